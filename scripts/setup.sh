@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine and builds. Idempotent and quick when everything
+# is in place. Usage: scripts/setup.sh [release|test]  (default release)
+#   release: build/release, the program as users run it
+#   test:    build/test, the program and its tests with the sanitizers
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+mode="${1:-release}"
+
+# Packages: every scripts/packages/*.txt lists what one part of the program needs.
+mapfile -t wanted < <(sed -e 's/#.*//' -e '/^\s*$/d' "$root"/scripts/packages/*.txt | sort -u)
+missing=()
+for pkg in "${wanted[@]}"; do
+  status=$(dpkg-query -W -f='${db:Status-Status}' "$pkg" 2>/dev/null || true)
+  [ "$status" = installed ] || missing+=("$pkg")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+# Further machine set-up (locales and the like), one script per need.
+for extra in "$root"/scripts/setup.d/*.sh; do
+  [ -e "$extra" ] && bash "$extra"
+done
+
+# ccache shared between clones: paths are taken relative to the clone's root.
+export CCACHE_BASEDIR="$root"
+export CCACHE_NOHASHDIR=1
+
+case "$mode" in
+  release) dir="$root/build/release"; flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMO_SANITIZE=OFF -DVELMO_TESTS=OFF) ;;
+  test)    dir="$root/build/test";    flags=(-DCMAKE_BUILD_TYPE=Debug -DVELMO_SANITIZE=ON -DVELMO_TESTS=ON) ;;
+  *) echo "usage: $0 [release|test]" >&2; exit 2 ;;
+esac
+if [ ! -f "$dir/build.ninja" ]; then
+  cmake -S "$root" -B "$dir" -G Ninja "${flags[@]}"
+fi
+cmake --build "$dir"

@@ -1,0 +1,58 @@
+#include "app/Application.h"
+
+#include <exception>
+
+#include "core/Exception.h"
+#include "platform/os/Com.h"
+#include "ui/dialogs/ShowException.h"
+
+namespace App {
+namespace {
+
+void buildServices(System::ServiceStack& /*stack*/) {
+    // Creation order; teardown is exactly the reverse. Each service takes one
+    // line here, at its place, as it joins the program:
+    //  settings, logger, translation, image, media, Direct2D, Direct3D,
+    //  audio playback, resources, events, shortcut list, mouse router,
+    //  window service, input, output, scripts, caches, effects, undo, edit,
+    //  render, then the panels and the menu bar.
+}
+
+}  // namespace
+
+Steps programSteps() {
+    Steps steps;
+    steps.build = buildServices;
+    steps.run = [] {};
+    steps.shutdown = [] {};
+    return steps;
+}
+
+int run(const Steps& steps) {
+    namespace Os = Platform::os;
+    {
+        System::ServiceStack stack;
+        try {
+            if (const auto hr = Os::coInitializeEx(Os::kCoInitApartmentThreaded | Os::kCoInitDisableOle1Dde);
+                Platform::failed(hr))
+                throw System::hresultException("CoInitializeEx", "wWinMain", hr);
+            if (const auto hr = Os::oleInitialize(); Platform::failed(hr))
+                throw System::hresultException("OleInitialize", "wWinMain", hr);
+            Os::setProcessDpiAwarenessPerMonitorV2();
+
+            if (steps.build) steps.build(stack);
+            if (steps.run) steps.run();
+            if (steps.shutdown) steps.shutdown();
+            stack.releaseAll();
+        } catch (const std::exception& e) {
+            // Everything built so far goes first, in reverse, so setting groups are written back.
+            stack.releaseAll();
+            Dialog::showException(e);
+        }
+    }
+    Os::oleUninitialize();
+    Os::coUninitialize();
+    return 0;
+}
+
+}  // namespace App

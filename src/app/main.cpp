@@ -1,0 +1,3 @@
+#include "app/Application.h"
+
+int main() { return App::run(App::programSteps()); }

@@ -1,0 +1,9 @@
+#pragma once
+// The operating-system layer: what the program asks of the kernel (threads,
+// events, files, processes, libraries, the crash guard) expressed in its own
+// terms over POSIX and the C++ standard library. Calls that can fail return a
+// Platform::Result whose numbers mean what the program's texts expect.
+#include "platform/os/Result.h"
+#include "platform/os/Com.h"
+#include "platform/os/CrashGuard.h"
+#include "platform/os/ErrorText.h"

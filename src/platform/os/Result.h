@@ -1,0 +1,27 @@
+#pragma once
+#include <cstdint>
+
+namespace Platform {
+
+// A 32-bit result code. The numbers are those the program's error texts print,
+// so a failure reads the same whatever layer produced it.
+using Result = int32_t;
+
+inline constexpr Result kOk = 0;
+inline constexpr Result kFalse = 1;
+inline constexpr Result kFail = static_cast<Result>(0x80004005u);
+inline constexpr Result kInvalidArg = static_cast<Result>(0x80070057u);
+inline constexpr Result kOutOfMemory = static_cast<Result>(0x8007000Eu);
+inline constexpr Result kNotImplemented = static_cast<Result>(0x80004001u);
+inline constexpr Result kFileNotFound = static_cast<Result>(0x80070002u);
+
+inline constexpr bool failed(Result r) { return r < 0; }
+inline constexpr bool succeeded(Result r) { return r >= 0; }
+
+// A system error code (errno value or the program's own code numbers) as a result:
+// 0 and below unchanged, else 0x80070000 plus the low 16 bits.
+inline constexpr Result resultFromSystemError(int32_t code) {
+    return code <= 0 ? code : static_cast<Result>(0x80070000u | (static_cast<uint32_t>(code) & 0xFFFFu));
+}
+
+}  // namespace Platform

@@ -1,0 +1,87 @@
+#include "app/Application.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/window/MessageBox.h"
+#include "support/LogCapture.h"
+
+namespace {
+
+std::vector<std::string> g_order;
+
+template <int N>
+struct Service {
+    Service() { g_order.push_back("build " + std::to_string(N)); }
+    ~Service() { g_order.push_back("destroy " + std::to_string(N)); }
+};
+
+struct Failing {
+    Failing() { throw std::runtime_error("input service failed"); }
+};
+
+struct Boxes {
+    std::vector<Platform::window::MessageBoxRequest> shown;
+    Platform::window::MessageBoxHook previous;
+    Boxes() {
+        previous = Platform::window::setMessageBoxHook([this](const Platform::window::MessageBoxRequest& r) {
+            shown.push_back(r);
+            g_order.push_back("box");
+            return Platform::window::kIdOk;
+        });
+    }
+    ~Boxes() { Platform::window::setMessageBoxHook(previous); }
+};
+
+TEST(Application, BuildsInOrderAndTearsDownInReverse) {
+    g_order.clear();
+    Boxes boxes;
+    App::Steps steps;
+    steps.build = [](System::ServiceStack& s) {
+        s.addService<Service<1>>();
+        s.addService<Service<2>>();
+        s.addService<Service<3>>();
+    };
+    steps.run = [] { g_order.push_back("loop"); };
+    steps.shutdown = [] { g_order.push_back("exit listeners"); };
+    EXPECT_EQ(App::run(steps), 0);
+    EXPECT_EQ(g_order, (std::vector<std::string>{"build 1", "build 2", "build 3", "loop", "exit listeners", "destroy 3",
+                                                 "destroy 2", "destroy 1"}));
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST(Application, ThrowingServiceStopsStartUpAndShowsTheErrorAfterTeardown) {
+    g_order.clear();
+    Boxes boxes;
+    LogCapture log;
+    App::Steps steps;
+    steps.build = [](System::ServiceStack& s) {
+        s.addService<Service<1>>();
+        s.addService<Service<2>>();
+        s.addService<Failing>();
+        s.addService<Service<4>>();
+    };
+    steps.run = [] { g_order.push_back("loop"); };
+    EXPECT_EQ(App::run(steps), 0);
+    EXPECT_EQ(g_order, (std::vector<std::string>{"build 1", "build 2", "destroy 2", "destroy 1", "box"}));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    const auto& box = boxes.shown[0];
+    EXPECT_EQ(box.owner, nullptr);
+    EXPECT_EQ(box.title, "Velmo Kirta2 : Application Exception");
+    EXPECT_EQ(box.text, "input service failed");
+    EXPECT_TRUE(box.style & Platform::window::kMbTaskModal);
+    EXPECT_TRUE(box.style & Platform::window::kMbIconError);
+    ASSERT_FALSE(log.lines.empty());
+    EXPECT_EQ(log.lines.back().scope, "Dialog::showException");
+    EXPECT_EQ(log.lines.back().message, "show exception dialog.\ninput service failed");
+}
+
+TEST(Application, ProgramStepsRunAndExitZero) {
+    Boxes boxes;
+    EXPECT_EQ(App::run(App::programSteps()), 0);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+}  // namespace

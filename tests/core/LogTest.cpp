@@ -1,0 +1,84 @@
+#include "core/Log.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+
+#include "core/BadFunctionCall.h"
+#include "support/LogCapture.h"
+
+namespace {
+
+TEST(Log, LevelsHaveTheirNamesLevelsAndColours) {
+    using namespace System::Log;
+    const Type* types[] = {&kVerbose, &kInfo, &kScript, &kWarn, &kError};
+    const struct { const char* name; int level; uint32_t color; } expected[] = {
+        {"VERBOSE", 1, 0xcccccc}, {"INFO", 2, 0xffffff}, {"SCRIPT", 2, 0x7fff7f}, {"WARN", 3, 0xffff7f}, {"ERROR", 4, 0xff7f7f}};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_STREQ(types[i]->name, expected[i].name);
+        EXPECT_EQ(types[i]->level, expected[i].level);
+        EXPECT_EQ(types[i]->color, expected[i].color);
+    }
+}
+
+TEST(Log, FrontEndsReachTheHandlerWithTheirLevel) {
+    LogCapture log;
+    System::Log::verbose("A::b", "v %d", 1);
+    System::Log::info("A::b", L"i %ls %d", L"\u65e5\u672c", 2);
+    System::Log::warn("A::b", "w %s", "x");
+    System::Log::error("A::b", L"e %p", reinterpret_cast<void*>(0xabcULL));
+    System::Log::script(L"\u30b9\u30af\u30ea\u30d7\u30c8.obj2", "s %d", 5);
+    System::Log::script(L"name", L"%ls", L"wide");
+    ASSERT_EQ(log.lines.size(), 6u);
+    EXPECT_EQ(log.lines[0].level, "VERBOSE");
+    EXPECT_EQ(log.lines[0].message, "v 1");
+    EXPECT_EQ(log.lines[1].level, "INFO");
+    EXPECT_EQ(log.lines[1].message, "i \xe6\x97\xa5\xe6\x9c\xac 2");
+    EXPECT_EQ(log.lines[2].level, "WARN");
+    EXPECT_EQ(log.lines[3].level, "ERROR");
+    EXPECT_EQ(log.lines[3].message, "e 0000000000000ABC");
+    EXPECT_EQ(log.lines[4].level, "SCRIPT");
+    EXPECT_EQ(log.lines[4].scope, "\xe3\x82\xb9\xe3\x82\xaf\xe3\x83\xaa\xe3\x83\x97\xe3\x83\x88.obj2");
+    EXPECT_EQ(log.lines[4].message, "s 5");
+    EXPECT_EQ(log.lines[5].scope, "name");
+    EXPECT_EQ(log.lines[5].message, "wide");
+    for (const auto& l : log.lines) EXPECT_EQ(l.scope.empty(), false);
+}
+
+TEST(Log, MessagesAreCutAt1023) {
+    LogCapture log;
+    const std::string narrow(5000, 'a');
+    const std::wstring wide(5000, L'\u3042');
+    System::Log::info("S", "%s", narrow.c_str());
+    System::Log::info("S", L"%ls", wide.c_str());
+    EXPECT_EQ(log.lines.at(0).message.size(), 1023u);
+    // The wide text is cut at 1023 characters, then its UTF-8 form at 1023 bytes.
+    EXPECT_LE(log.lines.at(1).message.size(), 1023u);
+    EXPECT_GT(log.lines.at(1).message.size(), 1000u);
+}
+
+TEST(Log, FormatLine) {
+    char line[System::Log::kLineBufferSize];
+    System::Log::formatLine(line, "WARN", "Edit::X", "hello");
+    EXPECT_TRUE(std::regex_match(line, std::regex(R"(\[\d\d/\d\d \d\d:\d\d:\d\d\] \[WARN\] \[Edit::X\] hello\n)"))) << line;
+
+    const std::string longMessage(2000, 'z');
+    System::Log::formatLine(line, "INFO", "S", longMessage.c_str());
+    EXPECT_EQ(std::string(line).size(), 1023u);
+    EXPECT_NE(std::string(line).back(), '\n');
+}
+
+TEST(Log, NoHandlerIsABadFunctionCall) {
+    System::Log::setHandler(nullptr);
+    try {
+        System::Log::info("S", "x");
+        ADD_FAILURE() << "no exception";
+    } catch (const std::bad_function_call& e) {
+        EXPECT_STREQ(e.what(), "bad function call");
+    }
+    System::Log::setHandler(System::Log::defaultHandler);
+    System::Log::info("S", "dropped by the default handler");
+}
+
+}  // namespace
