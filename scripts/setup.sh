@@ -31,8 +31,8 @@ export CCACHE_BASEDIR="$root"
 export CCACHE_NOHASHDIR=1
 
 case "$mode" in
-  release) dir="$root/build/release"; flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMO_SANITIZE=OFF -DVELMO_TESTS=OFF) ;;
-  test)    dir="$root/build/test";    flags=(-DCMAKE_BUILD_TYPE=Debug -DVELMO_SANITIZE=ON -DVELMO_TESTS=ON) ;;
+  release) dir="$root/build/release"; flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMO_SANITIZE=OFF -DVELMO_TESTS=OFF -DVELMO_BENCH=ON) ;;
+  test)    dir="$root/build/test";    flags=(-DCMAKE_BUILD_TYPE=Debug -DVELMO_SANITIZE=ON -DVELMO_TESTS=ON -DVELMO_BENCH=OFF) ;;
   *) echo "usage: $0 [release|test]" >&2; exit 2 ;;
 esac
 if [ ! -f "$dir/build.ninja" ]; then

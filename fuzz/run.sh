@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs one or all of them.
+#   fuzz/run.sh [target] [seconds]   e.g. fuzz/run.sh IniFile 60
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+target="${1:-}"
+seconds="${2:-60}"
+dir="$root/build/fuzz"
+export CCACHE_BASEDIR="$root"
+if [ ! -f "$dir/build.ninja" ]; then
+  CC=clang CXX=clang++ cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DVELMO_FUZZ=ON -DVELMO_TESTS=OFF -DVELMO_BENCH=OFF
+fi
+cmake --build "$dir"
+for exe in "$dir"/fuzz/fuzz_*; do
+  name="$(basename "$exe")"; name="${name#fuzz_}"
+  [ -z "$target" ] || [ "$target" = "$name" ] || continue
+  corpus="$root/fuzz/corpus/$name"
+  mkdir -p "$corpus"
+  seeds=()
+  [ -d "$root/fuzz/seeds/$name" ] && seeds=("$root/fuzz/seeds/$name")
+  echo "== $name for ${seconds}s"
+  ASAN_OPTIONS=quarantine_size_mb=8 "$exe" -max_total_time="$seconds" -print_final_stats=1 "$corpus" "${seeds[@]}"
+done
