@@ -7,3 +7,8 @@
 #include "platform/os/Com.h"
 #include "platform/os/CrashGuard.h"
 #include "platform/os/ErrorText.h"
+#include "platform/os/FileHandle.h"
+#include "platform/os/FileSystem.h"
+#include "platform/os/KnownFolder.h"
+#include "platform/os/AlignedMemory.h"
+#include "platform/os/Cp932.h"
