@@ -3,19 +3,23 @@
 #include <exception>
 
 #include "core/Exception.h"
+#include "core/Logger.h"
+#include "core/SettingService.h"
 #include "platform/os/Com.h"
 #include "ui/dialogs/ShowException.h"
 
 namespace App {
 namespace {
 
-void buildServices(System::ServiceStack& /*stack*/) {
+void buildServices(System::ServiceStack& stack) {
     // Creation order; teardown is exactly the reverse. Each service takes one
     // line here, at its place, as it joins the program:
     //  settings, logger, translation, image, media, Direct2D, Direct3D,
     //  audio playback, resources, events, shortcut list, mouse router,
     //  window service, input, output, scripts, caches, effects, undo, edit,
     //  render, then the panels and the menu bar.
+    stack.addService<Setting::SettingService>();
+    stack.addService<System::Logger>();
 }
 
 }  // namespace

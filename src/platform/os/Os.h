@@ -12,3 +12,4 @@
 #include "platform/os/KnownFolder.h"
 #include "platform/os/AlignedMemory.h"
 #include "platform/os/Cp932.h"
+#include "platform/os/SystemInfo.h"
