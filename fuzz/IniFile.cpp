@@ -2,6 +2,7 @@
 // value through the typed conversions and saves the document again.
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <unistd.h>
 
@@ -11,11 +12,25 @@
 
 namespace {
 
-std::string& scratchPath() {
-    static std::string path = [] {
+std::string& scratchFolder() {
+    static std::string folder;
+    return folder;
+}
+
+void removeScratch() {
+    if (scratchFolder().empty()) return;
+    for (const char* name : {"/input.ini", "/input.ini.out"}) std::remove((scratchFolder() + name).c_str());
+    ::rmdir(scratchFolder().c_str());
+}
+
+const std::string& scratchPath() {
+    static const std::string path = [] {
         char pattern[] = "/tmp/velmo-fuzz-ini-XXXXXX";
-        const char* folder = mkdtemp(pattern);
-        return std::string(folder ? folder : "/tmp") + "/input.ini";
+        if (const char* folder = mkdtemp(pattern)) {
+            scratchFolder() = folder;
+            std::atexit(removeScratch);
+        }
+        return (scratchFolder().empty() ? std::string("/tmp") : scratchFolder()) + "/input.ini";
     }();
     return path;
 }
