@@ -7,3 +7,6 @@
 #include "platform/os/Com.h"
 #include "platform/os/CrashGuard.h"
 #include "platform/os/ErrorText.h"
+#include "platform/os/Event.h"
+#include "platform/os/Wait.h"
+#include "platform/os/WaitableTimer.h"
