@@ -9,3 +9,8 @@
 #include "core/ServiceStack.h"
 #include "core/TextConvert.h"
 #include "core/TextFormat.h"
+#include "core/Clipboard.h"
+#include "core/EventInstance.h"
+#include "core/EventService.h"
+#include "core/Timer.h"
+#include "core/TimerSync.h"
