@@ -12,3 +12,6 @@
 #include "platform/os/KnownFolder.h"
 #include "platform/os/AlignedMemory.h"
 #include "platform/os/Cp932.h"
+#include "platform/os/Event.h"
+#include "platform/os/Wait.h"
+#include "platform/os/WaitableTimer.h"
