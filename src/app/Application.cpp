@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "core/EventService.h"
 #include "core/Exception.h"
 #include "core/Logger.h"
 #include "core/SettingService.h"
@@ -20,6 +21,7 @@ void buildServices(System::ServiceStack& stack) {
     //  render, then the panels and the menu bar.
     stack.addService<Setting::SettingService>();
     stack.addService<System::Logger>();
+    stack.addService<Event::EventService>();
 }
 
 }  // namespace

@@ -25,3 +25,8 @@
 #include "core/TextFormat.h"
 #include "core/NumberText.h"
 #include "core/VectorSearch.h"
+#include "core/Clipboard.h"
+#include "core/EventInstance.h"
+#include "core/EventService.h"
+#include "core/Timer.h"
+#include "core/TimerSync.h"
