@@ -1,0 +1,162 @@
+// Tests that need the X display (run under xvfb-run by the test command).
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/window/Cursor.h"
+#include "platform/window/MessageBox.h"
+#include "platform/window/MessageQueue.h"
+#include "platform/window/SystemMetrics.h"
+#include "platform/window/TopLevel.h"
+
+namespace {
+namespace W = Platform::window;
+
+class Display : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no DISPLAY: run under xvfb-run";
+    }
+};
+
+// Runs the thread's queue for a while, dispatching what arrives.
+void pump(int ms) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+        W::msgWaitForMultipleObjects(0, nullptr, false, 10, W::kQsAllInput);
+        W::Message m;
+        while (W::peekMessage(m, nullptr, 0, 0, W::kPmRemove)) {
+            W::translateMessage(m);
+            W::dispatchMessage(m);
+        }
+    }
+}
+
+// Clicks a button of the message box that is open, as the user would.
+bool clickBoxButton(int response) {
+    bool clicked = false;
+    GList* all = gtk_window_list_toplevels();
+    for (GList* it = all; it != nullptr; it = it->next) {
+        if (!GTK_IS_MESSAGE_DIALOG(it->data) || !gtk_widget_get_visible(GTK_WIDGET(it->data))) continue;
+        GtkWidget* button = gtk_dialog_get_widget_for_response(GTK_DIALOG(it->data), response);
+        if (button != nullptr) {
+            gtk_button_clicked(GTK_BUTTON(button));
+            clicked = true;
+        }
+    }
+    g_list_free(all);
+    return clicked;
+}
+
+// The colour of one screen pixel, from a screenshot of the root window.
+std::string screenPixel(int x, int y) {
+    char command[128];
+    std::snprintf(command, sizeof command, "import -window root -crop 1x1+%d+%d -depth 8 txt:- 2>/dev/null", x, y);
+    FILE* p = popen(command, "r");
+    if (p == nullptr) return "";
+    std::string out;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, p) != nullptr) out += buffer;
+    pclose(p);
+    // The first line is a comment; the pixel line ends with "#RRGGBB name".
+    const auto line = out.find('\n');
+    const auto hash = out.find('#', line == std::string::npos ? 0 : line);
+    return hash == std::string::npos ? out : out.substr(hash, 7);
+}
+
+TEST_F(Display, DrawingOutsideExposeShowsOnScreen) {
+    W::WindowDesc desc;
+    desc.title = "draw test";
+    desc.x = 100;
+    desc.y = 120;
+    desc.width = 200;
+    desc.height = 150;
+    desc.procedure = W::defWindowProc;
+    W::WindowHandle w = W::createWindow(desc);
+    ASSERT_NE(w, nullptr);
+    W::showWindow(w, W::kSwShow);
+    pump(300);  // mapped and laid out
+    W::Rect client;
+    ASSERT_TRUE(W::getClientRect(w, client));
+    EXPECT_EQ(client.right, 200);
+    EXPECT_EQ(client.bottom, 150);
+
+    cairo_t* cr = cairo_create(W::windowSurface(w));
+    cairo_set_source_rgb(cr, 1.0, 0.0, 0.0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    W::presentWindow(w);
+    pump(100);
+    W::Point origin{0, 0};
+    W::clientToScreen(w, origin);
+    EXPECT_EQ(screenPixel(origin.x + 50, origin.y + 50), "#FF0000");
+
+    // What was drawn stays after the window is covered and shown again.
+    W::showWindow(w, W::kSwHide);
+    pump(100);
+    W::showWindow(w, W::kSwShow);
+    pump(300);
+    W::Point again{0, 0};
+    W::clientToScreen(w, again);
+    EXPECT_EQ(screenPixel(again.x + 10, again.y + 10), "#FF0000");
+    W::destroyWindow(w);
+}
+
+int g_ticks = 0;
+void clickCancelOnThirdTick(W::WindowHandle, uint32_t, uintptr_t, uint32_t) {
+    if (++g_ticks == 3) clickBoxButton(W::kIdCancel);
+}
+
+TEST_F(Display, WindowlessTimerFiresInsideAShownBoxsLoop) {
+    g_ticks = 0;
+    const uintptr_t id = W::setTimer(nullptr, 0, 30, clickCancelOnThirdTick);
+    const int answer = W::messageBox(nullptr, "Continue?", "Velmo Kirta2", W::kMbOkCancel | W::kMbIconWarning);
+    W::killTimer(nullptr, id);
+    EXPECT_EQ(answer, W::kIdCancel);
+    EXPECT_EQ(g_ticks, 3);
+}
+
+TEST_F(Display, QuitWhileABoxIsOpenClosesItAndIsKept) {
+    const uintptr_t id = W::setTimer(nullptr, 0, 20, [](W::WindowHandle, uint32_t, uintptr_t, uint32_t) {
+        W::postQuitMessage(4);
+    });
+    EXPECT_EQ(W::messageBox(nullptr, "text", "title", W::kMbOk | W::kMbIconError), W::kIdOk);
+    W::killTimer(nullptr, id);
+    W::Message m;
+    ASSERT_TRUE(W::peekMessage(m, nullptr, W::kWmQuit, W::kWmQuit, W::kPmRemove));
+    EXPECT_EQ(m.wParam, 4u);
+}
+
+TEST_F(Display, ScriptedAnswerReplacesTheBox) {
+    W::MessageBoxRequest seen{};
+    auto previous = W::setMessageBoxHook([&](const W::MessageBoxRequest& r) {
+        seen = r;
+        return W::kIdCancel;
+    });
+    EXPECT_EQ(W::messageBox(nullptr, "Discard?", "Velmo Kirta2", W::kMbOkCancel | W::kMbIconWarning), W::kIdCancel);
+    W::setMessageBoxHook(previous);
+    EXPECT_EQ(seen.text, "Discard?");
+    EXPECT_EQ(seen.style, W::kMbOkCancel | W::kMbIconWarning);
+}
+
+TEST_F(Display, SystemSettingsAndCursors) {
+    EXPECT_GT(W::getDoubleClickTime(), 0u);
+    EXPECT_GE(W::getSystemMetrics(W::kSmCxDrag), 1);
+    EXPECT_GT(W::getSystemMetrics(W::kSmCxScreen), 0);
+    EXPECT_GE(W::getDpiForSystem(), 72u);
+    EXPECT_NE(W::getCaretBlinkTime(), 0u);
+    W::CursorHandle arrow = W::loadSystemCursor(W::kIdcArrow);
+    ASSERT_NE(arrow, nullptr);
+    EXPECT_EQ(W::loadSystemCursor(W::kIdcArrow), arrow);  // loaded once
+    EXPECT_EQ(W::loadSystemCursor(12345), nullptr);
+    const uint8_t andMask[4 * 2] = {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00};
+    const uint8_t xorMask[4 * 2] = {0x00, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00};
+    EXPECT_NE(W::createMonochromeCursor(32, 2, 16, 1, andMask, xorMask), nullptr);
+}
+
+}  // namespace
