@@ -256,6 +256,12 @@ gboolean onLeave(GtkWidget*, GdkEventCrossing* e, gpointer data) {
     return FALSE;
 }
 
+// A cursor chosen before the window existed on screen takes effect now.
+void onRealize(GtkWidget* area, gpointer data) {
+    auto* w = static_cast<WindowData*>(data);
+    if (w->cursor != nullptr) gdk_window_set_cursor(gtk_widget_get_window(area), w->cursor);
+}
+
 void buildWidgets(WindowHandle w, const WindowDesc& desc) {
     w->toplevel = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_window_set_title(GTK_WINDOW(w->toplevel), desc.title.c_str());
@@ -268,6 +274,7 @@ void buildWidgets(WindowHandle w, const WindowDesc& desc) {
                                        GDK_KEY_PRESS_MASK | GDK_KEY_RELEASE_MASK);
     gtk_container_add(GTK_CONTAINER(w->toplevel), w->area);
     g_signal_connect(w->area, "draw", G_CALLBACK(onDraw), w);
+    g_signal_connect_after(w->area, "realize", G_CALLBACK(onRealize), w);
     g_signal_connect(w->area, "size-allocate", G_CALLBACK(onSizeAllocate), w);
     g_signal_connect(w->area, "button-press-event", G_CALLBACK(onButton), w);
     g_signal_connect(w->area, "button-release-event", G_CALLBACK(onButton), w);

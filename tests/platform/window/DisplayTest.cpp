@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/window/Cursor.h"
 #include "platform/window/MessageBox.h"
@@ -69,6 +70,18 @@ std::string screenPixel(int x, int y) {
     return hash == std::string::npos ? out : out.substr(hash, 7);
 }
 
+// Pumps the queue until the screen pixel has the colour, for at most 5 s.
+std::string pixelAfterPumping(int x, int y, const std::string& expected) {
+    std::string seen;
+    for (int i = 0; i < 50; ++i) {
+        pump(100);
+        gdk_display_sync(gdk_display_get_default());
+        seen = screenPixel(x, y);
+        if (seen == expected) break;
+    }
+    return seen;
+}
+
 TEST_F(Display, DrawingOutsideExposeShowsOnScreen) {
     W::WindowDesc desc;
     desc.title = "draw test";
@@ -91,20 +104,79 @@ TEST_F(Display, DrawingOutsideExposeShowsOnScreen) {
     cairo_paint(cr);
     cairo_destroy(cr);
     W::presentWindow(w);
-    pump(100);
     W::Point origin{0, 0};
     W::clientToScreen(w, origin);
-    EXPECT_EQ(screenPixel(origin.x + 50, origin.y + 50), "#FF0000");
+    EXPECT_EQ(pixelAfterPumping(origin.x + 50, origin.y + 50, "#FF0000"), "#FF0000");
+
+    // Drawn and presented with no pumping at all: no expose can have run.
+    cr = cairo_create(W::windowSurface(w));
+    cairo_set_source_rgb(cr, 0.0, 0.0, 1.0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    W::presentWindow(w);
+    gdk_display_sync(gdk_display_get_default());
+    EXPECT_EQ(screenPixel(origin.x + 50, origin.y + 50), "#0000FF");
 
     // What was drawn stays after the window is covered and shown again.
     W::showWindow(w, W::kSwHide);
     pump(100);
     W::showWindow(w, W::kSwShow);
-    pump(300);
     W::Point again{0, 0};
     W::clientToScreen(w, again);
-    EXPECT_EQ(screenPixel(again.x + 10, again.y + 10), "#FF0000");
+    EXPECT_EQ(pixelAfterPumping(again.x + 10, again.y + 10, "#0000FF"), "#0000FF");
     W::destroyWindow(w);
+}
+
+std::vector<W::Message>* g_input = nullptr;
+intptr_t inputProc(W::WindowHandle w, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    const bool wanted = message == W::kWmKeyDown || message == W::kWmKeyUp || message == W::kWmChar ||
+                        message == W::kWmLButtonDown || message == W::kWmLButtonUp;
+    if (wanted && g_input != nullptr) {
+        W::Message m;
+        m.message = message;
+        m.wParam = wParam;
+        m.lParam = lParam;
+        g_input->push_back(m);
+    }
+    return W::defWindowProc(w, message, wParam, lParam);
+}
+
+TEST_F(Display, KeysAndButtonsBecomeMessages) {
+    W::WindowDesc desc;
+    desc.x = 300;
+    desc.y = 300;
+    desc.width = 120;
+    desc.height = 80;
+    desc.procedure = inputProc;
+    W::WindowHandle w = W::createWindow(desc);
+    ASSERT_NE(w, nullptr);
+    W::showWindow(w, W::kSwShow);
+    gdk_display_sync(gdk_display_get_default());  // mapped before the pointer comes
+    pump(200);
+    std::vector<W::Message> input;
+    g_input = &input;
+    // Real input through the X server, as a user gives it.
+    W::Point at{10, 20};
+    ASSERT_TRUE(W::clientToScreen(w, at));
+    char command[128];
+    std::snprintf(command, sizeof command, "xdotool mousemove %d %d click 1 key a", at.x, at.y);
+    ASSERT_EQ(std::system(command), 0);
+    for (int i = 0; i < 50 && input.size() < 5; ++i) pump(100);
+    g_input = nullptr;
+    W::destroyWindow(w);
+    ASSERT_EQ(input.size(), 5u);
+    EXPECT_EQ(input[0].message, W::kWmLButtonDown);
+    EXPECT_EQ(input[0].wParam, W::kMkLButton);
+    EXPECT_EQ(W::lowWordSigned(input[0].lParam), 10);
+    EXPECT_EQ(W::highWordSigned(input[0].lParam), 20);
+    EXPECT_EQ(input[1].message, W::kWmLButtonUp);
+    EXPECT_EQ(input[1].wParam, 0u);
+    EXPECT_EQ(input[2].message, W::kWmKeyDown);
+    EXPECT_EQ(input[2].wParam, static_cast<uintptr_t>('A'));
+    EXPECT_EQ(input[3].message, W::kWmChar);  // from the translation
+    EXPECT_EQ(input[3].wParam, static_cast<uintptr_t>('a'));
+    EXPECT_EQ(input[4].message, W::kWmKeyUp);
+    EXPECT_EQ(static_cast<uint32_t>(input[4].lParam) >> 30, 3u);  // was down, going up
 }
 
 int g_ticks = 0;
@@ -132,7 +204,7 @@ TEST_F(Display, QuitWhileABoxIsOpenClosesItAndIsKept) {
     EXPECT_EQ(m.wParam, 4u);
 }
 
-TEST_F(Display, ScriptedAnswerReplacesTheBox) {
+TEST(MessageBox, ScriptedAnswerReplacesTheBox) {
     W::MessageBoxRequest seen{};
     auto previous = W::setMessageBoxHook([&](const W::MessageBoxRequest& r) {
         seen = r;
