@@ -37,6 +37,9 @@ struct QueueHolder {
             queues().erase(queue->threadId());
         }
         os::setThreadWaitHook(-1, nullptr, nullptr);
+        // Nobody will answer this queue any more.
+        queue->close();
+        WindowData::freeWindowsOf(queue.get());
     }
 };
 thread_local QueueHolder t_holder;
@@ -55,7 +58,9 @@ bool matches(const Message& m, WindowHandle filter, uint32_t min, uint32_t max) 
 
 ThreadQueue::ThreadQueue() : threadId_(currentThreadId()) { wake_.create(true, false); }
 
-ThreadQueue::~ThreadQueue() { failPendingSends(); }
+ThreadQueue::~ThreadQueue() { close(); }
+
+void ThreadQueue::close() { failPendingSends(); }
 
 ThreadQueue& ThreadQueue::current() { return *currentShared(); }
 

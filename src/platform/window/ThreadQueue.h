@@ -27,6 +27,9 @@ public:
     static std::shared_ptr<ThreadQueue> forThread(uint32_t threadId);
 
     uint32_t threadId() const { return threadId_; }
+    // The owner thread has ended: sends and posts fail from now on, and the
+    // sends still waiting are answered with 0.
+    void close();
     bool isOwnerThread() const;
 
     // Any thread.

@@ -88,7 +88,9 @@ gboolean onDraw(GtkWidget*, cairo_t* cr, gpointer data) {
 
 void onSizeAllocate(GtkWidget*, GdkRectangle* a, gpointer data) {
     auto* w = static_cast<WindowData*>(data);
-    if (a->width == w->width && a->height == w->height && w->surface != nullptr) return;
+    // The first allocation always reports the size, as showing a window does.
+    if (a->width == w->width && a->height == w->height && w->sized) return;
+    w->sized = true;
     w->width = a->width;
     w->height = a->height;
     makeSurface(w, a->width, a->height);
@@ -293,13 +295,26 @@ void buildWidgets(WindowHandle w, const WindowDesc& desc) {
 
 void freeWindow(WindowHandle w) {
     if (w->hoverSource != 0) g_source_remove(w->hoverSource);
-    if (w->toplevel != nullptr) gtk_widget_destroy(w->toplevel);
+    if (w->toplevel != nullptr) {
+        // Nothing GTK reports while tearing down may reach the freed record.
+        g_signal_handlers_disconnect_by_data(w->area, w);
+        g_signal_handlers_disconnect_by_data(w->toplevel, w);
+        gtk_widget_destroy(w->toplevel);
+    }
     if (w->cursor != nullptr) g_object_unref(w->cursor);
     if (w->surface != nullptr) cairo_surface_destroy(w->surface);
     delete w;
 }
 
 }  // namespace
+
+void WindowData::freeWindowsOf(const ThreadQueue* queue) {
+    for (WindowHandle w : takeWindowsOf(queue)) {
+        if (g_capture == w) g_capture = nullptr;
+        if (g_focus == w) g_focus = nullptr;
+        freeWindow(w);
+    }
+}
 
 WindowHandle createWindow(const WindowDesc& desc) {
     auto owned = std::make_unique<WindowData>();
@@ -346,7 +361,13 @@ bool showWindow(WindowHandle w, int command) {
     if (!live(w)) return false;
     const bool wasVisible = w->visible;
     w->visible = command != kSwHide;
-    if (w->toplevel == nullptr) return wasVisible;
+    if (w->toplevel == nullptr) {
+        if (w->visible && !w->sized) {
+            w->sized = true;
+            queueInput(w, inputMessage(w, kWmSize, kSizeRestored, makeLParam(w->width, w->height), 0));
+        }
+        return wasVisible;
+    }
     switch (command) {
     case kSwHide: gtk_widget_hide(w->toplevel); break;
     case kSwMaximize: gtk_window_maximize(GTK_WINDOW(w->toplevel)); gtk_widget_show(w->toplevel); break;

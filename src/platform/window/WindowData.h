@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/window/Message.h"
 
@@ -29,6 +30,7 @@ struct WindowData {
     bool maximized = false;
     bool minimized = false;
     bool destroying = false;
+    bool sized = false;  // the first size message has been queued
     GdkCursor* cursor = nullptr;  // shown over the client area; null: the default
     uint32_t trackFlags = 0;      // trackMouseEvent requests still open
     uint32_t hoverTimeMs = 0;
@@ -41,6 +43,9 @@ struct WindowData {
     static bool isLive(WindowHandle window);
     // The owner's queue of a live window, else null.
     static std::shared_ptr<ThreadQueue> queueOf(WindowHandle window);
+    // The windows a thread still owns when it ends go with it, silently.
+    static void freeWindowsOf(const ThreadQueue* queue);
+    static std::vector<WindowHandle> takeWindowsOf(const ThreadQueue* queue);
 };
 
 }  // namespace Platform::window

@@ -136,6 +136,42 @@ TEST(MessageQueue, SendToAGoneWindowAnswersZero) {
     EXPECT_FALSE(W::postMessage(gone, kTestMessage, 1, 0));
 }
 
+TEST(MessageQueue, SendToAWindowWhoseThreadEndedAnswersZero) {
+    W::WindowHandle orphan = nullptr;
+    std::thread owner([&] {
+        W::WindowDesc desc;
+        desc.procedure = recordingProc;
+        orphan = W::createWindow(desc);
+    });
+    owner.join();
+    ASSERT_NE(orphan, nullptr);
+    EXPECT_EQ(W::sendMessage(orphan, kTestMessage, 1, 0), 0);
+    EXPECT_FALSE(W::postMessage(orphan, kTestMessage, 1, 0));
+}
+
+TEST(MessageQueue, ShowingAWindowReportsItsSize) {
+    W::WindowDesc desc;
+    desc.width = 320;
+    desc.height = 200;
+    desc.procedure = W::defWindowProc;
+    W::WindowHandle w = W::createWindow(desc);
+    ASSERT_NE(w, nullptr);
+    W::showWindow(w, W::kSwShow);
+    W::Message m;
+    bool sized = false;
+    for (int i = 0; i < 200 && !sized; ++i) {
+        W::msgWaitForMultipleObjects(0, nullptr, false, 10, W::kQsAllInput);
+        while (!sized && W::peekMessage(m, w, 0, 0, W::kPmRemove)) sized = m.message == W::kWmSize;
+    }
+    ASSERT_TRUE(sized);
+    EXPECT_EQ(W::lowWordSigned(m.lParam), 320);
+    EXPECT_EQ(W::highWordSigned(m.lParam), 200);
+    W::Rect r;
+    ASSERT_TRUE(W::getClientRect(w, r));
+    EXPECT_EQ(r.right, 320);
+    W::destroyWindow(w);
+}
+
 TEST(MessageQueue, PeekFiltersAndKeepsWithoutRemoval) {
     drain();
     W::postMessage(nullptr, W::kWmKeyDown, 'A', 0);
