@@ -19,6 +19,7 @@ namespace {
 constexpr int kErrorInvalidWindowHandle = EBADF;
 
 WindowHandle g_capture = nullptr;
+Point g_pointer;  // screen position of the last pointer event
 WindowHandle g_focus = nullptr;
 
 bool live(WindowHandle w) {
@@ -27,14 +28,16 @@ bool live(WindowHandle w) {
     return false;
 }
 
-Message inputMessage(WindowHandle w, uint32_t message, uintptr_t wParam, intptr_t lParam, uint32_t time) {
+// Message times use the queue's clock (not the X server's), so they compare
+// with tickCount.
+Message inputMessage(WindowHandle w, uint32_t message, uintptr_t wParam, intptr_t lParam, uint32_t /*eventTime*/) {
     Message m;
     m.window = w;
     m.message = message;
     m.wParam = wParam;
     m.lParam = lParam;
-    m.time = time != 0 ? time : tickCount();
-    getCursorPos(m.pt);
+    m.time = tickCount();
+    m.pt = g_pointer;
     return m;
 }
 
@@ -192,6 +195,7 @@ gboolean onButton(GtkWidget*, GdkEventButton* e, gpointer data) {
     default: return TRUE;
     }
     KeyMap::noteEvent(vk, down);
+    g_pointer = {static_cast<int32_t>(std::floor(e->x_root)), static_cast<int32_t>(std::floor(e->y_root))};
     // The state is from before the event; the message carries the state after it.
     uintptr_t keys = mouseKeys(e->state);
     const uintptr_t bit = e->button == 1 ? kMkLButton : e->button == 3 ? kMkRButton : kMkMButton;
@@ -221,6 +225,7 @@ gboolean onMotion(GtkWidget*, GdkEventMotion* e, gpointer data) {
     auto* w = static_cast<WindowData*>(data);
     const auto x = static_cast<int32_t>(std::floor(e->x)), y = static_cast<int32_t>(std::floor(e->y));
     w->lastMouse = {x, y};
+    g_pointer = {static_cast<int32_t>(std::floor(e->x_root)), static_cast<int32_t>(std::floor(e->y_root))};
     restartHover(w);
     queueInput(w, inputMessage(w, kWmMouseMove, mouseKeys(e->state), makeLParam(x, y), e->time));
     return TRUE;
@@ -243,6 +248,7 @@ gboolean onScroll(GtkWidget*, GdkEventScroll* e, gpointer data) {
     if (delta == 0) return TRUE;
     const uintptr_t wp = (mouseKeys(e->state) & 0xFFFF) | (static_cast<uintptr_t>(static_cast<uint16_t>(delta)) << 16);
     const auto sx = static_cast<int32_t>(std::floor(e->x_root)), sy = static_cast<int32_t>(std::floor(e->y_root));
+    g_pointer = {sx, sy};
     queueInput(w, inputMessage(w, message, wp, makeLParam(sx, sy), e->time));
     return TRUE;
 }
