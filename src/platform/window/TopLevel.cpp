@@ -101,20 +101,45 @@ void onSizeAllocate(GtkWidget*, GdkRectangle* a, gpointer data) {
     queueInput(w, inputMessage(w, kWmSize, kind, makeLParam(a->width, a->height), 0));
 }
 
-gboolean onConfigure(GtkWidget*, GdkEventConfigure*, gpointer data) {
+gboolean onConfigure(GtkWidget*, GdkEventConfigure* e, gpointer data) {
     auto* w = static_cast<WindowData*>(data);
     const int32_t oldX = w->x, oldY = w->y;
     updateOrigin(w);
     if (w->x != oldX || w->y != oldY) queueInput(w, inputMessage(w, kWmMove, 0, makeLParam(w->x, w->y), 0));
+    WindowPos& p = w->placement;
+    uint32_t flags = 0;
+    if (e->x == p.x && e->y == p.y) flags |= kSwpNoMove;
+    if (e->width == p.cx && e->height == p.cy) flags |= kSwpNoSize;
+    if (flags != (kSwpNoMove | kSwpNoSize)) {
+        p = WindowPos{w, nullptr, e->x, e->y, e->width, e->height, flags};
+        queueInput(w, inputMessage(w, kWmWindowPosChanged, 0, reinterpret_cast<intptr_t>(&p), 0));
+    }
     return FALSE;
 }
 
 gboolean onWindowState(GtkWidget*, GdkEventWindowState* e, gpointer data) {
     auto* w = static_cast<WindowData*>(data);
+    const bool wasMaximized = w->maximized, wasMinimized = w->minimized;
     w->maximized = (e->new_window_state & GDK_WINDOW_STATE_MAXIMIZED) != 0;
     w->minimized = (e->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0;
-    if (w->minimized) queueInput(w, inputMessage(w, kWmSize, kSizeMinimized, 0, 0));
+    if (w->minimized && !wasMinimized) queueInput(w, inputMessage(w, kWmSize, kSizeMinimized, 0, 0));
+    if (w->maximized != wasMaximized || w->minimized != wasMinimized) {
+        // The state changed with the placement unchanged: readers look at isZoomed / isIconic.
+        w->placement.flags = kSwpNoMove | kSwpNoSize;
+        queueInput(w, inputMessage(w, kWmWindowPosChanged, 0, reinterpret_cast<intptr_t>(&w->placement), 0));
+    }
     return FALSE;
+}
+
+void applySizeLimits(WindowHandle w) {
+    if (w->procedure == nullptr || w->toplevel == nullptr) return;
+    MinMaxInfo info{};
+    w->procedure(w, kWmGetMinMaxInfo, 0, reinterpret_cast<intptr_t>(&info));
+    if (info.minTrackSize.x <= 0 && info.minTrackSize.y <= 0) return;
+    GdkGeometry geometry{};
+    geometry.min_width = std::max(info.minTrackSize.x, 1);
+    geometry.min_height = std::max(info.minTrackSize.y, 1);
+    gtk_window_set_geometry_hints(GTK_WINDOW(w->toplevel), nullptr, &geometry, GDK_HINT_MIN_SIZE);
 }
 
 gboolean onDelete(GtkWidget*, GdkEvent*, gpointer data) {
@@ -331,6 +356,7 @@ WindowHandle createWindow(const WindowDesc& desc) {
     w->height = std::max(desc.height, 0);
     w->x = desc.x;
     w->y = desc.y;
+    w->placement = WindowPos{w, nullptr, desc.x, desc.y, w->width, w->height, 0};
     makeSurface(w, w->width, w->height);
     if (gtk::ensure()) buildWidgets(w, desc);
     WindowData::add(w);
@@ -374,6 +400,7 @@ bool showWindow(WindowHandle w, int command) {
         }
         return wasVisible;
     }
+    if (w->visible) applySizeLimits(w);
     switch (command) {
     case kSwHide: gtk_widget_hide(w->toplevel); break;
     case kSwMaximize: gtk_window_maximize(GTK_WINDOW(w->toplevel)); gtk_widget_show(w->toplevel); break;
@@ -404,6 +431,7 @@ bool moveWindow(WindowHandle w, int32_t x, int32_t y, int32_t width, int32_t hei
     if (w->toplevel == nullptr) {
         w->x = x;
         w->y = y;
+        w->placement = WindowPos{w, nullptr, x, y, std::max(width, 0), std::max(height, 0), 0};
         if (width != w->width || height != w->height) {
             w->width = std::max(width, 0);
             w->height = std::max(height, 0);
@@ -435,6 +463,13 @@ bool setWindowProcedure(WindowHandle w, WindowProc procedure) {
 bool getClientRect(WindowHandle w, Rect& rect) {
     if (!live(w)) return false;
     rect = Rect{0, 0, w->width, w->height};
+    return true;
+}
+
+bool getWindowRect(WindowHandle w, Rect& rect) {
+    if (!live(w)) return false;
+    const WindowPos& p = w->placement;
+    rect = Rect{p.x, p.y, p.x + p.cx, p.y + p.cy};
     return true;
 }
 

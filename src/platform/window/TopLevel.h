@@ -40,6 +40,7 @@ WindowHandle createWindow(const WindowDesc& desc);
 // Sends the destroy message, then destroys the window.
 bool destroyWindow(WindowHandle window);
 bool isWindow(WindowHandle window);
+// Asks the procedure for its size limits (WM_GETMINMAXINFO) before showing.
 bool showWindow(WindowHandle window, int command);
 bool isWindowVisible(WindowHandle window);
 bool isZoomed(WindowHandle window);
@@ -52,6 +53,8 @@ intptr_t setWindowUserData(WindowHandle window, intptr_t value);
 bool setWindowProcedure(WindowHandle window, WindowProc procedure);
 
 bool getClientRect(WindowHandle window, Rect& rect);
+// The outer rectangle in screen coordinates.
+bool getWindowRect(WindowHandle window, Rect& rect);
 bool clientToScreen(WindowHandle window, Point& point);
 bool screenToClient(WindowHandle window, Point& point);
 bool getCursorPos(Point& point);

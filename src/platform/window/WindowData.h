@@ -26,6 +26,7 @@ struct WindowData {
     int32_t height = 0;
     int32_t x = 0;  // screen position of the client area
     int32_t y = 0;
+    WindowPos placement;  // outer position and size, as the last change left them
     bool visible = false;
     bool maximized = false;
     bool minimized = false;

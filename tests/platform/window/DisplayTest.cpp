@@ -179,6 +179,57 @@ TEST_F(Display, KeysAndButtonsBecomeMessages) {
     EXPECT_EQ(static_cast<uint32_t>(input[4].lParam) >> 30, 3u);  // was down, going up
 }
 
+std::vector<W::WindowPos>* g_placements = nullptr;
+intptr_t placementProc(W::WindowHandle w, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    if (message == W::kWmGetMinMaxInfo) {
+        reinterpret_cast<W::MinMaxInfo*>(lParam)->minTrackSize = {256, 256};
+        return 0;
+    }
+    if (message == W::kWmWindowPosChanged && g_placements != nullptr)
+        g_placements->push_back(*reinterpret_cast<const W::WindowPos*>(lParam));
+    return W::defWindowProc(w, message, wParam, lParam);
+}
+
+TEST_F(Display, PlacementChangesAndTheMinimumSize) {
+    std::vector<W::WindowPos> placements;
+    g_placements = &placements;
+    W::WindowDesc desc;
+    desc.x = 40;
+    desc.y = 50;
+    desc.width = 400;
+    desc.height = 300;
+    desc.procedure = placementProc;
+    W::WindowHandle w = W::createWindow(desc);
+    ASSERT_NE(w, nullptr);
+    W::showWindow(w, W::kSwShow);
+    pump(200);
+    W::moveWindow(w, 70, 80, 420, 310);
+    for (int i = 0; i < 50; ++i) {
+        pump(100);
+        if (!placements.empty() && placements.back().x == 70 && placements.back().cx == 420) break;
+    }
+    ASSERT_FALSE(placements.empty());
+    EXPECT_EQ(placements.back().x, 70);
+    EXPECT_EQ(placements.back().y, 80);
+    EXPECT_EQ(placements.back().cx, 420);
+    EXPECT_EQ(placements.back().cy, 310);
+    W::Rect outer;
+    ASSERT_TRUE(W::getWindowRect(w, outer));
+    EXPECT_EQ(outer.right - outer.left, 420);
+
+    // Smaller than the procedure's minimum tracking size is not possible.
+    W::moveWindow(w, 70, 80, 100, 100);
+    W::Rect client{};
+    for (int i = 0; i < 20; ++i) {
+        pump(50);
+        W::getClientRect(w, client);
+    }
+    EXPECT_GE(client.right, 256);
+    EXPECT_GE(client.bottom, 256);
+    g_placements = nullptr;
+    W::destroyWindow(w);
+}
+
 int g_ticks = 0;
 void clickCancelOnThirdTick(W::WindowHandle, uint32_t, uintptr_t, uint32_t) {
     if (++g_ticks == 3) clickBoxButton(W::kIdCancel);
