@@ -202,6 +202,19 @@ TEST(MessageQueue, QuitEndsGetAfterQueuedMessagesAndCarriesItsCode) {
     EXPECT_FALSE(W::peekMessage(m, nullptr, 0, 0, W::kPmRemove));
 }
 
+TEST(MessageQueue, FilteredGetWaitsForAMatchingMessage) {
+    drain();
+    W::postMessage(nullptr, W::kWmKeyDown, 'A', 0);  // left aside by the filter
+    const uint32_t ui = W::currentThreadId();
+    std::thread poster([ui] { W::postThreadMessage(ui, kTestMessage, 9, 0); });
+    W::Message m;
+    ASSERT_EQ(W::getMessage(m, nullptr, kTestMessage, kTestMessage), 1);
+    poster.join();
+    EXPECT_EQ(m.wParam, 9u);
+    ASSERT_TRUE(W::peekMessage(m, nullptr, 0, 0, W::kPmRemove));
+    EXPECT_EQ(m.message, W::kWmKeyDown);
+}
+
 TEST(MessageQueue, TranslateMakesCharactersThatComeNext) {
     drain();
     struct Case {
