@@ -8,8 +8,9 @@ typedef struct _cairo_surface cairo_surface_t;
 
 // Top-level windows: a GTK window whose client area is a drawing area backed
 // by a persistent Cairo image surface. The program draws into the surface at
-// any time and presents it; expose events show it again. Without a display a
-// window still exists, with its queue and surface, but is never shown.
+// any time and presents it; expose events show it again. Without a display
+// (or made on a thread other than the main one) a window still exists, with
+// its queue and surface, but is never shown.
 namespace Platform::window {
 
 struct WindowDesc {
