@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace Edit {
@@ -37,6 +38,15 @@ bool findSceneName(int32_t sceneId, std::wstring& name);
 // The id of the open project's scene with this name, or -1.
 int32_t findSceneId(const std::wstring& name);
 
+// An earlier-generation track value in the number item's text form.
+std::string convertTrackValue(std::string_view value);
+
 void renderBufferSize(const Media::RenderBuffer& buffer, int32_t& width, int32_t& height);
+
+// The installed font families in the font manager's order and the
+// process-wide default family name.
+void fontFamilies(std::vector<std::wstring>& names, std::wstring& defaultName);
+// The names of the figure list: the built-in figures, then the figure files.
+void figureNames(std::vector<std::wstring>& names);
 
 }  // namespace Effect::Access

@@ -35,3 +35,23 @@ void renderBufferSize(const Media::RenderBuffer& buffer, int32_t& width, int32_t
 }
 
 }  // namespace Effect::Access
+
+namespace Effect::Access {
+
+void fontFamilies(std::vector<std::wstring>& names, std::wstring& defaultName) {
+    names = {L"Alpha Sans", L"Beta Serif", L"Noto Sans CJK JP", L"Zeta Mono"};
+    defaultName = L"Noto Sans CJK JP";
+}
+
+void figureNames(std::vector<std::wstring>& names) {
+    names = {L"背景", L"円", L"四角形", L"三角形", L"五角形", L"六角形", L"星型", L"ハート", L"arrow"};
+}
+
+}  // namespace Effect::Access
+
+namespace Effect::Access {
+
+// The earlier notation is not converted by the fake; tests give it text forms.
+std::string convertTrackValue(std::string_view value) { return std::string(value); }
+
+}  // namespace Effect::Access
