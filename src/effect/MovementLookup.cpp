@@ -4,8 +4,14 @@
 #include <memory>
 #include <vector>
 
+#include "effect/InterpolationMove.h"
+#include "effect/InterpolationSpeed.h"
+#include "effect/LinearMove.h"
+#include "effect/LinearSpeed.h"
 #include "effect/MovieRange.h"
 #include "effect/NoMove.h"
+#include "effect/RandomMove.h"
+#include "effect/TeleportationMove.h"
 
 namespace Effect {
 
@@ -16,8 +22,8 @@ std::atomic<MovementFinder> gFinder{nullptr};
 // The built-in movements in registration order; they live until the process ends.
 const std::vector<MovementBase*>& builtins() {
     static const std::vector<MovementBase*>* list = new std::vector<MovementBase*>{
-        new NoMove,
-        new MovieRange,
+        new NoMove,     new MovieRange,         new LinearMove,   new LinearSpeed,
+        new InterpolationMove, new InterpolationSpeed, new RandomMove, new TeleportationMove,
     };
     return *list;
 }
