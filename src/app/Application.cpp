@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "core/EventService.h"
 #include "core/Exception.h"
 #include "platform/os/Com.h"
 #include "ui/dialogs/ShowException.h"
@@ -9,13 +10,14 @@
 namespace App {
 namespace {
 
-void buildServices(System::ServiceStack& /*stack*/) {
+void buildServices(System::ServiceStack& stack) {
     // Creation order; teardown is exactly the reverse. Each service takes one
     // line here, at its place, as it joins the program:
     //  settings, logger, translation, image, media, Direct2D, Direct3D,
     //  audio playback, resources, events, shortcut list, mouse router,
     //  window service, input, output, scripts, caches, effects, undo, edit,
     //  render, then the panels and the menu bar.
+    stack.addService<Event::EventService>();
 }
 
 }  // namespace

@@ -46,7 +46,7 @@ std::runtime_error lastErrorException(const char* call, const char* scope) {
 }
 
 std::runtime_error win32ErrorException(const char* scope, int32_t code) {
-    const std::string message = systemMessage(hresultFromWin32(code));
+    const std::string message = Platform::os::programCodeMessage(code);
     Log::error(kLogScope, "%s in %s()", message.c_str(), scope);
     return make("%s\n\n[Place]\n%s()", message.c_str(), scope);
 }

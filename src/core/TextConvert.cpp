@@ -68,6 +68,43 @@ std::string wideToUtf8(std::wstring_view text) {
     return out;
 }
 
+std::u16string wideToUtf16(std::wstring_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (wchar_t w : text) {
+        auto c = static_cast<char32_t>(w);
+        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = kReplacement;
+        if (c < 0x10000) {
+            out.push_back(static_cast<char16_t>(c));
+        } else {
+            c -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 | (c >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 | (c & 0x3FF)));
+        }
+    }
+    return out;
+}
+
+std::wstring utf16ToWide(std::u16string_view text) {
+    std::wstring out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i];
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            out.push_back(static_cast<wchar_t>(0x10000 + ((u - 0xD800) << 10) + (text[i + 1] - 0xDC00)));
+            ++i;
+        } else if (u >= 0xD800 && u <= 0xDFFF) {
+            out.push_back(static_cast<wchar_t>(kReplacement));
+        } else {
+            out.push_back(static_cast<wchar_t>(u));
+        }
+    }
+    return out;
+}
+
+std::u16string utf8ToUtf16(std::string_view text) { return wideToUtf16(utf8ToWide(text)); }
+std::string utf16ToUtf8(std::u16string_view text) { return wideToUtf8(utf16ToWide(text)); }
+
 void utf8ToWide(const char* text, std::wstring& out) { out = text ? utf8ToWide(std::string_view(text)) : std::wstring(); }
 void wideToUtf8(const wchar_t* text, std::string& out) { out = text ? wideToUtf8(std::wstring_view(text)) : std::string(); }
 

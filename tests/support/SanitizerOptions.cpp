@@ -7,6 +7,8 @@ const char* __asan_default_options() { return "quarantine_size_mb=8:allow_user_s
 const char* __lsan_default_suppressions() {
     return "leak:libvulkan_lvp.so\n"
            "leak:libLLVM\n"
+           "leak:libVkLayer_khronos_validation.so\n"
+           "leak:libvulkan.so\n"
            "leak:libglib-2.0.so\n"
            "leak:libgobject-2.0.so\n"
            "leak:libgtk-3.so\n"

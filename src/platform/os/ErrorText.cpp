@@ -30,4 +30,13 @@ std::string resultMessage(Result result) {
     return "unknown error";
 }
 
+std::string programCodeMessage(int32_t code) {
+    switch (code) {
+    case kErrorOutOfMemory: return "Not enough memory resources are available to complete this operation.";
+    case kErrorWriteFault: return "The system cannot write to the specified device.";
+    case kErrorReadFault: return "The system cannot read from the specified device.";
+    default: return resultMessage(resultFromSystemError(code));
+    }
+}
+
 }  // namespace Platform::os

@@ -13,4 +13,13 @@ void setLastError(int32_t code);
 // general results, "unknown error" for anything else.
 std::string resultMessage(Result result);
 
+// The text of an error code the program names by number itself (the codes
+// below). Those numbers mean something else as errno values, so they carry
+// their own texts here; any other code is read as an errno value.
+std::string programCodeMessage(int32_t code);
+
+inline constexpr int32_t kErrorOutOfMemory = 14;
+inline constexpr int32_t kErrorWriteFault = 29;
+inline constexpr int32_t kErrorReadFault = 30;
+
 }  // namespace Platform::os

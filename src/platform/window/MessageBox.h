@@ -3,10 +3,9 @@
 #include <functional>
 #include <string>
 
-namespace Platform::window {
+#include "platform/window/Message.h"
 
-struct WindowData;
-using WindowHandle = WindowData*;
+namespace Platform::window {
 
 // Message box styles and answers, with the numbers the program stores.
 inline constexpr uint32_t kMbOk = 0x0;
@@ -36,7 +35,11 @@ struct MessageBoxRequest {
 using MessageBoxHook = std::function<int(const MessageBoxRequest&)>;
 MessageBoxHook setMessageBoxHook(MessageBoxHook hook);
 
-// Shows a modal message box and returns the button chosen (kIdOk ...).
+// Shows a modal message box and returns the button chosen (kIdOk ...). While
+// it is open the calling thread's queue keeps being dispatched (timers and
+// posted messages go on); a quit message closes it and is posted again.
+// An owned box stays above its owner; every box blocks the input of the
+// program's other windows. Without a display it answers the default at once.
 int messageBox(WindowHandle owner, const std::string& text, const std::string& title, uint32_t style);
 
 }  // namespace Platform::window

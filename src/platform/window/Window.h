@@ -2,5 +2,13 @@
 // The window layer: top-level windows, their message queue, timers, message
 // boxes and the clipboard, shaped like the calls the program's window code
 // makes. Every modal question can be answered by a scripted-answer hook, so
-// tests and headless runs never block.
+// tests and headless runs never block. GTK runs on the first thread that
+// needs it, which is then the UI thread.
+#include "platform/window/Clipboard.h"
+#include "platform/window/Cursor.h"
+#include "platform/window/KeyMap.h"
+#include "platform/window/Message.h"
 #include "platform/window/MessageBox.h"
+#include "platform/window/MessageQueue.h"
+#include "platform/window/SystemMetrics.h"
+#include "platform/window/TopLevel.h"

@@ -1,0 +1,382 @@
+#include "platform/gpu/Context.h"
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+#include <vulkan/vulkan.h>
+
+#include "platform/gpu/Device.h"
+
+namespace Platform::Gpu {
+namespace {
+
+// A submission is sent on its own once it holds this many operations or this
+// much upload data, so memory stays bounded when nothing syncs for a while.
+constexpr uint32_t kAutoFlushCommands = 4096;
+constexpr uint64_t kAutoFlushBytes = 64u << 20;
+
+struct RoleUse {
+    VkImageLayout layout;
+    VkPipelineStageFlags2 stages;
+    VkAccessFlags2 access;
+    bool write;
+};
+
+RoleUse roleUse(Context::Role role) {
+    switch (role) {
+    case Context::Role::CopySource:
+        return {VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, VK_PIPELINE_STAGE_2_ALL_TRANSFER_BIT,
+                VK_ACCESS_2_TRANSFER_READ_BIT, false};
+    case Context::Role::CopyDestination:
+        return {VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, VK_PIPELINE_STAGE_2_ALL_TRANSFER_BIT,
+                VK_ACCESS_2_TRANSFER_WRITE_BIT, true};
+    case Context::Role::ShaderRead:
+        return {VK_IMAGE_LAYOUT_SHADER_READ_ONLY_OPTIMAL,
+                VK_PIPELINE_STAGE_2_FRAGMENT_SHADER_BIT | VK_PIPELINE_STAGE_2_COMPUTE_SHADER_BIT,
+                VK_ACCESS_2_SHADER_SAMPLED_READ_BIT | VK_ACCESS_2_SHADER_STORAGE_READ_BIT, false};
+    case Context::Role::RenderTarget:
+        return {VK_IMAGE_LAYOUT_COLOR_ATTACHMENT_OPTIMAL, VK_PIPELINE_STAGE_2_COLOR_ATTACHMENT_OUTPUT_BIT,
+                VK_ACCESS_2_COLOR_ATTACHMENT_READ_BIT | VK_ACCESS_2_COLOR_ATTACHMENT_WRITE_BIT, true};
+    case Context::Role::UnorderedAccess:
+        return {VK_IMAGE_LAYOUT_GENERAL, VK_PIPELINE_STAGE_2_FRAGMENT_SHADER_BIT | VK_PIPELINE_STAGE_2_COMPUTE_SHADER_BIT,
+                VK_ACCESS_2_SHADER_STORAGE_READ_BIT | VK_ACCESS_2_SHADER_STORAGE_WRITE_BIT, true};
+    }
+    return {};
+}
+
+VkImageSubresourceLayers colorLayers() { return {VK_IMAGE_ASPECT_COLOR_BIT, 0, 0, 1}; }
+
+}  // namespace
+
+Context::Context(Device& device) : device_(device) {}
+
+Context::~Context() {
+    VkDevice d = device_.vkDevice();
+    vkDeviceWaitIdle(d);
+    if (recording_) vkEndCommandBuffer(slots_[current_].commands);
+    for (Slot& s : slots_) {
+        if (s.fence) vkDestroyFence(d, s.fence, nullptr);
+        if (s.pool) vkDestroyCommandPool(d, s.pool, nullptr);
+    }
+    ring_.reset();
+}
+
+Result Context::init() {
+    VkDevice d = device_.vkDevice();
+    for (Slot& s : slots_) {
+        VkCommandPoolCreateInfo pci{VK_STRUCTURE_TYPE_COMMAND_POOL_CREATE_INFO};
+        pci.flags = VK_COMMAND_POOL_CREATE_TRANSIENT_BIT;
+        pci.queueFamilyIndex = device_.queueFamily();
+        VkResult vr = vkCreateCommandPool(d, &pci, nullptr, &s.pool);
+        if (vr != VK_SUCCESS) return resultFromVulkan(vr);
+        VkCommandBufferAllocateInfo cai{VK_STRUCTURE_TYPE_COMMAND_BUFFER_ALLOCATE_INFO};
+        cai.commandPool = s.pool;
+        cai.level = VK_COMMAND_BUFFER_LEVEL_PRIMARY;
+        cai.commandBufferCount = 1;
+        vr = vkAllocateCommandBuffers(d, &cai, &s.commands);
+        if (vr != VK_SUCCESS) return resultFromVulkan(vr);
+        VkFenceCreateInfo fci{VK_STRUCTURE_TYPE_FENCE_CREATE_INFO};
+        vr = vkCreateFence(d, &fci, nullptr, &s.fence);
+        if (vr != VK_SUCCESS) return resultFromVulkan(vr);
+    }
+    ring_ = std::make_unique<UploadRing>(device_);
+    return kOk;
+}
+
+void Context::markCompleted(uint64_t serial) {
+    if (serial > completed_) completed_ = serial;
+    device_.completedSerial().store(completed_);
+    device_.collectRetired();
+}
+
+VkCommandBuffer Context::commands() {
+    Slot& s = slots_[current_];
+    if (recording_) return s.commands;
+    VkDevice d = device_.vkDevice();
+    if (s.submitted) {
+        VkResult vr = vkWaitForFences(d, 1, &s.fence, VK_TRUE, UINT64_MAX);
+        if (vr != VK_SUCCESS) error_ = resultFromVulkan(vr);
+        vkResetFences(d, 1, &s.fence);
+        s.submitted = false;
+        markCompleted(s.serial);
+        ring_->release(current_);
+    }
+    vkResetCommandPool(d, s.pool, 0);
+    VkCommandBufferBeginInfo begin{VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO};
+    begin.flags = VK_COMMAND_BUFFER_USAGE_ONE_TIME_SUBMIT_BIT;
+    vkBeginCommandBuffer(s.commands, &begin);
+    s.serial = serial_;
+    recording_ = true;
+    commandCount_ = 0;
+    return s.commands;
+}
+
+void Context::countCommand() {
+    if (++commandCount_ >= kAutoFlushCommands || ring_->bytesUsed(current_) >= kAutoFlushBytes) flush();
+}
+
+void Context::endRendering() {
+    if (renderingOpen_) {
+        vkCmdEndRendering(slots_[current_].commands);
+        renderingOpen_ = false;
+    }
+}
+
+void Context::use(Texture& texture, Role role) {
+    const RoleUse u = roleUse(role);
+    ImageTrack& t = texture.track();
+    if (t.layout == static_cast<uint32_t>(u.layout) && !t.write && !u.write) {
+        // Reads after reads in one layout need no barrier; later writers wait for all of them.
+        t.stages |= u.stages;
+        t.access |= u.access;
+        return;
+    }
+    VkCommandBuffer cmd = commands();
+    endRendering();
+    VkImageMemoryBarrier2 b{VK_STRUCTURE_TYPE_IMAGE_MEMORY_BARRIER_2};
+    b.srcStageMask = t.stages ? t.stages : VK_PIPELINE_STAGE_2_NONE;
+    b.srcAccessMask = t.write ? t.access : VK_ACCESS_2_NONE;
+    b.dstStageMask = u.stages;
+    b.dstAccessMask = u.access;
+    b.oldLayout = static_cast<VkImageLayout>(t.layout);
+    b.newLayout = u.layout;
+    b.srcQueueFamilyIndex = b.dstQueueFamilyIndex = VK_QUEUE_FAMILY_IGNORED;
+    b.image = texture.image();
+    b.subresourceRange = {VK_IMAGE_ASPECT_COLOR_BIT, 0, 1, 0, 1};
+    VkDependencyInfo dep{VK_STRUCTURE_TYPE_DEPENDENCY_INFO};
+    dep.imageMemoryBarrierCount = 1;
+    dep.pImageMemoryBarriers = &b;
+    vkCmdPipelineBarrier2(cmd, &dep);
+    t.layout = static_cast<uint32_t>(u.layout);
+    t.stages = u.stages;
+    t.access = u.access;
+    t.write = u.write;
+}
+
+static void clearView(Context& c, View* view, ViewKind kind, const float values[4]) {
+    if (!view || view->kind() != kind || !values) return;
+    Texture& t = view->texture();
+    VkCommandBuffer cmd = c.commands();
+    c.endRendering();
+    c.use(t, Context::Role::CopyDestination);
+    VkClearColorValue value;
+    std::memcpy(value.float32, values, sizeof(value.float32));
+    VkImageSubresourceRange range{VK_IMAGE_ASPECT_COLOR_BIT, 0, 1, 0, 1};
+    vkCmdClearColorImage(cmd, t.image(), VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, &value, 1, &range);
+    c.countCommand();
+}
+
+void Context::clearRenderTargetView(View* renderTarget, const float color[4]) {
+    clearView(*this, renderTarget, ViewKind::RenderTarget, color);
+}
+
+void Context::clearUnorderedAccessViewFloat(View* unorderedAccess, const float values[4]) {
+    clearView(*this, unorderedAccess, ViewKind::UnorderedAccess, values);
+}
+
+void Context::copyResource(Texture& destination, Texture& source) {
+    if (&destination == &source || destination.width() != source.width() ||
+        destination.height() != source.height() || destination.sampleCount() != source.sampleCount() ||
+        destination.formatInfo().gpuBytesPerPixel != source.formatInfo().gpuBytesPerPixel)
+        return;
+    VkCommandBuffer cmd = commands();
+    endRendering();
+    use(source, Role::CopySource);
+    use(destination, Role::CopyDestination);
+    VkImageCopy region{};
+    region.srcSubresource = colorLayers();
+    region.dstSubresource = colorLayers();
+    region.extent = {source.width(), source.height(), 1};
+    vkCmdCopyImage(cmd, source.image(), VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, destination.image(),
+                   VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, 1, &region);
+    countCommand();
+}
+
+void Context::copyResource(StagingTexture& destination, Texture& source) {
+    if (source.sampleCount() != 1 ||
+        destination.formatInfo().gpuBytesPerPixel != source.formatInfo().gpuBytesPerPixel)
+        return;
+    VkCommandBuffer cmd = commands();
+    endRendering();
+    use(source, Role::CopySource);
+    VkBufferImageCopy region{};
+    region.bufferRowLength = destination.gpuRowPitch() / source.formatInfo().gpuBytesPerPixel;
+    region.imageSubresource = colorLayers();
+    region.imageExtent = {std::min(source.width(), destination.width()),
+                          std::min(source.height(), destination.height()), 1};
+    vkCmdCopyImageToBuffer(cmd, source.image(), VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, destination.buffer(), 1,
+                           &region);
+    destination.writeSerial() = serial_;
+    hostReadPending_ = true;
+    countCommand();
+}
+
+void Context::copySubresourceRegion(Texture& destination, uint32_t x, uint32_t y, Texture& source, const Box* box) {
+    if (&destination == &source || destination.sampleCount() != 1 || source.sampleCount() != 1 ||
+        destination.formatInfo().gpuBytesPerPixel != source.formatInfo().gpuBytesPerPixel)
+        return;
+    Box b;
+    if (box) {
+        b = *box;
+        if (b.front >= b.back || b.front > 0) return;
+    } else {
+        b.right = source.width();
+        b.bottom = source.height();
+    }
+    const uint32_t right = std::min(b.right, source.width());
+    const uint32_t bottom = std::min(b.bottom, source.height());
+    if (b.left >= right || b.top >= bottom) return;
+    if (x >= destination.width() || y >= destination.height()) return;
+    const uint32_t w = std::min(right - b.left, destination.width() - x);
+    const uint32_t h = std::min(bottom - b.top, destination.height() - y);
+    VkCommandBuffer cmd = commands();
+    endRendering();
+    use(source, Role::CopySource);
+    use(destination, Role::CopyDestination);
+    VkImageCopy region{};
+    region.srcSubresource = colorLayers();
+    region.srcOffset = {static_cast<int32_t>(b.left), static_cast<int32_t>(b.top), 0};
+    region.dstSubresource = colorLayers();
+    region.dstOffset = {static_cast<int32_t>(x), static_cast<int32_t>(y), 0};
+    region.extent = {w, h, 1};
+    vkCmdCopyImage(cmd, source.image(), VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, destination.image(),
+                   VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, 1, &region);
+    countCommand();
+}
+
+void Context::resolveSubresource(Texture& destination, Texture& source) {
+    if (source.sampleCount() <= 1 || destination.sampleCount() != 1 ||
+        source.formatInfo().vkFormat != destination.formatInfo().vkFormat)
+        return;
+    VkCommandBuffer cmd = commands();
+    endRendering();
+    use(source, Role::CopySource);
+    use(destination, Role::CopyDestination);
+    VkImageResolve region{};
+    region.srcSubresource = colorLayers();
+    region.dstSubresource = colorLayers();
+    region.extent = {std::min(source.width(), destination.width()), std::min(source.height(), destination.height()),
+                     1};
+    vkCmdResolveImage(cmd, source.image(), VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, destination.image(),
+                      VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, 1, &region);
+    countCommand();
+}
+
+void Context::updateSubresource(Buffer& buffer, const void* data) {
+    if (!data) return;
+    std::memcpy(buffer.mutableContents(), data, buffer.size());
+    buffer.slice().serial = 0;
+}
+
+Result Context::bufferSlice(Buffer& buffer, VkBuffer& out, uint64_t& offset) {
+    commands();
+    Buffer::Slice& s = buffer.slice();
+    if (s.serial != serial_) {
+        UploadRing::Allocation a;
+        Result r = ring_->allocate(current_, buffer.size(), a);
+        if (failed(r)) return r;
+        std::memcpy(a.data, buffer.contents(), buffer.size());
+        s.buffer = a.buffer;
+        s.offset = a.offset;
+        s.serial = serial_;
+    }
+    out = s.buffer;
+    offset = s.offset;
+    return kOk;
+}
+
+Result Context::flush() {
+    if (!recording_) return error_;
+    Slot& s = slots_[current_];
+    endRendering();
+    if (hostReadPending_) {
+        VkMemoryBarrier2 mb{VK_STRUCTURE_TYPE_MEMORY_BARRIER_2};
+        mb.srcStageMask = VK_PIPELINE_STAGE_2_ALL_TRANSFER_BIT;
+        mb.srcAccessMask = VK_ACCESS_2_TRANSFER_WRITE_BIT;
+        mb.dstStageMask = VK_PIPELINE_STAGE_2_HOST_BIT;
+        mb.dstAccessMask = VK_ACCESS_2_HOST_READ_BIT;
+        VkDependencyInfo dep{VK_STRUCTURE_TYPE_DEPENDENCY_INFO};
+        dep.memoryBarrierCount = 1;
+        dep.pMemoryBarriers = &mb;
+        vkCmdPipelineBarrier2(s.commands, &dep);
+        hostReadPending_ = false;
+    }
+    VkResult vr = vkEndCommandBuffer(s.commands);
+    if (vr == VK_SUCCESS) {
+        VkSubmitInfo si{VK_STRUCTURE_TYPE_SUBMIT_INFO};
+        si.commandBufferCount = 1;
+        si.pCommandBuffers = &s.commands;
+        std::lock_guard<std::mutex> lock(device_.queueMutex());
+        vr = vkQueueSubmit(device_.queue(), 1, &si, s.fence);
+    }
+    recording_ = false;
+    if (vr != VK_SUCCESS) {
+        // The recorded work is lost; the slot is reused as if it had run.
+        error_ = resultFromVulkan(vr);
+        markCompleted(s.serial);
+        ring_->release(current_);
+    } else {
+        s.submitted = true;
+        ++submissions_;
+    }
+    ++serial_;
+    device_.recordingSerial().store(serial_);
+    current_ = (current_ + 1) % kSubmissionSlots;
+    return error_;
+}
+
+Result Context::waitSerial(uint64_t serial) {
+    if (serial <= completed_) return error_;
+    if (recording_ && serial >= serial_) {
+        Result r = flush();
+        if (failed(r)) return r;
+    }
+    VkDevice d = device_.vkDevice();
+    for (Slot& s : slots_) {
+        if (s.submitted && s.serial <= serial) {
+            VkResult vr = vkWaitForFences(d, 1, &s.fence, VK_TRUE, UINT64_MAX);
+            if (vr != VK_SUCCESS) {
+                error_ = resultFromVulkan(vr);
+                return error_;
+            }
+        }
+    }
+    markCompleted(serial);
+    return error_;
+}
+
+Result Context::finish() {
+    Result r = flush();
+    if (failed(r)) return r;
+    return waitSerial(serial_ - 1);
+}
+
+Result Context::map(StagingTexture& staging, MappedTexture& out) {
+    out = {};
+    if (staging.writeSerial_ != 0) {
+        Result r = waitSerial(staging.writeSerial_);
+        if (failed(r)) return r;
+    }
+    if (!staging.coherent_) {
+        VkMappedMemoryRange range{VK_STRUCTURE_TYPE_MAPPED_MEMORY_RANGE};
+        range.memory = staging.memory_;
+        range.size = VK_WHOLE_SIZE;
+        vkInvalidateMappedMemoryRanges(device_.vkDevice(), 1, &range);
+    }
+    if (staging.converted_) {
+        for (uint32_t y = 0; y < staging.height_; ++y)
+            FormatTable::packRow(*staging.info_, staging.mapped_ + static_cast<size_t>(y) * staging.gpuPitch_,
+                                 staging.converted_.get() + static_cast<size_t>(y) * staging.cpuPitch_,
+                                 staging.width_);
+        out.data = staging.converted_.get();
+    } else {
+        out.data = staging.mapped_;
+    }
+    out.rowPitch = staging.cpuPitch_;
+    out.depthPitch = staging.cpuPitch_ * staging.height_;
+    return kOk;
+}
+
+void Context::unmap(StagingTexture&) {}
+
+}  // namespace Platform::Gpu

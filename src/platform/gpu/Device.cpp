@@ -1,0 +1,588 @@
+#include "platform/gpu/Device.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vulkan/vulkan.h>
+
+#include "platform/gpu/Context.h"
+
+namespace Platform::Gpu {
+
+struct Device::MemoryTypes {
+    VkPhysicalDeviceMemoryProperties properties{};
+};
+
+Result resultFromVulkan(int32_t vkResult) {
+    switch (vkResult) {
+    case VK_SUCCESS: return kOk;
+    case VK_ERROR_OUT_OF_HOST_MEMORY:
+    case VK_ERROR_OUT_OF_DEVICE_MEMORY: return kOutOfMemory;
+    case VK_ERROR_DEVICE_LOST: return kDeviceRemoved;
+    case VK_ERROR_FORMAT_NOT_SUPPORTED:
+    case VK_ERROR_FEATURE_NOT_PRESENT: return kInvalidArg;
+    default: return vkResult < 0 ? kFail : kOk;
+    }
+}
+
+namespace {
+
+VKAPI_ATTR VkBool32 VKAPI_CALL onValidationMessage(VkDebugUtilsMessageSeverityFlagBitsEXT,
+                                                    VkDebugUtilsMessageTypeFlagsEXT,
+                                                    const VkDebugUtilsMessengerCallbackDataEXT* data, void* user) {
+    static_cast<Device*>(user)->addValidationMessage(data && data->pMessage ? data->pMessage : "?");
+    return VK_FALSE;
+}
+
+bool hasExtension(const std::vector<VkExtensionProperties>& list, const char* name) {
+    for (const auto& e : list) {
+        if (std::strcmp(e.extensionName, name) == 0) return true;
+    }
+    return false;
+}
+
+int deviceRank(VkPhysicalDeviceType type) {
+    switch (type) {
+    case VK_PHYSICAL_DEVICE_TYPE_DISCRETE_GPU: return 4;
+    case VK_PHYSICAL_DEVICE_TYPE_INTEGRATED_GPU: return 3;
+    case VK_PHYSICAL_DEVICE_TYPE_VIRTUAL_GPU: return 2;
+    case VK_PHYSICAL_DEVICE_TYPE_CPU: return 1;
+    default: return 0;
+    }
+}
+
+constexpr uint32_t alignUp(uint32_t v, uint32_t a) { return (v + a - 1) / a * a; }
+
+}  // namespace
+
+Result Device::create(const DeviceOptions& options, std::unique_ptr<Device>& out) {
+    out.reset();
+    std::unique_ptr<Device> device(new Device());
+    Result r = device->init(options);
+    if (failed(r)) return r;
+    out = std::move(device);
+    return kOk;
+}
+
+Result Device::init(const DeviceOptions& options) {
+    memoryTypes_ = std::make_unique<MemoryTypes>();
+
+    VkApplicationInfo app{VK_STRUCTURE_TYPE_APPLICATION_INFO};
+    app.pApplicationName = "velmo2";
+    app.apiVersion = VK_API_VERSION_1_3;
+    std::vector<const char*> layers;
+    std::vector<const char*> instanceExtensions;
+    if (options.validation) {
+        uint32_t count = 0;
+        vkEnumerateInstanceLayerProperties(&count, nullptr);
+        std::vector<VkLayerProperties> available(count);
+        vkEnumerateInstanceLayerProperties(&count, available.data());
+        for (const auto& l : available) {
+            if (std::strcmp(l.layerName, "VK_LAYER_KHRONOS_validation") == 0) {
+                layers.push_back("VK_LAYER_KHRONOS_validation");
+                instanceExtensions.push_back(VK_EXT_DEBUG_UTILS_EXTENSION_NAME);
+                validationEnabled_ = true;
+            }
+        }
+    }
+    VkInstanceCreateInfo ici{VK_STRUCTURE_TYPE_INSTANCE_CREATE_INFO};
+    ici.pApplicationInfo = &app;
+    ici.enabledLayerCount = static_cast<uint32_t>(layers.size());
+    ici.ppEnabledLayerNames = layers.data();
+    ici.enabledExtensionCount = static_cast<uint32_t>(instanceExtensions.size());
+    ici.ppEnabledExtensionNames = instanceExtensions.data();
+    VkResult vr = vkCreateInstance(&ici, nullptr, &instance_);
+    if (vr != VK_SUCCESS) return resultFromVulkan(vr);
+
+    if (validationEnabled_) {
+        auto createMessenger = reinterpret_cast<PFN_vkCreateDebugUtilsMessengerEXT>(
+            vkGetInstanceProcAddr(instance_, "vkCreateDebugUtilsMessengerEXT"));
+        VkDebugUtilsMessengerCreateInfoEXT mci{VK_STRUCTURE_TYPE_DEBUG_UTILS_MESSENGER_CREATE_INFO_EXT};
+        mci.messageSeverity =
+            VK_DEBUG_UTILS_MESSAGE_SEVERITY_WARNING_BIT_EXT | VK_DEBUG_UTILS_MESSAGE_SEVERITY_ERROR_BIT_EXT;
+        mci.messageType = VK_DEBUG_UTILS_MESSAGE_TYPE_VALIDATION_BIT_EXT |
+                          VK_DEBUG_UTILS_MESSAGE_TYPE_PERFORMANCE_BIT_EXT |
+                          VK_DEBUG_UTILS_MESSAGE_TYPE_GENERAL_BIT_EXT;
+        mci.pfnUserCallback = onValidationMessage;
+        mci.pUserData = this;
+        if (createMessenger) createMessenger(instance_, &mci, nullptr, &messenger_);
+    }
+
+    // A real GPU when one is present, else the software driver; both need Vulkan 1.3.
+    uint32_t count = 0;
+    vkEnumeratePhysicalDevices(instance_, &count, nullptr);
+    std::vector<VkPhysicalDevice> devices(count);
+    vkEnumeratePhysicalDevices(instance_, &count, devices.data());
+    int bestRank = 0;
+    for (VkPhysicalDevice pd : devices) {
+        VkPhysicalDeviceProperties props;
+        vkGetPhysicalDeviceProperties(pd, &props);
+        if (props.apiVersion < VK_API_VERSION_1_3) continue;
+        uint32_t n = 0;
+        vkEnumerateDeviceExtensionProperties(pd, nullptr, &n, nullptr);
+        std::vector<VkExtensionProperties> exts(n);
+        vkEnumerateDeviceExtensionProperties(pd, nullptr, &n, exts.data());
+        if (!hasExtension(exts, VK_KHR_PUSH_DESCRIPTOR_EXTENSION_NAME) ||
+            !hasExtension(exts, VK_EXT_ROBUSTNESS_2_EXTENSION_NAME))
+            continue;
+        int rank = deviceRank(props.deviceType);
+        if (rank > bestRank) {
+            bestRank = rank;
+            physical_ = pd;
+        }
+    }
+    if (!physical_) return kFail;
+
+    VkPhysicalDeviceProperties props;
+    vkGetPhysicalDeviceProperties(physical_, &props);
+    adapterName_ = props.deviceName;
+    software_ = props.deviceType == VK_PHYSICAL_DEVICE_TYPE_CPU;
+    sampleCounts_ = props.limits.framebufferColorSampleCounts;
+    vkGetPhysicalDeviceMemoryProperties(physical_, &memoryTypes_->properties);
+
+    uint32_t familyCount = 0;
+    vkGetPhysicalDeviceQueueFamilyProperties(physical_, &familyCount, nullptr);
+    std::vector<VkQueueFamilyProperties> families(familyCount);
+    vkGetPhysicalDeviceQueueFamilyProperties(physical_, &familyCount, families.data());
+    bool found = false;
+    for (uint32_t i = 0; i < familyCount; ++i) {
+        if ((families[i].queueFlags & (VK_QUEUE_GRAPHICS_BIT | VK_QUEUE_COMPUTE_BIT)) ==
+            (VK_QUEUE_GRAPHICS_BIT | VK_QUEUE_COMPUTE_BIT)) {
+            queueFamily_ = i;
+            found = true;
+            break;
+        }
+    }
+    if (!found) return kFail;
+
+    uint32_t n = 0;
+    vkEnumerateDeviceExtensionProperties(physical_, nullptr, &n, nullptr);
+    std::vector<VkExtensionProperties> exts(n);
+    vkEnumerateDeviceExtensionProperties(physical_, nullptr, &n, exts.data());
+
+    // Features: what the program's Direct3D behaviour needs.
+    VkPhysicalDeviceFragmentShaderInterlockFeaturesEXT interlock{
+        VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_FRAGMENT_SHADER_INTERLOCK_FEATURES_EXT};
+    VkPhysicalDeviceRobustness2FeaturesEXT robust{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_ROBUSTNESS_2_FEATURES_EXT};
+    VkPhysicalDeviceVulkan13Features v13{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_VULKAN_1_3_FEATURES};
+    VkPhysicalDeviceVulkan12Features v12{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_VULKAN_1_2_FEATURES};
+    VkPhysicalDeviceFeatures2 features{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_FEATURES_2};
+    bool hasInterlock = hasExtension(exts, VK_EXT_FRAGMENT_SHADER_INTERLOCK_EXTENSION_NAME);
+    features.pNext = &v12;
+    v12.pNext = &v13;
+    v13.pNext = &robust;
+    robust.pNext = hasInterlock ? &interlock : nullptr;
+    vkGetPhysicalDeviceFeatures2(physical_, &features);
+    if (!v13.dynamicRendering || !v13.synchronization2 || !robust.robustImageAccess2 || !robust.nullDescriptor ||
+        !features.features.dualSrcBlend)
+        return kFail;
+
+    VkPhysicalDeviceFeatures2 enable{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_FEATURES_2};
+    enable.features.dualSrcBlend = VK_TRUE;
+    enable.features.fillModeNonSolid = features.features.fillModeNonSolid;
+    enable.features.shaderStorageImageWriteWithoutFormat = features.features.shaderStorageImageWriteWithoutFormat;
+    enable.features.shaderStorageImageReadWithoutFormat = features.features.shaderStorageImageReadWithoutFormat;
+    enable.features.robustBufferAccess = features.features.robustBufferAccess;
+    enable.features.independentBlend = features.features.independentBlend;
+    enable.features.fragmentStoresAndAtomics = features.features.fragmentStoresAndAtomics;
+    enable.features.shaderImageGatherExtended = features.features.shaderImageGatherExtended;
+    VkPhysicalDeviceVulkan12Features e12{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_VULKAN_1_2_FEATURES};
+    e12.samplerMirrorClampToEdge = v12.samplerMirrorClampToEdge;
+    VkPhysicalDeviceVulkan13Features e13{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_VULKAN_1_3_FEATURES};
+    e13.dynamicRendering = VK_TRUE;
+    e13.synchronization2 = VK_TRUE;
+    VkPhysicalDeviceRobustness2FeaturesEXT eRobust{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_ROBUSTNESS_2_FEATURES_EXT};
+    eRobust.robustImageAccess2 = VK_TRUE;
+    eRobust.nullDescriptor = VK_TRUE;
+    eRobust.robustBufferAccess2 = features.features.robustBufferAccess && robust.robustBufferAccess2;
+    VkPhysicalDeviceFragmentShaderInterlockFeaturesEXT eInterlock{
+        VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_FRAGMENT_SHADER_INTERLOCK_FEATURES_EXT};
+    enable.pNext = &e12;
+    e12.pNext = &e13;
+    e13.pNext = &eRobust;
+    std::vector<const char*> extensions = {VK_KHR_PUSH_DESCRIPTOR_EXTENSION_NAME, VK_EXT_ROBUSTNESS_2_EXTENSION_NAME};
+    if (hasInterlock && interlock.fragmentShaderPixelInterlock) {
+        eInterlock.fragmentShaderPixelInterlock = VK_TRUE;
+        eRobust.pNext = &eInterlock;
+        extensions.push_back(VK_EXT_FRAGMENT_SHADER_INTERLOCK_EXTENSION_NAME);
+        interlock_ = true;
+    }
+    if (hasExtension(exts, VK_GOOGLE_HLSL_FUNCTIONALITY_1_EXTENSION_NAME) &&
+        hasExtension(exts, VK_GOOGLE_DECORATE_STRING_EXTENSION_NAME)) {
+        extensions.push_back(VK_GOOGLE_HLSL_FUNCTIONALITY_1_EXTENSION_NAME);
+        extensions.push_back(VK_GOOGLE_DECORATE_STRING_EXTENSION_NAME);
+        hlslFunctionality_ = true;
+    }
+
+    float priority = 1.0f;
+    VkDeviceQueueCreateInfo qci{VK_STRUCTURE_TYPE_DEVICE_QUEUE_CREATE_INFO};
+    qci.queueFamilyIndex = queueFamily_;
+    qci.queueCount = 1;
+    qci.pQueuePriorities = &priority;
+    VkDeviceCreateInfo dci{VK_STRUCTURE_TYPE_DEVICE_CREATE_INFO};
+    dci.pNext = &enable;
+    dci.queueCreateInfoCount = 1;
+    dci.pQueueCreateInfos = &qci;
+    dci.enabledExtensionCount = static_cast<uint32_t>(extensions.size());
+    dci.ppEnabledExtensionNames = extensions.data();
+    vr = vkCreateDevice(physical_, &dci, nullptr, &device_);
+    if (vr != VK_SUCCESS) return resultFromVulkan(vr);
+    vkGetDeviceQueue(device_, queueFamily_, 0, &queue_);
+
+    VkCommandPoolCreateInfo pci{VK_STRUCTURE_TYPE_COMMAND_POOL_CREATE_INFO};
+    pci.flags = VK_COMMAND_POOL_CREATE_TRANSIENT_BIT;
+    pci.queueFamilyIndex = queueFamily_;
+    vr = vkCreateCommandPool(device_, &pci, nullptr, &uploadPool_);
+    if (vr != VK_SUCCESS) return resultFromVulkan(vr);
+
+    context_.reset(new Context(*this));
+    return context_->init();
+}
+
+Device::~Device() {
+    if (device_) {
+        vkDeviceWaitIdle(device_);
+        context_.reset();
+        reclaimUploads(true);
+        completedSerial_ = UINT64_MAX;
+        collectRetired();
+        if (uploadPool_) vkDestroyCommandPool(device_, uploadPool_, nullptr);
+        vkDestroyDevice(device_, nullptr);
+    }
+    if (messenger_) {
+        auto destroyMessenger = reinterpret_cast<PFN_vkDestroyDebugUtilsMessengerEXT>(
+            vkGetInstanceProcAddr(instance_, "vkDestroyDebugUtilsMessengerEXT"));
+        if (destroyMessenger) destroyMessenger(instance_, messenger_, nullptr);
+    }
+    if (instance_) vkDestroyInstance(instance_, nullptr);
+}
+
+int32_t Device::memoryType(uint32_t typeBits, uint32_t wanted) const {
+    const auto& p = memoryTypes_->properties;
+    for (uint32_t i = 0; i < p.memoryTypeCount; ++i) {
+        if ((typeBits & (1u << i)) && (p.memoryTypes[i].propertyFlags & wanted) == wanted) return static_cast<int32_t>(i);
+    }
+    return -1;
+}
+
+bool Device::memoryTypeCoherent(int32_t type) const {
+    return type >= 0 &&
+           (memoryTypes_->properties.memoryTypes[type].propertyFlags & VK_MEMORY_PROPERTY_HOST_COHERENT_BIT) != 0;
+}
+
+Result Device::checkFormatSupport(int32_t format, uint32_t& support) const {
+    support = 0;
+    const FormatInfo* info = FormatTable::find(format);
+    if (!info) return kInvalidArg;
+    VkFormatProperties fp;
+    vkGetPhysicalDeviceFormatProperties(physical_, static_cast<VkFormat>(info->vkFormat), &fp);
+    const VkFormatFeatureFlags f = fp.optimalTilingFeatures;
+    if (f & VK_FORMAT_FEATURE_SAMPLED_IMAGE_BIT) support |= kFormatSupportTexture2D | kFormatSupportShaderLoad;
+    if (f & VK_FORMAT_FEATURE_SAMPLED_IMAGE_FILTER_LINEAR_BIT) support |= kFormatSupportShaderSample;
+    if (f & VK_FORMAT_FEATURE_COLOR_ATTACHMENT_BIT) {
+        support |= kFormatSupportRenderTarget;
+        if (sampleCounts_ & ~1u) support |= kFormatSupportMultisampleRenderTarget | kFormatSupportMultisampleResolve;
+    }
+    if (f & VK_FORMAT_FEATURE_COLOR_ATTACHMENT_BLEND_BIT) support |= kFormatSupportBlendable;
+    if (f & VK_FORMAT_FEATURE_STORAGE_IMAGE_BIT) support |= kFormatSupportTypedUnorderedAccess;
+    if (f & VK_FORMAT_FEATURE_TRANSFER_SRC_BIT) support |= kFormatSupportCpuLockable;
+    return kOk;
+}
+
+bool Device::linearFilterSupported(int32_t format) const {
+    uint32_t support = 0;
+    return succeeded(checkFormatSupport(format, support)) && (support & kFormatSupportShaderSample);
+}
+
+Result Device::createTexture(const TextureDesc& desc, const InitialData* initial, std::unique_ptr<Texture>& out) {
+    out.reset();
+    const FormatInfo* info = FormatTable::find(desc.format);
+    if (!info || desc.width == 0 || desc.height == 0 || desc.width > kMaxTextureSize ||
+        desc.height > kMaxTextureSize)
+        return kInvalidArg;
+    const uint32_t samples = desc.sampleCount;
+    if (samples == 0 || (samples & (samples - 1)) || !(sampleCounts_ & samples)) return kInvalidArg;
+    if (samples > 1 && (desc.bindFlags != kBindRenderTarget || initial)) return kInvalidArg;
+    if (desc.bindFlags == 0 || (desc.bindFlags & ~(kBindShaderResource | kBindRenderTarget | kBindUnorderedAccess)))
+        return kInvalidArg;
+    if (initial && (!initial->data || initial->rowPitch < FormatTable::cpuRowBytes(*info, desc.width)))
+        return kInvalidArg;
+
+    VkFormatProperties fp;
+    vkGetPhysicalDeviceFormatProperties(physical_, static_cast<VkFormat>(info->vkFormat), &fp);
+    const VkFormatFeatureFlags f = fp.optimalTilingFeatures;
+    VkImageUsageFlags usage = VK_IMAGE_USAGE_TRANSFER_SRC_BIT | VK_IMAGE_USAGE_TRANSFER_DST_BIT;
+    if (desc.bindFlags & kBindShaderResource) {
+        if (!(f & VK_FORMAT_FEATURE_SAMPLED_IMAGE_BIT)) return kInvalidArg;
+        usage |= VK_IMAGE_USAGE_SAMPLED_BIT;
+    }
+    if (desc.bindFlags & kBindRenderTarget) {
+        if (!(f & VK_FORMAT_FEATURE_COLOR_ATTACHMENT_BIT)) return kInvalidArg;
+        usage |= VK_IMAGE_USAGE_COLOR_ATTACHMENT_BIT;
+    }
+    if (desc.bindFlags & kBindUnorderedAccess) {
+        if (!(f & VK_FORMAT_FEATURE_STORAGE_IMAGE_BIT)) return kInvalidArg;
+        usage |= VK_IMAGE_USAGE_STORAGE_BIT;
+    }
+
+    std::unique_ptr<Texture> texture(new Texture(*this, desc, *info));
+    VkImageCreateInfo ici{VK_STRUCTURE_TYPE_IMAGE_CREATE_INFO};
+    ici.imageType = VK_IMAGE_TYPE_2D;
+    ici.format = static_cast<VkFormat>(info->vkFormat);
+    ici.extent = {desc.width, desc.height, 1};
+    ici.mipLevels = 1;
+    ici.arrayLayers = 1;
+    ici.samples = static_cast<VkSampleCountFlagBits>(samples);
+    ici.tiling = VK_IMAGE_TILING_OPTIMAL;
+    ici.usage = usage;
+    ici.sharingMode = VK_SHARING_MODE_EXCLUSIVE;
+    ici.initialLayout = VK_IMAGE_LAYOUT_UNDEFINED;
+    VkResult vr = vkCreateImage(device_, &ici, nullptr, &texture->image_);
+    if (vr != VK_SUCCESS) return resultFromVulkan(vr);
+    VkMemoryRequirements req;
+    vkGetImageMemoryRequirements(device_, texture->image_, &req);
+    int32_t type = memoryType(req.memoryTypeBits, VK_MEMORY_PROPERTY_DEVICE_LOCAL_BIT);
+    if (type < 0) type = memoryType(req.memoryTypeBits, 0);
+    VkMemoryAllocateInfo mai{VK_STRUCTURE_TYPE_MEMORY_ALLOCATE_INFO};
+    mai.allocationSize = req.size;
+    mai.memoryTypeIndex = static_cast<uint32_t>(type);
+    vr = vkAllocateMemory(device_, &mai, nullptr, &texture->memory_);
+    if (vr != VK_SUCCESS) return resultFromVulkan(vr);
+    vr = vkBindImageMemory(device_, texture->image_, texture->memory_, 0);
+    if (vr != VK_SUCCESS) return resultFromVulkan(vr);
+    texture->track_.layout = VK_IMAGE_LAYOUT_UNDEFINED;
+
+    if (initial) {
+        Result r = upload(*texture, *initial);
+        if (failed(r)) return r;
+    }
+    out = std::move(texture);
+    return kOk;
+}
+
+// Initial pixels go through a staging buffer and a submission of their own; the
+// image is left as a copy destination, so the context's first use of it waits
+// for the copy (it is earlier in submission order on the one queue).
+Result Device::upload(Texture& texture, const InitialData& initial) {
+    const FormatInfo& info = texture.formatInfo();
+    const uint32_t w = texture.width(), h = texture.height();
+    const uint64_t rowBytes = static_cast<uint64_t>(w) * info.gpuBytesPerPixel;
+    Upload up{};
+    VkBufferCreateInfo bci{VK_STRUCTURE_TYPE_BUFFER_CREATE_INFO};
+    bci.size = rowBytes * h;
+    bci.usage = VK_BUFFER_USAGE_TRANSFER_SRC_BIT;
+    VkResult vr = vkCreateBuffer(device_, &bci, nullptr, &up.buffer);
+    if (vr != VK_SUCCESS) return resultFromVulkan(vr);
+    VkMemoryRequirements req;
+    vkGetBufferMemoryRequirements(device_, up.buffer, &req);
+    int32_t type = memoryType(req.memoryTypeBits, VK_MEMORY_PROPERTY_HOST_VISIBLE_BIT | VK_MEMORY_PROPERTY_HOST_COHERENT_BIT);
+    VkMemoryAllocateInfo mai{VK_STRUCTURE_TYPE_MEMORY_ALLOCATE_INFO};
+    mai.allocationSize = req.size;
+    mai.memoryTypeIndex = static_cast<uint32_t>(type);
+    vr = type < 0 ? VK_ERROR_OUT_OF_DEVICE_MEMORY : vkAllocateMemory(device_, &mai, nullptr, &up.memory);
+    void* mapped = nullptr;
+    if (vr == VK_SUCCESS) vr = vkBindBufferMemory(device_, up.buffer, up.memory, 0);
+    if (vr == VK_SUCCESS) vr = vkMapMemory(device_, up.memory, 0, VK_WHOLE_SIZE, 0, &mapped);
+    if (vr != VK_SUCCESS) {
+        vkDestroyBuffer(device_, up.buffer, nullptr);
+        if (up.memory) vkFreeMemory(device_, up.memory, nullptr);
+        return resultFromVulkan(vr);
+    }
+    const uint8_t* src = static_cast<const uint8_t*>(initial.data);
+    uint8_t* dst = static_cast<uint8_t*>(mapped);
+    for (uint32_t y = 0; y < h; ++y)
+        FormatTable::expandRow(info, src + static_cast<size_t>(y) * initial.rowPitch, dst + y * rowBytes, w);
+    vkUnmapMemory(device_, up.memory);
+
+    std::lock_guard<std::mutex> lock(uploadMutex_);
+    reclaimUploads(false);
+    VkCommandBufferAllocateInfo cai{VK_STRUCTURE_TYPE_COMMAND_BUFFER_ALLOCATE_INFO};
+    cai.commandPool = uploadPool_;
+    cai.level = VK_COMMAND_BUFFER_LEVEL_PRIMARY;
+    cai.commandBufferCount = 1;
+    vr = vkAllocateCommandBuffers(device_, &cai, &up.commands);
+    VkFenceCreateInfo fci{VK_STRUCTURE_TYPE_FENCE_CREATE_INFO};
+    if (vr == VK_SUCCESS) vr = vkCreateFence(device_, &fci, nullptr, &up.fence);
+    if (vr != VK_SUCCESS) {
+        if (up.commands) vkFreeCommandBuffers(device_, uploadPool_, 1, &up.commands);
+        vkDestroyBuffer(device_, up.buffer, nullptr);
+        vkFreeMemory(device_, up.memory, nullptr);
+        return resultFromVulkan(vr);
+    }
+    VkCommandBufferBeginInfo begin{VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO};
+    begin.flags = VK_COMMAND_BUFFER_USAGE_ONE_TIME_SUBMIT_BIT;
+    vkBeginCommandBuffer(up.commands, &begin);
+    VkImageMemoryBarrier2 barrier{VK_STRUCTURE_TYPE_IMAGE_MEMORY_BARRIER_2};
+    barrier.dstStageMask = VK_PIPELINE_STAGE_2_ALL_TRANSFER_BIT;
+    barrier.dstAccessMask = VK_ACCESS_2_TRANSFER_WRITE_BIT;
+    barrier.oldLayout = VK_IMAGE_LAYOUT_UNDEFINED;
+    barrier.newLayout = VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL;
+    barrier.srcQueueFamilyIndex = barrier.dstQueueFamilyIndex = VK_QUEUE_FAMILY_IGNORED;
+    barrier.image = texture.image();
+    barrier.subresourceRange = {VK_IMAGE_ASPECT_COLOR_BIT, 0, 1, 0, 1};
+    VkDependencyInfo dep{VK_STRUCTURE_TYPE_DEPENDENCY_INFO};
+    dep.imageMemoryBarrierCount = 1;
+    dep.pImageMemoryBarriers = &barrier;
+    vkCmdPipelineBarrier2(up.commands, &dep);
+    VkBufferImageCopy region{};
+    region.imageSubresource = {VK_IMAGE_ASPECT_COLOR_BIT, 0, 0, 1};
+    region.imageExtent = {w, h, 1};
+    vkCmdCopyBufferToImage(up.commands, up.buffer, texture.image(), VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, 1, &region);
+    vkEndCommandBuffer(up.commands);
+    VkSubmitInfo si{VK_STRUCTURE_TYPE_SUBMIT_INFO};
+    si.commandBufferCount = 1;
+    si.pCommandBuffers = &up.commands;
+    {
+        std::lock_guard<std::mutex> q(queueMutex_);
+        vr = vkQueueSubmit(queue_, 1, &si, up.fence);
+    }
+    if (vr != VK_SUCCESS) {
+        vkFreeCommandBuffers(device_, uploadPool_, 1, &up.commands);
+        vkDestroyFence(device_, up.fence, nullptr);
+        vkDestroyBuffer(device_, up.buffer, nullptr);
+        vkFreeMemory(device_, up.memory, nullptr);
+        return resultFromVulkan(vr);
+    }
+    up.ticket = nextTicket_++;
+    texture.uploadTicket_ = up.ticket;
+    texture.track_ = {VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, VK_PIPELINE_STAGE_2_ALL_TRANSFER_BIT,
+                      VK_ACCESS_2_TRANSFER_WRITE_BIT, true};
+    uploads_.push_back(up);
+    return kOk;
+}
+
+// Frees finished uploads (uploadMutex_ held).
+void Device::reclaimUploads(bool wait) {
+    size_t keep = 0;
+    for (size_t i = 0; i < uploads_.size(); ++i) {
+        Upload& up = uploads_[i];
+        VkResult status = wait ? vkWaitForFences(device_, 1, &up.fence, VK_TRUE, UINT64_MAX)
+                               : vkGetFenceStatus(device_, up.fence);
+        if (status == VK_SUCCESS || status == VK_ERROR_DEVICE_LOST) {
+            vkFreeCommandBuffers(device_, uploadPool_, 1, &up.commands);
+            vkDestroyFence(device_, up.fence, nullptr);
+            vkDestroyBuffer(device_, up.buffer, nullptr);
+            vkFreeMemory(device_, up.memory, nullptr);
+        } else {
+            uploads_[keep++] = up;
+        }
+    }
+    uploads_.resize(keep);
+}
+
+void Device::waitUpload(uint64_t ticket) {
+    if (ticket == 0) return;
+    std::lock_guard<std::mutex> lock(uploadMutex_);
+    for (Upload& up : uploads_) {
+        if (up.ticket == ticket) {
+            vkWaitForFences(device_, 1, &up.fence, VK_TRUE, UINT64_MAX);
+            break;
+        }
+    }
+    reclaimUploads(false);
+}
+
+Result Device::createStagingTexture(uint32_t width, uint32_t height, int32_t format,
+                                    std::unique_ptr<StagingTexture>& out) {
+    out.reset();
+    const FormatInfo* info = FormatTable::find(format);
+    if (!info || width == 0 || height == 0 || width > kMaxTextureSize || height > kMaxTextureSize)
+        return kInvalidArg;
+    std::unique_ptr<StagingTexture> staging(new StagingTexture(*this, width, height, *info));
+    staging->gpuPitch_ = alignUp(width * info->gpuBytesPerPixel, 32);
+    if (info->emulation == Emulation::Alpha8 || info->emulation == Emulation::Yuy2) {
+        staging->cpuPitch_ = alignUp(FormatTable::cpuRowBytes(*info, width), 32);
+        staging->converted_.reset(new (std::nothrow) uint8_t[static_cast<size_t>(staging->cpuPitch_) * height]);
+        if (!staging->converted_) return kOutOfMemory;
+    } else {
+        staging->cpuPitch_ = staging->gpuPitch_;
+    }
+    VkBufferCreateInfo bci{VK_STRUCTURE_TYPE_BUFFER_CREATE_INFO};
+    bci.size = static_cast<VkDeviceSize>(staging->gpuPitch_) * height;
+    bci.usage = VK_BUFFER_USAGE_TRANSFER_DST_BIT;
+    VkResult vr = vkCreateBuffer(device_, &bci, nullptr, &staging->buffer_);
+    if (vr != VK_SUCCESS) return resultFromVulkan(vr);
+    VkMemoryRequirements req;
+    vkGetBufferMemoryRequirements(device_, staging->buffer_, &req);
+    int32_t type = memoryType(req.memoryTypeBits, VK_MEMORY_PROPERTY_HOST_VISIBLE_BIT | VK_MEMORY_PROPERTY_HOST_CACHED_BIT);
+    if (type < 0) type = memoryType(req.memoryTypeBits, VK_MEMORY_PROPERTY_HOST_VISIBLE_BIT);
+    if (type < 0) return kOutOfMemory;
+    staging->coherent_ = memoryTypeCoherent(type);
+    VkMemoryAllocateInfo mai{VK_STRUCTURE_TYPE_MEMORY_ALLOCATE_INFO};
+    mai.allocationSize = req.size;
+    mai.memoryTypeIndex = static_cast<uint32_t>(type);
+    vr = vkAllocateMemory(device_, &mai, nullptr, &staging->memory_);
+    if (vr == VK_SUCCESS) vr = vkBindBufferMemory(device_, staging->buffer_, staging->memory_, 0);
+    void* mapped = nullptr;
+    if (vr == VK_SUCCESS) vr = vkMapMemory(device_, staging->memory_, 0, VK_WHOLE_SIZE, 0, &mapped);
+    if (vr != VK_SUCCESS) return resultFromVulkan(vr);
+    staging->mapped_ = static_cast<uint8_t*>(mapped);
+    out = std::move(staging);
+    return kOk;
+}
+
+Result Device::createBuffer(BufferKind kind, uint32_t size, const void* initialData, std::unique_ptr<Buffer>& out) {
+    out.reset();
+    if (size == 0) return kInvalidArg;
+    if (kind == BufferKind::Constant && (size % 16 != 0 || size > 65536)) return kInvalidArg;
+    std::unique_ptr<Buffer> buffer(new (std::nothrow) Buffer(kind, size));
+    if (!buffer) return kOutOfMemory;
+    if (initialData) std::memcpy(buffer->mutableContents(), initialData, size);
+    out = std::move(buffer);
+    return kOk;
+}
+
+void Device::retire(const Retired& objects) {
+    Retired r = objects;
+    r.serial = recordingSerial_.load();
+    std::lock_guard<std::mutex> lock(retireMutex_);
+    retired_.push_back(r);
+}
+
+void Device::destroyRetired(const Retired& r) {
+    for (VkImageView v : r.views) {
+        if (v) vkDestroyImageView(device_, v, nullptr);
+    }
+    if (r.image) vkDestroyImage(device_, r.image, nullptr);
+    if (r.buffer) vkDestroyBuffer(device_, r.buffer, nullptr);
+    if (r.memory) vkFreeMemory(device_, r.memory, nullptr);
+}
+
+void Device::collectRetired() {
+    const uint64_t done = completedSerial_.load();
+    std::lock_guard<std::mutex> lock(retireMutex_);
+    size_t keep = 0;
+    for (size_t i = 0; i < retired_.size(); ++i) {
+        if (retired_[i].serial <= done)
+            destroyRetired(retired_[i]);
+        else
+            retired_[keep++] = retired_[i];
+    }
+    retired_.resize(keep);
+}
+
+void Device::addValidationMessage(const char* text) {
+    std::lock_guard<std::mutex> lock(messageMutex_);
+    ++messageCount_;
+    if (messages_.size() < 16384) {
+        messages_ += text;
+        messages_ += '\n';
+    }
+}
+
+uint32_t Device::validationMessageCount() const {
+    std::lock_guard<std::mutex> lock(messageMutex_);
+    return messageCount_;
+}
+
+std::string Device::validationMessages() const {
+    std::lock_guard<std::mutex> lock(messageMutex_);
+    return messages_;
+}
+
+void Device::clearValidationMessages() {
+    std::lock_guard<std::mutex> lock(messageMutex_);
+    messageCount_ = 0;
+    messages_.clear();
+}
+
+}  // namespace Platform::Gpu

@@ -1,0 +1,156 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/gpu/Buffer.h"
+#include "platform/gpu/StagingTexture.h"
+#include "platform/gpu/Texture.h"
+#include "platform/gpu/VulkanFwd.h"
+#include "platform/os/Result.h"
+
+namespace Platform::Gpu {
+
+class Context;
+
+struct DeviceOptions {
+    // Load the validation layer and collect its messages (tests).
+    bool validation = false;
+};
+
+// Answer bits of checkFormatSupport, with the numbers the program knows.
+inline constexpr uint32_t kFormatSupportTexture2D = 0x20;
+inline constexpr uint32_t kFormatSupportShaderLoad = 0x100;
+inline constexpr uint32_t kFormatSupportShaderSample = 0x200;
+inline constexpr uint32_t kFormatSupportRenderTarget = 0x4000;
+inline constexpr uint32_t kFormatSupportBlendable = 0x8000;
+inline constexpr uint32_t kFormatSupportCpuLockable = 0x20000;
+inline constexpr uint32_t kFormatSupportMultisampleResolve = 0x40000;
+inline constexpr uint32_t kFormatSupportMultisampleRenderTarget = 0x200000;
+inline constexpr uint32_t kFormatSupportTypedUnorderedAccess = 0x2000000;
+
+// The feature level the program asks for; the layer offers exactly it.
+inline constexpr uint32_t kFeatureLevel11_1 = 0xb100;
+
+// Result of a lost device.
+inline constexpr Result kDeviceRemoved = static_cast<Result>(0x887A0005u);
+
+// The graphics device: a real GPU when one is present, else Mesa's software
+// driver. Creating objects is thread-safe; the immediate context it owns is used
+// by one thread at a time.
+class Device {
+public:
+    static Result create(const DeviceOptions& options, std::unique_ptr<Device>& out);
+    ~Device();
+    Device(const Device&) = delete;
+    Device& operator=(const Device&) = delete;
+
+    Context& context() { return *context_; }
+
+    const std::string& adapterName() const { return adapterName_; }
+    bool isSoftware() const { return software_; }
+    uint32_t featureLevel() const { return kFeatureLevel11_1; }
+    // Pixel shaders may rely on the order of fragments of one pixel: through
+    // fragment-shader interlock, or because the software driver runs them in order.
+    bool rasterizerOrderedViews() const { return interlock_ || software_; }
+    bool fragmentShaderInterlock() const { return interlock_; }
+    bool hlslFunctionality() const { return hlslFunctionality_; }
+
+    Result checkFormatSupport(int32_t format, uint32_t& support) const;
+    bool linearFilterSupported(int32_t format) const;
+
+    // Textures: width and height 1..16384, a known format, sample count 1 or one the
+    // device renders with (then render target only). Initial data only for count 1.
+    Result createTexture(const TextureDesc& desc, const InitialData* initial, std::unique_ptr<Texture>& out);
+    Result createStagingTexture(uint32_t width, uint32_t height, int32_t format,
+                                std::unique_ptr<StagingTexture>& out);
+    // Constant buffers: a size that is a non-zero multiple of 16.
+    Result createBuffer(BufferKind kind, uint32_t size, const void* initialData, std::unique_ptr<Buffer>& out);
+
+    // Validation messages collected since the last clear (DeviceOptions::validation).
+    bool validationEnabled() const { return validationEnabled_; }
+    uint32_t validationMessageCount() const;
+    std::string validationMessages() const;
+    void clearValidationMessages();
+
+    // Inside the layer.
+    VkDevice vkDevice() const { return device_; }
+    VkPhysicalDevice vkPhysicalDevice() const { return physical_; }
+    VkQueue queue() const { return queue_; }
+    uint32_t queueFamily() const { return queueFamily_; }
+    std::mutex& queueMutex() { return queueMutex_; }
+    // A memory type index with the wanted property flags (or -1).
+    int32_t memoryType(uint32_t typeBits, uint32_t wanted) const;
+    bool memoryTypeCoherent(int32_t type) const;
+    uint32_t maxSampleCountMask() const { return sampleCounts_; }
+    // Serial of the submission being recorded (objects destroyed now may be used by
+    // it) and the newest serial known to be complete.
+    std::atomic<uint64_t>& recordingSerial() { return recordingSerial_; }
+    std::atomic<uint64_t>& completedSerial() { return completedSerial_; }
+    // Device objects whose destruction waits until the GPU is done with them.
+    struct Retired {
+        uint64_t serial = 0;
+        VkImage image = nullptr;
+        VkImageView views[3] = {};
+        VkBuffer buffer = nullptr;
+        VkDeviceMemory memory = nullptr;
+    };
+    void retire(const Retired& objects);
+    void collectRetired();
+    void waitUpload(uint64_t ticket);
+    void addValidationMessage(const char* text);
+
+private:
+    Device() = default;
+    Result init(const DeviceOptions& options);
+    Result upload(Texture& texture, const InitialData& initial);
+    void reclaimUploads(bool wait);
+    void destroyRetired(const Retired& r);
+
+    VkInstance instance_ = nullptr;
+    VkDebugUtilsMessengerEXT messenger_ = nullptr;
+    VkPhysicalDevice physical_ = nullptr;
+    VkDevice device_ = nullptr;
+    VkQueue queue_ = nullptr;
+    uint32_t queueFamily_ = 0;
+    std::string adapterName_;
+    bool software_ = false;
+    bool interlock_ = false;
+    bool hlslFunctionality_ = false;
+    bool validationEnabled_ = false;
+    uint32_t sampleCounts_ = 1;
+    struct MemoryTypes;
+    std::unique_ptr<MemoryTypes> memoryTypes_;
+    std::mutex queueMutex_;
+    std::atomic<uint64_t> recordingSerial_{1};
+    std::atomic<uint64_t> completedSerial_{0};
+
+    std::mutex retireMutex_;
+    std::vector<Retired> retired_;
+
+    struct Upload {
+        uint64_t ticket;
+        VkFence fence;
+        VkCommandBuffer commands;
+        VkBuffer buffer;
+        VkDeviceMemory memory;
+    };
+    std::mutex uploadMutex_;
+    VkCommandPool uploadPool_ = nullptr;
+    std::vector<Upload> uploads_;
+    uint64_t nextTicket_ = 1;
+
+    mutable std::mutex messageMutex_;
+    uint32_t messageCount_ = 0;
+    std::string messages_;
+
+    std::unique_ptr<Context> context_;
+};
+
+// A Vulkan result as the layer's result code.
+Result resultFromVulkan(int32_t vkResult);
+
+}  // namespace Platform::Gpu

@@ -1,0 +1,94 @@
+#include "platform/os/FileHandle.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Platform::os {
+namespace {
+Result fromErrno() { return resultFromSystemError(errno); }
+}  // namespace
+
+Result FileHandle::open(const std::string& path, FileMode mode) {
+    close();
+    int flags = O_CLOEXEC;
+    switch (mode) {
+    case FileMode::read: flags |= O_RDONLY; break;
+    case FileMode::write:
+    case FileMode::writeShared: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
+    case FileMode::openAlways: flags |= O_WRONLY | O_CREAT; break;
+    default: errno = EINVAL; return kInvalidArg;
+    }
+    const int fd = ::open(path.c_str(), flags, 0666);
+    if (fd < 0) return fromErrno();
+    struct stat st{};
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        errno = EISDIR;
+        return fromErrno();
+    }
+    fd_ = fd;
+    return kOk;
+}
+
+void FileHandle::close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+Result FileHandle::read(void* buffer, size_t count, size_t& done) {
+    done = 0;
+    if (fd_ < 0) { errno = EBADF; return fromErrno(); }
+    auto* p = static_cast<char*>(buffer);
+    while (done < count) {
+        const ssize_t n = ::read(fd_, p + done, count - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return fromErrno();
+        }
+        if (n == 0) break;
+        done += static_cast<size_t>(n);
+    }
+    return kOk;
+}
+
+Result FileHandle::write(const void* buffer, size_t count, size_t& done) {
+    done = 0;
+    if (fd_ < 0) { errno = EBADF; return fromErrno(); }
+    const auto* p = static_cast<const char*>(buffer);
+    while (done < count) {
+        const ssize_t n = ::write(fd_, p + done, count - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return fromErrno();
+        }
+        if (n == 0) break;
+        done += static_cast<size_t>(n);
+    }
+    return kOk;
+}
+
+Result FileHandle::seek(int64_t position) {
+    if (fd_ < 0) { errno = EBADF; return fromErrno(); }
+    if (position < 0) { errno = EINVAL; return fromErrno(); }
+    if (::lseek(fd_, static_cast<off_t>(position), SEEK_SET) < 0) return fromErrno();
+    return kOk;
+}
+
+Result FileHandle::size(int64_t& out) const {
+    out = 0;
+    struct stat st{};
+    if (fd_ < 0) { errno = EBADF; return fromErrno(); }
+    if (::fstat(fd_, &st) != 0) return fromErrno();
+    out = static_cast<int64_t>(st.st_size);
+    return kOk;
+}
+
+Result FileHandle::sync() {
+    if (fd_ < 0) { errno = EBADF; return fromErrno(); }
+    if (::fsync(fd_) != 0) return fromErrno();
+    return kOk;
+}
+
+}  // namespace Platform::os

@@ -1,0 +1,45 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "platform/os/Result.h"
+
+// One open file. Calls that fail return a failure result and leave the
+// system error in lastError().
+namespace Platform::os {
+
+enum class FileMode : int32_t {
+    read = 0,         // existing file, read only
+    write = 1,        // create or truncate, write only
+    writeShared = 2,  // as write; others may read meanwhile (Linux never locks them out)
+    openAlways = 3,   // open or create without truncating, write only
+};
+
+class FileHandle {
+public:
+    FileHandle() = default;
+    ~FileHandle() { close(); }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+
+    // Closes any open file first. The path is UTF-8.
+    Result open(const std::string& path, FileMode mode);
+    void close();
+    bool isOpen() const { return fd_ >= 0; }
+
+    // Reads until count bytes or the end of the file; done says how many.
+    Result read(void* buffer, size_t count, size_t& done);
+    // Writes until count bytes or a failure; done says how many.
+    Result write(const void* buffer, size_t count, size_t& done);
+    // Absolute position from the start of the file.
+    Result seek(int64_t position);
+    Result size(int64_t& out) const;
+    // Flushes the file's data to the disk.
+    Result sync();
+
+private:
+    int fd_ = -1;
+};
+
+}  // namespace Platform::os

@@ -1,0 +1,58 @@
+#include "platform/window/GtkRuntime.h"
+
+#include <glib-unix.h>
+#include <gtk/gtk.h>
+
+#include <clocale>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace Platform::window::gtk {
+namespace {
+std::once_flag g_once;
+bool g_available = false;
+std::thread::id g_uiThread;
+
+gboolean onFd(gint, GIOCondition, gpointer) { return G_SOURCE_CONTINUE; }
+gboolean onTimeout(gpointer) { return G_SOURCE_CONTINUE; }
+}  // namespace
+
+bool ensure() {
+    std::call_once(g_once, [] {
+        g_uiThread = std::this_thread::get_id();
+        g_available = gtk_init_check(nullptr, nullptr) != FALSE;
+        // gtk_init takes every locale category from the environment; numbers in
+        // files must not follow it.
+        std::setlocale(LC_NUMERIC, "C");
+    });
+    return g_available && std::this_thread::get_id() == g_uiThread;
+}
+
+bool available() { return g_available; }
+
+bool onUiThread() { return g_available && std::this_thread::get_id() == g_uiThread; }
+
+void iterate(const int* fds, size_t count, int timeoutMs) {
+    std::vector<GSource*> sources;
+    sources.reserve(count + 1);
+    for (size_t i = 0; i < count; ++i) {
+        GSource* s = g_unix_fd_source_new(fds[i], G_IO_IN);
+        g_source_set_callback(s, G_SOURCE_FUNC(onFd), nullptr, nullptr);
+        g_source_attach(s, nullptr);
+        sources.push_back(s);
+    }
+    if (timeoutMs >= 0) {
+        GSource* s = g_timeout_source_new(static_cast<guint>(timeoutMs));
+        g_source_set_callback(s, onTimeout, nullptr, nullptr);
+        g_source_attach(s, nullptr);
+        sources.push_back(s);
+    }
+    g_main_context_iteration(nullptr, TRUE);
+    for (GSource* s : sources) {
+        g_source_destroy(s);
+        g_source_unref(s);
+    }
+}
+
+}  // namespace Platform::window::gtk

@@ -1,0 +1,154 @@
+#include "platform/window/MessageQueue.h"
+
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+
+#include "platform/window/KeyMap.h"
+#include "platform/window/ThreadQueue.h"
+#include "platform/window/WindowData.h"
+
+namespace Platform::window {
+namespace {
+constexpr int kErrorInvalidWindowHandle = EBADF;
+
+Message makeMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    Message m;
+    m.window = window;
+    m.message = message;
+    m.wParam = wParam;
+    m.lParam = lParam;
+    m.time = tickCount();
+    return m;
+}
+
+void appendUtf16(char32_t c, char16_t* out, int& n) {
+    if (c >= 0x10000 && c <= 0x10FFFF) {
+        c -= 0x10000;
+        out[n++] = static_cast<char16_t>(0xD800 + (c >> 10));
+        out[n++] = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+    } else {
+        out[n++] = static_cast<char16_t>(c);
+    }
+}
+}  // namespace
+
+uint32_t currentThreadId() { return static_cast<uint32_t>(::syscall(SYS_gettid)); }
+
+uint32_t tickCount() {
+    using namespace std::chrono;
+    return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+int getMessage(Message& msg, WindowHandle window, uint32_t min, uint32_t max) {
+    if (window != nullptr && !WindowData::isLive(window)) {
+        errno = kErrorInvalidWindowHandle;
+        return -1;
+    }
+    auto& queue = ThreadQueue::current();
+    for (;;) {
+        if (queue.peek(msg, window, min, max, true)) return msg.message == kWmQuit ? 0 : 1;
+        if (queue.wait(nullptr, 0, os::kInfinite, true) == kWaitFailed) return -1;
+    }
+}
+
+bool peekMessage(Message& msg, WindowHandle window, uint32_t min, uint32_t max, uint32_t remove) {
+    return ThreadQueue::current().peek(msg, window, min, max, (remove & kPmRemove) != 0);
+}
+
+void waitMessage() { ThreadQueue::current().wait(nullptr, 0, os::kInfinite, true); }
+
+bool translateMessage(const Message& msg) {
+    if ((msg.message != kWmKeyDown && msg.message != kWmSysKeyDown) || msg.keyChar == 0) return false;
+    char16_t units[2];
+    int n = 0;
+    appendUtf16(msg.keyChar, units, n);
+    auto& queue = ThreadQueue::current();
+    // Placed at the front in reverse, so the units come next and in order.
+    for (int i = n - 1; i >= 0; --i) {
+        Message c = msg;
+        c.message = msg.message == kWmKeyDown ? kWmChar : kWmSysChar;
+        c.wParam = units[i];
+        c.keyChar = 0;
+        queue.pushFront(c);
+    }
+    return true;
+}
+
+intptr_t dispatchMessage(const Message& msg) {
+    if (msg.message == kWmTimer && msg.lParam != 0) {
+        if (msg.window != nullptr && !WindowData::isLive(msg.window)) return 0;
+        reinterpret_cast<TimerProc>(msg.lParam)(msg.window, kWmTimer, msg.wParam, msg.time);
+        return 0;
+    }
+    if (msg.window == nullptr || !WindowData::isLive(msg.window) || msg.window->procedure == nullptr) return 0;
+    return msg.window->procedure(msg.window, msg.message, msg.wParam, msg.lParam);
+}
+
+bool postMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    if (window == nullptr) return ThreadQueue::current().post(makeMessage(nullptr, message, wParam, lParam));
+    const auto queue = WindowData::queueOf(window);
+    if (!queue) {
+        errno = kErrorInvalidWindowHandle;
+        return false;
+    }
+    return queue->post(makeMessage(window, message, wParam, lParam));
+}
+
+bool postThreadMessage(uint32_t threadId, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    const auto queue = ThreadQueue::forThread(threadId);
+    if (!queue) {
+        errno = ESRCH;
+        return false;
+    }
+    return queue->post(makeMessage(nullptr, message, wParam, lParam));
+}
+
+intptr_t sendMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    const auto queue = WindowData::queueOf(window);
+    if (!queue) {
+        errno = kErrorInvalidWindowHandle;
+        return 0;
+    }
+    if (queue->isOwnerThread())
+        return window->procedure != nullptr ? window->procedure(window, message, wParam, lParam) : 0;
+    return queue->send(makeMessage(window, message, wParam, lParam));
+}
+
+void postQuitMessage(int exitCode) { ThreadQueue::current().postQuit(exitCode); }
+
+uint32_t msgWaitForMultipleObjects(size_t count, const os::WaitHandle* handles, bool waitAll, uint32_t timeoutMs,
+                                   uint32_t wakeMask) {
+    if (waitAll) {
+        // The program waits for any; waiting for all together with input is not offered.
+        errno = EINVAL;
+        return kWaitFailed;
+    }
+    return ThreadQueue::current().wait(handles, count, timeoutMs, wakeMask != 0);
+}
+
+uintptr_t setTimer(WindowHandle window, uintptr_t id, uint32_t intervalMs, TimerProc proc) {
+    if (window != nullptr) {
+        if (!WindowData::isLive(window) || !window->queue->isOwnerThread()) {
+            errno = kErrorInvalidWindowHandle;
+            return 0;
+        }
+        return window->queue->setTimer(window, id, intervalMs, proc);
+    }
+    return ThreadQueue::current().setTimer(nullptr, id, intervalMs, proc);
+}
+
+bool killTimer(WindowHandle window, uintptr_t id) {
+    if (window != nullptr) {
+        if (!WindowData::isLive(window) || !window->queue->isOwnerThread()) {
+            errno = kErrorInvalidWindowHandle;
+            return false;
+        }
+        return window->queue->killTimer(window, id);
+    }
+    return ThreadQueue::current().killTimer(nullptr, id);
+}
+
+}  // namespace Platform::window

@@ -1,0 +1,81 @@
+#include "platform/window/SystemMetrics.h"
+
+#include <gtk/gtk.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/window/GtkRuntime.h"
+#include "platform/window/WindowData.h"
+
+namespace Platform::window {
+namespace {
+
+int intSetting(const char* name, int fallback) {
+    if (!gtk::ensure()) return fallback;
+    GtkSettings* settings = gtk_settings_get_default();
+    if (settings == nullptr || g_object_class_find_property(G_OBJECT_GET_CLASS(settings), name) == nullptr)
+        return fallback;
+    gint value = fallback;
+    g_object_get(settings, name, &value, nullptr);
+    return value;
+}
+
+bool boolSetting(const char* name, bool fallback) {
+    if (!gtk::ensure()) return fallback;
+    GtkSettings* settings = gtk_settings_get_default();
+    if (settings == nullptr || g_object_class_find_property(G_OBJECT_GET_CLASS(settings), name) == nullptr)
+        return fallback;
+    gboolean value = fallback;
+    g_object_get(settings, name, &value, nullptr);
+    return value != FALSE;
+}
+
+}  // namespace
+
+int32_t getSystemMetrics(int index) {
+    switch (index) {
+    case kSmCxScreen:
+    case kSmCyScreen: {
+        if (!gtk::ensure()) return index == kSmCxScreen ? 1920 : 1080;
+        GdkMonitor* monitor = gdk_display_get_primary_monitor(gdk_display_get_default());
+        if (monitor == nullptr) monitor = gdk_display_get_monitor(gdk_display_get_default(), 0);
+        if (monitor == nullptr) return 0;
+        GdkRectangle r;
+        gdk_monitor_get_geometry(monitor, &r);
+        return index == kSmCxScreen ? r.width : r.height;
+    }
+    case kSmCxDoubleClk:
+    case kSmCyDoubleClk: return std::max(intSetting("gtk-double-click-distance", 4), 1);
+    case kSmCxDrag:
+    case kSmCyDrag: return std::max(intSetting("gtk-dnd-drag-threshold", 4), 1);
+    default: return 0;
+    }
+}
+
+uint32_t getDoubleClickTime() { return static_cast<uint32_t>(std::max(intSetting("gtk-double-click-time", 500), 1)); }
+
+uint32_t getCaretBlinkTime() {
+    if (!boolSetting("gtk-cursor-blink", true)) return 0xFFFFFFFFu;
+    // GTK gives the whole on-and-off cycle.
+    return static_cast<uint32_t>(std::max(intSetting("gtk-cursor-blink-time", 1060) / 2, 1));
+}
+
+uint32_t mouseHoverTime() { return 400; }
+
+uint32_t keyboardDelay() { return 1; }
+uint32_t keyboardSpeed() { return 31; }
+
+uint32_t getDpiForSystem() {
+    if (!gtk::ensure()) return 96;
+    const double dpi = gdk_screen_get_resolution(gdk_screen_get_default());
+    return dpi > 0 ? static_cast<uint32_t>(std::lround(dpi)) : 96;
+}
+
+uint32_t getDpiForWindow(WindowHandle window) {
+    if (!WindowData::isLive(window) || window->toplevel == nullptr) return getDpiForSystem();
+    const int scale = gtk_widget_get_scale_factor(window->toplevel);
+    return getDpiForSystem() * static_cast<uint32_t>(std::max(scale, 1));
+}
+
+}  // namespace Platform::window

@@ -1,0 +1,87 @@
+#pragma once
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "platform/os/Event.h"
+#include "platform/window/Message.h"
+
+// The queue behind the message calls (layer-internal). One per thread that
+// uses the queue; windows keep their owner's queue alive.
+namespace Platform::window {
+
+class ThreadQueue {
+public:
+    ThreadQueue();
+    ~ThreadQueue();
+    ThreadQueue(const ThreadQueue&) = delete;
+    ThreadQueue& operator=(const ThreadQueue&) = delete;
+
+    // The calling thread's queue, created on first use.
+    static ThreadQueue& current();
+    static std::shared_ptr<ThreadQueue> currentShared();
+    // The queue of a thread, null when it has none (or has ended).
+    static std::shared_ptr<ThreadQueue> forThread(uint32_t threadId);
+
+    uint32_t threadId() const { return threadId_; }
+    bool isOwnerThread() const;
+
+    // Any thread.
+    bool post(const Message& msg);
+    intptr_t send(const Message& msg);
+
+    // Owner thread only.
+    void pushInput(const Message& msg);
+    void pushFront(const Message& msg);
+    bool peek(Message& out, WindowHandle filter, uint32_t min, uint32_t max, bool remove);
+    void serviceSends();
+    // kWaitObject0 + index, count for input (when wanted), timeout or failure.
+    uint32_t wait(const os::WaitHandle* handles, size_t count, uint32_t timeoutMs, bool wantInput);
+    void postQuit(int exitCode);
+    bool hasMessage();
+
+    void invalidate(WindowHandle window);
+    void validate(WindowHandle window);
+    // Drops what the queue holds for a window being destroyed.
+    void forgetWindow(WindowHandle window);
+
+    uintptr_t setTimer(WindowHandle window, uintptr_t id, uint32_t intervalMs, TimerProc proc);
+    bool killTimer(WindowHandle window, uintptr_t id);
+
+private:
+    using Clock = std::chrono::steady_clock;
+    struct Sent {
+        Message msg;
+        intptr_t result = 0;
+        os::Event done;
+    };
+    struct TimerRecord {
+        WindowHandle window;
+        uintptr_t id;
+        uint32_t interval;
+        Clock::time_point due;
+        TimerProc proc;
+    };
+
+    static void waitHook(void* context);
+    int msUntilNextTimer(Clock::time_point now) const;
+    void block(const os::WaitHandle* handles, size_t count, int timeoutMs);
+    void failPendingSends();
+
+    uint32_t threadId_;
+    os::Event wake_;
+    std::mutex mutex_;
+    std::deque<Message> posted_;
+    std::deque<std::shared_ptr<Sent>> sends_;
+    bool closed_ = false;
+    // Owner-thread state.
+    bool quit_ = false;
+    int quitCode_ = 0;
+    std::vector<WindowHandle> paintPending_;
+    std::vector<TimerRecord> timers_;
+};
+
+}  // namespace Platform::window

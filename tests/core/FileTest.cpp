@@ -1,0 +1,176 @@
+#include "core/File.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+#include "core/AlignedBuffer.h"
+#include "core/Exception.h"
+#include "platform/os/ErrorText.h"
+#include "core/TextConvert.h"
+#include "support/LogCapture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class FileTest : public testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/velmo-file-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root_ = pattern;
+    }
+    void TearDown() override { fs::remove_all(root_); }
+    std::wstring path(const char* name) const { return System::utf8ToWide((root_ / name).string()); }
+    void touch(const char* name, const std::string& content = "") const { std::ofstream(root_ / name) << content; }
+    static std::vector<std::wstring> names(const std::vector<System::File::FileEntry>& entries) {
+        std::vector<std::wstring> out;
+        for (const auto& e : entries) out.push_back(e.name);
+        return out;
+    }
+    fs::path root_;
+};
+
+std::string textOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return "no exception";
+}
+
+TEST_F(FileTest, WriteReadSeekAndSize) {
+    System::File file;
+    file.open(path("a.bin"), System::File::kWrite);
+    file.write("hello world", 11);
+    file.close();
+    file.close();  // closing a closed file does nothing
+
+    file.open(path("a.bin"), System::File::kRead);
+    EXPECT_EQ(file.getSize(), 11);
+    char buffer[6] = {};
+    file.seek(6);
+    file.readBlock(buffer, 5);
+    EXPECT_STREQ(buffer, "world");
+
+    // Opening a second file closes the first; mode 1 truncates.
+    file.open(path("a.bin"), System::File::kWrite);
+    file.write("x", 1);
+    file.close();
+    EXPECT_EQ(fs::file_size(root_ / "a.bin"), 1u);
+
+    // Mode 3 keeps what is there.
+    file.open(path("a.bin"), System::File::kOpenAlways);
+    file.close();
+    EXPECT_EQ(fs::file_size(root_ / "a.bin"), 1u);
+}
+
+TEST_F(FileTest, FailuresCarryTheirTextsAndCodes) {
+    LogCapture log;
+    System::File file;
+    const std::string missing = (root_ / "missing.txt").string();
+    EXPECT_EQ(textOf([&] { file.open(path("missing.txt"), System::File::kRead); }),
+              "failed to open file.\n\n[Note]\n" + missing + "\n\n[Place]\nSystem::File::open()");
+    EXPECT_FALSE(file.isOpen());
+    ASSERT_EQ(log.lines.size(), 2u);  // the call's failure, then the message
+    EXPECT_NE(log.lines[0].message.find("CreateFileW() failed in System::File::open() [No such file or directory]"),
+              std::string::npos);
+
+    touch("short.bin", "abc");
+    file.open(path("short.bin"), System::File::kRead);
+    char buffer[8];
+    EXPECT_EQ(textOf([&] { file.readBlock(buffer, 8); }),
+              "The system cannot read from the specified device.\n\n[Place]\nSystem::File::readBlock()");
+    EXPECT_TRUE(file.isOpen());  // an exception leaves the file open
+
+    // A full device takes fewer bytes than asked.
+    if (fs::exists("/dev/full")) {
+        file.open(L"/dev/full", System::File::kOpenAlways);
+        const std::string text = textOf([&] { file.write("x", 1); });
+        EXPECT_NE(text.find("[Place]\nSystem::File::write()"), std::string::npos) << text;
+    }
+}
+
+TEST(FileErrors, ProgramCodesHaveTheirOwnTextsAndErrnoTextsStay) {
+    LogCapture log;
+    // The short read and short write codes name the device, not the errno of the same number.
+    EXPECT_STREQ(System::win32ErrorException("System::File::write", Platform::os::kErrorWriteFault).what(),
+                 "The system cannot write to the specified device.\n\n[Place]\nSystem::File::write()");
+    EXPECT_STREQ(System::win32ErrorException("S", Platform::os::kErrorOutOfMemory).what(),
+                 "Not enough memory resources are available to complete this operation.\n\n[Place]\nS()");
+    EXPECT_EQ(Platform::os::resultMessage(Platform::resultFromSystemError(EROFS)), "Read-only file system");
+    EXPECT_EQ(Platform::os::resultMessage(Platform::resultFromSystemError(ESPIPE)), "Illegal seek");
+    System::File file;
+    EXPECT_NE(textOf([&] { file.readBlock(nullptr, 1); }).find("ReadFile() failed."), std::string::npos);
+}
+
+TEST_F(FileTest, ListingsMatchCaseInsensitivelyAndFilterExtensionLength) {
+    touch("a.vin");
+    touch("b.vin2");
+    touch("c.VIN");
+    touch(".hidden.vin");
+    fs::create_directories(root_ / "dir.vin");
+    const std::wstring folder = System::utf8ToWide(root_.string());
+
+    EXPECT_EQ(names(System::File::getFileList(folder + L"/*.vin")), (std::vector<std::wstring>{L".hidden.vin", L"a.vin", L"c.VIN"}));
+    EXPECT_EQ(names(System::File::getFileList(folder + L"/*.vin2", &folder)), std::vector<std::wstring>{folder + L"/b.vin2"});
+    EXPECT_EQ(names(System::findFilesByPattern(folder + L"/a.*")), std::vector<std::wstring>{});  // extension "*" lists nothing
+    EXPECT_EQ(names(System::findFilesByPattern(folder + L"/?.vin")), (std::vector<std::wstring>{folder + L"/a.vin", folder + L"/c.VIN"}));
+    EXPECT_TRUE(System::File::getFileList(folder + L"/nowhere/*.vin").empty());
+
+    fs::create_directories(root_ / "Sub");
+    fs::create_directories(root_ / ".git");
+    EXPECT_EQ(names(System::File::getFolderList(folder + L"/*")), (std::vector<std::wstring>{L"Sub", L"dir.vin"}));
+}
+
+TEST_F(FileTest, ListedSizesKeepAll64Bits) {
+    // A sparse file of 5 GiB takes no space.
+    const fs::path big = root_ / "big.dat";
+    std::ofstream(big).close();
+    fs::resize_file(big, 5ull << 30);
+    const auto list = System::File::getFileList(System::utf8ToWide(root_.string()) + L"/*.dat");
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0].size, 5ull << 30);
+    EXPECT_GT(list[0].lastWriteTime, 116444736000000000LL);  // after 1970
+}
+
+TEST_F(FileTest, CreateDirectoryMakesParentsAndAcceptsExisting) {
+    const std::wstring deep = path("x/y/z");
+    System::File::createDirectory(deep);
+    System::File::createDirectory(deep);
+    EXPECT_TRUE(fs::is_directory(root_ / "x/y/z"));
+    touch("file");
+    LogCapture log;
+    EXPECT_NE(textOf([&] { System::File::createDirectory(path("file/sub")); }).find("SHCreateDirectory() failed."),
+              std::string::npos);
+}
+
+TEST(AlignedBuffer, GrowsOnlyAndKeepsContentsWhenItFits) {
+    System::AlignedBuffer buffer;
+    buffer.allocMemory(100);
+    ASSERT_NE(buffer.data(), nullptr);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(buffer.data()) % 32, 0u);
+    std::memset(buffer.data(), 0x5A, 100);
+    uint8_t* first = buffer.data();
+    buffer.allocMemory(50);
+    EXPECT_EQ(buffer.data(), first);
+    EXPECT_EQ(buffer.capacity(), 100u);
+    EXPECT_EQ(buffer.size(), 50u);
+    EXPECT_EQ(buffer.data()[99], 0x5A);
+    buffer.allocMemory(200);
+    EXPECT_EQ(buffer.capacity(), 200u);
+    EXPECT_EQ(buffer.size(), 200u);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(buffer.data()) % 32, 0u);
+    buffer.freeMemory();
+    EXPECT_EQ(buffer.data(), nullptr);
+    EXPECT_EQ(buffer.capacity(), 0u);
+    buffer.freeMemory();
+}
+
+}  // namespace

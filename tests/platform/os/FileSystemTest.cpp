@@ -1,0 +1,77 @@
+#include "platform/os/FileSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/os/FileHandle.h"
+#include "platform/os/KnownFolder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+TEST(FileSystem, WildcardsIgnoreCase) {
+    struct Case {
+        const wchar_t* pattern;
+        const wchar_t* name;
+        bool match;
+    } cases[] = {
+        {L"*.vin", L"a.VIN", true},   {L"*.vin", L"a.vin2", false}, {L"a?c", L"abc", true},
+        {L"a?c", L"ac", false},       {L"*", L"", true},            {L"*a*c*", L"xxaybz", false},
+        {L"*a*b*", L"xxaybzb", true}, {L"\uff21*", L"\uff41bc", true},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Platform::os::matchWildcard(c.pattern, c.name), c.match);
+}
+
+TEST(FileSystem, FilesFoldersRenameAndDelete) {
+    char pattern[] = "/tmp/velmo-fs-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string root = pattern;
+    ASSERT_EQ(Platform::os::createFolders(root + "/a/b"), Platform::kOk);
+    EXPECT_TRUE(Platform::os::isFolder(root + "/a/b"));
+
+    Platform::os::FileHandle file;
+    ASSERT_EQ(file.open(root + "/a/x.tmp", Platform::os::FileMode::write), Platform::kOk);
+    size_t done = 0;
+    EXPECT_EQ(file.write("12345", 5, done), Platform::kOk);
+    EXPECT_EQ(done, 5u);
+    file.close();
+    EXPECT_EQ(Platform::os::renameFile(root + "/a/x.tmp", root + "/a/x.txt"), Platform::kOk);
+    uint64_t size = 0;
+    EXPECT_EQ(Platform::os::fileSize(root + "/a/x.txt", size), Platform::kOk);
+    EXPECT_EQ(size, 5u);
+    EXPECT_FALSE(Platform::os::pathExists(root + "/a/x.tmp"));
+
+    const auto entries = Platform::os::listFolder(root + "/a", L"*");
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].name, "b");
+    EXPECT_TRUE(entries[0].isFolder);
+    EXPECT_EQ(entries[1].name, "x.txt");
+
+    EXPECT_EQ(Platform::os::deleteFile(root + "/a/x.txt"), Platform::kOk);
+    EXPECT_TRUE(Platform::failed(Platform::os::deleteFile(root + "/a/x.txt")));
+    EXPECT_TRUE(Platform::failed(file.open(root + "/a", Platform::os::FileMode::read)));
+    fs::remove_all(root);
+}
+
+TEST(KnownFolder, ExecutableAndDataFolders) {
+    std::string exe;
+    ASSERT_EQ(Platform::os::executablePath(exe), Platform::kOk);
+    EXPECT_EQ(fs::path(exe).filename(), "test_platform_os");
+
+    const char* old = std::getenv("XDG_DATA_HOME");
+    const std::string saved = old ? old : "";
+    std::string folder;
+    setenv("XDG_DATA_HOME", "/srv/share/", 1);
+    EXPECT_EQ(Platform::os::programDataFolder(folder), Platform::kOk);
+    EXPECT_EQ(folder, "/srv/share");
+    setenv("XDG_DATA_HOME", "relative", 1);  // not absolute: ignored
+    EXPECT_EQ(Platform::os::programDataFolder(folder), Platform::kOk);
+    EXPECT_EQ(folder, std::string(std::getenv("HOME")) + "/.local/share");
+    if (old) setenv("XDG_DATA_HOME", saved.c_str(), 1); else unsetenv("XDG_DATA_HOME");
+}
+
+}  // namespace
