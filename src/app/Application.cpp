@@ -4,6 +4,8 @@
 
 #include "core/EventService.h"
 #include "core/Exception.h"
+#include "core/Logger.h"
+#include "core/SettingService.h"
 #include "platform/os/Com.h"
 #include "ui/dialogs/ShowException.h"
 
@@ -17,6 +19,8 @@ void buildServices(System::ServiceStack& stack) {
     //  audio playback, resources, events, shortcut list, mouse router,
     //  window service, input, output, scripts, caches, effects, undo, edit,
     //  render, then the panels and the menu bar.
+    stack.addService<Setting::SettingService>();
+    stack.addService<System::Logger>();
     stack.addService<Event::EventService>();
 }
 

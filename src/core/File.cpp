@@ -35,11 +35,14 @@ void splitPattern(const std::wstring& pattern, std::string& folder, std::wstring
 
 void File::open(const std::wstring& name, int32_t mode) {
     constexpr const char* kScope = "System::File::open";
-    close();
+    handle_.close();
     if (mode < kRead || mode > kOpenAlways) {
         Platform::os::setLastError(EINVAL);
-    } else if (Platform::succeeded(handle_.open(wideToUtf8(name), static_cast<Platform::os::FileMode>(mode)))) {
-        return;
+    } else {
+        const std::string path = wideToUtf8(name);
+        const auto r = mode == kWrite ? handle_.openReplacement(path)
+                                      : handle_.open(path, static_cast<Platform::os::FileMode>(mode));
+        if (Platform::succeeded(r)) return;
     }
     (void)lastErrorException("CreateFileW", kScope);  // logged, then replaced by the message naming the file
     throw formatException(kScope, "failed to open file.", L"%ls", name.c_str());
@@ -79,7 +82,13 @@ int64_t File::getSize() const {
     return size;
 }
 
-void File::close() { handle_.close(); }
+void File::close() {
+    if (handle_.isReplacement()) {
+        if (Platform::failed(handle_.commit())) throw lastErrorException("MoveFileExW", "System::File::close");
+        return;
+    }
+    handle_.close();
+}
 
 std::vector<File::FileEntry> File::getFileList(const std::wstring& pattern, const std::wstring* folder) {
     std::vector<FileEntry> list;

@@ -13,6 +13,9 @@ class File {
 public:
     // 0 read an existing file; 1 create for writing, replacing any old file;
     // 2 as 1, others may read meanwhile (the log); 3 open or create for writing.
+    // Mode 1 writes a temporary file beside the target that close() renames
+    // into place; a file destroyed or reopened without close() (a write that
+    // threw) is dropped and the old file stays as it was.
     enum Mode : int32_t { kRead = 0, kWrite = 1, kWriteShareRead = 2, kOpenAlways = 3 };
 
     struct FileEntry {
@@ -22,7 +25,7 @@ public:
     };
 
     File() = default;
-    ~File() = default;
+    ~File() = default;  // an unclosed mode-1 file is dropped
     File(const File&) = delete;
     File& operator=(const File&) = delete;
 
@@ -34,6 +37,7 @@ public:
     void write(const void* buffer, int32_t size);
     void seek(int64_t position);
     int64_t getSize() const;
+    // Closing a mode-1 file puts it in place; that can fail ("MoveFileExW").
     void close();
     bool isOpen() const { return handle_.isOpen(); }
 

@@ -61,6 +61,11 @@ std::wstring utf8ToWide(std::string_view text) {
     return out;
 }
 
+bool isValidUtf8(std::string_view text) {
+    // Every invalid sequence turns into U+FFFD, which never encodes back to the same bytes.
+    return wideToUtf8(utf8ToWide(text)) == text;
+}
+
 std::string wideToUtf8(std::wstring_view text) {
     std::string out;
     out.reserve(text.size());

@@ -13,6 +13,8 @@ void utf8ToWide(const char* text, std::wstring& out);
 void wideToUtf8(const wchar_t* text, std::string& out);
 
 std::wstring utf8ToWide(std::string_view text);
+// True when the text holds no invalid sequence.
+bool isValidUtf8(std::string_view text);
 std::string wideToUtf8(std::wstring_view text);
 
 // UTF-16 with surrogate pairs. A lone surrogate becomes U+FFFD, as does a

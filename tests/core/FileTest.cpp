@@ -97,6 +97,27 @@ TEST_F(FileTest, FailuresCarryTheirTextsAndCodes) {
     }
 }
 
+TEST_F(FileTest, WholeFileWritesReplaceTheOldFileOnlyWhenClosed) {
+    touch("settings.ini", "old content");
+    {
+        System::File file;
+        file.open(path("settings.ini"), System::File::kWrite);
+        file.write("new", 3);
+        EXPECT_EQ(fs::file_size(root_ / "settings.ini"), 11u);  // the old file is untouched meanwhile
+    }  // dropped without close(): a writer that threw
+    std::ifstream in(root_ / "settings.ini");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old content");
+
+    System::File file;
+    file.open(path("settings.ini"), System::File::kWrite);
+    file.write("new", 3);
+    file.close();
+    EXPECT_EQ(fs::file_size(root_ / "settings.ini"), 3u);
+    size_t entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(root_)) ++entries;
+    EXPECT_EQ(entries, 1u);  // no temporary file left
+}
+
 TEST(FileErrors, ProgramCodesHaveTheirOwnTextsAndErrnoTextsStay) {
     LogCapture log;
     // The short read and short write codes name the device, not the errno of the same number.

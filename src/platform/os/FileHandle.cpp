@@ -1,6 +1,7 @@
 #include "platform/os/FileHandle.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,9 +33,48 @@ Result FileHandle::open(const std::string& path, FileMode mode) {
     return kOk;
 }
 
+Result FileHandle::openReplacement(const std::string& path) {
+    close();
+    std::string name = path + ".~XXXXXX";
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) return fromErrno();
+    // mkostemp makes the file private; give it the mode a new file would get.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+    fd_ = fd;
+    target_ = path;
+    temporary_ = std::move(name);
+    return kOk;
+}
+
+Result FileHandle::commit() {
+    if (fd_ < 0 || temporary_.empty()) { errno = EBADF; return fromErrno(); }
+    Result result = kOk;
+    if (::fsync(fd_) != 0) result = fromErrno();
+    if (::close(fd_) != 0 && succeeded(result)) result = fromErrno();
+    fd_ = -1;
+    if (succeeded(result) && ::rename(temporary_.c_str(), target_.c_str()) != 0) result = fromErrno();
+    if (failed(result)) {
+        const int saved = errno;
+        ::unlink(temporary_.c_str());
+        errno = saved;
+    }
+    target_.clear();
+    temporary_.clear();
+    return result;
+}
+
 void FileHandle::close() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
+    if (!temporary_.empty()) {
+        const int saved = errno;
+        ::unlink(temporary_.c_str());
+        errno = saved;
+    }
+    target_.clear();
+    temporary_.clear();
 }
 
 Result FileHandle::read(void* buffer, size_t count, size_t& done) {

@@ -25,8 +25,14 @@ public:
 
     // Closes any open file first. The path is UTF-8.
     Result open(const std::string& path, FileMode mode);
+    // Opens a new temporary file in the folder of path; commit() puts it in
+    // place of path in one step, close() without commit() deletes it, so the
+    // file at path is never seen half-written.
+    Result openReplacement(const std::string& path);
+    Result commit();
     void close();
     bool isOpen() const { return fd_ >= 0; }
+    bool isReplacement() const { return !temporary_.empty(); }
 
     // Reads until count bytes or the end of the file; done says how many.
     Result read(void* buffer, size_t count, size_t& done);
@@ -40,6 +46,8 @@ public:
 
 private:
     int fd_ = -1;
+    std::string target_;     // set while a replacement is open
+    std::string temporary_;
 };
 
 }  // namespace Platform::os

@@ -12,6 +12,7 @@
 #include "platform/os/KnownFolder.h"
 #include "platform/os/AlignedMemory.h"
 #include "platform/os/Cp932.h"
+#include "platform/os/SystemInfo.h"
 #include "platform/os/Event.h"
 #include "platform/os/Wait.h"
 #include "platform/os/WaitableTimer.h"

@@ -3,6 +3,9 @@
 #include <glib-unix.h>
 #include <gtk/gtk.h>
 
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <clocale>
 #include <mutex>
 #include <thread>
@@ -19,6 +22,9 @@ gboolean onTimeout(gpointer) { return G_SOURCE_CONTINUE; }
 }  // namespace
 
 bool ensure() {
+    // GTK belongs to the process's main thread; other threads never start it
+    // (their windows are message-only).
+    if (::syscall(SYS_gettid) != ::getpid()) return false;
     std::call_once(g_once, [] {
         g_uiThread = std::this_thread::get_id();
         g_available = gtk_init_check(nullptr, nullptr) != FALSE;

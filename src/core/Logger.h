@@ -1,0 +1,70 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+
+#include "core/ConfigInt.h"
+#include "core/ConfigParameterBinding.h"
+#include "core/ConfigParameterGroup.h"
+#include "core/File.h"
+#include "core/ServiceHolder.h"
+#include "core/Log.h"
+
+// The logger service: the log handler while it exists. Each line goes to
+// standard error, to the view ring the log panel shows (newest first) and to
+// a time-stamped file under %Log% created by the first line that reaches it;
+// each sink has its own minimum level from the "Logger" settings.
+namespace System {
+
+class Logger {
+public:
+    struct ViewLine {
+        const Log::Type* type;
+        std::string text;
+    };
+
+    Logger();
+    ~Logger();
+    Logger(const Logger&) = delete;
+    Logger& operator=(const Logger&) = delete;
+
+    // The installed handler: forwards to the logger in its slot.
+    static void logHandler(const Log::Type& type, const char* scope, const char* message);
+    void write(const Log::Type& type, const char* scope, const char* message);
+
+    // The log panel copies the ring under the mutex when the revision changed.
+    std::mutex& mutex() { return mutex_; }
+    const std::deque<ViewLine>& viewLines() const { return viewLines_; }
+    int32_t revision() const { return revision_.load(std::memory_order_acquire); }
+    // The open log file's path; empty until the first line reached the file.
+    std::wstring logFilePath() const;
+
+    static Logger* get() { return ServiceSlot<Logger>::instance; }
+
+private:
+    void addViewLines(const Log::Type& type, const char* line);
+    void deleteOldLogFiles();
+
+    Config::ParameterGroup group_{"Logger"};
+    int32_t maxViewLine_ = 200;
+    int32_t maxFileNum_ = 5;
+    int32_t viewLogLevel_ = 2;
+    int32_t fileLogLevel_ = 4;
+    int32_t debuggerLogLevel_ = 0;
+    Config::Int maxViewLineParameter_{group_, "MaxViewLine", &maxViewLine_, 200};
+    Config::Int maxFileNumParameter_{group_, "MaxFileNum", &maxFileNum_, 5};
+    Config::Int viewLogLevelParameter_{group_, "ViewLogLevel", &viewLogLevel_, 2};
+    Config::Int fileLogLevelParameter_{group_, "FileLogLevel", &fileLogLevel_, 4};
+    Config::Int debuggerLogLevelParameter_{group_, "DebuggerLogLevel", &debuggerLogLevel_, 0};
+    Config::ParameterBinding binding_;
+
+    File logFile_;
+    std::wstring logFilePath_;
+    std::deque<ViewLine> viewLines_;
+    mutable std::mutex mutex_;
+    std::atomic<int32_t> revision_{1};
+};
+
+}  // namespace System

@@ -1,0 +1,38 @@
+#include "platform/os/SystemInfo.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <cmath>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace Platform::os {
+
+Result inputTimings(InputTimings& out) {
+    out = InputTimings{};
+    return kOk;
+}
+
+Result installedMemoryKb(uint64_t& out) {
+    out = 0;
+    errno = 0;
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0) return resultFromSystemError(errno != 0 ? errno : EINVAL);
+    out = static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize) / 1024;
+    return kOk;
+}
+
+uint32_t systemDpi() {
+    double scale = 1;
+    if (const char* s = std::getenv("GDK_SCALE"); s != nullptr && std::atoi(s) > 0) scale *= std::atoi(s);
+    if (const char* s = std::getenv("GDK_DPI_SCALE"); s != nullptr) {
+        double d = 0;
+        const auto r = std::from_chars(s, s + std::strlen(s), d);  // not strtod: the locale may use a comma
+        if (r.ec == std::errc() && d > 0 && d < 16) scale *= d;
+    }
+    return static_cast<uint32_t>(std::lround(96 * scale));
+}
+
+}  // namespace Platform::os

@@ -1,0 +1,30 @@
+#pragma once
+#include <cstdint>
+
+#include "platform/os/Result.h"
+
+// Desktop-wide values the program reads once at start-up.
+namespace Platform::os {
+
+// In the units of the program's settings: keyboard delay 0..3 (250 ms steps
+// from 250), keyboard speed 0..31, times in milliseconds, drag box in pixels.
+struct InputTimings {
+    int32_t keyboardDelay = 1;
+    int32_t keyboardSpeed = 31;
+    int32_t caretBlinkTime = 530;
+    int32_t dragWidth = 4;
+    int32_t dragHeight = 4;
+    int32_t doubleClickTime = 500;
+};
+
+// Linux keeps these per toolkit, not per desktop; the program gets the usual
+// defaults, which is what it would see on an untouched desktop.
+Result inputTimings(InputTimings& out);
+
+// Installed memory in kilobytes.
+Result installedMemoryKb(uint64_t& out);
+
+// The screen's dots per inch: 96 times GDK_SCALE times GDK_DPI_SCALE.
+uint32_t systemDpi();
+
+}  // namespace Platform::os
