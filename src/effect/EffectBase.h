@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/IniFile.h"
 #include "effect/OutputView.h"
 
 namespace Edit {
@@ -26,7 +27,7 @@ namespace Component {
 class EffectSetting;
 }
 namespace System {
-class IniFile;
+class File;
 }
 
 namespace Effect {
@@ -115,6 +116,22 @@ public:
 
     // A fresh instance made from this prototype, sharing its class-wide resource.
     std::shared_ptr<EffectBase> instantiate() const;
+
+    // The effect's section body in project, alias and default-parameter
+    // files: "effect.name", the flags that are set, one line per item in
+    // item order. The caller writes the section header.
+    void saveIniSectionParameter(System::File& file) const;
+    // Reads the flags (a malformed one fails the section) and every item
+    // present; an item that cannot read its text is logged and skipped.
+    void loadIniSectionParameter(const System::IniFile::SectionRef& section);
+    // Reads a section of the earlier generation's exchange file.
+    void loadKtoSectionParameter(const System::IniFile::SectionRef& section);
+    // The item an earlier-generation key names through "effect.conf"
+    // ([OldScript.<effect name>]), or none.
+    EffectItem* findItemByOldName(const std::string& oldKey) const;
+    EffectItem* findItemByName(const std::wstring& itemName) const;
+    // Copies every item value from another instance of the same class.
+    void setItemData(const EffectBase& other);
 };
 
 }  // namespace Effect

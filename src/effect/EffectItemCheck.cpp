@@ -1,6 +1,6 @@
 #include "effect/EffectItemCheck.h"
 
-#include "effect/ItemText.h"
+#include "core/NumberText.h"
 
 namespace Effect {
 
@@ -17,6 +17,6 @@ std::unique_ptr<EffectItem> EffectItemCheck::clone() const { return std::make_un
 
 std::string EffectItemCheck::toString() const { return value ? "1" : "0"; }
 
-void EffectItemCheck::fromString(std::string_view text) { value = ItemText::parseInt(text) != 0 ? 1 : 0; }
+void EffectItemCheck::fromString(std::string_view text) { value = System::stoi(text) != 0 ? 1 : 0; }
 
 }  // namespace Effect

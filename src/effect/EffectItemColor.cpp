@@ -3,10 +3,35 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <stdexcept>
 
+#include "core/NumberText.h"
 #include "effect/ItemText.h"
+#include "media/Color.h"
 
 namespace Effect {
+
+namespace {
+
+// Six hexadecimal digits, blanks around them ignored. The colour helper
+// leaves its output alone for a text of another length; an item reports that
+// as a failure instead of keeping its old colour as if the text were good.
+void readRgb(std::string_view text, uint8_t& red, uint8_t& green, uint8_t& blue) {
+    size_t first = 0, last = text.size();
+    while (first < last && text[first] == ' ')
+        ++first;
+    while (last > first && text[last - 1] == ' ')
+        --last;
+    if (last - first != 6)
+        throw std::invalid_argument("RGB argument is invalid.");
+    Media::ColorBytes color{red, green, blue};
+    Media::parseColorRgb(text, color);
+    red = color.r;
+    green = color.g;
+    blue = color.b;
+}
+
+}  // namespace
 
 EffectItemColor::EffectItemColor(ItemList* list, std::wstring name, uint8_t red, uint8_t green, uint8_t blue,
                                  uint8_t type)
@@ -42,7 +67,7 @@ void EffectItemColor::fromString(std::string_view text) {
         return;
     }
     uint8_t r = red, g = green, b = blue;
-    ItemText::parseRgb(text, r, g, b);
+    readRgb(text, r, g, b);
     red = r;
     green = g;
     blue = b;
@@ -86,7 +111,7 @@ void EffectItemColor::fromKtoString(std::string_view value, std::string_view key
     if (key.substr(0, 3) == "no_") {
         int32_t v = 0;
         try {
-            v = ItemText::parseInt(value);
+            v = System::stoi(value);
         } catch (const std::exception&) {
             return;
         }
@@ -106,7 +131,7 @@ void EffectItemColor::fromKtoString(std::string_view value, std::string_view key
     }
     if (raw) {
         try {
-            const int32_t v = ItemText::parseInt(value);
+            const int32_t v = System::stoi(value);
             red = static_cast<uint8_t>(v >> 16);
             green = static_cast<uint8_t>(v >> 8);
             blue = static_cast<uint8_t>(v);
@@ -116,7 +141,7 @@ void EffectItemColor::fromKtoString(std::string_view value, std::string_view key
         }
     }
     uint8_t r = red, g = green, b = blue;
-    ItemText::parseRgb(value, r, g, b);
+    readRgb(value, r, g, b);
     red = r;
     green = g;
     blue = b;

@@ -2,8 +2,9 @@
 
 #include <stdexcept>
 
+#include "core/FileName.h"
+#include "core/NumberText.h"
 #include "core/TextConvert.h"
-#include "effect/ItemText.h"
 
 namespace Effect {
 
@@ -41,7 +42,7 @@ void EffectItemComboFile::fromString(std::string_view text) {
         path.clear();
     } else if (value.find(L'.') != std::wstring::npos) {
         path = value;
-        ItemText::expandPath(path);
+        System::FileName::expandVariable(path);
         index = -1;
     }
 }
@@ -50,7 +51,7 @@ void EffectItemComboFile::fromKtoString(std::string_view value, std::string_view
                                         bool raw) {
     if (value.size() <= 2 && options) {
         try {
-            const int32_t i = ItemText::parseInt(value);
+            const int32_t i = System::stoi(value);
             setListValue(i);
             return;
         } catch (const std::exception&) {
@@ -69,7 +70,7 @@ void EffectItemComboFile::setFilePath(const std::wstring& value) {
     if (value.empty())
         return;
     path = value;
-    ItemText::expandPath(path);
+    System::FileName::expandVariable(path);
     index = -1;
 }
 

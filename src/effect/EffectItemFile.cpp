@@ -1,13 +1,13 @@
 #include "effect/EffectItemFile.h"
 
+#include "core/FileName.h"
 #include "core/TextConvert.h"
-#include "effect/ItemText.h"
 
 namespace Effect {
 
 EffectItemFile::EffectItemFile(ItemList* list, std::wstring name, std::wstring initial)
     : EffectItem(list, kFile, std::move(name)), path(std::move(initial)) {
-    ItemText::expandPath(path);
+    System::FileName::expandVariable(path);
 }
 
 void EffectItemFile::copyFrom(const EffectItem& other) { path = static_cast<const EffectItemFile&>(other).path; }
@@ -22,7 +22,7 @@ std::string EffectItemFile::toString() const { return System::wideToUtf8(path); 
 
 void EffectItemFile::fromString(std::string_view text) {
     path = System::utf8ToWide(text);
-    ItemText::expandPath(path);
+    System::FileName::expandVariable(path);
 }
 
 bool EffectItemFile::getFilePath(std::wstring& out) const {
@@ -32,7 +32,7 @@ bool EffectItemFile::getFilePath(std::wstring& out) const {
 
 void EffectItemFile::setFilePath(const std::wstring& value) {
     path = value;
-    ItemText::expandPath(path);
+    System::FileName::expandVariable(path);
 }
 
 }  // namespace Effect

@@ -1,6 +1,6 @@
 #include "effect/EffectItemInteger.h"
 
-#include "effect/ItemText.h"
+#include "core/NumberText.h"
 
 namespace Effect {
 
@@ -23,6 +23,6 @@ std::unique_ptr<EffectItem> EffectItemInteger::clone() const { return std::make_
 
 std::string EffectItemInteger::toString() const { return std::to_string(value); }
 
-void EffectItemInteger::fromString(std::string_view text) { value = ItemText::parseInt(text); }
+void EffectItemInteger::fromString(std::string_view text) { value = System::stoi(text); }
 
 }  // namespace Effect

@@ -1,8 +1,8 @@
 #include "effect/EffectItemMaskSelect.h"
 
+#include "core/FileName.h"
 #include "core/TextConvert.h"
 #include "effect/EffectItemFigureSelect.h"
-#include "effect/ItemText.h"
 #include "effect/ModelAccess.h"
 
 namespace Effect {
@@ -53,7 +53,7 @@ void EffectItemMaskSelect::fromString(std::string_view text) {
     }
     if (value.find(L'.') != std::wstring::npos || (!value.empty() && value[0] == L'*')) {
         path = value;
-        ItemText::expandPath(path);
+        System::FileName::expandVariable(path);
         index = -1;
         sceneId = -1;
     }
@@ -68,7 +68,7 @@ void EffectItemMaskSelect::setFilePath(const std::wstring& value) {
     if (value.empty())
         return;
     path = value;
-    ItemText::expandPath(path);
+    System::FileName::expandVariable(path);
     index = -1;
     sceneId = -1;
 }

@@ -2,8 +2,8 @@
 
 #include <stdexcept>
 
+#include "core/NumberText.h"
 #include "core/TextConvert.h"
-#include "effect/ItemText.h"
 
 namespace Effect {
 
@@ -82,7 +82,7 @@ void EffectItemSelect::fromKtoString(std::string_view value, std::string_view ke
                                      bool raw) {
     if (value.size() <= 2 && options) {
         try {
-            const int32_t i = ItemText::parseInt(value);
+            const int32_t i = System::stoi(value);
             index = options->indexMap.count(i) ? i : options->firstIndex();
             return;
         } catch (const std::exception&) {

@@ -1,6 +1,6 @@
 #pragma once
 #include "effect/ModelAccess.h"
-#include "support/FakeModel.h"
+#include "FakeModel.h"
 
 namespace Effect::Access {
 

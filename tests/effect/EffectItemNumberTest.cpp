@@ -91,9 +91,11 @@ TEST_F(NumberFixture, TextForms) {
         {"0,100,直線移動(時間制御),0|0.25,0,0.25,1", "0.00,100.00,直線移動(時間制御),0|0.25,0,0.25,1"},
         {"0,1,2,再生範囲,0", "0.00,1.00,再生範囲,0"},
     };
+    ItemList list;
+    EffectItemNumber item(&list, L"n", 100, -5000, 5000, 0.01);
     for (const Case& c : cases) {
-        percent.fromString(c.in);
-        EXPECT_EQ(percent.toString(), c.out) << c.in;
+        item.fromString(c.in);
+        EXPECT_EQ(item.toString(), c.out) << c.in;
     }
 }
 
