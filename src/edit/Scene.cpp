@@ -1,0 +1,314 @@
+#include "edit/Scene.h"
+
+#include <algorithm>
+
+#include "edit/Group.h"
+#include "edit/Layer.h"
+#include "edit/Object.h"
+#include "edit/UndoRecord.h"
+#include "effect/EffectBase.h"
+#include "effect/EffectItemInteger.h"
+
+namespace Edit {
+
+using Effect::EffectBase;
+
+// Selection
+
+bool Scene::Selection::contains(const Object* object) const {
+    return std::any_of(objects.begin(), objects.end(), [&](const auto& o) { return o.get() == object; });
+}
+
+void Scene::Selection::append(const std::shared_ptr<Object>& object) {
+    if (object->layerRangeControl)
+        controlSelected = true;
+    highestLayer = std::max(highestLayer, object->layer);
+    reclicked = nullptr;
+    object->selected = true;
+    objects.push_back(object);
+}
+
+void Scene::Selection::add(const std::shared_ptr<Object>& object, const Scene& scene) {
+    if (contains(object.get())) {
+        reclicked = object.get();
+        return;
+    }
+    if (scene.getLayer(object->layer).layer->lock)
+        return;
+    append(object);
+}
+
+bool Scene::Selection::addGroup(const std::shared_ptr<Object>& object, const Scene& scene) {
+    if (contains(object.get()))
+        return false;
+    if (!object->group) {
+        add(object, scene);
+        return true;
+    }
+    for (const auto& member : scene.getGroupObjects(*object->group))
+        add(member, scene);
+    return true;
+}
+
+void Scene::Selection::clear() {
+    for (const auto& o : objects)
+        o->selected = false;
+    objects.clear();
+    reclicked = nullptr;
+    controlSelected = false;
+    highestLayer = 0;
+}
+
+// Scene
+
+Scene::Scene(int32_t id, int32_t order) : name(getDefaultName(id)), id(id), displayOrder(order) {
+    layers.push_back(std::make_unique<SceneLayer>(0));
+}
+
+Scene::~Scene() = default;
+
+std::wstring Scene::getDefaultName(int32_t id) {
+    // The Name table of the translation service renders these once it exists.
+    if (id == 0)
+        return L"Root";
+    return L"Scene" + std::to_wstring(id);
+}
+
+const SceneLayer& Scene::getLayer(int32_t index) const {
+    if (index < 0 || index >= layerCount())
+        return SceneLayer::empty();
+    return *layers[static_cast<size_t>(index)];
+}
+
+void Scene::reserveLayer(int32_t index) {
+    while (layerCount() <= index)
+        layers.push_back(std::make_unique<SceneLayer>(layerCount()));
+}
+
+std::shared_ptr<Layer> Scene::insertLayer(int32_t position, const std::shared_ptr<Layer>& layer) {
+    const int32_t spare = lastUsedLayer + 1;
+    reserveLayer(std::max(spare, position));
+    moveLayer(spare, position);
+    SceneLayer& s = slot(position);
+    if (layer) {
+        s.layer = layer;
+        return layer;
+    }
+    return s.resetLayer();
+}
+
+std::shared_ptr<Layer> Scene::deleteLayer(int32_t index) {
+    if (index < 0 || index >= layerCount())
+        return nullptr;
+    SceneLayer& s = slot(index);
+    for (const auto& o : s.objects)
+        o->layer = -1;
+    s.objects.clear();
+    s.controlRanges.clear();
+    s.needsSort = s.needsCompaction = s.rangesDirty = false;
+    // Only a slot below the last used one moves there; moving an empty slot
+    // beyond it down would push the last used layer's objects up.
+    const int32_t target = std::min(lastUsedLayer, layerCount() - 1);
+    if (index < target) {
+        moveLayer(index, target);
+        return slot(target).resetLayer();
+    }
+    return slot(index).resetLayer();
+}
+
+bool Scene::moveLayer(int32_t from, int32_t to) {
+    if (from == to || from < 0 || to < 0 || from >= layerCount() || to >= layerCount())
+        return false;
+    const int32_t step = from < to ? 1 : -1;
+    for (int32_t i = from; i != to; i += step) {
+        const int32_t j = i + step;
+        // Entries waiting for compaction (moved to another layer) keep their layer.
+        for (const auto& o : slot(i).objects)
+            if (o->layer == i)
+                o->layer = j;
+        for (const auto& o : slot(j).objects)
+            if (o->layer == j)
+                o->layer = i;
+        std::swap(layers[static_cast<size_t>(i)], layers[static_cast<size_t>(j)]);
+        std::swap(slot(i).layer->index, slot(j).layer->index);
+    }
+    return true;
+}
+
+std::shared_ptr<Object> Scene::createObject(int32_t layer, int32_t start, int32_t end) {
+    reserveLayer(layer);
+    auto object = std::make_shared<Object>(layer, start, end);
+    SceneLayer& s = slot(layer);
+    s.objects.push_back(object);
+    s.needsSort = true;
+    s.rangesDirty = true;
+    return object;
+}
+
+std::shared_ptr<Object> Scene::createObject(const std::wstring& effectName, int32_t layer, int32_t start,
+                                            int32_t end) {
+    reserveLayer(layer);
+    auto object = std::make_shared<Object>(layer, start, end);
+    SceneLayer& s = slot(layer);
+    s.objects.push_back(object);
+    s.needsSort = true;
+    try {
+        object->addEffect(effectName);
+    } catch (...) {
+        auto it = std::find(s.objects.begin(), s.objects.end(), object);
+        if (it != s.objects.end())
+            s.objects.erase(it);
+        object->layer = -1;
+        throw;
+    }
+    if (object->layerRangeControl)
+        s.rangesDirty = true;
+    return object;
+}
+
+void Scene::moveObjectToLayer(const std::shared_ptr<Object>& object, int32_t layer) {
+    reserveLayer(layer);
+    if (object->layer >= 0 && object->layer < layerCount()) {
+        SceneLayer& from = slot(object->layer);
+        from.needsCompaction = true;
+        if (object->layerRangeControl)
+            from.rangesDirty = true;
+    }
+    object->layer = layer;
+    SceneLayer& to = slot(layer);
+    to.objects.push_back(object);
+    to.needsSort = true;
+    if (object->layerRangeControl)
+        to.rangesDirty = true;
+}
+
+void Scene::resizeObjectLength(Object& object, int32_t length, bool keepEnd) {
+    if (!object.midpoints.empty())
+        return;
+    const int32_t span = length >= 2 ? length - 1 : 0;
+    if (static_cast<int64_t>(object.start) + span == object.end)
+        return;
+    if (span < object.end - object.start) {
+        if (keepEnd)
+            object.start = object.end - span;
+        else
+            object.end = object.start + span;
+        return;
+    }
+    const SceneLayer& s = getLayer(object.layer);
+    if (keepEnd) {
+        int32_t newStart = object.end - span;
+        const size_t at = s.upperBoundByStart(object.start - 1);
+        if (at > 0)
+            newStart = std::max(newStart, s.objects[at - 1]->end + 1);
+        object.start = newStart;
+    } else {
+        int32_t newEnd = object.start + span;
+        const size_t at = s.lowerBoundByEnd(object.end + 1);
+        if (at < s.objects.size())
+            newEnd = std::min(newEnd, s.objects[at]->start - 1);
+        object.end = newEnd;
+    }
+}
+
+void Scene::stretchObjectLength(Object& object, int32_t length) {
+    int32_t newEnd = object.start + length - 1;
+    const SceneLayer& s = getLayer(object.layer);
+    const size_t at = s.lowerBoundByEnd(object.end + 1);
+    if (at < s.objects.size())
+        newEnd = std::min(newEnd, s.objects[at]->start - 1);
+    if (newEnd == object.end)
+        return;
+    const int32_t d = object.end - object.start;
+    const float x = static_cast<float>(newEnd - object.start) / static_cast<float>(d < 2 ? 1 : d);
+    int32_t p = 0;
+    for (int32_t& m : object.midpoints) {
+        p = std::max(p + 1, static_cast<int32_t>(static_cast<float>(m) * x));
+        m = p;
+    }
+    object.end = std::max(newEnd, object.start + p + 1);
+}
+
+size_t Scene::firstRangeReaching(const SceneLayer& slot, int32_t from) {
+    const auto& r = slot.controlRanges;
+    return static_cast<size_t>(
+        std::partition_point(r.begin(), r.end(), [&](const SceneLayer::ControlRange& c) { return c.end < from; }) -
+        r.begin());
+}
+
+std::shared_ptr<Object> Scene::findLayerObject(int32_t layer, int32_t frame, int32_t media) const {
+    const SceneLayer& s = getLayer(layer);
+    if (s.layer->hide)
+        return nullptr;
+    const size_t at = s.lowerBoundByEnd(frame);
+    if (at >= s.objects.size())
+        return nullptr;
+    const auto& object = s.objects[at];
+    if (object->start > frame || frame > object->end || object->effects.empty())
+        return nullptr;
+    const EffectBase& first = *object->effects.front();
+    const bool enabled =
+        first.role == EffectBase::kFilter
+            ? std::any_of(object->effects.begin(), object->effects.end(), [](const auto& e) { return !e->disabled; })
+            : !first.disabled;
+    if (!enabled)
+        return nullptr;
+    if (media == 0 || EffectManager::fitsMedia(first.media, media))
+        return object;
+    return nullptr;
+}
+
+std::vector<std::shared_ptr<Object>> Scene::getGroupObjects(const Group& group) const {
+    std::vector<std::shared_ptr<Object>> members;
+    for (const Object* member : group.members) {
+        if (member->layer == -1)
+            continue;
+        if (auto found = getLayer(member->layer).findNearestObject(member->start, member->start))
+            members.push_back(std::move(found));
+    }
+    return members;
+}
+
+void Scene::update() {
+    lastUsedLayer = 0;
+    length = 0;
+    for (int32_t i = 0; i < layerCount(); ++i) {
+        SceneLayer& s = slot(i);
+        if (s.needsCompaction) {
+            std::erase_if(s.objects, [&](const auto& o) { return o->layer != i; });
+            s.needsCompaction = false;
+        }
+        if (s.needsSort) {
+            std::sort(s.objects.begin(), s.objects.end(),
+                      [](const auto& a, const auto& b) { return a->start < b->start; });
+            s.needsSort = false;
+        }
+        if (s.rangesDirty) {
+            s.controlRanges.clear();
+            for (const auto& o : s.objects) {
+                if (!o->layerRangeControl || o->effects.empty())
+                    continue;
+                int32_t n = SceneLayer::kAllLayers;
+                if (auto* range = o->effects.front()->getLayerRange(); range && range->value != 0)
+                    n = range->value;
+                s.controlRanges.push_back({o->start, o->end, n});
+            }
+            s.rangesDirty = false;
+        }
+        if (!s.objects.empty()) {
+            length = std::max(length, s.objects.back()->end);
+            lastUsedLayer = i;
+        }
+    }
+}
+
+void Scene::clear() {
+    for (const auto& s : layers)
+        for (const auto& o : s->objects)
+            o->layer = -1;
+    layers.clear();
+    layers.push_back(std::make_unique<SceneLayer>(0));
+    update();
+}
+
+}  // namespace Edit
