@@ -1,10 +1,13 @@
 #include "platform/gpu/Device.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <vulkan/vulkan.h>
 
 #include "platform/gpu/Context.h"
+#include "platform/gpu/PipelineCache.h"
+#include "platform/gpu/SpirvPatch.h"
 
 namespace Platform::Gpu {
 
@@ -172,7 +175,7 @@ Result Device::init(const DeviceOptions& options) {
     v13.pNext = &robust;
     robust.pNext = hasInterlock ? &interlock : nullptr;
     vkGetPhysicalDeviceFeatures2(physical_, &features);
-    if (!v13.dynamicRendering || !v13.synchronization2 || !robust.robustImageAccess2 || !robust.nullDescriptor ||
+    if (!v13.dynamicRendering || !v13.synchronization2 || !robust.robustImageAccess2 || !robust.nullDescriptor || !v12.scalarBlockLayout ||
         !features.features.dualSrcBlend)
         return kFail;
 
@@ -187,6 +190,8 @@ Result Device::init(const DeviceOptions& options) {
     enable.features.shaderImageGatherExtended = features.features.shaderImageGatherExtended;
     VkPhysicalDeviceVulkan12Features e12{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_VULKAN_1_2_FEATURES};
     e12.samplerMirrorClampToEdge = v12.samplerMirrorClampToEdge;
+    // Constant buffers keep the program's packing, which only scalar layout allows.
+    e12.scalarBlockLayout = v12.scalarBlockLayout;
     VkPhysicalDeviceVulkan13Features e13{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_VULKAN_1_3_FEATURES};
     e13.dynamicRendering = VK_TRUE;
     e13.synchronization2 = VK_TRUE;
@@ -227,6 +232,8 @@ Result Device::init(const DeviceOptions& options) {
     vr = vkCreateDevice(physical_, &dci, nullptr, &device_);
     if (vr != VK_SUCCESS) return resultFromVulkan(vr);
     vkGetDeviceQueue(device_, queueFamily_, 0, &queue_);
+    pushDescriptor_ = vkGetDeviceProcAddr(device_, "vkCmdPushDescriptorSetKHR");
+    if (!pushDescriptor_) return kFail;
 
     VkCommandPoolCreateInfo pci{VK_STRUCTURE_TYPE_COMMAND_POOL_CREATE_INFO};
     pci.flags = VK_COMMAND_POOL_CREATE_TRANSIENT_BIT;
@@ -234,6 +241,7 @@ Result Device::init(const DeviceOptions& options) {
     vr = vkCreateCommandPool(device_, &pci, nullptr, &uploadPool_);
     if (vr != VK_SUCCESS) return resultFromVulkan(vr);
 
+    pipelines_ = std::make_unique<PipelineCache>(*this);
     context_.reset(new Context(*this));
     return context_->init();
 }
@@ -242,6 +250,7 @@ Device::~Device() {
     if (device_) {
         vkDeviceWaitIdle(device_);
         context_.reset();
+        pipelines_.reset();
         reclaimUploads(true);
         completedSerial_ = UINT64_MAX;
         collectRetired();
@@ -531,6 +540,101 @@ Result Device::createBuffer(BufferKind kind, uint32_t size, const void* initialD
     return kOk;
 }
 
+Result Device::createShader(ShaderStage stage, const void* code, size_t length, std::unique_ptr<Shader>& out) {
+    out.reset();
+    std::unique_ptr<Shader> shader(new Shader(*this, nextObjectId_++));
+    Result r = ShaderReflection::reflect(code, length, shader->reflection_);
+    if (failed(r)) return r;
+    if (shader->reflection_.stage != stage) return kInvalidArg;
+    shader->spirv_ = shader->reflection_.spirv;
+    shader->reflection_.spirv.clear();
+    SpirvPatch::stripHlslDecorations(shader->spirv_);
+    out = std::move(shader);
+    return kOk;
+}
+
+Result Device::createInputLayout(const InputElement* elements, uint32_t count, const void* vertexCode, size_t length,
+                                 std::unique_ptr<InputLayout>& out) {
+    out.reset();
+    ShaderReflection vs;
+    Result r = ShaderReflection::reflect(vertexCode, length, vs);
+    if (failed(r)) return r;
+    if (vs.stage != ShaderStage::Vertex || (count && !elements)) return kInvalidArg;
+    std::vector<InputElement> list(elements, elements + count);
+    uint32_t offset = 0;
+    for (InputElement& e : list) {
+        const uint32_t bytes = InputLayout::elementBytes(e.format);
+        if (bytes == 0) return kInvalidArg;
+        if (e.offset == kAppendAligned) e.offset = offset;
+        offset = e.offset + bytes;
+    }
+    // Every input the shader reads must be fed.
+    for (const InterfaceVariable& in : vs.stageInputs) {
+        bool fed = false;
+        for (const InputElement& e : list) {
+            std::string upper = e.semanticName;
+            for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            if (upper == in.semantic && e.semanticIndex == in.semanticIndex) fed = true;
+        }
+        if (!fed) return kInvalidArg;
+    }
+    out = std::make_unique<InputLayout>(nextObjectId_++, std::move(list));
+    return kOk;
+}
+
+Result Device::createBlendState(const BlendDesc& desc, std::unique_ptr<BlendState>& out) {
+    out.reset();
+    auto factorOk = [](uint8_t f) { return (f >= kBlendZero && f <= kBlendSrcAlphaSat) || (f >= kBlendFactor && f <= kBlendInvSrc1Alpha); };
+    auto opOk = [](uint8_t o) { return o >= kBlendOpAdd && o <= kBlendOpMax; };
+    if (desc.enable && (!factorOk(desc.src) || !factorOk(desc.dst) || !factorOk(desc.srcAlpha) ||
+                        !factorOk(desc.dstAlpha) || !opOk(desc.op) || !opOk(desc.opAlpha)))
+        return kInvalidArg;
+    out = std::make_unique<BlendState>(desc);
+    return kOk;
+}
+
+Result Device::createRasterizerState(const RasterizerDesc& desc, std::unique_ptr<RasterizerState>& out) {
+    out.reset();
+    if ((desc.fill != kFillSolid && desc.fill != kFillWireframe) || desc.cull < kCullNone || desc.cull > kCullBack)
+        return kInvalidArg;
+    out = std::make_unique<RasterizerState>(desc);
+    return kOk;
+}
+
+Result Device::createSamplerState(const SamplerDesc& desc, std::unique_ptr<SamplerState>& out) {
+    out.reset();
+    auto address = [](uint8_t a, VkSamplerAddressMode& m) {
+        switch (a) {
+        case kAddressWrap: m = VK_SAMPLER_ADDRESS_MODE_REPEAT; return true;
+        case kAddressMirror: m = VK_SAMPLER_ADDRESS_MODE_MIRRORED_REPEAT; return true;
+        case kAddressClamp: m = VK_SAMPLER_ADDRESS_MODE_CLAMP_TO_EDGE; return true;
+        case kAddressBorder: m = VK_SAMPLER_ADDRESS_MODE_CLAMP_TO_BORDER; return true;
+        case kAddressMirrorOnce: m = VK_SAMPLER_ADDRESS_MODE_MIRROR_CLAMP_TO_EDGE; return true;
+        default: return false;
+        }
+    };
+    VkSamplerCreateInfo ci{VK_STRUCTURE_TYPE_SAMPLER_CREATE_INFO};
+    if (desc.filter != kFilterPoint && desc.filter != kFilterLinear) return kInvalidArg;
+    if (!address(desc.addressU, ci.addressModeU) || !address(desc.addressV, ci.addressModeV) ||
+        !address(desc.addressW, ci.addressModeW))
+        return kInvalidArg;
+    const VkFilter filter = desc.filter == kFilterLinear ? VK_FILTER_LINEAR : VK_FILTER_NEAREST;
+    ci.magFilter = ci.minFilter = filter;
+    ci.mipmapMode = desc.filter == kFilterLinear ? VK_SAMPLER_MIPMAP_MODE_LINEAR : VK_SAMPLER_MIPMAP_MODE_NEAREST;
+    ci.compareOp = VK_COMPARE_OP_ALWAYS;
+    ci.minLod = 0;
+    ci.maxLod = 0;
+    const float* b = desc.border;
+    if (b[3] == 0) ci.borderColor = VK_BORDER_COLOR_FLOAT_TRANSPARENT_BLACK;
+    else if (b[0] == 0 && b[1] == 0 && b[2] == 0) ci.borderColor = VK_BORDER_COLOR_FLOAT_OPAQUE_BLACK;
+    else ci.borderColor = VK_BORDER_COLOR_FLOAT_OPAQUE_WHITE;
+    std::unique_ptr<SamplerState> s(new SamplerState(*this, desc));
+    VkResult vr = vkCreateSampler(device_, &ci, nullptr, &s->sampler_);
+    if (vr != VK_SUCCESS) return resultFromVulkan(vr);
+    out = std::move(s);
+    return kOk;
+}
+
 void Device::retire(const Retired& objects) {
     Retired r = objects;
     r.serial = recordingSerial_.load();
@@ -545,6 +649,10 @@ void Device::destroyRetired(const Retired& r) {
     if (r.image) vkDestroyImage(device_, r.image, nullptr);
     if (r.buffer) vkDestroyBuffer(device_, r.buffer, nullptr);
     if (r.memory) vkFreeMemory(device_, r.memory, nullptr);
+    if (r.sampler) vkDestroySampler(device_, r.sampler, nullptr);
+    if (r.pipeline) vkDestroyPipeline(device_, r.pipeline, nullptr);
+    if (r.pipelineLayout) vkDestroyPipelineLayout(device_, r.pipelineLayout, nullptr);
+    if (r.setLayout) vkDestroyDescriptorSetLayout(device_, r.setLayout, nullptr);
 }
 
 void Device::collectRetired() {

@@ -6,7 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/gpu/BlendState.h"
 #include "platform/gpu/Buffer.h"
+#include "platform/gpu/InputLayout.h"
+#include "platform/gpu/RasterizerState.h"
+#include "platform/gpu/SamplerState.h"
+#include "platform/gpu/Shader.h"
 #include "platform/gpu/StagingTexture.h"
 #include "platform/gpu/Texture.h"
 #include "platform/gpu/VulkanFwd.h"
@@ -15,6 +20,7 @@
 namespace Platform::Gpu {
 
 class Context;
+class PipelineCache;
 
 struct DeviceOptions {
     // Load the validation layer and collect its messages (tests).
@@ -70,6 +76,16 @@ public:
     // Constant buffers: a size that is a non-zero multiple of 16.
     Result createBuffer(BufferKind kind, uint32_t size, const void* initialData, std::unique_ptr<Buffer>& out);
 
+    // Shaders from the layer's shader code (HlslCompiler, the built-in shaders).
+    // Fails with kInvalidArg when the code is not of the expected stage.
+    Result createShader(ShaderStage stage, const void* code, size_t length, std::unique_ptr<Shader>& out);
+    // Elements fed to a vertex shader; every input of the shader needs one.
+    Result createInputLayout(const InputElement* elements, uint32_t count, const void* vertexCode, size_t length,
+                             std::unique_ptr<InputLayout>& out);
+    Result createBlendState(const BlendDesc& desc, std::unique_ptr<BlendState>& out);
+    Result createRasterizerState(const RasterizerDesc& desc, std::unique_ptr<RasterizerState>& out);
+    Result createSamplerState(const SamplerDesc& desc, std::unique_ptr<SamplerState>& out);
+
     // Validation messages collected since the last clear (DeviceOptions::validation).
     bool validationEnabled() const { return validationEnabled_; }
     uint32_t validationMessageCount() const;
@@ -97,7 +113,13 @@ public:
         VkImageView views[3] = {};
         VkBuffer buffer = nullptr;
         VkDeviceMemory memory = nullptr;
+        VkSampler sampler = nullptr;
+        VkPipeline pipeline = nullptr;
+        VkPipelineLayout pipelineLayout = nullptr;
+        VkDescriptorSetLayout setLayout = nullptr;
     };
+    PipelineCache& pipelineCache() { return *pipelines_; }
+    void (*pushDescriptorFunction() const)() { return pushDescriptor_; }
     void retire(const Retired& objects);
     void collectRetired();
     void waitUpload(uint64_t ticket);
@@ -147,6 +169,9 @@ private:
     uint32_t messageCount_ = 0;
     std::string messages_;
 
+    std::atomic<uint64_t> nextObjectId_{1};
+    void (*pushDescriptor_)() = nullptr;
+    std::unique_ptr<PipelineCache> pipelines_;
     std::unique_ptr<Context> context_;
 };
 
