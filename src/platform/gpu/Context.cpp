@@ -111,6 +111,7 @@ VkCommandBuffer Context::commands() {
     vkBeginCommandBuffer(s.commands, &begin);
     s.serial = serial_;
     recording_ = true;
+    device_.recording().store(true);
     commandCount_ = 0;
     return s.commands;
 }
@@ -455,6 +456,20 @@ void Context::draw(uint32_t vertexCount, uint32_t startVertex) {
         viewport_.height == 0)
         return;
     if (inputLayout_ && !vertexBuffer_) return;
+    // Rasterizer-ordered views: the compiler cannot ask the device for ordered
+    // fragments, so unless the driver runs them in order anyway each quad is a
+    // draw of its own with a barrier after it.
+    if (pixelShader_->reflection().orderedViews && !device_.isSoftware()) {
+        const bool strip = topology_ == Topology::TriangleStrip;
+        const uint32_t step = strip ? 2 : 6, size = strip ? 4 : 6;
+        for (uint32_t first = 0; first + (strip ? 3 : 6) <= vertexCount; first += step)
+            drawRange(std::min(size, vertexCount - first), startVertex + first);
+        return;
+    }
+    drawRange(vertexCount, startVertex);
+}
+
+void Context::drawRange(uint32_t vertexCount, uint32_t startVertex) {
     Texture& target = renderTarget_->texture();
     PipelineKey key;
     key.shader0 = vertexShader_->id();
@@ -548,6 +563,9 @@ Result Context::flush() {
         vr = vkQueueSubmit(device_.queue(), 1, &si, s.fence);
     }
     recording_ = false;
+    ++serial_;
+    device_.recordingSerial().store(serial_);
+    device_.recording().store(false);
     if (vr != VK_SUCCESS) {
         // The recorded work is lost; the slot is reused as if it had run.
         error_ = resultFromVulkan(vr);
@@ -557,8 +575,6 @@ Result Context::flush() {
         s.submitted = true;
         ++submissions_;
     }
-    ++serial_;
-    device_.recordingSerial().store(serial_);
     current_ = (current_ + 1) % kSubmissionSlots;
     return error_;
 }

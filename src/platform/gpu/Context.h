@@ -131,6 +131,7 @@ private:
     void transitionBindings(const Pipeline& pipeline, Texture* target);
     bool pushDescriptors(const Pipeline& pipeline, uint32_t bindPoint, Texture* target);
     void beginRendering(View* target);
+    void drawRange(uint32_t vertexCount, uint32_t startVertex);
     Result waitSerial(uint64_t serial);
     void markCompleted(uint64_t serial);
 

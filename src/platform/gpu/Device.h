@@ -106,6 +106,8 @@ public:
     // it) and the newest serial known to be complete.
     std::atomic<uint64_t>& recordingSerial() { return recordingSerial_; }
     std::atomic<uint64_t>& completedSerial() { return completedSerial_; }
+    // Whether the context has a submission open for recording.
+    std::atomic<bool>& recording() { return recording_; }
     // Device objects whose destruction waits until the GPU is done with them.
     struct Retired {
         uint64_t serial = 0;
@@ -149,6 +151,7 @@ private:
     std::mutex queueMutex_;
     std::atomic<uint64_t> recordingSerial_{1};
     std::atomic<uint64_t> completedSerial_{0};
+    std::atomic<bool> recording_{false};
 
     std::mutex retireMutex_;
     std::vector<Retired> retired_;
@@ -159,7 +162,19 @@ private:
         VkCommandBuffer commands;
         VkBuffer buffer;
         VkDeviceMemory memory;
+        uint64_t size;
+        void* mapped;
     };
+    // Staging memory of finished uploads, kept for the next ones (a source
+    // uploads a frame of the same size again and again).
+    struct SpareUpload {
+        VkBuffer buffer;
+        VkDeviceMemory memory;
+        uint64_t size;
+        void* mapped;
+    };
+    std::vector<SpareUpload> spareUploads_;
+    void releaseUploadMemory(VkBuffer buffer, VkDeviceMemory memory, uint64_t size, void* mapped);
     std::mutex uploadMutex_;
     VkCommandPool uploadPool_ = nullptr;
     std::vector<Upload> uploads_;

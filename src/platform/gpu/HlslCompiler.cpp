@@ -40,6 +40,7 @@ bool readFile(const std::string& path, std::string& out) {
 class Includer : public glslang::TShader::Includer {
 public:
     explicit Includer(std::string sourceName) : sourceName_(std::move(sourceName)) {}
+    bool orderedViews = false;  // an included file declares rasterizer-ordered views
 
     IncludeResult* includeLocal(const char* header, const char* includer, size_t) override {
         std::string base = folderOf(includer && *includer ? includer : sourceName_);
@@ -62,6 +63,7 @@ private:
             std::replace(found.begin(), found.end(), '\\', '/');
             if (!readFile(found, text)) return nullptr;
         }
+        if (text.find("RasterizerOrdered") != std::string::npos) orderedViews = true;
         auto* data = new std::string(std::move(text));
         return new IncludeResult(found, data->data(), data->size(), data);
     }
@@ -100,6 +102,7 @@ Result HlslCompiler::compile(const char* sourceName, const char* source, size_t 
     shader.setStringsWithLengthsAndNames(strings, lengths, names, 1);
     // The module's entry point is always "main"; the source names its own.
     shader.setEntryPoint("main");
+    shader.setPreamble(ShaderCode::orderedViewDefinitions());
     shader.setSourceEntryPoint(entry);
     shader.setEnvInput(glslang::EShSourceHlsl, language, glslang::EShClientVulkan, 100);
     shader.setEnvClient(glslang::EShClientVulkan, glslang::EShTargetVulkan_1_2);
@@ -161,7 +164,9 @@ Result HlslCompiler::compile(const char* sourceName, const char* source, size_t 
         return kFail;
     }
     SpirvPatch::applyHlslPacking(spirv);
-    code = ShaderCode::pack(stage, inputs, spirv.data(), spirv.size());
+    const bool orderedViews = includer.orderedViews ||
+                              std::string_view(source, length).find("RasterizerOrdered") != std::string_view::npos;
+    code = ShaderCode::pack(stage, inputs, spirv.data(), spirv.size(), orderedViews);
     return kOk;
 }
 

@@ -64,7 +64,7 @@ uint32_t memberSize(spvc_compiler comp, spvc_type structType, spvc_type_id struc
 
 Result ShaderReflection::reflect(const void* code, size_t length, ShaderReflection& out) {
     out = ShaderReflection();
-    if (!ShaderCode::unpack(code, length, out.stage, out.inputs, out.spirv)) return kInvalidArg;
+    if (!ShaderCode::unpack(code, length, out.stage, out.inputs, out.spirv, &out.orderedViews)) return kInvalidArg;
     Context c;
     if (spvc_context_create(&c.ctx) != SPVC_SUCCESS) return kOutOfMemory;
     spvc_parsed_ir ir = nullptr;

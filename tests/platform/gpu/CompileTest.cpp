@@ -1,5 +1,7 @@
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "ShaderFixture.h"
 
@@ -156,4 +158,23 @@ TEST_F(CompileTest, ShadersOfAnotherStageOrForeignBytesAreRefused) {
     EXPECT_EQ(kInvalidArg, device().createShader(ShaderStage::Pixel, junk, sizeof junk, s));
     EXPECT_EQ(kInvalidArg, device().createShader(ShaderStage::Pixel, code.data(), code.size() / 2, s));
     EXPECT_EQ(kOk, device().createShader(ShaderStage::Pixel, code.data(), code.size(), s));
+}
+
+TEST_F(CompileTest, CompilesOnSeveralThreadsAtOnce) {
+    std::vector<std::thread> threads;
+    std::atomic<int> good{0};
+    for (int i = 0; i < 4; ++i) {
+        threads.emplace_back([i, &good] {
+            for (int k = 0; k < 4; ++k) {
+                const std::string src = "float4 main(float4 p : SV_Position) : SV_Target { return p * " +
+                                        std::to_string(i * 4 + k + 1) + "; }";
+                std::vector<uint8_t> code;
+                std::string errors;
+                if (HlslCompiler::compile("t.hlsl", src.data(), src.size(), "main", "ps_5_0", code, errors) == kOk)
+                    ++good;
+            }
+        });
+    }
+    for (auto& t : threads) t.join();
+    EXPECT_EQ(16, good.load());
 }

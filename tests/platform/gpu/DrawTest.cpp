@@ -461,3 +461,76 @@ TEST_F(DrawTest, ComputeReadsUnorderedAccessViewsOfDifferentFormats) {
     std::memcpy(&v, d.data() + 4 * 5, 4);
     EXPECT_FLOAT_EQ(2.25f, v);
 }
+
+TEST_F(DrawTest, PixelShadersWriteUnorderedAccessViewsBesideTheTarget) {
+    // As the 3D output stage binds them: the target, then u1 (R32F) and u2 (RGBA16F);
+    // u2 is declared rasterizer-ordered and accumulates over overlapping draws.
+    auto ps = shader("RWTexture2D<float> depthBuffer : register(u1);\n"
+                     "RasterizerOrderedTexture2D<float4> transparentBuffer : register(u2);\n"
+                     "float4 main(float4 p : SV_Position) : SV_Target {\n"
+                     "  uint2 at = uint2(p.xy);\n"
+                     "  depthBuffer[at] = min(depthBuffer[at], p.x);\n"
+                     "  transparentBuffer[at] = transparentBuffer[at] + float4(0.25, 0.5, 1, 0);\n"
+                     "  return float4(1, 0, 0, 1); }\n",
+                     "ps_5_0");
+    EXPECT_TRUE(ps->reflection().orderedViews);
+    const uint32_t n = 4;
+    auto target = makeTexture(n, n, 10, kBindShaderResource | kBindRenderTarget | kBindUnorderedAccess);
+    auto depth = makeTexture(n, n, 41, kBindShaderResource | kBindRenderTarget | kBindUnorderedAccess);
+    auto transparent = makeTexture(n, n, 10, kBindShaderResource | kBindRenderTarget | kBindUnorderedAccess);
+    View* depthUav = nullptr;
+    View* transparentUav = nullptr;
+    ASSERT_EQ(kOk, depth->view(ViewKind::UnorderedAccess, depthUav));
+    ASSERT_EQ(kOk, transparent->view(ViewKind::UnorderedAccess, transparentUav));
+    const float far[4] = {1e10f, 1e10f, 1e10f, 1e10f};
+    context().clearUnorderedAccessViewFloat(depthUav, far);
+    clear(*transparent, 0, 0, 0, 0);
+    bindPositionQuad();
+    context().setPixelShader(ps.get());
+    setTarget(*target);
+    context().setUnorderedAccessView(ShaderStage::Pixel, 1, depthUav);
+    context().setUnorderedAccessView(ShaderStage::Pixel, 2, transparentUav);
+    for (int i = 0; i < 3; ++i) context().draw(4, 0);
+    context().setRenderTarget(nullptr);
+    context().setUnorderedAccessView(ShaderStage::Pixel, 1, nullptr);
+    context().setUnorderedAccessView(ShaderStage::Pixel, 2, nullptr);
+    const float red[4] = {1, 0, 0, 1};
+    expectTexel(readBack(*target), n, 2, 3, red, 1e-3f, "target");
+    const float sum[4] = {0.75f, 1.5f, 3, 0};
+    expectTexel(readBack(*transparent), n, 2, 3, sum, 2e-3f, "accumulated");
+    auto d = readBack(*depth);
+    float v;
+    std::memcpy(&v, d.data() + (3 * n + 2) * 4, 4);
+    EXPECT_FLOAT_EQ(2.5f, v);
+}
+
+TEST_F(DrawTest, VertexAndPixelStagesKeepTheirOwnConstantBuffers) {
+    auto vsCode = compile("cbuffer Constant : register(b0) { float4 shift; };\n"
+                          "struct O { float4 p : SV_Position; float4 c : COLOR; };\n"
+                          "O main(float3 pos : POSITION) { O o; o.p = float4(pos, 1); o.c = shift; return o; }\n",
+                          "vs_5_0");
+    std::unique_ptr<Platform::Gpu::Shader> vs;
+    ASSERT_EQ(kOk, device().createShader(ShaderStage::Vertex, vsCode.data(), vsCode.size(), vs));
+    const InputElement e{"POSITION", 0, kElementR32G32B32Float, kAppendAligned};
+    std::unique_ptr<InputLayout> layout;
+    ASSERT_EQ(kOk, device().createInputLayout(&e, 1, vsCode.data(), vsCode.size(), layout));
+    auto ps = shader("cbuffer Constant : register(b0) { float4 scale; };\n"
+                     "float4 main(float4 p : SV_Position, float4 c : COLOR) : SV_Target { return c * scale; }\n",
+                     "ps_5_0");
+    const float shift[4] = {0.5f, 0.25f, 1, 1}, scale[4] = {2, 2, 0.5f, 1};
+    std::unique_ptr<Buffer> vsCb, psCb;
+    ASSERT_EQ(kOk, device().createBuffer(BufferKind::Constant, 16, shift, vsCb));
+    ASSERT_EQ(kOk, device().createBuffer(BufferKind::Constant, 16, scale, psCb));
+    auto target = makeTexture(2, 2, 10, kBindShaderResource | kBindRenderTarget);
+    bindPositionQuad();
+    context().setVertexShader(vs.get(), layout.get());
+    context().setPixelShader(ps.get());
+    context().setConstantBuffer(ShaderStage::Vertex, 0, vsCb.get());
+    context().setConstantBuffer(ShaderStage::Pixel, 0, psCb.get());
+    setTarget(*target);
+    context().draw(4, 0);
+    context().setRenderTarget(nullptr);
+    context().setConstantBuffer(ShaderStage::Vertex, 0, nullptr);
+    const float want[4] = {1, 0.5f, 0.5f, 1};
+    expectTexel(readBack(*target), 2, 0, 1, want, 1e-3f, "two stages");
+}
