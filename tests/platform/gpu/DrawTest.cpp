@@ -534,3 +534,42 @@ TEST_F(DrawTest, VertexAndPixelStagesKeepTheirOwnConstantBuffers) {
     const float want[4] = {1, 0.5f, 0.5f, 1};
     expectTexel(readBack(*target), 2, 0, 1, want, 1e-3f, "two stages");
 }
+
+TEST_F(DrawTest, EmulatedFormatsReadAsTheProgramsFormats) {
+    // Loaded through a shader: A8 as (0, 0, 0, a); BGRX with alpha one; YUY2
+    // pairs as (U, Y, V, 1) per pixel; BGRA in colour order.
+    auto ps = shader("Texture2D<float4> t : register(t0);\n"
+                     "float4 main(float4 p : SV_Position) : SV_Target { return t.Load(int3(p.xy, 0)); }\n",
+                     "ps_5_0");
+    const uint8_t a8[2] = {51, 204};
+    const uint8_t bgrx[8] = {0, 51, 102, 7, 255, 204, 153, 0};
+    const uint8_t yuy2[4] = {16, 128, 235, 64};
+    const uint8_t bgra[8] = {0, 51, 102, 153, 255, 204, 153, 51};
+    struct Case {
+        int32_t format;
+        const uint8_t* data;
+        uint32_t pitch;
+        float want[2][4];
+    };
+    const Case cases[] = {
+        {65, a8, 2, {{0, 0, 0, 0.2f}, {0, 0, 0, 0.8f}}},
+        {88, bgrx, 8, {{0.4f, 0.2f, 0, 1}, {0.6f, 0.8f, 1, 1}}},
+        {107, yuy2, 4, {{128 / 255.0f, 16 / 255.0f, 64 / 255.0f, 1}, {128 / 255.0f, 235 / 255.0f, 64 / 255.0f, 1}}},
+        {87, bgra, 8, {{0.4f, 0.2f, 0, 0.6f}, {0.6f, 0.8f, 1, 0.2f}}},
+    };
+    for (const Case& c : cases) {
+        auto source = makeTexture(2, 1, c.format, kBindShaderResource, c.data, c.pitch);
+        auto target = makeTexture(2, 1, 10, kBindShaderResource | kBindRenderTarget);
+        bindPositionQuad();
+        context().setPixelShader(ps.get());
+        setTarget(*target);
+        context().setShaderResource(ShaderStage::Pixel, 0, srv(*source));
+        context().draw(4, 0);
+        context().setRenderTarget(nullptr);
+        context().setShaderResource(ShaderStage::Pixel, 0, nullptr);
+        auto px = readBack(*target);
+        const std::string what = "format " + std::to_string(c.format);
+        expectTexel(px, 2, 0, 0, c.want[0], 3e-3f, what.c_str());
+        expectTexel(px, 2, 1, 0, c.want[1], 3e-3f, what.c_str());
+    }
+}
