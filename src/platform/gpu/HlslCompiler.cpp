@@ -42,11 +42,16 @@ public:
     explicit Includer(std::string sourceName) : sourceName_(std::move(sourceName)) {}
     bool orderedViews = false;  // an included file declares rasterizer-ordered views
 
+    // A backslash in an include name is a folder separator, as in the scripts' own paths.
     IncludeResult* includeLocal(const char* header, const char* includer, size_t) override {
+        const std::string name = slashes(header);
         std::string base = folderOf(includer && *includer ? includer : sourceName_);
-        return open(base + header, header);
+        return open(base + name, name);
     }
-    IncludeResult* includeSystem(const char* header, const char*, size_t) override { return open(header, header); }
+    IncludeResult* includeSystem(const char* header, const char*, size_t) override {
+        const std::string name = slashes(header);
+        return open(name, name);
+    }
     void releaseInclude(IncludeResult* result) override {
         if (result) {
             delete static_cast<std::string*>(result->userData);
@@ -55,12 +60,17 @@ public:
     }
 
 private:
-    IncludeResult* open(const std::string& path, const char* header) {
+    static std::string slashes(const char* header) {
+        std::string s = header ? header : "";
+        std::replace(s.begin(), s.end(), '\\', '/');
+        return s;
+    }
+    // The path beside the including file, else the name in the current folder.
+    IncludeResult* open(const std::string& path, const std::string& name) {
         std::string text;
         std::string found = path;
         if (!readFile(path, text)) {
-            found = header;
-            std::replace(found.begin(), found.end(), '\\', '/');
+            found = name;
             if (!readFile(found, text)) return nullptr;
         }
         if (text.find("RasterizerOrdered") != std::string::npos) orderedViews = true;
