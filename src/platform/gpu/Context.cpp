@@ -459,7 +459,7 @@ void Context::draw(uint32_t vertexCount, uint32_t startVertex) {
     // Rasterizer-ordered views: the compiler cannot ask the device for ordered
     // fragments, so unless the driver runs them in order anyway each quad is a
     // draw of its own with a barrier after it.
-    if (pixelShader_->reflection().orderedViews && !device_.isSoftware()) {
+    if (pixelShader_->reflection().orderedViews && device_.ordersByDraws()) {
         const bool strip = topology_ == Topology::TriangleStrip;
         const uint32_t step = strip ? 2 : 6, size = strip ? 4 : 6;
         for (uint32_t first = 0; first + (strip ? 3 : 6) <= vertexCount; first += step)

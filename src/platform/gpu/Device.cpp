@@ -139,6 +139,9 @@ Result Device::init(const DeviceOptions& options) {
     vkGetPhysicalDeviceProperties(physical_, &props);
     adapterName_ = props.deviceName;
     software_ = props.deviceType == VK_PHYSICAL_DEVICE_TYPE_CPU;
+    // The compiler cannot ask for fragment-shader interlock, so only the
+    // software driver's in-order fragments keep ordered views in order.
+    orderByDraws_ = options.orderByDraws || !software_;
     sampleCounts_ = props.limits.framebufferColorSampleCounts;
     vkGetPhysicalDeviceMemoryProperties(physical_, &memoryTypes_->properties);
 

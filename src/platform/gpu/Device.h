@@ -25,6 +25,9 @@ class PipelineCache;
 struct DeviceOptions {
     // Load the validation layer and collect its messages (tests).
     bool validation = false;
+    // Keep rasterizer-ordered views in order by drawing quad by quad even where
+    // the driver already runs fragments in order (tests of that path).
+    bool orderByDraws = false;
 };
 
 // Answer bits of checkFormatSupport, with the numbers the program knows.
@@ -64,6 +67,8 @@ public:
     bool rasterizerOrderedViews() const { return interlock_ || software_; }
     bool fragmentShaderInterlock() const { return interlock_; }
     bool hlslFunctionality() const { return hlslFunctionality_; }
+    // Draws with rasterizer-ordered views go quad by quad.
+    bool ordersByDraws() const { return orderByDraws_; }
 
     Result checkFormatSupport(int32_t format, uint32_t& support) const;
     bool linearFilterSupported(int32_t format) const;
@@ -145,6 +150,7 @@ private:
     bool interlock_ = false;
     bool hlslFunctionality_ = false;
     bool validationEnabled_ = false;
+    bool orderByDraws_ = false;
     uint32_t sampleCounts_ = 1;
     struct MemoryTypes;
     std::unique_ptr<MemoryTypes> memoryTypes_;

@@ -573,3 +573,82 @@ TEST_F(DrawTest, EmulatedFormatsReadAsTheProgramsFormats) {
         expectTexel(px, 2, 1, 0, c.want[1], 3e-3f, what.c_str());
     }
 }
+
+TEST_F(DrawTest, OrderedViewsDrawnQuadByQuadKeepTheirOrder) {
+    // A device that keeps the order by drawing each quad on its own, as on
+    // drivers without in-order fragments: overlapping quads of one strip and of
+    // one list apply in vertex order.
+    DeviceOptions options;
+    options.validation = true;
+    options.orderByDraws = true;
+    std::unique_ptr<Device> ordered;
+    ASSERT_EQ(kOk, Device::create(options, ordered));
+    ASSERT_TRUE(ordered->ordersByDraws());
+    Context& ctx = ordered->context();
+    auto code = [&](const char* src, const char* target) { return compile(src, target); };
+    auto vsCode = code("float4 main(float3 p : POSITION) : SV_Position { return float4(p, 1); }", "vs_5_0");
+    auto psCode = code("RasterizerOrderedTexture2D<float4> acc : register(u1);\n"
+                       "float4 main(float4 p : SV_Position) : SV_Target {\n"
+                       "  uint2 at = uint2(p.xy); acc[at] = acc[at] * 2 + 1; return 1; }\n",
+                       "ps_5_0");
+    std::unique_ptr<Platform::Gpu::Shader> vs, ps;
+    ASSERT_EQ(kOk, ordered->createShader(ShaderStage::Vertex, vsCode.data(), vsCode.size(), vs));
+    ASSERT_EQ(kOk, ordered->createShader(ShaderStage::Pixel, psCode.data(), psCode.size(), ps));
+    const InputElement e{"POSITION", 0, kElementR32G32B32Float, kAppendAligned};
+    std::unique_ptr<InputLayout> layout;
+    ASSERT_EQ(kOk, ordered->createInputLayout(&e, 1, vsCode.data(), vsCode.size(), layout));
+    std::unique_ptr<RasterizerState> cullNone;
+    ASSERT_EQ(kOk, ordered->createRasterizerState({kFillSolid, kCullNone, 0}, cullNone));
+    // Three full-target quads: a strip of 8 vertices (3 quads) and a list of 18 (3 quads).
+    std::vector<float> strip, list;
+    for (int q = 0; q < 4; ++q) strip.insert(strip.end(), {-1, q % 2 ? 1.0f : -1.0f, 0, 1, q % 2 ? 1.0f : -1.0f, 0});
+    for (int q = 0; q < 3; ++q)
+        list.insert(list.end(), {-1, -1, 0, 1, -1, 0, -1, 1, 0, -1, 1, 0, 1, -1, 0, 1, 1, 0});
+    struct Case {
+        const char* what;
+        std::vector<float>* vertices;
+        Topology topology;
+        uint32_t count;
+        float want;
+    };
+    // Every quad covers each pixel once and doubles the value and adds one, so
+    // three quads give 7 when none is skipped, drawn twice or lost to a race.
+    const Case cases[] = {{"strip", &strip, Topology::TriangleStrip, 8, 7}, {"list", &list, Topology::TriangleList, 18, 7}};
+    for (const Case& c : cases) {
+        std::unique_ptr<Buffer> vb;
+        ASSERT_EQ(kOk, ordered->createBuffer(BufferKind::Vertex, static_cast<uint32_t>(c.vertices->size() * 4),
+                                             c.vertices->data(), vb));
+        std::unique_ptr<Texture> target, acc;
+        ASSERT_EQ(kOk, ordered->createTexture({2, 2, 10, 1, kBindShaderResource | kBindRenderTarget}, nullptr, target));
+        ASSERT_EQ(kOk, ordered->createTexture({2, 2, 10, 1, kBindShaderResource | kBindRenderTarget | kBindUnorderedAccess},
+                                              nullptr, acc));
+        View *rtv = nullptr, *uav = nullptr;
+        ASSERT_EQ(kOk, target->view(ViewKind::RenderTarget, rtv));
+        ASSERT_EQ(kOk, acc->view(ViewKind::UnorderedAccess, uav));
+        const float zero[4] = {0, 0, 0, 0};
+        ctx.clearUnorderedAccessViewFloat(uav, zero);
+        ctx.setVertexShader(vs.get(), layout.get());
+        ctx.setPixelShader(ps.get());
+        ctx.setVertexBuffer(vb.get(), 12, 0);
+        ctx.setTopology(c.topology);
+        ctx.setRasterizerState(cullNone.get());
+        ctx.setRenderTarget(rtv);
+        ctx.setViewport({0, 0, 2, 2, 0, 1});
+        ctx.setUnorderedAccessView(ShaderStage::Pixel, 1, uav);
+        const uint64_t before = ctx.submissionCount();
+        ctx.draw(c.count, 0);
+        ctx.setUnorderedAccessView(ShaderStage::Pixel, 1, nullptr);
+        ctx.setRenderTarget(nullptr);
+        std::unique_ptr<StagingTexture> staging;
+        ASSERT_EQ(kOk, ordered->createStagingTexture(2, 2, 10, staging));
+        ctx.copyResource(*staging, *acc);
+        MappedTexture m;
+        ASSERT_EQ(kOk, ctx.map(*staging, m));
+        EXPECT_EQ(before + 1, ctx.submissionCount()) << c.what;
+        uint16_t h;
+        std::memcpy(&h, static_cast<const uint8_t*>(m.data) + m.rowPitch + 8, 2);
+        EXPECT_EQ(c.want, halfToFloat(h)) << c.what;
+    }
+    EXPECT_EQ(Platform::Result(0), ctx.finish());
+    EXPECT_EQ(0u, ordered->validationMessageCount()) << ordered->validationMessages();
+}
