@@ -351,12 +351,25 @@ void Context::setVertexBuffer(Buffer* buffer, uint32_t stride, uint32_t offset) 
 
 void Context::setTopology(Topology topology) { topology_ = topology; }
 
+// A texture the pipeline writes (the target or an unordered-access view) is not
+// also read through a shader-resource view: as on the program's platform, that
+// view reads as unbound.
+bool Context::writtenBy(const Pipeline& pipeline, const Texture* texture, const Texture* target) {
+    if (texture == target) return true;
+    for (const PipelineBinding& b : pipeline.bindings) {
+        if (b.kind != ResourceKind::UnorderedAccess || b.slot >= kUnorderedAccessSlots) continue;
+        const View* v = stageState(b.stage).unorderedAccess[b.slot];
+        if (v && &v->texture() == texture) return true;
+    }
+    return false;
+}
+
 void Context::transitionBindings(const Pipeline& pipeline, Texture* target) {
     for (const PipelineBinding& b : pipeline.bindings) {
         StageState& st = stageState(b.stage);
         if (b.kind == ResourceKind::Texture && b.slot < kShaderResourceSlots) {
             View* v = st.resources[b.slot];
-            if (v && &v->texture() != target) use(v->texture(), Role::ShaderRead);
+            if (v && !writtenBy(pipeline, &v->texture(), target)) use(v->texture(), Role::ShaderRead);
         } else if (b.kind == ResourceKind::UnorderedAccess && b.slot < kUnorderedAccessSlots) {
             View* v = st.unorderedAccess[b.slot];
             if (v && &v->texture() != target) use(v->texture(), Role::UnorderedAccess);
@@ -396,7 +409,7 @@ bool Context::pushDescriptors(const Pipeline& pipeline, uint32_t bindPoint, Text
         case ResourceKind::Texture: {
             w.descriptorType = VK_DESCRIPTOR_TYPE_SAMPLED_IMAGE;
             View* v = b.slot < kShaderResourceSlots ? st.resources[b.slot] : nullptr;
-            if (v && &v->texture() != target) {
+            if (v && !writtenBy(pipeline, &v->texture(), target)) {
                 images[n].imageView = v->handle();
                 images[n].imageLayout = VK_IMAGE_LAYOUT_SHADER_READ_ONLY_OPTIMAL;
             }

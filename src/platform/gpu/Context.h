@@ -128,6 +128,7 @@ private:
         View* unorderedAccess[kUnorderedAccessSlots] = {};
     };
     StageState& stageState(ShaderStage stage) { return stages_[static_cast<uint32_t>(stage)]; }
+    bool writtenBy(const Pipeline& pipeline, const Texture* texture, const Texture* target);
     void transitionBindings(const Pipeline& pipeline, Texture* target);
     bool pushDescriptors(const Pipeline& pipeline, uint32_t bindPoint, Texture* target);
     void beginRendering(View* target);

@@ -652,3 +652,24 @@ TEST_F(DrawTest, OrderedViewsDrawnQuadByQuadKeepTheirOrder) {
     EXPECT_EQ(Platform::Result(0), ctx.finish());
     EXPECT_EQ(0u, ordered->validationMessageCount()) << ordered->validationMessages();
 }
+
+TEST_F(DrawTest, AViewReadAndWrittenInOneDispatchReadsAsUnbound) {
+    // Bound both as t0 and as u0, the texture is written; its shader-resource
+    // view reads as unbound (0), as on the program's platform.
+    auto cs = shader("Texture2D<float4> src : register(t0); RWTexture2D<float4> dst : register(u0);\n"
+                     "[numthreads(2, 2, 1)] void main(uint3 id : SV_DispatchThreadID) {\n"
+                     "  dst[id.xy] = src.Load(int3(id.xy, 0)) + 0.5; }\n",
+                     "cs_5_0");
+    auto t = halfTexture(2, 2, std::vector<float>(16, 0.25f),
+                         kBindShaderResource | kBindRenderTarget | kBindUnorderedAccess);
+    View* uav = nullptr;
+    ASSERT_EQ(kOk, t->view(ViewKind::UnorderedAccess, uav));
+    context().setComputeShader(cs.get());
+    context().setShaderResource(ShaderStage::Compute, 0, srv(*t));
+    context().setUnorderedAccessView(ShaderStage::Compute, 0, uav);
+    context().dispatch(1, 1, 1);
+    context().setUnorderedAccessView(ShaderStage::Compute, 0, nullptr);
+    context().setShaderResource(ShaderStage::Compute, 0, nullptr);
+    const float half[4] = {0.5f, 0.5f, 0.5f, 0.5f};
+    expectTexel(readBack(*t), 2, 1, 1, half, 1e-3f, "read as unbound");
+}
