@@ -214,12 +214,6 @@ Result Device::init(const DeviceOptions& options) {
         extensions.push_back(VK_EXT_FRAGMENT_SHADER_INTERLOCK_EXTENSION_NAME);
         interlock_ = true;
     }
-    if (hasExtension(exts, VK_GOOGLE_HLSL_FUNCTIONALITY_1_EXTENSION_NAME) &&
-        hasExtension(exts, VK_GOOGLE_DECORATE_STRING_EXTENSION_NAME)) {
-        extensions.push_back(VK_GOOGLE_HLSL_FUNCTIONALITY_1_EXTENSION_NAME);
-        extensions.push_back(VK_GOOGLE_DECORATE_STRING_EXTENSION_NAME);
-        hlslFunctionality_ = true;
-    }
 
     float priority = 1.0f;
     VkDeviceQueueCreateInfo qci{VK_STRUCTURE_TYPE_DEVICE_QUEUE_CREATE_INFO};

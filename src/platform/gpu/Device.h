@@ -66,7 +66,6 @@ public:
     // fragment-shader interlock, or because the software driver runs them in order.
     bool rasterizerOrderedViews() const { return interlock_ || software_; }
     bool fragmentShaderInterlock() const { return interlock_; }
-    bool hlslFunctionality() const { return hlslFunctionality_; }
     // Draws with rasterizer-ordered views go quad by quad.
     bool ordersByDraws() const { return orderByDraws_; }
 
@@ -148,7 +147,6 @@ private:
     std::string adapterName_;
     bool software_ = false;
     bool interlock_ = false;
-    bool hlslFunctionality_ = false;
     bool validationEnabled_ = false;
     bool orderByDraws_ = false;
     uint32_t sampleCounts_ = 1;
