@@ -160,26 +160,17 @@ Result Device::init(const DeviceOptions& options) {
     }
     if (!found) return kFail;
 
-    uint32_t n = 0;
-    vkEnumerateDeviceExtensionProperties(physical_, nullptr, &n, nullptr);
-    std::vector<VkExtensionProperties> exts(n);
-    vkEnumerateDeviceExtensionProperties(physical_, nullptr, &n, exts.data());
-
     // Features: what the program's Direct3D behaviour needs.
-    VkPhysicalDeviceFragmentShaderInterlockFeaturesEXT interlock{
-        VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_FRAGMENT_SHADER_INTERLOCK_FEATURES_EXT};
     VkPhysicalDeviceRobustness2FeaturesEXT robust{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_ROBUSTNESS_2_FEATURES_EXT};
     VkPhysicalDeviceVulkan13Features v13{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_VULKAN_1_3_FEATURES};
     VkPhysicalDeviceVulkan12Features v12{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_VULKAN_1_2_FEATURES};
     VkPhysicalDeviceFeatures2 features{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_FEATURES_2};
-    bool hasInterlock = hasExtension(exts, VK_EXT_FRAGMENT_SHADER_INTERLOCK_EXTENSION_NAME);
     features.pNext = &v12;
     v12.pNext = &v13;
     v13.pNext = &robust;
-    robust.pNext = hasInterlock ? &interlock : nullptr;
     vkGetPhysicalDeviceFeatures2(physical_, &features);
-    if (!v13.dynamicRendering || !v13.synchronization2 || !robust.robustImageAccess2 || !robust.nullDescriptor || !v12.scalarBlockLayout ||
-        !features.features.dualSrcBlend)
+    if (!v13.dynamicRendering || !v13.synchronization2 || !robust.robustImageAccess2 || !robust.nullDescriptor ||
+        !v12.scalarBlockLayout || !features.features.dualSrcBlend)
         return kFail;
 
     VkPhysicalDeviceFeatures2 enable{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_FEATURES_2};
@@ -202,18 +193,10 @@ Result Device::init(const DeviceOptions& options) {
     eRobust.robustImageAccess2 = VK_TRUE;
     eRobust.nullDescriptor = VK_TRUE;
     eRobust.robustBufferAccess2 = features.features.robustBufferAccess && robust.robustBufferAccess2;
-    VkPhysicalDeviceFragmentShaderInterlockFeaturesEXT eInterlock{
-        VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_FRAGMENT_SHADER_INTERLOCK_FEATURES_EXT};
     enable.pNext = &e12;
     e12.pNext = &e13;
     e13.pNext = &eRobust;
     std::vector<const char*> extensions = {VK_KHR_PUSH_DESCRIPTOR_EXTENSION_NAME, VK_EXT_ROBUSTNESS_2_EXTENSION_NAME};
-    if (hasInterlock && interlock.fragmentShaderPixelInterlock) {
-        eInterlock.fragmentShaderPixelInterlock = VK_TRUE;
-        eRobust.pNext = &eInterlock;
-        extensions.push_back(VK_EXT_FRAGMENT_SHADER_INTERLOCK_EXTENSION_NAME);
-        interlock_ = true;
-    }
 
     float priority = 1.0f;
     VkDeviceQueueCreateInfo qci{VK_STRUCTURE_TYPE_DEVICE_QUEUE_CREATE_INFO};

@@ -62,10 +62,9 @@ public:
     const std::string& adapterName() const { return adapterName_; }
     bool isSoftware() const { return software_; }
     uint32_t featureLevel() const { return kFeatureLevel11_1; }
-    // Pixel shaders may rely on the order of fragments of one pixel: through
-    // fragment-shader interlock, or because the software driver runs them in order.
-    bool rasterizerOrderedViews() const { return interlock_ || software_; }
-    bool fragmentShaderInterlock() const { return interlock_; }
+    // Rasterizer-ordered views work on every device: the software driver runs
+    // the fragments of a pixel in order, elsewhere the context draws quad by quad.
+    bool rasterizerOrderedViews() const { return true; }
     // Draws with rasterizer-ordered views go quad by quad.
     bool ordersByDraws() const { return orderByDraws_; }
 
@@ -146,7 +145,6 @@ private:
     uint32_t queueFamily_ = 0;
     std::string adapterName_;
     bool software_ = false;
-    bool interlock_ = false;
     bool validationEnabled_ = false;
     bool orderByDraws_ = false;
     uint32_t sampleCounts_ = 1;

@@ -11,10 +11,7 @@ using DeviceTest = GpuTest;
 TEST_F(DeviceTest, OffersFeatureLevelOrderedViewsAndTheProgramFormats) {
     EXPECT_EQ(0xb100u, device().featureLevel());
     EXPECT_FALSE(device().adapterName().empty());
-    // On the software driver fragments of a pixel run in order.
-    if (device().isSoftware()) {
-        EXPECT_TRUE(device().rasterizerOrderedViews());
-    }
+    EXPECT_TRUE(device().rasterizerOrderedViews());
     for (int32_t format : {28, 87, 65, 10, 69, 11, 13, 41, 88, 107}) {
         uint32_t support = 0;
         EXPECT_EQ(kOk, device().checkFormatSupport(format, support)) << format;
