@@ -63,6 +63,15 @@ ScriptMovement::ScriptMovement(std::wstring name_, std::string text)
 void ScriptMovement::setEngineFinder(ScriptEngineFinder finder) { gEngineFinder.store(finder); }
 
 void ScriptMovement::makeScriptParams(std::wstring* labelOut, const std::wstring& defaultEngine) {
+    // A reload reads the header again: start from the script defaults so that
+    // "--param" values are not appended twice.
+    accelerate = -1;
+    decelerate = -1;
+    ignoreMidpoints = 0;
+    sectionAnchors = 1;
+    timeControl = 0;
+    defaultSettings.clear();
+    information.clear();
     std::wstring engineChoice;
     const std::vector<std::string_view> lines = splitLines(scriptText);
     for (size_t i = 0; i < lines.size(); ++i) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
 #include <stdexcept>
 
@@ -315,4 +316,17 @@ TEST_F(NumberFixture, EmptyValuesRaise) {
     } catch (const std::runtime_error& e) {
         EXPECT_NE(std::string(e.what()).find("item value index out of range."), std::string::npos);
     }
+}
+
+TEST_F(NumberFixture, TextFormsIgnoreTheLocale) {
+    struct Restore {
+        std::string saved = std::setlocale(LC_ALL, nullptr);
+        ~Restore() { std::setlocale(LC_ALL, saved.c_str()); }
+    } restore;
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
+        GTEST_SKIP() << "de_DE.UTF-8 is not installed";
+    percent.fromString("0,12.5,ランダム移動,4|15.5");
+    EXPECT_EQ(percent.toString(), "0.00,12.50,ランダム移動,4|15.5");
+    percent.fromString("3.25");
+    EXPECT_EQ(percent.values[0], 325);
 }

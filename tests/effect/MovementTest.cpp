@@ -216,6 +216,8 @@ TEST_F(MovementFixture, ScriptMovementRunsThroughItsEngine) {
     EXPECT_EQ(m.accelerate, 1);
     EXPECT_EQ(m.decelerate, 0);
     EXPECT_EQ(m.defaultSettings, (std::vector<double>{2.5, 0}));
+    m.makeScriptParams(nullptr, L"luaJIT");  // a reload reads the header afresh
+    EXPECT_EQ(m.defaultSettings, (std::vector<double>{2.5, 0}));
     x.setMovement(m);  // a fixed-count bind is enough for a run
     x.values = {500};
     EXPECT_DOUBLE_EQ(valueAt(x, 20), 25);
