@@ -4,6 +4,7 @@
 
 #include "core/Exception.h"
 #include "edit/Group.h"
+#include "edit/IniLines.h"
 #include "effect/EffectBase.h"
 #include "effect/MovementBase.h"
 
@@ -164,6 +165,52 @@ void Object::sendInputEffectEvent(Effect::ItemEvent& event) {
     event.object = shared_from_this();
     event.effect = effects.front();
     event.effect->itemEvent(event);
+}
+
+}  // namespace Edit
+
+// ---- project file pieces
+
+namespace Edit {
+
+void Object::saveFrameIniFile(System::File& file) const {
+    std::string list = std::to_string(start);
+    for (int32_t m : midpoints)
+        list += "," + std::to_string(static_cast<int64_t>(start) + m);
+    list += "," + std::to_string(end);
+    IniLines::writeRaw(file, "frame=" + list);
+}
+
+void Object::saveFlagIniFile(System::File& file) const {
+    if (!camera)
+        IniLines::writeInt(file, "camera", 0);
+    if (clipping)
+        IniLines::writeInt(file, "clipping", 1);
+}
+
+void Object::loadFlagIniFile(const System::IniFile::SectionRef& section) {
+    camera = section.findValue("camera").toInt(1) != 0;
+    clipping = section.findValue("clipping").toInt(0) != 0;
+}
+
+void Object::saveEffectIniFile(System::File& file, const std::string& sectionName) const {
+    for (size_t k = 0; k < effects.size(); ++k) {
+        IniLines::writeSection(file, sectionName + "." + std::to_string(k));
+        effects[k]->saveIniSectionParameter(file);
+    }
+}
+
+void Object::loadEffectIniFile(System::IniFile& ini, const std::string& sectionName) {
+    int32_t k = 0;
+    for (;; ++k) {
+        const System::IniFile::SectionRef section = ini.getSection(sectionName, k);
+        if (section.keys().empty())
+            break;
+        const std::wstring name = section.getValue("effect.name").toString();
+        loadEffect(name, section, *this);
+    }
+    if (k == 0)
+        throw System::messageException("Edit::Object::loadEffectIniFile", "no effect defined.");
 }
 
 }  // namespace Edit

@@ -8,6 +8,9 @@
 namespace Effect {
 struct ItemEvent;
 }
+namespace System {
+class File;
+}
 
 namespace Edit {
 
@@ -51,6 +54,13 @@ public:
     // Appends this object to the directly preceding one as a further section.
     bool join(Object& previous);
     void sendInputEffectEvent(Effect::ItemEvent& event);
+
+    // Pieces of the object's project-file section.
+    void saveFrameIniFile(System::File& file) const;
+    void saveFlagIniFile(System::File& file) const;
+    void loadFlagIniFile(const System::IniFile::SectionRef& section);
+    void saveEffectIniFile(System::File& file, const std::string& sectionName) const;
+    void loadEffectIniFile(System::IniFile& ini, const std::string& sectionName);
 
     // Every number item of the chain, in chain and item order.
     std::vector<Effect::EffectItemNumber*> numberItems() const;

@@ -1,8 +1,23 @@
 #include "edit/Project.h"
 
 #include <algorithm>
+#include <cwctype>
 
+#include "core/Exception.h"
+#include "core/File.h"
+#include "core/FileName.h"
+#include "core/IniFile.h"
+#include "core/Log.h"
+#include "core/TextConvert.h"
+#include "edit/GroupNumberMap.h"
+#include "edit/IniLines.h"
+#include "edit/Layer.h"
+#include "edit/LayerObjectManager.h"
+#include "edit/Object.h"
 #include "edit/Scene.h"
+#include "effect/EffectBase.h"
+#include "effect/EffectItem.h"
+#include "platform/window/MessageBox.h"
 
 namespace Edit {
 
@@ -49,6 +64,206 @@ void Project::clear() {
     scenes.clear();
     displayScene = 0;
     path.clear();
+}
+
+}  // namespace Edit
+
+// ---- project file
+
+namespace Edit {
+namespace {
+
+Project::ErrorPoster& errorPoster() {
+    static Project::ErrorPoster poster;
+    return poster;
+}
+
+// Whether sections "<prefix><n>" exist for some n beyond the first missing one.
+bool hasNumberedAfter(const System::IniFile& ini, const std::string& prefix, int32_t missing) {
+    for (const auto& [name, keys] : ini.sections()) {
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0 || keys.empty())
+            continue;
+        const std::string digits = name.substr(prefix.size());
+        if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9)
+            continue;
+        if (std::stoi(digits) > missing)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::vector<std::shared_ptr<Scene>> Project::getSceneList() const {
+    std::vector<std::shared_ptr<Scene>> list;
+    for (const auto& [_, scene] : scenes)
+        list.push_back(scene);
+    std::sort(list.begin(), list.end(), [](const auto& a, const auto& b) {
+        return a->displayOrder != b->displayOrder ? a->displayOrder < b->displayOrder : a->id < b->id;
+    });
+    return list;
+}
+
+Project::ErrorPoster Project::setErrorPoster(ErrorPoster poster) {
+    std::swap(errorPoster(), poster);
+    return poster;
+}
+
+void Project::postError(const std::wstring& text) {
+    if (errorPoster())
+        errorPoster()(text);
+    else
+        System::Log::error("Edit::Project::loadProjectFile", L"%ls", text.c_str());
+}
+
+void Project::saveProjectFile(const std::wstring& path) const {
+    System::Log::verbose("System::IniFile::Save::Save", L"saveFile : %ls", path.c_str());
+    System::File file;
+    // Written beside the target and renamed into place by close(): a failure
+    // leaves the old project file intact.
+    file.open(path, System::File::kWrite);
+    IniLines::writeSection(file, "project");
+    System::IniFile::writeKeyValue(file, "file", this->path);
+    IniLines::writeInt(file, "display.scene", displayScene);
+    GroupNumberMap groups;
+    int32_t layerSection = 0;
+    int32_t objectSection = 0;
+    int32_t sceneSection = 0;
+    for (const auto& scene : getSceneList()) {
+        scene->saveIniFile(file, sceneSection++);
+        for (int32_t i = 0; i <= scene->lastUsedLayer; ++i) {
+            const SceneLayer& slot = scene->getLayer(i);
+            if (slot.layer && !slot.layer->isDefault())
+                slot.layer->saveIniFile(file, scene->id, layerSection++);
+            for (const auto& object : slot.objects) {
+                if (object->layer != i)
+                    continue;
+                LayerObjectManager::saveObjectIniFile(file, scene->id, std::to_string(objectSection++), *object, groups,
+                                                      scene->focusObject.get());
+            }
+        }
+    }
+    file.close();
+}
+
+bool Project::loadProjectFile(const std::wstring& filePath) {
+    System::IniFile ini;
+    ini.loadFile(filePath);
+    bool sound = true;
+
+    const System::IniFile::SectionRef project = ini.getSection("project");
+    path = project.findValue("file").toString({});
+    System::FileName::expandVariable(path);
+    displayScene = project.findValue("display.scene").toInt(0);
+
+    int32_t n = 0;
+    for (;; ++n) {
+        const System::IniFile::SectionRef section = ini.getSection("scene", n);
+        if (section.keys().empty())
+            break;
+        const int32_t id = section.getValue("scene").toInt();
+        if (!getOrCreateScene(id)->loadIniFile(ini, section.name()))
+            sound = false;
+    }
+    if (hasNumberedAfter(ini, "scene.", n))
+        sound = false;
+
+    for (int32_t k = 0;; ++k) {
+        const System::IniFile::SectionRef section = ini.getSection("layer", k);
+        if (!ini.hasSection(section.name()))
+            break;
+        const int32_t sceneId = section.findValue("scene").toInt(0);
+        const int32_t index = section.getValue("layer").toInt();
+        if (index < 0 || index > LayerObjectManager::kMaxLayer) {
+            sound = false;  // names no slot the model can hold
+            continue;
+        }
+        const auto scene = getOrCreateScene(sceneId);
+        scene->reserveLayer(index);
+        Layer& layer = *scene->layers[static_cast<size_t>(index)]->layer;
+        layer.name = section.findValue("name").toString({});
+        layer.lock = section.findValue("lock").toInt(0) != 0;
+        layer.hide = section.findValue("hide").toInt(0) != 0;
+    }
+
+    GroupNumberMap groups;
+    int32_t count = 0;
+    for (;; ++count) {
+        const std::string name = std::to_string(count);
+        const System::IniFile::SectionRef section = ini.getSection(name);
+        if (section.keys().empty())
+            break;
+        try {
+            const auto scene = getOrCreateScene(section.findValue("scene").toInt(0));
+            auto object = LayerObjectManager::loadObjectIniFile(*scene, ini, name, groups);
+            if (section.findValue("focus").toInt(0) != 0)
+                scene->focusObject = object;
+        } catch (const std::exception&) {
+            sound = false;
+        }
+    }
+    // Objects after a gap are not read, but they are not passed over silently.
+    if (hasNumberedAfter(ini, "", count))
+        sound = false;
+
+    for (const auto& [_, scene] : scenes)
+        scene->update();
+    if (!sound)
+        postError(L"一部のオブジェクトの読み込みに失敗しました");
+    return sound;
+}
+
+void Project::updateEffectItemFilePath(const std::wstring& newPath) {
+    const auto folderOf = [](const std::wstring& p) {
+        std::wstring folder = System::FileName::getDirectory(p);
+        System::FileName::expandVariable(folder);
+        folder += System::kPathSeparator;
+        System::FileName::expandVariable(folder);
+        return folder;
+    };
+    const std::wstring oldFolder = folderOf(path);
+    const std::wstring newFolder = folderOf(newPath);
+    const auto startsWithFolder = [&](const std::wstring& p) {
+        if (p.size() < oldFolder.size())
+            return false;
+        for (size_t i = 0; i < oldFolder.size(); ++i)
+            if (std::towlower(p[i]) != std::towlower(oldFolder[i]))
+                return false;
+        return true;
+    };
+    bool asked = false;
+    for (const auto& [_, scene] : scenes) {
+        for (int32_t i = 0; i <= scene->lastUsedLayer; ++i) {
+            for (const auto& object : scene->getLayer(i).objects) {
+                for (const auto& effect : object->effects) {
+                    for (Effect::EffectItem* item : effect->items) {
+                        std::wstring itemPath;
+                        if (!item->getFilePath(itemPath) || !startsWithFolder(itemPath) ||
+                            System::File::exists(itemPath))
+                            continue;
+                        if (!asked) {
+                            namespace Window = Platform::window;
+                            const int answer = Window::messageBox(
+                                nullptr,
+                                "プロジェクトファイルのパスが変更されています。\n\n以前のプロジェクトパスの配下の指定"
+                                "ファイルが存在しない場合は\n現在のプロジェクトパスの配下に変更しますか？",
+                                "Velmo Kirta2", Window::kMbOkCancel | Window::kMbIconWarning | Window::kMbTaskModal);
+                            if (answer != Window::kIdOk)
+                                return;
+                            asked = true;
+                        }
+                        std::wstring rebased = itemPath;
+                        for (size_t at = rebased.find(oldFolder); at != std::wstring::npos;
+                             at = rebased.find(oldFolder, at + newFolder.size()))
+                            rebased.replace(at, oldFolder.size(), newFolder);
+                        System::Log::info("Edit::Project::updateEffectItemFilePath", L"update file path [%ls] -> [%ls]",
+                                          itemPath.c_str(), rebased.c_str());
+                        item->setFilePath(rebased);
+                    }
+                }
+            }
+        }
+    }
 }
 
 }  // namespace Edit

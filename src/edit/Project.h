@@ -1,8 +1,10 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace Edit {
 
@@ -21,6 +23,24 @@ public:
     int32_t getNewSceneId() const;
     void deleteScene(int32_t id);
     void clear();
+    // The scenes by ascending display.order (then id).
+    std::vector<std::shared_ptr<Scene>> getSceneList() const;
+
+    // Writes the project file; a failure leaves any old file as it was.
+    void saveProjectFile(const std::wstring& path) const;
+    // Reads a project file into this cleared project. Throws on a fatal
+    // error; a dropped object or an unsound value posts the partial-failure
+    // text once and makes the result false.
+    bool loadProjectFile(const std::wstring& path);
+    // Moves effect file paths under the old project folder to the new one
+    // (after one question).
+    void updateEffectItemFilePath(const std::wstring& newPath);
+
+    // Where loadProjectFile posts its error text; the dialogs install the
+    // real poster, the default logs it.
+    using ErrorPoster = std::function<void(const std::wstring& text)>;
+    static ErrorPoster setErrorPoster(ErrorPoster poster);
+    static void postError(const std::wstring& text);
 };
 
 }  // namespace Edit

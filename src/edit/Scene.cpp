@@ -2,10 +2,12 @@
 
 #include <algorithm>
 
+#include "core/IniFile.h"
+#include "core/TextConvert.h"
 #include "edit/Group.h"
+#include "edit/IniLines.h"
 #include "edit/Layer.h"
 #include "edit/Object.h"
-#include "edit/UndoRecord.h"
 #include "effect/EffectBase.h"
 #include "effect/EffectItemInteger.h"
 
@@ -309,6 +311,62 @@ void Scene::clear() {
     layers.clear();
     layers.push_back(std::make_unique<SceneLayer>(0));
     update();
+}
+
+}  // namespace Edit
+
+// ---- project file pieces
+
+namespace Edit {
+
+void Scene::saveIniFile(System::File& file, int32_t index) const {
+    IniLines::writeSection(file, "scene." + std::to_string(index));
+    IniLines::writeInt(file, "scene", id);
+    if (!name.empty())
+        System::IniFile::writeKeyValue(file, "name", name);
+    IniLines::writeInt(file, "video.width", videoWidth);
+    IniLines::writeInt(file, "video.height", videoHeight);
+    IniLines::writeInt(file, "video.rate", videoRate);
+    IniLines::writeInt(file, "video.scale", videoScale);
+    IniLines::writeInt(file, "audio.rate", audioRate);
+    IniLines::writeInt(file, "cursor.frame", cursorFrame);
+    IniLines::writeInt(file, "display.frame", displayFrame);
+    IniLines::writeInt(file, "display.layer", displayLayer);
+    IniLines::writeInt(file, "display.zoom", displayZoom.value);
+    IniLines::writeInt(file, "display.order", displayOrder);
+    IniLines::writeRaw(file, "display.camera=" + camera.toString());
+}
+
+bool Scene::loadIniFile(const System::IniFile& ini, const std::string& sectionName) {
+    const auto found = ini.sections().find(sectionName);
+    if (found == ini.sections().end())
+        return true;
+    const System::IniFile::SectionRef section(sectionName, &found->second);
+    bool sound = true;
+    // A value the model cannot work with keeps the default and is reported.
+    const auto checked = [&](int32_t value, int32_t low, int32_t high, int32_t& field) {
+        if (value < low || value > high)
+            sound = false;
+        else
+            field = value;
+    };
+    name = section.findValue("name").toString({});
+    if (name.empty())
+        name = getDefaultName(id);
+    constexpr int32_t kMaxSize = 16384;
+    constexpr int32_t kMax = 0x7fffffff;
+    checked(section.getValue("video.width").toInt(), 1, kMaxSize, videoWidth);
+    checked(section.getValue("video.height").toInt(), 1, kMaxSize, videoHeight);
+    checked(section.getValue("video.rate").toInt(), 1, kMax, videoRate);
+    checked(section.getValue("video.scale").toInt(), 1, kMax, videoScale);
+    checked(section.findValue("audio.rate").toInt(48000), 1, kMax, audioRate);
+    checked(section.findValue("cursor.frame").toInt(0), 0, kMax, cursorFrame);
+    checked(section.findValue("display.frame").toInt(0), 0, kMax, displayFrame);
+    checked(section.findValue("display.layer").toInt(0), 0, kMax, displayLayer);
+    displayZoom = FrameZoom(section.findValue("display.zoom").toInt(displayZoom.value), displayZoom.normalizer);
+    displayOrder = section.findValue("display.order").toInt(id);
+    camera.fromString(section.findValue("display.camera").text);
+    return sound;
 }
 
 }  // namespace Edit

@@ -1,6 +1,5 @@
 #pragma once
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -8,10 +7,12 @@
 #include "edit/DisplayCamera.h"
 #include "edit/FrameZoom.h"
 #include "edit/SceneLayer.h"
+#include "edit/UndoHistory.h"
 
-namespace Undo {
-class UndoRecord;
-}
+namespace System {
+class File;
+class IniFile;
+}  // namespace System
 
 namespace Edit {
 
@@ -43,8 +44,7 @@ public:
     int32_t lastUsedLayer = 0;
     int32_t length = 0;
     std::vector<std::unique_ptr<SceneLayer>> layers;
-    std::deque<std::shared_ptr<Undo::UndoRecord>> undoHistory;  // newest first
-    int32_t undoneCount = 0;
+    Undo::UndoHistory undoHistory;
     std::wstring name;
     int32_t id;
     int32_t videoRate = 30;
@@ -95,6 +95,11 @@ public:
     // Puts the slots in order after an edit: compaction, sort, control ranges, length.
     void update();
     void clear();
+
+    // The scene keys of the project file; loadIniFile returns false when a
+    // value was unsound and the default was kept.
+    void saveIniFile(System::File& file, int32_t index) const;
+    bool loadIniFile(const System::IniFile& ini, const std::string& section);
 
 private:
     SceneLayer& slot(int32_t index) { return *layers[static_cast<size_t>(index)]; }

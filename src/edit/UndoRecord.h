@@ -2,14 +2,14 @@
 #include <memory>
 #include <vector>
 
-namespace Undo {
+#include "edit/UndoItem.h"
 
-class UndoItem;
+namespace Undo {
 
 // What one operation changed: its undo items in the order they were pushed.
 class UndoRecord {
 public:
-    std::vector<std::shared_ptr<UndoItem>> items;
+    std::vector<std::unique_ptr<UndoItem>> items;
 };
 
 }  // namespace Undo

@@ -15,6 +15,11 @@
 
 namespace EditTest {
 
+// The X item of a test effect.
+inline Effect::EffectItemNumber& xItem(const std::shared_ptr<Effect::EffectBase>& e) {
+    return *static_cast<TestEffect&>(*e).x;
+}
+
 class ModelFixture : public testing::Test {
 protected:
     TestCatalog catalog;
@@ -34,9 +39,7 @@ protected:
             n.emplace_back(e->name);
         return n;
     }
-    static Effect::EffectItemNumber& x(const std::shared_ptr<Effect::EffectBase>& e) {
-        return *static_cast<TestEffect&>(*e).x;
-    }
+    static Effect::EffectItemNumber& x(const std::shared_ptr<Effect::EffectBase>& e) { return xItem(e); }
 };
 
 // "message @ scope" of the exception f throws, or "" when it throws none.

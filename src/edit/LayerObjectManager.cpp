@@ -1,0 +1,93 @@
+#include "edit/LayerObjectManager.h"
+
+#include <algorithm>
+
+#include "core/Exception.h"
+#include "core/IniFile.h"
+#include "core/NumberText.h"
+#include "core/StringHelper.h"
+#include "edit/Group.h"
+#include "edit/GroupNumberMap.h"
+#include "edit/IniLines.h"
+#include "edit/Object.h"
+#include "edit/Scene.h"
+
+namespace Edit {
+namespace {
+
+constexpr const char* kScope = "Edit::LayerObjectManager::loadObjectIniFile";
+
+[[noreturn]] void invalidFrames() { throw System::messageException(kScope, "invalid frame number list."); }
+
+int32_t frameValue(const std::string& text) {
+    // Leading blanks allowed, trailing text ignored.
+    try {
+        return System::stoi(text);
+    } catch (const std::invalid_argument&) {
+        throw System::messageException(kScope, "invalid stoi argument");
+    } catch (const std::out_of_range&) {
+        invalidFrames();
+    }
+}
+
+}  // namespace
+
+void LayerObjectManager::saveObjectIniFile(System::File& file, int32_t sceneId, const std::string& sectionName,
+                                           const Object& object, GroupNumberMap& groups, const Object* focusObject) {
+    IniLines::writeSection(file, sectionName);
+    IniLines::writeInt(file, "layer", object.layer);
+    if (sceneId != 0)
+        IniLines::writeInt(file, "scene", sceneId);
+    if (&object == focusObject)
+        IniLines::writeInt(file, "focus", 1);
+    object.saveFrameIniFile(file);
+    object.saveFlagIniFile(file);
+    if (object.group)
+        IniLines::writeInt(file, "group", groups.getNumber(object.group));
+    object.saveEffectIniFile(file, sectionName);
+}
+
+std::shared_ptr<Object> LayerObjectManager::loadObjectIniFile(Scene& scene, System::IniFile& ini,
+                                                              const std::string& sectionName, GroupNumberMap& groups) {
+    const System::IniFile::SectionRef section = ini.getSection(sectionName);
+    const int32_t layer = section.getValue("layer").toInt();
+    if (layer < 0 || layer > kMaxLayer)
+        throw System::messageException(kScope, "invalid layer number.");
+    const std::vector<std::string> frames = System::splitComma(section.getValue("frame").text);
+    if (frames.size() < 2)
+        throw System::messageException(kScope, "not enough frame number list.");
+    const int32_t start = frameValue(frames.front());
+    const int32_t end = frameValue(frames.back());
+    if (end < start || start < 0)
+        invalidFrames();
+    // Objects of one layer neither overlap nor share a start.
+    const SceneLayer& slot = scene.getLayer(layer);
+    for (const auto& other : slot.objects)
+        if (other->layer == layer && other->start <= end && start <= other->end)
+            throw System::messageException(kScope, "object overlaps another object.");
+
+    auto object = scene.createObject(layer, start, end);
+    try {
+        object->loadFlagIniFile(section);
+        for (size_t i = 1; i + 1 < frames.size(); ++i) {
+            const int32_t frame = frameValue(frames[i]);
+            if (!object->canCreateSection(frame))
+                invalidFrames();
+            object->addSection(frame);
+        }
+        if (const int32_t number = section.findValue("group").toInt(0); number != 0) {
+            object->removeFromGroup();
+            object->setGroup(groups.getGroup(number));
+        }
+        object->loadEffectIniFile(ini, sectionName);
+    } catch (...) {
+        auto& objects = scene.layers[static_cast<size_t>(layer)]->objects;
+        objects.erase(std::find(objects.begin(), objects.end(), object));
+        object->layer = -1;
+        object->removeFromGroup();
+        throw;
+    }
+    return object;
+}
+
+}  // namespace Edit

@@ -1,0 +1,31 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace System {
+class File;
+class IniFile;
+}  // namespace System
+
+namespace Edit {
+
+class GroupNumberMap;
+class Object;
+class Scene;
+
+// One object's section of a project or alias file, with its effect sections.
+class LayerObjectManager {
+public:
+    // Layers beyond this index are refused when read: a file cannot make the
+    // model allocate without bound.
+    static constexpr int32_t kMaxLayer = 9999;
+
+    static void saveObjectIniFile(System::File& file, int32_t sceneId, const std::string& sectionName,
+                                  const Object& object, GroupNumberMap& groups, const Object* focusObject);
+    // Creates the object on the scene; on failure it is taken out again and the exception passes on.
+    static std::shared_ptr<Object> loadObjectIniFile(Scene& scene, System::IniFile& ini, const std::string& section,
+                                                     GroupNumberMap& groups);
+};
+
+}  // namespace Edit

@@ -1,0 +1,7 @@
+#include "edit/UndoItem.h"
+
+namespace Undo {
+
+UndoItem::~UndoItem() = default;
+
+}  // namespace Undo
