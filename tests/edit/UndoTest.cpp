@@ -218,6 +218,41 @@ TEST_F(UndoTest, LayerItemsRestoreNamesMovesInsertsAndDeletes) {
     }
 }
 
+TEST_F(UndoTest, ChainAndLayerRangeItems) {
+    auto image = create(0, 0, 9);
+    std::shared_ptr<Object> control;
+    edit([&](Edit::UpdateSection& s, Edit::Scene& scene) {
+        s.layersChanged = s.objectChanged = true;
+        control = scene.createObject(kGroup, 1, 0, 30);
+        undo.addObjectUndoCreate(control);
+    });
+    const std::string before = state();
+    edit([&](Edit::UpdateSection& s, Edit::Scene&) {
+        s.effectsChanged = s.objectChanged = true;
+        undo.addObjectUndoEffect(image);
+        image->addEffect(kBlur);
+        image->addEffect(kNote, image->effects[1].get());
+    });
+    const std::string added = state();
+    edit([&](Edit::UpdateSection& s, Edit::Scene& scene) {
+        s.layersChanged = s.effectsChanged = s.objectChanged = true;
+        undo.addObjectUndoLayerRange(control);
+        control->effects[0]->getLayerRange()->value = 3;
+        scene.layers[1]->rangesDirty = true;
+    });
+    const std::string ranged = state();
+    EXPECT_EQ(h.scene()->getLayer(1).controlRanges.front().layerCount, 3);
+    undo.undo();
+    EXPECT_EQ(state(), added);
+    EXPECT_EQ(h.scene()->getLayer(1).controlRanges.front().layerCount, Edit::SceneLayer::kAllLayers);
+    undo.undo();
+    EXPECT_EQ(state(), before);
+    undo.redo();
+    undo.redo();
+    EXPECT_EQ(state(), ranged);
+    EXPECT_EQ(h.scene()->getLayer(1).controlRanges.front().layerCount, 3);
+}
+
 TEST_F(UndoTest, TextRecordsAndTheirItem) {
     auto a = create(0, 0, 9);
     auto& effect = static_cast<TestEffect&>(*a->effects[0]);
