@@ -6,6 +6,8 @@
 #include "core/Exception.h"
 #include "core/Logger.h"
 #include "core/SettingService.h"
+#include "media/Direct2DService.h"
+#include "media/Direct3DService.h"
 #include "platform/os/Com.h"
 #include "ui/dialogs/ShowException.h"
 
@@ -21,6 +23,8 @@ void buildServices(System::ServiceStack& stack) {
     //  render, then the panels and the menu bar.
     stack.addService<Setting::SettingService>();
     stack.addService<System::Logger>();
+    stack.addService<Media::Direct2DService>();
+    stack.addService<Media::Direct3DService>();
     stack.addService<Event::EventService>();
 }
 
