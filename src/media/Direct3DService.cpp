@@ -4,6 +4,9 @@
 #include "core/Log.h"
 #include "core/SettingService.h"
 #include "media/PixelFormat.h"
+#include "media/RenderBuffer.h"
+#include "media/ResourceBuffer.h"
+#include "media/VertexBufferCommon.h"
 #include "platform/window/MessageBox.h"
 
 namespace Media {
@@ -78,6 +81,31 @@ Direct3DService::~Direct3DService() = default;
 void Direct3DService::bindTarget(Platform::Gpu::View* target, uint32_t width, uint32_t height) {
     context->setRenderTarget(target);
     context->setViewport({0, 0, static_cast<float>(width), static_cast<float>(height), 0, 1});
+}
+
+void Direct3DService::setRenderTarget(RenderBuffer& buffer) {
+    if (!buffer.renderTargetView) buffer.createRenderTargetView();
+    bindTarget(buffer.renderTargetView, buffer.width, buffer.height);
+}
+
+void Direct3DService::setRenderTargetWithUav(RenderBuffer& buffer, uint32_t count, Platform::Gpu::View* const* views) {
+    if (!buffer.renderTargetView) buffer.createRenderTargetView();
+    bindTarget(buffer.renderTargetView, buffer.width, buffer.height);
+    // The given views take slots 1 to count; the slots after them are unbound.
+    for (uint32_t slot = 1; slot < Platform::Gpu::kUnorderedAccessSlots; ++slot)
+        context->setUnorderedAccessView(Platform::Gpu::ShaderStage::Pixel, slot,
+                                        slot <= count ? views[slot - 1] : nullptr);
+}
+
+void Direct3DService::setResourceTarget(ResourceBuffer& buffer) {
+    if (!buffer.renderTargetView) buffer.createRenderTargetView();
+    bindTarget(buffer.renderTargetView, buffer.width, buffer.height);
+}
+
+void Direct3DService::drawVertexBuffer(VertexBufferCommon& buffer) {
+    context->setTopology(buffer.topology);
+    context->setVertexBuffer(buffer.buffer.get(), buffer.stride, 0);
+    context->draw(buffer.vertexCount, 0);
 }
 
 }  // namespace Media

@@ -63,6 +63,7 @@ public:
     const PixelShader* boundPixelShader = nullptr;
     const ComputeShader* boundComputeShader = nullptr;
     const Platform::Gpu::BlendState* boundBlendState = nullptr;
+    bool boundBlendFactor = false;  // the bound blend state was sent with a factor
     const Platform::Gpu::RasterizerState* boundRasterizerState = nullptr;
     const Platform::Gpu::SamplerState* boundSampler = nullptr;
 

@@ -51,7 +51,8 @@ ImageBuffer::ImageBuffer(int32_t format, uint32_t width, uint32_t height) : form
 void ImageBuffer::create(uint32_t w, uint32_t h, uint32_t p) {
     width = w;
     height = h;
-    pitch = p != 0 ? p : getDefaultPitchSize(format, w);
+    // An empty image has pitch 0 in any format (read-backs give their pitch later).
+    pitch = p != 0 ? p : w == 0 ? 0 : getDefaultPitchSize(format, w);
     pixels.allocMemory(pitch * h);
 }
 

@@ -10,6 +10,9 @@
 
 #include "core/ServiceHolder.h"
 #include "media/Direct3DService.h"
+#include "media/ImageBuffer.h"
+#include "media/ResourceBuffer.h"
+#include "media/ResourceService.h"
 #include "platform/gpu/GpuFixture.h"
 #include "platform/gpu/HlslCompiler.h"
 #include "shaders/BuiltinShaders.h"
@@ -27,8 +30,9 @@ protected:
         holder_ = nullptr;
     }
     void TearDown() override {
-        if (Media::Direct3DService* d3d = Media::Direct3DService::Get())
+        if (Media::Direct3DService* d3d = Media::Direct3DService::Get()) {
             EXPECT_EQ(Platform::kOk, d3d->context->finish());
+        }
     }
 
     static Media::Direct3DService& d3d() { return *Media::Direct3DService::Get(); }
@@ -82,4 +86,58 @@ protected:
     }
 
     static inline System::ServiceHolder<Media::Direct3DService>* holder_ = nullptr;
+};
+
+// The Direct3D service and the resource service (state tables and built-in
+// shaders) for each test suite.
+class ResourceTest : public MediaTest {
+protected:
+    static void SetUpTestSuite() {
+        MediaTest::SetUpTestSuite();
+        resources_ = new System::ServiceHolder<Resource::ResourceService>();
+    }
+    static void TearDownTestSuite() {
+        delete resources_;
+        resources_ = nullptr;
+        MediaTest::TearDownTestSuite();
+    }
+    void TearDown() override {
+        Platform::Gpu::Context& c = context();
+        c.setRenderTarget(nullptr);
+        for (uint32_t i = 0; i < 2; ++i) c.setShaderResource(Platform::Gpu::ShaderStage::Pixel, i, nullptr);
+        for (uint32_t i = 1; i < 8; ++i) c.setUnorderedAccessView(Platform::Gpu::ShaderStage::Pixel, i, nullptr);
+        c.setConstantBuffer(Platform::Gpu::ShaderStage::Pixel, 0, nullptr);
+        MediaTest::TearDown();
+    }
+
+    static Resource::ResourceService& resources() { return *Resource::ResourceService::Get(); }
+
+    // A buffer in the working format holding the RGBA floats, rows top first.
+    static std::unique_ptr<Media::ResourceBuffer> resourceFrom(uint32_t w, uint32_t h, const std::vector<float>& rgba) {
+        auto image = Media::ImageBuffer::make(10, w, h);
+        for (uint32_t y = 0; y < h; ++y)
+            for (uint32_t x = 0; x < w; ++x)
+                for (int c = 0; c < 4; ++c) {
+                    const uint16_t half = floatToHalf(rgba[(y * w + x) * 4 + c]);
+                    std::memcpy(image->data() + y * image->pitch + x * 8 + c * 2, &half, 2);
+                }
+        return Media::ResourceBuffer::createFromImageBuffer(image);
+    }
+    // RGBA floats of a 16-bit float texture.
+    static std::vector<float> pixelsOf(Platform::Gpu::Texture& texture) {
+        const auto px = readBack(texture);
+        std::vector<float> out(px.size() / 2);
+        for (size_t i = 0; i < out.size(); ++i) {
+            uint16_t h;
+            std::memcpy(&h, px.data() + 2 * i, 2);
+            out[i] = halfToFloat(h);
+        }
+        return out;
+    }
+    static void clearTo(Platform::Gpu::View* rtv, float r, float g, float b, float a) {
+        const float c[4] = {r, g, b, a};
+        context().clearRenderTargetView(rtv, c);
+    }
+
+    static inline System::ServiceHolder<Resource::ResourceService>* resources_ = nullptr;
 };
