@@ -7,6 +7,7 @@
 #include "media/RenderBuffer.h"
 #include "media/ResourceBuffer.h"
 #include "media/VertexBufferCommon.h"
+#include "media/XYZ_COL.h"
 #include "platform/window/MessageBox.h"
 
 namespace Media {
@@ -106,6 +107,13 @@ void Direct3DService::drawVertexBuffer(VertexBufferCommon& buffer) {
     context->setTopology(buffer.topology);
     context->setVertexBuffer(buffer.buffer.get(), buffer.stride, 0);
     context->draw(buffer.vertexCount, 0);
+}
+
+void Direct3DService::drawTriangle(const XYZ_COL vertices[3]) {
+    VertexBufferCommon buffer;
+    buffer.create(vertices, 3, sizeof(XYZ_COL));
+    buffer.topology = Platform::Gpu::Topology::TriangleStrip;
+    drawVertexBuffer(buffer);
 }
 
 }  // namespace Media

@@ -19,6 +19,7 @@ class ComputeShader;
 class RenderBuffer;
 class ResourceBuffer;
 class VertexBufferCommon;
+struct XYZ_COL;
 
 class Direct3DService {
 public:
@@ -44,6 +45,8 @@ public:
     void setResourceTarget(ResourceBuffer& buffer);
     // Topology, vertex buffer 0 with its stride, its vertex count from 0.
     void drawVertexBuffer(VertexBufferCommon& buffer);
+    // One triangle of three coloured vertices through a buffer made for it.
+    void drawTriangle(const XYZ_COL vertices[3]);
 
     // Declared first so the settings are written back before the device goes.
     std::unique_ptr<Platform::Gpu::Device> device;

@@ -28,3 +28,4 @@
 #include "media/ShaderStateResource.h"
 #include "media/VertexBufferCommon.h"
 #include "media/VertexShader.h"
+#include "media/XYZ_COL.h"

@@ -7,7 +7,11 @@
 #include "media/ImageBuffer.h"
 #include "media/RenderBuffer.h"
 #include "media/ResourceBuffer.h"
+#include "media/PixelShader.h"
+#include "media/ResourceService.h"
 #include "media/ShaderBufferInstance.h"
+#include "media/VertexShader.h"
+#include "media/XYZ_COL.h"
 #include "support/LogCapture.h"
 
 using Media::RenderBuffer;
@@ -192,6 +196,71 @@ TEST_F(RenderBufferTest, ShaderBuffersKeepOnlyTheNewestCopy) {
     resourceView.getCopyShaderResourceView();
     EXPECT_NEAR(0.5f, pixelsOf(*resourceView.copy->texture)[2], 1e-3f);
     EXPECT_EQ(resource.getShaderResourceView(), resourceView.getShaderResourceView());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RenderBufferTest, PixelShadersReachTheAuxiliaryBuffersAsU1ToU5) {
+    auto buffer = frame(2, 2, 0, 0, 0, 0);
+    Media::PixelShader ps;
+    ps.compile("aux.hlsl",
+               "RWTexture2D<float> depthBuffer : register(u1);\n"
+               "RWTexture2D<float4> normalBuffer : register(u4);\n"
+               "float4 main(float4 p : SV_Position) : SV_Target {\n"
+               "  depthBuffer[uint2(p.xy)] = depthBuffer[uint2(p.xy)] * 0 + 2;\n"
+               "  normalBuffer[uint2(p.xy)] = float4(0, 0, 1, normalBuffer[uint2(p.xy)].w + 0.5);\n"
+               "  return float4(1, 0, 0, 1); }\n",
+               "main");
+    View* views[5] = {buffer->getDepthBuffer()->getUnorderedAccessView(),
+                      buffer->getTransparentBuffer()->getUnorderedAccessView(),
+                      buffer->getTransparentDepthBuffer()->getUnorderedAccessView(),
+                      buffer->getNormalBuffer()->getUnorderedAccessView(),
+                      buffer->getNormalTransparentBuffer()->getUnorderedAccessView()};
+    d3d().setRenderTargetWithUav(*buffer, 5, views);
+    ps.draw(ps, nullptr, nullptr);
+    d3d().setRenderTargetWithUav(*buffer, 0, nullptr);
+    context().setRenderTarget(nullptr);
+    const auto depth = readBack(*buffer->getDepthBuffer()->texture);
+    float d;
+    std::memcpy(&d, depth.data(), 4);
+    EXPECT_EQ(2.0f, d);
+    const auto normal = pixelsOf(*buffer->getNormalBuffer()->texture);
+    EXPECT_NEAR(1.0f, normal[2], 1e-3f);
+    EXPECT_NEAR(-0.5f, normal[3], 1e-3f);
+    EXPECT_NEAR(1.0f, pixelsOf(*buffer->texture)[0], 1e-3f);
+}
+
+TEST_F(RenderBufferTest, TriangleOfColouredVerticesIsDrawn) {
+    auto buffer = frame(4, 4, 0, 0, 0, 0);
+    Media::VertexShader vs;
+    const auto code = compile(
+        "struct O { float4 p : SV_Position; float4 c : COLOR; };\n"
+        "O main(float4 p : POSITION, float4 c : COLOR) { O o; o.p = p; o.c = c; return o; }\n",
+        "vs_5_0");
+    vs.loadFromMemory(code.data(), code.size());
+    ASSERT_EQ(2u, vs.layout->elements().size());
+    EXPECT_EQ(12u, vs.layout->elements()[1].offset);  // POSITION fed as three floats
+    Media::PixelShader ps;
+    ps.compile("colour.hlsl",
+               "float4 main(float4 p : SV_Position, float4 c : COLOR) : SV_Target { return c; }", "main");
+    context().setVertexShader(vs.shader.get(), vs.layout.get());
+    context().setPixelShader(ps.shader.get());
+    context().setRasterizerState(resources().rasterizerStates[0].createResource());
+    context().setBlendState(nullptr, nullptr);
+    d3d().boundVertexShader = nullptr;
+    d3d().boundPixelShader = nullptr;
+    d3d().setRenderTarget(*buffer);
+    // The upper-left half of the target.
+    const Media::XYZ_COL triangle[3] = {{-1, 1, 0, 0, 1, 0, 1}, {1, 1, 0, 0, 1, 0, 1}, {-1, -1, 0, 0, 1, 0, 1}};
+    d3d().drawTriangle(triangle);
+    context().setRenderTarget(nullptr);
+    context().setVertexShader(nullptr, nullptr);
+    context().setPixelShader(nullptr);
+    const auto px = pixelsOf(*buffer->texture);
+    EXPECT_NEAR(1.0f, px[(0 * 4 + 0) * 4 + 1], 1e-3f);
+    EXPECT_NEAR(0.0f, px[(3 * 4 + 3) * 4 + 1], 1e-3f);
 }
 
 }  // namespace
