@@ -53,7 +53,9 @@ void ImageBuffer::create(uint32_t w, uint32_t h, uint32_t p) {
     height = h;
     // An empty image has pitch 0 in any format (read-backs give their pitch later).
     pitch = p != 0 ? p : w == 0 ? 0 : getDefaultPitchSize(format, w);
-    pixels.allocMemory(pitch * h);
+    // The store is a whole number of 32-byte blocks, so that row steps may run
+    // in wide vectors past a pitch the GPU reported.
+    pixels.allocMemory((pitch * h + 31) & ~31u);
 }
 
 uint32_t ImageBuffer::getDefaultPitchSize(int32_t format, uint32_t width) {
@@ -92,7 +94,7 @@ void ImageBuffer::copyFromBitmap(const BitmapInfoHeader& header, const void* bit
     // rows: it counts as a mismatch like a wrong bit count.
     if (!formatMatches(header.biBitCount, format) || absolute(header.biWidth) != width ||
         absolute(header.biHeight) != height) {
-        if (pixels.size() > 0) std::memset(pixels.data(), 0, pixels.size());
+        if (usedSize() > 0) std::memset(pixels.data(), 0, usedSize());
         return;
     }
     const auto* src = static_cast<const uint8_t*>(bits);

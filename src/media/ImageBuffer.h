@@ -34,7 +34,7 @@ public:
     void packYuy2(const void* source, uint32_t width, uint32_t height, uint32_t sourcePitch);
 
     uint8_t* data() const { return pixels.data(); }
-    uint32_t usedSize() const { return pixels.size(); }
+    uint32_t usedSize() const { return pitch * height; }
 
     uint32_t width = 0;
     uint32_t height = 0;
