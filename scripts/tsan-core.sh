@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs the worker-thread, synchronisation and pipe-process tests under
 # ThreadSanitizer (build/tsan). Not part of CI's tests: bash scripts/tsan-core.sh
+# (The abandoned process-mutex case is left out: ThreadSanitizer does not
+# model robust mutexes and reports the new owner's unlock.)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 dir="$root/build/tsan"
@@ -16,4 +18,4 @@ export TSAN_OPTIONS="${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1}"
 export VELMO_TEST_BINARY_DIR="$dir"
 run() { if [ -z "${DISPLAY:-}" ]; then xvfb-run -a "$@"; else "$@"; fi; }
 run "$dir/tests/test_core" --gtest_filter='WorkerThread.*:PipeProcess.*'
-run "$dir/tests/test_platform_os" --gtest_filter='Semaphore.*:ProcessMutex.*:SlimLock.*:Thread.*:ChildProcess.*'
+run "$dir/tests/test_platform_os" --gtest_filter='Semaphore.*:ProcessMutex.*:SlimLock.*:Thread.*:ChildProcess.*-ProcessMutex.TakesItFromAHolderThatDied'

@@ -12,11 +12,22 @@
 namespace Worker {
 namespace {
 
-// Signals the event when it goes: the waitAll marker is destroyed both after
-// it ran and when a stop drops it unrun, so the waiter never hangs.
+// What waitAll waits on. The flag carries the ordering in the language's own
+// terms (the event's kernel object orders nothing for the compiler or tools).
+struct MarkerState {
+    Sync::Event event;
+    std::atomic<bool> done{false};
+};
+
+// Signals when it goes: the waitAll marker is destroyed both after it ran and
+// when a stop drops it unrun, so the waiter never hangs. The state is shared,
+// so the one of the two that lets go last frees it.
 struct MarkerSignal {
-    Sync::Event* event;
-    ~MarkerSignal() { event->set(); }
+    std::shared_ptr<MarkerState> state;
+    ~MarkerSignal() {
+        state->done.store(true, std::memory_order_release);
+        state->event.set();
+    }
 };
 
 }  // namespace
@@ -57,11 +68,14 @@ void WorkerThread::cancelTask(int32_t key) {
 
 void WorkerThread::waitAll() {
     if (!running_.load()) return;
-    Sync::Event done;
-    std::shared_ptr<MarkerSignal> signal(new MarkerSignal{&done});
+    const auto state = std::make_shared<MarkerState>();
+    std::shared_ptr<MarkerSignal> signal(new MarkerSignal{state});
     addTask(-1, [signal]() mutable { signal.reset(); });
     signal.reset();
-    done.wait();
+    state->event.wait();
+    while (!state->done.load(std::memory_order_acquire)) {
+        // Set before the event: never spins in practice.
+    }
 }
 
 void WorkerThread::stop() {
