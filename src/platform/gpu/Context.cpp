@@ -6,6 +6,7 @@
 #include <vulkan/vulkan.h>
 
 #include "platform/gpu/Device.h"
+#include "platform/gpu/PipelineCache.h"
 
 namespace Platform::Gpu {
 namespace {
@@ -59,6 +60,7 @@ Context::~Context() {
         if (s.pool) vkDestroyCommandPool(d, s.pool, nullptr);
     }
     ring_.reset();
+    defaultSampler_.reset();
 }
 
 Result Context::init() {
@@ -80,7 +82,9 @@ Result Context::init() {
         if (vr != VK_SUCCESS) return resultFromVulkan(vr);
     }
     ring_ = std::make_unique<UploadRing>(device_);
-    return kOk;
+    // What a shader samples with when its slot is empty: linear, clamped.
+    SamplerDesc sampler;
+    return device_.createSamplerState(sampler, defaultSampler_);
 }
 
 void Context::markCompleted(uint64_t serial) {
@@ -107,6 +111,7 @@ VkCommandBuffer Context::commands() {
     vkBeginCommandBuffer(s.commands, &begin);
     s.serial = serial_;
     recording_ = true;
+    device_.recording().store(true);
     commandCount_ = 0;
     return s.commands;
 }
@@ -119,6 +124,7 @@ void Context::endRendering() {
     if (renderingOpen_) {
         vkCmdEndRendering(slots_[current_].commands);
         renderingOpen_ = false;
+        renderingTarget_ = nullptr;
     }
 }
 
@@ -285,6 +291,266 @@ Result Context::bufferSlice(Buffer& buffer, VkBuffer& out, uint64_t& offset) {
     return kOk;
 }
 
+void Context::setVertexShader(Shader* shader, InputLayout* layout) {
+    vertexShader_ = shader && shader->stage() == ShaderStage::Vertex ? shader : nullptr;
+    inputLayout_ = layout;
+}
+
+void Context::setPixelShader(Shader* shader) {
+    pixelShader_ = shader && shader->stage() == ShaderStage::Pixel ? shader : nullptr;
+}
+
+void Context::setComputeShader(Shader* shader) {
+    computeShader_ = shader && shader->stage() == ShaderStage::Compute ? shader : nullptr;
+}
+
+void Context::setConstantBuffer(ShaderStage stage, uint32_t slot, Buffer* buffer) {
+    if (slot < kConstantBufferSlots && (!buffer || buffer->kind() == BufferKind::Constant))
+        stageState(stage).constantBuffers[slot] = buffer;
+}
+
+void Context::setShaderResource(ShaderStage stage, uint32_t slot, View* view) {
+    if (slot < kShaderResourceSlots && (!view || view->kind() == ViewKind::ShaderResource))
+        stageState(stage).resources[slot] = view;
+}
+
+void Context::setSampler(ShaderStage stage, uint32_t slot, SamplerState* sampler) {
+    if (slot < kSamplerSlots) stageState(stage).samplers[slot] = sampler;
+}
+
+void Context::setUnorderedAccessView(ShaderStage stage, uint32_t slot, View* view) {
+    if (slot < kUnorderedAccessSlots && (!view || view->kind() == ViewKind::UnorderedAccess))
+        stageState(stage).unorderedAccess[slot] = view;
+}
+
+void Context::setRenderTarget(View* renderTarget) {
+    if (renderTarget && renderTarget->kind() != ViewKind::RenderTarget) renderTarget = nullptr;
+    if (renderTarget != renderTarget_) {
+        if (recording_) endRendering();
+        renderTarget_ = renderTarget;
+    }
+}
+
+void Context::setViewport(const Viewport& viewport) { viewport_ = viewport; }
+
+void Context::setBlendState(const BlendState* state, const float factor[4]) {
+    blend_ = state ? state->desc() : BlendDesc();
+    dualSource_ = state && state->usesSecondSource();
+    for (int i = 0; i < 4; ++i) blendFactor_[i] = factor ? factor[i] : 1.0f;
+}
+
+void Context::setRasterizerState(const RasterizerState* state) {
+    rasterizer_ = state ? state->desc() : RasterizerDesc();
+}
+
+void Context::setVertexBuffer(Buffer* buffer, uint32_t stride, uint32_t offset) {
+    vertexBuffer_ = buffer && buffer->kind() == BufferKind::Vertex ? buffer : nullptr;
+    vertexStride_ = stride;
+    vertexOffset_ = offset;
+}
+
+void Context::setTopology(Topology topology) { topology_ = topology; }
+
+// A texture the pipeline writes (the target or an unordered-access view) is not
+// also read through a shader-resource view: as on the program's platform, that
+// view reads as unbound.
+bool Context::writtenBy(const Pipeline& pipeline, const Texture* texture, const Texture* target) {
+    if (texture == target) return true;
+    for (const PipelineBinding& b : pipeline.bindings) {
+        if (b.kind != ResourceKind::UnorderedAccess || b.slot >= kUnorderedAccessSlots) continue;
+        const View* v = stageState(b.stage).unorderedAccess[b.slot];
+        if (v && &v->texture() == texture) return true;
+    }
+    return false;
+}
+
+void Context::transitionBindings(const Pipeline& pipeline, Texture* target) {
+    for (const PipelineBinding& b : pipeline.bindings) {
+        StageState& st = stageState(b.stage);
+        if (b.kind == ResourceKind::Texture && b.slot < kShaderResourceSlots) {
+            View* v = st.resources[b.slot];
+            if (v && !writtenBy(pipeline, &v->texture(), target)) use(v->texture(), Role::ShaderRead);
+        } else if (b.kind == ResourceKind::UnorderedAccess && b.slot < kUnorderedAccessSlots) {
+            View* v = st.unorderedAccess[b.slot];
+            if (v && &v->texture() != target) use(v->texture(), Role::UnorderedAccess);
+        }
+    }
+}
+
+bool Context::pushDescriptors(const Pipeline& pipeline, uint32_t bindPoint, Texture* target) {
+    constexpr size_t kMax = 64;
+    VkWriteDescriptorSet writes[kMax];
+    VkDescriptorImageInfo images[kMax];
+    VkDescriptorBufferInfo buffers[kMax];
+    uint32_t n = 0;
+    for (const PipelineBinding& b : pipeline.bindings) {
+        if (n == kMax) break;
+        StageState& st = stageState(b.stage);
+        VkWriteDescriptorSet& w = writes[n];
+        w = {VK_STRUCTURE_TYPE_WRITE_DESCRIPTOR_SET};
+        w.dstBinding = b.binding;
+        w.descriptorCount = 1;
+        images[n] = {};
+        buffers[n] = {};
+        switch (b.kind) {
+        case ResourceKind::ConstantBuffer: {
+            w.descriptorType = VK_DESCRIPTOR_TYPE_UNIFORM_BUFFER;
+            Buffer* buf = b.slot < kConstantBufferSlots ? st.constantBuffers[b.slot] : nullptr;
+            buffers[n].range = VK_WHOLE_SIZE;
+            if (buf) {
+                uint64_t offset = 0;
+                if (failed(bufferSlice(*buf, buffers[n].buffer, offset))) return false;
+                buffers[n].offset = offset;
+                buffers[n].range = buf->size();
+            }
+            w.pBufferInfo = &buffers[n];
+            break;
+        }
+        case ResourceKind::Texture: {
+            w.descriptorType = VK_DESCRIPTOR_TYPE_SAMPLED_IMAGE;
+            View* v = b.slot < kShaderResourceSlots ? st.resources[b.slot] : nullptr;
+            if (v && !writtenBy(pipeline, &v->texture(), target)) {
+                images[n].imageView = v->handle();
+                images[n].imageLayout = VK_IMAGE_LAYOUT_SHADER_READ_ONLY_OPTIMAL;
+            }
+            w.pImageInfo = &images[n];
+            break;
+        }
+        case ResourceKind::Sampler: {
+            w.descriptorType = VK_DESCRIPTOR_TYPE_SAMPLER;
+            SamplerState* s = b.slot < kSamplerSlots ? st.samplers[b.slot] : nullptr;
+            images[n].sampler = s ? s->handle() : defaultSampler_->handle();
+            w.pImageInfo = &images[n];
+            break;
+        }
+        case ResourceKind::UnorderedAccess: {
+            w.descriptorType = VK_DESCRIPTOR_TYPE_STORAGE_IMAGE;
+            View* v = b.slot < kUnorderedAccessSlots ? st.unorderedAccess[b.slot] : nullptr;
+            if (v && &v->texture() != target) {
+                images[n].imageView = v->handle();
+                images[n].imageLayout = VK_IMAGE_LAYOUT_GENERAL;
+            }
+            w.pImageInfo = &images[n];
+            break;
+        }
+        }
+        ++n;
+    }
+    if (n) {
+        auto push = reinterpret_cast<PFN_vkCmdPushDescriptorSetKHR>(device_.pushDescriptorFunction());
+        push(commands(), static_cast<VkPipelineBindPoint>(bindPoint), pipeline.layout, 0, n, writes);
+    }
+    return true;
+}
+
+void Context::beginRendering(View* target) {
+    if (renderingOpen_ && renderingTarget_ == target) return;
+    VkCommandBuffer cmd = commands();
+    endRendering();
+    Texture& t = target->texture();
+    use(t, Role::RenderTarget);
+    VkRenderingAttachmentInfo att{VK_STRUCTURE_TYPE_RENDERING_ATTACHMENT_INFO};
+    att.imageView = target->handle();
+    att.imageLayout = VK_IMAGE_LAYOUT_COLOR_ATTACHMENT_OPTIMAL;
+    att.loadOp = VK_ATTACHMENT_LOAD_OP_LOAD;
+    att.storeOp = VK_ATTACHMENT_STORE_OP_STORE;
+    VkRenderingInfo ri{VK_STRUCTURE_TYPE_RENDERING_INFO};
+    ri.renderArea = {{0, 0}, {t.width(), t.height()}};
+    ri.layerCount = 1;
+    ri.colorAttachmentCount = 1;
+    ri.pColorAttachments = &att;
+    vkCmdBeginRendering(cmd, &ri);
+    renderingOpen_ = true;
+    renderingTarget_ = target;
+}
+
+void Context::draw(uint32_t vertexCount, uint32_t startVertex) {
+    if (!vertexShader_ || !pixelShader_ || !renderTarget_ || vertexCount == 0 || viewport_.width <= 0 ||
+        viewport_.height == 0)
+        return;
+    if (inputLayout_ && !vertexBuffer_) return;
+    // Rasterizer-ordered views: the compiler cannot ask the device for ordered
+    // fragments, so unless the driver runs them in order anyway each quad is a
+    // draw of its own with a barrier after it.
+    if (pixelShader_->reflection().orderedViews && device_.ordersByDraws()) {
+        const bool strip = topology_ == Topology::TriangleStrip;
+        const uint32_t step = strip ? 2 : 6, size = strip ? 4 : 6;
+        for (uint32_t first = 0; first + (strip ? 3 : 6) <= vertexCount; first += step)
+            drawRange(std::min(size, vertexCount - first), startVertex + first);
+        return;
+    }
+    drawRange(vertexCount, startVertex);
+}
+
+void Context::drawRange(uint32_t vertexCount, uint32_t startVertex) {
+    Texture& target = renderTarget_->texture();
+    PipelineKey key;
+    key.shader0 = vertexShader_->id();
+    key.shader1 = pixelShader_->id();
+    key.layout = inputLayout_ ? inputLayout_->id() : 0;
+    key.blend = blend_;
+    key.rasterizer = rasterizer_;
+    bool secondOutput = false;
+    for (const InterfaceVariable& o : pixelShader_->reflection().stageOutputs) secondOutput |= o.location == 1;
+    key.dualSource = dualSource_ && secondOutput;
+    key.targetFormat = target.formatInfo().vkFormat;
+    key.samples = target.sampleCount();
+    key.topology = static_cast<uint32_t>(topology_);
+    const StageState& ps = stageState(ShaderStage::Pixel);
+    for (uint32_t i = 0; i < kUnorderedAccessSlots; ++i)
+        key.uavFormats[i] = ps.unorderedAccess[i] ? ps.unorderedAccess[i]->texture().formatInfo().vkFormat : 0;
+    const Pipeline* pipeline = nullptr;
+    Result r = device_.pipelineCache().graphics(key, *vertexShader_, *pixelShader_, inputLayout_, pipeline);
+    if (failed(r)) {
+        drawError_ = r;
+        return;
+    }
+    VkCommandBuffer cmd = commands();
+    transitionBindings(*pipeline, &target);
+    beginRendering(renderTarget_);
+    vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, pipeline->pipeline);
+    // The program's viewport has y down; a negative height gives its orientation.
+    VkViewport vp{viewport_.x, viewport_.y + viewport_.height, viewport_.width, -viewport_.height,
+                  viewport_.minDepth, viewport_.maxDepth};
+    vkCmdSetViewport(cmd, 0, 1, &vp);
+    VkRect2D scissor{{0, 0}, {target.width(), target.height()}};
+    vkCmdSetScissor(cmd, 0, 1, &scissor);
+    vkCmdSetBlendConstants(cmd, blendFactor_);
+    if (!pushDescriptors(*pipeline, VK_PIPELINE_BIND_POINT_GRAPHICS, &target)) return;
+    if (inputLayout_) {
+        VkBuffer buffer = VK_NULL_HANDLE;
+        uint64_t offset = 0;
+        if (failed(bufferSlice(*vertexBuffer_, buffer, offset))) return;
+        const VkDeviceSize at = offset + vertexOffset_;
+        const VkDeviceSize stride = vertexStride_;
+        vkCmdBindVertexBuffers2(cmd, 0, 1, &buffer, &at, nullptr, &stride);
+    }
+    vkCmdDraw(cmd, vertexCount, 1, startVertex, 0);
+    countCommand();
+}
+
+void Context::dispatch(uint32_t x, uint32_t y, uint32_t z) {
+    if (!computeShader_ || x == 0 || y == 0 || z == 0) return;
+    PipelineKey key;
+    key.shader0 = computeShader_->id();
+    const StageState& cs = stageState(ShaderStage::Compute);
+    for (uint32_t i = 0; i < kUnorderedAccessSlots; ++i)
+        key.uavFormats[i] = cs.unorderedAccess[i] ? cs.unorderedAccess[i]->texture().formatInfo().vkFormat : 0;
+    const Pipeline* pipeline = nullptr;
+    Result r = device_.pipelineCache().compute(key, *computeShader_, pipeline);
+    if (failed(r)) {
+        drawError_ = r;
+        return;
+    }
+    VkCommandBuffer cmd = commands();
+    endRendering();
+    transitionBindings(*pipeline, nullptr);
+    vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_COMPUTE, pipeline->pipeline);
+    if (!pushDescriptors(*pipeline, VK_PIPELINE_BIND_POINT_COMPUTE, nullptr)) return;
+    vkCmdDispatch(cmd, x, y, z);
+    countCommand();
+}
+
 Result Context::flush() {
     if (!recording_) return error_;
     Slot& s = slots_[current_];
@@ -310,6 +576,9 @@ Result Context::flush() {
         vr = vkQueueSubmit(device_.queue(), 1, &si, s.fence);
     }
     recording_ = false;
+    ++serial_;
+    device_.recordingSerial().store(serial_);
+    device_.recording().store(false);
     if (vr != VK_SUCCESS) {
         // The recorded work is lost; the slot is reused as if it had run.
         error_ = resultFromVulkan(vr);
@@ -319,8 +588,6 @@ Result Context::flush() {
         s.submitted = true;
         ++submissions_;
     }
-    ++serial_;
-    device_.recordingSerial().store(serial_);
     current_ = (current_ + 1) % kSubmissionSlots;
     return error_;
 }

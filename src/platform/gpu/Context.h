@@ -2,7 +2,12 @@
 #include <cstdint>
 #include <memory>
 
+#include "platform/gpu/BlendState.h"
 #include "platform/gpu/Buffer.h"
+#include "platform/gpu/InputLayout.h"
+#include "platform/gpu/RasterizerState.h"
+#include "platform/gpu/SamplerState.h"
+#include "platform/gpu/Shader.h"
 #include "platform/gpu/StagingTexture.h"
 #include "platform/gpu/Texture.h"
 #include "platform/gpu/UploadRing.h"
@@ -13,6 +18,20 @@
 namespace Platform::Gpu {
 
 class Device;
+struct Pipeline;
+
+// Primitive topologies with the program's platform numbers.
+enum class Topology : uint32_t { TriangleList = 4, TriangleStrip = 5 };
+
+// A viewport as the program gives it: y down from the top of the target.
+struct Viewport {
+    float x = 0, y = 0, width = 0, height = 0, minDepth = 0, maxDepth = 1;
+};
+
+inline constexpr uint32_t kConstantBufferSlots = 14;
+inline constexpr uint32_t kShaderResourceSlots = 16;
+inline constexpr uint32_t kSamplerSlots = 16;
+inline constexpr uint32_t kUnorderedAccessSlots = 8;
 
 // A source box of a region copy; right and bottom are exclusive.
 struct Box {
@@ -49,6 +68,32 @@ public:
     // Whole update of a buffer: draws recorded later see the new contents.
     void updateSubresource(Buffer& buffer, const void* data);
 
+    // Pipeline state, as the program's platform keeps it: set, kept until changed.
+    // Pipelines are made on first use for each combination.
+    void setVertexShader(Shader* shader, InputLayout* layout);
+    void setPixelShader(Shader* shader);
+    void setComputeShader(Shader* shader);
+    void setConstantBuffer(ShaderStage stage, uint32_t slot, Buffer* buffer);
+    void setShaderResource(ShaderStage stage, uint32_t slot, View* view);
+    void setSampler(ShaderStage stage, uint32_t slot, SamplerState* sampler);
+    // Pixel stage: slots 1 and up beside the render target; compute stage: from 0.
+    void setUnorderedAccessView(ShaderStage stage, uint32_t slot, View* view);
+    void setRenderTarget(View* renderTarget);
+    void setViewport(const Viewport& viewport);
+    // Null: blending off. A null factor means (1, 1, 1, 1).
+    void setBlendState(const BlendState* state, const float factor[4]);
+    // Null: solid, back faces culled, clockwise front faces.
+    void setRasterizerState(const RasterizerState* state);
+    void setVertexBuffer(Buffer* buffer, uint32_t stride, uint32_t offset);
+    void setTopology(Topology topology);
+    // Draws with the current state; without a vertex shader, pixel shader or
+    // render target nothing is drawn. A view bound both as a shader resource and
+    // as the target is read as unbound, as the program's platform does.
+    void draw(uint32_t vertexCount, uint32_t startVertex);
+    void dispatch(uint32_t x, uint32_t y, uint32_t z);
+    // The last pipeline creation failure of a draw or dispatch (kOk when none).
+    Result lastDrawError() const { return drawError_; }
+
     // Waits for the work that wrote the staging texture and returns its rows.
     Result map(StagingTexture& staging, MappedTexture& out);
     void unmap(StagingTexture& staging);
@@ -76,6 +121,18 @@ private:
         uint64_t serial = 0;
         bool submitted = false;
     };
+    struct StageState {
+        Buffer* constantBuffers[kConstantBufferSlots] = {};
+        View* resources[kShaderResourceSlots] = {};
+        SamplerState* samplers[kSamplerSlots] = {};
+        View* unorderedAccess[kUnorderedAccessSlots] = {};
+    };
+    StageState& stageState(ShaderStage stage) { return stages_[static_cast<uint32_t>(stage)]; }
+    bool writtenBy(const Pipeline& pipeline, const Texture* texture, const Texture* target);
+    void transitionBindings(const Pipeline& pipeline, Texture* target);
+    bool pushDescriptors(const Pipeline& pipeline, uint32_t bindPoint, Texture* target);
+    void beginRendering(View* target);
+    void drawRange(uint32_t vertexCount, uint32_t startVertex);
     Result waitSerial(uint64_t serial);
     void markCompleted(uint64_t serial);
 
@@ -91,6 +148,25 @@ private:
     uint32_t commandCount_ = 0;
     Result error_ = kOk;
     std::unique_ptr<UploadRing> ring_;
+
+    StageState stages_[3];
+    Shader* vertexShader_ = nullptr;
+    InputLayout* inputLayout_ = nullptr;
+    Shader* pixelShader_ = nullptr;
+    Shader* computeShader_ = nullptr;
+    View* renderTarget_ = nullptr;
+    View* renderingTarget_ = nullptr;
+    Viewport viewport_;
+    BlendDesc blend_;
+    bool dualSource_ = false;
+    float blendFactor_[4] = {1, 1, 1, 1};
+    RasterizerDesc rasterizer_;
+    Buffer* vertexBuffer_ = nullptr;
+    uint32_t vertexStride_ = 0;
+    uint32_t vertexOffset_ = 0;
+    Topology topology_ = Topology::TriangleStrip;
+    std::unique_ptr<SamplerState> defaultSampler_;
+    Result drawError_ = kOk;
 };
 
 }  // namespace Platform::Gpu

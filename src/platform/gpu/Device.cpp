@@ -1,10 +1,13 @@
 #include "platform/gpu/Device.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <vulkan/vulkan.h>
 
 #include "platform/gpu/Context.h"
+#include "platform/gpu/PipelineCache.h"
+#include "platform/gpu/SpirvPatch.h"
 
 namespace Platform::Gpu {
 
@@ -136,6 +139,9 @@ Result Device::init(const DeviceOptions& options) {
     vkGetPhysicalDeviceProperties(physical_, &props);
     adapterName_ = props.deviceName;
     software_ = props.deviceType == VK_PHYSICAL_DEVICE_TYPE_CPU;
+    // The compiler cannot ask for fragment-shader interlock, so only the
+    // software driver's in-order fragments keep ordered views in order.
+    orderByDraws_ = options.orderByDraws || !software_;
     sampleCounts_ = props.limits.framebufferColorSampleCounts;
     vkGetPhysicalDeviceMemoryProperties(physical_, &memoryTypes_->properties);
 
@@ -154,26 +160,17 @@ Result Device::init(const DeviceOptions& options) {
     }
     if (!found) return kFail;
 
-    uint32_t n = 0;
-    vkEnumerateDeviceExtensionProperties(physical_, nullptr, &n, nullptr);
-    std::vector<VkExtensionProperties> exts(n);
-    vkEnumerateDeviceExtensionProperties(physical_, nullptr, &n, exts.data());
-
     // Features: what the program's Direct3D behaviour needs.
-    VkPhysicalDeviceFragmentShaderInterlockFeaturesEXT interlock{
-        VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_FRAGMENT_SHADER_INTERLOCK_FEATURES_EXT};
     VkPhysicalDeviceRobustness2FeaturesEXT robust{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_ROBUSTNESS_2_FEATURES_EXT};
     VkPhysicalDeviceVulkan13Features v13{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_VULKAN_1_3_FEATURES};
     VkPhysicalDeviceVulkan12Features v12{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_VULKAN_1_2_FEATURES};
     VkPhysicalDeviceFeatures2 features{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_FEATURES_2};
-    bool hasInterlock = hasExtension(exts, VK_EXT_FRAGMENT_SHADER_INTERLOCK_EXTENSION_NAME);
     features.pNext = &v12;
     v12.pNext = &v13;
     v13.pNext = &robust;
-    robust.pNext = hasInterlock ? &interlock : nullptr;
     vkGetPhysicalDeviceFeatures2(physical_, &features);
     if (!v13.dynamicRendering || !v13.synchronization2 || !robust.robustImageAccess2 || !robust.nullDescriptor ||
-        !features.features.dualSrcBlend)
+        !v12.scalarBlockLayout || !features.features.dualSrcBlend)
         return kFail;
 
     VkPhysicalDeviceFeatures2 enable{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_FEATURES_2};
@@ -187,6 +184,8 @@ Result Device::init(const DeviceOptions& options) {
     enable.features.shaderImageGatherExtended = features.features.shaderImageGatherExtended;
     VkPhysicalDeviceVulkan12Features e12{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_VULKAN_1_2_FEATURES};
     e12.samplerMirrorClampToEdge = v12.samplerMirrorClampToEdge;
+    // Constant buffers keep the program's packing, which only scalar layout allows.
+    e12.scalarBlockLayout = v12.scalarBlockLayout;
     VkPhysicalDeviceVulkan13Features e13{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_VULKAN_1_3_FEATURES};
     e13.dynamicRendering = VK_TRUE;
     e13.synchronization2 = VK_TRUE;
@@ -194,24 +193,10 @@ Result Device::init(const DeviceOptions& options) {
     eRobust.robustImageAccess2 = VK_TRUE;
     eRobust.nullDescriptor = VK_TRUE;
     eRobust.robustBufferAccess2 = features.features.robustBufferAccess && robust.robustBufferAccess2;
-    VkPhysicalDeviceFragmentShaderInterlockFeaturesEXT eInterlock{
-        VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_FRAGMENT_SHADER_INTERLOCK_FEATURES_EXT};
     enable.pNext = &e12;
     e12.pNext = &e13;
     e13.pNext = &eRobust;
     std::vector<const char*> extensions = {VK_KHR_PUSH_DESCRIPTOR_EXTENSION_NAME, VK_EXT_ROBUSTNESS_2_EXTENSION_NAME};
-    if (hasInterlock && interlock.fragmentShaderPixelInterlock) {
-        eInterlock.fragmentShaderPixelInterlock = VK_TRUE;
-        eRobust.pNext = &eInterlock;
-        extensions.push_back(VK_EXT_FRAGMENT_SHADER_INTERLOCK_EXTENSION_NAME);
-        interlock_ = true;
-    }
-    if (hasExtension(exts, VK_GOOGLE_HLSL_FUNCTIONALITY_1_EXTENSION_NAME) &&
-        hasExtension(exts, VK_GOOGLE_DECORATE_STRING_EXTENSION_NAME)) {
-        extensions.push_back(VK_GOOGLE_HLSL_FUNCTIONALITY_1_EXTENSION_NAME);
-        extensions.push_back(VK_GOOGLE_DECORATE_STRING_EXTENSION_NAME);
-        hlslFunctionality_ = true;
-    }
 
     float priority = 1.0f;
     VkDeviceQueueCreateInfo qci{VK_STRUCTURE_TYPE_DEVICE_QUEUE_CREATE_INFO};
@@ -227,6 +212,8 @@ Result Device::init(const DeviceOptions& options) {
     vr = vkCreateDevice(physical_, &dci, nullptr, &device_);
     if (vr != VK_SUCCESS) return resultFromVulkan(vr);
     vkGetDeviceQueue(device_, queueFamily_, 0, &queue_);
+    pushDescriptor_ = vkGetDeviceProcAddr(device_, "vkCmdPushDescriptorSetKHR");
+    if (!pushDescriptor_) return kFail;
 
     VkCommandPoolCreateInfo pci{VK_STRUCTURE_TYPE_COMMAND_POOL_CREATE_INFO};
     pci.flags = VK_COMMAND_POOL_CREATE_TRANSIENT_BIT;
@@ -234,6 +221,7 @@ Result Device::init(const DeviceOptions& options) {
     vr = vkCreateCommandPool(device_, &pci, nullptr, &uploadPool_);
     if (vr != VK_SUCCESS) return resultFromVulkan(vr);
 
+    pipelines_ = std::make_unique<PipelineCache>(*this);
     context_.reset(new Context(*this));
     return context_->init();
 }
@@ -242,7 +230,12 @@ Device::~Device() {
     if (device_) {
         vkDeviceWaitIdle(device_);
         context_.reset();
+        pipelines_.reset();
         reclaimUploads(true);
+        for (const SpareUpload& spare : spareUploads_) {
+            vkDestroyBuffer(device_, spare.buffer, nullptr);
+            vkFreeMemory(device_, spare.memory, nullptr);
+        }
         completedSerial_ = UINT64_MAX;
         collectRetired();
         if (uploadPool_) vkDestroyCommandPool(device_, uploadPool_, nullptr);
@@ -366,35 +359,53 @@ Result Device::upload(Texture& texture, const InitialData& initial) {
     const FormatInfo& info = texture.formatInfo();
     const uint32_t w = texture.width(), h = texture.height();
     const uint64_t rowBytes = static_cast<uint64_t>(w) * info.gpuBytesPerPixel;
+    const uint64_t bytes = rowBytes * h;
     Upload up{};
-    VkBufferCreateInfo bci{VK_STRUCTURE_TYPE_BUFFER_CREATE_INFO};
-    bci.size = rowBytes * h;
-    bci.usage = VK_BUFFER_USAGE_TRANSFER_SRC_BIT;
-    VkResult vr = vkCreateBuffer(device_, &bci, nullptr, &up.buffer);
-    if (vr != VK_SUCCESS) return resultFromVulkan(vr);
-    VkMemoryRequirements req;
-    vkGetBufferMemoryRequirements(device_, up.buffer, &req);
-    int32_t type = memoryType(req.memoryTypeBits, VK_MEMORY_PROPERTY_HOST_VISIBLE_BIT | VK_MEMORY_PROPERTY_HOST_COHERENT_BIT);
-    VkMemoryAllocateInfo mai{VK_STRUCTURE_TYPE_MEMORY_ALLOCATE_INFO};
-    mai.allocationSize = req.size;
-    mai.memoryTypeIndex = static_cast<uint32_t>(type);
-    vr = type < 0 ? VK_ERROR_OUT_OF_DEVICE_MEMORY : vkAllocateMemory(device_, &mai, nullptr, &up.memory);
-    void* mapped = nullptr;
-    if (vr == VK_SUCCESS) vr = vkBindBufferMemory(device_, up.buffer, up.memory, 0);
-    if (vr == VK_SUCCESS) vr = vkMapMemory(device_, up.memory, 0, VK_WHOLE_SIZE, 0, &mapped);
-    if (vr != VK_SUCCESS) {
-        vkDestroyBuffer(device_, up.buffer, nullptr);
-        if (up.memory) vkFreeMemory(device_, up.memory, nullptr);
-        return resultFromVulkan(vr);
+    {
+        std::lock_guard<std::mutex> lock(uploadMutex_);
+        reclaimUploads(false);
+        for (size_t i = 0; i < spareUploads_.size(); ++i) {
+            const SpareUpload& spare = spareUploads_[i];
+            if (spare.size >= bytes && spare.size <= bytes * 2) {
+                up.buffer = spare.buffer;
+                up.memory = spare.memory;
+                up.size = spare.size;
+                up.mapped = spare.mapped;
+                spareUploads_.erase(spareUploads_.begin() + static_cast<std::ptrdiff_t>(i));
+                break;
+            }
+        }
+    }
+    if (!up.buffer) {
+        VkBufferCreateInfo bci{VK_STRUCTURE_TYPE_BUFFER_CREATE_INFO};
+        bci.size = bytes;
+        bci.usage = VK_BUFFER_USAGE_TRANSFER_SRC_BIT;
+        VkResult vr = vkCreateBuffer(device_, &bci, nullptr, &up.buffer);
+        if (vr != VK_SUCCESS) return resultFromVulkan(vr);
+        VkMemoryRequirements req;
+        vkGetBufferMemoryRequirements(device_, up.buffer, &req);
+        int32_t type =
+            memoryType(req.memoryTypeBits, VK_MEMORY_PROPERTY_HOST_VISIBLE_BIT | VK_MEMORY_PROPERTY_HOST_COHERENT_BIT);
+        VkMemoryAllocateInfo mai{VK_STRUCTURE_TYPE_MEMORY_ALLOCATE_INFO};
+        mai.allocationSize = req.size;
+        mai.memoryTypeIndex = static_cast<uint32_t>(type);
+        vr = type < 0 ? VK_ERROR_OUT_OF_DEVICE_MEMORY : vkAllocateMemory(device_, &mai, nullptr, &up.memory);
+        if (vr == VK_SUCCESS) vr = vkBindBufferMemory(device_, up.buffer, up.memory, 0);
+        if (vr == VK_SUCCESS) vr = vkMapMemory(device_, up.memory, 0, VK_WHOLE_SIZE, 0, &up.mapped);
+        if (vr != VK_SUCCESS) {
+            vkDestroyBuffer(device_, up.buffer, nullptr);
+            if (up.memory) vkFreeMemory(device_, up.memory, nullptr);
+            return resultFromVulkan(vr);
+        }
+        up.size = bytes;
     }
     const uint8_t* src = static_cast<const uint8_t*>(initial.data);
-    uint8_t* dst = static_cast<uint8_t*>(mapped);
+    uint8_t* dst = static_cast<uint8_t*>(up.mapped);
     for (uint32_t y = 0; y < h; ++y)
         FormatTable::expandRow(info, src + static_cast<size_t>(y) * initial.rowPitch, dst + y * rowBytes, w);
-    vkUnmapMemory(device_, up.memory);
+    VkResult vr;
 
     std::lock_guard<std::mutex> lock(uploadMutex_);
-    reclaimUploads(false);
     VkCommandBufferAllocateInfo cai{VK_STRUCTURE_TYPE_COMMAND_BUFFER_ALLOCATE_INFO};
     cai.commandPool = uploadPool_;
     cai.level = VK_COMMAND_BUFFER_LEVEL_PRIMARY;
@@ -404,8 +415,7 @@ Result Device::upload(Texture& texture, const InitialData& initial) {
     if (vr == VK_SUCCESS) vr = vkCreateFence(device_, &fci, nullptr, &up.fence);
     if (vr != VK_SUCCESS) {
         if (up.commands) vkFreeCommandBuffers(device_, uploadPool_, 1, &up.commands);
-        vkDestroyBuffer(device_, up.buffer, nullptr);
-        vkFreeMemory(device_, up.memory, nullptr);
+        releaseUploadMemory(up.buffer, up.memory, up.size, up.mapped);
         return resultFromVulkan(vr);
     }
     VkCommandBufferBeginInfo begin{VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO};
@@ -438,8 +448,7 @@ Result Device::upload(Texture& texture, const InitialData& initial) {
     if (vr != VK_SUCCESS) {
         vkFreeCommandBuffers(device_, uploadPool_, 1, &up.commands);
         vkDestroyFence(device_, up.fence, nullptr);
-        vkDestroyBuffer(device_, up.buffer, nullptr);
-        vkFreeMemory(device_, up.memory, nullptr);
+        releaseUploadMemory(up.buffer, up.memory, up.size, up.mapped);
         return resultFromVulkan(vr);
     }
     up.ticket = nextTicket_++;
@@ -460,13 +469,23 @@ void Device::reclaimUploads(bool wait) {
         if (status == VK_SUCCESS || status == VK_ERROR_DEVICE_LOST) {
             vkFreeCommandBuffers(device_, uploadPool_, 1, &up.commands);
             vkDestroyFence(device_, up.fence, nullptr);
-            vkDestroyBuffer(device_, up.buffer, nullptr);
-            vkFreeMemory(device_, up.memory, nullptr);
+            releaseUploadMemory(up.buffer, up.memory, up.size, up.mapped);
         } else {
             uploads_[keep++] = up;
         }
     }
     uploads_.resize(keep);
+}
+
+// Keeps a little staging memory for later uploads (uploadMutex_ held).
+void Device::releaseUploadMemory(VkBuffer buffer, VkDeviceMemory memory, uint64_t size, void* mapped) {
+    constexpr size_t kSpares = 4;
+    if (spareUploads_.size() < kSpares) {
+        spareUploads_.push_back({buffer, memory, size, mapped});
+        return;
+    }
+    vkDestroyBuffer(device_, buffer, nullptr);
+    vkFreeMemory(device_, memory, nullptr);
 }
 
 void Device::waitUpload(uint64_t ticket) {
@@ -531,11 +550,112 @@ Result Device::createBuffer(BufferKind kind, uint32_t size, const void* initialD
     return kOk;
 }
 
+Result Device::createShader(ShaderStage stage, const void* code, size_t length, std::unique_ptr<Shader>& out) {
+    out.reset();
+    std::unique_ptr<Shader> shader(new Shader(*this, nextObjectId_++));
+    Result r = ShaderReflection::reflect(code, length, shader->reflection_);
+    if (failed(r)) return r;
+    if (shader->reflection_.stage != stage) return kInvalidArg;
+    shader->spirv_ = shader->reflection_.spirv;
+    shader->reflection_.spirv.clear();
+    SpirvPatch::stripHlslDecorations(shader->spirv_);
+    out = std::move(shader);
+    return kOk;
+}
+
+Result Device::createInputLayout(const InputElement* elements, uint32_t count, const void* vertexCode, size_t length,
+                                 std::unique_ptr<InputLayout>& out) {
+    out.reset();
+    ShaderReflection vs;
+    Result r = ShaderReflection::reflect(vertexCode, length, vs);
+    if (failed(r)) return r;
+    if (vs.stage != ShaderStage::Vertex || (count && !elements)) return kInvalidArg;
+    std::vector<InputElement> list(elements, elements + count);
+    uint32_t offset = 0;
+    for (InputElement& e : list) {
+        const uint32_t bytes = InputLayout::elementBytes(e.format);
+        if (bytes == 0) return kInvalidArg;
+        if (e.offset == kAppendAligned) e.offset = offset;
+        offset = e.offset + bytes;
+    }
+    // Every input the shader reads must be fed.
+    for (const InterfaceVariable& in : vs.stageInputs) {
+        bool fed = false;
+        for (const InputElement& e : list) {
+            std::string upper = e.semanticName;
+            for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            if (upper == in.semantic && e.semanticIndex == in.semanticIndex) fed = true;
+        }
+        if (!fed) return kInvalidArg;
+    }
+    out = std::make_unique<InputLayout>(nextObjectId_++, std::move(list));
+    return kOk;
+}
+
+Result Device::createBlendState(const BlendDesc& desc, std::unique_ptr<BlendState>& out) {
+    out.reset();
+    auto factorOk = [](uint8_t f) { return (f >= kBlendZero && f <= kBlendSrcAlphaSat) || (f >= kBlendFactor && f <= kBlendInvSrc1Alpha); };
+    auto opOk = [](uint8_t o) { return o >= kBlendOpAdd && o <= kBlendOpMax; };
+    if (desc.enable && (!factorOk(desc.src) || !factorOk(desc.dst) || !factorOk(desc.srcAlpha) ||
+                        !factorOk(desc.dstAlpha) || !opOk(desc.op) || !opOk(desc.opAlpha)))
+        return kInvalidArg;
+    out = std::make_unique<BlendState>(desc);
+    return kOk;
+}
+
+Result Device::createRasterizerState(const RasterizerDesc& desc, std::unique_ptr<RasterizerState>& out) {
+    out.reset();
+    if ((desc.fill != kFillSolid && desc.fill != kFillWireframe) || desc.cull < kCullNone || desc.cull > kCullBack)
+        return kInvalidArg;
+    out = std::make_unique<RasterizerState>(desc);
+    return kOk;
+}
+
+Result Device::createSamplerState(const SamplerDesc& desc, std::unique_ptr<SamplerState>& out) {
+    out.reset();
+    auto address = [](uint8_t a, VkSamplerAddressMode& m) {
+        switch (a) {
+        case kAddressWrap: m = VK_SAMPLER_ADDRESS_MODE_REPEAT; return true;
+        case kAddressMirror: m = VK_SAMPLER_ADDRESS_MODE_MIRRORED_REPEAT; return true;
+        case kAddressClamp: m = VK_SAMPLER_ADDRESS_MODE_CLAMP_TO_EDGE; return true;
+        case kAddressBorder: m = VK_SAMPLER_ADDRESS_MODE_CLAMP_TO_BORDER; return true;
+        case kAddressMirrorOnce: m = VK_SAMPLER_ADDRESS_MODE_MIRROR_CLAMP_TO_EDGE; return true;
+        default: return false;
+        }
+    };
+    VkSamplerCreateInfo ci{VK_STRUCTURE_TYPE_SAMPLER_CREATE_INFO};
+    if (desc.filter != kFilterPoint && desc.filter != kFilterLinear) return kInvalidArg;
+    if (!address(desc.addressU, ci.addressModeU) || !address(desc.addressV, ci.addressModeV) ||
+        !address(desc.addressW, ci.addressModeW))
+        return kInvalidArg;
+    const VkFilter filter = desc.filter == kFilterLinear ? VK_FILTER_LINEAR : VK_FILTER_NEAREST;
+    ci.magFilter = ci.minFilter = filter;
+    ci.mipmapMode = desc.filter == kFilterLinear ? VK_SAMPLER_MIPMAP_MODE_LINEAR : VK_SAMPLER_MIPMAP_MODE_NEAREST;
+    ci.compareOp = VK_COMPARE_OP_ALWAYS;
+    ci.minLod = 0;
+    ci.maxLod = 0;
+    const float* b = desc.border;
+    if (b[3] == 0) ci.borderColor = VK_BORDER_COLOR_FLOAT_TRANSPARENT_BLACK;
+    else if (b[0] == 0 && b[1] == 0 && b[2] == 0) ci.borderColor = VK_BORDER_COLOR_FLOAT_OPAQUE_BLACK;
+    else ci.borderColor = VK_BORDER_COLOR_FLOAT_OPAQUE_WHITE;
+    std::unique_ptr<SamplerState> s(new SamplerState(*this, desc));
+    VkResult vr = vkCreateSampler(device_, &ci, nullptr, &s->sampler_);
+    if (vr != VK_SUCCESS) return resultFromVulkan(vr);
+    out = std::move(s);
+    return kOk;
+}
+
 void Device::retire(const Retired& objects) {
+    // Work being recorded may still use the objects; work submitted before it
+    // may too, until it completes.
     Retired r = objects;
-    r.serial = recordingSerial_.load();
-    std::lock_guard<std::mutex> lock(retireMutex_);
-    retired_.push_back(r);
+    const uint64_t serial = recordingSerial_.load();
+    r.serial = recording_.load() ? serial : serial - 1;
+    {
+        std::lock_guard<std::mutex> lock(retireMutex_);
+        retired_.push_back(r);
+    }
+    collectRetired();
 }
 
 void Device::destroyRetired(const Retired& r) {
@@ -545,6 +665,10 @@ void Device::destroyRetired(const Retired& r) {
     if (r.image) vkDestroyImage(device_, r.image, nullptr);
     if (r.buffer) vkDestroyBuffer(device_, r.buffer, nullptr);
     if (r.memory) vkFreeMemory(device_, r.memory, nullptr);
+    if (r.sampler) vkDestroySampler(device_, r.sampler, nullptr);
+    if (r.pipeline) vkDestroyPipeline(device_, r.pipeline, nullptr);
+    if (r.pipelineLayout) vkDestroyPipelineLayout(device_, r.pipelineLayout, nullptr);
+    if (r.setLayout) vkDestroyDescriptorSetLayout(device_, r.setLayout, nullptr);
 }
 
 void Device::collectRetired() {

@@ -6,7 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/gpu/BlendState.h"
 #include "platform/gpu/Buffer.h"
+#include "platform/gpu/InputLayout.h"
+#include "platform/gpu/RasterizerState.h"
+#include "platform/gpu/SamplerState.h"
+#include "platform/gpu/Shader.h"
 #include "platform/gpu/StagingTexture.h"
 #include "platform/gpu/Texture.h"
 #include "platform/gpu/VulkanFwd.h"
@@ -15,10 +20,14 @@
 namespace Platform::Gpu {
 
 class Context;
+class PipelineCache;
 
 struct DeviceOptions {
     // Load the validation layer and collect its messages (tests).
     bool validation = false;
+    // Keep rasterizer-ordered views in order by drawing quad by quad even where
+    // the driver already runs fragments in order (tests of that path).
+    bool orderByDraws = false;
 };
 
 // Answer bits of checkFormatSupport, with the numbers the program knows.
@@ -53,11 +62,11 @@ public:
     const std::string& adapterName() const { return adapterName_; }
     bool isSoftware() const { return software_; }
     uint32_t featureLevel() const { return kFeatureLevel11_1; }
-    // Pixel shaders may rely on the order of fragments of one pixel: through
-    // fragment-shader interlock, or because the software driver runs them in order.
-    bool rasterizerOrderedViews() const { return interlock_ || software_; }
-    bool fragmentShaderInterlock() const { return interlock_; }
-    bool hlslFunctionality() const { return hlslFunctionality_; }
+    // Rasterizer-ordered views work on every device: the software driver runs
+    // the fragments of a pixel in order, elsewhere the context draws quad by quad.
+    bool rasterizerOrderedViews() const { return true; }
+    // Draws with rasterizer-ordered views go quad by quad.
+    bool ordersByDraws() const { return orderByDraws_; }
 
     Result checkFormatSupport(int32_t format, uint32_t& support) const;
     bool linearFilterSupported(int32_t format) const;
@@ -69,6 +78,16 @@ public:
                                 std::unique_ptr<StagingTexture>& out);
     // Constant buffers: a size that is a non-zero multiple of 16.
     Result createBuffer(BufferKind kind, uint32_t size, const void* initialData, std::unique_ptr<Buffer>& out);
+
+    // Shaders from the layer's shader code (HlslCompiler, the built-in shaders).
+    // Fails with kInvalidArg when the code is not of the expected stage.
+    Result createShader(ShaderStage stage, const void* code, size_t length, std::unique_ptr<Shader>& out);
+    // Elements fed to a vertex shader; every input of the shader needs one.
+    Result createInputLayout(const InputElement* elements, uint32_t count, const void* vertexCode, size_t length,
+                             std::unique_ptr<InputLayout>& out);
+    Result createBlendState(const BlendDesc& desc, std::unique_ptr<BlendState>& out);
+    Result createRasterizerState(const RasterizerDesc& desc, std::unique_ptr<RasterizerState>& out);
+    Result createSamplerState(const SamplerDesc& desc, std::unique_ptr<SamplerState>& out);
 
     // Validation messages collected since the last clear (DeviceOptions::validation).
     bool validationEnabled() const { return validationEnabled_; }
@@ -90,6 +109,8 @@ public:
     // it) and the newest serial known to be complete.
     std::atomic<uint64_t>& recordingSerial() { return recordingSerial_; }
     std::atomic<uint64_t>& completedSerial() { return completedSerial_; }
+    // Whether the context has a submission open for recording.
+    std::atomic<bool>& recording() { return recording_; }
     // Device objects whose destruction waits until the GPU is done with them.
     struct Retired {
         uint64_t serial = 0;
@@ -97,7 +118,13 @@ public:
         VkImageView views[3] = {};
         VkBuffer buffer = nullptr;
         VkDeviceMemory memory = nullptr;
+        VkSampler sampler = nullptr;
+        VkPipeline pipeline = nullptr;
+        VkPipelineLayout pipelineLayout = nullptr;
+        VkDescriptorSetLayout setLayout = nullptr;
     };
+    PipelineCache& pipelineCache() { return *pipelines_; }
+    void (*pushDescriptorFunction() const)() { return pushDescriptor_; }
     void retire(const Retired& objects);
     void collectRetired();
     void waitUpload(uint64_t ticket);
@@ -118,15 +145,15 @@ private:
     uint32_t queueFamily_ = 0;
     std::string adapterName_;
     bool software_ = false;
-    bool interlock_ = false;
-    bool hlslFunctionality_ = false;
     bool validationEnabled_ = false;
+    bool orderByDraws_ = false;
     uint32_t sampleCounts_ = 1;
     struct MemoryTypes;
     std::unique_ptr<MemoryTypes> memoryTypes_;
     std::mutex queueMutex_;
     std::atomic<uint64_t> recordingSerial_{1};
     std::atomic<uint64_t> completedSerial_{0};
+    std::atomic<bool> recording_{false};
 
     std::mutex retireMutex_;
     std::vector<Retired> retired_;
@@ -137,7 +164,19 @@ private:
         VkCommandBuffer commands;
         VkBuffer buffer;
         VkDeviceMemory memory;
+        uint64_t size;
+        void* mapped;
     };
+    // Staging memory of finished uploads, kept for the next ones (a source
+    // uploads a frame of the same size again and again).
+    struct SpareUpload {
+        VkBuffer buffer;
+        VkDeviceMemory memory;
+        uint64_t size;
+        void* mapped;
+    };
+    std::vector<SpareUpload> spareUploads_;
+    void releaseUploadMemory(VkBuffer buffer, VkDeviceMemory memory, uint64_t size, void* mapped);
     std::mutex uploadMutex_;
     VkCommandPool uploadPool_ = nullptr;
     std::vector<Upload> uploads_;
@@ -147,6 +186,9 @@ private:
     uint32_t messageCount_ = 0;
     std::string messages_;
 
+    std::atomic<uint64_t> nextObjectId_{1};
+    void (*pushDescriptor_)() = nullptr;
+    std::unique_ptr<PipelineCache> pipelines_;
     std::unique_ptr<Context> context_;
 };
 

@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <map>
+#include <memory>
+#include <vector>
 #include <mutex>
 
 #include "platform/window/GtkRuntime.h"
@@ -20,6 +22,12 @@ std::mutex g_mutex;
 std::map<uint32_t, CursorData*>& systemCursors() {
     static std::map<uint32_t, CursorData*> m;
     return m;
+}
+// Every handle given out, kept for the life of the process.
+CursorData* keep(std::unique_ptr<CursorData> cursor) {
+    static std::vector<std::unique_ptr<CursorData>> all;
+    all.push_back(std::move(cursor));
+    return all.back().get();
 }
 
 const char* cursorName(uint32_t id) {
@@ -59,7 +67,7 @@ CursorHandle loadSystemCursor(uint32_t id) {
     std::lock_guard lock(g_mutex);
     auto& slot = systemCursors()[id];
     if (slot == nullptr) {
-        slot = new CursorData;
+        slot = keep(std::make_unique<CursorData>());
         if (gtk::ensure()) slot->cursor = fromName(name);
     }
     return slot;
@@ -71,7 +79,8 @@ CursorHandle createMonochromeCursor(int32_t width, int32_t height, int32_t hotX,
         errno = EINVAL;
         return nullptr;
     }
-    auto* data = new CursorData;
+    std::lock_guard lock(g_mutex);
+    CursorData* data = keep(std::make_unique<CursorData>());
     if (!gtk::ensure()) return data;
     GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, width, height);
     const int stride = gdk_pixbuf_get_rowstride(pixbuf);
@@ -95,7 +104,8 @@ CursorHandle createMonochromeCursor(int32_t width, int32_t height, int32_t hotX,
 
 CursorHandle blankCursor() {
     static CursorData* blank = [] {
-        auto* d = new CursorData;
+        std::lock_guard lock(g_mutex);
+        CursorData* d = keep(std::make_unique<CursorData>());
         if (gtk::ensure()) d->cursor = gdk_cursor_new_for_display(gdk_display_get_default(), GDK_BLANK_CURSOR);
         return d;
     }();

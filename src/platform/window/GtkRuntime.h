@@ -1,12 +1,13 @@
 #pragma once
 #include <cstddef>
 
-// GTK on the thread that first needs it (layer-internal). That thread is the
-// UI thread: it owns every GTK object, and its queue waits run GLib's loop.
+// GTK on the process's main thread, started when first needed (layer-internal).
+// That thread is the UI thread: it owns every GTK object, and its queue waits
+// run GLib's loop. Other threads' windows are message-only.
 namespace Platform::window::gtk {
 
-// Initialises GTK once on the calling thread; false when there is no display
-// (or another thread is the UI thread). LC_NUMERIC stays "C".
+// Initialises GTK once; false when there is no display or the caller is not
+// the main thread. LC_NUMERIC stays "C".
 bool ensure();
 bool onUiThread();
 // GTK runs (on some thread) with a display.

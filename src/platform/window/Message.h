@@ -46,6 +46,8 @@ inline constexpr uint32_t kWmKillFocus = 0x0008;
 inline constexpr uint32_t kWmPaint = 0x000F;
 inline constexpr uint32_t kWmClose = 0x0010;
 inline constexpr uint32_t kWmQuit = 0x0012;
+inline constexpr uint32_t kWmGetMinMaxInfo = 0x0024;
+inline constexpr uint32_t kWmWindowPosChanged = 0x0047;
 inline constexpr uint32_t kWmContextMenu = 0x007B;
 inline constexpr uint32_t kWmNcMouseMove = 0x00A0;
 inline constexpr uint32_t kWmKeyDown = 0x0100;
@@ -69,6 +71,29 @@ inline constexpr uint32_t kWmCaptureChanged = 0x0215;
 inline constexpr uint32_t kWmMouseHover = 0x02A1;
 inline constexpr uint32_t kWmMouseLeave = 0x02A3;
 inline constexpr uint32_t kWmUser = 0x0400;
+
+// lParam of WM_GETMINMAXINFO: the procedure may change the sizes.
+struct MinMaxInfo {
+    Point reserved;
+    Point maxSize;
+    Point maxPosition;
+    Point minTrackSize;
+    Point maxTrackSize;
+};
+
+// lParam of WM_WINDOWPOSCHANGED: the window's outer placement. It lives in the
+// window and always holds the latest placement.
+struct WindowPos {
+    WindowHandle window = nullptr;
+    WindowHandle insertAfter = nullptr;
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t cx = 0;
+    int32_t cy = 0;
+    uint32_t flags = 0;
+};
+inline constexpr uint32_t kSwpNoSize = 0x0001;
+inline constexpr uint32_t kSwpNoMove = 0x0002;
 
 // WM_SIZE kinds.
 inline constexpr uintptr_t kSizeRestored = 0;

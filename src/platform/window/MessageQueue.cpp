@@ -50,7 +50,7 @@ int getMessage(Message& msg, WindowHandle window, uint32_t min, uint32_t max) {
     auto& queue = ThreadQueue::current();
     for (;;) {
         if (queue.peek(msg, window, min, max, true)) return msg.message == kWmQuit ? 0 : 1;
-        if (queue.wait(nullptr, 0, os::kInfinite, true) == kWaitFailed) return -1;
+        queue.waitForMatch(window, min, max);
     }
 }
 

@@ -37,6 +37,9 @@ struct QueueHolder {
             queues().erase(queue->threadId());
         }
         os::setThreadWaitHook(-1, nullptr, nullptr);
+        // Nobody will answer this queue any more.
+        queue->close();
+        WindowData::freeWindowsOf(queue.get());
     }
 };
 thread_local QueueHolder t_holder;
@@ -55,7 +58,9 @@ bool matches(const Message& m, WindowHandle filter, uint32_t min, uint32_t max) 
 
 ThreadQueue::ThreadQueue() : threadId_(currentThreadId()) { wake_.create(true, false); }
 
-ThreadQueue::~ThreadQueue() { failPendingSends(); }
+ThreadQueue::~ThreadQueue() { close(); }
+
+void ThreadQueue::close() { failPendingSends(); }
 
 ThreadQueue& ThreadQueue::current() { return *currentShared(); }
 
@@ -214,9 +219,11 @@ bool ThreadQueue::hasMessage() {
     return std::any_of(timers_.begin(), timers_.end(), [&](const TimerRecord& t) { return t.due <= now; });
 }
 
-int ThreadQueue::msUntilNextTimer(Clock::time_point now) const {
+int ThreadQueue::msUntilNextTimer(Clock::time_point now, WindowHandle filter, uint32_t min, uint32_t max) const {
     int best = -1;
+    if (!inRange(kWmTimer, min, max)) return best;
     for (const auto& t : timers_) {
+        if (filter != nullptr && t.window != filter) continue;
         const auto ms = std::chrono::ceil<std::chrono::milliseconds>(t.due - now).count();
         const int v = ms <= 0 ? 0 : static_cast<int>(std::min<long long>(ms, 0x7FFFFFFF));
         if (best < 0 || v < best) best = v;
@@ -249,6 +256,17 @@ uint32_t ThreadQueue::wait(const os::WaitHandle* handles, size_t count, uint32_t
         int blockMs = remaining;
         if (timerWait >= 0 && (blockMs < 0 || timerWait < blockMs)) blockMs = timerWait;
         block(handles, count, blockMs);
+    }
+}
+
+void ThreadQueue::waitForMatch(WindowHandle filter, uint32_t min, uint32_t max) {
+    for (;;) {
+        wake_.reset();
+        Message m;
+        if (peek(m, filter, min, max, false)) return;
+        // Messages the filter leaves aside do not end the wait; only new arrivals
+        // and the filter's own timers do.
+        block(nullptr, 0, msUntilNextTimer(Clock::now(), filter, min, max));
     }
 }
 

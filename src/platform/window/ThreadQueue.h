@@ -27,6 +27,9 @@ public:
     static std::shared_ptr<ThreadQueue> forThread(uint32_t threadId);
 
     uint32_t threadId() const { return threadId_; }
+    // The owner thread has ended: sends and posts fail from now on, and the
+    // sends still waiting are answered with 0.
+    void close();
     bool isOwnerThread() const;
 
     // Any thread.
@@ -40,6 +43,8 @@ public:
     void serviceSends();
     // kWaitObject0 + index, count for input (when wanted), timeout or failure.
     uint32_t wait(const os::WaitHandle* handles, size_t count, uint32_t timeoutMs, bool wantInput);
+    // Blocks until a message that passes the filter can be taken.
+    void waitForMatch(WindowHandle filter, uint32_t min, uint32_t max);
     void postQuit(int exitCode);
     bool hasMessage();
 
@@ -67,7 +72,8 @@ private:
     };
 
     static void waitHook(void* context);
-    int msUntilNextTimer(Clock::time_point now) const;
+    int msUntilNextTimer(Clock::time_point now, WindowHandle filter = nullptr, uint32_t min = 0,
+                         uint32_t max = 0) const;
     void block(const os::WaitHandle* handles, size_t count, int timeoutMs);
     void failPendingSends();
 

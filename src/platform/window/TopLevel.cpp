@@ -19,6 +19,7 @@ namespace {
 constexpr int kErrorInvalidWindowHandle = EBADF;
 
 WindowHandle g_capture = nullptr;
+Point g_pointer;  // screen position of the last pointer event
 WindowHandle g_focus = nullptr;
 
 bool live(WindowHandle w) {
@@ -27,14 +28,16 @@ bool live(WindowHandle w) {
     return false;
 }
 
-Message inputMessage(WindowHandle w, uint32_t message, uintptr_t wParam, intptr_t lParam, uint32_t time) {
+// Message times use the queue's clock (not the X server's), so they compare
+// with tickCount.
+Message inputMessage(WindowHandle w, uint32_t message, uintptr_t wParam, intptr_t lParam, uint32_t /*eventTime*/) {
     Message m;
     m.window = w;
     m.message = message;
     m.wParam = wParam;
     m.lParam = lParam;
-    m.time = time != 0 ? time : tickCount();
-    getCursorPos(m.pt);
+    m.time = tickCount();
+    m.pt = g_pointer;
     return m;
 }
 
@@ -88,7 +91,9 @@ gboolean onDraw(GtkWidget*, cairo_t* cr, gpointer data) {
 
 void onSizeAllocate(GtkWidget*, GdkRectangle* a, gpointer data) {
     auto* w = static_cast<WindowData*>(data);
-    if (a->width == w->width && a->height == w->height && w->surface != nullptr) return;
+    // The first allocation always reports the size, as showing a window does.
+    if (a->width == w->width && a->height == w->height && w->sized) return;
+    w->sized = true;
     w->width = a->width;
     w->height = a->height;
     makeSurface(w, a->width, a->height);
@@ -96,20 +101,45 @@ void onSizeAllocate(GtkWidget*, GdkRectangle* a, gpointer data) {
     queueInput(w, inputMessage(w, kWmSize, kind, makeLParam(a->width, a->height), 0));
 }
 
-gboolean onConfigure(GtkWidget*, GdkEventConfigure*, gpointer data) {
+gboolean onConfigure(GtkWidget*, GdkEventConfigure* e, gpointer data) {
     auto* w = static_cast<WindowData*>(data);
     const int32_t oldX = w->x, oldY = w->y;
     updateOrigin(w);
     if (w->x != oldX || w->y != oldY) queueInput(w, inputMessage(w, kWmMove, 0, makeLParam(w->x, w->y), 0));
+    WindowPos& p = w->placement;
+    uint32_t flags = 0;
+    if (e->x == p.x && e->y == p.y) flags |= kSwpNoMove;
+    if (e->width == p.cx && e->height == p.cy) flags |= kSwpNoSize;
+    if (flags != (kSwpNoMove | kSwpNoSize)) {
+        p = WindowPos{w, nullptr, e->x, e->y, e->width, e->height, flags};
+        queueInput(w, inputMessage(w, kWmWindowPosChanged, 0, reinterpret_cast<intptr_t>(&p), 0));
+    }
     return FALSE;
 }
 
 gboolean onWindowState(GtkWidget*, GdkEventWindowState* e, gpointer data) {
     auto* w = static_cast<WindowData*>(data);
+    const bool wasMaximized = w->maximized, wasMinimized = w->minimized;
     w->maximized = (e->new_window_state & GDK_WINDOW_STATE_MAXIMIZED) != 0;
     w->minimized = (e->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0;
-    if (w->minimized) queueInput(w, inputMessage(w, kWmSize, kSizeMinimized, 0, 0));
+    if (w->minimized && !wasMinimized) queueInput(w, inputMessage(w, kWmSize, kSizeMinimized, 0, 0));
+    if (w->maximized != wasMaximized || w->minimized != wasMinimized) {
+        // The state changed with the placement unchanged: readers look at isZoomed / isIconic.
+        w->placement.flags = kSwpNoMove | kSwpNoSize;
+        queueInput(w, inputMessage(w, kWmWindowPosChanged, 0, reinterpret_cast<intptr_t>(&w->placement), 0));
+    }
     return FALSE;
+}
+
+void applySizeLimits(WindowHandle w) {
+    if (w->procedure == nullptr || w->toplevel == nullptr) return;
+    MinMaxInfo info{};
+    w->procedure(w, kWmGetMinMaxInfo, 0, reinterpret_cast<intptr_t>(&info));
+    if (info.minTrackSize.x <= 0 && info.minTrackSize.y <= 0) return;
+    GdkGeometry geometry{};
+    geometry.min_width = std::max(info.minTrackSize.x, 1);
+    geometry.min_height = std::max(info.minTrackSize.y, 1);
+    gtk_window_set_geometry_hints(GTK_WINDOW(w->toplevel), nullptr, &geometry, GDK_HINT_MIN_SIZE);
 }
 
 gboolean onDelete(GtkWidget*, GdkEvent*, gpointer data) {
@@ -190,6 +220,7 @@ gboolean onButton(GtkWidget*, GdkEventButton* e, gpointer data) {
     default: return TRUE;
     }
     KeyMap::noteEvent(vk, down);
+    g_pointer = {static_cast<int32_t>(std::floor(e->x_root)), static_cast<int32_t>(std::floor(e->y_root))};
     // The state is from before the event; the message carries the state after it.
     uintptr_t keys = mouseKeys(e->state);
     const uintptr_t bit = e->button == 1 ? kMkLButton : e->button == 3 ? kMkRButton : kMkMButton;
@@ -219,6 +250,7 @@ gboolean onMotion(GtkWidget*, GdkEventMotion* e, gpointer data) {
     auto* w = static_cast<WindowData*>(data);
     const auto x = static_cast<int32_t>(std::floor(e->x)), y = static_cast<int32_t>(std::floor(e->y));
     w->lastMouse = {x, y};
+    g_pointer = {static_cast<int32_t>(std::floor(e->x_root)), static_cast<int32_t>(std::floor(e->y_root))};
     restartHover(w);
     queueInput(w, inputMessage(w, kWmMouseMove, mouseKeys(e->state), makeLParam(x, y), e->time));
     return TRUE;
@@ -241,6 +273,7 @@ gboolean onScroll(GtkWidget*, GdkEventScroll* e, gpointer data) {
     if (delta == 0) return TRUE;
     const uintptr_t wp = (mouseKeys(e->state) & 0xFFFF) | (static_cast<uintptr_t>(static_cast<uint16_t>(delta)) << 16);
     const auto sx = static_cast<int32_t>(std::floor(e->x_root)), sy = static_cast<int32_t>(std::floor(e->y_root));
+    g_pointer = {sx, sy};
     queueInput(w, inputMessage(w, message, wp, makeLParam(sx, sy), e->time));
     return TRUE;
 }
@@ -256,6 +289,12 @@ gboolean onLeave(GtkWidget*, GdkEventCrossing* e, gpointer data) {
     return FALSE;
 }
 
+// A cursor chosen before the window existed on screen takes effect now.
+void onRealize(GtkWidget* area, gpointer data) {
+    auto* w = static_cast<WindowData*>(data);
+    if (w->cursor != nullptr) gdk_window_set_cursor(gtk_widget_get_window(area), w->cursor);
+}
+
 void buildWidgets(WindowHandle w, const WindowDesc& desc) {
     w->toplevel = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_window_set_title(GTK_WINDOW(w->toplevel), desc.title.c_str());
@@ -268,6 +307,7 @@ void buildWidgets(WindowHandle w, const WindowDesc& desc) {
                                        GDK_KEY_PRESS_MASK | GDK_KEY_RELEASE_MASK);
     gtk_container_add(GTK_CONTAINER(w->toplevel), w->area);
     g_signal_connect(w->area, "draw", G_CALLBACK(onDraw), w);
+    g_signal_connect_after(w->area, "realize", G_CALLBACK(onRealize), w);
     g_signal_connect(w->area, "size-allocate", G_CALLBACK(onSizeAllocate), w);
     g_signal_connect(w->area, "button-press-event", G_CALLBACK(onButton), w);
     g_signal_connect(w->area, "button-release-event", G_CALLBACK(onButton), w);
@@ -286,13 +326,26 @@ void buildWidgets(WindowHandle w, const WindowDesc& desc) {
 
 void freeWindow(WindowHandle w) {
     if (w->hoverSource != 0) g_source_remove(w->hoverSource);
-    if (w->toplevel != nullptr) gtk_widget_destroy(w->toplevel);
+    if (w->toplevel != nullptr) {
+        // Nothing GTK reports while tearing down may reach the freed record.
+        g_signal_handlers_disconnect_by_data(w->area, w);
+        g_signal_handlers_disconnect_by_data(w->toplevel, w);
+        gtk_widget_destroy(w->toplevel);
+    }
     if (w->cursor != nullptr) g_object_unref(w->cursor);
     if (w->surface != nullptr) cairo_surface_destroy(w->surface);
     delete w;
 }
 
 }  // namespace
+
+void WindowData::freeWindowsOf(const ThreadQueue* queue) {
+    for (WindowHandle w : takeWindowsOf(queue)) {
+        if (g_capture == w) g_capture = nullptr;
+        if (g_focus == w) g_focus = nullptr;
+        freeWindow(w);
+    }
+}
 
 WindowHandle createWindow(const WindowDesc& desc) {
     auto owned = std::make_unique<WindowData>();
@@ -303,6 +356,7 @@ WindowHandle createWindow(const WindowDesc& desc) {
     w->height = std::max(desc.height, 0);
     w->x = desc.x;
     w->y = desc.y;
+    w->placement = WindowPos{w, nullptr, desc.x, desc.y, w->width, w->height, 0};
     makeSurface(w, w->width, w->height);
     if (gtk::ensure()) buildWidgets(w, desc);
     WindowData::add(w);
@@ -339,7 +393,14 @@ bool showWindow(WindowHandle w, int command) {
     if (!live(w)) return false;
     const bool wasVisible = w->visible;
     w->visible = command != kSwHide;
-    if (w->toplevel == nullptr) return wasVisible;
+    if (w->toplevel == nullptr) {
+        if (w->visible && !w->sized) {
+            w->sized = true;
+            queueInput(w, inputMessage(w, kWmSize, kSizeRestored, makeLParam(w->width, w->height), 0));
+        }
+        return wasVisible;
+    }
+    if (w->visible) applySizeLimits(w);
     switch (command) {
     case kSwHide: gtk_widget_hide(w->toplevel); break;
     case kSwMaximize: gtk_window_maximize(GTK_WINDOW(w->toplevel)); gtk_widget_show(w->toplevel); break;
@@ -370,6 +431,7 @@ bool moveWindow(WindowHandle w, int32_t x, int32_t y, int32_t width, int32_t hei
     if (w->toplevel == nullptr) {
         w->x = x;
         w->y = y;
+        w->placement = WindowPos{w, nullptr, x, y, std::max(width, 0), std::max(height, 0), 0};
         if (width != w->width || height != w->height) {
             w->width = std::max(width, 0);
             w->height = std::max(height, 0);
@@ -401,6 +463,13 @@ bool setWindowProcedure(WindowHandle w, WindowProc procedure) {
 bool getClientRect(WindowHandle w, Rect& rect) {
     if (!live(w)) return false;
     rect = Rect{0, 0, w->width, w->height};
+    return true;
+}
+
+bool getWindowRect(WindowHandle w, Rect& rect) {
+    if (!live(w)) return false;
+    const WindowPos& p = w->placement;
+    rect = Rect{p.x, p.y, p.x + p.cx, p.y + p.cy};
     return true;
 }
 

@@ -8,8 +8,9 @@ typedef struct _cairo_surface cairo_surface_t;
 
 // Top-level windows: a GTK window whose client area is a drawing area backed
 // by a persistent Cairo image surface. The program draws into the surface at
-// any time and presents it; expose events show it again. Without a display a
-// window still exists, with its queue and surface, but is never shown.
+// any time and presents it; expose events show it again. Without a display
+// (or made on a thread other than the main one) a window still exists, with
+// its queue and surface, but is never shown.
 namespace Platform::window {
 
 struct WindowDesc {
@@ -40,6 +41,7 @@ WindowHandle createWindow(const WindowDesc& desc);
 // Sends the destroy message, then destroys the window.
 bool destroyWindow(WindowHandle window);
 bool isWindow(WindowHandle window);
+// Asks the procedure for its size limits (WM_GETMINMAXINFO) before showing.
 bool showWindow(WindowHandle window, int command);
 bool isWindowVisible(WindowHandle window);
 bool isZoomed(WindowHandle window);
@@ -52,6 +54,8 @@ intptr_t setWindowUserData(WindowHandle window, intptr_t value);
 bool setWindowProcedure(WindowHandle window, WindowProc procedure);
 
 bool getClientRect(WindowHandle window, Rect& rect);
+// The outer rectangle in screen coordinates.
+bool getWindowRect(WindowHandle window, Rect& rect);
 bool clientToScreen(WindowHandle window, Point& point);
 bool screenToClient(WindowHandle window, Point& point);
 bool getCursorPos(Point& point);

@@ -2,6 +2,7 @@
 
 #include <mutex>
 #include <unordered_set>
+#include <vector>
 
 #include "platform/window/ThreadQueue.h"
 
@@ -36,6 +37,15 @@ std::shared_ptr<ThreadQueue> WindowData::queueOf(WindowHandle window) {
     std::lock_guard lock(registryMutex());
     if (window == nullptr || registry().count(window) == 0) return nullptr;
     return window->queue;
+}
+
+std::vector<WindowHandle> WindowData::takeWindowsOf(const ThreadQueue* queue) {
+    std::lock_guard lock(registryMutex());
+    std::vector<WindowHandle> owned;
+    for (WindowHandle w : registry())
+        if (w->queue.get() == queue) owned.push_back(w);
+    for (WindowHandle w : owned) registry().erase(w);
+    return owned;
 }
 
 }  // namespace Platform::window

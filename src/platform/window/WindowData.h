@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/window/Message.h"
 
@@ -25,10 +26,12 @@ struct WindowData {
     int32_t height = 0;
     int32_t x = 0;  // screen position of the client area
     int32_t y = 0;
+    WindowPos placement;  // outer position and size, as the last change left them
     bool visible = false;
     bool maximized = false;
     bool minimized = false;
     bool destroying = false;
+    bool sized = false;  // the first size message has been queued
     GdkCursor* cursor = nullptr;  // shown over the client area; null: the default
     uint32_t trackFlags = 0;      // trackMouseEvent requests still open
     uint32_t hoverTimeMs = 0;
@@ -41,6 +44,9 @@ struct WindowData {
     static bool isLive(WindowHandle window);
     // The owner's queue of a live window, else null.
     static std::shared_ptr<ThreadQueue> queueOf(WindowHandle window);
+    // The windows a thread still owns when it ends go with it, silently.
+    static void freeWindowsOf(const ThreadQueue* queue);
+    static std::vector<WindowHandle> takeWindowsOf(const ThreadQueue* queue);
 };
 
 }  // namespace Platform::window

@@ -1,0 +1,13 @@
+#include "platform/gpu/SamplerState.h"
+
+#include "platform/gpu/Device.h"
+
+namespace Platform::Gpu {
+
+SamplerState::~SamplerState() {
+    Device::Retired r;
+    r.sampler = sampler_;
+    device_.retire(r);
+}
+
+}  // namespace Platform::Gpu

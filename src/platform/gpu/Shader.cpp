@@ -1,0 +1,10 @@
+#include "platform/gpu/Shader.h"
+
+#include "platform/gpu/Device.h"
+#include "platform/gpu/PipelineCache.h"
+
+namespace Platform::Gpu {
+
+Shader::~Shader() { device_.pipelineCache().evict(id_); }
+
+}  // namespace Platform::Gpu

@@ -1,0 +1,285 @@
+// Tests that need the X display (run under xvfb-run by the test command).
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/window/Cursor.h"
+#include "platform/window/MessageBox.h"
+#include "platform/window/MessageQueue.h"
+#include "platform/window/SystemMetrics.h"
+#include "platform/window/TopLevel.h"
+
+namespace {
+namespace W = Platform::window;
+
+class Display : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no DISPLAY: run under xvfb-run";
+    }
+};
+
+// Runs the thread's queue for a while, dispatching what arrives.
+void pump(int ms) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+        W::msgWaitForMultipleObjects(0, nullptr, false, 10, W::kQsAllInput);
+        W::Message m;
+        while (W::peekMessage(m, nullptr, 0, 0, W::kPmRemove)) {
+            W::translateMessage(m);
+            W::dispatchMessage(m);
+        }
+    }
+}
+
+// Clicks a button of the message box that is open, as the user would.
+bool clickBoxButton(int response) {
+    bool clicked = false;
+    GList* all = gtk_window_list_toplevels();
+    for (GList* it = all; it != nullptr; it = it->next) {
+        if (!GTK_IS_MESSAGE_DIALOG(it->data) || !gtk_widget_get_visible(GTK_WIDGET(it->data))) continue;
+        GtkWidget* button = gtk_dialog_get_widget_for_response(GTK_DIALOG(it->data), response);
+        if (button != nullptr) {
+            gtk_button_clicked(GTK_BUTTON(button));
+            clicked = true;
+        }
+    }
+    g_list_free(all);
+    return clicked;
+}
+
+// The colour of one screen pixel, from a screenshot of the root window.
+std::string screenPixel(int x, int y) {
+    char command[128];
+    std::snprintf(command, sizeof command, "import -window root -crop 1x1+%d+%d -depth 8 txt:- 2>/dev/null", x, y);
+    FILE* p = popen(command, "r");
+    if (p == nullptr) return "";
+    std::string out;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, p) != nullptr) out += buffer;
+    pclose(p);
+    // The first line is a comment; the pixel line ends with "#RRGGBB name".
+    const auto line = out.find('\n');
+    const auto hash = out.find('#', line == std::string::npos ? 0 : line);
+    return hash == std::string::npos ? out : out.substr(hash, 7);
+}
+
+// Pumps the queue until the screen pixel has the colour, for at most 5 s.
+std::string pixelAfterPumping(int x, int y, const std::string& expected) {
+    std::string seen;
+    for (int i = 0; i < 50; ++i) {
+        pump(100);
+        gdk_display_sync(gdk_display_get_default());
+        seen = screenPixel(x, y);
+        if (seen == expected) break;
+    }
+    return seen;
+}
+
+TEST_F(Display, DrawingOutsideExposeShowsOnScreen) {
+    W::WindowDesc desc;
+    desc.title = "draw test";
+    desc.x = 100;
+    desc.y = 120;
+    desc.width = 200;
+    desc.height = 150;
+    desc.procedure = W::defWindowProc;
+    W::WindowHandle w = W::createWindow(desc);
+    ASSERT_NE(w, nullptr);
+    W::showWindow(w, W::kSwShow);
+    pump(300);  // mapped and laid out
+    W::Rect client;
+    ASSERT_TRUE(W::getClientRect(w, client));
+    EXPECT_EQ(client.right, 200);
+    EXPECT_EQ(client.bottom, 150);
+
+    cairo_t* cr = cairo_create(W::windowSurface(w));
+    cairo_set_source_rgb(cr, 1.0, 0.0, 0.0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    W::presentWindow(w);
+    W::Point origin{0, 0};
+    W::clientToScreen(w, origin);
+    EXPECT_EQ(pixelAfterPumping(origin.x + 50, origin.y + 50, "#FF0000"), "#FF0000");
+
+    // Drawn and presented with no pumping at all: no expose can have run.
+    cr = cairo_create(W::windowSurface(w));
+    cairo_set_source_rgb(cr, 0.0, 0.0, 1.0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    W::presentWindow(w);
+    gdk_display_sync(gdk_display_get_default());
+    EXPECT_EQ(screenPixel(origin.x + 50, origin.y + 50), "#0000FF");
+
+    // What was drawn stays after the window is covered and shown again.
+    W::showWindow(w, W::kSwHide);
+    pump(100);
+    W::showWindow(w, W::kSwShow);
+    W::Point again{0, 0};
+    W::clientToScreen(w, again);
+    EXPECT_EQ(pixelAfterPumping(again.x + 10, again.y + 10, "#0000FF"), "#0000FF");
+    W::destroyWindow(w);
+}
+
+std::vector<W::Message>* g_input = nullptr;
+intptr_t inputProc(W::WindowHandle w, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    const bool wanted = message == W::kWmKeyDown || message == W::kWmKeyUp || message == W::kWmChar ||
+                        message == W::kWmLButtonDown || message == W::kWmLButtonUp;
+    if (wanted && g_input != nullptr) {
+        W::Message m;
+        m.message = message;
+        m.wParam = wParam;
+        m.lParam = lParam;
+        g_input->push_back(m);
+    }
+    return W::defWindowProc(w, message, wParam, lParam);
+}
+
+TEST_F(Display, KeysAndButtonsBecomeMessages) {
+    W::WindowDesc desc;
+    desc.x = 300;
+    desc.y = 300;
+    desc.width = 120;
+    desc.height = 80;
+    desc.procedure = inputProc;
+    W::WindowHandle w = W::createWindow(desc);
+    ASSERT_NE(w, nullptr);
+    W::showWindow(w, W::kSwShow);
+    gdk_display_sync(gdk_display_get_default());  // mapped before the pointer comes
+    pump(200);
+    std::vector<W::Message> input;
+    g_input = &input;
+    // Real input through the X server, as a user gives it.
+    W::Point at{10, 20};
+    ASSERT_TRUE(W::clientToScreen(w, at));
+    char command[128];
+    std::snprintf(command, sizeof command, "xdotool mousemove %d %d click 1 key a", at.x, at.y);
+    ASSERT_EQ(std::system(command), 0);
+    for (int i = 0; i < 50 && input.size() < 5; ++i) pump(100);
+    g_input = nullptr;
+    W::destroyWindow(w);
+    ASSERT_EQ(input.size(), 5u);
+    EXPECT_EQ(input[0].message, W::kWmLButtonDown);
+    EXPECT_EQ(input[0].wParam, W::kMkLButton);
+    EXPECT_EQ(W::lowWordSigned(input[0].lParam), 10);
+    EXPECT_EQ(W::highWordSigned(input[0].lParam), 20);
+    EXPECT_EQ(input[1].message, W::kWmLButtonUp);
+    EXPECT_EQ(input[1].wParam, 0u);
+    EXPECT_EQ(input[2].message, W::kWmKeyDown);
+    EXPECT_EQ(input[2].wParam, static_cast<uintptr_t>('A'));
+    EXPECT_EQ(input[3].message, W::kWmChar);  // from the translation
+    EXPECT_EQ(input[3].wParam, static_cast<uintptr_t>('a'));
+    EXPECT_EQ(input[4].message, W::kWmKeyUp);
+    EXPECT_EQ(static_cast<uint32_t>(input[4].lParam) >> 30, 3u);  // was down, going up
+}
+
+std::vector<W::WindowPos>* g_placements = nullptr;
+intptr_t placementProc(W::WindowHandle w, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    if (message == W::kWmGetMinMaxInfo) {
+        reinterpret_cast<W::MinMaxInfo*>(lParam)->minTrackSize = {256, 256};
+        return 0;
+    }
+    if (message == W::kWmWindowPosChanged && g_placements != nullptr)
+        g_placements->push_back(*reinterpret_cast<const W::WindowPos*>(lParam));
+    return W::defWindowProc(w, message, wParam, lParam);
+}
+
+TEST_F(Display, PlacementChangesAndTheMinimumSize) {
+    std::vector<W::WindowPos> placements;
+    g_placements = &placements;
+    W::WindowDesc desc;
+    desc.x = 40;
+    desc.y = 50;
+    desc.width = 400;
+    desc.height = 300;
+    desc.procedure = placementProc;
+    W::WindowHandle w = W::createWindow(desc);
+    ASSERT_NE(w, nullptr);
+    W::showWindow(w, W::kSwShow);
+    pump(200);
+    W::moveWindow(w, 70, 80, 420, 310);
+    for (int i = 0; i < 50; ++i) {
+        pump(100);
+        if (!placements.empty() && placements.back().x == 70 && placements.back().cx == 420) break;
+    }
+    ASSERT_FALSE(placements.empty());
+    EXPECT_EQ(placements.back().x, 70);
+    EXPECT_EQ(placements.back().y, 80);
+    EXPECT_EQ(placements.back().cx, 420);
+    EXPECT_EQ(placements.back().cy, 310);
+    W::Rect outer;
+    ASSERT_TRUE(W::getWindowRect(w, outer));
+    EXPECT_EQ(outer.right - outer.left, 420);
+
+    // Smaller than the procedure's minimum tracking size is not possible.
+    W::moveWindow(w, 70, 80, 100, 100);
+    W::Rect client{};
+    for (int i = 0; i < 20; ++i) {
+        pump(50);
+        W::getClientRect(w, client);
+    }
+    EXPECT_GE(client.right, 256);
+    EXPECT_GE(client.bottom, 256);
+    g_placements = nullptr;
+    W::destroyWindow(w);
+}
+
+int g_ticks = 0;
+void clickCancelOnThirdTick(W::WindowHandle, uint32_t, uintptr_t, uint32_t) {
+    if (++g_ticks == 3) clickBoxButton(W::kIdCancel);
+}
+
+TEST_F(Display, WindowlessTimerFiresInsideAShownBoxsLoop) {
+    g_ticks = 0;
+    const uintptr_t id = W::setTimer(nullptr, 0, 30, clickCancelOnThirdTick);
+    const int answer = W::messageBox(nullptr, "Continue?", "Velmo Kirta2", W::kMbOkCancel | W::kMbIconWarning);
+    W::killTimer(nullptr, id);
+    EXPECT_EQ(answer, W::kIdCancel);
+    EXPECT_EQ(g_ticks, 3);
+}
+
+TEST_F(Display, QuitWhileABoxIsOpenClosesItAndIsKept) {
+    const uintptr_t id = W::setTimer(nullptr, 0, 20, [](W::WindowHandle, uint32_t, uintptr_t, uint32_t) {
+        W::postQuitMessage(4);
+    });
+    EXPECT_EQ(W::messageBox(nullptr, "text", "title", W::kMbOk | W::kMbIconError), W::kIdOk);
+    W::killTimer(nullptr, id);
+    W::Message m;
+    ASSERT_TRUE(W::peekMessage(m, nullptr, W::kWmQuit, W::kWmQuit, W::kPmRemove));
+    EXPECT_EQ(m.wParam, 4u);
+}
+
+TEST(MessageBox, ScriptedAnswerReplacesTheBox) {
+    W::MessageBoxRequest seen{};
+    auto previous = W::setMessageBoxHook([&](const W::MessageBoxRequest& r) {
+        seen = r;
+        return W::kIdCancel;
+    });
+    EXPECT_EQ(W::messageBox(nullptr, "Discard?", "Velmo Kirta2", W::kMbOkCancel | W::kMbIconWarning), W::kIdCancel);
+    W::setMessageBoxHook(previous);
+    EXPECT_EQ(seen.text, "Discard?");
+    EXPECT_EQ(seen.style, W::kMbOkCancel | W::kMbIconWarning);
+}
+
+TEST_F(Display, SystemSettingsAndCursors) {
+    EXPECT_GT(W::getDoubleClickTime(), 0u);
+    EXPECT_GE(W::getSystemMetrics(W::kSmCxDrag), 1);
+    EXPECT_GT(W::getSystemMetrics(W::kSmCxScreen), 0);
+    EXPECT_GE(W::getDpiForSystem(), 72u);
+    EXPECT_NE(W::getCaretBlinkTime(), 0u);
+    W::CursorHandle arrow = W::loadSystemCursor(W::kIdcArrow);
+    ASSERT_NE(arrow, nullptr);
+    EXPECT_EQ(W::loadSystemCursor(W::kIdcArrow), arrow);  // loaded once
+    EXPECT_EQ(W::loadSystemCursor(12345), nullptr);
+    const uint8_t andMask[4 * 2] = {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00};
+    const uint8_t xorMask[4 * 2] = {0x00, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00};
+    EXPECT_NE(W::createMonochromeCursor(32, 2, 16, 1, andMask, xorMask), nullptr);
+}
+
+}  // namespace
