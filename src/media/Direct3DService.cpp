@@ -3,6 +3,8 @@
 #include "core/Exception.h"
 #include "core/Log.h"
 #include "core/SettingService.h"
+#include "core/TextConvert.h"
+#include "core/TranslateService.h"
 #include "media/PixelFormat.h"
 #include "media/RenderBuffer.h"
 #include "media/ResourceBuffer.h"
@@ -64,8 +66,10 @@ Direct3DService::Direct3DService() : binding_(group_, Setting::SettingService::m
     if (rovs == 0) {
         // No main window exists while the service is built: the box has no owner.
         namespace W = Platform::window;
-        W::messageBox(nullptr, "D3D ROVs not supported.\n\n一部の機能が正しく動作しない可能性があります",
-                      "Velmo Kirta2", W::kMbTaskModal | W::kMbIconWarning);
+        const wchar_t* text = L"D3D ROVs not supported.\n\n一部の機能が正しく動作しない可能性があります";
+        if (Translate::TranslateService::isActive() && Translate::TranslateService::get())
+            text = Translate::TranslateService::get()->translate(Translate::TranslateService::Table::Message, text);
+        W::messageBox(nullptr, System::wideToUtf8(text), "Velmo Kirta2", W::kMbTaskModal | W::kMbIconWarning);
     }
 
     for (const FormatName* f = checkedFormats(); f->name; ++f) {

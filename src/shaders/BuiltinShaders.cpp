@@ -25,7 +25,9 @@ const std::vector<uint8_t>* BuiltinShaders::code(const char* name, Platform::Gpu
             std::memcpy(words.data(), e.spirv, words.size() * 4);
             Platform::Gpu::SpirvPatch::applyHlslPacking(words);
             made[i] = std::make_unique<std::vector<uint8_t>>(
-                Platform::Gpu::ShaderCode::pack(stage, inputs, words.data(), words.size()));
+                Platform::Gpu::ShaderCode::pack(
+                    stage, inputs, words.data(), words.size(),
+                    std::string_view(e.source, e.sourceBytes).find("RasterizerOrdered") != std::string_view::npos));
         }
         return made[i].get();
     }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -79,9 +81,15 @@ TEST(Application, ThrowingServiceStopsStartUpAndShowsTheErrorAfterTeardown) {
 }
 
 TEST(Application, ProgramStepsRunAndExitZero) {
+    // The program writes its settings under %AppData%: keep them out of the user's home.
+    char folder[] = "/tmp/velmo2-app-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    setenv("XDG_DATA_HOME", folder, 1);
     Boxes boxes;
     EXPECT_EQ(App::run(App::programSteps()), 0);
     EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(std::filesystem::exists(std::string(folder) + "/velmo2/velmo2.ini"));
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -111,6 +111,7 @@ VkCommandBuffer Context::commands() {
     vkBeginCommandBuffer(s.commands, &begin);
     s.serial = serial_;
     recording_ = true;
+    device_.recording().store(true);
     commandCount_ = 0;
     return s.commands;
 }
@@ -367,12 +368,25 @@ void Context::setTopology(Topology topology) {
     topology_ = topology;
 }
 
+// A texture the pipeline writes (the target or an unordered-access view) is not
+// also read through a shader-resource view: as on the program's platform, that
+// view reads as unbound.
+bool Context::writtenBy(const Pipeline& pipeline, const Texture* texture, const Texture* target) {
+    if (texture == target) return true;
+    for (const PipelineBinding& b : pipeline.bindings) {
+        if (b.kind != ResourceKind::UnorderedAccess || b.slot >= kUnorderedAccessSlots) continue;
+        const View* v = stageState(b.stage).unorderedAccess[b.slot];
+        if (v && &v->texture() == texture) return true;
+    }
+    return false;
+}
+
 void Context::transitionBindings(const Pipeline& pipeline, Texture* target) {
     for (const PipelineBinding& b : pipeline.bindings) {
         StageState& st = stageState(b.stage);
         if (b.kind == ResourceKind::Texture && b.slot < kShaderResourceSlots) {
             View* v = st.resources[b.slot];
-            if (v && &v->texture() != target) use(v->texture(), Role::ShaderRead);
+            if (v && !writtenBy(pipeline, &v->texture(), target)) use(v->texture(), Role::ShaderRead);
         } else if (b.kind == ResourceKind::UnorderedAccess && b.slot < kUnorderedAccessSlots) {
             View* v = st.unorderedAccess[b.slot];
             if (v && &v->texture() != target) use(v->texture(), Role::UnorderedAccess);
@@ -412,7 +426,7 @@ bool Context::pushDescriptors(const Pipeline& pipeline, uint32_t bindPoint, Text
         case ResourceKind::Texture: {
             w.descriptorType = VK_DESCRIPTOR_TYPE_SAMPLED_IMAGE;
             View* v = b.slot < kShaderResourceSlots ? st.resources[b.slot] : nullptr;
-            if (v && &v->texture() != target) {
+            if (v && !writtenBy(pipeline, &v->texture(), target)) {
                 images[n].imageView = v->handle();
                 images[n].imageLayout = VK_IMAGE_LAYOUT_SHADER_READ_ONLY_OPTIMAL;
             }
@@ -473,6 +487,20 @@ void Context::draw(uint32_t vertexCount, uint32_t startVertex) {
         viewport_.height == 0)
         return;
     if (inputLayout_ && !vertexBuffer_) return;
+    // Rasterizer-ordered views: the compiler cannot ask the device for ordered
+    // fragments, so unless the driver runs them in order anyway each quad is a
+    // draw of its own with a barrier after it.
+    if (pixelShader_->reflection().orderedViews && device_.ordersByDraws()) {
+        const bool strip = topology_ == Topology::TriangleStrip;
+        const uint32_t step = strip ? 2 : 6, size = strip ? 4 : 6;
+        for (uint32_t first = 0; first + (strip ? 3 : 6) <= vertexCount; first += step)
+            drawRange(std::min(size, vertexCount - first), startVertex + first);
+        return;
+    }
+    drawRange(vertexCount, startVertex);
+}
+
+void Context::drawRange(uint32_t vertexCount, uint32_t startVertex) {
     Texture& target = renderTarget_->texture();
     PipelineKey key;
     key.shader0 = vertexShader_->id();
@@ -566,6 +594,9 @@ Result Context::flush() {
         vr = vkQueueSubmit(device_.queue(), 1, &si, s.fence);
     }
     recording_ = false;
+    ++serial_;
+    device_.recordingSerial().store(serial_);
+    device_.recording().store(false);
     if (vr != VK_SUCCESS) {
         // The recorded work is lost; the slot is reused as if it had run.
         error_ = resultFromVulkan(vr);
@@ -575,8 +606,6 @@ Result Context::flush() {
         s.submitted = true;
         ++submissions_;
     }
-    ++serial_;
-    device_.recordingSerial().store(serial_);
     current_ = (current_ + 1) % kSubmissionSlots;
     return error_;
 }

@@ -140,9 +140,11 @@ private:
         View* unorderedAccess[kUnorderedAccessSlots] = {};
     };
     StageState& stageState(ShaderStage stage) { return stages_[static_cast<uint32_t>(stage)]; }
+    bool writtenBy(const Pipeline& pipeline, const Texture* texture, const Texture* target);
     void transitionBindings(const Pipeline& pipeline, Texture* target);
     bool pushDescriptors(const Pipeline& pipeline, uint32_t bindPoint, Texture* target);
     void beginRendering(View* target);
+    void drawRange(uint32_t vertexCount, uint32_t startVertex);
     Result waitSerial(uint64_t serial);
     void markCompleted(uint64_t serial);
 

@@ -139,6 +139,9 @@ Result Device::init(const DeviceOptions& options) {
     vkGetPhysicalDeviceProperties(physical_, &props);
     adapterName_ = props.deviceName;
     software_ = props.deviceType == VK_PHYSICAL_DEVICE_TYPE_CPU;
+    // The compiler cannot ask for fragment-shader interlock, so only the
+    // software driver's in-order fragments keep ordered views in order.
+    orderByDraws_ = options.orderByDraws || !software_;
     sampleCounts_ = props.limits.framebufferColorSampleCounts;
     vkGetPhysicalDeviceMemoryProperties(physical_, &memoryTypes_->properties);
 
@@ -157,26 +160,17 @@ Result Device::init(const DeviceOptions& options) {
     }
     if (!found) return kFail;
 
-    uint32_t n = 0;
-    vkEnumerateDeviceExtensionProperties(physical_, nullptr, &n, nullptr);
-    std::vector<VkExtensionProperties> exts(n);
-    vkEnumerateDeviceExtensionProperties(physical_, nullptr, &n, exts.data());
-
     // Features: what the program's Direct3D behaviour needs.
-    VkPhysicalDeviceFragmentShaderInterlockFeaturesEXT interlock{
-        VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_FRAGMENT_SHADER_INTERLOCK_FEATURES_EXT};
     VkPhysicalDeviceRobustness2FeaturesEXT robust{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_ROBUSTNESS_2_FEATURES_EXT};
     VkPhysicalDeviceVulkan13Features v13{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_VULKAN_1_3_FEATURES};
     VkPhysicalDeviceVulkan12Features v12{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_VULKAN_1_2_FEATURES};
     VkPhysicalDeviceFeatures2 features{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_FEATURES_2};
-    bool hasInterlock = hasExtension(exts, VK_EXT_FRAGMENT_SHADER_INTERLOCK_EXTENSION_NAME);
     features.pNext = &v12;
     v12.pNext = &v13;
     v13.pNext = &robust;
-    robust.pNext = hasInterlock ? &interlock : nullptr;
     vkGetPhysicalDeviceFeatures2(physical_, &features);
-    if (!v13.dynamicRendering || !v13.synchronization2 || !robust.robustImageAccess2 || !robust.nullDescriptor || !v12.scalarBlockLayout ||
-        !features.features.dualSrcBlend)
+    if (!v13.dynamicRendering || !v13.synchronization2 || !robust.robustImageAccess2 || !robust.nullDescriptor ||
+        !v12.scalarBlockLayout || !features.features.dualSrcBlend)
         return kFail;
 
     VkPhysicalDeviceFeatures2 enable{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_FEATURES_2};
@@ -199,24 +193,10 @@ Result Device::init(const DeviceOptions& options) {
     eRobust.robustImageAccess2 = VK_TRUE;
     eRobust.nullDescriptor = VK_TRUE;
     eRobust.robustBufferAccess2 = features.features.robustBufferAccess && robust.robustBufferAccess2;
-    VkPhysicalDeviceFragmentShaderInterlockFeaturesEXT eInterlock{
-        VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_FRAGMENT_SHADER_INTERLOCK_FEATURES_EXT};
     enable.pNext = &e12;
     e12.pNext = &e13;
     e13.pNext = &eRobust;
     std::vector<const char*> extensions = {VK_KHR_PUSH_DESCRIPTOR_EXTENSION_NAME, VK_EXT_ROBUSTNESS_2_EXTENSION_NAME};
-    if (hasInterlock && interlock.fragmentShaderPixelInterlock) {
-        eInterlock.fragmentShaderPixelInterlock = VK_TRUE;
-        eRobust.pNext = &eInterlock;
-        extensions.push_back(VK_EXT_FRAGMENT_SHADER_INTERLOCK_EXTENSION_NAME);
-        interlock_ = true;
-    }
-    if (hasExtension(exts, VK_GOOGLE_HLSL_FUNCTIONALITY_1_EXTENSION_NAME) &&
-        hasExtension(exts, VK_GOOGLE_DECORATE_STRING_EXTENSION_NAME)) {
-        extensions.push_back(VK_GOOGLE_HLSL_FUNCTIONALITY_1_EXTENSION_NAME);
-        extensions.push_back(VK_GOOGLE_DECORATE_STRING_EXTENSION_NAME);
-        hlslFunctionality_ = true;
-    }
 
     float priority = 1.0f;
     VkDeviceQueueCreateInfo qci{VK_STRUCTURE_TYPE_DEVICE_QUEUE_CREATE_INFO};
@@ -252,6 +232,10 @@ Device::~Device() {
         context_.reset();
         pipelines_.reset();
         reclaimUploads(true);
+        for (const SpareUpload& spare : spareUploads_) {
+            vkDestroyBuffer(device_, spare.buffer, nullptr);
+            vkFreeMemory(device_, spare.memory, nullptr);
+        }
         completedSerial_ = UINT64_MAX;
         collectRetired();
         if (uploadPool_) vkDestroyCommandPool(device_, uploadPool_, nullptr);
@@ -375,35 +359,53 @@ Result Device::upload(Texture& texture, const InitialData& initial) {
     const FormatInfo& info = texture.formatInfo();
     const uint32_t w = texture.width(), h = texture.height();
     const uint64_t rowBytes = static_cast<uint64_t>(w) * info.gpuBytesPerPixel;
+    const uint64_t bytes = rowBytes * h;
     Upload up{};
-    VkBufferCreateInfo bci{VK_STRUCTURE_TYPE_BUFFER_CREATE_INFO};
-    bci.size = rowBytes * h;
-    bci.usage = VK_BUFFER_USAGE_TRANSFER_SRC_BIT;
-    VkResult vr = vkCreateBuffer(device_, &bci, nullptr, &up.buffer);
-    if (vr != VK_SUCCESS) return resultFromVulkan(vr);
-    VkMemoryRequirements req;
-    vkGetBufferMemoryRequirements(device_, up.buffer, &req);
-    int32_t type = memoryType(req.memoryTypeBits, VK_MEMORY_PROPERTY_HOST_VISIBLE_BIT | VK_MEMORY_PROPERTY_HOST_COHERENT_BIT);
-    VkMemoryAllocateInfo mai{VK_STRUCTURE_TYPE_MEMORY_ALLOCATE_INFO};
-    mai.allocationSize = req.size;
-    mai.memoryTypeIndex = static_cast<uint32_t>(type);
-    vr = type < 0 ? VK_ERROR_OUT_OF_DEVICE_MEMORY : vkAllocateMemory(device_, &mai, nullptr, &up.memory);
-    void* mapped = nullptr;
-    if (vr == VK_SUCCESS) vr = vkBindBufferMemory(device_, up.buffer, up.memory, 0);
-    if (vr == VK_SUCCESS) vr = vkMapMemory(device_, up.memory, 0, VK_WHOLE_SIZE, 0, &mapped);
-    if (vr != VK_SUCCESS) {
-        vkDestroyBuffer(device_, up.buffer, nullptr);
-        if (up.memory) vkFreeMemory(device_, up.memory, nullptr);
-        return resultFromVulkan(vr);
+    {
+        std::lock_guard<std::mutex> lock(uploadMutex_);
+        reclaimUploads(false);
+        for (size_t i = 0; i < spareUploads_.size(); ++i) {
+            const SpareUpload& spare = spareUploads_[i];
+            if (spare.size >= bytes && spare.size <= bytes * 2) {
+                up.buffer = spare.buffer;
+                up.memory = spare.memory;
+                up.size = spare.size;
+                up.mapped = spare.mapped;
+                spareUploads_.erase(spareUploads_.begin() + static_cast<std::ptrdiff_t>(i));
+                break;
+            }
+        }
+    }
+    if (!up.buffer) {
+        VkBufferCreateInfo bci{VK_STRUCTURE_TYPE_BUFFER_CREATE_INFO};
+        bci.size = bytes;
+        bci.usage = VK_BUFFER_USAGE_TRANSFER_SRC_BIT;
+        VkResult vr = vkCreateBuffer(device_, &bci, nullptr, &up.buffer);
+        if (vr != VK_SUCCESS) return resultFromVulkan(vr);
+        VkMemoryRequirements req;
+        vkGetBufferMemoryRequirements(device_, up.buffer, &req);
+        int32_t type =
+            memoryType(req.memoryTypeBits, VK_MEMORY_PROPERTY_HOST_VISIBLE_BIT | VK_MEMORY_PROPERTY_HOST_COHERENT_BIT);
+        VkMemoryAllocateInfo mai{VK_STRUCTURE_TYPE_MEMORY_ALLOCATE_INFO};
+        mai.allocationSize = req.size;
+        mai.memoryTypeIndex = static_cast<uint32_t>(type);
+        vr = type < 0 ? VK_ERROR_OUT_OF_DEVICE_MEMORY : vkAllocateMemory(device_, &mai, nullptr, &up.memory);
+        if (vr == VK_SUCCESS) vr = vkBindBufferMemory(device_, up.buffer, up.memory, 0);
+        if (vr == VK_SUCCESS) vr = vkMapMemory(device_, up.memory, 0, VK_WHOLE_SIZE, 0, &up.mapped);
+        if (vr != VK_SUCCESS) {
+            vkDestroyBuffer(device_, up.buffer, nullptr);
+            if (up.memory) vkFreeMemory(device_, up.memory, nullptr);
+            return resultFromVulkan(vr);
+        }
+        up.size = bytes;
     }
     const uint8_t* src = static_cast<const uint8_t*>(initial.data);
-    uint8_t* dst = static_cast<uint8_t*>(mapped);
+    uint8_t* dst = static_cast<uint8_t*>(up.mapped);
     for (uint32_t y = 0; y < h; ++y)
         FormatTable::expandRow(info, src + static_cast<size_t>(y) * initial.rowPitch, dst + y * rowBytes, w);
-    vkUnmapMemory(device_, up.memory);
+    VkResult vr;
 
     std::lock_guard<std::mutex> lock(uploadMutex_);
-    reclaimUploads(false);
     VkCommandBufferAllocateInfo cai{VK_STRUCTURE_TYPE_COMMAND_BUFFER_ALLOCATE_INFO};
     cai.commandPool = uploadPool_;
     cai.level = VK_COMMAND_BUFFER_LEVEL_PRIMARY;
@@ -413,8 +415,7 @@ Result Device::upload(Texture& texture, const InitialData& initial) {
     if (vr == VK_SUCCESS) vr = vkCreateFence(device_, &fci, nullptr, &up.fence);
     if (vr != VK_SUCCESS) {
         if (up.commands) vkFreeCommandBuffers(device_, uploadPool_, 1, &up.commands);
-        vkDestroyBuffer(device_, up.buffer, nullptr);
-        vkFreeMemory(device_, up.memory, nullptr);
+        releaseUploadMemory(up.buffer, up.memory, up.size, up.mapped);
         return resultFromVulkan(vr);
     }
     VkCommandBufferBeginInfo begin{VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO};
@@ -447,8 +448,7 @@ Result Device::upload(Texture& texture, const InitialData& initial) {
     if (vr != VK_SUCCESS) {
         vkFreeCommandBuffers(device_, uploadPool_, 1, &up.commands);
         vkDestroyFence(device_, up.fence, nullptr);
-        vkDestroyBuffer(device_, up.buffer, nullptr);
-        vkFreeMemory(device_, up.memory, nullptr);
+        releaseUploadMemory(up.buffer, up.memory, up.size, up.mapped);
         return resultFromVulkan(vr);
     }
     up.ticket = nextTicket_++;
@@ -469,13 +469,23 @@ void Device::reclaimUploads(bool wait) {
         if (status == VK_SUCCESS || status == VK_ERROR_DEVICE_LOST) {
             vkFreeCommandBuffers(device_, uploadPool_, 1, &up.commands);
             vkDestroyFence(device_, up.fence, nullptr);
-            vkDestroyBuffer(device_, up.buffer, nullptr);
-            vkFreeMemory(device_, up.memory, nullptr);
+            releaseUploadMemory(up.buffer, up.memory, up.size, up.mapped);
         } else {
             uploads_[keep++] = up;
         }
     }
     uploads_.resize(keep);
+}
+
+// Keeps a little staging memory for later uploads (uploadMutex_ held).
+void Device::releaseUploadMemory(VkBuffer buffer, VkDeviceMemory memory, uint64_t size, void* mapped) {
+    constexpr size_t kSpares = 4;
+    if (spareUploads_.size() < kSpares) {
+        spareUploads_.push_back({buffer, memory, size, mapped});
+        return;
+    }
+    vkDestroyBuffer(device_, buffer, nullptr);
+    vkFreeMemory(device_, memory, nullptr);
 }
 
 void Device::waitUpload(uint64_t ticket) {
@@ -636,10 +646,16 @@ Result Device::createSamplerState(const SamplerDesc& desc, std::unique_ptr<Sampl
 }
 
 void Device::retire(const Retired& objects) {
+    // Work being recorded may still use the objects; work submitted before it
+    // may too, until it completes.
     Retired r = objects;
-    r.serial = recordingSerial_.load();
-    std::lock_guard<std::mutex> lock(retireMutex_);
-    retired_.push_back(r);
+    const uint64_t serial = recordingSerial_.load();
+    r.serial = recording_.load() ? serial : serial - 1;
+    {
+        std::lock_guard<std::mutex> lock(retireMutex_);
+        retired_.push_back(r);
+    }
+    collectRetired();
 }
 
 void Device::destroyRetired(const Retired& r) {

@@ -25,6 +25,9 @@ class PipelineCache;
 struct DeviceOptions {
     // Load the validation layer and collect its messages (tests).
     bool validation = false;
+    // Keep rasterizer-ordered views in order by drawing quad by quad even where
+    // the driver already runs fragments in order (tests of that path).
+    bool orderByDraws = false;
 };
 
 // Answer bits of checkFormatSupport, with the numbers the program knows.
@@ -59,11 +62,11 @@ public:
     const std::string& adapterName() const { return adapterName_; }
     bool isSoftware() const { return software_; }
     uint32_t featureLevel() const { return kFeatureLevel11_1; }
-    // Pixel shaders may rely on the order of fragments of one pixel: through
-    // fragment-shader interlock, or because the software driver runs them in order.
-    bool rasterizerOrderedViews() const { return interlock_ || software_; }
-    bool fragmentShaderInterlock() const { return interlock_; }
-    bool hlslFunctionality() const { return hlslFunctionality_; }
+    // Rasterizer-ordered views work on every device: the software driver runs
+    // the fragments of a pixel in order, elsewhere the context draws quad by quad.
+    bool rasterizerOrderedViews() const { return true; }
+    // Draws with rasterizer-ordered views go quad by quad.
+    bool ordersByDraws() const { return orderByDraws_; }
 
     Result checkFormatSupport(int32_t format, uint32_t& support) const;
     bool linearFilterSupported(int32_t format) const;
@@ -106,6 +109,8 @@ public:
     // it) and the newest serial known to be complete.
     std::atomic<uint64_t>& recordingSerial() { return recordingSerial_; }
     std::atomic<uint64_t>& completedSerial() { return completedSerial_; }
+    // Whether the context has a submission open for recording.
+    std::atomic<bool>& recording() { return recording_; }
     // Device objects whose destruction waits until the GPU is done with them.
     struct Retired {
         uint64_t serial = 0;
@@ -140,15 +145,15 @@ private:
     uint32_t queueFamily_ = 0;
     std::string adapterName_;
     bool software_ = false;
-    bool interlock_ = false;
-    bool hlslFunctionality_ = false;
     bool validationEnabled_ = false;
+    bool orderByDraws_ = false;
     uint32_t sampleCounts_ = 1;
     struct MemoryTypes;
     std::unique_ptr<MemoryTypes> memoryTypes_;
     std::mutex queueMutex_;
     std::atomic<uint64_t> recordingSerial_{1};
     std::atomic<uint64_t> completedSerial_{0};
+    std::atomic<bool> recording_{false};
 
     std::mutex retireMutex_;
     std::vector<Retired> retired_;
@@ -159,7 +164,19 @@ private:
         VkCommandBuffer commands;
         VkBuffer buffer;
         VkDeviceMemory memory;
+        uint64_t size;
+        void* mapped;
     };
+    // Staging memory of finished uploads, kept for the next ones (a source
+    // uploads a frame of the same size again and again).
+    struct SpareUpload {
+        VkBuffer buffer;
+        VkDeviceMemory memory;
+        uint64_t size;
+        void* mapped;
+    };
+    std::vector<SpareUpload> spareUploads_;
+    void releaseUploadMemory(VkBuffer buffer, VkDeviceMemory memory, uint64_t size, void* mapped);
     std::mutex uploadMutex_;
     VkCommandPool uploadPool_ = nullptr;
     std::vector<Upload> uploads_;

@@ -20,10 +20,20 @@
 //   thread at a time. Objects destroyed while recorded work may use them are
 //   freed once that work has completed.
 // - Formats the device lacks are emulated inside the layer (FormatTable).
+// - Shaders are HLSL compiled to SPIR-V (HlslCompiler at run time, the build
+//   for the built-in ones); reflection keeps the source's exact signature.
+//   Pipelines are made when first drawn, keyed by everything they depend on.
+#include "platform/gpu/BlendState.h"
 #include "platform/gpu/Buffer.h"
 #include "platform/gpu/Context.h"
 #include "platform/gpu/Device.h"
 #include "platform/gpu/FormatTable.h"
+#include "platform/gpu/HlslCompiler.h"
+#include "platform/gpu/InputLayout.h"
+#include "platform/gpu/RasterizerState.h"
+#include "platform/gpu/SamplerState.h"
+#include "platform/gpu/Shader.h"
+#include "platform/gpu/ShaderReflection.h"
 #include "platform/gpu/StagingTexture.h"
 #include "platform/gpu/Texture.h"
 #include "platform/gpu/View.h"

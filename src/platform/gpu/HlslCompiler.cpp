@@ -40,12 +40,18 @@ bool readFile(const std::string& path, std::string& out) {
 class Includer : public glslang::TShader::Includer {
 public:
     explicit Includer(std::string sourceName) : sourceName_(std::move(sourceName)) {}
+    bool orderedViews = false;  // an included file declares rasterizer-ordered views
 
+    // A backslash in an include name is a folder separator, as in the scripts' own paths.
     IncludeResult* includeLocal(const char* header, const char* includer, size_t) override {
+        const std::string name = slashes(header);
         std::string base = folderOf(includer && *includer ? includer : sourceName_);
-        return open(base + header, header);
+        return open(base + name, name);
     }
-    IncludeResult* includeSystem(const char* header, const char*, size_t) override { return open(header, header); }
+    IncludeResult* includeSystem(const char* header, const char*, size_t) override {
+        const std::string name = slashes(header);
+        return open(name, name);
+    }
     void releaseInclude(IncludeResult* result) override {
         if (result) {
             delete static_cast<std::string*>(result->userData);
@@ -54,14 +60,20 @@ public:
     }
 
 private:
-    IncludeResult* open(const std::string& path, const char* header) {
+    static std::string slashes(const char* header) {
+        std::string s = header ? header : "";
+        std::replace(s.begin(), s.end(), '\\', '/');
+        return s;
+    }
+    // The path beside the including file, else the name in the current folder.
+    IncludeResult* open(const std::string& path, const std::string& name) {
         std::string text;
         std::string found = path;
         if (!readFile(path, text)) {
-            found = header;
-            std::replace(found.begin(), found.end(), '\\', '/');
+            found = name;
             if (!readFile(found, text)) return nullptr;
         }
+        if (text.find("RasterizerOrdered") != std::string::npos) orderedViews = true;
         auto* data = new std::string(std::move(text));
         return new IncludeResult(found, data->data(), data->size(), data);
     }
@@ -100,6 +112,7 @@ Result HlslCompiler::compile(const char* sourceName, const char* source, size_t 
     shader.setStringsWithLengthsAndNames(strings, lengths, names, 1);
     // The module's entry point is always "main"; the source names its own.
     shader.setEntryPoint("main");
+    shader.setPreamble(ShaderCode::orderedViewDefinitions());
     shader.setSourceEntryPoint(entry);
     shader.setEnvInput(glslang::EShSourceHlsl, language, glslang::EShClientVulkan, 100);
     shader.setEnvClient(glslang::EShClientVulkan, glslang::EShTargetVulkan_1_2);
@@ -161,7 +174,9 @@ Result HlslCompiler::compile(const char* sourceName, const char* source, size_t 
         return kFail;
     }
     SpirvPatch::applyHlslPacking(spirv);
-    code = ShaderCode::pack(stage, inputs, spirv.data(), spirv.size());
+    const bool orderedViews = includer.orderedViews ||
+                              std::string_view(source, length).find("RasterizerOrdered") != std::string_view::npos;
+    code = ShaderCode::pack(stage, inputs, spirv.data(), spirv.size(), orderedViews);
     return kOk;
 }
 

@@ -6,6 +6,8 @@ namespace Platform::Gpu {
 namespace {
 
 constexpr uint32_t kMagic = 0x31534C56;  // "VLS1"
+constexpr uint32_t kStageMask = 0xFF;
+constexpr uint32_t kOrderedViews = 0x100;
 constexpr size_t kNameBytes = 48;
 
 struct Header {
@@ -25,10 +27,21 @@ struct Record {
 
 }  // namespace
 
+const char* ShaderCode::orderedViewDefinitions() {
+    return "#define RasterizerOrderedTexture1D RWTexture1D\n"
+           "#define RasterizerOrderedTexture1DArray RWTexture1DArray\n"
+           "#define RasterizerOrderedTexture2D RWTexture2D\n"
+           "#define RasterizerOrderedTexture2DArray RWTexture2DArray\n"
+           "#define RasterizerOrderedTexture3D RWTexture3D\n"
+           "#define RasterizerOrderedBuffer RWBuffer\n"
+           "#define RasterizerOrderedByteAddressBuffer RWByteAddressBuffer\n"
+           "#define RasterizerOrderedStructuredBuffer RWStructuredBuffer\n";
+}
+
 std::vector<uint8_t> ShaderCode::pack(ShaderStage stage, const std::vector<SignatureParameter>& inputs,
-                                      const uint32_t* spirv, size_t words) {
-    Header h{kMagic, static_cast<uint32_t>(stage), static_cast<uint32_t>(inputs.size()),
-             static_cast<uint32_t>(words)};
+                                      const uint32_t* spirv, size_t words, bool orderedViews) {
+    Header h{kMagic, static_cast<uint32_t>(stage) | (orderedViews ? kOrderedViews : 0),
+             static_cast<uint32_t>(inputs.size()), static_cast<uint32_t>(words)};
     std::vector<uint8_t> out(sizeof h + inputs.size() * sizeof(Record) + words * 4);
     std::memcpy(out.data(), &h, sizeof h);
     size_t at = sizeof h;
@@ -46,10 +59,12 @@ std::vector<uint8_t> ShaderCode::pack(ShaderStage stage, const std::vector<Signa
 }
 
 bool ShaderCode::unpack(const void* bytes, size_t length, ShaderStage& stage, std::vector<SignatureParameter>& inputs,
-                        std::vector<uint32_t>& spirv) {
+                        std::vector<uint32_t>& spirv, bool* orderedViews) {
     Header h;
     if (!bytes || length < sizeof h) return false;
     std::memcpy(&h, bytes, sizeof h);
+    if (orderedViews) *orderedViews = (h.stage & kOrderedViews) != 0;
+    h.stage &= kStageMask;
     if (h.magic != kMagic || h.stage > 2 || h.inputCount > 64) return false;
     const size_t need = sizeof h + static_cast<size_t>(h.inputCount) * sizeof(Record) + static_cast<size_t>(h.spirvWords) * 4;
     if (length < need || h.spirvWords < 5) return false;

@@ -27,11 +27,15 @@ struct SignatureParameter {
 // inputs) and the SPIR-V module.
 class ShaderCode {
 public:
+    // `orderedViews`: the source declares rasterizer-ordered views.
     static std::vector<uint8_t> pack(ShaderStage stage, const std::vector<SignatureParameter>& inputs,
-                                     const uint32_t* spirv, size_t words);
+                                     const uint32_t* spirv, size_t words, bool orderedViews = false);
     // False when the bytes are not shader code of this layer.
     static bool unpack(const void* bytes, size_t length, ShaderStage& stage, std::vector<SignatureParameter>& inputs,
-                       std::vector<uint32_t>& spirv);
+                       std::vector<uint32_t>& spirv, bool* orderedViews = nullptr);
+    // Definitions that compile rasterizer-ordered views as plain unordered-access
+    // views (the compiler has no such types); the layer keeps their order itself.
+    static const char* orderedViewDefinitions();
 };
 
 }  // namespace Platform::Gpu

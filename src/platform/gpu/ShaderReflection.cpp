@@ -1,5 +1,6 @@
 #include "platform/gpu/ShaderReflection.h"
 
+#include <algorithm>
 #include <cctype>
 #include <spirv_cross/spirv_cross_c.h>
 
@@ -19,7 +20,9 @@ void splitUpper(const char* semantic, InterfaceVariable& v) {
     std::string s = semantic ? semantic : "";
     size_t n = s.size();
     while (n > 0 && std::isdigit(static_cast<unsigned char>(s[n - 1]))) --n;
-    v.semanticIndex = n < s.size() ? static_cast<uint32_t>(std::stoul(s.substr(n))) : 0;
+    uint64_t index = 0;
+    for (size_t i = n; i < s.size(); ++i) index = std::min<uint64_t>(index * 10 + (s[i] - '0'), 0xFFFFFFFFu);
+    v.semanticIndex = static_cast<uint32_t>(index);
     s.resize(n);
     for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     v.semantic = s;
@@ -64,7 +67,7 @@ uint32_t memberSize(spvc_compiler comp, spvc_type structType, spvc_type_id struc
 
 Result ShaderReflection::reflect(const void* code, size_t length, ShaderReflection& out) {
     out = ShaderReflection();
-    if (!ShaderCode::unpack(code, length, out.stage, out.inputs, out.spirv)) return kInvalidArg;
+    if (!ShaderCode::unpack(code, length, out.stage, out.inputs, out.spirv, &out.orderedViews)) return kInvalidArg;
     Context c;
     if (spvc_context_create(&c.ctx) != SPVC_SUCCESS) return kOutOfMemory;
     spvc_parsed_ir ir = nullptr;

@@ -59,6 +59,7 @@ public:
     std::vector<ReflectedConstantBuffer> constantBuffers;
     std::vector<ReflectedResource> resources;
     uint32_t threadGroup[3] = {0, 0, 0};
+    bool orderedViews = false;  // declares rasterizer-ordered views
 
     // Inside the layer.
     std::vector<uint32_t> spirv;

@@ -1,6 +1,8 @@
 #include "platform/gpu/SignatureScanner.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstdint>
 
 namespace Platform::Gpu {
 namespace {
@@ -94,7 +96,10 @@ void splitSemantic(const std::string& semantic, SignatureParameter& p) {
     size_t n = semantic.size();
     while (n > 0 && std::isdigit(static_cast<unsigned char>(semantic[n - 1]))) --n;
     p.semanticName = semantic.substr(0, n);
-    p.semanticIndex = n < semantic.size() ? static_cast<uint32_t>(std::stoul(semantic.substr(n))) : 0;
+    // Digits beyond what an index can hold do not wrap or throw: the index saturates.
+    uint64_t index = 0;
+    for (size_t i = n; i < semantic.size(); ++i) index = std::min<uint64_t>(index * 10 + (semantic[i] - '0'), 0xFFFFFFFFu);
+    p.semanticIndex = static_cast<uint32_t>(index);
 }
 
 // One declaration "modifiers type name[array] : SEMANTIC"; false when it is an output.

@@ -8,6 +8,7 @@
 
 #include <clocale>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -27,9 +28,15 @@ bool ensure() {
     if (::syscall(SYS_gettid) != ::getpid()) return false;
     std::call_once(g_once, [] {
         g_uiThread = std::this_thread::get_id();
+        // gtk_init takes every locale category from the environment. GTK needs
+        // the character type (UTF-8 input and text); everything else stays as
+        // the program had it, so numbers in files keep "C" and system texts
+        // do not change language under the program's feet.
+        const std::string before = std::setlocale(LC_ALL, nullptr);
         g_available = gtk_init_check(nullptr, nullptr) != FALSE;
-        // gtk_init takes every locale category from the environment; numbers in
-        // files must not follow it.
+        const std::string ctype = std::setlocale(LC_CTYPE, nullptr);
+        std::setlocale(LC_ALL, before.c_str());
+        std::setlocale(LC_CTYPE, ctype.c_str());
         std::setlocale(LC_NUMERIC, "C");
     });
     return g_available && std::this_thread::get_id() == g_uiThread;

@@ -1,5 +1,7 @@
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "ShaderFixture.h"
 
@@ -43,14 +45,19 @@ TEST_F(CompileTest, IncludesResolveBesideTheSourceName) {
     const auto dir = std::filesystem::temp_directory_path() /
                      ("velmo-gpu-include-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
                       std::to_string(reinterpret_cast<uintptr_t>(this)));
-    std::filesystem::create_directories(dir);
-    std::ofstream(dir / "common.hlsli") << "float4 tint() { return float4(1, 0.5, 0.25, 1); }\n";
+    std::filesystem::create_directories(dir / "sub");
+    std::ofstream(dir / "common.hlsli") << "#include \"sub\\more.hlsli\"\nfloat4 tint() { return more(); }\n";
+    std::ofstream(dir / "sub" / "more.hlsli") << "float4 more() { return float4(1, 0.5, 0.25, 1); }\n";
     const std::string name = (dir / "script.lua.tinted").string();
     const std::string src = "#include \"common.hlsli\"\nfloat4 tinted(float4 p : SV_Position) : SV_Target { return tint(); }\n";
     std::vector<uint8_t> code;
     std::string errors;
     EXPECT_EQ(kOk, HlslCompiler::compile(name.c_str(), src.data(), src.size(), "tinted", "ps_5_0", code, errors))
         << errors;
+    // A missing include is a compile error naming it.
+    const std::string missing = "#include \"absent.hlsli\"\nfloat4 main(float4 p : SV_Position) : SV_Target { return p; }\n";
+    EXPECT_EQ(kFail, HlslCompiler::compile(name.c_str(), missing.data(), missing.size(), "main", "ps_5_0", code, errors));
+    EXPECT_NE(std::string::npos, errors.find("absent.hlsli")) << errors;
     std::filesystem::remove_all(dir);
 }
 
@@ -156,4 +163,23 @@ TEST_F(CompileTest, ShadersOfAnotherStageOrForeignBytesAreRefused) {
     EXPECT_EQ(kInvalidArg, device().createShader(ShaderStage::Pixel, junk, sizeof junk, s));
     EXPECT_EQ(kInvalidArg, device().createShader(ShaderStage::Pixel, code.data(), code.size() / 2, s));
     EXPECT_EQ(kOk, device().createShader(ShaderStage::Pixel, code.data(), code.size(), s));
+}
+
+TEST_F(CompileTest, CompilesOnSeveralThreadsAtOnce) {
+    std::vector<std::thread> threads;
+    std::atomic<int> good{0};
+    for (int i = 0; i < 4; ++i) {
+        threads.emplace_back([i, &good] {
+            for (int k = 0; k < 4; ++k) {
+                const std::string src = "float4 main(float4 p : SV_Position) : SV_Target { return p * " +
+                                        std::to_string(i * 4 + k + 1) + "; }";
+                std::vector<uint8_t> code;
+                std::string errors;
+                if (HlslCompiler::compile("t.hlsl", src.data(), src.size(), "main", "ps_5_0", code, errors) == kOk)
+                    ++good;
+            }
+        });
+    }
+    for (auto& t : threads) t.join();
+    EXPECT_EQ(16, good.load());
 }

@@ -215,3 +215,16 @@ TEST_F(ContextTest, ObjectsDestroyedWhileRecordedWorkUsesThemLiveUntilItIsDone) 
     auto back = readBack(*target);
     EXPECT_EQ(std::vector<uint8_t>(16 * 16 * 8, 19), back);
 }
+
+TEST_F(ContextTest, ALongRunOfWorkIsSubmittedInPartsWithoutASyncPoint) {
+    auto t = makeTexture(2, 2, 10, kBindShaderResource | kBindRenderTarget);
+    View* rtv = nullptr;
+    ASSERT_EQ(kOk, t->view(ViewKind::RenderTarget, rtv));
+    ASSERT_EQ(kOk, context().finish());
+    const uint64_t before = context().submissionCount();
+    const float c[4] = {0.5f, 0, 0, 1};
+    for (int i = 0; i < 10000; ++i) context().clearRenderTargetView(rtv, c);
+    const uint64_t parts = context().submissionCount() - before;
+    EXPECT_GE(parts, 2u);
+    EXPECT_LE(parts, 3u);
+}

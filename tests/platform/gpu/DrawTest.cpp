@@ -461,3 +461,215 @@ TEST_F(DrawTest, ComputeReadsUnorderedAccessViewsOfDifferentFormats) {
     std::memcpy(&v, d.data() + 4 * 5, 4);
     EXPECT_FLOAT_EQ(2.25f, v);
 }
+
+TEST_F(DrawTest, PixelShadersWriteUnorderedAccessViewsBesideTheTarget) {
+    // As the 3D output stage binds them: the target, then u1 (R32F) and u2 (RGBA16F);
+    // u2 is declared rasterizer-ordered and accumulates over overlapping draws.
+    auto ps = shader("RWTexture2D<float> depthBuffer : register(u1);\n"
+                     "RasterizerOrderedTexture2D<float4> transparentBuffer : register(u2);\n"
+                     "float4 main(float4 p : SV_Position) : SV_Target {\n"
+                     "  uint2 at = uint2(p.xy);\n"
+                     "  depthBuffer[at] = min(depthBuffer[at], p.x);\n"
+                     "  transparentBuffer[at] = transparentBuffer[at] + float4(0.25, 0.5, 1, 0);\n"
+                     "  return float4(1, 0, 0, 1); }\n",
+                     "ps_5_0");
+    EXPECT_TRUE(ps->reflection().orderedViews);
+    const uint32_t n = 4;
+    auto target = makeTexture(n, n, 10, kBindShaderResource | kBindRenderTarget | kBindUnorderedAccess);
+    auto depth = makeTexture(n, n, 41, kBindShaderResource | kBindRenderTarget | kBindUnorderedAccess);
+    auto transparent = makeTexture(n, n, 10, kBindShaderResource | kBindRenderTarget | kBindUnorderedAccess);
+    View* depthUav = nullptr;
+    View* transparentUav = nullptr;
+    ASSERT_EQ(kOk, depth->view(ViewKind::UnorderedAccess, depthUav));
+    ASSERT_EQ(kOk, transparent->view(ViewKind::UnorderedAccess, transparentUav));
+    const float far[4] = {1e10f, 1e10f, 1e10f, 1e10f};
+    context().clearUnorderedAccessViewFloat(depthUav, far);
+    clear(*transparent, 0, 0, 0, 0);
+    bindPositionQuad();
+    context().setPixelShader(ps.get());
+    setTarget(*target);
+    context().setUnorderedAccessView(ShaderStage::Pixel, 1, depthUav);
+    context().setUnorderedAccessView(ShaderStage::Pixel, 2, transparentUav);
+    for (int i = 0; i < 3; ++i) context().draw(4, 0);
+    context().setRenderTarget(nullptr);
+    context().setUnorderedAccessView(ShaderStage::Pixel, 1, nullptr);
+    context().setUnorderedAccessView(ShaderStage::Pixel, 2, nullptr);
+    const float red[4] = {1, 0, 0, 1};
+    expectTexel(readBack(*target), n, 2, 3, red, 1e-3f, "target");
+    const float sum[4] = {0.75f, 1.5f, 3, 0};
+    expectTexel(readBack(*transparent), n, 2, 3, sum, 2e-3f, "accumulated");
+    auto d = readBack(*depth);
+    float v;
+    std::memcpy(&v, d.data() + (3 * n + 2) * 4, 4);
+    EXPECT_FLOAT_EQ(2.5f, v);
+}
+
+TEST_F(DrawTest, VertexAndPixelStagesKeepTheirOwnConstantBuffers) {
+    auto vsCode = compile("cbuffer Constant : register(b0) { float4 shift; };\n"
+                          "struct O { float4 p : SV_Position; float4 c : COLOR; };\n"
+                          "O main(float3 pos : POSITION) { O o; o.p = float4(pos, 1); o.c = shift; return o; }\n",
+                          "vs_5_0");
+    std::unique_ptr<Platform::Gpu::Shader> vs;
+    ASSERT_EQ(kOk, device().createShader(ShaderStage::Vertex, vsCode.data(), vsCode.size(), vs));
+    const InputElement e{"POSITION", 0, kElementR32G32B32Float, kAppendAligned};
+    std::unique_ptr<InputLayout> layout;
+    ASSERT_EQ(kOk, device().createInputLayout(&e, 1, vsCode.data(), vsCode.size(), layout));
+    auto ps = shader("cbuffer Constant : register(b0) { float4 scale; };\n"
+                     "float4 main(float4 p : SV_Position, float4 c : COLOR) : SV_Target { return c * scale; }\n",
+                     "ps_5_0");
+    const float shift[4] = {0.5f, 0.25f, 1, 1}, scale[4] = {2, 2, 0.5f, 1};
+    std::unique_ptr<Buffer> vsCb, psCb;
+    ASSERT_EQ(kOk, device().createBuffer(BufferKind::Constant, 16, shift, vsCb));
+    ASSERT_EQ(kOk, device().createBuffer(BufferKind::Constant, 16, scale, psCb));
+    auto target = makeTexture(2, 2, 10, kBindShaderResource | kBindRenderTarget);
+    bindPositionQuad();
+    context().setVertexShader(vs.get(), layout.get());
+    context().setPixelShader(ps.get());
+    context().setConstantBuffer(ShaderStage::Vertex, 0, vsCb.get());
+    context().setConstantBuffer(ShaderStage::Pixel, 0, psCb.get());
+    setTarget(*target);
+    context().draw(4, 0);
+    context().setRenderTarget(nullptr);
+    context().setConstantBuffer(ShaderStage::Vertex, 0, nullptr);
+    const float want[4] = {1, 0.5f, 0.5f, 1};
+    expectTexel(readBack(*target), 2, 0, 1, want, 1e-3f, "two stages");
+}
+
+TEST_F(DrawTest, EmulatedFormatsReadAsTheProgramsFormats) {
+    // Loaded through a shader: A8 as (0, 0, 0, a); BGRX with alpha one; YUY2
+    // pairs as (U, Y, V, 1) per pixel; BGRA in colour order.
+    auto ps = shader("Texture2D<float4> t : register(t0);\n"
+                     "float4 main(float4 p : SV_Position) : SV_Target { return t.Load(int3(p.xy, 0)); }\n",
+                     "ps_5_0");
+    const uint8_t a8[2] = {51, 204};
+    const uint8_t bgrx[8] = {0, 51, 102, 7, 255, 204, 153, 0};
+    const uint8_t yuy2[4] = {16, 128, 235, 64};
+    const uint8_t bgra[8] = {0, 51, 102, 153, 255, 204, 153, 51};
+    struct Case {
+        int32_t format;
+        const uint8_t* data;
+        uint32_t pitch;
+        float want[2][4];
+    };
+    const Case cases[] = {
+        {65, a8, 2, {{0, 0, 0, 0.2f}, {0, 0, 0, 0.8f}}},
+        {88, bgrx, 8, {{0.4f, 0.2f, 0, 1}, {0.6f, 0.8f, 1, 1}}},
+        {107, yuy2, 4, {{128 / 255.0f, 16 / 255.0f, 64 / 255.0f, 1}, {128 / 255.0f, 235 / 255.0f, 64 / 255.0f, 1}}},
+        {87, bgra, 8, {{0.4f, 0.2f, 0, 0.6f}, {0.6f, 0.8f, 1, 0.2f}}},
+    };
+    for (const Case& c : cases) {
+        auto source = makeTexture(2, 1, c.format, kBindShaderResource, c.data, c.pitch);
+        auto target = makeTexture(2, 1, 10, kBindShaderResource | kBindRenderTarget);
+        bindPositionQuad();
+        context().setPixelShader(ps.get());
+        setTarget(*target);
+        context().setShaderResource(ShaderStage::Pixel, 0, srv(*source));
+        context().draw(4, 0);
+        context().setRenderTarget(nullptr);
+        context().setShaderResource(ShaderStage::Pixel, 0, nullptr);
+        auto px = readBack(*target);
+        const std::string what = "format " + std::to_string(c.format);
+        expectTexel(px, 2, 0, 0, c.want[0], 3e-3f, what.c_str());
+        expectTexel(px, 2, 1, 0, c.want[1], 3e-3f, what.c_str());
+    }
+}
+
+TEST_F(DrawTest, OrderedViewsDrawnQuadByQuadKeepTheirOrder) {
+    // A device that keeps the order by drawing each quad on its own, as on
+    // drivers without in-order fragments: overlapping quads of one strip and of
+    // one list apply in vertex order.
+    DeviceOptions options;
+    options.validation = true;
+    options.orderByDraws = true;
+    std::unique_ptr<Device> ordered;
+    ASSERT_EQ(kOk, Device::create(options, ordered));
+    ASSERT_TRUE(ordered->ordersByDraws());
+    Context& ctx = ordered->context();
+    auto code = [&](const char* src, const char* target) { return compile(src, target); };
+    auto vsCode = code("float4 main(float3 p : POSITION) : SV_Position { return float4(p, 1); }", "vs_5_0");
+    auto psCode = code("RasterizerOrderedTexture2D<float4> acc : register(u1);\n"
+                       "float4 main(float4 p : SV_Position) : SV_Target {\n"
+                       "  uint2 at = uint2(p.xy); acc[at] = acc[at] * 2 + 1; return 1; }\n",
+                       "ps_5_0");
+    std::unique_ptr<Platform::Gpu::Shader> vs, ps;
+    ASSERT_EQ(kOk, ordered->createShader(ShaderStage::Vertex, vsCode.data(), vsCode.size(), vs));
+    ASSERT_EQ(kOk, ordered->createShader(ShaderStage::Pixel, psCode.data(), psCode.size(), ps));
+    const InputElement e{"POSITION", 0, kElementR32G32B32Float, kAppendAligned};
+    std::unique_ptr<InputLayout> layout;
+    ASSERT_EQ(kOk, ordered->createInputLayout(&e, 1, vsCode.data(), vsCode.size(), layout));
+    std::unique_ptr<RasterizerState> cullNone;
+    ASSERT_EQ(kOk, ordered->createRasterizerState({kFillSolid, kCullNone, 0}, cullNone));
+    // Three full-target quads: a strip of 8 vertices (3 quads) and a list of 18 (3 quads).
+    std::vector<float> strip, list;
+    for (int q = 0; q < 4; ++q) strip.insert(strip.end(), {-1, q % 2 ? 1.0f : -1.0f, 0, 1, q % 2 ? 1.0f : -1.0f, 0});
+    for (int q = 0; q < 3; ++q)
+        list.insert(list.end(), {-1, -1, 0, 1, -1, 0, -1, 1, 0, -1, 1, 0, 1, -1, 0, 1, 1, 0});
+    struct Case {
+        const char* what;
+        std::vector<float>* vertices;
+        Topology topology;
+        uint32_t count;
+        float want;
+    };
+    // Every quad covers each pixel once and doubles the value and adds one, so
+    // three quads give 7 when none is skipped, drawn twice or lost to a race.
+    const Case cases[] = {{"strip", &strip, Topology::TriangleStrip, 8, 7}, {"list", &list, Topology::TriangleList, 18, 7}};
+    for (const Case& c : cases) {
+        std::unique_ptr<Buffer> vb;
+        ASSERT_EQ(kOk, ordered->createBuffer(BufferKind::Vertex, static_cast<uint32_t>(c.vertices->size() * 4),
+                                             c.vertices->data(), vb));
+        std::unique_ptr<Texture> target, acc;
+        ASSERT_EQ(kOk, ordered->createTexture({2, 2, 10, 1, kBindShaderResource | kBindRenderTarget}, nullptr, target));
+        ASSERT_EQ(kOk, ordered->createTexture({2, 2, 10, 1, kBindShaderResource | kBindRenderTarget | kBindUnorderedAccess},
+                                              nullptr, acc));
+        View *rtv = nullptr, *uav = nullptr;
+        ASSERT_EQ(kOk, target->view(ViewKind::RenderTarget, rtv));
+        ASSERT_EQ(kOk, acc->view(ViewKind::UnorderedAccess, uav));
+        const float zero[4] = {0, 0, 0, 0};
+        ctx.clearUnorderedAccessViewFloat(uav, zero);
+        ctx.setVertexShader(vs.get(), layout.get());
+        ctx.setPixelShader(ps.get());
+        ctx.setVertexBuffer(vb.get(), 12, 0);
+        ctx.setTopology(c.topology);
+        ctx.setRasterizerState(cullNone.get());
+        ctx.setRenderTarget(rtv);
+        ctx.setViewport({0, 0, 2, 2, 0, 1});
+        ctx.setUnorderedAccessView(ShaderStage::Pixel, 1, uav);
+        const uint64_t before = ctx.submissionCount();
+        ctx.draw(c.count, 0);
+        ctx.setUnorderedAccessView(ShaderStage::Pixel, 1, nullptr);
+        ctx.setRenderTarget(nullptr);
+        std::unique_ptr<StagingTexture> staging;
+        ASSERT_EQ(kOk, ordered->createStagingTexture(2, 2, 10, staging));
+        ctx.copyResource(*staging, *acc);
+        MappedTexture m;
+        ASSERT_EQ(kOk, ctx.map(*staging, m));
+        EXPECT_EQ(before + 1, ctx.submissionCount()) << c.what;
+        uint16_t h;
+        std::memcpy(&h, static_cast<const uint8_t*>(m.data) + m.rowPitch + 8, 2);
+        EXPECT_EQ(c.want, halfToFloat(h)) << c.what;
+    }
+    EXPECT_EQ(Platform::Result(0), ctx.finish());
+    EXPECT_EQ(0u, ordered->validationMessageCount()) << ordered->validationMessages();
+}
+
+TEST_F(DrawTest, AViewReadAndWrittenInOneDispatchReadsAsUnbound) {
+    // Bound both as t0 and as u0, the texture is written; its shader-resource
+    // view reads as unbound (0), as on the program's platform.
+    auto cs = shader("Texture2D<float4> src : register(t0); RWTexture2D<float4> dst : register(u0);\n"
+                     "[numthreads(2, 2, 1)] void main(uint3 id : SV_DispatchThreadID) {\n"
+                     "  dst[id.xy] = src.Load(int3(id.xy, 0)) + 0.5; }\n",
+                     "cs_5_0");
+    auto t = halfTexture(2, 2, std::vector<float>(16, 0.25f),
+                         kBindShaderResource | kBindRenderTarget | kBindUnorderedAccess);
+    View* uav = nullptr;
+    ASSERT_EQ(kOk, t->view(ViewKind::UnorderedAccess, uav));
+    context().setComputeShader(cs.get());
+    context().setShaderResource(ShaderStage::Compute, 0, srv(*t));
+    context().setUnorderedAccessView(ShaderStage::Compute, 0, uav);
+    context().dispatch(1, 1, 1);
+    context().setUnorderedAccessView(ShaderStage::Compute, 0, nullptr);
+    context().setShaderResource(ShaderStage::Compute, 0, nullptr);
+    const float half[4] = {0.5f, 0.5f, 0.5f, 0.5f};
+    expectTexel(readBack(*t), 2, 1, 1, half, 1e-3f, "read as unbound");
+}

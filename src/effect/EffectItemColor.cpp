@@ -1,0 +1,150 @@
+#include "effect/EffectItemColor.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+
+#include "core/NumberText.h"
+#include "effect/ItemText.h"
+#include "media/Color.h"
+
+namespace Effect {
+
+namespace {
+
+// Six hexadecimal digits, blanks around them ignored. The colour helper
+// leaves its output alone for a text of another length; an item reports that
+// as a failure instead of keeping its old colour as if the text were good.
+void readRgb(std::string_view text, uint8_t& red, uint8_t& green, uint8_t& blue) {
+    size_t first = 0, last = text.size();
+    while (first < last && text[first] == ' ')
+        ++first;
+    while (last > first && text[last - 1] == ' ')
+        --last;
+    if (last - first != 6)
+        throw std::invalid_argument("RGB argument is invalid.");
+    Media::ColorBytes color{red, green, blue};
+    Media::parseColorRgb(text, color);
+    red = color.r;
+    green = color.g;
+    blue = color.b;
+}
+
+}  // namespace
+
+EffectItemColor::EffectItemColor(ItemList* list, std::wstring name, uint8_t red, uint8_t green, uint8_t blue,
+                                 uint8_t type)
+    : EffectItem(list, type, std::move(name)), red(red), green(green), blue(blue) {}
+
+void EffectItemColor::copyFrom(const EffectItem& other) {
+    const auto& o = static_cast<const EffectItemColor&>(other);
+    red = o.red;
+    green = o.green;
+    blue = o.blue;
+    unset = o.unset;
+}
+
+bool EffectItemColor::equals(const EffectItem& other) const {
+    const auto& o = static_cast<const EffectItemColor&>(other);
+    return red == o.red && green == o.green && blue == o.blue && unset == o.unset;
+}
+
+std::unique_ptr<EffectItem> EffectItemColor::clone() const { return std::make_unique<EffectItemColor>(*this); }
+
+std::string EffectItemColor::toString() const {
+    if (unset)
+        return {};
+    char text[8];
+    std::snprintf(text, sizeof text, "%02x%02x%02x", red, green, blue);
+    return text;
+}
+
+void EffectItemColor::fromString(std::string_view text) {
+    if (text.empty()) {
+        unset = 1;
+        red = green = blue = 0;
+        return;
+    }
+    uint8_t r = red, g = green, b = blue;
+    readRgb(text, r, g, b);
+    red = r;
+    green = g;
+    blue = b;
+    unset = 0;
+}
+
+namespace {
+
+int16_t hexInt16(std::string_view four) {
+    const auto byte = [](std::string_view two) {
+        const std::string s(two);
+        char* end = nullptr;
+        const long v = std::strtol(s.c_str(), &end, 16);
+        if (end != s.c_str() + 2)
+            throw std::invalid_argument("invalid stoi argument");
+        return static_cast<uint32_t>(v);
+    };
+    return static_cast<int16_t>(byte(four.substr(0, 2)) | byte(four.substr(2, 2)) << 8);
+}
+
+uint8_t toByte(float v) {
+    const float r = std::round(v);  // halves away from zero
+    return static_cast<uint8_t>(std::clamp(r, 0.0f, 255.0f));
+}
+
+}  // namespace
+
+void EffectItemColor::fromYCbCr(std::string_view digits, uint8_t& red, uint8_t& green, uint8_t& blue) {
+    const float y = hexInt16(digits.substr(0, 4));
+    const float cb = hexInt16(digits.substr(4, 4));
+    const float cr = hexInt16(digits.substr(8, 4));
+    const float s = 255.0f / 4096.0f;
+    red = toByte((y + 1.402f * cr) * s);
+    green = toByte((y - 0.344f * cb - 0.714f * cr) * s);
+    blue = toByte((y + 1.772f * cb) * s);
+}
+
+// The unset flag belongs to the "no_" key alone, so that the keys of one
+// colour apply in any order.
+void EffectItemColor::fromKtoString(std::string_view value, std::string_view key, const wchar_t*, bool raw) {
+    if (key.substr(0, 3) == "no_") {
+        int32_t v = 0;
+        try {
+            v = System::stoi(value);
+        } catch (const std::exception&) {
+            return;
+        }
+        if (v > 0)
+            unset = 1;
+        return;
+    }
+    if (key.substr(0, 8) == "color_yc") {
+        if (value.size() != 12)
+            return;
+        uint8_t r, g, b;
+        fromYCbCr(value, r, g, b);
+        red = r;
+        green = g;
+        blue = b;
+        return;
+    }
+    if (raw) {
+        try {
+            const int32_t v = System::stoi(value);
+            red = static_cast<uint8_t>(v >> 16);
+            green = static_cast<uint8_t>(v >> 8);
+            blue = static_cast<uint8_t>(v);
+            return;
+        } catch (const std::exception&) {
+            // not a decimal number: read as hex digits
+        }
+    }
+    uint8_t r = red, g = green, b = blue;
+    readRgb(value, r, g, b);
+    red = r;
+    green = g;
+    blue = b;
+}
+
+}  // namespace Effect

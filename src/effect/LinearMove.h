@@ -1,0 +1,18 @@
+#pragma once
+#include "effect/MovementBase.h"
+
+namespace Effect {
+
+// "直線移動": straight from key to key in each section, eased in the first
+// section with 加速 and in the last with 減速.
+class LinearMove : public MovementBase {
+public:
+    LinearMove();
+    double getValue(const EffectItemNumber& item, const Render::SectionPosition& position,
+                    Render::RenderContext& context) const override;
+
+    // From a to b at t, eased at the start and/or the end.
+    static double ease(double a, double b, double t, bool accelerate, bool decelerate);
+};
+
+}  // namespace Effect

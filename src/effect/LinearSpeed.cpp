@@ -1,0 +1,48 @@
+#include "effect/LinearSpeed.h"
+
+#include "effect/EffectItemNumber.h"
+#include "effect/LinearMove.h"
+#include "effect/MovementPath.h"
+#include "render/SectionPosition.h"
+
+namespace Effect {
+
+namespace {
+
+WalkResult walk(const EffectItemNumber& item, const Render::SectionPosition& p) {
+    std::vector<double> chords = MovementPath(item).chords(p.count);
+    if (!chords.empty()) {
+        if (item.flags & EffectItemNumber::kAccelerate)
+            chords.front() *= 2;
+        if (item.flags & EffectItemNumber::kDecelerate)
+            chords.back() *= 2;
+    }
+    return walkChords(chords, item.applyTimeControl(p.progress));
+}
+
+}  // namespace
+
+LinearSpeed::LinearSpeed() {
+    name = L"直線移動(時間制御)";
+    valueCount = -1;
+    accelerate = 0;
+    decelerate = 0;
+    ignoreMidpoints = -1;
+    sectionAnchors = 0;
+    timeControl = 1;
+}
+
+double LinearSpeed::getValue(const EffectItemNumber& item, const Render::SectionPosition& p,
+                             Render::RenderContext&) const {
+    const WalkResult w = walk(item, p);
+    const int32_t k = w.segment;
+    const bool accel = (item.flags & EffectItemNumber::kAccelerate) && k == 0;
+    const bool decel = (item.flags & EffectItemNumber::kDecelerate) && k + 1 == p.count;
+    return LinearMove::ease(item.keyValue(k), item.keyValue(k + 1), w.t, accel, decel);
+}
+
+int32_t LinearSpeed::getCurrentSection(const EffectItemNumber& item, const Render::SectionPosition& p) const {
+    return walk(item, p).segment;
+}
+
+}  // namespace Effect

@@ -1,0 +1,20 @@
+#pragma once
+#include <string>
+
+namespace Effect {
+
+class MovementBase;
+
+// Number items find movements by name. Until the effect service installs
+// its registry, the built-in movements are found.
+using MovementFinder = MovementBase* (*)(const std::wstring& name);
+
+void setMovementFinder(MovementFinder finder);
+// None when no movement has that name.
+MovementBase* findMovement(const std::wstring& name);
+// "移動無し", the movement of a fresh number item.
+MovementBase& getNoMove();
+// The built-in movement of that name, or none.
+MovementBase* findBuiltinMovement(const std::wstring& name);
+
+}  // namespace Effect

@@ -1,0 +1,15 @@
+#pragma once
+#include <string>
+
+// Display names of effects and movements go through the active language's
+// effect table; the names themselves stay the keys. The translation service
+// installs its lookup when it starts and removes it when it goes; without one
+// every name is shown as it is.
+namespace Effect {
+
+using NameTranslator = std::wstring (*)(const wchar_t* name);
+
+void setNameTranslator(NameTranslator translator);
+std::wstring translateName(const wchar_t* name);
+
+}  // namespace Effect
