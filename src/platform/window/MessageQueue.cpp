@@ -14,16 +14,6 @@ namespace Platform::window {
 namespace {
 constexpr int kErrorInvalidWindowHandle = EBADF;
 
-Message makeMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    Message m;
-    m.window = window;
-    m.message = message;
-    m.wParam = wParam;
-    m.lParam = lParam;
-    m.time = tickCount();
-    return m;
-}
-
 // The owner's queue of a live window; null, with the error set, otherwise.
 std::shared_ptr<ThreadQueue> queueOrFail(WindowHandle window) {
     auto queue = WindowData::queueOf(window);
@@ -106,9 +96,9 @@ intptr_t dispatchMessage(const Message& msg) {
 }
 
 bool postMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    if (window == nullptr) return ThreadQueue::current().post(makeMessage(nullptr, message, wParam, lParam));
+    if (window == nullptr) return ThreadQueue::current().post(timedMessage(nullptr, message, wParam, lParam));
     const auto queue = queueOrFail(window);
-    return queue && queue->post(makeMessage(window, message, wParam, lParam));
+    return queue && queue->post(timedMessage(window, message, wParam, lParam));
 }
 
 bool postThreadMessage(uint32_t threadId, uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -117,7 +107,7 @@ bool postThreadMessage(uint32_t threadId, uint32_t message, uintptr_t wParam, in
         errno = ESRCH;
         return false;
     }
-    return queue->post(makeMessage(nullptr, message, wParam, lParam));
+    return queue->post(timedMessage(nullptr, message, wParam, lParam));
 }
 
 intptr_t sendMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -125,7 +115,7 @@ intptr_t sendMessage(WindowHandle window, uint32_t message, uintptr_t wParam, in
     if (!queue) return 0;
     if (queue->isOwnerThread())
         return window->procedure != nullptr ? window->procedure(window, message, wParam, lParam) : 0;
-    return queue->send(makeMessage(window, message, wParam, lParam));
+    return queue->send(timedMessage(window, message, wParam, lParam));
 }
 
 void postQuitMessage(int exitCode) { ThreadQueue::current().postQuit(exitCode); }

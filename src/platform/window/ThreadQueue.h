@@ -13,6 +13,9 @@
 // uses the queue; windows keep their owner's queue alive.
 namespace Platform::window {
 
+// A message stamped with the queue clock's time (tickCount).
+Message timedMessage(WindowHandle window, uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0);
+
 class ThreadQueue {
 public:
     ThreadQueue();

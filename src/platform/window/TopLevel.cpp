@@ -31,12 +31,7 @@ bool live(WindowHandle w) {
 // Message times use the queue's clock (not the X server's), so they compare
 // with tickCount.
 Message inputMessage(WindowHandle w, uint32_t message, uintptr_t wParam, intptr_t lParam, uint32_t /*eventTime*/) {
-    Message m;
-    m.window = w;
-    m.message = message;
-    m.wParam = wParam;
-    m.lParam = lParam;
-    m.time = tickCount();
+    Message m = timedMessage(w, message, wParam, lParam);
     m.pt = g_pointer;
     return m;
 }
