@@ -35,6 +35,14 @@ std::vector<double> parseFloatList(const std::string& part) {
 
 size_t midpointCount(const Edit::Object& object) { return Access::objectMidpoints(object).size(); }
 
+// The frame located in the object taken as one section, as items that ignore
+// the midpoints see it.
+Render::SectionPosition wholeObject(const Edit::Object& object, double frame) {
+    static const std::vector<int32_t> kNoBoundaries;
+    return Render::SectionPosition::locate(Access::objectStart(object), Access::objectEnd(object), kNoBoundaries, 0,
+                                           frame);
+}
+
 }  // namespace
 
 int32_t EffectItemNumber::roundStep(double x) {
@@ -147,15 +155,7 @@ const std::vector<double>& EffectItemNumber::getMovementSettings() {
 Render::SectionPosition EffectItemNumber::getPosition(const Render::RenderContext& context) const {
     if (!(flags & kIgnoreMidpoints) || !context.object)
         return context.section;
-    const int32_t start = Access::objectStart(*context.object);
-    const int32_t end = Access::objectEnd(*context.object);
-    Render::SectionPosition p;
-    p.index = 0;
-    p.count = 1;
-    p.offset = context.preciseFrame - start;
-    p.length = std::max(1, end - start);
-    p.progress = p.offset / p.length;
-    return p;
+    return wholeObject(*context.object, context.preciseFrame);
 }
 
 double EffectItemNumber::getValue(Render::RenderContext& context) const {
@@ -165,27 +165,18 @@ double EffectItemNumber::getValue(Render::RenderContext& context) const {
 double EffectItemNumber::getValueAt(Render::RenderContext& context, double frame) const {
     if (!context.object)
         return getValue(context);
-    Render::SectionPosition p;
-    if (flags & kIgnoreMidpoints) {
-        const int32_t start = Access::objectStart(*context.object);
-        const int32_t end = Access::objectEnd(*context.object);
-        p.offset = frame - start;
-        p.length = std::max(1, end - start);
-        p.progress = p.offset / p.length;
-    } else {
-        p = Render::SectionPosition::locate(*context.object, static_cast<int32_t>(std::floor(frame)), frame);
-    }
+    const Render::SectionPosition p =
+        (flags & kIgnoreMidpoints)
+            ? wholeObject(*context.object, frame)
+            : Render::SectionPosition::locate(*context.object, static_cast<int32_t>(std::floor(frame)), frame);
     return movement->getValue(*this, p, context);
 }
 
 double EffectItemNumber::getSectionTime(Render::RenderContext& context, double frame) const {
     if (!context.object)
         return 0;
-    if (flags & kIgnoreMidpoints) {
-        const int32_t start = Access::objectStart(*context.object);
-        const int32_t end = Access::objectEnd(*context.object);
-        return (frame - start) / std::max(1, end - start);
-    }
+    if (flags & kIgnoreMidpoints)
+        return wholeObject(*context.object, frame).progress;
     const Render::SectionPosition p =
         Render::SectionPosition::locate(*context.object, static_cast<int32_t>(std::floor(frame)), frame);
     return p.index + p.offset / p.length;
