@@ -14,6 +14,7 @@
 #include "effect/ModelAccess.h"
 #include "effect/MovementBase.h"
 #include "effect/MovementLookup.h"
+#include "effect/MovementPath.h"
 #include "render/RenderContext.h"
 
 namespace Effect {
@@ -190,7 +191,7 @@ double EffectItemNumber::applyTimeControl(double p) const {
     if (n == 4) {
         const double x1 = c[0], y1 = c[1], x2 = c[2], y2 = c[3];
         const double t = System::cubicBezierEasing(0.0, x1, 1.0 - x2, 1.0, p, 1e-6);
-        return 3 * t * (1 - t) * (1 - t) * y1 + 3 * t * t * (1 - t) * (1 - y2) + t * t * t;
+        return easeCurve(t, y1, 1 - y2);
     }
     // Points (X, Y, H, K): position and a handle vector used on both sides.
     const size_t points = n / 4;
@@ -202,9 +203,7 @@ double EffectItemNumber::applyTimeControl(double p) const {
     const double* a = &c[i * 4];
     const double* b = &c[(i + 1) * 4];
     const double t = System::cubicBezierEasing(a[0], a[0] + a[2], b[0] - b[2], b[0], p, 1e-6);
-    const double y0 = a[1], y1 = a[1] + a[3], y2 = b[1] - b[3], y3 = b[1];
-    const double s = 1 - t;
-    return s * s * s * y0 + 3 * t * s * s * y1 + 3 * t * t * s * y2 + t * t * t * y3;
+    return bezier(a[1], a[1] + a[3], b[1] - b[3], b[1], t);
 }
 
 bool EffectItemNumber::isEditableAt(const Render::RenderContext& context, size_t valueCount) {
