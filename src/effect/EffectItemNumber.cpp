@@ -87,6 +87,8 @@ bool EffectItemNumber::equals(const EffectItem& other) const {
 
 std::unique_ptr<EffectItem> EffectItemNumber::clone() const { return std::make_unique<EffectItemNumber>(*this); }
 
+int32_t EffectItemNumber::toSteps(double value) const { return roundStep(static_cast<double>(scale) * value); }
+
 int32_t EffectItemNumber::clampValue(int32_t v) const {
     if (v > maximum)
         return maximum;
@@ -108,7 +110,7 @@ double EffectItemNumber::keyValue(int32_t i) const {
 void EffectItemNumber::setValue(double value, int32_t index) {
     if (index < 0 || index >= static_cast<int32_t>(values.size()))
         return;
-    values[index] = clampValue(roundStep(static_cast<double>(scale) * value));
+    values[index] = clampValue(toSteps(value));
 }
 
 void EffectItemNumber::setMovement(const MovementBase& m) {
@@ -253,7 +255,7 @@ std::vector<size_t> EffectItemNumber::addressedValues(const AnchorAddress& addre
 
 bool EffectItemNumber::setAnchorValue(const AnchorAddress& address, double value) {
     bool changed = false;
-    const int32_t v = clampValue(roundStep(static_cast<double>(scale) * value));
+    const int32_t v = clampValue(toSteps(value));
     for (size_t i : addressedValues(address)) {
         changed |= values[i] != v;
         values[i] = v;
@@ -263,7 +265,7 @@ bool EffectItemNumber::setAnchorValue(const AnchorAddress& address, double value
 
 bool EffectItemNumber::moveAnchorValue(const AnchorAddress& address, double delta) {
     bool changed = false;
-    const int64_t d = roundStep(static_cast<double>(scale) * delta);
+    const int64_t d = toSteps(delta);
     for (size_t i : addressedValues(address)) {
         const int64_t sum = std::clamp<int64_t>(values[i] + d, std::numeric_limits<int32_t>::min(),
                                                 std::numeric_limits<int32_t>::max());
@@ -282,7 +284,7 @@ void EffectItemNumber::insertSectionValue(int32_t midpoint, const CapturedValues
     int32_t at = std::min(midpoint + 1, static_cast<int32_t>(values.size()) - 1);
     if (captured) {
         if (auto it = captured->find(this); it != captured->end()) {
-            value = roundStep(static_cast<double>(scale) * it->second.value);
+            value = toSteps(it->second.value);
             if (it->second.section != -1)
                 at = std::min(it->second.section + 1, static_cast<int32_t>(values.size()) - 1);
         }
@@ -298,7 +300,7 @@ void EffectItemNumber::restoreSectionValue(int32_t key, const CapturedValues* ca
     int32_t value = defaultValue;
     if (captured)
         if (auto it = captured->find(this); it != captured->end())
-            value = roundStep(static_cast<double>(scale) * it->second.value);
+            value = toSteps(it->second.value);
     values[k] = value;
 }
 
