@@ -70,8 +70,6 @@ ThreadQueue::ThreadQueue() : threadId_(currentThreadId()) { wake_.create(true, f
 
 ThreadQueue::~ThreadQueue() { close(); }
 
-void ThreadQueue::close() { failPendingSends(); }
-
 ThreadQueue& ThreadQueue::current() { return *currentShared(); }
 
 std::shared_ptr<ThreadQueue> ThreadQueue::currentShared() {
@@ -125,7 +123,7 @@ intptr_t ThreadQueue::send(const Message& msg) {
     return record->result;
 }
 
-void ThreadQueue::failPendingSends() {
+void ThreadQueue::close() {
     std::deque<std::shared_ptr<Sent>> pending;
     {
         std::lock_guard lock(mutex_);

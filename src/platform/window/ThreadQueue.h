@@ -78,7 +78,6 @@ private:
     int msUntilNextTimer(Clock::time_point now, WindowHandle filter = nullptr, uint32_t min = 0,
                          uint32_t max = 0) const;
     void block(const os::WaitHandle* handles, size_t count, int timeoutMs);
-    void failPendingSends();
 
     uint32_t threadId_;
     os::Event wake_;
