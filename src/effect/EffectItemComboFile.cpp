@@ -76,7 +76,7 @@ void EffectItemComboFile::setFilePath(const std::wstring& value) {
 
 void EffectItemComboFile::setListValue(int32_t value) {
     path.clear();
-    index = options && options->indexMap.count(value) ? value : (options ? options->firstIndex() : value);
+    index = options ? options->listedOrFirst(value) : value;
 }
 
 }  // namespace Effect

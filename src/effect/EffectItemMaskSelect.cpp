@@ -76,7 +76,7 @@ void EffectItemMaskSelect::setFilePath(const std::wstring& value) {
 void EffectItemMaskSelect::setListValue(int32_t value) {
     path.clear();
     sceneId = -1;
-    index = options->indexMap.count(value) ? value : options->firstIndex();
+    index = options->listedOrFirst(value);
 }
 
 void EffectItemMaskSelect::setSceneValue(int32_t id) {
