@@ -41,9 +41,7 @@ void EffectItemComboFile::fromString(std::string_view text) {
         index = options->indexOf(value);
         path.clear();
     } else if (value.find(L'.') != std::wstring::npos) {
-        path = value;
-        System::FileName::expandVariable(path);
-        index = -1;
+        EffectItemComboFile::setFilePath(value);
     }
 }
 
