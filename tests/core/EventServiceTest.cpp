@@ -19,24 +19,12 @@
 #include "platform/window/MessageQueue.h"
 #include "platform/window/TopLevel.h"
 #include "support/LogCapture.h"
+#include "support/ScriptedBoxes.h"
 
 namespace {
 namespace W = Platform::window;
 using Event::EventCommandType;
 using Event::EventService;
-
-// Answers every message box and keeps what it was asked.
-struct ScriptedBoxes {
-    std::vector<W::MessageBoxRequest> shown;
-    W::MessageBoxHook previous;
-    ScriptedBoxes() {
-        previous = W::setMessageBoxHook([this](const W::MessageBoxRequest& r) {
-            shown.push_back(r);
-            return W::kIdOk;
-        });
-    }
-    ~ScriptedBoxes() { W::setMessageBoxHook(previous); }
-};
 
 using RenderCalls = std::vector<std::pair<int, int>>;
 
