@@ -18,6 +18,7 @@
 #include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/TopLevel.h"
+#include "TestFolders.h"
 #include "support/LogCapture.h"
 #include "support/ScriptedBoxes.h"
 
@@ -131,7 +132,10 @@ TEST(EventService, ListenersRunInOrderAndLateOnesFromTheNextCall) {
     }
 }
 
-TEST(EventService, JoinsTheStartUpOrder) {
+// Building the program's services writes settings under %AppData%: a fresh folder.
+using EventServiceStartUp = TestFolders;
+
+TEST_F(EventServiceStartUp, JoinsTheStartUpOrder) {
     System::ServiceStack stack;
     App::programSteps().build(stack);
     EXPECT_NE(EventService::instance(), nullptr);
