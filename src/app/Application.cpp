@@ -5,7 +5,11 @@
 #include "core/EventService.h"
 #include "core/Exception.h"
 #include "core/Logger.h"
+#include "core/Process.h"
 #include "core/SettingService.h"
+#include "core/TranslateService.h"
+#include "media/Direct2DService.h"
+#include "media/Direct3DService.h"
 #include "platform/os/Com.h"
 #include "ui/dialogs/ShowException.h"
 
@@ -20,7 +24,11 @@ void buildServices(System::ServiceStack& stack) {
     //  window service, input, output, scripts, caches, effects, undo, edit,
     //  render, then the panels and the menu bar.
     stack.addService<Setting::SettingService>();
+    System::Process::SetThreadPriority("MainThreadPriority");
     stack.addService<System::Logger>();
+    stack.addService<Translate::TranslateService>();
+    stack.addService<Media::Direct2DService>();
+    stack.addService<Media::Direct3DService>();
     stack.addService<Event::EventService>();
 }
 

@@ -23,7 +23,7 @@ std::wstring extensionOf(const std::wstring& name) {
 void splitPattern(const std::wstring& pattern, std::string& folder, std::wstring& namePattern) {
     const size_t slash = pattern.rfind(kPathSeparator);
     if (slash == std::wstring::npos) {
-        folder = ".";
+        folder.assign(1, '.');  // (not = ".": GCC 12 warns wrongly about it)
         namePattern = pattern;
     } else {
         folder = wideToUtf8(slash == 0 ? std::wstring(1, kPathSeparator) : pattern.substr(0, slash));

@@ -250,12 +250,12 @@ void IniFile::writeKeyValue(File& file, const std::string& key, const std::wstri
     file.write(line.data(), static_cast<int32_t>(line.size()));
 }
 
-IniFile::SectionRef IniFile::getSection(const std::string& name) {
+IniFile::SectionRef IniFile::getSection(const std::string& name) const {
     const auto found = sections_.find(name);
     return SectionRef(name, found == sections_.end() ? &emptySection() : &found->second);
 }
 
-IniFile::SectionRef IniFile::getSection(const std::string& name, int32_t index) {
+IniFile::SectionRef IniFile::getSection(const std::string& name, int32_t index) const {
     char numbered[64];
     formatText(numbered, sizeof numbered, "%s.%d", name.c_str(), index);
     return getSection(numbered);

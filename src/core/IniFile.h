@@ -78,9 +78,9 @@ public:
     // key "=" UTF-8 value CR LF.
     static void writeKeyValue(File& file, const std::string& key, const std::wstring& value);
 
-    SectionRef getSection(const std::string& name);
+    SectionRef getSection(const std::string& name) const;
     // The section "%s.%d" of name and index.
-    SectionRef getSection(const std::string& name, int32_t index);
+    SectionRef getSection(const std::string& name, int32_t index) const;
     bool hasSection(const std::string& name) const;
     // Creates the section and an empty value (line 0) when missing.
     VALUE& getValue(const std::string& section, const std::string& key);

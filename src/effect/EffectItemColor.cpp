@@ -66,11 +66,7 @@ void EffectItemColor::fromString(std::string_view text) {
         red = green = blue = 0;
         return;
     }
-    uint8_t r = red, g = green, b = blue;
-    readRgb(text, r, g, b);
-    red = r;
-    green = g;
-    blue = b;
+    readRgb(text, red, green, blue);  // throws before it changes anything
     unset = 0;
 }
 
@@ -108,7 +104,7 @@ void EffectItemColor::fromYCbCr(std::string_view digits, uint8_t& red, uint8_t& 
 // The unset flag belongs to the "no_" key alone, so that the keys of one
 // colour apply in any order.
 void EffectItemColor::fromKtoString(std::string_view value, std::string_view key, const wchar_t*, bool raw) {
-    if (key.substr(0, 3) == "no_") {
+    if (key.starts_with("no_")) {
         int32_t v = 0;
         try {
             v = System::stoi(value);
@@ -119,14 +115,10 @@ void EffectItemColor::fromKtoString(std::string_view value, std::string_view key
             unset = 1;
         return;
     }
-    if (key.substr(0, 8) == "color_yc") {
+    if (key.starts_with("color_yc")) {
         if (value.size() != 12)
             return;
-        uint8_t r, g, b;
-        fromYCbCr(value, r, g, b);
-        red = r;
-        green = g;
-        blue = b;
+        fromYCbCr(value, red, green, blue);
         return;
     }
     if (raw) {
@@ -140,11 +132,7 @@ void EffectItemColor::fromKtoString(std::string_view value, std::string_view key
             // not a decimal number: read as hex digits
         }
     }
-    uint8_t r = red, g = green, b = blue;
-    readRgb(value, r, g, b);
-    red = r;
-    green = g;
-    blue = b;
+    readRgb(value, red, green, blue);
 }
 
 }  // namespace Effect

@@ -41,9 +41,7 @@ void EffectItemComboFile::fromString(std::string_view text) {
         index = options->indexOf(value);
         path.clear();
     } else if (value.find(L'.') != std::wstring::npos) {
-        path = value;
-        System::FileName::expandVariable(path);
-        index = -1;
+        EffectItemComboFile::setFilePath(value);
     }
 }
 
@@ -76,7 +74,7 @@ void EffectItemComboFile::setFilePath(const std::wstring& value) {
 
 void EffectItemComboFile::setListValue(int32_t value) {
     path.clear();
-    index = options && options->indexMap.count(value) ? value : (options ? options->firstIndex() : value);
+    index = options ? options->listedOrFirst(value) : value;
 }
 
 }  // namespace Effect

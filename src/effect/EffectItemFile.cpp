@@ -20,10 +20,7 @@ std::unique_ptr<EffectItem> EffectItemFile::clone() const { return std::make_uni
 
 std::string EffectItemFile::toString() const { return System::wideToUtf8(path); }
 
-void EffectItemFile::fromString(std::string_view text) {
-    path = System::utf8ToWide(text);
-    System::FileName::expandVariable(path);
-}
+void EffectItemFile::fromString(std::string_view text) { EffectItemFile::setFilePath(System::utf8ToWide(text)); }
 
 bool EffectItemFile::getFilePath(std::wstring& out) const {
     out = path;

@@ -51,12 +51,8 @@ void EffectItemMaskSelect::fromString(std::string_view text) {
         path.clear();
         return;
     }
-    if (value.find(L'.') != std::wstring::npos || (!value.empty() && value[0] == L'*')) {
-        path = value;
-        System::FileName::expandVariable(path);
-        index = -1;
-        sceneId = -1;
-    }
+    if (value.find(L'.') != std::wstring::npos || (!value.empty() && value[0] == L'*'))
+        EffectItemMaskSelect::setFilePath(value);
 }
 
 bool EffectItemMaskSelect::getFilePath(std::wstring& out) const {
@@ -76,7 +72,7 @@ void EffectItemMaskSelect::setFilePath(const std::wstring& value) {
 void EffectItemMaskSelect::setListValue(int32_t value) {
     path.clear();
     sceneId = -1;
-    index = options->indexMap.count(value) ? value : options->firstIndex();
+    index = options->listedOrFirst(value);
 }
 
 void EffectItemMaskSelect::setSceneValue(int32_t id) {

@@ -14,6 +14,7 @@
 #include "effect/ModelAccess.h"
 #include "effect/MovementBase.h"
 #include "effect/MovementLookup.h"
+#include "effect/MovementPath.h"
 #include "render/RenderContext.h"
 
 namespace Effect {
@@ -34,6 +35,14 @@ std::vector<double> parseFloatList(const std::string& part) {
 }
 
 size_t midpointCount(const Edit::Object& object) { return Access::objectMidpoints(object).size(); }
+
+// The frame located in the object taken as one section, as items that ignore
+// the midpoints see it.
+Render::SectionPosition wholeObject(const Edit::Object& object, double frame) {
+    static const std::vector<int32_t> kNoBoundaries;
+    return Render::SectionPosition::locate(Access::objectStart(object), Access::objectEnd(object), kNoBoundaries, 0,
+                                           frame);
+}
 
 }  // namespace
 
@@ -78,6 +87,8 @@ bool EffectItemNumber::equals(const EffectItem& other) const {
 
 std::unique_ptr<EffectItem> EffectItemNumber::clone() const { return std::make_unique<EffectItemNumber>(*this); }
 
+int32_t EffectItemNumber::toSteps(double value) const { return roundStep(static_cast<double>(scale) * value); }
+
 int32_t EffectItemNumber::clampValue(int32_t v) const {
     if (v > maximum)
         return maximum;
@@ -99,7 +110,7 @@ double EffectItemNumber::keyValue(int32_t i) const {
 void EffectItemNumber::setValue(double value, int32_t index) {
     if (index < 0 || index >= static_cast<int32_t>(values.size()))
         return;
-    values[index] = clampValue(roundStep(static_cast<double>(scale) * value));
+    values[index] = clampValue(toSteps(value));
 }
 
 void EffectItemNumber::setMovement(const MovementBase& m) {
@@ -147,15 +158,7 @@ const std::vector<double>& EffectItemNumber::getMovementSettings() {
 Render::SectionPosition EffectItemNumber::getPosition(const Render::RenderContext& context) const {
     if (!(flags & kIgnoreMidpoints) || !context.object)
         return context.section;
-    const int32_t start = Access::objectStart(*context.object);
-    const int32_t end = Access::objectEnd(*context.object);
-    Render::SectionPosition p;
-    p.index = 0;
-    p.count = 1;
-    p.offset = context.preciseFrame - start;
-    p.length = std::max(1, end - start);
-    p.progress = p.offset / p.length;
-    return p;
+    return wholeObject(*context.object, context.preciseFrame);
 }
 
 double EffectItemNumber::getValue(Render::RenderContext& context) const {
@@ -165,27 +168,18 @@ double EffectItemNumber::getValue(Render::RenderContext& context) const {
 double EffectItemNumber::getValueAt(Render::RenderContext& context, double frame) const {
     if (!context.object)
         return getValue(context);
-    Render::SectionPosition p;
-    if (flags & kIgnoreMidpoints) {
-        const int32_t start = Access::objectStart(*context.object);
-        const int32_t end = Access::objectEnd(*context.object);
-        p.offset = frame - start;
-        p.length = std::max(1, end - start);
-        p.progress = p.offset / p.length;
-    } else {
-        p = Render::SectionPosition::locate(*context.object, static_cast<int32_t>(std::floor(frame)), frame);
-    }
+    const Render::SectionPosition p =
+        (flags & kIgnoreMidpoints)
+            ? wholeObject(*context.object, frame)
+            : Render::SectionPosition::locate(*context.object, static_cast<int32_t>(std::floor(frame)), frame);
     return movement->getValue(*this, p, context);
 }
 
 double EffectItemNumber::getSectionTime(Render::RenderContext& context, double frame) const {
     if (!context.object)
         return 0;
-    if (flags & kIgnoreMidpoints) {
-        const int32_t start = Access::objectStart(*context.object);
-        const int32_t end = Access::objectEnd(*context.object);
-        return (frame - start) / std::max(1, end - start);
-    }
+    if (flags & kIgnoreMidpoints)
+        return wholeObject(*context.object, frame).progress;
     const Render::SectionPosition p =
         Render::SectionPosition::locate(*context.object, static_cast<int32_t>(std::floor(frame)), frame);
     return p.index + p.offset / p.length;
@@ -199,7 +193,7 @@ double EffectItemNumber::applyTimeControl(double p) const {
     if (n == 4) {
         const double x1 = c[0], y1 = c[1], x2 = c[2], y2 = c[3];
         const double t = System::cubicBezierEasing(0.0, x1, 1.0 - x2, 1.0, p, 1e-6);
-        return 3 * t * (1 - t) * (1 - t) * y1 + 3 * t * t * (1 - t) * (1 - y2) + t * t * t;
+        return easeCurve(t, y1, 1 - y2);
     }
     // Points (X, Y, H, K): position and a handle vector used on both sides.
     const size_t points = n / 4;
@@ -211,9 +205,7 @@ double EffectItemNumber::applyTimeControl(double p) const {
     const double* a = &c[i * 4];
     const double* b = &c[(i + 1) * 4];
     const double t = System::cubicBezierEasing(a[0], a[0] + a[2], b[0] - b[2], b[0], p, 1e-6);
-    const double y0 = a[1], y1 = a[1] + a[3], y2 = b[1] - b[3], y3 = b[1];
-    const double s = 1 - t;
-    return s * s * s * y0 + 3 * t * s * s * y1 + 3 * t * t * s * y2 + t * t * t * y3;
+    return bezier(a[1], a[1] + a[3], b[1] - b[3], b[1], t);
 }
 
 bool EffectItemNumber::isEditableAt(const Render::RenderContext& context, size_t valueCount) {
@@ -263,7 +255,7 @@ std::vector<size_t> EffectItemNumber::addressedValues(const AnchorAddress& addre
 
 bool EffectItemNumber::setAnchorValue(const AnchorAddress& address, double value) {
     bool changed = false;
-    const int32_t v = clampValue(roundStep(static_cast<double>(scale) * value));
+    const int32_t v = clampValue(toSteps(value));
     for (size_t i : addressedValues(address)) {
         changed |= values[i] != v;
         values[i] = v;
@@ -273,7 +265,7 @@ bool EffectItemNumber::setAnchorValue(const AnchorAddress& address, double value
 
 bool EffectItemNumber::moveAnchorValue(const AnchorAddress& address, double delta) {
     bool changed = false;
-    const int64_t d = roundStep(static_cast<double>(scale) * delta);
+    const int64_t d = toSteps(delta);
     for (size_t i : addressedValues(address)) {
         const int64_t sum = std::clamp<int64_t>(values[i] + d, std::numeric_limits<int32_t>::min(),
                                                 std::numeric_limits<int32_t>::max());
@@ -292,7 +284,7 @@ void EffectItemNumber::insertSectionValue(int32_t midpoint, const CapturedValues
     int32_t at = std::min(midpoint + 1, static_cast<int32_t>(values.size()) - 1);
     if (captured) {
         if (auto it = captured->find(this); it != captured->end()) {
-            value = roundStep(static_cast<double>(scale) * it->second.value);
+            value = toSteps(it->second.value);
             if (it->second.section != -1)
                 at = std::min(it->second.section + 1, static_cast<int32_t>(values.size()) - 1);
         }
@@ -308,7 +300,7 @@ void EffectItemNumber::restoreSectionValue(int32_t key, const CapturedValues* ca
     int32_t value = defaultValue;
     if (captured)
         if (auto it = captured->find(this); it != captured->end())
-            value = roundStep(static_cast<double>(scale) * it->second.value);
+            value = toSteps(it->second.value);
     values[k] = value;
 }
 

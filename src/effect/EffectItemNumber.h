@@ -108,6 +108,8 @@ public:
     std::string valueText(int32_t value) const;
 
 private:
+    // A number in stored steps (value times scale, rounded).
+    int32_t toSteps(double value) const;
     // The value indexes an anchor id addresses.
     std::vector<size_t> addressedValues(const AnchorAddress& address) const;
 };

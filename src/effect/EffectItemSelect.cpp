@@ -43,6 +43,8 @@ bool EffectItemSelect::SharedList::contains(const std::wstring& name) const { re
 
 int32_t EffectItemSelect::SharedList::firstIndex() const { return indexMap.empty() ? 0 : indexMap.begin()->first; }
 
+int32_t EffectItemSelect::SharedList::listedOrFirst(int32_t i) const { return indexMap.count(i) ? i : firstIndex(); }
+
 const wchar_t* EffectItemSelect::SharedList::nameOf(int32_t i) const {
     auto it = indexMap.find(i);
     if (it == indexMap.end())
@@ -83,7 +85,7 @@ void EffectItemSelect::fromKtoString(std::string_view value, std::string_view ke
     if (value.size() <= 2 && options) {
         try {
             const int32_t i = System::stoi(value);
-            index = options->indexMap.count(i) ? i : options->firstIndex();
+            index = options->listedOrFirst(i);
             return;
         } catch (const std::exception&) {
             // not a number: read as a name

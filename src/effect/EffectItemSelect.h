@@ -27,6 +27,8 @@ public:
         bool contains(const std::wstring& name) const;
         // The smallest index; 0 for an empty list.
         int32_t firstIndex() const;
+        // The index when the list has it, else the first index.
+        int32_t listedOrFirst(int32_t index) const;
         // Throws out_of_range for an index not in the list.
         const wchar_t* nameOf(int32_t index) const;
 

@@ -17,19 +17,10 @@ InterpolationMove::InterpolationMove() {
 
 namespace {
 
-// Length in frames of section i of the object (start to the first midpoint,
-// midpoint to midpoint, the last one to the end).
+// Length in frames of section i of the object.
 double sectionLength(const Edit::Object& object, int32_t i) {
-    const auto& b = Access::objectMidpoints(object);
-    const int32_t n = static_cast<int32_t>(b.size());
-    const int32_t length = Access::objectEnd(object) - Access::objectStart(object);
-    if (n == 0)
-        return length;
-    if (i <= 0)
-        return b[0];
-    if (i < n)
-        return b[i] - b[i - 1];
-    return length - b[n - 1];
+    return Render::SectionPosition::sectionLength(Access::objectStart(object), Access::objectEnd(object),
+                                                  Access::objectMidpoints(object), i);
 }
 
 double ratio(double f, double sum) { return 0.75 * f / (sum < 2 ? 1 : sum); }

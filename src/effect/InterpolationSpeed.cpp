@@ -18,6 +18,10 @@ InterpolationSpeed::InterpolationSpeed() {
 
 namespace {
 
+WalkResult walk(const MovementPath& path, const EffectItemNumber& item, const Render::SectionPosition& p) {
+    return walkChords(path.chords(p.count), item.applyTimeControl(p.progress));
+}
+
 // P0..Pn+2: the keys 0..n as P1..Pn+1 and the two extrapolated ends.
 std::vector<MovementPath::Point> splinePoints(const MovementPath& path, int32_t n) {
     std::vector<MovementPath::Point> points;
@@ -34,7 +38,7 @@ double InterpolationSpeed::getValue(const EffectItemNumber& item, const Render::
                                     Render::RenderContext&) const {
     const MovementPath path(item);
     const int32_t n = p.count;
-    const WalkResult w = walkChords(path.chords(n), item.applyTimeControl(p.progress));
+    const WalkResult w = walk(path, item, p);
     const std::vector<MovementPath::Point> points = splinePoints(path, n);
     const int32_t k = std::clamp(w.segment, 0, n - 1);
     const auto& pa = points[k];
@@ -50,7 +54,7 @@ double InterpolationSpeed::getValue(const EffectItemNumber& item, const Render::
 }
 
 int32_t InterpolationSpeed::getCurrentSection(const EffectItemNumber& item, const Render::SectionPosition& p) const {
-    return walkChords(MovementPath(item).chords(p.count), item.applyTimeControl(p.progress)).segment;
+    return walk(MovementPath(item), item, p).segment;
 }
 
 }  // namespace Effect

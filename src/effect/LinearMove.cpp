@@ -21,12 +21,15 @@ double LinearMove::ease(double a, double b, double t, bool accel, bool decel) {
     return bezier(a, accel ? a : m, decel ? b : m, b, t);
 }
 
+double LinearMove::segmentValue(const EffectItemNumber& item, int32_t k, int32_t count, double t) {
+    const bool accel = (item.flags & EffectItemNumber::kAccelerate) && k == 0;
+    const bool decel = (item.flags & EffectItemNumber::kDecelerate) && k + 1 == count;
+    return ease(item.keyValue(k), item.keyValue(k + 1), t, accel, decel);
+}
+
 double LinearMove::getValue(const EffectItemNumber& item, const Render::SectionPosition& p,
                             Render::RenderContext&) const {
-    const int32_t s = p.index;
-    const bool accel = (item.flags & EffectItemNumber::kAccelerate) && s == 0;
-    const bool decel = (item.flags & EffectItemNumber::kDecelerate) && s + 1 == p.count;
-    return ease(item.keyValue(s), item.keyValue(s + 1), p.offset / p.length, accel, decel);
+    return segmentValue(item, p.index, p.count, p.offset / p.length);
 }
 
 }  // namespace Effect

@@ -13,6 +13,9 @@ public:
 
     // From a to b at t, eased at the start and/or the end.
     static double ease(double a, double b, double t, bool accelerate, bool decelerate);
+    // Straight from key k to key k + 1 at t, of sections 0..count-1: 加速
+    // eases the first section, 減速 the last.
+    static double segmentValue(const EffectItemNumber& item, int32_t k, int32_t count, double t);
 };
 
 }  // namespace Effect

@@ -35,10 +35,7 @@ LinearSpeed::LinearSpeed() {
 double LinearSpeed::getValue(const EffectItemNumber& item, const Render::SectionPosition& p,
                              Render::RenderContext&) const {
     const WalkResult w = walk(item, p);
-    const int32_t k = w.segment;
-    const bool accel = (item.flags & EffectItemNumber::kAccelerate) && k == 0;
-    const bool decel = (item.flags & EffectItemNumber::kDecelerate) && k + 1 == p.count;
-    return LinearMove::ease(item.keyValue(k), item.keyValue(k + 1), w.t, accel, decel);
+    return LinearMove::segmentValue(item, w.segment, p.count, w.t);
 }
 
 int32_t LinearSpeed::getCurrentSection(const EffectItemNumber& item, const Render::SectionPosition& p) const {

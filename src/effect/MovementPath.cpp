@@ -74,10 +74,6 @@ WalkResult walkChords(const std::vector<double>& chords, double q) {
     return r;
 }
 
-}  // namespace Effect
-
-namespace Effect {
-
 MovementPath::Point extrapolate(const MovementPath::Point& a, const MovementPath::Point& b,
                                 const MovementPath::Point& c) {
     MovementPath::Point r;
@@ -97,9 +93,6 @@ double splineValue(const MovementPath::Point& pa, const MovementPath::Point& pb,
     return bezier(b, b + tb / 3, c - tc / 3, c, u);
 }
 
-double easeCurve(double t, double y1, double y2) {
-    const double s = 1 - t;
-    return 3 * t * s * s * y1 + 3 * t * t * s * y2 + t * t * t;
-}
+double easeCurve(double t, double y1, double y2) { return bezier(0, y1, y2, 1, t); }
 
 }  // namespace Effect

@@ -36,10 +36,6 @@ struct WalkResult {
 };
 WalkResult walkChords(const std::vector<double>& chords, double q);
 
-}  // namespace Effect
-
-namespace Effect {
-
 // Points combined as (5/3) a - b + (1/3) c: the extrapolated end of a spline.
 MovementPath::Point extrapolate(const MovementPath::Point& a, const MovementPath::Point& b,
                                 const MovementPath::Point& c);
@@ -47,7 +43,7 @@ MovementPath::Point extrapolate(const MovementPath::Point& a, const MovementPath
 // Pd at the eased parameter u (tangents weighted by the chord lengths).
 double splineValue(const MovementPath::Point& pa, const MovementPath::Point& pb, const MovementPath::Point& pc,
                    const MovementPath::Point& pd, double u);
-// 3 t (1 - t)² y1 + 3 t² (1 - t) y2 + t³.
+// The easing curve from 0 to 1 with the inner control values y1 and y2.
 double easeCurve(double t, double y1, double y2);
 
 }  // namespace Effect

@@ -76,9 +76,9 @@ void ScriptMovement::makeScriptParams(std::wstring* labelOut, const std::wstring
     const std::vector<std::string_view> lines = splitLines(scriptText);
     for (size_t i = 0; i < lines.size(); ++i) {
         const std::string_view line = lines[i];
-        if (line.substr(0, 2) != "--")
+        if (!line.starts_with("--"))
             continue;
-        const auto is = [&line](std::string_view directive) { return line.substr(0, directive.size()) == directive; };
+        const auto is = [&line](std::string_view directive) { return line.starts_with(directive); };
         if (is("--twopoint")) {
             ignoreMidpoints = 2;
         } else if (is("--speed")) {

@@ -44,12 +44,12 @@ AudioRange RenderContext::getAudioRange() const {
     const double a = Effect::Access::sceneAudioRate(*scene);
     const double rate = Effect::Access::sceneRate(*scene);
     const double scale = Effect::Access::sceneScale(*scene);
-    const double f = frame;
+    // The first sample of a frame.
+    const auto sampleAt = [&](double f) { return std::llround(a * f * scale / rate); };
     r.rate = static_cast<int32_t>(a);
-    r.first = std::llround(a * f * scale / rate);
-    r.count = static_cast<int32_t>(std::llround(a * (f + 1) * scale / rate) - r.first);
-    const int32_t start = object ? Effect::Access::objectStart(*object) : 0;
-    r.offset = r.first - std::llround(a * start * scale / rate);
+    r.first = sampleAt(frame);
+    r.count = static_cast<int32_t>(sampleAt(frame + 1.0) - r.first);
+    r.offset = r.first - sampleAt(object ? Effect::Access::objectStart(*object) : 0);
     return r;
 }
 

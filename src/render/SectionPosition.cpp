@@ -14,18 +14,20 @@ SectionPosition SectionPosition::locate(int32_t start, int32_t end, const std::v
     p.count = n + 1;
     const int32_t sectionStart = p.index == 0 ? start : start + b[p.index - 1];
     p.offset = preciseFrame - sectionStart;
-    int32_t length;
-    if (n == 0)
-        length = end - start;
-    else if (p.index == 0)
-        length = b[0];
-    else if (p.index < n)
-        length = b[p.index] - b[p.index - 1];
-    else
-        length = end - (start + b[n - 1]);
-    p.length = std::max(length, 1);
+    p.length = std::max(sectionLength(start, end, b, p.index), 1);
     p.progress = (preciseFrame - start) / static_cast<double>(std::max(end - start, 1));
     return p;
+}
+
+int32_t SectionPosition::sectionLength(int32_t start, int32_t end, const std::vector<int32_t>& b, int32_t index) {
+    const int32_t n = static_cast<int32_t>(b.size());
+    if (n == 0)
+        return end - start;
+    if (index <= 0)
+        return b[0];
+    if (index < n)
+        return b[index] - b[index - 1];
+    return end - (start + b[n - 1]);
 }
 
 SectionPosition SectionPosition::locate(const Edit::Object& object, int32_t frame, double preciseFrame) {

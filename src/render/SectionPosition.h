@@ -20,6 +20,9 @@ struct SectionPosition {
     static SectionPosition locate(int32_t start, int32_t end, const std::vector<int32_t>& boundaries, int32_t frame,
                                   double preciseFrame);
     static SectionPosition locate(const Edit::Object& object, int32_t frame, double preciseFrame);
+    // Frames of section index (start to the first boundary, boundary to
+    // boundary, the last one to the end), not limited.
+    static int32_t sectionLength(int32_t start, int32_t end, const std::vector<int32_t>& boundaries, int32_t index);
 };
 
 }  // namespace Render

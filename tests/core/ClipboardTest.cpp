@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/window/Clipboard.h"
-#include "platform/window/MessageBox.h"
+#include "support/ScriptedBoxes.h"
 
 namespace {
 namespace W = Platform::window;
@@ -49,18 +49,6 @@ TEST(Clipboard, BitmapLayoutWithAndWithoutAlpha) {
         EXPECT_EQ(block[52], 1);  // then the top row, from its first byte
     }
 }
-
-struct ScriptedBoxes {
-    std::vector<W::MessageBoxRequest> shown;
-    W::MessageBoxHook previous;
-    ScriptedBoxes() {
-        previous = W::setMessageBoxHook([this](const W::MessageBoxRequest& r) {
-            shown.push_back(r);
-            return W::kIdOk;
-        });
-    }
-    ~ScriptedBoxes() { W::setMessageBoxHook(previous); }
-};
 
 TEST(Clipboard, TextRoundTripsAndAnEmptyTextIsText) {
     ASSERT_TRUE(System::Clipboard::setText(L"クリップ\tboard"));

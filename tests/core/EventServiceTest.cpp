@@ -18,25 +18,14 @@
 #include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/TopLevel.h"
+#include "TestFolders.h"
 #include "support/LogCapture.h"
+#include "support/ScriptedBoxes.h"
 
 namespace {
 namespace W = Platform::window;
 using Event::EventCommandType;
 using Event::EventService;
-
-// Answers every message box and keeps what it was asked.
-struct ScriptedBoxes {
-    std::vector<W::MessageBoxRequest> shown;
-    W::MessageBoxHook previous;
-    ScriptedBoxes() {
-        previous = W::setMessageBoxHook([this](const W::MessageBoxRequest& r) {
-            shown.push_back(r);
-            return W::kIdOk;
-        });
-    }
-    ~ScriptedBoxes() { W::setMessageBoxHook(previous); }
-};
 
 using RenderCalls = std::vector<std::pair<int, int>>;
 
@@ -143,7 +132,10 @@ TEST(EventService, ListenersRunInOrderAndLateOnesFromTheNextCall) {
     }
 }
 
-TEST(EventService, JoinsTheStartUpOrder) {
+// Building the program's services writes settings under %AppData%: a fresh folder.
+using EventServiceStartUp = TestFolders;
+
+TEST_F(EventServiceStartUp, JoinsTheStartUpOrder) {
     System::ServiceStack stack;
     App::programSteps().build(stack);
     EXPECT_NE(EventService::instance(), nullptr);

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <stdexcept>
 
 #include "effect/EffectItemButton.h"
@@ -56,9 +55,16 @@ struct AllKinds {
     EffectItemButton button{&items, L"参照"};
 };
 
+// Picks one member of AllKinds, for the tables of cases.
+using ItemPick = EffectItem& (*)(AllKinds&);
+template <auto Member>
+EffectItem& pick(AllKinds& k) {
+    return k.*Member;
+}
+
 struct TextCase {
     const char* label;
-    std::function<EffectItem&(AllKinds&)> item;
+    ItemPick item;
     const char* in;
     const char* out;  // what the item writes afterwards; null: reading throws
 };
@@ -79,37 +85,37 @@ TEST(EffectItemTest, ItemsListThemselvesInDeclarationOrder) {
 TEST(EffectItemTest, TextFormsOfEveryKind) {
     Edit::fakeScenes() = {{0, L"Root"}, {3, L"intro.v2"}};
     const TextCase cases[] = {
-        {"integer", [](AllKinds& k) -> EffectItem& { return k.integer; }, "  -42xyz", "-42"},
-        {"integer no digits", [](AllKinds& k) -> EffectItem& { return k.integer; }, "x1", nullptr},
-        {"integer out of range", [](AllKinds& k) -> EffectItem& { return k.integer; }, "2147483648", nullptr},
-        {"integer lowest", [](AllKinds& k) -> EffectItem& { return k.integer; }, "-2147483648", "-2147483648"},
-        {"hidden", [](AllKinds& k) -> EffectItem& { return k.hidden; }, "0", "0"},
-        {"scene", [](AllKinds& k) -> EffectItem& { return k.scene; }, "3", "3"},
-        {"layer range", [](AllKinds& k) -> EffectItem& { return k.range; }, "12", "12"},
-        {"check on", [](AllKinds& k) -> EffectItem& { return k.check; }, "7", "1"},
-        {"check off", [](AllKinds& k) -> EffectItem& { return k.checkButton; }, "0", "0"},
-        {"check bad", [](AllKinds& k) -> EffectItem& { return k.check; }, "on", nullptr},
-        {"text escapes", [](AllKinds& k) -> EffectItem& { return k.text; }, "a\\\\b\\nc\\x\\", "a\\\\b\\nc\\\\x\\\\"},
-        {"string", [](AllKinds& k) -> EffectItem& { return k.string; }, " 日本語 ", " 日本語 "},
-        {"file", [](AllKinds& k) -> EffectItem& { return k.file; }, "/media/a.mp4", "/media/a.mp4"},
-        {"colour", [](AllKinds& k) -> EffectItem& { return k.color; }, "FF8000", "ff8000"},
-        {"colour blanks", [](AllKinds& k) -> EffectItem& { return k.color; }, "  0a0B0c ", "0a0b0c"},
-        {"colour unset", [](AllKinds& k) -> EffectItem& { return k.optionalColor; }, "", ""},
-        {"colour five digits", [](AllKinds& k) -> EffectItem& { return k.color; }, "12345", nullptr},
-        {"colour not hex", [](AllKinds& k) -> EffectItem& { return k.color; }, "gg0000", nullptr},
-        {"select by name", [](AllKinds& k) -> EffectItem& { return k.select; }, "減算", "減算"},
-        {"select unknown keeps", [](AllKinds& k) -> EffectItem& { return k.selectButton; }, "乗算", "加算"},
-        {"font", [](AllKinds& k) -> EffectItem& { return k.font; }, "Zeta Mono", "Zeta Mono"},
-        {"font unknown keeps", [](AllKinds& k) -> EffectItem& { return k.font; }, "Nope", "Noto Sans CJK JP"},
-        {"figure by name", [](AllKinds& k) -> EffectItem& { return k.figure; }, "星型", "星型"},
-        {"figure file", [](AllKinds& k) -> EffectItem& { return k.figure; }, "/figures/leaf.svg", "/figures/leaf.svg"},
-        {"figure no dot keeps", [](AllKinds& k) -> EffectItem& { return k.figure; }, "leaf", "円"},
-        {"mask figure", [](AllKinds& k) -> EffectItem& { return k.mask; }, "ハート", "ハート"},
-        {"mask scene with a dot", [](AllKinds& k) -> EffectItem& { return k.mask; }, "intro.v2", "intro.v2"},
-        {"mask script", [](AllKinds& k) -> EffectItem& { return k.mask; }, "*glow", "*glow"},
-        {"mask file", [](AllKinds& k) -> EffectItem& { return k.mask; }, "/m/a.png", "/m/a.png"},
-        {"mask nothing keeps", [](AllKinds& k) -> EffectItem& { return k.mask; }, "plain", "円"},
-        {"button", [](AllKinds& k) -> EffectItem& { return k.button; }, "anything", ""},
+        {"integer", pick<&AllKinds::integer>, "  -42xyz", "-42"},
+        {"integer no digits", pick<&AllKinds::integer>, "x1", nullptr},
+        {"integer out of range", pick<&AllKinds::integer>, "2147483648", nullptr},
+        {"integer lowest", pick<&AllKinds::integer>, "-2147483648", "-2147483648"},
+        {"hidden", pick<&AllKinds::hidden>, "0", "0"},
+        {"scene", pick<&AllKinds::scene>, "3", "3"},
+        {"layer range", pick<&AllKinds::range>, "12", "12"},
+        {"check on", pick<&AllKinds::check>, "7", "1"},
+        {"check off", pick<&AllKinds::checkButton>, "0", "0"},
+        {"check bad", pick<&AllKinds::check>, "on", nullptr},
+        {"text escapes", pick<&AllKinds::text>, "a\\\\b\\nc\\x\\", "a\\\\b\\nc\\\\x\\\\"},
+        {"string", pick<&AllKinds::string>, " 日本語 ", " 日本語 "},
+        {"file", pick<&AllKinds::file>, "/media/a.mp4", "/media/a.mp4"},
+        {"colour", pick<&AllKinds::color>, "FF8000", "ff8000"},
+        {"colour blanks", pick<&AllKinds::color>, "  0a0B0c ", "0a0b0c"},
+        {"colour unset", pick<&AllKinds::optionalColor>, "", ""},
+        {"colour five digits", pick<&AllKinds::color>, "12345", nullptr},
+        {"colour not hex", pick<&AllKinds::color>, "gg0000", nullptr},
+        {"select by name", pick<&AllKinds::select>, "減算", "減算"},
+        {"select unknown keeps", pick<&AllKinds::selectButton>, "乗算", "加算"},
+        {"font", pick<&AllKinds::font>, "Zeta Mono", "Zeta Mono"},
+        {"font unknown keeps", pick<&AllKinds::font>, "Nope", "Noto Sans CJK JP"},
+        {"figure by name", pick<&AllKinds::figure>, "星型", "星型"},
+        {"figure file", pick<&AllKinds::figure>, "/figures/leaf.svg", "/figures/leaf.svg"},
+        {"figure no dot keeps", pick<&AllKinds::figure>, "leaf", "円"},
+        {"mask figure", pick<&AllKinds::mask>, "ハート", "ハート"},
+        {"mask scene with a dot", pick<&AllKinds::mask>, "intro.v2", "intro.v2"},
+        {"mask script", pick<&AllKinds::mask>, "*glow", "*glow"},
+        {"mask file", pick<&AllKinds::mask>, "/m/a.png", "/m/a.png"},
+        {"mask nothing keeps", pick<&AllKinds::mask>, "plain", "円"},
+        {"button", pick<&AllKinds::button>, "anything", ""},
     };
     for (const TextCase& c : cases) {
         SCOPED_TRACE(c.label);
@@ -157,36 +163,31 @@ TEST(EffectItemTest, ColourValuesAndUnsetFlag) {
 TEST(EffectItemTest, ExchangeFileValues) {
     struct Case {
         const char* label;
-        std::function<EffectItem&(AllKinds&)> item;
+        ItemPick item;
         const char* key;
         const char* value;
         bool raw;
         const char* out;
     };
     const Case cases[] = {
-        {"select index", [](AllKinds& k) -> EffectItem& { return k.select; }, "blend", "5", false, "減算"},
-        {"select missing index", [](AllKinds& k) -> EffectItem& { return k.selectButton; }, "blend", "3", false, "通常"},
-        {"select by name", [](AllKinds& k) -> EffectItem& { return k.select; }, "blend", "加算", false, "加算"},
-        {"figure index", [](AllKinds& k) -> EffectItem& { return k.figure; }, "type", "2", false, "四角形"},
-        {"figure missing index", [](AllKinds& k) -> EffectItem& { return k.figure; }, "type", "77", false, "背景"},
-        {"text hex", [](AllKinds& k) -> EffectItem& { return k.text; }, "text", "4100346c3b4e3dd800de00000000", false,
-         "A水主😀"},
-        {"text other key", [](AllKinds& k) -> EffectItem& { return k.text; }, "note", "a\\nb", false, "a\\nb"},
-        {"colour hex", [](AllKinds& k) -> EffectItem& { return k.color; }, "color", "102030", false, "102030"},
-        {"colour raw decimal", [](AllKinds& k) -> EffectItem& { return k.color; }, "color", "16744448", true, "ff8000"},
-        {"colour raw falls back", [](AllKinds& k) -> EffectItem& { return k.color; }, "color", "a0b0c0", true, "a0b0c0"},
-        {"colour no_", [](AllKinds& k) -> EffectItem& { return k.optionalColor; }, "no_color", "1", false, ""},
-        {"colour no_ zero", [](AllKinds& k) -> EffectItem& { return k.optionalColor; }, "no_color", "0", false,
-         "000000"},
-        {"colour yc short", [](AllKinds& k) -> EffectItem& { return k.color; }, "color_yc", "00100000000", false,
-         "ffffff"},
+        {"select index", pick<&AllKinds::select>, "blend", "5", false, "減算"},
+        {"select missing index", pick<&AllKinds::selectButton>, "blend", "3", false, "通常"},
+        {"select by name", pick<&AllKinds::select>, "blend", "加算", false, "加算"},
+        {"figure index", pick<&AllKinds::figure>, "type", "2", false, "四角形"},
+        {"figure missing index", pick<&AllKinds::figure>, "type", "77", false, "背景"},
+        {"text hex", pick<&AllKinds::text>, "text", "4100346c3b4e3dd800de00000000", false, "A水主😀"},
+        {"text other key", pick<&AllKinds::text>, "note", "a\\nb", false, "a\\nb"},
+        {"colour hex", pick<&AllKinds::color>, "color", "102030", false, "102030"},
+        {"colour raw decimal", pick<&AllKinds::color>, "color", "16744448", true, "ff8000"},
+        {"colour raw falls back", pick<&AllKinds::color>, "color", "a0b0c0", true, "a0b0c0"},
+        {"colour no_", pick<&AllKinds::optionalColor>, "no_color", "1", false, ""},
+        {"colour no_ zero", pick<&AllKinds::optionalColor>, "no_color", "0", false, "000000"},
+        {"colour yc short", pick<&AllKinds::color>, "color_yc", "00100000000", false, "ffffff"},
         // Y = 4096 (white), Cb = Cr = 0.
-        {"colour yc white", [](AllKinds& k) -> EffectItem& { return k.color; }, "color_yc", "001000000000", false,
-         "ffffff"},
+        {"colour yc white", pick<&AllKinds::color>, "color_yc", "001000000000", false, "ffffff"},
         // Y = 2048, Cr = 1024: red 216.9, green 81.99, blue exactly 127.5 (away from zero: 128).
-        {"colour yc red", [](AllKinds& k) -> EffectItem& { return k.color; }, "color_yc", "000800000004", false,
-         "d95280"},
-        {"integer", [](AllKinds& k) -> EffectItem& { return k.integer; }, "n", "12", false, "12"},
+        {"colour yc red", pick<&AllKinds::color>, "color_yc", "000800000004", false, "d95280"},
+        {"integer", pick<&AllKinds::integer>, "n", "12", false, "12"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);

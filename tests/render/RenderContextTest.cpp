@@ -21,8 +21,6 @@ void expectNear(const Matrix& a, const Matrix& b, float tolerance = 1e-4f) {
             EXPECT_NEAR(a.m[i][j], b.m[i][j], tolerance) << "at " << i << "," << j;
 }
 
-Float3 project(const Float3& p, const Matrix& m) { return transformCoord(p, m); }
-
 // An output effect that reports where it was asked from.
 class ViewOutput : public Effect::EffectBase {
 public:
@@ -86,11 +84,11 @@ TEST(OutputViewTest, ObjectMatrixOrder) {
     v.rotationZ = 90;
     v.x = 100;
     // (10, 0, 0) is the centre: it lands on the position.
-    const Float3 p = project({10, 0, 0}, v.getObjectMatrix());
+    const Float3 p = transformCoord({10, 0, 0}, v.getObjectMatrix());
     EXPECT_NEAR(p.x, 100, 1e-4);
     EXPECT_NEAR(p.y, 0, 1e-4);
     // (11, 0, 0): one pixel right of the centre, scaled to 2, turned to +y.
-    const Float3 q = project({11, 0, 0}, v.getObjectMatrix());
+    const Float3 q = transformCoord({11, 0, 0}, v.getObjectMatrix());
     EXPECT_NEAR(q.x, 100, 1e-4);
     EXPECT_NEAR(q.y, 2, 1e-4);
 }
@@ -102,16 +100,16 @@ TEST(OutputViewTest, ScreenMatrixMapsThePlaneToClipSpace) {
     const int32_t w = 1920, h = 1080;
     const Matrix s = v.getScreenMatrix(w, h);
     // A point of z = 0 at the view's position.
-    const Float3 c = project({300, -200, 0}, s);
+    const Float3 c = transformCoord({300, -200, 0}, s);
     EXPECT_NEAR(c.x, 2.0f * 300 / w, 1e-5);
     EXPECT_NEAR(c.y, -2.0f * -200 / h, 1e-5);
     EXPECT_NEAR(c.z, 51.2f / 1024, 1e-6);
     // Another point of the plane lands pixel for pixel.
-    const Float3 d = project({-500, 100, 0}, s);
+    const Float3 d = transformCoord({-500, 100, 0}, s);
     EXPECT_NEAR(d.x, 2.0f * -500 / w, 1e-5);
     EXPECT_NEAR(d.y, -2.0f * 100 / h, 1e-5);
     // Farther away is smaller and has a smaller depth value.
-    const Float3 far = project({400, -200, 1024}, s);
+    const Float3 far = transformCoord({400, -200, 1024}, s);
     EXPECT_NEAR(far.x, (2.0f * 300 + 100) / w, 1e-5);
     EXPECT_LT(far.z, c.z);
 }

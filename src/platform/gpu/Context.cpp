@@ -292,38 +292,46 @@ Result Context::bufferSlice(Buffer& buffer, VkBuffer& out, uint64_t& offset) {
 }
 
 void Context::setVertexShader(Shader* shader, InputLayout* layout) {
+    if (trace_) trace_->call("setVertexShader", 0, shader);
     vertexShader_ = shader && shader->stage() == ShaderStage::Vertex ? shader : nullptr;
     inputLayout_ = layout;
 }
 
 void Context::setPixelShader(Shader* shader) {
+    if (trace_) trace_->call("setPixelShader", 0, shader);
     pixelShader_ = shader && shader->stage() == ShaderStage::Pixel ? shader : nullptr;
 }
 
 void Context::setComputeShader(Shader* shader) {
+    if (trace_) trace_->call("setComputeShader", 0, shader);
     computeShader_ = shader && shader->stage() == ShaderStage::Compute ? shader : nullptr;
 }
 
 void Context::setConstantBuffer(ShaderStage stage, uint32_t slot, Buffer* buffer) {
+    if (trace_) trace_->call("setConstantBuffer", slot, buffer);
     if (slot < kConstantBufferSlots && (!buffer || buffer->kind() == BufferKind::Constant))
         stageState(stage).constantBuffers[slot] = buffer;
 }
 
 void Context::setShaderResource(ShaderStage stage, uint32_t slot, View* view) {
+    if (trace_) trace_->call("setShaderResource", slot, view);
     if (slot < kShaderResourceSlots && (!view || view->kind() == ViewKind::ShaderResource))
         stageState(stage).resources[slot] = view;
 }
 
 void Context::setSampler(ShaderStage stage, uint32_t slot, SamplerState* sampler) {
+    if (trace_) trace_->call("setSampler", slot, sampler);
     if (slot < kSamplerSlots) stageState(stage).samplers[slot] = sampler;
 }
 
 void Context::setUnorderedAccessView(ShaderStage stage, uint32_t slot, View* view) {
+    if (trace_) trace_->call("setUnorderedAccessView", slot, view);
     if (slot < kUnorderedAccessSlots && (!view || view->kind() == ViewKind::UnorderedAccess))
         stageState(stage).unorderedAccess[slot] = view;
 }
 
 void Context::setRenderTarget(View* renderTarget) {
+    if (trace_) trace_->call("setRenderTarget", 0, renderTarget);
     if (renderTarget && renderTarget->kind() != ViewKind::RenderTarget) renderTarget = nullptr;
     if (renderTarget != renderTarget_) {
         if (recording_) endRendering();
@@ -331,25 +339,34 @@ void Context::setRenderTarget(View* renderTarget) {
     }
 }
 
-void Context::setViewport(const Viewport& viewport) { viewport_ = viewport; }
+void Context::setViewport(const Viewport& viewport) {
+    if (trace_) trace_->call("setViewport", 0, nullptr);
+    viewport_ = viewport;
+}
 
 void Context::setBlendState(const BlendState* state, const float factor[4]) {
+    if (trace_) trace_->call("setBlendState", factor ? 1 : 0, state);
     blend_ = state ? state->desc() : BlendDesc();
     dualSource_ = state && state->usesSecondSource();
     for (int i = 0; i < 4; ++i) blendFactor_[i] = factor ? factor[i] : 1.0f;
 }
 
 void Context::setRasterizerState(const RasterizerState* state) {
+    if (trace_) trace_->call("setRasterizerState", 0, state);
     rasterizer_ = state ? state->desc() : RasterizerDesc();
 }
 
 void Context::setVertexBuffer(Buffer* buffer, uint32_t stride, uint32_t offset) {
+    if (trace_) trace_->call("setVertexBuffer", stride, buffer);
     vertexBuffer_ = buffer && buffer->kind() == BufferKind::Vertex ? buffer : nullptr;
     vertexStride_ = stride;
     vertexOffset_ = offset;
 }
 
-void Context::setTopology(Topology topology) { topology_ = topology; }
+void Context::setTopology(Topology topology) {
+    if (trace_) trace_->call("setTopology", static_cast<uint32_t>(topology), nullptr);
+    topology_ = topology;
+}
 
 // A texture the pipeline writes (the target or an unordered-access view) is not
 // also read through a shader-resource view: as on the program's platform, that
@@ -465,6 +482,7 @@ void Context::beginRendering(View* target) {
 }
 
 void Context::draw(uint32_t vertexCount, uint32_t startVertex) {
+    if (trace_) trace_->call("draw", vertexCount, nullptr);
     if (!vertexShader_ || !pixelShader_ || !renderTarget_ || vertexCount == 0 || viewport_.width <= 0 ||
         viewport_.height == 0)
         return;

@@ -39,6 +39,15 @@ struct Box {
     uint32_t right = 0, bottom = 0, back = 1;
 };
 
+// What a test watches of the context: every state call and draw, in order,
+// with its name, its slot (vertex count of a draw, topology number, stride of a
+// vertex buffer, 1 for a blend state given a factor) and the object it binds.
+class ContextTrace {
+public:
+    virtual ~ContextTrace() = default;
+    virtual void call(const char* name, uint32_t slot, const void* object) = 0;
+};
+
 // The immediate context: every clear, copy, update, map, draw and dispatch goes
 // through it, from one thread at a time. Work is recorded into a command buffer
 // and submitted only at sync points (a map, flush, finish, or when a submission
@@ -104,6 +113,9 @@ public:
     Result finish();
     uint64_t submissionCount() const { return submissions_; }
 
+    // Reports the state calls to the trace (null: none) until it is removed.
+    void setTrace(ContextTrace* trace) { trace_ = trace; }
+
     // Inside the layer.
     enum class Role : uint8_t { CopySource, CopyDestination, ShaderRead, RenderTarget, UnorderedAccess };
     VkCommandBuffer commands();  // the command buffer being recorded, begun on demand
@@ -167,6 +179,7 @@ private:
     Topology topology_ = Topology::TriangleStrip;
     std::unique_ptr<SamplerState> defaultSampler_;
     Result drawError_ = kOk;
+    ContextTrace* trace_ = nullptr;
 };
 
 }  // namespace Platform::Gpu

@@ -102,38 +102,27 @@ Matrix scaling(float x, float y, float z) {
     return r;
 }
 
-Matrix rotationX(float angle) {
+namespace {
+
+// A rotation within the plane of axes a and b, turning a towards b.
+Matrix planeRotation(int a, int b, float angle) {
     float s, c;
     sinCos(angle, s, c);
     Matrix r = identity();
-    r.m[1][1] = c;
-    r.m[1][2] = s;
-    r.m[2][1] = -s;
-    r.m[2][2] = c;
+    r.m[a][a] = c;
+    r.m[a][b] = s;
+    r.m[b][a] = -s;
+    r.m[b][b] = c;
     return r;
 }
 
-Matrix rotationY(float angle) {
-    float s, c;
-    sinCos(angle, s, c);
-    Matrix r = identity();
-    r.m[0][0] = c;
-    r.m[0][2] = -s;
-    r.m[2][0] = s;
-    r.m[2][2] = c;
-    return r;
-}
+}  // namespace
 
-Matrix rotationZ(float angle) {
-    float s, c;
-    sinCos(angle, s, c);
-    Matrix r = identity();
-    r.m[0][0] = c;
-    r.m[0][1] = s;
-    r.m[1][0] = -s;
-    r.m[1][1] = c;
-    return r;
-}
+Matrix rotationX(float angle) { return planeRotation(1, 2, angle); }
+
+Matrix rotationY(float angle) { return planeRotation(2, 0, angle); }
+
+Matrix rotationZ(float angle) { return planeRotation(0, 1, angle); }
 
 Matrix rotationNormal(const Float3& n, float angle) {
     float s, c;

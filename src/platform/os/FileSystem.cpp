@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "core/TextConvert.h"
+#include "platform/os/FileHandle.h"
 
 namespace Platform::os {
 namespace {
@@ -50,6 +51,24 @@ Result deleteFile(const std::string& path) {
 Result renameFile(const std::string& from, const std::string& to) {
     if (::rename(from.c_str(), to.c_str()) != 0) return fromErrno();
     return kOk;
+}
+
+Result copyFile(const std::string& from, const std::string& to) {
+    FileHandle source, target;
+    if (const Result r = source.open(from, FileMode::read); failed(r)) return r;
+    if (const Result r = target.openReplacement(to); failed(r)) return r;
+    char buffer[65536];
+    for (;;) {
+        size_t got = 0, put = 0;
+        if (const Result r = source.read(buffer, sizeof buffer, got); failed(r)) return r;
+        if (got == 0) break;
+        if (const Result r = target.write(buffer, got, put); failed(r)) return r;
+        if (put != got) {
+            errno = EIO;
+            return fromErrno();
+        }
+    }
+    return target.commit();
 }
 
 Result createFolders(const std::string& path) {

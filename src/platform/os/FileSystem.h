@@ -23,6 +23,9 @@ bool isFolder(const std::string& path);
 Result deleteFile(const std::string& path);
 // Replaces an existing file of the new name in one step.
 Result renameFile(const std::string& from, const std::string& to);
+// Copies a file over any file of the new name; the target is written beside
+// and renamed into place, so it is never left half-written.
+Result copyFile(const std::string& from, const std::string& to);
 // Creates the folder and every missing parent; an existing folder is success.
 Result createFolders(const std::string& path);
 Result fileSize(const std::string& path, uint64_t& out);

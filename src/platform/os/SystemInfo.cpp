@@ -24,6 +24,18 @@ Result installedMemoryKb(uint64_t& out) {
     return kOk;
 }
 
+std::string userUiLanguage() {
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value == nullptr || value[0] == '\0') continue;
+        std::string text = value;
+        // LANGUAGE is a priority list: its first entry counts.
+        if (const size_t colon = text.find(':'); colon != std::string::npos) text.resize(colon);
+        if (!text.empty()) return text;
+    }
+    return "C";
+}
+
 uint32_t systemDpi() {
     double scale = 1;
     if (const char* s = std::getenv("GDK_SCALE"); s != nullptr && std::atoi(s) > 0) scale *= std::atoi(s);

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "platform/os/Result.h"
 
@@ -23,6 +24,10 @@ Result inputTimings(InputTimings& out);
 
 // Installed memory in kilobytes.
 Result installedMemoryKb(uint64_t& out);
+
+// The user's UI language as a locale name ("ja_JP.UTF-8", "en"): the first
+// of LANGUAGE, LC_ALL, LC_MESSAGES and LANG that is set; "C" when none is.
+std::string userUiLanguage();
 
 // The screen's dots per inch: 96 times GDK_SCALE times GDK_DPI_SCALE.
 uint32_t systemDpi();

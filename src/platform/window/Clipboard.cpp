@@ -26,7 +26,6 @@ struct Published {
 
 struct State {
     bool open = false;
-    WindowHandle owner = nullptr;
     bool emptied = false;
     Blocks pending;
     Published* published = nullptr;  // our current offer, null when another program owns it
@@ -36,8 +35,6 @@ State& state() {
     static State s;
     return s;
 }
-
-bool haveGtk() { return gtk::ensure(); }
 
 GtkClipboard* desktopClipboard() { return gtk_clipboard_get_for_display(gdk_display_get_default(), GDK_SELECTION_CLIPBOARD); }
 
@@ -184,7 +181,7 @@ void release(GtkClipboard*, gpointer data) {
 
 void publish(Blocks blocks) {
     State& s = state();
-    if (!haveGtk()) {
+    if (!gtk::ensure()) {
         s.headless.blocks = std::move(blocks);
         return;
     }
@@ -214,7 +211,7 @@ void publish(Blocks blocks) {
 const Blocks* ownBlocks() {
     State& s = state();
     if (s.open && s.emptied) return &s.pending;
-    if (!haveGtk()) return &s.headless.blocks;
+    if (!gtk::ensure()) return &s.headless.blocks;
     return s.published != nullptr ? &s.published->blocks : nullptr;
 }
 
@@ -228,7 +225,7 @@ bool checkOpen() {
 
 }  // namespace
 
-bool openClipboard(WindowHandle owner) {
+bool openClipboard(WindowHandle /*owner*/) {
     State& s = state();
     if (!gtk::ensure() && gtk::available()) {
         errno = EPERM;  // another thread runs GTK
@@ -239,7 +236,6 @@ bool openClipboard(WindowHandle owner) {
         return false;
     }
     s.open = true;
-    s.owner = owner;
     s.emptied = false;
     s.pending.clear();
     return true;
@@ -251,7 +247,6 @@ bool closeClipboard() {
     if (s.emptied) publish(std::move(s.pending));
     s.pending.clear();
     s.open = false;
-    s.owner = nullptr;
     s.emptied = false;
     return true;
 }

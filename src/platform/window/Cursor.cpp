@@ -5,8 +5,8 @@
 #include <cerrno>
 #include <map>
 #include <memory>
-#include <vector>
 #include <mutex>
+#include <vector>
 
 #include "platform/window/GtkRuntime.h"
 #include "platform/window/WindowData.h"
@@ -23,10 +23,11 @@ std::map<uint32_t, CursorData*>& systemCursors() {
     static std::map<uint32_t, CursorData*> m;
     return m;
 }
-// Every handle given out, kept for the life of the process.
-CursorData* keep(std::unique_ptr<CursorData> cursor) {
+// A new handle (null cursor: none without a display). Every handle given out
+// is kept for the life of the process.
+CursorData* newHandle(GdkCursor* cursor) {
     static std::vector<std::unique_ptr<CursorData>> all;
-    all.push_back(std::move(cursor));
+    all.push_back(std::make_unique<CursorData>(CursorData{cursor}));
     return all.back().get();
 }
 
@@ -66,10 +67,7 @@ CursorHandle loadSystemCursor(uint32_t id) {
     }
     std::lock_guard lock(g_mutex);
     auto& slot = systemCursors()[id];
-    if (slot == nullptr) {
-        slot = keep(std::make_unique<CursorData>());
-        if (gtk::ensure()) slot->cursor = fromName(name);
-    }
+    if (slot == nullptr) slot = newHandle(gtk::ensure() ? fromName(name) : nullptr);
     return slot;
 }
 
@@ -80,8 +78,7 @@ CursorHandle createMonochromeCursor(int32_t width, int32_t height, int32_t hotX,
         return nullptr;
     }
     std::lock_guard lock(g_mutex);
-    CursorData* data = keep(std::make_unique<CursorData>());
-    if (!gtk::ensure()) return data;
+    if (!gtk::ensure()) return newHandle(nullptr);
     GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, width, height);
     const int stride = gdk_pixbuf_get_rowstride(pixbuf);
     guchar* pixels = gdk_pixbuf_get_pixels(pixbuf);
@@ -97,7 +94,7 @@ CursorHandle createMonochromeCursor(int32_t width, int32_t height, int32_t hotX,
             p[3] = (a && !b) ? 0 : 255;
         }
     }
-    data->cursor = gdk_cursor_new_from_pixbuf(gdk_display_get_default(), pixbuf, hotX, hotY);
+    CursorData* data = newHandle(gdk_cursor_new_from_pixbuf(gdk_display_get_default(), pixbuf, hotX, hotY));
     g_object_unref(pixbuf);
     return data;
 }
@@ -105,9 +102,8 @@ CursorHandle createMonochromeCursor(int32_t width, int32_t height, int32_t hotX,
 CursorHandle blankCursor() {
     static CursorData* blank = [] {
         std::lock_guard lock(g_mutex);
-        CursorData* d = keep(std::make_unique<CursorData>());
-        if (gtk::ensure()) d->cursor = gdk_cursor_new_for_display(gdk_display_get_default(), GDK_BLANK_CURSOR);
-        return d;
+        return newHandle(gtk::ensure() ? gdk_cursor_new_for_display(gdk_display_get_default(), GDK_BLANK_CURSOR)
+                                       : nullptr);
     }();
     return blank;
 }

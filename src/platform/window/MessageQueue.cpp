@@ -14,14 +14,22 @@ namespace Platform::window {
 namespace {
 constexpr int kErrorInvalidWindowHandle = EBADF;
 
-Message makeMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    Message m;
-    m.window = window;
-    m.message = message;
-    m.wParam = wParam;
-    m.lParam = lParam;
-    m.time = tickCount();
-    return m;
+// The owner's queue of a live window; null, with the error set, otherwise.
+std::shared_ptr<ThreadQueue> queueOrFail(WindowHandle window) {
+    auto queue = WindowData::queueOf(window);
+    if (!queue) errno = kErrorInvalidWindowHandle;
+    return queue;
+}
+
+// The queue holding the timers of a window (the calling thread's for no
+// window); only the owner thread may touch a window's timers.
+ThreadQueue* timerQueueOf(WindowHandle window) {
+    if (window == nullptr) return &ThreadQueue::current();
+    if (!WindowData::isLive(window) || !window->queue->isOwnerThread()) {
+        errno = kErrorInvalidWindowHandle;
+        return nullptr;
+    }
+    return window->queue.get();
 }
 
 void appendUtf16(char32_t c, char16_t* out, int& n) {
@@ -88,13 +96,9 @@ intptr_t dispatchMessage(const Message& msg) {
 }
 
 bool postMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    if (window == nullptr) return ThreadQueue::current().post(makeMessage(nullptr, message, wParam, lParam));
-    const auto queue = WindowData::queueOf(window);
-    if (!queue) {
-        errno = kErrorInvalidWindowHandle;
-        return false;
-    }
-    return queue->post(makeMessage(window, message, wParam, lParam));
+    if (window == nullptr) return ThreadQueue::current().post(timedMessage(nullptr, message, wParam, lParam));
+    const auto queue = queueOrFail(window);
+    return queue && queue->post(timedMessage(window, message, wParam, lParam));
 }
 
 bool postThreadMessage(uint32_t threadId, uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -103,18 +107,15 @@ bool postThreadMessage(uint32_t threadId, uint32_t message, uintptr_t wParam, in
         errno = ESRCH;
         return false;
     }
-    return queue->post(makeMessage(nullptr, message, wParam, lParam));
+    return queue->post(timedMessage(nullptr, message, wParam, lParam));
 }
 
 intptr_t sendMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    const auto queue = WindowData::queueOf(window);
-    if (!queue) {
-        errno = kErrorInvalidWindowHandle;
-        return 0;
-    }
+    const auto queue = queueOrFail(window);
+    if (!queue) return 0;
     if (queue->isOwnerThread())
         return window->procedure != nullptr ? window->procedure(window, message, wParam, lParam) : 0;
-    return queue->send(makeMessage(window, message, wParam, lParam));
+    return queue->send(timedMessage(window, message, wParam, lParam));
 }
 
 void postQuitMessage(int exitCode) { ThreadQueue::current().postQuit(exitCode); }
@@ -130,25 +131,13 @@ uint32_t msgWaitForMultipleObjects(size_t count, const os::WaitHandle* handles, 
 }
 
 uintptr_t setTimer(WindowHandle window, uintptr_t id, uint32_t intervalMs, TimerProc proc) {
-    if (window != nullptr) {
-        if (!WindowData::isLive(window) || !window->queue->isOwnerThread()) {
-            errno = kErrorInvalidWindowHandle;
-            return 0;
-        }
-        return window->queue->setTimer(window, id, intervalMs, proc);
-    }
-    return ThreadQueue::current().setTimer(nullptr, id, intervalMs, proc);
+    ThreadQueue* queue = timerQueueOf(window);
+    return queue != nullptr ? queue->setTimer(window, id, intervalMs, proc) : 0;
 }
 
 bool killTimer(WindowHandle window, uintptr_t id) {
-    if (window != nullptr) {
-        if (!WindowData::isLive(window) || !window->queue->isOwnerThread()) {
-            errno = kErrorInvalidWindowHandle;
-            return false;
-        }
-        return window->queue->killTimer(window, id);
-    }
-    return ThreadQueue::current().killTimer(nullptr, id);
+    ThreadQueue* queue = timerQueueOf(window);
+    return queue != nullptr && queue->killTimer(window, id);
 }
 
 }  // namespace Platform::window

@@ -11,23 +11,24 @@
 namespace Platform::window {
 namespace {
 
-int intSetting(const char* name, int fallback) {
-    if (!gtk::ensure()) return fallback;
+// The GTK settings when they have that setting, else null (no display either).
+GtkSettings* settingsWith(const char* name) {
+    if (!gtk::ensure()) return nullptr;
     GtkSettings* settings = gtk_settings_get_default();
     if (settings == nullptr || g_object_class_find_property(G_OBJECT_GET_CLASS(settings), name) == nullptr)
-        return fallback;
+        return nullptr;
+    return settings;
+}
+
+int intSetting(const char* name, int fallback) {
     gint value = fallback;
-    g_object_get(settings, name, &value, nullptr);
+    if (GtkSettings* settings = settingsWith(name)) g_object_get(settings, name, &value, nullptr);
     return value;
 }
 
 bool boolSetting(const char* name, bool fallback) {
-    if (!gtk::ensure()) return fallback;
-    GtkSettings* settings = gtk_settings_get_default();
-    if (settings == nullptr || g_object_class_find_property(G_OBJECT_GET_CLASS(settings), name) == nullptr)
-        return fallback;
     gboolean value = fallback;
-    g_object_get(settings, name, &value, nullptr);
+    if (GtkSettings* settings = settingsWith(name)) g_object_get(settings, name, &value, nullptr);
     return value != FALSE;
 }
 

@@ -56,11 +56,19 @@ bool matches(const Message& m, WindowHandle filter, uint32_t min, uint32_t max) 
 
 }  // namespace
 
+Message timedMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    Message m;
+    m.window = window;
+    m.message = message;
+    m.wParam = wParam;
+    m.lParam = lParam;
+    m.time = tickCount();
+    return m;
+}
+
 ThreadQueue::ThreadQueue() : threadId_(currentThreadId()) { wake_.create(true, false); }
 
 ThreadQueue::~ThreadQueue() { close(); }
-
-void ThreadQueue::close() { failPendingSends(); }
 
 ThreadQueue& ThreadQueue::current() { return *currentShared(); }
 
@@ -115,7 +123,7 @@ intptr_t ThreadQueue::send(const Message& msg) {
     return record->result;
 }
 
-void ThreadQueue::failPendingSends() {
+void ThreadQueue::close() {
     std::deque<std::shared_ptr<Sent>> pending;
     {
         std::lock_guard lock(mutex_);
@@ -177,32 +185,21 @@ bool ThreadQueue::peek(Message& out, WindowHandle filter, uint32_t min, uint32_t
         }
     }
     if (quit_ && inRange(kWmQuit, min, max)) {
-        out = Message{};
-        out.message = kWmQuit;
-        out.wParam = static_cast<uintptr_t>(quitCode_);
-        out.time = tickCount();
+        out = timedMessage(nullptr, kWmQuit, static_cast<uintptr_t>(quitCode_));
         if (remove) quit_ = false;
         return true;
     }
     // Paint and timer messages are made when asked for, after everything queued.
     for (WindowHandle w : paintPending_) {
         if ((filter == nullptr || filter == w) && inRange(kWmPaint, min, max)) {
-            out = Message{};
-            out.window = w;
-            out.message = kWmPaint;
-            out.time = tickCount();
+            out = timedMessage(w, kWmPaint);
             return true;
         }
     }
     const auto now = Clock::now();
     for (auto& t : timers_) {
         if (t.due > now || (filter != nullptr && filter != t.window) || !inRange(kWmTimer, min, max)) continue;
-        out = Message{};
-        out.window = t.window;
-        out.message = kWmTimer;
-        out.wParam = t.id;
-        out.lParam = reinterpret_cast<intptr_t>(t.proc);
-        out.time = tickCount();
+        out = timedMessage(t.window, kWmTimer, t.id, reinterpret_cast<intptr_t>(t.proc));
         if (remove) t.due = now + std::chrono::milliseconds(t.interval);
         return true;
     }

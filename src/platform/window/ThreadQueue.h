@@ -13,6 +13,9 @@
 // uses the queue; windows keep their owner's queue alive.
 namespace Platform::window {
 
+// A message stamped with the queue clock's time (tickCount).
+Message timedMessage(WindowHandle window, uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0);
+
 class ThreadQueue {
 public:
     ThreadQueue();
@@ -75,7 +78,6 @@ private:
     int msUntilNextTimer(Clock::time_point now, WindowHandle filter = nullptr, uint32_t min = 0,
                          uint32_t max = 0) const;
     void block(const os::WaitHandle* handles, size_t count, int timeoutMs);
-    void failPendingSends();
 
     uint32_t threadId_;
     os::Event wake_;

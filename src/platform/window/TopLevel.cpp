@@ -30,13 +30,8 @@ bool live(WindowHandle w) {
 
 // Message times use the queue's clock (not the X server's), so they compare
 // with tickCount.
-Message inputMessage(WindowHandle w, uint32_t message, uintptr_t wParam, intptr_t lParam, uint32_t /*eventTime*/) {
-    Message m;
-    m.window = w;
-    m.message = message;
-    m.wParam = wParam;
-    m.lParam = lParam;
-    m.time = tickCount();
+Message inputMessage(WindowHandle w, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    Message m = timedMessage(w, message, wParam, lParam);
     m.pt = g_pointer;
     return m;
 }
@@ -98,21 +93,21 @@ void onSizeAllocate(GtkWidget*, GdkRectangle* a, gpointer data) {
     w->height = a->height;
     makeSurface(w, a->width, a->height);
     const uintptr_t kind = w->minimized ? kSizeMinimized : w->maximized ? kSizeMaximized : kSizeRestored;
-    queueInput(w, inputMessage(w, kWmSize, kind, makeLParam(a->width, a->height), 0));
+    queueInput(w, inputMessage(w, kWmSize, kind, makeLParam(a->width, a->height)));
 }
 
 gboolean onConfigure(GtkWidget*, GdkEventConfigure* e, gpointer data) {
     auto* w = static_cast<WindowData*>(data);
     const int32_t oldX = w->x, oldY = w->y;
     updateOrigin(w);
-    if (w->x != oldX || w->y != oldY) queueInput(w, inputMessage(w, kWmMove, 0, makeLParam(w->x, w->y), 0));
+    if (w->x != oldX || w->y != oldY) queueInput(w, inputMessage(w, kWmMove, 0, makeLParam(w->x, w->y)));
     WindowPos& p = w->placement;
     uint32_t flags = 0;
     if (e->x == p.x && e->y == p.y) flags |= kSwpNoMove;
     if (e->width == p.cx && e->height == p.cy) flags |= kSwpNoSize;
     if (flags != (kSwpNoMove | kSwpNoSize)) {
         p = WindowPos{w, nullptr, e->x, e->y, e->width, e->height, flags};
-        queueInput(w, inputMessage(w, kWmWindowPosChanged, 0, reinterpret_cast<intptr_t>(&p), 0));
+        queueInput(w, inputMessage(w, kWmWindowPosChanged, 0, reinterpret_cast<intptr_t>(&p)));
     }
     return FALSE;
 }
@@ -122,11 +117,11 @@ gboolean onWindowState(GtkWidget*, GdkEventWindowState* e, gpointer data) {
     const bool wasMaximized = w->maximized, wasMinimized = w->minimized;
     w->maximized = (e->new_window_state & GDK_WINDOW_STATE_MAXIMIZED) != 0;
     w->minimized = (e->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0;
-    if (w->minimized && !wasMinimized) queueInput(w, inputMessage(w, kWmSize, kSizeMinimized, 0, 0));
+    if (w->minimized && !wasMinimized) queueInput(w, inputMessage(w, kWmSize, kSizeMinimized, 0));
     if (w->maximized != wasMaximized || w->minimized != wasMinimized) {
         // The state changed with the placement unchanged: readers look at isZoomed / isIconic.
         w->placement.flags = kSwpNoMove | kSwpNoSize;
-        queueInput(w, inputMessage(w, kWmWindowPosChanged, 0, reinterpret_cast<intptr_t>(&w->placement), 0));
+        queueInput(w, inputMessage(w, kWmWindowPosChanged, 0, reinterpret_cast<intptr_t>(&w->placement)));
     }
     return FALSE;
 }
@@ -144,7 +139,7 @@ void applySizeLimits(WindowHandle w) {
 
 gboolean onDelete(GtkWidget*, GdkEvent*, gpointer data) {
     auto* w = static_cast<WindowData*>(data);
-    queueInput(w, inputMessage(w, kWmClose, 0, 0, 0));
+    queueInput(w, inputMessage(w, kWmClose, 0, 0));
     return TRUE;  // the procedure decides
 }
 
@@ -152,12 +147,12 @@ gboolean onFocus(GtkWidget*, GdkEventFocus* e, gpointer data) {
     auto* w = static_cast<WindowData*>(data);
     if (e->in) {
         g_focus = w;
-        queueInput(w, inputMessage(w, kWmActivate, 1, 0, 0));
-        queueInput(w, inputMessage(w, kWmSetFocus, 0, 0, 0));
+        queueInput(w, inputMessage(w, kWmActivate, 1, 0));
+        queueInput(w, inputMessage(w, kWmSetFocus, 0, 0));
     } else {
         if (g_focus == w) g_focus = nullptr;
-        queueInput(w, inputMessage(w, kWmKillFocus, 0, 0, 0));
-        queueInput(w, inputMessage(w, kWmActivate, 0, 0, 0));
+        queueInput(w, inputMessage(w, kWmKillFocus, 0, 0));
+        queueInput(w, inputMessage(w, kWmActivate, 0, 0));
     }
     return FALSE;
 }
@@ -192,7 +187,7 @@ gboolean onKey(GtkWidget*, GdkEventKey* e, gpointer data) {
     if (down && wasDown) lp |= 1u << 30;
     if (!down) lp |= (1u << 30) | (1u << 31);
     uint32_t message = down ? (sys ? kWmSysKeyDown : kWmKeyDown) : (sys ? kWmSysKeyUp : kWmKeyUp);
-    Message m = inputMessage(w, message, msgVk, static_cast<intptr_t>(static_cast<int32_t>(lp)), e->time);
+    Message m = inputMessage(w, message, msgVk, static_cast<intptr_t>(static_cast<int32_t>(lp)));
     if (down) {
         char32_t c = gdk_keyval_to_unicode(e->keyval);
         // Ctrl with a letter gives the control character, as the program expects.
@@ -226,7 +221,7 @@ gboolean onButton(GtkWidget*, GdkEventButton* e, gpointer data) {
     const uintptr_t bit = e->button == 1 ? kMkLButton : e->button == 3 ? kMkRButton : kMkMButton;
     keys = down ? (keys | bit) : (keys & ~bit);
     const auto x = static_cast<int32_t>(std::floor(e->x)), y = static_cast<int32_t>(std::floor(e->y));
-    queueInput(w, inputMessage(w, message, keys, makeLParam(x, y), e->time));
+    queueInput(w, inputMessage(w, message, keys, makeLParam(x, y)));
     return TRUE;
 }
 
@@ -235,7 +230,7 @@ gboolean onHoverTimeout(gpointer data) {
     w->hoverSource = 0;
     if ((w->trackFlags & kTmeHover) != 0) {
         w->trackFlags &= ~kTmeHover;
-        queueInput(w, inputMessage(w, kWmMouseHover, 0, makeLParam(w->lastMouse.x, w->lastMouse.y), 0));
+        queueInput(w, inputMessage(w, kWmMouseHover, 0, makeLParam(w->lastMouse.x, w->lastMouse.y)));
     }
     return G_SOURCE_REMOVE;
 }
@@ -252,7 +247,7 @@ gboolean onMotion(GtkWidget*, GdkEventMotion* e, gpointer data) {
     w->lastMouse = {x, y};
     g_pointer = {static_cast<int32_t>(std::floor(e->x_root)), static_cast<int32_t>(std::floor(e->y_root))};
     restartHover(w);
-    queueInput(w, inputMessage(w, kWmMouseMove, mouseKeys(e->state), makeLParam(x, y), e->time));
+    queueInput(w, inputMessage(w, kWmMouseMove, mouseKeys(e->state), makeLParam(x, y)));
     return TRUE;
 }
 
@@ -274,7 +269,7 @@ gboolean onScroll(GtkWidget*, GdkEventScroll* e, gpointer data) {
     const uintptr_t wp = (mouseKeys(e->state) & 0xFFFF) | (static_cast<uintptr_t>(static_cast<uint16_t>(delta)) << 16);
     const auto sx = static_cast<int32_t>(std::floor(e->x_root)), sy = static_cast<int32_t>(std::floor(e->y_root));
     g_pointer = {sx, sy};
-    queueInput(w, inputMessage(w, message, wp, makeLParam(sx, sy), e->time));
+    queueInput(w, inputMessage(w, message, wp, makeLParam(sx, sy)));
     return TRUE;
 }
 
@@ -284,7 +279,7 @@ gboolean onLeave(GtkWidget*, GdkEventCrossing* e, gpointer data) {
     if ((w->trackFlags & kTmeLeave) != 0) {
         w->trackFlags = 0;
         restartHover(w);
-        queueInput(w, inputMessage(w, kWmMouseLeave, 0, 0, e->time));
+        queueInput(w, inputMessage(w, kWmMouseLeave, 0, 0));
     }
     return FALSE;
 }
@@ -396,7 +391,7 @@ bool showWindow(WindowHandle w, int command) {
     if (w->toplevel == nullptr) {
         if (w->visible && !w->sized) {
             w->sized = true;
-            queueInput(w, inputMessage(w, kWmSize, kSizeRestored, makeLParam(w->width, w->height), 0));
+            queueInput(w, inputMessage(w, kWmSize, kSizeRestored, makeLParam(w->width, w->height)));
         }
         return wasVisible;
     }
@@ -436,7 +431,7 @@ bool moveWindow(WindowHandle w, int32_t x, int32_t y, int32_t width, int32_t hei
             w->width = std::max(width, 0);
             w->height = std::max(height, 0);
             makeSurface(w, w->width, w->height);
-            queueInput(w, inputMessage(w, kWmSize, kSizeRestored, makeLParam(w->width, w->height), 0));
+            queueInput(w, inputMessage(w, kWmSize, kSizeRestored, makeLParam(w->width, w->height)));
         }
         return true;
     }
@@ -566,8 +561,8 @@ WindowHandle setFocus(WindowHandle w) {
         gtk_widget_grab_focus(w->area);
     } else if (old != w) {
         g_focus = w;
-        if (old != nullptr) queueInput(old, inputMessage(old, kWmKillFocus, 0, 0, 0));
-        queueInput(w, inputMessage(w, kWmSetFocus, 0, 0, 0));
+        if (old != nullptr) queueInput(old, inputMessage(old, kWmKillFocus, 0, 0));
+        queueInput(w, inputMessage(w, kWmSetFocus, 0, 0));
     }
     return old;
 }

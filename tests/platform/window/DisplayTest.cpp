@@ -38,6 +38,13 @@ void pump(int ms) {
     }
 }
 
+// Creates the window and shows it; null when it cannot be made.
+W::WindowHandle showNewWindow(const W::WindowDesc& desc) {
+    W::WindowHandle w = W::createWindow(desc);
+    if (w != nullptr) W::showWindow(w, W::kSwShow);
+    return w;
+}
+
 // Clicks a button of the message box that is open, as the user would.
 bool clickBoxButton(int response) {
     bool clicked = false;
@@ -83,16 +90,9 @@ std::string pixelAfterPumping(int x, int y, const std::string& expected) {
 }
 
 TEST_F(Display, DrawingOutsideExposeShowsOnScreen) {
-    W::WindowDesc desc;
-    desc.title = "draw test";
-    desc.x = 100;
-    desc.y = 120;
-    desc.width = 200;
-    desc.height = 150;
-    desc.procedure = W::defWindowProc;
-    W::WindowHandle w = W::createWindow(desc);
+    W::WindowHandle w = showNewWindow(
+        {.title = "draw test", .x = 100, .y = 120, .width = 200, .height = 150, .procedure = W::defWindowProc});
     ASSERT_NE(w, nullptr);
-    W::showWindow(w, W::kSwShow);
     pump(300);  // mapped and laid out
     W::Rect client;
     ASSERT_TRUE(W::getClientRect(w, client));
@@ -142,15 +142,8 @@ intptr_t inputProc(W::WindowHandle w, uint32_t message, uintptr_t wParam, intptr
 }
 
 TEST_F(Display, KeysAndButtonsBecomeMessages) {
-    W::WindowDesc desc;
-    desc.x = 300;
-    desc.y = 300;
-    desc.width = 120;
-    desc.height = 80;
-    desc.procedure = inputProc;
-    W::WindowHandle w = W::createWindow(desc);
+    W::WindowHandle w = showNewWindow({.x = 300, .y = 300, .width = 120, .height = 80, .procedure = inputProc});
     ASSERT_NE(w, nullptr);
-    W::showWindow(w, W::kSwShow);
     gdk_display_sync(gdk_display_get_default());  // mapped before the pointer comes
     pump(200);
     std::vector<W::Message> input;
@@ -193,15 +186,8 @@ intptr_t placementProc(W::WindowHandle w, uint32_t message, uintptr_t wParam, in
 TEST_F(Display, PlacementChangesAndTheMinimumSize) {
     std::vector<W::WindowPos> placements;
     g_placements = &placements;
-    W::WindowDesc desc;
-    desc.x = 40;
-    desc.y = 50;
-    desc.width = 400;
-    desc.height = 300;
-    desc.procedure = placementProc;
-    W::WindowHandle w = W::createWindow(desc);
+    W::WindowHandle w = showNewWindow({.x = 40, .y = 50, .width = 400, .height = 300, .procedure = placementProc});
     ASSERT_NE(w, nullptr);
-    W::showWindow(w, W::kSwShow);
     pump(200);
     W::moveWindow(w, 70, 80, 420, 310);
     for (int i = 0; i < 50; ++i) {

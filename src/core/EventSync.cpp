@@ -1,0 +1,19 @@
+#include "core/EventSync.h"
+
+#include "core/Exception.h"
+
+namespace Sync {
+
+Event::Event() {
+    if (Platform::failed(event_.create(true, false))) throw System::lastErrorException("CreateEvent", "Sync::Event::Event");
+}
+
+void Event::set() { event_.set(); }
+void Event::reset() { event_.reset(); }
+
+void Event::wait() {
+    if (event_.wait(Platform::os::kInfinite) != Platform::os::kWaitObject0)
+        throw System::lastErrorException("WaitForSingleObject", "Sync::Event::wait");
+}
+
+}  // namespace Sync

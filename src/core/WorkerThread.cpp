@@ -1,0 +1,142 @@
+#include "core/WorkerThread.h"
+
+#include <memory>
+#include <stdexcept>
+
+#include "core/EventCommandPost.h"
+#include "core/Log.h"
+#include "core/Process.h"
+#include "platform/os/Com.h"
+#include "platform/os/Thread.h"
+
+namespace Worker {
+namespace {
+
+// What waitAll waits on. The flag carries the ordering in the language's own
+// terms (the event's kernel object orders nothing for the compiler or tools).
+struct MarkerState {
+    Sync::Event event;
+    std::atomic<bool> done{false};
+};
+
+// Signals when it goes: the waitAll marker is destroyed both after it ran and
+// when a stop drops it unrun, so the waiter never hangs. The state is shared,
+// so the one of the two that lets go last frees it.
+struct MarkerSignal {
+    std::shared_ptr<MarkerState> state;
+    ~MarkerSignal() {
+        state->done.store(true, std::memory_order_release);
+        state->event.set();
+    }
+};
+
+}  // namespace
+
+WorkerThread::WorkerThread(const char* name) : name_(name) {
+    // Started last, once every member it touches exists.
+    thread_ = std::thread([this] { threadMain(); });
+}
+
+WorkerThread::~WorkerThread() { stop(); }
+
+void WorkerThread::addTask(int32_t key, std::function<void()> function) {
+    if (!running_.load()) return;
+    const bool bounded = semaphore_.isSet();
+    if (bounded) semaphore_.acquire();  // before the mutex: blocks while the queue is full
+    std::unique_lock lock(mutex_);
+    if (!running_.load()) {
+        // Stopped while this poster waited for room: the task is dropped with its count.
+        if (bounded) semaphore_.release(1);
+        lock.unlock();
+        return;
+    }
+    queue_.push_back({key, std::move(function)});
+    wakeEvent_.set();
+}
+
+void WorkerThread::cancelTask(int32_t key) {
+    std::deque<Task> removed;
+    {
+        std::lock_guard lock(mutex_);
+        std::deque<Task> kept;
+        for (auto& task : queue_) (task.key == key ? removed : kept).push_back(std::move(task));
+        queue_ = std::move(kept);
+        if (semaphore_.isSet() && !removed.empty()) semaphore_.release(static_cast<uint32_t>(removed.size()));
+    }
+    // The removed callables are destroyed here, outside the mutex.
+}
+
+void WorkerThread::waitAll() {
+    if (!running_.load()) return;
+    const auto state = std::make_shared<MarkerState>();
+    std::shared_ptr<MarkerSignal> signal(new MarkerSignal{state});
+    addTask(-1, [signal]() mutable { signal.reset(); });
+    signal.reset();
+    state->event.wait();
+    while (!state->done.load(std::memory_order_acquire)) {
+        // Set before the event: never spins in practice.
+    }
+}
+
+void WorkerThread::stop() {
+    if (!running_.exchange(false)) return;
+    wakeEvent_.set();
+    thread_.join();
+    std::deque<Task> dropped;
+    {
+        std::lock_guard lock(mutex_);
+        dropped.swap(queue_);
+        // Posters blocked on a full queue go on (and find the worker stopped).
+        if (semaphore_.isSet() && !dropped.empty()) semaphore_.release(static_cast<uint32_t>(dropped.size()));
+    }
+}
+
+WorkerThread::Task WorkerThread::popTask() {
+    std::lock_guard lock(mutex_);
+    if (queue_.empty()) return {};
+    Task task = std::move(queue_.front());
+    queue_.pop_front();
+    // The count comes back as the task leaves the queue: the bound limits waiting tasks only.
+    if (semaphore_.isSet()) semaphore_.release(1);
+    return task;
+}
+
+bool WorkerThread::processTask() {
+    Task task = popTask();
+    if (!task.function) return false;
+    try {
+        task.function();
+        task.function = nullptr;
+    } catch (const std::exception& e) {
+        System::Log::error("Worker::WorkerThread::processTask", "[%s] exception.\n%s", name_, e.what());
+        auto* copy = new std::runtime_error(e.what());
+        // Raised again on the UI thread, which owns the copy from then on.
+        if (!Event::postEventCommand(Event::EventCommandType::ThrowException,
+                                     reinterpret_cast<intptr_t>(static_cast<std::exception*>(copy))))
+            delete copy;  // no main window to raise it in: the ERROR line is all that remains
+    }
+    return true;
+}
+
+void WorkerThread::threadMain() {
+    Platform::os::setCurrentThreadName(name_);
+    System::Process::SetThreadPriority("WorkerThreadPriority");
+    namespace Os = Platform::os;
+    const bool com = Platform::succeeded(Os::coInitializeEx(Os::kCoInitMultiThreaded | Os::kCoInitDisableOle1Dde));
+    if (!com) System::Log::error("Worker::WorkerThread::threadMain", "[%s] CoInitializeEx() failed.", name_);
+    while (running_.load()) {
+        {
+            std::unique_lock lock(mutex_);
+            if (queue_.empty()) {
+                wakeEvent_.reset();
+                lock.unlock();
+                wakeEvent_.wait();
+            }
+        }
+        while (running_.load() && processTask()) {
+        }
+    }
+    if (com) Os::coUninitialize();
+}
+
+}  // namespace Worker
