@@ -297,6 +297,22 @@ void ThreadQueue::validate(WindowHandle window) { std::erase(paintPending_, wind
 void ThreadQueue::forgetWindow(WindowHandle window) {
     validate(window);
     std::erase_if(timers_, [&](const TimerRecord& t) { return t.window == window; });
+    // Messages still queued for the window go with it, so a later window at
+    // the same address never receives them; its waiting senders get 0.
+    std::deque<std::shared_ptr<Sent>> dropped;
+    {
+        std::lock_guard lock(mutex_);
+        std::erase_if(posted_, [&](const Message& m) { return m.window == window; });
+        for (auto it = sends_.begin(); it != sends_.end();) {
+            if ((*it)->msg.window == window) {
+                dropped.push_back(std::move(*it));
+                it = sends_.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    for (auto& s : dropped) s->done.set();
 }
 
 uintptr_t ThreadQueue::setTimer(WindowHandle window, uintptr_t id, uint32_t intervalMs, TimerProc proc) {

@@ -136,6 +136,24 @@ TEST(MessageQueue, SendToAGoneWindowAnswersZero) {
     EXPECT_FALSE(W::postMessage(gone, kTestMessage, 1, 0));
 }
 
+TEST(MessageQueue, DestroyingAWindowDropsItsQueuedMessages) {
+    drain();
+    W::WindowHandle gone;
+    {
+        TestWindow window;
+        gone = window.handle;
+        W::postMessage(gone, kTestMessage, 1, 0);
+        W::postMessage(nullptr, kTestMessage, 2, 0);
+    }
+    // What was queued for the destroyed window is gone with it; a later window
+    // (which may get the same address) never sees it. The thread message stays.
+    W::Message m;
+    ASSERT_TRUE(W::peekMessage(m, nullptr, kTestMessage, kTestMessage, W::kPmRemove));
+    EXPECT_EQ(m.window, nullptr);
+    EXPECT_EQ(m.wParam, 2u);
+    EXPECT_FALSE(W::peekMessage(m, nullptr, kTestMessage, kTestMessage, W::kPmRemove));
+}
+
 TEST(MessageQueue, SendToAWindowWhoseThreadEndedAnswersZero) {
     W::WindowHandle orphan = nullptr;
     std::thread owner([&] {
