@@ -184,7 +184,8 @@ bool ThreadQueue::peek(Message& out, WindowHandle filter, uint32_t min, uint32_t
             return true;
         }
     }
-    if (quit_ && inRange(kWmQuit, min, max)) {
+    // The quit message passes every range filter, so filtered loops can end.
+    if (quit_) {
         out = timedMessage(nullptr, kWmQuit, static_cast<uintptr_t>(quitCode_));
         if (remove) quit_ = false;
         return true;

@@ -220,6 +220,21 @@ TEST(MessageQueue, QuitEndsGetAfterQueuedMessagesAndCarriesItsCode) {
     EXPECT_FALSE(W::peekMessage(m, nullptr, 0, 0, W::kPmRemove));
 }
 
+TEST(MessageQueue, QuitPassesEveryRangeFilter) {
+    drain();
+    W::postMessage(nullptr, W::kWmKeyDown, 'A', 0);  // left aside by the filter
+    W::postQuitMessage(6);
+    // A filtered loop (a drag, a modal wait) still sees the quit and can end.
+    W::Message m;
+    ASSERT_TRUE(W::peekMessage(m, nullptr, kTestMessage, kTestMessage, W::kPmNoRemove));
+    EXPECT_EQ(m.message, W::kWmQuit);
+    EXPECT_EQ(W::getMessage(m, nullptr, kTestMessage, kTestMessage), 0);
+    EXPECT_EQ(m.wParam, 6u);
+    ASSERT_TRUE(W::peekMessage(m, nullptr, 0, 0, W::kPmRemove));
+    EXPECT_EQ(m.message, W::kWmKeyDown);
+    EXPECT_FALSE(W::peekMessage(m, nullptr, 0, 0, W::kPmRemove));
+}
+
 TEST(MessageQueue, FilteredGetWaitsForAMatchingMessage) {
     drain();
     W::postMessage(nullptr, W::kWmKeyDown, 'A', 0);  // left aside by the filter
