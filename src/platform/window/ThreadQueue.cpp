@@ -1,5 +1,6 @@
 #include "platform/window/ThreadQueue.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -231,13 +232,15 @@ int ThreadQueue::msUntilNextTimer(Clock::time_point now, WindowHandle filter, ui
 
 uint32_t ThreadQueue::wait(const os::WaitHandle* handles, size_t count, uint32_t timeoutMs, bool wantInput) {
     const auto start = Clock::now();
-    for (size_t i = 0; i < count; ++i) {
-        if (handles[i].fd < 0) {
-            errno = EBADF;
-            return kWaitFailed;
-        }
-    }
     for (;;) {
+        // A handle that is not (or no longer) open fails the wait; polling it
+        // would only report it again and again.
+        for (size_t i = 0; i < count; ++i) {
+            if (handles[i].fd < 0 || ::fcntl(handles[i].fd, F_GETFD) == -1) {
+                errno = EBADF;
+                return kWaitFailed;
+            }
+        }
         wake_.reset();
         serviceSends();
         for (size_t i = 0; i < count; ++i)

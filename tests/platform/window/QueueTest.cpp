@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <map>
 #include <thread>
 #include <vector>
@@ -295,6 +296,13 @@ TEST(MessageQueue, WaitReportsHandleInputOrTimeout) {
     EXPECT_TRUE(manual.isSet());
     const Os::WaitHandle bad{-1, false};
     EXPECT_EQ(W::msgWaitForMultipleObjects(1, &bad, false, 0, W::kQsAllInput), W::kWaitFailed);
+    // A handle closed while waited on fails the wait instead of spinning on it.
+    Os::Event closed;
+    ASSERT_EQ(closed.create(true), Platform::kOk);
+    const Os::WaitHandle stale = closed.handle();
+    closed.close();
+    EXPECT_EQ(W::msgWaitForMultipleObjects(1, &stale, false, 50, W::kQsAllInput), W::kWaitFailed);
+    EXPECT_EQ(errno, EBADF);
 }
 
 std::vector<uintptr_t>* g_fired = nullptr;
