@@ -7,15 +7,29 @@
 
 #include "core/NumberText.h"
 #include "effect/ItemText.h"
-#include "media/Color.h"
 
 namespace Effect {
 
 namespace {
 
-// Six hexadecimal digits, blanks around them ignored. The colour helper
-// leaves its output alone for a text of another length; an item reports that
-// as a failure instead of keeping its old colour as if the text were good.
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// The byte of two hexadecimal digits, -1 when they are not both digits.
+int hexByte(std::string_view two) {
+    const int high = hexDigit(two[0]), low = hexDigit(two[1]);
+    return high < 0 || low < 0 ? -1 : high << 4 | low;
+}
+
+// Six hexadecimal digits, blanks around them ignored; any other text fails
+// before anything changes (signs, inner blanks or a "0x" are not digits).
 void readRgb(std::string_view text, uint8_t& red, uint8_t& green, uint8_t& blue) {
     size_t first = 0, last = text.size();
     while (first < last && text[first] == ' ')
@@ -24,11 +38,13 @@ void readRgb(std::string_view text, uint8_t& red, uint8_t& green, uint8_t& blue)
         --last;
     if (last - first != 6)
         throw std::invalid_argument("RGB argument is invalid.");
-    Media::ColorBytes color{red, green, blue};
-    Media::parseColorRgb(text, color);
-    red = color.r;
-    green = color.g;
-    blue = color.b;
+    const std::string_view digits = text.substr(first, 6);
+    const int r = hexByte(digits.substr(0, 2)), g = hexByte(digits.substr(2, 2)), b = hexByte(digits.substr(4, 2));
+    if (r < 0 || g < 0 || b < 0)
+        throw std::invalid_argument("RGB argument is invalid.");
+    red = static_cast<uint8_t>(r);
+    green = static_cast<uint8_t>(g);
+    blue = static_cast<uint8_t>(b);
 }
 
 }  // namespace
@@ -73,15 +89,10 @@ void EffectItemColor::fromString(std::string_view text) {
 namespace {
 
 int16_t hexInt16(std::string_view four) {
-    const auto byte = [](std::string_view two) {
-        const std::string s(two);
-        char* end = nullptr;
-        const long v = std::strtol(s.c_str(), &end, 16);
-        if (end != s.c_str() + 2)
-            throw std::invalid_argument("invalid stoi argument");
-        return static_cast<uint32_t>(v);
-    };
-    return static_cast<int16_t>(byte(four.substr(0, 2)) | byte(four.substr(2, 2)) << 8);
+    const int low = hexByte(four.substr(0, 2)), high = hexByte(four.substr(2, 2));
+    if (low < 0 || high < 0)
+        throw std::invalid_argument("invalid stoi argument");
+    return static_cast<int16_t>(low | high << 8);
 }
 
 uint8_t toByte(float v) {

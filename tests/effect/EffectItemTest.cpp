@@ -158,6 +158,19 @@ TEST(EffectItemTest, ColourValuesAndUnsetFlag) {
     EXPECT_EQ(k.optionalColor.green, 128);
     EXPECT_EQ(k.optionalColor.blue, 0);
     EXPECT_EQ(k.optionalColor.toString(), "ff8000");
+    k.optionalColor.fromString(" 0a0B0c ");
+    EXPECT_EQ(k.optionalColor.toString(), "0a0b0c");
+    // Anything but six hexadecimal digits fails with the colour's own text and
+    // keeps the colour.
+    for (const char* bad : {"zzzzzz", "0xff00", "-1ffff", "+fffff", "ff 800", "ff80", "ff80001"}) {
+        try {
+            k.optionalColor.fromString(bad);
+            ADD_FAILURE() << bad;
+        } catch (const std::exception& e) {
+            EXPECT_STREQ(e.what(), "RGB argument is invalid.") << bad;
+        }
+        EXPECT_EQ(k.optionalColor.toString(), "0a0b0c") << bad;
+    }
 }
 
 TEST(EffectItemTest, ExchangeFileValues) {
@@ -194,6 +207,14 @@ TEST(EffectItemTest, ExchangeFileValues) {
         AllKinds k;
         c.item(k).fromKtoString(c.value, c.key, L"テスト", c.raw);
         EXPECT_EQ(c.item(k).toString(), c.out);
+    }
+    // A YCbCr value of twelve characters that are not all hexadecimal digits
+    // fails and keeps the colour.
+    AllKinds k;
+    k.color.fromString("102030");
+    for (const char* bad : {"-01000000000", " 0100000000f", "0010000000zz"}) {
+        EXPECT_ANY_THROW(k.color.fromKtoString(bad, "color_yc", L"テスト", false)) << bad;
+        EXPECT_EQ(k.color.toString(), "102030") << bad;
     }
 }
 

@@ -29,6 +29,7 @@ uint32_t tickCount();
 
 // 1 for a message, 0 for the quit message, -1 on failure (lastError set).
 // min = max = 0 takes every message; a window filter takes only its messages.
+// The quit message passes every range filter.
 int getMessage(Message& msg, WindowHandle window, uint32_t min, uint32_t max);
 bool peekMessage(Message& msg, WindowHandle window, uint32_t min, uint32_t max, uint32_t remove);
 // Blocks until the queue holds a message.

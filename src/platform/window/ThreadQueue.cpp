@@ -1,5 +1,6 @@
 #include "platform/window/ThreadQueue.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -184,7 +185,8 @@ bool ThreadQueue::peek(Message& out, WindowHandle filter, uint32_t min, uint32_t
             return true;
         }
     }
-    if (quit_ && inRange(kWmQuit, min, max)) {
+    // The quit message passes every range filter, so filtered loops can end.
+    if (quit_) {
         out = timedMessage(nullptr, kWmQuit, static_cast<uintptr_t>(quitCode_));
         if (remove) quit_ = false;
         return true;
@@ -230,13 +232,15 @@ int ThreadQueue::msUntilNextTimer(Clock::time_point now, WindowHandle filter, ui
 
 uint32_t ThreadQueue::wait(const os::WaitHandle* handles, size_t count, uint32_t timeoutMs, bool wantInput) {
     const auto start = Clock::now();
-    for (size_t i = 0; i < count; ++i) {
-        if (handles[i].fd < 0) {
-            errno = EBADF;
-            return kWaitFailed;
-        }
-    }
     for (;;) {
+        // A handle that is not (or no longer) open fails the wait; polling it
+        // would only report it again and again.
+        for (size_t i = 0; i < count; ++i) {
+            if (handles[i].fd < 0 || ::fcntl(handles[i].fd, F_GETFD) == -1) {
+                errno = EBADF;
+                return kWaitFailed;
+            }
+        }
         wake_.reset();
         serviceSends();
         for (size_t i = 0; i < count; ++i)
@@ -297,6 +301,22 @@ void ThreadQueue::validate(WindowHandle window) { std::erase(paintPending_, wind
 void ThreadQueue::forgetWindow(WindowHandle window) {
     validate(window);
     std::erase_if(timers_, [&](const TimerRecord& t) { return t.window == window; });
+    // Messages still queued for the window go with it, so a later window at
+    // the same address never receives them; its waiting senders get 0.
+    std::deque<std::shared_ptr<Sent>> dropped;
+    {
+        std::lock_guard lock(mutex_);
+        std::erase_if(posted_, [&](const Message& m) { return m.window == window; });
+        for (auto it = sends_.begin(); it != sends_.end();) {
+            if ((*it)->msg.window == window) {
+                dropped.push_back(std::move(*it));
+                it = sends_.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    for (auto& s : dropped) s->done.set();
 }
 
 uintptr_t ThreadQueue::setTimer(WindowHandle window, uintptr_t id, uint32_t intervalMs, TimerProc proc) {

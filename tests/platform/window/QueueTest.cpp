@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <map>
 #include <thread>
 #include <vector>
@@ -136,6 +137,24 @@ TEST(MessageQueue, SendToAGoneWindowAnswersZero) {
     EXPECT_FALSE(W::postMessage(gone, kTestMessage, 1, 0));
 }
 
+TEST(MessageQueue, DestroyingAWindowDropsItsQueuedMessages) {
+    drain();
+    W::WindowHandle gone;
+    {
+        TestWindow window;
+        gone = window.handle;
+        W::postMessage(gone, kTestMessage, 1, 0);
+        W::postMessage(nullptr, kTestMessage, 2, 0);
+    }
+    // What was queued for the destroyed window is gone with it; a later window
+    // (which may get the same address) never sees it. The thread message stays.
+    W::Message m;
+    ASSERT_TRUE(W::peekMessage(m, nullptr, kTestMessage, kTestMessage, W::kPmRemove));
+    EXPECT_EQ(m.window, nullptr);
+    EXPECT_EQ(m.wParam, 2u);
+    EXPECT_FALSE(W::peekMessage(m, nullptr, kTestMessage, kTestMessage, W::kPmRemove));
+}
+
 TEST(MessageQueue, SendToAWindowWhoseThreadEndedAnswersZero) {
     W::WindowHandle orphan = nullptr;
     std::thread owner([&] {
@@ -202,6 +221,21 @@ TEST(MessageQueue, QuitEndsGetAfterQueuedMessagesAndCarriesItsCode) {
     EXPECT_FALSE(W::peekMessage(m, nullptr, 0, 0, W::kPmRemove));
 }
 
+TEST(MessageQueue, QuitPassesEveryRangeFilter) {
+    drain();
+    W::postMessage(nullptr, W::kWmKeyDown, 'A', 0);  // left aside by the filter
+    W::postQuitMessage(6);
+    // A filtered loop (a drag, a modal wait) still sees the quit and can end.
+    W::Message m;
+    ASSERT_TRUE(W::peekMessage(m, nullptr, kTestMessage, kTestMessage, W::kPmNoRemove));
+    EXPECT_EQ(m.message, W::kWmQuit);
+    EXPECT_EQ(W::getMessage(m, nullptr, kTestMessage, kTestMessage), 0);
+    EXPECT_EQ(m.wParam, 6u);
+    ASSERT_TRUE(W::peekMessage(m, nullptr, 0, 0, W::kPmRemove));
+    EXPECT_EQ(m.message, W::kWmKeyDown);
+    EXPECT_FALSE(W::peekMessage(m, nullptr, 0, 0, W::kPmRemove));
+}
+
 TEST(MessageQueue, FilteredGetWaitsForAMatchingMessage) {
     drain();
     W::postMessage(nullptr, W::kWmKeyDown, 'A', 0);  // left aside by the filter
@@ -262,6 +296,13 @@ TEST(MessageQueue, WaitReportsHandleInputOrTimeout) {
     EXPECT_TRUE(manual.isSet());
     const Os::WaitHandle bad{-1, false};
     EXPECT_EQ(W::msgWaitForMultipleObjects(1, &bad, false, 0, W::kQsAllInput), W::kWaitFailed);
+    // A handle closed while waited on fails the wait instead of spinning on it.
+    Os::Event closed;
+    ASSERT_EQ(closed.create(true), Platform::kOk);
+    const Os::WaitHandle stale = closed.handle();
+    closed.close();
+    EXPECT_EQ(W::msgWaitForMultipleObjects(1, &stale, false, 50, W::kQsAllInput), W::kWaitFailed);
+    EXPECT_EQ(errno, EBADF);
 }
 
 std::vector<uintptr_t>* g_fired = nullptr;
