@@ -44,6 +44,13 @@ bool formatMatches(uint16_t bitCount, int32_t format) {
     }
 }
 
+// The header's bit count matches the format and its size is the image's. The
+// width is never negative (only the height's sign tells the row order).
+bool fits(const BitmapInfoHeader& header, int32_t format, uint32_t width, uint32_t height) {
+    return formatMatches(header.biBitCount, format) && header.biWidth >= 0 &&
+           static_cast<uint32_t>(header.biWidth) == width && absolute(header.biHeight) == height;
+}
+
 }  // namespace
 
 ImageBuffer::ImageBuffer(int32_t format, uint32_t width, uint32_t height) : format(format) { create(width, height, 0); }
@@ -92,8 +99,7 @@ void ImageBuffer::getBitmapInfoHeader(int32_t format, uint32_t width, uint32_t h
 void ImageBuffer::copyFromBitmap(const BitmapInfoHeader& header, const void* bits) {
     // A DIB of another size than this image would be read or written past its
     // rows: it counts as a mismatch like a wrong bit count.
-    if (!formatMatches(header.biBitCount, format) || absolute(header.biWidth) != width ||
-        absolute(header.biHeight) != height) {
+    if (!fits(header, format, width, height)) {
         if (usedSize() > 0) std::memset(pixels.data(), 0, usedSize());
         return;
     }
@@ -139,9 +145,7 @@ void ImageBuffer::copyFromBitmap(const BitmapInfoHeader& header, const void* bit
 }
 
 void ImageBuffer::copyToBitmap(const BitmapInfoHeader& header, void* bits) const {
-    if (!formatMatches(header.biBitCount, format) || absolute(header.biWidth) != width ||
-        absolute(header.biHeight) != height)
-        return;
+    if (!fits(header, format, width, height)) return;
     auto* dst = static_cast<uint8_t*>(bits);
     const uint32_t rowLength = dibRowLength(header);
     const uint8_t* src = pixels.data();

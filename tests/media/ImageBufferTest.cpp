@@ -165,6 +165,22 @@ TEST(ImageBuffer, MismatchedBitmapsZeroFillAndWriteNothing) {
     }
 }
 
+TEST(ImageBuffer, BitmapWithNegativeWidthIsAMismatch) {
+    // A negative width is no DIB: its row length would be taken as huge.
+    for (int32_t format : {87, 88, 107, 13, 10}) {
+        BitmapInfoHeader header{};
+        ImageBuffer::getBitmapInfoHeader(format, 4, 2, header);
+        std::vector<uint8_t> bits(header.biSizeImage, 0x55);
+        header.biWidth = -4;
+        ImageBuffer image(format, 4, 2);
+        std::memset(image.data(), 0x77, image.usedSize());
+        image.copyFromBitmap(header, bits.data());
+        for (uint32_t i = 0; i < image.usedSize(); ++i) ASSERT_EQ(0, image.data()[i]) << format;
+        image.copyToBitmap(header, bits.data());
+        for (uint8_t b : bits) ASSERT_EQ(0x55, b) << format;
+    }
+}
+
 TEST(ImageBuffer, PackYuy2TakesTheFirstPixelsChromaAndRepeatsAnOddLastPixel) {
     // Source pixels Y, U, V, x: pixel i of row r has Y = 10 r + i, U = 100 + i, V = 200 + i.
     const uint32_t w = 3, h = 2, sourcePitch = 16;
