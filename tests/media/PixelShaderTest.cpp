@@ -219,6 +219,20 @@ TEST_F(PixelShaderTest, DefaultPassesDrawWithBlendingOff) {
     EXPECT_NEAR(0.5f, px[3], 1e-3f);
 }
 
+TEST_F(PixelShaderTest, ReloadingTheBoundShaderDrawsWithTheNewCode) {
+    PixelShader ps;
+    ps.compile("red.hlsl", "float4 main(float4 p : SV_Position) : SV_Target { return float4(1, 0, 0, 1); }", "main");
+    Media::ResourceBuffer target(2, 2);
+    ps.drawToResourceWithConstant(target, nullptr, nullptr);
+    EXPECT_EQ(&ps, d3d().boundPixelShader);
+    ps.compile("green.hlsl", "float4 main(float4 p : SV_Position) : SV_Target { return float4(0, 1, 0, 1); }",
+               "main");
+    ps.drawToResourceWithConstant(target, nullptr, nullptr);
+    const auto px = pixelsOf(*target.texture);
+    EXPECT_NEAR(0.0f, px[0], 1e-3f);
+    EXPECT_NEAR(1.0f, px[1], 1e-3f);
+}
+
 TEST_F(PixelShaderTest, LoadFailureAndCompileErrorsAreReported) {
     LogCapture log;
     PixelShader ps;
