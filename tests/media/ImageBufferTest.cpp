@@ -45,6 +45,31 @@ TEST(ImageBuffer, StoreOnlyGrowsAndKeepsTheFormat) {
     EXPECT_EQ(87, image.format);
 }
 
+TEST(ImageBuffer, SizesBeyondTheStoreFailAsAnAllocation) {
+    // Rows or stores of 4 GiB or more would wrap to a small store that the
+    // image's writers then overrun.
+    LogCapture log;
+    struct Case {
+        int32_t format;
+        uint32_t width, height, pitch;
+    };
+    const Case cases[] = {{87, 32768, 32768, 0}, {10, 16384, 32768, 0}, {10, 0x20000000, 1, 0}, {107, 1, 0x80000, 0x2000}};
+    for (const Case& c : cases) {
+        ImageBuffer image(c.format, 2, 2);
+        try {
+            image.create(c.width, c.height, c.pitch);
+            ADD_FAILURE() << c.width << "x" << c.height;
+        } catch (const std::exception& e) {
+            EXPECT_NE(std::string::npos, std::string(e.what()).find("System::AlignedBuffer::allocMemory()")) << e.what();
+        }
+        // The image is left as it was.
+        EXPECT_EQ(2u, image.width);
+        EXPECT_EQ(2u, image.height);
+        EXPECT_LE(image.usedSize(), image.pixels.capacity());
+    }
+    EXPECT_THROW(ImageBuffer(87, 32768, 32768), std::exception);
+}
+
 TEST(ImageBuffer, UnknownFormatsAreRejected) {
     LogCapture log;
     try {
