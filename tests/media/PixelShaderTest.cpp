@@ -7,6 +7,7 @@
 #include "media/PixelShader.h"
 #include "media/RenderBuffer.h"
 #include "media/ResourceBuffer.h"
+#include "media/VertexShader.h"
 #include "support/LogCapture.h"
 
 using Media::PixelShader;
@@ -231,6 +232,19 @@ TEST_F(PixelShaderTest, ReloadingTheBoundShaderDrawsWithTheNewCode) {
     const auto px = pixelsOf(*target.texture);
     EXPECT_NEAR(0.0f, px[0], 1e-3f);
     EXPECT_NEAR(1.0f, px[1], 1e-3f);
+}
+
+TEST_F(PixelShaderTest, ReloadingTheBoundVertexShaderKeepsTheQuadDrawn) {
+    PixelShader& white = resources().pixelShaders[4];
+    Media::ResourceBuffer target(2, 2);
+    white.drawToResourceWithConstant(target, nullptr, nullptr);
+    Media::VertexShader& quad = resources().pixelShaders.positionQuadShader;
+    EXPECT_EQ(&quad, d3d().boundVertexShader);
+    const auto* code = ::Shader::BuiltinShaders::code("QuadPosition", ShaderStage::Vertex);
+    quad.loadFromMemory(code->data(), code->size());
+    clearTo(target.getRenderTargetView(), 0, 0, 0, 0);
+    white.drawToResourceWithConstant(target, nullptr, nullptr);
+    for (float v : pixelsOf(*target.texture)) EXPECT_NEAR(1.0f, v, 1e-3f);
 }
 
 TEST_F(PixelShaderTest, LoadFailureAndCompileErrorsAreReported) {
