@@ -91,6 +91,25 @@ TEST_F(ShaderCompileTest, ComputeShaderDispatchesAndIsSetOnce) {
         }
 }
 
+TEST_F(ShaderCompileTest, RepeatedDispatchSetsTheComputeShaderOnce) {
+    struct Count : Platform::Gpu::ContextTrace {
+        void call(const char* name, uint32_t, const void*) override { sets += std::string(name) == "setComputeShader"; }
+        int sets = 0;
+    } count;
+    Media::ComputeShader first, second;
+    const char* source = "[numthreads(1, 1, 1)] void main(uint3 id : SV_DispatchThreadID) {}\n";
+    first.compile("a.hlsl", source, "main");
+    second.compile("b.hlsl", source, "main");
+    context().setTrace(&count);
+    first.dispatch(1, 1, 1);
+    first.dispatch(1, 1, 1);
+    EXPECT_EQ(1, count.sets);
+    second.dispatch(1, 1, 1);
+    first.dispatch(1, 1, 1);
+    EXPECT_EQ(3, count.sets);
+    context().setTrace(nullptr);
+}
+
 TEST_F(ShaderCompileTest, ReloadingTheBoundComputeShaderDispatchesTheNewCode) {
     auto source = [](int value) {
         return "RWTexture2D<float4> target : register(u0);\n"
