@@ -8,15 +8,22 @@ namespace Media {
 ComputeShader::ComputeShader() : direct3D_(Direct3DService::Get()) {}
 
 ComputeShader::~ComputeShader() {
+    // A later object at this address must not pass for the bound one.
+    releaseShader();
+}
+
+void ComputeShader::releaseShader() {
+    // The context must not keep the released shader, and the cache must not
+    // skip binding the one loaded next.
     if (direct3D_ && direct3D_->boundComputeShader == this) {
-        // A later object at this address must not pass for the bound one.
         direct3D_->context->setComputeShader(nullptr);
         direct3D_->boundComputeShader = nullptr;
     }
+    shader_.reset();
 }
 
 void ComputeShader::loadFromMemory(const void* code, size_t length) {
-    shader_.reset();
+    releaseShader();
     if (const Platform::Result hr =
             direct3D_->device->createShader(Platform::Gpu::ShaderStage::Compute, code, length, shader_);
         Platform::failed(hr))

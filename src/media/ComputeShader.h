@@ -25,6 +25,8 @@ public:
     Platform::Gpu::Shader* shader() const { return shader_.get(); }
 
 private:
+    void releaseShader();
+
     Direct3DService* direct3D_;
     std::unique_ptr<Platform::Gpu::Shader> shader_;
 };

@@ -1,10 +1,13 @@
 #include "media/ImageBuffer.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <stdexcept>
 
 #include "core/Exception.h"
 #include "media/PixelFormat.h"
+#include "platform/os/ErrorText.h"
 
 namespace Media {
 namespace {
@@ -44,15 +47,31 @@ bool formatMatches(uint16_t bitCount, int32_t format) {
     }
 }
 
+// The header's bit count matches the format and its size is the image's. The
+// width is never negative (only the height's sign tells the row order).
+bool fits(const BitmapInfoHeader& header, int32_t format, uint32_t width, uint32_t height) {
+    return formatMatches(header.biBitCount, format) && header.biWidth >= 0 &&
+           static_cast<uint32_t>(header.biWidth) == width && absolute(header.biHeight) == height;
+}
+
+// A row or store of 4 GiB or more cannot be held (sizes are 32-bit): it fails
+// as the store's allocation does, instead of wrapping to a small store that
+// the image's writers would overrun.
+std::runtime_error tooLarge() {
+    return System::win32ErrorException("System::AlignedBuffer::allocMemory", Platform::os::kErrorOutOfMemory);
+}
+
 }  // namespace
 
 ImageBuffer::ImageBuffer(int32_t format, uint32_t width, uint32_t height) : format(format) { create(width, height, 0); }
 
 void ImageBuffer::create(uint32_t w, uint32_t h, uint32_t p) {
+    // An empty image has pitch 0 in any format (read-backs give their pitch later).
+    const uint32_t rowPitch = p != 0 ? p : w == 0 ? 0 : getDefaultPitchSize(format, w);
+    if (static_cast<uint64_t>(rowPitch) * h + 31 > UINT32_MAX) throw tooLarge();
     width = w;
     height = h;
-    // An empty image has pitch 0 in any format (read-backs give their pitch later).
-    pitch = p != 0 ? p : w == 0 ? 0 : getDefaultPitchSize(format, w);
+    pitch = rowPitch;
     // The store is a whole number of 32-byte blocks, so that row steps may run
     // in wide vectors past a pitch the GPU reported.
     pixels.allocMemory((pitch * h + 31) & ~31u);
@@ -63,7 +82,9 @@ uint32_t ImageBuffer::getDefaultPitchSize(int32_t format, uint32_t width) {
     if (bytes == 0)
         throw System::formatException("Media::ImageBuffer::getDefaultPitchSize", "image format not supported.",
                                       L"dxgi format = %d", format);
-    return (width * bytes + 31) & ~31u;
+    const uint64_t pitch = (static_cast<uint64_t>(width) * bytes + 31) & ~uint64_t{31};
+    if (pitch > UINT32_MAX) throw tooLarge();
+    return static_cast<uint32_t>(pitch);
 }
 
 void ImageBuffer::getBitmapInfoHeader(int32_t format, uint32_t width, uint32_t height, BitmapInfoHeader& header) {
@@ -92,8 +113,7 @@ void ImageBuffer::getBitmapInfoHeader(int32_t format, uint32_t width, uint32_t h
 void ImageBuffer::copyFromBitmap(const BitmapInfoHeader& header, const void* bits) {
     // A DIB of another size than this image would be read or written past its
     // rows: it counts as a mismatch like a wrong bit count.
-    if (!formatMatches(header.biBitCount, format) || absolute(header.biWidth) != width ||
-        absolute(header.biHeight) != height) {
+    if (!fits(header, format, width, height)) {
         if (usedSize() > 0) std::memset(pixels.data(), 0, usedSize());
         return;
     }
@@ -139,9 +159,7 @@ void ImageBuffer::copyFromBitmap(const BitmapInfoHeader& header, const void* bit
 }
 
 void ImageBuffer::copyToBitmap(const BitmapInfoHeader& header, void* bits) const {
-    if (!formatMatches(header.biBitCount, format) || absolute(header.biWidth) != width ||
-        absolute(header.biHeight) != height)
-        return;
+    if (!fits(header, format, width, height)) return;
     auto* dst = static_cast<uint8_t*>(bits);
     const uint32_t rowLength = dibRowLength(header);
     const uint8_t* src = pixels.data();

@@ -62,8 +62,14 @@ PixelShader::PixelShader() : Direct3D(Direct3DService::Get()), draw(drawNothing)
 
 PixelShader::~PixelShader() {
     draw = nullptr;
+    // A later object at this address must not pass for the bound one.
+    releaseShader();
+}
+
+void PixelShader::releaseShader() {
+    // The context must not keep the released shader, and the cache must not
+    // skip binding the one loaded next.
     if (Direct3D && Direct3D->boundPixelShader == this) {
-        // A later object at this address must not pass for the bound one.
         Direct3D->context->setPixelShader(nullptr);
         Direct3D->boundPixelShader = nullptr;
     }
@@ -71,7 +77,7 @@ PixelShader::~PixelShader() {
 }
 
 void PixelShader::loadFromMemory(const void* code, size_t length) {
-    shader.reset();
+    releaseShader();
     if (const Platform::Result hr = Direct3D->device->createShader(ShaderStage::Pixel, code, length, shader);
         Platform::failed(hr))
         throw System::hresultException("Direct3D.device->CreatePixelShader", "Media::PixelShader::loadFromMemory", hr);

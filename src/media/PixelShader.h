@@ -58,6 +58,7 @@ public:
     DrawFunction draw;
 
 private:
+    void releaseShader();
     void bindConstant(Buffer* constant);
     void bindSource(uint32_t slot, Platform::Gpu::View* view);
     void unbind(bool second);

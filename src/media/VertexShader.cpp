@@ -40,7 +40,12 @@ int32_t elementFormat(const SignatureParameter& p) {
 
 }  // namespace
 
-VertexShader::~VertexShader() {
+VertexShader::~VertexShader() { unbind(); }
+
+void VertexShader::unbind() {
+    // The context must not keep a shader or layout that is released, and the
+    // cache must not skip binding the ones made next (or a later object at
+    // this address).
     if (Direct3D && Direct3D->boundVertexShader == this) {
         Direct3D->context->setVertexShader(nullptr, nullptr);
         Direct3D->boundVertexShader = nullptr;
@@ -48,6 +53,7 @@ VertexShader::~VertexShader() {
 }
 
 void VertexShader::loadFromMemory(const void* code, size_t length) {
+    unbind();
     shader.reset();
     if (const Platform::Result hr = Direct3D->device->createShader(ShaderStage::Vertex, code, length, shader);
         Platform::failed(hr))
@@ -60,6 +66,7 @@ void VertexShader::createInputLayout(const void* code, size_t length) {
     std::vector<InputElement> elements;
     for (const SignatureParameter& p : reflection->inputs)
         elements.push_back({p.semanticName, p.semanticIndex, elementFormat(p), kAppendAligned});
+    unbind();
     layout.reset();
     if (const Platform::Result hr = Direct3D->device->createInputLayout(
             elements.data(), static_cast<uint32_t>(elements.size()), code, length, layout);

@@ -21,6 +21,9 @@ public:
 
     std::unique_ptr<Platform::Gpu::Shader> shader;
     std::unique_ptr<Platform::Gpu::InputLayout> layout;
+
+private:
+    void unbind();
 };
 
 }  // namespace Media

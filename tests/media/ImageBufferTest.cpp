@@ -45,6 +45,31 @@ TEST(ImageBuffer, StoreOnlyGrowsAndKeepsTheFormat) {
     EXPECT_EQ(87, image.format);
 }
 
+TEST(ImageBuffer, SizesBeyondTheStoreFailAsAnAllocation) {
+    // Rows or stores of 4 GiB or more would wrap to a small store that the
+    // image's writers then overrun.
+    LogCapture log;
+    struct Case {
+        int32_t format;
+        uint32_t width, height, pitch;
+    };
+    const Case cases[] = {{87, 32768, 32768, 0}, {10, 16384, 32768, 0}, {10, 0x20000000, 1, 0}, {107, 1, 0x80000, 0x2000}};
+    for (const Case& c : cases) {
+        ImageBuffer image(c.format, 2, 2);
+        try {
+            image.create(c.width, c.height, c.pitch);
+            ADD_FAILURE() << c.width << "x" << c.height;
+        } catch (const std::exception& e) {
+            EXPECT_NE(std::string::npos, std::string(e.what()).find("System::AlignedBuffer::allocMemory()")) << e.what();
+        }
+        // The image is left as it was.
+        EXPECT_EQ(2u, image.width);
+        EXPECT_EQ(2u, image.height);
+        EXPECT_LE(image.usedSize(), image.pixels.capacity());
+    }
+    EXPECT_THROW(ImageBuffer(87, 32768, 32768), std::exception);
+}
+
 TEST(ImageBuffer, UnknownFormatsAreRejected) {
     LogCapture log;
     try {
@@ -162,6 +187,22 @@ TEST(ImageBuffer, MismatchedBitmapsZeroFillAndWriteNothing) {
         std::vector<uint8_t> out(header.biSizeImage, 0x11);
         image.copyToBitmap(header, out.data());
         for (uint8_t b : out) ASSERT_EQ(0x11, b) << c.what;
+    }
+}
+
+TEST(ImageBuffer, BitmapWithNegativeWidthIsAMismatch) {
+    // A negative width is no DIB: its row length would be taken as huge.
+    for (int32_t format : {87, 88, 107, 13, 10}) {
+        BitmapInfoHeader header{};
+        ImageBuffer::getBitmapInfoHeader(format, 4, 2, header);
+        std::vector<uint8_t> bits(header.biSizeImage, 0x55);
+        header.biWidth = -4;
+        ImageBuffer image(format, 4, 2);
+        std::memset(image.data(), 0x77, image.usedSize());
+        image.copyFromBitmap(header, bits.data());
+        for (uint32_t i = 0; i < image.usedSize(); ++i) ASSERT_EQ(0, image.data()[i]) << format;
+        image.copyToBitmap(header, bits.data());
+        for (uint8_t b : bits) ASSERT_EQ(0x55, b) << format;
     }
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "MediaFixture.h"
@@ -7,6 +8,7 @@
 #include "media/PixelShader.h"
 #include "media/RenderBuffer.h"
 #include "media/ResourceBuffer.h"
+#include "media/VertexShader.h"
 #include "support/LogCapture.h"
 
 using Media::PixelShader;
@@ -103,6 +105,74 @@ TEST_F(PixelShaderTest, PassesBindAndUnbindInOrder) {
     const float firstPass = 0.125f + 0.5f, secondPass = 0.125f + 0.25f + 0.5f;
     const auto px = pixelsOf(*target.texture);
     EXPECT_NEAR(secondPass + firstPass * (1 - secondPass), px[0], 2e-3f);
+}
+
+TEST_F(PixelShaderTest, EveryPassBindsAndUnbindsItsSlotsInOrder) {
+    PixelShader ps;
+    ps.compile("one.hlsl", "float4 main(float4 p : SV_Position) : SV_Target { return 1; }", "main");
+    auto first = resourceFrom(2, 2, std::vector<float>(16, 0.125f));
+    auto second = resourceFrom(2, 2, std::vector<float>(16, 0.25f));
+    Media::ResourceBuffer target(2, 2);
+    Media::RenderBuffer render(10, d3d().defaultSampleDesc);
+    render.createTexture2D(2, 2);
+    Media::RenderBuffer renderSource(10, d3d().defaultSampleDesc);
+    renderSource.createTexture2D(2, 2);
+    Media::ConstantBufferCommon constant;
+    constant.create(nullptr, 16);
+    const Platform::Gpu::BlendState* over = resources().blendStates[0].createResource();
+    const float factor[4] = {0.5f, 0.5f, 0.5f, 0.5f};
+    Spy spy(context());
+    spy.name(constant.buffer.get(), "b");
+    spy.name(over, "blend0");
+    spy.name(resources().blendStates[3].createResource(), "blend3");
+    spy.name(target.getRenderTargetView(), "target");
+    render.createRenderTargetView();
+    spy.name(render.renderTargetView, "render");
+    spy.name(first->getShaderResourceView(), "first");
+    spy.name(second->getShaderResourceView(), "second");
+    spy.name(renderSource.createShaderResourceView(), "renderSource");
+    Buffer* b = constant.buffer.get();
+    struct Case {
+        const char* pass;
+        std::function<void()> run;
+        std::vector<std::string> calls;  // bindings, blend and draw, in order
+    };
+    const std::string s0 = "setShaderResource 0 ", s1 = "setShaderResource 1 ", t = "setRenderTarget ";
+    const std::string end0 = "setShaderResource 0 null", end1 = "setShaderResource 1 null", off = "setRenderTarget null";
+    const Case cases[] = {
+        {"drawToResourceWithConstant", [&] { ps.drawToResourceWithConstant(target, b, over); },
+         {"setConstantBuffer 0 b", t + "target", "setBlendState 0 blend0", "draw 4", end0, off}},
+        {"drawResourceToResourceWithConstant", [&] { ps.drawResourceToResourceWithConstant(target, *first, b, over); },
+         {"setConstantBuffer 0 b", t + "target", s0 + "first", "setBlendState 0 blend0", "draw 4", end0, off}},
+        {"drawResourceToRenderWithConstant", [&] { ps.drawResourceToRenderWithConstant(render, *first, b, over); },
+         {"setConstantBuffer 0 b", t + "render", s0 + "first", "setBlendState 0 blend0", "draw 4", end0, off}},
+        {"drawResourceToRenderWithFactor", [&] { ps.drawResourceToRenderWithFactor(render, *first, factor, over); },
+         {t + "render", s0 + "first", "setBlendState 1 blend0", "draw 4", end0, off}},
+        {"drawResourceToResource", [&] { ps.drawResourceToResource(target, *first, over); },
+         {t + "target", s0 + "first", "setBlendState 0 blend0", "draw 4", end0, off}},
+        {"drawResourceToRender", [&] { ps.drawResourceToRender(render, *first); },
+         {t + "render", s0 + "first", "setBlendState 0 blend3", "draw 4", end0, off}},
+        {"drawTwoResourcesToResource", [&] { ps.drawTwoResourcesToResource(target, *first, *second, over); },
+         {t + "target", s0 + "first", s1 + "second", "setBlendState 0 blend0", "draw 4", end0, end1, off}},
+        {"drawTwoResourcesToRender", [&] { ps.drawTwoResourcesToRender(render, *first, *second, over); },
+         {t + "render", s0 + "first", s1 + "second", "setBlendState 0 blend0", "draw 4", end0, end1, off}},
+        {"drawViewToRender", [&] { ps.drawViewToRender(render, second->getShaderResourceView(), over); },
+         {t + "render", s0 + "second", "setBlendState 0 blend0", "draw 4", end0, off}},
+        {"drawRenderToResource", [&] { ps.drawRenderToResource(target, renderSource); },
+         {t + "target", s0 + "renderSource", "setBlendState 0 blend3", "draw 4", end0, off}},
+    };
+    for (const Case& c : cases) {
+        d3d().boundBlendState = nullptr;  // so that each pass shows its blend state
+        spy.calls.clear();
+        c.run();
+        std::vector<std::string> got;
+        for (const std::string& call : spy.calls)
+            if (call.rfind("setConstantBuffer", 0) == 0 || call.rfind("setRenderTarget", 0) == 0 ||
+                call.rfind("setShaderResource", 0) == 0 || call.rfind("setBlendState", 0) == 0 ||
+                call.rfind("draw", 0) == 0)
+                got.push_back(call);
+        EXPECT_EQ(c.calls, got) << c.pass;
+    }
 }
 
 TEST_F(PixelShaderTest, CacheSkipsRepeatsAndAFactorAlwaysResendsTheBlend) {
@@ -217,6 +287,33 @@ TEST_F(PixelShaderTest, DefaultPassesDrawWithBlendingOff) {
     EXPECT_NEAR(0.0f, px[0], 1e-3f);
     EXPECT_NEAR(0.5f, px[1], 1e-3f);
     EXPECT_NEAR(0.5f, px[3], 1e-3f);
+}
+
+TEST_F(PixelShaderTest, ReloadingTheBoundShaderDrawsWithTheNewCode) {
+    PixelShader ps;
+    ps.compile("red.hlsl", "float4 main(float4 p : SV_Position) : SV_Target { return float4(1, 0, 0, 1); }", "main");
+    Media::ResourceBuffer target(2, 2);
+    ps.drawToResourceWithConstant(target, nullptr, nullptr);
+    EXPECT_EQ(&ps, d3d().boundPixelShader);
+    ps.compile("green.hlsl", "float4 main(float4 p : SV_Position) : SV_Target { return float4(0, 1, 0, 1); }",
+               "main");
+    ps.drawToResourceWithConstant(target, nullptr, nullptr);
+    const auto px = pixelsOf(*target.texture);
+    EXPECT_NEAR(0.0f, px[0], 1e-3f);
+    EXPECT_NEAR(1.0f, px[1], 1e-3f);
+}
+
+TEST_F(PixelShaderTest, ReloadingTheBoundVertexShaderKeepsTheQuadDrawn) {
+    PixelShader& white = resources().pixelShaders[4];
+    Media::ResourceBuffer target(2, 2);
+    white.drawToResourceWithConstant(target, nullptr, nullptr);
+    Media::VertexShader& quad = resources().pixelShaders.positionQuadShader;
+    EXPECT_EQ(&quad, d3d().boundVertexShader);
+    const auto* code = ::Shader::BuiltinShaders::code("QuadPosition", ShaderStage::Vertex);
+    quad.loadFromMemory(code->data(), code->size());
+    clearTo(target.getRenderTargetView(), 0, 0, 0, 0);
+    white.drawToResourceWithConstant(target, nullptr, nullptr);
+    for (float v : pixelsOf(*target.texture)) EXPECT_NEAR(1.0f, v, 1e-3f);
 }
 
 TEST_F(PixelShaderTest, LoadFailureAndCompileErrorsAreReported) {

@@ -141,6 +141,33 @@ TEST_F(RenderBufferTest, ReadBackKeepsTheFrameAndTheMappingsPitch) {
         }
 }
 
+TEST_F(RenderBufferTest, Yuy2ReadBackPacksPairsAndRepeatsAnOddLastPixel) {
+    // Texels Y, U, V, x in bytes: Y = 10 row + column, U = 100 + column, V = 200 + column.
+    RenderBuffer buffer(28, d3d().defaultSampleDesc);
+    buffer.createTexture2D(3, 2);
+    Media::PixelShader ps;
+    ps.compile("yuv.hlsl",
+               "float4 main(float4 p : SV_Position) : SV_Target {\n"
+               "  float x = floor(p.x), y = floor(p.y);\n"
+               "  return float4(10 * y + x, 100 + x, 200 + x, 7) / 255; }\n",
+               "main");
+    d3d().setRenderTarget(buffer);
+    ps.draw(ps, nullptr, nullptr);
+    context().setRenderTarget(nullptr);
+    auto image = buffer.readYuy2ImageBuffer();
+    EXPECT_EQ(107, image->format);
+    EXPECT_EQ(3u, image->width);
+    EXPECT_EQ(2u, image->height);
+    EXPECT_EQ(32u, image->pitch);
+    for (uint32_t y = 0; y < 2; ++y) {
+        const uint8_t y0 = static_cast<uint8_t>(10 * y);
+        const std::vector<uint8_t> want = {y0, 100, static_cast<uint8_t>(y0 + 1), 200,
+                                           static_cast<uint8_t>(y0 + 2), 102, static_cast<uint8_t>(y0 + 2), 202};
+        const uint8_t* row = image->data() + y * image->pitch;
+        EXPECT_EQ(want, std::vector<uint8_t>(row, row + 8)) << "row " << y;
+    }
+}
+
 TEST_F(RenderBufferTest, ResourceBuffersOfAFrame) {
     auto single = frame(2, 2, 0.25f, 0.5f, 0.75f, 0.5f);
     struct Case {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 #include "MediaFixture.h"
 #include "media/ComputeShader.h"
@@ -88,6 +89,46 @@ TEST_F(ShaderCompileTest, ComputeShaderDispatchesAndIsSetOnce) {
             EXPECT_NEAR(0.5f + y, t[1], 1e-3);
             EXPECT_NEAR(0.75f, t[2], 1e-3);
         }
+}
+
+TEST_F(ShaderCompileTest, RepeatedDispatchSetsTheComputeShaderOnce) {
+    struct Count : Platform::Gpu::ContextTrace {
+        void call(const char* name, uint32_t, const void*) override { sets += std::string(name) == "setComputeShader"; }
+        int sets = 0;
+    } count;
+    Media::ComputeShader first, second;
+    const char* source = "[numthreads(1, 1, 1)] void main(uint3 id : SV_DispatchThreadID) {}\n";
+    first.compile("a.hlsl", source, "main");
+    second.compile("b.hlsl", source, "main");
+    context().setTrace(&count);
+    first.dispatch(1, 1, 1);
+    first.dispatch(1, 1, 1);
+    EXPECT_EQ(1, count.sets);
+    second.dispatch(1, 1, 1);
+    first.dispatch(1, 1, 1);
+    EXPECT_EQ(3, count.sets);
+    context().setTrace(nullptr);
+}
+
+TEST_F(ShaderCompileTest, ReloadingTheBoundComputeShaderDispatchesTheNewCode) {
+    auto source = [](int value) {
+        return "RWTexture2D<float4> target : register(u0);\n"
+               "[numthreads(1, 1, 1)] void main(uint3 id : SV_DispatchThreadID) { target[id.xy] = " +
+               std::to_string(value) + "; }\n";
+    };
+    Media::ComputeShader shader;
+    shader.compile("one.hlsl", source(1).c_str(), "main");
+    auto target = makeTexture(1, 1, 10, Platform::Gpu::kBindShaderResource | Platform::Gpu::kBindUnorderedAccess);
+    Platform::Gpu::View* uav = nullptr;
+    ASSERT_EQ(Platform::kOk, target->view(Platform::Gpu::ViewKind::UnorderedAccess, uav));
+    context().setUnorderedAccessView(Platform::Gpu::ShaderStage::Compute, 0, uav);
+    shader.dispatch(1, 1, 1);
+    shader.compile("two.hlsl", source(2).c_str(), "main");
+    shader.dispatch(1, 1, 1);
+    context().setUnorderedAccessView(Platform::Gpu::ShaderStage::Compute, 0, nullptr);
+    float t[4];
+    texelHalf4(readBack(*target), 1, 0, 0, t);
+    EXPECT_NEAR(2.0f, t[0], 1e-3f);
 }
 
 TEST_F(ShaderCompileTest, FailedCreationsThrowTheirCallTexts) {

@@ -176,6 +176,42 @@ TEST_F(StateListTest, SamplersReadBorderAsTransparentAndWrapRepeats) {
     }
 }
 
+TEST_F(StateListTest, AddressModesTellClampWrapAndMirrorApart) {
+    // A 2 x 1 texture (red, green) sampled at u = -0.75 and u = 1.75 (v inside),
+    // and at u = 0.25 with v = -0.5 (above the texture).
+    auto source = halfTexture(2, 1, {1, 0, 0, 1, 0, 1, 0, 1});
+    auto ps = pixelShader(
+        "Texture2D<float4> t : register(t0); SamplerState s : register(s0);\n"
+        "float4 main(float4 p : SV_Position) : SV_Target {\n"
+        "  float2 uv = p.x < 1 ? float2(-0.75, 0.5) : p.x < 2 ? float2(1.75, 0.5) : float2(0.25, -0.5);\n"
+        "  return t.Sample(s, uv); }\n");
+    const float red[4] = {1, 0, 0, 1}, green[4] = {0, 1, 0, 1}, none[4] = {0, 0, 0, 0};
+    struct Case {
+        size_t entry;
+        const float* want[3];
+    };
+    const Case cases[] = {
+        {1, {red, green, red}},    // clamp
+        {2, {red, green, red}},    // wrap: -0.75 reads as 0.25, 1.75 as 0.75, v -0.5 as 0.5
+        {3, {green, red, red}},    // mirror: -0.75 reads as 0.75, 1.75 as 0.25, v -0.5 as 0.5
+        {4, {green, red, none}},   // mirror across, border above and below
+    };
+    View* view = nullptr;
+    ASSERT_EQ(Platform::kOk, source->view(ViewKind::ShaderResource, view));
+    for (const Case& c : cases) {
+        auto target = makeTexture(3, 1, 10, kBindShaderResource | kBindRenderTarget);
+        context().setShaderResource(ShaderStage::Pixel, 0, view);
+        context().setSampler(ShaderStage::Pixel, 0, samplers_[c.entry].createResource());
+        draw(*ps, *target, nullptr, nullptr, rasterizers_[0].createResource());
+        const auto px = readBack(*target);
+        for (uint32_t x = 0; x < 3; ++x) {
+            float got[4];
+            texelHalf4(px, 3, x, 0, got);
+            for (int k = 0; k < 4; ++k) EXPECT_NEAR(c.want[x][k], got[k], 2e-3f) << "sampler " << c.entry << " x " << x;
+        }
+    }
+}
+
 TEST_F(StateListTest, RasterizerEntryOneCullsTheQuadsCounterClockwiseStrip) {
     auto ps = pixelShader("float4 main(float4 p : SV_Position) : SV_Target { return 1; }");
     for (size_t entry : {size_t{0}, size_t{1}, size_t{2}}) {
