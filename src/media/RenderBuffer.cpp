@@ -28,7 +28,7 @@ void clearNormal(ResourceBuffer& buffer) {
     buffer.Direct3D->context->clearRenderTargetView(buffer.getRenderTargetView(), color);
 }
 
-Shader::PixelShaderList& pixelShaders() {
+::Shader::PixelShaderList& pixelShaders() {
     Resource::ResourceService* service = Resource::ResourceService::Get();
     if (!service) throw System::messageException("Media::RenderBuffer", "resource service not available.");
     return service->pixelShaders;
