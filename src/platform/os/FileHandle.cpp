@@ -35,15 +35,37 @@ Result FileHandle::open(const std::string& path, FileMode mode) {
 
 Result FileHandle::openReplacement(const std::string& path) {
     close();
-    std::string name = path + ".~XXXXXX";
+    // The new file takes the place of the one an in-place rewrite would write:
+    // the file a symbolic link names, with that file's permissions; a file the
+    // caller may not write is refused as such an open would refuse it.
+    std::string target = path;
+    struct stat st{};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (char* real = ::realpath(path.c_str(), nullptr)) {
+            target = real;
+            std::free(real);
+        }
+    }
+    mode_t mode;
+    if (::stat(target.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) {
+            errno = EISDIR;
+            return fromErrno();
+        }
+        if (::access(target.c_str(), W_OK) != 0) return fromErrno();
+        mode = st.st_mode & 07777;
+    } else {
+        // mkostemp makes the file private; give it the mode a new file would get.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    std::string name = target + ".~XXXXXX";
     const int fd = ::mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0) return fromErrno();
-    // mkostemp makes the file private; give it the mode a new file would get.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
+    ::fchmod(fd, mode);
     fd_ = fd;
-    target_ = path;
+    target_ = std::move(target);
     temporary_ = std::move(name);
     return kOk;
 }
