@@ -1,14 +1,32 @@
 #include "platform/os/FileHandle.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace Platform::os {
 namespace {
 Result fromErrno() { return resultFromSystemError(errno); }
+
+// Creates "<target>.~" and six random characters, a name no other file has.
+int createTemporary(const std::string& target, mode_t mode, std::string& name) {
+    static std::atomic<uint64_t> counter{0};
+    constexpr char kCharacters[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        uint64_t bits = 0;
+        if (::getrandom(&bits, sizeof bits, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bits))
+            bits = (static_cast<uint64_t>(::getpid()) << 32) ^ counter.fetch_add(0x9E3779B97F4A7C15ull);
+        name = target + ".~";
+        for (int i = 0; i < 6; ++i, bits /= 62) name += kCharacters[bits % 62];
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;  // errno is EEXIST
+}
 }  // namespace
 
 Result FileHandle::open(const std::string& path, FileMode mode) {
@@ -46,24 +64,21 @@ Result FileHandle::openReplacement(const std::string& path) {
             std::free(real);
         }
     }
-    mode_t mode;
+    // A new file is made with 0666 and the kernel applies the umask (reading
+    // the umask would mean changing it for every thread for a moment).
+    bool existing = false;
     if (::stat(target.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode)) {
             errno = EISDIR;
             return fromErrno();
         }
         if (::access(target.c_str(), W_OK) != 0) return fromErrno();
-        mode = st.st_mode & 07777;
-    } else {
-        // mkostemp makes the file private; give it the mode a new file would get.
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
+        existing = true;
     }
-    std::string name = target + ".~XXXXXX";
-    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    std::string name;
+    const int fd = createTemporary(target, existing ? 0600 : 0666, name);
     if (fd < 0) return fromErrno();
-    ::fchmod(fd, mode);
+    if (existing) ::fchmod(fd, st.st_mode & 07777);
     fd_ = fd;
     target_ = std::move(target);
     temporary_ = std::move(name);
