@@ -124,7 +124,7 @@ void Context::endRendering() {
     if (renderingOpen_) {
         vkCmdEndRendering(slots_[current_].commands);
         renderingOpen_ = false;
-        renderingTarget_ = nullptr;
+        renderingView_ = nullptr;
     }
 }
 
@@ -444,7 +444,7 @@ bool Context::pushDescriptors(const Pipeline& pipeline, uint32_t bindPoint, Text
 }
 
 void Context::beginRendering(View* target) {
-    if (renderingOpen_ && renderingTarget_ == target) return;
+    if (renderingOpen_ && renderingView_ == target->handle()) return;
     VkCommandBuffer cmd = commands();
     endRendering();
     Texture& t = target->texture();
@@ -461,7 +461,7 @@ void Context::beginRendering(View* target) {
     ri.pColorAttachments = &att;
     vkCmdBeginRendering(cmd, &ri);
     renderingOpen_ = true;
-    renderingTarget_ = target;
+    renderingView_ = target->handle();
 }
 
 void Context::draw(uint32_t vertexCount, uint32_t startVertex) {

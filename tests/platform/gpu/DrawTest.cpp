@@ -673,3 +673,31 @@ TEST_F(DrawTest, AViewReadAndWrittenInOneDispatchReadsAsUnbound) {
     const float half[4] = {0.5f, 0.5f, 0.5f, 0.5f};
     expectTexel(readBack(*t), 2, 1, 1, half, 1e-3f, "read as unbound");
 }
+
+// A target destroyed while it is still set and drawn into, then a new texture
+// made (with the usual allocator, at the same address): draws go into the new
+// texture, not into the old image.
+TEST_F(DrawTest, ATargetMadeWhereADestroyedOneWasGetsItsOwnDraws) {
+    auto ps = shader("cbuffer C : register(b0) { float4 colour; };\n"
+                     "float4 main(float4 p : SV_Position) : SV_Target { return colour; }\n",
+                     "ps_5_0");
+    std::unique_ptr<Buffer> cb;
+    ASSERT_EQ(kOk, device().createBuffer(BufferKind::Constant, 16, nullptr, cb));
+    auto drawColour = [&](Texture& target, float r, float g) {
+        const float c[4] = {r, g, 0, 1};
+        context().updateSubresource(*cb, c);
+        bindPositionQuad();
+        context().setPixelShader(ps.get());
+        context().setConstantBuffer(ShaderStage::Pixel, 0, cb.get());
+        setTarget(target);
+        context().draw(4, 0);
+    };
+    auto first = makeTexture(4, 4, 10, kBindShaderResource | kBindRenderTarget);
+    drawColour(*first, 0, 1);
+    first.reset();  // still the context's target
+    auto second = makeTexture(4, 4, 10, kBindShaderResource | kBindRenderTarget);
+    drawColour(*second, 1, 0);
+    context().setRenderTarget(nullptr);
+    const float want[4] = {1, 0, 0, 1};
+    expectTexel(readBack(*second), 4, 2, 2, want, 2e-3f, "second target");
+}
