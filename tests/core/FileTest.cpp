@@ -6,6 +6,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/AlignedBuffer.h"
@@ -159,6 +161,24 @@ TEST_F(FileTest, WholeFileWritesKeepPermissionsAndLinks) {
                   0u);
         EXPECT_EQ(contentOf("readonly.ini"), "old");
     }
+}
+
+// A whole-file write to a named pipe (a program reading the output) goes into
+// the pipe instead of putting a plain file in its place.
+TEST_F(FileTest, WholeFileWritesToANamedPipeGoThroughIt) {
+    const std::string fifo = (root_ / "out.pipe").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    System::File file;
+    file.open(path("out.pipe"), System::File::kWrite);
+    file.write("frame", 5);
+    file.close();
+    char got[16] = {};
+    EXPECT_EQ(::read(reader, got, sizeof got), 5);
+    EXPECT_STREQ(got, "frame");
+    ::close(reader);
+    EXPECT_TRUE(fs::is_fifo(root_ / "out.pipe"));
 }
 
 TEST(FileErrors, ProgramCodesHaveTheirOwnTextsAndErrnoTextsStay) {

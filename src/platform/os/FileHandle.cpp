@@ -73,6 +73,8 @@ Result FileHandle::openReplacement(const std::string& path) {
             return fromErrno();
         }
         if (::access(target.c_str(), W_OK) != 0) return fromErrno();
+        // A named pipe or a device is written through, never replaced by a plain file.
+        if (!S_ISREG(st.st_mode)) return open(target, FileMode::write);
         existing = true;
     }
     std::string name;
