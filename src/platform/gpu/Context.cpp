@@ -475,7 +475,8 @@ void Context::draw(uint32_t vertexCount, uint32_t startVertex) {
     if (pixelShader_->reflection().orderedViews && device_.ordersByDraws()) {
         const bool strip = topology_ == Topology::TriangleStrip;
         const uint32_t step = strip ? 2 : 6, size = strip ? 4 : 6;
-        for (uint32_t first = 0; first + (strip ? 3 : 6) <= vertexCount; first += step)
+        // Every triangle is drawn, also the lone one a list may end with.
+        for (uint32_t first = 0; first + 3 <= vertexCount; first += step)
             drawRange(std::min(size, vertexCount - first), startVertex + first);
         return;
     }

@@ -604,6 +604,10 @@ TEST_F(DrawTest, OrderedViewsDrawnQuadByQuadKeepTheirOrder) {
     for (int q = 0; q < 4; ++q) strip.insert(strip.end(), {-1, q % 2 ? 1.0f : -1.0f, 0, 1, q % 2 ? 1.0f : -1.0f, 0});
     for (int q = 0; q < 3; ++q)
         list.insert(list.end(), {-1, -1, 0, 1, -1, 0, -1, 1, 0, -1, 1, 0, 1, -1, 0, 1, 1, 0});
+    // A list that ends in a lone triangle (one covering the target) and that triangle alone.
+    std::vector<float> triangle{-1, -1, 0, 3, -1, 0, -1, 3, 0};
+    std::vector<float> listTail(list.begin(), list.begin() + 18);
+    listTail.insert(listTail.end(), triangle.begin(), triangle.end());
     struct Case {
         const char* what;
         std::vector<float>* vertices;
@@ -613,7 +617,10 @@ TEST_F(DrawTest, OrderedViewsDrawnQuadByQuadKeepTheirOrder) {
     };
     // Every quad covers each pixel once and doubles the value and adds one, so
     // three quads give 7 when none is skipped, drawn twice or lost to a race.
-    const Case cases[] = {{"strip", &strip, Topology::TriangleStrip, 8, 7}, {"list", &list, Topology::TriangleList, 18, 7}};
+    const Case cases[] = {{"strip", &strip, Topology::TriangleStrip, 8, 7},
+                          {"list", &list, Topology::TriangleList, 18, 7},
+                          {"list ending in a lone triangle", &listTail, Topology::TriangleList, 9, 3},
+                          {"one triangle", &triangle, Topology::TriangleList, 3, 1}};
     for (const Case& c : cases) {
         std::unique_ptr<Buffer> vb;
         ASSERT_EQ(kOk, ordered->createBuffer(BufferKind::Vertex, static_cast<uint32_t>(c.vertices->size() * 4),
