@@ -708,3 +708,36 @@ TEST_F(DrawTest, ATargetMadeWhereADestroyedOneWasGetsItsOwnDraws) {
     const float want[4] = {1, 0, 0, 1};
     expectTexel(readBack(*second), 4, 2, 2, want, 2e-3f, "second target");
 }
+
+TEST_F(DrawTest, AVertexShaderReadsWhatThePassBeforeDrew) {
+    auto source = makeTexture(2, 2, 10, kBindShaderResource | kBindRenderTarget);
+    auto fill = shader("float4 main(float4 p : SV_Position) : SV_Target { return float4(0.75, 0.5, 0.25, 1); }",
+                       "ps_5_0");
+    bindPositionQuad();
+    context().setPixelShader(fill.get());
+    setTarget(*source);
+    context().draw(4, 0);
+    context().setRenderTarget(nullptr);
+
+    auto vsCode = compile("Texture2D<float4> t : register(t0);\n"
+                          "struct O { float4 p : SV_Position; float4 c : COLOR; };\n"
+                          "O main(float3 p : POSITION) { O o; o.p = float4(p, 1); o.c = t.Load(int3(1, 1, 0)); return o; }",
+                          "vs_5_0");
+    std::unique_ptr<Platform::Gpu::Shader> vs;
+    ASSERT_EQ(kOk, device().createShader(ShaderStage::Vertex, vsCode.data(), vsCode.size(), vs));
+    const InputElement e{"POSITION", 0, kElementR32G32B32Float, kAppendAligned};
+    std::unique_ptr<InputLayout> layout;
+    ASSERT_EQ(kOk, device().createInputLayout(&e, 1, vsCode.data(), vsCode.size(), layout));
+    auto colour = shader("float4 main(float4 p : SV_Position, float4 c : COLOR) : SV_Target { return c; }", "ps_5_0");
+    auto target = makeTexture(2, 2, 10, kBindShaderResource | kBindRenderTarget);
+    bindPositionQuad();
+    context().setVertexShader(vs.get(), layout.get());
+    context().setPixelShader(colour.get());
+    context().setShaderResource(ShaderStage::Vertex, 0, srv(*source));
+    setTarget(*target);
+    context().draw(4, 0);
+    context().setRenderTarget(nullptr);
+    context().setShaderResource(ShaderStage::Vertex, 0, nullptr);
+    const float want[4] = {0.75f, 0.5f, 0.25f, 1};
+    expectTexel(readBack(*target), 2, 1, 1, want, 2e-3f, "colour read by the vertex shader");
+}
