@@ -207,6 +207,16 @@ void Context::copyResource(StagingTexture& destination, Texture& source) {
     VkCommandBuffer cmd = commands();
     endRendering();
     use(source, Role::CopySource);
+    if (destination.writeSerial() == serial_) {
+        // A second read-back into the same memory in this submission lands after the first.
+        VkMemoryBarrier2 mb{VK_STRUCTURE_TYPE_MEMORY_BARRIER_2};
+        mb.srcStageMask = mb.dstStageMask = VK_PIPELINE_STAGE_2_ALL_TRANSFER_BIT;
+        mb.srcAccessMask = mb.dstAccessMask = VK_ACCESS_2_TRANSFER_WRITE_BIT;
+        VkDependencyInfo dep{VK_STRUCTURE_TYPE_DEPENDENCY_INFO};
+        dep.memoryBarrierCount = 1;
+        dep.pMemoryBarriers = &mb;
+        vkCmdPipelineBarrier2(cmd, &dep);
+    }
     VkBufferImageCopy region{};
     region.bufferRowLength = destination.gpuRowPitch() / source.formatInfo().gpuBytesPerPixel;
     region.imageSubresource = colorLayers();
