@@ -6,6 +6,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/AlignedBuffer.h"
@@ -116,6 +118,67 @@ TEST_F(FileTest, WholeFileWritesReplaceTheOldFileOnlyWhenClosed) {
     size_t entries = 0;
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(root_)) ++entries;
     EXPECT_EQ(entries, 1u);  // no temporary file left
+}
+
+// A whole-file write takes the old file's place as an in-place rewrite would:
+// its permissions stay, a link keeps pointing at the rewritten file, and a file
+// the user may not write is refused.
+TEST_F(FileTest, WholeFileWritesKeepPermissionsAndLinks) {
+    auto rewrite = [&](const char* name, const char* content) {
+        System::File file;
+        file.open(path(name), System::File::kWrite);
+        file.write(content, static_cast<int32_t>(std::strlen(content)));
+        file.close();
+    };
+    auto contentOf = [&](const char* name) {
+        std::ifstream in(root_ / name);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+
+    touch("private.ini", "old");
+    fs::permissions(root_ / "private.ini", fs::perms::owner_read | fs::perms::owner_write);
+    rewrite("private.ini", "new");
+    EXPECT_EQ(contentOf("private.ini"), "new");
+    EXPECT_EQ(fs::status(root_ / "private.ini").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+
+    fs::create_directories(root_ / "kept");
+    touch("kept/real.ini", "old");
+    fs::create_symlink(root_ / "kept/real.ini", root_ / "link.ini");
+    rewrite("link.ini", "through the link");
+    EXPECT_TRUE(fs::is_symlink(root_ / "link.ini"));
+    EXPECT_EQ(contentOf("kept/real.ini"), "through the link");
+    size_t entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(root_ / "kept")) ++entries;
+    EXPECT_EQ(entries, 1u);  // no temporary file left beside the real file
+
+    if (geteuid() != 0) {  // the superuser may write any file
+        touch("readonly.ini", "old");
+        fs::permissions(root_ / "readonly.ini", fs::perms::owner_read);
+        LogCapture log;
+        System::File file;
+        EXPECT_EQ(textOf([&] { file.open(path("readonly.ini"), System::File::kWrite); }).rfind("failed to open file.", 0),
+                  0u);
+        EXPECT_EQ(contentOf("readonly.ini"), "old");
+    }
+}
+
+// A whole-file write to a named pipe (a program reading the output) goes into
+// the pipe instead of putting a plain file in its place.
+TEST_F(FileTest, WholeFileWritesToANamedPipeGoThroughIt) {
+    const std::string fifo = (root_ / "out.pipe").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    System::File file;
+    file.open(path("out.pipe"), System::File::kWrite);
+    file.write("frame", 5);
+    file.close();
+    char got[16] = {};
+    EXPECT_EQ(::read(reader, got, sizeof got), 5);
+    EXPECT_STREQ(got, "frame");
+    ::close(reader);
+    EXPECT_TRUE(fs::is_fifo(root_ / "out.pipe"));
 }
 
 TEST(FileErrors, ProgramCodesHaveTheirOwnTextsAndErrnoTextsStay) {

@@ -32,8 +32,10 @@ RoleUse roleUse(Context::Role role) {
         return {VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, VK_PIPELINE_STAGE_2_ALL_TRANSFER_BIT,
                 VK_ACCESS_2_TRANSFER_WRITE_BIT, true};
     case Context::Role::ShaderRead:
+        // Vertex shaders may read textures too.
         return {VK_IMAGE_LAYOUT_SHADER_READ_ONLY_OPTIMAL,
-                VK_PIPELINE_STAGE_2_FRAGMENT_SHADER_BIT | VK_PIPELINE_STAGE_2_COMPUTE_SHADER_BIT,
+                VK_PIPELINE_STAGE_2_VERTEX_SHADER_BIT | VK_PIPELINE_STAGE_2_FRAGMENT_SHADER_BIT |
+                    VK_PIPELINE_STAGE_2_COMPUTE_SHADER_BIT,
                 VK_ACCESS_2_SHADER_SAMPLED_READ_BIT | VK_ACCESS_2_SHADER_STORAGE_READ_BIT, false};
     case Context::Role::RenderTarget:
         return {VK_IMAGE_LAYOUT_COLOR_ATTACHMENT_OPTIMAL, VK_PIPELINE_STAGE_2_COLOR_ATTACHMENT_OUTPUT_BIT,
@@ -124,7 +126,7 @@ void Context::endRendering() {
     if (renderingOpen_) {
         vkCmdEndRendering(slots_[current_].commands);
         renderingOpen_ = false;
-        renderingTarget_ = nullptr;
+        renderingView_ = nullptr;
     }
 }
 
@@ -205,6 +207,16 @@ void Context::copyResource(StagingTexture& destination, Texture& source) {
     VkCommandBuffer cmd = commands();
     endRendering();
     use(source, Role::CopySource);
+    if (destination.writeSerial() == serial_) {
+        // A second read-back into the same memory in this submission lands after the first.
+        VkMemoryBarrier2 mb{VK_STRUCTURE_TYPE_MEMORY_BARRIER_2};
+        mb.srcStageMask = mb.dstStageMask = VK_PIPELINE_STAGE_2_ALL_TRANSFER_BIT;
+        mb.srcAccessMask = mb.dstAccessMask = VK_ACCESS_2_TRANSFER_WRITE_BIT;
+        VkDependencyInfo dep{VK_STRUCTURE_TYPE_DEPENDENCY_INFO};
+        dep.memoryBarrierCount = 1;
+        dep.pMemoryBarriers = &mb;
+        vkCmdPipelineBarrier2(cmd, &dep);
+    }
     VkBufferImageCopy region{};
     region.bufferRowLength = destination.gpuRowPitch() / source.formatInfo().gpuBytesPerPixel;
     region.imageSubresource = colorLayers();
@@ -461,7 +473,7 @@ bool Context::pushDescriptors(const Pipeline& pipeline, uint32_t bindPoint, Text
 }
 
 void Context::beginRendering(View* target) {
-    if (renderingOpen_ && renderingTarget_ == target) return;
+    if (renderingOpen_ && renderingView_ == target->handle()) return;
     VkCommandBuffer cmd = commands();
     endRendering();
     Texture& t = target->texture();
@@ -478,7 +490,7 @@ void Context::beginRendering(View* target) {
     ri.pColorAttachments = &att;
     vkCmdBeginRendering(cmd, &ri);
     renderingOpen_ = true;
-    renderingTarget_ = target;
+    renderingView_ = target->handle();
 }
 
 void Context::draw(uint32_t vertexCount, uint32_t startVertex) {
@@ -493,7 +505,8 @@ void Context::draw(uint32_t vertexCount, uint32_t startVertex) {
     if (pixelShader_->reflection().orderedViews && device_.ordersByDraws()) {
         const bool strip = topology_ == Topology::TriangleStrip;
         const uint32_t step = strip ? 2 : 6, size = strip ? 4 : 6;
-        for (uint32_t first = 0; first + (strip ? 3 : 6) <= vertexCount; first += step)
+        // Every triangle is drawn, also the lone one a list may end with.
+        for (uint32_t first = 0; first + 3 <= vertexCount; first += step)
             drawRange(std::min(size, vertexCount - first), startVertex + first);
         return;
     }

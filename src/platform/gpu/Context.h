@@ -167,7 +167,10 @@ private:
     Shader* pixelShader_ = nullptr;
     Shader* computeShader_ = nullptr;
     View* renderTarget_ = nullptr;
-    View* renderingTarget_ = nullptr;
+    // The view rendering is open on. Compared by handle, not by pointer: a
+    // texture made where a destroyed target was has its view at the same
+    // address, while the old handle lives until the submission using it is done.
+    VkImageView renderingView_ = nullptr;
     Viewport viewport_;
     BlendDesc blend_;
     bool dualSource_ = false;

@@ -648,9 +648,13 @@ Result Device::createSamplerState(const SamplerDesc& desc, std::unique_ptr<Sampl
 void Device::retire(const Retired& objects) {
     // Work being recorded may still use the objects; work submitted before it
     // may too, until it completes.
+    // The flag is read before the serial: a submission ends by raising the
+    // serial and then clearing the flag, so a flag seen clear comes with the
+    // serial after the one just submitted, never the one before it.
     Retired r = objects;
+    const bool recording = recording_.load();
     const uint64_t serial = recordingSerial_.load();
-    r.serial = recording_.load() ? serial : serial - 1;
+    r.serial = recording ? serial : serial - 1;
     {
         std::lock_guard<std::mutex> lock(retireMutex_);
         retired_.push_back(r);

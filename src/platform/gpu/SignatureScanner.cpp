@@ -133,8 +133,14 @@ size_t matching(std::string_view s, size_t open, char a, char b) {
     return std::string_view::npos;
 }
 
-// The members of "struct name { ... }" with their semantics.
-bool structMembers(std::string_view src, const std::string& name, std::vector<SignatureParameter>& out) {
+// The members of "struct name { ... }" with their semantics; a member that is
+// itself a struct adds its members in its place, as the compiler flattens them.
+bool structMembers(std::string_view src, const std::string& name, std::vector<SignatureParameter>& out,
+                   std::vector<std::string>* chain = nullptr) {
+    // A struct cannot hold itself (directly or through others): stop on such text.
+    std::vector<std::string> outer;
+    if (!chain) chain = &outer;
+    if (chain->size() > 16 || std::find(chain->begin(), chain->end(), name) != chain->end()) return false;
     size_t at = 0;
     while ((at = src.find("struct", at)) != std::string_view::npos) {
         size_t p = at + 6;
@@ -161,7 +167,13 @@ bool structMembers(std::string_view src, const std::string& name, std::vector<Si
                 if (member.empty()) continue;
                 std::string type, semantic;
                 bool output;
-                if (!declaration(member, type, semantic, output) || semantic.empty()) continue;
+                if (!declaration(member, type, semantic, output)) continue;
+                if (semantic.empty()) {
+                    chain->push_back(name);
+                    structMembers(src, type, out, chain);
+                    chain->pop_back();
+                    continue;
+                }
                 SignatureParameter sp;
                 splitSemantic(semantic, sp);
                 typeInfo(type, sp.componentType, sp.mask);

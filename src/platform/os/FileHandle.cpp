@@ -1,14 +1,32 @@
 #include "platform/os/FileHandle.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace Platform::os {
 namespace {
 Result fromErrno() { return resultFromSystemError(errno); }
+
+// Creates "<target>.~" and six random characters, a name no other file has.
+int createTemporary(const std::string& target, mode_t mode, std::string& name) {
+    static std::atomic<uint64_t> counter{0};
+    constexpr char kCharacters[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        uint64_t bits = 0;
+        if (::getrandom(&bits, sizeof bits, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bits))
+            bits = (static_cast<uint64_t>(::getpid()) << 32) ^ counter.fetch_add(0x9E3779B97F4A7C15ull);
+        name = target + ".~";
+        for (int i = 0; i < 6; ++i, bits /= 62) name += kCharacters[bits % 62];
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;  // errno is EEXIST
+}
 }  // namespace
 
 Result FileHandle::open(const std::string& path, FileMode mode) {
@@ -35,15 +53,36 @@ Result FileHandle::open(const std::string& path, FileMode mode) {
 
 Result FileHandle::openReplacement(const std::string& path) {
     close();
-    std::string name = path + ".~XXXXXX";
-    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    // The new file takes the place of the one an in-place rewrite would write:
+    // the file a symbolic link names, with that file's permissions; a file the
+    // caller may not write is refused as such an open would refuse it.
+    std::string target = path;
+    struct stat st{};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (char* real = ::realpath(path.c_str(), nullptr)) {
+            target = real;
+            std::free(real);
+        }
+    }
+    // A new file is made with 0666 and the kernel applies the umask (reading
+    // the umask would mean changing it for every thread for a moment).
+    bool existing = false;
+    if (::stat(target.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) {
+            errno = EISDIR;
+            return fromErrno();
+        }
+        if (::access(target.c_str(), W_OK) != 0) return fromErrno();
+        // A named pipe or a device is written through, never replaced by a plain file.
+        if (!S_ISREG(st.st_mode)) return open(target, FileMode::write);
+        existing = true;
+    }
+    std::string name;
+    const int fd = createTemporary(target, existing ? 0600 : 0666, name);
     if (fd < 0) return fromErrno();
-    // mkostemp makes the file private; give it the mode a new file would get.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
+    if (existing) ::fchmod(fd, st.st_mode & 07777);
     fd_ = fd;
-    target_ = path;
+    target_ = std::move(target);
     temporary_ = std::move(name);
     return kOk;
 }

@@ -27,7 +27,8 @@ public:
     Result open(const std::string& path, FileMode mode);
     // Opens a new temporary file in the folder of path; commit() puts it in
     // place of path in one step, close() without commit() deletes it, so the
-    // file at path is never seen half-written.
+    // file at path is never seen half-written. A path that names a named pipe
+    // or a device is opened for writing in place instead (isReplacement() false).
     Result openReplacement(const std::string& path);
     Result commit();
     void close();

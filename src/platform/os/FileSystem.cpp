@@ -68,6 +68,7 @@ Result copyFile(const std::string& from, const std::string& to) {
             return fromErrno();
         }
     }
+    if (!target.isReplacement()) return kOk;  // written through in place (a pipe or a device)
     return target.commit();
 }
 

@@ -204,6 +204,26 @@ TEST_F(ContextTest, ManyOperationsGoInOneSubmissionAndMapWaitsForThem) {
     EXPECT_NEAR(0.5f, texel[1], 1e-3);
 }
 
+TEST_F(ContextTest, TheLastOfTwoReadBacksIntoOneStagingTextureWins) {
+    auto a = makeTexture(2, 2, 28, kBindShaderResource | kBindRenderTarget);
+    auto b = makeTexture(2, 2, 28, kBindShaderResource | kBindRenderTarget);
+    View *rtvA = nullptr, *rtvB = nullptr;
+    ASSERT_EQ(kOk, a->view(ViewKind::RenderTarget, rtvA));
+    ASSERT_EQ(kOk, b->view(ViewKind::RenderTarget, rtvB));
+    const float red[4] = {1, 0, 0, 1}, green[4] = {0, 1, 0, 1};
+    context().clearRenderTargetView(rtvA, red);
+    context().clearRenderTargetView(rtvB, green);
+    std::unique_ptr<StagingTexture> staging;
+    ASSERT_EQ(kOk, device().createStagingTexture(2, 2, 28, staging));
+    context().copyResource(*staging, *a);
+    context().copyResource(*staging, *b);  // in the same submission, ordered after the first
+    MappedTexture m;
+    ASSERT_EQ(kOk, context().map(*staging, m));
+    const auto* texel = static_cast<const uint8_t*>(m.data);
+    EXPECT_EQ(0, texel[0]);
+    EXPECT_EQ(255, texel[1]);
+}
+
 TEST_F(ContextTest, ObjectsDestroyedWhileRecordedWorkUsesThemLiveUntilItIsDone) {
     auto target = makeTexture(16, 16, 10, kBindShaderResource | kBindRenderTarget);
     for (int i = 0; i < 20; ++i) {

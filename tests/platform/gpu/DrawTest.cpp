@@ -604,6 +604,10 @@ TEST_F(DrawTest, OrderedViewsDrawnQuadByQuadKeepTheirOrder) {
     for (int q = 0; q < 4; ++q) strip.insert(strip.end(), {-1, q % 2 ? 1.0f : -1.0f, 0, 1, q % 2 ? 1.0f : -1.0f, 0});
     for (int q = 0; q < 3; ++q)
         list.insert(list.end(), {-1, -1, 0, 1, -1, 0, -1, 1, 0, -1, 1, 0, 1, -1, 0, 1, 1, 0});
+    // A list that ends in a lone triangle (one covering the target) and that triangle alone.
+    std::vector<float> triangle{-1, -1, 0, 3, -1, 0, -1, 3, 0};
+    std::vector<float> listTail(list.begin(), list.begin() + 18);
+    listTail.insert(listTail.end(), triangle.begin(), triangle.end());
     struct Case {
         const char* what;
         std::vector<float>* vertices;
@@ -613,7 +617,10 @@ TEST_F(DrawTest, OrderedViewsDrawnQuadByQuadKeepTheirOrder) {
     };
     // Every quad covers each pixel once and doubles the value and adds one, so
     // three quads give 7 when none is skipped, drawn twice or lost to a race.
-    const Case cases[] = {{"strip", &strip, Topology::TriangleStrip, 8, 7}, {"list", &list, Topology::TriangleList, 18, 7}};
+    const Case cases[] = {{"strip", &strip, Topology::TriangleStrip, 8, 7},
+                          {"list", &list, Topology::TriangleList, 18, 7},
+                          {"list ending in a lone triangle", &listTail, Topology::TriangleList, 9, 3},
+                          {"one triangle", &triangle, Topology::TriangleList, 3, 1}};
     for (const Case& c : cases) {
         std::unique_ptr<Buffer> vb;
         ASSERT_EQ(kOk, ordered->createBuffer(BufferKind::Vertex, static_cast<uint32_t>(c.vertices->size() * 4),
@@ -672,4 +679,65 @@ TEST_F(DrawTest, AViewReadAndWrittenInOneDispatchReadsAsUnbound) {
     context().setShaderResource(ShaderStage::Compute, 0, nullptr);
     const float half[4] = {0.5f, 0.5f, 0.5f, 0.5f};
     expectTexel(readBack(*t), 2, 1, 1, half, 1e-3f, "read as unbound");
+}
+
+// A target destroyed while it is still set and drawn into, then a new texture
+// made (with the usual allocator, at the same address): draws go into the new
+// texture, not into the old image.
+TEST_F(DrawTest, ATargetMadeWhereADestroyedOneWasGetsItsOwnDraws) {
+    auto ps = shader("cbuffer C : register(b0) { float4 colour; };\n"
+                     "float4 main(float4 p : SV_Position) : SV_Target { return colour; }\n",
+                     "ps_5_0");
+    std::unique_ptr<Buffer> cb;
+    ASSERT_EQ(kOk, device().createBuffer(BufferKind::Constant, 16, nullptr, cb));
+    auto drawColour = [&](Texture& target, float r, float g) {
+        const float c[4] = {r, g, 0, 1};
+        context().updateSubresource(*cb, c);
+        bindPositionQuad();
+        context().setPixelShader(ps.get());
+        context().setConstantBuffer(ShaderStage::Pixel, 0, cb.get());
+        setTarget(target);
+        context().draw(4, 0);
+    };
+    auto first = makeTexture(4, 4, 10, kBindShaderResource | kBindRenderTarget);
+    drawColour(*first, 0, 1);
+    first.reset();  // still the context's target
+    auto second = makeTexture(4, 4, 10, kBindShaderResource | kBindRenderTarget);
+    drawColour(*second, 1, 0);
+    context().setRenderTarget(nullptr);
+    const float want[4] = {1, 0, 0, 1};
+    expectTexel(readBack(*second), 4, 2, 2, want, 2e-3f, "second target");
+}
+
+TEST_F(DrawTest, AVertexShaderReadsWhatThePassBeforeDrew) {
+    auto source = makeTexture(2, 2, 10, kBindShaderResource | kBindRenderTarget);
+    auto fill = shader("float4 main(float4 p : SV_Position) : SV_Target { return float4(0.75, 0.5, 0.25, 1); }",
+                       "ps_5_0");
+    bindPositionQuad();
+    context().setPixelShader(fill.get());
+    setTarget(*source);
+    context().draw(4, 0);
+    context().setRenderTarget(nullptr);
+
+    auto vsCode = compile("Texture2D<float4> t : register(t0);\n"
+                          "struct O { float4 p : SV_Position; float4 c : COLOR; };\n"
+                          "O main(float3 p : POSITION) { O o; o.p = float4(p, 1); o.c = t.Load(int3(1, 1, 0)); return o; }",
+                          "vs_5_0");
+    std::unique_ptr<Platform::Gpu::Shader> vs;
+    ASSERT_EQ(kOk, device().createShader(ShaderStage::Vertex, vsCode.data(), vsCode.size(), vs));
+    const InputElement e{"POSITION", 0, kElementR32G32B32Float, kAppendAligned};
+    std::unique_ptr<InputLayout> layout;
+    ASSERT_EQ(kOk, device().createInputLayout(&e, 1, vsCode.data(), vsCode.size(), layout));
+    auto colour = shader("float4 main(float4 p : SV_Position, float4 c : COLOR) : SV_Target { return c; }", "ps_5_0");
+    auto target = makeTexture(2, 2, 10, kBindShaderResource | kBindRenderTarget);
+    bindPositionQuad();
+    context().setVertexShader(vs.get(), layout.get());
+    context().setPixelShader(colour.get());
+    context().setShaderResource(ShaderStage::Vertex, 0, srv(*source));
+    setTarget(*target);
+    context().draw(4, 0);
+    context().setRenderTarget(nullptr);
+    context().setShaderResource(ShaderStage::Vertex, 0, nullptr);
+    const float want[4] = {0.75f, 0.5f, 0.25f, 1};
+    expectTexel(readBack(*target), 2, 1, 1, want, 2e-3f, "colour read by the vertex shader");
 }

@@ -4,6 +4,7 @@
 #include <dlfcn.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -20,6 +21,9 @@ protected:
             // that the leak checker can name them in its suppressions.
             dlopen("libvulkan_lvp.so", RTLD_NOW | RTLD_NODELETE);
             dlopen("libVkLayer_khronos_validation.so", RTLD_NOW | RTLD_NODELETE);
+            // Hazards between passes (a missing or too narrow barrier) are
+            // reported too; lavapipe would hide them by running in order.
+            setenv("VK_LAYER_ENABLES", "VK_VALIDATION_FEATURE_ENABLE_SYNCHRONIZATION_VALIDATION_EXT", 0);
             Platform::Gpu::DeviceOptions options;
             options.validation = true;
             ASSERT_EQ(Platform::kOk, Platform::Gpu::Device::create(options, device_));

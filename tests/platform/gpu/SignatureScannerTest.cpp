@@ -28,6 +28,12 @@ TEST(SignatureScannerTest, ReadsTheEntryParametersAsWritten) {
         {"index too large saturates", "float4 main(float4 t : TEXCOORD99999999999999999999) : SV_Target { return t; }",
          true, {"TEXCOORD#4294967295"}},
         {"unbalanced", "float4 main(float4 p : SV_Position", false, {}},
+        {"nested structs are flattened in order",
+         "struct P { float4 p : SV_Position; };\nstruct In { P pos; float2 uv : TEXCOORD; };\n"
+         "float4 main(In i) : SV_Target { return 1; }",
+         true, {"SV_Position#0", "TEXCOORD#0"}},
+        {"a struct that holds itself ends", "struct S { S s; float c : COLOR; };\nfloat4 main(S s) : SV_Target { return 1; }",
+         true, {"COLOR#0"}},
     };
     for (const Case& c : cases) {
         std::vector<SignatureParameter> inputs;

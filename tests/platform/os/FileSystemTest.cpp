@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/os/FileHandle.h"
 #include "platform/os/KnownFolder.h"
@@ -72,6 +74,25 @@ TEST(KnownFolder, ExecutableAndDataFolders) {
     EXPECT_EQ(Platform::os::programDataFolder(folder), Platform::kOk);
     EXPECT_EQ(folder, std::string(std::getenv("HOME")) + "/.local/share");
     if (old) setenv("XDG_DATA_HOME", saved.c_str(), 1); else unsetenv("XDG_DATA_HOME");
+}
+
+// A new file written through a replacement gets the mode the umask gives any new file.
+TEST(FileHandle, NewReplacementFilesFollowTheUmask) {
+    char pattern[] = "/tmp/velmo-fs-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string root = pattern;
+    const mode_t old = ::umask(027);
+    for (int i = 0; i < 2; ++i) {
+        Platform::os::FileHandle file;
+        const std::string name = root + "/new" + std::to_string(i);
+        ASSERT_TRUE(Platform::succeeded(file.openReplacement(name)));
+        ASSERT_TRUE(Platform::succeeded(file.commit()));
+        struct stat st{};
+        ASSERT_EQ(::stat(name.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0640u);
+    }
+    ::umask(old);
+    fs::remove_all(root);
 }
 
 }  // namespace
