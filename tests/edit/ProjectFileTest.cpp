@@ -345,6 +345,37 @@ TEST_F(ProjectFileTest, FilePathsAreRebasedAfterOneQuestion) {
     eb.items.resize(eb.items.size() - 2);
 }
 
+TEST_F(ProjectFileTest, RebasingReplacesOnlyTheLeadingFolder) {
+    // A folder name may recur further along a path, and the root folder is
+    // every separator: only the folder the path begins with is re-based.
+    struct Case {
+        const wchar_t* project;
+        const wchar_t* item;
+        const wchar_t* rebased;
+    } cases[] = {
+        {L"/old/p.vpj2", L"/old/sub/old/a.png", L"/new/spot/sub/old/a.png"},
+        {L"/p.vpj2", L"/media/a.png", L"/new/spot/media/a.png"},
+    };
+    auto previous = Platform::window::setMessageBoxHook(
+        [](const Platform::window::MessageBoxRequest&) { return Platform::window::kIdOk; });
+    for (const auto& c : cases) {
+        SCOPED_TRACE(System::wideToUtf8(c.item));
+        Edit::Project p;
+        p.path = c.project;
+        auto o = p.getOrCreateScene(0)->createObject(kImage, 0, 0, 9);
+        auto& effect = static_cast<TestEffect&>(*o->effects[0]);
+        auto file = std::make_unique<Effect::EffectItemFile>(&effect.items, L"ファイル");
+        file->setFilePath(c.item);
+        p.getScene(0)->update();
+        p.updateEffectItemFilePath(L"/new/spot/p.vpj2");
+        std::wstring rebased;
+        file->getFilePath(rebased);
+        EXPECT_EQ(rebased, c.rebased);
+        effect.items.pop_back();
+    }
+    Platform::window::setMessageBoxHook(previous);
+}
+
 TEST(GroupNumberMapTest, NumbersFromOneInOrderOfFirstUse) {
     Edit::GroupNumberMap map;
     auto a = std::make_shared<Edit::Group>();
