@@ -218,6 +218,47 @@ TEST_F(UndoTest, LayerItemsRestoreNamesMovesInsertsAndDeletes) {
     }
 }
 
+TEST_F(UndoTest, LayerInsertsAndDeletesAmongNamedEmptyLayers) {
+    create(0, 0, 9);
+    create(1, 0, 9);
+    edit([&](Edit::UpdateSection& s, Edit::Scene& scene) {  // layers 2 and 3 named, still empty
+        s.objectChanged = s.layerChanged = true;
+        scene.reserveLayer(3);
+        for (int32_t i : {2, 3}) {
+            auto layer = scene.getLayer(i).layer;
+            undo.addLayerUndoUpdate(layer);
+            layer->name = i == 2 ? L"背景" : L"前景";
+        }
+    });
+    const std::string named = state();
+    const auto deleteLayer = [&](int32_t index) {
+        edit([&](Edit::UpdateSection& s, Edit::Scene& scene) {
+            s.layersChanged = s.objectChanged = s.layerChanged = true;
+            for (const auto& o : scene.getLayer(index).objects)
+                undo.addObjectUndoDelete(o);
+            undo.addLayerUndoDelete(scene.getLayer(index).layer);
+            scene.deleteLayer(index);
+        });
+    };
+    const auto insertLayer = [&](int32_t index) {
+        edit([&](Edit::UpdateSection& s, Edit::Scene& scene) {
+            s.layersChanged = s.objectChanged = s.layerChanged = true;
+            undo.addLayerUndoInsert(scene.insertLayer(index));
+        });
+    };
+    for (const auto& op : std::vector<std::function<void()>>{
+             [&] { deleteLayer(3); }, [&] { deleteLayer(2); }, [&] { deleteLayer(0); }, [&] { insertLayer(0); },
+             [&] { insertLayer(3); }}) {
+        op();
+        const std::string changed = state();
+        undo.undo();
+        EXPECT_EQ(state(), named);
+        undo.redo();
+        EXPECT_EQ(state(), changed);
+        undo.undo();
+    }
+}
+
 TEST_F(UndoTest, ChainAndLayerRangeItems) {
     auto image = create(0, 0, 9);
     std::shared_ptr<Object> control;
