@@ -294,6 +294,44 @@ TEST_F(UndoTest, ChainAndLayerRangeItems) {
     EXPECT_EQ(h.scene()->getLayer(1).controlRanges.front().layerCount, 3);
 }
 
+TEST_F(UndoTest, ChainUndoRestoresTheLayerRangeControlFlag) {
+    // A scene change replaced by a group control, then undone: the object is
+    // no layer-range control any more, and rebuilding the layer's control
+    // ranges never asks the scene change for a layer range.
+    std::shared_ptr<Object> o;
+    edit([&](Edit::UpdateSection& s, Edit::Scene& scene) {
+        s.layersChanged = s.objectChanged = true;
+        o = scene.createObject(kSceneChange, 1, 0, 30);
+        undo.addObjectUndoCreate(o);
+    });
+    const std::string before = state();
+    edit([&](Edit::UpdateSection& s, Edit::Scene& scene) {
+        s.layersChanged = s.effectsChanged = s.objectChanged = true;
+        undo.addObjectUndoEffect(o);
+        o->addEffect(kGroup);
+        scene.layers[1]->rangesDirty = true;
+    });
+    const std::string replaced = state();
+    ASSERT_TRUE(o->layerRangeControl);
+    ASSERT_EQ(h.scene()->getLayer(1).controlRanges.size(), 1u);
+
+    undo.undo();
+    EXPECT_FALSE(o->layerRangeControl);
+    EXPECT_EQ(state(), before);
+    EXPECT_TRUE(h.scene()->getLayer(1).controlRanges.empty());
+    {
+        auto scope = h.open();  // the slot's ranges are rebuilt
+        scope->layersChanged = true;
+        scope->scene->layers[1]->rangesDirty = true;
+    }
+    EXPECT_TRUE(h.scene()->getLayer(1).controlRanges.empty());
+
+    undo.redo();
+    EXPECT_TRUE(o->layerRangeControl);
+    EXPECT_EQ(state(), replaced);
+    EXPECT_EQ(h.scene()->getLayer(1).controlRanges.size(), 1u);
+}
+
 TEST_F(UndoTest, TextRecordsAndTheirItem) {
     auto a = create(0, 0, 9);
     auto& effect = static_cast<TestEffect&>(*a->effects[0]);
