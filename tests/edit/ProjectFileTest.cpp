@@ -240,6 +240,13 @@ TEST_F(ProjectFileTest, MalformedFilesLoadWhatIsSound) {
         {"no effect", head + "[0]\r\nlayer=0\r\nframe=0,9\r\n", 0, false, false},
         {"misplaced effect", head + "[0]\r\nlayer=0\r\nframe=0,9\r\n[0.0]\r\neffect.name=音声再生\r\n", 0, false,
          false},
+        {"later input the chain does not fit",
+         head + "[0]\r\nlayer=0\r\nframe=0,9\r\n[0.0]\r\neffect.name=画像ファイル\r\n[0.1]\r\neffect.name=標準描画\r\n"
+                "[0.2]\r\neffect.name=音声ファイル\r\n",
+         0, false, false},
+        {"later input of the same media", head + "[0]\r\nlayer=0\r\nframe=0,9\r\n[0.0]\r\neffect.name=画像ファイル\r\n"
+                                          "[0.1]\r\neffect.name=図形\r\n",
+         1, true, false},
         {"bad UTF-8 in an effect name", head + "[0]\r\nlayer=0\r\nframe=0,9\r\n[0.0]\r\neffect.name=\xff\xfe\r\n", 0,
          false, false},
         {"bad UTF-8 in a layer name", head + "[layer.0]\r\nlayer=0\r\nname=\xc3\r\n" + object(0, "0", "0,9"), 1, true,
