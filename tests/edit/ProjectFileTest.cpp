@@ -6,8 +6,10 @@
 #include <sstream>
 
 #include "core/FileName.h"
+#include "core/IniFile.h"
 #include "core/TextConvert.h"
 #include "edit/GroupNumberMap.h"
+#include "edit/LayerObjectManager.h"
 #include "edit/support/EditHarness.h"
 #include "edit/support/ModelFixture.h"
 #include "effect/EffectItemFile.h"
@@ -284,6 +286,45 @@ TEST_F(ProjectFileTest, MalformedFilesLoadWhatIsSound) {
             EXPECT_LE(scene->videoHeight, 16384);
         }
         EXPECT_EQ(objects, c.objects);
+    }
+}
+
+TEST_F(ProjectFileTest, ObjectSectionErrorsCarryTheirTexts) {
+    struct Case {
+        const char* frame;
+        bool effect;
+        const char* error;  // "" when the object is read
+        int32_t start;
+    } cases[] = {
+        {"10", true, "not enough frame number list. @ Edit::LayerObjectManager::loadObjectIniFile", 0},
+        {"10,5", true, "invalid frame number list. @ Edit::LayerObjectManager::loadObjectIniFile", 0},
+        {"0,0,30", true, "invalid frame number list. @ Edit::LayerObjectManager::loadObjectIniFile", 0},
+        {"0,10,10,30", true, "invalid frame number list. @ Edit::LayerObjectManager::loadObjectIniFile", 0},
+        {"0,20,10,30", true, "", 0},  // each value falls inside a section: the midpoints sort themselves
+        {"a,9", true, "invalid stoi argument @ Edit::LayerObjectManager::loadObjectIniFile", 0},
+        {"0,9", false, "no effect defined. @ Edit::Object::loadEffectIniFile", 0},
+        {" 3x,9", true, "", 3},  // leading blanks allowed, trailing text ignored
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.frame);
+        writeText("object.vpj2", std::string("[0]\r\nlayer=1\r\nframe=") + c.frame + "\r\n" +
+                                     (c.effect ? "[0.0]\r\neffect.name=画像ファイル\r\n" : ""));
+        System::IniFile ini;
+        ini.loadFile(path("object.vpj2"));
+        Edit::Scene scene(0, 0);
+        Edit::GroupNumberMap groups;
+        std::shared_ptr<Object> read;
+        EXPECT_EQ(thrownText([&] { read = Edit::LayerObjectManager::loadObjectIniFile(scene, ini, "0", groups); }),
+                  c.error);
+        scene.update();
+        EXPECT_EQ(checkScene(scene), "");
+        if (*c.error) {
+            EXPECT_TRUE(scene.getLayer(1).objects.empty());  // taken out again
+            continue;
+        }
+        ASSERT_NE(read, nullptr);
+        EXPECT_EQ(read->start, c.start);
+        EXPECT_EQ(scene.getLayer(1).objects.front(), read);
     }
 }
 
