@@ -348,6 +348,29 @@ TEST_F(ProjectFileTest, FailedWriteLeavesTheOldFile) {
     EXPECT_EQ(files, 1u);  // no temporary file left behind
 }
 
+TEST_F(ProjectFileTest, WriteFailingMidwayKeepsTheOldFile) {
+    buildReference();
+    project.saveProjectFile(path("keep.vpj2"));
+    const std::string before = readText("keep.vpj2");
+    // An item whose text cannot be made stops the writer in the last object.
+    struct Failing : Effect::EffectItemText {
+        using EffectItemText::EffectItemText;
+        std::string toString() const override { throw std::runtime_error("no text"); }
+    };
+    project.getScene(0)->name = L"変更";
+    auto& effect = *project.getScene(2)->getLayer(1).objects.front()->effects[0];
+    {
+        Failing failing(&effect.items, L"壊れ");
+        EXPECT_ANY_THROW(project.saveProjectFile(path("keep.vpj2")));
+        effect.items.pop_back();
+    }
+    EXPECT_EQ(readText("keep.vpj2"), before);
+    size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(root_))
+        files += entry.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(files, 1u);  // no partial temporary file left behind
+}
+
 TEST_F(ProjectFileTest, FilePathsAreRebasedAfterOneQuestion) {
     auto scene = project.getOrCreateScene(0);
     project.path = L"/old/place/p.vpj2";
