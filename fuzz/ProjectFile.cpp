@@ -125,6 +125,16 @@ void check(const Edit::Project& project) {
                 const auto& o = *objects[k];
                 if (o.layer != i || o.end < o.start || (k > 0 && objects[k - 1]->end >= o.start) || o.effects.empty())
                     std::abort();
+                // The chain has one of its shapes: an input has its output
+                // next, and every effect fits the head (or the object would
+                // not read back).
+                const auto& head = *o.effects.front();
+                if (head.role == Effect::EffectBase::kInput &&
+                    (o.effects.size() < 2 || o.effects[1]->role != Effect::EffectBase::kOutput))
+                    std::abort();
+                for (size_t e = 1; e < o.effects.size(); ++e)
+                    if (!Edit::EffectManager::fitsMedia(head.placement, o.effects[e]->media))
+                        std::abort();
                 int32_t last = 0;
                 for (int32_t m : o.midpoints) {
                     if (m <= last || m > o.end - o.start)

@@ -164,9 +164,15 @@ void EffectManager::removeEffect(const EffectBase& effect) {
     const std::ptrdiff_t i = find(effect);
     if (i < 0)
         return;
-    if (i == 0 && !(effect.role == EffectBase::kFilter && effects.size() > 1 &&
-                    effects[1]->role == EffectBase::kFilter))
-        return;
+    if (i == 0) {
+        if (!(effect.role == EffectBase::kFilter && effects.size() > 1 && effects[1]->role == EffectBase::kFilter))
+            return;
+        // The next filter becomes the head: the rest must fit it, or the
+        // chain could not be placed again when the project is read back.
+        for (size_t k = 2; k < effects.size(); ++k)
+            if (!fitsMedia(effects[1]->placement, effects[k]->media))
+                return;
+    }
     effects.erase(effects.begin() + i);
 }
 

@@ -211,6 +211,12 @@ void Object::loadEffectIniFile(System::IniFile& ini, const std::string& sectionN
     }
     if (k == 0)
         throw System::messageException("Edit::Object::loadEffectIniFile", "no effect defined.");
+    // A later input section replaces the head after the rest was checked
+    // against the old one; a chain the new head does not fit would be written
+    // in a form that cannot be read back.
+    for (size_t i = 1; i < effects.size(); ++i)
+        if (!fitsMedia(effects.front()->placement, effects[i]->media))
+            throw System::messageException("Edit::Object::loadEffectIniFile", "different effect type.");
 }
 
 }  // namespace Edit

@@ -100,7 +100,10 @@ void ObjectUndoGroup::restore(Object& o, const ObjectUndoGroup& s, UpdateSection
     o.setGroup(s.group);
 }
 
-void ObjectUndoEffect::capture(const Object& o, ObjectUndoEffect& s) { s.effects = o.effects; }
+void ObjectUndoEffect::capture(const Object& o, ObjectUndoEffect& s) {
+    s.effects = o.effects;
+    s.layerRangeControl = o.layerRangeControl;
+}
 
 bool ObjectUndoEffect::commit(const Object&, ObjectUndoEffect& before, ObjectUndoEffect& after) {
     return before.effects != after.effects;
@@ -108,6 +111,14 @@ bool ObjectUndoEffect::commit(const Object&, ObjectUndoEffect& before, ObjectUnd
 
 void ObjectUndoEffect::restore(Object& o, const ObjectUndoEffect& s, UpdateSection& scope) {
     o.effects = s.effects;
+    // A scene change replaced by a group or camera control made the object a
+    // layer-range control; its slot's control ranges follow the flag.
+    if (o.layerRangeControl != s.layerRangeControl) {
+        o.layerRangeControl = s.layerRangeControl;
+        if (SceneLayer* slot = slotOf(o, scope))
+            slot->rangesDirty = true;
+        scope.layersChanged = true;
+    }
     chainChanged(scope);
 }
 

@@ -49,8 +49,10 @@ struct ObjectUndoGroup {
     static void restore(Object& object, const ObjectUndoGroup& state, UpdateSection& scope);
 };
 
+// The chain, with the layer-range control flag that goes with its head.
 struct ObjectUndoEffect {
     EffectManager::EffectList effects;
+    bool layerRangeControl = false;
 
     static void capture(const Object& object, ObjectUndoEffect& state);
     static bool commit(const Object& object, ObjectUndoEffect& before, ObjectUndoEffect& after);

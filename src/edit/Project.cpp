@@ -252,10 +252,11 @@ void Project::updateEffectItemFilePath(const std::wstring& newPath) {
                                 return;
                             asked = true;
                         }
+                        // Only the folder the path begins with: with "/" as the separator a
+                        // folder text can recur further along (the root folder is every "/").
                         std::wstring rebased = itemPath;
-                        for (size_t at = rebased.find(oldFolder); at != std::wstring::npos;
-                             at = rebased.find(oldFolder, at + newFolder.size()))
-                            rebased.replace(at, oldFolder.size(), newFolder);
+                        if (rebased.compare(0, oldFolder.size(), oldFolder) == 0)
+                            rebased.replace(0, oldFolder.size(), newFolder);
                         System::Log::info("Edit::Project::updateEffectItemFilePath", L"update file path [%ls] -> [%ls]",
                                           itemPath.c_str(), rebased.c_str());
                         item->setFilePath(rebased);

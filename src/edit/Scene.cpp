@@ -87,8 +87,18 @@ void Scene::reserveLayer(int32_t index) {
         layers.push_back(std::make_unique<SceneLayer>(layerCount()));
 }
 
+int32_t Scene::lastKeptLayer() const {
+    int32_t last = std::min(lastUsedLayer, layerCount() - 1);
+    for (int32_t i = layerCount() - 1; i > last; --i)
+        if (!getLayer(i).layer->isDefault())
+            return i;
+    return last;
+}
+
 std::shared_ptr<Layer> Scene::insertLayer(int32_t position, const std::shared_ptr<Layer>& layer) {
-    const int32_t spare = lastUsedLayer + 1;
+    // The spare slot lies above every layer in use, named, locked or hidden,
+    // so that moving it down shifts all of them and drops none.
+    const int32_t spare = lastKeptLayer() + 1;
     reserveLayer(std::max(spare, position));
     moveLayer(spare, position);
     SceneLayer& s = slot(position);
@@ -108,9 +118,10 @@ std::shared_ptr<Layer> Scene::deleteLayer(int32_t index) {
     s.objects.clear();
     s.controlRanges.clear();
     s.needsSort = s.needsCompaction = s.rangesDirty = false;
-    // Only a slot below the last used one moves there; moving an empty slot
-    // beyond it down would push the last used layer's objects up.
-    const int32_t target = std::min(lastUsedLayer, layerCount() - 1);
+    // Only a slot below the last kept one moves there (named empty layers
+    // shift down with the rest); moving an empty slot beyond it down would
+    // push the layers below it up.
+    const int32_t target = lastKeptLayer();
     if (index < target) {
         moveLayer(index, target);
         return slot(target).resetLayer();

@@ -102,6 +102,9 @@ public:
     bool loadIniFile(const System::IniFile& ini, const std::string& section);
 
 private:
+    // The highest slot holding an object (as of the last update) or a layer
+    // that is named, locked or hidden.
+    int32_t lastKeptLayer() const;
     SceneLayer& slot(int32_t index) { return *layers[static_cast<size_t>(index)]; }
     // Where a control range search starts: the first range whose end >= from.
     static size_t firstRangeReaching(const SceneLayer& slot, int32_t from);

@@ -133,6 +133,18 @@ TEST_F(EffectChainTest, RemoveAndMoveKeepTheShape) {
     settle();
 }
 
+TEST_F(EffectChainTest, HeadFilterStaysWhenTheRestWouldNotFitTheNextHead) {
+    // A filter for both media heads a video and an audio filter: without it
+    // the video filter would head an audio filter, a chain no file reads back.
+    auto mixed = chain({kInvert, kBlur, kVolume});
+    mixed->removeEffect(*mixed->effects[0]);
+    EXPECT_EQ(names(*mixed), (std::vector<std::wstring>{kInvert, kBlur, kVolume}));
+    auto fitting = chain({kInvert, kBlur, kNote});
+    fitting->removeEffect(*fitting->effects[0]);
+    EXPECT_EQ(names(*fitting), (std::vector<std::wstring>{kBlur, kNote}));
+    settle();
+}
+
 TEST_F(EffectChainTest, ObjectTypes) {
     struct Case {
         const wchar_t* head;

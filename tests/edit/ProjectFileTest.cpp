@@ -6,8 +6,10 @@
 #include <sstream>
 
 #include "core/FileName.h"
+#include "core/IniFile.h"
 #include "core/TextConvert.h"
 #include "edit/GroupNumberMap.h"
+#include "edit/LayerObjectManager.h"
 #include "edit/support/EditHarness.h"
 #include "edit/support/ModelFixture.h"
 #include "effect/EffectItemFile.h"
@@ -240,6 +242,13 @@ TEST_F(ProjectFileTest, MalformedFilesLoadWhatIsSound) {
         {"no effect", head + "[0]\r\nlayer=0\r\nframe=0,9\r\n", 0, false, false},
         {"misplaced effect", head + "[0]\r\nlayer=0\r\nframe=0,9\r\n[0.0]\r\neffect.name=音声再生\r\n", 0, false,
          false},
+        {"later input the chain does not fit",
+         head + "[0]\r\nlayer=0\r\nframe=0,9\r\n[0.0]\r\neffect.name=画像ファイル\r\n[0.1]\r\neffect.name=標準描画\r\n"
+                "[0.2]\r\neffect.name=音声ファイル\r\n",
+         0, false, false},
+        {"later input of the same media", head + "[0]\r\nlayer=0\r\nframe=0,9\r\n[0.0]\r\neffect.name=画像ファイル\r\n"
+                                          "[0.1]\r\neffect.name=図形\r\n",
+         1, true, false},
         {"bad UTF-8 in an effect name", head + "[0]\r\nlayer=0\r\nframe=0,9\r\n[0.0]\r\neffect.name=\xff\xfe\r\n", 0,
          false, false},
         {"bad UTF-8 in a layer name", head + "[layer.0]\r\nlayer=0\r\nname=\xc3\r\n" + object(0, "0", "0,9"), 1, true,
@@ -280,6 +289,45 @@ TEST_F(ProjectFileTest, MalformedFilesLoadWhatIsSound) {
     }
 }
 
+TEST_F(ProjectFileTest, ObjectSectionErrorsCarryTheirTexts) {
+    struct Case {
+        const char* frame;
+        bool effect;
+        const char* error;  // "" when the object is read
+        int32_t start;
+    } cases[] = {
+        {"10", true, "not enough frame number list. @ Edit::LayerObjectManager::loadObjectIniFile", 0},
+        {"10,5", true, "invalid frame number list. @ Edit::LayerObjectManager::loadObjectIniFile", 0},
+        {"0,0,30", true, "invalid frame number list. @ Edit::LayerObjectManager::loadObjectIniFile", 0},
+        {"0,10,10,30", true, "invalid frame number list. @ Edit::LayerObjectManager::loadObjectIniFile", 0},
+        {"0,20,10,30", true, "", 0},  // each value falls inside a section: the midpoints sort themselves
+        {"a,9", true, "invalid stoi argument @ Edit::LayerObjectManager::loadObjectIniFile", 0},
+        {"0,9", false, "no effect defined. @ Edit::Object::loadEffectIniFile", 0},
+        {" 3x,9", true, "", 3},  // leading blanks allowed, trailing text ignored
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.frame);
+        writeText("object.vpj2", std::string("[0]\r\nlayer=1\r\nframe=") + c.frame + "\r\n" +
+                                     (c.effect ? "[0.0]\r\neffect.name=画像ファイル\r\n" : ""));
+        System::IniFile ini;
+        ini.loadFile(path("object.vpj2"));
+        Edit::Scene scene(0, 0);
+        Edit::GroupNumberMap groups;
+        std::shared_ptr<Object> read;
+        EXPECT_EQ(thrownText([&] { read = Edit::LayerObjectManager::loadObjectIniFile(scene, ini, "0", groups); }),
+                  c.error);
+        scene.update();
+        EXPECT_EQ(checkScene(scene), "");
+        if (*c.error) {
+            EXPECT_TRUE(scene.getLayer(1).objects.empty());  // taken out again
+            continue;
+        }
+        ASSERT_NE(read, nullptr);
+        EXPECT_EQ(read->start, c.start);
+        EXPECT_EQ(scene.getLayer(1).objects.front(), read);
+    }
+}
+
 TEST_F(ProjectFileTest, FailedWriteLeavesTheOldFile) {
     buildReference();
     project.saveProjectFile(path("keep.vpj2"));
@@ -298,6 +346,29 @@ TEST_F(ProjectFileTest, FailedWriteLeavesTheOldFile) {
     for (const auto& entry : std::filesystem::directory_iterator(root_, ec))
         files += entry.is_regular_file() ? 1 : 0;
     EXPECT_EQ(files, 1u);  // no temporary file left behind
+}
+
+TEST_F(ProjectFileTest, WriteFailingMidwayKeepsTheOldFile) {
+    buildReference();
+    project.saveProjectFile(path("keep.vpj2"));
+    const std::string before = readText("keep.vpj2");
+    // An item whose text cannot be made stops the writer in the last object.
+    struct Failing : Effect::EffectItemText {
+        using EffectItemText::EffectItemText;
+        std::string toString() const override { throw std::runtime_error("no text"); }
+    };
+    project.getScene(0)->name = L"変更";
+    auto& effect = *project.getScene(2)->getLayer(1).objects.front()->effects[0];
+    {
+        Failing failing(&effect.items, L"壊れ");
+        EXPECT_ANY_THROW(project.saveProjectFile(path("keep.vpj2")));
+        effect.items.pop_back();
+    }
+    EXPECT_EQ(readText("keep.vpj2"), before);
+    size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(root_))
+        files += entry.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(files, 1u);  // no partial temporary file left behind
 }
 
 TEST_F(ProjectFileTest, FilePathsAreRebasedAfterOneQuestion) {
@@ -343,6 +414,37 @@ TEST_F(ProjectFileTest, FilePathsAreRebasedAfterOneQuestion) {
     Platform::window::setMessageBoxHook(previous);
     ea.items.pop_back();
     eb.items.resize(eb.items.size() - 2);
+}
+
+TEST_F(ProjectFileTest, RebasingReplacesOnlyTheLeadingFolder) {
+    // A folder name may recur further along a path, and the root folder is
+    // every separator: only the folder the path begins with is re-based.
+    struct Case {
+        const wchar_t* project;
+        const wchar_t* item;
+        const wchar_t* rebased;
+    } cases[] = {
+        {L"/old/p.vpj2", L"/old/sub/old/a.png", L"/new/spot/sub/old/a.png"},
+        {L"/p.vpj2", L"/media/a.png", L"/new/spot/media/a.png"},
+    };
+    auto previous = Platform::window::setMessageBoxHook(
+        [](const Platform::window::MessageBoxRequest&) { return Platform::window::kIdOk; });
+    for (const auto& c : cases) {
+        SCOPED_TRACE(System::wideToUtf8(c.item));
+        Edit::Project p;
+        p.path = c.project;
+        auto o = p.getOrCreateScene(0)->createObject(kImage, 0, 0, 9);
+        auto& effect = static_cast<TestEffect&>(*o->effects[0]);
+        auto file = std::make_unique<Effect::EffectItemFile>(&effect.items, L"ファイル");
+        file->setFilePath(c.item);
+        p.getScene(0)->update();
+        p.updateEffectItemFilePath(L"/new/spot/p.vpj2");
+        std::wstring rebased;
+        file->getFilePath(rebased);
+        EXPECT_EQ(rebased, c.rebased);
+        effect.items.pop_back();
+    }
+    Platform::window::setMessageBoxHook(previous);
 }
 
 TEST(GroupNumberMapTest, NumbersFromOneInOrderOfFirstUse) {

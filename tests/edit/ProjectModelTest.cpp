@@ -121,6 +121,36 @@ TEST_F(SceneTest, DeletedLayerGetsAFreshDefaultAndAnEmptyLayerMovesNothing) {
     EXPECT_EQ(slotTags(), (std::vector<int32_t>{0, 20, 30, -1, -1, -1, -1}));
 }
 
+TEST_F(SceneTest, NamedEmptyLayersAboveTheObjectsShiftWithTheOthers) {
+    // Objects on layers 0 and 1; layers 2 and 3 are named but empty.
+    const auto named = [&] {
+        std::vector<std::wstring> n;
+        for (int32_t i = 0; i < scene.layerCount(); ++i)
+            n.push_back(scene.getLayer(i).layer->name);
+        n.resize(6);
+        return n;
+    };
+    const auto prepare = [&] {
+        scene.clear();
+        add(kImage, 0, 0, 9);
+        add(kImage, 1, 0, 9);
+        scene.reserveLayer(3);
+        scene.layers[2]->layer->name = L"背景";
+        scene.layers[3]->layer->name = L"前景";
+        settle();
+    };
+    prepare();
+    scene.insertLayer(0);  // a new layer 0: every layer above moves up one, names included
+    settle();
+    EXPECT_EQ(slotTags()[1], 0);
+    EXPECT_EQ(named(), (std::vector<std::wstring>{L"", L"", L"", L"背景", L"前景", L""}));
+
+    prepare();
+    scene.deleteLayer(0);  // every layer above moves down one
+    settle();
+    EXPECT_EQ(named(), (std::vector<std::wstring>{L"", L"背景", L"前景", L"", L"", L""}));
+}
+
 TEST_F(SceneTest, InsertLayerKeepsTheGivenLayer) {
     fourLayers();
     auto given = std::make_shared<Edit::Layer>(-1);

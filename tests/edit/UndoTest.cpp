@@ -218,6 +218,47 @@ TEST_F(UndoTest, LayerItemsRestoreNamesMovesInsertsAndDeletes) {
     }
 }
 
+TEST_F(UndoTest, LayerInsertsAndDeletesAmongNamedEmptyLayers) {
+    create(0, 0, 9);
+    create(1, 0, 9);
+    edit([&](Edit::UpdateSection& s, Edit::Scene& scene) {  // layers 2 and 3 named, still empty
+        s.objectChanged = s.layerChanged = true;
+        scene.reserveLayer(3);
+        for (int32_t i : {2, 3}) {
+            auto layer = scene.getLayer(i).layer;
+            undo.addLayerUndoUpdate(layer);
+            layer->name = i == 2 ? L"背景" : L"前景";
+        }
+    });
+    const std::string named = state();
+    const auto deleteLayer = [&](int32_t index) {
+        edit([&](Edit::UpdateSection& s, Edit::Scene& scene) {
+            s.layersChanged = s.objectChanged = s.layerChanged = true;
+            for (const auto& o : scene.getLayer(index).objects)
+                undo.addObjectUndoDelete(o);
+            undo.addLayerUndoDelete(scene.getLayer(index).layer);
+            scene.deleteLayer(index);
+        });
+    };
+    const auto insertLayer = [&](int32_t index) {
+        edit([&](Edit::UpdateSection& s, Edit::Scene& scene) {
+            s.layersChanged = s.objectChanged = s.layerChanged = true;
+            undo.addLayerUndoInsert(scene.insertLayer(index));
+        });
+    };
+    for (const auto& op : std::vector<std::function<void()>>{
+             [&] { deleteLayer(3); }, [&] { deleteLayer(2); }, [&] { deleteLayer(0); }, [&] { insertLayer(0); },
+             [&] { insertLayer(3); }}) {
+        op();
+        const std::string changed = state();
+        undo.undo();
+        EXPECT_EQ(state(), named);
+        undo.redo();
+        EXPECT_EQ(state(), changed);
+        undo.undo();
+    }
+}
+
 TEST_F(UndoTest, ChainAndLayerRangeItems) {
     auto image = create(0, 0, 9);
     std::shared_ptr<Object> control;
@@ -251,6 +292,44 @@ TEST_F(UndoTest, ChainAndLayerRangeItems) {
     undo.redo();
     EXPECT_EQ(state(), ranged);
     EXPECT_EQ(h.scene()->getLayer(1).controlRanges.front().layerCount, 3);
+}
+
+TEST_F(UndoTest, ChainUndoRestoresTheLayerRangeControlFlag) {
+    // A scene change replaced by a group control, then undone: the object is
+    // no layer-range control any more, and rebuilding the layer's control
+    // ranges never asks the scene change for a layer range.
+    std::shared_ptr<Object> o;
+    edit([&](Edit::UpdateSection& s, Edit::Scene& scene) {
+        s.layersChanged = s.objectChanged = true;
+        o = scene.createObject(kSceneChange, 1, 0, 30);
+        undo.addObjectUndoCreate(o);
+    });
+    const std::string before = state();
+    edit([&](Edit::UpdateSection& s, Edit::Scene& scene) {
+        s.layersChanged = s.effectsChanged = s.objectChanged = true;
+        undo.addObjectUndoEffect(o);
+        o->addEffect(kGroup);
+        scene.layers[1]->rangesDirty = true;
+    });
+    const std::string replaced = state();
+    ASSERT_TRUE(o->layerRangeControl);
+    ASSERT_EQ(h.scene()->getLayer(1).controlRanges.size(), 1u);
+
+    undo.undo();
+    EXPECT_FALSE(o->layerRangeControl);
+    EXPECT_EQ(state(), before);
+    EXPECT_TRUE(h.scene()->getLayer(1).controlRanges.empty());
+    {
+        auto scope = h.open();  // the slot's ranges are rebuilt
+        scope->layersChanged = true;
+        scope->scene->layers[1]->rangesDirty = true;
+    }
+    EXPECT_TRUE(h.scene()->getLayer(1).controlRanges.empty());
+
+    undo.redo();
+    EXPECT_TRUE(o->layerRangeControl);
+    EXPECT_EQ(state(), replaced);
+    EXPECT_EQ(h.scene()->getLayer(1).controlRanges.size(), 1u);
 }
 
 TEST_F(UndoTest, TextRecordsAndTheirItem) {

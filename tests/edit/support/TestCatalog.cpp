@@ -53,7 +53,10 @@ TestEffect::TestEffect(const Codes& c) : codes(c) {
 
 std::shared_ptr<EffectBase> TestEffect::createInstance() const { return std::make_shared<TestEffect>(codes); }
 
-Effect::EffectItemInteger* TestEffect::getLayerRange() { return range.get(); }
+Effect::EffectItemInteger* TestEffect::getLayerRange() {
+    // Like the real effects: only the layer-range controls have the item.
+    return range ? range.get() : EffectBase::getLayerRange();
+}
 
 bool TestEffect::itemEvent(const Effect::ItemEvent& event) {
     lastEvent = event.kind;
