@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <memory>
 
+#include "core/EventCommandPost.h"
 #include "core/Exception.h"
 #include "core/File.h"
 #include "core/FileName.h"
@@ -110,10 +112,17 @@ Project::ErrorPoster Project::setErrorPoster(ErrorPoster poster) {
 }
 
 void Project::postError(const std::wstring& text) {
-    if (errorPoster())
+    if (errorPoster()) {
         errorPoster()(text);
-    else
-        System::Log::error("Edit::Project::loadProjectFile", L"%ls", text.c_str());
+        return;
+    }
+    // Shown later on the UI thread, like every posted error text.
+    auto posted = std::make_unique<std::wstring>(text);
+    if (Event::postEventCommand(Event::EventCommandType::ShowError, reinterpret_cast<intptr_t>(posted.get()))) {
+        posted.release();  // the event service frees it
+        return;
+    }
+    System::Log::error("Edit::Project::loadProjectFile", L"%ls", text.c_str());
 }
 
 void Project::saveProjectFile(const std::wstring& path) const {

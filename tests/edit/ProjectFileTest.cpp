@@ -13,7 +13,14 @@
 #include "edit/support/EditHarness.h"
 #include "edit/support/ModelFixture.h"
 #include "effect/EffectItemFile.h"
+#include "core/EventCommandPost.h"
+#include "core/EventService.h"
 #include "platform/window/MessageBox.h"
+#include "platform/window/MessageQueue.h"
+#include "platform/window/TopLevel.h"
+#include "support/ActiveLanguage.h"
+#include "support/LogCapture.h"
+#include "support/ScriptedBoxes.h"
 
 using namespace EditTest;
 using Edit::Object;
@@ -457,6 +464,59 @@ TEST(GroupNumberMapTest, NumbersFromOneInOrderOfFirstUse) {
     auto g7 = map.getGroup(7);
     EXPECT_EQ(map.getGroup(7), g7);
     EXPECT_NE(map.getGroup(2), g7);
+}
+
+Event::EventService* g_events = nullptr;
+
+intptr_t dispatchCommands(Platform::window::WindowHandle, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    if (message == Platform::window::kWmUser)
+        g_events->processEventCommandMessage(wParam, lParam);
+    return 0;
+}
+
+// With no poster installed the text takes the way of every posted error: to
+// the main window, then shown on the UI thread in the active language.
+TEST(ProjectErrorText, WithoutAPosterItIsAPostedErrorOfTheMainWindow) {
+    namespace W = Platform::window;
+    const std::wstring partial = L"一部のオブジェクトの読み込みに失敗しました";
+    ActiveLanguage language("[Message]\n" + System::wideToUtf8(partial) + "=Some objects could not be read\n");
+    Event::EventService events;
+    g_events = &events;
+    W::WindowDesc desc;
+    desc.title = "main";
+    desc.procedure = dispatchCommands;
+    const W::WindowHandle window = W::createWindow(desc);
+    ASSERT_NE(window, nullptr);
+    Event::setCommandWindow(window);
+    const auto previous = Edit::Project::setErrorPoster(nullptr);
+    ScriptedBoxes boxes;
+    {
+        LogCapture log;
+        Edit::Project::postError(partial);
+        EXPECT_TRUE(boxes.shown.empty());  // shown later, from the queue
+        W::Message msg;
+        while (W::peekMessage(msg, nullptr, 0, 0, W::kPmRemove))
+            W::dispatchMessage(msg);
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        EXPECT_EQ(boxes.shown[0].text, "Some objects could not be read");
+        EXPECT_EQ(boxes.shown[0].title, "Velmo Kirta2");
+        ASSERT_EQ(log.lines.size(), 1u);
+        EXPECT_EQ(log.lines[0].scope, "Dialog::showError");
+    }
+
+    // No main window to post to: the text is logged.
+    Event::setCommandWindow(nullptr);
+    {
+        LogCapture log;
+        Edit::Project::postError(partial);
+        ASSERT_EQ(log.lines.size(), 1u);
+        EXPECT_EQ(log.lines[0].level, "ERROR");
+        EXPECT_EQ(log.lines[0].message, System::wideToUtf8(partial));
+    }
+    EXPECT_EQ(boxes.shown.size(), 1u);
+    Edit::Project::setErrorPoster(previous);
+    W::destroyWindow(window);
+    g_events = nullptr;
 }
 
 }  // namespace
