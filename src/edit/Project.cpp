@@ -11,6 +11,7 @@
 #include "core/IniFile.h"
 #include "core/Log.h"
 #include "core/TextConvert.h"
+#include "core/TranslateService.h"
 #include "edit/GroupNumberMap.h"
 #include "edit/IniLines.h"
 #include "edit/Layer.h"
@@ -252,11 +253,15 @@ void Project::updateEffectItemFilePath(const std::wstring& newPath) {
                             continue;
                         if (!asked) {
                             namespace Window = Platform::window;
+                            const wchar_t* question =
+                                L"プロジェクトファイルのパスが変更されています。\n\n以前のプロジェクトパスの配下の指定"
+                                L"ファイルが存在しない場合は\n現在のプロジェクトパスの配下に変更しますか？";
+                            if (const auto* translate = Translate::TranslateService::get();
+                                translate && Translate::TranslateService::isActive())
+                                question = translate->translate(Translate::TranslateService::Table::Message, question);
                             const int answer = Window::messageBox(
-                                nullptr,
-                                "プロジェクトファイルのパスが変更されています。\n\n以前のプロジェクトパスの配下の指定"
-                                "ファイルが存在しない場合は\n現在のプロジェクトパスの配下に変更しますか？",
-                                "Velmo Kirta2", Window::kMbOkCancel | Window::kMbIconWarning | Window::kMbTaskModal);
+                                nullptr, System::wideToUtf8(question), "Velmo Kirta2",
+                                Window::kMbOkCancel | Window::kMbIconWarning | Window::kMbTaskModal);
                             if (answer != Window::kIdOk)
                                 return;
                             asked = true;

@@ -423,6 +423,33 @@ TEST_F(ProjectFileTest, FilePathsAreRebasedAfterOneQuestion) {
     eb.items.resize(eb.items.size() - 2);
 }
 
+TEST_F(ProjectFileTest, RebasingQuestionIsAskedInTheActiveLanguage) {
+    auto scene = project.getOrCreateScene(0);
+    project.path = L"/old/place/p.vpj2";
+    auto a = scene->createObject(kImage, 0, 0, 9);
+    auto& ea = static_cast<TestEffect&>(*a->effects[0]);
+    auto fa = std::make_unique<Effect::EffectItemFile>(&ea.items, L"ファイル");
+    fa->setFilePath(L"/old/place/a.png");
+    scene->update();
+    std::vector<std::string> asked;
+    auto previous = Platform::window::setMessageBoxHook([&](const Platform::window::MessageBoxRequest& r) {
+        asked.push_back(r.text);
+        return Platform::window::kIdCancel;
+    });
+    {
+        // The key is written with the file's backslash-n line breaks.
+        ActiveLanguage language("[Message]\n"
+                                "プロジェクトファイルのパスが変更されています。\\n\\n以前のプロジェクトパスの配下の指定"
+                                "ファイルが存在しない場合は\\n現在のプロジェクトパスの配下に変更しますか？"
+                                "=The project moved.\\nRe-base missing files?\n");
+        project.updateEffectItemFilePath(L"/new/spot/p.vpj2");
+    }
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], "The project moved.\nRe-base missing files?");
+    Platform::window::setMessageBoxHook(previous);
+    ea.items.pop_back();
+}
+
 TEST_F(ProjectFileTest, RebasingReplacesOnlyTheLeadingFolder) {
     // A folder name may recur further along a path, and the root folder is
     // every separator: only the folder the path begins with is re-based.
