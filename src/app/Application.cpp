@@ -8,6 +8,7 @@
 #include "core/Process.h"
 #include "core/SettingService.h"
 #include "core/TranslateService.h"
+#include "effect/NameTranslation.h"
 #include "media/Direct2DService.h"
 #include "media/Direct3DService.h"
 #include "platform/os/Com.h"
@@ -15,6 +16,14 @@
 
 namespace App {
 namespace {
+
+// Effect display names through the active language's Effect table.
+std::wstring effectDisplayName(const wchar_t* name) {
+    const Translate::TranslateService* translate = Translate::TranslateService::get();
+    if (translate && Translate::TranslateService::isActive())
+        return translate->translate(Translate::TranslateService::Table::Effect, name);
+    return name;
+}
 
 void buildServices(System::ServiceStack& stack) {
     // Creation order; teardown is exactly the reverse. Each service takes one
@@ -27,6 +36,7 @@ void buildServices(System::ServiceStack& stack) {
     System::Process::SetThreadPriority("MainThreadPriority");
     stack.addService<System::Logger>();
     stack.addService<Translate::TranslateService>();
+    Effect::setNameTranslator(effectDisplayName);
     stack.addService<Media::Direct2DService>();
     stack.addService<Media::Direct3DService>();
     stack.addService<Event::EventService>();
@@ -64,6 +74,7 @@ int run(const Steps& steps) {
             Dialog::showException(e);
         }
     }
+    Effect::setNameTranslator(nullptr);  // the translation service is gone
     Os::oleUninitialize();
     Os::coUninitialize();
     return 0;

@@ -8,6 +8,8 @@
 #include "core/Clipboard.h"
 #include "core/Log.h"
 #include "core/TextConvert.h"
+#include "core/TextFormat.h"
+#include "core/TranslateService.h"
 #include "platform/window/MessageBox.h"
 #include "ui/dialogs/ShowException.h"
 
@@ -16,12 +18,18 @@ namespace {
 
 constexpr const char* kProductCaption = "Velmo Kirta2";
 
-// An error text shown as it stands: logged, then boxed without an owner
-// while there is no main window.
-void showErrorText(const std::wstring& text) {
+// An error text shown as it stands (cut like any formatted text): logged as
+// built in, boxed in the active language, without an owner while there is no
+// main window.
+void showErrorText(const std::wstring& posted) {
+    const std::wstring text = System::formatString(L"%ls", posted.c_str());
     System::Log::error("Dialog::showError", L"show error dialog.\n%ls", text.c_str());
+    const wchar_t* shown = text.c_str();
+    if (const Translate::TranslateService* translate = Translate::TranslateService::get();
+        translate && Translate::TranslateService::isActive())
+        shown = translate->translate(Translate::TranslateService::Table::Message, shown);
     namespace W = Platform::window;
-    W::messageBox(nullptr, System::wideToUtf8(text), kProductCaption, W::kMbOk | W::kMbIconError | W::kMbTaskModal);
+    W::messageBox(nullptr, System::wideToUtf8(shown), kProductCaption, W::kMbOk | W::kMbIconError | W::kMbTaskModal);
 }
 
 }  // namespace

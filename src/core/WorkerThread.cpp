@@ -81,6 +81,9 @@ void WorkerThread::waitAll() {
 void WorkerThread::stop() {
     if (!running_.exchange(false)) return;
     wakeEvent_.set();
+    // A task may be inside a send to this thread (the UI thread stopping its
+    // worker): the wait answers it, so the thread can end before the join.
+    endedEvent_.wait();
     thread_.join();
     std::deque<Task> dropped;
     {
@@ -137,6 +140,7 @@ void WorkerThread::threadMain() {
         }
     }
     if (com) Os::coUninitialize();
+    endedEvent_.set();
 }
 
 }  // namespace Worker

@@ -48,6 +48,9 @@ private:
 
     std::mutex mutex_;
     Sync::Event wakeEvent_;
+    // Set as threadMain returns. stop waits on it before the join: an os wait
+    // answers messages sent to the stopping thread, std::thread::join does not.
+    Sync::Event endedEvent_;
     std::thread thread_;
     std::deque<Task> queue_;
     Sync::Semaphore semaphore_;

@@ -2,13 +2,16 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <memory>
 
+#include "core/EventCommandPost.h"
 #include "core/Exception.h"
 #include "core/File.h"
 #include "core/FileName.h"
 #include "core/IniFile.h"
 #include "core/Log.h"
 #include "core/TextConvert.h"
+#include "core/TranslateService.h"
 #include "edit/GroupNumberMap.h"
 #include "edit/IniLines.h"
 #include "edit/Layer.h"
@@ -110,10 +113,17 @@ Project::ErrorPoster Project::setErrorPoster(ErrorPoster poster) {
 }
 
 void Project::postError(const std::wstring& text) {
-    if (errorPoster())
+    if (errorPoster()) {
         errorPoster()(text);
-    else
-        System::Log::error("Edit::Project::loadProjectFile", L"%ls", text.c_str());
+        return;
+    }
+    // Shown later on the UI thread, like every posted error text.
+    auto posted = std::make_unique<std::wstring>(text);
+    if (Event::postEventCommand(Event::EventCommandType::ShowError, reinterpret_cast<intptr_t>(posted.get()))) {
+        posted.release();  // the event service frees it
+        return;
+    }
+    System::Log::error("Edit::Project::loadProjectFile", L"%ls", text.c_str());
 }
 
 void Project::saveProjectFile(const std::wstring& path) const {
@@ -243,11 +253,15 @@ void Project::updateEffectItemFilePath(const std::wstring& newPath) {
                             continue;
                         if (!asked) {
                             namespace Window = Platform::window;
+                            const wchar_t* question =
+                                L"プロジェクトファイルのパスが変更されています。\n\n以前のプロジェクトパスの配下の指定"
+                                L"ファイルが存在しない場合は\n現在のプロジェクトパスの配下に変更しますか？";
+                            if (const auto* translate = Translate::TranslateService::get();
+                                translate && Translate::TranslateService::isActive())
+                                question = translate->translate(Translate::TranslateService::Table::Message, question);
                             const int answer = Window::messageBox(
-                                nullptr,
-                                "プロジェクトファイルのパスが変更されています。\n\n以前のプロジェクトパスの配下の指定"
-                                "ファイルが存在しない場合は\n現在のプロジェクトパスの配下に変更しますか？",
-                                "Velmo Kirta2", Window::kMbOkCancel | Window::kMbIconWarning | Window::kMbTaskModal);
+                                nullptr, System::wideToUtf8(question), "Velmo Kirta2",
+                                Window::kMbOkCancel | Window::kMbIconWarning | Window::kMbTaskModal);
                             if (answer != Window::kIdOk)
                                 return;
                             asked = true;

@@ -36,8 +36,9 @@ public:
     // (after one question).
     void updateEffectItemFilePath(const std::wstring& newPath);
 
-    // Where loadProjectFile posts its error text; the dialogs install the
-    // real poster, the default logs it.
+    // Where loadProjectFile posts its error text. By default it goes to the
+    // main window as a posted error (shown later on the UI thread); with no
+    // window to post to it is logged.
     using ErrorPoster = std::function<void(const std::wstring& text)>;
     static ErrorPoster setErrorPoster(ErrorPoster poster);
     static void postError(const std::wstring& text);

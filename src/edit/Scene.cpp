@@ -4,6 +4,7 @@
 
 #include "core/IniFile.h"
 #include "core/TextConvert.h"
+#include "core/TranslateService.h"
 #include "edit/Group.h"
 #include "edit/IniLines.h"
 #include "edit/Layer.h"
@@ -69,11 +70,22 @@ Scene::Scene(int32_t id, int32_t order) : name(getDefaultName(id)), id(id), disp
 
 Scene::~Scene() = default;
 
+namespace {
+
+// The word in the active language's Name table; the built-in word otherwise.
+std::wstring nameWord(const wchar_t* word) {
+    const Translate::TranslateService* translate = Translate::TranslateService::get();
+    if (translate && Translate::TranslateService::isActive())
+        return translate->translate(Translate::TranslateService::Table::Name, word);
+    return word;
+}
+
+}  // namespace
+
 std::wstring Scene::getDefaultName(int32_t id) {
-    // The Name table of the translation service renders these once it exists.
     if (id == 0)
-        return L"Root";
-    return L"Scene" + std::to_wstring(id);
+        return nameWord(L"Root");
+    return nameWord(L"Scene") + std::to_wstring(id);
 }
 
 const SceneLayer& Scene::getLayer(int32_t index) const {

@@ -2,9 +2,9 @@
 #include <string>
 
 // Display names of effects and movements go through the active language's
-// effect table; the names themselves stay the keys. The translation service
-// installs its lookup when it starts and removes it when it goes; without one
-// every name is shown as it is.
+// effect table; the names themselves stay the keys. The program installs the
+// translation service's lookup as that service joins the start-up and removes
+// it after the teardown; without one every name is shown as it is.
 namespace Effect {
 
 using NameTranslator = std::wstring (*)(const wchar_t* name);

@@ -4,9 +4,12 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "core/FileName.h"
+#include "effect/NameTranslation.h"
 #include "platform/window/MessageBox.h"
 #include "support/LogCapture.h"
 
@@ -89,6 +92,31 @@ TEST(Application, ProgramStepsRunAndExitZero) {
     EXPECT_EQ(App::run(App::programSteps()), 0);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_TRUE(std::filesystem::exists(std::string(folder) + "/velmo2/velmo2.ini"));
+    std::filesystem::remove_all(folder);
+}
+
+TEST(Application, EffectNamesShowInTheLanguageTheProgramLoaded) {
+    char folder[] = "/tmp/velmo2-app-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    setenv("XDG_DATA_HOME", folder, 1);
+    System::FileName::resetVariableList();  // %AppData% is taken anew from the folder
+    const std::filesystem::path data = std::string(folder) + "/velmo2";
+    std::filesystem::create_directories(data / "Language");
+    std::ofstream(data / "velmo2.ini", std::ios::binary) << "[Translate]\nLanguage=Test\n";
+    std::ofstream(data / "Language" / "Test.vln2", std::ios::binary)
+        << "[Effect]\n\xe3\x81\xbc\xe3\x81\x8b\xe3\x81\x97=Blur\n[Name]\nRoot=Base\n";
+    Boxes boxes;
+    std::vector<std::wstring> seen;
+    App::Steps steps = App::programSteps();
+    steps.run = [&seen] {
+        seen.push_back(Effect::translateName(L"ぼかし"));
+        seen.push_back(Effect::translateName(L"未訳"));
+        seen.push_back(Effect::translateName(L"Root"));  // another table's entry
+    };
+    EXPECT_EQ(App::run(steps), 0);
+    EXPECT_EQ(seen, (std::vector<std::wstring>{L"Blur", L"未訳", L"Root"}));
+    EXPECT_EQ(Effect::translateName(L"ぼかし"), L"ぼかし");  // the service is gone
+    System::FileName::resetVariableList();
     std::filesystem::remove_all(folder);
 }
 

@@ -19,6 +19,7 @@
 #include "platform/window/MessageQueue.h"
 #include "platform/window/TopLevel.h"
 #include "TestFolders.h"
+#include "support/ActiveLanguage.h"
 #include "support/LogCapture.h"
 #include "support/ScriptedBoxes.h"
 
@@ -99,6 +100,23 @@ TEST(EventService, PostedExceptionAndErrorAreShownAsTheyStand) {
     EXPECT_EQ(log.lines[0].message, "show exception dialog.\nCreateFile() failed.");
     EXPECT_EQ(log.lines[1].scope, "Dialog::showError");
     EXPECT_EQ(log.lines[1].message, "show error dialog.\n100% of \"%s\" done");
+}
+
+TEST(EventService, PostedErrorIsLoggedAsBuiltInAndShownInTheActiveLanguageCut) {
+    ActiveLanguage language("[Message]\n\xe3\x82\xb7\xe3\x83\xbc\xe3\x83\xb3=Scene failed\n[Name]\nshort=Wrong table\n");
+    EventService events;
+    ScriptedBoxes boxes;
+    LogCapture log;
+    events.processEventCommandMessage(5, reinterpret_cast<intptr_t>(new std::wstring(L"シーン")));
+    events.processEventCommandMessage(5, reinterpret_cast<intptr_t>(new std::wstring(L"short")));
+    events.processEventCommandMessage(5, reinterpret_cast<intptr_t>(new std::wstring(2000, L'x')));
+
+    ASSERT_EQ(boxes.shown.size(), 3u);
+    EXPECT_EQ(boxes.shown[0].text, "Scene failed");
+    EXPECT_EQ(boxes.shown[1].text, "short");  // only the Message table counts
+    EXPECT_EQ(boxes.shown[2].text, std::string(1023, 'x'));
+    ASSERT_EQ(log.lines.size(), 3u);
+    EXPECT_EQ(log.lines[0].message, "show error dialog.\nシーン");
 }
 
 TEST(EventService, ExportEndReachesTheOutputServiceOnceItIsThere) {

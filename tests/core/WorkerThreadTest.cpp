@@ -163,6 +163,39 @@ TEST(WorkerThread, StopReleasesPostersBlockedOnAFullQueue) {
     blocked.get();
 }
 
+std::atomic<int> g_sentToUi{0};
+
+intptr_t countSends(Platform::window::WindowHandle, uint32_t message, uintptr_t, intptr_t) {
+    if (message == Platform::window::kWmUser) ++g_sentToUi;
+    return 0;
+}
+
+// The UI thread stops a worker whose task is inside a send to the UI thread:
+// the stop must answer the send while it waits for the thread's end.
+TEST(WorkerThread, StopAnswersASendFromTheStoppingWorker) {
+    namespace W = Platform::window;
+    W::WindowDesc desc;
+    desc.title = "stop target";
+    desc.procedure = countSends;
+    W::WindowHandle window = W::createWindow(desc);
+    ASSERT_NE(window, nullptr);
+    g_sentToUi = 0;
+    intptr_t answered = -1;
+    {
+        Worker::WorkerThread worker("SendingWorker");
+        std::promise<void> entered;
+        worker.addTask(0, [&] {
+            entered.set_value();
+            answered = W::sendMessage(window, W::kWmUser, 0, 0) + 1;
+        });
+        entered.get_future().wait();  // the task runs: stop cannot drop it
+        worker.stop();
+    }
+    EXPECT_EQ(g_sentToUi.load(), 1);
+    EXPECT_EQ(answered, 1);
+    W::destroyWindow(window);
+}
+
 std::vector<std::pair<uintptr_t, std::string>> g_commands;
 
 intptr_t recordCommands(Platform::window::WindowHandle, uint32_t message, uintptr_t wParam, intptr_t lParam) {

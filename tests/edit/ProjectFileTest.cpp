@@ -13,7 +13,14 @@
 #include "edit/support/EditHarness.h"
 #include "edit/support/ModelFixture.h"
 #include "effect/EffectItemFile.h"
+#include "core/EventCommandPost.h"
+#include "core/EventService.h"
 #include "platform/window/MessageBox.h"
+#include "platform/window/MessageQueue.h"
+#include "platform/window/TopLevel.h"
+#include "support/ActiveLanguage.h"
+#include "support/LogCapture.h"
+#include "support/ScriptedBoxes.h"
 
 using namespace EditTest;
 using Edit::Object;
@@ -416,6 +423,33 @@ TEST_F(ProjectFileTest, FilePathsAreRebasedAfterOneQuestion) {
     eb.items.resize(eb.items.size() - 2);
 }
 
+TEST_F(ProjectFileTest, RebasingQuestionIsAskedInTheActiveLanguage) {
+    auto scene = project.getOrCreateScene(0);
+    project.path = L"/old/place/p.vpj2";
+    auto a = scene->createObject(kImage, 0, 0, 9);
+    auto& ea = static_cast<TestEffect&>(*a->effects[0]);
+    auto fa = std::make_unique<Effect::EffectItemFile>(&ea.items, L"ファイル");
+    fa->setFilePath(L"/old/place/a.png");
+    scene->update();
+    std::vector<std::string> asked;
+    auto previous = Platform::window::setMessageBoxHook([&](const Platform::window::MessageBoxRequest& r) {
+        asked.push_back(r.text);
+        return Platform::window::kIdCancel;
+    });
+    {
+        // The key is written with the file's backslash-n line breaks.
+        ActiveLanguage language("[Message]\n"
+                                "プロジェクトファイルのパスが変更されています。\\n\\n以前のプロジェクトパスの配下の指定"
+                                "ファイルが存在しない場合は\\n現在のプロジェクトパスの配下に変更しますか？"
+                                "=The project moved.\\nRe-base missing files?\n");
+        project.updateEffectItemFilePath(L"/new/spot/p.vpj2");
+    }
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], "The project moved.\nRe-base missing files?");
+    Platform::window::setMessageBoxHook(previous);
+    ea.items.pop_back();
+}
+
 TEST_F(ProjectFileTest, RebasingReplacesOnlyTheLeadingFolder) {
     // A folder name may recur further along a path, and the root folder is
     // every separator: only the folder the path begins with is re-based.
@@ -457,6 +491,59 @@ TEST(GroupNumberMapTest, NumbersFromOneInOrderOfFirstUse) {
     auto g7 = map.getGroup(7);
     EXPECT_EQ(map.getGroup(7), g7);
     EXPECT_NE(map.getGroup(2), g7);
+}
+
+Event::EventService* g_events = nullptr;
+
+intptr_t dispatchCommands(Platform::window::WindowHandle, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    if (message == Platform::window::kWmUser)
+        g_events->processEventCommandMessage(wParam, lParam);
+    return 0;
+}
+
+// With no poster installed the text takes the way of every posted error: to
+// the main window, then shown on the UI thread in the active language.
+TEST(ProjectErrorText, WithoutAPosterItIsAPostedErrorOfTheMainWindow) {
+    namespace W = Platform::window;
+    const std::wstring partial = L"一部のオブジェクトの読み込みに失敗しました";
+    ActiveLanguage language("[Message]\n" + System::wideToUtf8(partial) + "=Some objects could not be read\n");
+    Event::EventService events;
+    g_events = &events;
+    W::WindowDesc desc;
+    desc.title = "main";
+    desc.procedure = dispatchCommands;
+    const W::WindowHandle window = W::createWindow(desc);
+    ASSERT_NE(window, nullptr);
+    Event::setCommandWindow(window);
+    const auto previous = Edit::Project::setErrorPoster(nullptr);
+    ScriptedBoxes boxes;
+    {
+        LogCapture log;
+        Edit::Project::postError(partial);
+        EXPECT_TRUE(boxes.shown.empty());  // shown later, from the queue
+        W::Message msg;
+        while (W::peekMessage(msg, nullptr, 0, 0, W::kPmRemove))
+            W::dispatchMessage(msg);
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        EXPECT_EQ(boxes.shown[0].text, "Some objects could not be read");
+        EXPECT_EQ(boxes.shown[0].title, "Velmo Kirta2");
+        ASSERT_EQ(log.lines.size(), 1u);
+        EXPECT_EQ(log.lines[0].scope, "Dialog::showError");
+    }
+
+    // No main window to post to: the text is logged.
+    Event::setCommandWindow(nullptr);
+    {
+        LogCapture log;
+        Edit::Project::postError(partial);
+        ASSERT_EQ(log.lines.size(), 1u);
+        EXPECT_EQ(log.lines[0].level, "ERROR");
+        EXPECT_EQ(log.lines[0].message, System::wideToUtf8(partial));
+    }
+    EXPECT_EQ(boxes.shown.size(), 1u);
+    Edit::Project::setErrorPoster(previous);
+    W::destroyWindow(window);
+    g_events = nullptr;
 }
 
 }  // namespace

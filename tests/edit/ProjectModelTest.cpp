@@ -7,6 +7,7 @@
 #include "edit/Group.h"
 #include "edit/Project.h"
 #include "edit/support/ModelFixture.h"
+#include "support/ActiveLanguage.h"
 
 using namespace EditTest;
 using Edit::FrameZoom;
@@ -32,6 +33,17 @@ protected:
         return tags;
     }
 };
+
+TEST(SceneName, DefaultNamesPassThroughTheNameTableWhileALanguageIsActive) {
+    {
+        ActiveLanguage language("[Name]\nRoot=Base\nScene=Szene\n[Message]\nScene=Wrong table\n");
+        EXPECT_EQ(std::make_shared<Edit::Scene>(0, 0)->name, L"Base");
+        EXPECT_EQ(std::make_shared<Edit::Scene>(4, 1)->name, L"Szene4");
+        EXPECT_EQ(Edit::Scene::getDefaultName(12), L"Szene12");
+    }
+    EXPECT_EQ(Edit::Scene::getDefaultName(0), L"Root");
+    EXPECT_EQ(Edit::Scene::getDefaultName(12), L"Scene12");
+}
 
 TEST_F(SceneTest, NewSceneHasItsDefaults) {
     EXPECT_EQ(scene.layerCount(), 1);

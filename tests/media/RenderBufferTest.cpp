@@ -3,6 +3,7 @@
 #include <string>
 
 #include "MediaFixture.h"
+#include "effect/ModelAccess.h"
 #include "media/FrameImage.h"
 #include "media/ImageBuffer.h"
 #include "media/RenderBuffer.h"
@@ -58,6 +59,18 @@ TEST_F(RenderBufferTest, SameSizeKeepsTextureAndViewsAndBindFlagsFollowTheFormat
     } catch (const std::exception& e) {
         EXPECT_EQ(0u, std::string(e.what()).find("Direct3D.device->CreateShaderResourceView() failed.")) << e.what();
     }
+}
+
+TEST_F(RenderBufferTest, TheEffectFrameworkReadsTheFrameSize) {
+    RenderBuffer buffer(10, d3d().defaultSampleDesc);
+    int32_t width = -1, height = -1;
+    Effect::Access::renderBufferSize(buffer, width, height);
+    EXPECT_EQ(width, 0);
+    EXPECT_EQ(height, 0);
+    buffer.createTexture2D(7, 3);
+    Effect::Access::renderBufferSize(buffer, width, height);
+    EXPECT_EQ(width, 7);
+    EXPECT_EQ(height, 3);
 }
 
 TEST_F(RenderBufferTest, AuxiliaryBuffersAreMadeOnceWithTheirClearValuesAndFollowTheSize) {
