@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <spirv-tools/libspirv.h>
 #include <spirv_cross/spirv_cross_c.h>
 
 #include "platform/gpu/HlslCompiler.h"
@@ -63,11 +64,30 @@ uint32_t memberSize(spvc_compiler comp, spvc_type structType, spvc_type_id struc
     return static_cast<uint32_t>(declared);
 }
 
+// Code may come from outside: the reflection's parser and the device both
+// trust the module they get, so only a valid one goes on. Constant buffers
+// keep the program's own packing, which no Vulkan block layout describes.
+bool validModule(const std::vector<uint32_t>& words) {
+    spv_context context = spvContextCreate(SPV_ENV_VULKAN_1_2);
+    if (context == nullptr) return false;
+    spv_validator_options options = spvValidatorOptionsCreate();
+    spvValidatorOptionsSetSkipBlockLayout(options, true);
+    spv_const_binary_t binary{words.data(), words.size()};
+    spv_diagnostic diagnostic = nullptr;
+    const spv_result_t result = spvValidateWithOptions(context, options, &binary, &diagnostic);
+    spvDiagnosticDestroy(diagnostic);
+    spvValidatorOptionsDestroy(options);
+    spvContextDestroy(context);
+    return result == SPV_SUCCESS;
+}
+
 }  // namespace
 
 Result ShaderReflection::reflect(const void* code, size_t length, ShaderReflection& out) {
     out = ShaderReflection();
-    if (!ShaderCode::unpack(code, length, out.stage, out.inputs, out.spirv, &out.orderedViews)) return kInvalidArg;
+    if (!ShaderCode::unpack(code, length, out.stage, out.inputs, out.spirv, &out.orderedViews) ||
+        !validModule(out.spirv))
+        return kInvalidArg;
     Context c;
     if (spvc_context_create(&c.ctx) != SPVC_SUCCESS) return kOutOfMemory;
     spvc_parsed_ir ir = nullptr;
