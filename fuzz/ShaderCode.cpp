@@ -1,7 +1,7 @@
 // Compiled shader code handed to the layer (scripts and plug-ins may pass
 // code of their own): unpacking, reflection of the SPIR-V module, and the
-// edits a pipeline makes to it (as the pipeline cache makes them), without a
-// device.
+// edits a pipeline makes to a module it accepted (as the pipeline cache
+// makes them), without a device.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -12,19 +12,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     namespace G = Platform::Gpu;
     G::ShaderReflection r;
-    if (Platform::failed(G::ShaderReflection::reflect(data, size, r))) {
-        // The module alone still goes through the edits: they must not trust it either.
-        G::ShaderStage stage;
-        std::vector<G::SignatureParameter> inputs;
-        std::vector<uint32_t> words;
-        if (!G::ShaderCode::unpack(data, size, stage, inputs, words)) return 0;
-        G::SpirvPatch::stripHlslDecorations(words);
-        G::SpirvPatch::applyHlslPacking(words);
-        G::SpirvPatch::setLocation(words, 1, 0);
-        G::SpirvPatch::addIndex(words, 1, 1);
-        G::SpirvPatch::setStorageImageFormat(words, 1, 1);
-        return 0;
-    }
+    // The layer edits only modules that reflection accepted.
+    if (Platform::failed(G::ShaderReflection::reflect(data, size, r))) return 0;
     std::vector<uint32_t> words = r.spirv;
     G::SpirvPatch::stripHlslDecorations(words);
     for (const G::ShaderBinding& b : r.bindings)
