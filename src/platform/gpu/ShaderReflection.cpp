@@ -68,6 +68,10 @@ uint32_t memberSize(spvc_compiler comp, spvc_type structType, spvc_type_id struc
 // trust the module they get, so only a valid one goes on. Constant buffers
 // keep the program's own packing, which no Vulkan block layout describes.
 bool validModule(const std::vector<uint32_t>& words) {
+    // Every id is the result of an instruction of two words or more: a bound
+    // beyond the module's length is never needed and would only make the
+    // parser reserve room for millions of ids.
+    if (words.size() < 5 || words[3] > words.size()) return false;
     spv_context context = spvContextCreate(SPV_ENV_VULKAN_1_2);
     if (context == nullptr) return false;
     spv_validator_options options = spvValidatorOptionsCreate();

@@ -188,6 +188,8 @@ TEST_F(CompileTest, CodeWithAMalformedModuleIsRefused) {
         {"type id far beyond the bound", constant + 1, 0x00FF0000u | words[constant + 1]},
         {"instruction longer than the module", constant, 0xFFFF0000u | 43u},
         {"zero-length instruction", constant, 43u},
+        // Valid, but the parser would make room for millions of ids.
+        {"id bound far beyond the module", 3, 0x3FFFFFu},
     };
     for (const Case& c : cases) {
         std::vector<uint32_t> broken = words;
