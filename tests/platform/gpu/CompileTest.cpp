@@ -169,15 +169,20 @@ TEST_F(CompileTest, CodeWithAMalformedModuleIsRefused) {
     // Shader code may come from outside: a module whose ids or instructions
     // are broken is refused before the reflection's parser or the device
     // sees it.
-    const auto code = compile("float4 main(float4 p : SV_Position) : SV_Target { return p * 2; }", "ps_5_0");
+    const auto code = compile("struct In { float4 p : SV_Position; float2 uv : TEXCOORD0; };\n"
+                              "float4 main(In i) : SV_Target { return i.p * i.uv.x; }",
+                              "ps_5_0");
     ShaderStage stage;
     std::vector<SignatureParameter> inputs;
     std::vector<uint32_t> words;
     ASSERT_TRUE(ShaderCode::unpack(code.data(), code.size(), stage, inputs, words));
-    size_t constant = 0;
-    for (size_t at = 5; at < words.size() && (words[at] >> 16) != 0; at += words[at] >> 16)
+    size_t constant = 0, member = 0;
+    for (size_t at = 5; at < words.size() && (words[at] >> 16) != 0; at += words[at] >> 16) {
         if ((words[at] & 0xFFFF) == 43 && constant == 0) constant = at;  // OpConstant
+        if ((words[at] & 0xFFFF) == 5633 && member == 0) member = at;    // OpMemberDecorateString
+    }
     ASSERT_NE(0u, constant);
+    ASSERT_NE(0u, member);
     struct Case {
         const char* what;
         size_t word;
@@ -190,6 +195,7 @@ TEST_F(CompileTest, CodeWithAMalformedModuleIsRefused) {
         {"zero-length instruction", constant, 43u},
         // Valid, but the parser would make room for millions of ids.
         {"id bound far beyond the module", 3, 0x3FFFFFu},
+        {"member index far beyond the struct", member + 2, 0x7A000001u},
     };
     for (const Case& c : cases) {
         std::vector<uint32_t> broken = words;
