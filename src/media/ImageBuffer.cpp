@@ -117,6 +117,8 @@ void ImageBuffer::copyFromBitmap(const BitmapInfoHeader& header, const void* bit
         if (usedSize() > 0) std::memset(pixels.data(), 0, usedSize());
         return;
     }
+    // An image without pixels has no store, and its DIB may have no bits.
+    if (width == 0 || height == 0) return;
     const auto* src = static_cast<const uint8_t*>(bits);
     const uint32_t rowLength = dibRowLength(header);
     uint8_t* dst = pixels.data();
@@ -159,7 +161,7 @@ void ImageBuffer::copyFromBitmap(const BitmapInfoHeader& header, const void* bit
 }
 
 void ImageBuffer::copyToBitmap(const BitmapInfoHeader& header, void* bits) const {
-    if (!fits(header, format, width, height)) return;
+    if (!fits(header, format, width, height) || width == 0 || height == 0) return;
     auto* dst = static_cast<uint8_t*>(bits);
     const uint32_t rowLength = dibRowLength(header);
     const uint8_t* src = pixels.data();

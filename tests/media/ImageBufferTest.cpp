@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <numeric>
+#include <utility>
 #include <vector>
 
 #include "support/LogCapture.h"
@@ -203,6 +204,21 @@ TEST(ImageBuffer, BitmapWithNegativeWidthIsAMismatch) {
         for (uint32_t i = 0; i < image.usedSize(); ++i) ASSERT_EQ(0, image.data()[i]) << format;
         image.copyToBitmap(header, bits.data());
         for (uint8_t b : bits) ASSERT_EQ(0x55, b) << format;
+    }
+}
+
+TEST(ImageBuffer, BitmapsWithoutPixelsCopyNothing) {
+    // A DIB of zero width or height has no bits (a null pointer from its
+    // sender) and the image no store: nothing is copied either way.
+    for (int32_t format : {87, 88, 107, 13, 10, 11}) {
+        for (const auto& [w, h] : {std::pair<uint32_t, uint32_t>{0, 3}, {3, 0}, {0, 0}}) {
+            BitmapInfoHeader header{};
+            ImageBuffer::getBitmapInfoHeader(format, w, h, header);
+            ImageBuffer image(format, w, h);
+            image.copyFromBitmap(header, nullptr);
+            image.copyToBitmap(header, nullptr);
+            EXPECT_EQ(0u, image.usedSize()) << format << " " << w << "x" << h;
+        }
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <unordered_map>
+#include <spirv-tools/libspirv.h>
 #include <spirv_cross/spirv_cross_c.h>
 
 #include "platform/gpu/HlslCompiler.h"
@@ -63,11 +65,52 @@ uint32_t memberSize(spvc_compiler comp, spvc_type structType, spvc_type_id struc
     return static_cast<uint32_t>(declared);
 }
 
+// Code may come from outside: the reflection's parser and the device both
+// trust the module they get, so only a valid one goes on. Constant buffers
+// keep the program's own packing, which no Vulkan block layout describes.
+// Names and decorations of struct members name a member the struct has (the
+// validator leaves this unchecked for some of them, and the reflection's
+// parser sizes its tables by the index).
+bool memberIndicesFit(const std::vector<uint32_t>& words) {
+    constexpr uint32_t kOpMemberName = 6, kOpTypeStruct = 30, kOpMemberDecorate = 72, kOpMemberDecorateString = 5633;
+    std::unordered_map<uint32_t, uint32_t> members;
+    for (size_t i = 5; i < words.size() && (words[i] >> 16) != 0; i += words[i] >> 16)
+        if ((words[i] & 0xFFFF) == kOpTypeStruct && (words[i] >> 16) >= 2) members[words[i + 1]] = (words[i] >> 16) - 2;
+    for (size_t i = 5; i < words.size() && (words[i] >> 16) != 0; i += words[i] >> 16) {
+        const uint32_t op = words[i] & 0xFFFF;
+        if (op != kOpMemberName && op != kOpMemberDecorate && op != kOpMemberDecorateString) continue;
+        if ((words[i] >> 16) < 3) return false;
+        const auto found = members.find(words[i + 1]);
+        if (found == members.end() || words[i + 2] >= found->second) return false;
+    }
+    return true;
+}
+
+bool validModule(const std::vector<uint32_t>& words) {
+    // Every id is the result of an instruction of two words or more: a bound
+    // beyond the module's length is never needed and would only make the
+    // parser reserve room for millions of ids.
+    if (words.size() < 5 || words[3] > words.size()) return false;
+    spv_context context = spvContextCreate(SPV_ENV_VULKAN_1_2);
+    if (context == nullptr) return false;
+    spv_validator_options options = spvValidatorOptionsCreate();
+    spvValidatorOptionsSetSkipBlockLayout(options, true);
+    spv_const_binary_t binary{words.data(), words.size()};
+    spv_diagnostic diagnostic = nullptr;
+    const spv_result_t result = spvValidateWithOptions(context, options, &binary, &diagnostic);
+    spvDiagnosticDestroy(diagnostic);
+    spvValidatorOptionsDestroy(options);
+    spvContextDestroy(context);
+    return result == SPV_SUCCESS && memberIndicesFit(words);
+}
+
 }  // namespace
 
 Result ShaderReflection::reflect(const void* code, size_t length, ShaderReflection& out) {
     out = ShaderReflection();
-    if (!ShaderCode::unpack(code, length, out.stage, out.inputs, out.spirv, &out.orderedViews)) return kInvalidArg;
+    if (!ShaderCode::unpack(code, length, out.stage, out.inputs, out.spirv, &out.orderedViews) ||
+        !validModule(out.spirv))
+        return kInvalidArg;
     Context c;
     if (spvc_context_create(&c.ctx) != SPVC_SUCCESS) return kOutOfMemory;
     spvc_parsed_ir ir = nullptr;

@@ -3,6 +3,7 @@
 #include <gtk/gtk.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -79,11 +80,18 @@ cairo_surface_t* surfaceOfDib(const std::vector<uint8_t>& dib) {
     const int32_t width = readLe32s(dib.data() + 4);
     const int32_t rawHeight = readLe32s(dib.data() + 8);
     const uint16_t bits = readLe16(dib.data() + 14);
-    if (headerSize < 40 || width <= 0 || rawHeight == 0 || (bits != 24 && bits != 32)) return nullptr;
+    // The lowest height has no positive counterpart.
+    if (headerSize < 40 || width <= 0 || rawHeight == 0 || rawHeight == INT32_MIN || (bits != 24 && bits != 32))
+        return nullptr;
     const int32_t height = rawHeight < 0 ? -rawHeight : rawHeight;
     const size_t rowSize = ((static_cast<size_t>(width) * bits / 8) + 3) & ~size_t{3};
-    if (dib.size() < headerSize + rowSize * height) return nullptr;
+    if (dib.size() < headerSize || (dib.size() - headerSize) / rowSize < static_cast<size_t>(height)) return nullptr;
     cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    // Sizes cairo cannot hold give a surface in error without pixels.
+    if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(s);
+        return nullptr;
+    }
     cairo_surface_flush(s);
     uint8_t* out = cairo_image_surface_get_data(s);
     const int stride = cairo_image_surface_get_stride(s);

@@ -165,6 +165,51 @@ TEST_F(CompileTest, ShadersOfAnotherStageOrForeignBytesAreRefused) {
     EXPECT_EQ(kOk, device().createShader(ShaderStage::Pixel, code.data(), code.size(), s));
 }
 
+TEST_F(CompileTest, CodeWithAMalformedModuleIsRefused) {
+    // Shader code may come from outside: a module whose ids or instructions
+    // are broken is refused before the reflection's parser or the device
+    // sees it.
+    const auto code = compile("struct In { float4 p : SV_Position; float2 uv : TEXCOORD0; };\n"
+                              "float4 main(In i) : SV_Target { return i.p * i.uv.x; }",
+                              "ps_5_0");
+    ShaderStage stage;
+    std::vector<SignatureParameter> inputs;
+    std::vector<uint32_t> words;
+    ASSERT_TRUE(ShaderCode::unpack(code.data(), code.size(), stage, inputs, words));
+    size_t constant = 0, member = 0;
+    for (size_t at = 5; at < words.size() && (words[at] >> 16) != 0; at += words[at] >> 16) {
+        if ((words[at] & 0xFFFF) == 43 && constant == 0) constant = at;  // OpConstant
+        if ((words[at] & 0xFFFF) == 5633 && member == 0) member = at;    // OpMemberDecorateString
+    }
+    ASSERT_NE(0u, constant);
+    ASSERT_NE(0u, member);
+    struct Case {
+        const char* what;
+        size_t word;
+        uint32_t value;
+    };
+    const Case cases[] = {
+        {"result id far beyond the bound", constant + 2, 0x00FF0000u | words[constant + 2]},
+        {"type id far beyond the bound", constant + 1, 0x00FF0000u | words[constant + 1]},
+        {"instruction longer than the module", constant, 0xFFFF0000u | 43u},
+        {"zero-length instruction", constant, 43u},
+        // Valid, but the parser would make room for millions of ids.
+        {"id bound far beyond the module", 3, 0x3FFFFFu},
+        {"member index far beyond the struct", member + 2, 0x7A000001u},
+    };
+    for (const Case& c : cases) {
+        std::vector<uint32_t> broken = words;
+        broken[c.word] = c.value;
+        const auto bytes = ShaderCode::pack(stage, inputs, broken.data(), broken.size());
+        ShaderReflection r;
+        EXPECT_EQ(kInvalidArg, ShaderReflection::reflect(bytes.data(), bytes.size(), r)) << c.what;
+        std::unique_ptr<Platform::Gpu::Shader> s;
+        EXPECT_EQ(kInvalidArg, device().createShader(ShaderStage::Pixel, bytes.data(), bytes.size(), s)) << c.what;
+    }
+    ShaderReflection r;
+    EXPECT_EQ(kOk, ShaderReflection::reflect(code.data(), code.size(), r));
+}
+
 TEST_F(CompileTest, CompilesOnSeveralThreadsAtOnce) {
     std::vector<std::thread> threads;
     std::atomic<int> good{0};

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -99,6 +100,42 @@ TEST(LayerClipboard, OtherProgramsSeeUtf8TextBmpAndPng) {
     EXPECT_EQ(p[4], 255);  // second pixel red
     EXPECT_NEAR(p[7], 128, 1);
     g_object_unref(png);
+}
+
+TEST(LayerClipboard, BitmapsAPngCannotHoldAreOfferedOnlyAsBmp) {
+    if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no DISPLAY: run under xvfb-run";
+    struct Case {
+        const char* what;
+        int32_t width, height;
+        size_t pixelBytes;
+    };
+    const Case cases[] = {
+        {"wider than an image surface", 40000, 1, 40000 * 4},
+        {"lowest height", 1, INT32_MIN, 64},
+    };
+    for (const Case& c : cases) {
+        std::vector<uint8_t> dib = smallDib();
+        dib.resize(40 + c.pixelBytes, 0x7F);
+        for (int i = 0; i < 4; ++i) {
+            dib[4 + i] = static_cast<uint8_t>(static_cast<uint32_t>(c.width) >> (8 * i));
+            dib[8 + i] = static_cast<uint8_t>(static_cast<uint32_t>(c.height) >> (8 * i));
+        }
+        ASSERT_TRUE(W::openClipboard(nullptr));
+        ASSERT_TRUE(W::emptyClipboard());
+        ASSERT_TRUE(W::setClipboardData(W::kCfDib, dib));
+        ASSERT_TRUE(W::closeClipboard());
+
+        GtkClipboard* clipboard = gtk_clipboard_get(GDK_SELECTION_CLIPBOARD);
+        GtkSelectionData* png = gtk_clipboard_wait_for_contents(clipboard, gdk_atom_intern("image/png", FALSE));
+        if (png != nullptr) {
+            EXPECT_LE(gtk_selection_data_get_length(png), 0) << c.what;
+            gtk_selection_data_free(png);
+        }
+        GtkSelectionData* bmp = gtk_clipboard_wait_for_contents(clipboard, gdk_atom_intern("image/bmp", FALSE));
+        ASSERT_NE(bmp, nullptr) << c.what;
+        EXPECT_EQ(gtk_selection_data_get_length(bmp), static_cast<gint>(14 + dib.size())) << c.what;
+        gtk_selection_data_free(bmp);
+    }
 }
 
 }  // namespace
