@@ -90,4 +90,38 @@ std::shared_ptr<Object> LayerObjectManager::loadObjectIniFile(Scene& scene, Syst
     return object;
 }
 
+std::shared_ptr<Object> LayerObjectManager::loadObjectKtoFile(Scene& scene, System::IniFile& ini,
+                                                             const std::string& sectionName, GroupNumberMap& groups) {
+    constexpr const char* kKtoScope = "Edit::LayerObjectManager::loadObjectKtoFile";
+    const System::IniFile::SectionRef section = ini.getSection(sectionName);
+    // The file counts from 1; 64-bit so that the lowest value cannot wrap.
+    const int64_t layer = static_cast<int64_t>(section.getValue("layer").toInt()) - 1;
+    const int64_t start = static_cast<int64_t>(section.getValue("start").toInt()) - 1;
+    const int64_t end = static_cast<int64_t>(section.getValue("end").toInt()) - 1;
+    if (end < start || start < 0)
+        throw System::messageException(kKtoScope, "invalid frame number list.");
+    if (layer < 0 || layer > kMaxLayer)
+        throw System::messageException(kKtoScope, "invalid layer number.");
+    const auto layerIndex = static_cast<int32_t>(layer);
+    for (const auto& other : scene.getLayer(layerIndex).objects)
+        if (other->layer == layerIndex && other->start <= end && start <= other->end)
+            throw System::messageException(kKtoScope, "object overlaps another object.");
+
+    auto object = scene.createObject(layerIndex, static_cast<int32_t>(start), static_cast<int32_t>(end));
+    try {
+        if (const int32_t number = section.findValue("group").toInt(0); number != 0) {
+            object->removeFromGroup();
+            object->setGroup(groups.getGroup(number));
+        }
+        object->loadEffectKtoFile(ini, sectionName);
+    } catch (...) {
+        auto& objects = scene.layers[static_cast<size_t>(layerIndex)]->objects;
+        objects.erase(std::find(objects.begin(), objects.end(), object));
+        object->layer = -1;
+        object->removeFromGroup();
+        throw;
+    }
+    return object;
+}
+
 }  // namespace Edit

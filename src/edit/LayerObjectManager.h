@@ -26,6 +26,9 @@ public:
     // Creates the object on the scene; on failure it is taken out again and the exception passes on.
     static std::shared_ptr<Object> loadObjectIniFile(Scene& scene, System::IniFile& ini, const std::string& section,
                                                      GroupNumberMap& groups);
+    // The same for an object section of an object exchange file (1-based layer and frames).
+    static std::shared_ptr<Object> loadObjectKtoFile(Scene& scene, System::IniFile& ini, const std::string& section,
+                                                     GroupNumberMap& groups);
 };
 
 }  // namespace Edit

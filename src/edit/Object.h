@@ -61,6 +61,8 @@ public:
     void loadFlagIniFile(const System::IniFile::SectionRef& section);
     void saveEffectIniFile(System::File& file, const std::string& sectionName) const;
     void loadEffectIniFile(System::IniFile& ini, const std::string& sectionName);
+    // The camera flag and the effect sections of an object exchange file's object.
+    void loadEffectKtoFile(System::IniFile& ini, const std::string& sectionName);
 
     // Every number item of the chain, in chain and item order.
     std::vector<Effect::EffectItemNumber*> numberItems() const;
