@@ -15,7 +15,6 @@
 #include "edit/Project.h"
 #include "edit/Scene.h"
 #include "effect/EffectBase.h"
-#include "effect/ModelAccess.h"
 
 namespace Edit {
 namespace {
@@ -177,7 +176,3 @@ std::string ProjectConvert::convertTrackValue(std::string_view value) {
 
 }  // namespace Edit
 
-// The number item reads old-format values through this seam.
-std::string Effect::Access::convertTrackValue(std::string_view value) {
-    return Edit::ProjectConvert::convertTrackValue(value);
-}
