@@ -249,4 +249,16 @@ void Object::loadEffectKtoFile(System::IniFile& ini, const std::string& sectionN
             throw System::messageException(kScope, "different effect type.");
 }
 
+void Object::loadEffectAliasFile(System::IniFile& ini, const Effect::EffectBase* target) {
+    int32_t i = 0;
+    for (;; ++i) {
+        const System::IniFile::SectionRef section = ini.getSection("Effect", i);
+        if (section.keys().empty())
+            break;
+        loadEffect(section.getValue("effect.name").toString(), section, *this, target);
+    }
+    if (i == 0)
+        throw System::messageException("Edit::Object::loadEffectAliasFile", "no effect defined.");
+}
+
 }  // namespace Edit
