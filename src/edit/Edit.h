@@ -4,12 +4,13 @@
 // rules, the section operations (midpoints, split, join), the edit and read
 // scopes over the project lock, the undo service with its items, and the
 // project file and the import of the earlier generation's object exchange
-// file. Every change runs inside an edit scope; the model itself
+// file, the frame-rate presets. Every change runs inside an edit scope; the model itself
 // takes no locks.
 #include "edit/DisplayCamera.h"
 #include "edit/EffectCatalog.h"
 #include "edit/EffectManager.h"
 #include "edit/EffectUndoUpdate.h"
+#include "edit/FrameRate.h"
 #include "edit/FrameZoom.h"
 #include "edit/Group.h"
 #include "edit/GroupNumberMap.h"
