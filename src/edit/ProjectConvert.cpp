@@ -71,9 +71,11 @@ bool ProjectConvert::loadSceneFromKto(Scene& scene, const std::wstring& path) {
         if (section.keys().empty())
             break;
         try {
+            // Read first: an unreadable value must not leave the object behind.
+            const bool chained = section.findValue("chain").toInt(0) != 0;
             const std::shared_ptr<Object> object =
                 LayerObjectManager::loadObjectKtoFile(scene, ini, sectionName, groups);
-            if (section.findValue("chain").toInt(0) == 0 || !previous || !object->join(*previous)) {
+            if (!chained || !previous || !object->join(*previous)) {
                 previous = object;
                 continue;
             }

@@ -196,7 +196,8 @@ TEST_F(ExchangeFileTest, BadObjectSectionsAreDroppedAndReportedOnce) {
         "[9]\r\nlayer=99999\r\nstart=1\r\nend=5\r\n[9.0]\r\n_name=画像ファイル\r\n" +
         "[10]\r\nlayer=8\r\nend=5\r\n[10.0]\r\n_name=画像ファイル\r\n" +
         "[11]\r\nlayer=9\r\nstart=1\r\nend=5\r\n[11.0]\r\n_name=カスタムオブジェクト\r\ntype=8\r\n" +
-        imageObject(12, 10, 1, 5, "group=-2147483648\r\n");
+        imageObject(12, 10, 1, 5, "group=-2147483648\r\n") +
+        imageObject(13, 11, 1, 5, "chain=x\r\n");
     EXPECT_TRUE(import(sections));
     const auto scene = imported();
     EXPECT_EQ(describe(*scene),
