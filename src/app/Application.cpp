@@ -8,6 +8,7 @@
 #include "core/Process.h"
 #include "core/SettingService.h"
 #include "core/TranslateService.h"
+#include "edit/UndoService.h"
 #include "effect/NameTranslation.h"
 #include "media/Direct2DService.h"
 #include "media/Direct3DService.h"
@@ -40,6 +41,7 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Media::Direct2DService>();
     stack.addService<Media::Direct3DService>();
     stack.addService<Event::EventService>();
+    stack.addService<Undo::UndoService>();
 }
 
 }  // namespace

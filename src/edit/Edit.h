@@ -3,12 +3,14 @@
 // slots, objects and groups, the effect chain of an object with its placement
 // rules, the section operations (midpoints, split, join), the edit and read
 // scopes over the project lock, the undo service with its items, and the
-// project file. Every change runs inside an edit scope; the model itself
+// project file and the import of the earlier generation's object exchange
+// file, the frame-rate presets. Every change runs inside an edit scope; the model itself
 // takes no locks.
 #include "edit/DisplayCamera.h"
 #include "edit/EffectCatalog.h"
 #include "edit/EffectManager.h"
 #include "edit/EffectUndoUpdate.h"
+#include "edit/FrameRate.h"
 #include "edit/FrameZoom.h"
 #include "edit/Group.h"
 #include "edit/GroupNumberMap.h"
@@ -18,6 +20,7 @@
 #include "edit/Object.h"
 #include "edit/ObjectUndoStates.h"
 #include "edit/Project.h"
+#include "edit/ProjectConvert.h"
 #include "edit/Scene.h"
 #include "edit/SceneLayer.h"
 #include "edit/ReadSection.h"

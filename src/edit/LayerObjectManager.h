@@ -26,6 +26,18 @@ public:
     // Creates the object on the scene; on failure it is taken out again and the exception passes on.
     static std::shared_ptr<Object> loadObjectIniFile(Scene& scene, System::IniFile& ini, const std::string& section,
                                                      GroupNumberMap& groups);
+    // A saved object (sections Object, Object.0, ...) as a new object on the
+    // layer from the start frame, fitted into the layer's free space; its
+    // saved length, or up to defaultEnd when the file gives none.
+    static std::shared_ptr<Object> loadObjectAliasFile(Scene& scene, System::IniFile& ini, int32_t layer,
+                                                       int32_t start, int32_t defaultEnd);
+    // A saved effect (sections Effect.0, ...) as a new object from start to
+    // defaultEnd, fitted the same way.
+    static std::shared_ptr<Object> loadObjectAliasFileEffect(Scene& scene, System::IniFile& ini, int32_t layer,
+                                                             int32_t start, int32_t defaultEnd);
+    // The same for an object section of an object exchange file (1-based layer and frames).
+    static std::shared_ptr<Object> loadObjectKtoFile(Scene& scene, System::IniFile& ini, const std::string& section,
+                                                     GroupNumberMap& groups);
 };
 
 }  // namespace Edit

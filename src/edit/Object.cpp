@@ -5,6 +5,7 @@
 #include "core/Exception.h"
 #include "edit/Group.h"
 #include "edit/IniLines.h"
+#include "edit/ProjectConvert.h"
 #include "effect/EffectBase.h"
 #include "effect/MovementBase.h"
 
@@ -217,6 +218,47 @@ void Object::loadEffectIniFile(System::IniFile& ini, const std::string& sectionN
     for (size_t i = 1; i < effects.size(); ++i)
         if (!fitsMedia(effects.front()->placement, effects[i]->media))
             throw System::messageException("Edit::Object::loadEffectIniFile", "different effect type.");
+}
+
+void Object::loadEffectKtoFile(System::IniFile& ini, const std::string& sectionName) {
+    constexpr const char* kScope = "Edit::Object::loadEffectKtoFile";
+    const System::IniFile::SectionRef objectSection = ini.getSection(sectionName);
+    camera = objectSection.findValue("camera").toInt(1) != 0;
+    const bool overlay = objectSection.findValue("overlay").toInt(0) != 0;
+    int32_t k = 0;
+    for (;; ++k) {
+        const System::IniFile::SectionRef section = ini.getSection(sectionName, k);
+        if (section.keys().empty())
+            break;
+        const std::wstring name = ProjectConvert::convertEffectName(section);
+        const Effect::EffectBase& definition = ProjectConvert::findEffectWithOldName(name);
+        // Old filter objects are not imported.
+        if (k == 0 && !overlay && definition.role == Effect::EffectBase::kFilter &&
+            definition.media != Effect::EffectBase::kCamera)
+            throw System::messageException(kScope, "filter object not support");
+        const size_t position = setEffectByDefine(definition);
+        Effect::EffectBase& effect = *effects[position];
+        effect.loadKtoSectionParameter(section);
+        setSectionNum(effect, sectionCount());
+    }
+    if (k == 0)
+        throw System::messageException(kScope, "no effect defined.");
+    // A chain whose later effects do not fit its head could not be saved and read back.
+    for (size_t i = 1; i < effects.size(); ++i)
+        if (!fitsMedia(effects.front()->placement, effects[i]->media))
+            throw System::messageException(kScope, "different effect type.");
+}
+
+void Object::loadEffectAliasFile(System::IniFile& ini, const Effect::EffectBase* target) {
+    int32_t i = 0;
+    for (;; ++i) {
+        const System::IniFile::SectionRef section = ini.getSection("Effect", i);
+        if (section.keys().empty())
+            break;
+        loadEffect(section.getValue("effect.name").toString(), section, *this, target);
+    }
+    if (i == 0)
+        throw System::messageException("Edit::Object::loadEffectAliasFile", "no effect defined.");
 }
 
 }  // namespace Edit

@@ -61,6 +61,12 @@ public:
     void loadFlagIniFile(const System::IniFile::SectionRef& section);
     void saveEffectIniFile(System::File& file, const std::string& sectionName) const;
     void loadEffectIniFile(System::IniFile& ini, const std::string& sectionName);
+    // Adds the effects of a saved effect; a new filter placed last moves up
+    // to stand behind target (or behind the last effect that is no filter).
+    // Effects added before a failure stay.
+    void loadEffectAliasFile(System::IniFile& ini, const Effect::EffectBase* target);
+    // The camera flag and the effect sections of an object exchange file's object.
+    void loadEffectKtoFile(System::IniFile& ini, const std::string& sectionName);
 
     // Every number item of the chain, in chain and item order.
     std::vector<Effect::EffectItemNumber*> numberItems() const;

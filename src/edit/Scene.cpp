@@ -392,4 +392,29 @@ bool Scene::loadIniFile(const System::IniFile& ini, const std::string& sectionNa
     return sound;
 }
 
+bool Scene::loadKtoHeader(const System::IniFile::SectionRef& section, const std::wstring& sceneName) {
+    name = sceneName.empty() ? getDefaultName(id) : sceneName;
+    bool sound = true;
+    // A value the model cannot work with (a zero rate divides) keeps the default and is reported.
+    const auto checked = [&](int32_t value, int32_t low, int32_t high, int32_t& field) {
+        if (value < low || value > high)
+            sound = false;
+        else
+            field = value;
+    };
+    constexpr int32_t kMaxSize = 16384;
+    constexpr int32_t kMax = 0x7fffffff;
+    const int32_t width = section.getValue("width").toInt();
+    const int32_t height = section.getValue("height").toInt();
+    const int32_t rate = section.getValue("rate").toInt();
+    const int32_t scale = section.getValue("scale").toInt();
+    const int32_t audio = section.findValue("audio_rate").toInt(48000);
+    checked(width, 1, kMaxSize, videoWidth);
+    checked(height, 1, kMaxSize, videoHeight);
+    checked(rate, 1, kMax, videoRate);
+    checked(scale, 1, kMax, videoScale);
+    checked(audio, 1, kMax, audioRate);
+    return sound;
+}
+
 }  // namespace Edit

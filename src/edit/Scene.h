@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/IniFile.h"
 #include "edit/DisplayCamera.h"
 #include "edit/FrameZoom.h"
 #include "edit/SceneLayer.h"
@@ -100,6 +101,10 @@ public:
     // value was unsound and the default was kept.
     void saveIniFile(System::File& file, int32_t index) const;
     bool loadIniFile(const System::IniFile& ini, const std::string& section);
+    // The header of an object exchange file and the scene's name (the
+    // default name when empty); false when a value was unsound and the
+    // default was kept. A missing or unreadable required key throws.
+    bool loadKtoHeader(const System::IniFile::SectionRef& section, const std::wstring& sceneName);
 
 private:
     // The highest slot holding an object (as of the last update) or a layer

@@ -7,7 +7,6 @@ namespace Effect::Access {
 
 bool findSceneName(int32_t, std::wstring&) { return false; }
 int32_t findSceneId(const std::wstring&) { return -1; }
-std::string convertTrackValue(std::string_view value) { return std::string(value); }
 void renderBufferSize(const Media::RenderBuffer&, int32_t& width, int32_t& height) { width = height = 0; }
 void fontFamilies(std::vector<std::wstring>& names, std::wstring& defaultName) {
     names = {L"Noto Sans CJK JP"};
