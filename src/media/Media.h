@@ -33,4 +33,5 @@
 #include "media/ShaderStateResource.h"
 #include "media/VertexBufferCommon.h"
 #include "media/VertexShader.h"
+#include "media/XAudio2Service.h"
 #include "media/XYZ_COL.h"
