@@ -12,6 +12,7 @@
 #include "effect/NameTranslation.h"
 #include "media/Direct2DService.h"
 #include "media/Direct3DService.h"
+#include "media/XAudio2Service.h"
 #include "platform/os/Com.h"
 #include "ui/dialogs/ShowException.h"
 
@@ -40,6 +41,7 @@ void buildServices(System::ServiceStack& stack) {
     Effect::setNameTranslator(effectDisplayName);
     stack.addService<Media::Direct2DService>();
     stack.addService<Media::Direct3DService>();
+    stack.addService<Media::XAudio2Service>();
     stack.addService<Event::EventService>();
     stack.addService<Undo::UndoService>();
 }

@@ -1,7 +1,11 @@
 #pragma once
 // The media and GPU services: the graphics devices and their settings, CPU
 // images, GPU buffers, shaders and the device-state tables every pass draws
-// with. Device objects kept beyond one call are made on first use.
+// with, audio buffers and audio playback. Device objects kept beyond one call
+// are made on first use.
+#include "media/AudioBlockBuffer.h"
+#include "media/AudioBuffer.h"
+#include "media/AudioSpectrum.h"
 #include "media/BitmapInfoHeader.h"
 #include "media/BlendStateList.h"
 #include "media/Color.h"
@@ -17,6 +21,7 @@
 #include "media/PixelShader.h"
 #include "media/PixelShaderList.h"
 #include "media/RasterizerStateList.h"
+#include "media/RawAudioBuffer.h"
 #include "media/RenderBuffer.h"
 #include "media/ResourceBuffer.h"
 #include "media/ResourceService.h"
@@ -28,4 +33,5 @@
 #include "media/ShaderStateResource.h"
 #include "media/VertexBufferCommon.h"
 #include "media/VertexShader.h"
+#include "media/XAudio2Service.h"
 #include "media/XYZ_COL.h"
