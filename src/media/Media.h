@@ -19,6 +19,7 @@
 #include "media/RasterizerStateList.h"
 #include "media/RenderBuffer.h"
 #include "media/ResourceBuffer.h"
+#include "media/ResourceConvert.h"
 #include "media/ResourceService.h"
 #include "media/SamplerStateList.h"
 #include "media/ShaderBase.h"
