@@ -93,22 +93,25 @@ void ResourceConvert::convert(const ImageBuffer& source, ResourceBuffer& destina
     temporary->setImage(source);  // YUY2 held as G8R8_G8B8
     const int32_t from = temporary->format;
     if (destination.format != PixelFormat::kR16G16B16A16Float) unsupported(from, destination.format);
+    size_t entry = 0;  // by the source format; 0 converts from YUV with the constants
     switch (from) {
     case PixelFormat::kR16G16B16A16Float:
-    case PixelFormat::kR16G16B16A16Unorm: pixelShaders_[2].drawResourceToResource(destination, *temporary, nullptr); break;
+    case PixelFormat::kR16G16B16A16Unorm: entry = 2; break;   // copy
     case PixelFormat::kR8G8B8A8Unorm:
-    case PixelFormat::kB8G8R8A8Unorm: pixelShaders_[12].drawResourceToResource(destination, *temporary, nullptr); break;
-    case PixelFormat::kB8G8R8X8Unorm: pixelShaders_[14].drawResourceToResource(destination, *temporary, nullptr); break;
+    case PixelFormat::kB8G8R8A8Unorm: entry = 12; break;      // premultiply
+    case PixelFormat::kB8G8R8X8Unorm: entry = 14; break;      // opaque copy
     case PixelFormat::kR16G16B16A16Snorm:
-    case PixelFormat::kG8R8G8B8Unorm: {
-        float constants[20];
-        colorConstants(constants, from, false, direct3D_.inputYuvColorSpace, source.height);
-        withConstants(direct3D_, constants,
-                      [&] { pixelShaders_[0].drawResourceToResource(destination, *temporary, nullptr); });
-        break;
-    }
+    case PixelFormat::kG8R8G8B8Unorm: break;
     default: unsupported(from, destination.format);
     }
+    if (entry != 0) {
+        pixelShaders_[entry].drawResourceToResource(destination, *temporary, nullptr);
+        return;
+    }
+    float constants[20];
+    colorConstants(constants, from, false, direct3D_.inputYuvColorSpace, source.height);
+    withConstants(direct3D_, constants,
+                  [&] { pixelShaders_[0].drawResourceToResource(destination, *temporary, nullptr); });
 }
 
 std::shared_ptr<ImageBuffer> ResourceConvert::convertToImage(RenderBuffer& source, int32_t format) {

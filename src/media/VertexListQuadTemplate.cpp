@@ -112,7 +112,8 @@ void drawQuads(const std::vector<T>& vertices, uint32_t stride) {
     Resource::ResourceService* service = Resource::ResourceService::Get();
     if (!service) throw System::messageException("Media::VertexList::draw", "resource service not available.");
     if (vertices.size() == 4) {
-        VertexBufferCommon& quad = stride == 40 ? service->pixelShaders.singleQuad40 : service->pixelShaders.singleQuad28;
+        Shader::PixelShaderList& list = service->pixelShaders;
+        VertexBufferCommon& quad = stride == 40 ? list.singleQuad40 : list.singleQuad28;
         const size_t strip[4] = {0, 1, 3, 2};
         for (size_t i = 0; i < 4; ++i)
             std::memcpy(quad.vertices.get() + i * stride, corners.data() + strip[i] * stride, stride);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "MediaFixture.h"
+#include "media/ConstantBufferCommon.h"
 #include "media/RenderBuffer.h"
 #include "media/VertexListQuadPosColor.h"
 #include "media/VertexListQuadPosColorNorm.h"
@@ -275,6 +276,139 @@ TEST_F(VertexListTest, DepthSetKeepsOpaqueAndTransparentLayersAndTheResolveShows
     px = pixelsOf(*frame->texture);
     EXPECT_NEAR(0.5f, px[0], 2e-3f);
     EXPECT_NEAR(0.5f, px[1], 2e-3f);
+    EXPECT_NEAR(1.0f, px[3], 2e-3f);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(VertexListTest, BuiltInSetsTakeTheirInputsFromTheVertexRecords) {
+    struct Case {
+        size_t set;
+        std::vector<std::pair<std::string, uint32_t>> elements;  // semantic and offset
+    };
+    const Case cases[] = {
+        {0, {{"POSITION", 0}, {"TEXUV", 12}, {"COLOR", 20}}},
+        {1, {{"POSITION", 0}, {"TEXUV", 12}, {"COLOR", 20}}},
+        {2, {{"POSITION", 0}, {"NORMAL", 12}, {"TEXUV", 24}, {"COLOR", 32}}},
+        {3, {{"POSITION", 0}, {"COLOR", 12}}},
+        {4, {{"POSITION", 0}, {"COLOR", 12}}},
+        {5, {{"POSITION", 0}, {"NORMAL", 12}, {"COLOR", 24}}},
+        {6, {{"POSITION", 0}, {"NORMAL", 12}}},
+    };
+    for (const Case& c : cases) {
+        const auto& elements = resources().pixelShaders.listVertexShaders[c.set].layout->elements();
+        ASSERT_EQ(c.elements.size(), elements.size()) << c.set;
+        for (size_t i = 0; i < elements.size(); ++i) {
+            EXPECT_EQ(c.elements[i].first, elements[i].semanticName) << c.set;
+            EXPECT_EQ(c.elements[i].second, elements[i].offset) << c.set << " " << c.elements[i].first;
+        }
+    }
+}
+
+TEST_F(VertexListTest, LightPassAddsDirectionalLightsToTheAmbient) {
+    // Two pixels: a surface facing the viewer with shine 0.5, and no surface.
+    auto normals = resourceFrom(2, 1, {0, 0, -1, 0.5f, 0, 0, 0, -1});
+    float clear[4] = {0, 0, 0, 0};
+    auto frame = target(2, 1, 1.0f, 0, clear);
+    struct Light {
+        int32_t type;
+        float pos[3];
+        float col[4];
+    };
+    struct {
+        Light source[8];
+        int32_t lightNum;
+        float ambient[3];
+        float pad[3];
+    } constants{};
+    const float tilt = std::sqrt(0.5f);
+    constants.source[0] = {1, {0, tilt, -tilt}, {1, 0.5f, 0.25f, 1}};
+    constants.source[1] = {2, {0, 0, -1}, {5, 5, 5, 5}};  // not directional: adds nothing
+    constants.source[2] = {1, {0, 0, -1}, {9, 9, 9, 9}};  // beyond lightNum
+    constants.lightNum = 2;
+    constants.ambient[0] = 0.1f, constants.ambient[1] = 0.2f, constants.ambient[2] = 0.3f;
+    Media::ConstantBufferCommon buffer;
+    buffer.create(&constants, 272);
+    context().setConstantBuffer(ShaderStage::Pixel, 0, buffer.buffer.get());
+    context().setShaderResource(ShaderStage::Pixel, 0, normals->getShaderResourceView());
+    auto& list = resources().pixelShaders;
+    context().setVertexShader(list.listVertexShaders[6].shader.get(), list.listVertexShaders[6].layout.get());
+    context().setPixelShader(list.listPixelShaders[3].shader.get());
+    const float quad[4 * 6] = {-1, -1, 0, 0, 0, -1, 1, -1, 0, 0, 0, -1, -1, 1, 0, 0, 0, -1, 1, 1, 0, 0, 0, -1};
+    Media::VertexBufferCommon strip;
+    strip.create(quad, 4, 24);
+    d3d().drawVertexBuffer(strip);
+    context().setShaderResource(ShaderStage::Pixel, 0, nullptr);
+    context().setRenderTarget(nullptr);
+    // The formula on the CPU: N = V = (0, 0, -1), L tilted by 45 degrees.
+    const float a = std::pow((1 - 0.5f) * (1 - 0.5f), 2.0f);
+    const float NV = 1, NL = tilt, hl = std::sqrt(0.5f + 0.5f * tilt);  // H = normalize(V + L)
+    const float NH = hl;
+    const float F = 0.04f + 0.96f * std::pow(1 - hl, 5.0f);
+    const float q = NH * NH * (a - 1) + 1;
+    const float D = a / (q * q);
+    const float G = 0.5f / (NL * std::sqrt(NV * NV * (1 - a) + a) + NV * std::sqrt(NL * NL * (1 - a) + a) + 0.00001f);
+    const float k = (D * G * F + (1 - F)) * NL;
+    const float want[4] = {0.1f + k, 0.2f + 0.5f * k, 0.3f + 0.25f * k, k};
+    const auto px = pixelsOf(*frame->texture);
+    for (int c = 0; c < 4; ++c) EXPECT_NEAR(want[c], px[c], 3e-3f + 2e-3f * want[c]) << c;
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(0.0f, px[4 + c]) << "no surface: discarded";
+}
+
+TEST_F(VertexListTest, NormalSetStoresTheFacingNormalWithTheShine) {
+    float clear[4] = {0, 0, 0, 0};
+    auto frame = target(2, 1, 1.0f, 0, clear);
+    View* views[5] = {frame->getDepthBuffer()->getUnorderedAccessView(),
+                      frame->getTransparentBuffer()->getUnorderedAccessView(),
+                      frame->getTransparentDepthBuffer()->getUnorderedAccessView(),
+                      frame->getNormalBuffer()->getUnorderedAccessView(),
+                      frame->getNormalTransparentBuffer()->getUnorderedAccessView()};
+    d3d().setRenderTargetWithUav(*frame, 5, views);
+    VertexListQuadPosColorNorm list;
+    // Left pixel: front face; right pixel: the same quad wound the other way (a back face).
+    const float n[3] = {0, 0.6f, 0.8f};
+    for (auto [x0, x1] : {std::pair{-1.0f, 0.0f}, {1.0f, 0.0f}})
+        for (auto [x, y] : {std::pair{x0, -0.5f}, {x1, -0.5f}, {x1, 0.5f}, {x0, 0.5f}})
+            list.vertices.push_back({x, y, 0.5f, n[0], n[1], n[2], 1, 1, 1, 1});
+    list.setNormalShader();
+    list.drawWithNormal();
+    d3d().setRenderTargetWithUav(*frame, 0, nullptr);
+    context().setRenderTarget(nullptr);
+    const auto normal = pixelsOf(*frame->getNormalBuffer()->texture);
+    const float want[2][4] = {{0, 0.6f, 0.8f, 0.5f}, {0, -0.6f, -0.8f, 0.5f}};
+    // Which of the two is the front face follows the rasterizer's winding; one of each.
+    const bool leftFront = normal[1] > 0;
+    for (int x = 0; x < 2; ++x)
+        for (int c = 0; c < 4; ++c)
+            EXPECT_NEAR(want[(x == 0) == leftFront ? 0 : 1][c], normal[x * 4 + c], 2e-3f) << x << "," << c;
+    const auto px = pixelsOf(*frame->texture);
+    EXPECT_NEAR(1.0f, px[0], 2e-3f);
+    EXPECT_NEAR(1.0f, px[4], 2e-3f);
+}
+
+TEST_F(VertexListTest, ShrunkTexturesAreReadOverThePixelsFootprint) {
+    // Columns 1, 0, 0, 1: one filtered sample at the centre would give 0; three
+    // by three samples at the cell centres give (5/6 + 0 + 5/6) / 3.
+    std::vector<float> texels;
+    for (uint32_t y = 0; y < 4; ++y)
+        for (uint32_t x = 0; x < 4; ++x) {
+            const float v = x == 0 || x == 3 ? 1.0f : 0.0f;
+            texels.insert(texels.end(), {v, v, v, 1});
+        }
+    auto source = resourceFrom(4, 4, texels);
+    float clear[4] = {0, 0, 0, 0};
+    auto frame = target(1, 1, 1.0f, 0, clear);
+    context().setSampler(ShaderStage::Pixel, 0, resources().samplerStates[1].createResource());
+    context().setShaderResource(ShaderStage::Pixel, 0, source->getShaderResourceView());
+    VertexListQuadPosUvCommon& rectangle = VertexListQuadPosUvCommon::getRectangle(1, 1);
+    rectangle.setShader();
+    rectangle.draw();
+    context().setShaderResource(ShaderStage::Pixel, 0, nullptr);
+    context().setRenderTarget(nullptr);
+    const auto px = pixelsOf(*frame->texture);
+    EXPECT_NEAR(5.0f / 9, px[0], 3e-3f);
     EXPECT_NEAR(1.0f, px[3], 2e-3f);
 }
 
