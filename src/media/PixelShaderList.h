@@ -7,13 +7,22 @@
 #include "media/VertexBufferCommon.h"
 #include "media/VertexShader.h"
 
-// The system's own full-target pixel shaders by index, the two quads every
-// pass draws with their vertex shaders, and a shared 16-byte constant buffer.
+// The system's own shaders: the full-target pixel shaders by index, the two
+// quads every pass draws with their vertex shaders, a shared 16-byte constant
+// buffer, and the shader sets that draw vertex lists with their buffers.
 namespace Shader {
 
 class PixelShaderList {
 public:
     static constexpr size_t kGeneralCount = 26;
+    // Vertex-list pixel shaders: 0 textured, 1 with depth, 2 with normals,
+    // 3 light pass, 4 transparent resolve, 5 coloured, 6 with depth, 7 with normals.
+    static constexpr size_t kListPixelCount = 8;
+    // Vertex-list vertex shaders: 0 textured, 1 textured (depth set), 2 textured
+    // with normals, 3 coloured, 4 coloured (depth set), 5 coloured with normals,
+    // 6 light pass.
+    static constexpr size_t kListVertexCount = 7;
+    static constexpr size_t kListConstantSize = 160;
 
     PixelShaderList();
     PixelShaderList(const PixelShaderList&) = delete;
@@ -28,6 +37,15 @@ public:
     Media::VertexBufferCommon textureQuad;
     Media::ConstantBufferCommon constantBuffer;
     float constant[4] = {};  // the buffer's contents in system memory
+
+    std::array<Media::PixelShader, kListPixelCount> listPixelShaders;
+    std::array<Media::VertexShader, kListVertexCount> listVertexShaders;
+    Media::VertexBufferCommon singleQuad28{4, 28};  // one-quad lists, triangle strip
+    Media::VertexBufferCommon singleQuad40{4, 40};
+    // projection float4x4 at 0, alpha at 64, blend (int) at 68, normalWorld
+    // float4x4 at 80, shine at 144; matrices by rows.
+    Media::ConstantBufferCommon listConstantBuffer;
+    float listConstant[kListConstantSize / 4] = {};
 };
 
 }  // namespace Shader

@@ -8,6 +8,7 @@
 #include "media/ImageBuffer.h"
 #include "media/PixelFormat.h"
 #include "media/PixelShaderList.h"
+#include "media/ResourceConvert.h"
 #include "media/ResourceBuffer.h"
 
 namespace Media {
@@ -166,8 +167,7 @@ std::shared_ptr<ImageBuffer> RenderBuffer::readYuy2ImageBuffer() {
 
 std::shared_ptr<ImageBuffer> RenderBuffer::createImageBuffer(int32_t imageFormat, bool straightAlpha) {
     if (imageFormat == PixelFormat::kYuy2 || imageFormat == PixelFormat::kR16G16B16A16Snorm)
-        // The YUV conversions run on the GPU conversion, which is not part of this build yet.
-        throw System::notImplementException("Media::ResourceConvert::convertToImage");
+        return ResourceConvert().convertToImage(*this, imageFormat);
     size_t entry = 2;
     if (imageFormat == PixelFormat::kR8G8B8A8Unorm || imageFormat == PixelFormat::kB8G8R8A8Unorm)
         entry = straightAlpha ? 13 : 15;

@@ -5,6 +5,7 @@
 #include "core/Exception.h"
 #include "media/ImageBuffer.h"
 #include "media/PixelFormat.h"
+#include "media/ResourceConvert.h"
 
 namespace Media {
 
@@ -26,9 +27,10 @@ std::unique_ptr<ResourceBuffer> ResourceBuffer::createBlank(uint32_t w, uint32_t
 std::unique_ptr<ResourceBuffer> ResourceBuffer::createFromImageBuffer(const std::shared_ptr<ImageBuffer>& image) {
     if (!image) return nullptr;
     auto buffer = std::make_unique<ResourceBuffer>(0, 0);
-    if (image->format != buffer->format)
-        // Other formats go through the GPU conversion, which is not part of this build yet.
-        throw System::notImplementException("Media::ResourceConvert::convert");
+    if (image->format != buffer->format) {
+        ResourceConvert().convert(*image, *buffer);
+        return buffer;
+    }
     buffer->setImage(*image);
     return buffer;
 }

@@ -5,6 +5,9 @@
 
 namespace Media {
 
+VertexBufferCommon::VertexBufferCommon(uint32_t count, uint32_t recordSize)
+    : vertexCount(count), vertices(new uint8_t[static_cast<size_t>(count) * recordSize]()) {}
+
 void VertexBufferCommon::create(const void* initialData, uint32_t count, uint32_t vertexStride) {
     vertexCount = count;
     stride = vertexStride;

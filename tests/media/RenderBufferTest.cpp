@@ -135,8 +135,7 @@ TEST_F(RenderBufferTest, ImagesOfAFrameHaveTheRequestedAlphaForm) {
     uint16_t h;
     std::memcpy(&h, half->data(), 2);
     EXPECT_NEAR(0.5f, halfToFloat(h), 1e-3f);
-    LogCapture log;
-    EXPECT_THROW(buffer->createImageBuffer(107, false), std::runtime_error);
+    EXPECT_EQ(107, buffer->createImageBuffer(107, false)->format);  // through the YUV conversion
 }
 
 TEST_F(RenderBufferTest, ReadBackKeepsTheFrameAndTheMappingsPitch) {

@@ -1,0 +1,15 @@
+#pragma once
+
+// Bind the vertex-list shader sets of the built-in shader list (vertex shader
+// with its layout, and pixel shader) through the bound-state cache. Textures,
+// samplers, auxiliary buffers, constants and states are the caller's.
+namespace Media {
+
+void bindShaderUv();
+void bindShaderUvDepth();
+void bindShaderUvNormal();
+void bindShaderColor();
+void bindShaderColorDepth();
+void bindShaderColorNormal();
+
+}  // namespace Media

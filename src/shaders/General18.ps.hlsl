@@ -1,0 +1,19 @@
+// Vertical shrink: the mean of `step` source pixels, edges repeated.
+Texture2D<float4> source : register(t0);
+cbuffer constant0 : register(b0)
+{
+    int step;
+    int offset;
+};
+
+float4 main(float4 position : SV_Position) : SV_Target
+{
+    uint width, height;
+    source.GetDimensions(width, height);
+    const int2 p = int2(position.xy);
+    const int first = p.y * step + offset;
+    float4 sum = 0;
+    for (int i = 0; i < step; ++i)
+        sum += source.Load(int3(p.x, clamp(first + i, 0, int(height) - 1), 0));
+    return sum / step;
+}

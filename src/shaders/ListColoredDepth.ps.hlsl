@@ -1,0 +1,18 @@
+// Coloured vertex lists with the depth layers.
+#define DEPTH_LAYERS
+#include "VertexList.hlsli"
+
+float4 main(ColoredVertex v) : SV_Target
+{
+    const int2 p = int2(v.position.xy);
+    const float d = fragmentDepth(v.position);
+    const float e = depthBuffer[p] - d + 0.5;
+    if (e <= 0)
+        discard;
+    float4 color = v.color;
+    if (!applyBlend(color, targetBehind(p)))
+        discard;
+    if (!storeLayers(p, d, e, color, 0))
+        discard;
+    return color;
+}

@@ -1,0 +1,10 @@
+// Textured vertex lists.
+#include "VertexList.hlsli"
+
+float4 main(TexturedVertex v) : SV_Target
+{
+    float4 color = readSource(v.uv);
+    if (!applyBlend(color, frameBuffer.Load(int3(int2(v.position.xy), 0))))
+        discard;
+    return color * v.alpha;
+}
