@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs one or all of them; an
 # undefined-behaviour report stops the run like a crash and leaves its input.
-#   fuzz/run.sh [target] [seconds]   e.g. fuzz/run.sh IniFile 60
+#   fuzz/run.sh [target] [seconds] [libFuzzer flags...]   e.g. fuzz/run.sh IniFile 60 -max_len=65536
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 target="${1:-}"
@@ -21,5 +21,5 @@ for exe in "$dir"/fuzz/fuzz_*; do
   seeds=()
   [ -d "$root/fuzz/seeds/$name" ] && seeds=("$root/fuzz/seeds/$name")
   echo "== $name for ${seconds}s"
-  ASAN_OPTIONS=quarantine_size_mb=8 UBSAN_OPTIONS="${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}" "$exe" -max_total_time="$seconds" -print_final_stats=1 "$corpus" "${seeds[@]}"
+  ASAN_OPTIONS=quarantine_size_mb=8 UBSAN_OPTIONS="${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}" "$exe" -max_total_time="$seconds" -print_final_stats=1 "${@:3}" "$corpus" "${seeds[@]}"
 done

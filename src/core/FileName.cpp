@@ -2,7 +2,6 @@
 
 #include <ctime>
 #include <cwchar>
-#include <regex>
 #include <unordered_map>
 
 #include "core/Exception.h"
@@ -27,7 +26,14 @@ std::wstring& executableOverride() {
     return path;
 }
 
-const std::wregex kLeadingVariable(L"^%[^%]+%");
+// The "%Name%" the path begins with (at least one character between the
+// signs), or empty. A plain scan: paths come from files and may be long.
+std::wstring leadingVariable(const std::wstring& path) {
+    if (path.size() < 3 || path[0] != L'%') return {};
+    const size_t close = path.find(L'%', 1);
+    if (close == std::wstring::npos || close == 1) return {};
+    return path.substr(0, close + 1);
+}
 
 wchar_t lowerAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? c + (L'a' - L'A') : c; }
 
@@ -98,12 +104,12 @@ void FileName::initializeVariableList() {
 
 void FileName::expandVariable(std::wstring& path) {
     if (path.find(L'%') == std::wstring::npos) return;
-    std::wsmatch match;
-    if (!std::regex_search(path, match, kLeadingVariable)) return;
+    const std::wstring variable = leadingVariable(path);
+    if (variable.empty()) return;
     if (variables().empty()) initializeVariableList();
-    const auto found = variables().find(match.str(0));
+    const auto found = variables().find(variable);
     if (found == variables().end()) return;
-    replaceAll(path, match.str(0), found->second);
+    replaceAll(path, variable, found->second);
 }
 
 std::wstring FileName::getExpandedPath(const wchar_t* path) {

@@ -79,6 +79,25 @@ TEST_F(FileNameTest, OnlyALeadingKnownVariableExpands) {
     for (const auto& c : cases) EXPECT_EQ(System::FileName::getExpandedPath(c.path), c.expected);
 }
 
+TEST_F(FileNameTest, LongPathsFromFilesExpandWithoutDeepRecursion) {
+    // File items read paths from project and exchange files: a long one
+    // after a percent sign must not exhaust the stack.
+    const std::wstring backup = System::FileName::getExpandedPath(L"%Backup%");
+    const std::wstring longName(400000, L'a');
+    struct Case {
+        std::wstring path, expected;
+    } cases[] = {
+        {L"%" + longName, L"%" + longName},
+        {L"%" + longName + L"%", L"%" + longName + L"%"},
+        {L"%Backup%/" + longName, backup + L"/" + longName},
+    };
+    for (auto& c : cases) {
+        std::wstring path = c.path;
+        System::FileName::expandVariable(path);
+        EXPECT_EQ(path, c.expected);
+    }
+}
+
 TEST(FileNameParts, DirectoryBaseNameAndExtension) {
     struct Case {
         const wchar_t* path;
