@@ -216,4 +216,15 @@ TEST_F(ResourceConvertTest, MultisampledFramesAreResolvedBeforeTheConversion) {
     }
 }
 
+TEST_F(ResourceConvertTest, OddWidthYuy2UploadsEveryColumn) {
+    auto image = ImageBuffer::make(107, 3, 1);
+    const uint8_t bytes[8] = {235, 128, 16, 128, 235, 128, 235, 128};
+    std::memcpy(image->data(), bytes, 8);
+    auto buffer = Media::ResourceBuffer::createFromImageBuffer(image);
+    EXPECT_EQ(3u, buffer->width);
+    const auto px = pixelsOf(*buffer->texture);
+    const float want[3] = {1, 0, 1};
+    for (int x = 0; x < 3; ++x) EXPECT_NEAR(want[x], px[x * 4], 3e-3f) << x;
+}
+
 }  // namespace
