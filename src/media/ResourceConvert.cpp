@@ -124,8 +124,14 @@ std::shared_ptr<ImageBuffer> ResourceConvert::convertToImage(RenderBuffer& sourc
     temporary.createTexture2D(source.width, source.height);
     float constants[20];
     colorConstants(constants, format, true, direct3D_.outputYuvColorSpace, source.height);
+    // A multisampled frame cannot be read by the pass: resolve it first.
+    std::unique_ptr<ResourceBuffer> resolved;
+    if (source.sampleCount != 1) resolved = source.createResourceBuffer(false);
     withConstants(direct3D_, constants, [&] {
-        pixelShaders_[1].drawViewToRender(temporary, source.createShaderResourceView(), nullptr);
+        if (resolved)
+            pixelShaders_[1].drawResourceToRender(temporary, *resolved);
+        else
+            pixelShaders_[1].drawViewToRender(temporary, source.createShaderResourceView(), nullptr);
     });
     return yuy2 ? temporary.readYuy2ImageBuffer() : temporary.readImageBuffer();
 }

@@ -335,4 +335,39 @@ TEST_F(GeneralShaderTest, ResizeAveragesTheFootprintAndMaskUsesTheTexturedQuad) 
         }
 }
 
+TEST_F(GeneralShaderTest, ResizeByFourTakesThreeByThreeFilteredSamples) {
+    constexpr uint32_t n = 8;
+    auto value = [](int x, int y) { return halfToFloat(floatToHalf(((x * 5 + y * 3) % 7) / 6.0f)); };
+    std::vector<float> rgba;
+    for (uint32_t y = 0; y < n; ++y)
+        for (uint32_t x = 0; x < n; ++x) rgba.insert(rgba.end(), {value(x, y), 0, 0, 1});
+    auto source = resourceFrom(n, n, rgba);
+    // Bilinear filtering with clamped edges, at texture coordinates.
+    auto bilinear = [&](float u, float v) {
+        const float fx = u * n - 0.5f, fy = v * n - 0.5f;
+        const int x0 = int(std::floor(fx)), y0 = int(std::floor(fy));
+        const float ax = fx - x0, ay = fy - y0;
+        auto at = [&](int x, int y) { return value(std::clamp(x, 0, int(n) - 1), std::clamp(y, 0, int(n) - 1)); };
+        return (at(x0, y0) * (1 - ax) + at(x0 + 1, y0) * ax) * (1 - ay) +
+               (at(x0, y0 + 1) * (1 - ax) + at(x0 + 1, y0 + 1) * ax) * ay;
+    };
+    context().setSampler(ShaderStage::Pixel, 0, resources().samplerStates[1].createResource());
+    Media::ConstantBufferCommon constant;
+    const float k[4] = {4, 4, 0, 0};
+    constant.create(k, 16);
+    Media::ResourceBuffer target(2, 2);
+    resources().pixelShaders[19].drawResourceToResourceWithConstant(target, *source, constant.buffer.get(), nullptr);
+    context().setSampler(ShaderStage::Pixel, 0, nullptr);
+    const auto px = pixelsOf(*target.texture);
+    const float cell = 0.5f / 3;  // the footprint 4 / 8 cut into 3 cells
+    for (uint32_t y = 0; y < 2; ++y)
+        for (uint32_t x = 0; x < 2; ++x) {
+            const float u = (x + 0.5f) * 4 / n - 0.25f + cell / 2, v = (y + 0.5f) * 4 / n - 0.25f + cell / 2;
+            float want = 0;
+            for (int j = 0; j < 3; ++j)
+                for (int i = 0; i < 3; ++i) want += bilinear(u + i * cell, v + j * cell) / 9;
+            EXPECT_NEAR(want, px[(y * 2 + x) * 4], 4e-3f) << x << "," << y;
+        }
+}
+
 }  // namespace

@@ -200,4 +200,31 @@ TEST_F(ResourceConvertTest, UnsupportedFormatsNameBothFormats) {
     EXPECT_EQ(2u, destination.texture->width());
 }
 
+TEST_F(ResourceConvertTest, MultisampledFramesAreResolvedBeforeTheConversion) {
+    auto frame = std::make_unique<Media::RenderBuffer>(10, Media::Direct3DService::SampleDesc{4, 0});
+    frame->createTexture2D(2, 2);
+    frame->createRenderTargetView();
+    const float grey[4] = {0.5f, 0.5f, 0.5f, 1};
+    context().clearRenderTargetView(frame->renderTargetView, grey);
+    auto image = frame->createImageBuffer(13, false);
+    for (uint32_t i = 0; i < 4; ++i) {
+        int16_t w[4];
+        std::memcpy(w, image->data() + (i / 2) * image->pitch + (i % 2) * 8, sizeof w);
+        EXPECT_NEAR(2048, w[0], 2) << i;
+        EXPECT_NEAR(0, w[1], 2) << i;
+        EXPECT_NEAR(32767, w[3], 2) << i;
+    }
+}
+
+TEST_F(ResourceConvertTest, OddWidthYuy2UploadsEveryColumn) {
+    auto image = ImageBuffer::make(107, 3, 1);
+    const uint8_t bytes[8] = {235, 128, 16, 128, 235, 128, 235, 128};
+    std::memcpy(image->data(), bytes, 8);
+    auto buffer = Media::ResourceBuffer::createFromImageBuffer(image);
+    EXPECT_EQ(3u, buffer->width);
+    const auto px = pixelsOf(*buffer->texture);
+    const float want[3] = {1, 0, 1};
+    for (int x = 0; x < 3; ++x) EXPECT_NEAR(want[x], px[x * 4], 3e-3f) << x;
+}
+
 }  // namespace
