@@ -1,9 +1,10 @@
 #include "core/StringHelper.h"
 
+#include <algorithm>
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <regex>
 
 namespace System {
 namespace {
@@ -83,7 +84,7 @@ std::wstring digitRun(Cursor& cur) {
     return nonZero == std::wstring::npos ? std::wstring() : digits.substr(nonZero);
 }
 
-const std::wregex kPlaceholder(L"\\{(.+?)\\}");
+bool isLineTerminator(wchar_t c) { return c == L'\n' || c == L'\r' || c == 0x2028 || c == 0x2029; }
 
 }  // namespace
 
@@ -147,9 +148,28 @@ void replaceAll(std::wstring& text, const std::wstring& find, const std::wstring
 }
 
 void expandPlaceholders(std::wstring& text, const std::function<std::wstring(const std::wstring&)>& lookup) {
+    // The matches of the pattern "\\{(.+?)\\}" over the unchanged copy, from the left, found by a plain
+    // scan: std::regex recurses per character and overflows the stack on long texts.
     const std::wstring original = text;
-    for (std::wsregex_iterator it(original.begin(), original.end(), kPlaceholder), end; it != end; ++it)
-        replaceAll(text, it->str(0), lookup(it->str(1)));
+    size_t pos = 0;
+    while ((pos = original.find(L'{', pos)) != std::wstring::npos) {
+        // The name takes at least one character (even a '}') and no line terminator.
+        size_t j = pos + 1;
+        size_t close = std::wstring::npos;
+        for (; j < original.size() && !isLineTerminator(original[j]); ++j) {
+            if (original[j] == L'}' && j >= pos + 2) {
+                close = j;
+                break;
+            }
+        }
+        if (close == std::wstring::npos) {
+            // No brace that opens before j can close before it either.
+            pos = std::max(j, pos + 1);
+            continue;
+        }
+        replaceAll(text, original.substr(pos, close - pos + 1), lookup(original.substr(pos + 1, close - pos - 1)));
+        pos = close + 1;
+    }
 }
 
 void trimSpace(std::wstring& text) {

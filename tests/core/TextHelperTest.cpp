@@ -145,6 +145,26 @@ TEST(TextHelper, ReplaceAllAndPlaceholders) {
     });
     EXPECT_EQ(placeholders, L"1/{a}/{}/1");
     EXPECT_EQ(calls, 3);
+
+    // The name is the shortest run of at least one character without a line break.
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {L"{}}", L"<}>"},          {L"{{a}", L"<{a>"},        {L"{a\nb}{c}", L"{a\nb}<c>"},
+        {L"x{a}y{b", L"x<a>y{b"},  {L"{a}}", L"<a>}"},        {L"{ab}{}", L"<ab>{}"},
+    };
+    for (const auto& [input, expected] : cases) {
+        std::wstring t = input;
+        System::expandPlaceholders(t, [](const std::wstring& name) { return L"<" + name + L">"; });
+        EXPECT_EQ(t, expected) << System::wideToUtf8(input);
+    }
+    // A long text neither overflows the stack nor takes quadratic time on unclosed braces.
+    std::wstring longText(300000, L'{');
+    longText += L"a}";
+    System::expandPlaceholders(longText, [](const std::wstring&) { return std::wstring(L"x"); });
+    EXPECT_EQ(longText, L"x");
+    std::wstring unclosed(300000, L'{');
+    unclosed += L"\n{a}";
+    System::expandPlaceholders(unclosed, [](const std::wstring&) { return std::wstring(L"x"); });
+    EXPECT_EQ(unclosed, std::wstring(300000, L'{') + L"\nx");
 }
 
 TEST(TextHelper, TrimAndSplit) {
