@@ -27,12 +27,15 @@ void allocPadded(System::AlignedBuffer& buffer, int64_t count, int64_t unit) {
     buffer.allocMemory(static_cast<uint32_t>(count * unit));
 }
 
-// x * 32768 to the nearest integer, ties to even, saturated (NaN gives the low end).
+// x * 32768 to the nearest integer, ties to even, saturated (NaN gives the low
+// end). Adding and taking away 1.5 * 2^23 rounds in the default rounding mode,
+// in a form that vectorises.
 inline int16_t toPcm16(float x) {
-    const float v = x * 32768.0f;
-    if (!(v > -32768.0f)) return -32768;
-    if (v >= 32767.0f) return 32767;
-    return static_cast<int16_t>(std::nearbyint(v));
+    float v = x * 32768.0f;
+    v = v > -32768.0f ? v : -32768.0f;
+    v = v < 32767.0f ? v : 32767.0f;
+    constexpr float kRound = 12582912.0f;
+    return static_cast<int16_t>(static_cast<int32_t>((v + kRound) - kRound));
 }
 
 inline float limitLevel(float v) { return std::clamp(v, 0.0f, 32767.0f); }

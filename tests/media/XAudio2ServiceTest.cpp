@@ -95,6 +95,27 @@ TEST(XAudio2Service, CreatePlayerKeepsTheVoicesAndChangesOnlyTheRate) {
     EXPECT_EQ(48000, service.sampleRate);
 }
 
+TEST(XAudio2Service, ARateNoVoiceTakesLeavesNoVoices) {
+    DiskAudio disk;
+    XAudio2Service service;
+    for (int32_t rate : {0, -44100, 400000}) {
+        LogCapture log;
+        service.createPlayer(rate);
+        const auto lines = messages(log);
+        ASSERT_EQ(2u, lines.size()) << rate;
+        EXPECT_NE(std::string::npos,
+                  lines[0].find("xaudio2->CreateSourceVoice() failed in Media::XAudio2Service::createPlayer()"))
+            << lines[0];
+        EXPECT_EQ("WARN Media::XAudio2Service::createPlayer audio player initialize failed.", lines[1]);
+        EXPECT_EQ(nullptr, service.masteringVoice) << rate;
+        EXPECT_EQ(nullptr, service.sourceVoice) << rate;
+        EXPECT_NE(nullptr, service.xaudio2) << rate;
+    }
+    service.createPlayer(22050);
+    EXPECT_NE(nullptr, service.sourceVoice);
+    EXPECT_EQ(22050, service.sampleRate);
+}
+
 TEST(XAudio2Service, VolumeIsAPercentLimitedTo0Through100) {
     DiskAudio disk;
     XAudio2Service service;
