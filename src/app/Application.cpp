@@ -12,6 +12,7 @@
 #include "effect/NameTranslation.h"
 #include "media/Direct2DService.h"
 #include "media/Direct3DService.h"
+#include "media/ImageService.h"
 #include "media/XAudio2Service.h"
 #include "platform/os/Com.h"
 #include "ui/dialogs/ShowException.h"
@@ -39,6 +40,7 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<System::Logger>();
     stack.addService<Translate::TranslateService>();
     Effect::setNameTranslator(effectDisplayName);
+    stack.addService<Media::ImageService>();
     stack.addService<Media::Direct2DService>();
     stack.addService<Media::Direct3DService>();
     stack.addService<Media::XAudio2Service>();

@@ -17,6 +17,7 @@
 #include "media/Direct3DService.h"
 #include "media/FrameImage.h"
 #include "media/ImageBuffer.h"
+#include "media/ImageService.h"
 #include "media/PixelFormat.h"
 #include "media/PixelShader.h"
 #include "media/PixelShaderList.h"
