@@ -12,6 +12,7 @@
 #include "effect/NameTranslation.h"
 #include "media/Direct2DService.h"
 #include "media/Direct3DService.h"
+#include "media/MediaService.h"
 #include "media/XAudio2Service.h"
 #include "platform/os/Com.h"
 #include "ui/dialogs/ShowException.h"
@@ -38,6 +39,7 @@ void buildServices(System::ServiceStack& stack) {
     System::Process::SetThreadPriority("MainThreadPriority");
     stack.addService<System::Logger>();
     stack.addService<Translate::TranslateService>();
+    stack.addService<Media::MediaService>();
     Effect::setNameTranslator(effectDisplayName);
     stack.addService<Media::Direct2DService>();
     stack.addService<Media::Direct3DService>();
