@@ -82,7 +82,13 @@ struct SourceReader::State {
 
     Result openFormat() {
         avformat_close_input(&format);
-        if (int err = avformat_open_input(&format, path.c_str(), nullptr, nullptr); err < 0) {
+        // A playlist inside a media file may name other files or network
+        // addresses: only plain local files are opened.
+        AVDictionary* options = nullptr;
+        av_dict_set(&options, "protocol_whitelist", "file", 0);
+        const int err = avformat_open_input(&format, path.c_str(), nullptr, &options);
+        av_dict_free(&options);
+        if (err < 0) {
             format = nullptr;
             return errorResult(err);
         }
