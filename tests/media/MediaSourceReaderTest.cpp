@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -240,6 +241,55 @@ TEST_F(MediaSourceReaderTest, ShortSampleIsNotReadPast) {
     EXPECT_EQ(image->height, 96u);
     EXPECT_NEAR(image->data()[0], expectedGrey(1), 3.0);
     EXPECT_EQ(image->data()[256 * 95], 0);
+}
+
+}  // namespace
+
+namespace {
+
+// A video stream in a format no decoder here takes: three opaque packets.
+void writeUndecodable(const std::string& path) {
+    AVFormatContext* fmt = nullptr;
+    ASSERT_GE(avformat_alloc_output_context2(&fmt, nullptr, "matroska", path.c_str()), 0);
+    AVStream* st = avformat_new_stream(fmt, nullptr);
+    st->codecpar->codec_type = AVMEDIA_TYPE_VIDEO;
+    st->codecpar->codec_id = AV_CODEC_ID_AVS2;
+    st->codecpar->width = 64;
+    st->codecpar->height = 48;
+    st->time_base = AVRational{1, 30};
+    ASSERT_GE(avio_open(&fmt->pb, path.c_str(), AVIO_FLAG_WRITE), 0);
+    ASSERT_GE(avformat_write_header(fmt, nullptr), 0);
+    AVPacket* pkt = av_packet_alloc();
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_GE(av_new_packet(pkt, 16), 0);
+        std::memset(pkt->data, i + 1, 16);
+        pkt->pts = pkt->dts = i;
+        pkt->duration = 1;
+        pkt->flags = AV_PKT_FLAG_KEY;
+        pkt->stream_index = st->index;
+        av_packet_rescale_ts(pkt, AVRational{1, 30}, st->time_base);
+        ASSERT_GE(av_interleaved_write_frame(fmt, pkt), 0);
+    }
+    av_packet_free(&pkt);
+    av_write_trailer(fmt);
+    avio_closep(&fmt->pb);
+    avformat_free_context(fmt);
+}
+
+TEST_F(MediaSourceReaderTest, VideoNoDecoderTakesFailsSelection) {
+    const std::string path = (dir / "undecodable.mkv").string();
+    writeUndecodable(path);
+    if (avcodec_find_decoder(AV_CODEC_ID_AVS2) != nullptr) GTEST_SKIP() << "this FFmpeg decodes the format";
+    MediaSourceReader reader;
+    ASSERT_TRUE(reader.open(System::utf8ToWide(path)));
+    EXPECT_TRUE(reader.hasVideo);
+    LogCapture log;
+    EXPECT_FALSE(reader.selectVideoStream());
+    ASSERT_EQ(log.lines.size(), 1u);
+    EXPECT_NE(log.lines[0].message.find("can not video decode."), std::string::npos);
+    EXPECT_NE(log.lines[0].message.find("Media::MediaSourceReader::setVideoDecode"), std::string::npos);
+    // The reader made again with video processing is still usable.
+    EXPECT_TRUE(reader.reader);
 }
 
 }  // namespace
