@@ -13,6 +13,7 @@
 #include "media/Direct2DService.h"
 #include "media/Direct3DService.h"
 #include "media/ImageService.h"
+#include "media/MediaService.h"
 #include "media/XAudio2Service.h"
 #include "platform/os/Com.h"
 #include "ui/dialogs/ShowException.h"
@@ -41,6 +42,7 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Translate::TranslateService>();
     Effect::setNameTranslator(effectDisplayName);
     stack.addService<Media::ImageService>();
+    stack.addService<Media::MediaService>();
     stack.addService<Media::Direct2DService>();
     stack.addService<Media::Direct3DService>();
     stack.addService<Media::XAudio2Service>();

@@ -15,6 +15,8 @@
 #include "media/ConstantBufferCommon.h"
 #include "media/Direct2DService.h"
 #include "media/Direct3DService.h"
+#include "media/MediaService.h"
+#include "media/MediaSourceReader.h"
 #include "media/FrameImage.h"
 #include "media/ImageBuffer.h"
 #include "media/ImageService.h"
