@@ -108,8 +108,9 @@ uint8_t field(uint32_t value, uint32_t mask) {
     if (mask == 0) return 0;
     uint32_t shift = 0;
     while (((mask >> shift) & 1u) == 0) ++shift;
+    // 64-bit: a 32-bit field times 255 would wrap.
     const uint64_t top = mask >> shift;
-    return static_cast<uint8_t>(((value & mask) >> shift) * 255u / top);
+    return static_cast<uint8_t>(static_cast<uint64_t>((value & mask) >> shift) * 255u / top);
 }
 
 }  // namespace

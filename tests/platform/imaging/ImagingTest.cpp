@@ -168,6 +168,15 @@ TEST(ImagingDecode, CutAndDamagedFilesFailCleanly) {
     }
 }
 
+// A bit field as wide as the pixel scales to 255 without wrapping.
+TEST(ImagingDecode, BmpFullWidthMask) {
+    Bytes b = Samples::bmp(1, 1, 32);
+    for (size_t at : {size_t{54}, b.size() - 4}) b[at] = b[at + 1] = b[at + 2] = b[at + 3] = 0xFF;  // red mask, pixel
+    const Decoded d = decode(b);
+    ASSERT_EQ(Platform::kOk, d.result);
+    EXPECT_EQ(255, d.rgba[0]);
+}
+
 TEST(ImagingDecode, UnknownEmptyAndMissingFiles) {
     std::unique_ptr<Img::Factory> factory;
     ASSERT_EQ(Platform::kOk, Img::createFactory(factory));
