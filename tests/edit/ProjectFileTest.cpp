@@ -21,13 +21,14 @@
 #include "support/ActiveLanguage.h"
 #include "support/LogCapture.h"
 #include "support/ScriptedBoxes.h"
+#include "support/TestFolders.h"
 
 using namespace EditTest;
 using Edit::Object;
 
 namespace {
 
-class ProjectFileTest : public testing::Test {
+class ProjectFileTest : public TestFolders {
 protected:
     TestCatalog catalog;
     Edit::Project project;
@@ -35,20 +36,12 @@ protected:
     Edit::Project::ErrorPoster previousPoster;
 
     void SetUp() override {
-        char pattern[] = "/tmp/velmo-project-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root_ = pattern;
-        std::filesystem::create_directories(root_ / "install");
-        std::filesystem::create_directories(root_ / "xdg");
-        setenv("XDG_DATA_HOME", (root_ / "xdg").c_str(), 1);
-        System::FileName::resetVariableList(System::utf8ToWide((root_ / "install" / "velmo2").string()));
+        TestFolders::SetUp();
         previousPoster = Edit::Project::setErrorPoster([this](const std::wstring& t) { posted.push_back(t); });
     }
     void TearDown() override {
         Edit::Project::setErrorPoster(previousPoster);
-        System::FileName::resetVariableList();
-        unsetenv("XDG_DATA_HOME");
-        std::filesystem::remove_all(root_);
+        TestFolders::TearDown();
     }
     std::wstring path(const std::string& name) const { return System::utf8ToWide((root_ / name).string()); }
     void writeText(const std::string& name, const std::string& content) const {
@@ -126,8 +119,6 @@ protected:
             s->update();
         }
     }
-
-    std::filesystem::path root_;
 };
 
 TEST_F(ProjectFileTest, EmptyRootSceneFile) {
