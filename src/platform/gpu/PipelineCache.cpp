@@ -94,6 +94,13 @@ VkShaderModule makeModule(VkDevice d, const std::vector<uint32_t>& words) {
     return m;
 }
 
+// The pipeline already made for the key, or null; the caller holds the lock.
+template <class Map>
+const Pipeline* cached(const Map& map, const PipelineKey& key) {
+    auto found = map.find(key);
+    return found != map.end() ? found->second.get() : nullptr;
+}
+
 }  // namespace
 
 size_t PipelineCache::Hash::operator()(const PipelineKey& k) const {
@@ -163,11 +170,8 @@ Result PipelineCache::graphics(const PipelineKey& key, const Shader& vs, const S
                                const Pipeline*& out) {
     out = nullptr;
     std::lock_guard<std::mutex> lock(mutex_);
-    auto found = map_.find(key);
-    if (found != map_.end()) {
-        out = found->second.get();
+    if ((out = cached(map_, key)))
         return kOk;
-    }
     auto p = std::make_unique<Pipeline>();
     p->shader0 = vs.id();
     p->shader1 = ps.id();
@@ -302,11 +306,8 @@ Result PipelineCache::graphics(const PipelineKey& key, const Shader& vs, const S
 Result PipelineCache::compute(const PipelineKey& key, const Shader& cs, const Pipeline*& out) {
     out = nullptr;
     std::lock_guard<std::mutex> lock(mutex_);
-    auto found = map_.find(key);
-    if (found != map_.end()) {
-        out = found->second.get();
+    if ((out = cached(map_, key)))
         return kOk;
-    }
     auto p = std::make_unique<Pipeline>();
     p->shader0 = cs.id();
     std::vector<PipelineBinding> bindings;
