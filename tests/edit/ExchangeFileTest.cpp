@@ -13,23 +13,17 @@
 #include "core/TextConvert.h"
 #include "edit/ProjectConvert.h"
 #include "edit/support/EditHarness.h"
-#include "support/TestFolders.h"
+#include "edit/support/ProjectFolders.h"
 
 using namespace EditTest;
 
 namespace {
 
 // A fresh installation folder with its own "effect.conf" for each test.
-class ExchangeFileTest : public TestFolders {
+class ExchangeFileTest : public ProjectFolders {
 protected:
-    TestCatalog catalog;
-    Edit::Project project;
-    std::vector<std::wstring> posted;
-    Edit::Project::ErrorPoster previousPoster;
-
     void SetUp() override {
-        TestFolders::SetUp();
-        previousPoster = Edit::Project::setErrorPoster([this](const std::wstring& t) { posted.push_back(t); });
+        ProjectFolders::SetUp();
         std::ofstream(root_ / "install" / "effect.conf", std::ios::binary)
             << "[OldScript]\nぼかし旧=ぼかし\n"
                "[OldScript.カスタムオブジェクト]\n3=図形\n"
@@ -39,8 +33,7 @@ protected:
     }
     void TearDown() override {
         settings_.reset();
-        Edit::Project::setErrorPoster(previousPoster);
-        TestFolders::TearDown();
+        ProjectFolders::TearDown();
     }
     // Written as UTF-8 with a byte-order mark unless raw (the old code page).
     std::wstring write(const std::string& name, const std::string& content, bool raw = false) const {

@@ -21,28 +21,15 @@
 #include "support/ActiveLanguage.h"
 #include "support/LogCapture.h"
 #include "support/ScriptedBoxes.h"
-#include "support/TestFolders.h"
+#include "edit/support/ProjectFolders.h"
 
 using namespace EditTest;
 using Edit::Object;
 
 namespace {
 
-class ProjectFileTest : public TestFolders {
+class ProjectFileTest : public ProjectFolders {
 protected:
-    TestCatalog catalog;
-    Edit::Project project;
-    std::vector<std::wstring> posted;
-    Edit::Project::ErrorPoster previousPoster;
-
-    void SetUp() override {
-        TestFolders::SetUp();
-        previousPoster = Edit::Project::setErrorPoster([this](const std::wstring& t) { posted.push_back(t); });
-    }
-    void TearDown() override {
-        Edit::Project::setErrorPoster(previousPoster);
-        TestFolders::TearDown();
-    }
     std::wstring path(const std::string& name) const { return System::utf8ToWide((root_ / name).string()); }
     void writeText(const std::string& name, const std::string& content) const {
         std::ofstream(root_ / name, std::ios::binary) << content;
