@@ -75,10 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     System::Log::setHandler([](const System::Log::Type&, const char*, const char*) {});
     const std::string path = scratch() + "/input.exo";
     static System::ServiceHolder<Setting::SettingService> settings;
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(data, 1, size, f);
-        std::fclose(f);
-    }
+    FuzzSupport::writeInput(path, data, size);
     System::IniFile ini;
     ini.loadFile(System::utf8ToWide(path), false, true);
     for (const auto& [name, keys] : ini.sections()) {

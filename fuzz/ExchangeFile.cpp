@@ -61,10 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static System::ServiceHolder<Setting::SettingService> settings;
     System::Log::setHandler([](const System::Log::Type&, const char*, const char*) {});
     Edit::Project::setErrorPoster([](const std::wstring&) {});
-    if (FILE* f = std::fopen(input.c_str(), "wb")) {
-        std::fwrite(data, 1, size, f);
-        std::fclose(f);
-    }
+    writeInput(input, data, size);
     Edit::Project project;
     project.getOrCreateScene(0);
     if (!Edit::ProjectConvert::importSceneFromKto(project, System::utf8ToWide(input))) {
@@ -77,18 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!scene || scene->id == 0)
         std::abort();
     check(*scene);
-    const std::wstring output = System::utf8ToWide(scratch() + "/output.vpj2");
-    try {
-        project.saveProjectFile(output);
-    } catch (const std::exception&) {
-        project.clear();
-        return 0;
-    }
-    Edit::Project again;
     // What was imported is written in a form that reads back whole.
-    if (!again.loadProjectFile(output))
-        std::abort();
-    again.clear();
-    project.clear();
+    saveAndReadBack(project, scratch(), [](const Edit::Project&) {});
     return 0;
 }

@@ -42,10 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     System::Log::setHandler([](const System::Log::Type&, const char*, const char*) {});
     Edit::Project::setErrorPoster([](const std::wstring&) {});
     const std::string input = scratch() + "/input.vpj2";
-    if (FILE* f = std::fopen(input.c_str(), "wb")) {
-        std::fwrite(data, 1, size, f);
-        std::fclose(f);
-    }
+    writeInput(input, data, size);
     Edit::Project project;
     try {
         project.loadProjectFile(System::utf8ToWide(input));
@@ -54,19 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     check(project);
-    const std::wstring output = System::utf8ToWide(scratch() + "/output.vpj2");
-    try {
-        project.saveProjectFile(output);
-    } catch (const std::exception&) {
-        project.clear();
-        return 0;
-    }
-    Edit::Project again;
     // What the writer wrote reads back whole: the first read kept only sound values.
-    if (!again.loadProjectFile(output))
-        std::abort();
-    check(again);
-    again.clear();
-    project.clear();
+    saveAndReadBack(project, scratch(), check);
     return 0;
 }

@@ -3,6 +3,7 @@
 // seams the model does not own, and the invariants of every scene read.
 #include <cstdint>
 #include <cstdlib>
+#include <exception>
 #include <initializer_list>
 #include <map>
 #include <memory>
@@ -10,8 +11,10 @@
 #include <vector>
 
 #include "core/Exception.h"
+#include "core/TextConvert.h"
 #include "edit/EffectCatalog.h"
 #include "edit/Object.h"
+#include "edit/Project.h"
 #include "edit/Scene.h"
 #include "effect/EffectBase.h"
 #include "effect/EffectItemFile.h"
@@ -117,6 +120,25 @@ inline void checkScene(const Edit::Scene& scene) {
             }
         }
     }
+}
+
+// Writes the project into folder and reads that back, which must succeed;
+// checkAgain then sees what was read. A project the writer refuses is let go.
+template <class Check>
+void saveAndReadBack(Edit::Project& project, const std::string& folder, Check checkAgain) {
+    const std::wstring output = System::utf8ToWide(folder + "/output.vpj2");
+    try {
+        project.saveProjectFile(output);
+    } catch (const std::exception&) {
+        project.clear();
+        return;
+    }
+    Edit::Project again;
+    if (!again.loadProjectFile(output))
+        std::abort();
+    checkAgain(again);
+    again.clear();
+    project.clear();
 }
 
 }  // namespace FuzzSupport

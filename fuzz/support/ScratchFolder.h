@@ -1,6 +1,7 @@
 #pragma once
 // One fresh folder per fuzzing run, removed at exit. It is both the
 // installation folder and XDG_DATA_HOME, so nothing touches the user's data.
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -37,6 +38,14 @@ inline std::string makeScratch(const char* pattern, const char* effectConf = nul
             }
     }
     return scratchFolder().empty() ? std::string("/tmp") : scratchFolder();
+}
+
+// Writes the fuzzer's input to the file at path.
+inline void writeInput(const std::string& path, const uint8_t* data, size_t size) {
+    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(data, 1, size, f);
+        std::fclose(f);
+    }
 }
 
 }  // namespace FuzzSupport
