@@ -166,6 +166,16 @@ Result PipelineCache::makeLayout(const std::vector<PipelineBinding>& bindings, P
     return resultFromVulkan(vr);
 }
 
+Result PipelineCache::keep(const PipelineKey& key, std::unique_ptr<Pipeline> p, int32_t vr, const Pipeline*& out) {
+    if (vr != VK_SUCCESS) {
+        destroy(*p);
+        return vr == VK_ERROR_INITIALIZATION_FAILED ? kFail : resultFromVulkan(vr);
+    }
+    out = p.get();
+    map_.emplace(key, std::move(p));
+    return kOk;
+}
+
 Result PipelineCache::graphics(const PipelineKey& key, const Shader& vs, const Shader& ps, const InputLayout* layout,
                                const Pipeline*& out) {
     out = nullptr;
@@ -294,13 +304,7 @@ Result PipelineCache::graphics(const PipelineKey& key, const Shader& vs, const S
                       : VK_ERROR_INITIALIZATION_FAILED;
     if (vsModule) vkDestroyShaderModule(d, vsModule, nullptr);
     if (psModule) vkDestroyShaderModule(d, psModule, nullptr);
-    if (vr != VK_SUCCESS) {
-        destroy(*p);
-        return vr == VK_ERROR_INITIALIZATION_FAILED ? kFail : resultFromVulkan(vr);
-    }
-    out = p.get();
-    map_.emplace(key, std::move(p));
-    return kOk;
+    return keep(key, std::move(p), vr, out);
 }
 
 Result PipelineCache::compute(const PipelineKey& key, const Shader& cs, const Pipeline*& out) {
@@ -330,13 +334,7 @@ Result PipelineCache::compute(const PipelineKey& key, const Shader& cs, const Pi
     VkResult vr = module ? vkCreateComputePipelines(d, VK_NULL_HANDLE, 1, &ci, nullptr, &p->pipeline)
                          : VK_ERROR_INITIALIZATION_FAILED;
     if (module) vkDestroyShaderModule(d, module, nullptr);
-    if (vr != VK_SUCCESS) {
-        destroy(*p);
-        return vr == VK_ERROR_INITIALIZATION_FAILED ? kFail : resultFromVulkan(vr);
-    }
-    out = p.get();
-    map_.emplace(key, std::move(p));
-    return kOk;
+    return keep(key, std::move(p), vr, out);
 }
 
 }  // namespace Platform::Gpu
