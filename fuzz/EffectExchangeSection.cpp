@@ -14,6 +14,7 @@
 #include "core/ServiceHolder.h"
 #include "core/SettingService.h"
 #include "core/TextConvert.h"
+#include "support/ScratchFolder.h"
 #include "effect/EffectBase.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemColor.h"
@@ -54,33 +55,16 @@ public:
     std::shared_ptr<EffectBase> createInstance() const override { return std::make_shared<SampleEffect>(); }
 };
 
-std::string& scratchFolder() {
-    static std::string folder;
-    return folder;
-}
-
-void removeScratch() {
-    if (!scratchFolder().empty()) std::system(("rm -rf '" + scratchFolder() + "'").c_str());
-}
-
 // An installation whose effect.conf maps old keys onto the sample's items.
 const std::string& scratch() {
     static const std::string folder = [] {
-        char pattern[] = "/tmp/velmo-fuzz-exchange-XXXXXX";
-        if (const char* made = mkdtemp(pattern)) {
-            scratchFolder() = made;
-            std::atexit(removeScratch);
-            setenv("XDG_DATA_HOME", made, 1);
-            ::mkdir((scratchFolder() + "/data").c_str(), 0700);
-            if (FILE* f = std::fopen((scratchFolder() + "/effect.conf").c_str(), "wb")) {
-                std::fputs("[OldScript]\nold=サンプル\n[OldScript.サンプル]\nzoom=拡大率\nblend=合成モード\ncolor=色\n"
-                           "no_color=色\nfigure=図形の種類\nfile=ファイル\ntext=テキスト\nloop=ループ再生\n",
-                           f);
-                std::fclose(f);
-            }
-            System::FileName::resetVariableList(System::utf8ToWide(scratchFolder() + "/velmo2"));
-        }
-        return scratchFolder().empty() ? std::string("/tmp") : scratchFolder();
+        std::string made = FuzzSupport::makeScratch(
+            "/tmp/velmo-fuzz-exchange-XXXXXX",
+            "[OldScript]\nold=サンプル\n[OldScript.サンプル]\nzoom=拡大率\nblend=合成モード\ncolor=色\n"
+            "no_color=色\nfigure=図形の種類\nfile=ファイル\ntext=テキスト\nloop=ループ再生\n");
+        if (!FuzzSupport::scratchFolder().empty())
+            ::mkdir((made + "/data").c_str(), 0700);
+        return made;
     }();
     return folder;
 }
@@ -91,10 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     System::Log::setHandler([](const System::Log::Type&, const char*, const char*) {});
     const std::string path = scratch() + "/input.exo";
     static System::ServiceHolder<Setting::SettingService> settings;
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(data, 1, size, f);
-        std::fclose(f);
-    }
+    FuzzSupport::writeInput(path, data, size);
     System::IniFile ini;
     ini.loadFile(System::utf8ToWide(path), false, true);
     for (const auto& [name, keys] : ini.sections()) {

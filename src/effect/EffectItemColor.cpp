@@ -12,19 +12,9 @@ namespace Effect {
 
 namespace {
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // The byte of two hexadecimal digits, -1 when they are not both digits.
 int hexByte(std::string_view two) {
-    const int high = hexDigit(two[0]), low = hexDigit(two[1]);
+    const int high = ItemText::hexDigit(two[0]), low = ItemText::hexDigit(two[1]);
     return high < 0 || low < 0 ? -1 : high << 4 | low;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/TextConvert.h"
+#include "effect/ItemText.h"
 
 namespace Effect {
 
@@ -72,20 +73,6 @@ void EffectItemText::fromString(std::string_view value) {
     text = std::move(out);
 }
 
-namespace {
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-}  // namespace
-
 void EffectItemText::fromKtoString(std::string_view value, std::string_view key, const wchar_t* effectName, bool raw) {
     if (key != "text") {
         EffectItem::fromKtoString(value, key, effectName, raw);
@@ -95,7 +82,7 @@ void EffectItemText::fromKtoString(std::string_view value, std::string_view key,
     for (size_t i = 0; i + 4 <= value.size(); i += 4) {
         int d[4];
         for (int k = 0; k < 4; ++k)
-            d[k] = hexDigit(value[i + k]);
+            d[k] = ItemText::hexDigit(value[i + k]);
         if (d[0] < 0 || d[1] < 0 || d[2] < 0 || d[3] < 0)
             break;
         units += static_cast<char16_t>((d[0] << 4 | d[1]) | (d[2] << 4 | d[3]) << 8);

@@ -9,5 +9,8 @@ namespace Effect::ItemText {
 
 double parseDouble(std::string_view text);
 
+// The value of one hexadecimal digit of either case, -1 for any other character.
+int hexDigit(char c);
+
 }  // namespace Effect::ItemText
 

@@ -7,7 +7,7 @@
 #include "core/ConfigInt.h"
 #include "core/ConfigParameterBinding.h"
 #include "core/ConfigString.h"
-#include "core/TestFolders.h"
+#include "support/TestFolders.h"
 #include "support/LogCapture.h"
 
 namespace {

@@ -18,7 +18,7 @@
 #include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/TopLevel.h"
-#include "TestFolders.h"
+#include "support/TestFolders.h"
 #include "support/ActiveLanguage.h"
 #include "support/LogCapture.h"
 #include "support/ScriptedBoxes.h"

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "core/File.h"
-#include "core/TestFolders.h"
+#include "support/TestFolders.h"
 #include "support/LogCapture.h"
 
 namespace {

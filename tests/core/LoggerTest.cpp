@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "core/SettingService.h"
-#include "core/TestFolders.h"
+#include "support/TestFolders.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/TestFolders.h"
+#include "support/TestFolders.h"
 #include "support/LogCapture.h"
 
 namespace {

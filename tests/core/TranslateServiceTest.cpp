@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/SettingService.h"
-#include "core/TestFolders.h"
+#include "support/TestFolders.h"
 #include "platform/window/MessageBox.h"
 #include "support/LogCapture.h"
 

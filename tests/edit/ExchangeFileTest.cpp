@@ -13,28 +13,17 @@
 #include "core/TextConvert.h"
 #include "edit/ProjectConvert.h"
 #include "edit/support/EditHarness.h"
+#include "edit/support/ProjectFolders.h"
 
 using namespace EditTest;
 
 namespace {
 
 // A fresh installation folder with its own "effect.conf" for each test.
-class ExchangeFileTest : public testing::Test {
+class ExchangeFileTest : public ProjectFolders {
 protected:
-    TestCatalog catalog;
-    Edit::Project project;
-    std::vector<std::wstring> posted;
-    Edit::Project::ErrorPoster previousPoster;
-
     void SetUp() override {
-        char pattern[] = "/tmp/velmo-exchange-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root_ = pattern;
-        std::filesystem::create_directories(root_ / "install");
-        std::filesystem::create_directories(root_ / "xdg");
-        setenv("XDG_DATA_HOME", (root_ / "xdg").c_str(), 1);
-        System::FileName::resetVariableList(System::utf8ToWide((root_ / "install" / "velmo2").string()));
-        previousPoster = Edit::Project::setErrorPoster([this](const std::wstring& t) { posted.push_back(t); });
+        ProjectFolders::SetUp();
         std::ofstream(root_ / "install" / "effect.conf", std::ios::binary)
             << "[OldScript]\nぼかし旧=ぼかし\n"
                "[OldScript.カスタムオブジェクト]\n3=図形\n"
@@ -44,10 +33,7 @@ protected:
     }
     void TearDown() override {
         settings_.reset();
-        Edit::Project::setErrorPoster(previousPoster);
-        System::FileName::resetVariableList();
-        unsetenv("XDG_DATA_HOME");
-        std::filesystem::remove_all(root_);
+        ProjectFolders::TearDown();
     }
     // Written as UTF-8 with a byte-order mark unless raw (the old code page).
     std::wstring write(const std::string& name, const std::string& content, bool raw = false) const {
@@ -63,7 +49,6 @@ protected:
     }
     std::shared_ptr<Edit::Scene> imported() const { return project.getScene(project.displayScene); }
 
-    std::filesystem::path root_;
     std::unique_ptr<System::ServiceHolder<Setting::SettingService>> settings_;
 };
 

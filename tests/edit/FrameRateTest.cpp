@@ -13,26 +13,16 @@
 #include "core/SettingService.h"
 #include "core/TextConvert.h"
 #include "edit/FrameRate.h"
+#include "support/TestFolders.h"
 
 namespace {
 
 // The settings service over an installation whose "system.conf" holds the given presets.
-class FrameRateTest : public testing::Test {
+class FrameRateTest : public TestFolders {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/velmo-framerate-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root_ = pattern;
-        std::filesystem::create_directories(root_ / "install");
-        std::filesystem::create_directories(root_ / "xdg");
-        setenv("XDG_DATA_HOME", (root_ / "xdg").c_str(), 1);
-        System::FileName::resetVariableList(System::utf8ToWide((root_ / "install" / "velmo2").string()));
-    }
     void TearDown() override {
         settings_.reset();
-        System::FileName::resetVariableList();
-        unsetenv("XDG_DATA_HOME");
-        std::filesystem::remove_all(root_);
+        TestFolders::TearDown();
     }
     void presets(const std::string& lines) {
         std::ofstream(root_ / "install" / "system.conf", std::ios::binary) << "[FrameRate]\n" << lines;
@@ -44,7 +34,6 @@ protected:
         return std::to_string(rate) + "/" + std::to_string(scale);
     }
 
-    std::filesystem::path root_;
     std::unique_ptr<System::ServiceHolder<Setting::SettingService>> settings_;
 };
 

@@ -21,35 +21,15 @@
 #include "support/ActiveLanguage.h"
 #include "support/LogCapture.h"
 #include "support/ScriptedBoxes.h"
+#include "edit/support/ProjectFolders.h"
 
 using namespace EditTest;
 using Edit::Object;
 
 namespace {
 
-class ProjectFileTest : public testing::Test {
+class ProjectFileTest : public ProjectFolders {
 protected:
-    TestCatalog catalog;
-    Edit::Project project;
-    std::vector<std::wstring> posted;
-    Edit::Project::ErrorPoster previousPoster;
-
-    void SetUp() override {
-        char pattern[] = "/tmp/velmo-project-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root_ = pattern;
-        std::filesystem::create_directories(root_ / "install");
-        std::filesystem::create_directories(root_ / "xdg");
-        setenv("XDG_DATA_HOME", (root_ / "xdg").c_str(), 1);
-        System::FileName::resetVariableList(System::utf8ToWide((root_ / "install" / "velmo2").string()));
-        previousPoster = Edit::Project::setErrorPoster([this](const std::wstring& t) { posted.push_back(t); });
-    }
-    void TearDown() override {
-        Edit::Project::setErrorPoster(previousPoster);
-        System::FileName::resetVariableList();
-        unsetenv("XDG_DATA_HOME");
-        std::filesystem::remove_all(root_);
-    }
     std::wstring path(const std::string& name) const { return System::utf8ToWide((root_ / name).string()); }
     void writeText(const std::string& name, const std::string& content) const {
         std::ofstream(root_ / name, std::ios::binary) << content;
@@ -126,8 +106,6 @@ protected:
             s->update();
         }
     }
-
-    std::filesystem::path root_;
 };
 
 TEST_F(ProjectFileTest, EmptyRootSceneFile) {

@@ -19,6 +19,7 @@
 #include "effect/EffectItemText.h"
 #include "support/FakeModel.h"
 #include "support/LogCapture.h"
+#include "support/TestFolders.h"
 
 using namespace Effect;
 
@@ -51,27 +52,8 @@ public:
 };
 
 // A fresh installation and data folder for each test.
-class EffectSectionTest : public testing::Test {
+class EffectSectionTest : public TestFolders {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/velmo-effect-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root_ = pattern;
-        std::filesystem::create_directories(root_ / "install");
-        std::filesystem::create_directories(root_ / "xdg");
-        if (const char* old = std::getenv("XDG_DATA_HOME"))
-            oldDataHome_ = old;
-        setenv("XDG_DATA_HOME", (root_ / "xdg").c_str(), 1);
-        System::FileName::resetVariableList(System::utf8ToWide((root_ / "install" / "velmo2").string()));
-    }
-    void TearDown() override {
-        System::FileName::resetVariableList();
-        if (oldDataHome_.empty())
-            unsetenv("XDG_DATA_HOME");
-        else
-            setenv("XDG_DATA_HOME", oldDataHome_.c_str(), 1);
-        std::filesystem::remove_all(root_);
-    }
     std::wstring path(const char* name) const { return System::utf8ToWide((root_ / name).string()); }
     void writeText(const char* name, const std::string& content) const {
         std::ofstream(root_ / name, std::ios::binary) << content;
@@ -94,8 +76,6 @@ protected:
         ini.loadFile(path(name));
         effect.loadIniSectionParameter(ini.getSection(section, 0));
     }
-    std::filesystem::path root_;
-    std::string oldDataHome_;
     LogCapture log;
 };
 

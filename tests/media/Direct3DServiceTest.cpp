@@ -5,7 +5,7 @@
 #include <dlfcn.h>
 
 #include "core/SettingService.h"
-#include "core/TestFolders.h"
+#include "support/TestFolders.h"
 #include "support/LogCapture.h"
 
 namespace {

@@ -49,6 +49,19 @@ RoleUse roleUse(Context::Role role) {
 
 VkImageSubresourceLayers colorLayers() { return {VK_IMAGE_ASPECT_COLOR_BIT, 0, 0, 1}; }
 
+// Records one copy of the region between the textures' colour layers.
+void copyImage(Context& context, Texture& destination, Texture& source, VkImageCopy region) {
+    VkCommandBuffer cmd = context.commands();
+    context.endRendering();
+    context.use(source, Context::Role::CopySource);
+    context.use(destination, Context::Role::CopyDestination);
+    region.srcSubresource = colorLayers();
+    region.dstSubresource = colorLayers();
+    vkCmdCopyImage(cmd, source.image(), VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, destination.image(),
+                   VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, 1, &region);
+    context.countCommand();
+}
+
 }  // namespace
 
 Context::Context(Device& device) : device_(device) {}
@@ -187,17 +200,9 @@ void Context::copyResource(Texture& destination, Texture& source) {
         destination.height() != source.height() || destination.sampleCount() != source.sampleCount() ||
         destination.formatInfo().gpuBytesPerPixel != source.formatInfo().gpuBytesPerPixel)
         return;
-    VkCommandBuffer cmd = commands();
-    endRendering();
-    use(source, Role::CopySource);
-    use(destination, Role::CopyDestination);
     VkImageCopy region{};
-    region.srcSubresource = colorLayers();
-    region.dstSubresource = colorLayers();
     region.extent = {source.width(), source.height(), 1};
-    vkCmdCopyImage(cmd, source.image(), VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, destination.image(),
-                   VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, 1, &region);
-    countCommand();
+    copyImage(*this, destination, source, region);
 }
 
 void Context::copyResource(StagingTexture& destination, Texture& source) {
@@ -247,19 +252,11 @@ void Context::copySubresourceRegion(Texture& destination, uint32_t x, uint32_t y
     if (x >= destination.width() || y >= destination.height()) return;
     const uint32_t w = std::min(right - b.left, destination.width() - x);
     const uint32_t h = std::min(bottom - b.top, destination.height() - y);
-    VkCommandBuffer cmd = commands();
-    endRendering();
-    use(source, Role::CopySource);
-    use(destination, Role::CopyDestination);
     VkImageCopy region{};
-    region.srcSubresource = colorLayers();
     region.srcOffset = {static_cast<int32_t>(b.left), static_cast<int32_t>(b.top), 0};
-    region.dstSubresource = colorLayers();
     region.dstOffset = {static_cast<int32_t>(x), static_cast<int32_t>(y), 0};
     region.extent = {w, h, 1};
-    vkCmdCopyImage(cmd, source.image(), VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, destination.image(),
-                   VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, 1, &region);
-    countCommand();
+    copyImage(*this, destination, source, region);
 }
 
 void Context::resolveSubresource(Texture& destination, Texture& source) {

@@ -94,6 +94,13 @@ VkShaderModule makeModule(VkDevice d, const std::vector<uint32_t>& words) {
     return m;
 }
 
+// The pipeline already made for the key, or null; the caller holds the lock.
+template <class Map>
+const Pipeline* cached(const Map& map, const PipelineKey& key) {
+    auto found = map.find(key);
+    return found != map.end() ? found->second.get() : nullptr;
+}
+
 }  // namespace
 
 size_t PipelineCache::Hash::operator()(const PipelineKey& k) const {
@@ -159,15 +166,22 @@ Result PipelineCache::makeLayout(const std::vector<PipelineBinding>& bindings, P
     return resultFromVulkan(vr);
 }
 
+Result PipelineCache::keep(const PipelineKey& key, std::unique_ptr<Pipeline> p, int32_t vr, const Pipeline*& out) {
+    if (vr != VK_SUCCESS) {
+        destroy(*p);
+        return vr == VK_ERROR_INITIALIZATION_FAILED ? kFail : resultFromVulkan(vr);
+    }
+    out = p.get();
+    map_.emplace(key, std::move(p));
+    return kOk;
+}
+
 Result PipelineCache::graphics(const PipelineKey& key, const Shader& vs, const Shader& ps, const InputLayout* layout,
                                const Pipeline*& out) {
     out = nullptr;
     std::lock_guard<std::mutex> lock(mutex_);
-    auto found = map_.find(key);
-    if (found != map_.end()) {
-        out = found->second.get();
+    if ((out = cached(map_, key)))
         return kOk;
-    }
     auto p = std::make_unique<Pipeline>();
     p->shader0 = vs.id();
     p->shader1 = ps.id();
@@ -290,23 +304,14 @@ Result PipelineCache::graphics(const PipelineKey& key, const Shader& vs, const S
                       : VK_ERROR_INITIALIZATION_FAILED;
     if (vsModule) vkDestroyShaderModule(d, vsModule, nullptr);
     if (psModule) vkDestroyShaderModule(d, psModule, nullptr);
-    if (vr != VK_SUCCESS) {
-        destroy(*p);
-        return vr == VK_ERROR_INITIALIZATION_FAILED ? kFail : resultFromVulkan(vr);
-    }
-    out = p.get();
-    map_.emplace(key, std::move(p));
-    return kOk;
+    return keep(key, std::move(p), vr, out);
 }
 
 Result PipelineCache::compute(const PipelineKey& key, const Shader& cs, const Pipeline*& out) {
     out = nullptr;
     std::lock_guard<std::mutex> lock(mutex_);
-    auto found = map_.find(key);
-    if (found != map_.end()) {
-        out = found->second.get();
+    if ((out = cached(map_, key)))
         return kOk;
-    }
     auto p = std::make_unique<Pipeline>();
     p->shader0 = cs.id();
     std::vector<PipelineBinding> bindings;
@@ -329,13 +334,7 @@ Result PipelineCache::compute(const PipelineKey& key, const Shader& cs, const Pi
     VkResult vr = module ? vkCreateComputePipelines(d, VK_NULL_HANDLE, 1, &ci, nullptr, &p->pipeline)
                          : VK_ERROR_INITIALIZATION_FAILED;
     if (module) vkDestroyShaderModule(d, module, nullptr);
-    if (vr != VK_SUCCESS) {
-        destroy(*p);
-        return vr == VK_ERROR_INITIALIZATION_FAILED ? kFail : resultFromVulkan(vr);
-    }
-    out = p.get();
-    map_.emplace(key, std::move(p));
-    return kOk;
+    return keep(key, std::move(p), vr, out);
 }
 
 }  // namespace Platform::Gpu

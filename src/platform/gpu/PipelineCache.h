@@ -73,6 +73,8 @@ private:
     };
     Result makeLayout(const std::vector<PipelineBinding>& bindings, Pipeline& p);
     void destroy(Pipeline& p);
+    // Keeps the pipeline made with result vr for the key, or destroys it when that failed.
+    Result keep(const PipelineKey& key, std::unique_ptr<Pipeline> p, int32_t vr, const Pipeline*& out);
 
     Device& device_;
     std::mutex mutex_;

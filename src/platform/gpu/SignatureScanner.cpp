@@ -102,6 +102,14 @@ void splitSemantic(const std::string& semantic, SignatureParameter& p) {
     p.semanticIndex = static_cast<uint32_t>(index);
 }
 
+// The parameter a declaration of the given type and semantic describes.
+SignatureParameter parameter(const std::string& type, const std::string& semantic) {
+    SignatureParameter sp;
+    splitSemantic(semantic, sp);
+    typeInfo(type, sp.componentType, sp.mask);
+    return sp;
+}
+
 // One declaration "modifiers type name[array] : SEMANTIC"; false when it is an output.
 bool declaration(std::string_view text, std::string& type, std::string& semantic, bool& output) {
     output = false;
@@ -174,10 +182,7 @@ bool structMembers(std::string_view src, const std::string& name, std::vector<Si
                     chain->pop_back();
                     continue;
                 }
-                SignatureParameter sp;
-                splitSemantic(semantic, sp);
-                typeInfo(type, sp.componentType, sp.mask);
-                out.push_back(sp);
+                out.push_back(parameter(type, semantic));
             }
         }
         return true;
@@ -235,10 +240,7 @@ bool SignatureScanner::scan(std::string_view source, std::string_view entry, std
                     structMembers(s, type, inputs);
                     continue;
                 }
-                SignatureParameter sp;
-                splitSemantic(semantic, sp);
-                typeInfo(type, sp.componentType, sp.mask);
-                inputs.push_back(sp);
+                inputs.push_back(parameter(type, semantic));
             }
         }
         return true;

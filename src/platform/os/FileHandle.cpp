@@ -12,6 +12,22 @@ namespace Platform::os {
 namespace {
 Result fromErrno() { return resultFromSystemError(errno); }
 
+// Repeats a read or write until count bytes are done, the end is met, or it
+// fails; an interrupted call is retried.
+template <class Call>
+Result transfer(size_t count, size_t& done, Call call) {
+    while (done < count) {
+        const ssize_t n = call(done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return fromErrno();
+        }
+        if (n == 0) break;
+        done += static_cast<size_t>(n);
+    }
+    return kOk;
+}
+
 // Creates "<target>.~" and six random characters, a name no other file has.
 int createTemporary(const std::string& target, mode_t mode, std::string& name) {
     static std::atomic<uint64_t> counter{0};
@@ -119,33 +135,14 @@ void FileHandle::close() {
 Result FileHandle::read(void* buffer, size_t count, size_t& done) {
     done = 0;
     if (fd_ < 0) { errno = EBADF; return fromErrno(); }
-    auto* p = static_cast<char*>(buffer);
-    while (done < count) {
-        const ssize_t n = ::read(fd_, p + done, count - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return fromErrno();
-        }
-        if (n == 0) break;
-        done += static_cast<size_t>(n);
-    }
-    return kOk;
+    return transfer(count, done, [&](size_t at) { return ::read(fd_, static_cast<char*>(buffer) + at, count - at); });
 }
 
 Result FileHandle::write(const void* buffer, size_t count, size_t& done) {
     done = 0;
     if (fd_ < 0) { errno = EBADF; return fromErrno(); }
-    const auto* p = static_cast<const char*>(buffer);
-    while (done < count) {
-        const ssize_t n = ::write(fd_, p + done, count - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return fromErrno();
-        }
-        if (n == 0) break;
-        done += static_cast<size_t>(n);
-    }
-    return kOk;
+    return transfer(count, done,
+                    [&](size_t at) { return ::write(fd_, static_cast<const char*>(buffer) + at, count - at); });
 }
 
 Result FileHandle::seek(int64_t position) {

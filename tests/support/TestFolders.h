@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 
 #include "core/FileName.h"
@@ -19,12 +20,18 @@ protected:
         root_ = pattern;
         std::filesystem::create_directories(root_ / "install");
         std::filesystem::create_directories(root_ / "xdg");
+        if (const char* old = std::getenv("XDG_DATA_HOME"))
+            oldDataHome_ = old;
         setenv("XDG_DATA_HOME", (root_ / "xdg").c_str(), 1);
         System::FileName::resetVariableList(System::utf8ToWide((root_ / "install" / "velmo2").string()));
     }
     void TearDown() override {
         System::FileName::resetVariableList();
-        unsetenv("XDG_DATA_HOME");
+        // Put back what the test program had (a global environment may have set it).
+        if (oldDataHome_)
+            setenv("XDG_DATA_HOME", oldDataHome_->c_str(), 1);
+        else
+            unsetenv("XDG_DATA_HOME");
         std::filesystem::remove_all(root_);
     }
     std::filesystem::path install() const { return root_ / "install"; }
@@ -39,4 +46,7 @@ protected:
     }
     static std::wstring wide(const std::filesystem::path& path) { return System::utf8ToWide(path.string()); }
     std::filesystem::path root_;
+
+private:
+    std::optional<std::string> oldDataHome_;
 };

@@ -1,0 +1,144 @@
+#pragma once
+// The edit model's fuzz targets share a small catalogue of effects, the
+// seams the model does not own, and the invariants of every scene read.
+#include <cstdint>
+#include <cstdlib>
+#include <exception>
+#include <initializer_list>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/Exception.h"
+#include "core/TextConvert.h"
+#include "edit/EffectCatalog.h"
+#include "edit/Object.h"
+#include "edit/Project.h"
+#include "edit/Scene.h"
+#include "effect/EffectBase.h"
+#include "effect/EffectItemFile.h"
+#include "effect/EffectItemInteger.h"
+#include "effect/EffectItemNumber.h"
+#include "effect/EffectItemText.h"
+#include "effect/ModelAccess.h"
+#include "effect/MovementLookup.h"
+
+namespace Effect::Access {
+// The readers never need these to be real.
+bool findSceneName(int32_t, std::wstring&) { return false; }
+int32_t findSceneId(const std::wstring&) { return -1; }
+void renderBufferSize(const Media::RenderBuffer&, int32_t& width, int32_t& height) { width = height = 0; }
+void fontFamilies(std::vector<std::wstring>& names, std::wstring& defaultName) { names.clear(), defaultName.clear(); }
+void figureNames(std::vector<std::wstring>& names) { names.clear(); }
+}  // namespace Effect::Access
+
+namespace FuzzSupport {
+
+struct Codes {
+    const wchar_t* name;
+    uint8_t role, media, placement;
+};
+
+class FuzzEffect : public Effect::EffectBase {
+public:
+    FuzzEffect(const Codes& c, bool withFile) : codes(c), withFile(withFile) {
+        name = c.name;
+        role = c.role;
+        media = c.media;
+        placement = c.placement;
+        x.setMovement(*Effect::findBuiltinMovement(L"直線移動"));
+    }
+    std::shared_ptr<Effect::EffectBase> createInstance() const override {
+        return std::make_shared<FuzzEffect>(codes, withFile);
+    }
+    Effect::EffectItemInteger* getLayerRange() override { return role == kControl ? &range : nullptr; }
+
+    Codes codes;
+    bool withFile;
+    Effect::EffectItemNumber x{&items, L"X", 0, -10000, 10000, 0.1};
+    Effect::EffectItemNumber zoom{&items, L"拡大率", 100, 0, 5000, 0.01};
+    Effect::EffectItemText text{&items, L"テキスト"};
+    std::unique_ptr<Effect::EffectItemFile> file =
+        withFile ? std::make_unique<Effect::EffectItemFile>(&items, L"ファイル") : nullptr;
+    Effect::EffectItemInteger range{&items, L"対象レイヤー数", 0, 0, 100, Effect::EffectItem::kLayerRange};
+};
+
+// The given effects, each with a file item when withFile; becomes the current catalogue.
+class FuzzCatalog : public Edit::EffectCatalog {
+public:
+    FuzzCatalog(std::initializer_list<Codes> codes, bool withFile) {
+        for (const Codes& c : codes)
+            effects_.emplace(c.name, std::make_unique<FuzzEffect>(c, withFile));
+        setCurrent(this);
+    }
+    const Effect::EffectBase& findEffect(const std::wstring& name) const override {
+        auto it = effects_.find(name);
+        if (it == effects_.end())
+            throw System::messageException("Effect::EffectService::findEffect", "not found effect.");
+        return *it->second;
+    }
+    const Effect::EffectBase& getOutputEffect(const Effect::EffectBase& input) const override {
+        if (input.role == 1 && input.media == 1)
+            return findEffect(L"標準描画");
+        if (input.role == 1 && input.media == 2)
+            return findEffect(L"音声再生");
+        throw System::messageException("Effect::EffectService::getOutputEffect", "invalid input effect type.");
+    }
+    const Effect::EffectBase* getPairedInputEffect(const Effect::EffectBase&) const override { return nullptr; }
+
+private:
+    std::map<std::wstring, std::unique_ptr<FuzzEffect>> effects_;
+};
+
+// The invariants every reader promises for a scene it accepted.
+inline void checkScene(const Edit::Scene& scene) {
+    if (scene.videoRate < 1 || scene.videoScale < 1 || scene.videoWidth < 1 || scene.videoWidth > 16384 ||
+        scene.videoHeight < 1 || scene.videoHeight > 16384)
+        std::abort();
+    for (int32_t i = 0; i < scene.layerCount(); ++i) {
+        const auto& objects = scene.getLayer(i).objects;
+        for (size_t k = 0; k < objects.size(); ++k) {
+            const auto& o = *objects[k];
+            if (o.layer != i || o.end < o.start || (k > 0 && objects[k - 1]->end >= o.start) || o.effects.empty())
+                std::abort();
+            // The chain has one of its shapes: an input has its output
+            // next, and every effect fits the head (or the object would
+            // not read back).
+            const auto& head = *o.effects.front();
+            if (head.role == Effect::EffectBase::kInput &&
+                (o.effects.size() < 2 || o.effects[1]->role != Effect::EffectBase::kOutput))
+                std::abort();
+            for (size_t e = 1; e < o.effects.size(); ++e)
+                if (!Edit::EffectManager::fitsMedia(head.placement, o.effects[e]->media))
+                    std::abort();
+            int32_t last = 0;
+            for (int32_t m : o.midpoints) {
+                if (m <= last || m > o.end - o.start)
+                    std::abort();
+                last = m;
+            }
+        }
+    }
+}
+
+// Writes the project into folder and reads that back, which must succeed;
+// checkAgain then sees what was read. A project the writer refuses is let go.
+template <class Check>
+void saveAndReadBack(Edit::Project& project, const std::string& folder, Check checkAgain) {
+    const std::wstring output = System::utf8ToWide(folder + "/output.vpj2");
+    try {
+        project.saveProjectFile(output);
+    } catch (const std::exception&) {
+        project.clear();
+        return;
+    }
+    Edit::Project again;
+    if (!again.loadProjectFile(output))
+        std::abort();
+    checkAgain(again);
+    again.clear();
+    project.clear();
+}
+
+}  // namespace FuzzSupport
