@@ -14,6 +14,7 @@
 #include "edit/ProjectConvert.h"
 #include "edit/support/EditHarness.h"
 #include "edit/support/ProjectFolders.h"
+#include "support/LogCapture.h"
 
 using namespace EditTest;
 
@@ -129,6 +130,20 @@ TEST_F(ExchangeFileTest, ObjectsLandAtZeroBasedPlaces) {
               "L0 \n  0..29 {} nocamera group2\n" + kImageChain + "L1 \n  4..4 {} group2\n" + kImageChain);
     EXPECT_EQ(checkProject(project), "");
     EXPECT_TRUE(posted.empty());
+}
+
+TEST_F(ExchangeFileTest, AnImportLogsTheNewCurrentScene) {
+    project.getOrCreateScene(0);
+    project.getOrCreateScene(1);
+    LogCapture log;
+    ASSERT_TRUE(Edit::ProjectConvert::importSceneFromKto(
+        project, write("新しい場面.kto", "[kirta]\r\nwidth=640\r\nheight=480\r\nrate=30\r\nscale=1\r\n" +
+                                           imageObject(0, 1, 1, 30))));
+    EXPECT_EQ(project.displayScene, 2);
+    ASSERT_FALSE(log.lines.empty());
+    EXPECT_EQ(log.lines.back().level, "INFO");
+    EXPECT_EQ(log.lines.back().scope, "Edit::EditService::updateScene");
+    EXPECT_EQ(log.lines.back().message, "set current scnene [新しい場面](2)");
 }
 
 TEST_F(ExchangeFileTest, ChainedSectionsMergeIntoOneObject) {
