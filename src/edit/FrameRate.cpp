@@ -32,7 +32,7 @@ std::optional<double> parseDouble(const std::string& text) {
     return value;
 }
 
-// The presets that parse, in file order.
+// The presets that parse and have a usable scale, in file order.
 std::vector<Preset> presets() {
     std::vector<Preset> list;
     const Setting::SettingService* settings = Setting::SettingService::get();
@@ -54,6 +54,9 @@ std::vector<Preset> presets() {
             const size_t slash = text.find('/');
             const int32_t rate = System::stoi(text.substr(0, slash));
             const int32_t scale = slash == std::string::npos ? 1 : System::stoi(text.substr(slash + 1));
+            // A scale below 1 would divide by zero (or flip the sign) wherever the rate is used.
+            if (scale < 1)
+                continue;
             list.push_back({*value, rate, scale});
         } catch (const std::exception&) {
         }

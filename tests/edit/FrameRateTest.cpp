@@ -65,6 +65,14 @@ TEST_F(FrameRateTest, PresetsMapBothWays) {
     EXPECT_EQ(Edit::getFrameRateValue(1, 1), 1.0);  // the key "abc" does not parse
 }
 
+TEST_F(FrameRateTest, APresetWithoutAPositiveScaleIsSkipped) {
+    // A zero scale would divide by zero wherever the rate is used.
+    presets("30=30/0\n30.0=30/-1\n30.00=60/2\n24=24/0\n");
+    EXPECT_EQ(fromValue(30), "60/2");
+    EXPECT_EQ(fromValue(24), "24/1");
+    EXPECT_EQ(Edit::getFrameRateValue(24, 0), 0.0);
+}
+
 TEST_F(FrameRateTest, ShippedPresetsAreRead) {
     std::ifstream shipped(std::filesystem::path(VELMO_EDIT_TEST_DATA) / ".." / ".." / ".." / "data" / "system.conf",
                           std::ios::binary);
