@@ -202,6 +202,22 @@ TEST_F(MediaSourceReaderTest, AudioInfoAndSeconds) {
     for (int i = 0; i < 8000; ++i) ASSERT_EQ(beyond->getChannel(0)[i], 0.0f) << i;
 }
 
+TEST_F(MediaSourceReaderTest, RepeatedAudioSecondGivesTheSameSamples) {
+    // The decoder has read on to the end of the second (or of the stream) when the same second is asked again.
+    MediaSourceReader reader;
+    ASSERT_TRUE(reader.open(make(audio(1.5))));
+    ASSERT_TRUE(reader.selectAudioStream());
+    for (const int second : {1, 1, 0, 0, 1}) {
+        const auto block = reader.readAudio(second);
+        ASSERT_TRUE(block);
+        ASSERT_EQ(block->samples, 8000);
+        const int audible = second == 0 ? 8000 : 4000;
+        for (int i = 0; i < audible; i += 97)
+            ASSERT_NEAR(block->getChannel(0)[i], tone(8000 * second + i), 1e-3) << second << " " << i;
+        for (int i = audible; i < 8000; ++i) ASSERT_EQ(block->getChannel(0)[i], 0.0f) << second << " " << i;
+    }
+}
+
 TEST_F(MediaSourceReaderTest, MonoAudioGivesOnePlane) {
     MediaSourceReader reader;
     ASSERT_TRUE(reader.open(make(audio(0.3, 1))));
