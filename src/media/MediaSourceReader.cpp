@@ -283,7 +283,14 @@ std::shared_ptr<AudioBlockBuffer> MediaSourceReader::readAudio(int32_t second) {
     while (filled < rate && align != 0) {
         getAudioSample(p);
         if (sampleFrames == 0 || !currentSample) break;
-        const int64_t k = std::max<int64_t>(p - sampleStart, 0);
+        const int64_t k = p - sampleStart;
+        if (k < 0) {
+            // The stream starts later or has a gap here: keep the silence until its sample begins.
+            const int64_t gap = std::min<int64_t>(-k, rate - filled);
+            filled += gap;
+            p += gap;
+            continue;
+        }
         if (k >= sampleFrames) break;
         const int64_t n = std::min<int64_t>(rate - filled, sampleFrames - k);
         std::memcpy(raw.data.data() + filled * align, currentSample->bytes.data() + k * align,
