@@ -255,7 +255,10 @@ void MediaSourceReader::getAudioSample(int64_t p) {
 std::shared_ptr<AudioBlockBuffer> MediaSourceReader::readAudio(int32_t second) {
     if (!reader) return nullptr;
     const int64_t t = std::clamp<int64_t>(static_cast<int64_t>(second) * kSecond, 0, std::max<int64_t>(duration, 0));
-    if (needsSeek(t)) seekAudioPosition(t);
+    // A request reads on to the end of its second, so the kept sample may lie past the start of a
+    // repeated one, or the stream may have ended there: both need a seek as well.
+    const int64_t start = static_cast<int64_t>(audioInfo.sampleRate) * second;
+    if (needsSeek(t) || sampleFrames == 0 || sampleStart > start) seekAudioPosition(t);
     lastRequest = t;
 
     const uint32_t rate = audioInfo.sampleRate;
@@ -275,12 +278,19 @@ std::shared_ptr<AudioBlockBuffer> MediaSourceReader::readAudio(int32_t second) {
     std::memset(raw.data.data(), 0, raw.data.capacity());
     raw.data.allocMemory(used);
 
-    int64_t p = static_cast<int64_t>(rate) * second;
+    int64_t p = start;
     int64_t filled = 0;
     while (filled < rate && align != 0) {
         getAudioSample(p);
         if (sampleFrames == 0 || !currentSample) break;
-        const int64_t k = std::max<int64_t>(p - sampleStart, 0);
+        const int64_t k = p - sampleStart;
+        if (k < 0) {
+            // The stream starts later or has a gap here: keep the silence until its sample begins.
+            const int64_t gap = std::min<int64_t>(-k, rate - filled);
+            filled += gap;
+            p += gap;
+            continue;
+        }
         if (k >= sampleFrames) break;
         const int64_t n = std::min<int64_t>(rate - filled, sampleFrames - k);
         std::memcpy(raw.data.data() + filled * align, currentSample->bytes.data() + k * align,

@@ -202,6 +202,76 @@ TEST_F(MediaSourceReaderTest, AudioInfoAndSeconds) {
     for (int i = 0; i < 8000; ++i) ASSERT_EQ(beyond->getChannel(0)[i], 0.0f) << i;
 }
 
+TEST_F(MediaSourceReaderTest, RepeatedAudioSecondGivesTheSameSamples) {
+    // The decoder has read on to the end of the second (or of the stream) when the same second is asked again.
+    MediaSourceReader reader;
+    ASSERT_TRUE(reader.open(make(audio(1.5))));
+    ASSERT_TRUE(reader.selectAudioStream());
+    for (const int second : {1, 1, 0, 0, 1}) {
+        const auto block = reader.readAudio(second);
+        ASSERT_TRUE(block);
+        ASSERT_EQ(block->samples, 8000);
+        const int audible = second == 0 ? 8000 : 4000;
+        for (int i = 0; i < audible; i += 97)
+            ASSERT_NEAR(block->getChannel(0)[i], tone(8000 * second + i), 1e-3) << second << " " << i;
+        for (int i = audible; i < 8000; ++i) ASSERT_EQ(block->getChannel(0)[i], 0.0f) << second << " " << i;
+    }
+}
+
+// Copies `from` to `to` with the audio packets moved later by `delay` seconds.
+void delayAudio(const std::string& from, const std::string& to, double delay) {
+    AVFormatContext* in = nullptr;
+    ASSERT_EQ(0, avformat_open_input(&in, from.c_str(), nullptr, nullptr));
+    ASSERT_GE(avformat_find_stream_info(in, nullptr), 0);
+    AVFormatContext* out = nullptr;
+    ASSERT_GE(avformat_alloc_output_context2(&out, nullptr, "matroska", to.c_str()), 0);
+    for (unsigned i = 0; i < in->nb_streams; ++i) {
+        AVStream* st = avformat_new_stream(out, nullptr);
+        avcodec_parameters_copy(st->codecpar, in->streams[i]->codecpar);
+        st->time_base = in->streams[i]->time_base;
+    }
+    ASSERT_GE(avio_open(&out->pb, to.c_str(), AVIO_FLAG_WRITE), 0);
+    ASSERT_GE(avformat_write_header(out, nullptr), 0);
+    AVPacket* packet = av_packet_alloc();
+    while (av_read_frame(in, packet) >= 0) {
+        const AVStream* source = in->streams[packet->stream_index];
+        if (source->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) {
+            const int64_t shift = std::llround(delay * source->time_base.den / source->time_base.num);
+            packet->pts += shift;
+            packet->dts += shift;
+        }
+        av_packet_rescale_ts(packet, source->time_base, out->streams[packet->stream_index]->time_base);
+        ASSERT_GE(av_interleaved_write_frame(out, packet), 0);
+    }
+    av_packet_free(&packet);
+    av_write_trailer(out);
+    avio_closep(&out->pb);
+    avformat_free_context(out);
+    avformat_close_input(&in);
+}
+
+TEST_F(MediaSourceReaderTest, AudioStartingLateIsPrecededBySilence) {
+    TestMediaFile file = audio(2);
+    file.videoFrames = 75;  // 2.5 s at 30 fps, from time 0
+    const std::wstring plain = make(file);
+    const std::string late = (dir / "late.mkv").string();
+    delayAudio(System::wideToUtf8(plain), late, 0.5);
+    MediaSourceReader reader;
+    ASSERT_TRUE(reader.open(System::utf8ToWide(late)));
+    ASSERT_TRUE(reader.selectAudioStream());
+    for (const int second : {0, 1, 2, 1}) {
+        const auto block = reader.readAudio(second);
+        ASSERT_TRUE(block);
+        ASSERT_EQ(block->samples, 8000);
+        for (int i = 0; i < 8000; i += 7) {
+            const int64_t played = 8000 * second + i - 4000;  // frame of the tone heard here
+            const float want = played >= 0 && played < 16000 ? tone(played) : 0.0f;
+            ASSERT_NEAR(block->getChannel(0)[i], want, 1e-3) << second << " " << i;
+        }
+    }
+    EXPECT_EQ(reader.reader->seekCount(), 2);  // the first request and the step back only
+}
+
 TEST_F(MediaSourceReaderTest, MonoAudioGivesOnePlane) {
     MediaSourceReader reader;
     ASSERT_TRUE(reader.open(make(audio(0.3, 1))));
