@@ -14,6 +14,7 @@ struct TestMediaFile {
     std::string container = "matroska";
     int videoFrames = 0;  // 0: no video stream
     int width = 64, height = 48;
+    int cb = 128, cr = 128;  // chroma of every frame
     AVRational frameRate{30, 1};
     int gop = 5;
     double audioSeconds = 0;  // 0: no audio stream
@@ -85,7 +86,8 @@ struct TestMediaFile {
                     for (int x = 0; x < width; ++x) frame->data[0][y * frame->linesize[0] + x] = level(videoDone);
                 for (int p = 1; p < 3; ++p)
                     for (int y = 0; y < (height + 1) / 2; ++y)
-                        for (int x = 0; x < (width + 1) / 2; ++x) frame->data[p][y * frame->linesize[p] + x] = 128;
+                        for (int x = 0; x < (width + 1) / 2; ++x)
+                            frame->data[p][y * frame->linesize[p] + x] = static_cast<uint8_t>(p == 1 ? cb : cr);
                 frame->pts = videoDone++;
                 check(avcodec_send_frame(venc, frame), "encode");
                 drain(venc, vs);

@@ -10,6 +10,7 @@ extern "C" {
 #include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
 #include <libswresample/swresample.h>
+#include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
 }
 
@@ -145,6 +146,17 @@ bool convertVideo(StreamState& s, const AVFrame* frame, Sample& out) {
     s.sws = sws_getCachedContext(s.sws, frame->width, frame->height, static_cast<AVPixelFormat>(frame->format), w, h,
                                  rgb ? AV_PIX_FMT_BGR0 : AV_PIX_FMT_YUYV422, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (s.sws == nullptr) return false;
+    const AVPixFmtDescriptor* source = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(frame->format));
+    if (rgb && source != nullptr && !(source->flags & AV_PIX_FMT_FLAG_RGB)) {
+        // YUV to RGB with the stream's own matrix; a stream that names none is taken as
+        // BT.709 from 720 lines on and BT.601 below, as decoders on other systems do.
+        int space = frame->colorspace;
+        if (space == AVCOL_SPC_UNSPECIFIED || space == AVCOL_SPC_RGB || space == AVCOL_SPC_RESERVED)
+            space = frame->height >= 720 ? SWS_CS_ITU709 : SWS_CS_ITU601;
+        const int fullRange = frame->color_range == AVCOL_RANGE_JPEG ? 1 : 0;
+        sws_setColorspaceDetails(s.sws, sws_getCoefficients(space), fullRange, sws_getCoefficients(SWS_CS_DEFAULT), 1,
+                                 0, 1 << 16, 1 << 16);
+    }
     // Slack past the end: packed 4:2:2 of an odd width writes a whole last pair.
     out.bytes.assign(static_cast<size_t>(pitch) * h + 64, 0);
     uint8_t* planes[4] = {out.bytes.data(), nullptr, nullptr, nullptr};

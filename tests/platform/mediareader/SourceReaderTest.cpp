@@ -183,3 +183,37 @@ TEST_F(SourceReaderTest, AnUnselectedStreamDeliversNothing) {
 }
 
 }  // namespace
+
+TEST_F(SourceReaderTest, RgbFramesUseTheMatrixOfTheirHeight) {
+    // A stream that names no matrix is BT.601 below 720 lines and BT.709 from 720 on;
+    // the green channel tells the two apart.
+    struct Case {
+        int width, height;
+        double green;
+    } cases[] = {
+        {64, 48, 1.164 * 80 - 0.813 * 42},      // BT.601
+        {1280, 720, 1.164 * 80 - 0.533 * 42},   // BT.709
+    };
+    for (const Case& c : cases) {
+        TestMediaFile f;
+        f.videoFrames = 11;
+        f.width = c.width;
+        f.height = c.height;
+        f.cr = 170;
+        const std::string name = std::to_string(c.height) + ".mkv";
+        auto r = open(make(f, name.c_str()));
+        MR::MediaType want;
+        want.major = MR::MajorType::Video;
+        want.subtype = MR::Subtype::Rgb32;
+        ASSERT_EQ(r->setCurrentMediaType(MR::kFirstVideoStream, want), Platform::kOk);
+        ASSERT_EQ(r->setStreamSelection(MR::kFirstVideoStream, true), Platform::kOk);
+        uint32_t flags = 0;
+        int64_t time = 0;
+        std::shared_ptr<MR::Sample> sample;
+        for (int i = 0; i <= 10; ++i) ASSERT_EQ(r->readSample(MR::kFirstVideoStream, flags, time, sample), Platform::kOk);
+        ASSERT_TRUE(sample);
+        ASSERT_EQ(TestMediaFile::level(10), 96);
+        const size_t centre = (static_cast<size_t>(c.height / 2) * c.width + c.width / 2) * 4;
+        EXPECT_NEAR(sample->bytes[centre + 1], c.green, 4.0) << c.height;
+    }
+}
