@@ -1,5 +1,6 @@
 #include "platform/codecs/VideoCodec.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -41,6 +42,11 @@ struct VideoCodec {
     AVPacket* packet = nullptr;
     AVFrame* frame = nullptr;
     SwsContext* scaler = nullptr;
+    // The converter writes whole vector widths past a row's end, so it
+    // draws into this padded image and only the rows are copied out.
+    uint8_t* scratch[4] = {};
+    int scratchStride[4] = {};
+    AVPixelFormat scratchFormat = AV_PIX_FMT_NONE;
     int width = 0;
     int height = 0;
 };
@@ -127,18 +133,28 @@ IcResult run(VideoCodec* codec, const BitmapHeader* input, const void* data, con
             const AVPixelFormat format = outputFormat(*output);
             codec->scaler = sws_getCachedContext(codec->scaler, f.width, f.height, static_cast<AVPixelFormat>(f.format),
                                                  f.width, f.height, format, SWS_BICUBIC, nullptr, nullptr, nullptr);
-            if (codec->scaler) {
-                const int stride = static_cast<int>(outputStride(*output));
+            if (codec->scaler && format != codec->scratchFormat) {
+                av_freep(&codec->scratch[0]);
+                codec->scratchFormat = AV_PIX_FMT_NONE;
+                if (av_image_alloc(codec->scratch, codec->scratchStride, (f.width + 63) & ~63, f.height + 2, format,
+                                   64) >= 0)
+                    codec->scratchFormat = format;
+            }
+            if (codec->scaler && codec->scratchFormat == format &&
+                sws_scale(codec->scaler, f.data, f.linesize, 0, f.height, codec->scratch, codec->scratchStride) ==
+                    f.height) {
+                const size_t stride = outputStride(*output);
+                const size_t row = format == AV_PIX_FMT_YUYV422 ? static_cast<size_t>((f.width + 1) / 2) * 4
+                                                                : static_cast<size_t>(f.width) * (output->biBitCount / 8);
                 auto* bytes = static_cast<uint8_t*>(out);
-                uint8_t* planes[4] = {bytes, nullptr, nullptr, nullptr};
-                int strides[4] = {stride, 0, 0, 0};
                 // RGB bitmaps with a positive height run bottom-up.
-                if (format != AV_PIX_FMT_YUYV422 && output->biHeight > 0) {
-                    planes[0] = bytes + static_cast<size_t>(stride) * (f.height - 1);
-                    strides[0] = -stride;
+                const bool bottomUp = format != AV_PIX_FMT_YUYV422 && output->biHeight > 0;
+                for (int y = 0; y < f.height; ++y) {
+                    const size_t to = static_cast<size_t>(bottomUp ? f.height - 1 - y : y) * stride;
+                    std::memcpy(bytes + to, codec->scratch[0] + static_cast<size_t>(y) * codec->scratchStride[0],
+                                std::min(row, stride));
                 }
-                if (sws_scale(codec->scaler, f.data, f.linesize, 0, f.height, planes, strides) == f.height)
-                    result = kIcOk;
+                result = kIcOk;
             }
         }
         av_frame_unref(codec->frame);
@@ -166,6 +182,7 @@ IcResult closeVideoCodec(VideoCodec* codec) {
     av_packet_free(&codec->packet);
     av_frame_free(&codec->frame);
     sws_freeContext(codec->scaler);
+    av_freep(&codec->scratch[0]);
     delete codec;
     return kIcOk;
 }
