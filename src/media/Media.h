@@ -4,6 +4,7 @@
 // with, audio buffers and audio playback. Device objects kept beyond one call
 // are made on first use.
 #include "media/AudioBlockBuffer.h"
+#include "media/AudioDecompressor.h"
 #include "media/AudioBuffer.h"
 #include "media/AudioSpectrum.h"
 #include "media/BitmapInfoHeader.h"
@@ -12,6 +13,7 @@
 #include "media/ComResource.h"
 #include "media/ComputeShader.h"
 #include "media/CpuAccessBuffer.h"
+#include "media/DataBuffer.h"
 #include "media/ConstantBufferCommon.h"
 #include "media/Direct2DService.h"
 #include "media/Direct3DService.h"
@@ -46,6 +48,7 @@
 #include "media/VertexListQuadTemplate.h"
 #include "media/VertexListTemplate.h"
 #include "media/VertexShader.h"
+#include "media/VideoDecompressor.h"
 #include "media/XAudio2Service.h"
 #include "media/XYZ_COL.h"
 #include "media/XYZ_COL_NORM.h"

@@ -1,0 +1,76 @@
+#pragma once
+#include <cstdint>
+
+
+// Video decoders found by FourCC; the output is a bottom-up 24- or 32-bit RGB
+// bitmap or a top-down YUY2 image, rows raised to a multiple of 4 bytes.
+namespace Platform::codecs {
+
+using IcResult = int32_t;
+inline constexpr IcResult kIcOk = 0;
+inline constexpr IcResult kIcUnsupported = -1;
+inline constexpr IcResult kIcBadFormat = -2;
+inline constexpr IcResult kIcBadParam = -6;
+inline constexpr IcResult kIcError = -100;
+
+inline constexpr uint32_t kDecompressNotKeyFrame = 0x8000000;
+inline constexpr uint32_t kBiRgb = 0;
+
+struct VideoCodec;
+
+// A device-independent bitmap header (40 bytes).
+struct BitmapHeader {
+    uint32_t biSize = 0;
+    int32_t biWidth = 0;
+    int32_t biHeight = 0;
+    uint16_t biPlanes = 0;
+    uint16_t biBitCount = 0;
+    uint32_t biCompression = 0;
+    uint32_t biSizeImage = 0;
+    int32_t biXPelsPerMeter = 0;
+    int32_t biYPelsPerMeter = 0;
+    uint32_t biClrUsed = 0;
+    uint32_t biClrImportant = 0;
+};
+static_assert(sizeof(BitmapHeader) == 40);
+
+struct Rect {
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+struct Decompress {
+    uint32_t flags = 0;
+    const BitmapHeader* input = nullptr;
+    const void* inputData = nullptr;
+    const BitmapHeader* output = nullptr;
+    void* outputData = nullptr;
+    uint32_t chunkId = 0;
+};
+
+struct DecompressEx {
+    uint32_t flags = 0;
+    const BitmapHeader* source = nullptr;
+    const void* sourceData = nullptr;
+    const BitmapHeader* destination = nullptr;
+    void* destinationData = nullptr;
+    Rect destinationRect;
+    Rect sourceRect;
+};
+
+// The row size of an output bitmap, 0 when the header is not one we write.
+uint32_t outputStride(const BitmapHeader& header);
+
+// nullptr when no decoder knows the FourCC (the source's compression when 0).
+VideoCodec* openVideoCodec(uint32_t fourCC, const BitmapHeader& source);
+IcResult decompressQuery(VideoCodec* codec, const BitmapHeader& source,
+                         const BitmapHeader& output);
+IcResult decompressBegin(VideoCodec* codec, const BitmapHeader& source,
+                         const BitmapHeader& output);
+IcResult decompressExBegin(VideoCodec* codec, const DecompressEx& record);
+IcResult decompress(VideoCodec* codec, const Decompress& record);
+IcResult decompressEx(VideoCodec* codec, const DecompressEx& record);
+IcResult decompressEnd(VideoCodec* codec);
+IcResult decompressExEnd(VideoCodec* codec);
+IcResult closeVideoCodec(VideoCodec* codec);
+
+}  // namespace Platform::codecs
