@@ -4,12 +4,15 @@
 // rules, the section operations (midpoints, split, join), the edit and read
 // scopes over the project lock, the undo service with its items, and the
 // project file and the import of the earlier generation's object exchange
-// file, the frame-rate presets. Every change runs inside an edit scope; the model itself
+// file, the frame-rate presets, the recent-project and backup file lists.
+// Every change runs inside an edit scope; the model itself
 // takes no locks.
+#include "edit/BackupHistory.h"
 #include "edit/DisplayCamera.h"
 #include "edit/EffectCatalog.h"
 #include "edit/EffectManager.h"
 #include "edit/EffectUndoUpdate.h"
+#include "edit/FileHistory.h"
 #include "edit/FrameRate.h"
 #include "edit/FrameZoom.h"
 #include "edit/Group.h"
@@ -21,6 +24,7 @@
 #include "edit/ObjectUndoStates.h"
 #include "edit/Project.h"
 #include "edit/ProjectConvert.h"
+#include "edit/ProjectHistory.h"
 #include "edit/Scene.h"
 #include "edit/SceneLayer.h"
 #include "edit/ReadSection.h"

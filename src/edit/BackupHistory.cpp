@@ -1,0 +1,56 @@
+#include "edit/BackupHistory.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <exception>
+#include <limits>
+
+#include "core/File.h"
+#include "core/FileName.h"
+#include "core/Log.h"
+
+namespace Edit {
+
+void BackupHistory::load() {
+    items_.clear();
+    try {
+        for (const auto& entry : System::findFilesByPattern(System::FileName::getExpandedPath(kPattern)))
+            items_.push_front(entry.name);
+    } catch (...) {
+        // No folder to list: no backups.
+    }
+}
+
+void BackupHistory::remove(const std::wstring& path) { System::File::deleteFile(path); }
+
+void BackupHistory::updateTimer(bool autoBackup, int32_t intervalMinutes, int32_t fileMax) {
+    if (!autoBackup || intervalMinutes <= 0 || fileMax <= 0) {
+        timer_.clear();
+        return;
+    }
+    // Minutes in milliseconds overflow 32 bits for long intervals.
+    const uint64_t ms = std::min<uint64_t>(static_cast<uint64_t>(intervalMinutes) * 60000u,
+                                           std::numeric_limits<uint32_t>::max());
+    timer_.set(static_cast<uint32_t>(ms), [this] {
+        // Nothing may leave a timer callback; the save reports its own failure.
+        try {
+            autoBackupProject();
+        } catch (const std::exception& e) {
+            System::Log::error("Edit::BackupHistory::autoBackupProject", "%s", e.what());
+        } catch (...) {
+            System::Log::error("Edit::BackupHistory::autoBackupProject", "auto backup failed.");
+        }
+    });
+}
+
+void BackupHistory::autoBackupProject() {
+    if (!saveProject_)
+        return;  // nothing to write yet
+    const std::wstring name = System::FileName::createTimeStampName(kFolder, kAutoPrefix, kExtension);
+    System::Log::info("Edit::BackupHistory::autoBackupProject", L"auto backup : %ls", name.c_str());
+    saveProject_(name);
+    // Only a backup safely on disk may push the oldest one out.
+    addItem(name);
+}
+
+}  // namespace Edit
