@@ -294,6 +294,15 @@ std::vector<std::shared_ptr<Object>> Scene::getGroupObjects(const Group& group) 
     return members;
 }
 
+bool Scene::anyTargetObject(ObjectPredicate predicate) const {
+    if (selection.objects.empty())
+        return focusObject && focusObject->layer != -1 && predicate(focusObject);
+    for (const auto& object : selection.objects)
+        if (predicate(object))
+            return true;
+    return false;
+}
+
 void Scene::update() {
     lastUsedLayer = 0;
     length = 0;

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -92,6 +93,10 @@ public:
     void forEachControlRange(int32_t layer, int32_t from, int32_t to, F&& callback) const;
     std::shared_ptr<Object> findLayerObject(int32_t layer, int32_t frame, int32_t media) const;
     std::vector<std::shared_ptr<Object>> getGroupObjects(const Group& group) const;
+    // Whether the predicate holds for an object the next command acts on: a
+    // selected one, or the focus object (on a layer) when nothing is selected.
+    using ObjectPredicate = std::function<bool(const std::shared_ptr<Object>&)>;
+    bool anyTargetObject(ObjectPredicate predicate) const;
 
     // Puts the slots in order after an edit: compaction, sort, control ranges, length.
     void update();
