@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes as compressed video frames and audio blocks to a few
 // decoders. The first bytes choose the decoder and the stream's shape.
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <exception>
@@ -11,7 +12,7 @@
 namespace {
 
 constexpr const char* kVideo[] = {"MJPG", "YUY2", "XVID", "MSVC", "CRAM", "mrle"};
-constexpr uint16_t kAudio[] = {2, 0x11, 6, 7, 0x31, 0x55};
+constexpr uint16_t kAudio[] = {2, 0x11, 6, 7, 0x31, 0x55, 0x160, 0x161};
 
 void video(uint32_t pick, const uint8_t* data, size_t size) {
     if (size < 3) return;
@@ -54,10 +55,13 @@ void audio(uint32_t pick, const uint8_t* data, size_t size) {
     source.blockAlign = static_cast<uint16_t>(1 + data[2] * 4);
     source.avgBytesPerSec = source.samplesPerSec;
     source.bitsPerSample = data[3] % 2 ? 4 : 8;
+    // The format's extra bytes come from the file too (coefficient tables, codec set-up).
+    const size_t extra = std::min<size_t>(size - 4, data[3] >> 1);
+    source.extra.assign(data + 4, data + 4 + extra);
     Media::AudioDecompressor d(&source);
     if (!d.open()) return;
-    data += 4;
-    size -= 4;
+    data += 4 + extra;
+    size -= 4 + extra;
     while (size > 0) {
         const size_t n = std::min<size_t>(size, 1 + data[0] * 16u);
         try {

@@ -62,8 +62,11 @@ bool AudioDecompressor::open() {
     const auto& drivers = driverTable();
     const auto found = drivers.find(source_->formatTag);
     if (found == drivers.end()) return false;
-    // A format without a rate or channels has no two seconds to hold.
-    const size_t size = static_cast<size_t>(destination_.avgBytesPerSec) * 2;
+    // A format without a rate or channels has no two seconds to hold; one whose
+    // bytes per second overflow 32 bits has a wrapped, far too small figure.
+    const uint64_t perSecond = static_cast<uint64_t>(destination_.blockAlign) * destination_.samplesPerSec;
+    if (perSecond != destination_.avgBytesPerSec) return false;
+    const size_t size = static_cast<size_t>(perSecond) * 2;
     if (size == 0 || size > UINT32_MAX) return false;
     sourceBuffer_.allocMemory(size);
     destinationBuffer_.allocMemory(size);

@@ -93,7 +93,9 @@ TEST(AudioDecompressorTest, FormatsWithoutADecoderDoNotOpen) {
     auto unknown = muLaw(1, 8000);
     unknown.formatTag = 0xFFFE - 1;
     auto noRate = muLaw(1, 0);
-    for (const auto* f : {&pcm, &unknown, &noRate}) {
+    // 16 bytes x (2^29 + 1) per second does not fit 32 bits; wrapped it would be 16.
+    auto hugeRate = muLaw(8, (1u << 29) + 1);
+    for (const auto* f : {&pcm, &unknown, &noRate, &hugeRate}) {
         Media::AudioDecompressor d(f);
         EXPECT_FALSE(d.open()) << f->formatTag;
         EXPECT_THROW(d.insertSourceData("x", 1), std::runtime_error);

@@ -60,6 +60,30 @@ TEST(VideoDecompressorTest, DecodesIntoEachOutputTheReaderTries) {
     }
 }
 
+// Rows land at whole strides: 6 pixels x 3 bytes are 18, padded to 20; a
+// negative height keeps the picture top-down.
+TEST(VideoDecompressorTest, RgbRowsSitAtPaddedStridesInTheHeadersOrder) {
+    // Top row white, bottom row black.
+    const std::vector<uint8_t> frame = {235, 128, 235, 128, 235, 128, 235, 128, 235, 128, 235, 128,
+                                        16,  128, 16,  128, 16,  128, 16,  128, 16,  128, 16,  128};
+    const struct {
+        int height;
+        uint16_t bits;
+        size_t stride;
+        size_t lastOfTop;  // last colour byte of the picture's top row
+        size_t lastOfBottom;
+    } cases[] = {{2, 24, 20, 20 + 17, 17}, {-2, 24, 20, 17, 20 + 17}, {2, 32, 24, 24 + 22, 22}};
+    for (const auto& c : cases) {
+        auto source = yuy2(6, c.height);
+        Media::VideoDecompressor d(&source, openFor(source));
+        ASSERT_TRUE(d.begin(0, c.bits)) << c.height << " " << c.bits;
+        EXPECT_EQ(d.outputHeader().biSizeImage, 2 * c.stride);
+        ASSERT_TRUE(d.decode(frame.data(), uint32_t(frame.size()), false));
+        EXPECT_GT(d.outputData()[c.lastOfTop], 200) << c.height << " " << c.bits;
+        EXPECT_LT(d.outputData()[c.lastOfBottom], 40) << c.height << " " << c.bits;
+    }
+}
+
 TEST(VideoDecompressorTest, NothingIsDecodedBeforeBeginOrAfterClose) {
     auto source = yuy2(4, 2);
     const std::vector<uint8_t> frame(16, 128);
