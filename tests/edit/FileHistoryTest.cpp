@@ -95,6 +95,17 @@ TEST_F(HistoryFiles, RecentListWithoutStoreIsEmptyAndSaveWritesTrimmedList) {
         EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
 }
 
+TEST_F(HistoryFiles, RecentListSurvivesSaveAndLoadInOrder) {
+    const Strings paths{L"/p/\u65E5\u672C \u52D5\u753B.vpj2", L"/p/a=b.vpj2", L"/p/x y/z.vpj2"};
+    Edit::ProjectHistory history;
+    for (auto it = paths.rbegin(); it != paths.rend(); ++it)
+        history.addItem(*it);
+    history.save();
+    Edit::ProjectHistory reread;
+    reread.load();
+    EXPECT_EQ(reread.getItemList(), paths);
+}
+
 TEST_F(HistoryFiles, RecentListSaveFailureIsQuiet) {
     std::filesystem::create_directories(store());  // nothing can be written there
     Edit::ProjectHistory history;
