@@ -6,12 +6,14 @@
 #include <vector>
 
 #include "core/File.h"
+#include "core/Timer.h"
 #include "core/IniFile.h"
 #include "core/TextConvert.h"
 #include "edit/BackupHistory.h"
 #include "edit/FileHistory.h"
 #include "edit/Project.h"
 #include "edit/ProjectHistory.h"
+#include "support/LogCapture.h"
 #include "support/TestFolders.h"
 
 namespace {
@@ -172,6 +174,37 @@ TEST_F(HistoryFiles, FailedAutoBackupKeepsEveryOldBackup) {
     unconnected.setMaximum(0);
     unconnected.autoBackupProject();
     EXPECT_EQ(backupFiles().size(), 1u);
+}
+
+TEST_F(HistoryFiles, TimerTickLogsAndEntersTheBackupAndKeepsAFailedSaveInside) {
+    Edit::BackupHistory history;
+    history.load();
+    Strings written;
+    history.setSaveProject([&](const std::wstring& path) {
+        written.push_back(path);
+        writeFile(std::filesystem::path(path), "x");
+    });
+    history.updateTimer(true, 5, 10);
+    ASSERT_NE(history.timer().id(), 0u);
+
+    LogCapture log;
+    System::Timer::timerProc(nullptr, 0, history.timer().id(), 0);
+    ASSERT_EQ(written.size(), 1u);
+    EXPECT_EQ(history.getItemList(), written);
+    EXPECT_EQ(written[0].rfind(wide(backup() / "AutoBackup_"), 0), 0u) << written[0];
+    EXPECT_EQ(written[0].substr(written[0].size() - 5), L".vpj2");
+    ASSERT_EQ(log.lines.size(), 1u);
+    EXPECT_EQ(log.lines[0].level, "INFO");
+    EXPECT_EQ(log.lines[0].scope, "Edit::BackupHistory::autoBackupProject");
+    EXPECT_EQ(log.lines[0].message, "auto backup : " + System::wideToUtf8(written[0]));
+
+    // A failing save is logged inside the tick; the earlier backup stays.
+    history.setSaveProject([](const std::wstring&) { throw std::runtime_error("disk full"); });
+    history.setMaximum(1);
+    EXPECT_NO_THROW(System::Timer::timerProc(nullptr, 0, history.timer().id(), 0));
+    EXPECT_EQ(log.lines.back().level, "ERROR");
+    EXPECT_EQ(history.getItemList(), written);
+    EXPECT_EQ(backupFiles(), written);
 }
 
 TEST(BackupTimer, ArmedOnlyWhenOnWithIntervalAndFileMax) {
