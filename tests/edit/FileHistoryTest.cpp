@@ -97,12 +97,19 @@ TEST_F(HistoryFiles, RecentListWithoutStoreIsEmptyAndSaveWritesTrimmedList) {
         EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
 }
 
-TEST_F(HistoryFiles, RecentListSurvivesSaveAndLoadInOrder) {
+TEST_F(HistoryFiles, RecentListSaveLogsAndSurvivesLoadInOrder) {
     const Strings paths{L"/p/\u65E5\u672C \u52D5\u753B.vpj2", L"/p/a=b.vpj2", L"/p/x y/z.vpj2"};
     Edit::ProjectHistory history;
     for (auto it = paths.rbegin(); it != paths.rend(); ++it)
         history.addItem(*it);
-    history.save();
+    {
+        LogCapture log;
+        history.save();
+        ASSERT_EQ(log.lines.size(), 1u);
+        EXPECT_EQ(log.lines[0].level, "VERBOSE");
+        EXPECT_EQ(log.lines[0].scope, "System::IniFile::Save::Save");
+        EXPECT_EQ(log.lines[0].message, "saveFile : " + store().string());
+    }
     Edit::ProjectHistory reread;
     reread.load();
     EXPECT_EQ(reread.getItemList(), paths);
