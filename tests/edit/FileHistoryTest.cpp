@@ -140,6 +140,24 @@ TEST_F(HistoryFiles, BackupListIsTheFolderInReverseNameOrderAndTrimDeletesFiles)
     EXPECT_TRUE(std::filesystem::exists(backup() / "other.vpj2x"));
 }
 
+TEST_F(HistoryFiles, BackupTrimToZeroLeavesFoldersAndWhatLiesInThem) {
+    std::filesystem::create_directories(backup() / "empty.vpj2");
+    writeFile(backup() / "kept.vpj2" / "inner.vpj2", "x");
+    writeFile(backup() / "ExceptionBackup_2026-01-01_00-00-00-000.vpj2", "x");
+    writeFile(backup() / "AutoBackup_2026-01-02_00-00-00-000.vpj2", "x");
+    Edit::BackupHistory history;
+    history.load();
+    // Newest of each prefix first: emergency backups sort after automatic ones by name.
+    EXPECT_EQ(history.getItemList(), (Strings{wide(backup() / "ExceptionBackup_2026-01-01_00-00-00-000.vpj2"),
+                                              wide(backup() / "AutoBackup_2026-01-02_00-00-00-000.vpj2")}));
+    history.setMaximum(0);
+    history.trim();
+    EXPECT_EQ(history.size(), 0u);
+    EXPECT_TRUE(backupFiles().empty());
+    EXPECT_TRUE(std::filesystem::is_directory(backup() / "empty.vpj2"));
+    EXPECT_TRUE(std::filesystem::exists(backup() / "kept.vpj2" / "inner.vpj2"));
+}
+
 TEST_F(HistoryFiles, AutoBackupWritesTheProjectBeforeDeletingTheOldest) {
     writeFile(backup() / "AutoBackup_2000-01-01_00-00-00-000.vpj2", "old");
     Edit::Project project;
