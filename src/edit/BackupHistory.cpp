@@ -49,8 +49,10 @@ void BackupHistory::autoBackupProject() {
     const std::wstring name = System::FileName::createTimeStampName(kFolder, kAutoPrefix, kExtension);
     System::Log::info("Edit::BackupHistory::autoBackupProject", L"auto backup : %ls", name.c_str());
     saveProject_(name);
-    // Only a backup safely on disk may push the oldest one out.
-    addItem(name);
+    // Only a backup safely on disk may push the oldest one out; a save that
+    // reports its failure itself returns without a file.
+    if (System::File::exists(name))
+        addItem(name);
 }
 
 }  // namespace Edit

@@ -17,7 +17,7 @@ public:
     static constexpr const wchar_t* kExceptionPrefix = L"ExceptionBackup";
     static constexpr const wchar_t* kExtension = L"vpj2";
 
-    // Writes the open project to the path; throws when that fails.
+    // Writes the open project to the path; a failure throws or leaves no file.
     using SaveProject = std::function<void(const std::wstring& path)>;
 
     // Lists the backup folder, newest (last by name) first; gives up quietly.
@@ -31,7 +31,7 @@ public:
     void updateTimer(bool autoBackup, int32_t intervalMinutes, int32_t fileMax);
     // The timer's work: writes a new "AutoBackup" file, and only once it is
     // in place enters it in the list, which deletes the oldest beyond the
-    // maximum. A failed write is thrown to the caller and deletes nothing.
+    // maximum. A failed write (thrown, or leaving no file) deletes nothing.
     void autoBackupProject();
 
     const System::Timer& timer() const { return timer_; }

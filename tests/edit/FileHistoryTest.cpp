@@ -201,6 +201,18 @@ TEST_F(HistoryFiles, FailedAutoBackupKeepsEveryOldBackup) {
     EXPECT_EQ(backupFiles().size(), 1u);
 }
 
+TEST_F(HistoryFiles, SaveThatSwallowsItsFailureDeletesNoBackup) {
+    writeFile(backup() / "AutoBackup_2000-01-01_00-00-00-000.vpj2", "old");
+    Edit::BackupHistory history;
+    history.load();
+    history.setMaximum(1);
+    // Like a save that posts its own error instead of throwing: no file appears.
+    history.setSaveProject([](const std::wstring&) {});
+    history.autoBackupProject();
+    EXPECT_EQ(backupFiles(), (Strings{wide(backup() / "AutoBackup_2000-01-01_00-00-00-000.vpj2")}));
+    EXPECT_EQ(history.getItemList(), backupFiles());
+}
+
 TEST_F(HistoryFiles, TimerTickLogsAndEntersTheBackupAndKeepsAFailedSaveInside) {
     Edit::BackupHistory history;
     history.load();
