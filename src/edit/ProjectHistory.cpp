@@ -38,8 +38,12 @@ void ProjectHistory::save() {
         file.open(path, System::File::kWrite);
         IniLines::writeSection(file, "project");
         int32_t key = 1;
-        for (const auto& item : items_)
+        for (const auto& item : items_) {
+            // A line break would end the value and start lines of its own.
+            if (item.find_first_of(L"\r\n") != std::wstring::npos)
+                continue;
             System::IniFile::writeKeyValue(file, std::to_string(key++), item);
+        }
         file.close();
     } catch (...) {
         // Shutdown goes on; the previous store is still in place.

@@ -10,8 +10,8 @@ public:
 
     // Reads keys 1..50 of the section project; gives up quietly.
     void load() override;
-    // Rewrites the store in list order; the old store stays intact when
-    // writing fails. Never throws.
+    // Rewrites the store in list order, leaving out paths with line breaks;
+    // the old store stays intact when writing fails. Never throws.
     void save() override;
 };
 

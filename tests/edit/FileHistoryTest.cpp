@@ -115,6 +115,18 @@ TEST_F(HistoryFiles, RecentListSaveLogsAndSurvivesLoadInOrder) {
     EXPECT_EQ(reread.getItemList(), paths);
 }
 
+TEST_F(HistoryFiles, PathWithLineBreakCannotBreakTheStore) {
+    Edit::ProjectHistory history;
+    history.addItem(L"/p/old.vpj2");
+    history.addItem(L"/p/a\r\n[x]\r\n9=/p/b.vpj2");
+    history.addItem(L"/p/new.vpj2");
+    history.save();
+    Edit::ProjectHistory reread;
+    reread.load();
+    EXPECT_EQ(reread.getItemList(), (Strings{L"/p/new.vpj2", L"/p/old.vpj2"}));
+    EXPECT_EQ(readFile(store()), "[project]\r\n1=/p/new.vpj2\r\n2=/p/old.vpj2\r\n");
+}
+
 TEST_F(HistoryFiles, RecentListSaveFailureIsQuiet) {
     std::filesystem::create_directories(store());  // nothing can be written there
     Edit::ProjectHistory history;
