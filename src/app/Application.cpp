@@ -8,6 +8,8 @@
 #include "core/Process.h"
 #include "core/SettingService.h"
 #include "core/TranslateService.h"
+#include "core/EventCommandPost.h"
+#include "edit/EditService.h"
 #include "edit/UndoService.h"
 #include "effect/NameTranslation.h"
 #include "media/Direct2DService.h"
@@ -16,6 +18,7 @@
 #include "media/MediaService.h"
 #include "media/XAudio2Service.h"
 #include "platform/os/Com.h"
+#include "platform/window/MessageQueue.h"
 #include "ui/dialogs/ShowException.h"
 
 namespace App {
@@ -48,6 +51,31 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Media::XAudio2Service>();
     stack.addService<Event::EventService>();
     stack.addService<Undo::UndoService>();
+    stack.addService<Edit::EditService>();
+}
+
+void callStartupListeners() {
+    if (Event::EventService* events = Event::EventService::instance())
+        events->startupListeners.call();
+}
+
+void callExitListeners() {
+    if (Event::EventService* events = Event::EventService::instance())
+        events->exitListeners.call();
+}
+
+void mainLoop() {
+    // The main window keeps the program running; a start without one (no
+    // window service yet, or headless) ends after start-up.
+    if (Event::commandWindow())
+        runMessageLoop();
+}
+
+void emergencyExit(const std::exception& e) {
+    if (Edit::EditService* edit = Edit::EditService::instance())
+        edit->applicationException(e);
+    else
+        Dialog::showException(e);
 }
 
 }  // namespace
@@ -55,9 +83,20 @@ void buildServices(System::ServiceStack& stack) {
 Steps programSteps() {
     Steps steps;
     steps.build = buildServices;
-    steps.run = [] {};
-    steps.shutdown = [] {};
+    steps.startup = callStartupListeners;
+    steps.run = mainLoop;
+    steps.loopException = emergencyExit;
+    steps.shutdown = callExitListeners;
     return steps;
+}
+
+void runMessageLoop() {
+    namespace W = Platform::window;
+    W::Message message{};
+    while (W::getMessage(message, nullptr, 0, 0) > 0) {
+        W::translateMessage(message);
+        W::dispatchMessage(message);
+    }
 }
 
 int run(const Steps& steps) {
@@ -73,7 +112,13 @@ int run(const Steps& steps) {
             Os::setProcessDpiAwarenessPerMonitorV2();
 
             if (steps.build) steps.build(stack);
-            if (steps.run) steps.run();
+            if (steps.startup) steps.startup();
+            try {
+                if (steps.run) steps.run();
+            } catch (const std::exception& e) {
+                if (!steps.loopException) throw;
+                steps.loopException(e);
+            }
             if (steps.shutdown) steps.shutdown();
             stack.releaseAll();
         } catch (const std::exception& e) {

@@ -8,6 +8,8 @@
 // Every change runs inside an edit scope; the model itself
 // takes no locks.
 #include "edit/BackupHistory.h"
+#include "edit/EditDialogs.h"
+#include "edit/EditService.h"
 #include "edit/DisplayCamera.h"
 #include "edit/EffectCatalog.h"
 #include "edit/EffectManager.h"
@@ -22,6 +24,7 @@
 #include "edit/LayerUndoStates.h"
 #include "edit/Object.h"
 #include "edit/ObjectUndoStates.h"
+#include "edit/PopupMenu.h"
 #include "edit/Project.h"
 #include "edit/ProjectConvert.h"
 #include "edit/ProjectHistory.h"

@@ -3,14 +3,20 @@
 #include <algorithm>
 
 #include "core/IniFile.h"
+#include "core/StringHelper.h"
 #include "core/TextConvert.h"
 #include "core/TranslateService.h"
+#include "edit/EditService.h"
+#include "edit/FrameRate.h"
 #include "edit/Group.h"
 #include "edit/IniLines.h"
 #include "edit/Layer.h"
 #include "edit/Object.h"
 #include "effect/EffectBase.h"
 #include "effect/EffectItemInteger.h"
+#include "edit/PopupMenu.h"
+#include "platform/window/SystemMetrics.h"
+#include "platform/window/TopLevel.h"
 
 namespace Edit {
 
@@ -424,6 +430,66 @@ bool Scene::loadKtoHeader(const System::IniFile::SectionRef& section, const std:
     checked(scale, 1, kMax, videoScale);
     checked(audio, 1, kMax, audioRate);
     return sound;
+}
+
+// Menu and information tip
+
+namespace {
+
+Scene::InfoTipShow& infoTipShow() {
+    static Scene::InfoTipShow show;
+    return show;
+}
+
+}  // namespace
+
+void Scene::insertSceneMenu(PopupMenu& menu) const {
+    const int32_t sceneId = id;
+    const auto service = [] { return EditService::instance(); };
+    menu.insertItem(L"シーンを新規作成", true, [service] {
+        if (EditService* s = service())
+            s->newScene();
+    });
+    menu.insertItem(L"シーンを削除", sceneId != 0, [service, sceneId] {
+        if (EditService* s = service())
+            s->deleteScene(sceneId);
+    });
+    menu.insertSeparator();
+    menu.insertItem(L"シーン名を変更", true, [service, sceneId] {
+        if (EditService* s = service())
+            s->renameScene(sceneId);
+    });
+    menu.insertItem(L"シーンの設定", true, [service, sceneId] {
+        if (EditService* s = service())
+            s->settingScene(sceneId);
+    });
+}
+
+std::wstring Scene::getInfoText() const {
+    // length is the highest end frame of the objects.
+    const double seconds =
+        videoRate > 0 ? static_cast<double>(length) * videoScale / static_cast<double>(videoRate) : 0.0;
+    wchar_t time[16];
+    System::formatTimeSeconds(time, seconds);
+    std::wstring text = name + L"\nTotalTime: " + time + L"\n";
+    text += L"Video: " + std::to_wstring(videoWidth) + L" x " + std::to_wstring(videoHeight) + L" / " +
+            System::formatDecimal(getFrameRateValue(videoRate, videoScale)) + L"fps\n";
+    text += L"Audio: " + System::formatDecimal(audioRate / 1000.0) + L"khz\n";
+    return text;
+}
+
+void Scene::showInfoToolTip() const {
+    if (!infoTipShow())
+        return;  // no tool-tip service yet
+    Platform::window::Point mouse{};
+    Platform::window::getCursorPos(mouse);
+    infoTipShow()(getInfoText(), mouse.x,
+                  mouse.y + Platform::window::getSystemMetrics(Platform::window::kSmCyCursor));
+}
+
+Scene::InfoTipShow Scene::setInfoTipShow(InfoTipShow show) {
+    std::swap(infoTipShow(), show);
+    return show;
 }
 
 }  // namespace Edit

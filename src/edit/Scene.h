@@ -21,6 +21,7 @@ namespace Edit {
 class Group;
 class Layer;
 class Object;
+class PopupMenu;
 
 // One timeline: numbered layer slots (always at least one) with their
 // objects, the video and audio format, the view state and its own undo history.
@@ -97,6 +98,18 @@ public:
     // selected one, or the focus object (on a layer) when nothing is selected.
     using ObjectPredicate = std::function<bool(const std::shared_ptr<Object>&)>;
     bool anyTargetObject(ObjectPredicate predicate) const;
+
+    // The scene's context menu: new scene, delete (grayed for the root
+    // scene), a separator, rename and settings, acting through the edit service.
+    void insertSceneMenu(PopupMenu& menu) const;
+    // Name and total time, video format and audio rate, one line each.
+    std::wstring getInfoText() const;
+    // Shows getInfoText in a tip below the mouse cursor, without time-out.
+    void showInfoToolTip() const;
+    // The tool-tip service shows the tips (text, screen position); the
+    // window layer installs it. Returns the previous one.
+    using InfoTipShow = std::function<void(const std::wstring& text, int32_t x, int32_t y)>;
+    static InfoTipShow setInfoTipShow(InfoTipShow show);
 
     // Puts the slots in order after an edit: compaction, sort, control ranges, length.
     void update();

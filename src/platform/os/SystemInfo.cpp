@@ -1,10 +1,13 @@
 #include "platform/os/SystemInfo.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <unistd.h>
 
 namespace Platform::os {
@@ -12,6 +15,23 @@ namespace Platform::os {
 Result inputTimings(InputTimings& out) {
     out = InputTimings{};
     return kOk;
+}
+
+bool commandLineArguments(std::vector<std::string>& out) {
+    out.clear();
+    // The kernel keeps the arguments NUL-separated, each ended by a NUL.
+    std::ifstream in("/proc/self/cmdline", std::ios::binary);
+    if (!in) {
+        errno = errno ? errno : ENOENT;
+        return false;
+    }
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    for (size_t begin = 0; begin < text.size();) {
+        const size_t end = std::min(text.find('\0', begin), text.size());
+        out.emplace_back(text, begin, end - begin);
+        begin = end + 1;
+    }
+    return true;
 }
 
 Result installedMemoryKb(uint64_t& out) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/os/Result.h"
 
@@ -28,6 +29,10 @@ Result installedMemoryKb(uint64_t& out);
 // The user's UI language as a locale name ("ja_JP.UTF-8", "en"): the first
 // of LANGUAGE, LC_ALL, LC_MESSAGES and LANG that is set; "C" when none is.
 std::string userUiLanguage();
+
+// The process's own command line, the program's name first; false (lastError
+// set) when it cannot be read.
+bool commandLineArguments(std::vector<std::string>& out);
 
 // The screen's dots per inch: 96 times GDK_SCALE times GDK_DPI_SCALE.
 uint32_t systemDpi();
