@@ -179,4 +179,9 @@ std::shared_ptr<ImageBuffer> RenderBuffer::createImageBuffer(int32_t imageFormat
     return temporary.readImageBuffer();
 }
 
+void renderBufferSize(const RenderBuffer& buffer, int32_t& width, int32_t& height) {
+    width = static_cast<int32_t>(buffer.width);
+    height = static_cast<int32_t>(buffer.height);
+}
+
 }  // namespace Media

@@ -72,4 +72,7 @@ private:
     ResourceBuffer* auxiliary(std::unique_ptr<ResourceBuffer>& slot, int32_t format, Clear clear);
 };
 
+// The buffer's size; the form in which the effect framework reads it.
+void renderBufferSize(const RenderBuffer& buffer, int32_t& width, int32_t& height);
+
 }  // namespace Media

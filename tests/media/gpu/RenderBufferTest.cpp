@@ -3,7 +3,6 @@
 #include <string>
 
 #include "MediaFixture.h"
-#include "effect/ModelAccess.h"
 #include "media/gpu/FrameImage.h"
 #include "media/image/ImageBuffer.h"
 #include "media/gpu/RenderBuffer.h"
@@ -64,11 +63,11 @@ TEST_F(RenderBufferTest, SameSizeKeepsTextureAndViewsAndBindFlagsFollowTheFormat
 TEST_F(RenderBufferTest, TheEffectFrameworkReadsTheFrameSize) {
     RenderBuffer buffer(10, d3d().defaultSampleDesc);
     int32_t width = -1, height = -1;
-    Effect::Access::renderBufferSize(buffer, width, height);
+    Media::renderBufferSize(buffer, width, height);
     EXPECT_EQ(width, 0);
     EXPECT_EQ(height, 0);
     buffer.createTexture2D(7, 3);
-    Effect::Access::renderBufferSize(buffer, width, height);
+    Media::renderBufferSize(buffer, width, height);
     EXPECT_EQ(width, 7);
     EXPECT_EQ(height, 3);
 }
