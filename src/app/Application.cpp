@@ -10,13 +10,17 @@
 #include "core/TranslateService.h"
 #include "core/EventCommandPost.h"
 #include "edit/EditService.h"
+#include "edit/ProjectQueries.h"
 #include "edit/UndoService.h"
+#include "effect/ModelQueries.h"
 #include "effect/NameTranslation.h"
-#include "media/Direct2DService.h"
-#include "media/Direct3DService.h"
-#include "media/ImageService.h"
-#include "media/MediaService.h"
-#include "media/XAudio2Service.h"
+#include "effect/OutputView.h"
+#include "media/gpu/Direct2DService.h"
+#include "media/gpu/Direct3DService.h"
+#include "media/gpu/RenderBuffer.h"
+#include "media/image/ImageService.h"
+#include "media/decode/MediaService.h"
+#include "media/audio/XAudio2Service.h"
 #include "platform/os/Com.h"
 #include "platform/window/MessageQueue.h"
 #include "ui/dialogs/ShowException.h"
@@ -101,6 +105,12 @@ void runMessageLoop() {
 
 int run(const Steps& steps) {
     namespace Os = Platform::os;
+    // What the lower layers ask of the higher ones, installed for the life of
+    // the program. While the edit service lives it answers with its open
+    // project; these answer before it is built and after it is gone.
+    Edit::ProjectQueries projectQueries;
+    const Effect::ModelQueriesScope queries(projectQueries);
+    Effect::setFrameSizeReader(Media::renderBufferSize);
     {
         System::ServiceStack stack;
         try {
@@ -128,6 +138,7 @@ int run(const Steps& steps) {
         }
     }
     Effect::setNameTranslator(nullptr);  // the translation service is gone
+    Effect::setFrameSizeReader(nullptr);
     Os::oleUninitialize();
     Os::coUninitialize();
     return 0;

@@ -21,8 +21,8 @@
 #include "edit/Scene.h"
 #include "edit/UndoService.h"
 #include "edit/UpdateSection.h"
-#include "media/ImageBuffer.h"
-#include "media/RenderBuffer.h"
+#include "media/image/ImageBuffer.h"
+#include "media/gpu/RenderBuffer.h"
 #include "platform/os/SystemInfo.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
@@ -109,6 +109,9 @@ EditService::EditService() : events_(Event::EventService::instance()), undo_(Und
         group_.load(*settings);
     binding_ = std::make_unique<System::Config::ParameterBinding>(group_, settings);
 
+    queries_.setProject(&project_);
+    previousQueries_ = Effect::setModelQueries(&queries_);
+
     projectHistory_.setMaximum(FileHistory::kMaxItems);
     backupHistory_.setMaximum(FileHistory::kMaxItems);
     projectHistory_.load();
@@ -130,6 +133,7 @@ EditService::EditService() : events_(Event::EventService::instance()), undo_(Und
 }
 
 EditService::~EditService() {
+    Effect::setModelQueries(previousQueries_);
     if (undo_) {
         undo_->setSectionOpener(nullptr);
         undo_->setHistory(nullptr);

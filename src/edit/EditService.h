@@ -13,6 +13,7 @@
 #include "edit/BackupHistory.h"
 #include "edit/Project.h"
 #include "edit/ProjectHistory.h"
+#include "edit/ProjectQueries.h"
 
 namespace Event {
 class EventService;
@@ -162,6 +163,10 @@ private:
     std::vector<std::unique_ptr<System::Config::Int>> parameters_;
     std::unique_ptr<System::Config::ParameterBinding> binding_;
     Project project_;
+    // The effect framework's questions about the model, answered from the
+    // open project while the service lives.
+    ProjectQueries queries_;
+    const Effect::ModelQueries* previousQueries_ = nullptr;
     ProjectHistory projectHistory_;
     BackupHistory backupHistory_;
     std::shared_ptr<Scene> currentScene_;
