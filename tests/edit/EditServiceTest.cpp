@@ -23,6 +23,7 @@
 #include "edit/UndoService.h"
 #include "edit/UpdateSection.h"
 #include "edit/support/TestCatalog.h"
+#include "effect/ModelQueries.h"
 #include "platform/window/MessageBox.h"
 #include "support/LogCapture.h"
 #include "support/TestFolders.h"
@@ -353,6 +354,12 @@ TEST_F(EditServiceTest, SceneDialogsCreateRenameAndSetUpScenes) {
     // The log names the scene as it was made, before the dialog's name.
     EXPECT_EQ(log.lines.back().message,
               "set current scnene (create) [" + System::wideToUtf8(Edit::Scene::getDefaultName(1)) + "](1)");
+
+    // The effect framework finds scenes of the open project by name and id.
+    std::wstring found;
+    EXPECT_TRUE(Effect::modelQueries().findSceneName(1, found));
+    EXPECT_EQ(found, L"Mine");
+    EXPECT_EQ(Effect::modelQueries().findSceneId(L"Mine"), 1);
 
     // Cancel creates nothing.
     EXPECT_FALSE(service().newScene());
