@@ -15,6 +15,7 @@
 #include "edit/EffectManager.h"
 #include "edit/EffectUndoUpdate.h"
 #include "edit/FileHistory.h"
+#include "edit/KeyHoldRouter.h"
 #include "edit/FrameRate.h"
 #include "edit/FrameZoom.h"
 #include "edit/Group.h"

@@ -15,6 +15,7 @@
 #include "core/TextFormat.h"
 #include "core/TranslateService.h"
 #include "edit/EditDialogs.h"
+#include "edit/KeyHoldRouter.h"
 #include "edit/Layer.h"
 #include "edit/Object.h"
 #include "edit/ProjectConvert.h"
@@ -36,6 +37,11 @@ constexpr const wchar_t* kExceptionNote = L"\n\nプロジェクトをバック�
 std::shared_ptr<EditDialogs>& installedDialogs() {
     static std::shared_ptr<EditDialogs> dialogs;
     return dialogs;
+}
+
+std::shared_ptr<KeyHoldRouter>& installedRouter() {
+    static std::shared_ptr<KeyHoldRouter> router;
+    return router;
 }
 
 std::wstring translated(Translate::TranslateService::Table table, const wchar_t* text) {
@@ -152,6 +158,11 @@ EditDialogs& EditService::dialogs() {
     if (!installedDialogs())
         installedDialogs() = std::make_shared<HeadlessDialogs>();
     return *installedDialogs();
+}
+
+std::shared_ptr<KeyHoldRouter> EditService::setKeyHoldRouter(std::shared_ptr<KeyHoldRouter> router) {
+    std::swap(installedRouter(), router);
+    return router;
 }
 
 std::unique_ptr<UpdateSection> EditService::openSection() {
@@ -466,6 +477,41 @@ void EditService::clearSelectObject(bool notify) {
     selection.clear();
     if (notify && events_)
         events_->selectionListeners.call();
+}
+
+void EditService::clickSelectObject(Window::WindowControl* control, const std::shared_ptr<Object>& object,
+                                    bool withGroup) {
+    if (withGroup) {
+        if (!currentScene_->selection.addGroup(object, *currentScene_))
+            return;
+        if (events_)
+            events_->selectionListeners.call();
+    } else if (!addSelectObject(object, true)) {
+        return;
+    }
+    if (KeyHoldRouter* router = installedRouter().get(); router && !router->hasKeyHoldTarget())
+        router->setKeyHoldTarget(control, KeyHoldRouter::kControlKey);
+}
+
+void EditService::clickClearSelection(Window::WindowControl* control) {
+    if (currentScene_->selection.objects.empty())
+        return;
+    if (KeyHoldRouter* router = installedRouter().get()) {
+        const bool held = router->hasKeyHoldTarget();
+        if (router->isKeyDown(KeyHoldRouter::kControlKey) && !held) {
+            router->setKeyHoldTarget(control, KeyHoldRouter::kControlKey);
+            return;
+        }
+        if (held && router->keyHoldCode() == KeyHoldRouter::kControlKey)
+            return;
+        if (router->hasFocusTarget()) {
+            if (!held)
+                router->setKeyHoldTarget(control, KeyHoldRouter::kFocusHold);
+            if (!held || router->keyHoldCode() == KeyHoldRouter::kFocusHold)
+                return;
+        }
+    }
+    clearSelectObject(true);
 }
 
 // ---- cursor

@@ -24,10 +24,14 @@ class UndoService;
 namespace Media {
 class RenderBuffer;
 }
+namespace Window {
+class WindowControl;
+}
 
 namespace Edit {
 
 class EditDialogs;
+class KeyHoldRouter;
 class Object;
 class Scene;
 class UpdateSection;
@@ -78,6 +82,9 @@ public:
     // its own. Returns the previous ones (null for the built-in headless ones).
     static std::shared_ptr<EditDialogs> setDialogs(std::shared_ptr<EditDialogs> dialogs);
     static EditDialogs& dialogs();
+    // The mouse router the selection clicks hold keys on; none until the
+    // window layer installs it.
+    static std::shared_ptr<KeyHoldRouter> setKeyHoldRouter(std::shared_ptr<KeyHoldRouter> router);
 
     // An edit scope over the project lock on the current scene.
     std::unique_ptr<UpdateSection> openSection();
@@ -127,6 +134,12 @@ public:
     // Selection of the current scene.
     bool addSelectObject(const std::shared_ptr<Object>& object, bool notify);
     void clearSelectObject(bool notify);
+    // A click on an object (its whole group with withGroup): selects it and
+    // keeps the selection growing while Ctrl is held on the control.
+    void clickSelectObject(Window::WindowControl* control, const std::shared_ptr<Object>& object, bool withGroup);
+    // A click on empty space: clears the selection unless Ctrl is held or a
+    // focus target keeps it.
+    void clickClearSelection(Window::WindowControl* control);
 
     // Cursor.
     void setCursorFrame(int32_t frame);

@@ -16,6 +16,7 @@
 #include "core/Timer.h"
 #include "edit/EditDialogs.h"
 #include "edit/EditService.h"
+#include "edit/KeyHoldRouter.h"
 #include "edit/Layer.h"
 #include "edit/Object.h"
 #include "edit/Project.h"
@@ -463,6 +464,71 @@ TEST_F(EditServiceTest, SelectionSkipsLockedLayersButStillNotifies) {
     EXPECT_EQ(selectionCalls, 2);
     service().clearSelectObject(true);  // already empty: no call
     EXPECT_EQ(selectionCalls, 2);
+}
+
+// A mouse router with the state a case gives.
+struct FakeRouter : Edit::KeyHoldRouter {
+    bool ctrlDown = false;
+    bool focusTarget = false;
+    std::optional<uint32_t> hold;
+    Window::WindowControl* holder = nullptr;
+    bool hasKeyHoldTarget() const override { return hold.has_value(); }
+    uint32_t keyHoldCode() const override { return hold.value_or(0); }
+    bool hasFocusTarget() const override { return focusTarget; }
+    bool isKeyDown(uint32_t key) const override { return ctrlDown && key == kControlKey; }
+    void setKeyHoldTarget(Window::WindowControl* control, uint32_t code) override {
+        holder = control;
+        hold = code;
+    }
+};
+
+TEST_F(EditServiceTest, ClicksSelectAndHoldCtrlOnTheControl) {
+    auto router = std::make_shared<FakeRouter>();
+    auto previous = EditService::setKeyHoldRouter(router);
+    auto* control = reinterpret_cast<Window::WindowControl*>(0x1000);
+    std::shared_ptr<Edit::Object> a, b;
+    {
+        auto scope = service().openSection();
+        scope->layersChanged = true;
+        a = current().createObject(EditTest::kImage, 0, 0, 9);
+        b = current().createObject(EditTest::kImage, 1, 0, 9);
+    }
+    service().clickSelectObject(control, a, false);
+    EXPECT_EQ(router->hold, Edit::KeyHoldRouter::kControlKey);
+    EXPECT_EQ(router->holder, control);
+    EXPECT_EQ(selectionCalls, 1);
+    service().clickSelectObject(nullptr, a, true);  // already selected: nothing
+    EXPECT_EQ(selectionCalls, 1);
+    EXPECT_EQ(router->holder, control);
+
+    struct Case {
+        const char* what;
+        bool ctrlDown, focusTarget;
+        std::optional<uint32_t> hold;
+        bool kept;
+        std::optional<uint32_t> holdAfter;
+    };
+    constexpr uint32_t kCtrl = Edit::KeyHoldRouter::kControlKey, kFocus = Edit::KeyHoldRouter::kFocusHold;
+    const Case cases[] = {
+        {"plain click", false, false, std::nullopt, false, std::nullopt},
+        {"ctrl held", true, false, std::nullopt, true, kCtrl},
+        {"ctrl already holding", false, false, kCtrl, true, kCtrl},
+        {"focus target", false, true, std::nullopt, true, kFocus},
+        {"focus already holding", false, true, kFocus, true, kFocus},
+        {"another hold", false, true, 65u, false, 65u},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        service().clearSelectObject(false);
+        service().addSelectObject(b, false);
+        router->ctrlDown = c.ctrlDown;
+        router->focusTarget = c.focusTarget;
+        router->hold = c.hold;
+        service().clickClearSelection(control);
+        EXPECT_EQ(current().selection.objects.size(), c.kept ? 1u : 0u);
+        EXPECT_EQ(router->hold, c.holdAfter);
+    }
+    EditService::setKeyHoldRouter(previous);
 }
 
 TEST_F(EditServiceTest, LayerNamesFallBackToTheNumberedWord) {
