@@ -117,6 +117,8 @@ EditService::EditService() : events_(Event::EventService::instance()), undo_(Und
 
     queries_.setProject(&project_);
     previousQueries_ = Effect::setModelQueries(&queries_);
+    // The model's texts go the way of the service's own.
+    previousPoster_ = Project::setErrorPoster(postError);
 
     projectHistory_.setMaximum(FileHistory::kMaxItems);
     backupHistory_.setMaximum(FileHistory::kMaxItems);
@@ -140,6 +142,7 @@ EditService::EditService() : events_(Event::EventService::instance()), undo_(Und
 
 EditService::~EditService() {
     Effect::setModelQueries(previousQueries_);
+    Project::setErrorPoster(std::move(previousPoster_));
     if (undo_) {
         undo_->setSectionOpener(nullptr);
         undo_->setHistory(nullptr);

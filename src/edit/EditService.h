@@ -180,6 +180,7 @@ private:
     // open project while the service lives.
     ProjectQueries queries_;
     const Effect::ModelQueries* previousQueries_ = nullptr;
+    Project::ErrorPoster previousPoster_;
     ProjectHistory projectHistory_;
     BackupHistory backupHistory_;
     std::shared_ptr<Scene> currentScene_;
