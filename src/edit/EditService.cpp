@@ -402,7 +402,9 @@ bool EditService::loadProject(const std::wstring& path, bool ask, bool adoptPath
     return read;
 }
 
-bool EditService::saveProject(const std::wstring& path, bool quiet) {
+bool EditService::saveProject(const std::wstring& path, bool quiet) { return writeProject(path, quiet, false); }
+
+bool EditService::writeProject(const std::wstring& path, bool quiet, bool showAtOnce) {
     System::Log::info("Edit::EditService::saveProject", L"save project file : %ls", path.c_str());
     if (!quiet)
         dialogs().setFooterText(L"Saving...");
@@ -414,7 +416,10 @@ bool EditService::saveProject(const std::wstring& path, bool quiet) {
             undo_->modified = false;
     } catch (const std::exception& e) {
         System::Log::error("Edit::EditService::saveProject", "%s", e.what());
-        postError(L"プロジェクトの保存に失敗しました");
+        if (showAtOnce)
+            showError(L"プロジェクトの保存に失敗しました");
+        else
+            postError(L"プロジェクトの保存に失敗しました");
         written = false;
     }
     if (!quiet) {
@@ -578,10 +583,8 @@ void EditService::onExit() {
     backupHistory_.stopTimer();
     if (settings_.editResume == 0 || exceptionExit_)
         return;
-    if (!saveProject(expanded(kResumeFile), false)) {
-        // The main loop that would show the posted text has ended.
-        showError(L"プロジェクトの保存に失敗しました");
-    }
+    // The main loop that would show a posted failure has ended.
+    writeProject(expanded(kResumeFile), false, true);
 }
 
 void EditService::applicationException(const std::exception& e) {
@@ -594,7 +597,7 @@ void EditService::applicationException(const std::exception& e) {
     const std::wstring name = System::FileName::createTimeStampName(BackupHistory::kFolder,
                                                                     BackupHistory::kExceptionPrefix, kProjectExtension);
     System::Log::info("Edit::EditService::applicationException", L"exception backup : %ls", name.c_str());
-    saveProject(name, true);
+    writeProject(name, true, true);
     System::File::deleteFile(expanded(kResumeFile));
 }
 

@@ -168,6 +168,9 @@ private:
     static bool askOkCancel(const wchar_t* text);
     void logCurrentScene(const char* scope, const char* what) const;
     bool saveBackup(const std::wstring& path);
+    // saveProject; a failure is shown at once instead of posted when no main
+    // loop is left to show it.
+    bool writeProject(const std::wstring& path, bool quiet, bool showAtOnce);
 
     Event::EventService* events_;
     Undo::UndoService* undo_;

@@ -608,6 +608,13 @@ TEST_F(EditServiceTest, ExitWritesTheResumeFileWhenResumingIsOn) {
     service().onExit();
     ASSERT_TRUE(std::filesystem::exists(resume()));
     EXPECT_EQ(reopened(wide(resume())), fileText(service().project(), root_ / "model.txt"));
+    EXPECT_TRUE(boxes.shown.empty());
+
+    // A resume file that cannot be written is reported once, at once.
+    std::filesystem::remove(resume());
+    std::filesystem::create_directories(resume() / "in the way");
+    service().onExit();
+    EXPECT_EQ(boxes.texts(), (std::vector<std::string>{"プロジェクトの保存に失敗しました"}));
 }
 
 TEST_F(EditServiceTest, ApplicationExceptionBacksUpAndDropsTheResumeFile) {
