@@ -6,6 +6,7 @@
 #include "core/EventService.h"
 #include "core/Exception.h"
 #include "core/ExceptionPresenter.h"
+#include "core/NoticePresenter.h"
 #include "core/Logger.h"
 #include "core/Process.h"
 #include "core/SettingService.h"
@@ -47,6 +48,7 @@
 #include "platform/window/MessageQueue.h"
 #include "ui/dialogs/AskQuestion.h"
 #include "ui/dialogs/ShowException.h"
+#include "ui/dialogs/ShowNotice.h"
 
 namespace App {
 
@@ -159,6 +161,7 @@ int run(const Steps& steps) {
     // queries with its open project; these answer before it is built and
     // after it is gone.
     const System::ExceptionPresenterScope presenter(Dialog::showException);
+    const System::NoticePresenterScope notices(Dialog::showNotice);
     const Edit::Project::QuestionAsker previousAsker = Edit::Project::setQuestionAsker(Dialog::askQuestion);
     Edit::ProjectQueries projectQueries;
     const Effect::ModelQueriesScope queries(projectQueries);
