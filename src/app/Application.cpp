@@ -47,6 +47,7 @@
 #include "platform/os/Com.h"
 #include "platform/window/MessageQueue.h"
 #include "ui/dialogs/AskQuestion.h"
+#include "ui/dialogs/EditServiceDialogs.h"
 #include "ui/dialogs/ShowException.h"
 #include "ui/dialogs/ShowNotice.h"
 
@@ -109,6 +110,11 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Edit::EditService>();
 }
 
+// The clipboard copy of a rendered frame, straight alpha.
+std::shared_ptr<Media::ImageBuffer> readFrameImage(Media::RenderBuffer& buffer, int32_t format) {
+    return buffer.createImageBuffer(format, true);
+}
+
 void callStartupListeners() {
     if (Event::EventService* events = Event::EventService::instance())
         events->startupListeners.call();
@@ -163,6 +169,8 @@ int run(const Steps& steps) {
     const System::ExceptionPresenterScope presenter(Dialog::showException);
     const System::NoticePresenterScope notices(Dialog::showNotice);
     const Edit::Project::QuestionAsker previousAsker = Edit::Project::setQuestionAsker(Dialog::askQuestion);
+    const auto previousDialogs = Edit::EditService::setDialogs(std::make_shared<Dialog::EditServiceDialogs>());
+    const auto previousFrameReader = Edit::EditService::setFrameImageReader(readFrameImage);
     Edit::ProjectQueries projectQueries;
     const Effect::ModelQueriesScope queries(projectQueries);
     Effect::setFrameSizeReader(Media::renderBufferSize);
@@ -195,6 +203,8 @@ int run(const Steps& steps) {
     Effect::setNameTranslator(nullptr);  // the translation service is gone
     Effect::setFrameSizeReader(nullptr);
     Edit::Project::setQuestionAsker(previousAsker);
+    Edit::EditService::setDialogs(previousDialogs);
+    Edit::EditService::setFrameImageReader(previousFrameReader);
     Os::oleUninitialize();
     Os::coUninitialize();
     return 0;

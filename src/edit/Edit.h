@@ -30,6 +30,7 @@
 #include "edit/ProjectConvert.h"
 #include "edit/ProjectHistory.h"
 #include "edit/Scene.h"
+#include "edit/SceneCommands.h"
 #include "edit/SceneLayer.h"
 #include "edit/ReadSection.h"
 #include "edit/UndoHistory.h"

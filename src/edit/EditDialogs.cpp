@@ -1,5 +1,7 @@
 #include "edit/EditDialogs.h"
 
+#include "core/Log.h"
+
 namespace Edit {
 namespace {
 
@@ -46,6 +48,19 @@ bool HeadlessDialogs::saveFileDialog(std::wstring& path, const wchar_t*) {
         return false;
     path = *answer;
     return true;
+}
+
+bool HeadlessDialogs::askOkCancel(const std::wstring& text) {
+    System::Log::info("Edit::HeadlessDialogs::askOkCancel", L"%ls", text.c_str());
+    return false;
+}
+
+void HeadlessDialogs::showError(const std::wstring& text) {
+    System::Log::error("Dialog::showError", L"show error dialog.\n%ls", text.c_str());
+}
+
+void HeadlessDialogs::showApplicationException(const std::string& text) {
+    System::Log::error("Dialog::showException", "show exception dialog.\n%s", text.c_str());
 }
 
 }  // namespace Edit

@@ -16,9 +16,9 @@ struct SceneValues {
     int32_t audioRate = 48000;
 };
 
-// The modal dialogs and the footer text the edit service uses. The window
-// layer installs its dialogs when it starts; until then (and without a
-// display) the headless kind below answers from a queue.
+// The modal dialogs, message boxes and the footer text the edit service
+// uses. The program installs the window layer's kind at start-up; until then
+// the headless kind below stands in.
 class EditDialogs {
 public:
     virtual ~EditDialogs() = default;
@@ -33,10 +33,19 @@ public:
     virtual bool saveFileDialog(std::wstring& path, const wchar_t* filter) = 0;
     // The footer's progress text; empty clears it.
     virtual void setFooterText(const std::wstring& text) = 0;
+    // An OK / Cancel question with the warning icon (text in the active
+    // language); true for OK.
+    virtual bool askOkCancel(const std::wstring& text) = 0;
+    // An error text (as built in) shown at once.
+    virtual void showError(const std::wstring& text) = 0;
+    // The failure that ends the program, in its own box.
+    virtual void showApplicationException(const std::string& text) = 0;
 };
 
 // Answers the dialogs from queues, one answer per dialog shown; an empty
 // queue (or an empty answer) is Cancel. Keeps what each dialog was asked.
+// Questions are answered Cancel and texts logged: without a window layer
+// nobody could read them.
 class HeadlessDialogs : public EditDialogs {
 public:
     struct Asked {
@@ -55,6 +64,9 @@ public:
     bool inputName(const std::wstring& title, std::wstring& name) override;
     bool saveFileDialog(std::wstring& path, const wchar_t* filter) override;
     void setFooterText(const std::wstring& text) override { footerTexts.push_back(text); }
+    bool askOkCancel(const std::wstring& text) override;
+    void showError(const std::wstring& text) override;
+    void showApplicationException(const std::string& text) override;
 };
 
 }  // namespace Edit

@@ -23,15 +23,11 @@
 #include "edit/UndoService.h"
 #include "edit/UpdateSection.h"
 #include "media/image/ImageBuffer.h"
-#include "media/gpu/RenderBuffer.h"
 #include "platform/os/SystemInfo.h"
-#include "platform/window/MessageBox.h"
-#include "platform/window/MessageQueue.h"
 
 namespace Edit {
 namespace {
 
-constexpr const char* kExceptionCaption = "Velmo Kirta2 : Application Exception";
 constexpr const wchar_t* kExceptionNote = L"\n\nプロジェクトをバックアップしてアプリケーションを終了します";
 
 std::shared_ptr<EditDialogs>& installedDialogs() {
@@ -68,13 +64,12 @@ bool hasFileName(const std::wstring& path) {
     return separator == std::wstring::npos ? !path.empty() : separator + 1 < path.size();
 }
 
-// An error text shown at once: logged as built in, boxed in the active language.
-void showError(const std::wstring& text) {
-    System::Log::error("Dialog::showError", L"show error dialog.\n%ls", text.c_str());
-    namespace W = Platform::window;
-    W::messageBox(nullptr, System::wideToUtf8(translated(Translate::TranslateService::Table::Message, text.c_str())),
-                  EditService::kCaption, W::kMbOk | W::kMbIconError | W::kMbTaskModal);
+EditService::FrameImageReader& frameImageReader() {
+    static EditService::FrameImageReader reader = nullptr;
+    return reader;
 }
+
+void showError(const std::wstring& text) { EditService::dialogs().showError(text); }
 
 // An error text shown later on the UI thread; at once while there is no
 // main window whose loop would show it.
@@ -307,10 +302,7 @@ bool EditService::importSceneFromKto(const std::wstring& path) {
 // ---- project
 
 bool EditService::askOkCancel(const wchar_t* text) {
-    namespace W = Platform::window;
-    // Without the window service there is no main window to own the box.
-    return W::messageBox(nullptr, System::wideToUtf8(translated(Translate::TranslateService::Table::Message, text)),
-                         kCaption, W::kMbOkCancel | W::kMbIconWarning | W::kMbTaskModal) == W::kIdOk;
+    return dialogs().askOkCancel(translated(Translate::TranslateService::Table::Message, text));
 }
 
 bool EditService::confirmDiscard() {
@@ -590,10 +582,7 @@ void EditService::onExit() {
 void EditService::applicationException(const std::exception& e) {
     exceptionExit_ = true;
     backupHistory_.stopTimer();
-    const std::string text = e.what() + System::wideToUtf8(kExceptionNote);
-    System::Log::error("Dialog::showException", "show exception dialog.\n%s", text.c_str());
-    namespace W = Platform::window;
-    W::messageBox(nullptr, text, kExceptionCaption, W::kMbOk | W::kMbIconError | W::kMbTaskModal);
+    dialogs().showApplicationException(e.what() + System::wideToUtf8(kExceptionNote));
     const std::wstring name = System::FileName::createTimeStampName(BackupHistory::kFolder,
                                                                     BackupHistory::kExceptionPrefix, kProjectExtension);
     System::Log::info("Edit::EditService::applicationException", L"exception backup : %ls", name.c_str());
@@ -601,8 +590,15 @@ void EditService::applicationException(const std::exception& e) {
     System::File::deleteFile(expanded(kResumeFile));
 }
 
+EditService::FrameImageReader EditService::setFrameImageReader(FrameImageReader reader) {
+    std::swap(frameImageReader(), reader);
+    return reader;
+}
+
 void EditService::copyFrameImage(int32_t format, Media::RenderBuffer& buffer) {
-    const std::shared_ptr<Media::ImageBuffer> image = buffer.createImageBuffer(format, true);
+    if (!frameImageReader())
+        return;
+    const std::shared_ptr<Media::ImageBuffer> image = frameImageReader()(buffer, format);
     if (!image)
         return;
     System::ClipboardImage clip;
@@ -612,10 +608,7 @@ void EditService::copyFrameImage(int32_t format, Media::RenderBuffer& buffer) {
     clip.pixels = image->pixels.data();
     clip.pitch = image->pitch;
     // Sent, not posted: the image must stay alive until it is on the clipboard.
-    if (const auto window = Event::commandWindow())
-        Platform::window::sendMessage(window, Platform::window::kWmUser,
-                                      static_cast<uintptr_t>(Event::EventCommandType::SetClipboardImage),
-                                      reinterpret_cast<intptr_t>(&clip));
+    Event::sendEventCommand(Event::EventCommandType::SetClipboardImage, reinterpret_cast<intptr_t>(&clip));
 }
 
 }  // namespace Edit

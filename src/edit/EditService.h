@@ -14,6 +14,7 @@
 #include "edit/Project.h"
 #include "edit/ProjectHistory.h"
 #include "edit/ProjectQueries.h"
+#include "edit/SceneCommands.h"
 
 namespace Event {
 class EventService;
@@ -22,6 +23,7 @@ namespace Undo {
 class UndoService;
 }
 namespace Media {
+class ImageBuffer;
 class RenderBuffer;
 }
 namespace Window {
@@ -41,7 +43,7 @@ struct SceneValues;
 // the edit and read scopes, the "Edit" settings, the edit clipboard, the
 // recent-project and backup lists, and the operations on scenes, on the
 // project as a whole, on the selection and on the cursor. Runs on the UI thread.
-class EditService {
+class EditService : public SceneCommands {
 public:
     static constexpr const wchar_t* kResumeFile = L"%AppData%/resume.vpj2";
     static constexpr const wchar_t* kProjectExtension = L"vpj2";
@@ -72,7 +74,7 @@ public:
     // Needs the event and undo services; loads the settings and both lists,
     // registers the start-up and exit listeners and makes the root scene current.
     EditService();
-    ~EditService();
+    ~EditService() override;
     EditService(const EditService&) = delete;
     EditService& operator=(const EditService&) = delete;
 
@@ -109,12 +111,12 @@ public:
     static bool isOtherScene(const Scene& scene, int32_t otherId);
 
     // Scenes, each change in its own edit scope.
-    void renameScene(int32_t id);
-    void settingScene(int32_t id);
-    bool newScene();
+    void renameScene(int32_t id) override;
+    void settingScene(int32_t id) override;
+    bool newScene() override;
     bool createScene(const std::wstring& name, int32_t width, int32_t height, int32_t rate, int32_t scale,
                      int32_t audioRate);
-    void deleteScene(int32_t id);
+    void deleteScene(int32_t id) override;
     // Reads an object exchange file as a new current scene; false when it failed.
     bool importSceneFromKto(const std::wstring& path);
 
@@ -162,6 +164,10 @@ public:
     // Converts the rendered frame to the clipboard image format (87 or 88)
     // and hands it to the UI thread, waiting until it is on the clipboard.
     static void copyFrameImage(int32_t format, Media::RenderBuffer& buffer);
+    // How a frame becomes an image of a format; the program installs the
+    // render buffer's conversion. Returns the one installed before.
+    using FrameImageReader = std::shared_ptr<Media::ImageBuffer> (*)(Media::RenderBuffer& buffer, int32_t format);
+    static FrameImageReader setFrameImageReader(FrameImageReader reader);
 
 private:
     // Shows an OK/Cancel question with the warning icon; true for OK.

@@ -6,7 +6,6 @@
 #include "core/StringHelper.h"
 #include "core/TextConvert.h"
 #include "core/TranslateService.h"
-#include "edit/EditService.h"
 #include "edit/FrameRate.h"
 #include "edit/Group.h"
 #include "edit/IniLines.h"
@@ -15,8 +14,7 @@
 #include "effect/EffectBase.h"
 #include "effect/EffectItemInteger.h"
 #include "edit/PopupMenu.h"
-#include "platform/window/SystemMetrics.h"
-#include "platform/window/TopLevel.h"
+#include "edit/SceneCommands.h"
 
 namespace Edit {
 
@@ -443,26 +441,14 @@ Scene::InfoTipShow& infoTipShow() {
 
 }  // namespace
 
-void Scene::insertSceneMenu(PopupMenu& menu) const {
+void Scene::insertSceneMenu(PopupMenu& menu, SceneCommands& commands) const {
     const int32_t sceneId = id;
-    const auto service = [] { return EditService::instance(); };
-    menu.insertItem(L"シーンを新規作成", true, [service] {
-        if (EditService* s = service())
-            s->newScene();
-    });
-    menu.insertItem(L"シーンを削除", sceneId != 0, [service, sceneId] {
-        if (EditService* s = service())
-            s->deleteScene(sceneId);
-    });
+    SceneCommands* target = &commands;
+    menu.insertItem(L"シーンを新規作成", true, [target] { target->newScene(); });
+    menu.insertItem(L"シーンを削除", sceneId != 0, [target, sceneId] { target->deleteScene(sceneId); });
     menu.insertSeparator();
-    menu.insertItem(L"シーン名を変更", true, [service, sceneId] {
-        if (EditService* s = service())
-            s->renameScene(sceneId);
-    });
-    menu.insertItem(L"シーンの設定", true, [service, sceneId] {
-        if (EditService* s = service())
-            s->settingScene(sceneId);
-    });
+    menu.insertItem(L"シーン名を変更", true, [target, sceneId] { target->renameScene(sceneId); });
+    menu.insertItem(L"シーンの設定", true, [target, sceneId] { target->settingScene(sceneId); });
 }
 
 std::wstring Scene::getInfoText() const {
@@ -479,12 +465,8 @@ std::wstring Scene::getInfoText() const {
 }
 
 void Scene::showInfoToolTip() const {
-    if (!infoTipShow())
-        return;  // no tool-tip service yet
-    Platform::window::Point mouse{};
-    Platform::window::getCursorPos(mouse);
-    infoTipShow()(getInfoText(), mouse.x,
-                  mouse.y + Platform::window::getSystemMetrics(Platform::window::kSmCyCursor));
+    if (infoTipShow())  // none until the tool-tip service exists
+        infoTipShow()(getInfoText());
 }
 
 Scene::InfoTipShow Scene::setInfoTipShow(InfoTipShow show) {

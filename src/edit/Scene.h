@@ -22,6 +22,7 @@ class Group;
 class Layer;
 class Object;
 class PopupMenu;
+class SceneCommands;
 
 // One timeline: numbered layer slots (always at least one) with their
 // objects, the video and audio format, the view state and its own undo history.
@@ -100,15 +101,17 @@ public:
     bool anyTargetObject(ObjectPredicate predicate) const;
 
     // The scene's context menu: new scene, delete (grayed for the root
-    // scene), a separator, rename and settings, acting through the edit service.
-    void insertSceneMenu(PopupMenu& menu) const;
+    // scene), a separator, rename and settings, carried out by commands
+    // (the edit service), which must outlive the menu.
+    void insertSceneMenu(PopupMenu& menu, SceneCommands& commands) const;
     // Name and total time, video format and audio rate, one line each.
     std::wstring getInfoText() const;
-    // Shows getInfoText in a tip below the mouse cursor, without time-out.
+    // Shows getInfoText through the installed tip.
     void showInfoToolTip() const;
-    // The tool-tip service shows the tips (text, screen position); the
-    // window layer installs it. Returns the previous one.
-    using InfoTipShow = std::function<void(const std::wstring& text, int32_t x, int32_t y)>;
+    // The window layer's tool-tip service: shows the text at the mouse,
+    // moved down by the cursor's height, without time-out. Returns the
+    // previous one.
+    using InfoTipShow = std::function<void(const std::wstring& text)>;
     static InfoTipShow setInfoTipShow(InfoTipShow show);
 
     // Puts the slots in order after an edit: compaction, sort, control ranges, length.

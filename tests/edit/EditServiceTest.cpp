@@ -26,6 +26,7 @@
 #include "edit/support/TestCatalog.h"
 #include "effect/ModelQueries.h"
 #include "platform/window/MessageBox.h"
+#include "ui/dialogs/EditServiceDialogs.h"
 #include "support/LogCapture.h"
 #include "support/TestFolders.h"
 
@@ -65,7 +66,7 @@ protected:
     System::ServiceHolder<Event::EventService> events;
     System::ServiceHolder<Undo::UndoService> undoService;
     std::optional<System::ServiceHolder<EditService>> holder;
-    std::shared_ptr<Edit::HeadlessDialogs> dialogs = std::make_shared<Edit::HeadlessDialogs>();
+    std::shared_ptr<Dialog::EditServiceDialogs> dialogs = std::make_shared<Dialog::EditServiceDialogs>();
     AnsweredBoxes boxes;
     std::vector<int> sceneCalls;
     int selectionCalls = 0;

@@ -54,6 +54,11 @@ TEST(FrameCopy, TheRenderedFrameReachesTheCommandWindowInTheAskedFormat) {
     desc.procedure = commandProcedure;
     const W::WindowHandle window = W::createWindow(desc);
     ASSERT_NE(window, nullptr);
+    g_received.reset();
+    const auto previousReader = Edit::EditService::setFrameImageReader(
+        [](Media::RenderBuffer& frame, int32_t format) { return frame.createImageBuffer(format, true); });
+    Edit::EditService::copyFrameImage(87, buffer);  // no command window: nothing is sent
+    EXPECT_FALSE(g_received);
     const W::WindowHandle previous = Event::commandWindow();
     Event::setCommandWindow(window);
     for (const int32_t format : {87, 88}) {
@@ -69,6 +74,7 @@ TEST(FrameCopy, TheRenderedFrameReachesTheCommandWindowInTheAskedFormat) {
         EXPECT_EQ(g_received->firstRow[2], 255);
     }
     Event::setCommandWindow(previous);
+    Edit::EditService::setFrameImageReader(previousReader);
     W::destroyWindow(window);
 }
 

@@ -103,11 +103,11 @@ TEST(SceneInfo, TipTextGivesNameTimeFormatAndAudioRate) {
     }
 }
 
-TEST(SceneInfo, TipIsShownBelowTheMouseThroughTheInstalledService) {
+TEST(SceneInfo, TipIsShownThroughTheInstalledService) {
     Edit::Scene scene(0, 0);
     scene.showInfoToolTip();  // no tool-tip service: nothing happens
     std::optional<std::wstring> shown;
-    auto previous = Edit::Scene::setInfoTipShow([&](const std::wstring& text, int32_t, int32_t) { shown = text; });
+    auto previous = Edit::Scene::setInfoTipShow([&](const std::wstring& text) { shown = text; });
     scene.showInfoToolTip();
     Edit::Scene::setInfoTipShow(previous);
     EXPECT_EQ(shown, scene.getInfoText());
@@ -147,9 +147,9 @@ protected:
         TestFolders::TearDown();
     }
     Edit::EditService& service() { return *edit->get(); }
-    static RecordedMenu menuOf(const Edit::Scene& scene) {
+    RecordedMenu menuOf(const Edit::Scene& scene) {
         RecordedMenu menu;
-        scene.insertSceneMenu(menu);
+        scene.insertSceneMenu(menu, service());
         return menu;
     }
 };

@@ -46,11 +46,6 @@ int32_t getSystemMetrics(int index) {
         gdk_monitor_get_geometry(monitor, &r);
         return index == kSmCxScreen ? r.width : r.height;
     }
-    case kSmCxCursor:
-    case kSmCyCursor:
-        // The desktop's cursor size; 32 is the usual one without a display.
-        if (!gtk::ensure()) return 32;
-        return std::max(static_cast<int32_t>(gdk_display_get_default_cursor_size(gdk_display_get_default())), 1);
     case kSmCxDoubleClk:
     case kSmCyDoubleClk: return std::max(intSetting("gtk-double-click-distance", 4), 1);
     case kSmCxDrag:

@@ -9,8 +9,6 @@ namespace Platform::window {
 
 inline constexpr int kSmCxScreen = 0;
 inline constexpr int kSmCyScreen = 1;
-inline constexpr int kSmCxCursor = 13;
-inline constexpr int kSmCyCursor = 14;
 inline constexpr int kSmCxDoubleClk = 36;
 inline constexpr int kSmCyDoubleClk = 37;
 inline constexpr int kSmCxDrag = 68;
