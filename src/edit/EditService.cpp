@@ -12,7 +12,6 @@
 #include "core/Log.h"
 #include "core/SettingService.h"
 #include "core/TextConvert.h"
-#include "core/TextFormat.h"
 #include "core/TranslateService.h"
 #include "edit/EditDialogs.h"
 #include "edit/KeyHoldRouter.h"

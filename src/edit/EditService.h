@@ -49,7 +49,6 @@ public:
     static constexpr const wchar_t* kProjectExtension = L"vpj2";
     // Description and pattern, NUL-separated, ended by an empty text.
     static constexpr const wchar_t* kProjectFilter = L"ProjectFile (*.vpj2)\0*.vpj2\0";
-    static constexpr const char* kCaption = "Velmo Kirta2";
 
     // The "Edit" settings, in their stored order.
     struct Settings {
