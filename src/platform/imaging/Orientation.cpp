@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 
 #include "platform/imaging/Codec.h"
@@ -21,24 +22,32 @@ void orientPixels(const uint8_t* stored, uint32_t width, uint32_t height, uint32
     const bool sideways = turnsSideways(orientation);
     const uint32_t shownWidth = sideways ? height : width, shownHeight = sideways ? width : height;
     const size_t storedRow = static_cast<size_t>(width) * bpp;
-    for (uint32_t y = 0; y < shownHeight; ++y) {
-        uint8_t* dst = out + static_cast<size_t>(y) * shownWidth * bpp;
-        for (uint32_t x = 0; x < shownWidth; ++x, dst += bpp) {
-            // The stored pixel that shows at (x, y).
-            uint32_t sx = x, sy = y;
-            switch (orientation) {
-            case 2: sx = width - 1 - x; break;
-            case 3: sx = width - 1 - x, sy = height - 1 - y; break;
-            case 4: sy = height - 1 - y; break;
-            case 5: sx = y, sy = x; break;
-            case 6: sx = y, sy = height - 1 - x; break;
-            case 7: sx = width - 1 - y, sy = height - 1 - x; break;
-            case 8: sx = width - 1 - y, sy = x; break;
-            default: break;
+    // In square blocks: a quarter turn reads the stored picture down its
+    // columns, which a whole row at a time would do with a cache miss for
+    // every pixel.
+    constexpr uint32_t kBlock = 64;
+    for (uint32_t by = 0; by < shownHeight; by += kBlock)
+        for (uint32_t bx = 0; bx < shownWidth; bx += kBlock) {
+            const uint32_t yEnd = std::min(by + kBlock, shownHeight), xEnd = std::min(bx + kBlock, shownWidth);
+            for (uint32_t y = by; y < yEnd; ++y) {
+                uint8_t* dst = out + (static_cast<size_t>(y) * shownWidth + bx) * bpp;
+                for (uint32_t x = bx; x < xEnd; ++x, dst += bpp) {
+                    // The stored pixel that shows at (x, y).
+                    uint32_t sx = x, sy = y;
+                    switch (orientation) {
+                    case 2: sx = width - 1 - x; break;
+                    case 3: sx = width - 1 - x, sy = height - 1 - y; break;
+                    case 4: sy = height - 1 - y; break;
+                    case 5: sx = y, sy = x; break;
+                    case 6: sx = y, sy = height - 1 - x; break;
+                    case 7: sx = width - 1 - y, sy = height - 1 - x; break;
+                    case 8: sx = width - 1 - y, sy = x; break;
+                    default: break;
+                    }
+                    std::memcpy(dst, stored + storedRow * sy + static_cast<size_t>(sx) * bpp, bpp);
+                }
             }
-            std::memcpy(dst, stored + storedRow * sy + static_cast<size_t>(sx) * bpp, bpp);
         }
-    }
 }
 
 }  // namespace
