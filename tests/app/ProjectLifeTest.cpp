@@ -117,6 +117,11 @@ TEST_F(ProjectLife, HeadlessStartOpensTheCommandLineProjectAndResumesIt) {
     ASSERT_TRUE(fs::exists(resume));
     EXPECT_EQ(sceneName(resume), "B");
     EXPECT_EQ(readFile(appData() / "history.ini"), "[project]\r\n1=B.VPJ2\r\n");
+    // The "Edit" settings are written back at shutdown, every key of the group.
+    const std::string settings = readFile(appData() / "velmo2.ini");
+    for (const char* line : {"EditResume=1\r\n", "AutoBackupInterval=5\r\n", "HistoryFileMax=10\r\n",
+                             "FixedMovieTimeRange=0\r\n", "SingleClickFocusLayerObject=1\r\n"})
+        EXPECT_NE(settings.find(line), std::string::npos) << line;
 
     // The next start without a project reopens the resume file, which keeps
     // the project's own path.
