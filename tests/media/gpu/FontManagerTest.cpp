@@ -11,6 +11,7 @@
 
 #include "core/Log.h"
 #include "core/ServiceHolder.h"
+#include "core/SettingService.h"
 #include "core/StringHelper.h"
 #include "media/gpu/Direct2DService.h"
 #include "media/gpu/FontFace.h"
@@ -94,6 +95,8 @@ TEST(FontManager, UserLocaleComesFromTheEnvironmentAsATag) {
 }
 
 TEST_F(FontRegistry, GetFontFindsSiblingsAndFallsBackToTheDefaultFamily) {
+    System::ServiceHolder<Setting::SettingService> settings;
+    Setting::SettingService::get()->style.getValue("Font", "DefaultFamily").text = "Noto Sans CJK JP";
     const struct {
         const wchar_t* name;
         bool bold, italic;
@@ -111,7 +114,13 @@ TEST_F(FontRegistry, GetFontFindsSiblingsAndFallsBackToTheDefaultFamily) {
         ASSERT_TRUE(font);
         EXPECT_EQ(c.weight, font->weight());
         EXPECT_EQ(c.style, font->style());
+        const D2::LocalizedName* family = D2::findLocalizedName(font->family()->familyNames(), "en-us");
+        ASSERT_NE(nullptr, family);
+        EXPECT_EQ("Noto Sans CJK JP", family->name);
     }
+    // A default family that is not installed: the collection's first family.
+    Setting::SettingService::get()->style.getValue("Font", "DefaultFamily").text = "No Such Family";
+    EXPECT_EQ(Media::Direct2DService::Get()->writeFactory->family(0), fonts().getFont(L"Nothing", false, false)->family());
     EXPECT_EQ(fonts().find(L"Noto Sans CJK JP")->font, fonts().getFont(L"Noto Sans CJK JP", false, false))
         << "plain requests return the registered face itself";
 }
