@@ -5,6 +5,7 @@
 #include <cstring>
 #include <future>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -145,6 +146,21 @@ TEST_F(AreaTarget, FailedEndThrowsAndTheNextScopeBeginsAfresh) {
     { Media::RenderTarget::DrawScope scope(window, 0, 0, 200, 120, true); }
     EXPECT_EQ(2, surface.begins);
     EXPECT_EQ(2, surface.ends);
+}
+
+TEST_F(AreaTarget, FailedEndWhileAnotherExceptionLeavesKeepsThatException) {
+    // Ending the drawing during the unwinding must not end the program.
+    std::string caught;
+    try {
+        Media::RenderTarget::DrawScope scope(window, 0, 0, 200, 120, true);
+        surface.pushAxisAlignedClip({0, 0, 5, 5}, D2::AntialiasMode::Aliased);  // makes the end fail
+        throw std::runtime_error("drawing failed");
+    } catch (const std::exception& e) {
+        caught = e.what();
+    }
+    EXPECT_EQ("drawing failed", caught);
+    EXPECT_EQ(0, window.drawCount);
+    EXPECT_EQ(1, surface.ends);
 }
 
 TEST_F(AreaTarget, SavedStripIsReusedForTheSameSizeAndPutBack) {
