@@ -25,10 +25,13 @@ std::vector<PathElement> arcToCubics(Point2F from, const ArcSegment& arc) {
     const double x1 = from.x, y1 = from.y, x2 = arc.point.x, y2 = arc.point.y;
     if (x1 == x2 && y1 == y2) return out;
     double rx = std::fabs(arc.size.width), ry = std::fabs(arc.size.height);
-    if (rx == 0 || ry == 0 || !std::isfinite(rx) || !std::isfinite(ry)) {
-        out.push_back(element(PathElement::Op::Line, arc.point));
+    const auto line = [&] {
+        out.assign(1, element(PathElement::Op::Line, arc.point));
         return out;
-    }
+    };
+    if (rx == 0 || ry == 0 || !std::isfinite(rx) || !std::isfinite(ry) || !std::isfinite(x1) || !std::isfinite(y1) ||
+        !std::isfinite(x2) || !std::isfinite(y2) || !std::isfinite(arc.rotationAngle))
+        return line();
     const double phi = arc.rotationAngle * kPi / 180.0;
     const double c = std::cos(phi), s = std::sin(phi);
     // The end points in the ellipse's own axes, centred between them.
@@ -55,6 +58,8 @@ std::vector<PathElement> arcToCubics(Point2F from, const ArcSegment& arc) {
     double delta = angle((xp - cxp) / rx, (yp - cyp) / ry, (-xp - cxp) / rx, (-yp - cyp) / ry);
     if (!sweep && delta > 0) delta -= 2 * kPi;
     if (sweep && delta < 0) delta += 2 * kPi;
+    // Numbers so large that the ellipse overflows: drawn as a straight line.
+    if (!std::isfinite(delta) || !std::isfinite(theta1) || !std::isfinite(cx) || !std::isfinite(cy)) return line();
     // Pieces of at most a quarter turn keep the cubic close to the ellipse.
     const int pieces = std::max(1, static_cast<int>(std::ceil(std::fabs(delta) / (kPi / 2) - 1e-9)));
     const double step = delta / pieces;

@@ -72,10 +72,28 @@ TEST(Arc, PiecesFollowTheEllipseAndTheSweep) {
 TEST(Arc, DegenerateArcsGiveALineOrNothing) {
     const auto none = D::arcToCubics({5, 5}, {{5, 5}, {10, 10}, 0, D::SweepDirection::Clockwise, D::ArcSize::Small});
     EXPECT_TRUE(none.empty());
-    const auto line = D::arcToCubics({0, 0}, {{10, 5}, {0, 10}, 0, D::SweepDirection::Clockwise, D::ArcSize::Small});
+    const float nan = std::nanf("");
+    const struct {
+        const char* name;
+        D::Point2F from;
+        D::ArcSegment arc;
+    } lines[] = {
+        {"zero radius", {0, 0}, {{10, 5}, {0, 10}, 0, D::SweepDirection::Clockwise, D::ArcSize::Small}},
+        {"radius not a number", {0, 0}, {{10, 5}, {nan, 10}, 0, D::SweepDirection::Clockwise, D::ArcSize::Small}},
+        {"start not a number", {nan, 0}, {{10, 5}, {10, 10}, 0, D::SweepDirection::Clockwise, D::ArcSize::Small}},
+        {"angle not a number", {0, 0}, {{10, 5}, {10, 10}, nan, D::SweepDirection::Clockwise, D::ArcSize::Large}},
+        {"radii that overflow", {0, 0}, {{10, 5}, {3e38f, 1e-30f}, 33, D::SweepDirection::Clockwise, D::ArcSize::Large}},
+        {"points that overflow", {-3e38f, 0}, {{3e38f, 3e38f}, {1, 1}, 0, D::SweepDirection::Clockwise, D::ArcSize::Small}},
+    };
+    for (const auto& c : lines) {
+        const auto pieces = D::arcToCubics(c.from, c.arc);
+        ASSERT_FALSE(pieces.empty()) << c.name;
+        EXPECT_LE(pieces.size(), 4u) << c.name;
+        EXPECT_EQ(c.arc.point.x, pieces.back().p[pieces.back().op == D::PathElement::Op::Line ? 0 : 2].x) << c.name;
+    }
+    const auto line = D::arcToCubics(lines[0].from, lines[0].arc);
     ASSERT_EQ(1u, line.size());
     EXPECT_EQ(D::PathElement::Op::Line, line[0].op);
-    EXPECT_EQ(10, line[0].p[0].x);
 }
 
 TEST(PathGeometry, QuadraticSegmentsAreRaisedToTheSameCubic) {
