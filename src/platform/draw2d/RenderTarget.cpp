@@ -14,6 +14,10 @@ namespace Platform::draw2d {
 namespace {
 
 constexpr uint32_t kMaxSize = 16384;
+// Cairo keeps device coordinates in 24.8 fixed point and its rasteriser
+// multiplies them; points much past the surface wrap around (or crash it), so
+// they are held at a million pixels, far beyond any target.
+constexpr double kCoordinateLimit = double(1 << 20);
 
 struct DeviceRect {
     double left, top, right, bottom;
@@ -58,14 +62,16 @@ cairo_line_cap_t capOf(CapStyle cap) {
 
 }  // namespace
 
-void setStroke(cairo_t* cr, float width, const StrokeStyle* style) {
+bool setStroke(cairo_t* cr, float width, const StrokeStyle* style) {
+    if (!(width > 0) || !std::isfinite(width)) return false;
+    width = std::min<float>(width, float(kCoordinateLimit));
     cairo_set_line_width(cr, width);
     if (style == nullptr) {
         cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
         cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
         cairo_set_miter_limit(cr, 5);
         cairo_set_dash(cr, nullptr, 0, 0);
-        return;
+        return true;
     }
     const StrokeStyleDesc& d = style->desc();
     const auto& dashes = style->dashes();
@@ -77,17 +83,68 @@ void setStroke(cairo_t* cr, float width, const StrokeStyle* style) {
     }
     // The limit is given against half the stroke width; cairo's is against the whole.
     cairo_set_miter_limit(cr, d.miterLimit / 2);
-    if (dashes.empty()) {
+    double period = 0;
+    for (float dash : dashes) period += dash;
+    // A pattern finer than a quarter pixel shows as a solid line (and would cost a dash per step).
+    if (dashes.empty() || period * width < 0.25 || !std::isfinite(double(d.dashOffset))) {
         cairo_set_dash(cr, nullptr, 0, 0);
     } else {
         std::vector<double> scaled(dashes.size());
         for (size_t i = 0; i < dashes.size(); ++i) scaled[i] = double(dashes[i]) * width;
-        cairo_set_dash(cr, scaled.data(), static_cast<int>(scaled.size()), double(d.dashOffset) * width);
+        cairo_set_dash(cr, scaled.data(), static_cast<int>(scaled.size()), std::fmod(double(d.dashOffset), period) * width);
     }
+    return true;
 }
 
-void appendPath(cairo_t* cr, const Geometry& geometry, bool forFill) {
-    cairo_new_path(cr);
+bool DevicePath::toDevice(Point2F p, double& x, double& y) const {
+    x = double(p.x) * m_.m11 + double(p.y) * m_.m21 + m_.dx;
+    y = double(p.x) * m_.m12 + double(p.y) * m_.m22 + m_.dy;
+    if (!std::isfinite(x) || !std::isfinite(y)) return false;
+    x = std::clamp(x, -kCoordinateLimit, kCoordinateLimit);
+    y = std::clamp(y, -kCoordinateLimit, kCoordinateLimit);
+    return true;
+}
+
+DevicePath::DevicePath(cairo_t* cr, const Matrix3x2F& m) : cr_(cr), m_(m) {
+    cairo_new_path(cr_);
+    cairo_identity_matrix(cr_);
+}
+
+void DevicePath::move(Point2F p) {
+    double x, y;
+    if (toDevice(p, x, y))
+        cairo_move_to(cr_, x, y);
+    else
+        ok_ = false;
+}
+
+void DevicePath::line(Point2F p) {
+    double x, y;
+    if (toDevice(p, x, y))
+        cairo_line_to(cr_, x, y);
+    else
+        ok_ = false;
+}
+
+void DevicePath::curve(Point2F a, Point2F b, Point2F c) {
+    double x1, y1, x2, y2, x3, y3;
+    if (toDevice(a, x1, y1) && toDevice(b, x2, y2) && toDevice(c, x3, y3))
+        cairo_curve_to(cr_, x1, y1, x2, y2, x3, y3);
+    else
+        ok_ = false;
+}
+
+void DevicePath::close() { cairo_close_path(cr_); }
+
+bool DevicePath::finish() {
+    const cairo_matrix_t m = toCairo(m_);
+    cairo_set_matrix(cr_, &m);
+    if (!ok_) cairo_new_path(cr_);
+    return ok_;
+}
+
+bool appendPath(cairo_t* cr, const Geometry& geometry, bool forFill, const Matrix3x2F& transform) {
+    DevicePath path(cr, transform);
     const auto& filled = geometry.filledFigures();
     size_t figure = 0;
     bool skip = false;
@@ -98,16 +155,15 @@ void appendPath(cairo_t* cr, const Geometry& geometry, bool forFill) {
         }
         if (skip) continue;
         switch (e.op) {
-        case PathElement::Op::Move: cairo_move_to(cr, e.p[0].x, e.p[0].y); break;
-        case PathElement::Op::Line: cairo_line_to(cr, e.p[0].x, e.p[0].y); break;
-        case PathElement::Op::Cubic:
-            cairo_curve_to(cr, e.p[0].x, e.p[0].y, e.p[1].x, e.p[1].y, e.p[2].x, e.p[2].y);
-            break;
-        case PathElement::Op::Close: cairo_close_path(cr); break;
+        case PathElement::Op::Move: path.move(e.p[0]); break;
+        case PathElement::Op::Line: path.line(e.p[0]); break;
+        case PathElement::Op::Cubic: path.curve(e.p[0], e.p[1], e.p[2]); break;
+        case PathElement::Op::Close: path.close(); break;
         }
     }
     cairo_set_fill_rule(cr, geometry.fillMode() == FillMode::Winding ? CAIRO_FILL_RULE_WINDING
                                                                       : CAIRO_FILL_RULE_EVEN_ODD);
+    return path.finish();
 }
 
 struct RenderTarget::State {
@@ -134,8 +190,11 @@ void applyClips(cairo_t* cr, const std::vector<DeviceRect>& clips) {
     cairo_reset_clip(cr);
     cairo_identity_matrix(cr);
     for (const DeviceRect& r : clips) {
+        // Not-a-number edges clip everything away; the others are held within cairo's range.
+        auto held = [](double v) { return std::isfinite(v) ? std::clamp(v, -kCoordinateLimit, kCoordinateLimit) : 0.0; };
+        const double left = held(r.left), top = held(r.top), right = held(r.right), bottom = held(r.bottom);
         cairo_new_path(cr);
-        cairo_rectangle(cr, r.left, r.top, std::max(0.0, r.right - r.left), std::max(0.0, r.bottom - r.top));
+        cairo_rectangle(cr, left, top, std::max(0.0, right - left), std::max(0.0, bottom - top));
         cairo_clip(cr);
     }
 }
@@ -262,75 +321,92 @@ void RenderTarget::clear(ColorF color) {
     cairo_paint(cr);
 }
 
+namespace {
+
+bool rectanglePath(cairo_t* cr, const RectF& r, const Matrix3x2F& m) {
+    DevicePath path(cr, m);
+    path.move({r.left, r.top});
+    path.line({r.right, r.top});
+    path.line({r.right, r.bottom});
+    path.line({r.left, r.bottom});
+    path.close();
+    return path.finish();
+}
+
+}  // namespace
+
 void RenderTarget::fillRectangle(const RectF& r, const Brush& brush) {
     DRAW2D_CONTEXT();
-    cairo_new_path(cr);
-    cairo_rectangle(cr, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    if (!rectanglePath(cr, r, s.transform)) return;
     setSource(cr, brush);
     cairo_fill(cr);
 }
 
 void RenderTarget::drawRectangle(const RectF& r, const Brush& brush, float width, const StrokeStyle* style) {
     DRAW2D_CONTEXT();
-    cairo_new_path(cr);
-    cairo_rectangle(cr, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    if (!rectanglePath(cr, r, s.transform) || !setStroke(cr, width, style)) return;
     setSource(cr, brush);
-    setStroke(cr, width, style);
     cairo_stroke(cr);
 }
 
 void RenderTarget::drawLine(Point2F from, Point2F to, const Brush& brush, float width, const StrokeStyle* style) {
     DRAW2D_CONTEXT();
-    cairo_new_path(cr);
-    cairo_move_to(cr, from.x, from.y);
-    cairo_line_to(cr, to.x, to.y);
+    DevicePath path(cr, s.transform);
+    path.move(from);
+    path.line(to);
+    if (!path.finish() || !setStroke(cr, width, style)) return;
     setSource(cr, brush);
-    setStroke(cr, width, style);
     cairo_stroke(cr);
 }
 
 namespace {
 
-void ellipsePath(cairo_t* cr, const Ellipse& e) {
-    cairo_new_path(cr);
-    if (!(e.radiusX > 0) || !(e.radiusY > 0)) return;
-    cairo_save(cr);
-    cairo_translate(cr, e.point.x, e.point.y);
-    cairo_scale(cr, e.radiusX, e.radiusY);
-    cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
-    cairo_close_path(cr);
-    cairo_restore(cr);  // the path stays, the stroke width is not scaled
+// Four quarter arcs as cubic curves.
+bool ellipsePath(cairo_t* cr, const Ellipse& e, const Matrix3x2F& m) {
+    DevicePath path(cr, m);
+    if (!(e.radiusX > 0) || !(e.radiusY > 0)) {
+        cairo_new_path(cr);
+        path.finish();
+        return false;
+    }
+    constexpr float k = 0.5522847498f;
+    const float cx = e.point.x, cy = e.point.y, rx = e.radiusX, ry = e.radiusY;
+    path.move({cx + rx, cy});
+    path.curve({cx + rx, cy + k * ry}, {cx + k * rx, cy + ry}, {cx, cy + ry});
+    path.curve({cx - k * rx, cy + ry}, {cx - rx, cy + k * ry}, {cx - rx, cy});
+    path.curve({cx - rx, cy - k * ry}, {cx - k * rx, cy - ry}, {cx, cy - ry});
+    path.curve({cx + k * rx, cy - ry}, {cx + rx, cy - k * ry}, {cx + rx, cy});
+    path.close();
+    return path.finish();
 }
 
 }  // namespace
 
 void RenderTarget::fillEllipse(const Ellipse& e, const Brush& brush) {
     DRAW2D_CONTEXT();
-    ellipsePath(cr, e);
+    if (!ellipsePath(cr, e, s.transform)) return;
     setSource(cr, brush);
     cairo_fill(cr);
 }
 
 void RenderTarget::drawEllipse(const Ellipse& e, const Brush& brush, float width, const StrokeStyle* style) {
     DRAW2D_CONTEXT();
-    ellipsePath(cr, e);
+    if (!ellipsePath(cr, e, s.transform) || !setStroke(cr, width, style)) return;
     setSource(cr, brush);
-    setStroke(cr, width, style);
     cairo_stroke(cr);
 }
 
 void RenderTarget::fillGeometry(const Geometry& geometry, const Brush& brush) {
     DRAW2D_CONTEXT();
-    appendPath(cr, geometry, true);
+    if (!appendPath(cr, geometry, true, s.transform)) return;
     setSource(cr, brush);
     cairo_fill(cr);
 }
 
 void RenderTarget::drawGeometry(const Geometry& geometry, const Brush& brush, float width, const StrokeStyle* style) {
     DRAW2D_CONTEXT();
-    appendPath(cr, geometry, false);
+    if (!appendPath(cr, geometry, false, s.transform) || !setStroke(cr, width, style)) return;
     setSource(cr, brush);
-    setStroke(cr, width, style);
     cairo_stroke(cr);
 }
 
@@ -343,6 +419,9 @@ void RenderTarget::drawBitmap(const Bitmap& bitmap, const RectF* destination, fl
     const double sw = src.right - src.left, sh = src.bottom - src.top;
     const double dw = dst.right - dst.left, dh = dst.bottom - dst.top;
     if (!(sw > 0) || !(sh > 0) || !(dw > 0) || !(dh > 0)) return;
+    // Rectangles past cairo's coordinate range are not drawn.
+    for (const double v : {double(src.left), double(src.top), sw, sh, double(dst.left), double(dst.top), dw, dh})
+        if (!(std::fabs(v) < kCoordinateLimit)) return;
     cairo_surface_t* image = cairo_image_surface_create_for_data(const_cast<uint8_t*>(bitmap.data()),
                                                                  CAIRO_FORMAT_ARGB32, int(bitmap.width()),
                                                                  int(bitmap.height()), int(bitmap.stride()));
@@ -368,6 +447,13 @@ void RenderTarget::drawBitmap(const Bitmap& bitmap, const RectF* destination, fl
 
 void RenderTarget::drawTextLayout(Point2F origin, const TextLayout& layout, const Brush& brush) {
     DRAW2D_CONTEXT();
+    DevicePath at(cr, s.transform);
+    double x, y;
+    if (!at.toDevice(origin, x, y) || std::fabs(x) >= kCoordinateLimit || std::fabs(y) >= kCoordinateLimit) {
+        at.finish();
+        return;
+    }
+    at.finish();
     cairo_new_path(cr);
     cairo_move_to(cr, origin.x, origin.y);
     setSource(cr, brush);

@@ -1,6 +1,8 @@
 // Drawing on off-screen and window targets, read back in pixels.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
 #include <future>
 #include <memory>
 #include <string>
@@ -333,6 +335,75 @@ TEST_F(Target, EllipsesAndTransformedGeometriesLandWhereAsked) {
     ASSERT_EQ(Platform::kOk, sink->close());
     target->fillGeometry(hollow, black);
     EXPECT_EQ(0u, cover(5, 5));
+}
+
+TEST_F(Target, NumbersPastTheRasterisersRangeAreHeldOrDropped) {
+    const float nan = std::nanf("");
+    const float huge = 1e30f;
+    auto triangle = [](D::Point2F a, D::Point2F b, D::Point2F c) {
+        auto path = std::make_unique<D::PathGeometry>();
+        D::GeometrySink* sink = nullptr;
+        path->open(sink);
+        sink->beginFigure(a, D::FigureBegin::Filled);
+        sink->addLine(b);
+        sink->addLine(c);
+        sink->endFigure(D::FigureEnd::Closed);
+        sink->close();
+        return path;
+    };
+    const struct {
+        const char* name;
+        std::function<void()> draw;
+        uint32_t centre;  // coverage of pixel (32, 32) afterwards
+    } cases[] = {
+        {"huge triangle around the target is held and fills it",
+         [&] { target->fillGeometry(*triangle({-huge, -huge}, {huge, -huge}, {0, huge}), black); }, 255},
+        {"a point that is not a number drops the fill",
+         [&] { target->fillGeometry(*triangle({0, 0}, {64, nan}, {0, 64}), black); }, 0},
+        {"huge rectangle", [&] { target->fillRectangle({-huge, -huge, huge, huge}, black); }, 255},
+        {"huge ellipse", [&] { target->fillEllipse({{32, 32}, huge, huge}, black); }, 255},
+        {"stroke width not a number", [&] { target->drawLine({0, 32}, {64, 32}, black, nan, nullptr); }, 0},
+        {"huge stroke width", [&] { target->drawLine({0, 32}, {64, 32}, black, huge, nullptr); }, 255},
+        {"huge transform",
+         [&] {
+             target->setTransform({huge, 0, 0, huge, 0, 0});
+             target->fillRectangle({-1, -1, 1, 1}, black);
+             target->setTransform({});
+         },
+         255},
+        {"bitmap into a huge rectangle is not drawn",
+         [&] {
+             std::unique_ptr<D::Bitmap> b;
+             const uint8_t px[4] = {0, 0, 0, 255};
+             D::Bitmap::create(1, 1, px, 4, 87, D::AlphaMode::Premultiplied, b);
+             const D::RectF r{-huge, -huge, huge, huge};
+             target->drawBitmap(*b, &r, 1, D::Interpolation::Linear, nullptr);
+         },
+         0},
+        {"text at a point that is not a number is not drawn",
+         [&] {
+             std::unique_ptr<D::TextFormat> f;
+             D::TextFormat::create("Noto Sans CJK JP", 400, D::FontStyle::Normal, 5, 60, "", f);
+             std::unique_ptr<D::TextLayout> l;
+             D::TextLayout::create("\xE2\x96\xA0", *f, 100, 100, l);
+             target->drawTextLayout({nan, 0}, *l, black);
+         },
+         0},
+    };
+    for (const auto& c : cases) {
+        target->clear({0, 0, 0, 0});
+        c.draw();
+        EXPECT_EQ(c.centre, cover(32, 32)) << c.name;
+    }
+    EXPECT_EQ(Platform::kOk, target->endDraw());
+}
+
+TEST_F(Target, DashPatternsFinerThanAQuarterPixelDrawSolid) {
+    target->drawLine({0, 10}, {64, 10}, black, 0.02f, style(D::CapStyle::Flat, D::LineJoin::Miter, 10,
+                                                           D::DashStyle::Custom, {1, 1}).get());
+    target->drawLine({0, 20}, {64, 20}, black, 4, style(D::CapStyle::Flat, D::LineJoin::Miter, 10,
+                                                       D::DashStyle::Custom, {0.01f, 0.01f}).get());
+    for (int x : {1, 20, 40, 62}) EXPECT_EQ(255u, cover(x, 19)) << x;
 }
 
 TEST(WindowTarget, DrawsOnTheWindowSurface) {
