@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/draw2d/Draw2d.h"
+#include "platform/gpu/Gpu.h"
 
 using namespace Platform::draw2d;
 
@@ -93,6 +94,39 @@ void Paths(benchmark::State& state) {
                            benchmark::Counter::kIs1000);
 }
 BENCHMARK(Paths)->Unit(benchmark::kMillisecond);
+
+Platform::Gpu::Device& device() {
+    static std::unique_ptr<Platform::Gpu::Device> d = [] {
+        std::unique_ptr<Platform::Gpu::Device> out;
+        if (Platform::Gpu::Device::create({}, out) != Platform::kOk) std::abort();
+        return out;
+    }();
+    return *d;
+}
+
+// A line of text drawn into a working-format (16-bit float) texture the way a
+// text object is each frame: a target over the cleared texture, one layout,
+// uploaded at the end. Arguments: the texture's width and height.
+void TextIntoGpuBuffer(benchmark::State& state) {
+    const uint32_t w = uint32_t(state.range(0)), h = uint32_t(state.range(1));
+    std::unique_ptr<Platform::Gpu::Texture> texture;
+    device().createTexture({w, h, 10, 1, Platform::Gpu::kBindShaderResource | Platform::Gpu::kBindRenderTarget},
+                           nullptr, texture);
+    std::unique_ptr<TextFormat> format;
+    TextFormat::create("Noto Sans CJK JP", kWeightNormal, FontStyle::Normal, kStretchNormal, 48, "ja-jp", format);
+    SolidColorBrush brush({1, 1, 1, 1});
+    for (auto _ : state) {
+        std::unique_ptr<GpuTarget> target;
+        GpuTarget::create(device(), *texture, true, target);
+        std::unique_ptr<TextLayout> layout;
+        TextLayout::create(texts()[0], *format, 65536, 65536, layout);
+        target->beginDraw();
+        target->drawTextLayout({10, 5}, *layout, brush);
+        target->endDraw();
+        device().context().finish();
+    }
+}
+BENCHMARK(TextIntoGpuBuffer)->Args({640, 64})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,6 +1,8 @@
 #include "platform/draw2d/GpuTarget.h"
 
 #include <algorithm>
+#include <array>
+#include <memory>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -59,6 +61,26 @@ uint8_t unitToByte(float v) {
     return uint8_t(std::lround(v * 255.0f));
 }
 
+// Byte <-> half float tables: the conversions run for every pixel of every
+// drawing into a float texture.
+const uint16_t* halfOfByte() {
+    static const auto table = [] {
+        std::array<uint16_t, 256> t{};
+        for (int i = 0; i < 256; ++i) t[i] = halfFromFloat(float(i) / 255.0f);
+        return t;
+    }();
+    return table.data();
+}
+
+const uint8_t* byteOfHalf() {
+    static const auto table = [] {
+        auto t = std::make_unique<uint8_t[]>(65536);
+        for (uint32_t h = 0; h < 65536; ++h) t[h] = unitToByte(floatFromHalf(uint16_t(h)));
+        return t;
+    }();
+    return table.get();
+}
+
 }  // namespace
 
 Result GpuTarget::create(Platform::Gpu::Device& device, Platform::Gpu::Texture& texture, bool knownClear,
@@ -104,10 +126,11 @@ void GpuTarget::prepare(cairo_surface_t* surface) {
             case 10: {
                 uint16_t c[4];
                 std::memcpy(c, src + x * 8, 8);
-                r = unitToByte(floatFromHalf(c[0]));
-                g = unitToByte(floatFromHalf(c[1]));
-                b = unitToByte(floatFromHalf(c[2]));
-                a = unitToByte(floatFromHalf(c[3]));
+                const uint8_t* byte = byteOfHalf();
+                r = byte[c[0]];
+                g = byte[c[1]];
+                b = byte[c[2]];
+                a = byte[c[3]];
                 break;
             }
             case 65: a = src[x]; break;
@@ -138,10 +161,12 @@ Result GpuTarget::present(cairo_surface_t* surface) {
         uint8_t* dst = pixels.data() + size_t(y) * w * bytes;
         for (uint32_t x = 0; x < w; ++x, src += 4) {
             const uint8_t b = src[0], g = src[1], r = src[2], a = src[3];
+            // Transparent pixels (most of a text's box) are zero in every format but BGRX.
+            if ((b | g | r | a) == 0 && format != 88) continue;
             switch (format) {
             case 10: {
-                const uint16_t c[4] = {halfFromFloat(r / 255.0f), halfFromFloat(g / 255.0f),
-                                       halfFromFloat(b / 255.0f), halfFromFloat(a / 255.0f)};
+                const uint16_t* half = halfOfByte();
+                const uint16_t c[4] = {half[r], half[g], half[b], half[a]};
                 std::memcpy(dst + x * 8, c, 8);
                 break;
             }
