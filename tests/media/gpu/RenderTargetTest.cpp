@@ -16,6 +16,7 @@
 #include "media/gpu/ResourceBuffer.h"
 #include "media/image/ImageBuffer.h"
 #include "platform/draw2d/Draw2d.h"
+#include "platform/window/TopLevel.h"
 
 namespace {
 namespace D2 = Platform::draw2d;
@@ -185,6 +186,38 @@ TEST_F(AreaTarget, SavedStripIsReusedForTheSameSizeAndPutBack) {
     strip.popImage();  // outside a scope: opens and closes drawing itself
     EXPECT_EQ(2, surface.begins);
     EXPECT_EQ(2, surface.ends);
+}
+
+TEST(RenderTargetWindow, TakesTheWindowsTargetAndClientSize) {
+    // A window of a worker thread: message-only, with its surface.
+    std::promise<std::vector<int32_t>> seen;
+    std::thread worker([&] {
+        std::vector<int32_t> out;
+        Platform::window::WindowHandle w =
+            Platform::window::createWindow(
+                {.title = "", .x = 0, .y = 0, .width = 90, .height = 40, .procedure = Platform::window::defWindowProc});
+        Media::RenderTargetWindow window;
+        window.createRenderTarget(w);
+        out = {window.width, window.height, window.target != nullptr, window.root->target == window.target};
+        {
+            D2::SolidColorBrush red{{1, 0, 0, 1}};
+            Media::RenderTarget::DrawScope scope(window, 0, 0, 90, 40, true);
+            window.fillRectangle(80, 30, 90, 40, red);
+        }
+        out.push_back(int32_t(window.target->pixel(85, 35) >> 16 & 0xFF));
+        Platform::window::destroyWindow(w);
+        std::string error;
+        try {
+            window.createRenderTarget(nullptr);
+        } catch (const std::exception& e) {
+            error = e.what();
+        }
+        out.push_back(error.find("Direct2D.factory->CreateHwndRenderTarget") != std::string::npos);
+        seen.set_value(out);
+    });
+    const std::vector<int32_t> out = seen.get_future().get();
+    worker.join();
+    EXPECT_EQ((std::vector<int32_t>{90, 40, 1, 1, 255, 1}), out);
 }
 
 TEST(ImageBufferBitmap, FrameImageBecomesABitmapInTheAskedAlphaMode) {
