@@ -50,6 +50,10 @@ TEST_F(FontRegistry, RegistersTheUprightFacesUnderTheirNamesAndLogsEach) {
     EXPECT_EQ(std::string("Font"), Media::FontDefine::kKind);
     EXPECT_TRUE(noto->label.empty());
     EXPECT_NE(nullptr, fonts().find(L"Noto Serif CJK JP"));
+    // The bold face shares the name: not registered again, but it takes a number.
+    const Media::FontDefine* next = fonts().find(L"Noto Sans CJK KR");
+    ASSERT_NE(nullptr, next);
+    EXPECT_GE(next->defaultOrder - noto->defaultOrder, 2);
     size_t registered = 0;
     for (const std::string& line : lines)
         if (line.rfind("INFO|Media::FontManager::registerFont|register font [", 0) == 0) ++registered;
