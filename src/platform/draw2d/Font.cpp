@@ -124,9 +124,9 @@ const LocalizedName* findLocalizedName(const std::vector<LocalizedName>& names, 
 }
 
 Result FontCollection::system(std::shared_ptr<FontCollection>& out) {
-    static std::mutex once;
+    // The layer's lock, not one of its own: a caller may hold that one already.
+    std::lock_guard lock(layerLock());
     static std::shared_ptr<FontCollection> made;
-    std::lock_guard lock(once);
     if (!made) {
         Result r = build(made);
         if (failed(r)) return r;
