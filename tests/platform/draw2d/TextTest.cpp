@@ -2,7 +2,10 @@
 // empty text, wrapping and ellipsis trimming, grey anti-aliasing.
 #include <gtest/gtest.h>
 
+#include <future>
 #include <memory>
+#include <thread>
+#include <vector>
 #include <string>
 
 #include "platform/draw2d/Draw2d.h"
@@ -116,6 +119,46 @@ TEST(TextFormat, RefusesWhatCannotBeSet) {
 TEST(TextLayout, InvalidUtf8IsShownNotDropped) {
     auto f = format(10);
     EXPECT_GT(measure("\xFF\xFE", *f).width, 0);
+}
+
+TEST(TextLayout, WorkersMeasureAndDrawAtOnceWithTheSameResults) {
+    // Layouts, glyph outlines and drawing share Pango's context and the
+    // FreeType faces; the layer's lock keeps threads that start together apart.
+    auto measureAll = [] {
+        auto f = format(13);
+        std::vector<float> out;
+        for (const char* text : {"一二三", "abc def ", "テキスト", ""}) out.push_back(measure(text, *f).width);
+        std::unique_ptr<D::MemoryTarget> target;
+        D::MemoryTarget::create(40, 20, target);
+        std::unique_ptr<D::TextLayout> layout;
+        D::TextLayout::create("永", *f, 100, 100, layout);
+        D::SolidColorBrush white{{1, 1, 1, 1}};
+        target->beginDraw();
+        target->drawTextLayout({1, 1}, *layout, white);
+        target->endDraw();
+        uint32_t sum = 0;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 40; ++x) sum += target->pixel(x, y) >> 24;
+        out.push_back(float(sum));
+        return out;
+    };
+    const std::vector<float> expected = measureAll();
+    constexpr int kWorkers = 4;
+    std::promise<void> start;
+    std::shared_future<void> go = start.get_future().share();
+    std::vector<std::future<std::vector<float>>> results;
+    std::vector<std::thread> workers;
+    for (int i = 0; i < kWorkers; ++i) {
+        std::packaged_task<std::vector<float>()> task([go, &measureAll] {
+            go.wait();
+            return measureAll();
+        });
+        results.push_back(task.get_future());
+        workers.emplace_back(std::move(task));
+    }
+    start.set_value();
+    for (auto& r : results) EXPECT_EQ(expected, r.get());
+    for (auto& w : workers) w.join();
 }
 
 TEST(TextLayout, DrawnTextIsGreyAntialiased) {
