@@ -46,10 +46,12 @@
 #include "media/audio/XAudio2Service.h"
 #include "platform/os/Com.h"
 #include "platform/window/MessageQueue.h"
+#include "platform/window/TopLevel.h"
 #include "ui/dialogs/AskQuestion.h"
 #include "ui/dialogs/EditServiceDialogs.h"
 #include "ui/dialogs/ShowException.h"
 #include "ui/dialogs/ShowNotice.h"
+#include "ui/framework/WindowService.h"
 
 namespace App {
 
@@ -106,6 +108,7 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Media::Direct3DService>();
     stack.addService<Media::XAudio2Service>();
     stack.addService<Event::EventService>();
+    stack.addService<Window::WindowService>();
     stack.addService<Undo::UndoService>();
     stack.addService<Edit::EditService>();
 }
@@ -116,6 +119,8 @@ std::shared_ptr<Media::ImageBuffer> readFrameImage(Media::RenderBuffer& buffer, 
 }
 
 void callStartupListeners() {
+    // No panel exists yet: the layout is the empty one in the style's colours.
+    if (Window::WindowService* windows = Window::WindowService::get()) windows->updateLayout();
     if (Event::EventService* events = Event::EventService::instance())
         events->startupListeners.call();
 }
@@ -126,10 +131,11 @@ void callExitListeners() {
 }
 
 void mainLoop() {
-    // The main window keeps the program running; a start without one (no
-    // window service yet, or headless) ends after start-up.
-    if (Event::commandWindow())
-        runMessageLoop();
+    // The main window keeps the program running until it is closed. Without a
+    // display nobody can close it: such a start ends after start-up.
+    Window::WindowService* windows = Window::WindowService::get();
+    if (windows != nullptr && Platform::window::hasDisplay())
+        windows->processMessage();
 }
 
 void emergencyExit(const std::exception& e) {
