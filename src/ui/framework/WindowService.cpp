@@ -92,10 +92,18 @@ void setProgramIcon(W::WindowHandle window) {
 WindowService::WindowService() : binding_(placement_, Setting::SettingService::mainSettings()) {
     if (System::IniFile* settings = Setting::SettingService::mainSettings()) placement_.load(*settings);
     registerClass();
-    createWindowManager();
+    try {
+        createWindowManager();
+    } catch (...) {
+        // No destructor runs for a service that failed to build: nothing may keep pointing at it.
+        releaseWindow();
+        throw;
+    }
 }
 
-WindowService::~WindowService() {
+WindowService::~WindowService() { releaseWindow(); }
+
+void WindowService::releaseWindow() {
     Translate::TranslateService::setRebuildHandler(nullptr);
     if (Event::commandWindow() == window) Event::bindCommandWindow(nullptr, nullptr, nullptr);
     if (window != nullptr && W::isWindow(window)) W::destroyWindow(window);

@@ -76,6 +76,8 @@ public:
 
 private:
     void registerClass();
+    // Destroys the window and unhooks the service from the event and translation services.
+    void releaseWindow();
     void createWindowManager();
     void drawFrame();
     void storePlacement(const Platform::window::WindowPos& pos);
