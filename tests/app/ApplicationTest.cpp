@@ -11,6 +11,9 @@
 #include "core/FileName.h"
 #include "core/TextConvert.h"
 #include "effect/NameTranslation.h"
+#include "core/EventCommandPost.h"
+#include "core/EventService.h"
+#include "core/ServiceStack.h"
 #include "edit/EditService.h"
 #include "edit/UndoService.h"
 #include "platform/window/MessageBox.h"
@@ -18,6 +21,7 @@
 #include "platform/window/TopLevel.h"
 #include "ui/framework/WindowService.h"
 #include "support/LogCapture.h"
+#include "support/TestFolders.h"
 
 namespace {
 
@@ -152,6 +156,22 @@ TEST(Application, ClosingTheWindowWithChangesAsksBeforeTheProgramEnds) {
     EXPECT_EQ(g_order, std::vector<std::string>{"exit listeners"});
     System::FileName::resetVariableList();
     std::filesystem::remove_all(folder);
+}
+
+// Building the program's services writes settings under %AppData%: a fresh folder.
+using EventServiceStartUp = TestFolders;
+
+TEST_F(EventServiceStartUp, JoinsTheStartUpOrderBeforeTheMainWindow) {
+    // The style the program ships, as the main window needs its layout sizes.
+    std::filesystem::copy_file(std::filesystem::current_path() / "style.conf", install() / "style.conf");
+    System::ServiceStack stack;
+    App::programSteps().build(stack);
+    EXPECT_NE(Event::EventService::instance(), nullptr);
+    ASSERT_NE(Window::WindowService::get(), nullptr);
+    EXPECT_EQ(Event::commandWindow(), Window::WindowService::get()->window);
+    stack.releaseAll();
+    EXPECT_EQ(Event::EventService::instance(), nullptr);
+    EXPECT_EQ(Event::commandWindow(), nullptr);
 }
 
 TEST(Application, EffectNamesShowInTheLanguageTheProgramLoaded) {
