@@ -70,7 +70,7 @@ int run(const Steps& steps) {
                 throw System::hresultException("CoInitializeEx", "wWinMain", hr);
             if (const auto hr = Os::oleInitialize(); Platform::failed(hr))
                 throw System::hresultException("OleInitialize", "wWinMain", hr);
-            Os::setProcessDpiAwarenessPerMonitorV2();
+            (void)Os::setProcessDpiAwarenessPerMonitorV2();  // older systems keep the default scaling
 
             if (steps.build) steps.build(stack);
             if (steps.run) steps.run();

@@ -132,7 +132,9 @@ VkCommandBuffer Context::commands() {
 }
 
 void Context::countCommand() {
-    if (++commandCount_ >= kAutoFlushCommands || ring_->bytesUsed(current_) >= kAutoFlushBytes) flush();
+    if (++commandCount_ >= kAutoFlushCommands || ring_->bytesUsed(current_) >= kAutoFlushBytes) {
+        (void)flush();  // a failed submit stays in error_ for the next explicit flush
+    }
 }
 
 void Context::endRendering() {

@@ -67,7 +67,7 @@ Message timedMessage(WindowHandle window, uint32_t message, uintptr_t wParam, in
     return m;
 }
 
-ThreadQueue::ThreadQueue() : threadId_(currentThreadId()) { wake_.create(true, false); }
+ThreadQueue::ThreadQueue() : threadId_(currentThreadId()) { (void)wake_.create(true, false); }
 
 ThreadQueue::~ThreadQueue() { close(); }
 
@@ -103,7 +103,7 @@ bool ThreadQueue::post(const Message& msg) {
         }
         posted_.push_back(msg);
     }
-    wake_.set();
+    (void)wake_.set();
     return true;
 }
 
@@ -116,7 +116,7 @@ intptr_t ThreadQueue::send(const Message& msg) {
         if (closed_) return 0;
         sends_.push_back(record);
     }
-    wake_.set();
+    (void)wake_.set();
     // The os wait answers what is sent to this thread meanwhile (its hook).
     while (record->done.wait(os::kInfinite) != os::kWaitObject0) {
         if (errno != EINTR) break;
@@ -131,7 +131,7 @@ void ThreadQueue::close() {
         closed_ = true;
         pending.swap(sends_);
     }
-    for (auto& s : pending) s->done.set();
+    for (auto& s : pending) (void)s->done.set();
 }
 
 void ThreadQueue::serviceSends() {
@@ -147,7 +147,7 @@ void ThreadQueue::serviceSends() {
         // goes on on this thread.
         struct Release {
             Sent& s;
-            ~Release() { s.done.set(); }
+            ~Release() { (void)s.done.set(); }
         } release{*record};
         const Message& m = record->msg;
         if (WindowData::isLive(m.window) && m.window->procedure != nullptr)
@@ -157,7 +157,7 @@ void ThreadQueue::serviceSends() {
 
 void ThreadQueue::waitHook(void* context) {
     auto* self = static_cast<ThreadQueue*>(context);
-    self->wake_.reset();
+    (void)self->wake_.reset();
     self->serviceSends();
 }
 
@@ -241,7 +241,7 @@ uint32_t ThreadQueue::wait(const os::WaitHandle* handles, size_t count, uint32_t
                 return kWaitFailed;
             }
         }
-        wake_.reset();
+        (void)wake_.reset();
         serviceSends();
         for (size_t i = 0; i < count; ++i)
             if (os::tryAcquire(handles[i])) return kWaitObject0 + static_cast<uint32_t>(i);
@@ -262,7 +262,7 @@ uint32_t ThreadQueue::wait(const os::WaitHandle* handles, size_t count, uint32_t
 
 void ThreadQueue::waitForMatch(WindowHandle filter, uint32_t min, uint32_t max) {
     for (;;) {
-        wake_.reset();
+        (void)wake_.reset();
         Message m;
         if (peek(m, filter, min, max, false)) return;
         // Messages the filter leaves aside do not end the wait; only new arrivals
@@ -316,7 +316,7 @@ void ThreadQueue::forgetWindow(WindowHandle window) {
             }
         }
     }
-    for (auto& s : dropped) s->done.set();
+    for (auto& s : dropped) (void)s->done.set();
 }
 
 uintptr_t ThreadQueue::setTimer(WindowHandle window, uintptr_t id, uint32_t intervalMs, TimerProc proc) {
@@ -333,7 +333,7 @@ uintptr_t ThreadQueue::setTimer(WindowHandle window, uintptr_t id, uint32_t inte
     }
     if (window == nullptr) id = g_nextTimerId.fetch_add(1);
     timers_.push_back({window, id, interval, due, proc});
-    wake_.set();
+    (void)wake_.set();
     return window == nullptr ? id : 1;
 }
 

@@ -151,7 +151,7 @@ TEST_F(ContextTest, WholeCopiesNeedMatchingTextures) {
     auto other = makeTexture(5, 4, 10, kBindShaderResource | kBindRenderTarget);
     const float zero[4] = {0, 0, 0, 0};
     View* rtv = nullptr;
-    other->view(ViewKind::RenderTarget, rtv);
+    (void)other->view(ViewKind::RenderTarget, rtv);
     context().clearRenderTargetView(rtv, zero);
     context().copyResource(*same, *source);   // same texel size: copied bit for bit
     context().copyResource(*other, *source);  // other size: dropped
@@ -230,7 +230,7 @@ TEST_F(ContextTest, ObjectsDestroyedWhileRecordedWorkUsesThemLiveUntilItIsDone) 
         std::vector<uint8_t> px(16 * 16 * 8, static_cast<uint8_t>(i));
         auto temp = makeTexture(16, 16, 10, kBindShaderResource, px.data(), 16 * 8);
         context().copyResource(*target, *temp);
-        if (i % 7 == 0) context().flush();
+        if (i % 7 == 0) (void)context().flush();
     }  // each temporary texture is gone before its copy ran
     auto back = readBack(*target);
     EXPECT_EQ(std::vector<uint8_t>(16 * 16 * 8, 19), back);

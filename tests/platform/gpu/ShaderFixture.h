@@ -31,7 +31,7 @@ protected:
     void bindPositionQuad() {
         using namespace Platform::Gpu;
         if (!quadVs_) {
-            const auto* code = Shader::BuiltinShaders::code("QuadPosition", ShaderStage::Vertex);
+            const auto* code = ::Shader::BuiltinShaders::code("QuadPosition", ShaderStage::Vertex);
             ASSERT_TRUE(code);
             ASSERT_EQ(Platform::kOk, device().createShader(ShaderStage::Vertex, code->data(), code->size(), quadVs_));
             InputElement e{"POSITION", 0, kElementR32G32B32Float, kAppendAligned};
