@@ -58,7 +58,7 @@ void CopyPasses(benchmark::State& state) {
     Media::ResourceBuffer target(kWidth, kHeight);
     for (auto _ : state) {
         for (int i = 0; i < 8; ++i) copy.drawResourceToResource(target, *setup().source, nullptr);
-        setup().d3d.get()->context->finish();
+        (void)setup().d3d.get()->context->finish();
     }
 }
 BENCHMARK(CopyPasses)->Unit(benchmark::kMillisecond);

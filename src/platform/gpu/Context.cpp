@@ -602,7 +602,7 @@ Result Context::flush() {
         VkSubmitInfo si{VK_STRUCTURE_TYPE_SUBMIT_INFO};
         si.commandBufferCount = 1;
         si.pCommandBuffers = &s.commands;
-        std::lock_guard<std::mutex> lock(device_.queueMutex());
+        Platform::os::MutexLock lock(device_.queueMutex());
         vr = vkQueueSubmit(device_.queue(), 1, &si, s.fence);
     }
     recording_ = false;

@@ -29,7 +29,7 @@ Result Texture::view(ViewKind kind, View*& out) {
                           : kind == ViewKind::RenderTarget ? kBindRenderTarget
                                                            : kBindUnorderedAccess;
     if (!(desc_.bindFlags & need)) return kInvalidArg;
-    std::lock_guard<std::mutex> lock(viewMutex_);
+    Platform::os::MutexLock lock(viewMutex_);
     View& v = views_[static_cast<int>(kind)];
     if (!v.handle_) {
         VkImageViewUsageCreateInfo usage{VK_STRUCTURE_TYPE_IMAGE_VIEW_USAGE_CREATE_INFO};

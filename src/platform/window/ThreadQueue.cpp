@@ -18,11 +18,8 @@
 namespace Platform::window {
 namespace {
 
-std::mutex& queuesMutex() {
-    static std::mutex m;
-    return m;
-}
-std::unordered_map<uint32_t, std::weak_ptr<ThreadQueue>>& queues() {
+os::Mutex g_queuesMutex;
+std::unordered_map<uint32_t, std::weak_ptr<ThreadQueue>>& queues() REQUIRES(g_queuesMutex) {
     static std::unordered_map<uint32_t, std::weak_ptr<ThreadQueue>> map;
     return map;
 }
@@ -34,7 +31,7 @@ struct QueueHolder {
     ~QueueHolder() {
         if (!queue) return;
         {
-            std::lock_guard lock(queuesMutex());
+            os::MutexLock lock(g_queuesMutex);
             queues().erase(queue->threadId());
         }
         os::setThreadWaitHook(-1, nullptr, nullptr);
@@ -77,7 +74,7 @@ std::shared_ptr<ThreadQueue> ThreadQueue::currentShared() {
     if (!t_holder.queue) {
         auto queue = std::make_shared<ThreadQueue>();
         {
-            std::lock_guard lock(queuesMutex());
+            os::MutexLock lock(g_queuesMutex);
             queues()[queue->threadId()] = queue;
         }
         os::setThreadWaitHook(queue->wake_.nativeFd(), &ThreadQueue::waitHook, queue.get());
@@ -87,7 +84,7 @@ std::shared_ptr<ThreadQueue> ThreadQueue::currentShared() {
 }
 
 std::shared_ptr<ThreadQueue> ThreadQueue::forThread(uint32_t threadId) {
-    std::lock_guard lock(queuesMutex());
+    os::MutexLock lock(g_queuesMutex);
     const auto it = queues().find(threadId);
     return it == queues().end() ? nullptr : it->second.lock();
 }
@@ -96,7 +93,7 @@ bool ThreadQueue::isOwnerThread() const { return currentThreadId() == threadId_;
 
 bool ThreadQueue::post(const Message& msg) {
     {
-        std::lock_guard lock(mutex_);
+        os::MutexLock lock(mutex_);
         if (closed_) {
             errno = ESRCH;
             return false;
@@ -112,7 +109,7 @@ intptr_t ThreadQueue::send(const Message& msg) {
     record->msg = msg;
     if (failed(record->done.create(true, false))) return 0;
     {
-        std::lock_guard lock(mutex_);
+        os::MutexLock lock(mutex_);
         if (closed_) return 0;
         sends_.push_back(record);
     }
@@ -127,7 +124,7 @@ intptr_t ThreadQueue::send(const Message& msg) {
 void ThreadQueue::close() {
     std::deque<std::shared_ptr<Sent>> pending;
     {
-        std::lock_guard lock(mutex_);
+        os::MutexLock lock(mutex_);
         closed_ = true;
         pending.swap(sends_);
     }
@@ -138,7 +135,7 @@ void ThreadQueue::serviceSends() {
     for (;;) {
         std::shared_ptr<Sent> record;
         {
-            std::lock_guard lock(mutex_);
+            os::MutexLock lock(mutex_);
             if (sends_.empty()) return;
             record = std::move(sends_.front());
             sends_.pop_front();
@@ -162,19 +159,19 @@ void ThreadQueue::waitHook(void* context) {
 }
 
 void ThreadQueue::pushInput(const Message& msg) {
-    std::lock_guard lock(mutex_);
+    os::MutexLock lock(mutex_);
     posted_.push_back(msg);
 }
 
 void ThreadQueue::pushFront(const Message& msg) {
-    std::lock_guard lock(mutex_);
+    os::MutexLock lock(mutex_);
     posted_.push_front(msg);
 }
 
 bool ThreadQueue::peek(Message& out, WindowHandle filter, uint32_t min, uint32_t max, bool remove) {
     serviceSends();
     {
-        std::lock_guard lock(mutex_);
+        os::MutexLock lock(mutex_);
         for (auto it = posted_.begin(); it != posted_.end(); ++it) {
             if (!matches(*it, filter, min, max)) continue;
             out = *it;
@@ -210,7 +207,7 @@ bool ThreadQueue::peek(Message& out, WindowHandle filter, uint32_t min, uint32_t
 
 bool ThreadQueue::hasMessage() {
     {
-        std::lock_guard lock(mutex_);
+        os::MutexLock lock(mutex_);
         if (!posted_.empty() || !sends_.empty()) return true;
     }
     if (quit_ || !paintPending_.empty()) return true;
@@ -305,7 +302,7 @@ void ThreadQueue::forgetWindow(WindowHandle window) {
     // the same address never receives them; its waiting senders get 0.
     std::deque<std::shared_ptr<Sent>> dropped;
     {
-        std::lock_guard lock(mutex_);
+        os::MutexLock lock(mutex_);
         std::erase_if(posted_, [&](const Message& m) { return m.window == window; });
         for (auto it = sends_.begin(); it != sends_.end();) {
             if ((*it)->msg.window == window) {
