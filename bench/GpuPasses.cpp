@@ -11,7 +11,7 @@
 #include "platform/gpu/HlslCompiler.h"
 #include "shaders/BuiltinShaders.h"
 
-using namespace Platform::Gpu;
+using namespace Platform::gpu;
 
 namespace {
 
@@ -19,7 +19,7 @@ constexpr uint32_t kWidth = 1920, kHeight = 1080;
 
 struct Setup {
     std::unique_ptr<Device> device;
-    std::unique_ptr<Platform::Gpu::Shader> vs, copy, blur;
+    std::unique_ptr<Platform::gpu::Shader> vs, copy, blur;
     std::unique_ptr<InputLayout> layout;
     std::unique_ptr<Buffer> quad;
     std::unique_ptr<RasterizerState> cullNone;
@@ -57,7 +57,7 @@ struct Setup {
         device->context().clearRenderTargetView(rtv, c);
     }
 
-    void pass(Platform::Gpu::Shader* ps) {
+    void pass(Platform::gpu::Shader* ps) {
         Context& ctx = device->context();
         View* rtv = nullptr;
         View* srv = nullptr;

@@ -8,7 +8,7 @@
 
 #include "platform/gpu/Gpu.h"
 
-using namespace Platform::Gpu;
+using namespace Platform::gpu;
 
 namespace {
 

@@ -20,7 +20,7 @@ void FrameImage::copyFrom(RenderBuffer& buffer) {
     copyFromView(resolved->getShaderResourceView(), resolved->width, resolved->height);
 }
 
-void FrameImage::copyFromView(Platform::Gpu::View* view, uint32_t width, uint32_t height) {
+void FrameImage::copyFromView(Platform::gpu::View* view, uint32_t width, uint32_t height) {
     if (!pixelShaderList)
         throw System::messageException("Media::FrameImage::copyFromView", "resource service not available.");
     RenderBuffer temporary(PixelFormat::kR8G8B8A8Unorm, {1, 0});

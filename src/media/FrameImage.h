@@ -21,7 +21,7 @@ public:
 
     // A multisampled buffer is resolved first.
     void copyFrom(RenderBuffer& buffer);
-    void copyFromView(Platform::Gpu::View* view, uint32_t width, uint32_t height);
+    void copyFromView(Platform::gpu::View* view, uint32_t width, uint32_t height);
 
     ImageBuffer image{28, 0, 0};
     std::mutex mutex;  // guards image

@@ -13,7 +13,7 @@
 
 namespace Media {
 
-using namespace Platform::Gpu;
+using namespace Platform::gpu;
 
 namespace {
 
@@ -30,7 +30,7 @@ void clearNormal(ResourceBuffer& buffer) {
 }
 
 ::Shader::PixelShaderList& pixelShaders() {
-    Resource::ResourceService* service = Resource::ResourceService::Get();
+    Resource::ResourceService* service = Resource::ResourceService::get();
     if (!service) throw System::messageException("Media::RenderBuffer", "resource service not available.");
     return service->pixelShaders;
 }

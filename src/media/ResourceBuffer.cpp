@@ -9,9 +9,9 @@
 
 namespace Media {
 
-using namespace Platform::Gpu;
+using namespace Platform::gpu;
 
-ResourceBuffer::ResourceBuffer(uint32_t w, uint32_t h) : ResourceBuffer(w, h, Direct3DService::Get()->pixelFormat) {}
+ResourceBuffer::ResourceBuffer(uint32_t w, uint32_t h) : ResourceBuffer(w, h, Direct3DService::get()->pixelFormat) {}
 
 ResourceBuffer::ResourceBuffer(uint32_t w, uint32_t h, int32_t f)
     : width(std::min(w, kMaxSize)), height(std::min(h, kMaxSize)), format(f) {

@@ -9,7 +9,7 @@
 
 namespace Shader {
 
-const std::vector<uint8_t>* BuiltinShaders::code(const char* name, Platform::Gpu::ShaderStage stage) {
+const std::vector<uint8_t>* BuiltinShaders::code(const char* name, Platform::gpu::ShaderStage stage) {
     static std::mutex mutex;
     static std::vector<std::unique_ptr<std::vector<uint8_t>>> made(entryCount);
     if (!name) return nullptr;
@@ -18,14 +18,14 @@ const std::vector<uint8_t>* BuiltinShaders::code(const char* name, Platform::Gpu
         if (!e.name || e.stage != stage || std::strcmp(e.name, name) != 0) continue;
         std::lock_guard<std::mutex> lock(mutex);
         if (!made[i]) {
-            std::vector<Platform::Gpu::SignatureParameter> inputs;
-            if (stage != Platform::Gpu::ShaderStage::Compute)
-                Platform::Gpu::SignatureScanner::scan(std::string_view(e.source, e.sourceBytes), "main", inputs);
+            std::vector<Platform::gpu::SignatureParameter> inputs;
+            if (stage != Platform::gpu::ShaderStage::Compute)
+                Platform::gpu::SignatureScanner::scan(std::string_view(e.source, e.sourceBytes), "main", inputs);
             std::vector<uint32_t> words(e.spirvBytes / 4);
             std::memcpy(words.data(), e.spirv, words.size() * 4);
-            Platform::Gpu::SpirvPatch::applyHlslPacking(words);
+            Platform::gpu::SpirvPatch::applyHlslPacking(words);
             made[i] = std::make_unique<std::vector<uint8_t>>(
-                Platform::Gpu::ShaderCode::pack(
+                Platform::gpu::ShaderCode::pack(
                     stage, inputs, words.data(), words.size(),
                     std::string_view(e.source, e.sourceBytes).find("RasterizerOrdered") != std::string_view::npos));
         }

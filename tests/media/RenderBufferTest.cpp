@@ -16,7 +16,7 @@
 #include "support/LogCapture.h"
 
 using Media::RenderBuffer;
-using namespace Platform::Gpu;
+using namespace Platform::gpu;
 
 namespace {
 
@@ -28,7 +28,7 @@ std::unique_ptr<RenderBuffer> frame(uint32_t w, uint32_t h, float r, float g, fl
     buffer->createTexture2D(w, h);
     buffer->createRenderTargetView();
     const float c[4] = {r, g, b, a};
-    Media::Direct3DService::Get()->context->clearRenderTargetView(buffer->renderTargetView, c);
+    Media::Direct3DService::get()->context->clearRenderTargetView(buffer->renderTargetView, c);
     return buffer;
 }
 

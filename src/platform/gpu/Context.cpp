@@ -8,7 +8,7 @@
 #include "platform/gpu/Device.h"
 #include "platform/gpu/PipelineCache.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 namespace {
 
 // A submission is sent on its own once it holds this many operations or this
@@ -676,4 +676,4 @@ Result Context::map(StagingTexture& staging, MappedTexture& out) {
 
 void Context::unmap(StagingTexture&) {}
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

@@ -9,7 +9,7 @@
 #include "platform/gpu/PipelineCache.h"
 #include "platform/gpu/SpirvPatch.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 struct Device::MemoryTypes {
     VkPhysicalDeviceMemoryProperties properties{};
@@ -713,4 +713,4 @@ void Device::clearValidationMessages() {
     messages_.clear();
 }
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

@@ -17,7 +17,7 @@
 #include "platform/os/Result.h"
 #include "platform/os/ThreadSafety.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 class Context;
 class PipelineCache;
@@ -196,4 +196,4 @@ private:
 // A Vulkan result as the layer's result code.
 Result resultFromVulkan(int32_t vkResult);
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

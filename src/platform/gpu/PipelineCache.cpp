@@ -9,7 +9,7 @@
 #include "platform/gpu/Shader.h"
 #include "platform/gpu/SpirvPatch.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 namespace {
 
 VkBlendFactor blendFactor(uint8_t f) {
@@ -337,4 +337,4 @@ Result PipelineCache::compute(const PipelineKey& key, const Shader& cs, const Pi
     return keep(key, std::move(p), vr, out);
 }
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

@@ -11,7 +11,7 @@
 #include "platform/os/Result.h"
 #include "platform/os/ThreadSafety.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 class Device;
 class InputLayout;
@@ -82,4 +82,4 @@ private:
     std::unordered_map<PipelineKey, std::unique_ptr<Pipeline>, Hash, Equal> map_ GUARDED_BY(mutex_);
 };
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

@@ -4,7 +4,7 @@
 
 #include "platform/gpu/Device.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 Texture::Texture(Device& device, const TextureDesc& desc, const FormatInfo& info)
     : device_(device), desc_(desc), info_(&info) {
@@ -60,4 +60,4 @@ Result Texture::view(ViewKind kind, View*& out) {
     return kOk;
 }
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

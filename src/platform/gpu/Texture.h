@@ -7,7 +7,7 @@
 #include "platform/os/Result.h"
 #include "platform/os/ThreadSafety.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 class Device;
 
@@ -79,4 +79,4 @@ private:
     View views_[3] GUARDED_BY(viewMutex_);
 };
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

@@ -3,7 +3,7 @@
 #include "GpuFixture.h"
 
 using namespace Platform;
-using namespace Platform::Gpu;
+using namespace Platform::gpu;
 
 using ContextTest = GpuTest;
 

@@ -5,7 +5,7 @@
 #include "GpuFixture.h"
 
 using namespace Platform;
-using namespace Platform::Gpu;
+using namespace Platform::gpu;
 
 using DeviceTest = GpuTest;
 
