@@ -29,7 +29,7 @@ void FrameImage::copyFromView(Platform::gpu::View* view, uint32_t width, uint32_
     CpuAccessBuffer staging(width, height, PixelFormat::kR8G8B8A8Unorm);
     Direct3D->context->copyResource(*staging.texture, *temporary.texture);
     CpuAccessBuffer::Map map(staging, "Media::FrameImage::copyFromView");
-    std::lock_guard lock(mutex);
+    Platform::os::MutexLock lock(mutex);
     image.create(width, height, map.rowPitch());
     std::memcpy(image.data(), map.data(), static_cast<size_t>(image.pitch) * height);
 }

@@ -206,7 +206,7 @@ TEST_F(RenderBufferTest, FrameImagesArrive8BitPremultipliedAlsoFromMultisampledF
         auto buffer = frame(3, 2, 0.5f, 0.25f, 0, 0.5f, samples);
         Media::FrameImage image;
         image.copyFrom(*buffer);
-        std::lock_guard lock(image.mutex);
+        Platform::os::MutexLock lock(image.mutex);
         EXPECT_EQ(28, image.image.format);
         EXPECT_EQ(3u, image.image.width);
         EXPECT_EQ(2u, image.image.height);
