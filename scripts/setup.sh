@@ -32,7 +32,7 @@ export CCACHE_BASEDIR="$root"
 export CCACHE_NOHASHDIR=1
 
 case "$mode" in
-  release) dir="$root/build/release"; cc=cc; cxx=c++
+  release) dir="$root/build/release"; cc="${CC:-cc}"; cxx="${CXX:-c++}"
            flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMO_SANITIZE=OFF -DVELMO_TESTS=OFF -DVELMO_BENCH=ON) ;;
   test)    dir="$root/build/test"; cc=clang-14; cxx=clang++-14
            flags=(-DCMAKE_BUILD_TYPE=Debug -DVELMO_SANITIZE=ON -DVELMO_TESTS=ON -DVELMO_BENCH=OFF -DVELMO_FUZZ=ON) ;;
@@ -40,7 +40,7 @@ case "$mode" in
 esac
 # A build folder made with another compiler or other options is made anew.
 stamp="$cc $cxx ${flags[*]}"
-if [ -f "$dir/build.ninja" ] && [ "$(cat "$dir/.setup-options" 2>/dev/null)" != "$stamp" ]; then
+if [ -d "$dir" ] && [ "$(cat "$dir/.setup-options" 2>/dev/null)" != "$stamp" ]; then
   rm -rf "$dir"
 fi
 if [ ! -f "$dir/build.ninja" ]; then
