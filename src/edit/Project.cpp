@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <limits>
 #include <memory>
 
 #include "core/EventCommandPost.h"
@@ -32,12 +33,14 @@ std::shared_ptr<Scene> Project::getScene(int32_t id) const {
 std::shared_ptr<Scene> Project::getOrCreateScene(int32_t id) {
     if (auto it = scenes.find(id); it != scenes.end())
         return it->second;
+    // One past the greatest order, negative orders included; an order already
+    // at the top of the range is shared rather than wrapped round.
     int32_t order = 0;
     if (!scenes.empty()) {
-        int32_t highest = 0;
+        int64_t highest = std::numeric_limits<int64_t>::min();
         for (const auto& [_, scene] : scenes)
-            highest = std::max(highest, scene->displayOrder);
-        order = highest + 1;
+            highest = std::max<int64_t>(highest, scene->displayOrder);
+        order = static_cast<int32_t>(std::min<int64_t>(highest + 1, std::numeric_limits<int32_t>::max()));
     }
     auto scene = std::make_shared<Scene>(id, order);
     scenes.emplace(id, scene);

@@ -1,6 +1,7 @@
 #include "edit/Scene.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "core/IniFile.h"
 #include "core/TextConvert.h"
@@ -237,21 +238,25 @@ void Scene::resizeObjectLength(Object& object, int32_t length, bool keepEnd) {
 }
 
 void Scene::stretchObjectLength(Object& object, int32_t length) {
-    int32_t newEnd = object.start + length - 1;
+    // In 64 bits and saturated to the frame range: a huge length stretches to the last frame.
+    constexpr int64_t kLow = std::numeric_limits<int32_t>::min();
+    constexpr int64_t kHigh = std::numeric_limits<int32_t>::max();
+    int64_t newEnd = std::clamp<int64_t>(static_cast<int64_t>(object.start) + length - 1, kLow, kHigh);
     const SceneLayer& s = getLayer(object.layer);
     const size_t at = s.lowerBoundByEnd(object.end + 1);
     if (at < s.objects.size())
-        newEnd = std::min(newEnd, s.objects[at]->start - 1);
+        newEnd = std::min<int64_t>(newEnd, static_cast<int64_t>(s.objects[at]->start) - 1);
     if (newEnd == object.end)
         return;
-    const int32_t d = object.end - object.start;
+    const int64_t d = static_cast<int64_t>(object.end) - object.start;
     const float x = static_cast<float>(newEnd - object.start) / static_cast<float>(d < 2 ? 1 : d);
-    int32_t p = 0;
+    int64_t p = 0;
     for (int32_t& m : object.midpoints) {
-        p = std::max(p + 1, static_cast<int32_t>(static_cast<float>(m) * x));
-        m = p;
+        const float scaled = std::clamp(static_cast<float>(m) * x, -2147483648.0f, 2147483520.0f);
+        p = std::min(std::max(p + 1, static_cast<int64_t>(scaled)), kHigh - 1);
+        m = static_cast<int32_t>(p);
     }
-    object.end = std::max(newEnd, object.start + p + 1);
+    object.end = static_cast<int32_t>(std::min(std::max(newEnd, object.start + p + 1), kHigh));
 }
 
 size_t Scene::firstRangeReaching(const SceneLayer& slot, int32_t from) {
