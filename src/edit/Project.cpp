@@ -84,18 +84,29 @@ Project::ErrorPoster& errorPoster() {
     return poster;
 }
 
-// Whether sections "<prefix><n>" exist for some n beyond the first missing one.
-bool hasNumberedAfter(const System::IniFile& ini, const std::string& prefix, int32_t missing) {
+constexpr const char* kLoadScope = "Edit::Project::loadProjectFile";
+
+// The reader stops each numbered run of sections ("<prefix>0", "<prefix>1" ...)
+// at the first one missing. Sections numbered beyond it are not read: each
+// such gap is logged with the first section left unread, and the load counts
+// as partly failed. Returns whether there was one.
+bool reportGap(const System::IniFile& ini, const std::string& prefix, int32_t missing) {
+    int32_t first = -1;
     for (const auto& [name, keys] : ini.sections()) {
         if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0 || keys.empty())
             continue;
         const std::string digits = name.substr(prefix.size());
         if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9)
             continue;
-        if (std::stoi(digits) > missing)
-            return true;
+        const int32_t number = std::stoi(digits);
+        if (number > missing && (first < 0 || number < first))
+            first = number;
     }
-    return false;
+    if (first < 0)
+        return false;
+    System::Log::warn(kLoadScope, "section [%s%d] and later not read: [%s%d] is missing", prefix.c_str(), first,
+                      prefix.c_str(), missing);
+    return true;
 }
 
 }  // namespace
@@ -178,17 +189,20 @@ bool Project::loadProjectFile(const std::wstring& filePath) {
         if (!getOrCreateScene(id)->loadIniFile(ini, section.name()))
             sound = false;
     }
-    if (hasNumberedAfter(ini, "scene.", n))
+    if (reportGap(ini, "scene.", n))
         sound = false;
 
-    for (int32_t k = 0;; ++k) {
+    int32_t k = 0;
+    for (;; ++k) {
         const System::IniFile::SectionRef section = ini.getSection("layer", k);
         if (!ini.hasSection(section.name()))
             break;
         const int32_t sceneId = section.findValue("scene").toInt(0);
         const int32_t index = section.getValue("layer").toInt();
         if (index < 0 || index > LayerObjectManager::kMaxLayer) {
-            sound = false;  // names no slot the model can hold
+            System::Log::warn(kLoadScope, "section [%s] not read: layer=%d names no layer", section.name().c_str(),
+                              index);
+            sound = false;
             continue;
         }
         const auto scene = getOrCreateScene(sceneId);
@@ -198,6 +212,8 @@ bool Project::loadProjectFile(const std::wstring& filePath) {
         layer.lock = section.findValue("lock").toInt(0) != 0;
         layer.hide = section.findValue("hide").toInt(0) != 0;
     }
+    if (reportGap(ini, "layer.", k))
+        sound = false;
 
     GroupNumberMap groups;
     int32_t count = 0;
@@ -211,12 +227,18 @@ bool Project::loadProjectFile(const std::wstring& filePath) {
             auto object = LayerObjectManager::loadObjectIniFile(*scene, ini, name, groups);
             if (section.findValue("focus").toInt(0) != 0)
                 scene->focusObject = object;
+            // The object keeps the effects before a gap in their numbering.
+            int32_t effects = 0;
+            while (!ini.getSection(name, effects).keys().empty())
+                ++effects;
+            if (reportGap(ini, name + ".", effects))
+                sound = false;
         } catch (const std::exception&) {
             sound = false;
         }
     }
     // Objects after a gap are not read, but they are not passed over silently.
-    if (hasNumberedAfter(ini, "", count))
+    if (reportGap(ini, "", count))
         sound = false;
 
     for (const auto& [_, scene] : scenes)

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "core/IniFile.h"
+#include "core/Log.h"
 #include "core/TextConvert.h"
 #include "core/TranslateService.h"
 #include "edit/Group.h"
@@ -381,25 +382,28 @@ bool Scene::loadIniFile(const System::IniFile& ini, const std::string& sectionNa
     const System::IniFile::SectionRef section(sectionName, &found->second);
     bool sound = true;
     // A value the model cannot work with keeps the default and is reported.
-    const auto checked = [&](int32_t value, int32_t low, int32_t high, int32_t& field) {
-        if (value < low || value > high)
-            sound = false;
-        else
+    const auto checked = [&](const char* key, int32_t value, int32_t low, int32_t high, int32_t& field) {
+        if (value >= low && value <= high) {
             field = value;
+            return;
+        }
+        sound = false;
+        System::Log::warn("Edit::Scene::loadIniFile", "[%s] %s=%d is out of range; %d is kept instead",
+                          sectionName.c_str(), key, value, field);
     };
     name = section.findValue("name").toString({});
     if (name.empty())
         name = getDefaultName(id);
     constexpr int32_t kMaxSize = 16384;
     constexpr int32_t kMax = 0x7fffffff;
-    checked(section.getValue("video.width").toInt(), 1, kMaxSize, videoWidth);
-    checked(section.getValue("video.height").toInt(), 1, kMaxSize, videoHeight);
-    checked(section.getValue("video.rate").toInt(), 1, kMax, videoRate);
-    checked(section.getValue("video.scale").toInt(), 1, kMax, videoScale);
-    checked(section.findValue("audio.rate").toInt(48000), 1, kMax, audioRate);
-    checked(section.findValue("cursor.frame").toInt(0), 0, kMax, cursorFrame);
-    checked(section.findValue("display.frame").toInt(0), 0, kMax, displayFrame);
-    checked(section.findValue("display.layer").toInt(0), 0, kMax, displayLayer);
+    checked("video.width", section.getValue("video.width").toInt(), 1, kMaxSize, videoWidth);
+    checked("video.height", section.getValue("video.height").toInt(), 1, kMaxSize, videoHeight);
+    checked("video.rate", section.getValue("video.rate").toInt(), 1, kMax, videoRate);
+    checked("video.scale", section.getValue("video.scale").toInt(), 1, kMax, videoScale);
+    checked("audio.rate", section.findValue("audio.rate").toInt(48000), 1, kMax, audioRate);
+    checked("cursor.frame", section.findValue("cursor.frame").toInt(0), 0, kMax, cursorFrame);
+    checked("display.frame", section.findValue("display.frame").toInt(0), 0, kMax, displayFrame);
+    checked("display.layer", section.findValue("display.layer").toInt(0), 0, kMax, displayLayer);
     displayZoom = FrameZoom(section.findValue("display.zoom").toInt(displayZoom.value), displayZoom.normalizer);
     displayOrder = section.findValue("display.order").toInt(id);
     camera.fromString(section.findValue("display.camera").text);

@@ -274,6 +274,68 @@ TEST_F(ProjectFileTest, MalformedFilesLoadWhatIsSound) {
     }
 }
 
+TEST_F(ProjectFileTest, GapsAndReplacedValuesAreReportedWithTheirSection) {
+    const std::string head =
+        "[project]\r\nfile=\r\ndisplay.scene=0\r\n"
+        "[scene.0]\r\nscene=0\r\nvideo.width=640\r\nvideo.height=480\r\nvideo.rate=24\r\nvideo.scale=1\r\n";
+    const std::string image = "[0]\r\nlayer=0\r\nframe=0,9\r\n[0.0]\r\neffect.name=画像ファイル\r\n";
+    struct Case {
+        const char* what;
+        std::string content;
+        std::vector<std::string> warned;  // each in the message of one WARN line, in order
+        std::string loaded;               // the project as read
+    } cases[] = {
+        {"gap in the layers",
+         head + "[layer.0]\r\nlayer=0\r\nname=a\r\n[layer.2]\r\nlayer=1\r\nname=b\r\n[layer.3]\r\nlayer=2\r\n" +
+             image + "[1]\r\nlayer=2\r\nframe=0,9\r\n[1.0]\r\neffect.name=画像ファイル\r\n",
+         {"[layer.2] and later not read: [layer.1] is missing"},
+         "L0 a\n  0..9 {}\n    画像ファイル\n    標準描画\nL2 \n  0..9 {}\n    画像ファイル\n    標準描画\n"},
+        {"gap in an object's effects",
+         head + image + "[0.2]\r\neffect.name=ぼかし\r\n[0.3]\r\neffect.name=ぼかし\r\n",
+         {"[0.2] and later not read: [0.1] is missing"},
+         "L0 \n  0..9 {}\n    画像ファイル\n    標準描画\n"},
+        {"gap in the objects", head + image + "[2]\r\nlayer=1\r\nframe=0,9\r\n[2.0]\r\neffect.name=画像ファイル\r\n",
+         {"[2] and later not read: [1] is missing"}, "L0 \n  0..9 {}\n    画像ファイル\n    標準描画\n"},
+        {"gap in the scenes",
+         head + "[scene.3]\r\nscene=4\r\nvideo.width=640\r\nvideo.height=480\r\nvideo.rate=24\r\nvideo.scale=1\r\n",
+         {"[scene.3] and later not read: [scene.1] is missing"}, ""},
+        {"layer section naming no layer", head + "[layer.0]\r\nlayer=-1\r\nname=x\r\n",
+         {"[layer.0] not read: layer=-1"}, ""},
+        {"out-of-range scene values",
+         "[scene.0]\r\nscene=0\r\nvideo.width=0\r\nvideo.height=99999\r\nvideo.rate=-1\r\nvideo.scale=0\r\n"
+         "audio.rate=0\r\ncursor.frame=-2\r\ndisplay.frame=-3\r\ndisplay.layer=-4\r\n",
+         {"[scene.0] video.width=0", "[scene.0] video.height=99999", "[scene.0] video.rate=-1",
+          "[scene.0] video.scale=0", "[scene.0] audio.rate=0", "[scene.0] cursor.frame=-2",
+          "[scene.0] display.frame=-3", "[scene.0] display.layer=-4"},
+         ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Edit::Project p;
+        posted.clear();
+        writeText("gap.vpj2", c.content);
+        LogCapture log;
+        EXPECT_FALSE(p.loadProjectFile(path("gap.vpj2")));
+        EXPECT_EQ(posted, std::vector<std::wstring>{L"一部のオブジェクトの読み込みに失敗しました"});
+        std::vector<std::string> warned;
+        for (const auto& line : log.lines)
+            if (line.level == "WARN")
+                warned.push_back(line.message);
+        ASSERT_EQ(warned.size(), c.warned.size());
+        for (size_t i = 0; i < warned.size(); ++i)
+            EXPECT_NE(warned[i].find(c.warned[i]), std::string::npos) << warned[i];
+        std::string loaded;
+        for (const auto& line : describe(*p.getScene(0)))
+            loaded += line;
+        // Effect items are left out: only which objects and effects were read matters here.
+        std::string shown;
+        std::istringstream lines(loaded);
+        for (std::string line; std::getline(lines, line);)
+            shown += line.substr(0, line.find(':')) + "\n";
+        EXPECT_EQ(shown, c.loaded);
+    }
+}
+
 TEST_F(ProjectFileTest, ObjectSectionErrorsCarryTheirTexts) {
     struct Case {
         const char* frame;
