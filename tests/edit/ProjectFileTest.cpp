@@ -321,8 +321,8 @@ TEST_F(ProjectFileTest, GapsAndReplacedValuesAreReportedWithTheirSection) {
         for (const auto& line : log.lines)
             if (line.level == "WARN")
                 warned.push_back(line.message);
-        ASSERT_EQ(warned.size(), c.warned.size());
-        for (size_t i = 0; i < warned.size(); ++i)
+        EXPECT_EQ(warned.size(), c.warned.size());
+        for (size_t i = 0; i < std::min(warned.size(), c.warned.size()); ++i)
             EXPECT_NE(warned[i].find(c.warned[i]), std::string::npos) << warned[i];
         std::string loaded;
         for (const auto& line : describe(*p.getScene(0)))
