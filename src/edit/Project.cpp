@@ -11,6 +11,7 @@
 #include "core/FileName.h"
 #include "core/IniFile.h"
 #include "core/Log.h"
+#include "core/StringHelper.h"
 #include "core/TextConvert.h"
 #include "core/TranslateService.h"
 #include "edit/GroupNumberMap.h"
@@ -24,6 +25,11 @@
 #include "platform/window/MessageBox.h"
 
 namespace Edit {
+
+void Project::setPath(std::wstring text) {
+    System::replaceLineBreaks(text);
+    path = std::move(text);
+}
 
 std::shared_ptr<Scene> Project::getScene(int32_t id) const {
     auto it = scenes.find(id);
@@ -176,8 +182,9 @@ bool Project::loadProjectFile(const std::wstring& filePath) {
     bool sound = true;
 
     const System::IniFile::SectionRef project = ini.getSection("project");
-    path = project.findValue("file").toString({});
-    System::FileName::expandVariable(path);
+    std::wstring file = project.findValue("file").toString({});
+    System::FileName::expandVariable(file);
+    setPath(std::move(file));
     displayScene = project.findValue("display.scene").toInt(0);
 
     int32_t n = 0;
@@ -208,7 +215,7 @@ bool Project::loadProjectFile(const std::wstring& filePath) {
         const auto scene = getOrCreateScene(sceneId);
         scene->reserveLayer(index);
         Layer& layer = *scene->layers[static_cast<size_t>(index)]->layer;
-        layer.name = section.findValue("name").toString({});
+        layer.setName(section.findValue("name").toString({}));
         layer.lock = section.findValue("lock").toInt(0) != 0;
         layer.hide = section.findValue("hide").toInt(0) != 0;
     }

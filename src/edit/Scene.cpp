@@ -5,6 +5,7 @@
 
 #include "core/IniFile.h"
 #include "core/Log.h"
+#include "core/StringHelper.h"
 #include "core/TextConvert.h"
 #include "core/TranslateService.h"
 #include "edit/Group.h"
@@ -375,6 +376,11 @@ void Scene::saveIniFile(System::File& file, int32_t index) const {
     IniLines::writeRaw(file, "display.camera=" + camera.toString());
 }
 
+void Scene::setName(std::wstring text) {
+    System::replaceLineBreaks(text);
+    name = std::move(text);
+}
+
 bool Scene::loadIniFile(const System::IniFile& ini, const std::string& sectionName) {
     const auto found = ini.sections().find(sectionName);
     if (found == ini.sections().end())
@@ -391,7 +397,7 @@ bool Scene::loadIniFile(const System::IniFile& ini, const std::string& sectionNa
         System::Log::warn("Edit::Scene::loadIniFile", "[%s] %s=%d is out of range; %d is kept instead",
                           sectionName.c_str(), key, value, field);
     };
-    name = section.findValue("name").toString({});
+    setName(section.findValue("name").toString({}));
     if (name.empty())
         name = getDefaultName(id);
     constexpr int32_t kMaxSize = 16384;
@@ -411,7 +417,7 @@ bool Scene::loadIniFile(const System::IniFile& ini, const std::string& sectionNa
 }
 
 bool Scene::loadKtoHeader(const System::IniFile::SectionRef& section, const std::wstring& sceneName) {
-    name = sceneName.empty() ? getDefaultName(id) : sceneName;
+    setName(sceneName.empty() ? getDefaultName(id) : sceneName);
     bool sound = true;
     // A value the model cannot work with (a zero rate divides) keeps the default and is reported.
     const auto checked = [&](int32_t value, int32_t low, int32_t high, int32_t& field) {

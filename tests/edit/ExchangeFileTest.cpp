@@ -245,6 +245,18 @@ TEST_F(ExchangeFileTest, AFailedImportLeavesTheProjectAsItWas) {
     EXPECT_EQ(project.scenes.size(), 1u);
 }
 
+TEST_F(ExchangeFileTest, ALineBreakInTheFileNameIsABlankInTheSceneName) {
+    // File names may hold line breaks; a scene name must fit on one line of the project file.
+    const struct { const char* file; const wchar_t* scene; } cases[] = {
+        {"two\nlines.kto", L"two lines"}, {"cr\rlf\r\n.kto", L"cr lf "}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        project.clear();
+        ASSERT_TRUE(import("", c.file));
+        EXPECT_EQ(imported()->name, c.scene);
+    }
+}
+
 TEST_F(ExchangeFileTest, UnsoundHeaderValuesKeepTheDefaults) {
     project.getOrCreateScene(0);
     ASSERT_TRUE(Edit::ProjectConvert::importSceneFromKto(

@@ -375,6 +375,61 @@ TEST_F(ProjectFileTest, ObjectSectionErrorsCarryTheirTexts) {
     }
 }
 
+TEST_F(ProjectFileTest, LineBreaksInNamesAndPathsReopenEqual) {
+    const struct { const char* name; std::wstring text; } breaks[] = {
+        {"LF", L"a\nb"},         {"CR", L"a\rb"},           {"CR LF", L"a\r\nb"},
+        {"trailing CR", L"end\r"}, {"leading LF", L"\nstart"}, {"only a break", L"\r\n"},
+    };
+    for (const auto& b : breaks) {
+        SCOPED_TRACE(b.name);
+        project.clear();
+        buildReference();
+        const auto root = project.getScene(0);
+        const auto sub = project.getScene(2);
+        Edit::Layer& layer = *root->layers[1]->layer;
+        auto& effect = *root->getLayer(0).objects.front()->effects[0];
+        Effect::EffectItemFile file(&effect.items, L"ファイル");
+        // Where names and paths enter the model.
+        project.setPath(L"/projects/" + b.text + L"/p.vpj2");
+        root->setName(b.text);
+        sub->setName(L"サブ" + b.text);
+        layer.setName(b.text + L"背景");
+        file.setFilePath(L"/media/" + b.text + L".png");
+        root->layers[4]->layer->hide = false;  // above the last used layer: not written
+        for (const std::wstring* held : {&project.path, &root->name, &sub->name, &layer.name, &file.path})
+            EXPECT_EQ(held->find_first_of(L"\r\n"), std::wstring::npos) << System::wideToUtf8(*held);
+
+        project.saveProjectFile(path("breaks.vpj2"));
+        Edit::Project again;
+        LogCapture log;
+        posted.clear();
+        EXPECT_TRUE(again.loadProjectFile(path("breaks.vpj2")));
+        for (const auto& line : log.lines)
+            EXPECT_NE(line.level, "WARN") << line.message;
+        EXPECT_EQ(again.path, project.path);
+        // The reopened effect has no file item: its value is looked up in the file.
+        System::IniFile written;
+        written.loadFile(path("breaks.vpj2"));
+        EXPECT_EQ(written.getSection("0.0").findValue("ファイル").text, System::wideToUtf8(file.path));
+        effect.items.pop_back();
+        EXPECT_EQ(describeProject(again), describeProject(project));
+    }
+
+    // Set past the entry points, the writer still keeps every value on its line.
+    project.clear();
+    buildReference();
+    project.path = L"/x\ny.vpj2";
+    project.getScene(0)->name = L"r\r\n[scene.9]";
+    project.getScene(0)->layers[1]->layer->name = L"l\n";
+    project.saveProjectFile(path("raw.vpj2"));
+    Edit::Project again;
+    EXPECT_TRUE(again.loadProjectFile(path("raw.vpj2")));
+    EXPECT_EQ(again.path, L"/x y.vpj2");
+    EXPECT_EQ(again.getScene(0)->name, L"r [scene.9]");
+    EXPECT_EQ(again.getScene(0)->layers[1]->layer->name, L"l ");
+    EXPECT_EQ(again.scenes.size(), 2u);
+}
+
 TEST_F(ProjectFileTest, FailedWriteLeavesTheOldFile) {
     buildReference();
     project.saveProjectFile(path("keep.vpj2"));
