@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the project file reader over a small catalogue of
-// effects, checks the model it builds, writes it again and reads that back.
+// effects, checks the model it builds, writes it again and reads that back,
+// which must give the same project.
 #include <cstdint>
 #include <cstdio>
 #include <exception>
@@ -51,7 +52,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     check(project);
-    // What the writer wrote reads back whole: the first read kept only sound values.
-    saveAndReadBack(project, scratch(), check);
+    // What the writer wrote reads back whole and equal: the first read kept
+    // only sound values, each on one line of the file.
+    const std::string first = describeProject(project);
+    saveAndReadBack(project, scratch(), [&](const Edit::Project& again) {
+        check(again);
+        if (describeProject(again) != first) {
+            std::fprintf(stderr, "reopened project differs\n--- saved\n%s--- reopened\n%s", first.c_str(),
+                         describeProject(again).c_str());
+            std::abort();
+        }
+    });
     return 0;
 }
