@@ -6,6 +6,7 @@
 #include "core/Exception.h"
 #include "core/NumberText.h"
 #include "platform/os/SystemInfo.h"
+#include "platform/window/SystemMetrics.h"
 
 namespace Setting {
 namespace {
@@ -68,7 +69,7 @@ SettingService::SettingService() {
     font = {"Font", &style};
     format = {"Format", &style};
     loadConf(effect, L"effect.conf");
-    scaleForDpi(Platform::os::systemDpi());
+    scaleForDpi(Platform::window::desktopDpi());
     for (const auto& callback : loadedCallbacks()) callback(*this);
 }
 
