@@ -11,6 +11,7 @@
 #include "core/Process.h"
 #include "core/SettingService.h"
 #include "core/TranslateService.h"
+#include "platform/window/SystemMetrics.h"
 #include "edit/Project.h"
 #include "edit/ProjectQueries.h"
 #include "edit/UndoService.h"
@@ -91,6 +92,7 @@ void buildServices(System::ServiceStack& stack) {
     //  audio playback, resources, events, shortcut list, mouse router,
     //  window service, input, output, scripts, caches, effects, undo, edit,
     //  render, then the panels and the menu bar.
+    Setting::SettingService::setDpiReader(&Platform::window::desktopDpi);
     stack.addService<Setting::SettingService>();
     System::Process::SetThreadPriority("MainThreadPriority");
     stack.addService<System::Logger>();
