@@ -13,6 +13,7 @@
 #include "core/TranslateService.h"
 #include "core/EventCommandPost.h"
 #include "edit/EditService.h"
+#include "platform/window/SystemMetrics.h"
 #include "edit/Project.h"
 #include "edit/ProjectQueries.h"
 #include "edit/UndoService.h"
@@ -95,6 +96,7 @@ void buildServices(System::ServiceStack& stack) {
     //  audio playback, resources, events, shortcut list, mouse router,
     //  window service, input, output, scripts, caches, effects, undo, edit,
     //  render, then the panels and the menu bar.
+    Setting::SettingService::setDpiReader(&Platform::window::desktopDpi);
     stack.addService<Setting::SettingService>();
     System::Process::SetThreadPriority("MainThreadPriority");
     stack.addService<System::Logger>();
