@@ -161,9 +161,17 @@ struct SourceReader::State {
         drainSent = false;
     }
 
-    // Opens the file again and decodes from its very start.
+    // Opens the file again and decodes from its very start. A file that has
+    // lost its streams meanwhile is closed: the reader then only reports errors.
     Result reopen() {
-        if (const Result r = openFormat(); failed(r)) return r;
+        Result r = openFormat();
+        if (succeeded(r) && (video.index >= static_cast<int>(format->nb_streams) ||
+                             audio.index >= static_cast<int>(format->nb_streams)))
+            r = kUnsupportedByteStream;
+        if (failed(r)) {
+            avformat_close_input(&format);
+            return r;
+        }
         restart(false);
         return kOk;
     }
@@ -479,6 +487,7 @@ Result SourceReader::create(const std::string& path, bool, std::unique_ptr<Sourc
 
 Result SourceReader::getDuration(int64_t& duration) const {
     const AVFormatContext* f = state->format;
+    if (f == nullptr) return kNotInitialized;
     if (f->duration != AV_NOPTS_VALUE && f->duration > 0) {
         duration = av_rescale_q(f->duration, AV_TIME_BASE_Q, kHundredNs);
         return kOk;
@@ -518,6 +527,7 @@ Result SourceReader::setCurrentMediaType(uint32_t stream, const MediaType& type)
     StreamState* s = state->pick(stream);
     if (s == nullptr) return kInvalidStreamNumber;
     if (s->codec == nullptr) return kInvalidMediaType;
+    if (state->format == nullptr) return kNotInitialized;
     const AVStream* av = state->format->streams[s->index];
     MediaType t;
     t.major = type.major;
@@ -572,6 +582,7 @@ Result SourceReader::getCurrentMediaType(uint32_t stream, MediaType& type) const
 Result SourceReader::setCurrentPosition(int64_t position) {
     State& st = *state;
     ++st.seeks;
+    if (st.format == nullptr && failed(st.reopen())) return kNotInitialized;
     position = std::max<int64_t>(position, 0);
     for (StreamState* s : {&st.video, &st.audio}) {
         s->held.clear();
@@ -622,6 +633,10 @@ Result SourceReader::readSample(uint32_t stream, uint32_t& flags, int64_t& times
     StreamState* s = st.pick(stream);
     if (s == nullptr || !s->selected) return kInvalidStreamNumber;
     if (!s->typeSet || s->codec == nullptr) return kNotInitialized;
+    if (st.format == nullptr) {
+        flags = kFlagError;
+        return kOk;
+    }
     const bool isVideo = s == &st.video;
     for (;;) {
         const int r = fillHeld(st, *s);
