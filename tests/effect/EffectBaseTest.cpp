@@ -6,9 +6,11 @@
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemInteger.h"
 #include "effect/NameTranslation.h"
-#include "render/AudioRenderContext.h"
-#include "render/RenderContext.h"
-#include "support/FakeModel.h"
+#include "effect/AudioRenderContext.h"
+#include "effect/RenderContext.h"
+#include "edit/Object.h"
+#include "edit/Scene.h"
+#include "support/TestModelQueries.h"
 
 using namespace Effect;
 
