@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "core/TextConvert.h"
-#include "media/AudioBlockBuffer.h"
-#include "media/ImageBuffer.h"
-#include "media/MediaSourceReader.h"
+#include "media/audio/AudioBlockBuffer.h"
+#include "media/decode/MediaSourceReader.h"
+#include "media/image/ImageBuffer.h"
 #include "platform/mediareader/MediaReader.h"
 #include "support/FfmpegFiles.h"
 
