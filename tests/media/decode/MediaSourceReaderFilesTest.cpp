@@ -48,8 +48,8 @@ double difference(const uint8_t* a, const std::vector<uint8_t>& b) {
 // Index of the reference frame near `around` the picture is closest to, and how close.
 std::pair<int, double> closest(const uint8_t* picture, const std::vector<std::vector<uint8_t>>& frames, int around) {
     std::pair<int, double> best{-1, std::numeric_limits<double>::max()};
-    const size_t from = static_cast<size_t>(std::max(around - 15, 0));
-    for (size_t i = from; i < frames.size() && i <= from + 30; ++i)
+    const size_t from = static_cast<size_t>(std::max(around - 3, 0));
+    for (size_t i = from; i < frames.size() && i <= static_cast<size_t>(around) + 3; ++i)
         if (const double d = difference(picture, frames[i]); d < best.second) best = {static_cast<int>(i), d};
     return best;
 }
