@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <deque>
 #include <mutex>
 
 extern "C" {
@@ -11,6 +12,7 @@ extern "C" {
 #include <libavformat/avformat.h>
 #include <libavutil/display.h>
 #include <libavutil/imgutils.h>
+#include <libavutil/intreadwrite.h>
 #include <libavutil/opt.h>
 #include <libavutil/pixdesc.h>
 #include <libswresample/swresample.h>
@@ -75,6 +77,7 @@ struct StreamState {
     Pending held;            // the next frame to hand out (video: read one ahead for its duration)
     int64_t dropBefore = 0;  // audio: frames ending at or before this are decoded but not handed out
     int64_t preroll = 0;     // audio: how far before a seek position decoding starts
+    int64_t lag = 0;         // audio: how much later than its audio a decoded frame is stamped
 
     void releaseConverters() {
         sws_freeContext(sws);
@@ -108,13 +111,16 @@ struct SourceReader::State {
     AVPacket* packet = nullptr;
     AVFrame* frame = nullptr;
     StreamState video, audio;
-    int64_t startTime = 0;  // of the container, 100 ns
+    int64_t startTime = 0;  // where time 0 lies in the container, 100 ns
+    int64_t startShift = 0;  // from the container's start to the first sample after priming, 100 ns
+    std::deque<AVPacket*> queued;  // read ahead while opening, handed out before the demuxer's next
     bool demuxEnded = false;
     bool drainSent = false;
     int32_t seeks = 0;
     bool untouched = true;  // nothing read since the file was opened
 
     ~State() {
+        dropQueued();
         av_frame_free(&frame);
         av_packet_free(&packet);
         avformat_close_input(&format);
@@ -136,10 +142,27 @@ struct SourceReader::State {
         }
         if (int err = avformat_find_stream_info(format, nullptr); err < 0) return errorResult(err);
         startTime = format->start_time != AV_NOPTS_VALUE ? av_rescale_q(format->start_time, AV_TIME_BASE_Q, kHundredNs) : 0;
+        startTime += startShift;
+        dropQueued();
         demuxEnded = false;
         drainSent = false;
         untouched = true;
         return kOk;
+    }
+
+    void dropQueued() {
+        for (AVPacket* p : queued) av_packet_free(&p);
+        queued.clear();
+    }
+
+    // The next packet of the file: first those read ahead, then the demuxer's.
+    int readPacket(AVPacket* into) {
+        if (queued.empty()) return av_read_frame(format, into);
+        AVPacket* p = queued.front();
+        queued.pop_front();
+        av_packet_move_ref(into, p);
+        av_packet_free(&p);
+        return 0;
     }
 
     StreamState* pick(uint32_t stream) {
@@ -239,6 +262,78 @@ void findStreams(SourceReader::State& st) {
                 preroll = std::max(preroll, av_rescale(stream->codecpar->seek_preroll, 10000000, rate));
             st.audio.preroll = preroll;
         }
+    }
+}
+
+// Where the audio truly starts. Some containers stamp the first packet before
+// the decoder trims its priming (Matroska's codec delay), and some decoders give
+// nothing for their first packet, so that their audio carries the next packet's
+// later stamp. The first audio frame is decoded here, on a decoder of its own,
+// from packets kept for the reader: when whole packets gave nothing, every frame
+// is moved back so that the first starts with the stream; and time 0 moves to
+// the first sample after priming when that is where the file begins.
+void findAudioStart(SourceReader::State& st) {
+    StreamState& a = st.audio;
+    if (a.index < 0 || a.codec == nullptr) return;
+    const AVStream* stream = st.format->streams[a.index];
+    const int rate = stream->codecpar->sample_rate;
+    if (rate <= 0) return;
+    AVCodecContext* probe = avcodec_alloc_context3(a.codec->codec);
+    AVFrame* frame = av_frame_alloc();
+    constexpr int kMaxPackets = 512;
+    int sent = 0;
+    int64_t firstPts = AV_NOPTS_VALUE;
+    int64_t skipped = 0;  // samples the container marks for trimming
+    int64_t framePts = AV_NOPTS_VALUE;
+    if (probe != nullptr && frame != nullptr && avcodec_parameters_to_context(probe, stream->codecpar) >= 0) {
+        probe->pkt_timebase = stream->time_base;
+        probe->thread_count = 1;
+        if (avcodec_open2(probe, a.codec->codec, nullptr) >= 0) {
+            for (size_t n = 0; n < kMaxPackets && framePts == AV_NOPTS_VALUE; ++n) {
+                AVPacket* p = av_packet_alloc();
+                if (p == nullptr || av_read_frame(st.format, p) < 0) {
+                    av_packet_free(&p);
+                    break;
+                }
+                st.queued.push_back(p);
+                if (p->stream_index != a.index) continue;
+                if (sent == 0) {
+                    if (p->pts == AV_NOPTS_VALUE) break;
+                    firstPts = p->pts;
+                }
+                size_t size = 0;
+                if (const uint8_t* side = av_packet_get_side_data(p, AV_PKT_DATA_SKIP_SAMPLES, &size); side && size >= 4)
+                    skipped += AV_RL32(side);
+                ++sent;
+                if (avcodec_send_packet(probe, p) < 0) continue;
+                if (avcodec_receive_frame(probe, frame) == 0 && frame->nb_samples > 0)
+                    framePts = frame->pts != AV_NOPTS_VALUE ? frame->pts : frame->best_effort_timestamp;
+            }
+        }
+    }
+    avcodec_free_context(&probe);
+    av_frame_free(&frame);
+    if (framePts == AV_NOPTS_VALUE || firstPts == AV_NOPTS_VALUE) return;
+    const int64_t frameTime = av_rescale_q(framePts, stream->time_base, kHundredNs) - st.startTime;
+    // The stream's start counts what the container marks for trimming.
+    const int64_t untrimmed = stream->start_time != AV_NOPTS_VALUE
+                                  ? av_rescale_q(stream->start_time, stream->time_base, kHundredNs) - st.startTime
+                                  : av_rescale_q(firstPts, stream->time_base, kHundredNs) - st.startTime +
+                                        av_rescale(skipped, 10000000, rate);
+    // Only a few milliseconds of decoder delay are corrected; more would be a damaged stamp.
+    constexpr int64_t kMostShift = 1000000;
+    if (sent > 1 && frameTime > untrimmed && frameTime - untrimmed <= kMostShift) a.lag = frameTime - untrimmed;
+    const int64_t audioStart = frameTime - a.lag;
+    int64_t start = audioStart;
+    if (st.video.index >= 0) {
+        const AVStream* v = st.format->streams[st.video.index];
+        start = std::min(start, v->start_time != AV_NOPTS_VALUE
+                                    ? av_rescale_q(v->start_time, v->time_base, kHundredNs) - st.startTime
+                                    : 0);
+    }
+    if (start > 0 && start <= kMostShift) {
+        st.startShift = start;
+        st.startTime += start;
     }
 }
 
@@ -420,7 +515,8 @@ int decodeFrame(SourceReader::State& st, StreamState& s, AVFrame* into, int64_t&
         if (err == 0) {
             int64_t pts = into->pts;
             if (s.codec->codec_type == AVMEDIA_TYPE_VIDEO || pts == AV_NOPTS_VALUE) pts = into->best_effort_timestamp;
-            time = pts != AV_NOPTS_VALUE ? av_rescale_q(pts, av->time_base, kHundredNs) - st.startTime : s.nextTime;
+            time = pts != AV_NOPTS_VALUE ? av_rescale_q(pts, av->time_base, kHundredNs) - st.startTime - s.lag
+                                         : s.nextTime;
             if (s.codec->codec_type == AVMEDIA_TYPE_VIDEO) {
                 duration = into->pkt_duration > 0 ? av_rescale_q(into->pkt_duration, av->time_base, kHundredNs)
                            : s.current.frameRateNumerator > 0
@@ -441,7 +537,7 @@ int decodeFrame(SourceReader::State& st, StreamState& s, AVFrame* into, int64_t&
             continue;
         }
         st.untouched = false;
-        if (av_read_frame(st.format, st.packet) < 0) {
+        if (st.readPacket(st.packet) < 0) {
             st.demuxEnded = true;
             continue;
         }
@@ -481,6 +577,7 @@ Result SourceReader::create(const std::string& path, bool, std::unique_ptr<Sourc
     st->frame = av_frame_alloc();
     if (st->packet == nullptr || st->frame == nullptr) return kOutOfMemory;
     findStreams(*st);
+    findAudioStart(*st);
     out.reset(new SourceReader(std::move(st)));
     return kOk;
 }
@@ -612,6 +709,7 @@ Result SourceReader::setCurrentPosition(int64_t position) {
             break;
         }
         const int64_t target = av_rescale_q(attempt + st.startTime, kHundredNs, base);
+        st.dropQueued();
         if (avformat_seek_file(st.format, index, INT64_MIN, target, target, 0) < 0) {
             // Not seekable: start again from the top; the caller reads on to the target.
             if (const Result r = st.reopen(); failed(r)) return r;
