@@ -280,7 +280,10 @@ void findAudioStart(SourceReader::State& st) {
     if (rate <= 0) return;
     AVCodecContext* probe = avcodec_alloc_context3(a.codec->codec);
     AVFrame* frame = av_frame_alloc();
-    constexpr int kMaxPackets = 512;
+    // A file whose audio comes late is not read far ahead for it.
+    constexpr size_t kMaxPackets = 512;
+    constexpr int64_t kMaxBytes = 16 << 20;
+    int64_t bytes = 0;
     int sent = 0;
     int64_t firstPts = AV_NOPTS_VALUE;
     int64_t skipped = 0;  // samples the container marks for trimming
@@ -289,13 +292,14 @@ void findAudioStart(SourceReader::State& st) {
         probe->pkt_timebase = stream->time_base;
         probe->thread_count = 1;
         if (avcodec_open2(probe, a.codec->codec, nullptr) >= 0) {
-            for (size_t n = 0; n < kMaxPackets && framePts == AV_NOPTS_VALUE; ++n) {
+            for (size_t n = 0; n < kMaxPackets && bytes < kMaxBytes && framePts == AV_NOPTS_VALUE; ++n) {
                 AVPacket* p = av_packet_alloc();
                 if (p == nullptr || av_read_frame(st.format, p) < 0) {
                     av_packet_free(&p);
                     break;
                 }
                 st.queued.push_back(p);
+                bytes += p->size;
                 if (p->stream_index != a.index) continue;
                 if (sent == 0) {
                     if (p->pts == AV_NOPTS_VALUE) break;
