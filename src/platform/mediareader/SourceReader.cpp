@@ -132,8 +132,6 @@ struct SourceReader::State {
         // addresses: only plain local files are opened.
         AVDictionary* options = nullptr;
         av_dict_set(&options, "protocol_whitelist", "file", 0);
-        // Each stream costs the demuxer its probing state: a header may not ask for a thousand.
-        av_dict_set(&options, "max_streams", "64", 0);
         const int err = avformat_open_input(&format, path.c_str(), nullptr, &options);
         av_dict_free(&options);
         if (err < 0) {
