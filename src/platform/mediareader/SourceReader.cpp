@@ -405,7 +405,8 @@ const AVFrame* turnFrame(StreamState& s, const AVFrame* frame) {
     const AVFrame* source = frame;
     if ((d->flags & (AV_PIX_FMT_FLAG_BITSTREAM | AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_HWACCEL)) != 0 ||
         d->log2_chroma_w != d->log2_chroma_h) {
-        const bool rgb = (d->flags & AV_PIX_FMT_FLAG_RGB) != 0;
+        // Palette colours are RGB: they widen to planar RGB, and no YUV matrix comes between.
+        const bool rgb = (d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL)) != 0;
         const bool deep = d->comp[0].depth > 8;
         const AVPixelFormat wideFormat = rgb ? (deep ? AV_PIX_FMT_GBRP16 : AV_PIX_FMT_GBRP)
                                              : (deep ? AV_PIX_FMT_YUV444P16 : AV_PIX_FMT_YUV444P);

@@ -147,6 +147,9 @@ TEST(MediaSourceReaderFiles, RotatedVideoComesUpright) {
         {"turn270.mp4", "-c:v libx264 -pix_fmt yuv420p", 270},
         // 4:2:2 chroma does not turn as it is stored.
         {"turn90.mov", "-c:v mjpeg -pix_fmt yuvj422p -q:v 2", 90},
+        // Packed RGB turns pixel by pixel; a palette is widened to planes first.
+        {"turn270-rgb.mov", "-c:v png -pix_fmt rgb24", 270},
+        {"turn90-palette.mov", "-c:v png -pix_fmt pal8", 90},
     };
     for (const Case& c : cases) {
         auto& files = FfmpegFiles::instance();
