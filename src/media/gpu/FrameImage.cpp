@@ -27,7 +27,7 @@ void FrameImage::copyFromView(Platform::gpu::View* view, uint32_t width, uint32_
     temporary.createTexture2D(width, height);
     (*pixelShaderList)[2].drawViewToRender(temporary, view, nullptr);
     CpuAccessBuffer staging(width, height, PixelFormat::kR8G8B8A8Unorm);
-    Direct3D->context->copyResource(*staging.texture, *temporary.texture);
+    (void)Direct3D->context->copyResource(*staging.texture, *temporary.texture);
     CpuAccessBuffer::Map map(staging, "Media::FrameImage::copyFromView");
     Platform::os::MutexLock lock(mutex);
     image.create(width, height, map.rowPitch());

@@ -126,7 +126,7 @@ void ResourceBuffer::copyRegion(ResourceBuffer& source, uint32_t x, uint32_t y, 
 
 std::unique_ptr<ResourceBuffer> ResourceBuffer::clone() {
     auto copy = std::make_unique<ResourceBuffer>(width, height);
-    if (copy->texture && texture) Direct3D->context->copyResource(*copy->texture, *texture);
+    if (copy->texture && texture) (void)Direct3D->context->copyResource(*copy->texture, *texture);
     return copy;
 }
 
@@ -148,6 +148,11 @@ std::unique_ptr<ResourceBuffer> ResourceBuffer::createExpanded(uint32_t W, uint3
     if (dx < result->width && dy < result->height && box.left < box.right && box.top < box.bottom && texture)
         Direct3D->context->copySubresourceRegion(*result->texture, dx, dy, *texture, &box);
     return result;
+}
+
+Platform::gpu::Texture& ResourceBuffer::getSurface() {
+    if (!texture) throw System::hresultException("buffer.As", "Media::ResourceBuffer::getSurface", Platform::kInvalidArg);
+    return *texture;
 }
 
 }  // namespace Media

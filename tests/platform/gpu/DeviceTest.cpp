@@ -148,7 +148,7 @@ TEST_F(DeviceTest, ObjectsComeAndGoOnOtherThreadsWhileTheContextWorks) {
     for (int i = 0; i < 40; ++i) {
         const float c[4] = {i / 40.0f, 0, 0, 1};
         context().clearRenderTargetView(rtv, c);
-        context().copyResource(*b, *a);
+        (void)context().copyResource(*b, *a);
         if (i % 4 == 0) {
             auto px = readBack(*b);
             float t[4];

@@ -648,7 +648,7 @@ TEST_F(DrawTest, OrderedViewsDrawnQuadByQuadKeepTheirOrder) {
         ctx.setRenderTarget(nullptr);
         std::unique_ptr<StagingTexture> staging;
         ASSERT_EQ(kOk, ordered->createStagingTexture(2, 2, 10, staging));
-        ctx.copyResource(*staging, *acc);
+        (void)ctx.copyResource(*staging, *acc);
         MappedTexture m;
         ASSERT_EQ(kOk, ctx.map(*staging, m));
         EXPECT_EQ(before + 1, ctx.submissionCount()) << c.what;

@@ -64,7 +64,7 @@ protected:
         EXPECT_EQ(Platform::Result(0),
                   device().createStagingTexture(texture.width(), texture.height(), texture.format(), staging));
         if (!staging) return {};
-        context().copyResource(*staging, texture);
+        (void)context().copyResource(*staging, texture);
         Platform::gpu::MappedTexture m;
         EXPECT_EQ(Platform::Result(0), context().map(*staging, m));
         const uint32_t row = Platform::gpu::FormatTable::cpuRowBytes(texture.formatInfo(), texture.width());
