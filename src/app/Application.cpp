@@ -13,6 +13,7 @@
 #include "core/TranslateService.h"
 #include "core/EventCommandPost.h"
 #include "edit/EditService.h"
+#include "platform/window/SystemMetrics.h"
 #include "edit/Project.h"
 #include "edit/ProjectQueries.h"
 #include "edit/UndoService.h"
@@ -97,6 +98,7 @@ void buildServices(System::ServiceStack& stack) {
     //  audio playback, resources, events, shortcut list, mouse router,
     //  window service, input, output, scripts, caches, effects, undo, edit,
     //  render, then the panels and the menu bar.
+    Setting::SettingService::setDpiReader(&Platform::window::desktopDpi);
     stack.addService<Setting::SettingService>();
     System::Process::SetThreadPriority("MainThreadPriority");
     stack.addService<System::Logger>();
@@ -121,12 +123,12 @@ std::shared_ptr<Media::ImageBuffer> readFrameImage(Media::RenderBuffer& buffer, 
 void callStartupListeners() {
     // No panel exists yet: the layout is the empty one in the style's colours.
     if (Window::WindowService* windows = Window::WindowService::get()) windows->updateLayout();
-    if (Event::EventService* events = Event::EventService::instance())
+    if (Event::EventService* events = Event::EventService::get())
         events->startupListeners.call();
 }
 
 void callExitListeners() {
-    if (Event::EventService* events = Event::EventService::instance())
+    if (Event::EventService* events = Event::EventService::get())
         events->exitListeners.call();
 }
 
@@ -188,7 +190,7 @@ int run(const Steps& steps) {
                 throw System::hresultException("CoInitializeEx", "wWinMain", hr);
             if (const auto hr = Os::oleInitialize(); Platform::failed(hr))
                 throw System::hresultException("OleInitialize", "wWinMain", hr);
-            Os::setProcessDpiAwarenessPerMonitorV2();
+            (void)Os::setProcessDpiAwarenessPerMonitorV2();  // older systems keep the default scaling
 
             if (steps.build) steps.build(stack);
             if (steps.startup) steps.startup();

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <stdexcept>
+#include <system_error>
 
 #include "core/EventCommandPost.h"
 #include "core/Log.h"
@@ -37,13 +38,15 @@ WorkerThread::WorkerThread(const char* name) : name_(name) {
     thread_ = std::thread([this] { threadMain(); });
 }
 
+// Destroyed by one of its own tasks, stop throws and the program ends here
+// instead of hanging.
 WorkerThread::~WorkerThread() { stop(); }
 
 void WorkerThread::addTask(int32_t key, std::function<void()> function) {
     if (!running_.load()) return;
     const bool bounded = semaphore_.isSet();
     if (bounded) semaphore_.acquire();  // before the mutex: blocks while the queue is full
-    std::unique_lock lock(mutex_);
+    Platform::os::MutexLock lock(mutex_);
     if (!running_.load()) {
         // Stopped while this poster waited for room: the task is dropped with its count.
         if (bounded) semaphore_.release(1);
@@ -57,7 +60,7 @@ void WorkerThread::addTask(int32_t key, std::function<void()> function) {
 void WorkerThread::cancelTask(int32_t key) {
     std::deque<Task> removed;
     {
-        std::lock_guard lock(mutex_);
+        Platform::os::MutexLock lock(mutex_);
         std::deque<Task> kept;
         for (auto& task : queue_) (task.key == key ? removed : kept).push_back(std::move(task));
         queue_ = std::move(kept);
@@ -79,6 +82,10 @@ void WorkerThread::waitAll() {
 }
 
 void WorkerThread::stop() {
+    // From one of its own tasks the wait for the thread's end could never return.
+    if (std::this_thread::get_id() == thread_.get_id())
+        throw std::system_error(std::make_error_code(std::errc::resource_deadlock_would_occur),
+                                "Worker::WorkerThread::stop on the worker's own thread");
     if (!running_.exchange(false)) return;
     wakeEvent_.set();
     // A task may be inside a send to this thread (the UI thread stopping its
@@ -87,7 +94,7 @@ void WorkerThread::stop() {
     thread_.join();
     std::deque<Task> dropped;
     {
-        std::lock_guard lock(mutex_);
+        Platform::os::MutexLock lock(mutex_);
         dropped.swap(queue_);
         // Posters blocked on a full queue go on (and find the worker stopped).
         if (semaphore_.isSet() && !dropped.empty()) semaphore_.release(static_cast<uint32_t>(dropped.size()));
@@ -95,7 +102,7 @@ void WorkerThread::stop() {
 }
 
 WorkerThread::Task WorkerThread::popTask() {
-    std::lock_guard lock(mutex_);
+    Platform::os::MutexLock lock(mutex_);
     if (queue_.empty()) return {};
     Task task = std::move(queue_.front());
     queue_.pop_front();
@@ -129,7 +136,7 @@ void WorkerThread::threadMain() {
     if (!com) System::Log::error("Worker::WorkerThread::threadMain", "[%s] CoInitializeEx() failed.", name_);
     while (running_.load()) {
         {
-            std::unique_lock lock(mutex_);
+            Platform::os::MutexLock lock(mutex_);
             if (queue_.empty()) {
                 wakeEvent_.reset();
                 lock.unlock();

@@ -121,6 +121,9 @@ public:
     // The scene keys of the project file; loadIniFile returns false when a
     // value was unsound and the default was kept.
     void saveIniFile(System::File& file, int32_t index) const;
+    // Names enter the scene through here: a line break becomes a blank, so
+    // the name fits on one line of the project file.
+    void setName(std::wstring text);
     bool loadIniFile(const System::IniFile& ini, const std::string& section);
     // The header of an object exchange file and the scene's name (the
     // default name when empty); false when a value was unsound and the

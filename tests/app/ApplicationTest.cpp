@@ -142,7 +142,7 @@ TEST(Application, ClosingTheWindowWithChangesAsksBeforeTheProgramEnds) {
     g_order.clear();
     App::Steps steps = closingSteps();
     steps.startup = [startup = steps.startup] {
-        Undo::UndoService::instance()->modified = true;  // unsaved changes
+        Undo::UndoService::get()->modified = true;  // unsaved changes
         startup();
     };
     steps.shutdown = [shutdown = steps.shutdown] {
@@ -166,11 +166,11 @@ TEST_F(EventServiceStartUp, JoinsTheStartUpOrderBeforeTheMainWindow) {
     std::filesystem::copy_file(std::filesystem::current_path() / "style.conf", install() / "style.conf");
     System::ServiceStack stack;
     App::programSteps().build(stack);
-    EXPECT_NE(Event::EventService::instance(), nullptr);
+    EXPECT_NE(Event::EventService::get(), nullptr);
     ASSERT_NE(Window::WindowService::get(), nullptr);
     EXPECT_EQ(Event::commandWindow(), Window::WindowService::get()->window);
     stack.releaseAll();
-    EXPECT_EQ(Event::EventService::instance(), nullptr);
+    EXPECT_EQ(Event::EventService::get(), nullptr);
     EXPECT_EQ(Event::commandWindow(), nullptr);
 }
 

@@ -9,7 +9,7 @@
 #include "platform/gpu/PipelineCache.h"
 #include "platform/gpu/SpirvPatch.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 struct Device::MemoryTypes {
     VkPhysicalDeviceMemoryProperties properties{};
@@ -297,7 +297,7 @@ Result Device::createTexture(const TextureDesc& desc, const InitialData* initial
     if (samples > 1 && (desc.bindFlags != kBindRenderTarget || initial)) return kInvalidArg;
     if (desc.bindFlags == 0 || (desc.bindFlags & ~(kBindShaderResource | kBindRenderTarget | kBindUnorderedAccess)))
         return kInvalidArg;
-    if (initial && (!initial->data || initial->rowPitch < FormatTable::cpuRowBytes(*info, desc.width)))
+    if (initial && (!initial->data || initial->rowPitch < FormatTable::minCpuRowBytes(*info, desc.width)))
         return kInvalidArg;
 
     VkFormatProperties fp;
@@ -362,7 +362,7 @@ Result Device::upload(Texture& texture, const InitialData& initial) {
     const uint64_t bytes = rowBytes * h;
     Upload up{};
     {
-        std::lock_guard<std::mutex> lock(uploadMutex_);
+        Platform::os::MutexLock lock(uploadMutex_);
         reclaimUploads(false);
         for (size_t i = 0; i < spareUploads_.size(); ++i) {
             const SpareUpload& spare = spareUploads_[i];
@@ -402,10 +402,11 @@ Result Device::upload(Texture& texture, const InitialData& initial) {
     const uint8_t* src = static_cast<const uint8_t*>(initial.data);
     uint8_t* dst = static_cast<uint8_t*>(up.mapped);
     for (uint32_t y = 0; y < h; ++y)
-        FormatTable::expandRow(info, src + static_cast<size_t>(y) * initial.rowPitch, dst + y * rowBytes, w);
+        FormatTable::expandRow(info, src + static_cast<size_t>(y) * initial.rowPitch, dst + y * rowBytes, w,
+                               initial.rowPitch);
     VkResult vr;
 
-    std::lock_guard<std::mutex> lock(uploadMutex_);
+    Platform::os::MutexLock lock(uploadMutex_);
     VkCommandBufferAllocateInfo cai{VK_STRUCTURE_TYPE_COMMAND_BUFFER_ALLOCATE_INFO};
     cai.commandPool = uploadPool_;
     cai.level = VK_COMMAND_BUFFER_LEVEL_PRIMARY;
@@ -442,7 +443,7 @@ Result Device::upload(Texture& texture, const InitialData& initial) {
     si.commandBufferCount = 1;
     si.pCommandBuffers = &up.commands;
     {
-        std::lock_guard<std::mutex> q(queueMutex_);
+        Platform::os::MutexLock q(queueMutex_);
         vr = vkQueueSubmit(queue_, 1, &si, up.fence);
     }
     if (vr != VK_SUCCESS) {
@@ -490,7 +491,7 @@ void Device::releaseUploadMemory(VkBuffer buffer, VkDeviceMemory memory, uint64_
 
 void Device::waitUpload(uint64_t ticket) {
     if (ticket == 0) return;
-    std::lock_guard<std::mutex> lock(uploadMutex_);
+    Platform::os::MutexLock lock(uploadMutex_);
     for (Upload& up : uploads_) {
         if (up.ticket == ticket) {
             vkWaitForFences(device_, 1, &up.fence, VK_TRUE, UINT64_MAX);
@@ -656,7 +657,7 @@ void Device::retire(const Retired& objects) {
     const uint64_t serial = recordingSerial_.load();
     r.serial = recording ? serial : serial - 1;
     {
-        std::lock_guard<std::mutex> lock(retireMutex_);
+        Platform::os::MutexLock lock(retireMutex_);
         retired_.push_back(r);
     }
     collectRetired();
@@ -677,7 +678,7 @@ void Device::destroyRetired(const Retired& r) {
 
 void Device::collectRetired() {
     const uint64_t done = completedSerial_.load();
-    std::lock_guard<std::mutex> lock(retireMutex_);
+    Platform::os::MutexLock lock(retireMutex_);
     size_t keep = 0;
     for (size_t i = 0; i < retired_.size(); ++i) {
         if (retired_[i].serial <= done)
@@ -689,7 +690,7 @@ void Device::collectRetired() {
 }
 
 void Device::addValidationMessage(const char* text) {
-    std::lock_guard<std::mutex> lock(messageMutex_);
+    Platform::os::MutexLock lock(messageMutex_);
     ++messageCount_;
     if (messages_.size() < 16384) {
         messages_ += text;
@@ -698,19 +699,19 @@ void Device::addValidationMessage(const char* text) {
 }
 
 uint32_t Device::validationMessageCount() const {
-    std::lock_guard<std::mutex> lock(messageMutex_);
+    Platform::os::MutexLock lock(messageMutex_);
     return messageCount_;
 }
 
 std::string Device::validationMessages() const {
-    std::lock_guard<std::mutex> lock(messageMutex_);
+    Platform::os::MutexLock lock(messageMutex_);
     return messages_;
 }
 
 void Device::clearValidationMessages() {
-    std::lock_guard<std::mutex> lock(messageMutex_);
+    Platform::os::MutexLock lock(messageMutex_);
     messageCount_ = 0;
     messages_.clear();
 }
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

@@ -34,7 +34,11 @@ std::string userUiLanguage();
 // set) when it cannot be read.
 bool commandLineArguments(std::vector<std::string>& out);
 
-// The screen's dots per inch: 96 times GDK_SCALE times GDK_DPI_SCALE.
-uint32_t systemDpi();
+// The dots per inch the program scales for: the display's resolution times
+// its integer scale factor, as the window layer reads them from the display
+// (96 and 1 without one). The desktop's variables override them when set to
+// a usable value: GDK_SCALE the scale factor, GDK_DPI_SCALE the resolution
+// (as a factor of 96).
+uint32_t systemDpi(double displayResolution = 96, int32_t displayScale = 1);
 
 }  // namespace Platform::os

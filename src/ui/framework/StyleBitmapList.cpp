@@ -11,7 +11,7 @@ const std::array<int32_t, StyleBitmapList::Count> StyleBitmapList::ResourceIds =
 StyleBitmapList::StyleBitmapList() {
     for (int32_t i = 0; i < Count; ++i) {
         entries[size_t(i)].generator = [this, id = ResourceIds[size_t(i)]](std::unique_ptr<Platform::draw2d::Bitmap>* out) {
-            Media::ImageService* images = Media::ImageService::Get();
+            Media::ImageService* images = Media::ImageService::get();
             if (images == nullptr)
                 throw System::messageException("Window::StyleBitmapList", "image service not created.");
             *out = images->loadFromResource(id, target);

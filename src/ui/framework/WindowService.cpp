@@ -71,7 +71,7 @@ private:
 
 // The program's icon on the window; a missing picture leaves the default one.
 void setProgramIcon(W::WindowHandle window) {
-    Media::ImageService* images = Media::ImageService::Get();
+    Media::ImageService* images = Media::ImageService::get();
     if (images == nullptr) return;
     const std::wstring path = System::FileName::getExpandedPath(
         (L"%AppInstall%/icons/" + std::to_wstring(kIconResource) + L".png").c_str());
