@@ -126,6 +126,24 @@ TEST_F(MainWindow, RegistrationsKeepTheFirstCallbackAndChangesTakeEffectNextPass
     EXPECT_EQ(ran, (std::vector<std::string>{"first", "second"}));
 }
 
+TEST_F(MainWindow, FailuresInTheLoopLeaveItForTheEntryPoint) {
+    Window::WindowService& service = start();
+    Platform::os::Event signalled;
+    ASSERT_EQ(signalled.create(true, true), Platform::kOk);
+    service.registerWaitHandle(signalled.handle(), [] { throw std::runtime_error("callback failed"); });
+    EXPECT_THROW(service.processMessage(), std::runtime_error);
+    service.unregisterWaitHandle(signalled.handle());
+
+    service.registerWaitHandle(Platform::os::WaitHandle{-1, false}, [] {});
+    try {
+        service.processMessage();
+        ADD_FAILURE() << "a wait on no object returned";
+    } catch (const std::exception& e) {
+        EXPECT_NE(std::string(e.what()).find("MsgWaitForMultipleObjects"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("Window::WindowService::processMessage"), std::string::npos) << e.what();
+    }
+}
+
 TEST_F(MainWindow, AnErrorPostedByAWorkerIsShownFromTheLoop) {
     Window::WindowService& service = start();
     ScriptedBoxes boxes;
