@@ -106,7 +106,14 @@ WindowService::~WindowService() { releaseWindow(); }
 void WindowService::releaseWindow() {
     Translate::TranslateService::setRebuildHandler(nullptr);
     if (Event::commandWindow() == window) Event::bindCommandWindow(nullptr, nullptr, nullptr);
-    if (window != nullptr && W::isWindow(window)) W::destroyWindow(window);
+    if (window != nullptr && W::isWindow(window)) {
+        W::destroyWindow(window);
+        // Its destruction posted a quit that no loop reads any more; left in the
+        // queue it would close the next message box at once (a start-up error
+        // shown after the teardown).
+        W::Message quit;
+        (void)W::peekMessage(quit, nullptr, W::kWmQuit, W::kWmQuit, W::kPmRemove);
+    }
     window = nullptr;
     waitHandles.clear();
     busyHook = nullptr;

@@ -82,6 +82,9 @@ TEST_F(MainWindow, BecomesTheCommandWindowWhileItLives) {
     EXPECT_EQ(W::getWindowUserData(service.window), reinterpret_cast<intptr_t>(&service));
     service_.reset();
     EXPECT_EQ(Event::commandWindow(), nullptr);
+    // No quit is left behind to end a later loop or close a later box.
+    W::Message left;
+    EXPECT_FALSE(W::peekMessage(left, nullptr, 0, 0, W::kPmNoRemove)) << left.message;
 }
 
 TEST_F(MainWindow, ATimerCallbackRunsOnTheUiThreadAndTheLoopEndsOnQuit) {
