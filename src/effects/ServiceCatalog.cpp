@@ -1,0 +1,25 @@
+#include "effects/ServiceCatalog.h"
+
+#include "effect/EffectBase.h"
+#include "effect/EffectService.h"
+
+namespace Effect {
+
+const EffectBase& ServiceCatalog::findEffect(const std::wstring& name) const {
+    return *service_.findEffect(name).prototype();
+}
+
+const EffectBase& ServiceCatalog::getOutputEffect(const EffectBase& input) const {
+    return *service_.getOutputEffect(service_.findEffect(input.name)).prototype();
+}
+
+const EffectBase* ServiceCatalog::getPairedInputEffect(const EffectBase& output) const {
+    const EffectDefine* input = output.getPairedInputEffect();
+    return input ? input->prototype().get() : nullptr;
+}
+
+const EffectBase& ServiceCatalog::loadDefaultParam(const EffectBase& definition) const {
+    return service_.findEffect(definition.name).loadDefaultParam();
+}
+
+}  // namespace Effect
