@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-#include "media/AudioBlockBuffer.h"
-#include "media/RawAudioBuffer.h"
+#include "media/audio/AudioBlockBuffer.h"
+#include "media/audio/RawAudioBuffer.h"
 
 namespace {
 

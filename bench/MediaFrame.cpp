@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "core/ServiceHolder.h"
-#include "media/FrameImage.h"
-#include "media/ImageBuffer.h"
-#include "media/RenderBuffer.h"
-#include "media/ResourceBuffer.h"
-#include "media/ResourceService.h"
+#include "media/gpu/FrameImage.h"
+#include "media/image/ImageBuffer.h"
+#include "media/gpu/RenderBuffer.h"
+#include "media/gpu/ResourceBuffer.h"
+#include "media/gpu/ResourceService.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <stdexcept>
 
 #include "core/Log.h"
-#include "media/AudioBlockBuffer.h"
-#include "media/RawAudioBuffer.h"
+#include "media/audio/AudioBlockBuffer.h"
+#include "media/audio/RawAudioBuffer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 4) return 0;

@@ -6,8 +6,8 @@
 #include <exception>
 
 #include "core/Log.h"
-#include "media/AudioDecompressor.h"
-#include "media/VideoDecompressor.h"
+#include "media/decode/AudioDecompressor.h"
+#include "media/decode/VideoDecompressor.h"
 
 namespace {
 

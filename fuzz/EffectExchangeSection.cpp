@@ -7,7 +7,7 @@
 #include <string>
 #include <sys/stat.h>
 
-#include "../tests/support/FakeModelAccess.h"
+#include "../tests/support/TestModelQueries.h"
 #include "core/FileName.h"
 #include "core/IniFile.h"
 #include "core/Log.h"
@@ -24,6 +24,12 @@
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemSelect.h"
 #include "effect/EffectItemText.h"
+
+namespace {
+// Scene names, fonts and figures as the effect tests have them, installed at start-up.
+TestModelQueries gModelQueries;
+const Effect::ModelQueriesScope gModelQueriesInstalled{gModelQueries};
+}  // namespace
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "../tests/support/FakeModelAccess.h"
+#include "../tests/support/TestModelQueries.h"
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemComboFile.h"
 #include "effect/EffectItemFigureSelect.h"
@@ -13,6 +13,12 @@
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemSelect.h"
 #include "effect/EffectItemText.h"
+
+namespace {
+// Scene names, fonts and figures as the effect tests have them, installed at start-up.
+TestModelQueries gModelQueries;
+const Effect::ModelQueriesScope gModelQueriesInstalled{gModelQueries};
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace Effect;

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "core/Log.h"
-#include "media/ImageBuffer.h"
-#include "media/PixelFormat.h"
+#include "media/image/ImageBuffer.h"
+#include "media/image/PixelFormat.h"
 
 namespace {
 

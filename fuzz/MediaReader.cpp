@@ -9,9 +9,9 @@
 
 #include "core/Log.h"
 #include "core/TextConvert.h"
-#include "media/AudioBlockBuffer.h"
-#include "media/ImageBuffer.h"
-#include "media/MediaSourceReader.h"
+#include "media/audio/AudioBlockBuffer.h"
+#include "media/image/ImageBuffer.h"
+#include "media/decode/MediaSourceReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     System::Log::setHandler([](const System::Log::Type&, const char*, const char*) {});

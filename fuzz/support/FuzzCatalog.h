@@ -1,6 +1,6 @@
 #pragma once
 // The edit model's fuzz targets share a small catalogue of effects, the
-// seams the model does not own, and the invariants of every scene read.
+// model queries they install, and the invariants of every scene read.
 #include <cstdint>
 #include <cstdlib>
 #include <exception>
@@ -21,17 +21,16 @@
 #include "effect/EffectItemInteger.h"
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemText.h"
-#include "effect/ModelAccess.h"
+#include "edit/ProjectQueries.h"
+#include "effect/ModelQueries.h"
 #include "effect/MovementLookup.h"
 
-namespace Effect::Access {
-// The readers never need these to be real.
-bool findSceneName(int32_t, std::wstring&) { return false; }
-int32_t findSceneId(const std::wstring&) { return -1; }
-void renderBufferSize(const Media::RenderBuffer&, int32_t& width, int32_t& height) { width = height = 0; }
-void fontFamilies(std::vector<std::wstring>& names, std::wstring& defaultName) { names.clear(), defaultName.clear(); }
-void figureNames(std::vector<std::wstring>& names) { names.clear(); }
-}  // namespace Effect::Access
+namespace FuzzSupport {
+// The model's own answers, installed at start-up as the program does. No
+// project is open: no scene names, and no fonts or figures.
+inline Edit::ProjectQueries gModelQueries;
+inline const Effect::ModelQueriesScope gModelQueriesInstalled{gModelQueries};
+}  // namespace FuzzSupport
 
 namespace FuzzSupport {
 

@@ -8,13 +8,17 @@
 #include "core/Process.h"
 #include "core/SettingService.h"
 #include "core/TranslateService.h"
+#include "edit/ProjectQueries.h"
 #include "edit/UndoService.h"
+#include "effect/ModelQueries.h"
 #include "effect/NameTranslation.h"
-#include "media/Direct2DService.h"
-#include "media/Direct3DService.h"
-#include "media/ImageService.h"
-#include "media/MediaService.h"
-#include "media/XAudio2Service.h"
+#include "effect/OutputView.h"
+#include "media/gpu/Direct2DService.h"
+#include "media/gpu/Direct3DService.h"
+#include "media/gpu/RenderBuffer.h"
+#include "media/image/ImageService.h"
+#include "media/decode/MediaService.h"
+#include "media/audio/XAudio2Service.h"
 #include "platform/os/Com.h"
 #include "ui/dialogs/ShowException.h"
 
@@ -62,6 +66,11 @@ Steps programSteps() {
 
 int run(const Steps& steps) {
     namespace Os = Platform::os;
+    // What the lower layers ask of the higher ones, installed for the life of
+    // the program. The model's answers move to the edit service when it arrives.
+    Edit::ProjectQueries projectQueries;
+    const Effect::ModelQueriesScope queries(projectQueries);
+    Effect::setFrameSizeReader(Media::renderBufferSize);
     {
         System::ServiceStack stack;
         try {
@@ -83,6 +92,7 @@ int run(const Steps& steps) {
         }
     }
     Effect::setNameTranslator(nullptr);  // the translation service is gone
+    Effect::setFrameSizeReader(nullptr);
     Os::oleUninitialize();
     Os::coUninitialize();
     return 0;

@@ -4,7 +4,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "media/Color.h"
+#include "core/Color.h"
 
 // The one text format of the system's own files: named sections of keys with
 // UTF-8 text values, converted on access. Reading is lenient (bad lines are

@@ -32,7 +32,7 @@
 #include "effect/ItemText.h"
 #include "effect/LinearMove.h"
 #include "effect/LinearSpeed.h"
-#include "effect/ModelAccess.h"
+#include "effect/ModelQueries.h"
 #include "effect/MovementBase.h"
 #include "effect/MovementLookup.h"
 #include "effect/MovementPath.h"

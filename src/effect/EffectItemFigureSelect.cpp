@@ -1,6 +1,6 @@
 #include "effect/EffectItemFigureSelect.h"
 
-#include "effect/ModelAccess.h"
+#include "effect/ModelQueries.h"
 
 namespace Effect {
 
@@ -8,7 +8,7 @@ const EffectItemComboFile::SharedList& EffectItemFigureSelect::getFigureList() {
     static const SharedList* list = [] {
         auto* l = new SharedList;  // lives until the process ends
         std::vector<std::wstring> names;
-        Access::figureNames(names);
+        modelQueries().figureNames(names);
         for (size_t i = 0; i < names.size(); ++i)
             l->add(static_cast<int32_t>(i), names[i]);
         return l;

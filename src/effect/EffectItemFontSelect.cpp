@@ -1,6 +1,6 @@
 #include "effect/EffectItemFontSelect.h"
 
-#include "effect/ModelAccess.h"
+#include "effect/ModelQueries.h"
 
 namespace Effect {
 
@@ -13,7 +13,7 @@ struct FontList {
     FontList() {
         std::vector<std::wstring> names;
         std::wstring defaultName;
-        Access::fontFamilies(names, defaultName);
+        modelQueries().fontFamilies(names, defaultName);
         for (size_t i = 0; i < names.size(); ++i) {
             list.add(static_cast<int32_t>(i), names[i]);
             if (names[i] == defaultName && defaultIndex == 0)

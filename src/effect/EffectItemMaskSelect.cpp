@@ -3,7 +3,7 @@
 #include "core/FileName.h"
 #include "core/TextConvert.h"
 #include "effect/EffectItemFigureSelect.h"
-#include "effect/ModelAccess.h"
+#include "effect/ModelQueries.h"
 
 namespace Effect {
 
@@ -29,7 +29,7 @@ std::unique_ptr<EffectItem> EffectItemMaskSelect::clone() const {
 std::string EffectItemMaskSelect::toString() const {
     if (sceneId >= 0) {
         std::wstring sceneName;
-        Access::findSceneName(sceneId, sceneName);
+        modelQueries().findSceneName(sceneId, sceneName);
         return System::wideToUtf8(sceneName);
     }
     if (index >= 0)
@@ -45,7 +45,7 @@ void EffectItemMaskSelect::fromString(std::string_view text) {
         path.clear();
         return;
     }
-    if (const int32_t id = value.empty() ? -1 : Access::findSceneId(value); id >= 0) {
+    if (const int32_t id = value.empty() ? -1 : modelQueries().findSceneId(value); id >= 0) {
         sceneId = id;
         index = -1;
         path.clear();
@@ -78,7 +78,7 @@ void EffectItemMaskSelect::setListValue(int32_t value) {
 void EffectItemMaskSelect::setSceneValue(int32_t id) {
     path.clear();
     std::wstring sceneName;
-    if (Access::findSceneName(id, sceneName)) {
+    if (modelQueries().findSceneName(id, sceneName)) {
         sceneId = id;
         index = -1;
     } else {

@@ -11,7 +11,7 @@
 #include "core/StringHelper.h"
 #include "core/TextConvert.h"
 #include "effect/ItemText.h"
-#include "effect/ModelAccess.h"
+#include "effect/ModelQueries.h"
 #include "effect/MovementBase.h"
 #include "effect/MovementLookup.h"
 #include "effect/MovementPath.h"
@@ -34,13 +34,13 @@ std::vector<double> parseFloatList(const std::string& part) {
     return out;
 }
 
-size_t midpointCount(const Edit::Object& object) { return Access::objectMidpoints(object).size(); }
+size_t midpointCount(const Edit::Object& object) { return modelQueries().objectMidpoints(object).size(); }
 
 // The frame located in the object taken as one section, as items that ignore
 // the midpoints see it.
 Render::SectionPosition wholeObject(const Edit::Object& object, double frame) {
     static const std::vector<int32_t> kNoBoundaries;
-    return Render::SectionPosition::locate(Access::objectStart(object), Access::objectEnd(object), kNoBoundaries, 0,
+    return Render::SectionPosition::locate(modelQueries().objectStart(object), modelQueries().objectEnd(object), kNoBoundaries, 0,
                                            frame);
 }
 
@@ -213,7 +213,7 @@ bool EffectItemNumber::isEditableAt(const Render::RenderContext& context, size_t
         return true;
     const int32_t midpoints = static_cast<int32_t>(midpointCount(*context.object));
     int32_t key;
-    if (context.frame == Access::objectEnd(*context.object))
+    if (context.frame == modelQueries().objectEnd(*context.object))
         key = context.section.count;
     else if (context.section.offset != 0)
         return valueCount < 2;
@@ -392,7 +392,7 @@ void EffectItemNumber::fromKtoString(std::string_view value, std::string_view, c
     if (raw)
         fromString(value);
     else
-        fromString(Access::convertTrackValue(value));
+        fromString(modelQueries().convertTrackValue(value));
 }
 
 }  // namespace Effect

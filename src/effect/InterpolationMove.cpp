@@ -1,7 +1,7 @@
 #include "effect/InterpolationMove.h"
 
 #include "effect/EffectItemNumber.h"
-#include "effect/ModelAccess.h"
+#include "effect/ModelQueries.h"
 #include "effect/MovementPath.h"
 #include "render/RenderContext.h"
 
@@ -19,8 +19,8 @@ namespace {
 
 // Length in frames of section i of the object.
 double sectionLength(const Edit::Object& object, int32_t i) {
-    return Render::SectionPosition::sectionLength(Access::objectStart(object), Access::objectEnd(object),
-                                                  Access::objectMidpoints(object), i);
+    return Render::SectionPosition::sectionLength(modelQueries().objectStart(object), modelQueries().objectEnd(object),
+                                                  modelQueries().objectMidpoints(object), i);
 }
 
 double ratio(double f, double sum) { return 0.75 * f / (sum < 2 ? 1 : sum); }

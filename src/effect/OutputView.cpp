@@ -1,8 +1,10 @@
 #include "effect/OutputView.h"
 
+#include <atomic>
+
 #include "effect/ControlView.h"
 #include "effect/EffectBase.h"
-#include "effect/ModelAccess.h"
+#include "effect/ModelQueries.h"
 #include "platform/math/Scalar.h"
 
 namespace Effect {
@@ -10,6 +12,8 @@ namespace Effect {
 using namespace Platform::math;
 
 namespace {
+
+std::atomic<FrameSizeReader> gFrameSizeReader{nullptr};
 
 Matrix rotations(const OutputView& v) {
     return multiply(multiply(rotationZ(toRadians(v.rotationZ)), rotationY(toRadians(v.rotationY))),
@@ -20,13 +24,15 @@ Matrix rotations(const OutputView& v) {
 const ControlView* controlOf(const std::shared_ptr<Edit::Object>& object) {
     if (!object)
         return nullptr;
-    const auto& effects = Access::objectEffects(*object);
+    const auto& effects = modelQueries().objectEffects(*object);
     if (effects.empty() || !effects.front())
         return nullptr;
     return dynamic_cast<const ControlView*>(effects.front().get());
 }
 
 }  // namespace
+
+FrameSizeReader setFrameSizeReader(FrameSizeReader reader) { return gFrameSizeReader.exchange(reader); }
 
 Matrix OutputView::getObjectMatrix() const {
     Matrix m = multiply(translation(-centerX, -centerY, -centerZ), scaling(scaleX, scaleY, scaleZ));
@@ -62,7 +68,8 @@ Matrix OutputView::getViewMatrix() const {
         return group->getControlViewMatrix();
     int32_t width = 0, height = 0;
     if (frameBuffer)
-        Access::renderBufferSize(*frameBuffer, width, height);
+        if (const FrameSizeReader read = gFrameSizeReader.load())
+            read(*frameBuffer, width, height);
     return getScreenMatrix(width, height);
 }
 

@@ -44,4 +44,11 @@ struct OutputView {
     Matrix getWorldViewMatrix() const;
 };
 
+// The view matrix needs the size of the frame buffer, which the effect
+// framework does not see into; the program installs the reader at start-up.
+// Without one the size is 0 x 0.
+using FrameSizeReader = void (*)(const Media::RenderBuffer& buffer, int32_t& width, int32_t& height);
+// Returns the reader installed before.
+FrameSizeReader setFrameSizeReader(FrameSizeReader reader);
+
 }  // namespace Effect

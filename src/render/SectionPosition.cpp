@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "effect/ModelAccess.h"
+#include "effect/ModelQueries.h"
 
 namespace Render {
 
@@ -31,8 +31,8 @@ int32_t SectionPosition::sectionLength(int32_t start, int32_t end, const std::ve
 }
 
 SectionPosition SectionPosition::locate(const Edit::Object& object, int32_t frame, double preciseFrame) {
-    return locate(Effect::Access::objectStart(object), Effect::Access::objectEnd(object),
-                  Effect::Access::objectMidpoints(object), frame, preciseFrame);
+    return locate(Effect::modelQueries().objectStart(object), Effect::modelQueries().objectEnd(object),
+                  Effect::modelQueries().objectMidpoints(object), frame, preciseFrame);
 }
 
 }  // namespace Render

@@ -8,7 +8,9 @@
 #include "effect/NameTranslation.h"
 #include "render/AudioRenderContext.h"
 #include "render/RenderContext.h"
-#include "support/FakeModel.h"
+#include "edit/Object.h"
+#include "edit/Scene.h"
+#include "support/TestModelQueries.h"
 
 using namespace Effect;
 

@@ -9,7 +9,9 @@
 #include "effect/MovementBase.h"
 #include "effect/MovementLookup.h"
 #include "render/RenderContext.h"
-#include "support/FakeModel.h"
+#include "edit/Object.h"
+#include "edit/Scene.h"
+#include "support/TestModelQueries.h"
 
 using namespace Effect;
 
@@ -26,7 +28,7 @@ struct NumberFixture : testing::Test {
     ItemList items;
     EffectItemNumber x{&items, L"X", 0, -2000, 2000, 0.1};
     EffectItemNumber percent{&items, L"拡大率", 100, 0, 5000, 0.01};
-    std::shared_ptr<Edit::Object> object = std::make_shared<Edit::Object>();
+    std::shared_ptr<Edit::Object> object = std::make_shared<Edit::Object>(0, 0, 0);
     Render::RenderContext context;
 
     void at(int32_t frame, double precise) {

@@ -17,7 +17,9 @@
 #include "effect/EffectItemSelectButton.h"
 #include "effect/EffectItemString.h"
 #include "effect/EffectItemText.h"
-#include "support/FakeModel.h"
+#include "edit/Object.h"
+#include "edit/Scene.h"
+#include "support/TestModelQueries.h"
 
 using namespace Effect;
 
@@ -83,7 +85,7 @@ TEST(EffectItemTest, ItemsListThemselvesInDeclarationOrder) {
 }
 
 TEST(EffectItemTest, TextFormsOfEveryKind) {
-    Edit::fakeScenes() = {{0, L"Root"}, {3, L"intro.v2"}};
+    testModel().scenes = {{0, L"Root"}, {3, L"intro.v2"}};
     const TextCase cases[] = {
         {"integer", pick<&AllKinds::integer>, "  -42xyz", "-42"},
         {"integer no digits", pick<&AllKinds::integer>, "x1", nullptr},
@@ -134,7 +136,7 @@ TEST(EffectItemTest, TextFormsOfEveryKind) {
         copy->fromString(item.toString());
         EXPECT_TRUE(copy->equals(item));
     }
-    Edit::fakeScenes().clear();
+    testModel().scenes.clear();
 }
 
 TEST(EffectItemTest, TextItemEscapesBackslashesAndLineBreaks) {
@@ -220,7 +222,7 @@ TEST(EffectItemTest, ExchangeFileValues) {
 
 TEST(EffectItemTest, CloneCopyAndEquality) {
     AllKinds a, b;
-    Edit::fakeScenes() = {{2, L"S2"}};
+    testModel().scenes = {{2, L"S2"}};
     a.integer.value = 9;
     a.check.value = 1;
     a.checkButton.value = 1;
@@ -252,7 +254,7 @@ TEST(EffectItemTest, CloneCopyAndEquality) {
         EXPECT_TRUE(snapshot->equals(x));
         EXPECT_EQ(snapshot->toString(), x.toString());
     }
-    Edit::fakeScenes().clear();
+    testModel().scenes.clear();
 }
 
 TEST(EffectItemTest, ClonesAreOfTheValueClass) {
@@ -292,7 +294,7 @@ TEST(EffectItemTest, PathAccess) {
 
 TEST(EffectItemTest, ListSettersKeepOneSourceSet) {
     AllKinds k;
-    Edit::fakeScenes() = {{4, L"S4"}};
+    testModel().scenes = {{4, L"S4"}};
     k.mask.setSceneValue(4);
     EXPECT_EQ(k.mask.sceneId, 4);
     EXPECT_EQ(k.mask.index, -1);
@@ -309,7 +311,7 @@ TEST(EffectItemTest, ListSettersKeepOneSourceSet) {
     k.figure.setListValue(99);
     EXPECT_EQ(k.figure.index, 0);
     EXPECT_EQ(k.figure.path, L"");
-    Edit::fakeScenes().clear();
+    testModel().scenes.clear();
 }
 
 TEST(EffectItemTest, OptionLists) {

@@ -17,7 +17,9 @@
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemSelect.h"
 #include "effect/EffectItemText.h"
-#include "support/FakeModel.h"
+#include "edit/Object.h"
+#include "edit/Scene.h"
+#include "support/TestModelQueries.h"
 #include "support/LogCapture.h"
 #include "support/TestFolders.h"
 

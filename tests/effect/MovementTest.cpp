@@ -10,7 +10,9 @@
 #include "effect/RandomMove.h"
 #include "effect/ScriptMovement.h"
 #include "render/RenderContext.h"
-#include "support/FakeModel.h"
+#include "edit/Object.h"
+#include "edit/Scene.h"
+#include "support/TestModelQueries.h"
 #include "support/LogCapture.h"
 
 using namespace Effect;
@@ -21,7 +23,7 @@ struct MovementFixture : testing::Test {
     ItemList items;
     EffectItemNumber x{&items, L"X", 0, -100000, 100000, 0.01};
     EffectItemNumber y{&items, L"Y", 0, -100000, 100000, 0.01};
-    std::shared_ptr<Edit::Object> object = std::make_shared<Edit::Object>();
+    std::shared_ptr<Edit::Object> object = std::make_shared<Edit::Object>(0, 0, 0);
     Render::RenderContext context;
 
     MovementFixture() {

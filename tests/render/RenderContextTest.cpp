@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
 
 #include "core/Exception.h"
 #include "effect/ControlView.h"
@@ -8,7 +9,9 @@
 #include "platform/math/Math.h"
 #include "render/AudioRenderContext.h"
 #include "render/RenderContext.h"
-#include "support/FakeModel.h"
+#include "edit/Object.h"
+#include "edit/Scene.h"
+#include "support/TestModelQueries.h"
 
 using namespace Platform::math;
 using Effect::OutputView;
@@ -59,7 +62,7 @@ public:
 };
 
 std::shared_ptr<Edit::Object> makeObject(int32_t start, int32_t end, std::vector<int32_t> midpoints = {}) {
-    auto o = std::make_shared<Edit::Object>();
+    auto o = std::make_shared<Edit::Object>(0, 0, 0);
     o->start = start;
     o->end = end;
     o->midpoints = std::move(midpoints);
@@ -115,11 +118,16 @@ TEST(OutputViewTest, ScreenMatrixMapsThePlaneToClipSpace) {
 }
 
 TEST(OutputViewTest, ViewMatricesFollowTheControls) {
-    Media::RenderBuffer frame;
-    frame.width = 640;
-    frame.height = 480;
+    // The view reads the frame's size through the reader the program installs;
+    // this one answers 640 x 480 for the stand-in frame, which it never reads.
+    struct Reader {
+        Effect::FrameSizeReader previous = Effect::setFrameSizeReader(
+            [](const Media::RenderBuffer&, int32_t& width, int32_t& height) { width = 640, height = 480; });
+        ~Reader() { Effect::setFrameSizeReader(previous); }
+    } reader;
+    alignas(std::max_align_t) unsigned char frame[16] = {};
     OutputView v;
-    v.frameBuffer = &frame;
+    v.frameBuffer = reinterpret_cast<Media::RenderBuffer*>(frame);
     v.z = 50;
     // Neither control: the screen matrix, and T(0, 0, -z) before it for the group view.
     expectNear(v.getViewMatrix(), v.getScreenMatrix(640, 480));
@@ -211,9 +219,9 @@ TEST(RenderContextTest, OutputViewComesFromTheChainsFirstObject) {
 }
 
 TEST(RenderContextTest, AudioRangeOfAFrame) {
-    Edit::Scene scene;
-    scene.rate = 30000;
-    scene.scale = 1001;
+    Edit::Scene scene(0, 0);
+    scene.videoRate = 30000;
+    scene.videoScale = 1001;
     scene.audioRate = 48000;
     Render::RenderContext c;
     c.scene = &scene;

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "render/SectionPosition.h"
-#include "support/FakeModel.h"
+#include "edit/Object.h"
+#include "edit/Scene.h"
+#include "support/TestModelQueries.h"
 
 using Render::SectionPosition;
 
@@ -48,7 +50,7 @@ TEST(SectionPositionTest, LocatesFramesInSections) {
 }
 
 TEST(SectionPositionTest, ReadsTheObject) {
-    Edit::Object object;
+    Edit::Object object(0, 0, 0);
     object.start = 100;
     object.end = 160;
     object.midpoints = {20, 40};

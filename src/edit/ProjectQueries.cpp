@@ -1,0 +1,52 @@
+#include "edit/ProjectQueries.h"
+
+#include "edit/Object.h"
+#include "edit/Project.h"
+#include "edit/ProjectConvert.h"
+#include "edit/Scene.h"
+
+namespace Edit {
+
+int32_t ProjectQueries::objectStart(const Object& object) const { return object.start; }
+int32_t ProjectQueries::objectEnd(const Object& object) const { return object.end; }
+const std::vector<int32_t>& ProjectQueries::objectMidpoints(const Object& object) const { return object.midpoints; }
+const std::vector<std::shared_ptr<Effect::EffectBase>>& ProjectQueries::objectEffects(const Object& object) const {
+    return object.effects;
+}
+int32_t ProjectQueries::sceneRate(const Scene& scene) const { return scene.videoRate; }
+int32_t ProjectQueries::sceneScale(const Scene& scene) const { return scene.videoScale; }
+int32_t ProjectQueries::sceneAudioRate(const Scene& scene) const { return scene.audioRate; }
+
+bool ProjectQueries::findSceneName(int32_t sceneId, std::wstring& name) const {
+    const Project* project = project_.load();
+    if (!project)
+        return false;
+    const std::shared_ptr<Scene> scene = project->getScene(sceneId);
+    if (!scene)
+        return false;
+    name = scene->name;
+    return true;
+}
+
+int32_t ProjectQueries::findSceneId(const std::wstring& name) const {
+    const Project* project = project_.load();
+    if (!project)
+        return -1;
+    for (const auto& scene : project->getSceneList())
+        if (scene->name == name)
+            return scene->id;
+    return -1;
+}
+
+std::string ProjectQueries::convertTrackValue(std::string_view value) const {
+    return ProjectConvert::convertTrackValue(value);
+}
+
+void ProjectQueries::fontFamilies(std::vector<std::wstring>& names, std::wstring& defaultName) const {
+    names.clear();
+    defaultName.clear();
+}
+
+void ProjectQueries::figureNames(std::vector<std::wstring>& names) const { names.clear(); }
+
+}  // namespace Edit

@@ -1,0 +1,41 @@
+#pragma once
+#include <atomic>
+
+#include "effect/ModelQueries.h"
+
+namespace Edit {
+
+class Project;
+
+// The model's answers to the effect framework: objects and scenes as they
+// stand, scene names of the open project, earlier-generation track values.
+// The font and figure lists are empty until their services join the program.
+// Installed at start-up (the edit service takes it over when it arrives);
+// the open project is attached when one is open.
+class ProjectQueries : public Effect::ModelQueries {
+public:
+    ProjectQueries() = default;
+    ProjectQueries(const ProjectQueries&) = delete;
+    ProjectQueries& operator=(const ProjectQueries&) = delete;
+
+    // Not owned; none while no project is open.
+    void setProject(const Project* project) { project_.store(project); }
+
+    int32_t objectStart(const Object& object) const override;
+    int32_t objectEnd(const Object& object) const override;
+    const std::vector<int32_t>& objectMidpoints(const Object& object) const override;
+    const std::vector<std::shared_ptr<Effect::EffectBase>>& objectEffects(const Object& object) const override;
+    int32_t sceneRate(const Scene& scene) const override;
+    int32_t sceneScale(const Scene& scene) const override;
+    int32_t sceneAudioRate(const Scene& scene) const override;
+    bool findSceneName(int32_t sceneId, std::wstring& name) const override;
+    int32_t findSceneId(const std::wstring& name) const override;
+    std::string convertTrackValue(std::string_view value) const override;
+    void fontFamilies(std::vector<std::wstring>& names, std::wstring& defaultName) const override;
+    void figureNames(std::vector<std::wstring>& names) const override;
+
+private:
+    std::atomic<const Project*> project_{nullptr};
+};
+
+}  // namespace Edit

@@ -1,9 +1,0 @@
-#pragma once
-#include "media/VertexListQuadTemplate.h"
-
-// A quad list of coloured vertices.
-namespace Media {
-
-class VertexListQuadPosColor : public VertexListQuadTemplate<XYZ_COL> {};
-
-}  // namespace Media

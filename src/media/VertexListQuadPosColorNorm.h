@@ -1,9 +1,0 @@
-#pragma once
-#include "media/VertexListQuadTemplate.h"
-
-// A quad list of coloured vertices with normals.
-namespace Media {
-
-class VertexListQuadPosColorNorm : public VertexListQuadTemplate<XYZ_COL_NORM> {};
-
-}  // namespace Media

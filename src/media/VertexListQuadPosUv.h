@@ -1,9 +1,0 @@
-#pragma once
-#include "media/VertexListQuadTemplate.h"
-
-// A quad list of textured vertices.
-namespace Media {
-
-class VertexListQuadPosUv : public VertexListQuadTemplate<XYZ_UV> {};
-
-}  // namespace Media

@@ -1,9 +1,0 @@
-#pragma once
-#include "media/VertexListQuadTemplate.h"
-
-// A quad list of textured vertices with normals.
-namespace Media {
-
-class VertexListQuadPosUvNorm : public VertexListQuadTemplate<XYZ_UV_NORM> {};
-
-}  // namespace Media

@@ -1,0 +1,17 @@
+#include "media/gpu/ConstantBufferCommon.h"
+
+#include "core/Exception.h"
+#include "media/gpu/Direct3DService.h"
+
+namespace Media {
+
+void ConstantBufferCommon::create(const void* initialData, uint32_t size) {
+    buffer.reset();
+    if (const Platform::Result hr = Direct3DService::Get()->device->createBuffer(Platform::Gpu::BufferKind::Constant,
+                                                                                 size, initialData, buffer);
+        Platform::failed(hr))
+        throw System::hresultException("Direct3DService::Get().device->CreateBuffer",
+                                       "Media::ConstantBufferCommon::create", hr);
+}
+
+}  // namespace Media

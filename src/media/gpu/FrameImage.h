@@ -1,0 +1,30 @@
+#pragma once
+#include <cstdint>
+#include <mutex>
+
+#include "media/gpu/Direct3DService.h"
+#include "media/image/ImageBuffer.h"
+#include "media/gpu/ShaderResource.h"
+#include "media/gpu/ShaderStateResource.h"
+
+// The copy of a finished frame that the preview and the player show: 8-bit
+// premultiplied RGBA, replaced on every hand-over under its mutex.
+namespace Media {
+
+class RenderBuffer;
+
+class FrameImage : public Resource::ShaderResource, public Resource::ShaderStateResource, public Direct3DInstance {
+public:
+    FrameImage() = default;
+    FrameImage(const FrameImage&) = delete;
+    FrameImage& operator=(const FrameImage&) = delete;
+
+    // A multisampled buffer is resolved first.
+    void copyFrom(RenderBuffer& buffer);
+    void copyFromView(Platform::Gpu::View* view, uint32_t width, uint32_t height);
+
+    ImageBuffer image{28, 0, 0};
+    std::mutex mutex;  // guards image
+};
+
+}  // namespace Media

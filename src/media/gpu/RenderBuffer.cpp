@@ -1,0 +1,187 @@
+#include "media/gpu/RenderBuffer.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/Exception.h"
+#include "media/gpu/CpuAccessBuffer.h"
+#include "media/image/ImageBuffer.h"
+#include "media/image/PixelFormat.h"
+#include "media/gpu/PixelShaderList.h"
+#include "media/gpu/ResourceConvert.h"
+#include "media/gpu/ResourceBuffer.h"
+
+namespace Media {
+
+using namespace Platform::Gpu;
+
+namespace {
+
+void clearDepth(ResourceBuffer& buffer) { buffer.clearUnorderedAccessView(1e10f); }
+
+void clearTransparent(ResourceBuffer& buffer) {
+    const float color[4] = {0, 0, 0, 0};
+    buffer.Direct3D->context->clearRenderTargetView(buffer.getRenderTargetView(), color);
+}
+
+void clearNormal(ResourceBuffer& buffer) {
+    const float color[4] = {0, 0, 0, -1};
+    buffer.Direct3D->context->clearRenderTargetView(buffer.getRenderTargetView(), color);
+}
+
+::Shader::PixelShaderList& pixelShaders() {
+    Resource::ResourceService* service = Resource::ResourceService::Get();
+    if (!service) throw System::messageException("Media::RenderBuffer", "resource service not available.");
+    return service->pixelShaders;
+}
+
+}  // namespace
+
+RenderBuffer::RenderBuffer(int32_t f, Direct3DService::SampleDesc sample)
+    : format(f), sampleCount(sample.count), sampleQuality(sample.quality) {}
+
+RenderBuffer::~RenderBuffer() {
+    releaseResource();
+    lights.clear();
+    normalTransparentBuffer.reset();
+    normalBuffer.reset();
+    transparentDepthBuffer.reset();
+    transparentBuffer.reset();
+    depthBuffer.reset();
+}
+
+void RenderBuffer::createTexture2D(uint32_t w, uint32_t h) {
+    if (w == width && h == height) return;
+    width = w;
+    height = h;
+    releaseResource();
+    TextureDesc desc;
+    desc.width = width;
+    desc.height = height;
+    desc.format = format;
+    desc.sampleCount = sampleCount;
+    if (sampleCount != 1)
+        desc.bindFlags = kBindRenderTarget;
+    else if (format == Direct3D->pixelFormat)
+        desc.bindFlags = kBindRenderTarget | kBindShaderResource | kBindUnorderedAccess;
+    else
+        desc.bindFlags = kBindRenderTarget | kBindShaderResource;
+    if (const Platform::Result hr = Direct3D->device->createTexture(desc, nullptr, texture); Platform::failed(hr))
+        throw System::hresultException("Direct3D.device->CreateTexture2D", "Media::RenderBuffer::createTexture2D", hr);
+}
+
+void RenderBuffer::createRenderTargetView() {
+    renderTargetView = nullptr;
+    const Platform::Result hr = texture ? texture->view(ViewKind::RenderTarget, renderTargetView) : Platform::kInvalidArg;
+    if (Platform::failed(hr))
+        throw System::hresultException("Direct3D.device->CreateRenderTargetView",
+                                       "Media::RenderBuffer::createRenderTargetView", hr);
+}
+
+View* RenderBuffer::createShaderResourceView() {
+    if (!shaderResourceView) {
+        const Platform::Result hr =
+            texture ? texture->view(ViewKind::ShaderResource, shaderResourceView) : Platform::kInvalidArg;
+        if (Platform::failed(hr))
+            throw System::hresultException("Direct3D.device->CreateShaderResourceView",
+                                           "Media::RenderBuffer::createShaderResourceView", hr);
+    }
+    return shaderResourceView;
+}
+
+View* RenderBuffer::createUnorderedAccessView() {
+    if (!unorderedAccessView) {
+        const Platform::Result hr =
+            texture ? texture->view(ViewKind::UnorderedAccess, unorderedAccessView) : Platform::kInvalidArg;
+        if (Platform::failed(hr))
+            throw System::hresultException("Direct3D.device->CreateUnorderedAccessView",
+                                           "Media::RenderBuffer::createUnorderedAccessView", hr);
+    }
+    return unorderedAccessView;
+}
+
+void RenderBuffer::releaseResource() {
+    unorderedAccessView = nullptr;
+    shaderResourceView = nullptr;
+    renderTargetView = nullptr;
+    texture.reset();
+}
+
+ResourceBuffer* RenderBuffer::auxiliary(std::unique_ptr<ResourceBuffer>& slot, int32_t auxFormat, Clear clear) {
+    // Made again when the frame size changed, so that the shaders never index
+    // past a buffer made for a smaller frame.
+    const uint32_t w = std::min(width, ResourceBuffer::kMaxSize), h = std::min(height, ResourceBuffer::kMaxSize);
+    if (slot && (slot->width != w || slot->height != h)) slot.reset();
+    if (!slot) {
+        auto made = ResourceBuffer::createBlank(width, height, auxFormat);
+        clear(*made);
+        slot = std::move(made);
+    }
+    return slot.get();
+}
+
+ResourceBuffer* RenderBuffer::getDepthBuffer() {
+    return auxiliary(depthBuffer, PixelFormat::kR32Float, clearDepth);
+}
+ResourceBuffer* RenderBuffer::getTransparentBuffer() { return auxiliary(transparentBuffer, format, clearTransparent); }
+ResourceBuffer* RenderBuffer::getTransparentDepthBuffer() {
+    return auxiliary(transparentDepthBuffer, PixelFormat::kR32Float, clearDepth);
+}
+ResourceBuffer* RenderBuffer::getNormalBuffer() {
+    return auxiliary(normalBuffer, PixelFormat::kR16G16B16A16Float, clearNormal);
+}
+ResourceBuffer* RenderBuffer::getNormalTransparentBuffer() {
+    return auxiliary(normalTransparentBuffer, PixelFormat::kR16G16B16A16Float, clearNormal);
+}
+
+std::unique_ptr<ResourceBuffer> RenderBuffer::createResourceBuffer(bool copy) {
+    auto result = std::make_unique<ResourceBuffer>(width, height);
+    if (!texture || !result->texture) return result;
+    if (sampleCount != 1)
+        Direct3D->context->resolveSubresource(*result->texture, *texture);
+    else if (copy)
+        Direct3D->context->copyResource(*result->texture, *texture);
+    else
+        pixelShaders()[14].drawRenderToResource(*result, *this);
+    return result;
+}
+
+std::shared_ptr<ImageBuffer> RenderBuffer::readImageBuffer() {
+    CpuAccessBuffer staging(width, height, format);
+    Direct3D->context->copyResource(*staging.texture, *texture);
+    CpuAccessBuffer::Map map(staging, "Media::RenderBuffer::readImageBuffer");
+    auto image = std::make_shared<ImageBuffer>(format, 0, 0);
+    image->create(width, height, map.rowPitch());
+    std::memcpy(image->data(), map.data(), static_cast<size_t>(image->pitch) * height);
+    return image;
+}
+
+std::shared_ptr<ImageBuffer> RenderBuffer::readYuy2ImageBuffer() {
+    CpuAccessBuffer staging(width, height, format);
+    Direct3D->context->copyResource(*staging.texture, *texture);
+    CpuAccessBuffer::Map map(staging, "Media::RenderBuffer::readYuy2ImageBuffer");
+    auto image = std::make_shared<ImageBuffer>(PixelFormat::kYuy2, width, height);
+    image->packYuy2(map.data(), width, height, map.rowPitch());
+    return image;
+}
+
+std::shared_ptr<ImageBuffer> RenderBuffer::createImageBuffer(int32_t imageFormat, bool straightAlpha) {
+    if (imageFormat == PixelFormat::kYuy2 || imageFormat == PixelFormat::kR16G16B16A16Snorm)
+        return ResourceConvert().convertToImage(*this, imageFormat);
+    size_t entry = 2;
+    if (imageFormat == PixelFormat::kR8G8B8A8Unorm || imageFormat == PixelFormat::kB8G8R8A8Unorm)
+        entry = straightAlpha ? 13 : 15;
+    else if (imageFormat == PixelFormat::kB8G8R8X8Unorm)
+        entry = 14;
+    RenderBuffer temporary(imageFormat, Direct3D->defaultSampleDesc);
+    temporary.createTexture2D(width, height);
+    pixelShaders()[entry].drawViewToRender(temporary, createShaderResourceView(), nullptr);
+    return temporary.readImageBuffer();
+}
+
+void renderBufferSize(const RenderBuffer& buffer, int32_t& width, int32_t& height) {
+    width = static_cast<int32_t>(buffer.width);
+    height = static_cast<int32_t>(buffer.height);
+}
+
+}  // namespace Media

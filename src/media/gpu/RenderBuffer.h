@@ -1,0 +1,78 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "media/gpu/Direct3DService.h"
+
+// The render target of a frame, with its views and the five auxiliary buffers
+// 3D compositing reaches as u1 to u5 (made on first use), the lights of the
+// frame, and its read-back to CPU images.
+namespace Media {
+
+class ImageBuffer;
+class ResourceBuffer;
+
+class RenderBuffer : public Direct3DInstance {
+public:
+    // One entry of the light pass's source array.
+    struct Light {
+        int32_t type = 0;  // 1: directional, pos is its direction
+        float pos[3] = {};
+        float col[4] = {};
+    };
+    static_assert(sizeof(Light) == 32);
+
+    // Size 0 x 0 until createTexture2D.
+    RenderBuffer(int32_t format, Direct3DService::SampleDesc sample);
+    ~RenderBuffer();
+    RenderBuffer(const RenderBuffer&) = delete;
+    RenderBuffer& operator=(const RenderBuffer&) = delete;
+
+    // Nothing when the size is unchanged; otherwise a new texture without views.
+    void createTexture2D(uint32_t width, uint32_t height);
+    void createRenderTargetView();
+    Platform::Gpu::View* createShaderResourceView();
+    Platform::Gpu::View* createUnorderedAccessView();
+    void releaseResource();
+
+    ResourceBuffer* getDepthBuffer();               // u1, R32_FLOAT, 1e10
+    ResourceBuffer* getTransparentBuffer();         // u2, this format, (0, 0, 0, 0)
+    ResourceBuffer* getTransparentDepthBuffer();    // u3, R32_FLOAT, 1e10
+    ResourceBuffer* getNormalBuffer();              // u4, R16G16B16A16_FLOAT, (0, 0, 0, -1)
+    ResourceBuffer* getNormalTransparentBuffer();   // u5, R16G16B16A16_FLOAT, (0, 0, 0, -1)
+
+    // The frame as a resource buffer in the working format: resolved, copied,
+    // or drawn through the opaque copy.
+    std::unique_ptr<ResourceBuffer> createResourceBuffer(bool copy);
+    std::shared_ptr<ImageBuffer> readImageBuffer();
+    // A buffer of Y, U, V, x texels as a YUY2 image.
+    std::shared_ptr<ImageBuffer> readYuy2ImageBuffer();
+    // The frame in the format; 8-bit colour with straight or premultiplied alpha.
+    std::shared_ptr<ImageBuffer> createImageBuffer(int32_t format, bool straightAlpha);
+
+    uint32_t width = 0;
+    uint32_t height = 0;
+    int32_t format = 0;
+    uint32_t sampleCount = 1;
+    uint32_t sampleQuality = 0;
+    std::unique_ptr<Platform::Gpu::Texture> texture;
+    Platform::Gpu::View* renderTargetView = nullptr;
+    Platform::Gpu::View* shaderResourceView = nullptr;
+    Platform::Gpu::View* unorderedAccessView = nullptr;
+    std::unique_ptr<ResourceBuffer> depthBuffer;
+    std::unique_ptr<ResourceBuffer> transparentBuffer;
+    std::unique_ptr<ResourceBuffer> transparentDepthBuffer;
+    std::unique_ptr<ResourceBuffer> normalBuffer;
+    std::unique_ptr<ResourceBuffer> normalTransparentBuffer;
+    std::vector<Light> lights;
+
+private:
+    using Clear = void (*)(ResourceBuffer&);
+    ResourceBuffer* auxiliary(std::unique_ptr<ResourceBuffer>& slot, int32_t format, Clear clear);
+};
+
+// The buffer's size; the form in which the effect framework reads it.
+void renderBufferSize(const RenderBuffer& buffer, int32_t& width, int32_t& height);
+
+}  // namespace Media

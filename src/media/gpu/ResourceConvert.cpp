@@ -1,0 +1,139 @@
+#include "media/gpu/ResourceConvert.h"
+
+#include <algorithm>
+
+#include "core/Exception.h"
+#include "media/gpu/ConstantBufferCommon.h"
+#include "media/gpu/Direct3DService.h"
+#include "media/image/ImageBuffer.h"
+#include "media/image/PixelFormat.h"
+#include "media/gpu/RenderBuffer.h"
+#include "media/gpu/ResourceBuffer.h"
+#include "media/gpu/ResourceService.h"
+
+namespace Media {
+namespace {
+
+Resource::ResourceService& resources() {
+    Resource::ResourceService* service = Resource::ResourceService::Get();
+    if (!service) throw System::messageException("Media::ResourceConvert", "resource service not available.");
+    return *service;
+}
+
+[[noreturn]] void unsupported(int32_t from, int32_t to) {
+    throw System::formatException("Media::ResourceConvert::convert", "unsupported convert format.",
+                                  L"DXGI format %d -> %d", from, to);
+}
+
+bool useBt709(int32_t colorSpace, uint32_t height) {
+    if (colorSpace == 1) return false;
+    if (colorSpace == 2) return true;
+    return height >= 720;
+}
+
+// Draws with the 80 bytes bound to b0 for the pass only.
+template <class Draw>
+void withConstants(Direct3DService& d3d, const float constants[20], Draw draw) {
+    ConstantBufferCommon buffer;
+    buffer.create(constants, 20 * sizeof(float));
+    d3d.context->setConstantBuffer(Platform::Gpu::ShaderStage::Pixel, 0, buffer.buffer.get());
+    draw();
+    d3d.context->setConstantBuffer(Platform::Gpu::ShaderStage::Pixel, 0, nullptr);
+}
+
+}  // namespace
+
+ResourceConvert::ResourceConvert()
+    : direct3D_(*Direct3DService::Get()),
+      pixelShaders_(resources().pixelShaders),
+      samplerStates_(resources().samplerStates),
+      blendStates_(resources().blendStates),
+      rasterizerStates_(resources().rasterizerStates) {}
+
+void ResourceConvert::colorConstants(float out[20], int32_t format, bool output, int32_t colorSpace,
+                                     uint32_t height) {
+    const bool bt709 = useBt709(colorSpace, height);
+    const bool yuy2 = format == PixelFormat::kYuy2 || format == PixelFormat::kG8R8G8B8Unorm;
+    double t[16] = {};
+    double offset[4] = {};
+    t[15] = 1;  // alpha passes through
+    if (!output) {
+        const double cr_r = bt709 ? 1.5748 : 1.402, cb_g = bt709 ? -0.1873 : -0.344,
+                     cr_g = bt709 ? -0.4681 : -0.714, cb_b = bt709 ? 1.8556 : 1.772;
+        const double m[3][3] = {{1, 0, cr_r}, {1, cb_g, cr_g}, {1, cb_b, 0}};  // over Y, Cb, Cr
+        const double luma = yuy2 ? 255.0 / 219 : 32767.0 / 4096, chroma = yuy2 ? 255.0 / 224 : 32767.0 / 4096;
+        // Source texel columns: YUY2 (U, Y, V), YC48 (Y, Cb, Cr).
+        const int column[3] = {yuy2 ? 1 : 0, yuy2 ? 0 : 1, 2};  // of Y, Cb, Cr
+        for (int r = 0; r < 3; ++r) {
+            t[r * 4 + column[0]] = m[r][0] * luma;
+            t[r * 4 + column[1]] = m[r][1] * chroma;
+            t[r * 4 + column[2]] = m[r][2] * chroma;
+        }
+        if (yuy2) offset[0] = -128.0 / 255, offset[1] = -16.0 / 255, offset[2] = -128.0 / 255;
+    } else {
+        const double m601[3][3] = {{0.299, 0.587, 0.114}, {-0.169, -0.331, 0.5}, {0.5, -0.419, -0.081}};
+        const double m709[3][3] = {{0.2126, 0.7152, 0.0722}, {-0.1146, -0.3854, 0.5}, {0.5, -0.4542, -0.0458}};
+        const double (&m)[3][3] = bt709 ? m709 : m601;
+        const double luma = yuy2 ? 219.0 / 255 : 4096.0 / 32767, chroma = yuy2 ? 224.0 / 255 : 4096.0 / 32767;
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 3; ++c) t[r * 4 + c] = m[r][c] * (r == 0 ? luma : chroma);
+        if (yuy2) offset[0] = 16.0 / 255, offset[1] = 128.0 / 255, offset[2] = 128.0 / 255;
+    }
+    for (int i = 0; i < 16; ++i) out[i] = static_cast<float>(t[i]);
+    for (int i = 0; i < 4; ++i) out[16 + i] = static_cast<float>(offset[i]);
+}
+
+void ResourceConvert::convert(const ImageBuffer& source, ResourceBuffer& destination) {
+    if (destination.width != source.width || destination.height != source.height) {
+        destination.width = std::min(source.width, ResourceBuffer::kMaxSize);
+        destination.height = std::min(source.height, ResourceBuffer::kMaxSize);
+        destination.createTexture2D();
+    }
+    auto temporary = ResourceBuffer::createBlank(0, 0, source.format);
+    temporary->setImage(source);  // YUY2 held as G8R8_G8B8
+    const int32_t from = temporary->format;
+    if (destination.format != PixelFormat::kR16G16B16A16Float) unsupported(from, destination.format);
+    size_t entry = 0;  // by the source format; 0 converts from YUV with the constants
+    switch (from) {
+    case PixelFormat::kR16G16B16A16Float:
+    case PixelFormat::kR16G16B16A16Unorm: entry = 2; break;   // copy
+    case PixelFormat::kR8G8B8A8Unorm:
+    case PixelFormat::kB8G8R8A8Unorm: entry = 12; break;      // premultiply
+    case PixelFormat::kB8G8R8X8Unorm: entry = 14; break;      // opaque copy
+    case PixelFormat::kR16G16B16A16Snorm:
+    case PixelFormat::kG8R8G8B8Unorm: break;
+    default: unsupported(from, destination.format);
+    }
+    if (entry != 0) {
+        pixelShaders_[entry].drawResourceToResource(destination, *temporary, nullptr);
+        return;
+    }
+    float constants[20];
+    colorConstants(constants, from, false, direct3D_.inputYuvColorSpace, source.height);
+    withConstants(direct3D_, constants,
+                  [&] { pixelShaders_[0].drawResourceToResource(destination, *temporary, nullptr); });
+}
+
+std::shared_ptr<ImageBuffer> ResourceConvert::convertToImage(RenderBuffer& source, int32_t format) {
+    if (source.format != PixelFormat::kR16G16B16A16Float ||
+        (format != PixelFormat::kYuy2 && format != PixelFormat::kR16G16B16A16Snorm))
+        unsupported(source.format, format);
+    const bool yuy2 = format == PixelFormat::kYuy2;
+    RenderBuffer temporary(yuy2 ? PixelFormat::kR8G8B8A8Unorm : PixelFormat::kR16G16B16A16Snorm,
+                           Direct3DService::SampleDesc{1, 0});
+    temporary.createTexture2D(source.width, source.height);
+    float constants[20];
+    colorConstants(constants, format, true, direct3D_.outputYuvColorSpace, source.height);
+    // A multisampled frame cannot be read by the pass: resolve it first.
+    std::unique_ptr<ResourceBuffer> resolved;
+    if (source.sampleCount != 1) resolved = source.createResourceBuffer(false);
+    withConstants(direct3D_, constants, [&] {
+        if (resolved)
+            pixelShaders_[1].drawResourceToRender(temporary, *resolved);
+        else
+            pixelShaders_[1].drawViewToRender(temporary, source.createShaderResourceView(), nullptr);
+    });
+    return yuy2 ? temporary.readYuy2ImageBuffer() : temporary.readImageBuffer();
+}
+
+}  // namespace Media

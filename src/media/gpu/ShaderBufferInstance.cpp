@@ -1,0 +1,34 @@
+#include "media/gpu/ShaderBufferInstance.h"
+
+#include "media/gpu/RenderBuffer.h"
+#include "media/gpu/ResourceBuffer.h"
+
+namespace Media {
+
+ShaderBufferInstance::~ShaderBufferInstance() = default;
+
+void ShaderResourceBuffer::setTarget() { target->Direct3D->setResourceTarget(*target); }
+
+Platform::Gpu::View* ShaderResourceBuffer::getShaderResourceView() { return target->getShaderResourceView(); }
+
+Platform::Gpu::View* ShaderResourceBuffer::getUnorderedAccessView() { return target->getUnorderedAccessView(); }
+
+Platform::Gpu::View* ShaderResourceBuffer::getCopyShaderResourceView() {
+    auto made = std::make_unique<ResourceBuffer>(target->width, target->height);
+    if (made->texture && target->texture) target->Direct3D->context->copyResource(*made->texture, *target->texture);
+    copy = std::move(made);
+    return copy->getShaderResourceView();
+}
+
+void ShaderRenderBuffer::setTarget() { target->Direct3D->setRenderTarget(*target); }
+
+Platform::Gpu::View* ShaderRenderBuffer::getShaderResourceView() { return target->createShaderResourceView(); }
+
+Platform::Gpu::View* ShaderRenderBuffer::getUnorderedAccessView() { return target->createUnorderedAccessView(); }
+
+Platform::Gpu::View* ShaderRenderBuffer::getCopyShaderResourceView() {
+    copy = target->createResourceBuffer(true);
+    return copy->getShaderResourceView();
+}
+
+}  // namespace Media

@@ -1,0 +1,13 @@
+#pragma once
+#include "media/gpu/ResourceService.h"
+
+// Mix-in: the resource service's built-in pixel shader list, copied when built.
+namespace Resource {
+
+class ShaderResource {
+public:
+    ShaderResource() : pixelShaderList(ResourceService::Get() ? &ResourceService::Get()->pixelShaders : nullptr) {}
+    Shader::PixelShaderList* pixelShaderList;
+};
+
+}  // namespace Resource

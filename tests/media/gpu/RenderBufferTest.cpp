@@ -1,0 +1,304 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "MediaFixture.h"
+#include "media/gpu/FrameImage.h"
+#include "media/image/ImageBuffer.h"
+#include "media/gpu/RenderBuffer.h"
+#include "media/gpu/ResourceBuffer.h"
+#include "media/gpu/PixelShader.h"
+#include "media/gpu/ResourceService.h"
+#include "media/gpu/ShaderBufferInstance.h"
+#include "media/gpu/VertexShader.h"
+#include "media/gpu/XYZ_COL.h"
+#include "support/LogCapture.h"
+
+using Media::RenderBuffer;
+using namespace Platform::Gpu;
+
+namespace {
+
+using RenderBufferTest = ResourceTest;
+
+// A frame of the given size cleared to one premultiplied colour.
+std::unique_ptr<RenderBuffer> frame(uint32_t w, uint32_t h, float r, float g, float b, float a, uint32_t samples = 1) {
+    auto buffer = std::make_unique<RenderBuffer>(10, Media::Direct3DService::SampleDesc{samples, 0});
+    buffer->createTexture2D(w, h);
+    buffer->createRenderTargetView();
+    const float c[4] = {r, g, b, a};
+    Media::Direct3DService::Get()->context->clearRenderTargetView(buffer->renderTargetView, c);
+    return buffer;
+}
+
+TEST_F(RenderBufferTest, SameSizeKeepsTextureAndViewsAndBindFlagsFollowTheFormat) {
+    RenderBuffer buffer(10, d3d().defaultSampleDesc);
+    EXPECT_EQ(nullptr, buffer.texture);
+    buffer.createTexture2D(4, 2);
+    EXPECT_EQ(0xA8u, buffer.texture->desc().bindFlags);
+    Texture* texture = buffer.texture.get();
+    View* view = buffer.createShaderResourceView();
+    buffer.createTexture2D(4, 2);
+    EXPECT_EQ(texture, buffer.texture.get());
+    EXPECT_EQ(view, buffer.shaderResourceView);
+    buffer.createTexture2D(5, 2);
+    EXPECT_EQ(nullptr, buffer.shaderResourceView);
+    EXPECT_EQ(5u, buffer.texture->width());
+
+    RenderBuffer bytes(28, d3d().defaultSampleDesc);
+    bytes.createTexture2D(2, 2);
+    EXPECT_EQ(0x28u, bytes.texture->desc().bindFlags);
+    RenderBuffer multi(10, {4, 0});
+    multi.createTexture2D(2, 2);
+    EXPECT_EQ(0x20u, multi.texture->desc().bindFlags);
+    LogCapture log;
+    try {
+        multi.createShaderResourceView();
+        FAIL();
+    } catch (const std::exception& e) {
+        EXPECT_EQ(0u, std::string(e.what()).find("Direct3D.device->CreateShaderResourceView() failed.")) << e.what();
+    }
+}
+
+TEST_F(RenderBufferTest, TheEffectFrameworkReadsTheFrameSize) {
+    RenderBuffer buffer(10, d3d().defaultSampleDesc);
+    int32_t width = -1, height = -1;
+    Media::renderBufferSize(buffer, width, height);
+    EXPECT_EQ(width, 0);
+    EXPECT_EQ(height, 0);
+    buffer.createTexture2D(7, 3);
+    Media::renderBufferSize(buffer, width, height);
+    EXPECT_EQ(width, 7);
+    EXPECT_EQ(height, 3);
+}
+
+TEST_F(RenderBufferTest, AuxiliaryBuffersAreMadeOnceWithTheirClearValuesAndFollowTheSize) {
+    auto buffer = frame(4, 2, 0, 0, 0, 0);
+    struct Case {
+        const char* name;
+        Media::ResourceBuffer* (RenderBuffer::*get)();
+        int32_t format;
+        float value[4];
+    };
+    const Case cases[] = {
+        {"depthBuffer", &RenderBuffer::getDepthBuffer, 41, {1e10f}},
+        {"transparentBuffer", &RenderBuffer::getTransparentBuffer, 10, {0, 0, 0, 0}},
+        {"transparentDepthBuffer", &RenderBuffer::getTransparentDepthBuffer, 41, {1e10f}},
+        {"normalBuffer", &RenderBuffer::getNormalBuffer, 10, {0, 0, 0, -1}},
+        {"normalTransparentBuffer", &RenderBuffer::getNormalTransparentBuffer, 10, {0, 0, 0, -1}},
+    };
+    for (const Case& c : cases) {
+        Media::ResourceBuffer* aux = ((*buffer).*c.get)();
+        EXPECT_EQ(aux, ((*buffer).*c.get)()) << c.name;
+        EXPECT_EQ(c.format, aux->format) << c.name;
+        if (c.format == 41) {
+            const auto px = readBack(*aux->texture);
+            for (size_t i = 0; i < 8; ++i) {
+                float v;
+                std::memcpy(&v, px.data() + 4 * i, 4);
+                EXPECT_EQ(1e10f, v) << c.name;
+            }
+        } else {
+            const auto px = pixelsOf(*aux->texture);
+            for (size_t i = 0; i < px.size(); ++i) EXPECT_EQ(c.value[i % 4], px[i]) << c.name;
+        }
+        // A new frame size makes the buffer again at that size.
+        buffer->createTexture2D(6, 3);
+        Media::ResourceBuffer* resized = ((*buffer).*c.get)();
+        EXPECT_EQ(6u, resized->width) << c.name;
+        EXPECT_EQ(3u, resized->height) << c.name;
+        buffer->createTexture2D(4, 2);
+    }
+}
+
+TEST_F(RenderBufferTest, ImagesOfAFrameHaveTheRequestedAlphaForm) {
+    auto buffer = frame(2, 1, 0.5f, 0, 0, 0.5f);
+    struct Case {
+        int32_t format;
+        bool straight;
+        uint8_t bytes[4];
+    };
+    const Case cases[] = {
+        {87, true, {0, 0, 255, 128}},  {87, false, {0, 0, 128, 128}}, {88, true, {0, 0, 128, 255}},
+        {88, false, {0, 0, 128, 255}}, {28, true, {255, 0, 0, 128}},  {28, false, {128, 0, 0, 128}},
+    };
+    for (const Case& c : cases) {
+        auto image = buffer->createImageBuffer(c.format, c.straight);
+        ASSERT_EQ(c.format, image->format);
+        ASSERT_EQ(2u, image->width);
+        for (uint32_t x = 0; x < 2; ++x)
+            for (int k = 0; k < 4; ++k)
+                EXPECT_NEAR(c.bytes[k], image->data()[4 * x + k], 1) << c.format << " " << c.straight << " byte " << k;
+    }
+    auto half = buffer->createImageBuffer(10, false);
+    uint16_t h;
+    std::memcpy(&h, half->data(), 2);
+    EXPECT_NEAR(0.5f, halfToFloat(h), 1e-3f);
+    EXPECT_EQ(107, buffer->createImageBuffer(107, false)->format);  // through the YUV conversion
+}
+
+TEST_F(RenderBufferTest, ReadBackKeepsTheFrameAndTheMappingsPitch) {
+    auto buffer = frame(3, 2, 0.25f, 0.5f, 0.75f, 1);
+    auto image = buffer->readImageBuffer();
+    EXPECT_EQ(10, image->format);
+    EXPECT_EQ(3u, image->width);
+    EXPECT_EQ(2u, image->height);
+    EXPECT_GE(image->pitch, 24u);
+    for (uint32_t y = 0; y < 2; ++y)
+        for (int k = 0; k < 4; ++k) {
+            uint16_t h;
+            std::memcpy(&h, image->data() + y * image->pitch + 16 + 2 * k, 2);
+            EXPECT_NEAR((k + 1) * 0.25f, halfToFloat(h), 1e-3f);
+        }
+}
+
+TEST_F(RenderBufferTest, Yuy2ReadBackPacksPairsAndRepeatsAnOddLastPixel) {
+    // Texels Y, U, V, x in bytes: Y = 10 row + column, U = 100 + column, V = 200 + column.
+    RenderBuffer buffer(28, d3d().defaultSampleDesc);
+    buffer.createTexture2D(3, 2);
+    Media::PixelShader ps;
+    ps.compile("yuv.hlsl",
+               "float4 main(float4 p : SV_Position) : SV_Target {\n"
+               "  float x = floor(p.x), y = floor(p.y);\n"
+               "  return float4(10 * y + x, 100 + x, 200 + x, 7) / 255; }\n",
+               "main");
+    d3d().setRenderTarget(buffer);
+    ps.draw(ps, nullptr, nullptr);
+    context().setRenderTarget(nullptr);
+    auto image = buffer.readYuy2ImageBuffer();
+    EXPECT_EQ(107, image->format);
+    EXPECT_EQ(3u, image->width);
+    EXPECT_EQ(2u, image->height);
+    EXPECT_EQ(32u, image->pitch);
+    for (uint32_t y = 0; y < 2; ++y) {
+        const uint8_t y0 = static_cast<uint8_t>(10 * y);
+        const std::vector<uint8_t> want = {y0, 100, static_cast<uint8_t>(y0 + 1), 200,
+                                           static_cast<uint8_t>(y0 + 2), 102, static_cast<uint8_t>(y0 + 2), 202};
+        const uint8_t* row = image->data() + y * image->pitch;
+        EXPECT_EQ(want, std::vector<uint8_t>(row, row + 8)) << "row " << y;
+    }
+}
+
+TEST_F(RenderBufferTest, ResourceBuffersOfAFrame) {
+    auto single = frame(2, 2, 0.25f, 0.5f, 0.75f, 0.5f);
+    struct Case {
+        const char* what;
+        RenderBuffer* buffer;
+        bool copy;
+        float want[4];
+    };
+    auto multi = frame(2, 2, 0.25f, 0.5f, 0.75f, 0.5f, 4);
+    const Case cases[] = {
+        {"copy", single.get(), true, {0.25f, 0.5f, 0.75f, 0.5f}},
+        {"opaque draw", single.get(), false, {0.25f, 0.5f, 0.75f, 1}},
+        {"resolve", multi.get(), true, {0.25f, 0.5f, 0.75f, 0.5f}},
+    };
+    for (const Case& c : cases) {
+        auto resource = c.buffer->createResourceBuffer(c.copy);
+        EXPECT_EQ(10, resource->format);
+        const auto px = pixelsOf(*resource->texture);
+        for (size_t i = 0; i < px.size(); ++i) EXPECT_NEAR(c.want[i % 4], px[i], 1e-3f) << c.what;
+    }
+}
+
+TEST_F(RenderBufferTest, FrameImagesArrive8BitPremultipliedAlsoFromMultisampledFrames) {
+    for (uint32_t samples : {1u, 4u}) {
+        auto buffer = frame(3, 2, 0.5f, 0.25f, 0, 0.5f, samples);
+        Media::FrameImage image;
+        image.copyFrom(*buffer);
+        std::lock_guard lock(image.mutex);
+        EXPECT_EQ(28, image.image.format);
+        EXPECT_EQ(3u, image.image.width);
+        EXPECT_EQ(2u, image.image.height);
+        const uint8_t want[4] = {128, 64, 0, 128};
+        for (uint32_t y = 0; y < 2; ++y)
+            for (uint32_t x = 0; x < 3; ++x)
+                for (int k = 0; k < 4; ++k)
+                    EXPECT_NEAR(want[k], image.image.data()[y * image.image.pitch + 4 * x + k], 1) << samples;
+    }
+}
+
+TEST_F(RenderBufferTest, ShaderBuffersKeepOnlyTheNewestCopy) {
+    auto render = frame(2, 2, 0.5f, 0, 0, 1);
+    Media::ShaderRenderBuffer renderView(render.get());
+    renderView.getCopyShaderResourceView();
+    clearTo(render->renderTargetView, 0, 0.5f, 0, 1);
+    View* second = renderView.getCopyShaderResourceView();
+    EXPECT_EQ(second, renderView.copy->shaderResourceView);
+    EXPECT_NEAR(0.5f, pixelsOf(*renderView.copy->texture)[1], 1e-3f);
+    EXPECT_EQ(render.get(), renderView.get());
+
+    Media::ResourceBuffer resource(2, 2);
+    clearTo(resource.getRenderTargetView(), 0, 0, 0.5f, 1);
+    Media::ShaderResourceBuffer resourceView(&resource);
+    resourceView.getCopyShaderResourceView();
+    EXPECT_NEAR(0.5f, pixelsOf(*resourceView.copy->texture)[2], 1e-3f);
+    EXPECT_EQ(resource.getShaderResourceView(), resourceView.getShaderResourceView());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RenderBufferTest, PixelShadersReachTheAuxiliaryBuffersAsU1ToU5) {
+    auto buffer = frame(2, 2, 0, 0, 0, 0);
+    Media::PixelShader ps;
+    ps.compile("aux.hlsl",
+               "RWTexture2D<float> depthBuffer : register(u1);\n"
+               "RWTexture2D<float4> normalBuffer : register(u4);\n"
+               "float4 main(float4 p : SV_Position) : SV_Target {\n"
+               "  depthBuffer[uint2(p.xy)] = depthBuffer[uint2(p.xy)] * 0 + 2;\n"
+               "  normalBuffer[uint2(p.xy)] = float4(0, 0, 1, normalBuffer[uint2(p.xy)].w + 0.5);\n"
+               "  return float4(1, 0, 0, 1); }\n",
+               "main");
+    View* views[5] = {buffer->getDepthBuffer()->getUnorderedAccessView(),
+                      buffer->getTransparentBuffer()->getUnorderedAccessView(),
+                      buffer->getTransparentDepthBuffer()->getUnorderedAccessView(),
+                      buffer->getNormalBuffer()->getUnorderedAccessView(),
+                      buffer->getNormalTransparentBuffer()->getUnorderedAccessView()};
+    d3d().setRenderTargetWithUav(*buffer, 5, views);
+    ps.draw(ps, nullptr, nullptr);
+    d3d().setRenderTargetWithUav(*buffer, 0, nullptr);
+    context().setRenderTarget(nullptr);
+    const auto depth = readBack(*buffer->getDepthBuffer()->texture);
+    float d;
+    std::memcpy(&d, depth.data(), 4);
+    EXPECT_EQ(2.0f, d);
+    const auto normal = pixelsOf(*buffer->getNormalBuffer()->texture);
+    EXPECT_NEAR(1.0f, normal[2], 1e-3f);
+    EXPECT_NEAR(-0.5f, normal[3], 1e-3f);
+    EXPECT_NEAR(1.0f, pixelsOf(*buffer->texture)[0], 1e-3f);
+}
+
+TEST_F(RenderBufferTest, TriangleOfColouredVerticesIsDrawn) {
+    auto buffer = frame(4, 4, 0, 0, 0, 0);
+    Media::VertexShader vs;
+    const auto code = compile(
+        "struct O { float4 p : SV_Position; float4 c : COLOR; };\n"
+        "O main(float4 p : POSITION, float4 c : COLOR) { O o; o.p = p; o.c = c; return o; }\n",
+        "vs_5_0");
+    vs.loadFromMemory(code.data(), code.size());
+    ASSERT_EQ(2u, vs.layout->elements().size());
+    EXPECT_EQ(12u, vs.layout->elements()[1].offset);  // POSITION fed as three floats
+    Media::PixelShader ps;
+    ps.compile("colour.hlsl",
+               "float4 main(float4 p : SV_Position, float4 c : COLOR) : SV_Target { return c; }", "main");
+    context().setVertexShader(vs.shader.get(), vs.layout.get());
+    context().setPixelShader(ps.shader.get());
+    context().setRasterizerState(resources().rasterizerStates[0].createResource());
+    context().setBlendState(nullptr, nullptr);
+    d3d().boundVertexShader = nullptr;
+    d3d().boundPixelShader = nullptr;
+    d3d().setRenderTarget(*buffer);
+    // The upper-left half of the target.
+    const Media::XYZ_COL triangle[3] = {{-1, 1, 0, 0, 1, 0, 1}, {1, 1, 0, 0, 1, 0, 1}, {-1, -1, 0, 0, 1, 0, 1}};
+    d3d().drawTriangle(triangle);
+    context().setRenderTarget(nullptr);
+    context().setVertexShader(nullptr, nullptr);
+    context().setPixelShader(nullptr);
+    const auto px = pixelsOf(*buffer->texture);
+    EXPECT_NEAR(1.0f, px[(0 * 4 + 0) * 4 + 1], 1e-3f);
+    EXPECT_NEAR(0.0f, px[(3 * 4 + 3) * 4 + 1], 1e-3f);
+}
+
+}  // namespace
