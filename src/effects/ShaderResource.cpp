@@ -1,9 +1,9 @@
 #include "effects/ShaderResource.h"
 
 #include "core/Exception.h"
-#include "media/ConstantBufferCommon.h"
-#include "media/Direct3DService.h"
-#include "media/PixelShader.h"
+#include "media/gpu/ConstantBufferCommon.h"
+#include "media/gpu/Direct3DService.h"
+#include "media/gpu/PixelShader.h"
 
 namespace Effect {
 

@@ -20,7 +20,7 @@
 #include "effects/PartEffect.h"
 #include "effects/SceneChange.h"
 #include "effects/WaveImageInput.h"
-#include "media/PixelShader.h"
+#include "media/gpu/PixelShader.h"
 
 using Effect::EffectBase;
 

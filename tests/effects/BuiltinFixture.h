@@ -10,7 +10,7 @@
 #include "effect/EffectService.h"
 #include "effects/BuiltinCatalog.h"
 #include "effects/ServiceCatalog.h"
-#include "media/Direct3DService.h"
+#include "media/gpu/Direct3DService.h"
 #include "support/LogCapture.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestFolders.h"
