@@ -5,6 +5,10 @@
 
 namespace Effect {
 
+ServiceCatalog::ServiceCatalog(EffectService& service) : service_(service), previous_(current()) { setCurrent(this); }
+
+ServiceCatalog::~ServiceCatalog() { setCurrent(previous_); }
+
 const EffectBase& ServiceCatalog::findEffect(const std::wstring& name) const {
     return *service_.findEffect(name).prototype();
 }

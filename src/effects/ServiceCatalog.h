@@ -6,10 +6,14 @@ namespace Effect {
 class EffectService;
 
 // The effect service as the catalogue of the project model: a definition is
-// represented by its registered prototype.
+// represented by its registered prototype. It is the model's catalogue for
+// its lifetime and puts the previous one back when it goes.
 class ServiceCatalog : public Edit::EffectCatalog {
 public:
-    explicit ServiceCatalog(EffectService& service) : service_(service) {}
+    explicit ServiceCatalog(EffectService& service);
+    ~ServiceCatalog() override;
+    ServiceCatalog(const ServiceCatalog&) = delete;
+    ServiceCatalog& operator=(const ServiceCatalog&) = delete;
 
     const EffectBase& findEffect(const std::wstring& name) const override;
     const EffectBase& getOutputEffect(const EffectBase& input) const override;
@@ -18,6 +22,7 @@ public:
 
 private:
     EffectService& service_;
+    Edit::EffectCatalog* previous_;
 };
 
 }  // namespace Effect

@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "core/ServiceHolder.h"
-#include "edit/EffectCatalog.h"
 #include "effect/EffectService.h"
 #include "effects/BuiltinCatalog.h"
 #include "effects/ServiceCatalog.h"
@@ -30,11 +29,8 @@ protected:
         Effect::EffectService::setCatalog(&builtins_);
         service = std::make_unique<Effect::EffectService>();
         catalog_ = std::make_unique<Effect::ServiceCatalog>(*service);
-        previous_ = Edit::EffectCatalog::current();
-        Edit::EffectCatalog::setCurrent(catalog_.get());
     }
     void TearDown() override {
-        Edit::EffectCatalog::setCurrent(previous_);
         catalog_.reset();
         service.reset();
         Effect::EffectService::setCatalog(nullptr);
@@ -49,5 +45,4 @@ private:
     static inline System::ServiceHolder<Media::Direct3DService>* d3d_ = nullptr;
     Effect::BuiltinCatalog builtins_;
     std::unique_ptr<Effect::ServiceCatalog> catalog_;
-    Edit::EffectCatalog* previous_ = nullptr;
 };
