@@ -1,15 +1,37 @@
 #include "app/Application.h"
 
 #include <exception>
+#include <typeinfo>
 
 #include "core/EventService.h"
 #include "core/Exception.h"
+#include "core/ExceptionPresenter.h"
 #include "core/Logger.h"
 #include "core/Process.h"
 #include "core/SettingService.h"
 #include "core/TranslateService.h"
+#include "edit/Project.h"
 #include "edit/ProjectQueries.h"
 #include "edit/UndoService.h"
+#include "effect/EffectItemButton.h"
+#include "effect/EffectItemCheck.h"
+#include "effect/EffectItemCheckButton.h"
+#include "effect/EffectItemColor.h"
+#include "effect/EffectItemComboFile.h"
+#include "effect/EffectItemFigureSelect.h"
+#include "effect/EffectItemFile.h"
+#include "effect/EffectItemFontSelect.h"
+#include "effect/EffectItemGroup.h"
+#include "effect/EffectItemInteger.h"
+#include "effect/EffectItemLayerObject.h"
+#include "effect/EffectItemLayerRange.h"
+#include "effect/EffectItemMaskSelect.h"
+#include "effect/EffectItemNumber.h"
+#include "effect/EffectItemScene.h"
+#include "effect/EffectItemSelect.h"
+#include "effect/EffectItemSelectButton.h"
+#include "effect/EffectItemString.h"
+#include "effect/EffectItemText.h"
 #include "effect/EffectService.h"
 #include "effect/ModelQueries.h"
 #include "effect/NameTranslation.h"
@@ -23,9 +45,36 @@
 #include "media/decode/MediaService.h"
 #include "media/audio/XAudio2Service.h"
 #include "platform/os/Com.h"
+#include "ui/dialogs/AskQuestion.h"
 #include "ui/dialogs/ShowException.h"
 
 namespace App {
+
+// Every kind of effect item, named here so the program links each of them
+// and everything they ask of the layers above through installed interfaces.
+extern const std::type_info* const kEffectItemKinds[];
+const std::type_info* const kEffectItemKinds[] = {
+    &typeid(Effect::EffectItemButton),
+    &typeid(Effect::EffectItemCheck),
+    &typeid(Effect::EffectItemCheckButton),
+    &typeid(Effect::EffectItemColor),
+    &typeid(Effect::EffectItemComboFile),
+    &typeid(Effect::EffectItemFigureSelect),
+    &typeid(Effect::EffectItemFile),
+    &typeid(Effect::EffectItemFontSelect),
+    &typeid(Effect::EffectItemGroup),
+    &typeid(Effect::EffectItemInteger),
+    &typeid(Effect::EffectItemLayerObject),
+    &typeid(Effect::EffectItemLayerRange),
+    &typeid(Effect::EffectItemMaskSelect),
+    &typeid(Effect::EffectItemNumber),
+    &typeid(Effect::EffectItemScene),
+    &typeid(Effect::EffectItemSelect),
+    &typeid(Effect::EffectItemSelectButton),
+    &typeid(Effect::EffectItemString),
+    &typeid(Effect::EffectItemText),
+};
+
 namespace {
 
 // Effect display names through the active language's Effect table.
@@ -75,6 +124,8 @@ int run(const Steps& steps) {
     namespace Os = Platform::os;
     // What the lower layers ask of the higher ones, installed for the life of
     // the program. The model's answers move to the edit service when it arrives.
+    const System::ExceptionPresenterScope presenter(Dialog::showException);
+    const Edit::Project::QuestionAsker previousAsker = Edit::Project::setQuestionAsker(Dialog::askQuestion);
     Edit::ProjectQueries projectQueries;
     const Effect::ModelQueriesScope queries(projectQueries);
     Effect::setFrameSizeReader(Media::renderBufferSize);
@@ -100,6 +151,7 @@ int run(const Steps& steps) {
     }
     Effect::setNameTranslator(nullptr);  // the translation service is gone
     Effect::setFrameSizeReader(nullptr);
+    Edit::Project::setQuestionAsker(previousAsker);
     Os::oleUninitialize();
     Os::coUninitialize();
     return 0;

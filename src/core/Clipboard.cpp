@@ -6,7 +6,7 @@
 
 #include "core/Exception.h"
 #include "platform/window/Clipboard.h"
-#include "ui/dialogs/ShowException.h"
+#include "core/ExceptionPresenter.h"
 
 namespace System {
 namespace W = Platform::window;
@@ -53,7 +53,7 @@ bool Clipboard::setText(const wchar_t* text) {
             throw lastErrorException("SetClipboardData", "System::Clipboard::setText");
         return true;
     } catch (const std::exception& e) {
-        Dialog::showException(e);
+        System::presentException(e);
         return false;
     }
 }
@@ -66,7 +66,7 @@ bool Clipboard::setImage(const ClipboardImage& image) {
             throw lastErrorException("SetClipboardData", "System::Clipboard::setImage");
         return true;
     } catch (const std::exception& e) {
-        Dialog::showException(e);
+        System::presentException(e);
         return false;
     }
 }

@@ -11,7 +11,7 @@
 #include "core/TextFormat.h"
 #include "core/TranslateService.h"
 #include "platform/window/MessageBox.h"
-#include "ui/dialogs/ShowException.h"
+#include "core/ExceptionPresenter.h"
 
 namespace Event {
 namespace {
@@ -51,7 +51,7 @@ void EventService::processEventCommandMessage(uintptr_t kind, intptr_t payload) 
         std::unique_ptr<std::exception> posted(reinterpret_cast<std::exception*>(payload));
         const std::runtime_error copy(posted->what());
         posted.reset();
-        Dialog::showException(copy);
+        System::presentException(copy);
         return;
     }
     case EventCommandType::ShowError: {

@@ -1,27 +1,16 @@
 #pragma once
-#include <string>
-#include <string_view>
+// The text conversions live in the platform layer, which needs them itself;
+// the program keeps calling them by these names.
+#include "platform/os/TextConvert.h"
 
-// Text in memory is std::wstring (UTF-32 on Linux); files, settings, logs and
-// exception texts are UTF-8; UTF-16 appears only where a binary format, a
-// plug-in table or the pipe protocol carries it. These are the only
-// conversions between the three.
 namespace System {
 
-// Invalid sequences become U+FFFD; no error is raised.
-void utf8ToWide(const char* text, std::wstring& out);
-void wideToUtf8(const wchar_t* text, std::string& out);
-
-std::wstring utf8ToWide(std::string_view text);
-// True when the text holds no invalid sequence.
-bool isValidUtf8(std::string_view text);
-std::string wideToUtf8(std::wstring_view text);
-
-// UTF-16 with surrogate pairs. A lone surrogate becomes U+FFFD, as does a
-// wide character outside Unicode.
-std::u16string wideToUtf16(std::wstring_view text);
-std::wstring utf16ToWide(std::u16string_view text);
-std::u16string utf8ToUtf16(std::string_view text);
-std::string utf16ToUtf8(std::u16string_view text);
+using Platform::os::isValidUtf8;
+using Platform::os::utf16ToUtf8;
+using Platform::os::utf16ToWide;
+using Platform::os::utf8ToUtf16;
+using Platform::os::utf8ToWide;
+using Platform::os::wideToUtf16;
+using Platform::os::wideToUtf8;
 
 }  // namespace System

@@ -9,7 +9,7 @@
 #include "edit/Scene.h"
 #include "effect/EffectBase.h"
 #include "effect/MovementBase.h"
-#include "render/RenderContext.h"
+#include "effect/RenderContext.h"
 
 namespace Edit {
 

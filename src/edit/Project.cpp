@@ -20,7 +20,6 @@
 #include "edit/Scene.h"
 #include "effect/EffectBase.h"
 #include "effect/EffectItem.h"
-#include "platform/window/MessageBox.h"
 
 namespace Edit {
 
@@ -76,6 +75,11 @@ void Project::clear() {
 namespace Edit {
 namespace {
 
+Project::QuestionAsker& questionAsker() {
+    static Project::QuestionAsker asker;
+    return asker;
+}
+
 Project::ErrorPoster& errorPoster() {
     static Project::ErrorPoster poster;
     return poster;
@@ -110,6 +114,11 @@ std::vector<std::shared_ptr<Scene>> Project::getSceneList() const {
 Project::ErrorPoster Project::setErrorPoster(ErrorPoster poster) {
     std::swap(errorPoster(), poster);
     return poster;
+}
+
+Project::QuestionAsker Project::setQuestionAsker(QuestionAsker asker) {
+    std::swap(questionAsker(), asker);
+    return asker;
 }
 
 void Project::postError(const std::wstring& text) {
@@ -252,17 +261,13 @@ void Project::updateEffectItemFilePath(const std::wstring& newPath) {
                             System::File::exists(itemPath))
                             continue;
                         if (!asked) {
-                            namespace Window = Platform::window;
                             const wchar_t* question =
                                 L"プロジェクトファイルのパスが変更されています。\n\n以前のプロジェクトパスの配下の指定"
                                 L"ファイルが存在しない場合は\n現在のプロジェクトパスの配下に変更しますか？";
                             if (const auto* translate = Translate::TranslateService::get();
                                 translate && Translate::TranslateService::isActive())
                                 question = translate->translate(Translate::TranslateService::Table::Message, question);
-                            const int answer = Window::messageBox(
-                                nullptr, System::wideToUtf8(question), "Velmo Kirta2",
-                                Window::kMbOkCancel | Window::kMbIconWarning | Window::kMbTaskModal);
-                            if (answer != Window::kIdOk)
+                            if (!questionAsker() || !questionAsker()(question))
                                 return;
                             asked = true;
                         }

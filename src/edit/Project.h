@@ -42,6 +42,12 @@ public:
     using ErrorPoster = std::function<void(const std::wstring& text)>;
     static ErrorPoster setErrorPoster(ErrorPoster poster);
     static void postError(const std::wstring& text);
+
+    // How the model asks the user an OK / Cancel question (the text is in the
+    // active language); true is OK. The program installs the dialog at
+    // start-up; with none installed the answer is Cancel.
+    using QuestionAsker = std::function<bool(const std::wstring& question)>;
+    static QuestionAsker setQuestionAsker(QuestionAsker asker);
 };
 
 }  // namespace Edit

@@ -15,7 +15,7 @@
 #include "effect/MovementBase.h"
 #include "effect/MovementLookup.h"
 #include "effect/MovementPath.h"
-#include "render/RenderContext.h"
+#include "effect/RenderContext.h"
 
 namespace Effect {
 

@@ -3,7 +3,7 @@
 #include "effect/EffectItemNumber.h"
 #include "effect/ModelQueries.h"
 #include "effect/MovementPath.h"
-#include "render/RenderContext.h"
+#include "effect/RenderContext.h"
 
 namespace Effect {
 

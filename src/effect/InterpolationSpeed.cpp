@@ -4,7 +4,7 @@
 
 #include "effect/EffectItemNumber.h"
 #include "effect/MovementPath.h"
-#include "render/SectionPosition.h"
+#include "effect/SectionPosition.h"
 
 namespace Effect {
 

@@ -3,7 +3,7 @@
 #include "effect/EffectItemNumber.h"
 #include "effect/LinearMove.h"
 #include "effect/MovementPath.h"
-#include "render/SectionPosition.h"
+#include "effect/SectionPosition.h"
 
 namespace Effect {
 

@@ -7,7 +7,7 @@
 #include "effect/EffectItemGroup.h"
 #include "effect/EffectItemNumber.h"
 #include "effect/MovementPath.h"
-#include "render/SectionPosition.h"
+#include "effect/SectionPosition.h"
 
 namespace Effect {
 

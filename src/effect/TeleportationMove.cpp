@@ -1,7 +1,7 @@
 #include "effect/TeleportationMove.h"
 
 #include "effect/EffectItemNumber.h"
-#include "render/SectionPosition.h"
+#include "effect/SectionPosition.h"
 
 namespace Effect {
 

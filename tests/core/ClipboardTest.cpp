@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "core/ExceptionPresenter.h"
 #include "platform/window/Clipboard.h"
 #include "support/ScriptedBoxes.h"
+#include "ui/dialogs/ShowException.h"
 
 namespace {
 namespace W = Platform::window;
@@ -76,6 +78,7 @@ TEST(Clipboard, ImageReplacesTextAndReadsAsNoText) {
 
 TEST(Clipboard, CopyWhileHeldOpenElsewhereShowsTheErrorAndChangesNothing) {
     ASSERT_TRUE(System::Clipboard::setText(L"kept"));
+    const System::ExceptionPresenterScope presenter(Dialog::showException);  // as the program installs it
     ScriptedBoxes boxes;
     ASSERT_TRUE(W::openClipboard(nullptr));  // someone else holds it
     EXPECT_FALSE(System::Clipboard::setText(L"lost"));

@@ -13,11 +13,13 @@
 
 #include "app/Application.h"
 #include "core/Clipboard.h"
+#include "core/ExceptionPresenter.h"
 #include "core/ServiceStack.h"
 #include "platform/window/Clipboard.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/TopLevel.h"
+#include "ui/dialogs/ShowException.h"
 #include "support/TestFolders.h"
 #include "support/ActiveLanguage.h"
 #include "support/LogCapture.h"
@@ -80,6 +82,7 @@ TEST(EventService, TaskExceptionIsRaisedAgainAndItsCopyFreed) {
 }
 
 TEST(EventService, PostedExceptionAndErrorAreShownAsTheyStand) {
+    const System::ExceptionPresenterScope presenter(Dialog::showException);  // as the program installs it
     EventService events;
     ScriptedBoxes boxes;
     LogCapture log;

@@ -8,7 +8,7 @@
 #include "effect/EffectItemNumber.h"
 #include "effect/MovementBase.h"
 #include "effect/MovementLookup.h"
-#include "render/RenderContext.h"
+#include "effect/RenderContext.h"
 #include "edit/Object.h"
 #include "edit/Scene.h"
 #include "support/TestModelQueries.h"

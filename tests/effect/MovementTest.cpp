@@ -9,7 +9,7 @@
 #include "effect/MovementLookup.h"
 #include "effect/RandomMove.h"
 #include "effect/ScriptMovement.h"
-#include "render/RenderContext.h"
+#include "effect/RenderContext.h"
 #include "edit/Object.h"
 #include "edit/Scene.h"
 #include "support/TestModelQueries.h"

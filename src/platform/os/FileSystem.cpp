@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/TextConvert.h"
+#include "platform/os/TextConvert.h"
 #include "platform/os/FileHandle.h"
 
 namespace Platform::os {
@@ -132,7 +132,7 @@ std::vector<FolderEntry> listFolder(const std::string& folder, const std::wstrin
     while (const dirent* d = ::readdir(dir)) {
         const std::string name = d->d_name;
         if (name == "." || name == "..") continue;
-        if (!matchWildcard(pattern, System::utf8ToWide(name))) continue;
+        if (!matchWildcard(pattern, Platform::os::utf8ToWide(name))) continue;
         struct stat st{};
         if (::fstatat(::dirfd(dir), d->d_name, &st, 0) != 0) continue;  // dangling link or raced away
         FolderEntry entry;

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "core/TextConvert.h"
+#include "platform/os/TextConvert.h"
 #include "platform/window/GtkRuntime.h"
 
 namespace Platform::window {
@@ -51,11 +51,11 @@ std::string textOf(const std::vector<uint8_t>& block) {
     const size_t units = block.size() / sizeof(wchar_t);
     const auto* p = reinterpret_cast<const wchar_t*>(block.data());
     for (size_t i = 0; i < units && p[i] != 0; ++i) wide.push_back(p[i]);
-    return System::wideToUtf8(wide);
+    return Platform::os::wideToUtf8(wide);
 }
 
 std::vector<uint8_t> blockOfText(const char* utf8) {
-    std::wstring wide = System::utf8ToWide(std::string_view(utf8));
+    std::wstring wide = Platform::os::utf8ToWide(std::string_view(utf8));
     std::vector<uint8_t> block((wide.size() + 1) * sizeof(wchar_t), 0);
     std::memcpy(block.data(), wide.data(), wide.size() * sizeof(wchar_t));
     return block;

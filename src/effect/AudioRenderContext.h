@@ -1,8 +1,8 @@
 #pragma once
 #include <memory>
 
-#include "render/AudioRange.h"
-#include "render/ContextBase.h"
+#include "effect/AudioRange.h"
+#include "effect/ContextBase.h"
 
 namespace Media {
 class AudioBuffer;

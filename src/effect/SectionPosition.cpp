@@ -1,4 +1,4 @@
-#include "render/SectionPosition.h"
+#include "effect/SectionPosition.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "render/SectionPosition.h"
+#include "effect/SectionPosition.h"
 #include "edit/Object.h"
 #include "edit/Scene.h"
 #include "support/TestModelQueries.h"

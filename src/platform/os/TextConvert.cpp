@@ -1,8 +1,8 @@
-#include "core/TextConvert.h"
+#include "platform/os/TextConvert.h"
 
 #include <cstdint>
 
-namespace System {
+namespace Platform::os {
 namespace {
 constexpr char32_t kReplacement = 0xFFFD;
 
@@ -113,4 +113,4 @@ std::string utf16ToUtf8(std::u16string_view text) { return wideToUtf8(utf16ToWid
 void utf8ToWide(const char* text, std::wstring& out) { out = text ? utf8ToWide(std::string_view(text)) : std::wstring(); }
 void wideToUtf8(const wchar_t* text, std::string& out) { out = text ? wideToUtf8(std::wstring_view(text)) : std::string(); }
 
-}  // namespace System
+}  // namespace Platform::os

@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "effect/OutputView.h"
-#include "render/AudioRange.h"
-#include "render/ContextBase.h"
+#include "effect/AudioRange.h"
+#include "effect/ContextBase.h"
 
 namespace Media {
 class VertexListQuadPosUv;

@@ -1,4 +1,4 @@
-#include "render/ContextBase.h"
+#include "effect/ContextBase.h"
 
 namespace Render {
 

@@ -1,4 +1,4 @@
-#include "render/RenderContext.h"
+#include "effect/RenderContext.h"
 
 #include <cmath>
 

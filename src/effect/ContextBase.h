@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "render/SectionPosition.h"
+#include "effect/SectionPosition.h"
 
 namespace Edit {
 class Object;
