@@ -14,6 +14,9 @@
 #include "effect/EffectItemNumber.h"
 #include "effect/MovementBase.h"
 #include "effect/MovementDefine.h"
+#include "effect/AudioRenderContext.h"
+#include "effect/EffectItemGroup.h"
+#include "effect/RenderContext.h"
 #include "effects/BasicOutput.h"
 #include "effects/BuiltinFixture.h"
 #include "effects/CameraControl.h"
@@ -375,6 +378,83 @@ TEST_F(BuiltinEffectTest, MenuListsOfTheCatalogue) {
     for (const auto& c : cases)
         EXPECT_EQ(names(service->getEffectMenuList(c.role, c.media, c.placement)), c.expected)
             << int(c.role) << "," << int(c.media) << "," << int(c.placement);
+}
+
+TEST_F(BuiltinEffectTest, NotifyItemsAndGroups) {
+    // (effect, the items whose user changes reach the effect, the item groups by first member)
+    const struct {
+        const wchar_t* name;
+        const char* notify;
+        const char* groups;
+    } cases[] = {
+        {L"動画ファイル", "再生速度 ファイル ", ""},
+        {L"画像ファイル", "ファイル 連番ファイル ", ""},
+        {L"音声ファイル", "再生速度 ファイル ", ""},
+        {L"テキスト", "表示速度 テキスト 文字毎に個別オブジェクト オブジェクトの長さを自動調節 ", ""},
+        {L"図形", "図形の種類 ", ""},
+        {L"シーン", "再生速度 シーン ", ""},
+        {L"標準描画", "", "X:X,Y,Z "},
+        {L"映像再生", "", "X:X,Y,Z "},
+        {L"パーティクル出力", "", "X:X,Y,Z "},
+        {L"部分フィルタ", "", "X:X,Y "},
+        {L"グループ制御", "", "X:X,Y,Z "},
+        {L"カメラ制御", "", "X:X,Y,Z 目標X:目標X,目標Y,目標Z "},
+        {L"音声波形表示", "再生速度 ファイル ", ""},
+        {L"シーンチェンジ", "種類 ", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(System::wideToUtf8(c.name));
+        const auto effect = service->getEffect(c.name);
+        std::string notify, groups;
+        for (Effect::EffectItem* item : effect->items) {
+            if (item->notify)
+                notify += System::wideToUtf8(item->name) + " ";
+            auto* number = item->to<Effect::EffectItemNumber>();
+            if (number && number->group && number->group->members.front() == number) {
+                groups += System::wideToUtf8(number->name) + ":";
+                for (size_t i = 0; i < number->group->members.size(); ++i)
+                    groups += (i ? "," : "") + System::wideToUtf8(number->group->members[i]->name);
+                groups += " ";
+            }
+        }
+        EXPECT_EQ(notify, c.notify);
+        EXPECT_EQ(groups, c.groups);
+    }
+}
+
+TEST_F(BuiltinEffectTest, RenderStepsToComeThrowNotImplemented) {
+    Render::RenderContext video;
+    Render::AudioRenderContext audio;
+    const struct {
+        const wchar_t* name;
+        const char* scope;
+    } cases[] = {
+        {L"動画ファイル", "Effect::EffectBase::inputVideo"},  {L"画像ファイル", "Effect::EffectBase::inputVideo"},
+        {L"音声ファイル", "Effect::EffectBase::inputAudio"},  {L"テキスト", "Effect::EffectBase::inputVideo"},
+        {L"図形", "Effect::EffectBase::inputVideo"},          {L"シーン", "Effect::EffectBase::inputVideo"},
+        {L"フレームバッファ", "Effect::EffectBase::inputVideo"}, {L"直前オブジェクト", "Effect::EffectBase::inputVideo"},
+        {L"音声波形表示", "Effect::EffectBase::inputVideo"},  {L"部分フィルタ", "Effect::PartEffect::controlVideo"},
+        {L"グループ制御", "Effect::GroupControl::controlVideo"},
+        {L"グループ制御(音声)", "Effect::GroupAudioControl::controlAudio"},
+        {L"カメラ制御", "Effect::CameraControl::controlVideo"}, {L"シーンチェンジ", "Effect::SceneChange::controlVideo"},
+    };
+    for (const auto& c : cases) {
+        const auto effect = service->getEffect(c.name);
+        try {
+            if (effect->role == EffectBase::kControl && effect->media == EffectBase::kAudio)
+                effect->controlAudio(audio);
+            else if (effect->role == EffectBase::kControl)
+                effect->controlVideo(video);
+            else if (effect->media == EffectBase::kAudio)
+                effect->inputAudio(audio);
+            else
+                effect->inputVideo(video);
+            ADD_FAILURE() << "no exception: " << System::wideToUtf8(c.name);
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(std::string(e.what()), std::string("not implement.\n\n[Place]\n") + c.scope + "()")
+                << System::wideToUtf8(c.name);
+        }
+    }
 }
 
 TEST_F(BuiltinEffectTest, PlayPositionsOfferThePlayRange) {
