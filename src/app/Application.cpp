@@ -6,6 +6,7 @@
 #include "core/EventService.h"
 #include "core/Exception.h"
 #include "core/ExceptionPresenter.h"
+#include "core/NoticePresenter.h"
 #include "core/Logger.h"
 #include "core/Process.h"
 #include "core/SettingService.h"
@@ -47,6 +48,7 @@
 #include "platform/os/Com.h"
 #include "ui/dialogs/AskQuestion.h"
 #include "ui/dialogs/ShowException.h"
+#include "ui/dialogs/ShowNotice.h"
 
 namespace App {
 
@@ -125,6 +127,7 @@ int run(const Steps& steps) {
     // What the lower layers ask of the higher ones, installed for the life of
     // the program. The model's answers move to the edit service when it arrives.
     const System::ExceptionPresenterScope presenter(Dialog::showException);
+    const System::NoticePresenterScope notices(Dialog::showNotice);
     const Edit::Project::QuestionAsker previousAsker = Edit::Project::setQuestionAsker(Dialog::askQuestion);
     Edit::ProjectQueries projectQueries;
     const Effect::ModelQueriesScope queries(projectQueries);

@@ -3,12 +3,22 @@
 
 #include "core/EventCommandType.h"
 #include "platform/window/Message.h"
+#include "platform/window/MessageQueue.h"
 
 // How worker threads reach the UI thread: a command message posted to the
 // window that dispatches them (the main window, registered when it exists).
 namespace Event {
 
-void setCommandWindow(Platform::window::WindowHandle window);
+// How a command reaches the window: the window layer's posting.
+using CommandPoster = bool (*)(Platform::window::WindowHandle window, uint32_t message, uintptr_t wParam,
+                               intptr_t lParam);
+void bindCommandWindow(Platform::window::WindowHandle window, CommandPoster post);
+// The window and the window layer's posting are bound together where the
+// window is registered, so code that only posts (the model, workers) does not
+// link the window layer.
+inline void setCommandWindow(Platform::window::WindowHandle window) {
+    bindCommandWindow(window, &Platform::window::postMessage);
+}
 Platform::window::WindowHandle commandWindow();
 
 // Posts the user message (kind, payload) to the command window. False when

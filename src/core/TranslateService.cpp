@@ -3,17 +3,16 @@
 #include <atomic>
 #include <stdexcept>
 
-#include "core/EventCommandPost.h"
 #include "core/Exception.h"
 #include "core/File.h"
 #include "core/FileName.h"
 #include "core/IniFile.h"
+#include "core/NoticePresenter.h"
 #include "core/SettingService.h"
 #include "core/StringHelper.h"
 #include "core/TextConvert.h"
 #include "platform/os/FileSystem.h"
 #include "platform/os/SystemInfo.h"
-#include "platform/window/MessageBox.h"
 
 namespace Translate {
 namespace {
@@ -126,10 +125,7 @@ void TranslateService::registerLanguageFile(const std::wstring& path) {
 
     const wchar_t* text = L"言語ファイルを設定しました";
     if (isActive()) text = translate(Table::Message, text);
-    namespace W = Platform::window;
-    const W::WindowHandle owner = Event::commandWindow();
-    W::messageBox(owner, System::wideToUtf8(text), "Velmo Kirta2",
-                  W::kMbOk | W::kMbIconInformation | (owner == nullptr ? W::kMbTaskModal : 0));
+    System::presentNotice(text);
 }
 
 void TranslateService::setRebuildHandler(std::function<void()> handler) { rebuildHandler() = std::move(handler); }

@@ -21,10 +21,12 @@ bool ProjectQueries::findSceneName(int32_t sceneId, std::wstring& name) const {
     const Project* project = project_.load();
     if (!project)
         return false;
-    const std::shared_ptr<Scene> scene = project->getScene(sceneId);
-    if (!scene)
+    // The scene table itself, not the project's functions: the queries stay
+    // apart from reading and writing project files.
+    const auto it = project->scenes.find(sceneId);
+    if (it == project->scenes.end() || !it->second)
         return false;
-    name = scene->name;
+    name = it->second->name;
     return true;
 }
 
@@ -32,10 +34,14 @@ int32_t ProjectQueries::findSceneId(const std::wstring& name) const {
     const Project* project = project_.load();
     if (!project)
         return -1;
-    for (const auto& scene : project->getSceneList())
-        if (scene->name == name)
-            return scene->id;
-    return -1;
+    // The first in display order (then id) of the scenes with this name.
+    const Scene* found = nullptr;
+    for (const auto& [id, scene] : project->scenes)
+        if (scene && scene->name == name &&
+            (!found || scene->displayOrder < found->displayOrder ||
+             (scene->displayOrder == found->displayOrder && scene->id < found->id)))
+            found = scene.get();
+    return found ? found->id : -1;
 }
 
 std::string ProjectQueries::convertTrackValue(std::string_view value) const {

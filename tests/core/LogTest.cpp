@@ -12,13 +12,20 @@ namespace {
 
 TEST(Log, LevelsHaveTheirNamesLevelsAndColours) {
     using namespace System::Log;
-    const Type* types[] = {&kVerbose, &kInfo, &kScript, &kWarn, &kError};
-    const struct { const char* name; int level; uint32_t color; } expected[] = {
-        {"VERBOSE", 1, 0xcccccc}, {"INFO", 2, 0xffffff}, {"SCRIPT", 2, 0x7fff7f}, {"WARN", 3, 0xffff7f}, {"ERROR", 4, 0xff7f7f}};
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_STREQ(types[i]->name, expected[i].name);
-        EXPECT_EQ(types[i]->level, expected[i].level);
-        EXPECT_EQ(types[i]->color, expected[i].color);
+    const struct {
+        const Type* type;
+        const char* name;
+        int level;
+        uint32_t color;
+    } rows[] = {{&kVerbose, "VERBOSE", 1, 0xcccccc},
+                {&kInfo, "INFO", 2, 0xffffff},
+                {&kScript, "SCRIPT", 2, 0x7fff7f},
+                {&kWarn, "WARN", 3, 0xffff7f},
+                {&kError, "ERROR", 4, 0xff7f7f}};
+    for (const auto& row : rows) {
+        EXPECT_STREQ(row.type->name, row.name);
+        EXPECT_EQ(row.type->level, row.level);
+        EXPECT_EQ(row.type->color, row.color);
     }
 }
 

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "core/NoticePresenter.h"
 #include "core/SettingService.h"
 #include "support/TestFolders.h"
 #include "platform/window/MessageBox.h"
 #include "support/LogCapture.h"
+#include "ui/dialogs/ShowNotice.h"
 
 namespace {
 
@@ -127,6 +129,7 @@ TEST_F(TranslateServiceTest, RegisteringAFileInstallsAndAnnouncesIt) {
     writeFile(root_ / "drop" / "a.b.vln2",
               "[Message]\n\xe8\xa8\x80\xe8\xaa\x9e\xe3\x83\x95\xe3\x82\xa1\xe3\x82\xa4\xe3\x83\xab\xe3\x82\x92\xe8\xa8\xad"
               "\xe5\xae\x9a\xe3\x81\x97\xe3\x81\xbe\xe3\x81\x97\xe3\x81\x9f=Language file set\n");
+    const System::NoticePresenterScope presenter(Dialog::showNotice);  // as the program installs it
     std::vector<Platform::window::MessageBoxRequest> boxes;
     auto previous = Platform::window::setMessageBoxHook([&](const Platform::window::MessageBoxRequest& r) {
         boxes.push_back(r);

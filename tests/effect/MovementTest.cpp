@@ -41,24 +41,34 @@ struct MovementFixture : testing::Test {
 }  // namespace
 
 TEST(MovementRegistryTest, BuiltinsInOrderWithTheirDefaults) {
-    const wchar_t* names[] = {L"移動無し",   L"再生範囲",           L"直線移動",     L"直線移動(時間制御)",
-                              L"補間移動",   L"補間移動(時間制御)", L"ランダム移動", L"瞬間移動"};
-    const int32_t counts[] = {1, 2, -1, -1, -1, -1, -1, -1};
-    const int32_t accel[] = {-1, -1, 0, 0, 1, -1, -1, -1};
-    const int32_t ignore[] = {0, 0, 0, -1, -1, -1, 2, -1};
-    const uint8_t anchors[] = {1, 1, 1, 0, 1, 0, 1, 1};
-    const uint8_t timeControl[] = {0, 0, 0, 1, 0, 1, 0, 0};
-    for (int i = 0; i < 8; ++i) {
-        const MovementBase* m = findMovement(names[i]);
-        ASSERT_NE(m, nullptr) << i;
-        EXPECT_EQ(m->valueCount, counts[i]) << i;
-        EXPECT_EQ(m->accelerate, accel[i]) << i;
-        EXPECT_EQ(m->decelerate, accel[i]) << i;
-        EXPECT_EQ(m->ignoreMidpoints, ignore[i]) << i;
-        EXPECT_EQ(m->sectionAnchors, anchors[i]) << i;
-        EXPECT_EQ(m->timeControl, timeControl[i]) << i;
-        EXPECT_EQ(m->inMenu, i == 1 ? 0 : 1) << i;
-        EXPECT_EQ(m->hasTrajectory(), i != 6) << i;
+    const struct {
+        const wchar_t* name;
+        int32_t count, accel, ignore;
+        uint8_t anchors, timeControl, inMenu;
+        bool trajectory;
+    } rows[] = {
+        // name                   count accel ignore anchors time menu trajectory
+        {L"移動無し",                 1,  -1,   0,   1,      0,   1,   true},
+        {L"再生範囲",                 2,  -1,   0,   1,      0,   0,   true},
+        {L"直線移動",                -1,   0,   0,   1,      0,   1,   true},
+        {L"直線移動(時間制御)",      -1,   0,  -1,   0,      1,   1,   true},
+        {L"補間移動",                -1,   1,  -1,   1,      0,   1,   true},
+        {L"補間移動(時間制御)",      -1,  -1,  -1,   0,      1,   1,   true},
+        {L"ランダム移動",            -1,  -1,   2,   1,      0,   1,   false},
+        {L"瞬間移動",                -1,  -1,  -1,   1,      0,   1,   true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "row " << (&row - rows));
+        const MovementBase* m = findMovement(row.name);
+        ASSERT_NE(m, nullptr);
+        EXPECT_EQ(m->valueCount, row.count);
+        EXPECT_EQ(m->accelerate, row.accel);
+        EXPECT_EQ(m->decelerate, row.accel);
+        EXPECT_EQ(m->ignoreMidpoints, row.ignore);
+        EXPECT_EQ(m->sectionAnchors, row.anchors);
+        EXPECT_EQ(m->timeControl, row.timeControl);
+        EXPECT_EQ(m->inMenu, row.inMenu);
+        EXPECT_EQ(m->hasTrajectory(), row.trajectory);
     }
     EXPECT_EQ(findMovement(L"ランダム移動")->defaultSettings, std::vector<double>{15});
     EXPECT_EQ(findMovement(L"none"), nullptr);

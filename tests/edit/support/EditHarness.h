@@ -1,7 +1,8 @@
 #pragma once
 // What the edit service will provide around the model, for the tests: the
 // project with its lock, the event service, the undo service pointed at the
-// current scene's history, and edit scopes opened on them.
+// current scene's history, and edit scopes opened on them. Whenever an edit
+// scope closes, the scene it edited is checked for the model invariants.
 #include <memory>
 #include <shared_mutex>
 #include <sstream>
@@ -35,8 +36,16 @@ public:
         project.getOrCreateScene(0);
         setCurrentScene(0);
         undo().setSectionOpener([this] { return open(); });
+        // Runs after the scope put the scene in order and let go of the lock.
+        previousRefresh_ = Edit::UpdateSection::setPanelRefresh([this](const Edit::UpdateSection& section) {
+            if (!section.scene)
+                return;
+            const std::shared_lock read(lock);
+            EXPECT_EQ(checkScene(*section.scene), "") << "when an edit scope closed";
+        });
     }
     ~EditHarness() {
+        Edit::UpdateSection::setPanelRefresh(std::move(previousRefresh_));
         undo().setSectionOpener(nullptr);
         undo().setHistory(nullptr);
     }
@@ -49,6 +58,9 @@ public:
     std::unique_ptr<Edit::UpdateSection> open() {
         return std::make_unique<Edit::UpdateSection>(lock, scene(), events.get());
     }
+
+private:
+    Edit::UpdateSection::PanelRefresh previousRefresh_;
 };
 
 // Everything of a scene that editing and undo change, as text.

@@ -365,17 +365,4 @@ TEST(ImagingEncode, UncommittedStreamsLeaveNothing) {
     EXPECT_FALSE(std::filesystem::exists(folder.path + "/short.png"));
 }
 
-// Writes the fuzz target's seeds when VELMO_IMAGE_SEEDS names a folder.
-TEST(ImagingSamples, WriteFuzzSeeds) {
-    const char* folder = std::getenv("VELMO_IMAGE_SEEDS");
-    if (folder == nullptr) GTEST_SKIP() << "VELMO_IMAGE_SEEDS not set";
-    int n = 0;
-    for (const DecodeCase& c : decodeCases()) {
-        std::string name = c.name;
-        for (char& ch : name)
-            if (ch == ' ') ch = '-';
-        Samples::writeFile(std::string(folder) + "/" + std::to_string(n++) + "-" + name, c.make());
-    }
-}
-
 }  // namespace
