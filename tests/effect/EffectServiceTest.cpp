@@ -22,7 +22,6 @@
 #include "effect/MovementDefine.h"
 #include "effect/MovementLookup.h"
 #include "support/LogCapture.h"
-#include "support/ScriptedBoxes.h"
 #include "support/TestFolders.h"
 
 using namespace Effect;
@@ -164,6 +163,17 @@ std::string thrown(F&& f) {
     return "";
 }
 
+// Keeps the texts of the error dialog for the life of the object.
+struct ShownErrors {
+    static inline std::vector<std::string> texts;
+    EffectService::ErrorPresenter previous;
+    ShownErrors() {
+        texts.clear();
+        previous = EffectService::setErrorPresenter([](const std::wstring& t) { texts.push_back(System::wideToUtf8(t)); });
+    }
+    ~ShownErrors() { EffectService::setErrorPresenter(previous); }
+};
+
 class EffectServiceTest : public TestFolders {
 protected:
     void SetUp() override {
@@ -182,7 +192,7 @@ protected:
 
     TestCatalog catalog;
     LogCapture log;
-    ScriptedBoxes boxes;
+    ShownErrors errors;
     std::unique_ptr<System::ServiceHolder<Setting::SettingService>> settings;
     std::unique_ptr<EffectService> service;
 };
@@ -212,14 +222,10 @@ TEST_F(EffectServiceTest, RegistrationLogsInTableOrderAndEveryAttemptTakesAnOrde
 
     // The first registration of a name wins.
     EXPECT_NE(dynamic_cast<Probe*>(service->findEffect(L"入力").prototype().get()), nullptr);
-    ASSERT_EQ(boxes.shown.size(), 2u);
-    EXPECT_EQ(boxes.shown[0].text, "Failed to register effect. [入力]\n\nDuplicate effects with the same key exist.");
-    EXPECT_EQ(boxes.shown[1].text, "Failed to register effect. [class EffectServiceCases::Failing]\n\nno device");
+    EXPECT_EQ(errors.texts, (std::vector<std::string>{
+                                "Failed to register effect. [入力]\n\nDuplicate effects with the same key exist.",
+                                "Failed to register effect. [class EffectServiceCases::Failing]\n\nno device"}));
     EXPECT_THROW(service->findEffect(L"故障"), std::runtime_error);
-    // Each dialog is logged as it is shown.
-    EXPECT_EQ(std::count_if(log.lines.begin(), log.lines.end(),
-                            [](const auto& l) { return l.scope == "Dialog::showError"; }),
-              2);
 }
 
 TEST_F(EffectServiceTest, FailedAndDuplicateMovementsAreReportedAndSkipped) {
@@ -229,12 +235,20 @@ TEST_F(EffectServiceTest, FailedAndDuplicateMovementsAreReportedAndSkipped) {
     EXPECT_EQ(service->counter(), before);  // it failed before it could take a number
     EXPECT_EQ(service->registerMovement<DuplicateMovement>(), nullptr);
     EXPECT_EQ(service->counter(), before + 1);
-    ASSERT_EQ(boxes.shown.size(), 4u);
-    EXPECT_EQ(boxes.shown[2].text, "Failed to register movement. [class EffectServiceCases::FailingMovement]\n\nbad movement");
-    EXPECT_EQ(boxes.shown[3].text,
-              "Failed to register movement. [直線移動]\n\nDuplicate movements with the same key exist.");
+    ASSERT_EQ(errors.texts.size(), 4u);
+    EXPECT_EQ(errors.texts[2], "Failed to register movement. [class EffectServiceCases::FailingMovement]\n\nbad movement");
+    EXPECT_EQ(errors.texts[3], "Failed to register movement. [直線移動]\n\nDuplicate movements with the same key exist.");
     EXPECT_EQ(dynamic_cast<const DuplicateMovement*>(service->findMovement(L"直線移動").movement().get()), nullptr)
         << "the first registration must stay";
+
+    // Without a dialog installed the failure is logged.
+    EffectService::setErrorPresenter(nullptr);
+    EXPECT_EQ(service->registerMovement<DuplicateMovement>(), nullptr);
+    EXPECT_EQ(errors.texts.size(), 4u);
+    EXPECT_EQ(log.lines.back().level, "ERROR");
+    EXPECT_EQ(log.lines.back().scope, "Effect::EffectService");
+    EXPECT_EQ(log.lines.back().message,
+              "Failed to register movement. [直線移動]\n\nDuplicate movements with the same key exist.");
 }
 
 TEST_F(EffectServiceTest, LookupsReportTheirErrors) {
@@ -351,6 +365,12 @@ TEST_F(EffectServiceTest, NumberItemsFindMovementsThroughTheRegistry) {
     item.fromString("1.0,2.0,直線移動,0");
     EXPECT_EQ(item.movement, service->findMovement(L"直線移動").movement().get());
     EXPECT_EQ(EffectService::noMove(), service->findMovement(L"移動無し").movement().get());
+    // A fresh item and one read with the movement named hold the same movement.
+    EffectItemNumber fresh(&list, L"Y", 1, -100, 100, 0.1);
+    EXPECT_EQ(fresh.movement, EffectService::noMove());
+    EffectItemNumber named(&list, L"Y", 1, -100, 100, 0.1);
+    named.fromString("1.0,移動無し,0");
+    EXPECT_TRUE(fresh.equals(named));
     EXPECT_EQ(EffectService::movieRange(), service->findMovement(L"再生範囲").movement().get());
 
     // An unknown name in a project section names the registry in the warning.
