@@ -141,6 +141,12 @@ void buildServices(System::ServiceStack& stack) {
 }
 
 // The clipboard copy of a rendered frame, straight alpha.
+// The installed font families, once the 2-D drawing service has read them.
+void readFontFamilies(std::vector<std::wstring>& names, std::wstring& defaultName) {
+    if (const Media::Direct2DService* d2d = Media::Direct2DService::get())
+        d2d->fontManager.familyNames(names, defaultName);
+}
+
 std::shared_ptr<Media::ImageBuffer> readFrameImage(Media::RenderBuffer& buffer, int32_t format) {
     return buffer.createImageBuffer(format, true);
 }
@@ -203,6 +209,7 @@ int run(const Steps& steps) {
         Effect::EffectService::setErrorPresenter(showErrorDialog);
     const auto previousDialogs = Edit::EditService::setDialogs(std::make_shared<Dialog::EditServiceDialogs>());
     const auto previousFrameReader = Edit::EditService::setFrameImageReader(readFrameImage);
+    const auto previousFontReader = Edit::ProjectQueries::setFontListReader(readFontFamilies);
     Edit::ProjectQueries projectQueries;
     const Effect::ModelQueriesScope queries(projectQueries);
     Effect::setFrameSizeReader(Media::renderBufferSize);
@@ -238,6 +245,7 @@ int run(const Steps& steps) {
     Effect::EffectService::setErrorPresenter(previousErrors);
     Edit::EditService::setDialogs(previousDialogs);
     Edit::EditService::setFrameImageReader(previousFrameReader);
+    Edit::ProjectQueries::setFontListReader(previousFontReader);
     Os::oleUninitialize();
     Os::coUninitialize();
     return 0;
