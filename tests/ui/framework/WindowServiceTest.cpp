@@ -14,8 +14,10 @@
 #include "core/EventService.h"
 #include "core/ServiceHolder.h"
 #include "core/SettingService.h"
+#include "core/TranslateService.h"
 #include "media/gpu/Direct2DService.h"
 #include "media/image/ImageService.h"
+#include "platform/draw2d/Brush.h"
 #include "platform/draw2d/RenderTarget.h"
 #include "platform/os/Event.h"
 #include "platform/os/WaitableTimer.h"
@@ -217,6 +219,21 @@ TEST_F(MainWindow, TheEmptyLayoutShowsTheStyleColours) {
     EXPECT_EQ(service.target->pixel(10, h - 30), 0xFF102030u);
     EXPECT_EQ(service.target->pixel(10, h - 20), 0xFFC08040u);
     EXPECT_EQ(service.target->pixel(service.width - 1, h - 1), 0xFFC08040u);
+}
+
+TEST_F(MainWindow, ALanguageChangeRepaintsTheWindowWhileItLives) {
+    System::ServiceHolder<Translate::TranslateService> translate;
+    Window::WindowService& service = start();
+    service.updateLayout();
+    const Platform::draw2d::SolidColorBrush red{{1, 0, 0, 1}};
+    service.beginDraw();
+    service.fillRectangle(0, 0, service.width, service.height, red);
+    service.endDraw();
+    ASSERT_EQ(service.target->pixel(10, 10), 0xFFFF0000u);
+    translate.get()->updateLanguage();
+    EXPECT_EQ(service.target->pixel(10, 10), 0xFF102030u);
+    service_.reset();
+    translate.get()->updateLanguage();  // the handler went with the window
 }
 
 TEST_F(MainWindow, PlacementIsKeptForTheNormalWindow) {
