@@ -207,7 +207,9 @@ intptr_t WindowService::windowProc(W::WindowHandle window, uint32_t message, uin
 
 intptr_t WindowService::defaultProc(W::WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
     switch (message) {
-    case W::kWmCreate: return 0;
+    case W::kWmCreate:
+        // Drops reach the window through the input router once it takes them.
+        return 0;
     case W::kWmDestroy: W::postQuitMessage(0); return 0;
     default: return W::defWindowProc(window, message, wParam, lParam);
     }
@@ -233,7 +235,8 @@ intptr_t WindowService::handleMessage(W::WindowHandle window, uint32_t message, 
     }
     case W::kWmWindowPosChanged:
         storePlacement(*reinterpret_cast<const W::WindowPos*>(lParam));
-        return W::defWindowProc(window, message, wParam, lParam), 0;
+        W::defWindowProc(window, message, wParam, lParam);
+        return 0;
     case W::kWmCommand:
     case kWmInitMenuPopup:
         // The menu bar answers these once it exists.
