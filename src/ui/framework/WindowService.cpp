@@ -208,7 +208,7 @@ intptr_t WindowService::windowProc(W::WindowHandle window, uint32_t message, uin
 intptr_t WindowService::defaultProc(W::WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
     switch (message) {
     case W::kWmCreate:
-        // Drops reach the window through the input router once it takes them.
+        // No drop target: the window layer offers no drag and drop yet.
         return 0;
     case W::kWmDestroy: W::postQuitMessage(0); return 0;
     default: return W::defWindowProc(window, message, wParam, lParam);
