@@ -55,11 +55,13 @@
 #include "platform/os/Com.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
+#include "platform/window/Pointer.h"
 #include "platform/window/TopLevel.h"
 #include "ui/dialogs/AskQuestion.h"
 #include "ui/dialogs/EditServiceDialogs.h"
 #include "ui/dialogs/ShowException.h"
 #include "ui/dialogs/ShowNotice.h"
+#include "ui/framework/WindowMouseService.h"
 #include "ui/framework/WindowService.h"
 
 namespace App {
@@ -123,6 +125,7 @@ void buildServices(System::ServiceStack& stack) {
     //  window service, input, output, scripts, caches, effects, undo, edit,
     //  render, then the panels and the menu bar.
     Setting::SettingService::setDpiReader(&Platform::window::desktopDpi);
+    Setting::SettingService::setInputTimingsReader(&Platform::window::inputTimings);
     stack.addService<Setting::SettingService>();
     System::Process::SetThreadPriority("MainThreadPriority");
     stack.addService<System::Logger>();
@@ -134,6 +137,7 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Media::Direct3DService>();
     stack.addService<Media::XAudio2Service>();
     stack.addService<Event::EventService>();
+    stack.addService<Window::WindowMouseService>();
     stack.addService<Window::WindowService>();
     static Effect::BuiltinCatalog builtinEffects;
     Effect::EffectService::setCatalog(&builtinEffects);
