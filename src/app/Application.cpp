@@ -49,6 +49,9 @@
 #include "media/image/ImageService.h"
 #include "media/decode/MediaService.h"
 #include "media/audio/XAudio2Service.h"
+#include "plugin/InputCacheSource.h"
+#include "plugin/InputService.h"
+#include "render/cache/CacheService.h"
 #include "platform/os/Com.h"
 #include "platform/window/MessageBox.h"
 #include "ui/dialogs/AskQuestion.h"
@@ -126,6 +129,10 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Media::Direct3DService>();
     stack.addService<Media::XAudio2Service>();
     stack.addService<Event::EventService>();
+    Plugin::InputService* input = stack.addService<Plugin::InputService>();
+    auto* inputForCaches = stack.addOwned<Plugin::InputCacheSource>(*input);
+    Cache::CacheService* caches = stack.addService<Cache::CacheService>();
+    caches->setMediaInput(inputForCaches);
     static Effect::BuiltinCatalog builtinEffects;
     Effect::EffectService::setCatalog(&builtinEffects);
     Effect::EffectService* effects = stack.addService<Effect::EffectService>();
@@ -152,6 +159,8 @@ int run(const Steps& steps) {
     const Edit::Project::QuestionAsker previousAsker = Edit::Project::setQuestionAsker(Dialog::askQuestion);
     const Effect::EffectService::ErrorPresenter previousErrors =
         Effect::EffectService::setErrorPresenter(showErrorDialog);
+    const Plugin::InputService::ErrorPresenter previousInputErrors =
+        Plugin::InputService::setErrorPresenter(showErrorDialog);
     Edit::ProjectQueries projectQueries;
     const Effect::ModelQueriesScope queries(projectQueries);
     Effect::setFrameSizeReader(Media::renderBufferSize);
@@ -179,6 +188,7 @@ int run(const Steps& steps) {
     Effect::setFrameSizeReader(nullptr);
     Edit::Project::setQuestionAsker(previousAsker);
     Effect::EffectService::setErrorPresenter(previousErrors);
+    Plugin::InputService::setErrorPresenter(previousInputErrors);
     Os::oleUninitialize();
     Os::coUninitialize();
     return 0;
