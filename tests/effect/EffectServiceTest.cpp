@@ -21,6 +21,7 @@
 #include "effect/MovementBase.h"
 #include "effect/MovementDefine.h"
 #include "effect/MovementLookup.h"
+#include "effect/ObjectCommands.h"
 #include "support/LogCapture.h"
 #include "support/TestFolders.h"
 
@@ -494,6 +495,48 @@ TEST_F(EffectServiceTest, AliasInformationComesFromItsFirstEffect) {
     writeFile(appData() / "Alias" / "b.effect", "[Effect.0]\r\neffect.name=カメラ光\r\n");
     EXPECT_EQ(effect.getPlacement(), 4);
     EXPECT_FALSE(effect.isDefineOf(*service->getEffect(L"入力")));
+}
+
+// Records the commands the menu entries run.
+class RecordedCommands : public ObjectCommands {
+public:
+    std::vector<std::string> calls;
+    void createObject(const std::wstring& name, int32_t layer, int32_t frame) override {
+        calls.push_back("create " + System::wideToUtf8(name) + " " + std::to_string(layer) + " " + std::to_string(frame));
+    }
+    void loadObject(const std::wstring& path, int32_t layer, int32_t frame) override {
+        calls.push_back("load " + System::wideToUtf8(path) + " " + std::to_string(layer) + " " + std::to_string(frame));
+    }
+    void setEffect(const std::shared_ptr<Edit::Object>&, const std::wstring& name, int32_t position,
+                   bool replace) override {
+        calls.push_back("set " + System::wideToUtf8(name) + " " + std::to_string(position) + (replace ? " replace" : ""));
+    }
+    void loadEffect(const std::shared_ptr<Edit::Object>&, const std::wstring& path, int32_t position,
+                    bool replace) override {
+        calls.push_back("add " + System::wideToUtf8(path) + " " + std::to_string(position) + (replace ? " replace" : ""));
+    }
+};
+
+TEST_F(EffectServiceTest, MenuEntriesRunTheInstalledCommands) {
+    start();
+    EffectDefine& blur = service->findEffect(L"ぼかし");
+    AliasDefine alias(L"影", L"effect", 50);
+    // Nothing installed yet: the entries cannot act.
+    EXPECT_EQ(thrown([&] { blur.createObject(1, 2); }),
+              "not implement. @ Effect::EffectDefine::createObject()");
+    EXPECT_EQ(thrown([&] { alias.addToObject(nullptr, 0, false); }),
+              "not implement. @ Effect::AliasDefine::addToObject()");
+
+    RecordedCommands commands;
+    ObjectCommands::setCurrent(&commands);
+    blur.createObject(1, 2);
+    blur.addToObject(nullptr, 3, true);
+    alias.createObject(4, 5);
+    alias.addToObject(nullptr, 6, false);
+    ObjectCommands::setCurrent(nullptr);
+    const std::string aliasPath = (appData() / "Alias" / "影.effect").string();
+    EXPECT_EQ(commands.calls, (std::vector<std::string>{"create ぼかし 1 2", "set ぼかし 3 replace",
+                                                        "load " + aliasPath + " 4 5", "add " + aliasPath + " 6"}));
 }
 
 }  // namespace
