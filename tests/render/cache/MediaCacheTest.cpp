@@ -27,6 +27,7 @@ struct ScriptedMediaInput : Cache::MediaInput {
     int32_t sampleRate = 8;
     int32_t channels = 2;
     int32_t blocks = 100;  // blocks past this one are missing
+    int32_t blockSamples = 0;  // samples a block holds; 0: the sample rate
     std::mutex mutex;
     std::vector<int32_t> framesRead;
     std::vector<int32_t> blocksRead;
@@ -55,10 +56,11 @@ struct ScriptedMediaInput : Cache::MediaInput {
         raw.bitsPerSample = 32;
         raw.channels = channels;
         raw.blockAlign = 4 * channels;
-        raw.sampleCount = sampleRate;
-        raw.data.allocMemory(static_cast<uint32_t>(raw.blockAlign * sampleRate));
+        const int32_t count = blockSamples > 0 ? blockSamples : sampleRate;
+        raw.sampleCount = count;
+        raw.data.allocMemory(static_cast<uint32_t>(raw.blockAlign * count));
         auto* samples = reinterpret_cast<float*>(raw.data.data());
-        for (int32_t i = 0; i < sampleRate; ++i) {
+        for (int32_t i = 0; i < count; ++i) {
             const auto n = static_cast<float>(block * sampleRate + i);
             samples[i * channels] = n;
             if (channels == 2) samples[i * channels + 1] = -n;
@@ -216,6 +218,22 @@ TEST_F(MediaCacheTest, GetAudioEndsWithSilenceWhereBlocksAreMissing) {
         for (int j = 0; j < 4; ++j) EXPECT_FLOAT_EQ(out->getChannel(0)[j], c.left[j]) << j;
     }
     EXPECT_FALSE(audio().getAudio(L"silent.mp4", {0, 8}, 4, 0.0, 1.0));
+}
+
+TEST_F(MediaCacheTest, BlocksShorterThanASecondAreNeverReadPastTheirEnd) {
+    media.blockSamples = 4;  // a reader breaking the one-second contract
+    const auto out = audio().getAudio(L"tone.wav", {0, 8}, 8, 0.0, 1.0);
+    ASSERT_TRUE(out);
+    for (int j = 0; j < 8; ++j) EXPECT_EQ(out->getChannel(0)[j], 0.0f) << j;
+}
+
+TEST(MediaCacheLifetimeTest, SceneChangesAfterTheCachesAreGoneReachNothing) {
+    System::ServiceHolder<Event::EventService> events;
+    {
+        System::ServiceHolder<Cache::CacheService> caches;
+        EXPECT_EQ(events.get()->sceneListeners.size(), 2u);
+    }
+    events.get()->sceneListeners.call(1);  // the listeners stay and must not touch the caches
 }
 
 TEST_F(MediaCacheTest, PreloadCoversEveryBlockGetAudioReads) {
