@@ -84,6 +84,9 @@ InputPlugin* InputService::registerPlugin(const char* typeName, const PluginFact
 }
 
 void InputService::updateExtTypeList() {
+    // Opens read the tables under the same mutex: the plug-in dialog may
+    // rebuild them while a render thread opens a file.
+    std::lock_guard lock(fileMutex_);
     video_.clear();
     audio_.clear();
     image_.clear();

@@ -101,7 +101,7 @@ private:
     ExtTable video_, audio_, image_;
     std::wstring videoFilter_, audioFilter_, imageFilter_;
 
-    mutable std::mutex fileMutex_;  // held across a whole open
+    mutable std::mutex fileMutex_;  // held across a whole open and while the tables are rebuilt
     std::list<FileEntry> files_;
     std::unordered_map<FileKey, std::list<FileEntry>::iterator, FileKeyHash> fileMap_;
     uint64_t fileLimit_ = 20;
