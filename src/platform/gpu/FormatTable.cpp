@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vulkan/vulkan.h>
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 namespace {
 
 constexpr FormatInfo kFormats[] = {
@@ -99,4 +99,4 @@ void FormatTable::packRow(const FormatInfo& info, const uint8_t* src, uint8_t* d
     }
 }
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

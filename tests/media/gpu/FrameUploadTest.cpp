@@ -25,7 +25,7 @@ TEST_F(FrameUploadTest, FrameAfterFrameEachArrivesWhileTheUploadTextureIsKept) {
         {Media::PixelFormat::kB8G8R8X8Unorm, 4, 0},
     };
     Media::ResourceBuffer target(0, 0);
-    Platform::Gpu::Texture* uploadTexture = nullptr;
+    Platform::gpu::Texture* uploadTexture = nullptr;
     for (size_t i = 0; i < std::size(frames); ++i) {
         const Frame& f = frames[i];
         SCOPED_TRACE(i);
@@ -44,8 +44,10 @@ TEST_F(FrameUploadTest, FrameAfterFrameEachArrivesWhileTheUploadTextureIsKept) {
         const auto px = pixelsOf(*target.texture);
         ASSERT_EQ(px.size(), 4u * f.width);
         for (uint32_t x = 0; x < f.width; ++x) EXPECT_NEAR(px[4 * x], want, 3e-3f) << x;
-        Platform::Gpu::Texture* now = d3d().uploadBuffer().texture.get();
-        if (i == 1) EXPECT_EQ(now, uploadTexture);  // the same shape again: no new texture
+        Platform::gpu::Texture* now = d3d().uploadBuffer().texture.get();
+        if (i == 1) {
+            EXPECT_EQ(now, uploadTexture);  // the same shape again: no new texture
+        }
         uploadTexture = now;
     }
 }

@@ -4,7 +4,7 @@
 #include "GpuFixture.h"
 
 using namespace Platform;
-using namespace Platform::Gpu;
+using namespace Platform::gpu;
 
 namespace {
 
