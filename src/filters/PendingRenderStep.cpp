@@ -1,6 +1,5 @@
 #include "filters/PendingRenderStep.h"
 
-#include "core/Exception.h"
 #include "core/Log.h"
 
 namespace Effect {
@@ -8,7 +7,8 @@ namespace Effect {
 void PendingRenderStep::report(const char* scope) {
     if (reported_.exchange(true))
         return;
-    System::Log::warn(scope, "%s", System::notImplementException(scope).what());
+    // The text of the base's steps, without raising it: the object goes on rendering.
+    System::Log::warn(scope, "not implement.");
 }
 
 }  // namespace Effect
