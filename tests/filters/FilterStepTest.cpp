@@ -5,14 +5,10 @@
 #include <typeinfo>
 
 #include "core/TextConvert.h"
-#include "effect/AudioRenderContext.h"
 #include "effect/EffectBase.h"
 #include "effect/EffectService.h"
-#include "effect/RenderContext.h"
-#include "media/audio/AudioBuffer.h"
 #include "media/gpu/ComputeShader.h"
 #include "media/gpu/PixelShader.h"
-#include "media/gpu/ResourceBuffer.h"
 #include "filters/AngleClipFilter.h"
 #include "filters/BasicInvert.h"
 #include "filters/BevelFilter.h"
@@ -47,6 +43,7 @@
 #include "filters/RippleFilter.h"
 #include "filters/ShapeFilter.h"
 #include "filters/FilterFixture.h"
+#include "filters/FilterSteps.h"
 
 using Effect::EffectBase;
 
@@ -132,30 +129,8 @@ const wchar_t* const kPendingFilters[] = {
     L"領域拡張", L"反転", L"音量フェード", L"モノラル化", L"音量調整",
 };
 
-// Runs the render steps a filter of this media has on its chain: the image
-// or sound it hands on (the one given when it passes it through).
-struct Steps {
-    Render::RenderContext video;
-    Render::AudioRenderContext audio;
-    std::shared_ptr<Media::ResourceBuffer> image = std::make_shared<Media::ResourceBuffer>(8, 4);
-    std::shared_ptr<Media::AudioBuffer> sound = std::make_shared<Media::AudioBuffer>();
-
-    bool passesOn(EffectBase& filter) {
-        switch (filter.media) {
-        case EffectBase::kVideo:
-            return filter.filterVideo(video, image) == image;
-        case EffectBase::kAudio:
-            return filter.filterAudio(audio, sound) == sound;
-        default:  // the camera's: lights gather before the objects, the bloom acts on the frame
-            filter.preInputVideo(video);
-            filter.controlVideo(video);
-            return true;
-        }
-    }
-};
-
 TEST_F(FilterFixture, PendingStepsHandTheInputOnAndSayNotImplementOncePerObject) {
-    Steps steps;
+    FilterSteps steps;
     for (const wchar_t* name : kPendingFilters) {
         SCOPED_TRACE(System::wideToUtf8(name));
         const auto first = service->getEffect(name);
