@@ -145,12 +145,12 @@ std::shared_ptr<Media::ImageBuffer> readFrameImage(Media::RenderBuffer& buffer, 
 }
 
 void callStartupListeners() {
-    if (Event::EventService* events = Event::EventService::instance())
+    if (Event::EventService* events = Event::EventService::get())
         events->startupListeners.call();
 }
 
 void callExitListeners() {
-    if (Event::EventService* events = Event::EventService::instance())
+    if (Event::EventService* events = Event::EventService::get())
         events->exitListeners.call();
 }
 
@@ -198,10 +198,10 @@ int run(const Steps& steps) {
     const System::ExceptionPresenterScope presenter(Dialog::showException);
     const System::NoticePresenterScope notices(Dialog::showNotice);
     const Edit::Project::QuestionAsker previousAsker = Edit::Project::setQuestionAsker(Dialog::askQuestion);
-    const auto previousDialogs = Edit::EditService::setDialogs(std::make_shared<Dialog::EditServiceDialogs>());
-    const auto previousFrameReader = Edit::EditService::setFrameImageReader(readFrameImage);
     const Effect::EffectService::ErrorPresenter previousErrors =
         Effect::EffectService::setErrorPresenter(showErrorDialog);
+    const auto previousDialogs = Edit::EditService::setDialogs(std::make_shared<Dialog::EditServiceDialogs>());
+    const auto previousFrameReader = Edit::EditService::setFrameImageReader(readFrameImage);
     Edit::ProjectQueries projectQueries;
     const Effect::ModelQueriesScope queries(projectQueries);
     Effect::setFrameSizeReader(Media::renderBufferSize);
@@ -213,7 +213,7 @@ int run(const Steps& steps) {
                 throw System::hresultException("CoInitializeEx", "wWinMain", hr);
             if (const auto hr = Os::oleInitialize(); Platform::failed(hr))
                 throw System::hresultException("OleInitialize", "wWinMain", hr);
-            Os::setProcessDpiAwarenessPerMonitorV2();
+            (void)Os::setProcessDpiAwarenessPerMonitorV2();  // older systems keep the default scaling
 
             if (steps.build) steps.build(stack);
             if (steps.startup) steps.startup();
