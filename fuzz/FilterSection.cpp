@@ -178,8 +178,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         written.loadFile(System::utf8ToWide(output));
         const auto again = effect->createInstance();
         again->loadIniSectionParameter(written.getSection("Effect", 0));
-        if (write(*again, output) != first)
-            std::abort();
+        if (write(*again, output) != first) std::abort();
     }
     return 0;
 }
