@@ -6,6 +6,7 @@
 
 #include "core/TextConvert.h"
 #include "effect/EffectBase.h"
+#include "effect/EffectDefine.h"
 #include "effect/EffectService.h"
 #include "media/gpu/ComputeShader.h"
 #include "media/gpu/PixelShader.h"
@@ -117,6 +118,27 @@ TEST_F(FilterFixture, ClassResourcesAreMadeOnceAndShared) {
         // Created but not shared yet: none.
         EXPECT_EQ(c.resource(*prototype.createInstance()), nullptr);
     }
+}
+
+template <class T>
+const EffectBase* defaultOf(const Effect::EffectService& service) {
+    return &service.getDefaultEffect<T>();
+}
+
+TEST_F(FilterFixture, OtherEffectsReachTheRegisteredPrototypes) {
+    // The filters whose work other effects and the transition masks borrow.
+    const struct {
+        const wchar_t* name;
+        const EffectBase* (*prototype)(const Effect::EffectService&);
+    } cases[] = {
+        {L"ぼかし", defaultOf<Effect::BokashiFilter>},
+        {L"放射ブラー", defaultOf<Effect::BlurFilter>},
+        {L"斜めクリッピング", defaultOf<Effect::LineClipFilter>},
+        {L"扇クリッピング", defaultOf<Effect::AngleClipFilter>},
+        {L"クロマキー", defaultOf<Effect::ChromaKeyFilter>},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.prototype(*service), service->findEffect(c.name).prototype().get()) << System::wideToUtf8(c.name);
 }
 
 // The filters that do not draw yet; a filter leaves the list when it does.
