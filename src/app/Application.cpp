@@ -54,10 +54,12 @@
 #include "platform/os/Com.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
+#include "platform/window/TopLevel.h"
 #include "ui/dialogs/AskQuestion.h"
 #include "ui/dialogs/EditServiceDialogs.h"
 #include "ui/dialogs/ShowException.h"
 #include "ui/dialogs/ShowNotice.h"
+#include "ui/framework/WindowService.h"
 
 namespace App {
 
@@ -131,6 +133,7 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Media::Direct3DService>();
     stack.addService<Media::XAudio2Service>();
     stack.addService<Event::EventService>();
+    stack.addService<Window::WindowService>();
     static Effect::FilterCatalog builtinEffects;
     Effect::EffectService::setCatalog(&builtinEffects);
     Effect::EffectService* effects = stack.addService<Effect::EffectService>();
@@ -140,11 +143,19 @@ void buildServices(System::ServiceStack& stack) {
 }
 
 // The clipboard copy of a rendered frame, straight alpha.
+// The installed font families, once the 2-D drawing service has read them.
+void readFontFamilies(std::vector<std::wstring>& names, std::wstring& defaultName) {
+    if (const Media::Direct2DService* d2d = Media::Direct2DService::get())
+        d2d->fontManager.familyNames(names, defaultName);
+}
+
 std::shared_ptr<Media::ImageBuffer> readFrameImage(Media::RenderBuffer& buffer, int32_t format) {
     return buffer.createImageBuffer(format, true);
 }
 
 void callStartupListeners() {
+    // No panel exists yet: the layout is the empty one in the style's colours.
+    if (Window::WindowService* windows = Window::WindowService::get()) windows->updateLayout();
     if (Event::EventService* events = Event::EventService::get())
         events->startupListeners.call();
 }
@@ -155,10 +166,11 @@ void callExitListeners() {
 }
 
 void mainLoop() {
-    // The main window keeps the program running; a start without one (no
-    // window service yet, or headless) ends after start-up.
-    if (Event::commandWindow())
-        runMessageLoop();
+    // The main window keeps the program running until it is closed. Without a
+    // display nobody can close it: such a start ends after start-up.
+    Window::WindowService* windows = Window::WindowService::get();
+    if (windows != nullptr && Platform::window::hasDisplay())
+        windows->processMessage();
 }
 
 void emergencyExit(const std::exception& e) {
@@ -202,6 +214,7 @@ int run(const Steps& steps) {
         Effect::EffectService::setErrorPresenter(showErrorDialog);
     const auto previousDialogs = Edit::EditService::setDialogs(std::make_shared<Dialog::EditServiceDialogs>());
     const auto previousFrameReader = Edit::EditService::setFrameImageReader(readFrameImage);
+    const auto previousFontReader = Edit::ProjectQueries::setFontListReader(readFontFamilies);
     Edit::ProjectQueries projectQueries;
     const Effect::ModelQueriesScope queries(projectQueries);
     Effect::setFrameSizeReader(Media::renderBufferSize);
@@ -237,6 +250,7 @@ int run(const Steps& steps) {
     Effect::EffectService::setErrorPresenter(previousErrors);
     Edit::EditService::setDialogs(previousDialogs);
     Edit::EditService::setFrameImageReader(previousFrameReader);
+    Edit::ProjectQueries::setFontListReader(previousFontReader);
     Os::oleUninitialize();
     Os::coUninitialize();
     return 0;
