@@ -38,6 +38,8 @@ TEST(ProgramStart, LogsTheDeviceAndFormatSupportAndExitsZero) {
         "[INFO] [Effect::EffectService::registerMovement] register movement [移動無し]",
         "[INFO] [Effect::EffectService::registerEffect] register effect [動画ファイル]",
         "[INFO] [Effect::EffectService::registerEffect] register effect [シーンチェンジ]",
+        "[INFO] [Effect::EffectService::registerEffect] register effect [ぼかし]",
+        "[INFO] [Effect::EffectService::registerEffect] register effect [音量調整]",
     };
     for (const char* line : wanted) EXPECT_NE(std::string::npos, log.find(line)) << line << "\n" << log;
     std::ifstream ini(root / "velmo2" / "velmo2.ini", std::ios::binary);
