@@ -33,9 +33,12 @@
 #include "effect/EffectItemSelectButton.h"
 #include "effect/EffectItemString.h"
 #include "effect/EffectItemText.h"
+#include "effect/EffectService.h"
 #include "effect/ModelQueries.h"
 #include "effect/NameTranslation.h"
 #include "effect/OutputView.h"
+#include "effects/BuiltinCatalog.h"
+#include "effects/ServiceCatalog.h"
 #include "media/gpu/Direct2DService.h"
 #include "media/gpu/Direct3DService.h"
 #include "media/gpu/RenderBuffer.h"
@@ -102,6 +105,10 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Media::Direct3DService>();
     stack.addService<Media::XAudio2Service>();
     stack.addService<Event::EventService>();
+    static Effect::BuiltinCatalog builtinEffects;
+    Effect::EffectService::setCatalog(&builtinEffects);
+    Effect::EffectService* effects = stack.addService<Effect::EffectService>();
+    stack.addOwned<Effect::ServiceCatalog>(*effects);  // the model's catalogue while the service lives
     stack.addService<Undo::UndoService>();
 }
 

@@ -10,7 +10,8 @@ class MovementBase;
 using MovementFinder = MovementBase* (*)(const std::wstring& name);
 
 void setMovementFinder(MovementFinder finder);
-// None when no movement has that name.
+// None when no built-in movement has that name; the effect service's
+// registry throws "not found movement." instead.
 MovementBase* findMovement(const std::wstring& name);
 // "移動無し", the movement of a fresh number item.
 MovementBase& getNoMove();
