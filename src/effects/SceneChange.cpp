@@ -26,8 +26,9 @@ void SceneChange::controlVideo(Render::RenderContext&) {
     throw System::notImplementException("Effect::SceneChange::controlVideo");
 }
 
-// The built-in transitions; the mask wipes of the transition list follow
-// from key 13 once the resources provide them.
+// The built-in transitions (keys 0 to 12), then the mask wipes of the
+// transition list from key 13: its built-in wipe shapes; the mask files of
+// %Transition% follow them once the resources list them.
 std::shared_ptr<const EffectItemSelect::SharedList> SceneChange::transitionList() {
     static const std::shared_ptr<const EffectItemSelect::SharedList> list = [] {
         auto l = EffectItemSelect::SharedList::create();
@@ -36,6 +37,10 @@ std::shared_ptr<const EffectItemSelect::SharedList> SceneChange::transitionList(
                                   L"キューブ回転",   L"放射ブラー", L"ぼかし"};
         for (int32_t i = 0; i < 13; ++i)
             l->insert(i, names[i]);
+        const wchar_t* wipes[] = {L"ワイプ(円)", L"ワイプ(四角)", L"ワイプ(時計)", L"ワイプ(横)",
+                                  L"ワイプ(縦)", L"ワイプ(星型)", L"ワイプ(ハート)"};
+        for (int32_t k = 0; k < 7; ++k)
+            l->insert(13 + k, wipes[k]);
         return l;
     }();
     return list;

@@ -20,8 +20,10 @@
 #include "effects/BasicOutput.h"
 #include "effects/BuiltinFixture.h"
 #include "effects/CameraControl.h"
+#include "effects/ParticleOutput.h"
 #include "effects/PartEffect.h"
 #include "effects/SceneChange.h"
+#include "effects/VideoOutput.h"
 #include "effects/WaveImageInput.h"
 #include "media/gpu/PixelShader.h"
 
@@ -342,6 +344,26 @@ TEST_F(BuiltinEffectTest, LayerRangesAndPairedInputs) {
 
     EXPECT_EQ(service->getEffect(L"パーティクル出力")->getPairedInputEffect(), &service->findEffect(L"図形"));
     EXPECT_EQ(service->getEffect(L"標準描画")->getPairedInputEffect(), nullptr);
+}
+
+// Registers the particle output without the figure it brings.
+class WithoutFigure : public Effect::EffectService::Catalog {
+public:
+    void registerLeading(Effect::EffectService& service) override {
+        service.registerEffect<Effect::VideoOutput>();
+        service.registerEffect<Effect::ParticleOutput>();
+    }
+    void registerTrailing(Effect::EffectService&) override {}
+};
+
+TEST_F(BuiltinEffectTest, ParticleOutputWithoutItsFigureLeavesTheObjectMenu) {
+    service.reset();
+    WithoutFigure catalogue;
+    Effect::EffectService::setCatalog(&catalogue);
+    service = std::make_unique<Effect::EffectService>();
+    EXPECT_EQ(service->getEffect(L"パーティクル出力")->getPairedInputEffect(), nullptr);
+    EXPECT_EQ(names(service->getEffectMenuList(200, 0, 0)), "");
+    EXPECT_EQ(names(service->getEffectMenuList(2, 0, 0)), "標準描画 パーティクル出力 ");
 }
 
 TEST_F(BuiltinEffectTest, InputsPairWithTheirOutputs) {

@@ -69,6 +69,8 @@ TEST_F(ProjectRoundTripTest, EveryBuiltinObjectLoadsAndSavesUnchanged) {
         }
         expectedChains.push_back(chain);
     }
+    // A scene change that wipes with a mask of the transition list.
+    scene->getLayer(14).objects.front()->effects.front()->findItemByName(L"種類")->fromString("ワイプ(星型)");
     scene->update();
     const std::wstring first = wide(root_ / "first.vpj2");
     project.saveProjectFile(first);
@@ -89,6 +91,7 @@ TEST_F(ProjectRoundTripTest, EveryBuiltinObjectLoadsAndSavesUnchanged) {
     back.saveProjectFile(wide(root_ / "second.vpj2"));
     const std::string written = readFile(root_ / "first.vpj2");
     EXPECT_EQ(readFile(root_ / "second.vpj2"), written);
+    EXPECT_NE(written.find("種類=ワイプ(星型)\r\n"), std::string::npos);
     EXPECT_NE(written.find("表示番号=10000\r\n連番ファイル=1\r\n"), std::string::npos) << "changed values are written";
     // Every output went into the file with its source.
     for (const char* output : {"標準描画", "音声再生", "映像再生", "基本出力", "パーティクル出力"})
