@@ -46,6 +46,7 @@
 #include "media/decode/MediaService.h"
 #include "media/audio/XAudio2Service.h"
 #include "platform/os/Com.h"
+#include "render/RenderService.h"
 #include "ui/dialogs/AskQuestion.h"
 #include "ui/dialogs/ShowException.h"
 #include "ui/dialogs/ShowNotice.h"
@@ -110,6 +111,8 @@ void buildServices(System::ServiceStack& stack) {
     Effect::EffectService* effects = stack.addService<Effect::EffectService>();
     stack.addOwned<Effect::ServiceCatalog>(*effects);  // the model's catalogue while the service lives
     stack.addService<Undo::UndoService>();
+    // The edit service takes its place here and installs the scene reader first.
+    stack.addService<Render::RenderService>();
 }
 
 }  // namespace
