@@ -23,6 +23,7 @@ SAME_LAYER = {
     "platform/window": {"platform/os"},
     "platform/audio": {"platform/os"},
     "platform/gpu": {"platform/os"},
+    "platform/draw2d": {"platform/os", "platform/gpu", "platform/window"},
     "platform/imaging": {"platform/os"},
     "platform/mediareader": {"platform/os"},
     "platform/codecs": {"platform/os"},

@@ -2,6 +2,10 @@
 // container and pixel layout the decoders read, made with the libraries
 // themselves (JPEG through the program's own encoder).
 //   write_image_seeds [folder]   (default: fuzz/seeds/ImageDecode of the source tree)
+// The seeds numbered after these, files in the forms other programs write
+// (run-length bitmaps, CMYK and EXIF JPEG, an animated WebP, a GIF placed on
+// a larger canvas, straight-alpha TIFF), were made with ImageMagick's convert
+// and are kept as files.
 #include <png.h>
 
 #include <cstdio>

@@ -150,4 +150,9 @@ std::unique_ptr<ResourceBuffer> ResourceBuffer::createExpanded(uint32_t W, uint3
     return result;
 }
 
+Platform::Gpu::Texture& ResourceBuffer::getSurface() {
+    if (!texture) throw System::hresultException("buffer.As", "Media::ResourceBuffer::getSurface", Platform::kInvalidArg);
+    return *texture;
+}
+
 }  // namespace Media

@@ -39,6 +39,9 @@ public:
     Platform::Gpu::View* getRenderTargetView();
     Platform::Gpu::View* getUnorderedAccessView();
     void releaseResource();
+    // The texture as the 2-D drawing layer's surface (RenderTargetDirect3D);
+    // throws for a buffer without a texture.
+    Platform::Gpu::Texture& getSurface();
 
     void clearUnorderedAccessView(float value);
     // The w x h box at (x, y) of the source to this buffer's origin.

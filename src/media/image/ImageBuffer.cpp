@@ -216,4 +216,13 @@ void ImageBuffer::packYuy2(const void* source, uint32_t w, uint32_t h, uint32_t 
     }
 }
 
+std::unique_ptr<Platform::draw2d::Bitmap> ImageBuffer::createRenderTargetBitmap(Platform::draw2d::RenderTarget&,
+                                                                                Platform::draw2d::AlphaMode alpha) const {
+    std::unique_ptr<Platform::draw2d::Bitmap> bitmap;
+    if (const auto hr = Platform::draw2d::Bitmap::create(width, height, data(), pitch, 28, alpha, bitmap);
+        Platform::failed(hr))
+        throw System::hresultException("target->CreateBitmap", "Media::ImageBuffer::createRenderTargetBitmap", hr);
+    return bitmap;
+}
+
 }  // namespace Media

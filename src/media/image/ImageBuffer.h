@@ -4,6 +4,11 @@
 
 #include "core/AlignedBuffer.h"
 #include "media/image/BitmapInfoHeader.h"
+#include "platform/draw2d/Bitmap.h"
+
+namespace Platform::draw2d {
+class RenderTarget;
+}
 
 // The CPU-side image: rows of pixels in one DXGI format, each row 32-byte
 // aligned. Decoders make it, uploads read it, read-backs produce it, and the
@@ -31,6 +36,11 @@ public:
     void copyToBitmap(const BitmapInfoHeader& header, void* bits) const;
 
     // Fills this YUY2 image from rows of 4-byte Y, U, V, x pixels.
+    // A bitmap of the pixels taken as R8G8B8A8 (the frame images) with the
+    // alpha mode, for drawing on the target; throws when it cannot be made.
+    std::unique_ptr<Platform::draw2d::Bitmap> createRenderTargetBitmap(Platform::draw2d::RenderTarget& target,
+                                                                       Platform::draw2d::AlphaMode alpha) const;
+
     void packYuy2(const void* source, uint32_t width, uint32_t height, uint32_t sourcePitch);
 
     uint8_t* data() const { return pixels.data(); }

@@ -13,10 +13,25 @@
 namespace Platform::imaging::codec {
 
 struct ImageInfo {
-    uint32_t width = 0;
-    uint32_t height = 0;
+    uint32_t width = 0;   // as stored
+    uint32_t height = 0;  // as stored
     FormatId format = FormatId::Undefined;
+    // How the stored rows turn into the picture viewers show, as the EXIF
+    // orientation tag counts it: 1 as stored, 2 mirrored, 3 turned half way,
+    // 4 flipped, 5 transposed, 6 turned a quarter clockwise, 7 transversed,
+    // 8 turned a quarter anticlockwise.
+    uint8_t orientation = 1;
 };
+
+// The orientation tag of an EXIF block (a TIFF structure, after the "Exif"
+// marker), 1 when it has none or it is damaged.
+uint8_t exifOrientation(const uint8_t* tiff, size_t size);
+// Whether an orientation exchanges width and height.
+inline bool turnsSideways(uint8_t orientation) { return orientation >= 5 && orientation <= 8; }
+// Copies width × height stored pixels of bytesPerPixel bytes into out as
+// shown: out is height × width for the orientations that turn sideways.
+void orient(const uint8_t* stored, uint32_t width, uint32_t height, uint32_t bytesPerPixel, uint8_t orientation,
+            uint8_t* out);
 
 // The container a file's first bytes name, Undefined when none.
 FormatId detectContainer(const uint8_t* data, size_t size);

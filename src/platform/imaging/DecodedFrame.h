@@ -8,7 +8,8 @@
 namespace Platform::imaging {
 
 // Frame 0 of a decoded file. Its size and format come from the header; the
-// pixels are decoded on the first copy and kept.
+// pixels are decoded on the first copy and kept. Size and pixels are those
+// of the picture as shown: a file's orientation tag is applied.
 class DecodedFrame : public PixelSource {
 public:
     DecodedFrame(std::shared_ptr<const std::vector<uint8_t>> data, FormatId container, const codec::ImageInfo& info);
@@ -17,6 +18,8 @@ public:
     Result copyPixels(const Rect* rect, uint32_t stride, size_t bufferSize, uint8_t* buffer) override;
 
 private:
+    Result decode();
+
     std::shared_ptr<const std::vector<uint8_t>> data_;
     FormatId container_;
     codec::ImageInfo info_;

@@ -1,6 +1,8 @@
 #include <gif_lib.h>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "platform/imaging/Codec.h"
 #include "platform/imaging/ImagingResult.h"
@@ -59,15 +61,40 @@ Result openFirstImage(Gif& g, const uint8_t* data, size_t size) {
     }
 }
 
+// Where the first image sits: on the logical screen, grown to hold the image
+// when the screen is smaller; the image alone when that screen would pass
+// the largest edge.
+struct Placement {
+    uint32_t canvasWidth = 0, canvasHeight = 0;
+    uint32_t left = 0, top = 0;
+};
+
+Result place(const GifFileType& file, Placement& p) {
+    const GifImageDesc& d = file.Image;
+    if (d.Width <= 0 || d.Height <= 0 || d.Left < 0 || d.Top < 0) return kBadHeader;
+    const uint64_t right = static_cast<uint64_t>(d.Left) + static_cast<uint64_t>(d.Width);
+    const uint64_t bottom = static_cast<uint64_t>(d.Top) + static_cast<uint64_t>(d.Height);
+    const uint64_t width = std::max<uint64_t>(right, file.SWidth > 0 ? static_cast<uint64_t>(file.SWidth) : 0);
+    const uint64_t height = std::max<uint64_t>(bottom, file.SHeight > 0 ? static_cast<uint64_t>(file.SHeight) : 0);
+    if (width <= kMaxImageSize && height <= kMaxImageSize) {
+        p = {static_cast<uint32_t>(width), static_cast<uint32_t>(height), static_cast<uint32_t>(d.Left),
+             static_cast<uint32_t>(d.Top)};
+    } else {
+        p = {static_cast<uint32_t>(d.Width), static_cast<uint32_t>(d.Height), 0, 0};
+    }
+    return kOk;
+}
+
 }  // namespace
 
+// The first image on its canvas; what it does not cover is transparent.
 Result readGifHeader(const uint8_t* data, size_t size, ImageInfo& info) {
     Gif g;
     if (const Result r = openFirstImage(g, data, size); failed(r)) return r;
-    const GifImageDesc& d = g.file->Image;
-    if (d.Width <= 0 || d.Height <= 0) return kBadHeader;
-    info.width = static_cast<uint32_t>(d.Width);
-    info.height = static_cast<uint32_t>(d.Height);
+    Placement p;
+    if (const Result r = place(*g.file, p); failed(r)) return r;
+    info.width = p.canvasWidth;
+    info.height = p.canvasHeight;
     info.format = FormatId::Rgba32;
     return kOk;
 }
@@ -75,36 +102,38 @@ Result readGifHeader(const uint8_t* data, size_t size, ImageInfo& info) {
 Result decodeGif(const uint8_t* data, size_t size, const ImageInfo& info, uint8_t* out) {
     Gif g;
     if (const Result r = openFirstImage(g, data, size); failed(r)) return kBadImage;
+    Placement p;
+    if (failed(place(*g.file, p)) || p.canvasWidth != info.width || p.canvasHeight != info.height) return kBadImage;
     const GifImageDesc& d = g.file->Image;
-    if (static_cast<uint32_t>(d.Width) != info.width || static_cast<uint32_t>(d.Height) != info.height)
-        return kBadImage;
     const ColorMapObject* map = d.ColorMap ? d.ColorMap : g.file->SColorMap;
     if (map == nullptr || map->Colors == nullptr) return kBadImage;
-    std::vector<GifPixelType> line(info.width);
     const size_t row = static_cast<size_t>(info.width) * 4;
+    std::memset(out, 0, row * info.height);
+    const uint32_t width = static_cast<uint32_t>(d.Width), height = static_cast<uint32_t>(d.Height);
+    std::vector<GifPixelType> line(width);
     auto put = [&](uint32_t y) {
-        uint8_t* p = out + row * y;
-        for (uint32_t x = 0; x < info.width; ++x, p += 4) {
+        uint8_t* p4 = out + row * (p.top + y) + static_cast<size_t>(p.left) * 4;
+        for (uint32_t x = 0; x < width; ++x, p4 += 4) {
             const int index = line[x];
             if (index == g.transparent) {
-                p[0] = p[1] = p[2] = p[3] = 0;
+                continue;  // the canvas stays clear
             } else if (index < map->ColorCount) {
-                p[0] = map->Colors[index].Red, p[1] = map->Colors[index].Green, p[2] = map->Colors[index].Blue;
-                p[3] = 255;
+                p4[0] = map->Colors[index].Red, p4[1] = map->Colors[index].Green, p4[2] = map->Colors[index].Blue;
+                p4[3] = 255;
             } else {
-                p[0] = p[1] = p[2] = 0, p[3] = 255;  // outside the colour table
+                p4[0] = p4[1] = p4[2] = 0, p4[3] = 255;  // outside the colour table
             }
         }
     };
     if (d.Interlace) {
         static constexpr uint32_t kStart[] = {0, 4, 2, 1}, kStep[] = {8, 8, 4, 2};
         for (int pass = 0; pass < 4; ++pass)
-            for (uint32_t y = kStart[pass]; y < info.height; y += kStep[pass]) {
+            for (uint32_t y = kStart[pass]; y < height; y += kStep[pass]) {
                 if (DGifGetLine(g.file, line.data(), d.Width) == GIF_ERROR) return kBadImage;
                 put(y);
             }
     } else {
-        for (uint32_t y = 0; y < info.height; ++y) {
+        for (uint32_t y = 0; y < height; ++y) {
             if (DGifGetLine(g.file, line.data(), d.Width) == GIF_ERROR) return kBadImage;
             put(y);
         }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <csetjmp>
+#include <cstring>
 
 #include "platform/imaging/Codec.h"
 #include "platform/imaging/ImagingResult.h"
@@ -40,14 +41,37 @@ void setUp(Decompress& d, const uint8_t* data, size_t size) {
     jpeg_mem_src(&d.info, data, static_cast<unsigned long>(size));
 }
 
+// The first APP1 segment that holds EXIF data: its orientation.
+uint8_t orientationOf(const jpeg_decompress_struct& info) {
+    static constexpr char kExif[] = "Exif\0";  // then one more zero byte
+    for (jpeg_saved_marker_ptr m = info.marker_list; m != nullptr; m = m->next) {
+        if (m->marker != JPEG_APP0 + 1 || m->data_length < 6 || std::memcmp(m->data, kExif, 6) != 0) continue;
+        return exifOrientation(m->data + 6, m->data_length - 6);
+    }
+    return 1;
+}
+
 bool readInfo(Decompress& d, ImageInfo& info) {
+    jpeg_save_markers(&d.info, JPEG_APP0 + 1, 0xFFFF);
     if (jpeg_read_header(&d.info, TRUE) != JPEG_HEADER_OK) return false;
     const bool grey = d.info.jpeg_color_space == JCS_GRAYSCALE;
-    d.info.out_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
+    // Four-channel files come out as CMYK and are turned into RGB here.
+    const bool cmyk = d.info.jpeg_color_space == JCS_CMYK || d.info.jpeg_color_space == JCS_YCCK;
+    d.info.out_color_space = grey ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_RGB;
     info.width = d.info.image_width;
     info.height = d.info.image_height;
     info.format = grey ? FormatId::Gray8 : FormatId::Rgb24;
+    info.orientation = orientationOf(d.info);
     return true;
+}
+
+// CMYK rows as JPEG writers store them, every channel inverted (255 is no
+// ink), into RGB: each colour is what its ink and the black let through.
+void cmykToRgb(const uint8_t* cmyk, uint32_t width, uint8_t* rgb) {
+    for (uint32_t x = 0; x < width; ++x, cmyk += 4, rgb += 3) {
+        const uint32_t k = cmyk[3];
+        for (int c = 0; c < 3; ++c) rgb[c] = static_cast<uint8_t>((cmyk[c] * k + 127) / 255);
+    }
 }
 
 }  // namespace
@@ -69,12 +93,20 @@ Result decodeJpeg(const uint8_t* data, size_t size, const ImageInfo& expected, u
         return kBadImage;
     jpeg_start_decompress(&d.info);
     const size_t row = static_cast<size_t>(info.width) * bytesPerPixel(info.format);
+    const bool cmyk = d.info.out_color_space == JCS_CMYK;
     if (d.info.output_width != info.width || d.info.output_height != info.height ||
-        static_cast<size_t>(d.info.output_width) * d.info.output_components != row)
+        d.info.output_components != (cmyk ? 4 : static_cast<int>(bytesPerPixel(info.format))))
         return kBadImage;
+    // The CMYK row lives in the library's pool: a failure jumps past any
+    // destructor of ours.
+    JSAMPARRAY cmykRow = cmyk ? (*d.info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&d.info), JPOOL_IMAGE,
+                                                            info.width * 4, 1)
+                              : nullptr;
     while (d.info.output_scanline < d.info.output_height) {
-        JSAMPROW line = out + row * d.info.output_scanline;
-        jpeg_read_scanlines(&d.info, &line, 1);
+        uint8_t* target = out + row * d.info.output_scanline;
+        JSAMPROW line = cmyk ? cmykRow[0] : target;
+        if (jpeg_read_scanlines(&d.info, &line, 1) != 1) return kBadImage;
+        if (cmyk) cmykToRgb(cmykRow[0], info.width, target);
     }
     // A file cut short reads as grey below the cut, with a warning only, as
     // viewers show it.

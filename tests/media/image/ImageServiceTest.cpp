@@ -100,6 +100,34 @@ TEST_F(ImageServiceTest, JpegQualityOptionAndRefusedOptions) {
     EXPECT_EQ(64u, image->width);
 }
 
+// A camera's photo whose EXIF block says the picture is turned a quarter
+// clockwise loads turned: width and height exchanged, the pitch that of the
+// new width, each pixel where a viewer shows it.
+TEST_F(ImageServiceTest, PhotoWithExifOrientationLoadsTurned) {
+    save("photo.jpg", FormatId::Bgr32, FormatId::ContainerJpeg, 5, 3, 20);
+    std::ifstream in(folder / "photo.jpg", std::ios::binary);
+    std::vector<uint8_t> jpeg((std::istreambuf_iterator<char>(in)), {});
+    const std::vector<uint8_t> app1 = {0xFF, 0xE1, 0, 34, 'E', 'x', 'i', 'f', 0, 0, 'M', 'M', 0, 42, 0, 0, 0, 8, 0, 1,
+                                       0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, 6, 0, 0, 0, 0, 0, 0};
+    jpeg.insert(jpeg.begin() + 2, app1.begin(), app1.end());
+    std::ofstream(folder / "turned.jpg", std::ios::binary)
+        .write(reinterpret_cast<const char*>(jpeg.data()), static_cast<std::streamsize>(jpeg.size()));
+
+    const auto stored = holder.get()->loadFromFile(path("photo.jpg"));
+    const auto image = holder.get()->loadFromFile(path("turned.jpg"));
+    ASSERT_TRUE(stored && image);
+    EXPECT_EQ(3u, image->width);
+    EXPECT_EQ(5u, image->height);
+    EXPECT_EQ(Media::ImageBuffer::getDefaultPitchSize(image->format, 3), image->pitch);
+    // Shown (x, y) is stored (y, 2 - x).
+    for (uint32_t y = 0; y < 5; ++y)
+        for (uint32_t x = 0; x < 3; ++x) {
+            const uint8_t* shown = image->data() + y * image->pitch + x * 4;
+            const uint8_t* from = stored->data() + (2 - x) * stored->pitch + y * 4;
+            EXPECT_EQ(std::vector<uint8_t>(from, from + 4), std::vector<uint8_t>(shown, shown + 4)) << x << ", " << y;
+        }
+}
+
 TEST_F(ImageServiceTest, LoadFailuresNameTheirCall) {
     expectThrows([&] { holder.get()->loadFromFile(path("missing.png")); },
                  {"factory->CreateDecoderFromFilename() failed.", "HRESULT: 0x80070002",
