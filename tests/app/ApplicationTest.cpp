@@ -11,6 +11,10 @@
 
 #include "core/FileName.h"
 #include "core/TextConvert.h"
+#include "edit/EditService.h"
+#include "edit/Scene.h"
+#include "media/gpu/RenderBuffer.h"
+#include "render/RenderService.h"
 #include "effect/NameTranslation.h"
 #include "platform/window/MessageBox.h"
 #include "support/LogCapture.h"
@@ -133,6 +137,39 @@ TEST(Application, EffectNamesShowInTheLanguageTheProgramLoaded) {
     EXPECT_EQ(App::run(steps), 0);
     EXPECT_EQ(seen, (std::vector<std::wstring>{L"Blur", L"未訳", L"Root"}));
     EXPECT_EQ(Effect::translateName(L"ぼかし"), L"ぼかし");  // the service is gone
+    System::FileName::resetVariableList();
+    std::filesystem::remove_all(folder);
+}
+
+TEST(Application, TheRenderServiceDrawsTheEditServicesCurrentScene) {
+    char folder[] = "/tmp/velmo2-app-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    setenv("XDG_DATA_HOME", folder, 1);
+    useProgramFolder();
+    Boxes boxes;
+    int32_t expectedWidth = 0, expectedHeight = 0;
+    uint32_t width = 0, height = 0;
+    int32_t frames = 0;
+    App::Steps steps = App::programSteps();
+    steps.run = [&] {
+        const auto& scene = Edit::EditService::instance()->currentScene();
+        expectedWidth = scene->videoWidth;
+        expectedHeight = scene->videoHeight;
+        Render::RenderVideoWorker& video = Render::RenderService::get()->video();
+        video.requestRenderingFrame(Render::kRenderExport, 0,
+                                    [&](int32_t, Media::RenderBuffer& buffer, Anchor::AnchorList*) {
+                                        ++frames;
+                                        width = buffer.width;
+                                        height = buffer.height;
+                                    });
+        video.waitAll();
+    };
+    EXPECT_EQ(App::run(steps), 0);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(frames, 1);
+    EXPECT_GT(expectedWidth, 0);
+    EXPECT_EQ(width, static_cast<uint32_t>(expectedWidth));
+    EXPECT_EQ(height, static_cast<uint32_t>(expectedHeight));
     System::FileName::resetVariableList();
     std::filesystem::remove_all(folder);
 }
