@@ -3,13 +3,17 @@
 #include <exception>
 #include <typeinfo>
 
+#include "core/EventCommandPost.h"
 #include "core/EventService.h"
 #include "core/Exception.h"
 #include "core/ExceptionPresenter.h"
-#include "core/NoticePresenter.h"
+#include "core/Log.h"
 #include "core/Logger.h"
+#include "core/NoticePresenter.h"
 #include "core/Process.h"
 #include "core/SettingService.h"
+#include "core/TextConvert.h"
+#include "core/TextFormat.h"
 #include "core/TranslateService.h"
 #include "core/EventCommandPost.h"
 #include "edit/EditService.h"
@@ -49,13 +53,19 @@
 #include "media/image/ImageService.h"
 #include "media/decode/MediaService.h"
 #include "media/audio/XAudio2Service.h"
+#include "plugin/InputCacheSource.h"
+#include "plugin/InputService.h"
+#include "render/cache/CacheService.h"
 #include "platform/os/Com.h"
+#include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
+#include "platform/window/TopLevel.h"
 #include "render/RenderService.h"
 #include "ui/dialogs/AskQuestion.h"
 #include "ui/dialogs/EditServiceDialogs.h"
 #include "ui/dialogs/ShowException.h"
 #include "ui/dialogs/ShowNotice.h"
+#include "ui/framework/WindowService.h"
 
 namespace App {
 
@@ -105,6 +115,22 @@ std::unique_ptr<Edit::ReadSection> openCurrentScene() {
     return read;
 }
 
+// The error dialog of failed effect and movement registrations: the text cut
+// like any formatted text, logged, shown in the active language, owned by the
+// main window when there is one.
+void showErrorDialog(const std::wstring& posted) {
+    const std::wstring text = System::formatString(L"%ls", posted.c_str());
+    System::Log::error("Dialog::showError", L"show error dialog.\n%ls", text.c_str());
+    const wchar_t* shown = text.c_str();
+    if (const Translate::TranslateService* translate = Translate::TranslateService::get();
+        translate && Translate::TranslateService::isActive())
+        shown = translate->translate(Translate::TranslateService::Table::Message, shown);
+    namespace W = Platform::window;
+    const W::WindowHandle owner = Event::commandWindow();
+    W::messageBox(owner, System::wideToUtf8(shown), "Velmo Kirta2",
+                  W::kMbOk | W::kMbIconError | (owner == nullptr ? W::kMbTaskModal : 0));
+}
+
 void buildServices(System::ServiceStack& stack) {
     // Creation order; teardown is exactly the reverse. Each service takes one
     // line here, at its place, as it joins the program:
@@ -124,6 +150,11 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Media::Direct3DService>();
     stack.addService<Media::XAudio2Service>();
     stack.addService<Event::EventService>();
+    stack.addService<Window::WindowService>();
+    Plugin::InputService* input = stack.addService<Plugin::InputService>();
+    auto* inputForCaches = stack.addOwned<Plugin::InputCacheSource>(*input);
+    Cache::CacheService* caches = stack.addService<Cache::CacheService>();
+    caches->setMediaInput(inputForCaches);
     static Effect::BuiltinCatalog builtinEffects;
     Effect::EffectService::setCatalog(&builtinEffects);
     Effect::EffectService* effects = stack.addService<Effect::EffectService>();
@@ -135,25 +166,34 @@ void buildServices(System::ServiceStack& stack) {
 }
 
 // The clipboard copy of a rendered frame, straight alpha.
+// The installed font families, once the 2-D drawing service has read them.
+void readFontFamilies(std::vector<std::wstring>& names, std::wstring& defaultName) {
+    if (const Media::Direct2DService* d2d = Media::Direct2DService::get())
+        d2d->fontManager.familyNames(names, defaultName);
+}
+
 std::shared_ptr<Media::ImageBuffer> readFrameImage(Media::RenderBuffer& buffer, int32_t format) {
     return buffer.createImageBuffer(format, true);
 }
 
 void callStartupListeners() {
-    if (Event::EventService* events = Event::EventService::instance())
+    // No panel exists yet: the layout is the empty one in the style's colours.
+    if (Window::WindowService* windows = Window::WindowService::get()) windows->updateLayout();
+    if (Event::EventService* events = Event::EventService::get())
         events->startupListeners.call();
 }
 
 void callExitListeners() {
-    if (Event::EventService* events = Event::EventService::instance())
+    if (Event::EventService* events = Event::EventService::get())
         events->exitListeners.call();
 }
 
 void mainLoop() {
-    // The main window keeps the program running; a start without one (no
-    // window service yet, or headless) ends after start-up.
-    if (Event::commandWindow())
-        runMessageLoop();
+    // The main window keeps the program running until it is closed. Without a
+    // display nobody can close it: such a start ends after start-up.
+    Window::WindowService* windows = Window::WindowService::get();
+    if (windows != nullptr && Platform::window::hasDisplay())
+        windows->processMessage();
 }
 
 void emergencyExit(const std::exception& e) {
@@ -193,8 +233,13 @@ int run(const Steps& steps) {
     const System::ExceptionPresenterScope presenter(Dialog::showException);
     const System::NoticePresenterScope notices(Dialog::showNotice);
     const Edit::Project::QuestionAsker previousAsker = Edit::Project::setQuestionAsker(Dialog::askQuestion);
+    const Effect::EffectService::ErrorPresenter previousErrors =
+        Effect::EffectService::setErrorPresenter(showErrorDialog);
+    const Plugin::InputService::ErrorPresenter previousInputErrors =
+        Plugin::InputService::setErrorPresenter(showErrorDialog);
     const auto previousDialogs = Edit::EditService::setDialogs(std::make_shared<Dialog::EditServiceDialogs>());
     const auto previousFrameReader = Edit::EditService::setFrameImageReader(readFrameImage);
+    const auto previousFontReader = Edit::ProjectQueries::setFontListReader(readFontFamilies);
     Edit::ProjectQueries projectQueries;
     const Effect::ModelQueriesScope queries(projectQueries);
     Effect::setFrameSizeReader(Media::renderBufferSize);
@@ -206,7 +251,7 @@ int run(const Steps& steps) {
                 throw System::hresultException("CoInitializeEx", "wWinMain", hr);
             if (const auto hr = Os::oleInitialize(); Platform::failed(hr))
                 throw System::hresultException("OleInitialize", "wWinMain", hr);
-            Os::setProcessDpiAwarenessPerMonitorV2();
+            (void)Os::setProcessDpiAwarenessPerMonitorV2();  // older systems keep the default scaling
 
             if (steps.build) steps.build(stack);
             if (steps.startup) steps.startup();
@@ -227,8 +272,11 @@ int run(const Steps& steps) {
     Effect::setNameTranslator(nullptr);  // the translation service is gone
     Effect::setFrameSizeReader(nullptr);
     Edit::Project::setQuestionAsker(previousAsker);
+    Effect::EffectService::setErrorPresenter(previousErrors);
+    Plugin::InputService::setErrorPresenter(previousInputErrors);
     Edit::EditService::setDialogs(previousDialogs);
     Edit::EditService::setFrameImageReader(previousFrameReader);
+    Edit::ProjectQueries::setFontListReader(previousFontReader);
     Os::oleUninitialize();
     Os::coUninitialize();
     return 0;

@@ -10,7 +10,6 @@
 #include "core/SettingService.h"
 #include "core/TextConvert.h"
 #include "core/TextFormat.h"
-#include "core/TranslateService.h"
 #include "effect/EffectBase.h"
 #include "effect/InterpolationMove.h"
 #include "effect/InterpolationSpeed.h"
@@ -22,7 +21,6 @@
 #include "effect/NoMove.h"
 #include "effect/RandomMove.h"
 #include "effect/TeleportationMove.h"
-#include "platform/window/MessageBox.h"
 
 namespace Effect {
 
@@ -33,19 +31,13 @@ EffectService::Catalog* gCatalog = nullptr;
 const MovementBase* gNoMove = nullptr;
 const MovementBase* gMovieRange = nullptr;
 
-constexpr const char* kCaption = "Velmo Kirta2";
+EffectService::ErrorPresenter gErrorPresenter = nullptr;
 
-// The error dialog: logged, translated through the message table, shown
-// task-modal (the service is built before the main window exists).
 void showError(const std::wstring& text) {
-    const std::wstring cut = System::formatString(L"%ls", text.c_str());
-    System::Log::error("Dialog::showError", L"show error dialog.\n%ls", cut.c_str());
-    const wchar_t* shown = cut.c_str();
-    if (const Translate::TranslateService* translate = Translate::TranslateService::get();
-        translate && Translate::TranslateService::isActive())
-        shown = translate->translate(Translate::TranslateService::Table::Message, shown);
-    namespace W = Platform::window;
-    W::messageBox(nullptr, System::wideToUtf8(shown), kCaption, W::kMbOk | W::kMbIconError | W::kMbTaskModal);
+    if (gErrorPresenter)
+        gErrorPresenter(text);
+    else
+        System::Log::error("Effect::EffectService", L"%ls", text.c_str());
 }
 
 // Number items read movement names through the registry; an unknown name
@@ -74,6 +66,12 @@ EffectService::Catalog::~Catalog() = default;
 
 void EffectService::setCatalog(Catalog* catalog) { gCatalog = catalog; }
 
+EffectService::ErrorPresenter EffectService::setErrorPresenter(ErrorPresenter presenter) {
+    const ErrorPresenter previous = gErrorPresenter;
+    gErrorPresenter = presenter;
+    return previous;
+}
+
 EffectService* EffectService::get() { return gService; }
 
 const MovementBase* EffectService::noMove() { return gNoMove; }
@@ -91,8 +89,10 @@ EffectService::EffectService() {
         registerMovement<InterpolationSpeed>();
         registerMovement<RandomMove>();
         registerMovement<TeleportationMove>();
-        gNoMove = findMovement(L"移動無し").movement().get();
+        MovementBase* noMoveRegistered = findMovement(L"移動無し").movement().get();
+        gNoMove = noMoveRegistered;
         gMovieRange = findMovement(L"再生範囲").movement().get();
+        setNoMove(noMoveRegistered);
         setMovementFinder(findRegisteredMovement);
 
         if (gCatalog)
@@ -107,6 +107,7 @@ EffectService::EffectService() {
         // Movement-parameter presets and palettes join here with their registries.
     } catch (...) {
         setMovementFinder(nullptr);
+        setNoMove(nullptr);
         gNoMove = gMovieRange = nullptr;
         gService = nullptr;
         throw;
@@ -116,6 +117,7 @@ EffectService::EffectService() {
 
 EffectService::~EffectService() {
     setMovementFinder(nullptr);
+    setNoMove(nullptr);
     gNoMove = gMovieRange = nullptr;
     if (gService == this)
         gService = nullptr;

@@ -34,6 +34,11 @@ public:
     };
     static void setCatalog(Catalog* catalog);
 
+    // Where a failed registration is shown. The program installs its error
+    // dialog; until then the text is logged. Returns the one installed before.
+    using ErrorPresenter = void (*)(const std::wstring& text);
+    static ErrorPresenter setErrorPresenter(ErrorPresenter presenter);
+
     using MovementMenuAdjuster = std::function<void(std::vector<const MovementDefine*>& movements)>;
 
     EffectService();

@@ -1,4 +1,5 @@
 #include "effects/AudioLoad.h"
+
 #include "effects/MediaPlayPosition.h"
 
 namespace Effect {

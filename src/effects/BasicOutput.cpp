@@ -1,4 +1,5 @@
 #include "effects/BasicOutput.h"
+
 #include "effects/ShaderResource.h"
 
 namespace Effect {

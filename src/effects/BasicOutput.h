@@ -8,7 +8,8 @@
 
 namespace Effect {
 
-// Base of the outputs that place the object in the scene: position, centre, rotation, zoom, aspect, opacity and blend mode.
+// Base of the outputs that place the object in the scene: position, centre,
+// rotation, zoom, aspect, opacity and blend mode.
 class BasicOutput : public EffectBase {
 public:
     EffectItemNumber x{&items, L"X", 0, -100000, 100000, 0.01};

@@ -1,4 +1,5 @@
 #include "effects/GroupAudioControl.h"
+
 #include "core/Exception.h"
 
 namespace Effect {

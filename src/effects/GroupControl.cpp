@@ -1,4 +1,5 @@
 #include "effects/GroupControl.h"
+
 #include "core/Exception.h"
 
 namespace Effect {

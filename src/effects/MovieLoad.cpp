@@ -1,4 +1,5 @@
 #include "effects/MovieLoad.h"
+
 #include "effects/MediaPlayPosition.h"
 
 namespace Effect {

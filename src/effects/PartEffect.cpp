@@ -1,4 +1,5 @@
 #include "effects/PartEffect.h"
+
 #include "core/Exception.h"
 #include "effects/ShaderResource.h"
 

@@ -1,4 +1,5 @@
 #include "effects/ParticleOutput.h"
+
 #include "effect/EffectService.h"
 
 namespace Effect {

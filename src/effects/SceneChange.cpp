@@ -1,4 +1,5 @@
 #include "effects/SceneChange.h"
+
 #include "core/Exception.h"
 #include "effects/ShaderResource.h"
 

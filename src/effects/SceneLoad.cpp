@@ -1,4 +1,5 @@
 #include "effects/SceneLoad.h"
+
 #include "effects/MediaPlayPosition.h"
 
 namespace Effect {

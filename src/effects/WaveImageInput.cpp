@@ -1,4 +1,5 @@
 #include "effects/WaveImageInput.h"
+
 #include "effects/MediaPlayPosition.h"
 #include "effects/ShaderResource.h"
 

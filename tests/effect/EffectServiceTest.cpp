@@ -21,8 +21,8 @@
 #include "effect/MovementBase.h"
 #include "effect/MovementDefine.h"
 #include "effect/MovementLookup.h"
+#include "effect/ObjectCommands.h"
 #include "support/LogCapture.h"
-#include "support/ScriptedBoxes.h"
 #include "support/TestFolders.h"
 
 using namespace Effect;
@@ -164,6 +164,17 @@ std::string thrown(F&& f) {
     return "";
 }
 
+// Keeps the texts of the error dialog for the life of the object.
+struct ShownErrors {
+    static inline std::vector<std::string> texts;
+    EffectService::ErrorPresenter previous;
+    ShownErrors() {
+        texts.clear();
+        previous = EffectService::setErrorPresenter([](const std::wstring& t) { texts.push_back(System::wideToUtf8(t)); });
+    }
+    ~ShownErrors() { EffectService::setErrorPresenter(previous); }
+};
+
 class EffectServiceTest : public TestFolders {
 protected:
     void SetUp() override {
@@ -182,7 +193,7 @@ protected:
 
     TestCatalog catalog;
     LogCapture log;
-    ScriptedBoxes boxes;
+    ShownErrors errors;
     std::unique_ptr<System::ServiceHolder<Setting::SettingService>> settings;
     std::unique_ptr<EffectService> service;
 };
@@ -212,14 +223,10 @@ TEST_F(EffectServiceTest, RegistrationLogsInTableOrderAndEveryAttemptTakesAnOrde
 
     // The first registration of a name wins.
     EXPECT_NE(dynamic_cast<Probe*>(service->findEffect(L"入力").prototype().get()), nullptr);
-    ASSERT_EQ(boxes.shown.size(), 2u);
-    EXPECT_EQ(boxes.shown[0].text, "Failed to register effect. [入力]\n\nDuplicate effects with the same key exist.");
-    EXPECT_EQ(boxes.shown[1].text, "Failed to register effect. [class EffectServiceCases::Failing]\n\nno device");
+    EXPECT_EQ(errors.texts, (std::vector<std::string>{
+                                "Failed to register effect. [入力]\n\nDuplicate effects with the same key exist.",
+                                "Failed to register effect. [class EffectServiceCases::Failing]\n\nno device"}));
     EXPECT_THROW(service->findEffect(L"故障"), std::runtime_error);
-    // Each dialog is logged as it is shown.
-    EXPECT_EQ(std::count_if(log.lines.begin(), log.lines.end(),
-                            [](const auto& l) { return l.scope == "Dialog::showError"; }),
-              2);
 }
 
 TEST_F(EffectServiceTest, FailedAndDuplicateMovementsAreReportedAndSkipped) {
@@ -229,12 +236,20 @@ TEST_F(EffectServiceTest, FailedAndDuplicateMovementsAreReportedAndSkipped) {
     EXPECT_EQ(service->counter(), before);  // it failed before it could take a number
     EXPECT_EQ(service->registerMovement<DuplicateMovement>(), nullptr);
     EXPECT_EQ(service->counter(), before + 1);
-    ASSERT_EQ(boxes.shown.size(), 4u);
-    EXPECT_EQ(boxes.shown[2].text, "Failed to register movement. [class EffectServiceCases::FailingMovement]\n\nbad movement");
-    EXPECT_EQ(boxes.shown[3].text,
-              "Failed to register movement. [直線移動]\n\nDuplicate movements with the same key exist.");
+    ASSERT_EQ(errors.texts.size(), 4u);
+    EXPECT_EQ(errors.texts[2], "Failed to register movement. [class EffectServiceCases::FailingMovement]\n\nbad movement");
+    EXPECT_EQ(errors.texts[3], "Failed to register movement. [直線移動]\n\nDuplicate movements with the same key exist.");
     EXPECT_EQ(dynamic_cast<const DuplicateMovement*>(service->findMovement(L"直線移動").movement().get()), nullptr)
         << "the first registration must stay";
+
+    // Without a dialog installed the failure is logged.
+    EffectService::setErrorPresenter(nullptr);
+    EXPECT_EQ(service->registerMovement<DuplicateMovement>(), nullptr);
+    EXPECT_EQ(errors.texts.size(), 4u);
+    EXPECT_EQ(log.lines.back().level, "ERROR");
+    EXPECT_EQ(log.lines.back().scope, "Effect::EffectService");
+    EXPECT_EQ(log.lines.back().message,
+              "Failed to register movement. [直線移動]\n\nDuplicate movements with the same key exist.");
 }
 
 TEST_F(EffectServiceTest, LookupsReportTheirErrors) {
@@ -351,6 +366,12 @@ TEST_F(EffectServiceTest, NumberItemsFindMovementsThroughTheRegistry) {
     item.fromString("1.0,2.0,直線移動,0");
     EXPECT_EQ(item.movement, service->findMovement(L"直線移動").movement().get());
     EXPECT_EQ(EffectService::noMove(), service->findMovement(L"移動無し").movement().get());
+    // A fresh item and one read with the movement named hold the same movement.
+    EffectItemNumber fresh(&list, L"Y", 1, -100, 100, 0.1);
+    EXPECT_EQ(fresh.movement, EffectService::noMove());
+    EffectItemNumber named(&list, L"Y", 1, -100, 100, 0.1);
+    named.fromString("1.0,移動無し,0");
+    EXPECT_TRUE(fresh.equals(named));
     EXPECT_EQ(EffectService::movieRange(), service->findMovement(L"再生範囲").movement().get());
 
     // An unknown name in a project section names the registry in the warning.
@@ -474,6 +495,48 @@ TEST_F(EffectServiceTest, AliasInformationComesFromItsFirstEffect) {
     writeFile(appData() / "Alias" / "b.effect", "[Effect.0]\r\neffect.name=カメラ光\r\n");
     EXPECT_EQ(effect.getPlacement(), 4);
     EXPECT_FALSE(effect.isDefineOf(*service->getEffect(L"入力")));
+}
+
+// Records the commands the menu entries run.
+class RecordedCommands : public ObjectCommands {
+public:
+    std::vector<std::string> calls;
+    void createObject(const std::wstring& name, int32_t layer, int32_t frame) override {
+        calls.push_back("create " + System::wideToUtf8(name) + " " + std::to_string(layer) + " " + std::to_string(frame));
+    }
+    void loadObject(const std::wstring& path, int32_t layer, int32_t frame) override {
+        calls.push_back("load " + System::wideToUtf8(path) + " " + std::to_string(layer) + " " + std::to_string(frame));
+    }
+    void setEffect(const std::shared_ptr<Edit::Object>&, const std::wstring& name, int32_t position,
+                   bool replace) override {
+        calls.push_back("set " + System::wideToUtf8(name) + " " + std::to_string(position) + (replace ? " replace" : ""));
+    }
+    void loadEffect(const std::shared_ptr<Edit::Object>&, const std::wstring& path, int32_t position,
+                    bool replace) override {
+        calls.push_back("add " + System::wideToUtf8(path) + " " + std::to_string(position) + (replace ? " replace" : ""));
+    }
+};
+
+TEST_F(EffectServiceTest, MenuEntriesRunTheInstalledCommands) {
+    start();
+    EffectDefine& blur = service->findEffect(L"ぼかし");
+    AliasDefine alias(L"影", L"effect", 50);
+    // Nothing installed yet: the entries cannot act.
+    EXPECT_EQ(thrown([&] { blur.createObject(1, 2); }),
+              "not implement. @ Effect::EffectDefine::createObject()");
+    EXPECT_EQ(thrown([&] { alias.addToObject(nullptr, 0, false); }),
+              "not implement. @ Effect::AliasDefine::addToObject()");
+
+    RecordedCommands commands;
+    ObjectCommands::setCurrent(&commands);
+    blur.createObject(1, 2);
+    blur.addToObject(nullptr, 3, true);
+    alias.createObject(4, 5);
+    alias.addToObject(nullptr, 6, false);
+    ObjectCommands::setCurrent(nullptr);
+    const std::string aliasPath = (appData() / "Alias" / "影.effect").string();
+    EXPECT_EQ(commands.calls, (std::vector<std::string>{"create ぼかし 1 2", "set ぼかし 3 replace",
+                                                        "load " + aliasPath + " 4 5", "add " + aliasPath + " 6"}));
 }
 
 }  // namespace

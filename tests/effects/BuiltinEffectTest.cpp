@@ -251,7 +251,7 @@ protected:
 };
 
 TEST_F(BuiltinEffectTest, CatalogueRegistersInTableOrder) {
-    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(errors.empty());
     EXPECT_EQ(registered("register movement "),
               "[移動無し] [再生範囲] [直線移動] [直線移動(時間制御)] [補間移動] [補間移動(時間制御)] [ランダム移動] [瞬間移動] ");
     std::string expected;

@@ -4,14 +4,16 @@
 #include <dlfcn.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "core/ServiceHolder.h"
+#include "core/TextConvert.h"
 #include "effect/EffectService.h"
 #include "effects/BuiltinCatalog.h"
 #include "effects/ServiceCatalog.h"
 #include "media/gpu/Direct3DService.h"
 #include "support/LogCapture.h"
-#include "support/ScriptedBoxes.h"
 #include "support/TestFolders.h"
 
 class BuiltinFixture : public TestFolders {
@@ -26,6 +28,9 @@ protected:
     }
     void SetUp() override {
         TestFolders::SetUp();
+        errors.clear();
+        previousPresenter_ = Effect::EffectService::setErrorPresenter(
+            [](const std::wstring& text) { errors.push_back(System::wideToUtf8(text)); });
         Effect::EffectService::setCatalog(&builtins_);
         service = std::make_unique<Effect::EffectService>();
         catalog_ = std::make_unique<Effect::ServiceCatalog>(*service);
@@ -34,15 +39,18 @@ protected:
         catalog_.reset();
         service.reset();
         Effect::EffectService::setCatalog(nullptr);
+        Effect::EffectService::setErrorPresenter(previousPresenter_);
         TestFolders::TearDown();
     }
 
     LogCapture log;
-    ScriptedBoxes boxes;
+    // The texts of failed registrations.
+    static inline std::vector<std::string> errors;
     std::unique_ptr<Effect::EffectService> service;
 
 private:
     static inline System::ServiceHolder<Media::Direct3DService>* d3d_ = nullptr;
     Effect::BuiltinCatalog builtins_;
     std::unique_ptr<Effect::ServiceCatalog> catalog_;
+    Effect::EffectService::ErrorPresenter previousPresenter_ = nullptr;
 };

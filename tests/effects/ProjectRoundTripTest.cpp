@@ -8,6 +8,8 @@
 #include "edit/Project.h"
 #include "edit/Scene.h"
 #include "effect/EffectBase.h"
+#include "effect/EffectDefine.h"
+#include "effect/EffectService.h"
 #include "effect/EffectItem.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemColor.h"
@@ -97,6 +99,25 @@ TEST_F(ProjectRoundTripTest, EveryBuiltinObjectLoadsAndSavesUnchanged) {
     for (const char* output : {"標準描画", "音声再生", "映像再生", "基本出力", "パーティクル出力"})
         EXPECT_NE(written.find(std::string("effect.name=") + output + "\r\n"), std::string::npos) << output;
     EXPECT_TRUE(std::none_of(log.lines.begin(), log.lines.end(), [](const auto& l) { return l.level == "WARN"; }));
+}
+
+TEST_F(ProjectRoundTripTest, NewObjectsStartFromTheSavedDefaults) {
+    Effect::EffectDefine& figure = service->findEffect(L"図形");
+    auto edited = figure.createEffect();
+    edited->findItemByName(L"サイズ")->fromString("250");
+    figure.saveDefaultParam(*edited);
+
+    Edit::Project project;
+    auto scene = project.getOrCreateScene(0);
+    const auto first = scene->createObject(L"図形", 0, 0, 9);
+    EXPECT_EQ(first->effects.front()->findItemByName(L"サイズ")->toString(), "250");
+    // The other items keep the constructor defaults.
+    EXPECT_EQ(first->effects.front()->findItemByName(L"ライン幅")->toString(), "4000");
+
+    figure.resetDefaultParam(*edited);
+    const auto second = scene->createObject(L"図形", 1, 0, 9);
+    EXPECT_EQ(second->effects.front()->findItemByName(L"サイズ")->toString(), "100");
+    EXPECT_EQ(first->effects.front()->findItemByName(L"サイズ")->toString(), "250") << "objects keep their values";
 }
 
 }  // namespace

@@ -9,9 +9,9 @@
 
 namespace Media {
 
-using namespace Platform::Gpu;
+using namespace Platform::gpu;
 
-ResourceBuffer::ResourceBuffer(uint32_t w, uint32_t h) : ResourceBuffer(w, h, Direct3DService::Get()->pixelFormat) {}
+ResourceBuffer::ResourceBuffer(uint32_t w, uint32_t h) : ResourceBuffer(w, h, Direct3DService::get()->pixelFormat) {}
 
 ResourceBuffer::ResourceBuffer(uint32_t w, uint32_t h, int32_t f)
     : width(std::min(w, kMaxSize)), height(std::min(h, kMaxSize)), format(f) {
@@ -36,9 +36,16 @@ std::unique_ptr<ResourceBuffer> ResourceBuffer::createFromImageBuffer(const std:
 }
 
 void ResourceBuffer::setImage(const ImageBuffer& image) {
+    const int32_t wanted = image.format == PixelFormat::kYuy2 ? PixelFormat::kG8R8G8B8Unorm : image.format;
+    if (texture && width == image.width && height == image.height && format == wanted && image.data() != nullptr) {
+        // The same shape again (the next frame of a movie): the texture and its
+        // views stay, only the texels are replaced.
+        Direct3D->context->updateSubresource(*texture, image.data(), image.pitch);
+        return;
+    }
     width = image.width;
     height = image.height;
-    format = image.format == PixelFormat::kYuy2 ? PixelFormat::kG8R8G8B8Unorm : image.format;
+    format = wanted;
     releaseResource();
     const InitialData initial{image.data(), image.pitch};
     createTexture2D(&initial);
@@ -126,7 +133,7 @@ void ResourceBuffer::copyRegion(ResourceBuffer& source, uint32_t x, uint32_t y, 
 
 std::unique_ptr<ResourceBuffer> ResourceBuffer::clone() {
     auto copy = std::make_unique<ResourceBuffer>(width, height);
-    if (copy->texture && texture) Direct3D->context->copyResource(*copy->texture, *texture);
+    if (copy->texture && texture) (void)Direct3D->context->copyResource(*copy->texture, *texture);
     return copy;
 }
 
@@ -150,7 +157,7 @@ std::unique_ptr<ResourceBuffer> ResourceBuffer::createExpanded(uint32_t W, uint3
     return result;
 }
 
-Platform::Gpu::Texture& ResourceBuffer::getSurface() {
+Platform::gpu::Texture& ResourceBuffer::getSurface() {
     if (!texture) throw System::hresultException("buffer.As", "Media::ResourceBuffer::getSurface", Platform::kInvalidArg);
     return *texture;
 }

@@ -8,7 +8,7 @@
 #include "platform/gpu/Device.h"
 #include "platform/gpu/PipelineCache.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 namespace {
 
 // A submission is sent on its own once it holds this many operations or this
@@ -164,7 +164,9 @@ VkCommandBuffer Context::commands() {
 }
 
 void Context::countCommand() {
-    if (++commandCount_ >= kAutoFlushCommands || ring_->bytesUsed(current_) >= kAutoFlushBytes) flush();
+    if (++commandCount_ >= kAutoFlushCommands || ring_->bytesUsed(current_) >= kAutoFlushBytes) {
+        (void)flush();  // a failed submit stays in error_ for the next explicit flush
+    }
 }
 
 void Context::endRendering() {
@@ -352,6 +354,27 @@ void Context::updateSubresource(Buffer& buffer, const void* data) {
     if (!data) return;
     std::memcpy(buffer.mutableContents(), data, buffer.size());
     buffer.slice().serial = 0;
+}
+
+void Context::updateSubresource(Texture& texture, const void* data, uint32_t rowPitch) {
+    const FormatInfo& info = texture.formatInfo();
+    const uint32_t w = texture.width(), h = texture.height();
+    if (!data || texture.sampleCount() != 1 || rowPitch < FormatTable::minCpuRowBytes(info, w)) return;
+    const uint64_t rowBytes = static_cast<uint64_t>(w) * info.gpuBytesPerPixel;
+    VkCommandBuffer cmd = commands();
+    UploadRing::Allocation a;
+    if (failed(ring_->allocate(current_, rowBytes * h, a))) return;
+    const auto* src = static_cast<const uint8_t*>(data);
+    for (uint32_t y = 0; y < h; ++y)
+        FormatTable::expandRow(info, src + static_cast<size_t>(y) * rowPitch, a.data + y * rowBytes, w, rowPitch);
+    endRendering();
+    use(texture, Role::CopyDestination);
+    VkBufferImageCopy region{};
+    region.bufferOffset = a.offset;
+    region.imageSubresource = colorLayers();
+    region.imageExtent = {w, h, 1};
+    vkCmdCopyBufferToImage(cmd, a.buffer, texture.image(), VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, 1, &region);
+    countCommand();
 }
 
 Result Context::bufferSlice(Buffer& buffer, VkBuffer& out, uint64_t& offset) {
@@ -671,7 +694,7 @@ Result Context::flush() {
         VkSubmitInfo si{VK_STRUCTURE_TYPE_SUBMIT_INFO};
         si.commandBufferCount = 1;
         si.pCommandBuffers = &s.commands;
-        std::lock_guard<std::mutex> lock(device_.queueMutex());
+        Platform::os::MutexLock lock(device_.queueMutex());
         vr = vkQueueSubmit(device_.queue(), 1, &si, s.fence);
     }
     recording_ = false;
@@ -745,4 +768,4 @@ Result Context::map(StagingTexture& staging, MappedTexture& out) {
 
 void Context::unmap(StagingTexture&) {}
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu
