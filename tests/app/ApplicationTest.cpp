@@ -15,6 +15,7 @@
 #include "core/EventService.h"
 #include "core/ServiceStack.h"
 #include "edit/EditService.h"
+#include "edit/Scene.h"
 #include "edit/UndoService.h"
 #include "effect/EffectService.h"
 #include "media/gpu/RenderBuffer.h"
