@@ -19,6 +19,7 @@
 #include "platform/window/SystemMetrics.h"
 #include "edit/Project.h"
 #include "edit/ProjectQueries.h"
+#include "edit/ReadSection.h"
 #include "edit/UndoService.h"
 #include "effect/EffectItemButton.h"
 #include "effect/EffectItemCheck.h"
@@ -58,6 +59,7 @@
 #include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/TopLevel.h"
+#include "render/RenderService.h"
 #include "ui/dialogs/AskQuestion.h"
 #include "ui/dialogs/EditServiceDialogs.h"
 #include "ui/dialogs/ShowException.h"
@@ -99,6 +101,17 @@ std::wstring effectDisplayName(const wchar_t* name) {
     if (translate && Translate::TranslateService::isActive())
         return translate->translate(Translate::TranslateService::Table::Effect, name);
     return name;
+}
+
+// The render workers' read scope: the project lock held shared, then the
+// current scene, which changes only under the lock held exclusively.
+std::unique_ptr<Edit::ReadSection> openCurrentScene() {
+    Edit::EditService* edit = Edit::EditService::instance();
+    if (!edit)
+        return nullptr;
+    auto read = std::make_unique<Edit::ReadSection>(edit->lock(), nullptr, Event::EventService::get());
+    read->scene = edit->currentScene();
+    return read;
 }
 
 // The error dialog of failed effect and movement registrations: the text cut
@@ -147,6 +160,8 @@ void buildServices(System::ServiceStack& stack) {
     stack.addOwned<Effect::ServiceCatalog>(*effects);  // the model's catalogue while the service lives
     stack.addService<Undo::UndoService>();
     stack.addService<Edit::EditService>();
+    Render::RenderService::setSceneReader(openCurrentScene);
+    stack.addService<Render::RenderService>();
 }
 
 // The clipboard copy of a rendered frame, straight alpha.
