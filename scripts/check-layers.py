@@ -31,6 +31,8 @@ SAME_LAYER = {
     "media/audio": set(),
     "media/decode": {"media/image", "media/audio"},
     "media/gpu": {"media/image"},
+    "media/figure": {"media/image", "media/gpu"},
+    "media/text": {"media/image", "media/gpu"},
     # The umbrella header of media/ names every room.
     "media": {"media/image", "media/audio", "media/decode", "media/gpu"},
     "ui/framework": set(),

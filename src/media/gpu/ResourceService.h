@@ -4,9 +4,10 @@
 #include "media/gpu/PixelShaderList.h"
 #include "media/gpu/RasterizerStateList.h"
 #include "media/gpu/SamplerStateList.h"
+#include "media/gpu/StrokeStyleList.h"
 
 // The holder of the graphics objects many parts share: so far the three
-// device-state tables and the built-in pixel shaders.
+// stroke styles, the device-state tables and the built-in pixel shaders.
 namespace Resource {
 
 class ResourceService {
@@ -17,6 +18,7 @@ public:
 
     static ResourceService* Get() { return System::ServiceSlot<ResourceService>::instance; }
 
+    StrokeStyleList strokeStyles;
     Shader::SamplerStateList samplerStates;
     Shader::BlendStateList blendStates;
     Shader::RasterizerStateList rasterizerStates;
