@@ -20,6 +20,11 @@ for exe in "$dir"/fuzz/fuzz_*; do
   mkdir -p "$corpus"
   seeds=()
   [ -d "$root/fuzz/seeds/$name" ] && seeds=("$root/fuzz/seeds/$name")
+  # A target's own limits (memory, time per input) stand in fuzz/flags/<target>.
+  limits=()
+  if [ -f "$root/fuzz/flags/$name" ]; then
+    read -r -a limits <<< "$(sed -e 's/#.*//' "$root/fuzz/flags/$name" | tr '\n' ' ')"
+  fi
   echo "== $name for ${seconds}s"
-  ASAN_OPTIONS=quarantine_size_mb=8 UBSAN_OPTIONS="${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}" "$exe" -max_total_time="$seconds" -print_final_stats=1 "${@:3}" "$corpus" "${seeds[@]}"
+  ASAN_OPTIONS=quarantine_size_mb=8 UBSAN_OPTIONS="${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}" "$exe" -max_total_time="$seconds" -print_final_stats=1 "${limits[@]}" "${@:3}" "$corpus" "${seeds[@]}"
 done

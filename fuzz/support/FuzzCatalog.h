@@ -13,6 +13,8 @@
 #include "core/Exception.h"
 #include "core/TextConvert.h"
 #include "edit/EffectCatalog.h"
+#include "edit/Group.h"
+#include "edit/Layer.h"
 #include "edit/Object.h"
 #include "edit/Project.h"
 #include "edit/Scene.h"
@@ -119,6 +121,52 @@ inline void checkScene(const Edit::Scene& scene) {
             }
         }
     }
+}
+
+// Everything of a project that its file holds, as text: two projects that
+// describe alike read the same. Groups are numbered in writing order, as the
+// writer numbers them; layers count up to the highest one holding an object.
+inline std::string describeProject(const Edit::Project& project) {
+    std::string out = "path " + System::wideToUtf8(project.path) + "\nshown " + std::to_string(project.displayScene) + "\n";
+    std::map<const Edit::Group*, int> groups;
+    std::map<int32_t, std::shared_ptr<Edit::Scene>> byId(project.scenes.begin(), project.scenes.end());
+    for (const auto& scene : project.getSceneList()) {
+        const Edit::Scene& s = *scene;
+        out += "scene " + std::to_string(s.id) + " [" + System::wideToUtf8(s.name) + "] " +
+               std::to_string(s.videoWidth) + "x" + std::to_string(s.videoHeight) + " " + std::to_string(s.videoRate) +
+               "/" + std::to_string(s.videoScale) + " " + std::to_string(s.audioRate) + " " +
+               std::to_string(s.cursorFrame) + " " + std::to_string(s.displayFrame) + " " +
+               std::to_string(s.displayLayer) + " " + std::to_string(s.displayZoom.value) + " " +
+               std::to_string(s.displayOrder) + " camera " + s.camera.toString() + "\n";
+        for (int32_t i = 0; i <= s.lastUsedLayer; ++i) {
+            const auto& slot = s.getLayer(i);
+            out += " layer " + std::to_string(i) + " [" + System::wideToUtf8(slot.layer->name) + "]" +
+                   (slot.layer->lock ? " lock" : "") + (slot.layer->hide ? " hide" : "") + "\n";
+            for (const auto& o : slot.objects) {
+                out += "  " + std::to_string(o->start) + ".." + std::to_string(o->end) + " {";
+                for (int32_t m : o->midpoints)
+                    out += std::to_string(m) + " ";
+                out += "}";
+                if (!o->camera)
+                    out += " nocamera";
+                if (o->clipping)
+                    out += " clip";
+                if (o->group)
+                    out += " group" + std::to_string(groups.try_emplace(o->group.get(), int(groups.size()) + 1).first->second);
+                if (s.focusObject == o)
+                    out += " focus";
+                out += "\n";
+                for (const auto& e : o->effects) {
+                    out += "   " + System::wideToUtf8(e->name) + (e->disabled ? " off" : "") + (e->hidden ? " hide" : "") +
+                           (e->locked ? " lock" : "") + ":";
+                    for (const auto* item : e->items)
+                        out += " [" + System::wideToUtf8(item->name) + "=" + item->toString() + "]";
+                    out += "\n";
+                }
+            }
+        }
+    }
+    return out;
 }
 
 // Writes the project into folder and reads that back, which must succeed;

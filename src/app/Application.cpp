@@ -11,6 +11,9 @@
 #include "core/Process.h"
 #include "core/SettingService.h"
 #include "core/TranslateService.h"
+#include "core/EventCommandPost.h"
+#include "edit/EditService.h"
+#include "platform/window/SystemMetrics.h"
 #include "edit/Project.h"
 #include "edit/ProjectQueries.h"
 #include "edit/UndoService.h"
@@ -43,7 +46,9 @@
 #include "media/decode/MediaService.h"
 #include "media/audio/XAudio2Service.h"
 #include "platform/os/Com.h"
+#include "platform/window/MessageQueue.h"
 #include "ui/dialogs/AskQuestion.h"
+#include "ui/dialogs/EditServiceDialogs.h"
 #include "ui/dialogs/ShowException.h"
 #include "ui/dialogs/ShowNotice.h"
 
@@ -91,6 +96,7 @@ void buildServices(System::ServiceStack& stack) {
     //  audio playback, resources, events, shortcut list, mouse router,
     //  window service, input, output, scripts, caches, effects, undo, edit,
     //  render, then the panels and the menu bar.
+    Setting::SettingService::setDpiReader(&Platform::window::desktopDpi);
     stack.addService<Setting::SettingService>();
     System::Process::SetThreadPriority("MainThreadPriority");
     stack.addService<System::Logger>();
@@ -103,6 +109,36 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Media::XAudio2Service>();
     stack.addService<Event::EventService>();
     stack.addService<Undo::UndoService>();
+    stack.addService<Edit::EditService>();
+}
+
+// The clipboard copy of a rendered frame, straight alpha.
+std::shared_ptr<Media::ImageBuffer> readFrameImage(Media::RenderBuffer& buffer, int32_t format) {
+    return buffer.createImageBuffer(format, true);
+}
+
+void callStartupListeners() {
+    if (Event::EventService* events = Event::EventService::instance())
+        events->startupListeners.call();
+}
+
+void callExitListeners() {
+    if (Event::EventService* events = Event::EventService::instance())
+        events->exitListeners.call();
+}
+
+void mainLoop() {
+    // The main window keeps the program running; a start without one (no
+    // window service yet, or headless) ends after start-up.
+    if (Event::commandWindow())
+        runMessageLoop();
+}
+
+void emergencyExit(const std::exception& e) {
+    if (Edit::EditService* edit = Edit::EditService::instance())
+        edit->applicationException(e);
+    else
+        Dialog::showException(e);
 }
 
 }  // namespace
@@ -110,18 +146,33 @@ void buildServices(System::ServiceStack& stack) {
 Steps programSteps() {
     Steps steps;
     steps.build = buildServices;
-    steps.run = [] {};
-    steps.shutdown = [] {};
+    steps.startup = callStartupListeners;
+    steps.run = mainLoop;
+    steps.loopException = emergencyExit;
+    steps.shutdown = callExitListeners;
     return steps;
+}
+
+void runMessageLoop() {
+    namespace W = Platform::window;
+    W::Message message{};
+    while (W::getMessage(message, nullptr, 0, 0) > 0) {
+        W::translateMessage(message);
+        W::dispatchMessage(message);
+    }
 }
 
 int run(const Steps& steps) {
     namespace Os = Platform::os;
     // What the lower layers ask of the higher ones, installed for the life of
-    // the program. The model's answers move to the edit service when it arrives.
+    // the program. While the edit service lives it answers the model
+    // queries with its open project; these answer before it is built and
+    // after it is gone.
     const System::ExceptionPresenterScope presenter(Dialog::showException);
     const System::NoticePresenterScope notices(Dialog::showNotice);
     const Edit::Project::QuestionAsker previousAsker = Edit::Project::setQuestionAsker(Dialog::askQuestion);
+    const auto previousDialogs = Edit::EditService::setDialogs(std::make_shared<Dialog::EditServiceDialogs>());
+    const auto previousFrameReader = Edit::EditService::setFrameImageReader(readFrameImage);
     Edit::ProjectQueries projectQueries;
     const Effect::ModelQueriesScope queries(projectQueries);
     Effect::setFrameSizeReader(Media::renderBufferSize);
@@ -136,7 +187,13 @@ int run(const Steps& steps) {
             Os::setProcessDpiAwarenessPerMonitorV2();
 
             if (steps.build) steps.build(stack);
-            if (steps.run) steps.run();
+            if (steps.startup) steps.startup();
+            try {
+                if (steps.run) steps.run();
+            } catch (const std::exception& e) {
+                if (!steps.loopException) throw;
+                steps.loopException(e);
+            }
             if (steps.shutdown) steps.shutdown();
             stack.releaseAll();
         } catch (const std::exception& e) {
@@ -148,6 +205,8 @@ int run(const Steps& steps) {
     Effect::setNameTranslator(nullptr);  // the translation service is gone
     Effect::setFrameSizeReader(nullptr);
     Edit::Project::setQuestionAsker(previousAsker);
+    Edit::EditService::setDialogs(previousDialogs);
+    Edit::EditService::setFrameImageReader(previousFrameReader);
     Os::oleUninitialize();
     Os::coUninitialize();
     return 0;

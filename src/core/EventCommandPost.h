@@ -12,17 +12,25 @@ namespace Event {
 // How a command reaches the window: the window layer's posting.
 using CommandPoster = bool (*)(Platform::window::WindowHandle window, uint32_t message, uintptr_t wParam,
                                intptr_t lParam);
-void bindCommandWindow(Platform::window::WindowHandle window, CommandPoster post);
+// How a command is sent: the window layer's sending, which returns once the
+// window's procedure has handled it.
+using CommandSender = intptr_t (*)(Platform::window::WindowHandle window, uint32_t message, uintptr_t wParam,
+                                   intptr_t lParam);
+void bindCommandWindow(Platform::window::WindowHandle window, CommandPoster post, CommandSender send = nullptr);
 // The window and the window layer's posting are bound together where the
 // window is registered, so code that only posts (the model, workers) does not
 // link the window layer.
 inline void setCommandWindow(Platform::window::WindowHandle window) {
-    bindCommandWindow(window, &Platform::window::postMessage);
+    bindCommandWindow(window, &Platform::window::postMessage, &Platform::window::sendMessage);
 }
 Platform::window::WindowHandle commandWindow();
 
 // Posts the user message (kind, payload) to the command window. False when
 // there is none or it is gone: the payload then still belongs to the caller.
 bool postEventCommand(EventCommandType kind, intptr_t payload);
+// Sends the user message to the command window and waits until it is
+// handled (the payload may live on the sender's stack). False when there is
+// no command window.
+bool sendEventCommand(EventCommandType kind, intptr_t payload);
 
 }  // namespace Event

@@ -8,7 +8,7 @@
 
 // Failures are standard exceptions whose text was built by one of these
 // builders. Each builder logs its one-line form at ERROR with the scope
-// "Exception" and returns the exception (multi-line text, cut at 1023 bytes)
+// "Exception" and returns the exception (multi-line text, cut at 1023 bytes on a character boundary)
 // for the caller to throw.
 namespace System {
 

@@ -8,6 +8,7 @@
 #include "core/FileName.h"
 #include "core/Log.h"
 #include "core/NumberText.h"
+#include "core/StringHelper.h"
 #include "core/TextConvert.h"
 #include "core/TextFormat.h"
 #include "platform/os/Cp932.h"
@@ -231,9 +232,11 @@ IniFile::Save::Save(const IniFile& document, const std::wstring& path) {
         text += name;
         text += "]\r\n";
         for (const auto& [key, value] : keys) {
+            std::string single = value.text;
+            replaceLineBreaks(single);
             text += key;
             text += '=';
-            text += value.text;
+            text += single;
             text += "\r\n";
         }
     }
@@ -246,7 +249,10 @@ IniFile::Save::Save(const IniFile& document, const std::wstring& path) {
 }
 
 void IniFile::writeKeyValue(File& file, const std::string& key, const std::wstring& value) {
-    const std::string line = key + "=" + wideToUtf8(value) + "\r\n";
+    // A line break inside the value would start a line of its own when read.
+    std::string text = wideToUtf8(value);
+    replaceLineBreaks(text);
+    const std::string line = key + "=" + text + "\r\n";
     file.write(line.data(), static_cast<int32_t>(line.size()));
 }
 

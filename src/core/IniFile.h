@@ -58,7 +58,8 @@ public:
         const KeyMap* keys_;
     };
 
-    // Writes the whole document to the path.
+    // Writes the whole document to the path. A line break in a value is
+    // written as a blank, so every value stays on its line.
     class Save {
     public:
         Save(const IniFile& document, const std::wstring& path);
@@ -75,7 +76,7 @@ public:
     // it is valid UTF-8 that begins with a byte-order mark.
     void loadFile(const std::wstring& path, bool defaults = false, bool ansi = false);
 
-    // key "=" UTF-8 value CR LF.
+    // key "=" UTF-8 value CR LF; a line break in the value is written as a blank.
     static void writeKeyValue(File& file, const std::string& key, const std::wstring& value);
 
     SectionRef getSection(const std::string& name) const;

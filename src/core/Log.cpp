@@ -37,7 +37,7 @@ void emitNarrow(const Type& type, const char* scope, const char* format, va_list
 
 std::string narrowCut(const std::wstring& text) {
     std::string out = wideToUtf8(text);
-    if (out.size() > kLineBufferSize - 1) out.resize(kLineBufferSize - 1);
+    if (out.size() > kLineBufferSize - 1) out.resize(utf8CutLength(out.data(), kLineBufferSize - 1));
     return out;
 }
 

@@ -1,5 +1,6 @@
 #include "core/SettingService.h"
 
+#include <atomic>
 #include <cmath>
 #include <vector>
 
@@ -11,6 +12,11 @@ namespace Setting {
 namespace {
 
 constexpr const char* kSystemScope = "Setting::SettingService::System::System";
+
+std::atomic<SettingService::DpiReader>& dpiReader() {
+    static std::atomic<SettingService::DpiReader> reader{nullptr};
+    return reader;
+}
 
 std::vector<std::function<void(SettingService&)>>& loadedCallbacks() {
     static std::vector<std::function<void(SettingService&)>> list;
@@ -68,9 +74,12 @@ SettingService::SettingService() {
     font = {"Font", &style};
     format = {"Format", &style};
     loadConf(effect, L"effect.conf");
-    scaleForDpi(Platform::os::systemDpi());
+    const DpiReader reader = dpiReader().load();
+    scaleForDpi(reader != nullptr ? reader() : Platform::os::systemDpi());
     for (const auto& callback : loadedCallbacks()) callback(*this);
 }
+
+void SettingService::setDpiReader(DpiReader reader) { dpiReader().store(reader); }
 
 void SettingService::scaleForDpi(uint32_t dpi) {
     if (system.mainSettings.get()->getValue("Direct3D", "HighDpiMode").toInt(0) == 0) return;

@@ -45,6 +45,12 @@ public:
     // [Layout] sizes and [Font] sizes in memory.
     void scaleForDpi(uint32_t dpi);
 
+    // How the service reads the dots per inch it scales for once its files are
+    // loaded. The program installs the display's reading of the window layer
+    // at start-up; without one the desktop's variables alone count.
+    using DpiReader = uint32_t (*)();
+    static void setDpiReader(DpiReader reader);
+
     // Runs once with the service after its files are loaded (register before it exists).
     static void addLoadedCallback(std::function<void(SettingService&)> callback);
     // Sets variable to 0 now and to reader(service) once the settings exist.

@@ -172,6 +172,32 @@ void expandPlaceholders(std::wstring& text, const std::function<std::wstring(con
     }
 }
 
+namespace {
+template <class String>
+bool replaceBreaks(String& text) {
+    using Char = typename String::value_type;
+    if (text.find_first_of(String{Char('\r'), Char('\n')}) == String::npos)
+        return false;
+    String out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const Char c = text[i];
+        if (c == Char('\r') || c == Char('\n')) {
+            if (c == Char('\r') && i + 1 < text.size() && text[i + 1] == Char('\n'))
+                ++i;
+            out.push_back(Char(' '));
+        } else {
+            out.push_back(c);
+        }
+    }
+    text = std::move(out);
+    return true;
+}
+}  // namespace
+
+bool replaceLineBreaks(std::wstring& text) { return replaceBreaks(text); }
+bool replaceLineBreaks(std::string& text) { return replaceBreaks(text); }
+
 void trimSpace(std::wstring& text) {
     const size_t first = text.find_first_not_of(L' ');
     if (first == std::wstring::npos) {

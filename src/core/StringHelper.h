@@ -26,6 +26,11 @@ void replaceAll(std::wstring& text, const std::wstring& find, const std::wstring
 // runs over the original text, so a replacement holding braces stays as it is.
 void expandPlaceholders(std::wstring& text, const std::function<std::wstring(const std::wstring&)>& lookup);
 
+// Turns every line break (CR LF, CR or LF) into one U+0020, so the text fits
+// on one line of a line-based file; returns whether there was any.
+bool replaceLineBreaks(std::wstring& text);
+bool replaceLineBreaks(std::string& text);
+
 // Removes leading and trailing U+0020 (other blanks stay).
 void trimSpace(std::wstring& text);
 

@@ -42,6 +42,20 @@ bool hasPointer(const char* format) {
 
 }  // namespace
 
+size_t utf8CutLength(const char* text, size_t length) {
+    // Walk back over the continuation bytes at the end to the last lead byte.
+    size_t i = length;
+    size_t trailing = 0;
+    while (i > 0 && trailing < 3 && (static_cast<unsigned char>(text[i - 1]) & 0xc0) == 0x80) {
+        --i;
+        ++trailing;
+    }
+    if (i == 0) return length;
+    const auto lead = static_cast<unsigned char>(text[i - 1]);
+    const size_t need = lead >= 0xf0 && lead < 0xf8 ? 4 : lead >= 0xe0 && lead < 0xf0 ? 3 : lead >= 0xc0 && lead < 0xe0 ? 2 : 1;
+    return need > 1 && trailing + 1 < need ? i - 1 : length;
+}
+
 void vformatText(char* out, size_t size, const char* format, va_list args) {
     if (size == 0) return;
     int written;
@@ -51,7 +65,10 @@ void vformatText(char* out, size_t size, const char* format, va_list args) {
     } else {
         written = std::vsnprintf(out, size, format, args);
     }
-    if (written < 0) out[0] = '\0';
+    if (written < 0)
+        out[0] = '\0';
+    else if (static_cast<size_t>(written) >= size)
+        out[utf8CutLength(out, size - 1)] = '\0';
 }
 
 void formatText(char* out, size_t size, const char* format, ...) {

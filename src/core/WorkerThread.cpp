@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <stdexcept>
+#include <system_error>
 
 #include "core/EventCommandPost.h"
 #include "core/Log.h"
@@ -37,6 +38,8 @@ WorkerThread::WorkerThread(const char* name) : name_(name) {
     thread_ = std::thread([this] { threadMain(); });
 }
 
+// Destroyed by one of its own tasks, stop throws and the program ends here
+// instead of hanging.
 WorkerThread::~WorkerThread() { stop(); }
 
 void WorkerThread::addTask(int32_t key, std::function<void()> function) {
@@ -79,6 +82,10 @@ void WorkerThread::waitAll() {
 }
 
 void WorkerThread::stop() {
+    // From one of its own tasks the wait for the thread's end could never return.
+    if (std::this_thread::get_id() == thread_.get_id())
+        throw std::system_error(std::make_error_code(std::errc::resource_deadlock_would_occur),
+                                "Worker::WorkerThread::stop on the worker's own thread");
     if (!running_.exchange(false)) return;
     wakeEvent_.set();
     // A task may be inside a send to this thread (the UI thread stopping its

@@ -35,6 +35,8 @@ public:
     // stopped worker). Never call it on the worker's own thread.
     void waitAll();
     // Ends the thread after the task in progress; queued tasks are dropped.
+    // Called on the worker's own thread it throws std::system_error
+    // (resource_deadlock_would_occur) and the worker goes on.
     void stop();
 
     // The owner bounds the queue right after construction: semaphore().setMax(n).

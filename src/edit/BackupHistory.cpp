@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cwchar>
 #include <exception>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "core/File.h"
 #include "core/FileName.h"
@@ -11,17 +14,33 @@
 
 namespace Edit {
 
+bool BackupHistory::isExceptionBackup(const std::wstring& path) {
+    const size_t separator = path.find_last_of(System::kPathSeparator);
+    const size_t name = separator == std::wstring::npos ? 0 : separator + 1;
+    return path.compare(name, std::wcslen(kExceptionPrefix), kExceptionPrefix) == 0;
+}
+
 void BackupHistory::load() {
     items_.clear();
     try {
+        std::vector<std::wstring> names;
         for (const auto& entry : System::findFilesByPattern(System::FileName::getExpandedPath(kPattern)))
-            items_.push_front(entry.name);
+            if (!isExceptionBackup(entry.name))
+                names.push_back(entry.name);
+        // The folder lists in no particular order; the time-stamped names
+        // sort oldest first.
+        std::sort(names.begin(), names.end());
+        for (const auto& name : names)
+            items_.push_front(name);
     } catch (...) {
         // No folder to list: no backups.
     }
 }
 
-void BackupHistory::remove(const std::wstring& path) { System::File::deleteFile(path); }
+void BackupHistory::remove(const std::wstring& path) {
+    if (!isExceptionBackup(path))
+        System::File::deleteFile(path);
+}
 
 void BackupHistory::updateTimer(bool autoBackup, int32_t intervalMinutes, int32_t fileMax) {
     if (!autoBackup || intervalMinutes <= 0 || fileMax <= 0) {
@@ -29,7 +48,7 @@ void BackupHistory::updateTimer(bool autoBackup, int32_t intervalMinutes, int32_
         return;
     }
     // Minutes in milliseconds overflow 32 bits for long intervals.
-    const uint64_t ms = std::min<uint64_t>(static_cast<uint64_t>(intervalMinutes) * 60000u,
+    const uint64_t ms = std::min<uint64_t>(static_cast<uint64_t>(intervalMinutes) * minuteMs_,
                                            std::numeric_limits<uint32_t>::max());
     timer_.set(static_cast<uint32_t>(ms), [this] {
         // Nothing may leave a timer callback; the save reports its own failure.
@@ -46,6 +65,8 @@ void BackupHistory::updateTimer(bool autoBackup, int32_t intervalMinutes, int32_
 void BackupHistory::autoBackupProject() {
     if (!saveProject_)
         return;  // nothing to write yet
+    if (hasChanges_ && !hasChanges_())
+        return;  // the newest backup already holds this state
     const std::wstring name = System::FileName::createTimeStampName(kFolder, kAutoPrefix, kExtension);
     System::Log::info("Edit::BackupHistory::autoBackupProject", L"auto backup : %ls", name.c_str());
     saveProject_(name);

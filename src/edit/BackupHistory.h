@@ -19,26 +19,40 @@ public:
 
     // Writes the open project to the path; a failure throws or leaves no file.
     using SaveProject = std::function<void(const std::wstring& path)>;
+    // Whether the project changed since the last backup.
+    using HasChanges = std::function<bool()>;
 
     // Lists the backup folder, newest (last by name) first; gives up quietly.
+    // Emergency backups stay out of the list: they are never pruned.
     void load() override;
-    // Deletes the file; a file that stays is only left out of the list.
+    // Deletes the file (never an emergency backup); a file that stays is only
+    // left out of the list.
     void remove(const std::wstring& path) override;
 
     void setSaveProject(SaveProject save) { saveProject_ = std::move(save); }
+    // Without it every tick writes a backup.
+    void setHasChanges(HasChanges hasChanges) { hasChanges_ = std::move(hasChanges); }
+    // Milliseconds per minute of the interval (shorter in tests).
+    void setMinuteLength(uint32_t ms) { minuteMs_ = ms == 0 ? 1 : ms; }
     // Arms the timer at intervalMinutes when autoBackup is on and both the
     // interval and the file maximum are above 0; clears it otherwise.
     void updateTimer(bool autoBackup, int32_t intervalMinutes, int32_t fileMax);
-    // The timer's work: writes a new "AutoBackup" file, and only once it is
-    // in place enters it in the list, which deletes the oldest beyond the
-    // maximum. A failed write (thrown, or leaving no file) deletes nothing.
+    void stopTimer() { timer_.clear(); }
+    // The timer's work: unless nothing changed since the last backup, writes
+    // a new "AutoBackup" file, and only once it is in place enters it in the
+    // list, which deletes the oldest beyond the maximum. A failed write
+    // (thrown, or leaving no file) deletes nothing.
     void autoBackupProject();
+    // Whether the path names an emergency backup.
+    static bool isExceptionBackup(const std::wstring& path);
 
     const System::Timer& timer() const { return timer_; }
 
 private:
     System::Timer timer_;
     SaveProject saveProject_;
+    HasChanges hasChanges_;
+    uint32_t minuteMs_ = 60000;
 };
 
 }  // namespace Edit

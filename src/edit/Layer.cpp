@@ -1,9 +1,15 @@
 #include "edit/Layer.h"
 
 #include "core/IniFile.h"
+#include "core/StringHelper.h"
 #include "edit/IniLines.h"
 
 namespace Edit {
+
+void Layer::setName(std::wstring text) {
+    System::replaceLineBreaks(text);
+    name = std::move(text);
+}
 
 void Layer::saveIniFile(System::File& file, int32_t sceneId, int32_t sectionIndex) const {
     IniLines::writeSection(file, "layer." + std::to_string(sectionIndex));

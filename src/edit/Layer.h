@@ -22,6 +22,9 @@ public:
     explicit Layer(int32_t index) : index(index) {}
 
     bool isDefault() const { return !hide && !lock && name.empty(); }
+    // Names enter the layer through here: a line break becomes a blank, so
+    // the name fits on one line of the project file.
+    void setName(std::wstring text);
     // The [layer.K] section of the project file; the reader sets the fields itself.
     void saveIniFile(System::File& file, int32_t sceneId, int32_t sectionIndex) const;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <limits>
 #include <memory>
 
 #include "core/EventCommandPost.h"
@@ -10,6 +11,7 @@
 #include "core/FileName.h"
 #include "core/IniFile.h"
 #include "core/Log.h"
+#include "core/StringHelper.h"
 #include "core/TextConvert.h"
 #include "core/TranslateService.h"
 #include "edit/GroupNumberMap.h"
@@ -23,6 +25,11 @@
 
 namespace Edit {
 
+void Project::setPath(std::wstring text) {
+    System::replaceLineBreaks(text);
+    path = std::move(text);
+}
+
 std::shared_ptr<Scene> Project::getScene(int32_t id) const {
     auto it = scenes.find(id);
     return it == scenes.end() ? nullptr : it->second;
@@ -31,12 +38,14 @@ std::shared_ptr<Scene> Project::getScene(int32_t id) const {
 std::shared_ptr<Scene> Project::getOrCreateScene(int32_t id) {
     if (auto it = scenes.find(id); it != scenes.end())
         return it->second;
+    // One past the greatest order, negative orders included; an order already
+    // at the top of the range is shared rather than wrapped round.
     int32_t order = 0;
     if (!scenes.empty()) {
-        int32_t highest = 0;
+        int64_t highest = std::numeric_limits<int64_t>::min();
         for (const auto& [_, scene] : scenes)
-            highest = std::max(highest, scene->displayOrder);
-        order = highest + 1;
+            highest = std::max<int64_t>(highest, scene->displayOrder);
+        order = static_cast<int32_t>(std::min<int64_t>(highest + 1, std::numeric_limits<int32_t>::max()));
     }
     auto scene = std::make_shared<Scene>(id, order);
     scenes.emplace(id, scene);
@@ -85,18 +94,29 @@ Project::ErrorPoster& errorPoster() {
     return poster;
 }
 
-// Whether sections "<prefix><n>" exist for some n beyond the first missing one.
-bool hasNumberedAfter(const System::IniFile& ini, const std::string& prefix, int32_t missing) {
+constexpr const char* kLoadScope = "Edit::Project::loadProjectFile";
+
+// The reader stops each numbered run of sections ("<prefix>0", "<prefix>1" ...)
+// at the first one missing. Sections numbered beyond it are not read: each
+// such gap is logged with the first section left unread, and the load counts
+// as partly failed. Returns whether there was one.
+bool reportGap(const System::IniFile& ini, const std::string& prefix, int32_t missing) {
+    int32_t first = -1;
     for (const auto& [name, keys] : ini.sections()) {
         if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0 || keys.empty())
             continue;
         const std::string digits = name.substr(prefix.size());
         if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9)
             continue;
-        if (std::stoi(digits) > missing)
-            return true;
+        const int32_t number = std::stoi(digits);
+        if (number > missing && (first < 0 || number < first))
+            first = number;
     }
-    return false;
+    if (first < 0)
+        return false;
+    System::Log::warn(kLoadScope, "section [%s%d] and later not read: [%s%d] is missing", prefix.c_str(), first,
+                      prefix.c_str(), missing);
+    return true;
 }
 
 }  // namespace
@@ -171,8 +191,9 @@ bool Project::loadProjectFile(const std::wstring& filePath) {
     bool sound = true;
 
     const System::IniFile::SectionRef project = ini.getSection("project");
-    path = project.findValue("file").toString({});
-    System::FileName::expandVariable(path);
+    std::wstring file = project.findValue("file").toString({});
+    System::FileName::expandVariable(file);
+    setPath(std::move(file));
     displayScene = project.findValue("display.scene").toInt(0);
 
     int32_t n = 0;
@@ -184,26 +205,31 @@ bool Project::loadProjectFile(const std::wstring& filePath) {
         if (!getOrCreateScene(id)->loadIniFile(ini, section.name()))
             sound = false;
     }
-    if (hasNumberedAfter(ini, "scene.", n))
+    if (reportGap(ini, "scene.", n))
         sound = false;
 
-    for (int32_t k = 0;; ++k) {
+    int32_t k = 0;
+    for (;; ++k) {
         const System::IniFile::SectionRef section = ini.getSection("layer", k);
         if (!ini.hasSection(section.name()))
             break;
         const int32_t sceneId = section.findValue("scene").toInt(0);
         const int32_t index = section.getValue("layer").toInt();
         if (index < 0 || index > LayerObjectManager::kMaxLayer) {
-            sound = false;  // names no slot the model can hold
+            System::Log::warn(kLoadScope, "section [%s] not read: layer=%d names no layer", section.name().c_str(),
+                              index);
+            sound = false;
             continue;
         }
         const auto scene = getOrCreateScene(sceneId);
         scene->reserveLayer(index);
         Layer& layer = *scene->layers[static_cast<size_t>(index)]->layer;
-        layer.name = section.findValue("name").toString({});
+        layer.setName(section.findValue("name").toString({}));
         layer.lock = section.findValue("lock").toInt(0) != 0;
         layer.hide = section.findValue("hide").toInt(0) != 0;
     }
+    if (reportGap(ini, "layer.", k))
+        sound = false;
 
     GroupNumberMap groups;
     int32_t count = 0;
@@ -217,12 +243,18 @@ bool Project::loadProjectFile(const std::wstring& filePath) {
             auto object = LayerObjectManager::loadObjectIniFile(*scene, ini, name, groups);
             if (section.findValue("focus").toInt(0) != 0)
                 scene->focusObject = object;
+            // The object keeps the effects before a gap in their numbering.
+            int32_t effects = 0;
+            while (!ini.getSection(name, effects).keys().empty())
+                ++effects;
+            if (reportGap(ini, name + ".", effects))
+                sound = false;
         } catch (const std::exception&) {
             sound = false;
         }
     }
     // Objects after a gap are not read, but they are not passed over silently.
-    if (hasNumberedAfter(ini, "", count))
+    if (reportGap(ini, "", count))
         sound = false;
 
     for (const auto& [_, scene] : scenes)

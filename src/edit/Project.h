@@ -18,6 +18,10 @@ public:
     int32_t displayScene = 0;
     std::unordered_map<int32_t, std::shared_ptr<Scene>> scenes;
 
+    // The project's path enters through here: a line break becomes a blank,
+    // so the path fits on one line of the project file.
+    void setPath(std::wstring text);
+
     std::shared_ptr<Scene> getScene(int32_t id) const;
     std::shared_ptr<Scene> getOrCreateScene(int32_t id);
     int32_t getNewSceneId() const;

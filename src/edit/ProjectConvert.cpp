@@ -43,12 +43,21 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool ProjectConvert::importSceneFromKto(Project& project, const std::wstring& path) {
     const int32_t id = project.getNewSceneId();
     const std::shared_ptr<Scene> scene = project.getOrCreateScene(id);
+    // Removed whatever the shown scene is: the new id may be the one a project
+    // file named as shown without holding a scene of it.
+    const auto removeScene = [&] {
+        scene->clear();
+        project.scenes.erase(id);
+    };
     try {
         loadSceneFromKto(*scene, path);
     } catch (const std::exception&) {
-        project.deleteScene(id);
+        removeScene();
         Project::postError(L"シーンの読み込みに失敗しました");
         return false;
+    } catch (...) {
+        removeScene();
+        throw;
     }
     project.displayScene = id;
     System::Log::info("Edit::EditService::updateScene", "set current scnene [%s](%d)",

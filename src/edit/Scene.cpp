@@ -1,16 +1,22 @@
 #include "edit/Scene.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "core/IniFile.h"
+#include "core/Log.h"
+#include "core/StringHelper.h"
 #include "core/TextConvert.h"
 #include "core/TranslateService.h"
+#include "edit/FrameRate.h"
 #include "edit/Group.h"
 #include "edit/IniLines.h"
 #include "edit/Layer.h"
 #include "edit/Object.h"
 #include "effect/EffectBase.h"
 #include "effect/EffectItemInteger.h"
+#include "edit/PopupMenu.h"
+#include "edit/SceneCommands.h"
 
 namespace Edit {
 
@@ -237,21 +243,25 @@ void Scene::resizeObjectLength(Object& object, int32_t length, bool keepEnd) {
 }
 
 void Scene::stretchObjectLength(Object& object, int32_t length) {
-    int32_t newEnd = object.start + length - 1;
+    // In 64 bits and saturated to the frame range: a huge length stretches to the last frame.
+    constexpr int64_t kLow = std::numeric_limits<int32_t>::min();
+    constexpr int64_t kHigh = std::numeric_limits<int32_t>::max();
+    int64_t newEnd = std::clamp<int64_t>(static_cast<int64_t>(object.start) + length - 1, kLow, kHigh);
     const SceneLayer& s = getLayer(object.layer);
     const size_t at = s.lowerBoundByEnd(object.end + 1);
     if (at < s.objects.size())
-        newEnd = std::min(newEnd, s.objects[at]->start - 1);
+        newEnd = std::min<int64_t>(newEnd, static_cast<int64_t>(s.objects[at]->start) - 1);
     if (newEnd == object.end)
         return;
-    const int32_t d = object.end - object.start;
+    const int64_t d = static_cast<int64_t>(object.end) - object.start;
     const float x = static_cast<float>(newEnd - object.start) / static_cast<float>(d < 2 ? 1 : d);
-    int32_t p = 0;
+    int64_t p = 0;
     for (int32_t& m : object.midpoints) {
-        p = std::max(p + 1, static_cast<int32_t>(static_cast<float>(m) * x));
-        m = p;
+        const float scaled = std::clamp(static_cast<float>(m) * x, -2147483648.0f, 2147483520.0f);
+        p = std::min(std::max(p + 1, static_cast<int64_t>(scaled)), kHigh - 1);
+        m = static_cast<int32_t>(p);
     }
-    object.end = std::max(newEnd, object.start + p + 1);
+    object.end = static_cast<int32_t>(std::min(std::max(newEnd, object.start + p + 1), kHigh));
 }
 
 size_t Scene::firstRangeReaching(const SceneLayer& slot, int32_t from) {
@@ -369,6 +379,11 @@ void Scene::saveIniFile(System::File& file, int32_t index) const {
     IniLines::writeRaw(file, "display.camera=" + camera.toString());
 }
 
+void Scene::setName(std::wstring text) {
+    System::replaceLineBreaks(text);
+    name = std::move(text);
+}
+
 bool Scene::loadIniFile(const System::IniFile& ini, const std::string& sectionName) {
     const auto found = ini.sections().find(sectionName);
     if (found == ini.sections().end())
@@ -376,25 +391,28 @@ bool Scene::loadIniFile(const System::IniFile& ini, const std::string& sectionNa
     const System::IniFile::SectionRef section(sectionName, &found->second);
     bool sound = true;
     // A value the model cannot work with keeps the default and is reported.
-    const auto checked = [&](int32_t value, int32_t low, int32_t high, int32_t& field) {
-        if (value < low || value > high)
-            sound = false;
-        else
+    const auto checked = [&](const char* key, int32_t value, int32_t low, int32_t high, int32_t& field) {
+        if (value >= low && value <= high) {
             field = value;
+            return;
+        }
+        sound = false;
+        System::Log::warn("Edit::Scene::loadIniFile", "[%s] %s=%d is out of range; %d is kept instead",
+                          sectionName.c_str(), key, value, field);
     };
-    name = section.findValue("name").toString({});
+    setName(section.findValue("name").toString({}));
     if (name.empty())
         name = getDefaultName(id);
     constexpr int32_t kMaxSize = 16384;
     constexpr int32_t kMax = 0x7fffffff;
-    checked(section.getValue("video.width").toInt(), 1, kMaxSize, videoWidth);
-    checked(section.getValue("video.height").toInt(), 1, kMaxSize, videoHeight);
-    checked(section.getValue("video.rate").toInt(), 1, kMax, videoRate);
-    checked(section.getValue("video.scale").toInt(), 1, kMax, videoScale);
-    checked(section.findValue("audio.rate").toInt(48000), 1, kMax, audioRate);
-    checked(section.findValue("cursor.frame").toInt(0), 0, kMax, cursorFrame);
-    checked(section.findValue("display.frame").toInt(0), 0, kMax, displayFrame);
-    checked(section.findValue("display.layer").toInt(0), 0, kMax, displayLayer);
+    checked("video.width", section.getValue("video.width").toInt(), 1, kMaxSize, videoWidth);
+    checked("video.height", section.getValue("video.height").toInt(), 1, kMaxSize, videoHeight);
+    checked("video.rate", section.getValue("video.rate").toInt(), 1, kMax, videoRate);
+    checked("video.scale", section.getValue("video.scale").toInt(), 1, kMax, videoScale);
+    checked("audio.rate", section.findValue("audio.rate").toInt(48000), 1, kMax, audioRate);
+    checked("cursor.frame", section.findValue("cursor.frame").toInt(0), 0, kMax, cursorFrame);
+    checked("display.frame", section.findValue("display.frame").toInt(0), 0, kMax, displayFrame);
+    checked("display.layer", section.findValue("display.layer").toInt(0), 0, kMax, displayLayer);
     displayZoom = FrameZoom(section.findValue("display.zoom").toInt(displayZoom.value), displayZoom.normalizer);
     displayOrder = section.findValue("display.order").toInt(id);
     camera.fromString(section.findValue("display.camera").text);
@@ -402,7 +420,7 @@ bool Scene::loadIniFile(const System::IniFile& ini, const std::string& sectionNa
 }
 
 bool Scene::loadKtoHeader(const System::IniFile::SectionRef& section, const std::wstring& sceneName) {
-    name = sceneName.empty() ? getDefaultName(id) : sceneName;
+    setName(sceneName.empty() ? getDefaultName(id) : sceneName);
     bool sound = true;
     // A value the model cannot work with (a zero rate divides) keeps the default and is reported.
     const auto checked = [&](int32_t value, int32_t low, int32_t high, int32_t& field) {
@@ -424,6 +442,50 @@ bool Scene::loadKtoHeader(const System::IniFile::SectionRef& section, const std:
     checked(scale, 1, kMax, videoScale);
     checked(audio, 1, kMax, audioRate);
     return sound;
+}
+
+// Menu and information tip
+
+namespace {
+
+Scene::InfoTipShow& infoTipShow() {
+    static Scene::InfoTipShow show;
+    return show;
+}
+
+}  // namespace
+
+void Scene::insertSceneMenu(PopupMenu& menu, SceneCommands& commands) const {
+    const int32_t sceneId = id;
+    SceneCommands* target = &commands;
+    menu.insertItem(L"シーンを新規作成", true, [target] { target->newScene(); });
+    menu.insertItem(L"シーンを削除", sceneId != 0, [target, sceneId] { target->deleteScene(sceneId); });
+    menu.insertSeparator();
+    menu.insertItem(L"シーン名を変更", true, [target, sceneId] { target->renameScene(sceneId); });
+    menu.insertItem(L"シーンの設定", true, [target, sceneId] { target->settingScene(sceneId); });
+}
+
+std::wstring Scene::getInfoText() const {
+    // length is the highest end frame of the objects.
+    const double seconds =
+        videoRate > 0 ? static_cast<double>(length) * videoScale / static_cast<double>(videoRate) : 0.0;
+    wchar_t time[16];
+    System::formatTimeSeconds(time, seconds);
+    std::wstring text = name + L"\nTotalTime: " + time + L"\n";
+    text += L"Video: " + std::to_wstring(videoWidth) + L" x " + std::to_wstring(videoHeight) + L" / " +
+            System::formatDecimal(getFrameRateValue(videoRate, videoScale)) + L"fps\n";
+    text += L"Audio: " + System::formatDecimal(audioRate / 1000.0) + L"khz\n";
+    return text;
+}
+
+void Scene::showInfoToolTip() const {
+    if (infoTipShow())  // none until the tool-tip service exists
+        infoTipShow()(getInfoText());
+}
+
+Scene::InfoTipShow Scene::setInfoTipShow(InfoTipShow show) {
+    std::swap(infoTipShow(), show);
+    return show;
 }
 
 }  // namespace Edit

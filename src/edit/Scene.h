@@ -21,6 +21,8 @@ namespace Edit {
 class Group;
 class Layer;
 class Object;
+class PopupMenu;
+class SceneCommands;
 
 // One timeline: numbered layer slots (always at least one) with their
 // objects, the video and audio format, the view state and its own undo history.
@@ -98,6 +100,20 @@ public:
     using ObjectPredicate = std::function<bool(const std::shared_ptr<Object>&)>;
     bool anyTargetObject(ObjectPredicate predicate) const;
 
+    // The scene's context menu: new scene, delete (grayed for the root
+    // scene), a separator, rename and settings, carried out by commands
+    // (the edit service), which must outlive the menu.
+    void insertSceneMenu(PopupMenu& menu, SceneCommands& commands) const;
+    // Name and total time, video format and audio rate, one line each.
+    std::wstring getInfoText() const;
+    // Shows getInfoText through the installed tip.
+    void showInfoToolTip() const;
+    // The window layer's tool-tip service: shows the text at the mouse,
+    // moved down by the cursor's height, without time-out. Returns the
+    // previous one.
+    using InfoTipShow = std::function<void(const std::wstring& text)>;
+    static InfoTipShow setInfoTipShow(InfoTipShow show);
+
     // Puts the slots in order after an edit: compaction, sort, control ranges, length.
     void update();
     void clear();
@@ -105,6 +121,9 @@ public:
     // The scene keys of the project file; loadIniFile returns false when a
     // value was unsound and the default was kept.
     void saveIniFile(System::File& file, int32_t index) const;
+    // Names enter the scene through here: a line break becomes a blank, so
+    // the name fits on one line of the project file.
+    void setName(std::wstring text);
     bool loadIniFile(const System::IniFile& ini, const std::string& section);
     // The header of an object exchange file and the scene's name (the
     // default name when empty); false when a value was unsound and the

@@ -133,57 +133,81 @@ void UndoService::commitRecord() {
     modified = true;
 }
 
-void UndoService::replay(UndoRecord& record, bool backwards, bool keepPanels) {
-    if (!openSection_)
-        return;
-    std::unique_ptr<Edit::UpdateSection> scope = openSection_();
-    scope->objectChanged = true;
+std::unique_ptr<Edit::UpdateSection> UndoService::openScope(const char* logScope) {
+    std::unique_ptr<Edit::UpdateSection> scope = openSection_ ? openSection_() : nullptr;
+    if (!scope)
+        System::Log::error(logScope, "no edit scope could be opened; nothing was restored");
+    return scope;
+}
+
+void UndoService::replay(UndoRecord& record, Edit::UpdateSection& scope, bool backwards, bool keepPanels) {
+    scope.objectChanged = true;
     if (backwards) {
         for (auto it = record.items.rbegin(); it != record.items.rend(); ++it)
-            (*it)->undo(*scope);
+            (*it)->undo(scope);
     } else {
         for (auto& item : record.items)
-            item->redo(*scope);
+            item->redo(scope);
     }
     if (keepPanels)
-        scope->effectsChanged = scope->timeSettingChanged = scope->colorSettingChanged = false;
+        scope.effectsChanged = scope.timeSettingChanged = scope.colorSettingChanged = false;
 }
 
-void UndoService::undo() {
+// The position in the history moves only once the scope that restores the
+// record is open: without one the record stays where it was.
+
+bool UndoService::undo() {
     if (!history_ || !history_->canUndo())
-        return;
-    UndoRecord& record = history_->records[history_->undone++];
-    System::Log::info("Undo::UndoService::undo", "Undo: %d", static_cast<int>(record.items.size()));
-    replay(record, true, false);
-}
-
-void UndoService::redo() {
-    if (!history_ || !history_->canRedo())
-        return;
-    UndoRecord& record = history_->records[--history_->undone];
-    System::Log::info("Undo::UndoService::redo", "Redo: %d", static_cast<int>(record.items.size()));
-    replay(record, false, false);
-}
-
-void UndoService::undoText(const Effect::EffectItem& item) {
-    if (!history_ || !history_->canUndo() || !isOnlyEffectItemRecord(history_->records[history_->undone], item))
-        return;
-    UndoRecord& record = history_->records[history_->undone++];
-    System::Log::info("Undo::UndoService::undoText", "UndoText: %d", static_cast<int>(record.items.size()));
-    replay(record, true, true);
-}
-
-void UndoService::redoText(const Effect::EffectItem& item) {
-    if (!history_ || !history_->canRedo())
-        return;
-    --history_->undone;
+        return false;
     UndoRecord& record = history_->records[history_->undone];
-    if (!isOnlyEffectItemRecord(record, item)) {
-        ++history_->undone;
-        return;
-    }
+    System::Log::info("Undo::UndoService::undo", "Undo: %d", static_cast<int>(record.items.size()));
+    const auto scope = openScope("Undo::UndoService::undo");
+    if (!scope)
+        return false;
+    ++history_->undone;
+    replay(record, *scope, true, false);
+    return true;
+}
+
+bool UndoService::redo() {
+    if (!history_ || !history_->canRedo())
+        return false;
+    UndoRecord& record = history_->records[history_->undone - 1];
+    System::Log::info("Undo::UndoService::redo", "Redo: %d", static_cast<int>(record.items.size()));
+    const auto scope = openScope("Undo::UndoService::redo");
+    if (!scope)
+        return false;
+    --history_->undone;
+    replay(record, *scope, false, false);
+    return true;
+}
+
+bool UndoService::undoText(const Effect::EffectItem& item) {
+    if (!history_ || !history_->canUndo() || !isOnlyEffectItemRecord(history_->records[history_->undone], item))
+        return false;
+    UndoRecord& record = history_->records[history_->undone];
+    System::Log::info("Undo::UndoService::undoText", "UndoText: %d", static_cast<int>(record.items.size()));
+    const auto scope = openScope("Undo::UndoService::undoText");
+    if (!scope)
+        return false;
+    ++history_->undone;
+    replay(record, *scope, true, true);
+    return true;
+}
+
+bool UndoService::redoText(const Effect::EffectItem& item) {
+    if (!history_ || !history_->canRedo())
+        return false;
+    UndoRecord& record = history_->records[history_->undone - 1];
+    if (!isOnlyEffectItemRecord(record, item))
+        return false;
     System::Log::info("Undo::UndoService::redoText", "Redo: %d", static_cast<int>(record.items.size()));
-    replay(record, false, true);
+    const auto scope = openScope("Undo::UndoService::redoText");
+    if (!scope)
+        return false;
+    --history_->undone;
+    replay(record, *scope, false, true);
+    return true;
 }
 
 bool UndoService::isOnlyEffectItemRecord(const UndoRecord& record, const Effect::EffectItem& item) {

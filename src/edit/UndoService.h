@@ -67,10 +67,12 @@ public:
     void pushItem(std::unique_ptr<UndoItem> item);
 
     void commitRecord();
-    void undo();
-    void redo();
-    void undoText(const Effect::EffectItem& item);
-    void redoText(const Effect::EffectItem& item);
+    // Each returns whether it restored a record. When no edit scope can be
+    // opened the failure is logged and the history's position stays.
+    bool undo();
+    bool redo();
+    bool undoText(const Effect::EffectItem& item);
+    bool redoText(const Effect::EffectItem& item);
     static bool isOnlyEffectItemRecord(const UndoRecord& record, const Effect::EffectItem& item);
 
     bool canUndo() const { return history_ && history_->canUndo(); }
@@ -84,7 +86,8 @@ public:
     bool recording = false;
 
 private:
-    void replay(UndoRecord& record, bool backwards, bool keepPanels);
+    std::unique_ptr<Edit::UpdateSection> openScope(const char* logScope);
+    void replay(UndoRecord& record, Edit::UpdateSection& scope, bool backwards, bool keepPanels);
 
     System::Config::ParameterGroup group_{"Undo"};
     int32_t undoMax_ = 100;

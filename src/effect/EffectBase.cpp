@@ -6,6 +6,7 @@
 #include "core/File.h"
 #include "core/Log.h"
 #include "core/SettingService.h"
+#include "core/StringHelper.h"
 #include "core/TextConvert.h"
 #include "effect/EffectItem.h"
 #include "effect/NameTranslation.h"
@@ -117,7 +118,11 @@ void EffectBase::loadIniSectionParameter(const System::IniFile::SectionRef& sect
         if (&value == &System::IniFile::emptyValue())
             continue;
         try {
-            item->fromString(value.text);
+            // A value holds no line break once read: the same text that the
+            // writer, which writes breaks as blanks, gives back.
+            std::string text = value.text;
+            System::replaceLineBreaks(text);
+            item->fromString(text);
         } catch (const std::exception& e) {
             System::Log::warn("Effect::EffectBase::loadIniSectionParameter", "%s=%s\n%s", key.c_str(),
                               value.text.c_str(), e.what());

@@ -4,6 +4,7 @@
 
 #include "core/FileName.h"
 #include "core/NumberText.h"
+#include "core/StringHelper.h"
 #include "core/TextConvert.h"
 
 namespace Effect {
@@ -69,6 +70,7 @@ void EffectItemComboFile::setFilePath(const std::wstring& value) {
         return;
     path = value;
     System::FileName::expandVariable(path);
+    System::replaceLineBreaks(path);  // kept on one line of the project file
     index = -1;
 }
 

@@ -1,6 +1,7 @@
 #include "effect/EffectItemFile.h"
 
 #include "core/FileName.h"
+#include "core/StringHelper.h"
 #include "core/TextConvert.h"
 
 namespace Effect {
@@ -30,6 +31,7 @@ bool EffectItemFile::getFilePath(std::wstring& out) const {
 void EffectItemFile::setFilePath(const std::wstring& value) {
     path = value;
     System::FileName::expandVariable(path);
+    System::replaceLineBreaks(path);  // kept on one line of the project file
 }
 
 }  // namespace Effect

@@ -1,6 +1,7 @@
 #include "effect/EffectItemMaskSelect.h"
 
 #include "core/FileName.h"
+#include "core/StringHelper.h"
 #include "core/TextConvert.h"
 #include "effect/EffectItemFigureSelect.h"
 #include "effect/ModelQueries.h"
@@ -65,6 +66,7 @@ void EffectItemMaskSelect::setFilePath(const std::wstring& value) {
         return;
     path = value;
     System::FileName::expandVariable(path);
+    System::replaceLineBreaks(path);  // kept on one line of the project file
     index = -1;
     sceneId = -1;
 }

@@ -85,6 +85,14 @@ TEST(Exception, LongTextsAreCutAt1023Bytes) {
     EXPECT_EQ(std::string(e.what()), message.substr(0, 1023));
     EXPECT_EQ(log.lines.at(0).message.size(), 1023u);
 
+    // A cut never splits a character: here 1023 bytes end inside the 341st "\xe3\x81\x82".
+    const std::string padded = "a" + [] { std::string s; for (int i = 0; i < 1000; ++i) s += "\xe3\x81\x82"; return s; }();
+    const auto g = System::messageException("Scope", padded.c_str());
+    EXPECT_EQ(std::string(g.what()), padded.substr(0, 1021));
+    EXPECT_EQ(log.lines.at(1).message, padded.substr(0, 1021));
+    const auto h = System::formatException("Scope", "m", L"%ls", std::wstring(1000, L'\u3042').c_str());
+    EXPECT_EQ(std::string(h.what()).size(), 1021u) << "\"m\\n\\n[Note]\\n\" and 337 whole characters";
+
     const std::wstring note(2000, L'n');
     const auto f = System::formatException("Scope", "m", L"%ls", note.c_str());
     EXPECT_EQ(std::string(f.what()).size(), 1023u);

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "core/File.h"
+#include "core/TextConvert.h"
 #include "support/TestFolders.h"
 #include "support/LogCapture.h"
 
@@ -215,6 +216,42 @@ TEST_F(IniFileTest, SaveFlagWritesAtDestructionAndWritersStream) {
     System::IniFile::writeKeyValue(file, "name", L"\u52d5\u753b");
     file.close();
     EXPECT_EQ(readFile(root_ / "stream.ini"), "name=\xe5\x8b\x95\xe7\x94\xbb\r\n");
+}
+
+TEST_F(IniFileTest, LineBreaksInValuesAreWrittenAsBlanks) {
+    // Each break, whatever its form, is one blank: the value keeps its line
+    // and the key after it stays a key.
+    const struct { const char* name; std::wstring value; std::string written; } cases[] = {
+        {"LF", L"a\nb", "a b"},
+        {"CR", L"a\rb", "a b"},
+        {"CR LF", L"a\r\nb", "a b"},
+        {"LF CR", L"a\n\rb", "a  b"},
+        {"trailing CR", L"ab\r", "ab "},
+        {"leading LF", L"\nab", " ab"},
+        {"only breaks", L"\r\n\r\n", "  "},
+        {"a section line", L"x\n[evil]\nk=v", "x [evil] k=v"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        {
+            System::File file;
+            file.open(wide(root_ / "stream.ini"), System::File::kWrite);
+            file.write("[S]\r\n", 5);
+            System::IniFile::writeKeyValue(file, "v", c.value);
+            System::IniFile::writeKeyValue(file, "after", L"1");
+            file.close();
+        }
+        EXPECT_EQ(readFile(root_ / "stream.ini"), "[S]\r\nv=" + c.written + "\r\nafter=1\r\n");
+
+        System::IniFile document;
+        load(document, "[S]\n");
+        document.getValue("S", "v").text = System::wideToUtf8(c.value);
+        System::IniFile::Save(document, wide(root_ / "saved.ini"));
+        System::IniFile again;
+        again.loadFile(wide(root_ / "saved.ini"));
+        EXPECT_EQ(again.sections().size(), 1u);
+        EXPECT_EQ(text(again, "S", "v"), c.written);
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/BadFunctionCall.h"
+#include "core/TextConvert.h"
 #include "support/LogCapture.h"
 
 namespace {
@@ -63,6 +64,46 @@ TEST(Log, MessagesAreCutAt1023) {
     // The wide text is cut at 1023 characters, then its UTF-8 form at 1023 bytes.
     EXPECT_LE(log.lines.at(1).message.size(), 1023u);
     EXPECT_GT(log.lines.at(1).message.size(), 1000u);
+}
+
+// Whether text is whole UTF-8: every lead byte followed by all its continuation bytes.
+bool wholeUtf8(const std::string& text) {
+    for (size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const size_t need = lead < 0x80 ? 1 : lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3 : lead >= 0xc0 ? 2 : 0;
+        if (need == 0 || i + need > text.size()) return false;
+        for (size_t k = 1; k < need; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xc0) != 0x80) return false;
+        i += need;
+    }
+    return true;
+}
+
+TEST(Log, CutsFallOnCharacterBoundaries) {
+    // ASCII padding shifts where 1023 bytes end inside the 2-, 3- and 4-byte characters.
+    const struct { const char* name; const char* character; } characters[] = {
+        {"two bytes", "\xc3\xa9"}, {"three bytes", "\xe3\x81\x82"}, {"four bytes", "\xf0\x9f\x8e\xac"}};
+    for (const auto& c : characters) {
+        for (size_t pad = 0; pad < 4; ++pad) {
+            std::string text(pad, 'a');
+            while (text.size() < 3000) text += c.character;
+            const std::wstring wide = System::utf8ToWide(text);
+            LogCapture log;
+            System::Log::info("S", "%s", text.c_str());
+            System::Log::info("S", L"%ls", wide.c_str());
+            char line[System::Log::kLineBufferSize];
+            System::Log::formatLine(line, "INFO", "S", text.c_str());
+            const std::string cuts[] = {log.lines.at(0).message, log.lines.at(1).message, line};
+            for (const std::string& cut : cuts) {
+                SCOPED_TRACE(std::string(c.name) + " after " + std::to_string(pad) + " bytes");
+                EXPECT_TRUE(wholeUtf8(cut));
+                EXPECT_LE(cut.size(), 1023u);
+                EXPECT_GE(cut.size(), 1020u);
+            }
+            EXPECT_EQ(text.compare(0, cuts[0].size(), cuts[0]), 0);
+            EXPECT_EQ(text.compare(0, cuts[1].size(), cuts[1]), 0);
+        }
+    }
 }
 
 TEST(Log, FormatLine) {

@@ -62,6 +62,21 @@ TEST_F(SettingServiceTest, HighDpiScalingOfLayoutAndFonts) {
     EXPECT_EQ(service.font.getValue("Family").text, "Noto");
 }
 
+TEST_F(SettingServiceTest, TheInstalledDpiReaderScalesTheLoadedSettings) {
+    writeFile(appData() / "velmo2.ini", "[Direct3D]\nHighDpiMode=1\n");
+    const struct { const char* name; Setting::SettingService::DpiReader reader; float scale; } cases[] = {
+        {"a HiDPI display", [] { return 192u; }, 2.0f},
+        {"a plain display", [] { return 96u; }, 1.0f},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Setting::SettingService::setDpiReader(c.reader);
+        System::ServiceHolder<Setting::SettingService> holder;
+        EXPECT_EQ(holder.get()->system.uiScale, c.scale);
+    }
+    Setting::SettingService::setDpiReader(nullptr);
+}
+
 int32_t boundMetric = -1;
 
 TEST_F(SettingServiceTest, BoundValuesAreSetOnceTheFilesAreLoaded) {

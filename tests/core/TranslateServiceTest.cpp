@@ -119,9 +119,23 @@ TEST_F(TranslateServiceTest, TablesEscapesAndEmptyValues) {
 }
 
 TEST_F(TranslateServiceTest, AMalformedFileShowsTheBuiltInTexts) {
-    writeFile(language_ / "bad.vln2", "\x93\xfa\x96\x7b garbage\n[Menu\nno equals\n");
+    // Malformed lines are skipped with a warning each; the language is still
+    // active, its sound entries translate and every other text stays built in.
+    writeFile(language_ / "bad.vln2",
+              "\x93\xfa\x96\x7b garbage\n[Menu\nno equals\n[Menu]\n\xe7\xb7\xa8\xe9\x9b\x86=Edit\nbroken line\n");
     start("bad");
+    EXPECT_TRUE(Translate::TranslateService::isActive());
+    EXPECT_EQ(menu(L"編集"), L"Edit");
     EXPECT_EQ(menu(L"ファイル"), L"ファイル");
+    std::vector<std::string> warned;
+    for (const auto& line : log_.lines)
+        if (line.level == "WARN") warned.push_back(line.message);
+    ASSERT_EQ(warned.size(), 4u);
+    const char* lines[] = {"(line 1)", "(line 2)", "(line 3)", "(line 6)"};
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_NE(warned[i].find("illegal format"), std::string::npos) << warned[i];
+        EXPECT_NE(warned[i].find(lines[i]), std::string::npos) << warned[i];
+    }
 }
 
 TEST_F(TranslateServiceTest, RegisteringAFileInstallsAndAnnouncesIt) {

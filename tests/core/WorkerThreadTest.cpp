@@ -8,6 +8,7 @@
 #include <chrono>
 #include <future>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -146,6 +147,36 @@ TEST(WorkerThread, StopDropsQueuedTasksAndJoins) {
     worker->stop();                       // a second stop does nothing
     worker.reset();
     EXPECT_TRUE(record.get().empty());
+}
+
+TEST(WorkerThread, StopOnItsOwnThreadThrowsAndTheWorkerGoesOn) {
+    Worker::WorkerThread worker("SelfStopWorker");
+    std::promise<std::error_code> failed;
+    worker.addTask(0, [&] {
+        try {
+            worker.stop();
+            failed.set_value({});
+        } catch (const std::system_error& e) {
+            failed.set_value(e.code());
+        }
+    });
+    EXPECT_EQ(failed.get_future().get(), std::errc::resource_deadlock_would_occur);
+    std::promise<void> ranAfter;
+    worker.addTask(0, [&] { ranAfter.set_value(); });
+    ranAfter.get_future().wait();  // still running: the failed stop changed nothing
+    worker.stop();
+}
+
+TEST(WorkerThreadDeathTest, DestroyedByItsOwnTaskEndsTheProgramInsteadOfHanging) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(
+        {
+            auto* worker = new Worker::WorkerThread("SelfDeleteWorker");
+            std::promise<void> never;
+            worker->addTask(0, [worker] { delete worker; });
+            never.get_future().wait();
+        },
+        "");
 }
 
 TEST(WorkerThread, StopReleasesPostersBlockedOnAFullQueue) {

@@ -226,15 +226,35 @@ TEST_F(ExchangeFileTest, AFailedImportLeavesTheProjectAsItWas) {
         {"bad rate", "[kirta]\r\nwidth=640\r\nheight=480\r\nrate=x\r\nscale=1\r\n"},
     };
     project.getOrCreateScene(0);
-    for (const auto& c : cases) {
-        posted.clear();
-        EXPECT_FALSE(Edit::ProjectConvert::importSceneFromKto(project, write("bad.kto", c.content))) << c.name;
-        EXPECT_EQ(project.scenes.size(), 1u) << c.name;
-        EXPECT_EQ(project.displayScene, 0) << c.name;
-        EXPECT_EQ(posted, std::vector<std::wstring>{L"シーンの読み込みに失敗しました"}) << c.name;
+    // The shown scene may name an id no scene holds (a project file can say so):
+    // the import takes that id, and a failure must still remove the scene.
+    for (const int32_t shown : {0, 1}) {
+        project.displayScene = shown;
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.name << ", shown scene " << shown);
+            posted.clear();
+            EXPECT_FALSE(Edit::ProjectConvert::importSceneFromKto(project, write("bad.kto", c.content)));
+            EXPECT_EQ(project.scenes.size(), 1u);
+            EXPECT_EQ(project.getScene(1), nullptr);
+            EXPECT_EQ(project.displayScene, shown);
+            EXPECT_EQ(posted, std::vector<std::wstring>{L"シーンの読み込みに失敗しました"});
+        }
     }
+    project.displayScene = 0;
     EXPECT_FALSE(Edit::ProjectConvert::importSceneFromKto(project, System::utf8ToWide((root_ / "missing.kto").string())));
     EXPECT_EQ(project.scenes.size(), 1u);
+}
+
+TEST_F(ExchangeFileTest, ALineBreakInTheFileNameIsABlankInTheSceneName) {
+    // File names may hold line breaks; a scene name must fit on one line of the project file.
+    const struct { const char* file; const wchar_t* scene; } cases[] = {
+        {"two\nlines.kto", L"two lines"}, {"cr\rlf\r\n.kto", L"cr lf "}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        project.clear();
+        ASSERT_TRUE(import("", c.file));
+        EXPECT_EQ(imported()->name, c.scene);
+    }
 }
 
 TEST_F(ExchangeFileTest, UnsoundHeaderValuesKeepTheDefaults) {

@@ -152,22 +152,61 @@ TEST_F(HistoryFiles, BackupListIsTheFolderInReverseNameOrderAndTrimDeletesFiles)
     EXPECT_TRUE(std::filesystem::exists(backup() / "other.vpj2x"));
 }
 
-TEST_F(HistoryFiles, BackupTrimToZeroLeavesFoldersAndWhatLiesInThem) {
+TEST_F(HistoryFiles, BackupTrimToZeroLeavesFoldersEmergencyBackupsAndWhatLiesInThem) {
     std::filesystem::create_directories(backup() / "empty.vpj2");
     writeFile(backup() / "kept.vpj2" / "inner.vpj2", "x");
     writeFile(backup() / "ExceptionBackup_2026-01-01_00-00-00-000.vpj2", "x");
     writeFile(backup() / "AutoBackup_2026-01-02_00-00-00-000.vpj2", "x");
     Edit::BackupHistory history;
     history.load();
-    // Newest of each prefix first: emergency backups sort after automatic ones by name.
-    EXPECT_EQ(history.getItemList(), (Strings{wide(backup() / "ExceptionBackup_2026-01-01_00-00-00-000.vpj2"),
-                                              wide(backup() / "AutoBackup_2026-01-02_00-00-00-000.vpj2")}));
+    // Emergency backups are never pruned, so they stay out of the list.
+    EXPECT_EQ(history.getItemList(), (Strings{wide(backup() / "AutoBackup_2026-01-02_00-00-00-000.vpj2")}));
     history.setMaximum(0);
     history.trim();
     EXPECT_EQ(history.size(), 0u);
-    EXPECT_TRUE(backupFiles().empty());
+    EXPECT_EQ(backupFiles(), (Strings{wide(backup() / "ExceptionBackup_2026-01-01_00-00-00-000.vpj2")}));
     EXPECT_TRUE(std::filesystem::is_directory(backup() / "empty.vpj2"));
     EXPECT_TRUE(std::filesystem::exists(backup() / "kept.vpj2" / "inner.vpj2"));
+
+    // Even a path handed to remove directly is kept.
+    history.remove(wide(backup() / "ExceptionBackup_2026-01-01_00-00-00-000.vpj2"));
+    EXPECT_EQ(backupFiles().size(), 1u);
+}
+
+TEST_F(HistoryFiles, BackupListIsOrderedByNameWhateverTheFolderListsFirst) {
+    // Written in an order that is neither the names' order nor its reverse.
+    const std::vector<std::string> days = {"03", "01", "05", "02", "04"};
+    for (const auto& day : days)
+        writeFile(backup() / ("AutoBackup_2026-01-" + day + "_00-00-00-000.vpj2"), "x");
+    Edit::BackupHistory history;
+    history.load();
+    Strings expected;
+    for (const char* day : {"05", "04", "03", "02", "01"})
+        expected.push_back(wide(backup() / (std::string("AutoBackup_2026-01-") + day + "_00-00-00-000.vpj2")));
+    EXPECT_EQ(history.getItemList(), expected);
+    history.setMaximum(2);
+    history.trim();
+    EXPECT_EQ(backupFiles(), (Strings{expected[1], expected[0]}));
+}
+
+TEST_F(HistoryFiles, TickWithoutChangesWritesNothing) {
+    Edit::BackupHistory history;
+    history.load();
+    bool changed = false;
+    int saves = 0;
+    history.setSaveProject([&](const std::wstring& path) {
+        ++saves;
+        writeFile(std::filesystem::path(path), "x");
+    });
+    history.setHasChanges([&] { return changed; });
+    LogCapture log;
+    history.autoBackupProject();
+    EXPECT_EQ(saves, 0);
+    EXPECT_TRUE(log.lines.empty());
+    changed = true;
+    history.autoBackupProject();
+    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(history.size(), 1u);
 }
 
 TEST_F(HistoryFiles, AutoBackupWritesTheProjectBeforeDeletingTheOldest) {

@@ -274,6 +274,68 @@ TEST_F(ProjectFileTest, MalformedFilesLoadWhatIsSound) {
     }
 }
 
+TEST_F(ProjectFileTest, GapsAndReplacedValuesAreReportedWithTheirSection) {
+    const std::string head =
+        "[project]\r\nfile=\r\ndisplay.scene=0\r\n"
+        "[scene.0]\r\nscene=0\r\nvideo.width=640\r\nvideo.height=480\r\nvideo.rate=24\r\nvideo.scale=1\r\n";
+    const std::string image = "[0]\r\nlayer=0\r\nframe=0,9\r\n[0.0]\r\neffect.name=画像ファイル\r\n";
+    struct Case {
+        const char* what;
+        std::string content;
+        std::vector<std::string> warned;  // each in the message of one WARN line, in order
+        std::string loaded;               // the project as read
+    } cases[] = {
+        {"gap in the layers",
+         head + "[layer.0]\r\nlayer=0\r\nname=a\r\n[layer.2]\r\nlayer=1\r\nname=b\r\n[layer.3]\r\nlayer=2\r\n" +
+             image + "[1]\r\nlayer=2\r\nframe=0,9\r\n[1.0]\r\neffect.name=画像ファイル\r\n",
+         {"[layer.2] and later not read: [layer.1] is missing"},
+         "L0 a\n  0..9 {}\n    画像ファイル\n    標準描画\nL2 \n  0..9 {}\n    画像ファイル\n    標準描画\n"},
+        {"gap in an object's effects",
+         head + image + "[0.2]\r\neffect.name=ぼかし\r\n[0.3]\r\neffect.name=ぼかし\r\n",
+         {"[0.2] and later not read: [0.1] is missing"},
+         "L0 \n  0..9 {}\n    画像ファイル\n    標準描画\n"},
+        {"gap in the objects", head + image + "[2]\r\nlayer=1\r\nframe=0,9\r\n[2.0]\r\neffect.name=画像ファイル\r\n",
+         {"[2] and later not read: [1] is missing"}, "L0 \n  0..9 {}\n    画像ファイル\n    標準描画\n"},
+        {"gap in the scenes",
+         head + "[scene.3]\r\nscene=4\r\nvideo.width=640\r\nvideo.height=480\r\nvideo.rate=24\r\nvideo.scale=1\r\n",
+         {"[scene.3] and later not read: [scene.1] is missing"}, ""},
+        {"layer section naming no layer", head + "[layer.0]\r\nlayer=-1\r\nname=x\r\n",
+         {"[layer.0] not read: layer=-1"}, ""},
+        {"out-of-range scene values",
+         "[scene.0]\r\nscene=0\r\nvideo.width=0\r\nvideo.height=99999\r\nvideo.rate=-1\r\nvideo.scale=0\r\n"
+         "audio.rate=0\r\ncursor.frame=-2\r\ndisplay.frame=-3\r\ndisplay.layer=-4\r\n",
+         {"[scene.0] video.width=0", "[scene.0] video.height=99999", "[scene.0] video.rate=-1",
+          "[scene.0] video.scale=0", "[scene.0] audio.rate=0", "[scene.0] cursor.frame=-2",
+          "[scene.0] display.frame=-3", "[scene.0] display.layer=-4"},
+         ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Edit::Project p;
+        posted.clear();
+        writeText("gap.vpj2", c.content);
+        LogCapture log;
+        EXPECT_FALSE(p.loadProjectFile(path("gap.vpj2")));
+        EXPECT_EQ(posted, std::vector<std::wstring>{L"一部のオブジェクトの読み込みに失敗しました"});
+        std::vector<std::string> warned;
+        for (const auto& line : log.lines)
+            if (line.level == "WARN")
+                warned.push_back(line.message);
+        EXPECT_EQ(warned.size(), c.warned.size());
+        for (size_t i = 0; i < std::min(warned.size(), c.warned.size()); ++i)
+            EXPECT_NE(warned[i].find(c.warned[i]), std::string::npos) << warned[i];
+        std::string loaded;
+        for (const auto& line : describe(*p.getScene(0)))
+            loaded += line;
+        // Effect items are left out: only which objects and effects were read matters here.
+        std::string shown;
+        std::istringstream lines(loaded);
+        for (std::string line; std::getline(lines, line);)
+            shown += line.substr(0, line.find(':')) + "\n";
+        EXPECT_EQ(shown, c.loaded);
+    }
+}
+
 TEST_F(ProjectFileTest, ObjectSectionErrorsCarryTheirTexts) {
     struct Case {
         const char* frame;
@@ -311,6 +373,61 @@ TEST_F(ProjectFileTest, ObjectSectionErrorsCarryTheirTexts) {
         EXPECT_EQ(read->start, c.start);
         EXPECT_EQ(scene.getLayer(1).objects.front(), read);
     }
+}
+
+TEST_F(ProjectFileTest, LineBreaksInNamesAndPathsReopenEqual) {
+    const struct { const char* name; std::wstring text; } breaks[] = {
+        {"LF", L"a\nb"},         {"CR", L"a\rb"},           {"CR LF", L"a\r\nb"},
+        {"trailing CR", L"end\r"}, {"leading LF", L"\nstart"}, {"only a break", L"\r\n"},
+    };
+    for (const auto& b : breaks) {
+        SCOPED_TRACE(b.name);
+        project.clear();
+        buildReference();
+        const auto root = project.getScene(0);
+        const auto sub = project.getScene(2);
+        Edit::Layer& layer = *root->layers[1]->layer;
+        auto& effect = *root->getLayer(0).objects.front()->effects[0];
+        Effect::EffectItemFile file(&effect.items, L"ファイル");
+        // Where names and paths enter the model.
+        project.setPath(L"/projects/" + b.text + L"/p.vpj2");
+        root->setName(b.text);
+        sub->setName(L"サブ" + b.text);
+        layer.setName(b.text + L"背景");
+        file.setFilePath(L"/media/" + b.text + L".png");
+        root->layers[4]->layer->hide = false;  // above the last used layer: not written
+        for (const std::wstring* held : {&project.path, &root->name, &sub->name, &layer.name, &file.path})
+            EXPECT_EQ(held->find_first_of(L"\r\n"), std::wstring::npos) << System::wideToUtf8(*held);
+
+        project.saveProjectFile(path("breaks.vpj2"));
+        Edit::Project again;
+        LogCapture log;
+        posted.clear();
+        EXPECT_TRUE(again.loadProjectFile(path("breaks.vpj2")));
+        for (const auto& line : log.lines)
+            EXPECT_NE(line.level, "WARN") << line.message;
+        EXPECT_EQ(again.path, project.path);
+        // The reopened effect has no file item: its value is looked up in the file.
+        System::IniFile written;
+        written.loadFile(path("breaks.vpj2"));
+        EXPECT_EQ(written.getSection("0.0").findValue("ファイル").text, System::wideToUtf8(file.path));
+        effect.items.pop_back();
+        EXPECT_EQ(describeProject(again), describeProject(project));
+    }
+
+    // Set past the entry points, the writer still keeps every value on its line.
+    project.clear();
+    buildReference();
+    project.path = L"/x\ny.vpj2";
+    project.getScene(0)->name = L"r\r\n[scene.9]";
+    project.getScene(0)->layers[1]->layer->name = L"l\n";
+    project.saveProjectFile(path("raw.vpj2"));
+    Edit::Project again;
+    EXPECT_TRUE(again.loadProjectFile(path("raw.vpj2")));
+    EXPECT_EQ(again.path, L"/x y.vpj2");
+    EXPECT_EQ(again.getScene(0)->name, L"r [scene.9]");
+    EXPECT_EQ(again.getScene(0)->layers[1]->layer->name, L"l ");
+    EXPECT_EQ(again.scenes.size(), 2u);
 }
 
 TEST_F(ProjectFileTest, FailedWriteLeavesTheOldFile) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <optional>
 
 #include "edit/DisplayCamera.h"
@@ -222,6 +224,39 @@ TEST_F(SceneTest, StretchScalesTheMidpoints) {
     }
 }
 
+TEST_F(SceneTest, StretchSaturatesLengthsBeyondTheFrameRange) {
+    constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+    constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+    struct Case {
+        int32_t start, end;
+        std::vector<int32_t> midpoints;
+        int32_t length;
+        int32_t newEnd;
+        std::vector<int32_t> newMidpoints;
+    } cases[] = {
+        {10, 19, {}, kMax, kMax, {}},
+        {1000, 1099, {50}, kMax, kMax, {static_cast<int32_t>(50.0 * (kMax - 1000) / 99)}},
+        {kMax - 10, kMax - 1, {}, 100, kMax, {}},
+        {10, 19, {5}, kMin, 12, {1}},
+        {0, 9, {}, kMin, 1, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.start << " length " << c.length);
+        scene.clear();
+        auto o = add(kImage, 0, c.start, c.end);
+        o->midpoints = c.midpoints;
+        for (auto* item : o->numberItems())
+            item->resizeValues(static_cast<int32_t>(c.midpoints.size()) + 2);
+        settle();
+        scene.stretchObjectLength(*o, c.length);
+        EXPECT_EQ(o->end, c.newEnd);
+        ASSERT_EQ(o->midpoints.size(), c.newMidpoints.size());
+        for (size_t i = 0; i < c.midpoints.size(); ++i)  // scaled in single precision
+            EXPECT_NEAR(o->midpoints[i], c.newMidpoints[i], 256);
+        settle();
+    }
+}
+
 TEST_F(SceneTest, ResizeStopsAtTheNeighbours) {
     struct Case {
         std::vector<int32_t> midpoints;
@@ -388,6 +423,19 @@ TEST(ProjectTest, ScenesByIdAndOrder) {
     EXPECT_EQ(root->displayOrder, 0);
     auto s2 = project.getOrCreateScene(2);
     EXPECT_EQ(s2->displayOrder, 1);
+    {
+        // A new scene comes after every scene, whatever their orders; at the top of the range it shares the order.
+        constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+        const struct { std::vector<int32_t> orders; int32_t next; } cases[] = {
+            {{-5, -3}, -2}, {{-1}, 0}, {{kMax}, kMax}, {{kMax - 1, 4}, kMax}, {{std::numeric_limits<int32_t>::min()}, -kMax},
+        };
+        for (const auto& c : cases) {
+            Edit::Project p;
+            for (size_t i = 0; i < c.orders.size(); ++i)
+                p.getOrCreateScene(static_cast<int32_t>(i))->displayOrder = c.orders[i];
+            EXPECT_EQ(p.getOrCreateScene(100)->displayOrder, c.next) << c.orders.front();
+        }
+    }
     EXPECT_EQ(project.getOrCreateScene(2), s2);
     EXPECT_EQ(project.getNewSceneId(), 1);
     EXPECT_EQ(project.getScene(5), nullptr);

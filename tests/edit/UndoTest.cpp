@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "edit/EffectUndoUpdate.h"
 #include "edit/UndoItemTemplate.h"
 #include "edit/support/EditHarness.h"
 #include "edit/support/ModelFixture.h"
+#include "support/LogCapture.h"
 
 using namespace EditTest;
 using Edit::Object;
@@ -373,6 +376,55 @@ TEST_F(UndoTest, TextRecordsAndTheirItem) {
     EXPECT_TRUE(Undo::UndoService::isOnlyEffectItemRecord(history().records.front(), *effect.text));
     typing(false, true);
     EXPECT_FALSE(Undo::UndoService::isOnlyEffectItemRecord(history().records.front(), *effect.text));
+}
+
+TEST_F(UndoTest, WithoutAnEditScopeThePositionStaysAndTheFailureIsLogged) {
+    auto a = create(0, 0, 9);
+    auto& effect = static_cast<TestEffect&>(*a->effects[0]);
+    edit([&](Edit::UpdateSection&, Edit::Scene&) {
+        undo.addEffectUndoUpdate(a->effects[0]);
+        effect.text->text = L"typed";
+    });
+    const struct {
+        const char* name;
+        Undo::UndoService::SectionOpener opener;
+    } openers[] = {
+        {"no opener", nullptr},
+        {"an opener that opens none", [] { return std::unique_ptr<Edit::UpdateSection>(); }},
+    };
+    const struct {
+        const char* name;
+        size_t undoneBefore;
+        std::function<bool()> step;
+        const char* logScope;
+    } steps[] = {
+        {"undo", 0, [&] { return undo.undo(); }, "Undo::UndoService::undo"},
+        {"redo", 1, [&] { return undo.redo(); }, "Undo::UndoService::redo"},
+        {"undoText", 0, [&] { return undo.undoText(*effect.text); }, "Undo::UndoService::undoText"},
+        {"redoText", 1, [&] { return undo.redoText(*effect.text); }, "Undo::UndoService::redoText"},
+    };
+    for (const auto& step : steps) {
+        while (history().undone < step.undoneBefore)
+            ASSERT_TRUE(undo.undo());
+        while (history().undone > step.undoneBefore)
+            ASSERT_TRUE(undo.redo());
+        const std::string before = state();
+        for (const auto& opener : openers) {
+            SCOPED_TRACE(std::string(step.name) + " with " + opener.name);
+            undo.setSectionOpener(opener.opener);
+            LogCapture log;
+            EXPECT_FALSE(step.step());
+            EXPECT_EQ(history().undone, step.undoneBefore);
+            EXPECT_EQ(state(), before);
+            ASSERT_FALSE(log.lines.empty());
+            EXPECT_EQ(log.lines.back().level, "ERROR");
+            EXPECT_EQ(log.lines.back().scope, step.logScope);
+        }
+        undo.setSectionOpener([this] { return h.open(); });
+        EXPECT_TRUE(step.step()) << step.name;  // the same step goes through once a scope opens
+        EXPECT_NE(history().undone, step.undoneBefore);
+        EXPECT_NE(state(), before);
+    }
 }
 
 TEST_F(UndoTest, RecordingFlagDoesNotOutliveItsRecord) {

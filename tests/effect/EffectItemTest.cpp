@@ -17,6 +17,7 @@
 #include "effect/EffectItemSelectButton.h"
 #include "effect/EffectItemString.h"
 #include "effect/EffectItemText.h"
+#include "core/TextConvert.h"
 #include "edit/Object.h"
 #include "edit/Scene.h"
 #include "support/TestModelQueries.h"
@@ -290,6 +291,32 @@ TEST(EffectItemTest, PathAccess) {
     EXPECT_EQ(k.mask.sceneId, -1);
     EXPECT_TRUE(k.mask.getFilePath(path));
     EXPECT_EQ(path, L"/a/m.png");
+}
+
+TEST(EffectItemTest, PathsTakeLineBreaksAsBlanks) {
+    // A path holding a line break could not stand on one line of a project file.
+    const struct { const char* name; std::wstring given; std::wstring held; } cases[] = {
+        {"LF", L"/a\nb/c.png", L"/a b/c.png"},
+        {"CR", L"/a\rb/c.png", L"/a b/c.png"},
+        {"CR LF", L"/a\r\nb/c.png", L"/a b/c.png"},
+        {"trailing CR", L"/c.png\r", L"/c.png "},
+    };
+    const struct { const char* name; ItemPick item; } items[] = {
+        {"file", pick<&AllKinds::file>}, {"figure", pick<&AllKinds::figure>}, {"mask", pick<&AllKinds::mask>}};
+    for (const auto& c : cases) {
+        for (const auto& i : items) {
+            SCOPED_TRACE(std::string(c.name) + " in " + i.name);
+            AllKinds k;
+            EffectItem& item = i.item(k);
+            item.setFilePath(c.given);
+            std::wstring path;
+            EXPECT_TRUE(item.getFilePath(path));
+            EXPECT_EQ(path, c.held);
+            item.fromString(System::wideToUtf8(c.given));
+            EXPECT_TRUE(item.getFilePath(path));
+            EXPECT_EQ(path, c.held);
+        }
+    }
 }
 
 TEST(EffectItemTest, ListSettersKeepOneSourceSet) {

@@ -27,6 +27,15 @@ int32_t clampToInt32(__int128 v) {
     return static_cast<int32_t>(v);
 }
 
+// The audio frame at 100-ns time `time`, to the nearest.
+int64_t nearestFrame(uint32_t rate, int64_t time) {
+    const __int128 twice = 2 * static_cast<__int128>(rate) * time + kSecond;
+    const __int128 div = 2 * static_cast<__int128>(kSecond);
+    __int128 q = twice / div;
+    if (twice % div != 0 && twice < 0) --q;  // floor
+    return static_cast<int64_t>(q);
+}
+
 }  // namespace
 
 MediaSourceReader::MediaSourceReader() = default;
@@ -186,7 +195,13 @@ void MediaSourceReader::seekAudioPosition(int64_t t) {
 }
 
 void MediaSourceReader::getVideoSample(int64_t t) {
-    while (!currentSample || sampleTime + sampleDuration <= t) {
+    // A frame is due from half a frame before its time: frame times and the request are
+    // both rounded to 100 ns, and a container may start the video a few milliseconds late.
+    const int64_t tolerance = videoInfo.frameRateNumerator == 0
+                                  ? 0
+                                  : static_cast<int64_t>(static_cast<__int128>(kSecond) * videoInfo.frameRateDenominator /
+                                                         (2 * static_cast<__int128>(videoInfo.frameRateNumerator)));
+    while (!currentSample || sampleTime + sampleDuration <= t + tolerance) {
         uint32_t flags = 0;
         int64_t time = 0;
         std::shared_ptr<MR::Sample> sample;
@@ -239,9 +254,8 @@ void MediaSourceReader::getAudioSample(int64_t p) {
             sampleFrames = 0;
             return;
         }
-        sampleStart = sampleFrames != 0
-                          ? sampleStart + sampleFrames
-                          : static_cast<int64_t>(static_cast<__int128>(audioInfo.sampleRate) * time / kSecond);
+        // Rounded to the nearest frame: the time stamp itself was rounded to 100 ns.
+        sampleStart = sampleFrames != 0 ? sampleStart + sampleFrames : nearestFrame(audioInfo.sampleRate, time);
         sampleFrames = audioInfo.blockAlign == 0 ? 0
                                                  : static_cast<int32_t>(std::min<size_t>(
                                                        sample->bytes.size() / audioInfo.blockAlign,

@@ -62,6 +62,38 @@ void copyImage(Context& context, Texture& destination, Texture& source, VkImageC
     context.countCommand();
 }
 
+// Texels that a bit-for-bit copy carries over unchanged in meaning: the same
+// device format, or two of the 16-bit four-channel formats (one layout, as the
+// program's platform copies them).
+bool sameLayout(const FormatInfo& a, const FormatInfo& b) {
+    return a.vkFormat == b.vkFormat || (a.gpuBytesPerPixel == 8 && b.gpuBytesPerPixel == 8);
+}
+
+// Whether the device converts between the two formats by a blit.
+bool blittable(const Device& device, const FormatInfo& source, const FormatInfo& destination) {
+    VkFormatProperties from, to;
+    vkGetPhysicalDeviceFormatProperties(device.vkPhysicalDevice(), static_cast<VkFormat>(source.vkFormat), &from);
+    vkGetPhysicalDeviceFormatProperties(device.vkPhysicalDevice(), static_cast<VkFormat>(destination.vkFormat), &to);
+    return (from.optimalTilingFeatures & VK_FORMAT_FEATURE_BLIT_SRC_BIT) &&
+           (to.optimalTilingFeatures & VK_FORMAT_FEATURE_BLIT_DST_BIT);
+}
+
+// A texel-for-texel conversion of two single-sample textures of one size.
+void blitImage(Context& context, Texture& destination, Texture& source) {
+    VkCommandBuffer cmd = context.commands();
+    context.endRendering();
+    context.use(source, Context::Role::CopySource);
+    context.use(destination, Context::Role::CopyDestination);
+    VkImageBlit region{};
+    region.srcSubresource = colorLayers();
+    region.dstSubresource = colorLayers();
+    region.srcOffsets[1] = {static_cast<int32_t>(source.width()), static_cast<int32_t>(source.height()), 1};
+    region.dstOffsets[1] = region.srcOffsets[1];
+    vkCmdBlitImage(cmd, source.image(), VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, destination.image(),
+                   VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, 1, &region, VK_FILTER_NEAREST);
+    context.countCommand();
+}
+
 }  // namespace
 
 Context::Context(Device& device) : device_(device) {}
@@ -195,20 +227,58 @@ void Context::clearUnorderedAccessViewFloat(View* unorderedAccess, const float v
     clearView(*this, unorderedAccess, ViewKind::UnorderedAccess, values);
 }
 
-void Context::copyResource(Texture& destination, Texture& source) {
-    if (&destination == &source || destination.width() != source.width() ||
-        destination.height() != source.height() || destination.sampleCount() != source.sampleCount() ||
-        destination.formatInfo().gpuBytesPerPixel != source.formatInfo().gpuBytesPerPixel)
-        return;
-    VkImageCopy region{};
-    region.extent = {source.width(), source.height(), 1};
-    copyImage(*this, destination, source, region);
+Result Context::convertedCopy(Texture& source, int32_t format, std::unique_ptr<Texture>& out) {
+    // Freed by the device once the recorded work that uses it has run.
+    const TextureDesc desc{source.width(), source.height(), format, 1, kBindShaderResource};
+    Result r = device_.createTexture(desc, nullptr, out);
+    if (failed(r)) return r;
+    return copyResource(*out, source);
 }
 
-void Context::copyResource(StagingTexture& destination, Texture& source) {
-    if (source.sampleCount() != 1 ||
-        destination.formatInfo().gpuBytesPerPixel != source.formatInfo().gpuBytesPerPixel)
-        return;
+Result Context::copyResource(Texture& destination, Texture& source) {
+    if (&destination == &source || destination.width() != source.width() ||
+        destination.height() != source.height())
+        return kInvalidArg;
+    const FormatInfo& from = source.formatInfo();
+    const FormatInfo& to = destination.formatInfo();
+    VkImageCopy whole{};
+    whole.extent = {source.width(), source.height(), 1};
+    if (destination.sampleCount() != 1) {
+        if (destination.sampleCount() != source.sampleCount() || !sameLayout(from, to)) return kInvalidArg;
+        copyImage(*this, destination, source, whole);
+        return kOk;
+    }
+    if (source.sampleCount() != 1) {
+        if (from.vkFormat == to.vkFormat) {
+            resolveSubresource(destination, source);
+            return kOk;
+        }
+        std::unique_ptr<Texture> resolved;
+        Result r = convertedCopy(source, from.format, resolved);
+        if (failed(r)) return r;
+        return copyResource(destination, *resolved);
+    }
+    if (sameLayout(from, to)) {
+        copyImage(*this, destination, source, whole);
+        return kOk;
+    }
+    if (!blittable(device_, from, to)) return kInvalidArg;
+    blitImage(*this, destination, source);
+    return kOk;
+}
+
+Result Context::copyResource(StagingTexture& destination, Texture& source) {
+    std::unique_ptr<Texture> converted;
+    Texture* from = &source;
+    if (source.sampleCount() != 1 || !sameLayout(source.formatInfo(), destination.formatInfo())) {
+        Result r = convertedCopy(source, destination.formatInfo().format, converted);
+        if (failed(r)) return r;
+        from = converted.get();
+    }
+    return readBack(destination, *from);
+}
+
+Result Context::readBack(StagingTexture& destination, Texture& source) {
     VkCommandBuffer cmd = commands();
     endRendering();
     use(source, Role::CopySource);
@@ -232,6 +302,7 @@ void Context::copyResource(StagingTexture& destination, Texture& source) {
     destination.writeSerial() = serial_;
     hostReadPending_ = true;
     countCommand();
+    return kOk;
 }
 
 void Context::copySubresourceRegion(Texture& destination, uint32_t x, uint32_t y, Texture& source, const Box* box) {

@@ -65,10 +65,17 @@ public:
 
     void clearRenderTargetView(View* renderTarget, const float color[4]);
     void clearUnorderedAccessViewFloat(View* unorderedAccess, const float values[4]);
-    // Whole copy between textures of equal size, sample count and texel size.
-    void copyResource(Texture& destination, Texture& source);
-    // Read-back: the texture (single-sample) into a staging texture.
-    void copyResource(StagingTexture& destination, Texture& source);
+    // Whole copy between textures of equal size. The texels are copied bit for
+    // bit between formats of one layout (the same device format, or the 16-bit
+    // four-channel ones); a multisampled source is resolved and other formats
+    // are converted as sampling the source reads them. kInvalidArg, with the
+    // destination untouched, when the sizes differ, the destination is
+    // multisampled unlike the source, or the device cannot convert.
+    Result copyResource(Texture& destination, Texture& source);
+    // Read-back into a staging texture, resolved and converted to its format
+    // as above; the staging texture takes the part that fits. kInvalidArg when
+    // it cannot be done, the staging texture then left as it was.
+    Result copyResource(StagingTexture& destination, Texture& source);
     // Box of the source (null: all of it) to (x, y) of the destination. The box
     // is clamped to the source and to the destination; an empty result is dropped.
     void copySubresourceRegion(Texture& destination, uint32_t x, uint32_t y, Texture& source, const Box* box);
@@ -117,6 +124,11 @@ public:
     void setTrace(ContextTrace* trace) { trace_ = trace; }
 
     // Inside the layer.
+    // Resolves or converts source into a new single-sample texture of the
+    // format (its program number) and the source's size.
+    Result convertedCopy(Texture& source, int32_t format, std::unique_ptr<Texture>& out);
+    // The copy of a read-back whose source already has the staging texture's layout.
+    Result readBack(StagingTexture& destination, Texture& source);
     enum class Role : uint8_t { CopySource, CopyDestination, ShaderRead, RenderTarget, UnorderedAccess };
     VkCommandBuffer commands();  // the command buffer being recorded, begun on demand
     void use(Texture& texture, Role role);

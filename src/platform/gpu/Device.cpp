@@ -297,7 +297,7 @@ Result Device::createTexture(const TextureDesc& desc, const InitialData* initial
     if (samples > 1 && (desc.bindFlags != kBindRenderTarget || initial)) return kInvalidArg;
     if (desc.bindFlags == 0 || (desc.bindFlags & ~(kBindShaderResource | kBindRenderTarget | kBindUnorderedAccess)))
         return kInvalidArg;
-    if (initial && (!initial->data || initial->rowPitch < FormatTable::cpuRowBytes(*info, desc.width)))
+    if (initial && (!initial->data || initial->rowPitch < FormatTable::minCpuRowBytes(*info, desc.width)))
         return kInvalidArg;
 
     VkFormatProperties fp;
@@ -402,7 +402,8 @@ Result Device::upload(Texture& texture, const InitialData& initial) {
     const uint8_t* src = static_cast<const uint8_t*>(initial.data);
     uint8_t* dst = static_cast<uint8_t*>(up.mapped);
     for (uint32_t y = 0; y < h; ++y)
-        FormatTable::expandRow(info, src + static_cast<size_t>(y) * initial.rowPitch, dst + y * rowBytes, w);
+        FormatTable::expandRow(info, src + static_cast<size_t>(y) * initial.rowPitch, dst + y * rowBytes, w,
+                               initial.rowPitch);
     VkResult vr;
 
     std::lock_guard<std::mutex> lock(uploadMutex_);

@@ -33,7 +33,13 @@ uint32_t FormatTable::cpuRowBytes(const FormatInfo& info, uint32_t width) {
     return width * info.cpuBytesPerPixel;
 }
 
-void FormatTable::expandRow(const FormatInfo& info, const uint8_t* src, uint8_t* dst, uint32_t width) {
+uint32_t FormatTable::minCpuRowBytes(const FormatInfo& info, uint32_t width) {
+    if (info.emulation == Emulation::Yuy2) return width * 2;
+    return cpuRowBytes(info, width);
+}
+
+void FormatTable::expandRow(const FormatInfo& info, const uint8_t* src, uint8_t* dst, uint32_t width,
+                            uint32_t srcBytes) {
     switch (info.emulation) {
     case Emulation::Alpha8:
         for (uint32_t x = 0; x < width; ++x) {
@@ -46,9 +52,12 @@ void FormatTable::expandRow(const FormatInfo& info, const uint8_t* src, uint8_t*
     case Emulation::Yuy2:
         for (uint32_t x = 0; x < width; ++x) {
             const uint8_t* pair = src + (x / 2) * 4;
+            const bool whole = (x / 2) * 4 + 4 <= srcBytes;
             dst[4 * x + 0] = pair[1];                  // U
             dst[4 * x + 1] = pair[(x & 1) ? 2 : 0];    // Y0 or Y1
-            dst[4 * x + 2] = pair[3];                  // V
+            // A half pair at the end of the row has no V: the pair before lends
+            // its own, a lone pixel gets the neutral value.
+            dst[4 * x + 2] = whole ? pair[3] : x >= 2 ? pair[-1] : 128;  // V
             dst[4 * x + 3] = 255;
         }
         break;

@@ -27,10 +27,15 @@ public:
     // The entry of a format number, or null when the layer does not know it.
     static const FormatInfo* find(int32_t format);
     // Rows of CPU memory in the program's layout <-> device texels, one row each.
-    static void expandRow(const FormatInfo& info, const uint8_t* src, uint8_t* dst, uint32_t width);
+    // srcBytes is what the source row holds: at least minCpuRowBytes.
+    static void expandRow(const FormatInfo& info, const uint8_t* src, uint8_t* dst, uint32_t width,
+                          uint32_t srcBytes);
     static void packRow(const FormatInfo& info, const uint8_t* src, uint8_t* dst, uint32_t width);
     // Bytes a row of `width` pixels takes in the program's layout (YUY2 pairs rounded up).
     static uint32_t cpuRowBytes(const FormatInfo& info, uint32_t width);
+    // The fewest bytes a source row may hold: an odd-width YUY2 row may end in
+    // half a pair (the last pixel's Y and U), its V then shared from the pair before.
+    static uint32_t minCpuRowBytes(const FormatInfo& info, uint32_t width);
 };
 
 }  // namespace Platform::Gpu

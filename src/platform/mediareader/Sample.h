@@ -3,7 +3,8 @@
 #include <vector>
 
 // One decoded sample: a frame in the stream's current format, or a run of
-// interleaved audio frames. Times in 100-nanosecond units from the start.
+// interleaved audio frames. Times in 100-nanosecond units from the start; a
+// video frame lasts until the next one starts.
 namespace Platform::mediareader {
 
 struct Sample {

@@ -26,7 +26,9 @@ inline constexpr Result kUnsupportedByteStream = static_cast<Result>(0xC00D36C4u
 inline constexpr Result kNotInitialized = static_cast<Result>(0xC00D36B6u);
 
 // Reads the first video and the first audio stream of one file. Only
-// selected streams deliver samples; packets of others are dropped.
+// selected streams deliver samples; packets of others are dropped. Video
+// frames come upright (the stream's display rotation applied); audio times
+// are those of the first sample after the decoder's priming is trimmed.
 class SourceReader {
 public:
     ~SourceReader();
@@ -44,7 +46,10 @@ public:
     Result setStreamSelection(uint32_t stream, bool selected);
     Result setCurrentMediaType(uint32_t stream, const MediaType& type);
     Result getCurrentMediaType(uint32_t stream, MediaType& type) const;
-    // 100 ns units; decoding goes on from the key frame at or before it.
+    // 100 ns units; decoding goes on from a key frame at or before it, so the next
+    // video sample starts at or before the position (or is the stream's first).
+    // Audio is decoded from a little earlier for the decoder to settle, and
+    // samples that end by the position are left out.
     Result setCurrentPosition(int64_t position);
     // On success sample is null when flags report the end or an error.
     Result readSample(uint32_t stream, uint32_t& flags, int64_t& timestamp, std::shared_ptr<Sample>& sample);

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/os/Result.h"
 
@@ -29,7 +30,15 @@ Result installedMemoryKb(uint64_t& out);
 // of LANGUAGE, LC_ALL, LC_MESSAGES and LANG that is set; "C" when none is.
 std::string userUiLanguage();
 
-// The screen's dots per inch: 96 times GDK_SCALE times GDK_DPI_SCALE.
-uint32_t systemDpi();
+// The process's own command line, the program's name first; false (lastError
+// set) when it cannot be read.
+bool commandLineArguments(std::vector<std::string>& out);
+
+// The dots per inch the program scales for: the display's resolution times
+// its integer scale factor, as the window layer reads them from the display
+// (96 and 1 without one). The desktop's variables override them when set to
+// a usable value: GDK_SCALE the scale factor, GDK_DPI_SCALE the resolution
+// (as a factor of 96).
+uint32_t systemDpi(double displayResolution = 96, int32_t displayScale = 1);
 
 }  // namespace Platform::os

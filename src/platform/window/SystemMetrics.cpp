@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/os/SystemInfo.h"
 #include "platform/window/GtkRuntime.h"
 #include "platform/window/WindowData.h"
 
@@ -71,6 +72,17 @@ uint32_t getDpiForSystem() {
     if (!gtk::ensure()) return 96;
     const double dpi = gdk_screen_get_resolution(gdk_screen_get_default());
     return dpi > 0 ? static_cast<uint32_t>(std::lround(dpi)) : 96;
+}
+
+uint32_t desktopDpi() {
+    if (!gtk::ensure()) return os::systemDpi();
+    GdkDisplay* display = gdk_display_get_default();
+    GdkScreen* screen = gdk_screen_get_default();
+    if (display == nullptr || screen == nullptr) return os::systemDpi();
+    GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
+    if (monitor == nullptr && gdk_display_get_n_monitors(display) > 0) monitor = gdk_display_get_monitor(display, 0);
+    const int scale = monitor != nullptr ? gdk_monitor_get_scale_factor(monitor) : 1;
+    return os::systemDpi(gdk_screen_get_resolution(screen), scale);
 }
 
 uint32_t getDpiForWindow(WindowHandle window) {

@@ -23,6 +23,11 @@ uint32_t mouseHoverTime();
 uint32_t keyboardDelay();
 uint32_t keyboardSpeed();
 uint32_t getDpiForSystem();
+// The dots per inch the program scales its layout for: the display's
+// resolution and the scale factor of its primary monitor, with the desktop's
+// variables as overrides (Platform::os::systemDpi); without a display the
+// variables alone.
+uint32_t desktopDpi();
 uint32_t getDpiForWindow(WindowHandle window);
 
 }  // namespace Platform::window

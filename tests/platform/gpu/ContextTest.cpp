@@ -47,6 +47,36 @@ TEST_F(ContextTest, UploadThenReadBackGivesTheBytesOfEveryFormat) {
     }
 }
 
+TEST_F(ContextTest, Yuy2OfOddWidthUploadsFromRowsOfTwoBytesAPixel) {
+    // Three pixels in six bytes: a whole pair and the last pixel's Y and U,
+    // whose V comes from the pair before. A lone pixel gets the neutral V.
+    const struct {
+        const char* what;
+        uint32_t width;
+        std::vector<uint8_t> rows;  // two rows, pitch 2 x width
+        std::vector<uint8_t> texels;  // (U, Y, V, 255) of each pixel of the first row
+    } cases[] = {
+        {"three pixels", 3, {10, 20, 30, 40, 50, 60, 1, 2, 3, 4, 5, 6},
+         {20, 10, 40, 255, 20, 30, 40, 255, 60, 50, 40, 255}},
+        {"one pixel", 1, {70, 80, 7, 8}, {80, 70, 128, 255}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto t = makeTexture(c.width, 2, 107, kBindShaderResource, c.rows.data(), c.width * 2);
+        ASSERT_TRUE(t);
+        auto clone = makeTexture(c.width, 2, 28, kBindShaderResource | kBindRenderTarget);
+        ASSERT_EQ(kOk, context().copyResource(*clone, *t));
+        auto px = readBack(*clone);
+        EXPECT_EQ(c.texels, std::vector<uint8_t>(px.begin(), px.begin() + c.width * 4));
+    }
+    // Less than two bytes a pixel is still refused.
+    const uint8_t short_[5] = {};
+    TextureDesc desc{3, 1, 107, 1, kBindShaderResource};
+    InitialData init{short_, 5};
+    std::unique_ptr<Texture> refused;
+    EXPECT_EQ(kInvalidArg, device().createTexture(desc, &init, refused));
+}
+
 TEST_F(ContextTest, Yuy2OfOddWidthKeepsItsLastPixel) {
     // Three pixels: pairs (Y0 U Y1 V) (Y2 U' x V'), the last pair half used.
     const uint8_t yuy2[8] = {10, 20, 30, 40, 50, 60, 70, 80};
@@ -158,6 +188,123 @@ TEST_F(ContextTest, WholeCopiesNeedMatchingTextures) {
     context().copyResource(*source, *source);
     EXPECT_EQ(a, readBack(*same));
     EXPECT_EQ(std::vector<uint8_t>(5 * 4 * 8, 0), readBack(*other));
+}
+
+TEST_F(ContextTest, WholeCopiesResolveAndConvertOrFail) {
+    // One colour cleared into each source; what sampling the copy gives is compared.
+    const float color[4] = {0.5f, 0.25f, 1.0f, 0.75f};
+    const struct {
+        const char* what;
+        int32_t from;
+        uint32_t fromSamples;
+        int32_t to;
+        uint32_t toSamples;
+        Result result;
+    } cases[] = {
+        {"same format", 10, 1, 10, 1, kOk},
+        {"16-bit float into 8-bit RGBA", 10, 1, 28, 1, kOk},
+        {"RGBA into BGRA", 28, 1, 87, 1, kOk},
+        {"BGRA into 16-bit float", 87, 1, 10, 1, kOk},
+        {"multisampled into single", 10, 4, 10, 1, kOk},
+        {"multisampled into another format", 10, 4, 28, 1, kOk},
+        {"multisampled into multisampled", 10, 4, 10, 4, kOk},
+        {"single into multisampled", 10, 1, 10, 4, kInvalidArg},
+        {"multisampled into multisampled of another layout", 10, 4, 28, 4, kInvalidArg},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const uint32_t bind = kBindRenderTarget | (c.fromSamples == 1 ? kBindShaderResource : 0);
+        auto source = makeTexture(4, 4, c.from, bind, nullptr, 0, c.fromSamples);
+        auto target = makeTexture(4, 4, c.to, c.toSamples == 1 ? kBindShaderResource | kBindRenderTarget : kBindRenderTarget,
+                                  nullptr, 0, c.toSamples);
+        ASSERT_TRUE(source && target);
+        View *rtvSource = nullptr, *rtvTarget = nullptr;
+        ASSERT_EQ(kOk, source->view(ViewKind::RenderTarget, rtvSource));
+        ASSERT_EQ(kOk, target->view(ViewKind::RenderTarget, rtvTarget));
+        const float zero[4] = {0, 0, 0, 0};
+        context().clearRenderTargetView(rtvSource, color);
+        context().clearRenderTargetView(rtvTarget, zero);
+        EXPECT_EQ(c.result, context().copyResource(*target, *source));
+        // A multisampled target is read through a resolve of its own.
+        auto single = makeTexture(4, 4, c.to, kBindShaderResource | kBindRenderTarget);
+        if (c.toSamples == 1)
+            single = std::move(target);
+        else
+            context().resolveSubresource(*single, *target);
+        const std::vector<uint8_t> px = readBack(*single);
+        const float* want = c.result == kOk ? color : zero;
+        for (uint32_t y = 0; y < 4; ++y) {
+            for (uint32_t x = 0; x < 4; ++x) {
+                float texel[4];
+                if (c.to == 10 || c.to == 11) {
+                    if (c.to == 10) {
+                        texelHalf4(px, 4, x, y, texel);
+                    } else {
+                        for (int i = 0; i < 4; ++i) {
+                            uint16_t v;
+                            std::memcpy(&v, &px[(y * 4 + x) * 8 + i * 2], 2);
+                            texel[i] = v / 65535.0f;
+                        }
+                    }
+                } else {
+                    const uint8_t* p = &px[(y * 4 + x) * 4];
+                    const bool bgra = c.to == 87;
+                    texel[0] = p[bgra ? 2 : 0] / 255.0f;
+                    texel[1] = p[1] / 255.0f;
+                    texel[2] = p[bgra ? 0 : 2] / 255.0f;
+                    texel[3] = p[3] / 255.0f;
+                }
+                for (int i = 0; i < 4; ++i) ASSERT_NEAR(want[i], texel[i], 1.0 / 255) << x << "," << y << " channel " << i;
+            }
+        }
+    }
+}
+
+TEST_F(ContextTest, ACloneOfAYuy2UploadHoldsItsTexels) {
+    // Two pixels (Y0 U Y1 V): sampled as (U, Y, V, 1) in any format the clone has.
+    const uint8_t yuy2[4] = {16, 64, 235, 192};
+    auto source = makeTexture(2, 1, 107, kBindShaderResource, yuy2, 4);
+    for (int32_t format : {107, 28, 10}) {
+        SCOPED_TRACE(format);
+        auto clone = makeTexture(2, 1, format, kBindShaderResource | kBindRenderTarget);
+        ASSERT_TRUE(source && clone);
+        ASSERT_EQ(kOk, context().copyResource(*clone, *source));
+        const auto px = readBack(*clone);
+        if (format == 107) {
+            EXPECT_EQ(std::vector<uint8_t>(yuy2, yuy2 + 4), px);
+            continue;
+        }
+        for (uint32_t x = 0; x < 2; ++x) {
+            const float want[4] = {64 / 255.0f, (x == 0 ? 16 : 235) / 255.0f, 192 / 255.0f, 1};
+            float texel[4];
+            if (format == 10)
+                texelHalf4(px, 2, x, 0, texel);
+            else
+                for (int i = 0; i < 4; ++i) texel[i] = px[x * 4 + i] / 255.0f;
+            for (int i = 0; i < 4; ++i) EXPECT_NEAR(want[i], texel[i], 1e-3) << x << " channel " << i;
+        }
+    }
+}
+
+TEST_F(ContextTest, ReadingBackAMultisampledTargetResolvesIt) {
+    auto ms = makeTexture(4, 4, 28, kBindRenderTarget, nullptr, 0, 4);
+    ASSERT_TRUE(ms);
+    View* rtv = nullptr;
+    ASSERT_EQ(kOk, ms->view(ViewKind::RenderTarget, rtv));
+    const float color[4] = {1, 0.5f, 0, 1};
+    context().clearRenderTargetView(rtv, color);
+    for (int32_t format : {28, 87}) {
+        SCOPED_TRACE(format);
+        std::unique_ptr<StagingTexture> staging;
+        ASSERT_EQ(kOk, device().createStagingTexture(4, 4, format, staging));
+        ASSERT_EQ(kOk, context().copyResource(*staging, *ms));
+        MappedTexture m;
+        ASSERT_EQ(kOk, context().map(*staging, m));
+        const auto* row = static_cast<const uint8_t*>(m.data) + 2 * m.rowPitch;
+        const uint8_t want[4] = {255, 128, 0, 255};
+        for (int i = 0; i < 4; ++i) EXPECT_NEAR(want[format == 87 && i != 1 && i != 3 ? 2 - i : i], row[4 + i], 1);
+        context().unmap(*staging);
+    }
 }
 
 TEST_F(ContextTest, ResolveOfAUniformMultisampledTargetKeepsTheColour) {

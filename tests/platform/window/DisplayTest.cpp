@@ -253,6 +253,25 @@ TEST(MessageBox, ScriptedAnswerReplacesTheBox) {
     EXPECT_EQ(seen.style, W::kMbOkCancel | W::kMbIconWarning);
 }
 
+TEST_F(Display, DesktopDpiFollowsTheDisplaysResolution) {
+    W::getDpiForSystem();  // starts GTK
+    GtkSettings* settings = gtk_settings_get_default();
+    ASSERT_NE(settings, nullptr);
+    const char* scale = std::getenv("GDK_SCALE");
+    const char* dpiScale = std::getenv("GDK_DPI_SCALE");
+    if (scale != nullptr || dpiScale != nullptr) GTEST_SKIP() << "the desktop's variables override the display";
+    gint old = 0;
+    g_object_get(settings, "gtk-xft-dpi", &old, nullptr);
+    g_object_set(settings, "gtk-xft-dpi", 144 * 1024, nullptr);
+    EXPECT_EQ(W::desktopDpi(), 144u);
+    setenv("GDK_DPI_SCALE", "1.5", 1);  // the variable overrides the display
+    EXPECT_EQ(W::desktopDpi(), 144u);
+    setenv("GDK_DPI_SCALE", "2", 1);
+    EXPECT_EQ(W::desktopDpi(), 192u);
+    unsetenv("GDK_DPI_SCALE");
+    g_object_set(settings, "gtk-xft-dpi", old, nullptr);
+}
+
 TEST_F(Display, SystemSettingsAndCursors) {
     EXPECT_GT(W::getDoubleClickTime(), 0u);
     EXPECT_GE(W::getSystemMetrics(W::kSmCxDrag), 1);

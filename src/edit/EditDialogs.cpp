@@ -1,0 +1,66 @@
+#include "edit/EditDialogs.h"
+
+#include "core/Log.h"
+
+namespace Edit {
+namespace {
+
+template <class T>
+std::optional<T> take(std::deque<std::optional<T>>& answers) {
+    if (answers.empty())
+        return std::nullopt;
+    std::optional<T> answer = std::move(answers.front());
+    answers.pop_front();
+    return answer;
+}
+
+}  // namespace
+
+bool HeadlessDialogs::sceneDialog(const std::wstring& title, bool withName, SceneValues& values) {
+    asked.push_back({title, withName, values});
+    const auto answer = take(sceneAnswers);
+    if (!answer)
+        return false;
+    const std::wstring name = values.name;
+    values = *answer;
+    if (!withName)
+        values.name = name;  // a dialog without the field cannot change it
+    return true;
+}
+
+bool HeadlessDialogs::inputName(const std::wstring& title, std::wstring& name) {
+    Asked question{title, true, {}};
+    question.values.name = name;
+    asked.push_back(question);
+    const auto answer = take(nameAnswers);
+    if (!answer || answer->empty())
+        return false;  // the name is required
+    name = *answer;
+    return true;
+}
+
+bool HeadlessDialogs::saveFileDialog(std::wstring& path, const wchar_t*) {
+    Asked question{L"save", false, {}};
+    question.values.name = path;
+    asked.push_back(question);
+    const auto answer = take(saveAnswers);
+    if (!answer || answer->empty())
+        return false;
+    path = *answer;
+    return true;
+}
+
+bool HeadlessDialogs::askOkCancel(const std::wstring& text) {
+    System::Log::info("Edit::HeadlessDialogs::askOkCancel", L"%ls", text.c_str());
+    return false;
+}
+
+void HeadlessDialogs::showError(const std::wstring& text) {
+    System::Log::error("Dialog::showError", L"show error dialog.\n%ls", text.c_str());
+}
+
+void HeadlessDialogs::showApplicationException(const std::string& text) {
+    System::Log::error("Dialog::showException", "show exception dialog.\n%s", text.c_str());
+}
+
+}  // namespace Edit

@@ -1,0 +1,18 @@
+#pragma once
+#include <string>
+
+#include "edit/EditDialogs.h"
+
+namespace Dialog {
+
+// The edit service's message boxes. The scene, name and save dialogs still
+// answer from the headless queues until their windows exist.
+class EditServiceDialogs : public Edit::HeadlessDialogs {
+public:
+    bool askOkCancel(const std::wstring& text) override;
+    // Logged as built in, boxed in the active language.
+    void showError(const std::wstring& text) override;
+    void showApplicationException(const std::string& text) override;
+};
+
+}  // namespace Dialog
