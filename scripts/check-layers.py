@@ -33,6 +33,7 @@ SAME_LAYER = {
     "media/gpu": {"media/image"},
     "media/figure": {"media/image", "media/gpu"},
     "media/text": {"media/image", "media/gpu"},
+    "media/resource": {"media/image", "media/gpu", "media/figure"},
     # The umbrella header of media/ names every room.
     "media": {"media/image", "media/audio", "media/decode", "media/gpu"},
     "ui/framework": set(),
