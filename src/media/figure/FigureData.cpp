@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "media/figure/PathData.h"
+#include "media/gpu/PathData.h"
 #include "media/figure/SvgDocument.h"
 #include "media/gpu/Direct3DService.h"
 #include "media/gpu/RenderTargetDirect3D.h"

@@ -7,7 +7,7 @@
 
 #include "core/Color.h"
 #include "media/figure/FigureData.h"
-#include "media/figure/PathData.h"
+#include "media/gpu/PathData.h"
 
 namespace Media {
 class ResourceBuffer;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "media/figure/PathData.h"
+#include "media/gpu/PathData.h"
 #include "media/resource/TransitionData.h"
 
 // The wipes by the index effects store: the seven built-in ones, then the

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "media/figure/FigureList.h"
-#include "media/figure/PathData.h"
+#include "media/gpu/PathData.h"
 #include "media/gpu/MediaFixture.h"
 #include "media/gpu/ResourceBuffer.h"
 #include "platform/draw2d/Geometry.h"

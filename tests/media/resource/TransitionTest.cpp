@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "media/figure/PathData.h"
+#include "media/gpu/PathData.h"
 #include "media/gpu/MediaFixture.h"
 #include "media/gpu/ResourceBuffer.h"
 #include "media/image/ImageBuffer.h"

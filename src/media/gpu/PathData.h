@@ -2,7 +2,7 @@
 #include <memory>
 #include <vector>
 
-#include "media/figure/PathCommand.h"
+#include "media/gpu/PathCommand.h"
 
 namespace Platform::draw2d {
 class PathGeometry;

@@ -1,4 +1,4 @@
-#include "media/figure/PathCommand.h"
+#include "media/gpu/PathCommand.h"
 
 #include "platform/draw2d/Geometry.h"
 

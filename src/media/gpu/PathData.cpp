@@ -1,4 +1,4 @@
-#include "media/figure/PathData.h"
+#include "media/gpu/PathData.h"
 
 #include <cmath>
 #include <numbers>
