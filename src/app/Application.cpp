@@ -3,13 +3,17 @@
 #include <exception>
 #include <typeinfo>
 
+#include "core/EventCommandPost.h"
 #include "core/EventService.h"
 #include "core/Exception.h"
 #include "core/ExceptionPresenter.h"
-#include "core/NoticePresenter.h"
+#include "core/Log.h"
 #include "core/Logger.h"
+#include "core/NoticePresenter.h"
 #include "core/Process.h"
 #include "core/SettingService.h"
+#include "core/TextConvert.h"
+#include "core/TextFormat.h"
 #include "core/TranslateService.h"
 #include "core/EventCommandPost.h"
 #include "edit/EditService.h"
@@ -36,9 +40,12 @@
 #include "effect/EffectItemSelectButton.h"
 #include "effect/EffectItemString.h"
 #include "effect/EffectItemText.h"
+#include "effect/EffectService.h"
 #include "effect/ModelQueries.h"
 #include "effect/NameTranslation.h"
 #include "effect/OutputView.h"
+#include "effects/BuiltinCatalog.h"
+#include "effects/ServiceCatalog.h"
 #include "media/gpu/Direct2DService.h"
 #include "media/gpu/Direct3DService.h"
 #include "media/gpu/RenderBuffer.h"
@@ -48,6 +55,7 @@
 #include "media/decode/MediaService.h"
 #include "media/audio/XAudio2Service.h"
 #include "platform/os/Com.h"
+#include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
 #include "ui/dialogs/AskQuestion.h"
 #include "ui/dialogs/EditServiceDialogs.h"
@@ -91,6 +99,22 @@ std::wstring effectDisplayName(const wchar_t* name) {
     return name;
 }
 
+// The error dialog of failed effect and movement registrations: the text cut
+// like any formatted text, logged, shown in the active language, owned by the
+// main window when there is one.
+void showErrorDialog(const std::wstring& posted) {
+    const std::wstring text = System::formatString(L"%ls", posted.c_str());
+    System::Log::error("Dialog::showError", L"show error dialog.\n%ls", text.c_str());
+    const wchar_t* shown = text.c_str();
+    if (const Translate::TranslateService* translate = Translate::TranslateService::get();
+        translate && Translate::TranslateService::isActive())
+        shown = translate->translate(Translate::TranslateService::Table::Message, shown);
+    namespace W = Platform::window;
+    const W::WindowHandle owner = Event::commandWindow();
+    W::messageBox(owner, System::wideToUtf8(shown), "Velmo Kirta2",
+                  W::kMbOk | W::kMbIconError | (owner == nullptr ? W::kMbTaskModal : 0));
+}
+
 void buildServices(System::ServiceStack& stack) {
     // Creation order; teardown is exactly the reverse. Each service takes one
     // line here, at its place, as it joins the program:
@@ -112,6 +136,10 @@ void buildServices(System::ServiceStack& stack) {
     Resource::ResourceService::listBuilder = &Resource::ResourceLists::build;
     stack.addService<Resource::ResourceService>();
     stack.addService<Event::EventService>();
+    static Effect::BuiltinCatalog builtinEffects;
+    Effect::EffectService::setCatalog(&builtinEffects);
+    Effect::EffectService* effects = stack.addService<Effect::EffectService>();
+    stack.addOwned<Effect::ServiceCatalog>(*effects);  // the model's catalogue while the service lives
     stack.addService<Undo::UndoService>();
     stack.addService<Edit::EditService>();
 }
@@ -122,12 +150,12 @@ std::shared_ptr<Media::ImageBuffer> readFrameImage(Media::RenderBuffer& buffer, 
 }
 
 void callStartupListeners() {
-    if (Event::EventService* events = Event::EventService::instance())
+    if (Event::EventService* events = Event::EventService::get())
         events->startupListeners.call();
 }
 
 void callExitListeners() {
-    if (Event::EventService* events = Event::EventService::instance())
+    if (Event::EventService* events = Event::EventService::get())
         events->exitListeners.call();
 }
 
@@ -175,6 +203,8 @@ int run(const Steps& steps) {
     const System::ExceptionPresenterScope presenter(Dialog::showException);
     const System::NoticePresenterScope notices(Dialog::showNotice);
     const Edit::Project::QuestionAsker previousAsker = Edit::Project::setQuestionAsker(Dialog::askQuestion);
+    const Effect::EffectService::ErrorPresenter previousErrors =
+        Effect::EffectService::setErrorPresenter(showErrorDialog);
     const auto previousDialogs = Edit::EditService::setDialogs(std::make_shared<Dialog::EditServiceDialogs>());
     const auto previousFrameReader = Edit::EditService::setFrameImageReader(readFrameImage);
     Edit::ProjectQueries projectQueries;
@@ -188,7 +218,7 @@ int run(const Steps& steps) {
                 throw System::hresultException("CoInitializeEx", "wWinMain", hr);
             if (const auto hr = Os::oleInitialize(); Platform::failed(hr))
                 throw System::hresultException("OleInitialize", "wWinMain", hr);
-            Os::setProcessDpiAwarenessPerMonitorV2();
+            (void)Os::setProcessDpiAwarenessPerMonitorV2();  // older systems keep the default scaling
 
             if (steps.build) steps.build(stack);
             if (steps.startup) steps.startup();
@@ -209,6 +239,7 @@ int run(const Steps& steps) {
     Effect::setNameTranslator(nullptr);  // the translation service is gone
     Effect::setFrameSizeReader(nullptr);
     Edit::Project::setQuestionAsker(previousAsker);
+    Effect::EffectService::setErrorPresenter(previousErrors);
     Edit::EditService::setDialogs(previousDialogs);
     Edit::EditService::setFrameImageReader(previousFrameReader);
     Os::oleUninitialize();

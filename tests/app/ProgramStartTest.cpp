@@ -38,11 +38,16 @@ TEST(ProgramStart, LogsTheDeviceAndFormatSupportAndExitsZero) {
         // The resource service after the devices, with the built-in figures and wipes only.
         "[INFO] [Resource::ResourceLists::build] figures : 8, transitions : 7",
         "[INFO] [Resource::ResourceService::ResourceService] resources ready: 8 paths",
+        "[INFO] [Effect::EffectService::registerMovement] register movement [移動無し]",
+        "[INFO] [Effect::EffectService::registerEffect] register effect [動画ファイル]",
+        "[INFO] [Effect::EffectService::registerEffect] register effect [シーンチェンジ]",
     };
     for (const char* line : wanted) EXPECT_NE(std::string::npos, log.find(line)) << line << "\n" << log;
     std::ifstream ini(root / "velmo2" / "velmo2.ini", std::ios::binary);
     const std::string settings(std::istreambuf_iterator<char>(ini), {});
     EXPECT_NE(std::string::npos, settings.find("[Direct3D]\r\n")) << settings;
+    // The menu entries write themselves back.
+    EXPECT_NE(std::string::npos, settings.find("[Effect.動画ファイル]\r\n")) << settings;
     fs::remove_all(root);
 }
 

@@ -29,7 +29,7 @@ public:
     ResourceService(const ResourceService&) = delete;
     ResourceService& operator=(const ResourceService&) = delete;
 
-    static ResourceService* Get() { return System::ServiceSlot<ResourceService>::instance; }
+    static ResourceService* get() { return System::ServiceSlot<ResourceService>::instance; }
 
     // Fills the figure and transition lists at the end of construction; the
     // rooms that own those lists install it at start-up (unset: both stay empty).
