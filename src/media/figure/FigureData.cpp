@@ -24,7 +24,7 @@ std::unique_ptr<Media::ResourceBuffer> FigureData::createImage(uint32_t width, u
     }
     if (width == 0 || height == 0) return nullptr;
     if (path == nullptr) return Media::SvgDocument::createResourceBuffer(file, width, height, color, format);
-    Media::Direct3DService* d3d = Media::Direct3DService::Get();
+    Media::Direct3DService* d3d = Media::Direct3DService::get();
     auto buffer = Media::ResourceBuffer::createBlank(width, height, format != 0 ? format : d3d->pixelFormat);
     if (!buffer->texture) return nullptr;
     if ((kind == kBackground || kind == kRectangle) && (lineWidth * 2 >= float(width) || lineWidth * 2 >= float(height))) {
@@ -53,7 +53,7 @@ std::unique_ptr<Media::ResourceBuffer> FigureData::createImage(uint32_t width, u
                 const auto geometry = path->createPathGeometry(o + i * 0.5f, o + i * 0.5f, w - i, h - i);
                 const D2::StrokeStyle* style = nullptr;
                 if (round) {
-                    ResourceService* resources = ResourceService::Get();
+                    ResourceService* resources = ResourceService::get();
                     static StrokeStyleList fallback;  // without the service (tools and tests)
                     style = (resources != nullptr ? resources->strokeStyles : fallback).get(2);
                 }

@@ -59,7 +59,7 @@ std::unique_ptr<Media::ResourceBuffer> FigureList::createFigure(int32_t index, u
 std::unique_ptr<Media::ResourceBuffer> FigureList::createMask(int32_t index, uint32_t width, uint32_t height) const {
     if (index < 0 || size_t(index) >= figures.size()) return nullptr;
     return figures[size_t(index)].createImage(width, height, {0, 0, 0, 1}, 65536, false,
-                                              Media::Direct3DService::Get()->maskFormat);
+                                              Media::Direct3DService::get()->maskFormat);
 }
 
 }  // namespace Resource

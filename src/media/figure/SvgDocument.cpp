@@ -18,7 +18,7 @@ SvgDocument::SvgDocument(const std::wstring& file) {
     const Platform::Result opened = D2::SvgDocument::loadFile(System::wideToUtf8(file), loaded);
     if (opened == Platform::kFileNotFound) throw System::hresultException("SHCreateStreamOnFileEx", kScope, opened);
     if (Platform::failed(opened))
-        throw System::hresultException("Direct3DService::Get().d2dContext->CreateSvgDocument", kScope, opened);
+        throw System::hresultException("Direct3DService::get().d2dContext->CreateSvgDocument", kScope, opened);
     document = std::move(loaded);
     D2::SvgElement root = document->root();
     ColorRgba working{0, 0, 0, 0};
@@ -82,7 +82,7 @@ bool SvgDocument::canLoad(const std::wstring& path) {
 std::unique_ptr<ResourceBuffer> SvgDocument::createResourceBuffer(const std::wstring& path, uint32_t width,
                                                                   uint32_t height, const ColorRgba& color,
                                                                   int32_t format) {
-    Direct3DService* d3d = Direct3DService::Get();
+    Direct3DService* d3d = Direct3DService::get();
     auto buffer = ResourceBuffer::createBlank(width, height, format != 0 ? format : d3d->pixelFormat);
     if (!buffer->texture) return nullptr;
     const float transparent[4] = {0, 0, 0, 0};

@@ -53,7 +53,7 @@ std::shared_ptr<Media::ResourceBuffer> NoiseTexture::upload(const std::vector<fl
     std::shared_ptr<Media::ResourceBuffer> buffer = Media::ResourceBuffer::createBlank(0, 0, 41);
     buffer->width = kSize;
     buffer->height = kSize;
-    const Platform::Gpu::InitialData initial{values.data(), kSize * 4};
+    const Platform::gpu::InitialData initial{values.data(), kSize * 4};
     buffer->createTexture2D(&initial);
     return buffer;
 }

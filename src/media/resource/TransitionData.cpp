@@ -37,7 +37,7 @@ std::unique_ptr<Media::ResourceBuffer> TransitionData::createMask(uint32_t width
                                                                   int32_t blur, bool keepAspect) const {
     if (width == 0 || height == 0) return nullptr;
     if (path == nullptr) return createImageMask(width, height, p, blur, keepAspect);
-    Media::Direct3DService* d3d = Media::Direct3DService::Get();
+    Media::Direct3DService* d3d = Media::Direct3DService::get();
     auto result = Media::ResourceBuffer::createBlank(width, height, d3d->pixelFormat);
     const MaskSource* filters = MaskSource::installed;
     if (kind != kShape) {
@@ -81,8 +81,8 @@ std::unique_ptr<Media::ResourceBuffer> TransitionData::createImageMask(uint32_t 
     const auto image = source->getImage(file);
     auto upload = Media::ResourceBuffer::createFromImageBuffer(image);
     if (!upload) return nullptr;
-    Media::Direct3DService* d3d = Media::Direct3DService::Get();
-    ResourceService* resources = ResourceService::Get();
+    Media::Direct3DService* d3d = Media::Direct3DService::get();
+    ResourceService* resources = ResourceService::get();
     auto result = Media::ResourceBuffer::createBlank(width, height, d3d->pixelFormat);
     float constant[4];
     imageLimits(p, blur, constant[0], constant[1]);
@@ -91,9 +91,9 @@ std::unique_ptr<Media::ResourceBuffer> TransitionData::createImageMask(uint32_t 
     Shader::PixelShaderList& shaders = resources->pixelShaders;
     std::copy(constant, constant + 4, shaders.constant);
     d3d->context->updateSubresource(*shaders.constantBuffer.buffer, shaders.constant);
-    Platform::Gpu::SamplerState* sampler = resources->samplerStates[1].createResource();
+    Platform::gpu::SamplerState* sampler = resources->samplerStates[1].createResource();
     if (d3d->boundSampler != sampler) {
-        d3d->context->setSampler(Platform::Gpu::ShaderStage::Pixel, 0, sampler);
+        d3d->context->setSampler(Platform::gpu::ShaderStage::Pixel, 0, sampler);
         d3d->boundSampler = sampler;
     }
     shaders[23].drawResourceToResourceWithConstant(*result, *upload, shaders.constantBuffer.buffer.get(), nullptr);

@@ -22,7 +22,7 @@ namespace D2 = Platform::draw2d;
 namespace {
 
 Platform::draw2d::StrokeStyle* roundStrokeStyle() {
-    Resource::ResourceService* resources = Resource::ResourceService::Get();
+    Resource::ResourceService* resources = Resource::ResourceService::get();
     static Resource::StrokeStyleList fallback;  // without the service (tools and tests)
     return (resources != nullptr ? resources->strokeStyles : fallback).get(2);
 }

@@ -16,13 +16,13 @@ class ResourceListsTest : public MediaTest {};
 TEST_F(ResourceListsTest, TheServiceListsFiguresAndWipesOverItsOwnPaths) {
     {
         System::ServiceHolder<Resource::ResourceService> bare;
-        EXPECT_EQ(nullptr, Resource::ResourceService::Get()->figures) << "no builder installed: no lists";
-        EXPECT_EQ(8u, Resource::ResourceService::Get()->paths.size());
+        EXPECT_EQ(nullptr, Resource::ResourceService::get()->figures) << "no builder installed: no lists";
+        EXPECT_EQ(8u, Resource::ResourceService::get()->paths.size());
     }
     Resource::ResourceService::listBuilder = &Resource::ResourceLists::build;
     System::ServiceHolder<Resource::ResourceService> holder;
     Resource::ResourceService::listBuilder = nullptr;
-    Resource::ResourceService& service = *Resource::ResourceService::Get();
+    Resource::ResourceService& service = *Resource::ResourceService::get();
     ASSERT_NE(nullptr, service.figures);
     ASSERT_NE(nullptr, service.transitions);
     ASSERT_GE(service.figures->figures.size(), 8u);
