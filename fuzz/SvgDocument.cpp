@@ -14,7 +14,7 @@ void walk(SvgElement element, int depth) {
     SvgPaint paint;
     if (element.isAttributeSpecified("fill") && element.getFill(paint) == Platform::kOk &&
         paint.kind == SvgPaint::Kind::Color)
-        element.setFillColor({0, 0, 1, paint.color.a});
+        (void)element.setFillColor({0, 0, 1, paint.color.a});
     for (SvgElement child = element.firstChild(); child; child = child.nextSibling()) walk(child, depth + 1);
 }
 
@@ -24,9 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::unique_ptr<SvgDocument> document;
     if (SvgDocument::load(data, size, document) != Platform::kOk) return 0;
     walk(document->root(), 0);
-    document->root().setAttribute("width", 16);
+    (void)document->root().setAttribute("width", 16);
     std::unique_ptr<Bitmap> image;
-    document->render(16, 16, image);
+    (void)document->render(16, 16, image);
     return 0;
 }
 
