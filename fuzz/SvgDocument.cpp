@@ -29,7 +29,3 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)document->render(16, 16, image);
     return 0;
 }
-
-// Fonts are found through fontconfig, which keeps its caches for the life of
-// the process.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
