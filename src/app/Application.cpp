@@ -3,15 +3,18 @@
 #include <exception>
 #include <typeinfo>
 
+#include "core/EventCommandPost.h"
 #include "core/EventService.h"
 #include "core/Exception.h"
 #include "core/ExceptionPresenter.h"
-#include "core/NoticePresenter.h"
+#include "core/Log.h"
 #include "core/Logger.h"
+#include "core/NoticePresenter.h"
 #include "core/Process.h"
 #include "core/SettingService.h"
+#include "core/TextConvert.h"
+#include "core/TextFormat.h"
 #include "core/TranslateService.h"
-#include "core/EventCommandPost.h"
 #include "edit/EditService.h"
 #include "platform/window/SystemMetrics.h"
 #include "edit/Project.h"
@@ -36,9 +39,12 @@
 #include "effect/EffectItemSelectButton.h"
 #include "effect/EffectItemString.h"
 #include "effect/EffectItemText.h"
+#include "effect/EffectService.h"
 #include "effect/ModelQueries.h"
 #include "effect/NameTranslation.h"
 #include "effect/OutputView.h"
+#include "effects/BuiltinCatalog.h"
+#include "effects/ServiceCatalog.h"
 #include "media/gpu/Direct2DService.h"
 #include "media/gpu/Direct3DService.h"
 #include "media/gpu/RenderBuffer.h"
@@ -47,6 +53,7 @@
 #include "media/audio/XAudio2Service.h"
 #include "platform/os/Com.h"
 #include "platform/window/MessageQueue.h"
+#include "platform/window/MessageBox.h"
 #include "ui/dialogs/AskQuestion.h"
 #include "ui/dialogs/EditServiceDialogs.h"
 #include "ui/dialogs/ShowException.h"
@@ -89,6 +96,22 @@ std::wstring effectDisplayName(const wchar_t* name) {
     return name;
 }
 
+// The error dialog of failed effect and movement registrations: the text cut
+// like any formatted text, logged, shown in the active language, owned by the
+// main window when there is one.
+void showErrorDialog(const std::wstring& posted) {
+    const std::wstring text = System::formatString(L"%ls", posted.c_str());
+    System::Log::error("Dialog::showError", L"show error dialog.\n%ls", text.c_str());
+    const wchar_t* shown = text.c_str();
+    if (const Translate::TranslateService* translate = Translate::TranslateService::get();
+        translate && Translate::TranslateService::isActive())
+        shown = translate->translate(Translate::TranslateService::Table::Message, shown);
+    namespace W = Platform::window;
+    const W::WindowHandle owner = Event::commandWindow();
+    W::messageBox(owner, System::wideToUtf8(shown), "Velmo Kirta2",
+                  W::kMbOk | W::kMbIconError | (owner == nullptr ? W::kMbTaskModal : 0));
+}
+
 void buildServices(System::ServiceStack& stack) {
     // Creation order; teardown is exactly the reverse. Each service takes one
     // line here, at its place, as it joins the program:
@@ -108,6 +131,10 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Media::Direct3DService>();
     stack.addService<Media::XAudio2Service>();
     stack.addService<Event::EventService>();
+    static Effect::BuiltinCatalog builtinEffects;
+    Effect::EffectService::setCatalog(&builtinEffects);
+    Effect::EffectService* effects = stack.addService<Effect::EffectService>();
+    stack.addOwned<Effect::ServiceCatalog>(*effects);  // the model's catalogue while the service lives
     stack.addService<Undo::UndoService>();
     stack.addService<Edit::EditService>();
 }
@@ -173,6 +200,8 @@ int run(const Steps& steps) {
     const Edit::Project::QuestionAsker previousAsker = Edit::Project::setQuestionAsker(Dialog::askQuestion);
     const auto previousDialogs = Edit::EditService::setDialogs(std::make_shared<Dialog::EditServiceDialogs>());
     const auto previousFrameReader = Edit::EditService::setFrameImageReader(readFrameImage);
+    const Effect::EffectService::ErrorPresenter previousErrors =
+        Effect::EffectService::setErrorPresenter(showErrorDialog);
     Edit::ProjectQueries projectQueries;
     const Effect::ModelQueriesScope queries(projectQueries);
     Effect::setFrameSizeReader(Media::renderBufferSize);
@@ -207,6 +236,7 @@ int run(const Steps& steps) {
     Edit::Project::setQuestionAsker(previousAsker);
     Edit::EditService::setDialogs(previousDialogs);
     Edit::EditService::setFrameImageReader(previousFrameReader);
+    Effect::EffectService::setErrorPresenter(previousErrors);
     Os::oleUninitialize();
     Os::coUninitialize();
     return 0;

@@ -6,9 +6,10 @@ namespace Effect {
 
 const EffectItemComboFile::SharedList& EffectItemFigureSelect::getFigureList() {
     static const SharedList* list = [] {
-        auto* l = new SharedList;  // lives until the process ends
+        // The names first: a query that throws leaves nothing allocated.
         std::vector<std::wstring> names;
         modelQueries().figureNames(names);
+        auto* l = new SharedList;  // lives until the process ends
         for (size_t i = 0; i < names.size(); ++i)
             l->add(static_cast<int32_t>(i), names[i]);
         return l;

@@ -18,6 +18,7 @@ namespace Effect {
 namespace {
 
 std::atomic<MovementFinder> gFinder{nullptr};
+std::atomic<MovementBase*> gNoMove{nullptr};
 
 // The built-in movements in registration order; they live until the process ends.
 const std::vector<MovementBase*>& builtins() {
@@ -45,6 +46,12 @@ MovementBase* findMovement(const std::wstring& name) {
     return findBuiltinMovement(name);
 }
 
-MovementBase& getNoMove() { return *builtins().front(); }
+void setNoMove(MovementBase* registered) { gNoMove.store(registered); }
+
+MovementBase& getNoMove() {
+    if (MovementBase* registered = gNoMove.load())
+        return *registered;
+    return *builtins().front();
+}
 
 }  // namespace Effect

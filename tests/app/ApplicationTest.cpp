@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "core/FileName.h"
+#include "effect/EffectService.h"
 #include "effect/NameTranslation.h"
+#include "effects/VideoOutput.h"
 #include "platform/window/MessageBox.h"
 #include "support/LogCapture.h"
 
@@ -116,6 +118,27 @@ TEST(Application, EffectNamesShowInTheLanguageTheProgramLoaded) {
     EXPECT_EQ(App::run(steps), 0);
     EXPECT_EQ(seen, (std::vector<std::wstring>{L"Blur", L"未訳", L"Root"}));
     EXPECT_EQ(Effect::translateName(L"ぼかし"), L"ぼかし");  // the service is gone
+    System::FileName::resetVariableList();
+    std::filesystem::remove_all(folder);
+}
+
+TEST(Application, FailedEffectRegistrationsShowTheErrorDialog) {
+    char folder[] = "/tmp/velmo2-app-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    setenv("XDG_DATA_HOME", folder, 1);
+    System::FileName::resetVariableList();
+    Boxes boxes;
+    App::Steps steps = App::programSteps();
+    steps.run = [] {
+        // The built-ins registered without a failure; a second "標準描画" is refused.
+        EXPECT_EQ(Effect::EffectService::get()->registerEffect<Effect::VideoOutput>(), nullptr);
+    };
+    EXPECT_EQ(App::run(steps), 0);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    const std::string text = "Failed to register effect. [標準描画]\n\nDuplicate effects with the same key exist.";
+    EXPECT_EQ(boxes.shown[0].text, text);
+    EXPECT_EQ(boxes.shown[0].title, "Velmo Kirta2");
+    EXPECT_TRUE(boxes.shown[0].style & Platform::window::kMbIconError);
     System::FileName::resetVariableList();
     std::filesystem::remove_all(folder);
 }

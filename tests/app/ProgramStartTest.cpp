@@ -35,11 +35,16 @@ TEST(ProgramStart, LogsTheDeviceAndFormatSupportAndExitsZero) {
         "D3D DXGI_FORMAT_G8R8_G8B8_UNORM Texture2D Supported : 1",
         "D3D DXGI_FORMAT_R16G16B16A16_UNORM Texture2D Supported : 1",
         "D3D DXGI_FORMAT_R16G16B16A16_SNORM Texture2D Supported : 1",
+        "[INFO] [Effect::EffectService::registerMovement] register movement [移動無し]",
+        "[INFO] [Effect::EffectService::registerEffect] register effect [動画ファイル]",
+        "[INFO] [Effect::EffectService::registerEffect] register effect [シーンチェンジ]",
     };
     for (const char* line : wanted) EXPECT_NE(std::string::npos, log.find(line)) << line << "\n" << log;
     std::ifstream ini(root / "velmo2" / "velmo2.ini", std::ios::binary);
     const std::string settings(std::istreambuf_iterator<char>(ini), {});
     EXPECT_NE(std::string::npos, settings.find("[Direct3D]\r\n")) << settings;
+    // The menu entries write themselves back.
+    EXPECT_NE(std::string::npos, settings.find("[Effect.動画ファイル]\r\n")) << settings;
     fs::remove_all(root);
 }
 

@@ -1,0 +1,294 @@
+#include "effect/EffectService.h"
+
+#include <cxxabi.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "core/Exception.h"
+#include "core/Log.h"
+#include "core/SettingService.h"
+#include "core/TextConvert.h"
+#include "core/TextFormat.h"
+#include "effect/EffectBase.h"
+#include "effect/InterpolationMove.h"
+#include "effect/InterpolationSpeed.h"
+#include "effect/LinearMove.h"
+#include "effect/LinearSpeed.h"
+#include "effect/MovementBase.h"
+#include "effect/MovementLookup.h"
+#include "effect/MovieRange.h"
+#include "effect/NoMove.h"
+#include "effect/RandomMove.h"
+#include "effect/TeleportationMove.h"
+
+namespace Effect {
+
+namespace {
+
+EffectService* gService = nullptr;
+EffectService::Catalog* gCatalog = nullptr;
+const MovementBase* gNoMove = nullptr;
+const MovementBase* gMovieRange = nullptr;
+
+EffectService::ErrorPresenter gErrorPresenter = nullptr;
+
+void showError(const std::wstring& text) {
+    if (gErrorPresenter)
+        gErrorPresenter(text);
+    else
+        System::Log::error("Effect::EffectService", L"%ls", text.c_str());
+}
+
+// Number items read movement names through the registry; an unknown name
+// throws the registry's "not found movement.".
+MovementBase* findRegisteredMovement(const std::wstring& name) {
+    if (!gService)
+        return findBuiltinMovement(name);
+    return gService->findMovement(name).movement().get();
+}
+
+// Filter 0 passes everything; otherwise equal codes, a one-medium entry under
+// filter 3, and a two-media entry under any filter but the camera pass.
+bool codePasses(uint8_t filter, uint8_t code) {
+    if (filter == 0 || code == filter)
+        return true;
+    if ((code == 1 || code == 2) && filter == 3)
+        return true;
+    return code == 3 && filter != 4;
+}
+
+bool byOrder(const Menu::MenuDefineBase* a, const Menu::MenuDefineBase* b) { return a->order < b->order; }
+
+}  // namespace
+
+EffectService::Catalog::~Catalog() = default;
+
+void EffectService::setCatalog(Catalog* catalog) { gCatalog = catalog; }
+
+EffectService::ErrorPresenter EffectService::setErrorPresenter(ErrorPresenter presenter) {
+    const ErrorPresenter previous = gErrorPresenter;
+    gErrorPresenter = presenter;
+    return previous;
+}
+
+EffectService* EffectService::get() { return gService; }
+
+const MovementBase* EffectService::noMove() { return gNoMove; }
+
+const MovementBase* EffectService::movieRange() { return gMovieRange; }
+
+EffectService::EffectService() {
+    gService = this;
+    try {
+        registerMovement<NoMove>();
+        registerMovement<MovieRange>();
+        registerMovement<LinearMove>();
+        registerMovement<LinearSpeed>();
+        registerMovement<InterpolationMove>();
+        registerMovement<InterpolationSpeed>();
+        registerMovement<RandomMove>();
+        registerMovement<TeleportationMove>();
+        MovementBase* noMoveRegistered = findMovement(L"移動無し").movement().get();
+        gNoMove = noMoveRegistered;
+        gMovieRange = findMovement(L"再生範囲").movement().get();
+        setNoMove(noMoveRegistered);
+        setMovementFinder(findRegisteredMovement);
+
+        if (gCatalog)
+            gCatalog->registerLeading(*this);
+        registerScripts();
+        if (gCatalog)
+            gCatalog->registerTrailing(*this);
+
+        aliases_.clear();
+        registerAlias(L"object", 100);
+        registerAlias(L"effect", 101);
+        // Movement-parameter presets and palettes join here with their registries.
+    } catch (...) {
+        setMovementFinder(nullptr);
+        setNoMove(nullptr);
+        gNoMove = gMovieRange = nullptr;
+        gService = nullptr;
+        throw;
+    }
+    ready_ = true;
+}
+
+EffectService::~EffectService() {
+    setMovementFinder(nullptr);
+    setNoMove(nullptr);
+    gNoMove = gMovieRange = nullptr;
+    if (gService == this)
+        gService = nullptr;
+}
+
+std::string EffectService::typeName(const std::type_info& type) {
+    int status = 0;
+    char* demangled = abi::__cxa_demangle(type.name(), nullptr, nullptr, &status);
+    std::string name = status == 0 && demangled ? demangled : type.name();
+    std::free(demangled);
+    return "class " + name;
+}
+
+void EffectService::showEffectFailure(const std::string& typeName, const char* what) {
+    showError(System::utf8ToWide("Failed to register effect. [" + typeName + "]\n\n" + what));
+}
+
+void EffectService::showMovementFailure(const std::string& typeName, const char* what) {
+    showError(System::utf8ToWide("Failed to register movement. [" + typeName + "]\n\n" + what));
+}
+
+void EffectService::throwDefaultNotFound(const std::string& typeName) {
+    throw System::messageException("Effect::EffectService::getDefaultEffect", "default effect not found",
+                                   typeName.c_str());
+}
+
+bool EffectService::insertEffect(const std::shared_ptr<EffectBase>& prototype) {
+    const int32_t order = counter_++;
+    const std::wstring key = prototype->name;
+    if (effects_.count(key)) {
+        showError(System::formatString(L"Failed to register effect. [%ls]\n\n%ls", key.c_str(),
+                                       L"Duplicate effects with the same key exist."));
+        return false;
+    }
+    auto define = std::make_unique<EffectDefine>(prototype, order);
+    effects_.emplace(key, std::move(define));
+    System::Log::info("Effect::EffectService::registerEffect", L"register effect [%ls]", key.c_str());
+    return true;
+}
+
+bool EffectService::insertMovement(const std::shared_ptr<MovementBase>& movement) {
+    const int32_t order = counter_++;
+    const std::wstring key = movement->name;
+    if (movements_.count(key)) {
+        showError(System::formatString(L"Failed to register movement. [%ls]\n\n%ls", key.c_str(),
+                                       L"Duplicate movements with the same key exist."));
+        return false;
+    }
+    movements_.emplace(key, std::make_unique<MovementDefine>(movement, order));
+    System::Log::info("Effect::EffectService::registerMovement", L"register movement [%ls]", key.c_str());
+    return true;
+}
+
+EffectDefine& EffectService::findEffect(const std::wstring& name) const {
+    const auto found = effects_.find(name);
+    if (found == effects_.end())
+        throw System::messageException("Effect::EffectService::findEffect", "not found effect.",
+                                       System::wideToUtf8(name).c_str());
+    return *found->second;
+}
+
+std::shared_ptr<EffectBase> EffectService::getEffect(const std::wstring& name) const {
+    const auto found = effects_.find(name);
+    if (found == effects_.end())
+        return {};
+    return found->second->createEffect();
+}
+
+EffectDefine& EffectService::findEffectWithOldName(const std::wstring& name) const {
+    const auto found = effects_.find(name);
+    if (found != effects_.end())
+        return *found->second;
+    std::wstring newName = name;
+    if (Setting::SettingService* settings = Setting::SettingService::get();
+        settings && settings->effect.hasSection("OldScript")) {
+        const System::IniFile::VALUE& value =
+            settings->effect.getSection("OldScript").findValue(System::wideToUtf8(name));
+        if (&value != &System::IniFile::emptyValue())
+            newName = value.toString();
+    }
+    return findEffect(newName);
+}
+
+MovementDefine& EffectService::findMovement(const std::wstring& name) const {
+    const auto found = movements_.find(name);
+    if (found == movements_.end())
+        throw System::messageException("Effect::EffectService::findMovement", "not found movement.");
+    return *found->second;
+}
+
+const EffectDefine& EffectService::getOutputEffect(const EffectDefine& input) const {
+    const EffectBase& prototype = *input.prototype();
+    switch (prototype.media) {
+    case EffectBase::kVideo:
+        return findEffect(std::wstring_view(prototype.name) == L"フレームバッファ" ? L"基本出力" : L"標準描画");
+    case EffectBase::kAudio:
+        return findEffect(L"音声再生");
+    case EffectBase::kVideoAudio:
+        return findEffect(L"映像再生");
+    default:
+        throw System::messageException("Effect::EffectService::getOutputEffect", "invalid input effect type.");
+    }
+}
+
+std::vector<Menu::MenuDefineBase*> EffectService::getEffectMenuList(uint8_t roleFilter, uint8_t mediaFilter,
+                                                                    uint8_t placementFilter) const {
+    const auto rolePasses = [roleFilter](int32_t role, const EffectBase* prototype) {
+        switch (roleFilter) {
+        case 0:
+            return true;
+        case 200:
+            if (role == 1 || role == 4 || role == 100)
+                return true;
+            return prototype && prototype->getPairedInputEffect() != nullptr;
+        case 201:
+            return role == 3 || role == 101;
+        default:
+            return role == roleFilter;
+        }
+    };
+    std::vector<Menu::MenuDefineBase*> list;
+    for (const auto& [name, define] : effects_) {
+        if (rolePasses(define->getKind(), define->prototype().get()) &&
+            codePasses(mediaFilter, define->getMedia()) && codePasses(placementFilter, define->getPlacement()))
+            list.push_back(define.get());
+    }
+    for (const auto& alias : aliases_) {
+        if (rolePasses(alias->getKind(), nullptr) && codePasses(mediaFilter, alias->getMedia()) &&
+            codePasses(placementFilter, alias->getPlacement()))
+            list.push_back(alias.get());
+    }
+    std::sort(list.begin(), list.end(), byOrder);
+    return list;
+}
+
+std::vector<const std::wstring*> EffectService::getEffectLabelList() const {
+    std::vector<const Menu::MenuDefineBase*> all;
+    for (const auto& [name, define] : effects_)
+        all.push_back(define.get());
+    for (const auto& alias : aliases_)
+        all.push_back(alias.get());
+    std::sort(all.begin(), all.end(), byOrder);
+    std::vector<const std::wstring*> labels;
+    for (const Menu::MenuDefineBase* entry : all) {
+        if (entry->label.empty())
+            continue;
+        if (std::none_of(labels.begin(), labels.end(), [&](const std::wstring* l) { return *l == entry->label; }))
+            labels.push_back(&entry->label);
+    }
+    return labels;
+}
+
+std::vector<const MovementDefine*> EffectService::getMovementMenuList(const MovementMenuAdjuster& adjust) const {
+    std::vector<const MovementDefine*> list;
+    for (const auto& [name, define] : movements_)
+        if (define->movement()->inMenu)
+            list.push_back(define.get());
+    if (adjust)
+        adjust(list);
+    std::sort(list.begin(), list.end(), byOrder);
+    return list;
+}
+
+void EffectService::registerAlias(const wchar_t*, int32_t) {
+    // The alias files are scanned by the alias registration; until it joins
+    // the list stays empty.
+}
+
+void EffectService::registerScripts() {
+    // The script effects and movements are registered by the script
+    // registration; until it joins there are none.
+}
+
+}  // namespace Effect

@@ -1,0 +1,150 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <typeinfo>
+#include <unordered_map>
+#include <vector>
+
+#include "effect/AliasDefine.h"
+#include "effect/EffectDefine.h"
+#include "effect/MovementDefine.h"
+
+namespace Effect {
+
+class EffectBase;
+class MovementBase;
+
+// The registry of everything an effect chain can name: effects, movements
+// and aliases, found by their exact names. Built once at start-up (after the
+// script and cache services, before undo and editing); it takes no locks:
+// registration runs on the UI thread, look-ups elsewhere happen under the
+// project lock.
+class EffectService {
+public:
+    // The built-in effects, registered in table order in two runs: the
+    // leading run before the script scan, the trailing run after it. The
+    // program installs the catalogue before the service is built.
+    class Catalog {
+    public:
+        virtual ~Catalog();
+        virtual void registerLeading(EffectService& service) = 0;
+        virtual void registerTrailing(EffectService& service) = 0;
+    };
+    static void setCatalog(Catalog* catalog);
+
+    // Where a failed registration is shown. The program installs its error
+    // dialog; until then the text is logged. Returns the one installed before.
+    using ErrorPresenter = void (*)(const std::wstring& text);
+    static ErrorPresenter setErrorPresenter(ErrorPresenter presenter);
+
+    using MovementMenuAdjuster = std::function<void(std::vector<const MovementDefine*>& movements)>;
+
+    EffectService();
+    ~EffectService();
+    EffectService(const EffectService&) = delete;
+    EffectService& operator=(const EffectService&) = delete;
+
+    // The service while it exists (also while it is being built).
+    static EffectService* get();
+
+    // Registers one prototype of T built from the arguments: the shared
+    // prototype, or empty when the name is taken or building it failed (both
+    // reported in an error dialog).
+    template <class T, class... Args>
+    std::shared_ptr<T> registerEffect(Args&&... args);
+    template <class T, class... Args>
+    std::shared_ptr<T> registerMovement(Args&&... args);
+
+    // "not found effect." (with the name) when absent.
+    EffectDefine& findEffect(const std::wstring& name) const;
+    // A new instance sharing the class resource, or empty when absent.
+    std::shared_ptr<EffectBase> getEffect(const std::wstring& name) const;
+    // As findEffect, mapping a name of the earlier generation through
+    // [OldScript] of "effect.conf" when the name itself is not registered.
+    EffectDefine& findEffectWithOldName(const std::wstring& name) const;
+    // "not found movement." when absent.
+    MovementDefine& findMovement(const std::wstring& name) const;
+    // The prototype registered under T::kName as a T; "default effect not found" otherwise.
+    template <class T>
+    T& getDefaultEffect() const;
+    // The output that goes with an input; "invalid input effect type." for a
+    // media code without one.
+    const EffectDefine& getOutputEffect(const EffectDefine& input) const;
+
+    // Effects and aliases passing the three filters (0 = none; role 200 the
+    // object menu, 201 the filter menu), by menu order.
+    std::vector<Menu::MenuDefineBase*> getEffectMenuList(uint8_t roleFilter, uint8_t mediaFilter,
+                                                         uint8_t placementFilter) const;
+    // The distinct non-empty labels of effects and aliases, in menu order.
+    std::vector<const std::wstring*> getEffectLabelList() const;
+    // The movements of the movement menu by menu order; adjust sees the list first.
+    std::vector<const MovementDefine*> getMovementMenuList(const MovementMenuAdjuster& adjust = {}) const;
+
+    // Adds the alias files of one kind ("object" 100, "effect" 101) to the alias list.
+    void registerAlias(const wchar_t* kind, int32_t role);
+    // Registers the script effects and movements.
+    void registerScripts();
+
+    bool ready() const { return ready_; }
+    int32_t counter() const { return counter_; }
+    const std::unordered_map<std::wstring, std::unique_ptr<EffectDefine>>& effects() const { return effects_; }
+    const std::unordered_map<std::wstring, std::unique_ptr<MovementDefine>>& movements() const { return movements_; }
+    std::vector<std::unique_ptr<AliasDefine>>& aliases() { return aliases_; }
+
+    // "移動無し" and "再生範囲" as registered; none while no service exists.
+    static const MovementBase* noMove();
+    static const MovementBase* movieRange();
+
+    // "class " and the qualified class name.
+    static std::string typeName(const std::type_info& type);
+
+private:
+    [[noreturn]] static void throwDefaultNotFound(const std::string& typeName);
+    bool insertEffect(const std::shared_ptr<EffectBase>& prototype);
+    bool insertMovement(const std::shared_ptr<MovementBase>& movement);
+    static void showEffectFailure(const std::string& typeName, const char* what);
+    static void showMovementFailure(const std::string& typeName, const char* what);
+
+    bool ready_ = false;
+    int32_t counter_ = 0;
+    std::unordered_map<std::wstring, std::unique_ptr<EffectDefine>> effects_;
+    std::unordered_map<std::wstring, std::unique_ptr<MovementDefine>> movements_;
+    std::vector<std::unique_ptr<AliasDefine>> aliases_;
+};
+
+template <class T, class... Args>
+std::shared_ptr<T> EffectService::registerEffect(Args&&... args) {
+    try {
+        std::shared_ptr<T> prototype = std::make_shared<T>(std::forward<Args>(args)...);
+        if (insertEffect(prototype))
+            return prototype;
+    } catch (const std::exception& e) {
+        showEffectFailure(typeName(typeid(T)), e.what());
+    }
+    return {};
+}
+
+template <class T, class... Args>
+std::shared_ptr<T> EffectService::registerMovement(Args&&... args) {
+    try {
+        std::shared_ptr<T> movement = std::make_shared<T>(std::forward<Args>(args)...);
+        if (insertMovement(movement))
+            return movement;
+    } catch (const std::exception& e) {
+        showMovementFailure(typeName(typeid(T)), e.what());
+    }
+    return {};
+}
+
+template <class T>
+T& EffectService::getDefaultEffect() const {
+    const auto found = effects_.find(T::kName);
+    if (found != effects_.end())
+        if (T* effect = dynamic_cast<T*>(found->second->prototype().get()))
+            return *effect;
+    throwDefaultNotFound(typeName(typeid(T)));
+}
+
+}  // namespace Effect

@@ -1,0 +1,23 @@
+#pragma once
+#include "effect/EffectBase.h"
+#include "effect/EffectItemCheck.h"
+#include "effect/EffectItemFile.h"
+#include "effect/EffectItemNumber.h"
+
+namespace Effect {
+
+// The sound of a media file, played from its play position.
+class AudioLoad : public EffectBase {
+public:
+    static constexpr const wchar_t* kName = L"音声ファイル";
+
+    EffectItemNumber playPosition{&items, L"再生位置", 0, 0, 20000, 0.001};
+    EffectItemNumber playSpeed{&items, L"再生速度", 100, -2000, 2000, 0.01};
+    EffectItemFile file{&items, L"ファイル"};
+    EffectItemCheck loop{&items, L"ループ再生"};
+
+    AudioLoad();
+    std::shared_ptr<EffectBase> createInstance() const override;
+};
+
+}  // namespace Effect

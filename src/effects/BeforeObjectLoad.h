@@ -1,0 +1,16 @@
+#pragma once
+#include "effect/EffectBase.h"
+
+namespace Effect {
+
+// The image of the object drawn just before on the layers above.
+class BeforeObjectLoad : public EffectBase {
+public:
+    static constexpr const wchar_t* kName = L"直前オブジェクト";
+
+
+    BeforeObjectLoad();
+    std::shared_ptr<EffectBase> createInstance() const override;
+};
+
+}  // namespace Effect

@@ -1,0 +1,23 @@
+#pragma once
+#include "effect/EffectBase.h"
+#include "effect/EffectItemLayerRange.h"
+#include "effect/EffectItemNumber.h"
+
+namespace Effect {
+
+// Sets volume and balance of the audio objects of the layers after it.
+class GroupAudioControl : public EffectBase {
+public:
+    static constexpr const wchar_t* kName = L"グループ制御(音声)";
+
+    EffectItemNumber volume{&items, L"音量", 100, 0, 1000, 0.01};
+    EffectItemNumber pan{&items, L"左右", 0, -100, 100, 0.01};
+    EffectItemLayerRange layers{&items, L"対象レイヤー数", 0, 0, 1000};
+
+    GroupAudioControl();
+    std::shared_ptr<EffectBase> createInstance() const override;
+    EffectItemInteger* getLayerRange() override;
+    void controlAudio(Render::AudioRenderContext& context) override;
+};
+
+}  // namespace Effect

@@ -1,0 +1,18 @@
+#pragma once
+#include "effect/EffectItemNumber.h"
+#include "effects/BasicOutput.h"
+
+namespace Effect {
+
+// The drawing of a movie object with the volume of its sound.
+class MovieOutput : public BasicOutput {
+public:
+    static constexpr const wchar_t* kName = L"映像再生";
+
+    EffectItemNumber volume{&items, L"音量", 100, 0, 1000, 0.01};
+
+    MovieOutput();
+    std::shared_ptr<EffectBase> createInstance() const override;
+};
+
+}  // namespace Effect

@@ -1,0 +1,33 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace Media {
+class PixelShader;
+class ConstantBufferCommon;
+}  // namespace Media
+
+namespace Effect {
+
+// The class-wide resource of an effect class that draws with programs of
+// its own: the pixel shaders in load order and the constant buffer, created
+// once for the registered prototype and shared by every instance. Render
+// threads only read it; it is never replaced after registration.
+class ShaderResource {
+public:
+    // constantBytes 0: the class passes its constants per draw.
+    static std::shared_ptr<ShaderResource> create(size_t programCount, uint32_t constantBytes);
+
+    ShaderResource();
+    ~ShaderResource();
+    ShaderResource(const ShaderResource&) = delete;
+    ShaderResource& operator=(const ShaderResource&) = delete;
+
+    std::vector<std::unique_ptr<Media::PixelShader>> shaders;
+    std::unique_ptr<Media::ConstantBufferCommon> constant;  // none when the class has no buffer
+    uint32_t constantBytes = 0;
+};
+
+}  // namespace Effect

@@ -1,0 +1,21 @@
+#pragma once
+#include "effect/EffectBase.h"
+#include "effect/EffectItemNumber.h"
+#include "effect/EffectItemSelect.h"
+#include "effects/BlendModeList.h"
+
+namespace Effect {
+
+// The plain drawing of an image into the frame with opacity and blend mode.
+class SimpleOutput : public EffectBase {
+public:
+    static constexpr const wchar_t* kName = L"基本出力";
+
+    EffectItemNumber alpha{&items, L"透明度", 0, 0, 100, 0.01};
+    EffectItemSelect blend{&items, L"合成モード", 0, blendModeList()};
+
+    SimpleOutput();
+    std::shared_ptr<EffectBase> createInstance() const override;
+};
+
+}  // namespace Effect

@@ -1,0 +1,56 @@
+#pragma once
+// The effect service with the built-in catalogue on a lavapipe device, the
+// service installed as the model's catalogue, in fresh folders.
+#include <dlfcn.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/ServiceHolder.h"
+#include "core/TextConvert.h"
+#include "effect/EffectService.h"
+#include "effects/BuiltinCatalog.h"
+#include "effects/ServiceCatalog.h"
+#include "media/gpu/Direct3DService.h"
+#include "support/LogCapture.h"
+#include "support/TestFolders.h"
+
+class BuiltinFixture : public TestFolders {
+protected:
+    static void SetUpTestSuite() {
+        dlopen("libvulkan_lvp.so", RTLD_NOW | RTLD_NODELETE);
+        d3d_ = new System::ServiceHolder<Media::Direct3DService>();
+    }
+    static void TearDownTestSuite() {
+        delete d3d_;
+        d3d_ = nullptr;
+    }
+    void SetUp() override {
+        TestFolders::SetUp();
+        errors.clear();
+        previousPresenter_ = Effect::EffectService::setErrorPresenter(
+            [](const std::wstring& text) { errors.push_back(System::wideToUtf8(text)); });
+        Effect::EffectService::setCatalog(&builtins_);
+        service = std::make_unique<Effect::EffectService>();
+        catalog_ = std::make_unique<Effect::ServiceCatalog>(*service);
+    }
+    void TearDown() override {
+        catalog_.reset();
+        service.reset();
+        Effect::EffectService::setCatalog(nullptr);
+        Effect::EffectService::setErrorPresenter(previousPresenter_);
+        TestFolders::TearDown();
+    }
+
+    LogCapture log;
+    // The texts of failed registrations.
+    static inline std::vector<std::string> errors;
+    std::unique_ptr<Effect::EffectService> service;
+
+private:
+    static inline System::ServiceHolder<Media::Direct3DService>* d3d_ = nullptr;
+    Effect::BuiltinCatalog builtins_;
+    std::unique_ptr<Effect::ServiceCatalog> catalog_;
+    Effect::EffectService::ErrorPresenter previousPresenter_ = nullptr;
+};
