@@ -54,6 +54,7 @@
 #include "platform/os/Com.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/MessageBox.h"
+#include "render/RenderService.h"
 #include "ui/dialogs/AskQuestion.h"
 #include "ui/dialogs/EditServiceDialogs.h"
 #include "ui/dialogs/ShowException.h"
@@ -137,6 +138,7 @@ void buildServices(System::ServiceStack& stack) {
     stack.addOwned<Effect::ServiceCatalog>(*effects);  // the model's catalogue while the service lives
     stack.addService<Undo::UndoService>();
     stack.addService<Edit::EditService>();
+    stack.addService<Render::RenderService>();
 }
 
 // The clipboard copy of a rendered frame, straight alpha.

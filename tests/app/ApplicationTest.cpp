@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -94,6 +95,11 @@ TEST(Application, ProgramStepsRunAndExitZero) {
     EXPECT_EQ(App::run(App::programSteps()), 0);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_TRUE(std::filesystem::exists(std::string(folder) + "/velmo2/velmo2.ini"));
+    // The render service was built with the shipped settings and wrote its section back.
+    std::ifstream ini(std::string(folder) + "/velmo2/velmo2.ini", std::ios::binary);
+    const std::string written((std::istreambuf_iterator<char>(ini)), std::istreambuf_iterator<char>());
+    EXPECT_NE(written.find("[Render.video]"), std::string::npos) << written;
+    EXPECT_NE(written.find("CameraFreeView=0"), std::string::npos) << written;
     std::filesystem::remove_all(folder);
 }
 
