@@ -1,6 +1,7 @@
 #include "filters/BokashiFilter.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "core/Exception.h"
 #include "effect/RenderContext.h"
@@ -47,6 +48,33 @@ BokashiFilter::CommonResource::CommonResource() {
     }
 }
 
+std::shared_ptr<Media::ResourceBuffer> BokashiFilter::CommonResource::takeImage(uint32_t width, uint32_t height) {
+    width = std::min(width, Media::ResourceBuffer::kMaxSize);
+    height = std::min(height, Media::ResourceBuffer::kMaxSize);
+    {
+        const std::lock_guard guard(spareMutex);
+        for (auto it = spare.rbegin(); it != spare.rend(); ++it)
+            if ((*it)->width == width && (*it)->height == height) {
+                std::shared_ptr<Media::ResourceBuffer> image = std::move(*it);
+                spare.erase(std::next(it).base());
+                return image;
+            }
+    }
+    return std::make_shared<Media::ResourceBuffer>(width, height);
+}
+
+void BokashiFilter::CommonResource::keepImage(std::shared_ptr<Media::ResourceBuffer> image) {
+    // Another holder may still read or draw it; an image of another format is not a pass target.
+    if (!image || image.use_count() != 1 || !image->texture || image->format != image->Direct3D->pixelFormat)
+        return;
+    if (static_cast<uint64_t>(image->width) * image->height > kSpareLimit)
+        return;  // a huge image is not worth its memory between frames
+    const std::lock_guard guard(spareMutex);
+    if (spare.size() == kSpareImages)
+        spare.erase(spare.begin());
+    spare.push_back(std::move(image));
+}
+
 BokashiFilter::BokashiFilter() : FilterClass(kName, kVideo) { menuGroup = L"ぼかし"; }
 
 void BokashiFilter::createCommonResource() { common = std::make_shared<CommonResource>(); }
@@ -69,17 +97,18 @@ BokashiFilter::Image BokashiFilter::filterVideo(Render::RenderContext& context, 
     Platform::Gpu::Buffer* shared = list.constantBuffer.buffer.get();
     const float base = 1.0f + 0.15f * static_cast<float>(strength);
 
-    auto light = std::make_shared<Media::ResourceBuffer>(image->width, image->height);
+    std::shared_ptr<Media::ResourceBuffer> light = common->takeImage(image->width, image->height);
     list.constant[0] = base;
     device.updateSubresource(*shared, list.constant);
     list[kToLightSpace].drawResourceToResourceWithConstant(*light, *image, shared, nullptr);
-    image.reset();
+    common->keepImage(std::move(image));
 
     Image blurred = blurImage(std::move(light), size, ratio, mode);
-    auto result = std::make_shared<Media::ResourceBuffer>(blurred->width, blurred->height);
+    std::shared_ptr<Media::ResourceBuffer> result = common->takeImage(blurred->width, blurred->height);
     list.constant[0] = 1.0f / base;
     device.updateSubresource(*shared, list.constant);
     list[kFromLightSpace].drawResourceToResourceWithConstant(*result, *blurred, shared, nullptr);
+    common->keepImage(std::move(blurred));
     return result;
 }
 
@@ -142,9 +171,10 @@ BokashiFilter::Image BokashiFilter::drawBoxPass(Image image, Media::PixelShader&
     if (radius == 0)
         return image;
     // The target is clamped to the largest image size; the shader centres the content in it.
-    auto target = std::make_shared<Media::ResourceBuffer>(targetWidth, targetHeight);
+    std::shared_ptr<Media::ResourceBuffer> target = common->takeImage(targetWidth, targetHeight);
     uploadConstant(target->width, target->height, radius);
     shader.drawResourceToResourceWithConstant(*target, *image, common->constantBuffer.buffer.get(), nullptr);
+    common->keepImage(std::move(image));
     return target;
 }
 
@@ -153,7 +183,7 @@ BokashiFilter::Image BokashiFilter::dispatchBoxPass(Image image, Media::ComputeS
                                                     uint32_t groupsDown) const {
     if (radius == 0)
         return image;
-    auto target = std::make_shared<Media::ResourceBuffer>(targetWidth, targetHeight);
+    std::shared_ptr<Media::ResourceBuffer> target = common->takeImage(targetWidth, targetHeight);
     uploadConstant(target->width, target->height, radius);
     Platform::Gpu::Context& device = *Direct3D->context;
     device.setConstantBuffer(ShaderStage::Compute, 0, common->constantBuffer.buffer.get());
@@ -162,6 +192,7 @@ BokashiFilter::Image BokashiFilter::dispatchBoxPass(Image image, Media::ComputeS
     shader.dispatch(groupsAcross, groupsDown, 1);
     device.setShaderResource(ShaderStage::Compute, 0, nullptr);
     device.setUnorderedAccessView(ShaderStage::Compute, 0, nullptr);
+    common->keepImage(std::move(image));
     return target;
 }
 

@@ -2,6 +2,8 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <mutex>
+#include <vector>
 
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemNumber.h"
@@ -55,6 +57,16 @@ public:
         std::array<Media::ComputeShader, 6> computeShaders;
         Media::ConstantBufferCommon constantBuffer;
         Constant constant{};  // the buffer's contents, written before every pass
+
+        // Images of finished passes kept for the next passes of the same size,
+        // so that a blur repeated frame after frame stops creating textures.
+        // Only images the blur owns alone go in; a few are kept.
+        static constexpr size_t kSpareImages = 4;
+        static constexpr uint64_t kSpareLimit = 8u << 20;  // pixels of the largest image kept (3840 x 2160 fits)
+        std::shared_ptr<Media::ResourceBuffer> takeImage(uint32_t width, uint32_t height);
+        void keepImage(std::shared_ptr<Media::ResourceBuffer> image);
+        std::mutex spareMutex;
+        std::vector<std::shared_ptr<Media::ResourceBuffer>> spare;  // oldest first
     };
 
     EffectItemNumber range{&items, L"範囲", 5, 0, 1000, 1};

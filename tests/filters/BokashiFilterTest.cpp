@@ -241,3 +241,29 @@ TEST_F(BokashiTest, FilterIdentityAndLightSpaceClamp) {
 }
 
 }  // namespace
+
+namespace {
+
+// Pass images are kept for the next blurs of the same size, but never one that
+// another holder still has: the caller's image keeps its pixels, and a result
+// handed out is not drawn over by a later blur.
+TEST_F(BokashiTest, KeptImagesAreNeverOnesStillHeld) {
+    const Pixels source = makePixels(32, 24, pattern);
+    auto held = upload(source);
+    auto first = prototype->blurImage(held, 6, 0, 2);
+    for (int mode : {2, 1, 2}) {
+        auto again = prototype->blurImage(upload(makePixels(32, 24, opaqueWhite)), 6, 0, mode);
+        EXPECT_LE(prototype->common->spare.size(), BokashiFilter::CommonResource::kSpareImages);
+        EXPECT_NE(again.get(), first.get());
+        EXPECT_NE(again.get(), held.get());
+    }
+    EXPECT_LT(maxDifference(download(*held), source), 1e-6);
+    EXPECT_LT(maxDifference(download(*first), CpuBlur::blur(source, 6, 0, 2)), 2e-3);
+    // A repeated blur draws into kept images: nothing new beyond its result.
+    const size_t kept = prototype->common->spare.size();
+    EXPECT_GE(kept, 1u);
+    auto last = prototype->blurImage(upload(source), 6, 0, 2);
+    EXPECT_LT(maxDifference(download(*last), CpuBlur::blur(source, 6, 0, 2)), 2e-3);
+}
+
+}  // namespace
