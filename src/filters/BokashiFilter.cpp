@@ -48,30 +48,41 @@ BokashiFilter::CommonResource::CommonResource() {
     }
 }
 
+BokashiFilter::CommonResource::~CommonResource() = default;
+
 std::shared_ptr<Media::ResourceBuffer> BokashiFilter::CommonResource::takeImage(uint32_t width, uint32_t height) {
     width = std::min(width, Media::ResourceBuffer::kMaxSize);
     height = std::min(height, Media::ResourceBuffer::kMaxSize);
+    std::unique_ptr<Media::ResourceBuffer> image;
     {
         const std::lock_guard guard(spareMutex);
         for (auto it = spare.rbegin(); it != spare.rend(); ++it)
             if ((*it)->width == width && (*it)->height == height) {
-                std::shared_ptr<Media::ResourceBuffer> image = std::move(*it);
+                image = std::move(*it);
                 spare.erase(std::next(it).base());
-                return image;
+                break;
             }
     }
-    return std::make_shared<Media::ResourceBuffer>(width, height);
+    if (!image)
+        image = std::make_unique<Media::ResourceBuffer>(width, height);
+    // Whoever drops the image last gives it back, while this resource lives.
+    return std::shared_ptr<Media::ResourceBuffer>(
+        image.release(), [owner = weak_from_this()](Media::ResourceBuffer* dropped) {
+            std::unique_ptr<Media::ResourceBuffer> released(dropped);
+            if (const std::shared_ptr<CommonResource> resource = owner.lock())
+                resource->keepImage(std::move(released));
+        });
 }
 
-void BokashiFilter::CommonResource::keepImage(std::shared_ptr<Media::ResourceBuffer> image) {
-    // Another holder may still read or draw it; an image of another format is not a pass target.
-    if (!image || image.use_count() != 1 || !image->texture || image->format != image->Direct3D->pixelFormat)
-        return;
+void BokashiFilter::CommonResource::keepImage(std::unique_ptr<Media::ResourceBuffer> image) {
     if (static_cast<uint64_t>(image->width) * image->height > kSpareLimit)
         return;  // a huge image is not worth its memory between frames
+    std::unique_ptr<Media::ResourceBuffer> oldest;
     const std::lock_guard guard(spareMutex);
-    if (spare.size() == kSpareImages)
+    if (spare.size() == kSpareImages) {
+        oldest = std::move(spare.front());
         spare.erase(spare.begin());
+    }
     spare.push_back(std::move(image));
 }
 
@@ -101,14 +112,12 @@ BokashiFilter::Image BokashiFilter::filterVideo(Render::RenderContext& context, 
     list.constant[0] = base;
     device.updateSubresource(*shared, list.constant);
     list[kToLightSpace].drawResourceToResourceWithConstant(*light, *image, shared, nullptr);
-    common->keepImage(std::move(image));
 
     Image blurred = blurImage(std::move(light), size, ratio, mode);
     std::shared_ptr<Media::ResourceBuffer> result = common->takeImage(blurred->width, blurred->height);
     list.constant[0] = 1.0f / base;
     device.updateSubresource(*shared, list.constant);
     list[kFromLightSpace].drawResourceToResourceWithConstant(*result, *blurred, shared, nullptr);
-    common->keepImage(std::move(blurred));
     return result;
 }
 
@@ -150,6 +159,11 @@ BokashiFilter::Image BokashiFilter::boxPass(Image image, Kind kind, bool vertica
     if (kind == kTrailing)
         (vertical ? height : width) += 2 * static_cast<uint32_t>(radius);
     const size_t index = static_cast<size_t>(kind) * 2 + (vertical ? 1 : 0);
+    // A growth past the largest image size: the running sum centres the
+    // content in the clamped target, so both sides lose alike and the
+    // object's centre stays where it was.
+    if (std::max(width, height) > Media::ResourceBuffer::kMaxSize)
+        compute = true;
     if (!compute)
         return drawBoxPass(std::move(image), common->pixelShaders[index], width, height, radius);
     // One thread per column of a vertical pass, per row of a horizontal one.
@@ -170,11 +184,9 @@ BokashiFilter::Image BokashiFilter::drawBoxPass(Image image, Media::PixelShader&
                                                 uint32_t targetHeight, int32_t radius) const {
     if (radius == 0)
         return image;
-    // The target is clamped to the largest image size; the shader centres the content in it.
     std::shared_ptr<Media::ResourceBuffer> target = common->takeImage(targetWidth, targetHeight);
     uploadConstant(target->width, target->height, radius);
     shader.drawResourceToResourceWithConstant(*target, *image, common->constantBuffer.buffer.get(), nullptr);
-    common->keepImage(std::move(image));
     return target;
 }
 
@@ -192,7 +204,6 @@ BokashiFilter::Image BokashiFilter::dispatchBoxPass(Image image, Media::ComputeS
     shader.dispatch(groupsAcross, groupsDown, 1);
     device.setShaderResource(ShaderStage::Compute, 0, nullptr);
     device.setUnorderedAccessView(ShaderStage::Compute, 0, nullptr);
-    common->keepImage(std::move(image));
     return target;
 }
 

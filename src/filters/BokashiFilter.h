@@ -44,7 +44,9 @@ public:
     static constexpr int32_t kComputeFrom = 200;
 
     // The class-wide resource: made once for the prototype, shared by every instance.
-    struct CommonResource : Resource::ShaderStateResource, Resource::ShaderResource {
+    struct CommonResource : Resource::ShaderStateResource,
+                            Resource::ShaderResource,
+                            std::enable_shared_from_this<CommonResource> {
         struct Constant {
             int32_t width;   // of the pass's target
             int32_t height;  // of the pass's target
@@ -52,21 +54,22 @@ public:
             float divive;    // 1 / (2r + 1)
         };
         CommonResource();
+        ~CommonResource();
         // Horizontal then vertical of each kind.
         std::array<Media::PixelShader, 6> pixelShaders;
         std::array<Media::ComputeShader, 6> computeShaders;
         Media::ConstantBufferCommon constantBuffer;
         Constant constant{};  // the buffer's contents, written before every pass
 
-        // Images of finished passes kept for the next passes of the same size,
-        // so that a blur repeated frame after frame stops creating textures.
-        // Only images the blur owns alone go in; a few are kept.
-        static constexpr size_t kSpareImages = 4;
+        // The images the blur draws into give themselves back here when their
+        // last holder drops them, and the next passes of the same size draw
+        // into them: a blur repeated frame after frame creates no textures.
+        static constexpr size_t kSpareImages = 6;
         static constexpr uint64_t kSpareLimit = 8u << 20;  // pixels of the largest image kept (3840 x 2160 fits)
         std::shared_ptr<Media::ResourceBuffer> takeImage(uint32_t width, uint32_t height);
-        void keepImage(std::shared_ptr<Media::ResourceBuffer> image);
+        void keepImage(std::unique_ptr<Media::ResourceBuffer> image);
         std::mutex spareMutex;
-        std::vector<std::shared_ptr<Media::ResourceBuffer>> spare;  // oldest first
+        std::vector<std::unique_ptr<Media::ResourceBuffer>> spare;  // oldest first
     };
 
     EffectItemNumber range{&items, L"範囲", 5, 0, 1000, 1};
@@ -91,7 +94,9 @@ public:
     // image by the radius on each side.
     Image expandBlur(Image image, int32_t radius) const;
     // One box pass into a new target of the size; radius 0 returns the image.
-    // The caller binds the constant buffer or lets the pass do it.
+    // A target clamped to the largest image size: the pixel shaders keep the
+    // box where it would be in the full size (cutting the far side), the
+    // compute shaders centre the content in the target.
     Image drawBoxPass(Image image, Media::PixelShader& shader, uint32_t targetWidth, uint32_t targetHeight,
                       int32_t radius) const;
     Image dispatchBoxPass(Image image, Media::ComputeShader& shader, uint32_t targetWidth, uint32_t targetHeight,

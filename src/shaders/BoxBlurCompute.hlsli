@@ -2,7 +2,10 @@
 // whole column (VERTICAL 1) or row (VERTICAL 0) of the target, adding the tap
 // that enters the box and subtracting the one that leaves it, so the cost per
 // pixel does not depend on the radius. Threads of a group take neighbouring
-// columns or rows; the caller dispatches ceil(count / LANES) groups.
+// columns or rows; the caller dispatches ceil(count / LANES) groups. The box
+// of target position i is centred on the source position half the growth
+// back: a growth of 2r is the trailing box, none the centred one, and a
+// target clamped to the largest image size keeps the content centred.
 #define LANES 64
 Texture2D<float4> src : register(t0);
 RWTexture2D<float4> dst : register(u0);

@@ -1,11 +1,9 @@
-// One box pass of the blur (each shader's main calls boxPass at its pixel): the mean of 2 * range + 1 source pixels along one
-// axis. Define VERTICAL (0 or 1) and CLAMPED (0: taps outside the source read
+// One box pass of the blur (each shader's main calls boxPass at its pixel):
+// the mean of 2 * range + 1 source pixels along one axis. Define VERTICAL (0
+// or 1), TRAILING (1: the target is the source grown by 2 * range along the
+// axis and the box ends at the pixel, S[p - 2r] .. S[p]; 0: the box is centred,
+// S[p - r] .. S[p + r]) and CLAMPED (0: taps outside the source read
 // transparent black, 1: they take the nearest edge pixel) before including.
-//
-// When the target is longer than the source along the axis (the growing
-// passes), the box is centred on the source pixel that lies half the growth
-// back; a growth of 2 * range makes that the trailing box S[p - 2r] .. S[p],
-// and a target clamped to the largest image size keeps the content centred.
 Texture2D<float4> source : register(t0);
 cbuffer Constant : register(b0)
 {
@@ -15,29 +13,32 @@ cbuffer Constant : register(b0)
     float divive;
 };
 
+float4 tap(int2 p, int at)
+{
+#if CLAMPED
+#if VERTICAL
+    at = clamp(at, 0, height - 1);
+#else
+    at = clamp(at, 0, width - 1);
+#endif
+#endif
+    // A load outside the source reads 0.
+#if VERTICAL
+    return source.Load(int3(p.x, at, 0));
+#else
+    return source.Load(int3(at, p.y, 0));
+#endif
+}
+
 float4 boxPass(int2 p)
 {
-    uint sourceWidth, sourceHeight;
-    source.GetDimensions(sourceWidth, sourceHeight);
 #if VERTICAL
-    const int length = int(sourceHeight);
-    const int centre = p.y - (height - length) / 2;
+    const int centre = p.y - TRAILING * range;
 #else
-    const int length = int(sourceWidth);
-    const int centre = p.x - (width - length) / 2;
+    const int centre = p.x - TRAILING * range;
 #endif
     float4 sum = 0;
-    for (int i = -range; i <= range; ++i) {
-#if CLAMPED
-        const int at = clamp(centre + i, 0, length - 1);
-#else
-        const int at = centre + i;  // a load outside the source reads 0
-#endif
-#if VERTICAL
-        sum += source.Load(int3(p.x, at, 0));
-#else
-        sum += source.Load(int3(at, p.y, 0));
-#endif
-    }
+    for (int i = -range; i <= range; ++i)
+        sum += tap(p, centre + i);
     return sum * divive;
 }

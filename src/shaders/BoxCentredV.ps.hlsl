@@ -1,5 +1,6 @@
 // Box pass, vertical, centred box; taps outside read 0.
 #define VERTICAL 1
+#define TRAILING 0
 #define CLAMPED 0
 #include "BoxBlurPixel.hlsli"
 

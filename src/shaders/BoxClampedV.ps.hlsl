@@ -1,5 +1,6 @@
 // Box pass, vertical, centred box; taps outside take the edge pixel.
 #define VERTICAL 1
+#define TRAILING 0
 #define CLAMPED 1
 #include "BoxBlurPixel.hlsli"
 

@@ -1,5 +1,6 @@
 // Box pass, vertical, trailing box of a growing target; taps outside read 0.
 #define VERTICAL 1
+#define TRAILING 1
 #define CLAMPED 0
 #include "BoxBlurPixel.hlsli"
 

@@ -244,26 +244,40 @@ TEST_F(BokashiTest, FilterIdentityAndLightSpaceClamp) {
 
 namespace {
 
-// Pass images are kept for the next blurs of the same size, but never one that
-// another holder still has: the caller's image keeps its pixels, and a result
-// handed out is not drawn over by a later blur.
-TEST_F(BokashiTest, KeptImagesAreNeverOnesStillHeld) {
+// The images the blur draws into come back to it when their last holder drops
+// them, and later passes of the same size draw into them; an image someone
+// still holds is never drawn over, and the caller's own image never joins.
+TEST_F(BokashiTest, ImagesComeBackWhenDroppedAndOnlyThen) {
     const Pixels source = makePixels(32, 24, pattern);
+    auto& spare = prototype->common->spare;
     auto held = upload(source);
     auto first = prototype->blurImage(held, 6, 0, 2);
-    for (int mode : {2, 1, 2}) {
+    for (int mode : {2, 1, 2, 0}) {
         auto again = prototype->blurImage(upload(makePixels(32, 24, opaqueWhite)), 6, 0, mode);
-        EXPECT_LE(prototype->common->spare.size(), BokashiFilter::CommonResource::kSpareImages);
+        EXPECT_LE(spare.size(), BokashiFilter::CommonResource::kSpareImages);
         EXPECT_NE(again.get(), first.get());
         EXPECT_NE(again.get(), held.get());
     }
+    for (const auto& kept : spare) {
+        EXPECT_NE(kept.get(), first.get());
+        EXPECT_NE(kept.get(), held.get());
+    }
     EXPECT_LT(maxDifference(download(*held), source), 1e-6);
     EXPECT_LT(maxDifference(download(*first), CpuBlur::blur(source, 6, 0, 2)), 2e-3);
-    // A repeated blur draws into kept images: nothing new beyond its result.
-    const size_t kept = prototype->common->spare.size();
-    EXPECT_GE(kept, 1u);
-    auto last = prototype->blurImage(upload(source), 6, 0, 2);
+
+    const Media::ResourceBuffer* dropped = first.get();
+    first.reset();
+    ASSERT_FALSE(spare.empty());
+    EXPECT_EQ(spare.back().get(), dropped);
+    auto last = prototype->blurImage(held, 6, 0, 2);
     EXPECT_LT(maxDifference(download(*last), CpuBlur::blur(source, 6, 0, 2)), 2e-3);
+    held.reset();  // not the blur's: destroyed, not kept
+    for (const auto& kept : spare) EXPECT_NE(kept.get(), nullptr);
+
+    // Dropped after the class's resource is gone: destroyed.
+    auto orphan = prototype->blurImage(upload(source), 2, 0, 2);
+    prototype.reset();
+    orphan.reset();
 }
 
 }  // namespace
