@@ -48,10 +48,10 @@ void TextLayouts(benchmark::State& state) {
         target().beginDraw();
         for (int i = 0; i < kItems; ++i) {
             std::unique_ptr<TextLayout> layout;
-            TextLayout::create(texts()[i], *format, 65536, 65536, layout);
+            (void)TextLayout::create(texts()[i], *format, 65536, 65536, layout);
             target().drawTextLayout({float(i % 6) * 300, float(i / 6 % 60) * 18}, *layout, brush);
         }
-        target().endDraw();
+        (void)target().endDraw();
     }
     state.SetItemsProcessed(state.iterations() * kItems);
     state.counters["us_per_item"] =
@@ -69,24 +69,24 @@ void Paths(benchmark::State& state) {
     desc.startCap = desc.endCap = desc.dashCap = CapStyle::Round;
     desc.lineJoin = LineJoin::Round;
     desc.miterLimit = 1;
-    StrokeStyle::create(desc, nullptr, 0, style);
+    (void)StrokeStyle::create(desc, nullptr, 0, style);
     for (auto _ : state) {
         target().beginDraw();
         for (int i = 0; i < kItems; ++i) {
             const float x = float(i % 40) * 48, y = float(i / 40) * 43;
             PathGeometry path;
             GeometrySink* sink = nullptr;
-            path.open(sink);
+            (void)path.open(sink);
             sink->beginFigure({x, y}, FigureBegin::Filled);
             sink->addLine({x + 40, y});
             sink->addQuadraticBezier({x + 44, y + 20}, {x + 40, y + 40});
             sink->addArc({{x, y + 40}, {20, 12}, 0, SweepDirection::Clockwise, ArcSize::Small});
             sink->endFigure(FigureEnd::Closed);
-            sink->close();
+            (void)sink->close();
             target().fillGeometry(path, fill);
             target().drawGeometry(path, stroke, 2, style.get());
         }
-        target().endDraw();
+        (void)target().endDraw();
     }
     state.SetItemsProcessed(state.iterations() * kItems);
     state.counters["us_per_item"] =
@@ -95,10 +95,10 @@ void Paths(benchmark::State& state) {
 }
 BENCHMARK(Paths)->Unit(benchmark::kMillisecond);
 
-Platform::Gpu::Device& device() {
-    static std::unique_ptr<Platform::Gpu::Device> d = [] {
-        std::unique_ptr<Platform::Gpu::Device> out;
-        if (Platform::Gpu::Device::create({}, out) != Platform::kOk) std::abort();
+Platform::gpu::Device& device() {
+    static std::unique_ptr<Platform::gpu::Device> d = [] {
+        std::unique_ptr<Platform::gpu::Device> out;
+        if (Platform::gpu::Device::create({}, out) != Platform::kOk) std::abort();
         return out;
     }();
     return *d;
@@ -109,21 +109,21 @@ Platform::Gpu::Device& device() {
 // uploaded at the end. Arguments: the texture's width and height.
 void TextIntoGpuBuffer(benchmark::State& state) {
     const uint32_t w = uint32_t(state.range(0)), h = uint32_t(state.range(1));
-    std::unique_ptr<Platform::Gpu::Texture> texture;
-    device().createTexture({w, h, 10, 1, Platform::Gpu::kBindShaderResource | Platform::Gpu::kBindRenderTarget},
+    std::unique_ptr<Platform::gpu::Texture> texture;
+    (void)device().createTexture({w, h, 10, 1, Platform::gpu::kBindShaderResource | Platform::gpu::kBindRenderTarget},
                            nullptr, texture);
     std::unique_ptr<TextFormat> format;
-    TextFormat::create("Noto Sans CJK JP", kWeightNormal, FontStyle::Normal, kStretchNormal, 48, "ja-jp", format);
+    (void)TextFormat::create("Noto Sans CJK JP", kWeightNormal, FontStyle::Normal, kStretchNormal, 48, "ja-jp", format);
     SolidColorBrush brush({1, 1, 1, 1});
     for (auto _ : state) {
         std::unique_ptr<GpuTarget> target;
-        GpuTarget::create(device(), *texture, true, target);
+        (void)GpuTarget::create(device(), *texture, true, target);
         std::unique_ptr<TextLayout> layout;
-        TextLayout::create(texts()[0], *format, 65536, 65536, layout);
+        (void)TextLayout::create(texts()[0], *format, 65536, 65536, layout);
         target->beginDraw();
         target->drawTextLayout({10, 5}, *layout, brush);
-        target->endDraw();
-        device().context().finish();
+        (void)target->endDraw();
+        (void)device().context().finish();
     }
 }
 BENCHMARK(TextIntoGpuBuffer)->Args({640, 64})->Args({1920, 1080})->Unit(benchmark::kMillisecond);

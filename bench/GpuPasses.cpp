@@ -11,7 +11,7 @@
 #include "platform/gpu/HlslCompiler.h"
 #include "shaders/BuiltinShaders.h"
 
-using namespace Platform::Gpu;
+using namespace Platform::gpu;
 
 namespace {
 
@@ -19,7 +19,7 @@ constexpr uint32_t kWidth = 1920, kHeight = 1080;
 
 struct Setup {
     std::unique_ptr<Device> device;
-    std::unique_ptr<Platform::Gpu::Shader> vs, copy, blur;
+    std::unique_ptr<Platform::gpu::Shader> vs, copy, blur;
     std::unique_ptr<InputLayout> layout;
     std::unique_ptr<Buffer> quad;
     std::unique_ptr<RasterizerState> cullNone;
@@ -29,8 +29,8 @@ struct Setup {
         if (Device::create({}, device) != Platform::kOk) std::abort();
         const auto* vsCode = ::Shader::BuiltinShaders::code("QuadPosition", ShaderStage::Vertex);
         const auto* copyCode = ::Shader::BuiltinShaders::code("Copy", ShaderStage::Pixel);
-        device->createShader(ShaderStage::Vertex, vsCode->data(), vsCode->size(), vs);
-        device->createShader(ShaderStage::Pixel, copyCode->data(), copyCode->size(), copy);
+        (void)device->createShader(ShaderStage::Vertex, vsCode->data(), vsCode->size(), vs);
+        (void)device->createShader(ShaderStage::Pixel, copyCode->data(), copyCode->size(), copy);
         const std::string blurSource =
             "Texture2D<float4> src : register(t0);\n"
             "float4 main(float4 p : SV_Position) : SV_Target {\n"
@@ -42,27 +42,27 @@ struct Setup {
         if (HlslCompiler::compile("blur.hlsl", blurSource.data(), blurSource.size(), "main", "ps_5_0", code,
                                   errors) != Platform::kOk)
             std::abort();
-        device->createShader(ShaderStage::Pixel, code.data(), code.size(), blur);
+        (void)device->createShader(ShaderStage::Pixel, code.data(), code.size(), blur);
         InputElement e{"POSITION", 0, kElementR32G32B32Float, kAppendAligned};
-        device->createInputLayout(&e, 1, vsCode->data(), vsCode->size(), layout);
+        (void)device->createInputLayout(&e, 1, vsCode->data(), vsCode->size(), layout);
         const float v[12] = {-1, -1, 0, 1, -1, 0, -1, 1, 0, 1, 1, 0};
-        device->createBuffer(BufferKind::Vertex, sizeof v, v, quad);
-        device->createRasterizerState({kFillSolid, kCullNone, 0}, cullNone);
+        (void)device->createBuffer(BufferKind::Vertex, sizeof v, v, quad);
+        (void)device->createRasterizerState({kFillSolid, kCullNone, 0}, cullNone);
         const uint32_t bind = kBindShaderResource | kBindRenderTarget;
-        device->createTexture({kWidth, kHeight, 10, 1, bind}, nullptr, source);
-        device->createTexture({kWidth, kHeight, 10, 1, bind}, nullptr, target);
+        (void)device->createTexture({kWidth, kHeight, 10, 1, bind}, nullptr, source);
+        (void)device->createTexture({kWidth, kHeight, 10, 1, bind}, nullptr, target);
         View* rtv = nullptr;
-        source->view(ViewKind::RenderTarget, rtv);
+        (void)source->view(ViewKind::RenderTarget, rtv);
         const float c[4] = {0.25f, 0.5f, 0.75f, 1};
         device->context().clearRenderTargetView(rtv, c);
     }
 
-    void pass(Platform::Gpu::Shader* ps) {
+    void pass(Platform::gpu::Shader* ps) {
         Context& ctx = device->context();
         View* rtv = nullptr;
         View* srv = nullptr;
-        target->view(ViewKind::RenderTarget, rtv);
-        source->view(ViewKind::ShaderResource, srv);
+        (void)target->view(ViewKind::RenderTarget, rtv);
+        (void)source->view(ViewKind::ShaderResource, srv);
         ctx.setVertexShader(vs.get(), layout.get());
         ctx.setVertexBuffer(quad.get(), 12, 0);
         ctx.setTopology(Topology::TriangleStrip);
@@ -75,7 +75,7 @@ struct Setup {
         ctx.draw(4, 0);
         ctx.setShaderResource(ShaderStage::Pixel, 0, nullptr);
         ctx.setRenderTarget(nullptr);
-        ctx.finish();
+        (void)ctx.finish();
     }
 };
 

@@ -8,7 +8,7 @@
 
 #include "platform/gpu/Gpu.h"
 
-using namespace Platform::Gpu;
+using namespace Platform::gpu;
 
 namespace {
 
@@ -28,27 +28,27 @@ void UploadBgra8(benchmark::State& state) {
     InitialData init{pixels.data(), kWidth * 4};
     for (auto _ : state) {
         std::unique_ptr<Texture> t;
-        device().createTexture({kWidth, kHeight, 87, 1, kBindShaderResource}, &init, t);
-        device().context().copyResource(*t, *t);  // no-op; the upload is waited for by finish
-        device().context().finish();
+        (void)device().createTexture({kWidth, kHeight, 87, 1, kBindShaderResource}, &init, t);
+        (void)device().context().copyResource(*t, *t);  // no-op; the upload is waited for by finish
+        (void)device().context().finish();
     }
 }
 BENCHMARK(UploadBgra8)->Unit(benchmark::kMillisecond);
 
 void ReadBackRgba16f(benchmark::State& state) {
     std::unique_ptr<Texture> t;
-    device().createTexture({kWidth, kHeight, 10, 1, kBindShaderResource | kBindRenderTarget}, nullptr, t);
+    (void)device().createTexture({kWidth, kHeight, 10, 1, kBindShaderResource | kBindRenderTarget}, nullptr, t);
     std::unique_ptr<StagingTexture> staging;
-    device().createStagingTexture(kWidth, kHeight, 10, staging);
+    (void)device().createStagingTexture(kWidth, kHeight, 10, staging);
     View* rtv = nullptr;
-    t->view(ViewKind::RenderTarget, rtv);
+    (void)t->view(ViewKind::RenderTarget, rtv);
     const float c[4] = {0.5f, 0.5f, 0.5f, 1};
     device().context().clearRenderTargetView(rtv, c);
     std::vector<uint8_t> image(kWidth * kHeight * 8);
     for (auto _ : state) {
-        device().context().copyResource(*staging, *t);
+        (void)device().context().copyResource(*staging, *t);
         MappedTexture m;
-        device().context().map(*staging, m);
+        (void)device().context().map(*staging, m);
         for (uint32_t y = 0; y < kHeight; ++y)
             std::memcpy(image.data() + y * kWidth * 8, static_cast<const uint8_t*>(m.data) + y * m.rowPitch, kWidth * 8);
         device().context().unmap(*staging);
@@ -58,13 +58,13 @@ BENCHMARK(ReadBackRgba16f)->Unit(benchmark::kMillisecond);
 
 void ClearRgba16f(benchmark::State& state) {
     std::unique_ptr<Texture> t;
-    device().createTexture({kWidth, kHeight, 10, 1, kBindShaderResource | kBindRenderTarget}, nullptr, t);
+    (void)device().createTexture({kWidth, kHeight, 10, 1, kBindShaderResource | kBindRenderTarget}, nullptr, t);
     View* rtv = nullptr;
-    t->view(ViewKind::RenderTarget, rtv);
+    (void)t->view(ViewKind::RenderTarget, rtv);
     const float c[4] = {0, 0, 0, 0};
     for (auto _ : state) {
         device().context().clearRenderTargetView(rtv, c);
-        device().context().finish();
+        (void)device().context().finish();
     }
 }
 BENCHMARK(ClearRgba16f)->Unit(benchmark::kMillisecond);

@@ -54,11 +54,11 @@ BENCHMARK(ReadBackStraightBgra)->Unit(benchmark::kMillisecond);
 // Consecutive copy passes with the same shader and blend: the cache leaves the
 // pipeline state alone after the first.
 void CopyPasses(benchmark::State& state) {
-    Media::PixelShader& copy = Resource::ResourceService::Get()->pixelShaders[2];
+    Media::PixelShader& copy = Resource::ResourceService::get()->pixelShaders[2];
     Media::ResourceBuffer target(kWidth, kHeight);
     for (auto _ : state) {
         for (int i = 0; i < 8; ++i) copy.drawResourceToResource(target, *setup().source, nullptr);
-        setup().d3d.get()->context->finish();
+        (void)setup().d3d.get()->context->finish();
     }
 }
 BENCHMARK(CopyPasses)->Unit(benchmark::kMillisecond);

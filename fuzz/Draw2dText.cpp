@@ -16,7 +16,7 @@ namespace {
 MemoryTarget& target() {
     static std::unique_ptr<MemoryTarget> t = [] {
         std::unique_ptr<MemoryTarget> out;
-        MemoryTarget::create(64, 32, out);
+        (void)MemoryTarget::create(64, 32, out);
         return out;
     }();
     return *t;
@@ -38,22 +38,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     target().beginDraw();
     if (mode & 1) {
         std::unique_ptr<TextFormat> format;
-        TextFormat::create("Noto Sans CJK JP", kWeightNormal, FontStyle::Normal, kStretchNormal, 4 + (mode >> 4),
+        (void)TextFormat::create("Noto Sans CJK JP", kWeightNormal, FontStyle::Normal, kStretchNormal, 4 + (mode >> 4),
                            "ja-jp", format);
         format->setWordWrapping(mode & 2 ? WordWrapping::Wrap : WordWrapping::NoWrap);
         std::unique_ptr<TextLayout> layout;
         if (TextLayout::create(std::string(reinterpret_cast<const char*>(data + 2), size - 2), *format, width, 64,
                                layout) == Platform::kOk) {
             auto sign = format->createEllipsisTrimmingSign();
-            if (mode & 4) layout->setTrimming(TrimmingGranularity::Character, sign.get());
+            if (mode & 4) (void)layout->setTrimming(TrimmingGranularity::Character, sign.get());
             TextMetrics m;
-            layout->metrics(m);
+            (void)layout->metrics(m);
             target().drawTextLayout({0, 0}, *layout, brush);
         }
     } else {
         PathGeometry path;
         GeometrySink* sink = nullptr;
-        path.open(sink);
+        (void)path.open(sink);
         size_t at = 2;
         sink->beginFigure({numberAt(data, size, at), numberAt(data, size, at)}, FigureBegin::Filled);
         while (at < size) {
@@ -71,10 +71,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
         }
         sink->endFigure(FigureEnd::Closed);
-        sink->close();
+        (void)sink->close();
         target().fillGeometry(path, brush);
         target().drawGeometry(path, brush, float(width) / 16, nullptr);
     }
-    target().endDraw();
+    (void)target().endDraw();
     return 0;
 }

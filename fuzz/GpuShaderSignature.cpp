@@ -7,9 +7,9 @@
 #include "platform/gpu/SignatureScanner.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::vector<Platform::Gpu::SignatureParameter> inputs;
+    std::vector<Platform::gpu::SignatureParameter> inputs;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    Platform::Gpu::SignatureScanner::scan(text, "main", inputs);
-    Platform::Gpu::SignatureScanner::scan(text, "m", inputs);
+    Platform::gpu::SignatureScanner::scan(text, "main", inputs);
+    Platform::gpu::SignatureScanner::scan(text, "m", inputs);
     return 0;
 }

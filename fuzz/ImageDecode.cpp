@@ -13,7 +13,7 @@ namespace Img = Platform::imaging;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static std::unique_ptr<Img::Factory> factory = [] {
         std::unique_ptr<Img::Factory> f;
-        Img::createFactory(f);
+        (void)Img::createFactory(f);
         return f;
     }();
     Img::FileStream stream;
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::unique_ptr<Img::DecodedFrame> frame;
     if (Platform::failed(decoder->getFrame(0, frame))) return 0;
     uint32_t width = 0, height = 0;
-    frame->getSize(width, height);
+    (void)frame->getSize(width, height);
     if (width == 0 || height == 0 || width > Img::kMaxImageSize || height > Img::kMaxImageSize) __builtin_trap();
     // Large frames are decoded by the tests; here they would only be slow.
     if (static_cast<uint64_t>(width) * height > (uint64_t{1} << 22)) return 0;
@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (Platform::failed(converter.copyPixels(nullptr, stride, pixels.size(), pixels.data()))) return 0;
         const Img::Rect corner{static_cast<int32_t>(width / 2), static_cast<int32_t>(height / 2),
                                static_cast<int32_t>(width - width / 2), static_cast<int32_t>(height - height / 2)};
-        converter.copyPixels(&corner, stride, pixels.size(), pixels.data());
+        (void)converter.copyPixels(&corner, stride, pixels.size(), pixels.data());
     }
     return 0;
 }

@@ -10,7 +10,7 @@
 #include "platform/gpu/SpirvPatch.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    namespace G = Platform::Gpu;
+    namespace G = Platform::gpu;
     G::ShaderReflection r;
     // The layer edits only modules that reflection accepted.
     if (Platform::failed(G::ShaderReflection::reflect(data, size, r))) return 0;

@@ -2,7 +2,8 @@
 # Sets up a Debian 12 machine and builds. Idempotent and quick when everything
 # is in place. Usage: scripts/setup.sh [release|test]  (default release)
 #   release: build/release, the program as users run it
-#   test:    build/test, the program and its tests with the sanitizers
+#   test:    build/test, the program, its tests and the fuzz targets, built by
+#            clang with the sanitizers and thread-safety analysis as errors
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 mode="${1:-release}"
@@ -31,11 +32,19 @@ export CCACHE_BASEDIR="$root"
 export CCACHE_NOHASHDIR=1
 
 case "$mode" in
-  release) dir="$root/build/release"; flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMO_SANITIZE=OFF -DVELMO_TESTS=OFF -DVELMO_BENCH=ON) ;;
-  test)    dir="$root/build/test";    flags=(-DCMAKE_BUILD_TYPE=Debug -DVELMO_SANITIZE=ON -DVELMO_TESTS=ON -DVELMO_BENCH=OFF) ;;
+  release) dir="$root/build/release"; cc="${CC:-cc}"; cxx="${CXX:-c++}"
+           flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMO_SANITIZE=OFF -DVELMO_TESTS=OFF -DVELMO_BENCH=ON) ;;
+  test)    dir="$root/build/test"; cc=clang-14; cxx=clang++-14
+           flags=(-DCMAKE_BUILD_TYPE=Debug -DVELMO_SANITIZE=ON -DVELMO_TESTS=ON -DVELMO_BENCH=OFF -DVELMO_FUZZ=ON) ;;
   *) echo "usage: $0 [release|test]" >&2; exit 2 ;;
 esac
+# A build folder made with another compiler or other options is made anew.
+stamp="$cc $cxx ${flags[*]}"
+if [ -d "$dir" ] && [ "$(cat "$dir/.setup-options" 2>/dev/null)" != "$stamp" ]; then
+  rm -rf "$dir"
+fi
 if [ ! -f "$dir/build.ninja" ]; then
-  cmake -S "$root" -B "$dir" -G Ninja "${flags[@]}"
+  CC="$cc" CXX="$cxx" cmake -S "$root" -B "$dir" -G Ninja "${flags[@]}"
+  echo "$stamp" > "$dir/.setup-options"
 fi
 cmake --build "$dir"

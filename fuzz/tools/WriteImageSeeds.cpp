@@ -24,9 +24,9 @@ using Samples::Bytes;
 // Encodes the BGRX pixels to a JPEG file; false on failure.
 bool encodeJpeg(const std::string& path, const Bytes& bgra, uint32_t width, uint32_t height) {
     std::unique_ptr<Img::Factory> factory;
-    Img::createFactory(factory);
+    (void)Img::createFactory(factory);
     std::unique_ptr<Img::FileStream> stream;
-    factory->createStream(stream);
+    (void)factory->createStream(stream);
     std::unique_ptr<Img::Encoder> encoder;
     std::unique_ptr<Img::FrameEncode> frame;
     std::unique_ptr<Img::PropertyBag> options;
@@ -36,11 +36,11 @@ bool encodeJpeg(const std::string& path, const Bytes& bgra, uint32_t width, uint
     if (Platform::failed(stream->initializeFromFilename(path)) ||
         Platform::failed(factory->createEncoder(Img::FormatId::ContainerJpeg, encoder)))
         return false;
-    encoder->initialize(stream.get());
-    encoder->createNewFrame(frame, options);
-    frame->initialize(options.get());
-    frame->setResolution(72, 72);
-    frame->setPixelFormat(target);
+    (void)encoder->initialize(stream.get());
+    (void)encoder->createNewFrame(frame, options);
+    (void)frame->initialize(options.get());
+    (void)frame->setResolution(72, 72);
+    (void)frame->setPixelFormat(target);
     if (Platform::failed(frame->setSize(width, height)) ||
         Platform::failed(factory->createBitmapFromMemory(width, height, Img::FormatId::Bgr32, width * 4, bgra.size(),
                                                          bgra.data(), bitmap)) ||

@@ -147,12 +147,12 @@ std::shared_ptr<Media::ImageBuffer> readFrameImage(Media::RenderBuffer& buffer, 
 }
 
 void callStartupListeners() {
-    if (Event::EventService* events = Event::EventService::instance())
+    if (Event::EventService* events = Event::EventService::get())
         events->startupListeners.call();
 }
 
 void callExitListeners() {
-    if (Event::EventService* events = Event::EventService::instance())
+    if (Event::EventService* events = Event::EventService::get())
         events->exitListeners.call();
 }
 
@@ -215,7 +215,7 @@ int run(const Steps& steps) {
                 throw System::hresultException("CoInitializeEx", "wWinMain", hr);
             if (const auto hr = Os::oleInitialize(); Platform::failed(hr))
                 throw System::hresultException("OleInitialize", "wWinMain", hr);
-            Os::setProcessDpiAwarenessPerMonitorV2();
+            (void)Os::setProcessDpiAwarenessPerMonitorV2();  // older systems keep the default scaling
 
             if (steps.build) steps.build(stack);
             if (steps.startup) steps.startup();

@@ -7,7 +7,7 @@ namespace Event {
 // copied from its slot when the object is built (no use count).
 class EventInstance {
 protected:
-    EventInstance() : eventService(EventService::instance()) {}
+    EventInstance() : eventService(EventService::get()) {}
     EventService* eventService;
 };
 

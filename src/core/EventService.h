@@ -22,7 +22,7 @@ public:
     EventService(const EventService&) = delete;
     EventService& operator=(const EventService&) = delete;
 
-    static EventService* instance() { return System::ServiceSlot<EventService>::instance; }
+    static EventService* get() { return System::ServiceSlot<EventService>::instance; }
 
     using ObjectRef = std::shared_ptr<Edit::Object>;
 

@@ -8,8 +8,9 @@ Event::Event() {
     if (Platform::failed(event_.create(true, false))) throw System::lastErrorException("CreateEvent", "Sync::Event::Event");
 }
 
-void Event::set() { event_.set(); }
-void Event::reset() { event_.reset(); }
+// Setting or resetting a created event does not fail.
+void Event::set() { (void)event_.set(); }
+void Event::reset() { (void)event_.reset(); }
 
 void Event::wait() {
     if (event_.wait(Platform::os::kInfinite) != Platform::os::kWaitObject0)

@@ -36,7 +36,7 @@ void Logger::logHandler(const Log::Type& type, const char* scope, const char* me
 }
 
 std::wstring Logger::logFilePath() const {
-    std::lock_guard lock(mutex_);
+    Platform::os::MutexLock lock(mutex_);
     return logFilePath_;
 }
 
@@ -44,7 +44,7 @@ void Logger::write(const Log::Type& type, const char* scope, const char* message
     // Re-entered on this thread: drop. Another thread writing: wait for it.
     if (writingLine) return;
     WritingScope writing;
-    std::lock_guard lock(mutex_);
+    Platform::os::MutexLock lock(mutex_);
     char line[Log::kLineBufferSize];
     Log::formatLine(line, type.name, scope, message);
 

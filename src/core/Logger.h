@@ -2,7 +2,6 @@
 #include <atomic>
 #include <cstdint>
 #include <deque>
-#include <mutex>
 #include <string>
 
 #include "core/ConfigInt.h"
@@ -11,6 +10,7 @@
 #include "core/File.h"
 #include "core/ServiceHolder.h"
 #include "core/Log.h"
+#include "platform/os/ThreadSafety.h"
 
 // The logger service: the log handler while it exists. Each line goes to
 // standard error, to the view ring the log panel shows (newest first) and to
@@ -35,8 +35,8 @@ public:
     void write(const Log::Type& type, const char* scope, const char* message);
 
     // The log panel copies the ring under the mutex when the revision changed.
-    std::mutex& mutex() { return mutex_; }
-    const std::deque<ViewLine>& viewLines() const { return viewLines_; }
+    Platform::os::Mutex& mutex() RETURN_CAPABILITY(mutex_) { return mutex_; }
+    const std::deque<ViewLine>& viewLines() const REQUIRES(mutex_) { return viewLines_; }
     int32_t revision() const { return revision_.load(std::memory_order_acquire); }
     // The open log file's path; empty until the first line reached the file.
     std::wstring logFilePath() const;
@@ -44,8 +44,8 @@ public:
     static Logger* get() { return ServiceSlot<Logger>::instance; }
 
 private:
-    void addViewLines(const Log::Type& type, const char* line);
-    void deleteOldLogFiles();
+    void addViewLines(const Log::Type& type, const char* line) REQUIRES(mutex_);
+    void deleteOldLogFiles() REQUIRES(mutex_);
 
     Config::ParameterGroup group_{"Logger"};
     int32_t maxViewLine_ = 200;
@@ -60,10 +60,10 @@ private:
     Config::Int debuggerLogLevelParameter_{group_, "DebuggerLogLevel", &debuggerLogLevel_, 0};
     Config::ParameterBinding binding_;
 
-    File logFile_;
-    std::wstring logFilePath_;
-    std::deque<ViewLine> viewLines_;
-    mutable std::mutex mutex_;
+    mutable Platform::os::Mutex mutex_;
+    File logFile_ GUARDED_BY(mutex_);
+    std::wstring logFilePath_ GUARDED_BY(mutex_);
+    std::deque<ViewLine> viewLines_ GUARDED_BY(mutex_);
     std::atomic<int32_t> revision_{1};
 };
 

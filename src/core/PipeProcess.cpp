@@ -61,7 +61,7 @@ void PipeProcess::terminate() {
     if (process_.waitExit(kTerminateTimeoutMs) != Platform::os::kWaitObject0) {
         Log::warn("System::PipeProcess::terminate", "kill pipe process [%p]",
                   reinterpret_cast<void*>(static_cast<intptr_t>(process_.pid())));
-        process_.terminate(0);
+        (void)process_.terminate(0);  // it may have ended in the meantime
     }
     process_.close();
 }

@@ -15,6 +15,7 @@ void Semaphore::acquire() {
         throw System::lastErrorException("WaitForSingleObject", "Sync::Semaphore::acquire");
 }
 
-void Semaphore::release(uint32_t n) { semaphore_.release(n); }
+// A release past the maximum is refused and changes nothing.
+void Semaphore::release(uint32_t n) { (void)semaphore_.release(n); }
 
 }  // namespace Sync

@@ -46,7 +46,7 @@ void WorkerThread::addTask(int32_t key, std::function<void()> function) {
     if (!running_.load()) return;
     const bool bounded = semaphore_.isSet();
     if (bounded) semaphore_.acquire();  // before the mutex: blocks while the queue is full
-    std::unique_lock lock(mutex_);
+    Platform::os::MutexLock lock(mutex_);
     if (!running_.load()) {
         // Stopped while this poster waited for room: the task is dropped with its count.
         if (bounded) semaphore_.release(1);
@@ -60,7 +60,7 @@ void WorkerThread::addTask(int32_t key, std::function<void()> function) {
 void WorkerThread::cancelTask(int32_t key) {
     std::deque<Task> removed;
     {
-        std::lock_guard lock(mutex_);
+        Platform::os::MutexLock lock(mutex_);
         std::deque<Task> kept;
         for (auto& task : queue_) (task.key == key ? removed : kept).push_back(std::move(task));
         queue_ = std::move(kept);
@@ -94,7 +94,7 @@ void WorkerThread::stop() {
     thread_.join();
     std::deque<Task> dropped;
     {
-        std::lock_guard lock(mutex_);
+        Platform::os::MutexLock lock(mutex_);
         dropped.swap(queue_);
         // Posters blocked on a full queue go on (and find the worker stopped).
         if (semaphore_.isSet() && !dropped.empty()) semaphore_.release(static_cast<uint32_t>(dropped.size()));
@@ -102,7 +102,7 @@ void WorkerThread::stop() {
 }
 
 WorkerThread::Task WorkerThread::popTask() {
-    std::lock_guard lock(mutex_);
+    Platform::os::MutexLock lock(mutex_);
     if (queue_.empty()) return {};
     Task task = std::move(queue_.front());
     queue_.pop_front();
@@ -136,7 +136,7 @@ void WorkerThread::threadMain() {
     if (!com) System::Log::error("Worker::WorkerThread::threadMain", "[%s] CoInitializeEx() failed.", name_);
     while (running_.load()) {
         {
-            std::unique_lock lock(mutex_);
+            Platform::os::MutexLock lock(mutex_);
             if (queue_.empty()) {
                 wakeEvent_.reset();
                 lock.unlock();

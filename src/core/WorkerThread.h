@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <mutex>
 #include <thread>
 
 #include "core/EventSync.h"
 #include "core/SemaphoreSync.h"
+#include "platform/os/ThreadSafety.h"
 
 // Every thread besides the UI thread: a named thread that runs posted tasks
 // one at a time in the order they were posted. The owner may bound the queue
@@ -48,13 +48,13 @@ private:
     bool processTask();
     void threadMain();
 
-    std::mutex mutex_;
+    Platform::os::Mutex mutex_;
     Sync::Event wakeEvent_;
     // Set as threadMain returns. stop waits on it before the join: an os wait
     // answers messages sent to the stopping thread, std::thread::join does not.
     Sync::Event endedEvent_;
     std::thread thread_;
-    std::deque<Task> queue_;
+    std::deque<Task> queue_ GUARDED_BY(mutex_);
     Sync::Semaphore semaphore_;
     std::atomic<bool> running_{true};
     const char* name_;

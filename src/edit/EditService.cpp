@@ -83,7 +83,7 @@ void postError(const std::wstring& text) {
 
 }  // namespace
 
-EditService::EditService() : events_(Event::EventService::instance()), undo_(Undo::UndoService::instance()) {
+EditService::EditService() : events_(Event::EventService::get()), undo_(Undo::UndoService::get()) {
     const std::pair<const char*, int32_t*> keys[] = {
         {"EditResume", &settings_.editResume},
         {"AutoBackup", &settings_.autoBackup},

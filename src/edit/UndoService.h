@@ -36,7 +36,7 @@ public:
     UndoService(const UndoService&) = delete;
     UndoService& operator=(const UndoService&) = delete;
 
-    static UndoService* instance() { return System::ServiceSlot<UndoService>::instance; }
+    static UndoService* get() { return System::ServiceSlot<UndoService>::instance; }
 
     // The current scene's history; the edit service sets it with the current scene.
     void setHistory(UndoHistory* history) { history_ = history; }

@@ -32,7 +32,7 @@ UpdateSection::~UpdateSection() {
         }
     }
     if (undoOpen)
-        if (auto* undo = Undo::UndoService::instance())
+        if (auto* undo = Undo::UndoService::get())
             undo->commitRecord();
     if (lock_) {
         lock_->unlock();

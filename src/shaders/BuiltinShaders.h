@@ -13,7 +13,7 @@ class BuiltinShaders {
 public:
     struct Entry {
         const char* name;  // the file name without ".<stage>.hlsl"
-        Platform::Gpu::ShaderStage stage;
+        Platform::gpu::ShaderStage stage;
         const unsigned char* spirv;
         size_t spirvBytes;
         const char* source;
@@ -21,7 +21,7 @@ public:
     };
     // The shader's code in the GPU layer's form (made on first request and kept),
     // or null when there is no built-in shader of that name and stage.
-    static const std::vector<uint8_t>* code(const char* name, Platform::Gpu::ShaderStage stage);
+    static const std::vector<uint8_t>* code(const char* name, Platform::gpu::ShaderStage stage);
 
     static const Entry entries[];
     static const size_t entryCount;

@@ -159,9 +159,9 @@ using EventServiceStartUp = TestFolders;
 TEST_F(EventServiceStartUp, JoinsTheStartUpOrder) {
     System::ServiceStack stack;
     App::programSteps().build(stack);
-    EXPECT_NE(EventService::instance(), nullptr);
+    EXPECT_NE(EventService::get(), nullptr);
     stack.releaseAll();
-    EXPECT_EQ(EventService::instance(), nullptr);
+    EXPECT_EQ(EventService::get(), nullptr);
 }
 
 // A main window whose procedure hands WM_USER to the service, as the window

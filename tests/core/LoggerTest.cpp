@@ -55,7 +55,7 @@ TEST_F(LoggerTest, DefaultLevelsRouteLinesToTheirSinks) {
     const std::string content = readFile(files[0]);
     EXPECT_TRUE(std::regex_match(content, std::regex(R"(\[\d\d/\d\d \d\d:\d\d:\d\d\] \[ERROR\] \[Scope\] first error\n)")))
         << content;
-    std::lock_guard lock(logger().mutex());
+    Platform::os::MutexLock lock(logger().mutex());
     EXPECT_EQ(logger().viewLines().front().text.substr(17), "[WARN] [Scope] a warning");
     EXPECT_EQ(logger().viewLines()[2].text.substr(17), "[SCRIPT] [script.lua] script line");
 }
@@ -66,13 +66,13 @@ TEST_F(LoggerTest, MultiLineMessagesBecomeSeveralRingEntries) {
     System::Log::info("S", "one\ntwo");
     EXPECT_EQ(logger().revision(), before + 2);
     {
-        std::lock_guard lock(logger().mutex());
+        Platform::os::MutexLock lock(logger().mutex());
         ASSERT_EQ(logger().viewLines().size(), 2u);
         EXPECT_EQ(logger().viewLines()[0].text, "two");
         EXPECT_NE(logger().viewLines()[1].text.find("[INFO] [S] one"), std::string::npos);
     }
     System::Log::info("S", "three\r\nfour");
-    std::lock_guard lock(logger().mutex());
+    Platform::os::MutexLock lock(logger().mutex());
     EXPECT_EQ(logger().viewLines().size(), 3u);
     EXPECT_EQ(logger().viewLines()[0].text, "four");
 }
@@ -87,7 +87,7 @@ TEST_F(LoggerTest, RingLimitsAndSwitchedOffSinks) {
         start(c.settings);
         const int32_t before = logger().revision();
         for (int i = 0; i < 6; ++i) System::Log::warn("S", "line %d", i);
-        std::lock_guard lock(logger().mutex());
+        Platform::os::MutexLock lock(logger().mutex());
         EXPECT_EQ(logger().viewLines().size(), c.ringSize);
         EXPECT_EQ(logger().revision() > before, std::string(c.settings).rfind("Max", 0) == 0);
     }
@@ -140,7 +140,7 @@ TEST_F(LoggerTest, ConcurrentLinesAreNeitherLostNorInterleaved) {
     }
     EXPECT_EQ(lines, size_t{kThreads * kLines});
     EXPECT_EQ(seen.size(), size_t{kThreads * kLines});
-    std::lock_guard lock(logger().mutex());
+    Platform::os::MutexLock lock(logger().mutex());
     EXPECT_EQ(logger().viewLines().size(), size_t{kThreads * kLines});
 }
 

@@ -30,10 +30,10 @@ void sendBlock(System::PipeProcess& process, const std::string& block) {
 std::string receiveBlock(System::PipeProcess& process) {
     uint32_t size = 0;
     size_t done = 0;
-    Platform::os::readFully(process.readPipe(), &size, sizeof size, done);
+    (void)Platform::os::readFully(process.readPipe(), &size, sizeof size, done);
     if (done != sizeof size) return "<closed>";
     std::string block(size, '\0');
-    Platform::os::readFully(process.readPipe(), block.data(), size, done);
+    (void)Platform::os::readFully(process.readPipe(), block.data(), size, done);
     return block;
 }
 

@@ -25,7 +25,7 @@ public:
     XAudio2Service(const XAudio2Service&) = delete;
     XAudio2Service& operator=(const XAudio2Service&) = delete;
 
-    static XAudio2Service* Get() { return System::ServiceSlot<XAudio2Service>::instance; }
+    static XAudio2Service* get() { return System::ServiceSlot<XAudio2Service>::instance; }
 
     // Makes the voices ready for a sample rate. Never throws: a failure is
     // logged and leaves the service without voices.

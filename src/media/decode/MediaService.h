@@ -14,7 +14,7 @@ public:
     MediaService(const MediaService&) = delete;
     MediaService& operator=(const MediaService&) = delete;
 
-    static MediaService* Get() { return System::ServiceSlot<MediaService>::instance; }
+    static MediaService* get() { return System::ServiceSlot<MediaService>::instance; }
 };
 
 }  // namespace Media

@@ -7,7 +7,7 @@
 namespace Shader {
 namespace {
 
-using namespace Platform::Gpu;
+using namespace Platform::gpu;
 
 constexpr uint8_t Z = kBlendZero, O = kBlendOne, SA = kBlendSrcAlpha, ISA = kBlendInvSrcAlpha, DA = kBlendDestAlpha,
                   IDA = kBlendInvDestAlpha, SC = kBlendSrcColor, F = kBlendFactor, IF = kBlendInvBlendFactor,
@@ -43,10 +43,10 @@ constexpr BlendDesc kDescs[BlendStateList::kCount] = {
 BlendStateList::BlendStateList() {
     for (size_t i = 0; i < kCount; ++i) {
         entries[i].generator = [i](std::unique_ptr<BlendState>* slot) {
-            if (const Platform::Result hr = Media::Direct3DService::Get()->device->createBlendState(kDescs[i], *slot);
+            if (const Platform::Result hr = Media::Direct3DService::get()->device->createBlendState(kDescs[i], *slot);
                 Platform::failed(hr)) {
                 const std::string scope = "Shader::BlendStateList::{ctor}::blend" + std::to_string(i);
-                throw System::hresultException("Direct3DService::Get().device->CreateBlendState", scope.c_str(), hr);
+                throw System::hresultException("Direct3DService::get().device->CreateBlendState", scope.c_str(), hr);
             }
         };
     }

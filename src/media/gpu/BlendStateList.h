@@ -12,9 +12,9 @@ class BlendStateList {
 public:
     static constexpr size_t kCount = 21;
     BlendStateList();
-    Media::ComResource<Platform::Gpu::BlendState>& operator[](size_t index) { return entries[index]; }
+    Media::ComResource<Platform::gpu::BlendState>& operator[](size_t index) { return entries[index]; }
 
-    std::array<Media::ComResource<Platform::Gpu::BlendState>, kCount> entries;
+    std::array<Media::ComResource<Platform::gpu::BlendState>, kCount> entries;
 };
 
 }  // namespace Shader

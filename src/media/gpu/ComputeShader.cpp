@@ -5,7 +5,7 @@
 
 namespace Media {
 
-ComputeShader::ComputeShader() : direct3D_(Direct3DService::Get()) {}
+ComputeShader::ComputeShader() : direct3D_(Direct3DService::get()) {}
 
 ComputeShader::~ComputeShader() {
     // A later object at this address must not pass for the bound one.
@@ -25,7 +25,7 @@ void ComputeShader::releaseShader() {
 void ComputeShader::loadFromMemory(const void* code, size_t length) {
     releaseShader();
     if (const Platform::Result hr =
-            direct3D_->device->createShader(Platform::Gpu::ShaderStage::Compute, code, length, shader_);
+            direct3D_->device->createShader(Platform::gpu::ShaderStage::Compute, code, length, shader_);
         Platform::failed(hr))
         throw System::hresultException("Direct3D.device->CreateComputeShader", "Media::ComputeShader::loadFromMemory",
                                        hr);

@@ -22,13 +22,13 @@ public:
     // Sets the shader when the service's cache holds another, then dispatches.
     void dispatch(uint32_t x, uint32_t y, uint32_t z);
 
-    Platform::Gpu::Shader* shader() const { return shader_.get(); }
+    Platform::gpu::Shader* shader() const { return shader_.get(); }
 
 private:
     void releaseShader();
 
     Direct3DService* direct3D_;
-    std::unique_ptr<Platform::Gpu::Shader> shader_;
+    std::unique_ptr<Platform::gpu::Shader> shader_;
 };
 
 }  // namespace Media

@@ -7,10 +7,10 @@ namespace Media {
 
 void ConstantBufferCommon::create(const void* initialData, uint32_t size) {
     buffer.reset();
-    if (const Platform::Result hr = Direct3DService::Get()->device->createBuffer(Platform::Gpu::BufferKind::Constant,
+    if (const Platform::Result hr = Direct3DService::get()->device->createBuffer(Platform::gpu::BufferKind::Constant,
                                                                                  size, initialData, buffer);
         Platform::failed(hr))
-        throw System::hresultException("Direct3DService::Get().device->CreateBuffer",
+        throw System::hresultException("Direct3DService::get().device->CreateBuffer",
                                        "Media::ConstantBufferCommon::create", hr);
 }
 

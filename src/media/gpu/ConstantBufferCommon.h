@@ -13,7 +13,7 @@ public:
     // Exactly `size` bytes (callers pass multiples of 16); initial data optional.
     void create(const void* initialData, uint32_t size);
 
-    std::unique_ptr<Platform::Gpu::Buffer> buffer;
+    std::unique_ptr<Platform::gpu::Buffer> buffer;
 };
 
 }  // namespace Media

@@ -25,10 +25,10 @@ public:
 
     private:
         CpuAccessBuffer& buffer_;
-        Platform::Gpu::MappedTexture mapped_;
+        Platform::gpu::MappedTexture mapped_;
     };
 
-    std::unique_ptr<Platform::Gpu::StagingTexture> texture;
+    std::unique_ptr<Platform::gpu::StagingTexture> texture;
 };
 
 }  // namespace Media

@@ -8,16 +8,16 @@
 namespace Media {
 
 template <>
-struct ComResourceName<Platform::Gpu::BlendState> {
+struct ComResourceName<Platform::gpu::BlendState> {
     static constexpr const char* createResourceScope = "Media::ComResource<struct ID3D11BlendState>::createResource";
 };
 template <>
-struct ComResourceName<Platform::Gpu::RasterizerState> {
+struct ComResourceName<Platform::gpu::RasterizerState> {
     static constexpr const char* createResourceScope =
         "Media::ComResource<struct ID3D11RasterizerState>::createResource";
 };
 template <>
-struct ComResourceName<Platform::Gpu::SamplerState> {
+struct ComResourceName<Platform::gpu::SamplerState> {
     static constexpr const char* createResourceScope = "Media::ComResource<struct ID3D11SamplerState>::createResource";
 };
 

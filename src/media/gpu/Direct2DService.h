@@ -21,7 +21,7 @@ public:
     Direct2DService(const Direct2DService&) = delete;
     Direct2DService& operator=(const Direct2DService&) = delete;
 
-    static Direct2DService* Get() { return System::ServiceSlot<Direct2DService>::instance; }
+    static Direct2DService* get() { return System::ServiceSlot<Direct2DService>::instance; }
 
     FontManager fontManager;
     // Entered around drawing on worker threads (the multithread lock).
@@ -33,7 +33,7 @@ public:
 // Mix-in: the service's pointer, copied when built.
 class Direct2DInstance {
 public:
-    Direct2DInstance() : Direct2D(Direct2DService::Get()) {}
+    Direct2DInstance() : Direct2D(Direct2DService::get()) {}
     Direct2DService* Direct2D;
 };
 

@@ -44,7 +44,7 @@ Direct3DService::Direct3DService() : binding_(group_, Setting::SettingService::m
     else
         for (System::Config::Parameter* parameter : group_.parameters()) parameter->reset();
 
-    if (const Platform::Result hr = Platform::Gpu::Device::create({}, device); Platform::failed(hr))
+    if (const Platform::Result hr = Platform::gpu::Device::create({}, device); Platform::failed(hr))
         throw System::hresultException("D3D11CreateDevice", kScope, hr);
     context = &device->context();
     System::Log::info(kScope, "D3D feature level : 0x%08x", device->featureLevel());
@@ -77,13 +77,13 @@ Direct3DService::Direct3DService() : binding_(group_, Setting::SettingService::m
         if (const Platform::Result hr = device->checkFormatSupport(f->format, support); Platform::failed(hr))
             throw System::hresultException("device->CheckFormatSupport", kScope, hr);
         System::Log::info(kScope, "D3D %s Texture2D Supported : %d", f->name,
-                          (support & Platform::Gpu::kFormatSupportTexture2D) ? 1 : 0);
+                          (support & Platform::gpu::kFormatSupportTexture2D) ? 1 : 0);
     }
 }
 
 Direct3DService::~Direct3DService() = default;
 
-void Direct3DService::bindTarget(Platform::Gpu::View* target, uint32_t width, uint32_t height) {
+void Direct3DService::bindTarget(Platform::gpu::View* target, uint32_t width, uint32_t height) {
     context->setRenderTarget(target);
     context->setViewport({0, 0, static_cast<float>(width), static_cast<float>(height), 0, 1});
 }
@@ -93,12 +93,12 @@ void Direct3DService::setRenderTarget(RenderBuffer& buffer) {
     bindTarget(buffer.renderTargetView, buffer.width, buffer.height);
 }
 
-void Direct3DService::setRenderTargetWithUav(RenderBuffer& buffer, uint32_t count, Platform::Gpu::View* const* views) {
+void Direct3DService::setRenderTargetWithUav(RenderBuffer& buffer, uint32_t count, Platform::gpu::View* const* views) {
     if (!buffer.renderTargetView) buffer.createRenderTargetView();
     bindTarget(buffer.renderTargetView, buffer.width, buffer.height);
     // The given views take slots 1 to count; the slots after them are unbound.
-    for (uint32_t slot = 1; slot < Platform::Gpu::kUnorderedAccessSlots; ++slot)
-        context->setUnorderedAccessView(Platform::Gpu::ShaderStage::Pixel, slot,
+    for (uint32_t slot = 1; slot < Platform::gpu::kUnorderedAccessSlots; ++slot)
+        context->setUnorderedAccessView(Platform::gpu::ShaderStage::Pixel, slot,
                                         slot <= count ? views[slot - 1] : nullptr);
 }
 
@@ -116,7 +116,7 @@ void Direct3DService::drawVertexBuffer(VertexBufferCommon& buffer) {
 void Direct3DService::drawTriangle(const XYZ_COL vertices[3]) {
     VertexBufferCommon buffer;
     buffer.create(vertices, 3, sizeof(XYZ_COL));
-    buffer.topology = Platform::Gpu::Topology::TriangleStrip;
+    buffer.topology = Platform::gpu::Topology::TriangleStrip;
     drawVertexBuffer(buffer);
 }
 

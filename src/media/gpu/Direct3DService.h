@@ -33,15 +33,15 @@ public:
     Direct3DService(const Direct3DService&) = delete;
     Direct3DService& operator=(const Direct3DService&) = delete;
 
-    static Direct3DService* Get() { return System::ServiceSlot<Direct3DService>::instance; }
+    static Direct3DService* get() { return System::ServiceSlot<Direct3DService>::instance; }
 
-    Platform::Gpu::Context& immediate() { return *context; }
+    Platform::gpu::Context& immediate() { return *context; }
 
     // The buffer alone as render target (its view made when missing) with a
     // viewport of its full size.
     void setRenderTarget(RenderBuffer& buffer);
     // The same plus `count` unordered-access views from slot 1 (u1 ...).
-    void setRenderTargetWithUav(RenderBuffer& buffer, uint32_t count, Platform::Gpu::View* const* views);
+    void setRenderTargetWithUav(RenderBuffer& buffer, uint32_t count, Platform::gpu::View* const* views);
     void setResourceTarget(ResourceBuffer& buffer);
     // Topology, vertex buffer 0 with its stride, its vertex count from 0.
     void drawVertexBuffer(VertexBufferCommon& buffer);
@@ -49,8 +49,8 @@ public:
     void drawTriangle(const XYZ_COL vertices[3]);
 
     // Declared first so the settings are written back before the device goes.
-    std::unique_ptr<Platform::Gpu::Device> device;
-    Platform::Gpu::Context* context = nullptr;
+    std::unique_ptr<Platform::gpu::Device> device;
+    Platform::gpu::Context* context = nullptr;
     int32_t pixelFormat = 10;
     int32_t maskFormat = 65;
     SampleDesc defaultSampleDesc;
@@ -65,13 +65,13 @@ public:
     const VertexShader* boundVertexShader = nullptr;
     const PixelShader* boundPixelShader = nullptr;
     const ComputeShader* boundComputeShader = nullptr;
-    const Platform::Gpu::BlendState* boundBlendState = nullptr;
+    const Platform::gpu::BlendState* boundBlendState = nullptr;
     bool boundBlendFactor = false;  // the bound blend state was sent with a factor
-    const Platform::Gpu::RasterizerState* boundRasterizerState = nullptr;
-    const Platform::Gpu::SamplerState* boundSampler = nullptr;
+    const Platform::gpu::RasterizerState* boundRasterizerState = nullptr;
+    const Platform::gpu::SamplerState* boundSampler = nullptr;
 
 private:
-    void bindTarget(Platform::Gpu::View* target, uint32_t width, uint32_t height);
+    void bindTarget(Platform::gpu::View* target, uint32_t width, uint32_t height);
 
     System::Config::ParameterGroup group_{"Direct3D"};
     System::Config::Int multiSampleCountParameter_{group_, "MultiSampleCount", &multiSampleCount, 8};
@@ -85,7 +85,7 @@ private:
 // Mix-in: the service's pointer, copied when built.
 class Direct3DInstance {
 public:
-    Direct3DInstance() : Direct3D(Direct3DService::Get()) {}
+    Direct3DInstance() : Direct3D(Direct3DService::get()) {}
     Direct3DService* Direct3D;
 };
 

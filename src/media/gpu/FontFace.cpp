@@ -7,7 +7,7 @@ namespace Resource {
 
 void FontFace::setFont(const std::wstring& name, float size, bool bold, bool italic, bool vertical) {
     static constexpr const char* kScope = "Resource::FontFace::setFont";
-    Media::Direct2DService* d2d = Media::Direct2DService::Get();
+    Media::Direct2DService* d2d = Media::Direct2DService::get();
     Media::FontManager fallback;  // no registry: every name takes the default family
     const auto font = (d2d != nullptr ? d2d->fontManager : fallback).getFont(name, bold, italic);
     std::unique_ptr<Platform::draw2d::FontFace> face;

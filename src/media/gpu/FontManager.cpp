@@ -106,7 +106,7 @@ std::shared_ptr<D2::Font> FontManager::getFont(const std::wstring& name, bool bo
         return out;
     }
     std::shared_ptr<D2::FontCollection> collection;
-    if (const Direct2DService* d2d = Direct2DService::Get(); d2d != nullptr && d2d->writeFactory) {
+    if (const Direct2DService* d2d = Direct2DService::get(); d2d != nullptr && d2d->writeFactory) {
         collection = d2d->writeFactory;
     } else if (const auto hr = D2::FontCollection::system(collection); Platform::failed(hr)) {
         throw System::hresultException("Direct2DService::Get().writeFactory->GetSystemFontCollection", kScope, hr);

@@ -20,16 +20,16 @@ void FrameImage::copyFrom(RenderBuffer& buffer) {
     copyFromView(resolved->getShaderResourceView(), resolved->width, resolved->height);
 }
 
-void FrameImage::copyFromView(Platform::Gpu::View* view, uint32_t width, uint32_t height) {
+void FrameImage::copyFromView(Platform::gpu::View* view, uint32_t width, uint32_t height) {
     if (!pixelShaderList)
         throw System::messageException("Media::FrameImage::copyFromView", "resource service not available.");
     RenderBuffer temporary(PixelFormat::kR8G8B8A8Unorm, {1, 0});
     temporary.createTexture2D(width, height);
     (*pixelShaderList)[2].drawViewToRender(temporary, view, nullptr);
     CpuAccessBuffer staging(width, height, PixelFormat::kR8G8B8A8Unorm);
-    Direct3D->context->copyResource(*staging.texture, *temporary.texture);
+    (void)Direct3D->context->copyResource(*staging.texture, *temporary.texture);
     CpuAccessBuffer::Map map(staging, "Media::FrameImage::copyFromView");
-    std::lock_guard lock(mutex);
+    Platform::os::MutexLock lock(mutex);
     image.create(width, height, map.rowPitch());
     std::memcpy(image.data(), map.data(), static_cast<size_t>(image.pitch) * height);
 }

@@ -1,11 +1,11 @@
 #pragma once
 #include <cstdint>
-#include <mutex>
 
 #include "media/gpu/Direct3DService.h"
 #include "media/image/ImageBuffer.h"
 #include "media/gpu/ShaderResource.h"
 #include "media/gpu/ShaderStateResource.h"
+#include "platform/os/ThreadSafety.h"
 
 // The copy of a finished frame that the preview and the player show: 8-bit
 // premultiplied RGBA, replaced on every hand-over under its mutex.
@@ -21,10 +21,10 @@ public:
 
     // A multisampled buffer is resolved first.
     void copyFrom(RenderBuffer& buffer);
-    void copyFromView(Platform::Gpu::View* view, uint32_t width, uint32_t height);
+    void copyFromView(Platform::gpu::View* view, uint32_t width, uint32_t height);
 
-    ImageBuffer image{28, 0, 0};
-    std::mutex mutex;  // guards image
+    Platform::os::Mutex mutex;
+    ImageBuffer image GUARDED_BY(mutex){28, 0, 0};
 };
 
 }  // namespace Media

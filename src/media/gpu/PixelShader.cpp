@@ -13,27 +13,27 @@
 namespace Media {
 namespace {
 
-using Platform::Gpu::ShaderStage;
+using Platform::gpu::ShaderStage;
 
-void drawNothing(PixelShader&, const Platform::Gpu::BlendState*, const float*) {}
+void drawNothing(PixelShader&, const Platform::gpu::BlendState*, const float*) {}
 
 bool startsWith(const std::string& name, const char* prefix) {
     return name.compare(0, std::strlen(prefix), prefix) == 0;
 }
 
 Resource::ResourceService& resources() {
-    Resource::ResourceService* service = Resource::ResourceService::Get();
+    Resource::ResourceService* service = Resource::ResourceService::get();
     if (!service) throw System::messageException("Media::PixelShader::draw", "resource service not available.");
     return *service;
 }
 
 // Pipeline state through the service's cache, then the quad.
-void drawWith(PixelShader& ps, const Platform::Gpu::BlendState* blend, const float* factor, VertexShader& vs,
+void drawWith(PixelShader& ps, const Platform::gpu::BlendState* blend, const float* factor, VertexShader& vs,
               VertexBufferCommon& quad) {
     Resource::ResourceService& r = resources();
     Direct3DService& d = *ps.Direct3D;
-    Platform::Gpu::Context& context = *d.context;
-    const Platform::Gpu::RasterizerState* rasterizer = r.rasterizerStates[0].createResource();
+    Platform::gpu::Context& context = *d.context;
+    const Platform::gpu::RasterizerState* rasterizer = r.rasterizerStates[0].createResource();
     if (rasterizer != d.boundRasterizerState) {
         context.setRasterizerState(rasterizer);
         d.boundRasterizerState = rasterizer;
@@ -58,7 +58,7 @@ void drawWith(PixelShader& ps, const Platform::Gpu::BlendState* blend, const flo
 
 }  // namespace
 
-PixelShader::PixelShader() : Direct3D(Direct3DService::Get()), draw(drawNothing) {}
+PixelShader::PixelShader() : Direct3D(Direct3DService::get()), draw(drawNothing) {}
 
 PixelShader::~PixelShader() {
     draw = nullptr;
@@ -92,8 +92,8 @@ void PixelShader::compile(const char* sourceName, const char* source, const char
 void PixelShader::selectDrawFunction(const void* code, size_t length) {
     const auto reflection = getShaderReflection(code, length);
     const auto& in = reflection->inputs;
-    auto isFloat = [](const Platform::Gpu::SignatureParameter& p) {
-        return p.componentType == Platform::Gpu::kComponentFloat32;
+    auto isFloat = [](const Platform::gpu::SignatureParameter& p) {
+        return p.componentType == Platform::gpu::kComponentFloat32;
     };
     const bool position = !in.empty() && startsWith(in[0].semanticName, "SV_Position") && isFloat(in[0]);
     if (in.size() == 1 && position)
@@ -102,24 +102,24 @@ void PixelShader::selectDrawFunction(const void* code, size_t length) {
         draw = drawQuadUv;
 }
 
-void PixelShader::drawQuad(PixelShader& ps, const Platform::Gpu::BlendState* blend, const float* factor) {
+void PixelShader::drawQuad(PixelShader& ps, const Platform::gpu::BlendState* blend, const float* factor) {
     Shader::PixelShaderList& list = resources().pixelShaders;
     drawWith(ps, blend, factor, list.positionQuadShader, list.positionQuad);
 }
 
-void PixelShader::drawQuadUv(PixelShader& ps, const Platform::Gpu::BlendState* blend, const float* factor) {
+void PixelShader::drawQuadUv(PixelShader& ps, const Platform::gpu::BlendState* blend, const float* factor) {
     Shader::PixelShaderList& list = resources().pixelShaders;
     drawWith(ps, blend, factor, list.textureQuadShader, list.textureQuad);
 }
 
 void PixelShader::bindConstant(Buffer* constant) { Direct3D->context->setConstantBuffer(ShaderStage::Pixel, 0, constant); }
 
-void PixelShader::bindSource(uint32_t slot, Platform::Gpu::View* view) {
+void PixelShader::bindSource(uint32_t slot, Platform::gpu::View* view) {
     Direct3D->context->setShaderResource(ShaderStage::Pixel, slot, view);
 }
 
 void PixelShader::unbind(bool second) {
-    Platform::Gpu::Context& context = *Direct3D->context;
+    Platform::gpu::Context& context = *Direct3D->context;
     context.setShaderResource(ShaderStage::Pixel, 0, nullptr);
     if (second) context.setShaderResource(ShaderStage::Pixel, 1, nullptr);
     context.setRenderTarget(nullptr);
@@ -190,7 +190,7 @@ void PixelShader::drawTwoResourcesToRender(RenderBuffer& target, ResourceBuffer&
     unbind(true);
 }
 
-void PixelShader::drawViewToRender(RenderBuffer& target, Platform::Gpu::View* view, const BlendState* blend) {
+void PixelShader::drawViewToRender(RenderBuffer& target, Platform::gpu::View* view, const BlendState* blend) {
     Direct3D->setRenderTarget(target);
     bindSource(0, view);
     draw(*this, blend, nullptr);

@@ -19,7 +19,7 @@ class ResourceBuffer;
 class PixelShader : public ShaderBase, public ShaderCompile {
 public:
     // (shader, blend state or null for blending off, factor or null for none)
-    using DrawFunction = std::function<void(PixelShader&, const Platform::Gpu::BlendState*, const float*)>;
+    using DrawFunction = std::function<void(PixelShader&, const Platform::gpu::BlendState*, const float*)>;
 
     PixelShader();
     ~PixelShader() override;
@@ -32,11 +32,11 @@ public:
     // quad, with "TEXCOORD" the textured quad; anything else leaves it as is.
     void selectDrawFunction(const void* code, size_t length);
 
-    static void drawQuad(PixelShader& shader, const Platform::Gpu::BlendState* blend, const float* factor);
-    static void drawQuadUv(PixelShader& shader, const Platform::Gpu::BlendState* blend, const float* factor);
+    static void drawQuad(PixelShader& shader, const Platform::gpu::BlendState* blend, const float* factor);
+    static void drawQuadUv(PixelShader& shader, const Platform::gpu::BlendState* blend, const float* factor);
 
-    using BlendState = Platform::Gpu::BlendState;
-    using Buffer = Platform::Gpu::Buffer;
+    using BlendState = Platform::gpu::BlendState;
+    using Buffer = Platform::gpu::Buffer;
     void drawToResourceWithConstant(ResourceBuffer& target, Buffer* constant, const BlendState* blend);
     void drawResourceToResourceWithConstant(ResourceBuffer& target, ResourceBuffer& source, Buffer* constant,
                                             const BlendState* blend);
@@ -50,17 +50,17 @@ public:
                                     const BlendState* blend);
     void drawTwoResourcesToRender(RenderBuffer& target, ResourceBuffer& first, ResourceBuffer& second,
                                   const BlendState* blend);
-    void drawViewToRender(RenderBuffer& target, Platform::Gpu::View* view, const BlendState* blend);
+    void drawViewToRender(RenderBuffer& target, Platform::gpu::View* view, const BlendState* blend);
     void drawRenderToResource(ResourceBuffer& target, RenderBuffer& source);
 
     Direct3DService* Direct3D;
-    std::unique_ptr<Platform::Gpu::Shader> shader;
+    std::unique_ptr<Platform::gpu::Shader> shader;
     DrawFunction draw;
 
 private:
     void releaseShader();
     void bindConstant(Buffer* constant);
-    void bindSource(uint32_t slot, Platform::Gpu::View* view);
+    void bindSource(uint32_t slot, Platform::gpu::View* view);
     void unbind(bool second);
 };
 

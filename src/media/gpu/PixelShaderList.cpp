@@ -7,7 +7,7 @@
 namespace Shader {
 namespace {
 
-using Platform::Gpu::ShaderStage;
+using Platform::gpu::ShaderStage;
 
 // x, y, z; the strip covers the target.
 constexpr float kPositionQuad[4 * 3] = {-1, -1, 0, 1, -1, 0, -1, 1, 0, 1, 1, 0};

@@ -12,9 +12,9 @@ class RasterizerStateList {
 public:
     static constexpr size_t kCount = 3;
     RasterizerStateList();
-    Media::ComResource<Platform::Gpu::RasterizerState>& operator[](size_t index) { return entries[index]; }
+    Media::ComResource<Platform::gpu::RasterizerState>& operator[](size_t index) { return entries[index]; }
 
-    std::array<Media::ComResource<Platform::Gpu::RasterizerState>, kCount> entries;
+    std::array<Media::ComResource<Platform::gpu::RasterizerState>, kCount> entries;
 };
 
 }  // namespace Shader

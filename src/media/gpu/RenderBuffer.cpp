@@ -13,7 +13,7 @@
 
 namespace Media {
 
-using namespace Platform::Gpu;
+using namespace Platform::gpu;
 
 namespace {
 
@@ -30,7 +30,7 @@ void clearNormal(ResourceBuffer& buffer) {
 }
 
 ::Shader::PixelShaderList& pixelShaders() {
-    Resource::ResourceService* service = Resource::ResourceService::Get();
+    Resource::ResourceService* service = Resource::ResourceService::get();
     if (!service) throw System::messageException("Media::RenderBuffer", "resource service not available.");
     return service->pixelShaders;
 }
@@ -140,7 +140,7 @@ std::unique_ptr<ResourceBuffer> RenderBuffer::createResourceBuffer(bool copy) {
     if (sampleCount != 1)
         Direct3D->context->resolveSubresource(*result->texture, *texture);
     else if (copy)
-        Direct3D->context->copyResource(*result->texture, *texture);
+        (void)Direct3D->context->copyResource(*result->texture, *texture);
     else
         pixelShaders()[14].drawRenderToResource(*result, *this);
     return result;
@@ -148,7 +148,7 @@ std::unique_ptr<ResourceBuffer> RenderBuffer::createResourceBuffer(bool copy) {
 
 std::shared_ptr<ImageBuffer> RenderBuffer::readImageBuffer() {
     CpuAccessBuffer staging(width, height, format);
-    Direct3D->context->copyResource(*staging.texture, *texture);
+    (void)Direct3D->context->copyResource(*staging.texture, *texture);
     CpuAccessBuffer::Map map(staging, "Media::RenderBuffer::readImageBuffer");
     auto image = std::make_shared<ImageBuffer>(format, 0, 0);
     image->create(width, height, map.rowPitch());
@@ -158,7 +158,7 @@ std::shared_ptr<ImageBuffer> RenderBuffer::readImageBuffer() {
 
 std::shared_ptr<ImageBuffer> RenderBuffer::readYuy2ImageBuffer() {
     CpuAccessBuffer staging(width, height, format);
-    Direct3D->context->copyResource(*staging.texture, *texture);
+    (void)Direct3D->context->copyResource(*staging.texture, *texture);
     CpuAccessBuffer::Map map(staging, "Media::RenderBuffer::readYuy2ImageBuffer");
     auto image = std::make_shared<ImageBuffer>(PixelFormat::kYuy2, width, height);
     image->packYuy2(map.data(), width, height, map.rowPitch());

@@ -32,8 +32,8 @@ public:
     // Nothing when the size is unchanged; otherwise a new texture without views.
     void createTexture2D(uint32_t width, uint32_t height);
     void createRenderTargetView();
-    Platform::Gpu::View* createShaderResourceView();
-    Platform::Gpu::View* createUnorderedAccessView();
+    Platform::gpu::View* createShaderResourceView();
+    Platform::gpu::View* createUnorderedAccessView();
     void releaseResource();
 
     ResourceBuffer* getDepthBuffer();               // u1, R32_FLOAT, 1e10
@@ -56,10 +56,10 @@ public:
     int32_t format = 0;
     uint32_t sampleCount = 1;
     uint32_t sampleQuality = 0;
-    std::unique_ptr<Platform::Gpu::Texture> texture;
-    Platform::Gpu::View* renderTargetView = nullptr;
-    Platform::Gpu::View* shaderResourceView = nullptr;
-    Platform::Gpu::View* unorderedAccessView = nullptr;
+    std::unique_ptr<Platform::gpu::Texture> texture;
+    Platform::gpu::View* renderTargetView = nullptr;
+    Platform::gpu::View* shaderResourceView = nullptr;
+    Platform::gpu::View* unorderedAccessView = nullptr;
     std::unique_ptr<ResourceBuffer> depthBuffer;
     std::unique_ptr<ResourceBuffer> transparentBuffer;
     std::unique_ptr<ResourceBuffer> transparentDepthBuffer;

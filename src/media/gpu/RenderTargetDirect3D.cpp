@@ -10,9 +10,9 @@ namespace Media {
 namespace D2 = Platform::draw2d;
 
 RenderTargetDirect3D::RenderTargetDirect3D(ResourceBuffer& buffer, bool knownClear) {
-    Platform::Gpu::Texture& surface = buffer.getSurface();
+    Platform::gpu::Texture& surface = buffer.getSurface();
     // A failure leaves the target without a bitmap; its drawing is then dropped.
-    D2::GpuTarget::create(*Direct3DService::Get()->device, surface, knownClear, bitmap);
+    (void)D2::GpuTarget::create(*Direct3DService::get()->device, surface, knownClear, bitmap);
     if (bitmap) {
         bitmap->setAntialiasMode(D2::AntialiasMode::PerPrimitive);
         bitmap->setTextAntialiasMode(D2::TextAntialiasMode::Grayscale);
@@ -27,7 +27,7 @@ RenderTargetDirect3D::DrawScope::DrawScope(RenderTargetDirect3D& target) : targe
 }
 
 RenderTargetDirect3D::DrawScope::~DrawScope() {
-    if (target_.bitmap) target_.bitmap->endDraw();  // its result is not used
+    if (target_.bitmap) (void)target_.bitmap->endDraw();  // its result is not used
     D2::layerLock().unlock();
 }
 

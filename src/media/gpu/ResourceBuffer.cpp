@@ -9,9 +9,9 @@
 
 namespace Media {
 
-using namespace Platform::Gpu;
+using namespace Platform::gpu;
 
-ResourceBuffer::ResourceBuffer(uint32_t w, uint32_t h) : ResourceBuffer(w, h, Direct3DService::Get()->pixelFormat) {}
+ResourceBuffer::ResourceBuffer(uint32_t w, uint32_t h) : ResourceBuffer(w, h, Direct3DService::get()->pixelFormat) {}
 
 ResourceBuffer::ResourceBuffer(uint32_t w, uint32_t h, int32_t f)
     : width(std::min(w, kMaxSize)), height(std::min(h, kMaxSize)), format(f) {
@@ -126,7 +126,7 @@ void ResourceBuffer::copyRegion(ResourceBuffer& source, uint32_t x, uint32_t y, 
 
 std::unique_ptr<ResourceBuffer> ResourceBuffer::clone() {
     auto copy = std::make_unique<ResourceBuffer>(width, height);
-    if (copy->texture && texture) Direct3D->context->copyResource(*copy->texture, *texture);
+    if (copy->texture && texture) (void)Direct3D->context->copyResource(*copy->texture, *texture);
     return copy;
 }
 
@@ -150,7 +150,7 @@ std::unique_ptr<ResourceBuffer> ResourceBuffer::createExpanded(uint32_t W, uint3
     return result;
 }
 
-Platform::Gpu::Texture& ResourceBuffer::getSurface() {
+Platform::gpu::Texture& ResourceBuffer::getSurface() {
     if (!texture) throw System::hresultException("buffer.As", "Media::ResourceBuffer::getSurface", Platform::kInvalidArg);
     return *texture;
 }

@@ -30,18 +30,18 @@ public:
 
     // The image's size and format (YUY2 held as G8R8_G8B8) with its pixels.
     void setImage(const ImageBuffer& image);
-    void createTexture2D(const Platform::Gpu::InitialData* initial = nullptr);
+    void createTexture2D(const Platform::gpu::InitialData* initial = nullptr);
     void createShaderResourceView();
     void createRenderTargetView();
     void createUnorderedAccessView();
     // The view, made when missing.
-    Platform::Gpu::View* getShaderResourceView();
-    Platform::Gpu::View* getRenderTargetView();
-    Platform::Gpu::View* getUnorderedAccessView();
+    Platform::gpu::View* getShaderResourceView();
+    Platform::gpu::View* getRenderTargetView();
+    Platform::gpu::View* getUnorderedAccessView();
     void releaseResource();
     // The texture as the 2-D drawing layer's surface (RenderTargetDirect3D);
     // throws for a buffer without a texture.
-    Platform::Gpu::Texture& getSurface();
+    Platform::gpu::Texture& getSurface();
 
     void clearUnorderedAccessView(float value);
     // The w x h box at (x, y) of the source to this buffer's origin.
@@ -54,14 +54,14 @@ public:
     uint32_t width = 0;
     uint32_t height = 0;
     int32_t format = 0;
-    std::unique_ptr<Platform::Gpu::Texture> texture;
-    Platform::Gpu::View* renderTargetView = nullptr;
-    Platform::Gpu::View* shaderResourceView = nullptr;
-    Platform::Gpu::View* unorderedAccessView = nullptr;
+    std::unique_ptr<Platform::gpu::Texture> texture;
+    Platform::gpu::View* renderTargetView = nullptr;
+    Platform::gpu::View* shaderResourceView = nullptr;
+    Platform::gpu::View* unorderedAccessView = nullptr;
 
 private:
     ResourceBuffer(uint32_t width, uint32_t height, int32_t format);
-    Platform::Gpu::View* makeView(Platform::Gpu::ViewKind kind, const char* call, const char* scope);
+    Platform::gpu::View* makeView(Platform::gpu::ViewKind kind, const char* call, const char* scope);
 };
 
 }  // namespace Media

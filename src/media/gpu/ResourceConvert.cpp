@@ -15,7 +15,7 @@ namespace Media {
 namespace {
 
 Resource::ResourceService& resources() {
-    Resource::ResourceService* service = Resource::ResourceService::Get();
+    Resource::ResourceService* service = Resource::ResourceService::get();
     if (!service) throw System::messageException("Media::ResourceConvert", "resource service not available.");
     return *service;
 }
@@ -36,15 +36,15 @@ template <class Draw>
 void withConstants(Direct3DService& d3d, const float constants[20], Draw draw) {
     ConstantBufferCommon buffer;
     buffer.create(constants, 20 * sizeof(float));
-    d3d.context->setConstantBuffer(Platform::Gpu::ShaderStage::Pixel, 0, buffer.buffer.get());
+    d3d.context->setConstantBuffer(Platform::gpu::ShaderStage::Pixel, 0, buffer.buffer.get());
     draw();
-    d3d.context->setConstantBuffer(Platform::Gpu::ShaderStage::Pixel, 0, nullptr);
+    d3d.context->setConstantBuffer(Platform::gpu::ShaderStage::Pixel, 0, nullptr);
 }
 
 }  // namespace
 
 ResourceConvert::ResourceConvert()
-    : direct3D_(*Direct3DService::Get()),
+    : direct3D_(*Direct3DService::get()),
       pixelShaders_(resources().pixelShaders),
       samplerStates_(resources().samplerStates),
       blendStates_(resources().blendStates),

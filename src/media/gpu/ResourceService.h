@@ -15,7 +15,7 @@ public:
     ResourceService(const ResourceService&) = delete;
     ResourceService& operator=(const ResourceService&) = delete;
 
-    static ResourceService* Get() { return System::ServiceSlot<ResourceService>::instance; }
+    static ResourceService* get() { return System::ServiceSlot<ResourceService>::instance; }
 
     Shader::SamplerStateList samplerStates;
     Shader::BlendStateList blendStates;

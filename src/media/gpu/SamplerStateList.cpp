@@ -7,7 +7,7 @@
 namespace Shader {
 namespace {
 
-using namespace Platform::Gpu;
+using namespace Platform::gpu;
 
 // Border colour (0, 0, 0, 0), only the top mip level.
 constexpr SamplerDesc kDescs[SamplerStateList::kCount] = {
@@ -25,10 +25,10 @@ constexpr SamplerDesc kDescs[SamplerStateList::kCount] = {
 SamplerStateList::SamplerStateList() {
     for (size_t i = 0; i < kCount; ++i) {
         entries[i].generator = [i](std::unique_ptr<SamplerState>* slot) {
-            if (const Platform::Result hr = Media::Direct3DService::Get()->device->createSamplerState(kDescs[i], *slot);
+            if (const Platform::Result hr = Media::Direct3DService::get()->device->createSamplerState(kDescs[i], *slot);
                 Platform::failed(hr)) {
                 const std::string scope = "Shader::SamplerStateList::{ctor}::sampler" + std::to_string(i);
-                throw System::hresultException("Direct3DService::Get().device->CreateSamplerState", scope.c_str(),
+                throw System::hresultException("Direct3DService::get().device->CreateSamplerState", scope.c_str(),
                                                hr);
             }
         };

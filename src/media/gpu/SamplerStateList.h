@@ -13,9 +13,9 @@ class SamplerStateList {
 public:
     static constexpr size_t kCount = 7;
     SamplerStateList();
-    Media::ComResource<Platform::Gpu::SamplerState>& operator[](size_t index) { return entries[index]; }
+    Media::ComResource<Platform::gpu::SamplerState>& operator[](size_t index) { return entries[index]; }
 
-    std::array<Media::ComResource<Platform::Gpu::SamplerState>, kCount> entries;
+    std::array<Media::ComResource<Platform::gpu::SamplerState>, kCount> entries;
 };
 
 }  // namespace Shader

@@ -9,24 +9,24 @@ ShaderBufferInstance::~ShaderBufferInstance() = default;
 
 void ShaderResourceBuffer::setTarget() { target->Direct3D->setResourceTarget(*target); }
 
-Platform::Gpu::View* ShaderResourceBuffer::getShaderResourceView() { return target->getShaderResourceView(); }
+Platform::gpu::View* ShaderResourceBuffer::getShaderResourceView() { return target->getShaderResourceView(); }
 
-Platform::Gpu::View* ShaderResourceBuffer::getUnorderedAccessView() { return target->getUnorderedAccessView(); }
+Platform::gpu::View* ShaderResourceBuffer::getUnorderedAccessView() { return target->getUnorderedAccessView(); }
 
-Platform::Gpu::View* ShaderResourceBuffer::getCopyShaderResourceView() {
+Platform::gpu::View* ShaderResourceBuffer::getCopyShaderResourceView() {
     auto made = std::make_unique<ResourceBuffer>(target->width, target->height);
-    if (made->texture && target->texture) target->Direct3D->context->copyResource(*made->texture, *target->texture);
+    if (made->texture && target->texture) (void)target->Direct3D->context->copyResource(*made->texture, *target->texture);
     copy = std::move(made);
     return copy->getShaderResourceView();
 }
 
 void ShaderRenderBuffer::setTarget() { target->Direct3D->setRenderTarget(*target); }
 
-Platform::Gpu::View* ShaderRenderBuffer::getShaderResourceView() { return target->createShaderResourceView(); }
+Platform::gpu::View* ShaderRenderBuffer::getShaderResourceView() { return target->createShaderResourceView(); }
 
-Platform::Gpu::View* ShaderRenderBuffer::getUnorderedAccessView() { return target->createUnorderedAccessView(); }
+Platform::gpu::View* ShaderRenderBuffer::getUnorderedAccessView() { return target->createUnorderedAccessView(); }
 
-Platform::Gpu::View* ShaderRenderBuffer::getCopyShaderResourceView() {
+Platform::gpu::View* ShaderRenderBuffer::getCopyShaderResourceView() {
     copy = target->createResourceBuffer(true);
     return copy->getShaderResourceView();
 }

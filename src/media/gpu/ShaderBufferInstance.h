@@ -15,10 +15,10 @@ class ShaderBufferInstance {
 public:
     virtual ~ShaderBufferInstance();
     virtual void setTarget() = 0;
-    virtual Platform::Gpu::View* getShaderResourceView() = 0;
-    virtual Platform::Gpu::View* getUnorderedAccessView() = 0;
+    virtual Platform::gpu::View* getShaderResourceView() = 0;
+    virtual Platform::gpu::View* getUnorderedAccessView() = 0;
     // A new copy of the target's content (replacing the previous one) and its view.
-    virtual Platform::Gpu::View* getCopyShaderResourceView() = 0;
+    virtual Platform::gpu::View* getCopyShaderResourceView() = 0;
     virtual void* get() = 0;
 
     std::unique_ptr<ResourceBuffer> copy;
@@ -28,9 +28,9 @@ class ShaderResourceBuffer : public ShaderBufferInstance {
 public:
     explicit ShaderResourceBuffer(ResourceBuffer* target) : target(target) {}
     void setTarget() override;
-    Platform::Gpu::View* getShaderResourceView() override;
-    Platform::Gpu::View* getUnorderedAccessView() override;
-    Platform::Gpu::View* getCopyShaderResourceView() override;
+    Platform::gpu::View* getShaderResourceView() override;
+    Platform::gpu::View* getUnorderedAccessView() override;
+    Platform::gpu::View* getCopyShaderResourceView() override;
     void* get() override { return target; }
 
     ResourceBuffer* target;
@@ -40,9 +40,9 @@ class ShaderRenderBuffer : public ShaderBufferInstance {
 public:
     explicit ShaderRenderBuffer(RenderBuffer* target) : target(target) {}
     void setTarget() override;
-    Platform::Gpu::View* getShaderResourceView() override;
-    Platform::Gpu::View* getUnorderedAccessView() override;
-    Platform::Gpu::View* getCopyShaderResourceView() override;
+    Platform::gpu::View* getShaderResourceView() override;
+    Platform::gpu::View* getUnorderedAccessView() override;
+    Platform::gpu::View* getCopyShaderResourceView() override;
     void* get() override { return target; }
 
     RenderBuffer* target;

@@ -13,7 +13,7 @@ std::vector<uint8_t> ShaderCompile::compileFromMemory(const char* sourceName, co
     constexpr const char* kScope = "Media::ShaderCompile::compileFromMemory";
     std::vector<uint8_t> code;
     std::string errors;
-    const Platform::Result hr = Platform::Gpu::HlslCompiler::compile(sourceName, source, std::strlen(source),
+    const Platform::Result hr = Platform::gpu::HlslCompiler::compile(sourceName, source, std::strlen(source),
                                                                      entryPoint, target, code, errors);
     if (Platform::failed(hr)) {
         if (!errors.empty()) throw System::messageException(kScope, "D3DCompile() failed", errors.c_str());
@@ -22,9 +22,9 @@ std::vector<uint8_t> ShaderCompile::compileFromMemory(const char* sourceName, co
     return code;
 }
 
-std::unique_ptr<Platform::Gpu::ShaderReflection> ShaderCompile::getShaderReflection(const void* code, size_t length) {
-    auto reflection = std::make_unique<Platform::Gpu::ShaderReflection>();
-    if (const Platform::Result hr = Platform::Gpu::ShaderReflection::reflect(code, length, *reflection);
+std::unique_ptr<Platform::gpu::ShaderReflection> ShaderCompile::getShaderReflection(const void* code, size_t length) {
+    auto reflection = std::make_unique<Platform::gpu::ShaderReflection>();
+    if (const Platform::Result hr = Platform::gpu::ShaderReflection::reflect(code, length, *reflection);
         Platform::failed(hr))
         throw System::hresultException("D3DReflect", "Media::ShaderCompile::getShaderReflection", hr);
     return reflection;

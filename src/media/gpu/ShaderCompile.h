@@ -16,7 +16,7 @@ public:
     // errors. The source name is the name the compiler's messages give.
     static std::vector<uint8_t> compileFromMemory(const char* sourceName, const char* source, const char* entryPoint,
                                                   const char* target);
-    static std::unique_ptr<Platform::Gpu::ShaderReflection> getShaderReflection(const void* code, size_t length);
+    static std::unique_ptr<Platform::gpu::ShaderReflection> getShaderReflection(const void* code, size_t length);
 };
 
 }  // namespace Media

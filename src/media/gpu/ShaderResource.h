@@ -6,7 +6,7 @@ namespace Resource {
 
 class ShaderResource {
 public:
-    ShaderResource() : pixelShaderList(ResourceService::Get() ? &ResourceService::Get()->pixelShaders : nullptr) {}
+    ShaderResource() : pixelShaderList(ResourceService::get() ? &ResourceService::get()->pixelShaders : nullptr) {}
     Shader::PixelShaderList* pixelShaderList;
 };
 

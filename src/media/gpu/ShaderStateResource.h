@@ -7,7 +7,7 @@ namespace Resource {
 class ShaderStateResource {
 public:
     ShaderStateResource() {
-        if (ResourceService* service = ResourceService::Get()) {
+        if (ResourceService* service = ResourceService::get()) {
             samplerStateList = &service->samplerStates;
             blendStateList = &service->blendStates;
             rasterizerStateList = &service->rasterizerStates;

@@ -21,10 +21,10 @@ public:
     // count records of `stride` bytes, with initial data when given.
     void create(const void* initialData, uint32_t count, uint32_t stride);
 
-    std::unique_ptr<Platform::Gpu::Buffer> buffer;
+    std::unique_ptr<Platform::gpu::Buffer> buffer;
     uint32_t vertexCount = 0;
     uint32_t stride = 0;
-    Platform::Gpu::Topology topology = Platform::Gpu::Topology::TriangleStrip;
+    Platform::gpu::Topology topology = Platform::gpu::Topology::TriangleStrip;
     std::unique_ptr<uint8_t[]> vertices;  // null for buffers that keep no copy
 };
 

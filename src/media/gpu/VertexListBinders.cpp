@@ -7,12 +7,12 @@ namespace Media {
 namespace {
 
 void bindPair(size_t vertexShader, size_t pixelShader) {
-    Resource::ResourceService* service = Resource::ResourceService::Get();
+    Resource::ResourceService* service = Resource::ResourceService::get();
     if (!service) throw System::messageException("Media::bindShader", "resource service not available.");
     Shader::PixelShaderList& list = service->pixelShaders;
     VertexShader& vs = list.listVertexShaders[vertexShader];
     PixelShader& ps = list.listPixelShaders[pixelShader];
-    Direct3DService& d = *Direct3DService::Get();
+    Direct3DService& d = *Direct3DService::get();
     if (&vs != d.boundVertexShader) {
         d.context->setVertexShader(vs.shader.get(), vs.layout.get());
         d.boundVertexShader = &vs;

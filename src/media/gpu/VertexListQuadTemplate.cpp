@@ -108,8 +108,8 @@ void drawQuads(const std::vector<T>& vertices, uint32_t stride) {
         for (size_t k = 0; k < 4; ++k)
             writeRecord(corners.data() + (q * 4 + k) * stride, c[(start + k) % 4], stride, &normal);
     }
-    Direct3DService& d3d = *Direct3DService::Get();
-    Resource::ResourceService* service = Resource::ResourceService::Get();
+    Direct3DService& d3d = *Direct3DService::get();
+    Resource::ResourceService* service = Resource::ResourceService::get();
     if (!service) throw System::messageException("Media::VertexList::draw", "resource service not available.");
     if (vertices.size() == 4) {
         Shader::PixelShaderList& list = service->pixelShaders;
@@ -132,7 +132,7 @@ void drawQuads(const std::vector<T>& vertices, uint32_t stride) {
     }
     VertexBufferCommon buffer;
     buffer.create(list.data(), static_cast<uint32_t>(quads * 6), stride);
-    buffer.topology = Platform::Gpu::Topology::TriangleList;
+    buffer.topology = Platform::gpu::Topology::TriangleList;
     d3d.drawVertexBuffer(buffer);
 }
 

@@ -8,7 +8,7 @@
 namespace Media {
 namespace {
 
-using namespace Platform::Gpu;
+using namespace Platform::gpu;
 
 int32_t elementFormat(const SignatureParameter& p) {
     int32_t formats[4];  // one to four components

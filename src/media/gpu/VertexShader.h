@@ -19,8 +19,8 @@ public:
     // One element per input, in signature order, all in slot 0 one after another.
     void createInputLayout(const void* code, size_t length);
 
-    std::unique_ptr<Platform::Gpu::Shader> shader;
-    std::unique_ptr<Platform::Gpu::InputLayout> layout;
+    std::unique_ptr<Platform::gpu::Shader> shader;
+    std::unique_ptr<Platform::gpu::InputLayout> layout;
 
 private:
     void unbind();

@@ -64,7 +64,7 @@ void ImageService::saveToFile(const std::wstring& path, const void* pixels, uint
     std::unique_ptr<Img::FrameEncode> frame;
     std::unique_ptr<Img::PropertyBag> options;
     check(encoder->createNewFrame(frame, options), "encoder->CreateNewFrame", kScope);
-    if (optionName != nullptr && optionValue != nullptr) options->write(optionName, *optionValue);  // refused: left out
+    if (optionName != nullptr && optionValue != nullptr) (void)options->write(optionName, *optionValue);  // refused: left out
     check(frame->initialize(options.get()), "frame->Initialize", kScope);
     check(frame->setSize(width, height), "frame->SetSize", kScope);
     check(frame->setResolution(72.0, 72.0), "frame->SetResolution", kScope);

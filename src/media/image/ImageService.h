@@ -25,7 +25,7 @@ public:
     ImageService(const ImageService&) = delete;
     ImageService& operator=(const ImageService&) = delete;
 
-    static ImageService* Get() { return System::ServiceSlot<ImageService>::instance; }
+    static ImageService* get() { return System::ServiceSlot<ImageService>::instance; }
 
     // Frame 0 as R8G8B8A8_UNORM with straight alpha and the default pitch.
     std::shared_ptr<ImageBuffer> loadFromFile(const std::wstring& path);

@@ -38,7 +38,7 @@ const Library* loadLibrary() {
 Engine::~Engine() {
     destroyMaster();
     {
-        std::lock_guard lock(mutex_);
+        Platform::os::MutexLock lock(mutex_);
         sources_.clear();
     }
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -50,7 +50,7 @@ Result Engine::createMasteringVoice(MasteringVoice** voice, uint32_t channels, u
     if (channels > kMaxChannels || (sampleRate != 0 && (sampleRate < kMinSampleRate || sampleRate > kMaxSampleRate)))
         return kInvalidArg;
     {
-        std::lock_guard lock(mutex_);
+        Platform::os::MutexLock lock(mutex_);
         if (master_) return kInvalidCall;
     }
     SDL_AudioSpec want{};
@@ -67,7 +67,7 @@ Result Engine::createMasteringVoice(MasteringVoice** voice, uint32_t channels, u
     const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, allowed);
     if (device == 0) return resultFromSystemError(ENODEV);
     {
-        std::lock_guard lock(mutex_);
+        Platform::os::MutexLock lock(mutex_);
         master_.reset(new MasteringVoice(*this, device, have.channels, static_cast<uint32_t>(have.freq)));
         *voice = master_.get();
     }
@@ -82,7 +82,7 @@ Result Engine::createSourceVoice(SourceVoice** voice, const WaveFormat& format) 
         format.channels > 2 || format.blockAlign != format.channels * 4 || format.samplesPerSec < kMinSampleRate ||
         format.samplesPerSec > kMaxSampleRate)
         return kInvalidArg;
-    std::lock_guard lock(mutex_);
+    Platform::os::MutexLock lock(mutex_);
     if (!master_) return kInvalidCall;
     sources_.push_back(std::unique_ptr<SourceVoice>(new SourceVoice(*this, format)));
     *voice = sources_.back().get();
@@ -92,29 +92,31 @@ Result Engine::createSourceVoice(SourceVoice** voice, const WaveFormat& format) 
 void Engine::mix(void* user, uint8_t* stream, int bytes) {
     auto* self = static_cast<Engine*>(user);
     std::memset(stream, 0, static_cast<size_t>(bytes));
-    std::lock_guard lock(self->mutex_);
+    Platform::os::MutexLock lock(self->mutex_);
     if (!self->master_) return;
     const uint32_t channels = self->master_->channels_;
     const uint32_t frames = static_cast<uint32_t>(bytes) / (sizeof(float) * channels);
-    for (const auto& source : self->sources_)
+    for (const auto& source : self->sources_) {
+        source->engine_.mutex_.assertHeld();  // every source is this engine's
         source->mixInto(reinterpret_cast<float*>(stream), frames, channels, self->master_->sampleRate_);
+    }
 }
 
 void Engine::destroyMaster() {
     uint32_t device = 0;
     {
-        std::lock_guard lock(mutex_);
+        Platform::os::MutexLock lock(mutex_);
         if (!master_) return;
         device = master_->device_;
     }
     // Outside the lock: closing waits for the device's thread, which takes it.
     SDL_CloseAudioDevice(device);
-    std::lock_guard lock(mutex_);
+    Platform::os::MutexLock lock(mutex_);
     master_.reset();
 }
 
 void Engine::destroySource(SourceVoice* voice) {
-    std::lock_guard lock(mutex_);
+    Platform::os::MutexLock lock(mutex_);
     std::erase_if(sources_, [voice](const std::unique_ptr<SourceVoice>& v) { return v.get() == voice; });
 }
 

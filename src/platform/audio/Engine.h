@@ -1,10 +1,10 @@
 #pragma once
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 #include "platform/audio/WaveFormat.h"
+#include "platform/os/ThreadSafety.h"
 
 namespace Platform::audio {
 
@@ -35,9 +35,9 @@ private:
     void destroyMaster();
     void destroySource(SourceVoice* voice);
 
-    std::mutex mutex_;  // voices and their queues, against the device's thread
-    std::unique_ptr<MasteringVoice> master_;
-    std::vector<std::unique_ptr<SourceVoice>> sources_;
+    Platform::os::Mutex mutex_;  // voices and their queues, against the device's thread
+    std::unique_ptr<MasteringVoice> master_ GUARDED_BY(mutex_);
+    std::vector<std::unique_ptr<SourceVoice>> sources_ GUARDED_BY(mutex_);
 };
 
 // The library's entry points, found when the library is loaded.

@@ -7,61 +7,61 @@
 namespace Platform::audio {
 
 Result SourceVoice::start() {
-    std::lock_guard lock(engine_.mutex_);
+    Platform::os::MutexLock lock(engine_.mutex_);
     started_ = true;
     return kOk;
 }
 
 Result SourceVoice::stop() {
-    std::lock_guard lock(engine_.mutex_);
+    Platform::os::MutexLock lock(engine_.mutex_);
     started_ = false;
     return kOk;
 }
 
 Result SourceVoice::submitSourceBuffer(const Buffer& buffer) {
+    Platform::os::MutexLock lock(engine_.mutex_);
     if (buffer.audioData == nullptr || buffer.audioBytes == 0 || buffer.audioBytes % format_.blockAlign != 0)
         return kInvalidArg;
-    std::lock_guard lock(engine_.mutex_);
     if (queue_.size() >= kMaxQueuedBuffers) return kInvalidCall;
     queue_.push_back(buffer);
     return kOk;
 }
 
 Result SourceVoice::flushSourceBuffers() {
-    std::lock_guard lock(engine_.mutex_);
+    Platform::os::MutexLock lock(engine_.mutex_);
     queue_.clear();
     position_ = 0;
     return kOk;
 }
 
 void SourceVoice::getState(VoiceState& state, uint32_t flags) const {
-    std::lock_guard lock(engine_.mutex_);
+    Platform::os::MutexLock lock(engine_.mutex_);
     state.buffersQueued = static_cast<uint32_t>(queue_.size());
     state.samplesPlayed = (flags & kVoiceNoSamplesPlayed) ? 0 : played_ + static_cast<uint64_t>(position_);
 }
 
 Result SourceVoice::setVolume(float volume) {
     if (!std::isfinite(volume) || std::fabs(volume) > 16777216.0f) return kInvalidArg;
-    std::lock_guard lock(engine_.mutex_);
+    Platform::os::MutexLock lock(engine_.mutex_);
     volume_ = volume;
     return kOk;
 }
 
 void SourceVoice::getVolume(float& volume) const {
-    std::lock_guard lock(engine_.mutex_);
+    Platform::os::MutexLock lock(engine_.mutex_);
     volume = volume_;
 }
 
 Result SourceVoice::setSourceSampleRate(uint32_t sampleRate) {
     if (sampleRate < kMinSampleRate || sampleRate > kMaxSampleRate) return kInvalidArg;
-    std::lock_guard lock(engine_.mutex_);
+    Platform::os::MutexLock lock(engine_.mutex_);
     format_.samplesPerSec = sampleRate;
     format_.avgBytesPerSec = sampleRate * format_.blockAlign;
     return kOk;
 }
 
 void SourceVoice::getVoiceDetails(VoiceDetails& details) const {
-    std::lock_guard lock(engine_.mutex_);
+    Platform::os::MutexLock lock(engine_.mutex_);
     details.inputChannels = format_.channels;
     details.inputSampleRate = format_.samplesPerSec;
 }

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <deque>
 
+#include "platform/audio/Engine.h"
 #include "platform/audio/WaveFormat.h"
 
 namespace Platform::audio {
@@ -45,16 +46,17 @@ private:
     SourceVoice(Engine& engine, const WaveFormat& format) : engine_(engine), format_(format) {}
 
     // Adds frames at deviceRate into out (device channels interleaved).
-    void mixInto(float* out, uint32_t frames, uint32_t deviceChannels, uint32_t deviceRate);
-    bool frameAt(uint64_t index, float& left, float& right) const;
+    void mixInto(float* out, uint32_t frames, uint32_t deviceChannels, uint32_t deviceRate)
+        REQUIRES(engine_.mutex_);
+    bool frameAt(uint64_t index, float& left, float& right) const REQUIRES(engine_.mutex_);
 
     Engine& engine_;
-    WaveFormat format_;
-    std::deque<Buffer> queue_;
-    double position_ = 0;  // in frames of the front buffer
-    uint64_t played_ = 0;  // frames of buffers already finished
-    float volume_ = 1.0f;
-    bool started_ = false;
+    WaveFormat format_ GUARDED_BY(engine_.mutex_);
+    std::deque<Buffer> queue_ GUARDED_BY(engine_.mutex_);
+    double position_ GUARDED_BY(engine_.mutex_) = 0;  // in frames of the front buffer
+    uint64_t played_ GUARDED_BY(engine_.mutex_) = 0;  // frames of buffers already finished
+    float volume_ GUARDED_BY(engine_.mutex_) = 1.0f;
+    bool started_ GUARDED_BY(engine_.mutex_) = false;
 };
 
 }  // namespace Platform::audio

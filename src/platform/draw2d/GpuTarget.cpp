@@ -83,7 +83,7 @@ const uint8_t* byteOfHalf() {
 
 }  // namespace
 
-Result GpuTarget::create(Platform::Gpu::Device& device, Platform::Gpu::Texture& texture, bool knownClear,
+Result GpuTarget::create(Platform::gpu::Device& device, Platform::gpu::Texture& texture, bool knownClear,
                          std::unique_ptr<GpuTarget>& out) {
     out.reset();
     if (!supported(texture.format()) || texture.sampleCount() != 1) return kInvalidArg;
@@ -109,12 +109,12 @@ void GpuTarget::prepare(cairo_surface_t* surface) {
         cairo_surface_mark_dirty(surface);
         return;
     }
-    std::unique_ptr<Platform::Gpu::StagingTexture> staging;
+    std::unique_ptr<Platform::gpu::StagingTexture> staging;
     transfer_ = device_.createStagingTexture(w, h, format, staging);
     if (failed(transfer_)) return;
-    Platform::Gpu::Context& context = device_.context();
-    context.copyResource(*staging, texture_);
-    Platform::Gpu::MappedTexture mapped;
+    Platform::gpu::Context& context = device_.context();
+    (void)context.copyResource(*staging, texture_);
+    Platform::gpu::MappedTexture mapped;
     transfer_ = context.map(*staging, mapped);
     if (failed(transfer_)) return;
     for (uint32_t y = 0; y < h; ++y) {
@@ -177,16 +177,16 @@ Result GpuTarget::present(cairo_surface_t* surface) {
             }
         }
     }
-    Platform::Gpu::TextureDesc desc;
+    Platform::gpu::TextureDesc desc;
     desc.width = w;
     desc.height = h;
     desc.format = format;
-    desc.bindFlags = Platform::Gpu::kBindShaderResource;
-    Platform::Gpu::InitialData initial{pixels.data(), w * bytes};
-    std::unique_ptr<Platform::Gpu::Texture> upload;
+    desc.bindFlags = Platform::gpu::kBindShaderResource;
+    Platform::gpu::InitialData initial{pixels.data(), w * bytes};
+    std::unique_ptr<Platform::gpu::Texture> upload;
     transfer_ = device_.createTexture(desc, &initial, upload);
     if (failed(transfer_)) return transfer_;
-    device_.context().copyResource(texture_, *upload);
+    (void)device_.context().copyResource(texture_, *upload);
     return kOk;
 }
 

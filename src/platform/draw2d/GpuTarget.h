@@ -1,10 +1,10 @@
 #pragma once
 #include "platform/draw2d/RenderTarget.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 class Device;
 class Texture;
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu
 
 namespace Platform::draw2d {
 
@@ -18,7 +18,7 @@ namespace Platform::draw2d {
 class GpuTarget : public RenderTarget {
 public:
     // kInvalidArg for a texture of another format or multisampled.
-    static Result create(Platform::Gpu::Device& device, Platform::Gpu::Texture& texture, bool knownClear,
+    static Result create(Platform::gpu::Device& device, Platform::gpu::Texture& texture, bool knownClear,
                          std::unique_ptr<GpuTarget>& out);
     ~GpuTarget() override;
     // The failure of the last read-back or upload (kOk when none).
@@ -30,10 +30,10 @@ protected:
     Result present(cairo_surface_t* surface) override;
 
 private:
-    GpuTarget(Platform::Gpu::Device& device, Platform::Gpu::Texture& texture, cairo_surface_t* surface, bool clear)
+    GpuTarget(Platform::gpu::Device& device, Platform::gpu::Texture& texture, cairo_surface_t* surface, bool clear)
         : device_(device), texture_(texture), surface_(surface), knownClear_(clear) {}
-    Platform::Gpu::Device& device_;
-    Platform::Gpu::Texture& texture_;
+    Platform::gpu::Device& device_;
+    Platform::gpu::Texture& texture_;
     cairo_surface_t* surface_;
     bool knownClear_;
     Result transfer_ = kOk;

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 // Blend factors and operations with the program's platform numbers.
 enum BlendFactor : uint8_t {
@@ -36,4 +36,4 @@ private:
     BlendDesc desc_;
 };
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

@@ -1,8 +1,8 @@
 #include "platform/gpu/Buffer.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 Buffer::Buffer(BufferKind kind, uint32_t size)
     : kind_(kind), size_(size), contents_(new uint8_t[size]()) {}
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

@@ -4,7 +4,7 @@
 
 #include "platform/gpu/VulkanFwd.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 enum class BufferKind : uint8_t { Vertex, Constant };
 
@@ -38,4 +38,4 @@ private:
     Slice slice_;
 };
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

@@ -8,7 +8,7 @@
 #include "platform/gpu/Device.h"
 #include "platform/gpu/PipelineCache.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 namespace {
 
 // A submission is sent on its own once it holds this many operations or this
@@ -164,7 +164,9 @@ VkCommandBuffer Context::commands() {
 }
 
 void Context::countCommand() {
-    if (++commandCount_ >= kAutoFlushCommands || ring_->bytesUsed(current_) >= kAutoFlushBytes) flush();
+    if (++commandCount_ >= kAutoFlushCommands || ring_->bytesUsed(current_) >= kAutoFlushBytes) {
+        (void)flush();  // a failed submit stays in error_ for the next explicit flush
+    }
 }
 
 void Context::endRendering() {
@@ -671,7 +673,7 @@ Result Context::flush() {
         VkSubmitInfo si{VK_STRUCTURE_TYPE_SUBMIT_INFO};
         si.commandBufferCount = 1;
         si.pCommandBuffers = &s.commands;
-        std::lock_guard<std::mutex> lock(device_.queueMutex());
+        Platform::os::MutexLock lock(device_.queueMutex());
         vr = vkQueueSubmit(device_.queue(), 1, &si, s.fence);
     }
     recording_ = false;
@@ -745,4 +747,4 @@ Result Context::map(StagingTexture& staging, MappedTexture& out) {
 
 void Context::unmap(StagingTexture&) {}
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

@@ -15,7 +15,7 @@
 #include "platform/gpu/VulkanFwd.h"
 #include "platform/os/Result.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 class Device;
 struct Pipeline;
@@ -197,4 +197,4 @@ private:
     ContextTrace* trace_ = nullptr;
 };
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

@@ -9,7 +9,7 @@
 #include "platform/gpu/PipelineCache.h"
 #include "platform/gpu/SpirvPatch.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 struct Device::MemoryTypes {
     VkPhysicalDeviceMemoryProperties properties{};
@@ -362,7 +362,7 @@ Result Device::upload(Texture& texture, const InitialData& initial) {
     const uint64_t bytes = rowBytes * h;
     Upload up{};
     {
-        std::lock_guard<std::mutex> lock(uploadMutex_);
+        Platform::os::MutexLock lock(uploadMutex_);
         reclaimUploads(false);
         for (size_t i = 0; i < spareUploads_.size(); ++i) {
             const SpareUpload& spare = spareUploads_[i];
@@ -406,7 +406,7 @@ Result Device::upload(Texture& texture, const InitialData& initial) {
                                initial.rowPitch);
     VkResult vr;
 
-    std::lock_guard<std::mutex> lock(uploadMutex_);
+    Platform::os::MutexLock lock(uploadMutex_);
     VkCommandBufferAllocateInfo cai{VK_STRUCTURE_TYPE_COMMAND_BUFFER_ALLOCATE_INFO};
     cai.commandPool = uploadPool_;
     cai.level = VK_COMMAND_BUFFER_LEVEL_PRIMARY;
@@ -443,7 +443,7 @@ Result Device::upload(Texture& texture, const InitialData& initial) {
     si.commandBufferCount = 1;
     si.pCommandBuffers = &up.commands;
     {
-        std::lock_guard<std::mutex> q(queueMutex_);
+        Platform::os::MutexLock q(queueMutex_);
         vr = vkQueueSubmit(queue_, 1, &si, up.fence);
     }
     if (vr != VK_SUCCESS) {
@@ -491,7 +491,7 @@ void Device::releaseUploadMemory(VkBuffer buffer, VkDeviceMemory memory, uint64_
 
 void Device::waitUpload(uint64_t ticket) {
     if (ticket == 0) return;
-    std::lock_guard<std::mutex> lock(uploadMutex_);
+    Platform::os::MutexLock lock(uploadMutex_);
     for (Upload& up : uploads_) {
         if (up.ticket == ticket) {
             vkWaitForFences(device_, 1, &up.fence, VK_TRUE, UINT64_MAX);
@@ -657,7 +657,7 @@ void Device::retire(const Retired& objects) {
     const uint64_t serial = recordingSerial_.load();
     r.serial = recording ? serial : serial - 1;
     {
-        std::lock_guard<std::mutex> lock(retireMutex_);
+        Platform::os::MutexLock lock(retireMutex_);
         retired_.push_back(r);
     }
     collectRetired();
@@ -678,7 +678,7 @@ void Device::destroyRetired(const Retired& r) {
 
 void Device::collectRetired() {
     const uint64_t done = completedSerial_.load();
-    std::lock_guard<std::mutex> lock(retireMutex_);
+    Platform::os::MutexLock lock(retireMutex_);
     size_t keep = 0;
     for (size_t i = 0; i < retired_.size(); ++i) {
         if (retired_[i].serial <= done)
@@ -690,7 +690,7 @@ void Device::collectRetired() {
 }
 
 void Device::addValidationMessage(const char* text) {
-    std::lock_guard<std::mutex> lock(messageMutex_);
+    Platform::os::MutexLock lock(messageMutex_);
     ++messageCount_;
     if (messages_.size() < 16384) {
         messages_ += text;
@@ -699,19 +699,19 @@ void Device::addValidationMessage(const char* text) {
 }
 
 uint32_t Device::validationMessageCount() const {
-    std::lock_guard<std::mutex> lock(messageMutex_);
+    Platform::os::MutexLock lock(messageMutex_);
     return messageCount_;
 }
 
 std::string Device::validationMessages() const {
-    std::lock_guard<std::mutex> lock(messageMutex_);
+    Platform::os::MutexLock lock(messageMutex_);
     return messages_;
 }
 
 void Device::clearValidationMessages() {
-    std::lock_guard<std::mutex> lock(messageMutex_);
+    Platform::os::MutexLock lock(messageMutex_);
     messageCount_ = 0;
     messages_.clear();
 }
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

@@ -2,7 +2,6 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -16,8 +15,9 @@
 #include "platform/gpu/Texture.h"
 #include "platform/gpu/VulkanFwd.h"
 #include "platform/os/Result.h"
+#include "platform/os/ThreadSafety.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 class Context;
 class PipelineCache;
@@ -98,9 +98,9 @@ public:
     // Inside the layer.
     VkDevice vkDevice() const { return device_; }
     VkPhysicalDevice vkPhysicalDevice() const { return physical_; }
-    VkQueue queue() const { return queue_; }
+    VkQueue queue() const REQUIRES(queueMutex_) { return queue_; }
     uint32_t queueFamily() const { return queueFamily_; }
-    std::mutex& queueMutex() { return queueMutex_; }
+    Platform::os::Mutex& queueMutex() RETURN_CAPABILITY(queueMutex_) { return queueMutex_; }
     // A memory type index with the wanted property flags (or -1).
     int32_t memoryType(uint32_t typeBits, uint32_t wanted) const;
     bool memoryTypeCoherent(int32_t type) const;
@@ -134,14 +134,15 @@ private:
     Device() = default;
     Result init(const DeviceOptions& options);
     Result upload(Texture& texture, const InitialData& initial);
-    void reclaimUploads(bool wait);
+    void reclaimUploads(bool wait) REQUIRES(uploadMutex_);
     void destroyRetired(const Retired& r);
 
     VkInstance instance_ = nullptr;
     VkDebugUtilsMessengerEXT messenger_ = nullptr;
     VkPhysicalDevice physical_ = nullptr;
     VkDevice device_ = nullptr;
-    VkQueue queue_ = nullptr;
+    mutable Platform::os::Mutex queueMutex_;
+    VkQueue queue_ GUARDED_BY(queueMutex_) = nullptr;
     uint32_t queueFamily_ = 0;
     std::string adapterName_;
     bool software_ = false;
@@ -150,13 +151,12 @@ private:
     uint32_t sampleCounts_ = 1;
     struct MemoryTypes;
     std::unique_ptr<MemoryTypes> memoryTypes_;
-    std::mutex queueMutex_;
     std::atomic<uint64_t> recordingSerial_{1};
     std::atomic<uint64_t> completedSerial_{0};
     std::atomic<bool> recording_{false};
 
-    std::mutex retireMutex_;
-    std::vector<Retired> retired_;
+    Platform::os::Mutex retireMutex_;
+    std::vector<Retired> retired_ GUARDED_BY(retireMutex_);
 
     struct Upload {
         uint64_t ticket;
@@ -175,16 +175,17 @@ private:
         uint64_t size;
         void* mapped;
     };
-    std::vector<SpareUpload> spareUploads_;
-    void releaseUploadMemory(VkBuffer buffer, VkDeviceMemory memory, uint64_t size, void* mapped);
-    std::mutex uploadMutex_;
-    VkCommandPool uploadPool_ = nullptr;
-    std::vector<Upload> uploads_;
-    uint64_t nextTicket_ = 1;
+    void releaseUploadMemory(VkBuffer buffer, VkDeviceMemory memory, uint64_t size, void* mapped)
+        REQUIRES(uploadMutex_);
+    Platform::os::Mutex uploadMutex_;
+    std::vector<SpareUpload> spareUploads_ GUARDED_BY(uploadMutex_);
+    VkCommandPool uploadPool_ GUARDED_BY(uploadMutex_) = nullptr;
+    std::vector<Upload> uploads_ GUARDED_BY(uploadMutex_);
+    uint64_t nextTicket_ GUARDED_BY(uploadMutex_) = 1;
 
-    mutable std::mutex messageMutex_;
-    uint32_t messageCount_ = 0;
-    std::string messages_;
+    mutable Platform::os::Mutex messageMutex_;
+    uint32_t messageCount_ GUARDED_BY(messageMutex_) = 0;
+    std::string messages_ GUARDED_BY(messageMutex_);
 
     std::atomic<uint64_t> nextObjectId_{1};
     void (*pushDescriptor_)() = nullptr;
@@ -195,4 +196,4 @@ private:
 // A Vulkan result as the layer's result code.
 Result resultFromVulkan(int32_t vkResult);
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

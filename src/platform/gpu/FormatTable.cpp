@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vulkan/vulkan.h>
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 namespace {
 
 constexpr FormatInfo kFormats[] = {
@@ -89,4 +89,4 @@ void FormatTable::packRow(const FormatInfo& info, const uint8_t* src, uint8_t* d
     }
 }
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

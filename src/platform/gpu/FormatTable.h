@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 // How a program format that the device lacks is held on the device.
 enum class Emulation : uint8_t {
@@ -38,4 +38,4 @@ public:
     static uint32_t minCpuRowBytes(const FormatInfo& info, uint32_t width);
 };
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

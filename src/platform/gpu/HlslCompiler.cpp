@@ -13,7 +13,7 @@
 #include "platform/gpu/SignatureScanner.h"
 #include "platform/gpu/SpirvPatch.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 namespace {
 
 void initialiseOnce() {
@@ -180,4 +180,4 @@ Result HlslCompiler::compile(const char* sourceName, const char* source, size_t 
     return kOk;
 }
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

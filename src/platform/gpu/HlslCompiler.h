@@ -7,7 +7,7 @@
 #include "platform/gpu/ShaderCode.h"
 #include "platform/os/Result.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 // Register shifts: every HLSL register class of every stage gets its own range
 // of Vulkan bindings, so the vertex and pixel stages can share one descriptor
@@ -30,4 +30,4 @@ public:
     static bool stageOfTarget(const char* target, ShaderStage& stage);
 };
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

@@ -2,7 +2,7 @@
 
 #include <vulkan/vulkan.h>
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 uint32_t InputLayout::elementBytes(int32_t format) {
     switch (format) {
@@ -32,4 +32,4 @@ uint32_t InputLayout::vulkanFormat(int32_t format) {
     }
 }
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 // Element formats with the program's format numbers.
 inline constexpr int32_t kElementR32G32B32A32Float = 2;
@@ -42,4 +42,4 @@ private:
     std::vector<InputElement> elements_;
 };
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

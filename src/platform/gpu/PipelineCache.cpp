@@ -9,7 +9,7 @@
 #include "platform/gpu/Shader.h"
 #include "platform/gpu/SpirvPatch.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 namespace {
 
 VkBlendFactor blendFactor(uint8_t f) {
@@ -126,7 +126,7 @@ void PipelineCache::destroy(Pipeline& p) {
 }
 
 void PipelineCache::evict(uint64_t shaderId) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    Platform::os::MutexLock lock(mutex_);
     for (auto it = map_.begin(); it != map_.end();) {
         if (it->second->shader0 == shaderId || it->second->shader1 == shaderId) {
             Device::Retired r;
@@ -179,7 +179,7 @@ Result PipelineCache::keep(const PipelineKey& key, std::unique_ptr<Pipeline> p, 
 Result PipelineCache::graphics(const PipelineKey& key, const Shader& vs, const Shader& ps, const InputLayout* layout,
                                const Pipeline*& out) {
     out = nullptr;
-    std::lock_guard<std::mutex> lock(mutex_);
+    Platform::os::MutexLock lock(mutex_);
     if ((out = cached(map_, key)))
         return kOk;
     auto p = std::make_unique<Pipeline>();
@@ -309,7 +309,7 @@ Result PipelineCache::graphics(const PipelineKey& key, const Shader& vs, const S
 
 Result PipelineCache::compute(const PipelineKey& key, const Shader& cs, const Pipeline*& out) {
     out = nullptr;
-    std::lock_guard<std::mutex> lock(mutex_);
+    Platform::os::MutexLock lock(mutex_);
     if ((out = cached(map_, key)))
         return kOk;
     auto p = std::make_unique<Pipeline>();
@@ -337,4 +337,4 @@ Result PipelineCache::compute(const PipelineKey& key, const Shader& cs, const Pi
     return keep(key, std::move(p), vr, out);
 }
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

@@ -1,7 +1,6 @@
 #pragma once
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <unordered_map>
 #include <vector>
 
@@ -10,8 +9,9 @@
 #include "platform/gpu/ShaderReflection.h"
 #include "platform/gpu/VulkanFwd.h"
 #include "platform/os/Result.h"
+#include "platform/os/ThreadSafety.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 class Device;
 class InputLayout;
@@ -74,11 +74,12 @@ private:
     Result makeLayout(const std::vector<PipelineBinding>& bindings, Pipeline& p);
     void destroy(Pipeline& p);
     // Keeps the pipeline made with result vr for the key, or destroys it when that failed.
-    Result keep(const PipelineKey& key, std::unique_ptr<Pipeline> p, int32_t vr, const Pipeline*& out);
+    Result keep(const PipelineKey& key, std::unique_ptr<Pipeline> p, int32_t vr, const Pipeline*& out)
+        REQUIRES(mutex_);
 
     Device& device_;
-    std::mutex mutex_;
-    std::unordered_map<PipelineKey, std::unique_ptr<Pipeline>, Hash, Equal> map_;
+    Platform::os::Mutex mutex_;
+    std::unordered_map<PipelineKey, std::unique_ptr<Pipeline>, Hash, Equal> map_ GUARDED_BY(mutex_);
 };
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 enum FillMode : uint8_t { kFillWireframe = 2, kFillSolid = 3 };
 enum CullMode : uint8_t { kCullNone = 1, kCullFront = 2, kCullBack = 3 };
@@ -22,4 +22,4 @@ private:
     RasterizerDesc desc_;
 };
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

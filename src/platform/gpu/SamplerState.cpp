@@ -2,7 +2,7 @@
 
 #include "platform/gpu/Device.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 SamplerState::~SamplerState() {
     Device::Retired r;
@@ -10,4 +10,4 @@ SamplerState::~SamplerState() {
     device_.retire(r);
 }
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

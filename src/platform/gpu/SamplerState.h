@@ -3,7 +3,7 @@
 
 #include "platform/gpu/VulkanFwd.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 class Device;
 
@@ -36,4 +36,4 @@ private:
     VkSampler sampler_ = nullptr;
 };
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

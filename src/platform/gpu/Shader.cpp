@@ -3,8 +3,8 @@
 #include "platform/gpu/Device.h"
 #include "platform/gpu/PipelineCache.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 Shader::~Shader() { device_.pipelineCache().evict(id_); }
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

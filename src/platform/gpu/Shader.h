@@ -4,7 +4,7 @@
 
 #include "platform/gpu/ShaderReflection.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 class Device;
 
@@ -32,4 +32,4 @@ private:
     std::vector<uint32_t> spirv_;
 };
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

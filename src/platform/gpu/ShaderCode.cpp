@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 namespace {
 
 constexpr uint32_t kMagic = 0x31534C56;  // "VLS1"
@@ -83,4 +83,4 @@ bool ShaderCode::unpack(const void* bytes, size_t length, ShaderStage& stage, st
     return spirv[0] == 0x07230203;
 }
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

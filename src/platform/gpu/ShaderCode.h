@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 enum class ShaderStage : uint32_t { Vertex = 0, Pixel = 1, Compute = 2 };
 
@@ -38,4 +38,4 @@ public:
     static const char* orderedViewDefinitions();
 };
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

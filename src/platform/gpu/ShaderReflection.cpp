@@ -8,7 +8,7 @@
 
 #include "platform/gpu/HlslCompiler.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 namespace {
 
 struct Context {
@@ -197,4 +197,4 @@ Result ShaderReflection::reflect(const void* code, size_t length, ShaderReflecti
     return kOk;
 }
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

@@ -7,7 +7,7 @@
 #include "platform/gpu/ShaderCode.h"
 #include "platform/os/Result.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 enum class ResourceKind : uint8_t { ConstantBuffer, Texture, Sampler, UnorderedAccess };
 
@@ -68,4 +68,4 @@ public:
     std::vector<ShaderBinding> bindings;
 };
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstdint>
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 namespace {
 
 bool isIdent(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
@@ -248,4 +248,4 @@ bool SignatureScanner::scan(std::string_view source, std::string_view entry, std
     return false;
 }
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

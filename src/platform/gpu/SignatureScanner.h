@@ -5,7 +5,7 @@
 
 #include "platform/gpu/ShaderCode.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 // Reads a shader's input signature from its (preprocessed) HLSL source: the
 // parameters of the entry function, or the members of a struct parameter, with
@@ -16,4 +16,4 @@ public:
     static bool scan(std::string_view source, std::string_view entry, std::vector<SignatureParameter>& inputs);
 };
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

@@ -5,7 +5,7 @@
 #include <unordered_map>
 #include <vulkan/vulkan.h>
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 namespace {
 
 constexpr uint32_t kOpExtension = 10;
@@ -252,4 +252,4 @@ uint32_t SpirvPatch::imageFormatOf(uint32_t vkFormat) {
     }
 }
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 // Small edits of a SPIR-V module made when a pipeline is built: linking pixel
 // inputs to the vertex outputs of the same semantic, the second colour output
@@ -27,4 +27,4 @@ public:
     static uint32_t imageFormatOf(uint32_t vkFormat);
 };
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

@@ -2,7 +2,7 @@
 
 #include "platform/gpu/Device.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 StagingTexture::StagingTexture(Device& device, uint32_t width, uint32_t height, const FormatInfo& info)
     : device_(device), width_(width), height_(height), info_(&info) {}
@@ -14,4 +14,4 @@ StagingTexture::~StagingTexture() {
     device_.retire(r);
 }
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

@@ -5,7 +5,7 @@
 #include "platform/gpu/FormatTable.h"
 #include "platform/gpu/VulkanFwd.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 class Device;
 
@@ -53,4 +53,4 @@ private:
     uint64_t writeSerial_ = 0;
 };
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

@@ -4,7 +4,7 @@
 
 #include "platform/gpu/Device.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 Texture::Texture(Device& device, const TextureDesc& desc, const FormatInfo& info)
     : device_(device), desc_(desc), info_(&info) {
@@ -29,7 +29,7 @@ Result Texture::view(ViewKind kind, View*& out) {
                           : kind == ViewKind::RenderTarget ? kBindRenderTarget
                                                            : kBindUnorderedAccess;
     if (!(desc_.bindFlags & need)) return kInvalidArg;
-    std::lock_guard<std::mutex> lock(viewMutex_);
+    Platform::os::MutexLock lock(viewMutex_);
     View& v = views_[static_cast<int>(kind)];
     if (!v.handle_) {
         VkImageViewUsageCreateInfo usage{VK_STRUCTURE_TYPE_IMAGE_VIEW_USAGE_CREATE_INFO};
@@ -60,4 +60,4 @@ Result Texture::view(ViewKind kind, View*& out) {
     return kOk;
 }
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

@@ -1,13 +1,13 @@
 #pragma once
 #include <cstdint>
-#include <mutex>
 
 #include "platform/gpu/FormatTable.h"
 #include "platform/gpu/View.h"
 #include "platform/gpu/VulkanFwd.h"
 #include "platform/os/Result.h"
+#include "platform/os/ThreadSafety.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 class Device;
 
@@ -75,8 +75,8 @@ private:
     VkDeviceMemory memory_ = nullptr;
     uint64_t uploadTicket_ = 0;
     ImageTrack track_;
-    std::mutex viewMutex_;
-    View views_[3];
+    Platform::os::Mutex viewMutex_;
+    View views_[3] GUARDED_BY(viewMutex_);
 };
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

@@ -4,7 +4,7 @@
 
 #include "platform/gpu/Device.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 namespace {
 constexpr uint64_t kChunkSize = 4u << 20;
 constexpr uint64_t kAlignment = 256;  // covers every device's uniform offset alignment
@@ -90,4 +90,4 @@ void UploadRing::release(uint32_t slot) {
     bytesUsed_[slot] = 0;
 }
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

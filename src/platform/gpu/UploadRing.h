@@ -6,7 +6,7 @@
 #include "platform/gpu/VulkanFwd.h"
 #include "platform/os/Result.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 class Device;
 
@@ -52,4 +52,4 @@ private:
     uint64_t bytesUsed_[kSubmissionSlots] = {};
 };
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

@@ -3,7 +3,7 @@
 
 #include "platform/gpu/VulkanFwd.h"
 
-namespace Platform::Gpu {
+namespace Platform::gpu {
 
 class Texture;
 
@@ -25,4 +25,4 @@ private:
     ViewKind kind_ = ViewKind::ShaderResource;
 };
 
-}  // namespace Platform::Gpu
+}  // namespace Platform::gpu

@@ -24,7 +24,7 @@ Result DecodedFrame::getPixelFormat(FormatId& format) const {
 Result DecodedFrame::copyPixels(const Rect* rect, uint32_t stride, size_t bufferSize, uint8_t* buffer) {
     const uint32_t bpp = bytesPerPixel(info_.format);
     uint32_t width = 0, height = 0;
-    getSize(width, height);
+    (void)getSize(width, height);
     Rect area;
     if (const Result r = checkCopy(width, height, bpp, rect, stride, bufferSize, buffer, area); failed(r)) return r;
     if (decoded_ == kFalse) {

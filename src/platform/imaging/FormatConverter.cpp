@@ -64,7 +64,7 @@ Result FormatConverter::initialize(PixelSource* source, FormatId to) {
     FormatId from = FormatId::Undefined;
     if (const Result r = source->getPixelFormat(from); failed(r)) return r;
     bool can = false;
-    canConvert(from, to, can);
+    (void)canConvert(from, to, can);  // answers in can, never fails
     if (!can) return kUnsupportedPixelFormat;
     source_ = source;
     from_ = from;

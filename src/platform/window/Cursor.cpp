@@ -5,9 +5,9 @@
 #include <cerrno>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <vector>
 
+#include "platform/os/ThreadSafety.h"
 #include "platform/window/GtkRuntime.h"
 #include "platform/window/WindowData.h"
 
@@ -18,14 +18,14 @@ struct CursorData {
 };
 
 namespace {
-std::mutex g_mutex;
-std::map<uint32_t, CursorData*>& systemCursors() {
+os::Mutex g_mutex;
+std::map<uint32_t, CursorData*>& systemCursors() REQUIRES(g_mutex) {
     static std::map<uint32_t, CursorData*> m;
     return m;
 }
 // A new handle (null cursor: none without a display). Every handle given out
 // is kept for the life of the process.
-CursorData* newHandle(GdkCursor* cursor) {
+CursorData* newHandle(GdkCursor* cursor) REQUIRES(g_mutex) {
     static std::vector<std::unique_ptr<CursorData>> all;
     all.push_back(std::make_unique<CursorData>(CursorData{cursor}));
     return all.back().get();
@@ -65,7 +65,7 @@ CursorHandle loadSystemCursor(uint32_t id) {
         errno = ENOENT;
         return nullptr;
     }
-    std::lock_guard lock(g_mutex);
+    os::MutexLock lock(g_mutex);
     auto& slot = systemCursors()[id];
     if (slot == nullptr) slot = newHandle(gtk::ensure() ? fromName(name) : nullptr);
     return slot;
@@ -77,7 +77,7 @@ CursorHandle createMonochromeCursor(int32_t width, int32_t height, int32_t hotX,
         errno = EINVAL;
         return nullptr;
     }
-    std::lock_guard lock(g_mutex);
+    os::MutexLock lock(g_mutex);
     if (!gtk::ensure()) return newHandle(nullptr);
     GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, width, height);
     const int stride = gdk_pixbuf_get_rowstride(pixbuf);
@@ -101,7 +101,7 @@ CursorHandle createMonochromeCursor(int32_t width, int32_t height, int32_t hotX,
 
 CursorHandle blankCursor() {
     static CursorData* blank = [] {
-        std::lock_guard lock(g_mutex);
+        os::MutexLock lock(g_mutex);
         return newHandle(gtk::ensure() ? gdk_cursor_new_for_display(gdk_display_get_default(), GDK_BLANK_CURSOR)
                                        : nullptr);
     }();

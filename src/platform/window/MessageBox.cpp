@@ -3,16 +3,16 @@
 #include <gtk/gtk.h>
 
 #include <cstdio>
-#include <mutex>
 
+#include "platform/os/ThreadSafety.h"
 #include "platform/window/GtkRuntime.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/WindowData.h"
 
 namespace Platform::window {
 namespace {
-std::mutex g_hookMutex;
-MessageBoxHook g_hook;
+os::Mutex g_hookMutex;
+MessageBoxHook g_hook GUARDED_BY(g_hookMutex);
 
 int defaultAnswer(uint32_t style) {
     switch (style & 0xF) {
@@ -98,7 +98,7 @@ int shown(WindowHandle owner, const std::string& text, const std::string& title,
 }  // namespace
 
 MessageBoxHook setMessageBoxHook(MessageBoxHook hook) {
-    std::lock_guard lock(g_hookMutex);
+    os::MutexLock lock(g_hookMutex);
     std::swap(g_hook, hook);
     return hook;
 }
@@ -106,7 +106,7 @@ MessageBoxHook setMessageBoxHook(MessageBoxHook hook) {
 int messageBox(WindowHandle owner, const std::string& text, const std::string& title, uint32_t style) {
     MessageBoxHook hook;
     {
-        std::lock_guard lock(g_hookMutex);
+        os::MutexLock lock(g_hookMutex);
         hook = g_hook;
     }
     if (hook) return hook(MessageBoxRequest{owner, text, title, style});

@@ -18,11 +18,8 @@
 namespace Platform::window {
 namespace {
 
-std::mutex& queuesMutex() {
-    static std::mutex m;
-    return m;
-}
-std::unordered_map<uint32_t, std::weak_ptr<ThreadQueue>>& queues() {
+os::Mutex g_queuesMutex;
+std::unordered_map<uint32_t, std::weak_ptr<ThreadQueue>>& queues() REQUIRES(g_queuesMutex) {
     static std::unordered_map<uint32_t, std::weak_ptr<ThreadQueue>> map;
     return map;
 }
@@ -34,7 +31,7 @@ struct QueueHolder {
     ~QueueHolder() {
         if (!queue) return;
         {
-            std::lock_guard lock(queuesMutex());
+            os::MutexLock lock(g_queuesMutex);
             queues().erase(queue->threadId());
         }
         os::setThreadWaitHook(-1, nullptr, nullptr);
@@ -67,7 +64,7 @@ Message timedMessage(WindowHandle window, uint32_t message, uintptr_t wParam, in
     return m;
 }
 
-ThreadQueue::ThreadQueue() : threadId_(currentThreadId()) { wake_.create(true, false); }
+ThreadQueue::ThreadQueue() : threadId_(currentThreadId()) { (void)wake_.create(true, false); }
 
 ThreadQueue::~ThreadQueue() { close(); }
 
@@ -77,7 +74,7 @@ std::shared_ptr<ThreadQueue> ThreadQueue::currentShared() {
     if (!t_holder.queue) {
         auto queue = std::make_shared<ThreadQueue>();
         {
-            std::lock_guard lock(queuesMutex());
+            os::MutexLock lock(g_queuesMutex);
             queues()[queue->threadId()] = queue;
         }
         os::setThreadWaitHook(queue->wake_.nativeFd(), &ThreadQueue::waitHook, queue.get());
@@ -87,7 +84,7 @@ std::shared_ptr<ThreadQueue> ThreadQueue::currentShared() {
 }
 
 std::shared_ptr<ThreadQueue> ThreadQueue::forThread(uint32_t threadId) {
-    std::lock_guard lock(queuesMutex());
+    os::MutexLock lock(g_queuesMutex);
     const auto it = queues().find(threadId);
     return it == queues().end() ? nullptr : it->second.lock();
 }
@@ -96,14 +93,14 @@ bool ThreadQueue::isOwnerThread() const { return currentThreadId() == threadId_;
 
 bool ThreadQueue::post(const Message& msg) {
     {
-        std::lock_guard lock(mutex_);
+        os::MutexLock lock(mutex_);
         if (closed_) {
             errno = ESRCH;
             return false;
         }
         posted_.push_back(msg);
     }
-    wake_.set();
+    (void)wake_.set();
     return true;
 }
 
@@ -112,11 +109,11 @@ intptr_t ThreadQueue::send(const Message& msg) {
     record->msg = msg;
     if (failed(record->done.create(true, false))) return 0;
     {
-        std::lock_guard lock(mutex_);
+        os::MutexLock lock(mutex_);
         if (closed_) return 0;
         sends_.push_back(record);
     }
-    wake_.set();
+    (void)wake_.set();
     // The os wait answers what is sent to this thread meanwhile (its hook).
     while (record->done.wait(os::kInfinite) != os::kWaitObject0) {
         if (errno != EINTR) break;
@@ -127,18 +124,18 @@ intptr_t ThreadQueue::send(const Message& msg) {
 void ThreadQueue::close() {
     std::deque<std::shared_ptr<Sent>> pending;
     {
-        std::lock_guard lock(mutex_);
+        os::MutexLock lock(mutex_);
         closed_ = true;
         pending.swap(sends_);
     }
-    for (auto& s : pending) s->done.set();
+    for (auto& s : pending) (void)s->done.set();
 }
 
 void ThreadQueue::serviceSends() {
     for (;;) {
         std::shared_ptr<Sent> record;
         {
-            std::lock_guard lock(mutex_);
+            os::MutexLock lock(mutex_);
             if (sends_.empty()) return;
             record = std::move(sends_.front());
             sends_.pop_front();
@@ -147,7 +144,7 @@ void ThreadQueue::serviceSends() {
         // goes on on this thread.
         struct Release {
             Sent& s;
-            ~Release() { s.done.set(); }
+            ~Release() { (void)s.done.set(); }
         } release{*record};
         const Message& m = record->msg;
         if (WindowData::isLive(m.window) && m.window->procedure != nullptr)
@@ -157,24 +154,24 @@ void ThreadQueue::serviceSends() {
 
 void ThreadQueue::waitHook(void* context) {
     auto* self = static_cast<ThreadQueue*>(context);
-    self->wake_.reset();
+    (void)self->wake_.reset();
     self->serviceSends();
 }
 
 void ThreadQueue::pushInput(const Message& msg) {
-    std::lock_guard lock(mutex_);
+    os::MutexLock lock(mutex_);
     posted_.push_back(msg);
 }
 
 void ThreadQueue::pushFront(const Message& msg) {
-    std::lock_guard lock(mutex_);
+    os::MutexLock lock(mutex_);
     posted_.push_front(msg);
 }
 
 bool ThreadQueue::peek(Message& out, WindowHandle filter, uint32_t min, uint32_t max, bool remove) {
     serviceSends();
     {
-        std::lock_guard lock(mutex_);
+        os::MutexLock lock(mutex_);
         for (auto it = posted_.begin(); it != posted_.end(); ++it) {
             if (!matches(*it, filter, min, max)) continue;
             out = *it;
@@ -210,7 +207,7 @@ bool ThreadQueue::peek(Message& out, WindowHandle filter, uint32_t min, uint32_t
 
 bool ThreadQueue::hasMessage() {
     {
-        std::lock_guard lock(mutex_);
+        os::MutexLock lock(mutex_);
         if (!posted_.empty() || !sends_.empty()) return true;
     }
     if (quit_ || !paintPending_.empty()) return true;
@@ -241,7 +238,7 @@ uint32_t ThreadQueue::wait(const os::WaitHandle* handles, size_t count, uint32_t
                 return kWaitFailed;
             }
         }
-        wake_.reset();
+        (void)wake_.reset();
         serviceSends();
         for (size_t i = 0; i < count; ++i)
             if (os::tryAcquire(handles[i])) return kWaitObject0 + static_cast<uint32_t>(i);
@@ -262,7 +259,7 @@ uint32_t ThreadQueue::wait(const os::WaitHandle* handles, size_t count, uint32_t
 
 void ThreadQueue::waitForMatch(WindowHandle filter, uint32_t min, uint32_t max) {
     for (;;) {
-        wake_.reset();
+        (void)wake_.reset();
         Message m;
         if (peek(m, filter, min, max, false)) return;
         // Messages the filter leaves aside do not end the wait; only new arrivals
@@ -305,7 +302,7 @@ void ThreadQueue::forgetWindow(WindowHandle window) {
     // the same address never receives them; its waiting senders get 0.
     std::deque<std::shared_ptr<Sent>> dropped;
     {
-        std::lock_guard lock(mutex_);
+        os::MutexLock lock(mutex_);
         std::erase_if(posted_, [&](const Message& m) { return m.window == window; });
         for (auto it = sends_.begin(); it != sends_.end();) {
             if ((*it)->msg.window == window) {
@@ -316,7 +313,7 @@ void ThreadQueue::forgetWindow(WindowHandle window) {
             }
         }
     }
-    for (auto& s : dropped) s->done.set();
+    for (auto& s : dropped) (void)s->done.set();
 }
 
 uintptr_t ThreadQueue::setTimer(WindowHandle window, uintptr_t id, uint32_t intervalMs, TimerProc proc) {
@@ -333,7 +330,7 @@ uintptr_t ThreadQueue::setTimer(WindowHandle window, uintptr_t id, uint32_t inte
     }
     if (window == nullptr) id = g_nextTimerId.fetch_add(1);
     timers_.push_back({window, id, interval, due, proc});
-    wake_.set();
+    (void)wake_.set();
     return window == nullptr ? id : 1;
 }
 

@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 #include "platform/os/Event.h"
+#include "platform/os/ThreadSafety.h"
 #include "platform/window/Message.h"
 
 // The queue behind the message calls (layer-internal). One per thread that
@@ -81,10 +81,10 @@ private:
 
     uint32_t threadId_;
     os::Event wake_;
-    std::mutex mutex_;
-    std::deque<Message> posted_;
-    std::deque<std::shared_ptr<Sent>> sends_;
-    bool closed_ = false;
+    os::Mutex mutex_;
+    std::deque<Message> posted_ GUARDED_BY(mutex_);
+    std::deque<std::shared_ptr<Sent>> sends_ GUARDED_BY(mutex_);
+    bool closed_ GUARDED_BY(mutex_) = false;
     // Owner-thread state.
     bool quit_ = false;
     int quitCode_ = 0;

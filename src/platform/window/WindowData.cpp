@@ -1,46 +1,43 @@
 #include "platform/window/WindowData.h"
 
-#include <mutex>
 #include <unordered_set>
 #include <vector>
 
+#include "platform/os/ThreadSafety.h"
 #include "platform/window/ThreadQueue.h"
 
 namespace Platform::window {
 namespace {
-std::mutex& registryMutex() {
-    static std::mutex m;
-    return m;
-}
-std::unordered_set<WindowHandle>& registry() {
+os::Mutex g_registryMutex;
+std::unordered_set<WindowHandle>& registry() REQUIRES(g_registryMutex) {
     static std::unordered_set<WindowHandle> s;
     return s;
 }
 }  // namespace
 
 void WindowData::add(WindowHandle window) {
-    std::lock_guard lock(registryMutex());
+    os::MutexLock lock(g_registryMutex);
     registry().insert(window);
 }
 
 void WindowData::remove(WindowHandle window) {
-    std::lock_guard lock(registryMutex());
+    os::MutexLock lock(g_registryMutex);
     registry().erase(window);
 }
 
 bool WindowData::isLive(WindowHandle window) {
-    std::lock_guard lock(registryMutex());
+    os::MutexLock lock(g_registryMutex);
     return window != nullptr && registry().count(window) != 0;
 }
 
 std::shared_ptr<ThreadQueue> WindowData::queueOf(WindowHandle window) {
-    std::lock_guard lock(registryMutex());
+    os::MutexLock lock(g_registryMutex);
     if (window == nullptr || registry().count(window) == 0) return nullptr;
     return window->queue;
 }
 
 std::vector<WindowHandle> WindowData::takeWindowsOf(const ThreadQueue* queue) {
-    std::lock_guard lock(registryMutex());
+    os::MutexLock lock(g_registryMutex);
     std::vector<WindowHandle> owned;
     for (WindowHandle w : registry())
         if (w->queue.get() == queue) owned.push_back(w);

@@ -53,11 +53,11 @@ TEST(XAudio2Service, StartsWithoutTouchingTheDevice) {
     LogCapture log;
     {
         System::ServiceHolder<XAudio2Service> holder;
-        ASSERT_EQ(holder.get(), XAudio2Service::Get());
+        ASSERT_EQ(holder.get(), XAudio2Service::get());
         EXPECT_EQ(nullptr, holder.get()->xaudio2);
         EXPECT_EQ(nullptr, holder.get()->sourceVoice);
     }
-    EXPECT_EQ(nullptr, XAudio2Service::Get());
+    EXPECT_EQ(nullptr, XAudio2Service::get());
     EXPECT_TRUE(log.lines.empty());
 }
 

@@ -43,7 +43,7 @@ TEST_F(Direct3DServiceTest, LogsFeatureLevelAndFormatSupportInOrder) {
         EXPECT_EQ(nullptr, d3d.boundBlendState);
         EXPECT_EQ(&d3d, Media::Direct3DInstance().Direct3D);
     }
-    EXPECT_EQ(nullptr, Media::Direct3DService::Get());
+    EXPECT_EQ(nullptr, Media::Direct3DService::get());
     std::vector<std::string> lines;
     for (const auto& l : log.lines)
         if (l.scope == "Media::Direct3DService::Direct3DService") lines.push_back(l.level + " " + l.message);
@@ -79,7 +79,7 @@ TEST_F(Direct3DServiceTest, MalformedFormatNumberFailsTheStart) {
     } catch (const std::exception& e) {
         EXPECT_NE(std::string(e.what()).find("ini file parameter invalid format(int)."), std::string::npos);
     }
-    EXPECT_EQ(nullptr, Media::Direct3DService::Get());
+    EXPECT_EQ(nullptr, Media::Direct3DService::get());
 }
 
 TEST_F(Direct3DServiceTest, SettingGroupIsLoadedAndWrittenBack) {

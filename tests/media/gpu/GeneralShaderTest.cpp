@@ -13,7 +13,7 @@
 #include "media/gpu/PixelShader.h"
 
 using Media::PixelShader;
-using namespace Platform::Gpu;
+using namespace Platform::gpu;
 
 namespace {
 
@@ -320,7 +320,7 @@ TEST_F(GeneralShaderTest, ResizeAveragesTheFootprintAndMaskUsesTheTexturedQuad) 
     }
     // Mask to alpha with the limits 0.2 and 0.8: a smooth step of 1 - luma.
     EXPECT_EQ(&PixelShader::drawQuadUv, *resources().pixelShaders[23].draw.target<void (*)(
-                                            PixelShader&, const Platform::Gpu::BlendState*, const float*)>());
+                                            PixelShader&, const Platform::gpu::BlendState*, const float*)>());
     const float mask[4] = {0.2f, 0.8f, 1.0f, 1.0f};
     constant.create(mask, 16);
     Media::ResourceBuffer target(kW, kH);

@@ -30,45 +30,45 @@ protected:
         holder_ = nullptr;
     }
     void TearDown() override {
-        if (Media::Direct3DService* d3d = Media::Direct3DService::Get()) {
+        if (Media::Direct3DService* d3d = Media::Direct3DService::get()) {
             EXPECT_EQ(Platform::kOk, d3d->context->finish());
         }
     }
 
-    static Media::Direct3DService& d3d() { return *Media::Direct3DService::Get(); }
-    static Platform::Gpu::Device& device() { return *d3d().device; }
-    static Platform::Gpu::Context& context() { return *d3d().context; }
+    static Media::Direct3DService& d3d() { return *Media::Direct3DService::get(); }
+    static Platform::gpu::Device& device() { return *d3d().device; }
+    static Platform::gpu::Context& context() { return *d3d().context; }
 
-    static std::unique_ptr<Platform::Gpu::Texture> makeTexture(uint32_t w, uint32_t h, int32_t format, uint32_t bind,
+    static std::unique_ptr<Platform::gpu::Texture> makeTexture(uint32_t w, uint32_t h, int32_t format, uint32_t bind,
                                                                const void* data = nullptr, uint32_t pitch = 0) {
-        Platform::Gpu::TextureDesc desc;
+        Platform::gpu::TextureDesc desc;
         desc.width = w;
         desc.height = h;
         desc.format = format;
         desc.bindFlags = bind;
-        Platform::Gpu::InitialData init{data, pitch};
-        std::unique_ptr<Platform::Gpu::Texture> t;
+        Platform::gpu::InitialData init{data, pitch};
+        std::unique_ptr<Platform::gpu::Texture> t;
         EXPECT_EQ(Platform::kOk, device().createTexture(desc, data ? &init : nullptr, t));
         return t;
     }
 
-    static std::unique_ptr<Platform::Gpu::Texture> halfTexture(uint32_t w, uint32_t h, const std::vector<float>& rgba,
-                                                               uint32_t bind = Platform::Gpu::kBindShaderResource) {
+    static std::unique_ptr<Platform::gpu::Texture> halfTexture(uint32_t w, uint32_t h, const std::vector<float>& rgba,
+                                                               uint32_t bind = Platform::gpu::kBindShaderResource) {
         std::vector<uint16_t> halves(rgba.size());
         for (size_t i = 0; i < rgba.size(); ++i) halves[i] = floatToHalf(rgba[i]);
         return makeTexture(w, h, 10, bind, halves.data(), w * 8);
     }
 
     // The texture's pixels in the program's layout, rows packed tightly.
-    static std::vector<uint8_t> readBack(Platform::Gpu::Texture& texture) {
-        std::unique_ptr<Platform::Gpu::StagingTexture> staging;
+    static std::vector<uint8_t> readBack(Platform::gpu::Texture& texture) {
+        std::unique_ptr<Platform::gpu::StagingTexture> staging;
         EXPECT_EQ(Platform::kOk,
                   device().createStagingTexture(texture.width(), texture.height(), texture.format(), staging));
         if (!staging) return {};
-        context().copyResource(*staging, texture);
-        Platform::Gpu::MappedTexture m;
+        (void)context().copyResource(*staging, texture);
+        Platform::gpu::MappedTexture m;
         EXPECT_EQ(Platform::kOk, context().map(*staging, m));
-        const uint32_t row = Platform::Gpu::FormatTable::cpuRowBytes(texture.formatInfo(), texture.width());
+        const uint32_t row = Platform::gpu::FormatTable::cpuRowBytes(texture.formatInfo(), texture.width());
         std::vector<uint8_t> out(static_cast<size_t>(row) * texture.height());
         for (uint32_t y = 0; y < texture.height(); ++y)
             std::memcpy(out.data() + y * row, static_cast<const uint8_t*>(m.data) + y * m.rowPitch, row);
@@ -79,7 +79,7 @@ protected:
     static std::vector<uint8_t> compile(const std::string& source, const char* target) {
         std::vector<uint8_t> code;
         std::string errors;
-        EXPECT_EQ(Platform::kOk, Platform::Gpu::HlslCompiler::compile("test.hlsl", source.data(), source.size(), "main",
+        EXPECT_EQ(Platform::kOk, Platform::gpu::HlslCompiler::compile("test.hlsl", source.data(), source.size(), "main",
                                                                       target, code, errors))
             << errors;
         return code;
@@ -102,15 +102,15 @@ protected:
         MediaTest::TearDownTestSuite();
     }
     void TearDown() override {
-        Platform::Gpu::Context& c = context();
+        Platform::gpu::Context& c = context();
         c.setRenderTarget(nullptr);
-        for (uint32_t i = 0; i < 2; ++i) c.setShaderResource(Platform::Gpu::ShaderStage::Pixel, i, nullptr);
-        for (uint32_t i = 1; i < 8; ++i) c.setUnorderedAccessView(Platform::Gpu::ShaderStage::Pixel, i, nullptr);
-        c.setConstantBuffer(Platform::Gpu::ShaderStage::Pixel, 0, nullptr);
+        for (uint32_t i = 0; i < 2; ++i) c.setShaderResource(Platform::gpu::ShaderStage::Pixel, i, nullptr);
+        for (uint32_t i = 1; i < 8; ++i) c.setUnorderedAccessView(Platform::gpu::ShaderStage::Pixel, i, nullptr);
+        c.setConstantBuffer(Platform::gpu::ShaderStage::Pixel, 0, nullptr);
         MediaTest::TearDown();
     }
 
-    static Resource::ResourceService& resources() { return *Resource::ResourceService::Get(); }
+    static Resource::ResourceService& resources() { return *Resource::ResourceService::get(); }
 
     // A buffer in the working format holding the RGBA floats, rows top first.
     static std::unique_ptr<Media::ResourceBuffer> resourceFrom(uint32_t w, uint32_t h, const std::vector<float>& rgba) {
@@ -124,7 +124,7 @@ protected:
         return Media::ResourceBuffer::createFromImageBuffer(image);
     }
     // RGBA floats of a 16-bit float texture.
-    static std::vector<float> pixelsOf(Platform::Gpu::Texture& texture) {
+    static std::vector<float> pixelsOf(Platform::gpu::Texture& texture) {
         const auto px = readBack(texture);
         std::vector<float> out(px.size() / 2);
         for (size_t i = 0; i < out.size(); ++i) {
@@ -134,7 +134,7 @@ protected:
         }
         return out;
     }
-    static void clearTo(Platform::Gpu::View* rtv, float r, float g, float b, float a) {
+    static void clearTo(Platform::gpu::View* rtv, float r, float g, float b, float a) {
         const float c[4] = {r, g, b, a};
         context().clearRenderTargetView(rtv, c);
     }

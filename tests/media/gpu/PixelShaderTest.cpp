@@ -12,7 +12,7 @@
 #include "support/LogCapture.h"
 
 using Media::PixelShader;
-using namespace Platform::Gpu;
+using namespace Platform::gpu;
 
 namespace {
 
@@ -119,7 +119,7 @@ TEST_F(PixelShaderTest, EveryPassBindsAndUnbindsItsSlotsInOrder) {
     renderSource.createTexture2D(2, 2);
     Media::ConstantBufferCommon constant;
     constant.create(nullptr, 16);
-    const Platform::Gpu::BlendState* over = resources().blendStates[0].createResource();
+    const Platform::gpu::BlendState* over = resources().blendStates[0].createResource();
     const float factor[4] = {0.5f, 0.5f, 0.5f, 0.5f};
     Spy spy(context());
     spy.name(constant.buffer.get(), "b");
@@ -180,8 +180,8 @@ TEST_F(PixelShaderTest, CacheSkipsRepeatsAndAFactorAlwaysResendsTheBlend) {
     auto source = resourceFrom(2, 2, std::vector<float>(16, 0.5f));
     Media::RenderBuffer target(10, d3d().defaultSampleDesc);
     target.createTexture2D(2, 2);
-    const Platform::Gpu::BlendState* over = resources().blendStates[0].createResource();
-    const Platform::Gpu::BlendState* fade = resources().blendStates[19].createResource();
+    const Platform::gpu::BlendState* over = resources().blendStates[0].createResource();
+    const Platform::gpu::BlendState* fade = resources().blendStates[19].createResource();
     copy.drawResourceToRender(target, *source);
     Spy spy(context());
     auto stateCalls = [&] {
@@ -207,7 +207,7 @@ TEST_F(PixelShaderTest, CacheSkipsRepeatsAndAFactorAlwaysResendsTheBlend) {
 }
 
 TEST_F(PixelShaderTest, DrawFunctionFollowsTheExactInputSignature) {
-    using Draw = void (*)(PixelShader&, const Platform::Gpu::BlendState*, const float*);
+    using Draw = void (*)(PixelShader&, const Platform::gpu::BlendState*, const float*);
     struct Case {
         const char* what;
         const char* source;
@@ -258,7 +258,7 @@ TEST_F(PixelShaderTest, DrawFunctionFollowsTheExactInputSignature) {
 TEST_F(PixelShaderTest, TexturedQuadSamplesTheSourceWithTheCallersSampler) {
     // General shader 11: a filtered sample at the texture coordinate.
     PixelShader& sample = resources().pixelShaders[11];
-    EXPECT_EQ(&PixelShader::drawQuadUv, *sample.draw.target<void (*)(PixelShader&, const Platform::Gpu::BlendState*,
+    EXPECT_EQ(&PixelShader::drawQuadUv, *sample.draw.target<void (*)(PixelShader&, const Platform::gpu::BlendState*,
                                                                        const float*)>());
     std::vector<float> texels;
     for (uint32_t y = 0; y < 2; ++y)

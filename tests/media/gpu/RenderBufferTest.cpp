@@ -15,7 +15,7 @@
 #include "support/LogCapture.h"
 
 using Media::RenderBuffer;
-using namespace Platform::Gpu;
+using namespace Platform::gpu;
 
 namespace {
 
@@ -27,7 +27,7 @@ std::unique_ptr<RenderBuffer> frame(uint32_t w, uint32_t h, float r, float g, fl
     buffer->createTexture2D(w, h);
     buffer->createRenderTargetView();
     const float c[4] = {r, g, b, a};
-    Media::Direct3DService::Get()->context->clearRenderTargetView(buffer->renderTargetView, c);
+    Media::Direct3DService::get()->context->clearRenderTargetView(buffer->renderTargetView, c);
     return buffer;
 }
 
@@ -206,7 +206,7 @@ TEST_F(RenderBufferTest, FrameImagesArrive8BitPremultipliedAlsoFromMultisampledF
         auto buffer = frame(3, 2, 0.5f, 0.25f, 0, 0.5f, samples);
         Media::FrameImage image;
         image.copyFrom(*buffer);
-        std::lock_guard lock(image.mutex);
+        Platform::os::MutexLock lock(image.mutex);
         EXPECT_EQ(28, image.image.format);
         EXPECT_EQ(3u, image.image.width);
         EXPECT_EQ(2u, image.image.height);

@@ -24,7 +24,7 @@ namespace D2 = Platform::draw2d;
 // An off-screen target that counts how often drawing begins and ends.
 class CountingTarget : public D2::RenderTarget {
 public:
-    CountingTarget() { D2::MemoryTarget::create(200, 120, memory); }
+    CountingTarget() { (void)D2::MemoryTarget::create(200, 120, memory); }
     int begins = 0;
     int ends = 0;
 

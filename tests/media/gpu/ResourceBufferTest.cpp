@@ -8,7 +8,7 @@
 #include "support/LogCapture.h"
 
 using Media::ResourceBuffer;
-using namespace Platform::Gpu;
+using namespace Platform::gpu;
 
 namespace {
 

@@ -70,16 +70,16 @@ TEST_F(ShaderCompileTest, ComputeShaderDispatchesAndIsSetOnce) {
     constant.create(value, 16);  // the first buffer is released
     EXPECT_NE(nullptr, constant.buffer.get());
 
-    auto target = makeTexture(4, 2, 10, Platform::Gpu::kBindShaderResource | Platform::Gpu::kBindUnorderedAccess);
-    Platform::Gpu::View* uav = nullptr;
-    ASSERT_EQ(Platform::kOk, target->view(Platform::Gpu::ViewKind::UnorderedAccess, uav));
-    context().setConstantBuffer(Platform::Gpu::ShaderStage::Compute, 0, constant.buffer.get());
-    context().setUnorderedAccessView(Platform::Gpu::ShaderStage::Compute, 0, uav);
+    auto target = makeTexture(4, 2, 10, Platform::gpu::kBindShaderResource | Platform::gpu::kBindUnorderedAccess);
+    Platform::gpu::View* uav = nullptr;
+    ASSERT_EQ(Platform::kOk, target->view(Platform::gpu::ViewKind::UnorderedAccess, uav));
+    context().setConstantBuffer(Platform::gpu::ShaderStage::Compute, 0, constant.buffer.get());
+    context().setUnorderedAccessView(Platform::gpu::ShaderStage::Compute, 0, uav);
     shader.dispatch(4, 2, 1);
     EXPECT_EQ(&shader, d3d().boundComputeShader);
     shader.dispatch(4, 2, 1);
-    context().setUnorderedAccessView(Platform::Gpu::ShaderStage::Compute, 0, nullptr);
-    context().setConstantBuffer(Platform::Gpu::ShaderStage::Compute, 0, nullptr);
+    context().setUnorderedAccessView(Platform::gpu::ShaderStage::Compute, 0, nullptr);
+    context().setConstantBuffer(Platform::gpu::ShaderStage::Compute, 0, nullptr);
     const auto px = readBack(*target);
     for (uint32_t y = 0; y < 2; ++y)
         for (uint32_t x = 0; x < 4; ++x) {
@@ -92,7 +92,7 @@ TEST_F(ShaderCompileTest, ComputeShaderDispatchesAndIsSetOnce) {
 }
 
 TEST_F(ShaderCompileTest, RepeatedDispatchSetsTheComputeShaderOnce) {
-    struct Count : Platform::Gpu::ContextTrace {
+    struct Count : Platform::gpu::ContextTrace {
         void call(const char* name, uint32_t, const void*) override { sets += std::string(name) == "setComputeShader"; }
         int sets = 0;
     } count;
@@ -118,14 +118,14 @@ TEST_F(ShaderCompileTest, ReloadingTheBoundComputeShaderDispatchesTheNewCode) {
     };
     Media::ComputeShader shader;
     shader.compile("one.hlsl", source(1).c_str(), "main");
-    auto target = makeTexture(1, 1, 10, Platform::Gpu::kBindShaderResource | Platform::Gpu::kBindUnorderedAccess);
-    Platform::Gpu::View* uav = nullptr;
-    ASSERT_EQ(Platform::kOk, target->view(Platform::Gpu::ViewKind::UnorderedAccess, uav));
-    context().setUnorderedAccessView(Platform::Gpu::ShaderStage::Compute, 0, uav);
+    auto target = makeTexture(1, 1, 10, Platform::gpu::kBindShaderResource | Platform::gpu::kBindUnorderedAccess);
+    Platform::gpu::View* uav = nullptr;
+    ASSERT_EQ(Platform::kOk, target->view(Platform::gpu::ViewKind::UnorderedAccess, uav));
+    context().setUnorderedAccessView(Platform::gpu::ShaderStage::Compute, 0, uav);
     shader.dispatch(1, 1, 1);
     shader.compile("two.hlsl", source(2).c_str(), "main");
     shader.dispatch(1, 1, 1);
-    context().setUnorderedAccessView(Platform::Gpu::ShaderStage::Compute, 0, nullptr);
+    context().setUnorderedAccessView(Platform::gpu::ShaderStage::Compute, 0, nullptr);
     float t[4];
     texelHalf4(readBack(*target), 1, 0, 0, t);
     EXPECT_NEAR(2.0f, t[0], 1e-3f);
@@ -148,7 +148,7 @@ TEST_F(ShaderCompileTest, FailedCreationsThrowTheirCallTexts) {
         constant.create(nullptr, 12);
         FAIL();
     } catch (const std::exception& e) {
-        EXPECT_EQ(0u, std::string(e.what()).find("Direct3DService::Get().device->CreateBuffer() failed."))
+        EXPECT_EQ(0u, std::string(e.what()).find("Direct3DService::get().device->CreateBuffer() failed."))
             << e.what();
     }
     EXPECT_EQ(nullptr, constant.buffer.get());

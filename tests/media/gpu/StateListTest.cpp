@@ -9,7 +9,7 @@
 #include "media/gpu/RasterizerStateList.h"
 #include "media/gpu/SamplerStateList.h"
 
-using namespace Platform::Gpu;
+using namespace Platform::gpu;
 
 namespace {
 
@@ -33,7 +33,7 @@ protected:
         MediaTest::TearDown();
     }
     // One full-target quad with the states given.
-    void draw(Platform::Gpu::Shader& ps, Texture& target, const BlendState* blend, const float* factor,
+    void draw(Platform::gpu::Shader& ps, Texture& target, const BlendState* blend, const float* factor,
               const RasterizerState* rasterizer) {
         View* rtv = nullptr;
         ASSERT_EQ(Platform::kOk, target.view(ViewKind::RenderTarget, rtv));
@@ -48,9 +48,9 @@ protected:
         context().draw(4, 0);
         context().setRenderTarget(nullptr);
     }
-    std::unique_ptr<Platform::Gpu::Shader> pixelShader(const std::string& source) {
+    std::unique_ptr<Platform::gpu::Shader> pixelShader(const std::string& source) {
         const auto code = compile(source, "ps_5_0");
-        std::unique_ptr<Platform::Gpu::Shader> s;
+        std::unique_ptr<Platform::gpu::Shader> s;
         EXPECT_EQ(Platform::kOk, device().createShader(ShaderStage::Pixel, code.data(), code.size(), s));
         return s;
     }
@@ -58,7 +58,7 @@ protected:
     ::Shader::BlendStateList blends_;
     ::Shader::RasterizerStateList rasterizers_;
     ::Shader::SamplerStateList samplers_;
-    std::unique_ptr<Platform::Gpu::Shader> vs_;
+    std::unique_ptr<Platform::gpu::Shader> vs_;
     std::unique_ptr<InputLayout> layout_;
     std::unique_ptr<Buffer> quad_;
 };

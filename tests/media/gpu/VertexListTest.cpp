@@ -13,7 +13,7 @@
 #include "media/gpu/VertexListQuadPosUvNorm.h"
 
 using namespace Media;
-using namespace Platform::Gpu;
+using namespace Platform::gpu;
 
 namespace {
 

@@ -13,7 +13,7 @@
 
 namespace {
 namespace D = Platform::draw2d;
-namespace G = Platform::Gpu;
+namespace G = Platform::gpu;
 
 class GpuTarget : public GpuTest {
 protected:

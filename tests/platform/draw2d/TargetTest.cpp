@@ -343,12 +343,12 @@ TEST_F(Target, NumbersPastTheRasterisersRangeAreHeldOrDropped) {
     auto triangle = [](D::Point2F a, D::Point2F b, D::Point2F c) {
         auto path = std::make_unique<D::PathGeometry>();
         D::GeometrySink* sink = nullptr;
-        path->open(sink);
+        (void)path->open(sink);
         sink->beginFigure(a, D::FigureBegin::Filled);
         sink->addLine(b);
         sink->addLine(c);
         sink->endFigure(D::FigureEnd::Closed);
-        sink->close();
+        (void)sink->close();
         return path;
     };
     const struct {
@@ -375,7 +375,7 @@ TEST_F(Target, NumbersPastTheRasterisersRangeAreHeldOrDropped) {
          [&] {
              std::unique_ptr<D::Bitmap> b;
              const uint8_t px[4] = {0, 0, 0, 255};
-             D::Bitmap::create(1, 1, px, 4, 87, D::AlphaMode::Premultiplied, b);
+             (void)D::Bitmap::create(1, 1, px, 4, 87, D::AlphaMode::Premultiplied, b);
              const D::RectF r{-huge, -huge, huge, huge};
              target->drawBitmap(*b, &r, 1, D::Interpolation::Linear, nullptr);
          },
@@ -383,9 +383,9 @@ TEST_F(Target, NumbersPastTheRasterisersRangeAreHeldOrDropped) {
         {"text at a point that is not a number is not drawn",
          [&] {
              std::unique_ptr<D::TextFormat> f;
-             D::TextFormat::create("Noto Sans CJK JP", 400, D::FontStyle::Normal, 5, 60, "", f);
+             (void)D::TextFormat::create("Noto Sans CJK JP", 400, D::FontStyle::Normal, 5, 60, "", f);
              std::unique_ptr<D::TextLayout> l;
-             D::TextLayout::create("\xE2\x96\xA0", *f, 100, 100, l);
+             (void)D::TextLayout::create("\xE2\x96\xA0", *f, 100, 100, l);
              target->drawTextLayout({nan, 0}, *l, black);
          },
          0},

@@ -129,13 +129,13 @@ TEST(TextLayout, WorkersMeasureAndDrawAtOnceWithTheSameResults) {
         std::vector<float> out;
         for (const char* text : {"一二三", "abc def ", "テキスト", ""}) out.push_back(measure(text, *f).width);
         std::unique_ptr<D::MemoryTarget> target;
-        D::MemoryTarget::create(40, 20, target);
+        (void)D::MemoryTarget::create(40, 20, target);
         std::unique_ptr<D::TextLayout> layout;
-        D::TextLayout::create("永", *f, 100, 100, layout);
+        (void)D::TextLayout::create("永", *f, 100, 100, layout);
         D::SolidColorBrush white{{1, 1, 1, 1}};
         target->beginDraw();
         target->drawTextLayout({1, 1}, *layout, white);
-        target->endDraw();
+        (void)target->endDraw();
         uint32_t sum = 0;
         for (int y = 0; y < 20; ++y)
             for (int x = 0; x < 40; ++x) sum += target->pixel(x, y) >> 24;

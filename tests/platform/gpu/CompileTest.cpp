@@ -6,7 +6,7 @@
 #include "ShaderFixture.h"
 
 using namespace Platform;
-using namespace Platform::Gpu;
+using namespace Platform::gpu;
 
 using CompileTest = ShaderTest;
 
@@ -157,7 +157,7 @@ void main(uint3 id : SV_DispatchThreadID) {
 
 TEST_F(CompileTest, ShadersOfAnotherStageOrForeignBytesAreRefused) {
     auto code = compile("float4 main(float4 p : SV_Position) : SV_Target { return p; }", "ps_5_0");
-    std::unique_ptr<Platform::Gpu::Shader> s;
+    std::unique_ptr<Platform::gpu::Shader> s;
     EXPECT_EQ(kInvalidArg, device().createShader(ShaderStage::Compute, code.data(), code.size(), s));
     const uint8_t junk[64] = {1, 2, 3};
     EXPECT_EQ(kInvalidArg, device().createShader(ShaderStage::Pixel, junk, sizeof junk, s));
@@ -203,7 +203,7 @@ TEST_F(CompileTest, CodeWithAMalformedModuleIsRefused) {
         const auto bytes = ShaderCode::pack(stage, inputs, broken.data(), broken.size());
         ShaderReflection r;
         EXPECT_EQ(kInvalidArg, ShaderReflection::reflect(bytes.data(), bytes.size(), r)) << c.what;
-        std::unique_ptr<Platform::Gpu::Shader> s;
+        std::unique_ptr<Platform::gpu::Shader> s;
         EXPECT_EQ(kInvalidArg, device().createShader(ShaderStage::Pixel, bytes.data(), bytes.size(), s)) << c.what;
     }
     ShaderReflection r;

@@ -5,7 +5,7 @@
 #include "GpuFixture.h"
 
 using namespace Platform;
-using namespace Platform::Gpu;
+using namespace Platform::gpu;
 
 using DeviceTest = GpuTest;
 
@@ -22,7 +22,7 @@ TEST_F(DeviceTest, OffersFeatureLevelOrderedViewsAndTheProgramFormats) {
     EXPECT_EQ(kInvalidArg, device().checkFormatSupport(2, support));
     EXPECT_EQ(0u, support);
     uint32_t working = 0;
-    device().checkFormatSupport(10, working);
+    (void)device().checkFormatSupport(10, working);
     EXPECT_TRUE(working & kFormatSupportRenderTarget);
     EXPECT_TRUE(working & kFormatSupportTypedUnorderedAccess);
     EXPECT_TRUE(device().linearFilterSupported(10));
@@ -93,9 +93,9 @@ TEST_F(DeviceTest, TexturesAreCreatedFromSeveralThreadsAtOnce) {
                 std::vector<uint8_t> pixels(16 * 16 * 4, static_cast<uint8_t>(i * 8 + k));
                 TextureDesc desc{16, 16, 28, 1, kBindShaderResource};
                 InitialData init{pixels.data(), 64};
-                device().createTexture(desc, &init, made[i][k]);
+                (void)device().createTexture(desc, &init, made[i][k]);
                 View* v = nullptr;
-                if (made[i][k]) made[i][k]->view(ViewKind::ShaderResource, v);
+                if (made[i][k]) (void)made[i][k]->view(ViewKind::ShaderResource, v);
             }
         });
     }
@@ -137,7 +137,7 @@ TEST_F(DeviceTest, ObjectsComeAndGoOnOtherThreadsWhileTheContextWorks) {
                 InitialData init{px.data(), 32 * 4};
                 if (device().createTexture(desc, &init, t) != kOk) break;
                 View* v = nullptr;
-                t->view(ViewKind::ShaderResource, v);
+                (void)t->view(ViewKind::ShaderResource, v);
             }
         });
     }
@@ -148,7 +148,7 @@ TEST_F(DeviceTest, ObjectsComeAndGoOnOtherThreadsWhileTheContextWorks) {
     for (int i = 0; i < 40; ++i) {
         const float c[4] = {i / 40.0f, 0, 0, 1};
         context().clearRenderTargetView(rtv, c);
-        context().copyResource(*b, *a);
+        (void)context().copyResource(*b, *a);
         if (i % 4 == 0) {
             auto px = readBack(*b);
             float t[4];

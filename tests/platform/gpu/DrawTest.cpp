@@ -3,7 +3,7 @@
 #include "ShaderFixture.h"
 
 using namespace Platform;
-using namespace Platform::Gpu;
+using namespace Platform::gpu;
 
 using DrawTest = ShaderTest;
 
@@ -29,15 +29,15 @@ void expectTexel(const std::vector<uint8_t>& px, uint32_t w, uint32_t x, uint32_
 TEST_F(DrawTest, FullTargetCopyReadsBackEqualWithTheTopRowOnTop) {
     const uint32_t w = 8, h = 6;
     auto source = halfTexture(w, h, pattern(w, h), kBindShaderResource);
-    std::unique_ptr<Platform::Gpu::Shader> compiled = shader(
+    std::unique_ptr<Platform::gpu::Shader> compiled = shader(
         "Texture2D<float4> src : register(t0);\n"
         "float4 main(float4 p : SV_Position) : SV_Target { return src.Load(int3(p.xy, 0)); }\n",
         "ps_5_0");
     const auto* builtinCode = ::Shader::BuiltinShaders::code("Copy", ShaderStage::Pixel);
     ASSERT_TRUE(builtinCode);
-    std::unique_ptr<Platform::Gpu::Shader> builtin;
+    std::unique_ptr<Platform::gpu::Shader> builtin;
     ASSERT_EQ(kOk, device().createShader(ShaderStage::Pixel, builtinCode->data(), builtinCode->size(), builtin));
-    for (Platform::Gpu::Shader* ps : {compiled.get(), builtin.get()}) {
+    for (Platform::gpu::Shader* ps : {compiled.get(), builtin.get()}) {
         auto target = makeTexture(w, h, 10, kBindShaderResource | kBindRenderTarget);
         clear(*target, 9, 9, 9, 9);
         bindPositionQuad();
@@ -325,7 +325,7 @@ TEST_F(DrawTest, InputLayoutsFeedVertexShadersBySemantic) {
         "O main(float4 pos : POSITION, float4 col : COLOR) { O o; o.p = float4(pos.xyz, 1);\n"
         "  o.uv = float2(pos.w, 0.25); o.c = col; return o; }\n";
     auto vsCode = compile(vsSource, "vs_5_0");
-    std::unique_ptr<Platform::Gpu::Shader> vs;
+    std::unique_ptr<Platform::gpu::Shader> vs;
     ASSERT_EQ(kOk, device().createShader(ShaderStage::Vertex, vsCode.data(), vsCode.size(), vs));
     const InputElement elements[2] = {{"POSITION", 0, kElementR32G32B32Float, kAppendAligned},
                                       {"COLOR", 0, kElementR32G32B32A32Float, kAppendAligned}};
@@ -509,7 +509,7 @@ TEST_F(DrawTest, VertexAndPixelStagesKeepTheirOwnConstantBuffers) {
                           "struct O { float4 p : SV_Position; float4 c : COLOR; };\n"
                           "O main(float3 pos : POSITION) { O o; o.p = float4(pos, 1); o.c = shift; return o; }\n",
                           "vs_5_0");
-    std::unique_ptr<Platform::Gpu::Shader> vs;
+    std::unique_ptr<Platform::gpu::Shader> vs;
     ASSERT_EQ(kOk, device().createShader(ShaderStage::Vertex, vsCode.data(), vsCode.size(), vs));
     const InputElement e{"POSITION", 0, kElementR32G32B32Float, kAppendAligned};
     std::unique_ptr<InputLayout> layout;
@@ -591,7 +591,7 @@ TEST_F(DrawTest, OrderedViewsDrawnQuadByQuadKeepTheirOrder) {
                        "float4 main(float4 p : SV_Position) : SV_Target {\n"
                        "  uint2 at = uint2(p.xy); acc[at] = acc[at] * 2 + 1; return 1; }\n",
                        "ps_5_0");
-    std::unique_ptr<Platform::Gpu::Shader> vs, ps;
+    std::unique_ptr<Platform::gpu::Shader> vs, ps;
     ASSERT_EQ(kOk, ordered->createShader(ShaderStage::Vertex, vsCode.data(), vsCode.size(), vs));
     ASSERT_EQ(kOk, ordered->createShader(ShaderStage::Pixel, psCode.data(), psCode.size(), ps));
     const InputElement e{"POSITION", 0, kElementR32G32B32Float, kAppendAligned};
@@ -648,7 +648,7 @@ TEST_F(DrawTest, OrderedViewsDrawnQuadByQuadKeepTheirOrder) {
         ctx.setRenderTarget(nullptr);
         std::unique_ptr<StagingTexture> staging;
         ASSERT_EQ(kOk, ordered->createStagingTexture(2, 2, 10, staging));
-        ctx.copyResource(*staging, *acc);
+        (void)ctx.copyResource(*staging, *acc);
         MappedTexture m;
         ASSERT_EQ(kOk, ctx.map(*staging, m));
         EXPECT_EQ(before + 1, ctx.submissionCount()) << c.what;
@@ -723,7 +723,7 @@ TEST_F(DrawTest, AVertexShaderReadsWhatThePassBeforeDrew) {
                           "struct O { float4 p : SV_Position; float4 c : COLOR; };\n"
                           "O main(float3 p : POSITION) { O o; o.p = float4(p, 1); o.c = t.Load(int3(1, 1, 0)); return o; }",
                           "vs_5_0");
-    std::unique_ptr<Platform::Gpu::Shader> vs;
+    std::unique_ptr<Platform::gpu::Shader> vs;
     ASSERT_EQ(kOk, device().createShader(ShaderStage::Vertex, vsCode.data(), vsCode.size(), vs));
     const InputElement e{"POSITION", 0, kElementR32G32B32Float, kAppendAligned};
     std::unique_ptr<InputLayout> layout;

@@ -24,9 +24,9 @@ protected:
             // Hazards between passes (a missing or too narrow barrier) are
             // reported too; lavapipe would hide them by running in order.
             setenv("VK_LAYER_ENABLES", "VK_VALIDATION_FEATURE_ENABLE_SYNCHRONIZATION_VALIDATION_EXT", 0);
-            Platform::Gpu::DeviceOptions options;
+            Platform::gpu::DeviceOptions options;
             options.validation = true;
-            ASSERT_EQ(Platform::kOk, Platform::Gpu::Device::create(options, device_));
+            ASSERT_EQ(Platform::kOk, Platform::gpu::Device::create(options, device_));
         }
     }
     void SetUp() override {
@@ -40,34 +40,34 @@ protected:
         EXPECT_EQ(0u, device_->validationMessageCount()) << device_->validationMessages();
     }
 
-    Platform::Gpu::Device& device() { return *device_; }
-    Platform::Gpu::Context& context() { return device_->context(); }
+    Platform::gpu::Device& device() { return *device_; }
+    Platform::gpu::Context& context() { return device_->context(); }
 
-    std::unique_ptr<Platform::Gpu::Texture> makeTexture(uint32_t w, uint32_t h, int32_t format, uint32_t bind,
+    std::unique_ptr<Platform::gpu::Texture> makeTexture(uint32_t w, uint32_t h, int32_t format, uint32_t bind,
                                                         const void* data = nullptr, uint32_t pitch = 0,
                                                         uint32_t samples = 1) {
-        Platform::Gpu::TextureDesc desc;
+        Platform::gpu::TextureDesc desc;
         desc.width = w;
         desc.height = h;
         desc.format = format;
         desc.bindFlags = bind;
         desc.sampleCount = samples;
-        Platform::Gpu::InitialData init{data, pitch};
-        std::unique_ptr<Platform::Gpu::Texture> t;
+        Platform::gpu::InitialData init{data, pitch};
+        std::unique_ptr<Platform::gpu::Texture> t;
         EXPECT_EQ(Platform::Result(0), device().createTexture(desc, data ? &init : nullptr, t));
         return t;
     }
 
     // The texture's pixels in the program's layout, rows packed tightly.
-    std::vector<uint8_t> readBack(Platform::Gpu::Texture& texture) {
-        std::unique_ptr<Platform::Gpu::StagingTexture> staging;
+    std::vector<uint8_t> readBack(Platform::gpu::Texture& texture) {
+        std::unique_ptr<Platform::gpu::StagingTexture> staging;
         EXPECT_EQ(Platform::Result(0),
                   device().createStagingTexture(texture.width(), texture.height(), texture.format(), staging));
         if (!staging) return {};
-        context().copyResource(*staging, texture);
-        Platform::Gpu::MappedTexture m;
+        (void)context().copyResource(*staging, texture);
+        Platform::gpu::MappedTexture m;
         EXPECT_EQ(Platform::Result(0), context().map(*staging, m));
-        const uint32_t row = Platform::Gpu::FormatTable::cpuRowBytes(texture.formatInfo(), texture.width());
+        const uint32_t row = Platform::gpu::FormatTable::cpuRowBytes(texture.formatInfo(), texture.width());
         std::vector<uint8_t> out(static_cast<size_t>(row) * texture.height());
         for (uint32_t y = 0; y < texture.height(); ++y)
             std::memcpy(out.data() + y * row, static_cast<const uint8_t*>(m.data) + y * m.rowPitch, row);
@@ -75,7 +75,7 @@ protected:
         return out;
     }
 
-    static inline std::unique_ptr<Platform::Gpu::Device> device_;
+    static inline std::unique_ptr<Platform::gpu::Device> device_;
 };
 
 // IEEE half floats, for building and checking 16-bit float texels.

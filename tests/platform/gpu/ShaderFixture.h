@@ -12,26 +12,26 @@ protected:
                                  const char* name = "test.hlsl") {
         std::vector<uint8_t> code;
         std::string errors;
-        EXPECT_EQ(Platform::kOk, Platform::Gpu::HlslCompiler::compile(name, source.data(), source.size(), entry,
+        EXPECT_EQ(Platform::kOk, Platform::gpu::HlslCompiler::compile(name, source.data(), source.size(), entry,
                                                                       target, code, errors))
             << errors;
         return code;
     }
 
-    std::unique_ptr<Platform::Gpu::Shader> shader(const std::string& source, const char* target) {
+    std::unique_ptr<Platform::gpu::Shader> shader(const std::string& source, const char* target) {
         auto code = compile(source, target);
-        Platform::Gpu::ShaderStage stage;
-        Platform::Gpu::HlslCompiler::stageOfTarget(target, stage);
-        std::unique_ptr<Platform::Gpu::Shader> s;
+        Platform::gpu::ShaderStage stage;
+        Platform::gpu::HlslCompiler::stageOfTarget(target, stage);
+        std::unique_ptr<Platform::gpu::Shader> s;
         EXPECT_EQ(Platform::kOk, device().createShader(stage, code.data(), code.size(), s));
         return s;
     }
 
     // The position quad: four vertices of three floats covering the target, drawn as a strip.
     void bindPositionQuad() {
-        using namespace Platform::Gpu;
+        using namespace Platform::gpu;
         if (!quadVs_) {
-            const auto* code = Shader::BuiltinShaders::code("QuadPosition", ShaderStage::Vertex);
+            const auto* code = ::Shader::BuiltinShaders::code("QuadPosition", ShaderStage::Vertex);
             ASSERT_TRUE(code);
             ASSERT_EQ(Platform::kOk, device().createShader(ShaderStage::Vertex, code->data(), code->size(), quadVs_));
             InputElement e{"POSITION", 0, kElementR32G32B32Float, kAppendAligned};
@@ -47,30 +47,30 @@ protected:
         context().setTopology(Topology::TriangleStrip);
     }
 
-    void setTarget(Platform::Gpu::Texture& t) {
-        Platform::Gpu::View* rtv = nullptr;
-        ASSERT_EQ(Platform::kOk, t.view(Platform::Gpu::ViewKind::RenderTarget, rtv));
+    void setTarget(Platform::gpu::Texture& t) {
+        Platform::gpu::View* rtv = nullptr;
+        ASSERT_EQ(Platform::kOk, t.view(Platform::gpu::ViewKind::RenderTarget, rtv));
         context().setRenderTarget(rtv);
         context().setViewport({0, 0, static_cast<float>(t.width()), static_cast<float>(t.height()), 0, 1});
     }
 
-    void clear(Platform::Gpu::Texture& t, float r, float g, float b, float a) {
-        Platform::Gpu::View* rtv = nullptr;
-        ASSERT_EQ(Platform::kOk, t.view(Platform::Gpu::ViewKind::RenderTarget, rtv));
+    void clear(Platform::gpu::Texture& t, float r, float g, float b, float a) {
+        Platform::gpu::View* rtv = nullptr;
+        ASSERT_EQ(Platform::kOk, t.view(Platform::gpu::ViewKind::RenderTarget, rtv));
         const float c[4] = {r, g, b, a};
         context().clearRenderTargetView(rtv, c);
     }
 
-    Platform::Gpu::View* srv(Platform::Gpu::Texture& t) {
-        Platform::Gpu::View* v = nullptr;
-        EXPECT_EQ(Platform::kOk, t.view(Platform::Gpu::ViewKind::ShaderResource, v));
+    Platform::gpu::View* srv(Platform::gpu::Texture& t) {
+        Platform::gpu::View* v = nullptr;
+        EXPECT_EQ(Platform::kOk, t.view(Platform::gpu::ViewKind::ShaderResource, v));
         return v;
     }
 
     // RGBA16F texture from floats.
-    std::unique_ptr<Platform::Gpu::Texture> halfTexture(uint32_t w, uint32_t h, const std::vector<float>& rgba,
-                                                        uint32_t bind = Platform::Gpu::kBindShaderResource |
-                                                                        Platform::Gpu::kBindRenderTarget) {
+    std::unique_ptr<Platform::gpu::Texture> halfTexture(uint32_t w, uint32_t h, const std::vector<float>& rgba,
+                                                        uint32_t bind = Platform::gpu::kBindShaderResource |
+                                                                        Platform::gpu::kBindRenderTarget) {
         std::vector<uint16_t> halves(rgba.size());
         for (size_t i = 0; i < rgba.size(); ++i) halves[i] = floatToHalf(rgba[i]);
         return makeTexture(w, h, 10, bind, halves.data(), w * 8);
@@ -80,24 +80,24 @@ protected:
         EXPECT_EQ(Platform::kOk, context().lastDrawError());
         context().setRenderTarget(nullptr);
         for (uint32_t i = 0; i < 16; ++i) {
-            context().setShaderResource(Platform::Gpu::ShaderStage::Pixel, i, nullptr);
-            context().setShaderResource(Platform::Gpu::ShaderStage::Compute, i, nullptr);
+            context().setShaderResource(Platform::gpu::ShaderStage::Pixel, i, nullptr);
+            context().setShaderResource(Platform::gpu::ShaderStage::Compute, i, nullptr);
         }
         for (uint32_t i = 0; i < 8; ++i) {
-            context().setUnorderedAccessView(Platform::Gpu::ShaderStage::Pixel, i, nullptr);
-            context().setUnorderedAccessView(Platform::Gpu::ShaderStage::Compute, i, nullptr);
+            context().setUnorderedAccessView(Platform::gpu::ShaderStage::Pixel, i, nullptr);
+            context().setUnorderedAccessView(Platform::gpu::ShaderStage::Compute, i, nullptr);
         }
         for (uint32_t i = 0; i < 14; ++i) {
-            context().setConstantBuffer(Platform::Gpu::ShaderStage::Pixel, i, nullptr);
-            context().setConstantBuffer(Platform::Gpu::ShaderStage::Compute, i, nullptr);
+            context().setConstantBuffer(Platform::gpu::ShaderStage::Pixel, i, nullptr);
+            context().setConstantBuffer(Platform::gpu::ShaderStage::Compute, i, nullptr);
         }
         context().setBlendState(nullptr, nullptr);
         context().setRasterizerState(nullptr);
         GpuTest::TearDown();
     }
 
-    std::unique_ptr<Platform::Gpu::Shader> quadVs_;
-    std::unique_ptr<Platform::Gpu::InputLayout> quadLayout_;
-    std::unique_ptr<Platform::Gpu::Buffer> quadVertices_;
-    std::unique_ptr<Platform::Gpu::RasterizerState> cullNone_;
+    std::unique_ptr<Platform::gpu::Shader> quadVs_;
+    std::unique_ptr<Platform::gpu::InputLayout> quadLayout_;
+    std::unique_ptr<Platform::gpu::Buffer> quadVertices_;
+    std::unique_ptr<Platform::gpu::RasterizerState> cullNone_;
 };

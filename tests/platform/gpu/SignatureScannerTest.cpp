@@ -2,7 +2,7 @@
 
 #include "platform/gpu/SignatureScanner.h"
 
-using namespace Platform::Gpu;
+using namespace Platform::gpu;
 
 TEST(SignatureScannerTest, ReadsTheEntryParametersAsWritten) {
     struct Case {

@@ -58,7 +58,7 @@ Bytes bgraPattern(uint32_t width, uint32_t height, bool alpha);
 
 Bytes jpegSample(uint32_t width, uint32_t height) {
     Samples::TempFolder folder;
-    encodeFile(folder.path + "/s.jpg", FormatId::ContainerJpeg, bgraPattern(width, height, false), width, height,
+    (void)encodeFile(folder.path + "/s.jpg", FormatId::ContainerJpeg, bgraPattern(width, height, false), width, height,
                FormatId::Bgr32);
     return Samples::readFile(folder.path + "/s.jpg");
 }
@@ -205,11 +205,11 @@ TEST(ImagingConvert, EveryPixelFormatPairAndPremultipliedAlpha) {
     for (FormatId from : formats)
         for (FormatId to : formats) {
             bool can = false;
-            Img::FormatConverter::canConvert(from, to, can);
+            (void)Img::FormatConverter::canConvert(from, to, can);
             EXPECT_TRUE(can);
         }
     bool can = true;
-    Img::FormatConverter::canConvert(FormatId::ContainerPng, FormatId::Rgba32, can);
+    (void)Img::FormatConverter::canConvert(FormatId::ContainerPng, FormatId::Rgba32, can);
     EXPECT_FALSE(can);
 
     // Premultiplied BGRA (200, 100, 50) at alpha 128 reads back straight, and
@@ -235,23 +235,23 @@ TEST(ImagingConvert, EveryPixelFormatPairAndPremultipliedAlpha) {
 Platform::Result encodeFile(const std::string& path, FormatId container, const Bytes& bgra, uint32_t width,
                             uint32_t height, FormatId source, const Img::Variant* quality) {
     std::unique_ptr<Img::Factory> factory;
-    Img::createFactory(factory);
+    (void)Img::createFactory(factory);
     std::unique_ptr<Img::FileStream> stream;
-    factory->createStream(stream);
+    (void)factory->createStream(stream);
     Platform::Result r;
     if (Platform::failed(r = stream->initializeFromFilename(path))) return r;
     std::unique_ptr<Img::Encoder> encoder;
     if (Platform::failed(r = factory->createEncoder(container, encoder))) return r;
-    encoder->initialize(stream.get());
+    (void)encoder->initialize(stream.get());
     std::unique_ptr<Img::FrameEncode> frame;
     std::unique_ptr<Img::PropertyBag> options;
-    encoder->createNewFrame(frame, options);
-    if (quality) options->write(L"ImageQuality", *quality);
-    frame->initialize(options.get());
+    (void)encoder->createNewFrame(frame, options);
+    if (quality) (void)options->write(L"ImageQuality", *quality);
+    (void)frame->initialize(options.get());
     if (Platform::failed(r = frame->setSize(width, height))) return r;
-    frame->setResolution(72, 72);
+    (void)frame->setResolution(72, 72);
     FormatId target = container;
-    frame->setPixelFormat(target);
+    (void)frame->setPixelFormat(target);
     std::unique_ptr<Img::MemoryBitmap> bitmap;
     if (Platform::failed(r = factory->createBitmapFromMemory(width, height, source, width * 4, bgra.size(),
                                                              bgra.data(), bitmap)))

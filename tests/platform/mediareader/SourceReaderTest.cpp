@@ -236,8 +236,8 @@ protected:
         want.major = major;
         want.subtype = subtype;
         if (r->setCurrentMediaType(stream, want) != Platform::kOk) return nullptr;
-        r->setStreamSelection(MR::kAllStreams, false);
-        r->setStreamSelection(stream, true);
+        (void)r->setStreamSelection(MR::kAllStreams, false);
+        (void)r->setStreamSelection(stream, true);
         return r;
     }
     static std::shared_ptr<MR::Sample> next(MR::SourceReader& r, uint32_t stream) {
@@ -312,7 +312,7 @@ TEST_F(SourceReaderFilesTest, ATinyFileClaimingAHugeChunkTakesNoGigabytes) {
     rusage before{};
     getrusage(RUSAGE_SELF, &before);
     std::unique_ptr<MR::SourceReader> r;
-    MR::SourceReader::create(path, false, r);  // may open or not; it must not take the memory
+    (void)MR::SourceReader::create(path, false, r);  // may open or not; it must not take the memory
     rusage after{};
     getrusage(RUSAGE_SELF, &after);
     EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 512L * 1024) << "peak grew by " << (after.ru_maxrss - before.ru_maxrss)

@@ -39,7 +39,7 @@ TEST(OsEvent, AutoResetReleasesOneWaiterPerSet) {
         });
     for (int i = 0; i < 3; ++i) {
         while (woken.load() != i) std::this_thread::yield();
-        e.set();
+        (void)e.set();
     }
     for (auto& t : waiters) t.join();
     EXPECT_EQ(woken.load(), 3);
@@ -53,13 +53,13 @@ TEST(OsEvent, WaitForAnyGivesLowestSignalledIndex) {
     ASSERT_EQ(c.create(), Platform::kOk);
     const WaitHandle handles[] = {a.handle(), b.handle(), c.handle()};
     EXPECT_EQ(waitForAny(handles, 3, 0), kWaitTimeout);
-    c.set();
-    b.set();
+    (void)c.set();
+    (void)b.set();
     EXPECT_EQ(waitForAny(handles, 3, 0), kWaitObject0 + 1);
     EXPECT_EQ(waitForAny(handles, 3, 0), kWaitObject0 + 2);  // b was auto-reset and taken
 
-    std::thread setter([&] { a.set(); });
-    c.reset();
+    std::thread setter([&] { (void)a.set(); });
+    (void)c.reset();
     EXPECT_EQ(waitForAny(handles, 3, kInfinite), kWaitObject0);
     setter.join();
 }
@@ -95,15 +95,15 @@ TEST(OsEvent, ThreadWaitHookRunsWhileWaiting) {
         poke.nativeFd(),
         [](void* c) {
             auto* s = static_cast<HookState*>(c);
-            s->poke->reset();
+            (void)s->poke->reset();
             ++s->calls;
         },
         &state);
     std::thread other([&] {
-        poke.set();
+        (void)poke.set();
         // The waiter must have run the hook before done is set.
         while (poke.isSet()) std::this_thread::yield();
-        done.set();
+        (void)done.set();
     });
     EXPECT_EQ(done.wait(kInfinite), kWaitObject0);
     other.join();

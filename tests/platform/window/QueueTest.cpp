@@ -116,7 +116,7 @@ TEST(MessageQueue, SendDoesNotDeadlockWhileTheOwnerWaitsForTheSender) {
     intptr_t answer = 0;
     std::thread worker([&] {
         answer = W::sendMessage(window.handle, kTestMessage, 7, 0);
-        finished.set();
+        (void)finished.set();
     });
     // The owner blocks in a plain os wait on the worker; the send is answered meanwhile.
     EXPECT_EQ(finished.wait(Os::kInfinite), Os::kWaitObject0);
@@ -284,13 +284,13 @@ TEST(MessageQueue, WaitReportsHandleInputOrTimeout) {
     ASSERT_EQ(automatic.create(false), Platform::kOk);
     const Os::WaitHandle handles[] = {manual.handle(), automatic.handle()};
     EXPECT_EQ(W::msgWaitForMultipleObjects(2, handles, false, 20, W::kQsAllInput), W::kWaitTimeout);
-    automatic.set();
+    (void)automatic.set();
     EXPECT_EQ(W::msgWaitForMultipleObjects(2, handles, false, 0, W::kQsAllInput), W::kWaitObject0 + 1);
     EXPECT_FALSE(automatic.isSet());  // taken by the wait
     W::postMessage(nullptr, kTestMessage, 0, 0);
     EXPECT_EQ(W::msgWaitForMultipleObjects(2, handles, false, Os::kInfinite, W::kQsAllInput), W::kWaitObject0 + 2);
     drain();
-    std::thread setter([&] { manual.set(); });
+    std::thread setter([&] { (void)manual.set(); });
     EXPECT_EQ(W::msgWaitForMultipleObjects(2, handles, false, Os::kInfinite, W::kQsAllInput), W::kWaitObject0);
     setter.join();
     EXPECT_TRUE(manual.isSet());
