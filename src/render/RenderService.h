@@ -17,8 +17,8 @@ public:
 
     static RenderService* get() { return System::ServiceSlot<RenderService>::instance; }
 
-    // How the workers open the read scope of the current scene; the edit
-    // service installs it before the render service is built. Without one,
+    // How the workers open the read scope of the current scene; the entry
+    // point installs it before the render service is built. Without one,
     // requests find no scene and render nothing.
     static void setSceneReader(RenderVideoWorker::SceneReader reader);
 

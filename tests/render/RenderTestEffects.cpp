@@ -53,6 +53,8 @@ void SolidTestSource::preInputVideo(Render::RenderContext& context) {
 std::shared_ptr<Media::ResourceBuffer> SolidTestSource::inputVideo(Render::RenderContext& context) {
     journal().add("in " + tag);
     seenGroupLayer = context.view.groupControl ? context.view.groupControl->layer : -1;
+    if (onInput)
+        onInput();
     if (failInput)
         throw std::runtime_error("solid source failed");
     if (none)

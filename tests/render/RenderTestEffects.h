@@ -51,6 +51,8 @@ public:
     bool failInput = false;    // throws from inputVideo
     // Runs on the render thread in preInputVideo, after the journal line.
     std::function<void(Render::RenderContext&)> onPrepare;
+    // Runs on the per-object thread in inputVideo, after the journal line.
+    std::function<void()> onInput;
     // What the context held when the image was made.
     int32_t seenGroupLayer = -2;
 };

@@ -258,17 +258,38 @@ TEST_F(VideoWorkerTest, AnObjectThatFailsIsLoggedAndTheFrameStillCompletes) {
 TEST_F(VideoWorkerTest, AWalkThatFailsWaitsForItsQueuedDrawingAndCallsNoCallback) {
     // The first object's drawing is queued when the second object's
     // preparation throws: it must run before the frame's buffers go away.
-    solid(0, "A", {1, 0, 0, 1}, 0, 0, 8, 6);
+    int32_t unlockedWhileDrawing = 0;
+    source(*solid(0, "A", {1, 0, 0, 1}, 0, 0, 8, 6)).onInput = [&] {
+        const std::unique_lock edit(lock, std::try_to_lock);
+        unlockedWhileDrawing += edit.owns_lock() ? 1 : 0;
+    };
     source(*solid(1, "B")).onPrepare = [](Render::RenderContext&) { throw std::runtime_error("prepare failed"); };
     ThreadLog log;
     EXPECT_EQ(render(0).frame, -1);
     EXPECT_EQ(log.messages("ERROR"), (Strings{"[RenderVideoWorker] exception.\nprepare failed"}));
     EXPECT_EQ(steps().drawn, (Strings{"in A", "out @L0"}));
+    EXPECT_EQ(unlockedWhileDrawing, 0);
     // The lock was released and the scene key removed: an edit and the next frame go ahead.
     { const std::unique_lock edit(lock); }
     source(*scene->findLayerObject(1, 0, 0)).onPrepare = nullptr;
     EXPECT_EQ(render(1).frame, 1);
     EXPECT_TRUE(log.messages("WARN").empty());
+}
+
+TEST_F(VideoWorkerTest, TheSceneIsLockedWhileDrawingAndFreeForTheCallback) {
+    int32_t lockedWhileDrawing = 0;
+    source(*solid(0, "A")).onInput = [&] {
+        const std::unique_lock edit(lock, std::try_to_lock);
+        lockedWhileDrawing += edit.owns_lock() ? 0 : 1;
+    };
+    bool lockedInCallback = true;
+    worker.requestRenderingFrame(Render::kRenderExport, 0, [&](int32_t, Media::RenderBuffer&, Anchor::AnchorList*) {
+        const std::unique_lock edit(lock, std::try_to_lock);  // a callback may open an edit scope
+        lockedInCallback = !edit.owns_lock();
+    });
+    worker.waitAll();
+    EXPECT_EQ(lockedWhileDrawing, 1);
+    EXPECT_FALSE(lockedInCallback);
 }
 
 TEST_F(VideoWorkerTest, EachFrameLogsItsRenderTime) {
