@@ -38,7 +38,7 @@ struct Setup {
         context().clearRenderTargetView(image->getRenderTargetView(), colour);
         context().finish();
     }
-    Platform::Gpu::Context& context() { return *Media::Direct3DService::Get()->context; }
+    Platform::Gpu::Context& context() { return *Media::Direct3DService::get()->context; }
 };
 
 Setup& setup() {
@@ -52,7 +52,7 @@ Setup& setup() {
 // range(0): 1 draws into a new image each time (as an unpooled pass does), 0 into one made once.
 void CopyPass(benchmark::State& state) {
     Setup& s = setup();
-    Media::PixelShader& copy = Resource::ResourceService::Get()->pixelShaders[kCopy];
+    Media::PixelShader& copy = Resource::ResourceService::get()->pixelShaders[kCopy];
     auto kept = std::make_shared<Media::ResourceBuffer>(kWidth, kHeight);
     auto once = [&] {
         auto target = state.range(0) ? std::make_shared<Media::ResourceBuffer>(kWidth, kHeight) : kept;

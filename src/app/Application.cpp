@@ -44,8 +44,8 @@
 #include "effect/ModelQueries.h"
 #include "effect/NameTranslation.h"
 #include "effect/OutputView.h"
-#include "effects/BuiltinCatalog.h"
 #include "effects/ServiceCatalog.h"
+#include "filters/FilterCatalog.h"
 #include "media/gpu/Direct2DService.h"
 #include "media/gpu/Direct3DService.h"
 #include "media/gpu/RenderBuffer.h"
@@ -144,7 +144,7 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Media::Direct3DService>();
     stack.addService<Media::XAudio2Service>();
     stack.addService<Event::EventService>();
-    static Effect::BuiltinCatalog builtinEffects;
+    static Effect::FilterCatalog builtinEffects;
     Effect::EffectService::setCatalog(&builtinEffects);
     Effect::EffectService* effects = stack.addService<Effect::EffectService>();
     stack.addOwned<Effect::ServiceCatalog>(*effects);  // the model's catalogue while the service lives

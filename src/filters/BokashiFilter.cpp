@@ -7,6 +7,7 @@
 #include "effect/RenderContext.h"
 #include "media/gpu/PixelShaderList.h"
 #include "media/gpu/ResourceBuffer.h"
+#include "media/gpu/ResourceService.h"
 #include "shaders/BuiltinShaders.h"
 
 namespace Effect {
@@ -98,26 +99,33 @@ BokashiFilter::Image BokashiFilter::filterVideo(Render::RenderContext& context, 
     const int32_t size = FilterValue::pixels(range.getValue(context));
     const float ratio = FilterValue::percent(aspect.getValue(context));
     const int32_t mode = fixedSize.value ? 2 : 0;
-    const int32_t strength = FilterValue::pixels(lightStrength.getValue(context));
+    const int32_t strength = FilterValue::pixels(light.getValue(context));
     if (strength <= 0)
         return blurImage(std::move(image), size, ratio, mode);
 
     // In light space bright parts weigh exponentially more, so they spread like light.
-    Shader::PixelShaderList& list = *common->pixelShaderList;
+    Shader::PixelShaderList* shared = common->pixelShaderList;
+    if (!shared) {
+        Resource::ResourceService* resources = Resource::ResourceService::get();
+        if (!resources)
+            throw System::messageException("Effect::BokashiFilter::filterVideo", "resource service not available.");
+        shared = &resources->pixelShaders;
+    }
+    Shader::PixelShaderList& list = *shared;
     Platform::Gpu::Context& device = *Direct3D->context;
-    Platform::Gpu::Buffer* shared = list.constantBuffer.buffer.get();
+    Platform::Gpu::Buffer* constant = list.constantBuffer.buffer.get();
     const float base = 1.0f + 0.15f * static_cast<float>(strength);
 
     std::shared_ptr<Media::ResourceBuffer> light = common->takeImage(image->width, image->height);
     list.constant[0] = base;
-    device.updateSubresource(*shared, list.constant);
-    list[kToLightSpace].drawResourceToResourceWithConstant(*light, *image, shared, nullptr);
+    device.updateSubresource(*constant, list.constant);
+    list[kToLightSpace].drawResourceToResourceWithConstant(*light, *image, constant, nullptr);
 
     Image blurred = blurImage(std::move(light), size, ratio, mode);
     std::shared_ptr<Media::ResourceBuffer> result = common->takeImage(blurred->width, blurred->height);
     list.constant[0] = 1.0f / base;
-    device.updateSubresource(*shared, list.constant);
-    list[kFromLightSpace].drawResourceToResourceWithConstant(*result, *blurred, shared, nullptr);
+    device.updateSubresource(*constant, list.constant);
+    list[kFromLightSpace].drawResourceToResourceWithConstant(*result, *blurred, constant, nullptr);
     return result;
 }
 

@@ -74,7 +74,7 @@ public:
 
     EffectItemNumber range{&items, L"範囲", 5, 0, 1000, 1};
     EffectItemNumber aspect{&items, L"縦横比", 0, -100, 100, 0.01};
-    EffectItemNumber lightStrength{&items, L"光の強さ", 0, 0, 60, 0.1};
+    EffectItemNumber light{&items, L"光の強さ", 0, 0, 60, 0.1};
     EffectItemCheck fixedSize{&items, L"サイズ固定"};
 
     std::shared_ptr<CommonResource> common;

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "FilterFixture.h"
+#include "BlurFixture.h"
 #include "effect/RenderContext.h"
 #include "filters/BokashiFilter.h"
 
@@ -24,7 +24,7 @@ std::array<double, 4> pattern(uint32_t x, uint32_t y) {
 
 std::array<double, 4> opaqueWhite(uint32_t, uint32_t) { return {1, 1, 1, 1}; }
 
-class BokashiTest : public FilterFixture {
+class BokashiTest : public BlurFixture {
 protected:
     void SetUp() override {
         prototype = std::make_shared<BokashiFilter>();
@@ -194,7 +194,7 @@ TEST_F(BokashiTest, FilterStep) {
         filter->shareResource(*prototype);
         filter->range.values = {c.range};
         filter->aspect.values = {int32_t(std::lround(c.aspectPercent * 100))};
-        filter->lightStrength.values = {int32_t(std::lround(c.strength * 10))};
+        filter->light.values = {int32_t(std::lround(c.strength * 10))};
         filter->fixedSize.value = c.fixedSize;
         Render::RenderContext context;
         auto result = filter->filterVideo(context, upload(source));
@@ -225,7 +225,7 @@ TEST_F(BokashiTest, FilterIdentityAndLightSpaceClamp) {
     EXPECT_EQ(filter->filterVideo(context, image).get(), image.get());
 
     // Size 0 still passes through light space, which clamps colour to 0 .. 1.
-    filter->lightStrength.values = {300};
+    filter->light.values = {300};
     const Pixels wild = makePixels(12, 8, [](uint32_t x, uint32_t) -> std::array<double, 4> {
         return {x < 6 ? 1.5 : -0.2, 0.5, 2.0, 0.75};
     });

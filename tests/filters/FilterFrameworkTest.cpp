@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "FilterFixture.h"
+#include "BlurFixture.h"
 #include "effect/EffectService.h"
 #include "filters/AudioGroups.h"
 #include "filters/BokashiFilter.h"
 #include "filters/FilterBase.h"
-#include "filters/FilterOptions.h"
+#include "filters/OptionList.h"
 #include "media/audio/AudioBuffer.h"
 #include "support/TestFolders.h"
 
@@ -25,7 +25,7 @@ public:
     void registerTrailing(Effect::EffectService&) override {}
 };
 
-class FilterRegistrationTest : public FilterFixture {
+class FilterRegistrationTest : public BlurFixture {
 protected:
     void SetUp() override {
         folders_.SetUpFolders();
@@ -36,7 +36,7 @@ protected:
         service.reset();
         Effect::EffectService::setCatalog(nullptr);
         folders_.TearDownFolders();
-        FilterFixture::TearDown();
+        BlurFixture::TearDown();
     }
     std::unique_ptr<Effect::EffectService> service;
 
@@ -106,8 +106,8 @@ TEST(FilterValue, RoundingAndUnits) {
     EXPECT_FLOAT_EQ(Effect::FilterValue::radians(180), 180.0f * 0.017453292f);
 }
 
-TEST(FilterOptions, BuiltInValueOrderKeepingTheFirstName) {
-    const auto list = Effect::FilterOptions::build({{2, L"二"}, {0, L"零"}, {2, L"弐"}, {1, L"一"}, {-1, L"負"}});
+TEST(OptionList, BuiltInValueOrderKeepingTheFirstName) {
+    const auto list = Effect::makeOptionList({{2, L"二"}, {0, L"零"}, {2, L"弐"}, {1, L"一"}, {-1, L"負"}});
     std::vector<std::pair<int32_t, std::wstring>> entries;
     for (const auto& [value, name] : list->indexMap) entries.emplace_back(value, name);
     EXPECT_EQ(entries, (std::vector<std::pair<int32_t, std::wstring>>{{-1, L"負"}, {0, L"零"}, {1, L"一"}, {2, L"二"}}));
