@@ -38,7 +38,7 @@ struct Setup {
         context().clearRenderTargetView(image->getRenderTargetView(), colour);
         context().finish();
     }
-    Platform::Gpu::Context& context() { return *Media::Direct3DService::get()->context; }
+    Platform::gpu::Context& context() { return *Media::Direct3DService::get()->context; }
 };
 
 Setup& setup() {

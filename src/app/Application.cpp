@@ -120,7 +120,7 @@ std::unique_ptr<Edit::ReadSection> openCurrentScene() {
     Edit::EditService* edit = Edit::EditService::instance();
     if (!edit)
         return nullptr;
-    auto read = std::make_unique<Edit::ReadSection>(edit->lock(), nullptr, Event::EventService::instance());
+    auto read = std::make_unique<Edit::ReadSection>(edit->lock(), nullptr, Event::EventService::get());
     read->scene = edit->currentScene();
     return read;
 }

@@ -21,7 +21,7 @@ std::shared_ptr<ShaderResource> ShaderResource::create(size_t programCount, uint
     for (size_t i = 0; i < computeCount; ++i)
         resource->computeShaders.push_back(std::make_unique<Media::ComputeShader>());
     if (constantBytes > 0) {
-        if (!Media::Direct3DService::Get())
+        if (!Media::Direct3DService::get())
             throw System::messageException("Effect::ShaderResource::create", "Direct3D service not available.");
         resource->constant = std::make_unique<Media::ConstantBufferCommon>();
         resource->constant->create(nullptr, constantBytes);

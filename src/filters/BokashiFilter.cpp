@@ -13,7 +13,7 @@
 namespace Effect {
 namespace {
 
-using Platform::Gpu::ShaderStage;
+using Platform::gpu::ShaderStage;
 
 // Shader names by kind, horizontal then vertical.
 constexpr const char* kShaderNames[6] = {"BoxTrailingH", "BoxTrailingV", "BoxCentredH",
@@ -112,8 +112,8 @@ BokashiFilter::Image BokashiFilter::filterVideo(Render::RenderContext& context, 
         shared = &resources->pixelShaders;
     }
     Shader::PixelShaderList& list = *shared;
-    Platform::Gpu::Context& device = *Direct3D->context;
-    Platform::Gpu::Buffer* constant = list.constantBuffer.buffer.get();
+    Platform::gpu::Context& device = *Direct3D->context;
+    Platform::gpu::Buffer* constant = list.constantBuffer.buffer.get();
     const float base = 1.0f + 0.15f * static_cast<float>(strength);
 
     std::shared_ptr<Media::ResourceBuffer> light = common->takeImage(image->width, image->height);
@@ -205,7 +205,7 @@ BokashiFilter::Image BokashiFilter::dispatchBoxPass(Image image, Media::ComputeS
         return image;
     std::shared_ptr<Media::ResourceBuffer> target = common->takeImage(targetWidth, targetHeight);
     uploadConstant(target->width, target->height, radius);
-    Platform::Gpu::Context& device = *Direct3D->context;
+    Platform::gpu::Context& device = *Direct3D->context;
     device.setConstantBuffer(ShaderStage::Compute, 0, common->constantBuffer.buffer.get());
     device.setShaderResource(ShaderStage::Compute, 0, image->getShaderResourceView());
     device.setUnorderedAccessView(ShaderStage::Compute, 0, target->getUnorderedAccessView());

@@ -52,7 +52,7 @@ void RenderVideoWorker::waitAll() { renderThread_.waitAll(); }
 
 void RenderVideoWorker::renderFrame(RenderTaskType, int32_t frame, const Callback& callback) {
     const auto started = std::chrono::steady_clock::now();
-    Media::Direct3DService& d3d = *Media::Direct3DService::Get();
+    Media::Direct3DService& d3d = *Media::Direct3DService::get();
     if (!frameBuffer_)
         frameBuffer_ = std::make_unique<Media::RenderBuffer>(d3d.pixelFormat, d3d.defaultSampleDesc);
     ResourceCache cache(settings_.temporaryImageCacheSize);

@@ -89,10 +89,10 @@ inline Pixels fromLightSpace(Pixels image, double base) {
 class BlurFixture : public ResourceTest {
 protected:
     void TearDown() override {
-        Platform::Gpu::Context& c = context();
-        c.setShaderResource(Platform::Gpu::ShaderStage::Compute, 0, nullptr);
-        c.setUnorderedAccessView(Platform::Gpu::ShaderStage::Compute, 0, nullptr);
-        c.setConstantBuffer(Platform::Gpu::ShaderStage::Compute, 0, nullptr);
+        Platform::gpu::Context& c = context();
+        c.setShaderResource(Platform::gpu::ShaderStage::Compute, 0, nullptr);
+        c.setUnorderedAccessView(Platform::gpu::ShaderStage::Compute, 0, nullptr);
+        c.setConstantBuffer(Platform::gpu::ShaderStage::Compute, 0, nullptr);
         ResourceTest::TearDown();
     }
 

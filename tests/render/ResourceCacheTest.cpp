@@ -77,7 +77,7 @@ TEST_F(ResourceCacheTest, AcquireGivesTheStoredImageOfTheSameSizeElseANewOne) {
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->width, 10u);
     EXPECT_EQ(first->height, 8u);
-    EXPECT_EQ(first->format, Media::Direct3DService::Get()->pixelFormat);
+    EXPECT_EQ(first->format, Media::Direct3DService::get()->pixelFormat);
     EXPECT_EQ(cache.used(), 80);
     EXPECT_EQ(cache.acquire("buf", 10, 8), first);
     const Image resized = cache.acquire("buf", 12, 8);

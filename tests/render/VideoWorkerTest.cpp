@@ -192,7 +192,7 @@ TEST_F(VideoWorkerTest, ASceneRenderingItselfGetsAClearedFrameAndAWarning) {
         scene = std::make_shared<Edit::Scene>(0, 0);
         SetUp();
         auto a = solid(0, "A", {0, 0, 1, 1});
-        Media::Direct3DService& d3d = *Media::Direct3DService::Get();
+        Media::Direct3DService& d3d = *Media::Direct3DService::get();
         Media::RenderBuffer inner(d3d.pixelFormat, d3d.defaultSampleDesc);
         Render::ResourceCache cache(0);
         int32_t nesting = 0;
@@ -310,7 +310,7 @@ TEST_F(VideoWorkerTest, AFrameOfManyObjectsIsSubmittedOnceAndStaysOnTheGpu) {
     for (int32_t i = 0; i < 10; ++i)
         solid(i, "S" + std::to_string(i), {0, 0, 1, 1}, static_cast<uint32_t>(i % 4) * 2, 0, 2, 2);
     render(0);  // textures and pipelines made once
-    Media::Direct3DService& d3d = *Media::Direct3DService::Get();
+    Media::Direct3DService& d3d = *Media::Direct3DService::get();
     const uint64_t before = d3d.context->submissionCount();
     bool called = false;
     worker.requestRenderingFrame(Render::kRenderExport, 0,
