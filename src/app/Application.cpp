@@ -52,14 +52,19 @@
 #include "media/image/ImageService.h"
 #include "media/decode/MediaService.h"
 #include "media/audio/XAudio2Service.h"
+#include "plugin/InputCacheSource.h"
+#include "plugin/InputService.h"
+#include "render/cache/CacheService.h"
 #include "platform/os/Com.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/MessageBox.h"
 #include "render/RenderService.h"
+#include "platform/window/TopLevel.h"
 #include "ui/dialogs/AskQuestion.h"
 #include "ui/dialogs/EditServiceDialogs.h"
 #include "ui/dialogs/ShowException.h"
 #include "ui/dialogs/ShowNotice.h"
+#include "ui/framework/WindowService.h"
 
 namespace App {
 
@@ -144,6 +149,11 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Media::Direct3DService>();
     stack.addService<Media::XAudio2Service>();
     stack.addService<Event::EventService>();
+    stack.addService<Window::WindowService>();
+    Plugin::InputService* input = stack.addService<Plugin::InputService>();
+    auto* inputForCaches = stack.addOwned<Plugin::InputCacheSource>(*input);
+    Cache::CacheService* caches = stack.addService<Cache::CacheService>();
+    caches->setMediaInput(inputForCaches);
     static Effect::FilterCatalog builtinEffects;
     Effect::EffectService::setCatalog(&builtinEffects);
     Effect::EffectService* effects = stack.addService<Effect::EffectService>();
@@ -155,11 +165,19 @@ void buildServices(System::ServiceStack& stack) {
 }
 
 // The clipboard copy of a rendered frame, straight alpha.
+// The installed font families, once the 2-D drawing service has read them.
+void readFontFamilies(std::vector<std::wstring>& names, std::wstring& defaultName) {
+    if (const Media::Direct2DService* d2d = Media::Direct2DService::get())
+        d2d->fontManager.familyNames(names, defaultName);
+}
+
 std::shared_ptr<Media::ImageBuffer> readFrameImage(Media::RenderBuffer& buffer, int32_t format) {
     return buffer.createImageBuffer(format, true);
 }
 
 void callStartupListeners() {
+    // No panel exists yet: the layout is the empty one in the style's colours.
+    if (Window::WindowService* windows = Window::WindowService::get()) windows->updateLayout();
     if (Event::EventService* events = Event::EventService::get())
         events->startupListeners.call();
 }
@@ -170,10 +188,11 @@ void callExitListeners() {
 }
 
 void mainLoop() {
-    // The main window keeps the program running; a start without one (no
-    // window service yet, or headless) ends after start-up.
-    if (Event::commandWindow())
-        runMessageLoop();
+    // The main window keeps the program running until it is closed. Without a
+    // display nobody can close it: such a start ends after start-up.
+    Window::WindowService* windows = Window::WindowService::get();
+    if (windows != nullptr && Platform::window::hasDisplay())
+        windows->processMessage();
 }
 
 void emergencyExit(const std::exception& e) {
@@ -213,10 +232,13 @@ int run(const Steps& steps) {
     const System::ExceptionPresenterScope presenter(Dialog::showException);
     const System::NoticePresenterScope notices(Dialog::showNotice);
     const Edit::Project::QuestionAsker previousAsker = Edit::Project::setQuestionAsker(Dialog::askQuestion);
-    const auto previousDialogs = Edit::EditService::setDialogs(std::make_shared<Dialog::EditServiceDialogs>());
-    const auto previousFrameReader = Edit::EditService::setFrameImageReader(readFrameImage);
     const Effect::EffectService::ErrorPresenter previousErrors =
         Effect::EffectService::setErrorPresenter(showErrorDialog);
+    const Plugin::InputService::ErrorPresenter previousInputErrors =
+        Plugin::InputService::setErrorPresenter(showErrorDialog);
+    const auto previousDialogs = Edit::EditService::setDialogs(std::make_shared<Dialog::EditServiceDialogs>());
+    const auto previousFrameReader = Edit::EditService::setFrameImageReader(readFrameImage);
+    const auto previousFontReader = Edit::ProjectQueries::setFontListReader(readFontFamilies);
     Edit::ProjectQueries projectQueries;
     const Effect::ModelQueriesScope queries(projectQueries);
     Effect::setFrameSizeReader(Media::renderBufferSize);
@@ -249,9 +271,11 @@ int run(const Steps& steps) {
     Effect::setNameTranslator(nullptr);  // the translation service is gone
     Effect::setFrameSizeReader(nullptr);
     Edit::Project::setQuestionAsker(previousAsker);
+    Effect::EffectService::setErrorPresenter(previousErrors);
+    Plugin::InputService::setErrorPresenter(previousInputErrors);
     Edit::EditService::setDialogs(previousDialogs);
     Edit::EditService::setFrameImageReader(previousFrameReader);
-    Effect::EffectService::setErrorPresenter(previousErrors);
+    Edit::ProjectQueries::setFontListReader(previousFontReader);
     Os::oleUninitialize();
     Os::coUninitialize();
     return 0;

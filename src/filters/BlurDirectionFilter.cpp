@@ -10,7 +10,9 @@ BlurDirectionFilter::BlurDirectionFilter() {
     menuGroup = L"ぼかし";
 }
 
-std::shared_ptr<EffectBase> BlurDirectionFilter::createInstance() const { return std::make_shared<BlurDirectionFilter>(); }
+std::shared_ptr<EffectBase> BlurDirectionFilter::createInstance() const {
+    return std::make_shared<BlurDirectionFilter>();
+}
 
 void BlurDirectionFilter::createCommonResource() { resource = ShaderResource::create(1, 32); }
 

@@ -10,8 +10,12 @@ CameraLightAmbient::CameraLightAmbient() {
     menuGroup = L"カメラ制御";
 }
 
-std::shared_ptr<EffectBase> CameraLightAmbient::createInstance() const { return std::make_shared<CameraLightAmbient>(); }
+std::shared_ptr<EffectBase> CameraLightAmbient::createInstance() const {
+    return std::make_shared<CameraLightAmbient>();
+}
 
-void CameraLightAmbient::preInputVideo(Render::RenderContext&) { pending_.report("Effect::CameraLightAmbient::preInputVideo"); }
+void CameraLightAmbient::preInputVideo(Render::RenderContext&) {
+    pending_.report("Effect::CameraLightAmbient::preInputVideo");
+}
 
 }  // namespace Effect

@@ -18,6 +18,8 @@ void CameraLightBloom::shareResource(const EffectBase& prototype) {
     resource = dynamic_cast<const CameraLightBloom&>(prototype).resource;
 }
 
-void CameraLightBloom::controlVideo(Render::RenderContext&) { pending_.report("Effect::CameraLightBloom::controlVideo"); }
+void CameraLightBloom::controlVideo(Render::RenderContext&) {
+    pending_.report("Effect::CameraLightBloom::controlVideo");
+}
 
 }  // namespace Effect

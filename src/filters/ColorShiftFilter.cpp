@@ -27,7 +27,8 @@ std::shared_ptr<Media::ResourceBuffer> ColorShiftFilter::filterVideo(Render::Ren
 
 // The channel pairs shifted.
 std::shared_ptr<const EffectItemSelect::SharedList> ColorShiftFilter::kindList() {
-    static const auto list = makeOptionList({{0, L"赤緑A"}, {1, L"赤青A"}, {2, L"緑青A"}, {3, L"赤緑B"}, {4, L"赤青B"}, {5, L"緑青B"}});
+    static const auto list =
+        makeOptionList({{0, L"赤緑A"}, {1, L"赤青A"}, {2, L"緑青A"}, {3, L"赤緑B"}, {4, L"赤青B"}, {5, L"緑青B"}});
     return list;
 }
 

@@ -13,7 +13,9 @@ DisplacementFilter::DisplacementFilter() {
     menuGroup = L"変形";
 }
 
-std::shared_ptr<EffectBase> DisplacementFilter::createInstance() const { return std::make_shared<DisplacementFilter>(); }
+std::shared_ptr<EffectBase> DisplacementFilter::createInstance() const {
+    return std::make_shared<DisplacementFilter>();
+}
 
 void DisplacementFilter::createCommonResource() { resource = ShaderResource::create(2, 48); }
 

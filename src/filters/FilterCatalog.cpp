@@ -106,9 +106,7 @@ void FilterCatalog::registerImageFilters(EffectService& service) {
     service.registerEffect<WipeFilter>();
 }
 
-void FilterCatalog::registerAnimationFilters(EffectService& service) {
-    service.registerEffect<QuakeFilter>();
-}
+void FilterCatalog::registerAnimationFilters(EffectService& service) { service.registerEffect<QuakeFilter>(); }
 
 // "スクリプト制御", the camera effects, the basic effects and the audio filters.
 void FilterCatalog::registerTrailingFilters(EffectService& service) {

@@ -27,7 +27,13 @@ std::shared_ptr<Media::ResourceBuffer> GlowFilter::filterVideo(Render::RenderCon
 
 // The glow shapes.
 std::shared_ptr<const EffectItemSelect::SharedList> GlowFilter::shapeList() {
-    static const auto list = makeOptionList({{0, L"通常"}, {1, L"クロス(4本)"}, {2, L"クロス(6本)"}, {3, L"クロス(8本)"}, {4, L"クロス(10本)"}, {5, L"クロス(12本)"}, {6, L"ライン"}});
+    static const auto list = makeOptionList({{0, L"通常"},
+                                             {1, L"クロス(4本)"},
+                                             {2, L"クロス(6本)"},
+                                             {3, L"クロス(8本)"},
+                                             {4, L"クロス(10本)"},
+                                             {5, L"クロス(12本)"},
+                                             {6, L"ライン"}});
     return list;
 }
 

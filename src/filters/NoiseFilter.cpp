@@ -33,7 +33,8 @@ std::shared_ptr<const EffectItemSelect::SharedList> NoiseFilter::blendList() {
 
 // The noise patterns.
 std::shared_ptr<const EffectItemSelect::SharedList> NoiseFilter::kindList() {
-    static const auto list = makeOptionList({{0, L"Type1"}, {1, L"Type2"}, {2, L"Type3"}, {3, L"Type4"}, {4, L"Type5"}, {5, L"Type6"}});
+    static const auto list =
+        makeOptionList({{0, L"Type1"}, {1, L"Type2"}, {2, L"Type3"}, {3, L"Type4"}, {4, L"Type5"}, {5, L"Type6"}});
     return list;
 }
 

@@ -10,7 +10,9 @@ NoiseReductionFilter::NoiseReductionFilter() {
     menuGroup = L"加工";
 }
 
-std::shared_ptr<EffectBase> NoiseReductionFilter::createInstance() const { return std::make_shared<NoiseReductionFilter>(); }
+std::shared_ptr<EffectBase> NoiseReductionFilter::createInstance() const {
+    return std::make_shared<NoiseReductionFilter>();
+}
 
 void NoiseReductionFilter::createCommonResource() { resource = ShaderResource::create(1, 0); }
 

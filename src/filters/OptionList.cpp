@@ -5,8 +5,7 @@ namespace Effect {
 std::shared_ptr<const EffectItemSelect::SharedList> makeOptionList(
     std::initializer_list<std::pair<int32_t, const wchar_t*>> options) {
     auto list = EffectItemSelect::SharedList::create();
-    for (const auto& [value, name] : options)
-        list->insert(value, name);
+    for (const auto& [value, name] : options) list->insert(value, name);
     return list;
 }
 

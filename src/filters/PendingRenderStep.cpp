@@ -5,8 +5,7 @@
 namespace Effect {
 
 void PendingRenderStep::report(const char* scope) {
-    if (reported_.exchange(true))
-        return;
+    if (reported_.exchange(true)) return;
     // The text of the base's steps, without raising it: the object goes on rendering.
     System::Log::warn(scope, "not implement.");
 }

@@ -22,8 +22,12 @@ std::shared_ptr<Media::ResourceBuffer> WipeFilter::filterVideo(Render::RenderCon
 // The wipe shapes of the transition list; the mask files of %Transition%
 // follow them once the resources list them.
 std::shared_ptr<const EffectItemSelect::SharedList> WipeFilter::wipeList() {
-    static const auto list = makeOptionList({{0, L"ワイプ(円)"}, {1, L"ワイプ(四角)"}, {2, L"ワイプ(時計)"},
-                                             {3, L"ワイプ(横)"}, {4, L"ワイプ(縦)"}, {5, L"ワイプ(星型)"},
+    static const auto list = makeOptionList({{0, L"ワイプ(円)"},
+                                             {1, L"ワイプ(四角)"},
+                                             {2, L"ワイプ(時計)"},
+                                             {3, L"ワイプ(横)"},
+                                             {4, L"ワイプ(縦)"},
+                                             {5, L"ワイプ(星型)"},
                                              {6, L"ワイプ(ハート)"}});
     return list;
 }

@@ -48,8 +48,7 @@ void changeValues(Effect::EffectBase& effect) {
 
 std::string chainOf(const Edit::Object& object) {
     std::string chain;
-    for (const auto& effect : object.effects)
-        chain += System::wideToUtf8(effect->name) + " ";
+    for (const auto& effect : object.effects) chain += System::wideToUtf8(effect->name) + " ";
     return chain;
 }
 
@@ -71,8 +70,7 @@ private:
 
 TEST_F(FilterProjectTest, EveryFilterLoadsRendersAndSavesUnchanged) {
     std::vector<std::wstring> filters;
-    for (const Menu::MenuDefineBase* entry : service->getEffectMenuList(201, 0, 0))
-        filters.push_back(entry->getName());
+    for (const Menu::MenuDefineBase* entry : service->getEffectMenuList(201, 0, 0)) filters.push_back(entry->getName());
     ASSERT_EQ(filters.size(), 57u);
 
     Edit::Project project;
@@ -81,8 +79,7 @@ TEST_F(FilterProjectTest, EveryFilterLoadsRendersAndSavesUnchanged) {
     // A filter object of each filter, every other one with changed values.
     for (size_t i = 0; i < filters.size(); ++i) {
         auto object = scene->createObject(filters[i], static_cast<int32_t>(i), 0, 29);
-        if (i % 2 == 1)
-            changeValues(*object->effects.front());
+        if (i % 2 == 1) changeValues(*object->effects.front());
         expectedChains.push_back(chainOf(*object));
     }
     // And the filters carried by the objects they suit: a figure with every
@@ -98,8 +95,7 @@ TEST_F(FilterProjectTest, EveryFilterLoadsRendersAndSavesUnchanged) {
         carrier.addEffect(name);
         changeValues(*carrier.effects.back());
     }
-    for (const auto& object : {figure, sound, camera})
-        expectedChains.push_back(chainOf(*object));
+    for (const auto& object : {figure, sound, camera}) expectedChains.push_back(chainOf(*object));
     scene->update();
     const std::wstring first = wide(root_ / "first.vpj2");
     project.saveProjectFile(first);
@@ -111,7 +107,8 @@ TEST_F(FilterProjectTest, EveryFilterLoadsRendersAndSavesUnchanged) {
     ASSERT_NE(loaded, nullptr);
     std::vector<std::shared_ptr<Edit::Object>> objects;
     for (size_t i = 0; i < expectedChains.size(); ++i) {
-        const int32_t layer = i < filters.size() ? static_cast<int32_t>(i) : static_cast<int32_t>(i - filters.size()) + 60;
+        const int32_t layer =
+            i < filters.size() ? static_cast<int32_t>(i) : static_cast<int32_t>(i - filters.size()) + 60;
         const auto& onLayer = loaded->getLayer(layer).objects;
         ASSERT_EQ(onLayer.size(), 1u) << layer;
         EXPECT_EQ(chainOf(*onLayer.front()), expectedChains[i]);

@@ -6,6 +6,7 @@
 
 #include "core/TextConvert.h"
 #include "effect/EffectBase.h"
+#include "effect/EffectDefine.h"
 #include "effect/EffectService.h"
 #include "media/gpu/ComputeShader.h"
 #include "media/gpu/PixelShader.h"
@@ -118,14 +119,85 @@ TEST_F(FilterFixture, ClassResourcesAreMadeOnceAndShared) {
     }
 }
 
+template <class T>
+const EffectBase* defaultOf(const Effect::EffectService& service) {
+    return &service.getDefaultEffect<T>();
+}
+
+TEST_F(FilterFixture, OtherEffectsReachTheRegisteredPrototypes) {
+    // The filters whose work other effects and the transition masks borrow.
+    const struct {
+        const wchar_t* name;
+        const EffectBase* (*prototype)(const Effect::EffectService&);
+    } cases[] = {
+        {L"ぼかし", defaultOf<Effect::BokashiFilter>},
+        {L"放射ブラー", defaultOf<Effect::BlurFilter>},
+        {L"斜めクリッピング", defaultOf<Effect::LineClipFilter>},
+        {L"扇クリッピング", defaultOf<Effect::AngleClipFilter>},
+        {L"クロマキー", defaultOf<Effect::ChromaKeyFilter>},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.prototype(*service), service->findEffect(c.name).prototype().get()) << System::wideToUtf8(c.name);
+}
+
 // The filters that do not draw yet; a filter leaves the list when it does.
 const wchar_t* const kPendingFilters[] = {
-    L"色調補正", L"グラデーション", L"単色化", L"特定色域変換", L"クリッピング", L"斜めクリッピング", L"扇クリッピング", L"マスク", L"レンズブラー", L"放射ブラー",
-    L"方向ブラー", L"境界ぼかし", L"グロー", L"発光", L"閃光", L"拡散光", L"ライト", L"色ずれ", L"縁取り", L"ドロップシャドウ", L"凸エッジ", L"クロマキー",
-    L"ルミナンスキー", L"カラーキー", L"エッジ抽出", L"波紋", L"ラスター", L"極座標変換", L"ディスプレイスメントマップ", L"リサイズ", L"シャープ", L"ノイズ除去",
-    L"インターレース解除", L"ノイズ", L"モザイク", L"オフスクリーン描画", L"画像ループ", L"オブジェクト分割", L"フェード", L"ワイプ", L"振動", L"スクリプト制御",
-    L"並行光源(カメラ制御)", L"環境光(カメラ制御)", L"ライトブルーム(カメラ制御)", L"材質設定(カメラ制御)", L"カメラ制御オプション", L"座標", L"拡大率", L"透明度", L"回転",
-    L"領域拡張", L"反転", L"音量フェード", L"モノラル化", L"音量調整",
+    L"色調補正",
+    L"グラデーション",
+    L"単色化",
+    L"特定色域変換",
+    L"クリッピング",
+    L"斜めクリッピング",
+    L"扇クリッピング",
+    L"マスク",
+    L"レンズブラー",
+    L"放射ブラー",
+    L"方向ブラー",
+    L"境界ぼかし",
+    L"グロー",
+    L"発光",
+    L"閃光",
+    L"拡散光",
+    L"ライト",
+    L"色ずれ",
+    L"縁取り",
+    L"ドロップシャドウ",
+    L"凸エッジ",
+    L"クロマキー",
+    L"ルミナンスキー",
+    L"カラーキー",
+    L"エッジ抽出",
+    L"波紋",
+    L"ラスター",
+    L"極座標変換",
+    L"ディスプレイスメントマップ",
+    L"リサイズ",
+    L"シャープ",
+    L"ノイズ除去",
+    L"インターレース解除",
+    L"ノイズ",
+    L"モザイク",
+    L"オフスクリーン描画",
+    L"画像ループ",
+    L"オブジェクト分割",
+    L"フェード",
+    L"ワイプ",
+    L"振動",
+    L"スクリプト制御",
+    L"並行光源(カメラ制御)",
+    L"環境光(カメラ制御)",
+    L"ライトブルーム(カメラ制御)",
+    L"材質設定(カメラ制御)",
+    L"カメラ制御オプション",
+    L"座標",
+    L"拡大率",
+    L"透明度",
+    L"回転",
+    L"領域拡張",
+    L"反転",
+    L"音量フェード",
+    L"モノラル化",
+    L"音量調整",
 };
 
 TEST_F(FilterFixture, PendingStepsHandTheInputOnAndSayNotImplementOncePerObject) {

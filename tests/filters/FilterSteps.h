@@ -17,10 +17,8 @@ struct FilterSteps {
 
     bool passesOn(Effect::EffectBase& filter) {
         switch (filter.media) {
-        case Effect::EffectBase::kVideo:
-            return filter.filterVideo(video, image) == image;
-        case Effect::EffectBase::kAudio:
-            return filter.filterAudio(audio, sound) == sound;
+        case Effect::EffectBase::kVideo: return filter.filterVideo(video, image) == image;
+        case Effect::EffectBase::kAudio: return filter.filterAudio(audio, sound) == sound;
         default:  // the camera's: lights gather before the objects, the bloom acts on the frame
             filter.preInputVideo(video);
             filter.controlVideo(video);
