@@ -170,8 +170,10 @@ TEST(Application, ClosingTheWindowWithChangesAsksBeforeTheProgramEnds) {
 using EventServiceStartUp = TestFolders;
 
 TEST_F(EventServiceStartUp, JoinsTheStartUpOrderBeforeTheMainWindow) {
-    // The style the program ships, as the main window needs its layout sizes.
+    // The style the program ships, as the main window needs its layout sizes,
+    // and the system settings, as the render service needs its cache size.
     std::filesystem::copy_file(std::filesystem::current_path() / "style.conf", install() / "style.conf");
+    std::filesystem::copy_file(std::filesystem::current_path() / "system.conf", install() / "system.conf");
     System::ServiceStack stack;
     App::programSteps().build(stack);
     EXPECT_NE(Event::EventService::get(), nullptr);
