@@ -56,10 +56,10 @@
 #include "plugin/InputService.h"
 #include "render/cache/CacheService.h"
 #include "platform/os/Com.h"
-#include "platform/window/MessageQueue.h"
 #include "platform/window/MessageBox.h"
-#include "render/RenderService.h"
+#include "platform/window/MessageQueue.h"
 #include "platform/window/TopLevel.h"
+#include "render/RenderService.h"
 #include "ui/dialogs/AskQuestion.h"
 #include "ui/dialogs/EditServiceDialogs.h"
 #include "ui/dialogs/ShowException.h"
@@ -103,6 +103,17 @@ std::wstring effectDisplayName(const wchar_t* name) {
     return name;
 }
 
+// The render workers' read scope: the project lock held shared, then the
+// current scene, which changes only under the lock held exclusively.
+std::unique_ptr<Edit::ReadSection> openCurrentScene() {
+    Edit::EditService* edit = Edit::EditService::instance();
+    if (!edit)
+        return nullptr;
+    auto read = std::make_unique<Edit::ReadSection>(edit->lock(), nullptr, Event::EventService::get());
+    read->scene = edit->currentScene();
+    return read;
+}
+
 // The error dialog of failed effect and movement registrations: the text cut
 // like any formatted text, logged, shown in the active language, owned by the
 // main window when there is one.
@@ -117,17 +128,6 @@ void showErrorDialog(const std::wstring& posted) {
     const W::WindowHandle owner = Event::commandWindow();
     W::messageBox(owner, System::wideToUtf8(shown), "Velmo Kirta2",
                   W::kMbOk | W::kMbIconError | (owner == nullptr ? W::kMbTaskModal : 0));
-}
-
-// The render workers' read scope: the project lock held shared, then the
-// current scene, which changes only under the lock held exclusively.
-std::unique_ptr<Edit::ReadSection> openCurrentScene() {
-    Edit::EditService* edit = Edit::EditService::instance();
-    if (!edit)
-        return nullptr;
-    auto read = std::make_unique<Edit::ReadSection>(edit->lock(), nullptr, Event::EventService::get());
-    read->scene = edit->currentScene();
-    return read;
 }
 
 void buildServices(System::ServiceStack& stack) {
