@@ -20,6 +20,7 @@
 #include "platform/window/SystemMetrics.h"
 #include "edit/Project.h"
 #include "edit/ProjectQueries.h"
+#include "edit/ReadSection.h"
 #include "edit/UndoService.h"
 #include "effect/EffectItemButton.h"
 #include "effect/EffectItemCheck.h"
@@ -55,6 +56,7 @@
 #include "platform/os/Com.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
+#include "render/RenderService.h"
 #include "ui/dialogs/AskQuestion.h"
 #include "ui/dialogs/EditServiceDialogs.h"
 #include "ui/dialogs/ShowException.h"
@@ -113,6 +115,17 @@ void showErrorDialog(const std::wstring& posted) {
                   W::kMbOk | W::kMbIconError | (owner == nullptr ? W::kMbTaskModal : 0));
 }
 
+// The render workers' read scope: the project lock held shared, then the
+// current scene, which changes only under the lock held exclusively.
+std::unique_ptr<Edit::ReadSection> openCurrentScene() {
+    Edit::EditService* edit = Edit::EditService::instance();
+    if (!edit)
+        return nullptr;
+    auto read = std::make_unique<Edit::ReadSection>(edit->lock(), nullptr, Event::EventService::get());
+    read->scene = edit->currentScene();
+    return read;
+}
+
 void buildServices(System::ServiceStack& stack) {
     // Creation order; teardown is exactly the reverse. Each service takes one
     // line here, at its place, as it joins the program:
@@ -138,6 +151,8 @@ void buildServices(System::ServiceStack& stack) {
     stack.addOwned<Effect::ServiceCatalog>(*effects);  // the model's catalogue while the service lives
     stack.addService<Undo::UndoService>();
     stack.addService<Edit::EditService>();
+    Render::RenderService::setSceneReader(openCurrentScene);
+    stack.addService<Render::RenderService>();
 }
 
 // The clipboard copy of a rendered frame, straight alpha.

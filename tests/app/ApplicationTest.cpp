@@ -5,10 +5,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "core/FileName.h"
+#include "core/TextConvert.h"
 #include "effect/EffectService.h"
 #include "effect/NameTranslation.h"
 #include "effects/VideoOutput.h"
@@ -85,15 +87,30 @@ TEST(Application, ThrowingServiceStopsStartUpAndShowsTheErrorAfterTeardown) {
     EXPECT_EQ(log.lines.back().message, "show exception dialog.\ninput service failed");
 }
 
+// The program's folder as the build lays it out, with the shipped conf files
+// beside it; %AppData% is taken anew.
+void useProgramFolder() {
+    const char* build = std::getenv("VELMO_TEST_BINARY_DIR");
+    ASSERT_NE(build, nullptr);
+    System::FileName::resetVariableList(System::utf8ToWide(std::string(build) + "/bin/velmo2"));
+}
+
 TEST(Application, ProgramStepsRunAndExitZero) {
     // The program writes its settings under %AppData%: keep them out of the user's home.
     char folder[] = "/tmp/velmo2-app-XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);
     setenv("XDG_DATA_HOME", folder, 1);
+    useProgramFolder();
     Boxes boxes;
     EXPECT_EQ(App::run(App::programSteps()), 0);
-    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(boxes.shown.empty()) << (boxes.shown.empty() ? "" : boxes.shown[0].text);
     EXPECT_TRUE(std::filesystem::exists(std::string(folder) + "/velmo2/velmo2.ini"));
+    // The render service was built with the shipped settings and wrote its section back.
+    std::ifstream ini(std::string(folder) + "/velmo2/velmo2.ini", std::ios::binary);
+    const std::string written((std::istreambuf_iterator<char>(ini)), std::istreambuf_iterator<char>());
+    EXPECT_NE(written.find("[Render.video]"), std::string::npos) << written;
+    EXPECT_NE(written.find("CameraFreeView=0"), std::string::npos) << written;
+    System::FileName::resetVariableList();
     std::filesystem::remove_all(folder);
 }
 
@@ -101,7 +118,7 @@ TEST(Application, EffectNamesShowInTheLanguageTheProgramLoaded) {
     char folder[] = "/tmp/velmo2-app-XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);
     setenv("XDG_DATA_HOME", folder, 1);
-    System::FileName::resetVariableList();  // %AppData% is taken anew from the folder
+    useProgramFolder();
     const std::filesystem::path data = std::string(folder) + "/velmo2";
     std::filesystem::create_directories(data / "Language");
     std::ofstream(data / "velmo2.ini", std::ios::binary) << "[Translate]\nLanguage=Test\n";
@@ -126,7 +143,7 @@ TEST(Application, FailedEffectRegistrationsShowTheErrorDialog) {
     char folder[] = "/tmp/velmo2-app-XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);
     setenv("XDG_DATA_HOME", folder, 1);
-    System::FileName::resetVariableList();
+    useProgramFolder();
     Boxes boxes;
     App::Steps steps = App::programSteps();
     steps.run = [] {
