@@ -144,8 +144,9 @@ protected:
     }
     // An object on the layer showing the pixels through the named output.
     std::shared_ptr<Edit::Object> add(int32_t layer, const Pixels& pixels,
-                                      const wchar_t* output = Effect::VideoOutput::kName) {
-        auto object = scene->createObject(kPixels, layer, 0, 99);
+                                      const wchar_t* output = Effect::VideoOutput::kName, int32_t start = 0,
+                                      int32_t end = 99) {
+        auto object = scene->createObject(kPixels, layer, start, end);
         static_cast<PixelSource&>(*object->effects.front()).pixels = pixels;
         if (output != Effect::VideoOutput::kName)
             object->effects[1] = catalog.findEffect(output).instantiate();
