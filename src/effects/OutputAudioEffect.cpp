@@ -25,14 +25,9 @@ void OutputAudioEffect::mixAudio(Media::AudioBuffer& destination, const Media::A
     if (n <= 0 || destination.channels <= 0 || source.channels <= 0)
         return;
     float* left = destination.getChannel(0);
-    float* right = destination.getChannel(1);
-    if (left == right) {
-        // A mono mix takes both sides of the source, each with its own factor.
-        addScaled(left, source.getChannel(0), n, leftFactor);
-        if (source.channels > 1)
-            addScaled(left, source.getChannel(1), n, rightFactor);
-        return;
-    }
+    float* right = destination.getChannel(1);  // the same plane in a mono mix
+    // A mono mix takes both sides of the source into its one plane, each with
+    // its own factor; a mono source gives its one plane to both sides.
     addScaled(left, source.getChannel(0), n, leftFactor);
     addScaled(right, source.getChannel(1), n, rightFactor);
 }
