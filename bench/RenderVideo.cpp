@@ -111,7 +111,7 @@ void BM_RenderVideoFrames(benchmark::State& state) {
     settings.temporaryImageCacheSize = 33177600;
     Render::RenderVideoWorker worker([&] { return std::make_unique<Edit::ReadSection>(lock, scene, nullptr); },
                                      settings);
-    Platform::Gpu::Context& context = *d3d.get()->context;
+    Platform::gpu::Context& context = *d3d.get()->context;
 
     std::atomic<int32_t> rendered{0};
     const auto counted = [&rendered](int32_t, Media::RenderBuffer&, Anchor::AnchorList*) { ++rendered; };
@@ -121,7 +121,7 @@ void BM_RenderVideoFrames(benchmark::State& state) {
         for (int32_t frame = 0; frame < kFrames; ++frame)
             worker.requestRenderingFrame(Render::kRenderExport, frame, counted);
         worker.waitAll();
-        context.finish();
+        (void)context.finish();
         submissions += context.submissionCount() - before;
     }
     const double frames = static_cast<double>(state.iterations()) * kFrames;
@@ -137,7 +137,7 @@ BENCHMARK(BM_RenderVideoFrames)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_SameWorkDirect(benchmark::State& state) {
     dlopen("libvulkan_lvp.so", RTLD_NOW | RTLD_NODELETE);
     System::ServiceHolder<Media::Direct3DService> d3d;
-    Platform::Gpu::Context& context = *d3d.get()->context;
+    Platform::gpu::Context& context = *d3d.get()->context;
     Media::RenderBuffer target(d3d.get()->pixelFormat, d3d.get()->defaultSampleDesc);
     target.createTexture2D(kWidth, kHeight);
     target.createRenderTargetView();
@@ -150,9 +150,9 @@ void BM_SameWorkDirect(benchmark::State& state) {
             for (int32_t i = 0; i < kObjects; ++i)
                 context.copySubresourceRegion(*target.texture, static_cast<uint32_t>(i % 4) * 480,
                                               static_cast<uint32_t>(i / 4) * 270, *image.texture, nullptr);
-            context.flush();
+            (void)context.flush();
         }
-        context.finish();
+        (void)context.finish();
     }
     state.counters["fps"] =
         benchmark::Counter(static_cast<double>(state.iterations()) * kFrames, benchmark::Counter::kIsRate);
