@@ -15,7 +15,6 @@
 #include "core/TextConvert.h"
 #include "core/TextFormat.h"
 #include "core/TranslateService.h"
-#include "core/EventCommandPost.h"
 #include "edit/EditService.h"
 #include "platform/window/SystemMetrics.h"
 #include "edit/Project.h"
@@ -45,8 +44,8 @@
 #include "effect/ModelQueries.h"
 #include "effect/NameTranslation.h"
 #include "effect/OutputView.h"
-#include "effects/BuiltinCatalog.h"
 #include "effects/ServiceCatalog.h"
+#include "filters/FilterCatalog.h"
 #include "media/gpu/Direct2DService.h"
 #include "media/gpu/Direct3DService.h"
 #include "media/gpu/ResourceService.h"
@@ -54,14 +53,19 @@
 #include "media/image/ImageService.h"
 #include "media/decode/MediaService.h"
 #include "media/audio/XAudio2Service.h"
+#include "plugin/InputCacheSource.h"
+#include "plugin/InputService.h"
+#include "render/cache/CacheService.h"
 #include "platform/os/Com.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
+#include "platform/window/TopLevel.h"
 #include "render/RenderService.h"
 #include "ui/dialogs/AskQuestion.h"
 #include "ui/dialogs/EditServiceDialogs.h"
 #include "ui/dialogs/ShowException.h"
 #include "ui/dialogs/ShowNotice.h"
+#include "ui/framework/WindowService.h"
 
 namespace App {
 
@@ -100,6 +104,17 @@ std::wstring effectDisplayName(const wchar_t* name) {
     return name;
 }
 
+// The render workers' read scope: the project lock held shared, then the
+// current scene, which changes only under the lock held exclusively.
+std::unique_ptr<Edit::ReadSection> openCurrentScene() {
+    Edit::EditService* edit = Edit::EditService::instance();
+    if (!edit)
+        return nullptr;
+    auto read = std::make_unique<Edit::ReadSection>(edit->lock(), nullptr, Event::EventService::get());
+    read->scene = edit->currentScene();
+    return read;
+}
+
 // The error dialog of failed effect and movement registrations: the text cut
 // like any formatted text, logged, shown in the active language, owned by the
 // main window when there is one.
@@ -114,17 +129,6 @@ void showErrorDialog(const std::wstring& posted) {
     const W::WindowHandle owner = Event::commandWindow();
     W::messageBox(owner, System::wideToUtf8(shown), "Velmo Kirta2",
                   W::kMbOk | W::kMbIconError | (owner == nullptr ? W::kMbTaskModal : 0));
-}
-
-// The render workers' read scope: the project lock held shared, then the
-// current scene, which changes only under the lock held exclusively.
-std::unique_ptr<Edit::ReadSection> openCurrentScene() {
-    Edit::EditService* edit = Edit::EditService::instance();
-    if (!edit)
-        return nullptr;
-    auto read = std::make_unique<Edit::ReadSection>(edit->lock(), nullptr, Event::EventService::get());
-    read->scene = edit->currentScene();
-    return read;
 }
 
 void buildServices(System::ServiceStack& stack) {
@@ -147,7 +151,12 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Media::XAudio2Service>();
     stack.addService<Resource::ResourceService>();
     stack.addService<Event::EventService>();
-    static Effect::BuiltinCatalog builtinEffects;
+    stack.addService<Window::WindowService>();
+    Plugin::InputService* input = stack.addService<Plugin::InputService>();
+    auto* inputForCaches = stack.addOwned<Plugin::InputCacheSource>(*input);
+    Cache::CacheService* caches = stack.addService<Cache::CacheService>();
+    caches->setMediaInput(inputForCaches);
+    static Effect::FilterCatalog builtinEffects;
     Effect::EffectService::setCatalog(&builtinEffects);
     Effect::EffectService* effects = stack.addService<Effect::EffectService>();
     stack.addOwned<Effect::ServiceCatalog>(*effects);  // the model's catalogue while the service lives
@@ -158,11 +167,19 @@ void buildServices(System::ServiceStack& stack) {
 }
 
 // The clipboard copy of a rendered frame, straight alpha.
+// The installed font families, once the 2-D drawing service has read them.
+void readFontFamilies(std::vector<std::wstring>& names, std::wstring& defaultName) {
+    if (const Media::Direct2DService* d2d = Media::Direct2DService::get())
+        d2d->fontManager.familyNames(names, defaultName);
+}
+
 std::shared_ptr<Media::ImageBuffer> readFrameImage(Media::RenderBuffer& buffer, int32_t format) {
     return buffer.createImageBuffer(format, true);
 }
 
 void callStartupListeners() {
+    // No panel exists yet: the layout is the empty one in the style's colours.
+    if (Window::WindowService* windows = Window::WindowService::get()) windows->updateLayout();
     if (Event::EventService* events = Event::EventService::get())
         events->startupListeners.call();
 }
@@ -173,10 +190,11 @@ void callExitListeners() {
 }
 
 void mainLoop() {
-    // The main window keeps the program running; a start without one (no
-    // window service yet, or headless) ends after start-up.
-    if (Event::commandWindow())
-        runMessageLoop();
+    // The main window keeps the program running until it is closed. Without a
+    // display nobody can close it: such a start ends after start-up.
+    Window::WindowService* windows = Window::WindowService::get();
+    if (windows != nullptr && Platform::window::hasDisplay())
+        windows->processMessage();
 }
 
 void emergencyExit(const std::exception& e) {
@@ -218,8 +236,11 @@ int run(const Steps& steps) {
     const Edit::Project::QuestionAsker previousAsker = Edit::Project::setQuestionAsker(Dialog::askQuestion);
     const Effect::EffectService::ErrorPresenter previousErrors =
         Effect::EffectService::setErrorPresenter(showErrorDialog);
+    const Plugin::InputService::ErrorPresenter previousInputErrors =
+        Plugin::InputService::setErrorPresenter(showErrorDialog);
     const auto previousDialogs = Edit::EditService::setDialogs(std::make_shared<Dialog::EditServiceDialogs>());
     const auto previousFrameReader = Edit::EditService::setFrameImageReader(readFrameImage);
+    const auto previousFontReader = Edit::ProjectQueries::setFontListReader(readFontFamilies);
     Edit::ProjectQueries projectQueries;
     const Effect::ModelQueriesScope queries(projectQueries);
     Effect::setFrameSizeReader(Media::renderBufferSize);
@@ -253,8 +274,10 @@ int run(const Steps& steps) {
     Effect::setFrameSizeReader(nullptr);
     Edit::Project::setQuestionAsker(previousAsker);
     Effect::EffectService::setErrorPresenter(previousErrors);
+    Plugin::InputService::setErrorPresenter(previousInputErrors);
     Edit::EditService::setDialogs(previousDialogs);
     Edit::EditService::setFrameImageReader(previousFrameReader);
+    Edit::ProjectQueries::setFontListReader(previousFontReader);
     Os::oleUninitialize();
     Os::coUninitialize();
     return 0;

@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "core/Color.h"
+#include "core/Exception.h"
 #include "core/IniFile.h"
 #include "core/Log.h"
 #include "core/SettingService.h"
@@ -68,7 +69,8 @@ void RenderVideoWorker::renderFrame(RenderTaskType, int32_t frame, const Callbac
         } drain{objectThread_};
         const RenderSection walk(*this, *read->scene, frame, *frameBuffer_, &cache, nullptr, 0, kAllLayers, false);
     }
-    (void)d3d.context->flush();  // a failed submit stays in the context for its next sync point
+    if (const Platform::Result hr = d3d.context->flush(); Platform::failed(hr))
+        throw System::hresultException("Direct3D.context->Flush", "Render::RenderVideoWorker::requestRenderingFrame", hr);
     if (callback)
         callback(frame, *frameBuffer_, nullptr);
     const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - started;

@@ -11,11 +11,23 @@
 
 #include "core/FileName.h"
 #include "core/TextConvert.h"
+#include "core/EventCommandPost.h"
+#include "core/EventService.h"
+#include "core/ServiceStack.h"
+#include "edit/EditService.h"
+#include "edit/Scene.h"
+#include "edit/UndoService.h"
 #include "effect/EffectService.h"
+#include "media/gpu/RenderBuffer.h"
+#include "render/RenderService.h"
 #include "effect/NameTranslation.h"
 #include "effects/VideoOutput.h"
 #include "platform/window/MessageBox.h"
+#include "platform/window/MessageQueue.h"
+#include "platform/window/TopLevel.h"
+#include "ui/framework/WindowService.h"
 #include "support/LogCapture.h"
+#include "support/TestFolders.h"
 
 namespace {
 
@@ -87,12 +99,20 @@ TEST(Application, ThrowingServiceStopsStartUpAndShowsTheErrorAfterTeardown) {
     EXPECT_EQ(log.lines.back().message, "show exception dialog.\ninput service failed");
 }
 
-// The program's folder as the build lays it out, with the shipped conf files
-// beside it; %AppData% is taken anew.
-void useProgramFolder() {
-    const char* build = std::getenv("VELMO_TEST_BINARY_DIR");
-    ASSERT_NE(build, nullptr);
-    System::FileName::resetVariableList(System::utf8ToWide(std::string(build) + "/bin/velmo2"));
+// The program's files as the build ships them beside the program (the tests run in that folder).
+void useShippedFiles() {
+    System::FileName::resetVariableList(
+        System::utf8ToWide((std::filesystem::current_path() / "velmo2").string()));
+}
+
+// Closes the main window once start-up is done, as the user would.
+App::Steps closingSteps() {
+    App::Steps steps = App::programSteps();
+    steps.startup = [startup = steps.startup] {
+        startup();
+        Platform::window::postMessage(Window::WindowService::get()->window, Platform::window::kWmClose, 0, 0);
+    };
+    return steps;
 }
 
 TEST(Application, ProgramStepsRunAndExitZero) {
@@ -100,10 +120,10 @@ TEST(Application, ProgramStepsRunAndExitZero) {
     char folder[] = "/tmp/velmo2-app-XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);
     setenv("XDG_DATA_HOME", folder, 1);
-    useProgramFolder();
+    useShippedFiles();
     Boxes boxes;
-    EXPECT_EQ(App::run(App::programSteps()), 0);
-    EXPECT_TRUE(boxes.shown.empty()) << (boxes.shown.empty() ? "" : boxes.shown[0].text);
+    EXPECT_EQ(App::run(closingSteps()), 0);
+    EXPECT_TRUE(boxes.shown.empty()) << boxes.shown[0].text;
     EXPECT_TRUE(std::filesystem::exists(std::string(folder) + "/velmo2/velmo2.ini"));
     // The render service was built with the shipped settings and wrote its section back.
     std::ifstream ini(std::string(folder) + "/velmo2/velmo2.ini", std::ios::binary);
@@ -114,11 +134,64 @@ TEST(Application, ProgramStepsRunAndExitZero) {
     std::filesystem::remove_all(folder);
 }
 
+TEST(Application, ClosingTheWindowWithChangesAsksBeforeTheProgramEnds) {
+    if (!Platform::window::hasDisplay()) GTEST_SKIP() << "the main loop runs only with a display";
+    char folder[] = "/tmp/velmo2-app-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    setenv("XDG_DATA_HOME", folder, 1);
+    useShippedFiles();
+    std::vector<Platform::window::MessageBoxRequest> asked;
+    const auto previous = Platform::window::setMessageBoxHook([&](const Platform::window::MessageBoxRequest& r) {
+        asked.push_back(r);
+        if (asked.size() == 1) {
+            // Kept open: the user closes again and agrees.
+            Platform::window::postMessage(Window::WindowService::get()->window, Platform::window::kWmClose, 0, 0);
+            return Platform::window::kIdCancel;
+        }
+        return Platform::window::kIdOk;
+    });
+    g_order.clear();
+    App::Steps steps = closingSteps();
+    steps.startup = [startup = steps.startup] {
+        Undo::UndoService::get()->modified = true;  // unsaved changes
+        startup();
+    };
+    steps.shutdown = [shutdown = steps.shutdown] {
+        g_order.push_back("exit listeners");
+        shutdown();
+    };
+    EXPECT_EQ(App::run(steps), 0);
+    Platform::window::setMessageBoxHook(previous);
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0].text, "現在の編集データは破棄されますがよろしいですか？");
+    EXPECT_EQ(g_order, std::vector<std::string>{"exit listeners"});
+    System::FileName::resetVariableList();
+    std::filesystem::remove_all(folder);
+}
+
+// Building the program's services writes settings under %AppData%: a fresh folder.
+using EventServiceStartUp = TestFolders;
+
+TEST_F(EventServiceStartUp, JoinsTheStartUpOrderBeforeTheMainWindow) {
+    // The style the program ships, as the main window needs its layout sizes,
+    // and the system values, as the render service needs its cache budget.
+    std::filesystem::copy_file(std::filesystem::current_path() / "style.conf", install() / "style.conf");
+    std::filesystem::copy_file(std::filesystem::current_path() / "system.conf", install() / "system.conf");
+    System::ServiceStack stack;
+    App::programSteps().build(stack);
+    EXPECT_NE(Event::EventService::get(), nullptr);
+    ASSERT_NE(Window::WindowService::get(), nullptr);
+    EXPECT_EQ(Event::commandWindow(), Window::WindowService::get()->window);
+    stack.releaseAll();
+    EXPECT_EQ(Event::EventService::get(), nullptr);
+    EXPECT_EQ(Event::commandWindow(), nullptr);
+}
+
 TEST(Application, EffectNamesShowInTheLanguageTheProgramLoaded) {
     char folder[] = "/tmp/velmo2-app-XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);
     setenv("XDG_DATA_HOME", folder, 1);
-    useProgramFolder();
+    useShippedFiles();  // %AppData% is taken anew from the folder
     const std::filesystem::path data = std::string(folder) + "/velmo2";
     std::filesystem::create_directories(data / "Language");
     std::ofstream(data / "velmo2.ini", std::ios::binary) << "[Translate]\nLanguage=Test\n";
@@ -139,11 +212,44 @@ TEST(Application, EffectNamesShowInTheLanguageTheProgramLoaded) {
     std::filesystem::remove_all(folder);
 }
 
+TEST(Application, TheRenderServiceDrawsTheEditServicesCurrentScene) {
+    char folder[] = "/tmp/velmo2-app-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    setenv("XDG_DATA_HOME", folder, 1);
+    useShippedFiles();
+    Boxes boxes;
+    int32_t expectedWidth = 0, expectedHeight = 0;
+    uint32_t width = 0, height = 0;
+    int32_t frames = 0;
+    App::Steps steps = App::programSteps();
+    steps.run = [&] {
+        const auto& scene = Edit::EditService::instance()->currentScene();
+        expectedWidth = scene->videoWidth;
+        expectedHeight = scene->videoHeight;
+        Render::RenderVideoWorker& video = Render::RenderService::get()->video();
+        video.requestRenderingFrame(Render::kRenderExport, 0,
+                                    [&](int32_t, Media::RenderBuffer& buffer, Anchor::AnchorList*) {
+                                        ++frames;
+                                        width = buffer.width;
+                                        height = buffer.height;
+                                    });
+        video.waitAll();
+    };
+    EXPECT_EQ(App::run(steps), 0);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(frames, 1);
+    EXPECT_GT(expectedWidth, 0);
+    EXPECT_EQ(width, static_cast<uint32_t>(expectedWidth));
+    EXPECT_EQ(height, static_cast<uint32_t>(expectedHeight));
+    System::FileName::resetVariableList();
+    std::filesystem::remove_all(folder);
+}
+
 TEST(Application, FailedEffectRegistrationsShowTheErrorDialog) {
     char folder[] = "/tmp/velmo2-app-XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);
     setenv("XDG_DATA_HOME", folder, 1);
-    useProgramFolder();
+    useShippedFiles();
     Boxes boxes;
     App::Steps steps = App::programSteps();
     steps.run = [] {

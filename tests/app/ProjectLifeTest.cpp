@@ -59,8 +59,8 @@ protected:
         if (const char* old = std::getenv("XDG_DATA_HOME"))
             oldDataHome = old;
         setenv("XDG_DATA_HOME", (root / "xdg").c_str(), 1);
-        // The program's folder, with the shipped settings the services read.
-        System::FileName::resetVariableList(System::utf8ToWide((binaryDir() / "velmo2").string()));
+        // The shipped files beside the built program (the tests run in its folder).
+        System::FileName::resetVariableList(System::utf8ToWide((fs::current_path() / "velmo2").string()));
     }
     void TearDown() override {
         System::FileName::resetVariableList();
