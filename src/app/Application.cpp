@@ -15,11 +15,11 @@
 #include "core/TextConvert.h"
 #include "core/TextFormat.h"
 #include "core/TranslateService.h"
-#include "core/EventCommandPost.h"
 #include "edit/EditService.h"
 #include "platform/window/SystemMetrics.h"
 #include "edit/Project.h"
 #include "edit/ProjectQueries.h"
+#include "edit/ReadSection.h"
 #include "edit/UndoService.h"
 #include "effect/EffectItemButton.h"
 #include "effect/EffectItemCheck.h"
@@ -44,19 +44,25 @@
 #include "effect/ModelQueries.h"
 #include "effect/NameTranslation.h"
 #include "effect/OutputView.h"
-#include "effects/BuiltinCatalog.h"
 #include "effects/ServiceCatalog.h"
+#include "filters/FilterCatalog.h"
 #include "media/gpu/Direct2DService.h"
 #include "media/gpu/Direct3DService.h"
 #include "media/gpu/RenderBuffer.h"
+#include "media/gpu/ResourceService.h"
+#include "media/resource/ResourceLists.h"
 #include "media/image/ImageService.h"
 #include "media/decode/MediaService.h"
 #include "media/audio/XAudio2Service.h"
+#include "plugin/InputCacheSource.h"
+#include "plugin/InputService.h"
+#include "render/cache/CacheService.h"
 #include "platform/os/Com.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/Pointer.h"
 #include "platform/window/TopLevel.h"
+#include "render/RenderService.h"
 #include "ui/dialogs/AskQuestion.h"
 #include "ui/dialogs/EditServiceDialogs.h"
 #include "ui/dialogs/ShowException.h"
@@ -101,6 +107,17 @@ std::wstring effectDisplayName(const wchar_t* name) {
     return name;
 }
 
+// The render workers' read scope: the project lock held shared, then the
+// current scene, which changes only under the lock held exclusively.
+std::unique_ptr<Edit::ReadSection> openCurrentScene() {
+    Edit::EditService* edit = Edit::EditService::instance();
+    if (!edit)
+        return nullptr;
+    auto read = std::make_unique<Edit::ReadSection>(edit->lock(), nullptr, Event::EventService::get());
+    read->scene = edit->currentScene();
+    return read;
+}
+
 // The error dialog of failed effect and movement registrations: the text cut
 // like any formatted text, logged, shown in the active language, owned by the
 // main window when there is one.
@@ -136,15 +153,23 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Media::Direct2DService>();
     stack.addService<Media::Direct3DService>();
     stack.addService<Media::XAudio2Service>();
+    Resource::ResourceService::listBuilder = &Resource::ResourceLists::build;
+    stack.addService<Resource::ResourceService>();
     stack.addService<Event::EventService>();
     stack.addService<Window::WindowMouseService>();
     stack.addService<Window::WindowService>();
-    static Effect::BuiltinCatalog builtinEffects;
+    Plugin::InputService* input = stack.addService<Plugin::InputService>();
+    auto* inputForCaches = stack.addOwned<Plugin::InputCacheSource>(*input);
+    Cache::CacheService* caches = stack.addService<Cache::CacheService>();
+    caches->setMediaInput(inputForCaches);
+    static Effect::FilterCatalog builtinEffects;
     Effect::EffectService::setCatalog(&builtinEffects);
     Effect::EffectService* effects = stack.addService<Effect::EffectService>();
     stack.addOwned<Effect::ServiceCatalog>(*effects);  // the model's catalogue while the service lives
     stack.addService<Undo::UndoService>();
     stack.addService<Edit::EditService>();
+    Render::RenderService::setSceneReader(openCurrentScene);
+    stack.addService<Render::RenderService>();
 }
 
 // The clipboard copy of a rendered frame, straight alpha.
@@ -217,6 +242,8 @@ int run(const Steps& steps) {
     const Edit::Project::QuestionAsker previousAsker = Edit::Project::setQuestionAsker(Dialog::askQuestion);
     const Effect::EffectService::ErrorPresenter previousErrors =
         Effect::EffectService::setErrorPresenter(showErrorDialog);
+    const Plugin::InputService::ErrorPresenter previousInputErrors =
+        Plugin::InputService::setErrorPresenter(showErrorDialog);
     const auto previousDialogs = Edit::EditService::setDialogs(std::make_shared<Dialog::EditServiceDialogs>());
     const auto previousFrameReader = Edit::EditService::setFrameImageReader(readFrameImage);
     const auto previousFontReader = Edit::ProjectQueries::setFontListReader(readFontFamilies);
@@ -253,6 +280,7 @@ int run(const Steps& steps) {
     Effect::setFrameSizeReader(nullptr);
     Edit::Project::setQuestionAsker(previousAsker);
     Effect::EffectService::setErrorPresenter(previousErrors);
+    Plugin::InputService::setErrorPresenter(previousInputErrors);
     Edit::EditService::setDialogs(previousDialogs);
     Edit::EditService::setFrameImageReader(previousFrameReader);
     Edit::ProjectQueries::setFontListReader(previousFontReader);
