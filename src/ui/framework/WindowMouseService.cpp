@@ -195,7 +195,6 @@ void WindowMouseService::unregisterMouse(WindowMouse* mouse) {
     for (WindowMouse** role : {&focusTarget, &captureTarget, &hoverTarget, &dropTarget, &keyHoldTarget,
                                &colorPickTarget})
         if (*role == mouse) *role = nullptr;
-    if (lastWheelTarget == mouse) lastWheelTarget = nullptr;
 }
 
 WindowMouse* WindowMouseService::findTarget(int32_t x, int32_t y) { return findTargetIf(x, y, nullptr); }
@@ -496,7 +495,9 @@ bool WindowMouseService::wheel(uintptr_t wParam, intptr_t lParam) {
     const W::Point p = toClient(lParam);
     const uint32_t latch = doubleClickTime();
     WindowMouse* target = findTargetIf(p.x, p.y, [&](WindowMouse& m) {
-        return m.acceptWheel && m.isWheelTarget() && (&m == lastWheelTarget || time - lastWheelTime > latch);
+        // Before the first wheel step there is no gesture to stay with.
+        return m.acceptWheel && m.isWheelTarget() &&
+               (lastWheelTarget == nullptr || &m == lastWheelTarget || time - lastWheelTime > latch);
     });
     BusyScope busy(target);
     setFocus(target);

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -356,6 +360,14 @@ TEST_F(Router, WheelStaysWithTheLastTargetUntilItRests) {
     EXPECT_EQ(take(), (Log{"list:wheel 10,10 -120", "list:wheel 55,55 -120", "nested:wheel 5,5 -120"}));
 }
 
+TEST_F(Router, FirstWheelRightAfterStartUpIsNotLatchedToNobody) {
+    clock = 10;  // well within the double-click time of the clock's start
+    Probe& list = add("list", {0, 0, 100, 100}, 100);
+    list.acceptWheel = true;
+    router->dispatch(nullptr, W::kWmMouseWheel, static_cast<uintptr_t>(120u << 16), W::makeLParam(10, 10));
+    EXPECT_EQ(take(), (Log{"list:wheel 10,10 120"}));
+}
+
 TEST_F(Router, KeysGoToTheFocusHolderElseToTheShortcutList) {
     Probe& editor = add("editor", {0, 0, 10, 10}, 100);
     EXPECT_TRUE(key(W::kWmKeyDown, 65));
@@ -569,6 +581,101 @@ TEST_F(RouterSettings, ThresholdAndDoubleClickTimeComeFromTheDesktop) {
         router->dispatch(nullptr, W::kWmLButtonUp, 0, W::makeLParam(10, 10));
     }
     Setting::SettingService::setInputTimingsReader(nullptr);
+}
+
+// The real window: input injected through the X server reaches the router
+// and the registered objects.
+WindowMouseService* g_router = nullptr;
+intptr_t routedProc(W::WindowHandle w, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    if (g_router != nullptr && g_router->window == w && g_router->dispatch(w, message, wParam, lParam)) return 0;
+    return W::defWindowProc(w, message, wParam, lParam);
+}
+
+class RealWindow : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!W::hasDisplay()) GTEST_SKIP() << "no display";
+        g_log.clear();
+        holder_ = std::make_unique<System::ServiceHolder<WindowMouseService>>();
+        router = WindowMouseService::get();
+        g_router = router;
+        window = W::createWindow({.x = 200, .y = 150, .width = 300, .height = 200, .procedure = routedProc});
+        ASSERT_NE(window, nullptr);
+        router->attachWindow(window);
+        W::showWindow(window, W::kSwShow);
+    }
+    void TearDown() override {
+        probes.clear();
+        if (window != nullptr) W::destroyWindow(window);
+        g_router = nullptr;
+        holder_.reset();
+    }
+    // Pumps the window's messages until the log holds the line; the deadline
+    // only keeps a broken run from hanging.
+    bool waitFor(const std::string& line) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (std::find(g_log.begin(), g_log.end(), line) == g_log.end()) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                for (const std::string& seen : g_log) ADD_FAILURE() << "seen: " << seen;
+                return false;
+            }
+            W::msgWaitForMultipleObjects(0, nullptr, false, 100, W::kQsAllInput);
+            W::Message m;
+            while (W::peekMessage(m, nullptr, 0, 0, W::kPmRemove)) {
+                W::translateMessage(m);
+                W::dispatchMessage(m);
+            }
+        }
+        return true;
+    }
+    void xdotool(const std::string& actions) {
+        ASSERT_EQ(std::system(("xdotool " + actions).c_str()), 0) << actions;
+    }
+    std::string at(int32_t x, int32_t y) {
+        W::Point p{x, y};
+        W::clientToScreen(window, p);
+        return std::to_string(p.x) + " " + std::to_string(p.y);
+    }
+    Probe& add(const std::string& name, MouseRect r, int32_t priority) {
+        probes.push_back(std::make_unique<Probe>(name, r, priority));
+        return *probes.back();
+    }
+
+    WindowMouseService* router = nullptr;
+    W::WindowHandle window = nullptr;
+    std::vector<std::unique_ptr<Probe>> probes;
+
+private:
+    std::unique_ptr<System::ServiceHolder<WindowMouseService>> holder_;
+};
+
+TEST_F(RealWindow, InjectedInputReachesTheObjects) {
+    Probe& panel = add("panel", {0, 0, 300, 200}, 100);
+    Probe& button = add("button", {20, 20, 40, 30}, 101);
+    Probe& list = add("list", {150, 100, 100, 80}, 101);
+    panel.press = Probe::Press::Drag;
+    button.press = Probe::Press::Claim;
+    list.acceptWheel = true;
+    // The window is on screen once a pointer move over it arrives.
+    xdotool("mousemove " + at(100, 60));
+    ASSERT_TRUE(waitFor("panel:move 100,60"));
+    xdotool("mousemove " + at(30, 30));
+    ASSERT_TRUE(waitFor("button:move 10,10"));
+    xdotool("click 1");
+    ASSERT_TRUE(waitFor("button:lost"));
+    xdotool("click --repeat 2 --delay 50 1");
+    ASSERT_TRUE(waitFor("button:ldouble 10,10"));
+    // A drag on the panel past the threshold.
+    xdotool("mousemove " + at(100, 120) + " mousedown 1 mousemove " + at(130, 125) + " mouseup 1");
+    ASSERT_TRUE(waitFor("panel:lup 130,125"));
+    EXPECT_NE(std::find(g_log.begin(), g_log.end(), "panel:drag 130,125"), g_log.end());
+    // Keys go to the focus holder.
+    panel.takeFocus();
+    xdotool("key b");
+    ASSERT_TRUE(waitFor("panel:key 66"));
+    // The wheel over the list.
+    xdotool("mousemove " + at(160, 110) + " click 5");
+    ASSERT_TRUE(waitFor("list:wheel 10,10 -120"));
 }
 
 TEST(RouterCursors, ProgramCursorsLoadAndApply) {
