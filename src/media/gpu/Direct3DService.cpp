@@ -83,6 +83,11 @@ Direct3DService::Direct3DService() : binding_(group_, Setting::SettingService::m
 
 Direct3DService::~Direct3DService() = default;
 
+ResourceBuffer& Direct3DService::uploadBuffer() {
+    if (!uploadBuffer_) uploadBuffer_ = ResourceBuffer::createBlank(0, 0, PixelFormat::kB8G8R8A8Unorm);
+    return *uploadBuffer_;
+}
+
 void Direct3DService::bindTarget(Platform::gpu::View* target, uint32_t width, uint32_t height) {
     context->setRenderTarget(target);
     context->setViewport({0, 0, static_cast<float>(width), static_cast<float>(height), 0, 1});

@@ -48,6 +48,11 @@ public:
     // One triangle of three coloured vertices through a buffer made for it.
     void drawTriangle(const XYZ_COL vertices[3]);
 
+    // The buffer CPU images cross to the GPU in before their conversion to the
+    // working format: kept, so that frame after frame of one shape reuses its
+    // texture. For the thread that uses the immediate context.
+    ResourceBuffer& uploadBuffer();
+
     // Declared first so the settings are written back before the device goes.
     std::unique_ptr<Platform::gpu::Device> device;
     Platform::gpu::Context* context = nullptr;
@@ -71,6 +76,8 @@ public:
     const Platform::gpu::SamplerState* boundSampler = nullptr;
 
 private:
+    std::unique_ptr<ResourceBuffer> uploadBuffer_;  // after the device: released before it
+
     void bindTarget(Platform::gpu::View* target, uint32_t width, uint32_t height);
 
     System::Config::ParameterGroup group_{"Direct3D"};

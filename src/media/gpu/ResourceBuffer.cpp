@@ -36,9 +36,16 @@ std::unique_ptr<ResourceBuffer> ResourceBuffer::createFromImageBuffer(const std:
 }
 
 void ResourceBuffer::setImage(const ImageBuffer& image) {
+    const int32_t wanted = image.format == PixelFormat::kYuy2 ? PixelFormat::kG8R8G8B8Unorm : image.format;
+    if (texture && width == image.width && height == image.height && format == wanted && image.data() != nullptr) {
+        // The same shape again (the next frame of a movie): the texture and its
+        // views stay, only the texels are replaced.
+        Direct3D->context->updateSubresource(*texture, image.data(), image.pitch);
+        return;
+    }
     width = image.width;
     height = image.height;
-    format = image.format == PixelFormat::kYuy2 ? PixelFormat::kG8R8G8B8Unorm : image.format;
+    format = wanted;
     releaseResource();
     const InitialData initial{image.data(), image.pitch};
     createTexture2D(&initial);

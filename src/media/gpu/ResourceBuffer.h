@@ -28,7 +28,9 @@ public:
     // Null for a null image; the image converted to the working format.
     static std::unique_ptr<ResourceBuffer> createFromImageBuffer(const std::shared_ptr<ImageBuffer>& image);
 
-    // The image's size and format (YUY2 held as G8R8_G8B8) with its pixels.
+    // The image's size and format (YUY2 held as G8R8_G8B8) with its pixels. A
+    // buffer that already has that shape keeps its texture and takes the new
+    // pixels through the immediate context (so from the rendering thread only).
     void setImage(const ImageBuffer& image);
     void createTexture2D(const Platform::gpu::InitialData* initial = nullptr);
     void createShaderResourceView();

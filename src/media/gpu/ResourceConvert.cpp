@@ -89,8 +89,8 @@ void ResourceConvert::convert(const ImageBuffer& source, ResourceBuffer& destina
         destination.height = std::min(source.height, ResourceBuffer::kMaxSize);
         destination.createTexture2D();
     }
-    auto temporary = ResourceBuffer::createBlank(0, 0, source.format);
-    temporary->setImage(source);  // YUY2 held as G8R8_G8B8
+    ResourceBuffer* temporary = &direct3D_.uploadBuffer();
+    temporary->setImage(source);  // YUY2 held as G8R8_G8B8; the texture kept for the next frame
     const int32_t from = temporary->format;
     if (destination.format != PixelFormat::kR16G16B16A16Float) unsupported(from, destination.format);
     size_t entry = 0;  // by the source format; 0 converts from YUV with the constants

@@ -356,6 +356,27 @@ void Context::updateSubresource(Buffer& buffer, const void* data) {
     buffer.slice().serial = 0;
 }
 
+void Context::updateSubresource(Texture& texture, const void* data, uint32_t rowPitch) {
+    const FormatInfo& info = texture.formatInfo();
+    const uint32_t w = texture.width(), h = texture.height();
+    if (!data || texture.sampleCount() != 1 || rowPitch < FormatTable::minCpuRowBytes(info, w)) return;
+    const uint64_t rowBytes = static_cast<uint64_t>(w) * info.gpuBytesPerPixel;
+    VkCommandBuffer cmd = commands();
+    UploadRing::Allocation a;
+    if (failed(ring_->allocate(current_, rowBytes * h, a))) return;
+    const auto* src = static_cast<const uint8_t*>(data);
+    for (uint32_t y = 0; y < h; ++y)
+        FormatTable::expandRow(info, src + static_cast<size_t>(y) * rowPitch, a.data + y * rowBytes, w, rowPitch);
+    endRendering();
+    use(texture, Role::CopyDestination);
+    VkBufferImageCopy region{};
+    region.bufferOffset = a.offset;
+    region.imageSubresource = colorLayers();
+    region.imageExtent = {w, h, 1};
+    vkCmdCopyBufferToImage(cmd, a.buffer, texture.image(), VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, 1, &region);
+    countCommand();
+}
+
 Result Context::bufferSlice(Buffer& buffer, VkBuffer& out, uint64_t& offset) {
     commands();
     Buffer::Slice& s = buffer.slice();

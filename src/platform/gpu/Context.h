@@ -83,6 +83,10 @@ public:
     void resolveSubresource(Texture& destination, Texture& source);
     // Whole update of a buffer: draws recorded later see the new contents.
     void updateSubresource(Buffer& buffer, const void* data);
+    // Whole update of a single-sample texture from rows of the program's layout,
+    // rowPitch bytes apart: work recorded later sees the new texels. The rows go
+    // through the upload ring, so a texture updated every frame allocates nothing.
+    void updateSubresource(Texture& texture, const void* data, uint32_t rowPitch);
 
     // Pipeline state, as the program's platform keeps it: set, kept until changed.
     // Pipelines are made on first use for each combination.

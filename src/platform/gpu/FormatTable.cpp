@@ -1,5 +1,6 @@
 #include "platform/gpu/FormatTable.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vulkan/vulkan.h>
 
@@ -49,8 +50,16 @@ void FormatTable::expandRow(const FormatInfo& info, const uint8_t* src, uint8_t*
             dst[4 * x + 3] = src[x];
         }
         break;
-    case Emulation::Yuy2:
-        for (uint32_t x = 0; x < width; ++x) {
+    case Emulation::Yuy2: {
+        // Whole pairs a word at a time (little-endian: U, Y, V, 255), the rest as below.
+        const uint32_t pairs = std::min(width / 2, srcBytes / 4);
+        for (uint32_t p = 0; p < pairs; ++p) {
+            const uint8_t* pair = src + 4 * p;
+            const uint32_t uv = pair[1] | (uint32_t{pair[3]} << 16) | 0xff000000u;
+            const uint32_t words[2] = {uv | (uint32_t{pair[0]} << 8), uv | (uint32_t{pair[2]} << 8)};
+            std::memcpy(dst + 8 * p, words, sizeof words);
+        }
+        for (uint32_t x = 2 * pairs; x < width; ++x) {
             const uint8_t* pair = src + (x / 2) * 4;
             const bool whole = (x / 2) * 4 + 4 <= srcBytes;
             dst[4 * x + 0] = pair[1];                  // U
@@ -61,6 +70,7 @@ void FormatTable::expandRow(const FormatInfo& info, const uint8_t* src, uint8_t*
             dst[4 * x + 3] = 255;
         }
         break;
+    }
     default:
         std::memcpy(dst, src, static_cast<size_t>(width) * info.gpuBytesPerPixel);
         break;

@@ -1,0 +1,66 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/ConfigInt.h"
+#include "core/ConfigParameterBinding.h"
+#include "core/ConfigParameterGroup.h"
+#include "render/cache/CacheKey.h"
+#include "render/cache/PreLoadCache.h"
+
+namespace Media {
+class ImageBuffer;
+}
+
+// Decoded still images and movie frames by path and frame, within the
+// "ImageCacheSize" budget (megabytes). Frames of files load on the cache's
+// worker; frames of scenes ("*" and the id) are drawn by the video render
+// worker and handed back.
+namespace Cache {
+
+class MediaInput;
+class SceneSource;
+
+class ImageCache {
+public:
+    using Store = System::PreLoadCache<ImageCacheKey, Media::ImageBuffer, CacheKeyHash>;
+
+    ImageCache();
+    ~ImageCache();
+    ImageCache(const ImageCache&) = delete;
+    ImageCache& operator=(const ImageCache&) = delete;
+
+    void setMediaInput(MediaInput* input) { input_.store(input); }
+    void setSceneSource(SceneSource* scenes) { scenes_.store(scenes); }
+
+    std::shared_ptr<Media::ImageBuffer> getImage(const std::wstring& path);
+    void preloadImage(const std::wstring& path);
+    // The frame shown at t seconds; empty when there is none.
+    std::shared_ptr<Media::ImageBuffer> getMovieFrame(const std::wstring& path, double seconds);
+    void preloadMovieFrame(const std::wstring& path, double seconds);
+
+    // Megabytes.
+    int32_t sizeSetting() const { return imageCacheSize_; }
+    void setByteLimit(uint64_t bytes) { store_->setByteLimit(bytes); }
+    // Drops every cached frame of the scene (the scene-changed listener).
+    void dropScene(int32_t sceneId);
+    Store& store() { return *store_; }
+
+private:
+    // The file frame for t, or -2 when the file does not open.
+    bool fileFrame(const std::wstring& path, double seconds, int32_t& frame);
+    void loadFrame(const ImageCacheKey& key);
+
+    std::atomic<MediaInput*> input_{nullptr};
+    std::atomic<SceneSource*> scenes_{nullptr};
+    System::Config::ParameterGroup group_{"Cache"};
+    int32_t imageCacheSize_ = 768;
+    System::Config::Int imageCacheSizeParameter_{group_, "ImageCacheSize", &imageCacheSize_, 768};
+    System::Config::ParameterBinding binding_;
+    std::unique_ptr<Store> store_;
+    std::shared_ptr<std::atomic<ImageCache*>> alive_;  // the scene listener's way back; cleared on destruction
+};
+
+}  // namespace Cache
