@@ -10,7 +10,7 @@ namespace {
 using namespace std::string_literals;
 
 std::shared_ptr<Media::ImageBuffer> decode(const std::wstring& path) {
-    Media::ImageService* images = Media::ImageService::Get();
+    Media::ImageService* images = Media::ImageService::get();
     if (images == nullptr) throw System::messageException("Plugin::ImageFileReader", "no image service.");
     return images->loadFromFile(path);
 }

@@ -44,7 +44,7 @@ AudioCache::AudioCache() : binding_(group_, Setting::SettingService::mainSetting
     loadGroup(group_);
     store_ = std::make_unique<Store>(static_cast<uint64_t>(audioCacheSize_ > 0 ? audioCacheSize_ : 0) << 20);
     alive_ = std::make_shared<std::atomic<AudioCache*>>(this);
-    if (Event::EventService* events = Event::EventService::instance())
+    if (Event::EventService* events = Event::EventService::get())
         events->sceneListeners.add([alive = alive_](int sceneId) {
             if (AudioCache* cache = alive->load()) cache->dropScene(sceneId);
         });

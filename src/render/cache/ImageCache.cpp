@@ -36,7 +36,7 @@ ImageCache::ImageCache() : binding_(group_, Setting::SettingService::mainSetting
     loadGroup(group_);
     store_ = std::make_unique<Store>(static_cast<uint64_t>(imageCacheSize_ > 0 ? imageCacheSize_ : 0) << 20);
     alive_ = std::make_shared<std::atomic<ImageCache*>>(this);
-    if (Event::EventService* events = Event::EventService::instance())
+    if (Event::EventService* events = Event::EventService::get())
         events->sceneListeners.add([alive = alive_](int sceneId) {
             if (ImageCache* cache = alive->load()) cache->dropScene(sceneId);
         });
