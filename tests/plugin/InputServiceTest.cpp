@@ -254,9 +254,9 @@ TEST_F(InputServiceTest, FiltersListEveryExtensionOfTheirTable) {
     };
     const Case cases[] = {
         {service().imageFilter(), L"ImageFile", {L"*.png", L"*.jpg", L"*.bmp", L"*.gif"}},
-        {service().audioFilter(), L"AudioFile", {L"*.mp4", L"*.mpg", L"*.wav", L"*.mp3"}},
+        {service().audioFilter(), L"AudioFile", {L"*.avi", L"*.mp4", L"*.mpg", L"*.wav", L"*.mp3"}},
         {service().videoFilter(), L"VideoFile",
-         {L"*.png", L"*.jpg", L"*.bmp", L"*.gif", L"*.mp4", L"*.mpg", L"*.wav", L"*.mp3"}},
+         {L"*.png", L"*.jpg", L"*.bmp", L"*.gif", L"*.avi", L"*.mp4", L"*.mpg", L"*.wav", L"*.mp3"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(System::wideToUtf8(c.title));
