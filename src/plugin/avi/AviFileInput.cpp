@@ -46,6 +46,18 @@ uint32_t dibRow(int32_t width, uint16_t bits) {
     return static_cast<uint32_t>(((static_cast<uint64_t>(static_cast<uint32_t>(width)) * bits / 8) + 3) & ~uint64_t{3});
 }
 
+// Turns the rows of a picture that was stored top-down the right way up.
+void flipRows(Media::ImageBuffer& image) {
+    std::vector<uint8_t> row(image.pitch);
+    for (uint32_t top = 0, bottom = image.height - 1; top < bottom; ++top, --bottom) {
+        uint8_t* a = image.data() + size_t{top} * image.pitch;
+        uint8_t* b = image.data() + size_t{bottom} * image.pitch;
+        std::memcpy(row.data(), a, image.pitch);
+        std::memcpy(a, b, image.pitch);
+        std::memcpy(b, row.data(), image.pitch);
+    }
+}
+
 }  // namespace
 
 bool AviFileInput::compareFourcc(uint32_t a, uint32_t b) {
@@ -153,7 +165,11 @@ private:
     std::vector<uint32_t> readFormat(uint32_t minimum, const char* scope) {
         Range strf;
         if (!findChunk(kStrf, strf, from(strl_))) return {};
-        if (strf.size >= kFormatSizeLimit || strf.size < minimum) {
+        if (strf.size >= kFormatSizeLimit) {
+            System::Log::info(scope, "invalid stream format size.");
+            return {};
+        }
+        if (strf.size < minimum) {
             System::Log::info(scope, "invalid stream format size.");
             return {};
         }
@@ -173,18 +189,21 @@ private:
         if (compareFourcc(type, kVids)) {
             constexpr const char* scope = "Plugin::AviFileInput::FileParse::getVideoStreamHeader";
             owner_.videoId_ = streamId(n);
-            std::vector<uint32_t> format = readFormat(sizeof(Media::BitmapInfoHeader), scope);
+            std::vector<uint32_t> format = readFormat(0, scope);
             if (format.empty()) return;
+            // A format shorter than its header, or a picture without rows or
+            // columns, would have the frames read past their data.
+            if (formatSize_ < sizeof(Media::BitmapInfoHeader)) refuse("video format shorter than its header.");
             Media::BitmapInfoHeader bitmap;
             std::memcpy(&bitmap, format.data(), sizeof bitmap);
             const uint32_t rate = get32(h + 24), scale = get32(h + 20);
-            if (bitmap.biWidth <= 0 || bitmap.biHeight <= 0 || rate == 0 || scale == 0) {
-                System::Log::info(scope, "invalid video stream header.");
-                return;
-            }
+            if (bitmap.biWidth <= 0 || bitmap.biHeight == 0 || bitmap.biHeight == INT32_MIN) refuse("invalid video size.");
+            if (rate == 0 || scale == 0) refuse("invalid video frame rate.");
             owner_.videoFormatBuffer_ = std::move(format);
             info.width = bitmap.biWidth;
-            info.height = bitmap.biHeight;
+            // A negative height marks rows stored top-down.
+            info.height = bitmap.biHeight < 0 ? -bitmap.biHeight : bitmap.biHeight;
+            owner_.topDown_ = bitmap.biHeight < 0;
             info.rate = rate;
             info.scale = scale;
             info.frameCount = static_cast<int32_t>(std::min<uint32_t>(get32(h + 32), INT32_MAX));
@@ -363,6 +382,7 @@ bool AviFileInput::open(const std::wstring& path) {
     }
     if (info.flags & kVideo) {
         if (info.frameCount <= 0 || !setupVideoDecoder()) info.flags &= ~kVideo;
+        if (refused_) return false;
     }
     if ((info.flags & kAudio) && !setupAudio()) info.flags &= ~kAudio;
     try {
@@ -397,6 +417,7 @@ bool AviFileInput::setupVideoDecoder() {
         for (const VideoIndexEntry& entry : videoIndex_)
             if (entry.size != 0 && entry.size < outputHeader_.biSizeImage) {
                 System::Log::info(kParseScope, "video frame smaller than its picture.");
+                refused_ = true;
                 return false;
             }
     } else {
@@ -488,6 +509,7 @@ std::shared_ptr<Media::ImageBuffer> AviFileInput::readVideo(int32_t frame) {
         videoFile_.readBlock(scratch.data(), static_cast<int32_t>(size));
         lastDecodeCount_ = 1;
         image->copyFromBitmap(outputHeader_, scratch.data());
+        if (topDown_ && (outputHeader_.biBitCount == 24 || outputHeader_.biBitCount == 32)) flipRows(*image);
         return image;
     }
     for (int32_t i = start; i <= target; ++i) {

@@ -76,6 +76,8 @@ private:
     uint16_t videoId_ = 0;  // the first two characters of the stream's chunk ids
     uint16_t audioId_ = 0;
     uint32_t videoHandler_ = 0;
+    bool topDown_ = false;  // raw rows stored from the top
+    bool refused_ = false;
     uint32_t audioBlockAlign_ = 0;
     int64_t derivedSampleCount_ = 0;
     uint32_t audioRate_ = 0;
