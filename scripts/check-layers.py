@@ -33,6 +33,8 @@ SAME_LAYER = {
     "media/gpu": {"media/image"},
     # The umbrella header of media/ names every room.
     "media": {"media/image", "media/audio", "media/decode", "media/gpu"},
+    # The filters draw with the resources and option lists of the built-in effects.
+    "filters": {"effects"},
     "ui/framework": set(),
     "ui/controls": {"ui/framework"},
     "ui/dialogs": {"ui/framework", "ui/controls"},

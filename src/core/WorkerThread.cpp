@@ -87,7 +87,12 @@ void WorkerThread::stop() {
         throw std::system_error(std::make_error_code(std::errc::resource_deadlock_would_occur),
                                 "Worker::WorkerThread::stop on the worker's own thread");
     if (!running_.exchange(false)) return;
-    wakeEvent_.set();
+    {
+        // Under the mutex: the thread resets the event under it after looking at running_,
+        // so the wake-up cannot fall between its look and its reset.
+        Platform::os::MutexLock lock(mutex_);
+        wakeEvent_.set();
+    }
     // A task may be inside a send to this thread (the UI thread stopping its
     // worker): the wait answers it, so the thread can end before the join.
     endedEvent_.wait();
@@ -137,7 +142,7 @@ void WorkerThread::threadMain() {
     while (running_.load()) {
         {
             Platform::os::MutexLock lock(mutex_);
-            if (queue_.empty()) {
+            if (queue_.empty() && running_.load()) {
                 wakeEvent_.reset();
                 lock.unlock();
                 wakeEvent_.wait();

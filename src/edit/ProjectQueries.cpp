@@ -1,5 +1,7 @@
 #include "edit/ProjectQueries.h"
 
+#include <utility>
+
 #include "edit/Object.h"
 #include "edit/Project.h"
 #include "edit/ProjectConvert.h"
@@ -48,11 +50,37 @@ std::string ProjectQueries::convertTrackValue(std::string_view value) const {
     return ProjectConvert::convertTrackValue(value);
 }
 
+namespace {
+
+ProjectQueries::FontListReader& fontListReader() {
+    static ProjectQueries::FontListReader reader;
+    return reader;
+}
+
+ProjectQueries::FigureListReader& figureListReader() {
+    static ProjectQueries::FigureListReader reader;
+    return reader;
+}
+
+}  // namespace
+
+ProjectQueries::FontListReader ProjectQueries::setFontListReader(FontListReader reader) {
+    return std::exchange(fontListReader(), std::move(reader));
+}
+
+ProjectQueries::FigureListReader ProjectQueries::setFigureListReader(FigureListReader reader) {
+    return std::exchange(figureListReader(), std::move(reader));
+}
+
 void ProjectQueries::fontFamilies(std::vector<std::wstring>& names, std::wstring& defaultName) const {
     names.clear();
     defaultName.clear();
+    if (fontListReader()) fontListReader()(names, defaultName);
 }
 
-void ProjectQueries::figureNames(std::vector<std::wstring>& names) const { names.clear(); }
+void ProjectQueries::figureNames(std::vector<std::wstring>& names) const {
+    names.clear();
+    if (figureListReader()) figureListReader()(names);
+}
 
 }  // namespace Edit

@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <functional>
 
 #include "effect/ModelQueries.h"
 
@@ -9,7 +10,8 @@ class Project;
 
 // The model's answers to the effect framework: objects and scenes as they
 // stand, scene names of the open project, earlier-generation track values.
-// The font and figure lists are empty until their services join the program.
+// The font and figure lists come from readers the program installs over the
+// services that hold them; without a reader they are empty.
 // Installed at start-up (the edit service takes it over when it arrives);
 // the open project is attached when one is open.
 class ProjectQueries : public Effect::ModelQueries {
@@ -17,6 +19,12 @@ public:
     ProjectQueries() = default;
     ProjectQueries(const ProjectQueries&) = delete;
     ProjectQueries& operator=(const ProjectQueries&) = delete;
+
+    using FontListReader = std::function<void(std::vector<std::wstring>& names, std::wstring& defaultName)>;
+    using FigureListReader = std::function<void(std::vector<std::wstring>& names)>;
+    // Process-wide, for every instance; each returns the reader it replaces.
+    static FontListReader setFontListReader(FontListReader reader);
+    static FigureListReader setFigureListReader(FigureListReader reader);
 
     // Not owned; none while no project is open.
     void setProject(const Project* project) { project_.store(project); }

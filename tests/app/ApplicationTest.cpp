@@ -9,11 +9,21 @@
 #include <vector>
 
 #include "core/FileName.h"
+#include "core/TextConvert.h"
+#include "core/EventCommandPost.h"
+#include "core/EventService.h"
+#include "core/ServiceStack.h"
+#include "edit/EditService.h"
+#include "edit/UndoService.h"
 #include "effect/EffectService.h"
 #include "effect/NameTranslation.h"
 #include "effects/VideoOutput.h"
 #include "platform/window/MessageBox.h"
+#include "platform/window/MessageQueue.h"
+#include "platform/window/TopLevel.h"
+#include "ui/framework/WindowService.h"
 #include "support/LogCapture.h"
+#include "support/TestFolders.h"
 
 namespace {
 
@@ -85,23 +95,92 @@ TEST(Application, ThrowingServiceStopsStartUpAndShowsTheErrorAfterTeardown) {
     EXPECT_EQ(log.lines.back().message, "show exception dialog.\ninput service failed");
 }
 
+// The program's files as the build ships them beside the program (the tests run in that folder).
+void useShippedFiles() {
+    System::FileName::resetVariableList(
+        System::utf8ToWide((std::filesystem::current_path() / "velmo2").string()));
+}
+
+// Closes the main window once start-up is done, as the user would.
+App::Steps closingSteps() {
+    App::Steps steps = App::programSteps();
+    steps.startup = [startup = steps.startup] {
+        startup();
+        Platform::window::postMessage(Window::WindowService::get()->window, Platform::window::kWmClose, 0, 0);
+    };
+    return steps;
+}
+
 TEST(Application, ProgramStepsRunAndExitZero) {
     // The program writes its settings under %AppData%: keep them out of the user's home.
     char folder[] = "/tmp/velmo2-app-XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);
     setenv("XDG_DATA_HOME", folder, 1);
+    useShippedFiles();
     Boxes boxes;
-    EXPECT_EQ(App::run(App::programSteps()), 0);
-    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(App::run(closingSteps()), 0);
+    EXPECT_TRUE(boxes.shown.empty()) << boxes.shown[0].text;
     EXPECT_TRUE(std::filesystem::exists(std::string(folder) + "/velmo2/velmo2.ini"));
+    System::FileName::resetVariableList();
     std::filesystem::remove_all(folder);
+}
+
+TEST(Application, ClosingTheWindowWithChangesAsksBeforeTheProgramEnds) {
+    if (!Platform::window::hasDisplay()) GTEST_SKIP() << "the main loop runs only with a display";
+    char folder[] = "/tmp/velmo2-app-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    setenv("XDG_DATA_HOME", folder, 1);
+    useShippedFiles();
+    std::vector<Platform::window::MessageBoxRequest> asked;
+    const auto previous = Platform::window::setMessageBoxHook([&](const Platform::window::MessageBoxRequest& r) {
+        asked.push_back(r);
+        if (asked.size() == 1) {
+            // Kept open: the user closes again and agrees.
+            Platform::window::postMessage(Window::WindowService::get()->window, Platform::window::kWmClose, 0, 0);
+            return Platform::window::kIdCancel;
+        }
+        return Platform::window::kIdOk;
+    });
+    g_order.clear();
+    App::Steps steps = closingSteps();
+    steps.startup = [startup = steps.startup] {
+        Undo::UndoService::get()->modified = true;  // unsaved changes
+        startup();
+    };
+    steps.shutdown = [shutdown = steps.shutdown] {
+        g_order.push_back("exit listeners");
+        shutdown();
+    };
+    EXPECT_EQ(App::run(steps), 0);
+    Platform::window::setMessageBoxHook(previous);
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0].text, "現在の編集データは破棄されますがよろしいですか？");
+    EXPECT_EQ(g_order, std::vector<std::string>{"exit listeners"});
+    System::FileName::resetVariableList();
+    std::filesystem::remove_all(folder);
+}
+
+// Building the program's services writes settings under %AppData%: a fresh folder.
+using EventServiceStartUp = TestFolders;
+
+TEST_F(EventServiceStartUp, JoinsTheStartUpOrderBeforeTheMainWindow) {
+    // The style the program ships, as the main window needs its layout sizes.
+    std::filesystem::copy_file(std::filesystem::current_path() / "style.conf", install() / "style.conf");
+    System::ServiceStack stack;
+    App::programSteps().build(stack);
+    EXPECT_NE(Event::EventService::get(), nullptr);
+    ASSERT_NE(Window::WindowService::get(), nullptr);
+    EXPECT_EQ(Event::commandWindow(), Window::WindowService::get()->window);
+    stack.releaseAll();
+    EXPECT_EQ(Event::EventService::get(), nullptr);
+    EXPECT_EQ(Event::commandWindow(), nullptr);
 }
 
 TEST(Application, EffectNamesShowInTheLanguageTheProgramLoaded) {
     char folder[] = "/tmp/velmo2-app-XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);
     setenv("XDG_DATA_HOME", folder, 1);
-    System::FileName::resetVariableList();  // %AppData% is taken anew from the folder
+    useShippedFiles();  // %AppData% is taken anew from the folder
     const std::filesystem::path data = std::string(folder) + "/velmo2";
     std::filesystem::create_directories(data / "Language");
     std::ofstream(data / "velmo2.ini", std::ios::binary) << "[Translate]\nLanguage=Test\n";
@@ -126,7 +205,7 @@ TEST(Application, FailedEffectRegistrationsShowTheErrorDialog) {
     char folder[] = "/tmp/velmo2-app-XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);
     setenv("XDG_DATA_HOME", folder, 1);
-    System::FileName::resetVariableList();
+    useShippedFiles();
     Boxes boxes;
     App::Steps steps = App::programSteps();
     steps.run = [] {

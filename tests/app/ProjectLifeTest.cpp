@@ -59,7 +59,8 @@ protected:
         if (const char* old = std::getenv("XDG_DATA_HOME"))
             oldDataHome = old;
         setenv("XDG_DATA_HOME", (root / "xdg").c_str(), 1);
-        System::FileName::resetVariableList();
+        // The shipped files beside the built program (the tests run in its folder).
+        System::FileName::resetVariableList(System::utf8ToWide((fs::current_path() / "velmo2").string()));
     }
     void TearDown() override {
         System::FileName::resetVariableList();

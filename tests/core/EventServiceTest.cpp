@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+
 #include <atomic>
 #include <map>
 #include <memory>
@@ -11,7 +12,6 @@
 #include <utility>
 #include <vector>
 
-#include "app/Application.h"
 #include "core/Clipboard.h"
 #include "core/ExceptionPresenter.h"
 #include "core/ServiceStack.h"
@@ -151,17 +151,6 @@ TEST(EventService, ListenersRunInOrderAndLateOnesFromTheNextCall) {
     } catch (const std::bad_function_call& e) {
         EXPECT_STREQ(e.what(), "bad function call");
     }
-}
-
-// Building the program's services writes settings under %AppData%: a fresh folder.
-using EventServiceStartUp = TestFolders;
-
-TEST_F(EventServiceStartUp, JoinsTheStartUpOrder) {
-    System::ServiceStack stack;
-    App::programSteps().build(stack);
-    EXPECT_NE(EventService::get(), nullptr);
-    stack.releaseAll();
-    EXPECT_EQ(EventService::get(), nullptr);
 }
 
 // A main window whose procedure hands WM_USER to the service, as the window

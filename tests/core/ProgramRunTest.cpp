@@ -24,7 +24,7 @@ TEST(ProgramRun, SettingsSurviveTwoRuns) {
     char pattern[] = "/tmp/velmo-run-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     const fs::path root = pattern;
-    const std::string run = "env XDG_DATA_HOME=" + root.string() + " LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 " +
+    const std::string run = "env -u DISPLAY XDG_DATA_HOME=" + root.string() + " LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 " +
                             program.string() + " >/dev/null 2>&1";
     ASSERT_EQ(std::system(run.c_str()), 0);
     const fs::path ini = root / "velmo2" / "velmo2.ini";

@@ -78,4 +78,33 @@ TEST(ProjectQueries, ObjectsAndScenesAreReadAsTheyStand) {
     EXPECT_TRUE(names.empty());
 }
 
+
+// The font and figure lists come from the readers the program installs, for
+// every instance (the edit service holds its own); without one they are empty.
+TEST(ProjectQueries, FontAndFigureListsComeFromTheInstalledReaders) {
+    Edit::ProjectQueries before, queries;
+    std::vector<std::wstring> names{L"stale"};
+    std::wstring defaultName = L"stale";
+    queries.fontFamilies(names, defaultName);
+    EXPECT_TRUE(names.empty());
+    EXPECT_TRUE(defaultName.empty());
+
+    auto previousFonts = Edit::ProjectQueries::setFontListReader(
+        [](std::vector<std::wstring>& n, std::wstring& d) { n = {L"Alpha", L"Beta"}, d = L"Beta"; });
+    auto previousFigures =
+        Edit::ProjectQueries::setFigureListReader([](std::vector<std::wstring>& n) { n = {L"背景", L"円"}; });
+    for (const Edit::ProjectQueries* q : {&before, &queries}) {
+        q->fontFamilies(names, defaultName);
+        EXPECT_EQ(names, (std::vector<std::wstring>{L"Alpha", L"Beta"}));
+        EXPECT_EQ(defaultName, L"Beta");
+        q->figureNames(names);
+        EXPECT_EQ(names, (std::vector<std::wstring>{L"背景", L"円"}));
+    }
+    Edit::ProjectQueries::setFontListReader(std::move(previousFonts));
+    Edit::ProjectQueries::setFigureListReader(std::move(previousFigures));
+    names = {L"stale"};
+    queries.figureNames(names);
+    EXPECT_TRUE(names.empty());
+}
+
 }  // namespace

@@ -21,6 +21,10 @@ public:
         if (!mkdtemp(pattern)) std::abort();
         root_ = pattern;
         std::filesystem::create_directories(root_ / "install");
+        // The shipped style beside the test (its working folder), whose layout
+        // sizes a program with the window framework reads at start-up.
+        if (std::filesystem::exists("style.conf"))
+            std::filesystem::copy_file("style.conf", root_ / "install" / "style.conf");
         setenv("XDG_DATA_HOME", (root_ / "xdg").c_str(), 1);
         System::FileName::resetVariableList(System::utf8ToWide((root_ / "install" / "velmo2").string()));
         const std::filesystem::path data = root_ / "xdg" / "velmo2";

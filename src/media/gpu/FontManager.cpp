@@ -111,9 +111,7 @@ std::shared_ptr<D2::Font> FontManager::getFont(const std::wstring& name, bool bo
     } else if (const auto hr = D2::FontCollection::system(collection); Platform::failed(hr)) {
         throw System::hresultException("Direct2DService::Get().writeFactory->GetSystemFontCollection", kScope, hr);
     }
-    std::wstring defaultFamily = L"Yu Gothic UI";
-    if (const Setting::SettingService* settings = Setting::SettingService::get())
-        defaultFamily = settings->font.getValue("DefaultFamily").toString(defaultFamily);
+    const std::wstring defaultFamily = defaultFamilyName();
     uint32_t index = 0;
     // An unknown default family falls back to the collection's first family.
     collection->findFamilyName(System::wideToUtf8(defaultFamily), index);
@@ -124,6 +122,19 @@ std::shared_ptr<D2::Font> FontManager::getFont(const std::wstring& name, bool bo
         Platform::failed(hr))
         throw System::hresultException("family->GetFirstMatchingFont", kScope, hr);
     return out;
+}
+
+std::wstring FontManager::defaultFamilyName() {
+    std::wstring family = L"Yu Gothic UI";
+    if (const Setting::SettingService* settings = Setting::SettingService::get())
+        family = settings->font.getValue("DefaultFamily").toString(family);
+    return family;
+}
+
+void FontManager::familyNames(std::vector<std::wstring>& names, std::wstring& defaultName) const {
+    names.clear();
+    for (const FontDefine* define : getFontList()) names.push_back(define->getName());
+    defaultName = defaultFamilyName();
 }
 
 }  // namespace Media

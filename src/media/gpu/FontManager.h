@@ -52,6 +52,11 @@ public:
     // The user's locale as a lower-case tag ("ja-jp"); empty when none is set.
     static std::string userLocaleName();
 
+    // The names of getFontList in its order, and the default family's name
+    // (the style's [Font] "DefaultFamily"), for the font items' option list.
+    void familyNames(std::vector<std::wstring>& names, std::wstring& defaultName) const;
+    static std::wstring defaultFamilyName();
+
     size_t size() const { return fonts_.size(); }
     const FontDefine* find(const std::wstring& name) const;
 

@@ -1,9 +1,16 @@
 #include "media/image/ImageService.h"
 
+#include <cerrno>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
 #include "core/Exception.h"
+#include "core/FileName.h"
 #include "core/TextConvert.h"
 #include "media/image/ImageBuffer.h"
 #include "media/image/PixelFormat.h"
+#include "platform/draw2d/Bitmap.h"
 #include "platform/imaging/Imaging.h"
 
 namespace Media {
@@ -85,6 +92,44 @@ void ImageService::saveToFile(const std::wstring& path, const void* pixels, uint
     check(frame->writeSource(converter.get(), &rect), "frame->WriteSource", kScope);
     check(frame->commit(), "frame->Commit", kScope);
     check(encoder->commit(), "encoder->Commit", kScope);
+}
+
+std::unique_ptr<Platform::draw2d::Bitmap> ImageService::loadFromResource(int32_t id,
+                                                                        Platform::draw2d::RenderTarget* /*target*/) {
+    constexpr const char* kScope = "Media::ImageService::loadFromResource";
+    namespace D2 = Platform::draw2d;
+    const std::wstring path = System::FileName::getExpandedPath((L"%AppInstall%/icons/" + std::to_wstring(id) + L".png").c_str());
+    errno = 0;
+    std::ifstream file(System::wideToUtf8(path), std::ios::binary);
+    if (!file) {
+        if (errno == 0) errno = ENOENT;
+        throw System::lastErrorException("FindResource", kScope);
+    }
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (bytes.empty()) {
+        errno = EINVAL;
+        throw System::lastErrorException("SizeofResource", kScope);
+    }
+
+    std::unique_ptr<Img::FileStream> stream;
+    check(factory->createStream(stream), "factory->CreateStream", kScope);
+    check(stream->initializeFromMemory(bytes.data(), bytes.size()), "stream->InitializeFromMemory", kScope);
+    std::unique_ptr<Img::Decoder> decoder;
+    check(factory->createDecoderFromStream(*stream, decoder), "factory->CreateDecoderFromStream", kScope);
+    std::unique_ptr<Img::DecodedFrame> frame;
+    check(decoder->getFrame(0, frame), "decoder->GetFrame", kScope);
+    std::unique_ptr<Img::FormatConverter> converter;
+    check(factory->createFormatConverter(converter), "factory->CreateFormatConverter", kScope);
+    check(converter->initialize(frame.get(), Img::FormatId::Pbgra32), "converter->Initialize", kScope);
+    uint32_t width = 0, height = 0;
+    check(converter->getSize(width, height), "converter->Initialize", kScope);
+    std::vector<uint8_t> pixels(size_t(width) * height * 4);
+    check(converter->copyPixels(nullptr, width * 4, pixels.size(), pixels.data()), "converter->Initialize", kScope);
+    std::unique_ptr<D2::Bitmap> bitmap;
+    constexpr int32_t kB8G8R8A8 = 87;
+    check(D2::Bitmap::create(width, height, pixels.data(), width * 4, kB8G8R8A8, D2::AlphaMode::Premultiplied, bitmap),
+          "target->CreateBitmapFromWicBitmap", kScope);
+    return bitmap;
 }
 
 }  // namespace Media

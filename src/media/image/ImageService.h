@@ -10,6 +10,10 @@
 namespace Platform::imaging {
 class Factory;
 }
+namespace Platform::draw2d {
+class Bitmap;
+class RenderTarget;
+}
 
 // Still images: files decoded into straight RGBA images for the still-image
 // reader, and pixels encoded into PNG or JPEG files for the image writers.
@@ -38,6 +42,10 @@ public:
     void saveToFile(const std::wstring& path, const void* pixels, uint32_t width, uint32_t height, uint32_t pitch,
                     Platform::imaging::FormatId sourceFormat, Platform::imaging::FormatId& containerFormat,
                     const wchar_t* optionName, const Platform::imaging::Variant* optionValue);
+
+    // The program's picture number id ("%AppInstall%/icons/<id>.png") as a
+    // premultiplied bitmap for the target.
+    std::unique_ptr<Platform::draw2d::Bitmap> loadFromResource(int32_t id, Platform::draw2d::RenderTarget* target);
 
     std::unique_ptr<Platform::imaging::Factory> factory;
 };

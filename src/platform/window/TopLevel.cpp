@@ -2,6 +2,7 @@
 
 #include <gtk/gtk.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <memory>
@@ -410,6 +411,22 @@ bool showWindow(WindowHandle w, int command) {
     updateOrigin(w);
     return wasVisible;
 }
+
+bool setWindowIcon(WindowHandle w, const uint8_t* rgba, int32_t width, int32_t height) {
+    if (!live(w) || rgba == nullptr || width <= 0 || height <= 0) return false;
+    if (w->toplevel == nullptr) return true;
+    GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, width, height);
+    if (pixbuf == nullptr) return false;
+    const int stride = gdk_pixbuf_get_rowstride(pixbuf);
+    guchar* pixels = gdk_pixbuf_get_pixels(pixbuf);
+    for (int32_t y = 0; y < height; ++y)
+        std::copy_n(rgba + size_t(y) * size_t(width) * 4, size_t(width) * 4, pixels + size_t(y) * size_t(stride));
+    gtk_window_set_icon(GTK_WINDOW(w->toplevel), pixbuf);
+    g_object_unref(pixbuf);
+    return true;
+}
+
+bool hasDisplay() { return gtk::ensure(); }
 
 bool isWindowVisible(WindowHandle w) { return isWindow(w) && w->visible; }
 bool isZoomed(WindowHandle w) { return isWindow(w) && w->maximized; }

@@ -82,6 +82,12 @@ bool setForegroundWindow(WindowHandle window);
 // Asks for one leave and/or hover message (hover after hoverMs of rest).
 bool trackMouseEvent(WindowHandle window, uint32_t flags, uint32_t hoverMs);
 
+// The icon shown for the window: straight RGBA pixels, rows width * 4 bytes.
+bool setWindowIcon(WindowHandle window, const uint8_t* rgba, int32_t width, int32_t height);
+// Whether windows made on the calling thread are shown on a display (false
+// for message-only windows).
+bool hasDisplay();
+
 // The default handling: closing destroys, painting validates, a right-button
 // release asks for the context menu.
 intptr_t defWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);

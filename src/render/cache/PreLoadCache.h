@@ -55,7 +55,7 @@ public:
             post = true;
         }
         lock.unlock();
-        if (post) postLoad(key, std::move(loader));
+        if (post) postLoad(key, task, std::move(loader));
         return waitFor(*task);
     }
 
@@ -64,9 +64,10 @@ public:
     void preload(const Key& key, Loader loader) {
         std::unique_lock lock(mutex_);
         if (store_.contains(key) || pending_.count(key) != 0) return;
-        pending_.emplace(key, std::make_shared<LoadTask>());
+        auto task = std::make_shared<LoadTask>();
+        pending_.emplace(key, task);
         lock.unlock();
-        postLoad(key, std::move(loader));
+        postLoad(key, std::move(task), std::move(loader));
     }
 
     // For keys made by a producer other than a loader: the cached value at
@@ -165,17 +166,26 @@ private:
         return task.value;  // written before the event was set
     }
 
-    void postLoad(const Key& key, Loader loader) {
-        worker_.addTask(0, [this, key, loader = std::move(loader)] { runLoadTask(key, loader); });
+    void postLoad(const Key& key, std::shared_ptr<LoadTask> task, Loader loader) {
+        worker_.addTask(0, [this, key, task = std::move(task), loader = std::move(loader)] {
+            runLoadTask(key, task, loader);
+        });
     }
 
-    void runLoadTask(const Key& key, const Loader& loader) {
+    void runLoadTask(const Key& key, const std::shared_ptr<LoadTask>& task, const Loader& loader) {
         try {
             if (loader) loader();
         } catch (const std::exception&) {
             // The key stays uncached; its waiters get nothing and the next request tries again.
         }
-        abandon(key);  // a loader that produced nothing
+        // A loader that produced nothing releases its own waiters. Only its own:
+        // once it completed, its key may already be pending again for a newer
+        // request (the value was evicted at once), whose load is still to come.
+        std::lock_guard lock(mutex_);
+        if (auto it = pending_.find(key); it != pending_.end() && it->second == task) {
+            it->second->event.set();
+            pending_.erase(it);
+        }
     }
 
     Worker::WorkerThread worker_{"PreLoadCache"};

@@ -45,7 +45,9 @@ TEST_F(FrameUploadTest, FrameAfterFrameEachArrivesWhileTheUploadTextureIsKept) {
         ASSERT_EQ(px.size(), 4u * f.width);
         for (uint32_t x = 0; x < f.width; ++x) EXPECT_NEAR(px[4 * x], want, 3e-3f) << x;
         Platform::gpu::Texture* now = d3d().uploadBuffer().texture.get();
-        if (i == 1) EXPECT_EQ(now, uploadTexture);  // the same shape again: no new texture
+        if (i == 1) {
+            EXPECT_EQ(now, uploadTexture);  // the same shape again: no new texture
+        }
         uploadTexture = now;
     }
 }

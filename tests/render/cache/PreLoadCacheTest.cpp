@@ -62,6 +62,25 @@ TEST(PreLoadCacheTest, BudgetOfZeroHandsOverEveryValueAndKeepsNone) {
     EXPECT_EQ(store.byteTotal(), 0u);
 }
 
+TEST(PreLoadCacheTest, TheEndOfALoadNeverReleasesTheNextRequestOfItsKey) {
+    Store store(0);  // the value is evicted as soon as it is handed over
+    const Key key{L"clip.mp4", 8};
+    std::promise<void> release;
+    std::shared_future<void> gate = release.get_future().share();
+    int runs = 0;
+    auto loader = [&] {
+        const bool first = runs++ == 0;
+        store.complete(key, std::make_shared<std::string>("frame"), 1);
+        if (first) gate.wait();  // the first load has delivered but not yet ended
+    };
+    ASSERT_TRUE(store.get(key, loader));
+    auto second = std::async(std::launch::async, [&] { return store.get(key, loader); });
+    while (!store.isPending(key)) std::this_thread::yield();  // the second request waits for its own load
+    release.set_value();
+    EXPECT_TRUE(second.get());
+    EXPECT_EQ(runs, 2);
+}
+
 TEST(PreLoadCacheTest, OnlyGetRefreshesRecency) {
     struct Case {
         const char* name;

@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Drives the program's main window on its own Xvfb screen with a window
+# manager: caption, icon and stored placement, the style's colours against a
+# reference picture, the size limit, the placement kept through maximising,
+# restoring and minimising, and a clean exit when the window is closed.
+# Usage: main-window.sh PROGRAM REFERENCE.png   (run under xvfb-run -a)
+set -euo pipefail
+program=$1
+reference=$2
+work=$(mktemp -d /tmp/velmo-window-XXXXXX)
+wm_pid=""
+app_pid=""
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+  [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+# Polls a condition (a command) until it holds; gives up after about 30 s.
+until_true() {
+  local i
+  for i in $(seq 300); do
+    if "$@"; then return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+
+export XDG_DATA_HOME="$work/xdg"
+data="$XDG_DATA_HOME/velmo2"
+mkdir -p "$data"
+printf '[Window]\r\nx=40\r\ny=30\r\nw=640\r\nh=480\r\nzoom=0\r\n[Logger]\r\nFileLogLevel=1\r\n' > "$data/velmo2.ini"
+# The user's style changes the background colour.
+printf '[Color]\nBackground=3366cc\n' > "$data/style.conf"
+
+openbox --sm-disable >/dev/null 2>&1 &
+wm_pid=$!
+wm_running() { local s; s=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null || true); [[ "$s" == *"window id"* ]]; }
+until_true wm_running || fail "the window manager did not start"
+
+window=""
+find_window() { window=$(xdotool search --onlyvisible --name '^Velmo Kirta2$' 2>/dev/null | head -1); [ -n "$window" ]; }
+start() {
+  "$program" >"$work/out.txt" 2>&1 &
+  app_pid=$!
+  until_true find_window || fail "the main window did not appear"
+}
+# Client geometry "x y w h" of the main window.
+geometry() {
+  xwininfo -id "$window" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}'
+}
+state_has() { local s; s=$(xprop -id "$window" _NET_WM_STATE); [[ "$s" == *"$1"* ]]; }
+state_lacks() { ! state_has "$1"; }
+# Asks the window manager to close the window (the polite close) and waits for the exit.
+close_and_wait() {
+  wmctrl -i -c "$window"
+  local code=0
+  wait "$app_pid" || code=$?
+  app_pid=""
+  [ "$code" -eq 0 ] || fail "the program ended with $code: $(cat "$work/out.txt")"
+}
+ini_value() { tr -d '\r' < "$data/velmo2.ini" | awk -v key="$1" '/^\[/{s=$0} s=="[Window]" && index($0, key "=")==1 {print substr($0, length(key) + 2)}'; }
+
+# First run: caption, icon, placement and colours.
+start
+read -r x y w h < <(geometry)
+[ "$w" -eq 640 ] && [ "$h" -eq 480 ] || fail "stored size not used: $w x $h"
+icon=$(xprop -id "$window" _NET_WM_ICON)
+[[ "$icon" == *"Icon (48 x 48)"* ]] || fail "no 48 x 48 icon on the window"
+client_matches() {
+  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$work/client.png"
+  local differing
+  differing=$(compare -metric AE -fuzz 4% "$work/client.png" "$reference" null: 2>&1 || true)
+  [ "${differing%%.*}" -lt 200 ] 2>/dev/null
+}
+until_true client_matches || fail "the window does not show the reference picture"
+
+# The window cannot shrink below 256 x 256.
+xdotool windowsize "$window" 100 100
+at_minimum() { read -r x y w h < <(geometry); [ "$w" -eq 256 ] && [ "$h" -eq 256 ]; }
+until_true at_minimum || fail "shrunk to $(geometry)"
+
+# Maximised at exit: zoom=1 and the normal size stays.
+wmctrl -i -r "$window" -b add,maximized_vert,maximized_horz
+until_true state_has _NET_WM_STATE_MAXIMIZED_HORZ || fail "not maximised"
+close_and_wait
+[ "$(ini_value zoom)" = 1 ] || fail "zoom not stored: $(cat "$data/velmo2.ini")"
+[ "$(ini_value w)" = 256 ] && [ "$(ini_value h)" = 256 ] || fail "normal size lost: $(cat "$data/velmo2.ini")"
+# The teardown ran: the edit service wrote its history back as it went.
+log=$(cat "$data"/Log/*)
+[[ "$log" == *"saveFile : $data/history.ini"* ]] || fail "no teardown in the log"
+
+# Second run starts maximised; restoring and minimising keep the normal placement.
+start
+until_true state_has _NET_WM_STATE_MAXIMIZED_HORZ || fail "the stored maximised state was not used"
+wmctrl -i -r "$window" -b remove,maximized_vert,maximized_horz
+until_true state_lacks _NET_WM_STATE_MAXIMIZED_HORZ || fail "not restored"
+restored_normal() { read -r x y w h < <(geometry); [ "$w" -eq 256 ] && [ "$h" -eq 256 ]; }
+until_true restored_normal || fail "restored to $(geometry)"
+xdotool windowminimize "$window"
+until_true state_has _NET_WM_STATE_HIDDEN || fail "not minimised"
+wmctrl -i -a "$window"
+until_true state_lacks _NET_WM_STATE_HIDDEN || fail "not shown again"
+close_and_wait
+[ "$(ini_value zoom)" = 0 ] || fail "zoom after restoring: $(cat "$data/velmo2.ini")"
+[ "$(ini_value w)" = 256 ] && [ "$(ini_value h)" = 256 ] || fail "normal size after minimising: $(cat "$data/velmo2.ini")"
+echo "main window: 1 passed, 0 failed"
