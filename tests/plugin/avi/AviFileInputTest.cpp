@@ -319,12 +319,12 @@ TEST(AviFileInputTest, CompressedStreamsDecodeThroughTheDecompressors) {
     ASSERT_FALSE(path.empty());
     const auto file = openAvi(path);
     ASSERT_TRUE(file);
-    EXPECT_EQ(file->info.flags & 1, 1);
+    EXPECT_EQ(file->info.flags, 3);
     EXPECT_EQ(file->info.frameCount, 20);
     const auto image = file->readVideo(7);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->width, 64u);
-    if (file->info.flags & 2) {
+    {
         EXPECT_EQ(file->info.audioFormatTag, 1);
         EXPECT_EQ(file->info.bitsPerSample, 16);
         const auto a = file->readAudio(0);
@@ -332,6 +332,36 @@ TEST(AviFileInputTest, CompressedStreamsDecodeThroughTheDecompressors) {
         float peak = 0;
         for (int32_t i = 0; i < a->samples; ++i) peak = std::max(peak, std::abs(a->getChannel(0)[i]));
         EXPECT_GT(peak, 0.05f);
+    }
+}
+
+TEST(AviFileInputTest, DecodingStartsAtAKeyFrameUnlessTheFrameFollowsTheLastOne) {
+    // Without idx1 the movi scan takes every "dc" chunk for a frame that is not
+    // a key frame, so a jump decodes from frame 0.
+    auto& media = GeneratedMedia::instance();
+    const std::string path = media.make("mjpeg-only.avi", "-f lavfi -i testsrc=size=32x32:rate=10:duration=2 -c:v mjpeg");
+    ASSERT_FALSE(path.empty());
+    const auto scanned = edited(path, "mjpeg-scan.avi", [](auto& b, auto& all) {
+        put32(&b[find(all, Plugin::Avi::kIdx1).at(0).position], Plugin::Avi::kJunk);
+    });
+    struct Step {
+        int32_t frame;
+        int32_t decoded;
+    };
+    const Step steps[] = {{9, 10}, {10, 1}, {11, 1}, {5, 6}, {6, 1}, {0, 1}, {500, 19}, {-2, 1}};  // 500 is frame 19, decoded on from frame 1
+    const auto file = openAvi(scanned);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->indexKind(), AviFileInput::IndexKind::kMoviScan);
+    for (const Step& s : steps) {
+        ASSERT_TRUE(file->readVideo(s.frame)) << s.frame;
+        EXPECT_EQ(file->lastDecodeCount(), s.decoded) << s.frame;
+    }
+    // With idx1 every frame is a key frame: any jump decodes one.
+    const auto indexed = openAvi(path);
+    ASSERT_TRUE(indexed);
+    for (const int32_t f : {9, 3, 15}) {
+        ASSERT_TRUE(indexed->readVideo(f));
+        EXPECT_EQ(indexed->lastDecodeCount(), 1) << f;
     }
 }
 
