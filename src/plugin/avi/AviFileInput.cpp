@@ -25,6 +25,7 @@ namespace {
 
 constexpr const char* kParseScope = "Plugin::AviFileInput::FileParse::open";
 constexpr uint32_t kFormatSizeLimit = 65536;
+constexpr uint32_t kSampleRateLimit = 768000;
 
 // Logs why the file is refused and leaves the parse.
 [[noreturn]] void refuse(const char* message) {
@@ -233,8 +234,10 @@ private:
             if (get32(h + 44) == 0) return;
             const uint32_t rate = get32(h + 24), scale = get32(h + 20);
             const uint32_t blockAlign = wave.blockAlign != 0 ? wave.blockAlign : wave.bitsPerSample * wave.channels / 8u;
-            if (rate == 0 || scale == 0 || blockAlign == 0 || wave.channels == 0 || wave.samplesPerSec == 0 ||
-                wave.samplesPerSec > INT32_MAX) {
+            // Sound is read and decoded a second at a time: a rate beyond any
+            // real stream would make those buffers gigabytes large.
+            if (rate == 0 || scale == 0 || blockAlign == 0 || wave.channels == 0 || wave.channels > 2 ||
+                wave.samplesPerSec == 0 || wave.samplesPerSec > kSampleRateLimit) {
                 System::Log::info(scope, "invalid audio stream header.");
                 return;
             }

@@ -229,12 +229,15 @@ TEST(AviFileInputTest, BrokenStreamsAreDroppedAndTheOtherStaysUsable) {
         {"sample size 0", 44, true, 0},
         {"scale 0", 20, true, 0},
         {"eight channels", 2, false, 8},
+        {"a rate of a billion samples", 4, false, 1000000000},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const auto file = openAvi(edited(plain, std::string("audio-") + c.name + ".avi", [&](auto& b, auto& all) {
             const Chunk chunk = find(all, c.header ? Plugin::Avi::kStrh : Plugin::Avi::kStrf).at(1);
             if (c.header)
+                put32(&b[chunk.position + 8 + c.offset], c.value);
+            else if (c.value > 0xFFFF)
                 put32(&b[chunk.position + 8 + c.offset], c.value);
             else
                 Plugin::Avi::put16(&b[chunk.position + 8 + c.offset], static_cast<uint16_t>(c.value));
