@@ -19,6 +19,7 @@
 #include "platform/window/SystemMetrics.h"
 #include "edit/Project.h"
 #include "edit/ProjectQueries.h"
+#include "edit/ReadSection.h"
 #include "edit/UndoService.h"
 #include "effect/EffectItemButton.h"
 #include "effect/EffectItemCheck.h"
@@ -48,6 +49,8 @@
 #include "media/gpu/Direct2DService.h"
 #include "media/gpu/Direct3DService.h"
 #include "media/gpu/RenderBuffer.h"
+#include "media/gpu/ResourceService.h"
+#include "media/resource/ResourceLists.h"
 #include "media/image/ImageService.h"
 #include "media/decode/MediaService.h"
 #include "media/audio/XAudio2Service.h"
@@ -57,11 +60,14 @@
 #include "platform/os/Com.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
+#include "platform/window/Pointer.h"
 #include "platform/window/TopLevel.h"
+#include "render/RenderService.h"
 #include "ui/dialogs/AskQuestion.h"
 #include "ui/dialogs/EditServiceDialogs.h"
 #include "ui/dialogs/ShowException.h"
 #include "ui/dialogs/ShowNotice.h"
+#include "ui/framework/WindowMouseService.h"
 #include "ui/framework/WindowService.h"
 
 namespace App {
@@ -101,6 +107,17 @@ std::wstring effectDisplayName(const wchar_t* name) {
     return name;
 }
 
+// The render workers' read scope: the project lock held shared, then the
+// current scene, which changes only under the lock held exclusively.
+std::unique_ptr<Edit::ReadSection> openCurrentScene() {
+    Edit::EditService* edit = Edit::EditService::instance();
+    if (!edit)
+        return nullptr;
+    auto read = std::make_unique<Edit::ReadSection>(edit->lock(), nullptr, Event::EventService::get());
+    read->scene = edit->currentScene();
+    return read;
+}
+
 // The error dialog of failed effect and movement registrations: the text cut
 // like any formatted text, logged, shown in the active language, owned by the
 // main window when there is one.
@@ -125,6 +142,7 @@ void buildServices(System::ServiceStack& stack) {
     //  window service, input, output, scripts, caches, effects, undo, edit,
     //  render, then the panels and the menu bar.
     Setting::SettingService::setDpiReader(&Platform::window::desktopDpi);
+    Setting::SettingService::setInputTimingsReader(&Platform::window::inputTimings);
     stack.addService<Setting::SettingService>();
     System::Process::SetThreadPriority("MainThreadPriority");
     stack.addService<System::Logger>();
@@ -135,7 +153,10 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Media::Direct2DService>();
     stack.addService<Media::Direct3DService>();
     stack.addService<Media::XAudio2Service>();
+    Resource::ResourceService::listBuilder = &Resource::ResourceLists::build;
+    stack.addService<Resource::ResourceService>();
     stack.addService<Event::EventService>();
+    stack.addService<Window::WindowMouseService>();
     stack.addService<Window::WindowService>();
     Plugin::InputService* input = stack.addService<Plugin::InputService>();
     auto* inputForCaches = stack.addOwned<Plugin::InputCacheSource>(*input);
@@ -147,6 +168,8 @@ void buildServices(System::ServiceStack& stack) {
     stack.addOwned<Effect::ServiceCatalog>(*effects);  // the model's catalogue while the service lives
     stack.addService<Undo::UndoService>();
     stack.addService<Edit::EditService>();
+    Render::RenderService::setSceneReader(openCurrentScene);
+    stack.addService<Render::RenderService>();
 }
 
 // The clipboard copy of a rendered frame, straight alpha.
