@@ -66,6 +66,7 @@
 #include "ui/dialogs/EditServiceDialogs.h"
 #include "ui/dialogs/ShowException.h"
 #include "ui/dialogs/ShowNotice.h"
+#include "ui/framework/ShortcutList.h"
 #include "ui/framework/WindowService.h"
 
 namespace App {
@@ -153,6 +154,7 @@ void buildServices(System::ServiceStack& stack) {
     Resource::ResourceService::listBuilder = &Resource::ResourceLists::build;
     stack.addService<Resource::ResourceService>();
     stack.addService<Event::EventService>();
+    stack.addService<Window::ShortcutList>();
     stack.addService<Window::WindowService>();
     Plugin::InputService* input = stack.addService<Plugin::InputService>();
     auto* inputForCaches = stack.addOwned<Plugin::InputCacheSource>(*input);
