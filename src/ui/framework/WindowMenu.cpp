@@ -29,8 +29,9 @@ WindowMenu::WindowMenu(BaseMenu& bar) {
 
 void WindowMenu::DeleteMenuItem() {
     for (auto& top : menus)
-        while (W::getMenuItemCount(top.menu->menu) > 0)
-            if (!W::deleteMenuAt(top.menu->menu, 0))
+        // From the last item: the same result without moving the rest each time.
+        for (int32_t n = W::getMenuItemCount(top.menu->menu); n > 0; --n)
+            if (!W::deleteMenuAt(top.menu->menu, n - 1))
                 throw System::lastErrorException("DeleteMenu", "Window::WindowMenu::DeleteMenuItem");
 }
 

@@ -10,8 +10,8 @@ namespace W = Platform::window;
 void WindowMenuItemList::updateItemList(bool numbered) {
     if (frozen)
         return;
-    while (W::getMenuItemCount(menu) > 0)
-        if (!W::deleteMenuAt(menu, 0))
+    for (int32_t n = W::getMenuItemCount(menu); n > 0; --n)
+        if (!W::deleteMenuAt(menu, n - 1))
             throw System::lastErrorException("DeleteMenu", "Window::WindowMenu::DeleteMenuItem");
     if (!provider)
         return;
