@@ -6,7 +6,11 @@
 #include <unordered_set>
 #include <vector>
 
+#include <gtk/gtk.h>
+
+#include "platform/window/GtkRuntime.h"
 #include "platform/window/MessageQueue.h"
+#include "platform/window/WindowData.h"
 
 namespace Platform::window {
 
@@ -91,6 +95,179 @@ MenuItem* itemAt(MenuHandle menu, int32_t position) {
     return &menu->items[static_cast<size_t>(position)];
 }
 
+// The on-screen bar of a window: a GtkMenuBar above the drawing area whose
+// popups are filled from the menu data each time they open.
+struct ScreenBar {
+    GtkWidget* bar = nullptr;
+};
+
+std::unordered_map<WindowHandle, ScreenBar>& screenBars() {
+    static std::unordered_map<WindowHandle, ScreenBar> bars;
+    return bars;
+}
+
+// "&x" marks a mnemonic; "&&" is a plain "&"; GTK's own "_" is doubled.
+std::string mnemonicText(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size()) {
+            out += text[i + 1] == '&' ? "&" : "_";
+            if (text[i + 1] == '&')
+                ++i;
+        } else if (text[i] == '_') {
+            out += "__";
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+struct ItemTarget {
+    WindowHandle window;
+    uint32_t id;
+};
+
+void onItemActivate(GtkMenuItem*, gpointer data) {
+    auto* target = static_cast<ItemTarget*>(data);
+    if (WindowData::isLive(target->window))
+        postMessage(target->window, kWmCommand, target->id & 0xFFFF, 0);
+}
+
+void freeTarget(gpointer data, GClosure*) { delete static_cast<ItemTarget*>(data); }
+
+void fillGtkMenu(GtkWidget* gtkMenu, MenuHandle menu, WindowHandle window);
+
+GtkWidget* makeItem(const MenuItem& item, WindowHandle window) {
+    if (item.separator)
+        return gtk_separator_menu_item_new();
+    const size_t tab = item.text.find('\t');
+    const std::string label = mnemonicText(item.text.substr(0, tab));
+    GtkWidget* widget = nullptr;
+    if (item.sub) {
+        widget = gtk_menu_item_new_with_mnemonic(label.c_str());
+        GtkWidget* sub = gtk_menu_new();
+        fillGtkMenu(sub, item.sub, window);
+        gtk_menu_item_set_submenu(GTK_MENU_ITEM(widget), sub);
+    } else {
+        if (item.checked || item.radio) {
+            widget = gtk_check_menu_item_new_with_mnemonic(label.c_str());
+            gtk_check_menu_item_set_draw_as_radio(GTK_CHECK_MENU_ITEM(widget), item.radio);
+            gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(widget), item.checked);
+        } else {
+            widget = gtk_menu_item_new_with_mnemonic(label.c_str());
+        }
+        if (tab != std::string::npos) {
+            // The key name right-aligned after the label.
+            GtkWidget* child = gtk_bin_get_child(GTK_BIN(widget));
+            g_object_ref(child);
+            gtk_container_remove(GTK_CONTAINER(widget), child);
+            GtkWidget* box = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 24);
+            gtk_box_pack_start(GTK_BOX(box), child, TRUE, TRUE, 0);
+            g_object_unref(child);
+            GtkWidget* key = gtk_label_new(item.text.substr(tab + 1).c_str());
+            gtk_widget_set_halign(key, GTK_ALIGN_END);
+            gtk_box_pack_end(GTK_BOX(box), key, FALSE, FALSE, 0);
+            gtk_container_add(GTK_CONTAINER(widget), box);
+        }
+        g_signal_connect_data(widget, "activate", G_CALLBACK(onItemActivate), new ItemTarget{window, item.id},
+                              freeTarget, GConnectFlags(0));
+    }
+    gtk_widget_set_sensitive(widget, item.enabled);
+    return widget;
+}
+
+void fillGtkMenu(GtkWidget* gtkMenu, MenuHandle menu, WindowHandle window) {
+    GList* children = gtk_container_get_children(GTK_CONTAINER(gtkMenu));
+    for (GList* c = children; c != nullptr; c = c->next)
+        gtk_widget_destroy(GTK_WIDGET(c->data));
+    g_list_free(children);
+    if (!live(menu))
+        return;
+    for (const auto& item : menu->items)
+        gtk_menu_shell_append(GTK_MENU_SHELL(gtkMenu), makeItem(item, window));
+    gtk_widget_show_all(gtkMenu);
+}
+
+// A top item is about to open its popup: the window refreshes the menu
+// data, then the popup shows it.
+void onTopSelect(GtkMenuItem* top, gpointer data) {
+    auto* window = static_cast<WindowHandle>(data);
+    if (!WindowData::isLive(window))
+        return;
+    MenuHandle bar = getWindowMenu(window);
+    const int32_t position = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(top), "velmo-position"));
+    MenuHandle popup = getSubMenu(bar, position);
+    GtkWidget* gtkMenu = gtk_menu_item_get_submenu(top);
+    if (!popup || !gtkMenu)
+        return;
+    sendMessage(window, 0x0117, reinterpret_cast<uintptr_t>(popup), position);
+    fillGtkMenu(gtkMenu, popup, window);
+}
+
+void fillScreenBar(WindowHandle window, GtkWidget* gtkBar, MenuHandle bar) {
+    GList* children = gtk_container_get_children(GTK_CONTAINER(gtkBar));
+    for (GList* c = children; c != nullptr; c = c->next)
+        gtk_widget_destroy(GTK_WIDGET(c->data));
+    g_list_free(children);
+    int32_t position = 0;
+    for (const auto& item : bar->items) {
+        GtkWidget* top = gtk_menu_item_new_with_mnemonic(mnemonicText(item.text).c_str());
+        g_object_set_data(G_OBJECT(top), "velmo-position", GINT_TO_POINTER(position));
+        if (item.sub) {
+            GtkWidget* sub = gtk_menu_new();
+            // An empty popup would not open at all: a placeholder until the refresh.
+            gtk_menu_shell_append(GTK_MENU_SHELL(sub), gtk_separator_menu_item_new());
+            gtk_menu_item_set_submenu(GTK_MENU_ITEM(top), sub);
+            g_signal_connect(top, "activate", G_CALLBACK(onTopSelect), window);
+        }
+        gtk_menu_shell_append(GTK_MENU_SHELL(gtkBar), top);
+        ++position;
+    }
+    gtk_widget_show_all(gtkBar);
+}
+
+// The bar goes with its window's widgets: forget it then.
+void onBarDestroyed(GtkWidget* widget, gpointer data) {
+    auto it = screenBars().find(static_cast<WindowHandle>(data));
+    if (it != screenBars().end() && it->second.bar == widget)
+        screenBars().erase(it);
+}
+
+void detachScreenBar(WindowHandle window) {
+    auto it = screenBars().find(window);
+    if (it == screenBars().end())
+        return;
+    GtkWidget* bar = it->second.bar;
+    screenBars().erase(it);
+    gtk_widget_destroy(bar);
+}
+
+void attachScreenBar(WindowHandle window, MenuHandle bar) {
+    if (!gtk::onUiThread() || !WindowData::isLive(window) || window->toplevel == nullptr)
+        return;
+    detachScreenBar(window);
+    GtkWidget* child = gtk_bin_get_child(GTK_BIN(window->toplevel));
+    GtkWidget* box = nullptr;
+    if (child == window->area) {
+        // The first bar: the area moves into a box below it.
+        box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+        g_object_ref(window->area);
+        gtk_container_remove(GTK_CONTAINER(window->toplevel), window->area);
+        gtk_box_pack_end(GTK_BOX(box), window->area, TRUE, TRUE, 0);
+        g_object_unref(window->area);
+        gtk_container_add(GTK_CONTAINER(window->toplevel), box);
+        gtk_widget_show(box);
+    } else {
+        box = child;
+    }
+    GtkWidget* gtkBar = gtk_menu_bar_new();
+    gtk_box_pack_start(GTK_BOX(box), gtkBar, FALSE, FALSE, 0);
+    fillScreenBar(window, gtkBar, bar);
+    screenBars()[window].bar = gtkBar;
+    g_signal_connect(gtkBar, "destroy", G_CALLBACK(onBarDestroyed), window);
+}
+
 }  // namespace
 
 MenuHandle createMenu() { return make(true); }
@@ -99,11 +276,21 @@ MenuHandle createPopupMenu() { return make(false); }
 bool destroyMenu(MenuHandle menu) {
     if (!live(menu))
         return false;
+    std::vector<WindowHandle> users;
     {
         std::lock_guard guard(tableLock());
-        for (auto it = windowMenus().begin(); it != windowMenus().end();)
-            it = it->second == menu ? windowMenus().erase(it) : std::next(it);
+        for (auto it = windowMenus().begin(); it != windowMenus().end();) {
+            if (it->second == menu) {
+                users.push_back(it->first);
+                it = windowMenus().erase(it);
+            } else {
+                ++it;
+            }
+        }
     }
+    if (gtk::onUiThread())
+        for (WindowHandle window : users)
+            detachScreenBar(window);
     destroyTree(menu);
     return true;
 }
@@ -239,11 +426,31 @@ bool isMenuItemRadio(MenuHandle menu, uint32_t id) {
 bool setWindowMenu(WindowHandle window, MenuHandle menu) {
     if (!window || (menu && !live(menu)))
         return false;
-    std::lock_guard guard(tableLock());
-    if (menu)
-        windowMenus()[window] = menu;
-    else
-        windowMenus().erase(window);
+    {
+        std::lock_guard guard(tableLock());
+        if (menu)
+            windowMenus()[window] = menu;
+        else
+            windowMenus().erase(window);
+    }
+    if (gtk::onUiThread()) {
+        if (menu)
+            attachScreenBar(window, menu);
+        else
+            detachScreenBar(window);
+    }
+    return true;
+}
+
+bool drawMenuBar(WindowHandle window) {
+    MenuHandle bar = getWindowMenu(window);
+    if (!bar)
+        return false;
+    if (gtk::onUiThread()) {
+        auto it = screenBars().find(window);
+        if (it != screenBars().end() && WindowData::isLive(window))
+            fillScreenBar(window, it->second.bar, bar);
+    }
     return true;
 }
 

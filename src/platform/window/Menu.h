@@ -50,9 +50,14 @@ bool isMenuItemEnabled(MenuHandle menu, uint32_t id);
 bool isMenuItemChecked(MenuHandle menu, uint32_t id);
 bool isMenuItemRadio(MenuHandle menu, uint32_t id);
 
-// Attaches the menu bar to the window (null detaches); the window owns none of it.
+// Attaches the menu bar to the window (null detaches); the window owns none
+// of it. On screen the bar stands above the client area; opening one of its
+// popups sends the window WM_INITMENUPOPUP and then shows the items as the
+// procedure left them; choosing an item posts WM_COMMAND with its id.
 bool setWindowMenu(WindowHandle window, MenuHandle menu);
 MenuHandle getWindowMenu(WindowHandle window);
+// Shows the bar's top labels again after they changed.
+bool drawMenuBar(WindowHandle window);
 // Tells the window's procedure that a popup of its bar is about to open
 // (WM_INITMENUPOPUP with the popup's handle) and, when an item is chosen,
 // posts WM_COMMAND with the id; returns the chosen id or 0.

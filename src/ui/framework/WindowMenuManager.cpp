@@ -106,6 +106,8 @@ void WindowMenuManager::rebuild() {
         top.updateText(menu);
     for (auto& builder : builders_)
         builder(*this);
+    if (menuWindow)
+        W::drawMenuBar(menuWindow);
 }
 
 }  // namespace Window
