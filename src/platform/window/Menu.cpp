@@ -10,6 +10,7 @@
 
 #include "platform/window/GtkRuntime.h"
 #include "platform/window/MessageQueue.h"
+#include "platform/window/TopLevel.h"
 #include "platform/window/WindowData.h"
 
 namespace Platform::window {
@@ -130,7 +131,7 @@ struct ItemTarget {
 
 void onItemActivate(GtkMenuItem*, gpointer data) {
     auto* target = static_cast<ItemTarget*>(data);
-    if (WindowData::isLive(target->window))
+    if (target->window != nullptr && WindowData::isLive(target->window))
         postMessage(target->window, kWmCommand, target->id & 0xFFFF, 0);
 }
 
@@ -472,7 +473,79 @@ uint32_t openWindowMenuPopup(WindowHandle window, int32_t barPosition, uint32_t 
     return chosenId;
 }
 
-uint32_t trackPopupMenu(MenuHandle menu, const Point& at, WindowHandle) {
+namespace {
+
+struct Tracking {
+    GMainLoop* loop = nullptr;
+    uint32_t chosen = 0;
+};
+
+void onTrackedDeactivate(GtkMenuShell*, gpointer data) { g_main_loop_quit(static_cast<Tracking*>(data)->loop); }
+
+void onTrackedActivate(GtkMenuItem* item, gpointer data) {
+    static_cast<Tracking*>(data)->chosen =
+        static_cast<uint32_t>(GPOINTER_TO_UINT(g_object_get_data(G_OBJECT(item), "velmo-id")));
+}
+
+// Tags the leaf items of a filled GtkMenu with their ids for the tracking.
+void tagItems(GtkWidget* gtkMenu, MenuHandle menu, Tracking& tracking) {
+    GList* children = gtk_container_get_children(GTK_CONTAINER(gtkMenu));
+    size_t index = 0;
+    for (GList* c = children; c != nullptr && index < menu->items.size(); c = c->next, ++index) {
+        const MenuItem& item = menu->items[index];
+        GtkWidget* widget = GTK_WIDGET(c->data);
+        if (item.sub) {
+            if (GtkWidget* sub = gtk_menu_item_get_submenu(GTK_MENU_ITEM(widget)))
+                tagItems(sub, item.sub, tracking);
+        } else if (!item.separator) {
+            g_object_set_data(G_OBJECT(widget), "velmo-id", GUINT_TO_POINTER(item.id));
+            g_signal_connect(widget, "activate", G_CALLBACK(onTrackedActivate), &tracking);
+        }
+    }
+    g_list_free(children);
+}
+
+// Shows the popup at the screen point over the owner and runs a nested loop
+// until it closes.
+uint32_t trackOnScreen(MenuHandle menu, const Point& at, WindowHandle owner) {
+    if (!gtk::onUiThread() || !WindowData::isLive(owner) || owner->area == nullptr ||
+        !gtk_widget_get_realized(owner->area))
+        return 0;
+    Tracking tracking;
+    GtkWidget* gtkMenu = gtk_menu_new();
+    // The ids are taken here, not posted to the window.
+    fillGtkMenu(gtkMenu, menu, nullptr);
+    tagItems(gtkMenu, menu, tracking);
+    Point client = at;
+    screenToClient(owner, client);
+    tracking.loop = g_main_loop_new(nullptr, FALSE);
+    g_signal_connect(gtkMenu, "deactivate", G_CALLBACK(onTrackedDeactivate), &tracking);
+    gtk_menu_attach_to_widget(GTK_MENU(gtkMenu), owner->area, nullptr);
+    GdkWindow* area = gtk_widget_get_window(owner->area);
+    // The grab needs an event with a pointer: the one being handled, else one made for it.
+    GdkEvent* trigger = gtk_get_current_event();
+    if (trigger == nullptr) {
+        trigger = gdk_event_new(GDK_BUTTON_PRESS);
+        trigger->button.window = GDK_WINDOW(g_object_ref(area));
+        trigger->button.time = GDK_CURRENT_TIME;
+        trigger->button.button = 3;
+        GdkSeat* seat = gdk_display_get_default_seat(gdk_window_get_display(area));
+        if (seat != nullptr)
+            gdk_event_set_device(trigger, gdk_seat_get_pointer(seat));
+    }
+    GdkRectangle rect{client.x, client.y, 1, 1};
+    gtk_menu_popup_at_rect(GTK_MENU(gtkMenu), area, &rect, GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST, trigger);
+    gdk_event_free(trigger);
+    if (gtk_widget_get_visible(gtkMenu))
+        g_main_loop_run(tracking.loop);
+    g_main_loop_unref(tracking.loop);
+    gtk_widget_destroy(gtkMenu);
+    return tracking.chosen;
+}
+
+}  // namespace
+
+uint32_t trackPopupMenu(MenuHandle menu, const Point& at, WindowHandle owner) {
     if (!live(menu))
         return 0;
     MenuAnswerHook hook;
@@ -480,9 +553,7 @@ uint32_t trackPopupMenu(MenuHandle menu, const Point& at, WindowHandle) {
         std::lock_guard guard(tableLock());
         hook = answerHook();
     }
-    if (!hook)
-        return 0;
-    uint32_t id = hook(menu, at);
+    const uint32_t id = hook ? hook(menu, at) : trackOnScreen(menu, at, owner);
     return id != 0 && isMenuItemEnabled(menu, id) ? id : 0;
 }
 

@@ -4,6 +4,8 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <csignal>
+
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -11,6 +13,7 @@
 #include "platform/window/Menu.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/TopLevel.h"
+#include "ui/framework/PopupMenu.h"
 #include "ui/framework/WindowMenuManager.h"
 
 extern char** environ;
@@ -60,12 +63,14 @@ TEST(MenuScreen, APopupOpenedWithTheMouseIsRefreshedAndRunsTheChosenItem) {
     canUndo = false;  // only the refresh on opening greys it
     W::showWindow(window, W::kSwShow);
 
-    // Click the second top menu, then step to the first enabled item and take it.
+    // Click the second top menu, then step to the first enabled item and take
+    // it, again until the test has what it waits for (keys that come before
+    // the popup reach the window and do nothing).
     const char* script =
         "w=$(xdotool search --sync --onlyvisible --name '^Velmo menu probe$' | head -1) && "
         "xdotool windowactivate --sync \"$w\" 2>/dev/null; "
-        "xdotool mousemove --window \"$w\" 90 12 click 1 && sleep 0.5 && xdotool key Down && sleep 0.2 && "
-        "xdotool key Return";
+        "xdotool mousemove --window \"$w\" 90 12 click 1 && "
+        "while :; do sleep 0.3; xdotool key Down Return; done";
     pid_t driver = 0;
     const char* argv[] = {"sh", "-c", script, nullptr};
     ASSERT_EQ(posix_spawnp(&driver, "sh", nullptr, nullptr, const_cast<char**>(argv), environ), 0);
@@ -74,6 +79,7 @@ TEST(MenuScreen, APopupOpenedWithTheMouseIsRefreshedAndRunsTheChosenItem) {
     W::Message message;
     while (ran.empty() && W::getMessage(message, nullptr, 0, 0) > 0)
         W::dispatchMessage(message);
+    kill(driver, SIGTERM);
     int status = 0;
     waitpid(driver, &status, 0);
 
@@ -83,6 +89,48 @@ TEST(MenuScreen, APopupOpenedWithTheMouseIsRefreshedAndRunsTheChosenItem) {
     (void)chosen;
     W::destroyWindow(window);
     g_bar = nullptr;
+}
+
+TEST(MenuScreen, AContextMenuOpensAtTheCursorAndReturnsTheChosenCommand) {
+    if (std::getenv("DISPLAY") == nullptr || std::system("command -v xdotool >/dev/null") != 0)
+        GTEST_SKIP() << "needs a display and xdotool";
+    W::WindowDesc desc;
+    desc.title = "Velmo popup probe";
+    desc.width = 300;
+    desc.height = 200;
+    desc.procedure = &W::defWindowProc;
+    W::WindowHandle window = W::createWindow(desc);
+    ASSERT_NE(window, nullptr);
+    W::showWindow(window, W::kSwShow);
+    // Until the window is on screen (its first size message).
+    W::Message message;
+    while (!W::isWindowVisible(window) && W::getMessage(message, nullptr, 0, 0) > 0)
+        W::dispatchMessage(message);
+
+    Window::PopupMenu popup;
+    std::vector<std::string> ran;
+    auto greyed = popup.insertItem(L"切り取り", [&] { ran.push_back("cut"); });
+    popup.insertItem(L"コピー", [&] { ran.push_back(Window::PopupMenu::inMenuCommand ? "copy in menu" : "copy"); });
+    W::enableMenuItem(popup.menu, static_cast<uint32_t>(greyed.id), false);
+    Window::PopupMenu::owner = window;
+
+    // The first enabled item, taken with Return, again until the popup has
+    // closed (keys that come before it opens reach the window and do nothing).
+    const char* script =
+        "w=$(xdotool search --sync --onlyvisible --name '^Velmo popup probe$' | head -1) && "
+        "while :; do sleep 0.3; xdotool key Down Return; done";
+    pid_t driver = 0;
+    const char* argv[] = {"sh", "-c", script, nullptr};
+    ASSERT_EQ(posix_spawnp(&driver, "sh", nullptr, nullptr, const_cast<char**>(argv), environ), 0);
+    const int32_t chosen = popup.show();
+    kill(driver, SIGTERM);
+    int status = 0;
+    waitpid(driver, &status, 0);
+    Window::PopupMenu::owner = nullptr;
+
+    EXPECT_EQ(chosen, 40001);
+    EXPECT_EQ(ran, std::vector<std::string>{"copy in menu"});
+    W::destroyWindow(window);
 }
 
 }  // namespace
