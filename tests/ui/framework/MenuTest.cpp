@@ -200,6 +200,32 @@ TEST(Menu, APopupRunsTheChosenCommandAfterClosing) {
     EXPECT_TRUE(steps.empty());
 }
 
+class MenuShortcuts : public TestFolders {};
+
+TEST_F(MenuShortcuts, AFrozenListRegistersEachEntryAsAKeylessCommand) {
+    System::ServiceHolder<Window::ShortcutList> shortcuts;
+    WindowMenuManager bar;
+    BaseMenu& file = *bar.windowMenu[WindowMenu::File].menu;
+    BaseMenu formats(file, L"出力");
+    std::vector<std::wstring> names = {L"AVI", L"WAV"};
+    std::vector<int32_t> exported;
+    auto& list = bar.insertItemList(formats, 3, [&](int32_t i) { exported.push_back(i); }, [&] { return names; });
+    bar.registerShortcuts(list, formats);
+
+    const auto& entries = Window::ShortcutList::get()->entries;
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[1].name, L"出力:WAV");
+    EXPECT_EQ(entries[1].code, 0);
+    EXPECT_EQ(entries[1].menuId, list.firstId + 1);
+    EXPECT_EQ(textOf(formats.menu, 0), "AVI");  // not numbered
+
+    names = {L"MP4"};
+    bar.refresh();  // frozen: the registered items stay
+    EXPECT_EQ(W::getMenuItemCount(formats.menu), 2);
+    EXPECT_TRUE(bar.runCommand(entries[1].menuId));
+    EXPECT_EQ(exported, std::vector<int32_t>{1});
+}
+
 class MenuLanguage : public TestFolders {};
 
 TEST_F(MenuLanguage, RebuildsReuseIdsAndKeysStayUnderTheUntranslatedNames) {
