@@ -16,8 +16,12 @@ RenderVideoWorker::SceneReader& sceneReader() {
 void RenderService::setSceneReader(RenderVideoWorker::SceneReader reader) { sceneReader() = std::move(reader); }
 
 RenderService::RenderService()
-    : video_(std::make_unique<RenderVideoWorker>(sceneReader(), RenderVideoWorker::readSettings())) {}
+    : video_(std::make_unique<RenderVideoWorker>(sceneReader(), RenderVideoWorker::readSettings())),
+      audio_(std::make_unique<RenderAudioWorker>(sceneReader())) {}
 
-RenderService::~RenderService() = default;
+RenderService::~RenderService() {
+    audio_.reset();  // in reverse order of construction
+    video_.reset();
+}
 
 }  // namespace Render

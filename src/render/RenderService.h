@@ -2,12 +2,13 @@
 #include <memory>
 
 #include "core/ServiceHolder.h"
+#include "render/RenderAudioWorker.h"
 #include "render/RenderVideoWorker.h"
 
 namespace Render {
 
-// The render workers of the program: the video worker (the audio worker and
-// the player join it). Built right after the edit service, torn down before it.
+// The render workers of the program: the video worker and the audio worker (the
+// player joins them). Built right after the edit service, torn down before it.
 class RenderService {
 public:
     RenderService();
@@ -23,9 +24,11 @@ public:
     static void setSceneReader(RenderVideoWorker::SceneReader reader);
 
     RenderVideoWorker& video() { return *video_; }
+    RenderAudioWorker& audio() { return *audio_; }
 
 private:
     std::unique_ptr<RenderVideoWorker> video_;
+    std::unique_ptr<RenderAudioWorker> audio_;
 };
 
 }  // namespace Render
