@@ -3,6 +3,7 @@
 
 #include "core/ServiceHolder.h"
 #include "render/RenderAudioWorker.h"
+#include "render/RenderSceneSource.h"
 #include "render/RenderVideoWorker.h"
 
 namespace Render {
@@ -22,6 +23,8 @@ public:
     // point installs it before the render service is built. Without one,
     // requests find no scene and render nothing.
     static void setSceneReader(RenderVideoWorker::SceneReader reader);
+    // How scenes used as sources are found by id; installed with the reader.
+    static void setSceneFinder(RenderSceneSource::SceneFinder finder);
 
     RenderVideoWorker& video() { return *video_; }
     RenderAudioWorker& audio() { return *audio_; }
@@ -29,6 +32,8 @@ public:
 private:
     std::unique_ptr<RenderVideoWorker> video_;
     std::unique_ptr<RenderAudioWorker> audio_;
+    // Installed in the caches while the workers live.
+    std::unique_ptr<RenderSceneSource> scenes_;
 };
 
 }  // namespace Render
