@@ -118,3 +118,56 @@ TEST_F(PlayPositionTest, EachSectionPlaysAtItsOwnSpeed) {
 }
 
 }  // namespace
+
+namespace {
+
+// Frames keep their pictures when the object is cut or its edges move.
+TEST_F(PlayPositionTest, SplitsAndEdgeMovesKeepThePictures) {
+    struct Case {
+        const char* what;
+        int32_t kind, start, end;  // the geometry after the change
+        double lo, hi;             // the play range before
+    };
+    const Case cases[] = {
+        {"start moved right", Effect::ItemEvent::kStartMoved, 130, 999, 0, 0},
+        {"start moved right in a range", Effect::ItemEvent::kStartMoved, 160, 999, 1, 8},
+        {"end moved left", Effect::ItemEvent::kEndMoved, 100, 220, 0, 0},
+        {"the later piece of a split", Effect::ItemEvent::kSplit, 250, 999, 0, 0},
+        {"the earlier piece of a split", Effect::ItemEvent::kSplit, 100, 249, 2, 9},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        object->start = 100;
+        object->end = 999;
+        range(c.lo, c.hi);
+        double before[4];
+        const int32_t probes[4] = {c.start, c.start + 20, c.end - 20, c.end};
+        for (int i = 0; i < 4; ++i)
+            before[i] = videoTime(probes[i]);
+        const Effect::InputMovieEffect::Geometry former = Effect::InputMovieEffect::geometryOf(*object);
+        object->start = c.start;
+        object->end = c.end;
+        Effect::ItemEvent event;
+        event.kind = c.kind;
+        event.object = object;
+        event.frame = c.kind == Effect::ItemEvent::kEndMoved ? former.end : former.start;
+        EXPECT_TRUE(c.kind == Effect::ItemEvent::kSplit ? source.movie.onObjectRangeChanged(event, former)
+                                                         : source.itemEvent(event));
+        for (int i = 0; i < 4; ++i)
+            EXPECT_NEAR(videoTime(probes[i]), before[i], 1e-9) << probes[i];
+    }
+}
+
+TEST_F(PlayPositionTest, AnObjectWithALoopKeepsItsPositionWhenMoved) {
+    source.loop.value = 1;
+    const auto former = Effect::InputMovieEffect::geometryOf(*object);
+    object->start = 130;
+    Effect::ItemEvent event;
+    event.kind = Effect::ItemEvent::kStartMoved;
+    event.object = object;
+    event.frame = 100;
+    EXPECT_FALSE(source.movie.onObjectRangeChanged(event, former));
+    EXPECT_EQ(source.playPosition.keyValue(0), 0);
+}
+
+}  // namespace
