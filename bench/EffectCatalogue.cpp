@@ -1,6 +1,7 @@
 // The effect service's start-up with the built-in catalogue (movements,
 // prototypes, class-wide resources, menu entries), a new effect made from its
-// definition, and a project of 1000 objects of the built-in heads read back.
+// definition, and projects of 1000 objects of the built-in heads, and of
+// 1000 figures carrying filters, read back.
 #include <benchmark/benchmark.h>
 
 #include <dlfcn.h>
@@ -15,12 +16,13 @@
 #include "core/FileName.h"
 #include "core/ServiceHolder.h"
 #include "core/TextConvert.h"
+#include "edit/Object.h"
 #include "edit/Project.h"
 #include "edit/ProjectQueries.h"
 #include "edit/Scene.h"
 #include "effect/EffectService.h"
-#include "effects/BuiltinCatalog.h"
 #include "effects/ServiceCatalog.h"
+#include "filters/FilterCatalog.h"
 #include "media/gpu/Direct3DService.h"
 
 namespace {
@@ -40,7 +42,7 @@ struct Setup {
     Queries queries;
     std::unique_ptr<Effect::ModelQueriesScope> installed;
     std::unique_ptr<System::ServiceHolder<Media::Direct3DService>> d3d;
-    Effect::BuiltinCatalog builtins;
+    Effect::FilterCatalog builtins;
 
     Setup() {
         char pattern[] = "/tmp/velmo-bench-effects-XXXXXX";
@@ -100,6 +102,28 @@ void BM_ProjectWithBuiltins(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ProjectWithBuiltins)->Unit(benchmark::kMillisecond);
+
+void BM_ProjectWithFilters(benchmark::State& state) {
+    Setup& s = setup();
+    Effect::EffectService service;
+    Effect::ServiceCatalog catalog(service);
+    const wchar_t* filters[] = {L"ぼかし", L"縁取り", L"グロー", L"色調補正", L"マスク", L"ディスプレイスメントマップ"};
+    Edit::Project project;
+    auto scene = project.getOrCreateScene(0);
+    for (int32_t i = 0; i < 1000; ++i) {
+        auto figure = scene->createObject(L"図形", i % 100, (i / 100) * 10, (i / 100) * 10 + 9);
+        for (int32_t k = 0; k < 3; ++k)
+            figure->addEffect(filters[(i + k) % std::size(filters)]);
+    }
+    scene->update();
+    const std::wstring path = System::utf8ToWide((s.folder / "filters.vpj2").string());
+    project.saveProjectFile(path);
+    for (auto _ : state) {
+        Edit::Project back;
+        benchmark::DoNotOptimize(back.loadProjectFile(path));
+    }
+}
+BENCHMARK(BM_ProjectWithFilters)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -15,7 +15,6 @@
 #include "core/TextConvert.h"
 #include "core/TextFormat.h"
 #include "core/TranslateService.h"
-#include "core/EventCommandPost.h"
 #include "edit/EditService.h"
 #include "platform/window/SystemMetrics.h"
 #include "edit/Project.h"
@@ -45,12 +44,13 @@
 #include "effect/ModelQueries.h"
 #include "effect/NameTranslation.h"
 #include "effect/OutputView.h"
-#include "effects/BuiltinCatalog.h"
 #include "effects/ServiceCatalog.h"
+#include "filters/FilterCatalog.h"
 #include "media/gpu/Direct2DService.h"
 #include "media/gpu/Direct3DService.h"
-#include "media/gpu/ResourceService.h"
 #include "media/gpu/RenderBuffer.h"
+#include "media/gpu/ResourceService.h"
+#include "media/resource/ResourceLists.h"
 #include "media/image/ImageService.h"
 #include "media/decode/MediaService.h"
 #include "media/audio/XAudio2Service.h"
@@ -150,6 +150,7 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Media::Direct2DService>();
     stack.addService<Media::Direct3DService>();
     stack.addService<Media::XAudio2Service>();
+    Resource::ResourceService::listBuilder = &Resource::ResourceLists::build;
     stack.addService<Resource::ResourceService>();
     stack.addService<Event::EventService>();
     stack.addService<Window::WindowService>();
@@ -157,7 +158,7 @@ void buildServices(System::ServiceStack& stack) {
     auto* inputForCaches = stack.addOwned<Plugin::InputCacheSource>(*input);
     Cache::CacheService* caches = stack.addService<Cache::CacheService>();
     caches->setMediaInput(inputForCaches);
-    static Effect::BuiltinCatalog builtinEffects;
+    static Effect::FilterCatalog builtinEffects;
     Effect::EffectService::setCatalog(&builtinEffects);
     Effect::EffectService* effects = stack.addService<Effect::EffectService>();
     stack.addOwned<Effect::ServiceCatalog>(*effects);  // the model's catalogue while the service lives

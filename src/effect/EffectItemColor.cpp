@@ -41,7 +41,11 @@ void readRgb(std::string_view text, uint8_t& red, uint8_t& green, uint8_t& blue)
 
 EffectItemColor::EffectItemColor(ItemList* list, std::wstring name, uint8_t red, uint8_t green, uint8_t blue,
                                  uint8_t type)
-    : EffectItem(list, type, std::move(name)), red(red), green(green), blue(blue) {}
+    : EffectItem(list, type, std::move(name)),
+      red(red),
+      green(green),
+      blue(blue),
+      unset(type == kColorUnset && red == 0 && green == 0 && blue == 0) {}
 
 void EffectItemColor::copyFrom(const EffectItem& other) {
     const auto& o = static_cast<const EffectItemColor&>(other);

@@ -3,7 +3,8 @@
 
 namespace Effect {
 
-// A colour; the kind 14 may be unset ("未指定").
+// A colour; the kind 14 may be unset ("未指定"). A kind-14 colour made
+// black starts unset: black is its "no colour".
 class EffectItemColor : public EffectItem {
 public:
     uint8_t red = 0, green = 0, blue = 0;

@@ -41,16 +41,11 @@ void BuiltinCatalog::registerLeading(EffectService& service) {
     service.registerEffect<GroupAudioControl>();
     service.registerEffect<CameraControl>();
     service.registerEffect<WaveImageInput>();
-    // The colour, clipping, blur, light, decoration, key, deformation,
-    // processing, placement and transition filters ("色調補正" to "ワイプ")
-    // join here.
+    registerImageFilters(service);
     service.registerEffect<SceneChange>();
-    // "振動" joins here.
+    registerAnimationFilters(service);
 }
 
-void BuiltinCatalog::registerTrailing(EffectService&) {
-    // "スクリプト制御", the camera effects, the basic effects and the audio
-    // filters join here.
-}
+void BuiltinCatalog::registerTrailing(EffectService& service) { registerTrailingFilters(service); }
 
 }  // namespace Effect

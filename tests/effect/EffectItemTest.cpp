@@ -150,6 +150,23 @@ TEST(EffectItemTest, TextItemEscapesBackslashesAndLineBreaks) {
     EXPECT_EQ(k.text.text, L"tail\\");
 }
 
+TEST(EffectItemTest, KindFourteenColoursMadeBlackStartUnset) {
+    const struct {
+        uint8_t type, red, green, blue;
+        const char* text;
+    } cases[] = {
+        {EffectItem::kColorUnset, 0, 0, 0, ""},
+        {EffectItem::kColorUnset, 255, 255, 255, "ffffff"},
+        {EffectItem::kColorUnset, 0, 0, 1, "000001"},
+        {EffectItem::kColor, 0, 0, 0, "000000"},
+    };
+    for (const auto& c : cases) {
+        EffectItemColor colour(nullptr, L"色", c.red, c.green, c.blue, c.type);
+        EXPECT_EQ(colour.toString(), c.text) << int(c.type) << " " << int(c.blue);
+        EXPECT_EQ(colour.unset, c.text[0] == 0);
+    }
+}
+
 TEST(EffectItemTest, ColourValuesAndUnsetFlag) {
     AllKinds k;
     k.optionalColor.fromString("");
@@ -197,7 +214,7 @@ TEST(EffectItemTest, ExchangeFileValues) {
         {"colour raw decimal", pick<&AllKinds::color>, "color", "16744448", true, "ff8000"},
         {"colour raw falls back", pick<&AllKinds::color>, "color", "a0b0c0", true, "a0b0c0"},
         {"colour no_", pick<&AllKinds::optionalColor>, "no_color", "1", false, ""},
-        {"colour no_ zero", pick<&AllKinds::optionalColor>, "no_color", "0", false, "000000"},
+        {"colour no_ zero", pick<&AllKinds::color>, "no_color", "0", false, "ffffff"},
         {"colour yc short", pick<&AllKinds::color>, "color_yc", "00100000000", false, "ffffff"},
         // Y = 4096 (white), Cb = Cr = 0.
         {"colour yc white", pick<&AllKinds::color>, "color_yc", "001000000000", false, "ffffff"},
@@ -231,7 +248,7 @@ TEST(EffectItemTest, CloneCopyAndEquality) {
     a.string.text = L"y";
     a.file.path = L"/z";
     a.color.fromString("010203");
-    a.optionalColor.fromString("");
+    a.optionalColor.fromString("040506");
     a.select.index = 5;
     a.selectButton.index = 0;
     a.font.index = 3;

@@ -31,7 +31,7 @@ protected:
         errors.clear();
         previousPresenter_ = Effect::EffectService::setErrorPresenter(
             [](const std::wstring& text) { errors.push_back(System::wideToUtf8(text)); });
-        Effect::EffectService::setCatalog(&builtins_);
+        Effect::EffectService::setCatalog(&catalogue());
         service = std::make_unique<Effect::EffectService>();
         catalog_ = std::make_unique<Effect::ServiceCatalog>(*service);
     }
@@ -42,6 +42,9 @@ protected:
         Effect::EffectService::setErrorPresenter(previousPresenter_);
         TestFolders::TearDown();
     }
+
+    // The catalogue the service registers: the sources, outputs and controls.
+    virtual Effect::EffectService::Catalog& catalogue() { return builtins_; }
 
     LogCapture log;
     // The texts of failed registrations.

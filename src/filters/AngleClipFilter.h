@@ -1,0 +1,38 @@
+#pragma once
+#include "effect/EffectBase.h"
+#include "effect/EffectItemCheck.h"
+#include "effect/EffectItemGroup.h"
+#include "effect/EffectItemNumber.h"
+#include "effects/ShaderResource.h"
+#include "filters/PendingRenderStep.h"
+
+namespace Effect {
+
+// Cuts a fan-shaped sector around a point away, with a soft edge.
+class AngleClipFilter : public EffectBase {
+public:
+    static constexpr const wchar_t* kName = L"扇クリッピング";
+
+    EffectItemNumber centerX{&items, L"中心X", 0, -5000, 5000, 0.1};
+    EffectItemNumber centerY{&items, L"中心Y", 0, -5000, 5000, 0.1};
+    EffectItemNumber baseAngle{&items, L"基準角", 0, -3600, 3600, 0.01};
+    EffectItemNumber rangeAngle{&items, L"範囲角", 90, -360, 360, 0.01};
+    EffectItemNumber blur{&items, L"ぼかし", 1, 0, 2000, 1};
+    EffectItemCheck centered{&items, L"基準角を中央にする"};
+    EffectItemGroup center{{&centerX, &centerY}};
+    // The class-wide resource: made once for the prototype, shared by every instance.
+    std::shared_ptr<ShaderResource> resource;
+
+    AngleClipFilter();
+    std::shared_ptr<EffectBase> createInstance() const override;
+    void createCommonResource() override;
+    void shareResource(const EffectBase& prototype) override;
+    std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
+                                                       std::shared_ptr<Media::ResourceBuffer> image) override;
+
+private:
+    // Until the filter draws, its step hands the input on and says so once.
+    PendingRenderStep pending_;
+};
+
+}  // namespace Effect

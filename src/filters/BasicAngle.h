@@ -1,0 +1,27 @@
+#pragma once
+#include "effect/EffectBase.h"
+#include "effect/EffectItemNumber.h"
+#include "filters/PendingRenderStep.h"
+
+namespace Effect {
+
+// Turns the object about its three axes.
+class BasicAngle : public EffectBase {
+public:
+    static constexpr const wchar_t* kName = L"回転";
+
+    EffectItemNumber x{&items, L"X", 0, -3600, 3600, 0.01};
+    EffectItemNumber y{&items, L"Y", 0, -3600, 3600, 0.01};
+    EffectItemNumber z{&items, L"Z", 0, -3600, 3600, 0.01};
+
+    BasicAngle();
+    std::shared_ptr<EffectBase> createInstance() const override;
+    std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
+                                                       std::shared_ptr<Media::ResourceBuffer> image) override;
+
+private:
+    // Until the filter draws, its step hands the input on and says so once.
+    PendingRenderStep pending_;
+};
+
+}  // namespace Effect

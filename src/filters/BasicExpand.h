@@ -1,0 +1,30 @@
+#pragma once
+#include "effect/EffectBase.h"
+#include "effect/EffectItemCheck.h"
+#include "effect/EffectItemNumber.h"
+#include "filters/PendingRenderStep.h"
+
+namespace Effect {
+
+// Grows the image by transparent (or filled) margins.
+class BasicExpand : public EffectBase {
+public:
+    static constexpr const wchar_t* kName = L"領域拡張";
+
+    EffectItemNumber top{&items, L"上", 0, 0, 4000, 1};
+    EffectItemNumber bottom{&items, L"下", 0, 0, 4000, 1};
+    EffectItemNumber left{&items, L"左", 0, 0, 4000, 1};
+    EffectItemNumber right{&items, L"右", 0, 0, 4000, 1};
+    EffectItemCheck fill{&items, L"塗りつぶし"};
+
+    BasicExpand();
+    std::shared_ptr<EffectBase> createInstance() const override;
+    std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
+                                                       std::shared_ptr<Media::ResourceBuffer> image) override;
+
+private:
+    // Until the filter draws, its step hands the input on and says so once.
+    PendingRenderStep pending_;
+};
+
+}  // namespace Effect

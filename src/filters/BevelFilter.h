@@ -1,0 +1,32 @@
+#pragma once
+#include "effect/EffectBase.h"
+#include "effect/EffectItemNumber.h"
+#include "effects/ShaderResource.h"
+#include "filters/PendingRenderStep.h"
+
+namespace Effect {
+
+// Raises the object's edges as if lit from one side.
+class BevelFilter : public EffectBase {
+public:
+    static constexpr const wchar_t* kName = L"凸エッジ";
+
+    EffectItemNumber width{&items, L"幅", 4, 0, 100, 1};
+    EffectItemNumber height{&items, L"高さ", 1, 0, 3, 0.01};
+    EffectItemNumber angle{&items, L"角度", 45, -3600, 3600, 0.01};
+    // The class-wide resource: made once for the prototype, shared by every instance.
+    std::shared_ptr<ShaderResource> resource;
+
+    BevelFilter();
+    std::shared_ptr<EffectBase> createInstance() const override;
+    void createCommonResource() override;
+    void shareResource(const EffectBase& prototype) override;
+    std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
+                                                       std::shared_ptr<Media::ResourceBuffer> image) override;
+
+private:
+    // Until the filter draws, its step hands the input on and says so once.
+    PendingRenderStep pending_;
+};
+
+}  // namespace Effect

@@ -1,0 +1,32 @@
+#pragma once
+#include "effect/EffectBase.h"
+#include "effect/EffectItemCheck.h"
+#include "effect/EffectItemColor.h"
+#include "effect/EffectItemNumber.h"
+#include "filters/PendingRenderStep.h"
+
+namespace Effect {
+
+// Blurred copies of the bright parts added to the image, so highlights bloom.
+class BloomFilter : public EffectBase {
+public:
+    static constexpr const wchar_t* kName = L"発光";
+
+    EffectItemNumber strength{&items, L"強さ", 100, 0, 500, 0.1};
+    EffectItemNumber diffusion{&items, L"拡散", 250, 10, 1000, 1};
+    EffectItemNumber threshold{&items, L"しきい値", 80, 0, 200, 0.1};
+    EffectItemNumber diffusionSpeed{&items, L"拡散速度", 0, 0, 60, 1};
+    EffectItemColor color{&items, L"光色", 0, 0, 0, EffectItem::kColorUnset};
+    EffectItemCheck fixedSize{&items, L"サイズ固定"};
+
+    BloomFilter();
+    std::shared_ptr<EffectBase> createInstance() const override;
+    std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
+                                                       std::shared_ptr<Media::ResourceBuffer> image) override;
+
+private:
+    // Until the filter draws, its step hands the input on and says so once.
+    PendingRenderStep pending_;
+};
+
+}  // namespace Effect

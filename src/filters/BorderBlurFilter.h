@@ -1,0 +1,33 @@
+#pragma once
+#include "effect/EffectBase.h"
+#include "effect/EffectItemCheck.h"
+#include "effect/EffectItemNumber.h"
+#include "effects/ShaderResource.h"
+#include "filters/PendingRenderStep.h"
+
+namespace Effect {
+
+// Blurs the image towards its border.
+class BorderBlurFilter : public EffectBase {
+public:
+    static constexpr const wchar_t* kName = L"境界ぼかし";
+
+    EffectItemNumber range{&items, L"範囲", 5, 0, 1000, 1};
+    EffectItemNumber aspect{&items, L"縦横比", 0, -100, 100, 0.01};
+    EffectItemCheck alphaBorder{&items, L"透明度の境界をぼかす"};
+    // The class-wide resource: made once for the prototype, shared by every instance.
+    std::shared_ptr<ShaderResource> resource;
+
+    BorderBlurFilter();
+    std::shared_ptr<EffectBase> createInstance() const override;
+    void createCommonResource() override;
+    void shareResource(const EffectBase& prototype) override;
+    std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
+                                                       std::shared_ptr<Media::ResourceBuffer> image) override;
+
+private:
+    // Until the filter draws, its step hands the input on and says so once.
+    PendingRenderStep pending_;
+};
+
+}  // namespace Effect

@@ -1,0 +1,29 @@
+#pragma once
+#include "effect/EffectBase.h"
+#include "effect/EffectItemColor.h"
+#include "effect/EffectItemNumber.h"
+#include "filters/PendingRenderStep.h"
+
+namespace Effect {
+
+// A parallel light of the camera.
+class CameraLight : public EffectBase {
+public:
+    static constexpr const wchar_t* kName = L"並行光源(カメラ制御)";
+
+    EffectItemNumber latitude{&items, L"緯度", 0, -3600, 3600, 0.01};
+    EffectItemNumber longitude{&items, L"経度", 0, -3600, 3600, 0.01};
+    EffectItemNumber tilt{&items, L"傾き", 0, -3600, 3600, 0.01};
+    EffectItemNumber brightness{&items, L"明るさ", 50, 0, 200, 0.01};
+    EffectItemColor color{&items, L"色", 255, 255, 255};
+
+    CameraLight();
+    std::shared_ptr<EffectBase> createInstance() const override;
+    void preInputVideo(Render::RenderContext& context) override;
+
+private:
+    // Until the filter draws, its step hands the input on and says so once.
+    PendingRenderStep pending_;
+};
+
+}  // namespace Effect

@@ -1,0 +1,28 @@
+#pragma once
+#include "effect/EffectBase.h"
+#include "effect/EffectItemCheck.h"
+#include "effect/EffectItemSelect.h"
+#include "filters/PendingRenderStep.h"
+
+namespace Effect {
+
+// How the object faces the camera and whether its back is drawn.
+class CameraOption : public EffectBase {
+public:
+    static constexpr const wchar_t* kName = L"カメラ制御オプション";
+
+    EffectItemSelect orientation{&items, L"オブジェクトの向き", 0, orientationList()};
+    EffectItemCheck hideBack{&items, L"裏面を表示しない"};
+
+    CameraOption();
+    std::shared_ptr<EffectBase> createInstance() const override;
+    std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
+                                                       std::shared_ptr<Media::ResourceBuffer> image) override;
+
+private:
+    static std::shared_ptr<const EffectItemSelect::SharedList> orientationList();
+    // Until the filter draws, its step hands the input on and says so once.
+    PendingRenderStep pending_;
+};
+
+}  // namespace Effect

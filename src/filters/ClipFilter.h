@@ -1,0 +1,30 @@
+#pragma once
+#include "effect/EffectBase.h"
+#include "effect/EffectItemCheck.h"
+#include "effect/EffectItemNumber.h"
+#include "filters/PendingRenderStep.h"
+
+namespace Effect {
+
+// Crops the image by four edge amounts.
+class ClipFilter : public EffectBase {
+public:
+    static constexpr const wchar_t* kName = L"クリッピング";
+
+    EffectItemNumber top{&items, L"上", 0, 0, 4000, 1};
+    EffectItemNumber bottom{&items, L"下", 0, 0, 4000, 1};
+    EffectItemNumber left{&items, L"左", 0, 0, 4000, 1};
+    EffectItemNumber right{&items, L"右", 0, 0, 4000, 1};
+    EffectItemCheck moveCenter{&items, L"中心の位置を変更"};
+
+    ClipFilter();
+    std::shared_ptr<EffectBase> createInstance() const override;
+    std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
+                                                       std::shared_ptr<Media::ResourceBuffer> image) override;
+
+private:
+    // Until the filter draws, its step hands the input on and says so once.
+    PendingRenderStep pending_;
+};
+
+}  // namespace Effect

@@ -1,0 +1,37 @@
+#pragma once
+#include "effect/EffectBase.h"
+#include "effect/EffectItemCheck.h"
+#include "effect/EffectItemColor.h"
+#include "effect/EffectItemNumber.h"
+#include "effects/ShaderResource.h"
+#include "filters/PendingRenderStep.h"
+
+namespace Effect {
+
+// Replaces the colours near one colour by another.
+class ColorChangeFilter : public EffectBase {
+public:
+    static constexpr const wchar_t* kName = L"特定色域変換";
+
+    EffectItemNumber hueRange{&items, L"色相範囲", 16, 0, 256, 1};
+    EffectItemNumber saturationRange{&items, L"彩度範囲", 96, 0, 256, 1};
+    EffectItemNumber border{&items, L"境界補正", 1, 0, 8, 1};
+    EffectItemColor before{&items, L"変換前の色", 0, 0, 0, EffectItem::kColorUnset};
+    EffectItemColor after{&items, L"変換後の色", 255, 255, 255, EffectItem::kColorUnset};
+    EffectItemCheck correctColor{&items, L"色彩補正"};
+    // The class-wide resource: made once for the prototype, shared by every instance.
+    std::shared_ptr<ShaderResource> resource;
+
+    ColorChangeFilter();
+    std::shared_ptr<EffectBase> createInstance() const override;
+    void createCommonResource() override;
+    void shareResource(const EffectBase& prototype) override;
+    std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
+                                                       std::shared_ptr<Media::ResourceBuffer> image) override;
+
+private:
+    // Until the filter draws, its step hands the input on and says so once.
+    PendingRenderStep pending_;
+};
+
+}  // namespace Effect

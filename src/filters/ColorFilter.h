@@ -1,0 +1,36 @@
+#pragma once
+#include "effect/EffectBase.h"
+#include "effect/EffectItemCheck.h"
+#include "effect/EffectItemNumber.h"
+#include "effects/ShaderResource.h"
+#include "filters/PendingRenderStep.h"
+
+namespace Effect {
+
+// Brightness, contrast, hue, luminance and saturation of the object's colours.
+class ColorFilter : public EffectBase {
+public:
+    static constexpr const wchar_t* kName = L"色調補正";
+
+    EffectItemNumber brightness{&items, L"明るさ", 100, 0, 200, 0.01};
+    EffectItemNumber contrast{&items, L"コントラスト", 100, 0, 200, 0.01};
+    EffectItemNumber hue{&items, L"色相", 0, -3600, 3600, 0.01};
+    EffectItemNumber luminance{&items, L"輝度", 100, 0, 200, 0.01};
+    EffectItemNumber saturation{&items, L"彩度", 100, 0, 200, 0.01};
+    EffectItemCheck saturate{&items, L"飽和する", true};
+    // The class-wide resource: made once for the prototype, shared by every instance.
+    std::shared_ptr<ShaderResource> resource;
+
+    ColorFilter();
+    std::shared_ptr<EffectBase> createInstance() const override;
+    void createCommonResource() override;
+    void shareResource(const EffectBase& prototype) override;
+    std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
+                                                       std::shared_ptr<Media::ResourceBuffer> image) override;
+
+private:
+    // Until the filter draws, its step hands the input on and says so once.
+    PendingRenderStep pending_;
+};
+
+}  // namespace Effect

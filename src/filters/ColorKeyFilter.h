@@ -1,0 +1,34 @@
+#pragma once
+#include "effect/EffectBase.h"
+#include "effect/EffectItemColor.h"
+#include "effect/EffectItemNumber.h"
+#include "effects/ShaderResource.h"
+#include "filters/PendingRenderStep.h"
+
+namespace Effect {
+
+// Keys out the pixels whose luminance and colour difference lie near a key colour.
+class ColorKeyFilter : public EffectBase {
+public:
+    static constexpr const wchar_t* kName = L"カラーキー";
+
+    EffectItemNumber luminanceRange{&items, L"輝度範囲", 400, 0, 4096, 1};
+    EffectItemNumber colorRange{&items, L"色差範囲", 400, 0, 4096, 1};
+    EffectItemNumber border{&items, L"境界補正", 1, 0, 80, 1};
+    EffectItemColor key{&items, L"基準色", 0, 0, 0, EffectItem::kColorUnset};
+    // The class-wide resource: made once for the prototype, shared by every instance.
+    std::shared_ptr<ShaderResource> resource;
+
+    ColorKeyFilter();
+    std::shared_ptr<EffectBase> createInstance() const override;
+    void createCommonResource() override;
+    void shareResource(const EffectBase& prototype) override;
+    std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
+                                                       std::shared_ptr<Media::ResourceBuffer> image) override;
+
+private:
+    // Until the filter draws, its step hands the input on and says so once.
+    PendingRenderStep pending_;
+};
+
+}  // namespace Effect

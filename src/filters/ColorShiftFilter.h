@@ -1,0 +1,35 @@
+#pragma once
+#include "effect/EffectBase.h"
+#include "effect/EffectItemNumber.h"
+#include "effect/EffectItemSelect.h"
+#include "effects/ShaderResource.h"
+#include "filters/PendingRenderStep.h"
+
+namespace Effect {
+
+// Shifts two of the colour channels in opposite directions.
+class ColorShiftFilter : public EffectBase {
+public:
+    static constexpr const wchar_t* kName = L"色ずれ";
+
+    EffectItemNumber shift{&items, L"ずれ幅", 5, 0, 2000, 0.1};
+    EffectItemNumber angle{&items, L"角度", 90, -3600, 3600, 0.01};
+    EffectItemNumber strength{&items, L"強さ", 100, 0, 100, 1};
+    EffectItemSelect kind{&items, L"色ずれの種類", 0, kindList()};
+    // The class-wide resource: made once for the prototype, shared by every instance.
+    std::shared_ptr<ShaderResource> resource;
+
+    ColorShiftFilter();
+    std::shared_ptr<EffectBase> createInstance() const override;
+    void createCommonResource() override;
+    void shareResource(const EffectBase& prototype) override;
+    std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
+                                                       std::shared_ptr<Media::ResourceBuffer> image) override;
+
+private:
+    static std::shared_ptr<const EffectItemSelect::SharedList> kindList();
+    // Until the filter draws, its step hands the input on and says so once.
+    PendingRenderStep pending_;
+};
+
+}  // namespace Effect

@@ -1,0 +1,31 @@
+#pragma once
+#include "effect/EffectBase.h"
+#include "effect/EffectItemSelect.h"
+#include "effects/ShaderResource.h"
+#include "filters/PendingRenderStep.h"
+
+namespace Effect {
+
+// Rebuilds whole frames from one field or both.
+class DeinterlaceFilter : public EffectBase {
+public:
+    static constexpr const wchar_t* kName = L"インターレース解除";
+
+    EffectItemSelect method{&items, L"解除方法", 0, methodList()};
+    // The class-wide resource: made once for the prototype, shared by every instance.
+    std::shared_ptr<ShaderResource> resource;
+
+    DeinterlaceFilter();
+    std::shared_ptr<EffectBase> createInstance() const override;
+    void createCommonResource() override;
+    void shareResource(const EffectBase& prototype) override;
+    std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
+                                                       std::shared_ptr<Media::ResourceBuffer> image) override;
+
+private:
+    static std::shared_ptr<const EffectItemSelect::SharedList> methodList();
+    // Until the filter draws, its step hands the input on and says so once.
+    PendingRenderStep pending_;
+};
+
+}  // namespace Effect

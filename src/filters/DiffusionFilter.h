@@ -1,0 +1,33 @@
+#pragma once
+#include "effect/EffectBase.h"
+#include "effect/EffectItemCheck.h"
+#include "effect/EffectItemNumber.h"
+#include "effects/ShaderResource.h"
+#include "filters/PendingRenderStep.h"
+
+namespace Effect {
+
+// A soft, bright haze spread from the image over itself.
+class DiffusionFilter : public EffectBase {
+public:
+    static constexpr const wchar_t* kName = L"拡散光";
+
+    EffectItemNumber strength{&items, L"強さ", 50, 0, 100, 0.1};
+    EffectItemNumber diffusion{&items, L"拡散", 12, 0, 500, 1};
+    EffectItemCheck fixedSize{&items, L"サイズ固定"};
+    // The class-wide resource: made once for the prototype, shared by every instance.
+    std::shared_ptr<ShaderResource> resource;
+
+    DiffusionFilter();
+    std::shared_ptr<EffectBase> createInstance() const override;
+    void createCommonResource() override;
+    void shareResource(const EffectBase& prototype) override;
+    std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
+                                                       std::shared_ptr<Media::ResourceBuffer> image) override;
+
+private:
+    // Until the filter draws, its step hands the input on and says so once.
+    PendingRenderStep pending_;
+};
+
+}  // namespace Effect

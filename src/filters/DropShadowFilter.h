@@ -1,0 +1,32 @@
+#pragma once
+#include "effect/EffectBase.h"
+#include "effect/EffectItemCheck.h"
+#include "effect/EffectItemColor.h"
+#include "effect/EffectItemNumber.h"
+#include "filters/PendingRenderStep.h"
+
+namespace Effect {
+
+// A shadow of the object's shape, offset and blurred.
+class DropShadowFilter : public EffectBase {
+public:
+    static constexpr const wchar_t* kName = L"ドロップシャドウ";
+
+    EffectItemNumber x{&items, L"X", -40, -1000, 1000, 1};
+    EffectItemNumber y{&items, L"Y", 24, -1000, 1000, 1};
+    EffectItemNumber density{&items, L"濃さ", 40, 0, 100, 0.1};
+    EffectItemNumber diffusion{&items, L"拡散", 10, 0, 500, 1};
+    EffectItemColor color{&items, L"影色", 0, 0, 0};
+    EffectItemCheck separate{&items, L"影を別オブジェクトで描画"};
+
+    DropShadowFilter();
+    std::shared_ptr<EffectBase> createInstance() const override;
+    std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
+                                                       std::shared_ptr<Media::ResourceBuffer> image) override;
+
+private:
+    // Until the filter draws, its step hands the input on and says so once.
+    PendingRenderStep pending_;
+};
+
+}  // namespace Effect

@@ -1,0 +1,36 @@
+#pragma once
+#include "effect/EffectBase.h"
+#include "effect/EffectItemCheck.h"
+#include "effect/EffectItemColor.h"
+#include "effect/EffectItemNumber.h"
+#include "effects/ShaderResource.h"
+#include "filters/PendingRenderStep.h"
+
+namespace Effect {
+
+// Keeps the edges of the colours, of the brightness or of the alpha.
+class EdgeFilter : public EffectBase {
+public:
+    static constexpr const wchar_t* kName = L"エッジ抽出";
+
+    EffectItemNumber strength{&items, L"強さ", 100, 0, 1000, 0.1};
+    EffectItemNumber threshold{&items, L"しきい値", 0, -100, 100, 0.01};
+    EffectItemColor color{&items, L"色", 255, 255, 255};
+    EffectItemCheck luminanceEdge{&items, L"輝度エッジを抽出", true};
+    EffectItemCheck alphaEdge{&items, L"透明度エッジを抽出"};
+    // The class-wide resource: made once for the prototype, shared by every instance.
+    std::shared_ptr<ShaderResource> resource;
+
+    EdgeFilter();
+    std::shared_ptr<EffectBase> createInstance() const override;
+    void createCommonResource() override;
+    void shareResource(const EffectBase& prototype) override;
+    std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
+                                                       std::shared_ptr<Media::ResourceBuffer> image) override;
+
+private:
+    // Until the filter draws, its step hands the input on and says so once.
+    PendingRenderStep pending_;
+};
+
+}  // namespace Effect

@@ -1,0 +1,44 @@
+#pragma once
+#include "effect/EffectBase.h"
+#include "effect/EffectItemColor.h"
+#include "effect/EffectItemGroup.h"
+#include "effect/EffectItemNumber.h"
+#include "effect/EffectItemSelect.h"
+#include "effects/BlendModeList.h"
+#include "effects/ShaderResource.h"
+#include "filters/PendingRenderStep.h"
+
+namespace Effect {
+
+// A linear, circular, square or ridge gradient laid over the object inside its alpha.
+class GradationFilter : public EffectBase {
+public:
+    static constexpr const wchar_t* kName = L"グラデーション";
+
+    EffectItemNumber strength{&items, L"強さ", 100, 0, 100, 0.1};
+    EffectItemNumber centerX{&items, L"中心X", 0, -5000, 5000, 0.1};
+    EffectItemNumber centerY{&items, L"中心Y", 0, -5000, 5000, 0.1};
+    EffectItemNumber angle{&items, L"角度", 0, -3600, 3600, 0.01};
+    EffectItemNumber width{&items, L"幅", 100, 0, 2000, 1};
+    EffectItemSelect blend{&items, L"合成モード", 0, blendModeList()};
+    EffectItemSelect shape{&items, L"形状", 0, shapeList()};
+    EffectItemColor startColor{&items, L"開始色", 255, 255, 255, EffectItem::kColorUnset};
+    EffectItemColor endColor{&items, L"終了色", 0, 0, 0, EffectItem::kColorUnset};
+    EffectItemGroup center{{&centerX, &centerY}};
+    // The class-wide resource: made once for the prototype, shared by every instance.
+    std::shared_ptr<ShaderResource> resource;
+
+    GradationFilter();
+    std::shared_ptr<EffectBase> createInstance() const override;
+    void createCommonResource() override;
+    void shareResource(const EffectBase& prototype) override;
+    std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
+                                                       std::shared_ptr<Media::ResourceBuffer> image) override;
+
+private:
+    static std::shared_ptr<const EffectItemSelect::SharedList> shapeList();
+    // Until the filter draws, its step hands the input on and says so once.
+    PendingRenderStep pending_;
+};
+
+}  // namespace Effect

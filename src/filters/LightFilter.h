@@ -1,0 +1,36 @@
+#pragma once
+#include "effect/EffectBase.h"
+#include "effect/EffectItemCheck.h"
+#include "effect/EffectItemColor.h"
+#include "effect/EffectItemNumber.h"
+#include "effects/ShaderResource.h"
+#include "filters/PendingRenderStep.h"
+
+namespace Effect {
+
+// Light shining from behind or through the object.
+class LightFilter : public EffectBase {
+public:
+    static constexpr const wchar_t* kName = L"ライト";
+
+    EffectItemNumber strength{&items, L"強さ", 100, 0, 300, 0.1};
+    EffectItemNumber diffusion{&items, L"拡散", 25, 0, 500, 1};
+    EffectItemNumber ratio{&items, L"比率", 0, -100, 100, 0.1};
+    EffectItemCheck backlight{&items, L"逆光"};
+    EffectItemColor color{&items, L"色", 255, 255, 255};
+    // The class-wide resource: made once for the prototype, shared by every instance.
+    std::shared_ptr<ShaderResource> resource;
+
+    LightFilter();
+    std::shared_ptr<EffectBase> createInstance() const override;
+    void createCommonResource() override;
+    void shareResource(const EffectBase& prototype) override;
+    std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
+                                                       std::shared_ptr<Media::ResourceBuffer> image) override;
+
+private:
+    // Until the filter draws, its step hands the input on and says so once.
+    PendingRenderStep pending_;
+};
+
+}  // namespace Effect

@@ -1,0 +1,36 @@
+#pragma once
+#include "effect/EffectBase.h"
+#include "effect/EffectItemGroup.h"
+#include "effect/EffectItemNumber.h"
+#include "effects/ShaderResource.h"
+#include "filters/PendingRenderStep.h"
+
+namespace Effect {
+
+// Cuts the image along a line through a point, or inside or outside a band along it, with a soft edge.
+class LineClipFilter : public EffectBase {
+public:
+    static constexpr const wchar_t* kName = L"斜めクリッピング";
+
+    EffectItemNumber centerX{&items, L"中心X", 0, -5000, 5000, 0.1};
+    EffectItemNumber centerY{&items, L"中心Y", 0, -5000, 5000, 0.1};
+    EffectItemNumber angle{&items, L"角度", 0, -3600, 3600, 0.01};
+    EffectItemNumber blur{&items, L"ぼかし", 1, 0, 2000, 1};
+    EffectItemNumber width{&items, L"幅", 0, -2000, 2000, 1};
+    EffectItemGroup center{{&centerX, &centerY}};
+    // The class-wide resource: made once for the prototype, shared by every instance.
+    std::shared_ptr<ShaderResource> resource;
+
+    LineClipFilter();
+    std::shared_ptr<EffectBase> createInstance() const override;
+    void createCommonResource() override;
+    void shareResource(const EffectBase& prototype) override;
+    std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
+                                                       std::shared_ptr<Media::ResourceBuffer> image) override;
+
+private:
+    // Until the filter draws, its step hands the input on and says so once.
+    PendingRenderStep pending_;
+};
+
+}  // namespace Effect

@@ -1,0 +1,34 @@
+#pragma once
+#include "effect/EffectBase.h"
+#include "effect/EffectItemNumber.h"
+#include "effect/EffectItemSelect.h"
+#include "effects/ShaderResource.h"
+#include "filters/PendingRenderStep.h"
+
+namespace Effect {
+
+// Makes pixels transparent by their luminance.
+class LuminanceKeyFilter : public EffectBase {
+public:
+    static constexpr const wchar_t* kName = L"ルミナンスキー";
+
+    EffectItemNumber base{&items, L"基準輝度", 2048, -4096, 8192, 1};
+    EffectItemNumber range{&items, L"輝度範囲", 512, 0, 4096, 1};
+    EffectItemSelect mode{&items, L"モード", 0, modeList()};
+    // The class-wide resource: made once for the prototype, shared by every instance.
+    std::shared_ptr<ShaderResource> resource;
+
+    LuminanceKeyFilter();
+    std::shared_ptr<EffectBase> createInstance() const override;
+    void createCommonResource() override;
+    void shareResource(const EffectBase& prototype) override;
+    std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
+                                                       std::shared_ptr<Media::ResourceBuffer> image) override;
+
+private:
+    static std::shared_ptr<const EffectItemSelect::SharedList> modeList();
+    // Until the filter draws, its step hands the input on and says so once.
+    PendingRenderStep pending_;
+};
+
+}  // namespace Effect

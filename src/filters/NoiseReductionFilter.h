@@ -1,0 +1,32 @@
+#pragma once
+#include "effect/EffectBase.h"
+#include "effect/EffectItemNumber.h"
+#include "effects/ShaderResource.h"
+#include "filters/PendingRenderStep.h"
+
+namespace Effect {
+
+// Smooths the pixels that differ little from their neighbours.
+class NoiseReductionFilter : public EffectBase {
+public:
+    static constexpr const wchar_t* kName = L"ノイズ除去";
+
+    EffectItemNumber strength{&items, L"強さ", 100, 0, 100, 0.1};
+    EffectItemNumber range{&items, L"範囲", 2, 1, 8, 1};
+    EffectItemNumber threshold{&items, L"しきい値", 20, 0, 200, 1};
+    // The class-wide resource: made once for the prototype, shared by every instance.
+    std::shared_ptr<ShaderResource> resource;
+
+    NoiseReductionFilter();
+    std::shared_ptr<EffectBase> createInstance() const override;
+    void createCommonResource() override;
+    void shareResource(const EffectBase& prototype) override;
+    std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
+                                                       std::shared_ptr<Media::ResourceBuffer> image) override;
+
+private:
+    // Until the filter draws, its step hands the input on and says so once.
+    PendingRenderStep pending_;
+};
+
+}  // namespace Effect

@@ -1,0 +1,26 @@
+#pragma once
+#include "effect/EffectBase.h"
+#include "effect/EffectItemNumber.h"
+#include "filters/PendingRenderStep.h"
+
+namespace Effect {
+
+// Splits the object into tiles drawn as objects of their own.
+class ObjectDivide : public EffectBase {
+public:
+    static constexpr const wchar_t* kName = L"オブジェクト分割";
+
+    EffectItemNumber columns{&items, L"横分割数", 10, 1, 100, 1};
+    EffectItemNumber rows{&items, L"縦分割数", 10, 1, 100, 1};
+
+    ObjectDivide();
+    std::shared_ptr<EffectBase> createInstance() const override;
+    std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
+                                                       std::shared_ptr<Media::ResourceBuffer> image) override;
+
+private:
+    // Until the filter draws, its step hands the input on and says so once.
+    PendingRenderStep pending_;
+};
+
+}  // namespace Effect

@@ -1,0 +1,22 @@
+#pragma once
+#include "effect/EffectBase.h"
+#include "filters/PendingRenderStep.h"
+
+namespace Effect {
+
+// Draws the object into an image of the frame's size, so the filters after it work on the drawn picture.
+class TempDraw : public EffectBase {
+public:
+    static constexpr const wchar_t* kName = L"オフスクリーン描画";
+
+    TempDraw();
+    std::shared_ptr<EffectBase> createInstance() const override;
+    std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
+                                                       std::shared_ptr<Media::ResourceBuffer> image) override;
+
+private:
+    // Until the filter draws, its step hands the input on and says so once.
+    PendingRenderStep pending_;
+};
+
+}  // namespace Effect

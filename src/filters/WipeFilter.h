@@ -1,0 +1,34 @@
+#pragma once
+#include "effect/EffectBase.h"
+#include "effect/EffectItemCheck.h"
+#include "effect/EffectItemNumber.h"
+#include "effect/EffectItemSelect.h"
+#include "filters/PendingRenderStep.h"
+
+namespace Effect {
+
+// Wipes the object in at its start and out at its end with a transition mask.
+class WipeFilter : public EffectBase {
+public:
+    static constexpr const wchar_t* kName = L"ワイプ";
+
+    EffectItemNumber fadeIn{&items, L"イン", 0.5, 0, 10, 0.01};
+    EffectItemNumber fadeOut{&items, L"アウト", 0.5, 0, 10, 0.01};
+    EffectItemNumber blur{&items, L"ぼかし", 2, 0, 100, 1};
+    EffectItemSelect kind{&items, L"ワイプの種類", 0, wipeList()};
+    EffectItemCheck keepAspect{&items, L"縦横比固定", true};
+    EffectItemCheck invertIn{&items, L"反転(イン)"};
+    EffectItemCheck invertOut{&items, L"反転(アウト)"};
+
+    WipeFilter();
+    std::shared_ptr<EffectBase> createInstance() const override;
+    std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
+                                                       std::shared_ptr<Media::ResourceBuffer> image) override;
+
+private:
+    static std::shared_ptr<const EffectItemSelect::SharedList> wipeList();
+    // Until the filter draws, its step hands the input on and says so once.
+    PendingRenderStep pending_;
+};
+
+}  // namespace Effect
