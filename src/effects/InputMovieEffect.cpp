@@ -27,6 +27,7 @@
 #include "media/gpu/ResourceConvert.h"
 #include "media/image/ImageBuffer.h"
 #include "render/cache/CacheService.h"
+#include "render/cache/ScenePath.h"
 #include "plugin/InputFile.h"
 #include "plugin/InputPlugin.h"
 #include "plugin/InputService.h"
@@ -160,10 +161,10 @@ bool InputMovieEffect::checkMedia() {
         hasVideo = hasAudio = 1;
         probed = 1;
         length = 0;
-        if (sceneItem->value != 0)
-            if (Edit::EditService* edit = Edit::EditService::instance())
-                if (const auto scene = edit->project().getScene(sceneItem->value))
-                    length = rateOf(scene.get()).seconds(scene->length);
+        // The scene is found the way the caches find it when they render it.
+        if (const Cache::CacheService* caches = Cache::CacheService::get(); caches && sceneItem->value != 0)
+            if (const auto scene = Cache::sceneFromPath(caches->imageCache.sceneSource(), mediaPath()))
+                length = rateOf(scene.get()).seconds(scene->length);
         return length != 0;
     }
     if (probed)

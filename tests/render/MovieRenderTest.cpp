@@ -18,6 +18,7 @@
 #include "edit/Scene.h"
 #include "effect/AudioRenderContext.h"
 #include "effects/MovieLoad.h"
+#include "effects/SceneLoad.h"
 #include "effects/OutputAudioEffect.h"
 #include "media/audio/AudioBuffer.h"
 #include "media/gpu/RenderBuffer.h"
@@ -27,6 +28,7 @@
 #include "plugin/InputCacheSource.h"
 #include "plugin/InputService.h"
 #include "render/RenderAudioWorker.h"
+#include "render/RenderSceneSource.h"
 #include "render/RenderFixture.h"
 #include "render/cache/CacheService.h"
 #include "media/gpu/ResourceService.h"
@@ -67,6 +69,8 @@ public:
             return movie_;
         if (name == kPlay)
             return play_;
+        if (name == Effect::SceneLoad::kName)
+            return scene_;
         throw System::messageException("MovieCatalog::findEffect", "not found effect.");
     }
     const EffectBase& getOutputEffect(const EffectBase&) const override { return play_; }
@@ -74,6 +78,7 @@ public:
 
 private:
     Effect::MovieLoad movie_;
+    Effect::SceneLoad scene_;
     PlayTestOutput play_;
     EffectCatalog* previous_;
 };
@@ -178,6 +183,64 @@ TEST_F(MovieRenderTest, SoundIsTheDecodedSoundOfTheFile) {
         }
         EXPECT_LT(worst, 1e-3);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The movie's scene shown and played by a scene source in another scene.
+TEST_F(MovieRenderTest, ASceneSourceShowsAndPlaysAnotherScene) {
+    auto inner = scene;
+    inner->id = 1;
+    auto outer = std::make_shared<Edit::Scene>(0, 0);
+    outer->videoWidth = 64;
+    outer->videoHeight = 48;
+    Render::RenderAudioWorker audio{[&outer, this] { return std::make_unique<Edit::ReadSection>(lock, outer, nullptr); }};
+    Render::RenderSceneSource scenes([&](int32_t id) { return id == 1 ? inner : nullptr; }, worker, audio);
+    caches->setSceneSource(&scenes);
+
+    // What the movie's own scene shows and plays.
+    const RenderTest::Frame direct = render(45);
+    std::vector<float> directLeft;
+    Render::RenderAudioWorker innerAudio{[&inner, this] { return std::make_unique<Edit::ReadSection>(lock, inner, nullptr); }};
+    for (int pass = 0; pass < 2; ++pass) {
+        innerAudio.requestRenderingAudio(Render::kRenderExport, 45, [&](int32_t, Media::AudioBuffer& mix) {
+            directLeft.assign(mix.getChannel(0), mix.getChannel(0) + mix.samples);
+        });
+        innerAudio.waitAll();
+    }
+
+    auto object = outer->createObject(Effect::SceneLoad::kName, 0, 0, 89);
+    outer->update();
+    static_cast<Effect::SceneLoad&>(*object->effects.front()).scene.value = 1;
+    scene = outer;
+    const RenderTest::Frame shown = render(45);
+    std::vector<float> played;
+    // The caches render the scene's blocks on request; a later request finds them.
+    for (int pass = 0; pass < 3; ++pass) {
+        audio.requestRenderingAudio(Render::kRenderExport, 45, [&](int32_t, Media::AudioBuffer& mix) {
+            played.assign(mix.getChannel(0), mix.getChannel(0) + mix.samples);
+        });
+        audio.waitAll();
+    }
+    caches->setSceneSource(nullptr);
+
+    ASSERT_EQ(shown.width, 64u);
+    ASSERT_EQ(direct.rgba.size(), shown.rgba.size());
+    double worst = 0;
+    for (size_t i = 0; i < shown.rgba.size(); ++i)
+        worst = std::max(worst, static_cast<double>(std::fabs(shown.rgba[i] - direct.rgba[i])));
+    EXPECT_LT(worst, 2 / 255.0);
+    EXPECT_FALSE(shown.clear());
+    ASSERT_EQ(played.size(), directLeft.size());
+    double loudest = 0, apart = 0;
+    for (size_t i = 0; i < played.size(); ++i) {
+        loudest = std::max(loudest, static_cast<double>(std::fabs(directLeft[i])));
+        apart = std::max(apart, static_cast<double>(std::fabs(played[i] - directLeft[i])));
+    }
+    EXPECT_GT(loudest, 0.05);  // the sound is there, not silence
+    EXPECT_LT(apart, 1e-4);
 }
 
 }  // namespace
