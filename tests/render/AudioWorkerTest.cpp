@@ -411,3 +411,30 @@ TEST_F(AudioWorkerTest, APreInputRenderSignalsItsBufferWhenFilled) {
 }
 
 }  // namespace
+
+namespace {
+
+// A walk of another scene run inside the walk (a scene source's block) keeps
+// its own group state: the outer object still passes its group's filters.
+TEST_F(AudioWorkerTest, ANestedWalkLeavesTheOuterGroupsAlone) {
+    auto inner = std::make_shared<Edit::Scene>(1, 1);
+    auto innerGroup = inner->createObject(kAudioGroup, 0, 0, 99);
+    static_cast<ScaleEffect&>(*innerGroup->effects.front()).range.value = 1;
+    inner->createObject(kLevel, 1, 0, 99);
+    inner->update();
+
+    auto group = add(kAudioGroup, 1);  // covers every later layer
+    group->addEffect(kScale);
+    static_cast<ScaleEffect&>(*group->effects[1]).factor = 3;
+    LevelSource& outer = level(3, 0.125f, 0.125f);
+    std::promise<void> blockDone;
+    outer.onPrepare = [&](Render::AudioRenderContext&) {
+        worker.createSceneAudioBlock(*inner, 0, [&](std::shared_ptr<Media::AudioBlockBuffer>) { blockDone.set_value(); });
+    };
+    level(5, 0.0625f, 0.0625f);
+    const Mix mix = render(0);
+    blockDone.get_future().get();
+    EXPECT_FLOAT_EQ(mix.left[0], 0.375f + 0.1875f);
+}
+
+}  // namespace
