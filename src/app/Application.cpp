@@ -185,6 +185,11 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Undo::UndoService>();
     stack.addService<Edit::EditService>();
     Render::RenderService::setSceneReader(openCurrentScene);
+    // Asked by the caches from a render thread, whose read scope holds the project lock.
+    Render::RenderService::setSceneFinder([](int32_t id) -> std::shared_ptr<Edit::Scene> {
+        Edit::EditService* edit = Edit::EditService::instance();
+        return edit && id != 0 ? edit->project().getScene(id) : nullptr;
+    });
     stack.addService<Render::RenderService>();
 }
 
