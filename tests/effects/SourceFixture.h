@@ -83,7 +83,8 @@ inline Picture readPicture(Media::RenderBuffer& buffer) {
     return out;
 }
 
-// A PNG of straight-alpha BGRA rows.
+// A PNG of the BGRA rows as they stand (the golden pictures keep the frame's
+// premultiplied values).
 inline std::string encodePng(const Picture& picture) {
     Platform::imaging::codec::EncodeInput input;
     input.pixels = picture.bgra.data();
