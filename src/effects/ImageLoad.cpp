@@ -185,6 +185,7 @@ void ImageLoad::scanSequence() {
 }
 
 std::wstring ImageLoad::sequenceFileFor(int64_t a) {
+    const std::lock_guard guard(sequenceMutex_);
     if (!sequenceScanned)
         scanSequence();
     if (sequenceFiles.empty())
@@ -197,10 +198,6 @@ std::wstring ImageLoad::sequenceFileFor(int64_t a) {
 }
 
 std::wstring ImageLoad::getSequenceFileName(Render::RenderContext& context) {
-    if (!sequenceScanned)
-        scanSequence();
-    if (sequenceFiles.empty())
-        return file.path;
     int64_t a;
     if (frameNumber.movement == EffectService::noMove() && !frameNumber.values.empty() &&
         frameNumber.values.front() == 0 && context.object)

@@ -36,7 +36,8 @@ public:
     bool itemEvent(const ItemEvent& event) override;
     bool isSupportedFile(const std::wstring& path) const override;
 
-    // Lists the folder for the other numbers of the chosen name.
+    // Lists the folder for the other numbers of the chosen name (the callers
+    // below hold the sequence lock).
     void scanSequence();
     // The file shown at the context: a sequence member, or the path itself.
     std::wstring getSequenceFileName(Render::RenderContext& context);
@@ -52,6 +53,8 @@ public:
     std::unordered_map<int32_t, std::wstring> sequenceFiles;
 
 private:
+    // The preview and the export may render the object at once.
+    std::mutex sequenceMutex_;
     // The last upload: while the cache hands out the same decoded image the
     // GPU copy is handed out again instead of a new upload.
     std::mutex uploadMutex_;
