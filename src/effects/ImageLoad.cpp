@@ -28,30 +28,43 @@ const std::wregex& sequencePattern() {
     return pattern;
 }
 
-// Files that could not be shown: each is logged once and not asked for again
-// until an image object's file or sequence setting changes.
+// Files that could not be shown, each logged once. A missing file is looked
+// for again every frame (it may appear); a file that does not decode is not
+// asked for again until an image object's file or sequence setting changes,
+// since every attempt would go through the readers again.
 class FailedFiles {
 public:
-    bool contains(const std::wstring& path) {
+    bool unreadable(const std::wstring& path) {
         const std::lock_guard guard(mutex_);
-        return paths_.count(path) != 0;
+        return unreadable_.count(path) != 0;
     }
-    void add(const std::wstring& path, const char* why) {
+    void missing(const std::wstring& path) { log(path, "file not found."); }
+    void notRead(const std::wstring& path) {
         {
             const std::lock_guard guard(mutex_);
-            if (!paths_.insert(path).second)
+            unreadable_.insert(path);
+        }
+        log(path, "file not read.");
+    }
+    void remove(const std::wstring& path) {
+        const std::lock_guard guard(mutex_);
+        unreadable_.erase(path);
+        logged_.erase(path);
+    }
+
+private:
+    void log(const std::wstring& path, const char* why) {
+        {
+            const std::lock_guard guard(mutex_);
+            if (!logged_.insert(path).second)
                 return;
         }
         System::Log::warn("Effect::ImageLoad::inputVideo", L"image not shown [%ls] %s", path.c_str(), why);
     }
-    void remove(const std::wstring& path) {
-        const std::lock_guard guard(mutex_);
-        paths_.erase(path);
-    }
 
-private:
     std::mutex mutex_;
-    std::unordered_set<std::wstring> paths_;
+    std::unordered_set<std::wstring> logged_;
+    std::unordered_set<std::wstring> unreadable_;
 };
 
 FailedFiles& failedFiles() {
@@ -79,15 +92,15 @@ std::shared_ptr<Media::ResourceBuffer> ImageLoad::inputVideo(Render::RenderConte
         return nullptr;
     const std::wstring shown = sequence.value ? getSequenceFileName(context) : file.path;
     FailedFiles& failed = failedFiles();
-    if (failed.contains(shown))
+    if (failed.unreadable(shown))
         return nullptr;
     if (!System::File::exists(shown)) {
-        failed.add(shown, "file not found.");
+        failed.missing(shown);
         return nullptr;
     }
     std::shared_ptr<Media::ImageBuffer> image = cacheService->imageCache.getImage(shown);
     if (!image) {
-        failed.add(shown, "file not read.");
+        failed.notRead(shown);
         return nullptr;
     }
     const std::lock_guard guard(uploadMutex_);
@@ -102,7 +115,7 @@ void ImageLoad::preInputVideo(Render::RenderContext& context) {
     if (file.path.empty() || !cacheService)
         return;
     const std::wstring shown = sequence.value ? getSequenceFileName(context) : file.path;
-    if (!failedFiles().contains(shown))
+    if (!failedFiles().unreadable(shown) && System::File::exists(shown))
         cacheService->imageCache.preloadImage(shown);
 }
 

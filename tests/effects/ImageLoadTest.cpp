@@ -150,13 +150,17 @@ TEST_F(ImageLoadTest, MissingFileDrawsNothingAndIsLoggedOnce) {
     EXPECT_EQ(count("gone.png"), 1);
     EXPECT_EQ(count("broken.png"), 1);
 
-    // Choosing the file again tries it again.
+    // A missing file that appears shows at once; a file that did not decode
+    // is tried again once it is chosen again.
     writePng(root_ / "gone.png", solid(16, 16, 255, 0, 0));
+    EXPECT_EQ(render(5).text(8, 8), "255,0,0,255");
+    writePng(root_ / "broken.png", solid(16, 16, 0, 255, 0));
+    EXPECT_EQ(render(6).text(8, 8), "255,0,0,255") << "still the one below";
     Effect::ItemEvent event;
     event.kind = Effect::ItemEvent::kFileGiven;
-    event.path = wide(root_ / "gone.png");
-    EXPECT_TRUE(image(*object).itemEvent(event));
-    EXPECT_EQ(render(5).text(8, 8), "255,0,0,255");
+    event.path = wide(root_ / "broken.png");
+    EXPECT_TRUE(image(*broken).itemEvent(event));
+    EXPECT_EQ(render(7).text(8, 8), "0,255,0,255");
 }
 
 TEST_F(ImageLoadTest, EditedFileThatDoesNotOpenIsRefused) {
