@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <typeinfo>
+#include <utility>
 
 #include "core/EventCommandPost.h"
 #include "core/EventService.h"
@@ -20,6 +21,7 @@
 #include "edit/Project.h"
 #include "edit/ProjectQueries.h"
 #include "edit/ReadSection.h"
+#include "edit/Scene.h"
 #include "edit/UndoService.h"
 #include "effect/EffectItemButton.h"
 #include "effect/EffectItemCheck.h"
@@ -50,6 +52,8 @@
 #include "media/gpu/Direct3DService.h"
 #include "media/gpu/RenderBuffer.h"
 #include "media/gpu/ResourceService.h"
+#include "media/figure/FigureData.h"
+#include "media/figure/FigureList.h"
 #include "media/resource/ResourceLists.h"
 #include "media/image/ImageService.h"
 #include "media/decode/MediaService.h"
@@ -200,6 +204,27 @@ void readFontFamilies(std::vector<std::wstring>& names, std::wstring& defaultNam
         d2d->fontManager.familyNames(names, defaultName);
 }
 
+// The names of the resource service's figure list in their order (the index
+// projects store): the built-in figures, then the figure files.
+void readFigureNames(std::vector<std::wstring>& names) {
+    const Resource::ResourceService* resources = Resource::ResourceService::get();
+    if (!resources || !resources->figures)
+        return;
+    for (const Resource::FigureData& figure : resources->figures->figures)
+        names.push_back(figure.name);
+}
+
+// The size the background figure takes: the current scene's. Asked while a
+// render holds the project lock, under which the current scene stays.
+void currentSceneSize(uint32_t& width, uint32_t& height) {
+    const Edit::EditService* edit = Edit::EditService::instance();
+    if (!edit || !edit->currentScene())
+        return;
+    const Edit::Scene& scene = *edit->currentScene();
+    width = scene.videoWidth > 0 ? static_cast<uint32_t>(scene.videoWidth) : 0;
+    height = scene.videoHeight > 0 ? static_cast<uint32_t>(scene.videoHeight) : 0;
+}
+
 std::shared_ptr<Media::ImageBuffer> readFrameImage(Media::RenderBuffer& buffer, int32_t format) {
     return buffer.createImageBuffer(format, true);
 }
@@ -268,6 +293,8 @@ int run(const Steps& steps) {
     const auto previousDialogs = Edit::EditService::setDialogs(std::make_shared<Dialog::EditServiceDialogs>());
     const auto previousFrameReader = Edit::EditService::setFrameImageReader(readFrameImage);
     const auto previousFontReader = Edit::ProjectQueries::setFontListReader(readFontFamilies);
+    const auto previousFigureReader = Edit::ProjectQueries::setFigureListReader(readFigureNames);
+    const auto previousSceneSize = std::exchange(Resource::FigureData::sceneSize, currentSceneSize);
     Edit::ProjectQueries projectQueries;
     const Effect::ModelQueriesScope queries(projectQueries);
     Effect::setFrameSizeReader(Media::renderBufferSize);
@@ -305,6 +332,8 @@ int run(const Steps& steps) {
     Edit::EditService::setDialogs(previousDialogs);
     Edit::EditService::setFrameImageReader(previousFrameReader);
     Edit::ProjectQueries::setFontListReader(previousFontReader);
+    Edit::ProjectQueries::setFigureListReader(previousFigureReader);
+    Resource::FigureData::sceneSize = previousSceneSize;
     Os::oleUninitialize();
     Os::coUninitialize();
     return 0;
