@@ -54,6 +54,7 @@
 #include "media/audio/XAudio2Service.h"
 #include "plugin/InputCacheSource.h"
 #include "plugin/InputService.h"
+#include "plugin/OutputService.h"
 #include "render/cache/CacheService.h"
 #include "platform/os/Com.h"
 #include "platform/window/MessageBox.h"
@@ -152,6 +153,7 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Window::WindowService>();
     Plugin::InputService* input = stack.addService<Plugin::InputService>();
     auto* inputForCaches = stack.addOwned<Plugin::InputCacheSource>(*input);
+    stack.addService<Plugin::OutputService>();
     Cache::CacheService* caches = stack.addService<Cache::CacheService>();
     caches->setMediaInput(inputForCaches);
     static Effect::FilterCatalog builtinEffects;
@@ -236,6 +238,8 @@ int run(const Steps& steps) {
         Effect::EffectService::setErrorPresenter(showErrorDialog);
     const Plugin::InputService::ErrorPresenter previousInputErrors =
         Plugin::InputService::setErrorPresenter(showErrorDialog);
+    const Plugin::OutputService::ErrorPresenter previousOutputErrors =
+        Plugin::OutputService::setErrorPresenter(showErrorDialog);
     const auto previousDialogs = Edit::EditService::setDialogs(std::make_shared<Dialog::EditServiceDialogs>());
     const auto previousFrameReader = Edit::EditService::setFrameImageReader(readFrameImage);
     const auto previousFontReader = Edit::ProjectQueries::setFontListReader(readFontFamilies);
@@ -273,6 +277,7 @@ int run(const Steps& steps) {
     Edit::Project::setQuestionAsker(previousAsker);
     Effect::EffectService::setErrorPresenter(previousErrors);
     Plugin::InputService::setErrorPresenter(previousInputErrors);
+    Plugin::OutputService::setErrorPresenter(previousOutputErrors);
     Edit::EditService::setDialogs(previousDialogs);
     Edit::EditService::setFrameImageReader(previousFrameReader);
     Edit::ProjectQueries::setFontListReader(previousFontReader);
