@@ -49,6 +49,7 @@
 #include "media/gpu/Direct2DService.h"
 #include "media/gpu/Direct3DService.h"
 #include "media/gpu/RenderBuffer.h"
+#include "media/gpu/ResourceService.h"
 #include "media/image/ImageService.h"
 #include "media/decode/MediaService.h"
 #include "media/audio/XAudio2Service.h"
@@ -149,6 +150,7 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Media::Direct2DService>();
     stack.addService<Media::Direct3DService>();
     stack.addService<Media::XAudio2Service>();
+    stack.addService<Resource::ResourceService>();
     stack.addService<Event::EventService>();
     stack.addService<Window::WindowService>();
     Plugin::InputService* input = stack.addService<Plugin::InputService>();

@@ -244,6 +244,7 @@ void OutputService::outputFile(int32_t index) {
     System::Log::info(kOutputFileScope, L"export file start : %ls", job->outputPath.c_str());
 
     result_ = SaveResult::Written;
+    saved_ = nullptr;
     {
         std::lock_guard lock(failureMutex_);
         failure_.clear();
@@ -262,6 +263,7 @@ void OutputService::outputFile(int32_t index) {
             failure_ = e.what();
             failurePosted_ = shown;
         }
+        saved_ = job.get();
         (void)Event::postEventCommand(Event::EventCommandType::OutputFileEnd, 0);
     });
     current_ = job;
@@ -316,7 +318,7 @@ void OutputService::waitExport() {
 }
 
 void OutputService::outputFileEnd() {
-    if (!current_) return;
+    if (!current_ || saved_.load() != current_.get()) return;
     worker_.waitAll();
     if (Render::RenderService* render = Render::RenderService::get()) render->video().waitAll();
     caches_->clear();
@@ -350,6 +352,7 @@ void OutputService::outputFileEnd() {
         System::Log::info(kOutputFileEndScope, "export file complete");
     }
     current_.reset();
+    saved_ = nullptr;
 }
 
 }  // namespace Plugin

@@ -70,7 +70,8 @@ public:
     // index out of range; does nothing while an export runs or when the save
     // dialog is cancelled.
     void outputFile(int32_t index);
-    // Ends the current export (UI thread, on the worker's posted end).
+    // Ends the current export (UI thread, on the worker's posted end) once
+    // its save has run.
     void outputFileEnd();
     // Without a window nothing receives the posted end: waits until the
     // job's save has run, then ends the export here.
@@ -98,6 +99,9 @@ private:
     System::Timer progressTimer_;
     std::unique_ptr<ExportCaches> caches_;
     std::atomic<SaveResult> result_{SaveResult::Written};
+    // The job whose save has run: an end posted for an earlier export that
+    // was already ended another way does not end the next one.
+    std::atomic<const OutputFile*> saved_{nullptr};
     std::mutex failureMutex_;
     std::string failure_;  // the text of a save that threw and could not be posted
     bool failurePosted_ = false;
