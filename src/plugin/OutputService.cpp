@@ -334,12 +334,14 @@ void OutputService::outputFileEnd() {
         posted = failurePosted_;
     }
     lastSucceeded_ = false;
+    lastFailure_.clear();
     if (current_->abort.load()) {
         System::Log::info(kOutputFileEndScope, "export file cancel");
     } else if (result_ != SaveResult::Written) {
         // A save that threw or wrote nothing has not exported anything: say so
         // instead of reporting the file complete.
         System::Log::error(kOutputFileEndScope, L"export file failed : %ls", current_->outputPath.c_str());
+        lastFailure_ = result_ == SaveResult::Threw ? failure : "no frame could be rendered";
         if (result_ == SaveResult::Threw && !posted)
             System::presentException(std::runtime_error(failure));
         else if (result_ == SaveResult::NotWritten)

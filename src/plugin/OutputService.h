@@ -83,6 +83,8 @@ public:
     void showProgress();
     // Whether the last export ended written (not failed, not aborted).
     bool lastExportSucceeded() const { return lastSucceeded_; }
+    // Why the last export failed; empty after one that succeeded or was aborted.
+    const std::string& lastFailure() const { return lastFailure_; }
 
     // "%3.2f%% (%d/%d)", after 15 s with 15 frames done with the remaining
     // time and the frames per second.
@@ -106,6 +108,7 @@ private:
     std::string failure_;  // the text of a save that threw and could not be posted
     bool failurePosted_ = false;
     bool lastSucceeded_ = false;
+    std::string lastFailure_;
 };
 
 }  // namespace Plugin
