@@ -6,9 +6,14 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <system_error>
+
+#include <unistd.h>
 
 #include "app/Application.h"
+#include "core/FileName.h"
 #include "core/TextConvert.h"
 #include "edit/EditDialogs.h"
 #include "edit/EditService.h"
@@ -38,6 +43,25 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s PROJECT.vpj2 OUTPUT OUTPUT_FILE\n", argv[0]);
         return 2;
     }
+    // The shipped files beside the program, a data folder of its own (default
+    // settings, nothing of the user's touched), removed at the end.
+    namespace fs = std::filesystem;
+    const fs::path program = fs::canonical("/proc/self/exe").parent_path().parent_path() / "bin" / "velmo2";
+    System::FileName::resetVariableList(System::utf8ToWide(program.string()));
+    char dataHome[] = "/tmp/velmo-bench-export-XXXXXX";
+    if (mkdtemp(dataHome) == nullptr) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    setenv("XDG_DATA_HOME", dataHome, 1);
+    struct RemoveData {
+        const char* path;
+        ~RemoveData() {
+            std::error_code ignored;
+            fs::remove_all(path, ignored);
+        }
+    } removeData{dataHome};
+
     std::string failure = "the program did not start";
     int32_t frames = 0;
     double seconds = 0;
