@@ -121,7 +121,7 @@ void BM_RenderVideoFrames(benchmark::State& state) {
         for (int32_t frame = 0; frame < kFrames; ++frame)
             worker.requestRenderingFrame(Render::kRenderExport, frame, counted);
         worker.waitAll();
-        context.finish();
+        (void)context.finish();
         submissions += context.submissionCount() - before;
     }
     const double frames = static_cast<double>(state.iterations()) * kFrames;
@@ -150,9 +150,9 @@ void BM_SameWorkDirect(benchmark::State& state) {
             for (int32_t i = 0; i < kObjects; ++i)
                 context.copySubresourceRegion(*target.texture, static_cast<uint32_t>(i % 4) * 480,
                                               static_cast<uint32_t>(i / 4) * 270, *image.texture, nullptr);
-            context.flush();
+            (void)context.flush();
         }
-        context.finish();
+        (void)context.finish();
     }
     state.counters["fps"] =
         benchmark::Counter(static_cast<double>(state.iterations()) * kFrames, benchmark::Counter::kIsRate);

@@ -50,6 +50,7 @@
 #include "media/gpu/Direct3DService.h"
 #include "media/gpu/RenderBuffer.h"
 #include "media/gpu/ResourceService.h"
+#include "media/resource/ResourceLists.h"
 #include "media/image/ImageService.h"
 #include "media/decode/MediaService.h"
 #include "media/audio/XAudio2Service.h"
@@ -150,6 +151,7 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Media::Direct2DService>();
     stack.addService<Media::Direct3DService>();
     stack.addService<Media::XAudio2Service>();
+    Resource::ResourceService::listBuilder = &Resource::ResourceLists::build;
     stack.addService<Resource::ResourceService>();
     stack.addService<Event::EventService>();
     stack.addService<Window::WindowService>();
