@@ -59,6 +59,7 @@
 #include "plugin/OutputService.h"
 #include "render/cache/CacheService.h"
 #include "platform/os/Com.h"
+#include "platform/window/KeyMap.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/TopLevel.h"
@@ -131,6 +132,30 @@ void showErrorDialog(const std::wstring& posted) {
     const W::WindowHandle owner = Event::commandWindow();
     W::messageBox(owner, System::wideToUtf8(shown), "Velmo Kirta2",
                   W::kMbOk | W::kMbIconError | (owner == nullptr ? W::kMbTaskModal : 0));
+}
+
+// What an export shows in the main window: the footer's progress text, and
+// input off while it runs, with Esc and the close button asking whether to
+// stop it.
+Plugin::OutputService::Presenter exportPresenter() {
+    Plugin::OutputService::Presenter presenter;
+    presenter.progress = [](const std::wstring& caption, const std::wstring& text, float) {
+        Edit::EditService::dialogs().setFooterText(caption.empty() ? std::wstring() : caption + L" " + text);
+    };
+    presenter.setInput = [](bool on) {
+        Window::WindowService* windows = Window::WindowService::get();
+        if (!windows || windows->inputEnabled == on) return;
+        windows->inputEnabled = on;
+        namespace W = Platform::window;
+        windows->busyHook = nullptr;
+        if (!on)
+            windows->busyHook = [](W::WindowHandle&, uint32_t& message, uintptr_t& wParam, intptr_t&) {
+                if (message == W::kWmClose || (message == W::kWmKeyDown && wParam == W::kVkEscape))
+                    if (Plugin::OutputService* output = Plugin::OutputService::get()) output->abortRequest();
+                return false;
+            };
+    };
+    return presenter;
 }
 
 void buildServices(System::ServiceStack& stack) {
@@ -244,6 +269,7 @@ int run(const Steps& steps) {
         Plugin::InputService::setErrorPresenter(showErrorDialog);
     const Plugin::OutputService::ErrorPresenter previousOutputErrors =
         Plugin::OutputService::setErrorPresenter(showErrorDialog);
+    Plugin::OutputService::Presenter previousExportPresenter = Plugin::OutputService::setPresenter(exportPresenter());
     const auto previousDialogs = Edit::EditService::setDialogs(std::make_shared<Dialog::EditServiceDialogs>());
     const auto previousFrameReader = Edit::EditService::setFrameImageReader(readFrameImage);
     const auto previousFontReader = Edit::ProjectQueries::setFontListReader(readFontFamilies);
@@ -282,6 +308,7 @@ int run(const Steps& steps) {
     Effect::EffectService::setErrorPresenter(previousErrors);
     Plugin::InputService::setErrorPresenter(previousInputErrors);
     Plugin::OutputService::setErrorPresenter(previousOutputErrors);
+    Plugin::OutputService::setPresenter(std::move(previousExportPresenter));
     Edit::EditService::setDialogs(previousDialogs);
     Edit::EditService::setFrameImageReader(previousFrameReader);
     Edit::ProjectQueries::setFontListReader(previousFontReader);

@@ -30,6 +30,12 @@
 #include "plugin/image/JpgFileSave.h"
 #include "plugin/image/PngFileSave.h"
 #include "render/RenderService.h"
+#include "core/EventSync.h"
+#include "plugin/OutputFile.h"
+#include "plugin/OutputPlugin.h"
+#include "platform/window/KeyMap.h"
+#include "platform/window/Message.h"
+#include "ui/framework/WindowService.h"
 #include "support/ScriptedBoxes.h"
 
 namespace fs = std::filesystem;
@@ -235,6 +241,70 @@ TEST_F(Export, ASaveThatFailsIsLoggedAndShownAsFailed) {
     EXPECT_FALSE(logged(lines, "export file complete") && getuid() != 0);
     EXPECT_FALSE(fs::exists(targets[1]));
     EXPECT_GE(boxes.shown.size(), 1u);  // the failure is shown
+}
+
+}  // namespace
+
+namespace {
+
+// A writer that holds its export open until the test lets it go.
+struct GatePlugin : Plugin::OutputPlugin {
+    struct Job : Plugin::OutputFile {
+        using OutputFile::OutputFile;
+        Sync::Event* open = nullptr;
+        bool save() override {
+            open->wait();
+            return true;
+        }
+    };
+    std::shared_ptr<Plugin::OutputFile> createOutputFile(const std::wstring& path, const Plugin::ExportScene& scene,
+                                                         Plugin::ExportSource* source) override {
+        auto job = std::make_shared<Job>(path, true, scene, source);
+        job->open = &open;
+        return job;
+    }
+    Sync::Event open;
+};
+
+// While an export runs the main window takes no input; Esc and the close
+// button ask once whether to stop it, and OK sets the job's abort flag.
+TEST_F(Export, EscapeAndCloseAskToStopTheRunningExport) {
+    ScriptedBoxes boxes;  // answers OK
+    bool inputOffWhileRunning = false, inputOnAfter = false, aborted = false;
+    size_t asked = 0;
+    std::vector<std::string> lines;
+    App::Steps steps = App::programSteps();
+    steps.run = [&] {
+        namespace W = Platform::window;
+        auto tap = std::make_unique<LogTap>();
+        openProject(false);
+        auto& dialogs = dynamic_cast<Edit::HeadlessDialogs&>(Edit::EditService::dialogs());
+        Plugin::OutputService& output = *Plugin::OutputService::get();
+        auto* gate = static_cast<GatePlugin*>(
+            output.registerPlugin("GatePlugin", [] { return std::make_shared<GatePlugin>(); }));
+        ASSERT_NE(gate, nullptr);
+        Window::WindowService& windows = *Window::WindowService::get();
+        dialogs.saveAnswers.push_back(wide(root / "gate.out"));
+        output.outputFile(static_cast<int32_t>(output.plugins().size()) - 1);
+        ASSERT_TRUE(output.isRunning());
+        inputOffWhileRunning = !windows.inputEnabled;
+        Window::WindowService::windowProc(windows.window, W::kWmKeyDown, W::kVkEscape, 0);
+        aborted = output.currentJob()->abort;
+        Window::WindowService::windowProc(windows.window, W::kWmClose, 0, 0);  // already stopping: not asked again
+        asked = boxes.shown.size();
+        gate->open.set();
+        output.waitExport();
+        inputOnAfter = windows.inputEnabled;
+        lines = tap->take();
+        tap.reset();
+    };
+    EXPECT_EQ(App::run(steps), 0);
+    EXPECT_TRUE(inputOffWhileRunning);
+    EXPECT_TRUE(aborted);
+    EXPECT_EQ(asked, 1u);
+    EXPECT_TRUE(inputOnAfter);
+    EXPECT_TRUE(logged(lines, "export file cancel"));
+    EXPECT_FALSE(logged(lines, "export file complete"));
 }
 
 }  // namespace
