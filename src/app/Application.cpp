@@ -62,12 +62,14 @@
 #include "platform/window/KeyMap.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
+#include "platform/window/Pointer.h"
 #include "platform/window/TopLevel.h"
 #include "render/RenderService.h"
 #include "ui/dialogs/AskQuestion.h"
 #include "ui/dialogs/EditServiceDialogs.h"
 #include "ui/dialogs/ShowException.h"
 #include "ui/dialogs/ShowNotice.h"
+#include "ui/framework/WindowMouseService.h"
 #include "ui/framework/WindowService.h"
 
 namespace App {
@@ -166,6 +168,7 @@ void buildServices(System::ServiceStack& stack) {
     //  window service, input, output, scripts, caches, effects, undo, edit,
     //  render, then the panels and the menu bar.
     Setting::SettingService::setDpiReader(&Platform::window::desktopDpi);
+    Setting::SettingService::setInputTimingsReader(&Platform::window::inputTimings);
     stack.addService<Setting::SettingService>();
     System::Process::SetThreadPriority("MainThreadPriority");
     stack.addService<System::Logger>();
@@ -179,6 +182,7 @@ void buildServices(System::ServiceStack& stack) {
     Resource::ResourceService::listBuilder = &Resource::ResourceLists::build;
     stack.addService<Resource::ResourceService>();
     stack.addService<Event::EventService>();
+    stack.addService<Window::WindowMouseService>();
     stack.addService<Window::WindowService>();
     Plugin::InputService* input = stack.addService<Plugin::InputService>();
     auto* inputForCaches = stack.addOwned<Plugin::InputCacheSource>(*input);
