@@ -97,6 +97,12 @@ public:
         audio_.clear();
     }
 
+    // Ends loading and releases every writer waiting for a frame.
+    void stop() {
+        audio_.stop();
+        video_.stop();
+    }
+
     std::shared_ptr<Media::ImageBuffer> renderVideo(int32_t frame, int32_t format, bool copy) override {
         const int32_t ahead = std::min<int64_t>(scene_.lastFrame, static_cast<int64_t>(frame) + videoLimit_ / 2);
         for (int32_t next = frame + 1; next <= ahead; ++next) video_.preload(next, videoLoader(next, format, copy));
@@ -205,9 +211,12 @@ OutputService::OutputService() : caches_(std::make_unique<ExportCaches>()) {
 
 OutputService::~OutputService() {
     if (Event::EventService* events = Event::EventService::get()) events->setOutputFileEnd(nullptr);
+    // A save still running is released from its waits and finishes before
+    // the caches it reads go away.
+    caches_->stop();
+    worker_.stop();
     caches_.reset();
     progressTimer_.clear();
-    worker_.stop();
     current_.reset();
 }
 
