@@ -69,6 +69,8 @@
 #include "ui/dialogs/EditServiceDialogs.h"
 #include "ui/dialogs/ShowException.h"
 #include "ui/dialogs/ShowNotice.h"
+#include "ui/framework/PopupMenu.h"
+#include "ui/framework/ShortcutList.h"
 #include "ui/framework/WindowMouseService.h"
 #include "ui/framework/WindowService.h"
 
@@ -182,7 +184,21 @@ void buildServices(System::ServiceStack& stack) {
     Resource::ResourceService::listBuilder = &Resource::ResourceLists::build;
     stack.addService<Resource::ResourceService>();
     stack.addService<Event::EventService>();
-    stack.addService<Window::WindowMouseService>();
+    Window::ShortcutList* shortcuts = stack.addService<Window::ShortcutList>();
+    Window::WindowMouseService* router = stack.addService<Window::WindowMouseService>();
+    // Keys nobody took go to the shortcut list, which ends the router's
+    // capture first; a closed popup menu releases a key hold whose key is up.
+    // Each looks its service up when it runs: the router goes first at the end.
+    router->hooks.shortcut = [](int32_t key, bool) {
+        Window::ShortcutList* list = Window::ShortcutList::get();
+        return list != nullptr && list->processKey(static_cast<uint32_t>(key));
+    };
+    shortcuts->setCaptureEnder([] {
+        if (Window::WindowMouseService* mouse = Window::WindowMouseService::get()) mouse->cancelCaptureForShortcut();
+    });
+    Window::PopupMenu::keyHoldReleaser = [] {
+        if (Window::WindowMouseService* mouse = Window::WindowMouseService::get()) mouse->releaseKeyHold();
+    };
     stack.addService<Window::WindowService>();
     Plugin::InputService* input = stack.addService<Plugin::InputService>();
     auto* inputForCaches = stack.addOwned<Plugin::InputCacheSource>(*input);

@@ -25,6 +25,7 @@
 #include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/TopLevel.h"
+#include "ui/framework/ShortcutList.h"
 #include "ui/framework/WindowService.h"
 #include "support/LogCapture.h"
 #include "support/TestFolders.h"
@@ -185,6 +186,27 @@ TEST_F(EventServiceStartUp, JoinsTheStartUpOrderBeforeTheMainWindow) {
     stack.releaseAll();
     EXPECT_EQ(Event::EventService::get(), nullptr);
     EXPECT_EQ(Event::commandWindow(), nullptr);
+}
+
+TEST_F(EventServiceStartUp, KeysNobodyTakesRunTheMenuBarsShortcuts) {
+    std::filesystem::copy_file(std::filesystem::current_path() / "style.conf", install() / "style.conf");
+    std::filesystem::copy_file(std::filesystem::current_path() / "system.conf", install() / "system.conf");
+    System::ServiceStack stack;
+    App::programSteps().build(stack);
+    Window::WindowService* window = Window::WindowService::get();
+    ASSERT_NE(window, nullptr);
+    ASSERT_NE(Window::ShortcutList::get(), nullptr);
+    int runs = 0;
+    auto item = window->windowMenu[Window::WindowMenu::File].menu->insertItem(L"\u4fdd\u5b58", [&] { ++runs; });
+    Window::WindowMenuManager::setShortcut(item, 0x74);  // F5
+    EXPECT_EQ(Platform::window::getWindowMenu(window->window), window->menu);
+    Platform::window::sendMessage(window->window, Platform::window::kWmKeyDown, 0x74, 0);
+    EXPECT_EQ(runs, 1);
+    // A menu command message runs the same command.
+    Platform::window::sendMessage(window->window, Platform::window::kWmCommand, static_cast<uintptr_t>(item.id), 0);
+    EXPECT_EQ(runs, 2);
+    stack.releaseAll();
+    EXPECT_EQ(Window::ShortcutList::get(), nullptr);
 }
 
 TEST(Application, EffectNamesShowInTheLanguageTheProgramLoaded) {

@@ -25,6 +25,7 @@ namespace {
 
 constexpr const char* kParseScope = "Plugin::AviFileInput::FileParse::open";
 constexpr uint32_t kFormatSizeLimit = 65536;
+constexpr uint32_t kSampleRateLimit = 768000;
 
 // Logs why the file is refused and leaves the parse.
 [[noreturn]] void refuse(const char* message) {
@@ -233,8 +234,10 @@ private:
             if (get32(h + 44) == 0) return;
             const uint32_t rate = get32(h + 24), scale = get32(h + 20);
             const uint32_t blockAlign = wave.blockAlign != 0 ? wave.blockAlign : wave.bitsPerSample * wave.channels / 8u;
-            if (rate == 0 || scale == 0 || blockAlign == 0 || wave.channels == 0 || wave.samplesPerSec == 0 ||
-                wave.samplesPerSec > INT32_MAX) {
+            // Sound is read and decoded a second at a time: a rate beyond any
+            // real stream would make those buffers gigabytes large.
+            if (rate == 0 || scale == 0 || blockAlign == 0 || wave.channels == 0 || wave.channels > 2 ||
+                wave.samplesPerSec == 0 || wave.samplesPerSec > kSampleRateLimit) {
                 System::Log::info(scope, "invalid audio stream header.");
                 return;
             }
@@ -526,6 +529,29 @@ std::shared_ptr<Media::ImageBuffer> AviFileInput::readVideo(int32_t frame) {
     return image;
 }
 
+namespace {
+
+// The planar block of a raw one. Mono 16-bit PCM, which the block conversion
+// does not take, is widened to mono float first so such files keep their sound.
+std::shared_ptr<Media::AudioBlockBuffer> makeAudioBlock(const Media::RawAudioBuffer& raw) {
+    if (raw.formatTag != Media::RawAudioBuffer::kFormatPcm || raw.bitsPerSample != 16 || raw.channels != 1)
+        return std::make_shared<Media::AudioBlockBuffer>(raw);
+    Media::RawAudioBuffer wide;
+    wide.formatTag = Media::RawAudioBuffer::kFormatIeeeFloat;
+    wide.bitsPerSample = 32;
+    wide.channels = 1;
+    wide.blockAlign = 4;
+    const uint32_t n = raw.data.size() / 2;
+    wide.sampleCount = static_cast<int32_t>(n);
+    wide.data.allocMemory(n * 4);
+    const auto* in = reinterpret_cast<const int16_t*>(raw.data.data());
+    auto* out = reinterpret_cast<float*>(wide.data.data());
+    for (uint32_t i = 0; i < n; ++i) out[i] = in[i] * (1.0f / 32768.0f);
+    return std::make_shared<Media::AudioBlockBuffer>(wide);
+}
+
+}  // namespace
+
 std::shared_ptr<Media::AudioBlockBuffer> AviFileInput::readAudio(int32_t block) {
     if (!(info.flags & kAudio) || !audioFile_.isOpen()) return nullptr;
     std::lock_guard state(audioMutex_);
@@ -545,7 +571,7 @@ std::shared_ptr<Media::AudioBlockBuffer> AviFileInput::readAudio(int32_t block) 
     uint64_t offset = 0;
     if (block < 0) {
         lastBlock_ = block;
-        return std::make_shared<Media::AudioBlockBuffer>(raw);
+        return makeAudioBlock(raw);
     }
     if (audioDecoder_ && block == lastBlock_ + 1) {
         size_t& left = audioDecoder_->undelivered();
@@ -591,7 +617,7 @@ std::shared_ptr<Media::AudioBlockBuffer> AviFileInput::readAudio(int32_t block) 
         audioDecoder_->undelivered() = produced - n;
         filled += static_cast<uint32_t>(n);
     }
-    return std::make_shared<Media::AudioBlockBuffer>(raw);
+    return makeAudioBlock(raw);
 }
 
 }  // namespace Plugin

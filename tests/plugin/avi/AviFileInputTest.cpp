@@ -229,12 +229,15 @@ TEST(AviFileInputTest, BrokenStreamsAreDroppedAndTheOtherStaysUsable) {
         {"sample size 0", 44, true, 0},
         {"scale 0", 20, true, 0},
         {"eight channels", 2, false, 8},
+        {"a rate of a billion samples", 4, false, 1000000000},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const auto file = openAvi(edited(plain, std::string("audio-") + c.name + ".avi", [&](auto& b, auto& all) {
             const Chunk chunk = find(all, c.header ? Plugin::Avi::kStrh : Plugin::Avi::kStrf).at(1);
             if (c.header)
+                put32(&b[chunk.position + 8 + c.offset], c.value);
+            else if (c.value > 0xFFFF)
                 put32(&b[chunk.position + 8 + c.offset], c.value);
             else
                 Plugin::Avi::put16(&b[chunk.position + 8 + c.offset], static_cast<uint16_t>(c.value));
@@ -308,6 +311,33 @@ TEST(AviFileInputTest, ReadsFilesOfTheFfmpegToolAsFfmpegDecodesThem) {
         }
         EXPECT_EQ(wrong, 0) << "block " << block;
     }
+}
+
+// Mono 16-bit PCM is common in files of other programs; its blocks read as
+// mono float equal to the samples ffmpeg decodes.
+TEST(AviFileInputTest, MonoSixteenBitSoundReads) {
+    auto& media = GeneratedMedia::instance();
+    const std::string path = media.make("mono.avi",
+                                        "-f lavfi -i testsrc=size=32x18:rate=25:duration=1 -f lavfi -i "
+                                        "sine=frequency=440:sample_rate=8000:duration=1 -c:v rawvideo -pix_fmt bgr24 "
+                                        "-c:a pcm_s16le -ac 1");
+    ASSERT_FALSE(path.empty());
+    const std::string samples = (media.folder() / "mono.pcm").string();
+    ASSERT_EQ(std::system(("ffmpeg -nostdin -v error -y -i '" + path + "' -f s16le -ac 1 '" + samples + "'").c_str()),
+              0);
+    const auto pcm = readBytes(samples);
+    const auto file = openAvi(path);
+    ASSERT_TRUE(file);
+    ASSERT_EQ(file->info.channels, 1);
+    const auto audio = file->readAudio(0);
+    ASSERT_TRUE(audio);
+    int wrong = 0;
+    for (size_t i = 0; i < 8000; ++i) {
+        int16_t v = 0;
+        if (2 * i + 2 <= pcm.size()) std::memcpy(&v, &pcm[2 * i], 2);
+        wrong += audio->getChannel(0)[i] != v / 32768.0f;
+    }
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST(AviFileInputTest, CompressedStreamsDecodeThroughTheDecompressors) {
