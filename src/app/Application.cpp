@@ -60,8 +60,10 @@
 #include "media/audio/XAudio2Service.h"
 #include "plugin/InputCacheSource.h"
 #include "plugin/InputService.h"
+#include "plugin/OutputService.h"
 #include "render/cache/CacheService.h"
 #include "platform/os/Com.h"
+#include "platform/window/KeyMap.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/Pointer.h"
@@ -140,6 +142,30 @@ void showErrorDialog(const std::wstring& posted) {
                   W::kMbOk | W::kMbIconError | (owner == nullptr ? W::kMbTaskModal : 0));
 }
 
+// What an export shows in the main window: the footer's progress text, and
+// input off while it runs, with Esc and the close button asking whether to
+// stop it.
+Plugin::OutputService::Presenter exportPresenter() {
+    Plugin::OutputService::Presenter presenter;
+    presenter.progress = [](const std::wstring& caption, const std::wstring& text, float) {
+        Edit::EditService::dialogs().setFooterText(caption.empty() ? std::wstring() : caption + L" " + text);
+    };
+    presenter.setInput = [](bool on) {
+        Window::WindowService* windows = Window::WindowService::get();
+        if (!windows || windows->inputEnabled == on) return;
+        windows->inputEnabled = on;
+        namespace W = Platform::window;
+        windows->busyHook = nullptr;
+        if (!on)
+            windows->busyHook = [](W::WindowHandle&, uint32_t& message, uintptr_t& wParam, intptr_t&) {
+                if (message == W::kWmClose || (message == W::kWmKeyDown && wParam == W::kVkEscape))
+                    if (Plugin::OutputService* output = Plugin::OutputService::get()) output->abortRequest();
+                return false;
+            };
+    };
+    return presenter;
+}
+
 void buildServices(System::ServiceStack& stack) {
     // Creation order; teardown is exactly the reverse. Each service takes one
     // line here, at its place, as it joins the program:
@@ -180,6 +206,7 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Window::WindowService>();
     Plugin::InputService* input = stack.addService<Plugin::InputService>();
     auto* inputForCaches = stack.addOwned<Plugin::InputCacheSource>(*input);
+    stack.addService<Plugin::OutputService>();
     Cache::CacheService* caches = stack.addService<Cache::CacheService>();
     caches->setMediaInput(inputForCaches);
     static Effect::FilterCatalog builtinEffects;
@@ -290,6 +317,9 @@ int run(const Steps& steps) {
         Effect::EffectService::setErrorPresenter(showErrorDialog);
     const Plugin::InputService::ErrorPresenter previousInputErrors =
         Plugin::InputService::setErrorPresenter(showErrorDialog);
+    const Plugin::OutputService::ErrorPresenter previousOutputErrors =
+        Plugin::OutputService::setErrorPresenter(showErrorDialog);
+    Plugin::OutputService::Presenter previousExportPresenter = Plugin::OutputService::setPresenter(exportPresenter());
     const auto previousDialogs = Edit::EditService::setDialogs(std::make_shared<Dialog::EditServiceDialogs>());
     const auto previousFrameReader = Edit::EditService::setFrameImageReader(readFrameImage);
     const auto previousFontReader = Edit::ProjectQueries::setFontListReader(readFontFamilies);
@@ -329,6 +359,8 @@ int run(const Steps& steps) {
     Edit::Project::setQuestionAsker(previousAsker);
     Effect::EffectService::setErrorPresenter(previousErrors);
     Plugin::InputService::setErrorPresenter(previousInputErrors);
+    Plugin::OutputService::setErrorPresenter(previousOutputErrors);
+    Plugin::OutputService::setPresenter(std::move(previousExportPresenter));
     Edit::EditService::setDialogs(previousDialogs);
     Edit::EditService::setFrameImageReader(previousFrameReader);
     Edit::ProjectQueries::setFontListReader(previousFontReader);
