@@ -86,8 +86,8 @@ public:
 
 // 30 frames of RGB24bit/PCM16bit through the writer, headers and indexes included.
 void WriteThirtyFrames(benchmark::State& state) {
-    const std::string path = (std::filesystem::temp_directory_path() /
-                              ("velmo-bench-" + std::to_string(getpid()) + ".avi")).string();
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("velmo-bench-" + std::to_string(getpid()) + ".avi")).string();
     Plugin::ExportScene scene;
     scene.lastFrame = 29;
     Source source;

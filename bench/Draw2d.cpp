@@ -39,8 +39,8 @@ const std::vector<std::string>& texts() {
 // Creates and draws one layout per item, as a panel does for each label.
 void TextLayouts(benchmark::State& state) {
     std::unique_ptr<TextFormat> format;
-    if (TextFormat::create("Noto Sans CJK JP", kWeightNormal, FontStyle::Normal, kStretchNormal, 16, "ja-jp",
-                           format) != Platform::kOk)
+    if (TextFormat::create("Noto Sans CJK JP", kWeightNormal, FontStyle::Normal, kStretchNormal, 16, "ja-jp", format) !=
+        Platform::kOk)
         std::abort();
     format->setWordWrapping(WordWrapping::NoWrap);
     SolidColorBrush brush({0.9f, 0.9f, 0.9f, 1});
@@ -55,8 +55,8 @@ void TextLayouts(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * kItems);
     state.counters["us_per_item"] =
-        benchmark::Counter(double(state.iterations()) * kItems, benchmark::Counter::kIsRate | benchmark::Counter::kInvert,
-                           benchmark::Counter::kIs1000);
+        benchmark::Counter(double(state.iterations()) * kItems,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert, benchmark::Counter::kIs1000);
 }
 BENCHMARK(TextLayouts)->Unit(benchmark::kMillisecond);
 
@@ -90,8 +90,8 @@ void Paths(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * kItems);
     state.counters["us_per_item"] =
-        benchmark::Counter(double(state.iterations()) * kItems, benchmark::Counter::kIsRate | benchmark::Counter::kInvert,
-                           benchmark::Counter::kIs1000);
+        benchmark::Counter(double(state.iterations()) * kItems,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert, benchmark::Counter::kIs1000);
 }
 BENCHMARK(Paths)->Unit(benchmark::kMillisecond);
 
@@ -111,7 +111,7 @@ void TextIntoGpuBuffer(benchmark::State& state) {
     const uint32_t w = uint32_t(state.range(0)), h = uint32_t(state.range(1));
     std::unique_ptr<Platform::gpu::Texture> texture;
     (void)device().createTexture({w, h, 10, 1, Platform::gpu::kBindShaderResource | Platform::gpu::kBindRenderTarget},
-                           nullptr, texture);
+                                 nullptr, texture);
     std::unique_ptr<TextFormat> format;
     (void)TextFormat::create("Noto Sans CJK JP", kWeightNormal, FontStyle::Normal, kStretchNormal, 48, "ja-jp", format);
     SolidColorBrush brush({1, 1, 1, 1});

@@ -77,8 +77,7 @@ BENCHMARK(BM_ServiceStart)->Unit(benchmark::kMillisecond);
 void BM_NewEffect(benchmark::State& state) {
     setup();
     Effect::EffectService service;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(service.getEffect(L"標準描画"));
+    for (auto _ : state) benchmark::DoNotOptimize(service.getEffect(L"標準描画"));
 }
 BENCHMARK(BM_NewEffect)->Unit(benchmark::kMicrosecond);
 
@@ -86,9 +85,10 @@ void BM_ProjectWithBuiltins(benchmark::State& state) {
     Setup& s = setup();
     Effect::EffectService service;
     Effect::ServiceCatalog catalog(service);
-    const wchar_t* heads[] = {L"動画ファイル", L"画像ファイル", L"音声ファイル", L"テキスト", L"図形",
-                              L"シーン", L"フレームバッファ", L"パーティクル出力", L"部分フィルタ",
-                              L"グループ制御", L"カメラ制御", L"音声波形表示", L"シーンチェンジ"};
+    const wchar_t* heads[] = {L"動画ファイル",  L"画像ファイル", L"音声ファイル",     L"テキスト",
+                              L"図形",          L"シーン",       L"フレームバッファ", L"パーティクル出力",
+                              L"部分フィルタ",  L"グループ制御", L"カメラ制御",       L"音声波形表示",
+                              L"シーンチェンジ"};
     Edit::Project project;
     auto scene = project.getOrCreateScene(0);
     for (int32_t i = 0; i < 1000; ++i)
@@ -112,8 +112,7 @@ void BM_ProjectWithFilters(benchmark::State& state) {
     auto scene = project.getOrCreateScene(0);
     for (int32_t i = 0; i < 1000; ++i) {
         auto figure = scene->createObject(L"図形", i % 100, (i / 100) * 10, (i / 100) * 10 + 9);
-        for (int32_t k = 0; k < 3; ++k)
-            figure->addEffect(filters[(i + k) % std::size(filters)]);
+        for (int32_t k = 0; k < 3; ++k) figure->addEffect(filters[(i + k) % std::size(filters)]);
     }
     scene->update();
     const std::wstring path = System::utf8ToWide((s.folder / "filters.vpj2").string());

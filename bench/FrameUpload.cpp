@@ -92,7 +92,10 @@ void MemcpyFrame(benchmark::State& state) {
     }
     state.SetBytesProcessed(state.iterations() * int64_t{image->usedSize()});
 }
-BENCHMARK(MemcpyFrame)->Arg(Media::PixelFormat::kB8G8R8X8Unorm)->Arg(Media::PixelFormat::kYuy2)->Unit(benchmark::kMillisecond);
+BENCHMARK(MemcpyFrame)
+    ->Arg(Media::PixelFormat::kB8G8R8X8Unorm)
+    ->Arg(Media::PixelFormat::kYuy2)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

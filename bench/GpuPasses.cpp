@@ -39,8 +39,8 @@ struct Setup {
             "  return sum / 9; }\n";
         std::vector<uint8_t> code;
         std::string errors;
-        if (HlslCompiler::compile("blur.hlsl", blurSource.data(), blurSource.size(), "main", "ps_5_0", code,
-                                  errors) != Platform::kOk)
+        if (HlslCompiler::compile("blur.hlsl", blurSource.data(), blurSource.size(), "main", "ps_5_0", code, errors) !=
+            Platform::kOk)
             std::abort();
         (void)device->createShader(ShaderStage::Pixel, code.data(), code.size(), blur);
         InputElement e{"POSITION", 0, kElementR32G32B32Float, kAppendAligned};

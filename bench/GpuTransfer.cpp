@@ -50,7 +50,8 @@ void ReadBackRgba16f(benchmark::State& state) {
         MappedTexture m;
         (void)device().context().map(*staging, m);
         for (uint32_t y = 0; y < kHeight; ++y)
-            std::memcpy(image.data() + y * kWidth * 8, static_cast<const uint8_t*>(m.data) + y * m.rowPitch, kWidth * 8);
+            std::memcpy(image.data() + y * kWidth * 8, static_cast<const uint8_t*>(m.data) + y * m.rowPitch,
+                        kWidth * 8);
         device().context().unmap(*staging);
     }
 }

@@ -39,17 +39,15 @@ struct Setup {
     Setup() {
         caches.get()->setMediaInput(&source);
         std::vector<uint8_t> bgra(size_t{kWidth} * kHeight * 4);
-        for (size_t i = 0; i < bgra.size(); ++i)
-            bgra[i] = static_cast<uint8_t>(i * 7 / 5);
+        for (size_t i = 0; i < bgra.size(); ++i) bgra[i] = static_cast<uint8_t>(i * 7 / 5);
         Platform::imaging::codec::EncodeInput input;
         input.pixels = bgra.data();
         input.width = kWidth;
         input.height = kHeight;
         std::vector<uint8_t> png;
-        if (Platform::failed(Platform::imaging::codec::encodePng(input, png)))
-            std::abort();
-        std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(png.data()),
-                                                    static_cast<std::streamsize>(png.size()));
+        if (Platform::failed(Platform::imaging::codec::encodePng(input, png))) std::abort();
+        std::ofstream(file, std::ios::binary)
+            .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
     }
     ~Setup() { std::filesystem::remove(file); }
 };
@@ -76,8 +74,7 @@ BENCHMARK(StillImageFrame)->Unit(benchmark::kMillisecond);
 void StillImageUploadEveryFrame(benchmark::State& state) {
     Setup& s = setup();
     const auto image = s.caches.get()->imageCache.getImage(System::utf8ToWide(s.file.string()));
-    if (!image)
-        std::abort();
+    if (!image) std::abort();
     for (auto _ : state) {
         benchmark::DoNotOptimize(Media::ResourceBuffer::createFromImageBuffer(image));
         s.d3d.get()->context->finish();

@@ -30,8 +30,10 @@ const std::wstring& file() {
         const std::string p =
             (std::filesystem::temp_directory_path() / ("velmo-bench-input-" + std::to_string(getpid()) + ".mp4"))
                 .string();
-        const std::string command = "ffmpeg -nostdin -v error -y -f lavfi -i testsrc2=s=1920x1080:r=30:d=20 "
-                                    "-c:v libx264 -preset veryfast -pix_fmt yuv420p '" + p + "'";
+        const std::string command =
+            "ffmpeg -nostdin -v error -y -f lavfi -i testsrc2=s=1920x1080:r=30:d=20 "
+            "-c:v libx264 -preset veryfast -pix_fmt yuv420p '" +
+            p + "'";
         if (std::system(command.c_str()) != 0) return std::wstring();
         std::atexit([] { std::filesystem::remove(System::wideToUtf8(file())); });
         return System::utf8ToWide(p);

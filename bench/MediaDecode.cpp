@@ -22,8 +22,10 @@ const std::string& file() {
         const std::string p =
             (std::filesystem::temp_directory_path() / ("velmo-bench-decode-" + std::to_string(getpid()) + ".mp4"))
                 .string();
-        const std::string command = "ffmpeg -nostdin -v error -y -f lavfi -i testsrc2=s=1920x1080:r=30:d=2 "
-                                    "-c:v libx264 -pix_fmt yuv420p '" + p + "'";
+        const std::string command =
+            "ffmpeg -nostdin -v error -y -f lavfi -i testsrc2=s=1920x1080:r=30:d=2 "
+            "-c:v libx264 -pix_fmt yuv420p '" +
+            p + "'";
         if (std::system(command.c_str()) != 0) return std::string();
         std::atexit([] { std::filesystem::remove(file()); });
         return p;

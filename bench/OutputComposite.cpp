@@ -57,10 +57,8 @@ public:
     BenchCatalog() { setCurrent(this); }
     ~BenchCatalog() override { setCurrent(nullptr); }
     const Effect::EffectBase& findEffect(const std::wstring& name) const override {
-        if (name == source.name)
-            return source;
-        if (name == output.name)
-            return output;
+        if (name == source.name) return source;
+        if (name == output.name) return output;
         throw System::messageException("BenchCatalog::findEffect", "not found effect.");
     }
     const Effect::EffectBase& getOutputEffect(const Effect::EffectBase&) const override { return output; }
@@ -107,8 +105,7 @@ void BM_RotatedQuadComposite(benchmark::State& state) {
     const double frames = static_cast<double>(state.iterations()) * kFrames;
     state.counters["fps"] = benchmark::Counter(frames, benchmark::Counter::kIsRate);
     state.counters["submits/frame"] = static_cast<double>(submissions) / frames;
-    if (rendered != static_cast<int32_t>(frames))
-        state.SkipWithError("frames were lost");
+    if (rendered != static_cast<int32_t>(frames)) state.SkipWithError("frames were lost");
     Effect::setFrameSizeReader(nullptr);
 }
 // (z rotation in degrees, zoom in percent): the plain placement, then the rotated one.

@@ -50,10 +50,8 @@ public:
     BenchCatalog() { setCurrent(this); }
     ~BenchCatalog() override { setCurrent(nullptr); }
     const Effect::EffectBase& findEffect(const std::wstring& name) const override {
-        if (name == source.name)
-            return source;
-        if (name == output.name)
-            return output;
+        if (name == source.name) return source;
+        if (name == output.name) return output;
         throw System::messageException("BenchCatalog::findEffect", "not found effect.");
     }
     const Effect::EffectBase& getOutputEffect(const Effect::EffectBase&) const override { return output; }

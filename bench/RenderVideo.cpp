@@ -74,10 +74,8 @@ public:
     BenchCatalog() { setCurrent(this); }
     ~BenchCatalog() override { setCurrent(nullptr); }
     const Effect::EffectBase& findEffect(const std::wstring& name) const override {
-        if (name == source.name)
-            return source;
-        if (name == output.name)
-            return output;
+        if (name == source.name) return source;
+        if (name == output.name) return output;
         throw System::messageException("BenchCatalog::findEffect", "not found effect.");
     }
     const Effect::EffectBase& getOutputEffect(const Effect::EffectBase&) const override { return output; }
@@ -127,8 +125,7 @@ void BM_RenderVideoFrames(benchmark::State& state) {
     const double frames = static_cast<double>(state.iterations()) * kFrames;
     state.counters["fps"] = benchmark::Counter(frames, benchmark::Counter::kIsRate);
     state.counters["submits/frame"] = static_cast<double>(submissions) / frames;
-    if (rendered != static_cast<int32_t>(frames))
-        state.SkipWithError("frames were lost");
+    if (rendered != static_cast<int32_t>(frames)) state.SkipWithError("frames were lost");
 }
 BENCHMARK(BM_RenderVideoFrames)->Unit(benchmark::kMillisecond)->UseRealTime();
 

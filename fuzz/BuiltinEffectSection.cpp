@@ -46,12 +46,15 @@ const std::string& scratch() {
 
 std::vector<std::shared_ptr<Effect::EffectBase>> prototypes() {
     using namespace Effect;
-    return {std::make_shared<MovieLoad>(),         std::make_shared<ImageLoad>(),     std::make_shared<AudioLoad>(),
-            std::make_shared<TextInput>(),         std::make_shared<FigureLoad>(),    std::make_shared<SceneLoad>(),
-            std::make_shared<FrameLoad>(),         std::make_shared<BeforeObjectLoad>(), std::make_shared<VideoOutput>(),
-            std::make_shared<AudioOutput>(),       std::make_shared<MovieOutput>(),   std::make_shared<SimpleOutput>(),
-            std::make_shared<ParticleOutput>(),    std::make_shared<PartEffect>(),    std::make_shared<GroupControl>(),
-            std::make_shared<GroupAudioControl>(), std::make_shared<CameraControl>(), std::make_shared<WaveImageInput>(),
+    return {std::make_shared<MovieLoad>(),      std::make_shared<ImageLoad>(),
+            std::make_shared<AudioLoad>(),      std::make_shared<TextInput>(),
+            std::make_shared<FigureLoad>(),     std::make_shared<SceneLoad>(),
+            std::make_shared<FrameLoad>(),      std::make_shared<BeforeObjectLoad>(),
+            std::make_shared<VideoOutput>(),    std::make_shared<AudioOutput>(),
+            std::make_shared<MovieOutput>(),    std::make_shared<SimpleOutput>(),
+            std::make_shared<ParticleOutput>(), std::make_shared<PartEffect>(),
+            std::make_shared<GroupControl>(),   std::make_shared<GroupAudioControl>(),
+            std::make_shared<CameraControl>(),  std::make_shared<WaveImageInput>(),
             std::make_shared<SceneChange>()};
 }
 
@@ -88,8 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         written.loadFile(System::utf8ToWide(output));
         const auto again = effect->createInstance();
         again->loadIniSectionParameter(written.getSection("Effect", 0));
-        if (write(*again, output) != first)
-            std::abort();
+        if (write(*again, output) != first) std::abort();
     }
     return 0;
 }

@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (mode & 1) {
         std::unique_ptr<TextFormat> format;
         (void)TextFormat::create("Noto Sans CJK JP", kWeightNormal, FontStyle::Normal, kStretchNormal, 4 + (mode >> 4),
-                           "ja-jp", format);
+                                 "ja-jp", format);
         format->setWordWrapping(mode & 2 ? WordWrapping::Wrap : WordWrapping::NoWrap);
         std::unique_ptr<TextLayout> layout;
         if (TextLayout::create(std::string(reinterpret_cast<const char*>(data + 2), size - 2), *format, width, 64,
@@ -63,7 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             case 0: sink->addLine(p); break;
             case 1: sink->addQuadraticBezier(p, {numberAt(data, size, at), numberAt(data, size, at)}); break;
             case 2:
-                sink->addArc({p, {numberAt(data, size, at), numberAt(data, size, at)}, numberAt(data, size, at),
+                sink->addArc({p,
+                              {numberAt(data, size, at), numberAt(data, size, at)},
+                              numberAt(data, size, at),
                               op & 4 ? SweepDirection::Clockwise : SweepDirection::CounterClockwise,
                               op & 8 ? ArcSize::Large : ArcSize::Small});
                 break;

@@ -68,8 +68,7 @@ const std::string& scratch() {
             "/tmp/velmo-fuzz-exchange-XXXXXX",
             "[OldScript]\nold=サンプル\n[OldScript.サンプル]\nzoom=拡大率\nblend=合成モード\ncolor=色\n"
             "no_color=色\nfigure=図形の種類\nfile=ファイル\ntext=テキスト\nloop=ループ再生\n");
-        if (!FuzzSupport::scratchFolder().empty())
-            ::mkdir((made + "/data").c_str(), 0700);
+        if (!FuzzSupport::scratchFolder().empty()) ::mkdir((made + "/data").c_str(), 0700);
         return made;
     }();
     return folder;

@@ -36,16 +36,13 @@ const std::string& scratch() {
 // of every scene read.
 void check(const Edit::Scene& scene) {
     checkScene(scene);
-    if (scene.audioRate < 1)
-        std::abort();
+    if (scene.audioRate < 1) std::abort();
     for (int32_t i = 0; i < scene.layerCount(); ++i)
         for (const auto& object : scene.getLayer(i).objects) {
-            if (object->start < 0)
-                std::abort();
+            if (object->start < 0) std::abort();
             if (object->group)
                 for (const Edit::Object* member : object->group->members)
-                    if (member->layer < 0)
-                        std::abort();  // a group holding an object off the model
+                    if (member->layer < 0) std::abort();  // a group holding an object off the model
         }
 }
 
@@ -54,8 +51,8 @@ void check(const Edit::Scene& scene) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static FuzzCatalog catalog({Codes{L"画像ファイル", 1, 1, 1}, Codes{L"音声ファイル", 1, 2, 2},
                                 Codes{L"標準描画", 2, 1, 1}, Codes{L"音声再生", 2, 2, 2}, Codes{L"ぼかし", 3, 1, 1},
-                                Codes{L"反転", 3, 3, 3}, Codes{L"カメラ効果", 3, 4, 4},
-                                Codes{L"グループ制御", 4, 1, 1}, Codes{L"シーンチェンジ", 4, 1, 5}},
+                                Codes{L"反転", 3, 3, 3}, Codes{L"カメラ効果", 3, 4, 4}, Codes{L"グループ制御", 4, 1, 1},
+                                Codes{L"シーンチェンジ", 4, 1, 5}},
                                false);
     const std::string input = scratch() + "/input.kto";
     static System::ServiceHolder<Setting::SettingService> settings;
@@ -71,8 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     const auto scene = project.getScene(project.displayScene);
-    if (!scene || scene->id == 0)
-        std::abort();
+    if (!scene || scene->id == 0) std::abort();
     check(*scene);
     // What was imported is written in a form that reads back whole.
     saveAndReadBack(project, scratch(), [](const Edit::Project&) {});

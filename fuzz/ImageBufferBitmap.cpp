@@ -23,8 +23,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // 3 bytes of image choice, then the header as stored, then the bits.
     if (size < 3 + 40) return 0;
     System::Log::setHandler([](const System::Log::Type&, const char*, const char*) {});
-    static constexpr int32_t kFormats[] = {F::kR16G16B16A16Float, F::kR16G16B16A16Unorm, F::kR16G16B16A16Snorm,
-                                           F::kR8G8B8A8Unorm,     F::kB8G8R8A8Unorm,     F::kB8G8R8X8Unorm,
+    static constexpr int32_t kFormats[] = {F::kR16G16B16A16Float,
+                                           F::kR16G16B16A16Unorm,
+                                           F::kR16G16B16A16Snorm,
+                                           F::kR8G8B8A8Unorm,
+                                           F::kB8G8R8A8Unorm,
+                                           F::kB8G8R8X8Unorm,
                                            F::kYuy2};
     const int32_t format = kFormats[data[0] % std::size(kFormats)];
     const uint32_t width = data[1] % 65, height = data[2] % 65;
@@ -42,8 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         header.biWidth = static_cast<int32_t>(width);
         header.biHeight = (h[24] & 2) ? -static_cast<int32_t>(height) : static_cast<int32_t>(height);
     }
-    const uint64_t row = ((static_cast<uint64_t>(static_cast<uint32_t>(header.biWidth)) * header.biBitCount / 8) + 3) & ~uint64_t{3};
-    const uint64_t rows = header.biHeight < 0 ? 0ull - static_cast<int64_t>(header.biHeight) : static_cast<uint64_t>(header.biHeight);
+    const uint64_t row =
+        ((static_cast<uint64_t>(static_cast<uint32_t>(header.biWidth)) * header.biBitCount / 8) + 3) & ~uint64_t{3};
+    const uint64_t rows =
+        header.biHeight < 0 ? 0ull - static_cast<int64_t>(header.biHeight) : static_cast<uint64_t>(header.biHeight);
     const size_t claimed = static_cast<size_t>(std::min<uint64_t>(row * rows, uint64_t{1} << 16));
     std::vector<uint8_t> bits(claimed);
     const uint8_t* rest = data + 43;
@@ -56,8 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         image.copyToBitmap(header, bits.data());
         // The header the image gives itself always fits it.
         Media::BitmapInfoHeader own;
-        Media::ImageBuffer::getBitmapInfoHeader(format == F::kR8G8B8A8Unorm ? F::kB8G8R8A8Unorm : format, width,
-                                                height, own);
+        Media::ImageBuffer::getBitmapInfoHeader(format == F::kR8G8B8A8Unorm ? F::kB8G8R8A8Unorm : format, width, height,
+                                                own);
         std::vector<uint8_t> ownBits(own.biSizeImage);
         if (format != F::kR8G8B8A8Unorm) {
             image.copyToBitmap(own, ownBits.data());

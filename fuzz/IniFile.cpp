@@ -36,11 +36,26 @@ const std::string& scratchPath() {
 }
 
 void touch(const System::IniFile::VALUE& value) {
-    try { (void)value.toInt(); } catch (const std::exception&) {}
-    try { (void)value.toInt(3); } catch (const std::exception&) {}
-    try { (void)value.toFloat(); } catch (const std::exception&) {}
-    try { (void)value.toString(); } catch (const std::exception&) {}
-    try { (void)value.toRGBA(); } catch (const std::exception&) {}
+    try {
+        (void)value.toInt();
+    } catch (const std::exception&) {
+    }
+    try {
+        (void)value.toInt(3);
+    } catch (const std::exception&) {
+    }
+    try {
+        (void)value.toFloat();
+    } catch (const std::exception&) {
+    }
+    try {
+        (void)value.toString();
+    } catch (const std::exception&) {
+    }
+    try {
+        (void)value.toRGBA();
+    } catch (const std::exception&) {
+    }
     for (const auto& piece : value.split(",/")) (void)piece.describe();
 }
 

@@ -23,9 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::fclose(f);
     }
     Window::ShortcutList list;
-    for (const wchar_t* name : {L"A", L"B", L"ファイル:保存", L""})
-        list.add(name, 0x74, [] {});
-    for (const auto& entry : list.entries)
-        (void)Window::Shortcut::getCodeName(entry.code);
+    for (const wchar_t* name : {L"A", L"B", L"ファイル:保存", L""}) list.add(name, 0x74, [] {});
+    for (const auto& entry : list.entries) (void)Window::Shortcut::getCodeName(entry.code);
     return 0;
 }

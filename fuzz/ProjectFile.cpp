@@ -28,8 +28,7 @@ const std::string& scratch() {
 
 // The invariants the reader promises for whatever it accepted.
 void check(const Edit::Project& project) {
-    for (const auto& [id, scene] : project.scenes)
-        checkScene(*scene);
+    for (const auto& [id, scene] : project.scenes) checkScene(*scene);
 }
 
 // Line breaks entering through the model's entry points, as a typed name or a

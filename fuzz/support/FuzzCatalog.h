@@ -69,8 +69,7 @@ public:
 class FuzzCatalog : public Edit::EffectCatalog {
 public:
     FuzzCatalog(std::initializer_list<Codes> codes, bool withFile) {
-        for (const Codes& c : codes)
-            effects_.emplace(c.name, std::make_unique<FuzzEffect>(c, withFile));
+        for (const Codes& c : codes) effects_.emplace(c.name, std::make_unique<FuzzEffect>(c, withFile));
         setCurrent(this);
     }
     const Effect::EffectBase& findEffect(const std::wstring& name) const override {
@@ -80,10 +79,8 @@ public:
         return *it->second;
     }
     const Effect::EffectBase& getOutputEffect(const Effect::EffectBase& input) const override {
-        if (input.role == 1 && input.media == 1)
-            return findEffect(L"標準描画");
-        if (input.role == 1 && input.media == 2)
-            return findEffect(L"音声再生");
+        if (input.role == 1 && input.media == 1) return findEffect(L"標準描画");
+        if (input.role == 1 && input.media == 2) return findEffect(L"音声再生");
         throw System::messageException("Effect::EffectService::getOutputEffect", "invalid input effect type.");
     }
     const Effect::EffectBase* getPairedInputEffect(const Effect::EffectBase&) const override { return nullptr; }
@@ -111,12 +108,10 @@ inline void checkScene(const Edit::Scene& scene) {
                 (o.effects.size() < 2 || o.effects[1]->role != Effect::EffectBase::kOutput))
                 std::abort();
             for (size_t e = 1; e < o.effects.size(); ++e)
-                if (!Edit::EffectManager::fitsMedia(head.placement, o.effects[e]->media))
-                    std::abort();
+                if (!Edit::EffectManager::fitsMedia(head.placement, o.effects[e]->media)) std::abort();
             int32_t last = 0;
             for (int32_t m : o.midpoints) {
-                if (m <= last || m > o.end - o.start)
-                    std::abort();
+                if (m <= last || m > o.end - o.start) std::abort();
                 last = m;
             }
         }
@@ -127,7 +122,8 @@ inline void checkScene(const Edit::Scene& scene) {
 // describe alike read the same. Groups are numbered in writing order, as the
 // writer numbers them; layers count up to the highest one holding an object.
 inline std::string describeProject(const Edit::Project& project) {
-    std::string out = "path " + System::wideToUtf8(project.path) + "\nshown " + std::to_string(project.displayScene) + "\n";
+    std::string out =
+        "path " + System::wideToUtf8(project.path) + "\nshown " + std::to_string(project.displayScene) + "\n";
     std::map<const Edit::Group*, int> groups;
     std::map<int32_t, std::shared_ptr<Edit::Scene>> byId(project.scenes.begin(), project.scenes.end());
     for (const auto& scene : project.getSceneList()) {
@@ -144,21 +140,18 @@ inline std::string describeProject(const Edit::Project& project) {
                    (slot.layer->lock ? " lock" : "") + (slot.layer->hide ? " hide" : "") + "\n";
             for (const auto& o : slot.objects) {
                 out += "  " + std::to_string(o->start) + ".." + std::to_string(o->end) + " {";
-                for (int32_t m : o->midpoints)
-                    out += std::to_string(m) + " ";
+                for (int32_t m : o->midpoints) out += std::to_string(m) + " ";
                 out += "}";
-                if (!o->camera)
-                    out += " nocamera";
-                if (o->clipping)
-                    out += " clip";
+                if (!o->camera) out += " nocamera";
+                if (o->clipping) out += " clip";
                 if (o->group)
-                    out += " group" + std::to_string(groups.try_emplace(o->group.get(), int(groups.size()) + 1).first->second);
-                if (s.focusObject == o)
-                    out += " focus";
+                    out += " group" +
+                           std::to_string(groups.try_emplace(o->group.get(), int(groups.size()) + 1).first->second);
+                if (s.focusObject == o) out += " focus";
                 out += "\n";
                 for (const auto& e : o->effects) {
-                    out += "   " + System::wideToUtf8(e->name) + (e->disabled ? " off" : "") + (e->hidden ? " hide" : "") +
-                           (e->locked ? " lock" : "") + ":";
+                    out += "   " + System::wideToUtf8(e->name) + (e->disabled ? " off" : "") +
+                           (e->hidden ? " hide" : "") + (e->locked ? " lock" : "") + ":";
                     for (const auto* item : e->items)
                         out += " [" + System::wideToUtf8(item->name) + "=" + item->toString() + "]";
                     out += "\n";
@@ -181,8 +174,7 @@ void saveAndReadBack(Edit::Project& project, const std::string& folder, Check ch
         return;
     }
     Edit::Project again;
-    if (!again.loadProjectFile(output))
-        std::abort();
+    if (!again.loadProjectFile(output)) std::abort();
     checkAgain(again);
     again.clear();
     project.clear();

@@ -18,8 +18,7 @@ inline std::string& scratchFolder() {
 }
 
 inline void removeScratch() {
-    if (!scratchFolder().empty())
-        std::system(("rm -rf '" + scratchFolder() + "'").c_str());
+    if (!scratchFolder().empty()) std::system(("rm -rf '" + scratchFolder() + "'").c_str());
 }
 
 // Makes the folder from a mkdtemp pattern and writes effectConf, when given,

@@ -26,20 +26,20 @@ public:
 
     using ObjectRef = std::shared_ptr<Edit::Object>;
 
-    EventListenerList<int> cursorFrameListeners;                // 0: the cursor frame
-    EventListenerList<int, int> visibleFrameListeners;          // 1: reserved (first and count of visible frames)
-    EventListenerList<int, int> frameRangeListeners;            // 2: start and end of the frame-range selection
-    EventListenerList<const ObjectRef&> focusObjectListeners;   // 3: the focused object, may be empty
-    EventListenerList<int> settingSectionListeners;             // 4: the section shown by the object settings
-    EventListenerList<int> sceneListeners;                      // 5: the scene id
-    EventListenerList<int, int> renderResultListeners;          // 6: render task type (1, 2, 3) and a value
-    EventListenerList<const ObjectRef&> objectChangedListeners; // 7: the changed object, may be empty
-    EventListenerList<> layerListeners;                         // 8
-    EventListenerList<> selectionListeners;                     // 9
-    EventListenerList<> bookmarkListeners;                      // 10
-    EventListenerList<bool> playStateListeners;                 // 11: whether playback runs
-    EventListenerList<> startupListeners;                       // 12
-    EventListenerList<> exitListeners;                          // 13
+    EventListenerList<int> cursorFrameListeners;                 // 0: the cursor frame
+    EventListenerList<int, int> visibleFrameListeners;           // 1: reserved (first and count of visible frames)
+    EventListenerList<int, int> frameRangeListeners;             // 2: start and end of the frame-range selection
+    EventListenerList<const ObjectRef&> focusObjectListeners;    // 3: the focused object, may be empty
+    EventListenerList<int> settingSectionListeners;              // 4: the section shown by the object settings
+    EventListenerList<int> sceneListeners;                       // 5: the scene id
+    EventListenerList<int, int> renderResultListeners;           // 6: render task type (1, 2, 3) and a value
+    EventListenerList<const ObjectRef&> objectChangedListeners;  // 7: the changed object, may be empty
+    EventListenerList<> layerListeners;                          // 8
+    EventListenerList<> selectionListeners;                      // 9
+    EventListenerList<> bookmarkListeners;                       // 10
+    EventListenerList<bool> playStateListeners;                  // 11: whether playback runs
+    EventListenerList<> startupListeners;                        // 12
+    EventListenerList<> exitListeners;                           // 13
 
     // The main window's procedure calls this for its WM_USER message.
     void processEventCommandMessage(uintptr_t kind, intptr_t payload);

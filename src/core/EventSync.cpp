@@ -5,7 +5,8 @@
 namespace Sync {
 
 Event::Event() {
-    if (Platform::failed(event_.create(true, false))) throw System::lastErrorException("CreateEvent", "Sync::Event::Event");
+    if (Platform::failed(event_.create(true, false)))
+        throw System::lastErrorException("CreateEvent", "Sync::Event::Event");
 }
 
 // Setting or resetting a created event does not fail.

@@ -94,8 +94,8 @@ void FileName::initializeVariableList() {
     if (!Platform::os::isFolder(wideToUtf8(appData))) appData = File::getSystemDirectory() + kPathSeparator + L"velmo2";
     File::createDirectory(appData);
     table[L"%AppData%"] = appData;
-    for (const wchar_t* name : {L"Plugin", L"Script", L"Default", L"Alias", L"Figure", L"Transition", L"Language",
-                                L"Backup", L"Log"}) {
+    for (const wchar_t* name :
+         {L"Plugin", L"Script", L"Default", L"Alias", L"Figure", L"Transition", L"Language", L"Backup", L"Log"}) {
         const std::wstring folder = appData + kPathSeparator + name;
         File::createDirectory(folder);
         table[std::wstring(L"%") + name + L"%"] = folder;
@@ -147,9 +147,9 @@ std::wstring FileName::createTimeStampName(const std::wstring& folder, const std
     clock_gettime(CLOCK_REALTIME, &now);
     std::tm local{};
     localtime_r(&now.tv_sec, &local);
-    std::wstring middle = formatString(L"%ls_%02d-%02d-%02d_%02d-%02d-%02d-%03d", prefix.c_str(), local.tm_year + 1900,
-                                       local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
-                                       static_cast<int>(now.tv_nsec / 1000000));
+    std::wstring middle =
+        formatString(L"%ls_%02d-%02d-%02d_%02d-%02d-%02d-%03d", prefix.c_str(), local.tm_year + 1900, local.tm_mon + 1,
+                     local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(now.tv_nsec / 1000000));
     if (middle.size() > 259) middle.resize(259);
     std::wstring path = folder + middle + L"." + extension;
     expandVariable(path);

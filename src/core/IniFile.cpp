@@ -94,7 +94,8 @@ float IniFile::VALUE::toFloat() const {
 }
 
 std::wstring IniFile::VALUE::toString() const {
-    if (text.empty()) fail(*this, "System::IniFile::VALUE::toString", "ini file parameter invalid format(UTF8) or undefined.");
+    if (text.empty())
+        fail(*this, "System::IniFile::VALUE::toString", "ini file parameter invalid format(UTF8) or undefined.");
     return utf8ToWide(text);
 }
 

@@ -21,10 +21,10 @@ public:
     using SectionMap = std::unordered_map<std::string, KeyMap>;
 
     struct VALUE {
-        std::string text;              // exactly as it stood after the "="
+        std::string text;  // exactly as it stood after the "="
         IniFile* document = nullptr;
-        const VALUE* parent = nullptr;  // set for the pieces made by split
-        int32_t line = 0;              // 1-based; 0 for a value made in memory
+        const VALUE* parent = nullptr;         // set for the pieces made by split
+        int32_t line = 0;                      // 1-based; 0 for a value made in memory
         const std::string* section = nullptr;  // names of the entry holding the value
         const std::string* key = nullptr;
 

@@ -71,12 +71,12 @@ struct VaEnd {
     ~VaEnd() { va_end(args); }
 };
 
-#define VELMO_LOG_FRONT(name, type, Char, emit)              \
-    void name(const char* scope, const Char* format, ...) {  \
-        va_list args;                                        \
-        va_start(args, format);                              \
-        VaEnd end{args};                                     \
-        emit(type, scope, format, args);                     \
+#define VELMO_LOG_FRONT(name, type, Char, emit)             \
+    void name(const char* scope, const Char* format, ...) { \
+        va_list args;                                       \
+        va_start(args, format);                             \
+        VaEnd end{args};                                    \
+        emit(type, scope, format, args);                    \
     }
 
 VELMO_LOG_FRONT(verbose, kVerbose, char, emitNarrow)

@@ -37,19 +37,22 @@ wchar_t foldAt(const std::wstring& s, size_t& i) {
     }
     if (c >= 0xFF01 && c <= 0xFF5E) c -= 0xFEE0;  // full-width ASCII
     if (c == 0x3000) c = L' ';
-    if (c >= 0x3041 && c <= 0x3096) c += 0x60;    // hiragana as katakana
-    if (c >= L'A' && c <= L'Z') c += 0x20;
-    else if (c >= 0xC0 && c <= 0xDE && c != 0xD7) c += 0x20;
-    else if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) c += 0x20;
-    else if (c >= 0x410 && c <= 0x42F) c += 0x20;
+    if (c >= 0x3041 && c <= 0x3096) c += 0x60;  // hiragana as katakana
+    if (c >= L'A' && c <= L'Z')
+        c += 0x20;
+    else if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
+        c += 0x20;
+    else if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2)
+        c += 0x20;
+    else if (c >= 0x410 && c <= 0x42F)
+        c += 0x20;
     return c;
 }
 
 bool isSymbol(wchar_t c) {
     if (c < 0x80) return !((c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'));
     return (c >= 0xA0 && c <= 0xBF) || c == 0xD7 || c == 0xF7 || (c >= 0x2000 && c <= 0x206F) ||
-           (c >= 0x3000 && c <= 0x3004) || (c >= 0x3008 && c <= 0x303F) || c == 0x30FB || c == 0x309B ||
-           c == 0x309C;
+           (c >= 0x3000 && c <= 0x3004) || (c >= 0x3008 && c <= 0x303F) || c == 0x30FB || c == 0x309B || c == 0x309C;
 }
 
 bool isDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
@@ -121,8 +124,8 @@ namespace {
 void formatTimeText(wchar_t (&out)[16], double seconds, bool hundredths) {
     const bool negative = seconds < 0;
     double a = std::fabs(seconds);
-    if (!(a == a)) a = 0;               // NaN
-    if (a > 9.0e15) a = 9.0e15;         // keeps the integer parts defined
+    if (!(a == a)) a = 0;        // NaN
+    if (a > 9.0e15) a = 9.0e15;  // keeps the integer parts defined
     const long long whole = static_cast<long long>(a);
     const long long cents = static_cast<long long>(a * 100) % 100;
     char text[64];
@@ -176,15 +179,13 @@ namespace {
 template <class String>
 bool replaceBreaks(String& text) {
     using Char = typename String::value_type;
-    if (text.find_first_of(String{Char('\r'), Char('\n')}) == String::npos)
-        return false;
+    if (text.find_first_of(String{Char('\r'), Char('\n')}) == String::npos) return false;
     String out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
         const Char c = text[i];
         if (c == Char('\r') || c == Char('\n')) {
-            if (c == Char('\r') && i + 1 < text.size() && text[i + 1] == Char('\n'))
-                ++i;
+            if (c == Char('\r') && i + 1 < text.size() && text[i + 1] == Char('\n')) ++i;
             out.push_back(Char(' '));
         } else {
             out.push_back(c);

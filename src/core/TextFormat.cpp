@@ -15,13 +15,20 @@ template <class Char>
 std::basic_string<Char> rewritePointers(const Char* format) {
     std::basic_string<Char> out;
     for (const Char* p = format; *p;) {
-        if (*p != '%') { out.push_back(*p++); continue; }
+        if (*p != '%') {
+            out.push_back(*p++);
+            continue;
+        }
         const Char* start = p++;
-        if (*p == '%') { out.push_back('%'); out.push_back('%'); ++p; continue; }
-        while (*p &&
-               (*p == '-' || *p == '+' || *p == ' ' || *p == '#' || *p == '0' || (*p >= '1' && *p <= '9') ||
-                *p == '.' || *p == '*' || *p == 'h' || *p == 'l' || *p == 'L' || *p == 'z' || *p == 'j' ||
-                *p == 't' || *p == 'q'))
+        if (*p == '%') {
+            out.push_back('%');
+            out.push_back('%');
+            ++p;
+            continue;
+        }
+        while (*p && (*p == '-' || *p == '+' || *p == ' ' || *p == '#' || *p == '0' || (*p >= '1' && *p <= '9') ||
+                      *p == '.' || *p == '*' || *p == 'h' || *p == 'l' || *p == 'L' || *p == 'z' || *p == 'j' ||
+                      *p == 't' || *p == 'q'))
             ++p;
         if (*p == 'p') {
             for (const char* r = "%016" PRIXPTR; *r; ++r) out.push_back(static_cast<Char>(*r));
@@ -52,7 +59,10 @@ size_t utf8CutLength(const char* text, size_t length) {
     }
     if (i == 0) return length;
     const auto lead = static_cast<unsigned char>(text[i - 1]);
-    const size_t need = lead >= 0xf0 && lead < 0xf8 ? 4 : lead >= 0xe0 && lead < 0xf0 ? 3 : lead >= 0xc0 && lead < 0xe0 ? 2 : 1;
+    const size_t need = lead >= 0xf0 && lead < 0xf8   ? 4
+                        : lead >= 0xe0 && lead < 0xf0 ? 3
+                        : lead >= 0xc0 && lead < 0xe0 ? 2
+                                                      : 1;
     return need > 1 && trailing + 1 < need ? i - 1 : length;
 }
 

@@ -116,8 +116,7 @@ void TranslateService::registerLanguageFile(const std::wstring& path) {
     constexpr const char* kScope = "Translate::TranslateService::registerLanguageFile";
     const size_t slash = path.rfind(System::kPathSeparator);
     const std::wstring fileName = slash == std::wstring::npos ? path : path.substr(slash + 1);
-    const std::wstring target =
-        System::FileName::getExpandedPath(L"%Language%") + System::kPathSeparator + fileName;
+    const std::wstring target = System::FileName::getExpandedPath(L"%Language%") + System::kPathSeparator + fileName;
     if (Platform::failed(Platform::os::copyFile(System::wideToUtf8(path), System::wideToUtf8(target))))
         throw System::lastErrorException("CopyFile", kScope);
     language_ = System::FileName::getBaseName(fileName);

@@ -25,21 +25,18 @@ void BackupHistory::load() {
     try {
         std::vector<std::wstring> names;
         for (const auto& entry : System::findFilesByPattern(System::FileName::getExpandedPath(kPattern)))
-            if (!isExceptionBackup(entry.name))
-                names.push_back(entry.name);
+            if (!isExceptionBackup(entry.name)) names.push_back(entry.name);
         // The folder lists in no particular order; the time-stamped names
         // sort oldest first.
         std::sort(names.begin(), names.end());
-        for (const auto& name : names)
-            items_.push_front(name);
+        for (const auto& name : names) items_.push_front(name);
     } catch (...) {
         // No folder to list: no backups.
     }
 }
 
 void BackupHistory::remove(const std::wstring& path) {
-    if (!isExceptionBackup(path))
-        System::File::deleteFile(path);
+    if (!isExceptionBackup(path)) System::File::deleteFile(path);
 }
 
 void BackupHistory::updateTimer(bool autoBackup, int32_t intervalMinutes, int32_t fileMax) {
@@ -48,8 +45,8 @@ void BackupHistory::updateTimer(bool autoBackup, int32_t intervalMinutes, int32_
         return;
     }
     // Minutes in milliseconds overflow 32 bits for long intervals.
-    const uint64_t ms = std::min<uint64_t>(static_cast<uint64_t>(intervalMinutes) * minuteMs_,
-                                           std::numeric_limits<uint32_t>::max());
+    const uint64_t ms =
+        std::min<uint64_t>(static_cast<uint64_t>(intervalMinutes) * minuteMs_, std::numeric_limits<uint32_t>::max());
     timer_.set(static_cast<uint32_t>(ms), [this] {
         // Nothing may leave a timer callback; the save reports its own failure.
         try {
@@ -63,17 +60,14 @@ void BackupHistory::updateTimer(bool autoBackup, int32_t intervalMinutes, int32_
 }
 
 void BackupHistory::autoBackupProject() {
-    if (!saveProject_)
-        return;  // nothing to write yet
-    if (hasChanges_ && !hasChanges_())
-        return;  // the newest backup already holds this state
+    if (!saveProject_) return;                  // nothing to write yet
+    if (hasChanges_ && !hasChanges_()) return;  // the newest backup already holds this state
     const std::wstring name = System::FileName::createTimeStampName(kFolder, kAutoPrefix, kExtension);
     System::Log::info("Edit::BackupHistory::autoBackupProject", L"auto backup : %ls", name.c_str());
     saveProject_(name);
     // Only a backup safely on disk may push the oldest one out; a save that
     // reports its failure itself returns without a file.
-    if (System::File::exists(name))
-        addItem(name);
+    if (System::File::exists(name)) addItem(name);
 }
 
 }  // namespace Edit

@@ -7,8 +7,7 @@ namespace {
 
 template <class T>
 std::optional<T> take(std::deque<std::optional<T>>& answers) {
-    if (answers.empty())
-        return std::nullopt;
+    if (answers.empty()) return std::nullopt;
     std::optional<T> answer = std::move(answers.front());
     answers.pop_front();
     return answer;
@@ -19,12 +18,10 @@ std::optional<T> take(std::deque<std::optional<T>>& answers) {
 bool HeadlessDialogs::sceneDialog(const std::wstring& title, bool withName, SceneValues& values) {
     asked.push_back({title, withName, values});
     const auto answer = take(sceneAnswers);
-    if (!answer)
-        return false;
+    if (!answer) return false;
     const std::wstring name = values.name;
     values = *answer;
-    if (!withName)
-        values.name = name;  // a dialog without the field cannot change it
+    if (!withName) values.name = name;  // a dialog without the field cannot change it
     return true;
 }
 
@@ -33,8 +30,7 @@ bool HeadlessDialogs::inputName(const std::wstring& title, std::wstring& name) {
     question.values.name = name;
     asked.push_back(question);
     const auto answer = take(nameAnswers);
-    if (!answer || answer->empty())
-        return false;  // the name is required
+    if (!answer || answer->empty()) return false;  // the name is required
     name = *answer;
     return true;
 }
@@ -44,8 +40,7 @@ bool HeadlessDialogs::saveFileDialog(std::wstring& path, const wchar_t*) {
     question.values.name = path;
     asked.push_back(question);
     const auto answer = take(saveAnswers);
-    if (!answer || answer->empty())
-        return false;
+    if (!answer || answer->empty()) return false;
     path = *answer;
     return true;
 }

@@ -41,8 +41,7 @@ std::shared_ptr<KeyHoldRouter>& installedRouter() {
 
 std::wstring translated(Translate::TranslateService::Table table, const wchar_t* text) {
     const Translate::TranslateService* translate = Translate::TranslateService::get();
-    if (translate && Translate::TranslateService::isActive())
-        return translate->translate(table, text);
+    if (translate && Translate::TranslateService::isActive()) return translate->translate(table, text);
     return text;
 }
 
@@ -105,8 +104,7 @@ EditService::EditService() : events_(Event::EventService::get()), undo_(Undo::Un
     for (const auto& [key, target] : keys)
         parameters_.push_back(std::make_unique<System::Config::Int>(group_, key, target, *target));
     System::IniFile* settings = Setting::SettingService::mainSettings();
-    if (settings)
-        group_.load(*settings);
+    if (settings) group_.load(*settings);
     binding_ = std::make_unique<System::Config::ParameterBinding>(group_, settings);
 
     queries_.setProject(&project_);
@@ -125,8 +123,7 @@ EditService::EditService() : events_(Event::EventService::get()), undo_(Undo::Un
         events_->startupListeners.add([this] { onStartup(); });
         events_->exitListeners.add([this] { onExit(); });
     }
-    if (undo_)
-        undo_->setSectionOpener([this] { return openSection(); });
+    if (undo_) undo_->setSectionOpener([this] { return openSection(); });
     {
         auto scope = openSection();
         setCurrentScene(0);
@@ -152,8 +149,7 @@ std::shared_ptr<EditDialogs> EditService::setDialogs(std::shared_ptr<EditDialogs
 }
 
 EditDialogs& EditService::dialogs() {
-    if (!installedDialogs())
-        installedDialogs() = std::make_shared<HeadlessDialogs>();
+    if (!installedDialogs()) installedDialogs() = std::make_shared<HeadlessDialogs>();
     return *installedDialogs();
 }
 
@@ -172,8 +168,7 @@ std::unique_ptr<UpdateSection> EditService::openSection() {
 void EditService::setCurrentScene(int32_t id) {
     project_.displayScene = id;
     currentScene_ = project_.getOrCreateScene(id);
-    if (undo_)
-        undo_->setHistory(&currentScene_->undoHistory);
+    if (undo_) undo_->setHistory(&currentScene_->undoHistory);
 }
 
 void EditService::logCurrentScene(const char* scope, const char* what) const {
@@ -195,8 +190,7 @@ std::wstring EditService::getSceneName(int32_t id) const {
 
 std::wstring EditService::getLayerName(int32_t index) const {
     if (index >= 0 && index < currentScene_->layerCount())
-        if (const auto& layer = currentScene_->getLayer(index).layer; layer && !layer->name.empty())
-            return layer->name;
+        if (const auto& layer = currentScene_->getLayer(index).layer; layer && !layer->name.empty()) return layer->name;
     return translated(Translate::TranslateService::Table::Name, L"Layer") + std::to_wstring(index + 1);
 }
 
@@ -206,11 +200,9 @@ bool EditService::isOtherScene(const Scene& scene, int32_t otherId) { return sce
 
 void EditService::renameScene(int32_t id) {
     const auto scene = project_.getScene(id);
-    if (!scene)
-        return;
+    if (!scene) return;
     std::wstring name = scene->name;
-    if (!dialogs().inputName(L"シーン名を変更", name))
-        return;
+    if (!dialogs().inputName(L"シーン名を変更", name)) return;
     auto scope = openSection();
     scope->sceneChanged = true;
     scope->sceneId = project_.displayScene;
@@ -221,12 +213,10 @@ void EditService::renameScene(int32_t id) {
 
 void EditService::settingScene(int32_t id) {
     const auto scene = project_.getScene(id);
-    if (!scene)
-        return;
+    if (!scene) return;
     SceneValues values{scene->name,      scene->videoWidth, scene->videoHeight,
                        scene->videoRate, scene->videoScale, scene->audioRate};
-    if (!dialogs().sceneDialog(L"シーンの設定", true, values))
-        return;
+    if (!dialogs().sceneDialog(L"シーンの設定", true, values)) return;
     auto scope = openSection();
     scope->sceneChanged = true;
     scope->sceneId = project_.displayScene;
@@ -249,8 +239,7 @@ bool EditService::newScene() {
 bool EditService::createScene(const std::wstring& name, int32_t width, int32_t height, int32_t rate, int32_t scale,
                               int32_t audioRate) {
     SceneValues values{name, width, height, rate, scale, audioRate};
-    if (!dialogs().sceneDialog(L"シーンを作成", true, values))
-        return false;
+    if (!dialogs().sceneDialog(L"シーンを作成", true, values)) return false;
     const int32_t id = project_.getNewSceneId();
     auto scope = openSection();
     scope->sceneChanged = true;
@@ -269,8 +258,7 @@ bool EditService::createScene(const std::wstring& name, int32_t width, int32_t h
 
 void EditService::deleteScene(int32_t id) {
     const auto doomed = project_.getScene(id);
-    if (id == 0 || !doomed)
-        return;
+    if (id == 0 || !doomed) return;
     // The question is about the scene that goes: an empty one goes without it.
     if (doomed->length > 0 &&
         !askOkCancel(id == project_.displayScene ? L"現在のシーンを削除しますか？" : L"シーンを削除しますか？"))
@@ -290,8 +278,7 @@ void EditService::deleteScene(int32_t id) {
 
 bool EditService::importSceneFromKto(const std::wstring& path) {
     auto scope = openSection();
-    if (!ProjectConvert::importSceneFromKto(project_, path))
-        return false;
+    if (!ProjectConvert::importSceneFromKto(project_, path)) return false;
     scope->sceneChanged = true;
     scope->sceneId = project_.displayScene;
     setCurrentScene(project_.displayScene);
@@ -305,8 +292,7 @@ bool EditService::askOkCancel(const wchar_t* text) {
 }
 
 bool EditService::confirmDiscard() {
-    if (!undo_ || !undo_->modified)
-        return true;
+    if (!undo_ || !undo_->modified) return true;
     return askOkCancel(L"現在の編集データは破棄されますがよろしいですか？");
 }
 
@@ -325,11 +311,9 @@ void EditService::clearProject() {
 }
 
 bool EditService::createProject() {
-    if (!confirmDiscard())
-        return false;
+    if (!confirmDiscard()) return false;
     SceneValues values{{}, 1920, 1080, 30, 1, 44100};
-    if (!dialogs().sceneDialog(L"プロジェクトを作成", false, values))
-        return false;
+    if (!dialogs().sceneDialog(L"プロジェクトを作成", false, values)) return false;
     clearProject();
     System::Log::info("Edit::EditService::createProject", "create project file");
     auto scope = openSection();
@@ -353,8 +337,7 @@ bool EditService::loadProject(const std::wstring& path, bool ask, bool adoptPath
         showError(L"指定のファイルが存在しません");
         return false;
     }
-    if (ask && !confirmDiscard())
-        return false;
+    if (ask && !confirmDiscard()) return false;
     clearProject();
     System::Log::info("Edit::EditService::loadProject", L"load project file : %ls", path.c_str());
     dialogs().setFooterText(L"Loading...");
@@ -366,8 +349,7 @@ bool EditService::loadProject(const std::wstring& path, bool ask, bool adoptPath
             project_.loadProjectFile(file);
         } catch (const std::exception& e) {
             System::Log::error("Edit::EditService::loadProject", "%s", e.what());
-            if (undo_)
-                undo_->setHistory(nullptr);
+            if (undo_) undo_->setHistory(nullptr);
             project_.clear();
             postError(L"プロジェクトの読み込みに失敗しました");
             read = false;
@@ -377,8 +359,7 @@ bool EditService::loadProject(const std::wstring& path, bool ask, bool adoptPath
         // with the empty project.
         if (read && adoptPath) {
             const std::wstring& stored = project_.path;
-            if (hasFileName(stored) && !equalIgnoringCase(stored, file))
-                project_.updateEffectItemFilePath(file);
+            if (hasFileName(stored) && !equalIgnoringCase(stored, file)) project_.updateEffectItemFilePath(file);
             project_.path = file;
         }
         scope->sceneChanged = true;
@@ -386,8 +367,7 @@ bool EditService::loadProject(const std::wstring& path, bool ask, bool adoptPath
         setCurrentScene(project_.displayScene);
         logCurrentScene("Edit::EditService::updateScene", "set current scnene");
         dialogs().setFooterText(L"");
-        if (read)
-            projectHistory_.addItem(project_.path);
+        if (read) projectHistory_.addItem(project_.path);
     }
     backedUpCount_ = scopeCount_;  // the file holds what the model holds
     return read;
@@ -397,14 +377,12 @@ bool EditService::saveProject(const std::wstring& path, bool quiet) { return wri
 
 bool EditService::writeProject(const std::wstring& path, bool quiet, bool showAtOnce) {
     System::Log::info("Edit::EditService::saveProject", L"save project file : %ls", path.c_str());
-    if (!quiet)
-        dialogs().setFooterText(L"Saving...");
+    if (!quiet) dialogs().setFooterText(L"Saving...");
     bool written = true;
     try {
         project_.saveProjectFile(path);
         // A backup is not the user's save: the work is still unsaved.
-        if (!quiet && undo_)
-            undo_->modified = false;
+        if (!quiet && undo_) undo_->modified = false;
     } catch (const std::exception& e) {
         System::Log::error("Edit::EditService::saveProject", "%s", e.what());
         if (showAtOnce)
@@ -415,26 +393,22 @@ bool EditService::writeProject(const std::wstring& path, bool quiet, bool showAt
     }
     if (!quiet) {
         dialogs().setFooterText(L"");
-        if (written)
-            projectHistory_.addItem(project_.path);
+        if (written) projectHistory_.addItem(project_.path);
     }
     return written;
 }
 
 bool EditService::saveBackup(const std::wstring& path) {
     const uint64_t count = scopeCount_;
-    if (!saveProject(path, true))
-        return false;
+    if (!saveProject(path, true)) return false;
     backedUpCount_ = count;
     return true;
 }
 
 bool EditService::saveProjectAs() {
     std::wstring chosen = project_.path;
-    if (!dialogs().saveFileDialog(chosen, kProjectFilter))
-        return false;
-    if (chosen == project_.path)
-        return saveProject(chosen, false);
+    if (!dialogs().saveFileDialog(chosen, kProjectFilter)) return false;
+    if (chosen == project_.path) return saveProject(chosen, false);
     const std::wstring previous = project_.path;
     const auto setPath = [this](const std::wstring& path) {
         auto scope = openSection();
@@ -444,16 +418,14 @@ bool EditService::saveProjectAs() {
     };
     const std::wstring target = expanded(chosen);
     setPath(target);
-    if (saveProject(target, false))
-        return true;
+    if (saveProject(target, false)) return true;
     // Nothing was written there: the project stays with the file it came from.
     setPath(previous);
     return false;
 }
 
 bool EditService::saveProjectOverwrite() {
-    if (hasFileName(project_.path))
-        return saveProject(project_.path, false);
+    if (hasFileName(project_.path)) return saveProject(project_.path, false);
     return saveProjectAs();
 }
 
@@ -461,30 +433,24 @@ bool EditService::saveProjectOverwrite() {
 
 bool EditService::addSelectObject(const std::shared_ptr<Object>& object, bool notify) {
     Scene::Selection& selection = currentScene_->selection;
-    if (std::find(selection.objects.begin(), selection.objects.end(), object) != selection.objects.end())
-        return false;
+    if (std::find(selection.objects.begin(), selection.objects.end(), object) != selection.objects.end()) return false;
     selection.add(object, *currentScene_);  // a locked layer adds nothing
-    if (notify && events_)
-        events_->selectionListeners.call();
+    if (notify && events_) events_->selectionListeners.call();
     return true;
 }
 
 void EditService::clearSelectObject(bool notify) {
     Scene::Selection& selection = currentScene_->selection;
-    if (selection.objects.empty())
-        return;
+    if (selection.objects.empty()) return;
     selection.clear();
-    if (notify && events_)
-        events_->selectionListeners.call();
+    if (notify && events_) events_->selectionListeners.call();
 }
 
 void EditService::clickSelectObject(Window::WindowControl* control, const std::shared_ptr<Object>& object,
                                     bool withGroup) {
     if (withGroup) {
-        if (!currentScene_->selection.addGroup(object, *currentScene_))
-            return;
-        if (events_)
-            events_->selectionListeners.call();
+        if (!currentScene_->selection.addGroup(object, *currentScene_)) return;
+        if (events_) events_->selectionListeners.call();
     } else if (!addSelectObject(object, true)) {
         return;
     }
@@ -493,21 +459,17 @@ void EditService::clickSelectObject(Window::WindowControl* control, const std::s
 }
 
 void EditService::clickClearSelection(Window::WindowControl* control) {
-    if (currentScene_->selection.objects.empty())
-        return;
+    if (currentScene_->selection.objects.empty()) return;
     if (KeyHoldRouter* router = installedRouter().get()) {
         const bool held = router->hasKeyHoldTarget();
         if (router->isKeyDown(KeyHoldRouter::kControlKey) && !held) {
             router->setKeyHoldTarget(control, KeyHoldRouter::kControlKey);
             return;
         }
-        if (held && router->keyHoldCode() == KeyHoldRouter::kControlKey)
-            return;
+        if (held && router->keyHoldCode() == KeyHoldRouter::kControlKey) return;
         if (router->hasFocusTarget()) {
-            if (!held)
-                router->setKeyHoldTarget(control, KeyHoldRouter::kFocusHold);
-            if (!held || router->keyHoldCode() == KeyHoldRouter::kFocusHold)
-                return;
+            if (!held) router->setKeyHoldTarget(control, KeyHoldRouter::kFocusHold);
+            if (!held || router->keyHoldCode() == KeyHoldRouter::kFocusHold) return;
         }
     }
     clearSelectObject(true);
@@ -517,8 +479,7 @@ void EditService::clickClearSelection(Window::WindowControl* control) {
 
 void EditService::setCursorFrame(int32_t frame) {
     currentScene_->cursorFrame = std::clamp(frame, 0, std::max(currentScene_->length, 0));
-    if (events_)
-        events_->cursorFrameListeners.call(currentScene_->cursorFrame);
+    if (events_) events_->cursorFrameListeners.call(currentScene_->cursorFrame);
 }
 
 void EditService::updateCursorFrame() { setCursorFrame(currentScene_->cursorFrame); }
@@ -531,11 +492,9 @@ std::wstring EditService::processCommandLine(const std::vector<std::wstring>& ar
         const std::wstring& argument = arguments[i];
         // Options begin with '-'. A leading '/' starts an absolute path here,
         // so it cannot mark an option as well.
-        if (argument.empty() || argument[0] == L'-')
-            continue;
+        if (argument.empty() || argument[0] == L'-') continue;
         const std::wstring copy = expanded(argument);
-        if (System::FileName::getExtension(copy.c_str()) == kProjectExtension)
-            result = argument;
+        if (System::FileName::getExtension(copy.c_str()) == kProjectExtension) result = argument;
     }
     return result;
 }
@@ -545,8 +504,7 @@ std::wstring EditService::processCommandLine() const {
     if (!Platform::os::commandLineArguments(arguments))
         throw System::lastErrorException("CommandLineToArgvW", "Edit::EditService::processCommandLine");
     std::vector<std::wstring> wide;
-    for (const auto& argument : arguments)
-        wide.push_back(System::utf8ToWide(argument));
+    for (const auto& argument : arguments) wide.push_back(System::utf8ToWide(argument));
     return processCommandLine(wide);
 }
 
@@ -572,8 +530,7 @@ void EditService::updateBackupTimer() {
 
 void EditService::onExit() {
     backupHistory_.stopTimer();
-    if (settings_.editResume == 0 || exceptionExit_)
-        return;
+    if (settings_.editResume == 0 || exceptionExit_) return;
     // The main loop that would show a posted failure has ended.
     writeProject(expanded(kResumeFile), false, true);
 }
@@ -595,11 +552,9 @@ EditService::FrameImageReader EditService::setFrameImageReader(FrameImageReader 
 }
 
 void EditService::copyFrameImage(int32_t format, Media::RenderBuffer& buffer) {
-    if (!frameImageReader())
-        return;
+    if (!frameImageReader()) return;
     const std::shared_ptr<Media::ImageBuffer> image = frameImageReader()(buffer, format);
-    if (!image)
-        return;
+    if (!image) return;
     System::ClipboardImage clip;
     clip.width = static_cast<int32_t>(image->width);
     clip.height = static_cast<int32_t>(image->height);

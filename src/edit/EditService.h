@@ -25,7 +25,7 @@ class UndoService;
 namespace Media {
 class ImageBuffer;
 class RenderBuffer;
-}
+}  // namespace Media
 namespace Window {
 class WindowControl;
 }

@@ -33,15 +33,13 @@ EffectManager::EffectManager() : effectService(EffectCatalog::current()) {}
 EffectManager::~EffectManager() = default;
 
 EffectCatalog& EffectManager::catalog() const {
-    if (!effectService)
-        throw System::messageException("Effect::EffectService::findEffect", "not found effect.");
+    if (!effectService) throw System::messageException("Effect::EffectService::findEffect", "not found effect.");
     return *effectService;
 }
 
 std::ptrdiff_t EffectManager::find(const EffectBase& effect) const {
     for (size_t i = 0; i < effects.size(); ++i)
-        if (effects[i].get() == &effect)
-            return static_cast<std::ptrdiff_t>(i);
+        if (effects[i].get() == &effect) return static_cast<std::ptrdiff_t>(i);
     return -1;
 }
 
@@ -51,16 +49,11 @@ bool EffectManager::fitsMedia(int32_t c, int32_t m) {
 
 size_t EffectManager::setEffectByDefine(const EffectBase& definition) {
     switch (definition.role) {
-    case EffectBase::kInput:
-        return setInputEffect(definition);
-    case EffectBase::kOutput:
-        return setOutputEffect(definition);
-    case EffectBase::kFilter:
-        return setFilterEffect(definition);
-    case EffectBase::kControl:
-        return setControlEffect(definition);
-    default:
-        throw System::messageException("Edit::EffectManager::setEffectByDefine", "invalid effect type.");
+    case EffectBase::kInput: return setInputEffect(definition);
+    case EffectBase::kOutput: return setOutputEffect(definition);
+    case EffectBase::kFilter: return setFilterEffect(definition);
+    case EffectBase::kControl: return setControlEffect(definition);
+    default: throw System::messageException("Edit::EffectManager::setEffectByDefine", "invalid effect type.");
     }
 }
 
@@ -75,8 +68,7 @@ size_t EffectManager::setInputEffect(const EffectBase& definition) {
     const auto& first = effects.front();
     if (first->role != EffectBase::kInput)
         throw System::messageException("Edit::EffectManager::setInputEffect", "different effect type.");
-    if (catalog().isSameKind(definition, *first))
-        return 0;
+    if (catalog().isSameKind(definition, *first)) return 0;
     for (size_t i = 1; i < effects.size(); ++i)
         if (!fitsMedia(first->placement, effects[i]->media))
             throw System::messageException("Edit::EffectManager::setInputEffect", "different filter effect type.");
@@ -86,10 +78,9 @@ size_t EffectManager::setInputEffect(const EffectBase& definition) {
 
 size_t EffectManager::setOutputEffect(const EffectBase& definition) {
     if (effects.empty()) {
-        const EffectBase* input = definition.media == EffectBase::kVideo ? catalog().getPairedInputEffect(definition)
-                                                                         : nullptr;
-        if (!input)
-            throw System::messageException("Edit::EffectManager::setOutputEffect", "not exist input effect.");
+        const EffectBase* input =
+            definition.media == EffectBase::kVideo ? catalog().getPairedInputEffect(definition) : nullptr;
+        if (!input) throw System::messageException("Edit::EffectManager::setOutputEffect", "not exist input effect.");
         effects.push_back(input->instantiate());
     }
     const auto& first = effects.front();
@@ -126,15 +117,12 @@ size_t EffectManager::setControlEffect(const EffectBase& definition) {
 
 size_t EffectManager::finishPlacement(size_t at, int32_t sections, const EffectBase* after) {
     // Effects placed alongside (an input's output) need their keys as well.
-    for (const auto& e : effects)
-        setSectionNum(*e, sections);
-    if (!after || effects[at]->role != EffectBase::kFilter || at + 1 != effects.size())
-        return at;
+    for (const auto& e : effects) setSectionNum(*e, sections);
+    if (!after || effects[at]->role != EffectBase::kFilter || at + 1 != effects.size()) return at;
     size_t pos = at;
     while (pos >= 1) {
         const auto& before = effects[pos - 1];
-        if (before->role != EffectBase::kFilter || before.get() == after)
-            break;
+        if (before->role != EffectBase::kFilter || before.get() == after) break;
         std::swap(effects[pos - 1], effects[pos]);
         --pos;
     }
@@ -147,8 +135,7 @@ size_t EffectManager::addEffect(const std::wstring& name, const EffectBase* afte
     const EffectList before = effects;
     const size_t at = setEffectByDefine(definition);
     // An instance kept because it already is of this kind keeps its values.
-    if (at >= before.size() || before[at] != effects[at])
-        effects[at]->setItemData(c.loadDefaultParam(definition));
+    if (at >= before.size() || before[at] != effects[at]) effects[at]->setItemData(c.loadDefaultParam(definition));
     return finishPlacement(at, static_cast<const Object&>(*this).sectionCount(), after);
 }
 
@@ -162,23 +149,20 @@ size_t EffectManager::loadEffect(const std::wstring& name, const System::IniFile
 
 void EffectManager::removeEffect(const EffectBase& effect) {
     const std::ptrdiff_t i = find(effect);
-    if (i < 0)
-        return;
+    if (i < 0) return;
     if (i == 0) {
         if (!(effect.role == EffectBase::kFilter && effects.size() > 1 && effects[1]->role == EffectBase::kFilter))
             return;
         // The next filter becomes the head: the rest must fit it, or the
         // chain could not be placed again when the project is read back.
         for (size_t k = 2; k < effects.size(); ++k)
-            if (!fitsMedia(effects[1]->placement, effects[k]->media))
-                return;
+            if (!fitsMedia(effects[1]->placement, effects[k]->media)) return;
     }
     effects.erase(effects.begin() + i);
 }
 
 void EffectManager::removeUnfitEffects() {
-    if (effects.empty())
-        return;
+    if (effects.empty()) return;
     const int32_t code = effects.front()->placement;
     effects.erase(std::remove_if(effects.begin() + 1, effects.end(),
                                  [&](const auto& e) { return !fitsMedia(code, e->media); }),
@@ -212,23 +196,17 @@ void EffectManager::moveDownEffect(const EffectBase& effect) {
 
 void EffectManager::setSectionNum(EffectBase& effect, int32_t sectionCount) {
     for (Effect::EffectItem* item : effect.items)
-        if (auto* number = item->to<Effect::EffectItemNumber>())
-            number->resizeValues(sectionCount + 1);
+        if (auto* number = item->to<Effect::EffectItemNumber>()) number->resizeValues(sectionCount + 1);
 }
 
 int32_t EffectManager::getObjectType() const {
-    if (effects.empty())
-        throw System::messageException("Edit::EffectManager::getObjectType", "not exist effect.");
+    if (effects.empty()) throw System::messageException("Edit::EffectManager::getObjectType", "not exist effect.");
     const auto& first = *effects.front();
     switch (first.role) {
-    case EffectBase::kInput:
-        return first.media == EffectBase::kVideo ? 1 : first.media == EffectBase::kAudio ? 2 : 3;
-    case EffectBase::kFilter:
-        return first.media == EffectBase::kVideo ? 4 : first.media == EffectBase::kAudio ? 5 : 6;
-    case EffectBase::kControl:
-        return 7;
-    default:
-        throw System::messageException("Edit::EffectManager::getObjectType", "illegal top effect.");
+    case EffectBase::kInput: return first.media == EffectBase::kVideo ? 1 : first.media == EffectBase::kAudio ? 2 : 3;
+    case EffectBase::kFilter: return first.media == EffectBase::kVideo ? 4 : first.media == EffectBase::kAudio ? 5 : 6;
+    case EffectBase::kControl: return 7;
+    default: throw System::messageException("Edit::EffectManager::getObjectType", "illegal top effect.");
     }
 }
 
@@ -264,8 +242,7 @@ EffectManager::ValueMap EffectManager::getItemValuesAt(Scene& scene, const std::
             captured.value = movement.getValue(*item, item->getPosition(context), context);
         } else if (linear) {
             const auto& v = item->values;
-            if (v.empty())
-                throwIndexOutOfRange();
+            if (v.empty()) throwIndexOutOfRange();
             const int32_t last = static_cast<int32_t>(v.size()) - 1;
             const int32_t k = context.section.index;
             const double lo = static_cast<double>(v[std::min(std::max(k, 0), last)]) / item->scale;
@@ -293,23 +270,18 @@ EffectManager::ValueMap EffectManager::getSectionKeyValues(const Object& layout,
             }
             const int32_t n = static_cast<int32_t>(number->values.size());
             int32_t e = 0;
-            if (n >= 2 && a > 0)
-                e = a >= g + 1 ? n - 1 : (n == g + 2 ? a : -1);
-            if (e < 1)
-                e = 0;
-            if (e >= n)
-                e = n - 1;
+            if (n >= 2 && a > 0) e = a >= g + 1 ? n - 1 : (n == g + 2 ? a : -1);
+            if (e < 1) e = 0;
+            if (e >= n) e = n - 1;
             const Effect::EffectItemNumber* key = number;
             if (other) {
                 key = nullptr;
                 if (c < other->effects.size() && i < other->effects[c]->items.size())
                     key = other->effects[c]->items[i]->to<Effect::EffectItemNumber>();
-                if (!key)
-                    continue;
+                if (!key) continue;
             }
             ++i;
-            if (n > 0)
-                values[key].value = static_cast<double>(number->values[e]) / number->scale;
+            if (n > 0) values[key].value = static_cast<double>(number->values[e]) / number->scale;
         }
     }
     return values;

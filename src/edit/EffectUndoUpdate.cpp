@@ -15,8 +15,7 @@ EffectUndoUpdate::~EffectUndoUpdate() = default;
 
 void EffectUndoUpdate::capture(const EffectBase& effect, EffectUndoUpdate& s) {
     s.items.clear();
-    for (const EffectItem* item : effect.items)
-        s.items.push_back(item->clone());
+    for (const EffectItem* item : effect.items) s.items.push_back(item->clone());
     s.disabled = effect.disabled;
     s.locked = effect.locked;
 }
@@ -28,8 +27,7 @@ bool EffectUndoUpdate::commit(const EffectBase&, EffectUndoUpdate& before, Effec
     for (size_t i = 0; i < before.items.size(); ++i) {
         auto& b = before.items[i];
         auto& a = after.items[i];
-        if (!b || !a)
-            continue;
+        if (!b || !a) continue;
         if (b->equals(*a)) {
             b.reset();
             a.reset();
@@ -38,8 +36,7 @@ bool EffectUndoUpdate::commit(const EffectBase&, EffectUndoUpdate& before, Effec
         changed = true;
         if (b->type == EffectItem::kText)
             if (auto* bt = dynamic_cast<EffectItemText*>(b.get()))
-                if (auto* at = dynamic_cast<EffectItemText*>(a.get()))
-                    bt->diffFrom(*at);
+                if (auto* at = dynamic_cast<EffectItemText*>(a.get())) bt->diffFrom(*at);
     }
     return changed || before.disabled != after.disabled || before.locked != after.locked;
 }
@@ -48,8 +45,7 @@ void EffectUndoUpdate::restore(EffectBase& effect, const EffectUndoUpdate& s, Ed
     if (effect.items.size() != s.items.size())
         throw System::messageException("Effect::EffectUndoUpdate::restore", "different number of items.");
     for (size_t i = 0; i < s.items.size(); ++i)
-        if (s.items[i])
-            effect.items[i]->copyFrom(*s.items[i]);
+        if (s.items[i]) effect.items[i]->copyFrom(*s.items[i]);
     effect.disabled = s.disabled;
     effect.locked = s.locked;
     scope.effectsChanged = scope.timeSettingChanged = scope.colorSettingChanged = scope.textSettingChanged = true;
@@ -60,10 +56,8 @@ bool EffectUndoUpdate::hasOnlyEffectItem(const EffectBase& effect, const EffectI
         throw System::messageException("Effect::EffectUndoUpdate::hasOnlyEffectItem", "different number of items.");
     bool any = false;
     for (size_t i = 0; i < items.size(); ++i) {
-        if (!items[i])
-            continue;
-        if (effect.items[i] != &item)
-            return false;
+        if (!items[i]) continue;
+        if (effect.items[i] != &item) return false;
         any = true;
     }
     return any;

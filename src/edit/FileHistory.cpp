@@ -8,8 +8,7 @@ namespace Edit {
 
 void FileHistory::addItem(const std::wstring& path) {
     const size_t separator = path.find_last_of(System::kPathSeparator);
-    if (separator != std::wstring::npos ? separator + 1 == path.size() : path.empty())
-        return;
+    if (separator != std::wstring::npos ? separator + 1 == path.size() : path.empty()) return;
     items_.remove(path);
     items_.push_front(path);
     trim();
@@ -27,8 +26,7 @@ void FileHistory::trim() {
 std::vector<std::wstring> FileHistory::getItemList() const { return {items_.begin(), items_.end()}; }
 
 std::wstring FileHistory::getItem(int32_t index) const {
-    if (index < 0 || static_cast<size_t>(index) >= items_.size())
-        return {};
+    if (index < 0 || static_cast<size_t>(index) >= items_.size()) return {};
     return *std::next(items_.begin(), index);
 }
 

@@ -21,14 +21,11 @@ struct Preset {
 // Leading blanks allowed, trailing text ignored; none when there is no number.
 std::optional<double> parseDouble(const std::string& text) {
     size_t i = text.find_first_not_of(" \t");
-    if (i == std::string::npos)
-        return std::nullopt;
-    if (text[i] == '+')
-        ++i;
+    if (i == std::string::npos) return std::nullopt;
+    if (text[i] == '+') ++i;
     double value = 0;
     const auto [end, error] = std::from_chars(text.data() + i, text.data() + text.size(), value);
-    if (error != std::errc())
-        return std::nullopt;
+    if (error != std::errc()) return std::nullopt;
     return value;
 }
 
@@ -36,27 +33,22 @@ std::optional<double> parseDouble(const std::string& text) {
 std::vector<Preset> presets() {
     std::vector<Preset> list;
     const Setting::SettingService* settings = Setting::SettingService::get();
-    if (!settings)
-        return list;
+    if (!settings) return list;
     const auto found = settings->system.document.sections().find(settings->system.frameRate.name);
-    if (found == settings->system.document.sections().end())
-        return list;
+    if (found == settings->system.document.sections().end()) return list;
     std::vector<std::pair<int32_t, std::pair<const std::string*, const std::string*>>> entries;
-    for (const auto& [key, value] : found->second)
-        entries.push_back({value.line, {&key, &value.text}});
+    for (const auto& [key, value] : found->second) entries.push_back({value.line, {&key, &value.text}});
     std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (const auto& [line, entry] : entries) {
         const std::optional<double> value = parseDouble(*entry.first);
-        if (!value)
-            continue;
+        if (!value) continue;
         try {
             const std::string& text = *entry.second;
             const size_t slash = text.find('/');
             const int32_t rate = System::stoi(text.substr(0, slash));
             const int32_t scale = slash == std::string::npos ? 1 : System::stoi(text.substr(slash + 1));
             // A scale below 1 would divide by zero (or flip the sign) wherever the rate is used.
-            if (scale < 1)
-                continue;
+            if (scale < 1) continue;
             list.push_back({*value, rate, scale});
         } catch (const std::exception&) {
         }
@@ -84,10 +76,8 @@ void getFrameRateFromValue(int32_t& rate, int32_t& scale, double value) {
 
 double getFrameRateValue(int32_t rate, int32_t scale) {
     for (const Preset& preset : presets())
-        if (preset.rate == rate && preset.scale == scale)
-            return preset.value;
-    if (scale == 0)
-        return 0;
+        if (preset.rate == rate && preset.scale == scale) return preset.value;
+    if (scale == 0) return 0;
     return static_cast<double>(rate) / scale;
 }
 

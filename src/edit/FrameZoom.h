@@ -9,8 +9,8 @@ namespace Edit {
 class FrameZoom {
 public:
     static constexpr int32_t kDefault = 10000;
-    static constexpr std::array<int32_t, 27> zoomLevels{20,   30,   40,    50,    75,    100,   150,   200,   300,
-                                                        400,  500,  750,   1000,  1500,  2000,  3000,  4000,  5000,
+    static constexpr std::array<int32_t, 27> zoomLevels{20,   30,    40,    50,    75,    100,   150,   200,   300,
+                                                        400,  500,   750,   1000,  1500,  2000,  3000,  4000,  5000,
                                                         7500, 10000, 15000, 20000, 30000, 40000, 50000, 75000, 100000};
     using Normalizer = int32_t (*)(int32_t);
 

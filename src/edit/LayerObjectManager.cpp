@@ -51,19 +51,16 @@ void fitIntoLayer(Scene& scene, int32_t layer, int32_t& start, int32_t& end, con
     int64_t a = start, b = end;
     for (size_t i = slot.lowerBoundByEnd(start); i < slot.objects.size(); ++i) {
         const Object& other = *slot.objects[i];
-        if (other.layer != layer || other.end < a)
-            continue;
+        if (other.layer != layer || other.end < a) continue;
         if (a < other.start) {
-            if (b >= other.start)
-                b = other.start - 1;
+            if (b >= other.start) b = other.start - 1;
             break;
         }
         b += other.end - a + 1;
         a = static_cast<int64_t>(other.end) + 1;
     }
     // A span pushed beyond the frame range cannot be placed either.
-    if (b < a || a < 0 || b > INT32_MAX)
-        throw System::messageException(scope, "invalid frame number list.");
+    if (b < a || a < 0 || b > INT32_MAX) throw System::messageException(scope, "invalid frame number list.");
     start = static_cast<int32_t>(a);
     end = static_cast<int32_t>(b);
 }
@@ -113,9 +110,8 @@ std::shared_ptr<Object> LayerObjectManager::loadObjectAliasFile(Scene& scene, Sy
     return object;
 }
 
-std::shared_ptr<Object> LayerObjectManager::loadObjectAliasFileEffect(Scene& scene, System::IniFile& ini,
-                                                                      int32_t layer, int32_t start,
-                                                                      int32_t defaultEnd) {
+std::shared_ptr<Object> LayerObjectManager::loadObjectAliasFileEffect(Scene& scene, System::IniFile& ini, int32_t layer,
+                                                                      int32_t start, int32_t defaultEnd) {
     constexpr const char* kEffectScope = "Edit::LayerObjectManager::loadObjectAliasFileEffect";
     int32_t end = defaultEnd;
     fitIntoLayer(scene, layer, start, end, kEffectScope);
@@ -138,14 +134,11 @@ void LayerObjectManager::saveObjectIniFile(System::File& file, int32_t sceneId, 
                                            const Object& object, GroupNumberMap& groups, const Object* focusObject) {
     IniLines::writeSection(file, sectionName);
     IniLines::writeInt(file, "layer", object.layer);
-    if (sceneId != 0)
-        IniLines::writeInt(file, "scene", sceneId);
-    if (&object == focusObject)
-        IniLines::writeInt(file, "focus", 1);
+    if (sceneId != 0) IniLines::writeInt(file, "scene", sceneId);
+    if (&object == focusObject) IniLines::writeInt(file, "focus", 1);
     object.saveFrameIniFile(file);
     object.saveFlagIniFile(file);
-    if (object.group)
-        IniLines::writeInt(file, "group", groups.getNumber(object.group));
+    if (object.group) IniLines::writeInt(file, "group", groups.getNumber(object.group));
     object.saveEffectIniFile(file, sectionName);
 }
 
@@ -153,15 +146,12 @@ std::shared_ptr<Object> LayerObjectManager::loadObjectIniFile(Scene& scene, Syst
                                                               const std::string& sectionName, GroupNumberMap& groups) {
     const System::IniFile::SectionRef section = ini.getSection(sectionName);
     const int32_t layer = section.getValue("layer").toInt();
-    if (layer < 0 || layer > kMaxLayer)
-        throw System::messageException(kScope, "invalid layer number.");
+    if (layer < 0 || layer > kMaxLayer) throw System::messageException(kScope, "invalid layer number.");
     const std::vector<std::string> frames = System::splitComma(section.getValue("frame").text);
-    if (frames.size() < 2)
-        throw System::messageException(kScope, "not enough frame number list.");
+    if (frames.size() < 2) throw System::messageException(kScope, "not enough frame number list.");
     const int32_t start = frameValue(frames.front());
     const int32_t end = frameValue(frames.back());
-    if (end < start || start < 0)
-        invalidFrames();
+    if (end < start || start < 0) invalidFrames();
     // Objects of one layer neither overlap nor share a start.
     const SceneLayer& slot = scene.getLayer(layer);
     for (const auto& other : slot.objects)
@@ -173,8 +163,7 @@ std::shared_ptr<Object> LayerObjectManager::loadObjectIniFile(Scene& scene, Syst
         object->loadFlagIniFile(section);
         for (size_t i = 1; i + 1 < frames.size(); ++i) {
             const int32_t frame = frameValue(frames[i]);
-            if (!object->canCreateSection(frame))
-                invalidFrames();
+            if (!object->canCreateSection(frame)) invalidFrames();
             object->addSection(frame);
         }
         if (const int32_t number = section.findValue("group").toInt(0); number != 0) {
@@ -193,17 +182,15 @@ std::shared_ptr<Object> LayerObjectManager::loadObjectIniFile(Scene& scene, Syst
 }
 
 std::shared_ptr<Object> LayerObjectManager::loadObjectKtoFile(Scene& scene, System::IniFile& ini,
-                                                             const std::string& sectionName, GroupNumberMap& groups) {
+                                                              const std::string& sectionName, GroupNumberMap& groups) {
     constexpr const char* kKtoScope = "Edit::LayerObjectManager::loadObjectKtoFile";
     const System::IniFile::SectionRef section = ini.getSection(sectionName);
     // The file counts from 1; 64-bit so that the lowest value cannot wrap.
     const int64_t layer = static_cast<int64_t>(section.getValue("layer").toInt()) - 1;
     const int64_t start = static_cast<int64_t>(section.getValue("start").toInt()) - 1;
     const int64_t end = static_cast<int64_t>(section.getValue("end").toInt()) - 1;
-    if (end < start || start < 0)
-        throw System::messageException(kKtoScope, "invalid frame number list.");
-    if (layer < 0 || layer > kMaxLayer)
-        throw System::messageException(kKtoScope, "invalid layer number.");
+    if (end < start || start < 0) throw System::messageException(kKtoScope, "invalid frame number list.");
+    if (layer < 0 || layer > kMaxLayer) throw System::messageException(kKtoScope, "invalid layer number.");
     const auto layerIndex = static_cast<int32_t>(layer);
     for (const auto& other : scene.getLayer(layerIndex).objects)
         if (other->layer == layerIndex && other->start <= end && start <= other->end)

@@ -29,8 +29,8 @@ public:
     // A saved object (sections Object, Object.0, ...) as a new object on the
     // layer from the start frame, fitted into the layer's free space; its
     // saved length, or up to defaultEnd when the file gives none.
-    static std::shared_ptr<Object> loadObjectAliasFile(Scene& scene, System::IniFile& ini, int32_t layer,
-                                                       int32_t start, int32_t defaultEnd);
+    static std::shared_ptr<Object> loadObjectAliasFile(Scene& scene, System::IniFile& ini, int32_t layer, int32_t start,
+                                                       int32_t defaultEnd);
     // A saved effect (sections Effect.0, ...) as a new object from start to
     // defaultEnd, fitted the same way.
     static std::shared_ptr<Object> loadObjectAliasFileEffect(Scene& scene, System::IniFile& ini, int32_t layer,

@@ -33,8 +33,7 @@ bool LayerUndoMove::commit(const Layer&, LayerUndoMove& before, LayerUndoMove& a
 }
 
 void LayerUndoMove::restore(Layer& l, const LayerUndoMove& s, UpdateSection& scope) {
-    if (scope.scene)
-        scope.scene->moveLayer(l.index, s.index);
+    if (scope.scene) scope.scene->moveLayer(l.index, s.index);
     layersMoved(scope);
 }
 
@@ -47,8 +46,7 @@ bool LayerUndoCreateDelete::commit(const Layer&, LayerUndoCreateDelete& before, 
 void LayerUndoCreateDelete::restore(Layer& l, const LayerUndoCreateDelete& s, UpdateSection& scope) {
     if (scope.scene) {
         if (s.index < 0) {
-            if (l.index >= 0)
-                scope.scene->deleteLayer(l.index);
+            if (l.index >= 0) scope.scene->deleteLayer(l.index);
         } else {
             l.index = s.index;
             scope.scene->insertLayer(s.index, l.shared_from_this());

@@ -16,89 +16,76 @@ using Effect::EffectItemNumber;
 Object::Object(int32_t layer, int32_t start, int32_t end) : start(start), end(end), layer(layer) {}
 
 Object::~Object() {
-    if (group)
-        group->members.erase(this);
+    if (group) group->members.erase(this);
 }
 
 void Object::setGroup(const std::shared_ptr<Group>& newGroup) {
-    if (group == newGroup)
-        return;
+    if (group == newGroup) return;
     removeFromGroup();
     group = newGroup;
-    if (group)
-        group->members.insert(this);
+    if (group) group->members.insert(this);
 }
 
 void Object::removeFromGroup() {
-    if (!group)
-        return;
+    if (!group) return;
     group->members.erase(this);
     group.reset();
 }
 
 int32_t Object::getSectionIndex(int32_t frame) const {
     const int64_t offset = static_cast<int64_t>(frame) - start;
-    return static_cast<int32_t>(std::upper_bound(midpoints.begin(), midpoints.end(), offset,
-                                                 [](int64_t f, int32_t m) { return f < m; }) -
-                                midpoints.begin());
+    return static_cast<int32_t>(
+        std::upper_bound(midpoints.begin(), midpoints.end(), offset, [](int64_t f, int32_t m) { return f < m; }) -
+        midpoints.begin());
 }
 
-int32_t Object::sectionFirstFrame(int32_t section) const { return section <= 0 ? start : start + midpoints[section - 1]; }
+int32_t Object::sectionFirstFrame(int32_t section) const {
+    return section <= 0 ? start : start + midpoints[section - 1];
+}
 
 int32_t Object::sectionSpan(int32_t section) const {
     const int32_t k = static_cast<int32_t>(midpoints.size());
-    if (k == 0)
-        return end - start;
-    if (section == 0)
-        return midpoints[0];
-    if (section < k)
-        return midpoints[section] - midpoints[section - 1];
+    if (k == 0) return end - start;
+    if (section == 0) return midpoints[0];
+    if (section < k) return midpoints[section] - midpoints[section - 1];
     return (end - start) - midpoints[k - 1];
 }
 
 bool Object::hasMultiFrameSection(int32_t frame) const {
     for (int32_t i = getSectionIndex(frame); i <= static_cast<int32_t>(midpoints.size()); ++i)
-        if (sectionSpan(i) > 1)
-            return true;
+        if (sectionSpan(i) > 1) return true;
     return false;
 }
 
 bool Object::canCreateSection(int32_t frame) const {
-    return start < frame && frame < end &&
-           !std::binary_search(midpoints.begin(), midpoints.end(), frame - start);
+    return start < frame && frame < end && !std::binary_search(midpoints.begin(), midpoints.end(), frame - start);
 }
 
 std::vector<EffectItemNumber*> Object::numberItems() const {
     std::vector<EffectItemNumber*> numbers;
     for (const auto& effect : effects)
         for (Effect::EffectItem* item : effect->items)
-            if (auto* number = item->to<EffectItemNumber>())
-                numbers.push_back(number);
+            if (auto* number = item->to<EffectItemNumber>()) numbers.push_back(number);
     return numbers;
 }
 
 void Object::addSection(int32_t frame, const ValueMap* captured) {
     const int32_t k = static_cast<int32_t>(midpoints.size());
     int32_t i = getSectionIndex(frame);
-    while (i <= k && sectionSpan(i) <= 1)
-        ++i;
-    if (i > k)
-        return;
+    while (i <= k && sectionSpan(i) <= 1) ++i;
+    if (i > k) return;
     const int32_t s = sectionFirstFrame(i);
     int32_t f = frame <= s ? s + 1 : frame;
     f = std::min(f, s + sectionSpan(i) - 1);
     midpoints.insert(midpoints.begin() + i, f - start);
-    for (EffectItemNumber* item : numberItems())
-        item->insertSectionValue(i, captured);
+    for (EffectItemNumber* item : numberItems()) item->insertSectionValue(i, captured);
 }
 
 void Object::removeSection(int32_t index) {
-    if (index <= 0 || index > static_cast<int32_t>(midpoints.size()))
-        return;
+    if (index <= 0 || index > static_cast<int32_t>(midpoints.size())) return;
     std::vector<EffectItemNumber*> keyed;
     for (EffectItemNumber* item : numberItems()) {
-        if (item->movement->valueCount != -1 || (item->flags & EffectItemNumber::kIgnoreMidpoints))
-            continue;
+        if (item->movement->valueCount != -1 || (item->flags & EffectItemNumber::kIgnoreMidpoints)) continue;
         // Checked before anything changes, so a failure leaves the object whole.
         if (item->values.empty())
             throw System::messageException("Effect::EffectItemNumber::clampValueIndex",
@@ -114,8 +101,7 @@ void Object::removeSection(int32_t index) {
 
 bool Object::split(int32_t f, const std::shared_ptr<Object>& first, const std::shared_ptr<Object>& second,
                    Scene& scene) {
-    if (f <= start || f > end)
-        return false;
+    if (f <= start || f > end) return false;
     for (Object* part : {first.get(), second.get()}) {
         copyEffectsTo(*part);
         part->clipping = clipping;
@@ -128,41 +114,33 @@ bool Object::split(int32_t f, const std::shared_ptr<Object>& first, const std::s
     const ValueMap firstValues = getItemValuesAt(scene, first, f - 1, false);
     const ValueMap secondValues = getItemValuesAt(scene, second, f, false);
     const int32_t k = static_cast<int32_t>(midpoints.size());
-    for (EffectItemNumber* item : first->numberItems())
-        item->restoreSectionValue(k + 1, &firstValues);
-    for (EffectItemNumber* item : second->numberItems())
-        item->restoreSectionValue(0, &secondValues);
+    for (EffectItemNumber* item : first->numberItems()) item->restoreSectionValue(k + 1, &firstValues);
+    for (EffectItemNumber* item : second->numberItems()) item->restoreSectionValue(0, &secondValues);
     for (int32_t i = k; i >= 1; --i) {
         const int32_t p = start + midpoints[i - 1];
-        if (p >= f - 1)
-            first->removeSection(i);
-        if (p <= f)
-            second->removeSection(i);
+        if (p >= f - 1) first->removeSection(i);
+        if (p <= f) second->removeSection(i);
     }
     first->end = f - 1;
     second->start = f;
-    for (int32_t& m : second->midpoints)
-        m += start - f;
+    for (int32_t& m : second->midpoints) m += start - f;
     return true;
 }
 
 bool Object::join(Object& previous) {
-    if (layer != previous.layer || static_cast<int64_t>(previous.end) + 1 != start)
-        return false;
+    if (layer != previous.layer || static_cast<int64_t>(previous.end) + 1 != start) return false;
     const ValueMap endValues = getSectionKeyValues(*this, static_cast<int32_t>(midpoints.size()) + 1, &previous);
     const ValueMap oldEndValues =
         previous.getSectionKeyValues(previous, static_cast<int32_t>(previous.midpoints.size()) + 1, nullptr);
     previous.end = end;
     previous.addSection(start, &oldEndValues);
     const int32_t last = static_cast<int32_t>(previous.midpoints.size()) + 1;
-    for (EffectItemNumber* item : previous.numberItems())
-        item->restoreSectionValue(last, &endValues);
+    for (EffectItemNumber* item : previous.numberItems()) item->restoreSectionValue(last, &endValues);
     return true;
 }
 
 void Object::sendInputEffectEvent(Effect::ItemEvent& event) {
-    if (effects.empty() || effects.front()->role != Effect::EffectBase::kInput)
-        return;
+    if (effects.empty() || effects.front()->role != Effect::EffectBase::kInput) return;
     event.object = shared_from_this();
     event.effect = effects.front();
     event.effect->itemEvent(event);
@@ -176,17 +154,14 @@ namespace Edit {
 
 void Object::saveFrameIniFile(System::File& file) const {
     std::string list = std::to_string(start);
-    for (int32_t m : midpoints)
-        list += "," + std::to_string(static_cast<int64_t>(start) + m);
+    for (int32_t m : midpoints) list += "," + std::to_string(static_cast<int64_t>(start) + m);
     list += "," + std::to_string(end);
     IniLines::writeRaw(file, "frame=" + list);
 }
 
 void Object::saveFlagIniFile(System::File& file) const {
-    if (!camera)
-        IniLines::writeInt(file, "camera", 0);
-    if (clipping)
-        IniLines::writeInt(file, "clipping", 1);
+    if (!camera) IniLines::writeInt(file, "camera", 0);
+    if (clipping) IniLines::writeInt(file, "clipping", 1);
 }
 
 void Object::loadFlagIniFile(const System::IniFile::SectionRef& section) {
@@ -205,13 +180,11 @@ void Object::loadEffectIniFile(System::IniFile& ini, const std::string& sectionN
     int32_t k = 0;
     for (;; ++k) {
         const System::IniFile::SectionRef section = ini.getSection(sectionName, k);
-        if (section.keys().empty())
-            break;
+        if (section.keys().empty()) break;
         const std::wstring name = section.getValue("effect.name").toString();
         loadEffect(name, section, *this);
     }
-    if (k == 0)
-        throw System::messageException("Edit::Object::loadEffectIniFile", "no effect defined.");
+    if (k == 0) throw System::messageException("Edit::Object::loadEffectIniFile", "no effect defined.");
     // A later input section replaces the head after the rest was checked
     // against the old one; a chain the new head does not fit would be written
     // in a form that cannot be read back.
@@ -228,8 +201,7 @@ void Object::loadEffectKtoFile(System::IniFile& ini, const std::string& sectionN
     int32_t k = 0;
     for (;; ++k) {
         const System::IniFile::SectionRef section = ini.getSection(sectionName, k);
-        if (section.keys().empty())
-            break;
+        if (section.keys().empty()) break;
         const std::wstring name = ProjectConvert::convertEffectName(section);
         const Effect::EffectBase& definition = ProjectConvert::findEffectWithOldName(name);
         // Old filter objects are not imported.
@@ -241,8 +213,7 @@ void Object::loadEffectKtoFile(System::IniFile& ini, const std::string& sectionN
         effect.loadKtoSectionParameter(section);
         setSectionNum(effect, sectionCount());
     }
-    if (k == 0)
-        throw System::messageException(kScope, "no effect defined.");
+    if (k == 0) throw System::messageException(kScope, "no effect defined.");
     // A chain whose later effects do not fit its head could not be saved and read back.
     for (size_t i = 1; i < effects.size(); ++i)
         if (!fitsMedia(effects.front()->placement, effects[i]->media))
@@ -253,12 +224,10 @@ void Object::loadEffectAliasFile(System::IniFile& ini, const Effect::EffectBase*
     int32_t i = 0;
     for (;; ++i) {
         const System::IniFile::SectionRef section = ini.getSection("Effect", i);
-        if (section.keys().empty())
-            break;
+        if (section.keys().empty()) break;
         loadEffect(section.getValue("effect.name").toString(), section, *this, target);
     }
-    if (i == 0)
-        throw System::messageException("Edit::Object::loadEffectAliasFile", "no effect defined.");
+    if (i == 0) throw System::messageException("Edit::Object::loadEffectAliasFile", "no effect defined.");
 }
 
 }  // namespace Edit

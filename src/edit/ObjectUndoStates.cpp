@@ -12,8 +12,7 @@ namespace {
 
 // The slot the object is on, when it is on one of the scope's scene.
 SceneLayer* slotOf(const Object& object, UpdateSection& scope) {
-    if (!scope.scene || object.layer < 0 || object.layer >= scope.scene->layerCount())
-        return nullptr;
+    if (!scope.scene || object.layer < 0 || object.layer >= scope.scene->layerCount()) return nullptr;
     return scope.scene->layers[static_cast<size_t>(object.layer)].get();
 }
 
@@ -35,8 +34,7 @@ bool ObjectUndoUpdate::commit(const Object&, ObjectUndoUpdate& before, ObjectUnd
     const size_t a = after.midpoints ? after.midpoints->size() : 0;
     const size_t n = a == b ? a : 0;
     if (n > 0) {
-        if (*before.midpoints != *after.midpoints)
-            return true;
+        if (*before.midpoints != *after.midpoints) return true;
     }
     before.midpoints.reset();
     after.midpoints.reset();
@@ -48,13 +46,11 @@ void ObjectUndoUpdate::restore(Object& o, const ObjectUndoUpdate& s, UpdateSecti
     o.end = s.end;
     if (SceneLayer* slot = slotOf(o, scope)) {
         slot->needsSort = true;
-        if (o.layerRangeControl)
-            slot->rangesDirty = true;
+        if (o.layerRangeControl) slot->rangesDirty = true;
     }
     if (s.layer != o.layer && s.layer >= 0 && scope.scene)
         scope.scene->moveObjectToLayer(o.shared_from_this(), s.layer);
-    if (s.midpoints)
-        o.midpoints = *s.midpoints;
+    if (s.midpoints) o.midpoints = *s.midpoints;
     scope.layersChanged = scope.sectionsChanged = scope.timeSettingChanged = true;
 }
 
@@ -68,8 +64,7 @@ void ObjectUndoCreateDelete::restore(Object& o, const ObjectUndoCreateDelete& s,
     if (s.layer < 0) {
         if (SceneLayer* slot = slotOf(o, scope)) {
             slot->needsCompaction = true;
-            if (o.layerRangeControl)
-                slot->rangesDirty = true;
+            if (o.layerRangeControl) slot->rangesDirty = true;
         }
         o.layer = -1;
     } else if (scope.scene) {
@@ -115,8 +110,7 @@ void ObjectUndoEffect::restore(Object& o, const ObjectUndoEffect& s, UpdateSecti
     // layer-range control; its slot's control ranges follow the flag.
     if (o.layerRangeControl != s.layerRangeControl) {
         o.layerRangeControl = s.layerRangeControl;
-        if (SceneLayer* slot = slotOf(o, scope))
-            slot->rangesDirty = true;
+        if (SceneLayer* slot = slotOf(o, scope)) slot->rangesDirty = true;
         scope.layersChanged = true;
     }
     chainChanged(scope);
@@ -140,8 +134,7 @@ void ObjectUndoFlag::restore(Object& o, const ObjectUndoFlag& s, UpdateSection& 
 void ObjectUndoLayerRange::capture(const Object& o, ObjectUndoLayerRange& s) {
     s.value = 0;
     if (!o.effects.empty())
-        if (auto* range = o.effects.front()->getLayerRange())
-            s.value = range->value;
+        if (auto* range = o.effects.front()->getLayerRange()) s.value = range->value;
 }
 
 bool ObjectUndoLayerRange::commit(const Object&, ObjectUndoLayerRange& before, ObjectUndoLayerRange& after) {
@@ -149,11 +142,9 @@ bool ObjectUndoLayerRange::commit(const Object&, ObjectUndoLayerRange& before, O
 }
 
 void ObjectUndoLayerRange::restore(Object& o, const ObjectUndoLayerRange& s, UpdateSection& scope) {
-    if (SceneLayer* slot = slotOf(o, scope))
-        slot->rangesDirty = true;
+    if (SceneLayer* slot = slotOf(o, scope)) slot->rangesDirty = true;
     if (!o.effects.empty())
-        if (auto* range = o.effects.front()->getLayerRange())
-            range->value = s.value;
+        if (auto* range = o.effects.front()->getLayerRange()) range->value = s.value;
     scope.layersChanged = true;
     chainChanged(scope);
 }

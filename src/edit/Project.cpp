@@ -36,15 +36,13 @@ std::shared_ptr<Scene> Project::getScene(int32_t id) const {
 }
 
 std::shared_ptr<Scene> Project::getOrCreateScene(int32_t id) {
-    if (auto it = scenes.find(id); it != scenes.end())
-        return it->second;
+    if (auto it = scenes.find(id); it != scenes.end()) return it->second;
     // One past the greatest order, negative orders included; an order already
     // at the top of the range is shared rather than wrapped round.
     int32_t order = 0;
     if (!scenes.empty()) {
         int64_t highest = std::numeric_limits<int64_t>::min();
-        for (const auto& [_, scene] : scenes)
-            highest = std::max<int64_t>(highest, scene->displayOrder);
+        for (const auto& [_, scene] : scenes) highest = std::max<int64_t>(highest, scene->displayOrder);
         order = static_cast<int32_t>(std::min<int64_t>(highest + 1, std::numeric_limits<int32_t>::max()));
     }
     auto scene = std::make_shared<Scene>(id, order);
@@ -54,24 +52,20 @@ std::shared_ptr<Scene> Project::getOrCreateScene(int32_t id) {
 
 int32_t Project::getNewSceneId() const {
     int32_t id = 1;
-    while (scenes.count(id))
-        ++id;
+    while (scenes.count(id)) ++id;
     return id;
 }
 
 void Project::deleteScene(int32_t id) {
-    if (id == 0 || id == displayScene)
-        return;
+    if (id == 0 || id == displayScene) return;
     auto it = scenes.find(id);
-    if (it == scenes.end())
-        return;
+    if (it == scenes.end()) return;
     it->second->clear();
     scenes.erase(it);
 }
 
 void Project::clear() {
-    for (const auto& [_, scene] : scenes)
-        scene->clear();
+    for (const auto& [_, scene] : scenes) scene->clear();
     scenes.clear();
     displayScene = 0;
     path.clear();
@@ -103,17 +97,13 @@ constexpr const char* kLoadScope = "Edit::Project::loadProjectFile";
 bool reportGap(const System::IniFile& ini, const std::string& prefix, int32_t missing) {
     int32_t first = -1;
     for (const auto& [name, keys] : ini.sections()) {
-        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0 || keys.empty())
-            continue;
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0 || keys.empty()) continue;
         const std::string digits = name.substr(prefix.size());
-        if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9)
-            continue;
+        if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9) continue;
         const int32_t number = std::stoi(digits);
-        if (number > missing && (first < 0 || number < first))
-            first = number;
+        if (number > missing && (first < 0 || number < first)) first = number;
     }
-    if (first < 0)
-        return false;
+    if (first < 0) return false;
     System::Log::warn(kLoadScope, "section [%s%d] and later not read: [%s%d] is missing", prefix.c_str(), first,
                       prefix.c_str(), missing);
     return true;
@@ -123,8 +113,7 @@ bool reportGap(const System::IniFile& ini, const std::string& prefix, int32_t mi
 
 std::vector<std::shared_ptr<Scene>> Project::getSceneList() const {
     std::vector<std::shared_ptr<Scene>> list;
-    for (const auto& [_, scene] : scenes)
-        list.push_back(scene);
+    for (const auto& [_, scene] : scenes) list.push_back(scene);
     std::sort(list.begin(), list.end(), [](const auto& a, const auto& b) {
         return a->displayOrder != b->displayOrder ? a->displayOrder < b->displayOrder : a->id < b->id;
     });
@@ -172,11 +161,9 @@ void Project::saveProjectFile(const std::wstring& path) const {
         scene->saveIniFile(file, sceneSection++);
         for (int32_t i = 0; i <= scene->lastUsedLayer; ++i) {
             const SceneLayer& slot = scene->getLayer(i);
-            if (slot.layer && !slot.layer->isDefault())
-                slot.layer->saveIniFile(file, scene->id, layerSection++);
+            if (slot.layer && !slot.layer->isDefault()) slot.layer->saveIniFile(file, scene->id, layerSection++);
             for (const auto& object : slot.objects) {
-                if (object->layer != i)
-                    continue;
+                if (object->layer != i) continue;
                 LayerObjectManager::saveObjectIniFile(file, scene->id, std::to_string(objectSection++), *object, groups,
                                                       scene->focusObject.get());
             }
@@ -199,20 +186,16 @@ bool Project::loadProjectFile(const std::wstring& filePath) {
     int32_t n = 0;
     for (;; ++n) {
         const System::IniFile::SectionRef section = ini.getSection("scene", n);
-        if (section.keys().empty())
-            break;
+        if (section.keys().empty()) break;
         const int32_t id = section.getValue("scene").toInt();
-        if (!getOrCreateScene(id)->loadIniFile(ini, section.name()))
-            sound = false;
+        if (!getOrCreateScene(id)->loadIniFile(ini, section.name())) sound = false;
     }
-    if (reportGap(ini, "scene.", n))
-        sound = false;
+    if (reportGap(ini, "scene.", n)) sound = false;
 
     int32_t k = 0;
     for (;; ++k) {
         const System::IniFile::SectionRef section = ini.getSection("layer", k);
-        if (!ini.hasSection(section.name()))
-            break;
+        if (!ini.hasSection(section.name())) break;
         const int32_t sceneId = section.findValue("scene").toInt(0);
         const int32_t index = section.getValue("layer").toInt();
         if (index < 0 || index > LayerObjectManager::kMaxLayer) {
@@ -228,39 +211,31 @@ bool Project::loadProjectFile(const std::wstring& filePath) {
         layer.lock = section.findValue("lock").toInt(0) != 0;
         layer.hide = section.findValue("hide").toInt(0) != 0;
     }
-    if (reportGap(ini, "layer.", k))
-        sound = false;
+    if (reportGap(ini, "layer.", k)) sound = false;
 
     GroupNumberMap groups;
     int32_t count = 0;
     for (;; ++count) {
         const std::string name = std::to_string(count);
         const System::IniFile::SectionRef section = ini.getSection(name);
-        if (section.keys().empty())
-            break;
+        if (section.keys().empty()) break;
         try {
             const auto scene = getOrCreateScene(section.findValue("scene").toInt(0));
             auto object = LayerObjectManager::loadObjectIniFile(*scene, ini, name, groups);
-            if (section.findValue("focus").toInt(0) != 0)
-                scene->focusObject = object;
+            if (section.findValue("focus").toInt(0) != 0) scene->focusObject = object;
             // The object keeps the effects before a gap in their numbering.
             int32_t effects = 0;
-            while (!ini.getSection(name, effects).keys().empty())
-                ++effects;
-            if (reportGap(ini, name + ".", effects))
-                sound = false;
+            while (!ini.getSection(name, effects).keys().empty()) ++effects;
+            if (reportGap(ini, name + ".", effects)) sound = false;
         } catch (const std::exception&) {
             sound = false;
         }
     }
     // Objects after a gap are not read, but they are not passed over silently.
-    if (reportGap(ini, "", count))
-        sound = false;
+    if (reportGap(ini, "", count)) sound = false;
 
-    for (const auto& [_, scene] : scenes)
-        scene->update();
-    if (!sound)
-        postError(L"一部のオブジェクトの読み込みに失敗しました");
+    for (const auto& [_, scene] : scenes) scene->update();
+    if (!sound) postError(L"一部のオブジェクトの読み込みに失敗しました");
     return sound;
 }
 
@@ -275,11 +250,9 @@ void Project::updateEffectItemFilePath(const std::wstring& newPath) {
     const std::wstring oldFolder = folderOf(path);
     const std::wstring newFolder = folderOf(newPath);
     const auto startsWithFolder = [&](const std::wstring& p) {
-        if (p.size() < oldFolder.size())
-            return false;
+        if (p.size() < oldFolder.size()) return false;
         for (size_t i = 0; i < oldFolder.size(); ++i)
-            if (std::towlower(p[i]) != std::towlower(oldFolder[i]))
-                return false;
+            if (std::towlower(p[i]) != std::towlower(oldFolder[i])) return false;
         return true;
     };
     bool asked = false;
@@ -299,8 +272,7 @@ void Project::updateEffectItemFilePath(const std::wstring& newPath) {
                             if (const auto* translate = Translate::TranslateService::get();
                                 translate && Translate::TranslateService::isActive())
                                 question = translate->translate(Translate::TranslateService::Table::Message, question);
-                            if (!questionAsker() || !questionAsker()(question))
-                                return;
+                            if (!questionAsker() || !questionAsker()(question)) return;
                             asked = true;
                         }
                         // Only the folder the path begins with: with "/" as the separator a

@@ -31,8 +31,7 @@ const System::IniFile* effectConf() {
 std::wstring sceneNameOf(const std::wstring& path) {
     const size_t slash = path.find_last_of(L"\\/");
     std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
-    if (const size_t dot = name.rfind(L'.'); dot != std::wstring::npos)
-        name.erase(dot);
+    if (const size_t dot = name.rfind(L'.'); dot != std::wstring::npos) name.erase(dot);
     return name;
 }
 
@@ -77,8 +76,7 @@ bool ProjectConvert::loadSceneFromKto(Scene& scene, const std::wstring& path) {
     for (int32_t n = 0;; ++n) {
         const std::string sectionName = std::to_string(n);
         const System::IniFile::SectionRef section = ini.getSection(sectionName);
-        if (section.keys().empty())
-            break;
+        if (section.keys().empty()) break;
         try {
             // Read first: an unreadable value must not leave the object behind.
             const bool chained = section.findValue("chain").toInt(0) != 0;
@@ -94,8 +92,7 @@ bool ProjectConvert::loadSceneFromKto(Scene& scene, const std::wstring& path) {
             object->removeFromGroup();
             SceneLayer& slot = *scene.layers[static_cast<size_t>(object->layer)];
             slot.needsCompaction = true;
-            if (object->layerRangeControl)
-                slot.rangesDirty = true;
+            if (object->layerRangeControl) slot.rangesDirty = true;
             object->layer = -1;
         } catch (const std::exception& e) {
             System::Log::warn("Edit::ProjectConvert::loadSceneFromKto", "object section [%s] not read: %s",
@@ -104,18 +101,15 @@ bool ProjectConvert::loadSceneFromKto(Scene& scene, const std::wstring& path) {
         }
     }
     scene.update();
-    if (!sound)
-        Project::postError(L"一部のオブジェクトの読み込みに失敗しました");
+    if (!sound) Project::postError(L"一部のオブジェクトの読み込みに失敗しました");
     return sound;
 }
 
 std::wstring ProjectConvert::convertEffectName(const System::IniFile::SectionRef& section) {
     std::wstring name = section.getValue("_name").toString();
-    if (name != L"アニメーション効果" && name != L"カスタムオブジェクト" && name != L"カメラ効果")
-        return name;
+    if (name != L"アニメーション効果" && name != L"カスタムオブジェクト" && name != L"カメラ効果") return name;
     std::wstring script = section.findValue("name").toString({});
-    if (!script.empty())
-        return script;
+    if (!script.empty()) return script;
     const std::string& type = section.getValue("type").text;
     static const System::IniFile none;
     const System::IniFile* conf = effectConf();
@@ -124,41 +118,33 @@ std::wstring ProjectConvert::convertEffectName(const System::IniFile::SectionRef
 
 const Effect::EffectBase& ProjectConvert::findEffectWithOldName(const std::wstring& name) {
     const EffectCatalog* catalog = EffectCatalog::current();
-    if (!catalog)
-        throw System::messageException("Edit::ProjectConvert::findEffectWithOldName", "not found effect.");
+    if (!catalog) throw System::messageException("Edit::ProjectConvert::findEffectWithOldName", "not found effect.");
     try {
         return catalog->findEffect(name);
     } catch (const std::exception&) {
         const System::IniFile* conf = effectConf();
-        if (!conf)
-            throw;
+        if (!conf) throw;
         const System::IniFile::VALUE& mapped = conf->getSection("OldScript").findValue(System::wideToUtf8(name));
-        if (&mapped == &System::IniFile::emptyValue())
-            throw;
+        if (&mapped == &System::IniFile::emptyValue()) throw;
         return catalog->findEffect(mapped.toString());
     }
 }
 
 std::string ProjectConvert::convertTrackValue(std::string_view value) {
     const std::vector<std::string> parts = System::splitString(std::string(value), ',');
-    if (parts.size() < 3)
-        return std::string(value);
+    if (parts.size() < 3) return std::string(value);
 
     const std::string& modeText = parts[2];
     size_t i = 0;
-    while (i < modeText.size() && isBlank(modeText[i]))
-        ++i;
+    while (i < modeText.size() && isBlank(modeText[i])) ++i;
     std::string token;
     for (; i < modeText.size(); ++i) {
         const char c = modeText[i];
-        if (c == '@' || static_cast<unsigned char>(c) < 0x20)
-            break;
-        if (!isBlank(c))
-            token += c;
+        if (c == '@' || static_cast<unsigned char>(c) < 0x20) break;
+        if (!isBlank(c)) token += c;
     }
     std::string script;
-    if (i < modeText.size() && modeText[i] == '@')
-        script = modeText.substr(i + 1);
+    if (i < modeText.size() && modeText[i] == '@') script = modeText.substr(i + 1);
     const int32_t code = System::stoi(token);
     const int32_t mode = code & 15;
 
@@ -167,23 +153,17 @@ std::string ProjectConvert::convertTrackValue(std::string_view value) {
     if (const System::IniFile* conf = effectConf(); conf && conf->hasSection(kTrackModeSection)) {
         const System::IniFile::SectionRef table = conf->getSection(kTrackModeSection);
         const System::IniFile::VALUE& named = table.findValue(std::to_string(mode));
-        if (&named != &System::IniFile::emptyValue())
-            movement = named.text;
+        if (&named != &System::IniFile::emptyValue()) movement = named.text;
         singleSection = table.findValue("SingleSection").toInt(-1);
     }
     uint32_t flags = 0;
-    if (code & 64)
-        flags |= 1;
-    if (code & 32)
-        flags |= 2;
-    if (mode == singleSection)
-        flags |= 4;
+    if (code & 64) flags |= 1;
+    if (code & 32) flags |= 2;
+    if (mode == singleSection) flags |= 4;
 
     std::string result = parts[0] + "," + parts[1] + "," + movement + "," + std::to_string(flags);
-    if (parts.size() >= 4)
-        result += "|" + parts[3];
+    if (parts.size() >= 4) result += "|" + parts[3];
     return result;
 }
 
 }  // namespace Edit
-

@@ -15,8 +15,7 @@ void ProjectHistory::load() {
     try {
         System::IniFile ini;
         ini.loadFile(System::FileName::getExpandedPath(kStorePath));
-        if (!ini.hasSection("project"))
-            return;
+        if (!ini.hasSection("project")) return;
         const auto section = ini.getSection("project");
         for (int32_t i = 1; i <= kMaxItems; ++i) {
             const auto& value = section.findValue(std::to_string(i));
@@ -40,8 +39,7 @@ void ProjectHistory::save() {
         int32_t key = 1;
         for (const auto& item : items_) {
             // A line break would end the value and start lines of its own.
-            if (item.find_first_of(L"\r\n") != std::wstring::npos)
-                continue;
+            if (item.find_first_of(L"\r\n") != std::wstring::npos) continue;
             System::IniFile::writeKeyValue(file, std::to_string(key++), item);
         }
         file.close();

@@ -21,21 +21,18 @@ int32_t ProjectQueries::sceneAudioRate(const Scene& scene) const { return scene.
 
 bool ProjectQueries::findSceneName(int32_t sceneId, std::wstring& name) const {
     const Project* project = project_.load();
-    if (!project)
-        return false;
+    if (!project) return false;
     // The scene table itself, not the project's functions: the queries stay
     // apart from reading and writing project files.
     const auto it = project->scenes.find(sceneId);
-    if (it == project->scenes.end() || !it->second)
-        return false;
+    if (it == project->scenes.end() || !it->second) return false;
     name = it->second->name;
     return true;
 }
 
 int32_t ProjectQueries::findSceneId(const std::wstring& name) const {
     const Project* project = project_.load();
-    if (!project)
-        return -1;
+    if (!project) return -1;
     // The first in display order (then id) of the scenes with this name.
     const Scene* found = nullptr;
     for (const auto& [id, scene] : project->scenes)

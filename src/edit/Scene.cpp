@@ -29,8 +29,7 @@ bool Scene::Selection::contains(const Object* object) const {
 }
 
 void Scene::Selection::append(const std::shared_ptr<Object>& object) {
-    if (object->layerRangeControl)
-        controlSelected = true;
+    if (object->layerRangeControl) controlSelected = true;
     highestLayer = std::max(highestLayer, object->layer);
     reclicked = nullptr;
     object->selected = true;
@@ -42,26 +41,22 @@ void Scene::Selection::add(const std::shared_ptr<Object>& object, const Scene& s
         reclicked = object.get();
         return;
     }
-    if (scene.getLayer(object->layer).layer->lock)
-        return;
+    if (scene.getLayer(object->layer).layer->lock) return;
     append(object);
 }
 
 bool Scene::Selection::addGroup(const std::shared_ptr<Object>& object, const Scene& scene) {
-    if (contains(object.get()))
-        return false;
+    if (contains(object.get())) return false;
     if (!object->group) {
         add(object, scene);
         return true;
     }
-    for (const auto& member : scene.getGroupObjects(*object->group))
-        add(member, scene);
+    for (const auto& member : scene.getGroupObjects(*object->group)) add(member, scene);
     return true;
 }
 
 void Scene::Selection::clear() {
-    for (const auto& o : objects)
-        o->selected = false;
+    for (const auto& o : objects) o->selected = false;
     objects.clear();
     reclicked = nullptr;
     controlSelected = false;
@@ -89,27 +84,23 @@ std::wstring nameWord(const wchar_t* word) {
 }  // namespace
 
 std::wstring Scene::getDefaultName(int32_t id) {
-    if (id == 0)
-        return nameWord(L"Root");
+    if (id == 0) return nameWord(L"Root");
     return nameWord(L"Scene") + std::to_wstring(id);
 }
 
 const SceneLayer& Scene::getLayer(int32_t index) const {
-    if (index < 0 || index >= layerCount())
-        return SceneLayer::empty();
+    if (index < 0 || index >= layerCount()) return SceneLayer::empty();
     return *layers[static_cast<size_t>(index)];
 }
 
 void Scene::reserveLayer(int32_t index) {
-    while (layerCount() <= index)
-        layers.push_back(std::make_unique<SceneLayer>(layerCount()));
+    while (layerCount() <= index) layers.push_back(std::make_unique<SceneLayer>(layerCount()));
 }
 
 int32_t Scene::lastKeptLayer() const {
     int32_t last = std::min(lastUsedLayer, layerCount() - 1);
     for (int32_t i = layerCount() - 1; i > last; --i)
-        if (!getLayer(i).layer->isDefault())
-            return i;
+        if (!getLayer(i).layer->isDefault()) return i;
     return last;
 }
 
@@ -128,11 +119,9 @@ std::shared_ptr<Layer> Scene::insertLayer(int32_t position, const std::shared_pt
 }
 
 std::shared_ptr<Layer> Scene::deleteLayer(int32_t index) {
-    if (index < 0 || index >= layerCount())
-        return nullptr;
+    if (index < 0 || index >= layerCount()) return nullptr;
     SceneLayer& s = slot(index);
-    for (const auto& o : s.objects)
-        o->layer = -1;
+    for (const auto& o : s.objects) o->layer = -1;
     s.objects.clear();
     s.controlRanges.clear();
     s.needsSort = s.needsCompaction = s.rangesDirty = false;
@@ -148,18 +137,15 @@ std::shared_ptr<Layer> Scene::deleteLayer(int32_t index) {
 }
 
 bool Scene::moveLayer(int32_t from, int32_t to) {
-    if (from == to || from < 0 || to < 0 || from >= layerCount() || to >= layerCount())
-        return false;
+    if (from == to || from < 0 || to < 0 || from >= layerCount() || to >= layerCount()) return false;
     const int32_t step = from < to ? 1 : -1;
     for (int32_t i = from; i != to; i += step) {
         const int32_t j = i + step;
         // Entries waiting for compaction (moved to another layer) keep their layer.
         for (const auto& o : slot(i).objects)
-            if (o->layer == i)
-                o->layer = j;
+            if (o->layer == i) o->layer = j;
         for (const auto& o : slot(j).objects)
-            if (o->layer == j)
-                o->layer = i;
+            if (o->layer == j) o->layer = i;
         std::swap(layers[static_cast<size_t>(i)], layers[static_cast<size_t>(j)]);
         std::swap(slot(i).layer->index, slot(j).layer->index);
     }
@@ -176,8 +162,7 @@ std::shared_ptr<Object> Scene::createObject(int32_t layer, int32_t start, int32_
     return object;
 }
 
-std::shared_ptr<Object> Scene::createObject(const std::wstring& effectName, int32_t layer, int32_t start,
-                                            int32_t end) {
+std::shared_ptr<Object> Scene::createObject(const std::wstring& effectName, int32_t layer, int32_t start, int32_t end) {
     reserveLayer(layer);
     auto object = std::make_shared<Object>(layer, start, end);
     SceneLayer& s = slot(layer);
@@ -187,13 +172,11 @@ std::shared_ptr<Object> Scene::createObject(const std::wstring& effectName, int3
         object->addEffect(effectName);
     } catch (...) {
         auto it = std::find(s.objects.begin(), s.objects.end(), object);
-        if (it != s.objects.end())
-            s.objects.erase(it);
+        if (it != s.objects.end()) s.objects.erase(it);
         object->layer = -1;
         throw;
     }
-    if (object->layerRangeControl)
-        s.rangesDirty = true;
+    if (object->layerRangeControl) s.rangesDirty = true;
     return object;
 }
 
@@ -202,23 +185,19 @@ void Scene::moveObjectToLayer(const std::shared_ptr<Object>& object, int32_t lay
     if (object->layer >= 0 && object->layer < layerCount()) {
         SceneLayer& from = slot(object->layer);
         from.needsCompaction = true;
-        if (object->layerRangeControl)
-            from.rangesDirty = true;
+        if (object->layerRangeControl) from.rangesDirty = true;
     }
     object->layer = layer;
     SceneLayer& to = slot(layer);
     to.objects.push_back(object);
     to.needsSort = true;
-    if (object->layerRangeControl)
-        to.rangesDirty = true;
+    if (object->layerRangeControl) to.rangesDirty = true;
 }
 
 void Scene::resizeObjectLength(Object& object, int32_t length, bool keepEnd) {
-    if (!object.midpoints.empty())
-        return;
+    if (!object.midpoints.empty()) return;
     const int32_t span = length >= 2 ? length - 1 : 0;
-    if (static_cast<int64_t>(object.start) + span == object.end)
-        return;
+    if (static_cast<int64_t>(object.start) + span == object.end) return;
     if (span < object.end - object.start) {
         if (keepEnd)
             object.start = object.end - span;
@@ -230,14 +209,12 @@ void Scene::resizeObjectLength(Object& object, int32_t length, bool keepEnd) {
     if (keepEnd) {
         int32_t newStart = object.end - span;
         const size_t at = s.upperBoundByStart(object.start - 1);
-        if (at > 0)
-            newStart = std::max(newStart, s.objects[at - 1]->end + 1);
+        if (at > 0) newStart = std::max(newStart, s.objects[at - 1]->end + 1);
         object.start = newStart;
     } else {
         int32_t newEnd = object.start + span;
         const size_t at = s.lowerBoundByEnd(object.end + 1);
-        if (at < s.objects.size())
-            newEnd = std::min(newEnd, s.objects[at]->start - 1);
+        if (at < s.objects.size()) newEnd = std::min(newEnd, s.objects[at]->start - 1);
         object.end = newEnd;
     }
 }
@@ -249,10 +226,8 @@ void Scene::stretchObjectLength(Object& object, int32_t length) {
     int64_t newEnd = std::clamp<int64_t>(static_cast<int64_t>(object.start) + length - 1, kLow, kHigh);
     const SceneLayer& s = getLayer(object.layer);
     const size_t at = s.lowerBoundByEnd(object.end + 1);
-    if (at < s.objects.size())
-        newEnd = std::min<int64_t>(newEnd, static_cast<int64_t>(s.objects[at]->start) - 1);
-    if (newEnd == object.end)
-        return;
+    if (at < s.objects.size()) newEnd = std::min<int64_t>(newEnd, static_cast<int64_t>(s.objects[at]->start) - 1);
+    if (newEnd == object.end) return;
     const int64_t d = static_cast<int64_t>(object.end) - object.start;
     const float x = static_cast<float>(newEnd - object.start) / static_cast<float>(d < 2 ? 1 : d);
     int64_t p = 0;
@@ -273,31 +248,24 @@ size_t Scene::firstRangeReaching(const SceneLayer& slot, int32_t from) {
 
 std::shared_ptr<Object> Scene::findLayerObject(int32_t layer, int32_t frame, int32_t media) const {
     const SceneLayer& s = getLayer(layer);
-    if (s.layer->hide)
-        return nullptr;
+    if (s.layer->hide) return nullptr;
     const size_t at = s.lowerBoundByEnd(frame);
-    if (at >= s.objects.size())
-        return nullptr;
+    if (at >= s.objects.size()) return nullptr;
     const auto& object = s.objects[at];
-    if (object->start > frame || frame > object->end || object->effects.empty())
-        return nullptr;
+    if (object->start > frame || frame > object->end || object->effects.empty()) return nullptr;
     const EffectBase& first = *object->effects.front();
-    const bool enabled =
-        first.role == EffectBase::kFilter
-            ? std::any_of(object->effects.begin(), object->effects.end(), [](const auto& e) { return !e->disabled; })
-            : !first.disabled;
-    if (!enabled)
-        return nullptr;
-    if (media == 0 || EffectManager::fitsMedia(first.media, media))
-        return object;
+    const bool enabled = first.role == EffectBase::kFilter ? std::any_of(object->effects.begin(), object->effects.end(),
+                                                                         [](const auto& e) { return !e->disabled; })
+                                                           : !first.disabled;
+    if (!enabled) return nullptr;
+    if (media == 0 || EffectManager::fitsMedia(first.media, media)) return object;
     return nullptr;
 }
 
 std::vector<std::shared_ptr<Object>> Scene::getGroupObjects(const Group& group) const {
     std::vector<std::shared_ptr<Object>> members;
     for (const Object* member : group.members) {
-        if (member->layer == -1)
-            continue;
+        if (member->layer == -1) continue;
         if (auto found = getLayer(member->layer).findNearestObject(member->start, member->start))
             members.push_back(std::move(found));
     }
@@ -305,11 +273,9 @@ std::vector<std::shared_ptr<Object>> Scene::getGroupObjects(const Group& group) 
 }
 
 bool Scene::anyTargetObject(ObjectPredicate predicate) const {
-    if (selection.objects.empty())
-        return focusObject && focusObject->layer != -1 && predicate(focusObject);
+    if (selection.objects.empty()) return focusObject && focusObject->layer != -1 && predicate(focusObject);
     for (const auto& object : selection.objects)
-        if (predicate(object))
-            return true;
+        if (predicate(object)) return true;
     return false;
 }
 
@@ -330,11 +296,9 @@ void Scene::update() {
         if (s.rangesDirty) {
             s.controlRanges.clear();
             for (const auto& o : s.objects) {
-                if (!o->layerRangeControl || o->effects.empty())
-                    continue;
+                if (!o->layerRangeControl || o->effects.empty()) continue;
                 int32_t n = SceneLayer::kAllLayers;
-                if (auto* range = o->effects.front()->getLayerRange(); range && range->value != 0)
-                    n = range->value;
+                if (auto* range = o->effects.front()->getLayerRange(); range && range->value != 0) n = range->value;
                 s.controlRanges.push_back({o->start, o->end, n});
             }
             s.rangesDirty = false;
@@ -348,8 +312,7 @@ void Scene::update() {
 
 void Scene::clear() {
     for (const auto& s : layers)
-        for (const auto& o : s->objects)
-            o->layer = -1;
+        for (const auto& o : s->objects) o->layer = -1;
     layers.clear();
     layers.push_back(std::make_unique<SceneLayer>(0));
     update();
@@ -364,8 +327,7 @@ namespace Edit {
 void Scene::saveIniFile(System::File& file, int32_t index) const {
     IniLines::writeSection(file, "scene." + std::to_string(index));
     IniLines::writeInt(file, "scene", id);
-    if (!name.empty())
-        System::IniFile::writeKeyValue(file, "name", name);
+    if (!name.empty()) System::IniFile::writeKeyValue(file, "name", name);
     IniLines::writeInt(file, "video.width", videoWidth);
     IniLines::writeInt(file, "video.height", videoHeight);
     IniLines::writeInt(file, "video.rate", videoRate);
@@ -386,8 +348,7 @@ void Scene::setName(std::wstring text) {
 
 bool Scene::loadIniFile(const System::IniFile& ini, const std::string& sectionName) {
     const auto found = ini.sections().find(sectionName);
-    if (found == ini.sections().end())
-        return true;
+    if (found == ini.sections().end()) return true;
     const System::IniFile::SectionRef section(sectionName, &found->second);
     bool sound = true;
     // A value the model cannot work with keeps the default and is reported.
@@ -401,8 +362,7 @@ bool Scene::loadIniFile(const System::IniFile& ini, const std::string& sectionNa
                           sectionName.c_str(), key, value, field);
     };
     setName(section.findValue("name").toString({}));
-    if (name.empty())
-        name = getDefaultName(id);
+    if (name.empty()) name = getDefaultName(id);
     constexpr int32_t kMaxSize = 16384;
     constexpr int32_t kMax = 0x7fffffff;
     checked("video.width", section.getValue("video.width").toInt(), 1, kMaxSize, videoWidth);

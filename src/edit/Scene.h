@@ -145,11 +145,9 @@ void Scene::forEachControlRange(int32_t layer, int32_t from, int32_t to, F&& cal
         const SceneLayer& s = *layers[static_cast<size_t>(i)];
         for (size_t r = firstRangeReaching(s, from); r < s.controlRanges.size(); ++r) {
             const auto& range = s.controlRanges[r];
-            if (range.start > to)
-                break;
+            if (range.start > to) break;
             const int64_t reach = static_cast<int64_t>(i) + range.layerCount;
-            if (reach < layer)
-                continue;
+            if (reach < layer) continue;
             callback(range.start, range.end, reach == layer);
         }
     }

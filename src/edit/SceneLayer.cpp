@@ -16,15 +16,15 @@ const SceneLayer& SceneLayer::empty() {
 }
 
 size_t SceneLayer::lowerBoundByEnd(int32_t frame) const {
-    return static_cast<size_t>(std::partition_point(objects.begin(), objects.end(),
-                                                    [&](const auto& o) { return o->end < frame; }) -
-                               objects.begin());
+    return static_cast<size_t>(
+        std::partition_point(objects.begin(), objects.end(), [&](const auto& o) { return o->end < frame; }) -
+        objects.begin());
 }
 
 size_t SceneLayer::upperBoundByStart(int32_t frame) const {
-    return static_cast<size_t>(std::partition_point(objects.begin(), objects.end(),
-                                                    [&](const auto& o) { return o->start <= frame; }) -
-                               objects.begin());
+    return static_cast<size_t>(
+        std::partition_point(objects.begin(), objects.end(), [&](const auto& o) { return o->start <= frame; }) -
+        objects.begin());
 }
 
 std::shared_ptr<Object> SceneLayer::findNearestObject(int32_t a, int32_t b) const {

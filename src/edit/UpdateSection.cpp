@@ -32,25 +32,18 @@ UpdateSection::~UpdateSection() {
         }
     }
     if (undoOpen)
-        if (auto* undo = Undo::UndoService::get())
-            undo->commitRecord();
+        if (auto* undo = Undo::UndoService::get()) undo->commitRecord();
     if (lock_) {
         lock_->unlock();
         lock_ = nullptr;
     }
-    if (panelRefresh())
-        panelRefresh()(*this);
+    if (panelRefresh()) panelRefresh()(*this);
     if (Event::EventService* events = eventService) {
-        if (objectChanged)
-            events->objectChangedListeners.call(changedObject);
-        if (layerChanged)
-            events->layerListeners.call();
-        if (sceneChanged)
-            events->sceneListeners.call(sceneId);
-        if (focusChanged)
-            events->focusObjectListeners.call(scene ? scene->focusObject : nullptr);
-        if (cursorChanged)
-            events->cursorFrameListeners.call(scene ? scene->cursorFrame : 0);
+        if (objectChanged) events->objectChangedListeners.call(changedObject);
+        if (layerChanged) events->layerListeners.call();
+        if (sceneChanged) events->sceneListeners.call(sceneId);
+        if (focusChanged) events->focusObjectListeners.call(scene ? scene->focusObject : nullptr);
+        if (cursorChanged) events->cursorFrameListeners.call(scene ? scene->cursorFrame : 0);
     }
     changedObject.reset();
     scene.reset();

@@ -14,8 +14,7 @@ namespace {
 
 ObjectCommands& commands(const char* scope) {
     ObjectCommands* c = ObjectCommands::current();
-    if (!c)
-        throw System::notImplementException(scope);
+    if (!c) throw System::notImplementException(scope);
     return *c;
 }
 
@@ -34,14 +33,12 @@ std::wstring AliasDefine::getName() const { return stem; }
 int32_t AliasDefine::getKind() { return kindCode; }
 
 uint8_t AliasDefine::getMedia() {
-    if (media_ == 0)
-        loadAliasInfo();
+    if (media_ == 0) loadAliasInfo();
     return media_;
 }
 
 uint8_t AliasDefine::getPlacement() {
-    if (media_ == 0)
-        loadAliasInfo();
+    if (media_ == 0) loadAliasInfo();
     return placement_;
 }
 
@@ -64,13 +61,11 @@ std::wstring AliasDefine::getPath() const {
 void AliasDefine::loadAliasInfo() {
     try {
         EffectService* service = EffectService::get();
-        if (!service)
-            return;
+        if (!service) return;
         System::IniFile ini;
         ini.loadFile(getPath());
         const System::IniFile::SectionRef section = ini.getSection("Effect", 0);
-        if (section.keys().empty())
-            return;
+        if (section.keys().empty()) return;
         const EffectDefine& define = service->findEffect(section.getValue("effect.name").toString());
         media_ = define.prototype()->media;
         placement_ = define.prototype()->placement;

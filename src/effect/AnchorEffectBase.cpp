@@ -9,8 +9,8 @@ void AnchorEffectBase::drawAnchor(Render::RenderContext&, const ChainEntry&, int
 void AnchorEffectBase::moveAnchor(const Anchor::AnchorEvent&) {}
 
 Anchor::AnchorItem* AnchorEffectBase::addAnchorItem(Anchor::AnchorList&, const std::shared_ptr<Edit::Object>&,
-                                                    const ChainEntry&, int32_t, const Point&,
-                                                    const OutputView::Matrix&, uint32_t) {
+                                                    const ChainEntry&, int32_t, const Point&, const OutputView::Matrix&,
+                                                    uint32_t) {
     return nullptr;
 }
 

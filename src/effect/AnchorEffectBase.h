@@ -35,8 +35,7 @@ public:
                                               const ChainEntry& entry, int32_t id, const Point& point,
                                               const OutputView::Matrix& matrix, uint32_t flags);
     // Throws "not implement.".
-    virtual void setCurrentAnchor(Render::RenderContext& context, const ChainEntry& entry, int32_t id,
-                                  uint32_t flags);
+    virtual void setCurrentAnchor(Render::RenderContext& context, const ChainEntry& entry, int32_t id, uint32_t flags);
     // Throws "not implement.".
     virtual void setSectionAnchor(Render::RenderContext& context, const ChainEntry& entry, int32_t keyIndex,
                                   uint32_t flags);

@@ -16,7 +16,7 @@ class AudioRenderContext : public ContextBase {
 public:
     float leftGain = 1.0f;
     float rightGain = 1.0f;
-    Media::AudioBuffer* mixBuffer = nullptr;  // not owning
+    Media::AudioBuffer* mixBuffer = nullptr;     // not owning
     std::shared_ptr<Edit::Object> groupControl;  // innermost audio group control
     AudioRange range;
 };

@@ -3,8 +3,7 @@
 namespace Render {
 
 void ContextBase::setObject(const std::shared_ptr<Edit::Object>& newObject) {
-    if (newObject == object)
-        return;
+    if (newObject == object) return;
     resetObject(newObject);
 }
 

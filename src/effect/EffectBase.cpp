@@ -89,17 +89,13 @@ std::shared_ptr<EffectBase> EffectBase::instantiate() const {
     return instance;
 }
 
-
 // ---- sections of project, alias and default-parameter files ----
 
 void EffectBase::saveIniSectionParameter(System::File& file) const {
     System::IniFile::writeKeyValue(file, "effect.name", name);
-    if (disabled)
-        System::IniFile::writeKeyValue(file, "effect.disable", L"1");
-    if (hidden)
-        System::IniFile::writeKeyValue(file, "display.hide", L"1");
-    if (locked)
-        System::IniFile::writeKeyValue(file, "display.lock", L"1");
+    if (disabled) System::IniFile::writeKeyValue(file, "effect.disable", L"1");
+    if (hidden) System::IniFile::writeKeyValue(file, "display.hide", L"1");
+    if (locked) System::IniFile::writeKeyValue(file, "display.lock", L"1");
     for (const EffectItem* item : items)
         System::IniFile::writeKeyValue(file, System::wideToUtf8(item->name), System::utf8ToWide(item->toString()));
 }
@@ -115,8 +111,7 @@ void EffectBase::loadIniSectionParameter(const System::IniFile::SectionRef& sect
     for (EffectItem* item : items) {
         const std::string key = System::wideToUtf8(item->name);
         const System::IniFile::VALUE& value = section.findValue(key);
-        if (&value == &System::IniFile::emptyValue())
-            continue;
+        if (&value == &System::IniFile::emptyValue()) continue;
         try {
             // A value holds no line break once read: the same text that the
             // writer, which writes breaks as blanks, gives back.
@@ -134,52 +129,43 @@ void EffectBase::loadKtoSectionParameter(const System::IniFile::SectionRef& sect
     disabled = section.findValue("_disable").toInt(0) != 0;
     // The entries in file order: several keys may address one item.
     std::vector<std::pair<const std::string*, const System::IniFile::VALUE*>> entries;
-    for (const auto& [key, value] : section.keys())
-        entries.emplace_back(&key, &value);
+    for (const auto& [key, value] : section.keys()) entries.emplace_back(&key, &value);
     std::stable_sort(entries.begin(), entries.end(),
                      [](const auto& a, const auto& b) { return a.second->line < b.second->line; });
     const std::string effectName = System::wideToUtf8(name);
     for (const auto& [key, value] : entries) {
-        if (*key == "_name")
-            continue;
+        if (*key == "_name") continue;
         try {
             EffectItem* item = findItemByName(System::utf8ToWide(*key));
-            if (!item)
-                item = findItemByOldName(*key);
-            if (item)
-                item->fromKtoString(value->text, *key, name, false);
+            if (!item) item = findItemByOldName(*key);
+            if (item) item->fromKtoString(value->text, *key, name, false);
         } catch (const std::exception&) {
-            System::Log::warn("Effect::EffectBase::loadKtoSectionParameter", "ini file effect parameter invalid. [%s](%s)",
-                              effectName.c_str(), key->c_str());
+            System::Log::warn("Effect::EffectBase::loadKtoSectionParameter",
+                              "ini file effect parameter invalid. [%s](%s)", effectName.c_str(), key->c_str());
         }
     }
 }
 
 EffectItem* EffectBase::findItemByName(const std::wstring& itemName) const {
     for (EffectItem* item : items)
-        if (item->name == itemName)
-            return item;
+        if (item->name == itemName) return item;
     return nullptr;
 }
 
 EffectItem* EffectBase::findItemByOldName(const std::string& oldKey) const {
     Setting::SettingService* settings = Setting::SettingService::get();
-    if (!settings)
-        return nullptr;
+    if (!settings) return nullptr;
     const std::string sectionName = "OldScript." + System::wideToUtf8(name);
-    if (!settings->effect.hasSection(sectionName))
-        return nullptr;
+    if (!settings->effect.hasSection(sectionName)) return nullptr;
     const System::IniFile::VALUE& value = settings->effect.getSection(sectionName).findValue(oldKey);
-    if (&value == &System::IniFile::emptyValue())
-        return nullptr;
+    if (&value == &System::IniFile::emptyValue()) return nullptr;
     return findItemByName(value.toString());
 }
 
 void EffectBase::setItemData(const EffectBase& other) {
     if (items.size() != other.items.size())
         throw System::messageException("Effect::EffectBase::setItemData", "different number of items.");
-    for (size_t i = 0; i < items.size(); ++i)
-        items[i]->copyFrom(*other.items[i]);
+    for (size_t i = 0; i < items.size(); ++i) items[i]->copyFrom(*other.items[i]);
 }
 
 }  // namespace Effect

@@ -42,11 +42,11 @@ using ItemList = std::vector<EffectItem*>;
 // What an item event carries to the effect (itemEvent).
 struct ItemEvent {
     enum Kind : int32_t {
-        kItemChanged = 1,   // a notify item was changed by the user
-        kFileGiven = 2,     // a file was dropped on or chosen for the input; see path
-        kSplit = 3,         // the object was split; object is the one before the split
-        kStartMoved = 4,    // frame holds the former start frame
-        kEndMoved = 5,      // frame holds the former end frame
+        kItemChanged = 1,  // a notify item was changed by the user
+        kFileGiven = 2,    // a file was dropped on or chosen for the input; see path
+        kSplit = 3,        // the object was split; object is the one before the split
+        kStartMoved = 4,   // frame holds the former start frame
+        kEndMoved = 5,     // frame holds the former end frame
         kFileInformation = 100,
     };
     int32_t kind = 0;
@@ -72,7 +72,7 @@ public:
     uint8_t media = 0;
     uint8_t placement = 0;
     const wchar_t* menuGroup = L"";
-    ItemList items;  // not owning: the items are members of the concrete effect
+    ItemList items;        // not owning: the items are members of the concrete effect
     uint8_t disabled = 0;  // "effect.disable"
     uint8_t hidden = 0;    // "display.hide"
     uint8_t locked = 0;    // "display.lock"

@@ -16,8 +16,7 @@ namespace {
 
 ObjectCommands& commands(const char* scope) {
     ObjectCommands* c = ObjectCommands::current();
-    if (!c)
-        throw System::notImplementException(scope);
+    if (!c) throw System::notImplementException(scope);
     return *c;
 }
 
@@ -48,7 +47,9 @@ void EffectDefine::addToObject(const std::shared_ptr<Edit::Object>& object, int3
     commands("Effect::EffectDefine::addToObject").setEffect(object, prototype_->name, position, replace);
 }
 
-bool EffectDefine::isDefineOf(const EffectBase& effect) const { return std::wstring_view(effect.name) == prototype_->name; }
+bool EffectDefine::isDefineOf(const EffectBase& effect) const {
+    return std::wstring_view(effect.name) == prototype_->name;
+}
 
 std::wstring EffectDefine::getDefaultParamPath() const {
     std::wstring path = std::wstring(L"%Default%") + System::kPathSeparator + prototype_->name + L".effect";
@@ -57,8 +58,7 @@ std::wstring EffectDefine::getDefaultParamPath() const {
 }
 
 EffectBase& EffectDefine::loadDefaultParam() {
-    if (defaultsLoaded_)
-        return *prototype_;
+    if (defaultsLoaded_) return *prototype_;
     defaultsLoaded_ = 1;
     const std::wstring path = getDefaultParamPath();
     if (System::File::exists(path)) {
@@ -70,8 +70,7 @@ EffectBase& EffectDefine::loadDefaultParam() {
 }
 
 void EffectDefine::saveDefaultParam(const EffectBase& effect) {
-    if (!isDefineOf(effect))
-        return;
+    if (!isDefineOf(effect)) return;
     defaultsLoaded_ = 0;
     const std::wstring path = getDefaultParamPath();
     System::Log::verbose("System::IniFile::Save::Save", L"saveFile : %ls", path.c_str());
@@ -84,8 +83,7 @@ void EffectDefine::saveDefaultParam(const EffectBase& effect) {
 }
 
 void EffectDefine::resetDefaultParam(const EffectBase& effect) {
-    if (!isDefineOf(effect))
-        return;
+    if (!isDefineOf(effect)) return;
     System::File::deleteFile(getDefaultParamPath());
     const std::shared_ptr<EffectBase> fresh = prototype_->createInstance();
     prototype_->setItemData(*fresh);

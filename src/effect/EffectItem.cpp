@@ -5,8 +5,7 @@
 namespace Effect {
 
 EffectItem::EffectItem(ItemList* list, uint8_t type, std::wstring name) : type(type), name(std::move(name)) {
-    if (list)
-        list->push_back(this);
+    if (list) list->push_back(this);
 }
 
 EffectItem::EffectItem(const EffectItem& other) : type(other.type), name(other.name), notify(other.notify) {}

@@ -76,10 +76,8 @@ public:
     // and the class does not (a snapshot clone of a derived kind).
     template <class T>
     T* to() {
-        if (!T::hasType(type))
-            return nullptr;
-        if (T* item = dynamic_cast<T*>(this))
-            return item;
+        if (!T::hasType(type)) return nullptr;
+        if (T* item = dynamic_cast<T*>(this)) return item;
         throwInvalidType();
     }
 

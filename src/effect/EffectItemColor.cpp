@@ -22,16 +22,12 @@ int hexByte(std::string_view two) {
 // before anything changes (signs, inner blanks or a "0x" are not digits).
 void readRgb(std::string_view text, uint8_t& red, uint8_t& green, uint8_t& blue) {
     size_t first = 0, last = text.size();
-    while (first < last && text[first] == ' ')
-        ++first;
-    while (last > first && text[last - 1] == ' ')
-        --last;
-    if (last - first != 6)
-        throw std::invalid_argument("RGB argument is invalid.");
+    while (first < last && text[first] == ' ') ++first;
+    while (last > first && text[last - 1] == ' ') --last;
+    if (last - first != 6) throw std::invalid_argument("RGB argument is invalid.");
     const std::string_view digits = text.substr(first, 6);
     const int r = hexByte(digits.substr(0, 2)), g = hexByte(digits.substr(2, 2)), b = hexByte(digits.substr(4, 2));
-    if (r < 0 || g < 0 || b < 0)
-        throw std::invalid_argument("RGB argument is invalid.");
+    if (r < 0 || g < 0 || b < 0) throw std::invalid_argument("RGB argument is invalid.");
     red = static_cast<uint8_t>(r);
     green = static_cast<uint8_t>(g);
     blue = static_cast<uint8_t>(b);
@@ -63,8 +59,7 @@ bool EffectItemColor::equals(const EffectItem& other) const {
 std::unique_ptr<EffectItem> EffectItemColor::clone() const { return std::make_unique<EffectItemColor>(*this); }
 
 std::string EffectItemColor::toString() const {
-    if (unset)
-        return {};
+    if (unset) return {};
     char text[8];
     std::snprintf(text, sizeof text, "%02x%02x%02x", red, green, blue);
     return text;
@@ -84,8 +79,7 @@ namespace {
 
 int16_t hexInt16(std::string_view four) {
     const int low = hexByte(four.substr(0, 2)), high = hexByte(four.substr(2, 2));
-    if (low < 0 || high < 0)
-        throw std::invalid_argument("invalid stoi argument");
+    if (low < 0 || high < 0) throw std::invalid_argument("invalid stoi argument");
     return static_cast<int16_t>(low | high << 8);
 }
 
@@ -116,13 +110,11 @@ void EffectItemColor::fromKtoString(std::string_view value, std::string_view key
         } catch (const std::exception&) {
             return;
         }
-        if (v > 0)
-            unset = 1;
+        if (v > 0) unset = 1;
         return;
     }
     if (key.starts_with("color_yc")) {
-        if (value.size() != 12)
-            return;
+        if (value.size() != 12) return;
         fromYCbCr(value, red, green, blue);
         return;
     }

@@ -12,8 +12,7 @@ public:
 
     static bool hasType(uint8_t code) { return code == kColor || code == kColorUnset; }
 
-    EffectItemColor(ItemList* list, std::wstring name, uint8_t red, uint8_t green, uint8_t blue,
-                    uint8_t type = kColor);
+    EffectItemColor(ItemList* list, std::wstring name, uint8_t red, uint8_t green, uint8_t blue, uint8_t type = kColor);
     EffectItemColor(const EffectItemColor& other) = default;
 
     void copyFrom(const EffectItem& other) override;

@@ -24,15 +24,11 @@ bool EffectItemComboFile::equals(const EffectItem& other) const {
     return index == o.index && path == o.path;
 }
 
-std::unique_ptr<EffectItem> EffectItemComboFile::clone() const {
-    return std::make_unique<EffectItemComboFile>(*this);
-}
+std::unique_ptr<EffectItem> EffectItemComboFile::clone() const { return std::make_unique<EffectItemComboFile>(*this); }
 
 std::string EffectItemComboFile::toString() const {
-    if (index == -1)
-        return System::wideToUtf8(path);
-    if (!options)
-        throw std::out_of_range("invalid map<K, T> key");
+    if (index == -1) return System::wideToUtf8(path);
+    if (!options) throw std::out_of_range("invalid map<K, T> key");
     return System::wideToUtf8(options->nameOf(index));
 }
 
@@ -66,8 +62,7 @@ bool EffectItemComboFile::getFilePath(std::wstring& out) const {
 }
 
 void EffectItemComboFile::setFilePath(const std::wstring& value) {
-    if (value.empty())
-        return;
+    if (value.empty()) return;
     path = value;
     System::FileName::expandVariable(path);
     System::replaceLineBreaks(path);  // kept on one line of the project file

@@ -9,9 +9,9 @@ class EffectItemComboFile : public EffectItem {
 public:
     using SharedList = EffectItemSelect::SharedList;
 
-    const SharedList* options = nullptr;     // the figure names, kept by the resource side
+    const SharedList* options = nullptr;  // the figure names, kept by the resource side
     const wchar_t* filter = L"SvgFile (*.svg)";
-    int32_t index = 0;                       // -1: a file is selected
+    int32_t index = 0;  // -1: a file is selected
     std::wstring path;
 
     static bool hasType(uint8_t code) { return code == kFigure || code == kScriptFigure; }

@@ -10,8 +10,7 @@ const EffectItemComboFile::SharedList& EffectItemFigureSelect::getFigureList() {
         std::vector<std::wstring> names;
         modelQueries().figureNames(names);
         auto* l = new SharedList;  // lives until the process ends
-        for (size_t i = 0; i < names.size(); ++i)
-            l->add(static_cast<int32_t>(i), names[i]);
+        for (size_t i = 0; i < names.size(); ++i) l->add(static_cast<int32_t>(i), names[i]);
         return l;
     }();
     return *list;
@@ -21,8 +20,7 @@ namespace {
 
 int32_t figureIndex(const wchar_t* figure) {
     const auto& list = EffectItemFigureSelect::getFigureList();
-    if (figure && list.contains(figure))
-        return list.indexOf(figure);
+    if (figure && list.contains(figure)) return list.indexOf(figure);
     return 1;
 }
 

@@ -11,8 +11,7 @@ public:
 
     // Selects the named figure, or "円" (index 1) when no name, or a name the
     // list lacks, is given.
-    EffectItemFigureSelect(ItemList* list, std::wstring name, const wchar_t* figure = nullptr,
-                           uint8_t type = kFigure);
+    EffectItemFigureSelect(ItemList* list, std::wstring name, const wchar_t* figure = nullptr, uint8_t type = kFigure);
 
     // The names of the figure list, built on first use.
     static const SharedList& getFigureList();

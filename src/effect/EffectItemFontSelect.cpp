@@ -16,8 +16,7 @@ struct FontList {
         modelQueries().fontFamilies(names, defaultName);
         for (size_t i = 0; i < names.size(); ++i) {
             list.add(static_cast<int32_t>(i), names[i]);
-            if (names[i] == defaultName && defaultIndex == 0)
-                defaultIndex = static_cast<int32_t>(i);
+            if (names[i] == defaultName && defaultIndex == 0) defaultIndex = static_cast<int32_t>(i);
         }
     }
 };

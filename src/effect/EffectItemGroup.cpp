@@ -7,14 +7,12 @@
 namespace Effect {
 
 EffectItemGroup::EffectItemGroup(std::vector<EffectItemNumber*> list) : members(std::move(list)) {
-    for (EffectItemNumber* m : members)
-        m->group = this;
+    for (EffectItemNumber* m : members) m->group = this;
 }
 
 bool EffectItemGroup::isEditableAt(const Render::RenderContext& context) const {
     size_t count = 0;
-    for (const EffectItemNumber* m : members)
-        count = std::max(count, m->values.size());
+    for (const EffectItemNumber* m : members) count = std::max(count, m->values.size());
     return EffectItemNumber::isEditableAt(context, count);
 }
 

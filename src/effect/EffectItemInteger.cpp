@@ -4,8 +4,8 @@
 
 namespace Effect {
 
-EffectItemInteger::EffectItemInteger(ItemList* list, std::wstring name, int32_t value, int32_t minimum,
-                                     int32_t maximum, uint8_t type)
+EffectItemInteger::EffectItemInteger(ItemList* list, std::wstring name, int32_t value, int32_t minimum, int32_t maximum,
+                                     uint8_t type)
     : EffectItem(list, type, std::move(name)), value(value), minimum(minimum), maximum(maximum) {}
 
 void EffectItemInteger::copyFrom(const EffectItem& other) {

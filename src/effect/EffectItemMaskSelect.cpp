@@ -33,8 +33,7 @@ std::string EffectItemMaskSelect::toString() const {
         modelQueries().findSceneName(sceneId, sceneName);
         return System::wideToUtf8(sceneName);
     }
-    if (index >= 0)
-        return System::wideToUtf8(options->nameOf(index));
+    if (index >= 0) return System::wideToUtf8(options->nameOf(index));
     return System::wideToUtf8(path);
 }
 
@@ -62,8 +61,7 @@ bool EffectItemMaskSelect::getFilePath(std::wstring& out) const {
 }
 
 void EffectItemMaskSelect::setFilePath(const std::wstring& value) {
-    if (value.empty())
-        return;
+    if (value.empty()) return;
     path = value;
     System::FileName::expandVariable(path);
     System::replaceLineBreaks(path);  // kept on one line of the project file

@@ -27,10 +27,8 @@ std::string floatText(double value) { return System::wideToUtf8(System::formatDe
 
 std::vector<double> parseFloatList(const std::string& part) {
     std::vector<double> out;
-    if (part.empty())
-        return out;
-    for (const std::string& piece : System::splitComma(part))
-        out.push_back(ItemText::parseDouble(piece));
+    if (part.empty()) return out;
+    for (const std::string& piece : System::splitComma(part)) out.push_back(ItemText::parseDouble(piece));
     return out;
 }
 
@@ -40,8 +38,8 @@ size_t midpointCount(const Edit::Object& object) { return modelQueries().objectM
 // the midpoints see it.
 Render::SectionPosition wholeObject(const Edit::Object& object, double frame) {
     static const std::vector<int32_t> kNoBoundaries;
-    return Render::SectionPosition::locate(modelQueries().objectStart(object), modelQueries().objectEnd(object), kNoBoundaries, 0,
-                                           frame);
+    return Render::SectionPosition::locate(modelQueries().objectStart(object), modelQueries().objectEnd(object),
+                                           kNoBoundaries, 0, frame);
 }
 
 }  // namespace
@@ -50,8 +48,7 @@ int32_t EffectItemNumber::roundStep(double x) {
     const double r = std::round(x);
     if (!(r >= static_cast<double>(std::numeric_limits<int32_t>::min())))
         return std::isnan(r) ? 0 : std::numeric_limits<int32_t>::min();
-    if (r > static_cast<double>(std::numeric_limits<int32_t>::max()))
-        return std::numeric_limits<int32_t>::max();
+    if (r > static_cast<double>(std::numeric_limits<int32_t>::max())) return std::numeric_limits<int32_t>::max();
     return static_cast<int32_t>(r);
 }
 
@@ -90,10 +87,8 @@ std::unique_ptr<EffectItem> EffectItemNumber::clone() const { return std::make_u
 int32_t EffectItemNumber::toSteps(double value) const { return roundStep(static_cast<double>(scale) * value); }
 
 int32_t EffectItemNumber::clampValue(int32_t v) const {
-    if (v > maximum)
-        return maximum;
-    if (v < minimum)
-        return minimum;
+    if (v > maximum) return maximum;
+    if (v < minimum) return minimum;
     return v;
 }
 
@@ -108,8 +103,7 @@ double EffectItemNumber::keyValue(int32_t i) const {
 }
 
 void EffectItemNumber::setValue(double value, int32_t index) {
-    if (index < 0 || index >= static_cast<int32_t>(values.size()))
-        return;
+    if (index < 0 || index >= static_cast<int32_t>(values.size())) return;
     values[index] = clampValue(toSteps(value));
 }
 
@@ -120,8 +114,7 @@ void EffectItemNumber::setMovement(const MovementBase& m) {
 
 int32_t EffectItemNumber::resizeValues(int32_t boundaryCount) {
     int32_t target = movement->valueCount;
-    if (target < 0)
-        target = (flags & kIgnoreMidpoints) ? 2 : boundaryCount;
+    if (target < 0) target = (flags & kIgnoreMidpoints) ? 2 : boundaryCount;
     target = std::max(target, 0);
     while (static_cast<int32_t>(values.size()) > target) {
         if (values.size() >= 2)
@@ -139,8 +132,7 @@ void EffectItemNumber::updateMovementFlags(const Edit::Object& object) {
     const auto setBit = [&](uint32_t bit, bool on) {
         const uint32_t before = flags;
         flags = on ? (flags | bit) : (flags & ~bit);
-        if (flags != before)
-            resizeValues(boundaries);
+        if (flags != before) resizeValues(boundaries);
     };
     setBit(kAccelerate, movement->accelerate == 1);
     setBit(kDecelerate, movement->decelerate == 1);
@@ -150,14 +142,12 @@ void EffectItemNumber::updateMovementFlags(const Edit::Object& object) {
 }
 
 const std::vector<double>& EffectItemNumber::getMovementSettings() {
-    if (settings.size() != movement->defaultSettings.size())
-        settings = movement->defaultSettings;
+    if (settings.size() != movement->defaultSettings.size()) settings = movement->defaultSettings;
     return settings;
 }
 
 Render::SectionPosition EffectItemNumber::getPosition(const Render::RenderContext& context) const {
-    if (!(flags & kIgnoreMidpoints) || !context.object)
-        return context.section;
+    if (!(flags & kIgnoreMidpoints) || !context.object) return context.section;
     return wholeObject(*context.object, context.preciseFrame);
 }
 
@@ -166,8 +156,7 @@ double EffectItemNumber::getValue(Render::RenderContext& context) const {
 }
 
 double EffectItemNumber::getValueAt(Render::RenderContext& context, double frame) const {
-    if (!context.object)
-        return getValue(context);
+    if (!context.object) return getValue(context);
     const Render::SectionPosition p =
         (flags & kIgnoreMidpoints)
             ? wholeObject(*context.object, frame)
@@ -176,10 +165,8 @@ double EffectItemNumber::getValueAt(Render::RenderContext& context, double frame
 }
 
 double EffectItemNumber::getSectionTime(Render::RenderContext& context, double frame) const {
-    if (!context.object)
-        return 0;
-    if (flags & kIgnoreMidpoints)
-        return wholeObject(*context.object, frame).progress;
+    if (!context.object) return 0;
+    if (flags & kIgnoreMidpoints) return wholeObject(*context.object, frame).progress;
     const Render::SectionPosition p =
         Render::SectionPosition::locate(*context.object, static_cast<int32_t>(std::floor(frame)), frame);
     return p.index + p.offset / p.length;
@@ -187,8 +174,7 @@ double EffectItemNumber::getSectionTime(Render::RenderContext& context, double f
 
 double EffectItemNumber::applyTimeControl(double p) const {
     const size_t n = timeControl.size();
-    if (!movement->timeControl || n < 4 || n % 4 != 0)
-        return p;
+    if (!movement->timeControl || n < 4 || n % 4 != 0) return p;
     const auto& c = timeControl;
     if (n == 4) {
         const double x1 = c[0], y1 = c[1], x2 = c[2], y2 = c[3];
@@ -197,11 +183,9 @@ double EffectItemNumber::applyTimeControl(double p) const {
     }
     // Points (X, Y, H, K): position and a handle vector used on both sides.
     const size_t points = n / 4;
-    if (p > c[(points - 1) * 4])
-        return c[(points - 1) * 4 + 1];
+    if (p > c[(points - 1) * 4]) return c[(points - 1) * 4 + 1];
     size_t i = 0;
-    while (i + 2 < points && p > c[(i + 1) * 4])
-        ++i;
+    while (i + 2 < points && p > c[(i + 1) * 4]) ++i;
     const double* a = &c[i * 4];
     const double* b = &c[(i + 1) * 4];
     const double t = System::cubicBezierEasing(a[0], a[0] + a[2], b[0] - b[2], b[0], p, 1e-6);
@@ -209,8 +193,7 @@ double EffectItemNumber::applyTimeControl(double p) const {
 }
 
 bool EffectItemNumber::isEditableAt(const Render::RenderContext& context, size_t valueCount) {
-    if (!context.object)
-        return true;
+    if (!context.object) return true;
     const int32_t midpoints = static_cast<int32_t>(midpointCount(*context.object));
     int32_t key;
     if (context.frame == modelQueries().objectEnd(*context.object))
@@ -219,10 +202,8 @@ bool EffectItemNumber::isEditableAt(const Render::RenderContext& context, size_t
         return valueCount < 2;
     else
         key = context.section.index;
-    if (key < 0)
-        return valueCount < 2;
-    if (key == 0 || key >= midpoints + 1)
-        return true;
+    if (key < 0) return valueCount < 2;
+    if (key == 0 || key >= midpoints + 1) return true;
     return valueCount <= 1 || valueCount == static_cast<size_t>(midpoints) + 2;
 }
 
@@ -232,18 +213,15 @@ bool EffectItemNumber::isEditableAt(const Render::RenderContext& context) const 
 
 std::vector<size_t> EffectItemNumber::addressedValues(const AnchorAddress& address) const {
     std::vector<size_t> out;
-    if (values.empty())
-        return out;
+    if (values.empty()) return out;
     if (address.id == kAllKeys) {
-        for (size_t i = 0; i < values.size(); ++i)
-            out.push_back(i);
+        for (size_t i = 0; i < values.size(); ++i) out.push_back(i);
         return out;
     }
     if (values.size() > 1 && address.id > 0) {
         const int32_t midpoints = address.object ? static_cast<int32_t>(midpointCount(*address.object)) : 0;
         if (address.id <= midpoints) {
-            if (values.size() == static_cast<size_t>(midpoints) + 2)
-                out.push_back(static_cast<size_t>(address.id));
+            if (values.size() == static_cast<size_t>(midpoints) + 2) out.push_back(static_cast<size_t>(address.id));
         } else {
             out.push_back(values.size() - 1);
         }
@@ -277,8 +255,7 @@ bool EffectItemNumber::moveAnchorValue(const AnchorAddress& address, double delt
 }
 
 void EffectItemNumber::insertSectionValue(int32_t midpoint, const CapturedValues* captured) {
-    if (movement->valueCount != -1 || (flags & kIgnoreMidpoints))
-        return;
+    if (movement->valueCount != -1 || (flags & kIgnoreMidpoints)) return;
     int32_t value = defaultValue;
     // Insert so that the end value stays last.
     int32_t at = std::min(midpoint + 1, static_cast<int32_t>(values.size()) - 1);
@@ -294,13 +271,11 @@ void EffectItemNumber::insertSectionValue(int32_t midpoint, const CapturedValues
 }
 
 void EffectItemNumber::restoreSectionValue(int32_t key, const CapturedValues* captured) {
-    if (movement->valueCount != -1 || (flags & kIgnoreMidpoints) || values.empty())
-        return;
+    if (movement->valueCount != -1 || (flags & kIgnoreMidpoints) || values.empty()) return;
     const int32_t k = std::clamp(key, 0, static_cast<int32_t>(values.size()) - 1);
     int32_t value = defaultValue;
     if (captured)
-        if (auto it = captured->find(this); it != captured->end())
-            value = toSteps(it->second.value);
+        if (auto it = captured->find(this); it != captured->end()) value = toSteps(it->second.value);
     values[k] = value;
 }
 
@@ -314,38 +289,31 @@ void EffectItemNumber::copyValuesTo(EffectItemNumber& other) const {
 
 std::string EffectItemNumber::valueText(int32_t value) const {
     int32_t decimals = 0;
-    for (int64_t s = scale; s >= 10; s /= 10)
-        ++decimals;
+    for (int64_t s = scale; s >= 10; s /= 10) ++decimals;
     const int64_t v = value;
     std::string digits = std::to_string(v < 0 ? -v : v);
     if (decimals > 0) {
-        if (digits.size() < static_cast<size_t>(decimals) + 1)
-            digits.insert(0, decimals + 1 - digits.size(), '0');
+        if (digits.size() < static_cast<size_t>(decimals) + 1) digits.insert(0, decimals + 1 - digits.size(), '0');
         digits.insert(digits.size() - decimals, 1, '.');
     }
     return v < 0 ? "-" + digits : digits;
 }
 
 std::string EffectItemNumber::toString() const {
-    if (std::wcscmp(movement->name, getNoMove().name) == 0)
-        return valueText(values[clampValueIndex(0)]);
+    if (std::wcscmp(movement->name, getNoMove().name) == 0) return valueText(values[clampValueIndex(0)]);
     std::string out;
-    for (int32_t v : values)
-        out += valueText(v) + ",";
+    for (int32_t v : values) out += valueText(v) + ",";
     out += System::wideToUtf8(movement->name);
     out += "," + std::to_string(flags);
     const auto appendList = [&out](const std::vector<double>& list) {
         out += "|";
         for (size_t i = 0; i < list.size(); ++i) {
-            if (i)
-                out += ",";
+            if (i) out += ",";
             out += floatText(list[i]);
         }
     };
-    if (!settings.empty())
-        appendList(settings);
-    if (!timeControl.empty())
-        appendList(timeControl);
+    if (!settings.empty()) appendList(settings);
+    if (!timeControl.empty()) appendList(timeControl);
     return out;
 }
 
@@ -363,29 +331,23 @@ void EffectItemNumber::fromString(std::string_view text) {
         return;
     }
     const int32_t n = static_cast<int32_t>(fields.size()) - 2;
-    if (n <= 0)
-        throw System::messageException(kFromStringScope, "invalid effect parameter.");
+    if (n <= 0) throw System::messageException(kFromStringScope, "invalid effect parameter.");
     const MovementBase* found = findMovement(System::utf8ToWide(fields[n]));
-    if (!found)
-        throw System::messageException(kFromStringScope, "not found movement.");
+    if (!found) throw System::messageException(kFromStringScope, "not found movement.");
     const uint32_t newFlags = static_cast<uint32_t>(System::stoi(fields[n + 1]));
     std::vector<double> numbers;
-    for (int32_t i = 0; i < n; ++i)
-        numbers.push_back(ItemText::parseDouble(fields[i]));
+    for (int32_t i = 0; i < n; ++i) numbers.push_back(ItemText::parseDouble(fields[i]));
     std::vector<double> newSettings, newTimeControl;
     size_t next = 1;
-    if (next < parts.size() && !found->defaultSettings.empty())
-        newSettings = parseFloatList(parts[next++]);
-    if (next < parts.size() && found->timeControl)
-        newTimeControl = parseFloatList(parts[next]);
+    if (next < parts.size() && !found->defaultSettings.empty()) newSettings = parseFloatList(parts[next++]);
+    if (next < parts.size() && found->timeControl) newTimeControl = parseFloatList(parts[next]);
 
     movement = found;
     settings = std::move(newSettings);
     timeControl = std::move(newTimeControl);
     flags = newFlags;
     resizeValues(n);
-    for (int32_t i = 0; i < n; ++i)
-        setValue(numbers[i], i);
+    for (int32_t i = 0; i < n; ++i) setValue(numbers[i], i);
 }
 
 void EffectItemNumber::fromKtoString(std::string_view value, std::string_view, const wchar_t*, bool raw) {

@@ -49,7 +49,7 @@ public:
     int32_t defaultValue = 0;
     int32_t minimum = 0;
     int32_t maximum = 0;
-    int32_t scale = 1;  // step units per 1.0
+    int32_t scale = 1;                       // step units per 1.0
     const MovementBase* movement = nullptr;  // never null
     std::vector<double> timeControl;
     std::vector<double> settings;

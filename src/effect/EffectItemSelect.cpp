@@ -12,30 +12,26 @@ std::shared_ptr<EffectItemSelect::SharedList> EffectItemSelect::SharedList::crea
 }
 
 void EffectItemSelect::SharedList::add(int32_t index, const std::wstring& name) {
-    if (indexMap.count(index))
-        return;
+    if (indexMap.count(index)) return;
     ownedNames.push_back(name);
     indexMap.emplace(index, ownedNames.back().c_str());
     rebuildNames();
 }
 
 void EffectItemSelect::SharedList::insert(int32_t index, const wchar_t* name) {
-    if (indexMap.count(index))
-        return;
+    if (indexMap.count(index)) return;
     indexMap.emplace(index, name);
     rebuildNames();
 }
 
 void EffectItemSelect::SharedList::rebuildNames() {
     nameMap.clear();
-    for (const auto& [i, n] : indexMap)
-        nameMap.emplace(n, i);
+    for (const auto& [i, n] : indexMap) nameMap.emplace(n, i);
 }
 
 int32_t EffectItemSelect::SharedList::indexOf(const std::wstring& name) const {
     auto it = nameMap.find(name);
-    if (it == nameMap.end())
-        throw std::out_of_range("invalid unordered_map<K, T> key");
+    if (it == nameMap.end()) throw std::out_of_range("invalid unordered_map<K, T> key");
     return it->second;
 }
 
@@ -47,8 +43,7 @@ int32_t EffectItemSelect::SharedList::listedOrFirst(int32_t i) const { return in
 
 const wchar_t* EffectItemSelect::SharedList::nameOf(int32_t i) const {
     auto it = indexMap.find(i);
-    if (it == indexMap.end())
-        throw std::out_of_range("invalid map<K, T> key");
+    if (it == indexMap.end()) throw std::out_of_range("invalid map<K, T> key");
     return it->second;
 }
 
@@ -69,15 +64,13 @@ bool EffectItemSelect::equals(const EffectItem& other) const {
 std::unique_ptr<EffectItem> EffectItemSelect::clone() const { return std::make_unique<EffectItemSelect>(*this); }
 
 std::string EffectItemSelect::toString() const {
-    if (!options)
-        throw std::out_of_range("invalid map<K, T> key");
+    if (!options) throw std::out_of_range("invalid map<K, T> key");
     return System::wideToUtf8(options->nameOf(index));
 }
 
 void EffectItemSelect::fromString(std::string_view text) {
     const std::wstring name = System::utf8ToWide(text);
-    if (options && options->contains(name))
-        index = options->indexOf(name);
+    if (options && options->contains(name)) index = options->indexOf(name);
 }
 
 void EffectItemSelect::fromKtoString(std::string_view value, std::string_view key, const wchar_t* effectName,

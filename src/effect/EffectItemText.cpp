@@ -40,8 +40,7 @@ std::string EffectItemText::toString() const {
             out += L"\\\\";
         } else if (c == L'\r') {
             out += L"\\n";
-            if (i + 1 < text.size() && text[i + 1] == L'\n')
-                ++i;
+            if (i + 1 < text.size() && text[i + 1] == L'\n') ++i;
         } else if (c == L'\n') {
             out += L"\\n";
         } else {
@@ -81,15 +80,12 @@ void EffectItemText::fromKtoString(std::string_view value, std::string_view key,
     std::u16string units;
     for (size_t i = 0; i + 4 <= value.size(); i += 4) {
         int d[4];
-        for (int k = 0; k < 4; ++k)
-            d[k] = ItemText::hexDigit(value[i + k]);
-        if (d[0] < 0 || d[1] < 0 || d[2] < 0 || d[3] < 0)
-            break;
+        for (int k = 0; k < 4; ++k) d[k] = ItemText::hexDigit(value[i + k]);
+        if (d[0] < 0 || d[1] < 0 || d[2] < 0 || d[3] < 0) break;
         units += static_cast<char16_t>((d[0] << 4 | d[1]) | (d[2] << 4 | d[3]) << 8);
     }
     // Fixed-size text fields of that generation end at the first zero unit.
-    if (const size_t end = units.find(u'\0'); end != std::u16string::npos)
-        units.resize(end);
+    if (const size_t end = units.find(u'\0'); end != std::u16string::npos) units.resize(end);
     std::wstring out;
     for (size_t i = 0; i < units.size(); ++i) {
         const char32_t u = units[i];
@@ -108,15 +104,12 @@ void EffectItemText::fromKtoString(std::string_view value, std::string_view key,
 void EffectItemText::diffFrom(EffectItemText& other) {
     const std::wstring& a = text;
     const std::wstring& b = other.text;
-    if (a == b)
-        return;
+    if (a == b) return;
     const size_t shorter = std::min(a.size(), b.size());
     size_t prefix = 0;
-    while (prefix < shorter && a[prefix] == b[prefix])
-        ++prefix;
+    while (prefix < shorter && a[prefix] == b[prefix]) ++prefix;
     size_t suffix = 0;
-    while (suffix < shorter - prefix && a[a.size() - 1 - suffix] == b[b.size() - 1 - suffix])
-        ++suffix;
+    while (suffix < shorter - prefix && a[a.size() - 1 - suffix] == b[b.size() - 1 - suffix]) ++suffix;
     text = a.substr(prefix, a.size() - prefix - suffix);
     other.text = b.substr(prefix, b.size() - prefix - suffix);
     prefixLength = other.prefixLength = static_cast<int32_t>(prefix);

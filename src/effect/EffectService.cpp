@@ -43,18 +43,15 @@ void showError(const std::wstring& text) {
 // Number items read movement names through the registry; an unknown name
 // throws the registry's "not found movement.".
 MovementBase* findRegisteredMovement(const std::wstring& name) {
-    if (!gService)
-        return findBuiltinMovement(name);
+    if (!gService) return findBuiltinMovement(name);
     return gService->findMovement(name).movement().get();
 }
 
 // Filter 0 passes everything; otherwise equal codes, a one-medium entry under
 // filter 3, and a two-media entry under any filter but the camera pass.
 bool codePasses(uint8_t filter, uint8_t code) {
-    if (filter == 0 || code == filter)
-        return true;
-    if ((code == 1 || code == 2) && filter == 3)
-        return true;
+    if (filter == 0 || code == filter) return true;
+    if ((code == 1 || code == 2) && filter == 3) return true;
     return code == 3 && filter != 4;
 }
 
@@ -95,11 +92,9 @@ EffectService::EffectService() {
         setNoMove(noMoveRegistered);
         setMovementFinder(findRegisteredMovement);
 
-        if (gCatalog)
-            gCatalog->registerLeading(*this);
+        if (gCatalog) gCatalog->registerLeading(*this);
         registerScripts();
-        if (gCatalog)
-            gCatalog->registerTrailing(*this);
+        if (gCatalog) gCatalog->registerTrailing(*this);
 
         aliases_.clear();
         registerAlias(L"object", 100);
@@ -119,8 +114,7 @@ EffectService::~EffectService() {
     setMovementFinder(nullptr);
     setNoMove(nullptr);
     gNoMove = gMovieRange = nullptr;
-    if (gService == this)
-        gService = nullptr;
+    if (gService == this) gService = nullptr;
 }
 
 std::string EffectService::typeName(const std::type_info& type) {
@@ -181,22 +175,19 @@ EffectDefine& EffectService::findEffect(const std::wstring& name) const {
 
 std::shared_ptr<EffectBase> EffectService::getEffect(const std::wstring& name) const {
     const auto found = effects_.find(name);
-    if (found == effects_.end())
-        return {};
+    if (found == effects_.end()) return {};
     return found->second->createEffect();
 }
 
 EffectDefine& EffectService::findEffectWithOldName(const std::wstring& name) const {
     const auto found = effects_.find(name);
-    if (found != effects_.end())
-        return *found->second;
+    if (found != effects_.end()) return *found->second;
     std::wstring newName = name;
     if (Setting::SettingService* settings = Setting::SettingService::get();
         settings && settings->effect.hasSection("OldScript")) {
         const System::IniFile::VALUE& value =
             settings->effect.getSection("OldScript").findValue(System::wideToUtf8(name));
-        if (&value != &System::IniFile::emptyValue())
-            newName = value.toString();
+        if (&value != &System::IniFile::emptyValue()) newName = value.toString();
     }
     return findEffect(newName);
 }
@@ -213,12 +204,9 @@ const EffectDefine& EffectService::getOutputEffect(const EffectDefine& input) co
     switch (prototype.media) {
     case EffectBase::kVideo:
         return findEffect(std::wstring_view(prototype.name) == L"フレームバッファ" ? L"基本出力" : L"標準描画");
-    case EffectBase::kAudio:
-        return findEffect(L"音声再生");
-    case EffectBase::kVideoAudio:
-        return findEffect(L"映像再生");
-    default:
-        throw System::messageException("Effect::EffectService::getOutputEffect", "invalid input effect type.");
+    case EffectBase::kAudio: return findEffect(L"音声再生");
+    case EffectBase::kVideoAudio: return findEffect(L"映像再生");
+    default: throw System::messageException("Effect::EffectService::getOutputEffect", "invalid input effect type.");
     }
 }
 
@@ -226,22 +214,18 @@ std::vector<Menu::MenuDefineBase*> EffectService::getEffectMenuList(uint8_t role
                                                                     uint8_t placementFilter) const {
     const auto rolePasses = [roleFilter](int32_t role, const EffectBase* prototype) {
         switch (roleFilter) {
-        case 0:
-            return true;
+        case 0: return true;
         case 200:
-            if (role == 1 || role == 4 || role == 100)
-                return true;
+            if (role == 1 || role == 4 || role == 100) return true;
             return prototype && prototype->getPairedInputEffect() != nullptr;
-        case 201:
-            return role == 3 || role == 101;
-        default:
-            return role == roleFilter;
+        case 201: return role == 3 || role == 101;
+        default: return role == roleFilter;
         }
     };
     std::vector<Menu::MenuDefineBase*> list;
     for (const auto& [name, define] : effects_) {
-        if (rolePasses(define->getKind(), define->prototype().get()) &&
-            codePasses(mediaFilter, define->getMedia()) && codePasses(placementFilter, define->getPlacement()))
+        if (rolePasses(define->getKind(), define->prototype().get()) && codePasses(mediaFilter, define->getMedia()) &&
+            codePasses(placementFilter, define->getPlacement()))
             list.push_back(define.get());
     }
     for (const auto& alias : aliases_) {
@@ -255,15 +239,12 @@ std::vector<Menu::MenuDefineBase*> EffectService::getEffectMenuList(uint8_t role
 
 std::vector<const std::wstring*> EffectService::getEffectLabelList() const {
     std::vector<const Menu::MenuDefineBase*> all;
-    for (const auto& [name, define] : effects_)
-        all.push_back(define.get());
-    for (const auto& alias : aliases_)
-        all.push_back(alias.get());
+    for (const auto& [name, define] : effects_) all.push_back(define.get());
+    for (const auto& alias : aliases_) all.push_back(alias.get());
     std::sort(all.begin(), all.end(), byOrder);
     std::vector<const std::wstring*> labels;
     for (const Menu::MenuDefineBase* entry : all) {
-        if (entry->label.empty())
-            continue;
+        if (entry->label.empty()) continue;
         if (std::none_of(labels.begin(), labels.end(), [&](const std::wstring* l) { return *l == entry->label; }))
             labels.push_back(&entry->label);
     }
@@ -273,10 +254,8 @@ std::vector<const std::wstring*> EffectService::getEffectLabelList() const {
 std::vector<const MovementDefine*> EffectService::getMovementMenuList(const MovementMenuAdjuster& adjust) const {
     std::vector<const MovementDefine*> list;
     for (const auto& [name, define] : movements_)
-        if (define->movement()->inMenu)
-            list.push_back(define.get());
-    if (adjust)
-        adjust(list);
+        if (define->movement()->inMenu) list.push_back(define.get());
+    if (adjust) adjust(list);
     std::sort(list.begin(), list.end(), byOrder);
     return list;
 }

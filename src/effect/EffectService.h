@@ -118,8 +118,7 @@ template <class T, class... Args>
 std::shared_ptr<T> EffectService::registerEffect(Args&&... args) {
     try {
         std::shared_ptr<T> prototype = std::make_shared<T>(std::forward<Args>(args)...);
-        if (insertEffect(prototype))
-            return prototype;
+        if (insertEffect(prototype)) return prototype;
     } catch (const std::exception& e) {
         showEffectFailure(typeName(typeid(T)), e.what());
     }
@@ -130,8 +129,7 @@ template <class T, class... Args>
 std::shared_ptr<T> EffectService::registerMovement(Args&&... args) {
     try {
         std::shared_ptr<T> movement = std::make_shared<T>(std::forward<Args>(args)...);
-        if (insertMovement(movement))
-            return movement;
+        if (insertMovement(movement)) return movement;
     } catch (const std::exception& e) {
         showMovementFailure(typeName(typeid(T)), e.what());
     }
@@ -142,8 +140,7 @@ template <class T>
 T& EffectService::getDefaultEffect() const {
     const auto found = effects_.find(T::kName);
     if (found != effects_.end())
-        if (T* effect = dynamic_cast<T*>(found->second->prototype().get()))
-            return *effect;
+        if (T* effect = dynamic_cast<T*>(found->second->prototype().get())) return *effect;
     throwDefaultNotFound(typeName(typeid(T)));
 }
 

@@ -35,10 +35,8 @@ double InterpolationMove::getValue(const EffectItemNumber& item, const Render::S
     const MovementPath::Point pb = path.key(s), pc = path.key(s + 1);
     const MovementPath::Point a = path.key(s - 1), d = path.key(s + 2);
     MovementPath::Point pa = a, pd = d;
-    if (s <= 0 && !(item.flags & EffectItemNumber::kAccelerate))
-        pa = extrapolate(pb, pc, d);
-    if (s >= n - 1 && !(item.flags & EffectItemNumber::kDecelerate))
-        pd = extrapolate(pc, pb, a);
+    if (s <= 0 && !(item.flags & EffectItemNumber::kAccelerate)) pa = extrapolate(pb, pc, d);
+    if (s >= n - 1 && !(item.flags & EffectItemNumber::kDecelerate)) pd = extrapolate(pc, pb, a);
 
     double f = p.length, g = p.length, h = p.length;
     if (context.object) {

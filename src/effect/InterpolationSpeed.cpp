@@ -26,8 +26,7 @@ WalkResult walk(const MovementPath& path, const EffectItemNumber& item, const Re
 std::vector<MovementPath::Point> splinePoints(const MovementPath& path, int32_t n) {
     std::vector<MovementPath::Point> points;
     points.push_back(extrapolate(path.key(0), path.key(1), path.key(2)));
-    for (int32_t k = 0; k <= n; ++k)
-        points.push_back(path.key(k));
+    for (int32_t k = 0; k <= n; ++k) points.push_back(path.key(k));
     points.push_back(extrapolate(path.key(n), path.key(n - 1), path.key(n - 2)));
     return points;
 }

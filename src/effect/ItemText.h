@@ -13,4 +13,3 @@ double parseDouble(std::string_view text);
 int hexDigit(char c);
 
 }  // namespace Effect::ItemText
-

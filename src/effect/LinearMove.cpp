@@ -15,8 +15,7 @@ LinearMove::LinearMove() {
 }
 
 double LinearMove::ease(double a, double b, double t, bool accel, bool decel) {
-    if (!accel && !decel)
-        return a + (b - a) * t;
+    if (!accel && !decel) return a + (b - a) * t;
     const double m = (a + b) / 2;
     return bezier(a, accel ? a : m, decel ? b : m, b, t);
 }

@@ -12,10 +12,8 @@ namespace {
 WalkResult walk(const EffectItemNumber& item, const Render::SectionPosition& p) {
     std::vector<double> chords = MovementPath(item).chords(p.count);
     if (!chords.empty()) {
-        if (item.flags & EffectItemNumber::kAccelerate)
-            chords.front() *= 2;
-        if (item.flags & EffectItemNumber::kDecelerate)
-            chords.back() *= 2;
+        if (item.flags & EffectItemNumber::kAccelerate) chords.front() *= 2;
+        if (item.flags & EffectItemNumber::kDecelerate) chords.back() *= 2;
     }
     return walkChords(chords, item.applyTimeControl(p.progress));
 }

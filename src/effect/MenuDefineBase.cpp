@@ -18,8 +18,7 @@ MenuDefineBase::MenuDefineBase(const char* prefix, const std::wstring& id, int32
         hadSettings_ = settings->hasSection(settingsKey_);
         group_.load(*settings);
     } else {
-        for (System::Config::Parameter* parameter : group_.parameters())
-            parameter->reset();
+        for (System::Config::Parameter* parameter : group_.parameters()) parameter->reset();
     }
 }
 

@@ -13,8 +13,7 @@ const ModelQueries* setModelQueries(const ModelQueries* queries) { return gQueri
 
 const ModelQueries& modelQueries() {
     const ModelQueries* queries = gQueries.load();
-    if (!queries)
-        throw std::logic_error("Effect::modelQueries: no model queries are installed.");
+    if (!queries) throw std::logic_error("Effect::modelQueries: no model queries are installed.");
     return *queries;
 }
 

@@ -20,12 +20,12 @@ public:
     int32_t valueCount = -1;  // a fixed count, or -1 for one per section boundary
     std::vector<double> defaultTimeControl;
     std::vector<double> defaultSettings;  // non-empty: the item's text has a settings part
-    int32_t accelerate = -1;  // -1 not offered, 0 offered and off, 1 offered and on
+    int32_t accelerate = -1;              // -1 not offered, 0 offered and off, 1 offered and on
     int32_t decelerate = -1;
     int32_t ignoreMidpoints = -1;  // as above, 2 = always on and not offered
     uint8_t sectionAnchors = 1;    // key values are reached at the section boundaries
     uint8_t inMenu = 1;
-    uint8_t timeControl = 0;       // spread over the whole object through the item's curve
+    uint8_t timeControl = 0;  // spread over the whole object through the item's curve
 
     MovementBase() = default;
     MovementBase(const MovementBase&) = delete;

@@ -23,8 +23,9 @@ std::atomic<MovementBase*> gNoMove{nullptr};
 // The built-in movements in registration order; they live until the process ends.
 const std::vector<MovementBase*>& builtins() {
     static const std::vector<MovementBase*>* list = new std::vector<MovementBase*>{
-        new NoMove,     new MovieRange,         new LinearMove,   new LinearSpeed,
-        new InterpolationMove, new InterpolationSpeed, new RandomMove, new TeleportationMove,
+        new NoMove,      new MovieRange,        new LinearMove,
+        new LinearSpeed, new InterpolationMove, new InterpolationSpeed,
+        new RandomMove,  new TeleportationMove,
     };
     return *list;
 }
@@ -35,22 +36,19 @@ void setMovementFinder(MovementFinder finder) { gFinder.store(finder); }
 
 MovementBase* findBuiltinMovement(const std::wstring& name) {
     for (MovementBase* m : builtins())
-        if (name == m->name)
-            return m;
+        if (name == m->name) return m;
     return nullptr;
 }
 
 MovementBase* findMovement(const std::wstring& name) {
-    if (const MovementFinder f = gFinder.load())
-        return f(name);
+    if (const MovementFinder f = gFinder.load()) return f(name);
     return findBuiltinMovement(name);
 }
 
 void setNoMove(MovementBase* registered) { gNoMove.store(registered); }
 
 MovementBase& getNoMove() {
-    if (MovementBase* registered = gNoMove.load())
-        return *registered;
+    if (MovementBase* registered = gNoMove.load()) return *registered;
     return *builtins().front();
 }
 

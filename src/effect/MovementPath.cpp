@@ -11,37 +11,31 @@ namespace Effect {
 MovementPath::MovementPath(const EffectItemNumber& item) {
     coordinates_[0] = coordinates_[1] = coordinates_[2] = &item;
     const EffectItemGroup* group = item.group;
-    if (!group || group->members.empty())
-        return;
+    if (!group || group->members.empty()) return;
     const int32_t at = group->indexOf(&item);
-    if (at < 0)
-        return;
+    if (at < 0) return;
     const size_t size = group->members.size();
     for (size_t k = 1; k <= 2; ++k) {
         const EffectItemNumber* m = group->members[(static_cast<size_t>(at) + k) % size];
-        if (m->movement == item.movement && m->flags == item.flags)
-            coordinates_[k] = m;
+        if (m->movement == item.movement && m->flags == item.flags) coordinates_[k] = m;
     }
 }
 
 MovementPath::Point MovementPath::key(int32_t index) const {
     Point p;
-    for (int k = 0; k < 3; ++k)
-        p.v[k] = coordinates_[k]->keyValue(index);
+    for (int k = 0; k < 3; ++k) p.v[k] = coordinates_[k]->keyValue(index);
     return p;
 }
 
 double MovementPath::distance(const Point& a, const Point& b) {
     double sum = 0;
-    for (int k = 0; k < 3; ++k)
-        sum += (a.v[k] - b.v[k]) * (a.v[k] - b.v[k]);
+    for (int k = 0; k < 3; ++k) sum += (a.v[k] - b.v[k]) * (a.v[k] - b.v[k]);
     return std::sqrt(sum);
 }
 
 std::vector<double> MovementPath::chords(int32_t sections) const {
     std::vector<double> out;
-    for (int32_t k = 0; k < sections; ++k)
-        out.push_back(distance(key(k), key(k + 1)));
+    for (int32_t k = 0; k < sections; ++k) out.push_back(distance(key(k), key(k + 1)));
     return out;
 }
 
@@ -58,8 +52,7 @@ WalkResult walkChords(const std::vector<double>& chords, double q) {
         return r;
     }
     double total = 0;
-    for (double d : chords)
-        total += d;
+    for (double d : chords) total += d;
     double d = q * total;
     for (int32_t k = 0; k < n; ++k) {
         if (d <= chords[k]) {
@@ -77,8 +70,7 @@ WalkResult walkChords(const std::vector<double>& chords, double q) {
 MovementPath::Point extrapolate(const MovementPath::Point& a, const MovementPath::Point& b,
                                 const MovementPath::Point& c) {
     MovementPath::Point r;
-    for (int k = 0; k < 3; ++k)
-        r.v[k] = (5.0 / 3.0) * a.v[k] - b.v[k] + (1.0 / 3.0) * c.v[k];
+    for (int k = 0; k < 3; ++k) r.v[k] = (5.0 / 3.0) * a.v[k] - b.v[k] + (1.0 / 3.0) * c.v[k];
     return r;
 }
 

@@ -11,10 +11,8 @@ std::atomic<NameTranslator> gTranslator{nullptr};
 void setNameTranslator(NameTranslator translator) { gTranslator.store(translator); }
 
 std::wstring translateName(const wchar_t* name) {
-    if (!name)
-        return {};
-    if (const NameTranslator t = gTranslator.load())
-        return t(name);
+    if (!name) return {};
+    if (const NameTranslator t = gTranslator.load()) return t(name);
     return name;
 }
 

@@ -22,11 +22,9 @@ Matrix rotations(const OutputView& v) {
 
 // The matrices kept by the control heading the object, when it keeps any.
 const ControlView* controlOf(const std::shared_ptr<Edit::Object>& object) {
-    if (!object)
-        return nullptr;
+    if (!object) return nullptr;
     const auto& effects = modelQueries().objectEffects(*object);
-    if (effects.empty() || !effects.front())
-        return nullptr;
+    if (effects.empty() || !effects.front()) return nullptr;
     return dynamic_cast<const ControlView*>(effects.front().get());
 }
 
@@ -56,38 +54,29 @@ Matrix OutputView::getScreenMatrix(int32_t width, int32_t height) const {
 
 Matrix OutputView::getWorldMatrix() const {
     const Matrix object = getObjectMatrix();
-    if (const ControlView* group = controlOf(groupControl))
-        return multiply(object, group->getControlWorldMatrix());
+    if (const ControlView* group = controlOf(groupControl)) return multiply(object, group->getControlWorldMatrix());
     return object;
 }
 
 Matrix OutputView::getViewMatrix() const {
-    if (const ControlView* camera = controlOf(cameraControl))
-        return camera->getControlViewMatrix();
-    if (const ControlView* group = controlOf(groupControl))
-        return group->getControlViewMatrix();
+    if (const ControlView* camera = controlOf(cameraControl)) return camera->getControlViewMatrix();
+    if (const ControlView* group = controlOf(groupControl)) return group->getControlViewMatrix();
     int32_t width = 0, height = 0;
     if (frameBuffer)
-        if (const FrameSizeReader read = gFrameSizeReader.load())
-            read(*frameBuffer, width, height);
+        if (const FrameSizeReader read = gFrameSizeReader.load()) read(*frameBuffer, width, height);
     return getScreenMatrix(width, height);
 }
 
 Matrix OutputView::getGroupViewMatrix() const {
     const ControlView* camera = controlOf(cameraControl);
     const ControlView* group = controlOf(groupControl);
-    if (camera && group)
-        return multiply(group->getControlWorldMatrix(), camera->getControlViewMatrix());
-    if (camera)
-        return camera->getControlViewMatrix();
-    if (group)
-        return multiply(group->getControlWorldMatrix(), group->getControlViewMatrix());
+    if (camera && group) return multiply(group->getControlWorldMatrix(), camera->getControlViewMatrix());
+    if (camera) return camera->getControlViewMatrix();
+    if (group) return multiply(group->getControlWorldMatrix(), group->getControlViewMatrix());
     return multiply(translation(0.0f, 0.0f, -z), getViewMatrix());
 }
 
-Matrix OutputView::getRotationMatrix() const {
-    return multiply(scaling(scaleX, scaleY, scaleZ), rotations(*this));
-}
+Matrix OutputView::getRotationMatrix() const { return multiply(scaling(scaleX, scaleY, scaleZ), rotations(*this)); }
 
 Matrix OutputView::getWorldViewMatrix() const { return multiply(getWorldMatrix(), getViewMatrix()); }
 

@@ -21,16 +21,16 @@ namespace Effect {
 struct OutputView {
     using Matrix = Platform::math::Matrix;
 
-    float x = 0, y = 0, z = 0;                 // pixels from the frame centre, y down, z away
+    float x = 0, y = 0, z = 0;                          // pixels from the frame centre, y down, z away
     float rotationX = 0, rotationY = 0, rotationZ = 0;  // degrees
-    float scaleX = 1, scaleY = 1, scaleZ = 1;  // 1 = 100 %
-    float centerX = 0, centerY = 0, centerZ = 0;  // the image point placed at the position
+    float scaleX = 1, scaleY = 1, scaleZ = 1;           // 1 = 100 %
+    float centerX = 0, centerY = 0, centerZ = 0;        // the image point placed at the position
     float opacity = 1.0f;
     float gloss = 0.7f;
     int32_t blendMode = 0;
     std::shared_ptr<Platform::gpu::SamplerState> samplerState;
     uint8_t hideBackFace = 0;
-    int32_t facingMode = 0;  // 0 normal, 3 face the camera
+    int32_t facingMode = 0;                      // 0 normal, 3 face the camera
     Media::RenderBuffer* frameBuffer = nullptr;  // not owning
     std::shared_ptr<Edit::Object> cameraControl;
     std::shared_ptr<Edit::Object> groupControl;

@@ -15,13 +15,11 @@ Effect::OutputView RenderContext::getOutputView() {
             return effects.front()->getOutputView(*this);
     }
     const std::shared_ptr<Edit::Object> first = chain && !chain->empty() ? chain->front() : object;
-    if (!first)
-        throw System::messageException("Render::RenderContext::getOutputView", "not found effect.");
+    if (!first) throw System::messageException("Render::RenderContext::getOutputView", "not found effect.");
     const auto& effects = Effect::modelQueries().objectEffects(*first);
     if (effects.size() < 2 || !effects[1])
         throw System::messageException("Render::RenderContext::getOutputView", "not found effect.");
-    if (first == object)
-        return effects[1]->getOutputView(*this);
+    if (first == object) return effects[1]->getOutputView(*this);
     const std::shared_ptr<Edit::Object> previous = object;
     const SectionPosition previousSection = section;
     resetObject(first);
@@ -39,8 +37,7 @@ Effect::OutputView RenderContext::getOutputView() {
 
 AudioRange RenderContext::getAudioRange() const {
     AudioRange r;
-    if (!scene)
-        return r;
+    if (!scene) return r;
     const double a = Effect::modelQueries().sceneAudioRate(*scene);
     const double rate = Effect::modelQueries().sceneRate(*scene);
     const double scale = Effect::modelQueries().sceneScale(*scene);

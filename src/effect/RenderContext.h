@@ -26,8 +26,8 @@ class RenderContext : public ContextBase {
 public:
     Effect::OutputView view;
     std::shared_ptr<Media::VertexListQuadPosUv> vertexList;  // custom shape, or none
-    Anchor::AnchorList* anchorList = nullptr;  // previews only; not owning
-    ResourceCache* resourceCache = nullptr;    // not owning
+    Anchor::AnchorList* anchorList = nullptr;                // previews only; not owning
+    ResourceCache* resourceCache = nullptr;                  // not owning
     std::shared_ptr<PreInputBuffer> preInput;
     // The video worker's image of the object drawn before, while an object's
     // input runs on the per-object thread; not owning.

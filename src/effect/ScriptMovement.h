@@ -10,10 +10,10 @@ namespace Effect {
 // A movement defined by a script; its header directives set its defaults.
 class ScriptMovement : public MovementBase {
 public:
-    std::wstring scriptName;   // `name` points at it
+    std::wstring scriptName;  // `name` points at it
     std::wstring label;
     std::wstring information;
-    std::string scriptText;    // UTF-8
+    std::string scriptText;  // UTF-8
     std::wstring engineName;
     std::shared_ptr<ScriptMovementRunner> engine;
 

@@ -21,12 +21,9 @@ SectionPosition SectionPosition::locate(int32_t start, int32_t end, const std::v
 
 int32_t SectionPosition::sectionLength(int32_t start, int32_t end, const std::vector<int32_t>& b, int32_t index) {
     const int32_t n = static_cast<int32_t>(b.size());
-    if (n == 0)
-        return end - start;
-    if (index <= 0)
-        return b[0];
-    if (index < n)
-        return b[index] - b[index - 1];
+    if (n == 0) return end - start;
+    if (index <= 0) return b[0];
+    if (index < n) return b[index] - b[index - 1];
     return end - (start + b[n - 1]);
 }
 

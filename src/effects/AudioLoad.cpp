@@ -32,8 +32,7 @@ std::shared_ptr<Media::AudioBuffer> AudioLoad::inputAudio(Render::AudioRenderCon
 void AudioLoad::preInputAudio(Render::AudioRenderContext& context) { movie.preloadAudio(context); }
 
 std::wstring AudioLoad::getDisplayName() const {
-    if (file.path.empty())
-        return EffectBase::getDisplayName();
+    if (file.path.empty()) return EffectBase::getDisplayName();
     const size_t slash = file.path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? file.path : file.path.substr(slash + 1);
 }

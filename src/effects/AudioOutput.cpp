@@ -25,8 +25,7 @@ void AudioOutput::outputAudio(Render::AudioRenderContext& context, Media::AudioB
         context.leftGain *= 1 - b;
     else if (b < 0)
         context.rightGain *= 1 + b;
-    if (audio)
-        mixAudio(context, target, *audio);
+    if (audio) mixAudio(context, target, *audio);
 }
 
 }  // namespace Effect

@@ -57,8 +57,7 @@ OutputView BasicOutput::getOutputView(Render::RenderContext& context) {
             view.scaleY = static_cast<float>(view.scaleY * (a + 100) / 100);
     }
     view.opacity = static_cast<float>(view.opacity * (1 - alpha.getValue(context) / 100));
-    if (blend.index != 0)
-        view.blendMode = std::clamp(blend.index, 0, 23);
+    if (blend.index != 0) view.blendMode = std::clamp(blend.index, 0, 23);
     return view;
 }
 

@@ -15,8 +15,7 @@ BeforeObjectLoad::BeforeObjectLoad() {
 std::shared_ptr<EffectBase> BeforeObjectLoad::createInstance() const { return std::make_shared<BeforeObjectLoad>(); }
 
 std::shared_ptr<Media::ResourceBuffer> BeforeObjectLoad::inputVideo(Render::RenderContext& context) {
-    if (!context.resourceCache || !context.previousObjectImage)
-        return nullptr;
+    if (!context.resourceCache || !context.previousObjectImage) return nullptr;
     return std::move(*context.previousObjectImage);
 }
 

@@ -29,8 +29,7 @@ bool FigureLoad::figureSize(double size, double aspect, uint32_t& width, uint32_
         w = size * (100 - aspect) * 0.01;
     else if (aspect < 0)
         h = size * (aspect + 100) * 0.01;
-    if (!(w >= 1) || !(h >= 1))
-        return false;
+    if (!(w >= 1) || !(h >= 1)) return false;
     width = static_cast<uint32_t>(std::ceil(w));
     height = static_cast<uint32_t>(std::ceil(h));
     return true;
@@ -38,17 +37,14 @@ bool FigureLoad::figureSize(double size, double aspect, uint32_t& width, uint32_
 
 std::shared_ptr<Media::ResourceBuffer> FigureLoad::inputVideo(Render::RenderContext& context) {
     uint32_t width = 0, height = 0;
-    if (!figureSize(size.getValue(context), aspect.getValue(context), width, height))
-        return nullptr;
+    if (!figureSize(size.getValue(context), aspect.getValue(context), width, height)) return nullptr;
     const Media::ColorRgba rgba{color.red / 255.0f, color.green / 255.0f, color.blue / 255.0f, 1};
     if (figure.index == -1) {
-        if (figure.path.empty())
-            return nullptr;
+        if (figure.path.empty()) return nullptr;
         return Media::SvgDocument::createResourceBuffer(figure.path, width, height, rgba, 0);
     }
     const Resource::ResourceService* resources = Resource::ResourceService::get();
-    if (!resources || !resources->figures)
-        return nullptr;
+    if (!resources || !resources->figures) return nullptr;
     return resources->figures->createFigure(figure.index, width, height, rgba,
                                             static_cast<float>(lineWidth.getValue(context)), rounded.value != 0);
 }
@@ -59,12 +55,10 @@ std::wstring FigureLoad::getDisplayName() const {
         return slash == std::wstring::npos ? figure.path : figure.path.substr(slash + 1);
     }
     const Resource::ResourceService* resources = Resource::ResourceService::get();
-    if (!resources || !resources->figures)
-        return EffectBase::getDisplayName();
+    if (!resources || !resources->figures) return EffectBase::getDisplayName();
     const auto& names = resources->figures->names;
     const auto found = names.find(figure.index);
-    if (found == names.end())
-        return EffectBase::getDisplayName();
+    if (found == names.end()) return EffectBase::getDisplayName();
     if (Translate::TranslateService::get() && Translate::TranslateService::isActive())
         return Translate::translateListItem(names, figure.index);
     return found->second;
@@ -93,8 +87,7 @@ bool FigureLoad::itemEvent(const ItemEvent& event) {
             return false;
         }
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

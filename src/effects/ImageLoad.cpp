@@ -56,8 +56,7 @@ private:
     void log(const std::wstring& path, const char* why) {
         {
             const std::lock_guard guard(mutex_);
-            if (!logged_.insert(path).second)
-                return;
+            if (!logged_.insert(path).second) return;
         }
         System::Log::warn("Effect::ImageLoad::inputVideo", L"image not shown [%ls] %s", path.c_str(), why);
     }
@@ -88,12 +87,10 @@ ImageLoad::~ImageLoad() = default;
 std::shared_ptr<EffectBase> ImageLoad::createInstance() const { return std::make_shared<ImageLoad>(); }
 
 std::shared_ptr<Media::ResourceBuffer> ImageLoad::inputVideo(Render::RenderContext& context) {
-    if (file.path.empty() || !cacheService)
-        return nullptr;
+    if (file.path.empty() || !cacheService) return nullptr;
     const std::wstring shown = sequence.value ? getSequenceFileName(context) : file.path;
     FailedFiles& failed = failedFiles();
-    if (failed.unreadable(shown))
-        return nullptr;
+    if (failed.unreadable(shown)) return nullptr;
     if (!System::File::exists(shown)) {
         failed.missing(shown);
         return nullptr;
@@ -112,16 +109,13 @@ std::shared_ptr<Media::ResourceBuffer> ImageLoad::inputVideo(Render::RenderConte
 }
 
 void ImageLoad::preInputVideo(Render::RenderContext& context) {
-    if (file.path.empty() || !cacheService)
-        return;
+    if (file.path.empty() || !cacheService) return;
     const std::wstring shown = sequence.value ? getSequenceFileName(context) : file.path;
-    if (!failedFiles().unreadable(shown) && System::File::exists(shown))
-        cacheService->imageCache.preloadImage(shown);
+    if (!failedFiles().unreadable(shown) && System::File::exists(shown)) cacheService->imageCache.preloadImage(shown);
 }
 
 std::wstring ImageLoad::getDisplayName() const {
-    if (file.path.empty())
-        return EffectBase::getDisplayName();
+    if (file.path.empty()) return EffectBase::getDisplayName();
     const size_t slash = file.path.find_last_of(L"/\\");
     return slash == std::wstring::npos ? file.path : file.path.substr(slash + 1);
 }
@@ -143,8 +137,7 @@ bool ImageLoad::itemEvent(const ItemEvent& event) {
             }
             return true;
         }
-        if (isSupportedFile(file.path))
-            return true;
+        if (isSupportedFile(file.path)) return true;
         file.path.clear();
         Edit::Project::postError(L"このファイルには対応していません");
         return false;
@@ -156,8 +149,7 @@ bool ImageLoad::itemEvent(const ItemEvent& event) {
         file.path = std::move(path);
         return true;
     }
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -165,12 +157,10 @@ void ImageLoad::scanSequence() {
     sequenceScanned = true;
     firstNumber = lastNumber = 0;
     sequenceFiles.clear();
-    if (!sequence.value)
-        return;
+    if (!sequence.value) return;
     const std::wregex& pattern = sequencePattern();
     std::wsmatch chosen;
-    if (!std::regex_match(file.path, chosen, pattern))
-        return;
+    if (!std::regex_match(file.path, chosen, pattern)) return;
     try {
         sequencePrefix = chosen[1].str();
         sequenceExtension = chosen[3].str();
@@ -185,8 +175,7 @@ void ImageLoad::scanSequence() {
                 m[3].str() != sequenceExtension)
                 continue;
             const int32_t n = std::stoi(m[2].str());
-            if (n < firstNumber)
-                continue;
+            if (n < firstNumber) continue;
             lastNumber = std::max(lastNumber, n);
             sequenceFiles.emplace(n, m[2].str());
         }
@@ -199,10 +188,8 @@ void ImageLoad::scanSequence() {
 
 std::wstring ImageLoad::sequenceFileFor(int64_t a) {
     const std::lock_guard guard(sequenceMutex_);
-    if (!sequenceScanned)
-        scanSequence();
-    if (sequenceFiles.empty())
-        return file.path;
+    if (!sequenceScanned) scanSequence();
+    if (sequenceFiles.empty()) return file.path;
     const int64_t from = a > lastNumber ? lastNumber : std::max<int64_t>(a, firstNumber);
     for (int64_t i = from; i >= firstNumber; --i)
         if (const auto found = sequenceFiles.find(static_cast<int32_t>(i)); found != sequenceFiles.end())

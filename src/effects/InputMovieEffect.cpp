@@ -62,21 +62,20 @@ InputMovieEffect::Geometry InputMovieEffect::geometryOf(const Edit::Object& obje
 }
 
 InputMovieEffect::FrameRate InputMovieEffect::rateOf(const Edit::Scene* scene) {
-    if (!scene || scene->videoRate <= 0 || scene->videoScale <= 0)
-        return {};
+    if (!scene || scene->videoRate <= 0 || scene->videoScale <= 0) return {};
     return {scene->videoRate, scene->videoScale};
 }
 
 double InputMovieEffect::getPlayTime(FrameRate rate, const Geometry& geometry, int32_t frame) const {
     const double p0 = positionItem->keyValue(0);
-    if (speedFixed())
-        return p0 + rate.seconds(frame - geometry.start) * speedItem->keyValue(0) / 100;
+    if (speedFixed()) return p0 + rate.seconds(frame - geometry.start) * speedItem->keyValue(0) / 100;
     const Render::SectionPosition at =
         Render::SectionPosition::locate(geometry.start, geometry.end, geometry.midpoints, frame, frame);
     double t = p0;
     int32_t sectionStart = geometry.start;
     for (int32_t i = 0; i < at.index; ++i) {
-        const int32_t span = Render::SectionPosition::sectionLength(geometry.start, geometry.end, geometry.midpoints, i);
+        const int32_t span =
+            Render::SectionPosition::sectionLength(geometry.start, geometry.end, geometry.midpoints, i);
         t += rate.seconds(span) * speedItem->keyValue(i) / 100;
         sectionStart += span;
     }
@@ -84,8 +83,7 @@ double InputMovieEffect::getPlayTime(FrameRate rate, const Geometry& geometry, i
 }
 
 std::pair<double, double> InputMovieEffect::getPlayRange() const {
-    if (!movedBy(*positionItem, kPlayRange))
-        return {0, length};
+    if (!movedBy(*positionItem, kPlayRange)) return {0, length};
     const double lo = std::clamp(positionItem->keyValue(0), 0.0, std::max(length, 0.0));
     const double r1 = positionItem->keyValue(1);  // value 0 when there is one value
     const double hi = (r1 > 0 && r1 <= length) ? std::max(r1, lo) : length;
@@ -97,13 +95,11 @@ double InputMovieEffect::wrapPlayTime(double t, std::pair<double, double> range)
     const bool backwards = speedItem->keyValue(0) < 0 && rangeDriven();
     if (looping()) {
         const double span = hi - lo;
-        if (span <= 0)
-            return lo;
+        if (span <= 0) return lo;
         const double r = std::fmod(t - lo, span);
         t = backwards ? (r > 0 ? r - span : r) + lo : (r < 0 ? r + span : r) + lo;
     }
-    if (backwards)
-        t += hi - lo;
+    if (backwards) t += hi - lo;
     return t;
 }
 
@@ -130,16 +126,14 @@ double InputMovieEffect::getAudioTime(const Render::AudioRenderContext& context)
     static_cast<Render::ContextBase&>(video) = context;
     const auto range = getPlayRange();
     const double t = wrapPlayTime(rawTime(video).first, range);
-    if (t < range.first || t >= range.second)
-        return length + 1.0;
+    if (t < range.first || t >= range.second) return length + 1.0;
     return t;
 }
 
 double InputMovieEffect::getAudioSpeed(const Render::AudioRenderContext& context) const {
     const int32_t k = context.section.index;
     double factor = speedItem->keyValue(k) / 100;
-    if (!rangeDriven() && positionItem->keyValue(k + 1) < positionItem->keyValue(k))
-        factor = -factor;
+    if (!rangeDriven() && positionItem->keyValue(k + 1) < positionItem->keyValue(k)) factor = -factor;
     return factor;
 }
 
@@ -150,8 +144,7 @@ double InputMovieEffect::getAudioStartOffset(const Render::AudioRenderContext& c
 }
 
 std::wstring InputMovieEffect::mediaPath() const {
-    if (sceneItem)
-        return sceneItem->value != 0 ? L"*" + std::to_wstring(sceneItem->value) : std::wstring();
+    if (sceneItem) return sceneItem->value != 0 ? L"*" + std::to_wstring(sceneItem->value) : std::wstring();
     return fileItem ? fileItem->path : std::wstring();
 }
 
@@ -167,8 +160,7 @@ bool InputMovieEffect::checkMedia() {
                 length = rateOf(scene.get()).seconds(scene->length);
         return length != 0;
     }
-    if (probed)
-        return mediaKind == 2 ? hasAudio != 0 : hasVideo != 0;
+    if (probed) return mediaKind == 2 ? hasAudio != 0 : hasVideo != 0;
     Plugin::InputService* input = Plugin::InputService::get();
     const std::shared_ptr<Plugin::InputFile> file =
         input && fileItem && !fileItem->path.empty() ? input->getInputFile(fileItem->path, mediaKind) : nullptr;
@@ -193,13 +185,10 @@ std::shared_ptr<Media::ResourceBuffer> InputMovieEffect::readVideo(Render::Rende
                                                                    std::shared_ptr<Media::ResourceBuffer>& kept) {
     Cache::CacheService* caches = Cache::CacheService::get();
     const std::wstring path = mediaPath();
-    if (!caches || path.empty() || !checkMedia())
-        return nullptr;
+    if (!caches || path.empty() || !checkMedia()) return nullptr;
     const std::shared_ptr<Media::ImageBuffer> image = caches->imageCache.getMovieFrame(path, getVideoTime(context));
-    if (!image || image->width == 0 || image->height == 0)
-        return nullptr;
-    if (!kept || kept.use_count() > 1)
-        kept = std::make_shared<Media::ResourceBuffer>(image->width, image->height);
+    if (!image || image->width == 0 || image->height == 0) return nullptr;
+    if (!kept || kept.use_count() > 1) kept = std::make_shared<Media::ResourceBuffer>(image->width, image->height);
     Media::ResourceConvert().convert(*image, *kept);
     return kept;
 }
@@ -207,18 +196,15 @@ std::shared_ptr<Media::ResourceBuffer> InputMovieEffect::readVideo(Render::Rende
 void InputMovieEffect::preloadVideo(Render::RenderContext& context) {
     Cache::CacheService* caches = Cache::CacheService::get();
     const std::wstring path = mediaPath();
-    if (caches && !path.empty() && checkMedia())
-        caches->imageCache.preloadMovieFrame(path, getVideoTime(context));
+    if (caches && !path.empty() && checkMedia()) caches->imageCache.preloadMovieFrame(path, getVideoTime(context));
 }
 
 std::shared_ptr<Media::AudioBuffer> InputMovieEffect::readAudio(Render::AudioRenderContext& context) {
     Cache::CacheService* caches = Cache::CacheService::get();
     const std::wstring path = mediaPath();
-    if (!caches || path.empty() || !checkMedia())
-        return nullptr;
+    if (!caches || path.empty() || !checkMedia()) return nullptr;
     const double t = getAudioTime(context);
-    if (t >= length)
-        return nullptr;
+    if (t >= length) return nullptr;
     return caches->audioCache.getAudio(path, {context.range.offset, static_cast<uint32_t>(context.range.rate)},
                                        context.range.count, t - getAudioStartOffset(context), getAudioSpeed(context));
 }
@@ -226,18 +212,15 @@ std::shared_ptr<Media::AudioBuffer> InputMovieEffect::readAudio(Render::AudioRen
 void InputMovieEffect::preloadAudio(Render::AudioRenderContext& context) {
     Cache::CacheService* caches = Cache::CacheService::get();
     const std::wstring path = mediaPath();
-    if (!caches || path.empty() || !checkMedia())
-        return;
+    if (!caches || path.empty() || !checkMedia()) return;
     const double t = getAudioTime(context);
     if (t < length)
         caches->audioCache.preloadAudio(path, {context.range.offset, static_cast<uint32_t>(context.range.rate)},
-                                        context.range.count, t - getAudioStartOffset(context),
-                                        getAudioSpeed(context));
+                                        context.range.count, t - getAudioStartOffset(context), getAudioSpeed(context));
 }
 
 bool InputMovieEffect::onObjectRangeChanged(const ItemEvent& event, const Geometry& former) {
-    if (!event.object || !rangeDriven() || !speedFixed() || looping() || !checkMedia())
-        return false;
+    if (!event.object || !rangeDriven() || !speedFixed() || looping() || !checkMedia()) return false;
     const bool playRange = movedBy(*positionItem, kPlayRange);
     const bool edgeMove = event.kind == ItemEvent::kStartMoved || event.kind == ItemEvent::kEndMoved;
     if (playRange && edgeMove)
@@ -252,29 +235,22 @@ bool InputMovieEffect::onObjectRangeChanged(const ItemEvent& event, const Geomet
     double c = first;
     double d = hi;
     if (speedItem->keyValue(0) >= 0) {
-        if (startChanged)
-            c = getPlayTime(rate, former, object.start);
-        if (endChanged)
-            d = getPlayTime(rate, former, object.end + 1);
+        if (startChanged) c = getPlayTime(rate, former, object.start);
+        if (endChanged) d = getPlayTime(rate, former, object.end + 1);
     } else {
-        if (endChanged)
-            c = getPlayTime(rate, former, object.end + 1) + d - c;
-        if (startChanged)
-            d = getPlayTime(rate, former, object.start) + d - c;
+        if (endChanged) c = getPlayTime(rate, former, object.end + 1) + d - c;
+        if (startChanged) d = getPlayTime(rate, former, object.start) + d - c;
     }
     if (event.kind != ItemEvent::kSplit && event.effect)
-        if (Undo::UndoService* undo = Undo::UndoService::get())
-            undo->addEffectUndoUpdate(event.effect);
+        if (Undo::UndoService* undo = Undo::UndoService::get()) undo->addEffectUndoUpdate(event.effect);
     if (event.scope) {
         event.scope->effectStateChanged = true;
         event.scope->objectChanged = true;
     }
     const double p = std::clamp(c, 0.0, std::max(length, 0.0));
     positionItem->setValue(p, 0);
-    if (playRange)
-        positionItem->setValue(std::clamp(d, p, std::max(length, p)), 1);
-    if (edgeMove)
-        fitObjectLength(event, false);
+    if (playRange) positionItem->setValue(std::clamp(d, p, std::max(length, p)), 1);
+    if (edgeMove) fitObjectLength(event, false);
     return true;
 }
 
@@ -287,31 +263,26 @@ bool InputMovieEffect::fitObjectLength(const ItemEvent& event, bool reset) {
     double end = getPlayRange().second;
     if (reset) {
         positionItem->setValue(0, 0);
-        if (playRange)
-            positionItem->setValue(length, 1);
+        if (playRange) positionItem->setValue(length, 1);
         c = 0;
         end = length;
     }
     const double f = speedItem->keyValue(0) / 100;
-    if (std::fabs(f) <= kSlowestFit)
-        return false;
+    if (std::fabs(f) <= kSlowestFit) return false;
     Edit::Scene* scene = event.scope ? event.scope->scene.get() : nullptr;
     const FrameRate rate = rateOf(scene);
-    const int32_t n = std::max<int32_t>(
-        1, static_cast<int32_t>(std::lround(std::fabs((end - c) / f) * rate.rate / rate.scale)));
+    const int32_t n =
+        std::max<int32_t>(1, static_cast<int32_t>(std::lround(std::fabs((end - c) / f) * rate.rate / rate.scale)));
     Edit::Object& object = *event.object;
-    if (!reset && n >= object.end - object.start + 1)
-        return false;
+    if (!reset && n >= object.end - object.start + 1) return false;
     const bool edgeMove = event.kind == ItemEvent::kStartMoved || event.kind == ItemEvent::kEndMoved;
     if (event.kind != ItemEvent::kFileGiven && !edgeMove)
-        if (Undo::UndoService* undo = Undo::UndoService::get())
-            undo->addObjectUndoUpdate(event.object);
+        if (Undo::UndoService* undo = Undo::UndoService::get()) undo->addObjectUndoUpdate(event.object);
     if (event.scope) {
         event.scope->objectChanged = true;
         event.scope->layersChanged = true;
     }
-    if (scene)
-        scene->resizeObjectLength(object, n, event.kind == ItemEvent::kStartMoved);
+    if (scene) scene->resizeObjectLength(object, n, event.kind == ItemEvent::kStartMoved);
     return true;
 }
 
@@ -320,21 +291,18 @@ bool InputMovieEffect::fitLengthToSpeed(const ItemEvent& event) {
         !checkMedia())
         return false;
     const double f = speedItem->keyValue(0) / 100;
-    if (std::fabs(f) <= kSlowestFit)
-        return false;
+    if (std::fabs(f) <= kSlowestFit) return false;
     const auto [lo, hi] = getPlayRange();
     Edit::Scene* scene = event.scope ? event.scope->scene.get() : nullptr;
     const FrameRate rate = rateOf(scene);
     const int32_t n =
         std::max<int32_t>(1, static_cast<int32_t>(std::lround(std::fabs((hi - lo) / f) * rate.rate / rate.scale)));
-    if (Undo::UndoService* undo = Undo::UndoService::get())
-        undo->addObjectUndoUpdate(event.object);
+    if (Undo::UndoService* undo = Undo::UndoService::get()) undo->addObjectUndoUpdate(event.object);
     if (event.scope) {
         event.scope->objectChanged = true;
         event.scope->layersChanged = true;
     }
-    if (scene)
-        scene->resizeObjectLength(*event.object, n, false);
+    if (scene) scene->resizeObjectLength(*event.object, n, false);
     return true;
 }
 
@@ -343,8 +311,7 @@ bool InputMovieEffect::onItemChanged(const ItemEvent& event) {
         const std::lock_guard guard(probeMutex_);
         probed = 0;
     }
-    if (!fileItem || fileItem->path.empty())
-        return false;
+    if (!fileItem || fileItem->path.empty()) return false;
     if (checkMedia()) {
         fitObjectLength(event, true);
         return true;
@@ -358,24 +325,21 @@ bool InputMovieEffect::onFileGiven(const ItemEvent& event) {
         const std::lock_guard guard(probeMutex_);
         probed = 0;
     }
-    if (fileItem)
-        fileItem->setFilePath(event.path);
+    if (fileItem) fileItem->setFilePath(event.path);
     fitObjectLength(event, true);
     return true;
 }
 
 std::wstring InputMovieEffect::fileInformation() {
-    if (!fileItem || fileItem->path.empty())
-        return {};
+    if (!fileItem || fileItem->path.empty()) return {};
     const std::wstring& path = fileItem->path;
     Plugin::InputService* input = Plugin::InputService::get();
     const auto file = input ? input->getInputFile(path, mediaKind) : nullptr;
-    if (!file)
-        return path;
+    if (!file) return path;
     const Plugin::InputFile::Info& info = file->info;
-    const double seconds = mediaKind == 2
-                               ? (info.sampleRate > 0 ? static_cast<double>(info.audioSampleCount) / info.sampleRate : 0)
-                               : (info.rate > 0 ? static_cast<double>(info.frameCount) * info.scale / info.rate : 0);
+    const double seconds =
+        mediaKind == 2 ? (info.sampleRate > 0 ? static_cast<double>(info.audioSampleCount) / info.sampleRate : 0)
+                       : (info.rate > 0 ? static_cast<double>(info.frameCount) * info.scale / info.rate : 0);
     wchar_t total[16];
     System::formatTimeSeconds(total, seconds);
     std::wstring text = path + L"\nTotalTime: " + total + L"\n";
@@ -388,8 +352,8 @@ std::wstring InputMovieEffect::fileInformation() {
                                 : info.videoFormat == 107 ? L"YUY2"
                                                           : L"";
         text += L"Video: " + std::to_wstring(info.width) + L" x " + std::to_wstring(info.height) + L" / " +
-                System::formatDecimal(Edit::getFrameRateValue(static_cast<int32_t>(info.rate),
-                                                              static_cast<int32_t>(info.scale))) +
+                System::formatDecimal(
+                    Edit::getFrameRateValue(static_cast<int32_t>(info.rate), static_cast<int32_t>(info.scale))) +
                 L"fps / " + format + L"\n";
     }
     if (info.flags & Plugin::InputFile::kAudio) {
@@ -398,27 +362,22 @@ std::wstring InputMovieEffect::fileInformation() {
                 std::to_wstring(info.channels) + L"ch / " + format + std::to_wstring(info.bitsPerSample) + L"bit\n";
     }
     text += L"Plugin: ";
-    if (file->plugin)
-        text += file->plugin->name;
+    if (file->plugin) text += file->plugin->name;
     return text;
 }
 
 bool InputMovieEffect::dispatch(const ItemEvent& event) {
     switch (event.kind) {
-    case ItemEvent::kItemChanged:
-        return event.item == speedItem ? fitLengthToSpeed(event) : onItemChanged(event);
-    case ItemEvent::kFileGiven:
-        return onFileGiven(event);
+    case ItemEvent::kItemChanged: return event.item == speedItem ? fitLengthToSpeed(event) : onItemChanged(event);
+    case ItemEvent::kFileGiven: return onFileGiven(event);
     case ItemEvent::kStartMoved:
     case ItemEvent::kEndMoved: {
-        if (!event.object)
-            return false;
+        if (!event.object) return false;
         Geometry former = geometryOf(*event.object);
         (event.kind == ItemEvent::kStartMoved ? former.start : former.end) = event.frame;
         return onObjectRangeChanged(event, former);
     }
-    default:
-        return false;
+    default: return false;
     }
 }
 

@@ -38,8 +38,7 @@ std::shared_ptr<Media::AudioBuffer> MovieLoad::inputAudio(Render::AudioRenderCon
 void MovieLoad::preInputAudio(Render::AudioRenderContext& context) { movie.preloadAudio(context); }
 
 std::wstring MovieLoad::getDisplayName() const {
-    if (file.path.empty())
-        return EffectBase::getDisplayName();
+    if (file.path.empty()) return EffectBase::getDisplayName();
     const size_t slash = file.path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? file.path : file.path.substr(slash + 1);
 }
@@ -56,6 +55,8 @@ bool MovieLoad::itemEvent(const ItemEvent& event) {
     return changed;
 }
 
-bool MovieLoad::hasLinkedAudio(int32_t purpose) const { return purpose == 0 && !file.path.empty() && hasAudio.value != 0; }
+bool MovieLoad::hasLinkedAudio(int32_t purpose) const {
+    return purpose == 0 && !file.path.empty() && hasAudio.value != 0;
+}
 
 }  // namespace Effect

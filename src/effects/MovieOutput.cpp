@@ -14,8 +14,7 @@ void MovieOutput::outputAudio(Render::AudioRenderContext& context, Media::AudioB
     const auto v = static_cast<float>(AudioItemValue(context).get(volume) / 100);
     context.leftGain *= v;
     context.rightGain *= v;
-    if (audio)
-        mixAudio(context, target, *audio);
+    if (audio) mixAudio(context, target, *audio);
 }
 
 }  // namespace Effect

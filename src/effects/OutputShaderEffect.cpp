@@ -32,8 +32,7 @@ struct PlainConstant {
     uint32_t words[4] = {};
     PlainConstant(int32_t blend, float alpha, int32_t x, int32_t y) {
         size_t i = 0;
-        if (blend != 0)
-            std::memcpy(&words[i++], &blend, 4);
+        if (blend != 0) std::memcpy(&words[i++], &blend, 4);
         std::memcpy(&words[i++], &alpha, 4);
         std::memcpy(&words[i++], &x, 4);
         std::memcpy(&words[i], &y, 4);
@@ -74,8 +73,7 @@ void OutputShaderEffect::bindBlendEntry(size_t entry) {
 void OutputShaderEffect::bindStates(Platform::gpu::SamplerState* sampler, bool hideBackFace, bool hasVertexList) {
     shaders();
     Platform::gpu::Context& context = *direct3D->context;
-    if (!sampler)
-        sampler = (*samplerStateList)[hasVertexList ? 1 : 0].createResource();
+    if (!sampler) sampler = (*samplerStateList)[hasVertexList ? 1 : 0].createResource();
     if (sampler != direct3D->boundSampler) {
         context.setSampler(ShaderStage::Pixel, 0, sampler);
         direct3D->boundSampler = sampler;
@@ -108,8 +106,7 @@ void OutputShaderEffect::setDepthTarget(Media::RenderBuffer& frame) {
 
 void OutputShaderEffect::drawVertexList(Media::ResourceBuffer* image, Media::VertexList& list) {
     Platform::gpu::Context& context = *direct3D->context;
-    if (image)
-        context.setShaderResource(ShaderStage::Pixel, 0, image->getShaderResourceView());
+    if (image) context.setShaderResource(ShaderStage::Pixel, 0, image->getShaderResourceView());
     list.draw();
     context.setShaderResource(ShaderStage::Pixel, 0, nullptr);
     context.setShaderResource(ShaderStage::Pixel, 1, nullptr);
@@ -123,8 +120,7 @@ void OutputShaderEffect::drawObject(Render::RenderContext& context, Media::Rende
     const bool lit = camera && !frame.lights.empty();
     OutputView view = context.getOutputView();
     const Matrix world = view.getWorldMatrix();
-    if (camera && context.view.facingMode != 0)
-        context.customShape = 1;
+    if (camera && context.view.facingMode != 0) context.customShape = 1;
     const Matrix viewMatrix = view.getViewMatrix();
 
     Constant constant{};
@@ -156,8 +152,7 @@ void OutputShaderEffect::drawObject(Render::RenderContext& context, Media::Rende
         };
         direct3D->setRenderTargetWithUav(frame, 5, views);
         list.setNormalShader();
-        if (image)
-            gpu.setShaderResource(ShaderStage::Pixel, 0, image->getShaderResourceView());
+        if (image) gpu.setShaderResource(ShaderStage::Pixel, 0, image->getShaderResourceView());
         list.drawWithNormal();
         gpu.setShaderResource(ShaderStage::Pixel, 0, nullptr);
         gpu.setShaderResource(ShaderStage::Pixel, 1, nullptr);
@@ -187,8 +182,7 @@ void OutputShaderEffect::drawToTarget(const OutputView& view, Media::ResourceBuf
     if (constant.blend != 0) {
         copy = target.clone();
         direct3D->context->setShaderResource(ShaderStage::Pixel, 1, copy->getShaderResourceView());
-        if (constant.blend >= 20)
-            bindBlendEntry(17);  // the shader gives the difference to add
+        if (constant.blend >= 20) bindBlendEntry(17);  // the shader gives the difference to add
     }
     Media::VertexList& drawn = list ? *list : imageQuad(source);
     direct3D->setResourceTarget(target);
@@ -224,8 +218,7 @@ void OutputShaderEffect::drawTransition(const OutputView& view, Media::RenderBuf
     constant.blend = 0;
     updateConstant(constant);
     bindStates(view.samplerState.get(), false, false);
-    if (!keepBlend)
-        bindBlendEntry(3);
+    if (!keepBlend) bindBlendEntry(3);
     Media::VertexList& list = imageQuad(source);
     direct3D->setRenderTarget(frame);
     list.setShader();

@@ -17,8 +17,7 @@ std::shared_ptr<EffectBase> ParticleOutput::createInstance() const { return std:
 // menu then leaves the particle output out instead of failing as a whole.
 const EffectDefine* ParticleOutput::getPairedInputEffect() const {
     const EffectService* service = EffectService::get();
-    if (!service)
-        return nullptr;
+    if (!service) return nullptr;
     const auto found = service->effects().find(L"図形");
     return found == service->effects().end() ? nullptr : found->second.get();
 }

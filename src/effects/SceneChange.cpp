@@ -33,15 +33,13 @@ void SceneChange::controlVideo(Render::RenderContext&) {
 std::shared_ptr<const EffectItemSelect::SharedList> SceneChange::transitionList() {
     static const std::shared_ptr<const EffectItemSelect::SharedList> list = [] {
         auto l = EffectItemSelect::SharedList::create();
-        const wchar_t* names[] = {L"クロスフェード", L"暗転",     L"ホワイトアウト", L"スライス",   L"ランダムライン",
-                                  L"スライド",       L"押し出し", L"スワップ",       L"縮小回転",   L"回転",
+        const wchar_t* names[] = {L"クロスフェード", L"暗転",       L"ホワイトアウト", L"スライス", L"ランダムライン",
+                                  L"スライド",       L"押し出し",   L"スワップ",       L"縮小回転", L"回転",
                                   L"キューブ回転",   L"放射ブラー", L"ぼかし"};
-        for (int32_t i = 0; i < 13; ++i)
-            l->insert(i, names[i]);
-        const wchar_t* wipes[] = {L"ワイプ(円)", L"ワイプ(四角)", L"ワイプ(時計)", L"ワイプ(横)",
+        for (int32_t i = 0; i < 13; ++i) l->insert(i, names[i]);
+        const wchar_t* wipes[] = {L"ワイプ(円)", L"ワイプ(四角)", L"ワイプ(時計)",  L"ワイプ(横)",
                                   L"ワイプ(縦)", L"ワイプ(星型)", L"ワイプ(ハート)"};
-        for (int32_t k = 0; k < 7; ++k)
-            l->insert(13 + k, wipes[k]);
+        for (int32_t k = 0; k < 7; ++k) l->insert(13 + k, wipes[k]);
         return l;
     }();
     return list;

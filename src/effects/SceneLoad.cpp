@@ -41,8 +41,7 @@ std::wstring SceneLoad::getDisplayName() const {
     if (scene.value != 0)
         if (const Edit::EditService* edit = Edit::EditService::instance()) {
             std::wstring text = edit->getSceneName(scene.value);
-            if (!text.empty())
-                return text;
+            if (!text.empty()) return text;
         }
     return EffectBase::getDisplayName();
 }

@@ -16,8 +16,7 @@ std::shared_ptr<ShaderResource> ShaderResource::create(size_t programCount, uint
                                                        size_t computeCount) {
     auto resource = std::make_shared<ShaderResource>();
     // Each program draws nothing until its code is loaded.
-    for (size_t i = 0; i < programCount; ++i)
-        resource->shaders.push_back(std::make_unique<Media::PixelShader>());
+    for (size_t i = 0; i < programCount; ++i) resource->shaders.push_back(std::make_unique<Media::PixelShader>());
     for (size_t i = 0; i < computeCount; ++i)
         resource->computeShaders.push_back(std::make_unique<Media::ComputeShader>());
     if (constantBytes > 0) {

@@ -19,8 +19,7 @@ namespace Effect {
 class ShaderResource {
 public:
     // constantBytes 0: the class passes its constants per draw.
-    static std::shared_ptr<ShaderResource> create(size_t programCount, uint32_t constantBytes,
-                                                  size_t computeCount = 0);
+    static std::shared_ptr<ShaderResource> create(size_t programCount, uint32_t constantBytes, size_t computeCount = 0);
 
     ShaderResource();
     ~ShaderResource();
@@ -29,7 +28,7 @@ public:
 
     std::vector<std::unique_ptr<Media::PixelShader>> shaders;
     std::vector<std::unique_ptr<Media::ComputeShader>> computeShaders;  // after the pixel shaders
-    std::unique_ptr<Media::ConstantBufferCommon> constant;  // none when the class has no buffer
+    std::unique_ptr<Media::ConstantBufferCommon> constant;              // none when the class has no buffer
     uint32_t constantBytes = 0;
 };
 

@@ -23,8 +23,7 @@ void SimpleOutput::outputVideo(Render::RenderContext& context, Media::RenderBuff
 OutputView SimpleOutput::getOutputView(Render::RenderContext& context) {
     OutputView view = context.view;
     view.opacity = static_cast<float>(view.opacity * (1 - alpha.getValue(context) / 100));
-    if (blend.index != 0)
-        view.blendMode = std::clamp(blend.index, 0, 23);
+    if (blend.index != 0) view.blendMode = std::clamp(blend.index, 0, 23);
     return view;
 }
 

@@ -22,10 +22,9 @@ std::shared_ptr<EffectBase> TextInput::createInstance() const { return std::make
 std::shared_ptr<const EffectItemSelect::SharedList> TextInput::decorationList() {
     static const std::shared_ptr<const EffectItemSelect::SharedList> list = [] {
         auto l = EffectItemSelect::SharedList::create();
-        const wchar_t* names[] = {L"標準文字", L"影付き文字", L"影付き文字(薄)", L"縁取り文字",
+        const wchar_t* names[] = {L"標準文字",       L"影付き文字",     L"影付き文字(薄)", L"縁取り文字",
                                   L"縁取り文字(細)", L"縁取り文字(太)", L"縁取り文字(角)"};
-        for (int32_t i = 0; i < 7; ++i)
-            l->insert(i, names[i]);
+        for (int32_t i = 0; i < 7; ++i) l->insert(i, names[i]);
         return l;
     }();
     return list;
@@ -39,8 +38,7 @@ std::shared_ptr<const EffectItemSelect::SharedList> TextInput::alignmentList() {
                                   L"右寄せ[下]",    L"縦書 上寄[右]", L"縦書 中央[右]", L"縦書 下寄[右]",
                                   L"縦書 上寄[中]", L"縦書 中央[中]", L"縦書 下寄[中]", L"縦書 上寄[左]",
                                   L"縦書 中央[左]", L"縦書 下寄[左]"};
-        for (int32_t i = 0; i < 18; ++i)
-            l->insert(i, names[i]);
+        for (int32_t i = 0; i < 18; ++i) l->insert(i, names[i]);
         return l;
     }();
     return list;

@@ -24,8 +24,7 @@ constexpr size_t kFromLightSpace = 22;
 
 const std::vector<uint8_t>& builtinCode(const char* name, ShaderStage stage) {
     const std::vector<uint8_t>* code = Shader::BuiltinShaders::code(name, stage);
-    if (!code)
-        throw System::messageException("Effect::BokashiFilter::CommonResource", "built-in shader missing.");
+    if (!code) throw System::messageException("Effect::BokashiFilter::CommonResource", "built-in shader missing.");
     return *code;
 }
 
@@ -64,15 +63,14 @@ std::shared_ptr<Media::ResourceBuffer> BokashiFilter::CommonResource::takeImage(
                 break;
             }
     }
-    if (!image)
-        image = std::make_unique<Media::ResourceBuffer>(width, height);
+    if (!image) image = std::make_unique<Media::ResourceBuffer>(width, height);
     // Whoever drops the image last gives it back, while this resource lives.
-    return std::shared_ptr<Media::ResourceBuffer>(
-        image.release(), [owner = weak_from_this()](Media::ResourceBuffer* dropped) {
-            std::unique_ptr<Media::ResourceBuffer> released(dropped);
-            if (const std::shared_ptr<CommonResource> resource = owner.lock())
-                resource->keepImage(std::move(released));
-        });
+    return std::shared_ptr<Media::ResourceBuffer>(image.release(),
+                                                  [owner = weak_from_this()](Media::ResourceBuffer* dropped) {
+                                                      std::unique_ptr<Media::ResourceBuffer> released(dropped);
+                                                      if (const std::shared_ptr<CommonResource> resource = owner.lock())
+                                                          resource->keepImage(std::move(released));
+                                                  });
 }
 
 void BokashiFilter::CommonResource::keepImage(std::unique_ptr<Media::ResourceBuffer> image) {
@@ -100,8 +98,7 @@ BokashiFilter::Image BokashiFilter::filterVideo(Render::RenderContext& context, 
     const float ratio = FilterValue::percent(aspect.getValue(context));
     const int32_t mode = fixedSize.value ? 2 : 0;
     const int32_t strength = FilterValue::pixels(light.getValue(context));
-    if (strength <= 0)
-        return blurImage(std::move(image), size, ratio, mode);
+    if (strength <= 0) return blurImage(std::move(image), size, ratio, mode);
 
     // In light space bright parts weigh exponentially more, so they spread like light.
     Shader::PixelShaderList* shared = common->pixelShaderList;
@@ -130,8 +127,7 @@ BokashiFilter::Image BokashiFilter::filterVideo(Render::RenderContext& context, 
 }
 
 BokashiFilter::Image BokashiFilter::blurImage(Image image, int32_t size, float ratio, int32_t mode) const {
-    if (size <= 0 || !image || image->width == 0 || image->height == 0)
-        return image;
+    if (size <= 0 || !image || image->width == 0 || image->height == 0) return image;
     int32_t v = size, h = size;
     if (ratio > 0)
         v = std::max(0, static_cast<int32_t>((1.0f - ratio) * static_cast<float>(size)));
@@ -150,8 +146,7 @@ BokashiFilter::Image BokashiFilter::blurImage(Image image, int32_t size, float r
 }
 
 BokashiFilter::Image BokashiFilter::expandBlur(Image image, int32_t radius) const {
-    if (radius <= 0 || !image || image->width == 0 || image->height == 0)
-        return image;
+    if (radius <= 0 || !image || image->width == 0 || image->height == 0) return image;
     const bool compute = radius >= kComputeFrom;
     Direct3D->context->setConstantBuffer(compute ? ShaderStage::Compute : ShaderStage::Pixel, 0,
                                          common->constantBuffer.buffer.get());
@@ -159,21 +154,16 @@ BokashiFilter::Image BokashiFilter::expandBlur(Image image, int32_t radius) cons
     return boxPass(std::move(image), kTrailing, false, radius, compute);
 }
 
-BokashiFilter::Image BokashiFilter::boxPass(Image image, Kind kind, bool vertical, int32_t radius,
-                                            bool compute) const {
-    if (radius <= 0)
-        return image;
+BokashiFilter::Image BokashiFilter::boxPass(Image image, Kind kind, bool vertical, int32_t radius, bool compute) const {
+    if (radius <= 0) return image;
     uint32_t width = image->width, height = image->height;
-    if (kind == kTrailing)
-        (vertical ? height : width) += 2 * static_cast<uint32_t>(radius);
+    if (kind == kTrailing) (vertical ? height : width) += 2 * static_cast<uint32_t>(radius);
     const size_t index = static_cast<size_t>(kind) * 2 + (vertical ? 1 : 0);
     // A growth past the largest image size: the running sum centres the
     // content in the clamped target, so both sides lose alike and the
     // object's centre stays where it was.
-    if (std::max(width, height) > Media::ResourceBuffer::kMaxSize)
-        compute = true;
-    if (!compute)
-        return drawBoxPass(std::move(image), common->pixelShaders[index], width, height, radius);
+    if (std::max(width, height) > Media::ResourceBuffer::kMaxSize) compute = true;
+    if (!compute) return drawBoxPass(std::move(image), common->pixelShaders[index], width, height, radius);
     // One thread per column of a vertical pass, per row of a horizontal one.
     return dispatchBoxPass(std::move(image), common->computeShaders[index], width, height, radius,
                            vertical ? groupsFor(width) : 1, vertical ? 1 : groupsFor(height));
@@ -190,8 +180,7 @@ void BokashiFilter::uploadConstant(uint32_t width, uint32_t height, int32_t radi
 
 BokashiFilter::Image BokashiFilter::drawBoxPass(Image image, Media::PixelShader& shader, uint32_t targetWidth,
                                                 uint32_t targetHeight, int32_t radius) const {
-    if (radius == 0)
-        return image;
+    if (radius == 0) return image;
     std::shared_ptr<Media::ResourceBuffer> target = common->takeImage(targetWidth, targetHeight);
     uploadConstant(target->width, target->height, radius);
     shader.drawResourceToResourceWithConstant(*target, *image, common->constantBuffer.buffer.get(), nullptr);
@@ -201,8 +190,7 @@ BokashiFilter::Image BokashiFilter::drawBoxPass(Image image, Media::PixelShader&
 BokashiFilter::Image BokashiFilter::dispatchBoxPass(Image image, Media::ComputeShader& shader, uint32_t targetWidth,
                                                     uint32_t targetHeight, int32_t radius, uint32_t groupsAcross,
                                                     uint32_t groupsDown) const {
-    if (radius == 0)
-        return image;
+    if (radius == 0) return image;
     std::shared_ptr<Media::ResourceBuffer> target = common->takeImage(targetWidth, targetHeight);
     uploadConstant(target->width, target->height, radius);
     Platform::gpu::Context& device = *Direct3D->context;

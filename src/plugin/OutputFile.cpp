@@ -82,8 +82,10 @@ void OutputFile::getAudio(Media::RawAudioBuffer& out, int64_t start, uint32_t co
         ++frame;
     }
     out.sampleCount = static_cast<int32_t>(placed);
-    if (placed < count) out.data.allocMemory(placed * static_cast<uint32_t>(out.blockAlign));
-    else out.data.allocMemory(bytes);
+    if (placed < count)
+        out.data.allocMemory(placed * static_cast<uint32_t>(out.blockAlign));
+    else
+        out.data.allocMemory(bytes);
 }
 
 void OutputFile::setVideoBufferSize(int32_t frames) {

@@ -9,7 +9,8 @@ namespace Plugin {
 
 struct OutputPlugin::Settings {
     Settings(const char* section, int32_t* order, int32_t index)
-        : group(section), orderParameter(group, "order", order, index),
+        : group(section),
+          orderParameter(group, "order", order, index),
           binding(group, Setting::SettingService::mainSettings()) {}
     System::Config::ParameterGroup group;
     System::Config::Int orderParameter;

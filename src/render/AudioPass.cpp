@@ -54,10 +54,8 @@ void AudioPass::collectObjectChain(AudioRenderContext& context) {
     const int32_t last = std::min(scene.lastUsedLayer, scene.layerCount() - 1);
     for (int32_t layer = context.object->layer + 1; layer <= last; ++layer) {
         std::shared_ptr<Edit::Object> next = scene.findLayerObject(layer, context.frame, EffectBase::kAudio);
-        if (!next)
-            continue;
-        if (next->effects.front()->role != EffectBase::kFilter)
-            break;
+        if (!next) continue;
+        if (next->effects.front()->role != EffectBase::kFilter) break;
         chain->push_back(std::move(next));
     }
     context.chain = std::move(chain);
@@ -65,29 +63,22 @@ void AudioPass::collectObjectChain(AudioRenderContext& context) {
 
 void AudioPass::addGroupAudioChain(AudioRenderContext& context, const GroupLayers& groups) {
     const std::shared_ptr<Edit::Object>& group = context.groupControl;
-    if (!group)
-        return;
-    if (!context.chain)
-        context.chain = std::make_shared<ObjectChain>();
-    if (group->effects.size() >= 2)
-        context.chain->push_back(group);
+    if (!group) return;
+    if (!context.chain) context.chain = std::make_shared<ObjectChain>();
+    if (group->effects.size() >= 2) context.chain->push_back(group);
     int32_t layer = groups.enclosing(*group);
     while (layer != -1) {
         std::shared_ptr<Edit::Object> outer = context.scene->findLayerObject(layer, context.frame, EffectBase::kAudio);
-        if (!outer || !audioGroup(*outer))
-            break;
-        if (outer->effects.size() >= 2)
-            context.chain->push_back(outer);
+        if (!outer || !audioGroup(*outer)) break;
+        if (outer->effects.size() >= 2) context.chain->push_back(outer);
         const int32_t next = groups.enclosing(*outer);
-        if (next >= layer)
-            break;
+        if (next >= layer) break;
         layer = next;
     }
 }
 
 void AudioPass::preInputAudio(AudioRenderContext& context) {
-    if (!context.chain)
-        return;
+    if (!context.chain) return;
     const KeepCurrent keep(context);
     for (const auto& object : *context.chain) {
         context.setObject(object);
@@ -98,27 +89,22 @@ void AudioPass::preInputAudio(AudioRenderContext& context) {
 }
 
 AudioPass::Samples AudioPass::filterAudio(AudioRenderContext& context, Samples samples) {
-    if (!context.chain)
-        return samples;
+    if (!context.chain) return samples;
     const KeepCurrent keep(context);
     for (const auto& object : *context.chain) {
-        if (!holdsSamples(samples))
-            break;
+        if (!holdsSamples(samples)) break;
         context.setObject(object);
         for (const auto& effect : object->effects) {
-            if (!isAudioFilter(*effect))
-                continue;
+            if (!isAudioFilter(*effect)) continue;
             samples = effect->filterAudio(context, std::move(samples));
-            if (!holdsSamples(samples))
-                return nullptr;
+            if (!holdsSamples(samples)) return nullptr;
         }
     }
     return samples;
 }
 
 void AudioPass::outputAudio(AudioRenderContext& context, const Samples& samples) {
-    if (!holdsSamples(samples) || !context.chain || context.chain->empty() || !context.mixBuffer)
-        return;
+    if (!holdsSamples(samples) || !context.chain || context.chain->empty() || !context.mixBuffer) return;
     const KeepCurrent keep(context);
     const std::shared_ptr<Edit::Object> first = context.chain->front();
     context.setObject(first);
@@ -131,8 +117,7 @@ void AudioPass::outputAudio(AudioRenderContext& context, const Samples& samples)
 
 void AudioPass::renderAudio(AudioRenderContext& context) {
     Samples samples = context.object->effects.front()->inputAudio(context);
-    if (!holdsSamples(samples))
-        return;
+    if (!holdsSamples(samples)) return;
     samples = filterAudio(context, std::move(samples));
     outputAudio(context, samples);
 }

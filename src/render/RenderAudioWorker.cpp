@@ -36,8 +36,7 @@ bool outputsAudio(const Edit::Object& object) {
 }  // namespace
 
 int64_t RenderAudioWorker::firstSample(int32_t audioRate, int64_t frame, int32_t videoRate, int32_t videoScale) {
-    if (videoRate <= 0)
-        return 0;
+    if (videoRate <= 0) return 0;
     return roundedQuotient(static_cast<int64_t>(audioRate) * frame * videoScale, videoRate);
 }
 
@@ -55,8 +54,7 @@ RenderAudioWorker::~RenderAudioWorker() {
 }
 
 void RenderAudioWorker::requestRenderingAudio(RenderTaskType tag, int32_t frame, Callback callback) {
-    if (tag == kRenderPreview)
-        renderThread_.cancelTask(kRenderPreview);
+    if (tag == kRenderPreview) renderThread_.cancelTask(kRenderPreview);
     renderThread_.addTask(tag, [this, frame, callback = std::move(callback)] { renderFrame(frame, callback); });
 }
 
@@ -66,8 +64,7 @@ void RenderAudioWorker::renderFrame(int32_t frame, const Callback& callback) {
     Media::AudioBuffer mix;
     {
         std::unique_ptr<Edit::ReadSection> read = reader_ ? reader_() : nullptr;
-        if (!read || !read->scene)
-            return;
+        if (!read || !read->scene) return;
         sceneKeys_.clear();
         // Whatever leaves the walk, the tasks it queued finish before the mix
         // and the lock they use go away.
@@ -77,12 +74,11 @@ void RenderAudioWorker::renderFrame(int32_t frame, const Callback& callback) {
         } drain{objectThread_};
         const AudioSection walk(*this, *read->scene, frame, mix);
     }
-    if (callback)
-        callback(frame, mix);
+    if (callback) callback(frame, mix);
 }
 
 std::shared_ptr<RenderAudioWorker::RenderingBuffer> RenderAudioWorker::requestPreInputAudio(Edit::Scene& scene,
-                                                                                           int32_t frame) {
+                                                                                            int32_t frame) {
     auto buffer = std::make_shared<RenderingBuffer>();
     renderThread_.addTask(kRenderExport, [this, &scene, frame, buffer] {
         struct Signal {
@@ -111,9 +107,7 @@ void RenderAudioWorker::createSceneAudioBlock(Edit::Scene& scene, int32_t block,
                         : scene.length;
     int64_t filled = 0;
     while (frame < scene.length && filled < rate) {
-        {
-            const AudioSection walk(*this, scene, static_cast<int32_t>(frame), *frameMix);
-        }
+        { const AudioSection walk(*this, scene, static_cast<int32_t>(frame), *frameMix); }
         const int64_t first = firstSample(scene, frame);
         const int64_t frameSamples = firstSample(scene, frame + 1) - first;
         const int64_t sourceOffset = start + filled - first;
@@ -127,8 +121,7 @@ void RenderAudioWorker::createSceneAudioBlock(Edit::Scene& scene, int32_t block,
                 return;
             }
             const int64_t n = std::min<int64_t>(rate - filled, frameSamples - sourceOffset);
-            if (n <= 0)
-                return;
+            if (n <= 0) return;
             for (int32_t channel = 0; channel < 2; ++channel)
                 std::memcpy(out->getChannel(channel) + filled, frameMix->getChannel(channel) + sourceOffset,
                             static_cast<size_t>(n) * sizeof(float));
@@ -137,8 +130,7 @@ void RenderAudioWorker::createSceneAudioBlock(Edit::Scene& scene, int32_t block,
         ++frame;
     }
     objectThread_.addTask(kRenderInternal, [out, done = std::move(done)] {
-        if (done)
-            done(out);
+        if (done) done(out);
     });
 }
 
@@ -180,11 +172,9 @@ void RenderAudioWorker::AudioSection::walk(RenderAudioWorker& worker) {
     const int32_t last = std::min(scene.lastUsedLayer, scene.layerCount() - 1);
     for (int32_t i = 0; i <= last; ++i) {
         std::shared_ptr<Edit::Object> object = scene.findLayerObject(i, context.frame, EffectBase::kAudio);
-        if (!object)
-            continue;
+        if (!object) continue;
         context.layer = i;
-        while (!groups.empty() && groups.back().lastLayer < i)
-            groups.pop_back();
+        while (!groups.empty() && groups.back().lastLayer < i) groups.pop_back();
         context.groupControl = groups.empty() ? nullptr : groups.back().object;
 
         const EffectBase& first = *object->effects.front();

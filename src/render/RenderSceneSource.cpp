@@ -15,28 +15,25 @@ std::shared_ptr<Edit::Scene> RenderSceneSource::findScene(int32_t id) { return f
 
 void RenderSceneSource::renderSceneFrame(const std::shared_ptr<Edit::Scene>& scene, int32_t frame, FrameDone done) {
     if (!scene) {
-        if (done)
-            done(nullptr);
+        if (done) done(nullptr);
         return;
     }
     // The scene is held until its frame is read back.
     video_.renderSceneFrame(*scene, frame, [scene, done = std::move(done)](std::shared_ptr<Media::ImageBuffer> image) {
-        if (done)
-            done(std::move(image));
+        if (done) done(std::move(image));
     });
 }
 
 void RenderSceneSource::createSceneAudioBlock(const std::shared_ptr<Edit::Scene>& scene, int32_t block,
                                               BlockDone done) {
     if (!scene) {
-        if (done)
-            done(nullptr);
+        if (done) done(nullptr);
         return;
     }
-    audio_.createSceneAudioBlock(*scene, block, [scene, done = std::move(done)](std::shared_ptr<Media::AudioBlockBuffer> b) {
-        if (done)
-            done(std::move(b));
-    });
+    audio_.createSceneAudioBlock(*scene, block,
+                                 [scene, done = std::move(done)](std::shared_ptr<Media::AudioBlockBuffer> b) {
+                                     if (done) done(std::move(b));
+                                 });
 }
 
 }  // namespace Render

@@ -27,13 +27,11 @@ RenderService::RenderService()
     : video_(std::make_unique<RenderVideoWorker>(sceneReader(), RenderVideoWorker::readSettings())),
       audio_(std::make_unique<RenderAudioWorker>(sceneReader())),
       scenes_(std::make_unique<RenderSceneSource>(sceneFinder(), *video_, *audio_)) {
-    if (Cache::CacheService* caches = Cache::CacheService::get())
-        caches->setSceneSource(scenes_.get());
+    if (Cache::CacheService* caches = Cache::CacheService::get()) caches->setSceneSource(scenes_.get());
 }
 
 RenderService::~RenderService() {
-    if (Cache::CacheService* caches = Cache::CacheService::get())
-        caches->setSceneSource(nullptr);
+    if (Cache::CacheService* caches = Cache::CacheService::get()) caches->setSceneSource(nullptr);
     audio_.reset();  // in reverse order of construction
     video_.reset();
 }

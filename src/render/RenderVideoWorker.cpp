@@ -34,8 +34,7 @@ RenderVideoWorker::Settings RenderVideoWorker::readSettings() {
 
 RenderVideoWorker::RenderVideoWorker(SceneReader reader, const Settings& settings)
     : reader_(std::move(reader)), settings_(settings), binding_(group_, Setting::SettingService::mainSettings()) {
-    if (System::IniFile* document = Setting::SettingService::mainSettings())
-        group_.load(*document);
+    if (System::IniFile* document = Setting::SettingService::mainSettings()) group_.load(*document);
     objectThread_.semaphore().setMax(10);
 }
 
@@ -45,9 +44,9 @@ RenderVideoWorker::~RenderVideoWorker() {
 }
 
 void RenderVideoWorker::requestRenderingFrame(RenderTaskType tag, int32_t frame, Callback callback) {
-    if (tag == kRenderPreview)
-        renderThread_.cancelTask(kRenderPreview);
-    renderThread_.addTask(tag, [this, tag, frame, callback = std::move(callback)] { renderFrame(tag, frame, callback); });
+    if (tag == kRenderPreview) renderThread_.cancelTask(kRenderPreview);
+    renderThread_.addTask(tag,
+                          [this, tag, frame, callback = std::move(callback)] { renderFrame(tag, frame, callback); });
 }
 
 void RenderVideoWorker::waitAll() { renderThread_.waitAll(); }
@@ -55,13 +54,11 @@ void RenderVideoWorker::waitAll() { renderThread_.waitAll(); }
 void RenderVideoWorker::renderFrame(RenderTaskType, int32_t frame, const Callback& callback) {
     const auto started = std::chrono::steady_clock::now();
     Media::Direct3DService& d3d = *Media::Direct3DService::get();
-    if (!frameBuffer_)
-        frameBuffer_ = std::make_unique<Media::RenderBuffer>(d3d.pixelFormat, d3d.defaultSampleDesc);
+    if (!frameBuffer_) frameBuffer_ = std::make_unique<Media::RenderBuffer>(d3d.pixelFormat, d3d.defaultSampleDesc);
     ResourceCache cache(settings_.temporaryImageCacheSize);
     {
         std::unique_ptr<Edit::ReadSection> read = reader_ ? reader_() : nullptr;
-        if (!read || !read->scene)
-            return;
+        if (!read || !read->scene) return;
         // Whatever leaves the walk, the tasks it queued finish before the
         // cache, the frame buffer and the lock they use go away.
         struct Drain {
@@ -71,9 +68,9 @@ void RenderVideoWorker::renderFrame(RenderTaskType, int32_t frame, const Callbac
         const RenderSection walk(*this, *read->scene, frame, *frameBuffer_, &cache, nullptr, 0, kAllLayers, false);
     }
     if (const Platform::Result hr = d3d.context->flush(); Platform::failed(hr))
-        throw System::hresultException("Direct3D.context->Flush", "Render::RenderVideoWorker::requestRenderingFrame", hr);
-    if (callback)
-        callback(frame, *frameBuffer_, nullptr);
+        throw System::hresultException("Direct3D.context->Flush", "Render::RenderVideoWorker::requestRenderingFrame",
+                                       hr);
+    if (callback) callback(frame, *frameBuffer_, nullptr);
     const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - started;
     System::Log::verbose("Render::RenderVideoWorker::requestRenderingFrame", "rendered video frame [%d] %1.3lf ms",
                          frame, elapsed.count());
@@ -84,25 +81,19 @@ void RenderVideoWorker::renderSceneFrame(Edit::Scene& scene, int32_t frame,
     Media::Direct3DService& d3d = *Media::Direct3DService::get();
     auto target = std::make_shared<Media::RenderBuffer>(d3d.pixelFormat, d3d.defaultSampleDesc);
     auto cache = std::make_shared<ResourceCache>(settings_.temporaryImageCacheSize);
-    {
-        const RenderSection walk(*this, scene, frame, *target, cache.get(), nullptr, 0, kAllLayers, false);
-    }
+    { const RenderSection walk(*this, scene, frame, *target, cache.get(), nullptr, 0, kAllLayers, false); }
     objectThread_.addTask(kRenderInternal, [target, cache, done = std::move(done)] {
         std::shared_ptr<Media::ImageBuffer> image;
-        if (target->texture)
-            image = target->readImageBuffer();
-        if (done)
-            done(std::move(image));
+        if (target->texture) image = target->readImageBuffer();
+        if (done) done(std::move(image));
     });
 }
 
 void RenderVideoWorker::queueSizing(RenderSection&, Media::RenderBuffer& target, int32_t width, int32_t height) {
     objectThread_.addTask(kRenderInternal, [&target, width, height] {
-        if (width <= 0 || height <= 0)
-            return;
+        if (width <= 0 || height <= 0) return;
         target.createTexture2D(static_cast<uint32_t>(width), static_cast<uint32_t>(height));
-        if (!target.renderTargetView)
-            target.createRenderTargetView();
+        if (!target.renderTargetView) target.createRenderTargetView();
         static constexpr float kClear[4] = {0, 0, 0, 0};
         target.Direct3D->context->clearRenderTargetView(target.renderTargetView, kClear);
     });

@@ -60,11 +60,9 @@ void RenderWorkerBase::RenderSection::walk(RenderWorkerBase& worker, int32_t hig
     const int32_t last = std::min({scene.lastUsedLayer, highestLayer, scene.layerCount() - 1});
     for (int32_t i = 0; i <= last; ++i) {
         std::shared_ptr<Edit::Object> object = scene.findLayerObject(i, context.frame, EffectBase::kVideo);
-        if (!object)
-            continue;
+        if (!object) continue;
         context.layer = i;
-        while (!groups.empty() && groups.back().lastLayer < i)
-            groups.pop_back();
+        while (!groups.empty() && groups.back().lastLayer < i) groups.pop_back();
         context.view.groupControl = groups.empty() ? nullptr : groups.back().object;
         if (const auto& camera = context.view.cameraControl;
             camera && static_cast<int64_t>(camera->layer) + layerRange(*camera) < i) {

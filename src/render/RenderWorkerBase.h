@@ -40,8 +40,8 @@ public:
         };
 
         RenderSection(RenderWorkerBase& worker, Edit::Scene& scene, int32_t frame, Media::RenderBuffer& target,
-                      ResourceCache* cache, Anchor::AnchorList* anchors, int32_t mediaFrameOffset,
-                      int32_t highestLayer, bool preInput);
+                      ResourceCache* cache, Anchor::AnchorList* anchors, int32_t mediaFrameOffset, int32_t highestLayer,
+                      bool preInput);
         RenderSection(const RenderSection&) = delete;
         RenderSection& operator=(const RenderSection&) = delete;
 
@@ -65,8 +65,7 @@ public:
 protected:
     // The hooks of the walk, in the order it calls them.
     // Per-object thread: size the target to the scene and clear it.
-    virtual void queueSizing(RenderSection& section, Media::RenderBuffer& target, int32_t width,
-                             int32_t height) = 0;
+    virtual void queueSizing(RenderSection& section, Media::RenderBuffer& target, int32_t width, int32_t height) = 0;
     virtual void renderObject(RenderSection& section, const std::shared_ptr<Edit::Object>& object) = 0;
     virtual void controlObject(RenderSection& section, const std::shared_ptr<Edit::Object>& object) = 0;
     // Camera batches and clipping masks.

@@ -17,15 +17,13 @@ ResourceCache::ResourceCache(int64_t budget) : index_(8), budget_(budget) { inde
 
 ResourceCache::Image ResourceCache::find(std::string_view name) {
     const auto found = index_.find(name);
-    if (found == index_.end())
-        return nullptr;
+    if (found == index_.end()) return nullptr;
     entries_.splice(entries_.begin(), entries_, found->second);
     return found->second->image;
 }
 
 void ResourceCache::add(std::string_view name, Image image, int64_t size) {
-    if (const auto found = index_.find(name); found != index_.end())
-        erase(found->second);
+    if (const auto found = index_.find(name); found != index_.end()) erase(found->second);
     entries_.push_front(Entry{size, std::move(image), std::string(name)});
     index_.emplace(entries_.front().name, entries_.begin());
     used_ += size;
@@ -33,8 +31,7 @@ void ResourceCache::add(std::string_view name, Image image, int64_t size) {
 }
 
 void ResourceCache::trim() {
-    while (used_ > budget_ && !entries_.empty())
-        erase(std::prev(entries_.end()));
+    while (used_ > budget_ && !entries_.empty()) erase(std::prev(entries_.end()));
 }
 
 ResourceCache::Image ResourceCache::acquire(std::string_view name, int32_t width, int32_t height) {

@@ -35,9 +35,9 @@ const std::vector<uint8_t>* BuiltinShaders::code(const char* name, Platform::gpu
             std::memcpy(words.data(), e.spirv, words.size() * 4);
             Platform::gpu::SpirvPatch::applyHlslPacking(words);
             madeCode.code[i] = std::make_unique<std::vector<uint8_t>>(
-                Platform::gpu::ShaderCode::pack(
-                    stage, inputs, words.data(), words.size(),
-                    std::string_view(e.source, e.sourceBytes).find("RasterizerOrdered") != std::string_view::npos));
+                Platform::gpu::ShaderCode::pack(stage, inputs, words.data(), words.size(),
+                                                std::string_view(e.source, e.sourceBytes).find("RasterizerOrdered") !=
+                                                    std::string_view::npos));
         }
         return madeCode.code[i].get();
     }

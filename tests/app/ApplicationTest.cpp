@@ -107,8 +107,7 @@ TEST(Application, ThrowingServiceStopsStartUpAndShowsTheErrorAfterTeardown) {
 
 // The program's files as the build ships them beside the program (the tests run in that folder).
 void useShippedFiles() {
-    System::FileName::resetVariableList(
-        System::utf8ToWide((std::filesystem::current_path() / "velmo2").string()));
+    System::FileName::resetVariableList(System::utf8ToWide((std::filesystem::current_path() / "velmo2").string()));
 }
 
 // Closes the main window once start-up is done, as the user would.

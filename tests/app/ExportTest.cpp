@@ -193,8 +193,10 @@ TEST_F(Export, TheCursorFrameGoesToPngAndJpegAsTheRenderWorkerGivesIt) {
                 const uint8_t* want = expected->data() + y * expected->pitch + x * 4;  // B, G, R, A premultiplied
                 const bool alpha = c.plugin == 1 && c.setting != 0;
                 const int a = alpha ? got[3] : 255;
-                if (!alpha) EXPECT_EQ(got[3], 255) << x << "," << y;
-                else worst = std::max(worst, std::abs(a - want[3]));
+                if (!alpha)
+                    EXPECT_EQ(got[3], 255) << x << "," << y;
+                else
+                    worst = std::max(worst, std::abs(a - want[3]));
                 for (int ch = 0; ch < 3; ++ch) {
                     const int premultiplied = (got[ch] * a + 127) / 255;
                     worst = std::max(worst, std::abs(premultiplied - want[2 - ch]));

@@ -19,7 +19,8 @@ TEST(ProgramStart, LogsTheDeviceAndFormatSupportAndExitsZero) {
     const fs::path root = pattern;
     fs::create_directories(root / "velmo2");
     std::ofstream(root / "velmo2" / "velmo2.ini", std::ios::binary) << "[Logger]\r\nFileLogLevel=1\r\n";
-    const std::string run = "env -u DISPLAY XDG_DATA_HOME=" + root.string() + " " + program.string() + " >/dev/null 2>&1";
+    const std::string run =
+        "env -u DISPLAY XDG_DATA_HOME=" + root.string() + " " + program.string() + " >/dev/null 2>&1";
     ASSERT_EQ(0, std::system(run.c_str()));
     std::string log;
     for (const auto& entry : fs::directory_iterator(root / "velmo2" / "Log")) {

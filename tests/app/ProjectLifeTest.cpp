@@ -56,8 +56,7 @@ protected:
         char pattern[] = "/tmp/velmo-life-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         root = pattern;
-        if (const char* old = std::getenv("XDG_DATA_HOME"))
-            oldDataHome = old;
+        if (const char* old = std::getenv("XDG_DATA_HOME")) oldDataHome = old;
         setenv("XDG_DATA_HOME", (root / "xdg").c_str(), 1);
         // The shipped files beside the built program (the tests run in its folder).
         System::FileName::resetVariableList(System::utf8ToWide((fs::current_path() / "velmo2").string()));
@@ -95,15 +94,14 @@ protected:
         std::vector<fs::path> found;
         if (fs::is_directory(appData() / "Backup"))
             for (const auto& entry : fs::directory_iterator(appData() / "Backup"))
-                if (entry.path().filename().string().rfind(prefix, 0) == 0)
-                    found.push_back(entry.path());
+                if (entry.path().filename().string().rfind(prefix, 0) == 0) found.push_back(entry.path());
         return found;
     }
     // Runs the program without a display, with the arguments given as shell words.
     int runProgram(const std::string& arguments) {
-        const std::string command = "cd " + root.string() + " && env -u DISPLAY XDG_DATA_HOME=" +
-                                    (root / "xdg").string() + " " + (binaryDir() / "velmo2").string() + " " +
-                                    arguments + " >/dev/null 2>&1";
+        const std::string command = "cd " + root.string() +
+                                    " && env -u DISPLAY XDG_DATA_HOME=" + (root / "xdg").string() + " " +
+                                    (binaryDir() / "velmo2").string() + " " + arguments + " >/dev/null 2>&1";
         return std::system(command.c_str());
     }
 };
@@ -187,8 +185,7 @@ TEST_F(ProjectLife, KilledProgramLeavesItsBackupAndTheSavedProject) {
             environment.emplace_back(*e);
     environment.push_back("XDG_DATA_HOME=" + (root / "xdg").string());
     std::vector<char*> envp;
-    for (auto& e : environment)
-        envp.push_back(e.data());
+    for (auto& e : environment) envp.push_back(e.data());
     envp.push_back(nullptr);
     std::string argv0 = child.string(), argv1 = project.string(), argv2 = expected.string();
     char* argv[] = {argv0.data(), argv1.data(), argv2.data(), nullptr};
@@ -204,8 +201,7 @@ TEST_F(ProjectLife, KilledProgramLeavesItsBackupAndTheSavedProject) {
         output.append(buffer, static_cast<size_t>(n));
         const size_t at = output.find("backup ");
         const size_t end = at == std::string::npos ? at : output.find('\n', at);
-        if (end != std::string::npos)
-            backupPath = output.substr(at + 7, end - at - 7);
+        if (end != std::string::npos) backupPath = output.substr(at + 7, end - at - 7);
     }
     kill(pid, SIGKILL);
     int status = 0;

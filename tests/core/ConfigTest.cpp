@@ -44,11 +44,11 @@ TEST_F(ConfigTest, LoadsStoredValuesOrDefaults) {
         float ratio;
         const wchar_t* name;
     } cases[] = {
-        {"", 7, 0.5f, L"default"},                                          // no section
+        {"", 7, 0.5f, L"default"},  // no section
         {"[Owner]\nNumber=12ab\nRatio=0.25\nName=\xe5\x80\xa4\n", 12, 0.25f, L"\u5024"},
-        {"[Owner]\nNumber=\nRatio=\nName=\n", 7, 0.5f, L""},                // empty: number defaults, text stays empty
-        {"[Owner]\nNumber=abc\nRatio=x\n", 7, 0.5f, L"default"},            // unparsable and missing
-        {"[Owner]\nNumber=99999999999\nRatio=1e99\n", 7, 0.5f, L"default"}, // out of range
+        {"[Owner]\nNumber=\nRatio=\nName=\n", 7, 0.5f, L""},                 // empty: number defaults, text stays empty
+        {"[Owner]\nNumber=abc\nRatio=x\n", 7, 0.5f, L"default"},             // unparsable and missing
+        {"[Owner]\nNumber=99999999999\nRatio=1e99\n", 7, 0.5f, L"default"},  // out of range
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.content);

@@ -28,13 +28,17 @@ TEST_F(Crashy, NullDereferenceNamesTheSharedObject) {
     ASSERT_NE(crash, nullptr);
     LogCapture log;
     try {
-        System::guardedCall("table.func_open", "Plugin::ExternalInputPlugin::ExternalInputFile::open", [&] { return crash(); });
+        System::guardedCall("table.func_open", "Plugin::ExternalInputPlugin::ExternalInputFile::open",
+                            [&] { return crash(); });
         FAIL() << "no exception";
     } catch (const std::runtime_error& e) {
         const std::string text = e.what();
-        EXPECT_EQ(text.rfind("table.func_open() structured exception\n\n[Note]\nCode: 0xC0000005\nAddress 0x", 0), 0u) << text;
-        EXPECT_NE(text.find("\nModule: libcrashy.so\n\n[Place]\nPlugin::ExternalInputPlugin::ExternalInputFile::open()"),
-                  std::string::npos) << text;
+        EXPECT_EQ(text.rfind("table.func_open() structured exception\n\n[Note]\nCode: 0xC0000005\nAddress 0x", 0), 0u)
+            << text;
+        EXPECT_NE(text.find(
+                      "\nModule: libcrashy.so\n\n[Place]\nPlugin::ExternalInputPlugin::ExternalInputFile::open()"),
+                  std::string::npos)
+            << text;
     }
     ASSERT_EQ(log.lines.size(), 1u);
     EXPECT_NE(log.lines[0].message.find("Address: 0x"), std::string::npos);

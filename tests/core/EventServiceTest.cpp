@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include <atomic>
 #include <map>
 #include <memory>
@@ -106,7 +105,8 @@ TEST(EventService, PostedExceptionAndErrorAreShownAsTheyStand) {
 }
 
 TEST(EventService, PostedErrorIsLoggedAsBuiltInAndShownInTheActiveLanguageCut) {
-    ActiveLanguage language("[Message]\n\xe3\x82\xb7\xe3\x83\xbc\xe3\x83\xb3=Scene failed\n[Name]\nshort=Wrong table\n");
+    ActiveLanguage language(
+        "[Message]\n\xe3\x82\xb7\xe3\x83\xbc\xe3\x83\xb3=Scene failed\n[Name]\nshort=Wrong table\n");
     EventService events;
     ScriptedBoxes boxes;
     LogCapture log;

@@ -23,9 +23,11 @@ TEST(Exception, BuildersLogOneLineAndCarryMultiLineText) {
     crash.module = "plugin.vin2";
 
     const BuilderCase cases[] = {
-        {"hresult", [] { return System::hresultException("CreateTexture2D", "Media::A::b", static_cast<int32_t>(0x80070057u)); },
+        {"hresult",
+         [] { return System::hresultException("CreateTexture2D", "Media::A::b", static_cast<int32_t>(0x80070057u)); },
          "CreateTexture2D() failed in Media::A::b() [The parameter is incorrect.] (HRESULT: 0x80070057)",
-         "CreateTexture2D() failed.\n\n[Note]\nHRESULT: 0x80070057\nThe parameter is incorrect.\n\n[Place]\nMedia::A::b()"},
+         "CreateTexture2D() failed.\n\n[Note]\nHRESULT: 0x80070057\nThe parameter is "
+         "incorrect.\n\n[Place]\nMedia::A::b()"},
         {"hresult zero", [] { return System::hresultException("Call", "S", 0); },
          "Call() failed in S() [The operation completed successfully.] (HRESULT: 0x00000000)",
          "Call() failed.\n\n[Note]\nHRESULT: 0x00000000\nThe operation completed successfully.\n\n[Place]\nS()"},
@@ -39,12 +41,15 @@ TEST(Exception, BuildersLogOneLineAndCarryMultiLineText) {
          "bad value in Edit::X::y() [layer 3]", "bad value\n\n[Note]\nlayer 3\n\n[Place]\nEdit::X::y()"},
         {"message without note", [] { return System::messageException("Edit::X::y", "bad value"); },
          "bad value in Edit::X::y()", "bad value\n\n[Place]\nEdit::X::y()"},
-        {"format", [] { return System::formatException("Plugin::P::open", "cannot open", L"%ls (%d)", L"\u52d5\u753b.avi", 7); },
+        {"format",
+         [] { return System::formatException("Plugin::P::open", "cannot open", L"%ls (%d)", L"\u52d5\u753b.avi", 7); },
          "cannot open in Plugin::P::open() [\xe5\x8b\x95\xe7\x94\xbb.avi (7)]",
          "cannot open\n\n[Note]\n\xe5\x8b\x95\xe7\x94\xbb.avi (7)\n\n[Place]\nPlugin::P::open()"},
         {"structured", [crash] { return System::structuredException("table.func_open", "Plugin::F::open", crash); },
-         "table.func_open() structured exception in Plugin::F::open() [Code: 0xC0000005 Address: 0x000000001234ABCD Module: plugin.vin2]",
-         "table.func_open() structured exception\n\n[Note]\nCode: 0xC0000005\nAddress 0x000000001234ABCD\nModule: plugin.vin2\n\n[Place]\nPlugin::F::open()"},
+         "table.func_open() structured exception in Plugin::F::open() [Code: 0xC0000005 Address: 0x000000001234ABCD "
+         "Module: plugin.vin2]",
+         "table.func_open() structured exception\n\n[Note]\nCode: 0xC0000005\nAddress 0x000000001234ABCD\nModule: "
+         "plugin.vin2\n\n[Place]\nPlugin::F::open()"},
         {"not implement", [] { return System::notImplementException("Dialog::DialogItem::create"); },
          "not implement. in Dialog::DialogItem::create()", "not implement.\n\n[Place]\nDialog::DialogItem::create()"},
     };
@@ -86,7 +91,11 @@ TEST(Exception, LongTextsAreCutAt1023Bytes) {
     EXPECT_EQ(log.lines.at(0).message.size(), 1023u);
 
     // A cut never splits a character: here 1023 bytes end inside the 341st "\xe3\x81\x82".
-    const std::string padded = "a" + [] { std::string s; for (int i = 0; i < 1000; ++i) s += "\xe3\x81\x82"; return s; }();
+    const std::string padded = "a" + [] {
+        std::string s;
+        for (int i = 0; i < 1000; ++i) s += "\xe3\x81\x82";
+        return s;
+    }();
     const auto g = System::messageException("Scope", padded.c_str());
     EXPECT_EQ(std::string(g.what()), padded.substr(0, 1021));
     EXPECT_EQ(log.lines.at(1).message, padded.substr(0, 1021));

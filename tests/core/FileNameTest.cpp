@@ -35,7 +35,7 @@ protected:
     fs::path root_;
 };
 
-const wchar_t* const kSubFolders[] = {L"Plugin", L"Script",   L"Default", L"Alias", L"Figure",
+const wchar_t* const kSubFolders[] = {L"Plugin",     L"Script",   L"Default", L"Alias", L"Figure",
                                       L"Transition", L"Language", L"Backup",  L"Log"};
 
 TEST_F(FileNameTest, FirstExpansionCreatesAppDataAndItsFolders) {

@@ -106,7 +106,7 @@ TEST_F(FileTest, WholeFileWritesReplaceTheOldFileOnlyWhenClosed) {
         file.open(path("settings.ini"), System::File::kWrite);
         file.write("new", 3);
         EXPECT_EQ(fs::file_size(root_ / "settings.ini"), 11u);  // the old file is untouched meanwhile
-    }  // dropped without close(): a writer that threw
+    }                                                           // dropped without close(): a writer that threw
     std::ifstream in(root_ / "settings.ini");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old content");
 
@@ -157,7 +157,9 @@ TEST_F(FileTest, WholeFileWritesKeepPermissionsAndLinks) {
         fs::permissions(root_ / "readonly.ini", fs::perms::owner_read);
         LogCapture log;
         System::File file;
-        EXPECT_EQ(textOf([&] { file.open(path("readonly.ini"), System::File::kWrite); }).rfind("failed to open file.", 0),
+        EXPECT_EQ(textOf([&] {
+                      file.open(path("readonly.ini"), System::File::kWrite);
+                  }).rfind("failed to open file.", 0),
                   0u);
         EXPECT_EQ(contentOf("readonly.ini"), "old");
     }
@@ -202,10 +204,14 @@ TEST_F(FileTest, ListingsMatchCaseInsensitivelyAndFilterExtensionLength) {
     fs::create_directories(root_ / "dir.vin");
     const std::wstring folder = System::utf8ToWide(root_.string());
 
-    EXPECT_EQ(names(System::File::getFileList(folder + L"/*.vin")), (std::vector<std::wstring>{L".hidden.vin", L"a.vin", L"c.VIN"}));
-    EXPECT_EQ(names(System::File::getFileList(folder + L"/*.vin2", &folder)), std::vector<std::wstring>{folder + L"/b.vin2"});
-    EXPECT_EQ(names(System::findFilesByPattern(folder + L"/a.*")), std::vector<std::wstring>{});  // extension "*" lists nothing
-    EXPECT_EQ(names(System::findFilesByPattern(folder + L"/?.vin")), (std::vector<std::wstring>{folder + L"/a.vin", folder + L"/c.VIN"}));
+    EXPECT_EQ(names(System::File::getFileList(folder + L"/*.vin")),
+              (std::vector<std::wstring>{L".hidden.vin", L"a.vin", L"c.VIN"}));
+    EXPECT_EQ(names(System::File::getFileList(folder + L"/*.vin2", &folder)),
+              std::vector<std::wstring>{folder + L"/b.vin2"});
+    EXPECT_EQ(names(System::findFilesByPattern(folder + L"/a.*")),
+              std::vector<std::wstring>{});  // extension "*" lists nothing
+    EXPECT_EQ(names(System::findFilesByPattern(folder + L"/?.vin")),
+              (std::vector<std::wstring>{folder + L"/a.vin", folder + L"/c.VIN"}));
     EXPECT_TRUE(System::File::getFileList(folder + L"/nowhere/*.vin").empty());
 
     fs::create_directories(root_ / "Sub");

@@ -42,26 +42,26 @@ TEST_F(IniFileTest, ReadingRules) {
     System::IniFile ini;
     const std::string iniPath = (root_ / "t.ini").string();
     const auto warnings = load(ini,
-                               "orphan=1\r\n"           // 1: before any section
-                               "[A]\r\n"                // 2
-                               "key = value\r\n"        // 3: blanks kept
-                               "two==x=y\n"             // 4: split at the first "="
-                               "empty=\r\n"             // 5
-                               "=emptykey\r\n"          // 6
-                               ";comment=1\r\n"         // 7
-                               " ;notcomment=2\r\n"     // 8: a key " ;notcomment"
-                               "\r\n"                   // 9
-                               "noequals\r\n"           // 10: illegal
-                               "[A] \r\n"               // 11: not a header, illegal
-                               "after=header\r\n"       // 12: still in A
-                               "[]\r\n"                 // 13
-                               "inempty=1\r\n"          // 14: illegal
-                               "[B]\n"                  // 15
-                               "k=first\n"              // 16
-                               "k=second\n"             // 17: duplicate
-                               "[A]\r\n"                // 18: continues A
-                               "more=yes\r\r\n"         // 19: every trailing CR goes
-                               "last=no break");         // 20
+                               "orphan=1\r\n"        // 1: before any section
+                               "[A]\r\n"             // 2
+                               "key = value\r\n"     // 3: blanks kept
+                               "two==x=y\n"          // 4: split at the first "="
+                               "empty=\r\n"          // 5
+                               "=emptykey\r\n"       // 6
+                               ";comment=1\r\n"      // 7
+                               " ;notcomment=2\r\n"  // 8: a key " ;notcomment"
+                               "\r\n"                // 9
+                               "noequals\r\n"        // 10: illegal
+                               "[A] \r\n"            // 11: not a header, illegal
+                               "after=header\r\n"    // 12: still in A
+                               "[]\r\n"              // 13
+                               "inempty=1\r\n"       // 14: illegal
+                               "[B]\n"               // 15
+                               "k=first\n"           // 16
+                               "k=second\n"          // 17: duplicate
+                               "[A]\r\n"             // 18: continues A
+                               "more=yes\r\r\n"      // 19: every trailing CR goes
+                               "last=no break");     // 20
     EXPECT_EQ(text(ini, "A", "key "), " value");
     EXPECT_EQ(text(ini, "A", "two"), "=x=y");
     EXPECT_EQ(text(ini, "A", "empty"), "");
@@ -144,8 +144,9 @@ TEST_F(IniFileTest, DefaultsMergeSilentlyAndReloadReplaces) {
 
 TEST_F(IniFileTest, Conversions) {
     System::IniFile ini;
-    load(ini, "[Logger]\nnum=12ab\nblank= 7\nletters=abc\nbig=3000000000\nempty=\nf=1.5e1x\nrgb= ff8000 \nbad=12\n"
-              "list=a,b/c,\n");
+    load(ini,
+         "[Logger]\nnum=12ab\nblank= 7\nletters=abc\nbig=3000000000\nempty=\nf=1.5e1x\nrgb= ff8000 \nbad=12\n"
+         "list=a,b/c,\n");
     auto section = ini.getSection("Logger");
     EXPECT_EQ(section.findValue("num").toInt(), 12);
     EXPECT_EQ(section.findValue("blank").toInt(), 7);
@@ -159,26 +160,28 @@ TEST_F(IniFileTest, Conversions) {
 
     const std::string file = (root_ / "t.ini").string();
     const auto note = [&](int line, const char* key) {
-        return "\n\n[Note]\nfile=" + file + " (line " + std::to_string(line) + ") section=Logger key=" + key + "\n\n[Place]\n";
+        return "\n\n[Note]\nfile=" + file + " (line " + std::to_string(line) + ") section=Logger key=" + key +
+               "\n\n[Place]\n";
     };
     struct Case {
         std::function<void()> call;
         std::string text;
     } cases[] = {
-        {[&] { section.findValue("letters").toInt(); },
-         "ini file parameter invalid format(int) or undefined." + note(4, "letters") + "System::IniFile::VALUE::toInt()"},
+        {[&] { section.findValue("letters").toInt(); }, "ini file parameter invalid format(int) or undefined." +
+                                                            note(4, "letters") + "System::IniFile::VALUE::toInt()"},
         {[&] { section.findValue("big").toInt(); },
          "ini file parameter invalid format(int) or undefined." + note(5, "big") + "System::IniFile::VALUE::toInt()"},
         {[&] { section.findValue("letters").toInt(1); },
          "ini file parameter invalid format(int)." + note(4, "letters") + "System::IniFile::VALUE::toInt()"},
-        {[&] { section.findValue("empty").toFloat(); },
-         "ini file parameter invalid format(float) or undefined." + note(6, "empty") + "System::IniFile::VALUE::toFloat()"},
-        {[&] { section.findValue("empty").toString(); },
-         "ini file parameter invalid format(UTF8) or undefined." + note(6, "empty") + "System::IniFile::VALUE::toString()"},
+        {[&] { section.findValue("empty").toFloat(); }, "ini file parameter invalid format(float) or undefined." +
+                                                            note(6, "empty") + "System::IniFile::VALUE::toFloat()"},
+        {[&] { section.findValue("empty").toString(); }, "ini file parameter invalid format(UTF8) or undefined." +
+                                                             note(6, "empty") + "System::IniFile::VALUE::toString()"},
         {[&] { section.findValue("bad").toRGBA(); },
          "ini file parameter invalid format(RGB) or undefined." + note(9, "bad") + "System::IniFile::VALUE::toRGBA()"},
         {[&] { section.getValue("nothing"); },
-         "ini file parameter undefined.\n\n[Note]\n section=Logger key=nothing\n\n[Place]\nSystem::IniFile::SectionRef::getValue()"},
+         "ini file parameter undefined.\n\n[Note]\n section=Logger "
+         "key=nothing\n\n[Place]\nSystem::IniFile::SectionRef::getValue()"},
     };
     for (const auto& c : cases) EXPECT_EQ(errorOf(c.call), c.text);
 
@@ -221,7 +224,11 @@ TEST_F(IniFileTest, SaveFlagWritesAtDestructionAndWritersStream) {
 TEST_F(IniFileTest, LineBreaksInValuesAreWrittenAsBlanks) {
     // Each break, whatever its form, is one blank: the value keeps its line
     // and the key after it stays a key.
-    const struct { const char* name; std::wstring value; std::string written; } cases[] = {
+    const struct {
+        const char* name;
+        std::wstring value;
+        std::string written;
+    } cases[] = {
         {"LF", L"a\nb", "a b"},
         {"CR", L"a\rb", "a b"},
         {"CR LF", L"a\r\nb", "a b"},

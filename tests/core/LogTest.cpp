@@ -81,8 +81,10 @@ bool wholeUtf8(const std::string& text) {
 
 TEST(Log, CutsFallOnCharacterBoundaries) {
     // ASCII padding shifts where 1023 bytes end inside the 2-, 3- and 4-byte characters.
-    const struct { const char* name; const char* character; } characters[] = {
-        {"two bytes", "\xc3\xa9"}, {"three bytes", "\xe3\x81\x82"}, {"four bytes", "\xf0\x9f\x8e\xac"}};
+    const struct {
+        const char* name;
+        const char* character;
+    } characters[] = {{"two bytes", "\xc3\xa9"}, {"three bytes", "\xe3\x81\x82"}, {"four bytes", "\xf0\x9f\x8e\xac"}};
     for (const auto& c : characters) {
         for (size_t pad = 0; pad < 4; ++pad) {
             std::string text(pad, 'a');
@@ -109,7 +111,8 @@ TEST(Log, CutsFallOnCharacterBoundaries) {
 TEST(Log, FormatLine) {
     char line[System::Log::kLineBufferSize];
     System::Log::formatLine(line, "WARN", "Edit::X", "hello");
-    EXPECT_TRUE(std::regex_match(line, std::regex(R"(\[\d\d/\d\d \d\d:\d\d:\d\d\] \[WARN\] \[Edit::X\] hello\n)"))) << line;
+    EXPECT_TRUE(std::regex_match(line, std::regex(R"(\[\d\d/\d\d \d\d:\d\d:\d\d\] \[WARN\] \[Edit::X\] hello\n)")))
+        << line;
 
     const std::string longMessage(2000, 'z');
     System::Log::formatLine(line, "INFO", "S", longMessage.c_str());

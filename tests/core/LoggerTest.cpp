@@ -53,7 +53,8 @@ TEST_F(LoggerTest, DefaultLevelsRouteLinesToTheirSinks) {
     EXPECT_TRUE(std::regex_match(files[0].filename().string(),
                                  std::regex(R"(velmo2_\d{4}-\d\d-\d\d_\d\d-\d\d-\d\d-\d{3}\.log)")));
     const std::string content = readFile(files[0]);
-    EXPECT_TRUE(std::regex_match(content, std::regex(R"(\[\d\d/\d\d \d\d:\d\d:\d\d\] \[ERROR\] \[Scope\] first error\n)")))
+    EXPECT_TRUE(
+        std::regex_match(content, std::regex(R"(\[\d\d/\d\d \d\d:\d\d:\d\d\] \[ERROR\] \[Scope\] first error\n)")))
         << content;
     Platform::os::MutexLock lock(logger().mutex());
     EXPECT_EQ(logger().viewLines().front().text.substr(17), "[WARN] [Scope] a warning");
@@ -114,7 +115,8 @@ TEST_F(LoggerTest, PruningKeepsTheNewestAndNeverTheOpenFile) {
         EXPECT_TRUE(std::filesystem::exists(System::wideToUtf8(current)));
         EXPECT_TRUE(std::filesystem::exists(appData() / "Log" / "notes.txt"));
         EXPECT_EQ(files.size(), c.kept + 2);
-        for (size_t i = 0; i < c.kept; ++i) EXPECT_TRUE(std::filesystem::exists(appData() / "Log" / old[old.size() - 1 - i]));
+        for (size_t i = 0; i < c.kept; ++i)
+            EXPECT_TRUE(std::filesystem::exists(appData() / "Log" / old[old.size() - 1 - i]));
     }
 }
 

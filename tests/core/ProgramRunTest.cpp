@@ -32,7 +32,8 @@ TEST(ProgramRun, SettingsSurviveTwoRuns) {
     std::string first = readFile(ini);
     EXPECT_NE(first.find("[Logger]\r\n"), std::string::npos) << first;
     EXPECT_NE(first.find("MaxViewLine=200\r\n"), std::string::npos) << first;
-    for (const char* folder : {"Plugin", "Script", "Default", "Alias", "Figure", "Transition", "Language", "Backup", "Log"})
+    for (const char* folder :
+         {"Plugin", "Script", "Default", "Alias", "Figure", "Transition", "Language", "Backup", "Log"})
         EXPECT_TRUE(fs::is_directory(root / "velmo2" / folder)) << folder;
 
     first = std::regex_replace(first, std::regex("MaxViewLine=200"), "MaxViewLine=77");

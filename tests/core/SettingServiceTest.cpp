@@ -64,7 +64,11 @@ TEST_F(SettingServiceTest, HighDpiScalingOfLayoutAndFonts) {
 
 TEST_F(SettingServiceTest, TheInstalledDpiReaderScalesTheLoadedSettings) {
     writeFile(appData() / "velmo2.ini", "[Direct3D]\nHighDpiMode=1\n");
-    const struct { const char* name; Setting::SettingService::DpiReader reader; float scale; } cases[] = {
+    const struct {
+        const char* name;
+        Setting::SettingService::DpiReader reader;
+        float scale;
+    } cases[] = {
         {"a HiDPI display", [] { return 192u; }, 2.0f},
         {"a plain display", [] { return 96u; }, 1.0f},
     };
@@ -80,9 +84,8 @@ TEST_F(SettingServiceTest, TheInstalledDpiReaderScalesTheLoadedSettings) {
 int32_t boundMetric = -1;
 
 TEST_F(SettingServiceTest, BoundValuesAreSetOnceTheFilesAreLoaded) {
-    Setting::SettingService::bindValue(boundMetric, [](Setting::SettingService& s) {
-        return s.layout.getValue("A").toInt(3);
-    });
+    Setting::SettingService::bindValue(boundMetric,
+                                       [](Setting::SettingService& s) { return s.layout.getValue("A").toInt(3); });
     EXPECT_EQ(boundMetric, 0);
     System::ServiceHolder<Setting::SettingService> holder;
     EXPECT_EQ(boundMetric, 5);

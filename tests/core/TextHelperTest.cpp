@@ -70,11 +70,11 @@ TEST(TextHelper, CompareNatural) {
         {L"Item 9", L"Item 10", -1},
         {L"Item 10", L"Item 9", 1},
         {L"abc", L"ABC", 0},
-        {L"\uFF76", L"\u30AB", 0},               // half-width katakana = full-width
-        {L"\uFF76\uFF9E", L"\u30AC", 0},         // with its voiced mark
-        {L"\u304B", L"\u30AB", 0},               // hiragana = katakana
-        {L"\uFF21\uFF11", L"a1", 0},             // full-width Latin and digits
-        {L"a-b", L"ab", 0},                      // symbols ignored
+        {L"\uFF76", L"\u30AB", 0},        // half-width katakana = full-width
+        {L"\uFF76\uFF9E", L"\u30AC", 0},  // with its voiced mark
+        {L"\u304B", L"\u30AB", 0},        // hiragana = katakana
+        {L"\uFF21\uFF11", L"a1", 0},      // full-width Latin and digits
+        {L"a-b", L"ab", 0},               // symbols ignored
         {L"file007", L"file7", 0},
         {L"a", L"ab", -1},
         {L"", L"", 0},
@@ -91,8 +91,8 @@ void expectDecimals() {
     struct Case {
         double value;
         const wchar_t* text;
-    } cases[] = {{1.5, L"1.5"},     {2.0, L"2"},  {0.125, L"0.125"}, {1e-7, L"0"},
-                 {-0.0, L"-0"},     {100, L"100"}, {-2.25, L"-2.25"}, {1234567.0000004, L"1234567"}};
+    } cases[] = {{1.5, L"1.5"}, {2.0, L"2"},   {0.125, L"0.125"}, {1e-7, L"0"},
+                 {-0.0, L"-0"}, {100, L"100"}, {-2.25, L"-2.25"}, {1234567.0000004, L"1234567"}};
     for (const auto& c : cases) EXPECT_EQ(System::formatDecimal(c.value), c.text) << c.value;
 }
 
@@ -148,8 +148,8 @@ TEST(TextHelper, ReplaceAllAndPlaceholders) {
 
     // The name is the shortest run of at least one character without a line break.
     const std::pair<std::wstring, std::wstring> cases[] = {
-        {L"{}}", L"<}>"},          {L"{{a}", L"<{a>"},        {L"{a\nb}{c}", L"{a\nb}<c>"},
-        {L"x{a}y{b", L"x<a>y{b"},  {L"{a}}", L"<a>}"},        {L"{ab}{}", L"<ab>{}"},
+        {L"{}}", L"<}>"},         {L"{{a}", L"<{a>"}, {L"{a\nb}{c}", L"{a\nb}<c>"},
+        {L"x{a}y{b", L"x<a>y{b"}, {L"{a}}", L"<a>}"}, {L"{ab}{}", L"<ab>{}"},
     };
     for (const auto& [input, expected] : cases) {
         std::wstring t = input;
@@ -216,13 +216,18 @@ TEST(VectorSearch, FindFilterErase) {
     int a = 1, b = 2, c = 3;
     std::vector<int*> raw{&a, &b, &c};
     int visited = 0;
-    EXPECT_EQ(System::findIf(raw, [&](int* p) { ++visited; return *p == 2; }), &b);
+    EXPECT_EQ(System::findIf(raw,
+                             [&](int* p) {
+                                 ++visited;
+                                 return *p == 2;
+                             }),
+              &b);
     EXPECT_EQ(visited, 2);
     EXPECT_EQ(System::findIf(raw, [](int* p) { return *p == 9; }), nullptr);
     EXPECT_EQ(System::filterIf(raw, [](int* p) { return *p != 2; }), (std::vector<int*>{&a, &c}));
 
-    std::vector<std::shared_ptr<int>> shared{std::make_shared<int>(1), std::make_shared<int>(2), std::make_shared<int>(3),
-                                             std::make_shared<int>(2)};
+    std::vector<std::shared_ptr<int>> shared{std::make_shared<int>(1), std::make_shared<int>(2),
+                                             std::make_shared<int>(3), std::make_shared<int>(2)};
     EXPECT_EQ(System::findIndexIf(shared, [](const std::shared_ptr<int>& p) { return *p == 2; }), 1);
     EXPECT_EQ(System::findIndexIf(shared, [](const std::shared_ptr<int>& p) { return *p == 9; }), -1);
     System::eraseIf(shared, [](const std::shared_ptr<int>& p) { return *p == 2; });

@@ -27,7 +27,8 @@ protected:
         language_ = appData() / "Language";
     }
     void start(const std::string& languageSetting) {
-        if (!languageSetting.empty()) writeFile(appData() / "velmo2.ini", "[Translate]\nLanguage=" + languageSetting + "\n");
+        if (!languageSetting.empty())
+            writeFile(appData() / "velmo2.ini", "[Translate]\nLanguage=" + languageSetting + "\n");
         settings_ = std::make_unique<System::ServiceHolder<Setting::SettingService>>();
         service_ = std::make_unique<System::ServiceHolder<Translate::TranslateService>>();
     }
@@ -90,7 +91,8 @@ TEST_F(TranslateServiceTest, StarWithoutFilesAndMissingFilesFallBack) {
     EXPECT_FALSE(Translate::TranslateService::isActive());
     EXPECT_EQ(service().language(), L"");
     bool logged = false;
-    for (const auto& line : log_.lines) logged |= line.level == "ERROR" && line.message.find("Missing.vln2") != std::string::npos;
+    for (const auto& line : log_.lines)
+        logged |= line.level == "ERROR" && line.message.find("Missing.vln2") != std::string::npos;
     EXPECT_TRUE(logged);
 }
 
@@ -140,9 +142,10 @@ TEST_F(TranslateServiceTest, AMalformedFileShowsTheBuiltInTexts) {
 
 TEST_F(TranslateServiceTest, RegisteringAFileInstallsAndAnnouncesIt) {
     start("");
-    writeFile(root_ / "drop" / "a.b.vln2",
-              "[Message]\n\xe8\xa8\x80\xe8\xaa\x9e\xe3\x83\x95\xe3\x82\xa1\xe3\x82\xa4\xe3\x83\xab\xe3\x82\x92\xe8\xa8\xad"
-              "\xe5\xae\x9a\xe3\x81\x97\xe3\x81\xbe\xe3\x81\x97\xe3\x81\x9f=Language file set\n");
+    writeFile(
+        root_ / "drop" / "a.b.vln2",
+        "[Message]\n\xe8\xa8\x80\xe8\xaa\x9e\xe3\x83\x95\xe3\x82\xa1\xe3\x82\xa4\xe3\x83\xab\xe3\x82\x92\xe8\xa8\xad"
+        "\xe5\xae\x9a\xe3\x81\x97\xe3\x81\xbe\xe3\x81\x97\xe3\x81\x9f=Language file set\n");
     const System::NoticePresenterScope presenter(Dialog::showNotice);  // as the program installs it
     std::vector<Platform::window::MessageBoxRequest> boxes;
     auto previous = Platform::window::setMessageBoxHook([&](const Platform::window::MessageBoxRequest& r) {

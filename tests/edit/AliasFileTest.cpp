@@ -26,8 +26,7 @@ protected:
     // A saved object of an image with its output.
     void savedObject(const std::string& frame) {
         set("Object", "layer", "3");
-        if (!frame.empty())
-            set("Object", "frame", frame);
+        if (!frame.empty()) set("Object", "frame", frame);
         set("Object.0", "effect.name", System::wideToUtf8(kImage));
         set("Object.1", "effect.name", System::wideToUtf8(kDraw));
     }
@@ -57,8 +56,7 @@ TEST_F(AliasFileTest, ASavedObjectFitsIntoTheFreeFramesOfTheLayer) {
     };
     for (const auto& c : cases) {
         Edit::Scene fresh{1, 1};
-        for (const auto& [a, b] : c.occupied)
-            fresh.createObject(kImage, 2, a, b);
+        for (const auto& [a, b] : c.occupied) fresh.createObject(kImage, 2, a, b);
         fresh.update();
         ini.sections().clear();
         savedObject(c.frame);
@@ -105,14 +103,12 @@ TEST_F(AliasFileTest, AFailedSavedObjectLeavesTheLayerAsItWas) {
              set("Object.1", "effect.name", System::wideToUtf8(kDraw));
          },
          0, 0, "no effect defined."},
-        {"unknown effect", [this] { set("Object", "frame", "0,10"), set("Object.0", "effect.name", "x"); },
-         0, 0, "not found effect."},
+        {"unknown effect", [this] { set("Object", "frame", "0,10"), set("Object.0", "effect.name", "x"); }, 0, 0,
+         "not found effect."},
         {"bad frame", [this] { savedObject("a,10"); }, 0, 0, "invalid frame number list."},
-        {"midpoint before the start", [this] { savedObject("10,5,20"); }, 0, 0,
-         "invalid frame number list."},
+        {"midpoint before the start", [this] { savedObject("10,5,20"); }, 0, 0, "invalid frame number list."},
         {"negative layer", [this] { savedObject("0,10"); }, -1, 0, "invalid layer number."},
-        {"frames beyond the range", [this] { savedObject("0,2147483647"); }, 0, 5,
-         "invalid frame number list."},
+        {"frames beyond the range", [this] { savedObject("0,2147483647"); }, 0, 5, "invalid frame number list."},
     };
     for (const auto& c : cases) {
         scene.clear();
@@ -120,7 +116,8 @@ TEST_F(AliasFileTest, AFailedSavedObjectLeavesTheLayerAsItWas) {
         c.prepare();
         settle();
         const std::string before = EditTest::describe(scene);
-        const std::string message = thrown([&] { LayerObjectManager::loadObjectAliasFile(scene, ini, c.layer, c.drop, 80); });
+        const std::string message =
+            thrown([&] { LayerObjectManager::loadObjectAliasFile(scene, ini, c.layer, c.drop, 80); });
         EXPECT_NE(message.find(c.message), std::string::npos) << c.name << ": " << message;
         settle();
         EXPECT_EQ(EditTest::describe(scene), before) << c.name;
@@ -140,7 +137,9 @@ TEST_F(AliasFileTest, ASavedEffectBecomesAnObject) {
 
     ini.sections().clear();
     const std::string before = EditTest::describe(scene);
-    EXPECT_NE(thrown([&] { LayerObjectManager::loadObjectAliasFileEffect(scene, ini, 1, 0, 10); }).find("no effect defined."),
+    EXPECT_NE(thrown([&] {
+                  LayerObjectManager::loadObjectAliasFileEffect(scene, ini, 1, 0, 10);
+              }).find("no effect defined."),
               std::string::npos);
     settle();
     EXPECT_EQ(EditTest::describe(scene), before);

@@ -12,8 +12,7 @@ protected:
     std::shared_ptr<Object> chain(std::initializer_list<const wchar_t*> effects) {
         auto o = scene.createObject(0, next_, next_ + 9);
         next_ += 10;
-        for (const wchar_t* e : effects)
-            o->addEffect(e);
+        for (const wchar_t* e : effects) o->addEffect(e);
         return o;
     }
     int32_t next_ = 0;
@@ -150,8 +149,7 @@ TEST_F(EffectChainTest, ObjectTypes) {
         const wchar_t* head;
         int32_t type;
     } cases[] = {{kImage, 1}, {kAudio, 2}, {kMovie, 3}, {kBlur, 4}, {kVolume, 5}, {kInvert, 6}, {kGroup, 7}};
-    for (const auto& c : cases)
-        EXPECT_EQ(chain({c.head})->getObjectType(), c.type) << System::wideToUtf8(c.head);
+    for (const auto& c : cases) EXPECT_EQ(chain({c.head})->getObjectType(), c.type) << System::wideToUtf8(c.head);
     auto empty = chain({});
     EXPECT_EQ(thrownText([&] { empty->getObjectType(); }), "not exist effect. @ Edit::EffectManager::getObjectType");
     empty->effects.push_back(catalog.get(kDraw).instantiate());

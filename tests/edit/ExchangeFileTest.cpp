@@ -45,8 +45,7 @@ protected:
     bool import(const std::string& objects, const std::string& name = "imported.kto", bool raw = false) {
         project.getOrCreateScene(0);
         return Edit::ProjectConvert::importSceneFromKto(
-            project,
-            write(name, "[kirta]\r\nwidth=640\r\nheight=480\r\nrate=30000\r\nscale=1001\r\n" + objects, raw));
+            project, write(name, "[kirta]\r\nwidth=640\r\nheight=480\r\nrate=30000\r\nscale=1001\r\n" + objects, raw));
     }
     std::shared_ptr<Edit::Scene> imported() const { return project.getScene(project.displayScene); }
 
@@ -60,8 +59,8 @@ const std::string kImageChain =
 
 std::string imageObject(int n, int layer, int start, int end, const std::string& extra = {}) {
     const std::string s = std::to_string(n);
-    return "[" + s + "]\r\nlayer=" + std::to_string(layer) + "\r\nstart=" + std::to_string(start) + "\r\nend=" +
-           std::to_string(end) + "\r\n" + extra + "[" + s + ".0]\r\n_name=画像ファイル\r\n[" + s +
+    return "[" + s + "]\r\nlayer=" + std::to_string(layer) + "\r\nstart=" + std::to_string(start) +
+           "\r\nend=" + std::to_string(end) + "\r\n" + extra + "[" + s + ".0]\r\n_name=画像ファイル\r\n[" + s +
            ".1]\r\n_name=標準描画\r\n";
 }
 
@@ -73,19 +72,18 @@ TEST_F(ExchangeFileTest, TrackValuesConvertToTheNumberItemText) {
         {"5", "5"},
         {"0,100", "0,100"},
         {"0,100,1", "0,100,直線移動,0"},
-        {"0,100,3@abc", "0,100,abc,0"},         // no table entry: the old script name
-        {"0,100,1@abc", "0,100,直線移動,0"},    // the table wins over the script name
-        {"0,100, 7 9", "0,100,,1"},             // blanks are left out of the token
-        {"0,100,79", "0,100,,1"},               // 64: accelerate
-        {"0,100,33", "0,100,直線移動,2"},       // 32: decelerate
-        {"0,100,2", "0,100,瞬間移動,4"},        // the single-section mode
+        {"0,100,3@abc", "0,100,abc,0"},       // no table entry: the old script name
+        {"0,100,1@abc", "0,100,直線移動,0"},  // the table wins over the script name
+        {"0,100, 7 9", "0,100,,1"},           // blanks are left out of the token
+        {"0,100,79", "0,100,,1"},             // 64: accelerate
+        {"0,100,33", "0,100,直線移動,2"},     // 32: decelerate
+        {"0,100,2", "0,100,瞬間移動,4"},      // the single-section mode
         {"0,100,98", "0,100,瞬間移動,7"},
         {"0,100,1,20", "0,100,直線移動,0|20"},
         {"0,100,1,20,30", "0,100,直線移動,0|20"},  // parts after the fourth are dropped
         {"0,100,-15", "0,100,直線移動,3"},         // -15 & 15 = 1; bits 5 and 6 are set
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(Edit::ProjectConvert::convertTrackValue(c.in), c.out) << c.in;
+    for (const auto& c : cases) EXPECT_EQ(Edit::ProjectConvert::convertTrackValue(c.in), c.out) << c.in;
     for (const char* bad : {"0,100,", "0,100,@abc", "0,100,x1", "0,100,99999999999"})
         EXPECT_ANY_THROW(Edit::ProjectConvert::convertTrackValue(bad)) << bad;
 }
@@ -137,8 +135,8 @@ TEST_F(ExchangeFileTest, AnImportLogsTheNewCurrentScene) {
     project.getOrCreateScene(1);
     LogCapture log;
     ASSERT_TRUE(Edit::ProjectConvert::importSceneFromKto(
-        project, write("新しい場面.kto", "[kirta]\r\nwidth=640\r\nheight=480\r\nrate=30\r\nscale=1\r\n" +
-                                           imageObject(0, 1, 1, 30))));
+        project, write("新しい場面.kto",
+                       "[kirta]\r\nwidth=640\r\nheight=480\r\nrate=30\r\nscale=1\r\n" + imageObject(0, 1, 1, 30))));
     EXPECT_EQ(project.displayScene, 2);
     ASSERT_FALSE(log.lines.empty());
     EXPECT_EQ(log.lines.back().level, "INFO");
@@ -186,30 +184,30 @@ TEST_F(ExchangeFileTest, BadObjectSectionsAreDroppedAndReportedOnce) {
     const std::string overlayFilter = "[4]\r\nlayer=5\r\nstart=1\r\nend=10\r\noverlay=1\r\n[4.0]\r\n_name=ぼかし旧\r\n";
     const std::string sections =
         imageObject(0, 1, 1, 30) +
-        "[1]\r\nlayer=2\r\nstart=10\r\nend=5\r\n[1.0]\r\n_name=画像ファイル\r\n" +  // reversed
+        "[1]\r\nlayer=2\r\nstart=10\r\nend=5\r\n[1.0]\r\n_name=画像ファイル\r\n" +   // reversed
         "[2]\r\nlayer=3\r\nstart=1\r\nend=5\r\n[2.0]\r\n_name=無い効果\r\n" +        // unknown effect
-        filter + overlayFilter +
-        "[5]\r\nlayer=6\r\nstart=1\r\nend=5\r\n" +                                   // no effect
+        filter + overlayFilter + "[5]\r\nlayer=6\r\nstart=1\r\nend=5\r\n" +          // no effect
         "[6]\r\nlayer=0\r\nstart=1\r\nend=5\r\n[6.0]\r\n_name=画像ファイル\r\n" +    // layer index -1
         "[7]\r\nlayer=7\r\nstart=0\r\nend=5\r\n[7.0]\r\n_name=画像ファイル\r\n" +    // frame -1
         "[8]\r\nlayer=1\r\nstart=20\r\nend=40\r\n[8.0]\r\n_name=画像ファイル\r\n" +  // overlaps section 0
         "[9]\r\nlayer=99999\r\nstart=1\r\nend=5\r\n[9.0]\r\n_name=画像ファイル\r\n" +
         "[10]\r\nlayer=8\r\nend=5\r\n[10.0]\r\n_name=画像ファイル\r\n" +
         "[11]\r\nlayer=9\r\nstart=1\r\nend=5\r\n[11.0]\r\n_name=カスタムオブジェクト\r\ntype=8\r\n" +
-        imageObject(12, 10, 1, 5, "group=-2147483648\r\n") +
-        imageObject(13, 11, 1, 5, "chain=x\r\n");
+        imageObject(12, 10, 1, 5, "group=-2147483648\r\n") + imageObject(13, 11, 1, 5, "chain=x\r\n");
     EXPECT_TRUE(import(sections));
     const auto scene = imported();
     EXPECT_EQ(describe(*scene),
-              "L0 \n  0..29 {}\n" + kImageChain + "L4 \n  0..9 {}\n    ぼかし: X=0.0,0.0,直線移動,0 反転=0 拡大率=100.00 テキスト=\n" +
+              "L0 \n  0..29 {}\n" + kImageChain +
+                  "L4 \n  0..9 {}\n    ぼかし: X=0.0,0.0,直線移動,0 反転=0 拡大率=100.00 テキスト=\n" +
                   "L9 \n  0..4 {} group1\n" + kImageChain);
     EXPECT_EQ(posted, std::vector<std::wstring>{L"一部のオブジェクトの読み込みに失敗しました"});
     EXPECT_EQ(checkProject(project), "");
 }
 
 TEST_F(ExchangeFileTest, ParametersAreReadThroughTheConvertedTrackValue) {
-    ASSERT_TRUE(import("[0]\r\nlayer=1\r\nstart=1\r\nend=30\r\n[0.0]\r\n_name=画像ファイル\r\nX=10,20,1\r\n"
-                       "拡大率=50\r\n[0.1]\r\n_name=標準描画\r\n"));
+    ASSERT_TRUE(
+        import("[0]\r\nlayer=1\r\nstart=1\r\nend=30\r\n[0.0]\r\n_name=画像ファイル\r\nX=10,20,1\r\n"
+               "拡大率=50\r\n[0.1]\r\n_name=標準描画\r\n"));
     const auto& object = imported()->getLayer(0).objects.at(0);
     EXPECT_EQ(object->effects.at(0)->items.at(0)->toString(), "10.0,20.0,直線移動,0");
     EXPECT_EQ(object->effects.at(0)->items.at(2)->toString(), "50.00");
@@ -241,14 +239,17 @@ TEST_F(ExchangeFileTest, AFailedImportLeavesTheProjectAsItWas) {
         }
     }
     project.displayScene = 0;
-    EXPECT_FALSE(Edit::ProjectConvert::importSceneFromKto(project, System::utf8ToWide((root_ / "missing.kto").string())));
+    EXPECT_FALSE(
+        Edit::ProjectConvert::importSceneFromKto(project, System::utf8ToWide((root_ / "missing.kto").string())));
     EXPECT_EQ(project.scenes.size(), 1u);
 }
 
 TEST_F(ExchangeFileTest, ALineBreakInTheFileNameIsABlankInTheSceneName) {
     // File names may hold line breaks; a scene name must fit on one line of the project file.
-    const struct { const char* file; const wchar_t* scene; } cases[] = {
-        {"two\nlines.kto", L"two lines"}, {"cr\rlf\r\n.kto", L"cr lf "}};
+    const struct {
+        const char* file;
+        const wchar_t* scene;
+    } cases[] = {{"two\nlines.kto", L"two lines"}, {"cr\rlf\r\n.kto", L"cr lf "}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         project.clear();
@@ -273,9 +274,9 @@ TEST_F(ExchangeFileTest, TheFileIsReadInTheOldCodePage) {
     // "画像ファイル" and "標準描画" in CP932.
     const std::string image = "\x89\xE6\x91\x9C\x83\x74\x83\x40\x83\x43\x83\x8B";
     const std::string draw = "\x95\x57\x8F\x80\x95\x60\x89\xE6";
-    ASSERT_TRUE(import("[0]\r\nlayer=1\r\nstart=1\r\nend=30\r\n[0.0]\r\n_name=" + image + "\r\n[0.1]\r\n_name=" + draw +
-                           "\r\n",
-                       "old.kto", true));
+    ASSERT_TRUE(
+        import("[0]\r\nlayer=1\r\nstart=1\r\nend=30\r\n[0.0]\r\n_name=" + image + "\r\n[0.1]\r\n_name=" + draw + "\r\n",
+               "old.kto", true));
     EXPECT_EQ(imported()->getLayer(0).objects.size(), 1u);
 }
 

@@ -45,8 +45,7 @@ TEST(FileHistory, AddMovesToFrontComparingExactlyAndIgnoresPathsWithoutName) {
 
 TEST(FileHistory, TrimRemovesOldestBeyondClampedMaximum) {
     RecordingHistory history;
-    for (const wchar_t* name : {L"/1", L"/2", L"/3", L"/4"})
-        history.addItem(name);
+    for (const wchar_t* name : {L"/1", L"/2", L"/3", L"/4"}) history.addItem(name);
     history.setMaximum(2);
     history.trim();
     EXPECT_EQ(history.getItemList(), (Strings{L"/4", L"/3"}));
@@ -65,8 +64,7 @@ protected:
     std::filesystem::path backup() const { return appData() / "Backup"; }
     Strings backupFiles() const {
         Strings names;
-        for (const auto& entry : System::findFilesByPattern(wide(backup() / "*.vpj2")))
-            names.push_back(entry.name);
+        for (const auto& entry : System::findFilesByPattern(wide(backup() / "*.vpj2"))) names.push_back(entry.name);
         return names;
     }
 };
@@ -100,8 +98,7 @@ TEST_F(HistoryFiles, RecentListWithoutStoreIsEmptyAndSaveWritesTrimmedList) {
 TEST_F(HistoryFiles, RecentListSaveLogsAndSurvivesLoadInOrder) {
     const Strings paths{L"/p/\u65E5\u672C \u52D5\u753B.vpj2", L"/p/a=b.vpj2", L"/p/x y/z.vpj2"};
     Edit::ProjectHistory history;
-    for (auto it = paths.rbegin(); it != paths.rend(); ++it)
-        history.addItem(*it);
+    for (auto it = paths.rbegin(); it != paths.rend(); ++it) history.addItem(*it);
     {
         LogCapture log;
         history.save();
@@ -176,8 +173,7 @@ TEST_F(HistoryFiles, BackupTrimToZeroLeavesFoldersEmergencyBackupsAndWhatLiesInT
 TEST_F(HistoryFiles, BackupListIsOrderedByNameWhateverTheFolderListsFirst) {
     // Written in an order that is neither the names' order nor its reverse.
     const std::vector<std::string> days = {"03", "01", "05", "02", "04"};
-    for (const auto& day : days)
-        writeFile(backup() / ("AutoBackup_2026-01-" + day + "_00-00-00-000.vpj2"), "x");
+    for (const auto& day : days) writeFile(backup() / ("AutoBackup_2026-01-" + day + "_00-00-00-000.vpj2"), "x");
     Edit::BackupHistory history;
     history.load();
     Strings expected;

@@ -42,12 +42,18 @@ TEST_F(FrameRateTest, WithoutPresetsTheDecimalFormIsKept) {
         double value;
         const char* fraction;
     } cases[] = {
-        {29.97, "2997/100"}, {30, "30/1"},   {23.976, "23976/1000"}, {0.5, "5/10"}, {3000, "0/1"},
-        {-2.5, "-25/10"},    {0, "0/1"},     {std::nan(""), "0/1"},  {std::numeric_limits<double>::infinity(), "0/1"},
+        {29.97, "2997/100"},
+        {30, "30/1"},
+        {23.976, "23976/1000"},
+        {0.5, "5/10"},
+        {3000, "0/1"},
+        {-2.5, "-25/10"},
+        {0, "0/1"},
+        {std::nan(""), "0/1"},
+        {std::numeric_limits<double>::infinity(), "0/1"},
         {0.0000005, "1/1000000"},  // halves round away from zero
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(fromValue(c.value), c.fraction) << c.value;
+    for (const auto& c : cases) EXPECT_EQ(fromValue(c.value), c.fraction) << c.value;
     EXPECT_DOUBLE_EQ(Edit::getFrameRateValue(30000, 1001), 30000.0 / 1001);
     EXPECT_EQ(Edit::getFrameRateValue(30, 0), 0.0);
 }

@@ -101,8 +101,7 @@ protected:
         control->effects[0]->getLayerRange()->value = 2;
         sub->createObject(kMovie, 1, 10, 20);
         for (auto* s : {root.get(), sub.get()}) {
-            for (auto& slot : s->layers)
-                slot->rangesDirty = true;
+            for (auto& slot : s->layers) slot->rangesDirty = true;
             s->update();
         }
     }
@@ -201,11 +200,13 @@ TEST_F(ProjectFileTest, MalformedFilesLoadWhatIsSound) {
         {"huge layer", head + object(0, "2000000000", "0,9") + object(1, "0", "0,9"), 1, false, false},
         {"layer beyond the limit", head + object(0, "10000", "0,9"), 0, false, false},
         {"layer not a number", head + object(0, "x", "0,9"), 0, false, false},
-        {"rate 0", "[scene.0]\r\nscene=0\r\nvideo.width=640\r\nvideo.height=480\r\nvideo.rate=0\r\nvideo.scale=0\r\n" +
-                       object(0, "0", "0,9"),
+        {"rate 0",
+         "[scene.0]\r\nscene=0\r\nvideo.width=640\r\nvideo.height=480\r\nvideo.rate=0\r\nvideo.scale=0\r\n" +
+             object(0, "0", "0,9"),
          1, false, false},
-        {"size 0 and huge", "[scene.0]\r\nscene=0\r\nvideo.width=0\r\nvideo.height=99999\r\nvideo.rate=1\r\n"
-                            "video.scale=1\r\n",
+        {"size 0 and huge",
+         "[scene.0]\r\nscene=0\r\nvideo.width=0\r\nvideo.height=99999\r\nvideo.rate=1\r\n"
+         "video.scale=1\r\n",
          0, false, false},
         {"missing required scene key", "[scene.0]\r\nscene=0\r\nvideo.width=640\r\n", 0, false, true},
         {"truncated", head + object(0, "0", "0,9") + "[1]\r\nlayer=0\r\nfra", 1, false, false},
@@ -220,8 +221,9 @@ TEST_F(ProjectFileTest, MalformedFilesLoadWhatIsSound) {
         {"negative start", head + object(0, "0", "-5,9"), 0, false, false},
         {"gap in the objects", head + object(0, "0", "0,9") + object(1, "0", "10,19") + object(3, "0", "20,29"), 2,
          false, false},
-        {"gap in the scenes", head + "[scene.2]\r\nscene=5\r\nvideo.width=640\r\nvideo.height=480\r\nvideo.rate=24\r\n"
-                                     "video.scale=1\r\n",
+        {"gap in the scenes",
+         head + "[scene.2]\r\nscene=5\r\nvideo.width=640\r\nvideo.height=480\r\nvideo.rate=24\r\n"
+                "video.scale=1\r\n",
          0, false, false},
         {"unknown effect", head + "[0]\r\nlayer=0\r\nframe=0,9\r\n[0.0]\r\neffect.name=無い\r\n", 0, false, false},
         {"no effect", head + "[0]\r\nlayer=0\r\nframe=0,9\r\n", 0, false, false},
@@ -231,8 +233,9 @@ TEST_F(ProjectFileTest, MalformedFilesLoadWhatIsSound) {
          head + "[0]\r\nlayer=0\r\nframe=0,9\r\n[0.0]\r\neffect.name=画像ファイル\r\n[0.1]\r\neffect.name=標準描画\r\n"
                 "[0.2]\r\neffect.name=音声ファイル\r\n",
          0, false, false},
-        {"later input of the same media", head + "[0]\r\nlayer=0\r\nframe=0,9\r\n[0.0]\r\neffect.name=画像ファイル\r\n"
-                                          "[0.1]\r\neffect.name=図形\r\n",
+        {"later input of the same media",
+         head + "[0]\r\nlayer=0\r\nframe=0,9\r\n[0.0]\r\neffect.name=画像ファイル\r\n"
+                "[0.1]\r\neffect.name=図形\r\n",
          1, true, false},
         {"bad UTF-8 in an effect name", head + "[0]\r\nlayer=0\r\nframe=0,9\r\n[0.0]\r\neffect.name=\xff\xfe\r\n", 0,
          false, false},
@@ -256,15 +259,13 @@ TEST_F(ProjectFileTest, MalformedFilesLoadWhatIsSound) {
             fatal = true;
         }
         EXPECT_EQ(fatal, c.fatal);
-        if (fatal)
-            continue;
+        if (fatal) continue;
         EXPECT_EQ(sound, c.sound);
         EXPECT_EQ(posted.size(), c.sound ? 0u : 1u);
         size_t objects = 0;
         for (const auto& [_, scene] : p.scenes) {
             EXPECT_EQ(checkScene(*scene), "");
-            for (const auto& slot : scene->layers)
-                objects += slot->objects.size();
+            for (const auto& slot : scene->layers) objects += slot->objects.size();
             EXPECT_GE(scene->videoRate, 1);
             EXPECT_GE(scene->videoScale, 1);
             EXPECT_GE(scene->videoWidth, 1);
@@ -286,21 +287,26 @@ TEST_F(ProjectFileTest, GapsAndReplacedValuesAreReportedWithTheirSection) {
         std::string loaded;               // the project as read
     } cases[] = {
         {"gap in the layers",
-         head + "[layer.0]\r\nlayer=0\r\nname=a\r\n[layer.2]\r\nlayer=1\r\nname=b\r\n[layer.3]\r\nlayer=2\r\n" +
-             image + "[1]\r\nlayer=2\r\nframe=0,9\r\n[1.0]\r\neffect.name=画像ファイル\r\n",
+         head + "[layer.0]\r\nlayer=0\r\nname=a\r\n[layer.2]\r\nlayer=1\r\nname=b\r\n[layer.3]\r\nlayer=2\r\n" + image +
+             "[1]\r\nlayer=2\r\nframe=0,9\r\n[1.0]\r\neffect.name=画像ファイル\r\n",
          {"[layer.2] and later not read: [layer.1] is missing"},
          "L0 a\n  0..9 {}\n    画像ファイル\n    標準描画\nL2 \n  0..9 {}\n    画像ファイル\n    標準描画\n"},
         {"gap in an object's effects",
          head + image + "[0.2]\r\neffect.name=ぼかし\r\n[0.3]\r\neffect.name=ぼかし\r\n",
          {"[0.2] and later not read: [0.1] is missing"},
          "L0 \n  0..9 {}\n    画像ファイル\n    標準描画\n"},
-        {"gap in the objects", head + image + "[2]\r\nlayer=1\r\nframe=0,9\r\n[2.0]\r\neffect.name=画像ファイル\r\n",
-         {"[2] and later not read: [1] is missing"}, "L0 \n  0..9 {}\n    画像ファイル\n    標準描画\n"},
+        {"gap in the objects",
+         head + image + "[2]\r\nlayer=1\r\nframe=0,9\r\n[2.0]\r\neffect.name=画像ファイル\r\n",
+         {"[2] and later not read: [1] is missing"},
+         "L0 \n  0..9 {}\n    画像ファイル\n    標準描画\n"},
         {"gap in the scenes",
          head + "[scene.3]\r\nscene=4\r\nvideo.width=640\r\nvideo.height=480\r\nvideo.rate=24\r\nvideo.scale=1\r\n",
-         {"[scene.3] and later not read: [scene.1] is missing"}, ""},
-        {"layer section naming no layer", head + "[layer.0]\r\nlayer=-1\r\nname=x\r\n",
-         {"[layer.0] not read: layer=-1"}, ""},
+         {"[scene.3] and later not read: [scene.1] is missing"},
+         ""},
+        {"layer section naming no layer",
+         head + "[layer.0]\r\nlayer=-1\r\nname=x\r\n",
+         {"[layer.0] not read: layer=-1"},
+         ""},
         {"out-of-range scene values",
          "[scene.0]\r\nscene=0\r\nvideo.width=0\r\nvideo.height=99999\r\nvideo.rate=-1\r\nvideo.scale=0\r\n"
          "audio.rate=0\r\ncursor.frame=-2\r\ndisplay.frame=-3\r\ndisplay.layer=-4\r\n",
@@ -319,19 +325,16 @@ TEST_F(ProjectFileTest, GapsAndReplacedValuesAreReportedWithTheirSection) {
         EXPECT_EQ(posted, std::vector<std::wstring>{L"一部のオブジェクトの読み込みに失敗しました"});
         std::vector<std::string> warned;
         for (const auto& line : log.lines)
-            if (line.level == "WARN")
-                warned.push_back(line.message);
+            if (line.level == "WARN") warned.push_back(line.message);
         EXPECT_EQ(warned.size(), c.warned.size());
         for (size_t i = 0; i < std::min(warned.size(), c.warned.size()); ++i)
             EXPECT_NE(warned[i].find(c.warned[i]), std::string::npos) << warned[i];
         std::string loaded;
-        for (const auto& line : describe(*p.getScene(0)))
-            loaded += line;
+        for (const auto& line : describe(*p.getScene(0))) loaded += line;
         // Effect items are left out: only which objects and effects were read matters here.
         std::string shown;
         std::istringstream lines(loaded);
-        for (std::string line; std::getline(lines, line);)
-            shown += line.substr(0, line.find(':')) + "\n";
+        for (std::string line; std::getline(lines, line);) shown += line.substr(0, line.find(':')) + "\n";
         EXPECT_EQ(shown, c.loaded);
     }
 }
@@ -376,9 +379,16 @@ TEST_F(ProjectFileTest, ObjectSectionErrorsCarryTheirTexts) {
 }
 
 TEST_F(ProjectFileTest, LineBreaksInNamesAndPathsReopenEqual) {
-    const struct { const char* name; std::wstring text; } breaks[] = {
-        {"LF", L"a\nb"},         {"CR", L"a\rb"},           {"CR LF", L"a\r\nb"},
-        {"trailing CR", L"end\r"}, {"leading LF", L"\nstart"}, {"only a break", L"\r\n"},
+    const struct {
+        const char* name;
+        std::wstring text;
+    } breaks[] = {
+        {"LF", L"a\nb"},
+        {"CR", L"a\rb"},
+        {"CR LF", L"a\r\nb"},
+        {"trailing CR", L"end\r"},
+        {"leading LF", L"\nstart"},
+        {"only a break", L"\r\n"},
     };
     for (const auto& b : breaks) {
         SCOPED_TRACE(b.name);
@@ -404,8 +414,7 @@ TEST_F(ProjectFileTest, LineBreaksInNamesAndPathsReopenEqual) {
         LogCapture log;
         posted.clear();
         EXPECT_TRUE(again.loadProjectFile(path("breaks.vpj2")));
-        for (const auto& line : log.lines)
-            EXPECT_NE(line.level, "WARN") << line.message;
+        for (const auto& line : log.lines) EXPECT_NE(line.level, "WARN") << line.message;
         EXPECT_EQ(again.path, project.path);
         // The reopened effect has no file item: its value is looked up in the file.
         System::IniFile written;
@@ -445,8 +454,7 @@ TEST_F(ProjectFileTest, FailedWriteLeavesTheOldFile) {
     EXPECT_EQ(readText("keep.vpj2"), before);
     std::error_code ec;
     size_t files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(root_, ec))
-        files += entry.is_regular_file() ? 1 : 0;
+    for (const auto& entry : std::filesystem::directory_iterator(root_, ec)) files += entry.is_regular_file() ? 1 : 0;
     EXPECT_EQ(files, 1u);  // no temporary file left behind
 }
 
@@ -468,8 +476,7 @@ TEST_F(ProjectFileTest, WriteFailingMidwayKeepsTheOldFile) {
     }
     EXPECT_EQ(readText("keep.vpj2"), before);
     size_t files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(root_))
-        files += entry.is_regular_file() ? 1 : 0;
+    for (const auto& entry : std::filesystem::directory_iterator(root_)) files += entry.is_regular_file() ? 1 : 0;
     EXPECT_EQ(files, 1u);  // no partial temporary file left behind
 }
 
@@ -533,10 +540,11 @@ TEST_F(ProjectFileTest, RebasingQuestionIsAskedInTheActiveLanguage) {
     });
     {
         // The key is written with the file's backslash-n line breaks.
-        ActiveLanguage language("[Message]\n"
-                                "プロジェクトファイルのパスが変更されています。\\n\\n以前のプロジェクトパスの配下の指定"
-                                "ファイルが存在しない場合は\\n現在のプロジェクトパスの配下に変更しますか？"
-                                "=The project moved.\\nRe-base missing files?\n");
+        ActiveLanguage language(
+            "[Message]\n"
+            "プロジェクトファイルのパスが変更されています。\\n\\n以前のプロジェクトパスの配下の指定"
+            "ファイルが存在しない場合は\\n現在のプロジェクトパスの配下に変更しますか？"
+            "=The project moved.\\nRe-base missing files?\n");
         project.updateEffectItemFilePath(L"/new/spot/p.vpj2");
     }
     ASSERT_EQ(asked.size(), 1u);
@@ -591,8 +599,7 @@ TEST(GroupNumberMapTest, NumbersFromOneInOrderOfFirstUse) {
 Event::EventService* g_events = nullptr;
 
 intptr_t dispatchCommands(Platform::window::WindowHandle, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    if (message == Platform::window::kWmUser)
-        g_events->processEventCommandMessage(wParam, lParam);
+    if (message == Platform::window::kWmUser) g_events->processEventCommandMessage(wParam, lParam);
     return 0;
 }
 
@@ -617,8 +624,7 @@ TEST(ProjectErrorText, WithoutAPosterItIsAPostedErrorOfTheMainWindow) {
         Edit::Project::postError(partial);
         EXPECT_TRUE(boxes.shown.empty());  // shown later, from the queue
         W::Message msg;
-        while (W::peekMessage(msg, nullptr, 0, 0, W::kPmRemove))
-            W::dispatchMessage(msg);
+        while (W::peekMessage(msg, nullptr, 0, 0, W::kPmRemove)) W::dispatchMessage(msg);
         ASSERT_EQ(boxes.shown.size(), 1u);
         EXPECT_EQ(boxes.shown[0].text, "Some objects could not be read");
         EXPECT_EQ(boxes.shown[0].title, "Velmo Kirta2");

@@ -21,8 +21,7 @@ class SceneTest : public ModelFixture {
 protected:
     // One object per layer 0..3, started at 10 * layer, so the start names the layer it was made on.
     void fourLayers() {
-        for (int32_t i = 0; i < 4; ++i)
-            add(kImage, i, 10 * i, 10 * i + 5);
+        for (int32_t i = 0; i < 4; ++i) add(kImage, i, 10 * i, 10 * i + 5);
         settle();
     }
     // The start of each slot's first object, -1 for an empty slot.
@@ -98,7 +97,8 @@ TEST_F(SceneTest, LayerMovesInsertsAndDeletes) {
         {"delete the last used", [](auto& s) { return s.deleteLayer(3) != nullptr; }, {0, 10, 20, -1}},
         {"insert", [](auto& s) { return s.insertLayer(1) != nullptr; }, {0, -1, 10, 20, 30}},
         {"insert at the top", [](auto& s) { return s.insertLayer(0) != nullptr; }, {-1, 0, 10, 20, 30}},
-        {"insert below the last used", [](auto& s) { return s.insertLayer(6) != nullptr; },
+        {"insert below the last used",
+         [](auto& s) { return s.insertLayer(6) != nullptr; },
          {0, 10, 20, 30, -1, -1, -1}},
     };
     for (const auto& c : cases) {
@@ -139,8 +139,7 @@ TEST_F(SceneTest, NamedEmptyLayersAboveTheObjectsShiftWithTheOthers) {
     // Objects on layers 0 and 1; layers 2 and 3 are named but empty.
     const auto named = [&] {
         std::vector<std::wstring> n;
-        for (int32_t i = 0; i < scene.layerCount(); ++i)
-            n.push_back(scene.getLayer(i).layer->name);
+        for (int32_t i = 0; i < scene.layerCount(); ++i) n.push_back(scene.getLayer(i).layer->name);
         n.resize(6);
         return n;
     };
@@ -200,22 +199,16 @@ TEST_F(SceneTest, StretchScalesTheMidpoints) {
         int32_t newEnd;
         std::vector<int32_t> newMidpoints;
     } cases[] = {
-        {99, {50}, 50, {}, 49, {24}},
-        {9, {1, 2}, 2, {}, 3, {1, 2}},
-        {9, {}, 1, {}, 1, {}},
-        {9, {}, 30, 20, 19, {}},
-        {9, {5}, 20, {}, 19, {10}},
-        {9, {5}, 10, {}, 9, {5}},
+        {99, {50}, 50, {}, 49, {24}}, {9, {1, 2}, 2, {}, 3, {1, 2}}, {9, {}, 1, {}, 1, {}},
+        {9, {}, 30, 20, 19, {}},      {9, {5}, 20, {}, 19, {10}},    {9, {5}, 10, {}, 9, {5}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.length);
         scene.clear();
         auto o = add(kImage, 0, 0, c.end);
         o->midpoints = c.midpoints;
-        for (auto* item : o->numberItems())
-            item->resizeValues(static_cast<int32_t>(c.midpoints.size()) + 2);
-        if (c.nextStart)
-            add(kImage, 0, *c.nextStart, *c.nextStart + 10);
+        for (auto* item : o->numberItems()) item->resizeValues(static_cast<int32_t>(c.midpoints.size()) + 2);
+        if (c.nextStart) add(kImage, 0, *c.nextStart, *c.nextStart + 10);
         settle();
         scene.stretchObjectLength(*o, c.length);
         EXPECT_EQ(o->end, c.newEnd);
@@ -245,8 +238,7 @@ TEST_F(SceneTest, StretchSaturatesLengthsBeyondTheFrameRange) {
         scene.clear();
         auto o = add(kImage, 0, c.start, c.end);
         o->midpoints = c.midpoints;
-        for (auto* item : o->numberItems())
-            item->resizeValues(static_cast<int32_t>(c.midpoints.size()) + 2);
+        for (auto* item : o->numberItems()) item->resizeValues(static_cast<int32_t>(c.midpoints.size()) + 2);
         settle();
         scene.stretchObjectLength(*o, c.length);
         EXPECT_EQ(o->end, c.newEnd);
@@ -264,7 +256,7 @@ TEST_F(SceneTest, ResizeStopsAtTheNeighbours) {
         bool keepEnd;
         int32_t start, end;
     } cases[] = {
-        {{}, 1, false, 10, 10}, {{}, 1, true, 19, 19}, {{}, 0, false, 10, 10}, {{5}, 3, false, 10, 19},
+        {{}, 1, false, 10, 10},  {{}, 1, true, 19, 19}, {{}, 0, false, 10, 10},  {{5}, 3, false, 10, 19},
         {{}, 30, false, 10, 24}, {{}, 30, true, 4, 19}, {{}, 10, false, 10, 19}, {{}, 12, true, 8, 19},
     };
     for (const auto& c : cases) {
@@ -274,8 +266,7 @@ TEST_F(SceneTest, ResizeStopsAtTheNeighbours) {
         auto o = add(kImage, 0, 10, 19);
         add(kImage, 0, 25, 30);
         o->midpoints = c.midpoints;
-        for (auto* item : o->numberItems())
-            item->resizeValues(static_cast<int32_t>(c.midpoints.size()) + 2);
+        for (auto* item : o->numberItems()) item->resizeValues(static_cast<int32_t>(c.midpoints.size()) + 2);
         settle();
         scene.resizeObjectLength(*o, c.length, c.keepEnd);
         EXPECT_EQ(o->start, c.start);
@@ -292,7 +283,8 @@ TEST_F(SceneTest, FindNearestObject) {
         int32_t a, b;
         std::shared_ptr<Object> expected;
     } cases[] = {
-        {10, 20, first}, {19, 19, second}, {13, 17, nullptr}, {13, 18, second}, {12, 12, first}, {40, 50, nullptr}, {-9, -1, nullptr},
+        {10, 20, first}, {19, 19, second},  {13, 17, nullptr}, {13, 18, second},
+        {12, 12, first}, {40, 50, nullptr}, {-9, -1, nullptr},
     };
     for (const auto& c : cases)
         EXPECT_EQ(scene.getLayer(0).findNearestObject(c.a, c.b), c.expected) << c.a << ".." << c.b;
@@ -310,7 +302,8 @@ TEST_F(SceneTest, ControlRangesReachTheirLayers) {
     using Hit = std::tuple<int32_t, int32_t, bool>;
     auto hits = [&](int32_t layer, int32_t from, int32_t to) {
         std::vector<Hit> h;
-        scene.forEachControlRange(layer, from, to, [&](int32_t s, int32_t e, bool exact) { h.emplace_back(s, e, exact); });
+        scene.forEachControlRange(layer, from, to,
+                                  [&](int32_t s, int32_t e, bool exact) { h.emplace_back(s, e, exact); });
         return h;
     };
     EXPECT_EQ(hits(2, 0, 100), (std::vector<Hit>{{0, 9, false}, {20, 29, true}}));
@@ -332,9 +325,9 @@ TEST_F(SceneTest, FindLayerObjectByMedia) {
         int32_t layer, media;
         bool found;
     } cases[] = {
-        {0, 0, true},  {0, 1, true},  {0, 2, false}, {0, 3, true},  {0, 4, false}, {1, 3, true},
-        {1, 1, false}, {2, 1, true},  {2, 3, true},  {2, 2, true},  {2, 4, false}, {3, 4, true},  {3, 1, false},
-        {3, 3, false}, {5, 0, false},
+        {0, 0, true},  {0, 1, true},  {0, 2, false}, {0, 3, true},  {0, 4, false},
+        {1, 3, true},  {1, 1, false}, {2, 1, true},  {2, 3, true},  {2, 2, true},
+        {2, 4, false}, {3, 4, true},  {3, 1, false}, {3, 3, false}, {5, 0, false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(scene.findLayerObject(c.layer, 5, c.media) != nullptr, c.found) << c.layer << " " << c.media;
@@ -359,11 +352,11 @@ TEST_F(SceneTest, SectionIndexCountsMidpointsAtOrBefore) {
 
 TEST_F(SceneTest, FailedCreateLeavesNoObject) {
     EXPECT_EQ(thrownText([&] { add(L"無い", 2, 0, 9); }), "not found effect. @ Effect::EffectService::findEffect");
-    EXPECT_EQ(thrownText([&] { add(kPlay, 2, 0, 9); }), "not exist input effect. @ Edit::EffectManager::setOutputEffect");
+    EXPECT_EQ(thrownText([&] { add(kPlay, 2, 0, 9); }),
+              "not exist input effect. @ Edit::EffectManager::setOutputEffect");
     settle();
     EXPECT_EQ(scene.length, 0);
-    for (int32_t i = 0; i < scene.layerCount(); ++i)
-        EXPECT_TRUE(scene.getLayer(i).objects.empty());
+    for (int32_t i = 0; i < scene.layerCount(); ++i) EXPECT_TRUE(scene.getLayer(i).objects.empty());
 }
 
 TEST_F(SceneTest, SelectionAddsRecordsReclicksAndSkipsLockedLayers) {
@@ -397,8 +390,7 @@ TEST_F(SceneTest, GroupsFollowTheirMembers) {
     auto a = add(kImage, 0, 0, 9);
     auto b = add(kImage, 1, 5, 15);
     auto c = add(kImage, 2, 0, 9);
-    for (const auto& o : {a, b, c})
-        o->setGroup(group);
+    for (const auto& o : {a, b, c}) o->setGroup(group);
     settle();
     EXPECT_TRUE(scene.selection.addGroup(b, scene));
     EXPECT_EQ(scene.selection.objects.size(), 3u);
@@ -426,8 +418,15 @@ TEST(ProjectTest, ScenesByIdAndOrder) {
     {
         // A new scene comes after every scene, whatever their orders; at the top of the range it shares the order.
         constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
-        const struct { std::vector<int32_t> orders; int32_t next; } cases[] = {
-            {{-5, -3}, -2}, {{-1}, 0}, {{kMax}, kMax}, {{kMax - 1, 4}, kMax}, {{std::numeric_limits<int32_t>::min()}, -kMax},
+        const struct {
+            std::vector<int32_t> orders;
+            int32_t next;
+        } cases[] = {
+            {{-5, -3}, -2},
+            {{-1}, 0},
+            {{kMax}, kMax},
+            {{kMax - 1, 4}, kMax},
+            {{std::numeric_limits<int32_t>::min()}, -kMax},
         };
         for (const auto& c : cases) {
             Edit::Project p;
@@ -466,8 +465,8 @@ TEST(DisplayCameraTest, TextFormRoundTrip) {
     back.fromString(text);
     EXPECT_EQ(back.values, camera.values);
 
-    for (const char* bad : {"", "1,2,3", "1,2,3,4,5,6,7", "a,b,c,d,e,f", "1,2,3,4,5,", "1,2,3,4,5,x", "1;2;3;4;5;6",
-                            "nan,0,0,0,0,0"}) {
+    for (const char* bad :
+         {"", "1,2,3", "1,2,3,4,5,6,7", "a,b,c,d,e,f", "1,2,3,4,5,", "1,2,3,4,5,x", "1;2;3;4;5;6", "nan,0,0,0,0,0"}) {
         Effect::DisplayCamera c = camera;
         c.fromString(bad);
         EXPECT_EQ(c.values, camera.values) << bad;

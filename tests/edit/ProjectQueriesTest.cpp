@@ -78,7 +78,6 @@ TEST(ProjectQueries, ObjectsAndScenesAreReadAsTheyStand) {
     EXPECT_TRUE(names.empty());
 }
 
-
 // The font and figure lists come from the readers the program installs, for
 // every instance (the edit service holds its own); without one they are empty.
 TEST(ProjectQueries, FontAndFigureListsComeFromTheInstalledReaders) {
@@ -89,10 +88,12 @@ TEST(ProjectQueries, FontAndFigureListsComeFromTheInstalledReaders) {
     EXPECT_TRUE(names.empty());
     EXPECT_TRUE(defaultName.empty());
 
-    auto previousFonts = Edit::ProjectQueries::setFontListReader(
-        [](std::vector<std::wstring>& n, std::wstring& d) { n = {L"Alpha", L"Beta"}, d = L"Beta"; });
-    auto previousFigures =
-        Edit::ProjectQueries::setFigureListReader([](std::vector<std::wstring>& n) { n = {L"背景", L"円"}; });
+    auto previousFonts = Edit::ProjectQueries::setFontListReader([](std::vector<std::wstring>& n, std::wstring& d) {
+        n = {L"Alpha", L"Beta"}, d = L"Beta";
+    });
+    auto previousFigures = Edit::ProjectQueries::setFigureListReader([](std::vector<std::wstring>& n) {
+        n = {L"背景", L"円"};
+    });
     for (const Edit::ProjectQueries* q : {&before, &queries}) {
         q->fontFamilies(names, defaultName);
         EXPECT_EQ(names, (std::vector<std::wstring>{L"Alpha", L"Beta"}));

@@ -54,8 +54,7 @@ TEST_F(SceneTargetTest, SelectionIsTestedInOrderUntilThePredicateHolds) {
     auto focus = add(kImage, 3, 0, 9);
     settle();
     scene.focusObject = focus;
-    for (const auto& o : {a, b, c})
-        scene.selection.add(o, scene);
+    for (const auto& o : {a, b, c}) scene.selection.add(o, scene);
     std::vector<const Object*> seen;
     EXPECT_TRUE(scene.anyTargetObject([&](const std::shared_ptr<Object>& o) {
         seen.push_back(o.get());
@@ -76,8 +75,7 @@ TEST(SceneTable, NewIdIsTheSmallestUnused) {
     };
     for (const Case& c : {Case{{0}, 1}, Case{{0, 1, 3}, 2}, Case{{0, 1, 2, 3, 4}, 5}, Case{{0, 2}, 1}}) {
         Edit::Project project;
-        for (int32_t id : c.ids)
-            project.getOrCreateScene(id);
+        for (int32_t id : c.ids) project.getOrCreateScene(id);
         EXPECT_EQ(project.getNewSceneId(), c.expected);
     }
 }
@@ -157,14 +155,15 @@ protected:
 TEST_F(SceneMenuTest, ItemsInOrderWithDeleteGrayedForTheRootScene) {
     const auto texts = [](const RecordedMenu& menu) {
         std::vector<std::pair<std::wstring, bool>> t;
-        for (const auto& item : menu.items)
-            t.emplace_back(item.text, item.enabled);
+        for (const auto& item : menu.items) t.emplace_back(item.text, item.enabled);
         return t;
     };
     using Items = std::vector<std::pair<std::wstring, bool>>;
-    EXPECT_EQ(texts(menuOf(*service().currentScene())),
-              (Items{{L"シーンを新規作成", true}, {L"シーンを削除", false}, {L"", true}, {L"シーン名を変更", true},
-                     {L"シーンの設定", true}}));
+    EXPECT_EQ(texts(menuOf(*service().currentScene())), (Items{{L"シーンを新規作成", true},
+                                                               {L"シーンを削除", false},
+                                                               {L"", true},
+                                                               {L"シーン名を変更", true},
+                                                               {L"シーンの設定", true}}));
     dialogs->sceneAnswers.push_back(Edit::SceneValues{L"Second", 640, 480, 30, 1, 48000});
     menuOf(*service().currentScene()).items[0].action();  // new scene
     const auto second = service().currentScene();

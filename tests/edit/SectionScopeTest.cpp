@@ -60,8 +60,7 @@ TEST_F(ScopeTest, FocusObjectThatLeftIsCleared) {
 TEST_F(ScopeTest, ListenersRunAfterTheLockIsReleased) {
     bool nested = false;
     events.layerListeners.add([&] {
-        if (nested)
-            return;
+        if (nested) return;
         nested = true;
         auto inner = h.open();  // would deadlock while the outer scope held the lock
         inner->objectChanged = true;
@@ -89,8 +88,7 @@ TEST_F(ScopeTest, PanelRefreshRunsWithoutTheLock) {
     bool locked = true;
     auto previous = Edit::UpdateSection::setPanelRefresh([&](const Edit::UpdateSection& s) {
         locked = s.holdsLock() || !h.lock.try_lock();
-        if (!locked)
-            h.lock.unlock();
+        if (!locked) h.lock.unlock();
     });
     { auto s = h.open(); }
     Edit::UpdateSection::setPanelRefresh(previous);

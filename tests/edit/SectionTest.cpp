@@ -12,12 +12,10 @@ protected:
     // An image object on layer 0 with the given midpoints; X keys 0, 10, 20, ... per boundary.
     std::shared_ptr<Object> object(int32_t start, int32_t end, std::vector<int32_t> midpoints, int32_t layer = 0) {
         auto o = add(kImage, layer, start, end);
-        for (int32_t m : midpoints)
-            o->addSection(start + m);
+        for (int32_t m : midpoints) o->addSection(start + m);
         EXPECT_EQ(o->midpoints, midpoints);
         auto& keys = x(o->effects[0]).values;
-        for (size_t i = 0; i < keys.size(); ++i)
-            keys[i] = static_cast<int32_t>(100 * i);
+        for (size_t i = 0; i < keys.size(); ++i) keys[i] = static_cast<int32_t>(100 * i);
         return o;
     }
 };
@@ -50,8 +48,8 @@ TEST_F(SectionTest, AddSectionFindsRoomAndGivesEveryItemAKey) {
         int32_t frame;
         std::vector<int32_t> after;
     } cases[] = {
-        {{}, 15, {15}},          {{10, 20}, 10, {10, 11, 20}}, {{}, 0, {1}},           {{}, 30, {29}},
-        {{}, 99, {29}},          {{1, 2}, 1, {1, 2, 3}},      {{10}, 25, {10, 25}},   {{10, 11}, 10, {10, 11, 12}},
+        {{}, 15, {15}}, {{10, 20}, 10, {10, 11, 20}}, {{}, 0, {1}},         {{}, 30, {29}},
+        {{}, 99, {29}}, {{1, 2}, 1, {1, 2, 3}},       {{10}, 25, {10, 25}}, {{10, 11}, 10, {10, 11, 12}},
     };
     for (const auto& c : cases) {
         scene.clear();

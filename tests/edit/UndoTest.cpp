@@ -198,8 +198,7 @@ TEST_F(UndoTest, LayerItemsRestoreNamesMovesInsertsAndDeletes) {
     const std::string moved = state();
     edit([&](Edit::UpdateSection& s, Edit::Scene& scene) {  // delete layer 1 with its object
         s.layersChanged = s.objectChanged = s.layerChanged = true;
-        for (const auto& o : scene.getLayer(1).objects)
-            undo.addObjectUndoDelete(o);
+        for (const auto& o : scene.getLayer(1).objects) undo.addObjectUndoDelete(o);
         auto layer = scene.getLayer(1).layer;
         undo.addLayerUndoDelete(layer);
         scene.deleteLayer(1);
@@ -237,8 +236,7 @@ TEST_F(UndoTest, LayerInsertsAndDeletesAmongNamedEmptyLayers) {
     const auto deleteLayer = [&](int32_t index) {
         edit([&](Edit::UpdateSection& s, Edit::Scene& scene) {
             s.layersChanged = s.objectChanged = s.layerChanged = true;
-            for (const auto& o : scene.getLayer(index).objects)
-                undo.addObjectUndoDelete(o);
+            for (const auto& o : scene.getLayer(index).objects) undo.addObjectUndoDelete(o);
             undo.addLayerUndoDelete(scene.getLayer(index).layer);
             scene.deleteLayer(index);
         });
@@ -249,9 +247,9 @@ TEST_F(UndoTest, LayerInsertsAndDeletesAmongNamedEmptyLayers) {
             undo.addLayerUndoInsert(scene.insertLayer(index));
         });
     };
-    for (const auto& op : std::vector<std::function<void()>>{
-             [&] { deleteLayer(3); }, [&] { deleteLayer(2); }, [&] { deleteLayer(0); }, [&] { insertLayer(0); },
-             [&] { insertLayer(3); }}) {
+    for (const auto& op :
+         std::vector<std::function<void()>>{[&] { deleteLayer(3); }, [&] { deleteLayer(2); }, [&] { deleteLayer(0); },
+                                            [&] { insertLayer(0); }, [&] { insertLayer(3); }}) {
         op();
         const std::string changed = state();
         undo.undo();
@@ -342,13 +340,10 @@ TEST_F(UndoTest, TextRecordsAndTheirItem) {
     auto typing = [&](bool alsoFlag, bool alsoOther) {
         edit([&](Edit::UpdateSection&, Edit::Scene&) {
             undo.addEffectUndoUpdate(a->effects[0]);
-            if (alsoOther)
-                undo.addEffectUndoUpdate(a->effects[1]);
+            if (alsoOther) undo.addEffectUndoUpdate(a->effects[1]);
             effect.text->text.insert(4, L"XY");
-            if (alsoFlag)
-                effect.disabled = !effect.disabled;
-            if (alsoOther)
-                xItem(a->effects[1]).values[0] = 50;
+            if (alsoFlag) effect.disabled = !effect.disabled;
+            if (alsoOther) xItem(a->effects[1]).values[0] = 50;
         });
     };
     typing(false, false);
@@ -404,10 +399,8 @@ TEST_F(UndoTest, WithoutAnEditScopeThePositionStaysAndTheFailureIsLogged) {
         {"redoText", 1, [&] { return undo.redoText(*effect.text); }, "Undo::UndoService::redoText"},
     };
     for (const auto& step : steps) {
-        while (history().undone < step.undoneBefore)
-            ASSERT_TRUE(undo.undo());
-        while (history().undone > step.undoneBefore)
-            ASSERT_TRUE(undo.redo());
+        while (history().undone < step.undoneBefore) ASSERT_TRUE(undo.undo());
+        while (history().undone > step.undoneBefore) ASSERT_TRUE(undo.redo());
         const std::string before = state();
         for (const auto& opener : openers) {
             SCOPED_TRACE(std::string(step.name) + " with " + opener.name);
@@ -461,7 +454,8 @@ TEST_F(UndoTest, EffectStateCountMismatchThrows) {
     item->before.items.pop_back();
     EXPECT_EQ(thrownText([&] { item->commit(); }), "different number of items. @ Effect::EffectUndoUpdate::commit");
     auto scope = h.open();
-    EXPECT_EQ(thrownText([&] { item->undo(*scope); }), "different number of items. @ Effect::EffectUndoUpdate::restore");
+    EXPECT_EQ(thrownText([&] { item->undo(*scope); }),
+              "different number of items. @ Effect::EffectUndoUpdate::restore");
 }
 
 }  // namespace

@@ -35,8 +35,7 @@ public:
         shared = static_cast<const PlainFilter&>(prototype).shared;
     }
     ~PlainFilter() override {
-        if (shared && shared == owned)
-            delete shared;
+        if (shared && shared == owned) delete shared;
     }
     int* owned = nullptr;
 };
@@ -124,14 +123,11 @@ TEST(EffectBaseTest, InstancesHaveConstructorDefaultsAndShareTheResource) {
     ASSERT_EQ(made.items.size(), 2u);
     EXPECT_EQ(made.items[0], &made.amount);
     EXPECT_EQ(made.items[1], &made.flip);
-    for (size_t i = 0; i < made.items.size(); ++i)
-        EXPECT_EQ(made.items[i]->name, prototype.items[i]->name);
+    for (size_t i = 0; i < made.items.size(); ++i) EXPECT_EQ(made.items[i]->name, prototype.items[i]->name);
 }
 
 namespace {
-std::wstring englishName(const wchar_t* name) {
-    return std::wstring(name) == L"ぼかし" ? L"Blur" : std::wstring(name);
-}
+std::wstring englishName(const wchar_t* name) { return std::wstring(name) == L"ぼかし" ? L"Blur" : std::wstring(name); }
 }  // namespace
 
 TEST(EffectBaseTest, DisplayNameGoesThroughTheLanguageTable) {

@@ -19,8 +19,7 @@ namespace {
 
 const MovementBase& movement(const wchar_t* name) {
     const MovementBase* m = findMovement(name);
-    if (!m)
-        throw std::runtime_error("no such movement");
+    if (!m) throw std::runtime_error("no such movement");
     return *m;
 }
 
@@ -59,8 +58,8 @@ TEST_F(NumberFixture, SetValueRoundsHalvesAwayFromZeroAndClamps) {
         int32_t stored;
     } cases[] = {
         {1.005, 100},  // the product lies just below 100.5 in double precision
-        {0.125, 13},   {-0.125, -13},   {0.005, 1},          {-0.005, -1},        {5000.01, 500000},
-        {-3000, -100000}, {1e300, 500000}, {-1e300, -100000},
+        {0.125, 13},       {-0.125, -13},    {0.005, 1},      {-0.005, -1},
+        {5000.01, 500000}, {-3000, -100000}, {1e300, 500000}, {-1e300, -100000},
     };
     for (const auto& c : cases) {
         n.setValue(c.value, 0);
@@ -105,7 +104,7 @@ TEST_F(NumberFixture, TextForms) {
 TEST_F(NumberFixture, TextFormFailuresLeaveTheItemUnchanged) {
     percent.fromString("0.00,50.00,100.00,直線移動,1");
     const std::string before = percent.toString();
-    const char* bad[] = {"1.0,直線移動", "abc", "", "1,2,未知の移動,0", "1,2,直線移動,x", "1,z,直線移動,0",
+    const char* bad[] = {"1.0,直線移動",        "abc", "", "1,2,未知の移動,0", "1,2,直線移動,x", "1,z,直線移動,0",
                          "1,2,ランダム移動,0|q"};
     for (const char* text : bad) {
         EXPECT_ANY_THROW(percent.fromString(text)) << text;
@@ -174,16 +173,14 @@ TEST_F(NumberFixture, TimeControlCurves) {
     EXPECT_DOUBLE_EQ(percent.applyTimeControl(0.3), 0.3);
     // Four values: a straight diagonal curve maps p to itself.
     percent.timeControl = {1.0 / 3, 1.0 / 3, 1.0 / 3, 1.0 / 3};
-    for (double p : {0.0, 0.2, 0.5, 0.9, 1.0})
-        EXPECT_NEAR(percent.applyTimeControl(p), p, 1e-5) << p;
+    for (double p : {0.0, 0.2, 0.5, 0.9, 1.0}) EXPECT_NEAR(percent.applyTimeControl(p), p, 1e-5) << p;
     // An ease-in curve stays below the diagonal and keeps the ends.
     percent.timeControl = {0.5, 0.0, 0.0, 0.0};
     EXPECT_LT(percent.applyTimeControl(0.5), 0.5);
     EXPECT_NEAR(percent.applyTimeControl(1.0), 1.0, 1e-6);
     // Eight values: points (0, 0) and (1, 1) with straight handles are the diagonal.
     percent.timeControl = {0, 0, 0.25, 0.25, 1, 1, 0.25, 0.25};
-    for (double p : {0.1, 0.5, 0.75})
-        EXPECT_NEAR(percent.applyTimeControl(p), p, 1e-5) << p;
+    for (double p : {0.1, 0.5, 0.75}) EXPECT_NEAR(percent.applyTimeControl(p), p, 1e-5) << p;
     // Twelve values: a middle point (0.5, 0.8); beyond the last point its Y.
     percent.timeControl = {0, 0, 0.1, 0.1, 0.5, 0.8, 0.1, 0.0, 0.9, 0.9, 0.1, 0.1};
     EXPECT_NEAR(percent.applyTimeControl(0.5), 0.8, 1e-5);
@@ -217,10 +214,10 @@ TEST_F(NumberFixture, EditableAtTheCurrentFrame) {
         int32_t frame;
         bool fourValues, twoValues, oneValue;
     } cases[] = {
-        {0, true, true, true},    // start key
-        {20, true, false, true},  // middle key
-        {30, false, false, true}, // inside a section
-        {60, true, true, true},   // end key
+        {0, true, true, true},     // start key
+        {20, true, false, true},   // middle key
+        {30, false, false, true},  // inside a section
+        {60, true, true, true},    // end key
         {59, false, false, true},
     };
     ItemList list;
@@ -325,8 +322,7 @@ TEST_F(NumberFixture, TextFormsIgnoreTheLocale) {
         std::string saved = std::setlocale(LC_ALL, nullptr);
         ~Restore() { std::setlocale(LC_ALL, saved.c_str()); }
     } restore;
-    if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
-        GTEST_SKIP() << "de_DE.UTF-8 is not installed";
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "de_DE.UTF-8 is not installed";
     percent.fromString("0,12.5,ランダム移動,4|15.5");
     EXPECT_EQ(percent.toString(), "0.00,12.50,ランダム移動,4|15.5");
     percent.fromString("3.25");

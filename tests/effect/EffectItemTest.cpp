@@ -312,14 +312,20 @@ TEST(EffectItemTest, PathAccess) {
 
 TEST(EffectItemTest, PathsTakeLineBreaksAsBlanks) {
     // A path holding a line break could not stand on one line of a project file.
-    const struct { const char* name; std::wstring given; std::wstring held; } cases[] = {
+    const struct {
+        const char* name;
+        std::wstring given;
+        std::wstring held;
+    } cases[] = {
         {"LF", L"/a\nb/c.png", L"/a b/c.png"},
         {"CR", L"/a\rb/c.png", L"/a b/c.png"},
         {"CR LF", L"/a\r\nb/c.png", L"/a b/c.png"},
         {"trailing CR", L"/c.png\r", L"/c.png "},
     };
-    const struct { const char* name; ItemPick item; } items[] = {
-        {"file", pick<&AllKinds::file>}, {"figure", pick<&AllKinds::figure>}, {"mask", pick<&AllKinds::mask>}};
+    const struct {
+        const char* name;
+        ItemPick item;
+    } items[] = {{"file", pick<&AllKinds::file>}, {"figure", pick<&AllKinds::figure>}, {"mask", pick<&AllKinds::mask>}};
     for (const auto& c : cases) {
         for (const auto& i : items) {
             SCOPED_TRACE(std::string(c.name) + " in " + i.name);

@@ -122,11 +122,9 @@ TEST_F(EffectSectionTest, WritesTheGoldenBodyAndReadsItBack) {
     EXPECT_EQ(b.disabled, 1);
     EXPECT_EQ(b.hidden, 0);
     EXPECT_EQ(b.locked, 1);
-    for (size_t i = 0; i < a.items.size(); ++i)
-        EXPECT_TRUE(b.items[i]->equals(*a.items[i])) << i;
+    for (size_t i = 0; i < a.items.size(); ++i) EXPECT_TRUE(b.items[i]->equals(*a.items[i])) << i;
     EXPECT_EQ(b.text.text, L"一行目\n二行目 \\ 終");  // line breaks read back as LF
-    for (const auto& line : log.lines)
-        EXPECT_EQ(line.level, "INFO") << line.scope << " " << line.message;
+    for (const auto& line : log.lines) EXPECT_EQ(line.level, "INFO") << line.scope << " " << line.message;
 }
 
 TEST_F(EffectSectionTest, BadItemsAreSkippedWithOneWarning) {
@@ -200,8 +198,7 @@ TEST_F(EffectSectionTest, SetItemDataCopiesEveryItem) {
     a.zoom.fromString("0,100,直線移動,0");
     a.text.text = L"t";
     b.setItemData(a);
-    for (size_t i = 0; i < a.items.size(); ++i)
-        EXPECT_TRUE(b.items[i]->equals(*a.items[i])) << i;
+    for (size_t i = 0; i < a.items.size(); ++i) EXPECT_TRUE(b.items[i]->equals(*a.items[i])) << i;
     EffectItemCheck extra(&b.items, L"追加");
     try {
         b.setItemData(a);

@@ -62,8 +62,7 @@ public:
         resource = dynamic_cast<const Probe&>(prototype).resource;
     }
     const EffectDefine* getPairedInputEffect() const override {
-        if (std::wstring_view(name) != L"パーティクル")
-            return nullptr;
+        if (std::wstring_view(name) != L"パーティクル") return nullptr;
         return &EffectService::get()->findEffect(L"入力");
     }
 };
@@ -106,23 +105,12 @@ namespace {
 using namespace EffectServiceCases;
 
 const Codes kTable[] = {
-    {L"入力", 1, 1, 1, L""},
-    {L"音声入力", 1, 2, 2, L""},
-    {L"動画入力", 1, 3, 3, L""},
-    {L"フレーム", 1, 1, 1, L""},
-    {L"描画", 2, 1, 1, L""},
-    {L"基本", 2, 1, 1, L""},
-    {L"音声", 2, 2, 2, L""},
-    {L"映像", 2, 3, 3, L""},
-    {L"パーティクル", 2, 1, 1, L""},
-    {L"グループ", 4, 1, 1, L"制御"},
-    {L"カメラ", 4, 1, 4, L"制御"},
-    {L"切替", 4, 1, 5, L"切替"},
-    {L"ぼかし", 3, 1, 1, L"加工"},
-    {L"光", 3, 1, 1, L"加工"},
-    {L"音量", 3, 2, 2, L"音"},
-    {L"カメラ光", 3, 4, 4, L"カメラ"},
-    {L"共通", 3, 3, 3, L"加工"},
+    {L"入力", 1, 1, 1, L""},           {L"音声入力", 1, 2, 2, L""},   {L"動画入力", 1, 3, 3, L""},
+    {L"フレーム", 1, 1, 1, L""},       {L"描画", 2, 1, 1, L""},       {L"基本", 2, 1, 1, L""},
+    {L"音声", 2, 2, 2, L""},           {L"映像", 2, 3, 3, L""},       {L"パーティクル", 2, 1, 1, L""},
+    {L"グループ", 4, 1, 1, L"制御"},   {L"カメラ", 4, 1, 4, L"制御"}, {L"切替", 4, 1, 5, L"切替"},
+    {L"ぼかし", 3, 1, 1, L"加工"},     {L"光", 3, 1, 1, L"加工"},     {L"音量", 3, 2, 2, L"音"},
+    {L"カメラ光", 3, 4, 4, L"カメラ"}, {L"共通", 3, 3, 3, L"加工"},
 };
 
 // Registers the table in two runs; the trailing run repeats a name and
@@ -130,24 +118,21 @@ const Codes kTable[] = {
 class TestCatalog : public EffectService::Catalog {
 public:
     void registerLeading(EffectService& service) override {
-        for (size_t i = 0; i < 12; ++i)
-            service.registerEffect<Probe>(kTable[i]);
+        for (size_t i = 0; i < 12; ++i) service.registerEffect<Probe>(kTable[i]);
     }
     void registerTrailing(EffectService& service) override {
         service.registerEffect<Other>();
         service.registerEffect<Failing>();
-        for (size_t i = 12; i < std::size(kTable); ++i)
-            service.registerEffect<Probe>(kTable[i]);
+        for (size_t i = 12; i < std::size(kTable); ++i) service.registerEffect<Probe>(kTable[i]);
     }
 };
 
-const char* const kMovementNames[] = {"移動無し",         "再生範囲",           "直線移動",     "直線移動(時間制御)",
-                                      "補間移動",         "補間移動(時間制御)", "ランダム移動", "瞬間移動"};
+const char* const kMovementNames[] = {"移動無し", "再生範囲",           "直線移動",     "直線移動(時間制御)",
+                                      "補間移動", "補間移動(時間制御)", "ランダム移動", "瞬間移動"};
 
 std::string names(const std::vector<Menu::MenuDefineBase*>& list) {
     std::string out;
-    for (const Menu::MenuDefineBase* entry : list)
-        out += System::wideToUtf8(entry->getName()) + " ";
+    for (const Menu::MenuDefineBase* entry : list) out += System::wideToUtf8(entry->getName()) + " ";
     return out;
 }
 
@@ -170,7 +155,8 @@ struct ShownErrors {
     EffectService::ErrorPresenter previous;
     ShownErrors() {
         texts.clear();
-        previous = EffectService::setErrorPresenter([](const std::wstring& t) { texts.push_back(System::wideToUtf8(t)); });
+        previous =
+            EffectService::setErrorPresenter([](const std::wstring& t) { texts.push_back(System::wideToUtf8(t)); });
     }
     ~ShownErrors() { EffectService::setErrorPresenter(previous); }
 };
@@ -201,14 +187,12 @@ protected:
 TEST_F(EffectServiceTest, RegistrationLogsInTableOrderAndEveryAttemptTakesAnOrder) {
     start();
     std::vector<std::string> expected;
-    for (const char* m : kMovementNames)
-        expected.push_back(std::string("register movement [") + m + "]");
+    for (const char* m : kMovementNames) expected.push_back(std::string("register movement [") + m + "]");
     for (size_t i = 0; i < std::size(kTable); ++i)
         expected.push_back("register effect [" + System::wideToUtf8(kTable[i].name) + "]");
     std::vector<std::string> registered;
     for (const auto& line : log.lines)
-        if (line.level == "INFO" && line.message.rfind("register ", 0) == 0)
-            registered.push_back(line.message);
+        if (line.level == "INFO" && line.message.rfind("register ", 0) == 0) registered.push_back(line.message);
     EXPECT_EQ(registered, expected);
 
     // Movements take 0 to 7; the leading run 8 to 19; the duplicate 20 and the
@@ -237,8 +221,10 @@ TEST_F(EffectServiceTest, FailedAndDuplicateMovementsAreReportedAndSkipped) {
     EXPECT_EQ(service->registerMovement<DuplicateMovement>(), nullptr);
     EXPECT_EQ(service->counter(), before + 1);
     ASSERT_EQ(errors.texts.size(), 4u);
-    EXPECT_EQ(errors.texts[2], "Failed to register movement. [class EffectServiceCases::FailingMovement]\n\nbad movement");
-    EXPECT_EQ(errors.texts[3], "Failed to register movement. [直線移動]\n\nDuplicate movements with the same key exist.");
+    EXPECT_EQ(errors.texts[2],
+              "Failed to register movement. [class EffectServiceCases::FailingMovement]\n\nbad movement");
+    EXPECT_EQ(errors.texts[3],
+              "Failed to register movement. [直線移動]\n\nDuplicate movements with the same key exist.");
     EXPECT_EQ(dynamic_cast<const DuplicateMovement*>(service->findMovement(L"直線移動").movement().get()), nullptr)
         << "the first registration must stay";
 
@@ -268,12 +254,12 @@ TEST_F(EffectServiceTest, LookupsReportTheirErrors) {
         {"unknown old name", [&] { service->findEffectWithOldName(L"旧"); },
          "not found effect.\n\n[Note]\n旧 @ Effect::EffectService::findEffect()"},
         {"default effect of another class", [&] { service->getDefaultEffect<Other>(); },
-         "default effect not found\n\n[Note]\nclass EffectServiceCases::Other @ Effect::EffectService::getDefaultEffect()"},
+         "default effect not found\n\n[Note]\nclass EffectServiceCases::Other @ "
+         "Effect::EffectService::getDefaultEffect()"},
         {"camera input has no output", [&] { service->getOutputEffect(service->findEffect(L"カメラ光")); },
          "invalid input effect type. @ Effect::EffectService::getOutputEffect()"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(thrown(c.call), c.expected) << c.what;
+    for (const auto& c : cases) EXPECT_EQ(thrown(c.call), c.expected) << c.what;
     EXPECT_EQ(&service->getDefaultEffect<Probe>(), service->findEffect(L"入力").prototype().get());
     EXPECT_EQ(service->getEffect(L""), nullptr);
     EXPECT_EQ(service->getEffect(L"なし"), nullptr);
@@ -339,8 +325,7 @@ TEST_F(EffectServiceTest, MenuListsFilterAndSortByOrder) {
 
     // Labels by their first entry in menu order ("共通" now leads with "加工").
     std::vector<std::string> labels;
-    for (const std::wstring* label : service->getEffectLabelList())
-        labels.push_back(System::wideToUtf8(*label));
+    for (const std::wstring* label : service->getEffectLabelList()) labels.push_back(System::wideToUtf8(*label));
     EXPECT_EQ(labels, (std::vector<std::string>{"加工", "制御", "切替", "音", "カメラ"}));
 }
 
@@ -348,15 +333,15 @@ TEST_F(EffectServiceTest, MovementMenuLeavesOutThePlayRangeUnlessAdjusted) {
     start();
     const auto text = [](const std::vector<const MovementDefine*>& list) {
         std::string out;
-        for (const MovementDefine* m : list)
-            out += System::wideToUtf8(m->getName()) + " ";
+        for (const MovementDefine* m : list) out += System::wideToUtf8(m->getName()) + " ";
         return out;
     };
     EXPECT_EQ(text(service->getMovementMenuList()),
               "移動無し 直線移動 直線移動(時間制御) 補間移動 補間移動(時間制御) ランダム移動 瞬間移動 ");
     const auto adjusted = service->getMovementMenuList(
         [&](std::vector<const MovementDefine*>& list) { list.push_back(&service->findMovement(L"再生範囲")); });
-    EXPECT_EQ(text(adjusted), "移動無し 再生範囲 直線移動 直線移動(時間制御) 補間移動 補間移動(時間制御) ランダム移動 瞬間移動 ");
+    EXPECT_EQ(text(adjusted),
+              "移動無し 再生範囲 直線移動 直線移動(時間制御) 補間移動 補間移動(時間制御) ランダム移動 瞬間移動 ");
 }
 
 TEST_F(EffectServiceTest, NumberItemsFindMovementsThroughTheRegistry) {
@@ -502,18 +487,21 @@ class RecordedCommands : public ObjectCommands {
 public:
     std::vector<std::string> calls;
     void createObject(const std::wstring& name, int32_t layer, int32_t frame) override {
-        calls.push_back("create " + System::wideToUtf8(name) + " " + std::to_string(layer) + " " + std::to_string(frame));
+        calls.push_back("create " + System::wideToUtf8(name) + " " + std::to_string(layer) + " " +
+                        std::to_string(frame));
     }
     void loadObject(const std::wstring& path, int32_t layer, int32_t frame) override {
         calls.push_back("load " + System::wideToUtf8(path) + " " + std::to_string(layer) + " " + std::to_string(frame));
     }
     void setEffect(const std::shared_ptr<Edit::Object>&, const std::wstring& name, int32_t position,
                    bool replace) override {
-        calls.push_back("set " + System::wideToUtf8(name) + " " + std::to_string(position) + (replace ? " replace" : ""));
+        calls.push_back("set " + System::wideToUtf8(name) + " " + std::to_string(position) +
+                        (replace ? " replace" : ""));
     }
     void loadEffect(const std::shared_ptr<Edit::Object>&, const std::wstring& path, int32_t position,
                     bool replace) override {
-        calls.push_back("add " + System::wideToUtf8(path) + " " + std::to_string(position) + (replace ? " replace" : ""));
+        calls.push_back("add " + System::wideToUtf8(path) + " " + std::to_string(position) +
+                        (replace ? " replace" : ""));
     }
 };
 
@@ -522,8 +510,7 @@ TEST_F(EffectServiceTest, MenuEntriesRunTheInstalledCommands) {
     EffectDefine& blur = service->findEffect(L"ぼかし");
     AliasDefine alias(L"影", L"effect", 50);
     // Nothing installed yet: the entries cannot act.
-    EXPECT_EQ(thrown([&] { blur.createObject(1, 2); }),
-              "not implement. @ Effect::EffectDefine::createObject()");
+    EXPECT_EQ(thrown([&] { blur.createObject(1, 2); }), "not implement. @ Effect::EffectDefine::createObject()");
     EXPECT_EQ(thrown([&] { alias.addToObject(nullptr, 0, false); }),
               "not implement. @ Effect::AliasDefine::addToObject()");
 

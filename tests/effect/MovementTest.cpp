@@ -48,14 +48,10 @@ TEST(MovementRegistryTest, BuiltinsInOrderWithTheirDefaults) {
         bool trajectory;
     } rows[] = {
         // name                   count accel ignore anchors time menu trajectory
-        {L"移動無し",                 1,  -1,   0,   1,      0,   1,   true},
-        {L"再生範囲",                 2,  -1,   0,   1,      0,   0,   true},
-        {L"直線移動",                -1,   0,   0,   1,      0,   1,   true},
-        {L"直線移動(時間制御)",      -1,   0,  -1,   0,      1,   1,   true},
-        {L"補間移動",                -1,   1,  -1,   1,      0,   1,   true},
-        {L"補間移動(時間制御)",      -1,  -1,  -1,   0,      1,   1,   true},
-        {L"ランダム移動",            -1,  -1,   2,   1,      0,   1,   false},
-        {L"瞬間移動",                -1,  -1,  -1,   1,      0,   1,   true},
+        {L"移動無し", 1, -1, 0, 1, 0, 1, true},       {L"再生範囲", 2, -1, 0, 1, 0, 0, true},
+        {L"直線移動", -1, 0, 0, 1, 0, 1, true},       {L"直線移動(時間制御)", -1, 0, -1, 0, 1, 1, true},
+        {L"補間移動", -1, 1, -1, 1, 0, 1, true},      {L"補間移動(時間制御)", -1, -1, -1, 0, 1, 1, true},
+        {L"ランダム移動", -1, -1, 2, 1, 0, 1, false}, {L"瞬間移動", -1, -1, -1, 1, 0, 1, true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << "row " << (&row - rows));
@@ -156,19 +152,21 @@ TEST_F(MovementFixture, ValuesFollowTheFormulas) {
         {{}, "0,100,補間移動,1", {{10, 2.458416520}, {50, 40}, {77, 74.147533920}, {99, 99.085547561}}},
         {{30, 60},
          "0,80,20,100,補間移動,0",
-         {{1, 2.953769482}, {10, 33.065180944}, {33, 77.965958101}, {50, 34.404606656}, {77, 45.706362432},
+         {{1, 2.953769482},
+          {10, 33.065180944},
+          {33, 77.965958101},
+          {50, 34.404606656},
+          {77, 45.706362432},
           {99, 97.807561980}}},
         {{30, 60},
          "0,80,20,100,補間移動,3",
          {{1, 0.322041025}, {10, 21.735126759}, {77, 54.277300926}, {99, 99.818000150}}},
         {{30, 60},
          "0,80,20,100,補間移動(時間制御),0",
-         {{1, 2.251658870}, {10, 25.720355304}, {33, 78.355478574}, {50, 50}, {77, 39.449009430},
-          {99, 97.748341130}}},
+         {{1, 2.251658870}, {10, 25.720355304}, {33, 78.355478574}, {50, 50}, {77, 39.449009430}, {99, 97.748341130}}},
         {{30, 60},
          "0,80,20,100,直線移動(時間制御),3",
-         {{1, 0.067151641}, {10, 6.232890625}, {33, 54.454509141}, {50, 50}, {77, 70.713113516},
-          {99, 99.932848359}}},
+         {{1, 0.067151641}, {10, 6.232890625}, {33, 54.454509141}, {50, 50}, {77, 70.713113516}, {99, 99.932848359}}},
         // A four-value time-control curve through (0.5, 0) and (1 - 0.2, 1 - 0.7); its parameter is
         // solved to 1e-6, so the value is that close as a fraction of the distance.
         {{}, "0,100,直線移動(時間制御),0|0.5,0,0.2,0.7", {{10, 0.4258085}, {50, 14.3049652}, {90, 70.4396032}}, 1e-3},
@@ -184,10 +182,9 @@ TEST_F(MovementFixture, ValuesFollowTheFormulas) {
         uint64_t seed;
         int64_t j;
         float r;
-    } points[] = {{0, 0, 0.144010693f},  {0, 1, 0.291795075f}, {0, 2, 0.0466615856f}, {0, -1, 0.160051271f},
-                  {0, 12345, 0.119505569f}, {2, 0, 0.798945725f}, {2, 1, 0.176540926f}, {2, 12345, 0.0378537029f}};
-    for (const auto& p : points)
-        EXPECT_FLOAT_EQ(RandomMove::random(p.seed, p.j), p.r) << p.seed << "," << p.j;
+    } points[] = {{0, 0, 0.144010693f},     {0, 1, 0.291795075f}, {0, 2, 0.0466615856f}, {0, -1, 0.160051271f},
+                  {0, 12345, 0.119505569f}, {2, 0, 0.798945725f}, {2, 1, 0.176540926f},  {2, 12345, 0.0378537029f}};
+    for (const auto& p : points) EXPECT_FLOAT_EQ(RandomMove::random(p.seed, p.j), p.r) << p.seed << "," << p.j;
 }
 
 TEST_F(MovementFixture, TimeControlledInterpolation) {
@@ -228,8 +225,7 @@ TEST_F(MovementFixture, RandomIsDeterministicPerGroupIndex) {
     EXPECT_DOUBLE_EQ(valueAt(x, 537), here);
     // X and Y of a group follow different sequences.
     int differing = 0;
-    for (int f = 0; f < 100; f += 7)
-        differing += valueAt(x, 500 + f) != valueAt(y, 500 + f);
+    for (int f = 0; f < 100; f += 7) differing += valueAt(x, 500 + f) != valueAt(y, 500 + f);
     EXPECT_GT(differing, 10);
     for (int64_t j = -5; j < 200; ++j) {
         const float r = RandomMove::random(3, j);
@@ -248,8 +244,7 @@ public:
     bool fail = false;
     double executeMovement(const ScriptMovement&, const EffectItemNumber& item, const Render::SectionPosition& p,
                            Render::RenderContext&) override {
-        if (fail)
-            throw std::runtime_error("boom");
+        if (fail) throw std::runtime_error("boom");
         return item.keyValue(0) + p.offset;
     }
 };
@@ -259,8 +254,7 @@ std::wstring gAskedEngine;
 
 std::shared_ptr<ScriptMovementRunner> findEngine(const std::wstring& name) {
     gAskedEngine = name;
-    if (name == L"unknown")
-        throw std::runtime_error("not found script engine");
+    if (name == L"unknown") throw std::runtime_error("not found script engine");
     return gEngine;
 }
 

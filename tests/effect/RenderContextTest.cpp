@@ -20,8 +20,7 @@ namespace {
 
 void expectNear(const Matrix& a, const Matrix& b, float tolerance = 1e-4f) {
     for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j)
-            EXPECT_NEAR(a.m[i][j], b.m[i][j], tolerance) << "at " << i << "," << j;
+        for (int j = 0; j < 4; ++j) EXPECT_NEAR(a.m[i][j], b.m[i][j], tolerance) << "at " << i << "," << j;
 }
 
 // An output effect that reports where it was asked from.

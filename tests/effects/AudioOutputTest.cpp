@@ -19,8 +19,7 @@ Media::AudioBuffer filled(int32_t samples, int32_t channels, float left, float r
     Media::AudioBuffer buffer;
     buffer.resize(samples, channels);
     std::fill(buffer.getChannel(0), buffer.getChannel(0) + samples, left);
-    if (channels == 2)
-        std::fill(buffer.getChannel(1), buffer.getChannel(1) + samples, right);
+    if (channels == 2) std::fill(buffer.getChannel(1), buffer.getChannel(1) + samples, right);
     return buffer;
 }
 
@@ -56,10 +55,10 @@ TEST(AudioOutput, VolumeAndBalanceWeighTheSidesOfTheMix) {
         Render::AudioRenderContext context;
         context.leftGain = c.contextLeft;
         Media::AudioBuffer mix = filled(16, c.mixChannels, 0.1f, 0.1f);
-        output.outputAudio(context, mix, std::make_shared<Media::AudioBuffer>(filled(16, c.sourceChannels, 0.5f, 0.25f)));
+        output.outputAudio(context, mix,
+                           std::make_shared<Media::AudioBuffer>(filled(16, c.sourceChannels, 0.5f, 0.25f)));
         EXPECT_EQ(samples(mix, 0, 16), std::vector<float>(16, 0.1f + c.left)) << c.name;
-        if (c.mixChannels == 2)
-            EXPECT_EQ(samples(mix, 1, 16), std::vector<float>(16, 0.1f + c.right)) << c.name;
+        if (c.mixChannels == 2) EXPECT_EQ(samples(mix, 1, 16), std::vector<float>(16, 0.1f + c.right)) << c.name;
     }
 }
 

@@ -43,186 +43,185 @@ struct Expected {
 
 const Expected kBuiltins[] = {
     {L"動画ファイル", 1, 3, 3, L"", 5,
-         "effect.name=動画ファイル\r\n"
-         "再生位置=0.000,0.000,再生範囲,0\r\n"
-         "再生速度=100.00\r\n"
-         "ファイル=\r\n"
-         "ループ再生=0\r\n"
-         "音声付き=0\r\n"},
+     "effect.name=動画ファイル\r\n"
+     "再生位置=0.000,0.000,再生範囲,0\r\n"
+     "再生速度=100.00\r\n"
+     "ファイル=\r\n"
+     "ループ再生=0\r\n"
+     "音声付き=0\r\n"},
     {L"画像ファイル", 1, 1, 1, L"", 3,
-         "effect.name=画像ファイル\r\n"
-         "ファイル=\r\n"
-         "表示番号=0\r\n"
-         "連番ファイル=0\r\n"},
+     "effect.name=画像ファイル\r\n"
+     "ファイル=\r\n"
+     "表示番号=0\r\n"
+     "連番ファイル=0\r\n"},
     {L"音声ファイル", 1, 2, 2, L"", 4,
-         "effect.name=音声ファイル\r\n"
-         "再生位置=0.000,0.000,再生範囲,0\r\n"
-         "再生速度=100.00\r\n"
-         "ファイル=\r\n"
-         "ループ再生=0\r\n"},
+     "effect.name=音声ファイル\r\n"
+     "再生位置=0.000,0.000,再生範囲,0\r\n"
+     "再生速度=100.00\r\n"
+     "ファイル=\r\n"
+     "ループ再生=0\r\n"},
     {L"テキスト", 1, 1, 1, L"", 15,
-         "effect.name=テキスト\r\n"
-         "サイズ=40.00\r\n"
-         "字間=0.00\r\n"
-         "行間=0.00\r\n"
-         "表示速度=0.00\r\n"
-         "フォント=Noto Sans CJK JP\r\n"
-         "文字色=ffffff\r\n"
-         "影・縁色=000000\r\n"
-         "文字装飾=標準文字\r\n"
-         "文字揃え=左寄せ[上]\r\n"
-         "B=0\r\n"
-         "I=0\r\n"
-         "テキスト=\r\n"
-         "文字毎に個別オブジェクト=0\r\n"
-         "移動座標上に表示=0\r\n"
-         "オブジェクトの長さを自動調節=0\r\n"},
+     "effect.name=テキスト\r\n"
+     "サイズ=40.00\r\n"
+     "字間=0.00\r\n"
+     "行間=0.00\r\n"
+     "表示速度=0.00\r\n"
+     "フォント=Noto Sans CJK JP\r\n"
+     "文字色=ffffff\r\n"
+     "影・縁色=000000\r\n"
+     "文字装飾=標準文字\r\n"
+     "文字揃え=左寄せ[上]\r\n"
+     "B=0\r\n"
+     "I=0\r\n"
+     "テキスト=\r\n"
+     "文字毎に個別オブジェクト=0\r\n"
+     "移動座標上に表示=0\r\n"
+     "オブジェクトの長さを自動調節=0\r\n"},
     {L"図形", 1, 1, 1, L"", 6,
-         "effect.name=図形\r\n"
-         "図形の種類=円\r\n"
-         "サイズ=100\r\n"
-         "縦横比=0.00\r\n"
-         "ライン幅=4000\r\n"
-         "色=ffffff\r\n"
-         "角を丸くする=0\r\n"},
+     "effect.name=図形\r\n"
+     "図形の種類=円\r\n"
+     "サイズ=100\r\n"
+     "縦横比=0.00\r\n"
+     "ライン幅=4000\r\n"
+     "色=ffffff\r\n"
+     "角を丸くする=0\r\n"},
     {L"シーン", 1, 3, 3, L"", 4,
-         "effect.name=シーン\r\n"
-         "再生位置=0.000,0.000,再生範囲,0\r\n"
-         "再生速度=100.00\r\n"
-         "シーン=0\r\n"
-         "ループ再生=0\r\n"},
+     "effect.name=シーン\r\n"
+     "再生位置=0.000,0.000,再生範囲,0\r\n"
+     "再生速度=100.00\r\n"
+     "シーン=0\r\n"
+     "ループ再生=0\r\n"},
     {L"フレームバッファ", 1, 1, 1, L"", 2,
-         "effect.name=フレームバッファ\r\n"
-         "アルファチャンネルを維持=1\r\n"
-         "フレームバッファをクリア=0\r\n"},
-    {L"直前オブジェクト", 1, 1, 1, L"", 0,
-         "effect.name=直前オブジェクト\r\n"},
+     "effect.name=フレームバッファ\r\n"
+     "アルファチャンネルを維持=1\r\n"
+     "フレームバッファをクリア=0\r\n"},
+    {L"直前オブジェクト", 1, 1, 1, L"", 0, "effect.name=直前オブジェクト\r\n"},
     {L"標準描画", 2, 1, 1, L"", 13,
-         "effect.name=標準描画\r\n"
-         "X=0.00\r\n"
-         "Y=0.00\r\n"
-         "Z=0.00\r\n"
-         "中心X=0.00\r\n"
-         "中心Y=0.00\r\n"
-         "中心Z=0.00\r\n"
-         "X軸回転=0.00\r\n"
-         "Y軸回転=0.00\r\n"
-         "Z軸回転=0.00\r\n"
-         "拡大率=100.000\r\n"
-         "縦横比=0.000\r\n"
-         "透明度=0.00\r\n"
-         "合成モード=通常\r\n"},
+     "effect.name=標準描画\r\n"
+     "X=0.00\r\n"
+     "Y=0.00\r\n"
+     "Z=0.00\r\n"
+     "中心X=0.00\r\n"
+     "中心Y=0.00\r\n"
+     "中心Z=0.00\r\n"
+     "X軸回転=0.00\r\n"
+     "Y軸回転=0.00\r\n"
+     "Z軸回転=0.00\r\n"
+     "拡大率=100.000\r\n"
+     "縦横比=0.000\r\n"
+     "透明度=0.00\r\n"
+     "合成モード=通常\r\n"},
     {L"音声再生", 2, 2, 2, L"", 2,
-         "effect.name=音声再生\r\n"
-         "音量=100.00\r\n"
-         "左右=0.00\r\n"},
+     "effect.name=音声再生\r\n"
+     "音量=100.00\r\n"
+     "左右=0.00\r\n"},
     {L"映像再生", 2, 3, 3, L"", 14,
-         "effect.name=映像再生\r\n"
-         "X=0.00\r\n"
-         "Y=0.00\r\n"
-         "Z=0.00\r\n"
-         "中心X=0.00\r\n"
-         "中心Y=0.00\r\n"
-         "中心Z=0.00\r\n"
-         "X軸回転=0.00\r\n"
-         "Y軸回転=0.00\r\n"
-         "Z軸回転=0.00\r\n"
-         "拡大率=100.000\r\n"
-         "縦横比=0.000\r\n"
-         "透明度=0.00\r\n"
-         "合成モード=通常\r\n"
-         "音量=100.00\r\n"},
+     "effect.name=映像再生\r\n"
+     "X=0.00\r\n"
+     "Y=0.00\r\n"
+     "Z=0.00\r\n"
+     "中心X=0.00\r\n"
+     "中心Y=0.00\r\n"
+     "中心Z=0.00\r\n"
+     "X軸回転=0.00\r\n"
+     "Y軸回転=0.00\r\n"
+     "Z軸回転=0.00\r\n"
+     "拡大率=100.000\r\n"
+     "縦横比=0.000\r\n"
+     "透明度=0.00\r\n"
+     "合成モード=通常\r\n"
+     "音量=100.00\r\n"},
     {L"基本出力", 2, 1, 1, L"", 2,
-         "effect.name=基本出力\r\n"
-         "透明度=0.00\r\n"
-         "合成モード=通常\r\n"},
+     "effect.name=基本出力\r\n"
+     "透明度=0.00\r\n"
+     "合成モード=通常\r\n"},
     {L"パーティクル出力", 2, 1, 1, L"", 21,
-         "effect.name=パーティクル出力\r\n"
-         "X=0.00\r\n"
-         "Y=0.00\r\n"
-         "Z=0.00\r\n"
-         "出力頻度=20.0\r\n"
-         "出力速度=400.0\r\n"
-         "加速度=0.0\r\n"
-         "出力方向=0.00\r\n"
-         "拡散角度=30.00\r\n"
-         "透過率=0.00\r\n"
-         "透過速度=0.00\r\n"
-         "拡大率=100.000\r\n"
-         "拡大速度=0.000\r\n"
-         "回転角=0.00\r\n"
-         "回転速度=0.00\r\n"
-         "重力=0.00\r\n"
-         "生存時間=0.0\r\n"
-         "移動範囲の座標からランダムに出力=0\r\n"
-         "出力方向の基準を移動方向にする=0\r\n"
-         "回転角の基準を移動方向にする=0\r\n"
-         "3Dランダム回転=0\r\n"
-         "合成モード=通常\r\n"},
+     "effect.name=パーティクル出力\r\n"
+     "X=0.00\r\n"
+     "Y=0.00\r\n"
+     "Z=0.00\r\n"
+     "出力頻度=20.0\r\n"
+     "出力速度=400.0\r\n"
+     "加速度=0.0\r\n"
+     "出力方向=0.00\r\n"
+     "拡散角度=30.00\r\n"
+     "透過率=0.00\r\n"
+     "透過速度=0.00\r\n"
+     "拡大率=100.000\r\n"
+     "拡大速度=0.000\r\n"
+     "回転角=0.00\r\n"
+     "回転速度=0.00\r\n"
+     "重力=0.00\r\n"
+     "生存時間=0.0\r\n"
+     "移動範囲の座標からランダムに出力=0\r\n"
+     "出力方向の基準を移動方向にする=0\r\n"
+     "回転角の基準を移動方向にする=0\r\n"
+     "3Dランダム回転=0\r\n"
+     "合成モード=通常\r\n"},
     {L"部分フィルタ", 4, 1, 1, L"", 9,
-         "effect.name=部分フィルタ\r\n"
-         "X=0\r\n"
-         "Y=0\r\n"
-         "回転=0.00\r\n"
-         "サイズ=100\r\n"
-         "縦横比=0.00\r\n"
-         "ぼかし=0\r\n"
-         "マスクの種類=円\r\n"
-         "シーンの長さを合わせる=0\r\n"
-         "マスクの反転=0\r\n"},
+     "effect.name=部分フィルタ\r\n"
+     "X=0\r\n"
+     "Y=0\r\n"
+     "回転=0.00\r\n"
+     "サイズ=100\r\n"
+     "縦横比=0.00\r\n"
+     "ぼかし=0\r\n"
+     "マスクの種類=円\r\n"
+     "シーンの長さを合わせる=0\r\n"
+     "マスクの反転=0\r\n"},
     {L"グループ制御", 4, 1, 1, L"オブジェクト制御", 8,
-         "effect.name=グループ制御\r\n"
-         "X=0.00\r\n"
-         "Y=0.00\r\n"
-         "Z=0.00\r\n"
-         "X軸回転=0.00\r\n"
-         "Y軸回転=0.00\r\n"
-         "Z軸回転=0.00\r\n"
-         "拡大率=100.000\r\n"
-         "対象レイヤー数=0\r\n"},
+     "effect.name=グループ制御\r\n"
+     "X=0.00\r\n"
+     "Y=0.00\r\n"
+     "Z=0.00\r\n"
+     "X軸回転=0.00\r\n"
+     "Y軸回転=0.00\r\n"
+     "Z軸回転=0.00\r\n"
+     "拡大率=100.000\r\n"
+     "対象レイヤー数=0\r\n"},
     {L"グループ制御(音声)", 4, 2, 2, L"オブジェクト制御", 3,
-         "effect.name=グループ制御(音声)\r\n"
-         "音量=100.00\r\n"
-         "左右=0.00\r\n"
-         "対象レイヤー数=0\r\n"},
+     "effect.name=グループ制御(音声)\r\n"
+     "音量=100.00\r\n"
+     "左右=0.00\r\n"
+     "対象レイヤー数=0\r\n"},
     // The target layer's X, Y and Z belong to "目標レイヤー", not to the effect.
     {L"カメラ制御", 4, 1, 4, L"オブジェクト制御", 10,
-         "effect.name=カメラ制御\r\n"
-         "X=0.00\r\n"
-         "Y=0.00\r\n"
-         "Z=-1024.00\r\n"
-         "目標X=0.00\r\n"
-         "目標Y=0.00\r\n"
-         "目標Z=0.00\r\n"
-         "目標レイヤー=0\r\n"
-         "傾き=0.00\r\n"
-         "視野角=0.00\r\n"
-         "対象レイヤー数=0\r\n"},
+     "effect.name=カメラ制御\r\n"
+     "X=0.00\r\n"
+     "Y=0.00\r\n"
+     "Z=-1024.00\r\n"
+     "目標X=0.00\r\n"
+     "目標Y=0.00\r\n"
+     "目標Z=0.00\r\n"
+     "目標レイヤー=0\r\n"
+     "傾き=0.00\r\n"
+     "視野角=0.00\r\n"
+     "対象レイヤー数=0\r\n"},
     {L"音声波形表示", 1, 1, 1, L"カスタムオブジェクト", 14,
-         "effect.name=音声波形表示\r\n"
-         "横幅=800\r\n"
-         "高さ=400\r\n"
-         "再生位置=0.000,0.000,再生範囲,0\r\n"
-         "再生速度=100.00\r\n"
-         "音量=100.00\r\n"
-         "ファイル=\r\n"
-         "波形の色=ffffff\r\n"
-         "波形のプリセット=\r\n"
-         "スペクトラム表示=0\r\n"
-         "ミラー表示=0\r\n"
-         "横解像度=0\r\n"
-         "縦解像度=0\r\n"
-         "横スペース=0\r\n"
-         "縦スペース=0\r\n"},
+     "effect.name=音声波形表示\r\n"
+     "横幅=800\r\n"
+     "高さ=400\r\n"
+     "再生位置=0.000,0.000,再生範囲,0\r\n"
+     "再生速度=100.00\r\n"
+     "音量=100.00\r\n"
+     "ファイル=\r\n"
+     "波形の色=ffffff\r\n"
+     "波形のプリセット=\r\n"
+     "スペクトラム表示=0\r\n"
+     "ミラー表示=0\r\n"
+     "横解像度=0\r\n"
+     "縦解像度=0\r\n"
+     "横スペース=0\r\n"
+     "縦スペース=0\r\n"},
     {L"シーンチェンジ", 4, 1, 5, L"シーンチェンジ", 7,
-         "effect.name=シーンチェンジ\r\n"
-         "種類=クロスフェード\r\n"
-         "角度=0\r\n"
-         "分割数=5\r\n"
-         "ぼかし=2\r\n"
-         "縦方向=0\r\n"
-         "反転=0\r\n"
-         "縦横比固定=1\r\n"},
+     "effect.name=シーンチェンジ\r\n"
+     "種類=クロスフェード\r\n"
+     "角度=0\r\n"
+     "分割数=5\r\n"
+     "ぼかし=2\r\n"
+     "縦方向=0\r\n"
+     "反転=0\r\n"
+     "縦横比固定=1\r\n"},
 };
 
 class BuiltinEffectTest : public BuiltinFixture {
@@ -244,8 +243,7 @@ protected:
     }
     static std::string names(const std::vector<Menu::MenuDefineBase*>& list) {
         std::string out;
-        for (const Menu::MenuDefineBase* entry : list)
-            out += System::wideToUtf8(entry->getName()) + " ";
+        for (const Menu::MenuDefineBase* entry : list) out += System::wideToUtf8(entry->getName()) + " ";
         return out;
     }
 };
@@ -253,10 +251,10 @@ protected:
 TEST_F(BuiltinEffectTest, CatalogueRegistersInTableOrder) {
     EXPECT_TRUE(errors.empty());
     EXPECT_EQ(registered("register movement "),
-              "[移動無し] [再生範囲] [直線移動] [直線移動(時間制御)] [補間移動] [補間移動(時間制御)] [ランダム移動] [瞬間移動] ");
+              "[移動無し] [再生範囲] [直線移動] [直線移動(時間制御)] [補間移動] [補間移動(時間制御)] [ランダム移動] "
+              "[瞬間移動] ");
     std::string expected;
-    for (const Expected& e : kBuiltins)
-        expected += "[" + System::wideToUtf8(e.name) + "] ";
+    for (const Expected& e : kBuiltins) expected += "[" + System::wideToUtf8(e.name) + "] ";
     EXPECT_EQ(registered("register effect "), expected);
     EXPECT_EQ(service->findEffect(L"動画ファイル").order, 8);
     EXPECT_EQ(service->findEffect(L"シーンチェンジ").order, 8 + static_cast<int32_t>(std::size(kBuiltins)) - 1);
@@ -296,7 +294,7 @@ TEST_F(BuiltinEffectTest, ClassResourcesAreMadeOnceAndShared) {
         size_t programs;
         uint32_t constantBytes;
     } cases[] = {
-        {L"標準描画", 0, 160}, {L"映像再生", 0, 160}, {L"部分フィルタ", 1, 32},
+        {L"標準描画", 0, 160},  {L"映像再生", 0, 160},    {L"部分フィルタ", 1, 32},
         {L"カメラ制御", 1, 16}, {L"音声波形表示", 3, 48}, {L"シーンチェンジ", 3, 0},
     };
     const auto resourceOf = [](const EffectBase& e) -> const Effect::ShaderResource* {
@@ -371,7 +369,7 @@ TEST_F(BuiltinEffectTest, InputsPairWithTheirOutputs) {
         const wchar_t* input;
         const char* output;
     } cases[] = {
-        {L"動画ファイル", "映像再生"}, {L"シーン", "映像再生"},       {L"画像ファイル", "標準描画"},
+        {L"動画ファイル", "映像再生"}, {L"シーン", "映像再生"},           {L"画像ファイル", "標準描画"},
         {L"テキスト", "標準描画"},     {L"フレームバッファ", "基本出力"}, {L"音声ファイル", "音声再生"},
         {L"音声波形表示", "標準描画"},
     };
@@ -386,11 +384,13 @@ TEST_F(BuiltinEffectTest, MenuListsOfTheCatalogue) {
         const char* expected;
     } cases[] = {
         {200, 0, 0,
-         "動画ファイル 画像ファイル 音声ファイル テキスト 図形 シーン フレームバッファ 直前オブジェクト パーティクル出力 "
+         "動画ファイル 画像ファイル 音声ファイル テキスト 図形 シーン フレームバッファ 直前オブジェクト "
+         "パーティクル出力 "
          "部分フィルタ グループ制御 グループ制御(音声) カメラ制御 音声波形表示 シーンチェンジ "},
         {201, 0, 0, ""},
         {200, 3, 0,
-         "動画ファイル 画像ファイル 音声ファイル テキスト 図形 シーン フレームバッファ 直前オブジェクト パーティクル出力 "
+         "動画ファイル 画像ファイル 音声ファイル テキスト 図形 シーン フレームバッファ 直前オブジェクト "
+         "パーティクル出力 "
          "部分フィルタ グループ制御 グループ制御(音声) カメラ制御 音声波形表示 シーンチェンジ "},
         {200, 4, 0, ""},
         {200, 0, 4, "カメラ制御 "},
@@ -429,8 +429,7 @@ TEST_F(BuiltinEffectTest, NotifyItemsAndGroups) {
         const auto effect = service->getEffect(c.name);
         std::string notify, groups;
         for (Effect::EffectItem* item : effect->items) {
-            if (item->notify)
-                notify += System::wideToUtf8(item->name) + " ";
+            if (item->notify) notify += System::wideToUtf8(item->name) + " ";
             auto* number = item->to<Effect::EffectItemNumber>();
             if (number && number->group && number->group->members.front() == number) {
                 groups += System::wideToUtf8(number->name) + ":";
@@ -452,10 +451,12 @@ TEST_F(BuiltinEffectTest, RenderStepsToComeThrowNotImplemented) {
         const char* scope;
     } cases[] = {
         {L"テキスト", "Effect::EffectBase::inputVideo"},
-        {L"音声波形表示", "Effect::EffectBase::inputVideo"},  {L"部分フィルタ", "Effect::PartEffect::controlVideo"},
+        {L"音声波形表示", "Effect::EffectBase::inputVideo"},
+        {L"部分フィルタ", "Effect::PartEffect::controlVideo"},
         {L"グループ制御", "Effect::GroupControl::controlVideo"},
         {L"グループ制御(音声)", "Effect::GroupAudioControl::controlAudio"},
-        {L"カメラ制御", "Effect::CameraControl::controlVideo"}, {L"シーンチェンジ", "Effect::SceneChange::controlVideo"},
+        {L"カメラ制御", "Effect::CameraControl::controlVideo"},
+        {L"シーンチェンジ", "Effect::SceneChange::controlVideo"},
     };
     for (const auto& c : cases) {
         const auto effect = service->getEffect(c.name);

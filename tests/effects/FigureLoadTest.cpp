@@ -51,11 +51,10 @@ TEST(FigureSize, AspectNarrowsOrFlattens) {
         bool drawn;
         uint32_t width, height;
     } cases[] = {
-        {100, 0, true, 100, 100},   {100, 50, true, 50, 100},  {100, -50, true, 100, 50},
-        {100, 33, true, 67, 100},   {101, 50, true, 51, 101},  // sides rounded up
-        {100, 100, false, 0, 0},    {100, -100, false, 0, 0},  // a side of nothing
-        {100, 99.5, false, 0, 0},   {0, 0, false, 0, 0},       {0.5, 0, false, 0, 0},
-        {1, 0, true, 1, 1},
+        {100, 0, true, 100, 100}, {100, 50, true, 50, 100}, {100, -50, true, 100, 50}, {100, 33, true, 67, 100},
+        {101, 50, true, 51, 101},                            // sides rounded up
+        {100, 100, false, 0, 0},  {100, -100, false, 0, 0},  // a side of nothing
+        {100, 99.5, false, 0, 0}, {0, 0, false, 0, 0},      {0.5, 0, false, 0, 0},     {1, 0, true, 1, 1},
     };
     for (const auto& c : cases) {
         uint32_t w = 0, h = 0;
@@ -76,8 +75,7 @@ TEST(FigureFiles, OnlySvgExtensionsAreSupported) {
         {L"/a/svg", false},      {L"/a.svg/shape", false}, {L"/a/shape.png", false},
     };
     const Effect::FigureLoad figure;
-    for (const auto& c : cases)
-        EXPECT_EQ(figure.isSupportedFile(c.path), c.supported) << System::wideToUtf8(c.path);
+    for (const auto& c : cases) EXPECT_EQ(figure.isSupportedFile(c.path), c.supported) << System::wideToUtf8(c.path);
 }
 
 TEST_F(FigureLoadTest, CircleTakesTheSizeAndAspect) {

@@ -16,7 +16,9 @@ namespace {
 
 class ImageLoadTest : public SourceFixture {
 protected:
-    Effect::ImageLoad& image(const Edit::Object& object) { return dynamic_cast<Effect::ImageLoad&>(*object.effects[0]); }
+    Effect::ImageLoad& image(const Edit::Object& object) {
+        return dynamic_cast<Effect::ImageLoad&>(*object.effects[0]);
+    }
     std::filesystem::path folder() const { return root_ / "seq"; }
     void touch(const char* name) { writeFile(folder() / name, "x"); }
     // The file the object shows at the frame, as a name within the folder.
@@ -40,29 +42,27 @@ protected:
 
 TEST_F(ImageLoadTest, SequenceFollowsTheFramesSinceTheStart) {
     newScene(64, 64);
-    for (const char* name : {"img_007.png", "img_008.png", "img_010.png", "img_005.png", "other_009.png",
-                             "img_x9.png", "img_009.jpg"})
+    for (const char* name :
+         {"img_007.png", "img_008.png", "img_010.png", "img_005.png", "other_009.png", "img_x9.png", "img_009.jpg"})
         touch(name);
     auto object = sequenceObject("img_007.png", 5);
     const struct {
         int32_t sinceStart;
         const char* shown;
     } cases[] = {
-        {0, "img_007.png"},   // below the chosen number: the chosen file
-        {7, "img_007.png"},   {8, "img_008.png"},
-        {9, "img_008.png"},   // no 9 (other prefixes and extensions are other sequences)
-        {10, "img_010.png"},  {30, "img_010.png"},  // past the last number: the last file
+        {0, "img_007.png"},  // below the chosen number: the chosen file
+        {7, "img_007.png"},  {8, "img_008.png"},
+        {9, "img_008.png"},                        // no 9 (other prefixes and extensions are other sequences)
+        {10, "img_010.png"}, {30, "img_010.png"},  // past the last number: the last file
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(shownAt(object, 5 + c.sinceStart), c.shown) << c.sinceStart;
+    for (const auto& c : cases) EXPECT_EQ(shownAt(object, 5 + c.sinceStart), c.shown) << c.sinceStart;
     EXPECT_EQ(image(*object).firstNumber, 7);
     EXPECT_EQ(image(*object).lastNumber, 10);
 }
 
 TEST_F(ImageLoadTest, DisplayNumberSelectsTheFile) {
     newScene(64, 64);
-    for (const char* name : {"f1.png", "f2.png", "f3.png", "f4.png", "f5.png"})
-        touch(name);
+    for (const char* name : {"f1.png", "f2.png", "f3.png", "f4.png", "f5.png"}) touch(name);
     auto object = sequenceObject("f1.png", 0);
     Effect::ImageLoad& source = image(*object);
     // Linear from 5 to 3 over frames 0..40: taken to the nearest whole number.
@@ -83,13 +83,13 @@ TEST_F(ImageLoadTest, NamesOutsideASequenceShowTheChosenFile) {
         int32_t sinceStart;
         const char* shown;
     } cases[] = {
-        {"logo.png", true, 0, "logo.png"},                // no digits: a single image
+        {"logo.png", true, 0, "logo.png"},  // no digits: a single image
         {"logo.png", true, 20, "logo.png"},
-        {"img_007.png", true, 7, "img_007.png"},          // listed first of the two 7s, its own digits
+        {"img_007.png", true, 7, "img_007.png"},  // listed first of the two 7s, its own digits
         {"img_7.png", true, 7, "img_007.png"},
-        {"big_1.png", true, 3, "big_1.png"},              // a number too long for an int ends the scan
-        {"a_3.png", false, 9, "a_3.png"},                 // sequence off
-        {"a_3.png", true, 9, "a_3.png"},                  // the only member
+        {"big_1.png", true, 3, "big_1.png"},  // a number too long for an int ends the scan
+        {"a_3.png", false, 9, "a_3.png"},     // sequence off
+        {"a_3.png", true, 9, "a_3.png"},      // the only member
     };
     int32_t layer = 0;
     for (const auto& c : cases) {
@@ -140,8 +140,7 @@ TEST_F(ImageLoadTest, MissingFileDrawsNothingAndIsLoggedOnce) {
     writeFile(root_ / "broken.png", "not a picture");
     auto broken = add(Effect::ImageLoad::kName, 1);
     image(*broken).file.path = wide(root_ / "broken.png");
-    for (int32_t frame = 0; frame < 4; ++frame)
-        EXPECT_EQ(render(frame).text(8, 8), "0,0,0,0") << frame;
+    for (int32_t frame = 0; frame < 4; ++frame) EXPECT_EQ(render(frame).text(8, 8), "0,0,0,0") << frame;
     const auto count = [this](const char* file) {
         return std::count_if(log.lines.begin(), log.lines.end(), [file](const LogCapture::Line& l) {
             return l.scope == "Effect::ImageLoad::inputVideo" && l.message.find(file) != std::string::npos;

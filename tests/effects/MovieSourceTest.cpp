@@ -23,9 +23,10 @@ std::wstring wide(const std::string& text) { return System::utf8ToWide(text); }
 // Ten seconds at 30/1, 64 x 48, with or without a 48 kHz mono sound.
 std::string tenSeconds(bool withSound) {
     return withSound ? GeneratedMedia::instance().make(
-                           "ten.mp4", "-f lavfi -i testsrc2=s=64x48:r=30:d=10 -f lavfi -i "
-                                      "sine=sample_rate=48000:duration=10 -c:v libx264 -pix_fmt yuv420p -c:a aac "
-                                      "-ac 1 -shortest")
+                           "ten.mp4",
+                           "-f lavfi -i testsrc2=s=64x48:r=30:d=10 -f lavfi -i "
+                           "sine=sample_rate=48000:duration=10 -c:v libx264 -pix_fmt yuv420p -c:a aac "
+                           "-ac 1 -shortest")
                      : GeneratedMedia::instance().make(
                            "silent.mp4", "-f lavfi -i testsrc2=s=64x48:r=30:d=10 -c:v libx264 -pix_fmt yuv420p");
 }

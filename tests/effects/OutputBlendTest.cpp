@@ -28,8 +28,7 @@ Pixels pattern(uint32_t seed, bool translucent) {
         for (uint32_t x = 0; x < kW; ++x) {
             float* t = p.at(x, y);
             const float a = translucent ? alphas[(x + y * 3) % 6] : ((x + y) % 3 == 0 ? 0.6f : 1.0f);
-            for (int c = 0; c < 3; ++c)
-                t[c] = next() * a;
+            for (int c = 0; c < 3; ++c) t[c] = next() * a;
             t[3] = a;
         }
     return p.rounded();
@@ -63,10 +62,8 @@ Rgba mode(int32_t blend, const Rgba& s, const Rgba& d) {
     const auto cb = [](const float* v) { return -0.169f * v[0] - 0.331f * v[1] + 0.5f * v[2]; };
     const auto cr = [](const float* v) { return 0.5f * v[0] - 0.419f * v[1] - 0.081f * v[2]; };
     const float under[3] = {d[0] * sa, d[1] * sa, d[2] * sa};
-    if (blend == 8)
-        r = luma(y(s.data()), cb(under), cr(under), sa);
-    if (blend == 9)
-        r = luma(y(under), cb(s.data()), cr(s.data()), sa);
+    if (blend == 8) r = luma(y(s.data()), cb(under), cr(under), sa);
+    if (blend == 9) r = luma(y(under), cb(s.data()), cr(s.data()), sa);
     return r;
 }
 
@@ -79,14 +76,11 @@ Pixels reference(const Pixels& source, const Pixels& background, int32_t blend, 
             const Rgba s{sp[0], sp[1], sp[2], sp[3]};
             const float* dp = background.at(x, y);
             const Rgba d{dp[0], dp[1], dp[2], dp[3]};
-            if (blend != 0 && s[3] < 0.001f)
-                continue;  // dropped
+            if (blend != 0 && s[3] < 0.001f) continue;  // dropped
             Rgba r = mode(blend, s, d);
-            for (float& v : r)
-                v *= opacity;
+            for (float& v : r) v *= opacity;
             float* o = out.at(x, y);
-            for (int c = 0; c < 4; ++c)
-                o[c] = r[c] + d[c] * (1 - r[3]);
+            for (int c = 0; c < 4; ++c) o[c] = r[c] + d[c] * (1 - r[3]);
         }
     return out;
 }
@@ -101,13 +95,11 @@ Pixels reference(const Pixels& source, const Pixels& background, int32_t blend, 
         for (uint32_t x = 0; x < want.width; ++x)
             for (int c = 0; c < 4; ++c) {
                 const float g = got.at(x, y)[c], w = want.at(x, y)[c];
-                if (std::abs(g - w) <= 0.004f + 0.004f * std::abs(w))
-                    continue;
+                if (std::abs(g - w) <= 0.004f + 0.004f * std::abs(w)) continue;
                 if (++wrong <= 4)
                     failure << "(" << x << ", " << y << ")[" << c << "] got " << g << " want " << w << "; ";
             }
-    if (wrong == 0)
-        return ::testing::AssertionSuccess();
+    if (wrong == 0) return ::testing::AssertionSuccess();
     return failure << wrong << " values differ";
 }
 
@@ -166,8 +158,7 @@ TEST_F(OutputBlend, PlainCopyOffsetsTheImageByWholePixels) {
     const Pixels frame = render();
     Pixels want{8, 4, {}};
     for (uint32_t y = 0; y < 4; ++y)
-        for (uint32_t x = 0; x < 8; ++x)
-            want.rgba.insert(want.rgba.end(), wide.at(x + 2, y), wide.at(x + 2, y) + 4);
+        for (uint32_t x = 0; x < 8; ++x) want.rgba.insert(want.rgba.end(), wide.at(x + 2, y), wide.at(x + 2, y) + 4);
     EXPECT_TRUE(same(frame, want.rounded()));
 }
 

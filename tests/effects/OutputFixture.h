@@ -47,8 +47,7 @@ struct Pixels {
     // As the 16-bit float textures hold them.
     Pixels rounded() const {
         Pixels out = *this;
-        for (float& v : out.rgba)
-            v = halfToFloat(floatToHalf(v));
+        for (float& v : out.rgba) v = halfToFloat(floatToHalf(v));
         return out;
     }
 };
@@ -65,8 +64,7 @@ public:
     std::shared_ptr<Effect::EffectBase> createInstance() const override { return std::make_shared<PixelSource>(); }
     std::shared_ptr<Media::ResourceBuffer> inputVideo(Render::RenderContext&) override {
         std::vector<uint16_t> halves(pixels.rgba.size());
-        for (size_t i = 0; i < halves.size(); ++i)
-            halves[i] = floatToHalf(pixels.rgba[i]);
+        for (size_t i = 0; i < halves.size(); ++i) halves[i] = floatToHalf(pixels.rgba[i]);
         auto image = std::make_shared<Media::ResourceBuffer>(0, 0);
         image->width = pixels.width;
         image->height = pixels.height;
@@ -85,12 +83,9 @@ public:
     OutputCatalog() : previous_(current()) { setCurrent(this); }
     ~OutputCatalog() override { setCurrent(previous_); }
     const Effect::EffectBase& findEffect(const std::wstring& name) const override {
-        if (name == kPixels)
-            return source_;
-        if (name == Effect::VideoOutput::kName)
-            return video_;
-        if (name == Effect::SimpleOutput::kName)
-            return simple_;
+        if (name == kPixels) return source_;
+        if (name == Effect::VideoOutput::kName) return video_;
+        if (name == Effect::SimpleOutput::kName) return simple_;
         throw System::messageException("OutputTest::OutputCatalog::findEffect", "not found effect.");
     }
     const Effect::EffectBase& getOutputEffect(const Effect::EffectBase&) const override { return video_; }
@@ -118,8 +113,7 @@ inline Pixels readFrame(Media::RenderBuffer& buffer) {
 }
 
 inline void setItem(Effect::EffectItemNumber& item, double value) {
-    for (size_t i = 0; i < item.values.size(); ++i)
-        item.setValue(value, static_cast<int32_t>(i));
+    for (size_t i = 0; i < item.values.size(); ++i) item.setValue(value, static_cast<int32_t>(i));
 }
 
 class OutputFixture : public testing::Test {
@@ -148,8 +142,7 @@ protected:
                                       int32_t end = 99) {
         auto object = scene->createObject(kPixels, layer, start, end);
         static_cast<PixelSource&>(*object->effects.front()).pixels = pixels;
-        if (output != Effect::VideoOutput::kName)
-            object->effects[1] = catalog.findEffect(output).instantiate();
+        if (output != Effect::VideoOutput::kName) object->effects[1] = catalog.findEffect(output).instantiate();
         scene->update();
         return object;
     }

@@ -41,10 +41,8 @@ struct Vec3 {
 // A point of the image (pixels from its centre) on the screen, pixels from the top left.
 std::array<double, 2> project(const Placement& c, double u, double v) {
     double sx = c.zoom / 100, sy = c.zoom / 100, sz = c.zoom / 100;
-    if (c.aspect > 0)
-        sx *= (100 - c.aspect) / 100;
-    if (c.aspect < 0)
-        sy *= (c.aspect + 100) / 100;
+    if (c.aspect > 0) sx *= (100 - c.aspect) / 100;
+    if (c.aspect < 0) sy *= (c.aspect + 100) / 100;
     Vec3 p{(u - c.centerX) * sx, (v - c.centerY) * sy, (0 - c.centerZ) * sz};
     const double rad = 3.14159265358979323846 / 180;
     // Turned about z, then y, then x; positive angles turn clockwise seen along the axis.
@@ -76,19 +74,15 @@ struct Homography {
         for (int col = 0; col < 8; ++col) {
             int pivot = col;
             for (int r = col + 1; r < 8; ++r)
-                if (std::abs(a[r][col]) > std::abs(a[pivot][col]))
-                    pivot = r;
+                if (std::abs(a[r][col]) > std::abs(a[pivot][col])) pivot = r;
             std::swap(a[col], a[pivot]);
             for (int r = 0; r < 8; ++r) {
-                if (r == col)
-                    continue;
+                if (r == col) continue;
                 const double m = a[r][col] / a[col][col];
-                for (int k = col; k < 9; ++k)
-                    a[r][k] -= m * a[col][k];
+                for (int k = col; k < 9; ++k) a[r][k] -= m * a[col][k];
             }
         }
-        for (int i = 0; i < 8; ++i)
-            h[i] = a[i][8] / a[i][i];
+        for (int i = 0; i < 8; ++i) h[i] = a[i][8] / a[i][i];
         h[8] = 1;
     }
     std::array<double, 2> operator()(double X, double Y) const {
@@ -110,8 +104,7 @@ std::array<float, 4> sample(const Pixels& image, double u, double v) {
             if (px < 0 || py < 0 || px >= static_cast<int>(image.width) || py >= static_cast<int>(image.height))
                 continue;
             const double w = (i ? tx - fx : 1 - (tx - fx)) * (j ? ty - fy : 1 - (ty - fy));
-            for (int c = 0; c < 4; ++c)
-                out[c] += static_cast<float>(w * image.at(px, py)[c]);
+            for (int c = 0; c < 4; ++c) out[c] += static_cast<float>(w * image.at(px, py)[c]);
         }
     return out;
 }
@@ -123,8 +116,7 @@ std::array<float, 4> read(const Pixels& image, std::array<double, 2> uv, std::ar
                           std::array<double, 2> gy) {
     const double fx = image.width * (std::abs(gx[0]) + std::abs(gy[0]));
     const double fy = image.height * (std::abs(gx[1]) + std::abs(gy[1]));
-    if (fx < 1.05 && fy < 1.05)
-        return sample(image, uv[0], uv[1]);
+    if (fx < 1.05 && fy < 1.05) return sample(image, uv[0], uv[1]);
     const int nx = std::clamp(static_cast<int>(fx * 0.5 + 1.5), 1, 16);
     const int ny = std::clamp(static_cast<int>(fy * 0.5 + 1.5), 1, 16);
     const std::array<double, 2> cx{gx[0] / nx, gx[1] / nx}, cy{gy[0] / ny, gy[1] / ny};
@@ -134,11 +126,9 @@ std::array<float, 4> read(const Pixels& image, std::array<double, 2> uv, std::ar
     for (int j = 0; j < ny; ++j)
         for (int i = 0; i < nx; ++i) {
             const auto t = sample(image, u0 + cx[0] * i + cy[0] * j, v0 + cx[1] * i + cy[1] * j);
-            for (int k = 0; k < 4; ++k)
-                sum[k] += t[k];
+            for (int k = 0; k < 4; ++k) sum[k] += t[k];
         }
-    for (float& v : sum)
-        v /= static_cast<float>(nx * ny);
+    for (float& v : sum) v /= static_cast<float>(nx * ny);
     return sum;
 }
 
@@ -185,29 +175,25 @@ TEST_F(OutputPlacement, StandardDrawingPlacesTheImageAsTheReference) {
                 const bool in = inside(centre);
                 bool mixed = false;
                 for (double dy : {0.0, 1.0})
-                    for (double dx : {0.0, 1.0})
-                        mixed |= inside(toImage(x + dx, y + dy)) != in;
-                if (mixed)
-                    continue;
+                    for (double dx : {0.0, 1.0}) mixed |= inside(toImage(x + dx, y + dy)) != in;
+                if (mixed) continue;
                 std::array<float, 4> want{};
                 if (in) {
                     const auto right = toImage(x + 1.5, y + 0.5), left = toImage(x - 0.5, y + 0.5);
                     const auto down = toImage(x + 0.5, y + 1.5), up = toImage(x + 0.5, y - 0.5);
                     want = read(image, centre, {(right[0] - left[0]) / 2, (right[1] - left[1]) / 2},
                                 {(down[0] - up[0]) / 2, (down[1] - up[1]) / 2});
-                    for (float& v : want)
-                        v *= opacity;
+                    for (float& v : want) v *= opacity;
                     ++covered;
                 }
                 ++compared;
                 const float* got = frame.at(x, y);
                 bool ok = true;
-                for (int k = 0; k < 4; ++k)
-                    ok &= std::abs(got[k] - want[k]) <= 0.02f;
+                for (int k = 0; k < 4; ++k) ok &= std::abs(got[k] - want[k]) <= 0.02f;
                 if (!ok && ++wrong <= 3)
                     ADD_FAILURE() << c.name << " at (" << x << ", " << y << "): got " << got[0] << " " << got[1] << " "
-                                  << got[2] << " " << got[3] << ", want " << want[0] << " " << want[1] << " "
-                                  << want[2] << " " << want[3];
+                                  << got[2] << " " << got[3] << ", want " << want[0] << " " << want[1] << " " << want[2]
+                                  << " " << want[3];
             }
         EXPECT_EQ(wrong, 0) << c.name;
         EXPECT_GT(covered, 60) << c.name;  // the image was there to compare

@@ -142,8 +142,7 @@ TEST_F(PlayPositionTest, SplitsAndEdgeMovesKeepThePictures) {
         range(c.lo, c.hi);
         double before[4];
         const int32_t probes[4] = {c.start, c.start + 20, c.end - 20, c.end};
-        for (int i = 0; i < 4; ++i)
-            before[i] = videoTime(probes[i]);
+        for (int i = 0; i < 4; ++i) before[i] = videoTime(probes[i]);
         const Effect::InputMovieEffect::Geometry former = Effect::InputMovieEffect::geometryOf(*object);
         object->start = c.start;
         object->end = c.end;
@@ -152,9 +151,8 @@ TEST_F(PlayPositionTest, SplitsAndEdgeMovesKeepThePictures) {
         event.object = object;
         event.frame = c.kind == Effect::ItemEvent::kEndMoved ? former.end : former.start;
         EXPECT_TRUE(c.kind == Effect::ItemEvent::kSplit ? source.movie.onObjectRangeChanged(event, former)
-                                                         : source.itemEvent(event));
-        for (int i = 0; i < 4; ++i)
-            EXPECT_NEAR(videoTime(probes[i]), before[i], 1e-9) << probes[i];
+                                                        : source.itemEvent(event));
+        for (int i = 0; i < 4; ++i) EXPECT_NEAR(videoTime(probes[i]), before[i], 1e-9) << probes[i];
     }
 }
 

@@ -88,8 +88,7 @@ TEST_F(ProjectPictureTest, ImageAndFiguresMatchTheGoldenFrames) {
     for (const int32_t frame : {0, 29}) {
         const Picture picture = render(frame);
         const std::string golden = data("picture_" + std::to_string(frame) + ".png");
-        if (update)
-            writeFile(golden, encodePng(picture));
+        if (update) writeFile(golden, encodePng(picture));
         const Picture expected = decodePng(readFile(golden));
         ASSERT_EQ(expected.width, picture.width) << golden;
         ASSERT_EQ(expected.height, picture.height) << golden;

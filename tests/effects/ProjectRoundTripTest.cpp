@@ -22,9 +22,9 @@ namespace {
 // An object headed by every source and control, and by the particle output
 // (which brings its figure); the other outputs come with their sources.
 const wchar_t* const kHeads[] = {
-    L"動画ファイル", L"画像ファイル",   L"音声ファイル",       L"テキスト",   L"図形",
-    L"シーン",       L"フレームバッファ", L"直前オブジェクト",   L"パーティクル出力", L"部分フィルタ",
-    L"グループ制御", L"グループ制御(音声)", L"カメラ制御",       L"音声波形表示", L"シーンチェンジ",
+    L"動画ファイル", L"画像ファイル",       L"音声ファイル",     L"テキスト",         L"図形",
+    L"シーン",       L"フレームバッファ",   L"直前オブジェクト", L"パーティクル出力", L"部分フィルタ",
+    L"グループ制御", L"グループ制御(音声)", L"カメラ制御",       L"音声波形表示",     L"シーンチェンジ",
 };
 
 // Values other than the defaults, so that an item that reads back wrong shows.
@@ -65,8 +65,7 @@ TEST_F(ProjectRoundTripTest, EveryBuiltinObjectLoadsAndSavesUnchanged) {
         auto object = scene->createObject(kHeads[i], static_cast<int32_t>(i), 0, 29);
         std::string chain;
         for (const auto& effect : object->effects) {
-            if (i % 2 == 1)
-                changeValues(*effect);
+            if (i % 2 == 1) changeValues(*effect);
             chain += System::wideToUtf8(effect->name) + " ";
         }
         expectedChains.push_back(chain);
@@ -86,8 +85,7 @@ TEST_F(ProjectRoundTripTest, EveryBuiltinObjectLoadsAndSavesUnchanged) {
         const auto& objects = loaded->getLayer(static_cast<int32_t>(i)).objects;
         ASSERT_EQ(objects.size(), 1u) << i;
         std::string chain;
-        for (const auto& effect : objects.front()->effects)
-            chain += System::wideToUtf8(effect->name) + " ";
+        for (const auto& effect : objects.front()->effects) chain += System::wideToUtf8(effect->name) + " ";
         EXPECT_EQ(chain, expectedChains[i]);
     }
     back.saveProjectFile(wide(root_ / "second.vpj2"));

@@ -91,8 +91,7 @@ inline std::string encodePng(const Picture& picture) {
     input.width = picture.width;
     input.height = picture.height;
     std::vector<uint8_t> bytes;
-    if (Platform::failed(Platform::imaging::codec::encodePng(input, bytes)))
-        return {};
+    if (Platform::failed(Platform::imaging::codec::encodePng(input, bytes))) return {};
     return std::string(bytes.begin(), bytes.end());
 }
 
@@ -105,19 +104,16 @@ inline Picture decodePng(const std::string& bytes) {
         info.format != Platform::imaging::FormatId::Rgba32)
         return {};
     std::vector<uint8_t> rgba(static_cast<size_t>(info.width) * info.height * 4);
-    if (Platform::failed(codec::decodePng(data, bytes.size(), info, rgba.data())))
-        return {};
+    if (Platform::failed(codec::decodePng(data, bytes.size(), info, rgba.data()))) return {};
     Picture out{info.width, info.height, std::move(rgba)};
-    for (size_t i = 0; i < out.bgra.size(); i += 4)
-        std::swap(out.bgra[i], out.bgra[i + 2]);
+    for (size_t i = 0; i < out.bgra.size(); i += 4) std::swap(out.bgra[i], out.bgra[i + 2]);
     return out;
 }
 
 // A width x height picture of one colour (b, g, r, a).
 inline Picture solid(uint32_t width, uint32_t height, uint8_t b, uint8_t g, uint8_t r, uint8_t a = 255) {
     Picture out{width, height, {}};
-    for (uint32_t i = 0; i < width * height; ++i)
-        out.bgra.insert(out.bgra.end(), {b, g, r, a});
+    for (uint32_t i = 0; i < width * height; ++i) out.bgra.insert(out.bgra.end(), {b, g, r, a});
     return out;
 }
 
@@ -161,8 +157,7 @@ protected:
     }
     bool loadProject(const std::wstring& path) {
         project = std::make_unique<Edit::Project>();
-        if (!project->loadProjectFile(path))
-            return false;
+        if (!project->loadProjectFile(path)) return false;
         scene = project->getScene(0);
         return scene != nullptr;
     }
@@ -180,9 +175,7 @@ protected:
         worker->waitAll();
         return out;
     }
-    void writePng(const std::filesystem::path& path, const Picture& picture) {
-        writeFile(path, encodePng(picture));
-    }
+    void writePng(const std::filesystem::path& path, const Picture& picture) { writeFile(path, encodePng(picture)); }
 
     std::vector<std::wstring> posted;
     std::unique_ptr<Edit::Project> project;

@@ -46,7 +46,8 @@ inline Pixels box(const Pixels& s, bool vertical, int r, int kind, uint32_t leng
                 double sum = prefix[std::clamp(hi + 1, 0, sourceLength)] - prefix[std::clamp(lo, 0, sourceLength)];
                 if (kind == 2) {
                     if (lo < 0) sum += double(std::min(-lo, 2 * r + 1)) * source(0);
-                    if (hi >= sourceLength) sum += double(std::min(hi - sourceLength + 1, 2 * r + 1)) * source(sourceLength - 1);
+                    if (hi >= sourceLength)
+                        sum += double(std::min(hi - sourceLength + 1, 2 * r + 1)) * source(sourceLength - 1);
                 }
                 (vertical ? t.at(line, p, c) : t.at(p, line, c)) = sum / (2 * r + 1);
             }
@@ -57,8 +58,10 @@ inline Pixels box(const Pixels& s, bool vertical, int r, int kind, uint32_t leng
 inline Pixels blur(Pixels image, int size, float aspect, int mode) {
     if (size <= 0) return image;
     int v = size, h = size;
-    if (aspect > 0) v = std::max(0, int((1.0f - aspect) * float(size)));
-    else if (aspect < 0) h = std::max(0, int((1.0f + aspect) * float(size)));
+    if (aspect > 0)
+        v = std::max(0, int((1.0f - aspect) * float(size)));
+    else if (aspect < 0)
+        h = std::max(0, int((1.0f + aspect) * float(size)));
     const int kind = mode == 2 ? 2 : mode == 1 ? 1 : 0;
     const int radii[4] = {v - v / 2, h - h / 2, v / 2, h / 2};
     for (int i = 0; i < 4; ++i) {
@@ -97,7 +100,8 @@ protected:
     }
 
     // An image of the size with each pixel's premultiplied RGBA from the function.
-    static Pixels makePixels(uint32_t w, uint32_t h, const std::function<std::array<double, 4>(uint32_t, uint32_t)>& f) {
+    static Pixels makePixels(uint32_t w, uint32_t h,
+                             const std::function<std::array<double, 4>(uint32_t, uint32_t)>& f) {
         Pixels p(w, h);
         for (uint32_t y = 0; y < h; ++y)
             for (uint32_t x = 0; x < w; ++x) {

@@ -78,8 +78,8 @@ TEST_F(BokashiTest, PixelAndComputePassesAgree) {
     for (int kind = 0; kind < 3; ++kind)
         for (bool vertical : {false, true})
             for (int radius : {1, 9, 60}) {
-                SCOPED_TRACE(testing::Message() << "kind " << kind << (vertical ? " down" : " across") << " radius "
-                                                << radius);
+                SCOPED_TRACE(testing::Message()
+                             << "kind " << kind << (vertical ? " down" : " across") << " radius " << radius);
                 const uint32_t grow = kind == 0 ? 2 * radius : 0;
                 const uint32_t w = source.width + (vertical ? 0 : grow), h = source.height + (vertical ? grow : 0);
                 const size_t index = size_t(kind) * 2 + (vertical ? 1 : 0);
@@ -161,7 +161,8 @@ TEST_F(BokashiTest, GrowthClampsTo16384AroundTheCentre) {
         const Pixels out = download(*result);
         EXPECT_NEAR(out.at(8192, 1, 3), 1.0, 1e-3);
         double worst = 0;
-        for (uint32_t x = 0; x < 16384; ++x) worst = std::max(worst, std::abs(out.at(x, 0, 3) - out.at(16383 - x, 0, 3)));
+        for (uint32_t x = 0; x < 16384; ++x)
+            worst = std::max(worst, std::abs(out.at(x, 0, 3) - out.at(16383 - x, 0, 3)));
         EXPECT_LT(worst, 2e-3) << "the content is cut on one side";
         EXPECT_GT(out.at(0, 0, 3), 0.01);
         EXPECT_LT(maxDifference(out, CpuBlur::blur(source, c.size, 1.0f, 0)), 3e-3);
@@ -207,8 +208,8 @@ TEST_F(BokashiTest, FilterStep) {
         Pixels expected;
         if (strength > 0) {
             const double base = 1.0f + 0.15f * float(strength);
-            expected = CpuBlur::fromLightSpace(
-                CpuBlur::blur(CpuBlur::lightSpace(source, base), c.range, aspect, mode), base);
+            expected =
+                CpuBlur::fromLightSpace(CpuBlur::blur(CpuBlur::lightSpace(source, base), c.range, aspect, mode), base);
         } else {
             expected = CpuBlur::blur(source, c.range, aspect, mode);
         }

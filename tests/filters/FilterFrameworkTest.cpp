@@ -110,7 +110,8 @@ TEST(OptionList, BuiltInValueOrderKeepingTheFirstName) {
     const auto list = Effect::makeOptionList({{2, L"二"}, {0, L"零"}, {2, L"弐"}, {1, L"一"}, {-1, L"負"}});
     std::vector<std::pair<int32_t, std::wstring>> entries;
     for (const auto& [value, name] : list->indexMap) entries.emplace_back(value, name);
-    EXPECT_EQ(entries, (std::vector<std::pair<int32_t, std::wstring>>{{-1, L"負"}, {0, L"零"}, {1, L"一"}, {2, L"二"}}));
+    EXPECT_EQ(entries,
+              (std::vector<std::pair<int32_t, std::wstring>>{{-1, L"負"}, {0, L"零"}, {1, L"一"}, {2, L"二"}}));
     EXPECT_EQ(list->indexOf(L"二"), 2);
     EXPECT_FALSE(list->contains(L"弐"));
 }

@@ -211,8 +211,8 @@ TEST_F(InputServiceTest, PluginsOfOneExtensionAreTriedInPriorityOrder) {
 
 TEST_F(InputServiceTest, AFileFirstOpenedForItsAudioStillOpensForItsVideo) {
     // An audio-only reader comes first for mp4: its file has no video.
-    auto* audioOnly = service().registerPlugin(
-        "ScriptedReader", [] { return std::make_shared<ScriptedReader>(L"audio only", false); });
+    auto* audioOnly = service().registerPlugin("ScriptedReader",
+                                               [] { return std::make_shared<ScriptedReader>(L"audio only", false); });
     ASSERT_NE(audioOnly, nullptr);
     audioOnly->setPriority(-1);
     service().updateExtTypeList();
@@ -260,7 +260,8 @@ TEST_F(InputServiceTest, FiltersListEveryExtensionOfTheirTable) {
     const Case cases[] = {
         {service().imageFilter(), L"ImageFile", {L"*.png", L"*.jpg", L"*.bmp", L"*.gif"}},
         {service().audioFilter(), L"AudioFile", {L"*.avi", L"*.mp4", L"*.mpg", L"*.wav", L"*.mp3"}},
-        {service().videoFilter(), L"VideoFile",
+        {service().videoFilter(),
+         L"VideoFile",
          {L"*.png", L"*.jpg", L"*.bmp", L"*.gif", L"*.avi", L"*.mp4", L"*.mpg", L"*.wav", L"*.mp3"}},
     };
     for (const Case& c : cases) {

@@ -63,8 +63,9 @@ TEST(MediaFileReaderTest, VideoAndAudioReadersNeverDisturbEachOther) {
 }
 
 TEST(MediaFileReaderTest, AudioShorterThanABlockEndsInSilence) {
-    const std::string wav = GeneratedMedia::instance().make(
-        "short.wav", "-f lavfi -i sine=frequency=500:sample_rate=8000:duration=0.25 -ac 1");
+    const std::string wav =
+        GeneratedMedia::instance().make("short.wav",
+                                        "-f lavfi -i sine=frequency=500:sample_rate=8000:duration=0.25 -ac 1");
     ASSERT_FALSE(wav.empty());
     Plugin::MediaFileReader reader;
     const auto file = reader.open(System::utf8ToWide(wav));

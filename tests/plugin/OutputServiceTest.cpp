@@ -103,8 +103,7 @@ TEST_F(OutputServiceTest, AbortAsksOnceAndOnlyWhileAnExportRuns) {
 
     // A job that waits for the test, so the export is still running when Esc comes.
     struct Gate : Plugin::OutputPlugin {
-        std::shared_ptr<Plugin::OutputFile> createOutputFile(const std::wstring& path,
-                                                             const Plugin::ExportScene& scene,
+        std::shared_ptr<Plugin::OutputFile> createOutputFile(const std::wstring& path, const Plugin::ExportScene& scene,
                                                              Plugin::ExportSource* source) override {
             struct Waiting : Plugin::OutputFile {
                 using OutputFile::OutputFile;

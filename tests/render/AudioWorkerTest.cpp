@@ -48,14 +48,12 @@ public:
     std::shared_ptr<EffectBase> createInstance() const override { return std::make_shared<LevelSource>(); }
     void preInputAudio(Render::AudioRenderContext& context) override {
         RenderTest::journal().add("prepare" + at(context));
-        if (onPrepare)
-            onPrepare(context);
+        if (onPrepare) onPrepare(context);
     }
     std::shared_ptr<Media::AudioBuffer> inputAudio(Render::AudioRenderContext& context) override {
         RenderTest::journal().add("in" + at(context));
         offsets[context.frame] = context.range.offset;
-        if (none)
-            return nullptr;
+        if (none) return nullptr;
         auto out = std::make_shared<Media::AudioBuffer>();
         out->resize(context.range.count, 2);
         for (int32_t i = 0; i < out->samples; ++i) {
@@ -81,9 +79,7 @@ public:
         media = kVideo;
         placement = kVideo;
     }
-    std::shared_ptr<EffectBase> createInstance() const override {
-        return std::make_shared<PictureEffect>(name, role);
-    }
+    std::shared_ptr<EffectBase> createInstance() const override { return std::make_shared<PictureEffect>(name, role); }
 };
 
 // Audio filter multiplying the samples; as a control, the audio group control.
@@ -101,8 +97,7 @@ public:
                                                     std::shared_ptr<Media::AudioBuffer> audio) override {
         RenderTest::journal().add("filter" + at(context));
         for (int32_t c = 0; c < 2; ++c)
-            for (int32_t i = 0; i < audio->samples; ++i)
-                audio->getChannel(c)[i] *= factor;
+            for (int32_t i = 0; i < audio->samples; ++i) audio->getChannel(c)[i] *= factor;
         return audio;
     }
     void controlAudio(Render::AudioRenderContext& context) override {
@@ -191,10 +186,14 @@ TEST(AudioWorkerSamples, FramesHoldTheSamplesOfTheirTimeSpan) {
         int64_t frame, first, count;
     };
     const Case cases[] = {
-        {48000, 30, 1, 0, 0, 1600},          {48000, 30, 1, 1, 1600, 1600},
-        {48000, 30, 1, 59, 94400, 1600},     {48000, 30000, 1001, 0, 0, 1602},
-        {48000, 30000, 1001, 1, 1602, 1601}, {48000, 30000, 1001, 2, 3203, 1602},
-        {48000, 30000, 1001, 29, 46446, 1602}, {44100, 30000, 1001, 1, 1471, 1472},
+        {48000, 30, 1, 0, 0, 1600},
+        {48000, 30, 1, 1, 1600, 1600},
+        {48000, 30, 1, 59, 94400, 1600},
+        {48000, 30000, 1001, 0, 0, 1602},
+        {48000, 30000, 1001, 1, 1602, 1601},
+        {48000, 30000, 1001, 2, 3203, 1602},
+        {48000, 30000, 1001, 29, 46446, 1602},
+        {44100, 30000, 1001, 1, 1471, 1472},
         {48000, 60, 1, 3, 2400, 800},
     };
     for (const Case& c : cases) {
@@ -223,8 +222,7 @@ TEST_F(AudioWorkerTest, AnEmptySceneGivesSilenceOfTheFramesLength) {
         EXPECT_EQ(mix.channels, 2);
         ASSERT_EQ(mix.left.size(), c.samples);
         ASSERT_EQ(mix.right.size(), c.samples);
-        for (size_t i = 0; i < c.samples; ++i)
-            ASSERT_TRUE(mix.left[i] == 0 && mix.right[i] == 0) << i;
+        for (size_t i = 0; i < c.samples; ++i) ASSERT_TRUE(mix.left[i] == 0 && mix.right[i] == 0) << i;
     }
 }
 
@@ -235,10 +233,9 @@ TEST_F(AudioWorkerTest, TwoObjectsMixWithTheirVolumeAndPan) {
     };
     // A plays (0.5, 0.5), B plays (0.25, 0.125).
     const Case cases[] = {
-        {100, 0, 100, 0, 0.75f, 0.625f},
-        {50, 0, 100, 0, 0.5f, 0.375f},
-        {100, 50, 100, 0, 0.5f, 0.625f},     // A to the right: its left half as loud
-        {100, 0, 200, -100, 1.0f, 0.5f},     // B twice as loud, all left
+        {100, 0, 100, 0, 0.75f, 0.625f}, {50, 0, 100, 0, 0.5f, 0.375f},
+        {100, 50, 100, 0, 0.5f, 0.625f},  // A to the right: its left half as loud
+        {100, 0, 200, -100, 1.0f, 0.5f},  // B twice as loud, all left
         {0, 0, 100, 100, 0.0f, 0.125f},
     };
     level(0, 0.5f, 0.5f);
@@ -246,8 +243,8 @@ TEST_F(AudioWorkerTest, TwoObjectsMixWithTheirVolumeAndPan) {
     const auto a = scene->findLayerObject(0, 0, EffectBase::kAudio);
     const auto b = scene->findLayerObject(1, 0, EffectBase::kAudio);
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.volumeA) + " " + std::to_string(c.panA) + " " + std::to_string(c.volumeB) +
-                     " " + std::to_string(c.panB));
+        SCOPED_TRACE(std::to_string(c.volumeA) + " " + std::to_string(c.panA) + " " + std::to_string(c.volumeB) + " " +
+                     std::to_string(c.panB));
         output(*a).volume.setValue(c.volumeA, 0);
         output(*a).pan.setValue(c.panA, 0);
         output(*b).volume.setValue(c.volumeB, 0);
@@ -264,8 +261,7 @@ TEST_F(AudioWorkerTest, TwoObjectsMixWithTheirVolumeAndPan) {
 TEST_F(AudioWorkerTest, TheSampleOffsetCountsFromTheObjectsStart) {
     LevelSource& late = level(1, 1, 1, 10);
     LevelSource& early = level(2, 1, 1, 0);
-    for (const int32_t frame : {10, 11, 40})
-        render(frame);
+    for (const int32_t frame : {10, 11, 40}) render(frame);
     EXPECT_EQ(late.offsets[10], 0);
     EXPECT_EQ(late.offsets[11], 1600);
     EXPECT_EQ(late.offsets[40], 48000);
@@ -296,12 +292,11 @@ TEST_F(AudioWorkerTest, AGroupControlsFiltersRunAfterEachInnerObjects) {
     const Mix mix = render(0);
     // (0.125 x 2 x 3) + (0.0625 x 2 x 3): the filter object on layer 5 sits in the chain of layer 4 only.
     EXPECT_FLOAT_EQ(mix.left[0], 0.75f + 0.1875f);
-    const std::vector<std::string> expected = {"control @L2", "in @L4",     "filter @L5",
-                                               "filter @L2",  "in @L7",     "filter @L2"};
+    const std::vector<std::string> expected = {"control @L2", "in @L4", "filter @L5",
+                                               "filter @L2",  "in @L7", "filter @L2"};
     std::vector<std::string> ran;
     for (auto& line : RenderTest::journal().take())
-        if (line.rfind("prepare", 0) != 0)
-            ran.push_back(line);
+        if (line.rfind("prepare", 0) != 0) ran.push_back(line);
     EXPECT_EQ(ran, expected);
 }
 
@@ -364,8 +359,7 @@ TEST_F(AudioWorkerTest, ASceneBlockHoldsTheFramesOfItsSecond) {
         int64_t frame = 0;
         for (int32_t i = 0; i < out->samples; ++i) {
             const int64_t sample = static_cast<int64_t>(c.block) * 48000 + i;
-            while (Render::RenderAudioWorker::firstSample(*inner, frame + 1) <= sample)
-                ++frame;
+            while (Render::RenderAudioWorker::firstSample(*inner, frame + 1) <= sample) ++frame;
             ASSERT_EQ(out->getChannel(0)[i], static_cast<float>(frame)) << i;
             ASSERT_EQ(out->getChannel(1)[i], static_cast<float>(frame)) << i;
         }
@@ -387,8 +381,7 @@ TEST_F(AudioWorkerTest, ASceneBlockOfTheSceneItselfIsSilentAndWarned) {
     render(0);
     const auto out = block.get_future().get();
     ASSERT_EQ(out->samples, 48000);
-    for (int32_t i = 0; i < out->samples; i += 997)
-        ASSERT_EQ(out->getChannel(0)[i], 0.0f) << i;
+    for (int32_t i = 0; i < out->samples; i += 997) ASSERT_EQ(out->getChannel(0)[i], 0.0f) << i;
     const auto warnings = log.messages("WARN");
     ASSERT_FALSE(warnings.empty());
     EXPECT_EQ(warnings.front().rfind("recursive scene. index=0", 0), 0u) << warnings.front();
@@ -429,7 +422,8 @@ TEST_F(AudioWorkerTest, ANestedWalkLeavesTheOuterGroupsAlone) {
     LevelSource& outer = level(3, 0.125f, 0.125f);
     std::promise<void> blockDone;
     outer.onPrepare = [&](Render::AudioRenderContext&) {
-        worker.createSceneAudioBlock(*inner, 0, [&](std::shared_ptr<Media::AudioBlockBuffer>) { blockDone.set_value(); });
+        worker.createSceneAudioBlock(*inner, 0,
+                                     [&](std::shared_ptr<Media::AudioBlockBuffer>) { blockDone.set_value(); });
     };
     level(5, 0.0625f, 0.0625f);
     const Mix mix = render(0);

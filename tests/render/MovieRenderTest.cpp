@@ -65,12 +65,9 @@ public:
     MovieCatalog() : previous_(current()) { setCurrent(this); }
     ~MovieCatalog() override { setCurrent(previous_); }
     const EffectBase& findEffect(const std::wstring& name) const override {
-        if (name == Effect::MovieLoad::kName)
-            return movie_;
-        if (name == kPlay)
-            return play_;
-        if (name == Effect::SceneLoad::kName)
-            return scene_;
+        if (name == Effect::MovieLoad::kName) return movie_;
+        if (name == kPlay) return play_;
+        if (name == Effect::SceneLoad::kName) return scene_;
         throw System::messageException("MovieCatalog::findEffect", "not found effect.");
     }
     const EffectBase& getOutputEffect(const EffectBase&) const override { return play_; }
@@ -86,12 +83,10 @@ private:
 std::vector<uint8_t> readAll(const std::string& command) {
     std::vector<uint8_t> out;
     FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return out;
+    if (!pipe) return out;
     uint8_t chunk[65536];
     size_t n;
-    while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0)
-        out.insert(out.end(), chunk, chunk + n);
+    while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0) out.insert(out.end(), chunk, chunk + n);
     pclose(pipe);
     return out;
 }
@@ -106,8 +101,9 @@ protected:
         scene->videoWidth = 64;
         scene->videoHeight = 48;
         path = GeneratedMedia::instance().make(
-            "movie.mp4", "-f lavfi -i testsrc2=s=64x48:r=30:d=3 -f lavfi -i sine=sample_rate=48000:duration=3 "
-                         "-c:v libx264 -pix_fmt yuv420p -c:a aac -ac 2 -shortest");
+            "movie.mp4",
+            "-f lavfi -i testsrc2=s=64x48:r=30:d=3 -f lavfi -i sine=sample_rate=48000:duration=3 "
+            "-c:v libx264 -pix_fmt yuv420p -c:a aac -ac 2 -shortest");
         ASSERT_FALSE(path.empty()) << "ffmpeg could not make the file";
         auto object = scene->createObject(Effect::MovieLoad::kName, 0, 0, 89);
         scene->update();
@@ -137,8 +133,8 @@ protected:
 };
 
 TEST_F(MovieRenderTest, FramesAreTheDecodedFramesOfTheFile) {
-    const std::vector<uint8_t> reference = readAll("ffmpeg -nostdin -v error -i '" + path +
-                                                   "' -f rawvideo -pix_fmt rgb24 -");
+    const std::vector<uint8_t> reference =
+        readAll("ffmpeg -nostdin -v error -i '" + path + "' -f rawvideo -pix_fmt rgb24 -");
     const size_t frameBytes = 64 * 48 * 3;
     ASSERT_GE(reference.size(), frameBytes * 90);
     for (const int32_t frame : {0, 1, 29, 45, 89}) {
@@ -158,8 +154,7 @@ TEST_F(MovieRenderTest, FramesAreTheDecodedFramesOfTheFile) {
 }
 
 TEST_F(MovieRenderTest, SoundIsTheDecodedSoundOfTheFile) {
-    const std::vector<uint8_t> bytes =
-        readAll("ffmpeg -nostdin -v error -i '" + path + "' -f f32le -ac 2 -ar 48000 -");
+    const std::vector<uint8_t> bytes = readAll("ffmpeg -nostdin -v error -i '" + path + "' -f f32le -ac 2 -ar 48000 -");
     std::vector<float> reference(bytes.size() / 4);
     std::memcpy(reference.data(), bytes.data(), reference.size() * 4);
     Render::RenderAudioWorker audio{[this] { return std::make_unique<Edit::ReadSection>(lock, scene, nullptr); }};
@@ -179,7 +174,8 @@ TEST_F(MovieRenderTest, SoundIsTheDecodedSoundOfTheFile) {
         for (size_t i = 0; i < 1600; ++i) {
             const size_t at = (static_cast<size_t>(frame) * 1600 + i) * 2;
             ASSERT_LT(at + 1, reference.size());
-            worst = std::max({worst, std::fabs(double{left[i]} - reference[at]), std::fabs(double{right[i]} - reference[at + 1])});
+            worst = std::max(
+                {worst, std::fabs(double{left[i]} - reference[at]), std::fabs(double{right[i]} - reference[at + 1])});
         }
         EXPECT_LT(worst, 1e-3);
     }
@@ -196,14 +192,16 @@ TEST_F(MovieRenderTest, ASceneSourceShowsAndPlaysAnotherScene) {
     auto outer = std::make_shared<Edit::Scene>(0, 0);
     outer->videoWidth = 64;
     outer->videoHeight = 48;
-    Render::RenderAudioWorker audio{[&outer, this] { return std::make_unique<Edit::ReadSection>(lock, outer, nullptr); }};
+    Render::RenderAudioWorker audio{
+        [&outer, this] { return std::make_unique<Edit::ReadSection>(lock, outer, nullptr); }};
     Render::RenderSceneSource scenes([&](int32_t id) { return id == 1 ? inner : nullptr; }, worker, audio);
     caches->setSceneSource(&scenes);
 
     // What the movie's own scene shows and plays.
     const RenderTest::Frame direct = render(45);
     std::vector<float> directLeft;
-    Render::RenderAudioWorker innerAudio{[&inner, this] { return std::make_unique<Edit::ReadSection>(lock, inner, nullptr); }};
+    Render::RenderAudioWorker innerAudio{
+        [&inner, this] { return std::make_unique<Edit::ReadSection>(lock, inner, nullptr); }};
     for (int pass = 0; pass < 2; ++pass) {
         innerAudio.requestRenderingAudio(Render::kRenderExport, 45, [&](int32_t, Media::AudioBuffer& mix) {
             directLeft.assign(mix.getChannel(0), mix.getChannel(0) + mix.samples);

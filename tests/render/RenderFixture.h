@@ -46,8 +46,7 @@ public:
     std::vector<std::string> messages(const std::string& level) {
         std::vector<std::string> out;
         for (const auto& line : lines())
-            if (line.level == level)
-                out.push_back(line.message);
+            if (line.level == level) out.push_back(line.message);
         return out;
     }
 
@@ -64,8 +63,7 @@ struct Frame {
     const float* at(uint32_t x, uint32_t y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
     bool clear() const {
         for (float v : rgba)
-            if (v != 0)
-                return false;
+            if (v != 0) return false;
         return true;
     }
 };
@@ -89,8 +87,7 @@ inline Frame readFrame(int32_t frame, Media::RenderBuffer& buffer) {
     out.frame = frame;
     out.width = buffer.width;
     out.height = buffer.height;
-    if (!buffer.texture)
-        return out;
+    if (!buffer.texture) return out;
     const auto image = buffer.readImageBuffer();
     out.rgba.resize(static_cast<size_t>(out.width) * out.height * 4);
     for (uint32_t y = 0; y < out.height; ++y)

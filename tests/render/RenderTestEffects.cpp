@@ -46,19 +46,15 @@ std::shared_ptr<EffectBase> SolidTestSource::createInstance() const { return std
 
 void SolidTestSource::preInputVideo(Render::RenderContext& context) {
     journal().add("prepare " + tag + at(context));
-    if (onPrepare)
-        onPrepare(context);
+    if (onPrepare) onPrepare(context);
 }
 
 std::shared_ptr<Media::ResourceBuffer> SolidTestSource::inputVideo(Render::RenderContext& context) {
     journal().add("in " + tag);
     seenGroupLayer = context.view.groupControl ? context.view.groupControl->layer : -1;
-    if (onInput)
-        onInput();
-    if (failInput)
-        throw std::runtime_error("solid source failed");
-    if (none)
-        return nullptr;
+    if (onInput) onInput();
+    if (failInput) throw std::runtime_error("solid source failed");
+    if (none) return nullptr;
     auto image = std::make_shared<Media::ResourceBuffer>(width, height);
     image->Direct3D->context->clearRenderTargetView(image->getRenderTargetView(), color);
     return image;
@@ -88,9 +84,7 @@ PassTestFilter::PassTestFilter() {
 
 std::shared_ptr<EffectBase> PassTestFilter::createInstance() const { return std::make_shared<PassTestFilter>(); }
 
-void PassTestFilter::preInputVideo(Render::RenderContext& context) {
-    journal().add("prepare " + tag + at(context));
-}
+void PassTestFilter::preInputVideo(Render::RenderContext& context) { journal().add("prepare " + tag + at(context)); }
 
 std::shared_ptr<Media::ResourceBuffer> PassTestFilter::filterVideo(Render::RenderContext& context,
                                                                    std::shared_ptr<Media::ResourceBuffer> image) {
@@ -147,8 +141,7 @@ const EffectBase& TestEffects::findEffect(const std::wstring& name) const {
 }
 
 const EffectBase& TestEffects::getOutputEffect(const EffectBase& input) const {
-    if (input.role == EffectBase::kInput)
-        return findEffect(input.media == EffectBase::kAudio ? kToneOut : kCopy);
+    if (input.role == EffectBase::kInput) return findEffect(input.media == EffectBase::kAudio ? kToneOut : kCopy);
     throw System::messageException("RenderTest::TestEffects::getOutputEffect", "invalid input effect type.");
 }
 

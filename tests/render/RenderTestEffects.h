@@ -47,8 +47,8 @@ public:
     std::string tag = "?";
     float color[4] = {1, 1, 1, 1};
     uint32_t width = 2, height = 2;
-    bool none = false;         // gives no image
-    bool failInput = false;    // throws from inputVideo
+    bool none = false;       // gives no image
+    bool failInput = false;  // throws from inputVideo
     // Runs on the render thread in preInputVideo, after the journal line.
     std::function<void(Render::RenderContext&)> onPrepare;
     // Runs on the per-object thread in inputVideo, after the journal line.

@@ -30,8 +30,12 @@ TEST_F(ResourceCacheTest, KeepsTheMostRecentlyUsedWithinTheBudget) {
         {"larger than the budget", 1000, {"+a 2000"}, 0, {}, {"a"}},
         {"larger than the budget evicts every older entry", 1000, {"+a 100", "+b 2000"}, 0, {}, {"a", "b"}},
         {"exactly the budget", 1000, {"+a 1000"}, 1000, {"a"}, {}},
-        {"re-adding replaces the size and makes it recent", 1000, {"+a 400", "+b 400", "+a 500", "+c 200"}, 700,
-         {"a", "c"}, {"b"}},
+        {"re-adding replaces the size and makes it recent",
+         1000,
+         {"+a 400", "+b 400", "+a 500", "+c 200"},
+         700,
+         {"a", "c"},
+         {"b"}},
         {"finding a missing name changes nothing", 1000, {"+a 400", "?x", "+b 600"}, 1000, {"a", "b"}, {"x"}},
     };
     for (const Case& c : cases) {
@@ -49,10 +53,8 @@ TEST_F(ResourceCacheTest, KeepsTheMostRecentlyUsedWithinTheBudget) {
         }
         EXPECT_EQ(cache.used(), c.used);
         EXPECT_EQ(cache.size(), c.kept.size());
-        for (const auto& name : c.kept)
-            EXPECT_EQ(cache.find(name), stored[name]) << name;
-        for (const auto& name : c.evicted)
-            EXPECT_EQ(cache.find(name), nullptr) << name;
+        for (const auto& name : c.kept) EXPECT_EQ(cache.find(name), stored[name]) << name;
+        for (const auto& name : c.evicted) EXPECT_EQ(cache.find(name), nullptr) << name;
     }
 }
 

@@ -46,11 +46,11 @@ TEST_F(VideoWorkerTest, LaterLayersDrawOverEarlierOnesAndOnlyTheirOwnPixels) {
         uint32_t x, y;
         float r, g, a;
     } expected[] = {
-        {0, 0, 1, 0, 1},    // A alone
-        {3, 3, 0, 0.5f, 1}, // B over A
-        {5, 4, 0, 0.5f, 1}, // B alone
-        {7, 0, 0, 0, 0},    // nothing
-        {1, 5, 0, 0, 0},    // below A
+        {0, 0, 1, 0, 1},     // A alone
+        {3, 3, 0, 0.5f, 1},  // B over A
+        {5, 4, 0, 0.5f, 1},  // B alone
+        {7, 0, 0, 0, 0},     // nothing
+        {1, 5, 0, 0, 0},     // below A
     };
     for (const auto& e : expected) {
         SCOPED_TRACE(std::to_string(e.x) + "," + std::to_string(e.y));
@@ -69,8 +69,7 @@ TEST_F(VideoWorkerTest, FilterObjectsAfterAnObjectJoinItsChainUpToTheNextObject)
         SetUp();
         solid(1, "A");
         filterObject(2, "f2");
-        if (gap == kAudioOnly)
-            add(kTone, 3);
+        if (gap == kAudioOnly) add(kTone, 3);
         if (gap == kHidden) {
             solid(3, "H");
             scene->layers[3]->layer->hide = true;
@@ -110,8 +109,8 @@ TEST_F(VideoWorkerTest, AFilterGivingNoImageStopsTheObjectOnly) {
     const Frame f = render(0);
     const Steps s = steps();
     EXPECT_EQ(s.drawn, (Strings{"in A", "filter stop @L0", "in B", "out @L2", "in C"}));
-    EXPECT_FLOAT_EQ(f.at(0, 0)[3], 0);  // A not drawn
-    EXPECT_FLOAT_EQ(f.at(4, 0)[2], 1);  // B drawn
+    EXPECT_FLOAT_EQ(f.at(0, 0)[3], 0);                 // A not drawn
+    EXPECT_FLOAT_EQ(f.at(4, 0)[2], 1);                 // B drawn
     EXPECT_EQ(worker.previousObjectImage(), nullptr);  // dropped at the end of the walk
 }
 
@@ -131,19 +130,16 @@ TEST_F(VideoWorkerTest, GroupRangesDecideWhichObjectsTheGroupActsOn) {
         scene = std::make_shared<Edit::Scene>(0, 0);
         SetUp();
         auto group = control(kGroupName, 3, c.range);
-        if (c.withFilter)
-            filter(group, "g");
+        if (c.withFilter) filter(group, "g");
         std::shared_ptr<Edit::Object> objects[3];
-        for (int32_t i = 0; i < 3; ++i)
-            objects[i] = solid(4 + i, "O" + std::to_string(4 + i));
+        for (int32_t i = 0; i < 3; ++i) objects[i] = solid(4 + i, "O" + std::to_string(4 + i));
         ASSERT_EQ(render(0).frame, 0);
         const Steps s = steps();
         Strings drawn{"control @L3"};
         for (int32_t i = 0; i < 3; ++i) {
             EXPECT_EQ(source(*objects[i]).seenGroupLayer, c.groupOf[i]) << "layer " << 4 + i;
             drawn.push_back("in O" + std::to_string(4 + i));
-            if (c.withFilter && c.groupOf[i] == 3)
-                drawn.push_back("filter g @L3");
+            if (c.withFilter && c.groupOf[i] == 3) drawn.push_back("filter g @L3");
             drawn.push_back("out @L" + std::to_string(4 + i));
         }
         EXPECT_EQ(s.drawn, drawn);
@@ -226,8 +222,7 @@ TEST_F(VideoWorkerTest, AQueuedPreviewIsReplacedByTheNextPreview) {
     std::vector<std::pair<int32_t, int32_t>> done;  // (tag, frame)
     const auto request = [&](Render::RenderTaskType tag, int32_t frame, bool hold) {
         worker.requestRenderingFrame(tag, frame, [&, tag, hold](int32_t f, Media::RenderBuffer&, Anchor::AnchorList*) {
-            if (hold)
-                open.wait();
+            if (hold) open.wait();
             const std::lock_guard guard(mutex);
             done.emplace_back(tag, f);
         });

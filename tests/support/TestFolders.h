@@ -20,8 +20,7 @@ protected:
         root_ = pattern;
         std::filesystem::create_directories(root_ / "install");
         std::filesystem::create_directories(root_ / "xdg");
-        if (const char* old = std::getenv("XDG_DATA_HOME"))
-            oldDataHome_ = old;
+        if (const char* old = std::getenv("XDG_DATA_HOME")) oldDataHome_ = old;
         setenv("XDG_DATA_HOME", (root_ / "xdg").c_str(), 1);
         System::FileName::resetVariableList(System::utf8ToWide((root_ / "install" / "velmo2").string()));
     }

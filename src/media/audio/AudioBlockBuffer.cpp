@@ -43,8 +43,7 @@ AudioBlockBuffer::AudioBlockBuffer(const RawAudioBuffer& raw) {
         }
     } else {
         throw System::formatException("Media::AudioBlockBuffer::AudioBlockBuffer", "invalid convert audio format.",
-                                      L"format=%d bit=%d channel=%d", raw.formatTag, raw.bitsPerSample,
-                                      raw.channels);
+                                      L"format=%d bit=%d channel=%d", raw.formatTag, raw.bitsPerSample, raw.channels);
     }
 }
 

@@ -129,8 +129,7 @@ void AudioBuffer::convertTo(RawAudioBuffer& block) const {
         for (int32_t i = 0; i < padded; ++i) out[i] = right[i] + left[i];
         break;
     }
-    case Kind::None:
-        break;
+    case Kind::None: break;
     }
 }
 

@@ -152,8 +152,7 @@ void XAudio2Service::releasePlayedBuffers() {
 void XAudio2Service::clearBuffer() {
     if (sourceVoice != nullptr) {
         if (const auto hr = sourceVoice->flushSourceBuffers(); Platform::failed(hr))
-            throw System::hresultException("sourceVoice->FlushSourceBuffers", "Media::XAudio2Service::clearBuffer",
-                                           hr);
+            throw System::hresultException("sourceVoice->FlushSourceBuffers", "Media::XAudio2Service::clearBuffer", hr);
     }
     blocks.clear();
     blockBytes = 0;

@@ -55,8 +55,7 @@ bool AudioDecompressor::formatTagCallback(uint32_t driverId, uint16_t formatTag,
 }
 
 bool AudioDecompressor::open() {
-    if (!source_ || source_->formatTag == Codecs::kWaveFormatPcm ||
-        source_->formatTag == Codecs::kWaveFormatIeeeFloat)
+    if (!source_ || source_->formatTag == Codecs::kWaveFormatPcm || source_->formatTag == Codecs::kWaveFormatIeeeFloat)
         return false;
     close();
     const auto& drivers = driverTable();

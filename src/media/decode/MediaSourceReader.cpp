@@ -114,8 +114,8 @@ void MediaSourceReader::getVideoInfo() {
     info.height = type.height;
     info.frameRateNumerator = type.frameRateNumerator;
     info.frameRateDenominator = type.frameRateDenominator;
-    const int64_t stride = type.hasDefaultStride ? type.defaultStride
-                                                 : static_cast<int64_t>(info.bytesPerPixel) * info.width;
+    const int64_t stride =
+        type.hasDefaultStride ? type.defaultStride : static_cast<int64_t>(info.bytesPerPixel) * info.width;
     info.pitch = static_cast<uint32_t>(stride < 0 ? -stride : stride);
     // In 128 bits: a large rate numerator times a long duration overflows 64.
     const __int128 den = static_cast<__int128>(info.frameRateDenominator) * kSecond;
@@ -197,10 +197,11 @@ void MediaSourceReader::seekAudioPosition(int64_t t) {
 void MediaSourceReader::getVideoSample(int64_t t) {
     // A frame is due from half a frame before its time: frame times and the request are
     // both rounded to 100 ns, and a container may start the video a few milliseconds late.
-    const int64_t tolerance = videoInfo.frameRateNumerator == 0
-                                  ? 0
-                                  : static_cast<int64_t>(static_cast<__int128>(kSecond) * videoInfo.frameRateDenominator /
-                                                         (2 * static_cast<__int128>(videoInfo.frameRateNumerator)));
+    const int64_t tolerance =
+        videoInfo.frameRateNumerator == 0
+            ? 0
+            : static_cast<int64_t>(static_cast<__int128>(kSecond) * videoInfo.frameRateDenominator /
+                                   (2 * static_cast<__int128>(videoInfo.frameRateNumerator)));
     while (!currentSample || sampleTime + sampleDuration <= t + tolerance) {
         uint32_t flags = 0;
         int64_t time = 0;
@@ -220,8 +221,8 @@ void MediaSourceReader::getVideoSample(int64_t t) {
 
 std::shared_ptr<ImageBuffer> MediaSourceReader::readVideo(int32_t frame) {
     if (!reader || videoInfo.frameRateNumerator == 0) return nullptr;
-    const double exact = static_cast<double>(frame) * kSecond * videoInfo.frameRateDenominator /
-                         videoInfo.frameRateNumerator;
+    const double exact =
+        static_cast<double>(frame) * kSecond * videoInfo.frameRateDenominator / videoInfo.frameRateNumerator;
     int64_t t = exact <= 0 ? 0 : exact >= static_cast<double>(duration) ? duration : std::llround(exact);
     t = std::clamp<int64_t>(t, 0, std::max<int64_t>(duration, 0));
     if (needsSeek(t)) seekVideoPosition(t);
@@ -256,10 +257,11 @@ void MediaSourceReader::getAudioSample(int64_t p) {
         }
         // Rounded to the nearest frame: the time stamp itself was rounded to 100 ns.
         sampleStart = sampleFrames != 0 ? sampleStart + sampleFrames : nearestFrame(audioInfo.sampleRate, time);
-        sampleFrames = audioInfo.blockAlign == 0 ? 0
-                                                 : static_cast<int32_t>(std::min<size_t>(
-                                                       sample->bytes.size() / audioInfo.blockAlign,
-                                                       static_cast<size_t>(std::numeric_limits<int32_t>::max())));
+        sampleFrames =
+            audioInfo.blockAlign == 0
+                ? 0
+                : static_cast<int32_t>(std::min<size_t>(sample->bytes.size() / audioInfo.blockAlign,
+                                                        static_cast<size_t>(std::numeric_limits<int32_t>::max())));
         sampleTime = time;
         currentSample = std::move(sample);
         // An empty sample is stepped over; sampleFrames 0 makes the next one place itself by its time.

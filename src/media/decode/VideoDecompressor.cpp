@@ -12,9 +12,7 @@ namespace {
 
 static_assert(sizeof(Codecs::BitmapHeader) == sizeof(BitmapInfoHeader));
 
-Codecs::BitmapHeader toCodec(const BitmapInfoHeader& h) {
-    return std::bit_cast<Codecs::BitmapHeader>(h);
-}
+Codecs::BitmapHeader toCodec(const BitmapInfoHeader& h) { return std::bit_cast<Codecs::BitmapHeader>(h); }
 
 Codecs::Rect frameRect(const BitmapInfoHeader& h) {
     const int32_t height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
@@ -70,8 +68,8 @@ bool VideoDecompressor::decode(const void* data, uint32_t size, bool flag) {
     const Codecs::BitmapHeader out = toCodec(output_);
     const uint32_t flags = flag ? Codecs::kDecompressNotKeyFrame : 0;
     if (begunEx_) {
-        Codecs::DecompressEx record{flags, &in, data, &out, outputBuffer_.data(), frameRect(output_),
-                                    frameRect(output_)};
+        Codecs::DecompressEx record{
+            flags, &in, data, &out, outputBuffer_.data(), frameRect(output_), frameRect(output_)};
         return guardedSend("Media::VideoDecompressor::decodeEx", true, &record) == Codecs::kIcOk;
     }
     Codecs::Decompress record{flags, &in, data, &out, outputBuffer_.data(), fourCC(flag ? "00dc" : "00db")};

@@ -27,7 +27,8 @@ std::unique_ptr<Media::ResourceBuffer> FigureData::createImage(uint32_t width, u
     Media::Direct3DService* d3d = Media::Direct3DService::get();
     auto buffer = Media::ResourceBuffer::createBlank(width, height, format != 0 ? format : d3d->pixelFormat);
     if (!buffer->texture) return nullptr;
-    if ((kind == kBackground || kind == kRectangle) && (lineWidth * 2 >= float(width) || lineWidth * 2 >= float(height))) {
+    if ((kind == kBackground || kind == kRectangle) &&
+        (lineWidth * 2 >= float(width) || lineWidth * 2 >= float(height))) {
         const float c[4] = {color.r, color.g, color.b, color.a};
         d3d->context->clearRenderTargetView(buffer->getRenderTargetView(), c);
         return buffer;

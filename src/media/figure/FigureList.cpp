@@ -19,10 +19,10 @@ FigureList::FigureList(const std::vector<std::unique_ptr<PathData>>& paths, cons
         int32_t kind;
     };
     static constexpr Builtin kBuiltins[] = {
-        {L"背景", PathData::kSquare, FigureData::kBackground},   {L"円", PathData::kCircle, FigureData::kCircle},
-        {L"四角形", PathData::kSquare, FigureData::kRectangle},  {L"三角形", PathData::kTriangle, FigureData::kPath},
-        {L"五角形", PathData::kPentagon, FigureData::kPath},     {L"六角形", PathData::kHexagon, FigureData::kPath},
-        {L"星型", PathData::kStar, FigureData::kPath},           {L"ハート", PathData::kHeart, FigureData::kPath},
+        {L"背景", PathData::kSquare, FigureData::kBackground},  {L"円", PathData::kCircle, FigureData::kCircle},
+        {L"四角形", PathData::kSquare, FigureData::kRectangle}, {L"三角形", PathData::kTriangle, FigureData::kPath},
+        {L"五角形", PathData::kPentagon, FigureData::kPath},    {L"六角形", PathData::kHexagon, FigureData::kPath},
+        {L"星型", PathData::kStar, FigureData::kPath},          {L"ハート", PathData::kHeart, FigureData::kPath},
     };
     for (const Builtin& b : kBuiltins)
         figures.emplace_back(b.name, size_t(b.path) < paths.size() ? paths[size_t(b.path)].get() : nullptr,

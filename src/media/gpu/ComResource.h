@@ -35,7 +35,8 @@ public:
         // A copy runs, so a generator that replaces its holder's generator
         // cannot destroy itself while running.
         Generator run = generator;
-        if (!run) throw System::messageException(ComResourceName<T>::createResourceScope, "resource generator not set.");
+        if (!run)
+            throw System::messageException(ComResourceName<T>::createResourceScope, "resource generator not set.");
         run(&object);
         return object.get();
     }

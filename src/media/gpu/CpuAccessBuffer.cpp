@@ -6,7 +6,8 @@
 namespace Media {
 
 CpuAccessBuffer::CpuAccessBuffer(uint32_t width, uint32_t height, int32_t format) {
-    if (const Platform::Result hr = Direct3DService::get()->device->createStagingTexture(width, height, format, texture);
+    if (const Platform::Result hr =
+            Direct3DService::get()->device->createStagingTexture(width, height, format, texture);
         Platform::failed(hr))
         throw System::hresultException("Direct3DService::get().device->CreateTexture2D",
                                        "Media::CpuAccessBuffer::CpuAccessBuffer", hr);

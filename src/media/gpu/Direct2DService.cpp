@@ -11,8 +11,6 @@ Direct2DService::Direct2DService() {
     fontManager.registerFont(*writeFactory);
 }
 
-Direct2DService::~Direct2DService() {
-    writeFactory.reset();
-}
+Direct2DService::~Direct2DService() { writeFactory.reset(); }
 
 }  // namespace Media

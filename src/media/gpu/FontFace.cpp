@@ -14,7 +14,8 @@ void FontFace::setFont(const std::wstring& name, float size, bool bold, bool ita
     if (const auto hr = font->createFontFace(face); Platform::failed(hr))
         throw System::hresultException("font->CreateFontFace", kScope, hr);
     const Platform::draw2d::FontMetrics metrics = face->metrics();
-    if (metrics.designUnitsPerEm == 0) throw System::hresultException("fontFace->QueryInterface", kScope, Platform::kFail);
+    if (metrics.designUnitsPerEm == 0)
+        throw System::hresultException("fontFace->QueryInterface", kScope, Platform::kFail);
     fontFace.object = std::move(face);
     this->size = size;
     this->vertical = vertical ? 1.0f : 0.0f;

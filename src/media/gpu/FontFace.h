@@ -7,8 +7,7 @@
 namespace Media {
 template <>
 struct ComResourceName<Platform::draw2d::FontFace> {
-    static constexpr const char* createResourceScope =
-        "Media::ComResource<struct IDWriteFontFace1>::createResource";
+    static constexpr const char* createResourceScope = "Media::ComResource<struct IDWriteFontFace1>::createResource";
 };
 }  // namespace Media
 

@@ -42,7 +42,8 @@ void FontManager::registerFont(const D2::FontCollection& collection) {
             const bool localized = familyName != nullptr;
             if (familyName == nullptr) familyName = D2::findLocalizedName(family->familyNames(), "en-us");
             if (familyName == nullptr && !family->familyNames().empty()) familyName = &family->familyNames().front();
-            if (familyName == nullptr) throw System::hresultException("familyNames->GetString", kScope, Platform::kFail);
+            if (familyName == nullptr)
+                throw System::hresultException("familyNames->GetString", kScope, Platform::kFail);
             for (uint32_t f = 0; f < family->fontCount(); ++f) {
                 const auto font = family->font(f);
                 if (!font) throw System::hresultException("family->GetFont", kScope, Platform::kFail);

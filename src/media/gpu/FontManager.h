@@ -18,7 +18,11 @@ namespace Media {
 class FontDefine {
 public:
     FontDefine(std::wstring name, int32_t order, bool hidden, std::shared_ptr<Platform::draw2d::Font> font)
-        : fontName(std::move(name)), defaultOrder(order), order(order), defaultHidden(hidden), hide(hidden),
+        : fontName(std::move(name)),
+          defaultOrder(order),
+          order(order),
+          defaultHidden(hidden),
+          hide(hidden),
           font(std::move(font)) {}
     virtual ~FontDefine() = default;
     virtual const std::wstring& getName() const { return fontName; }

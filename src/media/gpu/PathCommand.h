@@ -43,7 +43,12 @@ class PathCommandArcTo : public PathCommand {
 public:
     PathCommandArcTo(float endX, float endY, float radiusX, float radiusY, float rotation, uint8_t largeArc,
                      uint8_t clockwise)
-        : endX(endX), endY(endY), radiusX(radiusX), radiusY(radiusY), rotation(rotation), largeArc(largeArc),
+        : endX(endX),
+          endY(endY),
+          radiusX(radiusX),
+          radiusY(radiusY),
+          rotation(rotation),
+          largeArc(largeArc),
           clockwise(clockwise) {}
     void apply(PathContext& context) const override;
     float endX, endY, radiusX, radiusY, rotation;

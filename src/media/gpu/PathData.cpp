@@ -39,7 +39,8 @@ std::unique_ptr<D2::PathGeometry> PathData::createPathGeometry(float px, float p
     static constexpr const char* kScope = "Resource::PathData::createPathGeometry";
     auto geometry = std::make_unique<D2::PathGeometry>();
     D2::GeometrySink* sink = nullptr;
-    if (const auto hr = geometry->open(sink); Platform::failed(hr)) throw System::hresultException("path->Open", kScope, hr);
+    if (const auto hr = geometry->open(sink); Platform::failed(hr))
+        throw System::hresultException("path->Open", kScope, hr);
     PathContext context;
     context.sink = sink;
     context.scaleX = double(w) / width;

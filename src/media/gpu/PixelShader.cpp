@@ -112,7 +112,9 @@ void PixelShader::drawQuadUv(PixelShader& ps, const Platform::gpu::BlendState* b
     drawWith(ps, blend, factor, list.textureQuadShader, list.textureQuad);
 }
 
-void PixelShader::bindConstant(Buffer* constant) { Direct3D->context->setConstantBuffer(ShaderStage::Pixel, 0, constant); }
+void PixelShader::bindConstant(Buffer* constant) {
+    Direct3D->context->setConstantBuffer(ShaderStage::Pixel, 0, constant);
+}
 
 void PixelShader::bindSource(uint32_t slot, Platform::gpu::View* view) {
     Direct3D->context->setShaderResource(ShaderStage::Pixel, slot, view);

@@ -72,7 +72,8 @@ void RenderBuffer::createTexture2D(uint32_t w, uint32_t h) {
 
 void RenderBuffer::createRenderTargetView() {
     renderTargetView = nullptr;
-    const Platform::Result hr = texture ? texture->view(ViewKind::RenderTarget, renderTargetView) : Platform::kInvalidArg;
+    const Platform::Result hr =
+        texture ? texture->view(ViewKind::RenderTarget, renderTargetView) : Platform::kInvalidArg;
     if (Platform::failed(hr))
         throw System::hresultException("Direct3D.device->CreateRenderTargetView",
                                        "Media::RenderBuffer::createRenderTargetView", hr);
@@ -120,9 +121,7 @@ ResourceBuffer* RenderBuffer::auxiliary(std::unique_ptr<ResourceBuffer>& slot, i
     return slot.get();
 }
 
-ResourceBuffer* RenderBuffer::getDepthBuffer() {
-    return auxiliary(depthBuffer, PixelFormat::kR32Float, clearDepth);
-}
+ResourceBuffer* RenderBuffer::getDepthBuffer() { return auxiliary(depthBuffer, PixelFormat::kR32Float, clearDepth); }
 ResourceBuffer* RenderBuffer::getTransparentBuffer() { return auxiliary(transparentBuffer, format, clearTransparent); }
 ResourceBuffer* RenderBuffer::getTransparentDepthBuffer() {
     return auxiliary(transparentDepthBuffer, PixelFormat::kR32Float, clearDepth);

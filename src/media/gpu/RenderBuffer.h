@@ -36,11 +36,11 @@ public:
     Platform::gpu::View* createUnorderedAccessView();
     void releaseResource();
 
-    ResourceBuffer* getDepthBuffer();               // u1, R32_FLOAT, 1e10
-    ResourceBuffer* getTransparentBuffer();         // u2, this format, (0, 0, 0, 0)
-    ResourceBuffer* getTransparentDepthBuffer();    // u3, R32_FLOAT, 1e10
-    ResourceBuffer* getNormalBuffer();              // u4, R16G16B16A16_FLOAT, (0, 0, 0, -1)
-    ResourceBuffer* getNormalTransparentBuffer();   // u5, R16G16B16A16_FLOAT, (0, 0, 0, -1)
+    ResourceBuffer* getDepthBuffer();              // u1, R32_FLOAT, 1e10
+    ResourceBuffer* getTransparentBuffer();        // u2, this format, (0, 0, 0, 0)
+    ResourceBuffer* getTransparentDepthBuffer();   // u3, R32_FLOAT, 1e10
+    ResourceBuffer* getNormalBuffer();             // u4, R16G16B16A16_FLOAT, (0, 0, 0, -1)
+    ResourceBuffer* getNormalTransparentBuffer();  // u5, R16G16B16A16_FLOAT, (0, 0, 0, -1)
 
     // The frame as a resource buffer in the working format: resolved, copied,
     // or drawn through the opaque copy.

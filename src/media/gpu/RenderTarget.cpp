@@ -39,8 +39,9 @@ RenderTarget::DrawScope::DrawScope(RenderTarget& target, int32_t left, int32_t t
     target.originX = target.left;
     target.originY = target.top;
     try {
-        if (target.target == nullptr) throw System::hresultException("target->PushAxisAlignedClip",
-                                                                     "Media::RenderTarget::DrawScope", D2::kWrongState);
+        if (target.target == nullptr)
+            throw System::hresultException("target->PushAxisAlignedClip", "Media::RenderTarget::DrawScope",
+                                           D2::kWrongState);
         target.target->pushAxisAlignedClip({float(target.left), float(target.top), float(target.left + w),
                                             float(target.top + h)},
                                            D2::AntialiasMode::Aliased);

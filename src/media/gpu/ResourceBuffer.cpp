@@ -63,7 +63,8 @@ void ResourceBuffer::createTexture2D(const InitialData* initial) {
         format == Direct3D->pixelFormat || format == Direct3D->maskFormat || format == PixelFormat::kR32Float;
     desc.bindFlags = drawable ? kBindShaderResource | kBindRenderTarget | kBindUnorderedAccess : kBindShaderResource;
     if (const Platform::Result hr = Direct3D->device->createTexture(desc, initial, texture); Platform::failed(hr))
-        throw System::hresultException("Direct3D.device->CreateTexture2D", "Media::ResourceBuffer::createTexture2D", hr);
+        throw System::hresultException("Direct3D.device->CreateTexture2D", "Media::ResourceBuffer::createTexture2D",
+                                       hr);
 }
 
 View* ResourceBuffer::makeView(ViewKind kind, const char* call, const char* scope) {
@@ -158,7 +159,8 @@ std::unique_ptr<ResourceBuffer> ResourceBuffer::createExpanded(uint32_t W, uint3
 }
 
 Platform::gpu::Texture& ResourceBuffer::getSurface() {
-    if (!texture) throw System::hresultException("buffer.As", "Media::ResourceBuffer::getSurface", Platform::kInvalidArg);
+    if (!texture)
+        throw System::hresultException("buffer.As", "Media::ResourceBuffer::getSurface", Platform::kInvalidArg);
     return *texture;
 }
 

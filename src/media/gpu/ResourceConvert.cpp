@@ -50,16 +50,15 @@ ResourceConvert::ResourceConvert()
       blendStates_(resources().blendStates),
       rasterizerStates_(resources().rasterizerStates) {}
 
-void ResourceConvert::colorConstants(float out[20], int32_t format, bool output, int32_t colorSpace,
-                                     uint32_t height) {
+void ResourceConvert::colorConstants(float out[20], int32_t format, bool output, int32_t colorSpace, uint32_t height) {
     const bool bt709 = useBt709(colorSpace, height);
     const bool yuy2 = format == PixelFormat::kYuy2 || format == PixelFormat::kG8R8G8B8Unorm;
     double t[16] = {};
     double offset[4] = {};
     t[15] = 1;  // alpha passes through
     if (!output) {
-        const double cr_r = bt709 ? 1.5748 : 1.402, cb_g = bt709 ? -0.1873 : -0.344,
-                     cr_g = bt709 ? -0.4681 : -0.714, cb_b = bt709 ? 1.8556 : 1.772;
+        const double cr_r = bt709 ? 1.5748 : 1.402, cb_g = bt709 ? -0.1873 : -0.344, cr_g = bt709 ? -0.4681 : -0.714,
+                     cb_b = bt709 ? 1.8556 : 1.772;
         const double m[3][3] = {{1, 0, cr_r}, {1, cb_g, cr_g}, {1, cb_b, 0}};  // over Y, Cb, Cr
         const double luma = yuy2 ? 255.0 / 219 : 32767.0 / 4096, chroma = yuy2 ? 255.0 / 224 : 32767.0 / 4096;
         // Source texel columns: YUY2 (U, Y, V), YC48 (Y, Cb, Cr).
@@ -73,7 +72,7 @@ void ResourceConvert::colorConstants(float out[20], int32_t format, bool output,
     } else {
         const double m601[3][3] = {{0.299, 0.587, 0.114}, {-0.169, -0.331, 0.5}, {0.5, -0.419, -0.081}};
         const double m709[3][3] = {{0.2126, 0.7152, 0.0722}, {-0.1146, -0.3854, 0.5}, {0.5, -0.4542, -0.0458}};
-        const double (&m)[3][3] = bt709 ? m709 : m601;
+        const double(&m)[3][3] = bt709 ? m709 : m601;
         const double luma = yuy2 ? 219.0 / 255 : 4096.0 / 32767, chroma = yuy2 ? 224.0 / 255 : 4096.0 / 32767;
         for (int r = 0; r < 3; ++r)
             for (int c = 0; c < 3; ++c) t[r * 4 + c] = m[r][c] * (r == 0 ? luma : chroma);
@@ -96,10 +95,10 @@ void ResourceConvert::convert(const ImageBuffer& source, ResourceBuffer& destina
     size_t entry = 0;  // by the source format; 0 converts from YUV with the constants
     switch (from) {
     case PixelFormat::kR16G16B16A16Float:
-    case PixelFormat::kR16G16B16A16Unorm: entry = 2; break;   // copy
+    case PixelFormat::kR16G16B16A16Unorm: entry = 2; break;  // copy
     case PixelFormat::kR8G8B8A8Unorm:
-    case PixelFormat::kB8G8R8A8Unorm: entry = 12; break;      // premultiply
-    case PixelFormat::kB8G8R8X8Unorm: entry = 14; break;      // opaque copy
+    case PixelFormat::kB8G8R8A8Unorm: entry = 12; break;  // premultiply
+    case PixelFormat::kB8G8R8X8Unorm: entry = 14; break;  // opaque copy
     case PixelFormat::kR16G16B16A16Snorm:
     case PixelFormat::kG8R8G8B8Unorm: break;
     default: unsupported(from, destination.format);

@@ -28,8 +28,7 @@ SamplerStateList::SamplerStateList() {
             if (const Platform::Result hr = Media::Direct3DService::get()->device->createSamplerState(kDescs[i], *slot);
                 Platform::failed(hr)) {
                 const std::string scope = "Shader::SamplerStateList::{ctor}::sampler" + std::to_string(i);
-                throw System::hresultException("Direct3DService::get().device->CreateSamplerState", scope.c_str(),
-                                               hr);
+                throw System::hresultException("Direct3DService::get().device->CreateSamplerState", scope.c_str(), hr);
             }
         };
     }

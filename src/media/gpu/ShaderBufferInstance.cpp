@@ -15,7 +15,8 @@ Platform::gpu::View* ShaderResourceBuffer::getUnorderedAccessView() { return tar
 
 Platform::gpu::View* ShaderResourceBuffer::getCopyShaderResourceView() {
     auto made = std::make_unique<ResourceBuffer>(target->width, target->height);
-    if (made->texture && target->texture) (void)target->Direct3D->context->copyResource(*made->texture, *target->texture);
+    if (made->texture && target->texture)
+        (void)target->Direct3D->context->copyResource(*made->texture, *target->texture);
     copy = std::move(made);
     return copy->getShaderResourceView();
 }

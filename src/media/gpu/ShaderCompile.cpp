@@ -13,8 +13,8 @@ std::vector<uint8_t> ShaderCompile::compileFromMemory(const char* sourceName, co
     constexpr const char* kScope = "Media::ShaderCompile::compileFromMemory";
     std::vector<uint8_t> code;
     std::string errors;
-    const Platform::Result hr = Platform::gpu::HlslCompiler::compile(sourceName, source, std::strlen(source),
-                                                                     entryPoint, target, code, errors);
+    const Platform::Result hr =
+        Platform::gpu::HlslCompiler::compile(sourceName, source, std::strlen(source), entryPoint, target, code, errors);
     if (Platform::failed(hr)) {
         if (!errors.empty()) throw System::messageException(kScope, "D3DCompile() failed", errors.c_str());
         throw System::hresultException("D3DCompile", kScope, hr);

@@ -17,7 +17,8 @@ Media::ComResource<D2::StrokeStyle>::Generator generator(D2::CapStyle cap, D2::L
         d.miterLimit = miter;
         d.dashStyle = dash;
         static const float dashes[] = {3, 3};  // in stroke widths
-        if (const auto hr = D2::StrokeStyle::create(d, threeOnThreeOff ? dashes : nullptr, threeOnThreeOff ? 2 : 0, *slot);
+        if (const auto hr =
+                D2::StrokeStyle::create(d, threeOnThreeOff ? dashes : nullptr, threeOnThreeOff ? 2 : 0, *slot);
             Platform::failed(hr))
             throw System::hresultException("Direct2DService::Get().factory->CreateStrokeStyle",
                                            "Resource::StrokeStyleList::StrokeStyleList", hr);

@@ -71,8 +71,8 @@ float TextFormat::getTextWidth(const std::wstring& text) {
 void TextLayout::create(TextFormat& format, const wchar_t* text, int32_t length) {
     const size_t count = length >= 0 ? size_t(length) : std::wcslen(text);
     std::unique_ptr<D2::TextLayout> made;
-    if (const auto hr =
-            D2::TextLayout::create(System::wideToUtf8(std::wstring_view(text, count)), *format.get(), 65536, 65536, made);
+    if (const auto hr = D2::TextLayout::create(System::wideToUtf8(std::wstring_view(text, count)), *format.get(), 65536,
+                                               65536, made);
         Platform::failed(hr))
         throw System::hresultException("Direct2DService::Get().writeFactory->CreateTextLayout",
                                        "Resource::TextLayout::create", hr);

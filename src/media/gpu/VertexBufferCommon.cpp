@@ -12,12 +12,12 @@ void VertexBufferCommon::create(const void* initialData, uint32_t count, uint32_
     vertexCount = count;
     stride = vertexStride;
     buffer.reset();
-    if (const Platform::Result hr = Direct3DService::get()->device->createBuffer(Platform::gpu::BufferKind::Vertex,
-                                                                                 count * vertexStride, initialData,
-                                                                                 buffer);
+    if (const Platform::Result hr =
+            Direct3DService::get()->device->createBuffer(Platform::gpu::BufferKind::Vertex, count * vertexStride,
+                                                         initialData, buffer);
         Platform::failed(hr))
-        throw System::hresultException("Direct3DService::get().device->CreateBuffer", "Media::VertexBufferCommon::create",
-                                       hr);
+        throw System::hresultException("Direct3DService::get().device->CreateBuffer",
+                                       "Media::VertexBufferCommon::create", hr);
 }
 
 }  // namespace Media

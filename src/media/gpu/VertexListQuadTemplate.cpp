@@ -38,7 +38,9 @@ struct QuadList<XYZ_COL_NORM> {
 template <class T>
 constexpr bool kHasNormal = sizeof(T) == 40;
 template <class T>
-constexpr bool kTextured = requires(T v) { v.alpha; };
+constexpr bool kTextured = requires(T v) {
+    v.alpha;
+};
 
 constexpr uint32_t kPayload = 16;  // the bytes after the position (or the normal), carried unchanged
 

@@ -57,7 +57,8 @@ void VertexShader::loadFromMemory(const void* code, size_t length) {
     shader.reset();
     if (const Platform::Result hr = Direct3D->device->createShader(ShaderStage::Vertex, code, length, shader);
         Platform::failed(hr))
-        throw System::hresultException("Direct3D.device->CreateVertexShader", "Media::VertexShader::loadFromMemory", hr);
+        throw System::hresultException("Direct3D.device->CreateVertexShader", "Media::VertexShader::loadFromMemory",
+                                       hr);
     createInputLayout(code, length);
 }
 
@@ -68,8 +69,9 @@ void VertexShader::createInputLayout(const void* code, size_t length) {
         elements.push_back({p.semanticName, p.semanticIndex, elementFormat(p), kAppendAligned});
     unbind();
     layout.reset();
-    if (const Platform::Result hr = Direct3D->device->createInputLayout(
-            elements.data(), static_cast<uint32_t>(elements.size()), code, length, layout);
+    if (const Platform::Result hr =
+            Direct3D->device->createInputLayout(elements.data(), static_cast<uint32_t>(elements.size()), code, length,
+                                                layout);
         Platform::failed(hr))
         throw System::hresultException("Direct3D.device->CreateInputLayout", "Media::VertexShader::createInputLayout",
                                        hr);

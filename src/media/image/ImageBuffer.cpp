@@ -65,7 +65,6 @@ std::runtime_error tooLarge() {
     return System::win32ErrorException("System::AlignedBuffer::allocMemory", Platform::os::kErrorOutOfMemory);
 }
 
-
 // 24-bit DIB rows against 4-byte pixels. The vector forms move sixteen pixels
 // a step with byte shuffles; the scalar forms four pixels in 32-bit words.
 void packRowScalar(const uint8_t* s, uint8_t* d, uint32_t width) {
@@ -212,7 +211,8 @@ void ImageBuffer::copyFromBitmap(const BitmapInfoHeader& header, const void* bit
                         width);
         break;
     case 32:
-        for (uint32_t y = 0; y < height; ++y) std::memcpy(dst + y * pitch, src + (height - 1 - y) * rowLength, rowLength);
+        for (uint32_t y = 0; y < height; ++y)
+            std::memcpy(dst + y * pitch, src + (height - 1 - y) * rowLength, rowLength);
         break;
     case 48:
         for (uint32_t y = 0; y < height; ++y) {
@@ -248,7 +248,8 @@ void ImageBuffer::copyToBitmap(const BitmapInfoHeader& header, void* bits) const
                       width);
         break;
     case 32:
-        for (uint32_t y = 0; y < height; ++y) std::memcpy(dst + (height - 1 - y) * rowLength, src + y * pitch, rowLength);
+        for (uint32_t y = 0; y < height; ++y)
+            std::memcpy(dst + (height - 1 - y) * rowLength, src + y * pitch, rowLength);
         break;
     case 48:
         for (uint32_t y = 0; y < height; ++y) {
@@ -283,8 +284,8 @@ void ImageBuffer::packYuy2(const void* source, uint32_t w, uint32_t h, uint32_t 
     }
 }
 
-std::unique_ptr<Platform::draw2d::Bitmap> ImageBuffer::createRenderTargetBitmap(Platform::draw2d::RenderTarget&,
-                                                                                Platform::draw2d::AlphaMode alpha) const {
+std::unique_ptr<Platform::draw2d::Bitmap> ImageBuffer::createRenderTargetBitmap(
+    Platform::draw2d::RenderTarget&, Platform::draw2d::AlphaMode alpha) const {
     std::unique_ptr<Platform::draw2d::Bitmap> bitmap;
     if (const auto hr = Platform::draw2d::Bitmap::create(width, height, data(), pitch, 28, alpha, bitmap);
         Platform::failed(hr))

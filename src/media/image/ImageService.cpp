@@ -71,7 +71,8 @@ void ImageService::saveToFile(const std::wstring& path, const void* pixels, uint
     std::unique_ptr<Img::FrameEncode> frame;
     std::unique_ptr<Img::PropertyBag> options;
     check(encoder->createNewFrame(frame, options), "encoder->CreateNewFrame", kScope);
-    if (optionName != nullptr && optionValue != nullptr) (void)options->write(optionName, *optionValue);  // refused: left out
+    if (optionName != nullptr && optionValue != nullptr)
+        (void)options->write(optionName, *optionValue);  // refused: left out
     check(frame->initialize(options.get()), "frame->Initialize", kScope);
     check(frame->setSize(width, height), "frame->SetSize", kScope);
     check(frame->setResolution(72.0, 72.0), "frame->SetResolution", kScope);
@@ -95,10 +96,11 @@ void ImageService::saveToFile(const std::wstring& path, const void* pixels, uint
 }
 
 std::unique_ptr<Platform::draw2d::Bitmap> ImageService::loadFromResource(int32_t id,
-                                                                        Platform::draw2d::RenderTarget* /*target*/) {
+                                                                         Platform::draw2d::RenderTarget* /*target*/) {
     constexpr const char* kScope = "Media::ImageService::loadFromResource";
     namespace D2 = Platform::draw2d;
-    const std::wstring path = System::FileName::getExpandedPath((L"%AppInstall%/icons/" + std::to_wstring(id) + L".png").c_str());
+    const std::wstring path =
+        System::FileName::getExpandedPath((L"%AppInstall%/icons/" + std::to_wstring(id) + L".png").c_str());
     errno = 0;
     std::ifstream file(System::wideToUtf8(path), std::ios::binary);
     if (!file) {

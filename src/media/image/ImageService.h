@@ -13,7 +13,7 @@ class Factory;
 namespace Platform::draw2d {
 class Bitmap;
 class RenderTarget;
-}
+}  // namespace Platform::draw2d
 
 // Still images: files decoded into straight RGBA images for the still-image
 // reader, and pixels encoded into PNG or JPEG files for the image writers.

@@ -27,8 +27,8 @@ TransitionList::TransitionList(const std::vector<std::unique_ptr<PathData>>& pat
         {L"ワイプ(ハート)", PathData::kHeart, 2.2f, TransitionData::kShape},
     };
     for (const Builtin& b : kBuiltins)
-        transitions.emplace_back(b.name, size_t(b.path) < paths.size() ? paths[size_t(b.path)].get() : nullptr,
-                                 b.scale, b.kind);
+        transitions.emplace_back(b.name, size_t(b.path) < paths.size() ? paths[size_t(b.path)].get() : nullptr, b.scale,
+                                 b.kind);
     std::vector<std::wstring> files;
     try {
         std::wstring expanded = pattern;

@@ -412,7 +412,8 @@ void TextDraw::drawGlyph() {
             if (Platform::succeeded(D2::Bitmap::create(bitmap.width, bitmap.height, bitmap.pixels.data(),
                                                        bitmap.width * 4, 87, D2::AlphaMode::Premultiplied, image))) {
                 const float s = bitmap.scale;
-                const D2::RectF rect{x + bitmap.left * s, y + bitmap.top * s, x + (bitmap.left + float(bitmap.width)) * s,
+                const D2::RectF rect{x + bitmap.left * s, y + bitmap.top * s,
+                                     x + (bitmap.left + float(bitmap.width)) * s,
                                      y + (bitmap.top + float(bitmap.height)) * s};
                 surface->drawBitmap(*image, &rect, 1, D2::Interpolation::Linear, nullptr);
             }

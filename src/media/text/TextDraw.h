@@ -58,7 +58,8 @@ public:
     void draw(ResourceBuffer& buffer);
     // Individual mode, after draw into the atlas: each glyph's cell as a
     // buffer of its own, with the character index and the cell's centre.
-    using GlyphCallback = std::function<void(std::unique_ptr<ResourceBuffer>, uint32_t index, float x, float y, float z)>;
+    using GlyphCallback =
+        std::function<void(std::unique_ptr<ResourceBuffer>, uint32_t index, float x, float y, float z)>;
     void drawEachGlyph(ResourceBuffer& atlas, GlyphCallback callback);
 
     float blockWidth() const { return marginLeft + width + marginRight; }

@@ -46,8 +46,7 @@ private:
     SourceVoice(Engine& engine, const WaveFormat& format) : engine_(engine), format_(format) {}
 
     // Adds frames at deviceRate into out (device channels interleaved).
-    void mixInto(float* out, uint32_t frames, uint32_t deviceChannels, uint32_t deviceRate)
-        REQUIRES(engine_.mutex_);
+    void mixInto(float* out, uint32_t frames, uint32_t deviceChannels, uint32_t deviceRate) REQUIRES(engine_.mutex_);
     bool frameAt(uint64_t index, float& left, float& right) const REQUIRES(engine_.mutex_);
 
     Engine& engine_;

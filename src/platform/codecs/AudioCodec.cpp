@@ -187,20 +187,20 @@ bool appendFrame(AudioStream& s, const AVFrame& frame) {
             const uint8_t* base = frame.extended_data[plane];
             int32_t v = 0;
             switch (av_get_packed_sample_fmt(format)) {
-                case AV_SAMPLE_FMT_U8: v = (static_cast<int32_t>(base[index]) - 128) << 8; break;
-                case AV_SAMPLE_FMT_S16: v = reinterpret_cast<const int16_t*>(base)[index]; break;
-                case AV_SAMPLE_FMT_S32: v = reinterpret_cast<const int32_t*>(base)[index] >> 16; break;
-                case AV_SAMPLE_FMT_FLT: {
-                    const float f = reinterpret_cast<const float*>(base)[index];
-                    v = f != f ? 0 : static_cast<int32_t>(std::clamp(f, -1.0f, 1.0f) * 32767.0f);
-                    break;
-                }
-                case AV_SAMPLE_FMT_DBL: {
-                    const double d = reinterpret_cast<const double*>(base)[index];
-                    v = d != d ? 0 : static_cast<int32_t>(std::clamp(d, -1.0, 1.0) * 32767.0);
-                    break;
-                }
-                default: s.pending.resize(at); return false;
+            case AV_SAMPLE_FMT_U8: v = (static_cast<int32_t>(base[index]) - 128) << 8; break;
+            case AV_SAMPLE_FMT_S16: v = reinterpret_cast<const int16_t*>(base)[index]; break;
+            case AV_SAMPLE_FMT_S32: v = reinterpret_cast<const int32_t*>(base)[index] >> 16; break;
+            case AV_SAMPLE_FMT_FLT: {
+                const float f = reinterpret_cast<const float*>(base)[index];
+                v = f != f ? 0 : static_cast<int32_t>(std::clamp(f, -1.0f, 1.0f) * 32767.0f);
+                break;
+            }
+            case AV_SAMPLE_FMT_DBL: {
+                const double d = reinterpret_cast<const double*>(base)[index];
+                v = d != d ? 0 : static_cast<int32_t>(std::clamp(d, -1.0, 1.0) * 32767.0);
+                break;
+            }
+            default: s.pending.resize(at); return false;
             }
             *out++ = static_cast<int16_t>(v);
         }

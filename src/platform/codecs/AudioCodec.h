@@ -55,8 +55,8 @@ MmResult driverMetric(uint32_t driverId, uint32_t metric, uint32_t& value);
 MmResult closeDriver(AudioDriver* driver);
 
 // Only a destination of 16-bit PCM with the source's channels and rate.
-MmResult openStream(AudioStream*& stream, AudioDriver* driver, const WaveFormat& source,
-                    const WaveFormat& destination, uint32_t flags);
+MmResult openStream(AudioStream*& stream, AudioDriver* driver, const WaveFormat& source, const WaveFormat& destination,
+                    uint32_t flags);
 MmResult prepareHeader(AudioStream* stream, StreamHeader& header);
 MmResult unprepareHeader(AudioStream* stream, StreamHeader& header);
 // Decodes whole source blocks while the destination has room; decoded samples

@@ -114,8 +114,7 @@ IcResult decompressExBegin(VideoCodec* codec, const DecompressEx& record) {
 
 namespace {
 
-IcResult run(VideoCodec* codec, const BitmapHeader* input, const void* data, const BitmapHeader* output,
-             void* out) {
+IcResult run(VideoCodec* codec, const BitmapHeader* input, const void* data, const BitmapHeader* output, void* out) {
     if (!codec || !input || !output || !out || (!data && input->biSizeImage)) return kIcBadParam;
     if (decompressQuery(codec, *input, *output) != kIcOk) return kIcBadFormat;
     const uint32_t size = input->biSizeImage;
@@ -144,8 +143,9 @@ IcResult run(VideoCodec* codec, const BitmapHeader* input, const void* data, con
                 sws_scale(codec->scaler, f.data, f.linesize, 0, f.height, codec->scratch, codec->scratchStride) ==
                     f.height) {
                 const size_t stride = outputStride(*output);
-                const size_t row = format == AV_PIX_FMT_YUYV422 ? static_cast<size_t>((f.width + 1) / 2) * 4
-                                                                : static_cast<size_t>(f.width) * (output->biBitCount / 8);
+                const size_t row = format == AV_PIX_FMT_YUYV422
+                                       ? static_cast<size_t>((f.width + 1) / 2) * 4
+                                       : static_cast<size_t>(f.width) * (output->biBitCount / 8);
                 auto* bytes = static_cast<uint8_t*>(out);
                 // RGB bitmaps with a positive height run bottom-up.
                 const bool bottomUp = format != AV_PIX_FMT_YUYV422 && output->biHeight > 0;

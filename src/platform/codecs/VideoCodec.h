@@ -1,7 +1,6 @@
 #pragma once
 #include <cstdint>
 
-
 // Video decoders found by FourCC; the output is a bottom-up 24- or 32-bit RGB
 // bitmap or a top-down YUY2 image, rows raised to a multiple of 4 bytes.
 namespace Platform::codecs {
@@ -62,10 +61,8 @@ uint32_t outputStride(const BitmapHeader& header);
 
 // nullptr when no decoder knows the FourCC (the source's compression when 0).
 VideoCodec* openVideoCodec(uint32_t fourCC, const BitmapHeader& source);
-IcResult decompressQuery(VideoCodec* codec, const BitmapHeader& source,
-                         const BitmapHeader& output);
-IcResult decompressBegin(VideoCodec* codec, const BitmapHeader& source,
-                         const BitmapHeader& output);
+IcResult decompressQuery(VideoCodec* codec, const BitmapHeader& source, const BitmapHeader& output);
+IcResult decompressBegin(VideoCodec* codec, const BitmapHeader& source, const BitmapHeader& output);
 IcResult decompressExBegin(VideoCodec* codec, const DecompressEx& record);
 IcResult decompress(VideoCodec* codec, const Decompress& record);
 IcResult decompressEx(VideoCodec* codec, const DecompressEx& record);

@@ -30,8 +30,8 @@ public:
     // Copies the rectangle (left, top, right, bottom in target pixels) of the
     // target's current content to (x, y) of this bitmap; parts outside either
     // are left out. kWrongState when the target has no surface.
-    Result copyFromRenderTarget(uint32_t x, uint32_t y, RenderTarget& target, int32_t left, int32_t top,
-                                int32_t right, int32_t bottom);
+    Result copyFromRenderTarget(uint32_t x, uint32_t y, RenderTarget& target, int32_t left, int32_t top, int32_t right,
+                                int32_t bottom);
 
 private:
     Bitmap(uint32_t width, uint32_t height) : width_(width), height_(height), pixels_(size_t(width) * height * 4) {}

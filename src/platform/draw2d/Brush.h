@@ -36,8 +36,7 @@ struct GradientStop {
 // the line's ends. The points are set at drawing time.
 class LinearGradientBrush : public Brush {
 public:
-    LinearGradientBrush(GradientStop first, GradientStop second)
-        : Brush(Kind::LinearGradient), stops{first, second} {}
+    LinearGradientBrush(GradientStop first, GradientStop second) : Brush(Kind::LinearGradient), stops{first, second} {}
     void setStartPoint(Point2F p) { start = p; }
     void setEndPoint(Point2F p) { end = p; }
     GradientStop stops[2];

@@ -505,8 +505,7 @@ Result FontFace::glyphBitmap(uint16_t glyph, float pixelSize, GlyphBitmap& out) 
             std::fabs(face->available_sizes[best].y_ppem / 64.0 - pixelSize))
             best = i;
     if (FT_Select_Size(face, best) != 0) return kFail;
-    if (FT_Load_Glyph(face, glyph, FT_LOAD_COLOR) != 0 || face->glyph->format != FT_GLYPH_FORMAT_BITMAP)
-        return kNoFont;
+    if (FT_Load_Glyph(face, glyph, FT_LOAD_COLOR) != 0 || face->glyph->format != FT_GLYPH_FORMAT_BITMAP) return kNoFont;
     const FT_Bitmap& b = face->glyph->bitmap;
     out.width = b.width;
     out.height = b.rows;

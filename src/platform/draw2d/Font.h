@@ -185,7 +185,7 @@ public:
 private:
     friend class Font;
     FontFace() = default;
-    void* face_ = nullptr;  // FT_Face
+    void* face_ = nullptr;    // FT_Face
     void* hbFace_ = nullptr;  // hb_face_t
     uint32_t simulations_ = 0;
     FontMetrics metrics_;

@@ -8,9 +8,9 @@
 namespace Platform::draw2d {
 
 struct ArcSegment {
-    Point2F point;           // end point
-    SizeF size;              // radii
-    float rotationAngle = 0; // degrees, of the ellipse's x axis
+    Point2F point;            // end point
+    SizeF size;               // radii
+    float rotationAngle = 0;  // degrees, of the ellipse's x axis
     SweepDirection sweepDirection = SweepDirection::Clockwise;
     ArcSize arcSize = ArcSize::Small;
 };

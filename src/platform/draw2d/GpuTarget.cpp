@@ -51,9 +51,7 @@ float floatFromHalf(uint16_t h) {
 
 namespace {
 
-bool supported(int32_t format) {
-    return format == 10 || format == 65 || format == 28 || format == 87 || format == 88;
-}
+bool supported(int32_t format) { return format == 10 || format == 65 || format == 28 || format == 87 || format == 88; }
 
 uint8_t unitToByte(float v) {
     if (!(v > 0)) return 0;

@@ -91,7 +91,8 @@ bool setStroke(cairo_t* cr, float width, const StrokeStyle* style) {
     } else {
         std::vector<double> scaled(dashes.size());
         for (size_t i = 0; i < dashes.size(); ++i) scaled[i] = double(dashes[i]) * width;
-        cairo_set_dash(cr, scaled.data(), static_cast<int>(scaled.size()), std::fmod(double(d.dashOffset), period) * width);
+        cairo_set_dash(cr, scaled.data(), static_cast<int>(scaled.size()),
+                       std::fmod(double(d.dashOffset), period) * width);
     }
     return true;
 }
@@ -161,8 +162,8 @@ bool appendPath(cairo_t* cr, const Geometry& geometry, bool forFill, const Matri
         case PathElement::Op::Close: path.close(); break;
         }
     }
-    cairo_set_fill_rule(cr, geometry.fillMode() == FillMode::Winding ? CAIRO_FILL_RULE_WINDING
-                                                                      : CAIRO_FILL_RULE_EVEN_ODD);
+    cairo_set_fill_rule(cr,
+                        geometry.fillMode() == FillMode::Winding ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
     return path.finish();
 }
 
@@ -191,7 +192,9 @@ void applyClips(cairo_t* cr, const std::vector<DeviceRect>& clips) {
     cairo_identity_matrix(cr);
     for (const DeviceRect& r : clips) {
         // Not-a-number edges clip everything away; the others are held within cairo's range.
-        auto held = [](double v) { return std::isfinite(v) ? std::clamp(v, -kCoordinateLimit, kCoordinateLimit) : 0.0; };
+        auto held = [](double v) {
+            return std::isfinite(v) ? std::clamp(v, -kCoordinateLimit, kCoordinateLimit) : 0.0;
+        };
         const double left = held(r.left), top = held(r.top), right = held(r.right), bottom = held(r.bottom);
         cairo_new_path(cr);
         cairo_rectangle(cr, left, top, std::max(0.0, right - left), std::max(0.0, bottom - top));
@@ -264,20 +267,20 @@ uint32_t RenderTarget::clipDepth() const { return static_cast<uint32_t>(state_->
 
 // Every drawing call: the lock, a context or the misuse mark, and the
 // target's transform and antialiasing on the context.
-#define DRAW2D_CONTEXT()                                                                                   \
-    std::lock_guard lock(layerLock());                                                                     \
-    State& s = *state_;                                                                                    \
-    if (s.cr == nullptr) {                                                                                 \
-        s.misuse = true;                                                                                   \
-        return;                                                                                            \
-    }                                                                                                      \
-    cairo_t* cr = s.cr;                                                                                    \
-    {                                                                                                      \
-        cairo_matrix_t m = toCairo(s.transform);                                                           \
-        cairo_set_matrix(cr, &m);                                                                          \
-        cairo_set_antialias(cr, s.antialias == AntialiasMode::Aliased ? CAIRO_ANTIALIAS_NONE                \
-                                                                      : CAIRO_ANTIALIAS_DEFAULT);          \
-        cairo_set_operator(cr, CAIRO_OPERATOR_OVER);                                                       \
+#define DRAW2D_CONTEXT()                                                                                             \
+    std::lock_guard lock(layerLock());                                                                               \
+    State& s = *state_;                                                                                              \
+    if (s.cr == nullptr) {                                                                                           \
+        s.misuse = true;                                                                                             \
+        return;                                                                                                      \
+    }                                                                                                                \
+    cairo_t* cr = s.cr;                                                                                              \
+    {                                                                                                                \
+        cairo_matrix_t m = toCairo(s.transform);                                                                     \
+        cairo_set_matrix(cr, &m);                                                                                    \
+        cairo_set_antialias(cr,                                                                                      \
+                            s.antialias == AntialiasMode::Aliased ? CAIRO_ANTIALIAS_NONE : CAIRO_ANTIALIAS_DEFAULT); \
+        cairo_set_operator(cr, CAIRO_OPERATOR_OVER);                                                                 \
     }
 
 void RenderTarget::pushAxisAlignedClip(const RectF& rect, AntialiasMode mode) {
@@ -413,8 +416,7 @@ void RenderTarget::drawGeometry(const Geometry& geometry, const Brush& brush, fl
 void RenderTarget::drawBitmap(const Bitmap& bitmap, const RectF* destination, float opacity,
                               Interpolation interpolation, const RectF* source) {
     DRAW2D_CONTEXT();
-    const RectF src = source != nullptr ? *source
-                                        : RectF{0, 0, float(bitmap.width()), float(bitmap.height())};
+    const RectF src = source != nullptr ? *source : RectF{0, 0, float(bitmap.width()), float(bitmap.height())};
     const RectF dst = destination != nullptr ? *destination : RectF{0, 0, src.right - src.left, src.bottom - src.top};
     const double sw = src.right - src.left, sh = src.bottom - src.top;
     const double dw = dst.right - dst.left, dh = dst.bottom - dst.top;
@@ -422,9 +424,9 @@ void RenderTarget::drawBitmap(const Bitmap& bitmap, const RectF* destination, fl
     // Rectangles past cairo's coordinate range are not drawn.
     for (const double v : {double(src.left), double(src.top), sw, sh, double(dst.left), double(dst.top), dw, dh})
         if (!(std::fabs(v) < kCoordinateLimit)) return;
-    cairo_surface_t* image = cairo_image_surface_create_for_data(const_cast<uint8_t*>(bitmap.data()),
-                                                                 CAIRO_FORMAT_ARGB32, int(bitmap.width()),
-                                                                 int(bitmap.height()), int(bitmap.stride()));
+    cairo_surface_t* image =
+        cairo_image_surface_create_for_data(const_cast<uint8_t*>(bitmap.data()), CAIRO_FORMAT_ARGB32,
+                                            int(bitmap.width()), int(bitmap.height()), int(bitmap.stride()));
     cairo_pattern_t* p = cairo_pattern_create_for_surface(image);
     // Pattern space is the bitmap's pixels: destination -> source.
     cairo_matrix_t m;

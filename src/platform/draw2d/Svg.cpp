@@ -46,10 +46,10 @@ struct NamedColor {
     uint32_t rgb;
 };
 constexpr NamedColor kNames[] = {
-    {"black", 0x000000}, {"silver", 0xc0c0c0}, {"gray", 0x808080},   {"grey", 0x808080},   {"white", 0xffffff},
-    {"maroon", 0x800000}, {"red", 0xff0000},   {"purple", 0x800080}, {"fuchsia", 0xff00ff}, {"magenta", 0xff00ff},
-    {"green", 0x008000}, {"lime", 0x00ff00},   {"olive", 0x808000},  {"yellow", 0xffff00}, {"navy", 0x000080},
-    {"blue", 0x0000ff},  {"teal", 0x008080},   {"aqua", 0x00ffff},   {"cyan", 0x00ffff},   {"orange", 0xffa500},
+    {"black", 0x000000},  {"silver", 0xc0c0c0}, {"gray", 0x808080},   {"grey", 0x808080},    {"white", 0xffffff},
+    {"maroon", 0x800000}, {"red", 0xff0000},    {"purple", 0x800080}, {"fuchsia", 0xff00ff}, {"magenta", 0xff00ff},
+    {"green", 0x008000},  {"lime", 0x00ff00},   {"olive", 0x808000},  {"yellow", 0xffff00},  {"navy", 0x000080},
+    {"blue", 0x0000ff},   {"teal", 0x008080},   {"aqua", 0x00ffff},   {"cyan", 0x00ffff},    {"orange", 0xffa500},
 };
 
 // One number of rgb(): a percentage of `full` or a plain number; clamped to 0..full.
@@ -218,8 +218,7 @@ Result SvgElement::setFillColor(const ColorF& color) {
             inStyle = true;
             break;
         }
-    if (inStyle)
-        xmlSetProp(node(node_), BAD_CAST "style", BAD_CAST style.c_str());
+    if (inStyle) xmlSetProp(node(node_), BAD_CAST "style", BAD_CAST style.c_str());
     attribute(node(node_), "fill", found);
     if (found || !inStyle) {
         if (xmlSetProp(node(node_), BAD_CAST "fill", BAD_CAST text.c_str()) == nullptr) return kOutOfMemory;

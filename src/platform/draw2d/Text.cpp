@@ -98,8 +98,8 @@ Result TextLayout::create(std::string_view text, const TextFormat& format, float
     g_free(valid);
     if (!format.localeName().empty()) {
         PangoAttrList* attributes = pango_attr_list_new();
-        pango_attr_list_insert(attributes, pango_attr_language_new(pango_language_from_string(
-                                               format.localeName().c_str())));
+        pango_attr_list_insert(attributes,
+                               pango_attr_language_new(pango_language_from_string(format.localeName().c_str())));
         pango_layout_set_attributes(layout, attributes);
         pango_attr_list_unref(attributes);
     }

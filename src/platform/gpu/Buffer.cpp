@@ -2,7 +2,6 @@
 
 namespace Platform::gpu {
 
-Buffer::Buffer(BufferKind kind, uint32_t size)
-    : kind_(kind), size_(size), contents_(new uint8_t[size]()) {}
+Buffer::Buffer(BufferKind kind, uint32_t size) : kind_(kind), size_(size), contents_(new uint8_t[size]()) {}
 
 }  // namespace Platform::gpu

@@ -41,7 +41,8 @@ RoleUse roleUse(Context::Role role) {
         return {VK_IMAGE_LAYOUT_COLOR_ATTACHMENT_OPTIMAL, VK_PIPELINE_STAGE_2_COLOR_ATTACHMENT_OUTPUT_BIT,
                 VK_ACCESS_2_COLOR_ATTACHMENT_READ_BIT | VK_ACCESS_2_COLOR_ATTACHMENT_WRITE_BIT, true};
     case Context::Role::UnorderedAccess:
-        return {VK_IMAGE_LAYOUT_GENERAL, VK_PIPELINE_STAGE_2_FRAGMENT_SHADER_BIT | VK_PIPELINE_STAGE_2_COMPUTE_SHADER_BIT,
+        return {VK_IMAGE_LAYOUT_GENERAL,
+                VK_PIPELINE_STAGE_2_FRAGMENT_SHADER_BIT | VK_PIPELINE_STAGE_2_COMPUTE_SHADER_BIT,
                 VK_ACCESS_2_SHADER_STORAGE_READ_BIT | VK_ACCESS_2_SHADER_STORAGE_WRITE_BIT, true};
     }
     return {};
@@ -238,8 +239,7 @@ Result Context::convertedCopy(Texture& source, int32_t format, std::unique_ptr<T
 }
 
 Result Context::copyResource(Texture& destination, Texture& source) {
-    if (&destination == &source || destination.width() != source.width() ||
-        destination.height() != source.height())
+    if (&destination == &source || destination.width() != source.width() || destination.height() != source.height())
         return kInvalidArg;
     const FormatInfo& from = source.formatInfo();
     const FormatInfo& to = destination.formatInfo();
@@ -299,8 +299,7 @@ Result Context::readBack(StagingTexture& destination, Texture& source) {
     region.imageSubresource = colorLayers();
     region.imageExtent = {std::min(source.width(), destination.width()),
                           std::min(source.height(), destination.height()), 1};
-    vkCmdCopyImageToBuffer(cmd, source.image(), VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, destination.buffer(), 1,
-                           &region);
+    vkCmdCopyImageToBuffer(cmd, source.image(), VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, destination.buffer(), 1, &region);
     destination.writeSerial() = serial_;
     hostReadPending_ = true;
     countCommand();
@@ -343,8 +342,7 @@ void Context::resolveSubresource(Texture& destination, Texture& source) {
     VkImageResolve region{};
     region.srcSubresource = colorLayers();
     region.dstSubresource = colorLayers();
-    region.extent = {std::min(source.width(), destination.width()), std::min(source.height(), destination.height()),
-                     1};
+    region.extent = {std::min(source.width(), destination.width()), std::min(source.height(), destination.height()), 1};
     vkCmdResolveImage(cmd, source.image(), VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, destination.image(),
                       VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, 1, &region);
     countCommand();
@@ -632,7 +630,8 @@ void Context::drawRange(uint32_t vertexCount, uint32_t startVertex) {
     beginRendering(renderTarget_);
     vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, pipeline->pipeline);
     // The program's viewport has y down; a negative height gives its orientation.
-    VkViewport vp{viewport_.x, viewport_.y + viewport_.height, viewport_.width, -viewport_.height,
+    VkViewport vp{viewport_.x,        viewport_.y + viewport_.height,
+                  viewport_.width,    -viewport_.height,
                   viewport_.minDepth, viewport_.maxDepth};
     vkCmdSetViewport(cmd, 0, 1, &vp);
     VkRect2D scissor{{0, 0}, {target.width(), target.height()}};
@@ -755,8 +754,7 @@ Result Context::map(StagingTexture& staging, MappedTexture& out) {
     if (staging.converted_) {
         for (uint32_t y = 0; y < staging.height_; ++y)
             FormatTable::packRow(*staging.info_, staging.mapped_ + static_cast<size_t>(y) * staging.gpuPitch_,
-                                 staging.converted_.get() + static_cast<size_t>(y) * staging.cpuPitch_,
-                                 staging.width_);
+                                 staging.converted_.get() + static_cast<size_t>(y) * staging.cpuPitch_, staging.width_);
         out.data = staging.converted_.get();
     } else {
         out.data = staging.mapped_;

@@ -30,8 +30,8 @@ Result resultFromVulkan(int32_t vkResult) {
 namespace {
 
 VKAPI_ATTR VkBool32 VKAPI_CALL onValidationMessage(VkDebugUtilsMessageSeverityFlagBitsEXT,
-                                                    VkDebugUtilsMessageTypeFlagsEXT,
-                                                    const VkDebugUtilsMessengerCallbackDataEXT* data, void* user) {
+                                                   VkDebugUtilsMessageTypeFlagsEXT,
+                                                   const VkDebugUtilsMessengerCallbackDataEXT* data, void* user) {
     static_cast<Device*>(user)->addValidationMessage(data && data->pMessage ? data->pMessage : "?");
     return VK_FALSE;
 }
@@ -103,8 +103,7 @@ Result Device::init(const DeviceOptions& options) {
         mci.messageSeverity =
             VK_DEBUG_UTILS_MESSAGE_SEVERITY_WARNING_BIT_EXT | VK_DEBUG_UTILS_MESSAGE_SEVERITY_ERROR_BIT_EXT;
         mci.messageType = VK_DEBUG_UTILS_MESSAGE_TYPE_VALIDATION_BIT_EXT |
-                          VK_DEBUG_UTILS_MESSAGE_TYPE_PERFORMANCE_BIT_EXT |
-                          VK_DEBUG_UTILS_MESSAGE_TYPE_GENERAL_BIT_EXT;
+                          VK_DEBUG_UTILS_MESSAGE_TYPE_PERFORMANCE_BIT_EXT | VK_DEBUG_UTILS_MESSAGE_TYPE_GENERAL_BIT_EXT;
         mci.pfnUserCallback = onValidationMessage;
         mci.pUserData = this;
         if (createMessenger) createMessenger(instance_, &mci, nullptr, &messenger_);
@@ -252,7 +251,8 @@ Device::~Device() {
 int32_t Device::memoryType(uint32_t typeBits, uint32_t wanted) const {
     const auto& p = memoryTypes_->properties;
     for (uint32_t i = 0; i < p.memoryTypeCount; ++i) {
-        if ((typeBits & (1u << i)) && (p.memoryTypes[i].propertyFlags & wanted) == wanted) return static_cast<int32_t>(i);
+        if ((typeBits & (1u << i)) && (p.memoryTypes[i].propertyFlags & wanted) == wanted)
+            return static_cast<int32_t>(i);
     }
     return -1;
 }
@@ -289,8 +289,7 @@ bool Device::linearFilterSupported(int32_t format) const {
 Result Device::createTexture(const TextureDesc& desc, const InitialData* initial, std::unique_ptr<Texture>& out) {
     out.reset();
     const FormatInfo* info = FormatTable::find(desc.format);
-    if (!info || desc.width == 0 || desc.height == 0 || desc.width > kMaxTextureSize ||
-        desc.height > kMaxTextureSize)
+    if (!info || desc.width == 0 || desc.height == 0 || desc.width > kMaxTextureSize || desc.height > kMaxTextureSize)
         return kInvalidArg;
     const uint32_t samples = desc.sampleCount;
     if (samples == 0 || (samples & (samples - 1)) || !(sampleCounts_ & samples)) return kInvalidArg;
@@ -465,8 +464,8 @@ void Device::reclaimUploads(bool wait) {
     size_t keep = 0;
     for (size_t i = 0; i < uploads_.size(); ++i) {
         Upload& up = uploads_[i];
-        VkResult status = wait ? vkWaitForFences(device_, 1, &up.fence, VK_TRUE, UINT64_MAX)
-                               : vkGetFenceStatus(device_, up.fence);
+        VkResult status =
+            wait ? vkWaitForFences(device_, 1, &up.fence, VK_TRUE, UINT64_MAX) : vkGetFenceStatus(device_, up.fence);
         if (status == VK_SUCCESS || status == VK_ERROR_DEVICE_LOST) {
             vkFreeCommandBuffers(device_, uploadPool_, 1, &up.commands);
             vkDestroyFence(device_, up.fence, nullptr);
@@ -505,8 +504,7 @@ Result Device::createStagingTexture(uint32_t width, uint32_t height, int32_t for
                                     std::unique_ptr<StagingTexture>& out) {
     out.reset();
     const FormatInfo* info = FormatTable::find(format);
-    if (!info || width == 0 || height == 0 || width > kMaxTextureSize || height > kMaxTextureSize)
-        return kInvalidArg;
+    if (!info || width == 0 || height == 0 || width > kMaxTextureSize || height > kMaxTextureSize) return kInvalidArg;
     std::unique_ptr<StagingTexture> staging(new StagingTexture(*this, width, height, *info));
     staging->gpuPitch_ = alignUp(width * info->gpuBytesPerPixel, 32);
     if (info->emulation == Emulation::Alpha8 || info->emulation == Emulation::Yuy2) {
@@ -523,7 +521,8 @@ Result Device::createStagingTexture(uint32_t width, uint32_t height, int32_t for
     if (vr != VK_SUCCESS) return resultFromVulkan(vr);
     VkMemoryRequirements req;
     vkGetBufferMemoryRequirements(device_, staging->buffer_, &req);
-    int32_t type = memoryType(req.memoryTypeBits, VK_MEMORY_PROPERTY_HOST_VISIBLE_BIT | VK_MEMORY_PROPERTY_HOST_CACHED_BIT);
+    int32_t type =
+        memoryType(req.memoryTypeBits, VK_MEMORY_PROPERTY_HOST_VISIBLE_BIT | VK_MEMORY_PROPERTY_HOST_CACHED_BIT);
     if (type < 0) type = memoryType(req.memoryTypeBits, VK_MEMORY_PROPERTY_HOST_VISIBLE_BIT);
     if (type < 0) return kOutOfMemory;
     staging->coherent_ = memoryTypeCoherent(type);
@@ -595,7 +594,9 @@ Result Device::createInputLayout(const InputElement* elements, uint32_t count, c
 
 Result Device::createBlendState(const BlendDesc& desc, std::unique_ptr<BlendState>& out) {
     out.reset();
-    auto factorOk = [](uint8_t f) { return (f >= kBlendZero && f <= kBlendSrcAlphaSat) || (f >= kBlendFactor && f <= kBlendInvSrc1Alpha); };
+    auto factorOk = [](uint8_t f) {
+        return (f >= kBlendZero && f <= kBlendSrcAlphaSat) || (f >= kBlendFactor && f <= kBlendInvSrc1Alpha);
+    };
     auto opOk = [](uint8_t o) { return o >= kBlendOpAdd && o <= kBlendOpMax; };
     if (desc.enable && (!factorOk(desc.src) || !factorOk(desc.dst) || !factorOk(desc.srcAlpha) ||
                         !factorOk(desc.dstAlpha) || !opOk(desc.op) || !opOk(desc.opAlpha)))
@@ -636,9 +637,12 @@ Result Device::createSamplerState(const SamplerDesc& desc, std::unique_ptr<Sampl
     ci.minLod = 0;
     ci.maxLod = 0;
     const float* b = desc.border;
-    if (b[3] == 0) ci.borderColor = VK_BORDER_COLOR_FLOAT_TRANSPARENT_BLACK;
-    else if (b[0] == 0 && b[1] == 0 && b[2] == 0) ci.borderColor = VK_BORDER_COLOR_FLOAT_OPAQUE_BLACK;
-    else ci.borderColor = VK_BORDER_COLOR_FLOAT_OPAQUE_WHITE;
+    if (b[3] == 0)
+        ci.borderColor = VK_BORDER_COLOR_FLOAT_TRANSPARENT_BLACK;
+    else if (b[0] == 0 && b[1] == 0 && b[2] == 0)
+        ci.borderColor = VK_BORDER_COLOR_FLOAT_OPAQUE_BLACK;
+    else
+        ci.borderColor = VK_BORDER_COLOR_FLOAT_OPAQUE_WHITE;
     std::unique_ptr<SamplerState> s(new SamplerState(*this, desc));
     VkResult vr = vkCreateSampler(device_, &ci, nullptr, &s->sampler_);
     if (vr != VK_SUCCESS) return resultFromVulkan(vr);

@@ -74,8 +74,7 @@ public:
     // Textures: width and height 1..16384, a known format, sample count 1 or one the
     // device renders with (then render target only). Initial data only for count 1.
     Result createTexture(const TextureDesc& desc, const InitialData* initial, std::unique_ptr<Texture>& out);
-    Result createStagingTexture(uint32_t width, uint32_t height, int32_t format,
-                                std::unique_ptr<StagingTexture>& out);
+    Result createStagingTexture(uint32_t width, uint32_t height, int32_t format, std::unique_ptr<StagingTexture>& out);
     // Constant buffers: a size that is a non-zero multiple of 16.
     Result createBuffer(BufferKind kind, uint32_t size, const void* initialData, std::unique_ptr<Buffer>& out);
 

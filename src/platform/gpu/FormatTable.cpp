@@ -62,8 +62,8 @@ void FormatTable::expandRow(const FormatInfo& info, const uint8_t* src, uint8_t*
         for (uint32_t x = 2 * pairs; x < width; ++x) {
             const uint8_t* pair = src + (x / 2) * 4;
             const bool whole = (x / 2) * 4 + 4 <= srcBytes;
-            dst[4 * x + 0] = pair[1];                  // U
-            dst[4 * x + 1] = pair[(x & 1) ? 2 : 0];    // Y0 or Y1
+            dst[4 * x + 0] = pair[1];                // U
+            dst[4 * x + 1] = pair[(x & 1) ? 2 : 0];  // Y0 or Y1
             // A half pair at the end of the row has no V: the pair before lends
             // its own, a lone pixel gets the neutral value.
             dst[4 * x + 2] = whole ? pair[3] : x >= 2 ? pair[-1] : 128;  // V
@@ -71,9 +71,7 @@ void FormatTable::expandRow(const FormatInfo& info, const uint8_t* src, uint8_t*
         }
         break;
     }
-    default:
-        std::memcpy(dst, src, static_cast<size_t>(width) * info.gpuBytesPerPixel);
-        break;
+    default: std::memcpy(dst, src, static_cast<size_t>(width) * info.gpuBytesPerPixel); break;
     }
 }
 
@@ -93,9 +91,7 @@ void FormatTable::packRow(const FormatInfo& info, const uint8_t* src, uint8_t* d
             pair[3] = p0[2];
         }
         break;
-    default:
-        std::memcpy(dst, src, static_cast<size_t>(width) * info.gpuBytesPerPixel);
-        break;
+    default: std::memcpy(dst, src, static_cast<size_t>(width) * info.gpuBytesPerPixel); break;
     }
 }
 

@@ -13,10 +13,10 @@ enum class Emulation : uint8_t {
 
 // One program format number (DXGI numbering) and how the layer holds it.
 struct FormatInfo {
-    int32_t format;            // the program's format number
-    uint32_t vkFormat;         // VkFormat of the device image
-    uint32_t cpuBytesPerPixel; // bytes per pixel of the program's memory layout
-    uint32_t gpuBytesPerPixel; // bytes per texel of the device image
+    int32_t format;             // the program's format number
+    uint32_t vkFormat;          // VkFormat of the device image
+    uint32_t cpuBytesPerPixel;  // bytes per pixel of the program's memory layout
+    uint32_t gpuBytesPerPixel;  // bytes per texel of the device image
     Emulation emulation;
     const char* name;
 };
@@ -28,8 +28,7 @@ public:
     static const FormatInfo* find(int32_t format);
     // Rows of CPU memory in the program's layout <-> device texels, one row each.
     // srcBytes is what the source row holds: at least minCpuRowBytes.
-    static void expandRow(const FormatInfo& info, const uint8_t* src, uint8_t* dst, uint32_t width,
-                          uint32_t srcBytes);
+    static void expandRow(const FormatInfo& info, const uint8_t* src, uint8_t* dst, uint32_t width, uint32_t srcBytes);
     static void packRow(const FormatInfo& info, const uint8_t* src, uint8_t* dst, uint32_t width);
     // Bytes a row of `width` pixels takes in the program's layout (YUY2 pairs rounded up).
     static uint32_t cpuRowBytes(const FormatInfo& info, uint32_t width);

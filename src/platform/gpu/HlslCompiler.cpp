@@ -86,10 +86,14 @@ bool hasWarning(const char* log) { return log && std::strstr(log, "WARNING") != 
 
 bool HlslCompiler::stageOfTarget(const char* target, ShaderStage& stage) {
     if (!target) return false;
-    if (std::strcmp(target, "vs_5_0") == 0) stage = ShaderStage::Vertex;
-    else if (std::strcmp(target, "ps_5_0") == 0) stage = ShaderStage::Pixel;
-    else if (std::strcmp(target, "cs_5_0") == 0) stage = ShaderStage::Compute;
-    else return false;
+    if (std::strcmp(target, "vs_5_0") == 0)
+        stage = ShaderStage::Vertex;
+    else if (std::strcmp(target, "ps_5_0") == 0)
+        stage = ShaderStage::Pixel;
+    else if (std::strcmp(target, "cs_5_0") == 0)
+        stage = ShaderStage::Compute;
+    else
+        return false;
     return true;
 }
 
@@ -174,8 +178,8 @@ Result HlslCompiler::compile(const char* sourceName, const char* source, size_t 
         return kFail;
     }
     SpirvPatch::applyHlslPacking(spirv);
-    const bool orderedViews = includer.orderedViews ||
-                              std::string_view(source, length).find("RasterizerOrdered") != std::string_view::npos;
+    const bool orderedViews =
+        includer.orderedViews || std::string_view(source, length).find("RasterizerOrdered") != std::string_view::npos;
     code = ShaderCode::pack(stage, inputs, spirv.data(), spirv.size(), orderedViews);
     return kOk;
 }

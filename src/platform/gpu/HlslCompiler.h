@@ -12,11 +12,11 @@ namespace Platform::gpu {
 // Register shifts: every HLSL register class of every stage gets its own range
 // of Vulkan bindings, so the vertex and pixel stages can share one descriptor
 // set without collisions.
-inline constexpr uint32_t kBindingConstantBuffer = 0;  // b0..
-inline constexpr uint32_t kBindingSampler = 16;        // s0..
+inline constexpr uint32_t kBindingConstantBuffer = 0;    // b0..
+inline constexpr uint32_t kBindingSampler = 16;          // s0..
 inline constexpr uint32_t kBindingUnorderedAccess = 32;  // u0..
-inline constexpr uint32_t kBindingTexture = 64;        // t0..
-inline constexpr uint32_t kBindingVertexStage = 128;   // added for the vertex stage
+inline constexpr uint32_t kBindingTexture = 64;          // t0..
+inline constexpr uint32_t kBindingVertexStage = 128;     // added for the vertex stage
 
 // Run-time HLSL compilation for the targets the program uses ("vs_5_0",
 // "ps_5_0", "cs_5_0"). Warnings count as errors; the error text names the

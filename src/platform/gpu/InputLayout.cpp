@@ -6,10 +6,18 @@ namespace Platform::gpu {
 
 uint32_t InputLayout::elementBytes(int32_t format) {
     switch (format) {
-    case kElementR32G32B32A32Float: case kElementR32G32B32A32Uint: case kElementR32G32B32A32Sint: return 16;
-    case kElementR32G32B32Float: case kElementR32G32B32Uint: case kElementR32G32B32Sint: return 12;
-    case kElementR32G32Float: case kElementR32G32Uint: case kElementR32G32Sint: return 8;
-    case kElementR32Float: case kElementR32Uint: case kElementR32Sint: return 4;
+    case kElementR32G32B32A32Float:
+    case kElementR32G32B32A32Uint:
+    case kElementR32G32B32A32Sint: return 16;
+    case kElementR32G32B32Float:
+    case kElementR32G32B32Uint:
+    case kElementR32G32B32Sint: return 12;
+    case kElementR32G32Float:
+    case kElementR32G32Uint:
+    case kElementR32G32Sint: return 8;
+    case kElementR32Float:
+    case kElementR32Uint:
+    case kElementR32Sint: return 4;
     default: return 0;
     }
 }

@@ -180,8 +180,7 @@ Result PipelineCache::graphics(const PipelineKey& key, const Shader& vs, const S
                                const Pipeline*& out) {
     out = nullptr;
     Platform::os::MutexLock lock(mutex_);
-    if ((out = cached(map_, key)))
-        return kOk;
+    if ((out = cached(map_, key))) return kOk;
     auto p = std::make_unique<Pipeline>();
     p->shader0 = vs.id();
     p->shader1 = ps.id();
@@ -234,8 +233,8 @@ Result PipelineCache::graphics(const PipelineKey& key, const Shader& vs, const S
         for (const InputElement& e : layout->elements()) {
             for (const InterfaceVariable& in : vs.reflection().stageInputs) {
                 if (sameSemantic(in.semantic, e.semanticName) && in.semanticIndex == e.semanticIndex) {
-                    attributes.push_back({in.location, 0, static_cast<VkFormat>(InputLayout::vulkanFormat(e.format)),
-                                          e.offset});
+                    attributes.push_back(
+                        {in.location, 0, static_cast<VkFormat>(InputLayout::vulkanFormat(e.format)), e.offset});
                     break;
                 }
             }
@@ -278,8 +277,7 @@ Result PipelineCache::graphics(const PipelineKey& key, const Shader& vs, const S
     cb.attachmentCount = 1;
     cb.pAttachments = &att;
     const VkDynamicState dynamic[] = {VK_DYNAMIC_STATE_VIEWPORT, VK_DYNAMIC_STATE_SCISSOR,
-                                      VK_DYNAMIC_STATE_BLEND_CONSTANTS,
-                                      VK_DYNAMIC_STATE_VERTEX_INPUT_BINDING_STRIDE};
+                                      VK_DYNAMIC_STATE_BLEND_CONSTANTS, VK_DYNAMIC_STATE_VERTEX_INPUT_BINDING_STRIDE};
     VkPipelineDynamicStateCreateInfo ds{VK_STRUCTURE_TYPE_PIPELINE_DYNAMIC_STATE_CREATE_INFO};
     ds.dynamicStateCount = layout ? 4 : 3;
     ds.pDynamicStates = dynamic;
@@ -299,9 +297,8 @@ Result PipelineCache::graphics(const PipelineKey& key, const Shader& vs, const S
     gci.pColorBlendState = &cb;
     gci.pDynamicState = &ds;
     gci.layout = p->layout;
-    VkResult vr = (vsModule && psModule)
-                      ? vkCreateGraphicsPipelines(d, VK_NULL_HANDLE, 1, &gci, nullptr, &p->pipeline)
-                      : VK_ERROR_INITIALIZATION_FAILED;
+    VkResult vr = (vsModule && psModule) ? vkCreateGraphicsPipelines(d, VK_NULL_HANDLE, 1, &gci, nullptr, &p->pipeline)
+                                         : VK_ERROR_INITIALIZATION_FAILED;
     if (vsModule) vkDestroyShaderModule(d, vsModule, nullptr);
     if (psModule) vkDestroyShaderModule(d, psModule, nullptr);
     return keep(key, std::move(p), vr, out);
@@ -310,8 +307,7 @@ Result PipelineCache::graphics(const PipelineKey& key, const Shader& vs, const S
 Result PipelineCache::compute(const PipelineKey& key, const Shader& cs, const Pipeline*& out) {
     out = nullptr;
     Platform::os::MutexLock lock(mutex_);
-    if ((out = cached(map_, key)))
-        return kOk;
+    if ((out = cached(map_, key))) return kOk;
     auto p = std::make_unique<Pipeline>();
     p->shader0 = cs.id();
     std::vector<PipelineBinding> bindings;

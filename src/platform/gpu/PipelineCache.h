@@ -74,8 +74,7 @@ private:
     Result makeLayout(const std::vector<PipelineBinding>& bindings, Pipeline& p);
     void destroy(Pipeline& p);
     // Keeps the pipeline made with result vr for the key, or destroys it when that failed.
-    Result keep(const PipelineKey& key, std::unique_ptr<Pipeline> p, int32_t vr, const Pipeline*& out)
-        REQUIRES(mutex_);
+    Result keep(const PipelineKey& key, std::unique_ptr<Pipeline> p, int32_t vr, const Pipeline*& out) REQUIRES(mutex_);
 
     Device& device_;
     Platform::os::Mutex mutex_;

@@ -10,7 +10,13 @@ class Device;
 // Filters and address modes with the program's platform numbers.
 inline constexpr uint32_t kFilterPoint = 0x00;   // min, mag and mip point
 inline constexpr uint32_t kFilterLinear = 0x15;  // min, mag and mip linear
-enum AddressMode : uint8_t { kAddressWrap = 1, kAddressMirror = 2, kAddressClamp = 3, kAddressBorder = 4, kAddressMirrorOnce = 5 };
+enum AddressMode : uint8_t {
+    kAddressWrap = 1,
+    kAddressMirror = 2,
+    kAddressClamp = 3,
+    kAddressBorder = 4,
+    kAddressMirrorOnce = 5
+};
 
 // Only the top mip level is read; the border colour is transparent black,
 // opaque black or opaque white (the colours the device offers).

@@ -66,7 +66,8 @@ bool ShaderCode::unpack(const void* bytes, size_t length, ShaderStage& stage, st
     if (orderedViews) *orderedViews = (h.stage & kOrderedViews) != 0;
     h.stage &= kStageMask;
     if (h.magic != kMagic || h.stage > 2 || h.inputCount > 64) return false;
-    const size_t need = sizeof h + static_cast<size_t>(h.inputCount) * sizeof(Record) + static_cast<size_t>(h.spirvWords) * 4;
+    const size_t need =
+        sizeof h + static_cast<size_t>(h.inputCount) * sizeof(Record) + static_cast<size_t>(h.spirvWords) * 4;
     if (length < need || h.spirvWords < 5) return false;
     const uint8_t* p = static_cast<const uint8_t*>(bytes) + sizeof h;
     stage = static_cast<ShaderStage>(h.stage);

@@ -39,7 +39,8 @@ uint32_t memberSize(spvc_compiler comp, spvc_type structType, spvc_type_id struc
     const unsigned dims = spvc_type_get_num_array_dimensions(t);
     if (dims > 0) {
         unsigned stride = 0;
-        if (spvc_compiler_type_struct_member_array_stride(comp, structType, i, &stride) != SPVC_SUCCESS) return static_cast<uint32_t>(declared);
+        if (spvc_compiler_type_struct_member_array_stride(comp, structType, i, &stride) != SPVC_SUCCESS)
+            return static_cast<uint32_t>(declared);
         size_t count = 1;
         for (unsigned d = 0; d < dims; ++d) count *= spvc_type_get_array_dimension(t, d);
         if (count == 0) return static_cast<uint32_t>(declared);
@@ -55,7 +56,8 @@ uint32_t memberSize(spvc_compiler comp, spvc_type structType, spvc_type_id struc
     const unsigned cols = spvc_type_get_columns(t);
     if (cols > 1) {
         unsigned stride = 0;
-        if (spvc_compiler_type_struct_member_matrix_stride(comp, structType, i, &stride) != SPVC_SUCCESS) return static_cast<uint32_t>(declared);
+        if (spvc_compiler_type_struct_member_matrix_stride(comp, structType, i, &stride) != SPVC_SUCCESS)
+            return static_cast<uint32_t>(declared);
         const bool rowMajor = spvc_compiler_get_member_decoration(comp, structId, i, SpvDecorationRowMajor) != 0;
         const unsigned vec = spvc_type_get_vector_size(t);
         const unsigned registers = rowMajor ? vec : cols;
@@ -178,8 +180,10 @@ Result ShaderReflection::reflect(const void* code, size_t length, ShaderReflecti
     if (count) return kNotImplemented;
 
     for (int dir = 0; dir < 2; ++dir) {
-        spvc_resources_get_resource_list_for_type(
-            res, dir == 0 ? SPVC_RESOURCE_TYPE_STAGE_INPUT : SPVC_RESOURCE_TYPE_STAGE_OUTPUT, &list, &count);
+        spvc_resources_get_resource_list_for_type(res,
+                                                  dir == 0 ? SPVC_RESOURCE_TYPE_STAGE_INPUT
+                                                           : SPVC_RESOURCE_TYPE_STAGE_OUTPUT,
+                                                  &list, &count);
         for (size_t i = 0; i < count; ++i) {
             InterfaceVariable v;
             v.id = list[i].id;

@@ -63,8 +63,9 @@ std::vector<std::string> tokens(std::string_view s) {
 }
 
 bool isModifier(const std::string& t) {
-    static const char* const kModifiers[] = {"in", "out", "inout", "uniform", "const", "linear", "centroid",
-                                             "nointerpolation", "noperspective", "sample", "precise", "static"};
+    static const char* const kModifiers[] = {"in",      "out",      "inout",           "uniform",       "const",
+                                             "linear",  "centroid", "nointerpolation", "noperspective", "sample",
+                                             "precise", "static"};
     for (const char* m : kModifiers) {
         if (t == m) return true;
     }
@@ -98,7 +99,8 @@ void splitSemantic(const std::string& semantic, SignatureParameter& p) {
     p.semanticName = semantic.substr(0, n);
     // Digits beyond what an index can hold do not wrap or throw: the index saturates.
     uint64_t index = 0;
-    for (size_t i = n; i < semantic.size(); ++i) index = std::min<uint64_t>(index * 10 + (semantic[i] - '0'), 0xFFFFFFFFu);
+    for (size_t i = n; i < semantic.size(); ++i)
+        index = std::min<uint64_t>(index * 10 + (semantic[i] - '0'), 0xFFFFFFFFu);
     p.semanticIndex = static_cast<uint32_t>(index);
 }
 

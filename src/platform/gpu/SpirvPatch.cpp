@@ -42,8 +42,9 @@ void SpirvPatch::stripHlslDecorations(std::vector<uint32_t>& words) {
         const bool drop = op == kOpDecorateString || op == kOpMemberDecorateString ||
                           (op == kOpDecorateId && words[i + 2] == kDecorationCounterBuffer) ||
                           (op == kOpExtension && isGoogleExtension(&words[i]));
-        if (!drop) out.insert(out.end(), words.begin() + static_cast<std::ptrdiff_t>(i),
-                              words.begin() + static_cast<std::ptrdiff_t>(i + n));
+        if (!drop)
+            out.insert(out.end(), words.begin() + static_cast<std::ptrdiff_t>(i),
+                       words.begin() + static_cast<std::ptrdiff_t>(i + n));
         i += n;
     }
     words.swap(out);
@@ -243,11 +244,11 @@ void SpirvPatch::applyHlslPacking(std::vector<uint32_t>& words) {
 
 uint32_t SpirvPatch::imageFormatOf(uint32_t vkFormat) {
     switch (vkFormat) {
-    case VK_FORMAT_R16G16B16A16_SFLOAT: return 2;   // Rgba16f
-    case VK_FORMAT_R32_SFLOAT: return 3;            // R32f
-    case VK_FORMAT_R8G8B8A8_UNORM: return 4;        // Rgba8
-    case VK_FORMAT_R16G16B16A16_UNORM: return 10;   // Rgba16
-    case VK_FORMAT_R16G16B16A16_SNORM: return 16;   // Rgba16Snorm
+    case VK_FORMAT_R16G16B16A16_SFLOAT: return 2;  // Rgba16f
+    case VK_FORMAT_R32_SFLOAT: return 3;           // R32f
+    case VK_FORMAT_R8G8B8A8_UNORM: return 4;       // Rgba8
+    case VK_FORMAT_R16G16B16A16_UNORM: return 10;  // Rgba16
+    case VK_FORMAT_R16G16B16A16_SNORM: return 16;  // Rgba16Snorm
     default: return 0;
     }
 }

@@ -29,8 +29,8 @@ Result UploadRing::newChunk(uint64_t size, Chunk*& out) {
     chunk->size = size;
     VkBufferCreateInfo bci{VK_STRUCTURE_TYPE_BUFFER_CREATE_INFO};
     bci.size = size;
-    bci.usage = VK_BUFFER_USAGE_VERTEX_BUFFER_BIT | VK_BUFFER_USAGE_UNIFORM_BUFFER_BIT |
-                VK_BUFFER_USAGE_TRANSFER_SRC_BIT;
+    bci.usage =
+        VK_BUFFER_USAGE_VERTEX_BUFFER_BIT | VK_BUFFER_USAGE_UNIFORM_BUFFER_BIT | VK_BUFFER_USAGE_TRANSFER_SRC_BIT;
     VkResult vr = vkCreateBuffer(d, &bci, nullptr, &chunk->buffer);
     if (vr != VK_SUCCESS) return resultFromVulkan(vr);
     VkMemoryRequirements req;

@@ -99,9 +99,9 @@ Result decodeJpeg(const uint8_t* data, size_t size, const ImageInfo& expected, u
         return kBadImage;
     // The CMYK row lives in the library's pool: a failure jumps past any
     // destructor of ours.
-    JSAMPARRAY cmykRow = cmyk ? (*d.info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&d.info), JPOOL_IMAGE,
-                                                            info.width * 4, 1)
-                              : nullptr;
+    JSAMPARRAY cmykRow =
+        cmyk ? (*d.info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&d.info), JPOOL_IMAGE, info.width * 4, 1)
+             : nullptr;
     while (d.info.output_scanline < d.info.output_height) {
         uint8_t* target = out + row * d.info.output_scanline;
         JSAMPROW line = cmyk ? cmykRow[0] : target;

@@ -15,8 +15,8 @@ uint32_t bytesPerPixel(FormatId format) {
     }
 }
 
-Result checkCopy(uint32_t width, uint32_t height, uint32_t bpp, const Rect* rect, uint32_t stride,
-                 size_t bufferSize, const uint8_t* buffer, Rect& area) {
+Result checkCopy(uint32_t width, uint32_t height, uint32_t bpp, const Rect* rect, uint32_t stride, size_t bufferSize,
+                 const uint8_t* buffer, Rect& area) {
     area = rect ? *rect : Rect{0, 0, static_cast<int32_t>(width), static_cast<int32_t>(height)};
     if (area.x < 0 || area.y < 0 || area.width < 0 || area.height < 0 ||
         static_cast<uint64_t>(area.x) + static_cast<uint64_t>(area.width) > width ||

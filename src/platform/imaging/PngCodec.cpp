@@ -124,8 +124,7 @@ Result encodePng(const EncodeInput& input, std::vector<uint8_t>& out) {
     png_write_info(s.png, s.info);
     png_set_bgr(s.png);
     const size_t row = static_cast<size_t>(input.width) * 4;
-    for (uint32_t y = 0; y < input.height; ++y)
-        png_write_row(s.png, const_cast<png_bytep>(input.pixels + row * y));
+    for (uint32_t y = 0; y < input.height; ++y) png_write_row(s.png, const_cast<png_bytep>(input.pixels + row * y));
     png_write_end(s.png, nullptr);
     return kOk;
 }

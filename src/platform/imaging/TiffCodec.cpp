@@ -54,8 +54,8 @@ struct Tiff {
         TIFFOpenOptionsSetMaxSingleMemAlloc(options, kMaxSingleAlloc);
         TIFFOpenOptionsSetErrorHandlerExtR(options, quietHandler, nullptr);
         TIFFOpenOptionsSetWarningHandlerExtR(options, quietHandler, nullptr);
-        file = TIFFClientOpenExt("memory", "rm", &reader, readProc, writeProc, seekProc, closeProc, sizeProc,
-                                 mapProc, unmapProc, options);
+        file = TIFFClientOpenExt("memory", "rm", &reader, readProc, writeProc, seekProc, closeProc, sizeProc, mapProc,
+                                 unmapProc, options);
         TIFFOpenOptionsFree(options);
         return file != nullptr;
     }
@@ -167,8 +167,8 @@ Result readDirect(TIFF* file, const Direct& d, uint32_t width, uint32_t height, 
                           : TIFFReadEncodedStrip(file, TIFFComputeStrip(file, y, static_cast<uint16_t>(plane)),
                                                  block.get(), static_cast<tmsize_t>(given));
                 // A strip at the foot of the image holds only the rows left.
-                const uint64_t used = static_cast<uint64_t>(blockWidth) * (tiled ? blockHeight : rows) * perPixel *
-                                      d.bytes;
+                const uint64_t used =
+                    static_cast<uint64_t>(blockWidth) * (tiled ? blockHeight : rows) * perPixel * d.bytes;
                 if (read < 0 || static_cast<uint64_t>(read) < used) return kBadImage;
                 putBlock(d, block.get(), blockWidth, plane, x, y, columns, rows, width, out);
                 if (!tiled) break;  // a strip spans the width
@@ -182,7 +182,8 @@ Result readTiffHeader(const uint8_t* data, size_t size, ImageInfo& info) {
     Tiff t;
     if (!t.open(data, size)) return kBadHeader;
     uint32_t width = 0, height = 0;
-    if (TIFFGetField(t.file, TIFFTAG_IMAGEWIDTH, &width) != 1 || TIFFGetField(t.file, TIFFTAG_IMAGELENGTH, &height) != 1)
+    if (TIFFGetField(t.file, TIFFTAG_IMAGEWIDTH, &width) != 1 ||
+        TIFFGetField(t.file, TIFFTAG_IMAGELENGTH, &height) != 1)
         return kBadHeader;
     char message[1024];
     if (!TIFFRGBAImageOK(t.file, message)) return kBadHeader;
@@ -198,8 +199,8 @@ Result decodeTiff(const uint8_t* data, size_t size, const ImageInfo& info, uint8
     Tiff t;
     if (!t.open(data, size)) return kBadImage;
     uint32_t width = 0, height = 0;
-    if (TIFFGetField(t.file, TIFFTAG_IMAGEWIDTH, &width) != 1 || TIFFGetField(t.file, TIFFTAG_IMAGELENGTH, &height) != 1 ||
-        width != info.width || height != info.height)
+    if (TIFFGetField(t.file, TIFFTAG_IMAGEWIDTH, &width) != 1 ||
+        TIFFGetField(t.file, TIFFTAG_IMAGELENGTH, &height) != 1 || width != info.width || height != info.height)
         return kBadImage;
     Direct direct;
     if (directLayout(t.file, direct)) return readDirect(t.file, direct, width, height, out);

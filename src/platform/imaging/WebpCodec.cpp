@@ -58,7 +58,7 @@ Result decodeWebp(const uint8_t* data, size_t size, const ImageInfo& info, uint8
     const int row = static_cast<int>(info.width * bytesPerPixel(info.format));
     const size_t total = static_cast<size_t>(row) * info.height;
     const uint8_t* done = info.format == FormatId::Rgba32 ? WebPDecodeRGBAInto(data, size, out, total, row)
-                                                         : WebPDecodeRGBInto(data, size, out, total, row);
+                                                          : WebPDecodeRGBInto(data, size, out, total, row);
     return done != nullptr ? kOk : kBadImage;
 }
 

@@ -17,8 +17,7 @@ Matrix multiply(const Matrix& a, const Matrix& b) {
 Matrix transpose(const Matrix& a) {
     Matrix r;
     for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j)
-            r.m[i][j] = a.m[j][i];
+        for (int j = 0; j < 4; ++j) r.m[i][j] = a.m[j][i];
     return r;
 }
 
@@ -60,8 +59,7 @@ Matrix inverse(const Matrix& a, float* det) {
     const auto& m = a.m;
     const Minors k = minors(a);
     const float d = determinantOf(k);
-    if (det)
-        *det = d;
+    if (det) *det = d;
     const float f = 1.0f / d;
     const float* s = k.s;
     const float* c = k.c;
@@ -165,8 +163,7 @@ Matrix lookToLH(const Float3& eye, const Float3& direction, const Float3& up) {
 Float4 transform(const Float4& v, const Matrix& m) {
     const float in[4] = {v.x, v.y, v.z, v.w};
     float out[4];
-    for (int j = 0; j < 4; ++j)
-        out[j] = in[0] * m.m[0][j] + in[1] * m.m[1][j] + in[2] * m.m[2][j] + in[3] * m.m[3][j];
+    for (int j = 0; j < 4; ++j) out[j] = in[0] * m.m[0][j] + in[1] * m.m[1][j] + in[2] * m.m[2][j] + in[3] * m.m[3][j];
     return {out[0], out[1], out[2], out[3]};
 }
 

@@ -20,8 +20,7 @@ float length(const Float3& a) { return std::sqrt(dot(a, a)); }
 
 Float3 normalize(const Float3& a) {
     const float l = length(a);
-    if (l <= 0.0f)
-        return a;
+    if (l <= 0.0f) return a;
     return scale(a, 1.0f / l);
 }
 

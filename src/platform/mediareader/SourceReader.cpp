@@ -69,8 +69,8 @@ struct StreamState {
     int swrFormat = -1;
     AVChannelLayout swrLayout{};
     int64_t nextTime = 0;
-    bool needKey = false;  // after a seek, packets before a key frame are dropped
-    int rotation = 0;      // clockwise quarter turns that show the picture upright, 0..3
+    bool needKey = false;         // after a seek, packets before a key frame are dropped
+    int rotation = 0;             // clockwise quarter turns that show the picture upright, 0..3
     SwsContext* widen = nullptr;  // to a format whose planes turn as they are
     AVFrame* wide = nullptr;
     AVFrame* turned = nullptr;
@@ -111,8 +111,8 @@ struct SourceReader::State {
     AVPacket* packet = nullptr;
     AVFrame* frame = nullptr;
     StreamState video, audio;
-    int64_t startTime = 0;  // where time 0 lies in the container, 100 ns
-    int64_t startShift = 0;  // from the container's start to the first sample after priming, 100 ns
+    int64_t startTime = 0;         // where time 0 lies in the container, 100 ns
+    int64_t startShift = 0;        // from the container's start to the first sample after priming, 100 ns
     std::deque<AVPacket*> queued;  // read ahead while opening, handed out before the demuxer's next
     bool demuxEnded = false;
     bool drainSent = false;
@@ -139,7 +139,8 @@ struct SourceReader::State {
             return errorResult(err);
         }
         if (int err = avformat_find_stream_info(format, nullptr); err < 0) return errorResult(err);
-        startTime = format->start_time != AV_NOPTS_VALUE ? av_rescale_q(format->start_time, AV_TIME_BASE_Q, kHundredNs) : 0;
+        startTime =
+            format->start_time != AV_NOPTS_VALUE ? av_rescale_q(format->start_time, AV_TIME_BASE_Q, kHundredNs) : 0;
         startTime += startShift;
         dropQueued();
         demuxEnded = false;
@@ -304,7 +305,8 @@ void findAudioStart(SourceReader::State& st) {
                     firstPts = p->pts;
                 }
                 size_t size = 0;
-                if (const uint8_t* side = av_packet_get_side_data(p, AV_PKT_DATA_SKIP_SAMPLES, &size); side && size >= 4)
+                if (const uint8_t* side = av_packet_get_side_data(p, AV_PKT_DATA_SKIP_SAMPLES, &size);
+                    side && size >= 4)
                     skipped += AV_RL32(side);
                 ++sent;
                 if (avcodec_send_packet(probe, p) < 0) continue;
@@ -382,7 +384,8 @@ bool turnPlanes(const AVFrame* from, AVFrame* to, int turns) {
         if (turns == 2) {
             for (int y = 0; y < ph; ++y)
                 for (int x = 0; x < pw; ++x)
-                    std::memcpy(dst + y * dstPitch + x * bytes, src + (ph - 1 - y) * srcPitch + (pw - 1 - x) * bytes, n);
+                    std::memcpy(dst + y * dstPitch + x * bytes, src + (ph - 1 - y) * srcPitch + (pw - 1 - x) * bytes,
+                                n);
         } else {
             // Out row y, column x; out is ph wide and pw tall.
             for (int y = 0; y < pw; ++y)
@@ -408,8 +411,8 @@ const AVFrame* turnFrame(StreamState& s, const AVFrame* frame) {
         // Palette colours are RGB: they widen to planar RGB, and no YUV matrix comes between.
         const bool rgb = (d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL)) != 0;
         const bool deep = d->comp[0].depth > 8;
-        const AVPixelFormat wideFormat = rgb ? (deep ? AV_PIX_FMT_GBRP16 : AV_PIX_FMT_GBRP)
-                                             : (deep ? AV_PIX_FMT_YUV444P16 : AV_PIX_FMT_YUV444P);
+        const AVPixelFormat wideFormat =
+            rgb ? (deep ? AV_PIX_FMT_GBRP16 : AV_PIX_FMT_GBRP) : (deep ? AV_PIX_FMT_YUV444P16 : AV_PIX_FMT_YUV444P);
         if (s.wide == nullptr && (s.wide = av_frame_alloc()) == nullptr) return nullptr;
         if (s.wide->width != frame->width || s.wide->height != frame->height || s.wide->format != wideFormat) {
             av_frame_unref(s.wide);
@@ -460,8 +463,8 @@ bool convertVideo(StreamState& s, const AVFrame* decoded, Sample& out) {
         const bool named = space > AVCOL_SPC_RGB && space < AVCOL_SPC_NB && space != AVCOL_SPC_UNSPECIFIED &&
                            space != AVCOL_SPC_RESERVED;
         const int matrix = named ? space : decoded->height >= 720 ? SWS_CS_ITU709 : SWS_CS_ITU601;
-        sws_setColorspaceDetails(s.sws, sws_getCoefficients(matrix), fullRange ? 1 : 0, sws_getCoefficients(SWS_CS_DEFAULT), 1,
-                                 0, 1 << 16, 1 << 16);
+        sws_setColorspaceDetails(s.sws, sws_getCoefficients(matrix), fullRange ? 1 : 0,
+                                 sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
     }
     // Slack past the end: packed 4:2:2 of an odd width writes a whole last pair.
     out.bytes.assign(static_cast<size_t>(pitch) * h + 64, 0);
@@ -482,8 +485,8 @@ bool convertAudio(StreamState& s, const AVFrame* frame, Sample& out) {
         av_channel_layout_default(&outLayout, static_cast<int>(s.current.channels));
         const auto outFormat = s.current.subtype == Subtype::Float ? AV_SAMPLE_FMT_FLT : AV_SAMPLE_FMT_S16;
         int err = swr_alloc_set_opts2(&s.swr, &outLayout, outFormat, static_cast<int>(s.current.samplesPerSecond),
-                                      const_cast<AVChannelLayout*>(&frame->ch_layout), static_cast<AVSampleFormat>(frame->format), frame->sample_rate,
-                                      0, nullptr);
+                                      const_cast<AVChannelLayout*>(&frame->ch_layout),
+                                      static_cast<AVSampleFormat>(frame->format), frame->sample_rate, 0, nullptr);
         av_channel_layout_uninit(&outLayout);
         if (err < 0 || swr_init(s.swr) < 0) {
             swr_free(&s.swr);
@@ -501,13 +504,12 @@ bool convertAudio(StreamState& s, const AVFrame* frame, Sample& out) {
     const size_t blockAlign = s.current.channels * s.current.bitsPerSample / 8;
     out.bytes.assign(static_cast<size_t>(capacity) * blockAlign, 0);
     uint8_t* planes[1] = {out.bytes.data()};
-    const int made = swr_convert(s.swr, planes, capacity, const_cast<const uint8_t**>(frame->extended_data),
-                                 frame->nb_samples);
+    const int made =
+        swr_convert(s.swr, planes, capacity, const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
     if (made <= 0) return false;
     out.bytes.resize(static_cast<size_t>(made) * blockAlign);
     return true;
 }
-
 
 // Decodes the next frame of s into `into` with its time and duration: 1 for a
 // frame, 0 at the end of the stream, -1 on a decoder failure.

@@ -48,8 +48,8 @@ bool ChildProcess::reap(bool block) {
     } while (r < 0 && errno == EINTR);
     if (r != pid_) return false;
     ended_ = true;
-    exitCode_ = WIFEXITED(status) ? static_cast<uint32_t>(WEXITSTATUS(status))
-                                  : 128u + static_cast<uint32_t>(WTERMSIG(status));
+    exitCode_ =
+        WIFEXITED(status) ? static_cast<uint32_t>(WEXITSTATUS(status)) : 128u + static_cast<uint32_t>(WTERMSIG(status));
     return true;
 }
 

@@ -10,8 +10,7 @@ namespace Platform::os {
 
 Event::~Event() { close(); }
 
-Event::Event(Event&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), manualReset_(other.manualReset_) {}
+Event::Event(Event&& other) noexcept : fd_(std::exchange(other.fd_, -1)), manualReset_(other.manualReset_) {}
 
 Event& Event::operator=(Event&& other) noexcept {
     if (this != &other) {
@@ -56,8 +55,6 @@ uint32_t Event::wait(uint32_t timeoutMs) const {
     return waitFor(handle(), timeoutMs);
 }
 
-bool Event::isSet() const {
-    return fd_ >= 0 && tryAcquire(WaitHandle{fd_, false});
-}
+bool Event::isSet() const { return fd_ >= 0 && tryAcquire(WaitHandle{fd_, false}); }
 
 }  // namespace Platform::os

@@ -57,7 +57,7 @@ Result FileHandle::open(const std::string& path, FileMode mode) {
     }
     const int fd = ::open(path.c_str(), flags, 0666);
     if (fd < 0) return fromErrno();
-    struct stat st{};
+    struct stat st {};
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd);
         errno = EISDIR;
@@ -73,7 +73,7 @@ Result FileHandle::openReplacement(const std::string& path) {
     // the file a symbolic link names, with that file's permissions; a file the
     // caller may not write is refused as such an open would refuse it.
     std::string target = path;
-    struct stat st{};
+    struct stat st {};
     if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
         if (char* real = ::realpath(path.c_str(), nullptr)) {
             target = real;
@@ -104,7 +104,10 @@ Result FileHandle::openReplacement(const std::string& path) {
 }
 
 Result FileHandle::commit() {
-    if (fd_ < 0 || temporary_.empty()) { errno = EBADF; return fromErrno(); }
+    if (fd_ < 0 || temporary_.empty()) {
+        errno = EBADF;
+        return fromErrno();
+    }
     Result result = kOk;
     if (::fsync(fd_) != 0) result = fromErrno();
     if (::close(fd_) != 0 && succeeded(result)) result = fromErrno();
@@ -134,35 +137,53 @@ void FileHandle::close() {
 
 Result FileHandle::read(void* buffer, size_t count, size_t& done) {
     done = 0;
-    if (fd_ < 0) { errno = EBADF; return fromErrno(); }
+    if (fd_ < 0) {
+        errno = EBADF;
+        return fromErrno();
+    }
     return transfer(count, done, [&](size_t at) { return ::read(fd_, static_cast<char*>(buffer) + at, count - at); });
 }
 
 Result FileHandle::write(const void* buffer, size_t count, size_t& done) {
     done = 0;
-    if (fd_ < 0) { errno = EBADF; return fromErrno(); }
+    if (fd_ < 0) {
+        errno = EBADF;
+        return fromErrno();
+    }
     return transfer(count, done,
                     [&](size_t at) { return ::write(fd_, static_cast<const char*>(buffer) + at, count - at); });
 }
 
 Result FileHandle::seek(int64_t position) {
-    if (fd_ < 0) { errno = EBADF; return fromErrno(); }
-    if (position < 0) { errno = EINVAL; return fromErrno(); }
+    if (fd_ < 0) {
+        errno = EBADF;
+        return fromErrno();
+    }
+    if (position < 0) {
+        errno = EINVAL;
+        return fromErrno();
+    }
     if (::lseek(fd_, static_cast<off_t>(position), SEEK_SET) < 0) return fromErrno();
     return kOk;
 }
 
 Result FileHandle::size(int64_t& out) const {
     out = 0;
-    struct stat st{};
-    if (fd_ < 0) { errno = EBADF; return fromErrno(); }
+    struct stat st {};
+    if (fd_ < 0) {
+        errno = EBADF;
+        return fromErrno();
+    }
     if (::fstat(fd_, &st) != 0) return fromErrno();
     out = static_cast<int64_t>(st.st_size);
     return kOk;
 }
 
 Result FileHandle::sync() {
-    if (fd_ < 0) { errno = EBADF; return fromErrno(); }
+    if (fd_ < 0) {
+        errno = EBADF;
+        return fromErrno();
+    }
     if (::fsync(fd_) != 0) return fromErrno();
     return kOk;
 }

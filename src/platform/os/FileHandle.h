@@ -47,7 +47,7 @@ public:
 
 private:
     int fd_ = -1;
-    std::string target_;     // set while a replacement is open
+    std::string target_;  // set while a replacement is open
     std::string temporary_;
 };
 

@@ -24,22 +24,22 @@ int64_t toFileTime(const struct timespec& t) {
 
 wchar_t foldCase(wchar_t c) {
     if (c >= L'A' && c <= L'Z') return c + (L'a' - L'A');
-    if (c >= 0xFF21 && c <= 0xFF3A) return c + 0x20;                      // full-width Latin
-    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 0x20;          // Latin-1
-    if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return c + 0x20;         // Greek
-    if (c >= 0x410 && c <= 0x42F) return c + 0x20;                       // Cyrillic
+    if (c >= 0xFF21 && c <= 0xFF3A) return c + 0x20;              // full-width Latin
+    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 0x20;   // Latin-1
+    if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return c + 0x20;  // Greek
+    if (c >= 0x410 && c <= 0x42F) return c + 0x20;                // Cyrillic
     return c;
 }
 
 }  // namespace
 
 bool pathExists(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return ::stat(path.c_str(), &st) == 0;
 }
 
 bool isFolder(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
@@ -73,7 +73,10 @@ Result copyFile(const std::string& from, const std::string& to) {
 }
 
 Result createFolders(const std::string& path) {
-    if (path.empty()) { errno = ENOENT; return fromErrno(); }
+    if (path.empty()) {
+        errno = ENOENT;
+        return fromErrno();
+    }
     std::string partial;
     partial.reserve(path.size());
     for (size_t i = 0; i <= path.size(); ++i) {
@@ -81,7 +84,10 @@ Result createFolders(const std::string& path) {
             partial.assign(path, 0, i);
             if (::mkdir(partial.c_str(), 0777) != 0) {
                 if (errno != EEXIST) return fromErrno();
-                if (!isFolder(partial)) { errno = ENOTDIR; return fromErrno(); }
+                if (!isFolder(partial)) {
+                    errno = ENOTDIR;
+                    return fromErrno();
+                }
             }
         }
     }
@@ -89,7 +95,7 @@ Result createFolders(const std::string& path) {
 }
 
 Result fileSize(const std::string& path, uint64_t& out) {
-    struct stat st{};
+    struct stat st {};
     out = 0;
     if (::stat(path.c_str(), &st) != 0) return fromErrno();
     out = static_cast<uint64_t>(st.st_size);
@@ -97,7 +103,7 @@ Result fileSize(const std::string& path, uint64_t& out) {
 }
 
 Result lastWriteTime(const std::string& path, int64_t& out) {
-    struct stat st{};
+    struct stat st {};
     out = 0;
     if (::stat(path.c_str(), &st) != 0) return fromErrno();
     out = toFileTime(st.st_mtim);
@@ -133,7 +139,7 @@ std::vector<FolderEntry> listFolder(const std::string& folder, const std::wstrin
         const std::string name = d->d_name;
         if (name == "." || name == "..") continue;
         if (!matchWildcard(pattern, Platform::os::utf8ToWide(name))) continue;
-        struct stat st{};
+        struct stat st {};
         if (::fstatat(::dirfd(dir), d->d_name, &st, 0) != 0) continue;  // dangling link or raced away
         FolderEntry entry;
         entry.name = name;
@@ -143,7 +149,8 @@ std::vector<FolderEntry> listFolder(const std::string& folder, const std::wstrin
         entries.push_back(std::move(entry));
     }
     ::closedir(dir);
-    std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    std::sort(entries.begin(), entries.end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
     return entries;
 }
 

@@ -12,10 +12,10 @@ namespace Platform::os {
 inline constexpr char kPathSeparator = '/';
 
 struct FolderEntry {
-    std::string name;            // bare name
+    std::string name;  // bare name
     bool isFolder = false;
-    uint64_t size = 0;           // bytes
-    int64_t lastWriteTime = 0;   // 100 ns units since 1601-01-01 UTC
+    uint64_t size = 0;          // bytes
+    int64_t lastWriteTime = 0;  // 100 ns units since 1601-01-01 UTC
 };
 
 bool pathExists(const std::string& path);

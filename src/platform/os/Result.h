@@ -31,7 +31,8 @@ inline constexpr bool succeeded(Result r) { return r >= 0; }
 // A system error code (errno value or the program's own code numbers) as a result:
 // 0 and below unchanged, else 0x80070000 plus the low 16 bits.
 inline constexpr Result resultFromSystemError(int32_t code) {
-    return code <= 0 ? Result(code) : Result(static_cast<int32_t>(0x80070000u | (static_cast<uint32_t>(code) & 0xFFFFu)));
+    return code <= 0 ? Result(code)
+                     : Result(static_cast<int32_t>(0x80070000u | (static_cast<uint32_t>(code) & 0xFFFFu)));
 }
 
 }  // namespace Platform

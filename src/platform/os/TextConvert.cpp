@@ -40,14 +40,30 @@ std::wstring utf8ToWide(std::string_view text) {
         }
         int length = 0;
         char32_t c = 0, min = 0;
-        if ((b & 0xE0) == 0xC0) { length = 2; c = b & 0x1F; min = 0x80; }
-        else if ((b & 0xF0) == 0xE0) { length = 3; c = b & 0x0F; min = 0x800; }
-        else if ((b & 0xF8) == 0xF0) { length = 4; c = b & 0x07; min = 0x10000; }
-        else { out.push_back(static_cast<wchar_t>(kReplacement)); ++p; continue; }
+        if ((b & 0xE0) == 0xC0) {
+            length = 2;
+            c = b & 0x1F;
+            min = 0x80;
+        } else if ((b & 0xF0) == 0xE0) {
+            length = 3;
+            c = b & 0x0F;
+            min = 0x800;
+        } else if ((b & 0xF8) == 0xF0) {
+            length = 4;
+            c = b & 0x07;
+            min = 0x10000;
+        } else {
+            out.push_back(static_cast<wchar_t>(kReplacement));
+            ++p;
+            continue;
+        }
         int taken = 1;
         bool valid = true;
         for (; taken < length; ++taken) {
-            if (p + taken >= end || (p[taken] & 0xC0) != 0x80) { valid = false; break; }
+            if (p + taken >= end || (p[taken] & 0xC0) != 0x80) {
+                valid = false;
+                break;
+            }
             c = (c << 6) | (p[taken] & 0x3F);
         }
         if (!valid || c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
@@ -110,7 +126,11 @@ std::wstring utf16ToWide(std::u16string_view text) {
 std::u16string utf8ToUtf16(std::string_view text) { return wideToUtf16(utf8ToWide(text)); }
 std::string utf16ToUtf8(std::u16string_view text) { return wideToUtf8(utf16ToWide(text)); }
 
-void utf8ToWide(const char* text, std::wstring& out) { out = text ? utf8ToWide(std::string_view(text)) : std::wstring(); }
-void wideToUtf8(const wchar_t* text, std::string& out) { out = text ? wideToUtf8(std::wstring_view(text)) : std::string(); }
+void utf8ToWide(const char* text, std::wstring& out) {
+    out = text ? utf8ToWide(std::string_view(text)) : std::wstring();
+}
+void wideToUtf8(const wchar_t* text, std::string& out) {
+    out = text ? wideToUtf8(std::wstring_view(text)) : std::string();
+}
 
 }  // namespace Platform::os

@@ -16,7 +16,9 @@ std::string systemThreadName(const std::string& name) {
     return name.substr(0, length);
 }
 
-void setCurrentThreadName(const std::string& name) { ::pthread_setname_np(::pthread_self(), systemThreadName(name).c_str()); }
+void setCurrentThreadName(const std::string& name) {
+    ::pthread_setname_np(::pthread_self(), systemThreadName(name).c_str());
+}
 
 Result setCurrentThreadPriority(int32_t priority) {
     int nice;

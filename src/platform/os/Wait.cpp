@@ -61,7 +61,8 @@ uint32_t waitForAny(const WaitHandle* handles, size_t count, uint32_t timeoutMs)
                 errno = EBADF;
                 return kWaitFailed;
             }
-            if ((fds[i].revents & POLLIN) != 0 && tryAcquire(handles[i])) return kWaitObject0 + static_cast<uint32_t>(i);
+            if ((fds[i].revents & POLLIN) != 0 && tryAcquire(handles[i]))
+                return kWaitObject0 + static_cast<uint32_t>(i);
         }
         if (hook.hook != nullptr && (fds[count].revents & POLLIN) != 0) hook.hook(hook.context);
         // A wake whose signal another waiter took counts for nothing.

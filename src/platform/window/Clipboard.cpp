@@ -37,7 +37,9 @@ State& state() {
     return s;
 }
 
-GtkClipboard* desktopClipboard() { return gtk_clipboard_get_for_display(gdk_display_get_default(), GDK_SELECTION_CLIPBOARD); }
+GtkClipboard* desktopClipboard() {
+    return gtk_clipboard_get_for_display(gdk_display_get_default(), GDK_SELECTION_CLIPBOARD);
+}
 
 uint32_t readLe32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
 int32_t readLe32s(const uint8_t* p) { return static_cast<int32_t>(readLe32(p)); }
@@ -305,7 +307,8 @@ bool getClipboardData(uint32_t format, std::vector<uint8_t>& block) {
         return true;
     }
     if (format == kCfDib) {
-        if (GtkSelectionData* d = gtk_clipboard_wait_for_contents(clipboard, gdk_atom_intern_static_string("image/bmp"))) {
+        if (GtkSelectionData* d =
+                gtk_clipboard_wait_for_contents(clipboard, gdk_atom_intern_static_string("image/bmp"))) {
             const gint length = gtk_selection_data_get_length(d);
             const guchar* bytes = gtk_selection_data_get_data(d);
             const bool ok = length > 14 && bytes != nullptr && bytes[0] == 'B' && bytes[1] == 'M';
@@ -313,7 +316,8 @@ bool getClipboardData(uint32_t format, std::vector<uint8_t>& block) {
             gtk_selection_data_free(d);
             if (ok) return true;
         }
-        if (GtkSelectionData* d = gtk_clipboard_wait_for_contents(clipboard, gdk_atom_intern_static_string("image/png"))) {
+        if (GtkSelectionData* d =
+                gtk_clipboard_wait_for_contents(clipboard, gdk_atom_intern_static_string("image/png"))) {
             const gint length = gtk_selection_data_get_length(d);
             const guchar* bytes = gtk_selection_data_get_data(d);
             std::vector<uint8_t> png(bytes, bytes + std::max(length, 0));

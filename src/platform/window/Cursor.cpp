@@ -71,8 +71,8 @@ CursorHandle loadSystemCursor(uint32_t id) {
     return slot;
 }
 
-CursorHandle createMonochromeCursor(int32_t width, int32_t height, int32_t hotX, int32_t hotY,
-                                    const uint8_t* andMask, const uint8_t* xorMask) {
+CursorHandle createMonochromeCursor(int32_t width, int32_t height, int32_t hotX, int32_t hotY, const uint8_t* andMask,
+                                    const uint8_t* xorMask) {
     if (width <= 0 || height <= 0 || andMask == nullptr || xorMask == nullptr) {
         errno = EINVAL;
         return nullptr;

@@ -150,22 +150,37 @@ void KeyMap::noteRetrieved(const Message& msg) {
     bool down = false;
     switch (msg.message) {
     case kWmKeyDown:
-    case kWmSysKeyDown: vk = static_cast<uint32_t>(msg.wParam); down = true; break;
+    case kWmSysKeyDown:
+        vk = static_cast<uint32_t>(msg.wParam);
+        down = true;
+        break;
     case kWmKeyUp:
     case kWmSysKeyUp: vk = static_cast<uint32_t>(msg.wParam); break;
-    case kWmLButtonDown: vk = kVkLButton; down = true; break;
+    case kWmLButtonDown:
+        vk = kVkLButton;
+        down = true;
+        break;
     case kWmLButtonUp: vk = kVkLButton; break;
-    case kWmRButtonDown: vk = kVkRButton; down = true; break;
+    case kWmRButtonDown:
+        vk = kVkRButton;
+        down = true;
+        break;
     case kWmRButtonUp: vk = kVkRButton; break;
-    case kWmMButtonDown: vk = kVkMButton; down = true; break;
+    case kWmMButtonDown:
+        vk = kVkMButton;
+        down = true;
+        break;
     case kWmMButtonUp: vk = kVkMButton; break;
     default: return;
     }
     // Key messages carry the generic modifier; the side comes from the event.
     const uint32_t side = static_cast<uint32_t>((msg.lParam >> 16) & 0x1FF);
-    if (vk == kVkShift) vk = side == 0x36 ? kVkRShift : kVkLShift;
-    else if (vk == kVkControl) vk = (side & 0x100) != 0 ? kVkRControl : kVkLControl;
-    else if (vk == kVkMenu) vk = (side & 0x100) != 0 ? kVkRMenu : kVkLMenu;
+    if (vk == kVkShift)
+        vk = side == 0x36 ? kVkRShift : kVkLShift;
+    else if (vk == kVkControl)
+        vk = (side & 0x100) != 0 ? kVkRControl : kVkLControl;
+    else if (vk == kVkMenu)
+        vk = (side & 0x100) != 0 ? kVkRMenu : kVkLMenu;
     setWithGeneric(states().queued, vk, down);
 }
 

@@ -67,8 +67,7 @@ MenuHandle make(bool bar) {
 
 void destroyTree(MenuHandle menu) {
     for (auto& item : menu->items)
-        if (item.sub)
-            destroyTree(item.sub);
+        if (item.sub) destroyTree(item.sub);
     {
         std::lock_guard guard(tableLock());
         liveMenus().erase(menu);
@@ -79,8 +78,7 @@ void destroyTree(MenuHandle menu) {
 MenuItem* findById(MenuHandle menu, uint32_t id) {
     for (auto& item : menu->items) {
         if (item.sub) {
-            if (auto* found = findById(item.sub, id))
-                return found;
+            if (auto* found = findById(item.sub, id)) return found;
         } else if (!item.separator && item.id == id) {
             return &item;
         }
@@ -91,8 +89,7 @@ MenuItem* findById(MenuHandle menu, uint32_t id) {
 MenuItem* itemById(MenuHandle menu, uint32_t id) { return live(menu) ? findById(menu, id) : nullptr; }
 
 MenuItem* itemAt(MenuHandle menu, int32_t position) {
-    if (!live(menu) || position < 0 || position >= static_cast<int32_t>(menu->items.size()))
-        return nullptr;
+    if (!live(menu) || position < 0 || position >= static_cast<int32_t>(menu->items.size())) return nullptr;
     return &menu->items[static_cast<size_t>(position)];
 }
 
@@ -113,8 +110,7 @@ std::string mnemonicText(const std::string& text) {
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '&' && i + 1 < text.size()) {
             out += text[i + 1] == '&' ? "&" : "_";
-            if (text[i + 1] == '&')
-                ++i;
+            if (text[i + 1] == '&') ++i;
         } else if (text[i] == '_') {
             out += "__";
         } else {
@@ -140,8 +136,7 @@ void freeTarget(gpointer data, GClosure*) { delete static_cast<ItemTarget*>(data
 void fillGtkMenu(GtkWidget* gtkMenu, MenuHandle menu, WindowHandle window);
 
 GtkWidget* makeItem(const MenuItem& item, WindowHandle window) {
-    if (item.separator)
-        return gtk_separator_menu_item_new();
+    if (item.separator) return gtk_separator_menu_item_new();
     const size_t tab = item.text.find('\t');
     const std::string label = mnemonicText(item.text.substr(0, tab));
     GtkWidget* widget = nullptr;
@@ -180,13 +175,10 @@ GtkWidget* makeItem(const MenuItem& item, WindowHandle window) {
 
 void fillGtkMenu(GtkWidget* gtkMenu, MenuHandle menu, WindowHandle window) {
     GList* children = gtk_container_get_children(GTK_CONTAINER(gtkMenu));
-    for (GList* c = children; c != nullptr; c = c->next)
-        gtk_widget_destroy(GTK_WIDGET(c->data));
+    for (GList* c = children; c != nullptr; c = c->next) gtk_widget_destroy(GTK_WIDGET(c->data));
     g_list_free(children);
-    if (!live(menu))
-        return;
-    for (const auto& item : menu->items)
-        gtk_menu_shell_append(GTK_MENU_SHELL(gtkMenu), makeItem(item, window));
+    if (!live(menu)) return;
+    for (const auto& item : menu->items) gtk_menu_shell_append(GTK_MENU_SHELL(gtkMenu), makeItem(item, window));
     gtk_widget_show_all(gtkMenu);
 }
 
@@ -194,22 +186,19 @@ void fillGtkMenu(GtkWidget* gtkMenu, MenuHandle menu, WindowHandle window) {
 // data, then the popup shows it.
 void onTopSelect(GtkMenuItem* top, gpointer data) {
     auto* window = static_cast<WindowHandle>(data);
-    if (!WindowData::isLive(window))
-        return;
+    if (!WindowData::isLive(window)) return;
     MenuHandle bar = getWindowMenu(window);
     const int32_t position = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(top), "velmo-position"));
     MenuHandle popup = getSubMenu(bar, position);
     GtkWidget* gtkMenu = gtk_menu_item_get_submenu(top);
-    if (!popup || !gtkMenu)
-        return;
+    if (!popup || !gtkMenu) return;
     sendMessage(window, 0x0117, reinterpret_cast<uintptr_t>(popup), position);
     fillGtkMenu(gtkMenu, popup, window);
 }
 
 void fillScreenBar(WindowHandle window, GtkWidget* gtkBar, MenuHandle bar) {
     GList* children = gtk_container_get_children(GTK_CONTAINER(gtkBar));
-    for (GList* c = children; c != nullptr; c = c->next)
-        gtk_widget_destroy(GTK_WIDGET(c->data));
+    for (GList* c = children; c != nullptr; c = c->next) gtk_widget_destroy(GTK_WIDGET(c->data));
     g_list_free(children);
     int32_t position = 0;
     for (const auto& item : bar->items) {
@@ -231,22 +220,19 @@ void fillScreenBar(WindowHandle window, GtkWidget* gtkBar, MenuHandle bar) {
 // The bar goes with its window's widgets: forget it then.
 void onBarDestroyed(GtkWidget* widget, gpointer data) {
     auto it = screenBars().find(static_cast<WindowHandle>(data));
-    if (it != screenBars().end() && it->second.bar == widget)
-        screenBars().erase(it);
+    if (it != screenBars().end() && it->second.bar == widget) screenBars().erase(it);
 }
 
 void detachScreenBar(WindowHandle window) {
     auto it = screenBars().find(window);
-    if (it == screenBars().end())
-        return;
+    if (it == screenBars().end()) return;
     GtkWidget* bar = it->second.bar;
     screenBars().erase(it);
     gtk_widget_destroy(bar);
 }
 
 void attachScreenBar(WindowHandle window, MenuHandle bar) {
-    if (!gtk::onUiThread() || !WindowData::isLive(window) || window->toplevel == nullptr)
-        return;
+    if (!gtk::onUiThread() || !WindowData::isLive(window) || window->toplevel == nullptr) return;
     detachScreenBar(window);
     GtkWidget* child = gtk_bin_get_child(GTK_BIN(window->toplevel));
     GtkWidget* box = nullptr;
@@ -275,8 +261,7 @@ MenuHandle createMenu() { return make(true); }
 MenuHandle createPopupMenu() { return make(false); }
 
 bool destroyMenu(MenuHandle menu) {
-    if (!live(menu))
-        return false;
+    if (!live(menu)) return false;
     std::vector<WindowHandle> users;
     {
         std::lock_guard guard(tableLock());
@@ -290,8 +275,7 @@ bool destroyMenu(MenuHandle menu) {
         }
     }
     if (gtk::onUiThread())
-        for (WindowHandle window : users)
-            detachScreenBar(window);
+        for (WindowHandle window : users) detachScreenBar(window);
     destroyTree(menu);
     return true;
 }
@@ -299,8 +283,7 @@ bool destroyMenu(MenuHandle menu) {
 bool isMenu(MenuHandle menu) { return live(menu); }
 
 bool appendMenuString(MenuHandle menu, uint32_t id, const std::string& text) {
-    if (!live(menu))
-        return false;
+    if (!live(menu)) return false;
     MenuItem item;
     item.text = text;
     item.id = id;
@@ -309,8 +292,7 @@ bool appendMenuString(MenuHandle menu, uint32_t id, const std::string& text) {
 }
 
 bool appendMenuSeparator(MenuHandle menu) {
-    if (!live(menu))
-        return false;
+    if (!live(menu)) return false;
     MenuItem item;
     item.separator = true;
     menu->items.push_back(std::move(item));
@@ -318,8 +300,7 @@ bool appendMenuSeparator(MenuHandle menu) {
 }
 
 bool appendSubMenu(MenuHandle menu, MenuHandle sub, const std::string& text) {
-    if (!live(menu) || !live(sub) || sub == menu)
-        return false;
+    if (!live(menu) || !live(sub) || sub == menu) return false;
     MenuItem item;
     item.text = text;
     item.sub = sub;
@@ -329,17 +310,13 @@ bool appendSubMenu(MenuHandle menu, MenuHandle sub, const std::string& text) {
 
 bool deleteMenuAt(MenuHandle menu, int32_t position) {
     MenuItem* item = itemAt(menu, position);
-    if (!item)
-        return false;
-    if (item->sub)
-        destroyTree(item->sub);
+    if (!item) return false;
+    if (item->sub) destroyTree(item->sub);
     menu->items.erase(menu->items.begin() + position);
     return true;
 }
 
-int32_t getMenuItemCount(MenuHandle menu) {
-    return live(menu) ? static_cast<int32_t>(menu->items.size()) : -1;
-}
+int32_t getMenuItemCount(MenuHandle menu) { return live(menu) ? static_cast<int32_t>(menu->items.size()) : -1; }
 
 MenuHandle getSubMenu(MenuHandle menu, int32_t position) {
     MenuItem* item = itemAt(menu, position);
@@ -348,63 +325,55 @@ MenuHandle getSubMenu(MenuHandle menu, int32_t position) {
 
 bool getMenuStringAt(MenuHandle menu, int32_t position, std::string& text) {
     MenuItem* item = itemAt(menu, position);
-    if (!item || item->separator)
-        return false;
+    if (!item || item->separator) return false;
     text = item->text;
     return true;
 }
 
 bool setMenuStringAt(MenuHandle menu, int32_t position, const std::string& text) {
     MenuItem* item = itemAt(menu, position);
-    if (!item || item->separator)
-        return false;
+    if (!item || item->separator) return false;
     item->text = text;
     return true;
 }
 
 int32_t getMenuItemId(MenuHandle menu, int32_t position) {
     MenuItem* item = itemAt(menu, position);
-    if (!item)
-        return -1;
+    if (!item) return -1;
     return item->sub || item->separator ? 0 : static_cast<int32_t>(item->id);
 }
 
 bool getMenuString(MenuHandle menu, uint32_t id, std::string& text) {
     MenuItem* item = itemById(menu, id);
-    if (!item)
-        return false;
+    if (!item) return false;
     text = item->text;
     return true;
 }
 
 bool setMenuString(MenuHandle menu, uint32_t id, const std::string& text) {
     MenuItem* item = itemById(menu, id);
-    if (!item)
-        return false;
+    if (!item) return false;
     item->text = text;
     return true;
 }
 
 bool enableMenuItem(MenuHandle menu, uint32_t id, bool enable) {
     MenuItem* item = itemById(menu, id);
-    if (!item)
-        return false;
+    if (!item) return false;
     item->enabled = enable;
     return true;
 }
 
 bool checkMenuItem(MenuHandle menu, uint32_t id, bool check) {
     MenuItem* item = itemById(menu, id);
-    if (!item)
-        return false;
+    if (!item) return false;
     item->checked = check;
     return true;
 }
 
 bool setMenuItemRadio(MenuHandle menu, uint32_t id, bool radio) {
     MenuItem* item = itemById(menu, id);
-    if (!item)
-        return false;
+    if (!item) return false;
     item->radio = radio;
     return true;
 }
@@ -425,8 +394,7 @@ bool isMenuItemRadio(MenuHandle menu, uint32_t id) {
 }
 
 bool setWindowMenu(WindowHandle window, MenuHandle menu) {
-    if (!window || (menu && !live(menu)))
-        return false;
+    if (!window || (menu && !live(menu))) return false;
     {
         std::lock_guard guard(tableLock());
         if (menu)
@@ -445,12 +413,10 @@ bool setWindowMenu(WindowHandle window, MenuHandle menu) {
 
 bool drawMenuBar(WindowHandle window) {
     MenuHandle bar = getWindowMenu(window);
-    if (!bar)
-        return false;
+    if (!bar) return false;
     if (gtk::onUiThread()) {
         auto it = screenBars().find(window);
-        if (it != screenBars().end() && WindowData::isLive(window))
-            fillScreenBar(window, it->second.bar, bar);
+        if (it != screenBars().end() && WindowData::isLive(window)) fillScreenBar(window, it->second.bar, bar);
     }
     return true;
 }
@@ -464,11 +430,9 @@ MenuHandle getWindowMenu(WindowHandle window) {
 uint32_t openWindowMenuPopup(WindowHandle window, int32_t barPosition, uint32_t chosenId) {
     MenuHandle bar = getWindowMenu(window);
     MenuHandle popup = getSubMenu(bar, barPosition);
-    if (!popup)
-        return 0;
+    if (!popup) return 0;
     sendMessage(window, kWmInitMenuPopup, reinterpret_cast<uintptr_t>(popup), barPosition);
-    if (chosenId == 0 || !isMenuItemEnabled(popup, chosenId))
-        return 0;
+    if (chosenId == 0 || !isMenuItemEnabled(popup, chosenId)) return 0;
     postMessage(window, kWmCommand, chosenId & 0xFFFF, 0);
     return chosenId;
 }
@@ -495,8 +459,7 @@ void tagItems(GtkWidget* gtkMenu, MenuHandle menu, Tracking& tracking) {
         const MenuItem& item = menu->items[index];
         GtkWidget* widget = GTK_WIDGET(c->data);
         if (item.sub) {
-            if (GtkWidget* sub = gtk_menu_item_get_submenu(GTK_MENU_ITEM(widget)))
-                tagItems(sub, item.sub, tracking);
+            if (GtkWidget* sub = gtk_menu_item_get_submenu(GTK_MENU_ITEM(widget))) tagItems(sub, item.sub, tracking);
         } else if (!item.separator) {
             g_object_set_data(G_OBJECT(widget), "velmo-id", GUINT_TO_POINTER(item.id));
             g_signal_connect(widget, "activate", G_CALLBACK(onTrackedActivate), &tracking);
@@ -530,14 +493,12 @@ uint32_t trackOnScreen(MenuHandle menu, const Point& at, WindowHandle owner) {
         trigger->button.time = GDK_CURRENT_TIME;
         trigger->button.button = 3;
         GdkSeat* seat = gdk_display_get_default_seat(gdk_window_get_display(area));
-        if (seat != nullptr)
-            gdk_event_set_device(trigger, gdk_seat_get_pointer(seat));
+        if (seat != nullptr) gdk_event_set_device(trigger, gdk_seat_get_pointer(seat));
     }
     GdkRectangle rect{client.x, client.y, 1, 1};
     gtk_menu_popup_at_rect(GTK_MENU(gtkMenu), area, &rect, GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST, trigger);
     gdk_event_free(trigger);
-    if (gtk_widget_get_visible(gtkMenu))
-        g_main_loop_run(tracking.loop);
+    if (gtk_widget_get_visible(gtkMenu)) g_main_loop_run(tracking.loop);
     g_main_loop_unref(tracking.loop);
     gtk_widget_destroy(gtkMenu);
     return tracking.chosen;
@@ -546,8 +507,7 @@ uint32_t trackOnScreen(MenuHandle menu, const Point& at, WindowHandle owner) {
 }  // namespace
 
 uint32_t trackPopupMenu(MenuHandle menu, const Point& at, WindowHandle owner) {
-    if (!live(menu))
-        return 0;
+    if (!live(menu)) return 0;
     MenuAnswerHook hook;
     {
         std::lock_guard guard(tableLock());

@@ -111,8 +111,8 @@ inline constexpr int32_t kWheelDelta = 120;
 
 // Packing of two signed 16-bit values, as mouse messages carry positions.
 inline constexpr intptr_t makeLParam(int32_t low, int32_t high) {
-    return static_cast<intptr_t>(static_cast<int32_t>((static_cast<uint32_t>(low) & 0xFFFFu) |
-                                                      ((static_cast<uint32_t>(high) & 0xFFFFu) << 16)));
+    return static_cast<intptr_t>(
+        static_cast<int32_t>((static_cast<uint32_t>(low) & 0xFFFFu) | ((static_cast<uint32_t>(high) & 0xFFFFu) << 16)));
 }
 inline constexpr int32_t lowWordSigned(intptr_t v) { return static_cast<int16_t>(static_cast<uint32_t>(v) & 0xFFFFu); }
 inline constexpr int32_t highWordSigned(intptr_t v) {

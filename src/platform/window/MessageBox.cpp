@@ -66,18 +66,15 @@ int shown(WindowHandle owner, const std::string& text, const std::string& title,
     } destroy{dialog};
     gtk_window_set_title(GTK_WINDOW(dialog), title.c_str());
     switch (style & 0xF) {
-    case kMbOkCancel:
-        gtk_dialog_add_buttons(GTK_DIALOG(dialog), "_OK", kIdOk, "_Cancel", kIdCancel, nullptr);
-        break;
+    case kMbOkCancel: gtk_dialog_add_buttons(GTK_DIALOG(dialog), "_OK", kIdOk, "_Cancel", kIdCancel, nullptr); break;
     case kMbYesNo: gtk_dialog_add_buttons(GTK_DIALOG(dialog), "_Yes", kIdYes, "_No", kIdNo, nullptr); break;
     case kMbYesNoCancel:
         gtk_dialog_add_buttons(GTK_DIALOG(dialog), "_Yes", kIdYes, "_No", kIdNo, "_Cancel", kIdCancel, nullptr);
         break;
     default: gtk_dialog_add_buttons(GTK_DIALOG(dialog), "_OK", kIdOk, nullptr); break;
     }
-    gtk_dialog_set_default_response(GTK_DIALOG(dialog), (style & 0xF) == kMbYesNo || (style & 0xF) == kMbYesNoCancel
-                                                            ? kIdYes
-                                                            : kIdOk);
+    gtk_dialog_set_default_response(GTK_DIALOG(dialog),
+                                    (style & 0xF) == kMbYesNo || (style & 0xF) == kMbYesNoCancel ? kIdYes : kIdOk);
     g_signal_connect(dialog, "response", G_CALLBACK(onResponse), &answer);
     gtk_widget_show_all(dialog);
     gtk_window_present(GTK_WINDOW(dialog));

@@ -163,9 +163,8 @@ gboolean onKey(GtkWidget*, GdkEventKey* e, gpointer data) {
     const bool down = e->type == GDK_KEY_PRESS;
     // The key's meaning without modifiers, so shifted symbols keep their key.
     guint base = e->keyval;
-    gdk_keymap_translate_keyboard_state(gdk_keymap_get_for_display(gdk_display_get_default()),
-                                        e->hardware_keycode, static_cast<GdkModifierType>(0), 0, &base, nullptr,
-                                        nullptr, nullptr);
+    gdk_keymap_translate_keyboard_state(gdk_keymap_get_for_display(gdk_display_get_default()), e->hardware_keycode,
+                                        static_cast<GdkModifierType>(0), 0, &base, nullptr, nullptr, nullptr);
     uint32_t vk = KeyMap::virtualKeyFromKeyval(base);
     if (vk == 0) vk = KeyMap::virtualKeyFromKeyval(e->keyval);
     if (vk == 0) return FALSE;
@@ -206,7 +205,8 @@ gboolean onKey(GtkWidget*, GdkEventKey* e, gpointer data) {
 
 gboolean onButton(GtkWidget*, GdkEventButton* e, gpointer data) {
     auto* w = static_cast<WindowData*>(data);
-    if (e->type != GDK_BUTTON_PRESS && e->type != GDK_BUTTON_RELEASE) return TRUE;  // double clicks are counted by the program
+    if (e->type != GDK_BUTTON_PRESS && e->type != GDK_BUTTON_RELEASE)
+        return TRUE;  // double clicks are counted by the program
     const bool down = e->type == GDK_BUTTON_PRESS;
     uint32_t message = 0, vk = 0;
     switch (e->button) {
@@ -262,8 +262,10 @@ gboolean onScroll(GtkWidget*, GdkEventScroll* e, gpointer data) {
     case GDK_SCROLL_LEFT: delta = -kWheelDelta, message = kWmMouseHWheel; break;
     case GDK_SCROLL_RIGHT: delta = kWheelDelta, message = kWmMouseHWheel; break;
     case GDK_SCROLL_SMOOTH:
-        if (e->delta_y != 0) delta = static_cast<int32_t>(std::lround(-e->delta_y * kWheelDelta));
-        else delta = static_cast<int32_t>(std::lround(e->delta_x * kWheelDelta)), message = kWmMouseHWheel;
+        if (e->delta_y != 0)
+            delta = static_cast<int32_t>(std::lround(-e->delta_y * kWheelDelta));
+        else
+            delta = static_cast<int32_t>(std::lround(e->delta_x * kWheelDelta)), message = kWmMouseHWheel;
         break;
     }
     if (delta == 0) return TRUE;
@@ -357,8 +359,7 @@ WindowHandle createWindow(const WindowDesc& desc) {
     if (gtk::ensure()) buildWidgets(w, desc);
     WindowData::add(w);
     owned.release();
-    if (w->procedure != nullptr &&
-        w->procedure(w, kWmCreate, 0, reinterpret_cast<intptr_t>(desc.createParam)) == -1) {
+    if (w->procedure != nullptr && w->procedure(w, kWmCreate, 0, reinterpret_cast<intptr_t>(desc.createParam)) == -1) {
         WindowData::remove(w);
         w->queue->forgetWindow(w);
         freeWindow(w);
@@ -399,7 +400,10 @@ bool showWindow(WindowHandle w, int command) {
     if (w->visible) applySizeLimits(w);
     switch (command) {
     case kSwHide: gtk_widget_hide(w->toplevel); break;
-    case kSwMaximize: gtk_window_maximize(GTK_WINDOW(w->toplevel)); gtk_widget_show(w->toplevel); break;
+    case kSwMaximize:
+        gtk_window_maximize(GTK_WINDOW(w->toplevel));
+        gtk_widget_show(w->toplevel);
+        break;
     case kSwMinimize: gtk_window_iconify(GTK_WINDOW(w->toplevel)); break;
     case kSwRestore:
         gtk_window_deiconify(GTK_WINDOW(w->toplevel));
@@ -528,8 +532,7 @@ bool validateRect(WindowHandle w) {
 bool updateWindow(WindowHandle w) {
     if (!live(w)) return false;
     Message m;
-    if (w->queue->peek(m, w, kWmPaint, kWmPaint, false) && w->procedure != nullptr)
-        w->procedure(w, kWmPaint, 0, 0);
+    if (w->queue->peek(m, w, kWmPaint, kWmPaint, false) && w->procedure != nullptr) w->procedure(w, kWmPaint, 0, 0);
     return true;
 }
 
@@ -563,8 +566,7 @@ WindowHandle setCapture(WindowHandle w) {
 bool releaseCapture() {
     WindowHandle old = g_capture;
     g_capture = nullptr;
-    if (old != nullptr && isWindow(old) && old->procedure != nullptr)
-        old->procedure(old, kWmCaptureChanged, 0, 0);
+    if (old != nullptr && isWindow(old) && old->procedure != nullptr) old->procedure(old, kWmCaptureChanged, 0, 0);
     return true;
 }
 

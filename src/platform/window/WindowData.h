@@ -31,7 +31,7 @@ struct WindowData {
     bool maximized = false;
     bool minimized = false;
     bool destroying = false;
-    bool sized = false;  // the first size message has been queued
+    bool sized = false;           // the first size message has been queued
     GdkCursor* cursor = nullptr;  // shown over the client area; null: the default
     uint32_t trackFlags = 0;      // trackMouseEvent requests still open
     uint32_t hoverTimeMs = 0;

@@ -100,7 +100,8 @@ public:
         Range list = from(hdrl_);
         for (uint32_t n = 0; findChunk(kStrl, strl_, list); ++n) readStream(n);
         if (positions_.empty()) {
-            if (!findChunk(kMovi, movi_, from(root_))) throw System::messageException(kParseScope, "movi chunk not found.");
+            if (!findChunk(kMovi, movi_, from(root_)))
+                throw System::messageException(kParseScope, "movi chunk not found.");
             Range idx1;
             if (findChunk(kIdx1, idx1, from(root_))) {
                 readIdx1(idx1);
@@ -198,7 +199,8 @@ private:
             Media::BitmapInfoHeader bitmap;
             std::memcpy(&bitmap, format.data(), sizeof bitmap);
             const uint32_t rate = get32(h + 24), scale = get32(h + 20);
-            if (bitmap.biWidth <= 0 || bitmap.biHeight == 0 || bitmap.biHeight == INT32_MIN) refuse("invalid video size.");
+            if (bitmap.biWidth <= 0 || bitmap.biHeight == 0 || bitmap.biHeight == INT32_MIN)
+                refuse("invalid video size.");
             if (rate == 0 || scale == 0) refuse("invalid video frame rate.");
             owner_.videoFormatBuffer_ = std::move(format);
             info.width = bitmap.biWidth;
@@ -209,7 +211,9 @@ private:
             info.scale = scale;
             info.frameCount = static_cast<int32_t>(std::min<uint32_t>(get32(h + 32), INT32_MAX));
             const uint32_t handler = get32(h + 4);
-            owner_.videoHandler_ = handler != 0 ? handler : compareFourcc(bitmap.biCompression, 0) ? 0 : bitmap.biCompression;
+            owner_.videoHandler_ = handler != 0                             ? handler
+                                   : compareFourcc(bitmap.biCompression, 0) ? 0
+                                                                            : bitmap.biCompression;
             info.flags |= kVideo;
             if (odml_) readSuperIndex();
         } else if (compareFourcc(type, kAuds)) {
@@ -233,7 +237,8 @@ private:
             owner_.audioFormatRead_ = true;
             if (get32(h + 44) == 0) return;
             const uint32_t rate = get32(h + 24), scale = get32(h + 20);
-            const uint32_t blockAlign = wave.blockAlign != 0 ? wave.blockAlign : wave.bitsPerSample * wave.channels / 8u;
+            const uint32_t blockAlign =
+                wave.blockAlign != 0 ? wave.blockAlign : wave.bitsPerSample * wave.channels / 8u;
             // Sound is read and decoded a second at a time: a rate beyond any
             // real stream would make those buffers gigabytes large.
             if (rate == 0 || scale == 0 || blockAlign == 0 || wave.channels == 0 || wave.channels > 2 ||
@@ -286,8 +291,7 @@ private:
             const uint32_t size = get32(header + 4);
             const uint8_t* h = header + 8;
             const uint32_t entries = get32(h + 4);
-            if (size < kIndexHeaderSize || entries > (size - kIndexHeaderSize) / 8 ||
-                position + 8 + size > fileSize_)
+            if (size < kIndexHeaderSize || entries > (size - kIndexHeaderSize) / 8 || position + 8 + size > fileSize_)
                 refuse("index entry count beyond its chunk.");
             const uint16_t stream = static_cast<uint16_t>(get32(h + 8));
             const bool video = (owner_.info.flags & kVideo) && stream == owner_.videoId_;
@@ -439,11 +443,16 @@ bool AviFileInput::setupVideoDecoder() {
     namespace F = Media::PixelFormat;
     const uint32_t c = outputHeader_.biCompression;
     const uint16_t bits = outputHeader_.biBitCount;
-    if (c == 0 && bits == 32) info.videoFormat = F::kB8G8R8A8Unorm;
-    else if (c == 0 && bits == 24) info.videoFormat = F::kB8G8R8X8Unorm;
-    else if (c == fourCC("YUY2") && bits == 16) info.videoFormat = F::kYuy2;
-    else if (c == fourCC("PA64") && bits == 64) info.videoFormat = F::kR16G16B16A16Unorm;
-    else if (c == fourCC("HF64") && bits == 64) info.videoFormat = F::kR16G16B16A16Float;
+    if (c == 0 && bits == 32)
+        info.videoFormat = F::kB8G8R8A8Unorm;
+    else if (c == 0 && bits == 24)
+        info.videoFormat = F::kB8G8R8X8Unorm;
+    else if (c == fourCC("YUY2") && bits == 16)
+        info.videoFormat = F::kYuy2;
+    else if (c == fourCC("PA64") && bits == 64)
+        info.videoFormat = F::kR16G16B16A16Unorm;
+    else if (c == fourCC("HF64") && bits == 64)
+        info.videoFormat = F::kR16G16B16A16Float;
     else {
         videoDecoder_.reset();
         return false;
@@ -588,7 +597,8 @@ std::shared_ptr<Media::AudioBlockBuffer> AviFileInput::readAudio(int32_t block) 
                                                 return p < static_cast<uint64_t>(e.streamOffset);
                                             });
         currentAudioEntry_ = found == audioIndex_.begin() ? 0 : static_cast<uint32_t>(found - audioIndex_.begin() - 1);
-        offset = audioIndex_.empty() ? 0 : position - static_cast<uint64_t>(audioIndex_[currentAudioEntry_].streamOffset);
+        offset =
+            audioIndex_.empty() ? 0 : position - static_cast<uint64_t>(audioIndex_[currentAudioEntry_].streamOffset);
         if (audioDecoder_ && !audioDecoder_->open()) audioDecoder_.reset();
     }
     lastBlock_ = block;

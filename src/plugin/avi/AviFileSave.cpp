@@ -12,7 +12,8 @@ using namespace std::string_literals;
 
 struct AviFileSave::Settings {
     Settings(const char* section, std::wstring* video, std::wstring* audio)
-        : group(section), videoParameter(group, "VideoType", video, L"RGB24bit"),
+        : group(section),
+          videoParameter(group, "VideoType", video, L"RGB24bit"),
           audioParameter(group, "AudioType", audio, L"PCM16bit"),
           binding(group, Setting::SettingService::mainSettings()) {}
     System::Config::ParameterGroup group;

@@ -35,9 +35,9 @@ inline constexpr uint32_t kStreamHeaderSize = 64;
 inline constexpr uint32_t kStreamHeaderMinimum = 56;  // up to and including the frame rectangle
 inline constexpr uint32_t kSuperIndexEntries = 100;
 inline constexpr uint32_t kSuperIndexSize = 24 + 16 * kSuperIndexEntries;  // 1624
-inline constexpr uint32_t kOdmlSize = 260;                                  // "odml", "dmlh", 248, 248 bytes
+inline constexpr uint32_t kOdmlSize = 260;                                 // "odml", "dmlh", 248, 248 bytes
 inline constexpr uint32_t kIndexHeaderSize = 24;
-inline constexpr uint32_t kKeyFrameFlag = 0x10;   // idx1
+inline constexpr uint32_t kKeyFrameFlag = 0x10;     // idx1
 inline constexpr uint32_t kNotKeyBit = 0x80000000;  // standard index sizes
 
 // Little-endian stores and loads of the file's fields.

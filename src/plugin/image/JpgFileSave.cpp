@@ -12,7 +12,8 @@ using namespace std::string_literals;
 
 struct JpgFileSave::Settings {
     Settings(const char* section, int32_t* quality)
-        : group(section), qualityParameter(group, "quality", quality, 90),
+        : group(section),
+          qualityParameter(group, "quality", quality, 90),
           binding(group, Setting::SettingService::mainSettings()) {}
     System::Config::ParameterGroup group;
     System::Config::Int qualityParameter;

@@ -6,8 +6,7 @@
 
 namespace Plugin {
 
-JpgFileSaveFile::JpgFileSaveFile(std::wstring path, const ExportScene& scene, ExportSource* source,
-                                 int32_t quality)
+JpgFileSaveFile::JpgFileSaveFile(std::wstring path, const ExportScene& scene, ExportSource* source, int32_t quality)
     : OutputFile(std::move(path), false, scene, source), quality(quality) {}
 
 bool JpgFileSaveFile::save() {

@@ -12,7 +12,8 @@ using namespace std::string_literals;
 
 struct PngFileSave::Settings {
     Settings(const char* section, int32_t* transparent)
-        : group(section), transparentParameter(group, "transparent", transparent, 1),
+        : group(section),
+          transparentParameter(group, "transparent", transparent, 1),
           binding(group, Setting::SettingService::mainSettings()) {}
     System::Config::ParameterGroup group;
     System::Config::Int transparentParameter;

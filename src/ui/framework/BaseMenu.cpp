@@ -14,8 +14,7 @@ void BaseMenu::Item::setRadioCheck() const { W::setMenuItemRadio(menu, static_ca
 BaseMenu::BaseMenu(BaseMenu& parent, const std::wstring& label) : root(parent.root), label(label) {
     constexpr const char* kScope = "Window::BaseMenu::BaseMenu";
     menu = W::createPopupMenu();
-    if (!menu)
-        throw System::lastErrorException("CreatePopupMenu", kScope);
+    if (!menu) throw System::lastErrorException("CreatePopupMenu", kScope);
     if (!W::appendSubMenu(parent.menu, menu, System::wideToUtf8(MenuText::translate(label)))) {
         W::destroyMenu(menu);
         throw System::lastErrorException("InsertMenu", kScope);
@@ -38,8 +37,7 @@ void BaseMenu::insertSeparator() {
 int32_t BaseMenu::getSubMenuPosition(W::MenuHandle parent, W::MenuHandle sub) {
     const int32_t count = W::getMenuItemCount(parent);
     for (int32_t i = 0; i < count; ++i)
-        if (W::getSubMenu(parent, i) == sub)
-            return i;
+        if (W::getSubMenu(parent, i) == sub) return i;
     return -1;
 }
 

@@ -16,8 +16,7 @@ namespace {
 
 W::MenuHandle createPopup() {
     W::MenuHandle menu = W::createPopupMenu();
-    if (!menu)
-        throw System::lastErrorException("CreatePopupMenu", "Window::PopupMenu::PopupMenu");
+    if (!menu) throw System::lastErrorException("CreatePopupMenu", "Window::PopupMenu::PopupMenu");
     return menu;
 }
 
@@ -28,11 +27,9 @@ PopupMenu::PopupMenu() : RootMenu(createPopup()) {}
 PopupMenu::~PopupMenu() { W::destroyMenu(menu); }
 
 int32_t PopupMenu::show(const std::function<void()>& closing) {
-    if (!W::getCursorPos(menuPoint))
-        throw System::lastErrorException("GetCursorPos", "Window::PopupMenu::show");
+    if (!W::getCursorPos(menuPoint)) throw System::lastErrorException("GetCursorPos", "Window::PopupMenu::show");
     const int32_t id = static_cast<int32_t>(W::trackPopupMenu(menu, menuPoint, owner));
-    if (closing)
-        closing();
+    if (closing) closing();
     if (id != 0) {
         struct Flag {
             Flag() { inMenuCommand = true; }
@@ -40,8 +37,7 @@ int32_t PopupMenu::show(const std::function<void()>& closing) {
         } flag;
         runCommand(id);
     }
-    if (keyHoldReleaser)
-        keyHoldReleaser();
+    if (keyHoldReleaser) keyHoldReleaser();
     return id;
 }
 

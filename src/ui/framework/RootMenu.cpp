@@ -10,8 +10,7 @@ int32_t RootMenu::addCommand(std::function<void()> action) {
 
 bool RootMenu::runCommand(int32_t id) {
     auto it = commands.find(id);
-    if (it == commands.end() || !it->second)
-        return false;
+    if (it == commands.end() || !it->second) return false;
     // A copy: the command may rebuild the menus.
     auto action = it->second;
     action();

@@ -21,13 +21,11 @@ namespace {
 constexpr const char* kSection = "shortcut";
 
 bool parseDecimal(const std::string& text, int32_t& value) {
-    if (text.empty())
-        return false;
+    if (text.empty()) return false;
     try {
         size_t used = 0;
         long long parsed = std::stoll(text, &used, 10);
-        if (used != text.size() || parsed < INT32_MIN || parsed > INT32_MAX)
-            return false;
+        if (used != text.size() || parsed < INT32_MIN || parsed > INT32_MAX) return false;
         value = static_cast<int32_t>(parsed);
         return true;
     } catch (const std::exception&) {
@@ -44,8 +42,7 @@ ShortcutList::ShortcutList() {
         if (it != sections.end()) {
             for (const auto& [key, value] : it->second) {
                 int32_t number = 0;
-                if (!parseDecimal(key, number))
-                    continue;
+                if (!parseDecimal(key, number)) continue;
                 Shortcut::setKeyName(number & Shortcut::KeyMask, System::utf8ToWide(value.text));
             }
         }
@@ -63,8 +60,7 @@ void ShortcutList::load() {
     for (int32_t n = 0;; ++n) {
         const std::string name = std::string(kSection) + "." + std::to_string(n);
         auto it = file.sections().find(name);
-        if (it == file.sections().end() || it->second.empty())
-            break;
+        if (it == file.sections().end() || it->second.empty()) break;
         auto nameValue = it->second.find("name");
         auto codeValue = it->second.find("code");
         int32_t code = 0;
@@ -87,16 +83,14 @@ bool ShortcutList::save() const {
         std::string text;
         int32_t n = 0;
         for (const auto& entry : entries) {
-            if (entry.code == entry.defaultCode)
-                continue;
+            if (entry.code == entry.defaultCode) continue;
             text += "[" + std::string(kSection) + "." + std::to_string(n++) + "]\r\n";
             text += "name=" + System::wideToUtf8(entry.name) + "\r\n";
             text += "code=" + std::to_string(entry.code) + "\r\n";
         }
         System::File file;
         file.open(path, 1);
-        if (!text.empty())
-            file.write(text.data(), static_cast<int32_t>(text.size()));
+        if (!text.empty()) file.write(text.data(), static_cast<int32_t>(text.size()));
         file.close();
         return true;
     } catch (const std::exception& e) {
@@ -108,20 +102,17 @@ bool ShortcutList::save() const {
 
 void ShortcutList::add(const std::wstring& name, int32_t defaultCode, std::function<void()> action,
                        Platform::window::MenuHandle menu, int32_t menuId, const std::wstring& displayName) {
-    if (!menu && !action)
-        return;
+    if (!menu && !action) return;
     Shortcut* holder = find(defaultCode);
     int32_t code = defaultCode;
     auto user = userCodes.find(name);
     if (user != userCodes.end()) {
         code = user->second;
-        if (holder)
-            holder->code = 0;
+        if (holder) holder->code = 0;
     } else if (holder) {
         code = 0;
     }
-    if (menu)
-        MenuText::setShortcutText(menu, menuId, Shortcut::getCodeName(code));
+    if (menu) MenuText::setShortcutText(menu, menuId, Shortcut::getCodeName(code));
     Shortcut entry;
     entry.name = name;
     entry.code = code;
@@ -134,23 +125,18 @@ void ShortcutList::add(const std::wstring& name, int32_t defaultCode, std::funct
 }
 
 Shortcut* ShortcutList::find(int32_t code) {
-    if (code == 0)
-        return nullptr;
+    if (code == 0) return nullptr;
     for (auto& entry : entries)
-        if (entry.code == code)
-            return &entry;
+        if (entry.code == code) return &entry;
     return nullptr;
 }
 
 int32_t ShortcutList::liveCode(uint32_t virtualKey) {
     using Platform::window::KeyMap;
     int32_t code = static_cast<int32_t>(virtualKey);
-    if (KeyMap::asyncKeyState(Platform::window::kVkControl) < 0)
-        code += Shortcut::CtrlFlag;
-    if (KeyMap::asyncKeyState(Platform::window::kVkShift) < 0)
-        code += Shortcut::ShiftFlag;
-    if (KeyMap::asyncKeyState(Platform::window::kVkMenu) < 0)
-        code += Shortcut::AltFlag;
+    if (KeyMap::asyncKeyState(Platform::window::kVkControl) < 0) code += Shortcut::CtrlFlag;
+    if (KeyMap::asyncKeyState(Platform::window::kVkShift) < 0) code += Shortcut::ShiftFlag;
+    if (KeyMap::asyncKeyState(Platform::window::kVkMenu) < 0) code += Shortcut::AltFlag;
     return code;
 }
 
@@ -159,16 +145,12 @@ bool ShortcutList::processKey(uint32_t virtualKey) {
     Shortcut* entry = find(code);
     if (!entry) {
         code &= 0x1FFF;
-        if (code == 0 || !(entry = find(code)))
-            return false;
+        if (code == 0 || !(entry = find(code))) return false;
     }
-    if (captureEnder_)
-        captureEnder_();
-    if (auto* undo = Undo::UndoService::get(); undo && undo->recording)
-        return false;
+    if (captureEnder_) captureEnder_();
+    if (auto* undo = Undo::UndoService::get(); undo && undo->recording) return false;
     if (entry->menuHandle) {
-        if (menuRunner_)
-            menuRunner_(entry->menuId);
+        if (menuRunner_) menuRunner_(entry->menuId);
     } else if (entry->action) {
         // A copy: the action may register or remove commands.
         auto action = entry->action;

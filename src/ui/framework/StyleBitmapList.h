@@ -19,8 +19,29 @@ namespace Window {
 class StyleBitmapList {
 public:
     enum Index : int32_t {
-        CameraOn, Camera, CameraOff, ArrowUp, ArrowDown, Refresh, Volume, Zoom, Lock, Unlock, Clip, ClipOff, Link,
-        LinkOff, Movie, Picture, Setting, Effect, TextTool, Pipette, Clock, ColorWheel, Count
+        CameraOn,
+        Camera,
+        CameraOff,
+        ArrowUp,
+        ArrowDown,
+        Refresh,
+        Volume,
+        Zoom,
+        Lock,
+        Unlock,
+        Clip,
+        ClipOff,
+        Link,
+        LinkOff,
+        Movie,
+        Picture,
+        Setting,
+        Effect,
+        TextTool,
+        Pipette,
+        Clock,
+        ColorWheel,
+        Count
     };
     // The picture number of each entry.
     static const std::array<int32_t, Count> ResourceIds;

@@ -28,9 +28,8 @@ Entry::Generator generatorOf(const Source& source) {
     case Kind::Gradient:
         return [key](std::unique_ptr<D2::Brush>* out) { *out = Resource::GradientBrush::createFromStyle(key); };
     case Kind::Fade:
-        return [key](std::unique_ptr<D2::Brush>* out) {
-            *out = Resource::GradientBrush::createFromStyleAlpha(key, 0.0f);
-        };
+        return
+            [key](std::unique_ptr<D2::Brush>* out) { *out = Resource::GradientBrush::createFromStyleAlpha(key, 0.0f); };
     case Kind::ListEntry: {
         const size_t n = source.listIndex;
         return [n](std::unique_ptr<D2::Brush>* out) { *out = Resource::ColorBrush::createFromStyleList(n); };
@@ -130,8 +129,7 @@ Platform::draw2d::Brush& StyleBrushList::get(Index index) { return *entries.at(i
 
 Platform::draw2d::LinearGradientBrush& StyleBrushList::gradient(Index index) {
     D2::Brush& brush = get(index);
-    if (brush.kind() != D2::Brush::Kind::LinearGradient)
-        throw std::invalid_argument("style brush is not a gradient.");
+    if (brush.kind() != D2::Brush::Kind::LinearGradient) throw std::invalid_argument("style brush is not a gradient.");
     return static_cast<D2::LinearGradientBrush&>(brush);
 }
 

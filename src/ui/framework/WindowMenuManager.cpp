@@ -12,8 +12,7 @@ namespace {
 
 W::MenuHandle createBar() {
     W::MenuHandle bar = W::createMenu();
-    if (!bar)
-        throw System::lastErrorException("CreateMenu", "Window::WindowMenuManager::WindowMenuManager");
+    if (!bar) throw System::lastErrorException("CreateMenu", "Window::WindowMenuManager::WindowMenuManager");
     return bar;
 }
 
@@ -24,8 +23,7 @@ std::wstring beforeTab(const std::wstring& text) { return text.substr(0, text.fi
 WindowMenuManager::WindowMenuManager() : RootMenu(createBar()), windowMenu(*this) {}
 
 WindowMenuManager::~WindowMenuManager() {
-    if (menuWindow)
-        W::setWindowMenu(menuWindow, nullptr);
+    if (menuWindow) W::setWindowMenu(menuWindow, nullptr);
     W::destroyMenu(menu);
 }
 
@@ -43,8 +41,7 @@ WindowMenuItemList& WindowMenuManager::insertItemList(BaseMenu& target, int32_t 
     list->firstId = nextCommandId();
     list->count = count;
     list->provider = std::move(provider);
-    for (int32_t i = 0; i < count; ++i)
-        addCommand([action, i] { action(i); });
+    for (int32_t i = 0; i < count; ++i) addCommand([action, i] { action(i); });
     itemLists.push_back(std::move(list));
     return *itemLists.back();
 }
@@ -53,8 +50,7 @@ void WindowMenuManager::registerShortcuts(WindowMenuItemList& list, const BaseMe
     list.updateItemList(false);
     list.frozen = true;
     auto* shortcuts = ShortcutList::get();
-    if (!shortcuts)
-        return;
+    if (!shortcuts) return;
     const int32_t count = W::getMenuItemCount(list.menu);
     for (int32_t i = 0; i < count; ++i) {
         const int32_t id = W::getMenuItemId(list.menu, i);
@@ -76,14 +72,10 @@ void WindowMenuManager::setShortcut(const Item& item, int32_t defaultCode) {
 }
 
 void WindowMenuManager::refresh() {
-    for (const auto& [id, predicate] : enables)
-        W::enableMenuItem(menu, static_cast<uint32_t>(id), predicate());
-    for (const auto& [id, predicate] : checks)
-        W::checkMenuItem(menu, static_cast<uint32_t>(id), predicate());
-    for (const auto& [id, text] : texts)
-        MenuText::setItemText(menu, id, text());
-    for (auto& list : itemLists)
-        list->updateItemList(true);
+    for (const auto& [id, predicate] : enables) W::enableMenuItem(menu, static_cast<uint32_t>(id), predicate());
+    for (const auto& [id, predicate] : checks) W::checkMenuItem(menu, static_cast<uint32_t>(id), predicate());
+    for (const auto& [id, text] : texts) MenuText::setItemText(menu, id, text());
+    for (auto& list : itemLists) list->updateItemList(true);
 }
 
 void WindowMenuManager::addBuilder(Builder builder) {
@@ -102,12 +94,9 @@ void WindowMenuManager::rebuild() {
     // Every command of the bar is made again below: reusing the ids keeps
     // them within the 16 bits a command message carries.
     commands.clear();
-    for (auto& top : windowMenu.menus)
-        top.updateText(menu);
-    for (auto& builder : builders_)
-        builder(*this);
-    if (menuWindow)
-        W::drawMenuBar(menuWindow);
+    for (auto& top : windowMenu.menus) top.updateText(menu);
+    for (auto& builder : builders_) builder(*this);
+    if (menuWindow) W::drawMenuBar(menuWindow);
 }
 
 }  // namespace Window

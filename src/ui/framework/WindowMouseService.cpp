@@ -141,7 +141,8 @@ void MouseCursor::updateWindowCursor() {
                                                        art.xorMask.data());
         }
         if (cursor->handle == nullptr)
-            throw System::lastErrorException("LoadCursor", "Window::WindowMouseService::MouseCursor::updateWindowCursor");
+            throw System::lastErrorException("LoadCursor",
+                                             "Window::WindowMouseService::MouseCursor::updateWindowCursor");
     }
     router->appliedCursor = cursor;
     if (router->window != nullptr) W::setWindowCursor(router->window, cursor != nullptr ? cursor->handle : nullptr);
@@ -192,8 +193,8 @@ void WindowMouseService::unregisterMouse(WindowMouse* mouse) {
         *it = mice.back();
         mice.pop_back();
     }
-    for (WindowMouse** role : {&focusTarget, &captureTarget, &hoverTarget, &dropTarget, &keyHoldTarget,
-                               &colorPickTarget})
+    for (WindowMouse** role :
+         {&focusTarget, &captureTarget, &hoverTarget, &dropTarget, &keyHoldTarget, &colorPickTarget})
         if (*role == mouse) *role = nullptr;
 }
 
@@ -403,8 +404,7 @@ bool WindowMouseService::mouseMove(uintptr_t, intptr_t lParam) {
             const int32_t dx = std::abs(x - W::lowWordSigned(static_cast<intptr_t>(pressPos)));
             const int32_t dy = std::abs(y - W::highWordSigned(static_cast<intptr_t>(pressPos)));
             if (dx == 0 && dy == 0) return true;
-            if (dx < dragWidth() && dy < dragHeight() &&
-                static_cast<uint32_t>(now() - pressTime) < doubleClickTime())
+            if (dx < dragWidth() && dy < dragHeight() && static_cast<uint32_t>(now() - pressTime) < doubleClickTime())
                 return true;
             dragStarted = true;
         }
@@ -445,8 +445,8 @@ bool WindowMouseService::buttonDown(uint32_t message, uintptr_t wParam, intptr_t
     if (window != nullptr) W::setCapture(window);
     const int32_t x = W::lowWordSigned(lParam);
     const int32_t y = W::highWordSigned(lParam);
-    WindowMouse* target = left ? findTarget(x, y)
-                               : findTargetIf(x, y, [](WindowMouse& m) { return m.acceptRightButton; });
+    WindowMouse* target =
+        left ? findTarget(x, y) : findTargetIf(x, y, [](WindowMouse& m) { return m.acceptRightButton; });
     BusyScope busy(target);
     const bool tookFocus = setFocus(target);
     if (!left) rightPressTookFocus = tookFocus;
@@ -469,8 +469,8 @@ bool WindowMouseService::buttonUp(uint32_t message, intptr_t lParam) {
     const bool left = message == W::kWmLButtonUp;
     const int32_t x = W::lowWordSigned(lParam);
     const int32_t y = W::highWordSigned(lParam);
-    WindowMouse* target = left ? findTarget(x, y)
-                               : findTargetIf(x, y, [](WindowMouse& m) { return m.acceptRightButton; });
+    WindowMouse* target =
+        left ? findTarget(x, y) : findTargetIf(x, y, [](WindowMouse& m) { return m.acceptRightButton; });
     bool consumed = false;
     {
         BusyScope busy(target);
@@ -605,8 +605,7 @@ bool WindowMouseService::dispatch(W::WindowHandle, uint32_t message, uintptr_t w
             holder->procKeyRelease();
         }
         return false;
-    case W::kWmChar:
-        return focusTarget != nullptr && focusTarget->procChar(static_cast<char16_t>(wParam));
+    case W::kWmChar: return focusTarget != nullptr && focusTarget->procChar(static_cast<char16_t>(wParam));
     case W::kWmSysChar: return sysKeyResult;
     case kWmImeStartComposition: imeComposition(true, lParam); return false;
     case kWmImeComposition: imeComposition(false, lParam); return false;

@@ -42,8 +42,8 @@ WindowService* serviceOf(W::WindowHandle window) {
 
 // Swallowed while an export runs: closing, keys, menu commands, mouse and drops.
 bool swallowedWhileBusy(uint32_t message) {
-    return message == W::kWmClose || (message >= W::kWmKeyDown && message <= kWmKeyLast) ||
-           message == W::kWmCommand || (message >= W::kWmMouseMove && message <= W::kWmMouseHWheel) ||
+    return message == W::kWmClose || (message >= W::kWmKeyDown && message <= kWmKeyLast) || message == W::kWmCommand ||
+           (message >= W::kWmMouseMove && message <= W::kWmMouseHWheel) ||
            (message >= W::kWmUser + 1 && message <= W::kWmUser + 3);
 }
 
@@ -76,8 +76,8 @@ private:
 void setProgramIcon(W::WindowHandle window) {
     Media::ImageService* images = Media::ImageService::get();
     if (images == nullptr) return;
-    const std::wstring path = System::FileName::getExpandedPath(
-        (L"%AppInstall%/icons/" + std::to_wstring(kIconResource) + L".png").c_str());
+    const std::wstring path =
+        System::FileName::getExpandedPath((L"%AppInstall%/icons/" + std::to_wstring(kIconResource) + L".png").c_str());
     try {
         const auto image = images->loadFromFile(path);
         std::vector<uint8_t> rows(size_t(image->width) * image->height * 4);
@@ -159,8 +159,7 @@ void WindowService::createWindowManager() {
     Event::setCommandWindow(window);
     setWindowMenu(window);
     PopupMenu::owner = window;
-    if (auto* shortcuts = ShortcutList::get())
-        shortcuts->setMenuCommandRunner([this](int32_t id) { runCommand(id); });
+    if (auto* shortcuts = ShortcutList::get()) shortcuts->setMenuCommandRunner([this](int32_t id) { runCommand(id); });
     Translate::TranslateService::setRebuildHandler([this] {
         rebuild();
         paint();
@@ -190,8 +189,8 @@ void WindowService::processMessage() {
             handles.push_back(handle);
             callbacks.push_back(callback);
         }
-        const uint32_t result =
-            W::msgWaitForMultipleObjects(handles.size(), handles.data(), false, Platform::os::kInfinite, W::kQsAllInput);
+        const uint32_t result = W::msgWaitForMultipleObjects(handles.size(), handles.data(), false,
+                                                             Platform::os::kInfinite, W::kQsAllInput);
         if (result == W::kWaitFailed)
             throw System::lastErrorException("MsgWaitForMultipleObjects", "Window::WindowService::processMessage");
         if (result == W::kWaitObject0 + handles.size()) {
@@ -237,17 +236,14 @@ intptr_t WindowService::defaultProc(W::WindowHandle window, uint32_t message, ui
 
 intptr_t WindowService::handleMessage(W::WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
     switch (message) {
-    case W::kWmSize:
-        resize(W::lowWordSigned(lParam) & 0xFFFF, W::highWordSigned(lParam) & 0xFFFF);
-        return 0;
+    case W::kWmSize: resize(W::lowWordSigned(lParam) & 0xFFFF, W::highWordSigned(lParam) & 0xFFFF); return 0;
     case W::kWmPaint: paint(); return 0;
     case W::kWmClose: {
         Edit::EditService* edit = Edit::EditService::instance();
         if (edit == nullptr || edit->confirmDiscard()) return defaultProc(window, message, wParam, lParam);
         return 0;
     }
-    case kWmMouseActivate:
-        return W::getActiveWindow() == this->window ? 0 : kMaActivateAndEat;
+    case kWmMouseActivate: return W::getActiveWindow() == this->window ? 0 : kMaActivateAndEat;
     case W::kWmGetMinMaxInfo: {
         auto* info = reinterpret_cast<W::MinMaxInfo*>(lParam);
         info->minTrackSize = {kMinimumTrackSize, kMinimumTrackSize};
@@ -261,9 +257,7 @@ intptr_t WindowService::handleMessage(W::WindowHandle window, uint32_t message, 
         // From a menu or an accelerator: the id in the low 16 bits.
         if (lParam == 0) runCommand(static_cast<int32_t>(wParam & 0xFFFF));
         return 0;
-    case kWmInitMenuPopup:
-        refresh();
-        return 0;
+    case kWmInitMenuPopup: refresh(); return 0;
     case W::kWmUser:
         if (eventService != nullptr) eventService->processEventCommandMessage(wParam, lParam);
         return 0;

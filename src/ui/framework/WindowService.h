@@ -52,8 +52,7 @@ public:
                                intptr_t lParam);
     static intptr_t defaultProc(Platform::window::WindowHandle window, uint32_t message, uintptr_t wParam,
                                 intptr_t lParam);
-    intptr_t handleMessage(Platform::window::WindowHandle window, uint32_t message, uintptr_t wParam,
-                           intptr_t lParam);
+    intptr_t handleMessage(Platform::window::WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 
     // Lays the window out for a client size and draws it.
     void resize(int32_t width, int32_t height);

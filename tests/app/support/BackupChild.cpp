@@ -14,8 +14,7 @@
 #include "edit/UpdateSection.h"
 
 int main(int argc, char** argv) {
-    if (argc < 3)
-        return 2;
+    if (argc < 3) return 2;
     const std::wstring expected = System::utf8ToWide(argv[2]);
     App::Steps steps = App::programSteps();
     steps.run = [expected] {
@@ -42,8 +41,7 @@ int main(int argc, char** argv) {
         bool reported = false;
         System::Timer watch;
         watch.set(5, [&] {
-            if (reported || edit.backupHistory().size() == before)
-                return;
+            if (reported || edit.backupHistory().size() == before) return;
             reported = true;
             edit.project().saveProjectFile(expected);
             std::printf("backup %s\n", System::wideToUtf8(edit.backupHistory().getItem(0)).c_str());

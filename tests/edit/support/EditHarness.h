@@ -38,8 +38,7 @@ public:
         undo().setSectionOpener([this] { return open(); });
         // Runs after the scope put the scene in order and let go of the lock.
         previousRefresh_ = Edit::UpdateSection::setPanelRefresh([this](const Edit::UpdateSection& section) {
-            if (!section.scene)
-                return;
+            if (!section.scene) return;
             const std::shared_lock read(lock);
             EXPECT_EQ(checkScene(*section.scene), "") << "when an edit scope closed";
         });
@@ -74,14 +73,13 @@ inline std::string describe(const Edit::Scene& scene) {
             << (slot.layer->hide ? " hide" : "") << "\n";
         for (const auto& o : slot.objects) {
             out << "  " << o->start << ".." << o->end << " {";
-            for (int32_t m : o->midpoints)
-                out << m << " ";
+            for (int32_t m : o->midpoints) out << m << " ";
             out << "}" << (o->camera ? "" : " nocamera") << (o->clipping ? " clip" : "")
                 << (o->group ? " group" + std::to_string(o->group->members.size()) : "")
                 << (scene.focusObject == o ? " focus" : "") << "\n";
             for (const auto& e : o->effects) {
-                out << "    " << System::wideToUtf8(e->name) << (e->disabled ? " off" : "") << (e->locked ? " lock" : "")
-                    << (e->hidden ? " hide" : "") << ":";
+                out << "    " << System::wideToUtf8(e->name) << (e->disabled ? " off" : "")
+                    << (e->locked ? " lock" : "") << (e->hidden ? " hide" : "") << ":";
                 for (const auto* item : e->items)
                     out << " " << System::wideToUtf8(item->name) << "=" << item->toString();
                 out << "\n";

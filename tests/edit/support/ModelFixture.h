@@ -35,8 +35,7 @@ protected:
     }
     static std::vector<std::wstring> names(const Edit::Object& o) {
         std::vector<std::wstring> n;
-        for (const auto& e : o.effects)
-            n.emplace_back(e->name);
+        for (const auto& e : o.effects) n.emplace_back(e->name);
         return n;
     }
     static Effect::EffectItemNumber& x(const std::shared_ptr<Effect::EffectBase>& e) { return xItem(e); }
@@ -51,11 +50,9 @@ std::string thrownText(F&& f) {
         std::string text = e.what();
         const std::string place = "\n\n[Place]\n";
         const size_t at = text.find(place);
-        if (at == std::string::npos)
-            return text;
+        if (at == std::string::npos) return text;
         std::string scope = text.substr(at + place.size());
-        if (scope.size() >= 2 && scope.compare(scope.size() - 2, 2, "()") == 0)
-            scope.resize(scope.size() - 2);
+        if (scope.size() >= 2 && scope.compare(scope.size() - 2, 2, "()") == 0) scope.resize(scope.size() - 2);
         return text.substr(0, at) + " @ " + scope;
     }
     return {};

@@ -10,24 +10,15 @@ using Effect::EffectBase;
 namespace {
 
 const TestEffect::Codes kCodes[] = {
-    {kImage, EffectBase::kInput, 1, 1, true, false},
-    {kAudio, EffectBase::kInput, 2, 2, true, false},
-    {kMovie, EffectBase::kInput, 3, 3, true, false},
-    {kFigure, EffectBase::kInput, 1, 1, true, false},
-    {kDraw, EffectBase::kOutput, 1, 1, true, false},
-    {kFigureDraw, EffectBase::kOutput, 1, 1, true, false},
-    {kPlay, EffectBase::kOutput, 2, 2, true, false},
-    {kPlayBoth, EffectBase::kOutput, 3, 3, true, false},
-    {kBlur, EffectBase::kFilter, 1, 1, true, false},
-    {kVolume, EffectBase::kFilter, 2, 2, true, false},
-    {kInvert, EffectBase::kFilter, 3, 3, false, false},
-    {kCameraFilter, EffectBase::kFilter, 4, 4, true, false},
-    {kNote, EffectBase::kFilter, 0, 0, false, false},
-    {kGroup, EffectBase::kControl, 1, 1, true, true},
-    {kGroupAudio, EffectBase::kControl, 2, 2, false, true},
-    {kCamera, EffectBase::kControl, 4, 4, true, true},
-    {kSceneChange, EffectBase::kControl, 1, 5, true, false},
-    {kBadRole, 9, 1, 1, false, false},
+    {kImage, EffectBase::kInput, 1, 1, true, false},         {kAudio, EffectBase::kInput, 2, 2, true, false},
+    {kMovie, EffectBase::kInput, 3, 3, true, false},         {kFigure, EffectBase::kInput, 1, 1, true, false},
+    {kDraw, EffectBase::kOutput, 1, 1, true, false},         {kFigureDraw, EffectBase::kOutput, 1, 1, true, false},
+    {kPlay, EffectBase::kOutput, 2, 2, true, false},         {kPlayBoth, EffectBase::kOutput, 3, 3, true, false},
+    {kBlur, EffectBase::kFilter, 1, 1, true, false},         {kVolume, EffectBase::kFilter, 2, 2, true, false},
+    {kInvert, EffectBase::kFilter, 3, 3, false, false},      {kCameraFilter, EffectBase::kFilter, 4, 4, true, false},
+    {kNote, EffectBase::kFilter, 0, 0, false, false},        {kGroup, EffectBase::kControl, 1, 1, true, true},
+    {kGroupAudio, EffectBase::kControl, 2, 2, false, true},  {kCamera, EffectBase::kControl, 4, 4, true, true},
+    {kSceneChange, EffectBase::kControl, 1, 5, true, false}, {kBadRole, 9, 1, 1, false, false},
 };
 
 }  // namespace
@@ -43,8 +34,7 @@ TestEffect::TestEffect(const Codes& c) : codes(c) {
         x->resizeValues(2);
     }
     flag = std::make_unique<Effect::EffectItemCheck>(&items, L"反転");
-    if (c.numbers)
-        zoom = std::make_unique<Effect::EffectItemNumber>(&items, L"拡大率", 100, 0, 5000, 0.01);
+    if (c.numbers) zoom = std::make_unique<Effect::EffectItemNumber>(&items, L"拡大率", 100, 0, 5000, 0.01);
     text = std::make_unique<Effect::EffectItemText>(&items, L"テキスト");
     if (c.layerRange)
         range = std::make_unique<Effect::EffectItemInteger>(&items, L"対象レイヤー数", 0, 0, 100,
@@ -64,8 +54,7 @@ bool TestEffect::itemEvent(const Effect::ItemEvent& event) {
 }
 
 TestCatalog::TestCatalog() : previous_(EffectCatalog::current()) {
-    for (const auto& c : kCodes)
-        effects_.emplace(c.name, std::make_unique<TestEffect>(c));
+    for (const auto& c : kCodes) effects_.emplace(c.name, std::make_unique<TestEffect>(c));
     EffectCatalog::setCurrent(this);
 }
 
@@ -73,8 +62,7 @@ TestCatalog::~TestCatalog() { EffectCatalog::setCurrent(previous_); }
 
 TestEffect& TestCatalog::get(const std::wstring& name) const {
     auto it = effects_.find(name);
-    if (it == effects_.end())
-        throw System::messageException("Effect::EffectService::findEffect", "not found effect.");
+    if (it == effects_.end()) throw System::messageException("Effect::EffectService::findEffect", "not found effect.");
     return *it->second;
 }
 
@@ -82,8 +70,7 @@ const EffectBase& TestCatalog::findEffect(const std::wstring& name) const { retu
 
 const EffectBase& TestCatalog::getOutputEffect(const EffectBase& input) const {
     if (input.role == EffectBase::kInput) {
-        if (std::wstring(input.name) == kFigure)
-            return get(kFigureDraw);
+        if (std::wstring(input.name) == kFigure) return get(kFigureDraw);
         switch (input.media) {
         case 1: return get(kDraw);
         case 2: return get(kPlay);
@@ -95,8 +82,7 @@ const EffectBase& TestCatalog::getOutputEffect(const EffectBase& input) const {
 }
 
 const EffectBase* TestCatalog::getPairedInputEffect(const EffectBase& output) const {
-    if (std::wstring(output.name) == kFigureDraw)
-        return &get(kFigure);
+    if (std::wstring(output.name) == kFigureDraw) return &get(kFigure);
     return nullptr;
 }
 

@@ -53,23 +53,23 @@ private:
 };
 
 // The names of the test definitions.
-inline constexpr const wchar_t* kImage = L"画像ファイル";        // input, video
-inline constexpr const wchar_t* kAudio = L"音声ファイル";        // input, audio
-inline constexpr const wchar_t* kMovie = L"動画ファイル";        // input, video and audio
-inline constexpr const wchar_t* kFigure = L"図形";               // input, video; paired with kFigureDraw
-inline constexpr const wchar_t* kDraw = L"標準描画";             // output, video
-inline constexpr const wchar_t* kFigureDraw = L"図形描画";       // output, video, paired input
-inline constexpr const wchar_t* kPlay = L"音声再生";             // output, audio
-inline constexpr const wchar_t* kPlayBoth = L"映像音声再生";     // output, both
-inline constexpr const wchar_t* kBlur = L"ぼかし";               // filter, video
-inline constexpr const wchar_t* kVolume = L"音量";               // filter, audio
-inline constexpr const wchar_t* kInvert = L"反転";               // filter, both (3)
-inline constexpr const wchar_t* kCameraFilter = L"カメラ効果";   // filter, camera (4)
-inline constexpr const wchar_t* kNote = L"メモ";                 // filter, any (0)
-inline constexpr const wchar_t* kGroup = L"グループ制御";        // control, placement 1
+inline constexpr const wchar_t* kImage = L"画像ファイル";       // input, video
+inline constexpr const wchar_t* kAudio = L"音声ファイル";       // input, audio
+inline constexpr const wchar_t* kMovie = L"動画ファイル";       // input, video and audio
+inline constexpr const wchar_t* kFigure = L"図形";              // input, video; paired with kFigureDraw
+inline constexpr const wchar_t* kDraw = L"標準描画";            // output, video
+inline constexpr const wchar_t* kFigureDraw = L"図形描画";      // output, video, paired input
+inline constexpr const wchar_t* kPlay = L"音声再生";            // output, audio
+inline constexpr const wchar_t* kPlayBoth = L"映像音声再生";    // output, both
+inline constexpr const wchar_t* kBlur = L"ぼかし";              // filter, video
+inline constexpr const wchar_t* kVolume = L"音量";              // filter, audio
+inline constexpr const wchar_t* kInvert = L"反転";              // filter, both (3)
+inline constexpr const wchar_t* kCameraFilter = L"カメラ効果";  // filter, camera (4)
+inline constexpr const wchar_t* kNote = L"メモ";                // filter, any (0)
+inline constexpr const wchar_t* kGroup = L"グループ制御";       // control, placement 1
 inline constexpr const wchar_t* kGroupAudio = L"グループ制御(音声)";
-inline constexpr const wchar_t* kCamera = L"カメラ制御";         // control, placement 4
-inline constexpr const wchar_t* kSceneChange = L"シーンチェンジ"; // control, placement 5
-inline constexpr const wchar_t* kBadRole = L"不正";               // role 9
+inline constexpr const wchar_t* kCamera = L"カメラ制御";           // control, placement 4
+inline constexpr const wchar_t* kSceneChange = L"シーンチェンジ";  // control, placement 5
+inline constexpr const wchar_t* kBadRole = L"不正";                // role 9
 
 }  // namespace EditTest

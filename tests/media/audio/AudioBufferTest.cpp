@@ -125,8 +125,7 @@ TEST(AudioBuffer, PaddingAfterTheSamplesStaysZero) {
     for (int32_t channels : {1, 2}) {
         AudioBuffer buffer;
         buffer.resize(16, channels);
-        for (int32_t c = 0; c < channels; ++c)
-            std::fill(buffer.getChannel(c), buffer.getChannel(c) + 16, 7.0f);
+        for (int32_t c = 0; c < channels; ++c) std::fill(buffer.getChannel(c), buffer.getChannel(c) + 16, 7.0f);
         buffer.resize(5, channels);  // shrinks in place: the old samples lie in the padding
         for (int32_t c = 0; c < channels; ++c)
             EXPECT_EQ(std::vector<float>(3, 0.0f), padding(buffer, c)) << channels << " channels, " << c;
@@ -187,8 +186,8 @@ TEST(AudioBlockBuffer, RefusesOtherRawFormats) {
 
 TEST(AudioBuffer, ConvertsPlanesToRawBlocks) {
     const AudioBuffer stereo = planar({1.0f, 0.5f / 32768.0f, 1.5f / 32768.0f, 2.0f, -2.0f, NAN, 0.25f, -0.0f, 0.1f},
-                                      {-1.0f, -0.5f / 32768.0f, 32767.5f / 32768.0f, -32768.7f / 32768.0f, 0.0f,
-                                       0.75f, 0.5f, 1.0f / 65536.0f, -0.1f});
+                                      {-1.0f, -0.5f / 32768.0f, 32767.5f / 32768.0f, -32768.7f / 32768.0f, 0.0f, 0.75f,
+                                       0.5f, 1.0f / 65536.0f, -0.1f});
     {
         RawAudioBuffer out = outputBlock(1, 16, 2);
         stereo.convertTo(out);
@@ -197,8 +196,8 @@ TEST(AudioBuffer, ConvertsPlanesToRawBlocks) {
         EXPECT_GE(out.data.capacity(), 64u);  // room for whole groups of eight frames
         const auto* pcm = reinterpret_cast<const int16_t*>(out.data.data());
         const std::vector<int16_t> got(pcm, pcm + 18);
-        const std::vector<int16_t> want{32767, -32768, 0,     0,     2,     32767, 32767, -32768, -32768,
-                                        0,     -32768, 24576, 8192,  16384, 0,     0,     3277,  -3277};
+        const std::vector<int16_t> want{32767, -32768, 0,     0,    2,     32767, 32767, -32768, -32768,
+                                        0,     -32768, 24576, 8192, 16384, 0,     0,     3277,   -3277};
         EXPECT_EQ(want, got);
     }
     {

@@ -125,8 +125,8 @@ TEST(XAudio2Service, VolumeIsAPercentLimitedTo0Through100) {
         int32_t percent;
         float volume;
     };
-    for (const Case c : {Case{150, 1.0f}, Case{-5, 0.0f}, Case{50, 0.5f}, Case{0, 0.0f}, Case{100, 1.0f},
-                         Case{33, 0.33f}}) {
+    for (const Case c :
+         {Case{150, 1.0f}, Case{-5, 0.0f}, Case{50, 0.5f}, Case{0, 0.0f}, Case{100, 1.0f}, Case{33, 0.33f}}) {
         service.setVolume(c.percent);
         float got = -1;
         service.sourceVoice->getVolume(got);

@@ -100,24 +100,25 @@ INSTANTIATE_TEST_SUITE_P(
         VideoCase{"mpeg2-2997i.mpg",
                   lavfiVideo("30000/1001") + " -c:v mpeg2video -flags +ilme+ildct -top 1 -g 15 -bf 2 -q:v 2"},
         // The container starts with the audio, a few milliseconds before the video.
-        VideoCase{"vp9-opus-2997.webm",
-                  lavfiVideo("30000/1001") + " -f lavfi -i sine=r=48000:d=2 -c:v libvpx-vp9 -deadline realtime"
-                                             " -c:a libopus"},
+        VideoCase{"vp9-opus-2997.webm", lavfiVideo("30000/1001") +
+                                            " -f lavfi -i sine=r=48000:d=2 -c:v libvpx-vp9 -deadline realtime"
+                                            " -c:a libopus"},
         VideoCase{"vp8-vorbis-25.mkv", lavfiVideo("25") + " -f lavfi -i sine=r=44100:d=2 -c:v libvpx -c:a libvorbis"},
         VideoCase{"mpeg2-mp2-2997.mpg", lavfiVideo("30000/1001") + " -f lavfi -i sine=r=48000:d=2 -c:v mpeg2video"
                                                                    " -q:v 2 -c:a mp2"}),
     [](const ::testing::TestParamInfo<VideoCase>& info) {
         std::string name = info.param.name;
-        std::replace_if(name.begin(), name.end(), [](char ch) { return !std::isalnum(static_cast<unsigned char>(ch)); },
-                        '_');
+        std::replace_if(
+            name.begin(), name.end(), [](char ch) { return !std::isalnum(static_cast<unsigned char>(ch)); }, '_');
         return name;
     });
 
 TEST(MediaSourceReaderFiles, VariableFrameRateShowsTheFrameDueAtEachIndex) {
     // 60 frames a second with every fifth left out: 48 a second on average. The frame
     // due at a time is the latest to start by it, to the nearest frame.
-    const std::string path = FfmpegFiles::instance().make(
-        "vfr.mkv", lavfiVideo("60") + " -vf select='not(eq(mod(n\\,5)\\,1))' -fps_mode vfr -c:v libx264");
+    const std::string path =
+        FfmpegFiles::instance().make("vfr.mkv", lavfiVideo("60") +
+                                                    " -vf select='not(eq(mod(n\\,5)\\,1))' -fps_mode vfr -c:v libx264");
     ASSERT_FALSE(path.empty());
     MediaSourceReader reader;
     ASSERT_TRUE(reader.open(System::utf8ToWide(path)));
@@ -166,7 +167,8 @@ TEST(MediaSourceReaderFiles, RotatedVideoComesUpright) {
         EXPECT_EQ(reader.videoInfo.height, across ? 96u : 64u) << c.name;
         EXPECT_EQ(reader.videoInfo.pitch, reader.videoInfo.width * 4) << c.name;
         // The tool turns what it decodes as players show it.
-        const auto frames = referenceFrames(path, static_cast<size_t>(reader.videoInfo.pitch) * reader.videoInfo.height);
+        const auto frames =
+            referenceFrames(path, static_cast<size_t>(reader.videoInfo.pitch) * reader.videoInfo.height);
         ASSERT_GE(frames.size(), 5u) << c.name;
         for (int i : {0, 3}) {
             const auto image = reader.readVideo(i);
@@ -222,9 +224,8 @@ float worstAtBestShift(const float* block, const float* reference, int count, in
 class MediaSourceReaderAudioFilesTest : public ::testing::TestWithParam<AudioCase> {
 protected:
     static std::string make(const AudioCase& c) {
-        return FfmpegFiles::instance().make(
-            c.name, "-f lavfi -i aevalsrc='0.5*sin(2*PI*(200+300*t)*t)':s=" + std::to_string(c.rate) + ":d=3.5 " +
-                        c.codec);
+        return FfmpegFiles::instance().make(c.name, "-f lavfi -i aevalsrc='0.5*sin(2*PI*(200+300*t)*t)':s=" +
+                                                        std::to_string(c.rate) + ":d=3.5 " + c.codec);
     }
     static std::vector<float> reference(const std::string& path) {
         const auto bytes = FfmpegFiles::instance().decode(path, "-ac 1 -f f32le");

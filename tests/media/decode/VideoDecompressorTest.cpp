@@ -42,8 +42,7 @@ TEST(VideoDecompressorTest, OutputHeaderRowsAreRaisedToFourBytes) {
 TEST(VideoDecompressorTest, DecodesIntoEachOutputTheReaderTries) {
     auto source = yuy2(4, 2);
     // Top row white, bottom row black.
-    const std::vector<uint8_t> frame = {235, 128, 235, 128, 235, 128, 235, 128,
-                                        16,  128, 16,  128, 16,  128, 16,  128};
+    const std::vector<uint8_t> frame = {235, 128, 235, 128, 235, 128, 235, 128, 16, 128, 16, 128, 16, 128, 16, 128};
     const struct {
         uint32_t compression;
         uint16_t bits;

@@ -40,7 +40,8 @@ protected:
 
 TEST_F(FigureTest, BuiltinFiguresInTheirOrder) {
     Resource::FigureList list(paths, L"/nonexistent-folder/*.svg");
-    const std::vector<std::wstring> names = {L"背景", L"円", L"四角形", L"三角形", L"五角形", L"六角形", L"星型", L"ハート"};
+    const std::vector<std::wstring> names = {L"背景",   L"円",     L"四角形", L"三角形",
+                                             L"五角形", L"六角形", L"星型",   L"ハート"};
     ASSERT_EQ(names.size(), list.figures.size()) << "no index 8 without an SVG file";
     for (size_t i = 0; i < names.size(); ++i) {
         EXPECT_EQ(names[i], list.figures[i].name);
@@ -76,13 +77,23 @@ TEST_F(FigureTest, LineWidthDecidesBetweenOutlineAndFill) {
     };
     const Case cases[] = {
         {"rectangle at 25 is a plain clear", 2, 100, 50, 25, false, {{0, 0, 1}, {50, 25, 1}, {99, 49, 1}}},
-        {"rectangle at 10 is an outline 10 wide", 2, 100, 50, 10, false,
+        {"rectangle at 10 is an outline 10 wide",
+         2,
+         100,
+         50,
+         10,
+         false,
          {{0, 0, 1}, {5, 25, 1}, {9, 25, 1}, {11, 25, 0}, {50, 25, 0}, {90, 25, 1}, {50, 45, 1}, {50, 39, 0}}},
         {"triangle at 30 is filled (F = 50 is not above 60)", 3, 100, 100, 30, false, {{50, 50, 1}, {50, 70, 1}}},
         {"triangle at 20 is outlined", 3, 100, 100, 20, false, {{50, 50, 0}, {50, 70, 1}, {50, 95, 0}}},
         {"a rectangle is cleared whatever round says", 2, 100, 50, 1000, true, {{50, 25, 1}, {0, 0, 1}}},
         // t = F = 50 and i = 100: the shape shrinks to its centre, stroked round 50 wide.
-        {"round with a huge width outlines at the inner size", 3, 100, 100, 1000, true,
+        {"round with a huge width outlines at the inner size",
+         3,
+         100,
+         100,
+         1000,
+         true,
          {{50, 50, 1}, {50, 30, 1}, {50, 80, 0}, {50, 5, 0}}},
         {"circle filled", 1, 64, 64, 65536, false, {{32, 32, 1}, {2, 2, 0}}},
     };
@@ -121,7 +132,8 @@ TEST_F(FigureTest, BadIndicesSizesAndTheBackgroundsSceneSize) {
     ASSERT_NE(nullptr, background);
     EXPECT_EQ(32u, background->width);
     EXPECT_EQ(18u, background->height);
-    EXPECT_NEAR(1, alphas(*background)[9 * 32 + 16], 0.01) << "twice the line width reaches the scene's height: a plain clear";
+    EXPECT_NEAR(1, alphas(*background)[9 * 32 + 16], 0.01)
+        << "twice the line width reaches the scene's height: a plain clear";
 }
 
 TEST_F(FigureTest, MasksAreTheFilledShapeInTheMaskFormat) {

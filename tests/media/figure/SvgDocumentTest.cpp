@@ -73,20 +73,32 @@ TEST_F(SvgDocumentTest, RecolouringKeepsEachFillsAlphaAndLeavesColouredDocuments
         std::vector<float> left, right;  // premultiplied
     };
     const Case cases[] = {
-        {"opaque and half-transparent red", twoHalves("#ff0000", "rgba(255,0,0,0.5)"), true, {0, 0, 1, 1},
+        {"opaque and half-transparent red",
+         twoHalves("#ff0000", "rgba(255,0,0,0.5)"),
+         true,
+         {0, 0, 1, 1},
          {0, 0, 0.5f, 0.5f}},
         {"red in two spellings", twoHalves("red", "#f00"), true, {0, 0, 1, 1}, {0, 0, 1, 1}},
         {"red and green", twoHalves("#ff0000", "#00ff00"), false, {1, 0, 0, 1}, {0, 1, 0, 1}},
-        {"style declarations", std::string("<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 20 20'>") +
-                                   "<rect width='10' height='20' style='fill:#000000'/>" +
-                                   "<rect x='10' width='10' height='20' style='opacity:1;fill:#000'/></svg>",
-         true, {0, 0, 1, 1}, {0, 0, 1, 1}},
-        {"no fill at all", "<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 20 20'><rect width='20' height='20'/></svg>",
-         true, {0, 0, 1, 1}, {0, 0, 1, 1}},
-        {"a gradient and a colour", std::string("<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 20 20'>") +
-                                        "<rect width='10' height='20' fill='url(#none)'/>" +
-                                        "<rect x='10' width='10' height='20' fill='#ff0000'/></svg>",
-         true, {0, 0, 0, 0}, {0, 0, 1, 1}},
+        {"style declarations",
+         std::string("<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 20 20'>") +
+             "<rect width='10' height='20' style='fill:#000000'/>" +
+             "<rect x='10' width='10' height='20' style='opacity:1;fill:#000'/></svg>",
+         true,
+         {0, 0, 1, 1},
+         {0, 0, 1, 1}},
+        {"no fill at all",
+         "<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 20 20'><rect width='20' height='20'/></svg>",
+         true,
+         {0, 0, 1, 1},
+         {0, 0, 1, 1}},
+        {"a gradient and a colour",
+         std::string("<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 20 20'>") +
+             "<rect width='10' height='20' fill='url(#none)'/>" +
+             "<rect x='10' width='10' height='20' fill='#ff0000'/></svg>",
+         true,
+         {0, 0, 0, 0},
+         {0, 0, 1, 1}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -105,9 +117,10 @@ TEST_F(SvgDocumentTest, RecolouringKeepsEachFillsAlphaAndLeavesColouredDocuments
 
 TEST_F(SvgDocumentTest, TheViewBoxIsScaledIntoTheBufferAndASizedRootTakesTheBuffersSize) {
     // 10 x 10 units drawn into 40 x 40: the rectangle's right half covers x 20..40.
-    const std::wstring scaled = write("a.svg",
-                                      "<svg xmlns='http://www.w3.org/2000/svg' width='10' height='10' viewBox='0 0 10 10'>"
-                                      "<rect x='5' width='5' height='10' fill='#fff'/></svg>");
+    const std::wstring scaled =
+        write("a.svg",
+              "<svg xmlns='http://www.w3.org/2000/svg' width='10' height='10' viewBox='0 0 10 10'>"
+              "<rect x='5' width='5' height='10' fill='#fff'/></svg>");
     Media::SvgDocument document(scaled);
     EXPECT_TRUE(document.hasSize);
     auto image = Media::SvgDocument::createResourceBuffer(scaled, 40, 40, {1, 1, 1, 1}, 0);
@@ -147,8 +160,8 @@ TEST_F(SvgDocumentTest, OnlyALowerCaseSvgExtensionIsAnSvgFile) {
         const wchar_t* path;
         bool svg;
     };
-    const Case cases[] = {{L"a.svg", true},       {L"/x/y/a.b.svg", true}, {L"a.SVG", false}, {L"a.svgz", false},
-                          {L"svg", false},        {L"/x.svg/a", false},    {L"a.", false},    {L".svg", true}};
+    const Case cases[] = {{L"a.svg", true}, {L"/x/y/a.b.svg", true}, {L"a.SVG", false}, {L"a.svgz", false},
+                          {L"svg", false},  {L"/x.svg/a", false},    {L"a.", false},    {L".svg", true}};
     for (const Case& c : cases) EXPECT_EQ(c.svg, Media::SvgDocument::isSvgFile(c.path)) << c.path;
 }
 

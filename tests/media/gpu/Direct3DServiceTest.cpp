@@ -67,7 +67,8 @@ TEST_F(Direct3DServiceTest, WorkingFormatOtherThanHalfFloatFallsBackWithAWarning
     EXPECT_EQ(10, holder.get()->pixelFormat);
     EXPECT_EQ(41, holder.get()->maskFormat);
     bool warned = false;
-    for (const auto& l : log.lines) warned |= l.level == "WARN" && l.message.find("PixelFormat 28") != std::string::npos;
+    for (const auto& l : log.lines)
+        warned |= l.level == "WARN" && l.message.find("PixelFormat 28") != std::string::npos;
     EXPECT_TRUE(warned);
 }
 

@@ -124,7 +124,8 @@ TEST_F(FontRegistry, GetFontFindsSiblingsAndFallsBackToTheDefaultFamily) {
     }
     // A default family that is not installed: the collection's first family.
     Setting::SettingService::get()->style.getValue("Font", "DefaultFamily").text = "No Such Family";
-    EXPECT_EQ(Media::Direct2DService::get()->writeFactory->family(0), fonts().getFont(L"Nothing", false, false)->family());
+    EXPECT_EQ(Media::Direct2DService::get()->writeFactory->family(0),
+              fonts().getFont(L"Nothing", false, false)->family());
     EXPECT_EQ(fonts().find(L"Noto Sans CJK JP")->font, fonts().getFont(L"Noto Sans CJK JP", false, false))
         << "plain requests return the registered face itself";
 }

@@ -75,9 +75,7 @@ Rgba blendMode(int mode, const Rgba& s, const Rgba& d) {
     case 2: rgb([&](int c) { return under[c] - s[c]; }); break;
     case 3: rgb([&](int c) { return d[c] * s[c]; }); break;
     case 4: rgb([&](int c) { return s[c] + d[c] * (a - s[c]); }); break;
-    case 5:
-        rgb([&](int c) { return d[c] < 0.5f ? 2 * d[c] * s[c] : 2 * (s[c] + d[c] * (a - s[c])) - a; });
-        break;
+    case 5: rgb([&](int c) { return d[c] < 0.5f ? 2 * d[c] * s[c] : 2 * (s[c] + d[c] * (a - s[c])) - a; }); break;
     case 6: rgb([&](int c) { return std::max(s[c], under[c]); }); break;
     case 7: rgb([&](int c) { return std::min(s[c], under[c]); }); break;
     case 8: fromYcc(luma(s), cb(under.data()), cr(under.data())); break;
@@ -123,8 +121,8 @@ Rgba map(const Rgba& c, const std::function<float(float, int)>& f) {
     return r;
 }
 
-const float kMatrix[16] = {0.3f, 0.5f, 0.1f, 0.05f, -0.2f, 0.4f, 0.6f, 0.1f,
-                           0.7f, -0.1f, 0.2f, -0.3f, 0.0f, 0.0f, 0.0f, 1.0f};
+const float kMatrix[16] = {0.3f, 0.5f,  0.1f, 0.05f, -0.2f, 0.4f, 0.6f, 0.1f,
+                           0.7f, -0.1f, 0.2f, -0.3f, 0.0f,  0.0f, 0.0f, 1.0f};
 
 Rgba transform(const Rgba& c) {
     Rgba r{};
@@ -155,8 +153,9 @@ std::vector<Case> cases() {
                         return std::optional(r);
                     }});
     list.push_back({"copy", 2, {}, 1, -1, [](int x, int y) { return std::optional(at(1, x, y)); }});
-    list.push_back({"fill", 3, {0.25f, 0.5f, -1.0f, 0.75f}, -1, -1,
-                    [](int, int) { return std::optional(Rgba{0.25f, 0.5f, -1.0f, 0.75f}); }});
+    list.push_back({"fill", 3, {0.25f, 0.5f, -1.0f, 0.75f}, -1, -1, [](int, int) {
+                        return std::optional(Rgba{0.25f, 0.5f, -1.0f, 0.75f});
+                    }});
     list.push_back({"white", 4, {}, -1, -1, [](int, int) { return std::optional(Rgba{1, 1, 1, 1}); }});
     list.push_back({"offset", 5, {1, -1}, 1, -1, [](int x, int y) { return std::optional(at(1, x + 1, y - 1)); }});
     list.push_back({"offset clamped", 6, {-2, 1}, 1, -1, [](int x, int y) {
@@ -193,10 +192,15 @@ std::vector<Case> cases() {
     list.push_back({"saturate", 16, {}, 1, -1, [](int x, int y) {
                         return std::optional(map(at(1, x, y), [](float v, int) { return sat(v); }));
                     }});
-    list.push_back({"horizontal shrink, step 1", 17, {1, 0}, 1, -1,
-                    [](int x, int y) { return std::optional(at(1, x, y)); }});
+    list.push_back(
+        {"horizontal shrink, step 1", 17, {1, 0}, 1, -1, [](int x, int y) { return std::optional(at(1, x, y)); }});
     // Columns 2x - 1 .. 2x + 1, the first clamped to column 0.
-    list.push_back({"horizontal shrink, step 3", 17, {3, -1}, 1, -1, [](int x, int y) {
+    list.push_back({"horizontal shrink, step 3",
+                    17,
+                    {3, -1},
+                    1,
+                    -1,
+                    [](int x, int y) {
                         Rgba sum{};
                         for (int i = 0; i < 3; ++i) {
                             const Rgba c = at(1, std::clamp(x * 3 - 1 + i, 0, int(kW) - 1), y);
@@ -204,8 +208,14 @@ std::vector<Case> cases() {
                         }
                         return std::optional(sum);
                     },
-                    2, 2});
-    list.push_back({"vertical shrink, step 2", 18, {2, 1}, 1, -1, [](int x, int) {
+                    2,
+                    2});
+    list.push_back({"vertical shrink, step 2",
+                    18,
+                    {2, 1},
+                    1,
+                    -1,
+                    [](int x, int) {
                         Rgba sum{};
                         for (int i = 0; i < 2; ++i) {
                             const Rgba c = at(1, x, std::clamp(1 + i, 0, int(kH) - 1));
@@ -213,7 +223,8 @@ std::vector<Case> cases() {
                         }
                         return std::optional(sum);
                     },
-                    kW, 1});
+                    kW,
+                    1});
     list.push_back({"bright pass", 20, {0.2f, 3.0f, 0.8f}, 0, -1, [](int x, int y) {
                         const Rgba c = at(0, x, y);
                         const float k = std::max(luma(c) - 0.2f, 0.0f) * 3.0f;
@@ -306,7 +317,7 @@ TEST_F(GeneralShaderTest, ResizeAveragesTheFootprintAndMaskUsesTheTexturedQuad) 
         constant.create(k, 16);
         Media::ResourceBuffer target(r.width, r.height);
         resources().pixelShaders[19].drawResourceToResourceWithConstant(target, *source, constant.buffer.get(),
-                                                                       nullptr);
+                                                                        nullptr);
         const auto px = pixelsOf(*target.texture);
         for (uint32_t y = 0; y < r.height; ++y)
             for (uint32_t x = 0; x < r.width; ++x)
@@ -319,8 +330,10 @@ TEST_F(GeneralShaderTest, ResizeAveragesTheFootprintAndMaskUsesTheTexturedQuad) 
                 }
     }
     // Mask to alpha with the limits 0.2 and 0.8: a smooth step of 1 - luma.
-    EXPECT_EQ(&PixelShader::drawQuadUv, *resources().pixelShaders[23].draw.target<void (*)(
-                                            PixelShader&, const Platform::gpu::BlendState*, const float*)>());
+    EXPECT_EQ(&PixelShader::drawQuadUv,
+              *resources()
+                   .pixelShaders[23]
+                   .draw.target<void (*)(PixelShader&, const Platform::gpu::BlendState*, const float*)>());
     const float mask[4] = {0.2f, 0.8f, 1.0f, 1.0f};
     constant.create(mask, 16);
     Media::ResourceBuffer target(kW, kH);

@@ -28,8 +28,8 @@ public:
             std::string(call) == "setUnorderedAccessView" || std::string(call) == "draw" ||
             std::string(call) == "setBlendState")
             line += " " + std::to_string(slot);
-        if (std::string(call) != "setTopology" && std::string(call) != "setVertexBuffer" && std::string(call) != "draw" &&
-            std::string(call) != "setViewport") {
+        if (std::string(call) != "setTopology" && std::string(call) != "setVertexBuffer" &&
+            std::string(call) != "draw" && std::string(call) != "setViewport") {
             std::string n = object ? "?" : "null";
             for (const auto& [o, s] : names_)
                 if (o == object) n = s;
@@ -86,9 +86,18 @@ TEST_F(PixelShaderTest, PassesBindAndUnbindInOrder) {
 
     ps.drawResourceToResourceWithConstant(target, *first, constant.buffer.get(), nullptr);
     const std::vector<std::string> withConstant = {
-        "setConstantBuffer 0 b", "setRenderTarget target", "setViewport",       "setShaderResource 0 first",
-        "setRasterizerState rasterizer0", "setBlendState 0 blend3", "setVertexShader quadVs", "setPixelShader ps",
-        "setTopology",         "setVertexBuffer",        "draw 4",            "setShaderResource 0 null",
+        "setConstantBuffer 0 b",
+        "setRenderTarget target",
+        "setViewport",
+        "setShaderResource 0 first",
+        "setRasterizerState rasterizer0",
+        "setBlendState 0 blend3",
+        "setVertexShader quadVs",
+        "setPixelShader ps",
+        "setTopology",
+        "setVertexBuffer",
+        "draw 4",
+        "setShaderResource 0 null",
         "setRenderTarget null",
     };
     EXPECT_EQ(withConstant, spy.calls);
@@ -96,9 +105,12 @@ TEST_F(PixelShaderTest, PassesBindAndUnbindInOrder) {
     spy.calls.clear();
     ps.drawTwoResourcesToResource(target, *first, *second, resources().blendStates[0].createResource());
     const std::vector<std::string> twoSources = {
-        "setRenderTarget target",   "setViewport", "setShaderResource 0 first", "setShaderResource 1 second",
-        "setBlendState 0 blend0",   "setTopology", "setVertexBuffer",           "draw 4",
-        "setShaderResource 0 null", "setShaderResource 1 null", "setRenderTarget null",
+        "setRenderTarget target",    "setViewport",
+        "setShaderResource 0 first", "setShaderResource 1 second",
+        "setBlendState 0 blend0",    "setTopology",
+        "setVertexBuffer",           "draw 4",
+        "setShaderResource 0 null",  "setShaderResource 1 null",
+        "setRenderTarget null",
     };
     EXPECT_EQ(twoSources, spy.calls);
     // First pass: t0 + k (t1 unbound reads 0); second: t0 + t1 + k over it.
@@ -138,27 +150,38 @@ TEST_F(PixelShaderTest, EveryPassBindsAndUnbindsItsSlotsInOrder) {
         std::vector<std::string> calls;  // bindings, blend and draw, in order
     };
     const std::string s0 = "setShaderResource 0 ", s1 = "setShaderResource 1 ", t = "setRenderTarget ";
-    const std::string end0 = "setShaderResource 0 null", end1 = "setShaderResource 1 null", off = "setRenderTarget null";
+    const std::string end0 = "setShaderResource 0 null", end1 = "setShaderResource 1 null",
+                      off = "setRenderTarget null";
     const Case cases[] = {
-        {"drawToResourceWithConstant", [&] { ps.drawToResourceWithConstant(target, b, over); },
+        {"drawToResourceWithConstant",
+         [&] { ps.drawToResourceWithConstant(target, b, over); },
          {"setConstantBuffer 0 b", t + "target", "setBlendState 0 blend0", "draw 4", end0, off}},
-        {"drawResourceToResourceWithConstant", [&] { ps.drawResourceToResourceWithConstant(target, *first, b, over); },
+        {"drawResourceToResourceWithConstant",
+         [&] { ps.drawResourceToResourceWithConstant(target, *first, b, over); },
          {"setConstantBuffer 0 b", t + "target", s0 + "first", "setBlendState 0 blend0", "draw 4", end0, off}},
-        {"drawResourceToRenderWithConstant", [&] { ps.drawResourceToRenderWithConstant(render, *first, b, over); },
+        {"drawResourceToRenderWithConstant",
+         [&] { ps.drawResourceToRenderWithConstant(render, *first, b, over); },
          {"setConstantBuffer 0 b", t + "render", s0 + "first", "setBlendState 0 blend0", "draw 4", end0, off}},
-        {"drawResourceToRenderWithFactor", [&] { ps.drawResourceToRenderWithFactor(render, *first, factor, over); },
+        {"drawResourceToRenderWithFactor",
+         [&] { ps.drawResourceToRenderWithFactor(render, *first, factor, over); },
          {t + "render", s0 + "first", "setBlendState 1 blend0", "draw 4", end0, off}},
-        {"drawResourceToResource", [&] { ps.drawResourceToResource(target, *first, over); },
+        {"drawResourceToResource",
+         [&] { ps.drawResourceToResource(target, *first, over); },
          {t + "target", s0 + "first", "setBlendState 0 blend0", "draw 4", end0, off}},
-        {"drawResourceToRender", [&] { ps.drawResourceToRender(render, *first); },
+        {"drawResourceToRender",
+         [&] { ps.drawResourceToRender(render, *first); },
          {t + "render", s0 + "first", "setBlendState 0 blend3", "draw 4", end0, off}},
-        {"drawTwoResourcesToResource", [&] { ps.drawTwoResourcesToResource(target, *first, *second, over); },
+        {"drawTwoResourcesToResource",
+         [&] { ps.drawTwoResourcesToResource(target, *first, *second, over); },
          {t + "target", s0 + "first", s1 + "second", "setBlendState 0 blend0", "draw 4", end0, end1, off}},
-        {"drawTwoResourcesToRender", [&] { ps.drawTwoResourcesToRender(render, *first, *second, over); },
+        {"drawTwoResourcesToRender",
+         [&] { ps.drawTwoResourcesToRender(render, *first, *second, over); },
          {t + "render", s0 + "first", s1 + "second", "setBlendState 0 blend0", "draw 4", end0, end1, off}},
-        {"drawViewToRender", [&] { ps.drawViewToRender(render, second->getShaderResourceView(), over); },
+        {"drawViewToRender",
+         [&] { ps.drawViewToRender(render, second->getShaderResourceView(), over); },
          {t + "render", s0 + "second", "setBlendState 0 blend0", "draw 4", end0, off}},
-        {"drawRenderToResource", [&] { ps.drawRenderToResource(target, renderSource); },
+        {"drawRenderToResource",
+         [&] { ps.drawRenderToResource(target, renderSource); },
          {t + "target", s0 + "renderSource", "setBlendState 0 blend3", "draw 4", end0, off}},
     };
     for (const Case& c : cases) {
@@ -224,8 +247,7 @@ TEST_F(PixelShaderTest, DrawFunctionFollowsTheExactInputSignature) {
          "float4 main(float4 p : SV_Position, float2 uv : TEXCOORD, float4 c : COLOR) : SV_Target { return c; }",
          nullptr},
         {"uv first",
-         "float4 main(float2 uv : TEXCOORD, float4 p : SV_Position) : SV_Target { return float4(uv, 0, 1); }",
-         nullptr},
+         "float4 main(float2 uv : TEXCOORD, float4 p : SV_Position) : SV_Target { return float4(uv, 0, 1); }", nullptr},
     };
     for (const Case& c : cases) {
         PixelShader ps;
@@ -258,8 +280,8 @@ TEST_F(PixelShaderTest, DrawFunctionFollowsTheExactInputSignature) {
 TEST_F(PixelShaderTest, TexturedQuadSamplesTheSourceWithTheCallersSampler) {
     // General shader 11: a filtered sample at the texture coordinate.
     PixelShader& sample = resources().pixelShaders[11];
-    EXPECT_EQ(&PixelShader::drawQuadUv, *sample.draw.target<void (*)(PixelShader&, const Platform::gpu::BlendState*,
-                                                                       const float*)>());
+    EXPECT_EQ(&PixelShader::drawQuadUv,
+              *sample.draw.target<void (*)(PixelShader&, const Platform::gpu::BlendState*, const float*)>());
     std::vector<float> texels;
     for (uint32_t y = 0; y < 2; ++y)
         for (uint32_t x = 0; x < 4; ++x) texels.insert(texels.end(), {x * 0.25f, y * 0.5f, 0, 1});
@@ -273,8 +295,8 @@ TEST_F(PixelShaderTest, TexturedQuadSamplesTheSourceWithTheCallersSampler) {
 }
 
 TEST_F(PixelShaderTest, DefaultPassesDrawWithBlendingOff) {
-    auto source = resourceFrom(2, 2, std::vector<float>{0, 0.5f, 0, 0.5f, 0, 0.5f, 0, 0.5f, 0, 0.5f, 0, 0.5f,
-                                                       0, 0.5f, 0, 0.5f});
+    auto source =
+        resourceFrom(2, 2, std::vector<float>{0, 0.5f, 0, 0.5f, 0, 0.5f, 0, 0.5f, 0, 0.5f, 0, 0.5f, 0, 0.5f, 0, 0.5f});
     PixelShader& copy = resources().pixelShaders[2];
     Media::ResourceBuffer other(2, 2);
     copy.drawResourceToResource(other, *source, resources().blendStates[0].createResource());
@@ -295,8 +317,7 @@ TEST_F(PixelShaderTest, ReloadingTheBoundShaderDrawsWithTheNewCode) {
     Media::ResourceBuffer target(2, 2);
     ps.drawToResourceWithConstant(target, nullptr, nullptr);
     EXPECT_EQ(&ps, d3d().boundPixelShader);
-    ps.compile("green.hlsl", "float4 main(float4 p : SV_Position) : SV_Target { return float4(0, 1, 0, 1); }",
-               "main");
+    ps.compile("green.hlsl", "float4 main(float4 p : SV_Position) : SV_Target { return float4(0, 1, 0, 1); }", "main");
     ps.drawToResourceWithConstant(target, nullptr, nullptr);
     const auto px = pixelsOf(*target.texture);
     EXPECT_NEAR(0.0f, px[0], 1e-3f);

@@ -172,8 +172,9 @@ TEST_F(RenderBufferTest, Yuy2ReadBackPacksPairsAndRepeatsAnOddLastPixel) {
     EXPECT_EQ(32u, image->pitch);
     for (uint32_t y = 0; y < 2; ++y) {
         const uint8_t y0 = static_cast<uint8_t>(10 * y);
-        const std::vector<uint8_t> want = {y0, 100, static_cast<uint8_t>(y0 + 1), 200,
-                                           static_cast<uint8_t>(y0 + 2), 102, static_cast<uint8_t>(y0 + 2), 202};
+        const std::vector<uint8_t> want = {
+            y0, 100, static_cast<uint8_t>(y0 + 1), 200, static_cast<uint8_t>(y0 + 2), 102, static_cast<uint8_t>(y0 + 2),
+            202};
         const uint8_t* row = image->data() + y * image->pitch;
         EXPECT_EQ(want, std::vector<uint8_t>(row, row + 8)) << "row " << y;
     }
@@ -281,8 +282,8 @@ TEST_F(RenderBufferTest, TriangleOfColouredVerticesIsDrawn) {
     ASSERT_EQ(2u, vs.layout->elements().size());
     EXPECT_EQ(12u, vs.layout->elements()[1].offset);  // POSITION fed as three floats
     Media::PixelShader ps;
-    ps.compile("colour.hlsl",
-               "float4 main(float4 p : SV_Position, float4 c : COLOR) : SV_Target { return c; }", "main");
+    ps.compile("colour.hlsl", "float4 main(float4 p : SV_Position, float4 c : COLOR) : SV_Target { return c; }",
+               "main");
     context().setVertexShader(vs.shader.get(), vs.layout.get());
     context().setPixelShader(ps.shader.get());
     context().setRasterizerState(resources().rasterizerStates[0].createResource());

@@ -97,12 +97,12 @@ TEST_F(AreaTarget, DrawingLandsOnPixelCentresFromTheOrigin) {
         int x, y;
         bool on;
     } cases[] = {
-        {"rectangle corner", 20, 10, true},      {"rectangle far corner", 29, 19, true},
-        {"rectangle inside", 21, 11, false},     {"rectangle past the end", 30, 15, false},
-        {"line start", 20, 30, true},            {"line end, inclusive centre", 29, 30, true},
-        {"below the line", 25, 31, false},       {"dot centre", 70, 60, true},
-        {"dot edge", 69, 60, true},              {"beyond the dot", 73, 60, false},
-        {"filled triangle", 51, 11, true},       {"outside the triangle", 59, 19, false},
+        {"rectangle corner", 20, 10, true},  {"rectangle far corner", 29, 19, true},
+        {"rectangle inside", 21, 11, false}, {"rectangle past the end", 30, 15, false},
+        {"line start", 20, 30, true},        {"line end, inclusive centre", 29, 30, true},
+        {"below the line", 25, 31, false},   {"dot centre", 70, 60, true},
+        {"dot edge", 69, 60, true},          {"beyond the dot", 73, 60, false},
+        {"filled triangle", 51, 11, true},   {"outside the triangle", 59, 19, false},
     };
     for (const auto& c : cases) {
         if (c.on)
@@ -193,9 +193,8 @@ TEST(RenderTargetWindow, TakesTheWindowsTargetAndClientSize) {
     std::promise<std::vector<int32_t>> seen;
     std::thread worker([&] {
         std::vector<int32_t> out;
-        Platform::window::WindowHandle w =
-            Platform::window::createWindow(
-                {.title = "", .x = 0, .y = 0, .width = 90, .height = 40, .procedure = Platform::window::defWindowProc});
+        Platform::window::WindowHandle w = Platform::window::createWindow(
+            {.title = "", .x = 0, .y = 0, .width = 90, .height = 40, .procedure = Platform::window::defWindowProc});
         Media::RenderTargetWindow window;
         window.createRenderTarget(w);
         out = {window.width, window.height, window.target != nullptr, window.root->target == window.target};
@@ -258,8 +257,8 @@ TEST_F(GpuBufferTarget, WorkerDrawsIntoTheWorkingFormatThroughFp16) {
         Media::RenderTargetDirect3D target(*buffer, true);
         {
             Media::RenderTargetDirect3D::DrawScope scope(target);
-            target.drawGeometry(square, &red, 2, 2, nullptr, 0, nullptr);      // fills only
-            target.drawGeometry(square, nullptr, 2, 2, &white, 0, nullptr);    // width 0: nothing
+            target.drawGeometry(square, &red, 2, 2, nullptr, 0, nullptr);    // fills only
+            target.drawGeometry(square, nullptr, 2, 2, &white, 0, nullptr);  // width 0: nothing
         }
         done.set_value();
     });

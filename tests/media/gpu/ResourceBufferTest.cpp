@@ -63,7 +63,8 @@ TEST_F(ResourceBufferTest, DeviceRefusalsThrowTheirCallTexts) {
         {"zero width", [] { ResourceBuffer::createBlank(0, 5, 10); }, "Direct3D.device->CreateTexture2D() failed."},
         {"target view of a read-only format", [] { ResourceBuffer::createBlank(2, 2, 87)->getRenderTargetView(); },
          "Direct3D.device->CreateRenderTargetView() failed."},
-        {"unordered view of a read-only format", [] { ResourceBuffer::createBlank(2, 2, 28)->clearUnorderedAccessView(1); },
+        {"unordered view of a read-only format",
+         [] { ResourceBuffer::createBlank(2, 2, 28)->clearUnorderedAccessView(1); },
          "Direct3D.device->CreateUnorderedAccessView() failed."},
     };
     for (const Case& c : cases) {
@@ -108,12 +109,9 @@ TEST_F(ResourceBufferTest, ExpandedBuffersAreTransparentAroundTheCopiedSource) {
         int32_t x, y;
     };
     const Case cases[] = {
-        {"border of 2 all round", w + 4, h + 4, 2, 2},
-        {"crop 2 columns at the left", w - 2, h, -2, 0},
-        {"crop a row at the top, moved right", w, h, 1, -1},
-        {"source reaching past the right edge", 5, 3, 3, 0},
-        {"source reaching past the bottom edge", 4, 4, 0, 2},
-        {"moved out of the result", 4, 3, 4, 0},
+        {"border of 2 all round", w + 4, h + 4, 2, 2},        {"crop 2 columns at the left", w - 2, h, -2, 0},
+        {"crop a row at the top, moved right", w, h, 1, -1},  {"source reaching past the right edge", 5, 3, 3, 0},
+        {"source reaching past the bottom edge", 4, 4, 0, 2}, {"moved out of the result", 4, 3, 4, 0},
     };
     for (const Case& c : cases) {
         auto expanded = source->createExpanded(c.W, c.H, c.x, c.y);
@@ -144,7 +142,9 @@ TEST_F(ResourceBufferTest, CopyRegionTakesTheBoxAndWhatOfItLiesInTheSource) {
     const uint32_t w = 4, h = 3;
     auto source = resourceFrom(w, h, pattern(w, h));
     const std::vector<float> src = pattern(w, h);
-    auto texel = [&](uint32_t x, uint32_t y) { return std::vector<float>(&src[(y * w + x) * 4], &src[(y * w + x) * 4] + 4); };
+    auto texel = [&](uint32_t x, uint32_t y) {
+        return std::vector<float>(&src[(y * w + x) * 4], &src[(y * w + x) * 4] + 4);
+    };
     ResourceBuffer inside(2, 2);
     inside.copyRegion(*source, 1, 1, 2, 2);
     std::vector<float> want;

@@ -52,27 +52,65 @@ TEST_F(ResourceConvertTest, MatricesFollowTheColourSpaceAndTheHeight) {
         float offset0;
     };
     const Case cases[] = {
-        {"YUY2 in, automatic below 720", 107, false, 0, 719,
-         {{0, 1.16438353f, 1.59602678f, 0}, {-0.391607136f, 1.16438353f, -0.812812507f, 0}, {2.01723218f, 1.16438353f, 0, 0}},
+        {"YUY2 in, automatic below 720",
+         107,
+         false,
+         0,
+         719,
+         {{0, 1.16438353f, 1.59602678f, 0},
+          {-0.391607136f, 1.16438353f, -0.812812507f, 0},
+          {2.01723218f, 1.16438353f, 0, 0}},
          -128.0f / 255},
-        {"YUY2 in, automatic from 720", 107, false, 0, 720,
-         {{0, 1.16438353f, 1.79274106f, 0}, {-0.213220984f, 1.16438353f, -0.532881677f, 0}, {2.11240172f, 1.16438353f, 0, 0}},
+        {"YUY2 in, automatic from 720",
+         107,
+         false,
+         0,
+         720,
+         {{0, 1.16438353f, 1.79274106f, 0},
+          {-0.213220984f, 1.16438353f, -0.532881677f, 0},
+          {2.11240172f, 1.16438353f, 0, 0}},
          -128.0f / 255},
-        {"YC48 in, BT.601 forced", 13, false, 1, 1080,
-         {{7.99975586f, 0, 11.2156582f, 0}, {7.99975586f, -2.75191593f, -5.71182585f, 0}, {7.99975586f, 14.1755676f, 0, 0}},
+        {"YC48 in, BT.601 forced",
+         13,
+         false,
+         1,
+         1080,
+         {{7.99975586f, 0, 11.2156582f, 0},
+          {7.99975586f, -2.75191593f, -5.71182585f, 0},
+          {7.99975586f, 14.1755676f, 0, 0}},
          0},
-        {"YC48 in, BT.709 forced", 13, false, 2, 2,
-         {{7.99975586f, 0, 12.5980158f, 0}, {7.99975586f, -1.49835432f, -3.74468565f, 0}, {7.99975586f, 14.844347f, 0, 0}},
+        {"YC48 in, BT.709 forced",
+         13,
+         false,
+         2,
+         2,
+         {{7.99975586f, 0, 12.5980158f, 0},
+          {7.99975586f, -1.49835432f, -3.74468565f, 0},
+          {7.99975586f, 14.844347f, 0, 0}},
          0},
-        {"YUY2 out, BT.601", 107, true, 0, 480,
-         {{0.256788224f, 0.50412941f, 0.0979058817f, 0}, {-0.169f * 224 / 255, -0.331f * 224 / 255, 0.5f * 224 / 255, 0},
+        {"YUY2 out, BT.601",
+         107,
+         true,
+         0,
+         480,
+         {{0.256788224f, 0.50412941f, 0.0979058817f, 0},
+          {-0.169f * 224 / 255, -0.331f * 224 / 255, 0.5f * 224 / 255, 0},
           {0.5f * 224 / 255, -0.419f * 224 / 255, -0.081f * 224 / 255, 0}},
          0.0627451017f},
-        {"YC48 out, BT.601", 13, true, 1, 1080,
-         {{0.0373761393f, 0.0733772367f, 0.0142504349f, 0}, {-0.169f * 4096 / 32767, -0.331f * 4096 / 32767, 0.5f * 4096 / 32767, 0},
+        {"YC48 out, BT.601",
+         13,
+         true,
+         1,
+         1080,
+         {{0.0373761393f, 0.0733772367f, 0.0142504349f, 0},
+          {-0.169f * 4096 / 32767, -0.331f * 4096 / 32767, 0.5f * 4096 / 32767, 0},
           {0.5f * 4096 / 32767, -0.419f * 4096 / 32767, -0.081f * 4096 / 32767, 0}},
          0},
-        {"YC48 out, BT.709", 13, true, 0, 720,
+        {"YC48 out, BT.709",
+         13,
+         true,
+         0,
+         720,
          {{0.2126f * 4096 / 32767, 0.7152f * 4096 / 32767, 0.0722f * 4096 / 32767, 0},
           {-0.1146f * 4096 / 32767, -0.3854f * 4096 / 32767, 0.5f * 4096 / 32767, 0},
           {0.5f * 4096 / 32767, -0.4542f * 4096 / 32767, -0.0458f * 4096 / 32767, 0}},
@@ -82,7 +120,8 @@ TEST_F(ResourceConvertTest, MatricesFollowTheColourSpaceAndTheHeight) {
         float k[20];
         ResourceConvert::colorConstants(k, c.format, c.output, c.setting, c.height);
         for (int r = 0; r < 3; ++r)
-            for (int i = 0; i < 4; ++i) EXPECT_NEAR(c.rows[r][i], k[r * 4 + i], 2e-6f) << c.what << " " << r << "," << i;
+            for (int i = 0; i < 4; ++i)
+                EXPECT_NEAR(c.rows[r][i], k[r * 4 + i], 2e-6f) << c.what << " " << r << "," << i;
         const float alpha[4] = {0, 0, 0, 1};
         for (int i = 0; i < 4; ++i) EXPECT_EQ(alpha[i], k[12 + i]) << c.what;
         EXPECT_NEAR(c.offset0, k[16], 1e-7f) << c.what;
@@ -111,10 +150,18 @@ TEST_F(ResourceConvertTest, UploadsOfEachFormatArrivePremultipliedInTheWorkingFo
     const Case cases[] = {
         {"YUY2 black and white", 107, {16, 128, 235, 128}, {{0, 0, 0, 1}, {1, 1, 1, 1}}, 2e-3f},
         {"YC48 white and black", 13, words({4096, 0, 0, 0, 0, 0, 0, 0}), {{1, 1, 1, 1}, {0, 0, 0, 1}}, 2e-3f},
-        {"BGRA straight alpha", 87, {0, 0, 255, 128, 255, 0, 0, 255}, {{128 / 255.0f, 0, 0, 128 / 255.0f}, {0, 0, 1, 1}}, 2e-3f},
+        {"BGRA straight alpha",
+         87,
+         {0, 0, 255, 128, 255, 0, 0, 255},
+         {{128 / 255.0f, 0, 0, 128 / 255.0f}, {0, 0, 1, 1}},
+         2e-3f},
         {"RGBA straight alpha", 28, {255, 51, 0, 51, 0, 0, 0, 0}, {{0.2f, 0.04f, 0, 0.2f}, {0, 0, 0, 0}}, 2e-3f},
         {"BGRX ignores the fourth byte", 88, {0, 255, 0, 7, 51, 0, 0, 200}, {{0, 1, 0, 1}, {0, 0, 0.2f, 1}}, 2e-3f},
-        {"16-bit RGBA copied", 11, unorm16({65535, 0, 32768, 65535, 0, 0, 0, 0}), {{1, 0, 0.5f, 1}, {0, 0, 0, 0}}, 2e-3f},
+        {"16-bit RGBA copied",
+         11,
+         unorm16({65535, 0, 32768, 65535, 0, 0, 0, 0}),
+         {{1, 0, 0.5f, 1}, {0, 0, 0, 0}},
+         2e-3f},
     };
     for (const Case& c : cases) {
         auto image = ImageBuffer::make(c.format, 2, 1);
@@ -125,7 +172,8 @@ TEST_F(ResourceConvertTest, UploadsOfEachFormatArrivePremultipliedInTheWorkingFo
         EXPECT_EQ(2u, buffer->width) << c.what;
         const auto px = pixelsOf(*buffer->texture);
         for (int x = 0; x < 2; ++x)
-            for (int k = 0; k < 4; ++k) EXPECT_NEAR(c.want[x][k], px[x * 4 + k], c.tolerance) << c.what << " " << x << "," << k;
+            for (int k = 0; k < 4; ++k)
+                EXPECT_NEAR(c.want[x][k], px[x * 4 + k], c.tolerance) << c.what << " " << x << "," << k;
     }
 }
 

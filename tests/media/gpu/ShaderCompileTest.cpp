@@ -148,8 +148,7 @@ TEST_F(ShaderCompileTest, FailedCreationsThrowTheirCallTexts) {
         constant.create(nullptr, 12);
         FAIL();
     } catch (const std::exception& e) {
-        EXPECT_EQ(0u, std::string(e.what()).find("Direct3DService::get().device->CreateBuffer() failed."))
-            << e.what();
+        EXPECT_EQ(0u, std::string(e.what()).find("Direct3DService::get().device->CreateBuffer() failed.")) << e.what();
     }
     EXPECT_EQ(nullptr, constant.buffer.get());
 }

@@ -128,8 +128,9 @@ TEST_F(StateListTest, EveryBlendEntryGivesItsFormulaOnADraw) {
         "Out main(float4 p : SV_Position) { Out o; o.c0 = float4(0.3, 0.5, 0.7, 0.6);\n"
         "  o.c1 = float4(0.9, 0.8, 0.7, 0.25); return o; }\n");
     for (size_t i = 0; i < ::Shader::BlendStateList::kCount; ++i) {
-        auto target = halfTexture(2, 2, std::vector<float>{d[0], d[1], d[2], d[3], d[0], d[1], d[2], d[3],
-                                                           d[0], d[1], d[2], d[3], d[0], d[1], d[2], d[3]},
+        auto target = halfTexture(2, 2,
+                                  std::vector<float>{d[0], d[1], d[2], d[3], d[0], d[1], d[2], d[3], d[0], d[1], d[2],
+                                                     d[3], d[0], d[1], d[2], d[3]},
                                   kBindShaderResource | kBindRenderTarget);
         draw(*ps, *target, blends_[i].createResource(), f, rasterizers_[0].createResource());
         const auto px = readBack(*target);
@@ -191,10 +192,10 @@ TEST_F(StateListTest, AddressModesTellClampWrapAndMirrorApart) {
         const float* want[3];
     };
     const Case cases[] = {
-        {1, {red, green, red}},    // clamp
-        {2, {red, green, red}},    // wrap: -0.75 reads as 0.25, 1.75 as 0.75, v -0.5 as 0.5
-        {3, {green, red, red}},    // mirror: -0.75 reads as 0.75, 1.75 as 0.25, v -0.5 as 0.5
-        {4, {green, red, none}},   // mirror across, border above and below
+        {1, {red, green, red}},   // clamp
+        {2, {red, green, red}},   // wrap: -0.75 reads as 0.25, 1.75 as 0.75, v -0.5 as 0.5
+        {3, {green, red, red}},   // mirror: -0.75 reads as 0.75, 1.75 as 0.25, v -0.5 as 0.5
+        {4, {green, red, none}},  // mirror across, border above and below
     };
     View* view = nullptr;
     ASSERT_EQ(Platform::kOk, source->view(ViewKind::ShaderResource, view));

@@ -55,12 +55,10 @@ TEST_F(Style, TextWidthIsRoundedUpToAWholePixel) {
     set("Font", "Wide", "10.2,Noto Sans CJK JP");
     set("Font", "Even", "10");
     set("Font", "DefaultFamily", "Noto Sans CJK JP");
-    Resource::TextFormat wide([](std::unique_ptr<D2::TextFormat>* slot) {
-        *slot = Resource::TextFormat::createFromStyle("Wide");
-    });
-    Resource::TextFormat even([](std::unique_ptr<D2::TextFormat>* slot) {
-        *slot = Resource::TextFormat::createFromStyle("Even");
-    });
+    Resource::TextFormat wide(
+        [](std::unique_ptr<D2::TextFormat>* slot) { *slot = Resource::TextFormat::createFromStyle("Wide"); });
+    Resource::TextFormat even(
+        [](std::unique_ptr<D2::TextFormat>* slot) { *slot = Resource::TextFormat::createFromStyle("Even"); });
     EXPECT_EQ(11, wide.getTextWidth(L"一")) << "10.2 px";
     EXPECT_EQ(11, wide.getTextWidth(L"一  ")) << "trailing blanks do not count";
     EXPECT_EQ(10, even.getTextWidth(L"一"));
@@ -93,9 +91,8 @@ TEST_F(Style, LineHeightIsComputedOnceAndEmptyTextIsOneLine) {
 }
 
 TEST_F(Style, TrimmingToANegativeWidthSetsWidthZero) {
-    Resource::TextFormat format([](std::unique_ptr<D2::TextFormat>* slot) {
-        *slot = Resource::TextFormat::create(L"Noto Sans CJK JP", 10);
-    });
+    Resource::TextFormat format(
+        [](std::unique_ptr<D2::TextFormat>* slot) { *slot = Resource::TextFormat::create(L"Noto Sans CJK JP", 10); });
     Resource::TextLayout layout;
     layout.create(format, L"一一一一一一一一一一");
     EXPECT_NEAR(100, layout.getSize().width, 0.01);

@@ -20,8 +20,8 @@ TEST(ImageBuffer, DefaultPitchRaisesRowsTo32Bytes) {
         uint32_t width, pitch;
     };
     const Case cases[] = {
-        {107, 1, 32}, {107, 16, 32}, {107, 17, 64}, {10, 4, 32}, {10, 5, 64}, {11, 4, 32}, {13, 5, 64},
-        {28, 8, 32},  {87, 9, 64},   {88, 1, 32},   {10, 0, 0},
+        {107, 1, 32}, {107, 16, 32}, {107, 17, 64}, {10, 4, 32}, {10, 5, 64}, {11, 4, 32},
+        {13, 5, 64},  {28, 8, 32},   {87, 9, 64},   {88, 1, 32}, {10, 0, 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.pitch, ImageBuffer::getDefaultPitchSize(c.format, c.width)) << c.format << " " << c.width;
@@ -54,14 +54,18 @@ TEST(ImageBuffer, SizesBeyondTheStoreFailAsAnAllocation) {
         int32_t format;
         uint32_t width, height, pitch;
     };
-    const Case cases[] = {{87, 32768, 32768, 0}, {10, 16384, 32768, 0}, {10, 0x20000000, 1, 0}, {107, 1, 0x80000, 0x2000}};
+    const Case cases[] = {{87, 32768, 32768, 0},
+                          {10, 16384, 32768, 0},
+                          {10, 0x20000000, 1, 0},
+                          {107, 1, 0x80000, 0x2000}};
     for (const Case& c : cases) {
         ImageBuffer image(c.format, 2, 2);
         try {
             image.create(c.width, c.height, c.pitch);
             ADD_FAILURE() << c.width << "x" << c.height;
         } catch (const std::exception& e) {
-            EXPECT_NE(std::string::npos, std::string(e.what()).find("System::AlignedBuffer::allocMemory()")) << e.what();
+            EXPECT_NE(std::string::npos, std::string(e.what()).find("System::AlignedBuffer::allocMemory()"))
+                << e.what();
         }
         // The image is left as it was.
         EXPECT_EQ(2u, image.width);
@@ -77,9 +81,10 @@ TEST(ImageBuffer, UnknownFormatsAreRejected) {
         ImageBuffer::getDefaultPitchSize(41, 4);
         FAIL();
     } catch (const std::exception& e) {
-        EXPECT_STREQ("image format not supported.\n\n[Note]\ndxgi format = 41\n\n[Place]\n"
-                     "Media::ImageBuffer::getDefaultPitchSize()",
-                     e.what());
+        EXPECT_STREQ(
+            "image format not supported.\n\n[Note]\ndxgi format = 41\n\n[Place]\n"
+            "Media::ImageBuffer::getDefaultPitchSize()",
+            e.what());
     }
     BitmapInfoHeader header{};
     try {
@@ -99,8 +104,9 @@ TEST(ImageBuffer, BitmapHeadersByFormat) {
         uint32_t sizeImage;
     };
     const Case cases[] = {
-        {10, 3, 2, "HF64", 64, 48}, {11, 1, 1, "PA64", 64, 8}, {13, 3, 2, "YC48", 48, 40}, {87, 2, 2, nullptr, 32, 16},
-        {88, 1, 1, nullptr, 24, 4}, {88, 5, 2, nullptr, 24, 32}, {107, 3, 2, "YUY2", 16, 16},
+        {10, 3, 2, "HF64", 64, 48},  {11, 1, 1, "PA64", 64, 8},  {13, 3, 2, "YC48", 48, 40},
+        {87, 2, 2, nullptr, 32, 16}, {88, 1, 1, nullptr, 24, 4}, {88, 5, 2, nullptr, 24, 32},
+        {107, 3, 2, "YUY2", 16, 16},
     };
     for (const Case& c : cases) {
         BitmapInfoHeader h{};
@@ -175,7 +181,8 @@ TEST(ImageBuffer, TwentyFourBitRowsOfEveryWidthMapPixelForPixel) {
         const uint32_t row = header.biSizeImage / h;
         ImageBuffer image(88, w, h);
         for (uint32_t y = 0; y < h; ++y)
-            for (uint32_t i = 0; i < image.pitch; ++i) image.data()[y * image.pitch + i] = static_cast<uint8_t>(y * 101 + i * 7 + 1);
+            for (uint32_t i = 0; i < image.pitch; ++i)
+                image.data()[y * image.pitch + i] = static_cast<uint8_t>(y * 101 + i * 7 + 1);
         // The row padding past the pixels stays as the caller left it.
         std::vector<uint8_t> out(header.biSizeImage + 64, 0xEE);
         image.copyToBitmap(header, out.data());
@@ -193,7 +200,8 @@ TEST(ImageBuffer, TwentyFourBitRowsOfEveryWidthMapPixelForPixel) {
         for (uint32_t y = 0; y < h; ++y)
             for (uint32_t x = 0; x < w; ++x)
                 for (uint32_t c = 0; c < 4; ++c)
-                    ASSERT_EQ(back.data()[y * back.pitch + 4 * x + c], c == 3 ? 0 : image.data()[y * image.pitch + 4 * x + c])
+                    ASSERT_EQ(back.data()[y * back.pitch + 4 * x + c],
+                              c == 3 ? 0 : image.data()[y * image.pitch + 4 * x + c])
                         << "width " << w << " at " << x << "," << y;
     }
 }
@@ -270,8 +278,14 @@ TEST(ImageBuffer, PackYuy2TakesTheFirstPixelsChromaAndRepeatsAnOddLastPixel) {
     for (uint32_t r = 0; r < h; ++r) {
         const uint8_t* d = image.data() + r * image.pitch;
         const uint8_t r10 = static_cast<uint8_t>(10 * r);
-        const std::vector<uint8_t> want = {r10, 100, static_cast<uint8_t>(r10 + 1), 200,
-                                           static_cast<uint8_t>(r10 + 2), 102, static_cast<uint8_t>(r10 + 2), 202};
+        const std::vector<uint8_t> want = {r10,
+                                           100,
+                                           static_cast<uint8_t>(r10 + 1),
+                                           200,
+                                           static_cast<uint8_t>(r10 + 2),
+                                           102,
+                                           static_cast<uint8_t>(r10 + 2),
+                                           202};
         EXPECT_EQ(want, std::vector<uint8_t>(d, d + 8)) << "row " << r;
     }
 }

@@ -31,9 +31,8 @@ protected:
     std::wstring path(const char* name) const { return System::utf8ToWide((folder / name).string()); }
 
     // Saves pitch-padded BGRA rows of (x * 50, y * 60, 90, alpha) pixels.
-    void save(const char* name, FormatId source, FormatId container, uint32_t width, uint32_t height,
-              uint32_t pitch, uint8_t alpha = 255, const wchar_t* option = nullptr,
-              const Platform::imaging::Variant* value = nullptr) {
+    void save(const char* name, FormatId source, FormatId container, uint32_t width, uint32_t height, uint32_t pitch,
+              uint8_t alpha = 255, const wchar_t* option = nullptr, const Platform::imaging::Variant* value = nullptr) {
         pixels.assign(static_cast<size_t>(pitch) * height, 0);
         for (uint32_t y = 0; y < height; ++y)
             for (uint32_t x = 0; x < width; ++x) {
@@ -50,7 +49,8 @@ protected:
             f();
             ADD_FAILURE() << "no exception";
         } catch (const std::runtime_error& e) {
-            for (const std::string& part : parts) EXPECT_NE(std::string::npos, std::string(e.what()).find(part)) << e.what();
+            for (const std::string& part : parts)
+                EXPECT_NE(std::string::npos, std::string(e.what()).find(part)) << e.what();
         }
     }
 
@@ -107,8 +107,8 @@ TEST_F(ImageServiceTest, PhotoWithExifOrientationLoadsTurned) {
     save("photo.jpg", FormatId::Bgr32, FormatId::ContainerJpeg, 5, 3, 20);
     std::ifstream in(folder / "photo.jpg", std::ios::binary);
     std::vector<uint8_t> jpeg((std::istreambuf_iterator<char>(in)), {});
-    const std::vector<uint8_t> app1 = {0xFF, 0xE1, 0, 34, 'E', 'x', 'i', 'f', 0, 0, 'M', 'M', 0, 42, 0, 0, 0, 8, 0, 1,
-                                       0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, 6, 0, 0, 0, 0, 0, 0};
+    const std::vector<uint8_t> app1 = {0xFF, 0xE1, 0,    34,   'E', 'x', 'i', 'f', 0, 0, 'M', 'M', 0, 42, 0, 0, 0, 8,
+                                       0,    1,    0x01, 0x12, 0,   3,   0,   0,   0, 1, 0,   6,   0, 0,  0, 0, 0, 0};
     jpeg.insert(jpeg.begin() + 2, app1.begin(), app1.end());
     std::ofstream(folder / "turned.jpg", std::ios::binary)
         .write(reinterpret_cast<const char*>(jpeg.data()), static_cast<std::streamsize>(jpeg.size()));
@@ -155,13 +155,23 @@ TEST_F(ImageServiceTest, SaveFailuresLeaveNoFileAndKeepTheOldOne) {
         std::vector<std::string> parts;
     };
     const Case cases[] = {
-        {"no/folder.png", FormatId::Bgra32, FormatId::ContainerPng, 2, 2, 8,
+        {"no/folder.png",
+         FormatId::Bgra32,
+         FormatId::ContainerPng,
+         2,
+         2,
+         8,
          {"stream->InitializeFromFilename() failed.", "HRESULT: 0x80070002"}},
         {"bmp.bmp", FormatId::Bgra32, FormatId::ContainerBmp, 2, 2, 8, {"factory->CreateEncoder() failed."}},
         {"big.png", FormatId::Bgra32, FormatId::ContainerPng, 16385, 1, 16385 * 4, {"frame->SetSize() failed."}},
         // A pitch shorter than a row would read past the caller's memory.
         {"pitch.png", FormatId::Bgra32, FormatId::ContainerPng, 4, 2, 8, {"factory->CreateBitmapFromMemory() failed."}},
-        {"source.png", FormatId::ContainerJpeg, FormatId::ContainerPng, 2, 2, 8,
+        {"source.png",
+         FormatId::ContainerJpeg,
+         FormatId::ContainerPng,
+         2,
+         2,
+         8,
          {"factory->CreateBitmapFromMemory() failed."}},
     };
     for (const Case& c : cases) {

@@ -52,8 +52,16 @@ TEST_F(TransitionTest, BuiltinWipesThenImagesInCodeUnitOrder) {
     for (const char* name : {"b.png", "A.png", "a.b.png", "c.bmp"}) std::ofstream(dir / name) << "x";
     Resource::TransitionList list(paths, dir.wstring() + L"/*.png");
     std::filesystem::remove_all(dir);
-    const std::vector<std::wstring> names = {L"ワイプ(円)", L"ワイプ(四角)", L"ワイプ(時計)", L"ワイプ(横)",
-                                             L"ワイプ(縦)", L"ワイプ(星型)", L"ワイプ(ハート)", L"A", L"a.b", L"b"};
+    const std::vector<std::wstring> names = {L"ワイプ(円)",
+                                             L"ワイプ(四角)",
+                                             L"ワイプ(時計)",
+                                             L"ワイプ(横)",
+                                             L"ワイプ(縦)",
+                                             L"ワイプ(星型)",
+                                             L"ワイプ(ハート)",
+                                             L"A",
+                                             L"a.b",
+                                             L"b"};
     ASSERT_EQ(names.size(), list.transitions.size());
     for (size_t i = 0; i < names.size(); ++i) {
         EXPECT_EQ(names[i], list.transitions[i].name) << i;

@@ -97,14 +97,14 @@ TEST_F(TextDrawTest, CharactersCountedOnceEachWithMalformedTagsAsTextAndControls
     };
     const Case cases[] = {
         {L"abc", 3},
-        {L"a<z>b", 5},           // "<", "z", ">" are text
-        {L"<p5>x", 5},           // a position needs both values
+        {L"a<z>b", 5},  // "<", "z", ">" are text
+        {L"<p5>x", 5},  // a position needs both values
         {L"<p,5>x", 6},
         {L"<p5,6>x", 1},
         {L"<s*2>x<s-4>y<s0>z", 3},
-        {L"a\r\tb\x01", 2},      // CR, TAB and other controls do nothing
-        {L"\xD83D\xDE00", 1},    // a surrogate pair is one character
-        {L"\xD83Dx", 2},         // a lone surrogate stays a character
+        {L"a\r\tb\x01", 2},    // CR, TAB and other controls do nothing
+        {L"\xD83D\xDE00", 1},  // a surrogate pair is one character
+        {L"\xD83Dx", 2},       // a lone surrogate stays a character
         {L"a<#zzz,>b<w1><c>c", 3},
         {L"", 0},
     };
@@ -125,15 +125,9 @@ TEST_F(TextDrawTest, SizeTagsScaleShiftAndClampAndSetTheFlags) {
         bool bold, italic;
     };
     const Case cases[] = {
-        {L"<s*2>x", 40, false, false},
-        {L"<s-4>x", 16, false, false},
-        {L"<s+5>x", 25, false, false},
-        {L"<s0>x", 1, false, false},
-        {L"<s5000>x", 1000, false, false},
-        {L"<s12>x", 12, false, false},
-        {L"<s*2><s*2>x", 80, false, false},
-        {L"<s30,,BI>x", 30, true, true},
-        {L"<s30,,I>x", 30, false, true},
+        {L"<s*2>x", 40, false, false},        {L"<s-4>x", 16, false, false},     {L"<s+5>x", 25, false, false},
+        {L"<s0>x", 1, false, false},          {L"<s5000>x", 1000, false, false}, {L"<s12>x", 12, false, false},
+        {L"<s*2><s*2>x", 80, false, false},   {L"<s30,,BI>x", 30, true, true},   {L"<s30,,I>x", 30, false, true},
         {L"<s*2,,BI><s>x", 20, false, false},  // back to the base size and flags
     };
     for (const Case& c : cases) {
@@ -202,15 +196,15 @@ TEST_F(TextDrawTest, RevealFollowsSpeedWaitsAndPageClears) {
         std::vector<uint32_t> shown;
     };
     const Case cases[] = {
-        {L"abcdef", 10, 0.25, {0, 1, 2}},          // shown at 0, 0.1 and 0.2
-        {L"abcdef", 0, 0, {0, 1, 2, 3, 4, 5}},      // no speed: all at once
-        {L"a\r\tbcdef", 10, 0.25, {0, 1, 2}},      // controls take no time
-        {L"abc<w*1>d", 0, 2.9, {0, 1, 2}},         // three characters since the last wait: 3 s
+        {L"abcdef", 10, 0.25, {0, 1, 2}},       // shown at 0, 0.1 and 0.2
+        {L"abcdef", 0, 0, {0, 1, 2, 3, 4, 5}},  // no speed: all at once
+        {L"a\r\tbcdef", 10, 0.25, {0, 1, 2}},   // controls take no time
+        {L"abc<w*1>d", 0, 2.9, {0, 1, 2}},      // three characters since the last wait: 3 s
         {L"abc<w*1>d", 0, 3, {0, 1, 2, 3}},
         {L"ab<w1>c", 0, 0.5, {0, 1}},
-        {L"ab<r1>cd", 10, 1.05, {0, 1, 2}},        // the rate changes after b: c at 0.2, d at 1.2
-        {L"ab<c2>cd", 0, 1, {0, 1}},               // first page
-        {L"ab<c2>cd", 0, 3, {2, 3}},               // second page only
+        {L"ab<r1>cd", 10, 1.05, {0, 1, 2}},  // the rate changes after b: c at 0.2, d at 1.2
+        {L"ab<c2>cd", 0, 1, {0, 1}},         // first page
+        {L"ab<c2>cd", 0, 3, {2, 3}},         // second page only
         {L"", 0, 1, {}},
     };
     for (const Case& c : cases) {
@@ -235,8 +229,8 @@ TEST_F(TextDrawTest, EachGlyphComesAsItsOwnBufferWithItsPlace) {
     setUp(t, L"ab<p0,0,7>c", 24);
     t.individual = true;
     t.measure();
-    auto atlas = Media::ResourceBuffer::createBlank(uint32_t(std::ceil(t.atlasWidth)),
-                                                    uint32_t(std::ceil(t.atlasHeight)), 10);
+    auto atlas =
+        Media::ResourceBuffer::createBlank(uint32_t(std::ceil(t.atlasWidth)), uint32_t(std::ceil(t.atlasHeight)), 10);
     t.draw(*atlas);
     std::vector<uint32_t> indices;
     std::vector<float> zs;
@@ -258,9 +252,8 @@ TEST_F(TextDrawTest, FillOutlineAndShadowShowInTheirColours) {
         float outline, shadow;
     };
     const Case cases[] = {
-        {"plain horizontal", false, 0, 0},   {"outline horizontal", false, 0.1f, 0},
-        {"shadow horizontal", false, 0, 1},  {"plain vertical", true, 0, 0},
-        {"outline vertical", true, 0.1f, 0}, {"shadow vertical", true, 0, 1},
+        {"plain horizontal", false, 0, 0}, {"outline horizontal", false, 0.1f, 0}, {"shadow horizontal", false, 0, 1},
+        {"plain vertical", true, 0, 0},    {"outline vertical", true, 0.1f, 0},    {"shadow vertical", true, 0, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -297,7 +290,7 @@ TEST_F(TextDrawTest, FillOutlineAndShadowShowInTheirColours) {
         const uint32_t w = buffer->width;
         const uint32_t h = buffer->height;
         for (uint32_t x = 0; x < w; ++x) {
-            EXPECT_LT(px[(x) * 4 + 3], 0.5f);
+            EXPECT_LT(px[(x)*4 + 3], 0.5f);
             EXPECT_LT(px[((h - 1) * w + x) * 4 + 3], 0.5f);
         }
     }

@@ -82,9 +82,8 @@ TEST(TextTagParse, NumbersReadAsFarAsTheyFormANumber) {
         double value;
     };
     const Number cases[] = {
-        {L"12", true, 12},   {L"1.5", true, 1.5},  {L"1.2.3", true, 1.2}, {L".5", true, 0.5},
-        {L"-4", true, -4},   {L"+2.5", true, 2.5}, {L".", false, 0},      {L"", false, 0},
-        {L"..1", false, 0},  {L"-", false, 0},
+        {L"12", true, 12},    {L"1.5", true, 1.5}, {L"1.2.3", true, 1.2}, {L".5", true, 0.5}, {L"-4", true, -4},
+        {L"+2.5", true, 2.5}, {L".", false, 0},    {L"", false, 0},       {L"..1", false, 0}, {L"-", false, 0},
     };
     for (const Number& c : cases) {
         double v = -99;

@@ -205,15 +205,39 @@ TEST(AudioEngine, RefusesWhatAVoiceCannotTake) {
         return out.engine->createSourceVoice(&made, f);
     };
     const Case cases[] = {
-        {"PCM voice", [&] { return withFormat([](WaveFormat& f) { f.formatTag = 1; f.bitsPerSample = 16; f.blockAlign = 4; }); }, Platform::kInvalidArg},
+        {"PCM voice",
+         [&] {
+             return withFormat([](WaveFormat& f) {
+                 f.formatTag = 1;
+                 f.bitsPerSample = 16;
+                 f.blockAlign = 4;
+             });
+         },
+         Platform::kInvalidArg},
         {"rate below", [&] { return withFormat([](WaveFormat& f) { f.samplesPerSec = 999; }); }, Platform::kInvalidArg},
-        {"rate above", [&] { return withFormat([](WaveFormat& f) { f.samplesPerSec = 200001; }); }, Platform::kInvalidArg},
+        {"rate above", [&] { return withFormat([](WaveFormat& f) { f.samplesPerSec = 200001; }); },
+         Platform::kInvalidArg},
         {"frame size", [&] { return withFormat([](WaveFormat& f) { f.blockAlign = 4; }); }, Platform::kInvalidArg},
-        {"six channels", [&] { return withFormat([](WaveFormat& f) { f.channels = 6; f.blockAlign = 24; }); }, Platform::kInvalidArg},
+        {"six channels",
+         [&] {
+             return withFormat([](WaveFormat& f) {
+                 f.channels = 6;
+                 f.blockAlign = 24;
+             });
+         },
+         Platform::kInvalidArg},
         {"second device", [&] { return out.engine->createMasteringVoice(&second); }, kInvalidCall},
         {"device rate", [&] { return out.engine->createMasteringVoice(&second, 2, 500); }, Platform::kInvalidArg},
-        {"empty buffer", [&] { return voice->submitSourceBuffer(Buffer{0, reinterpret_cast<const uint8_t*>(frame.data())}); }, Platform::kInvalidArg},
-        {"no data", [&] { return voice->submitSourceBuffer(Buffer{8, nullptr}); }, Platform::kInvalidArg},
+        {"empty buffer",
+         [&] {
+             return voice->submitSourceBuffer(Buffer{0, reinterpret_cast<const uint8_t*>(frame.data())});
+         },
+         Platform::kInvalidArg},
+        {"no data",
+         [&] {
+             return voice->submitSourceBuffer(Buffer{8, nullptr});
+         },
+         Platform::kInvalidArg},
         {"part of a frame", [&] { return voice->submitSourceBuffer(bufferOf(odd)); }, Platform::kInvalidArg},
         {"volume NaN", [&] { return voice->setVolume(NAN); }, Platform::kInvalidArg},
         {"rate 0", [&] { return voice->setSourceSampleRate(0); }, Platform::kInvalidArg},

@@ -34,8 +34,7 @@ std::vector<uint8_t> encodeJpeg(int width, int height) {
     f->width = width;
     f->height = height;
     av_frame_get_buffer(f, 0);
-    for (int y = 0; y < height; ++y)
-        std::memset(f->data[0] + y * f->linesize[0], y < height / 2 ? 230 : 20, width);
+    for (int y = 0; y < height; ++y) std::memset(f->data[0] + y * f->linesize[0], y < height / 2 ? 230 : 20, width);
     for (int p = 1; p < 3; ++p)
         for (int y = 0; y < height / 2; ++y) std::memset(f->data[p] + y * f->linesize[p], 128, width / 2);
     AVPacket* pkt = av_packet_alloc();
@@ -119,7 +118,7 @@ TEST(VideoCodecTest, RefusesOutputsItCannotWrite) {
     ASSERT_NE(codec, nullptr);
     const C::BitmapHeader outs[] = {
         header(16, 16, 8, C::kBiRgb), header(16, 16, 24, tag4("YUY2")), header(16, 16, 16, C::kBiRgb),
-        header(8, 16, 32, C::kBiRgb), header(16, 8, 32, C::kBiRgb), header(16, 16, 32, tag4("MJPG")),
+        header(8, 16, 32, C::kBiRgb), header(16, 8, 32, C::kBiRgb),     header(16, 16, 32, tag4("MJPG")),
     };
     for (const auto& out : outs) EXPECT_NE(C::decompressQuery(codec, in, out), C::kIcOk) << out.biBitCount;
     EXPECT_EQ(C::decompressQuery(codec, in, header(16, 16, 16, tag4("YUY2"))), C::kIcOk);
@@ -245,9 +244,8 @@ TEST(AudioCodecTest, StreamsOpenOnlyInto16BitPcmOfTheSameShape) {
     eightBit.bitsPerSample = 8;
     const struct {
         C::WaveFormat source, destination;
-    } cases[] = {{adpcmFormat(256), pcm16(2, 8000)}, {adpcmFormat(256), pcm16(1, 44100)},
-                 {adpcmFormat(256), eightBit},       {noBlock, pcm16(1, 8000)},
-                 {noChannels, pcm16(0, 8000)},       {otherTag, pcm16(1, 8000)}};
+    } cases[] = {{adpcmFormat(256), pcm16(2, 8000)}, {adpcmFormat(256), pcm16(1, 44100)}, {adpcmFormat(256), eightBit},
+                 {noBlock, pcm16(1, 8000)},          {noChannels, pcm16(0, 8000)},        {otherTag, pcm16(1, 8000)}};
     for (const auto& c : cases) {
         C::AudioStream* stream = reinterpret_cast<C::AudioStream*>(1);
         EXPECT_NE(C::openStream(stream, driver, c.source, c.destination, 0), C::kMmOk);

@@ -15,7 +15,8 @@ namespace D = Platform::draw2d;
 D::Point2F cubicAt(D::Point2F p0, const D::PathElement& e, float t) {
     const float u = 1 - t;
     const float a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
-    return {a * p0.x + b * e.p[0].x + c * e.p[1].x + d * e.p[2].x, a * p0.y + b * e.p[0].y + c * e.p[1].y + d * e.p[2].y};
+    return {a * p0.x + b * e.p[0].x + c * e.p[1].x + d * e.p[2].x,
+            a * p0.y + b * e.p[0].y + c * e.p[1].y + d * e.p[2].y};
 }
 
 struct ArcCase {
@@ -29,20 +30,55 @@ struct ArcCase {
 
 TEST(Arc, PiecesFollowTheEllipseAndTheSweep) {
     const ArcCase cases[] = {
-        {"half circle clockwise goes up", {10, 50}, {{50, 50}, {20, 20}, 0, D::SweepDirection::Clockwise, D::ArcSize::Small},
-         {30, 50}, 20, 20, {30, 30}},
-        {"half circle counter-clockwise goes down", {10, 50}, {{50, 50}, {20, 20}, 0, D::SweepDirection::CounterClockwise, D::ArcSize::Small},
-         {30, 50}, 20, 20, {30, 70}},
-        {"quarter, small", {0, 0}, {{10, 10}, {10, 10}, 0, D::SweepDirection::Clockwise, D::ArcSize::Small},
-         {0, 10}, 10, 10, {7.0710678f, 2.9289322f}},
-        {"three quarters, large", {0, 0}, {{10, 10}, {10, 10}, 0, D::SweepDirection::Clockwise, D::ArcSize::Large},
-         {10, 0}, 10, 10, {17.0710678f, -7.0710678f}},
-        {"radii too small are scaled up", {0, 0}, {{40, 0}, {5, 5}, 0, D::SweepDirection::Clockwise, D::ArcSize::Small},
-         {20, 0}, 20, 20, {20, -20}},
-        {"ellipse", {0, 0}, {{40, 0}, {20, 10}, 0, D::SweepDirection::Clockwise, D::ArcSize::Small},
-         {20, 0}, 20, 10, {20, -10}},
-        {"rotated ellipse", {0, 0}, {{0, 40}, {20, 10}, 90, D::SweepDirection::Clockwise, D::ArcSize::Small},
-         {0, 20}, 20, 10, {10, 20}},
+        {"half circle clockwise goes up",
+         {10, 50},
+         {{50, 50}, {20, 20}, 0, D::SweepDirection::Clockwise, D::ArcSize::Small},
+         {30, 50},
+         20,
+         20,
+         {30, 30}},
+        {"half circle counter-clockwise goes down",
+         {10, 50},
+         {{50, 50}, {20, 20}, 0, D::SweepDirection::CounterClockwise, D::ArcSize::Small},
+         {30, 50},
+         20,
+         20,
+         {30, 70}},
+        {"quarter, small",
+         {0, 0},
+         {{10, 10}, {10, 10}, 0, D::SweepDirection::Clockwise, D::ArcSize::Small},
+         {0, 10},
+         10,
+         10,
+         {7.0710678f, 2.9289322f}},
+        {"three quarters, large",
+         {0, 0},
+         {{10, 10}, {10, 10}, 0, D::SweepDirection::Clockwise, D::ArcSize::Large},
+         {10, 0},
+         10,
+         10,
+         {17.0710678f, -7.0710678f}},
+        {"radii too small are scaled up",
+         {0, 0},
+         {{40, 0}, {5, 5}, 0, D::SweepDirection::Clockwise, D::ArcSize::Small},
+         {20, 0},
+         20,
+         20,
+         {20, -20}},
+        {"ellipse",
+         {0, 0},
+         {{40, 0}, {20, 10}, 0, D::SweepDirection::Clockwise, D::ArcSize::Small},
+         {20, 0},
+         20,
+         10,
+         {20, -10}},
+        {"rotated ellipse",
+         {0, 0},
+         {{0, 40}, {20, 10}, 90, D::SweepDirection::Clockwise, D::ArcSize::Small},
+         {0, 20},
+         20,
+         10,
+         {10, 20}},
     };
     for (const ArcCase& c : cases) {
         const auto pieces = D::arcToCubics(c.from, c.arc);
@@ -58,7 +94,8 @@ TEST(Arc, PiecesFollowTheEllipseAndTheSweep) {
             for (float t = 0; t <= 1.0f; t += 0.125f) {
                 const D::Point2F p = cubicAt(start, e, t);
                 const double dx = p.x - c.center.x, dy = p.y - c.center.y;
-                const double ex = std::cos(phi) * dx + std::sin(phi) * dy, ey = -std::sin(phi) * dx + std::cos(phi) * dy;
+                const double ex = std::cos(phi) * dx + std::sin(phi) * dy,
+                             ey = -std::sin(phi) * dx + std::cos(phi) * dy;
                 const double r = std::sqrt(ex * ex / (c.rx * c.rx) + ey * ey / (c.ry * c.ry));
                 EXPECT_NEAR(1.0, r, 0.002) << c.name << " t " << t;
                 nearest = std::min(nearest, std::hypot(p.x - c.through.x, p.y - c.through.y));
@@ -82,8 +119,12 @@ TEST(Arc, DegenerateArcsGiveALineOrNothing) {
         {"radius not a number", {0, 0}, {{10, 5}, {nan, 10}, 0, D::SweepDirection::Clockwise, D::ArcSize::Small}},
         {"start not a number", {nan, 0}, {{10, 5}, {10, 10}, 0, D::SweepDirection::Clockwise, D::ArcSize::Small}},
         {"angle not a number", {0, 0}, {{10, 5}, {10, 10}, nan, D::SweepDirection::Clockwise, D::ArcSize::Large}},
-        {"radii that overflow", {0, 0}, {{10, 5}, {3e38f, 1e-30f}, 33, D::SweepDirection::Clockwise, D::ArcSize::Large}},
-        {"points that overflow", {-3e38f, 0}, {{3e38f, 3e38f}, {1, 1}, 0, D::SweepDirection::Clockwise, D::ArcSize::Small}},
+        {"radii that overflow",
+         {0, 0},
+         {{10, 5}, {3e38f, 1e-30f}, 33, D::SweepDirection::Clockwise, D::ArcSize::Large}},
+        {"points that overflow",
+         {-3e38f, 0},
+         {{3e38f, 3e38f}, {1, 1}, 0, D::SweepDirection::Clockwise, D::ArcSize::Small}},
     };
     for (const auto& c : lines) {
         const auto pieces = D::arcToCubics(c.from, c.arc);
@@ -121,10 +162,31 @@ TEST(PathGeometry, SinkRefusesCallsOutOfOrder) {
         void (*fill)(D::GeometrySink&);
         Platform::Result close;
     } cases[] = {
-        {"balanced", [](D::GeometrySink& s) { s.beginFigure({0, 0}, D::FigureBegin::Filled); s.addLine({1, 1}); s.endFigure(D::FigureEnd::Closed); }, Platform::kOk},
-        {"figure left open", [](D::GeometrySink& s) { s.beginFigure({0, 0}, D::FigureBegin::Filled); s.addLine({1, 1}); }, D::kWrongState},
-        {"segment outside a figure", [](D::GeometrySink& s) { s.addLine({1, 1}); }, D::kWrongState},
-        {"figure inside a figure", [](D::GeometrySink& s) { s.beginFigure({0, 0}, D::FigureBegin::Filled); s.beginFigure({0, 0}, D::FigureBegin::Filled); s.endFigure(D::FigureEnd::Open); }, D::kWrongState},
+        {"balanced",
+         [](D::GeometrySink& s) {
+             s.beginFigure({0, 0}, D::FigureBegin::Filled);
+             s.addLine({1, 1});
+             s.endFigure(D::FigureEnd::Closed);
+         },
+         Platform::kOk},
+        {"figure left open",
+         [](D::GeometrySink& s) {
+             s.beginFigure({0, 0}, D::FigureBegin::Filled);
+             s.addLine({1, 1});
+         },
+         D::kWrongState},
+        {"segment outside a figure",
+         [](D::GeometrySink& s) {
+             s.addLine({1, 1});
+         },
+         D::kWrongState},
+        {"figure inside a figure",
+         [](D::GeometrySink& s) {
+             s.beginFigure({0, 0}, D::FigureBegin::Filled);
+             s.beginFigure({0, 0}, D::FigureBegin::Filled);
+             s.endFigure(D::FigureEnd::Open);
+         },
+         D::kWrongState},
         {"end without a figure", [](D::GeometrySink& s) { s.endFigure(D::FigureEnd::Open); }, D::kWrongState},
         {"empty", [](D::GeometrySink&) {}, Platform::kOk},
     };

@@ -75,7 +75,8 @@ TEST_F(GpuTarget, KnownClearTextureIsNotReadBack) {
     const std::vector<uint8_t> pixels = readBack(*texture);
     EXPECT_EQ((std::vector<uint8_t>{0, 0, 0, 0}), std::vector<uint8_t>(pixels.begin(), pixels.begin() + 4));
     const size_t at = (3 * 8 + 3) * 4;
-    EXPECT_EQ((std::vector<uint8_t>{0, 0, 255, 255}), std::vector<uint8_t>(pixels.begin() + at, pixels.begin() + at + 4));
+    EXPECT_EQ((std::vector<uint8_t>{0, 0, 255, 255}),
+              std::vector<uint8_t>(pixels.begin() + at, pixels.begin() + at + 4));
 }
 
 TEST_F(GpuTarget, EachFormatGetsTheDrawingInItsOwnLayout) {
@@ -92,8 +93,8 @@ TEST_F(GpuTarget, EachFormatGetsTheDrawingInItsOwnLayout) {
     };
     for (const auto& c : cases) {
         std::vector<uint8_t> zero(8 * 8 * c.bytes, 0);
-        auto texture = makeTexture(8, 8, c.format, G::kBindShaderResource | G::kBindRenderTarget, zero.data(),
-                                   8 * c.bytes);
+        auto texture =
+            makeTexture(8, 8, c.format, G::kBindShaderResource | G::kBindRenderTarget, zero.data(), 8 * c.bytes);
         ASSERT_TRUE(texture) << c.format;
         ASSERT_EQ(Platform::kOk, drawOnWorker(*texture, false, {1, 0, 0, 0.5f})) << c.format;
         const std::vector<uint8_t> pixels = readBack(*texture);

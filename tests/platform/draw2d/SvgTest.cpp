@@ -105,9 +105,10 @@ TEST(SvgDocument, LoadingRefusesWhatIsNoSvgDocument) {
 TEST(SvgDocument, EntitiesFromOtherFilesAreNotRead) {
     // An external entity is not substituted on loading; the renderer refuses
     // the reference rather than read the file.
-    auto doc = load("<!DOCTYPE svg [<!ENTITY e SYSTEM 'file:///etc/hostname'>]>"
-                    "<svg xmlns='http://www.w3.org/2000/svg' width='4' height='4'><text>&e;</text>"
-                    "<rect width='4' height='4' fill='#fff'/></svg>");
+    auto doc = load(
+        "<!DOCTYPE svg [<!ENTITY e SYSTEM 'file:///etc/hostname'>]>"
+        "<svg xmlns='http://www.w3.org/2000/svg' width='4' height='4'><text>&e;</text>"
+        "<rect width='4' height='4' fill='#fff'/></svg>");
     ASSERT_NE(nullptr, doc);
     std::unique_ptr<D2::Bitmap> image;
     EXPECT_EQ(Platform::kFail, doc->render(4, 4, image));

@@ -32,8 +32,12 @@ protected:
     }
     // Coverage of pixel (x, y) drawn in opaque black: 0 to 255.
     uint32_t cover(int x, int y) { return alphaOf(target->pixel(x, y)); }
-    void expectOn(int x, int y, const std::string& what) { EXPECT_GT(cover(x, y), 200u) << what << " at " << x << "," << y; }
-    void expectOff(int x, int y, const std::string& what) { EXPECT_LT(cover(x, y), 55u) << what << " at " << x << "," << y; }
+    void expectOn(int x, int y, const std::string& what) {
+        EXPECT_GT(cover(x, y), 200u) << what << " at " << x << "," << y;
+    }
+    void expectOff(int x, int y, const std::string& what) {
+        EXPECT_LT(cover(x, y), 55u) << what << " at " << x << "," << y;
+    }
 
     std::unique_ptr<D::MemoryTarget> target;
     D::SolidColorBrush black{{0, 0, 0, 1}};
@@ -129,8 +133,8 @@ std::unique_ptr<D::StrokeStyle> style(D::CapStyle cap, D::LineJoin join, float m
     d.dashStyle = dash;
     d.dashOffset = offset;
     std::unique_ptr<D::StrokeStyle> out;
-    EXPECT_EQ(Platform::kOk, D::StrokeStyle::create(d, dashes.empty() ? nullptr : dashes.data(),
-                                                    uint32_t(dashes.size()), out));
+    EXPECT_EQ(Platform::kOk,
+              D::StrokeStyle::create(d, dashes.empty() ? nullptr : dashes.data(), uint32_t(dashes.size()), out));
     return out;
 }
 
@@ -144,23 +148,62 @@ struct DashCase {
 
 TEST_F(Target, DashesAndCapsAreMeasuredInStrokeWidths) {
     DashCase cases[] = {
-        {"custom 3 on 3 off, width 2", style(D::CapStyle::Flat, D::LineJoin::Miter, 10, D::DashStyle::Custom, {3, 3}),
-         2, 0, 40, {0, 5, 12, 17, 24}, {6, 11, 18, 23, 30}},
-        {"dash, width 2: 2 on 2 off", style(D::CapStyle::Flat, D::LineJoin::Miter, 10, D::DashStyle::Dash), 2, 0, 40,
-         {0, 3, 8, 11}, {4, 7, 12, 15}},
-        {"custom with an offset of one width", style(D::CapStyle::Flat, D::LineJoin::Miter, 10, D::DashStyle::Custom,
-                                                     {1, 1}, 1),
-         4, 0, 40, {4, 7, 12, 15}, {0, 3, 8, 11}},
-        {"flat caps end at the points", style(D::CapStyle::Flat, D::LineJoin::Miter, 10, D::DashStyle::Solid), 4, 10,
-         20, {10, 19}, {9, 20}},
-        {"round caps reach half a width past", style(D::CapStyle::Round, D::LineJoin::Round, 1, D::DashStyle::Solid),
-         4, 10, 20, {8, 21}, {6, 23}},
-        {"square caps reach half a width past", style(D::CapStyle::Square, D::LineJoin::Miter, 10, D::DashStyle::Solid),
-         4, 10, 20, {8, 21}, {7, 22}},
-        {"dots with round caps", style(D::CapStyle::Round, D::LineJoin::Round, 1, D::DashStyle::Dot), 4, 10, 40,
-         {10, 18, 26}, {14, 22, 30}},
-        {"dots with flat caps draw nothing", style(D::CapStyle::Flat, D::LineJoin::Miter, 10, D::DashStyle::Dot), 4,
-         10, 40, {}, {10, 11, 18, 26}},
+        {"custom 3 on 3 off, width 2",
+         style(D::CapStyle::Flat, D::LineJoin::Miter, 10, D::DashStyle::Custom, {3, 3}),
+         2,
+         0,
+         40,
+         {0, 5, 12, 17, 24},
+         {6, 11, 18, 23, 30}},
+        {"dash, width 2: 2 on 2 off",
+         style(D::CapStyle::Flat, D::LineJoin::Miter, 10, D::DashStyle::Dash),
+         2,
+         0,
+         40,
+         {0, 3, 8, 11},
+         {4, 7, 12, 15}},
+        {"custom with an offset of one width",
+         style(D::CapStyle::Flat, D::LineJoin::Miter, 10, D::DashStyle::Custom, {1, 1}, 1),
+         4,
+         0,
+         40,
+         {4, 7, 12, 15},
+         {0, 3, 8, 11}},
+        {"flat caps end at the points",
+         style(D::CapStyle::Flat, D::LineJoin::Miter, 10, D::DashStyle::Solid),
+         4,
+         10,
+         20,
+         {10, 19},
+         {9, 20}},
+        {"round caps reach half a width past",
+         style(D::CapStyle::Round, D::LineJoin::Round, 1, D::DashStyle::Solid),
+         4,
+         10,
+         20,
+         {8, 21},
+         {6, 23}},
+        {"square caps reach half a width past",
+         style(D::CapStyle::Square, D::LineJoin::Miter, 10, D::DashStyle::Solid),
+         4,
+         10,
+         20,
+         {8, 21},
+         {7, 22}},
+        {"dots with round caps",
+         style(D::CapStyle::Round, D::LineJoin::Round, 1, D::DashStyle::Dot),
+         4,
+         10,
+         40,
+         {10, 18, 26},
+         {14, 22, 30}},
+        {"dots with flat caps draw nothing",
+         style(D::CapStyle::Flat, D::LineJoin::Miter, 10, D::DashStyle::Dot),
+         4,
+         10,
+         40,
+         {},
+         {10, 11, 18, 26}},
     };
     for (DashCase& c : cases) {
         target->clear({0, 0, 0, 0});
@@ -357,13 +400,35 @@ TEST_F(Target, NumbersPastTheRasterisersRangeAreHeldOrDropped) {
         uint32_t centre;  // coverage of pixel (32, 32) afterwards
     } cases[] = {
         {"huge triangle around the target is held and fills it",
-         [&] { target->fillGeometry(*triangle({-huge, -huge}, {huge, -huge}, {0, huge}), black); }, 255},
+         [&] {
+             target->fillGeometry(*triangle({-huge, -huge}, {huge, -huge}, {0, huge}), black);
+         },
+         255},
         {"a point that is not a number drops the fill",
-         [&] { target->fillGeometry(*triangle({0, 0}, {64, nan}, {0, 64}), black); }, 0},
-        {"huge rectangle", [&] { target->fillRectangle({-huge, -huge, huge, huge}, black); }, 255},
-        {"huge ellipse", [&] { target->fillEllipse({{32, 32}, huge, huge}, black); }, 255},
-        {"stroke width not a number", [&] { target->drawLine({0, 32}, {64, 32}, black, nan, nullptr); }, 0},
-        {"huge stroke width", [&] { target->drawLine({0, 32}, {64, 32}, black, huge, nullptr); }, 255},
+         [&] {
+             target->fillGeometry(*triangle({0, 0}, {64, nan}, {0, 64}), black);
+         },
+         0},
+        {"huge rectangle",
+         [&] {
+             target->fillRectangle({-huge, -huge, huge, huge}, black);
+         },
+         255},
+        {"huge ellipse",
+         [&] {
+             target->fillEllipse({{32, 32}, huge, huge}, black);
+         },
+         255},
+        {"stroke width not a number",
+         [&] {
+             target->drawLine({0, 32}, {64, 32}, black, nan, nullptr);
+         },
+         0},
+        {"huge stroke width",
+         [&] {
+             target->drawLine({0, 32}, {64, 32}, black, huge, nullptr);
+         },
+         255},
         {"huge transform",
          [&] {
              target->setTransform({huge, 0, 0, huge, 0, 0});
@@ -399,10 +464,10 @@ TEST_F(Target, NumbersPastTheRasterisersRangeAreHeldOrDropped) {
 }
 
 TEST_F(Target, DashPatternsFinerThanAQuarterPixelDrawSolid) {
-    target->drawLine({0, 10}, {64, 10}, black, 0.02f, style(D::CapStyle::Flat, D::LineJoin::Miter, 10,
-                                                           D::DashStyle::Custom, {1, 1}).get());
-    target->drawLine({0, 20}, {64, 20}, black, 4, style(D::CapStyle::Flat, D::LineJoin::Miter, 10,
-                                                       D::DashStyle::Custom, {0.01f, 0.01f}).get());
+    target->drawLine({0, 10}, {64, 10}, black, 0.02f,
+                     style(D::CapStyle::Flat, D::LineJoin::Miter, 10, D::DashStyle::Custom, {1, 1}).get());
+    target->drawLine({0, 20}, {64, 20}, black, 4,
+                     style(D::CapStyle::Flat, D::LineJoin::Miter, 10, D::DashStyle::Custom, {0.01f, 0.01f}).get());
     for (int x : {1, 20, 40, 62}) EXPECT_EQ(255u, cover(x, 19)) << x;
 }
 

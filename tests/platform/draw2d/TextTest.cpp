@@ -43,7 +43,7 @@ TEST(TextLayout, WidthIsFractionalAndLeavesOutTrailingBlanks) {
         {"一一", 20.4f, 20.4f},
         {"一\xE3\x80\x80", 10.2f, 20.4f},  // ideographic space
         {"一 ", 10.2f, -1},
-        {" 一", -1, -2},                     // leading blanks count
+        {" 一", -1, -2},  // leading blanks count
         {"   ", 0, -1},
         {"", 0, 0},
     };

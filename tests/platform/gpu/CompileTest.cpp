@@ -28,8 +28,10 @@ TEST_F(CompileTest, FailuresGiveTheCompilerTextNamingTheSource) {
         const char* needle;
     };
     const Case cases[] = {
-        {"syntax error", "float4 main(float4 p : SV_Position) : SV_Target { return p +; }", "main", "scripts/a.lua.shade"},
-        {"undeclared name", "float4 main(float4 p : SV_Position) : SV_Target { return q; }", "main", "scripts/a.lua.shade"},
+        {"syntax error", "float4 main(float4 p : SV_Position) : SV_Target { return p +; }", "main",
+         "scripts/a.lua.shade"},
+        {"undeclared name", "float4 main(float4 p : SV_Position) : SV_Target { return q; }", "main",
+         "scripts/a.lua.shade"},
         {"missing entry point", "float4 main(float4 p : SV_Position) : SV_Target { return p; }", "shade", "shade"},
     };
     for (const Case& c : cases) {
@@ -49,14 +51,17 @@ TEST_F(CompileTest, IncludesResolveBesideTheSourceName) {
     std::ofstream(dir / "common.hlsli") << "#include \"sub\\more.hlsli\"\nfloat4 tint() { return more(); }\n";
     std::ofstream(dir / "sub" / "more.hlsli") << "float4 more() { return float4(1, 0.5, 0.25, 1); }\n";
     const std::string name = (dir / "script.lua.tinted").string();
-    const std::string src = "#include \"common.hlsli\"\nfloat4 tinted(float4 p : SV_Position) : SV_Target { return tint(); }\n";
+    const std::string src =
+        "#include \"common.hlsli\"\nfloat4 tinted(float4 p : SV_Position) : SV_Target { return tint(); }\n";
     std::vector<uint8_t> code;
     std::string errors;
     EXPECT_EQ(kOk, HlslCompiler::compile(name.c_str(), src.data(), src.size(), "tinted", "ps_5_0", code, errors))
         << errors;
     // A missing include is a compile error naming it.
-    const std::string missing = "#include \"absent.hlsli\"\nfloat4 main(float4 p : SV_Position) : SV_Target { return p; }\n";
-    EXPECT_EQ(kFail, HlslCompiler::compile(name.c_str(), missing.data(), missing.size(), "main", "ps_5_0", code, errors));
+    const std::string missing =
+        "#include \"absent.hlsli\"\nfloat4 main(float4 p : SV_Position) : SV_Target { return p; }\n";
+    EXPECT_EQ(kFail,
+              HlslCompiler::compile(name.c_str(), missing.data(), missing.size(), "main", "ps_5_0", code, errors));
     EXPECT_NE(std::string::npos, errors.find("absent.hlsli")) << errors;
     std::filesystem::remove_all(dir);
 }
@@ -86,9 +91,10 @@ TEST_F(CompileTest, ReflectionKeepsTheSignatureAsWritten) {
             EXPECT_EQ(c.inputs[i].second, r.inputs[i].componentType) << c.source;
         }
     }
-    auto code = compile("struct In { float4 p : SV_Position; nointerpolation uint id : BLENDINDICES1; };\n"
-                        "float4 main(In i) : SV_Target { return i.id; }",
-                        "ps_5_0");
+    auto code = compile(
+        "struct In { float4 p : SV_Position; nointerpolation uint id : BLENDINDICES1; };\n"
+        "float4 main(In i) : SV_Target { return i.id; }",
+        "ps_5_0");
     ShaderReflection r;
     ASSERT_EQ(kOk, ShaderReflection::reflect(code.data(), code.size(), r));
     EXPECT_EQ(1u, r.inputs[1].semanticIndex);
@@ -130,7 +136,8 @@ void main(uint3 id : SV_DispatchThreadID) {
         const char* name;
         uint32_t offset, size;
     };
-    const Var vars[] = {{"projection", 0, 64}, {"alpha", 64, 4}, {"blend", 68, 4}, {"normalWorld", 80, 64}, {"shine", 144, 4}};
+    const Var vars[] = {
+        {"projection", 0, 64}, {"alpha", 64, 4}, {"blend", 68, 4}, {"normalWorld", 80, 64}, {"shine", 144, 4}};
     ASSERT_EQ(5u, constant->variables.size());
     for (size_t i = 0; i < 5; ++i) {
         EXPECT_EQ(vars[i].name, constant->variables[i].name);
@@ -169,9 +176,10 @@ TEST_F(CompileTest, CodeWithAMalformedModuleIsRefused) {
     // Shader code may come from outside: a module whose ids or instructions
     // are broken is refused before the reflection's parser or the device
     // sees it.
-    const auto code = compile("struct In { float4 p : SV_Position; float2 uv : TEXCOORD0; };\n"
-                              "float4 main(In i) : SV_Target { return i.p * i.uv.x; }",
-                              "ps_5_0");
+    const auto code = compile(
+        "struct In { float4 p : SV_Position; float2 uv : TEXCOORD0; };\n"
+        "float4 main(In i) : SV_Target { return i.p * i.uv.x; }",
+        "ps_5_0");
     ShaderStage stage;
     std::vector<SignatureParameter> inputs;
     std::vector<uint32_t> words;

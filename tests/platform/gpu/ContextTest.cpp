@@ -53,10 +53,12 @@ TEST_F(ContextTest, Yuy2OfOddWidthUploadsFromRowsOfTwoBytesAPixel) {
     const struct {
         const char* what;
         uint32_t width;
-        std::vector<uint8_t> rows;  // two rows, pitch 2 x width
+        std::vector<uint8_t> rows;    // two rows, pitch 2 x width
         std::vector<uint8_t> texels;  // (U, Y, V, 255) of each pixel of the first row
     } cases[] = {
-        {"three pixels", 3, {10, 20, 30, 40, 50, 60, 1, 2, 3, 4, 5, 6},
+        {"three pixels",
+         3,
+         {10, 20, 30, 40, 50, 60, 1, 2, 3, 4, 5, 6},
          {20, 10, 40, 255, 20, 30, 40, 255, 60, 50, 40, 255}},
         {"one pixel", 1, {70, 80, 7, 8}, {80, 70, 128, 255}},
     };
@@ -215,8 +217,9 @@ TEST_F(ContextTest, WholeCopiesResolveAndConvertOrFail) {
         SCOPED_TRACE(c.what);
         const uint32_t bind = kBindRenderTarget | (c.fromSamples == 1 ? kBindShaderResource : 0);
         auto source = makeTexture(4, 4, c.from, bind, nullptr, 0, c.fromSamples);
-        auto target = makeTexture(4, 4, c.to, c.toSamples == 1 ? kBindShaderResource | kBindRenderTarget : kBindRenderTarget,
-                                  nullptr, 0, c.toSamples);
+        auto target =
+            makeTexture(4, 4, c.to, c.toSamples == 1 ? kBindShaderResource | kBindRenderTarget : kBindRenderTarget,
+                        nullptr, 0, c.toSamples);
         ASSERT_TRUE(source && target);
         View *rtvSource = nullptr, *rtvTarget = nullptr;
         ASSERT_EQ(kOk, source->view(ViewKind::RenderTarget, rtvSource));
@@ -254,7 +257,8 @@ TEST_F(ContextTest, WholeCopiesResolveAndConvertOrFail) {
                     texel[2] = p[bgra ? 0 : 2] / 255.0f;
                     texel[3] = p[3] / 255.0f;
                 }
-                for (int i = 0; i < 4; ++i) ASSERT_NEAR(want[i], texel[i], 1.0 / 255) << x << "," << y << " channel " << i;
+                for (int i = 0; i < 4; ++i)
+                    ASSERT_NEAR(want[i], texel[i], 1.0 / 255) << x << "," << y << " channel " << i;
             }
         }
     }

@@ -78,13 +78,13 @@ TEST_F(DrawTest, BlendTableEntriesGiveTheirFormulas) {
                   IDA = kBlendInvDestAlpha, SC = kBlendSrcColor, F = kBlendFactor, IF = kBlendInvBlendFactor,
                   S1A = kBlendSrc1Alpha, IS1A = kBlendInvSrc1Alpha, ADD = kBlendOpAdd, MAX = kBlendOpMax;
     const Entry table[21] = {
-        {1, O, ISA, ADD, O, ISA, ADD},     {1, IDA, O, ADD, IDA, O, ADD},       {1, SA, ISA, ADD, O, ISA, ADD},
-        {0, Z, Z, ADD, Z, Z, ADD},         {1, IS1A, S1A, ADD, IS1A, S1A, ADD}, {1, S1A, IS1A, ADD, S1A, IS1A, ADD},
-        {1, IS1A, Z, ADD, IS1A, Z, ADD},   {1, Z, SA, ADD, Z, SA, ADD},         {1, Z, ISA, ADD, Z, ISA, ADD},
-        {1, Z, SA, ADD, O, Z, ADD},        {1, Z, SC, ADD, Z, O, ADD},          {1, O, O, ADD, O, ISA, ADD},
-        {1, O, O, ADD, IDA, O, ADD},       {1, F, O, ADD, F, ISA, ADD},         {1, DA, Z, ADD, DA, Z, ADD},
-        {1, O, O, MAX, O, O, MAX},         {1, Z, SA, ADD, Z, O, ADD},          {1, O, O, ADD, O, O, ADD},
-        {1, DA, O, ADD, Z, O, ADD},        {1, F, IF, ADD, F, IF, ADD},         {1, IF, F, ADD, IF, F, ADD},
+        {1, O, ISA, ADD, O, ISA, ADD},   {1, IDA, O, ADD, IDA, O, ADD},       {1, SA, ISA, ADD, O, ISA, ADD},
+        {0, Z, Z, ADD, Z, Z, ADD},       {1, IS1A, S1A, ADD, IS1A, S1A, ADD}, {1, S1A, IS1A, ADD, S1A, IS1A, ADD},
+        {1, IS1A, Z, ADD, IS1A, Z, ADD}, {1, Z, SA, ADD, Z, SA, ADD},         {1, Z, ISA, ADD, Z, ISA, ADD},
+        {1, Z, SA, ADD, O, Z, ADD},      {1, Z, SC, ADD, Z, O, ADD},          {1, O, O, ADD, O, ISA, ADD},
+        {1, O, O, ADD, IDA, O, ADD},     {1, F, O, ADD, F, ISA, ADD},         {1, DA, Z, ADD, DA, Z, ADD},
+        {1, O, O, MAX, O, O, MAX},       {1, Z, SA, ADD, Z, O, ADD},          {1, O, O, ADD, O, O, ADD},
+        {1, DA, O, ADD, Z, O, ADD},      {1, F, IF, ADD, F, IF, ADD},         {1, IF, F, ADD, IF, F, ADD},
     };
     const float s[4] = {0.3f, 0.5f, 0.7f, 0.6f};
     const float s1[4] = {0.9f, 0.8f, 0.7f, 0.25f};
@@ -245,10 +245,13 @@ TEST_F(DrawTest, SamplersFollowTheirAddressModes) {
         {"clamp", kFilterPoint, kAddressClamp, kAddressClamp, {1.5f, -0.5f}, texel(3, 0)},
         {"mirror u, border v outside", kFilterPoint, kAddressMirror, kAddressBorder, {1.125f, 1.5f}, none},
         {"mirror u, border v inside", kFilterPoint, kAddressMirror, kAddressBorder, {1.125f, 0.375f}, texel(3, 1)},
-        {"linear border edge", kFilterLinear, kAddressBorder, kAddressBorder, {0.0f, 0.125f},
+        {"linear border edge",
+         kFilterLinear,
+         kAddressBorder,
+         kAddressBorder,
+         {0.0f, 0.125f},
          {1 / 16.0f, 1 / 16.0f, 0, 0.5f}},
-        {"linear clamp centre", kFilterLinear, kAddressClamp, kAddressClamp, {0.5f, 0.5f},
-         {2.5f / 8, 2.5f / 8, 0, 1}},
+        {"linear clamp centre", kFilterLinear, kAddressClamp, kAddressClamp, {0.5f, 0.5f}, {2.5f / 8, 2.5f / 8, 0, 1}},
     };
     std::unique_ptr<Buffer> cb;
     ASSERT_EQ(kOk, device().createBuffer(BufferKind::Constant, 16, nullptr, cb));
@@ -296,9 +299,10 @@ TEST_F(DrawTest, LoadsOutsideATextureAndUnboundViewsReadZero) {
 }
 
 TEST_F(DrawTest, AConstantBufferUpdatedBetweenDrawsAffectsOnlyLaterDraws) {
-    auto ps = shader("cbuffer C : register(b0) { float4 colour; };\n"
-                     "float4 main(float4 p : SV_Position) : SV_Target { return colour; }\n",
-                     "ps_5_0");
+    auto ps = shader(
+        "cbuffer C : register(b0) { float4 colour; };\n"
+        "float4 main(float4 p : SV_Position) : SV_Target { return colour; }\n",
+        "ps_5_0");
     const float red[4] = {1, 0, 0, 1}, green[4] = {0, 1, 0, 1};
     std::unique_ptr<Buffer> cb;
     ASSERT_EQ(kOk, device().createBuffer(BufferKind::Constant, 16, red, cb));
@@ -335,9 +339,10 @@ TEST_F(DrawTest, InputLayoutsFeedVertexShadersBySemantic) {
     std::unique_ptr<InputLayout> partial;
     EXPECT_EQ(kInvalidArg, device().createInputLayout(elements, 1, vsCode.data(), vsCode.size(), partial));
 
-    auto ps = shader("float4 main(float4 p : SV_Position, float4 c : COLOR, float2 uv : TEXCOORD) : SV_Target {\n"
-                     "  return float4(c.rg, uv); }\n",
-                     "ps_5_0");
+    auto ps = shader(
+        "float4 main(float4 p : SV_Position, float4 c : COLOR, float2 uv : TEXCOORD) : SV_Target {\n"
+        "  return float4(c.rg, uv); }\n",
+        "ps_5_0");
     float vertices[4 * 7];
     const float corners[4][2] = {{-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
     for (int i = 0; i < 4; ++i) {
@@ -395,10 +400,11 @@ TEST_F(DrawTest, ResolveOfAnEdgePixelGivesTheAverageOfItsSamples) {
 
 TEST_F(DrawTest, ComputeWritesAFullFrameUnorderedAccessView) {
     const uint32_t w = 1920, h = 1080;
-    auto cs = shader("RWTexture2D<float4> outp : register(u0);\n"
-                     "[numthreads(8, 8, 1)] void main(uint3 id : SV_DispatchThreadID) {\n"
-                     "  outp[id.xy] = float4(id.x / 2048.0, id.y / 2048.0, 0.25, 1); }\n",
-                     "cs_5_0");
+    auto cs = shader(
+        "RWTexture2D<float4> outp : register(u0);\n"
+        "[numthreads(8, 8, 1)] void main(uint3 id : SV_DispatchThreadID) {\n"
+        "  outp[id.xy] = float4(id.x / 2048.0, id.y / 2048.0, 0.25, 1); }\n",
+        "cs_5_0");
     ASSERT_EQ(8u, cs->reflection().threadGroup[0]);
     auto target = makeTexture(w, h, 10, kBindShaderResource | kBindRenderTarget | kBindUnorderedAccess);
     View* uav = nullptr;
@@ -423,13 +429,14 @@ TEST_F(DrawTest, ComputeWritesAFullFrameUnorderedAccessView) {
 }
 
 TEST_F(DrawTest, ComputeReadsUnorderedAccessViewsOfDifferentFormats) {
-    auto cs = shader("cbuffer C : register(b0) { float scale; };\n"
-                     "Texture2D<float4> src : register(t0);\n"
-                     "RWTexture2D<float4> colour : register(u0); RWTexture2D<float> depth : register(u1);\n"
-                     "[numthreads(4, 4, 1)] void main(uint3 id : SV_DispatchThreadID) {\n"
-                     "  colour[id.xy] = colour[id.xy] + depth[id.xy] * scale + src.Load(int3(id.xy, 0));\n"
-                     "  depth[id.xy] = depth[id.xy] + 1; }\n",
-                     "cs_5_0");
+    auto cs = shader(
+        "cbuffer C : register(b0) { float scale; };\n"
+        "Texture2D<float4> src : register(t0);\n"
+        "RWTexture2D<float4> colour : register(u0); RWTexture2D<float> depth : register(u1);\n"
+        "[numthreads(4, 4, 1)] void main(uint3 id : SV_DispatchThreadID) {\n"
+        "  colour[id.xy] = colour[id.xy] + depth[id.xy] * scale + src.Load(int3(id.xy, 0));\n"
+        "  depth[id.xy] = depth[id.xy] + 1; }\n",
+        "cs_5_0");
     auto colour = halfTexture(4, 4, std::vector<float>(64, 0.125f),
                               kBindShaderResource | kBindRenderTarget | kBindUnorderedAccess);
     auto depth = makeTexture(4, 4, 41, kBindShaderResource | kBindRenderTarget | kBindUnorderedAccess);
@@ -465,14 +472,15 @@ TEST_F(DrawTest, ComputeReadsUnorderedAccessViewsOfDifferentFormats) {
 TEST_F(DrawTest, PixelShadersWriteUnorderedAccessViewsBesideTheTarget) {
     // As the 3D output stage binds them: the target, then u1 (R32F) and u2 (RGBA16F);
     // u2 is declared rasterizer-ordered and accumulates over overlapping draws.
-    auto ps = shader("RWTexture2D<float> depthBuffer : register(u1);\n"
-                     "RasterizerOrderedTexture2D<float4> transparentBuffer : register(u2);\n"
-                     "float4 main(float4 p : SV_Position) : SV_Target {\n"
-                     "  uint2 at = uint2(p.xy);\n"
-                     "  depthBuffer[at] = min(depthBuffer[at], p.x);\n"
-                     "  transparentBuffer[at] = transparentBuffer[at] + float4(0.25, 0.5, 1, 0);\n"
-                     "  return float4(1, 0, 0, 1); }\n",
-                     "ps_5_0");
+    auto ps = shader(
+        "RWTexture2D<float> depthBuffer : register(u1);\n"
+        "RasterizerOrderedTexture2D<float4> transparentBuffer : register(u2);\n"
+        "float4 main(float4 p : SV_Position) : SV_Target {\n"
+        "  uint2 at = uint2(p.xy);\n"
+        "  depthBuffer[at] = min(depthBuffer[at], p.x);\n"
+        "  transparentBuffer[at] = transparentBuffer[at] + float4(0.25, 0.5, 1, 0);\n"
+        "  return float4(1, 0, 0, 1); }\n",
+        "ps_5_0");
     EXPECT_TRUE(ps->reflection().orderedViews);
     const uint32_t n = 4;
     auto target = makeTexture(n, n, 10, kBindShaderResource | kBindRenderTarget | kBindUnorderedAccess);
@@ -505,18 +513,20 @@ TEST_F(DrawTest, PixelShadersWriteUnorderedAccessViewsBesideTheTarget) {
 }
 
 TEST_F(DrawTest, VertexAndPixelStagesKeepTheirOwnConstantBuffers) {
-    auto vsCode = compile("cbuffer Constant : register(b0) { float4 shift; };\n"
-                          "struct O { float4 p : SV_Position; float4 c : COLOR; };\n"
-                          "O main(float3 pos : POSITION) { O o; o.p = float4(pos, 1); o.c = shift; return o; }\n",
-                          "vs_5_0");
+    auto vsCode = compile(
+        "cbuffer Constant : register(b0) { float4 shift; };\n"
+        "struct O { float4 p : SV_Position; float4 c : COLOR; };\n"
+        "O main(float3 pos : POSITION) { O o; o.p = float4(pos, 1); o.c = shift; return o; }\n",
+        "vs_5_0");
     std::unique_ptr<Platform::gpu::Shader> vs;
     ASSERT_EQ(kOk, device().createShader(ShaderStage::Vertex, vsCode.data(), vsCode.size(), vs));
     const InputElement e{"POSITION", 0, kElementR32G32B32Float, kAppendAligned};
     std::unique_ptr<InputLayout> layout;
     ASSERT_EQ(kOk, device().createInputLayout(&e, 1, vsCode.data(), vsCode.size(), layout));
-    auto ps = shader("cbuffer Constant : register(b0) { float4 scale; };\n"
-                     "float4 main(float4 p : SV_Position, float4 c : COLOR) : SV_Target { return c * scale; }\n",
-                     "ps_5_0");
+    auto ps = shader(
+        "cbuffer Constant : register(b0) { float4 scale; };\n"
+        "float4 main(float4 p : SV_Position, float4 c : COLOR) : SV_Target { return c * scale; }\n",
+        "ps_5_0");
     const float shift[4] = {0.5f, 0.25f, 1, 1}, scale[4] = {2, 2, 0.5f, 1};
     std::unique_ptr<Buffer> vsCb, psCb;
     ASSERT_EQ(kOk, device().createBuffer(BufferKind::Constant, 16, shift, vsCb));
@@ -538,9 +548,10 @@ TEST_F(DrawTest, VertexAndPixelStagesKeepTheirOwnConstantBuffers) {
 TEST_F(DrawTest, EmulatedFormatsReadAsTheProgramsFormats) {
     // Loaded through a shader: A8 as (0, 0, 0, a); BGRX with alpha one; YUY2
     // pairs as (U, Y, V, 1) per pixel; BGRA in colour order.
-    auto ps = shader("Texture2D<float4> t : register(t0);\n"
-                     "float4 main(float4 p : SV_Position) : SV_Target { return t.Load(int3(p.xy, 0)); }\n",
-                     "ps_5_0");
+    auto ps = shader(
+        "Texture2D<float4> t : register(t0);\n"
+        "float4 main(float4 p : SV_Position) : SV_Target { return t.Load(int3(p.xy, 0)); }\n",
+        "ps_5_0");
     const uint8_t a8[2] = {51, 204};
     const uint8_t bgrx[8] = {0, 51, 102, 7, 255, 204, 153, 0};
     const uint8_t yuy2[4] = {16, 128, 235, 64};
@@ -587,10 +598,11 @@ TEST_F(DrawTest, OrderedViewsDrawnQuadByQuadKeepTheirOrder) {
     Context& ctx = ordered->context();
     auto code = [&](const char* src, const char* target) { return compile(src, target); };
     auto vsCode = code("float4 main(float3 p : POSITION) : SV_Position { return float4(p, 1); }", "vs_5_0");
-    auto psCode = code("RasterizerOrderedTexture2D<float4> acc : register(u1);\n"
-                       "float4 main(float4 p : SV_Position) : SV_Target {\n"
-                       "  uint2 at = uint2(p.xy); acc[at] = acc[at] * 2 + 1; return 1; }\n",
-                       "ps_5_0");
+    auto psCode = code(
+        "RasterizerOrderedTexture2D<float4> acc : register(u1);\n"
+        "float4 main(float4 p : SV_Position) : SV_Target {\n"
+        "  uint2 at = uint2(p.xy); acc[at] = acc[at] * 2 + 1; return 1; }\n",
+        "ps_5_0");
     std::unique_ptr<Platform::gpu::Shader> vs, ps;
     ASSERT_EQ(kOk, ordered->createShader(ShaderStage::Vertex, vsCode.data(), vsCode.size(), vs));
     ASSERT_EQ(kOk, ordered->createShader(ShaderStage::Pixel, psCode.data(), psCode.size(), ps));
@@ -602,8 +614,7 @@ TEST_F(DrawTest, OrderedViewsDrawnQuadByQuadKeepTheirOrder) {
     // Three full-target quads: a strip of 8 vertices (3 quads) and a list of 18 (3 quads).
     std::vector<float> strip, list;
     for (int q = 0; q < 4; ++q) strip.insert(strip.end(), {-1, q % 2 ? 1.0f : -1.0f, 0, 1, q % 2 ? 1.0f : -1.0f, 0});
-    for (int q = 0; q < 3; ++q)
-        list.insert(list.end(), {-1, -1, 0, 1, -1, 0, -1, 1, 0, -1, 1, 0, 1, -1, 0, 1, 1, 0});
+    for (int q = 0; q < 3; ++q) list.insert(list.end(), {-1, -1, 0, 1, -1, 0, -1, 1, 0, -1, 1, 0, 1, -1, 0, 1, 1, 0});
     // A list that ends in a lone triangle (one covering the target) and that triangle alone.
     std::vector<float> triangle{-1, -1, 0, 3, -1, 0, -1, 3, 0};
     std::vector<float> listTail(list.begin(), list.begin() + 18);
@@ -627,8 +638,9 @@ TEST_F(DrawTest, OrderedViewsDrawnQuadByQuadKeepTheirOrder) {
                                              c.vertices->data(), vb));
         std::unique_ptr<Texture> target, acc;
         ASSERT_EQ(kOk, ordered->createTexture({2, 2, 10, 1, kBindShaderResource | kBindRenderTarget}, nullptr, target));
-        ASSERT_EQ(kOk, ordered->createTexture({2, 2, 10, 1, kBindShaderResource | kBindRenderTarget | kBindUnorderedAccess},
-                                              nullptr, acc));
+        ASSERT_EQ(kOk,
+                  ordered->createTexture({2, 2, 10, 1, kBindShaderResource | kBindRenderTarget | kBindUnorderedAccess},
+                                         nullptr, acc));
         View *rtv = nullptr, *uav = nullptr;
         ASSERT_EQ(kOk, target->view(ViewKind::RenderTarget, rtv));
         ASSERT_EQ(kOk, acc->view(ViewKind::UnorderedAccess, uav));
@@ -663,10 +675,11 @@ TEST_F(DrawTest, OrderedViewsDrawnQuadByQuadKeepTheirOrder) {
 TEST_F(DrawTest, AViewReadAndWrittenInOneDispatchReadsAsUnbound) {
     // Bound both as t0 and as u0, the texture is written; its shader-resource
     // view reads as unbound (0), as on the program's platform.
-    auto cs = shader("Texture2D<float4> src : register(t0); RWTexture2D<float4> dst : register(u0);\n"
-                     "[numthreads(2, 2, 1)] void main(uint3 id : SV_DispatchThreadID) {\n"
-                     "  dst[id.xy] = src.Load(int3(id.xy, 0)) + 0.5; }\n",
-                     "cs_5_0");
+    auto cs = shader(
+        "Texture2D<float4> src : register(t0); RWTexture2D<float4> dst : register(u0);\n"
+        "[numthreads(2, 2, 1)] void main(uint3 id : SV_DispatchThreadID) {\n"
+        "  dst[id.xy] = src.Load(int3(id.xy, 0)) + 0.5; }\n",
+        "cs_5_0");
     auto t = halfTexture(2, 2, std::vector<float>(16, 0.25f),
                          kBindShaderResource | kBindRenderTarget | kBindUnorderedAccess);
     View* uav = nullptr;
@@ -685,9 +698,10 @@ TEST_F(DrawTest, AViewReadAndWrittenInOneDispatchReadsAsUnbound) {
 // made (with the usual allocator, at the same address): draws go into the new
 // texture, not into the old image.
 TEST_F(DrawTest, ATargetMadeWhereADestroyedOneWasGetsItsOwnDraws) {
-    auto ps = shader("cbuffer C : register(b0) { float4 colour; };\n"
-                     "float4 main(float4 p : SV_Position) : SV_Target { return colour; }\n",
-                     "ps_5_0");
+    auto ps = shader(
+        "cbuffer C : register(b0) { float4 colour; };\n"
+        "float4 main(float4 p : SV_Position) : SV_Target { return colour; }\n",
+        "ps_5_0");
     std::unique_ptr<Buffer> cb;
     ASSERT_EQ(kOk, device().createBuffer(BufferKind::Constant, 16, nullptr, cb));
     auto drawColour = [&](Texture& target, float r, float g) {
@@ -711,18 +725,19 @@ TEST_F(DrawTest, ATargetMadeWhereADestroyedOneWasGetsItsOwnDraws) {
 
 TEST_F(DrawTest, AVertexShaderReadsWhatThePassBeforeDrew) {
     auto source = makeTexture(2, 2, 10, kBindShaderResource | kBindRenderTarget);
-    auto fill = shader("float4 main(float4 p : SV_Position) : SV_Target { return float4(0.75, 0.5, 0.25, 1); }",
-                       "ps_5_0");
+    auto fill =
+        shader("float4 main(float4 p : SV_Position) : SV_Target { return float4(0.75, 0.5, 0.25, 1); }", "ps_5_0");
     bindPositionQuad();
     context().setPixelShader(fill.get());
     setTarget(*source);
     context().draw(4, 0);
     context().setRenderTarget(nullptr);
 
-    auto vsCode = compile("Texture2D<float4> t : register(t0);\n"
-                          "struct O { float4 p : SV_Position; float4 c : COLOR; };\n"
-                          "O main(float3 p : POSITION) { O o; o.p = float4(p, 1); o.c = t.Load(int3(1, 1, 0)); return o; }",
-                          "vs_5_0");
+    auto vsCode = compile(
+        "Texture2D<float4> t : register(t0);\n"
+        "struct O { float4 p : SV_Position; float4 c : COLOR; };\n"
+        "O main(float3 p : POSITION) { O o; o.p = float4(p, 1); o.c = t.Load(int3(1, 1, 0)); return o; }",
+        "vs_5_0");
     std::unique_ptr<Platform::gpu::Shader> vs;
     ASSERT_EQ(kOk, device().createShader(ShaderStage::Vertex, vsCode.data(), vsCode.size(), vs));
     const InputElement e{"POSITION", 0, kElementR32G32B32Float, kAppendAligned};

@@ -12,8 +12,8 @@ protected:
                                  const char* name = "test.hlsl") {
         std::vector<uint8_t> code;
         std::string errors;
-        EXPECT_EQ(Platform::kOk, Platform::gpu::HlslCompiler::compile(name, source.data(), source.size(), entry,
-                                                                      target, code, errors))
+        EXPECT_EQ(Platform::kOk,
+                  Platform::gpu::HlslCompiler::compile(name, source.data(), source.size(), entry, target, code, errors))
             << errors;
         return code;
     }

@@ -14,7 +14,8 @@ class TextureUpdateTest : public GpuTest {};
 std::vector<uint8_t> rows(uint32_t rowBytes, uint32_t pitch, uint32_t height, uint8_t seed) {
     std::vector<uint8_t> out(static_cast<size_t>(pitch) * height, 0xEE);
     for (uint32_t y = 0; y < height; ++y)
-        for (uint32_t x = 0; x < rowBytes; ++x) out[y * pitch + x] = static_cast<uint8_t>(seed + 3 * (y * rowBytes + x));
+        for (uint32_t x = 0; x < rowBytes; ++x)
+            out[y * pitch + x] = static_cast<uint8_t>(seed + 3 * (y * rowBytes + x));
     return out;
 }
 

@@ -51,14 +51,13 @@ Picture reference(const std::string& folder, const std::string& input, const std
 
 // The largest difference of any channel. With weighted set, colour counts as
 // much as the reference's alpha lets it show (colour under alpha 0 is free).
-::testing::AssertionResult matches(const Samples::Decoded& ours, const Picture& theirs, int tolerance,
-                                   bool weighted) {
+::testing::AssertionResult matches(const Samples::Decoded& ours, const Picture& theirs, int tolerance, bool weighted) {
     if (Platform::failed(ours.result))
         return ::testing::AssertionFailure() << "decode failed: 0x" << std::hex << ours.result;
     if (theirs.width == 0) return ::testing::AssertionFailure() << "no reference decode";
     if (ours.width != theirs.width || ours.height != theirs.height)
-        return ::testing::AssertionFailure() << "size " << ours.width << "x" << ours.height << ", reference "
-                                             << theirs.width << "x" << theirs.height;
+        return ::testing::AssertionFailure()
+               << "size " << ours.width << "x" << ours.height << ", reference " << theirs.width << "x" << theirs.height;
     if (theirs.rgba.size() != ours.rgba.size()) return ::testing::AssertionFailure() << "reference size";
     int worst = 0;
     size_t worstAt = 0;
@@ -70,8 +69,8 @@ Picture reference(const std::string& folder, const std::string& input, const std
     if (worst <= tolerance) return ::testing::AssertionSuccess();
     const size_t pixel = worstAt / 4;
     return ::testing::AssertionFailure() << "channel " << worstAt % 4 << " of pixel (" << pixel % ours.width << ", "
-                                         << pixel / ours.width << ") is " << int{ours.rgba[worstAt]}
-                                         << ", reference " << int{theirs.rgba[worstAt]};
+                                         << pixel / ours.width << ") is " << int{ours.rgba[worstAt]} << ", reference "
+                                         << int{theirs.rgba[worstAt]};
 }
 
 // A folder holding the two source pictures: "rgb.png" and "rgba.png", the
@@ -88,7 +87,7 @@ struct Sources {
 
 struct Case {
     const char* name;
-    const char* make;       // convert's arguments, writing the file named next
+    const char* make;  // convert's arguments, writing the file named next
     const char* file;
     const char* reference;  // operations for the reference decode; a frame selector comes first
     int tolerance = 0;
@@ -129,10 +128,11 @@ TEST(ImagingConvertedFiles, EveryContainerInItsCommonForms) {
         // the canvas is clear.
         {"gif first image on a larger canvas", "rgb.png -colors 64 -repage 40x30+7+5 out.gif", "out.gif",
          "[0] -background none -flatten", 0, true},
-        {"gif interlaced on a larger canvas", "rgba.png -colors 32 -interlace GIF -repage 31x17+6+1 out.gif",
-         "out.gif", "[0] -background none -flatten", 0, true},
+        {"gif interlaced on a larger canvas", "rgba.png -colors 32 -interlace GIF -repage 31x17+6+1 out.gif", "out.gif",
+         "[0] -background none -flatten", 0, true},
         {"gif animation, first frame placed",
-         "\\( rgb.png -colors 32 -repage 40x30+3+9 \\) \\( rgb.png -flip -colors 32 -repage 40x30+0+0 \\) -loop 0 out.gif",
+         "\\( rgb.png -colors 32 -repage 40x30+3+9 \\) \\( rgb.png -flip -colors 32 -repage 40x30+0+0 \\) -loop 0 "
+         "out.gif",
          "out.gif", "[0] -background none -flatten", 0, true},
         {"bmp 24", "rgb.png -type TrueColor BMP3:out.bmp", "out.bmp", ""},
         {"bmp 32 alpha", "rgba.png BMP:out.bmp", "out.bmp", ""},
@@ -172,8 +172,8 @@ TEST(ImagingConvertedFiles, EveryContainerInItsCommonForms) {
 
 // The Orientation tag of a TIFF, all eight values: size and picture as shown.
 TEST(ImagingConvertedFiles, TiffOrientation) {
-    static constexpr const char* kNames[] = {"TopLeft",  "TopRight",    "BottomRight", "BottomLeft",
-                                             "LeftTop",  "RightTop",    "RightBottom", "LeftBottom"};
+    static constexpr const char* kNames[] = {"TopLeft", "TopRight", "BottomRight", "BottomLeft",
+                                             "LeftTop", "RightTop", "RightBottom", "LeftBottom"};
     Sources s;
     for (const char* name : kNames) {
         for (const char* source : {"rgb.png", "rgba.png"}) {  // the library's reader, and the direct one
@@ -197,7 +197,8 @@ Bytes withExifOrientation(const Bytes& jpeg, uint16_t orientation, bool littleEn
         littleEndian ? (u16(b, v & 0xFFFF), u16(b, v >> 16)) : (u16(b, v >> 16), u16(b, v & 0xFFFF));
     };
     Bytes exif = {'E', 'x', 'i', 'f', 0, 0};
-    exif.insert(exif.end(), littleEndian ? std::initializer_list<uint8_t>{'I', 'I'} : std::initializer_list<uint8_t>{'M', 'M'});
+    exif.insert(exif.end(),
+                littleEndian ? std::initializer_list<uint8_t>{'I', 'I'} : std::initializer_list<uint8_t>{'M', 'M'});
     u16(exif, 42);
     u32(exif, 8);
     u16(exif, 2);  // entries: a resolution unit first, then the orientation
@@ -291,14 +292,14 @@ TEST(ImagingConvertedFiles, HandWrittenRunLengthBitmaps) {
         Bytes codes;
     };
     const RleCase cases[] = {
-        {"rle8 runs, odd literal, move, early row and image ends", 8, 6, 4,
-         {3, 1, 0, 3, 2, 3, 4, 0, 0, 0, 0, 2, 2, 1, 2, 5, 0, 0, 6, 7, 0, 1}},
-        {"rle8 literal of even length and a move along the row", 8, 7, 2,
-         {0, 4, 9, 10, 11, 12, 0, 2, 2, 0, 1, 13, 0, 0, 7, 14, 0, 0, 0, 1}},
-        {"rle4 alternating runs, odd literals and a move", 4, 8, 3,
-         {5, 0x12, 0, 0, 0, 3, 0x34, 0x50, 0, 0, 0, 2, 1, 0, 3, 0x67, 0, 0, 0, 1}},
-        {"rle4 literal of five and one of four", 4, 9, 2,
-         {0, 5, 0x9A, 0xBC, 0xD0, 0, 0, 4, 0xF1, 0x0E, 0, 0, 0, 4, 0x23, 0x45, 0, 0, 9, 0xCD, 0, 1}},
+        {"rle8 runs, odd literal, move, early row and image ends", 8, 6, 4, {3, 1, 0, 3, 2, 3, 4, 0, 0, 0, 0,
+                                                                             2, 2, 1, 2, 5, 0, 0, 6, 7, 0, 1}},
+        {"rle8 literal of even length and a move along the row", 8, 7, 2, {0, 4,  9, 10, 11, 12, 0, 2, 2, 0,
+                                                                           1, 13, 0, 0,  7,  14, 0, 0, 0, 1}},
+        {"rle4 alternating runs, odd literals and a move", 4, 8, 3, {5, 0x12, 0, 0, 0, 3,    0x34, 0x50, 0, 0,
+                                                                     0, 2,    1, 0, 3, 0x67, 0,    0,    0, 1}},
+        {"rle4 literal of five and one of four", 4, 9, 2, {0, 5, 0x9A, 0xBC, 0xD0, 0, 0, 4, 0xF1, 0x0E, 0,
+                                                           0, 0, 4,    0x23, 0x45, 0, 0, 9, 0xCD, 0,    1}},
         {"rle4 move to the next row", 4, 6, 3, {2, 0x88, 0, 2, 2, 1, 2, 0x12, 0, 0, 6, 0x3F, 0, 1}},
     };
     Samples::TempFolder folder;

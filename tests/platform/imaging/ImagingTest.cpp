@@ -19,8 +19,8 @@ using Samples::Bytes;
 
 namespace {
 
-using Samples::Decoded;
 using Samples::decode;
+using Samples::Decoded;
 
 // The largest difference of any channel from the sample pattern.
 // With weighted set, colour differences count as much as their alpha lets
@@ -59,7 +59,7 @@ Bytes bgraPattern(uint32_t width, uint32_t height, bool alpha);
 Bytes jpegSample(uint32_t width, uint32_t height) {
     Samples::TempFolder folder;
     (void)encodeFile(folder.path + "/s.jpg", FormatId::ContainerJpeg, bgraPattern(width, height, false), width, height,
-               FormatId::Bgr32);
+                     FormatId::Bgr32);
     return Samples::readFile(folder.path + "/s.jpg");
 }
 
@@ -118,7 +118,8 @@ TEST(ImagingDecode, EveryContainerGivesItsPixels) {
         const Decoded d = decode(c.make());
         ASSERT_EQ(Platform::kOk, d.result);
         EXPECT_EQ(c.native, d.native);
-        EXPECT_LE(worstDifference(d, [&](uint32_t x, uint32_t y) { return c.expected(x, y, c.alpha); }, c.weighted),
+        EXPECT_LE(worstDifference(
+                      d, [&](uint32_t x, uint32_t y) { return c.expected(x, y, c.alpha); }, c.weighted),
                   c.tolerance);
     }
 }
@@ -253,8 +254,8 @@ Platform::Result encodeFile(const std::string& path, FormatId container, const B
     FormatId target = container;
     (void)frame->setPixelFormat(target);
     std::unique_ptr<Img::MemoryBitmap> bitmap;
-    if (Platform::failed(r = factory->createBitmapFromMemory(width, height, source, width * 4, bgra.size(),
-                                                             bgra.data(), bitmap)))
+    if (Platform::failed(
+            r = factory->createBitmapFromMemory(width, height, source, width * 4, bgra.size(), bgra.data(), bitmap)))
         return r;
     Img::FormatConverter converter;
     if (Platform::failed(r = converter.initialize(bitmap.get(), target))) return r;
@@ -276,8 +277,8 @@ Bytes bgraPattern(uint32_t width, uint32_t height, bool alpha) {
 TEST(ImagingEncode, PngAndJpegRoundTrips) {
     Samples::TempFolder folder;
     const std::string png = folder.path + "/a.png", jpeg = folder.path + "/a.jpg";
-    ASSERT_EQ(Platform::kOk, encodeFile(png, FormatId::ContainerPng, bgraPattern(17, 9, true), 17, 9,
-                                        FormatId::Bgra32));
+    ASSERT_EQ(Platform::kOk,
+              encodeFile(png, FormatId::ContainerPng, bgraPattern(17, 9, true), 17, 9, FormatId::Bgra32));
     const Decoded p = decode(Samples::readFile(png));
     ASSERT_EQ(Platform::kOk, p.result);
     EXPECT_EQ(0, worstDifference(p, [](uint32_t x, uint32_t y) { return Samples::samplePixel(x, y, true); }));
@@ -334,10 +335,10 @@ TEST(ImagingEncode, UncommittedStreamsLeaveNothing) {
     EXPECT_EQ(1u, entries);
     Img::FileStream missing;
     EXPECT_EQ(Platform::kFileNotFound, missing.initializeFromFilename(folder.path + "/no/such.png"));
-    EXPECT_EQ(Img::kImageSizeOutOfRange, encodeFile(folder.path + "/big.png", FormatId::ContainerPng, Bytes(4), 16385,
-                                                    1, FormatId::Bgra32));
-    EXPECT_EQ(Platform::kInvalidArg, encodeFile(folder.path + "/short.png", FormatId::ContainerPng, Bytes(4), 2, 1,
-                                                FormatId::Bgra32));
+    EXPECT_EQ(Img::kImageSizeOutOfRange,
+              encodeFile(folder.path + "/big.png", FormatId::ContainerPng, Bytes(4), 16385, 1, FormatId::Bgra32));
+    EXPECT_EQ(Platform::kInvalidArg,
+              encodeFile(folder.path + "/short.png", FormatId::ContainerPng, Bytes(4), 2, 1, FormatId::Bgra32));
     EXPECT_FALSE(std::filesystem::exists(folder.path + "/big.png"));
     EXPECT_FALSE(std::filesystem::exists(folder.path + "/short.png"));
 }

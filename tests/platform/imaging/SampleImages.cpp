@@ -15,8 +15,8 @@
 namespace Samples {
 
 Rgba samplePixel(uint32_t x, uint32_t y, bool alpha) {
-    return {static_cast<uint8_t>(x * 37 + 11), static_cast<uint8_t>(y * 53 + 7),
-            static_cast<uint8_t>((x + y) * 29), static_cast<uint8_t>(alpha ? 255 - (x * 17 + y * 41) % 256 : 255)};
+    return {static_cast<uint8_t>(x * 37 + 11), static_cast<uint8_t>(y * 53 + 7), static_cast<uint8_t>((x + y) * 29),
+            static_cast<uint8_t>(alpha ? 255 - (x * 17 + y * 41) % 256 : 255)};
 }
 
 namespace {
@@ -51,8 +51,10 @@ Bytes writePng(uint32_t width, uint32_t height, int colourType, int depth, bool 
 }  // namespace
 
 Bytes png(uint32_t width, uint32_t height, int colourType, int depth, bool interlaced) {
-    const int channels = colourType == PNG_COLOR_TYPE_GRAY ? 1 : colourType == PNG_COLOR_TYPE_GRAY_ALPHA ? 2
-                         : colourType == PNG_COLOR_TYPE_RGB ? 3 : 4;
+    const int channels = colourType == PNG_COLOR_TYPE_GRAY         ? 1
+                         : colourType == PNG_COLOR_TYPE_GRAY_ALPHA ? 2
+                         : colourType == PNG_COLOR_TYPE_RGB        ? 3
+                                                                   : 4;
     const bool alpha = channels == 2 || channels == 4;
     std::vector<Bytes> rows(height);
     for (uint32_t y = 0; y < height; ++y)
@@ -60,8 +62,10 @@ Bytes png(uint32_t width, uint32_t height, int colourType, int depth, bool inter
             const Rgba p = samplePixel(x, y, alpha);
             const uint8_t all[4] = {p.r, p.g, p.b, p.a};
             uint8_t v[4];
-            if (channels <= 2) v[0] = p.r, v[1] = p.a;
-            else std::memcpy(v, all, 4);
+            if (channels <= 2)
+                v[0] = p.r, v[1] = p.a;
+            else
+                std::memcpy(v, all, 4);
             for (int c = 0; c < channels; ++c) {
                 rows[y].push_back(v[c]);
                 if (depth == 16) rows[y].push_back(v[c]);  // 16-bit value v * 257
@@ -200,8 +204,10 @@ Bytes bmp(uint32_t width, uint32_t height, int bits, bool topDown) {
         Bytes line;
         for (uint32_t x = 0; x < width; ++x) {
             const Rgba p = samplePixel(x, y, fields);
-            if (bits == 8) line.push_back(p.r);
-            else line.push_back(p.b), line.push_back(p.g), line.push_back(p.r);
+            if (bits == 8)
+                line.push_back(p.r);
+            else
+                line.push_back(p.b), line.push_back(p.g), line.push_back(p.r);
             if (fields) line.push_back(p.a);
         }
         line.resize(stride);
@@ -227,8 +233,8 @@ Bytes readFile(const std::string& path) {
 }
 
 void writeFile(const std::string& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace Samples

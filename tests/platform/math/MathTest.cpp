@@ -10,8 +10,7 @@ namespace {
 
 void expectNear(const Matrix& a, const Matrix& b, float tolerance = 1e-5f) {
     for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j)
-            EXPECT_NEAR(a.m[i][j], b.m[i][j], tolerance) << "at " << i << "," << j;
+        for (int j = 0; j < 4; ++j) EXPECT_NEAR(a.m[i][j], b.m[i][j], tolerance) << "at " << i << "," << j;
 }
 
 void expectNear(const Float3& a, const Float3& b, float tolerance = 1e-4f) {
@@ -51,8 +50,8 @@ TEST(MathTest, RotationAboutANormalMatchesTheAxisRotations) {
 }
 
 TEST(MathTest, InverseUndoesAGeneralTransform) {
-    const Matrix m = multiply(multiply(scaling(2, 3, 0.5f), rotationZ(0.3f)),
-                              multiply(rotationX(1.1f), translation(5, -7, 9)));
+    const Matrix m =
+        multiply(multiply(scaling(2, 3, 0.5f), rotationZ(0.3f)), multiply(rotationX(1.1f), translation(5, -7, 9)));
     float det = 0;
     const Matrix inv = inverse(m, &det);
     EXPECT_NEAR(det, 3.0f, 1e-4f);

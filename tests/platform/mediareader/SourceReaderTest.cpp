@@ -196,8 +196,8 @@ TEST_F(SourceReaderTest, RgbFramesUseTheMatrixOfTheirHeight) {
         int width, height;
         double green;
     } cases[] = {
-        {64, 48, 1.164 * 80 - 0.813 * 42},      // BT.601
-        {1280, 720, 1.164 * 80 - 0.533 * 42},   // BT.709
+        {64, 48, 1.164 * 80 - 0.813 * 42},     // BT.601
+        {1280, 720, 1.164 * 80 - 0.533 * 42},  // BT.709
     };
     for (const Case& c : cases) {
         TestMediaFile f;
@@ -215,7 +215,8 @@ TEST_F(SourceReaderTest, RgbFramesUseTheMatrixOfTheirHeight) {
         uint32_t flags = 0;
         int64_t time = 0;
         std::shared_ptr<MR::Sample> sample;
-        for (int i = 0; i <= 10; ++i) ASSERT_EQ(r->readSample(MR::kFirstVideoStream, flags, time, sample), Platform::kOk);
+        for (int i = 0; i <= 10; ++i)
+            ASSERT_EQ(r->readSample(MR::kFirstVideoStream, flags, time, sample), Platform::kOk);
         ASSERT_TRUE(sample);
         ASSERT_EQ(TestMediaFile::level(10), 96);
         const size_t centre = (static_cast<size_t>(c.height / 2) * c.width + c.width / 2) * 4;
@@ -315,15 +316,16 @@ TEST_F(SourceReaderFilesTest, ATinyFileClaimingAHugeChunkTakesNoGigabytes) {
     (void)MR::SourceReader::create(path, false, r);  // may open or not; it must not take the memory
     rusage after{};
     getrusage(RUSAGE_SELF, &after);
-    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 512L * 1024) << "peak grew by " << (after.ru_maxrss - before.ru_maxrss)
-                                                               << " kB";
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 512L * 1024)
+        << "peak grew by " << (after.ru_maxrss - before.ru_maxrss) << " kB";
 }
 
 TEST_F(SourceReaderFilesTest, VideoAfterASeekStartsAtOrBeforeThePositionAndReachesIt) {
     // Program streams are searched by byte position: a landing after the position must step back.
     const char* const files[][2] = {
-        {"seek.mpg", "-f lavfi -i testsrc2=s=64x48:r=25:d=6 -f lavfi -i sine=r=48000:d=6 -c:v mpeg2video -g 12 -bf 2"
-                     " -c:a mp2"},
+        {"seek.mpg",
+         "-f lavfi -i testsrc2=s=64x48:r=25:d=6 -f lavfi -i sine=r=48000:d=6 -c:v mpeg2video -g 12 -bf 2"
+         " -c:a mp2"},
         {"seek.mp4", "-f lavfi -i testsrc2=s=64x48:r=30000/1001:d=6 -c:v libx264 -g 30"},
     };
     std::mt19937 random(19);
@@ -378,8 +380,9 @@ TEST_F(SourceReaderFilesTest, AudioAfterASeekToAnyTimeEqualsTheSameTimeReadFromT
     };
     std::mt19937 random(7);
     for (const Case& c : cases) {
-        const std::string path = FfmpegFiles::instance().make(
-            c.name, "-f lavfi -i aevalsrc='0.5*sin(2*PI*(200+300*t)*t)':s=" + std::to_string(c.rate) + ":d=3 " + c.codec);
+        const std::string path =
+            FfmpegFiles::instance().make(c.name, "-f lavfi -i aevalsrc='0.5*sin(2*PI*(200+300*t)*t)':s=" +
+                                                     std::to_string(c.rate) + ":d=3 " + c.codec);
         ASSERT_FALSE(path.empty()) << c.name;
         auto whole = openAs(path, MR::MajorType::Audio, MR::Subtype::Float);
         ASSERT_TRUE(whole) << c.name;

@@ -21,9 +21,14 @@ TEST(FileSystem, WildcardsIgnoreCase) {
         const wchar_t* name;
         bool match;
     } cases[] = {
-        {L"*.vin", L"a.VIN", true},   {L"*.vin", L"a.vin2", false}, {L"a?c", L"abc", true},
-        {L"a?c", L"ac", false},       {L"*", L"", true},            {L"*a*c*", L"xxaybz", false},
-        {L"*a*b*", L"xxaybzb", true}, {L"\uff21*", L"\uff41bc", true},
+        {L"*.vin", L"a.VIN", true},
+        {L"*.vin", L"a.vin2", false},
+        {L"a?c", L"abc", true},
+        {L"a?c", L"ac", false},
+        {L"*", L"", true},
+        {L"*a*c*", L"xxaybz", false},
+        {L"*a*b*", L"xxaybzb", true},
+        {L"\uff21*", L"\uff41bc", true},
     };
     for (const auto& c : cases) EXPECT_EQ(Platform::os::matchWildcard(c.pattern, c.name), c.match);
 }
@@ -73,7 +78,10 @@ TEST(KnownFolder, ExecutableAndDataFolders) {
     setenv("XDG_DATA_HOME", "relative", 1);  // not absolute: ignored
     EXPECT_EQ(Platform::os::programDataFolder(folder), Platform::kOk);
     EXPECT_EQ(folder, std::string(std::getenv("HOME")) + "/.local/share");
-    if (old) setenv("XDG_DATA_HOME", saved.c_str(), 1); else unsetenv("XDG_DATA_HOME");
+    if (old)
+        setenv("XDG_DATA_HOME", saved.c_str(), 1);
+    else
+        unsetenv("XDG_DATA_HOME");
 }
 
 // A new file written through a replacement gets the mode the umask gives any new file.
@@ -87,7 +95,7 @@ TEST(FileHandle, NewReplacementFilesFollowTheUmask) {
         const std::string name = root + "/new" + std::to_string(i);
         ASSERT_TRUE(Platform::succeeded(file.openReplacement(name)));
         ASSERT_TRUE(Platform::succeeded(file.commit()));
-        struct stat st{};
+        struct stat st {};
         ASSERT_EQ(::stat(name.c_str(), &st), 0);
         EXPECT_EQ(st.st_mode & 0777, 0640u);
     }

@@ -39,11 +39,13 @@ TEST(ProcessMutex, ExcludesAndTimesOut) {
     EXPECT_EQ(mutex.lock(0), os::kWaitObject0);
     EXPECT_EQ(std::async(std::launch::async, [&] { return mutex.lock(10); }).get(), os::kWaitTimeout);
     mutex.unlock();
-    EXPECT_EQ(std::async(std::launch::async, [&] {
-                  const uint32_t r = mutex.lock(10);
-                  mutex.unlock();
-                  return r;
-              }).get(),
+    EXPECT_EQ(std::async(std::launch::async,
+                         [&] {
+                             const uint32_t r = mutex.lock(10);
+                             mutex.unlock();
+                             return r;
+                         })
+                  .get(),
               os::kWaitObject0);
 }
 

@@ -232,9 +232,8 @@ TEST_F(Display, WindowlessTimerFiresInsideAShownBoxsLoop) {
 }
 
 TEST_F(Display, QuitWhileABoxIsOpenClosesItAndIsKept) {
-    const uintptr_t id = W::setTimer(nullptr, 0, 20, [](W::WindowHandle, uint32_t, uintptr_t, uint32_t) {
-        W::postQuitMessage(4);
-    });
+    const uintptr_t id =
+        W::setTimer(nullptr, 0, 20, [](W::WindowHandle, uint32_t, uintptr_t, uint32_t) { W::postQuitMessage(4); });
     EXPECT_EQ(W::messageBox(nullptr, "text", "title", W::kMbOk | W::kMbIconError), W::kIdOk);
     W::killTimer(nullptr, id);
     W::Message m;

@@ -69,8 +69,7 @@ TEST(MessageQueue, PostsFromFourThreadsArriveInOrderPerThread) {
     std::vector<std::thread> posters;
     for (uintptr_t t = 0; t < 4; ++t)
         posters.emplace_back([&, t] {
-            for (int i = 0; i < kPerThread; ++i)
-                ASSERT_TRUE(W::postMessage(window.handle, kTestMessage, t, i));
+            for (int i = 0; i < kPerThread; ++i) ASSERT_TRUE(W::postMessage(window.handle, kTestMessage, t, i));
         });
     size_t received = 0;
     while (received < 4 * kPerThread) {

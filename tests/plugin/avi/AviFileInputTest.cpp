@@ -102,21 +102,23 @@ TEST(AviFileInputTest, ReadsOurFilesThroughEveryIndexWithTheSameFramesAndBlocks)
     };
     const Case cases[] = {
         {"idx1 relative", plain, AviFileInput::IndexKind::kIdx1},
-        {"idx1 absolute", edited(plain, "absolute.avi",
-                                 [](std::vector<uint8_t>& b, const std::vector<Chunk>& all) {
-                                     const Chunk idx1 = find(all, Plugin::Avi::kIdx1).at(0);
-                                     const uint64_t movi = find(all, Plugin::Avi::kMovi).at(0).position + 8;
-                                     for (uint32_t at = 0; at < idx1.size; at += 16) {
-                                         uint8_t* e = &b[idx1.position + 8 + at + 8];
-                                         put32(e, static_cast<uint32_t>(get32(e) + movi));
-                                     }
-                                 }),
+        {"idx1 absolute",
+         edited(plain, "absolute.avi",
+                [](std::vector<uint8_t>& b, const std::vector<Chunk>& all) {
+                    const Chunk idx1 = find(all, Plugin::Avi::kIdx1).at(0);
+                    const uint64_t movi = find(all, Plugin::Avi::kMovi).at(0).position + 8;
+                    for (uint32_t at = 0; at < idx1.size; at += 16) {
+                        uint8_t* e = &b[idx1.position + 8 + at + 8];
+                        put32(e, static_cast<uint32_t>(get32(e) + movi));
+                    }
+                }),
          AviFileInput::IndexKind::kIdx1},
         {"OpenDML", exported("split.avi", 64 * 1024), AviFileInput::IndexKind::kOpenDml},
-        {"movi scan", edited(plain, "scan.avi",
-                             [](std::vector<uint8_t>& b, const std::vector<Chunk>& all) {
-                                 put32(&b[find(all, Plugin::Avi::kIdx1).at(0).position], Plugin::Avi::kJunk);
-                             }),
+        {"movi scan",
+         edited(plain, "scan.avi",
+                [](std::vector<uint8_t>& b, const std::vector<Chunk>& all) {
+                    put32(&b[find(all, Plugin::Avi::kIdx1).at(0).position], Plugin::Avi::kJunk);
+                }),
          AviFileInput::IndexKind::kMoviScan},
     };
     for (const Case& c : cases) {
@@ -148,8 +150,8 @@ TEST(AviFileInputTest, ReadsEveryVideoTypeWeWrite) {
         const wchar_t* type;
         int32_t format;
     };
-    for (const Case c : {Case{L"RGBA32bit", 87}, Case{L"YUY2", 107}, Case{L"RGBA64bit(PA64)", 11},
-                         Case{L"RGBA64bit(HF64)", 10}}) {
+    for (const Case c :
+         {Case{L"RGBA32bit", 87}, Case{L"YUY2", 107}, Case{L"RGBA64bit(PA64)", 11}, Case{L"RGBA64bit(HF64)", 10}}) {
         SCOPED_TRACE(System::wideToUtf8(c.type));
         const auto file = openAvi(exported(System::wideToUtf8(c.type) + ".avi", 1 << 30, c.type));
         ASSERT_TRUE(file);
@@ -162,7 +164,9 @@ TEST(AviFileInputTest, ReadsEveryVideoTypeWeWrite) {
         int wrong = 0;
         for (uint32_t y = 0; y < kHeight; ++y)
             wrong += std::memcmp(image->data() + y * image->pitch, want->data() + y * want->pitch,
-                                 std::min(row, kWidth * (c.format == 107 ? 2 : c.format == 87 ? 4 : 8))) != 0;
+                                 std::min(row, kWidth * (c.format == 107  ? 2
+                                                         : c.format == 87 ? 4
+                                                                          : 8))) != 0;
         EXPECT_EQ(wrong, 0);
     }
 }
@@ -201,9 +205,7 @@ TEST(AviFileInputTest, RefusesFilesWhoseSizesRunPastTheirData) {
         {"standard index count beyond its chunk", &split,
          [](auto& b, auto& all) { put32(&b[find(all, Plugin::Avi::kVideoIndex).at(1).position + 8 + 4], 1u << 30); }},
         {"standard index base beyond the file", &split,
-         [](auto& b, auto& all) {
-             put32(&b[find(all, Plugin::Avi::kVideoIndex).at(0).position + 8 + 16], 0x10000);
-         }},
+         [](auto& b, auto& all) { put32(&b[find(all, Plugin::Avi::kVideoIndex).at(0).position + 8 + 16], 0x10000); }},
         {"movi chunk beyond its list", &plain,
          [](auto& b, auto& all) {
              put32(&b[find(all, Plugin::Avi::kIdx1).at(0).position], Plugin::Avi::kJunk);
@@ -277,7 +279,8 @@ TEST(AviFileInputTest, ReadsFilesOfTheFfmpegToolAsFfmpegDecodesThem) {
     const std::string frames = (media.folder() / "tool.bgr").string();
     const std::string samples = (media.folder() / "tool.pcm").string();
     ASSERT_EQ(std::system(("ffmpeg -nostdin -v error -y -i '" + path + "' -f rawvideo -pix_fmt bgr24 '" + frames +
-                           "' -f s16le -ac 2 '" + samples + "'").c_str()),
+                           "' -f s16le -ac 2 '" + samples + "'")
+                              .c_str()),
               0);
     const auto want = readBytes(frames);
     const auto pcm = readBytes(samples);
@@ -369,7 +372,8 @@ TEST(AviFileInputTest, DecodingStartsAtAKeyFrameUnlessTheFrameFollowsTheLastOne)
     // Without idx1 the movi scan takes every "dc" chunk for a frame that is not
     // a key frame, so a jump decodes from frame 0.
     auto& media = GeneratedMedia::instance();
-    const std::string path = media.make("mjpeg-only.avi", "-f lavfi -i testsrc=size=32x32:rate=10:duration=2 -c:v mjpeg");
+    const std::string path =
+        media.make("mjpeg-only.avi", "-f lavfi -i testsrc=size=32x32:rate=10:duration=2 -c:v mjpeg");
     ASSERT_FALSE(path.empty());
     const auto scanned = edited(path, "mjpeg-scan.avi", [](auto& b, auto& all) {
         put32(&b[find(all, Plugin::Avi::kIdx1).at(0).position], Plugin::Avi::kJunk);
@@ -378,7 +382,8 @@ TEST(AviFileInputTest, DecodingStartsAtAKeyFrameUnlessTheFrameFollowsTheLastOne)
         int32_t frame;
         int32_t decoded;
     };
-    const Step steps[] = {{9, 10}, {10, 1}, {11, 1}, {5, 6}, {6, 1}, {0, 1}, {500, 19}, {-2, 1}};  // 500 is frame 19, decoded on from frame 1
+    const Step steps[] = {{9, 10}, {10, 1}, {11, 1},   {5, 6},
+                          {6, 1},  {0, 1},  {500, 19}, {-2, 1}};  // 500 is frame 19, decoded on from frame 1
     const auto file = openAvi(scanned);
     ASSERT_TRUE(file);
     EXPECT_EQ(file->indexKind(), AviFileInput::IndexKind::kMoviScan);

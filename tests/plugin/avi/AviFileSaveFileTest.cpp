@@ -15,8 +15,8 @@ namespace {
 
 using namespace AviTest;
 using Plugin::AviFileSaveFile;
-using Plugin::Avi::get32;
 using Plugin::Avi::fourCC;
+using Plugin::Avi::get32;
 
 struct Export {
     std::string path;
@@ -51,8 +51,10 @@ Export write(const std::string& name, const Plugin::ExportScene& scene, TestSour
 
 // `ffprobe` on the video stream: "frames,width,height,rate".
 std::string probe(const std::string& path) {
-    const std::string command = "ffprobe -v error -count_frames -select_streams v:0 -show_entries "
-                                "stream=nb_read_frames,width,height,r_frame_rate -of csv=p=0 '" + path + "'";
+    const std::string command =
+        "ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+        "stream=nb_read_frames,width,height,r_frame_rate -of csv=p=0 '" +
+        path + "'";
     std::string out;
     if (FILE* pipe = popen(command.c_str(), "r")) {
         char line[256];
@@ -115,8 +117,8 @@ TEST(AviFileSaveFileTest, HeadersFollowTheRateAndTheChosenFormats) {
     for (const Case& c : cases) {
         SCOPED_TRACE(System::wideToUtf8(c.video) + " " + std::to_string(c.rate));
         TestSource source(c.rate, c.scale, 48000);
-        const Export e = write("header" + std::to_string(n++) + ".avi", sceneOf(64, 36, c.rate, c.scale, 3), source,
-                               {}, c.video, c.audio);
+        const Export e = write("header" + std::to_string(n++) + ".avi", sceneOf(64, 36, c.rate, c.scale, 3), source, {},
+                               c.video, c.audio);
         const Chunk avih = find(e.all, Plugin::Avi::kAvih).at(0);
         EXPECT_EQ(get32(&e.bytes[avih.position + 8]), c.microseconds);
         const auto strh = find(e.all, Plugin::Avi::kStrh);

@@ -86,8 +86,8 @@ private:
 };
 
 struct Chunk {
-    uint32_t id = 0;      // the FOURCC; for lists the list type
-    bool list = false;    // RIFF or LIST
+    uint32_t id = 0;        // the FOURCC; for lists the list type
+    bool list = false;      // RIFF or LIST
     uint64_t position = 0;  // of the FOURCC (for lists of the "RIFF"/"LIST" code)
     uint32_t size = 0;
     int depth = 0;

@@ -26,7 +26,7 @@ struct ScriptedMediaInput : Cache::MediaInput {
     VideoTiming timing{10, 30, 1};
     int32_t sampleRate = 8;
     int32_t channels = 2;
-    int32_t blocks = 100;  // blocks past this one are missing
+    int32_t blocks = 100;      // blocks past this one are missing
     int32_t blockSamples = 0;  // samples a block holds; 0: the sample rate
     std::mutex mutex;
     std::vector<int32_t> framesRead;
@@ -80,9 +80,7 @@ struct ScriptedScenes : Cache::SceneSource {
         image->create(4, 4, 0);
         done(image);
     }
-    void createSceneAudioBlock(const std::shared_ptr<Edit::Scene>&, int32_t, BlockDone done) override {
-        done(nullptr);
-    }
+    void createSceneAudioBlock(const std::shared_ptr<Edit::Scene>&, int32_t, BlockDone done) override { done(nullptr); }
 };
 
 class MediaCacheTest : public testing::Test {

@@ -21,7 +21,10 @@ struct CountingLoader {
     Store::Loader operator()(const Key& key) {
         return [this, key] {
             ++runs;
-            store.complete(key, std::make_shared<std::string>(std::to_string(key.path.size()) + ":" + std::to_string(key.frame)), 1);
+            store.complete(key,
+                           std::make_shared<std::string>(std::to_string(key.path.size()) + ":" +
+                                                         std::to_string(key.frame)),
+                           1);
         };
     }
 };

@@ -77,8 +77,7 @@ TEST(MenuScreen, APopupOpenedWithTheMouseIsRefreshedAndRunsTheChosenItem) {
 
     // Runs until the chosen command arrives (the test's time limit ends a failure).
     W::Message message;
-    while (ran.empty() && W::getMessage(message, nullptr, 0, 0) > 0)
-        W::dispatchMessage(message);
+    while (ran.empty() && W::getMessage(message, nullptr, 0, 0) > 0) W::dispatchMessage(message);
     kill(driver, SIGTERM);
     int status = 0;
     waitpid(driver, &status, 0);
@@ -104,8 +103,7 @@ TEST(MenuScreen, AContextMenuOpensAtTheCursorAndReturnsTheChosenCommand) {
     W::showWindow(window, W::kSwShow);
     // Until the window is on screen (its first size message).
     W::Message message;
-    while (!W::isWindowVisible(window) && W::getMessage(message, nullptr, 0, 0) > 0)
-        W::dispatchMessage(message);
+    while (!W::isWindowVisible(window) && W::getMessage(message, nullptr, 0, 0) > 0) W::dispatchMessage(message);
 
     Window::PopupMenu popup;
     std::vector<std::string> ran;

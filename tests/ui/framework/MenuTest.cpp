@@ -71,12 +71,9 @@ TEST(Menu, ItemTextsKeepOrLoseTheirKeyPart) {
         const wchar_t* value;
         const char* after;
     } cases[] = {
-        {"Save", true, L"Ctrl+S", "Save\tCtrl+S"},
-        {"Save\tCtrl+S", true, L"F2", "Save\tF2"},
-        {"Save\tCtrl+S", true, L"", "Save"},
-        {"Save\tCtrl+S", false, L"Save as", "Save as\tCtrl+S"},
-        {"Save", false, L"Store", "Store"},
-        {"A\tB\tC", false, L"X", "X\tB\tC"},
+        {"Save", true, L"Ctrl+S", "Save\tCtrl+S"}, {"Save\tCtrl+S", true, L"F2", "Save\tF2"},
+        {"Save\tCtrl+S", true, L"", "Save"},       {"Save\tCtrl+S", false, L"Save as", "Save as\tCtrl+S"},
+        {"Save", false, L"Store", "Store"},        {"A\tB\tC", false, L"X", "X\tB\tC"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.before);
@@ -107,7 +104,8 @@ TEST(Menu, RefreshSetsEnablesChecksTextsAndNumberedLists) {
     BaseMenu recent(file, L"最近のファイル");
     std::vector<std::wstring> files = {L"a.vpj", L"b.vpj"};
     std::vector<int32_t> opened;
-    auto& list = bar.insertItemList(recent, 4, [&](int32_t i) { opened.push_back(i); }, [&] { return files; });
+    auto& list = bar.insertItemList(
+        recent, 4, [&](int32_t i) { opened.push_back(i); }, [&] { return files; });
     EXPECT_EQ(list.firstId, 40003);
 
     bar.refresh();
@@ -150,8 +148,7 @@ intptr_t menuWindowProc(W::WindowHandle window, uint32_t message, uintptr_t wPar
 
 void pumpPosted(W::WindowHandle window) {
     W::Message message;
-    while (W::peekMessage(message, window, 0, 0, W::kPmRemove))
-        W::dispatchMessage(message);
+    while (W::peekMessage(message, window, 0, 0, W::kPmRemove)) W::dispatchMessage(message);
 }
 
 TEST(Menu, OpeningABarPopupRefreshesItAndAChosenItemRunsThroughTheWindow) {
@@ -209,7 +206,8 @@ TEST_F(MenuShortcuts, AFrozenListRegistersEachEntryAsAKeylessCommand) {
     BaseMenu formats(file, L"出力");
     std::vector<std::wstring> names = {L"AVI", L"WAV"};
     std::vector<int32_t> exported;
-    auto& list = bar.insertItemList(formats, 3, [&](int32_t i) { exported.push_back(i); }, [&] { return names; });
+    auto& list = bar.insertItemList(
+        formats, 3, [&](int32_t i) { exported.push_back(i); }, [&] { return names; });
     bar.registerShortcuts(list, formats);
 
     const auto& entries = Window::ShortcutList::get()->entries;
@@ -247,8 +245,7 @@ TEST_F(MenuLanguage, RebuildsReuseIdsAndKeysStayUnderTheUntranslatedNames) {
         BaseMenu& file = *manager.windowMenu[WindowMenu::File].menu;
         auto save = file.insertItem(L"保存", [&] { ++saves; });
         WindowMenuManager::setShortcut(save, 0x4000 | 'S');
-        for (int32_t i = 1; i < kItems; ++i)
-            lastId = file.insertItem(L"項目", [] {}).id;
+        for (int32_t i = 1; i < kItems; ++i) lastId = file.insertItem(L"項目", [] {}).id;
     });
     for (const wchar_t* language : {L"Test", L"", L"Test", L"", L"Test", L"", L"Test", L"", L"Test", L"Test"}) {
         Translate::TranslateService::get()->setLanguage(language);

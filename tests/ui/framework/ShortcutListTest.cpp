@@ -36,8 +36,7 @@ public:
         press(W::kVkMenu, flags & kAlt);
     }
     ~Modifiers() {
-        for (uint32_t vk : {W::kVkControl, W::kVkShift, W::kVkMenu})
-            W::KeyMap::noteEvent(vk, false);
+        for (uint32_t vk : {W::kVkControl, W::kVkShift, W::kVkMenu}) W::KeyMap::noteEvent(vk, false);
     }
 
 private:
@@ -68,11 +67,10 @@ TEST(ShortcutCodeName, NamesModifiersAndKeys) {
         {0x007B, L"F12"},
         {0x0008, L"BackSpace"},
         {0, L""},
-        {0x00FE, L""},           // no name: a warning and nothing shown
+        {0x00FE, L""},  // no name: a warning and nothing shown
         {0x40FE, L""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(Shortcut::getCodeName(c.code), c.name) << std::hex << c.code;
+    for (const auto& c : cases) EXPECT_EQ(Shortcut::getCodeName(c.code), c.name) << std::hex << c.code;
 }
 
 TEST_F(ShortcutKeys, SystemConfNamesFurtherKeys) {
@@ -150,14 +148,14 @@ TEST_F(ShortcutKeys, ModifierFallbacks) {
         const wchar_t* runs;  // null: not consumed
     } cases[] = {
         {0, kDelete, L"Delete"},
-        {kCtrl, kDelete, L"Delete"},                 // Ctrl dropped
-        {kCtrl | kShift, kDelete, L"Delete"},        // both dropped
-        {kAlt, kDelete, nullptr},                    // Alt is never dropped
+        {kCtrl, kDelete, L"Delete"},           // Ctrl dropped
+        {kCtrl | kShift, kDelete, L"Delete"},  // both dropped
+        {kAlt, kDelete, nullptr},              // Alt is never dropped
         {kCtrl | kAlt, kDelete, nullptr},
-        {kCtrl, 'S', L"Save"},                       // exact binding
+        {kCtrl, 'S', L"Save"},  // exact binding
         {kCtrl | kShift, 'S', L"SaveAs"},
-        {kShift, 'S', nullptr},                      // falls back to S: nothing bound
-        {kCtrl | kAlt, 'F', L"AltF"},                // Alt kept, Ctrl dropped
+        {kShift, 'S', nullptr},        // falls back to S: nothing bound
+        {kCtrl | kAlt, 'F', L"AltF"},  // Alt kept, Ctrl dropped
         {0, 'Q', nullptr},
     };
     ShortcutList list;
@@ -240,8 +238,7 @@ TEST_F(ShortcutKeys, FailedSaveIsReportedAndLeavesWhatStoodThere) {
     EXPECT_EQ(readFile(appData() / "keyboard.ini" / "keep"), "x");
     std::vector<std::string> left;
     for (const auto& entry : std::filesystem::directory_iterator(appData()))
-        if (entry.is_regular_file())
-            left.push_back(entry.path().filename().string());
+        if (entry.is_regular_file()) left.push_back(entry.path().filename().string());
     EXPECT_TRUE(left.empty()) << "no temporary file is left behind";
 }
 

@@ -23,8 +23,7 @@ namespace fs = std::filesystem;
 using Setting::SettingService;
 using Window::StyleBrushList;
 
-constexpr const char* kLayout =
-    "[Layout]\nSettingItemHeight=20\nExplorerHeaderHeight=28\nListItemHeight=24\n";
+constexpr const char* kLayout = "[Layout]\nSettingItemHeight=20\nExplorerHeaderHeight=28\nListItemHeight=24\n";
 
 class Style : public TestFolders {
 protected:
@@ -64,12 +63,12 @@ TEST_F(Style, ABadOrMissingLayoutValueStopsTheSettings) {
         const char* message;
         const char* key;
     } cases[] = {
-        {"[Layout]\nExplorerHeaderHeight=28\nListItemHeight=24\n", "ini file parameter invalid format(int) or undefined.",
-         "SettingItemHeight"},
+        {"[Layout]\nExplorerHeaderHeight=28\nListItemHeight=24\n",
+         "ini file parameter invalid format(int) or undefined.", "SettingItemHeight"},
         {"[Layout]\nSettingItemHeight=20\nExplorerHeaderHeight=x\nListItemHeight=24\n",
          "ini file parameter invalid format(int) or undefined.", "ExplorerHeaderHeight"},
-        {"[Layout]\nSettingItemHeight=20\nExplorerHeaderHeight=28\n", "ini file parameter invalid format(int) or undefined.",
-         "ListItemHeight"},
+        {"[Layout]\nSettingItemHeight=20\nExplorerHeaderHeight=28\n",
+         "ini file parameter invalid format(int) or undefined.", "ListItemHeight"},
         {"[Layout]\nSettingItemHeight=20\nExplorerHeaderHeight=28\nListItemHeight=24\nFooterHeight=tall\n",
          "ini file parameter invalid format(int).", "FooterHeight"},
     };
@@ -111,8 +110,8 @@ TEST_F(Style, BrushesFollowTheirKindOfColorValue) {
         StyleBrushList::Index index;
         float first[4], last[4];
     } gradients[] = {
-        {StyleBrushList::ObjectVideo, {1, 0, 0, 1}, {0, 0, 1, 1}},       // the middle colour is not used
-        {StyleBrushList::ObjectAudioFade, {0, 1, 0, 0}, {0, 1, 0, 1}},   // the last colour fading out
+        {StyleBrushList::ObjectVideo, {1, 0, 0, 1}, {0, 0, 1, 1}},      // the middle colour is not used
+        {StyleBrushList::ObjectAudioFade, {0, 1, 0, 0}, {0, 1, 0, 1}},  // the last colour fading out
         {StyleBrushList::ClippingObject, {1, 0, 0, 0}, {1, 0, 0, 0.502f}},
     };
     for (const auto& c : gradients) {

@@ -226,8 +226,8 @@ TEST_F(Router, HandlersGetLocalCoordinatesAndHoverFollows) {
     EXPECT_TRUE(move(55, 30));
     EXPECT_TRUE(router->dispatch(nullptr, W::kWmMouseHover, 0, 0));
     EXPECT_TRUE(router->dispatch(nullptr, W::kWmMouseLeave, 0, 0));
-    EXPECT_EQ(take(), (Log{"a:enter", "a:move 5,5", "a:move 6,5", "a:leave", "b:enter", "b:move 5,10", "b:hover",
-                           "b:leave"}));
+    EXPECT_EQ(take(),
+              (Log{"a:enter", "a:move 5,5", "a:move 6,5", "a:leave", "b:enter", "b:move 5,10", "b:hover", "b:leave"}));
     EXPECT_EQ(router->hoverTarget, nullptr);
 }
 
@@ -628,9 +628,7 @@ protected:
         }
         return true;
     }
-    void xdotool(const std::string& actions) {
-        ASSERT_EQ(std::system(("xdotool " + actions).c_str()), 0) << actions;
-    }
+    void xdotool(const std::string& actions) { ASSERT_EQ(std::system(("xdotool " + actions).c_str()), 0) << actions; }
     std::string at(int32_t x, int32_t y) {
         W::Point p{x, y};
         W::clientToScreen(window, p);
@@ -681,8 +679,8 @@ TEST_F(RealWindow, InjectedInputReachesTheObjects) {
 TEST(RouterCursors, ProgramCursorsLoadAndApply) {
     System::ServiceHolder<WindowMouseService> holder;
     WindowMouseService* router = WindowMouseService::get();
-    for (Cursor* c : {&Cursor::HorizontalArrows, &Cursor::VerticalArrows, &Cursor::Crosshair, &Cursor::Hidden,
-                      &Cursor::Arrow}) {
+    for (Cursor* c :
+         {&Cursor::HorizontalArrows, &Cursor::VerticalArrows, &Cursor::Crosshair, &Cursor::Hidden, &Cursor::Arrow}) {
         router->currentCursor = c;
         router->applyCursor();
         EXPECT_EQ(router->appliedCursor, c);

@@ -154,8 +154,7 @@ TEST_F(MainWindow, AnErrorPostedByAWorkerIsShownFromTheLoop) {
     ScriptedBoxes boxes;
     std::thread worker([] {
         auto* text = new std::wstring(L"disk full");
-        if (!Event::postEventCommand(Event::EventCommandType::ShowError, reinterpret_cast<intptr_t>(text)))
-            delete text;
+        if (!Event::postEventCommand(Event::EventCommandType::ShowError, reinterpret_cast<intptr_t>(text))) delete text;
     });
     worker.join();
     // The box is the last thing the posted message does; the quit comes behind it.
@@ -174,9 +173,8 @@ TEST_F(MainWindow, WhileBusyInputIsSwallowedUnlessTheHookTakesItFirst) {
         offered.push_back(message);
         return message == W::kWmKeyUp;
     };
-    const uint32_t swallowed[] = {W::kWmClose,      W::kWmKeyDown,    0x0109,         W::kWmCommand,
-                                  W::kWmMouseMove,  W::kWmLButtonDown, W::kWmMouseHWheel, W::kWmUser + 1,
-                                  W::kWmUser + 3};
+    const uint32_t swallowed[] = {W::kWmClose,       W::kWmKeyDown,     0x0109,         W::kWmCommand, W::kWmMouseMove,
+                                  W::kWmLButtonDown, W::kWmMouseHWheel, W::kWmUser + 1, W::kWmUser + 3};
     for (const uint32_t message : swallowed) EXPECT_EQ(W::sendMessage(service.window, message, 0, 0), 0) << message;
     EXPECT_TRUE(W::isWindow(service.window)) << "closing is swallowed";
 
@@ -197,9 +195,7 @@ TEST_F(MainWindow, WhileBusyInputIsSwallowedUnlessTheHookTakesItFirst) {
 
 TEST_F(MainWindow, SizeMessagesLayTheWindowOutAroundTheFooter) {
     Window::WindowService& service = start();
-    const struct {
-        int32_t width, height;
-    } cases[] = {{800, 600}, {256, 256}, {0, 0}};
+    const struct { int32_t width, height; } cases[] = {{800, 600}, {256, 256}, {0, 0}};
     for (const auto& c : cases) {
         W::sendMessage(service.window, W::kWmSize, 0, W::makeLParam(c.width, c.height));
         EXPECT_EQ(service.layoutWidth, c.width - 2 + 5) << c.width;
@@ -274,7 +270,8 @@ TEST_F(MainWindow, TheStoredPlacementPlacesTheWindow) {
 class BadStyle : public MainWindow {
 protected:
     std::string style() const override {
-        return "[Color]\nBackground=nonsense\n[Layout]\nSettingItemHeight=20\nExplorerHeaderHeight=28\nListItemHeight=24\n";
+        return "[Color]\nBackground=nonsense\n[Layout]\nSettingItemHeight=20\nExplorerHeaderHeight=28\nListItemHeight="
+               "24\n";
     }
 };
 
