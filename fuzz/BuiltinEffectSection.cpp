@@ -8,10 +8,6 @@
 #include <vector>
 
 #include "../tests/support/TestModelQueries.h"
-#include "core/File.h"
-#include "core/IniFile.h"
-#include "core/Log.h"
-#include "core/TextConvert.h"
 #include "effect/EffectBase.h"
 #include "effects/AudioLoad.h"
 #include "effects/AudioOutput.h"
@@ -33,6 +29,7 @@
 #include "effects/VideoOutput.h"
 #include "effects/WaveImageInput.h"
 #include "support/ScratchFolder.h"
+#include "support/SectionRoundTrip.h"
 
 namespace {
 
@@ -58,40 +55,9 @@ std::vector<std::shared_ptr<Effect::EffectBase>> prototypes() {
             std::make_shared<SceneChange>()};
 }
 
-std::string write(const Effect::EffectBase& effect, const std::string& path) {
-    System::File file;
-    file.open(System::utf8ToWide(path), System::File::kWrite);
-    file.write("[Effect.0]\r\n", 12);
-    effect.saveIniSectionParameter(file);
-    file.close();
-    file.open(System::utf8ToWide(path), System::File::kRead);
-    std::string text(static_cast<size_t>(file.getSize()), '\0');
-    file.readBlock(text.data(), static_cast<int32_t>(text.size()));
-    return text;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    System::Log::setHandler([](const System::Log::Type&, const char*, const char*) {});
-    const std::string input = scratch() + "/input.effect";
-    const std::string output = scratch() + "/output.effect";
-    FuzzSupport::writeInput(input, data, size);
-    System::IniFile ini;
-    ini.loadFile(System::utf8ToWide(input));
-    const System::IniFile::SectionRef section = ini.getSection("Effect", 0);
-    for (const auto& effect : prototypes()) {
-        try {
-            effect->loadIniSectionParameter(section);
-        } catch (const std::exception&) {
-            continue;  // a malformed flag leaves the section unread
-        }
-        const std::string first = write(*effect, output);
-        System::IniFile written;
-        written.loadFile(System::utf8ToWide(output));
-        const auto again = effect->createInstance();
-        again->loadIniSectionParameter(written.getSection("Effect", 0));
-        if (write(*again, output) != first) std::abort();
-    }
+    FuzzSupport::roundTripSection(data, size, scratch(), prototypes());
     return 0;
 }
