@@ -4,24 +4,17 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "core/EventService.h"
 #include "core/SettingService.h"
 #include "edit/Scene.h"
 #include "media/audio/AudioBlockBuffer.h"
 #include "render/cache/CacheBytes.h"
+#include "render/cache/CacheSetup.h"
 #include "render/cache/MediaInput.h"
 #include "render/cache/ScenePath.h"
 #include "render/cache/SceneSource.h"
 
 namespace Cache {
 namespace {
-
-void loadGroup(System::Config::ParameterGroup& group) {
-    if (System::IniFile* settings = Setting::SettingService::mainSettings())
-        group.load(*settings);
-    else
-        for (System::Config::Parameter* parameter : group.parameters()) parameter->reset();
-}
 
 // Floor division: positions before the medium's start never index backwards into a block.
 int64_t floorDiv(int64_t a, int64_t b) {
@@ -41,13 +34,10 @@ void reverseFirst(Media::AudioBuffer& buffer, int32_t count) {
 }  // namespace
 
 AudioCache::AudioCache() : binding_(group_, Setting::SettingService::mainSettings()) {
-    loadGroup(group_);
+    loadCacheGroup(group_);
     store_ = std::make_unique<Store>(static_cast<uint64_t>(audioCacheSize_ > 0 ? audioCacheSize_ : 0) << 20);
     alive_ = std::make_shared<std::atomic<AudioCache*>>(this);
-    if (Event::EventService* events = Event::EventService::get())
-        events->sceneListeners.add([alive = alive_](int sceneId) {
-            if (AudioCache* cache = alive->load()) cache->dropScene(sceneId);
-        });
+    listenToScenes(alive_);
 }
 
 AudioCache::~AudioCache() {
@@ -55,10 +45,7 @@ AudioCache::~AudioCache() {
     store_->stop();
 }
 
-void AudioCache::dropScene(int32_t sceneId) {
-    const std::wstring path = makeScenePath(sceneId);
-    store_->removeIf([&path](const AudioCacheKey& key) { return key.path == path; });
-}
+void AudioCache::dropScene(int32_t sceneId) { dropScenePath(*store_, sceneId); }
 
 void AudioCache::loadBlock(const AudioCacheKey& key) {
     MediaInput* input = input_.load();

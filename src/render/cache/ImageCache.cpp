@@ -2,24 +2,17 @@
 
 #include <cmath>
 
-#include "core/EventService.h"
 #include "core/SettingService.h"
 #include "edit/Scene.h"
 #include "media/image/ImageBuffer.h"
 #include "render/cache/CacheBytes.h"
+#include "render/cache/CacheSetup.h"
 #include "render/cache/MediaInput.h"
 #include "render/cache/ScenePath.h"
 #include "render/cache/SceneSource.h"
 
 namespace Cache {
 namespace {
-
-void loadGroup(System::Config::ParameterGroup& group) {
-    if (System::IniFile* settings = Setting::SettingService::mainSettings())
-        group.load(*settings);
-    else
-        for (System::Config::Parameter* parameter : group.parameters()) parameter->reset();
-}
 
 // Frame n of a rate over scale lies at n × scale / rate seconds; halves away from zero.
 int64_t frameAt(double rate, double scale, double seconds) { return std::llround(rate * seconds / scale); }
@@ -33,13 +26,10 @@ int32_t toFrame(int64_t frame) {
 }  // namespace
 
 ImageCache::ImageCache() : binding_(group_, Setting::SettingService::mainSettings()) {
-    loadGroup(group_);
+    loadCacheGroup(group_);
     store_ = std::make_unique<Store>(static_cast<uint64_t>(imageCacheSize_ > 0 ? imageCacheSize_ : 0) << 20);
     alive_ = std::make_shared<std::atomic<ImageCache*>>(this);
-    if (Event::EventService* events = Event::EventService::get())
-        events->sceneListeners.add([alive = alive_](int sceneId) {
-            if (ImageCache* cache = alive->load()) cache->dropScene(sceneId);
-        });
+    listenToScenes(alive_);
 }
 
 ImageCache::~ImageCache() {
@@ -47,10 +37,7 @@ ImageCache::~ImageCache() {
     store_->stop();
 }
 
-void ImageCache::dropScene(int32_t sceneId) {
-    const std::wstring path = makeScenePath(sceneId);
-    store_->removeIf([&path](const ImageCacheKey& key) { return key.path == path; });
-}
+void ImageCache::dropScene(int32_t sceneId) { dropScenePath(*store_, sceneId); }
 
 void ImageCache::loadFrame(const ImageCacheKey& key) {
     MediaInput* input = input_.load();
