@@ -9,34 +9,13 @@
 #include "effect/EffectBase.h"
 #include "media/audio/AudioBuffer.h"
 #include "render/GroupLayers.h"
+#include "render/KeepCurrent.h"
 
 namespace Render {
 
 namespace {
 
 using Effect::EffectBase;
-
-class KeepCurrent {
-public:
-    explicit KeepCurrent(AudioRenderContext& context)
-        : context_(context), object_(context.object), section_(context.section) {}
-    ~KeepCurrent() {
-        context_.object = std::move(object_);
-        context_.section = section_;
-    }
-    KeepCurrent(const KeepCurrent&) = delete;
-    KeepCurrent& operator=(const KeepCurrent&) = delete;
-
-private:
-    AudioRenderContext& context_;
-    std::shared_ptr<Edit::Object> object_;
-    SectionPosition section_;
-};
-
-bool audioGroup(const Edit::Object& object) {
-    return !object.effects.empty() && object.effects.front()->role == EffectBase::kControl &&
-           std::wcscmp(object.effects.front()->name, AudioPass::kGroupControlName) == 0;
-}
 
 bool isAudioFilter(const EffectBase& effect) {
     return effect.role == EffectBase::kFilter && !effect.disabled &&
@@ -69,7 +48,7 @@ void AudioPass::addGroupAudioChain(AudioRenderContext& context, const GroupLayer
     int32_t layer = groups.enclosing(*group);
     while (layer != -1) {
         std::shared_ptr<Edit::Object> outer = context.scene->findLayerObject(layer, context.frame, EffectBase::kAudio);
-        if (!outer || !audioGroup(*outer)) break;
+        if (!outer || !isGroupControl(*outer, AudioPass::kGroupControlName)) break;
         if (outer->effects.size() >= 2) context.chain->push_back(outer);
         const int32_t next = groups.enclosing(*outer);
         if (next >= layer) break;

@@ -8,6 +8,9 @@ class Object;
 
 namespace Render {
 
+// Whether the object's first effect is the control of the given name.
+bool isGroupControl(const Edit::Object& object, const wchar_t* controlName);
+
 // For each group control a walk has met, the layer of the group control
 // around it (-1 for none), written as the walk opens the group and read when
 // an object's chain gathers the filters of the groups around it.

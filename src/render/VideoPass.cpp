@@ -8,35 +8,13 @@
 #include "effect/RenderContext.h"
 #include "media/gpu/ResourceBuffer.h"
 #include "render/GroupLayers.h"
+#include "render/KeepCurrent.h"
 
 namespace Render {
 
 namespace {
 
 using Effect::EffectBase;
-
-// Puts the object that was current at entry back, with its section position.
-class KeepCurrent {
-public:
-    explicit KeepCurrent(RenderContext& context)
-        : context_(context), object_(context.object), section_(context.section) {}
-    ~KeepCurrent() {
-        context_.object = std::move(object_);
-        context_.section = section_;
-    }
-    KeepCurrent(const KeepCurrent&) = delete;
-    KeepCurrent& operator=(const KeepCurrent&) = delete;
-
-private:
-    RenderContext& context_;
-    std::shared_ptr<Edit::Object> object_;
-    SectionPosition section_;
-};
-
-bool isGroupControl(const Edit::Object& object) {
-    return !object.effects.empty() && object.effects.front()->role == EffectBase::kControl &&
-           std::wcscmp(object.effects.front()->name, VideoPass::kGroupControlName) == 0;
-}
 
 }  // namespace
 
@@ -67,7 +45,7 @@ void VideoPass::addGroupChain(RenderContext& context, const GroupLayers& groups)
     int32_t layer = groups.enclosing(*group);
     while (layer != -1) {
         std::shared_ptr<Edit::Object> outer = context.scene->findLayerObject(layer, context.frame, EffectBase::kVideo);
-        if (!outer || !isGroupControl(*outer)) break;
+        if (!outer || !isGroupControl(*outer, VideoPass::kGroupControlName)) break;
         if (outer->effects.size() >= 2) context.chain->push_back(outer);
         const int32_t next = groups.enclosing(*outer);
         if (next >= layer) break;
