@@ -13,14 +13,7 @@ AudioLoad::AudioLoad() {
     role = kInput;
     media = kAudio;
     placement = kAudio;
-    playSpeed.notify = 1;
-    file.notify = 1;
-    movie.positionItem = &playPosition;
-    movie.speedItem = &playSpeed;
-    movie.fileItem = &file;
-    movie.loopItem = &loop;
-    movie.mediaKind = 2;
-    movie.initPositionItem();
+    movie.bindFileItems(playPosition, playSpeed, file, loop, 2);
 }
 
 std::shared_ptr<EffectBase> AudioLoad::createInstance() const { return std::make_shared<AudioLoad>(); }

@@ -49,6 +49,18 @@ bool movedBy(const EffectItemNumber& item, const wchar_t* name) {
 
 void InputMovieEffect::initPositionItem() { preparePlayPosition(*positionItem); }
 
+void InputMovieEffect::bindFileItems(EffectItemNumber& position, EffectItemNumber& speed, EffectItemFile& file,
+                                     EffectItemCheck& loop, int32_t kind) {
+    speed.notify = 1;
+    file.notify = 1;
+    positionItem = &position;
+    speedItem = &speed;
+    fileItem = &file;
+    loopItem = &loop;
+    mediaKind = kind;
+    initPositionItem();
+}
+
 bool InputMovieEffect::rangeDriven() const {
     return movedBy(*positionItem, kNoMove) || movedBy(*positionItem, kPlayRange);
 }

@@ -60,6 +60,10 @@ public:
 
     // Binds the position to the play range and offers that movement on it.
     void initPositionItem();
+    // Binds a file source's items, asks for events on a change of speed or
+    // file, and sets up the position item.
+    void bindFileItems(EffectItemNumber& position, EffectItemNumber& speed, EffectItemFile& file, EffectItemCheck& loop,
+                       int32_t kind);
 
     bool rangeDriven() const;
     bool speedFixed() const;

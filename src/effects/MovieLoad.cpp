@@ -13,14 +13,7 @@ MovieLoad::MovieLoad() {
     role = kInput;
     media = kVideoAudio;
     placement = kVideoAudio;
-    playSpeed.notify = 1;
-    file.notify = 1;
-    movie.positionItem = &playPosition;
-    movie.speedItem = &playSpeed;
-    movie.fileItem = &file;
-    movie.loopItem = &loop;
-    movie.mediaKind = 1;
-    movie.initPositionItem();
+    movie.bindFileItems(playPosition, playSpeed, file, loop, 1);
 }
 
 std::shared_ptr<EffectBase> MovieLoad::createInstance() const { return std::make_shared<MovieLoad>(); }
