@@ -8,6 +8,7 @@
 #include "core/Log.h"
 #include "core/TextConvert.h"
 #include "media/gpu/Direct3DService.h"
+#include "media/figure/NamedFile.h"
 #include "media/gpu/ResourceBuffer.h"
 
 namespace Resource {
@@ -27,25 +28,14 @@ FigureList::FigureList(const std::vector<std::unique_ptr<PathData>>& paths, cons
     for (const Builtin& b : kBuiltins)
         figures.emplace_back(b.name, size_t(b.path) < paths.size() ? paths[size_t(b.path)].get() : nullptr,
                              std::wstring(), b.kind);
-    std::vector<std::wstring> files;
+    std::vector<NamedFile> files;
     try {
-        std::wstring expanded = pattern;
-        System::FileName::expandVariable(expanded);
-        for (const auto& entry : System::findFilesByPattern(expanded)) files.push_back(entry.name);
+        files = listNamedFiles(pattern);
     } catch (const std::exception& e) {
         System::Log::warn("Resource::FigureList::FigureList", "figure folder not read. %s", e.what());
     }
-    // Ordinal order of the full paths in UTF-16 code units.
-    std::sort(files.begin(), files.end(), [](const std::wstring& a, const std::wstring& b) {
-        return System::wideToUtf16(a) < System::wideToUtf16(b);
-    });
-    for (const std::wstring& file : files) {
-        const size_t slash = file.find_last_of(L"/\\");
-        std::wstring name = slash == std::wstring::npos ? file : file.substr(slash + 1);
-        const size_t dot = name.rfind(L'.');
-        if (dot != std::wstring::npos) name.erase(dot);
-        figures.emplace_back(std::move(name), nullptr, file, FigureData::kPath);
-    }
+    for (NamedFile& file : files)
+        figures.emplace_back(std::move(file.name), nullptr, std::move(file.path), FigureData::kPath);
     for (size_t i = 0; i < figures.size(); ++i) names[int32_t(i)] = figures[i].name;
 }
 

@@ -7,6 +7,7 @@
 #include "core/FileName.h"
 #include "core/Log.h"
 #include "core/TextConvert.h"
+#include "media/figure/NamedFile.h"
 
 namespace Resource {
 
@@ -29,25 +30,14 @@ TransitionList::TransitionList(const std::vector<std::unique_ptr<PathData>>& pat
     for (const Builtin& b : kBuiltins)
         transitions.emplace_back(b.name, size_t(b.path) < paths.size() ? paths[size_t(b.path)].get() : nullptr, b.scale,
                                  b.kind);
-    std::vector<std::wstring> files;
+    std::vector<NamedFile> files;
     try {
-        std::wstring expanded = pattern;
-        System::FileName::expandVariable(expanded);
-        for (const auto& entry : System::findFilesByPattern(expanded)) files.push_back(entry.name);
+        files = listNamedFiles(pattern);
     } catch (const std::exception& e) {
         // A missing folder only means no image masks.
         System::Log::verbose("Resource::TransitionList::TransitionList", "transition folder not read. %s", e.what());
     }
-    std::sort(files.begin(), files.end(), [](const std::wstring& a, const std::wstring& b) {
-        return System::wideToUtf16(a) < System::wideToUtf16(b);
-    });
-    for (const std::wstring& file : files) {
-        const size_t slash = file.find_last_of(L"/\\");
-        std::wstring name = slash == std::wstring::npos ? file : file.substr(slash + 1);
-        const size_t dot = name.rfind(L'.');
-        if (dot != std::wstring::npos) name.erase(dot);
-        transitions.emplace_back(std::move(name), file);
-    }
+    for (NamedFile& file : files) transitions.emplace_back(std::move(file.name), std::move(file.path));
     for (size_t i = 0; i < transitions.size(); ++i) names[int32_t(i)] = transitions[i].name;
 }
 
