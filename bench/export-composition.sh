@@ -9,7 +9,9 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 seconds="${1:-10}"
 frames=$((seconds * 30))
 work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+# VELMO_BENCH_KEEP=1 keeps the made files and both exports for a look.
+[ -n "${VELMO_BENCH_KEEP:-}" ] || trap 'rm -rf "$work"' EXIT
+echo "work folder: $work"
 
 bash "$root/scripts/setup.sh" release >/dev/null
 source "$root/scripts/test-env.sh"
@@ -17,6 +19,12 @@ source "$root/scripts/test-env.sh"
 ffmpeg -nostdin -v error -f lavfi -i "testsrc2=size=1920x1080:rate=30:duration=$seconds" \
   -c:v libx264 -pix_fmt yuv420p -g 30 "$work/video.mp4"
 ffmpeg -nostdin -v error -f lavfi -i "mandelbrot=size=800x600:rate=1" -frames:v 1 "$work/image.png"
+
+# output SECTION Z-ROTATION ZOOM TRANSPARENCY: a standard drawing section at the centre.
+output() {
+  printf '[%s]\neffect.name=標準描画\nX=0.00\nY=0.00\nZ=0.00\n中心X=0.00\n中心Y=0.00\n中心Z=0.00\n' "$1"
+  printf 'X軸回転=0.00\nY軸回転=0.00\nZ軸回転=%s.00\n拡大率=%s.000\n縦横比=0.000\n透明度=%s.00\n合成モード=通常' "$2" "$3" "$4"
+}
 
 cat >"$work/scene.vpj2" <<EOF
 [project]
@@ -46,21 +54,7 @@ effect.name=動画ファイル
 ファイル=$work/video.mp4
 ループ再生=0
 音声付き=0
-[0.1]
-effect.name=標準描画
-X=0.00
-Y=0.00
-Z=0.00
-中心X=0.00
-中心Y=0.00
-中心Z=0.00
-X軸回転=0.00
-Y軸回転=0.00
-Z軸回転=0.00
-拡大率=100.000
-縦横比=0.000
-透明度=0.00
-合成モード=通常
+$(output 0.1 0 100 0)
 [1]
 layer=1
 frame=0,$((frames - 1))
@@ -75,21 +69,7 @@ effect.name=ぼかし
 縦横比=0.00
 光の強さ=0.0
 サイズ固定=0
-[1.2]
-effect.name=標準描画
-X=0.00
-Y=0.00
-Z=0.00
-中心X=0.00
-中心Y=0.00
-中心Z=0.00
-X軸回転=0.00
-Y軸回転=0.00
-Z軸回転=30.00
-拡大率=150.000
-縦横比=0.000
-透明度=30.00
-合成モード=通常
+$(output 1.2 30 150 30)
 [2]
 layer=2
 frame=0,$((frames - 1))
