@@ -31,6 +31,9 @@ SAME_LAYER = {
     "media/audio": set(),
     "media/decode": {"media/image", "media/audio"},
     "media/gpu": {"media/image"},
+    "media/figure": {"media/image", "media/gpu"},
+    "media/text": {"media/image", "media/gpu"},
+    "media/resource": {"media/image", "media/gpu", "media/figure"},
     # The umbrella header of media/ names every room.
     "media": {"media/image", "media/audio", "media/decode", "media/gpu"},
     # The filters draw with the resources and option lists of the built-in effects.

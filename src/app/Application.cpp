@@ -20,6 +20,7 @@
 #include "platform/window/SystemMetrics.h"
 #include "edit/Project.h"
 #include "edit/ProjectQueries.h"
+#include "edit/ReadSection.h"
 #include "edit/UndoService.h"
 #include "effect/EffectItemButton.h"
 #include "effect/EffectItemCheck.h"
@@ -49,6 +50,8 @@
 #include "media/gpu/Direct2DService.h"
 #include "media/gpu/Direct3DService.h"
 #include "media/gpu/RenderBuffer.h"
+#include "media/gpu/ResourceService.h"
+#include "media/resource/ResourceLists.h"
 #include "media/image/ImageService.h"
 #include "media/decode/MediaService.h"
 #include "media/audio/XAudio2Service.h"
@@ -58,11 +61,14 @@
 #include "platform/os/Com.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
+#include "platform/window/Pointer.h"
 #include "platform/window/TopLevel.h"
+#include "render/RenderService.h"
 #include "ui/dialogs/EditServiceDialogs.h"
 #include "ui/dialogs/ShowError.h"
 #include "ui/dialogs/ShowException.h"
 #include "ui/dialogs/ShowNotice.h"
+#include "ui/framework/WindowMouseService.h"
 #include "ui/framework/WindowService.h"
 
 namespace App {
@@ -102,6 +108,17 @@ std::wstring effectDisplayName(const wchar_t* name) {
     return name;
 }
 
+// The render workers' read scope: the project lock held shared, then the
+// current scene, which changes only under the lock held exclusively.
+std::unique_ptr<Edit::ReadSection> openCurrentScene() {
+    Edit::EditService* edit = Edit::EditService::instance();
+    if (!edit)
+        return nullptr;
+    auto read = std::make_unique<Edit::ReadSection>(edit->lock(), nullptr, Event::EventService::get());
+    read->scene = edit->currentScene();
+    return read;
+}
+
 void buildServices(System::ServiceStack& stack) {
     // Creation order; teardown is exactly the reverse. Each service takes one
     // line here, at its place, as it joins the program:
@@ -110,6 +127,7 @@ void buildServices(System::ServiceStack& stack) {
     //  window service, input, output, scripts, caches, effects, undo, edit,
     //  render, then the panels and the menu bar.
     Setting::SettingService::setDpiReader(&Platform::window::desktopDpi);
+    Setting::SettingService::setInputTimingsReader(&Platform::window::inputTimings);
     stack.addService<Setting::SettingService>();
     System::Process::SetThreadPriority("MainThreadPriority");
     stack.addService<System::Logger>();
@@ -120,7 +138,10 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Media::Direct2DService>();
     stack.addService<Media::Direct3DService>();
     stack.addService<Media::XAudio2Service>();
+    Resource::ResourceService::listBuilder = &Resource::ResourceLists::build;
+    stack.addService<Resource::ResourceService>();
     stack.addService<Event::EventService>();
+    stack.addService<Window::WindowMouseService>();
     stack.addService<Window::WindowService>();
     Plugin::InputService* input = stack.addService<Plugin::InputService>();
     auto* inputForCaches = stack.addOwned<Plugin::InputCacheSource>(*input);
@@ -132,6 +153,8 @@ void buildServices(System::ServiceStack& stack) {
     stack.addOwned<Effect::ServiceCatalog>(*effects);  // the model's catalogue while the service lives
     stack.addService<Undo::UndoService>();
     stack.addService<Edit::EditService>();
+    Render::RenderService::setSceneReader(openCurrentScene);
+    stack.addService<Render::RenderService>();
 }
 
 // The clipboard copy of a rendered frame, straight alpha.

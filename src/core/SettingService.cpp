@@ -18,6 +18,11 @@ std::atomic<SettingService::DpiReader>& dpiReader() {
     return reader;
 }
 
+std::atomic<SettingService::InputTimingsReader>& timingsReader() {
+    static std::atomic<SettingService::InputTimingsReader> reader{nullptr};
+    return reader;
+}
+
 std::vector<std::function<void(SettingService&)>>& loadedCallbacks() {
     static std::vector<std::function<void(SettingService&)>> list;
     return list;
@@ -46,7 +51,8 @@ SettingService::System::System() {
     keyCode = {"KeyCode", &document};
 
     Platform::os::InputTimings timings;
-    if (Platform::failed(Platform::os::inputTimings(timings)))
+    const InputTimingsReader reader = timingsReader().load();
+    if (Platform::failed(reader != nullptr ? reader(timings) : Platform::os::inputTimings(timings)))
         throw ::System::lastErrorException("SystemParametersInfo", kSystemScope);
     keyRepeatDelay = ((timings.keyboardDelay + 1) * 1000) / 4;
     keyRepeatInterval = 1000 / (timings.keyboardSpeed + 2);
@@ -80,6 +86,7 @@ SettingService::SettingService() {
 }
 
 void SettingService::setDpiReader(DpiReader reader) { dpiReader().store(reader); }
+void SettingService::setInputTimingsReader(InputTimingsReader reader) { timingsReader().store(reader); }
 
 void SettingService::scaleForDpi(uint32_t dpi) {
     if (system.mainSettings.get()->getValue("Direct3D", "HighDpiMode").toInt(0) == 0) return;

@@ -5,6 +5,7 @@
 
 #include "core/IniFile.h"
 #include "core/ServiceHolder.h"
+#include "platform/os/SystemInfo.h"
 
 // The first service: the three conf files (the user's copy under %AppData%
 // merged over the shipped defaults under %AppInstall%), the main settings
@@ -50,6 +51,12 @@ public:
     // at start-up; without one the desktop's variables alone count.
     using DpiReader = uint32_t (*)();
     static void setDpiReader(DpiReader reader);
+    // How the service reads the desktop's input timings (double-click time,
+    // drag box, key repeat, caret blink). The program installs the window
+    // layer's reading of the desktop settings at start-up; without one the
+    // usual defaults count.
+    using InputTimingsReader = ::Platform::Result (*)(::Platform::os::InputTimings&);
+    static void setInputTimingsReader(InputTimingsReader reader);
 
     // Runs once with the service after its files are loaded (register before it exists).
     static void addLoadedCallback(std::function<void(SettingService&)> callback);

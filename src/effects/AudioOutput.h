@@ -1,11 +1,12 @@
 #pragma once
 #include "effect/EffectBase.h"
 #include "effect/EffectItemNumber.h"
+#include "effects/OutputAudioEffect.h"
 
 namespace Effect {
 
 // The playing of an audio object with volume and balance.
-class AudioOutput : public EffectBase {
+class AudioOutput : public EffectBase, public OutputAudioEffect {
 public:
     static constexpr const wchar_t* kName = L"音声再生";
 
@@ -14,6 +15,8 @@ public:
 
     AudioOutput();
     std::shared_ptr<EffectBase> createInstance() const override;
+    void outputAudio(Render::AudioRenderContext& context, Media::AudioBuffer& target,
+                     std::shared_ptr<Media::AudioBuffer> audio) override;
 };
 
 }  // namespace Effect

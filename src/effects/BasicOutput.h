@@ -1,16 +1,17 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/MoveEffect.h"
 #include "effect/EffectItemGroup.h"
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemSelect.h"
 #include "effects/BlendModeList.h"
+#include "effects/OutputShaderEffect.h"
 #include "effects/ShaderResource.h"
 
 namespace Effect {
 
 // Base of the outputs that place the object in the scene: position, centre,
 // rotation, zoom, aspect, opacity and blend mode.
-class BasicOutput : public EffectBase {
+class BasicOutput : public MoveEffect, public OutputShaderEffect {
 public:
     EffectItemNumber x{&items, L"X", 0, -100000, 100000, 0.01};
     EffectItemNumber y{&items, L"Y", 0, -100000, 100000, 0.01};
@@ -32,6 +33,9 @@ public:
     BasicOutput(const wchar_t* effectName, uint8_t effectMedia);
     void createCommonResource() override;
     void shareResource(const EffectBase& prototype) override;
+    void outputVideo(Render::RenderContext& context, Media::RenderBuffer& target,
+                     std::shared_ptr<Media::ResourceBuffer> image) override;
+    OutputView getOutputView(Render::RenderContext& context) override;
 };
 
 }  // namespace Effect

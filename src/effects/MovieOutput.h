@@ -1,11 +1,12 @@
 #pragma once
 #include "effect/EffectItemNumber.h"
 #include "effects/BasicOutput.h"
+#include "effects/OutputAudioEffect.h"
 
 namespace Effect {
 
 // The drawing of a movie object with the volume of its sound.
-class MovieOutput : public BasicOutput {
+class MovieOutput : public BasicOutput, public OutputAudioEffect {
 public:
     static constexpr const wchar_t* kName = L"映像再生";
 
@@ -13,6 +14,8 @@ public:
 
     MovieOutput();
     std::shared_ptr<EffectBase> createInstance() const override;
+    void outputAudio(Render::AudioRenderContext& context, Media::AudioBuffer& target,
+                     std::shared_ptr<Media::AudioBuffer> audio) override;
 };
 
 }  // namespace Effect

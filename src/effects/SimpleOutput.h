@@ -3,11 +3,12 @@
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemSelect.h"
 #include "effects/BlendModeList.h"
+#include "effects/OutputShaderEffect.h"
 
 namespace Effect {
 
 // The plain drawing of an image into the frame with opacity and blend mode.
-class SimpleOutput : public EffectBase {
+class SimpleOutput : public EffectBase, public OutputShaderEffect {
 public:
     static constexpr const wchar_t* kName = L"基本出力";
 
@@ -16,6 +17,9 @@ public:
 
     SimpleOutput();
     std::shared_ptr<EffectBase> createInstance() const override;
+    void outputVideo(Render::RenderContext& context, Media::RenderBuffer& target,
+                     std::shared_ptr<Media::ResourceBuffer> image) override;
+    OutputView getOutputView(Render::RenderContext& context) override;
 };
 
 }  // namespace Effect

@@ -7,7 +7,7 @@ static const float3 kCr = float3(0.5, -0.419, -0.081);
 
 float3 fromYCbCr(float y, float cb, float cr)
 {
-    return float3(y + 1.402 * cr, y - 0.344 * cb - 0.714 * cr, y + 1.722 * cb);
+    return float3(y + 1.402 * cr, y - 0.344 * cb - 0.714 * cr, y + 1.772 * cb);
 }
 
 float4 blendMode(int blend, float4 s, float4 d)

@@ -57,21 +57,23 @@ Texture2D<float4> frameBuffer : register(t1);
 
 // One filtered sample where the texture is not shrunk, otherwise the mean of
 // samples spread over the pixel's footprint so that shrinking does not alias.
+// The single sample is the footprint's one cell, so neither case pays for the
+// other where the GPU runs both sides of a branch. Images have one level and
+// the samplers read the top level only, so every read is of level 0.
 float4 readSource(float2 uv)
 {
     float width, height;
     source.GetDimensions(width, height);
     const float2 gx = ddx(uv), gy = ddy(uv);
     const float2 f = float2(width, height) * (abs(gx) + abs(gy));
-    if (f.x < 1.05 && f.y < 1.05)
-        return source.Sample(sourceSampler, uv);
-    const int2 n = clamp(int2(trunc(f * 0.5 + 1.5)), 1, 16);
+    const bool shrunk = f.x >= 1.05 || f.y >= 1.05;
+    const int2 n = shrunk ? clamp(int2(trunc(f * 0.5 + 1.5)), 1, 16) : int2(1, 1);
     const float2 cx = gx / n.x, cy = gy / n.y;
     const float2 start = uv - (gx + gy) * 0.5 + (cx + cy) * 0.5;
     float4 sum = 0;
     for (int y = 0; y < n.y; ++y)
         for (int x = 0; x < n.x; ++x)
-            sum += source.SampleGrad(sourceSampler, start + cx * x + cy * y, cx, cy);
+            sum += source.SampleLevel(sourceSampler, start + cx * x + cy * y, 0);
     return sum / (n.x * n.y);
 }
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,11 @@
 #include "core/EventService.h"
 #include "core/ServiceStack.h"
 #include "edit/EditService.h"
+#include "edit/Scene.h"
 #include "edit/UndoService.h"
 #include "effect/EffectService.h"
+#include "media/gpu/RenderBuffer.h"
+#include "render/RenderService.h"
 #include "effect/NameTranslation.h"
 #include "effects/VideoOutput.h"
 #include "platform/window/MessageBox.h"
@@ -121,6 +125,11 @@ TEST(Application, ProgramStepsRunAndExitZero) {
     EXPECT_EQ(App::run(closingSteps()), 0);
     EXPECT_TRUE(boxes.shown.empty()) << boxes.shown[0].text;
     EXPECT_TRUE(std::filesystem::exists(std::string(folder) + "/velmo2/velmo2.ini"));
+    // The render service was built with the shipped settings and wrote its section back.
+    std::ifstream ini(std::string(folder) + "/velmo2/velmo2.ini", std::ios::binary);
+    const std::string written((std::istreambuf_iterator<char>(ini)), std::istreambuf_iterator<char>());
+    EXPECT_NE(written.find("[Render.video]"), std::string::npos) << written;
+    EXPECT_NE(written.find("CameraFreeView=0"), std::string::npos) << written;
     System::FileName::resetVariableList();
     std::filesystem::remove_all(folder);
 }
@@ -164,8 +173,10 @@ TEST(Application, ClosingTheWindowWithChangesAsksBeforeTheProgramEnds) {
 using EventServiceStartUp = TestFolders;
 
 TEST_F(EventServiceStartUp, JoinsTheStartUpOrderBeforeTheMainWindow) {
-    // The style the program ships, as the main window needs its layout sizes.
+    // The style the program ships, as the main window needs its layout sizes,
+    // and the system values, as the render service needs its cache budget.
     std::filesystem::copy_file(std::filesystem::current_path() / "style.conf", install() / "style.conf");
+    std::filesystem::copy_file(std::filesystem::current_path() / "system.conf", install() / "system.conf");
     System::ServiceStack stack;
     App::programSteps().build(stack);
     EXPECT_NE(Event::EventService::get(), nullptr);
@@ -197,6 +208,39 @@ TEST(Application, EffectNamesShowInTheLanguageTheProgramLoaded) {
     EXPECT_EQ(App::run(steps), 0);
     EXPECT_EQ(seen, (std::vector<std::wstring>{L"Blur", L"未訳", L"Root"}));
     EXPECT_EQ(Effect::translateName(L"ぼかし"), L"ぼかし");  // the service is gone
+    System::FileName::resetVariableList();
+    std::filesystem::remove_all(folder);
+}
+
+TEST(Application, TheRenderServiceDrawsTheEditServicesCurrentScene) {
+    char folder[] = "/tmp/velmo2-app-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    setenv("XDG_DATA_HOME", folder, 1);
+    useShippedFiles();
+    Boxes boxes;
+    int32_t expectedWidth = 0, expectedHeight = 0;
+    uint32_t width = 0, height = 0;
+    int32_t frames = 0;
+    App::Steps steps = App::programSteps();
+    steps.run = [&] {
+        const auto& scene = Edit::EditService::instance()->currentScene();
+        expectedWidth = scene->videoWidth;
+        expectedHeight = scene->videoHeight;
+        Render::RenderVideoWorker& video = Render::RenderService::get()->video();
+        video.requestRenderingFrame(Render::kRenderExport, 0,
+                                    [&](int32_t, Media::RenderBuffer& buffer, Anchor::AnchorList*) {
+                                        ++frames;
+                                        width = buffer.width;
+                                        height = buffer.height;
+                                    });
+        video.waitAll();
+    };
+    EXPECT_EQ(App::run(steps), 0);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(frames, 1);
+    EXPECT_GT(expectedWidth, 0);
+    EXPECT_EQ(width, static_cast<uint32_t>(expectedWidth));
+    EXPECT_EQ(height, static_cast<uint32_t>(expectedHeight));
     System::FileName::resetVariableList();
     std::filesystem::remove_all(folder);
 }

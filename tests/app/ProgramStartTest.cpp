@@ -35,6 +35,9 @@ TEST(ProgramStart, LogsTheDeviceAndFormatSupportAndExitsZero) {
         "D3D DXGI_FORMAT_G8R8_G8B8_UNORM Texture2D Supported : 1",
         "D3D DXGI_FORMAT_R16G16B16A16_UNORM Texture2D Supported : 1",
         "D3D DXGI_FORMAT_R16G16B16A16_SNORM Texture2D Supported : 1",
+        // The resource service after the devices, with the built-in figures and wipes only.
+        "[INFO] [Resource::ResourceLists::build] figures : 8, transitions : 7",
+        "[INFO] [Resource::ResourceService::ResourceService] resources ready: 8 paths",
         "[INFO] [Effect::EffectService::registerMovement] register movement [移動無し]",
         "[INFO] [Effect::EffectService::registerEffect] register effect [動画ファイル]",
         "[INFO] [Effect::EffectService::registerEffect] register effect [シーンチェンジ]",

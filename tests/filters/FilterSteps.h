@@ -25,4 +25,9 @@ struct FilterSteps {
             return true;
         }
     }
+    // Whether a video filter handed on an image of its own.
+    bool drawsOn(Effect::EffectBase& filter) {
+        const auto out = filter.filterVideo(video, image);
+        return out && out != image;
+    }
 };

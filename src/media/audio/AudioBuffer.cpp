@@ -56,6 +56,12 @@ void AudioBuffer::resize(int32_t newSamples, int32_t newChannels) {
     }
     samples = static_cast<int32_t>(count);
     channels = newChannels;
+    // The padding after the samples stays zero, so that work done eight
+    // samples at a time never carries an old value into a result.
+    const size_t padding = static_cast<size_t>(((count + 7) & ~int64_t{7}) - count) * sizeof(float);
+    if (padding == 0) return;
+    std::memset(reinterpret_cast<float*>(planeA.data()) + count, 0, padding);
+    if (channels == 2) std::memset(reinterpret_cast<float*>(planeB.data()) + count, 0, padding);
 }
 
 float* AudioBuffer::getChannel(int32_t index) const {
@@ -69,7 +75,9 @@ void AudioBuffer::clear() { clearFrom(0); }
 void AudioBuffer::clearFrom(int32_t index) {
     const int32_t from = std::max(index, 0);
     if (from >= samples) return;
-    const size_t bytes = static_cast<size_t>(samples - from) * sizeof(float);
+    // Through the padding, which stays zero.
+    const int32_t padded = (samples + 7) & ~7;
+    const size_t bytes = static_cast<size_t>(padded - from) * sizeof(float);
     std::memset(reinterpret_cast<float*>(planeA.data()) + from, 0, bytes);
     if (channels == 2) std::memset(reinterpret_cast<float*>(planeB.data()) + from, 0, bytes);
 }

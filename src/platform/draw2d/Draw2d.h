@@ -1,6 +1,6 @@
 #pragma once
 // The 2-D layer: the program's Direct2D and DirectWrite over Cairo, Pango,
-// HarfBuzz, FreeType and fontconfig.
+// HarfBuzz, FreeType and fontconfig, with SVG documents over libxml2 and librsvg.
 //
 // Principles:
 // - Program code sees only the layer's types; the libraries stay inside
@@ -22,6 +22,7 @@
 #include "platform/draw2d/Lock.h"
 #include "platform/draw2d/RenderTarget.h"
 #include "platform/draw2d/StrokeStyle.h"
+#include "platform/draw2d/Svg.h"
 #include "platform/draw2d/Text.h"
 #include "platform/draw2d/Types.h"
 #include "platform/draw2d/WindowTarget.h"

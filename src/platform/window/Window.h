@@ -11,5 +11,6 @@
 #include "platform/window/Message.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
+#include "platform/window/Pointer.h"
 #include "platform/window/SystemMetrics.h"
 #include "platform/window/TopLevel.h"

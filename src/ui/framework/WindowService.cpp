@@ -19,6 +19,7 @@
 #include "platform/window/MessageQueue.h"
 #include "platform/window/TopLevel.h"
 #include "ui/framework/StyleMetrics.h"
+#include "ui/framework/WindowMouseService.h"
 
 namespace Window {
 
@@ -114,6 +115,8 @@ void WindowService::releaseWindow() {
         W::Message quit;
         (void)W::peekMessage(quit, nullptr, W::kWmQuit, W::kWmQuit, W::kPmRemove);
     }
+    if (WindowMouseService* router = WindowMouseService::get(); router != nullptr && router->window == window)
+        router->attachWindow(nullptr);
     window = nullptr;
     waitHandles.clear();
     busyHook = nullptr;
@@ -139,6 +142,7 @@ void WindowService::createWindowManager() {
         throw System::lastErrorException("CreateWindowExW", "Window::WindowService::createWindowManager");
     window = made;
     W::setWindowUserData(window, reinterpret_cast<intptr_t>(this));
+    if (WindowMouseService* router = WindowMouseService::get()) router->attachWindow(window);
     setProgramIcon(window);
 
     createRenderTarget(window);
@@ -202,6 +206,9 @@ intptr_t WindowService::windowProc(W::WindowHandle window, uint32_t message, uin
         if (service->busyHook && service->busyHook(window, message, wParam, lParam)) return 0;
         if (swallowedWhileBusy(message)) return 0;
     }
+    if (WindowMouseService* router = WindowMouseService::get();
+        router != nullptr && router->window == window && router->dispatch(window, message, wParam, lParam))
+        return 0;
     return service->handleMessage(window, message, wParam, lParam);
 }
 

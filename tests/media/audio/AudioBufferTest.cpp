@@ -115,6 +115,27 @@ TEST(AudioBuffer, ClearingZeroesThePlanesInUseFromTheIndex) {
     EXPECT_EQ(std::vector<float>(11, 0.0f), channel(buffer, 1));
 }
 
+// Work done eight samples at a time reads the padding after the last sample:
+// it must never hold an old value.
+TEST(AudioBuffer, PaddingAfterTheSamplesStaysZero) {
+    const auto padding = [](const AudioBuffer& b, int32_t channel) {
+        const float* p = b.getChannel(channel);
+        return std::vector<float>(p + b.samples, p + ((b.samples + 7) & ~7));
+    };
+    for (int32_t channels : {1, 2}) {
+        AudioBuffer buffer;
+        buffer.resize(16, channels);
+        for (int32_t c = 0; c < channels; ++c)
+            std::fill(buffer.getChannel(c), buffer.getChannel(c) + 16, 7.0f);
+        buffer.resize(5, channels);  // shrinks in place: the old samples lie in the padding
+        for (int32_t c = 0; c < channels; ++c)
+            EXPECT_EQ(std::vector<float>(3, 0.0f), padding(buffer, c)) << channels << " channels, " << c;
+        std::fill(buffer.getChannel(0), buffer.getChannel(0) + 8, 7.0f);  // a writer of whole groups
+        buffer.clearFrom(2);
+        EXPECT_EQ(std::vector<float>(3, 0.0f), padding(buffer, 0)) << channels << " channels after clearing";
+    }
+}
+
 TEST(AudioBlockBuffer, ConvertsTheAcceptedRawFormatsToPlanes) {
     {
         AudioBlockBuffer block(rawBlock<int16_t>(1, 16, 2, {16384, -32768, 32767, 1}));

@@ -12,6 +12,7 @@
 #include "platform/window/Cursor.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
+#include "platform/window/Pointer.h"
 #include "platform/window/SystemMetrics.h"
 #include "platform/window/TopLevel.h"
 
@@ -285,6 +286,45 @@ TEST_F(Display, SystemSettingsAndCursors) {
     const uint8_t andMask[4 * 2] = {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00};
     const uint8_t xorMask[4 * 2] = {0x00, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00};
     EXPECT_NE(W::createMonochromeCursor(32, 2, 16, 1, andMask, xorMask), nullptr);
+}
+
+TEST_F(Display, InputTimingsFollowTheDesktopSettings) {
+    W::getDpiForSystem();  // starts GTK
+    GtkSettings* settings = gtk_settings_get_default();
+    ASSERT_NE(settings, nullptr);
+    gint oldTime = 0, oldThreshold = 0, oldBlinkTime = 0;
+    gboolean oldBlink = TRUE;
+    g_object_get(settings, "gtk-double-click-time", &oldTime, "gtk-dnd-drag-threshold", &oldThreshold,
+                 "gtk-cursor-blink-time", &oldBlinkTime, "gtk-cursor-blink", &oldBlink, nullptr);
+    g_object_set(settings, "gtk-double-click-time", 777, "gtk-dnd-drag-threshold", 9, "gtk-cursor-blink-time", 1600,
+                 "gtk-cursor-blink", TRUE, nullptr);
+    Platform::os::InputTimings timings;
+    ASSERT_EQ(W::inputTimings(timings), Platform::kOk);
+    EXPECT_EQ(timings.doubleClickTime, 777);
+    EXPECT_EQ(timings.dragWidth, 9);
+    EXPECT_EQ(timings.dragHeight, 9);
+    EXPECT_EQ(timings.caretBlinkTime, 800);  // half of the on-and-off cycle
+    EXPECT_GE(timings.keyboardDelay, 0);
+    EXPECT_LE(timings.keyboardDelay, 3);
+    EXPECT_GE(timings.keyboardSpeed, 0);
+    EXPECT_LE(timings.keyboardSpeed, 31);
+    // A caret that does not blink is shown for good, never for no time.
+    g_object_set(settings, "gtk-cursor-blink", FALSE, nullptr);
+    ASSERT_EQ(W::inputTimings(timings), Platform::kOk);
+    EXPECT_GT(timings.caretBlinkTime, 1000000);
+    g_object_set(settings, "gtk-double-click-time", oldTime, "gtk-dnd-drag-threshold", oldThreshold,
+                 "gtk-cursor-blink-time", oldBlinkTime, "gtk-cursor-blink", oldBlink, nullptr);
+}
+
+TEST_F(Display, PointerWarpsAndTheScreenIsRead) {
+    ASSERT_TRUE(W::setCursorPos(123, 45));
+    gdk_display_sync(gdk_display_get_default());
+    W::Point at;
+    ASSERT_TRUE(W::getCursorPos(at));
+    EXPECT_EQ(at.x, 123);
+    EXPECT_EQ(at.y, 45);
+    uint8_t rgb[3] = {1, 2, 3};
+    EXPECT_TRUE(W::screenPixel(0, 0, rgb));
 }
 
 }  // namespace

@@ -1,0 +1,258 @@
+#include "effects/OutputShaderEffect.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "core/Exception.h"
+#include "effect/RenderContext.h"
+#include "media/gpu/Direct3DService.h"
+#include "media/gpu/RenderBuffer.h"
+#include "media/gpu/ResourceBuffer.h"
+#include "media/gpu/ResourceService.h"
+#include "media/gpu/VertexListQuadPosUvCommon.h"
+#include "platform/math/Matrix.h"
+
+namespace Effect {
+
+namespace {
+
+using Platform::gpu::ShaderStage;
+using Platform::math::Matrix;
+
+void writeRows(float out[16], const Matrix& m) { std::memcpy(out, m.m, sizeof m.m); }
+
+// The quad of the image's size centred on the origin, shared by every draw.
+Media::VertexList& imageQuad(const Media::ResourceBuffer& image) {
+    return Media::VertexListQuadPosUvCommon::getRectangle(image.width, image.height);
+}
+
+// The block of the plain composite: {alpha, offset} for blend mode 0,
+// {blend, alpha, offset} for the others.
+struct PlainConstant {
+    uint32_t words[4] = {};
+    PlainConstant(int32_t blend, float alpha, int32_t x, int32_t y) {
+        size_t i = 0;
+        if (blend != 0)
+            std::memcpy(&words[i++], &blend, 4);
+        std::memcpy(&words[i++], &alpha, 4);
+        std::memcpy(&words[i++], &x, 4);
+        std::memcpy(&words[i], &y, 4);
+    }
+};
+
+}  // namespace
+
+int32_t OutputShaderEffect::plainOffset(uint32_t imageSize, uint32_t frameSize, float center, float position) {
+    const double half = (static_cast<double>(imageSize) - static_cast<double>(frameSize)) / 2;
+    return static_cast<int32_t>(std::round(half + (static_cast<double>(center) - position)));
+}
+
+OutputShaderEffect::OutputShaderEffect() : direct3D(Media::Direct3DService::get()) {
+    if (Resource::ResourceService* service = Resource::ResourceService::get()) {
+        samplerStateList = &service->samplerStates;
+        blendStateList = &service->blendStates;
+        rasterizerStateList = &service->rasterizerStates;
+        pixelShaderList = &service->pixelShaders;
+    }
+}
+
+Shader::PixelShaderList& OutputShaderEffect::shaders() {
+    if (!pixelShaderList || !direct3D)
+        throw System::messageException("Effect::OutputShaderEffect", "resource service not available.");
+    return *pixelShaderList;
+}
+
+void OutputShaderEffect::bindBlendEntry(size_t entry) {
+    const Platform::gpu::BlendState* blend = (*blendStateList)[entry].createResource();
+    if (blend != direct3D->boundBlendState || direct3D->boundBlendFactor) {
+        direct3D->context->setBlendState(blend, nullptr);
+        direct3D->boundBlendState = blend;
+        direct3D->boundBlendFactor = false;
+    }
+}
+
+void OutputShaderEffect::bindStates(Platform::gpu::SamplerState* sampler, bool hideBackFace, bool hasVertexList) {
+    shaders();
+    Platform::gpu::Context& context = *direct3D->context;
+    if (!sampler)
+        sampler = (*samplerStateList)[hasVertexList ? 1 : 0].createResource();
+    if (sampler != direct3D->boundSampler) {
+        context.setSampler(ShaderStage::Pixel, 0, sampler);
+        direct3D->boundSampler = sampler;
+    }
+    bindBlendEntry(0);
+    const Platform::gpu::RasterizerState* rasterizer = (*rasterizerStateList)[hideBackFace ? 1 : 0].createResource();
+    if (rasterizer != direct3D->boundRasterizerState) {
+        context.setRasterizerState(rasterizer);
+        direct3D->boundRasterizerState = rasterizer;
+    }
+}
+
+void OutputShaderEffect::updateConstant(const Constant& constant) {
+    Shader::PixelShaderList& list = shaders();
+    std::memcpy(list.listConstant, &constant, sizeof constant);
+    Platform::gpu::Context& context = *direct3D->context;
+    context.updateSubresource(*list.listConstantBuffer.buffer, list.listConstant);
+    context.setConstantBuffer(ShaderStage::Vertex, 0, list.listConstantBuffer.buffer.get());
+    context.setConstantBuffer(ShaderStage::Pixel, 0, list.listConstantBuffer.buffer.get());
+}
+
+void OutputShaderEffect::setDepthTarget(Media::RenderBuffer& frame) {
+    Platform::gpu::View* views[3] = {
+        frame.getDepthBuffer()->getUnorderedAccessView(),
+        frame.getTransparentBuffer()->getUnorderedAccessView(),
+        frame.getTransparentDepthBuffer()->getUnorderedAccessView(),
+    };
+    direct3D->setRenderTargetWithUav(frame, 3, views);
+}
+
+void OutputShaderEffect::drawVertexList(Media::ResourceBuffer* image, Media::VertexList& list) {
+    Platform::gpu::Context& context = *direct3D->context;
+    if (image)
+        context.setShaderResource(ShaderStage::Pixel, 0, image->getShaderResourceView());
+    list.draw();
+    context.setShaderResource(ShaderStage::Pixel, 0, nullptr);
+    context.setShaderResource(ShaderStage::Pixel, 1, nullptr);
+    context.setRenderTarget(nullptr);
+}
+
+void OutputShaderEffect::drawObject(Render::RenderContext& context, Media::RenderBuffer& frame,
+                                    const std::shared_ptr<Media::ResourceBuffer>& image) {
+    shaders();
+    const bool camera = context.view.cameraControl != nullptr;
+    const bool lit = camera && !frame.lights.empty();
+    OutputView view = context.getOutputView();
+    const Matrix world = view.getWorldMatrix();
+    if (camera && context.view.facingMode != 0)
+        context.customShape = 1;
+    const Matrix viewMatrix = view.getViewMatrix();
+
+    Constant constant{};
+    writeRows(constant.projection, Platform::math::transpose(Platform::math::multiply(world, viewMatrix)));
+    constant.alpha = view.opacity;
+    constant.blend = drawnBlendMode(view.blendMode);
+    if (lit) {
+        writeRows(constant.normalWorld, Platform::math::inverse(world));
+        constant.shine = context.view.gloss;
+    }
+    updateConstant(constant);
+    bindStates(context.view.samplerState.get(), context.view.hideBackFace != 0, context.vertexList != nullptr);
+
+    Platform::gpu::Context& gpu = *direct3D->context;
+    std::unique_ptr<Media::ResourceBuffer> copy;
+    if (constant.blend != 0) {
+        copy = frame.createResourceBuffer(true);
+        gpu.setShaderResource(ShaderStage::Pixel, 1, copy->getShaderResourceView());
+    }
+    Media::VertexList& list =
+        context.vertexList ? static_cast<Media::VertexList&>(*context.vertexList) : imageQuad(*image);
+    if (lit) {
+        Platform::gpu::View* views[5] = {
+            frame.getDepthBuffer()->getUnorderedAccessView(),
+            frame.getTransparentBuffer()->getUnorderedAccessView(),
+            frame.getTransparentDepthBuffer()->getUnorderedAccessView(),
+            frame.getNormalBuffer()->getUnorderedAccessView(),
+            frame.getNormalTransparentBuffer()->getUnorderedAccessView(),
+        };
+        direct3D->setRenderTargetWithUav(frame, 5, views);
+        list.setNormalShader();
+        if (image)
+            gpu.setShaderResource(ShaderStage::Pixel, 0, image->getShaderResourceView());
+        list.drawWithNormal();
+        gpu.setShaderResource(ShaderStage::Pixel, 0, nullptr);
+        gpu.setShaderResource(ShaderStage::Pixel, 1, nullptr);
+        gpu.setRenderTarget(nullptr);
+    } else if (camera) {
+        setDepthTarget(frame);
+        list.setDepthShader();
+        drawVertexList(image.get(), list);
+    } else {
+        direct3D->setRenderTarget(frame);
+        list.setShader();
+        drawVertexList(image.get(), list);
+    }
+}
+
+void OutputShaderEffect::drawToTarget(const OutputView& view, Media::ResourceBuffer& target,
+                                      Media::ResourceBuffer& source, Media::VertexList* list) {
+    shaders();
+    Constant constant{};
+    const Matrix screen = view.getScreenMatrix(static_cast<int32_t>(target.width), static_cast<int32_t>(target.height));
+    writeRows(constant.projection, Platform::math::transpose(Platform::math::multiply(view.getObjectMatrix(), screen)));
+    constant.alpha = view.opacity;
+    constant.blend = view.blendMode;
+    updateConstant(constant);
+    bindStates(view.samplerState.get(), view.hideBackFace != 0, list != nullptr);
+    std::unique_ptr<Media::ResourceBuffer> copy;
+    if (constant.blend != 0) {
+        copy = target.clone();
+        direct3D->context->setShaderResource(ShaderStage::Pixel, 1, copy->getShaderResourceView());
+        if (constant.blend >= 20)
+            bindBlendEntry(17);  // the shader gives the difference to add
+    }
+    Media::VertexList& drawn = list ? *list : imageQuad(source);
+    direct3D->setResourceTarget(target);
+    drawn.setShader();
+    drawVertexList(&source, drawn);
+}
+
+void OutputShaderEffect::drawObjectToBuffer(Render::RenderContext& context, Media::ResourceBuffer& target,
+                                            Media::ResourceBuffer& source) {
+    shaders();
+    const OutputView view = context.getOutputView();
+    Constant constant{};
+    writeRows(constant.projection,
+              Platform::math::transpose(Platform::math::multiply(view.getWorldMatrix(), view.getViewMatrix())));
+    constant.alpha = 1;
+    constant.blend = 0;
+    updateConstant(constant);
+    bindStates(context.view.samplerState.get(), false, context.vertexList != nullptr);
+    Media::VertexList& list =
+        context.vertexList ? static_cast<Media::VertexList&>(*context.vertexList) : imageQuad(source);
+    direct3D->setResourceTarget(target);
+    list.setShader();
+    drawVertexList(&source, list);
+}
+
+void OutputShaderEffect::drawTransition(const OutputView& view, Media::RenderBuffer& frame,
+                                        Media::ResourceBuffer& source, bool keepBlend) {
+    shaders();
+    Constant constant{};
+    const Matrix screen = view.getScreenMatrix(static_cast<int32_t>(frame.width), static_cast<int32_t>(frame.height));
+    writeRows(constant.projection, Platform::math::transpose(Platform::math::multiply(view.getObjectMatrix(), screen)));
+    constant.alpha = view.opacity;
+    constant.blend = 0;
+    updateConstant(constant);
+    bindStates(view.samplerState.get(), false, false);
+    if (!keepBlend)
+        bindBlendEntry(3);
+    Media::VertexList& list = imageQuad(source);
+    direct3D->setRenderTarget(frame);
+    list.setShader();
+    drawVertexList(&source, list);
+}
+
+void OutputShaderEffect::drawPlain(Render::RenderContext& context, Media::RenderBuffer& frame,
+                                   Media::ResourceBuffer& image) {
+    Shader::PixelShaderList& list = shaders();
+    const int32_t x = plainOffset(image.width, frame.width, context.view.centerX, context.view.x);
+    const int32_t y = plainOffset(image.height, frame.height, context.view.centerY, context.view.y);
+    const OutputView view = context.getOutputView();
+    const int32_t blend = drawnBlendMode(view.blendMode);
+    const PlainConstant constant(blend, view.opacity, x, y);
+    static_assert(sizeof constant.words == sizeof list.constant);
+    std::memcpy(list.constant, constant.words, sizeof constant.words);
+    Platform::gpu::Context& gpu = *direct3D->context;
+    Platform::gpu::Buffer* buffer = list.constantBuffer.buffer.get();
+    gpu.updateSubresource(*buffer, list.constant);
+    const Platform::gpu::BlendState* over = (*blendStateList)[0].createResource();
+    if (blend == 0) {
+        list[10].drawResourceToRenderWithConstant(frame, image, buffer, over);
+        return;
+    }
+    const std::unique_ptr<Media::ResourceBuffer> copy = frame.createResourceBuffer(true);
+    gpu.setConstantBuffer(ShaderStage::Pixel, 0, buffer);
+    list[25].drawTwoResourcesToRender(frame, image, *copy, over);
+}
+
+}  // namespace Effect

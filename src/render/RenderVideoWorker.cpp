@@ -1,0 +1,136 @@
+#include "render/RenderVideoWorker.h"
+
+#include <chrono>
+
+#include "core/Color.h"
+#include "core/Exception.h"
+#include "core/IniFile.h"
+#include "core/Log.h"
+#include "core/SettingService.h"
+#include "edit/Object.h"
+#include "edit/ReadSection.h"
+#include "edit/Scene.h"
+#include "effect/EffectBase.h"
+#include "media/gpu/Direct3DService.h"
+#include "media/gpu/RenderBuffer.h"
+#include "media/gpu/ResourceBuffer.h"
+#include "render/ResourceCache.h"
+#include "render/VideoPass.h"
+
+namespace Render {
+
+RenderVideoWorker::Settings RenderVideoWorker::readSettings() {
+    Settings settings;
+    Setting::SettingService& service = *Setting::SettingService::get();
+    settings.temporaryImageCacheSize = service.system.config.getValue("TemporaryImageCacheSize").toInt();
+    const Media::ColorRgba mask = service.color.getValue("ClippingObjectMask").toRGBA();
+    settings.clippingMaskColor[0] = mask.r * mask.a;
+    settings.clippingMaskColor[1] = mask.g * mask.a;
+    settings.clippingMaskColor[2] = mask.b * mask.a;
+    settings.clippingMaskColor[3] = mask.a;
+    return settings;
+}
+
+RenderVideoWorker::RenderVideoWorker(SceneReader reader, const Settings& settings)
+    : reader_(std::move(reader)), settings_(settings), binding_(group_, Setting::SettingService::mainSettings()) {
+    if (System::IniFile* document = Setting::SettingService::mainSettings())
+        group_.load(*document);
+    objectThread_.semaphore().setMax(10);
+}
+
+RenderVideoWorker::~RenderVideoWorker() {
+    renderThread_.stop();
+    objectThread_.stop();
+}
+
+void RenderVideoWorker::requestRenderingFrame(RenderTaskType tag, int32_t frame, Callback callback) {
+    if (tag == kRenderPreview)
+        renderThread_.cancelTask(kRenderPreview);
+    renderThread_.addTask(tag, [this, tag, frame, callback = std::move(callback)] { renderFrame(tag, frame, callback); });
+}
+
+void RenderVideoWorker::waitAll() { renderThread_.waitAll(); }
+
+void RenderVideoWorker::renderFrame(RenderTaskType, int32_t frame, const Callback& callback) {
+    const auto started = std::chrono::steady_clock::now();
+    Media::Direct3DService& d3d = *Media::Direct3DService::get();
+    if (!frameBuffer_)
+        frameBuffer_ = std::make_unique<Media::RenderBuffer>(d3d.pixelFormat, d3d.defaultSampleDesc);
+    ResourceCache cache(settings_.temporaryImageCacheSize);
+    {
+        std::unique_ptr<Edit::ReadSection> read = reader_ ? reader_() : nullptr;
+        if (!read || !read->scene)
+            return;
+        // Whatever leaves the walk, the tasks it queued finish before the
+        // cache, the frame buffer and the lock they use go away.
+        struct Drain {
+            Worker::WorkerThread& thread;
+            ~Drain() { thread.waitAll(); }
+        } drain{objectThread_};
+        const RenderSection walk(*this, *read->scene, frame, *frameBuffer_, &cache, nullptr, 0, kAllLayers, false);
+    }
+    if (const Platform::Result hr = d3d.context->flush(); Platform::failed(hr))
+        throw System::hresultException("Direct3D.context->Flush", "Render::RenderVideoWorker::requestRenderingFrame", hr);
+    if (callback)
+        callback(frame, *frameBuffer_, nullptr);
+    const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - started;
+    System::Log::verbose("Render::RenderVideoWorker::requestRenderingFrame", "rendered video frame [%d] %1.3lf ms",
+                         frame, elapsed.count());
+}
+
+void RenderVideoWorker::queueSizing(RenderSection&, Media::RenderBuffer& target, int32_t width, int32_t height) {
+    objectThread_.addTask(kRenderInternal, [&target, width, height] {
+        if (width <= 0 || height <= 0)
+            return;
+        target.createTexture2D(static_cast<uint32_t>(width), static_cast<uint32_t>(height));
+        if (!target.renderTargetView)
+            target.createRenderTargetView();
+        static constexpr float kClear[4] = {0, 0, 0, 0};
+        target.Direct3D->context->clearRenderTargetView(target.renderTargetView, kClear);
+    });
+}
+
+void RenderVideoWorker::renderObject(RenderSection& section, const std::shared_ptr<Edit::Object>& object) {
+    RenderContext& context = section.context;
+    context.resetObject(object);
+    VideoPass::collectObjectChain(context, Effect::EffectBase::kVideo);
+    VideoPass::addGroupChain(context, section.groupLayers);
+    VideoPass::preInputVideo(context);
+    objectThread_.addTask(kRenderInternal,
+                          [this, copy = context]() mutable { VideoPass::renderVideo(copy, previousImage_); });
+    context.chain.reset();
+}
+
+void RenderVideoWorker::controlObject(RenderSection& section, const std::shared_ptr<Edit::Object>& object) {
+    RenderContext& context = section.context;
+    context.resetObject(object);
+    object->effects.front()->preInputVideo(context);
+    objectThread_.addTask(kRenderInternal, [this, copy = context]() mutable {
+        previousImage_.reset();
+        const std::shared_ptr<Effect::EffectBase> control = copy.object->effects.front();
+        control->controlVideo(copy);
+        if (copy.anchorList) {
+            copy.customShape = 1;
+            control->updateAnchor(copy, 0, 0);
+        }
+    });
+}
+
+// Until camera batches arrive, an object under a camera control is drawn in
+// its place like any other.
+void RenderVideoWorker::queueCameraObject(RenderSection& section, const std::shared_ptr<Edit::Object>& object) {
+    renderObject(section, object);
+}
+
+void RenderVideoWorker::flushCameraBatch(RenderSection&) {}
+
+// Until clipping arrives, a clipping object is not drawn: it would only mask.
+void RenderVideoWorker::renderClippingObject(RenderSection&, const std::shared_ptr<Edit::Object>&) {}
+
+void RenderVideoWorker::finishClipping(RenderSection&) {}
+
+void RenderVideoWorker::queueClosing(RenderSection&) {
+    objectThread_.addTask(kRenderInternal, [this] { previousImage_.reset(); });
+}
+
+}  // namespace Render

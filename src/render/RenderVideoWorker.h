@@ -1,0 +1,103 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "core/ConfigFloat.h"
+#include "core/ConfigInt.h"
+#include "core/ConfigParameterBinding.h"
+#include "core/ConfigParameterGroup.h"
+#include "core/WorkerThread.h"
+#include "render/RenderTaskType.h"
+#include "render/RenderWorkerBase.h"
+
+namespace Edit {
+class ReadSection;
+}
+namespace Media {
+class RenderBuffer;
+class ResourceBuffer;
+}  // namespace Media
+
+namespace Render {
+
+// Turns one frame of the current scene into a GPU frame buffer. Requests run
+// one at a time on the render thread, which walks the scene; the drawing runs
+// on the per-object thread in the walk's order. The frame stays on the GPU:
+// the callback reads it back only when it wants bytes, and the recorded work
+// is submitted once per frame.
+class RenderVideoWorker : public RenderWorkerBase {
+public:
+    // (frame, frame buffer, anchor list or null): runs on the render thread
+    // after the read scope is closed; both are valid during the call only.
+    using Callback = std::function<void(int32_t, Media::RenderBuffer&, Anchor::AnchorList*)>;
+    // Opens the read scope of the current scene (the project lock held
+    // shared), or gives none when there is no scene to render.
+    using SceneReader = std::function<std::unique_ptr<Edit::ReadSection>()>;
+
+    struct Settings {
+        int64_t temporaryImageCacheSize = 0;  // budget of each frame's named-buffer cache, in pixels
+        float clippingMaskColor[4] = {};      // premultiplied
+    };
+    // "TemporaryImageCacheSize" of the system settings and "ClippingObjectMask"
+    // of the style; a missing or malformed value throws the ini reader's exception.
+    static Settings readSettings();
+
+    RenderVideoWorker(SceneReader reader, const Settings& settings);
+    ~RenderVideoWorker() override;
+
+    // Queues the render of one frame of the current scene and returns at
+    // once. A preview first drops every queued preview (their callbacks never run).
+    void requestRenderingFrame(RenderTaskType tag, int32_t frame, Callback callback);
+    // Returns once every request queued so far has run.
+    void waitAll();
+
+    // The image the last drawn object handed to its output; per-object thread only.
+    const std::shared_ptr<Media::ResourceBuffer>& previousObjectImage() const { return previousImage_; }
+
+    int64_t temporaryImageCacheSize() const { return settings_.temporaryImageCacheSize; }
+    const float* clippingMaskColor() const { return settings_.clippingMaskColor; }
+
+    // Section "Render.video"; the worker itself reads only visibleClippingObject.
+    float gridStep = 200;
+    int32_t cameraGrid = 1;
+    float cameraGridStep = 200;
+    float cameraGridRange = 10000;
+    int32_t visibleClippingObject = 1;
+    int32_t cameraFreeView = 0;
+
+protected:
+    void queueSizing(RenderSection& section, Media::RenderBuffer& target, int32_t width, int32_t height) override;
+    void renderObject(RenderSection& section, const std::shared_ptr<Edit::Object>& object) override;
+    void controlObject(RenderSection& section, const std::shared_ptr<Edit::Object>& object) override;
+    void queueCameraObject(RenderSection& section, const std::shared_ptr<Edit::Object>& object) override;
+    void flushCameraBatch(RenderSection& section) override;
+    void renderClippingObject(RenderSection& section, const std::shared_ptr<Edit::Object>& object) override;
+    void finishClipping(RenderSection& section) override;
+    void queueClosing(RenderSection& section) override;
+
+private:
+    void renderFrame(RenderTaskType tag, int32_t frame, const Callback& callback);
+
+    Worker::WorkerThread renderThread_{"RenderVideoWorker"};
+    SceneReader reader_;
+    Settings settings_;
+    std::shared_ptr<Media::ResourceBuffer> previousImage_;
+    // Made once and reused by every request: its texture is remade only when
+    // the scene's size changes.
+    std::unique_ptr<Media::RenderBuffer> frameBuffer_;
+
+    System::Config::ParameterGroup group_{"Render.video"};
+    System::Config::Float gridStepParameter_{group_, "GridStep", &gridStep, 200};
+    System::Config::Int cameraGridParameter_{group_, "CameraGrid", &cameraGrid, 1};
+    System::Config::Float cameraGridStepParameter_{group_, "CameraGridStep", &cameraGridStep, 200};
+    System::Config::Float cameraGridRangeParameter_{group_, "CameraGridRange", &cameraGridRange, 10000};
+    System::Config::Int visibleClippingParameter_{group_, "VisibleClippingObject", &visibleClippingObject, 1};
+    System::Config::Int cameraFreeViewParameter_{group_, "CameraFreeView", &cameraFreeView, 0};
+    System::Config::ParameterBinding binding_;
+
+    // Declared last: stopped and destroyed first, while everything its tasks use lives.
+    Worker::WorkerThread objectThread_{"RenderObjectWorkerVideo"};
+};
+
+}  // namespace Render
