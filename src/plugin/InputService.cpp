@@ -12,6 +12,7 @@
 #include "plugin/InputFile.h"
 #include "plugin/InputPlugin.h"
 #include "plugin/MediaFileReader.h"
+#include "plugin/avi/AviFileReader.h"
 #include "render/cache/CacheKey.h"
 
 namespace Plugin {
@@ -54,7 +55,7 @@ InputService::InputService() : binding_(group_, Setting::SettingService::mainSet
         for (System::Config::Parameter* parameter : group_.parameters()) parameter->reset();
     setFileHandleMax(fileHandleMax_);
     registerPlugin<ImageFileReader>();
-    // The AVI reader registers here, between the image and the media readers.
+    registerPlugin<AviFileReader>();
     registerPlugin<MediaFileReader>();
     // Plug-in files (external libraries, and older ones run by the host
     // program) register after the built-ins through registerPlugin.

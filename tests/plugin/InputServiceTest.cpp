@@ -35,6 +35,9 @@ const std::string& mediaFile(const std::string& name) {
         {"clip.mp4",
          "-f lavfi -i testsrc2=s=64x48:r=30:d=2 -f lavfi -i sine=sample_rate=48000:duration=2 -c:v libx264 "
          "-pix_fmt yuv420p -c:a aac -shortest"},
+        {"clip.avi",
+         "-f lavfi -i testsrc2=s=64x48:r=30:d=2 -f lavfi -i sine=sample_rate=48000:duration=2 -c:v rawvideo "
+         "-pix_fmt bgr24 -c:a pcm_s16le -ac 2"},
     };
     return files[name] = GeneratedMedia::instance().make(name, recipes.at(name));
 }
@@ -63,6 +66,8 @@ TEST_F(InputServiceTest, BuiltInReadersOpenEveryKindTheyClaim) {
         {"tone.mp3", 2, 2, 0, 0, "Media Foundation file reader"},
         {"clip.mp4", 1, 3, 64, 48, "Media Foundation file reader"},
         {"clip.mp4", 2, 3, 64, 48, "Media Foundation file reader"},
+        {"clip.avi", 1, 3, 64, 48, "AVI/AVI2 File Reader"},
+        {"clip.avi", 2, 3, 64, 48, "AVI/AVI2 File Reader"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.file) + " as " + std::to_string(c.type));
@@ -254,9 +259,9 @@ TEST_F(InputServiceTest, FiltersListEveryExtensionOfTheirTable) {
     };
     const Case cases[] = {
         {service().imageFilter(), L"ImageFile", {L"*.png", L"*.jpg", L"*.bmp", L"*.gif"}},
-        {service().audioFilter(), L"AudioFile", {L"*.mp4", L"*.mpg", L"*.wav", L"*.mp3"}},
+        {service().audioFilter(), L"AudioFile", {L"*.avi", L"*.mp4", L"*.mpg", L"*.wav", L"*.mp3"}},
         {service().videoFilter(), L"VideoFile",
-         {L"*.png", L"*.jpg", L"*.bmp", L"*.gif", L"*.mp4", L"*.mpg", L"*.wav", L"*.mp3"}},
+         {L"*.png", L"*.jpg", L"*.bmp", L"*.gif", L"*.avi", L"*.mp4", L"*.mpg", L"*.wav", L"*.mp3"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(System::wideToUtf8(c.title));

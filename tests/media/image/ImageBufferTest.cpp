@@ -166,6 +166,38 @@ TEST(ImageBuffer, BitmapRowsAndPixelsMapByBitCount) {
     }
 }
 
+TEST(ImageBuffer, TwentyFourBitRowsOfEveryWidthMapPixelForPixel) {
+    // Widths around the sixteen-pixel steps of the row copies and their tails.
+    for (const uint32_t w : {1u, 3u, 4u, 5u, 15u, 16u, 17u, 31u, 32u, 33u, 50u, 64u, 67u}) {
+        const uint32_t h = 3;
+        BitmapInfoHeader header{};
+        ImageBuffer::getBitmapInfoHeader(88, w, h, header);
+        const uint32_t row = header.biSizeImage / h;
+        ImageBuffer image(88, w, h);
+        for (uint32_t y = 0; y < h; ++y)
+            for (uint32_t i = 0; i < image.pitch; ++i) image.data()[y * image.pitch + i] = static_cast<uint8_t>(y * 101 + i * 7 + 1);
+        // The row padding past the pixels stays as the caller left it.
+        std::vector<uint8_t> out(header.biSizeImage + 64, 0xEE);
+        image.copyToBitmap(header, out.data());
+        for (uint32_t y = 0; y < h; ++y)
+            for (uint32_t x = 0; x < w; ++x)
+                for (uint32_t c = 0; c < 3; ++c)
+                    ASSERT_EQ(out[(h - 1 - y) * row + 3 * x + c], image.data()[y * image.pitch + 4 * x + c])
+                        << "width " << w << " at " << x << "," << y;
+        for (uint32_t y = 0; y < h; ++y)
+            for (uint32_t i = 3 * w; i < row; ++i) ASSERT_EQ(out[y * row + i], 0xEE) << "width " << w;
+        for (size_t i = header.biSizeImage; i < out.size(); ++i) ASSERT_EQ(out[i], 0xEE) << "width " << w;
+        // And back, with the fourth byte of every pixel zero.
+        ImageBuffer back(88, w, h);
+        back.copyFromBitmap(header, out.data());
+        for (uint32_t y = 0; y < h; ++y)
+            for (uint32_t x = 0; x < w; ++x)
+                for (uint32_t c = 0; c < 4; ++c)
+                    ASSERT_EQ(back.data()[y * back.pitch + 4 * x + c], c == 3 ? 0 : image.data()[y * image.pitch + 4 * x + c])
+                        << "width " << w << " at " << x << "," << y;
+    }
+}
+
 TEST(ImageBuffer, MismatchedBitmapsZeroFillAndWriteNothing) {
     BitmapInfoHeader header{};
     ImageBuffer::getBitmapInfoHeader(87, 4, 4, header);

@@ -1,0 +1,36 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+
+namespace Media {
+class ImageBuffer;
+class RawAudioBuffer;
+}  // namespace Media
+
+// Where an export job takes its material from: the rendered frame and the
+// frame's sound, by scene frame number. The output service installs one that
+// reads through its export caches. Empty means the render failed.
+namespace Plugin {
+
+class ExportSource {
+public:
+    virtual ~ExportSource() = default;
+    // A CPU copy of the frame in the DXGI format.
+    virtual std::shared_ptr<Media::ImageBuffer> renderVideo(int32_t frame, int32_t format, bool copy) = 0;
+    // The frame's samples, 2 channels: 16-bit PCM for sample format 1, else 32-bit float.
+    virtual std::shared_ptr<Media::RawAudioBuffer> renderAudio(int32_t frame, int32_t sampleFormat) = 0;
+};
+
+// The scene as an export sees it when the job is made.
+struct ExportScene {
+    int32_t width = 1920;
+    int32_t height = 1080;
+    uint32_t rate = 30;
+    uint32_t scale = 1;
+    int32_t audioRate = 48000;
+    int32_t lastFrame = 0;
+    int32_t selectionStart = -1;  // both ends >= 0: export only the selection
+    int32_t selectionEnd = -1;
+};
+
+}  // namespace Plugin
