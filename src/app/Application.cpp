@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <typeinfo>
+#include <utility>
 
 #include "core/EventCommandPost.h"
 #include "core/EventService.h"
@@ -21,6 +22,7 @@
 #include "edit/Project.h"
 #include "edit/ProjectQueries.h"
 #include "edit/ReadSection.h"
+#include "edit/Scene.h"
 #include "edit/UndoService.h"
 #include "effect/EffectItemButton.h"
 #include "effect/EffectItemCheck.h"
@@ -51,14 +53,18 @@
 #include "media/gpu/Direct3DService.h"
 #include "media/gpu/RenderBuffer.h"
 #include "media/gpu/ResourceService.h"
+#include "media/figure/FigureData.h"
+#include "media/figure/FigureList.h"
 #include "media/resource/ResourceLists.h"
 #include "media/image/ImageService.h"
 #include "media/decode/MediaService.h"
 #include "media/audio/XAudio2Service.h"
 #include "plugin/InputCacheSource.h"
 #include "plugin/InputService.h"
+#include "plugin/OutputService.h"
 #include "render/cache/CacheService.h"
 #include "platform/os/Com.h"
+#include "platform/window/KeyMap.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/Pointer.h"
@@ -68,6 +74,8 @@
 #include "ui/dialogs/ShowError.h"
 #include "ui/dialogs/ShowException.h"
 #include "ui/dialogs/ShowNotice.h"
+#include "ui/framework/PopupMenu.h"
+#include "ui/framework/ShortcutList.h"
 #include "ui/framework/WindowMouseService.h"
 #include "ui/framework/WindowService.h"
 
@@ -119,6 +127,30 @@ std::unique_ptr<Edit::ReadSection> openCurrentScene() {
     return read;
 }
 
+// What an export shows in the main window: the footer's progress text, and
+// input off while it runs, with Esc and the close button asking whether to
+// stop it.
+Plugin::OutputService::Presenter exportPresenter() {
+    Plugin::OutputService::Presenter presenter;
+    presenter.progress = [](const std::wstring& caption, const std::wstring& text, float) {
+        Edit::EditService::dialogs().setFooterText(caption.empty() ? std::wstring() : caption + L" " + text);
+    };
+    presenter.setInput = [](bool on) {
+        Window::WindowService* windows = Window::WindowService::get();
+        if (!windows || windows->inputEnabled == on) return;
+        windows->inputEnabled = on;
+        namespace W = Platform::window;
+        windows->busyHook = nullptr;
+        if (!on)
+            windows->busyHook = [](W::WindowHandle&, uint32_t& message, uintptr_t& wParam, intptr_t&) {
+                if (message == W::kWmClose || (message == W::kWmKeyDown && wParam == W::kVkEscape))
+                    if (Plugin::OutputService* output = Plugin::OutputService::get()) output->abortRequest();
+                return false;
+            };
+    };
+    return presenter;
+}
+
 void buildServices(System::ServiceStack& stack) {
     // Creation order; teardown is exactly the reverse. Each service takes one
     // line here, at its place, as it joins the program:
@@ -141,10 +173,25 @@ void buildServices(System::ServiceStack& stack) {
     Resource::ResourceService::listBuilder = &Resource::ResourceLists::build;
     stack.addService<Resource::ResourceService>();
     stack.addService<Event::EventService>();
-    stack.addService<Window::WindowMouseService>();
+    Window::ShortcutList* shortcuts = stack.addService<Window::ShortcutList>();
+    Window::WindowMouseService* router = stack.addService<Window::WindowMouseService>();
+    // Keys nobody took go to the shortcut list, which ends the router's
+    // capture first; a closed popup menu releases a key hold whose key is up.
+    // Each looks its service up when it runs: the router goes first at the end.
+    router->hooks.shortcut = [](int32_t key, bool) {
+        Window::ShortcutList* list = Window::ShortcutList::get();
+        return list != nullptr && list->processKey(static_cast<uint32_t>(key));
+    };
+    shortcuts->setCaptureEnder([] {
+        if (Window::WindowMouseService* mouse = Window::WindowMouseService::get()) mouse->cancelCaptureForShortcut();
+    });
+    Window::PopupMenu::keyHoldReleaser = [] {
+        if (Window::WindowMouseService* mouse = Window::WindowMouseService::get()) mouse->releaseKeyHold();
+    };
     stack.addService<Window::WindowService>();
     Plugin::InputService* input = stack.addService<Plugin::InputService>();
     auto* inputForCaches = stack.addOwned<Plugin::InputCacheSource>(*input);
+    stack.addService<Plugin::OutputService>();
     Cache::CacheService* caches = stack.addService<Cache::CacheService>();
     caches->setMediaInput(inputForCaches);
     static Effect::FilterCatalog builtinEffects;
@@ -154,6 +201,11 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Undo::UndoService>();
     stack.addService<Edit::EditService>();
     Render::RenderService::setSceneReader(openCurrentScene);
+    // Asked by the caches from a render thread, whose read scope holds the project lock.
+    Render::RenderService::setSceneFinder([](int32_t id) -> std::shared_ptr<Edit::Scene> {
+        Edit::EditService* edit = Edit::EditService::instance();
+        return edit && id != 0 ? edit->project().getScene(id) : nullptr;
+    });
     stack.addService<Render::RenderService>();
 }
 
@@ -162,6 +214,27 @@ void buildServices(System::ServiceStack& stack) {
 void readFontFamilies(std::vector<std::wstring>& names, std::wstring& defaultName) {
     if (const Media::Direct2DService* d2d = Media::Direct2DService::get())
         d2d->fontManager.familyNames(names, defaultName);
+}
+
+// The names of the resource service's figure list in their order (the index
+// projects store): the built-in figures, then the figure files.
+void readFigureNames(std::vector<std::wstring>& names) {
+    const Resource::ResourceService* resources = Resource::ResourceService::get();
+    if (!resources || !resources->figures)
+        return;
+    for (const Resource::FigureData& figure : resources->figures->figures)
+        names.push_back(figure.name);
+}
+
+// The size the background figure takes: the current scene's. Asked while a
+// render holds the project lock, under which the current scene stays.
+void currentSceneSize(uint32_t& width, uint32_t& height) {
+    const Edit::EditService* edit = Edit::EditService::instance();
+    if (!edit || !edit->currentScene())
+        return;
+    const Edit::Scene& scene = *edit->currentScene();
+    width = scene.videoWidth > 0 ? static_cast<uint32_t>(scene.videoWidth) : 0;
+    height = scene.videoHeight > 0 ? static_cast<uint32_t>(scene.videoHeight) : 0;
 }
 
 std::shared_ptr<Media::ImageBuffer> readFrameImage(Media::RenderBuffer& buffer, int32_t format) {
@@ -230,9 +303,14 @@ int run(const Steps& steps) {
         Effect::EffectService::setErrorPresenter(Dialog::showErrorText);
     const Plugin::InputService::ErrorPresenter previousInputErrors =
         Plugin::InputService::setErrorPresenter(Dialog::showErrorText);
+    const Plugin::OutputService::ErrorPresenter previousOutputErrors =
+        Plugin::OutputService::setErrorPresenter(Dialog::showErrorText);
+    Plugin::OutputService::Presenter previousExportPresenter = Plugin::OutputService::setPresenter(exportPresenter());
     const auto previousDialogs = Edit::EditService::setDialogs(std::make_shared<Dialog::EditServiceDialogs>());
     const auto previousFrameReader = Edit::EditService::setFrameImageReader(readFrameImage);
     const auto previousFontReader = Edit::ProjectQueries::setFontListReader(readFontFamilies);
+    const auto previousFigureReader = Edit::ProjectQueries::setFigureListReader(readFigureNames);
+    const auto previousSceneSize = std::exchange(Resource::FigureData::sceneSize, currentSceneSize);
     Edit::ProjectQueries projectQueries;
     const Effect::ModelQueriesScope queries(projectQueries);
     Effect::setFrameSizeReader(Media::renderBufferSize);
@@ -268,9 +346,13 @@ int run(const Steps& steps) {
     System::setErrorPresenter(previousPostedErrors);
     Effect::EffectService::setErrorPresenter(previousErrors);
     Plugin::InputService::setErrorPresenter(previousInputErrors);
+    Plugin::OutputService::setErrorPresenter(previousOutputErrors);
+    Plugin::OutputService::setPresenter(std::move(previousExportPresenter));
     Edit::EditService::setDialogs(previousDialogs);
     Edit::EditService::setFrameImageReader(previousFrameReader);
     Edit::ProjectQueries::setFontListReader(previousFontReader);
+    Edit::ProjectQueries::setFigureListReader(previousFigureReader);
+    Resource::FigureData::sceneSize = previousSceneSize;
     Os::oleUninitialize();
     Os::coUninitialize();
     return 0;

@@ -7,8 +7,9 @@
 #include "effect/ContextBase.h"
 
 namespace Media {
+class ResourceBuffer;
 class VertexListQuadPosUv;
-}
+}  // namespace Media
 namespace Anchor {
 class AnchorList;
 }
@@ -28,6 +29,9 @@ public:
     Anchor::AnchorList* anchorList = nullptr;  // previews only; not owning
     ResourceCache* resourceCache = nullptr;    // not owning
     std::shared_ptr<PreInputBuffer> preInput;
+    // The video worker's image of the object drawn before, while an object's
+    // input runs on the per-object thread; not owning.
+    std::shared_ptr<Media::ResourceBuffer>* previousObjectImage = nullptr;
     int32_t index = 0;  // piece being drawn ("index")
     int32_t count = 1;  // pieces ("num")
     uint8_t plainPlacement = 0;

@@ -1,5 +1,7 @@
 #pragma once
 #include "effect/EffectBase.h"
+#include "effects/InputMovieEffect.h"
+#include "render/cache/CacheService.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemFile.h"
 #include "effect/EffectItemNumber.h"
@@ -7,7 +9,7 @@
 namespace Effect {
 
 // The sound of a media file, played from its play position.
-class AudioLoad : public EffectBase {
+class AudioLoad : public EffectBase, public Cache::CacheInstance {
 public:
     static constexpr const wchar_t* kName = L"音声ファイル";
 
@@ -18,6 +20,13 @@ public:
 
     AudioLoad();
     std::shared_ptr<EffectBase> createInstance() const override;
+    std::shared_ptr<Media::AudioBuffer> inputAudio(Render::AudioRenderContext& context) override;
+    void preInputAudio(Render::AudioRenderContext& context) override;
+    std::wstring getDisplayName() const override;
+    bool itemEvent(const ItemEvent& event) override;
+    bool isSupportedFile(const std::wstring& path) const override;
+
+    InputMovieEffect movie;
 };
 
 }  // namespace Effect

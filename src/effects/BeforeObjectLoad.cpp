@@ -1,5 +1,8 @@
 #include "effects/BeforeObjectLoad.h"
 
+#include "effect/RenderContext.h"
+#include "media/gpu/ResourceBuffer.h"
+
 namespace Effect {
 
 BeforeObjectLoad::BeforeObjectLoad() {
@@ -10,5 +13,11 @@ BeforeObjectLoad::BeforeObjectLoad() {
 }
 
 std::shared_ptr<EffectBase> BeforeObjectLoad::createInstance() const { return std::make_shared<BeforeObjectLoad>(); }
+
+std::shared_ptr<Media::ResourceBuffer> BeforeObjectLoad::inputVideo(Render::RenderContext& context) {
+    if (!context.resourceCache || !context.previousObjectImage)
+        return nullptr;
+    return std::move(*context.previousObjectImage);
+}
 
 }  // namespace Effect

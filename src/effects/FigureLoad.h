@@ -7,7 +7,8 @@
 
 namespace Effect {
 
-// A figure of the figure list (built-in shapes and figure files).
+// A figure of the figure list (built-in shapes and figure files), or an SVG
+// file, drawn at a size and aspect in the chosen colour.
 class FigureLoad : public EffectBase {
 public:
     static constexpr const wchar_t* kName = L"図形";
@@ -21,6 +22,15 @@ public:
 
     FigureLoad();
     std::shared_ptr<EffectBase> createInstance() const override;
+
+    std::shared_ptr<Media::ResourceBuffer> inputVideo(Render::RenderContext& context) override;
+    std::wstring getDisplayName() const override;
+    bool itemEvent(const ItemEvent& event) override;
+    bool isSupportedFile(const std::wstring& path) const override;
+
+    // The drawn size for a size and an aspect: a positive aspect narrows, a
+    // negative one flattens. False when a side is below one pixel.
+    static bool figureSize(double size, double aspect, uint32_t& width, uint32_t& height);
 };
 
 }  // namespace Effect

@@ -14,6 +14,11 @@ public:
 
     FrameLoad();
     std::shared_ptr<EffectBase> createInstance() const override;
+
+    // A copy of the frame so far (exact with the alpha kept, else through the
+    // frame's opaque copy pass); with the clear set the frame then starts over
+    // transparent, so the image takes the place of what was drawn.
+    std::shared_ptr<Media::ResourceBuffer> inputVideo(Render::RenderContext& context) override;
 };
 
 }  // namespace Effect

@@ -1,5 +1,7 @@
 #pragma once
 #include "effect/EffectBase.h"
+#include "effects/InputMovieEffect.h"
+#include "render/cache/CacheService.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemFile.h"
 #include "effect/EffectItemInteger.h"
@@ -8,7 +10,7 @@
 namespace Effect {
 
 // A movie file with its sound: the object plays the file from its play position.
-class MovieLoad : public EffectBase {
+class MovieLoad : public EffectBase, public Cache::CacheInstance {
 public:
     static constexpr const wchar_t* kName = L"動画ファイル";
 
@@ -20,6 +22,20 @@ public:
 
     MovieLoad();
     std::shared_ptr<EffectBase> createInstance() const override;
+    std::shared_ptr<Media::ResourceBuffer> inputVideo(Render::RenderContext& context) override;
+    void preInputVideo(Render::RenderContext& context) override;
+    std::shared_ptr<Media::AudioBuffer> inputAudio(Render::AudioRenderContext& context) override;
+    void preInputAudio(Render::AudioRenderContext& context) override;
+    std::wstring getDisplayName() const override;
+    bool itemEvent(const ItemEvent& event) override;
+    bool hasLinkedAudio(int32_t purpose) const override;
+    bool isSupportedFile(const std::wstring& path) const override;
+
+    InputMovieEffect movie;
+
+private:
+    // The GPU image the frames are uploaded into, kept between frames.
+    std::shared_ptr<Media::ResourceBuffer> kept_;
 };
 
 }  // namespace Effect

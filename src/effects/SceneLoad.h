@@ -1,5 +1,7 @@
 #pragma once
 #include "effect/EffectBase.h"
+#include "effects/InputMovieEffect.h"
+#include "render/cache/CacheService.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemScene.h"
@@ -7,7 +9,7 @@
 namespace Effect {
 
 // Another scene of the project with its sound, played from its play position.
-class SceneLoad : public EffectBase {
+class SceneLoad : public EffectBase, public Cache::CacheInstance {
 public:
     static constexpr const wchar_t* kName = L"シーン";
 
@@ -18,6 +20,19 @@ public:
 
     SceneLoad();
     std::shared_ptr<EffectBase> createInstance() const override;
+    std::shared_ptr<Media::ResourceBuffer> inputVideo(Render::RenderContext& context) override;
+    void preInputVideo(Render::RenderContext& context) override;
+    std::shared_ptr<Media::AudioBuffer> inputAudio(Render::AudioRenderContext& context) override;
+    void preInputAudio(Render::AudioRenderContext& context) override;
+    std::wstring getDisplayName() const override;
+    bool itemEvent(const ItemEvent& event) override;
+    bool hasLinkedAudio(int32_t purpose) const override;
+
+    InputMovieEffect movie;
+
+private:
+    // The GPU image the frames are uploaded into, kept between frames.
+    std::shared_ptr<Media::ResourceBuffer> kept_;
 };
 
 }  // namespace Effect

@@ -19,6 +19,8 @@ public:
     virtual std::shared_ptr<Media::ImageBuffer> renderVideo(int32_t frame, int32_t format, bool copy) = 0;
     // The frame's samples, 2 channels: 16-bit PCM for sample format 1, else 32-bit float.
     virtual std::shared_ptr<Media::RawAudioBuffer> renderAudio(int32_t frame, int32_t sampleFormat) = 0;
+    // How many frames the video or audio side keeps ahead (at least 1).
+    virtual void setBufferSize(bool video, int32_t frames) { (void)video, (void)frames; }
 };
 
 // The scene as an export sees it when the job is made.
@@ -29,6 +31,7 @@ struct ExportScene {
     uint32_t scale = 1;
     int32_t audioRate = 48000;
     int32_t lastFrame = 0;
+    int32_t cursorFrame = 0;
     int32_t selectionStart = -1;  // both ends >= 0: export only the selection
     int32_t selectionEnd = -1;
 };

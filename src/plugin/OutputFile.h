@@ -26,6 +26,13 @@ public:
     std::shared_ptr<Media::ImageBuffer> getVideo(int32_t frame, int32_t format, bool copy);
     // The samples of that one frame, or empty.
     std::shared_ptr<Media::RawAudioBuffer> getAudioBlock(int32_t frame, int32_t sampleFormat);
+    // Fills out with count samples from the scene sample start, assembled
+    // from the per-frame blocks; a frame whose block is missing adds silence.
+    // Past the last frame out holds fewer samples than asked.
+    void getAudio(Media::RawAudioBuffer& out, int64_t start, uint32_t count, int32_t sampleFormat);
+    // The frames kept ahead; below 2 counts as 1.
+    void setVideoBufferSize(int32_t frames);
+    void setAudioBufferSize(int32_t frames);
     // The first scene sample of the frame: llround(audio rate × frame × scale ÷ rate).
     int64_t frameFirstSample(int64_t frame) const;
 
@@ -41,6 +48,8 @@ public:
     std::atomic<int32_t> framesDone{0};
     std::atomic<int32_t> framesTotal{0};
     uint64_t startTick = 0;
+    int32_t videoLimit = 1;
+    int32_t audioLimit = 1;
 
 private:
     ExportSource* source_;

@@ -2,12 +2,14 @@
 #include <memory>
 
 #include "core/ServiceHolder.h"
+#include "render/RenderAudioWorker.h"
+#include "render/RenderSceneSource.h"
 #include "render/RenderVideoWorker.h"
 
 namespace Render {
 
-// The render workers of the program: the video worker (the audio worker and
-// the player join it). Built right after the edit service, torn down before it.
+// The render workers of the program: the video worker and the audio worker (the
+// player joins them). Built right after the edit service, torn down before it.
 class RenderService {
 public:
     RenderService();
@@ -21,11 +23,17 @@ public:
     // point installs it before the render service is built. Without one,
     // requests find no scene and render nothing.
     static void setSceneReader(RenderVideoWorker::SceneReader reader);
+    // How scenes used as sources are found by id; installed with the reader.
+    static void setSceneFinder(RenderSceneSource::SceneFinder finder);
 
     RenderVideoWorker& video() { return *video_; }
+    RenderAudioWorker& audio() { return *audio_; }
 
 private:
     std::unique_ptr<RenderVideoWorker> video_;
+    std::unique_ptr<RenderAudioWorker> audio_;
+    // Installed in the caches while the workers live.
+    std::unique_ptr<RenderSceneSource> scenes_;
 };
 
 }  // namespace Render

@@ -14,6 +14,7 @@
 #include "media/gpu/Direct3DService.h"
 #include "media/gpu/RenderBuffer.h"
 #include "media/gpu/ResourceBuffer.h"
+#include "media/image/ImageBuffer.h"
 #include "render/ResourceCache.h"
 #include "render/VideoPass.h"
 
@@ -76,6 +77,23 @@ void RenderVideoWorker::renderFrame(RenderTaskType, int32_t frame, const Callbac
     const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - started;
     System::Log::verbose("Render::RenderVideoWorker::requestRenderingFrame", "rendered video frame [%d] %1.3lf ms",
                          frame, elapsed.count());
+}
+
+void RenderVideoWorker::renderSceneFrame(Edit::Scene& scene, int32_t frame,
+                                         std::function<void(std::shared_ptr<Media::ImageBuffer>)> done) {
+    Media::Direct3DService& d3d = *Media::Direct3DService::get();
+    auto target = std::make_shared<Media::RenderBuffer>(d3d.pixelFormat, d3d.defaultSampleDesc);
+    auto cache = std::make_shared<ResourceCache>(settings_.temporaryImageCacheSize);
+    {
+        const RenderSection walk(*this, scene, frame, *target, cache.get(), nullptr, 0, kAllLayers, false);
+    }
+    objectThread_.addTask(kRenderInternal, [target, cache, done = std::move(done)] {
+        std::shared_ptr<Media::ImageBuffer> image;
+        if (target->texture)
+            image = target->readImageBuffer();
+        if (done)
+            done(std::move(image));
+    });
 }
 
 void RenderVideoWorker::queueSizing(RenderSection&, Media::RenderBuffer& target, int32_t width, int32_t height) {

@@ -15,6 +15,7 @@ namespace Edit {
 class ReadSection;
 }
 namespace Media {
+class ImageBuffer;
 class RenderBuffer;
 class ResourceBuffer;
 }  // namespace Media
@@ -51,6 +52,11 @@ public:
     void requestRenderingFrame(RenderTaskType tag, int32_t frame, Callback callback);
     // Returns once every request queued so far has run.
     void waitAll();
+    // Render thread, inside a walk: draws the scene's frame and hands it,
+    // read back, to done on the per-object thread (an empty image when the
+    // scene has no size).
+    void renderSceneFrame(Edit::Scene& scene, int32_t frame,
+                          std::function<void(std::shared_ptr<Media::ImageBuffer>)> done);
 
     // The image the last drawn object handed to its output; per-object thread only.
     const std::shared_ptr<Media::ResourceBuffer>& previousObjectImage() const { return previousImage_; }

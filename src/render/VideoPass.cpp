@@ -183,7 +183,9 @@ void VideoPass::renderVideo(RenderContext& context, Image& previousObjectImage) 
         return;
     if (context.object->clipping)
         context.view.cameraControl.reset();  // masks are drawn without the camera
+    context.previousObjectImage = &previousObjectImage;
     Image image = context.object->effects.front()->inputVideo(context);
+    context.previousObjectImage = nullptr;
     if (!image)
         return;
     previousObjectImage.reset();

@@ -20,11 +20,17 @@
 #include "effect/EffectService.h"
 #include "media/gpu/RenderBuffer.h"
 #include "render/RenderService.h"
+#include "effect/ModelQueries.h"
 #include "effect/NameTranslation.h"
+#include "media/figure/FigureData.h"
+#include "media/figure/FigureList.h"
+#include "media/gpu/ResourceBuffer.h"
+#include "media/gpu/ResourceService.h"
 #include "effects/VideoOutput.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/TopLevel.h"
+#include "ui/framework/ShortcutList.h"
 #include "ui/framework/WindowService.h"
 #include "support/LogCapture.h"
 #include "support/TestFolders.h"
@@ -187,6 +193,27 @@ TEST_F(EventServiceStartUp, JoinsTheStartUpOrderBeforeTheMainWindow) {
     EXPECT_EQ(Event::commandWindow(), nullptr);
 }
 
+TEST_F(EventServiceStartUp, KeysNobodyTakesRunTheMenuBarsShortcuts) {
+    std::filesystem::copy_file(std::filesystem::current_path() / "style.conf", install() / "style.conf");
+    std::filesystem::copy_file(std::filesystem::current_path() / "system.conf", install() / "system.conf");
+    System::ServiceStack stack;
+    App::programSteps().build(stack);
+    Window::WindowService* window = Window::WindowService::get();
+    ASSERT_NE(window, nullptr);
+    ASSERT_NE(Window::ShortcutList::get(), nullptr);
+    int runs = 0;
+    auto item = window->windowMenu[Window::WindowMenu::File].menu->insertItem(L"\u4fdd\u5b58", [&] { ++runs; });
+    Window::WindowMenuManager::setShortcut(item, 0x74);  // F5
+    EXPECT_EQ(Platform::window::getWindowMenu(window->window), window->menu);
+    Platform::window::sendMessage(window->window, Platform::window::kWmKeyDown, 0x74, 0);
+    EXPECT_EQ(runs, 1);
+    // A menu command message runs the same command.
+    Platform::window::sendMessage(window->window, Platform::window::kWmCommand, static_cast<uintptr_t>(item.id), 0);
+    EXPECT_EQ(runs, 2);
+    stack.releaseAll();
+    EXPECT_EQ(Window::ShortcutList::get(), nullptr);
+}
+
 TEST(Application, EffectNamesShowInTheLanguageTheProgramLoaded) {
     char folder[] = "/tmp/velmo2-app-XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);
@@ -241,6 +268,42 @@ TEST(Application, TheRenderServiceDrawsTheEditServicesCurrentScene) {
     EXPECT_GT(expectedWidth, 0);
     EXPECT_EQ(width, static_cast<uint32_t>(expectedWidth));
     EXPECT_EQ(height, static_cast<uint32_t>(expectedHeight));
+    System::FileName::resetVariableList();
+    std::filesystem::remove_all(folder);
+}
+
+TEST(Application, FiguresComeFromTheResourceServicesList) {
+    char folder[] = "/tmp/velmo2-app-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    setenv("XDG_DATA_HOME", folder, 1);
+    useShippedFiles();
+    Boxes boxes;
+    std::vector<std::wstring> listed, names;
+    int32_t sceneWidth = 0, sceneHeight = 0;
+    uint32_t backgroundWidth = 0, backgroundHeight = 0;
+    App::Steps steps = App::programSteps();
+    steps.run = [&] {
+        for (const Resource::FigureData& figure : Resource::ResourceService::get()->figures->figures)
+            listed.push_back(figure.name);
+        Effect::modelQueries().figureNames(names);
+        const auto& scene = Edit::EditService::instance()->currentScene();
+        sceneWidth = scene->videoWidth;
+        sceneHeight = scene->videoHeight;
+        // The background figure takes the current scene's size.
+        const auto background =
+            Resource::ResourceService::get()->figures->createFigure(0, 1, 1, Media::ColorRgba{}, 0, false);
+        if (background) {
+            backgroundWidth = background->width;
+            backgroundHeight = background->height;
+        }
+    };
+    EXPECT_EQ(App::run(steps), 0);
+    for (const auto& b : boxes.shown) ADD_FAILURE() << b.text;
+    ASSERT_GE(listed.size(), 8u);
+    EXPECT_EQ(listed[1], L"円");
+    EXPECT_EQ(names, listed);
+    EXPECT_EQ(backgroundWidth, static_cast<uint32_t>(sceneWidth));
+    EXPECT_EQ(backgroundHeight, static_cast<uint32_t>(sceneHeight));
     System::FileName::resetVariableList();
     std::filesystem::remove_all(folder);
 }

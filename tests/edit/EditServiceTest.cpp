@@ -25,7 +25,6 @@
 #include "edit/UpdateSection.h"
 #include "edit/support/TestCatalog.h"
 #include "effect/ModelQueries.h"
-#include "platform/window/FileDialog.h"
 #include "platform/window/MessageBox.h"
 #include "ui/dialogs/EditServiceDialogs.h"
 #include "support/LogCapture.h"
@@ -61,23 +60,6 @@ struct AnsweredBoxes {
     }
 };
 
-// File dialogs answered from a queue (Cancel once it is empty), each path asked kept.
-struct AnsweredFiles {
-    std::deque<std::wstring> answers;
-    std::vector<std::wstring> asked;
-    W::FileDialogHook previous;
-    AnsweredFiles() {
-        previous = W::setFileDialogHook([this](const W::FileDialogRequest& r) -> std::optional<std::string> {
-            asked.push_back(System::utf8ToWide(r.path));
-            if (answers.empty()) return std::nullopt;
-            const std::string answer = System::wideToUtf8(answers.front());
-            answers.pop_front();
-            return answer;
-        });
-    }
-    ~AnsweredFiles() { W::setFileDialogHook(previous); }
-};
-
 class EditServiceTest : public TestFolders {
 protected:
     EditTest::TestCatalog catalog;
@@ -86,7 +68,6 @@ protected:
     std::optional<System::ServiceHolder<EditService>> holder;
     std::shared_ptr<Dialog::EditServiceDialogs> dialogs = std::make_shared<Dialog::EditServiceDialogs>();
     AnsweredBoxes boxes;
-    AnsweredFiles files;
     std::vector<int> sceneCalls;
     int selectionCalls = 0;
     std::vector<int> cursorCalls;
@@ -251,7 +232,7 @@ TEST_F(EditServiceTest, FailedSaveIsReportedAndSaveAsKeepsTheOldPath) {
     EXPECT_TRUE(undo().modified);
     EXPECT_EQ(boxes.texts(), (std::vector<std::string>{"プロジェクトの保存に失敗しました"}));
 
-    files.answers.push_back(unwritable);
+    dialogs->saveAnswers.push_back(unwritable);
     EXPECT_FALSE(service().saveProjectAs());
     EXPECT_EQ(service().project().path, path);
     EXPECT_TRUE(undo().modified);
@@ -259,14 +240,14 @@ TEST_F(EditServiceTest, FailedSaveIsReportedAndSaveAsKeepsTheOldPath) {
 
     // Save-as to a new place adopts it once written.
     const std::wstring other = wide(root_ / "c.vpj2");
-    files.answers.push_back(other);
+    dialogs->saveAnswers.push_back(other);
     sceneCalls.clear();
     EXPECT_TRUE(service().saveProjectAs());
     EXPECT_EQ(service().project().path, other);
     EXPECT_EQ(sceneCalls, (std::vector<int>{0}));
     EXPECT_FALSE(undo().modified);
     EXPECT_EQ(service().projectHistory().getItemList(), (Strings{other, path}));
-    EXPECT_EQ(files.asked.back(), path);  // prefilled with the project's path
+    EXPECT_EQ(dialogs->asked.back().values.name, path);  // prefilled with the project's path
 }
 
 TEST_F(EditServiceTest, QuietSaveLeavesTheModifiedFlagAndTheRecentList) {

@@ -451,10 +451,7 @@ TEST_F(BuiltinEffectTest, RenderStepsToComeThrowNotImplemented) {
         const wchar_t* name;
         const char* scope;
     } cases[] = {
-        {L"動画ファイル", "Effect::EffectBase::inputVideo"},  {L"画像ファイル", "Effect::EffectBase::inputVideo"},
-        {L"音声ファイル", "Effect::EffectBase::inputAudio"},  {L"テキスト", "Effect::EffectBase::inputVideo"},
-        {L"図形", "Effect::EffectBase::inputVideo"},          {L"シーン", "Effect::EffectBase::inputVideo"},
-        {L"フレームバッファ", "Effect::EffectBase::inputVideo"}, {L"直前オブジェクト", "Effect::EffectBase::inputVideo"},
+        {L"テキスト", "Effect::EffectBase::inputVideo"},
         {L"音声波形表示", "Effect::EffectBase::inputVideo"},  {L"部分フィルタ", "Effect::PartEffect::controlVideo"},
         {L"グループ制御", "Effect::GroupControl::controlVideo"},
         {L"グループ制御(音声)", "Effect::GroupAudioControl::controlAudio"},

@@ -7,6 +7,11 @@
 
 namespace Media {
 
+AudioBlockBuffer::AudioBlockBuffer(int32_t samples, int32_t channels) {
+    resize(samples, channels);
+    clear();
+}
+
 AudioBlockBuffer::AudioBlockBuffer(const RawAudioBuffer& raw) {
     const uint32_t bytes = raw.data.size();
     const bool isFloat = raw.formatTag == RawAudioBuffer::kFormatIeeeFloat && raw.bitsPerSample == 32;

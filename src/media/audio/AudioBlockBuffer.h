@@ -11,6 +11,8 @@ class RawAudioBuffer;
 class AudioBlockBuffer : public AudioBuffer {
 public:
     explicit AudioBlockBuffer(const RawAudioBuffer& raw);
+    // A cleared block of the size, for a block rendered in place.
+    AudioBlockBuffer(int32_t samples, int32_t channels);
 };
 
 }  // namespace Media

@@ -8,6 +8,7 @@
 #include "platform/window/Clipboard.h"
 #include "platform/window/Cursor.h"
 #include "platform/window/KeyMap.h"
+#include "platform/window/Menu.h"
 #include "platform/window/Message.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"

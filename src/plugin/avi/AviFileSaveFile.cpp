@@ -329,6 +329,10 @@ void AviFileSaveFile::changeRiff() {
 }
 
 bool AviFileSaveFile::save() {
+    // A few frames rendered ahead keep the render workers busy while this
+    // thread converts and writes the frame before.
+    setVideoBufferSize(kFramesAhead);
+    setAudioBufferSize(kFramesAhead);
     file_.open(outputPath, System::File::kWrite);
     position_ = 0;
     index_.reserve(2 * (static_cast<size_t>(std::max(frameCount, 0)) + 1));

@@ -20,6 +20,8 @@ class AviFileSaveFile : public OutputFile {
 public:
     static constexpr uint64_t kSplitSize = 0x7E000000;
     static constexpr uint32_t kRiffMax = Avi::kSuperIndexEntries;
+    // Frames the export caches render ahead of the one being written.
+    static constexpr int32_t kFramesAhead = 4;
 
     AviFileSaveFile(const std::wstring& path, const ExportScene& scene, ExportSource* source,
                     const std::wstring& videoType, const std::wstring& audioType);

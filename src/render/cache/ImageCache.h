@@ -34,6 +34,7 @@ public:
 
     void setMediaInput(MediaInput* input) { input_.store(input); }
     void setSceneSource(SceneSource* scenes) { scenes_.store(scenes); }
+    SceneSource* sceneSource() const { return scenes_.load(); }
 
     std::shared_ptr<Media::ImageBuffer> getImage(const std::wstring& path);
     void preloadImage(const std::wstring& path);

@@ -12,6 +12,8 @@
 #include "core/SettingService.h"
 #include "core/TextConvert.h"
 #include "core/TranslateService.h"
+#include "ui/framework/PopupMenu.h"
+#include "ui/framework/ShortcutList.h"
 #include "edit/EditService.h"
 #include "media/image/ImageBuffer.h"
 #include "media/image/ImageService.h"
@@ -106,6 +108,10 @@ WindowService::~WindowService() { releaseWindow(); }
 
 void WindowService::releaseWindow() {
     Translate::TranslateService::setRebuildHandler(nullptr);
+    if (auto* shortcuts = ShortcutList::get()) shortcuts->setMenuCommandRunner(nullptr);
+    if (PopupMenu::owner == window) PopupMenu::owner = nullptr;
+    if (window != nullptr) W::setWindowMenu(window, nullptr);
+    menuWindow = nullptr;
     if (Event::commandWindow() == window) Event::bindCommandWindow(nullptr, nullptr, nullptr);
     if (window != nullptr && W::isWindow(window)) {
         W::destroyWindow(window);
@@ -151,7 +157,14 @@ void WindowService::createWindowManager() {
 
     // Until now task failures, posted errors and clipboard images were only logged.
     Event::setCommandWindow(window);
-    Translate::TranslateService::setRebuildHandler([this] { paint(); });
+    setWindowMenu(window);
+    PopupMenu::owner = window;
+    if (auto* shortcuts = ShortcutList::get())
+        shortcuts->setMenuCommandRunner([this](int32_t id) { runCommand(id); });
+    Translate::TranslateService::setRebuildHandler([this] {
+        rebuild();
+        paint();
+    });
 
     W::showWindow(window, placementZoom == 1 ? W::kSwMaximize : W::kSwShow);
     W::updateWindow(window);
@@ -245,8 +258,11 @@ intptr_t WindowService::handleMessage(W::WindowHandle window, uint32_t message, 
         W::defWindowProc(window, message, wParam, lParam);
         return 0;
     case W::kWmCommand:
+        // From a menu or an accelerator: the id in the low 16 bits.
+        if (lParam == 0) runCommand(static_cast<int32_t>(wParam & 0xFFFF));
+        return 0;
     case kWmInitMenuPopup:
-        // The menu bar answers these once it exists.
+        refresh();
         return 0;
     case W::kWmUser:
         if (eventService != nullptr) eventService->processEventCommandMessage(wParam, lParam);

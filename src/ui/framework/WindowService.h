@@ -14,13 +14,14 @@
 #include "platform/window/Message.h"
 #include "ui/framework/StyleBitmapList.h"
 #include "ui/framework/StyleBrushList.h"
+#include "ui/framework/WindowMenuManager.h"
 
 // The one top-level window the whole user interface lives in, and the UI
 // thread's main loop. Everything here runs on the UI thread; other threads
 // reach the window only by posting command messages to it.
 namespace Window {
 
-class WindowService : public Media::RenderTargetWindow, public Event::EventInstance {
+class WindowService : public Media::RenderTargetWindow, public Event::EventInstance, public WindowMenuManager {
 public:
     using WaitCallback = std::function<void()>;
     // Asked first for every message while input is disabled; true consumes it.

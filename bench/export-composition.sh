@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# The export yardstick: a 1080p30 composition (a video layer; a still image
+# blurred, zoomed, rotated and drawn at 70 % opacity; a line of text) exported
+# to uncompressed AVI by bench_export, and the same work done by ffmpeg's
+# filter graph on the same machine. Prints both and their ratio.
+#   bench/export-composition.sh [seconds]   (default 10)
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+seconds="${1:-10}"
+frames=$((seconds * 30))
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+
+bash "$root/scripts/setup.sh" release >/dev/null
+source "$root/scripts/test-env.sh"
+
+ffmpeg -nostdin -v error -f lavfi -i "testsrc2=size=1920x1080:rate=30:duration=$seconds" \
+  -c:v libx264 -pix_fmt yuv420p -g 30 "$work/video.mp4"
+ffmpeg -nostdin -v error -f lavfi -i "mandelbrot=size=800x600:rate=1" -frames:v 1 "$work/image.png"
+
+cat >"$work/scene.vpj2" <<EOF
+[project]
+file=$work/scene.vpj2
+display.scene=0
+[scene.0]
+scene=0
+name=Root
+video.width=1920
+video.height=1080
+video.rate=30
+video.scale=1
+audio.rate=48000
+cursor.frame=0
+display.frame=0
+display.layer=0
+display.zoom=10000
+display.order=0
+display.camera=
+[0]
+layer=0
+frame=0,$((frames - 1))
+[0.0]
+effect.name=動画ファイル
+再生位置=0.000,0.000,再生範囲,0
+再生速度=100.00
+ファイル=$work/video.mp4
+ループ再生=0
+音声付き=0
+[0.1]
+effect.name=標準描画
+X=0.00
+Y=0.00
+Z=0.00
+中心X=0.00
+中心Y=0.00
+中心Z=0.00
+X軸回転=0.00
+Y軸回転=0.00
+Z軸回転=0.00
+拡大率=100.000
+縦横比=0.000
+透明度=0.00
+合成モード=通常
+[1]
+layer=1
+frame=0,$((frames - 1))
+[1.0]
+effect.name=画像ファイル
+ファイル=$work/image.png
+表示番号=0
+連番ファイル=0
+[1.1]
+effect.name=ぼかし
+範囲=5
+縦横比=0.00
+光の強さ=0.0
+サイズ固定=0
+[1.2]
+effect.name=標準描画
+X=0.00
+Y=0.00
+Z=0.00
+中心X=0.00
+中心Y=0.00
+中心Z=0.00
+X軸回転=0.00
+Y軸回転=0.00
+Z軸回転=30.00
+拡大率=150.000
+縦横比=0.000
+透明度=30.00
+合成モード=通常
+[2]
+layer=2
+frame=0,$((frames - 1))
+[2.0]
+effect.name=テキスト
+EOF
+
+echo "== ours: bench_export to AVI"
+ours="$("$root/build/release/bench/bench_export" "$work/scene.vpj2" 0 "$work/ours.avi" | tail -1)"
+echo "$ours"
+
+echo "== ffmpeg: the same composition through its filter graph to AVI"
+start=$(date +%s.%N)
+ffmpeg -nostdin -v error -i "$work/video.mp4" -loop 1 -framerate 30 -i "$work/image.png" -filter_complex \
+  "[1:v]format=rgba,boxblur=5:2,scale=iw*1.5:ih*1.5,rotate=PI/6:c=none:ow=rotw(PI/6):oh=roth(PI/6),colorchannelmixer=aa=0.7[img];\
+[0:v][img]overlay=(W-w)/2:(H-h)/2:shortest=1,drawtext=text='velmo':fontsize=64:fontcolor=white:x=100:y=100[out]" \
+  -map "[out]" -frames:v "$frames" -c:v rawvideo -pix_fmt bgr24 -y "$work/ffmpeg.avi"
+end=$(date +%s.%N)
+ffmpeg_fps=$(awk -v f="$frames" -v s="$start" -v e="$end" 'BEGIN { printf "%.2f", f / (e - s) }')
+echo "frames=$frames fps=$ffmpeg_fps"
+
+ours_fps="${ours##*fps=}"
+awk -v a="$ours_fps" -v b="$ffmpeg_fps" 'BEGIN { printf "ratio (ours / ffmpeg) = %.2f\n", a / b }'

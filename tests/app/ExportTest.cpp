@@ -1,0 +1,310 @@
+// Exports through the program's own services without a window: a project
+// file opened, the save path answered by the headless dialog queue, the
+// written pictures compared with the frame the render worker gives.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/Application.h"
+#include "core/FileName.h"
+#include "core/Logger.h"
+#include "core/TextConvert.h"
+#include "edit/EditDialogs.h"
+#include "edit/EditService.h"
+#include "edit/Project.h"
+#include "edit/Scene.h"
+#include "media/gpu/RenderBuffer.h"
+#include "media/image/ImageBuffer.h"
+#include "media/image/ImageService.h"
+#include "media/image/PixelFormat.h"
+#include "platform/window/MessageQueue.h"
+#include "plugin/OutputService.h"
+#include "plugin/image/JpgFileSave.h"
+#include "plugin/image/PngFileSave.h"
+#include "render/RenderService.h"
+#include "core/EventSync.h"
+#include "plugin/OutputFile.h"
+#include "plugin/OutputPlugin.h"
+#include "platform/window/KeyMap.h"
+#include "platform/window/Message.h"
+#include "ui/framework/WindowService.h"
+#include "support/ScriptedBoxes.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class Export : public testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/velmo-export-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root = pattern;
+        setenv("XDG_DATA_HOME", (root / "xdg").c_str(), 1);
+        System::FileName::resetVariableList(System::utf8ToWide((fs::current_path() / "velmo2").string()));
+        projectPath = root / "scene.vpj2";
+    }
+    void TearDown() override {
+        System::FileName::resetVariableList();
+        chmod((root / "locked").c_str(), 0755);
+        fs::remove_all(root);
+    }
+
+    // A small scene with a sound over frames 0 to 9, the cursor on frame 3,
+    // written while the effect service lives and opened by the edit service.
+    void openProject(bool withPicture = true) {
+        {
+            Edit::Project project;
+            auto scene = project.getOrCreateScene(0);
+            scene->videoWidth = 320;
+            scene->videoHeight = 180;
+            if (withPicture) scene->createObject(L"音声ファイル", 0, 0, 9);
+            scene->cursorFrame = 3;
+            scene->update();
+            project.saveProjectFile(wide(projectPath));
+        }
+        ASSERT_TRUE(Edit::EditService::instance()->loadProject(wide(projectPath), false, true));
+    }
+
+    static std::wstring wide(const fs::path& path) { return System::utf8ToWide(path.string()); }
+
+    // Records every log line (from any thread) while the program's steps run,
+    // passing each on to the logger.
+    struct LogTap {
+        std::mutex mutex;
+        std::vector<std::string> lines;
+        LogTap() {
+            System::Log::setHandler([this](const System::Log::Type& type, const char* scope, const char* message) {
+                {
+                    std::lock_guard lock(mutex);
+                    lines.push_back(std::string(type.name) + " " + message);
+                }
+                System::Logger::logHandler(type, scope, message);
+            });
+        }
+        ~LogTap() { System::Log::setHandler(System::Logger::logHandler); }
+        std::vector<std::string> take() {
+            std::lock_guard lock(mutex);
+            return lines;
+        }
+    };
+
+    static bool logged(const std::vector<std::string>& lines, const std::string& text) {
+        for (const std::string& line : lines)
+            if (line.find(text) != std::string::npos) return true;
+        return false;
+    }
+
+    // The cursor frame as the render worker gives it: premultiplied BGRA.
+    static std::shared_ptr<Media::ImageBuffer> renderedFrame(int32_t frame) {
+        std::shared_ptr<Media::ImageBuffer> image;
+        Render::RenderVideoWorker& video = Render::RenderService::get()->video();
+        video.requestRenderingFrame(Render::kRenderExport, frame,
+                                    [&](int32_t, Media::RenderBuffer& buffer, Anchor::AnchorList*) {
+                                        image = buffer.createImageBuffer(Media::PixelFormat::kB8G8R8A8Unorm, false);
+                                    });
+        video.waitAll();
+        return image;
+    }
+
+    // The export ends as in the program: the worker posts the failure and the
+    // end to the main window, whose messages this thread dispatches.
+    static void dispatchUntilTheExportEnds(const Plugin::OutputService& output) {
+        namespace W = Platform::window;
+        while (output.isRunning()) {
+            W::Message message{};
+            bool any = false;
+            while (W::peekMessage(message, nullptr, 0, 0, W::kPmRemove)) {
+                any = true;
+                W::translateMessage(message);
+                W::dispatchMessage(message);
+            }
+            if (!any && output.isRunning()) W::waitMessage();
+        }
+    }
+
+    fs::path root;
+    fs::path projectPath;
+};
+
+TEST_F(Export, TheCursorFrameGoesToPngAndJpegAsTheRenderWorkerGivesIt) {
+    ScriptedBoxes boxes;
+    struct Case {
+        const char* name;
+        int32_t plugin;
+        int32_t setting;  // "transparent" or "quality"
+        const char* file;
+        int tolerance;  // per channel, against the premultiplied frame
+    } cases[] = {
+        {"PNG with alpha", 1, 1, "alpha.png", 1},
+        {"opaque PNG", 1, 0, "opaque.png", 0},
+        {"JPEG quality 90", 2, 90, "q90.jpg", 24},
+    };
+    std::vector<std::string> lines;
+    std::shared_ptr<Media::ImageBuffer> expected;
+    std::vector<std::shared_ptr<Media::ImageBuffer>> written;
+    std::vector<bool> succeeded;
+    App::Steps steps = App::programSteps();
+    steps.run = [&] {
+        auto tap = std::make_unique<LogTap>();
+        openProject();
+        auto& dialogs = dynamic_cast<Edit::HeadlessDialogs&>(Edit::EditService::dialogs());
+        Plugin::OutputService& output = *Plugin::OutputService::get();
+        expected = renderedFrame(3);
+        for (const Case& c : cases) {
+            if (auto* png = dynamic_cast<Plugin::PngFileSave*>(output.plugins()[c.plugin].get()))
+                png->transparent = c.setting;
+            if (auto* jpg = dynamic_cast<Plugin::JpgFileSave*>(output.plugins()[c.plugin].get()))
+                jpg->quality = c.setting;
+            dialogs.saveAnswers.push_back(wide(root / c.file));
+            output.outputFile(c.plugin);
+            output.waitExport();
+            succeeded.push_back(output.lastExportSucceeded());
+            written.push_back(Media::ImageService::get()->loadFromFile(wide(root / c.file)));
+        }
+        lines = tap->take();
+        tap.reset();
+    };
+    EXPECT_EQ(App::run(steps), 0);
+    for (const auto& box : boxes.shown) ADD_FAILURE() << box.text;
+    ASSERT_NE(expected, nullptr);
+    ASSERT_EQ(written.size(), std::size(cases));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.name);
+        EXPECT_TRUE(succeeded[i]);
+        EXPECT_TRUE(logged(lines, "export file start : " + (root / c.file).string()));
+        ASSERT_NE(written[i], nullptr);
+        const Media::ImageBuffer& image = *written[i];  // straight RGBA
+        ASSERT_EQ(image.width, 320u);
+        ASSERT_EQ(image.height, 180u);
+        int worst = 0;
+        for (uint32_t y = 0; y < image.height; ++y)
+            for (uint32_t x = 0; x < image.width; ++x) {
+                const uint8_t* got = image.data() + y * image.pitch + x * 4;
+                const uint8_t* want = expected->data() + y * expected->pitch + x * 4;  // B, G, R, A premultiplied
+                const bool alpha = c.plugin == 1 && c.setting != 0;
+                const int a = alpha ? got[3] : 255;
+                if (!alpha) EXPECT_EQ(got[3], 255) << x << "," << y;
+                else worst = std::max(worst, std::abs(a - want[3]));
+                for (int ch = 0; ch < 3; ++ch) {
+                    const int premultiplied = (got[ch] * a + 127) / 255;
+                    worst = std::max(worst, std::abs(premultiplied - want[2 - ch]));
+                }
+            }
+        EXPECT_LE(worst, c.tolerance);
+    }
+    int complete = 0;
+    for (const std::string& line : lines) complete += line.find("export file complete") != std::string::npos;
+    EXPECT_EQ(complete, 3);
+}
+
+// A save into a folder that cannot take the file fails, is logged as failed
+// and shown, and is never reported complete.
+TEST_F(Export, ASaveThatFailsIsLoggedAndShownAsFailed) {
+    ScriptedBoxes boxes;
+    fs::create_directories(root / "locked");
+    chmod((root / "locked").c_str(), 0555);
+    std::ofstream(root / "file") << "not a folder";
+    // root ignores the folder's mode: a path below a plain file fails for everyone.
+    const fs::path targets[] = {root / "locked" / "out.png", root / "file" / "out.png"};
+    std::vector<std::string> lines;
+    std::vector<bool> succeeded;
+    App::Steps steps = App::programSteps();
+    steps.run = [&] {
+        auto tap = std::make_unique<LogTap>();
+        openProject(false);  // an empty scene: nothing else posts to the window
+        auto& dialogs = dynamic_cast<Edit::HeadlessDialogs&>(Edit::EditService::dialogs());
+        Plugin::OutputService& output = *Plugin::OutputService::get();
+        for (const fs::path& target : targets) {
+            dialogs.saveAnswers.push_back(wide(target));
+            output.outputFile(1);
+            dispatchUntilTheExportEnds(output);
+            succeeded.push_back(output.lastExportSucceeded());
+        }
+        lines = tap->take();
+        tap.reset();
+    };
+    EXPECT_EQ(App::run(steps), 0);
+    ASSERT_EQ(succeeded.size(), 2u);
+    EXPECT_FALSE(succeeded[1]);
+    if (getuid() != 0) EXPECT_FALSE(succeeded[0]);
+    EXPECT_TRUE(logged(lines, "export file failed : " + targets[1].string()));
+    EXPECT_FALSE(logged(lines, "export file complete") && getuid() != 0);
+    EXPECT_FALSE(fs::exists(targets[1]));
+    EXPECT_GE(boxes.shown.size(), 1u);  // the failure is shown
+}
+
+}  // namespace
+
+namespace {
+
+// A writer that holds its export open until the test lets it go.
+struct GatePlugin : Plugin::OutputPlugin {
+    struct Job : Plugin::OutputFile {
+        using OutputFile::OutputFile;
+        Sync::Event* open = nullptr;
+        bool save() override {
+            open->wait();
+            return true;
+        }
+    };
+    std::shared_ptr<Plugin::OutputFile> createOutputFile(const std::wstring& path, const Plugin::ExportScene& scene,
+                                                         Plugin::ExportSource* source) override {
+        auto job = std::make_shared<Job>(path, true, scene, source);
+        job->open = &open;
+        return job;
+    }
+    Sync::Event open;
+};
+
+// While an export runs the main window takes no input; Esc and the close
+// button ask once whether to stop it, and OK sets the job's abort flag.
+TEST_F(Export, EscapeAndCloseAskToStopTheRunningExport) {
+    ScriptedBoxes boxes;  // answers OK
+    bool inputOffWhileRunning = false, inputOnAfter = false, aborted = false;
+    size_t asked = 0;
+    std::vector<std::string> lines;
+    App::Steps steps = App::programSteps();
+    steps.run = [&] {
+        namespace W = Platform::window;
+        auto tap = std::make_unique<LogTap>();
+        openProject(false);
+        auto& dialogs = dynamic_cast<Edit::HeadlessDialogs&>(Edit::EditService::dialogs());
+        Plugin::OutputService& output = *Plugin::OutputService::get();
+        auto* gate = static_cast<GatePlugin*>(
+            output.registerPlugin("GatePlugin", [] { return std::make_shared<GatePlugin>(); }));
+        ASSERT_NE(gate, nullptr);
+        Window::WindowService& windows = *Window::WindowService::get();
+        dialogs.saveAnswers.push_back(wide(root / "gate.out"));
+        output.outputFile(static_cast<int32_t>(output.plugins().size()) - 1);
+        ASSERT_TRUE(output.isRunning());
+        inputOffWhileRunning = !windows.inputEnabled;
+        Window::WindowService::windowProc(windows.window, W::kWmKeyDown, W::kVkEscape, 0);
+        aborted = output.currentJob()->abort;
+        Window::WindowService::windowProc(windows.window, W::kWmClose, 0, 0);  // already stopping: not asked again
+        asked = boxes.shown.size();
+        gate->open.set();
+        output.waitExport();
+        inputOnAfter = windows.inputEnabled;
+        lines = tap->take();
+        tap.reset();
+    };
+    EXPECT_EQ(App::run(steps), 0);
+    EXPECT_TRUE(inputOffWhileRunning);
+    EXPECT_TRUE(aborted);
+    EXPECT_EQ(asked, 1u);
+    EXPECT_TRUE(inputOnAfter);
+    EXPECT_TRUE(logged(lines, "export file cancel"));
+    EXPECT_FALSE(logged(lines, "export file complete"));
+}
+
+}  // namespace
