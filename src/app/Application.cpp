@@ -7,6 +7,7 @@
 #include "core/EventCommandPost.h"
 #include "core/EventService.h"
 #include "core/Exception.h"
+#include "core/ErrorPresenter.h"
 #include "core/ExceptionPresenter.h"
 #include "core/Log.h"
 #include "core/Logger.h"
@@ -69,8 +70,8 @@
 #include "platform/window/Pointer.h"
 #include "platform/window/TopLevel.h"
 #include "render/RenderService.h"
-#include "ui/dialogs/AskQuestion.h"
 #include "ui/dialogs/EditServiceDialogs.h"
+#include "ui/dialogs/ShowError.h"
 #include "ui/dialogs/ShowException.h"
 #include "ui/dialogs/ShowNotice.h"
 #include "ui/framework/PopupMenu.h"
@@ -124,22 +125,6 @@ std::unique_ptr<Edit::ReadSection> openCurrentScene() {
     auto read = std::make_unique<Edit::ReadSection>(edit->lock(), nullptr, Event::EventService::get());
     read->scene = edit->currentScene();
     return read;
-}
-
-// The error dialog of failed effect and movement registrations: the text cut
-// like any formatted text, logged, shown in the active language, owned by the
-// main window when there is one.
-void showErrorDialog(const std::wstring& posted) {
-    const std::wstring text = System::formatString(L"%ls", posted.c_str());
-    System::Log::error("Dialog::showError", L"show error dialog.\n%ls", text.c_str());
-    const wchar_t* shown = text.c_str();
-    if (const Translate::TranslateService* translate = Translate::TranslateService::get();
-        translate && Translate::TranslateService::isActive())
-        shown = translate->translate(Translate::TranslateService::Table::Message, shown);
-    namespace W = Platform::window;
-    const W::WindowHandle owner = Event::commandWindow();
-    W::messageBox(owner, System::wideToUtf8(shown), "Velmo Kirta2",
-                  W::kMbOk | W::kMbIconError | (owner == nullptr ? W::kMbTaskModal : 0));
 }
 
 // What an export shows in the main window: the footer's progress text, and
@@ -312,13 +297,14 @@ int run(const Steps& steps) {
     // after it is gone.
     const System::ExceptionPresenterScope presenter(Dialog::showException);
     const System::NoticePresenterScope notices(Dialog::showNotice);
-    const Edit::Project::QuestionAsker previousAsker = Edit::Project::setQuestionAsker(Dialog::askQuestion);
+    const System::ErrorPresenter previousPostedErrors = System::setErrorPresenter(Dialog::showErrorText);
+    const Edit::Project::QuestionAsker previousAsker = Edit::Project::setQuestionAsker(Dialog::showConfirm);
     const Effect::EffectService::ErrorPresenter previousErrors =
-        Effect::EffectService::setErrorPresenter(showErrorDialog);
+        Effect::EffectService::setErrorPresenter(Dialog::showErrorText);
     const Plugin::InputService::ErrorPresenter previousInputErrors =
-        Plugin::InputService::setErrorPresenter(showErrorDialog);
+        Plugin::InputService::setErrorPresenter(Dialog::showErrorText);
     const Plugin::OutputService::ErrorPresenter previousOutputErrors =
-        Plugin::OutputService::setErrorPresenter(showErrorDialog);
+        Plugin::OutputService::setErrorPresenter(Dialog::showErrorText);
     Plugin::OutputService::Presenter previousExportPresenter = Plugin::OutputService::setPresenter(exportPresenter());
     const auto previousDialogs = Edit::EditService::setDialogs(std::make_shared<Dialog::EditServiceDialogs>());
     const auto previousFrameReader = Edit::EditService::setFrameImageReader(readFrameImage);
@@ -357,6 +343,7 @@ int run(const Steps& steps) {
     Effect::setNameTranslator(nullptr);  // the translation service is gone
     Effect::setFrameSizeReader(nullptr);
     Edit::Project::setQuestionAsker(previousAsker);
+    System::setErrorPresenter(previousPostedErrors);
     Effect::EffectService::setErrorPresenter(previousErrors);
     Plugin::InputService::setErrorPresenter(previousInputErrors);
     Plugin::OutputService::setErrorPresenter(previousOutputErrors);

@@ -28,6 +28,14 @@ Platform::window::WindowHandle commandWindow();
 // Posts the user message (kind, payload) to the command window. False when
 // there is none or it is gone: the payload then still belongs to the caller.
 bool postEventCommand(EventCommandType kind, intptr_t payload);
+// Posts like postEventCommand, but while no command window has been bound
+// yet the command is kept, and posted as soon as one is: it is never lost
+// to an early start. discard frees a payload that is never posted (kept
+// until the program ends, or refused when it is finally posted). False only
+// when a bound window refused it: the payload then still belongs to the
+// caller.
+using CommandDiscard = void (*)(intptr_t payload);
+bool postEventCommandOnceBound(EventCommandType kind, intptr_t payload, CommandDiscard discard);
 // Sends the user message to the command window and waits until it is
 // handled (the payload may live on the sender's stack). False when there is
 // no command window.

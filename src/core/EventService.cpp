@@ -11,28 +11,10 @@
 #include "core/TextFormat.h"
 #include "core/TranslateService.h"
 #include "platform/window/MessageBox.h"
+#include "core/ErrorPresenter.h"
 #include "core/ExceptionPresenter.h"
 
 namespace Event {
-namespace {
-
-constexpr const char* kProductCaption = "Velmo Kirta2";
-
-// An error text shown as it stands (cut like any formatted text): logged as
-// built in, boxed in the active language, without an owner while there is no
-// main window.
-void showErrorText(const std::wstring& posted) {
-    const std::wstring text = System::formatString(L"%ls", posted.c_str());
-    System::Log::error("Dialog::showError", L"show error dialog.\n%ls", text.c_str());
-    const wchar_t* shown = text.c_str();
-    if (const Translate::TranslateService* translate = Translate::TranslateService::get();
-        translate && Translate::TranslateService::isActive())
-        shown = translate->translate(Translate::TranslateService::Table::Message, shown);
-    namespace W = Platform::window;
-    W::messageBox(nullptr, System::wideToUtf8(shown), kProductCaption, W::kMbOk | W::kMbIconError | W::kMbTaskModal);
-}
-
-}  // namespace
 
 void EventService::processEventCommandMessage(uintptr_t kind, intptr_t payload) {
     switch (static_cast<EventCommandType>(kind)) {
@@ -56,7 +38,7 @@ void EventService::processEventCommandMessage(uintptr_t kind, intptr_t payload) 
     }
     case EventCommandType::ShowError: {
         std::unique_ptr<std::wstring> text(reinterpret_cast<std::wstring*>(payload));
-        showErrorText(*text);
+        System::presentError(*text);
         return;
     }
     case EventCommandType::SetClipboardImage:

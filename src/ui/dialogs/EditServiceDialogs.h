@@ -6,7 +6,8 @@
 namespace Dialog {
 
 // The edit service's message boxes. The scene, name and save dialogs still
-// answer from the headless queues until their windows exist.
+// answer from the headless queues until the program's export and project
+// commands are driven through the real file dialogs.
 class EditServiceDialogs : public Edit::HeadlessDialogs {
 public:
     bool askOkCancel(const std::wstring& text) override;

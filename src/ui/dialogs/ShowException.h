@@ -5,8 +5,8 @@ namespace Dialog {
 
 inline constexpr const char* kExceptionTitle = "Velmo Kirta2 : Application Exception";
 
-// Logs the exception and shows its text in an error message box. Without a
-// main window the box is task-modal and has no owner.
+// Logs the exception and shows its text, untranslated, in an error box owned
+// by the main window (task-modal and unowned while there is none).
 void showException(const std::exception& e);
 
 }  // namespace Dialog

@@ -3,7 +3,7 @@
 // track values; and the dialog that asks the model's questions.
 #include "edit/Project.h"
 #include "support/TestModelQueries.h"
-#include "ui/dialogs/AskQuestion.h"
+#include "ui/dialogs/ShowError.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ namespace {
     model.figures = {L"背景", L"円"};
     model.convertTrackValues = true;
     // The model's questions go to the dialog, as the program installs it.
-    Edit::Project::setQuestionAsker(Dialog::askQuestion);
+    Edit::Project::setQuestionAsker(Dialog::showConfirm);
     return true;
 }();
 

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# The real save dialog on its own Xvfb screen with a window manager: a name
+# typed without extension gets the default one, the existing file is
+# questioned in a real box, and Yes returns its path.
+# Usage: save-dialog.sh PROBE   (run under xvfb-run -a)
+set -euo pipefail
+probe=$1
+work=$(mktemp -d /tmp/velmo-save-XXXXXX)
+wm_pid=""
+probe_pid=""
+cleanup() {
+  [ -n "$probe_pid" ] && kill "$probe_pid" 2>/dev/null || true
+  [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; [ -f "$work/out.txt" ] && cat "$work/out.txt" >&2; echo "0 passed, 1 failed"; exit 1; }
+# Polls a condition (a command) until it holds; gives up after about 30 s.
+until_true() {
+  local i
+  for i in $(seq 300); do
+    if "$@"; then return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+
+openbox --sm-disable >/dev/null 2>&1 &
+wm_pid=$!
+wm_running() { local s; s=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null || true); [[ "$s" == *"window id"* ]]; }
+until_true wm_running || fail "the window manager did not start"
+
+touch "$work/clip.vpj2"
+"$probe" "$work/clip" >"$work/out.txt" 2>&1 &
+probe_pid=$!
+
+window=""
+find_window() { window=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1); [ -n "$window" ]; }
+# Activates the window named $1 and presses Return in it (its default button).
+press_return_in() {
+  until_true find_window "$1" || fail "no window named $1"
+  xdotool windowactivate --sync "$window"
+  xdotool key --clearmodifiers Return
+}
+
+press_return_in "Save As"  # the chooser: its name field holds "clip"
+gone() { ! xdotool search --onlyvisible --name '^Save As$' >/dev/null 2>&1 || [ "$(xdotool search --onlyvisible --name '^Save As$' | head -1)" != "$window" ]; }
+until_true gone || fail "the chooser stayed open"
+press_return_in "Save As"  # the overwrite question: Yes is the default
+code=0
+wait "$probe_pid" || code=$?
+probe_pid=""
+[ "$code" -eq 0 ] || fail "the probe ended with $code"
+grep -qx "chosen: $work/clip.vpj2" "$work/out.txt" || fail "unexpected result: $(cat "$work/out.txt")"
+echo "1 passed, 0 failed"
