@@ -85,24 +85,15 @@ namespace App {
 // and everything they ask of the layers above through installed interfaces.
 extern const std::type_info* const kEffectItemKinds[];
 const std::type_info* const kEffectItemKinds[] = {
-    &typeid(Effect::EffectItemButton),
-    &typeid(Effect::EffectItemCheck),
-    &typeid(Effect::EffectItemCheckButton),
-    &typeid(Effect::EffectItemColor),
-    &typeid(Effect::EffectItemComboFile),
-    &typeid(Effect::EffectItemFigureSelect),
-    &typeid(Effect::EffectItemFile),
-    &typeid(Effect::EffectItemFontSelect),
-    &typeid(Effect::EffectItemGroup),
-    &typeid(Effect::EffectItemInteger),
-    &typeid(Effect::EffectItemLayerObject),
-    &typeid(Effect::EffectItemLayerRange),
-    &typeid(Effect::EffectItemMaskSelect),
-    &typeid(Effect::EffectItemNumber),
-    &typeid(Effect::EffectItemScene),
-    &typeid(Effect::EffectItemSelect),
-    &typeid(Effect::EffectItemSelectButton),
-    &typeid(Effect::EffectItemString),
+    &typeid(Effect::EffectItemButton),       &typeid(Effect::EffectItemCheck),
+    &typeid(Effect::EffectItemCheckButton),  &typeid(Effect::EffectItemColor),
+    &typeid(Effect::EffectItemComboFile),    &typeid(Effect::EffectItemFigureSelect),
+    &typeid(Effect::EffectItemFile),         &typeid(Effect::EffectItemFontSelect),
+    &typeid(Effect::EffectItemGroup),        &typeid(Effect::EffectItemInteger),
+    &typeid(Effect::EffectItemLayerObject),  &typeid(Effect::EffectItemLayerRange),
+    &typeid(Effect::EffectItemMaskSelect),   &typeid(Effect::EffectItemNumber),
+    &typeid(Effect::EffectItemScene),        &typeid(Effect::EffectItemSelect),
+    &typeid(Effect::EffectItemSelectButton), &typeid(Effect::EffectItemString),
     &typeid(Effect::EffectItemText),
 };
 
@@ -120,8 +111,7 @@ std::wstring effectDisplayName(const wchar_t* name) {
 // current scene, which changes only under the lock held exclusively.
 std::unique_ptr<Edit::ReadSection> openCurrentScene() {
     Edit::EditService* edit = Edit::EditService::instance();
-    if (!edit)
-        return nullptr;
+    if (!edit) return nullptr;
     auto read = std::make_unique<Edit::ReadSection>(edit->lock(), nullptr, Event::EventService::get());
     read->scene = edit->currentScene();
     return read;
@@ -220,18 +210,15 @@ void readFontFamilies(std::vector<std::wstring>& names, std::wstring& defaultNam
 // projects store): the built-in figures, then the figure files.
 void readFigureNames(std::vector<std::wstring>& names) {
     const Resource::ResourceService* resources = Resource::ResourceService::get();
-    if (!resources || !resources->figures)
-        return;
-    for (const Resource::FigureData& figure : resources->figures->figures)
-        names.push_back(figure.name);
+    if (!resources || !resources->figures) return;
+    for (const Resource::FigureData& figure : resources->figures->figures) names.push_back(figure.name);
 }
 
 // The size the background figure takes: the current scene's. Asked while a
 // render holds the project lock, under which the current scene stays.
 void currentSceneSize(uint32_t& width, uint32_t& height) {
     const Edit::EditService* edit = Edit::EditService::instance();
-    if (!edit || !edit->currentScene())
-        return;
+    if (!edit || !edit->currentScene()) return;
     const Edit::Scene& scene = *edit->currentScene();
     width = scene.videoWidth > 0 ? static_cast<uint32_t>(scene.videoWidth) : 0;
     height = scene.videoHeight > 0 ? static_cast<uint32_t>(scene.videoHeight) : 0;
@@ -244,21 +231,18 @@ std::shared_ptr<Media::ImageBuffer> readFrameImage(Media::RenderBuffer& buffer, 
 void callStartupListeners() {
     // No panel exists yet: the layout is the empty one in the style's colours.
     if (Window::WindowService* windows = Window::WindowService::get()) windows->updateLayout();
-    if (Event::EventService* events = Event::EventService::get())
-        events->startupListeners.call();
+    if (Event::EventService* events = Event::EventService::get()) events->startupListeners.call();
 }
 
 void callExitListeners() {
-    if (Event::EventService* events = Event::EventService::get())
-        events->exitListeners.call();
+    if (Event::EventService* events = Event::EventService::get()) events->exitListeners.call();
 }
 
 void mainLoop() {
     // The main window keeps the program running until it is closed. Without a
     // display nobody can close it: such a start ends after start-up.
     Window::WindowService* windows = Window::WindowService::get();
-    if (windows != nullptr && Platform::window::hasDisplay())
-        windows->processMessage();
+    if (windows != nullptr && Platform::window::hasDisplay()) windows->processMessage();
 }
 
 void emergencyExit(const std::exception& e) {

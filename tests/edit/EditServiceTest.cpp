@@ -44,8 +44,7 @@ struct AnsweredBoxes {
     AnsweredBoxes() {
         previous = W::setMessageBoxHook([this](const W::MessageBoxRequest& r) {
             shown.push_back(r);
-            if (answers.empty())
-                return W::kIdOk;
+            if (answers.empty()) return W::kIdOk;
             const int answer = answers.front();
             answers.pop_front();
             return answer;
@@ -54,8 +53,7 @@ struct AnsweredBoxes {
     ~AnsweredBoxes() { W::setMessageBoxHook(previous); }
     std::vector<std::string> texts() const {
         std::vector<std::string> t;
-        for (const auto& r : shown)
-            t.push_back(r.text);
+        for (const auto& r : shown) t.push_back(r.text);
         return t;
     }
 };
@@ -138,8 +136,7 @@ protected:
     }
     Strings backupFiles(const char* pattern = "*.vpj2") const {
         Strings names;
-        for (const auto& entry : System::findFilesByPattern(wide(backup() / pattern)))
-            names.push_back(entry.name);
+        for (const auto& entry : System::findFilesByPattern(wide(backup() / pattern))) names.push_back(entry.name);
         return names;
     }
 };
@@ -266,11 +263,11 @@ TEST_F(EditServiceTest, ConfirmDiscardAsksOnlyForModifiedWork) {
         std::optional<int> answer;
         bool result;
     };
-    for (const Case& c : {Case{false, std::nullopt, true}, Case{true, W::kIdOk, true}, Case{true, W::kIdCancel, false}}) {
+    for (const Case& c :
+         {Case{false, std::nullopt, true}, Case{true, W::kIdOk, true}, Case{true, W::kIdCancel, false}}) {
         boxes.shown.clear();
         undo().modified = c.modified;
-        if (c.answer)
-            boxes.answers.push_back(*c.answer);
+        if (c.answer) boxes.answers.push_back(*c.answer);
         EXPECT_EQ(service().confirmDiscard(), c.result);
         ASSERT_EQ(boxes.shown.size(), c.answer ? 1u : 0u);
         if (c.answer) {
@@ -309,19 +306,16 @@ TEST_F(EditServiceTest, DeletingAScene) {
             auto scope = service().openSection();
             service().project().getOrCreateScene(id);
         }
-        if (c.doomedLength > 0 && c.doomed != 0)
-            fill(c.doomed, c.doomedLength);
-        if (c.currentLength > 0 && c.current != c.doomed)
-            fill(c.current, c.currentLength);
+        if (c.doomedLength > 0 && c.doomed != 0) fill(c.doomed, c.doomedLength);
+        if (c.currentLength > 0 && c.current != c.doomed) fill(c.current, c.currentLength);
         service().updateScene(c.current);
         boxes.shown.clear();
-        if (c.answer)
-            boxes.answers.push_back(*c.answer);
+        if (c.answer) boxes.answers.push_back(*c.answer);
         sceneCalls.clear();
 
         service().deleteScene(c.doomed);
-        EXPECT_EQ(boxes.texts(), c.question.empty() ? std::vector<std::string>{}
-                                                    : std::vector<std::string>{c.question});
+        EXPECT_EQ(boxes.texts(),
+                  c.question.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.question});
         EXPECT_EQ(service().project().getScene(c.doomed) == nullptr, c.deleted || c.doomed == 7);
         EXPECT_EQ(current().id, c.after);
         EXPECT_EQ(undo().history(), &current().undoHistory);

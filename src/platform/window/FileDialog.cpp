@@ -82,9 +82,11 @@ std::optional<std::string> shown(const FileDialogRequest& request) {
     if (WindowData::isLive(request.owner) && request.owner->toplevel != nullptr)
         parent = GTK_WINDOW(request.owner->toplevel);
     const char* title = !request.title.empty() ? request.title.c_str() : request.save ? "Save As" : "Open";
-    GtkWidget* dialog = gtk_file_chooser_dialog_new(
-        title, parent, request.save ? GTK_FILE_CHOOSER_ACTION_SAVE : GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel",
-        GTK_RESPONSE_CANCEL, request.save ? "_Save" : "_Open", GTK_RESPONSE_ACCEPT, nullptr);
+    GtkWidget* dialog =
+        gtk_file_chooser_dialog_new(title, parent,
+                                    request.save ? GTK_FILE_CHOOSER_ACTION_SAVE : GTK_FILE_CHOOSER_ACTION_OPEN,
+                                    "_Cancel", GTK_RESPONSE_CANCEL, request.save ? "_Save" : "_Open",
+                                    GTK_RESPONSE_ACCEPT, nullptr);
     gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
     gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_ACCEPT);
     GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);

@@ -70,10 +70,8 @@ TEST_F(FileDialogs, TheFilterEntryOfThePathsExtensionIsPreselectedWithItsDefault
     };
     const Case cases[] = {
         {L"/a/picture.png", 2, "bmp"},  // the entry's first extension, not the path's
-        {L"/a/PICTURE.PNG", 2, "bmp"},
-        {L"/a/movie.vpj2", 1, "vpj2"},
-        {L"", 0, "vpj2"},             // none: the first entry's
-        {L"/a/song.wav", 0, "vpj2"},  // "*.*" names no extension
+        {L"/a/PICTURE.PNG", 2, "bmp"}, {L"/a/movie.vpj2", 1, "vpj2"}, {L"", 0, "vpj2"},  // none: the first entry's
+        {L"/a/song.wav", 0, "vpj2"},                                                     // "*.*" names no extension
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(System::wideToUtf8(c.path));

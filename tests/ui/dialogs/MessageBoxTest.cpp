@@ -145,8 +145,9 @@ TEST_F(Boxes, ErrorTextsAreCutAt1023Characters) {
 }
 
 TEST_F(Boxes, OnlyAWholeTextThatIsAMessageKeyIsTranslated) {
-    ActiveLanguage language("[Message]\nSave failed=Speichern fehlgeschlagen\nReplace?=Ersetzen?\n"
-                            "[Dialog]\nSave failed=Wrong table\n");
+    ActiveLanguage language(
+        "[Message]\nSave failed=Speichern fehlgeschlagen\nReplace?=Ersetzen?\n"
+        "[Dialog]\nSave failed=Wrong table\n");
     log.lines.clear();
     Dialog::showError(L"Save failed");
     Dialog::showError(L"Save failed%ls", L" [a]");
