@@ -16,6 +16,7 @@
 #include "edit/EditDialogs.h"
 #include "edit/EditService.h"
 #include "edit/Scene.h"
+#include "media/audio/AudioBuffer.h"
 #include "media/audio/RawAudioBuffer.h"
 #include "media/gpu/RenderBuffer.h"
 #include "media/image/ImageBuffer.h"
@@ -158,6 +159,8 @@ private:
             std::shared_ptr<Media::RawAudioBuffer> block;
             if (audioRenderer) {
                 block = audioRenderer(frame, start, count, sampleFormat);
+            } else if (Render::RenderService* render = Render::RenderService::get()) {
+                block = renderFrameAudio(render->audio(), frame, count, sampleFormat);
             } else {
                 if (!silenceLogged_.exchange(true))
                     System::Log::info("Plugin::OutputService::renderAudio", "no audio renderer: exporting silence");
@@ -173,6 +176,35 @@ private:
             }
             audio_.complete(frame, std::move(block), 1);
         };
+    }
+
+    // The frame's mix from the audio render worker in the writer's sample
+    // format; a mix that is not made (a failed render) stays empty, and the
+    // writer fills it with silence.
+    static std::shared_ptr<Media::RawAudioBuffer> renderFrameAudio(Render::RenderAudioWorker& worker, int32_t frame,
+                                                                   int32_t count, int32_t sampleFormat) {
+        std::shared_ptr<Media::RawAudioBuffer> block;
+        worker.requestRenderingAudio(Render::kRenderExport, frame, [&](int32_t, Media::AudioBuffer& mix) {
+            if (mix.samples != count) {
+                System::Log::error("Plugin::OutputService::renderAudio", "frame %d: %d samples, %d expected", frame,
+                                   mix.samples, count);
+                return;
+            }
+            auto raw = std::make_shared<Media::RawAudioBuffer>();
+            const bool pcm = sampleFormat == Media::RawAudioBuffer::kFormatPcm;
+            raw->formatTag = pcm ? Media::RawAudioBuffer::kFormatPcm : Media::RawAudioBuffer::kFormatIeeeFloat;
+            raw->channels = 2;
+            raw->bitsPerSample = pcm ? 16 : 32;
+            raw->blockAlign = pcm ? 4 : 8;
+            try {
+                mix.convertTo(*raw);
+                block = std::move(raw);
+            } catch (const std::exception& e) {
+                System::Log::error("Plugin::OutputService::renderAudio", "%s", e.what());
+            }
+        });
+        worker.waitAll();
+        return block;
     }
 
     System::PreLoadCache<int32_t, Media::ImageBuffer, IntHash> video_;

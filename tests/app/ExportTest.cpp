@@ -6,8 +6,10 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -207,6 +209,64 @@ TEST_F(Export, TheCursorFrameGoesToPngAndJpegAsTheRenderWorkerGivesIt) {
     int complete = 0;
     for (const std::string& line : lines) complete += line.find("export file complete") != std::string::npos;
     EXPECT_EQ(complete, 3);
+}
+
+// The whole scene to AVI with its sound: the audio render worker mixes each
+// frame's samples, so the file's sound equals the source file's samples.
+TEST_F(Export, TheSceneGoesToAviWithTheSoundOfItsAudioObject) {
+    ScriptedBoxes boxes;
+    const fs::path wav = root / "tone.wav";
+    ASSERT_EQ(std::system(("ffmpeg -nostdin -v error -f lavfi -i sine=frequency=440:sample_rate=48000:duration=1 "
+                           "-ac 2 -c:a pcm_s16le -y '" +
+                           wav.string() + "'")
+                              .c_str()),
+              0);
+    {
+        std::ofstream out(projectPath, std::ios::binary);
+        out << "[project]\r\nfile=" << projectPath.string() << "\r\ndisplay.scene=0\r\n"
+            << "[scene.0]\r\nscene=0\r\nname=Root\r\nvideo.width=64\r\nvideo.height=36\r\nvideo.rate=30\r\n"
+            << "video.scale=1\r\naudio.rate=48000\r\ncursor.frame=0\r\n"
+            << "[0]\r\nlayer=0\r\nframe=0,9\r\n"
+            << "[0.0]\r\neffect.name=音声ファイル\r\n再生位置=0.000,0.000,再生範囲,0\r\n再生速度=100.00\r\nファイル="
+            << wav.string() << "\r\nループ再生=0\r\n"
+            << "[0.1]\r\neffect.name=音声再生\r\n音量=100.00\r\n左右=0.00\r\n";
+    }
+    const fs::path avi = root / "scene.avi";
+    bool succeeded = false;
+    App::Steps steps = App::programSteps();
+    steps.run = [&] {
+        ASSERT_TRUE(Edit::EditService::instance()->loadProject(wide(projectPath), false, true));
+        auto& dialogs = dynamic_cast<Edit::HeadlessDialogs&>(Edit::EditService::dialogs());
+        Plugin::OutputService& output = *Plugin::OutputService::get();
+        dialogs.saveAnswers.push_back(wide(avi));
+        output.outputFile(0);
+        dispatchUntilTheExportEnds(output);
+        succeeded = output.lastExportSucceeded();
+    };
+    EXPECT_EQ(App::run(steps), 0);
+    for (const auto& box : boxes.shown) ADD_FAILURE() << box.text;
+    ASSERT_TRUE(succeeded);
+    const auto decode = [&](const fs::path& from, const char* name) {
+        const fs::path to = root / name;
+        EXPECT_EQ(std::system(("ffmpeg -nostdin -v error -i '" + from.string() + "' -vn -f s16le -ac 2 -ar 48000 -y '" +
+                               to.string() + "'")
+                                  .c_str()),
+                  0);
+        std::ifstream in(to, std::ios::binary);
+        return std::vector<char>(std::istreambuf_iterator<char>(in), {});
+    };
+    const auto got = decode(avi, "got.pcm");
+    const auto want = decode(wav, "want.pcm");
+    ASSERT_EQ(got.size(), size_t{16000} * 4);  // ten frames of 1600 stereo samples
+    ASSERT_GE(want.size(), got.size());
+    int worst = 0;
+    for (size_t i = 0; i + 1 < got.size(); i += 2) {
+        int16_t a = 0, b = 0;
+        std::memcpy(&a, &got[i], 2);
+        std::memcpy(&b, &want[i], 2);
+        worst = std::max(worst, std::abs(a - b));
+    }
+    EXPECT_LE(worst, 1);
 }
 
 // A save into a folder that cannot take the file fails, is logged as failed
