@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# Run as `bash scripts/check-layers.py` like the other scripts here, the shell
+# reads the next line as `exec python3 ...`; Python reads it as a string.
+''''exec python3 -- "$0" "$@" # '''
 """Checks the include graph of src/ against the layer order of the libraries.
 
 A file may include headers of its own library, of any lower layer, and of the

@@ -35,15 +35,32 @@ CASES = [
 ]
 
 
-def run(src):
-    return subprocess.run([sys.executable, SCRIPT, src], capture_output=True, text=True)
+# Every way the script is started: by Python, as the other scripts here are
+# (through bash), and as a program. Each must give the same answer.
+STARTERS = [[sys.executable, SCRIPT], ["bash", SCRIPT], [SCRIPT]]
+
+
+def run(starter, src):
+    return subprocess.run(starter + [src], capture_output=True, text=True)
 
 
 def main():
     failures = []
-    real = run(os.path.join(ROOT, "src"))
+    for starter in STARTERS:
+        failures += check(starter)
+    for f in failures:
+        print(f, file=sys.stderr)
+    total = (len(CASES) + 1) * len(STARTERS)
+    print(f"{total - len(failures)} of {total} cases pass")
+    return 1 if failures else 0
+
+
+def check(starter):
+    failures = []
+    how = " ".join(os.path.basename(part) for part in starter)
+    real = run(starter, os.path.join(ROOT, "src"))
     if real.returncode != 0:
-        failures.append("the program's src/ fails the check:\n" + real.stderr)
+        failures.append(f"{how}: the program's src/ fails the check:\n" + real.stderr)
     for source, target, must_fail in CASES:
         with tempfile.TemporaryDirectory() as src:
             for header in HEADERS:
@@ -52,17 +69,14 @@ def main():
             path = os.path.join(src, source)
             os.makedirs(os.path.dirname(path), exist_ok=True)
             open(path, "w").write(f'#include <vector>\n\n#include "{target}"\n')
-            result = run(src)
+            result = run(starter, src)
             failed = result.returncode != 0
             if failed != must_fail:
-                failures.append(f"{source} including {target}: expected {'failure' if must_fail else 'success'}, "
+                failures.append(f"{how}: {source} including {target}: expected {'failure' if must_fail else 'success'}, "
                                 f"got exit {result.returncode}\n{result.stderr}")
             elif must_fail and f"{source}:3:" not in result.stderr:
-                failures.append(f"{source} including {target}: the report does not name the line\n{result.stderr}")
-    for f in failures:
-        print(f, file=sys.stderr)
-    print(f"{len(CASES) + 1 - len(failures)} of {len(CASES) + 1} cases pass")
-    return 1 if failures else 0
+                failures.append(f"{how}: {source} including {target}: the report does not name the line\n{result.stderr}")
+    return failures
 
 
 if __name__ == "__main__":
