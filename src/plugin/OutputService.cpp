@@ -37,7 +37,6 @@ constexpr const char* kOutputFileEndScope = "Plugin::OutputService::outputFileEn
 void logError(const std::wstring& text) { System::Log::error("Plugin::OutputService", L"%ls", text.c_str()); }
 
 OutputService::ErrorPresenter errorPresenter = logError;
-OutputService::AudioRenderer audioRenderer;
 OutputService::Presenter presenter;
 
 uint64_t tickCount() {
@@ -46,12 +45,7 @@ uint64_t tickCount() {
             .count());
 }
 
-const wchar_t* translated(Translate::TranslateService::Table table, const wchar_t* text) {
-    if (const Translate::TranslateService* translate = Translate::TranslateService::get();
-        translate && Translate::TranslateService::isActive())
-        return translate->translate(table, text);
-    return text;
-}
+using Translate::translated;
 
 // The current scene as the job sees it.
 ExportScene readScene() {
@@ -157,25 +151,29 @@ private:
             const int64_t start = first(frame);
             const int32_t count = static_cast<int32_t>(std::max<int64_t>(first(frame + 1) - start, 0));
             std::shared_ptr<Media::RawAudioBuffer> block;
-            if (audioRenderer) {
-                block = audioRenderer(frame, start, count, sampleFormat);
-            } else if (Render::RenderService* render = Render::RenderService::get()) {
+            if (Render::RenderService* render = Render::RenderService::get()) {
                 block = renderFrameAudio(render->audio(), frame, count, sampleFormat);
             } else {
                 if (!silenceLogged_.exchange(true))
                     System::Log::info("Plugin::OutputService::renderAudio", "no audio renderer: exporting silence");
-                block = std::make_shared<Media::RawAudioBuffer>();
-                const bool pcm = sampleFormat == Media::RawAudioBuffer::kFormatPcm;
-                block->formatTag = pcm ? Media::RawAudioBuffer::kFormatPcm : Media::RawAudioBuffer::kFormatIeeeFloat;
-                block->channels = 2;
-                block->bitsPerSample = pcm ? 16 : 32;
-                block->blockAlign = pcm ? 4 : 8;
+                block = makeRawBlock(sampleFormat);
                 block->sampleCount = count;
                 block->data.allocMemory(static_cast<uint32_t>(count * block->blockAlign));
                 if (count > 0) std::memset(block->data.data(), 0, block->data.size());
             }
             audio_.complete(frame, std::move(block), 1);
         };
+    }
+
+    // An empty stereo block in the writer's sample format (1: 16-bit PCM, else 32-bit float).
+    static std::shared_ptr<Media::RawAudioBuffer> makeRawBlock(int32_t sampleFormat) {
+        auto block = std::make_shared<Media::RawAudioBuffer>();
+        const bool pcm = sampleFormat == Media::RawAudioBuffer::kFormatPcm;
+        block->formatTag = pcm ? Media::RawAudioBuffer::kFormatPcm : Media::RawAudioBuffer::kFormatIeeeFloat;
+        block->channels = 2;
+        block->bitsPerSample = pcm ? 16 : 32;
+        block->blockAlign = pcm ? 4 : 8;
+        return block;
     }
 
     // The frame's mix from the audio render worker in the writer's sample
@@ -190,12 +188,7 @@ private:
                                    mix.samples, count);
                 return;
             }
-            auto raw = std::make_shared<Media::RawAudioBuffer>();
-            const bool pcm = sampleFormat == Media::RawAudioBuffer::kFormatPcm;
-            raw->formatTag = pcm ? Media::RawAudioBuffer::kFormatPcm : Media::RawAudioBuffer::kFormatIeeeFloat;
-            raw->channels = 2;
-            raw->bitsPerSample = pcm ? 16 : 32;
-            raw->blockAlign = pcm ? 4 : 8;
+            auto raw = makeRawBlock(sampleFormat);
             try {
                 mix.convertTo(*raw);
                 block = std::move(raw);
@@ -218,12 +211,6 @@ private:
 OutputService::ErrorPresenter OutputService::setErrorPresenter(ErrorPresenter presenterFunction) {
     const ErrorPresenter previous = errorPresenter;
     errorPresenter = presenterFunction != nullptr ? presenterFunction : logError;
-    return previous;
-}
-
-OutputService::AudioRenderer OutputService::setAudioRenderer(AudioRenderer renderer) {
-    AudioRenderer previous = std::move(audioRenderer);
-    audioRenderer = std::move(renderer);
     return previous;
 }
 

@@ -30,11 +30,6 @@ class OutputPlugin;
 class OutputService {
 public:
     using ErrorPresenter = void (*)(const std::wstring& text);
-    // The sound of one frame: count samples from the scene sample first, as
-    // 2 channels in the sample format (1: 16-bit PCM, else 32-bit float);
-    // empty when it cannot be had. The audio render worker installs it.
-    using AudioRenderer = std::function<std::shared_ptr<Media::RawAudioBuffer>(int32_t frame, int64_t first,
-                                                                               int32_t count, int32_t sampleFormat)>;
     // What the window layer shows of an export; every member may be empty.
     struct Presenter {
         // The footer's progress: caption, text and ratio; an empty caption clears it.
@@ -53,7 +48,6 @@ public:
 
     static OutputService* get() { return System::ServiceSlot<OutputService>::instance; }
     static ErrorPresenter setErrorPresenter(ErrorPresenter presenter);
-    static AudioRenderer setAudioRenderer(AudioRenderer renderer);
     static Presenter setPresenter(Presenter presenter);
 
     template <class T>
