@@ -101,10 +101,7 @@ namespace {
 
 // Effect display names through the active language's Effect table.
 std::wstring effectDisplayName(const wchar_t* name) {
-    const Translate::TranslateService* translate = Translate::TranslateService::get();
-    if (translate && Translate::TranslateService::isActive())
-        return translate->translate(Translate::TranslateService::Table::Effect, name);
-    return name;
+    return Translate::translated(Translate::TranslateService::Table::Effect, name);
 }
 
 // The render workers' read scope: the project lock held shared, then the

@@ -20,10 +20,7 @@ constexpr const char* kProductCaption = "Velmo Kirta2";
 void showErrorText(const std::wstring& posted) {
     const std::wstring text = System::formatString(L"%ls", posted.c_str());
     System::Log::error("Dialog::showError", L"show error dialog.\n%ls", text.c_str());
-    const wchar_t* shown = text.c_str();
-    if (const Translate::TranslateService* translate = Translate::TranslateService::get();
-        translate && Translate::TranslateService::isActive())
-        shown = translate->translate(Translate::TranslateService::Table::Message, shown);
+    const wchar_t* shown = Translate::translated(Translate::TranslateService::Table::Message, text.c_str());
     namespace W = Platform::window;
     W::messageBox(nullptr, System::wideToUtf8(shown), kProductCaption, W::kMbOk | W::kMbIconError | W::kMbTaskModal);
 }

@@ -57,6 +57,11 @@ const wchar_t* TranslateService::translate(Table table, const wchar_t* text) con
     return found == map.end() ? text : found->second.c_str();
 }
 
+const wchar_t* translated(TranslateService::Table table, const wchar_t* text) {
+    const TranslateService* service = TranslateService::get();
+    return service && TranslateService::isActive() ? service->translate(table, text) : text;
+}
+
 std::wstring TranslateService::getMenuText(const std::wstring& text) const {
     return isActive() ? std::wstring(translate(Table::Menu, text.c_str())) : text;
 }

@@ -58,6 +58,10 @@ private:
     System::Config::ParameterBinding binding_;
 };
 
+// The text through the table while the service exists and a language is
+// active; the text itself otherwise (null gives null).
+const wchar_t* translated(TranslateService::Table table, const wchar_t* text);
+
 // The text under key, through the Effect table while a language is active;
 // a missing key throws std::out_of_range "invalid map<K, T> key".
 std::wstring translateListItem(const std::map<int32_t, std::wstring>& items, int32_t key);

@@ -39,12 +39,6 @@ std::shared_ptr<KeyHoldRouter>& installedRouter() {
     return router;
 }
 
-std::wstring translated(Translate::TranslateService::Table table, const wchar_t* text) {
-    const Translate::TranslateService* translate = Translate::TranslateService::get();
-    if (translate && Translate::TranslateService::isActive()) return translate->translate(table, text);
-    return text;
-}
-
 std::wstring expanded(const std::wstring& path) {
     std::wstring copy = path;
     System::FileName::expandVariable(copy);
@@ -191,7 +185,7 @@ std::wstring EditService::getSceneName(int32_t id) const {
 std::wstring EditService::getLayerName(int32_t index) const {
     if (index >= 0 && index < currentScene_->layerCount())
         if (const auto& layer = currentScene_->getLayer(index).layer; layer && !layer->name.empty()) return layer->name;
-    return translated(Translate::TranslateService::Table::Name, L"Layer") + std::to_wstring(index + 1);
+    return Translate::translated(Translate::TranslateService::Table::Name, L"Layer") + std::to_wstring(index + 1);
 }
 
 bool EditService::isOtherScene(const Scene& scene, int32_t otherId) { return scene.id != 0 && scene.id != otherId; }
@@ -288,7 +282,7 @@ bool EditService::importSceneFromKto(const std::wstring& path) {
 // ---- project
 
 bool EditService::askOkCancel(const wchar_t* text) {
-    return dialogs().askOkCancel(translated(Translate::TranslateService::Table::Message, text));
+    return dialogs().askOkCancel(Translate::translated(Translate::TranslateService::Table::Message, text));
 }
 
 bool EditService::confirmDiscard() {

@@ -269,9 +269,7 @@ void Project::updateEffectItemFilePath(const std::wstring& newPath) {
                             const wchar_t* question =
                                 L"プロジェクトファイルのパスが変更されています。\n\n以前のプロジェクトパスの配下の指定"
                                 L"ファイルが存在しない場合は\n現在のプロジェクトパスの配下に変更しますか？";
-                            if (const auto* translate = Translate::TranslateService::get();
-                                translate && Translate::TranslateService::isActive())
-                                question = translate->translate(Translate::TranslateService::Table::Message, question);
+                            question = Translate::translated(Translate::TranslateService::Table::Message, question);
                             if (!questionAsker() || !questionAsker()(question)) return;
                             asked = true;
                         }

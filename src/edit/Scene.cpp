@@ -75,10 +75,7 @@ namespace {
 
 // The word in the active language's Name table; the built-in word otherwise.
 std::wstring nameWord(const wchar_t* word) {
-    const Translate::TranslateService* translate = Translate::TranslateService::get();
-    if (translate && Translate::TranslateService::isActive())
-        return translate->translate(Translate::TranslateService::Table::Name, word);
-    return word;
+    return Translate::translated(Translate::TranslateService::Table::Name, word);
 }
 
 }  // namespace

@@ -34,10 +34,7 @@ std::shared_ptr<OutputFile> JpgFileSave::createOutputFile(const std::wstring& pa
 }
 
 std::wstring JpgFileSave::getSettingText() const {
-    const wchar_t* label = L"JPEG品質";
-    if (const Translate::TranslateService* translate = Translate::TranslateService::get();
-        translate && Translate::TranslateService::isActive())
-        label = translate->translate(Translate::TranslateService::Table::Dialog, label);
+    const wchar_t* label = Translate::translated(Translate::TranslateService::Table::Dialog, L"JPEG品質");
     return std::wstring(label) + L":" + std::to_wstring(quality);
 }
 

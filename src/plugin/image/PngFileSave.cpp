@@ -35,10 +35,7 @@ std::shared_ptr<OutputFile> PngFileSave::createOutputFile(const std::wstring& pa
 
 std::wstring PngFileSave::getSettingText() const {
     const wchar_t* text = transparent != 0 ? L"PNGファイル(透過付き)" : L"PNGファイル(透過無し)";
-    if (const Translate::TranslateService* translate = Translate::TranslateService::get();
-        translate && Translate::TranslateService::isActive())
-        return translate->translate(Translate::TranslateService::Table::Menu, text);
-    return text;
+    return Translate::translated(Translate::TranslateService::Table::Menu, text);
 }
 
 void PngFileSave::loadSetting(const std::string& section) {

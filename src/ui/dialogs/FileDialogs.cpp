@@ -52,11 +52,7 @@ bool runDialog(std::wstring& path, const wchar_t* filter, bool save, const wchar
         if (extension != L"*") request.defaultExtension = System::wideToUtf8(extension);
     }
     if (title != nullptr) {
-        const wchar_t* shown = title;
-        if (const Translate::TranslateService* translate = Translate::TranslateService::get();
-            translate && Translate::TranslateService::isActive())
-            shown = translate->translate(Translate::TranslateService::Table::Dialog, title);
-        request.title = System::wideToUtf8(shown);
+        request.title = System::wideToUtf8(Translate::translated(Translate::TranslateService::Table::Dialog, title));
     }
     request.strip = save ? extra : nullptr;
     const std::optional<std::string> chosen = W::fileDialog(request);

@@ -16,10 +16,7 @@ namespace W = Platform::window;
 constexpr size_t kTextLimit = 1024;  // characters with the terminator
 
 const wchar_t* translatedMessage(const wchar_t* text) {
-    if (const Translate::TranslateService* translate = Translate::TranslateService::get();
-        translate && Translate::TranslateService::isActive())
-        return translate->translate(Translate::TranslateService::Table::Message, text);
-    return text;
+    return Translate::translated(Translate::TranslateService::Table::Message, text);
 }
 
 }  // namespace
