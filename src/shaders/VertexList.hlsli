@@ -70,16 +70,20 @@ float4 readSource(float2 uv)
     const int2 n = shrunk ? clamp(int2(trunc(f * 0.5 + 1.5)), 1, 16) : int2(1, 1);
     const float2 cx = gx / n.x, cy = gy / n.y;
     const float2 start = uv - (gx + gy) * 0.5 + (cx + cy) * 0.5;
-    // The first cell outside the loop: where nothing is shrunk (n = 1, 1) the
-    // loop below is skipped whole, and the one read stays out of control flow.
-    float4 sum = source.SampleLevel(sourceSampler, start, 0);
-    if (n.x * n.y > 1)
-    {
-        for (int y = 0; y < n.y; ++y)
-            for (int x = (y == 0 ? 1 : 0); x < n.x; ++x)
-                sum += source.SampleLevel(sourceSampler, start + cx * x + cy * y, 0);
-    }
+    float4 sum = 0;
+    for (int y = 0; y < n.y; ++y)
+        for (int x = 0; x < n.x; ++x)
+            sum += source.SampleLevel(sourceSampler, start + cx * x + cy * y, 0);
     return sum / (n.x * n.y);
+}
+
+// readSource where the caller knows that nothing is shrunk: the same one
+// read, without the footprint loop (a loop costs the software rasterizer
+// dearly even when it runs once).
+float4 readSourceOnce(float2 uv)
+{
+    const float2 gx = ddx(uv), gy = ddy(uv);
+    return source.SampleLevel(sourceSampler, uv - (gx + gy) * 0.5 + (gx + gy) * 0.5, 0);
 }
 
 // Blends with the target copy unless the mode is 0; false when nothing is drawn.
