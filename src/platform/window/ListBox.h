@@ -16,9 +16,9 @@ inline constexpr uint32_t kLbSetCurSel = 0x0186;     // wParam: index, -1 for no
 inline constexpr uint32_t kLbGetCurSel = 0x0188;     // the selected index or kLbErr
 inline constexpr uint32_t kLbGetCount = 0x018B;
 inline constexpr uint32_t kLbGetTopIndex = 0x018E;
-inline constexpr uint32_t kLbSetTopIndex = 0x0197;     // wParam: index (clamped to the entries)
-inline constexpr uint32_t kLbGetItemHeight = 0x01A1;   // pixels
-inline constexpr uint32_t kLbItemFromPoint = 0x01A9;   // lParam: client point; index, high word 1 outside
+inline constexpr uint32_t kLbSetTopIndex = 0x0197;    // wParam: index (clamped to the entries)
+inline constexpr uint32_t kLbGetItemHeight = 0x01A1;  // pixels
+inline constexpr uint32_t kLbItemFromPoint = 0x01A9;  // lParam: client point; index, high word 1 outside
 inline constexpr intptr_t kLbErr = -1;
 
 // Hidden until shown; null on failure (lastError set).

@@ -32,7 +32,7 @@ struct WindowData {
     bool maximized = false;
     bool minimized = false;
     bool destroying = false;
-    bool sized = false;           // the first size message has been queued
+    bool sized = false;  // the first size message has been queued
     bool popup = false;
     WindowHandle owner = nullptr;
     GdkCursor* cursor = nullptr;  // shown over the client area; null: the default

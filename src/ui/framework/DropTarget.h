@@ -19,8 +19,8 @@ public:
     // Logs a failure: the window is going anyway.
     static void Revoke(Platform::window::WindowHandle window);
 
-    Platform::Result dragEnter(const Platform::window::DragData& data, uint32_t keyState,
-                               Platform::window::Point point, uint32_t& effect) override;
+    Platform::Result dragEnter(const Platform::window::DragData& data, uint32_t keyState, Platform::window::Point point,
+                               uint32_t& effect) override;
     Platform::Result dragOver(uint32_t keyState, Platform::window::Point point, uint32_t& effect) override;
     Platform::Result dragLeave() override;
     Platform::Result drop(const Platform::window::DragData& data, uint32_t keyState, Platform::window::Point point,

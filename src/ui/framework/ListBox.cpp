@@ -67,8 +67,7 @@ void ListBox::show(int32_t x, int32_t y, int32_t width, int32_t offset, void* ow
     const auto itemHeight = static_cast<int32_t>(send(W::kLbGetItemHeight));
     const auto count = static_cast<int32_t>(send(W::kLbGetCount));
     const int32_t height = std::min(itemHeight * count, std::max(mainHeight / 4, kMinimumHeight)) + kFrame;
-    const int32_t screenBottom =
-        W::getSystemMetrics(W::kSmYVirtualScreen) + W::getSystemMetrics(W::kSmCyVirtualScreen);
+    const int32_t screenBottom = W::getSystemMetrics(W::kSmYVirtualScreen) + W::getSystemMetrics(W::kSmCyVirtualScreen);
     const int32_t top = point.y + offset + height > screenBottom ? point.y - height : point.y + offset;
     W::moveWindow(window, point.x, top, width, height);
     send(W::kLbSetCurSel, static_cast<uintptr_t>(static_cast<intptr_t>(selectedIndex)));
@@ -96,7 +95,7 @@ void ListBox::runSelected() {
     if (selected < 0) return;
     const auto found = actions.find(selected);
     if (found == actions.end() || !found->second) return;  // an entry without an action runs nothing
-    const std::function<void()> action = found->second;  // the action may hide the list
+    const std::function<void()> action = found->second;    // the action may hide the list
     action();
 }
 
@@ -140,7 +139,8 @@ intptr_t ListBox::listProc(W::WindowHandle list, uint32_t message, uintptr_t wPa
     }
     default: break;
     }
-    return previousProc != nullptr ? previousProc(list, message, wParam, lParam) : W::defWindowProc(list, message, wParam, lParam);
+    return previousProc != nullptr ? previousProc(list, message, wParam, lParam)
+                                   : W::defWindowProc(list, message, wParam, lParam);
 }
 
 }  // namespace Window

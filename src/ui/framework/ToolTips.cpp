@@ -71,8 +71,8 @@ void ToolTips::show(W::Point point, const wchar_t* shownText, int32_t newTimeout
         timer().clear();
     }
 
-    std::wstring translated = Translate::translated(Translate::TranslateService::Table::Message,
-                                                    shownText != nullptr ? shownText : L"");
+    std::wstring translated =
+        Translate::translated(Translate::TranslateService::Table::Message, shownText != nullptr ? shownText : L"");
     if (translated.size() > TipTextCapacity - 1) translated.resize(TipTextCapacity - 1);
     if (translated != text) {
         text = translated;
@@ -89,7 +89,8 @@ void ToolTips::show(W::Point point, const wchar_t* shownText, int32_t newTimeout
     if (W::getWindowRect(window, tip)) {
         const int32_t screenRight =
             W::getSystemMetrics(W::kSmXVirtualScreen) + W::getSystemMetrics(W::kSmCxVirtualScreen);
-        if (tip.right > screenRight) (void)W::trackToolTipPosition(window, {point.x - (tip.right - screenRight), point.y});
+        if (tip.right > screenRight)
+            (void)W::trackToolTipPosition(window, {point.x - (tip.right - screenRight), point.y});
     }
 }
 
@@ -119,9 +120,9 @@ void ToolTips::showBeside(const MouseRect& rect, const wchar_t* shownText) {
 }
 
 void ToolTips::showBelow(W::WindowHandle below, const wchar_t* title, const wchar_t* shownText) {
-    const std::wstring full =
-        std::wstring(Translate::translated(Translate::TranslateService::Table::Message, title != nullptr ? title : L"")) +
-        L" " + (shownText != nullptr ? shownText : L"");
+    const std::wstring full = std::wstring(Translate::translated(Translate::TranslateService::Table::Message,
+                                                                 title != nullptr ? title : L"")) +
+                              L" " + (shownText != nullptr ? shownText : L"");
     W::Rect rect;
     if (!W::getWindowRect(below, rect)) return;
     show({rect.left, rect.bottom + 1}, full.c_str(), kBelowTimeout);
