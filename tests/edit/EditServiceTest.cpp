@@ -28,6 +28,7 @@
 #include "platform/window/MessageBox.h"
 #include "ui/dialogs/EditServiceDialogs.h"
 #include "support/LogCapture.h"
+#include "support/ScriptedFiles.h"
 #include "support/TestFolders.h"
 
 namespace {
@@ -66,6 +67,7 @@ protected:
     std::optional<System::ServiceHolder<EditService>> holder;
     std::shared_ptr<Dialog::EditServiceDialogs> dialogs = std::make_shared<Dialog::EditServiceDialogs>();
     AnsweredBoxes boxes;
+    ScriptedFiles files;
     std::vector<int> sceneCalls;
     int selectionCalls = 0;
     std::vector<int> cursorCalls;
@@ -229,7 +231,7 @@ TEST_F(EditServiceTest, FailedSaveIsReportedAndSaveAsKeepsTheOldPath) {
     EXPECT_TRUE(undo().modified);
     EXPECT_EQ(boxes.texts(), (std::vector<std::string>{"プロジェクトの保存に失敗しました"}));
 
-    dialogs->saveAnswers.push_back(unwritable);
+    files.answers.push_back((root_ / "missing-folder" / "b.vpj2").string());
     EXPECT_FALSE(service().saveProjectAs());
     EXPECT_EQ(service().project().path, path);
     EXPECT_TRUE(undo().modified);
@@ -237,14 +239,38 @@ TEST_F(EditServiceTest, FailedSaveIsReportedAndSaveAsKeepsTheOldPath) {
 
     // Save-as to a new place adopts it once written.
     const std::wstring other = wide(root_ / "c.vpj2");
-    dialogs->saveAnswers.push_back(other);
+    files.answers.push_back((root_ / "c.vpj2").string());
     sceneCalls.clear();
     EXPECT_TRUE(service().saveProjectAs());
     EXPECT_EQ(service().project().path, other);
     EXPECT_EQ(sceneCalls, (std::vector<int>{0}));
     EXPECT_FALSE(undo().modified);
     EXPECT_EQ(service().projectHistory().getItemList(), (Strings{other, path}));
-    EXPECT_EQ(dialogs->asked.back().values.name, path);  // prefilled with the project's path
+    EXPECT_EQ(files.asked.back().path, System::wideToUtf8(path));  // prefilled with the project's path
+    EXPECT_TRUE(files.asked.back().save);
+}
+
+TEST_F(EditServiceTest, SaveAsOverAnExistingFileAsksBeforeReplacingIt) {
+    const std::wstring path = writeProject("a.vpj2", L"a");
+    const std::wstring taken = writeProject("taken.vpj2", L"taken");
+    ASSERT_TRUE(service().loadProject(path, false, true));
+    editScene(L"changed");
+    // No: the dialog comes again, and Cancel there keeps everything.
+    boxes.answers = {W::kIdNo};
+    files.answers = {System::wideToUtf8(taken)};
+    EXPECT_FALSE(service().saveProjectAs());
+    ASSERT_EQ(files.asked.size(), 2u);
+    EXPECT_EQ(files.asked[1].path, System::wideToUtf8(taken)) << "asked again with the refused name";
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].style & 0xFu, W::kMbYesNo);
+    EXPECT_EQ(service().project().path, path);
+
+    // Yes replaces it. A name typed without an extension gets the project's.
+    boxes.answers = {W::kIdYes};
+    files.answers = {(root_ / "taken").string()};
+    EXPECT_TRUE(service().saveProjectAs());
+    EXPECT_EQ(service().project().path, taken);
+    EXPECT_FALSE(undo().modified);
 }
 
 TEST_F(EditServiceTest, QuietSaveLeavesTheModifiedFlagAndTheRecentList) {

@@ -2,10 +2,15 @@
 
 #include <stdexcept>
 
+#include "ui/dialogs/FileDialogs.h"
 #include "ui/dialogs/ShowError.h"
 #include "ui/dialogs/ShowException.h"
 
 namespace Dialog {
+
+bool EditServiceDialogs::saveFileDialog(std::wstring& path, const wchar_t* filter) {
+    return Dialog::saveFileDialog(path, filter);
+}
 
 bool EditServiceDialogs::askOkCancel(const std::wstring& text) { return showConfirm(text); }
 
