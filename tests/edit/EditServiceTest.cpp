@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/EventCommandPost.h"
 #include "core/EventService.h"
 #include "core/File.h"
 #include "core/IniFile.h"
@@ -26,6 +27,8 @@
 #include "edit/support/TestCatalog.h"
 #include "effect/ModelQueries.h"
 #include "platform/window/MessageBox.h"
+#include "platform/window/MessageQueue.h"
+#include "platform/window/TopLevel.h"
 #include "ui/dialogs/EditServiceDialogs.h"
 #include "support/LogCapture.h"
 #include "support/ScriptedFiles.h"
@@ -36,6 +39,23 @@ namespace {
 namespace W = Platform::window;
 using Edit::EditService;
 using Strings = std::vector<std::wstring>;
+
+// Posted errors wait for the main window; one made for a moment shows them
+// (and those kept while no window was ever made) from its queue.
+void showPosted() {
+    W::WindowDesc desc;
+    desc.procedure = [](W::WindowHandle, uint32_t message, uintptr_t wParam, intptr_t lParam) -> intptr_t {
+        if (message == W::kWmUser) Event::EventService::get()->processEventCommandMessage(wParam, lParam);
+        return 0;
+    };
+    const W::WindowHandle window = W::createWindow(desc);
+    ASSERT_NE(window, nullptr);
+    Event::setCommandWindow(window);
+    W::Message message;
+    while (W::peekMessage(message, window, 0, 0, W::kPmRemove)) W::dispatchMessage(message);
+    Event::setCommandWindow(nullptr);
+    W::destroyWindow(window);
+}
 
 // Message boxes answered from a queue (OK once it is empty), each one kept.
 struct AnsweredBoxes {
@@ -52,7 +72,9 @@ struct AnsweredBoxes {
         });
     }
     ~AnsweredBoxes() { W::setMessageBoxHook(previous); }
+    // The texts shown so far, posted errors included.
     std::vector<std::string> texts() const {
+        showPosted();
         std::vector<std::string> t;
         for (const auto& r : shown) t.push_back(r.text);
         return t;

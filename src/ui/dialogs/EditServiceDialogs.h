@@ -13,6 +13,9 @@ public:
     bool askOkCancel(const std::wstring& text) override;
     // Logged as built in, boxed in the active language.
     void showError(const std::wstring& text) override;
+    // Kept until the main window exists, as every posted error; shown at
+    // once when the window is already gone.
+    void postError(const std::wstring& text) override;
     void showApplicationException(const std::string& text) override;
 };
 
