@@ -164,7 +164,8 @@ gboolean onKey(GtkWidget*, GdkEventKey* e, gpointer data) {
     auto* w = static_cast<WindowData*>(data);
     // A popup cannot hold the display's keyboard focus: while it has the
     // program's focus, its owner's keys are its keys.
-    if (g_focus != nullptr && g_focus->popup && g_focus->owner == w && isWindow(g_focus)) w = g_focus;
+    if (g_focus != nullptr && g_focus->popup && g_focus->owner == w && isWindow(g_focus) && g_focus->visible)
+        w = g_focus;
     const bool down = e->type == GDK_KEY_PRESS;
     // The key's meaning without modifiers, so shifted symbols keep their key.
     guint base = e->keyval;
@@ -420,6 +421,11 @@ bool showWindow(WindowHandle w, int command) {
             gtk_widget_show(w->toplevel);
         } else {
             gtk_widget_hide(w->toplevel);
+            if (g_focus == w) {
+                // The keyboard goes back to the owner.
+                g_focus = isWindow(w->owner) ? w->owner : nullptr;
+                if (g_focus != nullptr) queueInput(g_focus, inputMessage(g_focus, kWmSetFocus, 0, 0));
+            }
         }
         return wasVisible;
     }
