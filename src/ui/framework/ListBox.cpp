@@ -39,7 +39,9 @@ intptr_t send(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0) {
 
 void ListBox::initialize() {
     if (!W::isWindow(window)) {
+        // The list went with an earlier main window, and what it held with it.
         listShown = false;
+        actions.clear();
         W::WindowHandle made = W::createListBox(mainWindow());
         if (made == nullptr) throw System::lastErrorException("CreateWindowExW", "Window::ListBox::initialize");
         window = made;
