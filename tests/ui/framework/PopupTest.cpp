@@ -2,8 +2,10 @@
 // main window with the input router: time-outs and the screen-edge
 // correction of the tip, where the list opens and how it closes, and files
 // dragged through the window layer reaching the panel under the pointer.
+#include <cairo.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -217,6 +219,29 @@ TEST_F(Popups, ATipBelowAWindowShowsTitleAndTextForThreeSeconds) {
     EXPECT_EQ(tip.top, below.bottom + 1);
 }
 
+// Pixels of a popup's surface that are near black: its text.
+int darkPixels(W::WindowHandle popup, int32_t rowTop = 0, int32_t rowBottom = 1 << 20) {
+    cairo_surface_t* surface = W::windowSurface(popup);
+    cairo_surface_flush(surface);
+    const int width = cairo_image_surface_get_width(surface), height = cairo_image_surface_get_height(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    int dark = 0;
+    for (int y = std::max(rowTop, 0); y < std::min(rowBottom, height); ++y)
+        for (int x = 0; x < width; ++x) {
+            const unsigned char* p = data + y * stride + x * 4;
+            dark += p[0] < 80 && p[1] < 80 && p[2] < 80;
+        }
+    return dark;
+}
+
+TEST_F(Popups, TheTipShowsItsText) {
+    ToolTips::show({10, 10}, L" ", 0);
+    const int blank = darkPixels(ToolTips::window);
+    ToolTips::show({10, 10}, L"Tip text", 0);
+    EXPECT_GT(darkPixels(ToolTips::window), blank + 20);
+}
+
 class PopupList : public Popups {
 protected:
     std::vector<int> ran;
@@ -287,6 +312,15 @@ TEST_F(PopupList, AClickRunsTheEntryUnderThePointerAndClosesUnlessCtrlIsHeld) {
     // Shown no more: nothing runs.
     ListBox::runSelected();
     EXPECT_EQ(ran.size(), 2u);
+}
+
+TEST_F(PopupList, EntriesAreDrawnAndTheSelectedOneIsMarked) {
+    open(3, 10, 10, 20, 1);
+    const int32_t h = itemHeight();
+    // Black text on white rows; the selected row is coloured, its text white.
+    EXPECT_GT(darkPixels(ListBox::window, 1, 1 + h), 20);
+    EXPECT_EQ(darkPixels(ListBox::window, 1 + h, 1 + 2 * h), 0);
+    EXPECT_GT(darkPixels(ListBox::window, 1 + 2 * h, 1 + 3 * h), 20);
 }
 
 TEST_F(PopupList, EscapeAndFocusLossCloseIt) {
