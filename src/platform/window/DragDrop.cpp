@@ -14,8 +14,8 @@ DropTarget::~DropTarget() = default;
 
 namespace {
 
-// The one kind of data a drag from another program may give.
-GtkTargetEntry g_uriList{const_cast<gchar*>("text/uri-list"), GTK_TARGET_OTHER_APP, 0};
+// The one kind of data a drag may give (from this program or another).
+GtkTargetEntry g_uriList{const_cast<gchar*>("text/uri-list"), 0, 0};
 
 bool usable(WindowHandle w) { return WindowData::isLive(w) && !w->destroying; }
 
