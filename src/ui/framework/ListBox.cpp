@@ -39,9 +39,6 @@ intptr_t send(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0) {
 
 void ListBox::initialize() {
     if (!W::isWindow(window)) {
-        // The list went with an earlier main window, and what it held with it.
-        listShown = false;
-        actions.clear();
         W::WindowHandle made = W::createListBox(mainWindow());
         if (made == nullptr) throw System::lastErrorException("CreateWindowExW", "Window::ListBox::initialize");
         window = made;
@@ -132,6 +129,15 @@ intptr_t ListBox::listProc(W::WindowHandle list, uint32_t message, uintptr_t wPa
         }
         break;
     case W::kWmKillFocus: hide(); return 0;
+    case W::kWmDestroy: {
+        // Going with the main window: nothing of it may be used again.
+        const W::WindowProc previous = previousProc;
+        listShown = false;
+        actions.clear();
+        window = nullptr;
+        previousProc = nullptr;
+        return previous != nullptr ? previous(list, message, wParam, lParam) : 0;
+    }
     case W::kWmMouseWheel: {
         const auto delta = static_cast<int16_t>((wParam >> 16) & 0xFFFF);
         const auto topIndex = static_cast<int32_t>(previousProc(list, W::kLbGetTopIndex, 0, 0));

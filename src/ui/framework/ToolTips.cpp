@@ -27,6 +27,22 @@ System::Timer& ToolTips::timer() {
 namespace {
 constexpr int32_t kMaxTipWidth = 65536;  // only the text's own line breaks break lines
 constexpr int32_t kBelowTimeout = 3000;
+
+W::WindowProc g_tipProc = nullptr;
+
+// The tip's own procedure, told when the tip goes with the main window.
+intptr_t tipProc(W::WindowHandle tip, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    const W::WindowProc previous = g_tipProc;
+    if (message == W::kWmDestroy && tip == ToolTips::window) {
+        ToolTips::timer().clear();
+        ToolTips::window = nullptr;
+        ToolTips::shown = false;
+        ToolTips::timeout = 0;
+        ToolTips::text.clear();
+    }
+    return previous != nullptr ? previous(tip, message, wParam, lParam)
+                               : W::defWindowProc(tip, message, wParam, lParam);
+}
 }  // namespace
 
 void ToolTips::initialize() {
@@ -35,6 +51,8 @@ void ToolTips::initialize() {
     W::WindowHandle made = W::createToolTipWindow(service != nullptr ? service->window : nullptr);
     if (made == nullptr) throw System::lastErrorException("CreateWindowExW", "Window::ToolTips::initialize");
     window = made;
+    g_tipProc = W::getWindowProcedure(window);
+    W::setWindowProcedure(window, tipProc);
     text.clear();
     shown = false;
     timeout = 0;
@@ -45,8 +63,6 @@ void ToolTips::initialize() {
         events->exitListeners.add([] {
             hide();
             if (W::isWindow(window)) W::destroyWindow(window);
-            window = nullptr;
-            text.clear();
         });
 }
 

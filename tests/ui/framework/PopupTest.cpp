@@ -368,6 +368,18 @@ TEST_F(PopupList, TheWheelScrollsByTwoEntries) {
     EXPECT_TRUE(ran.empty());
 }
 
+TEST_F(PopupList, AnOpenListAndAShownTipGoWithTheMainWindow) {
+    open(5, 10, 10);
+    ToolTips::show({10, 10}, L"tip", 3000);
+    W::destroyWindow(window);
+    EXPECT_FALSE(ListBox::listShown);
+    EXPECT_EQ(ListBox::window, nullptr);
+    EXPECT_TRUE(ListBox::actions.empty());
+    EXPECT_FALSE(ToolTips::shown);
+    EXPECT_EQ(ToolTips::window, nullptr);
+    EXPECT_EQ(ToolTips::timer().id(), 0u);
+}
+
 TEST_F(PopupList, AClickInTheMainWindowOnlyClosesTheList) {
     addPanel("panel", {0, 0, 300, 300});
     open(5, 10, 10);
