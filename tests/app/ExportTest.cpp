@@ -180,9 +180,12 @@ TEST_F(Export, TheCursorFrameGoesToPngAndJpegAsTheRenderWorkerGivesIt) {
     for (const auto& box : boxes.shown) ADD_FAILURE() << box.text;
     ASSERT_NE(expected, nullptr);
     ASSERT_EQ(written.size(), std::size(cases));
+    ASSERT_EQ(files.asked.size(), std::size(cases));  // one save dialog per export, owned by the main window
     for (size_t i = 0; i < std::size(cases); ++i) {
         const Case& c = cases[i];
         SCOPED_TRACE(c.name);
+        EXPECT_TRUE(files.asked[i].save && files.asked[i].overwritePrompt);
+        EXPECT_NE(files.asked[i].owner, nullptr);
         EXPECT_TRUE(succeeded[i]);
         EXPECT_TRUE(logged(lines, "export file start : " + (root / c.file).string()));
         ASSERT_NE(written[i], nullptr);
