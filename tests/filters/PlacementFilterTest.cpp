@@ -179,6 +179,19 @@ TEST_F(PlacementTest, DivisionSendsEachPieceThroughTheOutput) {
     EXPECT_EQ(Effect::ObjectDivide::multiplyPieces(1 << 20, 10000), INT32_MAX) << "nested divisions saturate";
 }
 
+// More pieces than pixels: the empty pieces are skipped but still counted.
+TEST_F(PlacementTest, DivisionFinerThanThePixelsSkipsEmptyPieces) {
+    auto filter = instance<ObjectDivide>();
+    set(filter->columns, 3);
+    set(filter->rows, 2);
+    Render::RenderContext context = chainOf(filter);
+    EXPECT_EQ(filter->filterVideo(context, upload(makePixels(2, 1, colours))), nullptr);
+    ASSERT_EQ(output->drawn.size(), 2u);
+    EXPECT_EQ(output->drawn[0].index, 4) << "the second row's second piece";
+    EXPECT_EQ(output->drawn[1].index, 5);
+    EXPECT_EQ(context.index, 6);
+}
+
 TEST_F(PlacementTest, OffScreenDrawPutsTheObjectIntoAFrameImageOnce) {
     frame.createTexture2D(64, 48);
     struct Reader {
