@@ -17,7 +17,7 @@ namespace Effect {
 namespace {
 
 constexpr const char* kScope = "Effect::ImageLoop::filterVideo";
-constexpr size_t kWrapSampler = 2, kOver = 0;
+constexpr size_t kWrapSampler = 2;
 
 }  // namespace
 
@@ -51,8 +51,8 @@ std::shared_ptr<Media::ResourceBuffer> ImageLoop::tile(Media::ResourceBuffer& im
     Media::ConstantBufferCommon& buffer = *resource->constant;
     Media::Direct3DService::get()->context->updateSubresource(*buffer.buffer, constant);
     FilterPrograms::bindSampler(kWrapSampler, kScope);
-    resource->shaders[0]->drawResourceToResourceWithConstant(*target, image, buffer.buffer.get(),
-                                                             FilterPrograms::blend(kOver, kScope));
+    // Every pixel is written: no blending, whatever the new target held.
+    resource->shaders[0]->drawResourceToResourceWithConstant(*target, image, buffer.buffer.get(), nullptr);
     return target;
 }
 

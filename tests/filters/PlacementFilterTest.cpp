@@ -84,7 +84,11 @@ TEST_F(PlacementTest, LoopTilesTheImageIntoOneWithWrapAround) {
         {"a whole image across is no shift", 2, 1, 1, 0, 0, 0},
         {"up by a quarter, wrapping", 1, 3, 0, -0.25, 0, -2},
     };
-    const Pixels source = makePixels(10, 8, colours);
+    // Partly transparent: nothing the new image held shows through.
+    const Pixels source = makePixels(10, 8, [](uint32_t x, uint32_t y) {
+        const double a = ((x + y) % 3) / 2.0;
+        return std::array<double, 4>{a * x / 10, a * y / 8, a * 0.5, a};
+    });
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         auto filter = instance<ImageLoop>();
