@@ -159,9 +159,13 @@ CpuAccessBuffer& RenderBuffer::staging() {
 std::shared_ptr<ImageBuffer> RenderBuffer::readImageBuffer() {
     CpuAccessBuffer& staging = this->staging();
     (void)Direct3D->context->copyResource(*staging.texture, *texture);
-    CpuAccessBuffer::Map map(staging, "Media::RenderBuffer::readImageBuffer");
+    // The GPU copies while the image's memory is made ready here: new pages are
+    // faulted in beside its work instead of after it.
+    (void)Direct3D->context->flush();
     auto image = std::make_shared<ImageBuffer>(format, 0, 0);
-    image->create(width, height, map.rowPitch());
+    image->create(width, height, staging.texture->rowPitch());
+    std::memset(image->data(), 0, image->pixels.size());
+    CpuAccessBuffer::Map map(staging, "Media::RenderBuffer::readImageBuffer");
     std::memcpy(image->data(), map.data(), static_cast<size_t>(image->pitch) * height);
     return image;
 }
