@@ -69,6 +69,14 @@ void WorkerThread::cancelTask(int32_t key) {
     // The removed callables are destroyed here, outside the mutex.
 }
 
+size_t WorkerThread::queuedTaskCount() {
+    Platform::os::MutexLock lock(mutex_);
+    size_t count = 0;
+    for (const Task& task : queue_)
+        if (task.key != -1) ++count;  // waitAll markers are no work
+    return count;
+}
+
 void WorkerThread::waitAll() {
     if (!running_.load()) return;
     const auto state = std::make_shared<MarkerState>();

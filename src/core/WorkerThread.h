@@ -31,6 +31,8 @@ public:
     void addTask(int32_t key, std::function<void()> function);
     // Removes every queued task with the key; the running one is not affected.
     void cancelTask(int32_t key);
+    // Tasks posted and not yet started (the one running is not counted).
+    size_t queuedTaskCount();
     // Returns once every task posted before the call has run (at once on a
     // stopped worker). Never call it on the worker's own thread.
     void waitAll();

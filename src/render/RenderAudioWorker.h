@@ -59,6 +59,11 @@ public:
     void createSceneAudioBlock(Edit::Scene& scene, int32_t block, BlockDone done);
     // Returns once every request queued so far has run.
     void waitAll();
+    // Drops the queued requests of the tag (their callbacks never run); the
+    // one in progress finishes.
+    void cancelRendering(RenderTaskType tag);
+    // Requests queued and not yet started.
+    size_t queuedTaskCount();
 
     // One mix of one frame, run by the constructor on the render thread.
     class AudioSection {
