@@ -115,7 +115,7 @@ size_t MoviePlayer::queuedAudio() {
     return audioQueue_.size();
 }
 
-const Media::FrameImage* MoviePlayer::presentedImage() const {
+Media::FrameImage* MoviePlayer::presentedImage() const {
     return frames_.empty() ? nullptr : frames_.front().image.get();
 }
 
@@ -275,17 +275,20 @@ void MoviePlayer::submitAudio() {
     requestAudio();
     Media::XAudio2Service* output = connections_.output;
     if (output == nullptr) return;
-    if (!output->isPlaying() && clock() >= startTime_) {
+    {
+        Platform::os::MutexLock lock(audioMutex_);
+        while (!audioQueue_.empty() && output->sourceVoice != nullptr) {
+            output->releasePlayedBuffers();
+            if (output->queuedBlockCount() >= kMaxOutputBlocks || output->queuedBytes() >= kMaxOutputBytes) break;
+            std::unique_ptr<System::AlignedBuffer> block = std::move(audioQueue_.front().block);
+            audioQueue_.pop_front();
+            if (block->size() > 0) output->submitBuffer(std::move(block));
+        }
+    }
+    // Started empty, the next tick would take it for an output run dry.
+    if (!output->isPlaying() && clock() >= startTime_ && output->queuedBlockCount() > 0) {
         preroll_ = false;
         output->play();
-    }
-    Platform::os::MutexLock lock(audioMutex_);
-    while (!audioQueue_.empty() && output->sourceVoice != nullptr) {
-        output->releasePlayedBuffers();
-        if (output->queuedBlockCount() >= kMaxOutputBlocks || output->queuedBytes() >= kMaxOutputBytes) break;
-        std::unique_ptr<System::AlignedBuffer> block = std::move(audioQueue_.front().block);
-        audioQueue_.pop_front();
-        if (block->size() > 0) output->submitBuffer(std::move(block));
     }
 }
 

@@ -105,7 +105,7 @@ public:
     // The image of the frame being presented; valid only inside a
     // render-result listener called with (2, frame), which runs with the
     // frame queue locked. Read it under the image's own mutex.
-    const Media::FrameImage* presentedImage() const NO_THREAD_SAFETY_ANALYSIS;
+    Media::FrameImage* presentedImage() const NO_THREAD_SAFETY_ANALYSIS;
 
     // The state of the playback in progress, for whoever watches it.
     int32_t framesAhead() const { return framesAhead_; }
