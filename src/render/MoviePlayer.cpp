@@ -92,7 +92,7 @@ void MoviePlayer::setClock(double t) {
 double MoviePlayer::frameTime(int64_t frame) const { return static_cast<double>(frame) * scale_ / rate_; }
 
 bool MoviePlayer::renderersIdle() {
-    return connections_.video->queuedTaskCount() == 0 && connections_.audio->queuedTaskCount() == 0;
+    return connections_.video->pendingTaskCount() == 0 && connections_.audio->pendingTaskCount() == 0;
 }
 
 int32_t MoviePlayer::nextFrame() {
@@ -198,7 +198,7 @@ void MoviePlayer::requestFrames() {
         return;
     }
     int64_t wanted = static_cast<int64_t>(framesAhead_) - static_cast<int64_t>(frames_.size()) -
-                     static_cast<int64_t>(video.queuedTaskCount());
+                     static_cast<int64_t>(video.pendingTaskCount());
     if (wanted > 0) {
         for (; wanted > 0 && nextFrame_ <= lastFrame_; --wanted, ++nextFrame_)
             video.requestRenderingFrame(kRenderPlayback, nextFrame_,
@@ -245,7 +245,7 @@ void MoviePlayer::requestAudio() {
     Platform::os::MutexLock lock(audioMutex_);
     if (nextAudioFrame_ > lastFrame_) return;
     int64_t wanted = static_cast<int64_t>(framesAhead_) - static_cast<int64_t>(audioQueue_.size()) -
-                     static_cast<int64_t>(audio.queuedTaskCount());
+                     static_cast<int64_t>(audio.pendingTaskCount());
     for (; wanted > 0 && nextAudioFrame_ <= lastFrame_; --wanted, ++nextAudioFrame_)
         audio.requestRenderingAudio(kRenderPlayback, nextAudioFrame_,
                                     [this](int32_t frame, Media::AudioBuffer& mix) { onAudioRendered(frame, mix); });

@@ -62,7 +62,7 @@ void RenderAudioWorker::waitAll() { renderThread_.waitAll(); }
 
 void RenderAudioWorker::cancelRendering(RenderTaskType tag) { renderThread_.cancelTask(tag); }
 
-size_t RenderAudioWorker::queuedTaskCount() { return renderThread_.queuedTaskCount(); }
+size_t RenderAudioWorker::pendingTaskCount() { return renderThread_.pendingTaskCount(); }
 
 void RenderAudioWorker::renderFrame(int32_t frame, const Callback& callback) {
     Media::AudioBuffer mix;

@@ -62,8 +62,8 @@ public:
     // Drops the queued requests of the tag (their callbacks never run); the
     // one in progress finishes.
     void cancelRendering(RenderTaskType tag);
-    // Requests queued and not yet started.
-    size_t queuedTaskCount();
+    // Requests not yet finished: the queued ones and the one in progress.
+    size_t pendingTaskCount();
 
     // One mix of one frame, run by the constructor on the render thread.
     class AudioSection {

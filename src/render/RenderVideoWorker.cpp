@@ -53,7 +53,7 @@ void RenderVideoWorker::waitAll() { renderThread_.waitAll(); }
 
 void RenderVideoWorker::cancelRendering(RenderTaskType tag) { renderThread_.cancelTask(tag); }
 
-size_t RenderVideoWorker::queuedTaskCount() { return renderThread_.queuedTaskCount(); }
+size_t RenderVideoWorker::pendingTaskCount() { return renderThread_.pendingTaskCount(); }
 
 void RenderVideoWorker::renderFrame(RenderTaskType, int32_t frame, const Callback& callback) {
     const auto started = std::chrono::steady_clock::now();

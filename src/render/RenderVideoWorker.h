@@ -55,8 +55,8 @@ public:
     // Drops the queued requests of the tag (their callbacks never run); the
     // one in progress finishes.
     void cancelRendering(RenderTaskType tag);
-    // Requests queued and not yet started.
-    size_t queuedTaskCount();
+    // Requests not yet finished: the queued ones and the one in progress.
+    size_t pendingTaskCount();
     // Render thread, inside a walk: draws the scene's frame and hands it,
     // read back, to done on the per-object thread (an empty image when the
     // scene has no size).

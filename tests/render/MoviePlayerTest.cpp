@@ -335,7 +335,7 @@ TEST_F(MoviePlayerTest, StopReturnsTheCursorOrLeavesItOnTheLastPresentedFrame) {
         }
         if (!frames.empty()) EXPECT_EQ((std::vector<uint8_t>{255, 0, 0, 255}), watch.firstPixel);
         EXPECT_EQ(0u, p.queuedFrames());
-        EXPECT_EQ(0u, video.queuedTaskCount());
+        EXPECT_EQ(0u, video.pendingTaskCount());
         p.stop();  // stopped: nothing more happens
         EXPECT_EQ(1u, watch.cursors.size());
         player.reset();
@@ -414,7 +414,7 @@ TEST_F(MoviePlayerTest, ASlowRenderSkipsLateFramesWhileTheSoundGoesOnFrameAfterF
     MoviePlayer& p = makePlayer(2000, &output);
     p.play();
     timerCallback();
-    gate.waitEntered();  // frame 0 is held, 60 frames are asked for
+    gate.waitEntered();  // frame 0 is held, 59 more are waiting
     audio.waitAll();
     timerCallback();
     audio.waitAll();
@@ -423,12 +423,12 @@ TEST_F(MoviePlayerTest, ASlowRenderSkipsLateFramesWhileTheSoundGoesOnFrameAfterF
     // Three seconds pass while frame 0 renders.
     p.setClock(3.0);
     timerCallback();
-    EXPECT_EQ(90 + 60, p.nextFrame());
+    EXPECT_EQ(90 + 59, p.nextFrame());  // frame 0 is still one of the 60
     gate.open();
     settle();
     tick();
     EXPECT_EQ((std::vector<int32_t>{0, 90}), watch.presented);
-    EXPECT_EQ(1 + 60, renders.load());  // frames 1 to 60 were dropped unrendered
+    EXPECT_EQ(1 + 59, renders.load());  // frames 1 to 59 were dropped unrendered
     EXPECT_TRUE(output.isPlaying());
     std::vector<int32_t> sound = sine.takeFrames();
     ASSERT_LE(120u, sound.size());
