@@ -293,7 +293,7 @@ void MoviePlayer::submitAudio() {
 }
 
 void MoviePlayer::stop() {
-    if (!scene_ || !scene_->playing) return;
+    if (!scene_ || !playing_.load()) return;
     const std::shared_ptr<Edit::Scene> scene = scene_;
     scene->playing = false;
     playing_.store(false);
