@@ -442,7 +442,11 @@ TEST_F(MoviePlayerTest, TheOutputStartsWithItsFirstBlockNotBeforeIt) {
     Gate gate;
     sine.onInput = [&] { gate.pass(); };
     MoviePlayer& p = makePlayer(0, &output);
+    p.volume = 40;
     p.play();
+    float volume = 0;
+    output.sourceVoice->getVolume(volume);
+    EXPECT_FLOAT_EQ(0.4f, volume);
     timerCallback();  // the clock is at the start, the sound not rendered yet
     gate.waitEntered();
     EXPECT_FALSE(output.isPlaying());
