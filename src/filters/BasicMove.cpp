@@ -1,5 +1,7 @@
 #include "filters/BasicMove.h"
 
+#include "effect/RenderContext.h"
+
 namespace Effect {
 
 BasicMove::BasicMove() {
@@ -12,9 +14,15 @@ BasicMove::BasicMove() {
 
 std::shared_ptr<EffectBase> BasicMove::createInstance() const { return std::make_shared<BasicMove>(); }
 
-std::shared_ptr<Media::ResourceBuffer> BasicMove::filterVideo(Render::RenderContext&,
+std::shared_ptr<Media::ResourceBuffer> BasicMove::filterVideo(Render::RenderContext& context,
                                                               std::shared_ptr<Media::ResourceBuffer> image) {
-    return pending_.skip(std::move(image), "Effect::BasicMove::filterVideo");
+    const float dx = static_cast<float>(x.getValue(context));
+    const float dy = static_cast<float>(y.getValue(context));
+    const float dz = static_cast<float>(z.getValue(context));
+    context.view.x += dx;
+    context.view.y += dy;
+    context.view.z += dz;
+    return image;
 }
 
 }  // namespace Effect

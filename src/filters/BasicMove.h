@@ -2,11 +2,10 @@
 #include "effect/EffectBase.h"
 #include "effect/EffectItemGroup.h"
 #include "effect/EffectItemNumber.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
-// Moves the object.
+// Moves the object: its X, Y and Z are added to the position the output placed it at.
 class BasicMove : public EffectBase {
 public:
     static constexpr const wchar_t* kName = L"座標";
@@ -20,10 +19,6 @@ public:
     std::shared_ptr<EffectBase> createInstance() const override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
-
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

@@ -93,7 +93,6 @@ TEST_F(FilterFixture, ClassResourcesAreMadeOnceAndShared) {
         {L"ノイズ", resourceOf<Effect::NoiseFilter>, 1, 0, 48},
         {L"モザイク", resourceOf<Effect::MosaicFilter>, 1, 0, 0},
         {L"ライトブルーム(カメラ制御)", resourceOf<Effect::CameraLightBloom>, 2, 0, 16},
-        {L"反転", resourceOf<Effect::BasicInvert>, 3, 0, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(System::wideToUtf8(c.name));
@@ -189,15 +188,6 @@ const wchar_t* const kPendingFilters[] = {
     L"ライトブルーム(カメラ制御)",
     L"材質設定(カメラ制御)",
     L"カメラ制御オプション",
-    L"座標",
-    L"拡大率",
-    L"透明度",
-    L"回転",
-    L"領域拡張",
-    L"反転",
-    L"音量フェード",
-    L"モノラル化",
-    L"音量調整",
 };
 
 TEST_F(FilterFixture, PendingStepsHandTheInputOnAndSayNotImplementOncePerObject) {
