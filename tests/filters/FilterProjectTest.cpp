@@ -29,8 +29,10 @@ namespace {
 const std::wstring kDrawingFilters[] = {L"ぼかし"};
 // Filters whose steps are built but that may hand the input on: view changes,
 // sound, and drawing filters whose values here make them an identity.
-const std::wstring kBuiltFilters[] = {L"座標", L"拡大率",       L"透明度",     L"回転",    L"領域拡張",
-                                      L"反転", L"音量フェード", L"モノラル化", L"音量調整"};
+const std::wstring kBuiltFilters[] = {L"座標",           L"拡大率",       L"透明度",       L"回転",     L"領域拡張",
+                                      L"反転",           L"音量フェード", L"モノラル化",   L"音量調整", L"色調補正",
+                                      L"グラデーション", L"単色化",       L"特定色域変換", L"色ずれ",   L"クロマキー",
+                                      L"ルミナンスキー", L"カラーキー"};
 
 // Values other than the defaults, so that an item that reads back wrong shows.
 void changeValues(Effect::EffectBase& effect) {
