@@ -52,3 +52,43 @@ inline Rgba pattern(uint32_t x, uint32_t y) {
 }
 
 }  // namespace ColorReference
+
+namespace ColorReference {
+
+// The chroma key's key map of one texel: x the distance measure, y and z the
+// colour difference, w the key weight.
+struct KeySettings {
+    Vec3 key;  // 0 .. 1
+    double hueRange, saturationRange;
+};
+
+inline Rgba keyMapTexel(const Rgba& c, const KeySettings& k) {
+    if (c[3] < 0.001) return {0, 0, 0, 0};
+    const double pi = 3.14159265;
+    const Vec3 key = toYuv(k.key);
+    const double keyH = std::atan2(key[2], key[1]) / pi;
+    const double keyS = std::max(std::hypot(key[1], key[2]), 0.001);
+    const double lenH = k.hueRange / 256, lenS = k.saturationRange * keyS / 256;
+    const Vec3 yuv = toYuv(straight(c));
+    const double h = std::atan2(yuv[2], yuv[1]), s = std::hypot(yuv[1], yuv[2]);
+    const double e = std::abs(h / pi - keyH);
+    const double d = e < 1 ? e : 2 - e;
+    const double outside = std::max(d - lenH, 0.0);
+    return {std::max(std::abs(keyS - s) / keyS, 8 * outside), yuv[1], yuv[2],
+            std::min(8 * (outside + std::max(std::abs(s - keyS) - lenS, 0.0)), 1.0)};
+}
+
+// The edge shrink: the weight w at (x, y) lowered by the share of the weights
+// around it over (2r + 1)^2 texels, outside counting as 0.
+inline double shrink(const Pixels& weights, int channel, uint32_t x, uint32_t y, int r, double w) {
+    double sum = 0;
+    for (int dy = -r; dy <= r; ++dy)
+        for (int dx = -r; dx <= r; ++dx) {
+            const int px = int(x) + dx, py = int(y) + dy;
+            if (px >= 0 && py >= 0 && px < int(weights.width) && py < int(weights.height))
+                sum += weights.at(uint32_t(px), uint32_t(py), channel);
+        }
+    return std::max(1 + r * (w * sum / double((2 * r + 1) * (2 * r + 1)) - 1), 0.0);
+}
+
+}  // namespace ColorReference
