@@ -37,6 +37,7 @@ void ColorKeyFilter::shareResource(const EffectBase& prototype) {
 std::shared_ptr<Media::ResourceBuffer> ColorKeyFilter::filterVideo(Render::RenderContext& context,
                                                                    std::shared_ptr<Media::ResourceBuffer> image) {
     if (!image || key.unset || image->width == 0 || image->height == 0) return image;
+    image = FilterPass::ownImage(std::move(image));
     const int32_t r = FilterValue::pixels(border.getValue(context));
     Constant& c = common->constant;
     const auto yuv = yuvOf(key);

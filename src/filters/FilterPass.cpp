@@ -42,6 +42,11 @@ Shader::SamplerStateList& samplerStates(const char* scope) { return resources(sc
 
 Image newImage(uint32_t width, uint32_t height) { return std::make_shared<Media::ResourceBuffer>(width, height); }
 
+Image ownImage(Image image) {
+    if (!image || image.use_count() == 1) return image;
+    return Image(image->clone());
+}
+
 void upload(Media::ConstantBufferCommon& buffer, const void* record) {
     device().updateSubresource(*buffer.buffer, record);
 }

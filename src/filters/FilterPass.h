@@ -33,6 +33,10 @@ Shader::SamplerStateList& samplerStates(const char* scope);
 // A new image of the size in the working format; its pixels are undefined
 // until a pass writes them all.
 Image newImage(uint32_t width, uint32_t height);
+// The image to draw over in place: the image itself when the caller handed
+// over the only reference, else a copy, so that an image a source keeps from
+// frame to frame is never changed under it.
+Image ownImage(Image image);
 // Sends the record whole into the buffer.
 void upload(Media::ConstantBufferCommon& buffer, const void* record);
 // Fills the shared 16-byte record with the bytes and sends it; returns the

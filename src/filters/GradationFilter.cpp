@@ -56,6 +56,7 @@ void GradationFilter::shareResource(const EffectBase& prototype) {
 std::shared_ptr<Media::ResourceBuffer> GradationFilter::filterVideo(Render::RenderContext& context,
                                                                     std::shared_ptr<Media::ResourceBuffer> image) {
     if (!image || image->width == 0 || image->height == 0) return image;
+    image = FilterPass::ownImage(std::move(image));
     const float opacity = FilterValue::percent(strength.getValue(context));
     const float cx = static_cast<float>(centerX.getValue(context));
     const float cy = static_cast<float>(centerY.getValue(context));
