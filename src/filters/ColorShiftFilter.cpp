@@ -4,10 +4,9 @@
 
 #include "effect/RenderContext.h"
 #include "filters/FilterBase.h"
+#include "filters/OptionList.h"
 #include "media/gpu/ResourceBuffer.h"
 #include "media/gpu/SamplerStateList.h"
-
-#include "filters/OptionList.h"
 
 namespace Effect {
 namespace {

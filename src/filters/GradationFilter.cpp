@@ -5,11 +5,10 @@
 
 #include "effect/RenderContext.h"
 #include "filters/FilterBase.h"
+#include "filters/OptionList.h"
 #include "media/gpu/BlendStateList.h"
 #include "media/gpu/PixelShaderList.h"
 #include "media/gpu/ResourceBuffer.h"
-
-#include "filters/OptionList.h"
 
 namespace Effect {
 namespace {

@@ -2,10 +2,9 @@
 
 #include "effect/RenderContext.h"
 #include "filters/FilterBase.h"
+#include "filters/OptionList.h"
 #include "media/gpu/PixelShaderList.h"
 #include "media/gpu/ResourceBuffer.h"
-
-#include "filters/OptionList.h"
 
 namespace Effect {
 
