@@ -286,6 +286,25 @@ TEST_F(ColorCorrectionTest, GradationLaysItsShapeInsideTheAlpha) {
     }
 }
 
+// A width of 0 makes the edge of the shapes without the added pixel a step;
+// no pixel becomes NaN, not even the one at the centre of the circle.
+TEST_F(ColorCorrectionTest, GradationOfWidthZeroIsAStep) {
+    const Pixels opaque = makePixels(8, 8, [](uint32_t, uint32_t) -> Rgba { return {0, 0, 0, 1}; });
+    for (int shape = 1; shape < 4; ++shape) {
+        SCOPED_TRACE(shape);
+        auto filter = make<Effect::GradationFilter>();
+        filter->shape.index = shape;
+        filter->width.setValue(0, 0);
+        filter->centerX.setValue(0.5, 0);  // the circle's centre on a pixel centre
+        filter->centerY.setValue(0.5, 0);
+        const Pixels got = run(*filter, opaque);
+        for (double v : got.rgba) {
+            ASSERT_FALSE(std::isnan(v));
+            EXPECT_TRUE(std::abs(v) < 1e-3 || std::abs(v - 1) < 1e-3) << v;
+        }
+    }
+}
+
 // The colour change borrows the key map of the registered chroma key, so it
 // runs with the effect service and the whole catalogue.
 struct Gpu : BlurFixture {
