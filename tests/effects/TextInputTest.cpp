@@ -329,6 +329,7 @@ TEST_F(TextInputTest, FittedLengthFollowsTheRevealTime) {
     const Case cases[] = {
         {"30 characters at 10 per second", thirty, 10, true, false, 1, 60, 149},
         {"a wait adds its second", L"abc<w1>", 10, true, false, 1, 60, 98},
+        {"a moment still leaves one frame", L"a<w0.01>", 0, true, false, 1, 60, 60},
         {"start edge moved keeps the end", thirty, 10, true, false, 4, 110, 199},
         {"end edge moved keeps the start", thirty, 10, true, false, 5, 60, 149},
         {"no fitting asked", thirty, 10, false, false, 1, 60, 199},
