@@ -16,6 +16,7 @@
 #include "media/gpu/Direct3DService.h"
 #include "media/gpu/ResourceBuffer.h"
 #include "platform/gpu/FormatTable.h"
+#include "plugin/GeneratedMedia.h"
 
 namespace SourceTest {
 namespace {
@@ -209,8 +210,7 @@ TEST_F(WaveImageInputTest, SilenceDrawsTheMiddleLineAndTheMirrorsCentreRow) {
     w.mirror.value = 1;
     w.resolutionY.value = 10;
     const std::vector<float> centre = alphaOf(*w.drawSpectrum(context, silence));
-    for (uint32_t y = 0; y < 20; ++y)
-        EXPECT_EQ(centre[y * 40 + 5] > 0.5f, y >= 9 && y <= 10) << "row " << y;
+    for (uint32_t y = 0; y < 20; ++y) EXPECT_EQ(centre[y * 40 + 5] > 0.5f, y >= 9 && y <= 10) << "row " << y;
     w.mirror.value = 0;
     const std::vector<float> bars = alphaOf(*w.drawSpectrum(context, silence));
     for (uint32_t y = 0; y < 20; ++y) EXPECT_LT(bars[y * 40 + 5], 0.5f) << "no bar in silence, row " << y;
@@ -248,6 +248,42 @@ TEST_F(WaveImageInputTest, PresetsSetTheGridItems) {
     EXPECT_EQ(w.resolutionY.value, 40);
     EXPECT_TRUE(w.spectrum.value);
     EXPECT_FALSE(w.mirror.value);
+}
+
+// A sound file drawn through the render worker: the frame's samples come
+// from the audio cache and make a line about the middle of the image, as
+// high as the tone is loud.
+TEST_F(WaveImageInputTest, AFilesSoundIsDrawnThroughTheWorker) {
+    const std::string path = GeneratedMedia::instance().make(
+        "tone.wav", "-f lavfi -i sine=frequency=440:sample_rate=48000:duration=2 -ac 2 -c:a pcm_s16le");
+    ASSERT_FALSE(path.empty()) << "ffmpeg could not make the file";
+    scene->videoRate = 30;
+    scene->videoScale = 1;
+    scene->audioRate = 48000;
+    Effect::WaveImageInput& w = wave();
+    w.width.values = {300};
+    w.height.values = {200};
+    Effect::ItemEvent given;
+    given.kind = Effect::ItemEvent::kFileGiven;
+    given.object = object;
+    given.path = System::utf8ToWide(path);
+    w.itemEvent(given);
+    ASSERT_EQ(w.file.path, System::utf8ToWide(path));
+    const Picture picture = render(10);
+    int32_t top = 1 << 30, bottom = -1, lit = 0;
+    for (uint32_t y = 0; y < picture.height; ++y)
+        for (uint32_t x = 0; x < picture.width; ++x)
+            if (picture.at(x, y)[3] > 128) {
+                top = std::min<int32_t>(top, int32_t(y));
+                bottom = std::max<int32_t>(bottom, int32_t(y));
+                ++lit;
+            }
+    // The tone's amplitude is at most 1/8 on each channel: the line swings at most
+    // 0.0625 of 200 rows up and down, where silence would be two rows high.
+    ASSERT_GT(lit, 300);
+    EXPECT_NEAR((top + bottom) / 2.0, 120, 3) << "the image's middle at the frame's centre";
+    EXPECT_GT(bottom - top, 8);
+    EXPECT_LE(bottom - top, 27);
 }
 
 }  // namespace
