@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cwchar>
 #include <exception>
-#include <regex>
 #include <stdexcept>
 
 #include "core/Log.h"
@@ -31,10 +30,26 @@ constexpr size_t kDisplayNameLength = 100;
 
 std::atomic<TextInput::InlineScripts*> installedScripts{nullptr};
 
-// An inline script block; group 1 is its code.
-const std::wregex& scriptPattern() {
-    static const std::wregex pattern(L"<\\?([\\s\\S]*?)\\?>", std::regex::ECMAScript);
-    return pattern;
+// The inline script blocks of a text as the pattern "<\?([\s\S]*?)\?>"
+// finds them: each from a "<?" to the first "?>" after it, the search going on
+// after the block. Scanned by hand: a regular expression engine recurses per
+// character of a block and runs out of stack on a long one.
+struct ScriptBlock {
+    size_t start, length;          // the whole block
+    size_t codeStart, codeLength;  // between the delimiters
+};
+std::vector<ScriptBlock> scriptBlocks(const std::wstring& text) {
+    std::vector<ScriptBlock> blocks;
+    size_t from = 0;
+    while (true) {
+        const size_t open = text.find(L"<?", from);
+        if (open == std::wstring::npos) break;
+        const size_t close = text.find(L"?>", open + 2);
+        if (close == std::wstring::npos) break;
+        blocks.push_back({open, close + 2 - open, open + 2, close - open - 2});
+        from = close + 2;
+    }
+    return blocks;
 }
 
 bool sameColor(const Media::ColorRgba& a, const Media::ColorRgba& b) {
@@ -187,13 +202,9 @@ void TextInput::buildTextLayout(Media::TextDraw& layout, LayoutText& texts, Rend
     // Inline scripts: every block runs; each replaces all copies of itself.
     const std::wstring& source = text.text;
     texts.text = source;
-    if (source.find(L"<?") != std::wstring::npos) {
-        const std::wregex& pattern = scriptPattern();
-        for (auto it = std::wsregex_iterator(source.begin(), source.end(), pattern); it != std::wsregex_iterator();
-             ++it) {
-            const std::wstring written = expandScript((*it)[1].str(), context);
-            System::replaceAll(texts.text, (*it)[0].str(), written);
-        }
+    for (const ScriptBlock& block : scriptBlocks(source)) {
+        const std::wstring written = expandScript(source.substr(block.codeStart, block.codeLength), context);
+        System::replaceAll(texts.text, source.substr(block.start, block.length), written);
     }
 
     const Media::ColorRgba textColor = rgba(color);

@@ -413,6 +413,8 @@ TEST_F(TextInputTest, ScriptBlocksAreReplacedByWhatTheyWrite) {
         {L"x<?fail()?>y", L"xy", {L"fail()"}},
         {L"multi<?line\nend?>", L"multi<1>", {L"line\nend"}},
         {L"<? open", L"<? open", {}},
+        {L"<?>?>", L"<1>", {L">"}},
+        {L"a?><?b", L"a?><?b", {}},
     };
     Runner runner;
     Effect::TextInput::InlineScripts* previous = Effect::TextInput::setInlineScripts(&runner);
@@ -428,6 +430,16 @@ TEST_F(TextInputTest, ScriptBlocksAreReplacedByWhatTheyWrite) {
         EXPECT_EQ(texts.text, c.shown);
         EXPECT_EQ(runner.codes, c.codes);
     }
+    // A long block is found like a short one.
+    runner.codes.clear();
+    source.text.text = L"<?" + std::wstring(300000, L'x') + L"?>!";
+    Media::TextDraw layout;
+    Effect::TextInput::LayoutText texts;
+    source.buildTextLayout(layout, texts, nullptr, Effect::TextInput::alignmentRow(0),
+                           Effect::TextInput::decorationRow(0));
+    EXPECT_EQ(texts.text, L"<1>!");
+    ASSERT_EQ(runner.codes.size(), 1u);
+    EXPECT_EQ(runner.codes[0].size(), 300000u);
     Effect::TextInput::setInlineScripts(previous);
     bool logged = false;
     for (const auto& line : log.lines)
