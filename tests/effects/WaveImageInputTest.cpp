@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "core/SettingService.h"
 #include "edit/PopupMenu.h"
 #include "effect/RenderContext.h"
 #include "effects/SourceFixture.h"
@@ -17,6 +18,7 @@
 #include "media/gpu/ResourceBuffer.h"
 #include "platform/gpu/FormatTable.h"
 #include "plugin/GeneratedMedia.h"
+#include "render/RenderService.h"
 
 namespace SourceTest {
 namespace {
@@ -284,6 +286,56 @@ TEST_F(WaveImageInputTest, AFilesSoundIsDrawnThroughTheWorker) {
     EXPECT_NEAR((top + bottom) / 2.0, 120, 3) << "the image's middle at the frame's centre";
     EXPECT_GT(bottom - top, 8);
     EXPECT_LE(bottom - top, 27);
+}
+
+// Without a file the image shows the scene's own sound, rendered by the
+// audio worker for the frame while the video worker waits for it.
+TEST_F(WaveImageInputTest, TheScenesOwnSoundIsDrawnWithoutAFile) {
+    const std::string path = GeneratedMedia::instance().make(
+        "tone.wav", "-f lavfi -i sine=frequency=440:sample_rate=48000:duration=2 -ac 2 -c:a pcm_s16le");
+    ASSERT_FALSE(path.empty()) << "ffmpeg could not make the file";
+    scene->videoRate = 30;
+    scene->videoScale = 1;
+    scene->audioRate = 48000;
+    Effect::WaveImageInput& w = wave();
+    w.width.values = {300};
+    w.height.values = {200};
+    // The line's height in the frame of the render service's video worker.
+    const auto lineHeight = [&] {
+        Picture picture;
+        Render::RenderService::get()->video().requestRenderingFrame(Render::kRenderExport, 10,
+                                                                    [&picture](int32_t, Media::RenderBuffer& buffer,
+                                                                               Anchor::AnchorList*) {
+                                                                        picture = readPicture(buffer);
+                                                                    });
+        Render::RenderService::get()->video().waitAll();
+        int32_t top = 1 << 30, bottom = -1;
+        for (uint32_t y = 0; y < picture.height; ++y)
+            for (uint32_t x = 0; x < picture.width; ++x)
+                if (picture.at(x, y)[3] > 128) {
+                    top = std::min<int32_t>(top, int32_t(y));
+                    bottom = std::max<int32_t>(bottom, int32_t(y));
+                }
+        return bottom - top + 1;
+    };
+    Render::RenderService::setSceneReader([this] { return std::make_unique<Edit::ReadSection>(lock, scene, nullptr); });
+    {
+        // The workers read their settings: the shipped defaults beside the test program.
+        for (const char* name : {"system.conf", "style.conf", "effect.conf"})
+            std::filesystem::copy_file(name, install() / name);
+        System::ServiceHolder<Setting::SettingService> settings;
+        System::ServiceHolder<Render::RenderService> render;
+        EXPECT_EQ(lineHeight(), 2) << "a silent scene: the middle line";
+        auto sound = add(L"音声ファイル", 1);
+        Effect::ItemEvent given;
+        given.kind = Effect::ItemEvent::kFileGiven;
+        given.object = sound;
+        given.path = System::utf8ToWide(path);
+        sound->effects[0]->itemEvent(given);
+        scene->update();
+        EXPECT_GT(lineHeight(), 8) << "the tone swings the line";
+    }
+    Render::RenderService::setSceneReader(nullptr);
 }
 
 }  // namespace
