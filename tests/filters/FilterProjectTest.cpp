@@ -26,7 +26,12 @@
 namespace {
 
 // The filters that draw (the others hand their input on until they do).
-const std::wstring kDrawingFilters[] = {L"ぼかし"};
+const std::wstring kDrawingFilters[] = {
+    L"ぼかし",
+    L"放射ブラー",
+    L"方向ブラー",
+    L"境界ぼかし",
+};
 
 // Values other than the defaults, so that an item that reads back wrong shows.
 void changeValues(Effect::EffectBase& effect) {

@@ -50,6 +50,9 @@ using Effect::EffectBase;
 
 namespace {
 
+// Whether the filter's step is still to come (its programs are not loaded yet).
+bool pending(const wchar_t* name);
+
 template <class T>
 const Effect::ShaderResource* resourceOf(const EffectBase& effect) {
     return dynamic_cast<const T&>(effect).resource.get();
@@ -104,8 +107,8 @@ TEST_F(FilterFixture, ClassResourcesAreMadeOnceAndShared) {
         EXPECT_EQ(resource->computeShaders.size(), c.computePrograms);
         EXPECT_EQ(resource->constantBytes, c.constantBytes);
         EXPECT_EQ(resource->constant != nullptr, c.constantBytes > 0);
-        for (const auto& shader : resource->shaders)
-            EXPECT_EQ(shader->shader, nullptr);  // the programs come with the drawing
+        for (const auto& shader : resource->shaders)  // the programs come with the drawing
+            EXPECT_EQ(shader->shader != nullptr, !pending(c.name));
 
         auto first = service->getEffect(c.name);
         auto second = service->getEffect(c.name);
@@ -151,9 +154,6 @@ const wchar_t* const kPendingFilters[] = {
     L"扇クリッピング",
     L"マスク",
     L"レンズブラー",
-    L"放射ブラー",
-    L"方向ブラー",
-    L"境界ぼかし",
     L"グロー",
     L"発光",
     L"閃光",
@@ -199,6 +199,12 @@ const wchar_t* const kPendingFilters[] = {
     L"モノラル化",
     L"音量調整",
 };
+
+bool pending(const wchar_t* name) {
+    for (const wchar_t* waiting : kPendingFilters)
+        if (std::wstring(waiting) == name) return true;
+    return false;
+}
 
 TEST_F(FilterFixture, PendingStepsHandTheInputOnAndSayNotImplementOncePerObject) {
     FilterSteps steps;

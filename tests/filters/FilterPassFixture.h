@@ -1,0 +1,78 @@
+#pragma once
+// Filters drawn on lavapipe, with the prototypes whose routines they borrow
+// ("ぼかし" and "放射ブラー") registered in an effect service of their own,
+// and CPU helpers in double precision to compare their passes with.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "BlurFixture.h"
+#include "effect/EffectItemNumber.h"
+#include "effect/EffectService.h"
+#include "effect/RenderContext.h"
+#include "filters/BlurFilter.h"
+#include "filters/BokashiFilter.h"
+
+namespace CpuPass {
+
+// A texel, transparent black outside.
+inline std::array<double, 4> texel(const Pixels& s, long x, long y) {
+    if (x < 0 || y < 0 || x >= long(s.width) || y >= long(s.height)) return {0, 0, 0, 0};
+    return {s.at(x, y, 0), s.at(x, y, 1), s.at(x, y, 2), s.at(x, y, 3)};
+}
+// A texel with the position clamped to the image.
+inline std::array<double, 4> clamped(const Pixels& s, long x, long y) {
+    return texel(s, std::clamp(x, 0L, long(s.width) - 1), std::clamp(y, 0L, long(s.height) - 1));
+}
+
+// Premultiplied source over destination.
+inline Pixels over(Pixels under, const Pixels& top, long atX, long atY) {
+    for (uint32_t y = 0; y < under.height; ++y)
+        for (uint32_t x = 0; x < under.width; ++x) {
+            const auto s = texel(top, long(x) - atX, long(y) - atY);
+            for (int c = 0; c < 4; ++c) under.at(x, y, c) = s[c] + under.at(x, y, c) * (1 - s[3]);
+        }
+    return under;
+}
+
+}  // namespace CpuPass
+
+class FilterPassFixture : public BlurFixture {
+protected:
+    void SetUp() override {
+        BlurFixture::SetUp();
+        Effect::EffectService::setCatalog(&catalog_);
+        service_ = std::make_unique<Effect::EffectService>();
+    }
+    void TearDown() override {
+        service_.reset();
+        Effect::EffectService::setCatalog(nullptr);
+        BlurFixture::TearDown();
+    }
+
+    // A filter with its class resource made.
+    template <class T>
+    static std::shared_ptr<T> make() {
+        auto filter = std::make_shared<T>();
+        filter->createCommonResource();
+        return filter;
+    }
+    // The value as the item stores it, in units of its step.
+    static void set(Effect::EffectItemNumber& item, double value) {
+        item.values = {int32_t(std::lround(value * item.scale))};
+    }
+
+    Render::RenderContext context;
+
+private:
+    struct Prototypes : Effect::EffectService::Catalog {
+        void registerLeading(Effect::EffectService& service) override {
+            service.registerEffect<Effect::BokashiFilter>();
+            service.registerEffect<Effect::BlurFilter>();
+        }
+        void registerTrailing(Effect::EffectService&) override {}
+    };
+    Prototypes catalog_;
+    std::unique_ptr<Effect::EffectService> service_;
+};
