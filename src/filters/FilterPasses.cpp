@@ -112,6 +112,17 @@ std::shared_ptr<Media::ResourceBuffer> extractBright(Media::ResourceBuffer& sour
     return target;
 }
 
+std::shared_ptr<Media::ResourceBuffer> shrink(Media::ResourceBuffer& source, int32_t factor) {
+    const uint32_t t = static_cast<uint32_t>(std::max(factor, 1));
+    const int32_t record[2] = {static_cast<int32_t>(t), 0};
+    Platform::gpu::Buffer* buffer = uploadShared(record);
+    auto rows = newImage(source.width, (source.height + t - 1) / t);
+    shared(kShrinkVertical).drawResourceToResourceWithConstant(*rows, source, buffer, nullptr);
+    auto cells = newImage((source.width + t - 1) / t, rows->height);
+    shared(kShrinkHorizontal).drawResourceToResourceWithConstant(*cells, *rows, buffer, nullptr);
+    return cells;
+}
+
 std::shared_ptr<Media::ResourceBuffer> toLightSpace(Media::ResourceBuffer& source, float base) {
     Platform::gpu::Buffer* buffer = uploadShared(base);
     auto target = newImage(source.width, source.height);

@@ -86,6 +86,10 @@ void fillColor(Media::ResourceBuffer& target, const float color[4], const Platfo
 // extractBright: what lies above the threshold in luma, scaled and limited.
 std::shared_ptr<Media::ResourceBuffer> extractBright(Media::ResourceBuffer& source, float threshold, float ratio,
                                                      float limit);
+// The image reduced by the factor on both axes: each output pixel the mean
+// of factor source pixels along each axis from output position x factor,
+// positions clamped to the last row or column.
+std::shared_ptr<Media::ResourceBuffer> shrink(Media::ResourceBuffer& source, int32_t factor);
 // The light-space round trip of the blurs that weigh bright parts more.
 std::shared_ptr<Media::ResourceBuffer> toLightSpace(Media::ResourceBuffer& source, float base);
 std::shared_ptr<Media::ResourceBuffer> fromLightSpace(Media::ResourceBuffer& source, float base);

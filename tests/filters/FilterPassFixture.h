@@ -76,3 +76,38 @@ private:
     Prototypes catalog_;
     std::unique_ptr<Effect::EffectService> service_;
 };
+
+namespace CpuPass {
+
+// A soft disc of premultiplied colour on transparency, opaque inside.
+inline std::array<double, 4> disc(uint32_t x, uint32_t y, double cx, double cy, double radius) {
+    const double a = std::clamp(radius - std::hypot(x + 0.5 - cx, y + 0.5 - cy), 0.0, 1.0);
+    return {0.2 * a, 0.5 * a, 0.9 * a, a};
+}
+
+// A bilinear sample at the normalised position, transparent outside.
+inline std::array<double, 4> sample(const Pixels& s, double u, double v) {
+    const double x = u * s.width - 0.5, y = v * s.height - 0.5;
+    const long x0 = long(std::floor(x)), y0 = long(std::floor(y));
+    const double fx = x - x0, fy = y - y0;
+    std::array<double, 4> out{};
+    const auto a = texel(s, x0, y0), b = texel(s, x0 + 1, y0), c = texel(s, x0, y0 + 1), d = texel(s, x0 + 1, y0 + 1);
+    for (int i = 0; i < 4; ++i) out[i] = (a[i] * (1 - fx) + b[i] * fx) * (1 - fy) + (c[i] * (1 - fx) + d[i] * fx) * fy;
+    return out;
+}
+
+// The mean of factor x factor blocks, positions clamped to the image.
+inline Pixels shrink(const Pixels& s, int factor) {
+    Pixels t((s.width + factor - 1) / factor, (s.height + factor - 1) / factor);
+    for (uint32_t y = 0; y < t.height; ++y)
+        for (uint32_t x = 0; x < t.width; ++x)
+            for (int c = 0; c < 4; ++c) {
+                double sum = 0;
+                for (int j = 0; j < factor; ++j)
+                    for (int i = 0; i < factor; ++i) sum += clamped(s, long(x) * factor + i, long(y) * factor + j)[c];
+                t.at(x, y, c) = sum / (factor * factor);
+            }
+    return t;
+}
+
+}  // namespace CpuPass
