@@ -111,3 +111,56 @@ inline Pixels shrink(const Pixels& s, int factor) {
 }
 
 }  // namespace CpuPass
+
+namespace CpuPass {
+
+// The largest channel difference relative to 1 + the expected value: for
+// images whose light runs well above 1 in half precision.
+inline double relativeDifference(const Pixels& got, const Pixels& expected) {
+    EXPECT_EQ(got.width, expected.width);
+    EXPECT_EQ(got.height, expected.height);
+    if (got.width != expected.width || got.height != expected.height) return 1e9;
+    double worst = 0;
+    for (size_t i = 0; i < got.rgba.size(); ++i)
+        worst = std::max(worst, std::abs(got.rgba[i] - expected.rgba[i]) / (1 + std::abs(expected.rgba[i])));
+    return worst;
+}
+
+// What lies above the threshold in luma, scaled and limited.
+inline Pixels extractBright(Pixels s, double threshold, double ratio, double limit) {
+    for (size_t i = 0; i < s.rgba.size(); i += 4) {
+        const double k =
+            std::max(0.299 * s.rgba[i] + 0.587 * s.rgba[i + 1] + 0.114 * s.rgba[i + 2] - threshold, 0.0) * ratio;
+        for (int c = 0; c < 3; ++c) s.rgba[i + c] = std::min(s.rgba[i + c] * k, limit);
+        s.rgba[i + 3] = std::min(k, 1.0);
+    }
+    return s;
+}
+
+// The colour in the shape of the alpha.
+inline Pixels tint(Pixels s, const std::array<double, 3>& colour) {
+    for (size_t i = 0; i < s.rgba.size(); i += 4)
+        for (int c = 0; c < 3; ++c) s.rgba[i + c] = colour[c] * s.rgba[i + 3];
+    return s;
+}
+
+// Colours added; alpha over (under false) or under (under true). The top
+// image placed at (atX, atY) of the target.
+inline void add(Pixels& target, const Pixels& top, long atX, long atY, bool under) {
+    for (uint32_t y = 0; y < target.height; ++y)
+        for (uint32_t x = 0; x < target.width; ++x) {
+            const auto s = texel(top, long(x) - atX, long(y) - atY);
+            const double da = target.at(x, y, 3);
+            for (int c = 0; c < 3; ++c) target.at(x, y, c) += s[c];
+            target.at(x, y, 3) = under ? s[3] * (1 - da) + da : s[3] + da * (1 - s[3]);
+        }
+}
+
+// Two trailing boxes of the radius, growing by it on each side.
+inline Pixels expandBlur(const Pixels& s, int radius) {
+    if (radius <= 0) return s;
+    const Pixels down = CpuBlur::box(s, true, radius, 0, s.height + 2 * radius);
+    return CpuBlur::box(down, false, radius, 0, s.width + 2 * radius);
+}
+
+}  // namespace CpuPass

@@ -154,7 +154,6 @@ const wchar_t* const kPendingFilters[] = {
     L"扇クリッピング",
     L"マスク",
     L"レンズブラー",
-    L"グロー",
     L"発光",
     L"閃光",
     L"拡散光",
