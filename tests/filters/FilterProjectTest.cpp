@@ -27,9 +27,18 @@
 namespace {
 
 // The filters that draw (the others hand their input on until they do).
+// clang-format off
 const std::wstring kDrawingFilters[] = {
-    L"ぼかし", L"放射ブラー", L"方向ブラー", L"境界ぼかし", L"縁取り", L"ドロップシャドウ", L"凸エッジ",
+    L"ぼかし",
+    L"放射ブラー",
+    L"方向ブラー",
+    L"境界ぼかし",
+    L"縁取り",
+    L"ドロップシャドウ",
+    L"凸エッジ",
+    L"グロー",
 };
+// clang-format on
 
 // A shadow drawn as a drawing of its own hands the object's image on.
 bool drawsApart(const Effect::EffectBase& effect) {
