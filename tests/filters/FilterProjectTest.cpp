@@ -37,6 +37,10 @@ const std::wstring kDrawingFilters[] = {
     L"ドロップシャドウ",
     L"凸エッジ",
     L"グロー",
+    L"エッジ抽出",
+    L"シャープ",
+    L"モザイク",
+    L"ノイズ除去",
 };
 // clang-format on
 
