@@ -41,6 +41,7 @@ const std::wstring kDrawingFilters[] = {
     L"シャープ",
     L"モザイク",
     L"ノイズ除去",
+    L"レンズブラー",
 };
 // clang-format on
 

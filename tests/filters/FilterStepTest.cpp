@@ -153,7 +153,6 @@ const wchar_t* const kPendingFilters[] = {
     L"斜めクリッピング",
     L"扇クリッピング",
     L"マスク",
-    L"レンズブラー",
     L"発光",
     L"閃光",
     L"拡散光",
