@@ -18,39 +18,6 @@ std::array<double, 4> smooth(uint32_t x, uint32_t y) {
 
 std::array<double, 4> opaque(uint32_t, uint32_t) { return {0.8, 0.4, 0.2, 1}; }
 
-// The radial blur on the CPU, with the sizes and steps in single precision as drawn.
-Pixels radial(const Pixels& s, float strength, float x, float y, bool keep, float& centreX, float& centreY) {
-    const int w = int(s.width), h = int(s.height);
-    const float cx = float(w) * 0.5f + x, cy = float(h) * 0.5f + y, k = 100.0f / (100.0f - strength);
-    int left = std::min(0, int(cx - k * cx - 0.5f)), top = std::min(0, int(cy - k * cy - 0.5f));
-    int right = std::max(w, int(cx - (cx - float(w)) * k + 0.5f));
-    int bottom = std::max(h, int(cy - (cy - float(h)) * k + 0.5f));
-    const int gx = std::max(std::abs(left), std::abs(right - w)), gy = std::max(std::abs(top), std::abs(bottom - h));
-    const int n = std::max(10, int(std::hypot(double(std::min(gx, w)), double(std::min(gy, h)))));
-    const float step = strength * 0.01f / float(n);
-    if (keep) {
-        left = top = 0, right = w, bottom = h;
-    } else {
-        right = std::min(right, left + 16384);
-        bottom = std::min(bottom, top + 16384);
-        centreX -= float(right - w + left) * 0.5f;
-        centreY -= float(bottom - h + top) * 0.5f;
-    }
-    Pixels t(uint32_t(right - left), uint32_t(bottom - top));
-    for (uint32_t qy = 0; qy < t.height; ++qy)
-        for (uint32_t qx = 0; qx < t.width; ++qx) {
-            const float px = float(qx) + 0.5f + float(left), py = float(qy) + 0.5f + float(top);
-            const float dx = cx - px, dy = cy - py;
-            std::array<double, 4> sum{};
-            for (int i = 0; i < n; ++i) {
-                const auto v = CpuPass::texel(s, long(px + dx * (step * float(i))), long(py + dy * (step * float(i))));
-                for (int c = 0; c < 4; ++c) sum[c] += v[c];
-            }
-            for (int c = 0; c < 4; ++c) t.at(qx, qy, c) = sum[c] / n;
-        }
-    return t;
-}
-
 // The direction blur on the CPU.
 Pixels direction(const Pixels& s, float length, float angle, float ratio, bool keep) {
     const float theta = angle * 0.017453292f;
@@ -130,7 +97,7 @@ TEST_F(RadialBlurTest, ZoomsTowardTheCentre) {
         EXPECT_FLOAT_EQ(context.view.centerX, c.expectCentreX);
         EXPECT_FLOAT_EQ(context.view.centerY, c.expectCentreY);
         float cx = 0, cy = 0;
-        const Pixels expected = radial(source, float(c.strength), float(c.x), float(c.y), c.keep, cx, cy);
+        const Pixels expected = CpuPass::radial(source, float(c.strength), float(c.x), float(c.y), c.keep, cx, cy);
         EXPECT_LT(outliers(download(*result), expected, 4e-3), 0.01);
     }
 }

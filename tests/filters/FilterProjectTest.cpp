@@ -42,6 +42,10 @@ const std::wstring kDrawingFilters[] = {
     L"モザイク",
     L"ノイズ除去",
     L"レンズブラー",
+    L"発光",
+    L"閃光",
+    L"拡散光",
+    L"ライト",
 };
 // clang-format on
 
