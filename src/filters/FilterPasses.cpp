@@ -1,6 +1,7 @@
 #include "filters/FilterPasses.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <vector>
 
@@ -66,10 +67,10 @@ Platform::gpu::Buffer* uploadShared(const void* record, size_t bytes) {
 }
 
 Platform::gpu::Buffer* upload(ShaderResource& resource, const void* record, size_t bytes) {
-    if (!resource.constant || bytes > resource.constantBytes)
-        throw System::messageException("Effect::FilterPasses::upload", "constant buffer too small.");
     // The whole buffer goes up at once: the record padded with zeros.
-    std::vector<uint8_t> whole(resource.constantBytes, 0);
+    std::array<uint8_t, 256> whole{};
+    if (!resource.constant || bytes > resource.constantBytes || resource.constantBytes > whole.size())
+        throw System::messageException("Effect::FilterPasses::upload", "constant buffer too small.");
     std::memcpy(whole.data(), record, bytes);
     Platform::gpu::Buffer* buffer = resource.constant->buffer.get();
     device().updateSubresource(*buffer, whole.data());
