@@ -54,7 +54,7 @@ const Platform::gpu::BlendState* blend(size_t index) { return resources().blendS
 Platform::gpu::SamplerState* sampler(size_t index) { return resources().samplerStates[index].createResource(); }
 
 void bindSampler(size_t index) {
-    // The context keeps what is bound and drops a repeated binding.
+    // Binding is a store into the context's state: no need to skip a repeat.
     device().setSampler(Platform::gpu::ShaderStage::Pixel, 0, sampler(index));
 }
 

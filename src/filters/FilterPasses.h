@@ -53,7 +53,7 @@ Media::PixelShader& shared(SharedShader index);
 // Null: blending off.
 const Platform::gpu::BlendState* blend(size_t index);
 Platform::gpu::SamplerState* sampler(size_t index);
-// Binds the sampler to slot 0 of the pixel stage unless it is bound there already.
+// Binds the sampler to slot 0 of the pixel stage.
 void bindSampler(size_t index);
 
 // Writes up to 16 bytes into the shared constant record and uploads it;
