@@ -63,7 +63,11 @@ std::shared_ptr<Media::ResourceBuffer> LightFilter::filterVideo(Render::RenderCo
         const bool back = backlight.value != 0;
         auto spread = FilterPasses::newImage(image->width, image->height);
         pass(back ? kInverseAlphaDown : kAlphaDown, 1.0f / n, *spread, *image, nullptr);
-        pass(kAcross, (back ? inner : inner * 0.5f) / n, *image, *spread, FilterPasses::blend(kAddWhereOpaque));
+        // Lit on a copy: a source may hand the same image on frame after
+        // frame, and light added into it would build up.
+        std::shared_ptr<Media::ResourceBuffer> lit(image->clone());
+        pass(kAcross, (back ? inner : inner * 0.5f) / n, *lit, *spread, FilterPasses::blend(kAddWhereOpaque));
+        image = std::move(lit);
     }
     if (outer <= 0) return image;
     const uint32_t grow = 2u * static_cast<uint32_t>(r);
