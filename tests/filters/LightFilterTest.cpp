@@ -100,22 +100,6 @@ TEST_F(LightTest, InnerAndOuterLightOfTheSilhouette) {
     EXPECT_EQ(filter->filterVideo(context, image).get(), image.get());
 }
 
-// A source may hand the same image on every frame: the light must not build
-// up in it.
-TEST_F(LightTest, LeavesTheImageItWasGivenAsItWas) {
-    auto filter = make<Effect::LightFilter>();
-    set(filter->strength, 300);
-    set(filter->diffusion, 3);
-    set(filter->ratio, -100);  // inner light only: the result keeps the size
-    const Pixels source = makePixels(22, 18, shape);
-    auto held = upload(source);
-    const Pixels first = download(*filter->filterVideo(context, held));
-    const Pixels second = download(*filter->filterVideo(context, held));
-    EXPECT_LT(maxDifference(download(*held), source), 1e-6);
-    EXPECT_LT(maxDifference(second, first), 1e-6);
-    EXPECT_GT(maxDifference(first, source), 0.05) << "the light shows";
-}
-
 // Backlight on an opaque image: the inner light comes only from outside the
 // borders, through the taps of the vertical box (the horizontal box reads its
 // spread alpha as transparent beyond the sides).
