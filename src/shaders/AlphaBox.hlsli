@@ -1,5 +1,6 @@
 // The mean alpha of 2r + 1 texels along one axis (outside counts as 0), as
-// (0, 0, 0, mean). Define VERTICAL (0 or 1) before including; the shader's main calls the function below.
+// (0, 0, 0, mean). Define VERTICAL (0 or 1) before including; the shader's
+// main calls alphaBox (the build reads main's signature from the shader file).
 Texture2D<float4> source : register(t0);
 cbuffer Constant : register(b0)
 {

@@ -1,7 +1,7 @@
 // Edges by the 3 x 3 gradient of a value of the neighbours (positions clamped
 // to the image), eased by the threshold and strength into the colour under
 // the centre's alpha. Define KIND (0 colour, 1 brightness, 2 alpha) before
-// including.
+// including; the shader's main calls edge.
 Texture2D<float4> source : register(t0);
 cbuffer Constant : register(b0)
 {

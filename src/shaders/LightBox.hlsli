@@ -1,7 +1,8 @@
 // A box sum of the light filter along one axis. Define VERTICAL (0 or 1),
 // TRAILING (1: S[p - 2r] .. S[p]; 0: S[p - r] .. S[p + r]) and VALUE (0 all
 // channels, 1 alpha times the colour, 2 inverse alpha times the colour)
-// before including; the shader's main calls the function below. Taps outside the source read transparent black.
+// before including; the shader's main calls lightBox. Taps outside the
+// source read transparent black.
 Texture2D<float4> source : register(t0);
 cbuffer Constant : register(b0)
 {

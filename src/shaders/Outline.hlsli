@@ -1,7 +1,7 @@
 // An outline from the alpha of the source: the weighted coverage of a disc of
 // radius `range` around the pixel, eased into the colour. Define SAMPLED (0:
 // the source read pixel by pixel; 1: a reduced source sampled between its
-// texels through s0) before including; the shader's main calls the function below.
+// texels through s0) before including; the shader's main calls outline.
 Texture2D<float4> source : register(t0);
 SamplerState sourceSampler : register(s0);
 cbuffer Constant : register(b0)

@@ -1,6 +1,6 @@
 // A two-sided streak: weighted taps forward along `step` and backward along
 // `step` scaled by `stepRatio`, normalised by the weights used. Define
-// weight(i, n) before including.
+// weight(i, n) before including; the shader's main calls streak.
 Texture2D<float4> source : register(t0);
 cbuffer Constant : register(b0)
 {
