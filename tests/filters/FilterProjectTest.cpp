@@ -19,6 +19,7 @@
 #include "effect/EffectItemSelect.h"
 #include "effect/EffectItemText.h"
 #include "effect/EffectService.h"
+#include "filters/DropShadowFilter.h"
 #include "filters/FilterFixture.h"
 #include "filters/FilterSteps.h"
 #include "media/gpu/ResourceService.h"
@@ -26,7 +27,27 @@
 namespace {
 
 // The filters that draw (the others hand their input on until they do).
-const std::wstring kDrawingFilters[] = {L"ぼかし"};
+// clang-format off
+const std::wstring kDrawingFilters[] = {
+    L"ぼかし",
+    L"放射ブラー",
+    L"方向ブラー",
+    L"境界ぼかし",
+    L"縁取り",
+    L"ドロップシャドウ",
+    L"凸エッジ",
+    L"グロー",
+    L"エッジ抽出",
+    L"シャープ",
+    L"モザイク",
+    L"ノイズ除去",
+    L"レンズブラー",
+    L"発光",
+    L"閃光",
+    L"拡散光",
+    L"ライト",
+};
+// clang-format on
 // Filters whose steps are built but that may hand on the same image, a new one
 // or none: view changes, sound, cuts, and drawing filters whose values here
 // make them an identity.
@@ -57,6 +78,12 @@ const std::wstring kBuiltFilters[] = {L"座標",
                                       L"画像ループ",
                                       L"オブジェクト分割",
                                       L"オフスクリーン描画"};
+
+// A shadow drawn as a drawing of its own hands the object's image on.
+bool drawsApart(const Effect::EffectBase& effect) {
+    const auto* shadow = dynamic_cast<const Effect::DropShadowFilter*>(&effect);
+    return shadow && shadow->separate.value;
+}
 
 // Values other than the defaults, so that an item that reads back wrong shows.
 void changeValues(Effect::EffectBase& effect) {
@@ -160,7 +187,7 @@ TEST_F(FilterProjectTest, EveryFilterLoadsRendersAndSavesUnchanged) {
                                                   std::wstring(effect->name)) > 0;
                     const bool done =
                         std::count(std::begin(kBuiltFilters), std::end(kBuiltFilters), std::wstring(effect->name)) > 0;
-                    if (draws)
+                    if (draws && !drawsApart(*effect))
                         EXPECT_TRUE(steps.drawsOn(*effect)) << System::wideToUtf8(effect->name);
                     else if (done)
                         (void)steps.passesOn(*effect);

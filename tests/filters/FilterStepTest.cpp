@@ -50,6 +50,9 @@ using Effect::EffectBase;
 
 namespace {
 
+// Whether the filter's step is still to come (its programs are not loaded yet).
+bool pending(const wchar_t* name);
+
 template <class T>
 const Effect::ShaderResource* resourceOf(const EffectBase& effect) {
     return dynamic_cast<const T&>(effect).resource.get();
@@ -92,8 +95,8 @@ TEST_F(FilterFixture, ClassResourcesAreMadeOnceAndShared) {
         EXPECT_EQ(resource->computeShaders.size(), c.computePrograms);
         EXPECT_EQ(resource->constantBytes, c.constantBytes);
         EXPECT_EQ(resource->constant != nullptr, c.constantBytes > 0);
-        for (const auto& shader : resource->shaders)
-            EXPECT_EQ(shader->shader, nullptr);  // the programs come with the drawing
+        for (const auto& shader : resource->shaders)  // the programs come with the drawing
+            EXPECT_EQ(shader->shader != nullptr, !pending(c.name));
 
         auto first = service->getEffect(c.name);
         auto second = service->getEffect(c.name);
@@ -130,29 +133,13 @@ TEST_F(FilterFixture, OtherEffectsReachTheRegisteredPrototypes) {
 
 // The filters that do not draw yet; a filter leaves the list when it does.
 const wchar_t* const kPendingFilters[] = {
-    L"レンズブラー",
-    L"放射ブラー",
-    L"方向ブラー",
-    L"境界ぼかし",
-    L"グロー",
-    L"発光",
-    L"閃光",
-    L"拡散光",
-    L"ライト",
-    L"縁取り",
-    L"ドロップシャドウ",
-    L"凸エッジ",
-    L"エッジ抽出",
     L"波紋",
     L"ラスター",
     L"極座標変換",
     L"ディスプレイスメントマップ",
     L"リサイズ",
-    L"シャープ",
-    L"ノイズ除去",
     L"インターレース解除",
     L"ノイズ",
-    L"モザイク",
     L"スクリプト制御",
     L"並行光源(カメラ制御)",
     L"環境光(カメラ制御)",
@@ -160,6 +147,12 @@ const wchar_t* const kPendingFilters[] = {
     L"材質設定(カメラ制御)",
     L"カメラ制御オプション",
 };
+
+bool pending(const wchar_t* name) {
+    for (const wchar_t* waiting : kPendingFilters)
+        if (std::wstring(waiting) == name) return true;
+    return false;
+}
 
 TEST_F(FilterFixture, PendingStepsHandTheInputOnAndSayNotImplementOncePerObject) {
     FilterSteps steps;
