@@ -119,8 +119,13 @@ std::unique_ptr<Edit::ReadSection> openCurrentScene() {
 // stop it.
 Plugin::OutputService::Presenter exportPresenter() {
     Plugin::OutputService::Presenter presenter;
-    presenter.progress = [](const std::wstring& caption, const std::wstring& text, float) {
-        Edit::EditService::dialogs().setFooterText(caption.empty() ? std::wstring() : caption + L" " + text);
+    presenter.progress = [](const std::wstring& caption, const std::wstring& text, float ratio) {
+        Window::WindowService* windows = Window::WindowService::get();
+        if (!windows || !windows->footer) return;
+        if (caption.empty())
+            windows->footer->setProgress(L"", nullptr, 0.0f);
+        else
+            windows->footer->setProgress(caption, &text, ratio);
     };
     presenter.setInput = [](bool on) {
         Window::WindowService* windows = Window::WindowService::get();

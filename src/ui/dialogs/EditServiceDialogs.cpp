@@ -4,6 +4,7 @@
 
 #include "ui/dialogs/ShowError.h"
 #include "ui/dialogs/ShowException.h"
+#include "ui/framework/WindowService.h"
 
 namespace Dialog {
 
@@ -12,5 +13,10 @@ bool EditServiceDialogs::askOkCancel(const std::wstring& text) { return showConf
 void EditServiceDialogs::showError(const std::wstring& text) { showErrorText(text); }
 
 void EditServiceDialogs::showApplicationException(const std::string& text) { showException(std::runtime_error(text)); }
+
+void EditServiceDialogs::setFooterText(const std::wstring& text) {
+    Window::WindowService* windows = Window::WindowService::get();
+    if (windows != nullptr && windows->footer) windows->footer->setProgress(text, nullptr, 0.0f);
+}
 
 }  // namespace Dialog

@@ -14,6 +14,8 @@ public:
     // Logged as built in, boxed in the active language.
     void showError(const std::wstring& text) override;
     void showApplicationException(const std::string& text) override;
+    // Loading and saving show their text in the footer bar's progress place.
+    void setFooterText(const std::wstring& text) override;
 };
 
 }  // namespace Dialog
