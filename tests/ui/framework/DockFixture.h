@@ -35,6 +35,9 @@ public:
                                                    clientRect.y + clientRect.h, true);
         fillRectangle(0, 0, clientRect.w, clientRect.h, brush_);
     }
+    void procMouseMove(int32_t x, int32_t y) override {
+        if (log_ != nullptr) log_->push_back(name_ + ":hover " + std::to_string(x) + "," + std::to_string(y));
+    }
     void procMove() override {
         if (log_ != nullptr)
             log_->push_back(name_ + ":move " + std::to_string(clientRect.x) + "," + std::to_string(clientRect.y) + "," +
