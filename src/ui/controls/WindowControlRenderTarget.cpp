@@ -10,7 +10,8 @@ namespace {
 
 Media::RenderTarget& mainTarget() {
     WindowService* service = WindowService::get();
-    if (service == nullptr) throw std::logic_error("Window::WindowControlRenderTarget: the window service does not exist");
+    if (service == nullptr)
+        throw std::logic_error("Window::WindowControlRenderTarget: the window service does not exist");
     return *service;
 }
 

@@ -105,8 +105,8 @@ void DockLayout::arrangeClients() {
                 std::max(horizontalShare ? double(own.right) - own.left : double(own.bottom) - own.top, 0.0);
             const double laterExtent =
                 std::max(horizontalShare ? double(rest.right) - rest.left : double(rest.bottom) - rest.top, 0.0);
-            const double room = horizontalShare ? double(remaining.right) - remaining.left
-                                                : double(remaining.bottom) - remaining.top;
+            const double room =
+                horizontalShare ? double(remaining.right) - remaining.left : double(remaining.bottom) - remaining.top;
             const float share = float(laterExtent > 0 ? room * ownExtent / (laterExtent + ownExtent) : room);
             switch (area) {
             case WindowClient::Left:
@@ -139,8 +139,8 @@ void DockLayout::arrangeClients() {
         double total = 0;
         for (const WindowClient* c : panels) {
             const auto& p = c->placement;
-            const double w = std::max(vertical ? double(p.bottom) - p.top : double(p.right) - p.left,
-                                      double(MinimumExtent));
+            const double w =
+                std::max(vertical ? double(p.bottom) - p.top : double(p.right) - p.left, double(MinimumExtent));
             weights.push_back(w);
             total += w;
         }
@@ -312,7 +312,8 @@ bool DockLayout::walkChain(bool towardsStart) {
         else
             extendBefore = towardsStart ? d > e : d < e;
         WindowClient* current = extendBefore ? q : p;
-        WindowClient* next = continuation(current, extendBefore ? beforeEdge : afterEdge, current->placement.edge(along));
+        WindowClient* next =
+            continuation(current, extendBefore ? beforeEdge : afterEdge, current->placement.edge(along));
         if (next == nullptr || std::find(dragClients.begin(), dragClients.end(), next) != dragClients.end())
             return false;
         next->edgeIndex = extendBefore ? beforeEdge : afterEdge;
@@ -432,7 +433,8 @@ void DockLayout::drawSeparators() {
         if (!c->shown()) continue;
         const MouseRect& r = c->clientRect;
         if (r.x + r.w + s < layoutWidth)
-            target.fillRectangle(r.x + r.w, r.y, r.x + r.w + s, r.y + r.h, brushes.get(StyleBrushList::WindowSeparator));
+            target.fillRectangle(r.x + r.w, r.y, r.x + r.w + s, r.y + r.h,
+                                 brushes.get(StyleBrushList::WindowSeparator));
         if (r.y + r.h + s < layoutHeight)
             target.fillRectangle(r.x, r.y + r.h, r.x + r.w + s, r.y + r.h + s,
                                  brushes.get(StyleBrushList::WindowSeparator));
@@ -441,8 +443,7 @@ void DockLayout::drawSeparators() {
     for (WindowClient* c : clients) {
         if (!c->shown()) continue;
         const MouseRect& r = c->clientRect;
-        const bool moving =
-            dragging && std::find(dragClients.begin(), dragClients.end(), c) != dragClients.end();
+        const bool moving = dragging && std::find(dragClients.begin(), dragClients.end(), c) != dragClients.end();
         target.drawRectangle(r.x - 1, r.y - 1, r.x + r.w + 1, r.y + r.h + 1,
                              brushes.get(moving ? StyleBrushList::BorderFocus : StyleBrushList::WindowBorder), 1,
                              nullptr);

@@ -60,8 +60,8 @@ void FooterBar::setProgress(const std::wstring& text, const std::wstring* detail
     }
     message = shown;
     if (router != nullptr) {
-        router->currentCursor = message.empty() ? &WindowMouseService::MouseCursor::Arrow
-                                                : &WindowMouseService::MouseCursor::Wait;
+        router->currentCursor =
+            message.empty() ? &WindowMouseService::MouseCursor::Arrow : &WindowMouseService::MouseCursor::Wait;
         router->applyCursor();
     }
     ratio = progress;

@@ -67,8 +67,8 @@ WindowClient::PixelSpan WindowClient::pixelSpan(int32_t width, int32_t height) c
 
 void WindowClient::updateRect(bool force) {
     if (!shown()) {
-        const bool parked = clientRect.x == HiddenPosition && clientRect.y == HiddenPosition && clientRect.w == 0 &&
-                            clientRect.h == 0;
+        const bool parked =
+            clientRect.x == HiddenPosition && clientRect.y == HiddenPosition && clientRect.w == 0 && clientRect.h == 0;
         if (!parked) {
             clientRect = {HiddenPosition, HiddenPosition, 0, 0};
             procMove();
@@ -79,8 +79,8 @@ void WindowClient::updateRect(bool force) {
     }
     const PixelSpan s = pixelSpan(windowService->layoutWidth, windowService->layoutHeight);
     const MouseRect next{s.x0 + 1, s.y0, std::max(s.xr - s.x0, 0), std::max(s.yb - s.y0, 0)};
-    const bool changed = next.x != clientRect.x || next.y != clientRect.y || next.w != clientRect.w ||
-                         next.h != clientRect.h;
+    const bool changed =
+        next.x != clientRect.x || next.y != clientRect.y || next.w != clientRect.w || next.h != clientRect.h;
     clientRect = next;
     if (changed || force) {
         procMove();

@@ -29,8 +29,8 @@ using Window::WindowControl;
 
 class Probe : public WindowControl {
 public:
-    Probe(ControlContainer& container, int32_t x, int32_t y, int32_t w, int32_t h, std::vector<std::string>* log = nullptr,
-          std::string name = {})
+    Probe(ControlContainer& container, int32_t x, int32_t y, int32_t w, int32_t h,
+          std::vector<std::string>* log = nullptr, std::string name = {})
         : WindowControl(container, x, y, w, h), log_(log), name_(std::move(name)) {}
     Probe(WindowControl& parent, int32_t x, int32_t y, int32_t w, int32_t h, std::vector<std::string>* log = nullptr,
           std::string name = {})
@@ -64,10 +64,10 @@ TEST_F(Controls, TheLayoutRuleCountsNegativeNumbersFromTheFarEdges) {
         MouseRect full;
     } cases[] = {
         {{0, 0, 300, 50}, 10, 4, 100, 20, {10, 4, 100, 20}},
-        {{0, 0, 300, 50}, -100, 4, 0, 20, {200, 4, 100, 20}},   // from the right edge to it
-        {{0, 0, 300, 50}, 10, 0, -10, 0, {10, 0, 280, 50}},     // to the far edges less their magnitude
-        {{0, 0, 300, 50}, 0, -20, 50, 0, {0, 30, 50, 20}},      // from the bottom edge
-        {{0, 0, 300, 50}, 250, 0, -100, 10, {250, 0, 0, 10}},   // too narrow: no width, never a negative one
+        {{0, 0, 300, 50}, -100, 4, 0, 20, {200, 4, 100, 20}},  // from the right edge to it
+        {{0, 0, 300, 50}, 10, 0, -10, 0, {10, 0, 280, 50}},    // to the far edges less their magnitude
+        {{0, 0, 300, 50}, 0, -20, 50, 0, {0, 30, 50, 20}},     // from the bottom edge
+        {{0, 0, 300, 50}, 250, 0, -100, 10, {250, 0, 0, 10}},  // too narrow: no width, never a negative one
         {{0, 0, 300, 50}, 10, 60, 20, -30, {10, 60, 20, 0}},
         {{100, 200, 300, 50}, -100, -10, 0, 0, {300, 240, 100, 10}},  // relative to where the reference lies
     };

@@ -162,10 +162,8 @@ TEST_F(DockLayout, ThePlacementMenuMarksTheAreaAndGreysMovesThatCannotHappen) {
         const wchar_t* checkedArea;
         bool startGreyed, endGreyed;
     } cases[] = {
-        {"explorer:1", L"左側エリア", true, false},
-        {"scene.list", L"左側エリア", false, true},
-        {"setting", L"右側エリア", false, true},
-        {"preview", L"上側エリア", true, true},  // alone in its area
+        {"explorer:1", L"左側エリア", true, false}, {"scene.list", L"左側エリア", false, true},
+        {"setting", L"右側エリア", false, true},    {"preview", L"上側エリア", true, true},  // alone in its area
         {"edit", L"下側エリア", true, true},
     };
     for (const auto& c : cases) {
@@ -229,11 +227,9 @@ TEST_F(DockLayout, ASeparatorIsHitBetweenTwoPanelsThatShareAnEdge) {
         const char* before;
         const char* after;
     } cases[] = {
-        {500, 697, true, true, "preview", "edit"},
-        {500, 695, true, true, "preview", "edit"},
+        {500, 697, true, true, "preview", "edit"},        {500, 695, true, true, "preview", "edit"},
         {500, 690, false, false, nullptr, nullptr},  // the timeline is more than a strip away
-        {199, 300, true, false, "explorer:1", "preview"},
-        {100, 697, true, true, "explorer:1", "scene.list"},
+        {199, 300, true, false, "explorer:1", "preview"}, {100, 697, true, true, "explorer:1", "scene.list"},
         {1004, 500, false, false, nullptr, nullptr},  // the right edge of the window
     };
     for (const auto& c : cases) {
@@ -257,7 +253,7 @@ TEST_F(DockLayout, TheSeparatorChainTakesEveryPanelAlongTheLine) {
     ASSERT_TRUE(service->hitSeparator(199, 300));
     ASSERT_TRUE(service->checkSeparatorChain());
     EXPECT_EQ(service->dragClients, (std::vector<WindowClient*>{&panel("explorer:1"), &panel("preview"),
-                                                               &panel("scene.list"), &panel("edit")}));
+                                                                &panel("scene.list"), &panel("edit")}));
     // The timeline's top edge ends where the columns of other areas begin.
     ASSERT_TRUE(service->hitSeparator(500, 697));
     ASSERT_TRUE(service->checkSeparatorChain());
@@ -359,12 +355,12 @@ TEST_F(DockLayout, TheLayoutDrawsStripsAndBordersAndAnEmptyWindowItsBackground) 
     ASSERT_GT(width, 300);
     const Window::MouseRect& r = panel("preview").clientRect;
     const int32_t midX = r.x + r.w / 2, midY = r.y + r.h / 2;
-    EXPECT_EQ(pixel(midX, midY), 0xa0a0a0u);                // the panel
-    EXPECT_EQ(pixel(r.x - 1, midY), kBorder);               // its border, one pixel around it
+    EXPECT_EQ(pixel(midX, midY), 0xa0a0a0u);   // the panel
+    EXPECT_EQ(pixel(r.x - 1, midY), kBorder);  // its border, one pixel around it
     EXPECT_EQ(pixel(r.x + r.w, midY), kBorder);
     EXPECT_EQ(pixel(midX, r.y + r.h), kBorder);
-    EXPECT_EQ(pixel(r.x + r.w + 2, midY), kSeparator);      // the strip right of it
-    EXPECT_EQ(pixel(midX, r.y + r.h + 2), kSeparator);      // and below it
+    EXPECT_EQ(pixel(r.x + r.w + 2, midY), kSeparator);  // the strip right of it
+    EXPECT_EQ(pixel(midX, r.y + r.h + 2), kSeparator);  // and below it
     EXPECT_EQ(pixel(midX, height - 10), kFooter);
     // The panel at the right edge of the layout gets no strip there.
     EXPECT_EQ(pixel(width - 1, panel("object.list").clientRect.y + 10), kBorder);

@@ -174,9 +174,12 @@ TEST_F(DockScreen, SeparatorDragsResizeAndReorderAndThePlacesOutliveARestart) {
         const char* key;
         const char* value;
     } stored[] = {
-        {"Window.setting.color", "top", "0.300000"}, {"Window.setting.color", "bottom", "0.700000"},
-        {"Window.setting.color", "hide", "0"},       {"Window.setting", "top", "0.700000"},
-        {"Window.setting", "bottom", "1.000000"},    {"Window.log", "area", "4"},
+        {"Window.setting.color", "top", "0.300000"},
+        {"Window.setting.color", "bottom", "0.700000"},
+        {"Window.setting.color", "hide", "0"},
+        {"Window.setting", "top", "0.700000"},
+        {"Window.setting", "bottom", "1.000000"},
+        {"Window.log", "area", "4"},
         {"Window.log", "hide", "1"},
     };
     for (const auto& e : stored) EXPECT_EQ(iniValue(ini, e.section, e.key), e.value) << e.section << " " << e.key;
