@@ -1,5 +1,8 @@
 #include "edit/EditDialogs.h"
 
+#include <memory>
+
+#include "core/EventCommandPost.h"
 #include "core/Log.h"
 
 namespace Edit {
@@ -52,6 +55,15 @@ bool HeadlessDialogs::askOkCancel(const std::wstring& text) {
 
 void HeadlessDialogs::showError(const std::wstring& text) {
     System::Log::error("Dialog::showError", L"show error dialog.\n%ls", text.c_str());
+}
+
+void HeadlessDialogs::postError(const std::wstring& text) {
+    auto posted = std::make_unique<std::wstring>(text);
+    if (Event::postEventCommand(Event::EventCommandType::ShowError, reinterpret_cast<intptr_t>(posted.get()))) {
+        posted.release();  // the event service frees it
+        return;
+    }
+    showError(text);
 }
 
 void HeadlessDialogs::showApplicationException(const std::string& text) {

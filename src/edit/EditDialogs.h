@@ -38,6 +38,8 @@ public:
     virtual bool askOkCancel(const std::wstring& text) = 0;
     // An error text (as built in) shown at once.
     virtual void showError(const std::wstring& text) = 0;
+    // An error text shown later on the UI thread, from any thread.
+    virtual void postError(const std::wstring& text) = 0;
     // The failure that ends the program, in its own box.
     virtual void showApplicationException(const std::string& text) = 0;
 };
@@ -66,6 +68,8 @@ public:
     void setFooterText(const std::wstring& text) override { footerTexts.push_back(text); }
     bool askOkCancel(const std::wstring& text) override;
     void showError(const std::wstring& text) override;
+    // Posted to the main window; logged as shown when there is none.
+    void postError(const std::wstring& text) override;
     void showApplicationException(const std::string& text) override;
 };
 

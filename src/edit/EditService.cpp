@@ -63,16 +63,8 @@ EditService::FrameImageReader& frameImageReader() {
 
 void showError(const std::wstring& text) { EditService::dialogs().showError(text); }
 
-// An error text shown later on the UI thread; at once while there is no
-// main window whose loop would show it.
-void postError(const std::wstring& text) {
-    auto posted = std::make_unique<std::wstring>(text);
-    if (Event::postEventCommand(Event::EventCommandType::ShowError, reinterpret_cast<intptr_t>(posted.get()))) {
-        posted.release();  // the event service frees it
-        return;
-    }
-    showError(text);
-}
+// An error text shown later on the UI thread, the way the installed dialogs post it.
+void postError(const std::wstring& text) { EditService::dialogs().postError(text); }
 
 }  // namespace
 

@@ -41,6 +41,7 @@
 #include "ui/framework/WindowMouseService.h"
 #include "ui/framework/WindowService.h"
 #include "support/ScriptedBoxes.h"
+#include "support/ScriptedFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -141,6 +142,7 @@ protected:
 
 TEST_F(Export, TheCursorFrameGoesToPngAndJpegAsTheRenderWorkerGivesIt) {
     ScriptedBoxes boxes;
+    ScriptedFiles files;
     struct Case {
         const char* name;
         int32_t plugin;
@@ -160,7 +162,6 @@ TEST_F(Export, TheCursorFrameGoesToPngAndJpegAsTheRenderWorkerGivesIt) {
     steps.run = [&] {
         auto tap = std::make_unique<LogTap>();
         openProject();
-        auto& dialogs = dynamic_cast<Edit::HeadlessDialogs&>(Edit::EditService::dialogs());
         Plugin::OutputService& output = *Plugin::OutputService::get();
         expected = renderedFrame(3);
         for (const Case& c : cases) {
@@ -168,7 +169,7 @@ TEST_F(Export, TheCursorFrameGoesToPngAndJpegAsTheRenderWorkerGivesIt) {
                 png->transparent = c.setting;
             if (auto* jpg = dynamic_cast<Plugin::JpgFileSave*>(output.plugins()[c.plugin].get()))
                 jpg->quality = c.setting;
-            dialogs.saveAnswers.push_back(wide(root / c.file));
+            files.answers.push_back((root / c.file).string());
             output.outputFile(c.plugin);
             output.waitExport();
             succeeded.push_back(output.lastExportSucceeded());
@@ -181,9 +182,12 @@ TEST_F(Export, TheCursorFrameGoesToPngAndJpegAsTheRenderWorkerGivesIt) {
     for (const auto& box : boxes.shown) ADD_FAILURE() << box.text;
     ASSERT_NE(expected, nullptr);
     ASSERT_EQ(written.size(), std::size(cases));
+    ASSERT_EQ(files.asked.size(), std::size(cases));  // one save dialog per export, owned by the main window
     for (size_t i = 0; i < std::size(cases); ++i) {
         const Case& c = cases[i];
         SCOPED_TRACE(c.name);
+        EXPECT_TRUE(files.asked[i].save && files.asked[i].overwritePrompt);
+        EXPECT_NE(files.asked[i].owner, nullptr);
         EXPECT_TRUE(succeeded[i]);
         EXPECT_TRUE(logged(lines, "export file start : " + (root / c.file).string()));
         ASSERT_NE(written[i], nullptr);
@@ -217,6 +221,7 @@ TEST_F(Export, TheCursorFrameGoesToPngAndJpegAsTheRenderWorkerGivesIt) {
 // frame's samples, so the file's sound equals the source file's samples.
 TEST_F(Export, TheSceneGoesToAviWithTheSoundOfItsAudioObject) {
     ScriptedBoxes boxes;
+    ScriptedFiles files;
     const fs::path wav = root / "tone.wav";
     ASSERT_EQ(std::system(("ffmpeg -nostdin -v error -f lavfi -i sine=frequency=440:sample_rate=48000:duration=1 "
                            "-ac 2 -c:a pcm_s16le -y '" +
@@ -238,9 +243,8 @@ TEST_F(Export, TheSceneGoesToAviWithTheSoundOfItsAudioObject) {
     App::Steps steps = App::programSteps();
     steps.run = [&] {
         ASSERT_TRUE(Edit::EditService::instance()->loadProject(wide(projectPath), false, true));
-        auto& dialogs = dynamic_cast<Edit::HeadlessDialogs&>(Edit::EditService::dialogs());
         Plugin::OutputService& output = *Plugin::OutputService::get();
-        dialogs.saveAnswers.push_back(wide(avi));
+        files.answers.push_back(avi.string());
         output.outputFile(0);
         dispatchUntilTheExportEnds(output);
         succeeded = output.lastExportSucceeded();
@@ -275,6 +279,7 @@ TEST_F(Export, TheSceneGoesToAviWithTheSoundOfItsAudioObject) {
 // and shown, and is never reported complete.
 TEST_F(Export, ASaveThatFailsIsLoggedAndShownAsFailed) {
     ScriptedBoxes boxes;
+    ScriptedFiles files;
     fs::create_directories(root / "locked");
     chmod((root / "locked").c_str(), 0555);
     std::ofstream(root / "file") << "not a folder";
@@ -286,10 +291,9 @@ TEST_F(Export, ASaveThatFailsIsLoggedAndShownAsFailed) {
     steps.run = [&] {
         auto tap = std::make_unique<LogTap>();
         openProject(false);  // an empty scene: nothing else posts to the window
-        auto& dialogs = dynamic_cast<Edit::HeadlessDialogs&>(Edit::EditService::dialogs());
         Plugin::OutputService& output = *Plugin::OutputService::get();
         for (const fs::path& target : targets) {
-            dialogs.saveAnswers.push_back(wide(target));
+            files.answers.push_back(target.string());
             output.outputFile(1);
             dispatchUntilTheExportEnds(output);
             succeeded.push_back(output.lastExportSucceeded());
@@ -340,6 +344,7 @@ struct GatePlugin : Plugin::OutputPlugin {
 // button ask once whether to stop it, and OK sets the job's abort flag.
 TEST_F(Export, EscapeAndCloseAskToStopTheRunningExport) {
     ScriptedBoxes boxes;  // answers OK
+    ScriptedFiles files;
     bool inputOffWhileRunning = false, inputOnAfter = false, aborted = false;
     size_t asked = 0;
     std::vector<std::string> lines;
@@ -348,13 +353,12 @@ TEST_F(Export, EscapeAndCloseAskToStopTheRunningExport) {
         namespace W = Platform::window;
         auto tap = std::make_unique<LogTap>();
         openProject(false);
-        auto& dialogs = dynamic_cast<Edit::HeadlessDialogs&>(Edit::EditService::dialogs());
         Plugin::OutputService& output = *Plugin::OutputService::get();
         auto* gate = static_cast<GatePlugin*>(
             output.registerPlugin("GatePlugin", [] { return std::make_shared<GatePlugin>(); }));
         ASSERT_NE(gate, nullptr);
         Window::WindowService& windows = *Window::WindowService::get();
-        dialogs.saveAnswers.push_back(wide(root / "gate.out"));
+        files.answers.push_back((root / "gate.out").string());
         output.outputFile(static_cast<int32_t>(output.plugins().size()) - 1);
         ASSERT_TRUE(output.isRunning());
         inputOffWhileRunning = !windows.inputEnabled;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/EventCommandPost.h"
 #include "core/EventService.h"
 #include "core/File.h"
 #include "core/IniFile.h"
@@ -26,8 +27,11 @@
 #include "edit/support/TestCatalog.h"
 #include "effect/ModelQueries.h"
 #include "platform/window/MessageBox.h"
+#include "platform/window/MessageQueue.h"
+#include "platform/window/TopLevel.h"
 #include "ui/dialogs/EditServiceDialogs.h"
 #include "support/LogCapture.h"
+#include "support/ScriptedFiles.h"
 #include "support/TestFolders.h"
 
 namespace {
@@ -35,6 +39,23 @@ namespace {
 namespace W = Platform::window;
 using Edit::EditService;
 using Strings = std::vector<std::wstring>;
+
+// Posted errors wait for the main window; one made for a moment shows them
+// (and those kept while no window was ever made) from its queue.
+void showPosted() {
+    W::WindowDesc desc;
+    desc.procedure = [](W::WindowHandle, uint32_t message, uintptr_t wParam, intptr_t lParam) -> intptr_t {
+        if (message == W::kWmUser) Event::EventService::get()->processEventCommandMessage(wParam, lParam);
+        return 0;
+    };
+    const W::WindowHandle window = W::createWindow(desc);
+    ASSERT_NE(window, nullptr);
+    Event::setCommandWindow(window);
+    W::Message message;
+    while (W::peekMessage(message, window, 0, 0, W::kPmRemove)) W::dispatchMessage(message);
+    Event::setCommandWindow(nullptr);
+    W::destroyWindow(window);
+}
 
 // Message boxes answered from a queue (OK once it is empty), each one kept.
 struct AnsweredBoxes {
@@ -51,7 +72,9 @@ struct AnsweredBoxes {
         });
     }
     ~AnsweredBoxes() { W::setMessageBoxHook(previous); }
+    // The texts shown so far, posted errors included.
     std::vector<std::string> texts() const {
+        showPosted();
         std::vector<std::string> t;
         for (const auto& r : shown) t.push_back(r.text);
         return t;
@@ -66,6 +89,7 @@ protected:
     std::optional<System::ServiceHolder<EditService>> holder;
     std::shared_ptr<Dialog::EditServiceDialogs> dialogs = std::make_shared<Dialog::EditServiceDialogs>();
     AnsweredBoxes boxes;
+    ScriptedFiles files;
     std::vector<int> sceneCalls;
     int selectionCalls = 0;
     std::vector<int> cursorCalls;
@@ -229,7 +253,7 @@ TEST_F(EditServiceTest, FailedSaveIsReportedAndSaveAsKeepsTheOldPath) {
     EXPECT_TRUE(undo().modified);
     EXPECT_EQ(boxes.texts(), (std::vector<std::string>{"プロジェクトの保存に失敗しました"}));
 
-    dialogs->saveAnswers.push_back(unwritable);
+    files.answers.push_back((root_ / "missing-folder" / "b.vpj2").string());
     EXPECT_FALSE(service().saveProjectAs());
     EXPECT_EQ(service().project().path, path);
     EXPECT_TRUE(undo().modified);
@@ -237,14 +261,38 @@ TEST_F(EditServiceTest, FailedSaveIsReportedAndSaveAsKeepsTheOldPath) {
 
     // Save-as to a new place adopts it once written.
     const std::wstring other = wide(root_ / "c.vpj2");
-    dialogs->saveAnswers.push_back(other);
+    files.answers.push_back((root_ / "c.vpj2").string());
     sceneCalls.clear();
     EXPECT_TRUE(service().saveProjectAs());
     EXPECT_EQ(service().project().path, other);
     EXPECT_EQ(sceneCalls, (std::vector<int>{0}));
     EXPECT_FALSE(undo().modified);
     EXPECT_EQ(service().projectHistory().getItemList(), (Strings{other, path}));
-    EXPECT_EQ(dialogs->asked.back().values.name, path);  // prefilled with the project's path
+    EXPECT_EQ(files.asked.back().path, System::wideToUtf8(path));  // prefilled with the project's path
+    EXPECT_TRUE(files.asked.back().save);
+}
+
+TEST_F(EditServiceTest, SaveAsOverAnExistingFileAsksBeforeReplacingIt) {
+    const std::wstring path = writeProject("a.vpj2", L"a");
+    const std::wstring taken = writeProject("taken.vpj2", L"taken");
+    ASSERT_TRUE(service().loadProject(path, false, true));
+    editScene(L"changed");
+    // No: the dialog comes again, and Cancel there keeps everything.
+    boxes.answers = {W::kIdNo};
+    files.answers = {System::wideToUtf8(taken)};
+    EXPECT_FALSE(service().saveProjectAs());
+    ASSERT_EQ(files.asked.size(), 2u);
+    EXPECT_EQ(files.asked[1].path, System::wideToUtf8(taken)) << "asked again with the refused name";
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].style & 0xFu, W::kMbYesNo);
+    EXPECT_EQ(service().project().path, path);
+
+    // Yes replaces it. A name typed without an extension gets the project's.
+    boxes.answers = {W::kIdYes};
+    files.answers = {(root_ / "taken").string()};
+    EXPECT_TRUE(service().saveProjectAs());
+    EXPECT_EQ(service().project().path, taken);
+    EXPECT_FALSE(undo().modified);
 }
 
 TEST_F(EditServiceTest, QuietSaveLeavesTheModifiedFlagAndTheRecentList) {

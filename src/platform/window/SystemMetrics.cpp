@@ -47,6 +47,35 @@ int32_t getSystemMetrics(int index) {
         gdk_monitor_get_geometry(monitor, &r);
         return index == kSmCxScreen ? r.width : r.height;
     }
+    case kSmXVirtualScreen:
+    case kSmYVirtualScreen:
+    case kSmCxVirtualScreen:
+    case kSmCyVirtualScreen: {
+        GdkRectangle all{0, 0, 1920, 1080};
+        if (gtk::ensure()) {
+            GdkDisplay* display = gdk_display_get_default();
+            const int count = gdk_display_get_n_monitors(display);
+            for (int i = 0; i < count; ++i) {
+                GdkRectangle r;
+                gdk_monitor_get_geometry(gdk_display_get_monitor(display, i), &r);
+                if (i == 0)
+                    all = r;
+                else
+                    gdk_rectangle_union(&all, &r, &all);
+            }
+        }
+        switch (index) {
+        case kSmXVirtualScreen: return all.x;
+        case kSmYVirtualScreen: return all.y;
+        case kSmCxVirtualScreen: return all.width;
+        default: return all.height;
+        }
+    }
+    case kSmCyCursor: {
+        if (!gtk::ensure()) return 32;
+        const guint size = gdk_display_get_default_cursor_size(gdk_display_get_default());
+        return size > 0 ? static_cast<int32_t>(size) : 32;
+    }
     case kSmCxDoubleClk:
     case kSmCyDoubleClk: return std::max(intSetting("gtk-double-click-distance", 4), 1);
     case kSmCxDrag:

@@ -9,10 +9,16 @@ namespace Platform::window {
 
 inline constexpr int kSmCxScreen = 0;
 inline constexpr int kSmCyScreen = 1;
+inline constexpr int kSmCyCursor = 14;
 inline constexpr int kSmCxDoubleClk = 36;
 inline constexpr int kSmCyDoubleClk = 37;
 inline constexpr int kSmCxDrag = 68;
 inline constexpr int kSmCyDrag = 69;
+// The rectangle around every monitor, in screen coordinates.
+inline constexpr int kSmXVirtualScreen = 76;
+inline constexpr int kSmYVirtualScreen = 77;
+inline constexpr int kSmCxVirtualScreen = 78;
+inline constexpr int kSmCyVirtualScreen = 79;
 
 int32_t getSystemMetrics(int index);
 uint32_t getDoubleClickTime();

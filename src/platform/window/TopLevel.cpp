@@ -65,7 +65,7 @@ void makeSurface(WindowHandle w, int32_t width, int32_t height) {
 }
 
 void updateOrigin(WindowHandle w) {
-    if (w->area == nullptr) return;
+    if (w->area == nullptr || w->popup) return;
     GdkWindow* gw = gtk_widget_get_window(w->area);
     if (gw == nullptr) return;
     gint x = 0, y = 0;
@@ -151,7 +151,9 @@ gboolean onFocus(GtkWidget*, GdkEventFocus* e, gpointer data) {
         queueInput(w, inputMessage(w, kWmActivate, 1, 0));
         queueInput(w, inputMessage(w, kWmSetFocus, 0, 0));
     } else {
-        if (g_focus == w) g_focus = nullptr;
+        if (g_focus != nullptr && g_focus != w && g_focus->popup && g_focus->owner == w && isWindow(g_focus))
+            queueInput(g_focus, inputMessage(g_focus, kWmKillFocus, 0, 0));
+        if (g_focus == w || (g_focus != nullptr && g_focus->owner == w)) g_focus = nullptr;
         queueInput(w, inputMessage(w, kWmKillFocus, 0, 0));
         queueInput(w, inputMessage(w, kWmActivate, 0, 0));
     }
@@ -160,6 +162,10 @@ gboolean onFocus(GtkWidget*, GdkEventFocus* e, gpointer data) {
 
 gboolean onKey(GtkWidget*, GdkEventKey* e, gpointer data) {
     auto* w = static_cast<WindowData*>(data);
+    // A popup cannot hold the display's keyboard focus: while it has the
+    // program's focus, its owner's keys are its keys.
+    if (g_focus != nullptr && g_focus->popup && g_focus->owner == w && isWindow(g_focus) && g_focus->visible)
+        w = g_focus;
     const bool down = e->type == GDK_KEY_PRESS;
     // The key's meaning without modifiers, so shifted symbols keep their key.
     guint base = e->keyval;
@@ -294,9 +300,15 @@ void onRealize(GtkWidget* area, gpointer data) {
 }
 
 void buildWidgets(WindowHandle w, const WindowDesc& desc) {
-    w->toplevel = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    w->toplevel = gtk_window_new(desc.popup ? GTK_WINDOW_POPUP : GTK_WINDOW_TOPLEVEL);
     gtk_window_set_title(GTK_WINDOW(w->toplevel), desc.title.c_str());
     gtk_window_set_default_size(GTK_WINDOW(w->toplevel), std::max(desc.width, 1), std::max(desc.height, 1));
+    if (desc.popup) {
+        gtk_window_set_resizable(GTK_WINDOW(w->toplevel), FALSE);
+        gtk_widget_set_size_request(w->toplevel, std::max(desc.width, 1), std::max(desc.height, 1));
+        if (WindowData::isLive(desc.owner) && desc.owner->toplevel != nullptr)
+            gtk_window_set_transient_for(GTK_WINDOW(w->toplevel), GTK_WINDOW(desc.owner->toplevel));
+    }
     gtk_window_move(GTK_WINDOW(w->toplevel), desc.x, desc.y);
     w->area = gtk_drawing_area_new();
     gtk_widget_set_can_focus(w->area, TRUE);
@@ -324,6 +336,7 @@ void buildWidgets(WindowHandle w, const WindowDesc& desc) {
 
 void freeWindow(WindowHandle w) {
     if (w->hoverSource != 0) g_source_remove(w->hoverSource);
+    if (w->drag.leaveSource != 0) g_source_remove(w->drag.leaveSource);
     if (w->toplevel != nullptr) {
         // Nothing GTK reports while tearing down may reach the freed record.
         g_signal_handlers_disconnect_by_data(w->area, w);
@@ -355,6 +368,8 @@ WindowHandle createWindow(const WindowDesc& desc) {
     w->x = desc.x;
     w->y = desc.y;
     w->placement = WindowPos{w, nullptr, desc.x, desc.y, w->width, w->height, 0};
+    w->popup = desc.popup;
+    w->owner = desc.owner;
     makeSurface(w, w->width, w->height);
     if (gtk::ensure()) buildWidgets(w, desc);
     WindowData::add(w);
@@ -375,6 +390,8 @@ bool destroyWindow(WindowHandle w) {
         return false;
     }
     w->destroying = true;
+    // The windows it owns go first, as they cannot outlive it.
+    for (WindowHandle owned : WindowData::ownedBy(w)) destroyWindow(owned);
     if (g_capture == w) releaseCapture();
     if (w->procedure != nullptr) w->procedure(w, kWmDestroy, 0, 0);
     if (g_focus == w) g_focus = nullptr;
@@ -394,6 +411,21 @@ bool showWindow(WindowHandle w, int command) {
         if (w->visible && !w->sized) {
             w->sized = true;
             queueInput(w, inputMessage(w, kWmSize, kSizeRestored, makeLParam(w->width, w->height)));
+        }
+        return wasVisible;
+    }
+    if (w->popup) {
+        // Shown where it was placed, without taking the focus.
+        if (w->visible) {
+            gtk_window_move(GTK_WINDOW(w->toplevel), w->placement.x, w->placement.y);
+            gtk_widget_show(w->toplevel);
+        } else {
+            gtk_widget_hide(w->toplevel);
+            if (g_focus == w) {
+                // The keyboard goes back to the owner.
+                g_focus = isWindow(w->owner) ? w->owner : nullptr;
+                if (g_focus != nullptr) queueInput(g_focus, inputMessage(g_focus, kWmSetFocus, 0, 0));
+            }
         }
         return wasVisible;
     }
@@ -444,6 +476,22 @@ bool setWindowText(WindowHandle w, const std::string& text) {
 
 bool moveWindow(WindowHandle w, int32_t x, int32_t y, int32_t width, int32_t height) {
     if (!live(w)) return false;
+    if (w->popup && w->toplevel != nullptr) {
+        // No frame and no window manager between: the placement is known at once.
+        const bool resized = width != w->width || height != w->height;
+        w->x = x;
+        w->y = y;
+        w->placement = WindowPos{w, nullptr, x, y, std::max(width, 0), std::max(height, 0), 0};
+        gtk_widget_set_size_request(w->toplevel, std::max(width, 1), std::max(height, 1));
+        gtk_window_resize(GTK_WINDOW(w->toplevel), std::max(width, 1), std::max(height, 1));
+        gtk_window_move(GTK_WINDOW(w->toplevel), x, y);
+        if (resized) {
+            w->width = std::max(width, 0);
+            w->height = std::max(height, 0);
+            makeSurface(w, w->width, w->height);
+        }
+        return true;
+    }
     if (w->toplevel == nullptr) {
         w->x = x;
         w->y = y;
@@ -475,6 +523,8 @@ bool setWindowProcedure(WindowHandle w, WindowProc procedure) {
     w->procedure = procedure;
     return true;
 }
+
+WindowProc getWindowProcedure(WindowHandle w) { return isWindow(w) ? w->procedure : nullptr; }
 
 bool getClientRect(WindowHandle w, Rect& rect) {
     if (!live(w)) return false;
@@ -575,7 +625,7 @@ WindowHandle getCapture() { return isWindow(g_capture) ? g_capture : nullptr; }
 WindowHandle setFocus(WindowHandle w) {
     WindowHandle old = getFocus();
     if (!isWindow(w)) return old;
-    if (w->toplevel != nullptr) {
+    if (w->toplevel != nullptr && !w->popup) {
         gtk_window_present(GTK_WINDOW(w->toplevel));
         gtk_widget_grab_focus(w->area);
     } else if (old != w) {

@@ -21,6 +21,10 @@ struct WindowDesc {
     int32_t height = 480;
     WindowProc procedure = nullptr;
     void* createParam = nullptr;  // lParam of the create message
+    // A popup (tool tip, choice list): no frame, placed exactly where it is
+    // moved, kept above its owner; hidden until shown.
+    bool popup = false;
+    WindowHandle owner = nullptr;
 };
 
 inline constexpr int kSwHide = 0;
@@ -38,7 +42,7 @@ inline constexpr uint32_t kHoverDefault = 0xFFFFFFFFu;
 // Creates the window on the calling thread (its owner) and sends the create
 // message; a procedure answering -1 to it fails the creation. Null on failure.
 WindowHandle createWindow(const WindowDesc& desc);
-// Sends the destroy message, then destroys the window.
+// Destroys the windows it owns, sends the destroy message, then destroys the window.
 bool destroyWindow(WindowHandle window);
 bool isWindow(WindowHandle window);
 // Asks the procedure for its size limits (WM_GETMINMAXINFO) before showing.
@@ -52,6 +56,7 @@ bool moveWindow(WindowHandle window, int32_t x, int32_t y, int32_t width, int32_
 intptr_t getWindowUserData(WindowHandle window);
 intptr_t setWindowUserData(WindowHandle window, intptr_t value);
 bool setWindowProcedure(WindowHandle window, WindowProc procedure);
+WindowProc getWindowProcedure(WindowHandle window);
 
 bool getClientRect(WindowHandle window, Rect& rect);
 // The outer rectangle in screen coordinates.

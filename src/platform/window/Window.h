@@ -7,6 +7,7 @@
 // are message-only.
 #include "platform/window/Clipboard.h"
 #include "platform/window/Cursor.h"
+#include "platform/window/DragDrop.h"
 #include "platform/window/KeyMap.h"
 #include "platform/window/Menu.h"
 #include "platform/window/Message.h"

@@ -45,4 +45,12 @@ std::vector<WindowHandle> WindowData::takeWindowsOf(const ThreadQueue* queue) {
     return owned;
 }
 
+std::vector<WindowHandle> WindowData::ownedBy(WindowHandle owner) {
+    os::MutexLock lock(g_registryMutex);
+    std::vector<WindowHandle> owned;
+    for (WindowHandle w : registry())
+        if (w->owner == owner && !w->destroying) owned.push_back(w);
+    return owned;
+}
+
 }  // namespace Platform::window

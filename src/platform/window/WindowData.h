@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/window/DragDrop.h"
 #include "platform/window/Message.h"
 
 // What a window handle points to (layer-internal): its procedure, its
@@ -31,12 +32,25 @@ struct WindowData {
     bool maximized = false;
     bool minimized = false;
     bool destroying = false;
-    bool sized = false;           // the first size message has been queued
+    bool sized = false;  // the first size message has been queued
+    bool popup = false;
+    WindowHandle owner = nullptr;
     GdkCursor* cursor = nullptr;  // shown over the client area; null: the default
     uint32_t trackFlags = 0;      // trackMouseEvent requests still open
     uint32_t hoverTimeMs = 0;
     guint hoverSource = 0;
     Point lastMouse;  // client coordinates of the last motion
+
+    // Drag and drop from other programs (DragDrop.cpp).
+    struct DragState {
+        std::shared_ptr<DropTarget> target;
+        bool inside = false;    // entered and not yet left or dropped
+        bool entering = false;  // the file list was asked for on entering
+        bool dropping = false;  // the file list was asked for by a drop
+        guint leaveSource = 0;  // a leave waiting to learn whether a drop follows
+        Point point;            // screen coordinates
+        DragData data;
+    } drag;
 
     // The registry of live windows, shared by every thread.
     static void add(WindowHandle window);
@@ -47,6 +61,8 @@ struct WindowData {
     // The windows a thread still owns when it ends go with it, silently.
     static void freeWindowsOf(const ThreadQueue* queue);
     static std::vector<WindowHandle> takeWindowsOf(const ThreadQueue* queue);
+    // The live windows whose owner is the window.
+    static std::vector<WindowHandle> ownedBy(WindowHandle owner);
 };
 
 }  // namespace Platform::window

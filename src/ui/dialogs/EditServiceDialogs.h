@@ -5,14 +5,17 @@
 
 namespace Dialog {
 
-// The edit service's message boxes. The scene, name and save dialogs still
-// answer from the headless queues until the program's export and project
-// commands are driven through the real file dialogs.
+// The edit service's message boxes and its save dialog. The scene and name
+// dialogs still answer from the headless queues.
 class EditServiceDialogs : public Edit::HeadlessDialogs {
 public:
+    bool saveFileDialog(std::wstring& path, const wchar_t* filter) override;
     bool askOkCancel(const std::wstring& text) override;
     // Logged as built in, boxed in the active language.
     void showError(const std::wstring& text) override;
+    // Kept until the main window exists, as every posted error; shown at
+    // once when the window is already gone.
+    void postError(const std::wstring& text) override;
     void showApplicationException(const std::string& text) override;
     // Loading and saving show their text in the footer bar's progress place.
     void setFooterText(const std::wstring& text) override;

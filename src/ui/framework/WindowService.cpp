@@ -12,6 +12,8 @@
 #include "core/SettingService.h"
 #include "core/TextConvert.h"
 #include "core/TranslateService.h"
+#include "ui/framework/DropTarget.h"
+#include "ui/framework/ListBox.h"
 #include "ui/framework/PopupMenu.h"
 #include "ui/framework/ShortcutList.h"
 #include "edit/EditService.h"
@@ -149,6 +151,7 @@ void WindowService::createWindowManager() {
     if (made == nullptr)
         throw System::lastErrorException("CreateWindowExW", "Window::WindowService::createWindowManager");
     window = made;
+    DropTarget::Register(window);
     W::setWindowUserData(window, reinterpret_cast<intptr_t>(this));
     if (WindowMouseService* router = WindowMouseService::get()) router->attachWindow(window);
     setProgramIcon(window);
@@ -222,6 +225,12 @@ intptr_t WindowService::windowProc(W::WindowHandle window, uint32_t message, uin
         if (service->busyHook && service->busyHook(window, message, wParam, lParam)) return 0;
         if (swallowedWhileBusy(message)) return 0;
     }
+    if (ListBox::listShown) {
+        // A click beside the open list closes it and does nothing else.
+        if (message == W::kWmLButtonDown) ListBox::hide();
+        if (message == W::kWmLButtonDown || message == W::kWmRButtonDown || message == W::kWmContextMenu)
+            return W::defWindowProc(window, message, wParam, lParam);
+    }
     if (WindowMouseService* router = WindowMouseService::get();
         router != nullptr && router->window == window && router->dispatch(window, message, wParam, lParam))
         return 0;
@@ -231,9 +240,13 @@ intptr_t WindowService::windowProc(W::WindowHandle window, uint32_t message, uin
 intptr_t WindowService::defaultProc(W::WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
     switch (message) {
     case W::kWmCreate:
-        // No drop target: the window layer offers no drag and drop yet.
+        // The drop target is registered once the window exists (a failure can
+        // then destroy it again).
         return 0;
-    case W::kWmDestroy: W::postQuitMessage(0); return 0;
+    case W::kWmDestroy:
+        DropTarget::Revoke(window);
+        W::postQuitMessage(0);
+        return 0;
     default: return W::defWindowProc(window, message, wParam, lParam);
     }
 }

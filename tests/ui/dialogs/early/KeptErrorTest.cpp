@@ -10,9 +10,13 @@
 #include "core/EventService.h"
 #include "core/ExceptionPresenter.h"
 #include "core/ServiceHolder.h"
+#include "edit/EditService.h"
+#include "edit/Project.h"
+#include "edit/UndoService.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/TopLevel.h"
 #include "support/ScriptedBoxes.h"
+#include "ui/dialogs/EditServiceDialogs.h"
 #include "ui/dialogs/PostError.h"
 #include "ui/dialogs/ShowError.h"
 #include "ui/dialogs/ShowException.h"
@@ -35,6 +39,15 @@ TEST(KeptErrors, PostedBeforeTheWindowExistsTheyAreShownOnceItDoes) {
     EXPECT_TRUE(boxes.shown.empty());
 
     System::ServiceHolder<Event::EventService> events;
+    {
+        // The model's own errors take the same way through the dialogs the program installs.
+        const auto previousDialogs = Edit::EditService::setDialogs(std::make_shared<Dialog::EditServiceDialogs>());
+        System::ServiceHolder<Undo::UndoService> undo;
+        System::ServiceHolder<Edit::EditService> edit;
+        Edit::Project::postError(L"project 100%d");
+        Edit::EditService::setDialogs(previousDialogs);
+    }
+    EXPECT_TRUE(boxes.shown.empty());
     const System::ExceptionPresenterScope exceptions(Dialog::showException);
     const System::ErrorPresenter previous = System::setErrorPresenter(Dialog::showErrorText);
     W::WindowDesc desc;
@@ -45,10 +58,11 @@ TEST(KeptErrors, PostedBeforeTheWindowExistsTheyAreShownOnceItDoes) {
     Event::setCommandWindow(window);
     W::Message msg;
     while (W::peekMessage(msg, nullptr, 0, 0, W::kPmRemove)) W::dispatchMessage(msg);
-    ASSERT_EQ(boxes.shown.size(), 2u);
+    ASSERT_EQ(boxes.shown.size(), 3u);
     EXPECT_EQ(boxes.shown[0].text, "early 50%d");
     EXPECT_EQ(boxes.shown[0].owner, window);
     EXPECT_EQ(boxes.shown[1].text, "early exception");
+    EXPECT_EQ(boxes.shown[2].text, "project 100%d");
 
     // Once a window has been bound nothing is kept: a post after it is gone fails.
     Event::setCommandWindow(nullptr);
