@@ -385,6 +385,7 @@ TEST_F(Export, EscapeAndCloseAskToStopTheRunningExport) {
 // cursor, and returns to its colour and the arrow when the export ends.
 TEST_F(Export, TheFooterShowsTheProgressOfTheRunningExport) {
     ScriptedBoxes boxes;
+    ScriptedFiles files;
     std::wstring during, after;
     float ratio = -1;
     bool waitCursor = false, arrowAfter = false;
@@ -392,7 +393,6 @@ TEST_F(Export, TheFooterShowsTheProgressOfTheRunningExport) {
     App::Steps steps = App::programSteps();
     steps.run = [&] {
         openProject(false);
-        auto& dialogs = dynamic_cast<Edit::HeadlessDialogs&>(Edit::EditService::dialogs());
         Plugin::OutputService& output = *Plugin::OutputService::get();
         auto* gate = static_cast<GatePlugin*>(
             output.registerPlugin("GatePlugin", [] { return std::make_shared<GatePlugin>(); }));
@@ -400,8 +400,9 @@ TEST_F(Export, TheFooterShowsTheProgressOfTheRunningExport) {
         Window::WindowService& windows = *Window::WindowService::get();
         Window::WindowMouseService& router = *Window::WindowMouseService::get();
         windows.updateLayout();
-        dialogs.saveAnswers.push_back(wide(root / "gate.out"));
+        files.answers.push_back((root / "gate.out").string());
         output.outputFile(static_cast<int32_t>(output.plugins().size()) - 1);
+        ASSERT_TRUE(output.isRunning());
         gate->reached.wait();
         output.showProgress();
         const int32_t row = windows.height - Window::FooterHeight + 1;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/TranslateService.h"
+#include "media/gpu/ResourceService.h"
 #include "platform/draw2d/RenderTarget.h"
 #include "ui/framework/StyleBrushList.h"
 #include "ui/framework/StyleMetrics.h"
@@ -21,9 +22,9 @@ struct LaidOut {
 };
 
 // An empty text needs no layout (and no font): it has no size.
-void layOut(LaidOut& out, Resource::TextFormat& format, const std::wstring& text) {
-    if (text.empty()) return;
-    out.layout.create(format, text.c_str(), static_cast<int32_t>(text.size()));
+void layOut(LaidOut& out, Resource::TextFormat* format, const std::wstring& text) {
+    if (text.empty() || format == nullptr) return;
+    out.layout.create(*format, text.c_str(), static_cast<int32_t>(text.size()));
     const auto size = out.layout.getSize();
     out.width = static_cast<int32_t>(std::ceil(size.width));
     out.height = static_cast<int32_t>(std::ceil(size.height));
@@ -33,9 +34,9 @@ void layOut(LaidOut& out, Resource::TextFormat& format, const std::wstring& text
 
 FooterBar::FooterBar(WindowService& service)
     : area(service),
-      textFormat([](std::unique_ptr<Platform::draw2d::TextFormat>* out) {
-          *out = Resource::TextFormat::createFromStyle("Footer");
-      }),
+      textFormat(Resource::ResourceService::get() != nullptr
+                     ? Resource::ResourceService::get()->textFormats[Resource::ResourceService::kFooter].get()
+                     : nullptr),
       windowService(&service),
       router(WindowMouseService::get()),
       brushes(&service.brushes) {}

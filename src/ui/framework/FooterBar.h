@@ -30,7 +30,8 @@ public:
     void draw();
 
     Media::RenderTarget area;
-    Resource::TextFormat textFormat;
+    // The resource service's "Footer" format; null without the service (no text is drawn then).
+    Resource::TextFormat* textFormat;
     WindowService* windowService;
     WindowMouseService* router;
     StyleBrushList* brushes;

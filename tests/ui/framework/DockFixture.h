@@ -10,6 +10,7 @@
 #include "core/ServiceHolder.h"
 #include "core/SettingService.h"
 #include "media/gpu/Direct2DService.h"
+#include "media/gpu/ResourceService.h"
 #include "media/image/ImageService.h"
 #include "core/EventService.h"
 #include "platform/draw2d/Brush.h"
@@ -74,6 +75,7 @@ protected:
         settings_ = std::make_unique<System::ServiceHolder<Setting::SettingService>>();
         images_ = std::make_unique<System::ServiceHolder<Media::ImageService>>();
         direct2d_ = std::make_unique<System::ServiceHolder<Media::Direct2DService>>();
+        resources_ = std::make_unique<System::ServiceHolder<Resource::ResourceService>>();
         events_ = std::make_unique<System::ServiceHolder<Event::EventService>>();
         router_ = std::make_unique<System::ServiceHolder<Window::WindowMouseService>>();
         // A window destroyed by an earlier test left its quit message behind.
@@ -90,6 +92,7 @@ protected:
         service_.reset();
         router_.reset();
         events_.reset();
+        resources_.reset();
         direct2d_.reset();
         images_.reset();
         settings_.reset();
@@ -128,6 +131,7 @@ private:
     std::unique_ptr<System::ServiceHolder<Setting::SettingService>> settings_;
     std::unique_ptr<System::ServiceHolder<Media::ImageService>> images_;
     std::unique_ptr<System::ServiceHolder<Media::Direct2DService>> direct2d_;
+    std::unique_ptr<System::ServiceHolder<Resource::ResourceService>> resources_;
     std::unique_ptr<System::ServiceHolder<Event::EventService>> events_;
     std::unique_ptr<System::ServiceHolder<Window::WindowMouseService>> router_;
     std::unique_ptr<System::ServiceHolder<Window::WindowService>> service_;

@@ -23,6 +23,7 @@ protected:
         service->updateLayout();
         footer = service->footer.get();
         ASSERT_NE(footer, nullptr);
+        ASSERT_NE(footer->textFormat, nullptr);
         top = service->height - Window::FooterHeight;
     }
     uint32_t pixel(int32_t x, int32_t y) { return service->target->pixel(x, y) & 0xFFFFFF; }
@@ -91,7 +92,7 @@ TEST_F(Footer, ALongLeftTextEndsBeforeTheRightText) {
     const std::wstring left(400, L'W'), right = L"right";
     footer->setText(&left, &right);
     const int32_t p = Window::FooterHeight / 3;
-    const int32_t rightX = service->width - int32_t(footer->textFormat.getTextWidth(right)) - p;
+    const int32_t rightX = service->width - int32_t(footer->textFormat->getTextWidth(right)) - p;
     const auto inked = [&](int32_t from, int32_t to) {
         int32_t count = 0;
         for (int32_t x = from; x < to; ++x)
