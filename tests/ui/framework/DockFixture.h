@@ -10,6 +10,7 @@
 #include "core/ServiceHolder.h"
 #include "core/SettingService.h"
 #include "media/gpu/Direct2DService.h"
+#include "media/gpu/Direct3DService.h"
 #include "media/gpu/ResourceService.h"
 #include "media/image/ImageService.h"
 #include "core/EventService.h"
@@ -75,7 +76,10 @@ protected:
         settings_ = std::make_unique<System::ServiceHolder<Setting::SettingService>>();
         images_ = std::make_unique<System::ServiceHolder<Media::ImageService>>();
         direct2d_ = std::make_unique<System::ServiceHolder<Media::Direct2DService>>();
-        resources_ = std::make_unique<System::ServiceHolder<Resource::ResourceService>>();
+        if (withTextFormats()) {
+            direct3d_ = std::make_unique<System::ServiceHolder<Media::Direct3DService>>();
+            resources_ = std::make_unique<System::ServiceHolder<Resource::ResourceService>>();
+        }
         events_ = std::make_unique<System::ServiceHolder<Event::EventService>>();
         router_ = std::make_unique<System::ServiceHolder<Window::WindowMouseService>>();
         // A window destroyed by an earlier test left its quit message behind.
@@ -93,6 +97,7 @@ protected:
         router_.reset();
         events_.reset();
         resources_.reset();
+        direct3d_.reset();
         direct2d_.reset();
         images_.reset();
         settings_.reset();
@@ -123,6 +128,9 @@ protected:
         throw std::logic_error("no panel " + name);
     }
 
+    // The resource service with the footer's text format (it needs the 3-D device).
+    virtual bool withTextFormats() const { return false; }
+
     Window::WindowService* service = nullptr;
     std::vector<std::unique_ptr<StandInPanel>> panels;
     std::vector<std::string> log;
@@ -131,6 +139,7 @@ private:
     std::unique_ptr<System::ServiceHolder<Setting::SettingService>> settings_;
     std::unique_ptr<System::ServiceHolder<Media::ImageService>> images_;
     std::unique_ptr<System::ServiceHolder<Media::Direct2DService>> direct2d_;
+    std::unique_ptr<System::ServiceHolder<Media::Direct3DService>> direct3d_;
     std::unique_ptr<System::ServiceHolder<Resource::ResourceService>> resources_;
     std::unique_ptr<System::ServiceHolder<Event::EventService>> events_;
     std::unique_ptr<System::ServiceHolder<Window::WindowMouseService>> router_;

@@ -26,6 +26,7 @@ protected:
         ASSERT_NE(footer->textFormat, nullptr);
         top = service->height - Window::FooterHeight;
     }
+    bool withTextFormats() const override { return true; }
     uint32_t pixel(int32_t x, int32_t y) { return service->target->pixel(x, y) & 0xFFFFFF; }
     // Paints over the footer, so that only a redraw brings it back.
     void smear() {
