@@ -6,7 +6,6 @@
 #include "ui/dialogs/PostError.h"
 #include "ui/dialogs/ShowError.h"
 #include "ui/dialogs/ShowException.h"
-#include "ui/framework/WindowService.h"
 
 namespace Dialog {
 
@@ -23,10 +22,5 @@ void EditServiceDialogs::postError(const std::wstring& text) {
 }
 
 void EditServiceDialogs::showApplicationException(const std::string& text) { showException(std::runtime_error(text)); }
-
-void EditServiceDialogs::setFooterText(const std::wstring& text) {
-    Window::WindowService* windows = Window::WindowService::get();
-    if (windows != nullptr && windows->footer) windows->footer->setProgress(text, nullptr, 0.0f);
-}
 
 }  // namespace Dialog

@@ -17,8 +17,6 @@ public:
     // once when the window is already gone.
     void postError(const std::wstring& text) override;
     void showApplicationException(const std::string& text) override;
-    // Loading and saving show their text in the footer bar's progress place.
-    void setFooterText(const std::wstring& text) override;
 };
 
 }  // namespace Dialog
