@@ -51,7 +51,8 @@ void FooterBar::setText(const std::wstring* left, const std::wstring* right) {
 
 void FooterBar::setProgress(const std::wstring& text, const std::wstring* detail, float progress) {
     std::wstring shown = Translate::translated(Translate::TranslateService::Table::Message, text.c_str());
-    if (detail != nullptr) shown += L" " + *detail;
+    // Without a message a detail alone would keep the progress (and the wait cursor) up for good.
+    if (detail != nullptr && !text.empty()) shown += L" " + *detail;
     if (shown == message) {
         if (progress != ratio || std::isnan(progress)) {
             ratio = progress;

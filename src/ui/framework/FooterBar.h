@@ -24,7 +24,7 @@ public:
     // Stores the given texts (null: keep) and redraws when one changed.
     void setText(const std::wstring* left, const std::wstring* right);
     // The message through the message table, with the detail after a blank;
-    // an empty message ends the progress display. The wait cursor shows
+    // an empty message ends the progress display, whatever the detail. The wait cursor shows
     // while a message does.
     void setProgress(const std::wstring& message, const std::wstring* detail, float ratio);
     void draw();

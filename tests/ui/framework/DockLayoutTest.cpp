@@ -365,6 +365,18 @@ TEST_F(DockLayout, TheLayoutDrawsStripsAndBordersAndAnEmptyWindowItsBackground) 
     // The panel at the right edge of the layout gets no strip there.
     EXPECT_EQ(pixel(width - 1, panel("object.list").clientRect.y + 10), kBorder);
 
+    // While the service drags a separator the panels along it have the focus colour.
+    Window::WindowMouseService& router = *Window::WindowMouseService::get();
+    router.captureTarget = service;
+    service->procLButtonDown(r.x - 3, midY);  // the column edge left of the preview
+    ASSERT_TRUE(router.isDragging(service));
+    EXPECT_EQ(pixel(r.x + r.w, midY), kFocus);
+    EXPECT_EQ(pixel(r.x - 1, midY), kFocus);
+    EXPECT_EQ(pixel(width - 1, panel("object.list").clientRect.y + 10), kBorder) << "not along the separator";
+    router.dispatch(service->window, W::kWmCaptureChanged, 0, 0);
+    EXPECT_TRUE(service->dragClients.empty());
+    EXPECT_EQ(pixel(r.x + r.w, midY), kBorder);
+
     for (auto& p : panels) p->show(false);
     service->updateLayout();
     EXPECT_EQ(pixel(midX, midY), kBackground);

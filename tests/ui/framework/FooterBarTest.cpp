@@ -83,7 +83,8 @@ TEST_F(Footer, AProgressMessageShowsItsBarAndTheWaitCursor) {
     footer->setProgress(L"Exporting", &detail, std::nanf(""));
     EXPECT_EQ(barWidth(), 0);
 
-    footer->setProgress(L"", nullptr, 0.0f);
+    // An empty message ends the display, also when a detail comes with it.
+    footer->setProgress(L"", &detail, 0.0f);
     EXPECT_TRUE(footer->message.empty());
     EXPECT_EQ(router.currentCursor, &Cursor::Arrow);
     EXPECT_EQ(pixel(width / 2, top + 1), kFooter);
