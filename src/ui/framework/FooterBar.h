@@ -38,7 +38,6 @@ public:
     std::wstring leftText;
     std::wstring rightText;
     std::wstring message;
-    std::wstring unused;  // kept empty
     float ratio = 0;
 };
 

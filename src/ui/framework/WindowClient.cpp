@@ -43,6 +43,7 @@ WindowClient::WindowClient(const std::wstring* title, const std::string& name, c
       hide_(group_, "hide", &placement.hide, defaults.shown ? 0 : 1),
       binding_(group_, Setting::SettingService::mainSettings()) {
     acceptContextMenu = true;
+    // The record first: without a settings document nothing is loaded.
     for (System::Config::Parameter* parameter : group_.parameters()) parameter->reset();
     if (System::IniFile* settings = Setting::SettingService::mainSettings()) group_.load(*settings);
     // A fraction read as not-a-number or infinite would poison every
