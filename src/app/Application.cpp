@@ -145,6 +145,17 @@ Plugin::OutputService::Presenter exportPresenter() {
     return presenter;
 }
 
+// The edit service's dialogs; loading and saving show their text in the
+// footer bar's progress place.
+std::shared_ptr<Dialog::EditServiceDialogs> programDialogs() {
+    auto dialogs = std::make_shared<Dialog::EditServiceDialogs>();
+    dialogs->footerText = [](const std::wstring& text) {
+        Window::WindowService* windows = Window::WindowService::get();
+        if (windows && windows->footer) windows->footer->setProgress(text, nullptr, 0.0f);
+    };
+    return dialogs;
+}
+
 void buildServices(System::ServiceStack& stack) {
     // Creation order; teardown is exactly the reverse. Each service takes one
     // line here, at its place, as it joins the program:
@@ -307,7 +318,7 @@ int run(const Steps& steps) {
     const Plugin::OutputService::ErrorPresenter previousOutputErrors =
         Plugin::OutputService::setErrorPresenter(Dialog::showErrorText);
     Plugin::OutputService::Presenter previousExportPresenter = Plugin::OutputService::setPresenter(exportPresenter());
-    const auto previousDialogs = Edit::EditService::setDialogs(std::make_shared<Dialog::EditServiceDialogs>());
+    const auto previousDialogs = Edit::EditService::setDialogs(programDialogs());
     const auto previousFrameReader = Edit::EditService::setFrameImageReader(readFrameImage);
     const auto previousFontReader = Edit::ProjectQueries::setFontListReader(readFontFamilies);
     const auto previousFigureReader = Edit::ProjectQueries::setFigureListReader(readFigureNames);

@@ -37,6 +37,7 @@
 #include "plugin/OutputPlugin.h"
 #include "platform/window/KeyMap.h"
 #include "platform/window/Message.h"
+#include "ui/dialogs/EditServiceDialogs.h"
 #include "ui/framework/StyleMetrics.h"
 #include "ui/framework/WindowMouseService.h"
 #include "ui/framework/WindowService.h"
@@ -428,6 +429,30 @@ TEST_F(Export, TheFooterShowsTheProgressOfTheRunningExport) {
     EXPECT_TRUE(after.empty());
     EXPECT_TRUE(arrowAfter);
     EXPECT_EQ(ended, 0x262626u);
+}
+
+// Loading and saving a project show their text in the footer's progress
+// place with the wait cursor, as an export does, and clear it again.
+TEST_F(Export, LoadingAndSavingShowTheirTextInTheFooterToo) {
+    ScriptedBoxes boxes;
+    std::vector<std::pair<std::wstring, bool>> shown;  // the footer's message and whether the cursor waits
+    App::Steps steps = App::programSteps();
+    steps.run = [&] {
+        auto& dialogs = dynamic_cast<Dialog::EditServiceDialogs&>(Edit::EditService::dialogs());
+        ASSERT_TRUE(dialogs.footerText);
+        dialogs.footerText = [&, program = dialogs.footerText](const std::wstring& text) {
+            program(text);
+            shown.emplace_back(Window::WindowService::get()->footer->message,
+                               Window::WindowMouseService::get()->currentCursor ==
+                                   &Window::WindowMouseService::MouseCursor::Wait);
+        };
+        openProject(false);
+        ASSERT_TRUE(Edit::EditService::instance()->saveProject(wide(root / "saved.vpj2"), false));
+    };
+    EXPECT_EQ(App::run(steps), 0);
+    for (const auto& box : boxes.shown) ADD_FAILURE() << box.text;
+    EXPECT_EQ(shown, (std::vector<std::pair<std::wstring, bool>>{
+                         {L"Loading...", true}, {L"", false}, {L"Saving...", true}, {L"", false}}));
 }
 
 }  // namespace
