@@ -49,6 +49,7 @@
 #include "effect/OutputView.h"
 #include "effects/ServiceCatalog.h"
 #include "filters/FilterCatalog.h"
+#include "filters/MaskPictures.h"
 #include "media/gpu/Direct2DService.h"
 #include "media/gpu/Direct3DService.h"
 #include "media/gpu/RenderBuffer.h"
@@ -185,6 +186,7 @@ void buildServices(System::ServiceStack& stack) {
     Effect::EffectService::setCatalog(&builtinEffects);
     Effect::EffectService* effects = stack.addService<Effect::EffectService>();
     stack.addOwned<Effect::ServiceCatalog>(*effects);  // the model's catalogue while the service lives
+    stack.addOwned<Effect::MaskPictures>(*effects);    // what masks and wipes draw with
     stack.addService<Undo::UndoService>();
     stack.addService<Edit::EditService>();
     Render::RenderService::setSceneReader(openCurrentScene);

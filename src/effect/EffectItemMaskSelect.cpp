@@ -4,7 +4,9 @@
 #include "core/StringHelper.h"
 #include "core/TextConvert.h"
 #include "effect/EffectItemFigureSelect.h"
+#include "effect/EffectItemCheck.h"
 #include "effect/ModelQueries.h"
+#include "effect/RenderContext.h"
 
 namespace Effect {
 
@@ -85,6 +87,45 @@ void EffectItemMaskSelect::setSceneValue(int32_t id) {
         sceneId = -1;
         index = options->firstIndex();
     }
+}
+
+double EffectItemMaskSelect::maskSeconds(const Render::RenderContext& context) const {
+    if (!context.object) return 0;
+    const ModelQueries& model = modelQueries();
+    double rate = 30, scale = 1;
+    if (context.scene) {
+        const int32_t r = model.sceneRate(*context.scene), s = model.sceneScale(*context.scene);
+        if (r > 0 && s > 0) rate = r, scale = s;
+    }
+    const int32_t start = model.objectStart(*context.object), end = model.objectEnd(*context.object);
+    double t = (context.frame - start) * scale / rate;
+    double sceneLength;
+    const MaskImageSource* source = MaskImageSource::installed;
+    if (fitScene && fitScene->value && source && source->sceneSeconds(sceneId, sceneLength)) {
+        const double objectLength = (end - start + 1) * scale / rate;
+        t = objectLength > 0 ? sceneLength * t / objectLength : 0;
+    }
+    return t;
+}
+
+std::shared_ptr<Media::ResourceBuffer> EffectItemMaskSelect::getMaskImage(const Render::RenderContext& context,
+                                                                          uint32_t width, uint32_t height) const {
+    const MaskImageSource* source = MaskImageSource::installed;
+    if (!source) return nullptr;
+    if (sceneId >= 0) return sceneId == 0 ? nullptr : source->sceneFrame(sceneId, maskSeconds(context));
+    if (index >= 0) return source->figure(index, width, height);
+    if (path.empty()) return nullptr;
+    if (path[0] == L'*') return source->named(context, System::wideToUtf8(path.substr(1)));
+    return source->file(path);
+}
+
+void EffectItemMaskSelect::preloadMaskImage(const Render::RenderContext& context) const {
+    const MaskImageSource* source = MaskImageSource::installed;
+    if (!source) return;
+    if (sceneId > 0)
+        source->preloadSceneFrame(sceneId, maskSeconds(context));
+    else if (sceneId < 0 && index < 0 && !path.empty() && path[0] != L'*')
+        source->preloadFile(path);
 }
 
 }  // namespace Effect

@@ -4,7 +4,10 @@
 #include "effect/EffectItemGroup.h"
 #include "effect/EffectItemNumber.h"
 #include "effects/ShaderResource.h"
-#include "filters/PendingRenderStep.h"
+
+namespace Media {
+class ResourceBuffer;
+}
 
 namespace Effect {
 
@@ -30,9 +33,13 @@ public:
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
+    // Makes the sector around (cx, cy) from the image centre transparent in
+    // place: from the base angle (0: the ray pointing left) clockwise by the
+    // range (degrees; negative measures the other way), or laid symmetrically
+    // about the base angle when centred. The edges fade over blur + 1 pixels;
+    // a range of 360 or more clears the image, 0 leaves it.
+    void clipSector(Media::ResourceBuffer& image, float baseDegrees, float rangeDegrees, float cx, float cy,
+                    int32_t blurPixels, bool centredOnBase) const;
 };
 
 }  // namespace Effect

@@ -1,7 +1,6 @@
 #pragma once
 #include "effect/EffectBase.h"
 #include "effect/EffectItemNumber.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
@@ -18,9 +17,9 @@ public:
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
+    // The alpha factor at the seconds since the start and to the end: rising
+    // over the in time, falling over the out time, 1 between.
+    static double factor(double in, double out, double elapsed, double remaining);
 };
 
 }  // namespace Effect

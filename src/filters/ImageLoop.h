@@ -1,12 +1,15 @@
 #pragma once
+#include <cstdint>
+
 #include "effect/EffectBase.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemNumber.h"
-#include "filters/PendingRenderStep.h"
+#include "effects/ShaderResource.h"
 
 namespace Effect {
 
-// Repeats the image across and down.
+// Repeats the image across and down, scrolled by an offset with wrap-around:
+// into one larger image, or as one object per tile.
 class ImageLoop : public EffectBase {
 public:
     static constexpr const wchar_t* kName = L"画像ループ";
@@ -16,15 +19,21 @@ public:
     EffectItemNumber offsetX{&items, L"オフセットX", 0, -10000, 10000, 0.001};
     EffectItemNumber offsetY{&items, L"オフセットY", 0, -10000, 10000, 0.001};
     EffectItemCheck separate{&items, L"個別オブジェクト"};
+    // The class-wide resource: the tiling program, made once for the prototype.
+    std::shared_ptr<ShaderResource> resource;
 
     ImageLoop();
     std::shared_ptr<EffectBase> createInstance() const override;
+    void createCommonResource() override;
+    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
+    // The image tiled across x down times into a target of that many images
+    // (each side at most 16384, the tiles then drawn smaller), read from the
+    // offset in images with wrap-around.
+    std::shared_ptr<Media::ResourceBuffer> tile(Media::ResourceBuffer& image, int32_t across, int32_t down, float ox,
+                                                float oy) const;
 };
 
 }  // namespace Effect

@@ -3,7 +3,10 @@
 #include "effect/EffectItemGroup.h"
 #include "effect/EffectItemNumber.h"
 #include "effects/ShaderResource.h"
-#include "filters/PendingRenderStep.h"
+
+namespace Media {
+class ResourceBuffer;
+}
 
 namespace Effect {
 
@@ -28,9 +31,12 @@ public:
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
+    // Multiplies the image in place by the cut along the line at the angle
+    // (degrees; 0 keeps the upper half) through the point (cx, cy) from the
+    // image centre. Width 0 keeps one half-plane, a positive width a band of
+    // that width, a negative one cuts that band; the edge fades over blur + 1 pixels.
+    void clipLine(Media::ResourceBuffer& image, float angleDegrees, int32_t bandWidth, float cx, float cy,
+                  int32_t blurPixels) const;
 };
 
 }  // namespace Effect

@@ -1,6 +1,34 @@
 #include "filters/MaskFilter.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "effect/RenderContext.h"
+#include "filters/BokashiFilter.h"
+#include "filters/FilterBase.h"
+#include "filters/FilterPrograms.h"
+#include "effect/EffectService.h"
+#include "media/gpu/ConstantBufferCommon.h"
+#include "media/gpu/PixelShader.h"
+#include "media/gpu/ResourceBuffer.h"
+
 namespace Effect {
+namespace {
+
+constexpr const char* kScope = "Effect::MaskFilter::filterVideo";
+constexpr size_t kBorderSampler = 0;
+constexpr size_t kKeepWhereOpaque = 7, kCutWhereOpaque = 8;
+
+struct Constant {
+    float offset[2];
+    float inverseMaskSize[2];
+    float angleS;
+    float angleC;
+    float padding[2];
+};
+static_assert(sizeof(Constant) == 32);
+
+}  // namespace
 
 MaskFilter::MaskFilter() {
     name = L"マスク";
@@ -12,15 +40,63 @@ MaskFilter::MaskFilter() {
 
 std::shared_ptr<EffectBase> MaskFilter::createInstance() const { return std::make_shared<MaskFilter>(); }
 
-void MaskFilter::createCommonResource() { resource = ShaderResource::create(1, 32); }
+void MaskFilter::createCommonResource() {
+    resource = ShaderResource::create(1, 32);
+    FilterPrograms::load(*resource->shaders[0], "MaskPlace", "Effect::MaskFilter::CommonResource");
+}
 
 void MaskFilter::shareResource(const EffectBase& prototype) {
     resource = dynamic_cast<const MaskFilter&>(prototype).resource;
 }
 
-std::shared_ptr<Media::ResourceBuffer> MaskFilter::filterVideo(Render::RenderContext&,
+void MaskFilter::preInputVideo(Render::RenderContext& context) { mask.preloadMaskImage(context); }
+
+std::shared_ptr<Media::ResourceBuffer> MaskFilter::filterVideo(Render::RenderContext& context,
                                                                std::shared_ptr<Media::ResourceBuffer> image) {
-    return pending_.skip(std::move(image), "Effect::MaskFilter::filterVideo");
+    if (!image || image->width == 0 || image->height == 0) return image;
+    const float turn = FilterValue::radians(angle.getValue(context));
+    const int32_t s = FilterValue::pixels(size.getValue(context));
+    const float a = FilterValue::percent(aspect.getValue(context));
+    const bool inverted = invert.value != 0, fitted = fitSize.value != 0;
+    if (s <= 0 || (!fitted && (a <= -1 || a >= 1))) {
+        // No visible mask area.
+        if (!inverted) FilterPrograms::clear(*image, 0, 0, 0, 0);
+        return image;
+    }
+    auto picture = mask.getMaskImage(context, uint32_t(s), uint32_t(s));
+    if (!picture || picture->width == 0 || picture->height == 0) return image;
+    const float v = static_cast<float>(s) / static_cast<float>(std::max(picture->width, picture->height));
+    const int32_t blurSize = FilterValue::pixels(blur.getValue(context));
+    if (blurSize > 0) {
+        // Grown by the blur, so the soft edge is not cut off.
+        if (const EffectService* effects = EffectService::get())
+            picture = effects->getDefaultEffect<BokashiFilter>().blurImage(std::move(picture), blurSize, 0, 0);
+    }
+    float maskWidth, maskHeight;
+    if (fitted) {
+        maskWidth = static_cast<float>(image->width);
+        maskHeight = static_cast<float>(image->height);
+    } else {
+        maskWidth = static_cast<float>(picture->width) * v;
+        maskHeight = static_cast<float>(picture->height) * v;
+        if (a > 0) maskWidth *= 1 - a;
+        if (a < 0) maskHeight *= 1 + a;
+    }
+    Constant c{};
+    c.offset[0] = -static_cast<float>(image->width) / 2 - static_cast<float>(x.getValue(context));
+    c.offset[1] = -static_cast<float>(image->height) / 2 - static_cast<float>(y.getValue(context));
+    c.inverseMaskSize[0] = 1 / maskWidth;
+    c.inverseMaskSize[1] = 1 / maskHeight;
+    c.angleS = std::sin(turn);
+    c.angleC = std::cos(turn);
+    Media::ConstantBufferCommon& constant = *resource->constant;
+    Media::Direct3DService::get()->context->updateSubresource(*constant.buffer, &c);
+    FilterPrograms::bindSampler(kBorderSampler, kScope);
+    resource->shaders[0]->drawResourceToResourceWithConstant(*image, *picture, constant.buffer.get(),
+                                                             FilterPrograms::blend(inverted ? kCutWhereOpaque
+                                                                                            : kKeepWhereOpaque,
+                                                                                   kScope));
+    return image;
 }
 
 }  // namespace Effect

@@ -5,7 +5,6 @@
 #include "effect/EffectItemMaskSelect.h"
 #include "effect/EffectItemNumber.h"
 #include "effects/ShaderResource.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
@@ -32,12 +31,9 @@ public:
     std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
     void shareResource(const EffectBase& prototype) override;
+    void preInputVideo(Render::RenderContext& context) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
-
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

@@ -1,7 +1,6 @@
 #pragma once
 #include "effect/EffectBase.h"
 #include "effect/EffectItemNumber.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
@@ -18,9 +17,9 @@ public:
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
+    // A piece count or index times the pieces each is split into, held at the
+    // largest 32-bit value: divisions nested in one chain multiply up fast.
+    static int32_t multiplyPieces(int32_t value, int32_t pieces);
 };
 
 }  // namespace Effect

@@ -2,7 +2,6 @@
 #include "effect/EffectBase.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemNumber.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
@@ -23,9 +22,13 @@ public:
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
+    // The seed of an object's shake: its frames, piece and layer.
+    static int64_t seed(int32_t start, int32_t end, int32_t piece, int32_t layer);
+    // The three random strengths (0 .. 1) of a cycle of the period.
+    static void strengths(int64_t seed, int64_t cycle, uint64_t salt, double (&u)[3]);
+    // The cycle the time falls in and the swing (-1 .. 1) there; a period of
+    // one frame swings fully from side to side every frame.
+    static void swing(double seconds, int32_t periodFrames, double frameSeconds, int64_t& cycle, double& e);
 };
 
 }  // namespace Effect

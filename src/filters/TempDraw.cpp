@@ -1,5 +1,10 @@
 #include "filters/TempDraw.h"
 
+#include "effect/RenderContext.h"
+#include "filters/FilterPrograms.h"
+#include "media/gpu/RenderBuffer.h"
+#include "media/gpu/ResourceBuffer.h"
+
 namespace Effect {
 
 TempDraw::TempDraw() {
@@ -11,9 +16,22 @@ TempDraw::TempDraw() {
 
 std::shared_ptr<EffectBase> TempDraw::createInstance() const { return std::make_shared<TempDraw>(); }
 
-std::shared_ptr<Media::ResourceBuffer> TempDraw::filterVideo(Render::RenderContext&,
+std::shared_ptr<Media::ResourceBuffer> TempDraw::filterVideo(Render::RenderContext& context,
                                                              std::shared_ptr<Media::ResourceBuffer> image) {
-    return pending_.skip(std::move(image), "Effect::TempDraw::filterVideo");
+    // Drawn once: a second off-screen draw of the object hands the frame image on.
+    if (!image || context.plainPlacement || !context.view.frameBuffer) return image;
+    const Media::RenderBuffer& frame = *context.view.frameBuffer;
+    auto drawn = std::make_shared<Media::ResourceBuffer>(frame.width, frame.height);
+    FilterPrograms::clear(*drawn, 0, 0, 0, 0);
+    drawObjectToBuffer(context, *drawn, *image);
+    context.plainPlacement = 1;  // the output composites the frame image one to one
+    context.keepPosition = 1;
+    OutputView& view = context.view;
+    view.x = view.y = view.z = 0;
+    view.rotationX = view.rotationY = view.rotationZ = 0;
+    view.scaleX = view.scaleY = view.scaleZ = 1;
+    view.centerX = view.centerY = view.centerZ = 0;
+    return drawn;
 }
 
 }  // namespace Effect

@@ -1,11 +1,11 @@
 #pragma once
 #include "effect/EffectBase.h"
-#include "filters/PendingRenderStep.h"
+#include "effects/OutputShaderEffect.h"
 
 namespace Effect {
 
 // Draws the object into an image of the frame's size, so the filters after it work on the drawn picture.
-class TempDraw : public EffectBase {
+class TempDraw : public EffectBase, public OutputShaderEffect {
 public:
     static constexpr const wchar_t* kName = L"オフスクリーン描画";
 
@@ -13,10 +13,6 @@ public:
     std::shared_ptr<EffectBase> createInstance() const override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
-
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

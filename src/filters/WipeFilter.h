@@ -3,7 +3,6 @@
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemSelect.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
@@ -25,10 +24,13 @@ public:
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 
+    // The progress (1: fully shown) at the seconds since the start and to the
+    // end, and whether the phase it comes from is inverted.
+    static bool progressAt(double in, double out, bool invertIn, bool invertOut, double elapsed, double remaining,
+                           double& progress);
+
 private:
     static std::shared_ptr<const EffectItemSelect::SharedList> wipeList();
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

@@ -24,8 +24,13 @@
 #include "effect/NameTranslation.h"
 #include "media/figure/FigureData.h"
 #include "media/figure/FigureList.h"
+#include "effect/EffectItemMaskSelect.h"
+#include "effect/RenderContext.h"
+#include "media/gpu/ResourceBuffer.h"
 #include "media/gpu/ResourceBuffer.h"
 #include "media/gpu/ResourceService.h"
+#include "media/resource/MaskSource.h"
+#include "media/resource/TransitionList.h"
 #include "effects/VideoOutput.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
@@ -303,6 +308,35 @@ TEST(Application, FiguresComeFromTheResourceServicesList) {
     EXPECT_EQ(names, listed);
     EXPECT_EQ(backgroundWidth, static_cast<uint32_t>(sceneWidth));
     EXPECT_EQ(backgroundHeight, static_cast<uint32_t>(sceneHeight));
+    System::FileName::resetVariableList();
+    std::filesystem::remove_all(folder);
+}
+
+// The wipes and mask items reach the clipping filters, the figures and the
+// image cache through what start-up installs, and lose them at the end.
+TEST(Application, MasksDrawWithWhatStartUpInstalls) {
+    char folder[] = "/tmp/velmo2-app-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    setenv("XDG_DATA_HOME", folder, 1);
+    useShippedFiles();
+    Boxes boxes;
+    std::vector<uint32_t> sizes;
+    App::Steps steps = App::programSteps();
+    steps.run = [&] {
+        const auto& wipes = Resource::ResourceService::get()->transitions->transitions;
+        for (size_t kind : {2, 3, 4, 0})
+            if (const auto mask = wipes[kind].createMask(32, 16, 0.25f, 3, true)) sizes.push_back(mask->width);
+        ASSERT_NE(Effect::MaskImageSource::installed, nullptr);
+        Effect::ItemList items;
+        Effect::EffectItemMaskSelect circle{&items, L"マスクの種類"};
+        Render::RenderContext context;
+        if (const auto figure = circle.getMaskImage(context, 24, 24)) sizes.push_back(figure->width);
+    };
+    EXPECT_EQ(App::run(steps), 0);
+    for (const auto& b : boxes.shown) ADD_FAILURE() << b.text;
+    EXPECT_EQ(sizes, (std::vector<uint32_t>{32, 32, 32, 32, 24}));
+    EXPECT_EQ(Resource::MaskSource::installed, nullptr);
+    EXPECT_EQ(Effect::MaskImageSource::installed, nullptr);
     System::FileName::resetVariableList();
     std::filesystem::remove_all(folder);
 }

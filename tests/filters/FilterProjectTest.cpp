@@ -27,6 +27,10 @@ namespace {
 
 // The filters that draw (the others hand their input on until they do).
 const std::wstring kDrawingFilters[] = {L"ぼかし"};
+// Filters that render but may hand on the same image, a new one or none.
+const std::wstring kRenderingFilters[] = {L"クリッピング",     L"斜めクリッピング",  L"扇クリッピング", L"マスク",
+                                          L"ワイプ",           L"フェード",          L"振動",           L"画像ループ",
+                                          L"オブジェクト分割", L"オフスクリーン描画"};
 
 // Values other than the defaults, so that an item that reads back wrong shows.
 void changeValues(Effect::EffectBase& effect) {
@@ -128,15 +132,19 @@ TEST_F(FilterProjectTest, EveryFilterLoadsRendersAndSavesUnchanged) {
                 if (effect->role == Effect::EffectBase::kFilter) {
                     const bool draws = std::count(std::begin(kDrawingFilters), std::end(kDrawingFilters),
                                                   std::wstring(effect->name)) > 0;
-                    if (draws)
+                    const bool renders = std::count(std::begin(kRenderingFilters), std::end(kRenderingFilters),
+                                                    std::wstring(effect->name)) > 0;
+                    if (renders)
+                        (void)effect->filterVideo(steps.video, steps.image);
+                    else if (draws)
                         EXPECT_TRUE(steps.drawsOn(*effect)) << System::wideToUtf8(effect->name);
                     else
                         EXPECT_TRUE(steps.passesOn(*effect)) << System::wideToUtf8(effect->name);
                     filterCount += frame == 0;
-                    drawing += frame == 0 && draws;
+                    drawing += frame == 0 && (draws || renders);
                 }
     EXPECT_EQ(filterCount, 2 * filters.size());
-    EXPECT_EQ(drawing, 2 * std::size(kDrawingFilters));
+    EXPECT_EQ(drawing, 2 * (std::size(kDrawingFilters) + std::size(kRenderingFilters)));
     EXPECT_EQ(std::count_if(log.lines.begin(), log.lines.end(),
                             [](const auto& l) { return l.level == "WARN" && l.message == "not implement."; }),
               static_cast<std::ptrdiff_t>(filterCount - drawing));

@@ -1,10 +1,36 @@
 #include "media/gpu/ResourceService.h"
 
 #include "core/Log.h"
+#include "core/TextConvert.h"
+#include "platform/draw2d/Text.h"
 
 namespace Resource {
+namespace {
 
-ResourceService::ResourceService() : paths(PathData::createBuiltins()) {
+// The nine formats in their order; the second one reads the first's family and size.
+std::vector<std::unique_ptr<TextFormat>> makeTextFormats(std::vector<std::unique_ptr<TextFormat>>& formats) {
+    const char* const keys[] = {"Control",   "",       "EditControl", "LayerObject", "PreviewTime",
+                                "TimeGauge", "Footer", "TextEdit",    "Log"};
+    std::vector<std::unique_ptr<TextFormat>> made;
+    for (size_t i = 0; i < ResourceService::kTextFormatCount; ++i) {
+        Media::ComResource<Platform::draw2d::TextFormat>::Generator generator;
+        if (i == ResourceService::kControlSmall)
+            generator = [&formats](std::unique_ptr<Platform::draw2d::TextFormat>* slot) {
+                const Platform::draw2d::TextFormat* control = formats[ResourceService::kControl]->get();
+                *slot = TextFormat::create(System::utf8ToWide(control->familyName()), control->fontSize() * 0.8f);
+            };
+        else
+            generator = [key = std::string(keys[i])](std::unique_ptr<Platform::draw2d::TextFormat>* slot) {
+                *slot = TextFormat::createFromStyle(key);
+            };
+        made.push_back(std::make_unique<TextFormat>(std::move(generator)));
+    }
+    return made;
+}
+
+}  // namespace
+
+ResourceService::ResourceService() : textFormats(makeTextFormats(textFormats)), paths(PathData::createBuiltins()) {
     if (listBuilder) listBuilder(*this);
     System::Log::info("Resource::ResourceService::ResourceService", "resources ready: %zu paths, %s", paths.size(),
                       figures ? "figures and transitions listed" : "no figure or transition list");

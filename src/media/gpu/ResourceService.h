@@ -11,9 +11,11 @@
 #include "media/gpu/RasterizerStateList.h"
 #include "media/gpu/SamplerStateList.h"
 #include "media/gpu/StrokeStyleList.h"
+#include "media/gpu/TextFormat.h"
 
 // The holder of the graphics objects many parts share, built once at
-// start-up and read by render threads: stroke styles, the built-in shape
+// start-up and read by render threads: stroke styles, the interface's text
+// formats, the built-in shape
 // paths, the device-state tables, the built-in pixel shaders, the figure and
 // transition lists and the two noise textures. Members are built in this
 // order and destroyed in the reverse one.
@@ -35,7 +37,22 @@ public:
     // rooms that own those lists install it at start-up (unset: both stay empty).
     static inline std::function<void(ResourceService&)> listBuilder;
 
+    // The interface's text formats, each made on first use from the style's [Font] keys.
+    enum TextFormatIndex : size_t {
+        kControl,
+        kControlSmall,  // the family of kControl at 0.8 times its size
+        kEditControl,
+        kLayerObject,
+        kPreviewTime,
+        kTimeGauge,
+        kFooter,
+        kTextEdit,
+        kLog,
+        kTextFormatCount
+    };
+
     StrokeStyleList strokeStyles;
+    std::vector<std::unique_ptr<TextFormat>> textFormats;
     std::vector<std::unique_ptr<PathData>> paths;
     Shader::SamplerStateList samplerStates;
     Shader::BlendStateList blendStates;
