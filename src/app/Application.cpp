@@ -47,7 +47,9 @@
 #include "effect/ModelQueries.h"
 #include "effect/NameTranslation.h"
 #include "effect/OutputView.h"
+#include "effects/PartEffect.h"
 #include "effects/ServiceCatalog.h"
+#include "filters/BokashiFilter.h"
 #include "filters/FilterCatalog.h"
 #include "filters/MaskPictures.h"
 #include "media/gpu/Direct2DService.h"
@@ -187,6 +189,12 @@ void buildServices(System::ServiceStack& stack) {
     Effect::EffectService* effects = stack.addService<Effect::EffectService>();
     stack.addOwned<Effect::ServiceCatalog>(*effects);  // the model's catalogue while the service lives
     stack.addOwned<Effect::MaskPictures>(*effects);    // what masks and wipes draw with
+    // The partial filter softens its mask with the blur filter's core, growing it by the radius.
+    Effect::PartEffect::maskBlur = [](Effect::PartEffect::Image image, int32_t radius) {
+        const Effect::EffectService* service = Effect::EffectService::get();
+        return service ? service->getDefaultEffect<Effect::BokashiFilter>().blurImage(std::move(image), radius, 0, 0)
+                       : image;
+    };
     stack.addService<Undo::UndoService>();
     stack.addService<Edit::EditService>();
     Render::RenderService::setSceneReader(openCurrentScene);
