@@ -47,7 +47,7 @@
 #include "effect/ModelQueries.h"
 #include "effect/NameTranslation.h"
 #include "effect/OutputView.h"
-#include "effects/PartEffect.h"
+#include "effects/BlurHooks.h"
 #include "effects/ServiceCatalog.h"
 #include "filters/BokashiFilter.h"
 #include "filters/FilterCatalog.h"
@@ -189,11 +189,12 @@ void buildServices(System::ServiceStack& stack) {
     Effect::EffectService* effects = stack.addService<Effect::EffectService>();
     stack.addOwned<Effect::ServiceCatalog>(*effects);  // the model's catalogue while the service lives
     stack.addOwned<Effect::MaskPictures>(*effects);    // what masks and wipes draw with
-    // The partial filter softens its mask with the blur filter's core, growing it by the radius.
-    Effect::PartEffect::maskBlur = [](Effect::PartEffect::Image image, int32_t radius) {
+    // The built-in effects that blur borrow the blur filter's core.
+    Effect::BlurHooks::blur = [](Effect::BlurHooks::Image image, int32_t size, float aspect, int32_t mode) {
         const Effect::EffectService* service = Effect::EffectService::get();
-        return service ? service->getDefaultEffect<Effect::BokashiFilter>().blurImage(std::move(image), radius, 0, 0)
-                       : image;
+        return service
+                   ? service->getDefaultEffect<Effect::BokashiFilter>().blurImage(std::move(image), size, aspect, mode)
+                   : image;
     };
     stack.addService<Undo::UndoService>();
     stack.addService<Edit::EditService>();

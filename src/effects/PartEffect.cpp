@@ -6,6 +6,7 @@
 
 #include "core/Exception.h"
 #include "effect/RenderContext.h"
+#include "effects/BlurHooks.h"
 #include "effects/ShaderResource.h"
 #include "media/gpu/ConstantBufferCommon.h"
 #include "media/gpu/Direct3DService.h"
@@ -123,8 +124,8 @@ void PartEffect::controlVideo(Render::RenderContext& context) {
     if (!picture || picture->width == 0 || picture->height == 0) return;
     const bool coverage = picture->format == Media::Direct3DService::get()->maskFormat;
     const float u = static_cast<float>(n) / static_cast<float>(std::max(picture->width, picture->height));
-    if (const long b = std::lround(blur.getValue(context)); b > 0 && maskBlur)
-        if (Image blurred = maskBlur(picture, static_cast<int32_t>(b))) picture = std::move(blurred);
+    if (const long b = std::lround(blur.getValue(context)); b > 0 && BlurHooks::blur)
+        if (Image blurred = BlurHooks::blur(picture, static_cast<int32_t>(b), 0, 0)) picture = std::move(blurred);
     float w = static_cast<float>(picture->width) * u, h = static_cast<float>(picture->height) * u;
     if (c > 0) w *= 1 - c;
     if (c < 0) h *= 1 + c;

@@ -19,11 +19,6 @@ class PartEffect : public AnchorEffectBase {
 public:
     static constexpr const wchar_t* kName = L"部分フィルタ";
     using Image = std::shared_ptr<Media::ResourceBuffer>;
-    // The blur that softens the mask: the image blurred by the radius and
-    // grown by it on every side. The owner of the blur filter installs it at
-    // start-up; without one the mask stays sharp.
-    using MaskBlur = Image (*)(Image image, int32_t radius);
-    static inline MaskBlur maskBlur = nullptr;
 
     // The programs of the class-wide resource, in order.
     enum Program : size_t {

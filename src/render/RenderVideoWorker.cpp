@@ -32,6 +32,10 @@ RenderVideoWorker::Settings RenderVideoWorker::readSettings() {
     return settings;
 }
 
+RenderVideoWorker::RenderingBuffer::RenderingBuffer()
+    : Media::RenderBuffer(Media::Direct3DService::get()->pixelFormat,
+                          Media::Direct3DService::get()->defaultSampleDesc) {}
+
 RenderVideoWorker::RenderVideoWorker(SceneReader reader, const Settings& settings)
     : reader_(std::move(reader)), settings_(settings), binding_(group_, Setting::SettingService::mainSettings()) {
     if (System::IniFile* document = Setting::SettingService::mainSettings()) group_.load(*document);
@@ -89,6 +93,21 @@ void RenderVideoWorker::renderSceneFrame(Edit::Scene& scene, int32_t frame,
     });
 }
 
+std::shared_ptr<RenderVideoWorker::RenderingBuffer> RenderVideoWorker::requestPreInputFrame(Edit::Scene& scene,
+                                                                                            int32_t frame,
+                                                                                            int32_t mediaFrameOffset,
+                                                                                            int32_t highestLayer) {
+    auto buffer = std::make_shared<RenderingBuffer>();
+    auto cache = std::make_shared<ResourceCache>(settings_.temporaryImageCacheSize);
+    {
+        const RenderSection walk(*this, scene, frame, *buffer, cache.get(), nullptr, mediaFrameOffset, highestLayer,
+                                 true);
+    }
+    // The walk's tasks use the buffer and the cache until they have run.
+    objectThread_.addTask(kRenderInternal, [buffer, cache] {});
+    return buffer;
+}
+
 void RenderVideoWorker::queueSizing(RenderSection&, Media::RenderBuffer& target, int32_t width, int32_t height) {
     objectThread_.addTask(kRenderInternal, [&target, width, height] {
         if (width <= 0 || height <= 0) return;
@@ -113,7 +132,12 @@ void RenderVideoWorker::renderObject(RenderSection& section, const std::shared_p
 void RenderVideoWorker::controlObject(RenderSection& section, const std::shared_ptr<Edit::Object>& object) {
     RenderContext& context = section.context;
     context.resetObject(object);
+    context.videoWorker = this;
     object->effects.front()->preInputVideo(context);
+    struct ReleasePreInput {
+        RenderContext& context;
+        ~ReleasePreInput() { context.preInput.reset(); }  // the control's task keeps its own
+    } release{context};
     objectThread_.addTask(kRenderInternal, [this, copy = context]() mutable {
         previousImage_.reset();
         const std::shared_ptr<Effect::EffectBase> control = copy.object->effects.front();

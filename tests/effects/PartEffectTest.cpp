@@ -9,6 +9,7 @@
 
 #include "effect/RenderContext.h"
 #include "effects/OutputFixture.h"
+#include "effects/BlurHooks.h"
 #include "effects/PartEffect.h"
 
 namespace OutputTest {
@@ -65,6 +66,18 @@ public:
     inline static int runs = 0;
 };
 
+// A white opaque image.
+std::shared_ptr<Media::ResourceBuffer> white(uint32_t width, uint32_t height) {
+    auto out = std::make_shared<Media::ResourceBuffer>(0, 0);
+    out->width = width;
+    out->height = height;
+    const std::vector<uint16_t> halves(size_t(width) * height * 4, floatToHalf(1));
+    out->format = out->Direct3D->pixelFormat;
+    const Platform::gpu::InitialData initial{halves.data(), width * 8};
+    out->createTexture2D(&initial);
+    return out;
+}
+
 // The mask pictures: entry 1 a white square image, entry 2 the same square as
 // coverage only (the form filled figures take).
 class SquareMasks : public Effect::MaskImageSource {
@@ -72,20 +85,14 @@ public:
     SquareMasks() { installed = this; }
     ~SquareMasks() override { installed = nullptr; }
     std::shared_ptr<Media::ResourceBuffer> figure(int32_t index, uint32_t width, uint32_t height) const override {
+        if (index != 2) return white(width, height);
         auto out = std::make_shared<Media::ResourceBuffer>(0, 0);
         out->width = width;
         out->height = height;
-        if (index == 2) {
-            const std::vector<uint8_t> alpha(size_t(width) * height, 255);
-            out->format = out->Direct3D->maskFormat;
-            const Platform::gpu::InitialData initial{alpha.data(), width};
-            out->createTexture2D(&initial);
-        } else {
-            const std::vector<uint16_t> white(size_t(width) * height * 4, floatToHalf(1));
-            out->format = out->Direct3D->pixelFormat;
-            const Platform::gpu::InitialData initial{white.data(), width * 8};
-            out->createTexture2D(&initial);
-        }
+        const std::vector<uint8_t> alpha(size_t(width) * height, 255);
+        out->format = out->Direct3D->maskFormat;
+        const Platform::gpu::InitialData initial{alpha.data(), width};
+        out->createTexture2D(&initial);
         return out;
     }
     std::shared_ptr<Media::ResourceBuffer> file(const std::wstring&) const override { return nullptr; }
@@ -136,9 +143,8 @@ struct Case {
 };
 
 // The test blur: the mask grown by the radius on every side, still white.
-PartEffect::Image growingBlur(PartEffect::Image image, int32_t radius) {
-    SquareMasks masks;
-    return masks.figure(1, image->width + 2 * uint32_t(radius), image->height + 2 * uint32_t(radius));
+PartEffect::Image growingBlur(PartEffect::Image image, int32_t radius, float, int32_t) {
+    return white(image->width + 2 * uint32_t(radius), image->height + 2 * uint32_t(radius));
 }
 
 class PartFilter : public OutputFixture {
@@ -149,7 +155,7 @@ protected:
         PatternFilter::grow = 0;
         PatternFilter::none = false;
         PatternFilter::runs = 0;
-        PartEffect::maskBlur = growingBlur;
+        Effect::BlurHooks::blur = growingBlur;
         Pixels base{kFrameW, kFrameH, {}};
         for (uint32_t i = 0; i < kFrameW * kFrameH; ++i) base.rgba.insert(base.rgba.end(), kBase, kBase + 4);
         add(0, base);
@@ -159,7 +165,7 @@ protected:
         scene->update();
     }
     void TearDown() override {
-        PartEffect::maskBlur = nullptr;
+        Effect::BlurHooks::blur = nullptr;
         OutputFixture::TearDown();
     }
     void set(const Case& c) {
