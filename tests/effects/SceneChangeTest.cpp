@@ -14,6 +14,8 @@
 #include "effects/SceneChange.h"
 #include "media/gpu/NoiseTexture.h"
 #include "media/gpu/PixelShaderList.h"
+#include "media/resource/MaskSource.h"
+#include "media/resource/TransitionList.h"
 
 namespace OutputTest {
 namespace {
@@ -272,6 +274,59 @@ TEST_F(SceneChangeDrawing, AWipeWithoutItsMaskLeavesTheCurrentPicture) {
     const Pixels now = currentPicture();
     for (size_t i = 0; i < now.rgba.size(); ++i) ASSERT_NEAR(frame.rgba[i], now.rgba[i], 0.01f) << i;
     EXPECT_EQ(warnings, std::vector<std::string>{"no scene change mask"});
+}
+
+// The straight wipes take their cut from the filters: here the cut leaves the
+// whole mask (all covered) or clears it (nothing covered).
+class CutMasks : public Resource::MaskSource {
+public:
+    explicit CutMasks(bool cutAll) : cutAll_(cutAll) { installed = this; }
+    ~CutMasks() override { installed = nullptr; }
+    std::shared_ptr<Media::ImageBuffer> getImage(const std::wstring&) const override { return nullptr; }
+    void clipSector(Media::ResourceBuffer&, float, float, int32_t) const override {}
+    void clipLine(Media::ResourceBuffer& mask, float, float, float, int32_t) const override {
+        static constexpr float kClear[4] = {0, 0, 0, 0};
+        if (cutAll_) Media::Direct3DService::get()->context->clearRenderTargetView(mask.getRenderTargetView(), kClear);
+    }
+    std::unique_ptr<Media::ResourceBuffer> blur(Media::ResourceBuffer&, int32_t) const override { return nullptr; }
+
+private:
+    bool cutAll_;
+};
+
+TEST_F(SceneChangeDrawing, AWipeShowsTheCurrentPictureWhereItsMaskCovers) {
+    Resource::ResourceService& resources = *Resource::ResourceService::get();
+    const auto saved = resources.transitions;
+    resources.transitions = std::make_shared<Resource::TransitionList>(resources.paths, L"/nonexistent-folder/*.png");
+    int32_t horizontal = -1;
+    for (size_t k = 0; k < resources.transitions->transitions.size(); ++k)
+        if (resources.transitions->transitions[k].kind == Resource::TransitionData::kHorizontal)
+            horizontal = int32_t(k);
+    ASSERT_GE(horizontal, 0);
+    struct Case {
+        const char* name;
+        bool covered, invert;
+        bool showsCurrent;
+    };
+    const Case cases[] = {
+        {"covered", true, false, true},
+        {"covered, inverted", true, true, false},
+        {"uncovered", false, false, false},
+        {"uncovered, inverted", false, true, true},
+    };
+    const Pixels before = beforePicture(), now = currentPicture();
+    for (const Case& c : cases) {
+        const CutMasks masks(!c.covered);
+        SceneChange::SceneChangeParams p;
+        p.progress = 0.5f;
+        p.invert = c.invert ? 1 : 0;
+        const Pixels frame = draw(SceneChange::kFirstWipe + horizontal, p);
+        const Pixels& want = c.showsCurrent ? now : before;
+        int wrong = 0;
+        for (size_t i = 0; i < want.rgba.size(); ++i) wrong += std::abs(frame.rgba[i] - want.rgba[i]) > 0.01f;
+        EXPECT_EQ(wrong, 0) << c.name;
+    }
+    resources.transitions = saved;
 }
 
 TEST(SceneChangeProgress, TheFirstFrameGivesOneOverTheLengthAndTheLastOne) {
