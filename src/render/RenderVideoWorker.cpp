@@ -1,6 +1,8 @@
 #include "render/RenderVideoWorker.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cwchar>
 
 #include "core/Color.h"
 #include "core/Exception.h"
@@ -15,6 +17,7 @@
 #include "media/gpu/RenderBuffer.h"
 #include "media/gpu/ResourceBuffer.h"
 #include "media/image/ImageBuffer.h"
+#include "platform/math/Matrix.h"
 #include "render/ResourceCache.h"
 #include "render/VideoPass.h"
 
@@ -149,13 +152,52 @@ void RenderVideoWorker::controlObject(RenderSection& section, const std::shared_
     });
 }
 
-// Until camera batches arrive, an object under a camera control is drawn in
-// its place like any other.
 void RenderVideoWorker::queueCameraObject(RenderSection& section, const std::shared_ptr<Edit::Object>& object) {
-    renderObject(section, object);
+    section.cameraQueue.push_back({section.context, object});
 }
 
-void RenderVideoWorker::flushCameraBatch(RenderSection&) {}
+// The camera's objects sorted by depth, farthest first, drawn through the
+// camera; the camera's closing step; then, flat, the objects that do not take
+// part in the camera.
+void RenderVideoWorker::flushCameraBatch(RenderSection& section) {
+    RenderContext& context = section.context;
+    if (!context.view.cameraControl) return;
+    std::vector<RenderSection::CameraEntry> sorted, flat;
+    for (RenderSection::CameraEntry& entry : section.cameraQueue) {
+        Edit::Object& object = *entry.object;
+        const bool sortable = object.camera && !object.clipping && object.effects.size() >= 2 &&
+                              std::wcscmp(object.effects[1]->name, kBasicOutputName) != 0;
+        if (!sortable) {
+            entry.context.view.cameraControl.reset();
+            flat.push_back(std::move(entry));
+            continue;
+        }
+        entry.context.resetObject(entry.object);
+        const Effect::OutputView view = object.effects[1]->getOutputView(entry.context);
+        const Platform::math::Float4 p = Platform::math::transform({0, 0, 0, 1}, view.getWorldViewMatrix());
+        entry.depth = p.z > 0 ? p.z / p.w : p.z;
+        if (view.opacity < 1.0f || view.blendMode != 0) entry.depth -= 10000.0f;
+        sorted.push_back(std::move(entry));
+    }
+    section.cameraQueue.clear();
+    std::stable_sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) { return a.depth > b.depth; });
+    const RenderContext kept = context;
+    for (RenderSection::CameraEntry& entry : sorted) {
+        context = entry.context;
+        renderObject(section, entry.object);
+    }
+    context = kept;
+    controlObject(section, context.view.cameraControl);
+    context.view.cameraControl.reset();
+    context.cameraAnchor = 0;
+    for (RenderSection::CameraEntry& entry : flat) {
+        context = entry.context;
+        renderObject(section, entry.object);
+    }
+    context = kept;
+    context.view.cameraControl.reset();
+    context.cameraAnchor = 0;
+}
 
 // Until clipping arrives, a clipping object is not drawn: it would only mask.
 void RenderVideoWorker::renderClippingObject(RenderSection&, const std::shared_ptr<Edit::Object>&) {}

@@ -79,6 +79,9 @@ public:
     int64_t temporaryImageCacheSize() const { return settings_.temporaryImageCacheSize; }
     const float* clippingMaskColor() const { return settings_.clippingMaskColor; }
 
+    // The output whose objects never take part in a camera.
+    static constexpr const wchar_t* kBasicOutputName = L"基本出力";
+
     // Section "Render.video"; the worker itself reads only visibleClippingObject.
     float gridStep = 200;
     int32_t cameraGrid = 1;
