@@ -73,6 +73,7 @@
 #include "platform/window/Pointer.h"
 #include "platform/window/TopLevel.h"
 #include "render/RenderService.h"
+#include "ui/dialogs/BoxOwner.h"
 #include "ui/dialogs/EditServiceDialogs.h"
 #include "ui/dialogs/ShowError.h"
 #include "ui/dialogs/ShowException.h"
@@ -204,7 +205,19 @@ void buildServices(System::ServiceStack& stack) {
         Edit::EditService* edit = Edit::EditService::instance();
         return edit && id != 0 ? edit->project().getScene(id) : nullptr;
     });
+    // The player's timer runs on the main loop; dialogs stop playback.
+    Render::RenderService::setMainLoop({[](const Platform::os::WaitHandle& handle, std::function<void()> tick) {
+                                            if (Window::WindowService* windows = Window::WindowService::get())
+                                                windows->registerWaitHandle(handle, std::move(tick));
+                                        },
+                                        [](const Platform::os::WaitHandle& handle) {
+                                            if (Window::WindowService* windows = Window::WindowService::get())
+                                                windows->unregisterWaitHandle(handle);
+                                        }});
     stack.addService<Render::RenderService>();
+    Dialog::setPlaybackStop([] {
+        if (Render::RenderService* render = Render::RenderService::get()) render->player().stop();
+    });
 }
 
 // The clipboard copy of a rendered frame, straight alpha.

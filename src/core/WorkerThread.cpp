@@ -69,6 +69,14 @@ void WorkerThread::cancelTask(int32_t key) {
     // The removed callables are destroyed here, outside the mutex.
 }
 
+size_t WorkerThread::pendingTaskCount() {
+    Platform::os::MutexLock lock(mutex_);
+    size_t count = runningKey_ != -1 ? 1 : 0;
+    for (const Task& task : queue_)
+        if (task.key != -1) ++count;  // waitAll markers are no work
+    return count;
+}
+
 void WorkerThread::waitAll() {
     if (!running_.load()) return;
     const auto state = std::make_shared<MarkerState>();
@@ -111,6 +119,7 @@ WorkerThread::Task WorkerThread::popTask() {
     if (queue_.empty()) return {};
     Task task = std::move(queue_.front());
     queue_.pop_front();
+    runningKey_ = task.key;
     // The count comes back as the task leaves the queue: the bound limits waiting tasks only.
     if (semaphore_.isSet()) semaphore_.release(1);
     return task;
@@ -119,6 +128,13 @@ WorkerThread::Task WorkerThread::popTask() {
 bool WorkerThread::processTask() {
     Task task = popTask();
     if (!task.function) return false;
+    struct Finished {
+        WorkerThread& worker;
+        ~Finished() {
+            Platform::os::MutexLock lock(worker.mutex_);
+            worker.runningKey_ = -1;
+        }
+    } finished{*this};
     try {
         task.function();
         task.function = nullptr;

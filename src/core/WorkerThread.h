@@ -31,6 +31,8 @@ public:
     void addTask(int32_t key, std::function<void()> function);
     // Removes every queued task with the key; the running one is not affected.
     void cancelTask(int32_t key);
+    // Tasks posted and not yet finished: the queued ones and the one running.
+    size_t pendingTaskCount();
     // Returns once every task posted before the call has run (at once on a
     // stopped worker). Never call it on the worker's own thread.
     void waitAll();
@@ -55,6 +57,7 @@ private:
     Sync::Event endedEvent_;
     std::thread thread_;
     std::deque<Task> queue_ GUARDED_BY(mutex_);
+    int32_t runningKey_ GUARDED_BY(mutex_) = -1;  // -1: no task, or a waitAll marker
     Sync::Semaphore semaphore_;
     std::atomic<bool> running_{true};
     const char* name_;

@@ -18,6 +18,9 @@ const std::vector<std::shared_ptr<Effect::EffectBase>>& ProjectQueries::objectEf
 int32_t ProjectQueries::sceneRate(const Scene& scene) const { return scene.videoRate; }
 int32_t ProjectQueries::sceneScale(const Scene& scene) const { return scene.videoScale; }
 int32_t ProjectQueries::sceneAudioRate(const Scene& scene) const { return scene.audioRate; }
+bool ProjectQueries::isFocusObject(const Scene& scene, const Object& object) const {
+    return scene.focusObject.get() == &object;
+}
 
 bool ProjectQueries::findSceneName(int32_t sceneId, std::wstring& name) const {
     const Project* project = project_.load();

@@ -11,11 +11,23 @@ UpdateSection::PanelRefresh& panelRefresh() {
     static UpdateSection::PanelRefresh refresh;
     return refresh;
 }
+UpdateSection::PlaybackStop& playbackStop() {
+    static UpdateSection::PlaybackStop stop;
+    return stop;
+}
 }  // namespace
 
 UpdateSection::UpdateSection(std::shared_mutex& lock, std::shared_ptr<Scene> s, Event::EventService* events)
     : eventService(events), scene(std::move(s)), lock_(&lock) {
+    // Playback waits for its renders, which hold the lock shared: it stops
+    // before the lock is asked for.
+    if (playbackStop()) playbackStop()();
     lock.lock();
+}
+
+UpdateSection::PlaybackStop UpdateSection::setPlaybackStop(PlaybackStop stop) {
+    std::swap(playbackStop(), stop);
+    return stop;
 }
 
 UpdateSection::PanelRefresh UpdateSection::setPanelRefresh(PanelRefresh refresh) {

@@ -22,6 +22,8 @@ public:
     // Panel refreshes of the closing steps (sections, effect blocks, the time,
     // colour and text panels); the panels install it when they exist.
     using PanelRefresh = std::function<void(const UpdateSection&)>;
+    // Stops playback; the render service installs it while it lives.
+    using PlaybackStop = std::function<void()>;
 
     Event::EventService* eventService;
     std::shared_ptr<Scene> scene;
@@ -41,7 +43,7 @@ public:
     int32_t sceneId = 0;
     bool undoOpen = false;
 
-    // Waits for every read scope in progress.
+    // Stops playback first, then waits for every read scope in progress.
     UpdateSection(std::shared_mutex& lock, std::shared_ptr<Scene> scene, Event::EventService* events);
     ~UpdateSection();
     UpdateSection(const UpdateSection&) = delete;
@@ -49,6 +51,8 @@ public:
 
     bool holdsLock() const { return lock_ != nullptr; }
     static PanelRefresh setPanelRefresh(PanelRefresh refresh);
+    // Returns the one installed before.
+    static PlaybackStop setPlaybackStop(PlaybackStop stop);
 
 private:
     std::shared_mutex* lock_;

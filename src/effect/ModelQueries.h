@@ -34,6 +34,9 @@ public:
     virtual int32_t sceneRate(const Edit::Scene& scene) const = 0;
     virtual int32_t sceneScale(const Edit::Scene& scene) const = 0;
     virtual int32_t sceneAudioRate(const Edit::Scene& scene) const = 0;
+    // Whether the object is the scene's focused object, whose keys the preview
+    // marks. Queries without a model know of none.
+    virtual bool isFocusObject(const Edit::Scene&, const Edit::Object&) const { return false; }
 
     // The name of the open project's scene with this id; false when there is none.
     virtual bool findSceneName(int32_t sceneId, std::wstring& name) const = 0;

@@ -1,11 +1,11 @@
 #pragma once
 #include "effect/EffectBase.h"
 #include "effect/EffectItemNumber.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
-// Fades the sound in at the object's start and out at its end.
+// Fades the sound in at the object's start and out at its end, with a gain
+// ramped linearly over each block.
 class AudioFadeFilter : public EffectBase {
 public:
     static constexpr const wchar_t* kName = L"音量フェード";
@@ -18,9 +18,13 @@ public:
     std::shared_ptr<Media::AudioBuffer> filterAudio(Render::AudioRenderContext& context,
                                                     std::shared_ptr<Media::AudioBuffer> audio) override;
 
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
+    // The gains at the block's first sample and after its last one: t is the
+    // time from the object's start to the block, r the time from the block to
+    // the object's end, d the length of the block, all in seconds.
+    struct Gains {
+        double first = 1, last = 1;
+    };
+    static Gains fadeGains(double fadeIn, double fadeOut, double t, double r, double d);
 };
 
 }  // namespace Effect

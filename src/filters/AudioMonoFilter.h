@@ -1,7 +1,6 @@
 #pragma once
 #include "effect/EffectBase.h"
 #include "effect/EffectItemNumber.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
@@ -16,10 +15,6 @@ public:
     std::shared_ptr<EffectBase> createInstance() const override;
     std::shared_ptr<Media::AudioBuffer> filterAudio(Render::AudioRenderContext& context,
                                                     std::shared_ptr<Media::AudioBuffer> audio) override;
-
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

@@ -1,5 +1,7 @@
 #include "filters/AudioVolume.h"
 
+#include "filters/AudioFilterContext.h"
+
 namespace Effect {
 
 AudioVolume::AudioVolume() {
@@ -12,9 +14,19 @@ AudioVolume::AudioVolume() {
 
 std::shared_ptr<EffectBase> AudioVolume::createInstance() const { return std::make_shared<AudioVolume>(); }
 
-std::shared_ptr<Media::AudioBuffer> AudioVolume::filterAudio(Render::AudioRenderContext&,
+std::shared_ptr<Media::AudioBuffer> AudioVolume::filterAudio(Render::AudioRenderContext& context,
                                                              std::shared_ptr<Media::AudioBuffer> audio) {
-    return pending_.skip(std::move(audio), "Effect::AudioVolume::filterAudio");
+    Render::RenderContext items = itemContextOf(context);
+    const float v = static_cast<float>(volume.getValue(items) * 0.01);
+    context.leftGain *= v;
+    context.rightGain *= v;
+    // The balance lowers the far side only.
+    const float p = static_cast<float>(pan.getValue(items) * 0.01);
+    if (p > 0)
+        context.leftGain *= 1.0f - p;
+    else if (p < 0)
+        context.rightGain *= 1.0f + p;
+    return audio;
 }
 
 }  // namespace Effect

@@ -1,11 +1,11 @@
 #pragma once
 #include "effect/EffectBase.h"
 #include "effect/EffectItemNumber.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
-// Sets the volume and the balance of the sound.
+// Sets the volume and the balance of the sound through the object's gains;
+// the samples are not touched.
 class AudioVolume : public EffectBase {
 public:
     static constexpr const wchar_t* kName = L"音量調整";
@@ -17,10 +17,6 @@ public:
     std::shared_ptr<EffectBase> createInstance() const override;
     std::shared_ptr<Media::AudioBuffer> filterAudio(Render::AudioRenderContext& context,
                                                     std::shared_ptr<Media::AudioBuffer> audio) override;
-
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

@@ -1,5 +1,7 @@
 #include "filters/BasicAlpha.h"
 
+#include "effect/RenderContext.h"
+
 namespace Effect {
 
 BasicAlpha::BasicAlpha() {
@@ -12,9 +14,10 @@ BasicAlpha::BasicAlpha() {
 
 std::shared_ptr<EffectBase> BasicAlpha::createInstance() const { return std::make_shared<BasicAlpha>(); }
 
-std::shared_ptr<Media::ResourceBuffer> BasicAlpha::filterVideo(Render::RenderContext&,
+std::shared_ptr<Media::ResourceBuffer> BasicAlpha::filterVideo(Render::RenderContext& context,
                                                                std::shared_ptr<Media::ResourceBuffer> image) {
-    return pending_.skip(std::move(image), "Effect::BasicAlpha::filterVideo");
+    context.view.opacity *= 1.0f - static_cast<float>(alpha.getValue(context) * 0.01);
+    return image;
 }
 
 }  // namespace Effect

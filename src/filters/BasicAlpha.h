@@ -1,11 +1,10 @@
 #pragma once
 #include "effect/EffectBase.h"
 #include "effect/EffectItemNumber.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
-// Makes the object more transparent.
+// Makes the object more transparent: the opacity the output set is multiplied.
 class BasicAlpha : public EffectBase {
 public:
     static constexpr const wchar_t* kName = L"透明度";
@@ -16,10 +15,6 @@ public:
     std::shared_ptr<EffectBase> createInstance() const override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
-
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

@@ -1,5 +1,7 @@
 #include "filters/BasicAngle.h"
 
+#include "effect/RenderContext.h"
+
 namespace Effect {
 
 BasicAngle::BasicAngle() {
@@ -12,9 +14,15 @@ BasicAngle::BasicAngle() {
 
 std::shared_ptr<EffectBase> BasicAngle::createInstance() const { return std::make_shared<BasicAngle>(); }
 
-std::shared_ptr<Media::ResourceBuffer> BasicAngle::filterVideo(Render::RenderContext&,
+std::shared_ptr<Media::ResourceBuffer> BasicAngle::filterVideo(Render::RenderContext& context,
                                                                std::shared_ptr<Media::ResourceBuffer> image) {
-    return pending_.skip(std::move(image), "Effect::BasicAngle::filterVideo");
+    const float ax = static_cast<float>(x.getValue(context));
+    const float ay = static_cast<float>(y.getValue(context));
+    const float az = static_cast<float>(z.getValue(context));
+    context.view.rotationX += ax;
+    context.view.rotationY += ay;
+    context.view.rotationZ += az;
+    return image;
 }
 
 }  // namespace Effect

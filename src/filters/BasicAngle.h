@@ -1,11 +1,10 @@
 #pragma once
 #include "effect/EffectBase.h"
 #include "effect/EffectItemNumber.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
-// Turns the object about its three axes.
+// Turns the object about its three axes, in degrees added to the output's rotation.
 class BasicAngle : public EffectBase {
 public:
     static constexpr const wchar_t* kName = L"回転";
@@ -18,10 +17,6 @@ public:
     std::shared_ptr<EffectBase> createInstance() const override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
-
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

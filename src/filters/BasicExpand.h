@@ -2,11 +2,11 @@
 #include "effect/EffectBase.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemNumber.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
-// Grows the image by transparent (or filled) margins.
+// Grows the image by margins that are transparent or repeat the edge pixels.
+// The output draws the larger image centred, so unequal margins move the picture.
 class BasicExpand : public EffectBase {
 public:
     static constexpr const wchar_t* kName = L"領域拡張";
@@ -21,10 +21,6 @@ public:
     std::shared_ptr<EffectBase> createInstance() const override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
-
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

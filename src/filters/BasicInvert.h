@@ -1,15 +1,28 @@
 #pragma once
+#include <memory>
+
 #include "effect/EffectBase.h"
 #include "effect/EffectItemCheck.h"
-#include "effects/ShaderResource.h"
-#include "filters/PendingRenderStep.h"
+#include "filters/FilterPass.h"
 
 namespace Effect {
 
-// Flips the image and inverts its luminance, hue or alpha.
+// Flips the image and inverts its luminance, hue or alpha, one pass for each
+// kind of change that is on.
 class BasicInvert : public EffectBase {
 public:
     static constexpr const wchar_t* kName = L"反転";
+
+    // Flip, colour inversion, alpha inversion; the records go through the
+    // resource service's shared constant buffer.
+    using CommonResource = FilterPass::Shaders<3>;
+    struct FlipRecord {
+        int32_t offset[2];
+        int32_t step[2];
+    };
+    struct ColorRecord {
+        float offset, step, invert, unused;
+    };
 
     EffectItemCheck flipVertical{&items, L"上下反転"};
     EffectItemCheck flipHorizontal{&items, L"左右反転"};
@@ -17,7 +30,7 @@ public:
     EffectItemCheck invertHue{&items, L"色相反転"};
     EffectItemCheck invertAlpha{&items, L"透明度反転"};
     // The class-wide resource: made once for the prototype, shared by every instance.
-    std::shared_ptr<ShaderResource> resource;
+    std::shared_ptr<CommonResource> common;
 
     BasicInvert();
     std::shared_ptr<EffectBase> createInstance() const override;
@@ -25,10 +38,6 @@ public:
     void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
-
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

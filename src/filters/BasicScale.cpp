@@ -1,5 +1,7 @@
 #include "filters/BasicScale.h"
 
+#include "effect/RenderContext.h"
+
 namespace Effect {
 
 BasicScale::BasicScale() {
@@ -12,9 +14,20 @@ BasicScale::BasicScale() {
 
 std::shared_ptr<EffectBase> BasicScale::createInstance() const { return std::make_shared<BasicScale>(); }
 
-std::shared_ptr<Media::ResourceBuffer> BasicScale::filterVideo(Render::RenderContext&,
+std::shared_ptr<Media::ResourceBuffer> BasicScale::filterVideo(Render::RenderContext& context,
                                                                std::shared_ptr<Media::ResourceBuffer> image) {
-    return pending_.skip(std::move(image), "Effect::BasicScale::filterVideo");
+    const float s = static_cast<float>(zoom.getValue(context) * 0.01);
+    const float sx = static_cast<float>(x.getValue(context) * 0.01);
+    const float sy = static_cast<float>(y.getValue(context) * 0.01);
+    const float sz = static_cast<float>(z.getValue(context) * 0.01);
+    OutputView& view = context.view;
+    view.scaleX *= s;
+    view.scaleY *= s;
+    view.scaleZ *= s;
+    view.scaleX *= sx;
+    view.scaleY *= sy;
+    view.scaleZ *= sz;
+    return image;
 }
 
 }  // namespace Effect

@@ -1,11 +1,10 @@
 #pragma once
 #include "effect/EffectBase.h"
 #include "effect/EffectItemNumber.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
-// Scales the object, as a whole and per axis.
+// Scales the object, as a whole and per axis, on top of the output's scale.
 class BasicScale : public EffectBase {
 public:
     static constexpr const wchar_t* kName = L"拡大率";
@@ -19,10 +18,6 @@ public:
     std::shared_ptr<EffectBase> createInstance() const override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
-
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

@@ -2,7 +2,6 @@
 #include "effect/EffectBase.h"
 #include "effect/EffectItemNumber.h"
 #include "effects/ShaderResource.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
@@ -10,6 +9,12 @@ namespace Effect {
 class BevelFilter : public EffectBase {
 public:
     static constexpr const wchar_t* kName = L"凸エッジ";
+
+    struct Constant {
+        float step[2];  // unit direction toward the light
+        float depth;
+        int32_t sampleNum;
+    };
 
     EffectItemNumber width{&items, L"幅", 4, 0, 100, 1};
     EffectItemNumber height{&items, L"高さ", 1, 0, 3, 0.01};
@@ -23,10 +28,6 @@ public:
     void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
-
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

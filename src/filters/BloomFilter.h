@@ -3,7 +3,6 @@
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemNumber.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
@@ -24,9 +23,10 @@ public:
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
+    // Blurs the layer by the radius in the blur mode and adds it into the
+    // target with the centres aligned.
+    static void addBlurred(Media::ResourceBuffer& target, std::shared_ptr<Media::ResourceBuffer> layer, int32_t radius,
+                           int32_t mode);
 };
 
 }  // namespace Effect

@@ -3,14 +3,20 @@
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemNumber.h"
 #include "effects/ShaderResource.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
-// Blurs the image towards its border.
+// Fades the image out toward its borders, or softens the edge of its opaque
+// shape inward.
 class BorderBlurFilter : public EffectBase {
 public:
     static constexpr const wchar_t* kName = L"境界ぼかし";
+
+    // The shared constant record of its passes.
+    struct Constant {
+        int32_t range[2];  // horizontal and vertical radius
+        float divive[2];   // 1 / (2 radius + 1) of each
+    };
 
     EffectItemNumber range{&items, L"範囲", 5, 0, 1000, 1};
     EffectItemNumber aspect{&items, L"縦横比", 0, -100, 100, 0.01};
@@ -24,10 +30,6 @@ public:
     void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
-
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

@@ -3,8 +3,7 @@
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemNumber.h"
-#include "effects/ShaderResource.h"
-#include "filters/PendingRenderStep.h"
+#include "filters/FilterPass.h"
 
 namespace Effect {
 
@@ -13,6 +12,15 @@ class ColorChangeFilter : public EffectBase {
 public:
     static constexpr const wchar_t* kName = L"特定色域変換";
 
+    struct Constant {
+        float afterY, afterU, afterV, beforeY, beforeU, beforeV;
+        int32_t range;
+        float divie, correct;
+        int32_t unused[3];
+    };
+    // The plain shader, then the one that corrects the border.
+    using CommonResource = FilterPass::ShadersWithConstant<2, Constant>;
+
     EffectItemNumber hueRange{&items, L"色相範囲", 16, 0, 256, 1};
     EffectItemNumber saturationRange{&items, L"彩度範囲", 96, 0, 256, 1};
     EffectItemNumber border{&items, L"境界補正", 1, 0, 8, 1};
@@ -20,7 +28,7 @@ public:
     EffectItemColor after{&items, L"変換後の色", 255, 255, 255, EffectItem::kColorUnset};
     EffectItemCheck correctColor{&items, L"色彩補正"};
     // The class-wide resource: made once for the prototype, shared by every instance.
-    std::shared_ptr<ShaderResource> resource;
+    std::shared_ptr<CommonResource> common;
 
     ColorChangeFilter();
     std::shared_ptr<EffectBase> createInstance() const override;
@@ -28,10 +36,6 @@ public:
     void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
-
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

@@ -1,5 +1,9 @@
 #include "filters/ColorFilter.h"
 
+#include "effect/RenderContext.h"
+#include "filters/FilterBase.h"
+#include "media/gpu/ResourceBuffer.h"
+
 namespace Effect {
 
 ColorFilter::ColorFilter() {
@@ -12,15 +16,32 @@ ColorFilter::ColorFilter() {
 
 std::shared_ptr<EffectBase> ColorFilter::createInstance() const { return std::make_shared<ColorFilter>(); }
 
-void ColorFilter::createCommonResource() { resource = ShaderResource::create(1, 32); }
-
-void ColorFilter::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const ColorFilter&>(prototype).resource;
+void ColorFilter::createCommonResource() {
+    common = std::make_shared<CommonResource>(std::array<const char*, 1>{"ColorCorrection"},
+                                              "Effect::ColorFilter::CommonResource");
 }
 
-std::shared_ptr<Media::ResourceBuffer> ColorFilter::filterVideo(Render::RenderContext&,
+void ColorFilter::shareResource(const EffectBase& prototype) {
+    common = dynamic_cast<const ColorFilter&>(prototype).common;
+}
+
+std::shared_ptr<Media::ResourceBuffer> ColorFilter::filterVideo(Render::RenderContext& context,
                                                                 std::shared_ptr<Media::ResourceBuffer> image) {
-    return pending_.skip(std::move(image), "Effect::ColorFilter::filterVideo");
+    if (!image) return image;
+    const float k = FilterValue::percent(contrast.getValue(context));
+    const float b = FilterValue::percent(brightness.getValue(context));
+    Constant& c = common->constant;
+    c.contrast = k;
+    c.brightness = (b - 1.5f) * k + 0.5f;
+    c.hue = FilterValue::radians(hue.getValue(context));
+    c.luminance = FilterValue::percent(luminance.getValue(context));
+    c.chroma = FilterValue::percent(saturation.getValue(context));
+    c.processSaturate = saturate.value != 0;
+    c.processYUV = !(c.hue == 0 && c.luminance == 1 && c.chroma == 1);
+    Platform::gpu::Buffer* constant = common->upload();
+    auto target = FilterPass::newImage(image->width, image->height);
+    common->shaders[0].drawResourceToResourceWithConstant(*target, *image, constant, nullptr);
+    return target;
 }
 
 }  // namespace Effect

@@ -2,8 +2,7 @@
 #include "effect/EffectBase.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemNumber.h"
-#include "effects/ShaderResource.h"
-#include "filters/PendingRenderStep.h"
+#include "filters/FilterPass.h"
 
 namespace Effect {
 
@@ -12,6 +11,13 @@ class ColorFilter : public EffectBase {
 public:
     static constexpr const wchar_t* kName = L"色調補正";
 
+    struct Constant {
+        float brightness, contrast, hue, luminance, chroma;
+        int32_t processSaturate, processYUV;
+        int32_t unused;
+    };
+    using CommonResource = FilterPass::ShadersWithConstant<1, Constant>;
+
     EffectItemNumber brightness{&items, L"明るさ", 100, 0, 200, 0.01};
     EffectItemNumber contrast{&items, L"コントラスト", 100, 0, 200, 0.01};
     EffectItemNumber hue{&items, L"色相", 0, -3600, 3600, 0.01};
@@ -19,7 +25,7 @@ public:
     EffectItemNumber saturation{&items, L"彩度", 100, 0, 200, 0.01};
     EffectItemCheck saturate{&items, L"飽和する", true};
     // The class-wide resource: made once for the prototype, shared by every instance.
-    std::shared_ptr<ShaderResource> resource;
+    std::shared_ptr<CommonResource> common;
 
     ColorFilter();
     std::shared_ptr<EffectBase> createInstance() const override;
@@ -27,10 +33,6 @@ public:
     void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
-
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

@@ -1,6 +1,19 @@
 #include "filters/ColorKeyFilter.h"
 
+#include "effect/RenderContext.h"
+#include "filters/FilterBase.h"
+#include "filters/YuvColor.h"
+#include "media/gpu/BlendStateList.h"
+#include "media/gpu/PixelShaderList.h"
+#include "media/gpu/ResourceBuffer.h"
+
 namespace Effect {
+namespace {
+
+constexpr const char* kScope = "Effect::ColorKeyFilter::filterVideo";
+constexpr size_t kCopy = 2;  // the shared plain copy
+
+}  // namespace
 
 ColorKeyFilter::ColorKeyFilter() {
     name = L"カラーキー";
@@ -12,15 +25,39 @@ ColorKeyFilter::ColorKeyFilter() {
 
 std::shared_ptr<EffectBase> ColorKeyFilter::createInstance() const { return std::make_shared<ColorKeyFilter>(); }
 
-void ColorKeyFilter::createCommonResource() { resource = ShaderResource::create(2, 32); }
-
-void ColorKeyFilter::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const ColorKeyFilter&>(prototype).resource;
+void ColorKeyFilter::createCommonResource() {
+    common = std::make_shared<CommonResource>(std::array<const char*, 2>{"ColorKeyMask", "ColorKeyBorder"},
+                                              "Effect::ColorKeyFilter::CommonResource");
 }
 
-std::shared_ptr<Media::ResourceBuffer> ColorKeyFilter::filterVideo(Render::RenderContext&,
+void ColorKeyFilter::shareResource(const EffectBase& prototype) {
+    common = dynamic_cast<const ColorKeyFilter&>(prototype).common;
+}
+
+std::shared_ptr<Media::ResourceBuffer> ColorKeyFilter::filterVideo(Render::RenderContext& context,
                                                                    std::shared_ptr<Media::ResourceBuffer> image) {
-    return pending_.skip(std::move(image), "Effect::ColorKeyFilter::filterVideo");
+    if (!image || key.unset || image->width == 0 || image->height == 0) return image;
+    image = FilterPass::ownImage(std::move(image));
+    const int32_t r = FilterValue::pixels(border.getValue(context));
+    Constant& c = common->constant;
+    const auto yuv = yuvOf(key);
+    for (int i = 0; i < 3; ++i) c.key[i] = yuv[size_t(i)];
+    c.range = r;
+    c.len[0] = static_cast<float>(luminanceRange.getValue(context) / 4096);
+    c.len[1] = c.len[2] = static_cast<float>(colorRange.getValue(context) / 4096);
+    c.divie = 1.0f / static_cast<float>((2 * r + 1) * (2 * r + 1));
+    Platform::gpu::Buffer* constant = common->upload();
+    const std::unique_ptr<Media::ResourceBuffer> mask =
+        Media::ResourceBuffer::createBlank(image->width, image->height, Media::Direct3DService::get()->maskFormat);
+    common->shaders[0].drawResourceToResourceWithConstant(*mask, *image, constant, nullptr);
+
+    // The image's colour and alpha times the mask, in place.
+    const Platform::gpu::BlendState* multiply = FilterPass::blendStates(kScope)[7].createResource();
+    if (r < 1)
+        FilterPass::sharedShaders(kScope)[kCopy].drawResourceToResource(*image, *mask, multiply);
+    else
+        common->shaders[1].drawResourceToResourceWithConstant(*image, *mask, constant, multiply);
+    return image;
 }
 
 }  // namespace Effect

@@ -2,8 +2,7 @@
 #include "effect/EffectBase.h"
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemNumber.h"
-#include "effects/ShaderResource.h"
-#include "filters/PendingRenderStep.h"
+#include "filters/FilterPass.h"
 
 namespace Effect {
 
@@ -12,12 +11,21 @@ class ColorKeyFilter : public EffectBase {
 public:
     static constexpr const wchar_t* kName = L"カラーキー";
 
+    struct Constant {
+        float key[3];
+        int32_t range;
+        float len[3];
+        float divie;
+    };
+    // The mask shader and the border shader.
+    using CommonResource = FilterPass::ShadersWithConstant<2, Constant>;
+
     EffectItemNumber luminanceRange{&items, L"輝度範囲", 400, 0, 4096, 1};
     EffectItemNumber colorRange{&items, L"色差範囲", 400, 0, 4096, 1};
     EffectItemNumber border{&items, L"境界補正", 1, 0, 80, 1};
     EffectItemColor key{&items, L"基準色", 0, 0, 0, EffectItem::kColorUnset};
     // The class-wide resource: made once for the prototype, shared by every instance.
-    std::shared_ptr<ShaderResource> resource;
+    std::shared_ptr<CommonResource> common;
 
     ColorKeyFilter();
     std::shared_ptr<EffectBase> createInstance() const override;
@@ -25,10 +33,6 @@ public:
     void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
-
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

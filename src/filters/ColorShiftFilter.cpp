@@ -1,8 +1,19 @@
 #include "filters/ColorShiftFilter.h"
 
+#include <cmath>
+
+#include "effect/RenderContext.h"
+#include "filters/FilterBase.h"
 #include "filters/OptionList.h"
+#include "media/gpu/ResourceBuffer.h"
+#include "media/gpu/SamplerStateList.h"
 
 namespace Effect {
+namespace {
+
+constexpr const char* kScope = "Effect::ColorShiftFilter::filterVideo";
+
+}  // namespace
 
 ColorShiftFilter::ColorShiftFilter() {
     name = L"色ずれ";
@@ -14,15 +25,51 @@ ColorShiftFilter::ColorShiftFilter() {
 
 std::shared_ptr<EffectBase> ColorShiftFilter::createInstance() const { return std::make_shared<ColorShiftFilter>(); }
 
-void ColorShiftFilter::createCommonResource() { resource = ShaderResource::create(1, 48); }
-
-void ColorShiftFilter::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const ColorShiftFilter&>(prototype).resource;
+void ColorShiftFilter::createCommonResource() {
+    common = std::make_shared<CommonResource>(std::array<const char*, 1>{"ColorShift"},
+                                              "Effect::ColorShiftFilter::CommonResource");
 }
 
-std::shared_ptr<Media::ResourceBuffer> ColorShiftFilter::filterVideo(Render::RenderContext&,
+void ColorShiftFilter::shareResource(const EffectBase& prototype) {
+    common = dynamic_cast<const ColorShiftFilter&>(prototype).common;
+}
+
+std::shared_ptr<Media::ResourceBuffer> ColorShiftFilter::filterVideo(Render::RenderContext& context,
                                                                      std::shared_ptr<Media::ResourceBuffer> image) {
-    return pending_.skip(std::move(image), "Effect::ColorShiftFilter::filterVideo");
+    const float theta = FilterValue::radians(angle.getValue(context));
+    const float w = static_cast<float>(shift.getValue(context));
+    const float dx = -std::sin(theta) * w, dy = std::cos(theta) * w;
+    const int32_t mx = static_cast<int32_t>(std::ceil(std::abs(dx) - 0.001f));
+    const int32_t my = static_cast<int32_t>(std::ceil(std::abs(dy) - 0.001f));
+    const int32_t shiftKind = kind.index;
+    if (!image || shiftKind < 0 || shiftKind > 5 || image->width == 0 || image->height == 0) return image;
+
+    const float width = static_cast<float>(image->width), height = static_cast<float>(image->height);
+    auto target = FilterPass::newImage(image->width + 2 * static_cast<uint32_t>(mx),
+                                       image->height + 2 * static_cast<uint32_t>(my));
+    Constant& c = common->constant;
+    c = Constant{};
+    c.inverseSize[0] = 1 / width;
+    c.inverseSize[1] = 1 / height;
+    c.offset[0] = static_cast<float>(-mx);
+    c.offset[1] = static_cast<float>(-my);
+    c.alpha = FilterValue::percent(strength.getValue(context));
+    c.mode = shiftKind / 3;
+    const float d[2] = {dx / width, dy / height};
+    // Red and green, red and blue, or green and blue move apart.
+    float* first = shiftKind % 3 == 2 ? c.offsetG : c.offsetR;
+    float* second = shiftKind % 3 == 0 ? c.offsetG : c.offsetB;
+    for (int i = 0; i < 2; ++i) {
+        first[i] = d[i];
+        second[i] = -d[i];
+    }
+    Platform::gpu::Buffer* constant = common->upload();
+    Platform::gpu::SamplerState* sampler = FilterPass::samplerStates(kScope)[0].createResource();
+    Media::Direct3DService& d3d = *Media::Direct3DService::get();
+    d3d.context->setSampler(Platform::gpu::ShaderStage::Pixel, 0, sampler);
+    d3d.boundSampler = sampler;
+    common->shaders[0].drawResourceToResourceWithConstant(*target, *image, constant, nullptr);
+    return target;
 }
 
 // The channel pairs shifted.

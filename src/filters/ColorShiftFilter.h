@@ -2,8 +2,7 @@
 #include "effect/EffectBase.h"
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemSelect.h"
-#include "effects/ShaderResource.h"
-#include "filters/PendingRenderStep.h"
+#include "filters/FilterPass.h"
 
 namespace Effect {
 
@@ -12,12 +11,19 @@ class ColorShiftFilter : public EffectBase {
 public:
     static constexpr const wchar_t* kName = L"色ずれ";
 
+    struct Constant {
+        float inverseSize[2], offset[2], offsetR[2], offsetG[2], offsetB[2];
+        float alpha;
+        int32_t mode;
+    };
+    using CommonResource = FilterPass::ShadersWithConstant<1, Constant>;
+
     EffectItemNumber shift{&items, L"ずれ幅", 5, 0, 2000, 0.1};
     EffectItemNumber angle{&items, L"角度", 90, -3600, 3600, 0.01};
     EffectItemNumber strength{&items, L"強さ", 100, 0, 100, 1};
     EffectItemSelect kind{&items, L"色ずれの種類", 0, kindList()};
     // The class-wide resource: made once for the prototype, shared by every instance.
-    std::shared_ptr<ShaderResource> resource;
+    std::shared_ptr<CommonResource> common;
 
     ColorShiftFilter();
     std::shared_ptr<EffectBase> createInstance() const override;
@@ -28,8 +34,6 @@ public:
 
 private:
     static std::shared_ptr<const EffectItemSelect::SharedList> kindList();
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

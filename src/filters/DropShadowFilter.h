@@ -3,11 +3,11 @@
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemNumber.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
-// A shadow of the object's shape, offset and blurred.
+// A shadow of the object's shape, offset and blurred, behind the object or
+// drawn through the object's output as a drawing of its own.
 class DropShadowFilter : public EffectBase {
 public:
     static constexpr const wchar_t* kName = L"ドロップシャドウ";
@@ -23,10 +23,6 @@ public:
     std::shared_ptr<EffectBase> createInstance() const override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
-
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

@@ -4,7 +4,6 @@
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemNumber.h"
 #include "effects/ShaderResource.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
@@ -12,6 +11,12 @@ namespace Effect {
 class EdgeFilter : public EffectBase {
 public:
     static constexpr const wchar_t* kName = L"エッジ抽出";
+
+    struct Constant {
+        float color[4];
+        float limit;  // threshold of the gradient
+        float ratio;  // strength
+    };
 
     EffectItemNumber strength{&items, L"強さ", 100, 0, 1000, 0.1};
     EffectItemNumber threshold{&items, L"しきい値", 0, -100, 100, 0.01};
@@ -27,10 +32,8 @@ public:
     void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
-
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
+    // Keeps the two edge checks exclusive: the one turned on turns the other off.
+    bool itemEvent(const ItemEvent& event) override;
 };
 
 }  // namespace Effect

@@ -4,7 +4,6 @@
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemSelect.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
@@ -27,8 +26,6 @@ public:
 
 private:
     static std::shared_ptr<const EffectItemSelect::SharedList> blendList();
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

@@ -5,14 +5,21 @@
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemSelect.h"
 #include "effects/ShaderResource.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
-// Streaks and halos of light from the bright parts.
+// Makes the bright parts glow: they are taken above a threshold, tinted,
+// spread by light streaks or a blurred halo, softened and added to the image.
 class GlowFilter : public EffectBase {
 public:
     static constexpr const wchar_t* kName = L"グロー";
+
+    struct Constant {
+        float offset[2];  // source position of the target's pixel (0, 0)
+        float step[2];    // displacement between two samples
+        float stepRatio;  // scale of the steps on the backward side
+        int32_t sampleNum;
+    };
 
     EffectItemNumber strength{&items, L"強さ", 40, 0, 500, 0.01};
     EffectItemNumber diffusion{&items, L"拡散", 50, 0, 500, 1};
@@ -34,10 +41,15 @@ public:
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 
+    // Adds one two-sided light streak of the source into the target: length
+    // pixels forward along the angle and ratio times that backward.
+    void drawStreak(Media::ResourceBuffer& target, Media::ResourceBuffer& source, float length, float ratio,
+                    float angle) const;
+    // Adds the source into the target with the two centres aligned.
+    static void addCentred(Media::ResourceBuffer& target, Media::ResourceBuffer& source);
+
 private:
     static std::shared_ptr<const EffectItemSelect::SharedList> shapeList();
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

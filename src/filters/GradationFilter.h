@@ -5,8 +5,7 @@
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemSelect.h"
 #include "effects/BlendModeList.h"
-#include "effects/ShaderResource.h"
-#include "filters/PendingRenderStep.h"
+#include "filters/FilterPass.h"
 
 namespace Effect {
 
@@ -14,6 +13,15 @@ namespace Effect {
 class GradationFilter : public EffectBase {
 public:
     static constexpr const wchar_t* kName = L"グラデーション";
+
+    struct Constant {
+        float col0[4], col1[4];
+        float offset[2], direction[2];
+        float range;
+        int32_t type;
+        int32_t unused[2];
+    };
+    using CommonResource = FilterPass::ShadersWithConstant<1, Constant>;
 
     EffectItemNumber strength{&items, L"強さ", 100, 0, 100, 0.1};
     EffectItemNumber centerX{&items, L"中心X", 0, -5000, 5000, 0.1};
@@ -26,7 +34,7 @@ public:
     EffectItemColor endColor{&items, L"終了色", 0, 0, 0, EffectItem::kColorUnset};
     EffectItemGroup center{{&centerX, &centerY}};
     // The class-wide resource: made once for the prototype, shared by every instance.
-    std::shared_ptr<ShaderResource> resource;
+    std::shared_ptr<CommonResource> common;
 
     GradationFilter();
     std::shared_ptr<EffectBase> createInstance() const override;
@@ -37,8 +45,6 @@ public:
 
 private:
     static std::shared_ptr<const EffectItemSelect::SharedList> shapeList();
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

@@ -4,14 +4,21 @@
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemNumber.h"
 #include "effects/ShaderResource.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
-// Light shining from behind or through the object.
+// Lights the object by its silhouette: light of a colour spreads from the
+// shape inward over the object and outward behind it; with backlight the
+// inner light comes from the transparent surroundings.
 class LightFilter : public EffectBase {
 public:
     static constexpr const wchar_t* kName = L"ライト";
+
+    struct Constant {
+        float color[4];
+        int32_t range;  // box radius
+        float divive;   // weight of the box sum
+    };
 
     EffectItemNumber strength{&items, L"強さ", 100, 0, 300, 0.1};
     EffectItemNumber diffusion{&items, L"拡散", 25, 0, 500, 1};
@@ -27,10 +34,6 @@ public:
     void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
-
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

@@ -1,6 +1,10 @@
 #include "filters/LuminanceKeyFilter.h"
 
+#include "effect/RenderContext.h"
+#include "filters/FilterBase.h"
 #include "filters/OptionList.h"
+#include "media/gpu/PixelShaderList.h"
+#include "media/gpu/ResourceBuffer.h"
 
 namespace Effect {
 
@@ -16,15 +20,25 @@ std::shared_ptr<EffectBase> LuminanceKeyFilter::createInstance() const {
     return std::make_shared<LuminanceKeyFilter>();
 }
 
-void LuminanceKeyFilter::createCommonResource() { resource = ShaderResource::create(1, 0); }
-
-void LuminanceKeyFilter::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const LuminanceKeyFilter&>(prototype).resource;
+void LuminanceKeyFilter::createCommonResource() {
+    common = std::make_shared<CommonResource>(std::array<const char*, 1>{"LuminanceKey"},
+                                              "Effect::LuminanceKeyFilter::CommonResource");
 }
 
-std::shared_ptr<Media::ResourceBuffer> LuminanceKeyFilter::filterVideo(Render::RenderContext&,
+void LuminanceKeyFilter::shareResource(const EffectBase& prototype) {
+    common = dynamic_cast<const LuminanceKeyFilter&>(prototype).common;
+}
+
+std::shared_ptr<Media::ResourceBuffer> LuminanceKeyFilter::filterVideo(Render::RenderContext& context,
                                                                        std::shared_ptr<Media::ResourceBuffer> image) {
-    return pending_.skip(std::move(image), "Effect::LuminanceKeyFilter::filterVideo");
+    if (!image) return image;
+    const Record record{mode.index, static_cast<float>(base.getValue(context) / 4096),
+                        static_cast<float>(range.getValue(context) / 4096)};
+    Shader::PixelShaderList& list = FilterPass::sharedShaders("Effect::LuminanceKeyFilter::filterVideo");
+    Platform::gpu::Buffer* constant = FilterPass::uploadShared(list, &record, sizeof record);
+    auto target = FilterPass::newImage(image->width, image->height);
+    common->shaders[0].drawResourceToResourceWithConstant(*target, *image, constant, nullptr);
+    return target;
 }
 
 // What is made transparent.

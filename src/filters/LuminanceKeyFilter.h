@@ -2,8 +2,7 @@
 #include "effect/EffectBase.h"
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemSelect.h"
-#include "effects/ShaderResource.h"
-#include "filters/PendingRenderStep.h"
+#include "filters/FilterPass.h"
 
 namespace Effect {
 
@@ -12,11 +11,18 @@ class LuminanceKeyFilter : public EffectBase {
 public:
     static constexpr const wchar_t* kName = L"ルミナンスキー";
 
+    // In the shared constant buffer.
+    struct Record {
+        int32_t type;
+        float offset, range;
+    };
+    using CommonResource = FilterPass::Shaders<1>;
+
     EffectItemNumber base{&items, L"基準輝度", 2048, -4096, 8192, 1};
     EffectItemNumber range{&items, L"輝度範囲", 512, 0, 4096, 1};
     EffectItemSelect mode{&items, L"モード", 0, modeList()};
     // The class-wide resource: made once for the prototype, shared by every instance.
-    std::shared_ptr<ShaderResource> resource;
+    std::shared_ptr<CommonResource> common;
 
     LuminanceKeyFilter();
     std::shared_ptr<EffectBase> createInstance() const override;
@@ -27,8 +33,6 @@ public:
 
 private:
     static std::shared_ptr<const EffectItemSelect::SharedList> modeList();
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

@@ -1,5 +1,10 @@
 #include "filters/MonochromeFilter.h"
 
+#include "effect/RenderContext.h"
+#include "filters/FilterBase.h"
+#include "filters/YuvColor.h"
+#include "media/gpu/ResourceBuffer.h"
+
 namespace Effect {
 
 MonochromeFilter::MonochromeFilter() {
@@ -12,15 +17,30 @@ MonochromeFilter::MonochromeFilter() {
 
 std::shared_ptr<EffectBase> MonochromeFilter::createInstance() const { return std::make_shared<MonochromeFilter>(); }
 
-void MonochromeFilter::createCommonResource() { resource = ShaderResource::create(1, 32); }
-
-void MonochromeFilter::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const MonochromeFilter&>(prototype).resource;
+void MonochromeFilter::createCommonResource() {
+    common = std::make_shared<CommonResource>(std::array<const char*, 1>{"Monochrome"},
+                                              "Effect::MonochromeFilter::CommonResource");
 }
 
-std::shared_ptr<Media::ResourceBuffer> MonochromeFilter::filterVideo(Render::RenderContext&,
+void MonochromeFilter::shareResource(const EffectBase& prototype) {
+    common = dynamic_cast<const MonochromeFilter&>(prototype).common;
+}
+
+std::shared_ptr<Media::ResourceBuffer> MonochromeFilter::filterVideo(Render::RenderContext& context,
                                                                      std::shared_ptr<Media::ResourceBuffer> image) {
-    return pending_.skip(std::move(image), "Effect::MonochromeFilter::filterVideo");
+    if (!image) return image;
+    const float s = FilterValue::percent(strength.getValue(context));
+    Constant& c = common->constant;
+    c.level[0] = keepLuminance.value ? 0.0f : s;
+    c.level[1] = s;
+    c.level[2] = s;
+    c.level[3] = 0;
+    const auto yuv = yuvOf(color);
+    for (int i = 0; i < 3; ++i) c.yuv[i] = yuv[size_t(i)];
+    Platform::gpu::Buffer* constant = common->upload();
+    auto target = FilterPass::newImage(image->width, image->height);
+    common->shaders[0].drawResourceToResourceWithConstant(*target, *image, constant, nullptr);
+    return target;
 }
 
 }  // namespace Effect

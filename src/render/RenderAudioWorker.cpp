@@ -60,6 +60,10 @@ void RenderAudioWorker::requestRenderingAudio(RenderTaskType tag, int32_t frame,
 
 void RenderAudioWorker::waitAll() { renderThread_.waitAll(); }
 
+void RenderAudioWorker::cancelRendering(RenderTaskType tag) { renderThread_.cancelTask(tag); }
+
+size_t RenderAudioWorker::pendingTaskCount() { return renderThread_.pendingTaskCount(); }
+
 void RenderAudioWorker::renderFrame(int32_t frame, const Callback& callback) {
     Media::AudioBuffer mix;
     {

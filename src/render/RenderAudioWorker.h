@@ -59,6 +59,11 @@ public:
     void createSceneAudioBlock(Edit::Scene& scene, int32_t block, BlockDone done);
     // Returns once every request queued so far has run.
     void waitAll();
+    // Drops the queued requests of the tag (their callbacks never run); the
+    // one in progress finishes.
+    void cancelRendering(RenderTaskType tag);
+    // Requests not yet finished: the queued ones and the one in progress.
+    size_t pendingTaskCount();
 
     // One mix of one frame, run by the constructor on the render thread.
     class AudioSection {

@@ -1,6 +1,9 @@
 #include "render/RenderService.h"
 
+#include "core/EventService.h"
+#include "edit/EditService.h"
 #include "edit/ReadSection.h"
+#include "media/audio/XAudio2Service.h"
 #include "render/cache/CacheService.h"
 
 namespace Render {
@@ -17,20 +20,41 @@ RenderSceneSource::SceneFinder& sceneFinder() {
     return finder;
 }
 
+MoviePlayer::MainLoop& mainLoop() {
+    static MoviePlayer::MainLoop loop;
+    return loop;
+}
+
 }  // namespace
 
 void RenderService::setSceneReader(RenderVideoWorker::SceneReader reader) { sceneReader() = std::move(reader); }
 
 void RenderService::setSceneFinder(RenderSceneSource::SceneFinder finder) { sceneFinder() = std::move(finder); }
 
+void RenderService::setMainLoop(MoviePlayer::MainLoop loop) { mainLoop() = std::move(loop); }
+
 RenderService::RenderService()
     : video_(std::make_unique<RenderVideoWorker>(sceneReader(), RenderVideoWorker::readSettings())),
       audio_(std::make_unique<RenderAudioWorker>(sceneReader())),
       scenes_(std::make_unique<RenderSceneSource>(sceneFinder(), *video_, *audio_)) {
     if (Cache::CacheService* caches = Cache::CacheService::get()) caches->setSceneSource(scenes_.get());
+    MoviePlayer::Connections connections;
+    connections.currentScene = [] {
+        const Edit::EditService* edit = Edit::EditService::instance();
+        return edit ? edit->currentScene() : std::shared_ptr<Edit::Scene>();
+    };
+    connections.video = video_.get();
+    connections.audio = audio_.get();
+    connections.events = Event::EventService::get();
+    connections.output = Media::XAudio2Service::get();
+    connections.loop = mainLoop();
+    player_ = std::make_unique<MoviePlayer>(std::move(connections));
+    previousStop_ = Edit::UpdateSection::setPlaybackStop([player = player_.get()] { player->stop(); });
 }
 
 RenderService::~RenderService() {
+    Edit::UpdateSection::setPlaybackStop(std::move(previousStop_));
+    player_.reset();
     if (Cache::CacheService* caches = Cache::CacheService::get()) caches->setSceneSource(nullptr);
     audio_.reset();  // in reverse order of construction
     video_.reset();

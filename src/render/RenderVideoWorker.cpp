@@ -58,6 +58,10 @@ void RenderVideoWorker::requestRenderingFrame(RenderTaskType tag, int32_t frame,
 
 void RenderVideoWorker::waitAll() { renderThread_.waitAll(); }
 
+void RenderVideoWorker::cancelRendering(RenderTaskType tag) { renderThread_.cancelTask(tag); }
+
+size_t RenderVideoWorker::pendingTaskCount() { return renderThread_.pendingTaskCount(); }
+
 void RenderVideoWorker::renderFrame(RenderTaskType, int32_t frame, const Callback& callback) {
     const auto started = std::chrono::steady_clock::now();
     Media::Direct3DService& d3d = *Media::Direct3DService::get();

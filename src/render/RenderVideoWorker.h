@@ -60,6 +60,11 @@ public:
     void requestRenderingFrame(RenderTaskType tag, int32_t frame, Callback callback);
     // Returns once every request queued so far has run.
     void waitAll();
+    // Drops the queued requests of the tag (their callbacks never run); the
+    // one in progress finishes.
+    void cancelRendering(RenderTaskType tag);
+    // Requests not yet finished: the queued ones and the one in progress.
+    size_t pendingTaskCount();
     // Render thread, inside a walk: draws the scene's frame and hands it,
     // read back, to done on the per-object thread (an empty image when the
     // scene has no size).

@@ -35,6 +35,7 @@
 #include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/TopLevel.h"
+#include "ui/dialogs/BoxOwner.h"
 #include "ui/framework/ShortcutList.h"
 #include "ui/framework/WindowService.h"
 #include "support/LogCapture.h"
@@ -272,6 +273,61 @@ TEST(Application, TheRenderServiceDrawsTheEditServicesCurrentScene) {
     EXPECT_GT(expectedWidth, 0);
     EXPECT_EQ(width, static_cast<uint32_t>(expectedWidth));
     EXPECT_EQ(height, static_cast<uint32_t>(expectedHeight));
+    System::FileName::resetVariableList();
+    std::filesystem::remove_all(folder);
+}
+
+TEST(Application, PlaybackTicksOnTheMainLoopAndStopsForEditsAndDialogs) {
+    if (!Platform::window::hasDisplay()) GTEST_SKIP() << "the main loop runs only with a display";
+    char folder[] = "/tmp/velmo2-app-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    setenv("XDG_DATA_HOME", folder, 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    useShippedFiles();
+    Boxes boxes;
+    size_t handlesWhilePlaying = 0, handlesAfterEdit = 1;
+    bool stoppedByEdit = false, stoppedByDialog = false;
+    std::vector<int> presented;
+    App::Steps steps = App::programSteps();
+    steps.run = [&] {
+        Render::MoviePlayer& player = Render::RenderService::get()->player();
+        Window::WindowService& windows = *Window::WindowService::get();
+        Event::EventService& events = *Event::EventService::get();
+        events.renderResultListeners.add([&](int type, int frame) {
+            if (type == Render::kRenderPlayback) presented.push_back(frame);
+        });
+        player.play();
+        handlesWhilePlaying = windows.waitHandles.size();
+        {
+            const auto scope = Edit::EditService::instance()->openSection();
+            stoppedByEdit = !player.isPlaying();
+        }
+        handlesAfterEdit = windows.waitHandles.size();
+        player.play();
+        Dialog::stopPlayback();
+        stoppedByDialog = !player.isPlaying();
+        // The empty scene's one frame plays, and playback ends by itself; the
+        // pre-roll waits for the frame however slow the machine is.
+        events.playStateListeners.add([](bool on) {
+            if (!on) Platform::window::postQuitMessage(0);
+        });
+        player.bufferTime = 60000;
+        player.play();
+        player.bufferTime = 500;
+        windows.processMessage();
+    };
+    EXPECT_EQ(App::run(steps), 0);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(handlesWhilePlaying, 1u);
+    EXPECT_TRUE(stoppedByEdit);
+    EXPECT_EQ(handlesAfterEdit, 0u);
+    EXPECT_TRUE(stoppedByDialog);
+    EXPECT_EQ(presented, std::vector<int>{0});
+    std::ifstream ini(std::string(folder) + "/velmo2/velmo2.ini", std::ios::binary);
+    const std::string written((std::istreambuf_iterator<char>(ini)), std::istreambuf_iterator<char>());
+    EXPECT_NE(written.find("[Player]"), std::string::npos) << written;
+    EXPECT_NE(written.find("BufferTime=500"), std::string::npos) << written;
+    unsetenv("SDL_AUDIODRIVER");
     System::FileName::resetVariableList();
     std::filesystem::remove_all(folder);
 }

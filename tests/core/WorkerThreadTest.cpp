@@ -64,13 +64,17 @@ TEST(WorkerThread, RunsInOrderAndCancelsExactlyOneKey) {
     Record record;
     worker.addTask(0, gate.task());
     gate.waitEntered();
+    EXPECT_EQ(worker.pendingTaskCount(), 1u);  // the running task
     const int keys[] = {0, 2, 0, 2, 1, 0, 2};
     for (int i = 0; i < 7; ++i) worker.addTask(keys[i], record.task(i));
+    EXPECT_EQ(worker.pendingTaskCount(), 8u);
     worker.cancelTask(2);
     worker.cancelTask(9);  // no such key: nothing changes
+    EXPECT_EQ(worker.pendingTaskCount(), 5u);
     gate.open();
     worker.waitAll();
     EXPECT_EQ(record.get(), (std::vector<int>{0, 2, 4, 5}));
+    EXPECT_EQ(worker.pendingTaskCount(), 0u);
 }
 
 TEST(WorkerThread, BoundBlocksTheEleventhPosterUntilATaskLeaves) {

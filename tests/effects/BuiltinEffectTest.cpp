@@ -295,8 +295,8 @@ TEST_F(BuiltinEffectTest, ClassResourcesAreMadeOnceAndShared) {
         uint32_t constantBytes;
         bool loaded;
     } cases[] = {
-        {L"標準描画", 0, 160, false},  {L"映像再生", 0, 160, false},    {L"部分フィルタ", 2, 32, true},
-        {L"カメラ制御", 1, 16, false}, {L"音声波形表示", 3, 48, false}, {L"シーンチェンジ", 3, 0, true},
+        {L"標準描画", 0, 160, false},  {L"映像再生", 0, 160, false},   {L"部分フィルタ", 2, 32, true},
+        {L"カメラ制御", 1, 16, false}, {L"音声波形表示", 3, 48, true}, {L"シーンチェンジ", 3, 0, true},
     };
     const auto resourceOf = [](const EffectBase& e) -> const Effect::ShaderResource* {
         if (auto* o = dynamic_cast<const Effect::BasicOutput*>(&e)) return o->resource.get();
@@ -441,35 +441,6 @@ TEST_F(BuiltinEffectTest, NotifyItemsAndGroups) {
         }
         EXPECT_EQ(notify, c.notify);
         EXPECT_EQ(groups, c.groups);
-    }
-}
-
-TEST_F(BuiltinEffectTest, RenderStepsToComeThrowNotImplemented) {
-    Render::RenderContext video;
-    Render::AudioRenderContext audio;
-    const struct {
-        const wchar_t* name;
-        const char* scope;
-    } cases[] = {
-        {L"テキスト", "Effect::EffectBase::inputVideo"},
-        {L"音声波形表示", "Effect::EffectBase::inputVideo"},
-    };
-    for (const auto& c : cases) {
-        const auto effect = service->getEffect(c.name);
-        try {
-            if (effect->role == EffectBase::kControl && effect->media == EffectBase::kAudio)
-                effect->controlAudio(audio);
-            else if (effect->role == EffectBase::kControl)
-                effect->controlVideo(video);
-            else if (effect->media == EffectBase::kAudio)
-                effect->inputAudio(audio);
-            else
-                effect->inputVideo(video);
-            ADD_FAILURE() << "no exception: " << System::wideToUtf8(c.name);
-        } catch (const std::runtime_error& e) {
-            EXPECT_EQ(std::string(e.what()), std::string("not implement.\n\n[Place]\n") + c.scope + "()")
-                << System::wideToUtf8(c.name);
-        }
     }
 }
 

@@ -50,6 +50,9 @@ using Effect::EffectBase;
 
 namespace {
 
+// Whether the filter's step is still to come (its programs are not loaded yet).
+bool pending(const wchar_t* name);
+
 template <class T>
 const Effect::ShaderResource* resourceOf(const EffectBase& effect) {
     return dynamic_cast<const T&>(effect).resource.get();
@@ -62,10 +65,6 @@ TEST_F(FilterFixture, ClassResourcesAreMadeOnceAndShared) {
         size_t programs, computePrograms;
         uint32_t constantBytes;
     } cases[] = {
-        {L"色調補正", resourceOf<Effect::ColorFilter>, 1, 0, 32},
-        {L"グラデーション", resourceOf<Effect::GradationFilter>, 1, 0, 64},
-        {L"単色化", resourceOf<Effect::MonochromeFilter>, 1, 0, 32},
-        {L"特定色域変換", resourceOf<Effect::ColorChangeFilter>, 2, 0, 48},
         {L"レンズブラー", resourceOf<Effect::BokehFilter>, 3, 0, 32},
         {L"放射ブラー", resourceOf<Effect::BlurFilter>, 1, 0, 32},
         {L"方向ブラー", resourceOf<Effect::BlurDirectionFilter>, 1, 0, 32},
@@ -73,12 +72,8 @@ TEST_F(FilterFixture, ClassResourcesAreMadeOnceAndShared) {
         {L"グロー", resourceOf<Effect::GlowFilter>, 1, 0, 32},
         {L"拡散光", resourceOf<Effect::DiffusionFilter>, 1, 0, 0},
         {L"ライト", resourceOf<Effect::LightFilter>, 5, 0, 32},
-        {L"色ずれ", resourceOf<Effect::ColorShiftFilter>, 1, 0, 48},
         {L"縁取り", resourceOf<Effect::BorderFilter>, 2, 0, 64},
         {L"凸エッジ", resourceOf<Effect::BevelFilter>, 1, 0, 16},
-        {L"クロマキー", resourceOf<Effect::ChromaKeyFilter>, 3, 0, 48},
-        {L"ルミナンスキー", resourceOf<Effect::LuminanceKeyFilter>, 1, 0, 0},
-        {L"カラーキー", resourceOf<Effect::ColorKeyFilter>, 2, 0, 32},
         {L"エッジ抽出", resourceOf<Effect::EdgeFilter>, 3, 0, 32},
         {L"波紋", resourceOf<Effect::RippleFilter>, 1, 0, 32},
         {L"ラスター", resourceOf<Effect::RasterFilter>, 4, 0, 32},
@@ -90,7 +85,6 @@ TEST_F(FilterFixture, ClassResourcesAreMadeOnceAndShared) {
         {L"ノイズ", resourceOf<Effect::NoiseFilter>, 1, 0, 48},
         {L"モザイク", resourceOf<Effect::MosaicFilter>, 1, 0, 0},
         {L"ライトブルーム(カメラ制御)", resourceOf<Effect::CameraLightBloom>, 2, 0, 16},
-        {L"反転", resourceOf<Effect::BasicInvert>, 3, 0, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(System::wideToUtf8(c.name));
@@ -101,8 +95,8 @@ TEST_F(FilterFixture, ClassResourcesAreMadeOnceAndShared) {
         EXPECT_EQ(resource->computeShaders.size(), c.computePrograms);
         EXPECT_EQ(resource->constantBytes, c.constantBytes);
         EXPECT_EQ(resource->constant != nullptr, c.constantBytes > 0);
-        for (const auto& shader : resource->shaders)
-            EXPECT_EQ(shader->shader, nullptr);  // the programs come with the drawing
+        for (const auto& shader : resource->shaders)  // the programs come with the drawing
+            EXPECT_EQ(shader->shader != nullptr, !pending(c.name));
 
         auto first = service->getEffect(c.name);
         auto second = service->getEffect(c.name);
@@ -139,53 +133,26 @@ TEST_F(FilterFixture, OtherEffectsReachTheRegisteredPrototypes) {
 
 // The filters that do not draw yet; a filter leaves the list when it does.
 const wchar_t* const kPendingFilters[] = {
-    L"色調補正",
-    L"グラデーション",
-    L"単色化",
-    L"特定色域変換",
-    L"レンズブラー",
-    L"放射ブラー",
-    L"方向ブラー",
-    L"境界ぼかし",
-    L"グロー",
-    L"発光",
-    L"閃光",
-    L"拡散光",
-    L"ライト",
-    L"色ずれ",
-    L"縁取り",
-    L"ドロップシャドウ",
-    L"凸エッジ",
-    L"クロマキー",
-    L"ルミナンスキー",
-    L"カラーキー",
-    L"エッジ抽出",
     L"波紋",
     L"ラスター",
     L"極座標変換",
     L"ディスプレイスメントマップ",
     L"リサイズ",
-    L"シャープ",
-    L"ノイズ除去",
     L"インターレース解除",
     L"ノイズ",
-    L"モザイク",
     L"スクリプト制御",
     L"並行光源(カメラ制御)",
     L"環境光(カメラ制御)",
     L"ライトブルーム(カメラ制御)",
     L"材質設定(カメラ制御)",
     L"カメラ制御オプション",
-    L"座標",
-    L"拡大率",
-    L"透明度",
-    L"回転",
-    L"領域拡張",
-    L"反転",
-    L"音量フェード",
-    L"モノラル化",
-    L"音量調整",
 };
+
+bool pending(const wchar_t* name) {
+    for (const wchar_t* waiting : kPendingFilters)
+        if (std::wstring(waiting) == name) return true;
+    return false;
+}
 
 TEST_F(FilterFixture, PendingStepsHandTheInputOnAndSayNotImplementOncePerObject) {
     FilterSteps steps;

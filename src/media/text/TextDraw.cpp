@@ -50,10 +50,10 @@ void TextDraw::measure() {
     run();
 }
 
-void TextDraw::draw(ResourceBuffer& buffer) {
+void TextDraw::draw(ResourceBuffer& buffer, bool knownClear) {
     if (characterIndex == 0 && measured) return;
     if (!measured) return;
-    RenderTargetDirect3D renderTarget(buffer);
+    RenderTargetDirect3D renderTarget(buffer, knownClear);
     RenderTargetDirect3D::DrawScope scope(renderTarget);
     target = &renderTarget;
     try {
@@ -65,6 +65,16 @@ void TextDraw::draw(ResourceBuffer& buffer) {
         throw;
     }
     target = nullptr;
+}
+
+void TextDraw::Reveal::visibleAt(double when, uint32_t& first, uint32_t& end) const {
+    // Both lists are in layout order and their times never decrease.
+    first = 0;
+    for (const PageClear& c : pageClears) {
+        if (!(when > c.time)) break;
+        first = c.index;
+    }
+    end = uint32_t(std::upper_bound(characterTimes.begin(), characterTimes.end(), when) - characterTimes.begin());
 }
 
 void TextDraw::drawEachGlyph(ResourceBuffer& atlas, GlyphCallback callback) {
@@ -114,6 +124,8 @@ void TextDraw::beginLayout() {
         width = height = 0;
         marginLeft = marginRight = marginTop = marginBottom = 0;
         firstVisibleIndex = 0;
+        reveal.characterTimes.clear();
+        reveal.pageClears.clear();
     }
     if (vertical) penX = measured ? width : 0;
     displayTime = 0;
@@ -204,6 +216,7 @@ bool TextDraw::layoutLine() {
             }
         }
         setupGlyph(code);
+        if (!measured) reveal.characterTimes.push_back(displayTime);
         if (characterIndex >= firstVisibleIndex && !(displayTime > time) && target != nullptr) drawGlyph();
         const float s = letterSpacing, p = std::max(s, 0.0f);
         if (vertical) {
@@ -310,6 +323,7 @@ bool TextDraw::applyTag() {
     case TextTag::Kind::Clear: {
         if (f[0] && !wait(*f[0])) return false;
         charactersSinceWait = 0;
+        if (!measured) reveal.pageClears.push_back({displayTime, characterIndex});
         if (time > displayTime) firstVisibleIndex = characterIndex;
         endLine();
         if (vertical)

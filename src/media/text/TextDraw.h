@@ -54,8 +54,9 @@ public:
     // Runs the layout without drawing: sizes, margins and line records.
     void measure();
     // Draws the visible characters into the buffer; nothing when the
-    // measuring pass counted no character.
-    void draw(ResourceBuffer& buffer);
+    // measuring pass counted no character. `knownClear`: the buffer is new or
+    // cleared to transparent, so its pixels need not be read first.
+    void draw(ResourceBuffer& buffer, bool knownClear = false);
     // Individual mode, after draw into the atlas: each glyph's cell as a
     // buffer of its own, with the character index and the cell's centre.
     using GlyphCallback =
@@ -100,6 +101,21 @@ public:
         float centerX, centerY, z;
     };
     std::vector<GlyphRecord> glyphs;
+    // Kept by the measuring pass: when each character shows, and each page
+    // clear (past its time the characters before `index` are not drawn).
+    struct Reveal {
+        std::vector<double> characterTimes;
+        struct PageClear {
+            double time;
+            uint32_t index;
+        };
+        std::vector<PageClear> pageClears;
+        // The characters drawn at a time: from `first` (the start of the page
+        // shown) up to `end`. The layout draws the same characters at every
+        // time that gives the same pair.
+        void visibleAt(double when, uint32_t& first, uint32_t& end) const;
+    };
+    Reveal reveal;
 
 private:
     void run();

@@ -59,7 +59,8 @@ protected:
     // The characters drawn at the time: measure, then draw into the atlas in
     // individual mode; their indices in order.
     static std::vector<uint32_t> shown(const wchar_t* text, double speed, double time,
-                                       std::vector<Media::TextDraw::GlyphRecord>* records = nullptr) {
+                                       std::vector<Media::TextDraw::GlyphRecord>* records = nullptr,
+                                       Media::TextDraw::Reveal* reveal = nullptr) {
         Media::TextDraw t;
         setUp(t, text);
         t.displaySpeed = speed;
@@ -71,6 +72,7 @@ protected:
         std::vector<uint32_t> out;
         for (const auto& r : t.glyphs) out.push_back(r.index);
         if (records) *records = t.glyphs;
+        if (reveal) *reveal = t.reveal;
         return out;
     }
 
@@ -209,7 +211,14 @@ TEST_F(TextDrawTest, RevealFollowsSpeedWaitsAndPageClears) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.text << " at " << c.time);
-        EXPECT_EQ(c.shown, shown(c.text, c.speed, c.time));
+        Media::TextDraw::Reveal reveal;
+        EXPECT_EQ(c.shown, shown(c.text, c.speed, c.time, nullptr, &reveal));
+        // The measuring pass's records tell the same characters at that time.
+        uint32_t first = 0, end = 0;
+        reveal.visibleAt(c.time, first, end);
+        std::vector<uint32_t> told;
+        for (uint32_t i = first; i < end; ++i) told.push_back(i);
+        EXPECT_EQ(c.shown, told);
     }
 }
 

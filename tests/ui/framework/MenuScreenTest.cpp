@@ -64,13 +64,14 @@ TEST(MenuScreen, APopupOpenedWithTheMouseIsRefreshedAndRunsTheChosenItem) {
     W::showWindow(window, W::kSwShow);
 
     // Click the second top menu, then step to the first enabled item and take
-    // it, again until the test has what it waits for (keys that come before
-    // the popup reach the window and do nothing).
+    // it, again until the test has what it waits for: a click that comes
+    // before the bar is on screen, or keys that come before the popup, reach
+    // the window and do nothing, and the next round clicks again.
     const char* script =
         "w=$(xdotool search --sync --onlyvisible --name '^Velmo menu probe$' | head -1) && "
         "xdotool windowactivate --sync \"$w\" 2>/dev/null; "
-        "xdotool mousemove --window \"$w\" 90 12 click 1 && "
-        "while :; do sleep 0.3; xdotool key Down Return; done";
+        "while :; do xdotool mousemove --window \"$w\" 90 12 click 1; sleep 0.5; "
+        "xdotool key Down Return; sleep 0.5; done";
     pid_t driver = 0;
     const char* argv[] = {"sh", "-c", script, nullptr};
     ASSERT_EQ(posix_spawnp(&driver, "sh", nullptr, nullptr, const_cast<char**>(argv), environ), 0);

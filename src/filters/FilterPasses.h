@@ -1,0 +1,103 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+
+namespace Media {
+class PixelShader;
+class ResourceBuffer;
+}  // namespace Media
+namespace Platform::gpu {
+class BlendState;
+class Buffer;
+class Context;
+class SamplerState;
+}  // namespace Platform::gpu
+namespace Shader {
+class PixelShaderList;
+}
+
+namespace Effect {
+
+class BokashiFilter;
+class BlurFilter;
+class ShaderResource;
+
+// What the filters' passes share: the built-in shader programs of a class
+// resource, the resource service's tables and shared constant record, new
+// images, and the prototypes whose blurs other filters borrow. Everything
+// here runs on the per-object video worker.
+namespace FilterPasses {
+
+// The resource service's shared shaders by index, as the filters use them.
+enum SharedShader : size_t {
+    kCopy = 2,
+    kFillColor = 3,
+    kShiftCopy = 5,
+    kShiftCopyClamp = 6,
+    kShrinkHorizontal = 17,
+    kShrinkVertical = 18,
+    kExtractBright = 20,
+    kToLightSpace = 21,
+    kFromLightSpace = 22,
+};
+
+// Loads the built-in programs of the names, in order, into the class
+// resource's pixel shaders; throws when one is missing.
+void loadShaders(ShaderResource& resource, std::initializer_list<const char*> names, const char* scope);
+
+Platform::gpu::Context& device();
+Shader::PixelShaderList& sharedShaders();
+Media::PixelShader& shared(SharedShader index);
+// Null: blending off.
+const Platform::gpu::BlendState* blend(size_t index);
+Platform::gpu::SamplerState* sampler(size_t index);
+// Binds the sampler to slot 0 of the pixel stage.
+void bindSampler(size_t index);
+
+// Writes up to 16 bytes into the shared constant record and uploads it;
+// returns the buffer to bind.
+Platform::gpu::Buffer* uploadShared(const void* record, size_t bytes);
+template <class Record>
+Platform::gpu::Buffer* uploadShared(const Record& record) {
+    static_assert(sizeof(Record) <= 16);
+    return uploadShared(&record, sizeof record);
+}
+// Uploads the whole record into the class resource's constant buffer; returns it.
+Platform::gpu::Buffer* upload(ShaderResource& resource, const void* record, size_t bytes);
+template <class Record>
+Platform::gpu::Buffer* upload(ShaderResource& resource, const Record& record) {
+    return upload(resource, &record, sizeof record);
+}
+
+// A new image of the size (each side clamped to the largest); its contents
+// are undefined until a pass writes every pixel.
+std::shared_ptr<Media::ResourceBuffer> newImage(uint32_t width, uint32_t height);
+// A new image of the size cleared to transparent black.
+std::shared_ptr<Media::ResourceBuffer> clearedImage(uint32_t width, uint32_t height);
+void clear(Media::ResourceBuffer& image);
+
+// shiftCopy: target pixel p takes source pixel p + offset (outside 0).
+void shiftCopy(Media::ResourceBuffer& target, Media::ResourceBuffer& source, int32_t offsetX, int32_t offsetY,
+               const Platform::gpu::BlendState* blendState);
+// fillColor over the target with the blend state.
+void fillColor(Media::ResourceBuffer& target, const float color[4], const Platform::gpu::BlendState* blendState);
+// extractBright: what lies above the threshold in luma, scaled and limited.
+std::shared_ptr<Media::ResourceBuffer> extractBright(Media::ResourceBuffer& source, float threshold, float ratio,
+                                                     float limit);
+// The image reduced by the factor on both axes: each output pixel the mean
+// of factor source pixels along each axis from output position x factor,
+// positions clamped to the last row or column.
+std::shared_ptr<Media::ResourceBuffer> shrink(Media::ResourceBuffer& source, int32_t factor);
+// The light-space round trip of the blurs that weigh bright parts more.
+std::shared_ptr<Media::ResourceBuffer> toLightSpace(Media::ResourceBuffer& source, float base);
+std::shared_ptr<Media::ResourceBuffer> fromLightSpace(Media::ResourceBuffer& source, float base);
+
+// The registered prototypes whose routines other filters call.
+BokashiFilter& blurPrototype();
+BlurFilter& radialPrototype();
+
+}  // namespace FilterPasses
+
+}  // namespace Effect
