@@ -49,6 +49,7 @@
 #include "effect/OutputView.h"
 #include "effects/BlurHooks.h"
 #include "effects/ServiceCatalog.h"
+#include "filters/BlurFilter.h"
 #include "filters/BokashiFilter.h"
 #include "filters/FilterCatalog.h"
 #include "filters/MaskPictures.h"
@@ -196,6 +197,13 @@ void buildServices(System::ServiceStack& stack) {
         return service
                    ? service->getDefaultEffect<Effect::BokashiFilter>().blurImage(std::move(image), size, aspect, mode)
                    : image;
+    };
+    Effect::BlurHooks::radialBlur = [](Effect::BlurHooks::Image image, float strength) {
+        const Effect::EffectService* service = Effect::EffectService::get();
+        if (!service || !image) return image;
+        float centreX = 0, centreY = 0;
+        return service->getDefaultEffect<Effect::BlurFilter>().radialBlur(*image, centreX, centreY, strength, 0, 0,
+                                                                          true);
     };
     stack.addService<Undo::UndoService>();
     stack.addService<Edit::EditService>();

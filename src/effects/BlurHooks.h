@@ -17,6 +17,10 @@ struct BlurHooks {
     // side, 2 keeps its size repeating the edge pixels outward.
     using Blur = Image (*)(Image image, int32_t size, float aspect, int32_t mode);
     static inline Blur blur = nullptr;
+    // The image blurred along the rays from its centre over strength percent
+    // of the distance, keeping its size.
+    using RadialBlur = Image (*)(Image image, float strength);
+    static inline RadialBlur radialBlur = nullptr;
 };
 
 }  // namespace Effect

@@ -125,6 +125,11 @@ void CameraControl::preInputVideo(Render::RenderContext& context) {
     record.tilt = value(tilt, context);
     record.up = {0, 1, 0, 0};
 
+    // The camera filters on the layers right after the camera prepare.
+    Render::VideoPass::collectObjectChain(context, kCamera);
+    Render::VideoPass::preInputVideo(context);
+    context.chain.reset();
+
     Record camera = record;
     if (freeView && context.scene) {
         const auto& v = context.scene->camera.values;

@@ -279,9 +279,13 @@ void showHalf(Params& p, const Image& picture) {
     resources().pixelShaders[kCopy].drawResourceToRender(*p.target, *picture);
 }
 
-// The radial blur of the blur filters is not drawn yet: the picture of each
-// half is shown as it is.
-void radialBlur(Params& p, const Define&) { showHalf(p, p.progress < 0.5f ? p.before : copyOfTarget(p)); }
+void radialBlur(Params& p, const Define&) {
+    const float strength = (1 - std::fabs(2 * p.progress - 1)) * 80;
+    Image picture = p.progress < 0.5f ? p.before : copyOfTarget(p);
+    if (strength > 0 && BlurHooks::radialBlur)
+        if (Image blurred = BlurHooks::radialBlur(picture, strength)) picture = std::move(blurred);
+    showHalf(p, picture);
+}
 
 void blurThrough(Params& p, const Define&) {
     const auto size = static_cast<int32_t>(std::lroundf((1 - std::fabs(2 * p.progress - 1)) * 400));

@@ -10,6 +10,7 @@
 
 #include "core/Log.h"
 #include "effect/RenderContext.h"
+#include "effects/BlurHooks.h"
 #include "effects/OutputFixture.h"
 #include "effects/SceneChange.h"
 #include "media/gpu/NoiseTexture.h"
@@ -229,6 +230,54 @@ TEST_F(SceneChangeDrawing, ThePassTransitionsDrawAsTheReference) {
             }
         EXPECT_EQ(wrong, 0) << c.name;
     }
+}
+
+// The blurring transitions hand the picture of the half they are in to the
+// blur filters' cores, strongest halfway; here the blurs only note the call.
+struct BlurCall {
+    float amount = -1;
+    int32_t mode = -1;
+};
+BlurCall gLastBlur;
+
+TEST_F(SceneChangeDrawing, TheBlurTransitionsBlurThePictureOfTheirHalf) {
+    Effect::BlurHooks::blur = [](Effect::BlurHooks::Image image, int32_t size, float, int32_t mode) {
+        gLastBlur = {float(size), mode};
+        return image;
+    };
+    Effect::BlurHooks::radialBlur = [](Effect::BlurHooks::Image image, float strength) {
+        gLastBlur = {strength, -1};
+        return image;
+    };
+    struct Case {
+        const char* name;
+        int32_t key;
+        float t;
+        BlurCall want;
+        bool showsCurrent;
+    };
+    const Case cases[] = {
+        {"blur in the first half", 12, 0.25f, {200, 2}, false},
+        {"blur in the second half", 12, 0.75f, {200, 2}, true},
+        {"blur halfway", 12, 0.5f, {400, 2}, true},
+        {"radial blur in the first half", 11, 0.25f, {40, -1}, false},
+        {"radial blur halfway", 11, 0.5f, {80, -1}, true},
+    };
+    const Pixels before = beforePicture(), now = currentPicture();
+    for (const Case& c : cases) {
+        gLastBlur = {};
+        SceneChange::SceneChangeParams p;
+        p.progress = c.t;
+        const Pixels frame = draw(c.key, p);
+        EXPECT_FLOAT_EQ(gLastBlur.amount, c.want.amount) << c.name;
+        EXPECT_EQ(gLastBlur.mode, c.want.mode) << c.name;
+        const Pixels& want = c.showsCurrent ? now : before;
+        int wrong = 0;
+        for (size_t i = 0; i < want.rgba.size(); ++i) wrong += std::abs(frame.rgba[i] - want.rgba[i]) > 0.01f;
+        EXPECT_EQ(wrong, 0) << c.name;
+    }
+    Effect::BlurHooks::blur = nullptr;
+    Effect::BlurHooks::radialBlur = nullptr;
 }
 
 // The layer transitions halfway: which picture shows where, by its blue.
