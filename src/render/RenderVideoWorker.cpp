@@ -145,6 +145,7 @@ void RenderVideoWorker::controlObject(RenderSection& section, const std::shared_
         RenderContext& context;
         ~ReleasePreInput() { context.preInput.reset(); }  // the control's task keeps its own
     } release{context};
+    if (context.preInput) restoreOpenControls(section);
     objectThread_.addTask(kRenderInternal, [this, copy = context]() mutable {
         previousImage_.reset();
         const std::shared_ptr<Effect::EffectBase> control = copy.object->effects.front();
@@ -156,11 +157,38 @@ void RenderVideoWorker::controlObject(RenderSection& section, const std::shared_
     });
 }
 
+// A frame rendered ahead walked the scene again at another frame, and the
+// group and camera controls open in this walk wrote their state for that
+// frame: they write it again for this one, ahead of the objects still to come.
+void RenderVideoWorker::restoreOpenControls(RenderSection& section) {
+    const RenderContext& context = section.context;
+    std::shared_ptr<Edit::Object> enclosing;
+    for (const RenderSection::GroupEntry& group : section.groups) {
+        RenderContext copy = context;
+        copy.resetObject(group.object);
+        copy.view.groupControl = enclosing;
+        copy.anchorList = nullptr;
+        copy.preInput.reset();
+        objectThread_.addTask(kRenderInternal, [copy]() mutable {
+            const std::shared_ptr<Effect::EffectBase> control = copy.object->effects.front();
+            control->controlVideo(copy);
+        });
+        enclosing = group.object;
+    }
+    if (const std::shared_ptr<Edit::Object> camera = context.view.cameraControl) {
+        RenderContext copy = context;
+        copy.resetObject(camera);
+        copy.view.cameraControl.reset();  // as when its batch opened
+        copy.preInput.reset();
+        camera->effects.front()->preInputVideo(copy);
+    }
+}
+
 void RenderVideoWorker::queueCameraObject(RenderSection& section, const std::shared_ptr<Edit::Object>& object) {
     section.cameraQueue.push_back({section.context, object});
 }
 
-// The camera's objects sorted by depth, farthest first, drawn through the
+// The camera's objects sorted by depth, nearest first, drawn through the
 // camera; the camera's closing step; then, flat, the objects that do not take
 // part in the camera.
 void RenderVideoWorker::flushCameraBatch(RenderSection& section) {

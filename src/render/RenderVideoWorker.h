@@ -106,6 +106,7 @@ protected:
     void queueClosing(RenderSection& section) override;
 
 private:
+    void restoreOpenControls(RenderSection& section);
     void renderFrame(RenderTaskType tag, int32_t frame, const Callback& callback);
 
     Worker::WorkerThread renderThread_{"RenderVideoWorker"};

@@ -10,7 +10,9 @@
 
 #include "core/Log.h"
 #include "effect/RenderContext.h"
+#include "effect/LinearMove.h"
 #include "effects/BlurHooks.h"
+#include "effects/GroupControl.h"
 #include "effects/OutputFixture.h"
 #include "effects/SceneChange.h"
 #include "media/gpu/NoiseTexture.h"
@@ -75,6 +77,7 @@ public:
     ~SceneChangeCatalog() override { setCurrent(previous_); }
     const Effect::EffectBase& findEffect(const std::wstring& name) const override {
         if (name == SceneChange::kName) return change_;
+        if (name == Effect::GroupControl::kName) return group_;
         return previous_->findEffect(name);
     }
     const Effect::EffectBase& getOutputEffect(const Effect::EffectBase& input) const override {
@@ -88,6 +91,7 @@ public:
 private:
     EffectCatalog* previous_;
     SceneChange change_;
+    Effect::GroupControl group_;
 };
 
 class SceneChangeDrawing : public OutputFixture {
@@ -422,6 +426,30 @@ TEST_F(SceneChangeRender, TheFrameBeforeTheObjectFadesIntoTheCurrentOne) {
                 }
             }
         EXPECT_EQ(wrong, 0) << c.frame;
+    }
+}
+
+// The frame before the scene change is drawn by the same group controls at
+// that earlier frame: the members after the scene change still follow their
+// group at the current one.
+TEST_F(SceneChangeRender, MembersAfterTheSceneChangeFollowTheirGroupAtTheCurrentFrame) {
+    static const Effect::LinearMove linear;
+    frameSize(kW, kH);
+    auto group = scene->createObject(Effect::GroupControl::kName, 0, 0, 99);
+    auto& g = dynamic_cast<Effect::GroupControl&>(*group->effects.front());
+    g.x.movement = &linear;
+    g.x.values = {0, 9900};  // X follows the frame number
+    scene->createObject(SceneChange::kName, 2, 10, 19);
+    add(3, Pixels{2, 2, std::vector<float>(16, 1.0f)});
+    scene->update();
+    for (const int32_t f : {12, 18}) {
+        const Pixels frame = render(f);
+        ASSERT_EQ(frame.width, kW) << f;
+        // The 2 x 2 member at the frame centre moved right by the frame number.
+        for (int32_t x = 0; x < int32_t(kW); ++x) {
+            const bool covered = x == int32_t(kW) / 2 + f - 1 || x == int32_t(kW) / 2 + f;
+            EXPECT_NEAR(at(frame, x, int32_t(kH) / 2)[3], covered ? 1 : 0, 0.01f) << "frame " << f << " x " << x;
+        }
     }
 }
 
