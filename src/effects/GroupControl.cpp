@@ -38,6 +38,14 @@ std::shared_ptr<EffectBase> GroupControl::createInstance() const { return std::m
 
 EffectItemInteger* GroupControl::getLayerRange() { return &layers; }
 
+OutputView GroupControl::getOutputView(Render::RenderContext& context) {
+    OutputView view = context.view;
+    view.x += value(x, context);
+    view.y += value(y, context);
+    view.z += value(z, context);
+    return view;
+}
+
 Matrix GroupControl::getGroupMatrix(Render::RenderContext& context) const {
     const float s = value(zoom, context) / 100.0f;
     Matrix m = multiply(rotationZ(toRadians(value(angleZ, context))), rotationY(toRadians(value(angleY, context))));

@@ -33,6 +33,8 @@ public:
     GroupControl();
     std::shared_ptr<EffectBase> createInstance() const override;
     EffectItemInteger* getLayerRange() override;
+    // The context's view moved by X, Y, Z: what the filters on the group see.
+    OutputView getOutputView(Render::RenderContext& context) override;
     void controlVideo(Render::RenderContext& context) override;
 
     // Turned about Z, then Y, then X, zoomed, then moved, at the context.

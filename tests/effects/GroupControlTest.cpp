@@ -84,6 +84,27 @@ void pose(Effect::VideoOutput& out, const Pose& p) {
     setItem(out.zoom, p.zoom);
 }
 
+constexpr const wchar_t* kViewProbe = L"視点テスト";
+
+// Filter: notes the position of the output view it sees and hands the image on.
+class ViewProbe : public Effect::EffectBase {
+public:
+    ViewProbe() {
+        name = kViewProbe;
+        role = kFilter;
+        media = kVideo;
+        placement = kVideo;
+    }
+    std::shared_ptr<Effect::EffectBase> createInstance() const override { return std::make_shared<ViewProbe>(); }
+    std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
+                                                       std::shared_ptr<Media::ResourceBuffer> image) override {
+        const Effect::OutputView view = context.getOutputView();
+        seen.push_back({view.x, view.y, view.z});
+        return image;
+    }
+    inline static std::vector<std::array<float, 3>> seen;
+};
+
 // The output catalogue with the group control added.
 class GroupCatalog : public Edit::EffectCatalog {
 public:
@@ -91,6 +112,7 @@ public:
     ~GroupCatalog() override { setCurrent(previous_); }
     const Effect::EffectBase& findEffect(const std::wstring& name) const override {
         if (name == GroupControl::kName) return group_;
+        if (name == kViewProbe) return probe_;
         return previous_->findEffect(name);
     }
     const Effect::EffectBase& getOutputEffect(const Effect::EffectBase& input) const override {
@@ -103,6 +125,7 @@ public:
 private:
     EffectCatalog* previous_;
     GroupControl group_;
+    ViewProbe probe_;
 };
 
 class GroupPlacement : public OutputFixture {
@@ -181,6 +204,18 @@ TEST_F(GroupPlacement, TheRangeDecidesWhichLayersFollowTheGroup) {
         else
             expectPlaced(image, {Pose{}}, {}, name.c_str());
     }
+}
+
+// A filter on the group runs on each member's image and sees the group's
+// position added to the view.
+TEST_F(GroupPlacement, FiltersOnTheGroupSeeItsPosition) {
+    group(0, {12, -7, 30});
+    scene->findLayerObject(0, 0, Effect::EffectBase::kVideo)->addEffect(kViewProbe);
+    add(1, gradient());
+    ViewProbe::seen.clear();
+    (void)render();
+    ASSERT_EQ(ViewProbe::seen.size(), 1u);
+    EXPECT_EQ(ViewProbe::seen[0], (std::array<float, 3>{12, -7, 30}));
 }
 
 // The plain flag is the group's own only while no group around it turns,
