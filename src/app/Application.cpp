@@ -47,7 +47,10 @@
 #include "effect/ModelQueries.h"
 #include "effect/NameTranslation.h"
 #include "effect/OutputView.h"
+#include "effects/BlurHooks.h"
 #include "effects/ServiceCatalog.h"
+#include "filters/BlurFilter.h"
+#include "filters/BokashiFilter.h"
 #include "filters/FilterCatalog.h"
 #include "filters/MaskPictures.h"
 #include "media/gpu/Direct2DService.h"
@@ -204,6 +207,20 @@ void buildServices(System::ServiceStack& stack) {
     Effect::EffectService* effects = stack.addService<Effect::EffectService>();
     stack.addOwned<Effect::ServiceCatalog>(*effects);  // the model's catalogue while the service lives
     stack.addOwned<Effect::MaskPictures>(*effects);    // what masks and wipes draw with
+    // The built-in effects that blur borrow the blur filter's core.
+    Effect::BlurHooks::blur = [](Effect::BlurHooks::Image image, int32_t size, float aspect, int32_t mode) {
+        const Effect::EffectService* service = Effect::EffectService::get();
+        return service
+                   ? service->getDefaultEffect<Effect::BokashiFilter>().blurImage(std::move(image), size, aspect, mode)
+                   : image;
+    };
+    Effect::BlurHooks::radialBlur = [](Effect::BlurHooks::Image image, float strength) {
+        const Effect::EffectService* service = Effect::EffectService::get();
+        if (!service || !image) return image;
+        float centreX = 0, centreY = 0;
+        return service->getDefaultEffect<Effect::BlurFilter>().radialBlur(*image, centreX, centreY, strength, 0, 0,
+                                                                          true);
+    };
     stack.addService<Undo::UndoService>();
     stack.addService<Edit::EditService>();
     Render::RenderService::setSceneReader(openCurrentScene);
