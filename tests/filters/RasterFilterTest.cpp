@@ -117,7 +117,7 @@ TEST_F(RasterTest, LinesShiftedByTheTravellingWave) {
             }
         EXPECT_GE(lines, compared.size() - 2) << "nearly every line compared";
         EXPECT_LT(worst, 2e-3);
-        printf("worst %g lines %zu \n", worst, lines);
+
         EXPECT_LT(maxDifference(download(*input), source), 1e-6);
     }
 }
