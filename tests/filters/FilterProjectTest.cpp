@@ -83,7 +83,8 @@ const std::wstring kBuiltFilters[] = {L"座標",
                                       L"画像ループ",
                                       L"オブジェクト分割",
                                       L"オフスクリーン描画",
-                                      L"リサイズ"};
+                                      L"リサイズ",
+                                      L"ディスプレイスメントマップ"};
 
 // A shadow drawn as a drawing of its own hands the object's image on.
 bool drawsApart(const Effect::EffectBase& effect) {
