@@ -6,7 +6,6 @@
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemSelect.h"
 #include "effects/ShaderResource.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
@@ -38,13 +37,16 @@ public:
     std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
     void shareResource(const EffectBase& prototype) override;
+    void preInputVideo(Render::RenderContext& context) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
+    // A new method asks the settings panel to show the items again.
+    bool itemEvent(const ItemEvent& event) override;
+    // Enables the strengths of the chosen method only.
+    void updateItemState() override;
 
 private:
     static std::shared_ptr<const EffectItemSelect::SharedList> methodList();
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect
