@@ -17,6 +17,9 @@ public:
     virtual ~AnchorCommands();
     // Shows the object's section at the frame in the object settings panel.
     virtual void showSection(const Edit::Object& object, int32_t frame) = 0;
+    // The key index of the section the object settings panel shows for the
+    // object, or -1 when it shows none of its sections.
+    virtual int32_t shownKey(const Edit::Object& object) const = 0;
     // Moves the timeline cursor.
     virtual void setCursorFrame(int32_t frame) = 0;
     // The video render worker's "VisibleClippingObject" setting; setting it
