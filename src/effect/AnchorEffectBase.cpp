@@ -44,8 +44,8 @@ void AnchorEffectBase::updateAnchor(Render::RenderContext& context, int32_t widt
             context.mediaFrameOffset = mediaFrameOffset;
             context.section = section;
         }
-    } restore{context,        context.view.x,           context.view.y, context.view.z, context.frame,
-              context.preciseFrame, context.mediaFrameOffset, context.section};
+    } restore{context,       context.view.x,       context.view.y,           context.view.z,
+              context.frame, context.preciseFrame, context.mediaFrameOffset, context.section};
     const ChainEntry entry = *found;
     drawAnchor(context, entry, width, height);
 }
@@ -54,15 +54,13 @@ bool AnchorEffectBase::anchorEvent(const Anchor::AnchorEvent& event) {
     AnchorCommands* commands = AnchorCommands::current();
     const bool keyId = event.id >= 0 && event.id < AnchorItem::kCurrentValue;
     switch (event.kind) {
-    case Anchor::AnchorEvent::kDrag:
-        moveAnchor(event);
-        return true;
+    case Anchor::AnchorEvent::kDrag: moveAnchor(event); return true;
     case Anchor::AnchorEvent::kClick:
         if (!commands) return true;
         if (event.id == AnchorItem::kClippingViewIcon) {
             const bool visible = !commands->visibleClippingObject();
-            System::Log::info("Edit::EditCommand::setVisibleClippingObjectView", "set visible clipping object enable=%d",
-                              visible ? 1 : 0);
+            System::Log::info("Edit::EditCommand::setVisibleClippingObjectView",
+                              "set visible clipping object enable=%d", visible ? 1 : 0);
             commands->setVisibleClippingObject(visible);
         } else if (keyId && event.object) {
             commands->showSection(*event.object, keyFrame(*event.object, event.id));
@@ -72,8 +70,7 @@ bool AnchorEffectBase::anchorEvent(const Anchor::AnchorEvent& event) {
         if (commands && keyId && event.object && (event.flags & AnchorItem::kKeyAnchor))
             commands->setCursorFrame(keyFrame(*event.object, event.id));
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

@@ -66,8 +66,8 @@ public:
     using Float4 = Platform::math::Float4;
 
     int32_t type = 0;
-    std::shared_ptr<Edit::Object> object;         // empty for polylines, markers and dots
-    std::shared_ptr<Effect::EffectBase> effect;   // receives the events; empty as above
+    std::shared_ptr<Edit::Object> object;        // empty for polylines, markers and dots
+    std::shared_ptr<Effect::EffectBase> effect;  // receives the events; empty as above
     int32_t id = 0;
     uint32_t flags = 0;
     const Effect::EffectBase* owner = nullptr;  // the effect that made it, also where the pointers are empty

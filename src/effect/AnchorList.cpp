@@ -64,17 +64,18 @@ AnchorItem& AnchorList::addPoint(const Object& object, const Effect& effect, int
     return addProjected(AnchorItem::kPoint, object, effect, id, x, y, z, matrix, flags);
 }
 
-AnchorItem& AnchorList::addSmallPoint(const Object& object, const Effect& effect, int32_t id, float x, float y,
-                                      float z, const Matrix& matrix, uint32_t flags) {
+AnchorItem& AnchorList::addSmallPoint(const Object& object, const Effect& effect, int32_t id, float x, float y, float z,
+                                      const Matrix& matrix, uint32_t flags) {
     return addProjected(AnchorItem::kSmallPoint, object, effect, id, x, y, z, matrix, flags);
 }
 
 AnchorItem& AnchorList::addRectangle(const Object& object, const Effect& effect, int32_t id, int32_t width,
                                      int32_t height, const Matrix& matrix, uint32_t flags) {
     const float w = static_cast<float>(width) / 2, h = static_cast<float>(height) / 2;
-    const Float4 corners[4] = {
-        Platform::math::transform({-w, h, 0, 1}, matrix), Platform::math::transform({-w, -h, 0, 1}, matrix),
-        Platform::math::transform({w, -h, 0, 1}, matrix), Platform::math::transform({w, h, 0, 1}, matrix)};
+    const Float4 corners[4] = {Platform::math::transform({-w, h, 0, 1}, matrix),
+                               Platform::math::transform({-w, -h, 0, 1}, matrix),
+                               Platform::math::transform({w, -h, 0, 1}, matrix),
+                               Platform::math::transform({w, h, 0, 1}, matrix)};
     std::vector<Float4> clipped;
     clipped.reserve(8);
     for (int i = 0; i < 4; ++i) {
@@ -99,8 +100,8 @@ AnchorItem& AnchorList::addRectangle(const Object& object, const Effect& effect,
     return item;
 }
 
-void AnchorList::addLine(const Float4& start, const Float4& end, const Object& object, const Effect& effect,
-                         int32_t id, float x, float y, float z, const Matrix& matrix, uint32_t flags) {
+void AnchorList::addLine(const Float4& start, const Float4& end, const Object& object, const Effect& effect, int32_t id,
+                         float x, float y, float z, const Matrix& matrix, uint32_t flags) {
     if (!inFront(start) || !inFront(end)) return;
     if (start.x == end.x && start.y == end.y) return;
     AnchorItem& item = items.emplace_back(AnchorItem::kLine, flags, effect.get(), object, effect, id);
@@ -162,8 +163,8 @@ void AnchorList::addPolyline(const ::Effect::EffectBase* owner, const Float4* po
 
 void AnchorList::addMarker(const ::Effect::EffectBase* owner, const Float4& point, const Media::ColorRgba* colour) {
     if (!inFront(point)) return;
-    AnchorItem& item = items.emplace_back(colour ? AnchorItem::kColourMarker : AnchorItem::kMarker, 0, owner,
-                                          nullptr, nullptr, 0);
+    AnchorItem& item =
+        items.emplace_back(colour ? AnchorItem::kColourMarker : AnchorItem::kMarker, 0, owner, nullptr, nullptr, 0);
     if (colour) setColour(item, *colour);
     item.points.push_back(divided(point));
 }
@@ -174,9 +175,9 @@ void AnchorList::addDot(const ::Effect::EffectBase* owner, const Float4& point) 
 }
 
 AnchorItem& AnchorList::addIcon(const Object& object, const Effect& effect, int32_t id, const void* bitmap) {
-    AnchorItem& item = items.emplace_back(
-        AnchorItem::kIcon, AnchorItem::kProjected | AnchorItem::kPinned | AnchorItem::kClickOnly, effect.get(),
-        object, effect, id);
+    AnchorItem& item =
+        items.emplace_back(AnchorItem::kIcon, AnchorItem::kProjected | AnchorItem::kPinned | AnchorItem::kClickOnly,
+                           effect.get(), object, effect, id);
     item.bitmap = bitmap;
     item.points = {{0, 0}, {32, 32}};
     return item;

@@ -73,17 +73,18 @@ void MoveEffect::drawAnchor(Render::RenderContext& context, const ChainEntry& en
     drawTrajectory(context, entry);
 }
 
-void MoveEffect::setObjectAnchor(Render::RenderContext& context, const ChainEntry& entry, int32_t width,
-                                 int32_t height, uint32_t flags) {
+void MoveEffect::setObjectAnchor(Render::RenderContext& context, const ChainEntry& entry, int32_t width, int32_t height,
+                                 uint32_t flags) {
     OutputView view = context.getOutputView();
     if (context.customShape) view.centerX = view.centerY = view.centerZ = 0;
     const bool focused = isFocused(context);
     if (!focused || positionMoves()) flags |= AnchorItem::kNotDrawn;
     const Matrix m = view.getWorldViewMatrix();
     Anchor::AnchorList& list = *context.anchorList;
-    AnchorItem& item = context.customShape
-                           ? list.addObjectPoint(context.object, entry, AnchorItem::kCurrentValue, 0, 0, 0, m, flags)
-                           : list.addRectangle(context.object, entry, AnchorItem::kCurrentValue, width, height, m, flags);
+    AnchorItem& item =
+        context.customShape
+            ? list.addObjectPoint(context.object, entry, AnchorItem::kCurrentValue, 0, 0, 0, m, flags)
+            : list.addRectangle(context.object, entry, AnchorItem::kCurrentValue, width, height, m, flags);
     item.setPosition(view.getGroupViewMatrix(), view.x, view.y, view.z);
     if (!focused) return;
     list.addMarker(entry.get(), Platform::math::transform({view.centerX, view.centerY, view.centerZ, 1}, m), nullptr);
@@ -135,13 +136,12 @@ void MoveEffect::setCurrentHandles(Render::RenderContext& context, const ChainEn
     const Float4 offset =
         Platform::math::transform({view.centerX, view.centerY, view.centerZ, 0}, view.getRotationMatrix());
     const uint32_t flags = sizeItem != ownSizeItem ? AnchorItem::kSourceSize : 0;
-    list.addRectangleHandles(context.object, entry, id, width, height, context.view.x, context.view.y,
-                             context.view.z, {offset.x, offset.y, offset.z, size}, view.getObjectMatrix(), m, g,
-                             flags);
+    list.addRectangleHandles(context.object, entry, id, width, height, context.view.x, context.view.y, context.view.z,
+                             {offset.x, offset.y, offset.z, size}, view.getObjectMatrix(), m, g, flags);
 }
 
-void MoveEffect::setKeyAnchor(Render::RenderContext& context, const ChainEntry& entry, int32_t keyIndex,
-                              int32_t width, int32_t height, uint32_t flags) {
+void MoveEffect::setKeyAnchor(Render::RenderContext& context, const ChainEntry& entry, int32_t keyIndex, int32_t width,
+                              int32_t height, uint32_t flags) {
     KeyValues values{};
     if (!context.object || !keyValues(*context.object, keyIndex, values)) return;
     const Edit::Object& object = *context.object;
@@ -212,7 +212,8 @@ void MoveEffect::moveAnchor(const Anchor::AnchorEvent& event) {
         dy = moved.y - before.y;
     }
     const double delta[3] = {dx, dy, dz};
-    for (size_t i = 0; i < positionItems.size() && i < 3; ++i) (void)positionItems[i]->moveAnchorValue(address, delta[i]);
+    for (size_t i = 0; i < positionItems.size() && i < 3; ++i)
+        (void)positionItems[i]->moveAnchorValue(address, delta[i]);
 }
 
 void MoveEffect::snapAnchorPosition(const Anchor::AnchorEvent& event, Float4& point) const {
@@ -264,15 +265,16 @@ void MoveEffect::resizeByHandle(const Anchor::AnchorEvent& event) {
     const float lb = std::max(Platform::math::length(b), kMinimumHandleLength);
     const float e = lc / lb;
     const Float3 o{event.vectorB.x, event.vectorB.y, event.vectorB.z};
-    const Float3 centre = Platform::math::add(Platform::math::add(a, Platform::math::scale(b, e / 2)),
-                                              Platform::math::scale(o, e));
+    const Float3 centre =
+        Platform::math::add(Platform::math::add(a, Platform::math::scale(b, e / 2)), Platform::math::scale(o, e));
     const EffectItemNumber::AnchorAddress address{event.object.get(), event.id};
     if (event.object)
         if (EffectItemNumber* size = getSizeItem(*event.object))
             (void)size->setAnchorValue(address, e * event.vectorB.w * 100);
     const float v[3] = {event.referencePoint.x, event.referencePoint.y, event.referencePoint.z};
     const float p[3] = {centre.x, centre.y, centre.z};
-    for (size_t i = 0; i < positionItems.size() && i < 3; ++i) (void)positionItems[i]->setAnchorValue(address, p[i] - v[i]);
+    for (size_t i = 0; i < positionItems.size() && i < 3; ++i)
+        (void)positionItems[i]->setAnchorValue(address, p[i] - v[i]);
 }
 
 }  // namespace Effect

@@ -18,8 +18,9 @@ OutputView::Matrix MoveXYAnchorEffect::anchorMatrix(Render::RenderContext& conte
 
 void MoveXYAnchorEffect::dragPosition(const Anchor::AnchorEvent& event, const std::vector<EffectItemNumber*>& items,
                                       size_t axes) {
-    const Platform::math::Float4 moved = Anchor::getMovedPosition(
-        event.viewport, event.position, event.matrix, static_cast<float>(event.stepX), static_cast<float>(event.stepY));
+    const Platform::math::Float4 moved =
+        Anchor::getMovedPosition(event.viewport, event.position, event.matrix, static_cast<float>(event.stepX),
+                                 static_cast<float>(event.stepY));
     const double delta[3] = {moved.x - event.position.x, moved.y - event.position.y, moved.z - event.position.z};
     event.position.x = moved.x;
     event.position.y = moved.y;

@@ -117,7 +117,9 @@ void BasicMove::setSectionAnchor(Render::RenderContext& context, const ChainEntr
         .setPosition(view.getGroupViewMatrix(), view.x, view.y, view.z);
 }
 
-void BasicMove::moveAnchor(const Anchor::AnchorEvent& event) { MoveXYAnchorEffect::dragPosition(event, positionItems, 3); }
+void BasicMove::moveAnchor(const Anchor::AnchorEvent& event) {
+    MoveXYAnchorEffect::dragPosition(event, positionItems, 3);
+}
 
 Platform::math::Float4 BasicMove::getAnchorPosition(Render::RenderContext& context, double frame) {
     moveTo(context, frame);
