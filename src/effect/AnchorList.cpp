@@ -16,6 +16,10 @@ AnchorPoint divided(const Float4& p) { return {p.x / p.w, p.y / p.w}; }
 
 float frontDistance(const Float4& p) { return p.w / p.z - 1.0f; }
 
+// Whether two points in front land on the same spot of the frame. Points
+// at different depths with equal X and Y land apart.
+bool sameSpot(const Float4& p, const Float4& q) { return p.x / p.w == q.x / q.w && p.y / p.w == q.y / q.w; }
+
 Float4 lerpTowards(const Float4& p, const Float4& q, float t) {
     return {p.x - (p.x - q.x) * t, p.y - (p.y - q.y) * t, p.z - (p.z - q.z) * t, p.w - (p.w - q.w) * t};
 }
@@ -103,7 +107,7 @@ AnchorItem& AnchorList::addRectangle(const Object& object, const Effect& effect,
 void AnchorList::addLine(const Float4& start, const Float4& end, const Object& object, const Effect& effect, int32_t id,
                          float x, float y, float z, const Matrix& matrix, uint32_t flags) {
     if (!inFront(start) || !inFront(end)) return;
-    if (start.x == end.x && start.y == end.y) return;
+    if (sameSpot(start, end)) return;
     AnchorItem& item = items.emplace_back(AnchorItem::kLine, flags, effect.get(), object, effect, id);
     const AnchorPoint s = divided(start);
     item.points = {s, divided(end), {s.x + 1.0f / start.w, s.y}};
@@ -114,7 +118,7 @@ void AnchorList::addHandle(const Float4& handle, const Float4& first, const Floa
                            const Effect& effect, int32_t id, const Float4& r, const Float4& a, float x, float y,
                            float z, const Float4& b, const Matrix& matrix, uint32_t flags) {
     if (!inFront(handle) || !inFront(first) || !inFront(second)) return;
-    if ((handle.x == first.x && handle.y == first.y) || (handle.x == second.x && handle.y == second.y)) return;
+    if (sameSpot(handle, first) || sameSpot(handle, second)) return;
     AnchorItem& item = items.emplace_back(AnchorItem::kHandle, flags, effect.get(), object, effect, id);
     item.points = {divided(handle), divided(first), divided(second)};
     item.matrix = matrix;

@@ -186,9 +186,24 @@ TEST_F(AnchorListTest, PolylinesSplitWhereTheyPassBehindTheViewer) {
 
 TEST_F(AnchorListTest, LinesNeedTwoDistinctEndsInFront) {
     const Float4 start{10, 20, 10, 100}, end{30, 20, 10, 100};
-    list.addLine(start, start, object, effect, 1, 0, 0, 0, projection(), 0x100004);
-    list.addLine(start, {30, 20, 10, 5}, object, effect, 1, 0, 0, 0, projection(), 0x100004);
-    EXPECT_TRUE(list.empty());
+    struct Case {
+        const char* name;
+        Float4 end;
+        bool added;
+    };
+    const Case cases[] = {
+        {"the same point", start, false},
+        {"an end behind the viewer", {30, 20, 10, 5}, false},
+        {"the same spot further away", {20, 40, 10, 200}, false},
+        // Equal X and Y at another depth: a line along the view that shows.
+        {"equal X and Y at another depth", {10, 20, 10, 50}, true},
+    };
+    for (const Case& c : cases) {
+        list.clear();
+        list.addLine(start, c.end, object, effect, 1, 0, 0, 0, projection(), 0x100004);
+        EXPECT_EQ(list.size(), c.added ? 1u : 0u) << c.name;
+    }
+    list.clear();
     list.addLine(start, end, object, effect, 1, 4, 5, 6, projection(), 0x100004);
     ASSERT_EQ(list.size(), 1u);
     const AnchorItem& line = list.items[0];
