@@ -135,7 +135,7 @@ void MoveEffect::setCurrentHandles(Render::RenderContext& context, const ChainEn
     const float size = static_cast<float>(sizeItem->getValue(context) * 0.01);
     const Float4 offset =
         Platform::math::transform({view.centerX, view.centerY, view.centerZ, 0}, view.getRotationMatrix());
-    const uint32_t flags = sizeItem != ownSizeItem ? AnchorItem::kSourceSize : 0;
+    const uint32_t flags = sizeItem != ownSizeItem ? static_cast<uint32_t>(AnchorItem::kSourceSize) : 0u;
     list.addRectangleHandles(context.object, entry, id, width, height, context.view.x, context.view.y, context.view.z,
                              {offset.x, offset.y, offset.z, size}, view.getObjectMatrix(), m, g, flags);
 }
