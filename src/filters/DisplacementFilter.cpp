@@ -21,6 +21,7 @@ DisplacementFilter::DisplacementFilter() {
     placement = kVideo;
     method.notify = 1;
     menuGroup = L"変形";
+    positionItems = {&x, &y};
 }
 
 std::shared_ptr<EffectBase> DisplacementFilter::createInstance() const {

@@ -1,4 +1,5 @@
 #pragma once
+#include "effect/MoveXYAnchorEffect.h"
 #include "effect/EffectBase.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemGroup.h"
@@ -10,7 +11,7 @@
 namespace Effect {
 
 // Moves, scales or turns each pixel's footprint by a placed map.
-class DisplacementFilter : public EffectBase {
+class DisplacementFilter : public MoveXYAnchorEffect {
 public:
     static constexpr const wchar_t* kName = L"ディスプレイスメントマップ";
 

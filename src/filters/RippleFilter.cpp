@@ -14,6 +14,7 @@ RippleFilter::RippleFilter() {
     media = kVideo;
     placement = kVideo;
     menuGroup = L"変形";
+    positionItems = {&centerX, &centerY};
 }
 
 std::shared_ptr<EffectBase> RippleFilter::createInstance() const { return std::make_shared<RippleFilter>(); }

@@ -1,4 +1,5 @@
 #pragma once
+#include "effect/MoveXYAnchorEffect.h"
 #include "effect/EffectBase.h"
 #include "effect/EffectItemGroup.h"
 #include "effect/EffectItemInteger.h"
@@ -8,7 +9,7 @@
 namespace Effect {
 
 // Pushes the pixels along the radius from a centre by expanding waves.
-class RippleFilter : public EffectBase {
+class RippleFilter : public MoveXYAnchorEffect {
 public:
     static constexpr const wchar_t* kName = L"波紋";
 
