@@ -177,71 +177,73 @@ void LuaInstance::setScriptVariables() {
         const std::string variable = local ? name.substr(1) : name;
         const auto assign = [&](const std::string& value) { prefix += variable + "=" + value + ";"; };
         switch (item->type) {
-            case Effect::EffectItem::kNumber: {
-                const double value =
-                    static_cast<Effect::EffectItemNumber&>(*item).getValue(genericContext());
-                if (local) assign(printNumber(value));
-                else setFieldNumber(name.c_str(), value);
-                break;
+        case Effect::EffectItem::kNumber: {
+            const double value = static_cast<Effect::EffectItemNumber&>(*item).getValue(genericContext());
+            if (local)
+                assign(printNumber(value));
+            else
+                setFieldNumber(name.c_str(), value);
+            break;
+        }
+        case Effect::EffectItem::kCheck: {
+            const bool on = static_cast<Effect::EffectItemCheck&>(*item).value != 0;
+            if (local)
+                assign(on ? "1" : "0");
+            else
+                setFieldBoolean(name.c_str(), on);
+            break;
+        }
+        case Effect::EffectItem::kString: {
+            const std::string text = System::wideToUtf8(static_cast<Effect::EffectItemString&>(*item).text);
+            assign("\"" + text + "\"");
+            break;
+        }
+        case Effect::EffectItem::kFile:
+            if (local)
+                assign("\"" + doubledBackslashes(System::wideToUtf8(static_cast<Effect::EffectItemFile&>(*item).path)) +
+                       "\"");
+            break;
+        case Effect::EffectItem::kColor:
+        case Effect::EffectItem::kColorUnset: {
+            const auto& color = static_cast<Effect::EffectItemColor&>(*item);
+            if (!local) break;
+            if (item->type == Effect::EffectItem::kColorUnset && color.unset != 0) {
+                assign("nil");
+            } else {
+                assign(printNumber((color.red << 16) | (color.green << 8) | color.blue));
             }
-            case Effect::EffectItem::kCheck: {
-                const bool on = static_cast<Effect::EffectItemCheck&>(*item).value != 0;
-                if (local) assign(on ? "1" : "0");
-                else setFieldBoolean(name.c_str(), on);
-                break;
-            }
-            case Effect::EffectItem::kString: {
-                const std::string text = System::wideToUtf8(static_cast<Effect::EffectItemString&>(*item).text);
-                assign("\"" + text + "\"");
-                break;
-            }
-            case Effect::EffectItem::kFile:
-                if (local)
-                    assign("\"" + doubledBackslashes(System::wideToUtf8(static_cast<Effect::EffectItemFile&>(*item).path)) +
-                           "\"");
-                break;
-            case Effect::EffectItem::kColor:
-            case Effect::EffectItem::kColorUnset: {
-                const auto& color = static_cast<Effect::EffectItemColor&>(*item);
-                if (!local) break;
-                if (item->type == Effect::EffectItem::kColorUnset && color.unset != 0) {
-                    assign("nil");
-                } else {
-                    assign(printNumber((color.red << 16) | (color.green << 8) | color.blue));
-                }
-                break;
-            }
-            case Effect::EffectItem::kSelect:
-                if (local) assign(printNumber(static_cast<Effect::EffectItemSelect&>(*item).index));
-                break;
-            case Effect::EffectItem::kFont: {
-                const auto& font = static_cast<Effect::EffectItemSelect&>(*item);
-                const wchar_t* family = font.options != nullptr && font.options->indexMap.count(font.index) != 0
-                                            ? font.options->nameOf(font.index)
-                                            : L"";
-                if (local) assign("\"" + System::wideToUtf8(family) + "\"");
-                break;
-            }
-            case Effect::EffectItem::kScriptFigure: {
-                const auto& figure = static_cast<Effect::EffectItemComboFile&>(*item);
-                std::wstring figureName = figure.path;
-                if (figure.index >= 0 && figure.options != nullptr && figure.options->indexMap.count(figure.index) != 0)
-                    figureName = figure.options->nameOf(figure.index);
-                if (local) assign("\"" + doubledBackslashes(System::wideToUtf8(figureName)) + "\"");
-                break;
-            }
-            case Effect::EffectItem::kScriptString1: {
-                const std::string text = System::wideToUtf8(static_cast<Effect::EffectItemString&>(*item).text);
-                assign(text.empty() ? "nil" : text);
-                break;
-            }
-            case Effect::EffectItem::kScriptString2: {
-                const std::string text = System::wideToUtf8(static_cast<Effect::EffectItemString&>(*item).text);
-                assign("{" + text + "}");
-                break;
-            }
-            default:
-                throw System::notImplementException("Plugin::LuaInstance::setScriptVariables");
+            break;
+        }
+        case Effect::EffectItem::kSelect:
+            if (local) assign(printNumber(static_cast<Effect::EffectItemSelect&>(*item).index));
+            break;
+        case Effect::EffectItem::kFont: {
+            const auto& font = static_cast<Effect::EffectItemSelect&>(*item);
+            const wchar_t* family = font.options != nullptr && font.options->indexMap.count(font.index) != 0
+                                        ? font.options->nameOf(font.index)
+                                        : L"";
+            if (local) assign("\"" + System::wideToUtf8(family) + "\"");
+            break;
+        }
+        case Effect::EffectItem::kScriptFigure: {
+            const auto& figure = static_cast<Effect::EffectItemComboFile&>(*item);
+            std::wstring figureName = figure.path;
+            if (figure.index >= 0 && figure.options != nullptr && figure.options->indexMap.count(figure.index) != 0)
+                figureName = figure.options->nameOf(figure.index);
+            if (local) assign("\"" + doubledBackslashes(System::wideToUtf8(figureName)) + "\"");
+            break;
+        }
+        case Effect::EffectItem::kScriptString1: {
+            const std::string text = System::wideToUtf8(static_cast<Effect::EffectItemString&>(*item).text);
+            assign(text.empty() ? "nil" : text);
+            break;
+        }
+        case Effect::EffectItem::kScriptString2: {
+            const std::string text = System::wideToUtf8(static_cast<Effect::EffectItemString&>(*item).text);
+            assign("{" + text + "}");
+            break;
+        }
+        default: throw System::notImplementException("Plugin::LuaInstance::setScriptVariables");
         }
     }
 }

@@ -110,9 +110,9 @@ std::string afterColon(std::string_view line) {
     return colon == std::string_view::npos ? std::string() : std::string(line.substr(colon + 1));
 }
 
-constexpr const char* kDirectives[] = {"--track",  "--check",  "--color",  "--file",   "--font",
-                                       "--figure", "--value",  "--select", "--dialog", "--param",
-                                       "--script", "--label",  "--information", "--[["};
+constexpr const char* kDirectives[] = {"--track",  "--check", "--color",       "--file",   "--font",
+                                       "--figure", "--value", "--select",      "--dialog", "--param",
+                                       "--script", "--label", "--information", "--[["};
 
 }  // namespace
 
@@ -143,8 +143,9 @@ EffectItem* ScriptEffect::makeValueItem(const std::string& variable, const std::
                                         const std::wstring& value) {
     std::unique_ptr<EffectItem> item;
     if (!value.empty() && value.front() == L'"' && (value.size() == 1 || value.back() == L'"')) {
-        item = std::make_unique<EffectItemString>(nullptr, label,
-                                                  value.size() < 2 ? std::wstring() : value.substr(1, value.size() - 2));
+        item =
+            std::make_unique<EffectItemString>(nullptr, label,
+                                               value.size() < 2 ? std::wstring() : value.substr(1, value.size() - 2));
     } else if (value.size() >= 2 && value.front() == L'{' && value.back() == L'}') {
         item = std::make_unique<EffectItemString>(nullptr, label, value.substr(1, value.size() - 2),
                                                   EffectItem::kScriptString2);
@@ -243,8 +244,8 @@ void ScriptEffect::makeScriptParams(std::wstring* labelTarget, const std::string
                     std::string label;
                     if (dialog) {
                         const size_t comma = line.find(',', at);
-                        label = trimBoth(std::string(line.substr(at, comma == std::string_view::npos ? line.npos
-                                                                                                     : comma - at)));
+                        label = trimBoth(
+                            std::string(line.substr(at, comma == std::string_view::npos ? line.npos : comma - at)));
                         if (label.empty() || comma == std::string_view::npos) break;
                         at = comma + 1;
                     }
@@ -268,15 +269,16 @@ void ScriptEffect::makeScriptParams(std::wstring* labelTarget, const std::string
                     const std::string suffix = label.size() >= 4 ? label.substr(label.size() - 4) : std::string();
                     const std::wstring shortLabel = wide(label.substr(0, label.size() >= 4 ? label.size() - 4 : 0));
                     if (suffix == "/chk") {
-                        insertItem("@" + variable, std::make_unique<EffectItemCheck>(nullptr, shortLabel,
-                                                                                     toInteger(value) != 0));
+                        insertItem("@" + variable,
+                                   std::make_unique<EffectItemCheck>(nullptr, shortLabel, toInteger(value) != 0));
                     } else if (suffix == "/col") {
                         insertItem("@" + variable,
                                    makeColor(shortLabel, static_cast<uint32_t>(toInteger(unquoted(value), 16))));
                     } else if (suffix == "/fig") {
                         const std::wstring figure = wide(unquoted(value));
-                        insertItem("@" + variable, std::make_unique<EffectItemFigureSelect>(
-                                                       nullptr, shortLabel, figure.c_str(), EffectItem::kScriptFigure));
+                        insertItem("@" + variable,
+                                   std::make_unique<EffectItemFigureSelect>(nullptr, shortLabel, figure.c_str(),
+                                                                            EffectItem::kScriptFigure));
                     } else {
                         makeValueItem(variable, wide(label), wide(value));
                     }
@@ -304,7 +306,8 @@ void ScriptEffect::makeScriptParams(std::wstring* labelTarget, const std::string
                 const double defaultValue = toNumber(reader.field());
                 const std::string stepText = reader.field();
                 const double step = stepText.empty() ? 0.1 : toNumber(stepText);
-                insertItem(key, std::make_unique<EffectItemNumber>(nullptr, label, defaultValue, minimum, maximum, step));
+                insertItem(key,
+                           std::make_unique<EffectItemNumber>(nullptr, label, defaultValue, minimum, maximum, step));
             } else if (directive == "--check") {
                 const std::wstring label = wide(reader.field());
                 const bool on = toInteger(reader.field()) != 0;
@@ -342,8 +345,8 @@ void ScriptEffect::makeScriptParams(std::wstring* labelTarget, const std::string
                 const std::string head = reader.field();
                 std::wstring label = wide(head);
                 int32_t defaultValue = 0;
-                if (const size_t equals = head.find('='); equals != std::string::npos &&
-                                                          head.find('=', equals + 1) == std::string::npos) {
+                if (const size_t equals = head.find('=');
+                    equals != std::string::npos && head.find('=', equals + 1) == std::string::npos) {
                     label = wide(head.substr(0, equals));
                     defaultValue = toInteger(head.substr(equals + 1));
                 }
@@ -369,8 +372,8 @@ void ScriptEffect::makeScriptParams(std::wstring* labelTarget, const std::string
             if (scriptService == nullptr)
                 throw System::messageException("Plugin::ScriptService::findScriptPlugin", "not found script plugin.",
                                                engineName ? engineName->c_str() : "luaJIT");
-            resource.engine = engineName ? scriptService->findScriptPlugin(*engineName)
-                                         : scriptService->findScriptPlugin();
+            resource.engine =
+                engineName ? scriptService->findScriptPlugin(*engineName) : scriptService->findScriptPlugin();
         } catch (const std::exception& e) {
             System::Log::warn("Effect::ScriptEffect::makeScriptParams", L"script params load faild [%ls]\n%ls",
                               resource.name.c_str(), wide(e.what()).c_str());
@@ -388,65 +391,63 @@ void ScriptEffect::shareResource(const EffectBase& prototypeBase) {
         const EffectItem& source = *found->second;
         std::unique_ptr<EffectItem> copy;
         switch (source.type) {
-            case EffectItem::kNumber: {
-                const auto& number = static_cast<const EffectItemNumber&>(source);
-                auto item = std::make_unique<EffectItemNumber>(nullptr, number.name, 0, 0, 0, 1);
-                item->defaultValue = number.defaultValue;
-                item->minimum = number.minimum;
-                item->maximum = number.maximum;
-                item->scale = number.scale;
-                copy = std::move(item);
-                break;
-            }
-            case EffectItem::kCheck:
-                copy = std::make_unique<EffectItemCheck>(nullptr, source.name,
-                                                         static_cast<const EffectItemCheck&>(source).value != 0);
-                break;
-            case EffectItem::kString:
-            case EffectItem::kScriptString1:
-            case EffectItem::kScriptString2:
-                copy = std::make_unique<EffectItemString>(nullptr, source.name,
-                                                          static_cast<const EffectItemString&>(source).text,
+        case EffectItem::kNumber: {
+            const auto& number = static_cast<const EffectItemNumber&>(source);
+            auto item = std::make_unique<EffectItemNumber>(nullptr, number.name, 0, 0, 0, 1);
+            item->defaultValue = number.defaultValue;
+            item->minimum = number.minimum;
+            item->maximum = number.maximum;
+            item->scale = number.scale;
+            copy = std::move(item);
+            break;
+        }
+        case EffectItem::kCheck:
+            copy = std::make_unique<EffectItemCheck>(nullptr, source.name,
+                                                     static_cast<const EffectItemCheck&>(source).value != 0);
+            break;
+        case EffectItem::kString:
+        case EffectItem::kScriptString1:
+        case EffectItem::kScriptString2:
+            copy = std::make_unique<EffectItemString>(nullptr, source.name,
+                                                      static_cast<const EffectItemString&>(source).text, source.type);
+            break;
+        case EffectItem::kFile: {
+            std::wstring path = static_cast<const EffectItemFile&>(source).path;
+            System::FileName::expandVariable(path);
+            copy = std::make_unique<EffectItemFile>(nullptr, source.name, std::move(path));
+            break;
+        }
+        case EffectItem::kColor:
+        case EffectItem::kColorUnset: {
+            const auto& color = static_cast<const EffectItemColor&>(source);
+            auto item = std::make_unique<EffectItemColor>(nullptr, source.name, color.red, color.green, color.blue,
                                                           source.type);
-                break;
-            case EffectItem::kFile: {
-                std::wstring path = static_cast<const EffectItemFile&>(source).path;
-                System::FileName::expandVariable(path);
-                copy = std::make_unique<EffectItemFile>(nullptr, source.name, std::move(path));
-                break;
-            }
-            case EffectItem::kColor:
-            case EffectItem::kColorUnset: {
-                const auto& color = static_cast<const EffectItemColor&>(source);
-                auto item = std::make_unique<EffectItemColor>(nullptr, source.name, color.red, color.green, color.blue,
-                                                              source.type);
-                if (source.type == EffectItem::kColorUnset)
-                    item->unset = color.red == 0 && color.green == 0 && color.blue == 0 ? 1 : 0;
-                copy = std::move(item);
-                break;
-            }
-            case EffectItem::kSelect: {
-                const auto& select = static_cast<const EffectItemSelect&>(source);
-                copy = std::make_unique<EffectItemSelect>(nullptr, source.name, select.index, select.keep);
-                break;
-            }
-            case EffectItem::kFont: {
-                const auto& font = static_cast<const EffectItemSelect&>(source);
-                const wchar_t* family = font.options->nameOf(font.index);
-                copy = std::make_unique<EffectItemFontSelect>(nullptr, source.name, family);
-                break;
-            }
-            case EffectItem::kScriptFigure: {
-                const auto& figure = static_cast<const EffectItemComboFile&>(source);
-                const std::wstring figureName = figure.index < 0 || figure.options == nullptr
-                                                    ? figure.path
-                                                    : std::wstring(figure.options->nameOf(figure.index));
-                copy = std::make_unique<EffectItemFigureSelect>(nullptr, source.name, figureName.c_str(),
-                                                                EffectItem::kScriptFigure);
-                break;
-            }
-            default:
-                throw System::notImplementException("Effect::ScriptEffect::shareResource");
+            if (source.type == EffectItem::kColorUnset)
+                item->unset = color.red == 0 && color.green == 0 && color.blue == 0 ? 1 : 0;
+            copy = std::move(item);
+            break;
+        }
+        case EffectItem::kSelect: {
+            const auto& select = static_cast<const EffectItemSelect&>(source);
+            copy = std::make_unique<EffectItemSelect>(nullptr, source.name, select.index, select.keep);
+            break;
+        }
+        case EffectItem::kFont: {
+            const auto& font = static_cast<const EffectItemSelect&>(source);
+            const wchar_t* family = font.options->nameOf(font.index);
+            copy = std::make_unique<EffectItemFontSelect>(nullptr, source.name, family);
+            break;
+        }
+        case EffectItem::kScriptFigure: {
+            const auto& figure = static_cast<const EffectItemComboFile&>(source);
+            const std::wstring figureName = figure.index < 0 || figure.options == nullptr
+                                                ? figure.path
+                                                : std::wstring(figure.options->nameOf(figure.index));
+            copy = std::make_unique<EffectItemFigureSelect>(nullptr, source.name, figureName.c_str(),
+                                                            EffectItem::kScriptFigure);
+            break;
+        }
+        default: throw System::notImplementException("Effect::ScriptEffect::shareResource");
         }
         const auto [entry, inserted] = variables_.try_emplace(key, std::move(copy));
         if (inserted) items.push_back(entry->second.get());

@@ -44,7 +44,7 @@ std::wstring ScriptFileParser::baseName(const std::wstring& path) {
 }
 
 std::vector<ScriptFileParser::ScriptSection> ScriptFileParser::splitScripts(std::string_view text,
-                                                                          const std::wstring& fileName) {
+                                                                            const std::wstring& fileName) {
     std::vector<ScriptSection> sections;
     bool open = false;
     size_t bodyStart = 0;
@@ -58,7 +58,8 @@ std::vector<ScriptFileParser::ScriptSection> ScriptFileParser::splitScripts(std:
         if (text[pos] == '@') {
             finish(pos);
             open = true;
-            headerName = trimSpaces(System::utf8ToWide(std::string(text.substr(pos + 1, lineEnd(text, pos) - pos - 1))));
+            headerName =
+                trimSpaces(System::utf8ToWide(std::string(text.substr(pos + 1, lineEnd(text, pos) - pos - 1))));
             bodyStart = next;
         }
         pos = next;
@@ -68,7 +69,7 @@ std::vector<ScriptFileParser::ScriptSection> ScriptFileParser::splitScripts(std:
 }
 
 std::vector<ScriptFileParser::ScriptSection> ScriptFileParser::loadScriptFile(const std::wstring& path,
-                                                                            bool systemCodePage, bool multiScript) {
+                                                                              bool systemCodePage, bool multiScript) {
     std::vector<ScriptSection> sections;
     try {
         const std::wstring name = multiScript ? std::wstring() : baseName(path);

@@ -35,8 +35,7 @@ ScriptPluginInstance::ScriptPluginInstance(Effect::ScriptEffect& effect, const S
                                            Render::RenderContext& context)
     : genericContext_(context), record_(record), renderContext_(&context), scriptEffect_(&effect) {}
 
-ScriptPluginInstance::ScriptPluginInstance(const Effect::ScriptMovement& movement,
-                                           const Effect::EffectItemNumber& item,
+ScriptPluginInstance::ScriptPluginInstance(const Effect::ScriptMovement& movement, const Effect::EffectItemNumber& item,
                                            const Render::SectionPosition& position, Render::RenderContext& context)
     : genericContext_(context),
       ownRecord_(movementRecord(movement)),

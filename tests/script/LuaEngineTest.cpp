@@ -173,8 +173,7 @@ TEST_P(LuaEngineTest, AnEffectOperationOnAMovementRunIsRefused) {
     Effect::ScriptMovement movement(L"m", "return 0");
     auto instance = run.instance(*engine, movement);
     EXPECT_NE(messageOf([&] { instance->executeEffect("return"); }).find("not effect script."), std::string::npos);
-    EXPECT_NE(messageOf([&] { (void)instance->getRenderVideoTarget(); }).find("not effect script."),
-              std::string::npos);
+    EXPECT_NE(messageOf([&] { (void)instance->getRenderVideoTarget(); }).find("not effect script."), std::string::npos);
     EXPECT_EQ(engine->depth(), 1);
 }
 
