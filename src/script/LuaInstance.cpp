@@ -248,6 +248,17 @@ void LuaInstance::setScriptVariables() {
     }
 }
 
+Effect::EffectItemNumber* LuaInstance::findTrackItem(const std::string& name) {
+    ScriptPluginInstance* instance = current();
+    if (instance == nullptr)
+        throw System::messageException("Plugin::ScriptPluginInstance::getEffect", "not effect script.");
+    const Effect::ScriptEffect& effect = instance->getEffect();
+    const bool digit = !name.empty() && name[0] >= '0' && name[0] <= '9';
+    const auto found = effect.variableMap().find(digit ? "track" + name : "@local " + name);
+    if (found == effect.variableMap().end() || found->second->type != Effect::EffectItem::kNumber) return nullptr;
+    return static_cast<Effect::EffectItemNumber*>(found->second.get());
+}
+
 std::wstring LuaInstance::resolveScriptPath(const std::string& path) const {
     const std::wstring wide = System::utf8ToWide(path);
     if (!path.empty() && (path[0] == '\\' || path[0] == '/')) return wide;

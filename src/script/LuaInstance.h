@@ -51,6 +51,12 @@ public:
         LuaInstance& instance_;
     };
 
+    // The number item a script names: "0" to "9..." are the track items
+    // ("track" and the name), other names the local variables of --track@
+    // lines. None when there is no such number item; the current instance
+    // must be an effect run.
+    static Effect::EffectItemNumber* findTrackItem(const std::string& name);
+
     // A path as a script names it: absolute paths stay, others are taken
     // relative to the folder of the script's file.
     std::wstring resolveScriptPath(const std::string& path) const;

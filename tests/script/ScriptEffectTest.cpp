@@ -212,4 +212,59 @@ TEST_F(ScriptEffectTest, AnEffectRunErrorQuotesTheScriptLines) {
     EXPECT_NE(logged.find("\r\n> local a = 1\r\n> local b = nil .. 'x'\r\n> local c = 3"), std::string::npos) << logged;
 }
 
+TEST_F(ScriptEffectTest, TheScriptReachesTheTrackItemsByName) {
+    auto proto = prototype("--track0:A,0,1,0\n--track@size:S,0,1,0\n--check@flag:F,1\n--track1x:B,0,1,0\n");
+    MovementRun run;
+    auto instance = Plugin::ScriptService::get()->findScriptPlugin()->createEffectInstance(*proto, run.context);
+    const auto& map = proto->variableMap();
+    struct Case {
+        const char* name;
+        const EffectItem* expected;
+    };
+    const Case cases[] = {
+        {"0", map.at("track0").get()}, {"size", map.at("@local size").get()}, {"1x", map.at("track1x").get()},
+        {"flag", nullptr},  // not a number item
+        {"1", nullptr},     {"track0", nullptr},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Plugin::LuaInstance::findTrackItem(c.name), c.expected) << c.name;
+}
+
+TEST_F(ScriptEffectTest, TheScriptsZoomAndAspectComeBackAsScales) {
+    struct Case {
+        float sx, sy, sz;
+        double zoom, aspect;
+        float ex, ey, ez;
+    };
+    const Case cases[] = {
+        {1, 0.5f, 1, 2, -0.5, 2, 1, 2},  // zoom scales all three, the aspect keeps x above y
+        {2, 2, 1, 2, 0.5, 1, 2, 1},      // a positive aspect narrows x
+        {0, 0, 0, 3, 0, 3, 3, 0},        // all at or below 0: x and y take the zoom
+    };
+    auto proto = prototype("return\n");
+    auto engine = Plugin::ScriptService::get()->findScriptPlugin();
+    for (const Case& c : cases) {
+        MovementRun run;
+        run.context.view.scaleX = c.sx;
+        run.context.view.scaleY = c.sy;
+        run.context.view.scaleZ = c.sz;
+        auto instance = engine->createEffectInstance(*proto, run.context);
+        {
+            Plugin::LuaInstance::VariableAccessSection section(static_cast<Plugin::LuaInstance&>(*instance));
+            for (const char* field : {"ox", "oy", "oz", "rx", "ry", "rz", "cx", "cy", "cz"})
+                instance->setFieldNumber(field, 1.5);
+            instance->setFieldNumber("zoom", c.zoom);
+            instance->setFieldNumber("aspect", c.aspect);
+            instance->setFieldNumber("alpha", 0.25);
+            instance->getObjectVariables();
+        }
+        EXPECT_FLOAT_EQ(run.context.view.scaleX, c.ex);
+        EXPECT_FLOAT_EQ(run.context.view.scaleY, c.ey);
+        EXPECT_FLOAT_EQ(run.context.view.scaleZ, c.ez);
+        EXPECT_FLOAT_EQ(run.context.view.x, 1.5f);
+        EXPECT_FLOAT_EQ(run.context.view.rotationZ, 1.5f);
+        EXPECT_FLOAT_EQ(run.context.view.centerY, 1.5f);
+        EXPECT_FLOAT_EQ(run.context.view.opacity, 0.25f);
+    }
+}
+
 }  // namespace
