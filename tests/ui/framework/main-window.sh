@@ -17,15 +17,7 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
-# Polls a condition (a command) until it holds; gives up after about 30 s.
-until_true() {
-  local i
-  for i in $(seq 300); do
-    if "$@"; then return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../../support/window-manager.sh"
 
 export XDG_DATA_HOME="$work/xdg"
 data="$XDG_DATA_HOME/velmo2"
@@ -34,10 +26,7 @@ printf '[Window]\r\nx=40\r\ny=30\r\nw=640\r\nh=480\r\nzoom=0\r\n[Logger]\r\nFile
 # The user's style changes the background colour.
 printf '[Color]\nBackground=3366cc\n' > "$data/style.conf"
 
-openbox --sm-disable >/dev/null 2>&1 &
-wm_pid=$!
-wm_running() { local s; s=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null || true); [[ "$s" == *"window id"* ]]; }
-until_true wm_running || fail "the window manager did not start"
+start_window_manager || fail "the window manager did not start"
 
 window=""
 find_window() { window=$(xdotool search --onlyvisible --name '^Velmo Kirta2$' 2>/dev/null | head -1); [ -n "$window" ]; }

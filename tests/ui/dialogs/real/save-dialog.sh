@@ -15,20 +15,9 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; [ -f "$work/out.txt" ] && cat "$work/out.txt" >&2; echo "0 passed, 1 failed"; exit 1; }
-# Polls a condition (a command) until it holds; gives up after about 30 s.
-until_true() {
-  local i
-  for i in $(seq 300); do
-    if "$@"; then return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../../../support/window-manager.sh"
 
-openbox --sm-disable >/dev/null 2>&1 &
-wm_pid=$!
-wm_running() { local s; s=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null || true); [[ "$s" == *"window id"* ]]; }
-until_true wm_running || fail "the window manager did not start"
+start_window_manager || fail "the window manager did not start"
 
 touch "$work/clip.vpj2"
 "$probe" "$work/clip" >"$work/out.txt" 2>&1 &
