@@ -1,5 +1,8 @@
 #include "script/ScriptFileParser.h"
 
+#include <cstdint>
+
+#include "core/Exception.h"
 #include "core/File.h"
 #include "core/Log.h"
 #include "core/TextConvert.h"
@@ -76,6 +79,8 @@ std::vector<ScriptFileParser::ScriptSection> ScriptFileParser::loadScriptFile(co
         System::File file;
         file.open(path, System::File::kRead);
         const int64_t size = file.getSize();
+        // One block reads the whole file; a file beyond its reach fails as a short read.
+        if (size > INT32_MAX) throw System::win32ErrorException("System::File::readBlock", 30);
         std::string text(static_cast<size_t>(size), '\0');
         if (size > 0) file.readBlock(text.data(), static_cast<int32_t>(size));
         file.close();
