@@ -19,6 +19,7 @@ struct Reg {
     CFunction func;
 };
 
+inline constexpr int kRegistryIndex = -10000;
 inline constexpr int kGlobalsIndex = -10002;
 inline constexpr int kMultipleResults = -1;
 

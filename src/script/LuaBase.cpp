@@ -7,8 +7,26 @@
 namespace Plugin {
 
 namespace {
+
 constexpr const char* kStateScope = "Plugin::LuaBase::createLuaState";
-}
+
+// The program's own accesses to script-visible tables run through these, in
+// protected calls: a metamethod a script put on "obj" or "package" may raise
+// an error, and an error outside a protected call would end the process.
+// They are made before any script runs, so they hold the original globals.
+struct Helper {
+    const char* key;
+    const char* code;
+};
+constexpr Helper kHelpers[] = {
+    {LuaBase::kSetFieldHelper, "return function(t, k, v) t[k] = v end"},
+    {LuaBase::kGetFieldHelper, "return function(t, k) return t[k] end"},
+    {LuaBase::kPackagePathHelper,
+     "local type = type return function(p, c) "
+     "if type(package) == 'table' then package.path = p package.cpath = c end end"},
+};
+
+}  // namespace
 
 LuaBase::~LuaBase() {
     if (module_.loaded()) {
@@ -28,6 +46,13 @@ lua_State* LuaBase::createLuaState() {
     module_.luaL_openlibs(state);
     module_.luaL_register(state, "_G", ScriptLibrary::globalFunctions());
     module_.luaL_register(state, "obj", ScriptLibrary::objFunctions());
+    for (const Helper& helper : kHelpers) {
+        if (module_.luaL_loadstring(state, helper.code) != 0 || module_.lua_pcall(state, 0, 1, 0) != 0) {
+            module_.lua_close(state);
+            throw System::messageException(kStateScope, "luaL_newstate() failed.");
+        }
+        module_.lua_setfield(state, Lua::kRegistryIndex, helper.key);
+    }
     module_.lua_settop(state, 0);
     pool_.push_back(state);
     ++depth_;

@@ -17,6 +17,11 @@ class LuaInstance;
 class LuaBase : public ScriptPlugin {
 public:
     static constexpr int32_t kMaxDepth = 4;
+    // Registry keys of the functions every state gets for the program's own
+    // table accesses (see LuaInstance).
+    static constexpr const char* kSetFieldHelper = "velmo.setfield";
+    static constexpr const char* kGetFieldHelper = "velmo.getfield";
+    static constexpr const char* kPackagePathHelper = "velmo.setpaths";
 
     LuaBase() = default;
     ~LuaBase() override;

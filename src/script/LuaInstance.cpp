@@ -78,16 +78,20 @@ ScriptTextState& LuaInstance::textState() { return tTextState; }
 void LuaInstance::setPackagePaths() {
     LuaModule& lua = engine_.module();
     const std::string folder = System::wideToUtf8(record().folder);
-    lua.getGlobal(state_, "package");
-    // A script may have replaced "package"; storing into anything but a table
-    // would raise an error outside any protected call.
-    if (lua.lua_type(state_, -1) == Lua::kTypeTable) {
-        lua.lua_pushstring(state_, (folder + "/?.lua").c_str());
-        lua.lua_setfield(state_, -2, "path");
-        lua.lua_pushstring(state_, (folder + "/?.so").c_str());
-        lua.lua_setfield(state_, -2, "cpath");
-    }
-    lua.pop(state_, 1);
+    lua.lua_getfield(state_, Lua::kRegistryIndex, LuaBase::kPackagePathHelper);
+    lua.lua_pushstring(state_, (folder + "/?.lua").c_str());
+    lua.lua_pushstring(state_, (folder + "/?.so").c_str());
+    callHelper(2, 0);
+}
+
+void LuaInstance::pushObjectTable() {
+    LuaModule& lua = engine_.module();
+    lua.lua_pushstring(state_, "obj");
+    lua.lua_rawget(state_, Lua::kGlobalsIndex);
+}
+
+void LuaInstance::callHelper(int arguments, int results) {
+    if (engine_.module().lua_pcall(state_, arguments, results, 0) != 0) raiseError(std::string());
 }
 
 void LuaInstance::raiseError(const std::string& chunk) {
@@ -137,7 +141,7 @@ double LuaInstance::executeMovement(const std::string& scriptText) {
 
 LuaInstance::VariableAccessSection::VariableAccessSection(LuaInstance& instance) : instance_(instance) {
     LuaModule& lua = instance.engine_.module();
-    lua.getGlobal(instance.state_, "obj");
+    instance.pushObjectTable();
     if (lua.lua_type(instance.state_, -1) != Lua::kTypeTable) {
         lua.pop(instance.state_, 1);
         throw System::messageException("Plugin::LuaInstance::VariableAccessSection::VariableAccessSection",
@@ -147,9 +151,13 @@ LuaInstance::VariableAccessSection::VariableAccessSection(LuaInstance& instance)
 
 LuaInstance::VariableAccessSection::~VariableAccessSection() { instance_.engine_.module().pop(instance_.state_, 1); }
 
+// The field operations work on "obj", the table the section holds.
 double LuaInstance::getFieldNumber(const char* name) {
     LuaModule& lua = engine_.module();
-    lua.lua_getfield(state_, -1, name);
+    lua.lua_getfield(state_, Lua::kRegistryIndex, LuaBase::kGetFieldHelper);
+    pushObjectTable();
+    lua.lua_pushstring(state_, name);
+    callHelper(2, 1);
     const double value = lua.lua_tonumber(state_, -1);
     lua.pop(state_, 1);
     return value;
@@ -157,14 +165,20 @@ double LuaInstance::getFieldNumber(const char* name) {
 
 void LuaInstance::setFieldNumber(const char* name, double value) {
     LuaModule& lua = engine_.module();
+    lua.lua_getfield(state_, Lua::kRegistryIndex, LuaBase::kSetFieldHelper);
+    pushObjectTable();
+    lua.lua_pushstring(state_, name);
     lua.lua_pushnumber(state_, value);
-    lua.lua_setfield(state_, -2, name);
+    callHelper(3, 0);
 }
 
 void LuaInstance::setFieldBoolean(const char* name, bool value) {
     LuaModule& lua = engine_.module();
+    lua.lua_getfield(state_, Lua::kRegistryIndex, LuaBase::kSetFieldHelper);
+    pushObjectTable();
+    lua.lua_pushstring(state_, name);
     lua.lua_pushboolean(state_, value ? 1 : 0);
-    lua.lua_setfield(state_, -2, name);
+    callHelper(3, 0);
 }
 
 void LuaInstance::setScriptVariables() {

@@ -78,6 +78,11 @@ public:
 private:
     void enter();
     void setPackagePaths();
+    // Pushes the global "obj" without asking metamethods.
+    void pushObjectTable();
+    // Calls the helper below its arguments in protected mode; an error a
+    // script's metamethod raised is logged and thrown like a script error.
+    void callHelper(int arguments, int results);
     [[noreturn]] void raiseError(const std::string& chunk);
 
     LuaBase& engine_;

@@ -164,6 +164,54 @@ TEST_P(LuaEngineTest, ARunSurvivesAScriptThatReplacedItsTables) {
               std::string::npos);
 }
 
+TEST_P(LuaEngineTest, MetamethodErrorsInTheProgramsOwnAccessesAreScriptErrors) {
+    // Without protection each of these would raise a Lua error outside any
+    // protected call, which ends the process.
+    struct Case {
+        const char* setup;
+        std::function<void(LuaInstance&)> probe;
+        const char* thrown;
+    };
+    const Case cases[] = {
+        {"setmetatable(obj, {__newindex = function() error('obj locked') end}) return 0",
+         [](LuaInstance& lua) {
+             LuaInstance::VariableAccessSection section(lua);
+             lua.setFieldNumber("w", 1);
+         },
+         "obj locked"},
+        {"setmetatable(obj, {__newindex = function() error('obj locked') end}) return 0",
+         [](LuaInstance& lua) {
+             LuaInstance::VariableAccessSection section(lua);
+             lua.setFieldBoolean("check0", true);
+         },
+         "obj locked"},
+        {"setmetatable(obj, {__index = function() error('no reads') end}) return 0",
+         [](LuaInstance& lua) {
+             LuaInstance::VariableAccessSection section(lua);
+             (void)lua.getFieldNumber("zoom");
+         },
+         "no reads"},
+        {"obj = nil setmetatable(_G, {__index = function() error('no globals') end}) return 0",
+         [](LuaInstance& lua) { LuaInstance::VariableAccessSection section(lua); }, "obj table not defined"},
+        {"package.path = nil setmetatable(package, {__newindex = function() error('package locked') end}) return 0",
+         [](LuaInstance& lua) { (void)lua.executeMovement("return 1"); }, "package locked"},
+    };
+    for (const Case& c : cases) {
+        auto fresh = GetParam().make(nullptr);
+        EXPECT_EQ(run.run(*fresh, c.setup), 0.0) << c.setup;
+        Effect::ScriptMovement movement(L"probe", "return 0");
+        LogCapture log;
+        {
+            auto instance = run.instance(*fresh, movement);
+            EXPECT_NE(messageOf([&] { c.probe(static_cast<LuaInstance&>(*instance)); }).find(c.thrown),
+                      std::string::npos)
+                << c.setup;
+            EXPECT_EQ(fresh->module().lua_gettop(static_cast<LuaInstance&>(*instance).state()), 0) << c.setup;
+        }
+        EXPECT_EQ(fresh->depth(), 0);
+    }
+}
+
 TEST_P(LuaEngineTest, ModulesAreFoundBesideTheScript) {
     // The paths name the script's folder; a movement has none, so only the form is checked.
     EXPECT_EQ(run.run(*engine, "return package.path == '/?.lua' and package.cpath == '/?.so' and 1 or 0"), 1.0);

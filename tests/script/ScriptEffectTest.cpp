@@ -222,9 +222,12 @@ TEST_F(ScriptEffectTest, TheScriptReachesTheTrackItemsByName) {
         const EffectItem* expected;
     };
     const Case cases[] = {
-        {"0", map.at("track0").get()}, {"size", map.at("@local size").get()}, {"1x", map.at("track1x").get()},
+        {"0", map.at("track0").get()},
+        {"size", map.at("@local size").get()},
+        {"1x", map.at("track1x").get()},
         {"flag", nullptr},  // not a number item
-        {"1", nullptr},     {"track0", nullptr},
+        {"1", nullptr},
+        {"track0", nullptr},
     };
     for (const Case& c : cases) EXPECT_EQ(Plugin::LuaInstance::findTrackItem(c.name), c.expected) << c.name;
 }
