@@ -385,6 +385,7 @@ void ScriptEffect::shareResource(const EffectBase& prototypeBase) {
     const auto& prototype = static_cast<const ScriptEffect&>(prototypeBase);
     commonResource_ = prototype.commonResource_;
     if (!commonResource_) return;
+    name = commonResource_->name.c_str();
     for (const std::string& key : commonResource_->parameters) {
         const auto found = prototype.variables_.find(key);
         if (found == prototype.variables_.end()) continue;

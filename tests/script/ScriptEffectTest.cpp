@@ -169,6 +169,7 @@ TEST_F(ScriptEffectTest, ObjectEffectsShareTheScriptAndCopyTheItems) {
     auto copy = std::static_pointer_cast<TestScriptEffect>(proto->createInstance());
     copy->shareResource(*proto);
     EXPECT_EQ(&copy->commonResource(), &proto->commonResource());
+    EXPECT_STREQ(copy->name, L"Sample");
     EXPECT_EQ(describe(*copy), describe(*proto));
     for (size_t i = 0; i < copy->items.size(); ++i) EXPECT_NE(copy->items[i], proto->items[i]);
 
