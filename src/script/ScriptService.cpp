@@ -11,6 +11,7 @@
 #include "effect/ScriptMovement.h"
 #include "script/LuaJitScript.h"
 #include "script/LuaScript.h"
+#include "script/TextInlineScripts.h"
 
 namespace Plugin {
 
@@ -44,9 +45,13 @@ ScriptService::ScriptService() {
     registerGuarded<LuaScript>(*this);
     registerGuarded<LuaJitScript>(*this);
     Effect::ScriptMovement::setEngineFinder(findMovementEngine);
+    inlineScripts_ = std::make_unique<TextInlineScripts>();
 }
 
-ScriptService::~ScriptService() { Effect::ScriptMovement::setEngineFinder(nullptr); }
+ScriptService::~ScriptService() {
+    inlineScripts_.reset();
+    Effect::ScriptMovement::setEngineFinder(nullptr);
+}
 
 ScriptService* ScriptService::get() { return System::ServiceSlot<ScriptService>::instance; }
 

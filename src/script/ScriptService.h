@@ -11,6 +11,8 @@ namespace Plugin {
 // The registry of script engines: "lua" and "luaJIT" (the default), filled
 // at start-up and only read afterwards. Neither engine touches its library
 // before its first run, so the program starts without either installed.
+class TextInlineScripts;
+
 class ScriptService {
 public:
     ScriptService();
@@ -38,6 +40,7 @@ public:
 
 private:
     std::unordered_map<std::string, std::shared_ptr<ScriptPlugin>, Fnv1aHash> plugins_;
+    std::unique_ptr<TextInlineScripts> inlineScripts_;
 };
 
 }  // namespace Plugin
