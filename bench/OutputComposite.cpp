@@ -108,8 +108,14 @@ void BM_RotatedQuadComposite(benchmark::State& state) {
     if (rendered != static_cast<int32_t>(frames)) state.SkipWithError("frames were lost");
     Effect::setFrameSizeReader(nullptr);
 }
-// (z rotation in degrees, zoom in percent): the plain placement, then the rotated one.
-BENCHMARK(BM_RotatedQuadComposite)->Args({0, 100})->Args({30, 70})->Unit(benchmark::kMillisecond)->UseRealTime();
+// (z rotation in degrees, zoom in percent): the plain placement, a rotated one that shrinks the image
+// (the footprint loop of the textured shader) and one that enlarges it (one read per pixel).
+BENCHMARK(BM_RotatedQuadComposite)
+    ->Args({0, 100})
+    ->Args({30, 70})
+    ->Args({30, 150})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // The reference: a clear and one full-frame copy pass per frame, recorded
 // directly and flushed once per frame.

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -15,7 +16,6 @@
 #include "app/Application.h"
 #include "core/FileName.h"
 #include "core/TextConvert.h"
-#include "edit/EditDialogs.h"
 #include "edit/EditService.h"
 #include "edit/Scene.h"
 #include "plugin/OutputFile.h"
@@ -23,6 +23,7 @@
 #include "plugin/OutputService.h"
 #include "plugin/image/JpgFileSave.h"
 #include "plugin/image/PngFileSave.h"
+#include "platform/window/FileDialog.h"
 
 namespace {
 
@@ -84,12 +85,19 @@ int main(int argc, char** argv) {
         // The whole scene, not a selection left in the project.
         edit->currentScene()->selectedStart = -1;
         edit->currentScene()->selectedEnd = -1;
-        auto* dialogs = dynamic_cast<Edit::HeadlessDialogs*>(&Edit::EditService::dialogs());
-        if (!dialogs) {
-            failure = "the save dialog cannot be answered";
-            return;
-        }
-        dialogs->saveAnswers.push_back(System::utf8ToWide(argv[3]));
+        // The save dialog is answered with the output path, once.
+        const std::string target = argv[3];
+        bool answered = false;
+        const Platform::window::FileDialogHook previous = Platform::window::setFileDialogHook(
+            [&](const Platform::window::FileDialogRequest&) -> std::optional<std::string> {
+                if (answered) return std::nullopt;
+                answered = true;
+                return target;
+            });
+        struct RestoreHook {
+            Platform::window::FileDialogHook previous;
+            ~RestoreHook() { Platform::window::setFileDialogHook(previous); }
+        } restore{previous};
         const auto started = std::chrono::steady_clock::now();
         output->outputFile(index);
         if (!output->isRunning()) {

@@ -122,8 +122,13 @@ std::unique_ptr<Edit::ReadSection> openCurrentScene() {
 // stop it.
 Plugin::OutputService::Presenter exportPresenter() {
     Plugin::OutputService::Presenter presenter;
-    presenter.progress = [](const std::wstring& caption, const std::wstring& text, float) {
-        Edit::EditService::dialogs().setFooterText(caption.empty() ? std::wstring() : caption + L" " + text);
+    presenter.progress = [](const std::wstring& caption, const std::wstring& text, float ratio) {
+        Window::WindowService* windows = Window::WindowService::get();
+        if (!windows || !windows->footer) return;
+        if (caption.empty())
+            windows->footer->setProgress(L"", nullptr, 0.0f);
+        else
+            windows->footer->setProgress(caption, &text, ratio);
     };
     presenter.setInput = [](bool on) {
         Window::WindowService* windows = Window::WindowService::get();
@@ -139,6 +144,17 @@ Plugin::OutputService::Presenter exportPresenter() {
             };
     };
     return presenter;
+}
+
+// The edit service's dialogs; loading and saving show their text in the
+// footer bar's progress place.
+std::shared_ptr<Dialog::EditServiceDialogs> programDialogs() {
+    auto dialogs = std::make_shared<Dialog::EditServiceDialogs>();
+    dialogs->footerText = [](const std::wstring& text) {
+        Window::WindowService* windows = Window::WindowService::get();
+        if (windows && windows->footer) windows->footer->setProgress(text, nullptr, 0.0f);
+    };
+    return dialogs;
 }
 
 void buildServices(System::ServiceStack& stack) {
@@ -304,7 +320,7 @@ int run(const Steps& steps) {
     const Plugin::OutputService::ErrorPresenter previousOutputErrors =
         Plugin::OutputService::setErrorPresenter(Dialog::showErrorText);
     Plugin::OutputService::Presenter previousExportPresenter = Plugin::OutputService::setPresenter(exportPresenter());
-    const auto previousDialogs = Edit::EditService::setDialogs(std::make_shared<Dialog::EditServiceDialogs>());
+    const auto previousDialogs = Edit::EditService::setDialogs(programDialogs());
     const auto previousFrameReader = Edit::EditService::setFrameImageReader(readFrameImage);
     const auto previousFontReader = Edit::ProjectQueries::setFontListReader(readFontFamilies);
     const auto previousFigureReader = Edit::ProjectQueries::setFigureListReader(readFigureNames);

@@ -2,7 +2,9 @@
 #include <cstdint>
 
 // A grow-only byte buffer aligned to 32 bytes for vector instructions, behind
-// image rows, audio planes and read buffers. Growing does not keep the contents.
+// image rows, audio planes and read buffers. Growing does not keep the contents,
+// and new memory holds anything: blocks of a megabyte and more that buffers give
+// up are kept a while for the next buffers of about their size.
 namespace System {
 
 class AlignedBuffer {

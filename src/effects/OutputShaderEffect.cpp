@@ -9,6 +9,7 @@
 #include "media/gpu/RenderBuffer.h"
 #include "media/gpu/ResourceBuffer.h"
 #include "media/gpu/ResourceService.h"
+#include "media/gpu/VertexListBinders.h"
 #include "media/gpu/VertexListQuadPosUvCommon.h"
 #include "platform/math/Matrix.h"
 
@@ -38,6 +39,35 @@ struct PlainConstant {
         std::memcpy(&words[i], &y, 4);
     }
 };
+
+// Whether drawing the image's quad through `m` (positions as row vectors) into
+// a target of the size shrinks the image nowhere as the textured shader
+// measures it (a footprint of 1.05 source pixels or more): true only for an
+// affine mapping (every corner at one w), whose footprint is the same at every
+// pixel, below that bound with a margin for the shader's rounding.
+bool shrinksNowhere(const Matrix& m, const Media::ResourceBuffer& image, uint32_t targetWidth, uint32_t targetHeight) {
+    const double hw = image.width / 2.0, hh = image.height / 2.0;
+    // The corners at uv (0, 0), (1, 0), (0, 1), (1, 1).
+    const double corners[4][2] = {{-hw, -hh}, {hw, -hh}, {-hw, hh}, {hw, hh}};
+    double sx[3] = {}, sy[3] = {}, w0 = 0;
+    for (int k = 0; k < 4; ++k) {
+        const double x = corners[k][0], y = corners[k][1];
+        const double w = x * m.m[0][3] + y * m.m[1][3] + m.m[3][3];
+        if (!(w > 0) || (k > 0 && std::fabs(w - w0) > 1e-9 * w0)) return false;
+        if (k == 0) w0 = w;
+        if (k == 3) break;
+        sx[k] = ((x * m.m[0][0] + y * m.m[1][0] + m.m[3][0]) / w + 1) * 0.5 * targetWidth;
+        sy[k] = (1 - (x * m.m[0][1] + y * m.m[1][1] + m.m[3][1]) / w) * 0.5 * targetHeight;
+    }
+    // Screen per uv, inverted: uv per screen pixel.
+    const double ax = sx[1] - sx[0], ay = sy[1] - sy[0], bx = sx[2] - sx[0], by = sy[2] - sy[0];
+    const double det = ax * by - ay * bx;
+    if (!std::isfinite(det) || det == 0) return false;
+    const double footprintX = image.width * (std::fabs(by) + std::fabs(bx)) / std::fabs(det);
+    const double footprintY = image.height * (std::fabs(ay) + std::fabs(ax)) / std::fabs(det);
+    constexpr double kBound = 1.04;
+    return footprintX < kBound && footprintY < kBound;
+}
 
 }  // namespace
 
@@ -122,9 +152,10 @@ void OutputShaderEffect::drawObject(Render::RenderContext& context, Media::Rende
     const Matrix world = view.getWorldMatrix();
     if (camera && context.view.facingMode != 0) context.customShape = 1;
     const Matrix viewMatrix = view.getViewMatrix();
+    const Matrix worldView = Platform::math::multiply(world, viewMatrix);
 
     Constant constant{};
-    writeRows(constant.projection, Platform::math::transpose(Platform::math::multiply(world, viewMatrix)));
+    writeRows(constant.projection, Platform::math::transpose(worldView));
     constant.alpha = view.opacity;
     constant.blend = drawnBlendMode(view.blendMode);
     if (lit) {
@@ -163,7 +194,10 @@ void OutputShaderEffect::drawObject(Render::RenderContext& context, Media::Rende
         drawVertexList(image.get(), list);
     } else {
         direct3D->setRenderTarget(frame);
-        list.setShader();
+        if (!context.vertexList && image && shrinksNowhere(worldView, *image, frame.width, frame.height))
+            Media::bindShaderUvOnce();
+        else
+            list.setShader();
         drawVertexList(image.get(), list);
     }
 }

@@ -77,6 +77,15 @@ float4 readSource(float2 uv)
     return sum / (n.x * n.y);
 }
 
+// readSource where the caller knows that nothing is shrunk: the same one
+// read, without the footprint loop (a loop costs the software rasterizer
+// dearly even when it runs once).
+float4 readSourceOnce(float2 uv)
+{
+    const float2 gx = ddx(uv), gy = ddy(uv);
+    return source.SampleLevel(sourceSampler, uv - (gx + gy) * 0.5 + (gx + gy) * 0.5, 0);
+}
+
 // Blends with the target copy unless the mode is 0; false when nothing is drawn.
 bool applyBlend(inout float4 color, float4 target)
 {

@@ -49,6 +49,7 @@ PixelShaderList::PixelShaderList() {
     load(listPixelShaders[3], "ListLight");
     load(listVertexShaders[6], "ListLight");
     load(listPixelShaders[4], "ListResolve");
+    load(listTexturedOnce, "ListTexturedOnce");
     // The general shaders by index (src/shaders/GeneralNN).
     for (size_t i = 0; i < kGeneralCount; ++i) {
         char name[16];

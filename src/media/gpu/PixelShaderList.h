@@ -39,6 +39,8 @@ public:
     float constant[4] = {};  // the buffer's contents in system memory
 
     std::array<Media::PixelShader, kListPixelCount> listPixelShaders;
+    // The textured one (0) for draws that shrink the image nowhere: one read per pixel.
+    Media::PixelShader listTexturedOnce;
     std::array<Media::VertexShader, kListVertexCount> listVertexShaders;
     Media::VertexBufferCommon singleQuad28{4, 28};  // one-quad lists, triangle strip
     Media::VertexBufferCommon singleQuad40{4, 40};

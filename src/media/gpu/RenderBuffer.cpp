@@ -41,6 +41,8 @@ RenderBuffer::RenderBuffer(int32_t f, Direct3DService::SampleDesc sample)
     : format(f), sampleCount(sample.count), sampleQuality(sample.quality) {}
 
 RenderBuffer::~RenderBuffer() {
+    staging_.reset();
+    converted_.reset();
     releaseResource();
     lights.clear();
     normalTransparentBuffer.reset();
@@ -145,18 +147,31 @@ std::unique_ptr<ResourceBuffer> RenderBuffer::createResourceBuffer(bool copy) {
     return result;
 }
 
+CpuAccessBuffer& RenderBuffer::staging() {
+    if (!staging_ || staging_->texture->width() != width || staging_->texture->height() != height ||
+        staging_->texture->format() != format) {
+        staging_.reset();
+        staging_ = std::make_unique<CpuAccessBuffer>(width, height, format);
+    }
+    return *staging_;
+}
+
 std::shared_ptr<ImageBuffer> RenderBuffer::readImageBuffer() {
-    CpuAccessBuffer staging(width, height, format);
+    CpuAccessBuffer& staging = this->staging();
     (void)Direct3D->context->copyResource(*staging.texture, *texture);
-    CpuAccessBuffer::Map map(staging, "Media::RenderBuffer::readImageBuffer");
+    // The GPU copies while the image's memory is made ready here: new pages are
+    // faulted in beside its work instead of after it.
+    (void)Direct3D->context->flush();
     auto image = std::make_shared<ImageBuffer>(format, 0, 0);
-    image->create(width, height, map.rowPitch());
+    image->create(width, height, staging.texture->rowPitch());
+    std::memset(image->data(), 0, image->pixels.size());
+    CpuAccessBuffer::Map map(staging, "Media::RenderBuffer::readImageBuffer");
     std::memcpy(image->data(), map.data(), static_cast<size_t>(image->pitch) * height);
     return image;
 }
 
 std::shared_ptr<ImageBuffer> RenderBuffer::readYuy2ImageBuffer() {
-    CpuAccessBuffer staging(width, height, format);
+    CpuAccessBuffer& staging = this->staging();
     (void)Direct3D->context->copyResource(*staging.texture, *texture);
     CpuAccessBuffer::Map map(staging, "Media::RenderBuffer::readYuy2ImageBuffer");
     auto image = std::make_shared<ImageBuffer>(PixelFormat::kYuy2, width, height);
@@ -172,10 +187,11 @@ std::shared_ptr<ImageBuffer> RenderBuffer::createImageBuffer(int32_t imageFormat
         entry = straightAlpha ? 13 : 15;
     else if (imageFormat == PixelFormat::kB8G8R8X8Unorm)
         entry = 14;
-    RenderBuffer temporary(imageFormat, Direct3D->defaultSampleDesc);
-    temporary.createTexture2D(width, height);
-    pixelShaders()[entry].drawViewToRender(temporary, createShaderResourceView(), nullptr);
-    return temporary.readImageBuffer();
+    if (!converted_ || converted_->format != imageFormat)
+        converted_ = std::make_unique<RenderBuffer>(imageFormat, Direct3D->defaultSampleDesc);
+    converted_->createTexture2D(width, height);
+    pixelShaders()[entry].drawViewToRender(*converted_, createShaderResourceView(), nullptr);
+    return converted_->readImageBuffer();
 }
 
 void renderBufferSize(const RenderBuffer& buffer, int32_t& width, int32_t& height) {

@@ -10,6 +10,7 @@
 // frame, and its read-back to CPU images.
 namespace Media {
 
+class CpuAccessBuffer;
 class ImageBuffer;
 class ResourceBuffer;
 
@@ -70,6 +71,13 @@ public:
 private:
     using Clear = void (*)(ResourceBuffer&);
     ResourceBuffer* auxiliary(std::unique_ptr<ResourceBuffer>& slot, int32_t format, Clear clear);
+    // The staging memory of this buffer's read-backs, kept while size and format stay.
+    CpuAccessBuffer& staging();
+
+    // Kept between frames, remade when the size or format changes: a frame is
+    // read back every time without making a texture or staging memory anew.
+    std::unique_ptr<RenderBuffer> converted_;  // the frame in the format asked for last
+    std::unique_ptr<CpuAccessBuffer> staging_;
 };
 
 // The buffer's size; the form in which the effect framework reads it.

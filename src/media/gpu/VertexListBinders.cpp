@@ -6,12 +6,13 @@
 namespace Media {
 namespace {
 
-void bindPair(size_t vertexShader, size_t pixelShader) {
+Shader::PixelShaderList& shaderList() {
     Resource::ResourceService* service = Resource::ResourceService::get();
     if (!service) throw System::messageException("Media::bindShader", "resource service not available.");
-    Shader::PixelShaderList& list = service->pixelShaders;
-    VertexShader& vs = list.listVertexShaders[vertexShader];
-    PixelShader& ps = list.listPixelShaders[pixelShader];
+    return service->pixelShaders;
+}
+
+void bindPair(VertexShader& vs, PixelShader& ps) {
     Direct3DService& d = *Direct3DService::get();
     if (&vs != d.boundVertexShader) {
         d.context->setVertexShader(vs.shader.get(), vs.layout.get());
@@ -23,9 +24,18 @@ void bindPair(size_t vertexShader, size_t pixelShader) {
     }
 }
 
+void bindPair(size_t vertexShader, size_t pixelShader) {
+    Shader::PixelShaderList& list = shaderList();
+    bindPair(list.listVertexShaders[vertexShader], list.listPixelShaders[pixelShader]);
+}
+
 }  // namespace
 
 void bindShaderUv() { bindPair(0, 0); }
+void bindShaderUvOnce() {
+    Shader::PixelShaderList& list = shaderList();
+    bindPair(list.listVertexShaders[0], list.listTexturedOnce);
+}
 void bindShaderUvDepth() { bindPair(1, 1); }
 void bindShaderUvNormal() { bindPair(2, 2); }
 void bindShaderColor() { bindPair(3, 5); }

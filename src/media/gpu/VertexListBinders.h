@@ -6,6 +6,8 @@
 namespace Media {
 
 void bindShaderUv();
+// The textured set for a draw that shrinks the image nowhere (one read per pixel).
+void bindShaderUvOnce();
 void bindShaderUvDepth();
 void bindShaderUvNormal();
 void bindShaderColor();

@@ -28,6 +28,8 @@ public:
     uint32_t height() const { return height_; }
     int32_t format() const { return info_->format; }
     const FormatInfo& formatInfo() const { return *info_; }
+    // The pitch of the rows a mapping returns.
+    uint32_t rowPitch() const { return cpuPitch_; }
 
     // Inside the layer.
     VkBuffer buffer() const { return buffer_; }

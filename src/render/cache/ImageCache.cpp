@@ -55,7 +55,7 @@ void ImageCache::preloadImage(const std::wstring& path) {
     store_->preload(key, [this, key] { loadFrame(key); });
 }
 
-bool ImageCache::fileFrame(const std::wstring& path, double seconds, int32_t& frame) {
+bool ImageCache::fileFrame(const std::wstring& path, double seconds, int32_t& frame, int32_t* frameCount) {
     MediaInput* input = input_.load();
     MediaInput::VideoTiming timing;
     if (input == nullptr || !input->getVideoTiming(path, timing) || timing.scale == 0) return false;
@@ -65,6 +65,7 @@ bool ImageCache::fileFrame(const std::wstring& path, double seconds, int32_t& fr
     else if (n < 0)
         n = 0;
     frame = toFrame(n);
+    if (frameCount != nullptr) *frameCount = timing.frameCount;
     return true;
 }
 
@@ -99,10 +100,25 @@ void ImageCache::preloadMovieFrame(const std::wstring& path, double seconds) {
         });
         return;
     }
-    int32_t frame = 0;
-    if (!fileFrame(path, seconds, frame)) return;
+    int32_t frame = 0, frameCount = 0;
+    if (!fileFrame(path, seconds, frame, &frameCount)) return;
+    preloadFileFrame(path, frame);
+    // A file read frame after frame (playing, exporting) has its next frame
+    // decoded while the current one is drawn.
+    if (const int32_t next = frameToReadAhead(path, frame, frameCount); next >= 0) preloadFileFrame(path, next);
+}
+
+void ImageCache::preloadFileFrame(const std::wstring& path, int32_t frame) {
     ImageCacheKey key{path, frame};
     store_->preload(key, [this, key] { loadFrame(key); });
+}
+
+int32_t ImageCache::frameToReadAhead(const std::wstring& path, int32_t frame, int32_t frameCount) {
+    std::lock_guard lock(readAheadMutex_);
+    auto [it, added] = lastPreloaded_.try_emplace(path, frame);
+    const bool sequential = !added && it->second == frame - 1;
+    if (!added && it->second != frame) it->second = frame;
+    return sequential && frame < frameCount - 1 ? frame + 1 : -1;
 }
 
 }  // namespace Cache

@@ -2,7 +2,9 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <unordered_map>
 
 #include "core/ConfigInt.h"
 #include "core/ConfigParameterBinding.h"
@@ -50,9 +52,13 @@ public:
     Store& store() { return *store_; }
 
 private:
-    // The file frame for t, or -2 when the file does not open.
-    bool fileFrame(const std::wstring& path, double seconds, int32_t& frame);
+    // The file frame for t (and the file's frame count), or false when the file does not open.
+    bool fileFrame(const std::wstring& path, double seconds, int32_t& frame, int32_t* frameCount = nullptr);
     void loadFrame(const ImageCacheKey& key);
+    void preloadFileFrame(const std::wstring& path, int32_t frame);
+    // The frame after `frame` when the file is being read frame after frame
+    // (the frame before was the last one asked for ahead), else -1.
+    int32_t frameToReadAhead(const std::wstring& path, int32_t frame, int32_t frameCount);
 
     std::atomic<MediaInput*> input_{nullptr};
     std::atomic<SceneSource*> scenes_{nullptr};
@@ -61,7 +67,9 @@ private:
     System::Config::Int imageCacheSizeParameter_{group_, "ImageCacheSize", &imageCacheSize_, 768};
     System::Config::ParameterBinding binding_;
     std::unique_ptr<Store> store_;
-    std::shared_ptr<std::atomic<ImageCache*>> alive_;  // the scene listener's way back; cleared on destruction
+    std::mutex readAheadMutex_;
+    std::unordered_map<std::wstring, int32_t> lastPreloaded_;  // by file path
+    std::shared_ptr<std::atomic<ImageCache*>> alive_;          // the scene listener's way back; cleared on destruction
 };
 
 }  // namespace Cache

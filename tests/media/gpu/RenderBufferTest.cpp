@@ -152,6 +152,34 @@ TEST_F(RenderBufferTest, ReadBackKeepsTheFrameAndTheMappingsPitch) {
         }
 }
 
+// The conversion target and staging memory are kept between read-backs: each
+// read follows the frame's current size and content, and an image handed out
+// earlier keeps its own pixels.
+TEST_F(RenderBufferTest, RepeatedReadBacksFollowTheFrameAndLeaveEarlierImagesAlone) {
+    auto buffer = frame(2, 1, 1, 0, 0, 1);
+    const auto first = buffer->createImageBuffer(88, true);
+    const float blue[4] = {0, 0, 1, 1};
+    buffer->createTexture2D(3, 2);
+    buffer->createRenderTargetView();
+    Media::Direct3DService::get()->context->clearRenderTargetView(buffer->renderTargetView, blue);
+    const auto second = buffer->createImageBuffer(88, true);
+    const auto raw = buffer->readImageBuffer();
+    ASSERT_EQ(2u, first->width);
+    EXPECT_EQ(255, first->data()[2]);  // red in B, G, R, X order
+    EXPECT_EQ(0, first->data()[0]);
+    ASSERT_EQ(3u, second->width);
+    ASSERT_EQ(2u, second->height);
+    for (uint32_t y = 0; y < 2; ++y)
+        for (uint32_t x = 0; x < 3; ++x) {
+            EXPECT_EQ(255, second->data()[y * second->pitch + 4 * x]) << x << "," << y;
+            EXPECT_EQ(0, second->data()[y * second->pitch + 4 * x + 2]) << x << "," << y;
+        }
+    ASSERT_EQ(3u, raw->width);
+    uint16_t h;
+    std::memcpy(&h, raw->data() + raw->pitch + 2 * 8 + 4, 2);  // blue of the last pixel
+    EXPECT_NEAR(1.0f, halfToFloat(h), 1e-3f);
+}
+
 TEST_F(RenderBufferTest, Yuy2ReadBackPacksPairsAndRepeatsAnOddLastPixel) {
     // Texels Y, U, V, x in bytes: Y = 10 row + column, U = 100 + column, V = 200 + column.
     RenderBuffer buffer(28, d3d().defaultSampleDesc);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <mutex>
@@ -123,6 +124,33 @@ TEST_F(MediaCacheTest, MovieTimesRoundToTheNearestFrameAndClampToTheFile) {
         EXPECT_EQ(media.framesRead[0], c.frame);
     }
     EXPECT_FALSE(images().getMovieFrame(L"missing.mp4", 0.0));
+}
+
+TEST_F(MediaCacheTest, AFileAskedForFrameAfterFrameHasItsNextFrameReadAhead) {
+    struct Case {
+        const char* name;
+        std::vector<int32_t> asked;  // file frames preloaded in this order
+        std::vector<int32_t> read;   // every frame the file was read at, sorted
+    };
+    const Case cases[] = {
+        {"the first frame alone", {0}, {0}},
+        {"frame after frame", {0, 1, 2}, {0, 1, 2, 3}},
+        {"a frame asked again", {3, 3, 4, 4}, {3, 4, 5}},
+        {"a jump", {0, 5}, {0, 5}},
+        {"backwards", {5, 4, 3}, {3, 4, 5}},
+        {"nothing after the last frame", {8, 9}, {8, 9}},
+    };
+    int clip = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::wstring path = L"clip" + std::to_wstring(++clip) + L".mp4";
+        media.framesRead.clear();
+        for (const int32_t frame : c.asked) images().preloadMovieFrame(path, frame / 30.0);
+        images().store().clear();  // runs every queued load first
+        std::vector<int32_t> read = media.framesRead;
+        std::sort(read.begin(), read.end());
+        EXPECT_EQ(c.read, read);
+    }
 }
 
 TEST_F(MediaCacheTest, SceneFrameEvictedBetweenPreloadAndReadIsAskedForAgain) {
