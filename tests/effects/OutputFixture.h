@@ -33,6 +33,7 @@
 #include "media/image/ImageBuffer.h"
 #include "platform/gpu/GpuFixture.h"
 #include "render/RenderVideoWorker.h"
+#include "support/SuiteGpu.h"
 
 namespace OutputTest {
 
@@ -160,17 +161,8 @@ inline void setItem(Effect::EffectItemNumber& item, double value) {
 
 class OutputFixture : public testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        dlopen("libvulkan_lvp.so", RTLD_NOW | RTLD_NODELETE);
-        d3d_ = new System::ServiceHolder<Media::Direct3DService>();
-        resources_ = new System::ServiceHolder<Resource::ResourceService>();
-    }
-    static void TearDownTestSuite() {
-        delete resources_;
-        resources_ = nullptr;
-        delete d3d_;
-        d3d_ = nullptr;
-    }
+    static void SetUpTestSuite() { SuiteGpu::start(SuiteGpu::kWithShaders); }
+    static void TearDownTestSuite() { SuiteGpu::stop(); }
     void SetUp() override { previousReader_ = Effect::setFrameSizeReader(Media::renderBufferSize); }
     void TearDown() override { Effect::setFrameSizeReader(previousReader_); }
 
@@ -209,8 +201,6 @@ protected:
                                      Render::RenderVideoWorker::Settings{}};
 
 private:
-    static inline System::ServiceHolder<Media::Direct3DService>* d3d_ = nullptr;
-    static inline System::ServiceHolder<Resource::ResourceService>* resources_ = nullptr;
     Effect::FrameSizeReader previousReader_ = nullptr;
 };
 
