@@ -1,0 +1,11 @@
+#include "ui/menus/MenuBar.h"
+
+#include "ui/framework/WindowMenuManager.h"
+
+namespace Menu {
+
+MenuBar::MenuBar(Window::WindowMenuManager& bar) : file(*bar.windowMenu[Window::WindowMenu::File].menu) {
+    bar.addBuilder([this](Window::WindowMenuManager&) { file.createMenu(); });
+}
+
+}  // namespace Menu
