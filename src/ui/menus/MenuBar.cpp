@@ -4,8 +4,10 @@
 
 namespace Menu {
 
-MenuBar::MenuBar(Window::WindowMenuManager& bar) : file(*bar.windowMenu[Window::WindowMenu::File].menu) {
+MenuBar::MenuBar(Window::WindowMenuManager& bar)
+    : file(*bar.windowMenu[Window::WindowMenu::File].menu), edit(*bar.windowMenu[Window::WindowMenu::Edit].menu) {
     bar.addBuilder([this](Window::WindowMenuManager&) { file.createMenu(); });
+    bar.addBuilder([this](Window::WindowMenuManager&) { edit.createMenu(); });
 }
 
 }  // namespace Menu

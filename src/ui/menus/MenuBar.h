@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/menus/EditMenu.h"
 #include "ui/menus/FileMenu.h"
 
 namespace Window {
@@ -17,6 +18,7 @@ struct MenuBar {
     MenuBar& operator=(const MenuBar&) = delete;
 
     FileMenu file;
+    EditMenu edit;
 };
 
 }  // namespace Menu

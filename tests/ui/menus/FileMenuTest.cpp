@@ -1,140 +1,14 @@
 // The File popup of the main window's bar: its entries and keys, the history
 // lists refreshed as the popup opens, and its commands run by command id with
 // the file dialogs and questions answered by the tests.
-#include <gtest/gtest.h>
-
-#include <deque>
-#include <filesystem>
-#include <optional>
-#include <string>
-#include <vector>
-
-#include "core/EventService.h"
-#include "core/ServiceHolder.h"
-#include "core/TextConvert.h"
-#include "edit/EditService.h"
-#include "edit/Project.h"
-#include "edit/Scene.h"
-#include "edit/UndoService.h"
-#include "platform/window/Menu.h"
-#include "platform/window/MessageBox.h"
-#include "platform/window/MessageQueue.h"
-#include "platform/window/TopLevel.h"
-#include "plugin/OutputService.h"
-#include "support/LogCapture.h"
-#include "support/ScriptedFiles.h"
-#include "support/TestFolders.h"
-#include "ui/dialogs/EditServiceDialogs.h"
-#include "ui/framework/ShortcutList.h"
-#include "ui/framework/WindowMenuManager.h"
-#include "ui/menus/MenuBar.h"
+#include "ui/menus/MenuFixture.h"
 
 namespace {
 
+using namespace MenuTest;
 namespace W = Platform::window;
-using Window::WindowMenu;
-using Window::WindowMenuManager;
 
-int g_closes = 0;
-
-intptr_t recordCloses(W::WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    if (message == W::kWmClose) {
-        ++g_closes;
-        return 0;
-    }
-    return W::defWindowProc(window, message, wParam, lParam);
-}
-
-// Questions answered from a queue (OK once it is empty), each text kept.
-struct AnsweredBoxes {
-    std::deque<int> answers;
-    std::vector<std::string> texts;
-    W::MessageBoxHook previous;
-    AnsweredBoxes() {
-        previous = W::setMessageBoxHook([this](const W::MessageBoxRequest& r) {
-            texts.push_back(r.text);
-            if (answers.empty()) return W::kIdOk;
-            const int answer = answers.front();
-            answers.pop_front();
-            return answer;
-        });
-    }
-    ~AnsweredBoxes() { W::setMessageBoxHook(previous); }
-};
-
-std::string textAt(W::MenuHandle menu, int32_t position) {
-    std::string text;
-    (void)W::getMenuStringAt(menu, position, text);
-    return text.substr(0, text.find('\t'));
-}
-
-class FileMenuTest : public TestFolders {
-protected:
-    void SetUp() override {
-        TestFolders::SetUp();
-        previousDialogs = Edit::EditService::setDialogs(std::make_shared<Dialog::EditServiceDialogs>());
-        events.emplace();
-        undoService.emplace();
-        shortcuts.emplace();
-        output.emplace();
-        edit.emplace();
-        bar.emplace();
-        menus.emplace(*bar);
-        W::WindowDesc desc;
-        desc.title = "Velmo file menu";
-        desc.procedure = &recordCloses;
-        window = W::createWindow(desc);
-        ASSERT_NE(window, nullptr);
-        bar->setWindowMenu(window);
-        g_closes = 0;
-    }
-    void TearDown() override {
-        menus.reset();
-        bar.reset();
-        if (window) W::destroyWindow(window);
-        edit.reset();
-        output.reset();
-        shortcuts.reset();
-        undoService.reset();
-        events.reset();
-        Edit::EditService::setDialogs(previousDialogs);
-        TestFolders::TearDown();
-    }
-
-    W::MenuHandle file() { return bar->windowMenu[WindowMenu::File].menu->menu; }
-    W::MenuHandle sub(int32_t position) { return W::getSubMenu(file(), position); }
-    // Runs the entry at the position of the menu as choosing it does.
-    void choose(W::MenuHandle menu, int32_t position) {
-        const int32_t id = W::getMenuItemId(menu, position);
-        ASSERT_GT(id, 0) << "no command at " << position;
-        ASSERT_TRUE(bar->runCommand(id));
-    }
-    void dispatchPosted() {
-        W::Message message;
-        while (W::peekMessage(message, window, 0, 0, W::kPmRemove)) W::dispatchMessage(message);
-    }
-    Edit::EditService& service() { return *edit->get(); }
-    std::wstring writeProject(const std::string& name) {
-        Edit::Project project;
-        project.getOrCreateScene(0)->name = System::utf8ToWide(name);
-        const std::wstring path = wide(root_ / (name + ".vpj2"));
-        project.saveProjectFile(path);
-        return path;
-    }
-
-    std::shared_ptr<Edit::EditDialogs> previousDialogs;
-    std::optional<System::ServiceHolder<Event::EventService>> events;
-    std::optional<System::ServiceHolder<Undo::UndoService>> undoService;
-    std::optional<System::ServiceHolder<Window::ShortcutList>> shortcuts;
-    std::optional<System::ServiceHolder<Plugin::OutputService>> output;
-    std::optional<System::ServiceHolder<Edit::EditService>> edit;
-    std::optional<WindowMenuManager> bar;
-    std::optional<Menu::MenuBar> menus;
-    W::WindowHandle window = nullptr;
-    AnsweredBoxes boxes;
-    ScriptedFiles files;
-    LogCapture log;
-};
+using FileMenuTest = MenuFixture;
 
 TEST_F(FileMenuTest, EntriesStandInOrderWithTheirKeysAndNoneIsGreyed) {
     enum Kind { Item, Separator, Sub };
@@ -158,12 +32,6 @@ TEST_F(FileMenuTest, EntriesStandInOrderWithTheirKeysAndNoneIsGreyed) {
     };
     bar->refresh();
     ASSERT_EQ(W::getMenuItemCount(file()), static_cast<int32_t>(std::size(rows)));
-    const auto& entries = shortcuts->get()->entries;
-    auto registered = [&](const std::string& name) -> const Window::Shortcut* {
-        for (const auto& entry : entries)
-            if (entry.name == System::utf8ToWide(name)) return &entry;
-        return nullptr;
-    };
     for (int32_t i = 0; i < static_cast<int32_t>(std::size(rows)); ++i) {
         const Row& row = rows[i];
         SCOPED_TRACE(i);
@@ -172,7 +40,10 @@ TEST_F(FileMenuTest, EntriesStandInOrderWithTheirKeysAndNoneIsGreyed) {
         EXPECT_EQ(id != 0, row.kind == Item);
         if (row.kind == Separator) continue;
         EXPECT_EQ(textAt(file(), i), row.text);
-        if (row.kind == Item) EXPECT_TRUE(W::isMenuItemEnabled(file(), static_cast<uint32_t>(id)));
+        if (row.kind == Item) {
+            EXPECT_TRUE(W::isMenuItemEnabled(file(), static_cast<uint32_t>(id)));
+            EXPECT_FALSE(bar->enables.count(id) || bar->checks.count(id) || bar->texts.count(id));
+        }
         const Window::Shortcut* shortcut = registered(std::string("ファイル:") + row.text);
         if (row.key < 0) {
             EXPECT_EQ(shortcut, nullptr);
@@ -181,9 +52,6 @@ TEST_F(FileMenuTest, EntriesStandInOrderWithTheirKeysAndNoneIsGreyed) {
             EXPECT_EQ(shortcut->defaultCode, row.key);
         }
     }
-    EXPECT_TRUE(bar->enables.empty());
-    EXPECT_TRUE(bar->checks.empty());
-    EXPECT_TRUE(bar->texts.empty());
 
     // The export entries: the plug-ins in their order, unnumbered, each a key-less command.
     const char* plugins[] = {"AVIファイル出力", "PNGファイル出力", "JPEGファイル出力"};
