@@ -24,12 +24,14 @@ std::shared_ptr<Media::ResourceBuffer> filledImage(uint32_t width, uint32_t heig
     return image;
 }
 
-SolidSource::SolidSource() {
-    name = L"ベンチ単色";
-    role = kInput;
+VideoEffect::VideoEffect(const wchar_t* effectName, uint8_t effectRole) {
+    name = effectName;
+    role = effectRole;
     media = kVideo;
     placement = kVideo;
 }
+
+SolidSource::SolidSource() : VideoEffect(L"ベンチ単色", kInput) {}
 
 std::shared_ptr<Effect::EffectBase> SolidSource::createInstance() const { return std::make_shared<SolidSource>(); }
 
@@ -41,12 +43,7 @@ std::shared_ptr<Media::ResourceBuffer> SolidSource::inputVideo(Render::RenderCon
     return image;
 }
 
-PlaceOutput::PlaceOutput() {
-    name = L"ベンチ配置";
-    role = kOutput;
-    media = kVideo;
-    placement = kVideo;
-}
+PlaceOutput::PlaceOutput() : VideoEffect(L"ベンチ配置", kOutput) {}
 
 std::shared_ptr<Effect::EffectBase> PlaceOutput::createInstance() const { return std::make_shared<PlaceOutput>(); }
 

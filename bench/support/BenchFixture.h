@@ -48,8 +48,14 @@ struct GpuServices : private SoftwareGpu {
 // A width x height image cleared to `colour`, the clear finished.
 std::shared_ptr<Media::ResourceBuffer> filledImage(uint32_t width, uint32_t height, const float (&colour)[4]);
 
+// A video effect of the name and role.
+class VideoEffect : public Effect::EffectBase {
+public:
+    VideoEffect(const wchar_t* effectName, uint8_t effectRole);
+};
+
 // A source whose 480x270 image is made once and handed out on every frame.
-class SolidSource : public Effect::EffectBase {
+class SolidSource : public VideoEffect {
 public:
     SolidSource();
     std::shared_ptr<Effect::EffectBase> createInstance() const override;
@@ -60,7 +66,7 @@ public:
 };
 
 // An output copying the image to a fixed point of the frame.
-class PlaceOutput : public Effect::EffectBase {
+class PlaceOutput : public VideoEffect {
 public:
     PlaceOutput();
     std::shared_ptr<Effect::EffectBase> createInstance() const override;
