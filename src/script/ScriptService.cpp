@@ -11,6 +11,7 @@
 #include "effect/ScriptMovement.h"
 #include "script/LuaJitScript.h"
 #include "script/LuaScript.h"
+#include "script/ScriptFileRegistrar.h"
 #include "script/TextInlineScripts.h"
 
 namespace Plugin {
@@ -46,9 +47,11 @@ ScriptService::ScriptService() {
     registerGuarded<LuaJitScript>(*this);
     Effect::ScriptMovement::setEngineFinder(findMovementEngine);
     inlineScripts_ = std::make_unique<TextInlineScripts>();
+    fileRegistrar_ = std::make_unique<ScriptFileRegistrar>();
 }
 
 ScriptService::~ScriptService() {
+    fileRegistrar_.reset();
     inlineScripts_.reset();
     Effect::ScriptMovement::setEngineFinder(nullptr);
 }
