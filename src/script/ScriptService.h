@@ -13,6 +13,7 @@ namespace Plugin {
 // before its first run, so the program starts without either installed.
 class TextInlineScripts;
 class ScriptFileRegistrar;
+class ScriptEditRunner;
 
 class ScriptService {
 public:
@@ -43,6 +44,7 @@ private:
     std::unordered_map<std::string, std::shared_ptr<ScriptPlugin>, Fnv1aHash> plugins_;
     std::unique_ptr<TextInlineScripts> inlineScripts_;
     std::unique_ptr<ScriptFileRegistrar> fileRegistrar_;
+    std::unique_ptr<ScriptEditRunner> editRunner_;
 };
 
 }  // namespace Plugin

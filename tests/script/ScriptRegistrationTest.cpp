@@ -14,6 +14,7 @@
 #include "effect/MovementDefine.h"
 #include "effect/RenderContext.h"
 #include "effect/ScriptMovement.h"
+#include "filters/ScriptEdit.h"
 #include "media/gpu/ResourceBuffer.h"
 #include "script/CameraScript.h"
 #include "script/SceneChangeScript.h"
@@ -177,8 +178,8 @@ public:
 class ScriptRunTest : public ScriptRegistrationTest {
 protected:
     // The registered effect of that name on an object of its own, at frame 0.
-    std::shared_ptr<Effect::EffectBase> onObject(const wchar_t* name) {
-        std::shared_ptr<Effect::EffectBase> effect = effects->getEffect(name);
+    std::shared_ptr<Effect::EffectBase> onObject(const wchar_t* name) { return onObject(effects->getEffect(name)); }
+    std::shared_ptr<Effect::EffectBase> onObject(std::shared_ptr<Effect::EffectBase> effect) {
         object = std::make_shared<Edit::Object>(0, 0, 29);
         object->effects = {output, output, effect};
         context.chain = std::make_shared<Render::ObjectChain>(Render::ObjectChain{object});
@@ -244,6 +245,43 @@ TEST_F(ScriptRunTest, AFailingScriptIsLoggedAndTheRenderGoesOn) {
     effects = std::make_unique<EffectService>();
     std::shared_ptr<Effect::EffectBase> good = onObject(L"good");
     EXPECT_EQ(good->filterVideo(context, image), image);
+}
+
+TEST_F(ScriptRunTest, ScriptControlRunsItsTypedText) {
+    start();
+    struct Case {
+        const wchar_t* text;
+        bool imageKept;
+        float y;
+        const char* warning;  // the start of the one logged line, or none
+    };
+    const Case cases[] = {
+        {L"", true, 4, nullptr},  // nothing to do: the image as it came
+        {L"obj.oy = obj.oy - 7", true, -3, nullptr},
+        {L"obj.oy = 1 error('typed')", false, 4, "script exception: "},
+        {L"obj.oy = ", false, 4, "script exception: "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(System::wideToUtf8(c.text));
+        std::shared_ptr<Effect::EffectBase> effect = onObject(std::make_shared<Effect::ScriptEdit>());
+        static_cast<Effect::ScriptEdit&>(*effect).script.text = c.text;
+        context.view.y = 4;
+        log.lines.clear();
+        const std::shared_ptr<Media::ResourceBuffer> result = effect->filterVideo(context, image);
+        EXPECT_EQ(result == image, c.imageKept);
+        if (!c.imageKept) EXPECT_EQ(result, nullptr);
+        EXPECT_FLOAT_EQ(context.view.y, c.y);
+        std::vector<std::string> warnings;
+        for (const auto& line : log.lines)
+            if (line.level == "WARN") warnings.push_back(line.scope + " " + line.message);
+        if (c.warning == nullptr) {
+            EXPECT_TRUE(warnings.empty());
+        } else {
+            ASSERT_EQ(warnings.size(), 1u);
+            EXPECT_EQ(warnings[0].rfind(std::string("Effect::ScriptEdit::filterVideo ") + c.warning, 0), 0u)
+                << warnings[0];
+        }
+    }
 }
 
 }  // namespace
