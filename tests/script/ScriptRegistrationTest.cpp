@@ -205,37 +205,55 @@ TEST_F(ScriptRunTest, AScriptFilterMovesTheObjectWithItsParameters) {
 TEST_F(ScriptRunTest, AFailingScriptIsLoggedAndTheRenderGoesOn) {
     writeFile(scriptFolder() / "broken.anm2", "--track0:Bad,zero,1,0\nobj.ox = 5\nerror('stop here')\n");
     writeFile(scriptFolder() / "bad.obj2", "obj.ox = (\n");
+    writeFile(scriptFolder() / "shake.cam2", "error('no camera')\n");
+    writeFile(scriptFolder() / "fade.scn2", "error('unreached')\n");
     start();
     // The malformed header line is logged; the effect is registered all the same.
     EXPECT_TRUE(std::any_of(log.lines.begin(), log.lines.end(), [](const LogCapture::Line& l) {
         return l.level == "WARN" && l.scope == "Effect::ScriptEffect::makeScriptParams";
     }));
 
+    // Each step gives the image it leaves (none where the step gives none).
+    using Step = std::shared_ptr<Media::ResourceBuffer> (*)(Effect::EffectBase&, Render::RenderContext&,
+                                                            const std::shared_ptr<Media::ResourceBuffer>&);
+    const Step filter = [](Effect::EffectBase& e, Render::RenderContext& c,
+                           const std::shared_ptr<Media::ResourceBuffer>& i) { return e.filterVideo(c, i); };
+    const Step input = [](Effect::EffectBase& e, Render::RenderContext& c,
+                          const std::shared_ptr<Media::ResourceBuffer>&) { return e.inputVideo(c); };
+    const Step camera = [](Effect::EffectBase& e, Render::RenderContext& c,
+                           const std::shared_ptr<Media::ResourceBuffer>&) {
+        e.preInputVideo(c);
+        return std::shared_ptr<Media::ResourceBuffer>();
+    };
+    const Step sceneChange = [](Effect::EffectBase& e, Render::RenderContext& c,
+                                const std::shared_ptr<Media::ResourceBuffer>&) {
+        e.controlVideo(c);
+        return std::shared_ptr<Media::ResourceBuffer>();
+    };
     struct Case {
         const wchar_t* name;
-        const char* scope;
+        Step step;
+        const char* warning;  // scope and the start of the message
         const char* error;
     };
     const Case cases[] = {
-        {L"broken", "Effect::ScriptFilter::filterVideo", "stop here"},
-        {L"bad", "Effect::ScriptInput::inputVideo", "unexpected symbol"},
+        {L"broken", filter, "Effect::ScriptFilter::filterVideo script exception: ", "stop here"},
+        {L"bad", input, "Effect::ScriptInput::inputVideo script exception: ", "unexpected symbol"},
+        {L"shake", camera, "Effect::CameraScript::preInputVideo script exception: ", "no camera"},
+        // Without the frame from before the object the script does not run.
+        {L"fade", sceneChange, "Effect::SceneChangeScript::controlVideo no before frame buffer", ""},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.scope);
+        SCOPED_TRACE(c.warning);
         std::shared_ptr<Effect::EffectBase> effect = onObject(c.name);
         log.lines.clear();
         // Each frame runs again and fails again; the object has no image then.
-        for (int frame = 0; frame < 2; ++frame) {
-            const std::shared_ptr<Media::ResourceBuffer> result = effect->role == Effect::EffectBase::kInput
-                                                                      ? effect->inputVideo(context)
-                                                                      : effect->filterVideo(context, image);
-            EXPECT_EQ(result, nullptr);
-        }
+        for (int frame = 0; frame < 2; ++frame) EXPECT_EQ(c.step(*effect, context, image), nullptr);
         std::vector<std::string> warnings;
         for (const auto& line : log.lines)
             if (line.level == "WARN") warnings.push_back(line.scope + " " + line.message);
         ASSERT_EQ(warnings.size(), 2u);
-        EXPECT_EQ(warnings[0].rfind(std::string(c.scope) + " script exception: ", 0), 0u) << warnings[0];
+        EXPECT_EQ(warnings[0].rfind(c.warning, 0), 0u) << warnings[0];
         EXPECT_NE(warnings[0].find(c.error), std::string::npos) << warnings[0];
     }
 
