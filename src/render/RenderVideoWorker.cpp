@@ -71,10 +71,12 @@ void RenderVideoWorker::renderFrame(RenderTaskType, int32_t frame, const Callbac
         } drain{objectThread_};
         const RenderSection walk(*this, *read->scene, frame, *frameBuffer_, &cache, nullptr, 0, kAllLayers, false);
     }
+    // The callback's work (a read-back, a draw of the frame) joins the frame's
+    // submission: one submission per frame, made here or by the callback.
+    if (callback) callback(frame, *frameBuffer_, nullptr);
     if (const Platform::Result hr = d3d.context->flush(); Platform::failed(hr))
         throw System::hresultException("Direct3D.context->Flush", "Render::RenderVideoWorker::requestRenderingFrame",
                                        hr);
-    if (callback) callback(frame, *frameBuffer_, nullptr);
     const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - started;
     System::Log::verbose("Render::RenderVideoWorker::requestRenderingFrame", "rendered video frame [%d] %1.3lf ms",
                          frame, elapsed.count());
