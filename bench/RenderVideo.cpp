@@ -7,10 +7,14 @@
 #include <dlfcn.h>
 
 #include <atomic>
+#include <condition_variable>
+#include <deque>
 #include <map>
+#include <mutex>
 #include <memory>
 #include <shared_mutex>
 #include <string>
+#include <thread>
 
 #include "core/Exception.h"
 #include "core/ServiceHolder.h"
@@ -23,8 +27,12 @@
 #include "effect/ModelQueries.h"
 #include "effect/RenderContext.h"
 #include "media/gpu/Direct3DService.h"
+#include "media/gpu/FrameReadBack.h"
 #include "media/gpu/RenderBuffer.h"
 #include "media/gpu/ResourceBuffer.h"
+#include "media/gpu/ResourceService.h"
+#include "media/image/ImageBuffer.h"
+#include "media/image/PixelFormat.h"
 #include "render/RenderVideoWorker.h"
 
 namespace {
@@ -85,31 +93,44 @@ public:
     BenchPlaceOutput output;
 };
 
-void BM_RenderVideoFrames(benchmark::State& state) {
-    dlopen("libvulkan_lvp.so", RTLD_NOW | RTLD_NODELETE);
-    System::ServiceHolder<Media::Direct3DService> d3d;
-    Edit::ProjectQueries queries;
-    const Effect::ModelQueriesScope installed(queries);
-    BenchCatalog catalog;
-
-    auto scene = std::make_shared<Edit::Scene>(0, 0);
-    scene->videoWidth = kWidth;
-    scene->videoHeight = kHeight;
-    for (int32_t i = 0; i < kObjects; ++i) {
-        auto object = scene->createObject(L"ベンチ単色", i, 0, kFrames - 1);
-        auto& source = static_cast<BenchSolidSource&>(*object->effects[0]);
-        source.color[0] = static_cast<float>(i) / kObjects;
-        auto& output = static_cast<BenchPlaceOutput&>(*object->effects[1]);
-        output.x = static_cast<uint32_t>(i % 4) * 480;
-        output.y = static_cast<uint32_t>(i / 4) * 270;
+// The scene of ten solid objects, the lock and the worker reading it.
+struct BenchScene {
+    BenchScene() {
+        scene->videoWidth = kWidth;
+        scene->videoHeight = kHeight;
+        for (int32_t i = 0; i < kObjects; ++i) {
+            auto object = scene->createObject(L"ベンチ単色", i, 0, kFrames - 1);
+            auto& source = static_cast<BenchSolidSource&>(*object->effects[0]);
+            source.color[0] = static_cast<float>(i) / kObjects;
+            auto& output = static_cast<BenchPlaceOutput&>(*object->effects[1]);
+            output.x = static_cast<uint32_t>(i % 4) * 480;
+            output.y = static_cast<uint32_t>(i / 4) * 270;
+        }
+        scene->update();
     }
-    scene->update();
+    static Render::RenderVideoWorker::Settings settings() {
+        Render::RenderVideoWorker::Settings s;
+        s.temporaryImageCacheSize = 33177600;
+        return s;
+    }
+
+    // The driver stays loaded to the end of the process.
+    void* driver = dlopen("libvulkan_lvp.so", RTLD_NOW | RTLD_NODELETE);
+    System::ServiceHolder<Media::Direct3DService> d3d;
+    System::ServiceHolder<Resource::ResourceService> resources;  // the conversion shaders of a read-back
+    Edit::ProjectQueries queries;
+    const Effect::ModelQueriesScope installed{queries};
+    BenchCatalog catalog;
+    std::shared_ptr<Edit::Scene> scene = std::make_shared<Edit::Scene>(0, 0);
     std::shared_mutex lock;
-    Render::RenderVideoWorker::Settings settings;
-    settings.temporaryImageCacheSize = 33177600;
-    Render::RenderVideoWorker worker([&] { return std::make_unique<Edit::ReadSection>(lock, scene, nullptr); },
-                                     settings);
-    Platform::gpu::Context& context = *d3d.get()->context;
+    Render::RenderVideoWorker worker{[this] { return std::make_unique<Edit::ReadSection>(lock, scene, nullptr); },
+                                     settings()};
+};
+
+void BM_RenderVideoFrames(benchmark::State& state) {
+    BenchScene bench;
+    Render::RenderVideoWorker& worker = bench.worker;
+    Platform::gpu::Context& context = *bench.d3d.get()->context;
 
     std::atomic<int32_t> rendered{0};
     const auto counted = [&rendered](int32_t, Media::RenderBuffer&, Anchor::AnchorList*) { ++rendered; };
@@ -128,6 +149,74 @@ void BM_RenderVideoFrames(benchmark::State& state) {
     if (rendered != static_cast<int32_t>(frames)) state.SkipWithError("frames were lost");
 }
 BENCHMARK(BM_RenderVideoFrames)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same frames read back as an export reads them, in 8-bit BGRX. Arg 0:
+// the render thread waits for each read-back before the next frame; arg 1:
+// it only submits the read-back and another thread waits for it and takes
+// the bytes, in order, while the next frames are drawn, with at most four
+// frames asked for and not yet taken (the export's frames ahead).
+void BM_RenderVideoReadBack(benchmark::State& state) {
+    constexpr int32_t kReadFrames = 60, kAhead = 4;
+    const bool overlapped = state.range(0) != 0;
+    BenchScene bench;
+    Render::RenderVideoWorker& worker = bench.worker;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<std::shared_ptr<Media::FrameReadBack>> queue;
+    int64_t checksum = 0;
+    int32_t taken = 0;  // guarded by mutex
+    int64_t total = 0;
+    for (auto _ : state) {
+        taken = 0;
+        std::thread consumer;
+        if (overlapped) {
+            consumer = std::thread([&] {
+                for (int32_t frame = 0; frame < kReadFrames; ++frame) {
+                    std::shared_ptr<Media::FrameReadBack> next;
+                    {
+                        std::unique_lock held(mutex);
+                        changed.wait(held, [&] { return !queue.empty(); });
+                        next = std::move(queue.front());
+                        queue.pop_front();
+                    }
+                    const uint8_t byte = next->image()->data()[0];
+                    const std::lock_guard held(mutex);
+                    checksum += byte;
+                    ++taken;
+                    changed.notify_all();
+                }
+            });
+        }
+        for (int32_t frame = 0; frame < kReadFrames; ++frame) {
+            if (overlapped) {
+                std::unique_lock held(mutex);
+                changed.wait(held, [&] { return frame - taken < kAhead; });
+            }
+            worker.requestRenderingFrame(
+                Render::kRenderExport, frame, [&](int32_t, Media::RenderBuffer& buffer, Anchor::AnchorList*) {
+                    if (!overlapped) {
+                        const auto image = buffer.createImageBuffer(Media::PixelFormat::kB8G8R8X8Unorm, false);
+                        const std::lock_guard held(mutex);
+                        checksum += image->data()[0];
+                        ++taken;
+                        return;
+                    }
+                    auto readBack = buffer.submitImageBuffer(Media::PixelFormat::kB8G8R8X8Unorm, false);
+                    const std::lock_guard held(mutex);
+                    queue.push_back(std::move(readBack));
+                    changed.notify_all();
+                });
+        }
+        worker.waitAll();
+        if (consumer.joinable()) consumer.join();
+        total += taken;
+    }
+    const double frames = static_cast<double>(state.iterations()) * kReadFrames;
+    state.counters["fps"] = benchmark::Counter(frames, benchmark::Counter::kIsRate);
+    if (total != static_cast<int64_t>(frames)) state.SkipWithError("frames were lost");
+    benchmark::DoNotOptimize(checksum);
+}
+BENCHMARK(BM_RenderVideoReadBack)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The reference: the clear and the ten copies of each frame recorded
 // directly, flushed once per frame, with no scene, walk or threads.
