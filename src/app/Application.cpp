@@ -47,7 +47,10 @@
 #include "effect/ModelQueries.h"
 #include "effect/NameTranslation.h"
 #include "effect/OutputView.h"
+#include "effects/BlurHooks.h"
 #include "effects/ServiceCatalog.h"
+#include "filters/BlurFilter.h"
+#include "filters/BokashiFilter.h"
 #include "filters/FilterCatalog.h"
 #include "filters/MaskPictures.h"
 #include "media/gpu/Direct2DService.h"
@@ -64,6 +67,7 @@
 #include "plugin/InputService.h"
 #include "plugin/OutputService.h"
 #include "render/cache/CacheService.h"
+#include "script/ScriptService.h"
 #include "platform/os/Com.h"
 #include "platform/window/KeyMap.h"
 #include "platform/window/MessageBox.h"
@@ -80,6 +84,7 @@
 #include "ui/framework/ShortcutList.h"
 #include "ui/framework/WindowMouseService.h"
 #include "ui/framework/WindowService.h"
+#include "ui/menus/MenuBar.h"
 
 namespace App {
 
@@ -121,8 +126,13 @@ std::unique_ptr<Edit::ReadSection> openCurrentScene() {
 // stop it.
 Plugin::OutputService::Presenter exportPresenter() {
     Plugin::OutputService::Presenter presenter;
-    presenter.progress = [](const std::wstring& caption, const std::wstring& text, float) {
-        Edit::EditService::dialogs().setFooterText(caption.empty() ? std::wstring() : caption + L" " + text);
+    presenter.progress = [](const std::wstring& caption, const std::wstring& text, float ratio) {
+        Window::WindowService* windows = Window::WindowService::get();
+        if (!windows || !windows->footer) return;
+        if (caption.empty())
+            windows->footer->setProgress(L"", nullptr, 0.0f);
+        else
+            windows->footer->setProgress(caption, &text, ratio);
     };
     presenter.setInput = [](bool on) {
         Window::WindowService* windows = Window::WindowService::get();
@@ -138,6 +148,17 @@ Plugin::OutputService::Presenter exportPresenter() {
             };
     };
     return presenter;
+}
+
+// The edit service's dialogs; loading and saving show their text in the
+// footer bar's progress place.
+std::shared_ptr<Dialog::EditServiceDialogs> programDialogs() {
+    auto dialogs = std::make_shared<Dialog::EditServiceDialogs>();
+    dialogs->footerText = [](const std::wstring& text) {
+        Window::WindowService* windows = Window::WindowService::get();
+        if (windows && windows->footer) windows->footer->setProgress(text, nullptr, 0.0f);
+    };
+    return dialogs;
 }
 
 void buildServices(System::ServiceStack& stack) {
@@ -181,6 +202,7 @@ void buildServices(System::ServiceStack& stack) {
     Plugin::InputService* input = stack.addService<Plugin::InputService>();
     auto* inputForCaches = stack.addOwned<Plugin::InputCacheSource>(*input);
     stack.addService<Plugin::OutputService>();
+    stack.addService<Plugin::ScriptService>();
     Cache::CacheService* caches = stack.addService<Cache::CacheService>();
     caches->setMediaInput(inputForCaches);
     static Effect::FilterCatalog builtinEffects;
@@ -188,6 +210,20 @@ void buildServices(System::ServiceStack& stack) {
     Effect::EffectService* effects = stack.addService<Effect::EffectService>();
     stack.addOwned<Effect::ServiceCatalog>(*effects);  // the model's catalogue while the service lives
     stack.addOwned<Effect::MaskPictures>(*effects);    // what masks and wipes draw with
+    // The built-in effects that blur borrow the blur filter's core.
+    Effect::BlurHooks::blur = [](Effect::BlurHooks::Image image, int32_t size, float aspect, int32_t mode) {
+        const Effect::EffectService* service = Effect::EffectService::get();
+        return service
+                   ? service->getDefaultEffect<Effect::BokashiFilter>().blurImage(std::move(image), size, aspect, mode)
+                   : image;
+    };
+    Effect::BlurHooks::radialBlur = [](Effect::BlurHooks::Image image, float strength) {
+        const Effect::EffectService* service = Effect::EffectService::get();
+        if (!service || !image) return image;
+        float centreX = 0, centreY = 0;
+        return service->getDefaultEffect<Effect::BlurFilter>().radialBlur(*image, centreX, centreY, strength, 0, 0,
+                                                                          true);
+    };
     stack.addService<Undo::UndoService>();
     stack.addService<Edit::EditService>();
     Render::RenderService::setSceneReader(openCurrentScene);
@@ -209,6 +245,7 @@ void buildServices(System::ServiceStack& stack) {
     Dialog::setPlaybackStop([] {
         if (Render::RenderService* render = Render::RenderService::get()) render->player().stop();
     });
+    stack.addOwned<Menu::MenuBar>(*Window::WindowService::get());
 }
 
 // The clipboard copy of a rendered frame, straight alpha.
@@ -302,7 +339,7 @@ int run(const Steps& steps) {
     const Plugin::OutputService::ErrorPresenter previousOutputErrors =
         Plugin::OutputService::setErrorPresenter(Dialog::showErrorText);
     Plugin::OutputService::Presenter previousExportPresenter = Plugin::OutputService::setPresenter(exportPresenter());
-    const auto previousDialogs = Edit::EditService::setDialogs(std::make_shared<Dialog::EditServiceDialogs>());
+    const auto previousDialogs = Edit::EditService::setDialogs(programDialogs());
     const auto previousFrameReader = Edit::EditService::setFrameImageReader(readFrameImage);
     const auto previousFontReader = Edit::ProjectQueries::setFontListReader(readFontFamilies);
     const auto previousFigureReader = Edit::ProjectQueries::setFigureListReader(readFigureNames);

@@ -4,6 +4,7 @@
 // movements that turn its key values into per-frame values, the output view
 // of an object, and the seams through which the framework reads the project
 // model. Effects persist as ini sections of project, alias and default files.
+#include "effect/AudioControlView.h"
 #include "effect/ControlView.h"
 #include "effect/EffectBase.h"
 #include "effect/EffectItem.h"

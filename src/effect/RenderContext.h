@@ -18,6 +18,7 @@ namespace Render {
 
 class ResourceCache;
 class PreInputBuffer;
+class RenderVideoWorker;
 
 // The video render context handed to every video effect operation for one
 // object at one frame. Built by the scene walk and copied into every task of
@@ -29,6 +30,9 @@ public:
     Anchor::AnchorList* anchorList = nullptr;                // previews only; not owning
     ResourceCache* resourceCache = nullptr;                  // not owning
     std::shared_ptr<PreInputBuffer> preInput;
+    // The worker whose walk this is, for controls that render ahead from their
+    // preparation on its render thread; not owning.
+    RenderVideoWorker* videoWorker = nullptr;
     // The video worker's image of the object drawn before, while an object's
     // input runs on the per-object thread; not owning.
     std::shared_ptr<Media::ResourceBuffer>* previousObjectImage = nullptr;

@@ -1,17 +1,34 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/ControlView.h"
 #include "effect/EffectItemGroup.h"
 #include "effect/EffectItemLayerObject.h"
 #include "effect/EffectItemLayerRange.h"
 #include "effect/EffectItemNumber.h"
+#include "effect/MoveEffect.h"
+#include "effects/OutputShaderEffect.h"
 #include "effects/ShaderResource.h"
+#include "platform/math/Vector.h"
 
 namespace Effect {
 
-// Views the objects of the layers after it through a camera: eye, target (a point or a layer) and tilt.
-class CameraControl : public EffectBase {
+// Views the objects of the layers after it through a camera: eye, target (a
+// point or a layer) and tilt. Its control step runs when its batch opens,
+// writing the camera matrix every draw of the batch uses, and again when the
+// batch has been drawn, laying the transparent surfaces over the frame.
+class CameraControl : public MoveEffect, public ControlView, public OutputShaderEffect {
 public:
     static constexpr const wchar_t* kName = L"カメラ制御";
+    using Matrix = Platform::math::Matrix;
+    using Float4 = Platform::math::Float4;
+
+    // A camera: where it is, what it looks at, its up direction, roll and focal length.
+    struct Record {
+        Float4 eye{0, 0, -1024, 1};
+        Float4 target{0, 0, 0, 1};
+        Float4 up{0, 1, 0, 0};
+        float tilt = 0;  // degrees
+        float focal = 1024;
+    };
 
     EffectItemNumber x{&items, L"X", 0, -100000, 100000, 0.01};
     EffectItemNumber y{&items, L"Y", 0, -100000, 100000, 0.01};
@@ -34,12 +51,40 @@ public:
     // The class-wide resource: made once for the prototype, shared by every instance.
     std::shared_ptr<ShaderResource> resource;
 
+    // The batch's state, written by the opening control step.
+    Record record;
+    Matrix cameraMatrix = Platform::math::identity();
+    Float4 direction{0, 0, 1, 0};
+    uint8_t freeView = 0;
+
     CameraControl();
     std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
     void shareResource(const EffectBase& prototype) override;
     EffectItemInteger* getLayerRange() override;
+    OutputView getOutputView(Render::RenderContext& context) override;
+    // Render thread, as the batch opens: the camera of the frame, so the walk
+    // can sort the batch by it before anything is drawn.
+    void preInputVideo(Render::RenderContext& context) override;
     void controlVideo(Render::RenderContext& context) override;
+
+    // The point looked at (x, y, z, 1) at the context.
+    Float4 getTargetPosition(Render::RenderContext& context);
+    // The position of the object on the target layer at the context, or 0.
+    Platform::math::Float3 getTargetLayerPosition(Render::RenderContext& context);
+    // Look-to, then the tilt: the view without the projection.
+    static Matrix getViewMatrix(const Record& camera);
+    // The view, then the perspective of the record's focal length on a w x h frame.
+    static Matrix getCameraMatrix(const Record& camera, float width, float height);
+
+    Matrix getControlWorldMatrix() const override { return Platform::math::identity(); }
+    Matrix getControlViewMatrix() const override { return cameraMatrix; }
+
+private:
+    // Whether the context's batch is this camera's: the closing call.
+    bool closing(const Render::RenderContext& context) const;
+    void openBatch(Render::RenderContext& context);
+    void closeBatch(Render::RenderContext& context);
 };
 
 }  // namespace Effect

@@ -1,12 +1,15 @@
 #pragma once
+#include "effect/AudioControlView.h"
 #include "effect/EffectBase.h"
 #include "effect/EffectItemLayerRange.h"
 #include "effect/EffectItemNumber.h"
 
 namespace Effect {
 
-// Sets volume and balance of the audio objects of the layers after it.
-class GroupAudioControl : public EffectBase {
+// Sets volume and balance of the audio objects of the layers after it. Its
+// control step writes the frame's channel factors, which the objects of its
+// layers read afterwards on the same thread.
+class GroupAudioControl : public EffectBase, public AudioControlView {
 public:
     static constexpr const wchar_t* kName = L"グループ制御(音声)";
 
@@ -14,10 +17,17 @@ public:
     EffectItemNumber pan{&items, L"左右", 0, -100, 100, 0.01};
     EffectItemLayerRange layers{&items, L"対象レイヤー数", 0, 0, 1000};
 
+    // The frame's factors, written by controlAudio.
+    float leftFactor = 1.0f;
+    float rightFactor = 1.0f;
+
     GroupAudioControl();
     std::shared_ptr<EffectBase> createInstance() const override;
     EffectItemInteger* getLayerRange() override;
     void controlAudio(Render::AudioRenderContext& context) override;
+
+    float getLeftFactor() const override { return leftFactor; }
+    float getRightFactor() const override { return rightFactor; }
 };
 
 }  // namespace Effect

@@ -1,17 +1,39 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/AnchorEffectBase.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemGroup.h"
 #include "effect/EffectItemMaskSelect.h"
 #include "effect/EffectItemNumber.h"
 #include "effects/ShaderResource.h"
 
+namespace Media {
+class ResourceBuffer;
+}
+
 namespace Effect {
 
-// Applies the filters of the layers after it inside a mask only.
-class PartEffect : public EffectBase {
+// Applies the filters of the layers after it to a copy of the frame drawn so
+// far and puts the result back inside a mask of chosen shape, size, turn and
+// softness (or over the whole frame without a mask).
+class PartEffect : public AnchorEffectBase {
 public:
     static constexpr const wchar_t* kName = L"部分フィルタ";
+    using Image = std::shared_ptr<Media::ResourceBuffer>;
+
+    // The programs of the class-wide resource, in order.
+    enum Program : size_t {
+        kColourMask = 0,    // the mask's luminance is its coverage
+        kCoverageMask = 1,  // a filled figure: the mask's alpha is its coverage
+    };
+
+    // The layout of the program's constant block.
+    struct Constant {
+        int32_t offset[2];  // from frame pixels into the filtered image
+        float offsetMask[2];
+        float inverseMaskSize[2];
+        float angleS, angleC;
+    };
+    static_assert(sizeof(Constant) == 32);
 
     EffectItemNumber x{&items, L"X", 0, -5000, 5000, 1};
     EffectItemNumber y{&items, L"Y", 0, -5000, 5000, 1};
@@ -30,7 +52,16 @@ public:
     std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
     void shareResource(const EffectBase& prototype) override;
+    void preInputVideo(Render::RenderContext& context) override;
     void controlVideo(Render::RenderContext& context) override;
+    OutputView getOutputView(Render::RenderContext& context) override;
+
+    // Whether "マスクの種類" chooses no mask: the first entry of the list.
+    bool noMask() const;
+
+private:
+    // The filtered image over the whole frame, moved by the offset.
+    static void copyWhole(Media::RenderBuffer& frame, Media::ResourceBuffer& filtered, int32_t dx, int32_t dy);
 };
 
 }  // namespace Effect

@@ -5,6 +5,7 @@
 
 #include "edit/Object.h"
 #include "edit/Scene.h"
+#include "effect/AudioControlView.h"
 #include "effect/AudioRenderContext.h"
 #include "effect/EffectBase.h"
 #include "media/audio/AudioBuffer.h"
@@ -23,6 +24,17 @@ bool isAudioFilter(const EffectBase& effect) {
 }
 
 bool holdsSamples(const AudioPass::Samples& samples) { return samples && samples->samples > 0; }
+
+// A member of an audio group sounds with the factors of its innermost group,
+// which already hold those of the groups around it.
+void applyGroupGain(AudioRenderContext& context) {
+    const std::shared_ptr<Edit::Object>& group = context.groupControl;
+    if (!group || group->effects.empty()) return;
+    if (const auto* view = dynamic_cast<const Effect::AudioControlView*>(group->effects.front().get())) {
+        context.leftGain *= view->getLeftFactor();
+        context.rightGain *= view->getRightFactor();
+    }
+}
 
 }  // namespace
 
@@ -98,6 +110,7 @@ void AudioPass::renderAudio(AudioRenderContext& context) {
     Samples samples = context.object->effects.front()->inputAudio(context);
     if (!holdsSamples(samples)) return;
     samples = filterAudio(context, std::move(samples));
+    applyGroupGain(context);
     outputAudio(context, samples);
 }
 

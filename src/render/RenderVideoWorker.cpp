@@ -1,6 +1,8 @@
 #include "render/RenderVideoWorker.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cwchar>
 
 #include "core/Color.h"
 #include "core/Exception.h"
@@ -15,6 +17,7 @@
 #include "media/gpu/RenderBuffer.h"
 #include "media/gpu/ResourceBuffer.h"
 #include "media/image/ImageBuffer.h"
+#include "platform/math/Matrix.h"
 #include "render/ResourceCache.h"
 #include "render/VideoPass.h"
 
@@ -31,6 +34,10 @@ RenderVideoWorker::Settings RenderVideoWorker::readSettings() {
     settings.clippingMaskColor[3] = mask.a;
     return settings;
 }
+
+RenderVideoWorker::RenderingBuffer::RenderingBuffer()
+    : Media::RenderBuffer(Media::Direct3DService::get()->pixelFormat,
+                          Media::Direct3DService::get()->defaultSampleDesc) {}
 
 RenderVideoWorker::RenderVideoWorker(SceneReader reader, const Settings& settings)
     : reader_(std::move(reader)), settings_(settings), binding_(group_, Setting::SettingService::mainSettings()) {
@@ -55,11 +62,12 @@ void RenderVideoWorker::cancelRendering(RenderTaskType tag) { renderThread_.canc
 
 size_t RenderVideoWorker::pendingTaskCount() { return renderThread_.pendingTaskCount(); }
 
-void RenderVideoWorker::renderFrame(RenderTaskType, int32_t frame, const Callback& callback) {
+void RenderVideoWorker::renderFrame(RenderTaskType tag, int32_t frame, const Callback& callback) {
     const auto started = std::chrono::steady_clock::now();
     Media::Direct3DService& d3d = *Media::Direct3DService::get();
     if (!frameBuffer_) frameBuffer_ = std::make_unique<Media::RenderBuffer>(d3d.pixelFormat, d3d.defaultSampleDesc);
     ResourceCache cache(settings_.temporaryImageCacheSize);
+    anchors_.clear();
     {
         std::unique_ptr<Edit::ReadSection> read = reader_ ? reader_() : nullptr;
         if (!read || !read->scene) return;
@@ -69,11 +77,12 @@ void RenderVideoWorker::renderFrame(RenderTaskType, int32_t frame, const Callbac
             Worker::WorkerThread& thread;
             ~Drain() { thread.waitAll(); }
         } drain{objectThread_};
-        const RenderSection walk(*this, *read->scene, frame, *frameBuffer_, &cache, nullptr, 0, kAllLayers, false);
+        Anchor::AnchorList* anchors = tag == kRenderPreview ? &anchors_ : nullptr;
+        const RenderSection walk(*this, *read->scene, frame, *frameBuffer_, &cache, anchors, 0, kAllLayers, false);
     }
     // The callback's work (a read-back, a draw of the frame) joins the frame's
     // submission: one submission per frame, made here or by the callback.
-    if (callback) callback(frame, *frameBuffer_, nullptr);
+    if (callback) callback(frame, *frameBuffer_, &anchors_);
     if (const Platform::Result hr = d3d.context->flush(); Platform::failed(hr))
         throw System::hresultException("Direct3D.context->Flush", "Render::RenderVideoWorker::requestRenderingFrame",
                                        hr);
@@ -93,6 +102,21 @@ void RenderVideoWorker::renderSceneFrame(Edit::Scene& scene, int32_t frame,
         if (target->texture) image = target->readImageBuffer();
         if (done) done(std::move(image));
     });
+}
+
+std::shared_ptr<RenderVideoWorker::RenderingBuffer> RenderVideoWorker::requestPreInputFrame(Edit::Scene& scene,
+                                                                                            int32_t frame,
+                                                                                            int32_t mediaFrameOffset,
+                                                                                            int32_t highestLayer) {
+    auto buffer = std::make_shared<RenderingBuffer>();
+    auto cache = std::make_shared<ResourceCache>(settings_.temporaryImageCacheSize);
+    {
+        const RenderSection walk(*this, scene, frame, *buffer, cache.get(), nullptr, mediaFrameOffset, highestLayer,
+                                 true);
+    }
+    // The walk's tasks use the buffer and the cache until they have run.
+    objectThread_.addTask(kRenderInternal, [buffer, cache] {});
+    return buffer;
 }
 
 void RenderVideoWorker::queueSizing(RenderSection&, Media::RenderBuffer& target, int32_t width, int32_t height) {
@@ -119,7 +143,13 @@ void RenderVideoWorker::renderObject(RenderSection& section, const std::shared_p
 void RenderVideoWorker::controlObject(RenderSection& section, const std::shared_ptr<Edit::Object>& object) {
     RenderContext& context = section.context;
     context.resetObject(object);
+    context.videoWorker = this;
     object->effects.front()->preInputVideo(context);
+    struct ReleasePreInput {
+        RenderContext& context;
+        ~ReleasePreInput() { context.preInput.reset(); }  // the control's task keeps its own
+    } release{context};
+    if (context.preInput) restoreOpenControls(section);
     objectThread_.addTask(kRenderInternal, [this, copy = context]() mutable {
         previousImage_.reset();
         const std::shared_ptr<Effect::EffectBase> control = copy.object->effects.front();
@@ -131,13 +161,79 @@ void RenderVideoWorker::controlObject(RenderSection& section, const std::shared_
     });
 }
 
-// Until camera batches arrive, an object under a camera control is drawn in
-// its place like any other.
-void RenderVideoWorker::queueCameraObject(RenderSection& section, const std::shared_ptr<Edit::Object>& object) {
-    renderObject(section, object);
+// A frame rendered ahead walked the scene again at another frame, and the
+// group and camera controls open in this walk wrote their state for that
+// frame: they write it again for this one, ahead of the objects still to come.
+void RenderVideoWorker::restoreOpenControls(RenderSection& section) {
+    const RenderContext& context = section.context;
+    std::shared_ptr<Edit::Object> enclosing;
+    for (const RenderSection::GroupEntry& group : section.groups) {
+        RenderContext copy = context;
+        copy.resetObject(group.object);
+        copy.view.groupControl = enclosing;
+        copy.anchorList = nullptr;
+        copy.preInput.reset();
+        objectThread_.addTask(kRenderInternal, [copy]() mutable {
+            const std::shared_ptr<Effect::EffectBase> control = copy.object->effects.front();
+            control->controlVideo(copy);
+        });
+        enclosing = group.object;
+    }
+    if (const std::shared_ptr<Edit::Object> camera = context.view.cameraControl) {
+        RenderContext copy = context;
+        copy.resetObject(camera);
+        copy.view.cameraControl.reset();  // as when its batch opened
+        copy.preInput.reset();
+        camera->effects.front()->preInputVideo(copy);
+    }
 }
 
-void RenderVideoWorker::flushCameraBatch(RenderSection&) {}
+void RenderVideoWorker::queueCameraObject(RenderSection& section, const std::shared_ptr<Edit::Object>& object) {
+    section.cameraQueue.push_back({section.context, object});
+}
+
+// The camera's objects sorted by depth, nearest first, drawn through the
+// camera; the camera's closing step; then, flat, the objects that do not take
+// part in the camera.
+void RenderVideoWorker::flushCameraBatch(RenderSection& section) {
+    RenderContext& context = section.context;
+    if (!context.view.cameraControl) return;
+    std::vector<RenderSection::CameraEntry> sorted, flat;
+    for (RenderSection::CameraEntry& entry : section.cameraQueue) {
+        Edit::Object& object = *entry.object;
+        const bool sortable = object.camera && !object.clipping && object.effects.size() >= 2 &&
+                              std::wcscmp(object.effects[1]->name, kBasicOutputName) != 0;
+        if (!sortable) {
+            entry.context.view.cameraControl.reset();
+            flat.push_back(std::move(entry));
+            continue;
+        }
+        entry.context.resetObject(entry.object);
+        const Effect::OutputView view = object.effects[1]->getOutputView(entry.context);
+        const Platform::math::Float4 p = Platform::math::transform({0, 0, 0, 1}, view.getWorldViewMatrix());
+        entry.depth = p.z > 0 ? p.z / p.w : p.z;
+        if (view.opacity < 1.0f || view.blendMode != 0) entry.depth -= 10000.0f;
+        sorted.push_back(std::move(entry));
+    }
+    section.cameraQueue.clear();
+    std::stable_sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) { return a.depth > b.depth; });
+    const RenderContext kept = context;
+    for (RenderSection::CameraEntry& entry : sorted) {
+        context = entry.context;
+        renderObject(section, entry.object);
+    }
+    context = kept;
+    controlObject(section, context.view.cameraControl);
+    context.view.cameraControl.reset();
+    context.cameraAnchor = 0;
+    for (RenderSection::CameraEntry& entry : flat) {
+        context = entry.context;
+        renderObject(section, entry.object);
+    }
+    context = kept;
+    context.view.cameraControl.reset();
+    context.cameraAnchor = 0;
+}
 
 // Until clipping arrives, a clipping object is not drawn: it would only mask.
 void RenderVideoWorker::renderClippingObject(RenderSection&, const std::shared_ptr<Edit::Object>&) {}

@@ -8,6 +8,9 @@
 #include "core/ConfigParameterBinding.h"
 #include "core/ConfigParameterGroup.h"
 #include "core/WorkerThread.h"
+#include "effect/AnchorList.h"
+#include "media/gpu/RenderBuffer.h"
+#include "render/PreInputBuffer.h"
 #include "render/RenderTaskType.h"
 #include "render/RenderWorkerBase.h"
 
@@ -16,7 +19,6 @@ class ReadSection;
 }
 namespace Media {
 class ImageBuffer;
-class RenderBuffer;
 class ResourceBuffer;
 }  // namespace Media
 
@@ -29,8 +31,9 @@ namespace Render {
 // is submitted once per frame.
 class RenderVideoWorker : public RenderWorkerBase {
 public:
-    // (frame, frame buffer, anchor list or null): runs on the render thread
-    // after the read scope is closed; both are valid during the call only.
+    // (frame, frame buffer, anchor list): runs on the render thread after
+    // the read scope is closed; both are valid during the call only. The
+    // list holds the frame's anchors for a preview and is empty otherwise.
     using Callback = std::function<void(int32_t, Media::RenderBuffer&, Anchor::AnchorList*)>;
     // Opens the read scope of the current scene (the project lock held
     // shared), or gives none when there is no scene to render.
@@ -43,6 +46,13 @@ public:
     // "TemporaryImageCacheSize" of the system settings and "ClippingObjectMask"
     // of the style; a missing or malformed value throws the ini reader's exception.
     static Settings readSettings();
+
+    // A frame rendered ahead for another object: the target of a walk, sized
+    // to its scene by that walk.
+    class RenderingBuffer : public PreInputBuffer, public Media::RenderBuffer {
+    public:
+        RenderingBuffer();
+    };
 
     RenderVideoWorker(SceneReader reader, const Settings& settings);
     ~RenderVideoWorker() override;
@@ -63,11 +73,21 @@ public:
     void renderSceneFrame(Edit::Scene& scene, int32_t frame,
                           std::function<void(std::shared_ptr<Media::ImageBuffer>)> done);
 
+    // Render thread, inside a walk: draws the scene's frame up to the highest
+    // layer into a new buffer, its movies moved on by the media frame offset.
+    // Its drawing is queued ahead of whatever the caller queues next, so the
+    // buffer is complete when the caller's own task runs.
+    std::shared_ptr<RenderingBuffer> requestPreInputFrame(Edit::Scene& scene, int32_t frame, int32_t mediaFrameOffset,
+                                                          int32_t highestLayer);
+
     // The image the last drawn object handed to its output; per-object thread only.
     const std::shared_ptr<Media::ResourceBuffer>& previousObjectImage() const { return previousImage_; }
 
     int64_t temporaryImageCacheSize() const { return settings_.temporaryImageCacheSize; }
     const float* clippingMaskColor() const { return settings_.clippingMaskColor; }
+
+    // The output whose objects never take part in a camera.
+    static constexpr const wchar_t* kBasicOutputName = L"基本出力";
 
     // Section "Render.video"; the worker itself reads only visibleClippingObject.
     float gridStep = 200;
@@ -88,6 +108,7 @@ protected:
     void queueClosing(RenderSection& section) override;
 
 private:
+    void restoreOpenControls(RenderSection& section);
     void renderFrame(RenderTaskType tag, int32_t frame, const Callback& callback);
 
     Worker::WorkerThread renderThread_{"RenderVideoWorker"};
@@ -97,6 +118,8 @@ private:
     // Made once and reused by every request: its texture is remade only when
     // the scene's size changes.
     std::unique_ptr<Media::RenderBuffer> frameBuffer_;
+    // The anchors of the frame being rendered; render thread only.
+    Anchor::AnchorList anchors_;
 
     System::Config::ParameterGroup group_{"Render.video"};
     System::Config::Float gridStepParameter_{group_, "GridStep", &gridStep, 200};

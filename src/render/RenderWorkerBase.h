@@ -38,6 +38,12 @@ public:
             std::shared_ptr<Edit::Object> object;
             int64_t lastLayer;
         };
+        // An object met inside an open camera batch, drawn when the batch closes.
+        struct CameraEntry {
+            RenderContext context;
+            std::shared_ptr<Edit::Object> object;
+            float depth = 1000000000.0f;
+        };
 
         RenderSection(RenderWorkerBase& worker, Edit::Scene& scene, int32_t frame, Media::RenderBuffer& target,
                       ResourceCache* cache, Anchor::AnchorList* anchors, int32_t mediaFrameOffset, int32_t highestLayer,
@@ -48,6 +54,7 @@ public:
         RenderContext context;
         std::vector<GroupEntry> groups;
         GroupLayers groupLayers;
+        std::vector<CameraEntry> cameraQueue;
 
     private:
         void walk(RenderWorkerBase& worker, int32_t highestLayer);

@@ -37,6 +37,9 @@
 #include "plugin/OutputPlugin.h"
 #include "platform/window/KeyMap.h"
 #include "platform/window/Message.h"
+#include "ui/dialogs/EditServiceDialogs.h"
+#include "ui/framework/StyleMetrics.h"
+#include "ui/framework/WindowMouseService.h"
 #include "ui/framework/WindowService.h"
 #include "support/ScriptedBoxes.h"
 #include "support/ScriptedFiles.h"
@@ -318,7 +321,11 @@ struct GatePlugin : Plugin::OutputPlugin {
     struct Job : Plugin::OutputFile {
         using OutputFile::OutputFile;
         Sync::Event* open = nullptr;
+        Sync::Event* reached = nullptr;
         bool save() override {
+            framesTotal = 4;
+            framesDone = 2;
+            reached->set();
             open->wait();
             return true;
         }
@@ -327,9 +334,11 @@ struct GatePlugin : Plugin::OutputPlugin {
                                                          Plugin::ExportSource* source) override {
         auto job = std::make_shared<Job>(path, true, scene, source);
         job->open = &open;
+        job->reached = &reached;
         return job;
     }
     Sync::Event open;
+    Sync::Event reached;  // the job is halfway
 };
 
 // While an export runs the main window takes no input; Esc and the close
@@ -371,6 +380,79 @@ TEST_F(Export, EscapeAndCloseAskToStopTheRunningExport) {
     EXPECT_TRUE(inputOnAfter);
     EXPECT_TRUE(logged(lines, "export file cancel"));
     EXPECT_FALSE(logged(lines, "export file complete"));
+}
+
+// The footer shows the running export's progress over its bar with the wait
+// cursor, and returns to its colour and the arrow when the export ends.
+TEST_F(Export, TheFooterShowsTheProgressOfTheRunningExport) {
+    ScriptedBoxes boxes;
+    ScriptedFiles files;
+    std::wstring during, after;
+    float ratio = -1;
+    bool waitCursor = false, arrowAfter = false;
+    uint32_t bar = 0, rest = 0, ended = 0;
+    App::Steps steps = App::programSteps();
+    steps.run = [&] {
+        openProject(false);
+        Plugin::OutputService& output = *Plugin::OutputService::get();
+        auto* gate = static_cast<GatePlugin*>(
+            output.registerPlugin("GatePlugin", [] { return std::make_shared<GatePlugin>(); }));
+        ASSERT_NE(gate, nullptr);
+        Window::WindowService& windows = *Window::WindowService::get();
+        Window::WindowMouseService& router = *Window::WindowMouseService::get();
+        windows.updateLayout();
+        files.answers.push_back((root / "gate.out").string());
+        output.outputFile(static_cast<int32_t>(output.plugins().size()) - 1);
+        ASSERT_TRUE(output.isRunning());
+        gate->reached.wait();
+        output.showProgress();
+        const int32_t row = windows.height - Window::FooterHeight + 1;
+        during = windows.footer->message;
+        ratio = windows.footer->ratio;
+        waitCursor = router.currentCursor == &Window::WindowMouseService::MouseCursor::Wait;
+        bar = windows.target->pixel(windows.width / 4, row) & 0xFFFFFF;
+        rest = windows.target->pixel(windows.width * 3 / 4, row) & 0xFFFFFF;
+        gate->open.set();
+        output.waitExport();
+        after = windows.footer->message;
+        arrowAfter = router.currentCursor == &Window::WindowMouseService::MouseCursor::Arrow;
+        ended = windows.target->pixel(windows.width / 2, row) & 0xFFFFFF;
+    };
+    EXPECT_EQ(App::run(steps), 0);
+    for (const auto& box : boxes.shown) ADD_FAILURE() << box.text;
+    EXPECT_EQ(during.rfind(L"ファイル出力中 50.00% (2/4)", 0), 0u) << System::wideToUtf8(during);
+    EXPECT_EQ(ratio, 0.5f);
+    EXPECT_TRUE(waitCursor);
+    // The shipped style's bar over its background, then the footer's own colour.
+    EXPECT_EQ(bar, 0x4fa0e0u);
+    EXPECT_EQ(rest, 0x2f6fb0u);
+    EXPECT_TRUE(after.empty());
+    EXPECT_TRUE(arrowAfter);
+    EXPECT_EQ(ended, 0x262626u);
+}
+
+// Loading and saving a project show their text in the footer's progress
+// place with the wait cursor, as an export does, and clear it again.
+TEST_F(Export, LoadingAndSavingShowTheirTextInTheFooterToo) {
+    ScriptedBoxes boxes;
+    std::vector<std::pair<std::wstring, bool>> shown;  // the footer's message and whether the cursor waits
+    App::Steps steps = App::programSteps();
+    steps.run = [&] {
+        auto& dialogs = dynamic_cast<Dialog::EditServiceDialogs&>(Edit::EditService::dialogs());
+        ASSERT_TRUE(dialogs.footerText);
+        dialogs.footerText = [&, program = dialogs.footerText](const std::wstring& text) {
+            program(text);
+            shown.emplace_back(Window::WindowService::get()->footer->message,
+                               Window::WindowMouseService::get()->currentCursor ==
+                                   &Window::WindowMouseService::MouseCursor::Wait);
+        };
+        openProject(false);
+        ASSERT_TRUE(Edit::EditService::instance()->saveProject(wide(root / "saved.vpj2"), false));
+    };
+    EXPECT_EQ(App::run(steps), 0);
+    for (const auto& box : boxes.shown) ADD_FAILURE() << box.text;
+    EXPECT_EQ(shown, (std::vector<std::pair<std::wstring, bool>>{
+                         {L"Loading...", true}, {L"", false}, {L"Saving...", true}, {L"", false}}));
 }
 
 }  // namespace

@@ -23,4 +23,9 @@ void EditServiceDialogs::postError(const std::wstring& text) {
 
 void EditServiceDialogs::showApplicationException(const std::string& text) { showException(std::runtime_error(text)); }
 
+void EditServiceDialogs::setFooterText(const std::wstring& text) {
+    HeadlessDialogs::setFooterText(text);
+    if (footerText) footerText(text);
+}
+
 }  // namespace Dialog

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 
 #include "edit/EditDialogs.h"
@@ -17,6 +18,11 @@ public:
     // once when the window is already gone.
     void postError(const std::wstring& text) override;
     void showApplicationException(const std::string& text) override;
+    // Kept as the headless dialogs keep it, and handed on to footerText.
+    void setFooterText(const std::wstring& text) override;
+
+    // Where the program shows the footer text (the main window's footer bar).
+    std::function<void(const std::wstring&)> footerText;
 };
 
 }  // namespace Dialog

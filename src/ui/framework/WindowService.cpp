@@ -23,6 +23,7 @@
 #include "platform/window/MessageQueue.h"
 #include "platform/window/TopLevel.h"
 #include "ui/framework/StyleMetrics.h"
+#include "ui/framework/WindowClient.h"
 #include "ui/framework/WindowMouseService.h"
 
 namespace Window {
@@ -127,6 +128,7 @@ void WindowService::releaseWindow() {
         router->attachWindow(nullptr);
     window = nullptr;
     waitHandles.clear();
+    footer.reset();
     busyHook = nullptr;
     brushes.bind(nullptr);
     bitmaps.bind(nullptr);
@@ -157,6 +159,8 @@ void WindowService::createWindowManager() {
     createRenderTarget(window);
     brushes.bind(target);
     bitmaps.bind(target);
+    footer.reset();
+    footer = std::make_unique<FooterBar>(*this);
 
     // Until now task failures, posted errors and clipboard images were only logged.
     Event::setCommandWindow(window);
@@ -299,15 +303,21 @@ void WindowService::resize(int32_t newWidth, int32_t newHeight) {
     if (newWidth != width || newHeight != height) resizeRenderTarget();
     width = newWidth;
     height = newHeight;
+    layoutRect = {0, 0, newWidth, newHeight};
     const DrawNesting scope(*this);
     layoutWidth = newWidth - 2 + WindowSeparatorSize;
     layoutHeight = newHeight + WindowSeparatorSize - FooterHeight;
+    arrangeClients();
+    for (WindowClient* client : clients)
+        if (client->shown()) client->updateRect(true);
     drawFrame();
     W::validateRect(window);
 }
 
 void WindowService::paint() {
     const DrawNesting scope(*this);
+    for (WindowClient* client : clients)
+        if (client->shown()) client->procPaint();
     drawFrame();
     W::validateRect(window);
 }
@@ -320,11 +330,14 @@ void WindowService::updateLayout() {
 }
 
 void WindowService::drawFrame() {
-    // No panel is shown yet: the empty layout over the footer strip.
     if (target == nullptr || width <= 0 || height <= 0) return;
-    const int32_t footerTop = std::max(height - FooterHeight, 0);
-    fillRectangle(0, 0, width, footerTop, brushes.get(StyleBrushList::Background));
-    fillRectangle(0, footerTop, width, height, brushes.get(StyleBrushList::Footer));
+    drawEmptyBackground();
+    drawFooter();
+    drawSeparators();
+}
+
+void WindowService::drawFooter() {
+    if (footer) footer->draw();
 }
 
 }  // namespace Window

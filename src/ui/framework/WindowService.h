@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_map>
 
@@ -12,6 +13,8 @@
 #include "media/gpu/RenderTarget.h"
 #include "platform/os/Wait.h"
 #include "platform/window/Message.h"
+#include "ui/framework/DockLayout.h"
+#include "ui/framework/FooterBar.h"
 #include "ui/framework/StyleBitmapList.h"
 #include "ui/framework/StyleBrushList.h"
 #include "ui/framework/WindowMenuManager.h"
@@ -21,7 +24,10 @@
 // reach the window only by posting command messages to it.
 namespace Window {
 
-class WindowService : public Media::RenderTargetWindow, public Event::EventInstance, public WindowMenuManager {
+class WindowService : public Media::RenderTargetWindow,
+                      public DockLayout,
+                      public Event::EventInstance,
+                      public WindowMenuManager {
 public:
     using WaitCallback = std::function<void()>;
     // Asked first for every message while input is disabled; true consumes it.
@@ -59,20 +65,24 @@ public:
     // Redraws the whole window.
     void paint();
     // resize for the current client size.
-    void updateLayout();
+    void updateLayout() override;
 
     StyleBrushList brushes;
     StyleBitmapList bitmaps;
     Platform::window::WindowHandle window = nullptr;
     std::wstring title = L"Velmo Kirta2";
-    int32_t layoutWidth = 0;
-    int32_t layoutHeight = 0;
+    std::unique_ptr<FooterBar> footer;
     bool inputEnabled = true;
     BusyHook busyHook;
     std::unordered_map<Platform::os::WaitHandle, WaitCallback, WaitHandleHash> waitHandles;
 
     // The "Window" placement of the normal window, and whether it was maximised.
     int32_t placementX = 0, placementY = 0, placementW = 1280, placementH = 720, placementZoom = 0;
+
+protected:
+    Media::RenderTarget& layoutTarget() override { return *this; }
+    StyleBrushList& layoutBrushes() override { return brushes; }
+    void drawFooter() override;
 
 private:
     void registerClass();

@@ -25,6 +25,7 @@
 #include "support/ScriptedBoxes.h"
 #include "support/TestFolders.h"
 #include "ui/framework/StyleMetrics.h"
+#include "ui/framework/WindowMouseService.h"
 
 namespace {
 
@@ -41,9 +42,11 @@ protected:
         images_ = std::make_unique<System::ServiceHolder<Media::ImageService>>();
         direct2d_ = std::make_unique<System::ServiceHolder<Media::Direct2DService>>();
         events_ = std::make_unique<System::ServiceHolder<Event::EventService>>();
+        router_ = std::make_unique<System::ServiceHolder<Window::WindowMouseService>>();
     }
     void TearDown() override {
         service_.reset();
+        router_.reset();
         events_.reset();
         direct2d_.reset();
         images_.reset();
@@ -51,7 +54,7 @@ protected:
         TestFolders::TearDown();
     }
     virtual std::string style() const {
-        return "[Color]\nBackground=102030\nFooter=c08040\n"
+        return "[Color]\nBackground=102030\nFooter=c08040\nWindowBorder=405060\n"
                "[Layout]\nSettingItemHeight=20\nExplorerHeaderHeight=28\nListItemHeight=24\n";
     }
     Window::WindowService& start() {
@@ -73,6 +76,7 @@ protected:
     std::unique_ptr<System::ServiceHolder<Media::ImageService>> images_;
     std::unique_ptr<System::ServiceHolder<Media::Direct2DService>> direct2d_;
     std::unique_ptr<System::ServiceHolder<Event::EventService>> events_;
+    std::unique_ptr<System::ServiceHolder<Window::WindowMouseService>> router_;
     std::unique_ptr<System::ServiceHolder<Window::WindowService>> service_;
 };
 
