@@ -84,6 +84,7 @@
 #include "ui/framework/ShortcutList.h"
 #include "ui/framework/WindowMouseService.h"
 #include "ui/framework/WindowService.h"
+#include "ui/panels/EditComponent.h"
 
 namespace App {
 
@@ -241,6 +242,7 @@ void buildServices(System::ServiceStack& stack) {
                                                 windows->unregisterWaitHandle(handle);
                                         }});
     stack.addService<Render::RenderService>();
+    stack.addService<Component::EditComponent>();
     Dialog::setPlaybackStop([] {
         if (Render::RenderService* render = Render::RenderService::get()) render->player().stop();
     });
