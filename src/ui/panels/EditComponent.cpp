@@ -1,6 +1,7 @@
 #include "ui/panels/EditComponent.h"
 
 #include <algorithm>
+#include <mutex>
 #include <utility>
 
 #include "core/EventService.h"
@@ -243,12 +244,14 @@ void EditComponent::setSelectFrameRange(int32_t start, int32_t end) {
 void EditComponent::ensureLayerSlots() {
     if (!scene || scene->layerCount() > view.layerRange) return;
     Edit::EditService* edit = Edit::EditService::instance();
-    if (edit != nullptr) {
-        const std::unique_lock lock(edit->lock());
+    if (edit == nullptr) {
         scene->reserveLayer(view.layerRange);
-    } else {
-        scene->reserveLayer(view.layerRange);
+        return;
     }
+    // A paint that runs inside an edit scope finds the lock taken: the rows
+    // then read the empty slot, and the next paint makes the slots.
+    std::unique_lock lock(edit->lock(), std::try_to_lock);
+    if (lock.owns_lock()) scene->reserveLayer(view.layerRange);
 }
 
 void EditComponent::procPaint() {
