@@ -6,8 +6,6 @@
 #include "effect/RenderContext.h"
 #include "filters/FilterBase.h"
 #include "filters/FilterPasses.h"
-#include "media/gpu/ConstantBufferCommon.h"
-#include "media/gpu/Direct3DService.h"
 #include "media/gpu/PixelShader.h"
 #include "media/gpu/ResourceBuffer.h"
 
@@ -92,9 +90,8 @@ void AngleClipFilter::clipSector(Media::ResourceBuffer& image, float base, float
     c.range = static_cast<float>(blurPixels + 1) * 0.5f;
     c.limit = (std::max(90 - std::abs(range - 180), 0.0f) / 45 + std::sin(FilterValue::radians(range / 2)) * 0.5f + 1) *
               c.range;
-    Media::ConstantBufferCommon& constant = *resource->constant;
-    Media::Direct3DService::get()->context->updateSubresource(*constant.buffer, &c);
-    resource->shaders[range < 180 ? kNarrow : kWide]->drawToResourceWithConstant(image, constant.buffer.get(),
+    Platform::gpu::Buffer* constant = FilterPasses::upload(*resource, c);
+    resource->shaders[range < 180 ? kNarrow : kWide]->drawToResourceWithConstant(image, constant,
                                                                                  FilterPasses::blend(kMultiplyByAlpha));
 }
 

@@ -6,7 +6,6 @@
 #include "filters/FilterBase.h"
 #include "filters/OptionList.h"
 #include "media/gpu/ResourceBuffer.h"
-#include "media/gpu/SamplerStateList.h"
 
 namespace Effect {
 namespace {}  // namespace
@@ -60,10 +59,7 @@ std::shared_ptr<Media::ResourceBuffer> ColorShiftFilter::filterVideo(Render::Ren
         second[i] = -d[i];
     }
     Platform::gpu::Buffer* constant = common->upload();
-    Platform::gpu::SamplerState* sampler = FilterPasses::sampler(0);
-    Media::Direct3DService& d3d = *Media::Direct3DService::get();
-    d3d.context->setSampler(Platform::gpu::ShaderStage::Pixel, 0, sampler);
-    d3d.boundSampler = sampler;
+    FilterPasses::bindSampler(0);
     common->shaders[0].drawResourceToResourceWithConstant(*target, *image, constant, nullptr);
     return target;
 }

@@ -7,10 +7,8 @@
 #include "filters/FilterBase.h"
 #include "filters/FilterPasses.h"
 #include "filters/ObjectDivide.h"
-#include "media/gpu/ConstantBufferCommon.h"
 #include "media/gpu/PixelShader.h"
 #include "media/gpu/ResourceBuffer.h"
-#include "media/gpu/ResourceService.h"
 #include "render/VideoPass.h"
 
 namespace Effect {
@@ -47,11 +45,10 @@ std::shared_ptr<Media::ResourceBuffer> ImageLoop::tile(Media::ResourceBuffer& im
         static_cast<uint32_t>(std::min<uint64_t>(width, Media::ResourceBuffer::kMaxSize)),
         static_cast<uint32_t>(std::min<uint64_t>(height, Media::ResourceBuffer::kMaxSize)));
     const float constant[4] = {ox, oy, static_cast<float>(std::max(across, 1)), static_cast<float>(std::max(down, 1))};
-    Media::ConstantBufferCommon& buffer = *resource->constant;
-    Media::Direct3DService::get()->context->updateSubresource(*buffer.buffer, constant);
+    Platform::gpu::Buffer* buffer = FilterPasses::upload(*resource, constant);
     FilterPasses::bindSampler(kWrapSampler);
     // Every pixel is written: no blending, whatever the new target held.
-    resource->shaders[0]->drawResourceToResourceWithConstant(*target, image, buffer.buffer.get(), nullptr);
+    resource->shaders[0]->drawResourceToResourceWithConstant(*target, image, buffer, nullptr);
     return target;
 }
 

@@ -5,8 +5,6 @@
 #include "effect/RenderContext.h"
 #include "filters/FilterBase.h"
 #include "filters/FilterPasses.h"
-#include "media/gpu/ConstantBufferCommon.h"
-#include "media/gpu/Direct3DService.h"
 #include "media/gpu/PixelShader.h"
 #include "media/gpu/ResourceBuffer.h"
 
@@ -67,9 +65,8 @@ void LineClipFilter::clipLine(Media::ResourceBuffer& image, float angleDegrees, 
     c.direction[1] = -std::cos(a);
     c.length = static_cast<float>(blurPixels + 1);
     c.range = static_cast<float>(bandWidth) * 0.5f;
-    Media::ConstantBufferCommon& constant = *resource->constant;
-    Media::Direct3DService::get()->context->updateSubresource(*constant.buffer, &c);
-    resource->shaders[bandWidth == 0 ? kHalfPlane : kBand]->drawToResourceWithConstant(image, constant.buffer.get(),
+    Platform::gpu::Buffer* constant = FilterPasses::upload(*resource, c);
+    resource->shaders[bandWidth == 0 ? kHalfPlane : kBand]->drawToResourceWithConstant(image, constant,
                                                                                        FilterPasses::blend(
                                                                                            kMultiplyByAlpha));
 }

@@ -8,7 +8,6 @@
 #include "filters/FilterBase.h"
 #include "filters/FilterPasses.h"
 #include "effect/EffectService.h"
-#include "media/gpu/ConstantBufferCommon.h"
 #include "media/gpu/PixelShader.h"
 #include "media/gpu/ResourceBuffer.h"
 
@@ -89,10 +88,9 @@ std::shared_ptr<Media::ResourceBuffer> MaskFilter::filterVideo(Render::RenderCon
     c.inverseMaskSize[1] = 1 / maskHeight;
     c.angleS = std::sin(turn);
     c.angleC = std::cos(turn);
-    Media::ConstantBufferCommon& constant = *resource->constant;
-    Media::Direct3DService::get()->context->updateSubresource(*constant.buffer, &c);
+    Platform::gpu::Buffer* constant = FilterPasses::upload(*resource, c);
     FilterPasses::bindSampler(kBorderSampler);
-    resource->shaders[0]->drawResourceToResourceWithConstant(*image, *picture, constant.buffer.get(),
+    resource->shaders[0]->drawResourceToResourceWithConstant(*image, *picture, constant,
                                                              FilterPasses::blend(inverted ? kCutWhereOpaque
                                                                                           : kKeepWhereOpaque));
     return image;
