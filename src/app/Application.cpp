@@ -83,6 +83,7 @@
 #include "ui/framework/PopupMenu.h"
 #include "ui/framework/ShortcutList.h"
 #include "ui/framework/WindowMouseService.h"
+#include "ui/panels/PreviewEditComponent.h"
 #include "ui/framework/WindowService.h"
 
 namespace App {
@@ -244,6 +245,7 @@ void buildServices(System::ServiceStack& stack) {
     Dialog::setPlaybackStop([] {
         if (Render::RenderService* render = Render::RenderService::get()) render->player().stop();
     });
+    stack.addService<Component::PreviewEditComponent>();
 }
 
 // The clipboard copy of a rendered frame, straight alpha.
