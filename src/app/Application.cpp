@@ -85,6 +85,7 @@
 #include "ui/framework/WindowMouseService.h"
 #include "ui/panels/PreviewEditComponent.h"
 #include "ui/framework/WindowService.h"
+#include "ui/menus/MenuBar.h"
 
 namespace App {
 
@@ -246,6 +247,7 @@ void buildServices(System::ServiceStack& stack) {
         if (Render::RenderService* render = Render::RenderService::get()) render->player().stop();
     });
     stack.addService<Component::PreviewEditComponent>();
+    stack.addOwned<Menu::MenuBar>(*Window::WindowService::get());
 }
 
 // The clipboard copy of a rendered frame, straight alpha.
