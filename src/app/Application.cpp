@@ -86,6 +86,7 @@
 #include "ui/framework/WindowService.h"
 #include "ui/menus/MenuBar.h"
 #include "ui/panels/EditComponent.h"
+#include "ui/panels/PreviewEditComponent.h"
 
 namespace App {
 
@@ -247,6 +248,7 @@ void buildServices(System::ServiceStack& stack) {
     Dialog::setPlaybackStop([] {
         if (Render::RenderService* render = Render::RenderService::get()) render->player().stop();
     });
+    stack.addService<Component::PreviewEditComponent>();
     stack.addOwned<Menu::MenuBar>(*Window::WindowService::get());
 }
 

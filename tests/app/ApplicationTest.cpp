@@ -381,6 +381,8 @@ TEST(Application, MasksDrawWithWhatStartUpInstalls) {
     std::vector<uint32_t> sizes;
     App::Steps steps = App::programSteps();
     steps.run = [&] {
+        // The preview asks for the start-up frame: the device is the render thread's until it is done.
+        Render::RenderService::get()->video().waitAll();
         const auto& wipes = Resource::ResourceService::get()->transitions->transitions;
         for (size_t kind : {2, 3, 4, 0})
             if (const auto mask = wipes[kind].createMask(32, 16, 0.25f, 3, true)) sizes.push_back(mask->width);

@@ -1,0 +1,76 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/EventInstance.h"
+#include "edit/EditService.h"
+#include "effect/AnchorList.h"
+#include "media/gpu/FrameImage.h"
+#include "platform/os/ThreadSafety.h"
+#include "ui/controls/ControlContainer.h"
+#include "ui/framework/WindowClientRenderTarget.h"
+#include "ui/panels/PreviewControl.h"
+
+namespace Media {
+class RenderBuffer;
+}
+namespace Render {
+class RenderService;
+}
+
+// The docked panel that shows the current scene's frame at the cursor. It
+// asks the video render worker for that frame whenever something that can
+// change the picture happens; the worker's thread copies the finished frame
+// and its anchors into the hand-over slots and posts a render result, on
+// which the UI thread builds the bitmap and repaints. While the scene plays
+// it shows the player's frames instead.
+namespace Component {
+
+class PreviewEditComponent : public Window::WindowClientRenderTarget,
+                             public Edit::EditInstance,
+                             public Event::EventInstance {
+public:
+    PreviewEditComponent();
+    ~PreviewEditComponent() override;
+    PreviewEditComponent(const PreviewEditComponent&) = delete;
+    PreviewEditComponent& operator=(const PreviewEditComponent&) = delete;
+
+    static PreviewEditComponent* get() { return System::ServiceSlot<PreviewEditComponent>::instance; }
+
+    void procPaint() override;
+    void procMove() override;
+    void procMouseWheel(int32_t x, int32_t y, int32_t delta) override;
+
+    // Asks for the frame, unless the scene plays or the panel is hidden.
+    void refresh(int32_t frame);
+    // refresh at the scene's cursor.
+    void refresh();
+
+    // Render thread: the finished preview frame and its anchors.
+    void handOver(int32_t frame, Media::RenderBuffer& buffer, Anchor::AnchorList* anchors);
+    // UI thread: a render result of the given task type.
+    void onRenderResult(int32_t type, int32_t value);
+
+    PreviewControl& canvas() { return *canvas_; }
+
+private:
+    void takePreviewFrame(int32_t frame);
+    void takePlayerFrame();
+    void repaintCanvas();
+
+    Render::RenderService* renderService_;
+    // Keeps the listeners, which outlive the panel, from reaching it once it is gone.
+    std::shared_ptr<PreviewEditComponent*> self_;
+    int32_t playerControlHeight_ = 0;
+
+    Media::FrameImage frameImage_;
+    Platform::os::Mutex anchorMutex_;
+    Anchor::AnchorList pendingAnchors_ GUARDED_BY(anchorMutex_);
+    bool anchorsPending_ GUARDED_BY(anchorMutex_) = false;
+
+    Window::ControlContainer container_;
+    std::unique_ptr<PreviewControl> canvas_;
+};
+
+}  // namespace Component
