@@ -67,6 +67,7 @@
 #include "plugin/InputService.h"
 #include "plugin/OutputService.h"
 #include "render/cache/CacheService.h"
+#include "script/ScriptService.h"
 #include "platform/os/Com.h"
 #include "platform/window/KeyMap.h"
 #include "platform/window/MessageBox.h"
@@ -200,6 +201,7 @@ void buildServices(System::ServiceStack& stack) {
     Plugin::InputService* input = stack.addService<Plugin::InputService>();
     auto* inputForCaches = stack.addOwned<Plugin::InputCacheSource>(*input);
     stack.addService<Plugin::OutputService>();
+    stack.addService<Plugin::ScriptService>();
     Cache::CacheService* caches = stack.addService<Cache::CacheService>();
     caches->setMediaInput(inputForCaches);
     static Effect::FilterCatalog builtinEffects;

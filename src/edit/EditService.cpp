@@ -95,6 +95,7 @@ EditService::EditService() : events_(Event::EventService::get()), undo_(Undo::Un
 
     queries_.setProject(&project_);
     previousQueries_ = Effect::setModelQueries(&queries_);
+    previousAnchorCommands_ = Effect::AnchorCommands::setCurrent(&anchorCommands_);
     // The model's texts go the way of the service's own.
     previousPoster_ = Project::setErrorPoster(postError);
 
@@ -119,6 +120,7 @@ EditService::EditService() : events_(Event::EventService::get()), undo_(Undo::Un
 
 EditService::~EditService() {
     Effect::setModelQueries(previousQueries_);
+    Effect::AnchorCommands::setCurrent(previousAnchorCommands_);
     Project::setErrorPoster(std::move(previousPoster_));
     if (undo_) {
         undo_->setSectionOpener(nullptr);

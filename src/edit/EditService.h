@@ -11,6 +11,7 @@
 #include "core/ConfigParameterGroup.h"
 #include "core/ServiceHolder.h"
 #include "edit/BackupHistory.h"
+#include "edit/EditAnchorCommands.h"
 #include "edit/Project.h"
 #include "edit/ProjectHistory.h"
 #include "edit/ProjectQueries.h"
@@ -95,6 +96,8 @@ public:
     const Project& project() const { return project_; }
     const std::shared_ptr<Scene>& currentScene() const { return currentScene_; }
     Settings& settings() { return settings_; }
+    // What anchors ask of the edit side; installed while the service lives.
+    EditAnchorCommands& anchorCommands() { return anchorCommands_; }
     ProjectHistory& projectHistory() { return projectHistory_; }
     BackupHistory& backupHistory() { return backupHistory_; }
     // The edit clipboard's content: the copy and paste commands keep theirs
@@ -188,6 +191,8 @@ private:
     // open project while the service lives.
     ProjectQueries queries_;
     const Effect::ModelQueries* previousQueries_ = nullptr;
+    EditAnchorCommands anchorCommands_{*this};
+    Effect::AnchorCommands* previousAnchorCommands_ = nullptr;
     Project::ErrorPoster previousPoster_;
     ProjectHistory projectHistory_;
     BackupHistory backupHistory_;

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "edit/Layer.h"
 #include "edit/Object.h"
 #include "edit/Project.h"
 #include "edit/ProjectConvert.h"
@@ -21,6 +22,15 @@ int32_t ProjectQueries::sceneAudioRate(const Scene& scene) const { return scene.
 bool ProjectQueries::isFocusObject(const Scene& scene, const Object& object) const {
     return scene.focusObject.get() == &object;
 }
+
+bool ProjectQueries::isObjectLayerLocked(const Scene& scene, const Object& object) const {
+    const int32_t layer = object.layer;
+    if (layer < 0 || layer >= scene.layerCount()) return false;
+    const std::shared_ptr<Layer>& found = scene.getLayer(layer).layer;
+    return found && found->lock;
+}
+
+bool ProjectQueries::isClippingObject(const Object& object) const { return object.clipping; }
 
 bool ProjectQueries::findSceneName(int32_t sceneId, std::wstring& name) const {
     const Project* project = project_.load();

@@ -37,6 +37,8 @@ public:
     int32_t sceneScale(const Scene& scene) const override;
     int32_t sceneAudioRate(const Scene& scene) const override;
     bool isFocusObject(const Scene& scene, const Object& object) const override;
+    bool isObjectLayerLocked(const Scene& scene, const Object& object) const override;
+    bool isClippingObject(const Object& object) const override;
     bool findSceneName(int32_t sceneId, std::wstring& name) const override;
     int32_t findSceneId(const std::wstring& name) const override;
     std::string convertTrackValue(std::string_view value) const override;

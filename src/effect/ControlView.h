@@ -13,6 +13,9 @@ public:
     virtual Platform::math::Matrix getControlWorldMatrix() const = 0;
     // Group control: its members' view matrix; camera control: its view-projection.
     virtual Platform::math::Matrix getControlViewMatrix() const = 0;
+    // Group control: whether it and every group around it leave their
+    // members as they are (zoom 100, Z and rotations 0) at the frame.
+    virtual bool isPlainControl() const { return false; }
 };
 
 }  // namespace Effect

@@ -37,6 +37,10 @@ public:
     // Whether the object is the scene's focused object, whose keys the preview
     // marks. Queries without a model know of none.
     virtual bool isFocusObject(const Edit::Scene&, const Edit::Object&) const { return false; }
+    // Whether the object's layer is locked; a layer outside the scene counts as unlocked.
+    virtual bool isObjectLayerLocked(const Edit::Scene&, const Edit::Object&) const { return false; }
+    // Whether the object masks the objects after it (a clipping object).
+    virtual bool isClippingObject(const Edit::Object&) const { return false; }
 
     // The name of the open project's scene with this id; false when there is none.
     virtual bool findSceneName(int32_t sceneId, std::wstring& name) const = 0;

@@ -43,6 +43,7 @@ AngleClipFilter::AngleClipFilter() {
     media = kVideo;
     placement = kVideo;
     menuGroup = L"クリッピング";
+    positionItems = {&centerX, &centerY};
 }
 
 std::shared_ptr<EffectBase> AngleClipFilter::createInstance() const { return std::make_shared<AngleClipFilter>(); }

@@ -1,4 +1,5 @@
 #pragma once
+#include "effect/MoveXYAnchorEffect.h"
 #include "effect/EffectBase.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemGroup.h"
@@ -12,7 +13,7 @@ class ResourceBuffer;
 namespace Effect {
 
 // Cuts a fan-shaped sector around a point away, with a soft edge.
-class AngleClipFilter : public EffectBase {
+class AngleClipFilter : public MoveXYAnchorEffect {
 public:
     static constexpr const wchar_t* kName = L"扇クリッピング";
 

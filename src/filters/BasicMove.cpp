@@ -3,19 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "effect/AnchorList.h"
 #include "effect/ModelQueries.h"
+#include "effect/MoveXYAnchorEffect.h"
 #include "effect/MovementBase.h"
 #include "effect/RenderContext.h"
 
 namespace Effect {
 namespace {
-
-// Puts the context at the frame: its integer and precise frame and the section position.
-void moveTo(Render::RenderContext& context, double frame) {
-    context.frame = static_cast<int32_t>(std::floor(frame));
-    context.preciseFrame = frame;
-    if (context.object) context.section = Render::SectionPosition::locate(*context.object, context.frame, frame);
-}
 
 // The output's view of the object, placed by its position alone, moved by the offsets.
 OutputView movedView(Render::RenderContext& context, float dx, float dy, float dz) {
@@ -73,6 +68,7 @@ void BasicMove::drawAnchor(Render::RenderContext& context, const ChainEntry& ent
     if (!context.object || !focused(context) || !moves()) return;
     const int32_t sections = static_cast<int32_t>(modelQueries().objectMidpoints(*context.object).size()) + 1;
     for (int32_t key = 0; key <= sections; ++key) setSectionAnchor(context, entry, key, kKeyAnchor);
+    drawTrajectory(context, entry);
 }
 
 void BasicMove::setCurrentAnchor(Render::RenderContext& context, const ChainEntry& entry, int32_t id, uint32_t flags) {
@@ -82,7 +78,9 @@ void BasicMove::setCurrentAnchor(Render::RenderContext& context, const ChainEntr
     const bool focus = focused(context), moving = moves();
     if (!focus || moving) flags |= kHiddenAnchor;
     const Point origin{};
-    (void)addAnchorItem(*context.anchorList, context.object, entry, id, origin, view.getWorldViewMatrix(), flags);
+    // A drag moves the position in the space the output places it in.
+    addAnchorItem(*context.anchorList, context.object, entry, id, origin, view.getWorldViewMatrix(), flags)
+        .setPosition(view.getGroupViewMatrix(), view.x, view.y, view.z);
     if (focus && !moving) transformAnchor(*context.anchorList, entry, origin, view.getGroupViewMatrix());
 }
 
@@ -115,8 +113,12 @@ void BasicMove::setSectionAnchor(Render::RenderContext& context, const ChainEntr
     const OutputView view =
         movedView(context, static_cast<float>(x.keyValue(index[0])), static_cast<float>(y.keyValue(index[1])),
                   static_cast<float>(z.keyValue(index[2])));
-    (void)addAnchorItem(*context.anchorList, context.object, entry, keyIndex, Point{}, view.getWorldViewMatrix(),
-                        flags);
+    addAnchorItem(*context.anchorList, context.object, entry, keyIndex, Point{}, view.getWorldViewMatrix(), flags)
+        .setPosition(view.getGroupViewMatrix(), view.x, view.y, view.z);
+}
+
+void BasicMove::moveAnchor(const Anchor::AnchorEvent& event) {
+    MoveXYAnchorEffect::dragPosition(event, positionItems, 3);
 }
 
 Platform::math::Float4 BasicMove::getAnchorPosition(Render::RenderContext& context, double frame) {

@@ -30,6 +30,7 @@ public:
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 
     void drawAnchor(Render::RenderContext& context, const ChainEntry& entry, int32_t width, int32_t height) override;
+    void moveAnchor(const Anchor::AnchorEvent& event) override;
     void setCurrentAnchor(Render::RenderContext& context, const ChainEntry& entry, int32_t id, uint32_t flags) override;
     void setSectionAnchor(Render::RenderContext& context, const ChainEntry& entry, int32_t keyIndex,
                           uint32_t flags) override;

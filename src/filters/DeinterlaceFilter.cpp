@@ -1,6 +1,10 @@
 #include "filters/DeinterlaceFilter.h"
 
+#include "effect/RenderContext.h"
+#include "filters/FilterPasses.h"
 #include "filters/OptionList.h"
+#include "media/gpu/PixelShader.h"
+#include "media/gpu/ResourceBuffer.h"
 
 namespace Effect {
 
@@ -14,7 +18,11 @@ DeinterlaceFilter::DeinterlaceFilter() {
 
 std::shared_ptr<EffectBase> DeinterlaceFilter::createInstance() const { return std::make_shared<DeinterlaceFilter>(); }
 
-void DeinterlaceFilter::createCommonResource() { resource = ShaderResource::create(1, 0); }
+void DeinterlaceFilter::createCommonResource() {
+    auto made = ShaderResource::create(1, 0);
+    FilterPasses::loadShaders(*made, {"Deinterlace"}, "Effect::DeinterlaceFilter::createCommonResource");
+    resource = std::move(made);
+}
 
 void DeinterlaceFilter::shareResource(const EffectBase& prototype) {
     resource = dynamic_cast<const DeinterlaceFilter&>(prototype).resource;
@@ -22,7 +30,11 @@ void DeinterlaceFilter::shareResource(const EffectBase& prototype) {
 
 std::shared_ptr<Media::ResourceBuffer> DeinterlaceFilter::filterVideo(Render::RenderContext&,
                                                                       std::shared_ptr<Media::ResourceBuffer> image) {
-    return pending_.skip(std::move(image), "Effect::DeinterlaceFilter::filterVideo");
+    const int32_t type = method.index;
+    Platform::gpu::Buffer* buffer = FilterPasses::uploadShared(type);
+    auto target = FilterPasses::newImage(image->width, image->height);
+    resource->shaders[0]->drawResourceToResourceWithConstant(*target, *image, buffer, nullptr);
+    return target;
 }
 
 // The field kept, or both.

@@ -2,7 +2,6 @@
 #include "effect/EffectBase.h"
 #include "effect/EffectItemSelect.h"
 #include "effects/ShaderResource.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
@@ -24,8 +23,6 @@ public:
 
 private:
     static std::shared_ptr<const EffectItemSelect::SharedList> methodList();
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

@@ -1,4 +1,5 @@
 #pragma once
+#include "effect/MoveXYAnchorEffect.h"
 #include "effect/EffectBase.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemGroup.h"
@@ -6,12 +7,11 @@
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemSelect.h"
 #include "effects/ShaderResource.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
 // Moves, scales or turns each pixel's footprint by a placed map.
-class DisplacementFilter : public EffectBase {
+class DisplacementFilter : public MoveXYAnchorEffect {
 public:
     static constexpr const wchar_t* kName = L"ディスプレイスメントマップ";
 
@@ -38,13 +38,16 @@ public:
     std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
     void shareResource(const EffectBase& prototype) override;
+    void preInputVideo(Render::RenderContext& context) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
+    // A new method asks the settings panel to show the items again.
+    bool itemEvent(const ItemEvent& event) override;
+    // Enables the strengths of the chosen method only.
+    void updateItemState() override;
 
 private:
     static std::shared_ptr<const EffectItemSelect::SharedList> methodList();
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

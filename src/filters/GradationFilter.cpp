@@ -39,6 +39,7 @@ GradationFilter::GradationFilter() {
     media = kVideo;
     placement = kVideo;
     menuGroup = L"色調整";
+    positionItems = {&centerX, &centerY};
 }
 
 std::shared_ptr<EffectBase> GradationFilter::createInstance() const { return std::make_shared<GradationFilter>(); }

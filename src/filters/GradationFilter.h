@@ -1,4 +1,5 @@
 #pragma once
+#include "effect/MoveXYAnchorEffect.h"
 #include "effect/EffectBase.h"
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemGroup.h"
@@ -10,7 +11,7 @@
 namespace Effect {
 
 // A linear, circular, square or ridge gradient laid over the object inside its alpha.
-class GradationFilter : public EffectBase {
+class GradationFilter : public MoveXYAnchorEffect {
 public:
     static constexpr const wchar_t* kName = L"グラデーション";
 

@@ -34,6 +34,7 @@ LineClipFilter::LineClipFilter() {
     media = kVideo;
     placement = kVideo;
     menuGroup = L"クリッピング";
+    positionItems = {&centerX, &centerY};
 }
 
 std::shared_ptr<EffectBase> LineClipFilter::createInstance() const { return std::make_shared<LineClipFilter>(); }

@@ -1,4 +1,5 @@
 #pragma once
+#include "effect/MoveXYAnchorEffect.h"
 #include "effect/EffectBase.h"
 #include "effect/EffectItemGroup.h"
 #include "effect/EffectItemNumber.h"
@@ -11,7 +12,7 @@ class ResourceBuffer;
 namespace Effect {
 
 // Cuts the image along a line through a point, or inside or outside a band along it, with a soft edge.
-class LineClipFilter : public EffectBase {
+class LineClipFilter : public MoveXYAnchorEffect {
 public:
     static constexpr const wchar_t* kName = L"斜めクリッピング";
 

@@ -36,6 +36,7 @@ MaskFilter::MaskFilter() {
     media = kVideo;
     placement = kVideo;
     menuGroup = L"クリッピング";
+    positionItems = {&x, &y};
 }
 
 std::shared_ptr<EffectBase> MaskFilter::createInstance() const { return std::make_shared<MaskFilter>(); }

@@ -1,4 +1,5 @@
 #pragma once
+#include "effect/MoveXYAnchorEffect.h"
 #include "effect/EffectBase.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemGroup.h"
@@ -9,7 +10,7 @@
 namespace Effect {
 
 // Keeps the image where a placed mask (figure, image, script mask or scene) is bright.
-class MaskFilter : public EffectBase {
+class MaskFilter : public MoveXYAnchorEffect {
 public:
     static constexpr const wchar_t* kName = L"マスク";
 

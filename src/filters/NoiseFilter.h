@@ -1,10 +1,11 @@
 #pragma once
+#include <array>
+
 #include "effect/EffectBase.h"
 #include "effect/EffectItemInteger.h"
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemSelect.h"
 #include "effects/ShaderResource.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
@@ -27,6 +28,8 @@ public:
     std::shared_ptr<ShaderResource> resource;
 
     NoiseFilter();
+    // The pattern's shift for the seed, each in 0 .. 1 of the field's size.
+    static std::array<double, 2> seedShift(int32_t seed);
     std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
     void shareResource(const EffectBase& prototype) override;
@@ -36,8 +39,6 @@ public:
 private:
     static std::shared_ptr<const EffectItemSelect::SharedList> blendList();
     static std::shared_ptr<const EffectItemSelect::SharedList> kindList();
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

@@ -1,15 +1,15 @@
 #pragma once
+#include "effect/MoveXYAnchorEffect.h"
 #include "effect/EffectBase.h"
 #include "effect/EffectItemGroup.h"
 #include "effect/EffectItemInteger.h"
 #include "effect/EffectItemNumber.h"
 #include "effects/ShaderResource.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
 // Pushes the pixels along the radius from a centre by expanding waves.
-class RippleFilter : public EffectBase {
+class RippleFilter : public MoveXYAnchorEffect {
 public:
     static constexpr const wchar_t* kName = L"波紋";
 
@@ -31,10 +31,6 @@ public:
     void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
-
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

@@ -62,11 +62,12 @@ void RenderVideoWorker::cancelRendering(RenderTaskType tag) { renderThread_.canc
 
 size_t RenderVideoWorker::pendingTaskCount() { return renderThread_.pendingTaskCount(); }
 
-void RenderVideoWorker::renderFrame(RenderTaskType, int32_t frame, const Callback& callback) {
+void RenderVideoWorker::renderFrame(RenderTaskType tag, int32_t frame, const Callback& callback) {
     const auto started = std::chrono::steady_clock::now();
     Media::Direct3DService& d3d = *Media::Direct3DService::get();
     if (!frameBuffer_) frameBuffer_ = std::make_unique<Media::RenderBuffer>(d3d.pixelFormat, d3d.defaultSampleDesc);
     ResourceCache cache(settings_.temporaryImageCacheSize);
+    anchors_.clear();
     {
         std::unique_ptr<Edit::ReadSection> read = reader_ ? reader_() : nullptr;
         if (!read || !read->scene) return;
@@ -76,12 +77,13 @@ void RenderVideoWorker::renderFrame(RenderTaskType, int32_t frame, const Callbac
             Worker::WorkerThread& thread;
             ~Drain() { thread.waitAll(); }
         } drain{objectThread_};
-        const RenderSection walk(*this, *read->scene, frame, *frameBuffer_, &cache, nullptr, 0, kAllLayers, false);
+        Anchor::AnchorList* anchors = tag == kRenderPreview ? &anchors_ : nullptr;
+        const RenderSection walk(*this, *read->scene, frame, *frameBuffer_, &cache, anchors, 0, kAllLayers, false);
     }
     if (const Platform::Result hr = d3d.context->flush(); Platform::failed(hr))
         throw System::hresultException("Direct3D.context->Flush", "Render::RenderVideoWorker::requestRenderingFrame",
                                        hr);
-    if (callback) callback(frame, *frameBuffer_, nullptr);
+    if (callback) callback(frame, *frameBuffer_, &anchors_);
     const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - started;
     System::Log::verbose("Render::RenderVideoWorker::requestRenderingFrame", "rendered video frame [%d] %1.3lf ms",
                          frame, elapsed.count());

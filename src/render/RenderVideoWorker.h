@@ -8,6 +8,7 @@
 #include "core/ConfigParameterBinding.h"
 #include "core/ConfigParameterGroup.h"
 #include "core/WorkerThread.h"
+#include "effect/AnchorList.h"
 #include "media/gpu/RenderBuffer.h"
 #include "render/PreInputBuffer.h"
 #include "render/RenderTaskType.h"
@@ -30,8 +31,9 @@ namespace Render {
 // is submitted once per frame.
 class RenderVideoWorker : public RenderWorkerBase {
 public:
-    // (frame, frame buffer, anchor list or null): runs on the render thread
-    // after the read scope is closed; both are valid during the call only.
+    // (frame, frame buffer, anchor list): runs on the render thread after
+    // the read scope is closed; both are valid during the call only. The
+    // list holds the frame's anchors for a preview and is empty otherwise.
     using Callback = std::function<void(int32_t, Media::RenderBuffer&, Anchor::AnchorList*)>;
     // Opens the read scope of the current scene (the project lock held
     // shared), or gives none when there is no scene to render.
@@ -116,6 +118,8 @@ private:
     // Made once and reused by every request: its texture is remade only when
     // the scene's size changes.
     std::unique_ptr<Media::RenderBuffer> frameBuffer_;
+    // The anchors of the frame being rendered; render thread only.
+    Anchor::AnchorList anchors_;
 
     System::Config::ParameterGroup group_{"Render.video"};
     System::Config::Float gridStepParameter_{group_, "GridStep", &gridStep, 200};

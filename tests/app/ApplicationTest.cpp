@@ -33,6 +33,8 @@
 #include "media/resource/TransitionList.h"
 #include "effects/VideoOutput.h"
 #include "platform/window/MessageBox.h"
+#include "script/LuaBase.h"
+#include "script/ScriptService.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/TopLevel.h"
 #include "ui/dialogs/BoxOwner.h"
@@ -393,6 +395,30 @@ TEST(Application, MasksDrawWithWhatStartUpInstalls) {
     EXPECT_EQ(sizes, (std::vector<uint32_t>{32, 32, 32, 32, 24}));
     EXPECT_EQ(Resource::MaskSource::installed, nullptr);
     EXPECT_EQ(Effect::MaskImageSource::installed, nullptr);
+    System::FileName::resetVariableList();
+    std::filesystem::remove_all(folder);
+}
+
+TEST(Application, TheScriptEnginesAreRegisteredButNotLoaded) {
+    char folder[] = "/tmp/velmo2-app-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    setenv("XDG_DATA_HOME", folder, 1);
+    useShippedFiles();
+    Boxes boxes;
+    bool seen = false;
+    App::Steps steps = App::programSteps();
+    steps.run = [&seen] {
+        Plugin::ScriptService* scripts = Plugin::ScriptService::get();
+        ASSERT_NE(scripts, nullptr);
+        EXPECT_EQ(scripts->size(), 2u);
+        for (const char* name : {"lua", "luaJIT"})
+            EXPECT_FALSE(static_cast<Plugin::LuaBase&>(*scripts->findScriptPlugin(name)).module().loaded()) << name;
+        seen = true;
+    };
+    EXPECT_EQ(App::run(steps), 0);
+    EXPECT_TRUE(seen);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(Plugin::ScriptService::get(), nullptr);
     System::FileName::resetVariableList();
     std::filesystem::remove_all(folder);
 }

@@ -25,6 +25,7 @@
 #include "edit/UndoService.h"
 #include "edit/UpdateSection.h"
 #include "edit/support/TestCatalog.h"
+#include "effect/AnchorCommands.h"
 #include "effect/ModelQueries.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
@@ -737,6 +738,39 @@ TEST_F(EditServiceTest, ImportedSceneBecomesCurrentInsideOneScope) {
     EXPECT_EQ(current().id, 1);
     EXPECT_EQ(service().project().scenes.size(), 2u);
     EXPECT_TRUE(sceneCalls.empty());
+}
+
+TEST_F(EditServiceTest, AnchorsReadTheEditSettingsAndMoveTheCursor) {
+    Effect::AnchorCommands* commands = Effect::AnchorCommands::current();
+    ASSERT_EQ(commands, &service().anchorCommands());
+    EditService::Settings& settings = service().settings();
+    for (const int32_t on : {0, 1}) {
+        settings.displayObjectMovePoint = on;
+        settings.displayObjectCenterAnchor = on;
+        settings.anchorObjectMoveSnap = on;
+        EXPECT_EQ(commands->displayObjectMovePoint(), on != 0);
+        EXPECT_EQ(commands->displayObjectCenterAnchor(), on != 0);
+        EXPECT_EQ(commands->anchorObjectMoveSnap(), on != 0);
+    }
+    current().length = 100;
+    cursorCalls.clear();
+    commands->setCursorFrame(40);
+    EXPECT_EQ(cursorCalls, (std::vector<int>{40}));
+    // Until the windows install their side, the panel parts keep to themselves.
+    const Edit::Object object(0, 0, 9);
+    commands->showSection(object, 3);
+    EXPECT_EQ(commands->shownKey(object), -1);
+    EXPECT_TRUE(commands->visibleClippingObject());
+    EXPECT_EQ(commands->clippingIcon(true), nullptr);
+    int32_t shown = -1;
+    service().anchorCommands().setPanelHooks(
+        {[&](const Edit::Object&, int32_t frame) { shown = frame; }, nullptr, nullptr, nullptr, nullptr});
+    commands->showSection(object, 3);
+    EXPECT_EQ(shown, 3);
+    // The service takes its commands with it.
+    holder.reset();
+    EXPECT_EQ(Effect::AnchorCommands::current(), nullptr);
+    start();
 }
 
 }  // namespace

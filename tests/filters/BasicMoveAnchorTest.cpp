@@ -6,6 +6,8 @@
 
 #include "edit/Object.h"
 #include "edit/Scene.h"
+#include "effect/AnchorEvent.h"
+#include "effect/AnchorList.h"
 #include "effect/MovementLookup.h"
 #include "effect/RenderContext.h"
 #include "filters/BasicMove.h"
@@ -138,6 +140,33 @@ TEST_F(BasicMoveAnchorTest, DrawingTheAnchorsTakesTheMoveBackOut) {
     EXPECT_FALSE(move->moves());
     moveX();
     EXPECT_TRUE(move->moves());
+}
+
+// The anchor moves the position where the output put it: a drag of 10
+// pixels on a frame shown at its own size moves X by 10, whatever the zoom.
+TEST_F(BasicMoveAnchorTest, DraggingTheAnchorMovesThePosition) {
+    move->x.setValue(100, 0);
+    Anchor::AnchorList list;
+    context.anchorList = &list;
+    scene.focusObject = object;
+    move->updateAnchor(context, 0, 0);
+    ASSERT_FALSE(list.empty());
+    const Anchor::AnchorItem& anchor = list.items[0];
+    EXPECT_FLOAT_EQ(anchor.position.x, 150);
+    Anchor::AnchorEvent drag;
+    drag.object = object;
+    drag.effect = move;
+    drag.id = anchor.id;
+    drag.kind = Anchor::AnchorEvent::kDrag;
+    drag.matrix = anchor.matrix;
+    drag.position = anchor.position;
+    drag.stepX = 10;
+    drag.stepY = -6;
+    drag.viewport = {0, 0, 640, 360};
+    EXPECT_TRUE(move->anchorEvent(drag));
+    EXPECT_NEAR(move->x.keyValue(0), 110, 0.02);
+    EXPECT_NEAR(move->y.keyValue(0), -6, 0.02);
+    EXPECT_NEAR(move->z.keyValue(0), 0, 0.02);
 }
 
 }  // namespace

@@ -46,6 +46,11 @@ const std::wstring kDrawingFilters[] = {
     L"閃光",
     L"拡散光",
     L"ライト",
+    L"波紋",
+    L"ラスター",
+    L"極座標変換",
+    L"インターレース解除",
+    L"ノイズ",
 };
 // clang-format on
 // Filters whose steps are built but that may hand on the same image, a new one
@@ -77,7 +82,9 @@ const std::wstring kBuiltFilters[] = {L"座標",
                                       L"振動",
                                       L"画像ループ",
                                       L"オブジェクト分割",
-                                      L"オフスクリーン描画"};
+                                      L"オフスクリーン描画",
+                                      L"リサイズ",
+                                      L"ディスプレイスメントマップ"};
 
 // A shadow drawn as a drawing of its own hands the object's image on.
 bool drawsApart(const Effect::EffectBase& effect) {

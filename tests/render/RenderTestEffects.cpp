@@ -4,6 +4,7 @@
 
 #include "core/Exception.h"
 #include "edit/Object.h"
+#include "effect/AnchorList.h"
 #include "effect/RenderContext.h"
 #include "media/gpu/RenderBuffer.h"
 #include "media/gpu/ResourceBuffer.h"
@@ -73,6 +74,10 @@ void CopyTestOutput::outputVideo(Render::RenderContext& context, Media::RenderBu
                                  std::shared_ptr<Media::ResourceBuffer> image) {
     journal().add("out" + at(context));
     target.Direct3D->context->copySubresourceRegion(*target.texture, x, y, *image->texture, nullptr);
+}
+
+void CopyTestOutput::updateAnchor(Render::RenderContext& context, int32_t, int32_t) {
+    if (context.anchorList) context.anchorList->addIcon(context.object, nullptr, context.layer, nullptr);
 }
 
 PassTestFilter::PassTestFilter() {

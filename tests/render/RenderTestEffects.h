@@ -57,13 +57,16 @@ public:
     int32_t seenGroupLayer = -2;
 };
 
-// Output: copies the image into the frame buffer at (x, y).
+// Output: copies the image into the frame buffer at (x, y); its anchor
+// marks the object.
 class CopyTestOutput : public Effect::EffectBase {
 public:
     CopyTestOutput();
     std::shared_ptr<Effect::EffectBase> createInstance() const override;
     void outputVideo(Render::RenderContext& context, Media::RenderBuffer& target,
                      std::shared_ptr<Media::ResourceBuffer> image) override;
+    // Adds one button anchor named after the object's layer, when the render collects anchors.
+    void updateAnchor(Render::RenderContext& context, int32_t width, int32_t height) override;
 
     uint32_t x = 0, y = 0;
 };

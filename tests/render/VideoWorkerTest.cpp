@@ -3,6 +3,7 @@
 #include <future>
 #include <regex>
 
+#include "effect/AnchorList.h"
 #include "media/gpu/RenderBuffer.h"
 #include "render/RenderFixture.h"
 #include "render/ResourceCache.h"
@@ -313,6 +314,24 @@ TEST_F(VideoWorkerTest, AFrameOfManyObjectsIsSubmittedOnceAndStaysOnTheGpu) {
     worker.waitAll();
     EXPECT_TRUE(called);
     EXPECT_EQ(d3d.context->submissionCount() - before, 1u);  // the flush at the end of the frame
+}
+
+TEST_F(VideoWorkerTest, OnlyPreviewsCollectTheFramesAnchors) {
+    solid(0, "A");
+    solid(2, "B");
+    const auto anchorLayers = [this](Render::RenderTaskType tag) {
+        std::vector<int32_t> layers;
+        worker.requestRenderingFrame(tag, 0, [&layers](int32_t, Media::RenderBuffer&, Anchor::AnchorList* list) {
+            ASSERT_NE(list, nullptr);
+            for (const Anchor::AnchorItem& item : list->items) layers.push_back(item.id);
+        });
+        worker.waitAll();
+        return layers;
+    };
+    EXPECT_EQ(anchorLayers(Render::kRenderPreview), (std::vector<int32_t>{0, 2}));
+    // Each request starts from an empty list.
+    EXPECT_EQ(anchorLayers(Render::kRenderPreview), (std::vector<int32_t>{0, 2}));
+    EXPECT_TRUE(anchorLayers(Render::kRenderExport).empty());
 }
 
 }  // namespace

@@ -22,3 +22,4 @@
 #include "platform/os/ProcessMutex.h"
 #include "platform/os/Pipe.h"
 #include "platform/os/ChildProcess.h"
+#include "platform/os/DynamicLibrary.h"

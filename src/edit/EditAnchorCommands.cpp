@@ -1,0 +1,37 @@
+#include "edit/EditAnchorCommands.h"
+
+#include "edit/EditService.h"
+
+namespace Edit {
+
+void EditAnchorCommands::showSection(const Object& object, int32_t frame) {
+    if (hooks_.showSection) hooks_.showSection(object, frame);
+}
+
+int32_t EditAnchorCommands::shownKey(const Object& object) const {
+    return hooks_.shownKey ? hooks_.shownKey(object) : -1;
+}
+
+void EditAnchorCommands::setCursorFrame(int32_t frame) { service_.setCursorFrame(frame); }
+
+bool EditAnchorCommands::visibleClippingObject() const {
+    return !hooks_.visibleClippingObject || hooks_.visibleClippingObject();
+}
+
+void EditAnchorCommands::setVisibleClippingObject(bool visible) {
+    if (hooks_.setVisibleClippingObject) hooks_.setVisibleClippingObject(visible);
+}
+
+const void* EditAnchorCommands::clippingIcon(bool visible) const {
+    return hooks_.clippingIcon ? hooks_.clippingIcon(visible) : nullptr;
+}
+
+bool EditAnchorCommands::displayObjectMovePoint() const { return service_.settings().displayObjectMovePoint != 0; }
+
+bool EditAnchorCommands::displayObjectCenterAnchor() const {
+    return service_.settings().displayObjectCenterAnchor != 0;
+}
+
+bool EditAnchorCommands::anchorObjectMoveSnap() const { return service_.settings().anchorObjectMoveSnap != 0; }
+
+}  // namespace Edit

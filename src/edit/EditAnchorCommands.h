@@ -1,0 +1,47 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+
+#include "effect/AnchorCommands.h"
+
+namespace Edit {
+
+class EditService;
+
+// The edit service's answers to anchor events and anchor passes: its
+// settings and its cursor. What only the windows know (the section the
+// settings panel shows, the clipping-object view of the preview and its
+// button pictures) comes through the panel hooks the window side installs;
+// without them a click shows nothing, the view counts as visible and the
+// button has no picture.
+class EditAnchorCommands : public Effect::AnchorCommands {
+public:
+    struct PanelHooks {
+        std::function<void(const Object& object, int32_t frame)> showSection;
+        std::function<int32_t(const Object& object)> shownKey;
+        std::function<bool()> visibleClippingObject;
+        std::function<void(bool visible)> setVisibleClippingObject;
+        std::function<const void*(bool visible)> clippingIcon;
+    };
+
+    explicit EditAnchorCommands(EditService& service) : service_(service) {}
+
+    // UI thread, before the preview shows anchors.
+    void setPanelHooks(PanelHooks hooks) { hooks_ = std::move(hooks); }
+
+    void showSection(const Object& object, int32_t frame) override;
+    int32_t shownKey(const Object& object) const override;
+    void setCursorFrame(int32_t frame) override;
+    bool visibleClippingObject() const override;
+    void setVisibleClippingObject(bool visible) override;
+    const void* clippingIcon(bool visible) const override;
+    bool displayObjectMovePoint() const override;
+    bool displayObjectCenterAnchor() const override;
+    bool anchorObjectMoveSnap() const override;
+
+private:
+    EditService& service_;
+    PanelHooks hooks_;
+};
+
+}  // namespace Edit

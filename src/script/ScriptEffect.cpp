@@ -1,0 +1,458 @@
+#include "script/ScriptEffect.h"
+
+#include <charconv>
+#include <stdexcept>
+
+#include "core/FileName.h"
+#include "core/Log.h"
+#include "core/TextConvert.h"
+#include "effect/EffectItemCheck.h"
+#include "effect/EffectItemColor.h"
+#include "effect/EffectItemComboFile.h"
+#include "effect/EffectItemFigureSelect.h"
+#include "effect/EffectItemFile.h"
+#include "effect/EffectItemFontSelect.h"
+#include "effect/EffectItemNumber.h"
+#include "effect/EffectItemSelect.h"
+#include "effect/EffectItemString.h"
+#include "core/Exception.h"
+
+namespace Effect {
+
+namespace {
+
+bool isControl(char c) { return static_cast<unsigned char>(c) < 0x20; }
+
+std::string trimRight(std::string text) {
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text;
+}
+
+std::string trimBoth(const std::string& text) {
+    const size_t first = text.find_first_not_of(' ');
+    return first == std::string::npos ? std::string() : trimRight(text.substr(first));
+}
+
+// A cursor over one directive line.
+class LineReader {
+public:
+    explicit LineReader(std::string_view line) : line_(line) {}
+
+    bool at(size_t pos, char c) const { return pos < line_.size() && line_[pos] == c; }
+    void skipSpaces() {
+        while (pos_ < line_.size() && line_[pos_] == ' ') ++pos_;
+    }
+    // Runs to the separator or a control character, trailing spaces removed;
+    // one separator is skipped.
+    std::string field(char separator = ',') {
+        skipSpaces();
+        const size_t start = pos_;
+        while (pos_ < line_.size() && line_[pos_] != separator && !isControl(line_[pos_])) ++pos_;
+        std::string text(line_.substr(start, pos_ - start));
+        if (pos_ < line_.size() && line_[pos_] == separator) ++pos_;
+        return trimRight(std::move(text));
+    }
+    void seek(size_t pos) { pos_ = std::min(pos, line_.size()); }
+    size_t pos() const { return pos_; }
+    std::string_view line() const { return line_; }
+
+private:
+    std::string_view line_;
+    size_t pos_ = 0;
+};
+
+double toNumber(const std::string& text) {
+    if (text.empty()) return 0;
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    if (*first == '+') ++first;
+    double value = 0;
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (error == std::errc::result_out_of_range) throw std::out_of_range("stod argument out of range");
+    if (error != std::errc() || end == first) throw std::invalid_argument("invalid stod argument");
+    return value;
+}
+
+int32_t toInteger(const std::string& text, int base = 10) {
+    if (text.empty()) return 0;
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    bool negative = false;
+    if (*first == '+' || *first == '-') negative = *first++ == '-';
+    if (base == 16 && last - first >= 2 && first[0] == '0' && (first[1] == 'x' || first[1] == 'X')) first += 2;
+    int64_t value = 0;
+    const auto [end, error] = std::from_chars(first, last, value, base);
+    if (error == std::errc::result_out_of_range) throw std::out_of_range("stoi argument out of range");
+    if (error != std::errc() || end == first) throw std::invalid_argument("invalid stoi argument");
+    if (negative) value = -value;
+    // Colours are read as unsigned 32-bit texts; the rest must fit 32 bits.
+    if (base == 16 ? (value < INT32_MIN || value > UINT32_MAX) : (value < INT32_MIN || value > INT32_MAX))
+        throw std::out_of_range("stoi argument out of range");
+    return static_cast<int32_t>(static_cast<uint32_t>(value));
+}
+
+std::string unquoted(std::string text) {
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') return text.substr(1, text.size() - 2);
+    return text;
+}
+
+std::unique_ptr<EffectItem> makeColor(const std::wstring& label, uint32_t value) {
+    return std::make_unique<EffectItemColor>(nullptr, label, static_cast<uint8_t>((value >> 16) & 255),
+                                             static_cast<uint8_t>((value >> 8) & 255),
+                                             static_cast<uint8_t>(value & 255));
+}
+
+std::wstring wide(const std::string& text) { return System::utf8ToWide(text); }
+
+// The rest of the line after its first ":" (empty without one).
+std::string afterColon(std::string_view line) {
+    const size_t colon = line.find(':');
+    return colon == std::string_view::npos ? std::string() : std::string(line.substr(colon + 1));
+}
+
+constexpr const char* kDirectives[] = {"--track",  "--check", "--color",       "--file",   "--font",
+                                       "--figure", "--value", "--select",      "--dialog", "--param",
+                                       "--script", "--label", "--information", "--[["};
+
+}  // namespace
+
+ScriptEffect::ScriptEffect(const wchar_t* effectName, uint8_t roleCode, uint8_t mediaCode) {
+    name = effectName;
+    role = roleCode;
+    media = mediaCode;
+    placement = mediaCode;
+}
+
+ScriptEffect::~ScriptEffect() {
+    items.clear();
+    variables_.clear();
+}
+
+void ScriptEffect::createCommonResource() { commonResource_ = std::make_shared<CommonResource>(); }
+
+EffectItem* ScriptEffect::insertItem(const std::string& variable, std::unique_ptr<EffectItem> item) {
+    const auto [entry, inserted] = variables_.try_emplace(variable, nullptr);
+    if (!inserted) return nullptr;
+    entry->second = std::move(item);
+    items.push_back(entry->second.get());
+    if (commonResource_) commonResource_->parameters.push_back(variable);
+    return entry->second.get();
+}
+
+EffectItem* ScriptEffect::makeValueItem(const std::string& variable, const std::wstring& label,
+                                        const std::wstring& value) {
+    std::unique_ptr<EffectItem> item;
+    if (!value.empty() && value.front() == L'"' && (value.size() == 1 || value.back() == L'"')) {
+        item =
+            std::make_unique<EffectItemString>(nullptr, label,
+                                               value.size() < 2 ? std::wstring() : value.substr(1, value.size() - 2));
+    } else if (value.size() >= 2 && value.front() == L'{' && value.back() == L'}') {
+        item = std::make_unique<EffectItemString>(nullptr, label, value.substr(1, value.size() - 2),
+                                                  EffectItem::kScriptString2);
+    } else {
+        item = std::make_unique<EffectItemString>(nullptr, label, value, EffectItem::kScriptString1);
+    }
+    return insertItem(variable, std::move(item));
+}
+
+void ScriptEffect::setScript(ScriptFileParser::ScriptSection section, const std::wstring& folder,
+                             std::wstring* labelTarget, const std::string* engineName) {
+    if (!commonResource_) createCommonResource();
+    commonResource_->name = std::move(section.name);
+    commonResource_->scriptText = std::move(section.text);
+    commonResource_->folder = folder;
+    name = commonResource_->name.c_str();
+    makeScriptParams(labelTarget, engineName);
+}
+
+void ScriptEffect::updateScript(ScriptFileParser::ScriptSection section) {
+    if (!commonResource_) createCommonResource();
+    commonResource_->scriptText = std::move(section.text);
+    commonResource_->shaderMap.reset();
+}
+
+void ScriptEffect::makeScriptParams(std::wstring* labelTarget, const std::string* engineName) {
+    CommonResource& resource = *commonResource_;
+    const std::string_view text = resource.scriptText;
+    bool engineSet = false;
+
+    const auto lineEnd = [&](size_t pos) {
+        while (pos < text.size() && text[pos] != '\r' && text[pos] != '\n') ++pos;
+        return pos;
+    };
+    const auto nextLine = [&](size_t pos) {
+        pos = lineEnd(pos);
+        if (pos < text.size() && text[pos] == '\r') {
+            ++pos;
+            if (pos < text.size() && text[pos] == '\n') ++pos;
+        } else if (pos < text.size()) {
+            ++pos;
+        }
+        return pos;
+    };
+
+    try {
+        for (size_t pos = 0; pos < text.size();) {
+            const std::string_view line = text.substr(pos, lineEnd(pos) - pos);
+            size_t next = nextLine(pos);
+            if (line.size() < 2 || line.substr(0, 2) != "--") {
+                pos = next;
+                continue;
+            }
+            const char* word = nullptr;
+            for (const char* candidate : kDirectives) {
+                if (line.substr(0, std::char_traits<char>::length(candidate)) == candidate) {
+                    word = candidate;
+                    break;
+                }
+            }
+            pos = next;
+            if (word == nullptr) continue;
+            const std::string directive = word;
+
+            if (directive == "--[[") {
+                // A block comment: the walk goes on after the line holding the first "]]".
+                const size_t close = text.find("]]", static_cast<size_t>(line.data() - text.data()));
+                if (close != std::string_view::npos) pos = nextLine(close);
+                continue;
+            }
+            if (directive == "--script") {
+                const std::string engine = afterColon(line);
+                if (scriptService == nullptr)
+                    throw System::messageException("Plugin::ScriptService::findScriptPlugin",
+                                                   "not found script plugin.", engine.c_str());
+                resource.engine = scriptService->findScriptPlugin(engine);
+                engineSet = true;
+                continue;
+            }
+            if (directive == "--label") {
+                if (labelTarget != nullptr) *labelTarget = wide(afterColon(line));
+                continue;
+            }
+            if (directive == "--information") {
+                resource.information = wide(afterColon(line));
+                continue;
+            }
+
+            LineReader reader(line);
+            if (directive == "--dialog" || directive == "--param") {
+                const size_t colon = line.find(':');
+                if (colon == std::string_view::npos) continue;
+                const bool dialog = directive == "--dialog";
+                size_t at = colon + 1;
+                while (at < line.size()) {
+                    std::string label;
+                    if (dialog) {
+                        const size_t comma = line.find(',', at);
+                        label = trimBoth(
+                            std::string(line.substr(at, comma == std::string_view::npos ? line.npos : comma - at)));
+                        if (label.empty() || comma == std::string_view::npos) break;
+                        at = comma + 1;
+                    }
+                    size_t equals = at;
+                    while (equals < line.size() && line[equals] != '=' && (dialog || !isControl(line[equals])))
+                        ++equals;
+                    std::string variable(line.substr(at, equals - at));
+                    if (variable.empty()) break;
+                    at = equals < line.size() && line[equals] == '=' ? equals + 1 : equals;
+                    while (at < line.size() && line[at] == ' ') ++at;
+                    const size_t semicolon = line.find(';', at);
+                    const size_t valueEnd = semicolon == std::string_view::npos ? line.size() : semicolon;
+                    const std::string value = trimRight(std::string(line.substr(at, valueEnd - at)));
+                    at = semicolon == std::string_view::npos ? line.size() : semicolon + 1;
+
+                    if (!dialog) {
+                        makeValueItem(variable, wide(variable), wide(value));
+                        continue;
+                    }
+                    if (variable.rfind("local ", 0) == 0) variable.erase(0, 6);
+                    const std::string suffix = label.size() >= 4 ? label.substr(label.size() - 4) : std::string();
+                    const std::wstring shortLabel = wide(label.substr(0, label.size() >= 4 ? label.size() - 4 : 0));
+                    if (suffix == "/chk") {
+                        insertItem("@" + variable,
+                                   std::make_unique<EffectItemCheck>(nullptr, shortLabel, toInteger(value) != 0));
+                    } else if (suffix == "/col") {
+                        insertItem("@" + variable,
+                                   makeColor(shortLabel, static_cast<uint32_t>(toInteger(unquoted(value), 16))));
+                    } else if (suffix == "/fig") {
+                        const std::wstring figure = wide(unquoted(value));
+                        insertItem("@" + variable,
+                                   std::make_unique<EffectItemFigureSelect>(nullptr, shortLabel, figure.c_str(),
+                                                                            EffectItem::kScriptFigure));
+                    } else {
+                        makeValueItem(variable, wide(label), wide(value));
+                    }
+                }
+                continue;
+            }
+
+            // The variable name: after "@" right behind the word, else after "--".
+            const size_t wordLength = directive.size();
+            const bool atForm = reader.at(wordLength, '@');
+            reader.seek(atForm ? wordLength + 1 : 2);
+            reader.skipSpaces();
+            const size_t nameStart = reader.pos();
+            size_t nameEnd = nameStart;
+            while (nameEnd < line.size() && line[nameEnd] != ':' && !isControl(line[nameEnd])) ++nameEnd;
+            const std::string variableName = trimRight(std::string(line.substr(nameStart, nameEnd - nameStart)));
+            reader.seek(reader.at(nameEnd, ':') ? nameEnd + 1 : nameEnd);
+            const bool keepsName = !atForm && (directive == "--track" || directive == "--check");
+            const std::string key = keepsName ? variableName : "@local " + variableName;
+
+            if (directive == "--track") {
+                const std::wstring label = wide(reader.field());
+                const double minimum = toNumber(reader.field());
+                const double maximum = toNumber(reader.field());
+                const double defaultValue = toNumber(reader.field());
+                const std::string stepText = reader.field();
+                const double step = stepText.empty() ? 0.1 : toNumber(stepText);
+                insertItem(key,
+                           std::make_unique<EffectItemNumber>(nullptr, label, defaultValue, minimum, maximum, step));
+            } else if (directive == "--check") {
+                const std::wstring label = wide(reader.field());
+                const bool on = toInteger(reader.field()) != 0;
+                insertItem(key, std::make_unique<EffectItemCheck>(nullptr, label, on));
+            } else if (directive == "--color") {
+                const std::string first = reader.field();
+                const std::string second = reader.field();
+                const std::wstring label = second.empty() ? std::wstring(L"色") : wide(first);
+                const std::string value = second.empty() ? first : second;
+                if (value.empty() || value == "nil") {
+                    auto item = std::make_unique<EffectItemColor>(nullptr, label, 0, 0, 0, EffectItem::kColorUnset);
+                    item->unset = 1;
+                    insertItem(key, std::move(item));
+                } else {
+                    insertItem(key, makeColor(label, static_cast<uint32_t>(toInteger(value, 16))));
+                }
+            } else if (directive == "--file") {
+                const std::wstring label = wide(reader.field());
+                insertItem(key, std::make_unique<EffectItemFile>(nullptr, label.empty() ? L"ファイル" : label));
+            } else if (directive == "--font") {
+                const std::wstring label = wide(reader.field());
+                const std::wstring font = wide(reader.field());
+                insertItem(key, std::make_unique<EffectItemFontSelect>(nullptr, label,
+                                                                       font.empty() ? nullptr : font.c_str()));
+            } else if (directive == "--figure") {
+                const std::wstring label = wide(reader.field());
+                const std::wstring figure = wide(reader.field());
+                insertItem(key, std::make_unique<EffectItemFigureSelect>(nullptr, label, figure.c_str(),
+                                                                         EffectItem::kScriptFigure));
+            } else if (directive == "--value") {
+                const std::wstring label = wide(reader.field());
+                const std::wstring value = wide(reader.field(';'));
+                makeValueItem(key, label, value);
+            } else if (directive == "--select") {
+                const std::string head = reader.field();
+                std::wstring label = wide(head);
+                int32_t defaultValue = 0;
+                if (const size_t equals = head.find('=');
+                    equals != std::string::npos && head.find('=', equals + 1) == std::string::npos) {
+                    label = wide(head.substr(0, equals));
+                    defaultValue = toInteger(head.substr(equals + 1));
+                }
+                auto options = EffectItemSelect::SharedList::create();
+                while (reader.pos() < line.size()) {
+                    const std::string option = reader.field();
+                    if (option.empty()) break;
+                    const size_t equals = option.find('=');
+                    if (equals == std::string::npos || option.find('=', equals + 1) != std::string::npos) continue;
+                    options->add(toInteger(option.substr(equals + 1)), wide(option.substr(0, equals)));
+                }
+                // Without any option the default stays as written.
+                if (!options->indexMap.empty()) defaultValue = options->listedOrFirst(defaultValue);
+                insertItem(key, std::make_unique<EffectItemSelect>(nullptr, label, defaultValue, std::move(options)));
+            }
+        }
+    } catch (const std::exception& e) {
+        System::Log::warn("Effect::ScriptEffect::makeScriptParams", L"script params load faild [%ls]\n%ls",
+                          resource.name.c_str(), wide(e.what()).c_str());
+    }
+    if (!engineSet) {
+        try {
+            if (scriptService == nullptr)
+                throw System::messageException("Plugin::ScriptService::findScriptPlugin", "not found script plugin.",
+                                               engineName ? engineName->c_str() : "luaJIT");
+            resource.engine =
+                engineName ? scriptService->findScriptPlugin(*engineName) : scriptService->findScriptPlugin();
+        } catch (const std::exception& e) {
+            System::Log::warn("Effect::ScriptEffect::makeScriptParams", L"script params load faild [%ls]\n%ls",
+                              resource.name.c_str(), wide(e.what()).c_str());
+        }
+    }
+}
+
+void ScriptEffect::shareResource(const EffectBase& prototypeBase) {
+    const auto& prototype = static_cast<const ScriptEffect&>(prototypeBase);
+    commonResource_ = prototype.commonResource_;
+    if (!commonResource_) return;
+    name = commonResource_->name.c_str();
+    for (const std::string& key : commonResource_->parameters) {
+        const auto found = prototype.variables_.find(key);
+        if (found == prototype.variables_.end()) continue;
+        const EffectItem& source = *found->second;
+        std::unique_ptr<EffectItem> copy;
+        switch (source.type) {
+        case EffectItem::kNumber: {
+            const auto& number = static_cast<const EffectItemNumber&>(source);
+            auto item = std::make_unique<EffectItemNumber>(nullptr, number.name, 0, 0, 0, 1);
+            item->defaultValue = number.defaultValue;
+            item->minimum = number.minimum;
+            item->maximum = number.maximum;
+            item->scale = number.scale;
+            copy = std::move(item);
+            break;
+        }
+        case EffectItem::kCheck:
+            copy = std::make_unique<EffectItemCheck>(nullptr, source.name,
+                                                     static_cast<const EffectItemCheck&>(source).value != 0);
+            break;
+        case EffectItem::kString:
+        case EffectItem::kScriptString1:
+        case EffectItem::kScriptString2:
+            copy = std::make_unique<EffectItemString>(nullptr, source.name,
+                                                      static_cast<const EffectItemString&>(source).text, source.type);
+            break;
+        case EffectItem::kFile: {
+            std::wstring path = static_cast<const EffectItemFile&>(source).path;
+            System::FileName::expandVariable(path);
+            copy = std::make_unique<EffectItemFile>(nullptr, source.name, std::move(path));
+            break;
+        }
+        case EffectItem::kColor:
+        case EffectItem::kColorUnset: {
+            const auto& color = static_cast<const EffectItemColor&>(source);
+            auto item = std::make_unique<EffectItemColor>(nullptr, source.name, color.red, color.green, color.blue,
+                                                          source.type);
+            if (source.type == EffectItem::kColorUnset)
+                item->unset = color.red == 0 && color.green == 0 && color.blue == 0 ? 1 : 0;
+            copy = std::move(item);
+            break;
+        }
+        case EffectItem::kSelect: {
+            const auto& select = static_cast<const EffectItemSelect&>(source);
+            copy = std::make_unique<EffectItemSelect>(nullptr, source.name, select.index, select.keep);
+            break;
+        }
+        case EffectItem::kFont: {
+            const auto& font = static_cast<const EffectItemSelect&>(source);
+            const wchar_t* family = font.options->nameOf(font.index);
+            copy = std::make_unique<EffectItemFontSelect>(nullptr, source.name, family);
+            break;
+        }
+        case EffectItem::kScriptFigure: {
+            const auto& figure = static_cast<const EffectItemComboFile&>(source);
+            const std::wstring figureName = figure.index < 0 || figure.options == nullptr
+                                                ? figure.path
+                                                : std::wstring(figure.options->nameOf(figure.index));
+            copy = std::make_unique<EffectItemFigureSelect>(nullptr, source.name, figureName.c_str(),
+                                                            EffectItem::kScriptFigure);
+            break;
+        }
+        default: throw System::notImplementException("Effect::ScriptEffect::shareResource");
+        }
+        const auto [entry, inserted] = variables_.try_emplace(key, std::move(copy));
+        if (inserted) items.push_back(entry->second.get());
+    }
+}
+
+}  // namespace Effect

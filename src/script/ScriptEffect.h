@@ -1,0 +1,64 @@
+#pragma once
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "effect/EffectBase.h"
+#include "effect/EffectItem.h"
+#include "script/Fnv1aHash.h"
+#include "script/ScriptFileParser.h"
+#include "script/ScriptInstance.h"
+#include "script/ScriptRecord.h"
+
+namespace Effect {
+
+// Base of every effect that runs a script. The prototype made at
+// registration reads the script's header directives into parameter items;
+// each object's effect shares the prototype's script data and gets its own
+// copies of those items.
+class ScriptEffect : public EffectBase, public Plugin::ScriptInstance, public ScriptFileParser {
+public:
+    // Shared by the prototype and every effect made from it; the record part
+    // is what a run needs.
+    struct CommonResource : Plugin::ScriptRecord {
+        // The variable names of the declared parameters, in declaration order.
+        std::vector<std::string> parameters;
+        // The script's compiled shaders, made on demand.
+        std::shared_ptr<void> shaderMap;
+    };
+
+    using VariableMap = std::unordered_map<std::string, std::unique_ptr<EffectItem>, Plugin::Fnv1aHash>;
+
+    // role and media kind as EffectBase codes; the placement is the media kind.
+    ScriptEffect(const wchar_t* name, uint8_t role, uint8_t media);
+    ~ScriptEffect() override;
+
+    void createCommonResource() override;
+    void shareResource(const EffectBase& prototype) override;
+
+    // Takes the section's name and text, the file's folder, and reads the
+    // header. labelTarget receives a "--label" text; engineName is the engine
+    // used without a "--script" line (none: the default engine).
+    void setScript(ScriptFileParser::ScriptSection section, const std::wstring& folder, std::wstring* labelTarget,
+                   const std::string* engineName);
+    // A reload: the text only; the parameters stay until the next start.
+    void updateScript(ScriptFileParser::ScriptSection section);
+    void makeScriptParams(std::wstring* labelTarget, const std::string* engineName);
+    // A string (quoted), table (braced) or raw item for a value text, inserted
+    // under the variable name; none when the name is taken already.
+    EffectItem* makeValueItem(const std::string& variable, const std::wstring& label, const std::wstring& value);
+
+    CommonResource& commonResource() const { return *commonResource_; }
+    const VariableMap& variableMap() const { return variables_; }
+
+private:
+    // Inserts a new item under a free name and lists it as a parameter; a
+    // repeated name keeps its first item and the new one is dropped.
+    EffectItem* insertItem(const std::string& variable, std::unique_ptr<EffectItem> item);
+
+    std::shared_ptr<CommonResource> commonResource_;
+    VariableMap variables_{8};
+};
+
+}  // namespace Effect
