@@ -1,7 +1,6 @@
 // Reading a 1080p H.264 file frame by frame through the media source reader
-// (decode and packing into YUY2, the form such a file comes in), against the
-// ffmpeg tool decoding and converting the same frames to BGRX. Compare the two
-// per frame, as a ratio.
+// (decode and conversion to BGRX), against the ffmpeg tool decoding and
+// converting the same frames. Compare the two per frame, as a ratio.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 

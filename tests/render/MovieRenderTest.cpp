@@ -170,8 +170,7 @@ TEST_F(MovieRenderTest, FramesAreTheDecodedFramesOfTheFile) {
 }
 
 TEST_F(MovieRenderTest, FramesInEveryColourFormAreTheDecodedFrames) {
-    // Studio-level 8-bit YUV whose matrix is the one its height implies travels as
-    // YUY2 and is converted on the GPU; other forms are converted while decoding.
+    // Each with the matrix and levels it names, or the one its height implies.
     struct Case {
         const char* name;
         uint32_t width, height;

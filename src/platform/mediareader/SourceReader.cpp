@@ -118,7 +118,6 @@ struct SourceReader::State {
     bool drainSent = false;
     int32_t seeks = 0;
     bool untouched = true;  // nothing read since the file was opened
-    bool videoProcessing = false;
 
     ~State() {
         dropQueued();
@@ -436,84 +435,6 @@ const AVFrame* turnFrame(StreamState& s, const AVFrame* frame) {
     return turnPlanes(source, s.turned, s.rotation) ? s.turned : nullptr;
 }
 
-// Whether the stream's pictures travel whole as YUY2: 8-bit YUV with at most
-// half the chroma across, studio levels, upright, and a matrix that is the one
-// its height implies (BT.709 from 720 lines, BT.601 below) or none named. The
-// frame's user converts YUY2 by that rule, so nothing of the picture is lost.
-bool carriesAsYuy2(const AVCodecContext& codec, int width, int height, int rotation) {
-    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(codec.pix_fmt);
-    if (d == nullptr || rotation != 0 || width <= 0 || height <= 0) return false;
-    if ((d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_BITSTREAM | AV_PIX_FMT_FLAG_HWACCEL |
-                     AV_PIX_FMT_FLAG_FLOAT | AV_PIX_FMT_FLAG_ALPHA)) != 0 ||
-        d->nb_components != 3 || d->comp[0].depth != 8 || d->log2_chroma_w != 1)
-        return false;
-    switch (codec.pix_fmt) {
-    case AV_PIX_FMT_YUVJ420P:
-    case AV_PIX_FMT_YUVJ422P:
-    case AV_PIX_FMT_YUVJ440P:
-    case AV_PIX_FMT_YUVJ411P:
-    case AV_PIX_FMT_YUVJ444P: return false;
-    default: break;
-    }
-    if (intField(&codec.color_range) == AVCOL_RANGE_JPEG) return false;
-    switch (intField(&codec.colorspace)) {
-    case AVCOL_SPC_UNSPECIFIED:
-    case AVCOL_SPC_RESERVED: return true;
-    case AVCOL_SPC_BT709: return height >= 720;
-    case AVCOL_SPC_BT470BG:
-    case AVCOL_SPC_SMPTE170M: return height < 720;
-    default: return false;
-    }
-}
-
-// 8-bit YUV with half the chroma across, in any plane layout (planar, chroma
-// interleaved, packed), straight into YUY2 rows of `pitch` bytes: each pair
-// takes the chroma stored for it and each row that of its chroma row, as the
-// stream's own decode shows it. False for other layouts.
-bool packYuy2(const AVFrame* frame, uint8_t* out, size_t pitch) {
-    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(frame->format));
-    if (d == nullptr || d->nb_components != 3 || d->log2_chroma_w != 1 || d->log2_chroma_h > 1 ||
-        (d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_BITSTREAM | AV_PIX_FMT_FLAG_HWACCEL |
-                     AV_PIX_FMT_FLAG_FLOAT | AV_PIX_FMT_FLAG_BE)) != 0)
-        return false;
-    for (int c = 0; c < 3; ++c)
-        if (d->comp[c].depth != 8 || d->comp[c].shift != 0 || frame->data[d->comp[c].plane] == nullptr) return false;
-    const AVComponentDescriptor &cy = d->comp[0], &cu = d->comp[1], &cv = d->comp[2];
-    const int w = frame->width;
-    for (int y = 0; y < frame->height; ++y) {
-        const int cyRow = y >> d->log2_chroma_h;
-        const uint8_t* luma = frame->data[cy.plane] + static_cast<ptrdiff_t>(y) * frame->linesize[cy.plane] + cy.offset;
-        const uint8_t* u =
-            frame->data[cu.plane] + static_cast<ptrdiff_t>(cyRow) * frame->linesize[cu.plane] + cu.offset;
-        const uint8_t* v =
-            frame->data[cv.plane] + static_cast<ptrdiff_t>(cyRow) * frame->linesize[cv.plane] + cv.offset;
-        uint8_t* row = out + static_cast<size_t>(y) * pitch;
-        const int pairs = w / 2;
-        if (cy.step == 1 && cu.step == 1 && cv.step == 1) {
-            for (int p = 0; p < pairs; ++p) {
-                row[4 * p + 0] = luma[2 * p];
-                row[4 * p + 1] = u[p];
-                row[4 * p + 2] = luma[2 * p + 1];
-                row[4 * p + 3] = v[p];
-            }
-        } else {
-            for (int p = 0; p < pairs; ++p) {
-                row[4 * p + 0] = luma[2 * p * cy.step];
-                row[4 * p + 1] = u[p * cu.step];
-                row[4 * p + 2] = luma[(2 * p + 1) * cy.step];
-                row[4 * p + 3] = v[p * cv.step];
-            }
-        }
-        // An odd last pixel makes a whole pair with itself.
-        if (w % 2 != 0) {
-            row[4 * pairs + 0] = row[4 * pairs + 2] = luma[2 * pairs * cy.step];
-            row[4 * pairs + 1] = u[pairs * cu.step];
-            row[4 * pairs + 3] = v[pairs * cv.step];
-        }
-    }
-    return true;
-}
-
 bool convertVideo(StreamState& s, const AVFrame* decoded, Sample& out) {
     if (decoded->width <= 0 || decoded->height <= 0 || decoded->width > kMaxEdge || decoded->height > kMaxEdge ||
         decoded->format < 0)
@@ -530,12 +451,7 @@ bool convertVideo(StreamState& s, const AVFrame* decoded, Sample& out) {
     const bool rgb = s.current.subtype == Subtype::Rgb32;
     const int w = static_cast<int>(s.current.width);
     const int h = static_cast<int>(s.current.height);
-    const int pitch = rgb ? w * 4 : (w + 1) / 2 * 4;
-    if (!rgb && !fullRange && frame->width == w && frame->height == h) {
-        // Studio-level YUV goes into YUY2 as it is: every byte is written.
-        out.bytes.resize(static_cast<size_t>(pitch) * h);
-        if (packYuy2(frame, out.bytes.data(), static_cast<size_t>(pitch))) return true;
-    }
+    const int pitch = w * (rgb ? 4 : 2);
     s.sws = sws_getCachedContext(s.sws, frame->width, frame->height, static_cast<AVPixelFormat>(frame->format), w, h,
                                  rgb ? AV_PIX_FMT_BGR0 : AV_PIX_FMT_YUYV422, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (s.sws == nullptr) return false;
@@ -652,7 +568,7 @@ int fillHeld(SourceReader::State& st, StreamState& s) {
 SourceReader::SourceReader(std::unique_ptr<State> s) : state(std::move(s)) {}
 SourceReader::~SourceReader() = default;
 
-Result SourceReader::create(const std::string& path, bool advancedVideoProcessing, std::unique_ptr<SourceReader>& out) {
+Result SourceReader::create(const std::string& path, bool, std::unique_ptr<SourceReader>& out) {
     static std::once_flag quiet;
     std::call_once(quiet, [] {
         av_log_set_level(AV_LOG_QUIET);
@@ -661,7 +577,6 @@ Result SourceReader::create(const std::string& path, bool advancedVideoProcessin
     out.reset();
     auto st = std::make_unique<State>();
     st->path = path;
-    st->videoProcessing = advancedVideoProcessing;
     if (const Result r = st->openFormat(); failed(r)) return r;
     st->packet = av_packet_alloc();
     st->frame = av_frame_alloc();
@@ -727,11 +642,6 @@ Result SourceReader::setCurrentMediaType(uint32_t stream, const MediaType& type)
         const int w = across ? s->codec->height : s->codec->width;
         const int h = across ? s->codec->width : s->codec->height;
         if (w <= 0 || h <= 0 || w > kMaxEdge || h > kMaxEdge) return kInvalidMediaType;
-        // As a decoder without video processing does, a stream YUY2 carries whole is
-        // not offered as RGB32: it travels in half the bytes and is converted on the GPU.
-        if (type.subtype == Subtype::Rgb32 && !state->videoProcessing &&
-            carriesAsYuy2(*s->codec, s->codec->width, s->codec->height, s->rotation))
-            return kInvalidMediaType;
         t.width = static_cast<uint32_t>(w);
         t.height = static_cast<uint32_t>(h);
         AVRational rate = av->avg_frame_rate;
@@ -740,8 +650,7 @@ Result SourceReader::setCurrentMediaType(uint32_t stream, const MediaType& type)
         t.frameRateNumerator = static_cast<uint32_t>(rate.num);
         t.frameRateDenominator = static_cast<uint32_t>(rate.den);
         t.hasDefaultStride = true;
-        // YUY2 rows hold whole pairs: the last pixel of an odd width keeps its V.
-        t.defaultStride = type.subtype == Subtype::Rgb32 ? w * 4 : (w + 1) / 2 * 4;
+        t.defaultStride = w * (type.subtype == Subtype::Rgb32 ? 4 : 2);
     } else {
         if (type.major != MajorType::Audio || (type.subtype != Subtype::Float && type.subtype != Subtype::Pcm))
             return kInvalidMediaType;

@@ -35,11 +35,8 @@ public:
     SourceReader(const SourceReader&) = delete;
     SourceReader& operator=(const SourceReader&) = delete;
 
-    // path is UTF-8. Without advanced video processing, a video stream whose
-    // pictures YUY2 carries whole (8-bit studio-level YUV with at most half the
-    // chroma across, upright, its matrix none or the one its height implies:
-    // BT.709 from 720 lines, BT.601 below) refuses RGB32 output and takes YUY2;
-    // with it, or for any other stream, both are made.
+    // path is UTF-8. Advanced video processing changes nothing here: every
+    // output format is converted anyway.
     static Result create(const std::string& path, bool advancedVideoProcessing, std::unique_ptr<SourceReader>& out);
 
     // Of the whole presentation, 100 ns units.

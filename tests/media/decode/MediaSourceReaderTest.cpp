@@ -44,9 +44,8 @@ protected:
         f.channels = channels;
         return f;
     }
-    // The test files are 8-bit 4:2:0 YUV: they come as YUY2, the luma level as it is.
     static double grey(const Media::ImageBuffer& image) { return image.data()[0]; }
-    static double expectedGrey(int frame) { return TestMediaFile::level(frame); }
+    static double expectedGrey(int frame) { return (TestMediaFile::level(frame) - 16) * 255.0 / 219.0; }
     static float tone(int64_t frame) {
         return static_cast<float>(16000 / 32768.0 * std::sin(2 * 3.14159265358979 * 440 * frame / 8000));
     }
@@ -92,11 +91,11 @@ TEST_F(MediaSourceReaderTest, VideoStreamInfo) {
     ASSERT_TRUE(reader.open(make(video())));
     ASSERT_TRUE(reader.selectVideoStream());
     const auto& info = reader.videoInfo;
-    EXPECT_EQ(info.pixelFormat, Media::PixelFormat::kYuy2);
-    EXPECT_EQ(info.bytesPerPixel, 2);
+    EXPECT_EQ(info.pixelFormat, Media::PixelFormat::kB8G8R8X8Unorm);
+    EXPECT_EQ(info.bytesPerPixel, 4);
     EXPECT_EQ(info.width, 64u);
     EXPECT_EQ(info.height, 48u);
-    EXPECT_EQ(info.pitch, 128u);
+    EXPECT_EQ(info.pitch, 256u);
     EXPECT_EQ(info.frameRateNumerator, 30u);
     EXPECT_EQ(info.frameRateDenominator, 1u);
     EXPECT_EQ(info.frameCount, static_cast<int32_t>(30 * reader.duration / 10000000));
@@ -110,8 +109,8 @@ TEST_F(MediaSourceReaderTest, SequentialFramesReadOnAndBackwardSeeks) {
     for (int i = 0; i < 10; ++i) {
         const auto image = reader.readVideo(i);
         ASSERT_TRUE(image) << i;
-        EXPECT_EQ(image->format, Media::PixelFormat::kYuy2);
-        EXPECT_EQ(image->pitch, 128u);
+        EXPECT_EQ(image->format, Media::PixelFormat::kB8G8R8X8Unorm);
+        EXPECT_EQ(image->pitch, 256u);
         EXPECT_NEAR(grey(*image), expectedGrey(i), 3.0) << i;
     }
     // Only the first request sought.

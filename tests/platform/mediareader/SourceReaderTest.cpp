@@ -32,10 +32,9 @@ protected:
         return path;
     }
 
-    // With video processing, so that YUV streams are made in RGB32 too.
     std::unique_ptr<MR::SourceReader> open(const std::string& path) {
         std::unique_ptr<MR::SourceReader> r;
-        EXPECT_EQ(MR::SourceReader::create(path, true, r), Platform::kOk);
+        EXPECT_EQ(MR::SourceReader::create(path, false, r), Platform::kOk);
         return r;
     }
 
@@ -232,7 +231,7 @@ class SourceReaderFilesTest : public ::testing::Test {
 protected:
     static std::unique_ptr<MR::SourceReader> openAs(const std::string& path, MR::MajorType major, MR::Subtype subtype) {
         std::unique_ptr<MR::SourceReader> r;
-        if (MR::SourceReader::create(path, true, r) != Platform::kOk) return nullptr;
+        if (MR::SourceReader::create(path, false, r) != Platform::kOk) return nullptr;
         const uint32_t stream = major == MR::MajorType::Video ? MR::kFirstVideoStream : MR::kFirstAudioStream;
         MR::MediaType want;
         want.major = major;
@@ -410,70 +409,3 @@ TEST_F(SourceReaderFilesTest, AudioAfterASeekToAnyTimeEqualsTheSameTimeReadFromT
 }
 
 }  // namespace
-
-TEST_F(SourceReaderFilesTest, WithoutVideoProcessingOnlyStreamsYuy2CannotCarryAreMadeInRgb32) {
-    // YUY2 carries 8-bit studio-level YUV with half the chroma across and the matrix
-    // its height implies; every other stream is still made in RGB32.
-    struct Case {
-        const char* name;
-        const char* args;
-        bool rgb32;
-    };
-    const Case cases[] = {
-        {"unnamed-420.mp4", "-pix_fmt yuv420p", false},
-        {"bt601-420.mp4", "-pix_fmt yuv420p -colorspace bt470bg", false},
-        {"unnamed-422.mp4", "-pix_fmt yuv422p", false},
-        {"bt709-small.mp4", "-pix_fmt yuv420p -colorspace bt709", true},
-        {"full-range.mp4", "-pix_fmt yuvj420p", true},
-        {"unnamed-444.mp4", "-pix_fmt yuv444p", true},
-        {"ten-bit.mp4", "-pix_fmt yuv420p10le", true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::string path =
-            FfmpegFiles::instance().make(c.name,
-                                         std::string("-f lavfi -i testsrc2=s=64x48:r=25:d=0.2 -c:v libx264 ") + c.args);
-        ASSERT_FALSE(path.empty());
-        MR::MediaType want;
-        want.major = MR::MajorType::Video;
-        for (const bool processing : {false, true}) {
-            std::unique_ptr<MR::SourceReader> r;
-            ASSERT_EQ(MR::SourceReader::create(path, processing, r), Platform::kOk);
-            want.subtype = MR::Subtype::Rgb32;
-            EXPECT_EQ(r->setCurrentMediaType(MR::kFirstVideoStream, want) == Platform::kOk, c.rgb32 || processing);
-            want.subtype = MR::Subtype::Yuy2;
-            EXPECT_EQ(r->setCurrentMediaType(MR::kFirstVideoStream, want), Platform::kOk);
-        }
-    }
-}
-
-TEST_F(SourceReaderFilesTest, Yuy2FramesAreTheStreamsOwnSamplesAtAnyWidth) {
-    // 4:2:2 goes into YUY2 without resampling: the bytes are the tool's own. An odd
-    // width ends each row in a whole pair whose second luma repeats the first.
-    for (const int width : {66, 67}) {
-        SCOPED_TRACE(width);
-        const std::string name = "yuy2-" + std::to_string(width) + ".mp4";
-        const std::string path =
-            FfmpegFiles::instance().make(name,
-                                         "-f lavfi -i testsrc=s=" + std::to_string(width) +
-                                             "x45:r=25:d=0.2 -c:v libvpx-vp9 -deadline realtime -pix_fmt yuv422p");
-        ASSERT_FALSE(path.empty());
-        auto r = openAs(path, MR::MajorType::Video, MR::Subtype::Yuy2);
-        ASSERT_TRUE(r);
-        MR::MediaType got;
-        ASSERT_EQ(r->getCurrentMediaType(MR::kFirstVideoStream, got), Platform::kOk);
-        const size_t pitch = static_cast<size_t>(width + 1) / 2 * 4;
-        EXPECT_EQ(got.defaultStride, static_cast<int32_t>(pitch));
-        const auto reference = FfmpegFiles::instance().decode(path, "-frames:v 1 -pix_fmt yuyv422 -f rawvideo");
-        ASSERT_EQ(reference.size(), pitch * 45);
-        const auto sample = next(*r, MR::kFirstVideoStream);
-        ASSERT_TRUE(sample);
-        ASSERT_EQ(sample->bytes.size(), reference.size());
-        int differing = 0;
-        for (size_t i = 0; i < reference.size(); ++i) {
-            const bool phantom = width % 2 != 0 && i % pitch == pitch - 2;
-            if (phantom ? sample->bytes[i] != sample->bytes[i - 2] : sample->bytes[i] != reference[i]) ++differing;
-        }
-        EXPECT_EQ(differing, 0);
-    }
-}
