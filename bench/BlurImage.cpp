@@ -6,18 +6,14 @@
 // blur. Compare the ratios to the copy pass; a loaded machine moves them all.
 #include <benchmark/benchmark.h>
 
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <memory>
 #include <vector>
 
-#include "core/ServiceHolder.h"
 #include "filters/BokashiFilter.h"
-#include "media/gpu/Direct3DService.h"
 #include "media/gpu/PixelShaderList.h"
 #include "media/gpu/ResourceBuffer.h"
-#include "media/gpu/ResourceService.h"
+#include "support/BenchFixture.h"
 
 namespace {
 
@@ -25,27 +21,16 @@ constexpr uint32_t kWidth = 1920, kHeight = 1080;
 constexpr size_t kCopy = 2;  // the general copy shader
 
 struct Setup {
-    System::ServiceHolder<Media::Direct3DService> direct3D;
-    System::ServiceHolder<Resource::ResourceService> resources;
-    std::shared_ptr<Effect::BokashiFilter> blur;
-    std::shared_ptr<Media::ResourceBuffer> image;
+    Bench::GpuServices gpu{Bench::GpuServices::kWithShaders};
+    std::shared_ptr<Effect::BokashiFilter> blur = std::make_shared<Effect::BokashiFilter>();
+    std::shared_ptr<Media::ResourceBuffer> image = Bench::filledImage(kWidth, kHeight, {0.25f, 0.5f, 0.75f, 1});
 
-    Setup() {
-        blur = std::make_shared<Effect::BokashiFilter>();
-        blur->createCommonResource();
-        image = std::make_shared<Media::ResourceBuffer>(kWidth, kHeight);
-        const float colour[4] = {0.25f, 0.5f, 0.75f, 1};
-        context().clearRenderTargetView(image->getRenderTargetView(), colour);
-        context().finish();
-    }
-    Platform::gpu::Context& context() { return *Media::Direct3DService::get()->context; }
+    Setup() { blur->createCommonResource(); }
+    Platform::gpu::Context& context() { return gpu.context(); }
 };
 
 Setup& setup() {
-    static Setup* s = [] {
-        dlopen("libvulkan_lvp.so", RTLD_NOW | RTLD_NODELETE);
-        return new Setup();
-    }();
+    static Setup* s = new Setup();
     return *s;
 }
 

@@ -5,18 +5,14 @@
 // the copy pass; a loaded machine moves them all.
 #include <benchmark/benchmark.h>
 
-#include <dlfcn.h>
-
 #include <memory>
 
-#include "core/ServiceHolder.h"
 #include "filters/AngleClipFilter.h"
 #include "filters/ImageLoop.h"
 #include "filters/LineClipFilter.h"
-#include "media/gpu/Direct3DService.h"
 #include "media/gpu/PixelShaderList.h"
 #include "media/gpu/ResourceBuffer.h"
-#include "media/gpu/ResourceService.h"
+#include "support/BenchFixture.h"
 
 namespace {
 
@@ -24,29 +20,22 @@ constexpr uint32_t kWidth = 1920, kHeight = 1080;
 constexpr size_t kCopy = 2;  // the general copy shader
 
 struct Setup {
-    System::ServiceHolder<Media::Direct3DService> direct3D;
-    System::ServiceHolder<Resource::ResourceService> resources;
+    Bench::GpuServices gpu{Bench::GpuServices::kWithShaders};
     std::shared_ptr<Effect::LineClipFilter> line = std::make_shared<Effect::LineClipFilter>();
     std::shared_ptr<Effect::AngleClipFilter> sector = std::make_shared<Effect::AngleClipFilter>();
     std::shared_ptr<Effect::ImageLoop> loop = std::make_shared<Effect::ImageLoop>();
-    std::shared_ptr<Media::ResourceBuffer> image = std::make_shared<Media::ResourceBuffer>(kWidth, kHeight);
+    std::shared_ptr<Media::ResourceBuffer> image = Bench::filledImage(kWidth, kHeight, {0.25f, 0.5f, 0.75f, 1});
 
     Setup() {
         line->createCommonResource();
         sector->createCommonResource();
         loop->createCommonResource();
-        const float colour[4] = {0.25f, 0.5f, 0.75f, 1};
-        context().clearRenderTargetView(image->getRenderTargetView(), colour);
-        context().finish();
     }
-    Platform::gpu::Context& context() { return *Media::Direct3DService::get()->context; }
+    Platform::gpu::Context& context() { return gpu.context(); }
 };
 
 Setup& setup() {
-    static Setup* s = [] {
-        dlopen("libvulkan_lvp.so", RTLD_NOW | RTLD_NODELETE);
-        return new Setup();
-    }();
+    static Setup* s = new Setup();
     return *s;
 }
 

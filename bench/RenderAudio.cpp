@@ -4,21 +4,13 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
-#include <shared_mutex>
-#include <string>
 
-#include "core/Exception.h"
-#include "edit/EffectCatalog.h"
 #include "edit/Object.h"
-#include "edit/ProjectQueries.h"
-#include "edit/ReadSection.h"
-#include "edit/Scene.h"
 #include "effect/AudioRenderContext.h"
-#include "effect/EffectBase.h"
-#include "effect/ModelQueries.h"
 #include "effects/AudioOutput.h"
 #include "media/audio/AudioBuffer.h"
 #include "render/RenderAudioWorker.h"
+#include "support/BenchFixture.h"
 
 namespace {
 
@@ -45,34 +37,14 @@ public:
     }
 };
 
-class BenchCatalog : public Edit::EffectCatalog {
-public:
-    BenchCatalog() { setCurrent(this); }
-    ~BenchCatalog() override { setCurrent(nullptr); }
-    const Effect::EffectBase& findEffect(const std::wstring& name) const override {
-        if (name == source.name) return source;
-        if (name == output.name) return output;
-        throw System::messageException("BenchCatalog::findEffect", "not found effect.");
-    }
-    const Effect::EffectBase& getOutputEffect(const Effect::EffectBase&) const override { return output; }
-    const Effect::EffectBase* getPairedInputEffect(const Effect::EffectBase&) const override { return nullptr; }
-
-    BenchToneSource source;
-    Effect::AudioOutput output;
-};
-
 void BM_RenderAudioFrames(benchmark::State& state) {
-    Edit::ProjectQueries queries;
-    const Effect::ModelQueriesScope installed(queries);
-    BenchCatalog catalog;
-    auto scene = std::make_shared<Edit::Scene>(0, 0);
+    Bench::Model<BenchToneSource, Effect::AudioOutput> model;
     for (int32_t i = 0; i < kObjects; ++i) {
-        auto object = scene->createObject(catalog.source.name, i, 0, kFrames - 1);
+        auto object = model.scene->createObject(model.catalog.source.name, i, 0, kFrames - 1);
         static_cast<Effect::AudioOutput&>(*object->effects[1]).pan.setValue(i * 10 - 50, 0);
     }
-    scene->update();
-    std::shared_mutex lock;
-    Render::RenderAudioWorker worker([&] { return std::make_unique<Edit::ReadSection>(lock, scene, nullptr); });
+    model.scene->update();
+    Render::RenderAudioWorker worker(model.reader());
     float sink = 0;
     for (auto _ : state) {
         for (int32_t f = 0; f < kFrames; ++f)

@@ -84,6 +84,7 @@
 #include "ui/framework/ShortcutList.h"
 #include "ui/framework/WindowMouseService.h"
 #include "ui/framework/WindowService.h"
+#include "ui/menus/MenuBar.h"
 
 namespace App {
 
@@ -244,6 +245,7 @@ void buildServices(System::ServiceStack& stack) {
     Dialog::setPlaybackStop([] {
         if (Render::RenderService* render = Render::RenderService::get()) render->player().stop();
     });
+    stack.addOwned<Menu::MenuBar>(*Window::WindowService::get());
 }
 
 // The clipboard copy of a rendered frame, straight alpha.

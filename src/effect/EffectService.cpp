@@ -6,6 +6,8 @@
 #include <cstdlib>
 
 #include "core/Exception.h"
+#include "core/File.h"
+#include "core/FileName.h"
 #include "core/Log.h"
 #include "core/SettingService.h"
 #include "core/TextConvert.h"
@@ -28,6 +30,7 @@ namespace {
 
 EffectService* gService = nullptr;
 EffectService::Catalog* gCatalog = nullptr;
+EffectService::ScriptRegistrar* gScriptRegistrar = nullptr;
 const MovementBase* gNoMove = nullptr;
 const MovementBase* gMovieRange = nullptr;
 
@@ -62,6 +65,14 @@ bool byOrder(const Menu::MenuDefineBase* a, const Menu::MenuDefineBase* b) { ret
 EffectService::Catalog::~Catalog() = default;
 
 void EffectService::setCatalog(Catalog* catalog) { gCatalog = catalog; }
+
+EffectService::ScriptRegistrar::~ScriptRegistrar() = default;
+
+EffectService::ScriptRegistrar* EffectService::setScriptRegistrar(ScriptRegistrar* registrar) {
+    ScriptRegistrar* const previous = gScriptRegistrar;
+    gScriptRegistrar = registrar;
+    return previous;
+}
 
 EffectService::ErrorPresenter EffectService::setErrorPresenter(ErrorPresenter presenter) {
     const ErrorPresenter previous = gErrorPresenter;
@@ -266,8 +277,49 @@ void EffectService::registerAlias(const wchar_t*, int32_t) {
 }
 
 void EffectService::registerScripts() {
-    // The script effects and movements are registered by the script
-    // registration; until it joins there are none.
+    if (!gScriptRegistrar) return;
+    using Kind = ScriptRegistrar::Kind;
+    const std::wstring install = System::FileName::getExpandedPath(L"%AppInstall%") + System::kPathSeparator;
+    const struct {
+        const wchar_t* file;
+        Kind kind;
+    } builtIn[] = {{L"script.obj2", Kind::kInput},
+                   {L"script.anm2", Kind::kFilter},
+                   {L"script.cam2", Kind::kCamera},
+                   {L"script.scn2", Kind::kSceneChange},
+                   {L"script.tra2", Kind::kMovement}};
+    for (const auto& entry : builtIn)
+        gScriptRegistrar->registerScriptFile(*this, entry.kind, install + entry.file, nullptr, true, false, nullptr);
+
+    scanScriptFolder(nullptr);
+    const std::wstring pattern = System::FileName::getExpandedPath(L"%Script%") + System::kPathSeparator + L"*";
+    for (const System::File::FileEntry& folder : System::File::getFolderList(pattern)) scanScriptFolder(&folder.name);
+}
+
+void EffectService::scanScriptFolder(const std::wstring* folder) {
+    if (!gScriptRegistrar) return;
+    using Kind = ScriptRegistrar::Kind;
+    std::wstring base = System::FileName::getExpandedPath(L"%Script%") + System::kPathSeparator;
+    if (folder) base += *folder + System::kPathSeparator;
+    const struct {
+        const wchar_t* extension;
+        Kind kind;
+    } kinds[] = {{L"obj", Kind::kInput},
+                 {L"anm", Kind::kFilter},
+                 {L"cam", Kind::kCamera},
+                 {L"scn", Kind::kSceneChange},
+                 {L"tra", Kind::kMovement}};
+    // The current kinds first, then the older ones, whose text is in the
+    // system code page and which run on the plain engine.
+    const std::string olderEngine = "lua";
+    for (const bool older : {false, true}) {
+        for (const auto& entry : kinds) {
+            const std::wstring pattern = base + L"*." + entry.extension + (older ? L"" : L"2");
+            for (const System::File::FileEntry& file : System::findFilesByPattern(pattern))
+                gScriptRegistrar->registerScriptFile(*this, entry.kind, file.name, folder, false, older,
+                                                     older ? &olderEngine : nullptr);
+        }
+    }
 }
 
 }  // namespace Effect

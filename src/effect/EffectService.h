@@ -39,6 +39,22 @@ public:
     using ErrorPresenter = void (*)(const std::wstring& text);
     static ErrorPresenter setErrorPresenter(ErrorPresenter presenter);
 
+    // Reads script files into effects and movements. The script host installs
+    // it at start-up; without one no script registers.
+    class ScriptRegistrar {
+    public:
+        enum class Kind { kInput, kFilter, kCamera, kSceneChange, kMovement };
+        virtual ~ScriptRegistrar();
+        // Registers the scripts of one file while the service is being built,
+        // afterwards replaces the text of those already registered. folder and
+        // engineName may be none; builtIn files hold several scripts.
+        virtual void registerScriptFile(EffectService& service, Kind kind, const std::wstring& path,
+                                        const std::wstring* folder, bool builtIn, bool olderFormat,
+                                        const std::string* engineName) = 0;
+    };
+    // Returns the one installed before.
+    static ScriptRegistrar* setScriptRegistrar(ScriptRegistrar* registrar);
+
     using MovementMenuAdjuster = std::function<void(std::vector<const MovementDefine*>& movements)>;
 
     EffectService();
@@ -84,8 +100,11 @@ public:
 
     // Adds the alias files of one kind ("object" 100, "effect" 101) to the alias list.
     void registerAlias(const wchar_t* kind, int32_t role);
-    // Registers the script effects and movements.
+    // Registers (or, once ready, refreshes) the built-in script files, then
+    // those of the script folder and of each of its sub-folders.
     void registerScripts();
+    // The script files of the script folder, or of one sub-folder of it.
+    void scanScriptFolder(const std::wstring* folder);
 
     bool ready() const { return ready_; }
     int32_t counter() const { return counter_; }

@@ -1,6 +1,16 @@
 #include "filters/ScriptEdit.h"
 
+#include <atomic>
+
 namespace Effect {
+
+namespace {
+
+std::atomic<ScriptEdit::Runner*> gRunner{nullptr};
+
+}  // namespace
+
+ScriptEdit::Runner* ScriptEdit::setRunner(Runner* runner) { return gRunner.exchange(runner); }
 
 ScriptEdit::ScriptEdit() {
     name = L"スクリプト制御";
@@ -12,9 +22,11 @@ ScriptEdit::ScriptEdit() {
 
 std::shared_ptr<EffectBase> ScriptEdit::createInstance() const { return std::make_shared<ScriptEdit>(); }
 
-std::shared_ptr<Media::ResourceBuffer> ScriptEdit::filterVideo(Render::RenderContext&,
+std::shared_ptr<Media::ResourceBuffer> ScriptEdit::filterVideo(Render::RenderContext& context,
                                                                std::shared_ptr<Media::ResourceBuffer> image) {
-    return pending_.skip(std::move(image), "Effect::ScriptEdit::filterVideo");
+    Runner* runner = gRunner.load();
+    if (runner == nullptr) return image;
+    return runner->run(*this, context, std::move(image));
 }
 
 }  // namespace Effect

@@ -1,7 +1,6 @@
 #pragma once
 #include "effect/EffectBase.h"
 #include "effect/EffectItemText.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
@@ -10,16 +9,25 @@ class ScriptEdit : public EffectBase {
 public:
     static constexpr const wchar_t* kName = L"スクリプト制御";
 
+    // Runs the typed script. The script host installs one at start-up.
+    class Runner {
+    public:
+        virtual ~Runner() = default;
+        // The image the script leaves as the object's image, or none; a
+        // failing script is logged, never thrown.
+        virtual std::shared_ptr<Media::ResourceBuffer> run(ScriptEdit& effect, Render::RenderContext& context,
+                                                           std::shared_ptr<Media::ResourceBuffer> image) = 0;
+    };
+    // Returns the runner installed before.
+    static Runner* setRunner(Runner* runner);
+
     EffectItemText script{&items, L"スクリプト"};
 
     ScriptEdit();
     std::shared_ptr<EffectBase> createInstance() const override;
+    // Without a runner the image is handed on unchanged.
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
-
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

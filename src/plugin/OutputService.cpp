@@ -18,6 +18,7 @@
 #include "edit/Scene.h"
 #include "media/audio/AudioBuffer.h"
 #include "media/audio/RawAudioBuffer.h"
+#include "media/gpu/FrameReadBack.h"
 #include "media/gpu/RenderBuffer.h"
 #include "media/image/ImageBuffer.h"
 #include "plugin/OutputFile.h"
@@ -73,7 +74,10 @@ struct IntHash {
 
 // The two export caches: every stored frame weighs 1, so the limit is a
 // number of frames. The video loader renders through the video render worker
-// and reads the frame back once, in the format the writer asked for.
+// and reads the frame back once, in the format the writer asked for. The
+// render thread only submits the read-back; the writer's thread waits for it
+// and takes the bytes, so the next frames are drawn while it converts and
+// writes this one.
 class OutputService::ExportCaches : public ExportSource {
 public:
     ExportCaches() : video_(1), audio_(1) {}
@@ -101,7 +105,14 @@ public:
     std::shared_ptr<Media::ImageBuffer> renderVideo(int32_t frame, int32_t format, bool copy) override {
         const int32_t ahead = std::min<int64_t>(scene_.lastFrame, static_cast<int64_t>(frame) + videoLimit_ / 2);
         for (int32_t next = frame + 1; next <= ahead; ++next) video_.preload(next, videoLoader(next, format, copy));
-        return video_.get(frame, videoLoader(frame, format, copy));
+        const std::shared_ptr<Media::FrameReadBack> readBack = video_.get(frame, videoLoader(frame, format, copy));
+        if (!readBack) return nullptr;
+        try {
+            return readBack->image();
+        } catch (const std::exception& e) {
+            System::Log::error("Plugin::OutputService::renderVideo", "%s", e.what());
+            return nullptr;
+        }
     }
 
     std::shared_ptr<Media::RawAudioBuffer> renderAudio(int32_t frame, int32_t sampleFormat) override {
@@ -131,7 +142,7 @@ private:
                                          [this, format, copy](int32_t rendered, Media::RenderBuffer& buffer,
                                                               Anchor::AnchorList*) {
                                              try {
-                                                 video_.complete(rendered, buffer.createImageBuffer(format, copy), 1);
+                                                 video_.complete(rendered, buffer.submitImageBuffer(format, copy), 1);
                                              } catch (const std::exception& e) {
                                                  System::Log::error("Plugin::OutputService::renderVideo", "%s",
                                                                     e.what());
@@ -200,7 +211,7 @@ private:
         return block;
     }
 
-    System::PreLoadCache<int32_t, Media::ImageBuffer, IntHash> video_;
+    System::PreLoadCache<int32_t, Media::FrameReadBack, IntHash> video_;
     System::PreLoadCache<int32_t, Media::RawAudioBuffer, IntHash> audio_;
     ExportScene scene_;
     std::atomic<int32_t> videoLimit_{1};

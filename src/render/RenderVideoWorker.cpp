@@ -80,10 +80,12 @@ void RenderVideoWorker::renderFrame(RenderTaskType tag, int32_t frame, const Cal
         Anchor::AnchorList* anchors = tag == kRenderPreview ? &anchors_ : nullptr;
         const RenderSection walk(*this, *read->scene, frame, *frameBuffer_, &cache, anchors, 0, kAllLayers, false);
     }
+    // The callback's work (a read-back, a draw of the frame) joins the frame's
+    // submission: one submission per frame, made here or by the callback.
+    if (callback) callback(frame, *frameBuffer_, &anchors_);
     if (const Platform::Result hr = d3d.context->flush(); Platform::failed(hr))
         throw System::hresultException("Direct3D.context->Flush", "Render::RenderVideoWorker::requestRenderingFrame",
                                        hr);
-    if (callback) callback(frame, *frameBuffer_, &anchors_);
     const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - started;
     System::Log::verbose("Render::RenderVideoWorker::requestRenderingFrame", "rendered video frame [%d] %1.3lf ms",
                          frame, elapsed.count());

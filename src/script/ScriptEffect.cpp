@@ -3,6 +3,7 @@
 #include <charconv>
 #include <stdexcept>
 
+#include "core/Exception.h"
 #include "core/FileName.h"
 #include "core/Log.h"
 #include "core/TextConvert.h"
@@ -15,7 +16,8 @@
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemSelect.h"
 #include "effect/EffectItemString.h"
-#include "core/Exception.h"
+#include "media/gpu/ResourceBuffer.h"
+#include "script/ScriptPluginInstance.h"
 
 namespace Effect {
 
@@ -394,12 +396,10 @@ void ScriptEffect::shareResource(const EffectBase& prototypeBase) {
         switch (source.type) {
         case EffectItem::kNumber: {
             const auto& number = static_cast<const EffectItemNumber&>(source);
-            auto item = std::make_unique<EffectItemNumber>(nullptr, number.name, 0, 0, 0, 1);
-            item->defaultValue = number.defaultValue;
-            item->minimum = number.minimum;
-            item->maximum = number.maximum;
-            item->scale = number.scale;
-            copy = std::move(item);
+            // Built from plain units, so its values start at the default.
+            const double scale = number.scale != 0 ? number.scale : 1;
+            copy = std::make_unique<EffectItemNumber>(nullptr, number.name, number.defaultValue / scale,
+                                                      number.minimum / scale, number.maximum / scale, 1 / scale);
             break;
         }
         case EffectItem::kCheck:
@@ -452,6 +452,23 @@ void ScriptEffect::shareResource(const EffectBase& prototypeBase) {
         }
         const auto [entry, inserted] = variables_.try_emplace(key, std::move(copy));
         if (inserted) items.push_back(entry->second.get());
+    }
+}
+
+std::shared_ptr<Media::ResourceBuffer> ScriptEffect::runScript(Render::RenderContext& context,
+                                                               std::shared_ptr<Media::ResourceBuffer> image,
+                                                               const char* scope) {
+    try {
+        const std::shared_ptr<Plugin::ScriptPlugin> engine = commonResource_ ? commonResource_->engine : nullptr;
+        if (!engine)
+            throw System::messageException("Plugin::ScriptService::findScriptPlugin", "not found script plugin.");
+        const std::unique_ptr<Plugin::ScriptPluginInstance> instance = engine->createEffectInstance(*this, context);
+        instance->setObjectImage(std::move(image));
+        instance->executeEffect(commonResource_->scriptText);
+        return instance->takeObjectImage();
+    } catch (const std::exception& e) {
+        System::Log::warn(scope, "script exception: %s", e.what());
+        return nullptr;
     }
 }
 

@@ -11,6 +11,10 @@
 #include "script/ScriptInstance.h"
 #include "script/ScriptRecord.h"
 
+namespace Media {
+class ResourceBuffer;
+}
+
 namespace Effect {
 
 // Base of every effect that runs a script. The prototype made at
@@ -48,6 +52,12 @@ public:
     // A string (quoted), table (braced) or raw item for a value text, inserted
     // under the variable name; none when the name is taken already.
     EffectItem* makeValueItem(const std::string& variable, const std::wstring& label, const std::wstring& value);
+
+    // One run of the script on the object's image: the image the script
+    // leaves, or none. A failing run logs "script exception: %s" under scope
+    // and gives none; it never throws.
+    std::shared_ptr<Media::ResourceBuffer> runScript(Render::RenderContext& context,
+                                                     std::shared_ptr<Media::ResourceBuffer> image, const char* scope);
 
     CommonResource& commonResource() const { return *commonResource_; }
     const VariableMap& variableMap() const { return variables_; }

@@ -11,6 +11,8 @@
 #include "effect/ScriptMovement.h"
 #include "script/LuaJitScript.h"
 #include "script/LuaScript.h"
+#include "script/ScriptEditRunner.h"
+#include "script/ScriptFileRegistrar.h"
 #include "script/TextInlineScripts.h"
 
 namespace Plugin {
@@ -46,9 +48,13 @@ ScriptService::ScriptService() {
     registerGuarded<LuaJitScript>(*this);
     Effect::ScriptMovement::setEngineFinder(findMovementEngine);
     inlineScripts_ = std::make_unique<TextInlineScripts>();
+    fileRegistrar_ = std::make_unique<ScriptFileRegistrar>();
+    editRunner_ = std::make_unique<ScriptEditRunner>();
 }
 
 ScriptService::~ScriptService() {
+    editRunner_.reset();
+    fileRegistrar_.reset();
     inlineScripts_.reset();
     Effect::ScriptMovement::setEngineFinder(nullptr);
 }

@@ -12,6 +12,8 @@ namespace Plugin {
 // at start-up and only read afterwards. Neither engine touches its library
 // before its first run, so the program starts without either installed.
 class TextInlineScripts;
+class ScriptFileRegistrar;
+class ScriptEditRunner;
 
 class ScriptService {
 public:
@@ -41,6 +43,8 @@ public:
 private:
     std::unordered_map<std::string, std::shared_ptr<ScriptPlugin>, Fnv1aHash> plugins_;
     std::unique_ptr<TextInlineScripts> inlineScripts_;
+    std::unique_ptr<ScriptFileRegistrar> fileRegistrar_;
+    std::unique_ptr<ScriptEditRunner> editRunner_;
 };
 
 }  // namespace Plugin

@@ -456,3 +456,113 @@ TEST_F(Export, LoadingAndSavingShowTheirTextInTheFooterToo) {
 }
 
 }  // namespace
+
+namespace {
+
+// A writer that takes the frames as the AVI writer does, with several frames
+// rendered ahead, keeps them, and may stop early as Esc would stop it.
+struct FramesPlugin : Plugin::OutputPlugin {
+    struct Job : Plugin::OutputFile {
+        using OutputFile::OutputFile;
+        FramesPlugin* owner = nullptr;
+        bool save() override {
+            setVideoBufferSize(owner->ahead);
+            for (int32_t i = 0; i < frameCount && !abort; ++i) {
+                owner->frames.push_back(getVideo(startFrame + i, Media::PixelFormat::kB8G8R8A8Unorm, false));
+                if (i + 1 == owner->stopAfter) abort = true;  // the frames after it are in flight
+            }
+            return true;
+        }
+    };
+    std::shared_ptr<Plugin::OutputFile> createOutputFile(const std::wstring& path, const Plugin::ExportScene& scene,
+                                                         Plugin::ExportSource* source) override {
+        auto job = std::make_shared<Job>(path, false, scene, source);
+        job->owner = this;
+        return job;
+    }
+    int32_t ahead = 1;
+    int32_t stopAfter = 0;  // 0: every frame
+    std::vector<std::shared_ptr<Media::ImageBuffer>> frames;
+};
+
+// A picture that changes on every frame, exported while the next frames are
+// rendered and read back: every written frame is the frame of its number, a
+// stop with frames still in flight ends the export as cancelled, and the next
+// export after it again gets each frame in order.
+TEST_F(Export, FramesRenderedAheadArriveInOrderAndAStopLeavesNothingBehind) {
+    ScriptedBoxes boxes;
+    ScriptedFiles files;
+    const fs::path movie = root / "steps.avi";
+    constexpr int32_t kFrames = 12;
+    ASSERT_EQ(std::system(("ffmpeg -nostdin -v error -f lavfi -i color=c=black:s=64x36:r=30:d=0.4 "
+                           "-vf \"geq=lum='min(16+N*18\\,235)':cb=128:cr=128\" -c:v ffv1 -y '" +
+                           movie.string() + "'")
+                              .c_str()),
+              0);
+    {
+        std::ofstream out(projectPath, std::ios::binary);
+        out << "[project]\r\nfile=" << projectPath.string() << "\r\ndisplay.scene=0\r\n"
+            << "[scene.0]\r\nscene=0\r\nname=Root\r\nvideo.width=64\r\nvideo.height=36\r\nvideo.rate=30\r\n"
+            << "video.scale=1\r\naudio.rate=48000\r\ncursor.frame=0\r\n"
+            << "[0]\r\nlayer=0\r\nframe=0," << kFrames - 1 << "\r\n"
+            << "[0.0]\r\neffect.name=動画ファイル\r\n再生位置=0.000,0.000,再生範囲,0\r\n再生速度=100.00\r\nファイル="
+            << movie.string() << "\r\nループ再生=0\r\n音声付き=0\r\n"
+            << "[0.1]\r\neffect.name=標準描画\r\n";
+    }
+    struct Run {
+        int32_t stopAfter;
+        std::vector<std::shared_ptr<Media::ImageBuffer>> frames;
+        bool succeeded = false;
+    };
+    std::vector<Run> runs = {{3, {}}, {0, {}}};
+    std::vector<std::shared_ptr<Media::ImageBuffer>> expected;
+    std::vector<std::string> lines;
+    App::Steps steps = App::programSteps();
+    steps.run = [&] {
+        auto tap = std::make_unique<LogTap>();
+        ASSERT_TRUE(Edit::EditService::instance()->loadProject(wide(projectPath), false, true));
+        Plugin::OutputService& output = *Plugin::OutputService::get();
+        auto* writer = static_cast<FramesPlugin*>(
+            output.registerPlugin("FramesPlugin", [] { return std::make_shared<FramesPlugin>(); }));
+        ASSERT_NE(writer, nullptr);
+        for (Run& run : runs) {
+            writer->ahead = 8;
+            writer->stopAfter = run.stopAfter;
+            writer->frames.clear();
+            files.answers.push_back((root / "frames.out").string());
+            output.outputFile(static_cast<int32_t>(output.plugins().size()) - 1);
+            output.waitExport();
+            run.frames = writer->frames;
+            run.succeeded = output.lastExportSucceeded();
+        }
+        for (int32_t f = 0; f < kFrames; ++f) expected.push_back(renderedFrame(f));
+        lines = tap->take();
+        tap.reset();
+    };
+    EXPECT_EQ(App::run(steps), 0);
+    for (const auto& box : boxes.shown) ADD_FAILURE() << box.text;
+    ASSERT_EQ(expected.size(), static_cast<size_t>(kFrames));
+    for (const auto& frame : expected) ASSERT_NE(frame, nullptr);
+    const auto centre = [](const Media::ImageBuffer& image) { return image.data()[18 * image.pitch + 32 * 4]; };
+    ASSERT_GT(centre(*expected[kFrames - 1]), centre(*expected[0]) + 100);  // the frames differ
+    EXPECT_TRUE(logged(lines, "export file cancel"));
+    ASSERT_EQ(runs[0].frames.size(), 3u);
+    ASSERT_EQ(runs[1].frames.size(), static_cast<size_t>(kFrames));
+    EXPECT_TRUE(runs[1].succeeded);
+    for (const Run& run : runs)
+        for (size_t f = 0; f < run.frames.size(); ++f) {
+            SCOPED_TRACE("stop after " + std::to_string(run.stopAfter) + ", frame " + std::to_string(f));
+            ASSERT_NE(run.frames[f], nullptr);
+            const Media::ImageBuffer& got = *run.frames[f];
+            const Media::ImageBuffer& want = *expected[f];
+            ASSERT_EQ(got.width, want.width);
+            ASSERT_EQ(got.height, want.height);
+            int worst = 0;
+            for (uint32_t y = 0; y < got.height; ++y)
+                for (uint32_t x = 0; x < got.width * 4; ++x)
+                    worst = std::max(worst, std::abs(got.data()[y * got.pitch + x] - want.data()[y * want.pitch + x]));
+            EXPECT_LE(worst, 1);
+        }
+}
+
+}  // namespace

@@ -14,18 +14,13 @@
 #include "effects/ServiceCatalog.h"
 #include "media/gpu/Direct3DService.h"
 #include "support/LogCapture.h"
+#include "support/SuiteGpu.h"
 #include "support/TestFolders.h"
 
 class BuiltinFixture : public TestFolders {
 protected:
-    static void SetUpTestSuite() {
-        dlopen("libvulkan_lvp.so", RTLD_NOW | RTLD_NODELETE);
-        d3d_ = new System::ServiceHolder<Media::Direct3DService>();
-    }
-    static void TearDownTestSuite() {
-        delete d3d_;
-        d3d_ = nullptr;
-    }
+    static void SetUpTestSuite() { SuiteGpu::start(SuiteGpu::kDeviceOnly); }
+    static void TearDownTestSuite() { SuiteGpu::stop(); }
     void SetUp() override {
         TestFolders::SetUp();
         errors.clear();
@@ -52,7 +47,6 @@ protected:
     std::unique_ptr<Effect::EffectService> service;
 
 private:
-    static inline System::ServiceHolder<Media::Direct3DService>* d3d_ = nullptr;
     Effect::BuiltinCatalog builtins_;
     std::unique_ptr<Effect::ServiceCatalog> catalog_;
     Effect::EffectService::ErrorPresenter previousPresenter_ = nullptr;

@@ -18,25 +18,12 @@ using Effect::CameraControl;
 constexpr uint32_t kFrameW = 64, kFrameH = 48, kImageW = 20, kImageH = 12;
 constexpr double kRad = 3.14159265358979323846 / 180;
 
-Pixels gradient() {
-    Pixels p{kImageW, kImageH, std::vector<float>(kImageW * kImageH * 4)};
-    for (uint32_t y = 0; y < kImageH; ++y)
-        for (uint32_t x = 0; x < kImageW; ++x) {
-            float* t = p.at(x, y);
-            t[0] = (x + 0.5f) / kImageW, t[1] = (y + 0.5f) / kImageH, t[2] = 0.25f, t[3] = 1;
-        }
-    return p.rounded();
-}
-
 Pixels solid(float r, float g, float b, float a = 1) {
     Pixels p{kImageW, kImageH, {}};
     for (uint32_t i = 0; i < kImageW * kImageH; ++i) p.rgba.insert(p.rgba.end(), {r * a, g * a, b * a, a});
     return p.rounded();
 }
 
-struct Vec3 {
-    double x, y, z;
-};
 Vec3 sub(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 double dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 Vec3 cross(Vec3 a, Vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
@@ -56,13 +43,7 @@ struct Pose {
 };
 
 std::array<double, 2> project(const Camera& c, const Pose& o, double u, double v) {
-    Vec3 p{u, v, 0};
-    double s = std::sin(o.angleZ * kRad), k = std::cos(o.angleZ * kRad);
-    p = {p.x * k - p.y * s, p.x * s + p.y * k, p.z};
-    s = std::sin(o.angleY * kRad), k = std::cos(o.angleY * kRad);
-    p = {p.x * k + p.z * s, p.y, -p.x * s + p.z * k};
-    s = std::sin(o.angleX * kRad), k = std::cos(o.angleX * kRad);
-    p = {p.x, p.y * k - p.z * s, p.y * s + p.z * k};
+    Vec3 p = turn({u, v, 0}, o.angleX, o.angleY, o.angleZ);
     p = {p.x + o.x, p.y + o.y, p.z + o.z};
     Vec3 target = c.target;
     if (target.x == c.eye.x && target.y == c.eye.y && target.z == c.eye.z) target.z += 1;
@@ -70,32 +51,21 @@ std::array<double, 2> project(const Camera& c, const Pose& o, double u, double v
     const Vec3 d = sub(p, c.eye);
     double xv = dot(d, xAxis), yv = dot(d, yAxis);
     const double zv = dot(d, zAxis);
-    s = std::sin(c.tilt * kRad), k = std::cos(c.tilt * kRad);
+    const double s = std::sin(c.tilt * kRad), k = std::cos(c.tilt * kRad);
     const double xt = xv * k - yv * s, yt = xv * s + yv * k;
     const double f = c.fieldOfView > 0 ? kFrameH / 2.0 / std::tan(c.fieldOfView * kRad / 2) : 1024;
     return {kFrameW / 2.0 + f * xt / zv, kFrameH / 2.0 + f * yt / zv};
 }
 
-class CameraCatalog : public Edit::EffectCatalog {
+class CameraCatalog : public AddedCatalog {
 public:
-    CameraCatalog() : previous_(current()) {
-        camera_.createCommonResource();
-        setCurrent(this);
-    }
-    ~CameraCatalog() override { setCurrent(previous_); }
-    const Effect::EffectBase& findEffect(const std::wstring& name) const override {
-        if (name == CameraControl::kName) return camera_;
-        return previous_->findEffect(name);
-    }
-    const Effect::EffectBase& getOutputEffect(const Effect::EffectBase& input) const override {
-        return previous_->getOutputEffect(input);
-    }
-    const Effect::EffectBase* getPairedInputEffect(const Effect::EffectBase& output) const override {
-        return previous_->getPairedInputEffect(output);
-    }
+    CameraCatalog() { camera_.createCommonResource(); }
 
 private:
-    EffectCatalog* previous_;
+    const Effect::EffectBase* added(const std::wstring& name) const override {
+        return name == CameraControl::kName ? &camera_ : nullptr;
+    }
+
     CameraControl camera_;
 };
 
@@ -150,7 +120,7 @@ TEST_F(CameraView, ObjectsAreSeenThroughTheCameraAsTheReference) {
         {"a field of view of 90 degrees", {{0, 0, -24}, {0, 0, 0}, 0, 90}, {0, 0, 0, 0, 0, 15}},
         {"eye and target alike: looking along z", {{5, 5, -600}, {5, 5, -600}}, {0, 0, 0, 0, 20, 0}},
     };
-    const Pixels image = gradient();
+    const Pixels image = gradient(kImageW, kImageH);
     for (const Case& c : cases) {
         scene = std::make_shared<Edit::Scene>(0, 0);
         frameSize(kFrameW, kFrameH);

@@ -17,20 +17,6 @@ using Effect::GroupControl;
 
 constexpr uint32_t kFrameW = 64, kFrameH = 48, kImageW = 16, kImageH = 10;
 
-// Red along x, green along y: a misplaced or mirrored texel shows.
-Pixels gradient() {
-    Pixels p{kImageW, kImageH, std::vector<float>(kImageW * kImageH * 4)};
-    for (uint32_t y = 0; y < kImageH; ++y)
-        for (uint32_t x = 0; x < kImageW; ++x) {
-            float* t = p.at(x, y);
-            t[0] = (x + 0.5f) / kImageW;
-            t[1] = (y + 0.5f) / kImageH;
-            t[2] = 0.25f;
-            t[3] = 1;
-        }
-    return p.rounded();
-}
-
 // Position, turns (degrees) and zoom (percent) of a group or of a member's output.
 struct Pose {
     double x = 0, y = 0, z = 0;
@@ -38,20 +24,10 @@ struct Pose {
     double zoom = 100;
 };
 
-struct Vec3 {
-    double x, y, z;
-};
-
 // Zoomed, turned about z, then y, then x, then moved.
 Vec3 apply(const Pose& pose, Vec3 p) {
-    const double s = pose.zoom / 100, rad = 3.14159265358979323846 / 180;
-    p = {p.x * s, p.y * s, p.z * s};
-    double sn = std::sin(pose.angleZ * rad), k = std::cos(pose.angleZ * rad);
-    p = {p.x * k - p.y * sn, p.x * sn + p.y * k, p.z};
-    sn = std::sin(pose.angleY * rad), k = std::cos(pose.angleY * rad);
-    p = {p.x * k + p.z * sn, p.y, -p.x * sn + p.z * k};
-    sn = std::sin(pose.angleX * rad), k = std::cos(pose.angleX * rad);
-    p = {p.x, p.y * k - p.z * sn, p.y * sn + p.z * k};
+    const double s = pose.zoom / 100;
+    p = turn({p.x * s, p.y * s, p.z * s}, pose.angleX, pose.angleY, pose.angleZ);
     return {p.x + pose.x, p.y + pose.y, p.z + pose.z};
 }
 
@@ -106,24 +82,13 @@ public:
 };
 
 // The output catalogue with the group control added.
-class GroupCatalog : public Edit::EffectCatalog {
-public:
-    GroupCatalog() : previous_(current()) { setCurrent(this); }
-    ~GroupCatalog() override { setCurrent(previous_); }
-    const Effect::EffectBase& findEffect(const std::wstring& name) const override {
-        if (name == GroupControl::kName) return group_;
-        if (name == kViewProbe) return probe_;
-        return previous_->findEffect(name);
-    }
-    const Effect::EffectBase& getOutputEffect(const Effect::EffectBase& input) const override {
-        return previous_->getOutputEffect(input);
-    }
-    const Effect::EffectBase* getPairedInputEffect(const Effect::EffectBase& output) const override {
-        return previous_->getPairedInputEffect(output);
+class GroupCatalog : public AddedCatalog {
+    const Effect::EffectBase* added(const std::wstring& name) const override {
+        if (name == GroupControl::kName) return &group_;
+        if (name == kViewProbe) return &probe_;
+        return nullptr;
     }
 
-private:
-    EffectCatalog* previous_;
     GroupControl group_;
     ViewProbe probe_;
 };
@@ -174,7 +139,7 @@ TEST_F(GroupPlacement, MembersArePlacedThroughTheirGroupsAsTheReference) {
         {"nested zooms cancel", {{6, 0, 0, 0, 0, 0, 200}, {-3, 2, 0, 0, 0, 0, 50}}, {2, 1}},
         {"nested turns and depth", {{-4, 3, 0, 0, 0, 15}, {5, 0, 80, 20, 0, 0, 120}}, {0, 4, 0, 0, 0, -30}},
     };
-    const Pixels image = gradient();
+    const Pixels image = gradient(kImageW, kImageH);
     for (const Case& c : cases) {
         scene = std::make_shared<Edit::Scene>(0, 0);
         frameSize(kFrameW, kFrameH);
@@ -192,7 +157,7 @@ TEST_F(GroupPlacement, TheRangeDecidesWhichLayersFollowTheGroup) {
         bool follows;  // the member two layers below the group
     };
     const Pose moved{12, -7, 0, 0, 0, 20};
-    const Pixels image = gradient();
+    const Pixels image = gradient(kImageW, kImageH);
     for (const Case& c : {Case{1, false}, Case{2, true}, Case{0, true}}) {
         scene = std::make_shared<Edit::Scene>(0, 0);
         frameSize(kFrameW, kFrameH);
@@ -211,7 +176,7 @@ TEST_F(GroupPlacement, TheRangeDecidesWhichLayersFollowTheGroup) {
 TEST_F(GroupPlacement, FiltersOnTheGroupSeeItsPosition) {
     group(0, {12, -7, 30});
     scene->findLayerObject(0, 0, Effect::EffectBase::kVideo)->addEffect(kViewProbe);
-    add(1, gradient());
+    add(1, gradient(kImageW, kImageH));
     ViewProbe::seen.clear();
     (void)render();
     ASSERT_EQ(ViewProbe::seen.size(), 1u);
@@ -240,7 +205,7 @@ TEST_F(GroupPlacement, PlainTranslationHoldsOnlyWhileEveryGroupOnlyTranslates) {
         GroupControl* inner = nullptr;
         int32_t layer = 0;
         for (const Pose& g : c.groups) inner = &group(layer++, g);
-        add(layer, gradient());
+        add(layer, gradient(kImageW, kImageH));
         (void)render();
         EXPECT_EQ(inner->plainTranslation != 0, c.plain) << c.name;
     }

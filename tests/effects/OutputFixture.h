@@ -33,6 +33,7 @@
 #include "media/image/ImageBuffer.h"
 #include "platform/gpu/GpuFixture.h"
 #include "render/RenderVideoWorker.h"
+#include "support/SuiteGpu.h"
 
 namespace OutputTest {
 
@@ -52,6 +53,33 @@ struct Pixels {
     }
 };
 
+// Red along x, green along y, blue 0.25, opaque: a misplaced or mirrored texel shows.
+inline Pixels gradient(uint32_t width, uint32_t height) {
+    Pixels p{width, height, std::vector<float>(static_cast<size_t>(width) * height * 4)};
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x) {
+            float* t = p.at(x, y);
+            t[0] = (x + 0.5f) / width;
+            t[1] = (y + 0.5f) / height;
+            t[2] = 0.25f;
+            t[3] = 1;
+        }
+    return p.rounded();
+}
+
+// The pixels as a 16-bit float image on the GPU.
+inline std::shared_ptr<Media::ResourceBuffer> upload(const Pixels& pixels) {
+    std::vector<uint16_t> halves(pixels.rgba.size());
+    for (size_t i = 0; i < halves.size(); ++i) halves[i] = floatToHalf(pixels.rgba[i]);
+    auto image = std::make_shared<Media::ResourceBuffer>(0, 0);
+    image->width = pixels.width;
+    image->height = pixels.height;
+    image->format = image->Direct3D->pixelFormat;
+    const Platform::gpu::InitialData initial{halves.data(), pixels.width * 8};
+    image->createTexture2D(&initial);
+    return image;
+}
+
 // Source: the image of its pixels, made on the per-object thread.
 class PixelSource : public Effect::EffectBase {
 public:
@@ -62,17 +90,7 @@ public:
         placement = kVideo;
     }
     std::shared_ptr<Effect::EffectBase> createInstance() const override { return std::make_shared<PixelSource>(); }
-    std::shared_ptr<Media::ResourceBuffer> inputVideo(Render::RenderContext&) override {
-        std::vector<uint16_t> halves(pixels.rgba.size());
-        for (size_t i = 0; i < halves.size(); ++i) halves[i] = floatToHalf(pixels.rgba[i]);
-        auto image = std::make_shared<Media::ResourceBuffer>(0, 0);
-        image->width = pixels.width;
-        image->height = pixels.height;
-        image->format = image->Direct3D->pixelFormat;
-        const Platform::gpu::InitialData initial{halves.data(), pixels.width * 8};
-        image->createTexture2D(&initial);
-        return image;
-    }
+    std::shared_ptr<Media::ResourceBuffer> inputVideo(Render::RenderContext&) override { return upload(pixels); }
 
     Pixels pixels;
 };
@@ -98,6 +116,31 @@ private:
     Effect::SimpleOutput simple_;
 };
 
+// A catalogue that adds a test's effects to the one installed before it and
+// hands every other name on to that one.
+class AddedCatalog : public Edit::EffectCatalog {
+public:
+    AddedCatalog() : previous_(current()) { setCurrent(this); }
+    ~AddedCatalog() override { setCurrent(previous_); }
+    const Effect::EffectBase& findEffect(const std::wstring& name) const override {
+        if (const Effect::EffectBase* effect = added(name)) return *effect;
+        return previous_->findEffect(name);
+    }
+    const Effect::EffectBase& getOutputEffect(const Effect::EffectBase& input) const override {
+        return previous_->getOutputEffect(input);
+    }
+    const Effect::EffectBase* getPairedInputEffect(const Effect::EffectBase& output) const override {
+        return previous_->getPairedInputEffect(output);
+    }
+
+protected:
+    // The added effect of that name, or null.
+    virtual const Effect::EffectBase* added(const std::wstring& name) const = 0;
+
+private:
+    EffectCatalog* previous_;
+};
+
 // One rendered frame read back: RGBA floats.
 inline Pixels readFrame(Media::RenderBuffer& buffer) {
     Pixels out{buffer.width, buffer.height, {}};
@@ -118,17 +161,8 @@ inline void setItem(Effect::EffectItemNumber& item, double value) {
 
 class OutputFixture : public testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        dlopen("libvulkan_lvp.so", RTLD_NOW | RTLD_NODELETE);
-        d3d_ = new System::ServiceHolder<Media::Direct3DService>();
-        resources_ = new System::ServiceHolder<Resource::ResourceService>();
-    }
-    static void TearDownTestSuite() {
-        delete resources_;
-        resources_ = nullptr;
-        delete d3d_;
-        d3d_ = nullptr;
-    }
+    static void SetUpTestSuite() { SuiteGpu::start(SuiteGpu::kWithShaders); }
+    static void TearDownTestSuite() { SuiteGpu::stop(); }
     void SetUp() override { previousReader_ = Effect::setFrameSizeReader(Media::renderBufferSize); }
     void TearDown() override { Effect::setFrameSizeReader(previousReader_); }
 
@@ -167,8 +201,6 @@ protected:
                                      Render::RenderVideoWorker::Settings{}};
 
 private:
-    static inline System::ServiceHolder<Media::Direct3DService>* d3d_ = nullptr;
-    static inline System::ServiceHolder<Resource::ResourceService>* resources_ = nullptr;
     Effect::FrameSizeReader previousReader_ = nullptr;
 };
 

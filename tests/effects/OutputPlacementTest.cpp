@@ -20,38 +20,13 @@ struct Placement {
 
 constexpr uint32_t kFrameW = 64, kFrameH = 48, kImageW = 20, kImageH = 12;
 
-// Red along x, green along y: a misplaced or mirrored texel shows.
-Pixels gradient() {
-    Pixels p{kImageW, kImageH, std::vector<float>(kImageW * kImageH * 4)};
-    for (uint32_t y = 0; y < kImageH; ++y)
-        for (uint32_t x = 0; x < kImageW; ++x) {
-            float* t = p.at(x, y);
-            t[0] = (x + 0.5f) / kImageW;
-            t[1] = (y + 0.5f) / kImageH;
-            t[2] = 0.25f;
-            t[3] = 1;
-        }
-    return p.rounded();
-}
-
-struct Vec3 {
-    double x, y, z;
-};
-
 // A point of the image (pixels from its centre) on the screen, pixels from the top left.
 std::array<double, 2> project(const Placement& c, double u, double v) {
     double sx = c.zoom / 100, sy = c.zoom / 100, sz = c.zoom / 100;
     if (c.aspect > 0) sx *= (100 - c.aspect) / 100;
     if (c.aspect < 0) sy *= (c.aspect + 100) / 100;
     Vec3 p{(u - c.centerX) * sx, (v - c.centerY) * sy, (0 - c.centerZ) * sz};
-    const double rad = 3.14159265358979323846 / 180;
-    // Turned about z, then y, then x; positive angles turn clockwise seen along the axis.
-    double s = std::sin(c.angleZ * rad), k = std::cos(c.angleZ * rad);
-    p = {p.x * k - p.y * s, p.x * s + p.y * k, p.z};
-    s = std::sin(c.angleY * rad), k = std::cos(c.angleY * rad);
-    p = {p.x * k + p.z * s, p.y, -p.x * s + p.z * k};
-    s = std::sin(c.angleX * rad), k = std::cos(c.angleX * rad);
-    p = {p.x, p.y * k - p.z * s, p.y * s + p.z * k};
+    p = turn(p, c.angleX, c.angleY, c.angleZ);
     p = {p.x + c.x, p.y + c.y, p.z + c.z};
     const double f = 1024 / (1024 + p.z);
     return {kFrameW / 2.0 + c.x + (p.x - c.x) * f, kFrameH / 2.0 + c.y + (p.y - c.y) * f};
@@ -61,7 +36,7 @@ class OutputPlacement : public OutputFixture {};
 
 TEST_F(OutputPlacement, StandardDrawingPlacesTheImageAsTheReference) {
     frameSize(kFrameW, kFrameH);
-    const Pixels image = gradient();
+    const Pixels image = gradient(kImageW, kImageH);
     auto object = add(0, image);
     auto& out = output<Effect::VideoOutput>(*object);
     const Placement cases[] = {

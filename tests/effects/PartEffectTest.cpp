@@ -36,30 +36,9 @@ public:
                                                        std::shared_ptr<Media::ResourceBuffer> image) override {
         ++runs;
         if (none) return nullptr;
-        const uint32_t w = image->width + 2 * grow, h = image->height + 2 * grow;
-        const Pixels p = pattern(w, h);
-        std::vector<uint16_t> halves(p.rgba.size());
-        for (size_t i = 0; i < halves.size(); ++i) halves[i] = floatToHalf(p.rgba[i]);
-        auto out = std::make_shared<Media::ResourceBuffer>(0, 0);
-        out->width = w;
-        out->height = h;
-        out->format = out->Direct3D->pixelFormat;
-        const Platform::gpu::InitialData initial{halves.data(), w * 8};
-        out->createTexture2D(&initial);
-        return out;
+        return upload(pattern(image->width + 2 * grow, image->height + 2 * grow));
     }
-    static Pixels pattern(uint32_t w, uint32_t h) {
-        Pixels p{w, h, std::vector<float>(size_t(w) * h * 4)};
-        for (uint32_t y = 0; y < h; ++y)
-            for (uint32_t x = 0; x < w; ++x) {
-                float* t = p.at(x, y);
-                t[0] = (x + 0.5f) / w;
-                t[1] = (y + 0.5f) / h;
-                t[2] = 0.25f;
-                t[3] = 1;
-            }
-        return p.rounded();
-    }
+    static Pixels pattern(uint32_t w, uint32_t h) { return gradient(w, h); }
 
     inline static uint32_t grow = 0;
     inline static bool none = false;
@@ -106,27 +85,17 @@ public:
 };
 
 // The output catalogue with the partial filter and the pattern filter added.
-class PartCatalog : public Edit::EffectCatalog {
+class PartCatalog : public AddedCatalog {
 public:
-    PartCatalog() : previous_(current()) {
-        part_.createCommonResource();
-        setCurrent(this);
-    }
-    ~PartCatalog() override { setCurrent(previous_); }
-    const Effect::EffectBase& findEffect(const std::wstring& name) const override {
-        if (name == PartEffect::kName) return part_;
-        if (name == kPattern) return pattern_;
-        return previous_->findEffect(name);
-    }
-    const Effect::EffectBase& getOutputEffect(const Effect::EffectBase& input) const override {
-        return previous_->getOutputEffect(input);
-    }
-    const Effect::EffectBase* getPairedInputEffect(const Effect::EffectBase& output) const override {
-        return previous_->getPairedInputEffect(output);
-    }
+    PartCatalog() { part_.createCommonResource(); }
 
 private:
-    EffectCatalog* previous_;
+    const Effect::EffectBase* added(const std::wstring& name) const override {
+        if (name == PartEffect::kName) return &part_;
+        if (name == kPattern) return &pattern_;
+        return nullptr;
+    }
+
     PartEffect part_;
     PatternFilter pattern_;
 };

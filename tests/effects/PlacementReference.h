@@ -11,6 +11,22 @@
 
 namespace OutputTest {
 
+struct Vec3 {
+    double x, y, z;
+};
+
+// Turned about z, then y, then x (degrees); positive angles turn clockwise
+// seen along the axis.
+inline Vec3 turn(Vec3 p, double angleX, double angleY, double angleZ) {
+    const double rad = 3.14159265358979323846 / 180;
+    double s = std::sin(angleZ * rad), k = std::cos(angleZ * rad);
+    p = {p.x * k - p.y * s, p.x * s + p.y * k, p.z};
+    s = std::sin(angleY * rad), k = std::cos(angleY * rad);
+    p = {p.x * k + p.z * s, p.y, -p.x * s + p.z * k};
+    s = std::sin(angleX * rad), k = std::cos(angleX * rad);
+    return {p.x, p.y * k - p.z * s, p.y * s + p.z * k};
+}
+
 // The screen-to-image mapping of a plane quad: the homography through the
 // projected corners, solved by elimination.
 struct Homography {

@@ -29,15 +29,7 @@ constexpr uint32_t kW = 32, kH = 16;
 
 // Before: red along x, green along y, blue 0.25. Current: blue 0.75, so every
 // pixel tells which picture it came from.
-Pixels beforePicture() {
-    Pixels p{kW, kH, std::vector<float>(kW * kH * 4)};
-    for (uint32_t y = 0; y < kH; ++y)
-        for (uint32_t x = 0; x < kW; ++x) {
-            float* t = p.at(x, y);
-            t[0] = (x + 0.5f) / kW, t[1] = (y + 0.5f) / kH, t[2] = 0.25f, t[3] = 1;
-        }
-    return p.rounded();
-}
+Pixels beforePicture() { return gradient(kW, kH); }
 Pixels currentPicture() {
     Pixels p{kW, kH, std::vector<float>(kW * kH * 4)};
     for (uint32_t y = 0; y < kH; ++y)
@@ -48,18 +40,6 @@ Pixels currentPicture() {
     return p.rounded();
 }
 
-std::shared_ptr<Media::ResourceBuffer> upload(const Pixels& p) {
-    std::vector<uint16_t> halves(p.rgba.size());
-    for (size_t i = 0; i < halves.size(); ++i) halves[i] = floatToHalf(p.rgba[i]);
-    auto out = std::make_shared<Media::ResourceBuffer>(0, 0);
-    out->width = p.width;
-    out->height = p.height;
-    out->format = out->Direct3D->pixelFormat;
-    const Platform::gpu::InitialData initial{halves.data(), p.width * 8};
-    out->createTexture2D(&initial);
-    return out;
-}
-
 using Colour = std::array<float, 4>;
 Colour at(const Pixels& p, int32_t x, int32_t y) {
     const float* c = p.at(uint32_t(x), uint32_t(y));
@@ -68,28 +48,18 @@ Colour at(const Pixels& p, int32_t x, int32_t y) {
 bool inside(int32_t x, int32_t y) { return x >= 0 && y >= 0 && x < int32_t(kW) && y < int32_t(kH); }
 
 // The scene change and its programs on the catalogue of the outputs.
-class SceneChangeCatalog : public Edit::EffectCatalog {
+class SceneChangeCatalog : public AddedCatalog {
 public:
-    SceneChangeCatalog() : previous_(current()) {
-        change_.createCommonResource();
-        setCurrent(this);
-    }
-    ~SceneChangeCatalog() override { setCurrent(previous_); }
-    const Effect::EffectBase& findEffect(const std::wstring& name) const override {
-        if (name == SceneChange::kName) return change_;
-        if (name == Effect::GroupControl::kName) return group_;
-        return previous_->findEffect(name);
-    }
-    const Effect::EffectBase& getOutputEffect(const Effect::EffectBase& input) const override {
-        return previous_->getOutputEffect(input);
-    }
-    const Effect::EffectBase* getPairedInputEffect(const Effect::EffectBase& output) const override {
-        return previous_->getPairedInputEffect(output);
-    }
+    SceneChangeCatalog() { change_.createCommonResource(); }
     SceneChange& prototype() { return change_; }
 
 private:
-    EffectCatalog* previous_;
+    const Effect::EffectBase* added(const std::wstring& name) const override {
+        if (name == SceneChange::kName) return &change_;
+        if (name == Effect::GroupControl::kName) return &group_;
+        return nullptr;
+    }
+
     SceneChange change_;
     Effect::GroupControl group_;
 };

@@ -84,7 +84,8 @@ const std::wstring kBuiltFilters[] = {L"座標",
                                       L"オブジェクト分割",
                                       L"オフスクリーン描画",
                                       L"リサイズ",
-                                      L"ディスプレイスメントマップ"};
+                                      L"ディスプレイスメントマップ",
+                                      L"スクリプト制御"};
 
 // A shadow drawn as a drawing of its own hands the object's image on.
 bool drawsApart(const Effect::EffectBase& effect) {

@@ -133,7 +133,6 @@ TEST_F(FilterFixture, OtherEffectsReachTheRegisteredPrototypes) {
 
 // The filters that do not draw yet; a filter leaves the list when it does.
 const wchar_t* const kPendingFilters[] = {
-    L"スクリプト制御",
     L"並行光源(カメラ制御)",
     L"環境光(カメラ制御)",
     L"ライトブルーム(カメラ制御)",

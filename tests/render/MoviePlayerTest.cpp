@@ -34,6 +34,7 @@
 #include "render/RenderAudioWorker.h"
 #include "render/RenderTestEffects.h"
 #include "render/RenderVideoWorker.h"
+#include "support/SuiteGpu.h"
 
 namespace {
 
@@ -137,17 +138,8 @@ class MoviePlayerTest : public testing::Test {
 protected:
     static constexpr int64_t kFrequency = 3000000;  // a frame at 30/1 is 100000 ticks
 
-    static void SetUpTestSuite() {
-        dlopen("libvulkan_lvp.so", RTLD_NOW | RTLD_NODELETE);
-        d3d_ = new System::ServiceHolder<Media::Direct3DService>();
-        resources_ = new System::ServiceHolder<Resource::ResourceService>();
-    }
-    static void TearDownTestSuite() {
-        delete resources_;
-        delete d3d_;
-        resources_ = nullptr;
-        d3d_ = nullptr;
-    }
+    static void SetUpTestSuite() { SuiteGpu::start(SuiteGpu::kWithShaders); }
+    static void TearDownTestSuite() { SuiteGpu::stop(); }
 
     void SetUp() override {
         scene->videoWidth = 8;
@@ -257,9 +249,6 @@ protected:
     std::unique_ptr<DiskAudio> disk;
     std::unique_ptr<Media::XAudio2Service> outputHolder;
     std::unique_ptr<MoviePlayer> player;  // goes first
-
-    static inline System::ServiceHolder<Media::Direct3DService>* d3d_ = nullptr;
-    static inline System::ServiceHolder<Resource::ResourceService>* resources_ = nullptr;
 };
 
 TEST_F(MoviePlayerTest, KeepsItsBufferTimeOfFramesAheadAndEndsThePreRollOnceTheyAreReady) {

@@ -22,6 +22,7 @@
 #include "media/image/ImageBuffer.h"
 #include "render/RenderVideoWorker.h"
 #include "render/RenderTestEffects.h"
+#include "support/SuiteGpu.h"
 
 namespace RenderTest {
 
@@ -103,14 +104,8 @@ inline Frame readFrame(int32_t frame, Media::RenderBuffer& buffer) {
 // the scene through a read scope, on one GPU service per test suite.
 class RenderFixture : public testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        dlopen("libvulkan_lvp.so", RTLD_NOW | RTLD_NODELETE);
-        d3d_ = new System::ServiceHolder<Media::Direct3DService>();
-    }
-    static void TearDownTestSuite() {
-        delete d3d_;
-        d3d_ = nullptr;
-    }
+    static void SetUpTestSuite() { SuiteGpu::start(SuiteGpu::kDeviceOnly); }
+    static void TearDownTestSuite() { SuiteGpu::stop(); }
     void SetUp() override {
         scene->videoWidth = 8;
         scene->videoHeight = 6;
@@ -193,8 +188,6 @@ protected:
     std::shared_mutex lock;
     Render::RenderVideoWorker worker{[this] { return std::make_unique<Edit::ReadSection>(lock, scene, nullptr); },
                                      settings()};
-
-    static inline System::ServiceHolder<Media::Direct3DService>* d3d_ = nullptr;
 };
 
 }  // namespace RenderTest

@@ -5,6 +5,7 @@
 
 #include "core/Exception.h"
 #include "media/gpu/CpuAccessBuffer.h"
+#include "media/gpu/FrameReadBack.h"
 #include "media/image/ImageBuffer.h"
 #include "media/image/PixelFormat.h"
 #include "media/gpu/PixelShaderList.h"
@@ -179,9 +180,7 @@ std::shared_ptr<ImageBuffer> RenderBuffer::readYuy2ImageBuffer() {
     return image;
 }
 
-std::shared_ptr<ImageBuffer> RenderBuffer::createImageBuffer(int32_t imageFormat, bool straightAlpha) {
-    if (imageFormat == PixelFormat::kYuy2 || imageFormat == PixelFormat::kR16G16B16A16Snorm)
-        return ResourceConvert().convertToImage(*this, imageFormat);
+RenderBuffer& RenderBuffer::converted(int32_t imageFormat, bool straightAlpha) {
     size_t entry = 2;
     if (imageFormat == PixelFormat::kR8G8B8A8Unorm || imageFormat == PixelFormat::kB8G8R8A8Unorm)
         entry = straightAlpha ? 13 : 15;
@@ -191,7 +190,41 @@ std::shared_ptr<ImageBuffer> RenderBuffer::createImageBuffer(int32_t imageFormat
         converted_ = std::make_unique<RenderBuffer>(imageFormat, Direct3D->defaultSampleDesc);
     converted_->createTexture2D(width, height);
     pixelShaders()[entry].drawViewToRender(*converted_, createShaderResourceView(), nullptr);
-    return converted_->readImageBuffer();
+    return *converted_;
+}
+
+std::shared_ptr<ImageBuffer> RenderBuffer::createImageBuffer(int32_t imageFormat, bool straightAlpha) {
+    if (imageFormat == PixelFormat::kYuy2 || imageFormat == PixelFormat::kR16G16B16A16Snorm)
+        return ResourceConvert().convertToImage(*this, imageFormat);
+    return converted(imageFormat, straightAlpha).readImageBuffer();
+}
+
+// One conversion target serves every frame in flight: the GPU runs the
+// submissions in order, and the context puts a barrier between the copy out of
+// it and the next frame's conversion into it. Only the staging memory, which
+// the CPU reads while the next frames are drawn, is one per frame in flight.
+std::shared_ptr<FrameReadBack> RenderBuffer::submitImageBuffer(int32_t imageFormat, bool straightAlpha) {
+    if (imageFormat == PixelFormat::kYuy2 || imageFormat == PixelFormat::kR16G16B16A16Snorm)
+        return std::make_shared<FrameReadBack>(createImageBuffer(imageFormat, straightAlpha));
+    return converted(imageFormat, straightAlpha).submitReadBack();
+}
+
+std::shared_ptr<FrameReadBack> RenderBuffer::submitReadBack() {
+    if (!texture) throw System::messageException("Media::RenderBuffer::submitReadBack", "no texture.");
+    if (!readBacks_) readBacks_ = std::make_shared<ReadBackPool>();
+    std::unique_ptr<CpuAccessBuffer> staging = readBacks_->take(width, height, format);
+    Platform::Result hr = Direct3D->context->copyResource(*staging->texture, *texture);
+    uint64_t ticket = 0;
+    if (Platform::succeeded(hr)) hr = Direct3D->context->submitReadBack(*staging->texture, ticket);
+    if (Platform::failed(hr))
+        throw System::hresultException("Direct3D.context->CopyResource", "Media::RenderBuffer::submitReadBack", hr);
+    return std::make_shared<FrameReadBack>(readBacks_, std::move(staging), ticket);
+}
+
+size_t RenderBuffer::readBackStagingCount() const {
+    size_t count = readBacks_ ? readBacks_->madeCount() : 0;
+    if (converted_) count += converted_->readBackStagingCount();
+    return count;
 }
 
 void renderBufferSize(const RenderBuffer& buffer, int32_t& width, int32_t& height) {

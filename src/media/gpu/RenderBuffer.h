@@ -11,7 +11,9 @@
 namespace Media {
 
 class CpuAccessBuffer;
+class FrameReadBack;
 class ImageBuffer;
+class ReadBackPool;
 class ResourceBuffer;
 
 class RenderBuffer : public Direct3DInstance {
@@ -51,6 +53,14 @@ public:
     std::shared_ptr<ImageBuffer> readYuy2ImageBuffer();
     // The frame in the format; 8-bit colour with straight or premultiplied alpha.
     std::shared_ptr<ImageBuffer> createImageBuffer(int32_t format, bool straightAlpha);
+    // The same frame, its copy submitted and not waited for: the read-back is
+    // waited for on any thread while this one records the next frame. Each
+    // read-back in flight has staging memory of its own, made once and reused.
+    std::shared_ptr<FrameReadBack> submitImageBuffer(int32_t format, bool straightAlpha);
+    // The frame as it stands, read back without waiting.
+    std::shared_ptr<FrameReadBack> submitReadBack();
+    // Staging memory made for read-backs in flight (tests).
+    size_t readBackStagingCount() const;
 
     uint32_t width = 0;
     uint32_t height = 0;
@@ -71,6 +81,8 @@ public:
 private:
     using Clear = void (*)(ResourceBuffer&);
     ResourceBuffer* auxiliary(std::unique_ptr<ResourceBuffer>& slot, int32_t format, Clear clear);
+    // The frame drawn into the conversion target in the image format.
+    RenderBuffer& converted(int32_t imageFormat, bool straightAlpha);
     // The staging memory of this buffer's read-backs, kept while size and format stay.
     CpuAccessBuffer& staging();
 
@@ -78,6 +90,7 @@ private:
     // read back every time without making a texture or staging memory anew.
     std::unique_ptr<RenderBuffer> converted_;  // the frame in the format asked for last
     std::unique_ptr<CpuAccessBuffer> staging_;
+    std::shared_ptr<ReadBackPool> readBacks_;  // shared with the read-backs still in flight
 };
 
 // The buffer's size; the form in which the effect framework reads it.

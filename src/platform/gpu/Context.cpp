@@ -690,11 +690,12 @@ Result Context::flush() {
     }
     VkResult vr = vkEndCommandBuffer(s.commands);
     if (vr == VK_SUCCESS) {
-        VkSubmitInfo si{VK_STRUCTURE_TYPE_SUBMIT_INFO};
-        si.commandBufferCount = 1;
-        si.pCommandBuffers = &s.commands;
-        Platform::os::MutexLock lock(device_.queueMutex());
-        vr = vkQueueSubmit(device_.queue(), 1, &si, s.fence);
+        vr = static_cast<VkResult>(submit(s.commands, s.fence, s.serial));
+    }
+    if (vr != VK_SUCCESS) {
+        // Nothing ran, yet whoever holds the serial's ticket on another thread
+        // is released: the serial is signalled by an empty submission.
+        (void)submit(nullptr, nullptr, s.serial);
     }
     recording_ = false;
     ++serial_;
@@ -711,6 +712,21 @@ Result Context::flush() {
     }
     current_ = (current_ + 1) % kSubmissionSlots;
     return error_;
+}
+
+int32_t Context::submit(VkCommandBuffer commands, VkFence fence, uint64_t serial) {
+    VkSemaphore timeline = device_.submissionTimeline();
+    VkTimelineSemaphoreSubmitInfo values{VK_STRUCTURE_TYPE_TIMELINE_SEMAPHORE_SUBMIT_INFO};
+    values.signalSemaphoreValueCount = 1;
+    values.pSignalSemaphoreValues = &serial;
+    VkSubmitInfo si{VK_STRUCTURE_TYPE_SUBMIT_INFO};
+    si.pNext = &values;
+    si.commandBufferCount = commands ? 1 : 0;
+    si.pCommandBuffers = commands ? &commands : nullptr;
+    si.signalSemaphoreCount = 1;
+    si.pSignalSemaphores = &timeline;
+    Platform::os::MutexLock lock(device_.queueMutex());
+    return vkQueueSubmit(device_.queue(), 1, &si, fence);
 }
 
 Result Context::waitSerial(uint64_t serial) {
@@ -745,23 +761,19 @@ Result Context::map(StagingTexture& staging, MappedTexture& out) {
         Result r = waitSerial(staging.writeSerial_);
         if (failed(r)) return r;
     }
-    if (!staging.coherent_) {
-        VkMappedMemoryRange range{VK_STRUCTURE_TYPE_MAPPED_MEMORY_RANGE};
-        range.memory = staging.memory_;
-        range.size = VK_WHOLE_SIZE;
-        vkInvalidateMappedMemoryRanges(device_.vkDevice(), 1, &range);
-    }
-    if (staging.converted_) {
-        for (uint32_t y = 0; y < staging.height_; ++y)
-            FormatTable::packRow(*staging.info_, staging.mapped_ + static_cast<size_t>(y) * staging.gpuPitch_,
-                                 staging.converted_.get() + static_cast<size_t>(y) * staging.cpuPitch_, staging.width_);
-        out.data = staging.converted_.get();
-    } else {
-        out.data = staging.mapped_;
-    }
-    out.rowPitch = staging.cpuPitch_;
-    out.depthPitch = staging.cpuPitch_ * staging.height_;
+    staging.read(out);
     return kOk;
+}
+
+Result Context::submitReadBack(StagingTexture& staging, uint64_t& ticket) {
+    ticket = 0;
+    if (staging.writeSerial_ == 0) return kInvalidArg;
+    if (recording_ && staging.writeSerial_ >= serial_) {
+        Result r = flush();
+        if (failed(r)) return r;
+    }
+    ticket = staging.writeSerial_;
+    return error_;
 }
 
 void Context::unmap(StagingTexture&) {}

@@ -117,6 +117,11 @@ public:
     // Waits for the work that wrote the staging texture and returns its rows.
     Result map(StagingTexture& staging, MappedTexture& out);
     void unmap(StagingTexture& staging);
+    // Submits the work that writes the staging texture, if not yet submitted,
+    // without waiting for it, and gives its ticket: Device::mapSubmitted reads
+    // the rows on any thread. kInvalidArg (ticket 0) when nothing was copied
+    // into it; the submission's failure, ticket 0, when it could not be made.
+    Result submitReadBack(StagingTexture& staging, uint64_t& ticket);
 
     // Submits what was recorded (no wait).
     Result flush();
@@ -162,6 +167,8 @@ private:
     void beginRendering(View* target);
     void drawRange(uint32_t vertexCount, uint32_t startVertex);
     Result waitSerial(uint64_t serial);
+    // One submission that signals the serial on the device's timeline (a VkResult).
+    int32_t submit(VkCommandBuffer commands, VkFence fence, uint64_t serial);
     void markCompleted(uint64_t serial);
 
     Device& device_;

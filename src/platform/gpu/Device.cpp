@@ -169,7 +169,7 @@ Result Device::init(const DeviceOptions& options) {
     v13.pNext = &robust;
     vkGetPhysicalDeviceFeatures2(physical_, &features);
     if (!v13.dynamicRendering || !v13.synchronization2 || !robust.robustImageAccess2 || !robust.nullDescriptor ||
-        !v12.scalarBlockLayout || !features.features.dualSrcBlend)
+        !v12.scalarBlockLayout || !v12.timelineSemaphore || !features.features.dualSrcBlend)
         return kFail;
 
     VkPhysicalDeviceFeatures2 enable{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_FEATURES_2};
@@ -185,6 +185,8 @@ Result Device::init(const DeviceOptions& options) {
     e12.samplerMirrorClampToEdge = v12.samplerMirrorClampToEdge;
     // Constant buffers keep the program's packing, which only scalar layout allows.
     e12.scalarBlockLayout = v12.scalarBlockLayout;
+    // Another thread waits for a submission of the context through its serial.
+    e12.timelineSemaphore = VK_TRUE;
     VkPhysicalDeviceVulkan13Features e13{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_VULKAN_1_3_FEATURES};
     e13.dynamicRendering = VK_TRUE;
     e13.synchronization2 = VK_TRUE;
@@ -221,6 +223,13 @@ Result Device::init(const DeviceOptions& options) {
     if (vr != VK_SUCCESS) return resultFromVulkan(vr);
 
     pipelines_ = std::make_unique<PipelineCache>(*this);
+    VkSemaphoreTypeCreateInfo timelineType{VK_STRUCTURE_TYPE_SEMAPHORE_TYPE_CREATE_INFO};
+    timelineType.semaphoreType = VK_SEMAPHORE_TYPE_TIMELINE;
+    timelineType.initialValue = 0;
+    VkSemaphoreCreateInfo sci{VK_STRUCTURE_TYPE_SEMAPHORE_CREATE_INFO};
+    sci.pNext = &timelineType;
+    vr = vkCreateSemaphore(device_, &sci, nullptr, &timeline_);
+    if (vr != VK_SUCCESS) return resultFromVulkan(vr);
     context_.reset(new Context(*this));
     return context_->init();
 }
@@ -238,6 +247,7 @@ Device::~Device() {
         completedSerial_ = UINT64_MAX;
         collectRetired();
         if (uploadPool_) vkDestroyCommandPool(device_, uploadPool_, nullptr);
+        if (timeline_) vkDestroySemaphore(device_, timeline_, nullptr);
         vkDestroyDevice(device_, nullptr);
     }
     if (messenger_) {
@@ -246,6 +256,19 @@ Device::~Device() {
         if (destroyMessenger) destroyMessenger(instance_, messenger_, nullptr);
     }
     if (instance_) vkDestroyInstance(instance_, nullptr);
+}
+
+Result Device::mapSubmitted(StagingTexture& staging, uint64_t ticket, MappedTexture& out) {
+    out = {};
+    if (ticket == 0 || ticket >= recordingSerial_.load()) return kInvalidArg;
+    VkSemaphoreWaitInfo wait{VK_STRUCTURE_TYPE_SEMAPHORE_WAIT_INFO};
+    wait.semaphoreCount = 1;
+    wait.pSemaphores = &timeline_;
+    wait.pValues = &ticket;
+    if (const VkResult vr = vkWaitSemaphores(device_, &wait, UINT64_MAX); vr != VK_SUCCESS)
+        return failed(resultFromVulkan(vr)) ? resultFromVulkan(vr) : kFail;
+    staging.read(out);
+    return kOk;
 }
 
 int32_t Device::memoryType(uint32_t typeBits, uint32_t wanted) const {

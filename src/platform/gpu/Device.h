@@ -88,6 +88,12 @@ public:
     Result createRasterizerState(const RasterizerDesc& desc, std::unique_ptr<RasterizerState>& out);
     Result createSamplerState(const SamplerDesc& desc, std::unique_ptr<SamplerState>& out);
 
+    // Any thread: waits until the context's submission with the ticket (from
+    // Context::submitReadBack) has run, then gives the staging texture's rows.
+    // kInvalidArg for a ticket not yet submitted; kDeviceRemoved when the
+    // device is lost. The caller reads the staging texture alone meanwhile.
+    Result mapSubmitted(StagingTexture& staging, uint64_t ticket, MappedTexture& out);
+
     // Validation messages collected since the last clear (DeviceOptions::validation).
     bool validationEnabled() const { return validationEnabled_; }
     uint32_t validationMessageCount() const;
@@ -125,6 +131,8 @@ public:
     PipelineCache& pipelineCache() { return *pipelines_; }
     void (*pushDescriptorFunction() const)() { return pushDescriptor_; }
     void retire(const Retired& objects);
+    // Reaches each serial when the context's submission of that serial is done.
+    VkSemaphore submissionTimeline() const { return timeline_; }
     void collectRetired();
     void waitUpload(uint64_t ticket);
     void addValidationMessage(const char* text);
@@ -153,6 +161,7 @@ private:
     std::atomic<uint64_t> recordingSerial_{1};
     std::atomic<uint64_t> completedSerial_{0};
     std::atomic<bool> recording_{false};
+    VkSemaphore timeline_ = nullptr;
 
     Platform::os::Mutex retireMutex_;
     std::vector<Retired> retired_ GUARDED_BY(retireMutex_);

@@ -17,7 +17,10 @@ struct MappedTexture {
 };
 
 // A texture the CPU reads back: the context copies a texture into it and
-// `Context::map` waits for that copy and returns its rows.
+// `Context::map` waits for that copy and returns its rows. A read-back may also
+// be handed to another thread: `Context::submitReadBack` gives the ticket of
+// the submission that writes it, and `Device::mapSubmitted` waits for that
+// ticket on any thread. Either way one thread reads one staging texture at a time.
 class StagingTexture {
 public:
     ~StagingTexture();
@@ -40,6 +43,8 @@ private:
     friend class Device;
     friend class Context;
     StagingTexture(Device& device, uint32_t width, uint32_t height, const FormatInfo& info);
+    // The rows as the program reads them, once the GPU's copy is complete.
+    void read(MappedTexture& out);
 
     Device& device_;
     uint32_t width_;

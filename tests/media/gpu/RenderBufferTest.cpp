@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <future>
 #include <string>
+#include <thread>
 
 #include "MediaFixture.h"
+#include "media/gpu/CpuAccessBuffer.h"
 #include "media/gpu/FrameImage.h"
+#include "media/gpu/FrameReadBack.h"
 #include "media/image/ImageBuffer.h"
 #include "media/gpu/RenderBuffer.h"
 #include "media/gpu/ResourceBuffer.h"
@@ -178,6 +182,77 @@ TEST_F(RenderBufferTest, RepeatedReadBacksFollowTheFrameAndLeaveEarlierImagesAlo
     uint16_t h;
     std::memcpy(&h, raw->data() + raw->pitch + 2 * 8 + 4, 2);  // blue of the last pixel
     EXPECT_NEAR(1.0f, halfToFloat(h), 1e-3f);
+}
+
+// Frames read back without a wait: each in flight holds staging memory of its
+// own, so the frames drawn meanwhile into the same buffer never reach it; the
+// images are taken on another thread, and the staging memory of taken frames
+// serves the next ones.
+TEST_F(RenderBufferTest, ReadBacksInFlightKeepTheirFramesAndReuseTheirStagingMemory) {
+    auto buffer = frame(2, 1, 0, 0, 0, 1);
+    auto& context = *Media::Direct3DService::get()->context;
+    constexpr int kInFlight = 3;
+    const auto submitFrames = [&] {
+        std::vector<std::shared_ptr<Media::FrameReadBack>> frames;
+        for (int i = 0; i < kInFlight; ++i) {
+            const float color[4] = {i * 0.25f, 0, 0, 1};
+            context.clearRenderTargetView(buffer->renderTargetView, color);
+            frames.push_back(buffer->submitImageBuffer(88, true));
+        }
+        const float white[4] = {1, 1, 1, 1};
+        context.clearRenderTargetView(buffer->renderTargetView, white);  // the next frame, drawn meanwhile
+        EXPECT_EQ(Platform::kOk, context.flush());
+        return frames;
+    };
+    // The red byte (B, G, R, X order) of each frame, taken in order behind a gate.
+    const auto takeOnAnotherThread = [](const std::vector<std::shared_ptr<Media::FrameReadBack>>& frames) {
+        std::promise<void> gate;
+        std::promise<std::vector<int>> taken;
+        std::thread reader([&, opened = gate.get_future()]() mutable {
+            opened.wait();
+            std::vector<int> reds;
+            for (const auto& f : frames) {
+                const auto image = f->image();
+                reds.push_back(image->data()[2]);
+                if (f->image() != image) reds.push_back(-1);  // a second call gives the same image
+            }
+            taken.set_value(reds);
+        });
+        gate.set_value();
+        std::vector<int> reds = taken.get_future().get();
+        reader.join();
+        return reds;
+    };
+
+    const std::vector<int> expected = {0, 64, 128};
+    const auto first = submitFrames();
+    EXPECT_EQ(static_cast<size_t>(kInFlight), buffer->readBackStagingCount());
+    const std::vector<int> firstReds = takeOnAnotherThread(first);
+    ASSERT_EQ(expected.size(), firstReds.size());
+    for (size_t i = 0; i < expected.size(); ++i) EXPECT_NEAR(expected[i], firstReds[i], 1) << i;
+
+    const auto second = submitFrames();
+    EXPECT_EQ(static_cast<size_t>(kInFlight), buffer->readBackStagingCount());  // none made anew
+    const std::vector<int> secondReds = takeOnAnotherThread(second);
+    ASSERT_EQ(expected.size(), secondReds.size());
+    for (size_t i = 0; i < expected.size(); ++i) EXPECT_NEAR(expected[i], secondReds[i], 1) << i;
+
+    // A read-back dropped unread may still be written by the GPU: its memory
+    // is not handed to the next read-back.
+    auto third = submitFrames();  // in the spare staging memory of the taken ones
+    third.pop_back();
+    EXPECT_NE(nullptr, buffer->submitImageBuffer(88, true)->image());
+    EXPECT_EQ(static_cast<size_t>(kInFlight + 1), buffer->readBackStagingCount());
+}
+
+// A read-back whose wait fails reports it on every call and never hands out
+// an image; a frame already in CPU memory is handed out as it is.
+TEST_F(RenderBufferTest, AReadBackThatCannotBeWaitedForThrowsEachTime) {
+    auto pool = std::make_shared<Media::ReadBackPool>();
+    Media::FrameReadBack never(pool, pool->take(2, 1, 88), 0);  // no submission carries it
+    for (int call = 0; call < 2; ++call) EXPECT_THROW(never.image(), std::runtime_error) << call;
+    auto ready = std::make_shared<Media::ImageBuffer>(88, 2, 1);
+    EXPECT_EQ(ready, Media::FrameReadBack(ready).image());
 }
 
 TEST_F(RenderBufferTest, Yuy2ReadBackPacksPairsAndRepeatsAnOddLastPixel) {

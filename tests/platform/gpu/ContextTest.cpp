@@ -1,4 +1,6 @@
 #include <cmath>
+#include <future>
+#include <thread>
 
 #include "GpuFixture.h"
 
@@ -398,4 +400,68 @@ TEST_F(ContextTest, ALongRunOfWorkIsSubmittedInPartsWithoutASyncPoint) {
     const uint64_t parts = context().submissionCount() - before;
     EXPECT_GE(parts, 2u);
     EXPECT_LE(parts, 3u);
+}
+
+// Read-backs handed to another thread: each is submitted without a wait, the
+// recording thread goes on drawing into the same texture, and the reader,
+// held behind a gate until then, finds in each staging texture the frame that
+// was copied into it.
+TEST_F(ContextTest, ReadBacksWaitedForOnAnotherThreadHoldTheirOwnFrames) {
+    auto frame = makeTexture(2, 2, 28, kBindShaderResource | kBindRenderTarget);
+    View* rtv = nullptr;
+    ASSERT_EQ(kOk, frame->view(ViewKind::RenderTarget, rtv));
+    constexpr int kInFlight = 3;
+    std::unique_ptr<StagingTexture> staging[kInFlight];
+    uint64_t tickets[kInFlight] = {};
+    const uint64_t before = context().submissionCount();
+    for (int i = 0; i < kInFlight; ++i) {
+        ASSERT_EQ(kOk, device().createStagingTexture(2, 2, 28, staging[i]));
+        const float color[4] = {i * 0.25f, 0, 0, 1};
+        context().clearRenderTargetView(rtv, color);
+        ASSERT_EQ(kOk, context().copyResource(*staging[i], *frame));
+        ASSERT_EQ(kOk, context().submitReadBack(*staging[i], tickets[i]));
+        EXPECT_NE(0u, tickets[i]);
+        if (i > 0) EXPECT_GT(tickets[i], tickets[i - 1]);
+    }
+    EXPECT_EQ(before + kInFlight, context().submissionCount());  // one submission each, none waited for
+
+    std::promise<void> gate;
+    std::promise<std::vector<int>> read;
+    std::thread reader([&, opened = gate.get_future()]() mutable {
+        opened.wait();
+        std::vector<int> reds;
+        for (int i = 0; i < kInFlight; ++i) {
+            MappedTexture m;
+            if (device().mapSubmitted(*staging[i], tickets[i], m) != kOk) break;
+            reds.push_back(static_cast<const uint8_t*>(m.data)[0]);
+        }
+        read.set_value(reds);
+    });
+    const float later[4] = {1, 1, 1, 1};
+    context().clearRenderTargetView(rtv, later);  // drawn on meanwhile, not copied anywhere
+    ASSERT_EQ(kOk, context().flush());
+    gate.set_value();
+    const std::vector<int> reds = read.get_future().get();
+    reader.join();
+    ASSERT_EQ(static_cast<size_t>(kInFlight), reds.size());
+    for (int i = 0; i < kInFlight; ++i) EXPECT_NEAR(i * 64, reds[i], 1) << "frame " << i;
+}
+
+// A ticket is given only for a copy that was made, and waited for only once
+// its submission was made: nothing waits for work that is never submitted.
+TEST_F(ContextTest, ATicketIsGivenAndAcceptedOnlyForASubmittedCopy) {
+    auto frame = makeTexture(2, 2, 28, kBindShaderResource | kBindRenderTarget);
+    std::unique_ptr<StagingTexture> staging;
+    ASSERT_EQ(kOk, device().createStagingTexture(2, 2, 28, staging));
+    uint64_t ticket = 7;
+    EXPECT_EQ(kInvalidArg, context().submitReadBack(*staging, ticket));  // nothing copied into it yet
+    EXPECT_EQ(0u, ticket);
+    MappedTexture m;
+    EXPECT_EQ(kInvalidArg, device().mapSubmitted(*staging, 0, m));
+    ASSERT_EQ(kOk, context().copyResource(*staging, *frame));  // recorded, not submitted
+    EXPECT_EQ(kInvalidArg, device().mapSubmitted(*staging, UINT64_MAX, m));
+    EXPECT_EQ(nullptr, m.data);
+    ASSERT_EQ(kOk, context().submitReadBack(*staging, ticket));
+    EXPECT_EQ(kOk, device().mapSubmitted(*staging, ticket, m));
+    EXPECT_NE(nullptr, m.data);
 }

@@ -1,0 +1,73 @@
+#include "media/gpu/FrameReadBack.h"
+
+#include <cstring>
+
+#include "core/Exception.h"
+#include "media/gpu/CpuAccessBuffer.h"
+#include "media/gpu/Direct3DService.h"
+#include "media/image/ImageBuffer.h"
+
+namespace Media {
+
+ReadBackPool::~ReadBackPool() = default;
+
+std::unique_ptr<CpuAccessBuffer> ReadBackPool::take(uint32_t width, uint32_t height, int32_t format) {
+    std::vector<std::unique_ptr<CpuAccessBuffer>> dropped;
+    {
+        Platform::os::MutexLock lock(mutex_);
+        while (!spare_.empty()) {
+            std::unique_ptr<CpuAccessBuffer> buffer = std::move(spare_.back());
+            spare_.pop_back();
+            const Platform::gpu::StagingTexture& texture = *buffer->texture;
+            if (texture.width() == width && texture.height() == height && texture.format() == format) return buffer;
+            dropped.push_back(std::move(buffer));
+        }
+        ++made_;
+    }
+    return std::make_unique<CpuAccessBuffer>(width, height, format);
+}
+
+void ReadBackPool::give(std::unique_ptr<CpuAccessBuffer> buffer) {
+    if (!buffer) return;
+    Platform::os::MutexLock lock(mutex_);
+    spare_.push_back(std::move(buffer));
+}
+
+size_t ReadBackPool::madeCount() const {
+    Platform::os::MutexLock lock(mutex_);
+    return made_;
+}
+
+FrameReadBack::FrameReadBack(std::shared_ptr<ReadBackPool> pool, std::unique_ptr<CpuAccessBuffer> staging,
+                             uint64_t ticket)
+    : pool_(std::move(pool)), staging_(std::move(staging)), ticket_(ticket) {}
+
+FrameReadBack::FrameReadBack(std::shared_ptr<ImageBuffer> ready) : image_(std::move(ready)) {}
+
+// A copy never waited for may still be writing the staging memory: it is not
+// given back for another copy, only released once the GPU is done with it.
+FrameReadBack::~FrameReadBack() = default;
+
+std::shared_ptr<ImageBuffer> FrameReadBack::image() {
+    Platform::os::MutexLock lock(mutex_);
+    if (Platform::failed(failure_))
+        throw System::hresultException("Direct3D.context->Map", "Media::FrameReadBack::image", failure_);
+    if (image_ || !staging_) return image_;
+    Platform::gpu::StagingTexture& texture = *staging_->texture;
+    Platform::gpu::MappedTexture map;
+    if (const Platform::Result hr = Direct3DService::get()->device->mapSubmitted(texture, ticket_, map);
+        Platform::failed(hr)) {
+        failure_ = hr;
+        throw System::hresultException("Direct3D.context->Map", "Media::FrameReadBack::image", hr);
+    }
+    auto image = std::make_shared<ImageBuffer>(texture.format(), 0, 0);
+    image->create(texture.width(), texture.height(), map.rowPitch);
+    std::memcpy(image->data(), map.data, static_cast<size_t>(image->pitch) * texture.height());
+    image_ = std::move(image);
+    if (pool_) pool_->give(std::move(staging_));
+    staging_.reset();
+    pool_.reset();
+    return image_;
+}
+
+}  // namespace Media

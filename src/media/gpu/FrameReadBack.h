@@ -1,0 +1,66 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/os/Result.h"
+#include "platform/os/ThreadSafety.h"
+
+// A frame on its way from the GPU to CPU memory: the copy is submitted and
+// not waited for, so the thread that records the next frame goes on while the
+// GPU works. Whoever wants the bytes waits for them, on any thread.
+namespace Media {
+
+class CpuAccessBuffer;
+class ImageBuffer;
+
+// Staging memory of read-backs, kept for the next ones of the same size and
+// format. Each read-back in flight holds one of its own; it comes back here
+// once its rows are copied out, so an export with a few frames in flight
+// makes a few and then reuses them.
+class ReadBackPool {
+public:
+    ReadBackPool() = default;
+    ~ReadBackPool();
+    ReadBackPool(const ReadBackPool&) = delete;
+    ReadBackPool& operator=(const ReadBackPool&) = delete;
+
+    // A spare of the size and format, or a new one; spares of another size or
+    // format are dropped.
+    std::unique_ptr<CpuAccessBuffer> take(uint32_t width, uint32_t height, int32_t format);
+    // Any thread, once the CPU is done reading it and no copy into it is pending.
+    void give(std::unique_ptr<CpuAccessBuffer> buffer);
+    // How many were made since the pool was.
+    size_t madeCount() const;
+
+private:
+    mutable Platform::os::Mutex mutex_;
+    std::vector<std::unique_ptr<CpuAccessBuffer>> spare_ GUARDED_BY(mutex_);
+    size_t made_ GUARDED_BY(mutex_) = 0;
+};
+
+class FrameReadBack {
+public:
+    // A copy submitted into the staging memory, written by the submission of the ticket.
+    FrameReadBack(std::shared_ptr<ReadBackPool> pool, std::unique_ptr<CpuAccessBuffer> staging, uint64_t ticket);
+    // A frame already in CPU memory.
+    explicit FrameReadBack(std::shared_ptr<ImageBuffer> ready);
+    ~FrameReadBack();
+    FrameReadBack(const FrameReadBack&) = delete;
+    FrameReadBack& operator=(const FrameReadBack&) = delete;
+
+    // Any thread: waits for the copy and gives the frame, the same image on
+    // every call; its staging memory goes back to the pool. A failed wait
+    // throws, then and on later calls.
+    std::shared_ptr<ImageBuffer> image();
+
+private:
+    Platform::os::Mutex mutex_;
+    std::shared_ptr<ReadBackPool> pool_ GUARDED_BY(mutex_);
+    std::unique_ptr<CpuAccessBuffer> staging_ GUARDED_BY(mutex_);
+    uint64_t ticket_ GUARDED_BY(mutex_) = 0;
+    std::shared_ptr<ImageBuffer> image_ GUARDED_BY(mutex_);
+    Platform::Result failure_ GUARDED_BY(mutex_) = Platform::kOk;
+};
+
+}  // namespace Media

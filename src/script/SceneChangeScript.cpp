@@ -1,0 +1,60 @@
+#include "script/SceneChangeScript.h"
+
+#include "core/Exception.h"
+#include "core/Log.h"
+#include "edit/Object.h"
+#include "effect/AnchorList.h"
+#include "effect/RenderContext.h"
+#include "effects/SceneChange.h"
+#include "media/gpu/ResourceBuffer.h"
+#include "render/RenderVideoWorker.h"
+#include "script/ScriptPlugin.h"
+#include "script/ScriptPluginInstance.h"
+
+namespace Effect {
+
+SceneChangeScript::SceneChangeScript(const wchar_t* scriptName) : ScriptEffect(scriptName, kControl, kVideo) {
+    menuGroup = L"シーンチェンジ";
+}
+
+std::shared_ptr<EffectBase> SceneChangeScript::createInstance() const {
+    return std::make_shared<SceneChangeScript>(name);
+}
+
+void SceneChangeScript::preInputVideo(Render::RenderContext& context) {
+    if (!context.videoWorker || !context.object || !context.scene) return;
+    const int32_t before = context.object->start - 1;
+    context.preInput = context.videoWorker->requestPreInputFrame(*context.scene, before, context.frame - before,
+                                                                 context.object->layer - 1);
+}
+
+OutputView SceneChangeScript::getOutputView(Render::RenderContext& context) { return context.view; }
+
+void SceneChangeScript::controlVideo(Render::RenderContext& context) {
+    constexpr const char* kScope = "Effect::SceneChangeScript::controlVideo";
+    if (!context.preInput) {
+        System::Log::warn(kScope, "no before frame buffer");
+        return;
+    }
+    auto* rendered = dynamic_cast<Render::RenderVideoWorker::RenderingBuffer*>(context.preInput.get());
+    if (!rendered) {
+        System::Log::warn(kScope, "invalid before frame buffer");
+        return;
+    }
+    if (context.anchorList) context.anchorList->clear();
+    try {
+        const std::shared_ptr<Plugin::ScriptPlugin> engine = commonResource().engine;
+        if (!engine)
+            throw System::messageException("Plugin::ScriptService::findScriptPlugin", "not found script plugin.");
+        const std::unique_ptr<Plugin::ScriptPluginInstance> instance = engine->createEffectInstance(*this, context);
+        instance->setObjectImage(rendered->createResourceBuffer(true));
+        if (context.object)
+            instance->sceneChangeProgress =
+                SceneChange::progressAt(context.frame, context.object->start, context.object->end);
+        instance->executeEffect(commonResource().scriptText);
+    } catch (const std::exception& e) {
+        System::Log::warn(kScope, "script exception: %s", e.what());
+    }
+}
+
+}  // namespace Effect

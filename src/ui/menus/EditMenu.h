@@ -1,0 +1,14 @@
+#pragma once
+
+#include "ui/menus/MenuBase.h"
+
+namespace Menu {
+
+// The "編集" popup: cursor movement and undo / redo of the current scene.
+class EditMenu final : public MenuBase {
+public:
+    using MenuBase::MenuBase;
+    void createMenu() override;
+};
+
+}  // namespace Menu

@@ -1,0 +1,13 @@
+#include "ui/menus/MenuBar.h"
+
+#include "ui/framework/WindowMenuManager.h"
+
+namespace Menu {
+
+MenuBar::MenuBar(Window::WindowMenuManager& bar)
+    : file(*bar.windowMenu[Window::WindowMenu::File].menu), edit(*bar.windowMenu[Window::WindowMenu::Edit].menu) {
+    bar.addBuilder([this](Window::WindowMenuManager&) { file.createMenu(); });
+    bar.addBuilder([this](Window::WindowMenuManager&) { edit.createMenu(); });
+}
+
+}  // namespace Menu

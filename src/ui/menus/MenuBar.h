@@ -1,0 +1,24 @@
+#pragma once
+
+#include "ui/menus/EditMenu.h"
+#include "ui/menus/FileMenu.h"
+
+namespace Window {
+class WindowMenuManager;
+}
+
+namespace Menu {
+
+// The builders of the main window's menu bar, in bar order. Made after every
+// panel and released before the window: the bar runs the builders once now
+// and again whenever the language changes.
+struct MenuBar {
+    explicit MenuBar(Window::WindowMenuManager& bar);
+    MenuBar(const MenuBar&) = delete;
+    MenuBar& operator=(const MenuBar&) = delete;
+
+    FileMenu file;
+    EditMenu edit;
+};
+
+}  // namespace Menu

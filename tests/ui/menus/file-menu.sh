@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Drives the program's File menu on its own Xvfb screen with a window
+# manager: the first recent project is opened from its submenu, then "終了"
+# ends the program cleanly; the log shows the project was loaded.
+# Usage: file-menu.sh PROGRAM   (run under xvfb-run -a)
+set -euo pipefail
+program=$1
+work=$(mktemp -d /tmp/velmo-file-menu-XXXXXX)
+wm_pid=""
+app_pid=""
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+  [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "${BASH_SOURCE[0]}")/../../support/window-manager.sh"
+
+export XDG_DATA_HOME="$work/xdg"
+data="$XDG_DATA_HOME/velmo2"
+mkdir -p "$data"
+printf '[Window]\r\nx=40\r\ny=30\r\nw=640\r\nh=480\r\nzoom=0\r\n[Logger]\r\nFileLogLevel=1\r\n' > "$data/velmo2.ini"
+project="$work/recent.vpj2"
+printf '[project]\r\nfile=%s\r\ndisplay.scene=0\r\n[scene.0]\r\nscene=0\r\nname=Root\r\nvideo.width=640\r\nvideo.height=360\r\nvideo.rate=30\r\nvideo.scale=1\r\naudio.rate=48000\r\n' "$project" > "$project"
+printf '[project]\r\n1=%s\r\n' "$project" > "$data/history.ini"
+
+start_window_manager || fail "the window manager did not start"
+"$program" >"$work/out.txt" 2>&1 &
+app_pid=$!
+window=""
+find_window() { window=$(xdotool search --onlyvisible --name '^Velmo Kirta2$' 2>/dev/null | head -1); [ -n "$window" ]; }
+until_true find_window || fail "the main window did not appear"
+
+# The program's visible windows: the main window and each open popup.
+windows_shown() { [ "$(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | wc -l)" -eq "$1" ]; }
+# Opens the File popup by clicking its label on the bar.
+open_file_menu() {
+  xdotool mousemove --window "$window" 20 10 click 1
+  until_true windows_shown 2 || fail "the File popup did not open"
+}
+
+# Fourth entry (the recent projects), into its submenu, the first entry.
+open_file_menu
+xdotool key Down Down Down Right
+until_true windows_shown 3 || fail "the recent-project submenu did not open"
+xdotool key Return
+until_true windows_shown 1 || fail "the popups did not close"
+
+# The last entry ends the program.
+open_file_menu
+xdotool key Up Return
+code=0
+wait "$app_pid" || code=$?
+app_pid=""
+[ "$code" -eq 0 ] || fail "the program ended with $code: $(cat "$work/out.txt")"
+log=$(cat "$data"/Log/*)
+[[ "$log" == *"load project file : $project"* ]] || fail "the recent project was not opened: $log"
+echo "file menu: 1 passed, 0 failed"
