@@ -85,6 +85,7 @@
 #include "ui/framework/WindowMouseService.h"
 #include "ui/framework/WindowService.h"
 #include "ui/menus/MenuBar.h"
+#include "ui/panels/EditComponent.h"
 
 namespace App {
 
@@ -242,6 +243,7 @@ void buildServices(System::ServiceStack& stack) {
                                                 windows->unregisterWaitHandle(handle);
                                         }});
     stack.addService<Render::RenderService>();
+    stack.addService<Component::EditComponent>();
     Dialog::setPlaybackStop([] {
         if (Render::RenderService* render = Render::RenderService::get()) render->player().stop();
     });

@@ -5,16 +5,13 @@
 
 #include "effect/RenderContext.h"
 #include "filters/FilterBase.h"
-#include "filters/FilterPrograms.h"
-#include "media/gpu/ConstantBufferCommon.h"
-#include "media/gpu/Direct3DService.h"
+#include "filters/FilterPasses.h"
 #include "media/gpu/PixelShader.h"
 #include "media/gpu/ResourceBuffer.h"
 
 namespace Effect {
 namespace {
 
-constexpr const char* kScope = "Effect::AngleClipFilter::clipSector";
 constexpr size_t kNarrow = 0, kWide = 1;
 constexpr size_t kMultiplyByAlpha = 7;
 
@@ -50,8 +47,8 @@ std::shared_ptr<EffectBase> AngleClipFilter::createInstance() const { return std
 
 void AngleClipFilter::createCommonResource() {
     resource = ShaderResource::create(2, 48);
-    FilterPrograms::load(*resource->shaders[kNarrow], "ClipSectorNarrow", "Effect::AngleClipFilter::CommonResource");
-    FilterPrograms::load(*resource->shaders[kWide], "ClipSectorWide", "Effect::AngleClipFilter::CommonResource");
+    FilterPasses::loadShaders(*resource, {"ClipSectorNarrow", "ClipSectorWide"},
+                              "Effect::AngleClipFilter::CommonResource");
 }
 
 void AngleClipFilter::shareResource(const EffectBase& prototype) {
@@ -81,7 +78,7 @@ void AngleClipFilter::clipSector(Media::ResourceBuffer& image, float base, float
     }
     if (range <= 0) return;
     if (range >= 360) {
-        FilterPrograms::clear(image, 0, 0, 0, 0);
+        FilterPasses::clear(image);
         return;
     }
     Constant c{};
@@ -93,11 +90,9 @@ void AngleClipFilter::clipSector(Media::ResourceBuffer& image, float base, float
     c.range = static_cast<float>(blurPixels + 1) * 0.5f;
     c.limit = (std::max(90 - std::abs(range - 180), 0.0f) / 45 + std::sin(FilterValue::radians(range / 2)) * 0.5f + 1) *
               c.range;
-    Media::ConstantBufferCommon& constant = *resource->constant;
-    Media::Direct3DService::get()->context->updateSubresource(*constant.buffer, &c);
-    resource->shaders[range < 180 ? kNarrow : kWide]->drawToResourceWithConstant(image, constant.buffer.get(),
-                                                                                 FilterPrograms::blend(kMultiplyByAlpha,
-                                                                                                       kScope));
+    Platform::gpu::Buffer* constant = FilterPasses::upload(*resource, c);
+    resource->shaders[range < 180 ? kNarrow : kWide]->drawToResourceWithConstant(image, constant,
+                                                                                 FilterPasses::blend(kMultiplyByAlpha));
 }
 
 }  // namespace Effect

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "filters/FilterBase.h"
-#include "filters/FilterPass.h"
+#include "filters/FilterPasses.h"
 #include "media/gpu/PixelShaderList.h"
 #include "media/gpu/ResourceBuffer.h"
 
@@ -34,11 +34,11 @@ std::shared_ptr<Media::ResourceBuffer> BasicExpand::filterVideo(Render::RenderCo
     const int32_t r = std::max(0, FilterValue::pixels(right.getValue(context)));
     if ((t <= 0 && b <= 0 && l <= 0 && r <= 0) || !image) return image;
 
-    Shader::PixelShaderList& list = FilterPass::sharedShaders("Effect::BasicExpand::filterVideo");
-    auto target =
-        FilterPass::newImage(image->width + static_cast<uint32_t>(l + r), image->height + static_cast<uint32_t>(t + b));
+    Shader::PixelShaderList& list = FilterPasses::sharedShaders();
+    auto target = FilterPasses::newImage(image->width + static_cast<uint32_t>(l + r),
+                                         image->height + static_cast<uint32_t>(t + b));
     const int32_t offset[4] = {-l, -t, 0, 0};
-    Platform::gpu::Buffer* constant = FilterPass::uploadShared(list, offset, sizeof offset);
+    Platform::gpu::Buffer* constant = FilterPasses::uploadShared(offset, sizeof offset);
     list[fill.value ? kShiftCopyClamp : kShiftCopy].drawResourceToResourceWithConstant(*target, *image, constant,
                                                                                        nullptr);
     return target;

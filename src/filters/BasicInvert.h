@@ -3,7 +3,7 @@
 
 #include "effect/EffectBase.h"
 #include "effect/EffectItemCheck.h"
-#include "filters/FilterPass.h"
+#include "filters/FilterPasses.h"
 
 namespace Effect {
 
@@ -15,7 +15,7 @@ public:
 
     // Flip, colour inversion, alpha inversion; the records go through the
     // resource service's shared constant buffer.
-    using CommonResource = FilterPass::Shaders<3>;
+    using CommonResource = FilterPasses::Shaders<3>;
     struct FlipRecord {
         int32_t offset[2];
         int32_t step[2];

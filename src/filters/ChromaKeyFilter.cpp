@@ -37,7 +37,7 @@ std::shared_ptr<Media::ResourceBuffer> ChromaKeyFilter::filterVideo(Render::Rend
     const auto map = createKeyMap(*image, color, static_cast<float>(hueRange.getValue(context)),
                                   static_cast<float>(saturationRange.getValue(context)), r, correctColor.value != 0,
                                   correctAlpha.value != 0);
-    auto target = FilterPass::newImage(image->width, image->height);
+    auto target = FilterPasses::newImage(image->width, image->height);
     // The key map's constants are still bound.
     common->shaders[r < 1 ? 1 : 2].drawTwoResourcesToResource(*target, *image, *map, nullptr);
     return target;
@@ -62,7 +62,7 @@ std::shared_ptr<Media::ResourceBuffer> ChromaKeyFilter::createKeyMap(Media::Reso
     c.correct = spill ? 1.0f : 0.0f;
     c.transparent = soft ? 0.0f : 1.0f;
     Platform::gpu::Buffer* constant = common->upload();
-    auto map = FilterPass::newImage(image.width, image.height);
+    auto map = FilterPasses::newImage(image.width, image.height);
     common->shaders[0].drawResourceToResourceWithConstant(*map, image, constant, nullptr);
     // The composite passes of the caller read the same constants.
     Media::Direct3DService::get()->context->setConstantBuffer(Platform::gpu::ShaderStage::Pixel, 0, constant);

@@ -55,7 +55,7 @@ std::shared_ptr<Media::ResourceBuffer> ColorChangeFilter::filterVideo(Render::Re
     c.correct = correctColor.value ? 1.0f : 0.0f;
     Platform::gpu::Buffer* constant = common->upload();
     Media::Direct3DService::get()->context->setConstantBuffer(Platform::gpu::ShaderStage::Pixel, 0, constant);
-    auto target = FilterPass::newImage(image->width, image->height);
+    auto target = FilterPasses::newImage(image->width, image->height);
     common->shaders[r < 1 ? 0 : 1].drawTwoResourcesToResource(*target, *image, *map, nullptr);
     return target;
 }

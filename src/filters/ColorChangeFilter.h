@@ -3,7 +3,7 @@
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemNumber.h"
-#include "filters/FilterPass.h"
+#include "filters/FilterPasses.h"
 
 namespace Effect {
 
@@ -19,7 +19,7 @@ public:
         int32_t unused[3];
     };
     // The plain shader, then the one that corrects the border.
-    using CommonResource = FilterPass::ShadersWithConstant<2, Constant>;
+    using CommonResource = FilterPasses::ShadersWithConstant<2, Constant>;
 
     EffectItemNumber hueRange{&items, L"色相範囲", 16, 0, 256, 1};
     EffectItemNumber saturationRange{&items, L"彩度範囲", 96, 0, 256, 1};

@@ -39,7 +39,7 @@ std::shared_ptr<Media::ResourceBuffer> ColorFilter::filterVideo(Render::RenderCo
     c.processSaturate = saturate.value != 0;
     c.processYUV = !(c.hue == 0 && c.luminance == 1 && c.chroma == 1);
     Platform::gpu::Buffer* constant = common->upload();
-    auto target = FilterPass::newImage(image->width, image->height);
+    auto target = FilterPasses::newImage(image->width, image->height);
     common->shaders[0].drawResourceToResourceWithConstant(*target, *image, constant, nullptr);
     return target;
 }

@@ -2,7 +2,7 @@
 #include "effect/EffectBase.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemNumber.h"
-#include "filters/FilterPass.h"
+#include "filters/FilterPasses.h"
 
 namespace Effect {
 
@@ -16,7 +16,7 @@ public:
         int32_t processSaturate, processYUV;
         int32_t unused;
     };
-    using CommonResource = FilterPass::ShadersWithConstant<1, Constant>;
+    using CommonResource = FilterPasses::ShadersWithConstant<1, Constant>;
 
     EffectItemNumber brightness{&items, L"明るさ", 100, 0, 200, 0.01};
     EffectItemNumber contrast{&items, L"コントラスト", 100, 0, 200, 0.01};

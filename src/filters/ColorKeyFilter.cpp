@@ -10,7 +10,6 @@
 namespace Effect {
 namespace {
 
-constexpr const char* kScope = "Effect::ColorKeyFilter::filterVideo";
 constexpr size_t kCopy = 2;  // the shared plain copy
 
 }  // namespace
@@ -37,7 +36,7 @@ void ColorKeyFilter::shareResource(const EffectBase& prototype) {
 std::shared_ptr<Media::ResourceBuffer> ColorKeyFilter::filterVideo(Render::RenderContext& context,
                                                                    std::shared_ptr<Media::ResourceBuffer> image) {
     if (!image || key.unset || image->width == 0 || image->height == 0) return image;
-    image = FilterPass::ownImage(std::move(image));
+    image = FilterPasses::ownImage(std::move(image));
     const int32_t r = FilterValue::pixels(border.getValue(context));
     Constant& c = common->constant;
     const auto yuv = yuvOf(key);
@@ -52,9 +51,9 @@ std::shared_ptr<Media::ResourceBuffer> ColorKeyFilter::filterVideo(Render::Rende
     common->shaders[0].drawResourceToResourceWithConstant(*mask, *image, constant, nullptr);
 
     // The image's colour and alpha times the mask, in place.
-    const Platform::gpu::BlendState* multiply = FilterPass::blendStates(kScope)[7].createResource();
+    const Platform::gpu::BlendState* multiply = FilterPasses::blend(7);
     if (r < 1)
-        FilterPass::sharedShaders(kScope)[kCopy].drawResourceToResource(*image, *mask, multiply);
+        FilterPasses::sharedShaders()[kCopy].drawResourceToResource(*image, *mask, multiply);
     else
         common->shaders[1].drawResourceToResourceWithConstant(*image, *mask, constant, multiply);
     return image;

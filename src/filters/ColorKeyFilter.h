@@ -2,7 +2,7 @@
 #include "effect/EffectBase.h"
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemNumber.h"
-#include "filters/FilterPass.h"
+#include "filters/FilterPasses.h"
 
 namespace Effect {
 
@@ -18,7 +18,7 @@ public:
         float divie;
     };
     // The mask shader and the border shader.
-    using CommonResource = FilterPass::ShadersWithConstant<2, Constant>;
+    using CommonResource = FilterPasses::ShadersWithConstant<2, Constant>;
 
     EffectItemNumber luminanceRange{&items, L"輝度範囲", 400, 0, 4096, 1};
     EffectItemNumber colorRange{&items, L"色差範囲", 400, 0, 4096, 1};

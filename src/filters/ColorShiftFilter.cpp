@@ -6,14 +6,9 @@
 #include "filters/FilterBase.h"
 #include "filters/OptionList.h"
 #include "media/gpu/ResourceBuffer.h"
-#include "media/gpu/SamplerStateList.h"
 
 namespace Effect {
-namespace {
-
-constexpr const char* kScope = "Effect::ColorShiftFilter::filterVideo";
-
-}  // namespace
+namespace {}  // namespace
 
 ColorShiftFilter::ColorShiftFilter() {
     name = L"色ずれ";
@@ -45,8 +40,8 @@ std::shared_ptr<Media::ResourceBuffer> ColorShiftFilter::filterVideo(Render::Ren
     if (!image || shiftKind < 0 || shiftKind > 5 || image->width == 0 || image->height == 0) return image;
 
     const float width = static_cast<float>(image->width), height = static_cast<float>(image->height);
-    auto target = FilterPass::newImage(image->width + 2 * static_cast<uint32_t>(mx),
-                                       image->height + 2 * static_cast<uint32_t>(my));
+    auto target = FilterPasses::newImage(image->width + 2 * static_cast<uint32_t>(mx),
+                                         image->height + 2 * static_cast<uint32_t>(my));
     Constant& c = common->constant;
     c = Constant{};
     c.inverseSize[0] = 1 / width;
@@ -64,10 +59,7 @@ std::shared_ptr<Media::ResourceBuffer> ColorShiftFilter::filterVideo(Render::Ren
         second[i] = -d[i];
     }
     Platform::gpu::Buffer* constant = common->upload();
-    Platform::gpu::SamplerState* sampler = FilterPass::samplerStates(kScope)[0].createResource();
-    Media::Direct3DService& d3d = *Media::Direct3DService::get();
-    d3d.context->setSampler(Platform::gpu::ShaderStage::Pixel, 0, sampler);
-    d3d.boundSampler = sampler;
+    FilterPasses::bindSampler(0);
     common->shaders[0].drawResourceToResourceWithConstant(*target, *image, constant, nullptr);
     return target;
 }

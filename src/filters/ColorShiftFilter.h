@@ -2,7 +2,7 @@
 #include "effect/EffectBase.h"
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemSelect.h"
-#include "filters/FilterPass.h"
+#include "filters/FilterPasses.h"
 
 namespace Effect {
 
@@ -16,7 +16,7 @@ public:
         float alpha;
         int32_t mode;
     };
-    using CommonResource = FilterPass::ShadersWithConstant<1, Constant>;
+    using CommonResource = FilterPasses::ShadersWithConstant<1, Constant>;
 
     EffectItemNumber shift{&items, L"ずれ幅", 5, 0, 2000, 0.1};
     EffectItemNumber angle{&items, L"角度", 90, -3600, 3600, 0.01};

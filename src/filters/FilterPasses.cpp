@@ -19,7 +19,18 @@
 #include "shaders/BuiltinShaders.h"
 
 namespace Effect::FilterPasses {
-namespace {
+
+void loadPixelShader(Media::PixelShader& shader, const char* name, const char* scope) {
+    const std::vector<uint8_t>* code = Shader::BuiltinShaders::code(name, Platform::gpu::ShaderStage::Pixel);
+    if (!code) throw System::messageException(scope, "built-in shader missing.", name);
+    shader.loadFromMemory(code->data(), code->size());
+}
+
+void loadShaders(ShaderResource& resource, std::initializer_list<const char*> names, const char* scope) {
+    if (names.size() > resource.shaders.size()) throw System::messageException(scope, "built-in shader missing.");
+    size_t index = 0;
+    for (const char* name : names) loadPixelShader(*resource.shaders[index++], name, scope);
+}
 
 Resource::ResourceService& resources() {
     Resource::ResourceService* service = Resource::ResourceService::get();
@@ -27,21 +38,10 @@ Resource::ResourceService& resources() {
     return *service;
 }
 
-}  // namespace
-
-void loadShaders(ShaderResource& resource, std::initializer_list<const char*> names, const char* scope) {
-    size_t index = 0;
-    for (const char* name : names) {
-        const std::vector<uint8_t>* code = Shader::BuiltinShaders::code(name, Platform::gpu::ShaderStage::Pixel);
-        if (!code || index >= resource.shaders.size())
-            throw System::messageException(scope, "built-in shader missing.");
-        resource.shaders[index++]->loadFromMemory(code->data(), code->size());
-    }
-}
-
 Platform::gpu::Context& device() {
     Media::Direct3DService* d3d = Media::Direct3DService::get();
-    if (!d3d) throw System::messageException("Effect::FilterPasses", "Direct3D service not available.");
+    if (!d3d || !d3d->context)
+        throw System::messageException("Effect::FilterPasses", "Direct3D service not available.");
     return *d3d->context;
 }
 
@@ -54,12 +54,16 @@ const Platform::gpu::BlendState* blend(size_t index) { return resources().blendS
 Platform::gpu::SamplerState* sampler(size_t index) { return resources().samplerStates[index].createResource(); }
 
 void bindSampler(size_t index) {
-    // Binding is a store into the context's state: no need to skip a repeat.
-    device().setSampler(Platform::gpu::ShaderStage::Pixel, 0, sampler(index));
+    // Binding is a store into the context's state: no need to skip a repeat,
+    // but the others that skip one must see what is bound.
+    Platform::gpu::SamplerState* state = sampler(index);
+    device().setSampler(Platform::gpu::ShaderStage::Pixel, 0, state);
+    Media::Direct3DService::get()->boundSampler = state;
 }
 
 Platform::gpu::Buffer* uploadShared(const void* record, size_t bytes) {
     Shader::PixelShaderList& list = sharedShaders();
+    std::memset(list.constant, 0, sizeof list.constant);
     std::memcpy(list.constant, record, std::min(bytes, sizeof list.constant));
     Platform::gpu::Buffer* buffer = list.constantBuffer.buffer.get();
     device().updateSubresource(*buffer, list.constant);
@@ -77,8 +81,17 @@ Platform::gpu::Buffer* upload(ShaderResource& resource, const void* record, size
     return buffer;
 }
 
+void upload(Media::ConstantBufferCommon& buffer, const void* record) {
+    device().updateSubresource(*buffer.buffer, record);
+}
+
 std::shared_ptr<Media::ResourceBuffer> newImage(uint32_t width, uint32_t height) {
     return std::make_shared<Media::ResourceBuffer>(std::max(width, 1u), std::max(height, 1u));
+}
+
+std::shared_ptr<Media::ResourceBuffer> ownImage(std::shared_ptr<Media::ResourceBuffer> image) {
+    if (!image || image.use_count() == 1) return image;
+    return std::shared_ptr<Media::ResourceBuffer>(image->clone());
 }
 
 void clear(Media::ResourceBuffer& image) {

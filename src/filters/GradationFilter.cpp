@@ -13,7 +13,6 @@
 namespace Effect {
 namespace {
 
-constexpr const char* kScope = "Effect::GradationFilter::filterVideo";
 // The shared shaders that draw the gradient: faded by the opacity, or
 // combined with a copy of the image by a blend mode.
 constexpr size_t kOpacityCopy = 9;
@@ -56,7 +55,7 @@ void GradationFilter::shareResource(const EffectBase& prototype) {
 std::shared_ptr<Media::ResourceBuffer> GradationFilter::filterVideo(Render::RenderContext& context,
                                                                     std::shared_ptr<Media::ResourceBuffer> image) {
     if (!image || image->width == 0 || image->height == 0) return image;
-    image = FilterPass::ownImage(std::move(image));
+    image = FilterPasses::ownImage(std::move(image));
     const float opacity = FilterValue::percent(strength.getValue(context));
     const float cx = static_cast<float>(centerX.getValue(context));
     const float cy = static_cast<float>(centerY.getValue(context));
@@ -75,16 +74,16 @@ std::shared_ptr<Media::ResourceBuffer> GradationFilter::filterVideo(Render::Rend
     c.range = std::max(static_cast<float>(width.getValue(context)) + (form == 0 ? 1.0f : 0.0f), 1e-6f);
     c.type = form;
     Platform::gpu::Buffer* constant = common->upload();
-    auto gradient = FilterPass::newImage(image->width, image->height);
+    auto gradient = FilterPasses::newImage(image->width, image->height);
     common->shaders[0].drawResourceToResourceWithConstant(*gradient, *image, constant, nullptr);
 
     // The gradient over the image in place, premultiplied over.
-    Shader::PixelShaderList& list = FilterPass::sharedShaders(kScope);
-    const Platform::gpu::BlendState* over = FilterPass::blendStates(kScope)[0].createResource();
+    Shader::PixelShaderList& list = FilterPasses::sharedShaders();
+    const Platform::gpu::BlendState* over = FilterPasses::blend(0);
     const int32_t mode = blend.index;
     if (mode == 0) {
         const float record[1] = {opacity};
-        Platform::gpu::Buffer* shared = FilterPass::uploadShared(list, record, sizeof record);
+        Platform::gpu::Buffer* shared = FilterPasses::uploadShared(record, sizeof record);
         list[kOpacityCopy].drawResourceToResourceWithConstant(*image, *gradient, shared, over);
         return image;
     }
@@ -93,7 +92,7 @@ std::shared_ptr<Media::ResourceBuffer> GradationFilter::filterVideo(Render::Rend
         int32_t blend;
         float alpha;
     } record{mode, opacity};
-    Platform::gpu::Buffer* shared = FilterPass::uploadShared(list, &record, sizeof record);
+    Platform::gpu::Buffer* shared = FilterPasses::uploadShared(&record, sizeof record);
     Media::Direct3DService::get()->context->setConstantBuffer(Platform::gpu::ShaderStage::Pixel, 0, shared);
     list[kBlendComposite].drawTwoResourcesToResource(*image, *gradient, *backdrop, over);
     return image;

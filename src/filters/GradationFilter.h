@@ -6,7 +6,7 @@
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemSelect.h"
 #include "effects/BlendModeList.h"
-#include "filters/FilterPass.h"
+#include "filters/FilterPasses.h"
 
 namespace Effect {
 
@@ -22,7 +22,7 @@ public:
         int32_t type;
         int32_t unused[2];
     };
-    using CommonResource = FilterPass::ShadersWithConstant<1, Constant>;
+    using CommonResource = FilterPasses::ShadersWithConstant<1, Constant>;
 
     EffectItemNumber strength{&items, L"強さ", 100, 0, 100, 0.1};
     EffectItemNumber centerX{&items, L"中心X", 0, -5000, 5000, 0.1};

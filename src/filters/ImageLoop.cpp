@@ -5,18 +5,15 @@
 
 #include "effect/RenderContext.h"
 #include "filters/FilterBase.h"
-#include "filters/FilterPrograms.h"
+#include "filters/FilterPasses.h"
 #include "filters/ObjectDivide.h"
-#include "media/gpu/ConstantBufferCommon.h"
 #include "media/gpu/PixelShader.h"
 #include "media/gpu/ResourceBuffer.h"
-#include "media/gpu/ResourceService.h"
 #include "render/VideoPass.h"
 
 namespace Effect {
 namespace {
 
-constexpr const char* kScope = "Effect::ImageLoop::filterVideo";
 constexpr size_t kWrapSampler = 2;
 
 }  // namespace
@@ -33,7 +30,7 @@ std::shared_ptr<EffectBase> ImageLoop::createInstance() const { return std::make
 
 void ImageLoop::createCommonResource() {
     resource = ShaderResource::create(1, 16);
-    FilterPrograms::load(*resource->shaders[0], "LoopTile", "Effect::ImageLoop::CommonResource");
+    FilterPasses::loadShaders(*resource, {"LoopTile"}, "Effect::ImageLoop::CommonResource");
 }
 
 void ImageLoop::shareResource(const EffectBase& prototype) {
@@ -48,11 +45,10 @@ std::shared_ptr<Media::ResourceBuffer> ImageLoop::tile(Media::ResourceBuffer& im
         static_cast<uint32_t>(std::min<uint64_t>(width, Media::ResourceBuffer::kMaxSize)),
         static_cast<uint32_t>(std::min<uint64_t>(height, Media::ResourceBuffer::kMaxSize)));
     const float constant[4] = {ox, oy, static_cast<float>(std::max(across, 1)), static_cast<float>(std::max(down, 1))};
-    Media::ConstantBufferCommon& buffer = *resource->constant;
-    Media::Direct3DService::get()->context->updateSubresource(*buffer.buffer, constant);
-    FilterPrograms::bindSampler(kWrapSampler, kScope);
+    Platform::gpu::Buffer* buffer = FilterPasses::upload(*resource, constant);
+    FilterPasses::bindSampler(kWrapSampler);
     // Every pixel is written: no blending, whatever the new target held.
-    resource->shaders[0]->drawResourceToResourceWithConstant(*target, image, buffer.buffer.get(), nullptr);
+    resource->shaders[0]->drawResourceToResourceWithConstant(*target, image, buffer, nullptr);
     return target;
 }
 

@@ -4,16 +4,13 @@
 
 #include "effect/RenderContext.h"
 #include "filters/FilterBase.h"
-#include "filters/FilterPrograms.h"
-#include "media/gpu/ConstantBufferCommon.h"
-#include "media/gpu/Direct3DService.h"
+#include "filters/FilterPasses.h"
 #include "media/gpu/PixelShader.h"
 #include "media/gpu/ResourceBuffer.h"
 
 namespace Effect {
 namespace {
 
-constexpr const char* kScope = "Effect::LineClipFilter::clipLine";
 constexpr size_t kHalfPlane = 0, kBand = 1;
 constexpr size_t kMultiplyByAlpha = 7;
 
@@ -41,8 +38,7 @@ std::shared_ptr<EffectBase> LineClipFilter::createInstance() const { return std:
 
 void LineClipFilter::createCommonResource() {
     resource = ShaderResource::create(2, 32);
-    FilterPrograms::load(*resource->shaders[kHalfPlane], "ClipHalfPlane", "Effect::LineClipFilter::CommonResource");
-    FilterPrograms::load(*resource->shaders[kBand], "ClipBand", "Effect::LineClipFilter::CommonResource");
+    FilterPasses::loadShaders(*resource, {"ClipHalfPlane", "ClipBand"}, "Effect::LineClipFilter::CommonResource");
 }
 
 void LineClipFilter::shareResource(const EffectBase& prototype) {
@@ -69,10 +65,10 @@ void LineClipFilter::clipLine(Media::ResourceBuffer& image, float angleDegrees, 
     c.direction[1] = -std::cos(a);
     c.length = static_cast<float>(blurPixels + 1);
     c.range = static_cast<float>(bandWidth) * 0.5f;
-    Media::ConstantBufferCommon& constant = *resource->constant;
-    Media::Direct3DService::get()->context->updateSubresource(*constant.buffer, &c);
-    resource->shaders[bandWidth == 0 ? kHalfPlane : kBand]->drawToResourceWithConstant(
-        image, constant.buffer.get(), FilterPrograms::blend(kMultiplyByAlpha, kScope));
+    Platform::gpu::Buffer* constant = FilterPasses::upload(*resource, c);
+    resource->shaders[bandWidth == 0 ? kHalfPlane : kBand]->drawToResourceWithConstant(image, constant,
+                                                                                       FilterPasses::blend(
+                                                                                           kMultiplyByAlpha));
 }
 
 }  // namespace Effect

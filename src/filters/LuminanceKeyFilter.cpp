@@ -3,7 +3,6 @@
 #include "effect/RenderContext.h"
 #include "filters/FilterBase.h"
 #include "filters/OptionList.h"
-#include "media/gpu/PixelShaderList.h"
 #include "media/gpu/ResourceBuffer.h"
 
 namespace Effect {
@@ -34,9 +33,8 @@ std::shared_ptr<Media::ResourceBuffer> LuminanceKeyFilter::filterVideo(Render::R
     if (!image) return image;
     const Record record{mode.index, static_cast<float>(base.getValue(context) / 4096),
                         static_cast<float>(range.getValue(context) / 4096)};
-    Shader::PixelShaderList& list = FilterPass::sharedShaders("Effect::LuminanceKeyFilter::filterVideo");
-    Platform::gpu::Buffer* constant = FilterPass::uploadShared(list, &record, sizeof record);
-    auto target = FilterPass::newImage(image->width, image->height);
+    Platform::gpu::Buffer* constant = FilterPasses::uploadShared(&record, sizeof record);
+    auto target = FilterPasses::newImage(image->width, image->height);
     common->shaders[0].drawResourceToResourceWithConstant(*target, *image, constant, nullptr);
     return target;
 }

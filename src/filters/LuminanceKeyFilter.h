@@ -2,7 +2,7 @@
 #include "effect/EffectBase.h"
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemSelect.h"
-#include "filters/FilterPass.h"
+#include "filters/FilterPasses.h"
 
 namespace Effect {
 
@@ -16,7 +16,7 @@ public:
         int32_t type;
         float offset, range;
     };
-    using CommonResource = FilterPass::Shaders<1>;
+    using CommonResource = FilterPasses::Shaders<1>;
 
     EffectItemNumber base{&items, L"基準輝度", 2048, -4096, 8192, 1};
     EffectItemNumber range{&items, L"輝度範囲", 512, 0, 4096, 1};

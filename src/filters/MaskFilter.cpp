@@ -6,16 +6,14 @@
 #include "effect/RenderContext.h"
 #include "filters/BokashiFilter.h"
 #include "filters/FilterBase.h"
-#include "filters/FilterPrograms.h"
+#include "filters/FilterPasses.h"
 #include "effect/EffectService.h"
-#include "media/gpu/ConstantBufferCommon.h"
 #include "media/gpu/PixelShader.h"
 #include "media/gpu/ResourceBuffer.h"
 
 namespace Effect {
 namespace {
 
-constexpr const char* kScope = "Effect::MaskFilter::filterVideo";
 constexpr size_t kBorderSampler = 0;
 constexpr size_t kKeepWhereOpaque = 7, kCutWhereOpaque = 8;
 
@@ -43,7 +41,7 @@ std::shared_ptr<EffectBase> MaskFilter::createInstance() const { return std::mak
 
 void MaskFilter::createCommonResource() {
     resource = ShaderResource::create(1, 32);
-    FilterPrograms::load(*resource->shaders[0], "MaskPlace", "Effect::MaskFilter::CommonResource");
+    FilterPasses::loadShaders(*resource, {"MaskPlace"}, "Effect::MaskFilter::CommonResource");
 }
 
 void MaskFilter::shareResource(const EffectBase& prototype) {
@@ -61,7 +59,7 @@ std::shared_ptr<Media::ResourceBuffer> MaskFilter::filterVideo(Render::RenderCon
     const bool inverted = invert.value != 0, fitted = fitSize.value != 0;
     if (s <= 0 || (!fitted && (a <= -1 || a >= 1))) {
         // No visible mask area.
-        if (!inverted) FilterPrograms::clear(*image, 0, 0, 0, 0);
+        if (!inverted) FilterPasses::clear(*image);
         return image;
     }
     auto picture = mask.getMaskImage(context, uint32_t(s), uint32_t(s));
@@ -90,13 +88,11 @@ std::shared_ptr<Media::ResourceBuffer> MaskFilter::filterVideo(Render::RenderCon
     c.inverseMaskSize[1] = 1 / maskHeight;
     c.angleS = std::sin(turn);
     c.angleC = std::cos(turn);
-    Media::ConstantBufferCommon& constant = *resource->constant;
-    Media::Direct3DService::get()->context->updateSubresource(*constant.buffer, &c);
-    FilterPrograms::bindSampler(kBorderSampler, kScope);
-    resource->shaders[0]->drawResourceToResourceWithConstant(*image, *picture, constant.buffer.get(),
-                                                             FilterPrograms::blend(inverted ? kCutWhereOpaque
-                                                                                            : kKeepWhereOpaque,
-                                                                                   kScope));
+    Platform::gpu::Buffer* constant = FilterPasses::upload(*resource, c);
+    FilterPasses::bindSampler(kBorderSampler);
+    resource->shaders[0]->drawResourceToResourceWithConstant(*image, *picture, constant,
+                                                             FilterPasses::blend(inverted ? kCutWhereOpaque
+                                                                                          : kKeepWhereOpaque));
     return image;
 }
 

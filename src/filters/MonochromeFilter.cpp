@@ -38,7 +38,7 @@ std::shared_ptr<Media::ResourceBuffer> MonochromeFilter::filterVideo(Render::Ren
     const auto yuv = yuvOf(color);
     for (int i = 0; i < 3; ++i) c.yuv[i] = yuv[size_t(i)];
     Platform::gpu::Buffer* constant = common->upload();
-    auto target = FilterPass::newImage(image->width, image->height);
+    auto target = FilterPasses::newImage(image->width, image->height);
     common->shaders[0].drawResourceToResourceWithConstant(*target, *image, constant, nullptr);
     return target;
 }

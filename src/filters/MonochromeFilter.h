@@ -3,7 +3,7 @@
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemNumber.h"
-#include "filters/FilterPass.h"
+#include "filters/FilterPasses.h"
 
 namespace Effect {
 
@@ -17,7 +17,7 @@ public:
         float yuv[3];    // of the colour
         float unused;
     };
-    using CommonResource = FilterPass::ShadersWithConstant<1, Constant>;
+    using CommonResource = FilterPasses::ShadersWithConstant<1, Constant>;
 
     EffectItemNumber strength{&items, L"強さ", 100, 0, 100, 0.1};
     EffectItemColor color{&items, L"色", 255, 255, 255};

@@ -3,7 +3,6 @@
 #include <functional>
 
 #include "effect/RenderContext.h"
-#include "filters/FilterPass.h"
 #include "filters/FilterPasses.h"
 #include "filters/ObjectTime.h"
 #include "filters/OptionList.h"
@@ -63,7 +62,7 @@ std::shared_ptr<Media::ResourceBuffer> NoiseFilter::filterVideo(Render::RenderCo
     if (s >= 2 || t >= 1) {
         // Nothing of the image is let through: transparent, or black where
         // the noise multiplies the brightness, as the noise pass would make it.
-        image = FilterPass::ownImage(std::move(image));
+        image = FilterPasses::ownImage(std::move(image));
         if (alpha) {
             FilterPasses::clear(*image);
         } else {
@@ -100,7 +99,7 @@ std::shared_ptr<Media::ResourceBuffer> NoiseFilter::filterVideo(Render::RenderCo
     constant.cycle[0] = float(cx);
     constant.cycle[1] = float(cy);
 
-    image = FilterPass::ownImage(std::move(image));
+    image = FilterPasses::ownImage(std::move(image));
     Platform::gpu::Buffer* buffer = FilterPasses::upload(*resource, constant);
     FilterPasses::bindSampler(kLinearWrap);
     resource->shaders[0]->drawResourceToResourceWithConstant(*image, *field, buffer,

@@ -1,7 +1,7 @@
 #include "filters/TempDraw.h"
 
 #include "effect/RenderContext.h"
-#include "filters/FilterPrograms.h"
+#include "filters/FilterPasses.h"
 #include "media/gpu/RenderBuffer.h"
 #include "media/gpu/ResourceBuffer.h"
 
@@ -22,7 +22,7 @@ std::shared_ptr<Media::ResourceBuffer> TempDraw::filterVideo(Render::RenderConte
     if (!image || context.plainPlacement || !context.view.frameBuffer) return image;
     const Media::RenderBuffer& frame = *context.view.frameBuffer;
     auto drawn = std::make_shared<Media::ResourceBuffer>(frame.width, frame.height);
-    FilterPrograms::clear(*drawn, 0, 0, 0, 0);
+    FilterPasses::clear(*drawn);
     drawObjectToBuffer(context, *drawn, *image);
     context.plainPlacement = 1;  // the output composites the frame image one to one
     context.keepPosition = 1;

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "filters/FilterBase.h"
-#include "filters/FilterPrograms.h"
+#include "filters/FilterPasses.h"
 #include "filters/ObjectTime.h"
 #include "filters/OptionList.h"
 #include "media/gpu/PixelShaderList.h"
@@ -14,7 +14,6 @@
 namespace Effect {
 namespace {
 
-constexpr const char* kScope = "Effect::WipeFilter::filterVideo";
 constexpr size_t kCopy = 2;
 constexpr size_t kKeepWhereOpaque = 7, kCutWhereOpaque = 8;
 
@@ -54,7 +53,7 @@ std::shared_ptr<Media::ResourceBuffer> WipeFilter::filterVideo(Render::RenderCon
                                      invertOut.value != 0, t.elapsed, t.remaining, progress);
     if (progress == 1) return image;
     if (inverted) progress = 1 - progress;
-    Resource::ResourceService& resources = FilterPrograms::resources(kScope);
+    Resource::ResourceService& resources = FilterPasses::resources();
     if (!resources.transitions) return image;
     const std::vector<Resource::TransitionData>& entries = resources.transitions->transitions;
     if (kind.index < 0 || static_cast<size_t>(kind.index) >= entries.size()) return image;
@@ -63,8 +62,9 @@ std::shared_ptr<Media::ResourceBuffer> WipeFilter::filterVideo(Render::RenderCon
                                                             FilterValue::pixels(blur.getValue(context)),
                                                             keepAspect.value != 0);
     if (!mask) return image;
-    resources.pixelShaders[kCopy].drawResourceToResource(
-        *image, *mask, FilterPrograms::blend(inverted ? kCutWhereOpaque : kKeepWhereOpaque, kScope));
+    resources.pixelShaders[kCopy].drawResourceToResource(*image, *mask,
+                                                         FilterPasses::blend(inverted ? kCutWhereOpaque
+                                                                                      : kKeepWhereOpaque));
     return image;
 }
 

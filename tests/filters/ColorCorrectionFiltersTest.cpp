@@ -5,6 +5,7 @@
 
 #include "BlurFixture.h"
 #include "ColorFilterReference.h"
+#include "SharedResourceFixture.h"
 #include "effect/EffectService.h"
 #include "effect/RenderContext.h"
 #include "filters/ColorChangeFilter.h"
@@ -22,25 +23,14 @@ namespace {
 
 constexpr double kTolerance = 5e-3;
 
-class ColorCorrectionTest : public BlurFixture {
+class ColorCorrectionTest : public SharedResourceFixture {
 protected:
-    // A fresh instance sharing the resource of a prototype made once per test.
-    template <class T>
-    std::shared_ptr<T> make() {
-        auto prototype = std::make_shared<T>();
-        prototype->createCommonResource();
-        auto filter = std::static_pointer_cast<T>(prototype->createInstance());
-        filter->shareResource(*prototype);
-        EXPECT_EQ(filter->common, prototype->common);
-        return filter;
-    }
     Pixels run(Effect::EffectBase& filter, const Pixels& source) {
         auto image = upload(source);
         auto result = filter.filterVideo(context, image);
         EXPECT_TRUE(result);
         return download(*result);
     }
-    Render::RenderContext context;
     const Pixels source = makePixels(12, 9, pattern);
 };
 

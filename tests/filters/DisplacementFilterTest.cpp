@@ -4,41 +4,19 @@
 #include <utility>
 
 #include "FilterPassFixture.h"
-#include "effect/EffectItemMaskSelect.h"
+#include "OnePicture.h"
 #include "filters/DisplacementFilter.h"
 
 namespace {
 
-// The map item's pictures: one picture whatever is asked for.
-class MapPicture : public Effect::MaskImageSource {
-public:
-    std::shared_ptr<Media::ResourceBuffer> picture;
-    std::shared_ptr<Media::ResourceBuffer> figure(int32_t, uint32_t, uint32_t) const override { return picture; }
-    std::shared_ptr<Media::ResourceBuffer> file(const std::wstring&) const override { return picture; }
-    std::shared_ptr<Media::ResourceBuffer> named(const Render::RenderContext&, const std::string&) const override {
-        return picture;
-    }
-    std::shared_ptr<Media::ResourceBuffer> sceneFrame(int32_t, double) const override { return picture; }
-    bool sceneSeconds(int32_t, double&) const override { return false; }
-    void preloadFile(const std::wstring&) const override {}
-    void preloadSceneFrame(int32_t, double) const override {}
-};
-
 class DisplacementTest : public FilterPassFixture {
 protected:
-    void SetUp() override {
-        FilterPassFixture::SetUp();
-        previous_ = std::exchange(Effect::MaskImageSource::installed, &pictures);
-    }
     void TearDown() override {
-        Effect::MaskImageSource::installed = previous_;
         pictures.picture.reset();
         FilterPassFixture::TearDown();
     }
-    MapPicture pictures;
-
-private:
-    const Effect::MaskImageSource* previous_ = nullptr;
+    // The map item's pictures.
+    OnePicture pictures;
 };
 
 std::array<double, 4> scene(uint32_t x, uint32_t y) {

@@ -14,12 +14,14 @@
 #include "filters/DiffusionFilter.h"
 #include "filters/DropShadowFilter.h"
 #include "filters/EdgeFilter.h"
+#include "filters/FilterPasses.h"
 #include "filters/FlashFilter.h"
 #include "filters/GlowFilter.h"
 #include "filters/LightFilter.h"
 #include "filters/MosaicFilter.h"
 #include "filters/NoiseReductionFilter.h"
 #include "filters/ShapeFilter.h"
+#include "media/gpu/Direct3DService.h"
 
 namespace {
 
@@ -30,6 +32,18 @@ std::shared_ptr<Effect::EffectBase> made() {
     auto filter = std::make_shared<T>();
     filter->createCommonResource();
     return filter;
+}
+
+// The passes that skip binding the sampler already bound go by the one
+// recorded: a filter's binding must be recorded too, or the next of them
+// draws with the filter's sampler instead of its own.
+TEST_F(DrawnFilters, BindingASamplerRecordsIt) {
+    Media::Direct3DService& d3d = *Media::Direct3DService::get();
+    for (size_t index : {0u, 1u, 0u}) {
+        Effect::FilterPasses::bindSampler(index);
+        EXPECT_EQ(d3d.boundSampler, Effect::FilterPasses::sampler(index));
+    }
+    EXPECT_NE(Effect::FilterPasses::sampler(0), Effect::FilterPasses::sampler(1));
 }
 
 // A source may hand the same image on frame after frame: with their default

@@ -5,6 +5,7 @@
 
 #include "BlurFixture.h"
 #include "ColorFilterReference.h"
+#include "SharedResourceFixture.h"
 #include "effect/RenderContext.h"
 #include "filters/ChromaKeyFilter.h"
 #include "filters/ColorKeyFilter.h"
@@ -14,17 +15,8 @@ using namespace ColorReference;
 
 namespace {
 
-class KeyingTest : public BlurFixture {
+class KeyingTest : public SharedResourceFixture {
 protected:
-    template <class T>
-    std::shared_ptr<T> make() {
-        auto prototype = std::make_shared<T>();
-        prototype->createCommonResource();
-        auto filter = std::static_pointer_cast<T>(prototype->createInstance());
-        filter->shareResource(*prototype);
-        EXPECT_EQ(filter->common, prototype->common);
-        return filter;
-    }
     // A figure of many colours on a green screen whose shade varies, with a
     // transparent corner and a half transparent row.
     static Rgba greenScreen(uint32_t x, uint32_t y) {
@@ -33,7 +25,6 @@ protected:
         const double a = y == 11 ? 0.5 : 1;
         return {(0.05 + 0.01 * x) * a, (0.75 + 0.01 * y) * a, 0.1 * a, a};
     }
-    Render::RenderContext context;
 };
 
 TEST_F(KeyingTest, ChromaKeyFollowsTheReference) {

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "ClipFixture.h"
+#include "OnePicture.h"
 #include "edit/Object.h"
 #include "effect/RenderContext.h"
 #include "filters/MaskFilter.h"
@@ -153,21 +154,6 @@ TEST_F(MaskWipeTest, WipeFilterMasksTheImageInItsPhases) {
     }
 }
 
-// The mask item's pictures: one solid white picture of the given size.
-class OnePicture : public Effect::MaskImageSource {
-public:
-    std::shared_ptr<Media::ResourceBuffer> picture;
-    std::shared_ptr<Media::ResourceBuffer> figure(int32_t, uint32_t, uint32_t) const override { return picture; }
-    std::shared_ptr<Media::ResourceBuffer> file(const std::wstring&) const override { return picture; }
-    std::shared_ptr<Media::ResourceBuffer> named(const Render::RenderContext&, const std::string&) const override {
-        return picture;
-    }
-    std::shared_ptr<Media::ResourceBuffer> sceneFrame(int32_t, double) const override { return picture; }
-    bool sceneSeconds(int32_t, double&) const override { return false; }
-    void preloadFile(const std::wstring&) const override {}
-    void preloadSceneFrame(int32_t, double) const override {}
-};
-
 TEST_F(MaskWipeTest, MaskPlacesItsPictureOverTheImage) {
     struct Case {
         const char* what;
@@ -189,8 +175,8 @@ TEST_F(MaskWipeTest, MaskPlacesItsPictureOverTheImage) {
         {"size 0 hides the object", 16, 16, 0, 0, 0, 0, 0, false, false, -1, -1},
         {"aspect 100 unfitted hides it too", 16, 16, 20, 100, 0, 0, 0, false, false, -1, -1},
     };
+    // The mask item's pictures: one solid white picture of the case's size.
     OnePicture pictures;
-    const Effect::MaskImageSource* previous = std::exchange(Effect::MaskImageSource::installed, &pictures);
     const Pixels source = makePixels(60, 40, colours);
     for (const Case& c : cases)
         for (bool invert : {false, true}) {
@@ -228,13 +214,11 @@ TEST_F(MaskWipeTest, MaskPlacesItsPictureOverTheImage) {
     auto image = upload(source);
     filter->filterVideo(context, image);
     EXPECT_EQ(maxDifference(download(*image), source), 0);
-    Effect::MaskImageSource::installed = previous;
 }
 
 // The blur grows the mask by its margin: the soft edge lies outside the sharp one.
 TEST_F(MaskWipeTest, MaskBlurSoftensTheEdgeOutward) {
     OnePicture pictures;
-    const Effect::MaskImageSource* previous = std::exchange(Effect::MaskImageSource::installed, &pictures);
     pictures.picture = upload(makePixels(20, 20, opaqueWhite));
     auto filter = instance<MaskFilter>();
     set(filter->size, 20);
@@ -243,7 +227,6 @@ TEST_F(MaskWipeTest, MaskBlurSoftensTheEdgeOutward) {
     auto image = upload(makePixels(60, 40, opaqueWhite));
     filter->filterVideo(context, image);
     const Pixels px = download(*image);
-    Effect::MaskImageSource::installed = previous;
     EXPECT_NEAR(px.at(30, 20, 3), 1, 1e-3);
     EXPECT_NEAR(px.at(0, 0, 3), 0, 1e-3);
     // The 20 picture grows to 28 and is drawn at 28 x 20 / 20: the edge at

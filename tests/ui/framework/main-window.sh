@@ -23,6 +23,8 @@ export XDG_DATA_HOME="$work/xdg"
 data="$XDG_DATA_HOME/velmo2"
 mkdir -p "$data"
 printf '[Window]\r\nx=40\r\ny=30\r\nw=640\r\nh=480\r\nzoom=0\r\n[Logger]\r\nFileLogLevel=1\r\n' > "$data/velmo2.ini"
+# The picture is the bare window: its panels stay hidden.
+printf '[Window.edit]\r\nhide=1\r\n' >> "$data/velmo2.ini"
 # The user's style changes the background colour.
 printf '[Color]\nBackground=3366cc\n' > "$data/style.conf"
 
