@@ -7,22 +7,9 @@
 set -euo pipefail
 program=$1
 reference=$2
-work=$(mktemp -d /tmp/velmo-window-XXXXXX)
-wm_pid=""
-app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-source "$(dirname "${BASH_SOURCE[0]}")/../../support/window-manager.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../support/window-test.sh" velmo-window
 
-export XDG_DATA_HOME="$work/xdg"
-data="$XDG_DATA_HOME/velmo2"
-mkdir -p "$data"
-printf '[Window]\r\nx=40\r\ny=30\r\nw=640\r\nh=480\r\nzoom=0\r\n[Logger]\r\nFileLogLevel=1\r\n' > "$data/velmo2.ini"
+program_settings 640 480
 # The picture is the bare window: its panels stay hidden.
 printf '[Window.edit]\r\nhide=1\r\n' >> "$data/velmo2.ini"
 # The user's style changes the background colour.

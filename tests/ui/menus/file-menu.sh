@@ -5,22 +5,9 @@
 # Usage: file-menu.sh PROGRAM   (run under xvfb-run -a)
 set -euo pipefail
 program=$1
-work=$(mktemp -d /tmp/velmo-file-menu-XXXXXX)
-wm_pid=""
-app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-source "$(dirname "${BASH_SOURCE[0]}")/../../support/window-manager.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../support/window-test.sh" velmo-file-menu
 
-export XDG_DATA_HOME="$work/xdg"
-data="$XDG_DATA_HOME/velmo2"
-mkdir -p "$data"
-printf '[Window]\r\nx=40\r\ny=30\r\nw=640\r\nh=480\r\nzoom=0\r\n[Logger]\r\nFileLogLevel=1\r\n' > "$data/velmo2.ini"
+program_settings 640 480
 project="$work/recent.vpj2"
 printf '[project]\r\nfile=%s\r\ndisplay.scene=0\r\n[scene.0]\r\nscene=0\r\nname=Root\r\nvideo.width=640\r\nvideo.height=360\r\nvideo.rate=30\r\nvideo.scale=1\r\naudio.rate=48000\r\n' "$project" > "$project"
 printf '[project]\r\n1=%s\r\n' "$project" > "$data/history.ini"

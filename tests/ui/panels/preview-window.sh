@@ -9,22 +9,9 @@ program=$1
 project=$2
 first=$3
 last=$4
-work=$(mktemp -d /tmp/velmo-preview-XXXXXX)
-wm_pid=""
-app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-source "$(dirname "${BASH_SOURCE[0]}")/../../support/window-manager.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../support/window-test.sh" velmo-preview
 
-export XDG_DATA_HOME="$work/xdg"
-data="$XDG_DATA_HOME/velmo2"
-mkdir -p "$data"
-printf '[Window]\r\nx=40\r\ny=30\r\nw=800\r\nh=600\r\nzoom=0\r\n[Logger]\r\nFileLogLevel=1\r\n' > "$data/velmo2.ini"
+program_settings 800 600
 
 # The project's files, named through the installation folder, go to the work folder:
 # 64 x 48 in red, green, blue and half-transparent white quarters, and a white triangle.

@@ -5,23 +5,14 @@
 # Usage: save-dialog.sh PROBE   (run under xvfb-run -a)
 set -euo pipefail
 probe=$1
-work=$(mktemp -d /tmp/velmo-save-XXXXXX)
-wm_pid=""
-probe_pid=""
-cleanup() {
-  [ -n "$probe_pid" ] && kill "$probe_pid" 2>/dev/null || true
-  [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/../../../support/window-test.sh" velmo-save
 fail() { echo "FAIL: $*" >&2; [ -f "$work/out.txt" ] && cat "$work/out.txt" >&2; echo "0 passed, 1 failed"; exit 1; }
-source "$(dirname "${BASH_SOURCE[0]}")/../../../support/window-manager.sh"
 
 start_window_manager || fail "the window manager did not start"
 
 touch "$work/clip.vpj2"
 "$probe" "$work/clip" >"$work/out.txt" 2>&1 &
-probe_pid=$!
+app_pid=$!
 
 window=""
 find_window() { window=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1); [ -n "$window" ]; }
@@ -37,8 +28,8 @@ gone() { ! xdotool search --onlyvisible --name '^Save As$' >/dev/null 2>&1 || [ 
 until_true gone || fail "the chooser stayed open"
 press_return_in "Save As"  # the overwrite question: Yes is the default
 code=0
-wait "$probe_pid" || code=$?
-probe_pid=""
+wait "$app_pid" || code=$?
+app_pid=""
 [ "$code" -eq 0 ] || fail "the probe ended with $code"
 grep -qx "chosen: $work/clip.vpj2" "$work/out.txt" || fail "unexpected result: $(cat "$work/out.txt")"
 echo "1 passed, 0 failed"
