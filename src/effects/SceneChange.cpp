@@ -349,24 +349,29 @@ float SceneChange::progressAt(int32_t frame, int32_t start, int32_t end) {
     return std::clamp(t, 0.0f, 1.0f);
 }
 
-void SceneChange::preInputVideo(Render::RenderContext& context) {
+void SceneChange::requestBeforeFrame(Render::RenderContext& context) {
     if (!context.videoWorker || !context.object || !context.scene) return;
     const int32_t before = context.object->start - 1;
     context.preInput = context.videoWorker->requestPreInputFrame(*context.scene, before, context.frame - before,
                                                                  context.object->layer - 1);
 }
 
-void SceneChange::controlVideo(Render::RenderContext& context) {
-    constexpr const char* kScope = "Effect::SceneChange::controlVideo";
+Media::RenderBuffer* SceneChange::beforeFrame(Render::RenderContext& context, const char* scope) {
     if (!context.preInput) {
-        System::Log::warn(kScope, "no before frame buffer");
-        return;
+        System::Log::warn(scope, "no before frame buffer");
+        return nullptr;
     }
     auto* rendered = dynamic_cast<Render::RenderVideoWorker::RenderingBuffer*>(context.preInput.get());
-    if (!rendered) {
-        System::Log::warn(kScope, "invalid before frame buffer");
-        return;
-    }
+    if (!rendered) System::Log::warn(scope, "invalid before frame buffer");
+    return rendered;
+}
+
+void SceneChange::preInputVideo(Render::RenderContext& context) { requestBeforeFrame(context); }
+
+void SceneChange::controlVideo(Render::RenderContext& context) {
+    constexpr const char* kScope = "Effect::SceneChange::controlVideo";
+    Media::RenderBuffer* rendered = beforeFrame(context, kScope);
+    if (!rendered) return;
     Media::RenderBuffer* target = context.view.frameBuffer;
     if (!target || !target->texture || !rendered->texture) return;
 

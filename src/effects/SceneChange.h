@@ -78,6 +78,12 @@ public:
     static float progressAt(int32_t frame, int32_t start, int32_t end);
     // The mask wipe of entry k of the transition list.
     static void wipe(SceneChangeParams& params, int32_t k);
+    // What every scene change does before its object: asks the video worker
+    // for the frame before the object began.
+    static void requestBeforeFrame(Render::RenderContext& context);
+    // That frame once rendered; null, with a warning from the scope, when
+    // there is none or it is not a rendered frame.
+    static Media::RenderBuffer* beforeFrame(Render::RenderContext& context, const char* scope);
 
 private:
     static std::shared_ptr<const EffectItemSelect::SharedList> transitionList();

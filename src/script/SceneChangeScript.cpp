@@ -21,26 +21,14 @@ std::shared_ptr<EffectBase> SceneChangeScript::createInstance() const {
     return std::make_shared<SceneChangeScript>(name);
 }
 
-void SceneChangeScript::preInputVideo(Render::RenderContext& context) {
-    if (!context.videoWorker || !context.object || !context.scene) return;
-    const int32_t before = context.object->start - 1;
-    context.preInput = context.videoWorker->requestPreInputFrame(*context.scene, before, context.frame - before,
-                                                                 context.object->layer - 1);
-}
+void SceneChangeScript::preInputVideo(Render::RenderContext& context) { SceneChange::requestBeforeFrame(context); }
 
 OutputView SceneChangeScript::getOutputView(Render::RenderContext& context) { return context.view; }
 
 void SceneChangeScript::controlVideo(Render::RenderContext& context) {
     constexpr const char* kScope = "Effect::SceneChangeScript::controlVideo";
-    if (!context.preInput) {
-        System::Log::warn(kScope, "no before frame buffer");
-        return;
-    }
-    auto* rendered = dynamic_cast<Render::RenderVideoWorker::RenderingBuffer*>(context.preInput.get());
-    if (!rendered) {
-        System::Log::warn(kScope, "invalid before frame buffer");
-        return;
-    }
+    Media::RenderBuffer* rendered = SceneChange::beforeFrame(context, kScope);
+    if (!rendered) return;
     if (context.anchorList) context.anchorList->clear();
     try {
         const std::shared_ptr<Plugin::ScriptPlugin> engine = commonResource().engine;
