@@ -15,6 +15,7 @@
 #include "media/image/ImageBuffer.h"
 #include "media/image/ImageService.h"
 #include "platform/window/MessageQueue.h"
+#include "support/PumpMessages.h"
 #include "platform/window/TopLevel.h"
 #include "ui/framework/DockFixture.h"
 #include "ui/framework/StyleMetrics.h"
@@ -51,21 +52,9 @@ protected:
     // Dispatches the window's messages until the condition holds; the
     // deadline only keeps a broken run from hanging.
     bool waitUntil(const std::function<bool()>& condition, const std::string& what) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (!condition()) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                ADD_FAILURE() << "never: " << what;
-                for (const std::string& line : log) ADD_FAILURE() << "seen: " << line;
-                return false;
-            }
-            W::msgWaitForMultipleObjects(0, nullptr, false, 100, W::kQsAllInput);
-            W::Message m;
-            while (W::peekMessage(m, nullptr, 0, 0, W::kPmRemove)) {
-                W::translateMessage(m);
-                W::dispatchMessage(m);
-            }
-        }
-        return true;
+        if (TestSupport::pumpUntil(condition, what)) return true;
+        for (const std::string& line : log) ADD_FAILURE() << "seen: " << line;
+        return false;
     }
     bool logged(const std::string& prefix) {
         for (const std::string& line : log)

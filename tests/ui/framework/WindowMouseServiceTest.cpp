@@ -16,6 +16,7 @@
 #include "core/ServiceHolder.h"
 #include "core/SettingService.h"
 #include "platform/window/Window.h"
+#include "support/PumpMessages.h"
 #include "support/TestFolders.h"
 #include "ui/framework/DropFiles.h"
 #include "ui/framework/WindowMouse.h"
@@ -613,20 +614,10 @@ protected:
     // Pumps the window's messages until the log holds the line; the deadline
     // only keeps a broken run from hanging.
     bool waitFor(const std::string& line) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (std::find(g_log.begin(), g_log.end(), line) == g_log.end()) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                for (const std::string& seen : g_log) ADD_FAILURE() << "seen: " << seen;
-                return false;
-            }
-            W::msgWaitForMultipleObjects(0, nullptr, false, 100, W::kQsAllInput);
-            W::Message m;
-            while (W::peekMessage(m, nullptr, 0, 0, W::kPmRemove)) {
-                W::translateMessage(m);
-                W::dispatchMessage(m);
-            }
-        }
-        return true;
+        if (TestSupport::pumpUntil([&] { return std::find(g_log.begin(), g_log.end(), line) != g_log.end(); }, line))
+            return true;
+        for (const std::string& seen : g_log) ADD_FAILURE() << "seen: " << seen;
+        return false;
     }
     void xdotool(const std::string& actions) { ASSERT_EQ(std::system(("xdotool " + actions).c_str()), 0) << actions; }
     std::string at(int32_t x, int32_t y) {

@@ -19,6 +19,7 @@
 #include "media/image/ImageBuffer.h"
 #include "media/image/ImageService.h"
 #include "platform/window/MessageQueue.h"
+#include "support/PumpMessages.h"
 #include "platform/window/TopLevel.h"
 #include "ui/framework/DockFixture.h"
 #include "ui/panels/EditComponent.h"
@@ -78,20 +79,7 @@ protected:
         return object;
     }
     bool waitUntil(const std::function<bool()>& condition, const std::string& what) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (!condition()) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                ADD_FAILURE() << "never: " << what;
-                return false;
-            }
-            W::msgWaitForMultipleObjects(0, nullptr, false, 100, W::kQsAllInput);
-            W::Message m;
-            while (W::peekMessage(m, nullptr, 0, 0, W::kPmRemove)) {
-                W::translateMessage(m);
-                W::dispatchMessage(m);
-            }
-        }
-        return true;
+        return TestSupport::pumpUntil(condition, what);
     }
     struct Probe {
         const char* what;
