@@ -31,6 +31,8 @@ PreviewEditComponent::PreviewEditComponent()
     acceptWheel = true;
     acceptDrop = true;
     canvas_ = std::make_unique<PreviewControl>(container_, 0, 0, 0, -playerControlHeight_);
+    bar_ = std::make_unique<PlayerNavigateControl>(container_, playerControlHeight_,
+                                                   renderService_ ? &renderService_->player() : nullptr);
     container_.updateChildLayout();
     if (eventService == nullptr) return;
     const std::weak_ptr<PreviewEditComponent*> weak = self_;
@@ -75,10 +77,10 @@ void PreviewEditComponent::procPaint() {
     if (!shown() || target == nullptr) return;
     const DrawScope scope(*this, clientRect.x, clientRect.y, clientRect.x + clientRect.w, clientRect.y + clientRect.h,
                           true);
-    // The strip below the canvas keeps the background until the playback bar draws there.
     if (Window::WindowService* service = Window::WindowService::get())
         fillRectangle(0, 0, clientRect.w, clientRect.h, service->brushes.get(Window::StyleBrushList::Background));
-    for (Window::WindowControl* child : container_.children) child->procPaint();
+    canvas_->procPaint();
+    bar_->procPaint();
 }
 
 void PreviewEditComponent::procMove() {

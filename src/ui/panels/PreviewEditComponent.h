@@ -10,6 +10,7 @@
 #include "platform/os/ThreadSafety.h"
 #include "ui/controls/ControlContainer.h"
 #include "ui/framework/WindowClientRenderTarget.h"
+#include "ui/panels/PlayerNavigateControl.h"
 #include "ui/panels/PreviewControl.h"
 
 namespace Media {
@@ -71,6 +72,7 @@ private:
 
     Window::ControlContainer container_;
     std::unique_ptr<PreviewControl> canvas_;
+    std::unique_ptr<PlayerNavigateControl> bar_;
 };
 
 }  // namespace Component
