@@ -87,6 +87,7 @@
 #include "ui/menus/MenuBar.h"
 #include "ui/panels/EditComponent.h"
 #include "ui/panels/PreviewEditComponent.h"
+#include "ui/panels/StatusComponent.h"
 
 namespace App {
 
@@ -245,6 +246,7 @@ void buildServices(System::ServiceStack& stack) {
                                         }});
     stack.addService<Render::RenderService>();
     stack.addService<Component::EditComponent>();
+    stack.addService<Component::StatusComponent>();
     Dialog::setPlaybackStop([] {
         if (Render::RenderService* render = Render::RenderService::get()) render->player().stop();
     });
