@@ -86,6 +86,7 @@
 #include "ui/framework/WindowService.h"
 #include "ui/menus/MenuBar.h"
 #include "ui/panels/EditComponent.h"
+#include "ui/panels/LogComponent.h"
 #include "ui/panels/PreviewEditComponent.h"
 #include "ui/panels/StatusComponent.h"
 
@@ -251,6 +252,7 @@ void buildServices(System::ServiceStack& stack) {
         if (Render::RenderService* render = Render::RenderService::get()) render->player().stop();
     });
     stack.addService<Component::PreviewEditComponent>();
+    stack.addService<Component::LogComponent>();
     stack.addOwned<Menu::MenuBar>(*Window::WindowService::get());
 }
 
