@@ -86,7 +86,9 @@
 #include "ui/framework/WindowService.h"
 #include "ui/menus/MenuBar.h"
 #include "ui/panels/EditComponent.h"
+#include "ui/panels/LogComponent.h"
 #include "ui/panels/PreviewEditComponent.h"
+#include "ui/panels/StatusComponent.h"
 
 namespace App {
 
@@ -245,10 +247,12 @@ void buildServices(System::ServiceStack& stack) {
                                         }});
     stack.addService<Render::RenderService>();
     stack.addService<Component::EditComponent>();
+    stack.addService<Component::StatusComponent>();
     Dialog::setPlaybackStop([] {
         if (Render::RenderService* render = Render::RenderService::get()) render->player().stop();
     });
     stack.addService<Component::PreviewEditComponent>();
+    stack.addService<Component::LogComponent>();
     stack.addOwned<Menu::MenuBar>(*Window::WindowService::get());
 }
 

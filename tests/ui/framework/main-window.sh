@@ -12,8 +12,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/../../support/window-test.sh" velmo-windo
 program_settings 640 480
 # The picture is the bare window: its panels stay hidden.
 printf '[Window.edit]\r\nhide=1\r\n' >> "$data/velmo2.ini"
-# The user's style changes the background colour.
-printf '[Color]\nBackground=3366cc\n' > "$data/style.conf"
+# The user's style changes the background colour; its empty footer texts keep the footer bare.
+printf '[Color]\nBackground=3366cc\n[Format]\nFooterLeft=\nFooterRight=\n' > "$data/style.conf"
 
 start_window_manager || fail "the window manager did not start"
 

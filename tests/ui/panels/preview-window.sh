@@ -26,7 +26,7 @@ sed "s|%AppInstall%|$work|g" "$project" > "$work/picture.vpj2"
 start_window_manager || fail "the window manager did not start"
 
 window=""
-find_window() { window=$(xdotool search --onlyvisible --name '^Velmo Kirta2' 2>/dev/null | head -1); [ -n "$window" ]; }
+find_window() { window=$(xdotool search --onlyvisible --name '^(Velmo Kirta2|picture\.vpj2)$' 2>/dev/null | head -1); [ -n "$window" ]; }
 "$program" "$work/picture.vpj2" >"$work/out.txt" 2>&1 &
 app_pid=$!
 until_true find_window || fail "the main window did not appear: $(cat "$work/out.txt")"
