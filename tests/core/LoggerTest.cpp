@@ -6,34 +6,18 @@
 #include <set>
 #include <thread>
 
-#include "core/SettingService.h"
-#include "support/TestFolders.h"
+#include "support/LoggerFixture.h"
 
 namespace {
 
-class LoggerTest : public TestFolders {
+class LoggerTest : public LoggerFixture {
 protected:
-    void start(const std::string& loggerSection = "") {
-        logger_.reset();
-        settings_.reset();
-        if (!loggerSection.empty()) writeFile(appData() / "velmo2.ini", "[Logger]\n" + loggerSection);
-        settings_ = std::make_unique<System::ServiceHolder<Setting::SettingService>>();
-        logger_ = std::make_unique<System::ServiceHolder<System::Logger>>();
-    }
-    void TearDown() override {
-        logger_.reset();
-        settings_.reset();
-        TestFolders::TearDown();
-    }
-    System::Logger& logger() { return *logger_->get(); }
     std::vector<std::filesystem::path> logFiles() const {
         std::vector<std::filesystem::path> files;
         for (const auto& e : std::filesystem::directory_iterator(appData() / "Log")) files.push_back(e.path());
         std::sort(files.begin(), files.end());
         return files;
     }
-    std::unique_ptr<System::ServiceHolder<Setting::SettingService>> settings_;
-    std::unique_ptr<System::ServiceHolder<System::Logger>> logger_;
 };
 
 TEST_F(LoggerTest, DefaultLevelsRouteLinesToTheirSinks) {

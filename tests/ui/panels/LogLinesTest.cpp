@@ -6,31 +6,20 @@
 
 #include <thread>
 
-#include "core/Logger.h"
-#include "core/ServiceHolder.h"
-#include "core/SettingService.h"
-#include "support/TestFolders.h"
+#include "support/LoggerFixture.h"
 
 namespace {
 
 using Component::LogLines;
 
-class LogLinesTest : public TestFolders {
+class LogLinesTest : public LoggerFixture {
 protected:
     void start(const std::string& loggerSection = "") {
         // The panels' style metrics are read with the settings.
         writeFile(install() / "style.conf",
                   "[Layout]\nSettingItemHeight=20\nExplorerHeaderHeight=28\nListItemHeight=24\n");
-        if (!loggerSection.empty()) writeFile(appData() / "velmo2.ini", "[Logger]\n" + loggerSection);
-        settings_ = std::make_unique<System::ServiceHolder<Setting::SettingService>>();
-        logger_ = std::make_unique<System::ServiceHolder<System::Logger>>();
+        LoggerFixture::start(loggerSection);
     }
-    void TearDown() override {
-        logger_.reset();
-        settings_.reset();
-        TestFolders::TearDown();
-    }
-    System::Logger& logger() { return *logger_->get(); }
     // The message part of each copied line (a continuation line is all message), newest first.
     static std::vector<std::string> messages(const std::vector<LogLines::Line>& lines) {
         std::vector<std::string> out;
@@ -40,8 +29,6 @@ protected:
         }
         return out;
     }
-    std::unique_ptr<System::ServiceHolder<Setting::SettingService>> settings_;
-    std::unique_ptr<System::ServiceHolder<System::Logger>> logger_;
 };
 
 TEST_F(LogLinesTest, LinesFromWorkerThreadsReachTheViewInTheirOrder) {
