@@ -26,6 +26,7 @@
 #include "effects/VideoOutput.h"
 #include "effects/WaveImageInput.h"
 #include "media/gpu/PixelShader.h"
+#include "support/ItemTraits.h"
 
 using Effect::EffectBase;
 
@@ -428,17 +429,7 @@ TEST_F(BuiltinEffectTest, NotifyItemsAndGroups) {
     for (const auto& c : cases) {
         SCOPED_TRACE(System::wideToUtf8(c.name));
         const auto effect = service->getEffect(c.name);
-        std::string notify, groups;
-        for (Effect::EffectItem* item : effect->items) {
-            if (item->notify) notify += System::wideToUtf8(item->name) + " ";
-            auto* number = item->to<Effect::EffectItemNumber>();
-            if (number && number->group && number->group->members.front() == number) {
-                groups += System::wideToUtf8(number->name) + ":";
-                for (size_t i = 0; i < number->group->members.size(); ++i)
-                    groups += (i ? "," : "") + System::wideToUtf8(number->group->members[i]->name);
-                groups += " ";
-            }
-        }
+        const auto [notify, groups] = ItemTraits(*effect);
         EXPECT_EQ(notify, c.notify);
         EXPECT_EQ(groups, c.groups);
     }

@@ -18,6 +18,7 @@
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemSelect.h"
 #include "filters/FilterFixture.h"
+#include "support/ItemTraits.h"
 
 using Effect::EffectBase;
 
@@ -621,17 +622,7 @@ TEST_F(FilterCatalogTest, NotifyItemsAndGroups) {
     for (const Expected& e : kFilters) {
         SCOPED_TRACE(System::wideToUtf8(e.name));
         const auto effect = service->getEffect(e.name);
-        std::string notify, groups;
-        for (Effect::EffectItem* item : effect->items) {
-            if (item->notify) notify += System::wideToUtf8(item->name) + " ";
-            auto* number = item->to<Effect::EffectItemNumber>();
-            if (number && number->group && number->group->members.front() == number) {
-                groups += System::wideToUtf8(number->name) + ":";
-                for (size_t i = 0; i < number->group->members.size(); ++i)
-                    groups += (i ? "," : "") + System::wideToUtf8(number->group->members[i]->name);
-                groups += " ";
-            }
-        }
+        const auto [notify, groups] = ItemTraits(*effect);
         const auto listed = std::find_if(std::begin(cases), std::end(cases),
                                          [&](const auto& c) { return std::wstring(c.name) == e.name; });
         EXPECT_EQ(notify, listed == std::end(cases) ? "" : listed->notify);
