@@ -9,6 +9,7 @@
 #include "platform/window/GtkRuntime.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
+#include "platform/window/ModalDialog.h"
 #include "platform/window/WindowData.h"
 
 namespace Platform::window {
@@ -38,18 +39,6 @@ std::string FileDialogStrip::controlText(uint16_t id) const {
 namespace {
 os::Mutex g_hookMutex;
 FileDialogHook g_hook GUARDED_BY(g_hookMutex);
-
-struct Answer {
-    int response = 0;
-    bool done = false;
-};
-
-void onResponse(GtkDialog*, gint response, gpointer data) {
-    auto* answer = static_cast<Answer*>(data);
-    answer->response = response;
-    answer->done = true;
-    postMessage(nullptr, kWmNull, 0, 0);  // wakes the dialog's loop
-}
 
 void onStripButton(GtkButton*, gpointer data) { static_cast<FileDialogStrip*>(data)->stripCommand(kStripButtonId); }
 
@@ -112,26 +101,11 @@ std::optional<std::string> shown(const FileDialogRequest& request) {
     }
     if (request.save && request.strip != nullptr)
         gtk_file_chooser_set_extra_widget(chooser, buildStrip(*request.strip));
-    Answer answer;
-    g_signal_connect(dialog, "response", G_CALLBACK(onResponse), &answer);
-    gtk_widget_show_all(dialog);
-    gtk_window_present(GTK_WINDOW(dialog));
-    if (request.save && request.strip != nullptr) request.strip->stripOpened();
-    bool quit = false;
-    int quitCode = 0;
-    while (!answer.done) {
-        Message msg;
-        const int r = getMessage(msg, nullptr, 0, 0);
-        if (r <= 0) {
-            quit = r == 0;
-            quitCode = static_cast<int>(msg.wParam);
-            break;
-        }
-        translateMessage(msg);
-        dispatchMessage(msg);
-    }
+    const ModalEnd end = runModal(dialog, [&] {
+        if (request.save && request.strip != nullptr) request.strip->stripOpened();
+    });
     std::optional<std::string> chosen;
-    if (answer.done && answer.response == GTK_RESPONSE_ACCEPT) {
+    if (end.answered && end.response == GTK_RESPONSE_ACCEPT) {
         if (gchar* name = gtk_file_chooser_get_filename(chooser)) {
             chosen = name;
             g_free(name);
@@ -142,7 +116,7 @@ std::optional<std::string> shown(const FileDialogRequest& request) {
         FileDialogStripAccess::widgets(*request.strip).clear();
     }
     gtk_widget_destroy(dialog);
-    if (quit) postQuitMessage(quitCode);  // the loop below ends as well
+    if (end.quit) postQuitMessage(end.quitCode);  // the loop below ends as well
     return chosen;
 }
 

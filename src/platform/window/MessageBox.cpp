@@ -7,6 +7,7 @@
 #include "platform/os/ThreadSafety.h"
 #include "platform/window/GtkRuntime.h"
 #include "platform/window/MessageQueue.h"
+#include "platform/window/ModalDialog.h"
 #include "platform/window/WindowData.h"
 
 namespace Platform::window {
@@ -41,23 +42,10 @@ GtkMessageType messageType(uint32_t style) {
     }
 }
 
-struct Answer {
-    int response = 0;
-    bool done = false;
-};
-
-void onResponse(GtkDialog*, gint response, gpointer data) {
-    auto* answer = static_cast<Answer*>(data);
-    answer->response = response;
-    answer->done = true;
-    postMessage(nullptr, kWmNull, 0, 0);  // wakes the box's loop
-}
-
 int shown(WindowHandle owner, const std::string& text, const std::string& title, uint32_t style) {
     GtkWindow* parent = nullptr;
     if (WindowData::isLive(owner) && owner->toplevel != nullptr && (style & kMbTaskModal) == 0)
         parent = GTK_WINDOW(owner->toplevel);
-    Answer answer;  // outlives the dialog and its handler
     GtkWidget* dialog =
         gtk_message_dialog_new(parent, GTK_DIALOG_MODAL, messageType(style), GTK_BUTTONS_NONE, "%s", text.c_str());
     struct Destroy {
@@ -75,22 +63,11 @@ int shown(WindowHandle owner, const std::string& text, const std::string& title,
     }
     gtk_dialog_set_default_response(GTK_DIALOG(dialog),
                                     (style & 0xF) == kMbYesNo || (style & 0xF) == kMbYesNoCancel ? kIdYes : kIdOk);
-    g_signal_connect(dialog, "response", G_CALLBACK(onResponse), &answer);
-    gtk_widget_show_all(dialog);
-    gtk_window_present(GTK_WINDOW(dialog));
     // The box's own loop: the thread's messages keep flowing under it.
-    while (!answer.done) {
-        Message msg;
-        const int r = getMessage(msg, nullptr, 0, 0);
-        if (r == 0) {
-            postQuitMessage(static_cast<int>(msg.wParam));
-            return closedAnswer(style);
-        }
-        if (r < 0) return closedAnswer(style);
-        translateMessage(msg);
-        dispatchMessage(msg);
-    }
-    return answer.response > 0 ? answer.response : closedAnswer(style);
+    const ModalEnd end = runModal(dialog);
+    if (end.quit) postQuitMessage(end.quitCode);
+    if (!end.answered) return closedAnswer(style);
+    return end.response > 0 ? end.response : closedAnswer(style);
 }
 }  // namespace
 
