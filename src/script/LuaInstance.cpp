@@ -13,7 +13,14 @@
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemSelect.h"
 #include "effect/EffectItemString.h"
+#include "edit/Object.h"
+#include "effect/RenderContext.h"
+#include "effects/BasicOutput.h"
+#include "media/gpu/ResourceBuffer.h"
+#include "render/VideoPass.h"
 #include "script/LuaBase.h"
+#include "script/SceneChangeScript.h"
+#include "script/ScriptCall.h"
 #include "script/ScriptEffect.h"
 
 namespace Plugin {
@@ -99,14 +106,18 @@ void LuaInstance::raiseError(const std::string& chunk) {
     const char* text = lua.lua_tolstring(state_, -1, nullptr);
     // An error value that is not a string or a number has no text of its own.
     const std::string message = text != nullptr ? text : "(error object is not a string)";
-    System::Log::script(record().name.c_str(), L"%ls", formatScriptError(message, chunk).c_str());
     lua.pop(state_, 1);
+    // A library function that threw ends the run with its own exception.
+    std::exception_ptr thrown;
+    if (ScriptCall::takeThrown(message, thrown)) std::rethrow_exception(thrown);
+    System::Log::script(record().name.c_str(), L"%ls", formatScriptError(message, chunk).c_str());
     throw std::runtime_error(message);
 }
 
 void LuaInstance::executeEffect(const std::string& scriptText) {
     LuaModule& lua = engine_.module();
     lua.lua_settop(state_, 0);
+    ScriptCall::clearThrown();
     tTextState = ScriptTextState{};
     setPackagePaths();
     setScriptVariables();
@@ -122,8 +133,11 @@ void LuaInstance::executeEffect(const std::string& scriptText) {
         getObjectVariables();
     }
     if (drawn != 0 && objectImage()) {
-        // The script drew the object into the frame itself.
-        (void)getRenderVideoTarget();
+        // The script drew the object into the frame itself; the anchors
+        // follow the image it drew.
+        Render::RenderContext& context = getRenderVideoTarget();
+        Render::VideoPass::updateOutputAnchor(context, static_cast<int32_t>(objectImage()->width),
+                                              static_cast<int32_t>(objectImage()->height));
         setObjectImage(nullptr);
     }
 }
@@ -131,6 +145,7 @@ void LuaInstance::executeEffect(const std::string& scriptText) {
 double LuaInstance::executeMovement(const std::string& scriptText) {
     LuaModule& lua = engine_.module();
     lua.lua_settop(state_, 0);
+    ScriptCall::clearThrown();
     setPackagePaths();
     if (lua.luaL_loadstring(state_, scriptText.c_str()) != 0) raiseError(scriptText);
     if (lua.lua_pcall(state_, 0, 1, 0) != 0) raiseError(scriptText);
@@ -278,6 +293,31 @@ std::wstring LuaInstance::resolveScriptPath(const std::string& path) const {
     if (!path.empty() && (path[0] == '\\' || path[0] == '/')) return wide;
     if (path.find(":\\") != std::string::npos) return wide;
     return record().folder + L"/" + wide;
+}
+
+namespace {
+
+// The output drawing of a scene change made by a script.
+class SceneChangeDrawer : public Effect::OutputShaderEffect {};
+
+}  // namespace
+
+void LuaInstance::drawToObjectTarget(const Effect::OutputView& view, Media::ResourceBuffer& target,
+                                     Media::ResourceBuffer& source, Media::VertexList* list) {
+    const std::shared_ptr<Edit::Object>& object = genericContext().object;
+    if (object && !object->effects.empty() && object->effects.front()->role == Effect::EffectBase::kControl) {
+        if (dynamic_cast<const Effect::SceneChangeScript*>(object->effects.front().get()) != nullptr) {
+            SceneChangeDrawer drawer;
+            drawer.drawToTarget(view, target, source, list);
+        }
+        return;
+    }
+    const Render::RenderContext& context = getRenderVideoTarget();
+    if (!context.chain || context.chain->empty()) return;
+    const Edit::Object& first = *context.chain->front();
+    if (first.effects.size() < 2) return;
+    if (auto* output = dynamic_cast<Effect::BasicOutput*>(first.effects[1].get()))
+        output->drawToTarget(view, target, source, list);
 }
 
 std::wstring LuaInstance::formatScriptError(const std::string& message, const std::string& chunk) {

@@ -6,6 +6,14 @@
 
 struct lua_State;
 
+namespace Effect {
+struct OutputView;
+}
+namespace Media {
+class ResourceBuffer;
+class VertexList;
+}  // namespace Media
+
 namespace Plugin {
 
 class LuaBase;
@@ -60,6 +68,14 @@ public:
     // A path as a script names it: absolute paths stay, others are taken
     // relative to the folder of the script's file.
     std::wstring resolveScriptPath(const std::string& path) const;
+
+    // Draws the source into the target through the object's output stage:
+    // a scene change made by a script draws with its own view; an object
+    // draws through the output of the first object of its chain when that is
+    // a placing output; anything else draws nothing. Without a render
+    // context (a movement run) it throws "not effect script.".
+    void drawToObjectTarget(const Effect::OutputView& view, Media::ResourceBuffer& target,
+                            Media::ResourceBuffer& source, Media::VertexList* list);
 
     // The log text for a Lua error message: the error text and up to three
     // script lines from the one before the error line; the message itself

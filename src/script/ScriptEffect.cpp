@@ -112,10 +112,6 @@ std::string afterColon(std::string_view line) {
     return colon == std::string_view::npos ? std::string() : std::string(line.substr(colon + 1));
 }
 
-constexpr const char* kDirectives[] = {"--track",  "--check", "--color",       "--file",   "--font",
-                                       "--figure", "--value", "--select",      "--dialog", "--param",
-                                       "--script", "--label", "--information", "--[["};
-
 }  // namespace
 
 ScriptEffect::ScriptEffect(const wchar_t* effectName, uint8_t roleCode, uint8_t mediaCode) {
@@ -173,203 +169,271 @@ void ScriptEffect::updateScript(ScriptFileParser::ScriptSection section) {
     commonResource_->shaderMap.reset();
 }
 
+// Reads the header directives of a script into the effect's parameters, the
+// engine, the label and the information text. Each directive word has its
+// handler; a line that begins with "--" and no directive word is a comment.
+class ScriptEffect::HeaderReader {
+public:
+    HeaderReader(ScriptEffect& effect, std::wstring* labelTarget)
+        : effect_(effect), resource_(*effect.commonResource_), text_(resource_.scriptText), labelTarget_(labelTarget) {}
+
+    // Throws on a malformed value; what was read before stays.
+    void read() {
+        for (size_t pos = 0; pos < text_.size();) {
+            const std::string_view line = text_.substr(pos, lineEnd(pos) - pos);
+            pos = nextLine(pos);
+            if (line.size() < 2 || line.substr(0, 2) != "--") continue;
+            for (const Directive& directive : kDirectives) {
+                if (line.substr(0, directive.word.size()) != directive.word) continue;
+                next_ = pos;
+                (this->*directive.handler)(line, directive.word.size());
+                pos = next_;
+                break;
+            }
+        }
+    }
+
+    bool engineSet() const { return engineSet_; }
+
+private:
+    using Handler = void (HeaderReader::*)(std::string_view line, size_t wordLength);
+    struct Directive {
+        std::string_view word;
+        Handler handler;
+    };
+    static const Directive kDirectives[14];
+
+    size_t lineEnd(size_t pos) const {
+        while (pos < text_.size() && text_[pos] != '\r' && text_[pos] != '\n') ++pos;
+        return pos;
+    }
+    // Lines end at CR LF, CR or LF.
+    size_t nextLine(size_t pos) const {
+        pos = lineEnd(pos);
+        if (pos < text_.size() && text_[pos] == '\r') {
+            ++pos;
+            if (pos < text_.size() && text_[pos] == '\n') ++pos;
+        } else if (pos < text_.size()) {
+            ++pos;
+        }
+        return pos;
+    }
+
+    // A block comment: the walk goes on after the line holding the first "]]".
+    void blockComment(std::string_view line, size_t) {
+        const size_t close = text_.find("]]", static_cast<size_t>(line.data() - text_.data()));
+        if (close != std::string_view::npos) next_ = nextLine(close);
+    }
+
+    void script(std::string_view line, size_t) {
+        const std::string engine = afterColon(line);
+        if (effect_.scriptService == nullptr)
+            throw System::messageException("Plugin::ScriptService::findScriptPlugin", "not found script plugin.",
+                                           engine.c_str());
+        resource_.engine = effect_.scriptService->findScriptPlugin(engine);
+        engineSet_ = true;
+    }
+
+    void label(std::string_view line, size_t) {
+        if (labelTarget_ != nullptr) *labelTarget_ = wide(afterColon(line));
+    }
+
+    void information(std::string_view line, size_t) { resource_.information = wide(afterColon(line)); }
+
+    // "--dialog:label,variable=value;..." and "--param:variable=value;...".
+    void valueList(std::string_view line, bool dialog) {
+        const size_t colon = line.find(':');
+        if (colon == std::string_view::npos) return;
+        size_t at = colon + 1;
+        while (at < line.size()) {
+            std::string label;
+            if (dialog) {
+                const size_t comma = line.find(',', at);
+                label = trimBoth(std::string(line.substr(at, comma == std::string_view::npos ? line.npos : comma - at)));
+                if (label.empty() || comma == std::string_view::npos) break;
+                at = comma + 1;
+            }
+            size_t equals = at;
+            while (equals < line.size() && line[equals] != '=' && (dialog || !isControl(line[equals]))) ++equals;
+            std::string variable(line.substr(at, equals - at));
+            if (variable.empty()) break;
+            at = equals < line.size() && line[equals] == '=' ? equals + 1 : equals;
+            while (at < line.size() && line[at] == ' ') ++at;
+            const size_t semicolon = line.find(';', at);
+            const size_t valueEnd = semicolon == std::string_view::npos ? line.size() : semicolon;
+            const std::string value = trimRight(std::string(line.substr(at, valueEnd - at)));
+            at = semicolon == std::string_view::npos ? line.size() : semicolon + 1;
+
+            if (!dialog) {
+                effect_.makeValueItem(variable, wide(variable), wide(value));
+                continue;
+            }
+            if (variable.rfind("local ", 0) == 0) variable.erase(0, 6);
+            const std::string suffix = label.size() >= 4 ? label.substr(label.size() - 4) : std::string();
+            const std::wstring shortLabel = wide(label.substr(0, label.size() >= 4 ? label.size() - 4 : 0));
+            if (suffix == "/chk") {
+                effect_.insertItem("@" + variable,
+                                   std::make_unique<EffectItemCheck>(nullptr, shortLabel, toInteger(value) != 0));
+            } else if (suffix == "/col") {
+                effect_.insertItem("@" + variable,
+                                   makeColor(shortLabel, static_cast<uint32_t>(toInteger(unquoted(value), 16))));
+            } else if (suffix == "/fig") {
+                const std::wstring figure = wide(unquoted(value));
+                effect_.insertItem("@" + variable, std::make_unique<EffectItemFigureSelect>(
+                                                       nullptr, shortLabel, figure.c_str(), EffectItem::kScriptFigure));
+            } else {
+                effect_.makeValueItem(variable, wide(label), wide(value));
+            }
+        }
+    }
+    void dialog(std::string_view line, size_t) { valueList(line, true); }
+    void param(std::string_view line, size_t) { valueList(line, false); }
+
+    // The key of an item directive: after "@" right behind the word, else
+    // after "--". "--track" and "--check" without "@" keep the name itself;
+    // every other key is "@local " and the name. The reader is left after the ":".
+    static std::string itemKey(LineReader& reader, size_t wordLength, bool plainKeepsName) {
+        const std::string_view line = reader.line();
+        const bool atForm = reader.at(wordLength, '@');
+        reader.seek(atForm ? wordLength + 1 : 2);
+        reader.skipSpaces();
+        const size_t nameStart = reader.pos();
+        size_t nameEnd = nameStart;
+        while (nameEnd < line.size() && line[nameEnd] != ':' && !isControl(line[nameEnd])) ++nameEnd;
+        const std::string variableName = trimRight(std::string(line.substr(nameStart, nameEnd - nameStart)));
+        reader.seek(reader.at(nameEnd, ':') ? nameEnd + 1 : nameEnd);
+        return !atForm && plainKeepsName ? variableName : "@local " + variableName;
+    }
+
+    void track(std::string_view line, size_t wordLength) {
+        LineReader reader(line);
+        const std::string key = itemKey(reader, wordLength, true);
+        const std::wstring label = wide(reader.field());
+        const double minimum = toNumber(reader.field());
+        const double maximum = toNumber(reader.field());
+        const double defaultValue = toNumber(reader.field());
+        const std::string stepText = reader.field();
+        const double step = stepText.empty() ? 0.1 : toNumber(stepText);
+        effect_.insertItem(key, std::make_unique<EffectItemNumber>(nullptr, label, defaultValue, minimum, maximum, step));
+    }
+
+    void check(std::string_view line, size_t wordLength) {
+        LineReader reader(line);
+        const std::string key = itemKey(reader, wordLength, true);
+        const std::wstring label = wide(reader.field());
+        const bool on = toInteger(reader.field()) != 0;
+        effect_.insertItem(key, std::make_unique<EffectItemCheck>(nullptr, label, on));
+    }
+
+    void color(std::string_view line, size_t wordLength) {
+        LineReader reader(line);
+        const std::string key = itemKey(reader, wordLength, false);
+        const std::string first = reader.field();
+        const std::string second = reader.field();
+        const std::wstring label = second.empty() ? std::wstring(L"色") : wide(first);
+        const std::string value = second.empty() ? first : second;
+        if (value.empty() || value == "nil") {
+            auto item = std::make_unique<EffectItemColor>(nullptr, label, 0, 0, 0, EffectItem::kColorUnset);
+            item->unset = 1;
+            effect_.insertItem(key, std::move(item));
+        } else {
+            effect_.insertItem(key, makeColor(label, static_cast<uint32_t>(toInteger(value, 16))));
+        }
+    }
+
+    void file(std::string_view line, size_t wordLength) {
+        LineReader reader(line);
+        const std::string key = itemKey(reader, wordLength, false);
+        const std::wstring label = wide(reader.field());
+        effect_.insertItem(key, std::make_unique<EffectItemFile>(nullptr, label.empty() ? L"ファイル" : label));
+    }
+
+    void font(std::string_view line, size_t wordLength) {
+        LineReader reader(line);
+        const std::string key = itemKey(reader, wordLength, false);
+        const std::wstring label = wide(reader.field());
+        const std::wstring family = wide(reader.field());
+        effect_.insertItem(key, std::make_unique<EffectItemFontSelect>(nullptr, label,
+                                                                       family.empty() ? nullptr : family.c_str()));
+    }
+
+    void figure(std::string_view line, size_t wordLength) {
+        LineReader reader(line);
+        const std::string key = itemKey(reader, wordLength, false);
+        const std::wstring label = wide(reader.field());
+        const std::wstring name = wide(reader.field());
+        effect_.insertItem(key, std::make_unique<EffectItemFigureSelect>(nullptr, label, name.c_str(),
+                                                                         EffectItem::kScriptFigure));
+    }
+
+    void value(std::string_view line, size_t wordLength) {
+        LineReader reader(line);
+        const std::string key = itemKey(reader, wordLength, false);
+        const std::wstring label = wide(reader.field());
+        const std::wstring text = wide(reader.field(';'));
+        effect_.makeValueItem(key, label, text);
+    }
+
+    void select(std::string_view line, size_t wordLength) {
+        LineReader reader(line);
+        const std::string key = itemKey(reader, wordLength, false);
+        const std::string head = reader.field();
+        std::wstring label = wide(head);
+        int32_t defaultValue = 0;
+        if (const size_t equals = head.find('=');
+            equals != std::string::npos && head.find('=', equals + 1) == std::string::npos) {
+            label = wide(head.substr(0, equals));
+            defaultValue = toInteger(head.substr(equals + 1));
+        }
+        auto options = EffectItemSelect::SharedList::create();
+        while (reader.pos() < line.size()) {
+            const std::string option = reader.field();
+            if (option.empty()) break;
+            const size_t equals = option.find('=');
+            if (equals == std::string::npos || option.find('=', equals + 1) != std::string::npos) continue;
+            options->add(toInteger(option.substr(equals + 1)), wide(option.substr(0, equals)));
+        }
+        // Without any option the default stays as written.
+        if (!options->indexMap.empty()) defaultValue = options->listedOrFirst(defaultValue);
+        effect_.insertItem(key, std::make_unique<EffectItemSelect>(nullptr, label, defaultValue, std::move(options)));
+    }
+
+    ScriptEffect& effect_;
+    CommonResource& resource_;
+    std::string_view text_;
+    std::wstring* labelTarget_;
+    size_t next_ = 0;  // where the walk goes on after the current line
+    bool engineSet_ = false;
+};
+
+// Matched in this order: the first word a line begins with wins.
+const ScriptEffect::HeaderReader::Directive ScriptEffect::HeaderReader::kDirectives[14] = {
+    {"--track", &HeaderReader::track},
+    {"--check", &HeaderReader::check},
+    {"--color", &HeaderReader::color},
+    {"--file", &HeaderReader::file},
+    {"--font", &HeaderReader::font},
+    {"--figure", &HeaderReader::figure},
+    {"--value", &HeaderReader::value},
+    {"--select", &HeaderReader::select},
+    {"--dialog", &HeaderReader::dialog},
+    {"--param", &HeaderReader::param},
+    {"--script", &HeaderReader::script},
+    {"--label", &HeaderReader::label},
+    {"--information", &HeaderReader::information},
+    {"--[[", &HeaderReader::blockComment},
+};
+
 void ScriptEffect::makeScriptParams(std::wstring* labelTarget, const std::string* engineName) {
     CommonResource& resource = *commonResource_;
-    const std::string_view text = resource.scriptText;
-    bool engineSet = false;
-
-    const auto lineEnd = [&](size_t pos) {
-        while (pos < text.size() && text[pos] != '\r' && text[pos] != '\n') ++pos;
-        return pos;
-    };
-    const auto nextLine = [&](size_t pos) {
-        pos = lineEnd(pos);
-        if (pos < text.size() && text[pos] == '\r') {
-            ++pos;
-            if (pos < text.size() && text[pos] == '\n') ++pos;
-        } else if (pos < text.size()) {
-            ++pos;
-        }
-        return pos;
-    };
-
+    HeaderReader reader(*this, labelTarget);
     try {
-        for (size_t pos = 0; pos < text.size();) {
-            const std::string_view line = text.substr(pos, lineEnd(pos) - pos);
-            size_t next = nextLine(pos);
-            if (line.size() < 2 || line.substr(0, 2) != "--") {
-                pos = next;
-                continue;
-            }
-            const char* word = nullptr;
-            for (const char* candidate : kDirectives) {
-                if (line.substr(0, std::char_traits<char>::length(candidate)) == candidate) {
-                    word = candidate;
-                    break;
-                }
-            }
-            pos = next;
-            if (word == nullptr) continue;
-            const std::string directive = word;
-
-            if (directive == "--[[") {
-                // A block comment: the walk goes on after the line holding the first "]]".
-                const size_t close = text.find("]]", static_cast<size_t>(line.data() - text.data()));
-                if (close != std::string_view::npos) pos = nextLine(close);
-                continue;
-            }
-            if (directive == "--script") {
-                const std::string engine = afterColon(line);
-                if (scriptService == nullptr)
-                    throw System::messageException("Plugin::ScriptService::findScriptPlugin",
-                                                   "not found script plugin.", engine.c_str());
-                resource.engine = scriptService->findScriptPlugin(engine);
-                engineSet = true;
-                continue;
-            }
-            if (directive == "--label") {
-                if (labelTarget != nullptr) *labelTarget = wide(afterColon(line));
-                continue;
-            }
-            if (directive == "--information") {
-                resource.information = wide(afterColon(line));
-                continue;
-            }
-
-            LineReader reader(line);
-            if (directive == "--dialog" || directive == "--param") {
-                const size_t colon = line.find(':');
-                if (colon == std::string_view::npos) continue;
-                const bool dialog = directive == "--dialog";
-                size_t at = colon + 1;
-                while (at < line.size()) {
-                    std::string label;
-                    if (dialog) {
-                        const size_t comma = line.find(',', at);
-                        label = trimBoth(
-                            std::string(line.substr(at, comma == std::string_view::npos ? line.npos : comma - at)));
-                        if (label.empty() || comma == std::string_view::npos) break;
-                        at = comma + 1;
-                    }
-                    size_t equals = at;
-                    while (equals < line.size() && line[equals] != '=' && (dialog || !isControl(line[equals])))
-                        ++equals;
-                    std::string variable(line.substr(at, equals - at));
-                    if (variable.empty()) break;
-                    at = equals < line.size() && line[equals] == '=' ? equals + 1 : equals;
-                    while (at < line.size() && line[at] == ' ') ++at;
-                    const size_t semicolon = line.find(';', at);
-                    const size_t valueEnd = semicolon == std::string_view::npos ? line.size() : semicolon;
-                    const std::string value = trimRight(std::string(line.substr(at, valueEnd - at)));
-                    at = semicolon == std::string_view::npos ? line.size() : semicolon + 1;
-
-                    if (!dialog) {
-                        makeValueItem(variable, wide(variable), wide(value));
-                        continue;
-                    }
-                    if (variable.rfind("local ", 0) == 0) variable.erase(0, 6);
-                    const std::string suffix = label.size() >= 4 ? label.substr(label.size() - 4) : std::string();
-                    const std::wstring shortLabel = wide(label.substr(0, label.size() >= 4 ? label.size() - 4 : 0));
-                    if (suffix == "/chk") {
-                        insertItem("@" + variable,
-                                   std::make_unique<EffectItemCheck>(nullptr, shortLabel, toInteger(value) != 0));
-                    } else if (suffix == "/col") {
-                        insertItem("@" + variable,
-                                   makeColor(shortLabel, static_cast<uint32_t>(toInteger(unquoted(value), 16))));
-                    } else if (suffix == "/fig") {
-                        const std::wstring figure = wide(unquoted(value));
-                        insertItem("@" + variable,
-                                   std::make_unique<EffectItemFigureSelect>(nullptr, shortLabel, figure.c_str(),
-                                                                            EffectItem::kScriptFigure));
-                    } else {
-                        makeValueItem(variable, wide(label), wide(value));
-                    }
-                }
-                continue;
-            }
-
-            // The variable name: after "@" right behind the word, else after "--".
-            const size_t wordLength = directive.size();
-            const bool atForm = reader.at(wordLength, '@');
-            reader.seek(atForm ? wordLength + 1 : 2);
-            reader.skipSpaces();
-            const size_t nameStart = reader.pos();
-            size_t nameEnd = nameStart;
-            while (nameEnd < line.size() && line[nameEnd] != ':' && !isControl(line[nameEnd])) ++nameEnd;
-            const std::string variableName = trimRight(std::string(line.substr(nameStart, nameEnd - nameStart)));
-            reader.seek(reader.at(nameEnd, ':') ? nameEnd + 1 : nameEnd);
-            const bool keepsName = !atForm && (directive == "--track" || directive == "--check");
-            const std::string key = keepsName ? variableName : "@local " + variableName;
-
-            if (directive == "--track") {
-                const std::wstring label = wide(reader.field());
-                const double minimum = toNumber(reader.field());
-                const double maximum = toNumber(reader.field());
-                const double defaultValue = toNumber(reader.field());
-                const std::string stepText = reader.field();
-                const double step = stepText.empty() ? 0.1 : toNumber(stepText);
-                insertItem(key,
-                           std::make_unique<EffectItemNumber>(nullptr, label, defaultValue, minimum, maximum, step));
-            } else if (directive == "--check") {
-                const std::wstring label = wide(reader.field());
-                const bool on = toInteger(reader.field()) != 0;
-                insertItem(key, std::make_unique<EffectItemCheck>(nullptr, label, on));
-            } else if (directive == "--color") {
-                const std::string first = reader.field();
-                const std::string second = reader.field();
-                const std::wstring label = second.empty() ? std::wstring(L"色") : wide(first);
-                const std::string value = second.empty() ? first : second;
-                if (value.empty() || value == "nil") {
-                    auto item = std::make_unique<EffectItemColor>(nullptr, label, 0, 0, 0, EffectItem::kColorUnset);
-                    item->unset = 1;
-                    insertItem(key, std::move(item));
-                } else {
-                    insertItem(key, makeColor(label, static_cast<uint32_t>(toInteger(value, 16))));
-                }
-            } else if (directive == "--file") {
-                const std::wstring label = wide(reader.field());
-                insertItem(key, std::make_unique<EffectItemFile>(nullptr, label.empty() ? L"ファイル" : label));
-            } else if (directive == "--font") {
-                const std::wstring label = wide(reader.field());
-                const std::wstring font = wide(reader.field());
-                insertItem(key, std::make_unique<EffectItemFontSelect>(nullptr, label,
-                                                                       font.empty() ? nullptr : font.c_str()));
-            } else if (directive == "--figure") {
-                const std::wstring label = wide(reader.field());
-                const std::wstring figure = wide(reader.field());
-                insertItem(key, std::make_unique<EffectItemFigureSelect>(nullptr, label, figure.c_str(),
-                                                                         EffectItem::kScriptFigure));
-            } else if (directive == "--value") {
-                const std::wstring label = wide(reader.field());
-                const std::wstring value = wide(reader.field(';'));
-                makeValueItem(key, label, value);
-            } else if (directive == "--select") {
-                const std::string head = reader.field();
-                std::wstring label = wide(head);
-                int32_t defaultValue = 0;
-                if (const size_t equals = head.find('=');
-                    equals != std::string::npos && head.find('=', equals + 1) == std::string::npos) {
-                    label = wide(head.substr(0, equals));
-                    defaultValue = toInteger(head.substr(equals + 1));
-                }
-                auto options = EffectItemSelect::SharedList::create();
-                while (reader.pos() < line.size()) {
-                    const std::string option = reader.field();
-                    if (option.empty()) break;
-                    const size_t equals = option.find('=');
-                    if (equals == std::string::npos || option.find('=', equals + 1) != std::string::npos) continue;
-                    options->add(toInteger(option.substr(equals + 1)), wide(option.substr(0, equals)));
-                }
-                // Without any option the default stays as written.
-                if (!options->indexMap.empty()) defaultValue = options->listedOrFirst(defaultValue);
-                insertItem(key, std::make_unique<EffectItemSelect>(nullptr, label, defaultValue, std::move(options)));
-            }
-        }
+        reader.read();
     } catch (const std::exception& e) {
         System::Log::warn("Effect::ScriptEffect::makeScriptParams", L"script params load faild [%ls]\n%ls",
                           resource.name.c_str(), wide(e.what()).c_str());
     }
-    if (!engineSet) {
+    if (!reader.engineSet()) {
         try {
             if (scriptService == nullptr)
                 throw System::messageException("Plugin::ScriptService::findScriptPlugin", "not found script plugin.",

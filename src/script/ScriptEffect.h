@@ -63,6 +63,9 @@ public:
     const VariableMap& variableMap() const { return variables_; }
 
 private:
+    class HeaderReader;
+    friend class HeaderReader;
+
     // Inserts a new item under a free name and lists it as a parameter; a
     // repeated name keeps its first item and the new one is dropped.
     EffectItem* insertItem(const std::string& variable, std::unique_ptr<EffectItem> item);

@@ -1,29 +1,35 @@
 #include "script/ScriptLibrary.h"
 
-#include "core/TextConvert.h"
-#include "script/LuaInstance.h"
-#include "script/LuaModule.h"
+#include "script/ScriptFunctions.h"
 
 namespace Plugin::ScriptLibrary {
 
 namespace {
 
-// mes(text): appends the text to the run's message text.
-int mes(lua_State* state) {
-    LuaModule* lua = LuaInstance::currentModule();
-    ScriptPluginInstance* instance = ScriptPluginInstance::current();
-    if (lua == nullptr || instance == nullptr) return 0;
-    // The check may raise a Lua error, so it comes before any object of ours.
-    size_t length = 0;
-    const char* text = lua->luaL_checklstring(state, 1, &length);
-    instance->messageText += System::utf8ToWide(std::string(text, length));
-    return 0;
-}
+// The functions of the other groups of the library join these lists as they
+// are built.
+constexpr Lua::Reg kGlobalFunctions[] = {
+    {"OR", bound<bitOr>},       {"AND", bound<bitAnd>},   {"XOR", bound<bitXor>},
+    {"SHIFT", bound<shift>},    {"RGB", bound<rgb>},      {"HSV", bound<hsv>},
+    {"mes", bound<mes>},        {"rand", bound<rand>},    {"rotation", bound<rotation>},
+    {"setfont", bound<setfont>}, {"debug_print", bound<debugPrint>}, {nullptr, nullptr},
+};
 
-// The library functions join these lists as they are built; the table "obj"
-// exists in every state even while its list is short.
-constexpr Lua::Reg kGlobalFunctions[] = {{"mes", mes}, {nullptr, nullptr}};
-constexpr Lua::Reg kObjFunctions[] = {{"mes", mes}, {nullptr, nullptr}};
+constexpr Lua::Reg kObjFunctions[] = {
+    {"mes", bound<mes>},
+    {"rand", bound<rand>},
+    {"interpolation", bound<interpolation>},
+    {"load", bound<load>},
+    {"setfont", bound<setfont>},
+    {"getvalue", bound<getvalue>},
+    {"putpixel", bound<unsupported>},
+    {"copypixel", bound<unsupported>},
+    {"getpixeldata", bound<unsupported>},
+    {"putpixeldata", bound<unsupported>},
+    {"filter", bound<unsupported>},
+    {"getinfo", bound<getinfo>},
+    {nullptr, nullptr},
+};
 
 }  // namespace
 

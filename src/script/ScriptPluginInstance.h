@@ -52,6 +52,7 @@ public:
     // Effect runs only; both throw "not effect script." otherwise.
     Render::RenderContext& getRenderVideoTarget() const;
     Effect::ScriptEffect& getEffect() const;
+    bool hasRenderContext() const { return renderContext_ != nullptr; }
 
     Render::RenderContext& genericContext() const { return genericContext_; }
     const ScriptRecord& record() const { return record_; }

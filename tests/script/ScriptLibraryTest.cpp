@@ -1,0 +1,256 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "core/ServiceHolder.h"
+#include "core/TextConvert.h"
+#include "edit/Object.h"
+#include "effect/RenderContext.h"
+#include "script/LuaInstance.h"
+#include "script/ScriptEffect.h"
+#include "script/ScriptService.h"
+#include "script/ScriptTestSupport.h"
+#include "support/LogCapture.h"
+
+namespace {
+
+class LibraryScriptEffect : public Effect::ScriptEffect {
+public:
+    LibraryScriptEffect() : ScriptEffect(L"library", kInput, kVideo) {}
+    std::shared_ptr<EffectBase> createInstance() const override { return std::make_shared<LibraryScriptEffect>(); }
+};
+
+// An output placing the object where the test says.
+class PlacedOutput : public Effect::EffectBase {
+public:
+    PlacedOutput() {
+        role = kOutput;
+        media = kVideo;
+    }
+    std::shared_ptr<EffectBase> createInstance() const override { return std::make_shared<PlacedOutput>(); }
+    Effect::OutputView getOutputView(Render::RenderContext& context) override {
+        Effect::OutputView out = view;
+        // Moves with the frame, so a value at another time shows.
+        out.x += static_cast<float>(context.preciseFrame);
+        return out;
+    }
+    Effect::OutputView view;
+};
+
+constexpr const char* kEngines[] = {"lua", "luaJIT"};
+
+// Runs small scripts as an object's effect on frame 15 of an object on the
+// third layer (index 2) that spans frames 10 to 19, in a 30 fps scene.
+class ScriptLibraryTest : public testing::Test {
+protected:
+    struct Outcome {
+        std::string messages;  // what the script wrote with mes
+        std::string error;     // the run's exception, or empty
+    };
+
+    void SetUp() override {
+        output->view.scaleX = 1;
+        output->view.scaleY = 2;
+        output->view.opacity = 0.5f;
+        object->effects = {std::make_shared<LibraryScriptEffect>(), output};
+        context.object = object;
+        context.layer = object->layer;
+        context.frame = 15;
+        context.preciseFrame = 15;
+    }
+
+    // The header line gives the script a track "track0" of 10; the script
+    // itself begins on line 2.
+    Outcome run(const char* engine, const std::string& script) {
+        auto effect = std::make_shared<LibraryScriptEffect>();
+        effect->createCommonResource();
+        effect->setScript({L"Library", "--track0:Size,0,100,10\n" + script}, L"/scripts", nullptr, nullptr);
+        Outcome out;
+        try {
+            auto instance = service.get()->findScriptPlugin(engine)->createEffectInstance(*effect, context);
+            try {
+                instance->executeEffect(effect->commonResource().scriptText);
+            } catch (const std::exception& e) {
+                out.error = e.what();
+            }
+            out.messages = System::wideToUtf8(instance->messageText);
+        } catch (const std::exception& e) {
+            out.error = e.what();
+        }
+        return out;
+    }
+
+    System::ServiceHolder<Plugin::ScriptService> service;
+    std::shared_ptr<PlacedOutput> output = std::make_shared<PlacedOutput>();
+    std::shared_ptr<Edit::Object> object = std::make_shared<Edit::Object>(2, 10, 19);
+    Render::RenderContext context;
+};
+
+TEST_F(ScriptLibraryTest, FunctionsGiveTheirResultsOnBothEngines) {
+    struct Case {
+        const char* script;
+        const char* messages;
+    };
+    const Case cases[] = {
+        // Messages add up without separators.
+        {"mes('a') obj.mes(1) mes('b')", "a1b"},
+        // Bit operations: results as unsigned 32-bit, shifts as described.
+        {"mes(OR(-1, 0))", "4294967295"},
+        {"mes(AND(0xff00ff, 0x00ffff) .. ' ' .. XOR(5, 3))", "255 6"},
+        {"mes(SHIFT(1, 31) .. ' ' .. SHIFT(-8, -1) .. ' ' .. SHIFT(1, 33) .. ' ' .. SHIFT(-1, -70))",
+         "-2147483648 -4 2 -1"},
+        // Colours: split, packed with clamping, mixed by the object's time
+        // (frame 15 of 10..19 is halfway).
+        {"mes(table.concat({RGB(0x123456)}, ','))", "18,52,86"},
+        {"mes(RGB(300, -5, 10) == 0xff000a and 'y' or 'n')", "y"},
+        {"mes(RGB(0, 0, 0, 255, 255, 255) == 0x808080 and 'y' or 'n')", "y"},
+        {"mes(table.concat({HSV(0xff0000)}, ','))", "0,100,100"},
+        {"mes(HSV(120, 100, 100) .. ' ' .. HSV(0, 100, 100, 240, 100, 100))", "65280 65280"},
+        // Rotation of four points; a wrong argument count gives nothing.
+        {"mes(table.concat({rotation(1, 0, 0, 1, -1, 0, 0, -1, 2, 0)}, ','))", "2,0,0,2,-2,0,0,-2"},
+        {"local t = {rotation(1, 0, 0, 1, -1, 0, 0, -1, 1, 90)} "
+         "mes(string.format('%.3f,%.3f', t[1], t[2]))",
+         "-0.000,1.000"},
+        {"mes(select('#', rotation(1, 2, 3, 4, 5, 6, 7, 8, 9)))", "0"},
+        // Curves through four values, points of two and three coordinates.
+        {"mes(obj.interpolation(0.5, 0, 10, 20, 30))", "15"},
+        {"mes(obj.interpolation(0.3, 0, 5, 5, 9) .. ' ' .. obj.interpolation(2, 1, 5, 5, 1))", "5 5"},
+        {"mes(table.concat({obj.interpolation(0.5, 0, 0, 10, 1, 20, 2, 30, 3)}, ','))", "15,1.5"},
+        {"mes(select('#', obj.interpolation(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12)))", "3"},
+        // Random numbers: order of the bounds, single values, the whole range.
+        {"mes(tostring(rand(5, 1) == rand(1, 5)) .. rand(3, 3, 99, 7))", "true3"},
+        {"local ok = true for f = 0, 200 do local v = obj.rand(-3, 4, 0, f) ok = ok and v >= -3 and v <= 4 end "
+         "mes(tostring(ok))",
+         "true"},
+        {"mes(type(rand(-2147483648, 2147483647)))", "number"},
+        {"mes(tostring(rand(0, 1000, 5) ~= rand(0, 1000, 6) or rand(0, 1000, 5) ~= rand(0, 1000, 7)))", "true"},
+        // Information.
+        {"mes(table.concat({obj.getinfo('image_max')}, ','))", "16384,16384"},
+        {"mes(obj.getinfo('script_path') .. tostring(obj.getinfo('saving')))", "/scripts/false"},
+        // Values of the object: its track, its time, its view.
+        {"mes(obj.getvalue(0))", "10"},
+        {"mes(obj.getvalue('time') .. ' ' .. obj.getvalue('time', 1) .. ' ' .. obj.getvalue('time', 0, -1))",
+         "0.16666666666667 1 0.3"},
+        // The view of frame 15 is at x 15 with scales 1 and 2.
+        {"mes(obj.getvalue('x') .. ' ' .. obj.getvalue('zoom') .. ' ' .. obj.getvalue('alpha') .. ' ' .. "
+         "obj.getvalue('aspect'))",
+         "15 200 0.5 0.5"},
+        {"mes(obj.getvalue('x', 0, -1) .. ' ' .. obj.getvalue('x', 0.1) .. ' ' .. obj.getvalue('x', 0, 5))",
+         "19 13 19"},
+        // No scene: a layer target keeps the script's own object.
+        {"mes(obj.getvalue('layer3.x') .. ' ' .. obj.getvalue('scenechange'))", "15 0"},
+        // The object variables of the run.
+        {"mes(obj.frame .. ' ' .. obj.totalframe .. ' ' .. obj.layer .. ' ' .. obj.x .. ' ' .. obj.zoom)",
+         "5 10 3 15 1"},
+        // pcall sees the library's Lua errors.
+        {"local ok, e = pcall(obj.filter) mes(tostring(ok) .. ' ' .. tostring(e):match('unsupported'))",
+         "false unsupported"},
+    };
+    for (const char* engine : kEngines) {
+        for (const Case& c : cases) {
+            const Outcome out = run(engine, c.script);
+            EXPECT_EQ(out.error, "") << engine << ": " << c.script;
+            EXPECT_EQ(out.messages, c.messages) << engine << ": " << c.script;
+        }
+    }
+}
+
+TEST_F(ScriptLibraryTest, WrongArgumentsRaiseErrorsWithTheScriptLine) {
+    struct Case {
+        const char* script;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"local a = 1\nOR('x', 1)", "bad argument #1 to 'OR'"},
+        {"local a = 1\nRGB()", "bad argument #1 to 'RGB'"},
+        {"local a = 1\nobj.rand(1)", "bad argument #2 to 'rand'"},
+        {"local a = 1\nobj.getinfo('other')", "invalid get info name=other"},
+        {"local a = 1\nobj.getvalue('nothing')", "invalid get value target=nothing"},
+        {"local a = 1\nobj.getvalue(5)", "invalid get value target=5"},
+        {"local a = 1\nobj.putpixel(1, 2)", "unsupported"},
+        {"local a = 1\nobj.load('plane', 'wide', 10)", "bad argument #2 to 'load'"},
+        {"local a = 1\nobj.load('tempbuffer')", "tempbuffer not exist"},
+        {"local a = 1\nsetfont('x')", "bad argument #2 to 'setfont'"},
+        {"local a = 1\nobj.interpolation(0, 1, 2, 'x')", "bad argument #4 to 'interpolation'"},
+        {"local a = 1\nHSV(1, 2, {})", "bad argument #3 to 'HSV'"},
+    };
+    for (const char* engine : kEngines) {
+        for (const Case& c : cases) {
+            LogCapture log;
+            const Outcome out = run(engine, c.script);
+            // The header is line 1, so the failing call is on line 3.
+            EXPECT_NE(out.error.find(":3:"), std::string::npos) << engine << ": " << c.script << " -> " << out.error;
+            EXPECT_NE(out.error.find(c.error), std::string::npos) << engine << ": " << c.script << " -> " << out.error;
+            ASSERT_FALSE(log.lines.empty()) << engine << ": " << c.script;
+            EXPECT_EQ(log.lines.back().level, "SCRIPT");
+            // The log quotes the lines around the failing one.
+            EXPECT_NE(log.lines.back().message.find("\r\n> "), std::string::npos) << log.lines.back().message;
+        }
+    }
+}
+
+TEST_F(ScriptLibraryTest, ARunWithoutARenderContextEndsWithTheSystemError) {
+    for (const char* engine : kEngines) {
+        auto plugin = service.get()->findScriptPlugin(engine);
+        MovementRun run;
+        try {
+            run.run(*plugin, "return obj.getvalue('x')");
+            ADD_FAILURE() << engine << ": no exception";
+        } catch (const std::exception& e) {
+            EXPECT_NE(std::string(e.what()).find("not effect script."), std::string::npos) << engine << e.what();
+        }
+        // The engine is left usable and the next run's functions work.
+        EXPECT_EQ(run.run(*plugin, "return OR(1, 2)"), 3.0) << engine;
+        EXPECT_EQ(run.run(*plugin, "return rand(7, 7)"), 7.0) << engine;
+    }
+}
+
+TEST_F(ScriptLibraryTest, ANegativeSeedGivesTheSameNumbersOnEveryLayer) {
+    for (const char* engine : kEngines) {
+        const std::string script = "for i = 1, 5 do mes(rand(0, 1000, -17, i) .. ',') end";
+        const std::string onThird = run(engine, script).messages;
+        const std::string ownSeed = run(engine, "for i = 1, 5 do mes(rand(0, 1000, 17, i) .. ',') end").messages;
+        object->layer = 7;
+        context.layer = 7;
+        EXPECT_EQ(run(engine, script).messages, onThird) << engine;
+        EXPECT_NE(run(engine, "for i = 1, 5 do mes(rand(0, 1000, 17, i) .. ',') end").messages, ownSeed) << engine;
+        object->layer = 2;
+        context.layer = 2;
+    }
+}
+
+TEST_F(ScriptLibraryTest, DebugPrintAndLayerTargetsWriteTheScriptLog) {
+    for (const char* engine : kEngines) {
+        LogCapture log;
+        const Outcome out = run(engine, "debug_print('100% ' .. string.rep('x', 2000)) mes(obj.getvalue('layer x.y'))");
+        EXPECT_EQ(out.error, "") << engine;
+        EXPECT_EQ(out.messages, "0") << engine;  // y of the script's own object
+        std::vector<LogCapture::Line> lines;
+        for (const auto& line : log.lines)
+            if (line.level == "SCRIPT") lines.push_back(line);
+        ASSERT_EQ(lines.size(), 2u) << engine;
+        EXPECT_EQ(lines[0].scope, "Library");
+        EXPECT_EQ(lines[0].message, "100% " + std::string(1018, 'x'));
+        EXPECT_EQ(lines[1].message, "invalid layer parameter");
+    }
+}
+
+TEST_F(ScriptLibraryTest, SetfontChangesTheTextStateForTheRestOfTheRun) {
+    for (const char* engine : kEngines) {
+        EXPECT_EQ(run(engine, "setfont('Serif', 30, 9, 0xff0000)").error, "") << engine;
+        const Plugin::ScriptTextState& state = Plugin::LuaInstance::textState();
+        EXPECT_EQ(state.fontName, L"Serif");
+        EXPECT_EQ(state.size, 30.0f);
+        EXPECT_EQ(state.decorationType, 9);
+        EXPECT_EQ(state.color1[0], 1.0f);
+        EXPECT_EQ(state.color1[1], 0.0f);
+        EXPECT_EQ(state.color2[0], 0.0f);  // unchanged: black
+        // The next run starts from the reset state.
+        EXPECT_EQ(run(engine, "obj.setfont('', 12)").error, "") << engine;
+        EXPECT_EQ(state.decorationType, 0);
+        EXPECT_EQ(state.color1[1], 1.0f);
+    }
+}
+
+}  // namespace
