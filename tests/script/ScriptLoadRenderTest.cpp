@@ -1,0 +1,184 @@
+// Script objects that load their image: golden frames drawn by the video
+// render worker, and what a load leaves in the object's variables.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "core/TextConvert.h"
+#include "effect/EffectItem.h"
+#include "effect/RenderContext.h"
+#include "effects/ImageLoad.h"
+#include "effects/SourceFixture.h"
+#include "media/gpu/Direct2DService.h"
+#include "media/gpu/ResourceBuffer.h"
+#include "script/ScriptInput.h"
+#include "script/ScriptPluginInstance.h"
+#include "script/ScriptService.h"
+
+namespace SourceTest {
+namespace {
+
+constexpr const char* kEngines[] = {"lua", "luaJIT"};
+
+// Channels that differ by more than 2 between two pictures of one size.
+size_t differing(const Picture& a, const Picture& b) {
+    size_t n = 0;
+    for (size_t i = 0; i < a.bgra.size(); ++i) n += std::abs(int32_t(a.bgra[i]) - int32_t(b.bgra[i])) > 2;
+    return n;
+}
+
+class ScriptLoadRenderTest : public SourceFixture {
+protected:
+    static void SetUpTestSuite() {
+        SourceFixture::SetUpTestSuite();
+        d2d_ = new System::ServiceHolder<Media::Direct2DService>();
+    }
+    static void TearDownTestSuite() {
+        delete d2d_;
+        d2d_ = nullptr;
+        SourceFixture::TearDownTestSuite();
+    }
+
+    static std::string data(const std::string& name) { return std::string(VELMO_SCRIPT_TEST_DATA) + "/" + name; }
+
+    // A script source made for the test's folder.
+    std::shared_ptr<Effect::ScriptInput> scriptSource(const std::string& text) {
+        auto input = std::make_shared<Effect::ScriptInput>(L"loader");
+        input->createCommonResource();
+        input->setScript({L"loader", text}, wide(root_), nullptr, nullptr);
+        return input;
+    }
+
+    // An object on the layer whose source is the script, placed at x, y.
+    std::shared_ptr<Edit::Object> addScript(int32_t layer, const std::string& text, const char* x, const char* y) {
+        auto object = add(Effect::ImageLoad::kName, layer);
+        object->effects[0] = scriptSource(text);
+        object->effects[1]->findItemByName(L"X")->fromString(x);
+        object->effects[1]->findItemByName(L"Y")->fromString(y);
+        return object;
+    }
+
+    struct Run {
+        std::string messages, error;
+        std::shared_ptr<Media::ResourceBuffer> image;
+    };
+    // One run of the script as the source of an object of the scene.
+    Run runScript(const char* engine, const std::string& text) {
+        auto object = add(Effect::ImageLoad::kName, 0);
+        auto input = scriptSource(text);
+        object->effects[0] = input;
+        Render::RenderContext context;
+        context.scene = scene.get();
+        context.frame = 0;
+        context.resetObject(object);
+        Run out;
+        try {
+            auto instance = scripts.get()->findScriptPlugin(engine)->createEffectInstance(*input, context);
+            try {
+                instance->executeEffect(text);
+            } catch (const std::exception& e) {
+                out.error = e.what();
+            }
+            out.messages = System::wideToUtf8(instance->messageText);
+            out.image = instance->objectImage();
+        } catch (const std::exception& e) {
+            out.error = e.what();
+        }
+        return out;
+    }
+
+    System::ServiceHolder<Plugin::ScriptService> scripts;
+    static inline System::ServiceHolder<Media::Direct2DService>* d2d_ = nullptr;
+};
+
+// An image file, a text with a decoration and a plane, each loaded by a
+// script object (on both engines), drawn through the objects' outputs.
+TEST_F(ScriptLoadRenderTest, LoadedImagesAndTextMatchTheGoldenFrame) {
+    Picture pattern = solid(24, 12, 255, 0, 0);
+    for (uint32_t y = 0; y < 12; ++y)
+        for (uint32_t x = 12; x < 24; ++x) std::copy_n("\x00\xff\xff\xff", 4, &pattern.bgra[(y * 24 + x) * 4]);
+    writePng(root_ / "pattern.png", pattern);
+
+    newScene(160, 90);
+    addScript(0, "--script:lua\nobj.load('pattern.png')", "-50", "-20");
+    addScript(1, "setfont('', 24, 3, 0xffff00, 0xff0000)\nobj.load('text', 'Ab')", "30", "-15");
+    addScript(2, "--script:lua\nobj.load('plane', 30, 10, 0x00ff00)", "0", "25");
+    // A load of nothing leaves no image; the object draws nothing.
+    addScript(3, "obj.load('plane', 0, 10, 0xffffff)", "0", "0");
+    scene->update();
+
+    const Picture picture = render(0);
+    const std::string golden = data("load_0.png");
+    if (std::getenv("VELMO_UPDATE_GOLDEN") != nullptr) writeFile(golden, encodePng(picture));
+    const Picture expected = decodePng(readFile(golden));
+    ASSERT_EQ(expected.width, picture.width) << golden;
+    ASSERT_EQ(expected.height, picture.height) << golden;
+    EXPECT_LE(differing(picture, expected), picture.bgra.size() / 500);
+    // The image sits left of the centre: blue on its left half, yellow on its right.
+    EXPECT_EQ(picture.text(80 - 50 - 6, 45 - 20), "255,0,0,255");
+    EXPECT_EQ(picture.text(80 - 50 + 6, 45 - 20), "0,255,255,255");
+    EXPECT_EQ(picture.text(80, 45 + 25), "0,255,0,255");
+    for (const auto& line : log.lines) EXPECT_EQ(line.message.find("script exception"), std::string::npos) << line.message;
+}
+
+TEST_F(ScriptLoadRenderTest, ALoadResetsThePlacementAndGivesTheNewSize) {
+    newScene(64, 64);
+    for (const char* engine : kEngines) {
+        const Run plane = runScript(engine,
+                                    "obj.ox = 5 obj.rx = 9 obj.cx = 3 obj.zoom = 2 obj.alpha = 0.5\n"
+                                    "obj.load('plane', 100, 50)\n"
+                                    "mes(obj.ox .. obj.rx .. obj.cx .. obj.zoom .. obj.alpha .. ' ' .. obj.w .. 'x' .. obj.h)");
+        EXPECT_EQ(plane.error, "") << engine;
+        EXPECT_EQ(plane.messages, "00011 100x50") << engine;
+        ASSERT_TRUE(plane.image) << engine;
+        EXPECT_EQ(plane.image->width, 100u);
+
+        const Run none = runScript(engine, "obj.load('plane', 0, 100) mes(obj.w .. 'x' .. obj.h)");
+        EXPECT_EQ(none.messages, "0x0") << engine;
+        EXPECT_FALSE(none.image) << engine;
+
+        const Run text = runScript(engine, "obj.load('Ab') mes(tostring(obj.w > 10 and obj.h > 10))");
+        EXPECT_EQ(text.error, "") << engine;
+        EXPECT_EQ(text.messages, "true") << engine;
+
+        // A text that is no type name loads as text even when it names a file.
+        const Run named = runScript(engine, "obj.load('text', 'pattern.png') mes(tostring(obj.w > 40))");
+        EXPECT_EQ(named.messages, "true") << engine;
+
+        const Run figure = runScript(engine, "obj.load('figure', '/nowhere/shape.svg')");
+        EXPECT_NE(figure.error.find("figure not exist"), std::string::npos) << engine << figure.error;
+
+        const Run range = runScript(engine, "obj.load('plane', 8, 8) obj.load('framebuffer', 10, 10, 0, 5) mes(obj.w)");
+        EXPECT_EQ(range.error, "") << engine;
+        EXPECT_EQ(range.messages, "8") << engine;
+
+        const Run big = runScript(engine, "obj.load('plane', 20000, 2) mes(obj.w)");
+        EXPECT_EQ(big.messages, "16384") << engine;
+    }
+}
+
+// A script that drew its object hands no image back, and the object's anchors
+// follow the image it drew.
+TEST_F(ScriptLoadRenderTest, AScriptThatDrewLeavesNoImageBehind) {
+    newScene(64, 64);
+    auto object = add(Effect::ImageLoad::kName, 0);
+    auto input = scriptSource("obj.load('plane', 10, 20)");
+    object->effects[0] = input;
+    Render::RenderContext context;
+    context.scene = scene.get();
+    context.resetObject(object);
+    for (const char* engine : kEngines) {
+        auto instance = scripts.get()->findScriptPlugin(engine)->createEffectInstance(*input, context);
+        instance->drawn = 1;
+        instance->executeEffect(input->commonResource().scriptText);
+        EXPECT_FALSE(instance->objectImage()) << engine;
+        auto kept = scripts.get()->findScriptPlugin(engine)->createEffectInstance(*input, context);
+        kept->executeEffect(input->commonResource().scriptText);
+        ASSERT_TRUE(kept->objectImage()) << engine;
+        EXPECT_EQ(kept->objectImage()->height, 20u);
+    }
+}
+
+}  // namespace
+}  // namespace SourceTest
