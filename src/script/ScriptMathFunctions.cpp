@@ -122,7 +122,11 @@ int hsv(ScriptCall& call) {
         const double g = objectTimeFraction(call);
         for (int i = 0; i < 3; ++i) v[i] = mix(v[i], v[i + 3], g);
     }
-    const Media::ColorHsv h{static_cast<float>(v[0] / 360.0), static_cast<float>(v[1] / 100.0),
+    // A value that is no number (NaN, infinite) counts as 0.
+    for (int i = 0; i < 3; ++i)
+        if (!std::isfinite(v[i])) v[i] = 0;
+    // The hue wraps around; wrapped here, a huge hue stays a number in single precision.
+    const Media::ColorHsv h{static_cast<float>(std::fmod(v[0] / 360.0, 1.0)), static_cast<float>(v[1] / 100.0),
                             static_cast<float>(v[2] / 100.0)};
     return call.pushInteger(packFloat(Media::hsvToRgb(h)));
 }

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -188,6 +189,10 @@ int getvalue(ScriptCall& call) {
             frame += boundary <= object.midpoints.size() ? object.midpoints[boundary - 1]
                                                          : static_cast<double>(object.end) - object.start;
         }
+        // A time that gives no frame (NaN) stays at the start; frames beyond
+        // the integer range stop at its ends.
+        if (!(frame == frame)) frame = object.start;
+        frame = std::clamp<double>(frame, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max());
         context.frame = wholeFrame(frame);
         context.preciseFrame = frame;
         context.section = Render::SectionPosition::locate(object, context.frame, frame);

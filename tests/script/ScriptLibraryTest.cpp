@@ -138,6 +138,11 @@ TEST_F(ScriptLibraryTest, FunctionsGiveTheirResultsOnBothEngines) {
          "15 200 0.5 0.5"},
         {"mes(obj.getvalue('x', 0, -1) .. ' ' .. obj.getvalue('x', 0.1) .. ' ' .. obj.getvalue('x', 0, 5))",
          "19 13 19"},
+        // Numbers that are none: a NaN hue is red, a NaN time stays at the
+        // start, a huge time stops at the last frame number.
+        {"mes(HSV(0/0, 100, 100) .. ' ' .. HSV(1e308, 100, 100) .. ' ' .. obj.getvalue('x', 0/0) .. ' ' .. "
+         "obj.getvalue('x', 1e300))",
+         "16711680 16711680 10 2147483648"},
         // No scene: a layer target keeps the script's own object.
         {"mes(obj.getvalue('layer3.x') .. ' ' .. obj.getvalue('scenechange'))", "15 0"},
         // The object variables of the run.
