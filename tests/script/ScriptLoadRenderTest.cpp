@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/TextConvert.h"
+#include "effect/AnchorList.h"
 #include "effect/EffectItem.h"
 #include "effect/RenderContext.h"
 #include "effects/ImageLoad.h"
@@ -165,18 +166,27 @@ TEST_F(ScriptLoadRenderTest, AScriptThatDrewLeavesNoImageBehind) {
     auto object = add(Effect::ImageLoad::kName, 0);
     auto input = scriptSource("obj.load('plane', 10, 20)");
     object->effects[0] = input;
+    Anchor::AnchorList anchors;
     Render::RenderContext context;
     context.scene = scene.get();
     context.resetObject(object);
+    context.chain = std::make_shared<Render::ObjectChain>(Render::ObjectChain{object});
+    context.anchorList = &anchors;
     for (const char* engine : kEngines) {
+        anchors.clear();
         auto instance = scripts.get()->findScriptPlugin(engine)->createEffectInstance(*input, context);
         instance->drawn = 1;
         instance->executeEffect(input->commonResource().scriptText);
         EXPECT_FALSE(instance->objectImage()) << engine;
+        EXPECT_FALSE(anchors.empty()) << engine;
+
+        // Without drawing, the image goes back to the caller, who makes the anchors.
+        anchors.clear();
         auto kept = scripts.get()->findScriptPlugin(engine)->createEffectInstance(*input, context);
         kept->executeEffect(input->commonResource().scriptText);
         ASSERT_TRUE(kept->objectImage()) << engine;
         EXPECT_EQ(kept->objectImage()->height, 20u);
+        EXPECT_TRUE(anchors.empty()) << engine;
     }
 }
 
