@@ -306,7 +306,7 @@ int runLoader(ScriptCall& call, Source source, Arguments& args, Render::RenderCo
     }
     case Source::kFrameBuffer: {
         Media::RenderBuffer* frame = context.view.frameBuffer;
-        if (frame == nullptr) return 0;
+        if (frame == nullptr || !frame->texture) return 0;
         if (args.region) clampRegion(args, frame->width, frame->height);
         else {
             args.w = static_cast<int32_t>(frame->width);

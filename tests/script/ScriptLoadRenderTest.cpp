@@ -123,6 +123,43 @@ TEST_F(ScriptLoadRenderTest, LoadedImagesAndTextMatchTheGoldenFrame) {
     for (const auto& line : log.lines) EXPECT_EQ(line.message.find("script exception"), std::string::npos) << line.message;
 }
 
+// Loads of what the frame already holds: the previous object's image,
+// another layer's source and a region of the frame buffer.
+TEST_F(ScriptLoadRenderTest, LoadsOfTheFrameShowWhatIsAlreadyDrawn) {
+    Picture pattern = solid(24, 12, 255, 0, 0);
+    for (uint32_t y = 0; y < 12; ++y)
+        for (uint32_t x = 12; x < 24; ++x) std::copy_n("\x00\xff\xff\xff", 4, &pattern.bgra[(y * 24 + x) * 4]);
+    writePng(root_ / "pattern.png", pattern);
+
+    newScene(160, 90);
+    auto image = add(Effect::ImageLoad::kName, 0);
+    dynamic_cast<Effect::ImageLoad&>(*image->effects[0]).file.path = wide(root_ / "pattern.png");
+    image->effects[1]->findItemByName(L"X")->fromString("-50");
+    addScript(1, "--script:lua\nobj.load('before')", "50", "0");
+    addScript(2, "obj.load('layer', 1)", "0", "30");
+    // The pattern's box in the frame: 24 x 12 at (80 - 50 - 12, 45 - 6).
+    addScript(3, "obj.load('framebuffer', 18, 39, 24, 12)", "0", "-30");
+    // Past the last layer, and an empty layer: nothing.
+    addScript(4, "obj.load('layer', 1000)", "0", "0");
+    addScript(5, "obj.load('layer', 9, true)", "0", "0");
+    scene->update();
+
+    const Picture picture = render(0);
+    struct Spot {
+        int32_t x, y;
+        const char* bgra;
+    };
+    const Spot spots[] = {
+        {80 - 50 - 6, 45, "255,0,0,255"}, {80 - 50 + 6, 45, "0,255,255,255"},  // the image
+        {80 + 50 - 6, 45, "255,0,0,255"}, {80 + 50 + 6, 45, "0,255,255,255"},  // before
+        {80 - 6, 75, "255,0,0,255"},      {80 + 6, 75, "0,255,255,255"},       // layer 1
+        {80 - 6, 15, "255,0,0,255"},      {80 + 6, 15, "0,255,255,255"},       // frame buffer
+        {80, 45, "0,0,0,0"},
+    };
+    for (const Spot& spot : spots) EXPECT_EQ(picture.text(spot.x, spot.y), spot.bgra) << spot.x << "," << spot.y;
+    for (const auto& line : log.lines) EXPECT_EQ(line.message.find("script exception"), std::string::npos) << line.message;
+}
+
 TEST_F(ScriptLoadRenderTest, ALoadResetsThePlacementAndGivesTheNewSize) {
     newScene(64, 64);
     for (const char* engine : kEngines) {
