@@ -14,6 +14,7 @@
 #include "media/gpu/Direct2DService.h"
 #include "media/gpu/ResourceBuffer.h"
 #include "script/ScriptInput.h"
+#include "support/TestMediaFile.h"
 #include "script/ScriptPluginInstance.h"
 #include "script/ScriptService.h"
 
@@ -162,6 +163,10 @@ TEST_F(ScriptLoadRenderTest, LoadsOfTheFrameShowWhatIsAlreadyDrawn) {
 
 TEST_F(ScriptLoadRenderTest, ALoadResetsThePlacementAndGivesTheNewSize) {
     newScene(64, 64);
+    TestMediaFile clip;
+    clip.container = "mp4";
+    clip.videoFrames = 30;
+    clip.write((root_ / "clip.mp4").string());
     for (const char* engine : kEngines) {
         const Run plane = runScript(engine,
                                     "obj.ox = 5 obj.rx = 9 obj.cx = 3 obj.zoom = 2 obj.alpha = 0.5\n"
@@ -193,6 +198,15 @@ TEST_F(ScriptLoadRenderTest, ALoadResetsThePlacementAndGivesTheNewSize) {
 
         const Run big = runScript(engine, "obj.load('plane', 20000, 2) mes(obj.w)");
         EXPECT_EQ(big.messages, "16384") << engine;
+
+        // A movie gives its length in seconds and the frame at the time.
+        const Run movie = runScript(engine, "mes(obj.load('movie', 'clip.mp4', 0.5) .. ' ' .. obj.w .. 'x' .. obj.h)");
+        EXPECT_EQ(movie.error, "") << engine;
+        EXPECT_EQ(movie.messages, "1 64x48") << engine;
+        const Run guessed = runScript(engine, "mes(obj.load('clip.mp4') .. ' ' .. obj.w)");
+        EXPECT_EQ(guessed.messages, "1 64") << engine;
+        const Run missing = runScript(engine, "mes(obj.load('movie', 'none.mp4') .. ' ' .. obj.w)");
+        EXPECT_EQ(missing.messages, "0 0") << engine;
     }
 }
 
