@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "core/TextConvert.h"
@@ -12,7 +13,11 @@
 #include "effects/ImageLoad.h"
 #include "effects/SourceFixture.h"
 #include "media/gpu/Direct2DService.h"
+#include "media/gpu/Direct3DService.h"
+#include "platform/gpu/Context.h"
+#include "platform/gpu/Device.h"
 #include "media/gpu/ResourceBuffer.h"
+#include "script/LuaInstance.h"
 #include "script/ScriptInput.h"
 #include "support/TestMediaFile.h"
 #include "script/ScriptPluginInstance.h"
@@ -28,6 +33,22 @@ size_t differing(const Picture& a, const Picture& b) {
     size_t n = 0;
     for (size_t i = 0; i < a.bgra.size(); ++i) n += std::abs(int32_t(a.bgra[i]) - int32_t(b.bgra[i])) > 2;
     return n;
+}
+
+// The pixel of a working-format image (16-bit float RGBA) as bytes B, G, R, A.
+std::string pixelOf(Media::ResourceBuffer& image, uint32_t x, uint32_t y) {
+    Media::Direct3DService& d3d = *Media::Direct3DService::get();
+    std::unique_ptr<Platform::gpu::StagingTexture> staging;
+    if (d3d.device->createStagingTexture(image.width, image.height, image.format, staging) != Platform::kOk)
+        return "no staging";
+    (void)d3d.context->copyResource(*staging, *image.texture);
+    Platform::gpu::MappedTexture mapped;
+    if (d3d.context->map(*staging, mapped) != Platform::kOk) return "no map";
+    uint16_t half[4];
+    std::memcpy(half, static_cast<const uint8_t*>(mapped.data) + y * mapped.rowPitch + x * 8, 8);
+    d3d.context->unmap(*staging);
+    return std::to_string(toByte(halfToFloat(half[2]))) + "," + std::to_string(toByte(halfToFloat(half[1]))) + "," +
+           std::to_string(toByte(halfToFloat(half[0]))) + "," + std::to_string(toByte(halfToFloat(half[3])));
 }
 
 class ScriptLoadRenderTest : public SourceFixture {
@@ -238,6 +259,49 @@ TEST_F(ScriptLoadRenderTest, AScriptThatDrewLeavesNoImageBehind) {
         ASSERT_TRUE(kept->objectImage()) << engine;
         EXPECT_EQ(kept->objectImage()->height, 20u);
         EXPECT_TRUE(anchors.empty()) << engine;
+    }
+}
+
+}  // namespace
+}  // namespace SourceTest
+
+namespace SourceTest {
+namespace {
+
+// The drawing service of the library: an object draws through the output of
+// its chain's first object, a movement run has nothing to draw through.
+TEST_F(ScriptLoadRenderTest, DrawingToAnObjectTargetGoesThroughTheObjectsOutput) {
+    newScene(64, 64);
+    auto object = add(Effect::ImageLoad::kName, 0);
+    auto input = scriptSource("obj.load('plane', 4, 4, 0xff0000)");
+    object->effects[0] = input;
+    Render::RenderContext context;
+    context.scene = scene.get();
+    context.resetObject(object);
+    context.chain = std::make_shared<Render::ObjectChain>(Render::ObjectChain{object});
+    for (const char* engine : kEngines) {
+        auto instance = scripts.get()->findScriptPlugin(engine)->createEffectInstance(*input, context);
+        instance->executeEffect(input->commonResource().scriptText);
+        ASSERT_TRUE(instance->objectImage()) << engine;
+        Media::ResourceBuffer target(16, 16);
+        const float clear[4] = {0, 0, 0, 0};
+        Media::Direct3DService::get()->context->clearRenderTargetView(target.getRenderTargetView(), clear);
+        Effect::OutputView view;
+        auto& lua = dynamic_cast<Plugin::LuaInstance&>(*instance);
+        lua.drawToObjectTarget(view, target, *instance->objectImage(), nullptr);
+        // The 4 x 4 plane lands in the middle of the target.
+        EXPECT_EQ(pixelOf(target, 8, 8), "0,0,255,255") << engine;
+        EXPECT_EQ(pixelOf(target, 1, 1), "0,0,0,0") << engine;
+
+        // Without a chain there is no output to draw through.
+        Render::RenderContext bare = context;
+        bare.chain.reset();
+        auto alone = scripts.get()->findScriptPlugin(engine)->createEffectInstance(*input, bare);
+        Media::ResourceBuffer untouched(16, 16);
+        Media::Direct3DService::get()->context->clearRenderTargetView(untouched.getRenderTargetView(), clear);
+        dynamic_cast<Plugin::LuaInstance&>(*alone).drawToObjectTarget(view, untouched, *instance->objectImage(),
+                                                                       nullptr);
+        EXPECT_EQ(pixelOf(untouched, 8, 8), "0,0,0,0") << engine;
     }
 }
 
