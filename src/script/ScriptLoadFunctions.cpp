@@ -227,6 +227,7 @@ Image layerImage(const Arguments& args, const Render::RenderContext& context) {
         return nullptr;
     Render::RenderContext copy = context;
     copy.resetObject(object);
+    copy.chain = std::make_shared<Render::ObjectChain>(Render::ObjectChain{object});
     copy.previousObjectImage = nullptr;
     Image image = object->effects.front()->inputVideo(copy);
     if (args.flag) {
@@ -335,15 +336,14 @@ int runLoader(ScriptCall& call, Source source, Arguments& args, Render::RenderCo
             System::Log::script(instance.record().name.c_str(), "invalid tempbuffer range");
             return 0;
         }
-        const Image& current = instance.objectImage();
-        if (!current) {
+        if (!instance.objectImage()) {
             instance.setObjectImage(Image(temp->clone()));
             return 0;
         }
+        // The region goes into an image of its own: the object's image may be
+        // shared with a cache or with the caller.
         const auto w = std::min<uint32_t>(args.w, kMaxSide), h = std::min<uint32_t>(args.h, kMaxSide);
-        if (current->width != w || current->height != h)
-            instance.setObjectImage(std::make_shared<Media::ResourceBuffer>(w, h));
-        instance.objectImage()->copyRegion(*temp, args.x, args.y, w, h);
+        instance.setObjectImage(copyOf(*temp, args.x, args.y, w, h));
         return 0;
     }
     case Source::kLayer: instance.setObjectImage(layerImage(args, context)); return 0;

@@ -17,6 +17,7 @@
 #include "platform/gpu/Context.h"
 #include "platform/gpu/Device.h"
 #include "media/gpu/ResourceBuffer.h"
+#include "render/ResourceCache.h"
 #include "script/LuaInstance.h"
 #include "script/ScriptInput.h"
 #include "support/TestMediaFile.h"
@@ -94,6 +95,7 @@ protected:
         Render::RenderContext context;
         context.scene = scene.get();
         context.frame = 0;
+        context.resourceCache = &cache;
         context.resetObject(object);
         Run out;
         try {
@@ -112,6 +114,7 @@ protected:
     }
 
     System::ServiceHolder<Plugin::ScriptService> scripts;
+    Render::ResourceCache cache{1 << 24};
     static inline System::ServiceHolder<Media::Direct2DService>* d2d_ = nullptr;
 };
 
@@ -219,6 +222,18 @@ TEST_F(ScriptLoadRenderTest, ALoadResetsThePlacementAndGivesTheNewSize) {
 
         const Run big = runScript(engine, "obj.load('plane', 20000, 2) mes(obj.w)");
         EXPECT_EQ(big.messages, "16384") << engine;
+
+        // The temporary buffer, whole or a clamped region; an empty region
+        // keeps the image.
+        cache.add("tempbuffer", std::make_shared<Media::ResourceBuffer>(20, 10), 200);
+        const Run temp = runScript(engine,
+                                   "obj.load('tempbuffer') mes(obj.w .. 'x' .. obj.h .. ' ')\n"
+                                   "obj.load('tempbuffer', 5, 0, 100, 100) mes(obj.w .. 'x' .. obj.h .. ' ')\n"
+                                   "obj.load('tempbuffer', 20, 0, 5, 5) mes(obj.w .. 'x' .. obj.h)");
+        EXPECT_EQ(temp.error, "") << engine;
+        EXPECT_EQ(temp.messages, "20x10 15x10 15x10") << engine;
+        const Run partial = runScript(engine, "obj.load('tempbuffer', 1, 2)");
+        EXPECT_NE(partial.error.find("bad argument #4 to 'load'"), std::string::npos) << engine << partial.error;
 
         // A movie gives its length in seconds and the frame at the time.
         const Run movie = runScript(engine, "mes(obj.load('movie', 'clip.mp4', 0.5) .. ' ' .. obj.w .. 'x' .. obj.h)");
