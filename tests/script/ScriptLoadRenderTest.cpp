@@ -185,6 +185,20 @@ TEST_F(ScriptLoadRenderTest, LoadsOfTheFrameShowWhatIsAlreadyDrawn) {
     for (const auto& line : log.lines) EXPECT_EQ(line.message.find("script exception"), std::string::npos) << line.message;
 }
 
+// A script that loads its own layer runs itself until the nesting limit
+// stops it; the object draws nothing and the frame goes on.
+TEST_F(ScriptLoadRenderTest, LoadingItsOwnLayerStopsAtTheNestingLimit) {
+    newScene(32, 32);
+    addScript(0, "obj.load('layer', 1)", "0", "0");
+    addScript(1, "obj.load('plane', 4, 4, 0x0000ff)", "0", "0");
+    scene->update();
+    const Picture picture = render(0);
+    EXPECT_EQ(picture.text(16, 16), "255,0,0,255");
+    bool limited = false;
+    for (const auto& line : log.lines) limited |= line.message.find("lua recursive call limit exceeded.") != std::string::npos;
+    EXPECT_TRUE(limited);
+}
+
 TEST_F(ScriptLoadRenderTest, ALoadResetsThePlacementAndGivesTheNewSize) {
     newScene(64, 64);
     TestMediaFile clip;
