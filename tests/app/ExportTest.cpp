@@ -565,9 +565,10 @@ TEST_F(Export, FramesRenderedAheadArriveInOrderAndAStopLeavesNothingBehind) {
         }
 }
 
-// A movie without sound exported over 300 frames: the open-file cache keeps
-// it open from frame to frame, and its missing audio is learnt once, not by
-// opening the file again for every frame's sound.
+// A movie without sound exported over 300 frames with the sound object a
+// dropped movie gets: the open-file cache keeps it open from frame to frame,
+// and its missing audio is learnt once, not by opening the file again for
+// every frame's sound.
 TEST_F(Export, AMovieWithoutSoundIsOpenedOnlyAFewTimesForAWholeExport) {
     ScriptedBoxes boxes;
     ScriptedFiles files;
@@ -586,7 +587,12 @@ TEST_F(Export, AMovieWithoutSoundIsOpenedOnlyAFewTimesForAWholeExport) {
             << "[0]\r\nlayer=0\r\nframe=0," << kFrames - 1 << "\r\n"
             << "[0.0]\r\neffect.name=動画ファイル\r\n再生位置=0.000,0.000,再生範囲,0\r\n再生速度=100.00\r\nファイル="
             << movie.string() << "\r\nループ再生=0\r\n音声付き=1\r\n"
-            << "[0.1]\r\neffect.name=標準描画\r\n";
+            << "[0.1]\r\neffect.name=標準描画\r\n"
+            // The sound object a dropped movie gets beside it.
+            << "[1]\r\nlayer=1\r\nframe=0," << kFrames - 1 << "\r\n"
+            << "[1.0]\r\neffect.name=音声ファイル\r\n再生位置=0.000,0.000,再生範囲,0\r\n再生速度=100.00\r\nファイル="
+            << movie.string() << "\r\nループ再生=0\r\n"
+            << "[1.1]\r\neffect.name=音声再生\r\n音量=100.00\r\n左右=0.00\r\n";
     }
     const fs::path avi = root / "silent.avi";
     bool succeeded = false;
