@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr const char* kVideo[] = {"MJPG", "YUY2", "XVID", "MSVC", "CRAM", "mrle"};
+constexpr const char* kVideo[] = {"MJPG", "YUY2", "XVID", "MSVC", "CRAM", "mrle", "ULY0", "ULRG", "FFV1", "HFYU"};
 constexpr uint16_t kAudio[] = {2, 0x11, 6, 7, 0x31, 0x55, 0x160, 0x161};
 
 void video(uint32_t pick, const uint8_t* data, size_t size) {
@@ -24,16 +24,19 @@ void video(uint32_t pick, const uint8_t* data, size_t size) {
     source.biPlanes = 1;
     source.biBitCount = name[0] == 'm' ? 8 : 24;
     source.biCompression = Media::fourCC(*reinterpret_cast<const char(*)[5]>(name));
-    auto* codec = Platform::codecs::openVideoCodec(0, std::bit_cast<Platform::codecs::BitmapHeader>(source));
+    const uint8_t choice = data[2];
+    // The private data after the header in the format record comes from the file too.
+    const size_t extra = std::min<size_t>(size - 3, choice >> 2);
+    auto* codec = Platform::codecs::openVideoCodec(0, std::bit_cast<Platform::codecs::BitmapHeader>(source),
+                                                   extra ? data + 3 : nullptr, extra);
     if (!codec) return;
     Media::VideoDecompressor d(&source, codec);
-    const uint8_t choice = data[2];
     const bool begun = choice % 3 == 0   ? d.begin(Media::fourCC("YUY2"), 16)
                        : choice % 3 == 1 ? d.begin(0, 32)
                                          : d.begin(0, 24);
     if (!begun) return;
-    data += 3;
-    size -= 3;
+    data += 3 + extra;
+    size -= 3 + extra;
     // Frames of varying length, the key-frame flag from the length byte.
     while (size > 0) {
         const size_t n = std::min<size_t>(size - 1, data[0] * 8u + 1);

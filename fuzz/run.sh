@@ -20,8 +20,9 @@ for exe in "$dir"/fuzz/fuzz_*; do
   mkdir -p "$corpus"
   seeds=()
   [ -d "$root/fuzz/seeds/$name" ] && seeds=("$root/fuzz/seeds/$name")
-  # A target's own limits (memory, time per input) stand in fuzz/flags/<target>.
-  limits=()
+  # A target's own limits (memory, time per input) stand in fuzz/flags/<target>;
+  # the others get these, so a stall or a runaway allocation shows there too.
+  limits=(-malloc_limit_mb=1100 -rss_limit_mb=2560 -timeout=10)
   if [ -f "$root/fuzz/flags/$name" ]; then
     read -r -a limits <<< "$(sed -e 's/#.*//' "$root/fuzz/flags/$name" | tr '\n' ' ')"
   fi

@@ -224,6 +224,38 @@ void IniFile::parse(const std::string& original, const std::wstring& givenPath, 
     }
 }
 
+namespace {
+
+// Only LF ends a line when the file is read, and the CRs before it go with
+// it: each LF (with the CRs just before it) becomes one blank, and so do the
+// CRs that end the value, which the reader would drop; a CR inside the value
+// is kept as it is.
+void keepOnOneLine(std::string& text) {
+    if (text.find_first_of("\r\n") == std::string::npos) return;
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            size_t j = i;
+            while (j < text.size() && text[j] == '\r') ++j;
+            if (j == text.size() || text[j] == '\n') {
+                out.push_back(' ');
+                i = j;  // the LF, if any, goes with the CRs
+                continue;
+            }
+            out.append(j - i, '\r');
+            i = j - 1;
+        } else if (text[i] == '\n') {
+            out.push_back(' ');
+        } else {
+            out.push_back(text[i]);
+        }
+    }
+    text = std::move(out);
+}
+
+}  // namespace
+
 IniFile::Save::Save(const IniFile& document, const std::wstring& path) {
     const std::wstring expanded = FileName::getExpandedPath(path.c_str());
     Log::info("System::IniFile::Save::Save", "saveFile : %s", wideToUtf8(expanded).c_str());
@@ -234,7 +266,7 @@ IniFile::Save::Save(const IniFile& document, const std::wstring& path) {
         text += "]\r\n";
         for (const auto& [key, value] : keys) {
             std::string single = value.text;
-            replaceLineBreaks(single);
+            keepOnOneLine(single);
             text += key;
             text += '=';
             text += single;
@@ -252,7 +284,7 @@ IniFile::Save::Save(const IniFile& document, const std::wstring& path) {
 void IniFile::writeKeyValue(File& file, const std::string& key, const std::wstring& value) {
     // A line break inside the value would start a line of its own when read.
     std::string text = wideToUtf8(value);
-    replaceLineBreaks(text);
+    keepOnOneLine(text);
     const std::string line = key + "=" + text + "\r\n";
     file.write(line.data(), static_cast<int32_t>(line.size()));
 }

@@ -329,6 +329,7 @@ bool InputMovieEffect::onItemChanged(const ItemEvent& event) {
         return true;
     }
     fileItem->path.clear();
+    Edit::Project::postError(L"このファイルには対応していません");
     return false;
 }
 

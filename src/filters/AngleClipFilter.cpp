@@ -58,6 +58,7 @@ void AngleClipFilter::shareResource(const EffectBase& prototype) {
 std::shared_ptr<Media::ResourceBuffer> AngleClipFilter::filterVideo(Render::RenderContext& context,
                                                                     std::shared_ptr<Media::ResourceBuffer> image) {
     if (!image) return image;
+    image = FilterPasses::ownImage(std::move(image));
     clipSector(*image, static_cast<float>(baseAngle.getValue(context)),
                static_cast<float>(rangeAngle.getValue(context)), static_cast<float>(centerX.getValue(context)),
                static_cast<float>(centerY.getValue(context)), FilterValue::pixels(blur.getValue(context)),

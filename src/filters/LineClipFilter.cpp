@@ -48,6 +48,7 @@ void LineClipFilter::shareResource(const EffectBase& prototype) {
 std::shared_ptr<Media::ResourceBuffer> LineClipFilter::filterVideo(Render::RenderContext& context,
                                                                    std::shared_ptr<Media::ResourceBuffer> image) {
     if (!image) return image;
+    image = FilterPasses::ownImage(std::move(image));
     clipLine(*image, static_cast<float>(angle.getValue(context)), FilterValue::pixels(width.getValue(context)),
              static_cast<float>(centerX.getValue(context)), static_cast<float>(centerY.getValue(context)),
              FilterValue::pixels(blur.getValue(context)));

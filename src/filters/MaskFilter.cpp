@@ -59,7 +59,9 @@ std::shared_ptr<Media::ResourceBuffer> MaskFilter::filterVideo(Render::RenderCon
     const bool inverted = invert.value != 0, fitted = fitSize.value != 0;
     if (s <= 0 || (!fitted && (a <= -1 || a >= 1))) {
         // No visible mask area.
-        if (!inverted) FilterPasses::clear(*image);
+        if (inverted) return image;
+        image = FilterPasses::ownImage(std::move(image));
+        FilterPasses::clear(*image);
         return image;
     }
     auto picture = mask.getMaskImage(context, uint32_t(s), uint32_t(s));
@@ -81,6 +83,7 @@ std::shared_ptr<Media::ResourceBuffer> MaskFilter::filterVideo(Render::RenderCon
         if (a > 0) maskWidth *= 1 - a;
         if (a < 0) maskHeight *= 1 + a;
     }
+    image = FilterPasses::ownImage(std::move(image));
     Constant c{};
     c.offset[0] = -static_cast<float>(image->width) / 2 - static_cast<float>(x.getValue(context));
     c.offset[1] = -static_cast<float>(image->height) / 2 - static_cast<float>(y.getValue(context));

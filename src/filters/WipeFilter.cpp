@@ -62,6 +62,7 @@ std::shared_ptr<Media::ResourceBuffer> WipeFilter::filterVideo(Render::RenderCon
                                                             FilterValue::pixels(blur.getValue(context)),
                                                             keepAspect.value != 0);
     if (!mask) return image;
+    image = FilterPasses::ownImage(std::move(image));
     resources.pixelShaders[kCopy].drawResourceToResource(*image, *mask,
                                                          FilterPasses::blend(inverted ? kCutWhereOpaque
                                                                                       : kKeepWhereOpaque));

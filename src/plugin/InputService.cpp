@@ -1,6 +1,7 @@
 #include "plugin/InputService.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <typeinfo>
 
 #include "core/Exception.h"
@@ -17,6 +18,11 @@
 
 namespace Plugin {
 namespace {
+
+// A file that opened but has no stream of the kind asked for.
+struct StreamMissing : std::runtime_error {
+    explicit StreamMissing(const std::runtime_error& error) : std::runtime_error(error) {}
+};
 
 void logError(const std::wstring& text) { System::Log::error("Plugin::InputService", L"%ls", text.c_str()); }
 
@@ -143,7 +149,14 @@ std::shared_ptr<InputFile> InputService::findOrOpenFile(const std::wstring& path
         files_.splice(files_.begin(), files_, it->second);
         return it->second->file;
     }
-    std::shared_ptr<InputFile> file = openFile(path, type);
+    if (lacking_.contains(key)) return nullptr;
+    std::shared_ptr<InputFile> file;
+    try {
+        file = openFile(path, type);
+    } catch (const StreamMissing&) {
+        lacking_.insert(key);
+        throw;
+    }
     if (file->info.frameCount > 1 || (file->info.flags & InputFile::kAudio)) putFile(key, file);
     return file;
 }
@@ -177,19 +190,24 @@ std::shared_ptr<InputFile> InputService::openFile(const std::wstring& path, int3
     const ExtTable& table = type == InputFile::kVideo ? video_ : audio_;
     const auto found = table.find(ext);
     if (found == table.end()) throw System::messageException(kScope, "not supported file.", note.c_str());
+    // The first reader that gives the stream asked for; a reader that opens
+    // the file without it (an AVI whose video it cannot decode) hands the
+    // file on to the next one, and is kept only when none does better.
+    const int32_t wanted = type == InputFile::kVideo ? InputFile::kVideo : InputFile::kAudio;
     std::shared_ptr<InputFile> file;
     for (const auto& plugin : found->second) {
-        file = plugin->open(path);
-        if (file) {
-            file->plugin = plugin.get();
-            break;
-        }
+        std::shared_ptr<InputFile> opened = plugin->open(path);
+        if (!opened) continue;
+        opened->plugin = plugin.get();
+        const bool complete = (opened->info.flags & wanted) != 0;
+        if (!file || complete) file = std::move(opened);
+        if (complete) break;
     }
     if (!file) throw System::messageException(kScope, "can not open file.", note.c_str());
     if (type == InputFile::kVideo && !(file->info.flags & InputFile::kVideo))
-        throw System::messageException(kScope, "file is no video.", note.c_str());
+        throw StreamMissing(System::messageException(kScope, "file is no video.", note.c_str()));
     if (type != InputFile::kVideo && !(file->info.flags & InputFile::kAudio))
-        throw System::messageException(kScope, "file is no audio.", note.c_str());
+        throw StreamMissing(System::messageException(kScope, "file is no audio.", note.c_str()));
     return file;
 }
 
@@ -197,6 +215,7 @@ void InputService::clearFileCache() {
     std::lock_guard lock(fileMutex_);
     files_.clear();
     fileMap_.clear();
+    lacking_.clear();
     fileTotal_ = 0;
 }
 

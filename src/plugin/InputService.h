@@ -7,6 +7,7 @@
 #include <string>
 #include <typeinfo>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "core/ConfigInt.h"
@@ -104,6 +105,10 @@ private:
     mutable std::mutex fileMutex_;  // held across a whole open and while the tables are rebuilt
     std::list<FileEntry> files_;
     std::unordered_map<FileKey, std::list<FileEntry>::iterator, FileKeyHash> fileMap_;
+    // Files that opened but lack the stream asked for (a movie without sound
+    // asked for its audio every frame): known once, not opened again until
+    // the cache is cleared.
+    std::unordered_set<FileKey, FileKeyHash> lacking_;
     uint64_t fileLimit_ = 20;
     uint64_t fileTotal_ = 0;
 };

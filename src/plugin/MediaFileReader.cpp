@@ -10,7 +10,10 @@ using namespace std::string_literals;
 
 MediaFileReader::MediaFileReader() {
     name = L"Media Foundation file reader";
-    filter = L"Mp4File (*.mp4)\0*.mp4\0MpgFile (*.mpg)\0*.mpg\0WavFile (*.wav)\0*.wav\0Mp3File (*.mp3)\0*.mp3\0\0"s;
+    // AVI too, after the AVI reader: the streams whose codec that one cannot
+    // open come here.
+    filter = L"Mp4File (*.mp4)\0*.mp4\0MpgFile (*.mpg)\0*.mpg\0WavFile (*.wav)\0*.wav\0Mp3File (*.mp3)\0*.mp3\0"
+             L"AviFile (*.avi)\0*.avi\0\0"s;
     flags = kVideo | kAudio;
 }
 

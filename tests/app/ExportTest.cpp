@@ -565,4 +565,58 @@ TEST_F(Export, FramesRenderedAheadArriveInOrderAndAStopLeavesNothingBehind) {
         }
 }
 
+// A movie without sound exported over 300 frames with the sound object a
+// dropped movie gets: the open-file cache keeps it open from frame to frame,
+// and its missing audio is learnt once, not by opening the file again for
+// every frame's sound.
+TEST_F(Export, AMovieWithoutSoundIsOpenedOnlyAFewTimesForAWholeExport) {
+    ScriptedBoxes boxes;
+    ScriptedFiles files;
+    const fs::path movie = root / "silent.mp4";
+    constexpr int32_t kFrames = 300;
+    ASSERT_EQ(std::system(("ffmpeg -nostdin -v error -f lavfi -i testsrc=s=64x36:r=30:d=10 -c:v libx264 "
+                           "-pix_fmt yuv420p -y '" +
+                           movie.string() + "'")
+                              .c_str()),
+              0);
+    {
+        std::ofstream out(projectPath, std::ios::binary);
+        out << "[project]\r\nfile=" << projectPath.string() << "\r\ndisplay.scene=0\r\n"
+            << "[scene.0]\r\nscene=0\r\nname=Root\r\nvideo.width=64\r\nvideo.height=36\r\nvideo.rate=30\r\n"
+            << "video.scale=1\r\naudio.rate=48000\r\ncursor.frame=0\r\n"
+            << "[0]\r\nlayer=0\r\nframe=0," << kFrames - 1 << "\r\n"
+            << "[0.0]\r\neffect.name=動画ファイル\r\n再生位置=0.000,0.000,再生範囲,0\r\n再生速度=100.00\r\nファイル="
+            << movie.string() << "\r\nループ再生=0\r\n音声付き=1\r\n"
+            << "[0.1]\r\neffect.name=標準描画\r\n"
+            // The sound object a dropped movie gets beside it.
+            << "[1]\r\nlayer=1\r\nframe=0," << kFrames - 1 << "\r\n"
+            << "[1.0]\r\neffect.name=音声ファイル\r\n再生位置=0.000,0.000,再生範囲,0\r\n再生速度=100.00\r\nファイル="
+            << movie.string() << "\r\nループ再生=0\r\n"
+            << "[1.1]\r\neffect.name=音声再生\r\n音量=100.00\r\n左右=0.00\r\n";
+    }
+    const fs::path avi = root / "silent.avi";
+    bool succeeded = false;
+    std::vector<std::string> lines;
+    App::Steps steps = App::programSteps();
+    steps.run = [&] {
+        auto tap = std::make_unique<LogTap>();
+        ASSERT_TRUE(Edit::EditService::instance()->loadProject(wide(projectPath), false, true));
+        Plugin::OutputService& output = *Plugin::OutputService::get();
+        files.answers.push_back(avi.string());
+        output.outputFile(0);
+        dispatchUntilTheExportEnds(output);
+        succeeded = output.lastExportSucceeded();
+        lines = tap->take();
+        tap.reset();
+    };
+    EXPECT_EQ(App::run(steps), 0);
+    for (const auto& box : boxes.shown) ADD_FAILURE() << box.text;
+    EXPECT_TRUE(succeeded);
+    int opens = 0;
+    for (const std::string& line : lines)
+        opens += line.find("open media file [" + movie.string() + "]") != std::string::npos;
+    EXPECT_GE(opens, 1);
+    EXPECT_LE(opens, 4);
+}
+
 }  // namespace

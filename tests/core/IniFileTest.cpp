@@ -222,21 +222,26 @@ TEST_F(IniFileTest, SaveFlagWritesAtDestructionAndWritersStream) {
 }
 
 TEST_F(IniFileTest, LineBreaksInValuesAreWrittenAsBlanks) {
-    // Each break, whatever its form, is one blank: the value keeps its line
-    // and the key after it stays a key.
+    // Only LF ends a line when read: each LF (with the CRs just before it) is
+    // one blank, so the value keeps its line and the key after it stays a
+    // key; a CR inside the value is kept and read back as it was.
     const struct {
         const char* name;
         std::wstring value;
         std::string written;
     } cases[] = {
         {"LF", L"a\nb", "a b"},
-        {"CR", L"a\rb", "a b"},
+        {"CR inside is kept", L"a\rb", "a\rb"},
+        {"two CRs inside", L"a\r\rb", "a\r\rb"},
         {"CR LF", L"a\r\nb", "a b"},
-        {"LF CR", L"a\n\rb", "a  b"},
-        {"trailing CR", L"ab\r", "ab "},
+        {"CR CR LF", L"a\r\r\nb", "a b"},
+        {"LF CR", L"a\n\rb", "a \rb"},
+        {"leading CR", L"\rab", "\rab"},
+        {"trailing CR, which the reader would drop", L"ab\r", "ab "},
         {"leading LF", L"\nab", " ab"},
         {"only breaks", L"\r\n\r\n", "  "},
         {"a section line", L"x\n[evil]\nk=v", "x [evil] k=v"},
+        {"a section line after a CR", L"x\r[evil]\rk=v", "x\r[evil]\rk=v"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

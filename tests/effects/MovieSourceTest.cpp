@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <shared_mutex>
 #include <string>
+#include <vector>
 
 #include "core/ServiceHolder.h"
 #include "core/TextConvert.h"
 #include "edit/Object.h"
+#include "edit/Project.h"
 #include "edit/Scene.h"
 #include "edit/UpdateSection.h"
 #include "effects/AudioLoad.h"
@@ -102,6 +105,45 @@ TEST_F(MovieSourceTest, AnAudioSourceProbesTheSoundsLength) {
     EXPECT_TRUE(source.movie.hasAudio);
     EXPECT_NEAR(source.movie.length, 10, 0.05);
     EXPECT_EQ(source.getDisplayName(), wide(std::filesystem::path(path).filename().string()));
+}
+
+// A file chosen for the source that no reader can open as the source's kind
+// is refused with a message instead of leaving a silent, empty object.
+TEST_F(MovieSourceTest, AnEditedFileNoReaderOpensIsRefusedWithAMessage) {
+    const std::filesystem::path folder = GeneratedMedia::instance().folder();
+    { std::ofstream(folder / "notes.txt") << "text"; }
+    { std::ofstream(folder / "fake.mp4") << "not a movie"; }
+    const std::string silent = tenSeconds(false);
+    ASSERT_FALSE(silent.empty());
+    std::vector<std::wstring> posted;
+    const auto previous = Edit::Project::setErrorPoster([&](const std::wstring& text) { posted.push_back(text); });
+    const struct Case {
+        const char* what;
+        bool audio;
+        std::string path;
+    } cases[] = {
+        {"a text file as a movie", false, (folder / "notes.txt").string()},
+        {"a file that is no movie", false, (folder / "fake.mp4").string()},
+        {"a missing movie", false, (folder / "missing.mp4").string()},
+        {"a movie without sound as a sound", true, silent},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        posted.clear();
+        Effect::MovieLoad movie;
+        Effect::AudioLoad sound;
+        Effect::EffectBase& source = c.audio ? static_cast<Effect::EffectBase&>(sound) : movie;
+        Effect::EffectItemFile& file = c.audio ? sound.file : movie.file;
+        file.path = wide(c.path);
+        Effect::ItemEvent event;
+        event.kind = Effect::ItemEvent::kItemChanged;
+        event.item = &file;
+        EXPECT_FALSE(source.itemEvent(event));
+        EXPECT_TRUE(file.path.empty());
+        ASSERT_EQ(posted.size(), 1u);
+        EXPECT_EQ(posted[0], L"このファイルには対応していません");
+    }
+    Edit::Project::setErrorPoster(previous);
 }
 
 // A file that could not be opened is tried again: once it is there it plays.

@@ -251,6 +251,48 @@ TEST_F(InputServiceTest, ExtTextReplacesTheFiltersExtensions) {
     }
 }
 
+// A reader that opens the file without the stream asked for hands it on to
+// the next reader of the extension, and a file known to lack the stream is
+// not opened again for each request (a movie without sound is asked for its
+// sound on every frame).
+TEST_F(InputServiceTest, AFileWithoutTheStreamAskedForIsHandedOnAndRemembered) {
+    // A real movie without sound, asked for its sound again and again.
+    const std::string silent =
+        GeneratedMedia::instance().make("silent.mp4", "-f lavfi -i testsrc2=s=64x48:r=30:d=1 -c:v libx264 "
+                                                      "-pix_fmt yuv420p");
+    ASSERT_FALSE(silent.empty());
+    LogCapture log;
+    for (int i = 0; i < 10; ++i) EXPECT_FALSE(service().getInputFile(wide(silent), 2));
+    ASSERT_TRUE(service().getInputFile(wide(silent), 1));
+    for (int i = 0; i < 10; ++i) EXPECT_TRUE(service().getInputFile(wide(silent), 1));
+    const auto opens = std::count_if(log.lines.begin(), log.lines.end(), [&](const LogCapture::Line& line) {
+        return line.message.find("open media file [" + silent + "]") != std::string::npos;
+    });
+    EXPECT_EQ(opens, 2) << "once for the sound it lacks, once for its video";
+
+    auto* audioOnly = static_cast<ScriptedReader*>(service().registerPlugin(
+        "ScriptedReader", [] { return std::make_shared<ScriptedReader>(L"audio only", false); }));
+    ASSERT_NE(audioOnly, nullptr);
+    audioOnly->setPriority(-1);
+    service().updateExtTypeList();
+    const std::wstring movie = wide(mediaFile("clip.mp4"));
+    const auto video = service().getInputFile(movie, 1);
+    ASSERT_TRUE(video) << "the next reader gives the video";
+    EXPECT_EQ(video->plugin->name, L"Media Foundation file reader");
+    EXPECT_EQ(audioOnly->opens, 1);
+
+    // Only the audio-only reader claims m4v: its file has no video.
+    const std::filesystem::path only = GeneratedMedia::instance().folder() / "sound.m4v";
+    { std::ofstream(only) << "x"; }
+    for (int i = 0; i < 5; ++i) EXPECT_FALSE(service().getInputFile(wide(only.string()), 1));
+    EXPECT_EQ(audioOnly->opens, 2) << "the missing video is learnt once";
+    EXPECT_TRUE(service().getInputFile(wide(only.string()), 2)) << "the audio still opens";
+    const int afterAudio = audioOnly->opens;
+    service().clearFileCache();
+    EXPECT_FALSE(service().getInputFile(wide(only.string()), 1));
+    EXPECT_EQ(audioOnly->opens, afterAudio + 1) << "a cleared cache looks again";
+}
+
 TEST_F(InputServiceTest, FiltersListEveryExtensionOfTheirTable) {
     struct Case {
         const std::wstring& filter;

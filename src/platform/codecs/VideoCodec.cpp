@@ -22,6 +22,8 @@ namespace {
 constexpr uint32_t kYuy2 = 0x32595559;  // "YUY2"
 // Larger frames than any stream we read; keeps every size below in 32 bits.
 constexpr int32_t kMaxSide = 16384;
+// Far more private data than any codec keeps.
+constexpr size_t kMaxExtraSize = size_t{1} << 20;
 
 bool sizeOk(const BitmapHeader& h) {
     const int64_t height = std::llabs(static_cast<int64_t>(h.biHeight));
@@ -56,7 +58,7 @@ uint32_t outputStride(const BitmapHeader& header) {
     return (static_cast<uint32_t>(header.biWidth) * (header.biBitCount / 8) + 3) & ~3u;
 }
 
-VideoCodec* openVideoCodec(uint32_t fourCC, const BitmapHeader& source) {
+VideoCodec* openVideoCodec(uint32_t fourCC, const BitmapHeader& source, const void* extra, size_t extraSize) {
     // Damaged streams are reported by result, not on the console.
     static std::once_flag quiet;
     std::call_once(quiet, [] { av_log_set_level(AV_LOG_QUIET); });
@@ -84,7 +86,23 @@ VideoCodec* openVideoCodec(uint32_t fourCC, const BitmapHeader& source) {
     codec->context->height = codec->height;
     codec->context->codec_tag = source.biCompression;
     codec->context->bits_per_coded_sample = source.biBitCount;
-    codec->context->thread_count = 1;
+    if (extra && extraSize > 0) {
+        if (extraSize > kMaxExtraSize) {
+            closeVideoCodec(codec.release());
+            return nullptr;
+        }
+        codec->context->extradata = static_cast<uint8_t*>(av_mallocz(extraSize + AV_INPUT_BUFFER_PADDING_SIZE));
+        if (!codec->context->extradata) {
+            closeVideoCodec(codec.release());
+            return nullptr;
+        }
+        std::memcpy(codec->context->extradata, extra, extraSize);
+        codec->context->extradata_size = static_cast<int>(extraSize);
+    }
+    // The decoder's own slice threads, started once with the codec: each
+    // packet still gives its frame at once, as frame threads would not.
+    codec->context->thread_count = 0;
+    codec->context->thread_type = FF_THREAD_SLICE;
     if (avcodec_open2(codec->context, decoder, nullptr) < 0) {
         closeVideoCodec(codec.release());
         return nullptr;

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 // Video decoders found by FourCC; the output is a bottom-up 24- or 32-bit RGB
@@ -60,7 +61,10 @@ struct DecompressEx {
 uint32_t outputStride(const BitmapHeader& header);
 
 // nullptr when no decoder knows the FourCC (the source's compression when 0).
-VideoCodec* openVideoCodec(uint32_t fourCC, const BitmapHeader& source);
+// extra: the codec's private data, the bytes that follow the header in the
+// container's format record (lossless codecs keep their tables there).
+VideoCodec* openVideoCodec(uint32_t fourCC, const BitmapHeader& source, const void* extra = nullptr,
+                           size_t extraSize = 0);
 IcResult decompressQuery(VideoCodec* codec, const BitmapHeader& source, const BitmapHeader& output);
 IcResult decompressBegin(VideoCodec* codec, const BitmapHeader& source, const BitmapHeader& output);
 IcResult decompressExBegin(VideoCodec* codec, const DecompressEx& record);

@@ -3,7 +3,10 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <string_view>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,20 +31,83 @@ Result transfer(size_t count, size_t& done, Call call) {
     return kOk;
 }
 
-// Creates "<target>.~" and six random characters, a name no other file has.
-int createTemporary(const std::string& target, mode_t mode, std::string& name) {
+constexpr char kCharacters[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+constexpr size_t kRandomLength = 6;
+
+// "<target>.~" and six random characters.
+std::string temporaryName(const std::string& target) {
     static std::atomic<uint64_t> counter{0};
-    constexpr char kCharacters[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    uint64_t bits = 0;
+    if (::getrandom(&bits, sizeof bits, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bits))
+        bits = (static_cast<uint64_t>(::getpid()) << 32) ^ counter.fetch_add(0x9E3779B97F4A7C15ull);
+    std::string name = target + ".~";
+    for (size_t i = 0; i < kRandomLength; ++i, bits /= 62) name += kCharacters[bits % 62];
+    return name;
+}
+
+// Creates a temporary of the target under a name no other file has, locked
+// while it is written so that no other writer takes it for a stale one.
+int createTemporary(const std::string& target, mode_t mode, std::string& name) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        uint64_t bits = 0;
-        if (::getrandom(&bits, sizeof bits, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bits))
-            bits = (static_cast<uint64_t>(::getpid()) << 32) ^ counter.fetch_add(0x9E3779B97F4A7C15ull);
-        name = target + ".~";
-        for (int i = 0; i < 6; ++i, bits /= 62) name += kCharacters[bits % 62];
+        name = temporaryName(target);
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0) ::flock(fd, LOCK_EX | LOCK_NB);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     return -1;  // errno is EEXIST
+}
+
+// Deletes the temporaries of the target a killed writer left behind: those
+// no live writer holds locked.
+void removeStaleTemporaries(const std::string& target) {
+    const size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+    const std::string prefix = (slash == std::string::npos ? target : target.substr(slash + 1)) + ".~";
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    const int saved = errno;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name.size() != prefix.size() + kRandomLength || name.substr(0, prefix.size()) != prefix) continue;
+        if (name.substr(prefix.size()).find_first_not_of(kCharacters) != std::string_view::npos) continue;
+        const std::string path = folder + "/" + std::string(name);
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        if (fd < 0) continue;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.c_str());
+        ::close(fd);
+    }
+    ::closedir(dir);
+    errno = saved;
+}
+
+// A file without a name in the target's folder: nothing is left behind if
+// the process dies before commit. -1 where the file system has no such files.
+int createUnnamed(const std::string& target, mode_t mode) {
+#ifdef O_TMPFILE
+    // It is named at commit through its /proc link.
+    if (::access("/proc/self/fd", X_OK) != 0) return -1;
+    const size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+    return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+#else
+    (void)target;
+    (void)mode;
+    errno = EOPNOTSUPP;
+    return -1;
+#endif
+}
+
+// Gives the unnamed file a temporary name beside the target.
+int linkUnnamed(int fd, const std::string& target, std::string& name) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = temporaryName(target);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return 0;
+        if (errno != EEXIST) return -1;
+    }
+    return -1;
 }
 }  // namespace
 
@@ -93,27 +159,38 @@ Result FileHandle::openReplacement(const std::string& path) {
         if (!S_ISREG(st.st_mode)) return open(target, FileMode::write);
         existing = true;
     }
+    removeStaleTemporaries(target);
     std::string name;
-    const int fd = createTemporary(target, existing ? 0600 : 0666, name);
+    const mode_t mode = existing ? 0600 : 0666;
+    int fd = createUnnamed(target, mode);
+    const bool unnamed = fd >= 0;
+    if (!unnamed) fd = createTemporary(target, mode, name);
     if (fd < 0) return fromErrno();
     if (existing) ::fchmod(fd, st.st_mode & 07777);
     fd_ = fd;
     target_ = std::move(target);
     temporary_ = std::move(name);
+    unnamed_ = unnamed;
     return kOk;
 }
 
 Result FileHandle::commit() {
-    if (fd_ < 0 || temporary_.empty()) {
+    if (fd_ < 0 || !isReplacement()) {
         errno = EBADF;
         return fromErrno();
     }
     Result result = kOk;
     if (::fsync(fd_) != 0) result = fromErrno();
+    // The unnamed file is named only now, just before it takes the target's place.
+    if (unnamed_ && succeeded(result) && linkUnnamed(fd_, target_, temporary_) != 0) {
+        result = fromErrno();
+        temporary_.clear();
+    }
+    unnamed_ = false;
     if (::close(fd_) != 0 && succeeded(result)) result = fromErrno();
     fd_ = -1;
     if (succeeded(result) && ::rename(temporary_.c_str(), target_.c_str()) != 0) result = fromErrno();
-    if (failed(result)) {
+    if (failed(result) && !temporary_.empty()) {
         const int saved = errno;
         ::unlink(temporary_.c_str());
         errno = saved;
@@ -126,6 +203,7 @@ Result FileHandle::commit() {
 void FileHandle::close() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
+    unnamed_ = false;
     if (!temporary_.empty()) {
         const int saved = errno;
         ::unlink(temporary_.c_str());

@@ -27,13 +27,16 @@ public:
     Result open(const std::string& path, FileMode mode);
     // Opens a new temporary file in the folder of path; commit() puts it in
     // place of path in one step, close() without commit() deletes it, so the
-    // file at path is never seen half-written. A path that names a named pipe
+    // file at path is never seen half-written. The temporary has no name
+    // until commit where the file system allows, so a killed process leaves
+    // nothing; else it is named "<path>.~" and six characters, and such files
+    // a killed writer left are deleted by the next replacement of path. A path that names a named pipe
     // or a device is opened for writing in place instead (isReplacement() false).
     Result openReplacement(const std::string& path);
     Result commit();
     void close();
     bool isOpen() const { return fd_ >= 0; }
-    bool isReplacement() const { return !temporary_.empty(); }
+    bool isReplacement() const { return unnamed_ || !temporary_.empty(); }
 
     // Reads until count bytes or the end of the file; done says how many.
     Result read(void* buffer, size_t count, size_t& done);
@@ -48,7 +51,8 @@ public:
 private:
     int fd_ = -1;
     std::string target_;  // set while a replacement is open
-    std::string temporary_;
+    std::string temporary_;  // the named temporary, or the name an unnamed one takes at commit
+    bool unnamed_ = false;    // written without a name (O_TMPFILE) until commit
 };
 
 }  // namespace Platform::os

@@ -203,6 +203,7 @@ private:
                 refuse("invalid video size.");
             if (rate == 0 || scale == 0) refuse("invalid video frame rate.");
             owner_.videoFormatBuffer_ = std::move(format);
+            owner_.videoFormatSize_ = formatSize_;
             info.width = bitmap.biWidth;
             // A negative height marks rows stored top-down.
             info.height = bitmap.biHeight < 0 ? -bitmap.biHeight : bitmap.biHeight;
@@ -430,8 +431,13 @@ bool AviFileInput::setupVideoDecoder() {
     } else {
         auto* header = reinterpret_cast<Media::BitmapInfoHeader*>(videoFormatBuffer_.data());
         const auto codecHeader = std::bit_cast<Codecs::BitmapHeader>(*header);
-        Codecs::VideoCodec* codec = Codecs::openVideoCodec(handler, codecHeader);
-        if (!codec) codec = Codecs::openVideoCodec(header->biCompression, codecHeader);
+        // The codec's private data follows the header in strf.
+        const auto* format = reinterpret_cast<const uint8_t*>(videoFormatBuffer_.data());
+        const size_t headerSize = sizeof(Media::BitmapInfoHeader);
+        const uint8_t* extra = videoFormatSize_ > headerSize ? format + headerSize : nullptr;
+        const size_t extraSize = extra ? videoFormatSize_ - headerSize : 0;
+        Codecs::VideoCodec* codec = Codecs::openVideoCodec(handler, codecHeader, extra, extraSize);
+        if (!codec) codec = Codecs::openVideoCodec(header->biCompression, codecHeader, extra, extraSize);
         if (!codec) return false;
         videoDecoder_ = std::make_unique<Media::VideoDecompressor>(header, codec);
         if (!videoDecoder_->begin(fourCC("YUY2"), 16) && !videoDecoder_->begin(0, 32) && !videoDecoder_->begin(0, 24)) {

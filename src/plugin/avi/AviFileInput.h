@@ -68,6 +68,7 @@ private:
     std::vector<AudioIndexEntry> audioIndex_;
     IndexKind indexKind_ = IndexKind::kNone;
     std::vector<uint32_t> videoFormatBuffer_;  // the strf bytes, 4-byte aligned for the header
+    uint32_t videoFormatSize_ = 0;             // of them in the file
     Media::BitmapInfoHeader outputHeader_{};
     std::unique_ptr<Media::VideoDecompressor> videoDecoder_;
     Platform::codecs::WaveFormat audioSource_;

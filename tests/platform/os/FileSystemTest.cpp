@@ -2,11 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 #include "platform/os/FileHandle.h"
 #include "platform/os/KnownFolder.h"
@@ -100,6 +106,75 @@ TEST(FileHandle, NewReplacementFilesFollowTheUmask) {
         EXPECT_EQ(st.st_mode & 0777, 0640u);
     }
     ::umask(old);
+    fs::remove_all(root);
+}
+
+// The names in the folder.
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A replacement being written leaves no file beside its target, not even when
+// the writer is killed; the temporaries a killed writer of an older kind left
+// are deleted by the next replacement of the same target, those of a live
+// writer and other files kept.
+TEST(FileHandle, AKilledWriterLeavesNothingBesideItsTarget) {
+    char pattern[] = "/tmp/velmo-fs-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string root = pattern;
+    const std::string target = root + "/out.avi";
+    {
+        std::ofstream(target) << "old";
+        std::ofstream(root + "/out.avi.~qYJp4s") << "left by a killed export";
+        std::ofstream(root + "/out.avi.~long name") << "not a temporary";
+        std::ofstream(root + "/other.avi.~abcdef") << "another target's";
+    }
+    const std::string live = root + "/out.avi.~LiVe01";
+    const int liveFd = ::open(live.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(liveFd, 0);
+    ASSERT_EQ(::flock(liveFd, LOCK_EX), 0);
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        Platform::os::FileHandle file;
+        size_t done = 0;
+        if (Platform::failed(file.openReplacement(target))) ::_exit(1);
+        if (Platform::failed(file.write("half-written", 12, done))) ::_exit(2);
+        ::kill(::getpid(), SIGKILL);
+        ::_exit(3);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "exit " << WEXITSTATUS(status);
+    EXPECT_EQ(namesIn(root), (std::vector<std::string>{"other.avi.~abcdef", "out.avi", "out.avi.~LiVe01",
+                                                         "out.avi.~long name"}))
+        << "the stale temporary went, the killed writer left nothing";
+    {
+        std::ifstream in(target);
+        std::string text;
+        in >> text;
+        EXPECT_EQ(text, "old");
+    }
+
+    Platform::os::FileHandle file;
+    ASSERT_TRUE(Platform::succeeded(file.openReplacement(target)));
+    EXPECT_TRUE(file.isReplacement());
+    size_t done = 0;
+    ASSERT_TRUE(Platform::succeeded(file.write("new", 3, done)));
+    EXPECT_EQ(namesIn(root).size(), 4u) << "nothing named while written";
+    ASSERT_TRUE(Platform::succeeded(file.commit()));
+    EXPECT_EQ(namesIn(root).size(), 4u);
+    {
+        std::ifstream in(target);
+        std::string text;
+        in >> text;
+        EXPECT_EQ(text, "new");
+    }
+    ::close(liveFd);
     fs::remove_all(root);
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -365,6 +366,64 @@ TEST(AviFileInputTest, CompressedStreamsDecodeThroughTheDecompressors) {
         float peak = 0;
         for (int32_t i = 0; i < a->samples; ++i) peak = std::max(peak, std::abs(a->getChannel(0)[i]));
         EXPECT_GT(peak, 0.05f);
+    }
+}
+
+// Lossless codecs that keep their tables in the private data after the
+// bitmap header in strf: the frames read equal ffmpeg's decode of the file,
+// read in order and after a jump back.
+TEST(AviFileInputTest, LosslessCodecsDecodeWithTheirPrivateData) {
+    const struct Case {
+        const char* name;
+        const char* args;
+    } cases[] = {
+        {"utvideo-yuv420.avi", "-c:v utvideo -pix_fmt yuv420p"},
+        {"utvideo-rgb.avi", "-c:v utvideo -pix_fmt gbrp"},
+        {"utvideo-yuv422.avi", "-c:v utvideo -pix_fmt yuv422p"},
+        {"ffv1.avi", "-c:v ffv1 -pix_fmt yuv420p"},
+        {"ffv1-slices.avi", "-c:v ffv1 -level 3 -slices 4 -pix_fmt yuv420p"},
+        {"huffyuv.avi", "-c:v huffyuv -pix_fmt yuv422p"},
+        {"huffyuv-rgb.avi", "-c:v huffyuv -pix_fmt rgb24"},
+        {"ffvhuff.avi", "-c:v ffvhuff -pix_fmt yuv420p"},
+    };
+    auto& media = GeneratedMedia::instance();
+    constexpr uint32_t W = 96, H = 54;
+    constexpr int32_t kFrames = 10;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = media.make(
+            c.name, "-f lavfi -i testsrc2=size=96x54:rate=10:duration=1 " + std::string(c.args));
+        ASSERT_FALSE(path.empty()) << "ffmpeg could not make the file";
+        const auto file = openAvi(path);
+        ASSERT_TRUE(file);
+        ASSERT_TRUE(file->info.flags & Plugin::InputFile::kVideo) << "the video decodes";
+        ASSERT_EQ(file->info.frameCount, kFrames);
+        const bool yuy2 = file->info.videoFormat == Media::PixelFormat::kYuy2;
+        const std::string raw = (media.folder() / (std::string(c.name) + ".raw")).string();
+        ASSERT_EQ(std::system(("ffmpeg -nostdin -v error -y -i '" + path + "' -f rawvideo -pix_fmt " +
+                               (yuy2 ? "yuyv422" : "bgra") + " '" + raw + "'")
+                                  .c_str()),
+                  0);
+        const auto want = readBytes(raw);
+        const size_t row = yuy2 ? W * 2 : W * 4;
+        ASSERT_EQ(want.size(), row * H * kFrames);
+        for (const int32_t f : {0, 1, 2, 9, 3}) {
+            const auto image = file->readVideo(f);
+            ASSERT_TRUE(image) << "frame " << f;
+            ASSERT_EQ(image->width, W);
+            double squares = 0;
+            size_t count = 0;
+            for (uint32_t y = 0; y < H; ++y)
+                for (size_t x = 0; x < row; ++x) {
+                    if (!yuy2 && x % 4 == 3) continue;  // alpha
+                    const double d = double(image->data()[y * image->pitch + x]) - want[f * row * H + y * row + x];
+                    squares += d * d;
+                    ++count;
+                }
+            const double mse = squares / double(count);
+            const double psnr = mse == 0 ? 99 : 10 * std::log10(255.0 * 255.0 / mse);
+            EXPECT_GE(psnr, 25) << "frame " << f;
+        }
     }
 }
 
