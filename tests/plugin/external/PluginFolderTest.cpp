@@ -235,9 +235,9 @@ TEST_F(PluginFolder, AHostThatDiesHangsOrSendsJunkIsStoppedAndReported) {
         const char* fault;
         const char* reason;  // in the log line of the failed transfer
     } cases[] = {
-        {"die", "The pipe has been ended."},
-        {"hang", "ReadFile() failed."},
-        {"garbage", "The pipe has been ended."},
+        {"die", "The pipe has been ended. in System::Pipe::read()"},
+        {"hang", "ReadFile() failed in System::Pipe::read() [Connection timed out]"},
+        {"garbage", "The pipe has been ended. in System::Pipe::readBlock()"},  // a block beyond its room
     };
     installPlugin(VELMO_TEST_EXAMPLE_INPUT, "RawIn.vin");
     const std::wstring path = wide(rawMovie());
@@ -257,7 +257,11 @@ TEST_F(PluginFolder, AHostThatDiesHangsOrSendsJunkIsStoppedAndReported) {
         EXPECT_FALSE(file->readAudio(0));
         EXPECT_FALSE(holder.get()->getInputFile(path + L"x.vraw", 1));
         const auto lines = log.snapshot();
-        EXPECT_TRUE(logged(lines, c.reason));
+        EXPECT_TRUE(logged(lines, c.reason)) << [&] {
+            std::string all;
+            for (const auto& line : lines) all += line.scope + ": " + line.message + "\n";
+            return all;
+        }();
         EXPECT_TRUE(logged(lines, "stop the host of ["));
         EXPECT_EQ(count(lines, "read video failed."), 2u);
         EXPECT_EQ(count(lines, "read audio failed."), 1u);
