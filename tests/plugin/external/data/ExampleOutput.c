@@ -2,8 +2,10 @@
 /* An example output plug-in: writes the export as a "*.vraw" file
  * (RawFormat.h) with 24-bit frames and 16-bit stereo sound. Built once and
  * installed both as a library ("*.vou2") and as an older plug-in run by the
- * host ("*.vou"). With VELMO_EXAMPLE_FAULT=hang it stops answering after the
- * first frame, for the test of an abort the plug-in never hears. */
+ * host ("*.vou"). VELMO_EXAMPLE_FAULT makes it misbehave before frame 1, for
+ * the tests of the editor's guards: "hang" never returns, "die" kills its
+ * process, "garbage" writes a request no host sends into its reply pipe. */
+#include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -30,6 +32,28 @@ static void toUtf8(const char16_t* in, char* out, size_t room) {
     out[n] = 0;
 }
 
+static void misbehave(void) {
+    const char* fault = getenv("VELMO_EXAMPLE_FAULT");
+    if (fault == NULL) return;
+    if (strcmp(fault, "hang") == 0) {
+        for (;;) pause();
+    } else if (strcmp(fault, "die") == 0) {
+        kill(getpid(), SIGKILL);
+    } else if (strcmp(fault, "garbage") == 0) {
+        /* The host's command line is "<host> <read end> <write end> ": write to its write end. */
+        FILE* cmdline = fopen("/proc/self/cmdline", "rb");
+        char text[512] = {0};
+        size_t n = cmdline ? fread(text, 1, sizeof text - 1, cmdline) : 0;
+        if (cmdline) fclose(cmdline);
+        size_t at = 0;
+        for (int arg = 0; arg < 2 && at < n; ++arg) at += strlen(text + at) + 1;
+        if (at < n) {
+            const unsigned char request[4] = {99, 0, 0, 0};
+            if (write((int)strtol(text + at, NULL, 16), request, sizeof request) < 0) return;
+        }
+    }
+}
+
 static bool rawOutput(OUTPUT_INFO* info) {
     char path[4096];
     toUtf8(info->savefile, path, sizeof path);
@@ -49,11 +73,9 @@ static bool rawOutput(OUTPUT_INFO* info) {
     fwrite(&header, sizeof header, 1, out);
     info->func_set_buffer_size(6, 6);
     const uint32_t size = rawFrameSize(&header);
-    const char* fault = getenv("VELMO_EXAMPLE_FAULT");
     for (int32_t i = 0; i < info->n; ++i) {
+        if (i == 1) misbehave(); /* before it asks about an abort, so that it never hears of one */
         if (info->func_is_abort()) break;
-        if (i == 1 && fault && strcmp(fault, "hang") == 0)
-            for (;;) pause();
         fwrite(info->func_get_video(i, 0), 1, size, out);
         ++header.frameCount;
         info->func_rest_time_disp(i + 1, info->n);
