@@ -139,7 +139,8 @@ TEST_F(PluginFolder, TheExampleReaderOpensRawFilesAsALibraryAndThroughItsHost) {
         EXPECT_EQ(plugin->name, L"Raw Example Reader");
         EXPECT_EQ(plugin->information, L"Example raw reader 1.0");
         EXPECT_EQ(plugin->priority(), 3);
-        EXPECT_EQ(plugin->flags, Plugin::InputPlugin::kVideo | Plugin::InputPlugin::kAudio);
+        EXPECT_EQ(plugin->flags,
+                  Plugin::InputPlugin::kVideo | Plugin::InputPlugin::kAudio | Plugin::InputPlugin::kSetting);
         EXPECT_EQ(plugin->getExtList(), std::vector<std::wstring>{L"vraw"});
         EXPECT_EQ(dynamic_cast<Plugin::InputPipe32*>(plugin.get()) != nullptr, c.hosted);
         EXPECT_EQ(dynamic_cast<Plugin::ExternalInputPlugin*>(plugin.get()) != nullptr, !c.hosted);
@@ -166,6 +167,13 @@ TEST_F(PluginFolder, TheExampleReaderOpensRawFilesAsALibraryAndThroughItsHost) {
         expectBlock(audio->readAudio(0), 0);
         expectBlock(audio->readAudio(1), 1);  // 2000 samples, then silence
         expectBlock(audio->readAudio(5), 5);  // all silence
+
+        // The settings: through the host, which holds the shared mutex while
+        // its dialog is up; the conversation stays in step afterwards.
+        LogCapture log;
+        plugin->showSetting(nullptr);
+        EXPECT_FALSE(logged(log.snapshot(), "show config failed."));
+        expectFrame(video->readVideo(1), 1);
     }
 }
 

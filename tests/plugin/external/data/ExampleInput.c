@@ -146,6 +146,12 @@ static int32_t rawReadAudio(INPUT_HANDLE handle, uint32_t start, uint32_t length
     return (int32_t)(fread(buffer, align, n, file->stream));
 }
 
+/* It has no settings; the entry lets the tests show them through both kinds. */
+static bool rawConfig(void* owner, void* module) {
+    (void)owner, (void)module;
+    return true;
+}
+
 static InputPluginTable table = {
     INPUT_PLUGIN_FLAG_VIDEO | INPUT_PLUGIN_FLAG_AUDIO,
     u"Raw Example Reader",
@@ -156,7 +162,7 @@ static InputPluginTable table = {
     rawInfo,
     rawReadVideo,
     rawReadAudio,
-    NULL,
+    rawConfig,
 };
 
 VELMO_PLUGIN_EXPORT InputPluginTable* GetInputPluginTable(void) { return &table; }
