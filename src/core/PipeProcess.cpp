@@ -66,6 +66,19 @@ void PipeProcess::terminate() {
     process_.close();
 }
 
+void PipeProcess::kill() {
+    mutex_.close();
+    Platform::os::closeDescriptor(readPipe_);
+    Platform::os::closeDescriptor(writePipe_);
+    if (!process_.valid()) return;
+    if (process_.waitExit(0) != Platform::os::kWaitObject0) {
+        Log::warn("System::PipeProcess::terminate", "kill pipe process [%p]",
+                  reinterpret_cast<void*>(static_cast<intptr_t>(process_.pid())));
+        (void)process_.terminate(0);
+    }
+    process_.close();
+}
+
 bool PipeProcess::isAlive() {
     uint32_t code = 0;
     return process_.valid() && Platform::succeeded(process_.exitCode(code)) && code == Platform::os::kStillActive;

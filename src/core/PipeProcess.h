@@ -26,6 +26,9 @@ public:
     // Closes the mutex and both pipe ends, gives the child 5000 ms to end,
     // then kills it with the WARN line "kill pipe process [%p]".
     void terminate();
+    // Kills a child that broke the conversation (it hangs, or what it sent
+    // cannot be read) at once, with the WARN line, and closes everything.
+    void kill();
     bool isAlive();
     // Waits until the child does not hold the mutex, painting and timers
     // going on meanwhile while user input to the editor is dropped.

@@ -5,12 +5,15 @@
 #include <typeinfo>
 
 #include "core/Exception.h"
+#include "core/File.h"
 #include "core/FileName.h"
 #include "core/Log.h"
 #include "core/SettingService.h"
 #include "core/TextConvert.h"
+#include "plugin/ExternalInputPlugin.h"
 #include "plugin/ImageFileReader.h"
 #include "plugin/InputFile.h"
+#include "plugin/InputPipe32.h"
 #include "plugin/InputPlugin.h"
 #include "plugin/MediaFileReader.h"
 #include "plugin/avi/AviFileReader.h"
@@ -63,9 +66,24 @@ InputService::InputService() : binding_(group_, Setting::SettingService::mainSet
     registerPlugin<ImageFileReader>();
     registerPlugin<AviFileReader>();
     registerPlugin<MediaFileReader>();
-    // Plug-in files (external libraries, and older ones run by the host
-    // program) register after the built-ins through registerPlugin.
+    registerPluginFolder();
     updateExtTypeList();
+}
+
+void InputService::registerPluginFolder() {
+    std::vector<System::File::FileEntry> libraries, older;
+    try {
+        // Libraries by their full paths; older plug-ins by their bare names, which their hosts look up.
+        libraries = System::findFilesByPattern(System::FileName::getExpandedPath(L"%Plugin%/*.vin2"));
+        older = System::File::getFileList(System::FileName::getExpandedPath(L"%Plugin%/*.vin"));
+    } catch (const std::exception&) {
+        // Logged where it was built; the built-in readers stay.
+    }
+    for (const System::File::FileEntry& entry : libraries)
+        registerPlugin(typeid(ExternalInputPlugin).name(),
+                       [&] { return std::make_shared<ExternalInputPlugin>(entry.name); });
+    for (const System::File::FileEntry& entry : older)
+        registerPlugin(typeid(InputPipe32).name(), [&] { return std::make_shared<InputPipe32>(entry.name); });
 }
 
 InputService::~InputService() {

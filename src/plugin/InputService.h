@@ -89,6 +89,8 @@ private:
         FileKey key;
     };
 
+    // The plug-in folder's "*.vin2" libraries, then its older "*.vin" plug-ins.
+    void registerPluginFolder();
     std::shared_ptr<InputFile> findOrOpenFile(const std::wstring& path, int32_t type);
     void putFile(const FileKey& key, std::shared_ptr<InputFile> file);
     void trimFileCache();  // under fileMutex_

@@ -9,6 +9,8 @@
 #include "core/EventCommandPost.h"
 #include "core/EventService.h"
 #include "core/Exception.h"
+#include "core/File.h"
+#include "core/FileName.h"
 #include "core/ExceptionPresenter.h"
 #include "core/Log.h"
 #include "core/TextConvert.h"
@@ -21,7 +23,9 @@
 #include "media/gpu/FrameReadBack.h"
 #include "media/gpu/RenderBuffer.h"
 #include "media/image/ImageBuffer.h"
+#include "plugin/ExternalOutputPlugin.h"
 #include "plugin/OutputFile.h"
+#include "plugin/OutputPipe32.h"
 #include "plugin/OutputPlugin.h"
 #include "plugin/avi/AviFileSave.h"
 #include "plugin/image/JpgFileSave.h"
@@ -235,8 +239,24 @@ OutputService::OutputService() : caches_(std::make_unique<ExportCaches>()) {
     registerPlugin<AviFileSave>();
     registerPlugin<PngFileSave>();
     registerPlugin<JpgFileSave>();
-    // Plug-in libraries in the plug-in folder register after the built-ins through registerPlugin.
+    registerPluginFolder();
     if (Event::EventService* events = Event::EventService::get()) events->setOutputFileEnd([this] { outputFileEnd(); });
+}
+
+void OutputService::registerPluginFolder() {
+    std::vector<System::File::FileEntry> libraries, older;
+    try {
+        // Libraries by their full paths; older plug-ins by their bare names, which their hosts look up.
+        libraries = System::findFilesByPattern(System::FileName::getExpandedPath(L"%Plugin%/*.vou2"));
+        older = System::File::getFileList(System::FileName::getExpandedPath(L"%Plugin%/*.vou"));
+    } catch (const std::exception&) {
+        // Logged where it was built; the built-in writers stay.
+    }
+    for (const System::File::FileEntry& entry : libraries)
+        registerPlugin(typeid(ExternalOutputPlugin).name(),
+                       [&] { return std::make_shared<ExternalOutputPlugin>(entry.name); });
+    for (const System::File::FileEntry& entry : older)
+        registerPlugin(typeid(OutputPipe32).name(), [&] { return std::make_shared<OutputPipe32>(entry.name); });
 }
 
 OutputService::~OutputService() {

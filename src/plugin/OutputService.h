@@ -86,6 +86,8 @@ public:
 
 private:
     class ExportCaches;
+    // The plug-in folder's "*.vou2" libraries, then its older "*.vou" plug-ins.
+    void registerPluginFolder();
     enum class SaveResult { Written, NotWritten, Threw };
 
     std::vector<std::shared_ptr<OutputPlugin>> plugins_;

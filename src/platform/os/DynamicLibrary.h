@@ -24,6 +24,8 @@ public:
     void* symbol(const char* name);
 
     const std::string& errorText() const { return errorText_; }
+    // The loader's handle of the library (what a plug-in is told is its module).
+    void* nativeHandle() const { return handle_; }
 
 private:
     void* handle_ = nullptr;

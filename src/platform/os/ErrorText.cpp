@@ -35,6 +35,7 @@ std::string programCodeMessage(int32_t code) {
     case kErrorOutOfMemory: return "Not enough memory resources are available to complete this operation.";
     case kErrorWriteFault: return "The system cannot write to the specified device.";
     case kErrorReadFault: return "The system cannot read from the specified device.";
+    case kErrorBrokenPipe: return "The pipe has been ended.";
     default: return resultMessage(resultFromSystemError(code));
     }
 }

@@ -21,5 +21,6 @@ std::string programCodeMessage(int32_t code);
 inline constexpr int32_t kErrorOutOfMemory = 14;
 inline constexpr int32_t kErrorWriteFault = 29;
 inline constexpr int32_t kErrorReadFault = 30;
+inline constexpr int32_t kErrorBrokenPipe = 109;
 
 }  // namespace Platform::os

@@ -1,6 +1,7 @@
 #include "platform/os/Pipe.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -59,6 +60,20 @@ Result writeFully(int fd, const void* buffer, size_t count, size_t& done) {
         done += static_cast<size_t>(n);
     }
     return kOk;
+}
+
+Result waitReadable(int fd, uint32_t timeoutMs, bool& ready) {
+    ready = false;
+    pollfd entry{fd, POLLIN, 0};
+    for (;;) {
+        const int n = ::poll(&entry, 1, static_cast<int>(timeoutMs));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return resultFromSystemError(errno);
+        }
+        ready = n > 0;  // POLLHUP and POLLERR count: the read then says what happened
+        return kOk;
+    }
 }
 
 }  // namespace Platform::os

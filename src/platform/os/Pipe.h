@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 
 #include "platform/os/Result.h"
 
@@ -13,5 +14,9 @@ void closeDescriptor(int& fd);
 // Until count bytes or the end of the stream / a failure; done says how many.
 Result readFully(int fd, void* buffer, size_t count, size_t& done);
 Result writeFully(int fd, const void* buffer, size_t count, size_t& done);
+
+// Waits up to timeoutMs for data (or the end of the stream) on fd; ready
+// says whether it came.
+Result waitReadable(int fd, uint32_t timeoutMs, bool& ready);
 
 }  // namespace Platform::os
