@@ -46,6 +46,15 @@ ScrollBarControl::ScrollBarControl(Window::WindowControl& parent, int32_t x, int
     setOrientation(w, h);
 }
 
+ScrollBarControl::ScrollBarControl(Window::ControlContainer& owner, int32_t x, int32_t y, int32_t w, int32_t h)
+    : WindowControlRenderTarget(owner, x, y, w, h),
+      container(priority + 1, &visibleRect, &fullRect),
+      firstArrow(container),
+      secondArrow(container),
+      thumb(*this) {
+    setOrientation(w, h);
+}
+
 ScrollBarControl::~ScrollBarControl() = default;
 
 void ScrollBarControl::setOrientation(int32_t w, int32_t h) {

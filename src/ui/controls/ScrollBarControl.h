@@ -39,6 +39,7 @@ public:
     // Laid out (x, y, w, h): vertical when h <= 0, horizontal when w <= 0,
     // otherwise along the longer side.
     ScrollBarControl(Window::WindowControl& parent, int32_t x, int32_t y, int32_t w, int32_t h);
+    ScrollBarControl(Window::ControlContainer& owner, int32_t x, int32_t y, int32_t w, int32_t h);
     ~ScrollBarControl() override;
 
     void procLButtonDown(int32_t x, int32_t y) override;

@@ -4,6 +4,8 @@
 // router driven by messages (support/RouterDriver.h).
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "support/RouterDriver.h"
 #include "ui/controls/ControlContainer.h"
 #include "ui/framework/DockFixture.h"
@@ -21,6 +23,9 @@ protected:
                   "ZoomGauge=a0a000\nZoomGaugeHover=ffff00\nZoomGaugeOff=404000\nZoomGaugeOffHover=606000\n"
                   "[Layout]\nSettingItemHeight=20\nExplorerHeaderHeight=28\nListItemHeight=24\n"
                   "[Font]\nFooter=12,DejaVu Sans\nControl=12,DejaVu Sans\n");
+        // The shipped icons beside the style, for the bitmap buttons.
+        std::filesystem::copy(std::filesystem::current_path() / "icons", install() / "icons",
+                              std::filesystem::copy_options::recursive | std::filesystem::copy_options::skip_existing);
         startServices();
         container.updateChildLayout();
     }

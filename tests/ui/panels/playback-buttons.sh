@@ -63,7 +63,7 @@ click_button 0
 until_true changed || fail "playing never moved the preview past the first object"
 click_button 0
 past_start() { local f; f=$(shown_frame) && [ "$f" -gt 14 ]; }
-until_true past_start || fail "stopping did not show the frame it stopped at (last: $shown)"
+until_true past_start || fail "stopping did not show the frame it stopped at: $(log | grep -E 'shown|playback|ERROR' | tail -5)"
 stopped=$(shown_frame)
 
 click_button 2
