@@ -20,6 +20,8 @@
 #include "ui/controls/TextButtonWheelControl.h"
 #include "ui/controls/TextIconButtonControl.h"
 #include "core/SettingService.h"
+#include "ui/controls/ZoomGaugeControl.h"
+#include "ui/framework/ToolTips.h"
 #include "ui/controls/ControlFixture.h"
 
 namespace {
@@ -44,6 +46,13 @@ public:
         TextButtonControl::procPaint();
     }
     int paints = 0;
+};
+
+// A row the text-icon button is laid out in.
+class Strip : public Window::WindowControl {
+public:
+    using WindowControl::WindowControl;
+    void procPaint() override {}
 };
 
 TEST_F(Buttons, EveryKindActsAtThePressAndAReleaseElsewhereDoesNotUndoIt) {
@@ -120,13 +129,6 @@ TEST_F(Buttons, AWheelButtonTakesTheWheelOnlyWithAnActionAndWhileHovered) {
         EXPECT_EQ(c.expected, deltas) << c.what;
     }
 }
-
-// A row the text-icon button is laid out in.
-class Strip : public Window::WindowControl {
-public:
-    using WindowControl::WindowControl;
-    void procPaint() override {}
-};
 
 TEST_F(Buttons, TheIconOfATextIconButtonIsAButtonOfItsOwnOnlyWhileItHasABitmap) {
     Strip strip(container, 10, 10, 200, 24);
@@ -211,6 +213,37 @@ TEST_F(Buttons, AGestureAsksForOneDrawingAfterThePassAndNothingWhileTheLookStays
     button.setText(L"OK");
     button.setEnabled(true);
     EXPECT_FALSE(Window::PaintQueue::isQueued(&button));
+}
+
+TEST_F(Buttons, APointerRestingOnAControlShowsItsToolTipAndAnEmptyTipShowsNothing) {
+    Control::TextButtonControl plain(container, 10, 10, 80, 24, 0);
+    Control::TextButtonControl tipped(container, 100, 10, 80, 24, 0);
+    tipped.toolTipText = L"Add";
+    Strip strip(container, 200, 10, 200, 24);
+    Control::TextIconButtonControl textIcon(strip, 150, L"name");
+    container.updateChildLayout();
+    textIcon.setIcon(Window::StyleBitmapList::Setting);
+    textIcon.iconToolTipText = L"Settings";
+    Control::ZoomGaugeControl gauge(container, 10, 60, 260, 20);
+    const RouterStep onIcon{Input::Move, textIcon.iconRect.x + 4, textIcon.iconRect.y + 4};
+    const struct {
+        const char* what;
+        RouterStep place;
+        bool shown;
+        std::wstring text;
+    } cases[] = {
+        {"a button without a tip", at(Input::Move, plain), false, L""},
+        {"a button with a tip", at(Input::Move, tipped), true, L"Add"},
+        {"the icon of a text-icon button", onIcon, true, L"Settings"},
+        {"the zoom gauge", at(Input::Move, gauge), true, L"レイヤー表示の拡大率を変更"},
+    };
+    for (const auto& c : cases) {
+        Window::ToolTips::hide();
+        driver.run({c.place, {Input::Hover, c.place.x, c.place.y}});
+        EXPECT_EQ(c.shown, Window::ToolTips::shown) << c.what;
+        if (c.shown) EXPECT_EQ(c.text, Window::ToolTips::text) << c.what;
+    }
+    Window::ToolTips::hide();
 }
 
 TEST_F(Buttons, AButtonGoneBeforeItsDrawingIsNotDrawn) {
