@@ -4,13 +4,16 @@
 # cursor runs past the end of the first object), a second click stops it (the
 # preview shows a frame past the start again, which it only does while
 # stopped), and the frame-step buttons move the cursor one frame each way.
-# Usage: playback-buttons.sh PROGRAM PROJECT.vpj2   (run under xvfb-run -a)
+# Usage: playback-buttons.sh PROGRAM PROJECT.vpj2 GOLDEN_FIRST.png   (run under xvfb-run -a)
 set -euo pipefail
 program=$1
 project=$2
+first=$3
 source "$(dirname "${BASH_SOURCE[0]}")/../../support/window-test.sh" velmo-playback
 
 program_settings 800 600
+# A stop leaves the cursor on the frame it stopped at.
+printf '[Player]\r\nReturnCursorPosition=0\r\n' >> "$data/velmo2.ini"
 
 convert -size 64x48 xc:none +antialias \
   -fill '#ff0000' -draw 'rectangle 0,0 31,23' -fill '#00ff00' -draw 'rectangle 32,0 63,23' \
@@ -40,24 +43,29 @@ frame_is() { [ "$(shown_frame)" = "$1" ]; }
 buttons=""
 buttons_placed() { buttons=$(log | grep -o "playback buttons at [0-9]*,[0-9]* [0-9]*x[0-9]*, [0-9]* apart" | tail -1); [ -n "$buttons" ]; }
 
-until_true frame_is 0 || fail "frame 0 not shown: $(cat "$work/out.txt")"
-until_true buttons_placed || fail "the playback bar never showed its buttons"
-read -r _ _ _ at size _ <<<"${shown}"
-fx=${at%%,*}; fy=${at#*,}; fw=${size%x*}; fh=${size#*x}
-read -r _ _ _ place bsize apart _ <<<"${buttons}"
-bx=${place%%,*}; by=${place#*,}; bw=${bsize%x*}; bw=${bw%,}; bh=${bsize#*x}; bh=${bh%,}
-# The centre of the k-th button (0 play, 1 previous, 2 next).
+# The preview's frame rectangle on the screen against the golden first frame scaled to it.
+matches_first() {
+  frame_shown || return 1
+  local rect=${shown##* at } x y w h
+  x=${rect%%,*}; rect=${rect#*,}; y=${rect%% *}; rect=${rect#* }; w=${rect%%x*}; h=${rect#*x}
+  [ "$w" -gt 0 ] && [ "$h" -gt 0 ] || return 1
+  import -window root -crop "${w}x${h}+$x+$y" +repage "$work/shot.png"
+  convert "$first" -background black -flatten -resize "${w}x${h}!" "$work/golden.png"
+  compare -metric RMSE "$work/shot.png" "$work/golden.png" null: 2>"$work/rmse.txt" || true
+  awk -F'[()]' '{exit !($2 != "" && $2 + 0 < 0.06)}' "$work/rmse.txt"
+}
+changed() { ! matches_first; }
+# The newest place of the playback buttons; the centre of the k-th (0 play, 1 previous, 2 next) is clicked.
 click_button() {
+  buttons_placed || fail "the playback bar never showed its buttons"
+  local place bsize apart bx by bw bh
+  read -r _ _ _ place bsize apart _ <<<"${buttons}"
+  bx=${place%%,*}; by=${place#*,}; bw=${bsize%x*}; bh=${bsize#*x}; bh=${bh%,}
   xdotool mousemove $((bx + $1 * apart + bw / 2)) $((by + bh / 2)) click 1
 }
-shot() { import -window root -crop "${fw}x${fh}+${fx}+${fy}" +repage "$1"; }
-shot "$work/start.png"
-# The preview no longer shows the first frame's picture.
-changed() {
-  shot "$work/now.png"
-  compare -metric RMSE "$work/now.png" "$work/start.png" null: 2>"$work/rmse.txt" || true
-  awk -F'[()]' '{exit !($2 != "" && $2 + 0 > 0.05)}' "$work/rmse.txt"
-}
+
+until_true matches_first || fail "frame 0 not shown as the golden frame: $(cat "$work/out.txt")"
+until_true buttons_placed || fail "the playback bar never showed its buttons"
 
 click_button 0
 until_true changed || fail "playing never moved the preview past the first object"
@@ -67,8 +75,8 @@ until_true past_start || fail "stopping did not show the frame it stopped at: $(
 stopped=$(shown_frame)
 
 click_button 2
-until_true frame_is $((stopped + 1)) || fail "next frame did not step from $stopped (last: $shown)"
+until_true frame_is $((stopped + 1)) || fail "next frame did not step from $stopped (last: $(log | grep -o "frame [0-9]* shown" | tail -1))"
 click_button 1
 click_button 1
-until_true frame_is $((stopped - 1)) || fail "two steps back did not reach $((stopped - 1)) (last: $shown)"
+until_true frame_is $((stopped - 1)) || fail "two steps back did not reach $((stopped - 1)) (last: $(log | grep -o "frame [0-9]* shown" | tail -1))"
 echo "playback buttons: 1 passed, 0 failed"
