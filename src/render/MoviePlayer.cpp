@@ -143,8 +143,13 @@ void MoviePlayer::play() {
     const double buffer = std::max(bufferTime, 0) / 1000.0;
     framesAhead_ = std::max<int32_t>(2, static_cast<int32_t>(std::llround(rate_ * buffer / scale_)));
     if (Media::XAudio2Service* output = connections_.output) {
-        output->createPlayer(scene->audioRate);
-        output->setVolume(volume);
+        // Without a sound device the picture still plays, silently.
+        try {
+            output->createPlayer(scene->audioRate);
+            output->setVolume(volume);
+        } catch (const std::exception& e) {
+            System::Log::warn("Render::MoviePlayer::play", "playing without sound: %s", e.what());
+        }
     }
     setClock(startTime_ - buffer);
     preroll_ = true;

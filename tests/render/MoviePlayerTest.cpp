@@ -518,3 +518,27 @@ TEST_F(MoviePlayerTest, TwoSecondsOfAToneReachTheOutputSampleForSampleInOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MoviePlayerTest, WithoutASoundDeviceThePicturePlaysSilently) {
+    // A driver that does not exist: the output cannot open a device.
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    outputHolder = std::make_unique<Media::XAudio2Service>();
+    picture(299);
+    MoviePlayer& p = makePlayer(0, outputHolder.get());
+    EXPECT_NO_THROW(p.play());
+    EXPECT_EQ(nullptr, outputHolder->sourceVoice) << "no device was opened";
+    EXPECT_TRUE(p.isPlaying());
+    EXPECT_TRUE(scene->playing);
+    counter += kFrequency / 10;
+    tick();
+    tick();
+    EXPECT_FALSE(outputHolder->isPlaying());
+    p.stop();
+    EXPECT_FALSE(scene->playing);
+    player.reset();
+    unsetenv("SDL_AUDIODRIVER");
+}
+
+}  // namespace

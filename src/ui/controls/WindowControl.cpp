@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ui/controls/ControlContainer.h"
+#include "ui/controls/PaintQueue.h"
 
 namespace Window {
 
@@ -32,7 +33,12 @@ WindowControl::WindowControl(WindowControl& parent, int32_t x, int32_t y, int32_
     WindowControl::updateLayout();
 }
 
-WindowControl::~WindowControl() { std::erase(container->children, this); }
+WindowControl::~WindowControl() {
+    PaintQueue::forget(this);
+    std::erase(container->children, this);
+}
+
+void WindowControl::invalidate() { PaintQueue::invalidate(this); }
 
 void WindowControl::procMove() {}
 

@@ -29,6 +29,9 @@ public:
     virtual void updateLayout();
     // fullRect from the edges, visibleRect its part inside the clip rectangle.
     void setRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
+    // Asks for procPaint once the main loop has dispatched the waiting
+    // input (PaintQueue); input handlers call this, never procPaint.
+    void invalidate();
 
     ControlContainer* container;
     MouseRect visibleRect;

@@ -1,19 +1,16 @@
 #include "ui/panels/PlayerNavigateControl.h"
 
+#include <array>
+
+#include "core/Log.h"
 #include "edit/Scene.h"
+#include "platform/window/TopLevel.h"
 #include "render/MoviePlayer.h"
 #include "ui/framework/WindowService.h"
 
 namespace Component {
 
 namespace {
-
-using Icon = Control::IconButtonControl::Icon;
-
-const Icon kPlayIcon{{{0.25f, 0.15f, 0.85f, 0.5f, 0.25f, 0.85f}}, {}};
-const Icon kStopIcon{{}, {{0.2f, 0.2f, 0.8f, 0.8f}}};
-const Icon kPreviousFrameIcon{{{0.8f, 0.2f, 0.8f, 0.8f, 0.35f, 0.5f}}, {{0.2f, 0.2f, 0.32f, 0.8f}}};
-const Icon kNextFrameIcon{{{0.2f, 0.2f, 0.2f, 0.8f, 0.65f, 0.5f}}, {{0.68f, 0.2f, 0.8f, 0.8f}}};
 
 // The k-th button of the row: its left edge counted from the bar's right edge.
 int32_t buttonX(int32_t height, int32_t k) { return 79 - 9 * height + k * (height - 7); }
@@ -25,15 +22,16 @@ PlayerNavigateControl::PlayerNavigateControl(Window::ControlContainer& container
     : WindowControlRenderTarget(container, 0, -height, 0, height),
       player_(player),
       self_(std::make_shared<PlayerNavigateControl*>(this)),
-      play_(*this, buttonX(height, 0), 7, height - 14, -7),
-      previousFrame_(*this, buttonX(height, 1), 7, height - 14, -7),
-      nextFrame_(*this, buttonX(height, 2), 7, height - 14, -7) {
-    play_.icon = player_ != nullptr && player_->isPlaying() ? &kStopIcon : &kPlayIcon;
-    previousFrame_.icon = &kPreviousFrameIcon;
-    nextFrame_.icon = &kNextFrameIcon;
-    play_.action = [this] { togglePlay(); };
-    previousFrame_.action = [this] { stepFrame(-1); };
-    nextFrame_.action = [this] { stepFrame(1); };
+      play_(*this, buttonX(height, 0), 7, height - 14, -7,
+            player_ != nullptr && player_->isPlaying() ? Control::GlyphPause : Control::GlyphTriangleRight, false),
+      previousFrame_(*this, buttonX(height, 1), 7, height - 14, -7, Control::GlyphStepBack, false),
+      nextFrame_(*this, buttonX(height, 2), 7, height - 14, -7, Control::GlyphStepForward, false) {
+    // A face of the body colour with the glyph in the text colour.
+    for (Control::IconButtonControl* button : {&play_, &previousFrame_, &nextFrame_})
+        button->iconBrush = Window::StyleBrushList::Text;
+    play_.clickAction = [this](Control::ButtonControl&) { togglePlay(); };
+    previousFrame_.clickAction = [this](Control::ButtonControl&) { stepFrame(-1); };
+    nextFrame_.clickAction = [this](Control::ButtonControl&) { stepFrame(1); };
     updateButtons();
     if (eventService == nullptr) return;
     const std::weak_ptr<PlayerNavigateControl*> weak = self_;
@@ -42,7 +40,7 @@ PlayerNavigateControl::PlayerNavigateControl(Window::ControlContainer& container
         return self ? *self : nullptr;
     };
     eventService->playStateListeners.add([alive](bool playing) {
-        if (PlayerNavigateControl* self = alive()) self->play_.setIcon(playing ? &kStopIcon : &kPlayIcon);
+        if (PlayerNavigateControl* self = alive()) self->play_.setGlyph(playing ? Control::GlyphPause : Control::GlyphTriangleRight);
     });
     eventService->cursorFrameListeners.add([alive](int) {
         if (PlayerNavigateControl* self = alive()) self->updateButtons();
@@ -65,6 +63,20 @@ void PlayerNavigateControl::procPaint() {
     play_.procPaint();
     previousFrame_.procPaint();
     nextFrame_.procPaint();
+    logPlace();
+}
+
+void PlayerNavigateControl::logPlace() {
+    // Where the buttons are on the screen, for whoever watches the log; once per place.
+    const Window::WindowService* service = Window::WindowService::get();
+    if (service == nullptr || service->window == nullptr || play_.visibleRect.w <= 0) return;
+    Platform::window::Point corner{play_.fullRect.x, play_.fullRect.y};
+    (void)Platform::window::clientToScreen(service->window, corner);
+    const std::array<int32_t, 4> place{corner.x, corner.y, play_.fullRect.w, previousFrame_.fullRect.x - play_.fullRect.x};
+    if (place == loggedPlace_) return;
+    loggedPlace_ = place;
+    System::Log::verbose("Component::PlayerNavigateControl", "playback buttons at %d,%d %dx%d, %d apart on the screen",
+                         corner.x, corner.y, play_.fullRect.w, play_.fullRect.h, place[3]);
 }
 
 void PlayerNavigateControl::togglePlay() {

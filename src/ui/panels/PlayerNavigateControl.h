@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -11,9 +12,10 @@ namespace Render {
 class MoviePlayer;
 }
 
-// The playback bar at the bottom of the preview: play/stop and the two
+// The playback bar at the bottom of the preview: play/pause and the two
 // frame-step buttons, squares of the bar's height less 14 with 7-pixel gaps,
-// placed from the bar's right edge. Play/stop follows the play state.
+// placed from the bar's right edge. Play/pause follows the play state;
+// each button acts at the press.
 namespace Component {
 
 class PlayerNavigateControl : public Window::WindowControlRenderTarget,
@@ -41,7 +43,10 @@ public:
     Control::IconButtonControl& nextFrameButton() { return nextFrame_; }
 
 private:
+    void logPlace();
+
     Render::MoviePlayer* player_;
+    std::array<int32_t, 4> loggedPlace_{};
     std::shared_ptr<PlayerNavigateControl*> self_;
     Control::IconButtonControl play_;
     Control::IconButtonControl previousFrame_;

@@ -26,7 +26,7 @@ PreviewEditComponent::PreviewEditComponent()
       renderService_(Render::RenderService::get()),
       self_(std::make_shared<PreviewEditComponent*>(this)),
       playerControlHeight_(readPlayerControlHeight()),
-      container_(0, &clientRect, &clientRect) {
+      container_(priority, &clientRect, &clientRect) {
     acceptContextMenu = true;
     acceptWheel = true;
     acceptDrop = true;
