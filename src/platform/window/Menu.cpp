@@ -194,6 +194,12 @@ void onTopSelect(GtkMenuItem* top, gpointer data) {
     if (!popup || !gtkMenu) return;
     sendMessage(window, 0x0117, reinterpret_cast<uintptr_t>(popup), position);
     fillGtkMenu(gtkMenu, popup, window);
+    // Opened with the mouse, the popup is on screen already, sized and placed
+    // for what it held before: it opens again with its items.
+    if (gtk_widget_get_mapped(gtkMenu)) {
+        gtk_menu_item_deselect(top);
+        gtk_menu_item_select(top);
+    }
 }
 
 void fillScreenBar(WindowHandle window, GtkWidget* gtkBar, MenuHandle bar) {
