@@ -41,6 +41,11 @@ ended_within_10s() {
   app_pid=""
   [ "$code" -eq 0 ] || fail "the program ended with $code: $(cat "$work/out.txt")"
 }
+gtk_quiet() {
+  local said
+  said=$(grep -E 'Gtk-|Gdk-|GLib-|pixman|[Ii]nvalid rectangle' "$work/out.txt" || true)
+  [ -z "$said" ] || fail "GTK complained on standard error: $said"
+}
 client_origin() { xwininfo -id "$window" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}'; }
 ini_value() { tr -d '\r' < "$data/velmo2.ini" | awk -v key="$1" '/^\[/{s=$0} s=="[Window]" && index($0, key "=")==1 {print substr($0, length(key) + 2)}'; }
 
@@ -52,8 +57,7 @@ wmctrl -i -c "$window"
 ended_within_10s
 errors=$(cat "$data"/Log/* | awk 'loaded && /\[ERROR\]/; /load project file : /{loaded=1}')
 [ -z "$errors" ] || fail "errors logged by the exit: $errors"
-gtk=$(grep -E 'Gtk-|Gdk-|GLib-|pixman|[Ii]nvalid rectangle' "$work/out.txt" || true)
-[ -z "$gtk" ] || fail "GTK complained on standard error: $gtk"
+gtk_quiet
 [ -f "$data/resume.vpj2" ] || fail "no resume file"
 grep -q 'name=ClosingScene' "$data/resume.vpj2" || fail "the resume file lacks the project: $(cat "$data/resume.vpj2")"
 
@@ -69,4 +73,5 @@ until_true popup_shown || fail "no context menu opened"
 wmctrl -i -c "$window"
 xdotool key Escape
 ended_within_10s
+gtk_quiet
 echo "window exit: 1 passed, 0 failed"
