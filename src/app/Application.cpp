@@ -291,8 +291,11 @@ void callStartupListeners() {
     if (Event::EventService* events = Event::EventService::get()) events->startupListeners.call();
 }
 
-void callExitListeners() {
+// The exit listeners, then playback and the render threads stop, before
+// anything is torn down.
+void shutdownSteps() {
     if (Event::EventService* events = Event::EventService::get()) events->exitListeners.call();
+    if (Render::RenderService* render = Render::RenderService::get()) render->stop();
 }
 
 void mainLoop() {
@@ -317,7 +320,7 @@ Steps programSteps() {
     steps.startup = callStartupListeners;
     steps.run = mainLoop;
     steps.loopException = emergencyExit;
-    steps.shutdown = callExitListeners;
+    steps.shutdown = shutdownSteps;
     return steps;
 }
 

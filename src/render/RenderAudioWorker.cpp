@@ -48,7 +48,9 @@ RenderAudioWorker::RenderAudioWorker(SceneReader reader) : reader_(std::move(rea
     objectThread_.semaphore().setMax(10);
 }
 
-RenderAudioWorker::~RenderAudioWorker() {
+RenderAudioWorker::~RenderAudioWorker() { stop(); }
+
+void RenderAudioWorker::stop() {
     renderThread_.stop();
     objectThread_.stop();
 }

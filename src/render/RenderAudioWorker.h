@@ -41,6 +41,9 @@ public:
     };
 
     explicit RenderAudioWorker(SceneReader reader);
+    // Stops the render thread, then the per-object thread; requests queued
+    // later are dropped.
+    void stop();
     ~RenderAudioWorker() override;
 
     // The first scene sample of the frame: llround(rate x frame x scale / videoRate).

@@ -52,6 +52,12 @@ RenderService::RenderService()
     previousStop_ = Edit::UpdateSection::setPlaybackStop([player = player_.get()] { player->stop(); });
 }
 
+void RenderService::stop() {
+    player_->stop();
+    video_->stop();
+    audio_->stop();
+}
+
 RenderService::~RenderService() {
     Edit::UpdateSection::setPlaybackStop(std::move(previousStop_));
     player_.reset();

@@ -34,6 +34,11 @@ public:
     // but nobody waits on it.
     static void setMainLoop(MoviePlayer::MainLoop loop);
 
+    // Stops playback, then the render threads (video, then audio; each its
+    // render thread before its per-object thread). Shutdown calls it before
+    // the panels go; requests made later are dropped.
+    void stop();
+
     RenderVideoWorker& video() { return *video_; }
     RenderAudioWorker& audio() { return *audio_; }
     MoviePlayer& player() { return *player_; }

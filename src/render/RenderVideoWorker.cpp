@@ -45,7 +45,9 @@ RenderVideoWorker::RenderVideoWorker(SceneReader reader, const Settings& setting
     objectThread_.semaphore().setMax(10);
 }
 
-RenderVideoWorker::~RenderVideoWorker() {
+RenderVideoWorker::~RenderVideoWorker() { stop(); }
+
+void RenderVideoWorker::stop() {
     renderThread_.stop();
     objectThread_.stop();
 }

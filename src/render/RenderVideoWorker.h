@@ -55,6 +55,9 @@ public:
     };
 
     RenderVideoWorker(SceneReader reader, const Settings& settings);
+    // Stops the render thread, then the per-object thread; requests queued
+    // later are dropped.
+    void stop();
     ~RenderVideoWorker() override;
 
     // Queues the render of one frame of the current scene and returns at

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -442,6 +443,66 @@ TEST(Application, FailedEffectRegistrationsShowTheErrorDialog) {
     EXPECT_EQ(boxes.shown[0].text, text);
     EXPECT_EQ(boxes.shown[0].title, "Velmo Kirta2");
     EXPECT_TRUE(boxes.shown[0].style & Platform::window::kMbIconError);
+    System::FileName::resetVariableList();
+    std::filesystem::remove_all(folder);
+}
+
+// The render threads that run, by the names the system shows (cut to 15 bytes).
+std::vector<std::string> renderThreads() {
+    std::vector<std::string> names;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream comm(task.path() / "comm");
+        std::string name;
+        std::getline(comm, name);
+        if (name.rfind("Render", 0) == 0) names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(Application, ShutdownStopsTheRenderThreadsAfterTheExitListenersAndBeforeTheTeardown) {
+    char folder[] = "/tmp/velmo2-app-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    setenv("XDG_DATA_HOME", folder, 1);
+    useShippedFiles();
+    Boxes boxes;
+    const std::vector<std::string> running{"RenderAudioWork", "RenderObjectWor", "RenderObjectWor",
+                                           "RenderVideoWork"};
+    std::vector<std::string> duringExit, afterShutdown;
+    bool panelsThere = false;
+    App::Steps steps = App::programSteps();
+    steps.run = [&] {
+        Event::EventService::get()->exitListeners.add([&] { duringExit = renderThreads(); });
+    };
+    steps.shutdown = [&, shutdown = steps.shutdown] {
+        shutdown();
+        afterShutdown = renderThreads();
+        panelsThere = Window::WindowService::get() != nullptr && Render::RenderService::get() != nullptr;
+    };
+    EXPECT_EQ(App::run(steps), 0);
+    EXPECT_EQ(duringExit, running);
+    EXPECT_TRUE(afterShutdown.empty()) << afterShutdown.size() << " still running";
+    EXPECT_TRUE(panelsThere);
+    EXPECT_TRUE(boxes.shown.empty());
+    System::FileName::resetVariableList();
+    std::filesystem::remove_all(folder);
+}
+
+// With resuming on, closing the window writes the resume file; the footer's
+// "Saving..." no longer draws into the window that went with the close.
+TEST(Application, ClosingTheWindowWithResumingOnWritesTheResumeFileWithoutABox) {
+    if (!Platform::window::hasDisplay()) GTEST_SKIP() << "the main loop runs only with a display";
+    char folder[] = "/tmp/velmo2-app-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    setenv("XDG_DATA_HOME", folder, 1);
+    useShippedFiles();
+    const std::filesystem::path data = std::string(folder) + "/velmo2";
+    std::filesystem::create_directories(data);
+    std::ofstream(data / "velmo2.ini", std::ios::binary) << "[Edit]\r\nEditResume=1\r\n";
+    Boxes boxes;
+    EXPECT_EQ(App::run(closingSteps()), 0);
+    EXPECT_TRUE(boxes.shown.empty()) << boxes.shown[0].text;
+    EXPECT_TRUE(std::filesystem::exists(data / "resume.vpj2"));
     System::FileName::resetVariableList();
     std::filesystem::remove_all(folder);
 }

@@ -184,7 +184,9 @@ Result registerDragDrop(WindowHandle window, std::shared_ptr<DropTarget> target)
 }
 
 Result revokeDragDrop(WindowHandle window) {
-    if (!usable(window)) return kInvalidArg;
+    // Allowed while the window is being destroyed (its destroy message is
+    // where owners revoke), not after.
+    if (!WindowData::isLive(window)) return kInvalidArg;
     if (!window->drag.target) return kInvalidArg;
     disconnect(window);
     window->drag = WindowData::DragState{};

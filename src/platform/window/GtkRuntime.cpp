@@ -1,6 +1,5 @@
 #include "platform/window/GtkRuntime.h"
 
-#include <glib-unix.h>
 #include <gtk/gtk.h>
 
 #include <sys/syscall.h>
@@ -18,8 +17,6 @@ std::once_flag g_once;
 bool g_available = false;
 std::thread::id g_uiThread;
 
-gboolean onFd(gint, GIOCondition, gpointer) { return G_SOURCE_CONTINUE; }
-gboolean onTimeout(gpointer) { return G_SOURCE_CONTINUE; }
 }  // namespace
 
 bool ensure() {
@@ -47,25 +44,38 @@ bool available() { return g_available; }
 bool onUiThread() { return g_available && std::this_thread::get_id() == g_uiThread; }
 
 void iterate(const int* fds, size_t count, int timeoutMs) {
-    std::vector<GSource*> sources;
-    sources.reserve(count + 1);
-    for (size_t i = 0; i < count; ++i) {
-        GSource* s = g_unix_fd_source_new(fds[i], G_IO_IN);
-        g_source_set_callback(s, G_SOURCE_FUNC(onFd), nullptr, nullptr);
-        g_source_attach(s, nullptr);
-        sources.push_back(s);
+    // One pass of the default context by hand, our descriptors polled beside
+    // its own. Attaching a source for them on every pass (and destroying it
+    // after) would signal the context's wake-up each time, so the poll would
+    // never block and an idle loop would spin.
+    GMainContext* context = g_main_context_default();
+    if (!g_main_context_acquire(context)) {
+        // Another thread iterates it (not the UI thread): wait on ours alone.
+        std::vector<GPollFD> own(count);
+        for (size_t i = 0; i < count; ++i) own[i] = GPollFD{fds[i], G_IO_IN, 0};
+        (void)g_poll(own.data(), static_cast<guint>(own.size()), timeoutMs);
+        return;
     }
-    if (timeoutMs >= 0) {
-        GSource* s = g_timeout_source_new(static_cast<guint>(timeoutMs));
-        g_source_set_callback(s, onTimeout, nullptr, nullptr);
-        g_source_attach(s, nullptr);
-        sources.push_back(s);
+    gint maxPriority = 0;
+    g_main_context_prepare(context, &maxPriority);
+    std::vector<GPollFD> polled(16);
+    gint contextTimeout = -1;
+    gint n = 0;
+    for (;;) {
+        n = g_main_context_query(context, maxPriority, &contextTimeout, polled.data(),
+                                 static_cast<gint>(polled.size()));
+        if (n <= static_cast<gint>(polled.size())) break;
+        polled.resize(static_cast<size_t>(n));
     }
-    g_main_context_iteration(nullptr, TRUE);
-    for (GSource* s : sources) {
-        g_source_destroy(s);
-        g_source_unref(s);
-    }
+    polled.resize(static_cast<size_t>(n));
+    for (size_t i = 0; i < count; ++i) polled.push_back(GPollFD{fds[i], G_IO_IN, 0});
+    gint wait = contextTimeout;
+    if (timeoutMs >= 0 && (wait < 0 || timeoutMs < wait)) wait = timeoutMs;
+    GPollFunc poll = g_main_context_get_poll_func(context);
+    (void)poll(polled.data(), static_cast<guint>(polled.size()), wait);
+    // The context sees only its own records; ours are not read here.
+    if (g_main_context_check(context, maxPriority, polled.data(), n)) g_main_context_dispatch(context);
+    g_main_context_release(context);
 }
 
 }  // namespace Platform::window::gtk

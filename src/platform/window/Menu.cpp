@@ -194,6 +194,12 @@ void onTopSelect(GtkMenuItem* top, gpointer data) {
     if (!popup || !gtkMenu) return;
     sendMessage(window, 0x0117, reinterpret_cast<uintptr_t>(popup), position);
     fillGtkMenu(gtkMenu, popup, window);
+    // Opened with the mouse, the popup is on screen already, sized and placed
+    // for what it held before: it opens again with its items.
+    if (gtk_widget_get_mapped(gtkMenu)) {
+        gtk_menu_item_deselect(top);
+        gtk_menu_item_select(top);
+    }
 }
 
 void fillScreenBar(WindowHandle window, GtkWidget* gtkBar, MenuHandle bar) {
@@ -468,6 +474,21 @@ void tagItems(GtkWidget* gtkMenu, MenuHandle menu, Tracking& tracking) {
     g_list_free(children);
 }
 
+// While a popup holds GTK's grab, GTK drops a close request the window manager
+// sends to the owner. It is queued here instead, so the owner's procedure
+// sees it once the popup has closed.
+void whileTracking(GdkEvent* event, gpointer data) {
+    auto* owner = static_cast<WindowHandle>(data);
+    if (event->type == GDK_DELETE && WindowData::isLive(owner) && owner->toplevel != nullptr) {
+        GtkWidget* widget = gtk_get_event_widget(event);
+        GtkWidget* grab = gtk_grab_get_current();
+        if (widget != nullptr && gtk_widget_get_toplevel(widget) == owner->toplevel && grab != nullptr &&
+            gtk_widget_get_toplevel(grab) != owner->toplevel)
+            postMessage(owner, kWmClose, 0, 0);
+    }
+    gtk_main_do_event(event);
+}
+
 // Shows the popup at the screen point over the owner and runs a nested loop
 // until it closes.
 uint32_t trackOnScreen(MenuHandle menu, const Point& at, WindowHandle owner) {
@@ -498,7 +519,11 @@ uint32_t trackOnScreen(MenuHandle menu, const Point& at, WindowHandle owner) {
     GdkRectangle rect{client.x, client.y, 1, 1};
     gtk_menu_popup_at_rect(GTK_MENU(gtkMenu), area, &rect, GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST, trigger);
     gdk_event_free(trigger);
-    if (gtk_widget_get_visible(gtkMenu)) g_main_loop_run(tracking.loop);
+    if (gtk_widget_get_visible(gtkMenu)) {
+        gdk_event_handler_set(whileTracking, owner, nullptr);
+        g_main_loop_run(tracking.loop);
+        gdk_event_handler_set(reinterpret_cast<GdkEventFunc>(gtk_main_do_event), nullptr, nullptr);
+    }
     g_main_loop_unref(tracking.loop);
     gtk_widget_destroy(gtkMenu);
     return tracking.chosen;

@@ -102,12 +102,18 @@ gboolean onConfigure(GtkWidget*, GdkEventConfigure* e, gpointer data) {
     const int32_t oldX = w->x, oldY = w->y;
     updateOrigin(w);
     if (w->x != oldX || w->y != oldY) queueInput(w, inputMessage(w, kWmMove, 0, makeLParam(w->x, w->y)));
+    // The position is the frame's, where the window manager put its corner:
+    // the one creating and moving a window places. The event's own position
+    // is the client's, lower by the title bar, so storing it would move the
+    // window down at every start.
+    gint x = e->x, y = e->y;
+    if (!w->popup && w->toplevel != nullptr) gtk_window_get_position(GTK_WINDOW(w->toplevel), &x, &y);
     WindowPos& p = w->placement;
     uint32_t flags = 0;
-    if (e->x == p.x && e->y == p.y) flags |= kSwpNoMove;
+    if (x == p.x && y == p.y) flags |= kSwpNoMove;
     if (e->width == p.cx && e->height == p.cy) flags |= kSwpNoSize;
     if (flags != (kSwpNoMove | kSwpNoSize)) {
-        p = WindowPos{w, nullptr, e->x, e->y, e->width, e->height, flags};
+        p = WindowPos{w, nullptr, x, y, e->width, e->height, flags};
         queueInput(w, inputMessage(w, kWmWindowPosChanged, 0, reinterpret_cast<intptr_t>(&p)));
     }
     return FALSE;

@@ -71,7 +71,8 @@ void FooterBar::setProgress(const std::wstring& text, const std::wstring* detail
 }
 
 void FooterBar::draw() {
-    if (area.target == nullptr) return;
+    // Also once the window went (its target is no longer drawn on).
+    if (area.target == nullptr || area.root->target == nullptr) return;
     const int32_t width = windowService->width;
     const int32_t height = FooterHeight;
     const int32_t top = windowService->height - height;

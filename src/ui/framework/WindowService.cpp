@@ -244,6 +244,8 @@ intptr_t WindowService::defaultProc(W::WindowHandle window, uint32_t message, ui
         // then destroy it again).
         return 0;
     case W::kWmDestroy:
+        // The window's data no longer leads to the service while it is destroyed.
+        if (WindowService* service = get(); service != nullptr && service->window == window) service->stopDrawing();
         DropTarget::Revoke(window);
         W::postQuitMessage(0);
         return 0;
@@ -282,6 +284,15 @@ intptr_t WindowService::handleMessage(W::WindowHandle window, uint32_t message, 
     }
 }
 
+void WindowService::stopDrawing() {
+    // The window and its surface go now, while the services and panels stay
+    // until the teardown and may still be told to draw (the footer's saving
+    // text of the exit listeners). Their drawing goes nowhere from now on: the
+    // shared target stays as an object, but no drawing begins or ends on it.
+    target = nullptr;
+    Media::RenderTarget::root->target = nullptr;
+}
+
 void WindowService::storePlacement(const W::WindowPos& pos) {
     if (W::isIconic(window)) return;
     if (W::isZoomed(window)) {
@@ -300,6 +311,7 @@ void WindowService::storePlacement(const W::WindowPos& pos) {
 }
 
 void WindowService::resize(int32_t newWidth, int32_t newHeight) {
+    if (target == nullptr) return;
     if (newWidth != width || newHeight != height) resizeRenderTarget();
     width = newWidth;
     height = newHeight;
@@ -315,6 +327,7 @@ void WindowService::resize(int32_t newWidth, int32_t newHeight) {
 }
 
 void WindowService::paint() {
+    if (target == nullptr) return;
     const DrawNesting scope(*this);
     for (WindowClient* client : clients)
         if (client->shown()) client->procPaint();
@@ -323,6 +336,7 @@ void WindowService::paint() {
 }
 
 void WindowService::updateLayout() {
+    if (target == nullptr) return;
     const DrawNesting scope(*this);
     W::Rect client;
     W::getClientRect(window, client);

@@ -90,6 +90,8 @@ private:
     void releaseWindow();
     void createWindowManager();
     void drawFrame();
+    // Called as the window is destroyed: nothing draws into its target any more.
+    void stopDrawing();
     void storePlacement(const Platform::window::WindowPos& pos);
 
     System::Config::ParameterGroup placement_{"Window"};

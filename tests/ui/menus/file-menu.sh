@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Drives the program's File menu on its own Xvfb screen with a window
-# manager: the first recent project is opened from its submenu, then "終了"
-# ends the program cleanly; the log shows the project was loaded.
+# manager: the popup opened with the mouse shows its items at once; the first
+# recent project is opened from its submenu, then "終了" ends the program
+# cleanly; the log shows the project was loaded.
 # Usage: file-menu.sh PROGRAM   (run under xvfb-run -a)
 set -euo pipefail
 program=$1
@@ -27,8 +28,20 @@ open_file_menu() {
   until_true windows_shown 2 || fail "the File popup did not open"
 }
 
+# Heights of the open popups (every visible window of the program but the main one).
+popup_heights() {
+  local w
+  for w in $(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null); do
+    [ "$w" = "$window" ] || xwininfo -id "$w" | awk '/Height:/{print $2}'
+  done
+}
+# The first opening with the mouse shows the popup with its items, not the
+# strip of an empty one.
+popup_filled() { local h; h=$(popup_heights | head -1); [ -n "$h" ] && [ "$h" -gt 100 ]; }
+
 # Fourth entry (the recent projects), into its submenu, the first entry.
 open_file_menu
+until_true popup_filled || fail "the File popup opened at heights $(popup_heights | tr '\n' ' ')"
 xdotool key Down Down Down Right
 until_true windows_shown 3 || fail "the recent-project submenu did not open"
 xdotool key Return
