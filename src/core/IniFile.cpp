@@ -18,6 +18,7 @@ namespace System {
 namespace {
 
 constexpr const char* kLoadScope = "System::IniFile::loadFile";
+constexpr int32_t kWarningsPerKind = 10;
 
 const IniFile::KeyMap& emptySection() {
     static const IniFile::KeyMap keys;
@@ -164,17 +165,18 @@ IniFile::~IniFile() {
     }
 }
 
-void IniFile::loadFile(const std::wstring& path, bool defaults, bool ansi) {
+bool IniFile::loadFile(const std::wstring& path, bool defaults, bool ansi) {
     const std::wstring expanded = FileName::getExpandedPath(path.c_str());
     if (!defaults) {
         sections_.clear();
         path_ = expanded;
     }
     std::string content;
-    if (!readWhole(expanded, content)) return;
+    if (!readWhole(expanded, content)) return false;
     parse(content, path, defaults, ansi);
     Log::info(kLoadScope, "load ini file : %s (section=%d)", wideToUtf8(expanded).c_str(),
               static_cast<int>(sections_.size()));
+    return true;
 }
 
 void IniFile::parse(const std::string& original, const std::wstring& givenPath, bool defaults, bool ansi) {
@@ -185,6 +187,10 @@ void IniFile::parse(const std::string& original, const std::wstring& givenPath, 
     }
     KeyMap* current = nullptr;
     const std::string* currentName = nullptr;
+    // A file that is no ini text at all would log every line: each kind of
+    // warning is logged for the first lines only, the rest as one count.
+    int32_t illegalLines = 0;
+    int32_t duplicateKeys = 0;
     int32_t lineNumber = 1;
     size_t start = 0;
     while (start < content.size()) {
@@ -212,16 +218,22 @@ void IniFile::parse(const std::string& original, const std::wstring& givenPath, 
                 value.line = lineNumber;
                 value.section = currentName;
                 value.key = &it->first;
-            } else if (!defaults) {
+            } else if (!defaults && ++duplicateKeys <= kWarningsPerKind) {
                 Log::warn(kLoadScope, "ini file parameter duplicate key? %s",
                           wideToUtf8(it->second.describe(lineNumber)).c_str());
             }
-        } else {
+        } else if (++illegalLines <= kWarningsPerKind) {
             Log::warn(kLoadScope, "ini file line illegal format. file=%s(line %d)", wideToUtf8(givenPath).c_str(),
                       lineNumber);
         }
         ++lineNumber;
     }
+    if (illegalLines > kWarningsPerKind)
+        Log::warn(kLoadScope, "ini file line illegal format. file=%s (%d more lines)", wideToUtf8(givenPath).c_str(),
+                  illegalLines - kWarningsPerKind);
+    if (duplicateKeys > kWarningsPerKind)
+        Log::warn(kLoadScope, "ini file parameter duplicate key? file=%s (%d more keys)", wideToUtf8(givenPath).c_str(),
+                  duplicateKeys - kWarningsPerKind);
 }
 
 namespace {

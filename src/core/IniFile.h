@@ -73,8 +73,9 @@ public:
     // Without defaults: empties the document and remembers the expanded path.
     // With defaults: merges, keys already present keep their value silently.
     // ansi: the file is in the earlier generation's code page (CP932), unless
-    // it is valid UTF-8 that begins with a byte-order mark.
-    void loadFile(const std::wstring& path, bool defaults = false, bool ansi = false);
+    // it is valid UTF-8 that begins with a byte-order mark. False when the
+    // file could not be opened or read (a folder, a missing or unreadable file).
+    bool loadFile(const std::wstring& path, bool defaults = false, bool ansi = false);
 
     // key "=" UTF-8 value CR LF; a line break in the value is written as a blank.
     static void writeKeyValue(File& file, const std::string& key, const std::wstring& value);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cwchar>
 #include <exception>
+#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -22,17 +23,40 @@ bool BackupHistory::isExceptionBackup(const std::wstring& path) {
 
 void BackupHistory::load() {
     items_.clear();
+    emergency_.clear();
     try {
         std::vector<std::wstring> names;
         for (const auto& entry : System::findFilesByPattern(System::FileName::getExpandedPath(kPattern)))
-            if (!isExceptionBackup(entry.name)) names.push_back(entry.name);
+            (isExceptionBackup(entry.name) ? emergency_ : names).push_back(entry.name);
         // The folder lists in no particular order; the time-stamped names
         // sort oldest first.
         std::sort(names.begin(), names.end());
         for (const auto& name : names) items_.push_front(name);
+        std::sort(emergency_.begin(), emergency_.end(), std::greater<>());
     } catch (...) {
         // No folder to list: no backups.
     }
+}
+
+std::vector<std::wstring> BackupHistory::getItemList() const {
+    // The time stamp follows the prefix's "_"; a name without one sorts by
+    // its whole self.
+    const auto stamp = [](const std::wstring& path) {
+        const size_t separator = path.find_last_of(System::kPathSeparator);
+        const size_t name = separator == std::wstring::npos ? 0 : separator + 1;
+        const size_t underscore = path.find(L'_', name);
+        return path.substr(underscore == std::wstring::npos ? name : underscore + 1);
+    };
+    std::vector<std::wstring> list;
+    list.reserve(items_.size() + emergency_.size());
+    auto automatic = items_.begin();
+    auto rescue = emergency_.begin();
+    while (automatic != items_.end() || rescue != emergency_.end()) {
+        const bool takeRescue =
+            automatic == items_.end() || (rescue != emergency_.end() && stamp(*rescue) > stamp(*automatic));
+        list.push_back(takeRescue ? *rescue++ : *automatic++);
+    }
+    return list;
 }
 
 void BackupHistory::remove(const std::wstring& path) {

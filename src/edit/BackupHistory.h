@@ -1,5 +1,7 @@
 #pragma once
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "core/Timer.h"
 #include "edit/FileHistory.h"
@@ -23,8 +25,11 @@ public:
     using HasChanges = std::function<bool()>;
 
     // Lists the backup folder, newest (last by name) first; gives up quietly.
-    // Emergency backups stay out of the list: they are never pruned.
+    // Emergency backups are kept apart: they are listed but never pruned.
     void load() override;
+    // The automatic and emergency backups together, newest first by their
+    // time stamps.
+    std::vector<std::wstring> getItemList() const override;
     // Deletes the file (never an emergency backup); a file that stays is only
     // left out of the list.
     void remove(const std::wstring& path) override;
@@ -53,6 +58,7 @@ private:
     SaveProject saveProject_;
     HasChanges hasChanges_;
     uint32_t minuteMs_ = 60000;
+    std::vector<std::wstring> emergency_;  // newest first
 };
 
 }  // namespace Edit

@@ -335,8 +335,8 @@ bool EditService::loadProject(const std::wstring& path, bool ask, bool adoptPath
         auto scope = openSection();
         try {
             project_.loadProjectFile(file);
-        } catch (const std::exception& e) {
-            System::Log::error("Edit::EditService::loadProject", "%s", e.what());
+        } catch (const std::exception&) {
+            // The exception logged its text when it was made.
             if (undo_) undo_->setHistory(nullptr);
             project_.clear();
             postError(L"プロジェクトの読み込みに失敗しました");

@@ -26,8 +26,9 @@ void FileHistory::trim() {
 std::vector<std::wstring> FileHistory::getItemList() const { return {items_.begin(), items_.end()}; }
 
 std::wstring FileHistory::getItem(int32_t index) const {
-    if (index < 0 || static_cast<size_t>(index) >= items_.size()) return {};
-    return *std::next(items_.begin(), index);
+    const std::vector<std::wstring> list = getItemList();
+    if (index < 0 || static_cast<size_t>(index) >= list.size()) return {};
+    return list[static_cast<size_t>(index)];
 }
 
 void FileHistory::setMaximum(int32_t maximum) { maximum_ = std::clamp(maximum, 0, kMaxItems); }

@@ -27,8 +27,9 @@ public:
     void addItem(const std::wstring& path);
     // Drops the oldest entries beyond the maximum, each through remove.
     void trim();
-    std::vector<std::wstring> getItemList() const;
-    // Empty for an index outside the list.
+    // The entries the menus show, newest first.
+    virtual std::vector<std::wstring> getItemList() const;
+    // Entry index of getItemList; empty for an index outside it.
     std::wstring getItem(int32_t index) const;
 
     int32_t maximum() const { return maximum_; }

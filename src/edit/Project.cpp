@@ -174,7 +174,12 @@ void Project::saveProjectFile(const std::wstring& path) const {
 
 bool Project::loadProjectFile(const std::wstring& filePath) {
     System::IniFile ini;
-    ini.loadFile(filePath);
+    if (!ini.loadFile(filePath)) throw System::messageException(kLoadScope, "project file could not be read.");
+    // Text with neither a project nor a scene section is some other file: it
+    // must not open as an empty project that a save would then write over.
+    const bool hasScene = std::any_of(ini.sections().begin(), ini.sections().end(),
+                                      [](const auto& section) { return section.first.rfind("scene.", 0) == 0; });
+    if (!ini.hasSection("project") && !hasScene) throw System::messageException(kLoadScope, "not a project file.");
     bool sound = true;
 
     const System::IniFile::SectionRef project = ini.getSection("project");

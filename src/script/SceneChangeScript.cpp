@@ -1,5 +1,7 @@
 #include "script/SceneChangeScript.h"
 
+#include <cstddef>
+
 #include "core/Exception.h"
 #include "core/Log.h"
 #include "edit/Object.h"
@@ -29,7 +31,10 @@ void SceneChangeScript::controlVideo(Render::RenderContext& context) {
     constexpr const char* kScope = "Effect::SceneChangeScript::controlVideo";
     Media::RenderBuffer* rendered = SceneChange::beforeFrame(context, kScope);
     if (!rendered) return;
-    if (context.anchorList) context.anchorList->clear();
+    // The script shows no handles of its own: whatever it adds is dropped
+    // afterwards, while the handles of the layers below stay.
+    Anchor::AnchorList* anchors = context.anchorList;
+    const size_t anchorsBefore = anchors ? anchors->size() : 0;
     try {
         const std::shared_ptr<Plugin::ScriptPlugin> engine = commonResource().engine;
         if (!engine)
@@ -43,6 +48,8 @@ void SceneChangeScript::controlVideo(Render::RenderContext& context) {
     } catch (const std::exception& e) {
         System::Log::warn(kScope, "script exception: %s", e.what());
     }
+    if (anchors && anchors->size() > anchorsBefore)
+        anchors->items.erase(anchors->items.begin() + static_cast<std::ptrdiff_t>(anchorsBefore), anchors->items.end());
 }
 
 }  // namespace Effect

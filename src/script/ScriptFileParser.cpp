@@ -76,6 +76,12 @@ std::vector<ScriptFileParser::ScriptSection> ScriptFileParser::loadScriptFile(co
     std::vector<ScriptSection> sections;
     try {
         const std::wstring name = multiScript ? std::wstring() : baseName(path);
+        // A built-in file left out of the installation is no fault: it gives no scripts.
+        if (!System::File::exists(path)) {
+            System::Log::warn("Effect::ScriptFileParser::loadScriptFile", "script file load faild.\nnot found : %s",
+                              System::wideToUtf8(path).c_str());
+            return sections;
+        }
         System::File file;
         file.open(path, System::File::kRead);
         const int64_t size = file.getSize();

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "core/File.h"
@@ -83,6 +85,43 @@ TEST_F(IniFileTest, ReadingRules) {
                             "ini file line illegal format. file=" + iniPath + "(line 14)",
                             "ini file parameter duplicate key? file=" + iniPath + " (line 17) section=B key=k",
                         }));
+}
+
+// A file that is no ini text logs its first bad lines and then one count,
+// not one line each.
+TEST_F(IniFileTest, RepeatedWarningsEndInACount) {
+    System::IniFile ini;
+    const std::string iniPath = (root_ / "t.ini").string();
+    std::string content = "[S]\n";
+    for (int i = 0; i < 5000; ++i) content += "no equals sign\nk=again\n";
+    const auto warnings = load(ini, content);
+    ASSERT_EQ(warnings.size(), 22u);
+    EXPECT_EQ(warnings[0], "ini file line illegal format. file=" + iniPath + "(line 2)");
+    EXPECT_EQ(warnings[20], "ini file line illegal format. file=" + iniPath + " (4990 more lines)");
+    EXPECT_EQ(warnings[21], "ini file parameter duplicate key? file=" + iniPath + " (4989 more keys)");
+    EXPECT_EQ(text(ini, "S", "k"), "again");
+}
+
+// Whether the file was read at all: a folder, a missing file and an
+// unreadable one are not; an empty file is.
+TEST_F(IniFileTest, LoadTellsWhetherTheFileWasRead) {
+    std::filesystem::create_directories(root_ / "folder.ini");
+    writeFile(root_ / "empty.ini", "");
+    writeFile(root_ / "locked.ini", "[S]\na=1\n");
+    std::filesystem::permissions(root_ / "locked.ini", std::filesystem::perms::none);
+    const bool canReadAnyway = std::ifstream(root_ / "locked.ini").good();  // run as root
+    struct Case {
+        const char* name;
+        bool read;
+    };
+    for (const Case& c : {Case{"folder.ini", false}, Case{"missing.ini", false}, Case{"empty.ini", true},
+                          Case{"locked.ini", canReadAnyway}}) {
+        System::IniFile ini;
+        LogCapture quiet;
+        EXPECT_EQ(ini.loadFile(wide(root_ / c.name)), c.read) << c.name;
+        if (!c.read) EXPECT_TRUE(ini.sections().empty()) << c.name;
+    }
+    std::filesystem::permissions(root_ / "locked.ini", std::filesystem::perms::owner_all);
 }
 
 TEST_F(IniFileTest, ByteOrderMarkIsPartOfTheFirstLine) {

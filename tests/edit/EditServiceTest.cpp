@@ -2,6 +2,8 @@
 
 #include <deque>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -234,6 +236,65 @@ TEST_F(EditServiceTest, FailedLoadLeavesAnEmptyProjectWithoutPathOrHistory) {
     EXPECT_EQ(readFile(root_ / "broken.vpj2"), broken);
     holder.reset();
     EXPECT_EQ(readFile(store()), storeBefore);
+}
+
+// A file that holds no project fails to open like a broken one: the user is
+// told, the failure is logged once, and neither its path nor the recent list
+// takes it, so a save cannot write over it.
+TEST_F(EditServiceTest, AFileThatIsNoProjectIsNotOpenedAndNotOverwritten) {
+    const std::wstring good = writeProject("good.vpj2", L"good");
+    ASSERT_TRUE(service().loadProject(good, false, true));
+    std::string noise(65536, '\0');
+    uint32_t state = 12345;
+    for (char& c : noise) c = char((state = state * 1103515245u + 12345u) >> 24);
+    struct Case {
+        const char* what;
+        std::function<void(const std::filesystem::path&)> make;
+    };
+    const Case cases[] = {
+        {"random bytes", [&](const std::filesystem::path& p) { writeFile(p, noise); }},
+        {"an empty file", [](const std::filesystem::path& p) { writeFile(p, ""); }},
+        {"text without sections", [](const std::filesystem::path& p) { writeFile(p, "hello\r\nworld=1\r\n"); }},
+        {"an invalid scene number",
+         [](const std::filesystem::path& p) {
+             writeFile(p, "[project]\r\nfile=\r\ndisplay.scene=0\r\n[scene.0]\r\nscene=zero\r\n");
+         }},
+        {"a folder", [](const std::filesystem::path& p) { std::filesystem::create_directories(p / "inner"); }},
+        {"an unreadable file",
+         [](const std::filesystem::path& p) {
+             writeFile(p, "[project]\r\nfile=\r\n");
+             std::filesystem::permissions(p, std::filesystem::perms::none);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::filesystem::path where = root_ / (std::string(c.what) + ".vpj2");
+        c.make(where);
+        if (std::string(c.what) == "an unreadable file" && std::ifstream(where).good()) continue;  // run as root
+        const std::string before = std::filesystem::is_regular_file(where) ? readFile(where) : "";
+        boxes.shown.clear();
+        LogCapture log;
+        EXPECT_FALSE(service().loadProject(wide(where), false, true));
+        EXPECT_EQ(boxes.texts(), (std::vector<std::string>{"プロジェクトの読み込みに失敗しました"}));
+        EXPECT_TRUE(service().project().path.empty());
+        EXPECT_EQ(service().projectHistory().getItemList(), (Strings{good}));
+        // The failure is logged once, by the exception itself.
+        int errors = 0;
+        std::string logged;
+        for (const auto& line : log.lines)
+            if (line.level == "ERROR" && line.scope.rfind("Dialog::", 0) != 0) {  // not the box's own lines
+                ++errors;
+                logged += line.scope + " " + line.message + "\n";
+            }
+        EXPECT_EQ(errors, 1) << logged;
+        EXPECT_FALSE(service().saveProjectOverwrite());  // the save dialog is cancelled
+        if (std::filesystem::is_regular_file(where)) {
+            std::filesystem::permissions(where, std::filesystem::perms::owner_all);
+            EXPECT_EQ(readFile(where), before);
+        } else {
+            EXPECT_TRUE(std::filesystem::is_directory(where / "inner"));
+        }
+    }
 }
 
 TEST_F(EditServiceTest, MissingFileChangesNothing) {

@@ -156,11 +156,14 @@ TEST_F(HistoryFiles, BackupTrimToZeroLeavesFoldersEmergencyBackupsAndWhatLiesInT
     writeFile(backup() / "AutoBackup_2026-01-02_00-00-00-000.vpj2", "x");
     Edit::BackupHistory history;
     history.load();
-    // Emergency backups are never pruned, so they stay out of the list.
-    EXPECT_EQ(history.getItemList(), (Strings{wide(backup() / "AutoBackup_2026-01-02_00-00-00-000.vpj2")}));
+    // Emergency backups are listed by their time but never pruned.
+    EXPECT_EQ(history.getItemList(), (Strings{wide(backup() / "AutoBackup_2026-01-02_00-00-00-000.vpj2"),
+                                              wide(backup() / "ExceptionBackup_2026-01-01_00-00-00-000.vpj2")}));
     history.setMaximum(0);
     history.trim();
     EXPECT_EQ(history.size(), 0u);
+    EXPECT_EQ(history.getItemList(), (Strings{wide(backup() / "ExceptionBackup_2026-01-01_00-00-00-000.vpj2")}));
+    EXPECT_EQ(history.getItem(0), wide(backup() / "ExceptionBackup_2026-01-01_00-00-00-000.vpj2"));
     EXPECT_EQ(backupFiles(), (Strings{wide(backup() / "ExceptionBackup_2026-01-01_00-00-00-000.vpj2")}));
     EXPECT_TRUE(std::filesystem::is_directory(backup() / "empty.vpj2"));
     EXPECT_TRUE(std::filesystem::exists(backup() / "kept.vpj2" / "inner.vpj2"));

@@ -244,7 +244,13 @@ TEST_F(ProjectFileTest, MalformedFilesLoadWhatIsSound) {
         {"negative layer section", head + "[layer.0]\r\nlayer=-3\r\nname=x\r\n" + object(0, "0", "0,9"), 1, false,
          false},
         {"layer section of another scene", head + "[layer.0]\r\nlayer=1\r\nscene=3\r\nlock=1\r\n", 0, true, false},
-        {"empty file", "", 0, true, false},
+        // Text that holds no project is no project: it does not open empty.
+        {"empty file", "", 0, false, true},
+        {"random bytes", std::string("\x8f\x00\xff[\n=\x01\x02\r\n\xfe\xe3\x81", 13) + "[0]\r\nlayer=0\r\n", 0, false,
+         true},
+        {"a layer without scene or project", "[layer.0]\r\nlayer=0\r\n", 0, false, true},
+        {"a scene without project", head.substr(head.find("[scene.0]")), 0, true, false},
+        {"a project without scene", "[project]\r\nfile=\r\n", 0, true, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -12,16 +12,19 @@
 #include "effect/EffectDefine.h"
 #include "effect/EffectService.h"
 #include "effect/MovementDefine.h"
+#include "effect/AnchorList.h"
 #include "effect/RenderContext.h"
 #include "effect/ScriptMovement.h"
 #include "filters/ScriptEdit.h"
 #include "media/gpu/ResourceBuffer.h"
+#include "render/RenderVideoWorker.h"
 #include "script/CameraScript.h"
 #include "script/SceneChangeScript.h"
 #include "script/ScriptFilter.h"
 #include "script/ScriptInput.h"
 #include "script/ScriptService.h"
 #include "support/LogCapture.h"
+#include "support/SuiteGpu.h"
 #include "support/TestFolders.h"
 #include "support/TestModelQueries.h"
 
@@ -73,6 +76,25 @@ std::wstring itemLabels(const Effect::EffectBase& effect) {
     std::wstring out;
     for (const Effect::EffectItem* item : effect.items) out += item->name + L";";
     return out;
+}
+
+// A first start beside no built-in files: each gives no scripts and one
+// warning, and nothing is logged as an error.
+TEST_F(ScriptRegistrationTest, MissingBuiltInFilesWarnOnceEach) {
+    start();
+    EXPECT_TRUE(scriptEffects().empty());
+    std::vector<std::string> missing;
+    for (const auto& line : log.lines) {
+        EXPECT_NE(line.level, "ERROR") << line.scope << " " << line.message;
+        if (line.level == "WARN" && line.scope == "Effect::ScriptFileParser::loadScriptFile")
+            missing.push_back(line.message);
+    }
+    ASSERT_EQ(missing.size(), 5u);
+    for (const char* file : {"script.obj2", "script.anm2", "script.cam2", "script.scn2", "script.tra2"})
+        EXPECT_TRUE(std::any_of(missing.begin(), missing.end(), [&](const std::string& m) {
+            return m == "script file load faild.\nnot found : " + (install() / file).string();
+        })) << file;
+    EXPECT_TRUE(gShown.empty());
 }
 
 TEST_F(ScriptRegistrationTest, FoldersRegisterTheirScriptsInKindAndFolderOrder) {
@@ -300,6 +322,35 @@ TEST_F(ScriptRunTest, ScriptControlRunsItsTypedText) {
                 << warnings[0];
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The preview's handles are shared by every layer of the frame: a scene change
+// script above them adds none and takes none away.
+TEST_F(ScriptRunTest, ASceneChangeScriptKeepsTheHandlesOfTheLayersBelow) {
+    writeFile(scriptFolder() / "fade.scn2", "local t = obj.getvalue('scenechange')\n");
+    writeFile(scriptFolder() / "failing.scn2", "error('stop here')\n");
+    SuiteGpu::start(SuiteGpu::kDeviceOnly);  // the frame before is a GPU buffer
+    start();
+    for (const wchar_t* name : {L"fade", L"failing"}) {
+        SCOPED_TRACE(System::wideToUtf8(name));
+        std::shared_ptr<Effect::EffectBase> change = onObject(name);
+        Anchor::AnchorList anchors;
+        anchors.addDot(output.get(), Platform::math::Float4{0, 0, 0, 1});
+        anchors.addDot(output.get(), Platform::math::Float4{5, 5, 0, 1});
+        ASSERT_EQ(anchors.size(), 2u);
+        context.anchorList = &anchors;
+        context.preInput = std::make_shared<Render::RenderVideoWorker::RenderingBuffer>();
+        change->controlVideo(context);
+        context.anchorList = nullptr;
+        context.preInput.reset();
+        EXPECT_EQ(anchors.size(), 2u);
+    }
+    effects.reset();
+    SuiteGpu::stop();
 }
 
 }  // namespace

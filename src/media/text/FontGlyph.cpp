@@ -9,10 +9,16 @@ namespace {
 
 float overhang(float bearing) { return bearing < 0 ? -bearing : 0; }
 
+// Pixels per design unit of the face at the font's size.
+float designScaleOf(const FontFace& font, const Platform::draw2d::FontFace* face) {
+    const uint16_t units = face->metrics().designUnitsPerEm;
+    return face == font.fontFace.object.get() || units == 0 ? font.designScale : font.size / units;
+}
+
 }  // namespace
 
 void FontGlyph::scale(const FontFace& font) {
-    const float s = font.designScale;
+    const float s = designScaleOf(font, face);
     advanceX = float(metrics.advanceWidth) * s;
     advanceY = float(metrics.advanceHeight) * s;
     leftBearing = float(metrics.leftSideBearing) * s;
@@ -30,6 +36,8 @@ void FontGlyph::setGlyph(const FontFace& font, uint32_t code, float lineAscent) 
     const Platform::draw2d::FontFace* face = font.fontFace.object.get();
     if (face == nullptr) throw System::hresultException("fontFace->GetGlyphIndicesW", kScope, Platform::kFail);
     codePoint = code;
+    face = face->fallbackFor(codePoint);
+    this->face = face;
     face->glyphIndices(&codePoint, 1, &glyphIndex);
     if (const auto hr = face->designGlyphMetrics(&glyphIndex, 1, &metrics); Platform::failed(hr))
         throw System::hresultException("fontFace->GetDesignGlyphMetrics", kScope, hr);
@@ -43,6 +51,8 @@ void FontGlyph::setGlyphVertical(const FontFace& font, uint32_t code, float line
     const Platform::draw2d::FontFace* face = font.fontFace.object.get();
     if (face == nullptr) throw System::hresultException("fontFace->GetGlyphIndicesW", kScope, Platform::kFail);
     codePoint = code;
+    face = face->fallbackFor(codePoint);
+    this->face = face;
     uint16_t glyph = 0;
     face->glyphIndices(&codePoint, 1, &glyph);
     face->verticalGlyphVariants(&glyph, 1, &glyphIndex);
@@ -51,7 +61,7 @@ void FontGlyph::setGlyphVertical(const FontFace& font, uint32_t code, float line
     // The overhangs are taken from this glyph too, so that an atlas cell holds its ink.
     scale(font);
     offsetX = -(advanceX * 0.5f) - lineAscent;
-    offsetY = float(metrics.verticalOriginY) * font.designScale;
+    offsetY = float(metrics.verticalOriginY) * designScaleOf(font, face);
 }
 
 }  // namespace Resource

@@ -3,7 +3,8 @@
 
 #include "platform/draw2d/Font.h"
 
-// The metrics of one glyph of the current face, in pixels.
+// The metrics of one glyph of the current face, in pixels. A character the
+// face lacks is taken from a face that has it.
 namespace Resource {
 
 class FontFace;
@@ -21,6 +22,9 @@ public:
     float leftOverhang = 0, rightOverhang = 0, topOverhang = 0, bottomOverhang = 0;
     uint32_t codePoint = 0;
     uint16_t glyphIndex = 0;
+    // The face the glyph comes from: the font's own, or the one standing in
+    // for a character the font lacks.
+    const Platform::draw2d::FontFace* face = nullptr;
     Platform::draw2d::GlyphMetrics metrics;
 
 private:

@@ -402,7 +402,7 @@ void TextDraw::drawGlyph() {
     y += g.offsetY;
     D2::GpuTarget* surface = target->bitmap.get();
     if (surface == nullptr || !brush1 || !brush2) return;
-    const D2::FontFace* face = font.fontFace.object.get();
+    const D2::FontFace* face = g.face != nullptr ? g.face : font.fontFace.object.get();
     static constexpr const char* kScope = "Media::TextDraw::drawGlyph";
     // Colour glyphs: their layers or bitmap, without outline or shadow.
     std::vector<D2::ColorGlyphLayer> layers;

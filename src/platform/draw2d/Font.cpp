@@ -288,18 +288,21 @@ FontMetrics readMetrics(FT_Face face) {
 
 }  // namespace
 
-Result Font::createFontFace(std::unique_ptr<FontFace>& out) const {
-    out.reset();
+std::unique_ptr<FontFace> FontFace::open(const std::string& file, uint32_t index, uint32_t simulations) {
     std::lock_guard lock(layerLock());
     FT_Face face = nullptr;
-    if (FT_New_Face(library(), file_.c_str(), FT_Long(index_), &face) != 0) return kFail;
+    if (FT_New_Face(library(), file.c_str(), FT_Long(index), &face) != 0) return nullptr;
     std::unique_ptr<FontFace> made(new FontFace());
     made->face_ = face;
     made->hbFace_ = hb_ft_face_create_referenced(face);
-    made->simulations_ = simulations_;
+    made->simulations_ = simulations;
     made->metrics_ = readMetrics(face);
-    out = std::move(made);
-    return kOk;
+    return made;
+}
+
+Result Font::createFontFace(std::unique_ptr<FontFace>& out) const {
+    out = FontFace::open(file_, index_, simulations_);
+    return out ? kOk : kFail;
 }
 
 Result Font::metrics(FontMetrics& out) const {
@@ -327,6 +330,71 @@ void FontFace::glyphIndices(const uint32_t* codePoints, uint32_t count, uint16_t
         const FT_UInt g = FT_Get_Char_Index(face, codePoints[i]);
         glyphs[i] = g > 0xFFFF ? 0 : uint16_t(g);
     }
+}
+
+const FontFace* FontFace::fallbackFor(uint32_t codePoint) const {
+    std::lock_guard lock(layerLock());
+    FT_Face face = static_cast<FT_Face>(face_);
+    if (FT_Get_Char_Index(face, codePoint) != 0) return this;
+    const auto byCode = [](const std::pair<uint32_t, const FontFace*>& entry, uint32_t code) {
+        return entry.first < code;
+    };
+    auto known = std::lower_bound(fallbackByCode_.begin(), fallbackByCode_.end(), codePoint, byCode);
+    if (known != fallbackByCode_.end() && known->first == codePoint) return known->second;
+    const FontFace* found = this;
+    // A face found before for a neighbour of the character likely has it too.
+    for (const auto& other : fallbacks_)
+        if (FT_Get_Char_Index(static_cast<FT_Face>(other->face_), codePoint) != 0) {
+            found = other.get();
+            break;
+        }
+    const bool bold = (face->style_flags & FT_STYLE_FLAG_BOLD) != 0 || (simulations_ & kSimulationBold) != 0;
+    const bool slanted = (face->style_flags & FT_STYLE_FLAG_ITALIC) != 0 || (simulations_ & kSimulationOblique) != 0;
+    if (found == this && FcInit()) {
+        // As the text layout does: the faces ranked for this family and style
+        // with the character asked for, the first that has it.
+        FcPattern* pattern = FcPatternCreate();
+        if (face->family_name != nullptr)
+            FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(face->family_name));
+        FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+        FcPatternAddInteger(pattern, FC_SLANT, slanted ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+        FcCharSet* wanted = FcCharSetCreate();
+        FcCharSetAddChar(wanted, codePoint);
+        FcPatternAddCharSet(pattern, FC_CHARSET, wanted);
+        FcCharSetDestroy(wanted);
+        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result = FcResultNoMatch;
+        FcFontSet* sorted = FcFontSort(nullptr, pattern, FcFalse, nullptr, &result);
+        FcPatternDestroy(pattern);
+        for (int i = 0; sorted != nullptr && i < sorted->nfont; ++i) {
+            FcPattern* candidate = sorted->fonts[i];
+            FcCharSet* charset = nullptr;
+            FcChar8* file = nullptr;
+            FcBool outline = FcFalse;
+            if (FcPatternGetCharSet(candidate, FC_CHARSET, 0, &charset) != FcResultMatch ||
+                !FcCharSetHasChar(charset, codePoint) ||
+                FcPatternGetString(candidate, FC_FILE, 0, &file) != FcResultMatch ||
+                (FcPatternGetBool(candidate, FC_OUTLINE, 0, &outline) == FcResultMatch && !outline))
+                continue;
+            int index = 0, weight = FC_WEIGHT_REGULAR, slant = FC_SLANT_ROMAN;
+            FcPatternGetInteger(candidate, FC_INDEX, 0, &index);
+            FcPatternGetInteger(candidate, FC_WEIGHT, 0, &weight);
+            FcPatternGetInteger(candidate, FC_SLANT, 0, &slant);
+            uint32_t simulations = 0;
+            if (bold && weight < FC_WEIGHT_DEMIBOLD) simulations |= kSimulationBold;
+            if (slanted && slant == FC_SLANT_ROMAN) simulations |= kSimulationOblique;
+            std::unique_ptr<FontFace> made =
+                open(reinterpret_cast<const char*>(file), static_cast<uint32_t>(std::max(index, 0)), simulations);
+            if (!made || FT_Get_Char_Index(static_cast<FT_Face>(made->face_), codePoint) == 0) continue;
+            found = made.get();
+            fallbacks_.push_back(std::move(made));
+            break;
+        }
+        if (sorted != nullptr) FcFontSetDestroy(sorted);
+    }
+    fallbackByCode_.insert(known, {codePoint, found});
+    return found;
 }
 
 Result FontFace::designGlyphMetrics(const uint16_t* glyphs, uint32_t count, GlyphMetrics* out) const {

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/draw2d/Types.h"
@@ -165,6 +166,12 @@ public:
     uint16_t glyphCount() const;
     // The glyph of each code point (0 when the face has none).
     void glyphIndices(const uint32_t* codePoints, uint32_t count, uint16_t* glyphs) const;
+    // The face to draw the code point with: this one when it has the
+    // character, else the installed face fontconfig ranks first for this
+    // face's family, weight and slant among those that have it (this one
+    // again when none has). A face found is kept by this face and lives as
+    // long as it; it simulates what this face is and it is not (bold, slant).
+    const FontFace* fallbackFor(uint32_t codePoint) const;
     // kInvalidArg for a glyph the face does not have.
     Result designGlyphMetrics(const uint16_t* glyphs, uint32_t count, GlyphMetrics* out) const;
     // Whether the face substitutes glyphs for vertical writing (its "vert" feature).
@@ -185,10 +192,13 @@ public:
 private:
     friend class Font;
     FontFace() = default;
+    static std::unique_ptr<FontFace> open(const std::string& file, uint32_t index, uint32_t simulations);
     void* face_ = nullptr;    // FT_Face
     void* hbFace_ = nullptr;  // hb_face_t
     uint32_t simulations_ = 0;
     FontMetrics metrics_;
+    mutable std::vector<std::unique_ptr<FontFace>> fallbacks_;
+    mutable std::vector<std::pair<uint32_t, const FontFace*>> fallbackByCode_;  // sorted by code point
 };
 
 }  // namespace Platform::draw2d

@@ -2,6 +2,7 @@
 // pixels of fill, outline and shadow drawn horizontally and vertically.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -303,6 +304,46 @@ TEST_F(TextDrawTest, FillOutlineAndShadowShowInTheirColours) {
             EXPECT_LT(px[((h - 1) * w + x) * 4 + 3], 0.5f);
         }
     }
+}
+
+// A family without Japanese takes each such character from a face that has
+// it: seven different glyphs, none of them the empty box the family draws
+// for a character nobody has.
+TEST_F(TextDrawTest, CharactersTheFamilyLacksComeFromAFaceThatHasThem) {
+    // The coverage of one character drawn in "DejaVu Sans" at 48 pixels,
+    // fixed 64 x 64 so that any two compare.
+    const auto coverage = [](const wchar_t* text) {
+        Media::TextDraw t;
+        setUp(t, text, 48);
+        t.baseFamily = L"DejaVu Sans";
+        t.measure();
+        auto buffer = Media::ResourceBuffer::createBlank(64, 64, 10);
+        const float clear[4] = {0, 0, 0, 0};
+        context().clearRenderTargetView(buffer->getRenderTargetView(), clear);
+        t.draw(*buffer);
+        const auto px = pixels(*buffer);
+        std::vector<uint8_t> mask;
+        for (size_t i = 3; i < px.size(); i += 4) mask.push_back(px[i] > 0.5f ? 1 : 0);
+        return mask;
+    };
+    const auto differing = [](const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+        int count = 0;
+        for (size_t i = 0; i < a.size(); ++i) count += a[i] != b[i];
+        return count;
+    };
+    const std::vector<uint8_t> box = coverage(L"\x0378");  // unassigned: no face has it
+    ASSERT_GT(std::count(box.begin(), box.end(), 1), 20) << "the family draws no box";
+    const std::wstring japanese = L"日本語テキスト";
+    std::vector<std::vector<uint8_t>> drawn;
+    for (const wchar_t c : japanese) {
+        const wchar_t one[] = {c, 0};
+        drawn.push_back(coverage(one));
+        EXPECT_GT(std::count(drawn.back().begin(), drawn.back().end(), 1), 40) << drawn.size();
+        EXPECT_GT(differing(drawn.back(), box), 100) << "character " << drawn.size() << " is the box";
+    }
+    for (size_t i = 0; i < drawn.size(); ++i)
+        for (size_t j = i + 1; j < drawn.size(); ++j)
+            EXPECT_GT(differing(drawn[i], drawn[j]), 40) << i << " and " << j << " are the same glyph";
 }
 
 TEST_F(TextDrawTest, NothingMeasuredDrawsNothing) {

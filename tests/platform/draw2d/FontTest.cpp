@@ -269,3 +269,31 @@ TEST(FontFace, OutlineFontHasNoColourLayersOrBitmaps) {
 }
 
 }  // namespace
+
+namespace {
+
+// A Latin face lends the characters it lacks from a face that has them, found
+// once and kept; a character no face has stays with the face itself.
+TEST(FontFace, MissingCharactersFallBackToAFaceThatHasThem) {
+    std::shared_ptr<D::FontCollection> collection;
+    ASSERT_EQ(Platform::kOk, D::FontCollection::system(collection));
+    uint32_t index = 0;
+    ASSERT_TRUE(collection->findFamilyName("DejaVu Sans", index)) << "fonts-dejavu-core is not installed";
+    std::shared_ptr<D::Font> font;
+    ASSERT_EQ(Platform::kOk,
+              collection->family(index)->firstMatchingFont(700, D::kStretchNormal, D::FontStyle::Normal, font));
+    auto latin = face(font);
+    ASSERT_TRUE(latin);
+    ASSERT_EQ(0, glyphOf(*latin, 0x65E5));  // 日: not in the Latin face
+
+    EXPECT_EQ(latin->fallbackFor('A'), latin.get());
+    const D::FontFace* japanese = latin->fallbackFor(0x65E5);
+    ASSERT_NE(japanese, latin.get());
+    for (const uint32_t c : {0x65E5u, 0x672Cu, 0x8A9Eu, 0x30C6u}) {  // 日 本 語 テ
+        EXPECT_EQ(latin->fallbackFor(c), japanese) << std::hex << c;
+        EXPECT_NE(0, glyphOf(*latin->fallbackFor(c), c)) << std::hex << c;
+    }
+    EXPECT_EQ(latin->fallbackFor(0x0378), latin.get());  // unassigned: nobody has it
+}
+
+}  // namespace

@@ -108,6 +108,30 @@ TEST_F(FileMenuTest, HistoriesShowTheCurrentListsAndOpenTheChosenProject) {
     EXPECT_EQ(textAt(sub(2), 1).substr(0, 3), "&2 ");
 }
 
+// After a crash the backup made for that moment is in the backup list, among
+// the automatic ones by its time, and opens from there.
+TEST_F(FileMenuTest, TheBackupListHoldsTheEmergencyBackups) {
+    const std::filesystem::path folder = appData() / "Backup";
+    std::filesystem::create_directories(folder);
+    const std::wstring older = wide(folder / "AutoBackup_2026-01-01_10-00-00-000.vpj2");
+    const std::wstring rescue = wide(folder / "ExceptionBackup_2026-01-01_11-00-00-000.vpj2");
+    const std::wstring newer = wide(folder / "AutoBackup_2026-01-01_12-00-00-000.vpj2");
+    for (const auto& path : {older, rescue, newer}) {
+        Edit::Project project;
+        project.getOrCreateScene(0)->name = path;
+        project.saveProjectFile(path);
+    }
+    service().backupHistory().load();
+    bar->refresh();
+    ASSERT_EQ(W::getMenuItemCount(sub(3)), 3);
+    const std::wstring expected[] = {newer, rescue, older};
+    for (int32_t i = 0; i < 3; ++i)
+        EXPECT_EQ(System::utf8ToWide(textAt(sub(3), i)), L"&" + std::to_wstring(i + 1) + L" " + expected[i]);
+    choose(sub(3), 1);
+    EXPECT_EQ(service().currentScene()->name, rescue);
+    EXPECT_TRUE(boxes.texts.empty());
+}
+
 TEST_F(FileMenuTest, OpenAndSaveGoThroughTheFileDialogs) {
     const std::wstring a = writeProject("a");
     const std::wstring saved = wide(root_ / "saved.vpj2");
