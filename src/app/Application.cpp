@@ -17,6 +17,7 @@
 #include "core/TextConvert.h"
 #include "core/TextFormat.h"
 #include "core/TranslateService.h"
+#include "edit/EditObjectCommands.h"
 #include "edit/EditService.h"
 #include "platform/window/SystemMetrics.h"
 #include "edit/Project.h"
@@ -59,11 +60,13 @@
 #include "media/gpu/ResourceService.h"
 #include "media/figure/FigureData.h"
 #include "media/figure/FigureList.h"
+#include "media/figure/SvgDocument.h"
 #include "media/resource/ResourceLists.h"
 #include "media/image/ImageService.h"
 #include "media/decode/MediaService.h"
 #include "media/audio/XAudio2Service.h"
 #include "plugin/InputCacheSource.h"
+#include "plugin/InputFile.h"
 #include "plugin/InputService.h"
 #include "plugin/OutputService.h"
 #include "render/cache/CacheService.h"
@@ -230,6 +233,7 @@ void buildServices(System::ServiceStack& stack) {
     };
     stack.addService<Undo::UndoService>();
     stack.addService<Edit::EditService>();
+    stack.addOwned<Edit::EditObjectCommands>();  // what the effect and alias menu entries run
     Render::RenderService::setSceneReader(openCurrentScene);
     // Asked by the caches from a render thread, whose read scope holds the project lock.
     Render::RenderService::setSceneFinder([](int32_t id) -> std::shared_ptr<Edit::Scene> {
@@ -254,6 +258,32 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Component::PreviewEditComponent>();
     stack.addService<Component::LogComponent>();
     stack.addOwned<Menu::MenuBar>(*Window::WindowService::get());
+}
+
+// What a media file is, as the input service and the SVG reader see it.
+Effect::EffectService::MediaFileProbe mediaFileProbe() {
+    Effect::EffectService::MediaFileProbe probe;
+    probe.readsExtension = [](const std::wstring& extension) {
+        const Plugin::InputService* input = Plugin::InputService::get();
+        return input && (input->videoTable().count(extension) != 0 || input->audioTable().count(extension) != 0);
+    };
+    probe.openFile = [](const std::wstring& path, Effect::EffectService::MediaFileInfo& info) {
+        Plugin::InputService* input = Plugin::InputService::get();
+        const auto file = input ? input->getVideoOrAudioFile(path) : nullptr;
+        if (!file) return false;
+        const Plugin::InputFile::Info& i = file->info;
+        info.video = (i.flags & Plugin::InputFile::kVideo) != 0;
+        info.audio = (i.flags & Plugin::InputFile::kAudio) != 0;
+        info.frameCount = i.frameCount;
+        info.width = i.width;
+        info.height = i.height;
+        info.rate = static_cast<int32_t>(i.rate);
+        info.scale = static_cast<int32_t>(i.scale);
+        info.audioRate = i.sampleRate;
+        return true;
+    };
+    probe.loadsSvg = [](const std::wstring& path) { return Media::SvgDocument::canLoad(path); };
+    return probe;
 }
 
 // The clipboard copy of a rendered frame, straight alpha.
@@ -358,6 +388,7 @@ int run(const Steps& steps) {
     Edit::ProjectQueries projectQueries;
     const Effect::ModelQueriesScope queries(projectQueries);
     Effect::setFrameSizeReader(Media::renderBufferSize);
+    Effect::EffectService::MediaFileProbe previousProbe = Effect::EffectService::setMediaFileProbe(mediaFileProbe());
     {
         System::ServiceStack stack;
         try {
@@ -386,6 +417,7 @@ int run(const Steps& steps) {
     }
     Effect::setNameTranslator(nullptr);  // the translation service is gone
     Effect::setFrameSizeReader(nullptr);
+    Effect::EffectService::setMediaFileProbe(std::move(previousProbe));
     Edit::Project::setQuestionAsker(previousAsker);
     System::setErrorPresenter(previousPostedErrors);
     Effect::EffectService::setErrorPresenter(previousErrors);

@@ -36,6 +36,7 @@ namespace Edit {
 class EditDialogs;
 class KeyHoldRouter;
 class Object;
+class ObjectClipboard;
 class Scene;
 class UpdateSection;
 struct SceneValues;
@@ -102,7 +103,7 @@ public:
     BackupHistory& backupHistory() { return backupHistory_; }
     // The edit clipboard's content: the copy and paste commands keep theirs
     // here; clearing the project empties it.
-    std::shared_ptr<void> objectClipboard;
+    std::shared_ptr<ObjectClipboard> objectClipboard;
 
     // Current scene (setCurrentScene only inside an edit scope).
     void setCurrentScene(int32_t id);

@@ -56,6 +56,7 @@ struct ItemEvent {
     EffectItem* item = nullptr;
     std::wstring path;
     int32_t frame = 0;
+    std::shared_ptr<Edit::Object> splitFrom;  // kSplit: the object the piece was cut from
 };
 
 // Base of every effect. A concrete class sets the name and the codes and

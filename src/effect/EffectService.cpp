@@ -35,6 +35,7 @@ const MovementBase* gNoMove = nullptr;
 const MovementBase* gMovieRange = nullptr;
 
 EffectService::ErrorPresenter gErrorPresenter = nullptr;
+EffectService::MediaFileProbe gProbe;
 
 void showError(const std::wstring& text) {
     if (gErrorPresenter)
@@ -81,6 +82,32 @@ EffectService::ErrorPresenter EffectService::setErrorPresenter(ErrorPresenter pr
 }
 
 EffectService* EffectService::get() { return gService; }
+
+EffectService::MediaFileProbe EffectService::setMediaFileProbe(MediaFileProbe probe) {
+    MediaFileProbe previous = std::move(gProbe);
+    gProbe = std::move(probe);
+    return previous;
+}
+
+bool EffectService::getMediaFileInfo(const std::wstring& path, MediaFileInfo& info) {
+    return gProbe.openFile && gProbe.openFile(path, info);
+}
+
+bool EffectService::isSupportedFile(const std::wstring& path) const {
+    const std::wstring extension = System::FileName::getExtension(path.c_str());
+    if (extension == L"svg") return true;
+    return gProbe.readsExtension && gProbe.readsExtension(extension);
+}
+
+std::wstring EffectService::getInputEffectForFile(const std::wstring& path) const {
+    if (System::FileName::getExtension(path.c_str()) == L"svg" && gProbe.loadsSvg && gProbe.loadsSvg(path))
+        return L"図形";
+    MediaFileInfo info;
+    if (!getMediaFileInfo(path, info)) return {};
+    if (info.video) return info.frameCount > 1 ? L"動画ファイル" : L"画像ファイル";
+    if (info.audio) return L"音声ファイル";
+    return {};
+}
 
 const MovementBase* EffectService::noMove() { return gNoMove; }
 

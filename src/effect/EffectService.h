@@ -57,6 +57,30 @@ public:
 
     using MovementMenuAdjuster = std::function<void(std::vector<const MovementDefine*>& movements)>;
 
+    // What the media readers say of a file: whether it opens and with what.
+    struct MediaFileInfo {
+        bool video = false;
+        bool audio = false;
+        int32_t frameCount = 0;
+        int32_t width = 0;
+        int32_t height = 0;
+        int32_t rate = 0;
+        int32_t scale = 0;
+        int32_t audioRate = 0;
+    };
+    // The readers the program installs at start-up: the input service's
+    // extension tables, a file opened as video or else as audio, and an SVG
+    // load. Without them no file is supported.
+    struct MediaFileProbe {
+        std::function<bool(const std::wstring& extension)> readsExtension;
+        std::function<bool(const std::wstring& path, MediaFileInfo& info)> openFile;
+        std::function<bool(const std::wstring& path)> loadsSvg;
+    };
+    // Returns the one installed before.
+    static MediaFileProbe setMediaFileProbe(MediaFileProbe probe);
+    // The file opened as video, else as audio; false when neither reads it.
+    static bool getMediaFileInfo(const std::wstring& path, MediaFileInfo& info);
+
     EffectService();
     ~EffectService();
     EffectService(const EffectService&) = delete;
@@ -97,6 +121,13 @@ public:
     std::vector<const std::wstring*> getEffectLabelList() const;
     // The movements of the movement menu by menu order; adjust sees the list first.
     std::vector<const MovementDefine*> getMovementMenuList(const MovementMenuAdjuster& adjust = {}) const;
+
+    // Whether a dropped file can become an object: an SVG figure, or an
+    // extension the input plug-ins read as video or audio.
+    bool isSupportedFile(const std::wstring& path) const;
+    // The source effect that shows the file ("図形", "動画ファイル",
+    // "画像ファイル" or "音声ファイル"); empty when none reads it.
+    std::wstring getInputEffectForFile(const std::wstring& path) const;
 
     // Adds the alias files of one kind ("object" 100, "effect" 101) to the alias list.
     void registerAlias(const wchar_t* kind, int32_t role);

@@ -22,6 +22,7 @@
 #include "edit/KeyHoldRouter.h"
 #include "edit/Layer.h"
 #include "edit/Object.h"
+#include "edit/ObjectClipboard.h"
 #include "edit/Project.h"
 #include "edit/Scene.h"
 #include "edit/UndoService.h"
@@ -520,7 +521,7 @@ TEST_F(EditServiceTest, CreateProjectStartsAFreshRootSceneFromTheDialog) {
 TEST_F(EditServiceTest, ClearingPointsUndoAtTheNewRootScene) {
     editScene(L"a");
     ASSERT_TRUE(undo().canUndo());
-    service().objectClipboard = std::make_shared<int>(1);
+    service().objectClipboard = std::make_shared<Edit::ObjectClipboard>();
     service().clearProject();
     EXPECT_EQ(undo().history(), &current().undoHistory);
     EXPECT_FALSE(undo().canUndo());

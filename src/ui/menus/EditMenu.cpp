@@ -2,8 +2,13 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 
+#include "edit/EditCommandTargets.h"
 #include "edit/EditService.h"
+#include "edit/Object.h"
+#include "edit/ObjectCreateCommands.h"
+#include "edit/ObjectSplitCommands.h"
 #include "edit/Scene.h"
 #include "edit/UndoService.h"
 #include "ui/framework/WindowMenuManager.h"
@@ -18,6 +23,12 @@ constexpr int32_t kRight = 0x27;
 constexpr int32_t kLeft = 0x25;
 constexpr int32_t kHome = 0x24;
 constexpr int32_t kEnd = 0x23;
+constexpr int32_t kCtrlX = 0x4058;
+constexpr int32_t kCtrlC = 0x4043;
+constexpr int32_t kCtrlV = 0x4056;
+constexpr int32_t kDelete = 0x2E;
+constexpr int32_t kS = 0x53;
+constexpr int32_t kCtrlD = 0x4044;
 constexpr int32_t kCtrlZ = 0x405A;
 constexpr int32_t kCtrlShiftZ = 0x605A;
 
@@ -30,6 +41,22 @@ void moveCursor(int32_t (*to)(const Edit::Scene& scene)) {
 }
 
 Undo::UndoService* undoService() { return Undo::UndoService::get(); }
+
+const Edit::Scene* currentScene() {
+    const Edit::EditService* edit = Edit::EditService::instance();
+    return edit && edit->currentScene() ? edit->currentScene().get() : nullptr;
+}
+
+// The selection, or the focus object while it lies on a layer.
+bool targetsExist() {
+    const Edit::Scene* scene = currentScene();
+    return scene && !Edit::EditCommand::getTargets(*scene).empty();
+}
+
+// Runs an object command when the edit service is there.
+void runCommand(void (*command)()) {
+    if (Edit::EditService::instance()) command();
+}
 
 }  // namespace
 
@@ -55,6 +82,45 @@ void EditMenu::createMenu() {
         }
     }
     menu.insertSeparator();
+
+    // The object commands act on the targets of the current scene.
+    struct Command {
+        const wchar_t* label;
+        int32_t key;
+        void (*run)();
+        bool (*enabled)();
+    };
+    const Command clipboard[] = {
+        {L"オブジェクトを切り取り", kCtrlX, &Edit::EditCommand::cutObject, &targetsExist},
+        {L"オブジェクトをコピー", kCtrlC, &Edit::EditCommand::copyObject, &targetsExist},
+        {L"オブジェクトを貼り付け", kCtrlV, [] { Edit::EditCommand::pasteObject(); },
+         [] { return Edit::EditService::instance() && Edit::EditCommand::canPaste(); }},
+        {L"オブジェクトを削除", kDelete, &Edit::EditCommand::deleteObject, &targetsExist},
+    };
+    const Command timing[] = {
+        {L"オブジェクトを分割", kS,
+         [] {
+             if (const Edit::Scene* scene = currentScene()) Edit::EditCommand::splitObject(scene->cursorFrame);
+         },
+         [] {
+             const Edit::Scene* scene = currentScene();
+             if (!scene) return false;
+             for (const auto& o : Edit::EditCommand::getTargets(*scene))
+                 if (Edit::EditCommand::canSplitAt(*o, scene->cursorFrame)) return true;
+             return false;
+         }},
+        {L"オブジェクトを複製", kCtrlD, &Edit::EditCommand::duplicateObject, &targetsExist},
+    };
+    auto addCommands = [&](const Command* first, const Command* last) {
+        for (const Command* c = first; c != last; ++c) {
+            auto entry = menu.insertItem(c->label, [run = c->run] { runCommand(run); });
+            owner.setEnable(entry, c->enabled);
+            WindowMenuManager::setShortcut(entry, c->key);
+        }
+        menu.insertSeparator();
+    };
+    addCommands(std::begin(clipboard), std::end(clipboard));
+    addCommands(std::begin(timing), std::end(timing));
 
     // A key runs these without the menu's greying: undo and redo stop by
     // themselves at the ends of the history.

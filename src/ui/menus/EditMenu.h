@@ -4,7 +4,8 @@
 
 namespace Menu {
 
-// The "編集" popup: cursor movement and undo / redo of the current scene.
+// The "編集" popup: cursor movement, the object commands (cut, copy, paste,
+// delete, split, duplicate) and undo / redo of the current scene.
 class EditMenu final : public MenuBase {
 public:
     using MenuBase::MenuBase;
