@@ -45,23 +45,16 @@ Resource::ResourceService& resources() {
 }  // namespace
 
 PartEffect::PartEffect() {
-    name = L"部分フィルタ";
     role = kControl;
     media = kVideo;
     placement = kVideo;
     positionItems = {&x, &y};
 }
 
-std::shared_ptr<EffectBase> PartEffect::createInstance() const { return std::make_shared<PartEffect>(); }
-
 void PartEffect::createCommonResource() {
     resource = ShaderResource::create(2, sizeof(Constant));
     load(*resource->shaders[kColourMask], "PartEffect");
     load(*resource->shaders[kCoverageMask], "PartEffectCoverage");
-}
-
-void PartEffect::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const PartEffect&>(prototype).resource;
 }
 
 bool PartEffect::noMask() const { return mask.sceneId < 0 && mask.index == 0; }

@@ -323,7 +323,6 @@ const std::vector<SceneChange::SceneChangeDefine>& SceneChange::defineList() {
 }
 
 SceneChange::SceneChange() {
-    name = L"シーンチェンジ";
     role = kControl;
     media = kVideo;
     kind.notify = 1;
@@ -331,17 +330,11 @@ SceneChange::SceneChange() {
     placement = kSceneChange;
 }
 
-std::shared_ptr<EffectBase> SceneChange::createInstance() const { return std::make_shared<SceneChange>(); }
-
 void SceneChange::createCommonResource() {
     resource = ShaderResource::create(3, 0);
     load(*resource->shaders[kSlice], "SceneChangeSlice");
     load(*resource->shaders[kOffset], "SceneChangeOffset");
     load(*resource->shaders[kRandomLine], "SceneChangeRandomLine");
-}
-
-void SceneChange::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const SceneChange&>(prototype).resource;
 }
 
 float SceneChange::progressAt(int32_t frame, int32_t start, int32_t end) {
