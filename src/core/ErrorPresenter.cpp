@@ -29,6 +29,12 @@ void showErrorText(const std::wstring& posted) {
 
 ErrorPresenter setErrorPresenter(ErrorPresenter presenter) { return gPresenter.exchange(presenter); }
 
+bool presentErrorIfInstalled(const std::wstring& text) {
+    const ErrorPresenter present = gPresenter.load();
+    if (present) present(text);
+    return present != nullptr;
+}
+
 void presentError(const std::wstring& text) {
     if (const ErrorPresenter present = gPresenter.load()) {
         present(text);

@@ -282,7 +282,7 @@ void showHalf(Params& p, const Image& picture) {
 void radialBlur(Params& p, const Define&) {
     const float strength = (1 - std::fabs(2 * p.progress - 1)) * 80;
     Image picture = p.progress < 0.5f ? p.before : copyOfTarget(p);
-    if (strength > 0 && BlurHooks::radialBlur)
+    if (strength > 0)
         if (Image blurred = BlurHooks::radialBlur(picture, strength)) picture = std::move(blurred);
     showHalf(p, picture);
 }
@@ -290,7 +290,7 @@ void radialBlur(Params& p, const Define&) {
 void blurThrough(Params& p, const Define&) {
     const auto size = static_cast<int32_t>(std::lroundf((1 - std::fabs(2 * p.progress - 1)) * 400));
     Image picture = p.progress < 0.5f ? Image(p.before->clone()) : copyOfTarget(p);
-    if (size > 0 && BlurHooks::blur)
+    if (size > 0)
         if (Image blurred = BlurHooks::blur(picture, size, 0, 2)) picture = std::move(blurred);
     showHalf(p, picture);
 }
