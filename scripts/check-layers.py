@@ -29,7 +29,8 @@ SAME_LAYER = {
     "platform/draw2d": {"platform/os", "platform/gpu", "platform/window"},
     "platform/imaging": {"platform/os"},
     "platform/mediareader": {"platform/os"},
-    "platform/codecs": {"platform/os"},
+    # The codecs share the audio layer's wave format header.
+    "platform/codecs": {"platform/os", "platform/audio"},
     "media/image": set(),
     "media/audio": set(),
     "media/decode": {"media/image", "media/audio"},

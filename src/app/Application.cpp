@@ -9,6 +9,7 @@
 #include "core/Exception.h"
 #include "core/ErrorPresenter.h"
 #include "core/ExceptionPresenter.h"
+#include "core/HookScope.h"
 #include "core/Log.h"
 #include "core/Logger.h"
 #include "core/NoticePresenter.h"
@@ -175,19 +176,21 @@ void buildServices(System::ServiceStack& stack) {
     //  audio playback, resources, events, shortcut list, mouse router,
     //  window service, input, output, scripts, caches, effects, undo, edit,
     //  render, then the panels and the menu bar.
-    Setting::SettingService::setDpiReader(&Platform::window::desktopDpi);
-    Setting::SettingService::setInputTimingsReader(&Platform::window::inputTimings);
+    // What a lower layer asks of a higher one is installed beside the service
+    // it belongs to and put back as the stack releases that place.
+    stack.addHook(Setting::SettingService::setDpiReader, &Platform::window::desktopDpi);
+    stack.addHook(Setting::SettingService::setInputTimingsReader, &Platform::window::inputTimings);
     stack.addService<Setting::SettingService>();
     System::Process::SetThreadPriority("MainThreadPriority");
     stack.addService<System::Logger>();
     stack.addService<Translate::TranslateService>();
-    Effect::setNameTranslator(effectDisplayName);
+    stack.addHook(Effect::setNameTranslator, effectDisplayName);
     stack.addService<Media::ImageService>();
     stack.addService<Media::MediaService>();
     stack.addService<Media::Direct2DService>();
     stack.addService<Media::Direct3DService>();
     stack.addService<Media::XAudio2Service>();
-    Resource::ResourceService::listBuilder = &Resource::ResourceLists::build;
+    stack.addHook(Resource::ResourceService::setListBuilder, &Resource::ResourceLists::build);
     stack.addService<Resource::ResourceService>();
     stack.addService<Event::EventService>();
     Window::ShortcutList* shortcuts = stack.addService<Window::ShortcutList>();
@@ -202,9 +205,9 @@ void buildServices(System::ServiceStack& stack) {
     shortcuts->setCaptureEnder([] {
         if (Window::WindowMouseService* mouse = Window::WindowMouseService::get()) mouse->cancelCaptureForShortcut();
     });
-    Window::PopupMenu::keyHoldReleaser = [] {
+    stack.addHook(Window::PopupMenu::setKeyHoldReleaser, [] {
         if (Window::WindowMouseService* mouse = Window::WindowMouseService::get()) mouse->releaseKeyHold();
-    };
+    });
     stack.addService<Window::WindowService>();
     Plugin::InputService* input = stack.addService<Plugin::InputService>();
     auto* inputForCaches = stack.addOwned<Plugin::InputCacheSource>(*input);
@@ -213,48 +216,48 @@ void buildServices(System::ServiceStack& stack) {
     Cache::CacheService* caches = stack.addService<Cache::CacheService>();
     caches->setMediaInput(inputForCaches);
     static Effect::FilterCatalog builtinEffects;
-    Effect::EffectService::setCatalog(&builtinEffects);
+    stack.addHook(Effect::EffectService::setCatalog, &builtinEffects);
     Effect::EffectService* effects = stack.addService<Effect::EffectService>();
     stack.addOwned<Effect::ServiceCatalog>(*effects);  // the model's catalogue while the service lives
     stack.addOwned<Effect::MaskPictures>(*effects);    // what masks and wipes draw with
     // The built-in effects that blur borrow the blur filter's core.
-    Effect::BlurHooks::blur = [](Effect::BlurHooks::Image image, int32_t size, float aspect, int32_t mode) {
-        const Effect::EffectService* service = Effect::EffectService::get();
-        return service
-                   ? service->getDefaultEffect<Effect::BokashiFilter>().blurImage(std::move(image), size, aspect, mode)
-                   : image;
-    };
-    Effect::BlurHooks::radialBlur = [](Effect::BlurHooks::Image image, float strength) {
+    stack.addHook(Effect::BlurHooks::setBlur,
+                  [](Effect::BlurHooks::Image image, int32_t size, float aspect, int32_t mode) {
+                      const Effect::EffectService* service = Effect::EffectService::get();
+                      return service ? service->getDefaultEffect<Effect::BokashiFilter>().blurImage(std::move(image),
+                                                                                                    size, aspect, mode)
+                                     : image;
+                  });
+    stack.addHook(Effect::BlurHooks::setRadialBlur, [](Effect::BlurHooks::Image image, float strength) {
         const Effect::EffectService* service = Effect::EffectService::get();
         if (!service || !image) return image;
         float centreX = 0, centreY = 0;
         return service->getDefaultEffect<Effect::BlurFilter>().radialBlur(*image, centreX, centreY, strength, 0, 0,
                                                                           true);
-    };
+    });
     stack.addService<Undo::UndoService>();
     stack.addService<Edit::EditService>();
     stack.addOwned<Edit::EditObjectCommands>();  // what the effect and alias menu entries run
-    Render::RenderService::setSceneReader(openCurrentScene);
+    stack.addHook(Render::RenderService::setSceneReader, openCurrentScene);
     // Asked by the caches from a render thread, whose read scope holds the project lock.
-    Render::RenderService::setSceneFinder([](int32_t id) -> std::shared_ptr<Edit::Scene> {
+    stack.addHook(Render::RenderService::setSceneFinder, [](int32_t id) -> std::shared_ptr<Edit::Scene> {
         Edit::EditService* edit = Edit::EditService::instance();
         return edit && id != 0 ? edit->project().getScene(id) : nullptr;
     });
-    // The player's timer runs on the main loop; dialogs stop playback.
-    Render::RenderService::setMainLoop({[](const Platform::os::WaitHandle& handle, std::function<void()> tick) {
-                                            if (Window::WindowService* windows = Window::WindowService::get())
-                                                windows->registerWaitHandle(handle, std::move(tick));
-                                        },
-                                        [](const Platform::os::WaitHandle& handle) {
-                                            if (Window::WindowService* windows = Window::WindowService::get())
-                                                windows->unregisterWaitHandle(handle);
-                                        }});
+    // The player's timer runs on the main loop. While the render service
+    // lives its player's stop is the one dialogs and edits stop playback with.
+    stack.addHook(Render::RenderService::setMainLoop,
+                  {[](const Platform::os::WaitHandle& handle, std::function<void()> tick) {
+                       if (Window::WindowService* windows = Window::WindowService::get())
+                           windows->registerWaitHandle(handle, std::move(tick));
+                   },
+                   [](const Platform::os::WaitHandle& handle) {
+                       if (Window::WindowService* windows = Window::WindowService::get())
+                           windows->unregisterWaitHandle(handle);
+                   }});
     stack.addService<Render::RenderService>();
     stack.addService<Component::EditComponent>();
     stack.addService<Component::StatusComponent>();
-    Dialog::setPlaybackStop([] {
-        if (Render::RenderService* render = Render::RenderService::get()) render->player().stop();
-    });
     stack.addService<Component::PreviewEditComponent>();
     stack.addService<Component::LogComponent>();
     stack.addOwned<Menu::MenuBar>(*Window::WindowService::get());
@@ -369,26 +372,22 @@ int run(const Steps& steps) {
     // the program. While the edit service lives it answers the model
     // queries with its open project; these answer before it is built and
     // after it is gone.
+    // One error presenter serves the whole program (core, effects, input and output).
+    using System::HookScope;
     const System::ExceptionPresenterScope presenter(Dialog::showException);
     const System::NoticePresenterScope notices(Dialog::showNotice);
-    const System::ErrorPresenter previousPostedErrors = System::setErrorPresenter(Dialog::showErrorText);
-    const Edit::Project::QuestionAsker previousAsker = Edit::Project::setQuestionAsker(Dialog::showConfirm);
-    const Effect::EffectService::ErrorPresenter previousErrors =
-        Effect::EffectService::setErrorPresenter(Dialog::showErrorText);
-    const Plugin::InputService::ErrorPresenter previousInputErrors =
-        Plugin::InputService::setErrorPresenter(Dialog::showErrorText);
-    const Plugin::OutputService::ErrorPresenter previousOutputErrors =
-        Plugin::OutputService::setErrorPresenter(Dialog::showErrorText);
-    Plugin::OutputService::Presenter previousExportPresenter = Plugin::OutputService::setPresenter(exportPresenter());
-    const auto previousDialogs = Edit::EditService::setDialogs(programDialogs());
-    const auto previousFrameReader = Edit::EditService::setFrameImageReader(readFrameImage);
-    const auto previousFontReader = Edit::ProjectQueries::setFontListReader(readFontFamilies);
-    const auto previousFigureReader = Edit::ProjectQueries::setFigureListReader(readFigureNames);
-    const auto previousSceneSize = std::exchange(Resource::FigureData::sceneSize, currentSceneSize);
+    const HookScope errors(System::setErrorPresenter, Dialog::showErrorText);
+    const HookScope asker(Edit::Project::setQuestionAsker, Dialog::showConfirm);
+    const HookScope exports(Plugin::OutputService::setPresenter, exportPresenter());
+    const HookScope dialogs(Edit::EditService::setDialogs, programDialogs());
+    const HookScope frames(Edit::EditService::setFrameImageReader, readFrameImage);
+    const HookScope fonts(Edit::ProjectQueries::setFontListReader, readFontFamilies);
+    const HookScope figures(Edit::ProjectQueries::setFigureListReader, readFigureNames);
+    const HookScope sceneSize(Resource::FigureData::setSceneSizeReader, currentSceneSize);
     Edit::ProjectQueries projectQueries;
     const Effect::ModelQueriesScope queries(projectQueries);
-    Effect::setFrameSizeReader(Media::renderBufferSize);
-    Effect::EffectService::MediaFileProbe previousProbe = Effect::EffectService::setMediaFileProbe(mediaFileProbe());
+    const HookScope frameSize(Effect::setFrameSizeReader, Media::renderBufferSize);
+    const HookScope probe(Effect::EffectService::setMediaFileProbe, mediaFileProbe());
     {
         System::ServiceStack stack;
         try {
@@ -415,20 +414,6 @@ int run(const Steps& steps) {
             Dialog::showException(e);
         }
     }
-    Effect::setNameTranslator(nullptr);  // the translation service is gone
-    Effect::setFrameSizeReader(nullptr);
-    Effect::EffectService::setMediaFileProbe(std::move(previousProbe));
-    Edit::Project::setQuestionAsker(previousAsker);
-    System::setErrorPresenter(previousPostedErrors);
-    Effect::EffectService::setErrorPresenter(previousErrors);
-    Plugin::InputService::setErrorPresenter(previousInputErrors);
-    Plugin::OutputService::setErrorPresenter(previousOutputErrors);
-    Plugin::OutputService::setPresenter(std::move(previousExportPresenter));
-    Edit::EditService::setDialogs(previousDialogs);
-    Edit::EditService::setFrameImageReader(previousFrameReader);
-    Edit::ProjectQueries::setFontListReader(previousFontReader);
-    Edit::ProjectQueries::setFigureListReader(previousFigureReader);
-    Resource::FigureData::sceneSize = previousSceneSize;
     Os::oleUninitialize();
     Os::coUninitialize();
     return 0;

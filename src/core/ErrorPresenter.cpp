@@ -2,39 +2,20 @@
 
 #include <atomic>
 
-#include "core/Log.h"
-#include "core/TextConvert.h"
-#include "core/TextFormat.h"
-#include "core/TranslateService.h"
-#include "platform/window/MessageBox.h"
-
+// The installed presenter alone: the default box (PresentError.cpp) is kept
+// out of this file, so that code that only hands texts on to the presenter
+// links none of the window layer.
 namespace System {
 namespace {
 std::atomic<ErrorPresenter> gPresenter{nullptr};
-
-constexpr const char* kProductCaption = "Velmo Kirta2";
-
-// An error text shown as it stands (cut like any formatted text): logged as
-// built in, boxed in the active language, without an owner while there is no
-// main window.
-void showErrorText(const std::wstring& posted) {
-    const std::wstring text = System::formatString(L"%ls", posted.c_str());
-    System::Log::error("Dialog::showError", L"show error dialog.\n%ls", text.c_str());
-    const wchar_t* shown = Translate::translated(Translate::TranslateService::Table::Message, text.c_str());
-    namespace W = Platform::window;
-    W::messageBox(nullptr, System::wideToUtf8(shown), kProductCaption, W::kMbOk | W::kMbIconError | W::kMbTaskModal);
-}
-
 }  // namespace
 
 ErrorPresenter setErrorPresenter(ErrorPresenter presenter) { return gPresenter.exchange(presenter); }
 
-void presentError(const std::wstring& text) {
-    if (const ErrorPresenter present = gPresenter.load()) {
-        present(text);
-        return;
-    }
-    showErrorText(text);
+bool presentErrorIfInstalled(const std::wstring& text) {
+    const ErrorPresenter present = gPresenter.load();
+    if (present) present(text);
+    return present != nullptr;
 }
 
 }  // namespace System

@@ -11,5 +11,8 @@ using ErrorPresenter = void (*)(const std::wstring& text);
 // Returns the presenter installed before; none restores the default.
 ErrorPresenter setErrorPresenter(ErrorPresenter presenter);
 void presentError(const std::wstring& text);
+// Shows the text through the installed presenter; false, showing nothing,
+// while none is installed (for callers whose default is their own log line).
+bool presentErrorIfInstalled(const std::wstring& text);
 
 }  // namespace System

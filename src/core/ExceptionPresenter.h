@@ -1,6 +1,8 @@
 #pragma once
 #include <exception>
 
+#include "core/HookScope.h"
+
 // Where the core layer sends an exception the user must see (a failed
 // clipboard write, an exception posted from a worker). The program installs
 // the dialog at start-up; until then the exception is logged.
@@ -13,15 +15,9 @@ ExceptionPresenter setExceptionPresenter(ExceptionPresenter presenter);
 void presentException(const std::exception& e);
 
 // Installs a presenter for the life of the scope.
-class ExceptionPresenterScope {
+class ExceptionPresenterScope : public HookScope<ExceptionPresenter> {
 public:
-    explicit ExceptionPresenterScope(ExceptionPresenter presenter) : previous_(setExceptionPresenter(presenter)) {}
-    ~ExceptionPresenterScope() { setExceptionPresenter(previous_); }
-    ExceptionPresenterScope(const ExceptionPresenterScope&) = delete;
-    ExceptionPresenterScope& operator=(const ExceptionPresenterScope&) = delete;
-
-private:
-    ExceptionPresenter previous_;
+    explicit ExceptionPresenterScope(ExceptionPresenter presenter) : HookScope(setExceptionPresenter, presenter) {}
 };
 
 }  // namespace System

@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "core/HookScope.h"
+
 // Where the core layer sends a notice for the user (a language file was
 // registered). The program installs the dialog at start-up; until then the
 // notice is logged.
@@ -13,15 +15,9 @@ NoticePresenter setNoticePresenter(NoticePresenter presenter);
 void presentNotice(const std::wstring& text);
 
 // Installs a presenter for the life of the scope.
-class NoticePresenterScope {
+class NoticePresenterScope : public HookScope<NoticePresenter> {
 public:
-    explicit NoticePresenterScope(NoticePresenter presenter) : previous_(setNoticePresenter(presenter)) {}
-    ~NoticePresenterScope() { setNoticePresenter(previous_); }
-    NoticePresenterScope(const NoticePresenterScope&) = delete;
-    NoticePresenterScope& operator=(const NoticePresenterScope&) = delete;
-
-private:
-    NoticePresenter previous_;
+    explicit NoticePresenterScope(NoticePresenter presenter) : HookScope(setNoticePresenter, presenter) {}
 };
 
 }  // namespace System

@@ -1,8 +1,10 @@
 #pragma once
 #include <memory>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
+#include "core/HookScope.h"
 #include "core/ServiceHolder.h"
 
 // What the entry point owns for the whole run: one holder per service and the
@@ -32,6 +34,13 @@ public:
         T* object = entry->value.get();
         entries_.push_back(std::move(entry));
         return object;
+    }
+
+    // Installs a hook at this place of the start-up; it is put back as the
+    // stack releases this place, after everything added later is gone.
+    template <class Hook>
+    void addHook(Hook (*set)(Hook), std::type_identity_t<Hook> hook) {
+        addOwned<HookScope<Hook>>(set, std::move(hook));
     }
 
     void releaseAll() {

@@ -85,8 +85,10 @@ SettingService::SettingService() {
     for (const auto& callback : loadedCallbacks()) callback(*this);
 }
 
-void SettingService::setDpiReader(DpiReader reader) { dpiReader().store(reader); }
-void SettingService::setInputTimingsReader(InputTimingsReader reader) { timingsReader().store(reader); }
+SettingService::DpiReader SettingService::setDpiReader(DpiReader reader) { return dpiReader().exchange(reader); }
+SettingService::InputTimingsReader SettingService::setInputTimingsReader(InputTimingsReader reader) {
+    return timingsReader().exchange(reader);
+}
 
 void SettingService::scaleForDpi(uint32_t dpi) {
     if (system.mainSettings.get()->getValue("Direct3D", "HighDpiMode").toInt(0) == 0) return;

@@ -50,13 +50,13 @@ public:
     // loaded. The program installs the display's reading of the window layer
     // at start-up; without one the desktop's variables alone count.
     using DpiReader = uint32_t (*)();
-    static void setDpiReader(DpiReader reader);
+    static DpiReader setDpiReader(DpiReader reader);  // returns the one installed before
     // How the service reads the desktop's input timings (double-click time,
     // drag box, key repeat, caret blink). The program installs the window
     // layer's reading of the desktop settings at start-up; without one the
     // usual defaults count.
     using InputTimingsReader = ::Platform::Result (*)(::Platform::os::InputTimings&);
-    static void setInputTimingsReader(InputTimingsReader reader);
+    static InputTimingsReader setInputTimingsReader(InputTimingsReader reader);  // returns the one before
 
     // Runs once with the service after its files are loaded (register before it exists).
     static void addLoadedCallback(std::function<void(SettingService&)> callback);

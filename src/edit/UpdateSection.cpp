@@ -21,13 +21,17 @@ UpdateSection::UpdateSection(std::shared_mutex& lock, std::shared_ptr<Scene> s, 
     : eventService(events), scene(std::move(s)), lock_(&lock) {
     // Playback waits for its renders, which hold the lock shared: it stops
     // before the lock is asked for.
-    if (playbackStop()) playbackStop()();
+    stopPlayback();
     lock.lock();
 }
 
 UpdateSection::PlaybackStop UpdateSection::setPlaybackStop(PlaybackStop stop) {
     std::swap(playbackStop(), stop);
     return stop;
+}
+
+void UpdateSection::stopPlayback() {
+    if (playbackStop()) playbackStop()();
 }
 
 UpdateSection::PanelRefresh UpdateSection::setPanelRefresh(PanelRefresh refresh) {

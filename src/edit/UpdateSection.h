@@ -51,8 +51,10 @@ public:
 
     bool holdsLock() const { return lock_ != nullptr; }
     static PanelRefresh setPanelRefresh(PanelRefresh refresh);
-    // Returns the one installed before.
+    // Returns the one installed before. Dialogs stop playback through it too.
     static PlaybackStop setPlaybackStop(PlaybackStop stop);
+    // Stops playback when a player has installed its stop.
+    static void stopPlayback();
 
 private:
     std::shared_mutex* lock_;

@@ -14,11 +14,6 @@ EffectItem::~EffectItem() = default;
 
 void EffectItem::fromKtoString(std::string_view value, std::string_view, const wchar_t*, bool) { fromString(value); }
 
-std::shared_ptr<Component::EffectItemControl> EffectItem::createControl(Window::WindowClient&,
-                                                                        Component::EffectSetting&) {
-    return nullptr;
-}
-
 bool EffectItem::getFilePath(std::wstring&) const { return false; }
 
 void EffectItem::setFilePath(const std::wstring&) {

@@ -5,14 +5,6 @@
 #include <string_view>
 #include <vector>
 
-namespace Component {
-class EffectItemControl;
-class EffectSetting;
-}  // namespace Component
-namespace Window {
-class WindowClient;
-}
-
 namespace Effect {
 
 class EffectItem;
@@ -64,9 +56,6 @@ public:
     virtual void fromString(std::string_view text) = 0;
     // A value of the earlier generation's exchange file.
     virtual void fromKtoString(std::string_view value, std::string_view key, const wchar_t* effectName, bool raw);
-    // Controls arrive with the setting panels; until then no item makes one.
-    virtual std::shared_ptr<Component::EffectItemControl> createControl(Window::WindowClient& parent,
-                                                                        Component::EffectSetting& setting);
     // False when the item holds no path.
     virtual bool getFilePath(std::wstring& path) const;
     virtual void setFilePath(const std::wstring& path);

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
+#include "core/ErrorPresenter.h"
 #include "core/Exception.h"
 #include "core/File.h"
 #include "core/FileName.h"
@@ -34,14 +36,12 @@ EffectService::ScriptRegistrar* gScriptRegistrar = nullptr;
 const MovementBase* gNoMove = nullptr;
 const MovementBase* gMovieRange = nullptr;
 
-EffectService::ErrorPresenter gErrorPresenter = nullptr;
 EffectService::MediaFileProbe gProbe;
 
+// A failed registration goes to the program's error presenter; before one
+// is installed it is logged.
 void showError(const std::wstring& text) {
-    if (gErrorPresenter)
-        gErrorPresenter(text);
-    else
-        System::Log::error("Effect::EffectService", L"%ls", text.c_str());
+    if (!System::presentErrorIfInstalled(text)) System::Log::error("Effect::EffectService", L"%ls", text.c_str());
 }
 
 // Number items read movement names through the registry; an unknown name
@@ -65,19 +65,13 @@ bool byOrder(const Menu::MenuDefineBase* a, const Menu::MenuDefineBase* b) { ret
 
 EffectService::Catalog::~Catalog() = default;
 
-void EffectService::setCatalog(Catalog* catalog) { gCatalog = catalog; }
+EffectService::Catalog* EffectService::setCatalog(Catalog* catalog) { return std::exchange(gCatalog, catalog); }
 
 EffectService::ScriptRegistrar::~ScriptRegistrar() = default;
 
 EffectService::ScriptRegistrar* EffectService::setScriptRegistrar(ScriptRegistrar* registrar) {
     ScriptRegistrar* const previous = gScriptRegistrar;
     gScriptRegistrar = registrar;
-    return previous;
-}
-
-EffectService::ErrorPresenter EffectService::setErrorPresenter(ErrorPresenter presenter) {
-    const ErrorPresenter previous = gErrorPresenter;
-    gErrorPresenter = presenter;
     return previous;
 }
 

@@ -32,12 +32,7 @@ public:
         virtual void registerLeading(EffectService& service) = 0;
         virtual void registerTrailing(EffectService& service) = 0;
     };
-    static void setCatalog(Catalog* catalog);
-
-    // Where a failed registration is shown. The program installs its error
-    // dialog; until then the text is logged. Returns the one installed before.
-    using ErrorPresenter = void (*)(const std::wstring& text);
-    static ErrorPresenter setErrorPresenter(ErrorPresenter presenter);
+    static Catalog* setCatalog(Catalog* catalog);  // returns the one installed before
 
     // Reads script files into effects and movements. The script host installs
     // it at start-up; without one no script registers.

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/HookScope.h"
+
 namespace Edit {
 class Object;
 class Scene;
@@ -65,15 +67,9 @@ const ModelQueries* setModelQueries(const ModelQueries* queries);
 const ModelQueries& modelQueries();
 
 // Installs queries for the life of the scope and puts the previous ones back.
-class ModelQueriesScope {
+class ModelQueriesScope : public System::HookScope<const ModelQueries*> {
 public:
-    explicit ModelQueriesScope(const ModelQueries& queries) : previous_(setModelQueries(&queries)) {}
-    ~ModelQueriesScope() { setModelQueries(previous_); }
-    ModelQueriesScope(const ModelQueriesScope&) = delete;
-    ModelQueriesScope& operator=(const ModelQueriesScope&) = delete;
-
-private:
-    const ModelQueries* previous_;
+    explicit ModelQueriesScope(const ModelQueries& queries) : HookScope(setModelQueries, &queries) {}
 };
 
 }  // namespace Effect

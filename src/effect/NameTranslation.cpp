@@ -8,7 +8,7 @@ namespace {
 std::atomic<NameTranslator> gTranslator{nullptr};
 }
 
-void setNameTranslator(NameTranslator translator) { gTranslator.store(translator); }
+NameTranslator setNameTranslator(NameTranslator translator) { return gTranslator.exchange(translator); }
 
 std::wstring translateName(const wchar_t* name) {
     if (!name) return {};

@@ -9,7 +9,8 @@ namespace Effect {
 
 using NameTranslator = std::wstring (*)(const wchar_t* name);
 
-void setNameTranslator(NameTranslator translator);
+// Returns the translator installed before.
+NameTranslator setNameTranslator(NameTranslator translator);
 std::wstring translateName(const wchar_t* name);
 
 }  // namespace Effect

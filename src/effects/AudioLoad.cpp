@@ -9,14 +9,11 @@
 
 namespace Effect {
 AudioLoad::AudioLoad() {
-    name = L"音声ファイル";
     role = kInput;
     media = kAudio;
     placement = kAudio;
     movie.bindFileItems(playPosition, playSpeed, file, loop, 2);
 }
-
-std::shared_ptr<EffectBase> AudioLoad::createInstance() const { return std::make_shared<AudioLoad>(); }
 
 std::shared_ptr<Media::AudioBuffer> AudioLoad::inputAudio(Render::AudioRenderContext& context) {
     return movie.readAudio(context);

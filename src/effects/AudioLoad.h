@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effects/InputMovieEffect.h"
 #include "render/cache/CacheService.h"
 #include "effect/EffectItemCheck.h"
@@ -9,7 +9,7 @@
 namespace Effect {
 
 // The sound of a media file, played from its play position.
-class AudioLoad : public EffectBase, public Cache::CacheInstance {
+class AudioLoad : public EffectClass<AudioLoad>, public Cache::CacheInstance {
 public:
     static constexpr const wchar_t* kName = L"音声ファイル";
 
@@ -19,7 +19,6 @@ public:
     EffectItemCheck loop{&items, L"ループ再生"};
 
     AudioLoad();
-    std::shared_ptr<EffectBase> createInstance() const override;
     std::shared_ptr<Media::AudioBuffer> inputAudio(Render::AudioRenderContext& context) override;
     void preInputAudio(Render::AudioRenderContext& context) override;
     std::wstring getDisplayName() const override;

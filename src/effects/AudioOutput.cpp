@@ -6,13 +6,10 @@
 namespace Effect {
 
 AudioOutput::AudioOutput() {
-    name = L"音声再生";
     role = kOutput;
     media = kAudio;
     placement = kAudio;
 }
-
-std::shared_ptr<EffectBase> AudioOutput::createInstance() const { return std::make_shared<AudioOutput>(); }
 
 void AudioOutput::outputAudio(Render::AudioRenderContext& context, Media::AudioBuffer& target,
                               std::shared_ptr<Media::AudioBuffer> audio) {

@@ -1,12 +1,12 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemNumber.h"
 #include "effects/OutputAudioEffect.h"
 
 namespace Effect {
 
 // The playing of an audio object with volume and balance.
-class AudioOutput : public EffectBase, public OutputAudioEffect {
+class AudioOutput : public EffectClass<AudioOutput>, public OutputAudioEffect {
 public:
     static constexpr const wchar_t* kName = L"音声再生";
 
@@ -14,7 +14,6 @@ public:
     EffectItemNumber pan{&items, L"左右", 0, -100, 100, 0.01};
 
     AudioOutput();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void outputAudio(Render::AudioRenderContext& context, Media::AudioBuffer& target,
                      std::shared_ptr<Media::AudioBuffer> audio) override;
 };

@@ -18,10 +18,6 @@ BasicOutput::BasicOutput(const wchar_t* effectName, uint8_t effectMedia) {
 
 void BasicOutput::createCommonResource() { resource = ShaderResource::create(0, 160); }
 
-void BasicOutput::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const BasicOutput&>(prototype).resource;
-}
-
 void BasicOutput::outputVideo(Render::RenderContext& context, Media::RenderBuffer& target,
                               std::shared_ptr<Media::ResourceBuffer> image) {
     if (context.plainPlacement)

@@ -32,7 +32,6 @@ public:
 
     BasicOutput(const wchar_t* effectName, uint8_t effectMedia);
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     void outputVideo(Render::RenderContext& context, Media::RenderBuffer& target,
                      std::shared_ptr<Media::ResourceBuffer> image) override;
     OutputView getOutputView(Render::RenderContext& context) override;

@@ -6,13 +6,10 @@
 namespace Effect {
 
 BeforeObjectLoad::BeforeObjectLoad() {
-    name = L"直前オブジェクト";
     role = kInput;
     media = kVideo;
     placement = kVideo;
 }
-
-std::shared_ptr<EffectBase> BeforeObjectLoad::createInstance() const { return std::make_shared<BeforeObjectLoad>(); }
 
 std::shared_ptr<Media::ResourceBuffer> BeforeObjectLoad::inputVideo(Render::RenderContext& context) {
     if (!context.resourceCache || !context.previousObjectImage) return nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 namespace Media {
 class ResourceBuffer;
@@ -16,11 +17,31 @@ struct BlurHooks {
     // The image blurred by size pixels; mode 0 grows it by the size on every
     // side, 2 keeps its size repeating the edge pixels outward.
     using Blur = Image (*)(Image image, int32_t size, float aspect, int32_t mode);
-    static inline Blur blur = nullptr;
     // The image blurred along the rays from its centre over strength percent
     // of the distance, keeping its size.
     using RadialBlur = Image (*)(Image image, float strength);
-    static inline RadialBlur radialBlur = nullptr;
+
+    // Each returns the one installed before.
+    static Blur setBlur(Blur hook) { return std::exchange(blurHook(), hook); }
+    static RadialBlur setRadialBlur(RadialBlur hook) { return std::exchange(radialBlurHook(), hook); }
+
+    // The blurred image; none while nothing is installed.
+    static Image blur(Image image, int32_t size, float aspect, int32_t mode) {
+        return blurHook() ? blurHook()(std::move(image), size, aspect, mode) : nullptr;
+    }
+    static Image radialBlur(Image image, float strength) {
+        return radialBlurHook() ? radialBlurHook()(std::move(image), strength) : nullptr;
+    }
+
+private:
+    static Blur& blurHook() {
+        static Blur hook = nullptr;
+        return hook;
+    }
+    static RadialBlur& radialBlurHook() {
+        static RadialBlur hook = nullptr;
+        return hook;
+    }
 };
 
 }  // namespace Effect

@@ -31,7 +31,6 @@ float value(const EffectItemNumber& item, Render::RenderContext& context) {
 }  // namespace
 
 CameraControl::CameraControl() {
-    name = L"カメラ制御";
     role = kControl;
     media = kVideo;
     targetLayer.placeholder = L"---";
@@ -41,13 +40,7 @@ CameraControl::CameraControl() {
     positionItems = {&x, &y, &z};
 }
 
-std::shared_ptr<EffectBase> CameraControl::createInstance() const { return std::make_shared<CameraControl>(); }
-
 void CameraControl::createCommonResource() { resource = ShaderResource::create(1, 16); }
-
-void CameraControl::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const CameraControl&>(prototype).resource;
-}
 
 EffectItemInteger* CameraControl::getLayerRange() { return &layers; }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "effect/ControlView.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemGroup.h"
 #include "effect/EffectItemLayerObject.h"
 #include "effect/EffectItemLayerRange.h"
@@ -15,7 +16,7 @@ namespace Effect {
 // point or a layer) and tilt. Its control step runs when its batch opens,
 // writing the camera matrix every draw of the batch uses, and again when the
 // batch has been drawn, laying the transparent surfaces over the frame.
-class CameraControl : public MoveEffect, public ControlView, public OutputShaderEffect {
+class CameraControl : public EffectClass<CameraControl, MoveEffect>, public ControlView, public OutputShaderEffect {
 public:
     static constexpr const wchar_t* kName = L"カメラ制御";
     using Matrix = Platform::math::Matrix;
@@ -58,9 +59,7 @@ public:
     uint8_t freeView = 0;
 
     CameraControl();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     EffectItemInteger* getLayerRange() override;
     OutputView getOutputView(Render::RenderContext& context) override;
     // Render thread, as the batch opens: the camera of the frame, so the walk

@@ -14,14 +14,11 @@
 namespace Effect {
 
 FigureLoad::FigureLoad() {
-    name = kName;
     role = kInput;
     media = kVideo;
     placement = kVideo;
     figure.notify = 1;
 }
-
-std::shared_ptr<EffectBase> FigureLoad::createInstance() const { return std::make_shared<FigureLoad>(); }
 
 bool FigureLoad::figureSize(double size, double aspect, uint32_t& width, uint32_t& height) {
     double w = size, h = size;

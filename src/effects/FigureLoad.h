@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemFigureSelect.h"
@@ -9,7 +9,7 @@ namespace Effect {
 
 // A figure of the figure list (built-in shapes and figure files), or an SVG
 // file, drawn at a size and aspect in the chosen colour.
-class FigureLoad : public EffectBase {
+class FigureLoad : public EffectClass<FigureLoad> {
 public:
     static constexpr const wchar_t* kName = L"図形";
 
@@ -21,7 +21,6 @@ public:
     EffectItemCheck rounded{&items, L"角を丸くする"};
 
     FigureLoad();
-    std::shared_ptr<EffectBase> createInstance() const override;
 
     std::shared_ptr<Media::ResourceBuffer> inputVideo(Render::RenderContext& context) override;
     std::wstring getDisplayName() const override;

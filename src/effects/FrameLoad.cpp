@@ -7,13 +7,10 @@
 namespace Effect {
 
 FrameLoad::FrameLoad() {
-    name = L"フレームバッファ";
     role = kInput;
     media = kVideo;
     placement = kVideo;
 }
-
-std::shared_ptr<EffectBase> FrameLoad::createInstance() const { return std::make_shared<FrameLoad>(); }
 
 std::shared_ptr<Media::ResourceBuffer> FrameLoad::inputVideo(Render::RenderContext& context) {
     Media::RenderBuffer* frame = context.view.frameBuffer;

@@ -1,11 +1,11 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 
 namespace Effect {
 
 // What the layers before the object have drawn so far.
-class FrameLoad : public EffectBase {
+class FrameLoad : public EffectClass<FrameLoad> {
 public:
     static constexpr const wchar_t* kName = L"フレームバッファ";
 
@@ -13,7 +13,6 @@ public:
     EffectItemCheck clear{&items, L"フレームバッファをクリア"};
 
     FrameLoad();
-    std::shared_ptr<EffectBase> createInstance() const override;
 
     // A copy of the frame so far (exact with the alpha kept, else through the
     // frame's opaque copy pass); with the clear set the frame then starts over

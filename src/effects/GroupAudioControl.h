@@ -1,6 +1,6 @@
 #pragma once
 #include "effect/AudioControlView.h"
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemLayerRange.h"
 #include "effect/EffectItemNumber.h"
 
@@ -9,7 +9,7 @@ namespace Effect {
 // Sets volume and balance of the audio objects of the layers after it. Its
 // control step writes the frame's channel factors, which the objects of its
 // layers read afterwards on the same thread.
-class GroupAudioControl : public EffectBase, public AudioControlView {
+class GroupAudioControl : public EffectClass<GroupAudioControl>, public AudioControlView {
 public:
     static constexpr const wchar_t* kName = L"グループ制御(音声)";
 
@@ -22,7 +22,6 @@ public:
     float rightFactor = 1.0f;
 
     GroupAudioControl();
-    std::shared_ptr<EffectBase> createInstance() const override;
     EffectItemInteger* getLayerRange() override;
     void controlAudio(Render::AudioRenderContext& context) override;
 

@@ -25,7 +25,6 @@ const GroupControl* enclosingGroup(const Render::RenderContext& context) {
 }  // namespace
 
 GroupControl::GroupControl() {
-    name = L"グループ制御";
     role = kControl;
     media = kVideo;
     placement = kVideo;
@@ -33,8 +32,6 @@ GroupControl::GroupControl() {
     positionItems = {&x, &y, &z};
     ownSizeItem = &zoom;
 }
-
-std::shared_ptr<EffectBase> GroupControl::createInstance() const { return std::make_shared<GroupControl>(); }
 
 EffectItemInteger* GroupControl::getLayerRange() { return &layers; }
 

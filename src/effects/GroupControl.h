@@ -1,5 +1,6 @@
 #pragma once
 #include "effect/ControlView.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemGroup.h"
 #include "effect/EffectItemLayerRange.h"
 #include "effect/EffectItemNumber.h"
@@ -10,7 +11,7 @@ namespace Effect {
 // Moves, turns and zooms the objects of the layers after it together. Its
 // control step writes the frame's matrices, which the objects of its layers
 // read afterwards on the same thread.
-class GroupControl : public MoveEffect, public ControlView {
+class GroupControl : public EffectClass<GroupControl, MoveEffect>, public ControlView {
 public:
     static constexpr const wchar_t* kName = L"グループ制御";
     using Matrix = Platform::math::Matrix;
@@ -31,7 +32,6 @@ public:
     uint8_t plainTranslation = 1;  // this group and every group around it only translate
 
     GroupControl();
-    std::shared_ptr<EffectBase> createInstance() const override;
     EffectItemInteger* getLayerRange() override;
     // The context's view moved by X, Y, Z: what the filters on the group see.
     OutputView getOutputView(Render::RenderContext& context) override;

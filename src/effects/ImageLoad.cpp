@@ -74,7 +74,6 @@ FailedFiles& failedFiles() {
 }  // namespace
 
 ImageLoad::ImageLoad() {
-    name = kName;
     role = kInput;
     media = kVideo;
     placement = kVideo;
@@ -83,8 +82,6 @@ ImageLoad::ImageLoad() {
 }
 
 ImageLoad::~ImageLoad() = default;
-
-std::shared_ptr<EffectBase> ImageLoad::createInstance() const { return std::make_shared<ImageLoad>(); }
 
 std::shared_ptr<Media::ResourceBuffer> ImageLoad::inputVideo(Render::RenderContext& context) {
     if (file.path.empty() || !cacheService) return nullptr;

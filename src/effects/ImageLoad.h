@@ -3,7 +3,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemFile.h"
 #include "effect/EffectItemNumber.h"
@@ -18,7 +18,7 @@ namespace Effect {
 // A still image file, or one picture of a numbered image sequence: the
 // chosen name split into prefix, digits and extension, and the folder's
 // other numbers shown by "表示番号" (or by the frames since the start).
-class ImageLoad : public EffectBase, public Cache::CacheInstance {
+class ImageLoad : public EffectClass<ImageLoad>, public Cache::CacheInstance {
 public:
     static constexpr const wchar_t* kName = L"画像ファイル";
 
@@ -28,7 +28,6 @@ public:
 
     ImageLoad();
     ~ImageLoad() override;
-    std::shared_ptr<EffectBase> createInstance() const override;
 
     std::shared_ptr<Media::ResourceBuffer> inputVideo(Render::RenderContext& context) override;
     void preInputVideo(Render::RenderContext& context) override;

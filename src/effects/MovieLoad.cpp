@@ -9,14 +9,11 @@
 
 namespace Effect {
 MovieLoad::MovieLoad() {
-    name = L"動画ファイル";
     role = kInput;
     media = kVideoAudio;
     placement = kVideoAudio;
     movie.bindFileItems(playPosition, playSpeed, file, loop, 1);
 }
-
-std::shared_ptr<EffectBase> MovieLoad::createInstance() const { return std::make_shared<MovieLoad>(); }
 
 std::shared_ptr<Media::ResourceBuffer> MovieLoad::inputVideo(Render::RenderContext& context) {
     return movie.readVideo(context, kept_);

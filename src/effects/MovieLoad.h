@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effects/InputMovieEffect.h"
 #include "render/cache/CacheService.h"
 #include "effect/EffectItemCheck.h"
@@ -10,7 +10,7 @@
 namespace Effect {
 
 // A movie file with its sound: the object plays the file from its play position.
-class MovieLoad : public EffectBase, public Cache::CacheInstance {
+class MovieLoad : public EffectClass<MovieLoad>, public Cache::CacheInstance {
 public:
     static constexpr const wchar_t* kName = L"動画ファイル";
 
@@ -21,7 +21,6 @@ public:
     EffectItemInteger hasAudio{&items, L"音声付き", 0, 0, 1, EffectItem::kHiddenInteger};
 
     MovieLoad();
-    std::shared_ptr<EffectBase> createInstance() const override;
     std::shared_ptr<Media::ResourceBuffer> inputVideo(Render::RenderContext& context) override;
     void preInputVideo(Render::RenderContext& context) override;
     std::shared_ptr<Media::AudioBuffer> inputAudio(Render::AudioRenderContext& context) override;

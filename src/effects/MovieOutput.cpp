@@ -5,9 +5,7 @@
 
 namespace Effect {
 
-MovieOutput::MovieOutput() : BasicOutput(kName, kVideoAudio) {}
-
-std::shared_ptr<EffectBase> MovieOutput::createInstance() const { return std::make_shared<MovieOutput>(); }
+MovieOutput::MovieOutput() : EffectClass(kName, kVideoAudio) {}
 
 void MovieOutput::outputAudio(Render::AudioRenderContext& context, Media::AudioBuffer& target,
                               std::shared_ptr<Media::AudioBuffer> audio) {

@@ -1,4 +1,5 @@
 #pragma once
+#include "effect/EffectClass.h"
 #include "effect/EffectItemNumber.h"
 #include "effects/BasicOutput.h"
 #include "effects/OutputAudioEffect.h"
@@ -6,14 +7,13 @@
 namespace Effect {
 
 // The drawing of a movie object with the volume of its sound.
-class MovieOutput : public BasicOutput, public OutputAudioEffect {
+class MovieOutput : public EffectClass<MovieOutput, BasicOutput>, public OutputAudioEffect {
 public:
     static constexpr const wchar_t* kName = L"映像再生";
 
     EffectItemNumber volume{&items, L"音量", 100, 0, 1000, 0.01};
 
     MovieOutput();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void outputAudio(Render::AudioRenderContext& context, Media::AudioBuffer& target,
                      std::shared_ptr<Media::AudioBuffer> audio) override;
 };

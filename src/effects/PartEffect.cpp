@@ -45,23 +45,16 @@ Resource::ResourceService& resources() {
 }  // namespace
 
 PartEffect::PartEffect() {
-    name = L"部分フィルタ";
     role = kControl;
     media = kVideo;
     placement = kVideo;
     positionItems = {&x, &y};
 }
 
-std::shared_ptr<EffectBase> PartEffect::createInstance() const { return std::make_shared<PartEffect>(); }
-
 void PartEffect::createCommonResource() {
     resource = ShaderResource::create(2, sizeof(Constant));
     load(*resource->shaders[kColourMask], "PartEffect");
     load(*resource->shaders[kCoverageMask], "PartEffectCoverage");
-}
-
-void PartEffect::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const PartEffect&>(prototype).resource;
 }
 
 bool PartEffect::noMask() const { return mask.sceneId < 0 && mask.index == 0; }
@@ -124,7 +117,7 @@ void PartEffect::controlVideo(Render::RenderContext& context) {
     if (!picture || picture->width == 0 || picture->height == 0) return;
     const bool coverage = picture->format == Media::Direct3DService::get()->maskFormat;
     const float u = static_cast<float>(n) / static_cast<float>(std::max(picture->width, picture->height));
-    if (const long b = std::lround(blur.getValue(context)); b > 0 && BlurHooks::blur)
+    if (const long b = std::lround(blur.getValue(context)); b > 0)
         if (Image blurred = BlurHooks::blur(picture, static_cast<int32_t>(b), 0, 0)) picture = std::move(blurred);
     float w = static_cast<float>(picture->width) * u, h = static_cast<float>(picture->height) * u;
     if (c > 0) w *= 1 - c;

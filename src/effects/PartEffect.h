@@ -1,5 +1,6 @@
 #pragma once
 #include "effect/AnchorEffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemGroup.h"
 #include "effect/EffectItemMaskSelect.h"
@@ -15,7 +16,7 @@ namespace Effect {
 // Applies the filters of the layers after it to a copy of the frame drawn so
 // far and puts the result back inside a mask of chosen shape, size, turn and
 // softness (or over the whole frame without a mask).
-class PartEffect : public AnchorEffectBase {
+class PartEffect : public EffectClass<PartEffect, AnchorEffectBase> {
 public:
     static constexpr const wchar_t* kName = L"部分フィルタ";
     using Image = std::shared_ptr<Media::ResourceBuffer>;
@@ -49,9 +50,7 @@ public:
     std::shared_ptr<ShaderResource> resource;
 
     PartEffect();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     void preInputVideo(Render::RenderContext& context) override;
     void controlVideo(Render::RenderContext& context) override;
     OutputView getOutputView(Render::RenderContext& context) override;

@@ -5,13 +5,10 @@
 namespace Effect {
 
 ParticleOutput::ParticleOutput() {
-    name = L"パーティクル出力";
     role = kOutput;
     media = kVideo;
     placement = kVideo;
 }
-
-std::shared_ptr<EffectBase> ParticleOutput::createInstance() const { return std::make_shared<ParticleOutput>(); }
 
 // None while "図形" is not registered (its registration failed): the object
 // menu then leaves the particle output out instead of failing as a whole.

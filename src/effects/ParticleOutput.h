@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemGroup.h"
 #include "effect/EffectItemNumber.h"
@@ -9,7 +9,7 @@
 namespace Effect {
 
 // Emits copies of the object as particles; it brings its own figure source to the object menu.
-class ParticleOutput : public EffectBase {
+class ParticleOutput : public EffectClass<ParticleOutput> {
 public:
     static constexpr const wchar_t* kName = L"パーティクル出力";
 
@@ -37,7 +37,6 @@ public:
     EffectItemGroup position{{&x, &y, &z}};
 
     ParticleOutput();
-    std::shared_ptr<EffectBase> createInstance() const override;
     const EffectDefine* getPairedInputEffect() const override;
 };
 

@@ -282,7 +282,7 @@ void showHalf(Params& p, const Image& picture) {
 void radialBlur(Params& p, const Define&) {
     const float strength = (1 - std::fabs(2 * p.progress - 1)) * 80;
     Image picture = p.progress < 0.5f ? p.before : copyOfTarget(p);
-    if (strength > 0 && BlurHooks::radialBlur)
+    if (strength > 0)
         if (Image blurred = BlurHooks::radialBlur(picture, strength)) picture = std::move(blurred);
     showHalf(p, picture);
 }
@@ -290,7 +290,7 @@ void radialBlur(Params& p, const Define&) {
 void blurThrough(Params& p, const Define&) {
     const auto size = static_cast<int32_t>(std::lroundf((1 - std::fabs(2 * p.progress - 1)) * 400));
     Image picture = p.progress < 0.5f ? Image(p.before->clone()) : copyOfTarget(p);
-    if (size > 0 && BlurHooks::blur)
+    if (size > 0)
         if (Image blurred = BlurHooks::blur(picture, size, 0, 2)) picture = std::move(blurred);
     showHalf(p, picture);
 }
@@ -323,7 +323,6 @@ const std::vector<SceneChange::SceneChangeDefine>& SceneChange::defineList() {
 }
 
 SceneChange::SceneChange() {
-    name = L"シーンチェンジ";
     role = kControl;
     media = kVideo;
     kind.notify = 1;
@@ -331,17 +330,11 @@ SceneChange::SceneChange() {
     placement = kSceneChange;
 }
 
-std::shared_ptr<EffectBase> SceneChange::createInstance() const { return std::make_shared<SceneChange>(); }
-
 void SceneChange::createCommonResource() {
     resource = ShaderResource::create(3, 0);
     load(*resource->shaders[kSlice], "SceneChangeSlice");
     load(*resource->shaders[kOffset], "SceneChangeOffset");
     load(*resource->shaders[kRandomLine], "SceneChangeRandomLine");
-}
-
-void SceneChange::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const SceneChange&>(prototype).resource;
 }
 
 float SceneChange::progressAt(int32_t frame, int32_t start, int32_t end) {

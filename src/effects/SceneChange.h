@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemSelect.h"
@@ -22,7 +22,7 @@ namespace Effect {
 // Turns the picture of the layers before it from the frame before it began
 // into the current one, over its length, by one of the built-in transitions
 // or a mask wipe of the transition list.
-class SceneChange : public EffectBase, public OutputShaderEffect {
+class SceneChange : public EffectClass<SceneChange>, public OutputShaderEffect {
 public:
     static constexpr const wchar_t* kName = L"シーンチェンジ";
     // The first key of "種類" that names a mask wipe.
@@ -66,9 +66,7 @@ public:
     std::shared_ptr<ShaderResource> resource;
 
     SceneChange();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     void preInputVideo(Render::RenderContext& context) override;
     void controlVideo(Render::RenderContext& context) override;
     bool itemEvent(const ItemEvent& event) override;

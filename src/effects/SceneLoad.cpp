@@ -9,7 +9,6 @@
 
 namespace Effect {
 SceneLoad::SceneLoad() {
-    name = L"シーン";
     role = kInput;
     media = kVideoAudio;
     placement = kVideoAudio;
@@ -22,8 +21,6 @@ SceneLoad::SceneLoad() {
     movie.mediaKind = 1;
     movie.initPositionItem();
 }
-
-std::shared_ptr<EffectBase> SceneLoad::createInstance() const { return std::make_shared<SceneLoad>(); }
 
 std::shared_ptr<Media::ResourceBuffer> SceneLoad::inputVideo(Render::RenderContext& context) {
     return movie.readVideo(context, kept_);

@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effects/InputMovieEffect.h"
 #include "render/cache/CacheService.h"
 #include "effect/EffectItemCheck.h"
@@ -9,7 +9,7 @@
 namespace Effect {
 
 // Another scene of the project with its sound, played from its play position.
-class SceneLoad : public EffectBase, public Cache::CacheInstance {
+class SceneLoad : public EffectClass<SceneLoad>, public Cache::CacheInstance {
 public:
     static constexpr const wchar_t* kName = L"シーン";
 
@@ -19,7 +19,6 @@ public:
     EffectItemCheck loop{&items, L"ループ再生"};
 
     SceneLoad();
-    std::shared_ptr<EffectBase> createInstance() const override;
     std::shared_ptr<Media::ResourceBuffer> inputVideo(Render::RenderContext& context) override;
     void preInputVideo(Render::RenderContext& context) override;
     std::shared_ptr<Media::AudioBuffer> inputAudio(Render::AudioRenderContext& context) override;

@@ -7,13 +7,10 @@
 namespace Effect {
 
 SimpleOutput::SimpleOutput() {
-    name = L"基本出力";
     role = kOutput;
     media = kVideo;
     placement = kVideo;
 }
-
-std::shared_ptr<EffectBase> SimpleOutput::createInstance() const { return std::make_shared<SimpleOutput>(); }
 
 void SimpleOutput::outputVideo(Render::RenderContext& context, Media::RenderBuffer& target,
                                std::shared_ptr<Media::ResourceBuffer> image) {

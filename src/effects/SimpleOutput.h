@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemSelect.h"
 #include "effects/BlendModeList.h"
@@ -8,7 +8,7 @@
 namespace Effect {
 
 // The plain drawing of an image into the frame with opacity and blend mode.
-class SimpleOutput : public EffectBase, public OutputShaderEffect {
+class SimpleOutput : public EffectClass<SimpleOutput>, public OutputShaderEffect {
 public:
     static constexpr const wchar_t* kName = L"基本出力";
 
@@ -16,7 +16,6 @@ public:
     EffectItemSelect blend{&items, L"合成モード", 0, blendModeList()};
 
     SimpleOutput();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void outputVideo(Render::RenderContext& context, Media::RenderBuffer& target,
                      std::shared_ptr<Media::ResourceBuffer> image) override;
     OutputView getOutputView(Render::RenderContext& context) override;

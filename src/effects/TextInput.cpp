@@ -113,7 +113,6 @@ struct TextInput::Drawn {
 };
 
 TextInput::TextInput() {
-    name = kName;
     role = kInput;
     media = kVideo;
     placement = kVideo;
@@ -128,8 +127,6 @@ TextInput::TextInput() {
 }
 
 TextInput::~TextInput() = default;
-
-std::shared_ptr<EffectBase> TextInput::createInstance() const { return std::make_shared<TextInput>(); }
 
 TextInput::InlineScripts* TextInput::setInlineScripts(InlineScripts* scripts) {
     return installedScripts.exchange(scripts);

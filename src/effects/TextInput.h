@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/Color.h"
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemCheckButton.h"
 #include "effect/EffectItemColor.h"
@@ -25,7 +25,7 @@ namespace Effect {
 // character by character over time, or one character at a time through the
 // object's filters and output, optionally along the object's movement path.
 // Inline script blocks ("<?code?>") are replaced by what their code writes.
-class TextInput : public EffectBase {
+class TextInput : public EffectClass<TextInput> {
 public:
     static constexpr const wchar_t* kName = L"テキスト";
 
@@ -76,7 +76,6 @@ public:
 
     TextInput();
     ~TextInput() override;
-    std::shared_ptr<EffectBase> createInstance() const override;
 
     std::shared_ptr<Media::ResourceBuffer> inputVideo(Render::RenderContext& context) override;
     std::wstring getDisplayName() const override;

@@ -2,8 +2,6 @@
 
 namespace Effect {
 
-VideoOutput::VideoOutput() : BasicOutput(kName, kVideo) {}
-
-std::shared_ptr<EffectBase> VideoOutput::createInstance() const { return std::make_shared<VideoOutput>(); }
+VideoOutput::VideoOutput() : EffectClass(kName, kVideo) {}
 
 }  // namespace Effect

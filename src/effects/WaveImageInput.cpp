@@ -70,7 +70,6 @@ WaveImageInput::MenuShower WaveImageInput::setMenuShower(MenuShower shower) {
 }
 
 WaveImageInput::WaveImageInput() {
-    name = L"音声波形表示";
     role = kInput;
     media = kVideo;
     placement = kVideo;
@@ -94,8 +93,6 @@ WaveImageInput::WaveImageInput() {
     menuGroup = L"カスタムオブジェクト";
 }
 
-std::shared_ptr<EffectBase> WaveImageInput::createInstance() const { return std::make_shared<WaveImageInput>(); }
-
 void WaveImageInput::createCommonResource() {
     resource = ShaderResource::create(3, sizeof(Constant));
     for (size_t i = 0; i < std::size(kShaderNames); ++i) {
@@ -104,10 +101,6 @@ void WaveImageInput::createCommonResource() {
         if (!code) throw System::messageException("Effect::WaveImageInput::CommonResource", "built-in shader missing.");
         resource->shaders[i]->loadFromMemory(code->data(), code->size());
     }
-}
-
-void WaveImageInput::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const WaveImageInput&>(prototype).resource;
 }
 
 void WaveImageInput::preInputVideo(Render::RenderContext& context) {

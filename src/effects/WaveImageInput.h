@@ -2,7 +2,7 @@
 #include <functional>
 #include <vector>
 
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemButton.h"
 #include "effect/EffectItemCheckButton.h"
 #include "effect/EffectItemColor.h"
@@ -24,7 +24,7 @@ namespace Effect {
 // The waveform or spectrum of a sound file, or of the scene's own sound, at
 // the current frame: cells of a grid lit by one pixel pass over a row of
 // levels.
-class WaveImageInput : public EffectBase {
+class WaveImageInput : public EffectClass<WaveImageInput> {
 public:
     static constexpr const wchar_t* kName = L"音声波形表示";
 
@@ -59,9 +59,7 @@ public:
     static MenuShower setMenuShower(MenuShower shower);
 
     WaveImageInput();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
 
     void preInputVideo(Render::RenderContext& context) override;
     std::shared_ptr<Media::ResourceBuffer> inputVideo(Render::RenderContext& context) override;

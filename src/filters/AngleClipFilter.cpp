@@ -35,7 +35,6 @@ void setDirection(float (&d)[2], float degrees) {
 }  // namespace
 
 AngleClipFilter::AngleClipFilter() {
-    name = L"扇クリッピング";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
@@ -43,16 +42,10 @@ AngleClipFilter::AngleClipFilter() {
     positionItems = {&centerX, &centerY};
 }
 
-std::shared_ptr<EffectBase> AngleClipFilter::createInstance() const { return std::make_shared<AngleClipFilter>(); }
-
 void AngleClipFilter::createCommonResource() {
     resource = ShaderResource::create(2, 48);
     FilterPasses::loadShaders(*resource, {"ClipSectorNarrow", "ClipSectorWide"},
                               "Effect::AngleClipFilter::CommonResource");
-}
-
-void AngleClipFilter::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const AngleClipFilter&>(prototype).resource;
 }
 
 std::shared_ptr<Media::ResourceBuffer> AngleClipFilter::filterVideo(Render::RenderContext& context,

@@ -1,6 +1,6 @@
 #pragma once
 #include "effect/MoveXYAnchorEffect.h"
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemGroup.h"
 #include "effect/EffectItemNumber.h"
@@ -13,7 +13,7 @@ class ResourceBuffer;
 namespace Effect {
 
 // Cuts a fan-shaped sector around a point away, with a soft edge.
-class AngleClipFilter : public MoveXYAnchorEffect {
+class AngleClipFilter : public EffectClass<AngleClipFilter, MoveXYAnchorEffect> {
 public:
     static constexpr const wchar_t* kName = L"扇クリッピング";
 
@@ -28,9 +28,7 @@ public:
     std::shared_ptr<ShaderResource> resource;
 
     AngleClipFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 

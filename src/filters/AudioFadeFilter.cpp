@@ -9,14 +9,11 @@
 namespace Effect {
 
 AudioFadeFilter::AudioFadeFilter() {
-    name = L"音量フェード";
     role = kFilter;
     media = kAudio;
     placement = kAudio;
     menuGroup = L"音声効果";
 }
-
-std::shared_ptr<EffectBase> AudioFadeFilter::createInstance() const { return std::make_shared<AudioFadeFilter>(); }
 
 AudioFadeFilter::Gains AudioFadeFilter::fadeGains(double fi, double fo, double t, double r, double d) {
     Gains g;

@@ -1,12 +1,12 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemNumber.h"
 
 namespace Effect {
 
 // Fades the sound in at the object's start and out at its end, with a gain
 // ramped linearly over each block.
-class AudioFadeFilter : public EffectBase {
+class AudioFadeFilter : public EffectClass<AudioFadeFilter> {
 public:
     static constexpr const wchar_t* kName = L"音量フェード";
 
@@ -14,7 +14,6 @@ public:
     EffectItemNumber fadeOut{&items, L"アウト", 0.5, 0, 10, 0.01};
 
     AudioFadeFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     std::shared_ptr<Media::AudioBuffer> filterAudio(Render::AudioRenderContext& context,
                                                     std::shared_ptr<Media::AudioBuffer> audio) override;
 

@@ -1,12 +1,12 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemNumber.h"
 
 namespace Effect {
 
 // Sets the volume and the balance of the sound through the object's gains;
 // the samples are not touched.
-class AudioVolume : public EffectBase {
+class AudioVolume : public EffectClass<AudioVolume> {
 public:
     static constexpr const wchar_t* kName = L"音量調整";
 
@@ -14,7 +14,6 @@ public:
     EffectItemNumber pan{&items, L"左右", 0, -100, 100, 0.01};
 
     AudioVolume();
-    std::shared_ptr<EffectBase> createInstance() const override;
     std::shared_ptr<Media::AudioBuffer> filterAudio(Render::AudioRenderContext& context,
                                                     std::shared_ptr<Media::AudioBuffer> audio) override;
 };

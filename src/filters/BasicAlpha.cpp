@@ -5,14 +5,11 @@
 namespace Effect {
 
 BasicAlpha::BasicAlpha() {
-    name = L"透明度";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"基本効果";
 }
-
-std::shared_ptr<EffectBase> BasicAlpha::createInstance() const { return std::make_shared<BasicAlpha>(); }
 
 std::shared_ptr<Media::ResourceBuffer> BasicAlpha::filterVideo(Render::RenderContext& context,
                                                                std::shared_ptr<Media::ResourceBuffer> image) {

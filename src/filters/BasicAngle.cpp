@@ -5,14 +5,11 @@
 namespace Effect {
 
 BasicAngle::BasicAngle() {
-    name = L"回転";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"基本効果";
 }
-
-std::shared_ptr<EffectBase> BasicAngle::createInstance() const { return std::make_shared<BasicAngle>(); }
 
 std::shared_ptr<Media::ResourceBuffer> BasicAngle::filterVideo(Render::RenderContext& context,
                                                                std::shared_ptr<Media::ResourceBuffer> image) {

@@ -1,11 +1,11 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemNumber.h"
 
 namespace Effect {
 
 // Turns the object about its three axes, in degrees added to the output's rotation.
-class BasicAngle : public EffectBase {
+class BasicAngle : public EffectClass<BasicAngle> {
 public:
     static constexpr const wchar_t* kName = L"回転";
 
@@ -14,7 +14,6 @@ public:
     EffectItemNumber z{&items, L"Z", 0, -3600, 3600, 0.01};
 
     BasicAngle();
-    std::shared_ptr<EffectBase> createInstance() const override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 };

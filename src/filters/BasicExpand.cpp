@@ -17,14 +17,11 @@ constexpr size_t kShiftCopyClamp = 6;
 }  // namespace
 
 BasicExpand::BasicExpand() {
-    name = L"領域拡張";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"基本効果";
 }
-
-std::shared_ptr<EffectBase> BasicExpand::createInstance() const { return std::make_shared<BasicExpand>(); }
 
 std::shared_ptr<Media::ResourceBuffer> BasicExpand::filterVideo(Render::RenderContext& context,
                                                                 std::shared_ptr<Media::ResourceBuffer> image) {

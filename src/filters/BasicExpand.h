@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemNumber.h"
 
@@ -7,7 +7,7 @@ namespace Effect {
 
 // Grows the image by margins that are transparent or repeat the edge pixels.
 // The output draws the larger image centred, so unequal margins move the picture.
-class BasicExpand : public EffectBase {
+class BasicExpand : public EffectClass<BasicExpand> {
 public:
     static constexpr const wchar_t* kName = L"領域拡張";
 
@@ -18,7 +18,6 @@ public:
     EffectItemCheck fill{&items, L"塗りつぶし"};
 
     BasicExpand();
-    std::shared_ptr<EffectBase> createInstance() const override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 };

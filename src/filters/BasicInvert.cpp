@@ -18,23 +18,16 @@ std::shared_ptr<Media::ResourceBuffer> drawPass(Media::PixelShader& shader,
 }  // namespace
 
 BasicInvert::BasicInvert() {
-    name = L"反転";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"基本効果";
 }
 
-std::shared_ptr<EffectBase> BasicInvert::createInstance() const { return std::make_shared<BasicInvert>(); }
-
 void BasicInvert::createCommonResource() {
     common = std::make_shared<CommonResource>(std::array<const char*, 3>{"BasicInvertFlip", "BasicInvertColor",
                                                                          "BasicInvertAlpha"},
                                               "Effect::BasicInvert::CommonResource");
-}
-
-void BasicInvert::shareResource(const EffectBase& prototype) {
-    common = dynamic_cast<const BasicInvert&>(prototype).common;
 }
 
 std::shared_ptr<Media::ResourceBuffer> BasicInvert::filterVideo(Render::RenderContext&,

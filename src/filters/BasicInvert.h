@@ -1,7 +1,7 @@
 #pragma once
 #include <memory>
 
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "filters/FilterPasses.h"
 
@@ -9,7 +9,7 @@ namespace Effect {
 
 // Flips the image and inverts its luminance, hue or alpha, one pass for each
 // kind of change that is on.
-class BasicInvert : public EffectBase {
+class BasicInvert : public EffectClass<BasicInvert> {
 public:
     static constexpr const wchar_t* kName = L"反転";
 
@@ -33,9 +33,7 @@ public:
     std::shared_ptr<CommonResource> common;
 
     BasicInvert();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 };

@@ -25,15 +25,12 @@ OutputView movedView(Render::RenderContext& context, float dx, float dy, float d
 }  // namespace
 
 BasicMove::BasicMove() {
-    name = L"座標";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"基本効果";
     positionItems = {&x, &y, &z};
 }
-
-std::shared_ptr<EffectBase> BasicMove::createInstance() const { return std::make_shared<BasicMove>(); }
 
 std::shared_ptr<Media::ResourceBuffer> BasicMove::filterVideo(Render::RenderContext& context,
                                                               std::shared_ptr<Media::ResourceBuffer> image) {

@@ -2,6 +2,7 @@
 #include <optional>
 
 #include "effect/AnchorEffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemGroup.h"
 #include "effect/EffectItemNumber.h"
 
@@ -10,7 +11,7 @@ namespace Effect {
 // Moves the object: its X, Y and Z are added to the position the output
 // placed it at. Its anchors mark the moved position, and the position of each
 // key while the object is focused and the move changes over it.
-class BasicMove : public AnchorEffectBase {
+class BasicMove : public EffectClass<BasicMove, AnchorEffectBase> {
 public:
     static constexpr const wchar_t* kName = L"座標";
     // The anchor id that names every key.
@@ -25,7 +26,6 @@ public:
     EffectItemGroup position{{&x, &y, &z}};
 
     BasicMove();
-    std::shared_ptr<EffectBase> createInstance() const override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 

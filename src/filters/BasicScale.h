@@ -1,11 +1,11 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemNumber.h"
 
 namespace Effect {
 
 // Scales the object, as a whole and per axis, on top of the output's scale.
-class BasicScale : public EffectBase {
+class BasicScale : public EffectClass<BasicScale> {
 public:
     static constexpr const wchar_t* kName = L"拡大率";
 
@@ -15,7 +15,6 @@ public:
     EffectItemNumber z{&items, L"Z", 100, 0, 10000, 0.001};
 
     BasicScale();
-    std::shared_ptr<EffectBase> createInstance() const override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 };

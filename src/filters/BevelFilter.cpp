@@ -12,23 +12,16 @@
 namespace Effect {
 
 BevelFilter::BevelFilter() {
-    name = L"凸エッジ";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"装飾";
 }
 
-std::shared_ptr<EffectBase> BevelFilter::createInstance() const { return std::make_shared<BevelFilter>(); }
-
 void BevelFilter::createCommonResource() {
     auto made = ShaderResource::create(1, 16);
     FilterPasses::loadShaders(*made, {"Bevel"}, "Effect::BevelFilter::createCommonResource");
     resource = std::move(made);
-}
-
-void BevelFilter::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const BevelFilter&>(prototype).resource;
 }
 
 std::shared_ptr<Media::ResourceBuffer> BevelFilter::filterVideo(Render::RenderContext& context,

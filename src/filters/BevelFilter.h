@@ -1,12 +1,12 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemNumber.h"
 #include "effects/ShaderResource.h"
 
 namespace Effect {
 
 // Raises the object's edges as if lit from one side.
-class BevelFilter : public EffectBase {
+class BevelFilter : public EffectClass<BevelFilter> {
 public:
     static constexpr const wchar_t* kName = L"凸エッジ";
 
@@ -23,9 +23,7 @@ public:
     std::shared_ptr<ShaderResource> resource;
 
     BevelFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 };

@@ -16,14 +16,11 @@ constexpr size_t kTargetAlpha = 14;
 }  // namespace
 
 BloomFilter::BloomFilter() {
-    name = L"発光";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"光効果";
 }
-
-std::shared_ptr<EffectBase> BloomFilter::createInstance() const { return std::make_shared<BloomFilter>(); }
 
 std::shared_ptr<Media::ResourceBuffer> BloomFilter::filterVideo(Render::RenderContext& context,
                                                                 std::shared_ptr<Media::ResourceBuffer> image) {

@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemNumber.h"
@@ -7,7 +7,7 @@
 namespace Effect {
 
 // Blurred copies of the bright parts added to the image, so highlights bloom.
-class BloomFilter : public EffectBase {
+class BloomFilter : public EffectClass<BloomFilter> {
 public:
     static constexpr const wchar_t* kName = L"発光";
 
@@ -19,7 +19,6 @@ public:
     EffectItemCheck fixedSize{&items, L"サイズ固定"};
 
     BloomFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 

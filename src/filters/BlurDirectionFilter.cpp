@@ -11,25 +11,16 @@
 namespace Effect {
 
 BlurDirectionFilter::BlurDirectionFilter() {
-    name = L"方向ブラー";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"ぼかし";
 }
 
-std::shared_ptr<EffectBase> BlurDirectionFilter::createInstance() const {
-    return std::make_shared<BlurDirectionFilter>();
-}
-
 void BlurDirectionFilter::createCommonResource() {
     auto made = ShaderResource::create(1, 32);
     FilterPasses::loadShaders(*made, {"DirectionBlur"}, "Effect::BlurDirectionFilter::createCommonResource");
     resource = std::move(made);
-}
-
-void BlurDirectionFilter::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const BlurDirectionFilter&>(prototype).resource;
 }
 
 std::shared_ptr<Media::ResourceBuffer> BlurDirectionFilter::filterVideo(Render::RenderContext& context,

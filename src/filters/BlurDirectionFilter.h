@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemNumber.h"
 #include "effects/ShaderResource.h"
@@ -7,7 +7,7 @@
 namespace Effect {
 
 // Blurs along one direction.
-class BlurDirectionFilter : public EffectBase {
+class BlurDirectionFilter : public EffectClass<BlurDirectionFilter> {
 public:
     static constexpr const wchar_t* kName = L"方向ブラー";
 
@@ -25,9 +25,7 @@ public:
     std::shared_ptr<ShaderResource> resource;
 
     BlurDirectionFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 

@@ -13,23 +13,16 @@
 namespace Effect {
 
 BlurFilter::BlurFilter() {
-    name = L"放射ブラー";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"ぼかし";
 }
 
-std::shared_ptr<EffectBase> BlurFilter::createInstance() const { return std::make_shared<BlurFilter>(); }
-
 void BlurFilter::createCommonResource() {
     auto made = ShaderResource::create(1, 32);
     FilterPasses::loadShaders(*made, {"RadialBlur"}, "Effect::BlurFilter::createCommonResource");
     resource = std::move(made);
-}
-
-void BlurFilter::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const BlurFilter&>(prototype).resource;
 }
 
 std::shared_ptr<Media::ResourceBuffer> BlurFilter::filterVideo(Render::RenderContext& context,

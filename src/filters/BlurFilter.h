@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemNumber.h"
 #include "effects/ShaderResource.h"
@@ -8,7 +8,7 @@ namespace Effect {
 
 // Blurs along the rays from a centre, like a zoom. Its radialBlur is also
 // called on the registered prototype by the flash filter and the scene change.
-class BlurFilter : public EffectBase {
+class BlurFilter : public EffectClass<BlurFilter> {
 public:
     static constexpr const wchar_t* kName = L"放射ブラー";
 
@@ -27,9 +27,7 @@ public:
     std::shared_ptr<ShaderResource> resource;
 
     BlurFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 

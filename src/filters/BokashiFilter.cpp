@@ -89,10 +89,6 @@ BokashiFilter::BokashiFilter() : FilterClass(kName, kVideo) { menuGroup = L"„Åº„
 
 void BokashiFilter::createCommonResource() { common = std::make_shared<CommonResource>(); }
 
-void BokashiFilter::shareResource(const EffectBase& prototype) {
-    common = dynamic_cast<const BokashiFilter&>(prototype).common;
-}
-
 BokashiFilter::Image BokashiFilter::filterVideo(Render::RenderContext& context, Image image) {
     const int32_t size = FilterValue::pixels(range.getValue(context));
     const float ratio = FilterValue::percent(aspect.getValue(context));

@@ -81,7 +81,6 @@ public:
 
     BokashiFilter();
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     Image filterVideo(Render::RenderContext& context, Image image) override;
 
     // Blurs by size pixels. aspect in -1 .. 1 shortens the vertical radius when

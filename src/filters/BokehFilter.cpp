@@ -13,14 +13,11 @@
 namespace Effect {
 
 BokehFilter::BokehFilter() {
-    name = L"レンズブラー";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"ぼかし";
 }
-
-std::shared_ptr<EffectBase> BokehFilter::createInstance() const { return std::make_shared<BokehFilter>(); }
 
 namespace {
 
@@ -35,10 +32,6 @@ void BokehFilter::createCommonResource() {
     FilterPasses::loadShaders(*made, {"LensDirect", "LensClamped", "LensSampled"},
                               "Effect::BokehFilter::createCommonResource");
     resource = std::move(made);
-}
-
-void BokehFilter::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const BokehFilter&>(prototype).resource;
 }
 
 std::shared_ptr<Media::ResourceBuffer> BokehFilter::filterVideo(Render::RenderContext& context,

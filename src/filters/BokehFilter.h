@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemSelect.h"
@@ -10,7 +10,7 @@ namespace Effect {
 // A lens blur whose highlights take the shape of a figure: each pixel the
 // mean of its neighbourhood weighted by the figure, in light space so that
 // bright points spread into the shape. Large kernels run on a reduced copy.
-class BokehFilter : public EffectBase {
+class BokehFilter : public EffectClass<BokehFilter> {
 public:
     static constexpr const wchar_t* kName = L"レンズブラー";
     // Kernels up to this many taps a side read the image pixel by pixel.
@@ -31,9 +31,7 @@ public:
     std::shared_ptr<ShaderResource> resource;
 
     BokehFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 

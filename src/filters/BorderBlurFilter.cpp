@@ -17,24 +17,17 @@ enum : size_t { kFade, kAlphaMask, kAlphaBoxH, kAlphaBoxV };
 }  // namespace
 
 BorderBlurFilter::BorderBlurFilter() {
-    name = L"境界ぼかし";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"ぼかし";
 }
 
-std::shared_ptr<EffectBase> BorderBlurFilter::createInstance() const { return std::make_shared<BorderBlurFilter>(); }
-
 void BorderBlurFilter::createCommonResource() {
     auto made = ShaderResource::create(4, 0);
     FilterPasses::loadShaders(*made, {"BorderFade", "AlphaEdgeMask", "AlphaBoxH", "AlphaBoxV"},
                               "Effect::BorderBlurFilter::createCommonResource");
     resource = std::move(made);
-}
-
-void BorderBlurFilter::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const BorderBlurFilter&>(prototype).resource;
 }
 
 std::shared_ptr<Media::ResourceBuffer> BorderBlurFilter::filterVideo(Render::RenderContext& context,

@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemNumber.h"
 #include "effects/ShaderResource.h"
@@ -8,7 +8,7 @@ namespace Effect {
 
 // Fades the image out toward its borders, or softens the edge of its opaque
 // shape inward.
-class BorderBlurFilter : public EffectBase {
+class BorderBlurFilter : public EffectClass<BorderBlurFilter> {
 public:
     static constexpr const wchar_t* kName = L"境界ぼかし";
 
@@ -25,9 +25,7 @@ public:
     std::shared_ptr<ShaderResource> resource;
 
     BorderBlurFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 };

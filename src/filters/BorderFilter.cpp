@@ -21,23 +21,16 @@ float limitOf(int32_t taps, int32_t blur) {
 }  // namespace
 
 BorderFilter::BorderFilter() {
-    name = L"縁取り";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"装飾";
 }
 
-std::shared_ptr<EffectBase> BorderFilter::createInstance() const { return std::make_shared<BorderFilter>(); }
-
 void BorderFilter::createCommonResource() {
     auto made = ShaderResource::create(2, 64);
     FilterPasses::loadShaders(*made, {"OutlineDirect", "OutlineSampled"}, "Effect::BorderFilter::createCommonResource");
     resource = std::move(made);
-}
-
-void BorderFilter::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const BorderFilter&>(prototype).resource;
 }
 
 std::shared_ptr<Media::ResourceBuffer> BorderFilter::filterVideo(Render::RenderContext& context,

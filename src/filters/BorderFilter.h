@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemNumber.h"
 #include "effects/ShaderResource.h"
@@ -7,7 +7,7 @@
 namespace Effect {
 
 // An outline around the object's shape.
-class BorderFilter : public EffectBase {
+class BorderFilter : public EffectClass<BorderFilter> {
 public:
     static constexpr const wchar_t* kName = L"縁取り";
     // Outlines up to this size read the image pixel by pixel; larger ones a
@@ -31,9 +31,7 @@ public:
     std::shared_ptr<ShaderResource> resource;
 
     BorderFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemNumber.h"
 #include "filters/PendingRenderStep.h"
@@ -7,7 +7,7 @@
 namespace Effect {
 
 // A parallel light of the camera.
-class CameraLight : public EffectBase {
+class CameraLight : public EffectClass<CameraLight> {
 public:
     static constexpr const wchar_t* kName = L"並行光源(カメラ制御)";
 
@@ -18,7 +18,6 @@ public:
     EffectItemColor color{&items, L"色", 255, 255, 255};
 
     CameraLight();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void preInputVideo(Render::RenderContext& context) override;
 
 private:

@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemNumber.h"
 #include "filters/PendingRenderStep.h"
@@ -7,7 +7,7 @@
 namespace Effect {
 
 // The ambient light of the camera.
-class CameraLightAmbient : public EffectBase {
+class CameraLightAmbient : public EffectClass<CameraLightAmbient> {
 public:
     static constexpr const wchar_t* kName = L"環境光(カメラ制御)";
 
@@ -15,7 +15,6 @@ public:
     EffectItemColor color{&items, L"色", 255, 255, 255};
 
     CameraLightAmbient();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void preInputVideo(Render::RenderContext& context) override;
 
 private:

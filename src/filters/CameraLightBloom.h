@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemNumber.h"
 #include "effects/ShaderResource.h"
 #include "filters/PendingRenderStep.h"
@@ -7,7 +7,7 @@
 namespace Effect {
 
 // A bloom over the parts of the frame brighter than white.
-class CameraLightBloom : public EffectBase {
+class CameraLightBloom : public EffectClass<CameraLightBloom> {
 public:
     static constexpr const wchar_t* kName = L"ライトブルーム(カメラ制御)";
 
@@ -17,9 +17,7 @@ public:
     std::shared_ptr<ShaderResource> resource;
 
     CameraLightBloom();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     void controlVideo(Render::RenderContext& context) override;
 
 private:

@@ -5,14 +5,11 @@
 namespace Effect {
 
 CameraOption::CameraOption() {
-    name = L"カメラ制御オプション";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"カメラ制御";
 }
-
-std::shared_ptr<EffectBase> CameraOption::createInstance() const { return std::make_shared<CameraOption>(); }
 
 std::shared_ptr<Media::ResourceBuffer> CameraOption::filterVideo(Render::RenderContext&,
                                                                  std::shared_ptr<Media::ResourceBuffer> image) {

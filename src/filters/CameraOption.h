@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemSelect.h"
 #include "filters/PendingRenderStep.h"
@@ -7,7 +7,7 @@
 namespace Effect {
 
 // How the object faces the camera and whether its back is drawn.
-class CameraOption : public EffectBase {
+class CameraOption : public EffectClass<CameraOption> {
 public:
     static constexpr const wchar_t* kName = L"カメラ制御オプション";
 
@@ -15,7 +15,6 @@ public:
     EffectItemCheck hideBack{&items, L"裏面を表示しない"};
 
     CameraOption();
-    std::shared_ptr<EffectBase> createInstance() const override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 

@@ -10,23 +10,16 @@
 namespace Effect {
 
 ChromaKeyFilter::ChromaKeyFilter() {
-    name = L"クロマキー";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"抽出";
 }
 
-std::shared_ptr<EffectBase> ChromaKeyFilter::createInstance() const { return std::make_shared<ChromaKeyFilter>(); }
-
 void ChromaKeyFilter::createCommonResource() {
     common = std::make_shared<CommonResource>(std::array<const char*, 3>{"ChromaKeyMap", "ChromaKeyPlain",
                                                                          "ChromaKeyBorder"},
                                               "Effect::ChromaKeyFilter::CommonResource");
-}
-
-void ChromaKeyFilter::shareResource(const EffectBase& prototype) {
-    common = dynamic_cast<const ChromaKeyFilter&>(prototype).common;
 }
 
 std::shared_ptr<Media::ResourceBuffer> ChromaKeyFilter::filterVideo(Render::RenderContext& context,

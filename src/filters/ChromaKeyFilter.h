@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemNumber.h"
@@ -8,7 +8,7 @@
 namespace Effect {
 
 // Keys out the pixels whose hue and saturation lie near a key colour.
-class ChromaKeyFilter : public EffectBase {
+class ChromaKeyFilter : public EffectClass<ChromaKeyFilter> {
 public:
     static constexpr const wchar_t* kName = L"クロマキー";
 
@@ -31,9 +31,7 @@ public:
     std::shared_ptr<CommonResource> common;
 
     ChromaKeyFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 

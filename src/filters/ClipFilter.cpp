@@ -7,14 +7,11 @@
 namespace Effect {
 
 ClipFilter::ClipFilter() {
-    name = L"クリッピング";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"クリッピング";
 }
-
-std::shared_ptr<EffectBase> ClipFilter::createInstance() const { return std::make_shared<ClipFilter>(); }
 
 std::shared_ptr<Media::ResourceBuffer> ClipFilter::filterVideo(Render::RenderContext& context,
                                                                std::shared_ptr<Media::ResourceBuffer> image) {

@@ -1,12 +1,12 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemNumber.h"
 
 namespace Effect {
 
 // Crops the image by four edge amounts.
-class ClipFilter : public EffectBase {
+class ClipFilter : public EffectClass<ClipFilter> {
 public:
     static constexpr const wchar_t* kName = L"クリッピング";
 
@@ -17,7 +17,6 @@ public:
     EffectItemCheck moveCenter{&items, L"中心の位置を変更"};
 
     ClipFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 };

@@ -13,22 +13,15 @@
 namespace Effect {
 
 ColorChangeFilter::ColorChangeFilter() {
-    name = L"特定色域変換";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"色調整";
 }
 
-std::shared_ptr<EffectBase> ColorChangeFilter::createInstance() const { return std::make_shared<ColorChangeFilter>(); }
-
 void ColorChangeFilter::createCommonResource() {
     common = std::make_shared<CommonResource>(std::array<const char*, 2>{"ColorChangePlain", "ColorChangeBorder"},
                                               "Effect::ColorChangeFilter::CommonResource");
-}
-
-void ColorChangeFilter::shareResource(const EffectBase& prototype) {
-    common = dynamic_cast<const ColorChangeFilter&>(prototype).common;
 }
 
 std::shared_ptr<Media::ResourceBuffer> ColorChangeFilter::filterVideo(Render::RenderContext& context,

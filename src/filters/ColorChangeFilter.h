@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemNumber.h"
@@ -8,7 +8,7 @@
 namespace Effect {
 
 // Replaces the colours near one colour by another.
-class ColorChangeFilter : public EffectBase {
+class ColorChangeFilter : public EffectClass<ColorChangeFilter> {
 public:
     static constexpr const wchar_t* kName = L"特定色域変換";
 
@@ -31,9 +31,7 @@ public:
     std::shared_ptr<CommonResource> common;
 
     ColorChangeFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 };

@@ -7,22 +7,15 @@
 namespace Effect {
 
 ColorFilter::ColorFilter() {
-    name = L"色調補正";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"色調整";
 }
 
-std::shared_ptr<EffectBase> ColorFilter::createInstance() const { return std::make_shared<ColorFilter>(); }
-
 void ColorFilter::createCommonResource() {
     common = std::make_shared<CommonResource>(std::array<const char*, 1>{"ColorCorrection"},
                                               "Effect::ColorFilter::CommonResource");
-}
-
-void ColorFilter::shareResource(const EffectBase& prototype) {
-    common = dynamic_cast<const ColorFilter&>(prototype).common;
 }
 
 std::shared_ptr<Media::ResourceBuffer> ColorFilter::filterVideo(Render::RenderContext& context,

@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemNumber.h"
 #include "filters/FilterPasses.h"
@@ -7,7 +7,7 @@
 namespace Effect {
 
 // Brightness, contrast, hue, luminance and saturation of the object's colours.
-class ColorFilter : public EffectBase {
+class ColorFilter : public EffectClass<ColorFilter> {
 public:
     static constexpr const wchar_t* kName = L"色調補正";
 
@@ -28,9 +28,7 @@ public:
     std::shared_ptr<CommonResource> common;
 
     ColorFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 };

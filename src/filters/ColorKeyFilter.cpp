@@ -15,22 +15,15 @@ constexpr size_t kCopy = 2;  // the shared plain copy
 }  // namespace
 
 ColorKeyFilter::ColorKeyFilter() {
-    name = L"カラーキー";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"抽出";
 }
 
-std::shared_ptr<EffectBase> ColorKeyFilter::createInstance() const { return std::make_shared<ColorKeyFilter>(); }
-
 void ColorKeyFilter::createCommonResource() {
     common = std::make_shared<CommonResource>(std::array<const char*, 2>{"ColorKeyMask", "ColorKeyBorder"},
                                               "Effect::ColorKeyFilter::CommonResource");
-}
-
-void ColorKeyFilter::shareResource(const EffectBase& prototype) {
-    common = dynamic_cast<const ColorKeyFilter&>(prototype).common;
 }
 
 std::shared_ptr<Media::ResourceBuffer> ColorKeyFilter::filterVideo(Render::RenderContext& context,

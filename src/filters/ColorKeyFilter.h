@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemNumber.h"
 #include "filters/FilterPasses.h"
@@ -7,7 +7,7 @@
 namespace Effect {
 
 // Keys out the pixels whose luminance and colour difference lie near a key colour.
-class ColorKeyFilter : public EffectBase {
+class ColorKeyFilter : public EffectClass<ColorKeyFilter> {
 public:
     static constexpr const wchar_t* kName = L"カラーキー";
 
@@ -28,9 +28,7 @@ public:
     std::shared_ptr<CommonResource> common;
 
     ColorKeyFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 };

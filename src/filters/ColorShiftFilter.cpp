@@ -11,22 +11,15 @@ namespace Effect {
 namespace {}  // namespace
 
 ColorShiftFilter::ColorShiftFilter() {
-    name = L"色ずれ";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"光効果";
 }
 
-std::shared_ptr<EffectBase> ColorShiftFilter::createInstance() const { return std::make_shared<ColorShiftFilter>(); }
-
 void ColorShiftFilter::createCommonResource() {
     common = std::make_shared<CommonResource>(std::array<const char*, 1>{"ColorShift"},
                                               "Effect::ColorShiftFilter::CommonResource");
-}
-
-void ColorShiftFilter::shareResource(const EffectBase& prototype) {
-    common = dynamic_cast<const ColorShiftFilter&>(prototype).common;
 }
 
 std::shared_ptr<Media::ResourceBuffer> ColorShiftFilter::filterVideo(Render::RenderContext& context,

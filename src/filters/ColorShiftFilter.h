@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemSelect.h"
 #include "filters/FilterPasses.h"
@@ -7,7 +7,7 @@
 namespace Effect {
 
 // Shifts two of the colour channels in opposite directions.
-class ColorShiftFilter : public EffectBase {
+class ColorShiftFilter : public EffectClass<ColorShiftFilter> {
 public:
     static constexpr const wchar_t* kName = L"色ずれ";
 
@@ -26,9 +26,7 @@ public:
     std::shared_ptr<CommonResource> common;
 
     ColorShiftFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 

@@ -9,23 +9,16 @@
 namespace Effect {
 
 DeinterlaceFilter::DeinterlaceFilter() {
-    name = L"インターレース解除";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"加工";
 }
 
-std::shared_ptr<EffectBase> DeinterlaceFilter::createInstance() const { return std::make_shared<DeinterlaceFilter>(); }
-
 void DeinterlaceFilter::createCommonResource() {
     auto made = ShaderResource::create(1, 0);
     FilterPasses::loadShaders(*made, {"Deinterlace"}, "Effect::DeinterlaceFilter::createCommonResource");
     resource = std::move(made);
-}
-
-void DeinterlaceFilter::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const DeinterlaceFilter&>(prototype).resource;
 }
 
 std::shared_ptr<Media::ResourceBuffer> DeinterlaceFilter::filterVideo(Render::RenderContext&,

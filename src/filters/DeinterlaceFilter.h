@@ -1,12 +1,12 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemSelect.h"
 #include "effects/ShaderResource.h"
 
 namespace Effect {
 
 // Rebuilds whole frames from one field or both.
-class DeinterlaceFilter : public EffectBase {
+class DeinterlaceFilter : public EffectClass<DeinterlaceFilter> {
 public:
     static constexpr const wchar_t* kName = L"インターレース解除";
 
@@ -15,9 +15,7 @@ public:
     std::shared_ptr<ShaderResource> resource;
 
     DeinterlaceFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 

@@ -15,23 +15,16 @@ constexpr size_t kOver = 0;  // blend: premultiplied source over destination
 }  // namespace
 
 DiffusionFilter::DiffusionFilter() {
-    name = L"拡散光";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"光効果";
 }
 
-std::shared_ptr<EffectBase> DiffusionFilter::createInstance() const { return std::make_shared<DiffusionFilter>(); }
-
 void DiffusionFilter::createCommonResource() {
     auto made = ShaderResource::create(1, 0);
     FilterPasses::loadShaders(*made, {"DiffusionHaze"}, "Effect::DiffusionFilter::createCommonResource");
     resource = std::move(made);
-}
-
-void DiffusionFilter::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const DiffusionFilter&>(prototype).resource;
 }
 
 std::shared_ptr<Media::ResourceBuffer> DiffusionFilter::filterVideo(Render::RenderContext& context,

@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemNumber.h"
 #include "effects/ShaderResource.h"
@@ -7,7 +7,7 @@
 namespace Effect {
 
 // A soft, bright haze spread from the image over itself.
-class DiffusionFilter : public EffectBase {
+class DiffusionFilter : public EffectClass<DiffusionFilter> {
 public:
     static constexpr const wchar_t* kName = L"拡散光";
 
@@ -18,9 +18,7 @@ public:
     std::shared_ptr<ShaderResource> resource;
 
     DiffusionFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 };

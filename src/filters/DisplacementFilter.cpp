@@ -15,7 +15,6 @@
 namespace Effect {
 
 DisplacementFilter::DisplacementFilter() {
-    name = L"ディスプレイスメントマップ";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
@@ -24,19 +23,11 @@ DisplacementFilter::DisplacementFilter() {
     positionItems = {&x, &y};
 }
 
-std::shared_ptr<EffectBase> DisplacementFilter::createInstance() const {
-    return std::make_shared<DisplacementFilter>();
-}
-
 void DisplacementFilter::createCommonResource() {
     auto made = ShaderResource::create(2, 48);
     FilterPasses::loadShaders(*made, {"DisplacementMove", "DisplacementRotate"},
                               "Effect::DisplacementFilter::createCommonResource");
     resource = std::move(made);
-}
-
-void DisplacementFilter::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const DisplacementFilter&>(prototype).resource;
 }
 
 void DisplacementFilter::preInputVideo(Render::RenderContext& context) { map.preloadMaskImage(context); }

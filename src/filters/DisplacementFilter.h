@@ -1,6 +1,6 @@
 #pragma once
 #include "effect/MoveXYAnchorEffect.h"
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemGroup.h"
 #include "effect/EffectItemMaskSelect.h"
@@ -11,7 +11,7 @@
 namespace Effect {
 
 // Moves, scales or turns each pixel's footprint by a placed map.
-class DisplacementFilter : public MoveXYAnchorEffect {
+class DisplacementFilter : public EffectClass<DisplacementFilter, MoveXYAnchorEffect> {
 public:
     static constexpr const wchar_t* kName = L"ディスプレイスメントマップ";
 
@@ -35,9 +35,7 @@ public:
     std::shared_ptr<ShaderResource> resource;
 
     DisplacementFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     void preInputVideo(Render::RenderContext& context) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;

@@ -18,14 +18,11 @@ constexpr size_t kTargetAlpha = 14;  // blend: source times the target's alpha
 }  // namespace
 
 DropShadowFilter::DropShadowFilter() {
-    name = L"ドロップシャドウ";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"装飾";
 }
-
-std::shared_ptr<EffectBase> DropShadowFilter::createInstance() const { return std::make_shared<DropShadowFilter>(); }
 
 std::shared_ptr<Media::ResourceBuffer> DropShadowFilter::filterVideo(Render::RenderContext& context,
                                                                      std::shared_ptr<Media::ResourceBuffer> image) {

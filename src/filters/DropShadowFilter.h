@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemNumber.h"
@@ -8,7 +8,7 @@ namespace Effect {
 
 // A shadow of the object's shape, offset and blurred, behind the object or
 // drawn through the object's output as a drawing of its own.
-class DropShadowFilter : public EffectBase {
+class DropShadowFilter : public EffectClass<DropShadowFilter> {
 public:
     static constexpr const wchar_t* kName = L"ドロップシャドウ";
 
@@ -20,7 +20,6 @@ public:
     EffectItemCheck separate{&items, L"影を別オブジェクトで描画"};
 
     DropShadowFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 };

@@ -10,7 +10,6 @@
 namespace Effect {
 
 EdgeFilter::EdgeFilter() {
-    name = L"エッジ抽出";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
@@ -18,8 +17,6 @@ EdgeFilter::EdgeFilter() {
     alphaEdge.notify = 1;
     menuGroup = L"抽出";
 }
-
-std::shared_ptr<EffectBase> EdgeFilter::createInstance() const { return std::make_shared<EdgeFilter>(); }
 
 namespace {
 
@@ -32,10 +29,6 @@ void EdgeFilter::createCommonResource() {
     FilterPasses::loadShaders(*made, {"EdgeColor", "EdgeBright", "EdgeAlpha"},
                               "Effect::EdgeFilter::createCommonResource");
     resource = std::move(made);
-}
-
-void EdgeFilter::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const EdgeFilter&>(prototype).resource;
 }
 
 std::shared_ptr<Media::ResourceBuffer> EdgeFilter::filterVideo(Render::RenderContext& context,

@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemNumber.h"
@@ -8,7 +8,7 @@
 namespace Effect {
 
 // Keeps the edges of the colours, of the brightness or of the alpha.
-class EdgeFilter : public EffectBase {
+class EdgeFilter : public EffectClass<EdgeFilter> {
 public:
     static constexpr const wchar_t* kName = L"エッジ抽出";
 
@@ -27,9 +27,7 @@ public:
     std::shared_ptr<ShaderResource> resource;
 
     EdgeFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
     // Keeps the two edge checks exclusive: the one turned on turns the other off.

@@ -7,14 +7,11 @@
 namespace Effect {
 
 FadeFilter::FadeFilter() {
-    name = L"フェード";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"切り替え効果";
 }
-
-std::shared_ptr<EffectBase> FadeFilter::createInstance() const { return std::make_shared<FadeFilter>(); }
 
 double FadeFilter::factor(double in, double out, double elapsed, double remaining) {
     double f = 1;

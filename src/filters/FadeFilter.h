@@ -1,11 +1,11 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemNumber.h"
 
 namespace Effect {
 
 // Fades the object in at its start and out at its end.
-class FadeFilter : public EffectBase {
+class FadeFilter : public EffectClass<FadeFilter> {
 public:
     static constexpr const wchar_t* kName = L"フェード";
 
@@ -13,7 +13,6 @@ public:
     EffectItemNumber fadeOut{&items, L"アウト", 0.5, 0, 10, 0.01};
 
     FadeFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 

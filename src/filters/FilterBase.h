@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 
 namespace Effect {
 
@@ -27,14 +27,11 @@ protected:
     }
 };
 
-// A filter class whose instances come from the one-allocation factory with
-// the constructor's defaults. Classes without a class-wide resource keep the
-// base's createCommonResource and shareResource, which do nothing.
+// A filter class registered once (see EffectClass) on the filter header.
 template <class Derived, class Base = FilterBase>
-class FilterClass : public Base {
+class FilterClass : public EffectClass<Derived, Base> {
 public:
-    using Base::Base;
-    std::shared_ptr<EffectBase> createInstance() const override { return std::make_shared<Derived>(); }
+    using EffectClass<Derived, Base>::EffectClass;
 };
 
 // Values of the items as the steps use them.

@@ -22,14 +22,11 @@ constexpr size_t kTargetAlpha = 14;
 }  // namespace
 
 FlashFilter::FlashFilter() {
-    name = L"閃光";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"光効果";
 }
-
-std::shared_ptr<EffectBase> FlashFilter::createInstance() const { return std::make_shared<FlashFilter>(); }
 
 std::shared_ptr<Media::ResourceBuffer> FlashFilter::filterVideo(Render::RenderContext& context,
                                                                 std::shared_ptr<Media::ResourceBuffer> image) {

@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemNumber.h"
@@ -8,7 +8,7 @@
 namespace Effect {
 
 // A radial flash of light from a point, laid in front of or behind the image.
-class FlashFilter : public EffectBase {
+class FlashFilter : public EffectClass<FlashFilter> {
 public:
     static constexpr const wchar_t* kName = L"閃光";
 
@@ -20,7 +20,6 @@ public:
     EffectItemCheck fixedSize{&items, L"サイズ固定"};
 
     FlashFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 

@@ -14,14 +14,11 @@
 namespace Effect {
 
 GlowFilter::GlowFilter() {
-    name = L"グロー";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"光効果";
 }
-
-std::shared_ptr<EffectBase> GlowFilter::createInstance() const { return std::make_shared<GlowFilter>(); }
 
 namespace {
 
@@ -35,10 +32,6 @@ void GlowFilter::createCommonResource() {
     auto made = ShaderResource::create(1, 32);
     FilterPasses::loadShaders(*made, {"GlowStreak"}, "Effect::GlowFilter::createCommonResource");
     resource = std::move(made);
-}
-
-void GlowFilter::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const GlowFilter&>(prototype).resource;
 }
 
 std::shared_ptr<Media::ResourceBuffer> GlowFilter::filterVideo(Render::RenderContext& context,

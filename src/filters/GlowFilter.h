@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemNumber.h"
@@ -10,7 +10,7 @@ namespace Effect {
 
 // Makes the bright parts glow: they are taken above a threshold, tinted,
 // spread by light streaks or a blurred halo, softened and added to the image.
-class GlowFilter : public EffectBase {
+class GlowFilter : public EffectClass<GlowFilter> {
 public:
     static constexpr const wchar_t* kName = L"グロー";
 
@@ -35,9 +35,7 @@ public:
     std::shared_ptr<ShaderResource> resource;
 
     GlowFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 

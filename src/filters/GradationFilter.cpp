@@ -33,7 +33,6 @@ void colorOf(const EffectItemColor& color, float out[4]) {
 }  // namespace
 
 GradationFilter::GradationFilter() {
-    name = L"グラデーション";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
@@ -41,15 +40,9 @@ GradationFilter::GradationFilter() {
     positionItems = {&centerX, &centerY};
 }
 
-std::shared_ptr<EffectBase> GradationFilter::createInstance() const { return std::make_shared<GradationFilter>(); }
-
 void GradationFilter::createCommonResource() {
     common = std::make_shared<CommonResource>(std::array<const char*, 1>{"Gradation"},
                                               "Effect::GradationFilter::CommonResource");
-}
-
-void GradationFilter::shareResource(const EffectBase& prototype) {
-    common = dynamic_cast<const GradationFilter&>(prototype).common;
 }
 
 std::shared_ptr<Media::ResourceBuffer> GradationFilter::filterVideo(Render::RenderContext& context,

@@ -1,6 +1,6 @@
 #pragma once
 #include "effect/MoveXYAnchorEffect.h"
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemGroup.h"
 #include "effect/EffectItemNumber.h"
@@ -11,7 +11,7 @@
 namespace Effect {
 
 // A linear, circular, square or ridge gradient laid over the object inside its alpha.
-class GradationFilter : public MoveXYAnchorEffect {
+class GradationFilter : public EffectClass<GradationFilter, MoveXYAnchorEffect> {
 public:
     static constexpr const wchar_t* kName = L"グラデーション";
 
@@ -38,9 +38,7 @@ public:
     std::shared_ptr<CommonResource> common;
 
     GradationFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 

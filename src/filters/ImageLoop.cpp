@@ -19,22 +19,15 @@ constexpr size_t kWrapSampler = 2;
 }  // namespace
 
 ImageLoop::ImageLoop() {
-    name = L"画像ループ";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"配置";
 }
 
-std::shared_ptr<EffectBase> ImageLoop::createInstance() const { return std::make_shared<ImageLoop>(); }
-
 void ImageLoop::createCommonResource() {
     resource = ShaderResource::create(1, 16);
     FilterPasses::loadShaders(*resource, {"LoopTile"}, "Effect::ImageLoop::CommonResource");
-}
-
-void ImageLoop::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const ImageLoop&>(prototype).resource;
 }
 
 std::shared_ptr<Media::ResourceBuffer> ImageLoop::tile(Media::ResourceBuffer& image, int32_t across, int32_t down,

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemNumber.h"
 #include "effects/ShaderResource.h"
@@ -10,7 +10,7 @@ namespace Effect {
 
 // Repeats the image across and down, scrolled by an offset with wrap-around:
 // into one larger image, or as one object per tile.
-class ImageLoop : public EffectBase {
+class ImageLoop : public EffectClass<ImageLoop> {
 public:
     static constexpr const wchar_t* kName = L"画像ループ";
 
@@ -23,9 +23,7 @@ public:
     std::shared_ptr<ShaderResource> resource;
 
     ImageLoop();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 

@@ -17,14 +17,11 @@ constexpr size_t kAddWhereOpaque = 18;  // blend: source times target alpha adde
 }  // namespace
 
 LightFilter::LightFilter() {
-    name = L"ライト";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"光効果";
 }
-
-std::shared_ptr<EffectBase> LightFilter::createInstance() const { return std::make_shared<LightFilter>(); }
 
 void LightFilter::createCommonResource() {
     auto made = ShaderResource::create(5, 32);
@@ -33,10 +30,6 @@ void LightFilter::createCommonResource() {
                                "LightCentredInverseAlphaV"},
                               "Effect::LightFilter::createCommonResource");
     resource = std::move(made);
-}
-
-void LightFilter::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const LightFilter&>(prototype).resource;
 }
 
 std::shared_ptr<Media::ResourceBuffer> LightFilter::filterVideo(Render::RenderContext& context,

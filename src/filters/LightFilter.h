@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemNumber.h"
@@ -10,7 +10,7 @@ namespace Effect {
 // Lights the object by its silhouette: light of a colour spreads from the
 // shape inward over the object and outward behind it; with backlight the
 // inner light comes from the transparent surroundings.
-class LightFilter : public EffectBase {
+class LightFilter : public EffectClass<LightFilter> {
 public:
     static constexpr const wchar_t* kName = L"ライト";
 
@@ -29,9 +29,7 @@ public:
     std::shared_ptr<ShaderResource> resource;
 
     LightFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 };

@@ -26,7 +26,6 @@ static_assert(sizeof(Constant) == 32);
 }  // namespace
 
 LineClipFilter::LineClipFilter() {
-    name = L"斜めクリッピング";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
@@ -34,15 +33,9 @@ LineClipFilter::LineClipFilter() {
     positionItems = {&centerX, &centerY};
 }
 
-std::shared_ptr<EffectBase> LineClipFilter::createInstance() const { return std::make_shared<LineClipFilter>(); }
-
 void LineClipFilter::createCommonResource() {
     resource = ShaderResource::create(2, 32);
     FilterPasses::loadShaders(*resource, {"ClipHalfPlane", "ClipBand"}, "Effect::LineClipFilter::CommonResource");
-}
-
-void LineClipFilter::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const LineClipFilter&>(prototype).resource;
 }
 
 std::shared_ptr<Media::ResourceBuffer> LineClipFilter::filterVideo(Render::RenderContext& context,

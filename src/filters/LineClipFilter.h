@@ -1,6 +1,6 @@
 #pragma once
 #include "effect/MoveXYAnchorEffect.h"
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemGroup.h"
 #include "effect/EffectItemNumber.h"
 #include "effects/ShaderResource.h"
@@ -12,7 +12,7 @@ class ResourceBuffer;
 namespace Effect {
 
 // Cuts the image along a line through a point, or inside or outside a band along it, with a soft edge.
-class LineClipFilter : public MoveXYAnchorEffect {
+class LineClipFilter : public EffectClass<LineClipFilter, MoveXYAnchorEffect> {
 public:
     static constexpr const wchar_t* kName = L"斜めクリッピング";
 
@@ -26,9 +26,7 @@ public:
     std::shared_ptr<ShaderResource> resource;
 
     LineClipFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 

@@ -8,24 +8,15 @@
 namespace Effect {
 
 LuminanceKeyFilter::LuminanceKeyFilter() {
-    name = L"ルミナンスキー";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"抽出";
 }
 
-std::shared_ptr<EffectBase> LuminanceKeyFilter::createInstance() const {
-    return std::make_shared<LuminanceKeyFilter>();
-}
-
 void LuminanceKeyFilter::createCommonResource() {
     common = std::make_shared<CommonResource>(std::array<const char*, 1>{"LuminanceKey"},
                                               "Effect::LuminanceKeyFilter::CommonResource");
-}
-
-void LuminanceKeyFilter::shareResource(const EffectBase& prototype) {
-    common = dynamic_cast<const LuminanceKeyFilter&>(prototype).common;
 }
 
 std::shared_ptr<Media::ResourceBuffer> LuminanceKeyFilter::filterVideo(Render::RenderContext& context,

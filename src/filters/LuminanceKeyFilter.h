@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemSelect.h"
 #include "filters/FilterPasses.h"
@@ -7,7 +7,7 @@
 namespace Effect {
 
 // Makes pixels transparent by their luminance.
-class LuminanceKeyFilter : public EffectBase {
+class LuminanceKeyFilter : public EffectClass<LuminanceKeyFilter> {
 public:
     static constexpr const wchar_t* kName = L"ルミナンスキー";
 
@@ -25,9 +25,7 @@ public:
     std::shared_ptr<CommonResource> common;
 
     LuminanceKeyFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 

@@ -29,7 +29,6 @@ static_assert(sizeof(Constant) == 32);
 }  // namespace
 
 MaskFilter::MaskFilter() {
-    name = L"マスク";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
@@ -37,15 +36,9 @@ MaskFilter::MaskFilter() {
     positionItems = {&x, &y};
 }
 
-std::shared_ptr<EffectBase> MaskFilter::createInstance() const { return std::make_shared<MaskFilter>(); }
-
 void MaskFilter::createCommonResource() {
     resource = ShaderResource::create(1, 32);
     FilterPasses::loadShaders(*resource, {"MaskPlace"}, "Effect::MaskFilter::CommonResource");
-}
-
-void MaskFilter::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const MaskFilter&>(prototype).resource;
 }
 
 void MaskFilter::preInputVideo(Render::RenderContext& context) { mask.preloadMaskImage(context); }

@@ -1,6 +1,6 @@
 #pragma once
 #include "effect/MoveXYAnchorEffect.h"
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemGroup.h"
 #include "effect/EffectItemMaskSelect.h"
@@ -10,7 +10,7 @@
 namespace Effect {
 
 // Keeps the image where a placed mask (figure, image, script mask or scene) is bright.
-class MaskFilter : public MoveXYAnchorEffect {
+class MaskFilter : public EffectClass<MaskFilter, MoveXYAnchorEffect> {
 public:
     static constexpr const wchar_t* kName = L"マスク";
 
@@ -29,9 +29,7 @@ public:
     std::shared_ptr<ShaderResource> resource;
 
     MaskFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     void preInputVideo(Render::RenderContext& context) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;

@@ -3,14 +3,11 @@
 namespace Effect {
 
 MaterialSetting::MaterialSetting() {
-    name = L"材質設定(カメラ制御)";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"カメラ制御";
 }
-
-std::shared_ptr<EffectBase> MaterialSetting::createInstance() const { return std::make_shared<MaterialSetting>(); }
 
 std::shared_ptr<Media::ResourceBuffer> MaterialSetting::filterVideo(Render::RenderContext&,
                                                                     std::shared_ptr<Media::ResourceBuffer> image) {

@@ -8,22 +8,15 @@
 namespace Effect {
 
 MonochromeFilter::MonochromeFilter() {
-    name = L"単色化";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"色調整";
 }
 
-std::shared_ptr<EffectBase> MonochromeFilter::createInstance() const { return std::make_shared<MonochromeFilter>(); }
-
 void MonochromeFilter::createCommonResource() {
     common = std::make_shared<CommonResource>(std::array<const char*, 1>{"Monochrome"},
                                               "Effect::MonochromeFilter::CommonResource");
-}
-
-void MonochromeFilter::shareResource(const EffectBase& prototype) {
-    common = dynamic_cast<const MonochromeFilter&>(prototype).common;
 }
 
 std::shared_ptr<Media::ResourceBuffer> MonochromeFilter::filterVideo(Render::RenderContext& context,

@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemNumber.h"
@@ -8,7 +8,7 @@
 namespace Effect {
 
 // Pulls the colours, and optionally the luminance, towards one colour.
-class MonochromeFilter : public EffectBase {
+class MonochromeFilter : public EffectClass<MonochromeFilter> {
 public:
     static constexpr const wchar_t* kName = L"単色化";
 
@@ -26,9 +26,7 @@ public:
     std::shared_ptr<CommonResource> common;
 
     MonochromeFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 };

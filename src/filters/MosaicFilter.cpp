@@ -9,23 +9,16 @@
 namespace Effect {
 
 MosaicFilter::MosaicFilter() {
-    name = L"モザイク";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"加工";
 }
 
-std::shared_ptr<EffectBase> MosaicFilter::createInstance() const { return std::make_shared<MosaicFilter>(); }
-
 void MosaicFilter::createCommonResource() {
     auto made = ShaderResource::create(1, 0);
     FilterPasses::loadShaders(*made, {"Mosaic"}, "Effect::MosaicFilter::createCommonResource");
     resource = std::move(made);
-}
-
-void MosaicFilter::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const MosaicFilter&>(prototype).resource;
 }
 
 std::shared_ptr<Media::ResourceBuffer> MosaicFilter::filterVideo(Render::RenderContext& context,

@@ -1,12 +1,12 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemNumber.h"
 #include "effects/ShaderResource.h"
 
 namespace Effect {
 
 // A mosaic of square tiles.
-class MosaicFilter : public EffectBase {
+class MosaicFilter : public EffectClass<MosaicFilter> {
 public:
     static constexpr const wchar_t* kName = L"モザイク";
 
@@ -15,9 +15,7 @@ public:
     std::shared_ptr<ShaderResource> resource;
 
     MosaicFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 };

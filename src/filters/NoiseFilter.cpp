@@ -14,23 +14,16 @@
 namespace Effect {
 
 NoiseFilter::NoiseFilter() {
-    name = L"ノイズ";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"加工";
 }
 
-std::shared_ptr<EffectBase> NoiseFilter::createInstance() const { return std::make_shared<NoiseFilter>(); }
-
 void NoiseFilter::createCommonResource() {
     auto made = ShaderResource::create(1, 48);
     FilterPasses::loadShaders(*made, {"Noise"}, "Effect::NoiseFilter::createCommonResource");
     resource = std::move(made);
-}
-
-void NoiseFilter::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const NoiseFilter&>(prototype).resource;
 }
 
 namespace {

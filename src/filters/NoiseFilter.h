@@ -1,7 +1,7 @@
 #pragma once
 #include <array>
 
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemInteger.h"
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemSelect.h"
@@ -10,7 +10,7 @@
 namespace Effect {
 
 // Moving noise multiplied into the alpha or the brightness.
-class NoiseFilter : public EffectBase {
+class NoiseFilter : public EffectClass<NoiseFilter> {
 public:
     static constexpr const wchar_t* kName = L"ノイズ";
 
@@ -30,9 +30,7 @@ public:
     NoiseFilter();
     // The pattern's shift for the seed, each in 0 .. 1 of the field's size.
     static std::array<double, 2> seedShift(int32_t seed);
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 

@@ -9,25 +9,16 @@
 namespace Effect {
 
 NoiseReductionFilter::NoiseReductionFilter() {
-    name = L"ノイズ除去";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"加工";
 }
 
-std::shared_ptr<EffectBase> NoiseReductionFilter::createInstance() const {
-    return std::make_shared<NoiseReductionFilter>();
-}
-
 void NoiseReductionFilter::createCommonResource() {
     auto made = ShaderResource::create(1, 0);
     FilterPasses::loadShaders(*made, {"NoiseReduction"}, "Effect::NoiseReductionFilter::createCommonResource");
     resource = std::move(made);
-}
-
-void NoiseReductionFilter::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const NoiseReductionFilter&>(prototype).resource;
 }
 
 std::shared_ptr<Media::ResourceBuffer> NoiseReductionFilter::filterVideo(Render::RenderContext& context,

@@ -1,12 +1,12 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemNumber.h"
 #include "effects/ShaderResource.h"
 
 namespace Effect {
 
 // Smooths the pixels that differ little from their neighbours.
-class NoiseReductionFilter : public EffectBase {
+class NoiseReductionFilter : public EffectClass<NoiseReductionFilter> {
 public:
     static constexpr const wchar_t* kName = L"ノイズ除去";
 
@@ -17,9 +17,7 @@ public:
     std::shared_ptr<ShaderResource> resource;
 
     NoiseReductionFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 };

@@ -11,14 +11,11 @@
 namespace Effect {
 
 ObjectDivide::ObjectDivide() {
-    name = L"オブジェクト分割";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"配置";
 }
-
-std::shared_ptr<EffectBase> ObjectDivide::createInstance() const { return std::make_shared<ObjectDivide>(); }
 
 int32_t ObjectDivide::multiplyPieces(int32_t value, int32_t pieces) {
     const int64_t product = int64_t(value) * pieces;

@@ -1,11 +1,11 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemNumber.h"
 
 namespace Effect {
 
 // Splits the object into tiles drawn as objects of their own.
-class ObjectDivide : public EffectBase {
+class ObjectDivide : public EffectClass<ObjectDivide> {
 public:
     static constexpr const wchar_t* kName = L"オブジェクト分割";
 
@@ -13,7 +13,6 @@ public:
     EffectItemNumber rows{&items, L"縦分割数", 10, 1, 100, 1};
 
     ObjectDivide();
-    std::shared_ptr<EffectBase> createInstance() const override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 

@@ -11,23 +11,16 @@
 namespace Effect {
 
 PolarFilter::PolarFilter() {
-    name = L"極座標変換";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"変形";
 }
 
-std::shared_ptr<EffectBase> PolarFilter::createInstance() const { return std::make_shared<PolarFilter>(); }
-
 void PolarFilter::createCommonResource() {
     auto made = ShaderResource::create(1, 32);
     FilterPasses::loadShaders(*made, {"Polar"}, "Effect::PolarFilter::createCommonResource");
     resource = std::move(made);
-}
-
-void PolarFilter::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const PolarFilter&>(prototype).resource;
 }
 
 std::shared_ptr<Media::ResourceBuffer> PolarFilter::filterVideo(Render::RenderContext& context,

@@ -1,12 +1,12 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemNumber.h"
 #include "effects/ShaderResource.h"
 
 namespace Effect {
 
 // Wraps the image around a centre into a disc.
-class PolarFilter : public EffectBase {
+class PolarFilter : public EffectClass<PolarFilter> {
 public:
     static constexpr const wchar_t* kName = L"極座標変換";
 
@@ -18,9 +18,7 @@ public:
     std::shared_ptr<ShaderResource> resource;
 
     PolarFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 };

@@ -20,14 +20,11 @@ double unit(uint64_t& state) {
 }  // namespace
 
 QuakeFilter::QuakeFilter() {
-    name = L"振動";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"アニメーション効果";
 }
-
-std::shared_ptr<EffectBase> QuakeFilter::createInstance() const { return std::make_shared<QuakeFilter>(); }
 
 int64_t QuakeFilter::seed(int32_t start, int32_t end, int32_t piece, int32_t layer) {
     const uint32_t s =

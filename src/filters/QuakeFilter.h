@@ -1,12 +1,12 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemNumber.h"
 
 namespace Effect {
 
 // Shakes the object.
-class QuakeFilter : public EffectBase {
+class QuakeFilter : public EffectClass<QuakeFilter> {
 public:
     static constexpr const wchar_t* kName = L"振動";
 
@@ -18,7 +18,6 @@ public:
     EffectItemCheck complex{&items, L"複雑に振動"};
 
     QuakeFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 

@@ -13,24 +13,17 @@
 namespace Effect {
 
 RasterFilter::RasterFilter() {
-    name = L"ラスター";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"変形";
 }
 
-std::shared_ptr<EffectBase> RasterFilter::createInstance() const { return std::make_shared<RasterFilter>(); }
-
 void RasterFilter::createCommonResource() {
     auto made = ShaderResource::create(4, 32);
     FilterPasses::loadShaders(*made, {"RasterRows", "RasterColumns", "RasterRandomRows", "RasterRandomColumns"},
                               "Effect::RasterFilter::createCommonResource");
     resource = std::move(made);
-}
-
-void RasterFilter::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const RasterFilter&>(prototype).resource;
 }
 
 std::shared_ptr<Media::ResourceBuffer> RasterFilter::filterVideo(Render::RenderContext& context,

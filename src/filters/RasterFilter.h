@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemNumber.h"
 #include "effects/ShaderResource.h"
@@ -7,7 +7,7 @@
 namespace Effect {
 
 // Shifts each row or column sideways by a travelling wave.
-class RasterFilter : public EffectBase {
+class RasterFilter : public EffectClass<RasterFilter> {
 public:
     static constexpr const wchar_t* kName = L"ラスター";
 
@@ -20,9 +20,7 @@ public:
     std::shared_ptr<ShaderResource> resource;
 
     RasterFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 };

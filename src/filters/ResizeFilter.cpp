@@ -11,14 +11,11 @@
 namespace Effect {
 
 ResizeFilter::ResizeFilter() {
-    name = L"リサイズ";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"変形";
 }
-
-std::shared_ptr<EffectBase> ResizeFilter::createInstance() const { return std::make_shared<ResizeFilter>(); }
 
 namespace {
 

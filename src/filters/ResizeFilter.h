@@ -1,12 +1,12 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemNumber.h"
 
 namespace Effect {
 
 // Scales the image itself, by ratio or to a size in pixels.
-class ResizeFilter : public EffectBase {
+class ResizeFilter : public EffectClass<ResizeFilter> {
 public:
     static constexpr const wchar_t* kName = L"リサイズ";
 
@@ -17,7 +17,6 @@ public:
     EffectItemCheck byPixels{&items, L"ピクセル数でサイズ指定"};
 
     ResizeFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 };

@@ -9,7 +9,6 @@
 namespace Effect {
 
 RippleFilter::RippleFilter() {
-    name = L"波紋";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
@@ -17,16 +16,10 @@ RippleFilter::RippleFilter() {
     positionItems = {&centerX, &centerY};
 }
 
-std::shared_ptr<EffectBase> RippleFilter::createInstance() const { return std::make_shared<RippleFilter>(); }
-
 void RippleFilter::createCommonResource() {
     auto made = ShaderResource::create(1, 32);
     FilterPasses::loadShaders(*made, {"Ripple"}, "Effect::RippleFilter::createCommonResource");
     resource = std::move(made);
-}
-
-void RippleFilter::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const RippleFilter&>(prototype).resource;
 }
 
 std::shared_ptr<Media::ResourceBuffer> RippleFilter::filterVideo(Render::RenderContext& context,

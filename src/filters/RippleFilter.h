@@ -1,6 +1,6 @@
 #pragma once
 #include "effect/MoveXYAnchorEffect.h"
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemGroup.h"
 #include "effect/EffectItemInteger.h"
 #include "effect/EffectItemNumber.h"
@@ -9,7 +9,7 @@
 namespace Effect {
 
 // Pushes the pixels along the radius from a centre by expanding waves.
-class RippleFilter : public MoveXYAnchorEffect {
+class RippleFilter : public EffectClass<RippleFilter, MoveXYAnchorEffect> {
 public:
     static constexpr const wchar_t* kName = L"波紋";
 
@@ -26,9 +26,7 @@ public:
     std::shared_ptr<ShaderResource> resource;
 
     RippleFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 };

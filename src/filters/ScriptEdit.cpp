@@ -13,14 +13,11 @@ std::atomic<ScriptEdit::Runner*> gRunner{nullptr};
 ScriptEdit::Runner* ScriptEdit::setRunner(Runner* runner) { return gRunner.exchange(runner); }
 
 ScriptEdit::ScriptEdit() {
-    name = L"スクリプト制御";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"アニメーション効果";
 }
-
-std::shared_ptr<EffectBase> ScriptEdit::createInstance() const { return std::make_shared<ScriptEdit>(); }
 
 std::shared_ptr<Media::ResourceBuffer> ScriptEdit::filterVideo(Render::RenderContext& context,
                                                                std::shared_ptr<Media::ResourceBuffer> image) {

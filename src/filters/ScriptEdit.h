@@ -1,11 +1,11 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemText.h"
 
 namespace Effect {
 
 // Runs the script typed into it on the object.
-class ScriptEdit : public EffectBase {
+class ScriptEdit : public EffectClass<ScriptEdit> {
 public:
     static constexpr const wchar_t* kName = L"スクリプト制御";
 
@@ -24,7 +24,6 @@ public:
     EffectItemText script{&items, L"スクリプト"};
 
     ScriptEdit();
-    std::shared_ptr<EffectBase> createInstance() const override;
     // Without a runner the image is handed on unchanged.
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;

@@ -10,23 +10,16 @@
 namespace Effect {
 
 ShapeFilter::ShapeFilter() {
-    name = L"シャープ";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"加工";
 }
 
-std::shared_ptr<EffectBase> ShapeFilter::createInstance() const { return std::make_shared<ShapeFilter>(); }
-
 void ShapeFilter::createCommonResource() {
     auto made = ShaderResource::create(1, 0);
     FilterPasses::loadShaders(*made, {"Sharpen"}, "Effect::ShapeFilter::createCommonResource");
     resource = std::move(made);
-}
-
-void ShapeFilter::shareResource(const EffectBase& prototype) {
-    resource = dynamic_cast<const ShapeFilter&>(prototype).resource;
 }
 
 std::shared_ptr<Media::ResourceBuffer> ShapeFilter::filterVideo(Render::RenderContext& context,

@@ -1,12 +1,12 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemNumber.h"
 #include "effects/ShaderResource.h"
 
 namespace Effect {
 
 // Sharpens the image against a blurred copy of it.
-class ShapeFilter : public EffectBase {
+class ShapeFilter : public EffectClass<ShapeFilter> {
 public:
     static constexpr const wchar_t* kName = L"シャープ";
 
@@ -16,9 +16,7 @@ public:
     std::shared_ptr<ShaderResource> resource;
 
     ShapeFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     void createCommonResource() override;
-    void shareResource(const EffectBase& prototype) override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 };

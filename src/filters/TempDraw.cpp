@@ -8,13 +8,10 @@
 namespace Effect {
 
 TempDraw::TempDraw() {
-    name = L"オフスクリーン描画";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
 }
-
-std::shared_ptr<EffectBase> TempDraw::createInstance() const { return std::make_shared<TempDraw>(); }
 
 std::shared_ptr<Media::ResourceBuffer> TempDraw::filterVideo(Render::RenderContext& context,
                                                              std::shared_ptr<Media::ResourceBuffer> image) {

@@ -20,14 +20,11 @@ constexpr size_t kKeepWhereOpaque = 7, kCutWhereOpaque = 8;
 }  // namespace
 
 WipeFilter::WipeFilter() {
-    name = L"ワイプ";
     role = kFilter;
     media = kVideo;
     placement = kVideo;
     menuGroup = L"切り替え効果";
 }
-
-std::shared_ptr<EffectBase> WipeFilter::createInstance() const { return std::make_shared<WipeFilter>(); }
 
 bool WipeFilter::progressAt(double in, double out, bool invertIn, bool invertOut, double elapsed, double remaining,
                             double& progress) {

@@ -1,5 +1,5 @@
 #pragma once
-#include "effect/EffectBase.h"
+#include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemSelect.h"
@@ -7,7 +7,7 @@
 namespace Effect {
 
 // Wipes the object in at its start and out at its end with a transition mask.
-class WipeFilter : public EffectBase {
+class WipeFilter : public EffectClass<WipeFilter> {
 public:
     static constexpr const wchar_t* kName = L"ワイプ";
 
@@ -20,7 +20,6 @@ public:
     EffectItemCheck invertOut{&items, L"反転(アウト)"};
 
     WipeFilter();
-    std::shared_ptr<EffectBase> createInstance() const override;
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
 

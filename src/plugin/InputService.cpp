@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <typeinfo>
 
+#include "core/ErrorPresenter.h"
 #include "core/Exception.h"
 #include "core/File.h"
 #include "core/FileName.h"
@@ -27,9 +28,11 @@ struct StreamMissing : std::runtime_error {
     explicit StreamMissing(const std::runtime_error& error) : std::runtime_error(error) {}
 };
 
-void logError(const std::wstring& text) { System::Log::error("Plugin::InputService", L"%ls", text.c_str()); }
-
-InputService::ErrorPresenter errorPresenter = logError;
+// A failed registration goes to the program's error presenter; before one
+// is installed it is logged.
+void errorPresenter(const std::wstring& text) {
+    if (!System::presentErrorIfInstalled(text)) System::Log::error("Plugin::InputService", L"%ls", text.c_str());
+}
 
 std::wstring buildFileFilter(const wchar_t* title, const InputService::ExtTable& table) {
     std::wstring patterns;
@@ -46,12 +49,6 @@ std::wstring buildFileFilter(const wchar_t* title, const InputService::ExtTable&
 }
 
 }  // namespace
-
-InputService::ErrorPresenter InputService::setErrorPresenter(ErrorPresenter presenter) {
-    const ErrorPresenter previous = errorPresenter;
-    errorPresenter = presenter != nullptr ? presenter : logError;
-    return previous;
-}
 
 size_t InputService::FileKeyHash::operator()(const FileKey& key) const {
     return Cache::CacheKeyHash::hashPath(key.path) ^ static_cast<size_t>(key.type);

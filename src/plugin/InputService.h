@@ -29,7 +29,6 @@ public:
     using PluginList = std::vector<std::shared_ptr<InputPlugin>>;
     using ExtTable = std::unordered_map<std::wstring, PluginList>;
     using PluginFactory = std::function<std::shared_ptr<InputPlugin>()>;
-    using ErrorPresenter = void (*)(const std::wstring& text);
 
     InputService();
     ~InputService();
@@ -37,8 +36,6 @@ public:
     InputService& operator=(const InputService&) = delete;
 
     static InputService* get() { return System::ServiceSlot<InputService>::instance; }
-    // Shows a failed registration; the program installs its error dialog. Returns the previous one.
-    static ErrorPresenter setErrorPresenter(ErrorPresenter presenter);
 
     // Creates one plug-in and appends it with the next default priority. Every
     // kind comes in here: the built-in readers, and the readers of plug-in

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/ErrorPresenter.h"
 #include "core/EventCommandPost.h"
 #include "core/EventService.h"
 #include "core/Exception.h"
@@ -39,9 +40,11 @@ namespace {
 constexpr const char* kOutputFileScope = "Plugin::OutputService::outputFile";
 constexpr const char* kOutputFileEndScope = "Plugin::OutputService::outputFileEnd";
 
-void logError(const std::wstring& text) { System::Log::error("Plugin::OutputService", L"%ls", text.c_str()); }
-
-OutputService::ErrorPresenter errorPresenter = logError;
+// A failed registration goes to the program's error presenter; before one
+// is installed it is logged.
+void errorPresenter(const std::wstring& text) {
+    if (!System::presentErrorIfInstalled(text)) System::Log::error("Plugin::OutputService", L"%ls", text.c_str());
+}
 OutputService::Presenter presenter;
 
 uint64_t tickCount() {
@@ -222,12 +225,6 @@ private:
     std::atomic<int32_t> audioLimit_{1};
     static inline std::atomic<bool> silenceLogged_{false};
 };
-
-OutputService::ErrorPresenter OutputService::setErrorPresenter(ErrorPresenter presenterFunction) {
-    const ErrorPresenter previous = errorPresenter;
-    errorPresenter = presenterFunction != nullptr ? presenterFunction : logError;
-    return previous;
-}
 
 OutputService::Presenter OutputService::setPresenter(Presenter next) {
     Presenter previous = std::move(presenter);

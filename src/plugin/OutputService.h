@@ -29,7 +29,6 @@ class OutputPlugin;
 
 class OutputService {
 public:
-    using ErrorPresenter = void (*)(const std::wstring& text);
     // What the window layer shows of an export; every member may be empty.
     struct Presenter {
         // The footer's progress: caption, text and ratio; an empty caption clears it.
@@ -47,7 +46,6 @@ public:
     OutputService& operator=(const OutputService&) = delete;
 
     static OutputService* get() { return System::ServiceSlot<OutputService>::instance; }
-    static ErrorPresenter setErrorPresenter(ErrorPresenter presenter);
     static Presenter setPresenter(Presenter presenter);
 
     template <class T>

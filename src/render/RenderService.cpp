@@ -1,5 +1,7 @@
 #include "render/RenderService.h"
 
+#include <utility>
+
 #include "core/EventService.h"
 #include "edit/EditService.h"
 #include "edit/ReadSection.h"
@@ -27,11 +29,20 @@ MoviePlayer::MainLoop& mainLoop() {
 
 }  // namespace
 
-void RenderService::setSceneReader(RenderVideoWorker::SceneReader reader) { sceneReader() = std::move(reader); }
+RenderVideoWorker::SceneReader RenderService::setSceneReader(RenderVideoWorker::SceneReader reader) {
+    std::swap(sceneReader(), reader);
+    return reader;
+}
 
-void RenderService::setSceneFinder(RenderSceneSource::SceneFinder finder) { sceneFinder() = std::move(finder); }
+RenderSceneSource::SceneFinder RenderService::setSceneFinder(RenderSceneSource::SceneFinder finder) {
+    std::swap(sceneFinder(), finder);
+    return finder;
+}
 
-void RenderService::setMainLoop(MoviePlayer::MainLoop loop) { mainLoop() = std::move(loop); }
+MoviePlayer::MainLoop RenderService::setMainLoop(MoviePlayer::MainLoop loop) {
+    std::swap(mainLoop(), loop);
+    return loop;
+}
 
 RenderService::RenderService()
     : video_(std::make_unique<RenderVideoWorker>(sceneReader(), RenderVideoWorker::readSettings())),

@@ -26,13 +26,14 @@ public:
     // How the workers open the read scope of the current scene; the entry
     // point installs it before the render service is built. Without one,
     // requests find no scene and render nothing.
-    static void setSceneReader(RenderVideoWorker::SceneReader reader);
+    // Each setter returns the one installed before.
+    static RenderVideoWorker::SceneReader setSceneReader(RenderVideoWorker::SceneReader reader);
     // How scenes used as sources are found by id; installed with the reader.
-    static void setSceneFinder(RenderSceneSource::SceneFinder finder);
+    static RenderSceneSource::SceneFinder setSceneFinder(RenderSceneSource::SceneFinder finder);
     // How the player's timer joins the main loop; the window layer installs
     // it before the render service is built. Without one the timer is armed
     // but nobody waits on it.
-    static void setMainLoop(MoviePlayer::MainLoop loop);
+    static MoviePlayer::MainLoop setMainLoop(MoviePlayer::MainLoop loop);
 
     // Stops playback, then the render threads (video, then audio; each its
     // render thread before its per-object thread). Shutdown calls it before

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ErrorPresenter.h"
 #include "core/File.h"
 #include "core/IniFile.h"
 #include "core/ServiceHolder.h"
@@ -152,13 +153,13 @@ std::string thrown(F&& f) {
 // Keeps the texts of the error dialog for the life of the object.
 struct ShownErrors {
     static inline std::vector<std::string> texts;
-    EffectService::ErrorPresenter previous;
+    System::ErrorPresenter previous;
     ShownErrors() {
         texts.clear();
         previous =
-            EffectService::setErrorPresenter([](const std::wstring& t) { texts.push_back(System::wideToUtf8(t)); });
+            System::setErrorPresenter([](const std::wstring& t) { texts.push_back(System::wideToUtf8(t)); });
     }
-    ~ShownErrors() { EffectService::setErrorPresenter(previous); }
+    ~ShownErrors() { System::setErrorPresenter(previous); }
 };
 
 class EffectServiceTest : public TestFolders {
@@ -229,7 +230,7 @@ TEST_F(EffectServiceTest, FailedAndDuplicateMovementsAreReportedAndSkipped) {
         << "the first registration must stay";
 
     // Without a dialog installed the failure is logged.
-    EffectService::setErrorPresenter(nullptr);
+    System::setErrorPresenter(nullptr);
     EXPECT_EQ(service->registerMovement<DuplicateMovement>(), nullptr);
     EXPECT_EQ(errors.texts.size(), 4u);
     EXPECT_EQ(log.lines.back().level, "ERROR");

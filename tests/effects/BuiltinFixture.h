@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ErrorPresenter.h"
 #include "core/ServiceHolder.h"
 #include "core/TextConvert.h"
 #include "effect/EffectService.h"
@@ -24,7 +25,7 @@ protected:
     void SetUp() override {
         TestFolders::SetUp();
         errors.clear();
-        previousPresenter_ = Effect::EffectService::setErrorPresenter(
+        previousPresenter_ = System::setErrorPresenter(
             [](const std::wstring& text) { errors.push_back(System::wideToUtf8(text)); });
         Effect::EffectService::setCatalog(&catalogue());
         service = std::make_unique<Effect::EffectService>();
@@ -34,7 +35,7 @@ protected:
         catalog_.reset();
         service.reset();
         Effect::EffectService::setCatalog(nullptr);
-        Effect::EffectService::setErrorPresenter(previousPresenter_);
+        System::setErrorPresenter(previousPresenter_);
         TestFolders::TearDown();
     }
 
@@ -49,5 +50,5 @@ protected:
 private:
     Effect::BuiltinCatalog builtins_;
     std::unique_ptr<Effect::ServiceCatalog> catalog_;
-    Effect::EffectService::ErrorPresenter previousPresenter_ = nullptr;
+    System::ErrorPresenter previousPresenter_ = nullptr;
 };

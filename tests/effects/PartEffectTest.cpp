@@ -118,13 +118,14 @@ PartEffect::Image growingBlur(PartEffect::Image image, int32_t radius, float, in
 
 class PartFilter : public OutputFixture {
 protected:
+    Effect::BlurHooks::Blur previousBlur = nullptr;
     void SetUp() override {
         OutputFixture::SetUp();
         frameSize(kFrameW, kFrameH);
         PatternFilter::grow = 0;
         PatternFilter::none = false;
         PatternFilter::runs = 0;
-        Effect::BlurHooks::blur = growingBlur;
+        previousBlur = Effect::BlurHooks::setBlur(growingBlur);
         Pixels base{kFrameW, kFrameH, {}};
         for (uint32_t i = 0; i < kFrameW * kFrameH; ++i) base.rgba.insert(base.rgba.end(), kBase, kBase + 4);
         add(0, base);
@@ -134,7 +135,7 @@ protected:
         scene->update();
     }
     void TearDown() override {
-        Effect::BlurHooks::blur = nullptr;
+        Effect::BlurHooks::setBlur(previousBlur);
         OutputFixture::TearDown();
     }
     void set(const Case& c) {

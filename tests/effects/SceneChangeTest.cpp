@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/HookScope.h"
 #include "core/Log.h"
 #include "effect/RenderContext.h"
 #include "effect/LinearMove.h"
@@ -215,14 +216,16 @@ struct BlurCall {
 BlurCall gLastBlur;
 
 TEST_F(SceneChangeDrawing, TheBlurTransitionsBlurThePictureOfTheirHalf) {
-    Effect::BlurHooks::blur = [](Effect::BlurHooks::Image image, int32_t size, float, int32_t mode) {
-        gLastBlur = {float(size), mode};
-        return image;
-    };
-    Effect::BlurHooks::radialBlur = [](Effect::BlurHooks::Image image, float strength) {
-        gLastBlur = {strength, -1};
-        return image;
-    };
+    const System::HookScope blur(Effect::BlurHooks::setBlur,
+                                 [](Effect::BlurHooks::Image image, int32_t size, float, int32_t mode) {
+                                     gLastBlur = {float(size), mode};
+                                     return image;
+                                 });
+    const System::HookScope radialBlur(Effect::BlurHooks::setRadialBlur,
+                                       [](Effect::BlurHooks::Image image, float strength) {
+                                           gLastBlur = {strength, -1};
+                                           return image;
+                                       });
     struct Case {
         const char* name;
         int32_t key;
@@ -250,8 +253,6 @@ TEST_F(SceneChangeDrawing, TheBlurTransitionsBlurThePictureOfTheirHalf) {
         for (size_t i = 0; i < want.rgba.size(); ++i) wrong += std::abs(frame.rgba[i] - want.rgba[i]) > 0.01f;
         EXPECT_EQ(wrong, 0) << c.name;
     }
-    Effect::BlurHooks::blur = nullptr;
-    Effect::BlurHooks::radialBlur = nullptr;
 }
 
 // The layer transitions halfway: which picture shows where, by its blue.

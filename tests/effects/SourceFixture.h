@@ -122,8 +122,7 @@ protected:
     void SetUp() override {
         BuiltinFixture::SetUp();
         // After the test folders, so that the figure folder is the test's.
-        previousBuilder_ = Resource::ResourceService::listBuilder;
-        Resource::ResourceService::listBuilder = &Resource::ResourceLists::build;
+        previousBuilder_ = Resource::ResourceService::setListBuilder(&Resource::ResourceLists::build);
         resources_ = std::make_unique<System::ServiceHolder<Resource::ResourceService>>();
         images_ = std::make_unique<System::ServiceHolder<Media::ImageService>>();
         input_ = std::make_unique<System::ServiceHolder<Plugin::InputService>>();
@@ -144,7 +143,7 @@ protected:
         input_.reset();
         images_.reset();
         resources_.reset();
-        Resource::ResourceService::listBuilder = previousBuilder_;
+        Resource::ResourceService::setListBuilder(previousBuilder_);
         BuiltinFixture::TearDown();
     }
 
@@ -186,7 +185,7 @@ protected:
         Render::RenderVideoWorker::Settings{1 << 24});
 
 private:
-    std::function<void(Resource::ResourceService&)> previousBuilder_;
+    Resource::ResourceService::ListBuilder previousBuilder_;
     std::unique_ptr<System::ServiceHolder<Resource::ResourceService>> resources_;
     std::unique_ptr<System::ServiceHolder<Media::ImageService>> images_;
     std::unique_ptr<System::ServiceHolder<Plugin::InputService>> input_;

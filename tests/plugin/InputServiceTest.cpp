@@ -5,6 +5,7 @@
 #include <fstream>
 #include <map>
 
+#include "core/ErrorPresenter.h"
 #include "core/ServiceHolder.h"
 #include "core/TextConvert.h"
 #include "media/audio/AudioBlockBuffer.h"
@@ -328,14 +329,14 @@ std::wstring presented;
 void remember(const std::wstring& text) { presented = text; }
 
 TEST_F(InputServiceTest, AFailedRegistrationIsShownAndLeavesThePluginOut) {
-    const auto previous = Plugin::InputService::setErrorPresenter(remember);
+    const auto previous = System::setErrorPresenter(remember);
     const size_t before = service().plugins().size();
     EXPECT_EQ(service().registerPlugin("BrokenReader",
                                        []() -> std::shared_ptr<Plugin::InputPlugin> {
                                            throw std::runtime_error("library missing");
                                        }),
               nullptr);
-    Plugin::InputService::setErrorPresenter(previous);
+    System::setErrorPresenter(previous);
     EXPECT_EQ(service().plugins().size(), before);
     EXPECT_EQ(presented, L"failed to register input plugin. [BrokenReader]\n\nlibrary missing");
 }

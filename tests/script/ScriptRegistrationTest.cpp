@@ -6,6 +6,7 @@
 #include <typeinfo>
 #include <vector>
 
+#include "core/ErrorPresenter.h"
 #include "core/ServiceHolder.h"
 #include "core/TextConvert.h"
 #include "edit/Object.h"
@@ -41,12 +42,12 @@ protected:
     void SetUp() override {
         TestFolders::SetUp();
         gShown.clear();
-        previousPresenter_ = EffectService::setErrorPresenter(keepShown);
+        previousPresenter_ = System::setErrorPresenter(keepShown);
     }
     void TearDown() override {
         effects.reset();
         scripts.reset();
-        EffectService::setErrorPresenter(previousPresenter_);
+        System::setErrorPresenter(previousPresenter_);
         TestFolders::TearDown();
     }
     void start() {
@@ -69,7 +70,7 @@ protected:
     std::unique_ptr<EffectService> effects;
 
 private:
-    EffectService::ErrorPresenter previousPresenter_ = nullptr;
+    System::ErrorPresenter previousPresenter_ = nullptr;
 };
 
 std::wstring itemLabels(const Effect::EffectBase& effect) {

@@ -1,12 +1,15 @@
-# Shared by the window tests that run on their own Xvfb screen with a window
-# manager. Source it with a name for the work folder: it makes the folder
-# ($work), and at exit stops the program the test started ($app_pid) and the
-# window manager, and removes the folder.
+# Shared by the window tests that run on their own Xvfb screen. Source it with
+# a name for the work folder: it makes the folder ($work), and at exit stops
+# the program the test started ($app_pid), any other process it started
+# (listed in $pids) and the window manager, and removes the folder.
 work=$(mktemp -d "/tmp/${1:-velmo-window}-XXXXXX")
 app_pid=""
 wm_pid=""
+pids=()
 cleanup() {
   [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+  local pid
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null || true
   rm -rf "$work"
 }
@@ -51,3 +54,31 @@ start_window_manager() {
   done
   return 1
 }
+
+# Sets $window to a visible window whose name matches the pattern (by
+# default the main window's bare caption); false while there is none.
+find_window() {
+  window=$(xdotool search --onlyvisible --name "${1:-^Velmo Kirta2\$}" 2>/dev/null | head -1)
+  [ -n "$window" ]
+}
+
+# Starts the program ($program) with the arguments, its output in
+# $work/out.txt, and waits for the main window (named as $main_window_name
+# matches, by default the bare caption) into $window.
+start_program() {
+  "$program" "$@" >"$work/out.txt" 2>&1 &
+  app_pid=$!
+  until_true find_window "${main_window_name:-^Velmo Kirta2\$}" \
+    || fail "the main window did not appear: $(cat "$work/out.txt")"
+}
+
+# Waits for the program to end; fails unless it ended with 0.
+wait_program_end() {
+  local code=0
+  wait "$app_pid" || code=$?
+  app_pid=""
+  [ "$code" -eq 0 ] || fail "the program ended with $code: $(cat "$work/out.txt")"
+}
+
+# Writes the screen's rectangle W H X Y to a picture file.
+screen_shot() { import -window root -crop "${1}x${2}+${3}+${4}" +repage "$5"; }

@@ -15,12 +15,24 @@ namespace Resource {
 
 namespace D2 = Platform::draw2d;
 
+namespace {
+FigureData::SceneSizeReader& sceneSizeReader() {
+    static FigureData::SceneSizeReader reader;
+    return reader;
+}
+}  // namespace
+
+FigureData::SceneSizeReader FigureData::setSceneSizeReader(SceneSizeReader reader) {
+    std::swap(sceneSizeReader(), reader);
+    return reader;
+}
+
 std::unique_ptr<Media::ResourceBuffer> FigureData::createImage(uint32_t width, uint32_t height,
                                                                const Media::ColorRgba& color, float lineWidth,
                                                                bool round, int32_t format) const {
     if (kind == kBackground) {
         width = height = 0;
-        if (sceneSize) sceneSize(width, height);
+        if (const SceneSizeReader& sceneSize = sceneSizeReader()) sceneSize(width, height);
     }
     if (width == 0 || height == 0) return nullptr;
     if (path == nullptr) return Media::SvgDocument::createResourceBuffer(file, width, height, color, format);

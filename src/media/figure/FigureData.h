@@ -31,7 +31,9 @@ public:
 
     // The current scene's video size, which the background takes; installed
     // by the edit layer at start-up (unset: no size, so no background).
-    static inline std::function<void(uint32_t& width, uint32_t& height)> sceneSize;
+    // Returns the reader installed before.
+    using SceneSizeReader = std::function<void(uint32_t& width, uint32_t& height)>;
+    static SceneSizeReader setSceneSizeReader(SceneSizeReader reader);
 
     std::wstring name;
     const PathData* path;  // null for an SVG figure

@@ -30,8 +30,20 @@ std::vector<std::unique_ptr<TextFormat>> makeTextFormats(std::vector<std::unique
 
 }  // namespace
 
+namespace {
+ResourceService::ListBuilder& listBuilder() {
+    static ResourceService::ListBuilder builder;
+    return builder;
+}
+}  // namespace
+
+ResourceService::ListBuilder ResourceService::setListBuilder(ListBuilder builder) {
+    std::swap(listBuilder(), builder);
+    return builder;
+}
+
 ResourceService::ResourceService() : textFormats(makeTextFormats(textFormats)), paths(PathData::createBuiltins()) {
-    if (listBuilder) listBuilder(*this);
+    if (const ListBuilder& build = listBuilder()) build(*this);
     System::Log::info("Resource::ResourceService::ResourceService", "resources ready: %zu paths, %s", paths.size(),
                       figures ? "figures and transitions listed" : "no figure or transition list");
 }

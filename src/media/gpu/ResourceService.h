@@ -35,7 +35,9 @@ public:
 
     // Fills the figure and transition lists at the end of construction; the
     // rooms that own those lists install it at start-up (unset: both stay empty).
-    static inline std::function<void(ResourceService&)> listBuilder;
+    // Returns the builder installed before.
+    using ListBuilder = std::function<void(ResourceService&)>;
+    static ListBuilder setListBuilder(ListBuilder builder);
 
     // The interface's text formats, each made on first use from the style's [Font] keys.
     enum TextFormatIndex : size_t {

@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/audio/WaveFormat.h"
+
 // Audio decoders as drivers: every decoder that knows a wave format tag is a
 // driver with that one tag. A stream turns whole source blocks into 16-bit PCM.
 namespace Platform::codecs {
@@ -21,13 +23,8 @@ inline constexpr uint32_t kMetricDriverPriority = 101;
 inline constexpr uint32_t kStreamOpenNonRealtime = 4;
 inline constexpr uint32_t kConvertBlockAlign = 4;
 
-struct WaveFormat {
-    uint16_t formatTag = 0;
-    uint16_t channels = 0;
-    uint32_t samplesPerSec = 0;
-    uint32_t avgBytesPerSec = 0;
-    uint16_t blockAlign = 0;
-    uint16_t bitsPerSample = 0;
+// The wave format header of the audio layer and the codec's own bytes.
+struct WaveFormat : Platform::audio::WaveFormat {
     std::vector<uint8_t> extra;  // the bytes behind the 18-byte header
 };
 

@@ -2,6 +2,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/codecs/BitmapHeader.h"
+
 // Video decoders found by FourCC; the output is a bottom-up 24- or 32-bit RGB
 // bitmap or a top-down YUY2 image, rows raised to a multiple of 4 bytes.
 namespace Platform::codecs {
@@ -17,22 +19,6 @@ inline constexpr uint32_t kDecompressNotKeyFrame = 0x8000000;
 inline constexpr uint32_t kBiRgb = 0;
 
 struct VideoCodec;
-
-// A device-independent bitmap header (40 bytes).
-struct BitmapHeader {
-    uint32_t biSize = 0;
-    int32_t biWidth = 0;
-    int32_t biHeight = 0;
-    uint16_t biPlanes = 0;
-    uint16_t biBitCount = 0;
-    uint32_t biCompression = 0;
-    uint32_t biSizeImage = 0;
-    int32_t biXPelsPerMeter = 0;
-    int32_t biYPelsPerMeter = 0;
-    uint32_t biClrUsed = 0;
-    uint32_t biClrImportant = 0;
-};
-static_assert(sizeof(BitmapHeader) == 40);
 
 struct Rect {
     int32_t left = 0, top = 0, right = 0, bottom = 0;

@@ -1,20 +1,11 @@
 #include "ui/dialogs/BoxOwner.h"
 
-#include <atomic>
-
 #include "core/EventCommandPost.h"
+#include "edit/UpdateSection.h"
 #include "platform/window/MessageBox.h"
 
 namespace Dialog {
-namespace {
-std::atomic<PlaybackStop> g_stop{nullptr};
-}  // namespace
-
-PlaybackStop setPlaybackStop(PlaybackStop stop) { return g_stop.exchange(stop); }
-
-void stopPlayback() {
-    if (const PlaybackStop stop = g_stop.load()) stop();
-}
+void stopPlayback() { Edit::UpdateSection::stopPlayback(); }
 
 BoxOwner boxOwner() {
     const Platform::window::WindowHandle main = Event::commandWindow();

@@ -14,11 +14,8 @@ struct BoxOwner {
 };
 BoxOwner boxOwner();
 
-// The player installs how playback stops while it exists; none: nothing plays.
-using PlaybackStop = void (*)();
-PlaybackStop setPlaybackStop(PlaybackStop stop);
-
-// Stops playback when a player has installed its stop.
+// Stops playback when a player has installed its stop (the one stop the
+// edit layer's update sections use too).
 void stopPlayback();
 
 }  // namespace Dialog

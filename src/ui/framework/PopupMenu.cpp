@@ -10,9 +10,13 @@ namespace W = Platform::window;
 W::Point PopupMenu::menuPoint{};
 bool PopupMenu::inMenuCommand = false;
 W::WindowHandle PopupMenu::owner = nullptr;
-std::function<void()> PopupMenu::keyHoldReleaser;
 
 namespace {
+
+PopupMenu::KeyHoldReleaser& keyHoldReleaser() {
+    static PopupMenu::KeyHoldReleaser releaser;
+    return releaser;
+}
 
 W::MenuHandle createPopup() {
     W::MenuHandle menu = W::createPopupMenu();
@@ -21,6 +25,11 @@ W::MenuHandle createPopup() {
 }
 
 }  // namespace
+
+PopupMenu::KeyHoldReleaser PopupMenu::setKeyHoldReleaser(KeyHoldReleaser releaser) {
+    std::swap(keyHoldReleaser(), releaser);
+    return releaser;
+}
 
 PopupMenu::PopupMenu() : RootMenu(createPopup()) {}
 
@@ -37,7 +46,7 @@ int32_t PopupMenu::show(const std::function<void()>& closing) {
         } flag;
         runCommand(id);
     }
-    if (keyHoldReleaser) keyHoldReleaser();
+    if (keyHoldReleaser()) keyHoldReleaser()();
     return id;
 }
 

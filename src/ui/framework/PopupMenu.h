@@ -24,7 +24,9 @@ public:
     // The main window the menus belong to, and what releases a key hold
     // whose key is up after a menu closed (the input router's).
     static Platform::window::WindowHandle owner;
-    static std::function<void()> keyHoldReleaser;
+    using KeyHoldReleaser = std::function<void()>;
+    // Returns the one installed before.
+    static KeyHoldReleaser setKeyHoldReleaser(KeyHoldReleaser releaser);
 };
 
 }  // namespace Window

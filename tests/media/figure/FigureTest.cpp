@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/HookScope.h"
 #include "media/figure/FigureList.h"
 #include "media/gpu/PathData.h"
 #include "media/gpu/MediaFixture.h"
@@ -126,9 +127,12 @@ TEST_F(FigureTest, BadIndicesSizesAndTheBackgroundsSceneSize) {
     EXPECT_EQ(nullptr, list.createFigure(2, 0, 10, {}, 1, false));
     EXPECT_EQ(nullptr, list.createMask(99, 10, 10));
     EXPECT_EQ(nullptr, list.createFigure(0, 10, 10, {}, 1, false)) << "no scene: no background";
-    Resource::FigureData::sceneSize = [](uint32_t& w, uint32_t& h) { w = 32, h = 18; };
-    auto background = list.createFigure(0, 10, 10, {1, 0, 0, 1}, 9, false);
-    Resource::FigureData::sceneSize = nullptr;
+    std::unique_ptr<Media::ResourceBuffer> background;
+    {
+        const System::HookScope sceneSize(Resource::FigureData::setSceneSizeReader,
+                                          [](uint32_t& w, uint32_t& h) { w = 32, h = 18; });
+        background = list.createFigure(0, 10, 10, {1, 0, 0, 1}, 9, false);
+    }
     ASSERT_NE(nullptr, background);
     EXPECT_EQ(32u, background->width);
     EXPECT_EQ(18u, background->height);

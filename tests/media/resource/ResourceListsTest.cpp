@@ -2,6 +2,9 @@
 // the service's construction from its own shape paths.
 #include <gtest/gtest.h>
 
+#include <optional>
+
+#include "core/HookScope.h"
 #include "core/ServiceHolder.h"
 #include "media/figure/FigureList.h"
 #include "media/gpu/MediaFixture.h"
@@ -19,9 +22,10 @@ TEST_F(ResourceListsTest, TheServiceListsFiguresAndWipesOverItsOwnPaths) {
         EXPECT_EQ(nullptr, Resource::ResourceService::get()->figures) << "no builder installed: no lists";
         EXPECT_EQ(8u, Resource::ResourceService::get()->paths.size());
     }
-    Resource::ResourceService::listBuilder = &Resource::ResourceLists::build;
+    std::optional<System::HookScope<Resource::ResourceService::ListBuilder>> builder(
+        std::in_place, Resource::ResourceService::setListBuilder, &Resource::ResourceLists::build);
     System::ServiceHolder<Resource::ResourceService> holder;
-    Resource::ResourceService::listBuilder = nullptr;
+    builder.reset();
     Resource::ResourceService& service = *Resource::ResourceService::get();
     ASSERT_NE(nullptr, service.figures);
     ASSERT_NE(nullptr, service.transitions);

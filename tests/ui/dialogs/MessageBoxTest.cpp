@@ -9,6 +9,7 @@
 #include "core/EventCommandPost.h"
 #include "core/EventService.h"
 #include "core/ExceptionPresenter.h"
+#include "edit/UpdateSection.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/TopLevel.h"
@@ -65,14 +66,14 @@ class Boxes : public ::testing::Test {
 protected:
     void SetUp() override {
         g_stops = 0;
-        previousStop_ = Dialog::setPlaybackStop(countStop);
+        previousStop_ = Edit::UpdateSection::setPlaybackStop(countStop);
     }
-    void TearDown() override { Dialog::setPlaybackStop(previousStop_); }
+    void TearDown() override { Edit::UpdateSection::setPlaybackStop(previousStop_); }
     ScriptedBoxes boxes;
     LogCapture log;
 
 private:
-    Dialog::PlaybackStop previousStop_ = nullptr;
+    Edit::UpdateSection::PlaybackStop previousStop_;
 };
 
 TEST_F(Boxes, EachBoxHasItsCaptionIconButtonsAndLogLine) {

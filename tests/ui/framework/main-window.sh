@@ -17,13 +17,6 @@ printf '[Color]\nBackground=3366cc\n[Format]\nFooterLeft=\nFooterRight=\n' > "$d
 
 start_window_manager || fail "the window manager did not start"
 
-window=""
-find_window() { window=$(xdotool search --onlyvisible --name '^Velmo Kirta2$' 2>/dev/null | head -1); [ -n "$window" ]; }
-start() {
-  "$program" >"$work/out.txt" 2>&1 &
-  app_pid=$!
-  until_true find_window || fail "the main window did not appear"
-}
 # Client geometry "x y w h" of the main window.
 geometry() {
   xwininfo -id "$window" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}'
@@ -33,21 +26,18 @@ state_lacks() { ! state_has "$1"; }
 # Asks the window manager to close the window (the polite close) and waits for the exit.
 close_and_wait() {
   wmctrl -i -c "$window"
-  local code=0
-  wait "$app_pid" || code=$?
-  app_pid=""
-  [ "$code" -eq 0 ] || fail "the program ended with $code: $(cat "$work/out.txt")"
+  wait_program_end
 }
 ini_value() { tr -d '\r' < "$data/velmo2.ini" | awk -v key="$1" '/^\[/{s=$0} s=="[Window]" && index($0, key "=")==1 {print substr($0, length(key) + 2)}'; }
 
 # First run: caption, icon, placement and colours.
-start
+start_program
 read -r x y w h < <(geometry)
 [ "$w" -eq 640 ] && [ "$h" -eq 480 ] || fail "stored size not used: $w x $h"
 icon=$(xprop -id "$window" _NET_WM_ICON)
 [[ "$icon" == *"Icon (48 x 48)"* ]] || fail "no 48 x 48 icon on the window"
 client_matches() {
-  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$work/client.png"
+  screen_shot "$w" "$h" "$x" "$y" "$work/client.png"
   local differing
   differing=$(compare -metric AE -fuzz 4% "$work/client.png" "$reference" null: 2>&1 || true)
   [ "${differing%%.*}" -lt 200 ] 2>/dev/null
@@ -70,7 +60,7 @@ log=$(cat "$data"/Log/*)
 [[ "$log" == *"saveFile : $data/history.ini"* ]] || fail "no teardown in the log"
 
 # Second run starts maximised; restoring and minimising keep the normal placement.
-start
+start_program
 until_true state_has _NET_WM_STATE_MAXIMIZED_HORZ || fail "the stored maximised state was not used"
 wmctrl -i -r "$window" -b remove,maximized_vert,maximized_horz
 until_true state_lacks _NET_WM_STATE_MAXIMIZED_HORZ || fail "not restored"

@@ -14,11 +14,7 @@ printf '[project]\r\nfile=%s\r\ndisplay.scene=0\r\n[scene.0]\r\nscene=0\r\nname=
 printf '[project]\r\n1=%s\r\n' "$project" > "$data/history.ini"
 
 start_window_manager || fail "the window manager did not start"
-"$program" >"$work/out.txt" 2>&1 &
-app_pid=$!
-window=""
-find_window() { window=$(xdotool search --onlyvisible --name '^Velmo Kirta2$' 2>/dev/null | head -1); [ -n "$window" ]; }
-until_true find_window || fail "the main window did not appear"
+start_program
 
 # The program's visible windows: the main window and each open popup.
 windows_shown() { [ "$(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | wc -l)" -eq "$1" ]; }
@@ -50,10 +46,7 @@ until_true windows_shown 1 || fail "the popups did not close"
 # The last entry ends the program.
 open_file_menu
 xdotool key Up Return
-code=0
-wait "$app_pid" || code=$?
-app_pid=""
-[ "$code" -eq 0 ] || fail "the program ended with $code: $(cat "$work/out.txt")"
+wait_program_end
 log=$(cat "$data"/Log/*)
 [[ "$log" == *"load project file : $project"* ]] || fail "the recent project was not opened: $log"
 echo "file menu: 1 passed, 0 failed"

@@ -25,11 +25,8 @@ sed "s|%AppInstall%|$work|g" "$project" > "$work/picture.vpj2"
 
 start_window_manager || fail "the window manager did not start"
 
-window=""
-find_window() { window=$(xdotool search --onlyvisible --name '^(Velmo Kirta2|picture\.vpj2)$' 2>/dev/null | head -1); [ -n "$window" ]; }
-"$program" "$work/picture.vpj2" >"$work/out.txt" 2>&1 &
-app_pid=$!
-until_true find_window || fail "the main window did not appear: $(cat "$work/out.txt")"
+main_window_name='^(Velmo Kirta2|picture\.vpj2)$'
+start_program "$work/picture.vpj2"
 
 # The panel logs where each preview frame lands: "frame N shown at X,Y WxH on the screen".
 shown=""
@@ -43,7 +40,7 @@ matches() {
   rect=${shown##* at }
   x=${rect%%,*}; rect=${rect#*,}; y=${rect%% *}; rect=${rect#* }; w=${rect%%x*}; h=${rect#*x}
   [ "$w" -gt 0 ] && [ "$h" -gt 0 ] || return 1
-  import -window root -crop "${w}x${h}+$x+$y" +repage "$work/shot.png"
+  screen_shot "$w" "$h" "$x" "$y" "$work/shot.png"
   convert "$golden" -background black -flatten -resize "${w}x${h}!" "$work/golden.png"
   # "absolute (normalised)" on stderr; the exit code only says whether they differ.
   compare -metric RMSE "$work/shot.png" "$work/golden.png" null: 2>"$work/rmse.txt" || true

@@ -5,24 +5,9 @@
 # Usage: drag-drop.sh PROBE   (run under xvfb-run -a)
 set -euo pipefail
 probe=$1
-work=$(mktemp -d /tmp/velmo-drag-XXXXXX)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/../../../support/window-test.sh" velmo-drag
 passed=0
 failed=0
-# Polls a condition (a command) until it holds; gives up after about 30 s.
-until_true() {
-  local i
-  for i in $(seq 300); do
-    if "$@"; then return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
 said() { grep -q "$2" "$work/$1.txt" 2>/dev/null; }
 # Keeps nudging the pointer inside the target until it reports $1.
 nudge_until() {
@@ -44,7 +29,7 @@ drag() {
   "$probe" "$kind" >"$work/source.txt" 2>&1 &
   pids+=($!)
   until_true said target ready && until_true said source ready || { echo "FAIL $kind: the probes did not start"; return 1; }
-  until_true xdotool search --onlyvisible --name '^drag-source$' >/dev/null || { echo "FAIL $kind: no source window"; return 1; }
+  until_true find_window '^drag-source$' || { echo "FAIL $kind: no source window"; return 1; }
   xdotool mousemove 600 50 mousedown 1
   xdotool mousemove 610 55 mousemove 620 60 mousemove 400 120
   nudge_until "enter" || { echo "FAIL $kind: never entered"; cat "$work/target.txt"; xdotool mouseup 1; return 1; }

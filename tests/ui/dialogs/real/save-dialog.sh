@@ -14,11 +14,9 @@ touch "$work/clip.vpj2"
 "$probe" "$work/clip" >"$work/out.txt" 2>&1 &
 app_pid=$!
 
-window=""
-find_window() { window=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1); [ -n "$window" ]; }
 # Activates the window named $1 and presses Return in it (its default button).
 press_return_in() {
-  until_true find_window "$1" || fail "no window named $1"
+  until_true find_window "^$1\$" || fail "no window named $1"
   xdotool windowactivate --sync "$window"
   xdotool key --clearmodifiers Return
 }

@@ -1,0 +1,58 @@
+#include "ui/settings/ItemControlTable.h"
+
+#include <array>
+
+#include "effect/EffectItem.h"
+
+namespace Component {
+
+namespace {
+
+using Effect::EffectItem;
+
+// The controls arrive with the settings panel; until then a kind makes none.
+std::shared_ptr<EffectItemControl> noControl(EffectItem&, Window::WindowClient&, EffectSetting&) { return nullptr; }
+
+constexpr std::array kRows{
+    ItemControlRow{EffectItem::kInteger, noControl},
+    ItemControlRow{EffectItem::kNumber, noControl},
+    ItemControlRow{EffectItem::kCheck, noControl},
+    ItemControlRow{EffectItem::kCheckButton, noControl},
+    ItemControlRow{EffectItem::kText, noControl},
+    ItemControlRow{EffectItem::kString, noControl},
+    ItemControlRow{EffectItem::kFile, noControl},
+    ItemControlRow{EffectItem::kColor, noControl},
+    ItemControlRow{EffectItem::kSelect, noControl},
+    ItemControlRow{EffectItem::kSelectButton, noControl},
+    ItemControlRow{EffectItem::kScene, noControl},
+    ItemControlRow{EffectItem::kLayerRange, noControl},
+    ItemControlRow{EffectItem::kFigure, noControl},
+    ItemControlRow{EffectItem::kColorUnset, noControl},
+    ItemControlRow{EffectItem::kMask, noControl},
+    ItemControlRow{EffectItem::kFont, noControl},
+    ItemControlRow{EffectItem::kScriptFigure, noControl},
+    ItemControlRow{EffectItem::kButton, noControl},
+    ItemControlRow{EffectItem::kScriptString1, noControl},
+    ItemControlRow{EffectItem::kScriptString2, noControl},
+    // Hidden items hold a value the user does not edit.
+    ItemControlRow{EffectItem::kHiddenInteger, noControl},
+};
+
+}  // namespace
+
+std::span<const ItemControlRow> itemControlTable() { return kRows; }
+
+const ItemControlRow* findItemControlRow(uint8_t type) {
+    for (const ItemControlRow& row : kRows) {
+        if (row.type == type) return &row;
+    }
+    return nullptr;
+}
+
+std::shared_ptr<EffectItemControl> createItemControl(Effect::EffectItem& item, Window::WindowClient& parent,
+                                                     EffectSetting& setting) {
+    const ItemControlRow* row = findItemControlRow(item.type);
+    return row ? row->create(item, parent, setting) : nullptr;
+}
+
+}  // namespace Component
