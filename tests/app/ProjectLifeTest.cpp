@@ -138,7 +138,7 @@ TEST_F(ProjectLife, HeadlessStartOpensTheCommandLineProjectAndResumesIt) {
 
 TEST_F(ProjectLife, ExceptionInTheMainLoopLeavesAnEmergencyBackupAndNoResumeFile) {
     writeFile(appData() / "velmo2.ini", "[Edit]\r\nEditResume=1\r\n");
-    writeFile(appData() / "resume.vpj2", "stale");
+    writeProject(appData() / "resume.vpj2", L"stale");  // a project: opening it shows no box
     ScriptedBoxes boxes;
     std::string model;
     App::Steps steps = App::programSteps();
