@@ -41,12 +41,20 @@ TEST_F(EditMenuTest, EntriesStandInOrderWithTheirKeys) {
         {true, 2, "先頭のフレームに移動", 0x24},
         {true, 3, "最後のフレームに移動", 0x23},
         {false, 1, "", -1},
-        {false, 2, "元に戻す", 0x405A},
-        {false, 3, "やり直し", 0x605A},
+        {false, 2, "オブジェクトを切り取り", 0x4058},
+        {false, 3, "オブジェクトをコピー", 0x4043},
+        {false, 4, "オブジェクトを貼り付け", 0x4056},
+        {false, 5, "オブジェクトを削除", 0x2E},
+        {false, 6, "", -1},
+        {false, 7, "オブジェクトを分割", 0x53},
+        {false, 8, "オブジェクトを複製", 0x4044},
+        {false, 9, "", -1},
+        {false, 10, "元に戻す", 0x405A},
+        {false, 11, "やり直し", 0x605A},
     };
     ASSERT_EQ(textAt(editMenu(), 0), "移動");
     ASSERT_EQ(W::getMenuItemCount(moves()), 4);
-    ASSERT_EQ(W::getMenuItemCount(editMenu()), 4);
+    ASSERT_EQ(W::getMenuItemCount(editMenu()), 12);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);
         const W::MenuHandle menu = row.inMoves ? moves() : editMenu();
@@ -83,36 +91,37 @@ TEST_F(EditMenuTest, CursorMovesStayInTheSceneAndAlwaysTellTheListeners) {
 }
 
 TEST_F(EditMenuTest, UndoAndRedoAreGreyedAtTheEndsAndDoNothingThere) {
+    constexpr int32_t kUndo = 10, kRedo = 11;
     auto enabled = [&](int32_t position) {
         bar->refresh();
         return W::isMenuItemEnabled(editMenu(), idAt(position));
     };
-    EXPECT_FALSE(enabled(2));
-    EXPECT_FALSE(enabled(3));
+    EXPECT_FALSE(enabled(kUndo));
+    EXPECT_FALSE(enabled(kRedo));
     const std::wstring original = layerName();
     renameLayer(L"一");
     renameLayer(L"二");
-    EXPECT_TRUE(enabled(2));
-    EXPECT_FALSE(enabled(3));
+    EXPECT_TRUE(enabled(kUndo));
+    EXPECT_FALSE(enabled(kRedo));
 
-    ASSERT_TRUE(bar->runCommand(static_cast<int32_t>(idAt(2))));
+    ASSERT_TRUE(bar->runCommand(static_cast<int32_t>(idAt(kUndo))));
     EXPECT_EQ(layerName(), L"一");
-    EXPECT_TRUE(enabled(2));
-    EXPECT_TRUE(enabled(3));
-    ASSERT_TRUE(bar->runCommand(static_cast<int32_t>(idAt(2))));
+    EXPECT_TRUE(enabled(kUndo));
+    EXPECT_TRUE(enabled(kRedo));
+    ASSERT_TRUE(bar->runCommand(static_cast<int32_t>(idAt(kUndo))));
     EXPECT_EQ(layerName(), original);
-    EXPECT_FALSE(enabled(2));
+    EXPECT_FALSE(enabled(kUndo));
     // As a key would: the greyed command runs and changes nothing.
-    ASSERT_TRUE(bar->runCommand(static_cast<int32_t>(idAt(2))));
+    ASSERT_TRUE(bar->runCommand(static_cast<int32_t>(idAt(kUndo))));
     EXPECT_EQ(layerName(), original);
 
     // Redo brings back the most recently undone record first.
-    ASSERT_TRUE(bar->runCommand(static_cast<int32_t>(idAt(3))));
+    ASSERT_TRUE(bar->runCommand(static_cast<int32_t>(idAt(kRedo))));
     EXPECT_EQ(layerName(), L"一");
-    ASSERT_TRUE(bar->runCommand(static_cast<int32_t>(idAt(3))));
+    ASSERT_TRUE(bar->runCommand(static_cast<int32_t>(idAt(kRedo))));
     EXPECT_EQ(layerName(), L"二");
-    EXPECT_FALSE(enabled(3));
-    ASSERT_TRUE(bar->runCommand(static_cast<int32_t>(idAt(3))));
+    EXPECT_FALSE(enabled(kRedo));
+    ASSERT_TRUE(bar->runCommand(static_cast<int32_t>(idAt(kRedo))));
     EXPECT_EQ(layerName(), L"二");
 }
 
