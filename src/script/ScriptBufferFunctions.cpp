@@ -165,6 +165,10 @@ int copybuffer(ScriptCall& call) {
         // with the cache or the frame.
         instance.setObjectImage(from == Buffer::kFrame ? sourceImage : Image(sourceImage->clone()));
         instance.pixelCopy.reset();
+        {
+            LuaInstance::VariableAccessSection section(*call.instance);
+            call.instance->setObjectVariables();
+        }
         break;
     case Buffer::kNamed: {
         const Image target = acquireNamed(context, destination, sourceImage->width, sourceImage->height);
