@@ -48,7 +48,7 @@ constexpr const char* kFunctions[] = {
     "obj.rand",    "obj.interpolation", "obj.load", "obj.setfont",  "obj.getvalue",  "obj.getinfo",
     "obj.putpixel", "obj.copypixel", "obj.getpixeldata", "obj.putpixeldata", "obj.filter",
     "obj.draw",    "obj.drawpoly", "obj.setoption", "obj.getoption", "obj.copybuffer", "obj.clearbuffer",
-    "obj.getpixel", "obj.pixeloption",
+    "obj.getpixel", "obj.pixeloption", "obj.effect",
 };
 
 constexpr const char* kWords[] = {

@@ -22,6 +22,7 @@ constexpr Lua::Reg kObjFunctions[] = {
     {"load", bound<load>},
     {"setfont", bound<setfont>},
     {"getvalue", bound<getvalue>},
+    {"effect", bound<effect>},
     {"draw", bound<draw>},
     {"drawpoly", bound<drawpoly>},
     {"setoption", bound<setoption>},

@@ -217,6 +217,7 @@ TEST_F(ScriptLibraryTest, WrongArgumentsRaiseErrorsWithTheScriptLine) {
         {"local a = 1\nobj.setoption('drawtarget', 'cache:x')", "invalid drawtarget type=cache:x"},
         {"local a = 1\nobj.getoption('everything')", "invalid get option name=everything"},
         {"local a = 1\nobj.draw('left')", "bad argument #1 to 'draw'"},
+        {"local a = 1\nobj.effect('blur', {}, 1)", "bad argument #2 to 'effect'"},
     };
     for (const char* engine : kEngines) {
         for (const Case& c : cases) {
@@ -260,6 +261,10 @@ TEST_F(ScriptLibraryTest, SetoptionChangesTheDrawingOptionsOfTheContext) {
         ASSERT_FALSE(log.lines.empty()) << engine;
         EXPECT_EQ(log.lines.back().message, "invalid set option name=glow");
         EXPECT_EQ(log.lines.back().level, "SCRIPT");
+
+        // A filter that does not exist is logged; without an image nothing runs.
+        EXPECT_EQ(run(engine, "obj.effect('no such filter', 'x', 1)").error, "") << engine;
+        EXPECT_EQ(run(engine, "obj.effect()").error, "") << engine;
 
         // Sections count the object's midpoints.
         object->midpoints = {2, 5};
