@@ -47,6 +47,8 @@ constexpr const char* kFunctions[] = {
     "mes",         "rand",        "rotation",     "setfont",       "debug_print",   "obj.mes",
     "obj.rand",    "obj.interpolation", "obj.load", "obj.setfont",  "obj.getvalue",  "obj.getinfo",
     "obj.putpixel", "obj.copypixel", "obj.getpixeldata", "obj.putpixeldata", "obj.filter",
+    "obj.draw",    "obj.drawpoly", "obj.setoption", "obj.getoption", "obj.copybuffer", "obj.clearbuffer",
+    "obj.getpixel", "obj.pixeloption", "obj.effect",
 };
 
 constexpr const char* kWords[] = {
@@ -55,6 +57,10 @@ constexpr const char* kWords[] = {
     "layer.x",     "layerx",     "layer-1.x",  "image_max",  "script_path", "saving",      "movie",
     "image",       "text",       "figure",     "plane",      "framebuffer", "tempbuffer",  "layer",
     "before",      "a.png",      "b.svg",      "/no/such.svg", "c.mp4",     "0",           "track0",
+    "obj",         "tmp",        "frm",        "object",     "cache:",      "cache:a",     "image:a.png",
+    "image:",      "col",        "rgb",        "yc",         "get",         "type",        "blend",
+    "add",         "alpha_sub",  "drawtarget", "dst",        "sampler",     "clip",        "loop",
+    "culling",     "billboard",  "draw_state", "antialias",  "section_num", "multi_object", "gui",
 };
 
 constexpr double kNumbers[] = {0, -0.0, 1, -1, 0.5, 2147483647, -2147483648, 4294967296, 1e308, -1e308, 1e-320,
@@ -103,7 +109,18 @@ std::string argument(Reader& in) {
     }
     case 5: return "nil";
     case 6: return in.byte() & 1 ? "true" : "false";
-    case 7: return "{}";
+    case 7: {
+        // An empty table or a list of quads of 20 or 21 numbers.
+        const uint8_t quads = in.byte() % 4;
+        std::string text = "{";
+        for (uint8_t q = 0; q < quads; ++q) {
+            const int count = (q == 0 ? 20 : 0) + (in.byte() % 3 == 0 ? 1 : 0) + (q != 0 ? 20 : 0);
+            text += "{";
+            for (int i = 0; i < count; ++i) text += (i ? "," : "") + std::to_string(static_cast<int>(in.byte()) - 64);
+            text += "},";
+        }
+        return text + "}";
+    }
     case 8: return std::to_string(static_cast<int>(in.byte()) - 128);
     default: return "(0/0)";
     }

@@ -27,6 +27,21 @@ int hsv(ScriptCall& call);
 int load(ScriptCall& call);
 int setfont(ScriptCall& call);
 
+// Buffers and pixels (ScriptBufferFunctions.cpp).
+int copybuffer(ScriptCall& call);
+int clearbuffer(ScriptCall& call);
+int pixeloption(ScriptCall& call);
+int getpixel(ScriptCall& call);
+
+// Drawing and options (ScriptDrawFunctions.cpp).
+int draw(ScriptCall& call);
+int drawpoly(ScriptCall& call);
+int setoption(ScriptCall& call);
+int getoption(ScriptCall& call);
+
+// Filters (ScriptFilterFunctions.cpp).
+int effect(ScriptCall& call);
+
 // The deterministic random integer of `rand` for a seed c and frame d.
 int32_t randomInteger(int32_t lo, int32_t hi, int64_t c, int64_t d);
 // The time fraction of the run's object the two-colour forms mix by.

@@ -388,6 +388,7 @@ int load(ScriptCall& call) {
     view.scaleX = view.scaleY = view.scaleZ = 1;
     view.centerX = view.centerY = view.centerZ = 0;
     view.opacity = 1;
+    call.instance->pixelCopy.reset();
     const int results = runLoader(call, source, args, context);
     if (results == ScriptCall::kFailed) return results;
     {

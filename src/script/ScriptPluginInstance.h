@@ -7,7 +7,8 @@
 
 namespace Media {
 class ResourceBuffer;
-}
+class ImageBuffer;
+}  // namespace Media
 namespace Render {
 class RenderContext;
 struct SectionPosition;
@@ -63,6 +64,13 @@ public:
     std::wstring messageText;          // what `mes` appended
     float sceneChangeProgress = 0.0f;  // set by a scene change before its run
     uint8_t drawn = 0;                 // set by the drawing functions
+    // The buffer the drawing functions draw into instead of the frame, or none.
+    std::shared_ptr<Media::ResourceBuffer> drawTarget;
+    // Pixel reads: source 0 the object image, 1 the frame buffer; type 0
+    // "col", 1 "rgb", 2 "yc"; the 8-bit BGRA copy read from, made on first read.
+    int32_t pixelSource = 0;
+    int32_t pixelType = 0;
+    std::shared_ptr<Media::ImageBuffer> pixelCopy;
 
 protected:
     // An effect run.

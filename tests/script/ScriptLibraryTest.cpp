@@ -148,6 +148,25 @@ TEST_F(ScriptLibraryTest, FunctionsGiveTheirResultsOnBothEngines) {
         // The object variables of the run.
         {"mes(obj.frame .. ' ' .. obj.totalframe .. ' ' .. obj.layer .. ' ' .. obj.x .. ' ' .. obj.zoom)",
          "5 10 3 15 1"},
+        // Buffers that are not there: no copy, no pixels, nothing to clear.
+        {"mes(tostring(obj.copybuffer('tmp', 'cache:none')) .. tostring(obj.copybuffer('obj', 'tmp')) .. "
+         "tostring(obj.copybuffer('cache:a', 'frm')) .. tostring(obj.copybuffer('obj', 'image:none.png')))",
+         "falsefalsefalsefalse"},
+        {"obj.clearbuffer('object') obj.clearbuffer('framebuffer', 0xff0000) obj.clearbuffer('cache:x') "
+         "mes(table.concat({obj.getpixel()}, ',') .. ' ' .. select('#', obj.getpixel(3, 4, 'rgb')))",
+         "0,0 0"},
+        {"obj.pixeloption('type', 'yc') obj.pixeloption('get', 'frm') mes(select('#', obj.getpixel(0)))", "0"},
+        // Drawing without an image draws nothing and leaves the run undrawn.
+        {"obj.draw() obj.draw(1, 2, 3, 2, 0.5, 10, 20, 30) "
+         "obj.drawpoly(0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0, 1, 0.5) mes('drawn')",
+         "drawn"},
+        // Options of the run.
+        {"mes(obj.getoption('section_num') .. tostring(obj.getoption('multi_object')) .. "
+         "tostring(obj.getoption('camera_mode')) .. tostring(obj.getoption('gui')))",
+         "1falsefalsefalse"},
+        {"obj.setoption('antialias', 1) obj.setoption('shadow', 0) obj.setoption('focus_mode', 'fixed_size') "
+         "obj.setoption('drawtarget', 'framebuffer') obj.setoption('dst', 'tmp') mes('ok')",
+         "ok"},
         // pcall sees the library's Lua errors.
         {"local ok, e = pcall(obj.filter) mes(tostring(ok) .. ' ' .. tostring(e):match('unsupported'))",
          "false unsupported"},
@@ -179,6 +198,26 @@ TEST_F(ScriptLibraryTest, WrongArgumentsRaiseErrorsWithTheScriptLine) {
         {"local a = 1\nsetfont('x')", "bad argument #2 to 'setfont'"},
         {"local a = 1\nobj.interpolation(0, 1, 2, 'x')", "bad argument #4 to 'interpolation'"},
         {"local a = 1\nHSV(1, 2, {})", "bad argument #3 to 'HSV'"},
+        // Buffers: the destination keeps its short word in the message.
+        {"local a = 1\nobj.copybuffer('frm', 'obj')", "invalid buffer type. src=object dst=frm"},
+        {"local a = 1\nobj.copybuffer('image:a.png', 'tmp')", "invalid buffer type. src=tempbuffer dst=image:a.png"},
+        {"local a = 1\nobj.copybuffer('obj', 'somewhere')", "invalid buffer type. src=somewhere dst=object"},
+        {"local a = 1\nobj.clearbuffer('tmp')", "invalid buffer type. target=tmp"},
+        {"local a = 1\nobj.pixeloption('source', 'object')", "unsupported"},
+        {"local a = 1\nobj.getpixel('x')", "bad argument #1 to 'getpixel'"},
+        // Drawing and options.
+        {"local a = 1\nobj.drawpoly({})", "argument not table"},
+        {"local a = 1\nobj.drawpoly({{1, 2, 3}})", "invalid number of argument"},
+        {"local a = 1\nlocal q = {} for i = 1, 20 do q[i] = 0 end obj.drawpoly({q, {1}})",
+         "invalid number of argument"},
+        {"local a = 1\nlocal q = {} for i = 1, 21 do q[i] = 0 end obj.drawpoly({q})", "invalid number of argument"},
+        {"local a = 1\nobj.drawpoly(0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 5)", "bad argument #14 to 'drawpoly'"},
+        {"local a = 1\nobj.drawpoly(0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1)", "bad argument #12 to 'drawpoly'"},
+        {"local a = 1\nobj.setoption('blend', 'lighter')", "invalid blend type=lighter"},
+        {"local a = 1\nobj.setoption('drawtarget', 'cache:x')", "invalid drawtarget type=cache:x"},
+        {"local a = 1\nobj.getoption('everything')", "invalid get option name=everything"},
+        {"local a = 1\nobj.draw('left')", "bad argument #1 to 'draw'"},
+        {"local a = 1\nobj.effect('blur', {}, 1)", "bad argument #2 to 'effect'"},
     };
     for (const char* engine : kEngines) {
         for (const Case& c : cases) {
@@ -192,6 +231,45 @@ TEST_F(ScriptLibraryTest, WrongArgumentsRaiseErrorsWithTheScriptLine) {
             // The log quotes the lines around the failing one.
             EXPECT_NE(log.lines.back().message.find("\r\n> "), std::string::npos) << log.lines.back().message;
         }
+    }
+}
+
+// Options stay in the object's render context for the rest of its render.
+TEST_F(ScriptLibraryTest, SetoptionChangesTheDrawingOptionsOfTheContext) {
+    struct Case {
+        const char* script;
+        int32_t blend, facing;
+        uint8_t hideBackFace;
+    };
+    const Case cases[] = {
+        {"obj.setoption('blend', 99)", 23, 0, 0},
+        {"obj.setoption('blend', -4)", 0, 0, 0},
+        {"obj.setoption('blend', 'alpha_add2') obj.setoption('culling', 1)", 21, 0, 1},
+        {"obj.setoption('blend', 'diff') obj.setoption('billboard', 3) obj.setoption('culling', 0)", 12, 3, 0},
+        {"obj.setoption('blend', 'screen') obj.setoption('blend', 'nothing')", 4, 0, 0},
+    };
+    for (const char* engine : kEngines) {
+        for (const Case& c : cases) {
+            context.view = Effect::OutputView{};
+            (void)run(engine, c.script);
+            EXPECT_EQ(context.view.blendMode, c.blend) << engine << ": " << c.script;
+            EXPECT_EQ(context.view.facingMode, c.facing) << engine << ": " << c.script;
+            EXPECT_EQ(context.view.hideBackFace, c.hideBackFace) << engine << ": " << c.script;
+        }
+        LogCapture log;
+        EXPECT_EQ(run(engine, "obj.setoption('glow', 1)").error, "") << engine;
+        ASSERT_FALSE(log.lines.empty()) << engine;
+        EXPECT_EQ(log.lines.back().message, "invalid set option name=glow");
+        EXPECT_EQ(log.lines.back().level, "SCRIPT");
+
+        // A filter that does not exist is logged; without an image nothing runs.
+        EXPECT_EQ(run(engine, "obj.effect('no such filter', 'x', 1)").error, "") << engine;
+        EXPECT_EQ(run(engine, "obj.effect()").error, "") << engine;
+
+        // Sections count the object's midpoints.
+        object->midpoints = {2, 5};
+        EXPECT_EQ(run(engine, "mes(obj.getoption('section_num'))").messages, "3") << engine;
+        object->midpoints.clear();
     }
 }
 

@@ -11,6 +11,8 @@
 #include "effect/EffectItem.h"
 #include "effect/RenderContext.h"
 #include "effects/ImageLoad.h"
+#include "filters/MaskFilter.h"
+#include "filters/MaskPictures.h"
 #include "effects/SourceFixture.h"
 #include "media/gpu/Direct2DService.h"
 #include "media/gpu/Direct3DService.h"
@@ -331,6 +333,120 @@ TEST_F(ScriptLoadRenderTest, DrawingToAnObjectTargetGoesThroughTheObjectsOutput)
         dynamic_cast<Plugin::LuaInstance&>(*alone).drawToObjectTarget(view, untouched, *instance->objectImage(),
                                                                        nullptr);
         EXPECT_EQ(pixelOf(untouched, 8, 8), "0,0,0,0") << engine;
+    }
+}
+
+}  // namespace
+}  // namespace SourceTest
+
+namespace SourceTest {
+namespace {
+
+// A script copies its image into a named buffer and draws four textured
+// quads; another draws twice into the temporary buffer and shows it; a mask
+// naming the buffer keeps what the copied image covers.
+TEST_F(ScriptLoadRenderTest, NamedBuffersPolygonsAndDrawTargetsMatchTheGoldenFrame) {
+    Effect::MaskPictures pictures(*service);
+    newScene(160, 90);
+    addScript(0,
+              "obj.load('plane', 40, 40, 0xff0000)\n"
+              "obj.copybuffer('cache:shot', 'obj')\n"
+              "obj.load('plane', 20, 20, 0x0000ff)\n"
+              "obj.clearbuffer('cache:none')\n"
+              "local q = {}\n"
+              "for i = 0, 3 do\n"
+              "  local x = -60 + i * 40\n"
+              "  q[#q + 1] = {x - 8, -8, 0, x + 8, -8, 0, x + 8, 8, 0, x - 8, 8, 0, 0, 0, 20, 0, 20, 20, 0, 20}\n"
+              "end\n"
+              "obj.drawpoly(q)",
+              "0", "0");
+    addScript(1,
+              "obj.load('plane', 10, 10, 0x00ff00)\n"
+              "obj.setoption('drawtarget', 'tempbuffer', 30, 10)\n"
+              "obj.draw(-10) obj.draw(10)\n"
+              "obj.setoption('drawtarget', 'framebuffer')\n"
+              "obj.load('tempbuffer')",
+              "0", "-30");
+    auto masked = addScript(2, "obj.load('plane', 60, 30, 0xffffff)", "0", "28");
+    auto mask = std::make_shared<Effect::MaskFilter>();
+    mask->createCommonResource();
+    mask->mask.setFilePath(L"*cache:shot");
+    masked->effects.push_back(mask);
+    scene->update();
+
+    const Picture picture = render(0);
+    const std::string golden = data("buffers_0.png");
+    if (std::getenv("VELMO_UPDATE_GOLDEN") != nullptr) writeFile(golden, encodePng(picture));
+    const Picture expected = decodePng(readFile(golden));
+    ASSERT_EQ(expected.width, picture.width) << golden;
+    ASSERT_EQ(expected.height, picture.height) << golden;
+    EXPECT_LE(differing(picture, expected), picture.bgra.size() / 500);
+    struct Spot {
+        int32_t x, y;
+        const char* bgra;
+    };
+    const Spot spots[] = {
+        // The four blue quads along the middle, nothing between them.
+        {80 - 60, 45, "255,0,0,255"}, {80 - 20, 45, "255,0,0,255"}, {80 + 20, 45, "255,0,0,255"},
+        {80 + 60, 45, "255,0,0,255"}, {80 - 40, 45, "0,0,0,0"},
+        // The temporary buffer: green left and right, empty between.
+        {80 - 10, 15, "0,255,0,255"}, {80 + 10, 15, "0,255,0,255"}, {80, 15, "0,0,0,0"},
+        // The mask keeps the white plane by the brightness of the red copy
+        // (0.299 of full); a missing buffer would keep nothing.
+        {80, 45 + 28, "76,76,76,76"},
+    };
+    for (const Spot& spot : spots) EXPECT_EQ(picture.text(spot.x, spot.y), spot.bgra) << spot.x << "," << spot.y;
+    for (const auto& line : log.lines) EXPECT_EQ(line.message.find("script exception"), std::string::npos) << line.message;
+}
+
+TEST_F(ScriptLoadRenderTest, BuffersAndPixelsOfARun) {
+    newScene(64, 64);
+    for (const char* engine : kEngines) {
+        struct Case {
+            const char* script;
+            const char* messages;
+        };
+        const Case cases[] = {
+            // Channels of a pixel in the three types; the run's type and an
+            // argument's; coordinates outside take the nearest edge.
+            {"obj.load('plane', 4, 2, 0x102030) mes(table.concat({obj.getpixel(1, 1, 'rgb')}, ','))", "16,32,48,255"},
+            {"obj.load('plane', 4, 2, 0x102030) local c, a = obj.getpixel(-5, 99) mes(c .. ' ' .. a)", "1056816 1"},
+            {"obj.load('plane', 4, 2, 0xffffff) obj.pixeloption('type', 'yc') "
+             "mes(table.concat({obj.getpixel(0)}, ','))",
+             "4096,0,0,4096"},
+            {"obj.load('plane', 3, 5) mes(table.concat({obj.getpixel()}, ',') .. ' ' .. "
+             "table.concat({obj.getpixel(1, 1, 'rgb')}, ','))",
+             "3,5 0,0,0,0"},
+            // The copy is a snapshot until a load or a change of the source.
+            {"obj.load('plane', 4, 2, 0x0000ff) obj.getpixel(0) obj.clearbuffer('object', 0xff0000) "
+             "mes(obj.getpixel(0) .. ' ') obj.pixeloption('get', 'object') mes(obj.getpixel(0))",
+             "255 16711680"},
+            // Object to the temporary buffer and back; named buffers keep their size.
+            {"obj.load('plane', 6, 3, 0x00ff00) mes(tostring(obj.copybuffer('tmp', 'obj'))) "
+             "obj.load('plane', 2, 2) mes(tostring(obj.copybuffer('obj', 'tmp')) .. obj.w .. 'x' .. obj.h .. ' ') "
+             "mes(obj.getpixel(5, 2))",
+             "truetrue6x3 65280"},
+            {"obj.load('plane', 6, 3, 0x00ff00) obj.copybuffer('cache:a', 'obj') obj.copybuffer('cache:b', 'cache:a') "
+             "obj.load('plane', 1, 1) obj.copybuffer('obj', 'cache:b') mes(obj.w .. 'x' .. obj.h)",
+             "6x3"},
+            // A clear of a named buffer and of the object.
+            {"obj.load('plane', 2, 2, 0xffffff) obj.copybuffer('cache:c', 'obj') obj.clearbuffer('cache:c', 0x0000ff) "
+             "obj.copybuffer('obj', 'cache:c') mes(obj.getpixel(1, 1))",
+             "255"},
+        };
+        for (const Case& c : cases) {
+            const Run out = runScript(engine, c.script);
+            EXPECT_EQ(out.error, "") << engine << ": " << c.script;
+            EXPECT_EQ(out.messages, c.messages) << engine << ": " << c.script;
+        }
+        // A draw target of a size gives a cleared temporary buffer of that size.
+        const Run target = runScript(engine, "obj.setoption('drawtarget', 'tempbuffer', 200, 100)");
+        EXPECT_EQ(target.error, "") << engine;
+        const auto temp = cache.find("tempbuffer");
+        ASSERT_TRUE(temp) << engine;
+        EXPECT_EQ(temp->width, 200u);
+        EXPECT_EQ(temp->height, 100u);
+        EXPECT_EQ(pixelOf(*temp, 100, 50), "0,0,0,0") << engine;
     }
 }
 
