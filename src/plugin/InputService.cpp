@@ -144,10 +144,29 @@ std::shared_ptr<InputFile> InputService::getInputFile(const std::wstring& path, 
         if (type == InputFile::kVideo && (file->info.flags & InputFile::kVideo)) return file;
         if (type == InputFile::kAudio && (file->info.flags & InputFile::kAudio)) return file;
         return nullptr;
+    } catch (const StreamMissing&) {
+        // Read, but without the stream asked for: nothing to report.
+        return nullptr;
     } catch (const std::exception&) {
         // The exception's builder has logged the reason.
+        reportUnreadable(path);
         return nullptr;
     }
+}
+
+void InputService::reportUnreadable(const std::wstring& path) {
+    std::lock_guard lock(unreadableMutex_);
+    if (unreadableLogged_.insert(path).second)
+        System::Log::warn("Plugin::InputService::reportUnreadable", L"media file can not be read [%ls]", path.c_str());
+    if (std::find(unreadable_.begin(), unreadable_.end(), path) == unreadable_.end()) unreadable_.push_back(path);
+}
+
+std::vector<std::wstring> InputService::takeUnreadable() {
+    std::lock_guard lock(unreadableMutex_);
+    std::vector<std::wstring> taken = std::move(unreadable_);
+    unreadable_.clear();
+    std::sort(taken.begin(), taken.end());
+    return taken;
 }
 
 std::shared_ptr<InputFile> InputService::getVideoOrAudioFile(const std::wstring& path) {

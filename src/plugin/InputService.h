@@ -57,6 +57,13 @@ public:
     std::shared_ptr<InputFile> openFile(const std::wstring& path, int32_t type);
 
     void clearFileCache();
+
+    // A file whose media could not be read (missing, not media, no index, or
+    // cut off before a frame it lists): logged once per path at WARN, and
+    // kept for the end of the running export, which reports it.
+    void reportUnreadable(const std::wstring& path);
+    // The paths reported since the last call, sorted; the list starts empty again.
+    std::vector<std::wstring> takeUnreadable();
     // Applies "FileHandleMax" (5 to 200 from the cache dialog) and evicts down to it.
     void setFileHandleMax(int32_t count);
     int32_t fileHandleMax() const { return fileHandleMax_; }
@@ -108,6 +115,9 @@ private:
     // asked for its audio every frame): known once, not opened again until
     // the cache is cleared.
     std::unordered_set<FileKey, FileKeyHash> lacking_;
+    mutable std::mutex unreadableMutex_;
+    std::unordered_set<std::wstring> unreadableLogged_;
+    std::vector<std::wstring> unreadable_;
     uint64_t fileLimit_ = 20;
     uint64_t fileTotal_ = 0;
 };

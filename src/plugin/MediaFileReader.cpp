@@ -3,6 +3,7 @@
 #include "media/audio/AudioBlockBuffer.h"
 #include "media/decode/MediaSourceReader.h"
 #include "media/image/ImageBuffer.h"
+#include "plugin/InputService.h"
 
 namespace Plugin {
 
@@ -52,8 +53,15 @@ MediaFileReader::InputMediaFile::~InputMediaFile() = default;
 
 std::shared_ptr<Media::ImageBuffer> MediaFileReader::InputMediaFile::readVideo(int32_t frame) {
     if (!videoReader) return nullptr;
-    std::lock_guard lock(videoMutex_);
-    return videoReader->readVideo(frame);
+    std::shared_ptr<Media::ImageBuffer> image;
+    {
+        std::lock_guard lock(videoMutex_);
+        image = videoReader->readVideo(frame);
+    }
+    // A frame the file lists but cannot give (cut off, damaged) is a read failure, not a black frame.
+    if (!image && frame >= 0 && frame < info.frameCount)
+        if (InputService* input = InputService::get()) input->reportUnreadable(videoReader->path);
+    return image;
 }
 
 std::shared_ptr<Media::AudioBlockBuffer> MediaFileReader::InputMediaFile::readAudio(int32_t block) {

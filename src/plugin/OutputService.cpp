@@ -25,6 +25,7 @@
 #include "media/gpu/RenderBuffer.h"
 #include "media/image/ImageBuffer.h"
 #include "plugin/ExternalOutputPlugin.h"
+#include "plugin/InputService.h"
 #include "plugin/OutputFile.h"
 #include "plugin/OutputPipe32.h"
 #include "plugin/OutputPlugin.h"
@@ -295,6 +296,8 @@ void OutputService::outputFile(int32_t index) {
     if (!Edit::EditService::dialogs().saveFileDialog(path, plugin.filter.c_str()) || path.empty()) return;
     const ExportScene scene = readScene();
     caches_->reset(scene);
+    // Only what this export fails to read is reported at its end.
+    if (InputService* input = InputService::get()) (void)input->takeUnreadable();
     std::shared_ptr<OutputFile> job = plugin.createOutputFile(path, scene, caches_.get());
     if (!job) return;
     System::Log::info(kOutputFileScope, L"export file start : %ls", job->outputPath.c_str());
@@ -391,6 +394,8 @@ void OutputService::outputFileEnd() {
     }
     lastSucceeded_ = false;
     lastFailure_.clear();
+    InputService* input = InputService::get();
+    const std::vector<std::wstring> unreadable = input ? input->takeUnreadable() : std::vector<std::wstring>{};
     if (current_->abort.load()) {
         System::Log::info(kOutputFileEndScope, "export file cancel");
     } else if (result_ != SaveResult::Written) {
@@ -402,6 +407,16 @@ void OutputService::outputFileEnd() {
             System::presentException(std::runtime_error(failure));
         else if (result_ == SaveResult::NotWritten)
             Edit::EditService::dialogs().showError(L"export file failed.\n\n" + current_->outputPath);
+    } else if (!unreadable.empty()) {
+        // The file is written, but with black frames where these media were:
+        // not a complete export.
+        std::wstring list;
+        for (const std::wstring& path : unreadable) list += L"\n" + path;
+        System::Log::error(kOutputFileEndScope, L"export file incomplete, media could not be read : %ls%ls",
+                           current_->outputPath.c_str(), list.c_str());
+        lastFailure_ = System::wideToUtf8(L"media could not be read:" + list);
+        Edit::EditService::dialogs().showError(L"export file incomplete: media could not be read.\n" + list +
+                                               L"\n\n" + current_->outputPath);
     } else {
         lastSucceeded_ = true;
         if (current_->notify && presenter.notify)

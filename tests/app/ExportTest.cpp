@@ -620,3 +620,101 @@ TEST_F(Export, AMovieWithoutSoundIsOpenedOnlyAFewTimesForAWholeExport) {
 }
 
 }  // namespace
+
+namespace {
+
+// A movie whose media cannot be read, whole or from some frame on, is no
+// silent black: the failure is logged once per file, and the export's end
+// names the file and does not count as a success. A readable movie still
+// exports as before.
+TEST_F(Export, AMovieThatCannotBeReadIsReportedAtTheEndOfTheExport) {
+    constexpr int32_t kFrames = 60;
+    const fs::path whole = root / "whole.mp4";
+    const fs::path front = root / "front.mp4";  // index first, then the frames
+    for (const auto& [path, flags] : {std::pair{whole, ""}, std::pair{front, "-movflags +faststart"}})
+        ASSERT_EQ(std::system(("ffmpeg -nostdin -v error -f lavfi -i testsrc=s=64x36:r=30:d=2 -c:v libx264 "
+                               "-pix_fmt yuv420p " +
+                               std::string(flags) + " -y '" + path.string() + "'")
+                                  .c_str()),
+                  0);
+    const auto cutCopy = [&](const fs::path& from, const char* name, double keep) {
+        const fs::path to = root / name;
+        fs::copy_file(from, to);
+        fs::resize_file(to, static_cast<uintmax_t>(static_cast<double>(fs::file_size(from)) * keep));
+        return to;
+    };
+    const fs::path text = root / "notes.mp4";
+    std::ofstream(text) << "not a movie\n";
+    struct Case {
+        const char* name;
+        fs::path movie;
+        bool readable;
+    };
+    const std::vector<Case> cases = {
+        {"readable", whole, true},
+        {"missing", root / "gone.mp4", false},
+        {"not media", text, false},
+        {"no index (the end with it cut off)", cutCopy(whole, "noindex.mp4", 0.5), false},
+        {"cut off in the middle", cutCopy(front, "cut.mp4", 0.5), false},
+    };
+    const auto writeProject = [&](const fs::path& movie) {
+        std::ofstream out(projectPath, std::ios::binary);
+        out << "[project]\r\nfile=" << projectPath.string() << "\r\ndisplay.scene=0\r\n"
+            << "[scene.0]\r\nscene=0\r\nname=Root\r\nvideo.width=64\r\nvideo.height=36\r\nvideo.rate=30\r\n"
+            << "video.scale=1\r\naudio.rate=48000\r\ncursor.frame=0\r\n"
+            << "[0]\r\nlayer=0\r\nframe=0," << kFrames - 1 << "\r\n"
+            << "[0.0]\r\neffect.name=動画ファイル\r\n再生位置=0.000,0.000,再生範囲,0\r\n再生速度=100.00\r\nファイル="
+            << movie.string() << "\r\nループ再生=0\r\n音声付き=0\r\n"
+            << "[0.1]\r\neffect.name=標準描画\r\n";
+    };
+    struct Outcome {
+        bool succeeded = false;
+        std::string failure;
+        std::vector<std::string> boxes;
+        int warnings = 0;
+    };
+    std::vector<Outcome> outcomes(cases.size());
+    for (size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(cases[i].name);
+        ScriptedBoxes boxes;
+        ScriptedFiles files;
+        writeProject(cases[i].movie);
+        std::vector<std::string> lines;
+        App::Steps steps = App::programSteps();
+        steps.run = [&] {
+            auto tap = std::make_unique<LogTap>();
+            ASSERT_TRUE(Edit::EditService::instance()->loadProject(wide(projectPath), false, true));
+            Plugin::OutputService& output = *Plugin::OutputService::get();
+            files.answers.push_back((root / (std::to_string(i) + ".avi")).string());
+            output.outputFile(0);
+            dispatchUntilTheExportEnds(output);
+            outcomes[i].succeeded = output.lastExportSucceeded();
+            outcomes[i].failure = output.lastFailure();
+            lines = tap->take();
+            tap.reset();
+        };
+        EXPECT_EQ(App::run(steps), 0);
+        for (const auto& box : boxes.shown) outcomes[i].boxes.push_back(box.text);
+        for (const std::string& line : lines)
+            outcomes[i].warnings +=
+                line.find("media file can not be read [" + cases[i].movie.string() + "]") != std::string::npos;
+    }
+    for (size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(cases[i].name);
+        const Outcome& got = outcomes[i];
+        const std::string path = cases[i].movie.string();
+        if (cases[i].readable) {
+            EXPECT_TRUE(got.succeeded);
+            EXPECT_TRUE(got.boxes.empty());
+            EXPECT_EQ(got.warnings, 0);
+            continue;
+        }
+        EXPECT_FALSE(got.succeeded);
+        EXPECT_NE(got.failure.find(path), std::string::npos) << got.failure;
+        ASSERT_EQ(got.boxes.size(), 1u);
+        EXPECT_NE(got.boxes[0].find(path), std::string::npos) << got.boxes[0];
+        EXPECT_EQ(got.warnings, 1);
+    }
+}
+
+}  // namespace

@@ -194,7 +194,15 @@ void MediaSourceReader::seekAudioPosition(int64_t t) {
         throw System::hresultException("source->SetCurrentPosition", "Media::MediaSourceReader::seekAudioPosition", hr);
 }
 
+int64_t MediaSourceReader::frameTicks() const {
+    return videoInfo.frameRateNumerator == 0
+               ? 0
+               : static_cast<int64_t>(static_cast<__int128>(kSecond) * videoInfo.frameRateDenominator /
+                                      videoInfo.frameRateNumerator);
+}
+
 void MediaSourceReader::getVideoSample(int64_t t) {
+    videoEnded = false;
     // A frame is due from half a frame before its time: frame times and the request are
     // both rounded to 100 ns, and a container may start the video a few milliseconds late.
     const int64_t tolerance =
@@ -208,9 +216,15 @@ void MediaSourceReader::getVideoSample(int64_t t) {
         std::shared_ptr<MR::Sample> sample;
         if (const auto hr = reader->readSample(stream, flags, time, sample); Platform::failed(hr))
             throw System::hresultException("source->ReadSample", "Media::MediaSourceReader::getVideoSample", hr);
-        if (flags & (MR::kFlagEndOfStream | MR::kFlagError)) break;
+        if (flags & (MR::kFlagEndOfStream | MR::kFlagError)) {
+            videoEnded = true;
+            break;
+        }
         if (flags & MR::kFlagCurrentMediaTypeChanged) getVideoInfo();
-        if (!sample) break;
+        if (!sample) {
+            videoEnded = true;
+            break;
+        }
         sampleDuration = sample->duration;
         sampleTime = time;
         currentSample = std::move(sample);
@@ -229,6 +243,14 @@ std::shared_ptr<ImageBuffer> MediaSourceReader::readVideo(int32_t frame) {
     lastRequest = t;
     getVideoSample(t);
     if (!currentSample) return nullptr;
+    // The stream ended more than a frame before the time asked for, inside the
+    // length the container states: the file is cut off there, and showing the
+    // last frame it had would hide that.
+    if (videoEnded) {
+        const int64_t reached = sampleTime + sampleDuration + frameTicks();
+        int64_t end = 0;
+        if (t > reached && Platform::succeeded(reader->getStreamEnd(stream, end)) && end > reached) return nullptr;
+    }
     auto image = std::make_shared<ImageBuffer>(videoInfo.pixelFormat, 0, 0);
     image->create(videoInfo.width, videoInfo.height, videoInfo.pitch);
     // A sample shorter than the stream's frame leaves the rest black rather than reading past it.

@@ -62,6 +62,7 @@ public:
     int64_t lastRequest = 0;
     int64_t sampleStart = 0;
     int32_t sampleFrames = 0;
+    bool videoEnded = false;  // the last video read met the end of the stream
 
 private:
     void setVideoDecode();
@@ -73,6 +74,7 @@ private:
     void seekVideoPosition(int64_t t);
     void seekAudioPosition(int64_t t);
     void getVideoSample(int64_t t);
+    int64_t frameTicks() const;  // one frame at the stream's rate, in 100 ns
     void getAudioSample(int64_t p);
 };
 

@@ -606,6 +606,16 @@ Result SourceReader::getDuration(int64_t& duration) const {
     return kOk;
 }
 
+Result SourceReader::getStreamEnd(uint32_t stream, int64_t& end) const {
+    const StreamState* s = state->pick(stream);
+    if (s == nullptr || s->index < 0 || state->format == nullptr) return kInvalidStreamNumber;
+    const AVStream* av = state->format->streams[s->index];
+    if (av->duration == AV_NOPTS_VALUE || av->duration <= 0) return kAttributeNotFound;
+    const int64_t start = av->start_time != AV_NOPTS_VALUE ? av->start_time : 0;
+    end = av_rescale_q(start + av->duration, av->time_base, kHundredNs) - state->startTime;
+    return kOk;
+}
+
 Result SourceReader::getStreamSelection(uint32_t stream, bool& selected) const {
     const StreamState* s = state->pick(stream);
     if (s == nullptr) return kInvalidStreamNumber;

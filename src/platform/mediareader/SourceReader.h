@@ -41,6 +41,9 @@ public:
 
     // Of the whole presentation, 100 ns units.
     Result getDuration(int64_t& duration) const;
+    // Where the stream's own index says it ends, 100 ns units; kAttributeNotFound
+    // when the container states no length for it.
+    Result getStreamEnd(uint32_t stream, int64_t& end) const;
     // kOk with the selection when the stream exists, else kInvalidStreamNumber.
     Result getStreamSelection(uint32_t stream, bool& selected) const;
     Result setStreamSelection(uint32_t stream, bool selected);
