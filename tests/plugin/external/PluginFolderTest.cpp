@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "RawMedia.h"
+#include "core/ErrorPresenter.h"
 #include "core/ServiceHolder.h"
 #include "core/TextConvert.h"
 #include "media/audio/AudioBlockBuffer.h"
@@ -61,12 +62,10 @@ protected:
             fs::copy_file(host, install() / fs::path(host).filename(), fs::copy_options::overwrite_existing);
         fs::create_directories(plugins());
         presented.clear();
-        previousInput_ = Plugin::InputService::setErrorPresenter(present);
-        previousOutput_ = Plugin::OutputService::setErrorPresenter(present);
+        previousPresenter_ = System::setErrorPresenter(present);
     }
     void TearDown() override {
-        Plugin::InputService::setErrorPresenter(previousInput_);
-        Plugin::OutputService::setErrorPresenter(previousOutput_);
+        System::setErrorPresenter(previousPresenter_);
         unsetenv("VELMO_EXAMPLE_FAULT");
         TestFolders::TearDown();
     }
@@ -109,8 +108,7 @@ protected:
     System::ServiceHolder<Media::ImageService> images;
 
 private:
-    Plugin::InputService::ErrorPresenter previousInput_ = nullptr;
-    Plugin::OutputService::ErrorPresenter previousOutput_ = nullptr;
+    System::ErrorPresenter previousPresenter_ = nullptr;
 };
 
 TEST_F(PluginFolder, TheExampleReaderOpensRawFilesAsALibraryAndThroughItsHost) {
