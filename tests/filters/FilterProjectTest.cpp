@@ -20,7 +20,7 @@
 #include "effect/EffectItemText.h"
 #include "effect/EffectService.h"
 #include "filters/DropShadowFilter.h"
-#include "filters/FilterFixture.h"
+#include "filters/FilterSuiteFixture.h"
 #include "filters/FilterSteps.h"
 #include "media/gpu/ResourceService.h"
 
@@ -117,15 +117,17 @@ std::string chainOf(const Edit::Object& object) {
     return chain;
 }
 
-class FilterProjectTest : public FilterFixture {
+// The effect service is the suite's: each test makes projects of its own from
+// its prototypes.
+class FilterProjectTest : public FilterSuiteFixture {
 protected:
     void SetUp() override {
-        FilterFixture::SetUp();
+        FilterSuiteFixture::SetUp();
         previousPoster_ = Edit::Project::setErrorPoster([this](const std::wstring& t) { posted.push_back(t); });
     }
     void TearDown() override {
         Edit::Project::setErrorPoster(previousPoster_);
-        FilterFixture::TearDown();
+        FilterSuiteFixture::TearDown();
     }
     std::vector<std::wstring> posted;
 
