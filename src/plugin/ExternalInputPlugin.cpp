@@ -144,14 +144,7 @@ std::shared_ptr<Media::AudioBlockBuffer> ExternalInputPlugin::ExternalInputFile:
     Cache::CacheService::AudioScratch* shared = Cache::CacheService::audioScratch();
     std::unique_lock scratchLock = shared ? std::unique_lock(shared->mutex) : std::unique_lock<std::mutex>();
     Media::RawAudioBuffer& raw = shared ? shared->block : audioBlock_;
-    raw.formatTag = info.audioFormatTag;
-    raw.bitsPerSample = info.bitsPerSample;
-    raw.channels = info.channels;
-    raw.blockAlign = info.channels * info.bitsPerSample / 8;
-    raw.sampleCount = info.sampleRate;
-    const uint32_t bytes = static_cast<uint32_t>(raw.blockAlign) * static_cast<uint32_t>(info.sampleRate);
-    raw.data.allocMemory(bytes);
-    std::memset(raw.data.data(), 0, bytes);
+    prepareSilentBlock(raw, info.audioFormatTag, info.bitsPerSample, info.channels, info.sampleRate);
     if (block >= 0) {
         const auto start = static_cast<uint32_t>(static_cast<int64_t>(block) * info.sampleRate);
         const auto length = static_cast<uint32_t>(info.sampleRate);

@@ -221,14 +221,7 @@ std::shared_ptr<Media::AudioBlockBuffer> InputPipe32::InputPipe32File::readAudio
             Cache::CacheService::AudioScratch* shared = Cache::CacheService::audioScratch();
             std::unique_lock scratchLock = shared ? std::unique_lock(shared->mutex) : std::unique_lock<std::mutex>();
             Media::RawAudioBuffer& raw = shared ? shared->block : plugin_.audioBlock_;
-            raw.formatTag = info.audioFormatTag;
-            raw.bitsPerSample = info.bitsPerSample;
-            raw.channels = info.channels;
-            raw.blockAlign = info.channels * info.bitsPerSample / 8;
-            raw.sampleCount = info.sampleRate;
-            const uint32_t bytes = static_cast<uint32_t>(raw.blockAlign) * static_cast<uint32_t>(info.sampleRate);
-            raw.data.allocMemory(bytes);
-            std::memset(raw.data.data(), 0, bytes);
+            const uint32_t bytes = prepareSilentBlock(raw, info.audioFormatTag, info.bitsPerSample, info.channels, info.sampleRate);
             pipe.writeInt(static_cast<int32_t>(bytes));
             (void)pipe.readBlock(raw.data.data(), bytes);
             result = makeAudioBlock(raw);

@@ -1,5 +1,7 @@
 #include "plugin/PluginAudioBlock.h"
 
+#include <cstring>
+
 #include "media/audio/AudioBlockBuffer.h"
 #include "media/audio/RawAudioBuffer.h"
 
@@ -20,6 +22,19 @@ std::shared_ptr<Media::AudioBlockBuffer> makeAudioBlock(const Media::RawAudioBuf
     auto* out = reinterpret_cast<float*>(wide.data.data());
     for (uint32_t i = 0; i < n; ++i) out[i] = in[i] * (1.0f / 32768.0f);
     return std::make_shared<Media::AudioBlockBuffer>(wide);
+}
+
+uint32_t prepareSilentBlock(Media::RawAudioBuffer& raw, int32_t formatTag, int32_t bitsPerSample, int32_t channels,
+                            int32_t sampleRate) {
+    raw.formatTag = formatTag;
+    raw.bitsPerSample = bitsPerSample;
+    raw.channels = channels;
+    raw.blockAlign = channels * bitsPerSample / 8;
+    raw.sampleCount = sampleRate;
+    const uint32_t bytes = static_cast<uint32_t>(raw.blockAlign) * static_cast<uint32_t>(sampleRate);
+    raw.data.allocMemory(bytes);
+    std::memset(raw.data.data(), 0, bytes);
+    return bytes;
 }
 
 bool isBlockAudioFormat(int32_t formatTag, int32_t bitsPerSample, int32_t channels) {

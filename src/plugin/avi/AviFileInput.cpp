@@ -13,6 +13,7 @@
 #include "media/image/ImageBuffer.h"
 #include "media/image/PixelFormat.h"
 #include "platform/codecs/VideoCodec.h"
+#include "plugin/PluginAudioBlock.h"
 #include "plugin/avi/AviFormat.h"
 #include "render/cache/CacheService.h"
 
@@ -544,43 +545,13 @@ std::shared_ptr<Media::ImageBuffer> AviFileInput::readVideo(int32_t frame) {
     return image;
 }
 
-namespace {
-
-// The planar block of a raw one. Mono 16-bit PCM, which the block conversion
-// does not take, is widened to mono float first so such files keep their sound.
-std::shared_ptr<Media::AudioBlockBuffer> makeAudioBlock(const Media::RawAudioBuffer& raw) {
-    if (raw.formatTag != Media::RawAudioBuffer::kFormatPcm || raw.bitsPerSample != 16 || raw.channels != 1)
-        return std::make_shared<Media::AudioBlockBuffer>(raw);
-    Media::RawAudioBuffer wide;
-    wide.formatTag = Media::RawAudioBuffer::kFormatIeeeFloat;
-    wide.bitsPerSample = 32;
-    wide.channels = 1;
-    wide.blockAlign = 4;
-    const uint32_t n = raw.data.size() / 2;
-    wide.sampleCount = static_cast<int32_t>(n);
-    wide.data.allocMemory(n * 4);
-    const auto* in = reinterpret_cast<const int16_t*>(raw.data.data());
-    auto* out = reinterpret_cast<float*>(wide.data.data());
-    for (uint32_t i = 0; i < n; ++i) out[i] = in[i] * (1.0f / 32768.0f);
-    return std::make_shared<Media::AudioBlockBuffer>(wide);
-}
-
-}  // namespace
-
 std::shared_ptr<Media::AudioBlockBuffer> AviFileInput::readAudio(int32_t block) {
     if (!(info.flags & kAudio) || !audioFile_.isOpen()) return nullptr;
     std::lock_guard state(audioMutex_);
     Cache::CacheService::AudioScratch* shared = Cache::CacheService::audioScratch();
     std::unique_lock scratchLock = shared ? std::unique_lock(shared->mutex) : std::unique_lock<std::mutex>();
     Media::RawAudioBuffer& raw = shared ? shared->block : audioBlock_;
-    raw.formatTag = info.audioFormatTag;
-    raw.bitsPerSample = info.bitsPerSample;
-    raw.channels = info.channels;
-    raw.blockAlign = info.channels * info.bitsPerSample / 8;
-    raw.sampleCount = info.sampleRate;
-    const uint32_t bytes = static_cast<uint32_t>(raw.blockAlign) * static_cast<uint32_t>(info.sampleRate);
-    raw.data.allocMemory(bytes);
-    std::memset(raw.data.data(), 0, bytes);
+    const uint32_t bytes = prepareSilentBlock(raw, info.audioFormatTag, info.bitsPerSample, info.channels, info.sampleRate);
     uint8_t* out = raw.data.data();
     uint32_t filled = 0;
     uint64_t offset = 0;
