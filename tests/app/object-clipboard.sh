@@ -5,8 +5,6 @@
 # (the timeline has no mouse selection yet); both keep their project in the
 # resume file at exit, where the pasted object must equal the copied one.
 # Usage: object-clipboard.sh PROGRAM   (run under xvfb-run -a)
-# Not registered with ctest yet: the second program's resume file does not
-# appear after its close, which is still being looked into.
 set -euo pipefail
 program=$1
 source "$(dirname "${BASH_SOURCE[0]}")/../support/window-test.sh" velmo-object-clipboard
