@@ -11,6 +11,7 @@ const char* __lsan_default_suppressions() {
            "leak:libvulkan.so\n"
            "leak:libglib-2.0.so\n"
            "leak:libgobject-2.0.so\n"
+           "leak:libgio-2.0.so\n"
            "leak:libgtk-3.so\n"
            "leak:libgdk-3.so\n"
            "leak:libfontconfig.so\n"
