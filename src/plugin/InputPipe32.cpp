@@ -9,6 +9,7 @@
 #include "media/audio/AudioBlockBuffer.h"
 #include "media/image/BitmapInfoHeader.h"
 #include "media/image/ImageBuffer.h"
+#include "plugin/HostProcess.h"
 #include "plugin/PluginAudioBlock.h"
 #include "plugin/host/PluginFormat.h"
 #include "render/cache/CacheService.h"
@@ -27,11 +28,7 @@ void logFailure(const char* text) { System::Log::error("Exception", "%s", text);
 InputPipe32::InputPipe32(const std::wstring& fileName) : fileName_(System::FileName::getExpandedPath(fileName.c_str())) {
     std::lock_guard lock(mutex_);
     try {
-        if (!process_.isAlive()) {
-            process_.terminate();
-            process_.start(System::FileName::getExpandedPath(L"%AppInstall%/pipe32vin"));
-            pipe_ = std::make_unique<System::Pipe>(process_.readPipe(), process_.writePipe());
-        }
+        HostProcess::start(process_, pipe_, L"%AppInstall%/pipe32vin");
         talk(kLoadTimeoutMs, [&](System::Pipe& pipe) {
             pipe.writeInt(kLoadPlugin);
             pipe.writeString(fileName_);
@@ -45,23 +42,10 @@ InputPipe32::InputPipe32(const std::wstring& fileName) : fileName_(System::FileN
 
 InputPipe32::~InputPipe32() {
     std::lock_guard lock(mutex_);
-    if (pipe_ && process_.isAlive()) {
-        try {
-            pipe_->writeInt(kQuit);
-        } catch (const std::exception&) {
-            // The host is going anyway.
-        }
-    }
-    pipe_.reset();
-    process_.terminate();
+    HostProcess::quit(process_, pipe_);
 }
 
-void InputPipe32::stopHost() {
-    if (!pipe_ && !process_.isAlive()) return;
-    System::Log::error(kControlScope, L"stop the host of [%ls]", fileName_.c_str());
-    pipe_.reset();
-    process_.kill();
-}
+void InputPipe32::stopHost() { HostProcess::stop(process_, pipe_, kControlScope, fileName_); }
 
 template <class F>
 void InputPipe32::talk(uint32_t timeoutMs, F&& conversation) {

@@ -11,6 +11,7 @@
 #include "media/audio/RawAudioBuffer.h"
 #include "media/image/BitmapInfoHeader.h"
 #include "media/image/ImageBuffer.h"
+#include "plugin/HostProcess.h"
 #include "plugin/InputPipe32.h"
 #include "render/cache/CacheService.h"
 
@@ -27,11 +28,7 @@ OutputPipe32::OutputPipe32(const std::wstring& fileName)
     : fileName_(System::FileName::getExpandedPath(fileName.c_str())) {
     std::lock_guard lock(mutex_);
     try {
-        if (!process_.isAlive()) {
-            process_.terminate();
-            process_.start(System::FileName::getExpandedPath(L"%AppInstall%/pipe32vou"));
-            pipe_ = std::make_unique<System::Pipe>(process_.readPipe(), process_.writePipe());
-        }
+        HostProcess::start(process_, pipe_, L"%AppInstall%/pipe32vou");
         pipe_->setKeepWaiting(System::Pipe::timeout(kLoadTimeoutMs));
         pipe_->writeInt(kLoadPlugin);
         pipe_->writeString(fileName_);
@@ -44,22 +41,10 @@ OutputPipe32::OutputPipe32(const std::wstring& fileName)
 
 OutputPipe32::~OutputPipe32() {
     std::lock_guard lock(mutex_);
-    if (pipe_ && process_.isAlive()) {
-        try {
-            pipe_->writeInt(kQuit);
-        } catch (const std::exception&) {
-        }
-    }
-    pipe_.reset();
-    process_.terminate();
+    HostProcess::quit(process_, pipe_);
 }
 
-void OutputPipe32::stopHost() {
-    if (!pipe_ && !process_.isAlive()) return;
-    System::Log::error(kControlScope, L"stop the host of [%ls]", fileName_.c_str());
-    pipe_.reset();
-    process_.kill();
-}
+void OutputPipe32::stopHost() { HostProcess::stop(process_, pipe_, kControlScope, fileName_); }
 
 std::shared_ptr<OutputFile> OutputPipe32::createOutputFile(const std::wstring& path, const ExportScene& scene,
                                                            ExportSource* source) {
