@@ -38,6 +38,17 @@ bool HeadlessDialogs::inputName(const std::wstring& title, std::wstring& name) {
     return true;
 }
 
+bool HeadlessDialogs::frameLengthDialog(const std::wstring& title, int32_t, int32_t,
+                                        int32_t& frames) {
+    Asked question{title, false, {}};
+    question.values.rate = frames;  // the prefilled frame count
+    asked.push_back(question);
+    const auto answer = take(frameAnswers);
+    if (!answer) return false;
+    frames = *answer;
+    return true;
+}
+
 bool HeadlessDialogs::saveFileDialog(std::wstring& path, const wchar_t*) {
     Asked question{L"save", false, {}};
     question.values.name = path;

@@ -28,6 +28,11 @@ public:
     virtual bool sceneDialog(const std::wstring& title, bool withName, SceneValues& values) = 0;
     // A one-line name dialog whose text may not be left empty; false for Cancel.
     virtual bool inputName(const std::wstring& title, std::wstring& name) = 0;
+    // The frame-length dialog: a seconds field and a frames field kept in
+    // step at rate/scale frames per second, prefilled with frames; false for
+    // Cancel, else frames holds the frames field (0 up to 2000000000).
+    virtual bool frameLengthDialog(const std::wstring& title, int32_t rate, int32_t scale,
+                                   int32_t& frames) = 0;
     // The save dialog prefilled with path; filter holds NUL-separated
     // description and pattern pairs. False for Cancel.
     virtual bool saveFileDialog(std::wstring& path, const wchar_t* filter) = 0;
@@ -59,11 +64,14 @@ public:
     std::deque<std::optional<SceneValues>> sceneAnswers;
     std::deque<std::optional<std::wstring>> nameAnswers;
     std::deque<std::optional<std::wstring>> saveAnswers;
+    std::deque<std::optional<int32_t>> frameAnswers;
     std::deque<Asked> asked;
     std::deque<std::wstring> footerTexts;
 
     bool sceneDialog(const std::wstring& title, bool withName, SceneValues& values) override;
     bool inputName(const std::wstring& title, std::wstring& name) override;
+    bool frameLengthDialog(const std::wstring& title, int32_t rate, int32_t scale,
+                           int32_t& frames) override;
     bool saveFileDialog(std::wstring& path, const wchar_t* filter) override;
     void setFooterText(const std::wstring& text) override { footerTexts.push_back(text); }
     bool askOkCancel(const std::wstring& text) override;
