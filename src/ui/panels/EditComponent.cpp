@@ -1,17 +1,28 @@
 #include "ui/panels/EditComponent.h"
 
 #include <algorithm>
+#include <array>
 #include <mutex>
 #include <utility>
 
 #include "core/EventService.h"
+#include "core/Log.h"
 #include "core/SettingService.h"
 #include "edit/EditService.h"
 #include "edit/Scene.h"
 #include "platform/window/KeyMap.h"
+#include "platform/window/Menu.h"
+#include "platform/window/TopLevel.h"
+#include "ui/controls/ScrollBarControl.h"
+#include "ui/controls/ZoomGaugeControl.h"
+#include "ui/framework/BaseMenu.h"
 #include "ui/framework/StyleMetrics.h"
 #include "ui/framework/WindowService.h"
 #include "ui/panels/EditLayerObjectControl.h"
+#include "ui/panels/timeline/EditKeyHoldRouter.h"
+#include "ui/panels/timeline/EditLayerHeaderControl.h"
+#include "ui/panels/timeline/SceneButtonControl.h"
+#include "ui/panels/timeline/TimeGaugeControl.h"
 
 namespace Component {
 
@@ -38,8 +49,30 @@ EditComponent::EditComponent()
     view.metrics.gaugeHeight = layoutValue("TimeGaugeHeight", 32);
     view.metrics.scrollBar = Window::ScrollBarSize;
     const TimelineView::Metrics& m = view.metrics;
-    objectArea = std::make_unique<EditLayerObjectControl>(*this, controls, m.headerWidth, m.gaugeHeight, -m.scrollBar,
-                                                          -m.scrollBar);
+    const int32_t s = m.scrollBar, w = m.headerWidth, h = m.gaugeHeight;
+    headerColumn = std::make_unique<EditLayerHeaderControl>(*this, controls, 0, h, w, -s);
+    objectArea = std::make_unique<EditLayerObjectControl>(*this, controls, w, h, -s, -s);
+    ruler = std::make_unique<TimeGaugeControl>(*this, controls, w, 0, -s, h);
+    sceneButton = std::make_unique<SceneButtonControl>(controls, 0, 2, std::max(1, w - 3), std::max(1, h - 6));
+    zoomGauge = std::make_unique<Control::ZoomGaugeControl>(controls, 0, -s, std::max(1, w), s);
+    zoomGauge->changeAction = [this](Control::ZoomGaugeControl&, Edit::FrameZoom zoom) {
+        zoomAroundFrame(zoom, scene ? scene->cursorFrame : 0);
+    };
+    layerBar = std::make_unique<Control::ScrollBarControl>(controls, -s, 0, s, 0);
+    layerBar->scrollAction = [this](Control::ScrollBarControl&, int32_t first) {
+        if (!scene) return;
+        scrollTo(std::clamp(first, 0, std::max(0, view.layerRange - view.visibleRows)), view.displayFrame,
+                 scene->cursorFrame);
+    };
+    frameBar = std::make_unique<Control::ScrollBarControl>(controls, w, -s, -s, s);
+    frameBar->wheelStep = 100;
+    frameBar->scrollAction = [this](Control::ScrollBarControl&, int32_t first) {
+        if (!scene) return;
+        scrollTo(view.displayLayer, std::clamp(first, 0, std::max(0, view.frameRange - view.visibleFrames)),
+                 scene->cursorFrame);
+    };
+    keyHold_ = std::make_shared<EditKeyHoldRouter>();
+    previousKeyHold_ = Edit::EditService::setKeyHoldRouter(keyHold_);
     joinEvents();
     for (System::Config::Parameter* parameter : group_.parameters()) parameter->reset();
     if (System::IniFile* settings = Setting::SettingService::mainSettings()) group_.load(*settings);
@@ -49,7 +82,10 @@ EditComponent::EditComponent()
         showScene(edit->currentScene());
 }
 
-EditComponent::~EditComponent() { *self_ = nullptr; }
+EditComponent::~EditComponent() {
+    *self_ = nullptr;
+    (void)Edit::EditService::setKeyHoldRouter(previousKeyHold_);
+}
 
 void EditComponent::joinEvents() {
     Event::EventService* events = Event::EventService::get();
@@ -84,7 +120,23 @@ void EditComponent::fireVisibleFrames() {
 bool EditComponent::updateLayerScroll(int32_t layer, bool force) {
     const bool changed = view.updateLayerScroll(clientRect.h, lastLayer(), layer, force);
     if (scene) scene->displayLayer = view.displayLayer;
+    showLayerBar();
     return changed;
+}
+
+void EditComponent::showLayerBar() {
+    if (!layerBar) return;
+    layerBar->minimum = 0;
+    layerBar->maximum = std::max(0, view.layerRange - 1);
+    layerBar->setPosition(view.displayLayer, view.displayLayer + std::max(0, view.visibleRows - 1));
+}
+
+void EditComponent::showFrameBar() {
+    if (!frameBar) return;
+    frameBar->minimum = 0;
+    frameBar->maximum = std::max(0, view.frameRange - 1);
+    frameBar->wheelStep = 100;
+    frameBar->setPosition(view.displayFrame, view.displayFrame + std::max(0, view.visibleFrames - 1));
 }
 
 bool EditComponent::updateFrameScroll(int32_t frame, bool force) {
@@ -92,6 +144,7 @@ bool EditComponent::updateFrameScroll(int32_t frame, bool force) {
     const bool changed = view.updateFrameScroll(clientRect.w, lastFrame(), frame, force, visibleChanged);
     if (scene) scene->displayFrame = view.displayFrame;
     if (visibleChanged) fireVisibleFrames();
+    showFrameBar();
     return changed;
 }
 
@@ -99,6 +152,7 @@ bool EditComponent::setZoom(Edit::FrameZoom zoom) {
     const Edit::FrameZoom normalised(zoom.value, &Edit::FrameZoom::normalize);
     view.zoom = normalised.value;
     if (scene) scene->displayZoom = normalised;
+    if (zoomGauge) zoomGauge->setZoom(normalised);
     return updateFrameScroll(view.displayFrame, false);
 }
 
@@ -110,6 +164,9 @@ void EditComponent::zoomAroundFrame(Edit::FrameZoom zoom, int32_t frame) {
     if (Media::RenderTarget::target == nullptr) return;
     const Media::RenderTarget::DrawScope scope(*this, clientRect.x, clientRect.y, clientRect.x + clientRect.w,
                                                clientRect.y + clientRect.h, true);
+    zoomGauge->procPaint();
+    frameBar->procPaint();
+    ruler->procPaint();
     objectArea->procPaint();
 }
 
@@ -164,8 +221,14 @@ void EditComponent::repaint(bool objects, bool layersChanged, bool framesChanged
         const Media::RenderTarget::DrawScope scope(*this, clientRect.x, clientRect.y, clientRect.x + clientRect.w,
                                                    clientRect.y + clientRect.h, true);
         if (layersChanged) {
+            layerBar->procPaint();
+            headerColumn->procPaint();
             objects = true;
             layer = -1;
+        }
+        if (framesChanged || cursorChanged) {
+            frameBar->procPaint();
+            ruler->procPaint();
         }
         if (layersChanged || framesChanged || cursorChanged || (objects && layer < 0))
             objectArea->procPaint();
@@ -201,6 +264,15 @@ void EditComponent::showScene(std::shared_ptr<Edit::Scene> shown) {
     (void)updateLayerScroll(layer, true);
     (void)updateFrameScroll(frame, true);
     rangeAnchor = scene ? scene->cursorFrame : 0;
+    if (sceneButton) sceneButton->setText(scene ? scene->name : std::wstring());
+    objectArea->focusObject = scene ? scene->focusObject : nullptr;
+    objectArea->hover = {};
+    if (Media::RenderTarget::target != nullptr && WindowClient::shown()) {
+        const Media::RenderTarget::DrawScope scope(*this, clientRect.x, clientRect.y, clientRect.x + clientRect.w,
+                                                   clientRect.y + clientRect.h, true);
+        zoomGauge->procPaint();
+        sceneButton->procPaint();
+    }
     repaint(true, true, true, true, -1);
 }
 
@@ -237,6 +309,11 @@ void EditComponent::setSelectFrameRange(int32_t start, int32_t end) {
     if (next == current) return;
     scene->selectedStart = next.start;
     scene->selectedEnd = next.end;
+    if (Media::RenderTarget::target != nullptr && shown()) {
+        const Media::RenderTarget::DrawScope scope(*this, clientRect.x, clientRect.y, clientRect.x + clientRect.w,
+                                                   clientRect.y + clientRect.h, true);
+        ruler->procPaint();
+    }
     if (Event::EventService* events = Event::EventService::get())
         events->frameRangeListeners.call(next.start, next.end);
 }
@@ -258,9 +335,22 @@ void EditComponent::procPaint() {
     if (Media::RenderTarget::target == nullptr) return;
     const Media::RenderTarget::DrawScope scope(*this, clientRect.x, clientRect.y, clientRect.x + clientRect.w,
                                                clientRect.y + clientRect.h, true);
-    // The strips of the ruler, the header column and the scroll bars are background until their controls join.
+    // The corner box behind the scene button, and what no control covers.
     fillRectangle(0, 0, clientRect.w, clientRect.h, windowService->brushes.get(Window::StyleBrushList::Background));
     for (Window::WindowControl* control : controls.children) control->procPaint();
+    logPlace();
+}
+
+void EditComponent::logPlace() {
+    const Window::MouseRect& rows = objectArea->fullRect;
+    if (windowService == nullptr || windowService->window == nullptr || rows.w <= 0 || rows.h <= 0) return;
+    Platform::window::Point corner{rows.x, rows.y};
+    (void)Platform::window::clientToScreen(windowService->window, corner);
+    const std::array<int32_t, 5> place{corner.x, corner.y, rows.w, rows.h, view.metrics.layerHeight};
+    if (place == loggedPlace_) return;
+    loggedPlace_ = place;
+    System::Log::verbose("Component::EditComponent", "timeline rows at %d,%d %dx%d, %d high, on the screen", corner.x,
+                         corner.y, rows.w, rows.h, view.metrics.layerHeight);
 }
 
 void EditComponent::procMove() {
@@ -268,6 +358,65 @@ void EditComponent::procMove() {
     (void)updateFrameScroll(view.displayFrame, true);
     (void)setZoom(scene ? scene->displayZoom : Edit::FrameZoom(view.zoom));
     controls.updateChildLayout();
+    showLayerBar();
+    showFrameBar();
+}
+
+std::function<bool(float& tempo, int32_t& beats, float& offset)> EditComponent::tempoGridDialog;
+
+void EditComponent::addClientMenu(Window::BaseMenu& menu) {
+    addOptionsMenu(menu);
+    WindowClientRenderTarget::addClientMenu(menu);
+}
+
+void EditComponent::addOptionsMenu(Window::BaseMenu& menu) {
+    namespace W = Platform::window;
+    auto check = [](const Window::BaseMenu::Item& item, bool on) {
+        if (on) W::checkMenuItem(item.menu, static_cast<uint32_t>(item.id), true);
+    };
+    check(menu.insertItem(L"グリッド(BPM)の表示", [this] { setTempoGrid(); }), tempoGrid != 0);
+    menu.insertSeparator();
+    Window::BaseMenu options(menu, L"オプション");
+    const Window::BaseMenu::Item grid = options.insertItem(L"グリッド(BPM)の設定", [this] { editTempoGrid(); });
+    if (!tempoGridDialog) W::enableMenuItem(grid.menu, static_cast<uint32_t>(grid.id), false);
+    options.insertSeparator();
+    auto toggle = [this, &options, &check](const wchar_t* label, int32_t* value, bool repaints) {
+        check(options.insertItem(label,
+                                 [this, value, repaints] {
+                                     *value = *value != 0 ? 0 : 1;
+                                     if (repaints) procPaint();
+                                 }),
+              *value != 0);
+    };
+    if (Edit::EditService* edit = Edit::EditService::instance()) {
+        Edit::EditService::Settings& settings = edit->settings();
+        toggle(L"シングルクリックでオブジェクトをフォーカス(レイヤー)", &settings.singleClickFocusLayerObject, false);
+        toggle(L"クリック時にオブジェクトのグループを選択(レイヤー)", &settings.clickLayerObjectSelectGroup, false);
+        toggle(L"オブジェクトのスナップ(レイヤー)", &settings.layerObjectMoveSnap, false);
+        toggle(L"マウスホイールで縦スクロール(レイヤー)", &layerWheelMode, false);
+        toggle(L"中間点追加・分割を現在のフレームで行う", &settings.addSectionSplitByCursorFrame, false);
+    } else {
+        toggle(L"マウスホイールで縦スクロール(レイヤー)", &layerWheelMode, false);
+    }
+    toggle(L"オブジェクトの区間変更時に時間を表示", &showMoveObjectTime, false);
+    toggle(L"対象レイヤー範囲を表示", &displayLayerRange, true);
+}
+
+void EditComponent::setTempoGrid() {
+    tempoGrid = tempoGrid != 0 ? 0 : 1;
+    System::Log::info("Edit::EditCommand::setTempoGrid", "set tempo grid enable=%d", tempoGrid);
+    procPaint();
+}
+
+void EditComponent::editTempoGrid() {
+    if (!tempoGridDialog) return;
+    float tempo = tempoBeatPerMinute, offset = tempoOffsetTime;
+    int32_t beats = tempoBeatTime;
+    if (!tempoGridDialog(tempo, beats, offset)) return;
+    tempoBeatPerMinute = std::clamp(tempo, 1.0f, 1000.0f);
+    tempoBeatTime = std::clamp(beats, 0, 100);
+    tempoOffsetTime = std::clamp(offset, -3600.0f, 3600.0f);
+    procPaint();
 }
 
 }  // namespace Component

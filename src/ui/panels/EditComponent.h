@@ -1,5 +1,7 @@
 #pragma once
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -14,18 +16,28 @@
 #include "ui/panels/TimelineView.h"
 
 namespace Edit {
+class KeyHoldRouter;
 class Scene;
-}
+}  // namespace Edit
+namespace Control {
+class ScrollBarControl;
+class ZoomGaugeControl;
+}  // namespace Control
 
 // The timeline panel: one row per layer of the current scene, time running
 // left to right. It owns the view state its controls share and the settings
 // of the "Edit" group, loaded when it is built and written back when it goes.
 namespace Component {
 
+class EditLayerHeaderControl;
 class EditLayerObjectControl;
+class TimeGaugeControl;
 
 class EditComponent : public Window::WindowClientRenderTarget {
 public:
+    // The current scene's name in the corner box: a click lists the scenes.
+    class SceneButtonControl;
+
     EditComponent();
     ~EditComponent() override;
     EditComponent(const EditComponent&) = delete;
@@ -35,6 +47,18 @@ public:
 
     void procPaint() override;
     void procMove() override;
+    // The options of the timeline, then the window's own items.
+    void addClientMenu(Window::BaseMenu& menu) override;
+    // The grid and option items alone (the context menus of the children start with their own).
+    void addOptionsMenu(Window::BaseMenu& menu);
+    // Shows or hides the BPM grid.
+    void setTempoGrid();
+    // Asks for the BPM grid's tempo, beats per bar and offset.
+    void editTempoGrid();
+    // The BPM grid dialog: tempo, beats per bar and offset in seconds,
+    // preset and written back on OK. Installed by the dialogs; without one
+    // the menu item is grayed.
+    static std::function<bool(float& tempo, int32_t& beats, float& offset)> tempoGridDialog;
 
     bool updateLayerScroll(int32_t layer, bool force);
     bool updateFrameScroll(int32_t frame, bool force);
@@ -78,11 +102,21 @@ public:
     int32_t layerWheelMode = 0;
 
     Window::ControlContainer controls;
+    std::unique_ptr<EditLayerHeaderControl> headerColumn;
     std::unique_ptr<EditLayerObjectControl> objectArea;
+    std::unique_ptr<TimeGaugeControl> ruler;
+    std::unique_ptr<SceneButtonControl> sceneButton;
+    std::unique_ptr<Control::ZoomGaugeControl> zoomGauge;
+    std::unique_ptr<Control::ScrollBarControl> layerBar;
+    std::unique_ptr<Control::ScrollBarControl> frameBar;
 
 private:
     void joinEvents();
     void fireVisibleFrames();
+    void showLayerBar();
+    // Logs where the rows are on the screen whenever that changes.
+    void logPlace();
+    void showFrameBar();
 
     System::Config::ParameterGroup group_{"Edit"};
     System::Config::Int displayLayerRange_{group_, "DisplayLayerRange", &displayLayerRange, 1};
@@ -95,6 +129,10 @@ private:
     std::unique_ptr<System::Config::ParameterBinding> binding_;
     // Listeners of the event service outlive the panel: they hold this only weakly.
     std::shared_ptr<EditComponent*> self_;
+    // What the selection clicks hold keys on, and the one installed before.
+    std::shared_ptr<Edit::KeyHoldRouter> keyHold_;
+    std::shared_ptr<Edit::KeyHoldRouter> previousKeyHold_;
+    std::array<int32_t, 5> loggedPlace_{};
 };
 
 }  // namespace Component
