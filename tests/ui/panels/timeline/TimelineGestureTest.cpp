@@ -5,6 +5,7 @@
 // each object gesture one undo step.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -23,12 +24,14 @@
 #include "edit/UndoService.h"
 #include "effect/EffectBase.h"
 #include "platform/window/KeyMap.h"
+#include "platform/window/Menu.h"
 #include "platform/window/TopLevel.h"
 #include "support/PumpMessages.h"
 #include "ui/framework/DockFixture.h"
 #include "ui/panels/EditComponent.h"
 #include "ui/panels/EditLayerObjectControl.h"
 #include "ui/panels/timeline/EditLayerHeaderControl.h"
+#include "ui/panels/timeline/SceneButtonControl.h"
 #include "ui/panels/timeline/TimeGaugeControl.h"
 
 namespace {
@@ -84,6 +87,8 @@ protected:
         std::stringstream text;
         text << style.rdbuf();
         writeFile(install() / "style.conf", text.str());
+        // The style's pictures (the padlock of a locked layer).
+        std::filesystem::copy("icons", install() / "icons", std::filesystem::copy_options::recursive);
         writeFile(appData() / "velmo2.ini",
                   "[Window]\r\nx=60\r\ny=60\r\nw=900\r\nh=500\r\nzoom=0\r\n"
                   "[Window.edit]\r\nleft=0\r\ntop=0\r\nright=1\r\nbottom=1\r\narea=4\r\nhide=0\r\n");
@@ -476,3 +481,165 @@ TEST_F(TimelineGestures, EveryLayerOfTheSceneIsReachedByScrolling) {
 }
 
 }  // namespace
+
+// The context menus of the header column, the ruler and the scene button,
+// answered by the menu hook: the labelled item is chosen, and what the menu
+// showed of it is kept.
+class TimelineMenus : public TimelineGestures {
+protected:
+    void TearDown() override {
+        W::setMenuAnswerHook({});
+        TimelineGestures::TearDown();
+    }
+    struct Shown {
+        bool found = false, enabled = false, checked = false;
+        std::vector<std::string> labels;
+    };
+    // Opens the context menu at a client point and chooses the item (none for an empty label).
+    Shown choose(int32_t x, int32_t y, const std::string& label) {
+        Shown shown;
+        W::setMenuAnswerHook([&](W::MenuHandle menu, const W::Point&) -> uint32_t {
+            uint32_t chosen = 0;
+            for (int32_t i = 0; i < W::getMenuItemCount(menu); ++i) {
+                std::string text;
+                W::getMenuStringAt(menu, i, text);
+                shown.labels.push_back(text);
+                const int32_t id = W::getMenuItemId(menu, i);
+                if (text != label || id <= 0) continue;
+                shown.found = true;
+                shown.enabled = W::isMenuItemEnabled(menu, uint32_t(id));
+                shown.checked = W::isMenuItemChecked(menu, uint32_t(id));
+                if (shown.enabled) chosen = uint32_t(id);
+            }
+            return chosen;
+        });
+        W::Point p{x, y};
+        W::clientToScreen(service->window, p);
+        move(x, y);
+        Window::WindowMouseService* router = Window::WindowMouseService::get();
+        router->dispatch(router->window, W::kWmContextMenu, 0, W::makeLParam(p.x, p.y));
+        W::setMenuAnswerHook({});
+        return shown;
+    }
+    // The client point of a layer's header (the view at the top).
+    int32_t headerX() const { return panel->headerColumn->fullRect.x + 10; }
+    int32_t headerY(int32_t layer) const {
+        return panel->headerColumn->fullRect.y + layer * rowHeight() + rowHeight() / 2;
+    }
+    std::vector<int32_t> hiddenLayers() {
+        std::vector<int32_t> hidden;
+        for (int32_t i = 0; i < scene().layerCount(); ++i)
+            if (scene().getLayer(i).layer->hide) hidden.push_back(i);
+        return hidden;
+    }
+};
+
+TEST_F(TimelineMenus, SoloHidesTheOthersAndThenShowsAll) {
+    add(5, 0, 9);
+    show(100000);
+    const Shown first = choose(headerX(), headerY(3), "他のレイヤーを表示/非表示");
+    ASSERT_TRUE(first.found);
+    const std::vector<int32_t> hidden = hiddenLayers();
+    EXPECT_EQ(std::count(hidden.begin(), hidden.end(), 3), 0);
+    EXPECT_EQ(int32_t(hidden.size()), scene().layerCount() - 1);
+    choose(headerX(), headerY(3), "他のレイヤーを表示/非表示");
+    EXPECT_TRUE(hiddenLayers().empty()) << "with some hidden, solo shows every layer";
+    // The lock item is checked once the layer is locked.
+    choose(headerX(), headerY(2), "レイヤーをロック");
+    EXPECT_TRUE(choose(headerX(), headerY(2), "").labels.size() > 6);
+    EXPECT_TRUE(scene().getLayer(2).layer->lock);
+    EXPECT_TRUE(choose(headerX(), headerY(2), "レイヤーをロック").checked);
+    EXPECT_FALSE(scene().getLayer(2).layer->lock);
+}
+
+TEST_F(TimelineMenus, InsertingAndDeletingLayersShiftsTheLayersBelow) {
+    std::vector<std::shared_ptr<Edit::Object>> objects;
+    for (int32_t layer = 0; layer <= 7; ++layer) objects.push_back(add(layer, 10 * layer, 10 * layer + 5));
+    show(100000);
+    choose(headerX(), headerY(2), "レイヤーを挿入");
+    for (int32_t layer = 0; layer <= 7; ++layer) EXPECT_EQ(objects[size_t(layer)]->layer, layer < 2 ? layer : layer + 1);
+    EXPECT_TRUE(scene().getLayer(2).objects.empty());
+    ASSERT_TRUE(undo->get()->undo());
+    for (int32_t layer = 0; layer <= 7; ++layer) EXPECT_EQ(objects[size_t(layer)]->layer, layer);
+
+    choose(headerX(), headerY(3), "レイヤーを削除");
+    EXPECT_EQ(objects[3]->layer, -1);
+    EXPECT_EQ(objects[4]->layer, 3);
+    EXPECT_EQ(objects[7]->layer, 6);
+    ASSERT_TRUE(undo->get()->undo());
+    ASSERT_EQ(scene().getLayer(3).objects.size(), 1u);
+    EXPECT_EQ(scene().getLayer(3).objects.front()->start, 30) << "undo brings the layer and its object back";
+    EXPECT_EQ(scene().getLayer(7).objects.front()->start, 70);
+}
+
+TEST_F(TimelineMenus, ObjectsOnALockedLayerStayWhereTheyAre) {
+    auto object = add(1, 20, 29);
+    editService().settings().layerObjectMoveSnap = 0;
+    show(100000);
+    choose(headerX(), headerY(1), "レイヤーをロック");
+    ASSERT_TRUE(scene().getLayer(1).layer->lock);
+    dragArea(250, rowY(1), 450, rowY(1));
+    EXPECT_EQ(placeOf(*object), (Place{1, 20, 29}));
+    dragArea(298, rowY(1), 350, rowY(1));  // at the end edge: still the body
+    EXPECT_EQ(placeOf(*object), (Place{1, 20, 29}));
+}
+
+TEST_F(TimelineMenus, TheRulerClearsTheRangeOnlyWhenThereIsOne) {
+    add(0, 0, 99);
+    show(100000);
+    const int32_t x = panel->ruler->fullRect.x + 50, y = panel->ruler->fullRect.y + 5;
+    const Shown none = choose(x, y, "フレーム範囲選択を解除");
+    ASSERT_TRUE(none.found);
+    EXPECT_FALSE(none.enabled);
+    panel->setSelectFrameRange(10, 20);
+    const Shown some = choose(x, y, "フレーム範囲選択を解除");
+    EXPECT_TRUE(some.enabled);
+    EXPECT_EQ(scene().selectedStart, -1);
+    EXPECT_EQ(scene().selectedEnd, -1);
+}
+
+TEST_F(TimelineMenus, TheOptionsToggleTheirSettings) {
+    show(100000);
+    const int32_t x = ax(300), y = ay(rowY(0));
+    editService().settings().layerObjectMoveSnap = 1;
+    // The options sit in a submenu: the hook sees the top menu first, so the toggle is chosen by its id there.
+    W::setMenuAnswerHook([](W::MenuHandle menu, const W::Point&) -> uint32_t {
+        for (int32_t i = 0; i < W::getMenuItemCount(menu); ++i)
+            if (W::MenuHandle sub = W::getSubMenu(menu, i))
+                for (int32_t j = 0; j < W::getMenuItemCount(sub); ++j) {
+                    std::string text;
+                    W::getMenuStringAt(sub, j, text);
+                    if (text == "オブジェクトのスナップ(レイヤー)") return uint32_t(W::getMenuItemId(sub, j));
+                }
+        return 0;
+    });
+    W::Point p{x, y};
+    W::clientToScreen(service->window, p);
+    Window::WindowMouseService* router = Window::WindowMouseService::get();
+    router->dispatch(router->window, W::kWmContextMenu, 0, W::makeLParam(p.x, p.y));
+    EXPECT_EQ(editService().settings().layerObjectMoveSnap, 0);
+    const Shown grid = choose(x, y, "グリッド(BPM)の表示");
+    EXPECT_FALSE(grid.checked);
+    EXPECT_EQ(panel->tempoGrid, 1);
+}
+
+TEST_F(TimelineMenus, TheSceneButtonListsTheScenesWithTheCurrentChecked) {
+    show(100000);
+    Window::WindowControl& button = *panel->sceneButton;
+    Shown shown;
+    W::setMenuAnswerHook([&](W::MenuHandle menu, const W::Point&) -> uint32_t {
+        for (int32_t i = 0; i < W::getMenuItemCount(menu); ++i) {
+            std::string text;
+            W::getMenuStringAt(menu, i, text);
+            shown.labels.push_back(text);
+            shown.checked = W::isMenuItemChecked(menu, uint32_t(W::getMenuItemId(menu, i)));
+        }
+        return 0;
+    });
+    const int32_t x = button.fullRect.x + button.fullRect.w / 2, y = button.fullRect.y + button.fullRect.h / 2;
+    press(x, y);
+    release(x, y);
+    ASSERT_EQ(shown.labels.size(), 1u);
+    EXPECT_EQ(shown.labels[0], "Root");
+    EXPECT_TRUE(shown.checked);
+}
