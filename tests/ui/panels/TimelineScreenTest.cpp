@@ -59,7 +59,10 @@ protected:
                   "Border=505050\nGuideLine=ffffff\nObjectVideo=3060c0,3060c0\nObjectVideoSelect=80a0ff\n"
                   "ObjectAudio=a07040,a07040\nObjectAudioSelect=c08030\nObjectControl=40c040,40c040\n"
                   "ObjectControlSelect=a0ffa0\nObjectSection=ffffff\nFrameCursor=ff0000\nFrameCursorWide=ff0000\n"
-                  "PlayerCursor=00ff00\nBorderSelect=ffff00\n"
+                  "PlayerCursor=00ff00\nBorderSelect=ffff00\nLayerHeader=282828\nObjectHover=ffffff\n"
+                  "FrameRangeSelect=00c0c0\nFrameRangeOutside=600060\nButtonBody=404040\nButtonBodyHover=505050\n"
+                  "ButtonBodyPress=606060\nButtonBodyDisable=303030\nButtonBodySelect=707070\nZoomGauge=80a0ff\n"
+                  "ZoomGaugeHover=a0c0ff\nZoomGaugeOff=404040\nZoomGaugeOffHover=505050\nBorderHalf=303030\n"
                   "[Layout]\nSettingItemHeight=20\nExplorerHeaderHeight=28\nListItemHeight=24\n"
                   "LayerHeight=20\nLayerHeaderWidth=50\nTimeGaugeHeight=30\nScrollBarSize=10\n"
                   "[Font]\nFooter=12,DejaVu Sans\n");
@@ -165,6 +168,36 @@ TEST_F(TimelineScreen, ObjectsAreDrawnAsBarsOverTheirFrames) {
     panel->onCursorFrame(far);
     EXPECT_EQ(panel->view.displayFrame, std::max(0, std::min(far - panel->view.visibleFrames / 2,
                                                              panel->view.frameRange - panel->view.visibleFrames)));
+}
+
+}  // namespace
+
+namespace {
+
+constexpr uint32_t kRangeSelect = 0x00c0c0, kRangeOutside = 0x600060, kBackground = 0x102030;
+
+TEST_F(TimelineScreen, TheRulerShowsTheFrameRangeSelection) {
+    using E = Effect::EffectBase;
+    auto scene = std::make_shared<Edit::Scene>(0, 0);
+    add(*scene, 0, 0, 99, E::kInput, E::kVideo);
+    scene->update();
+    scene->displayZoom = Edit::FrameZoom(50000);
+    scene->cursorFrame = 90;
+    panel = std::make_unique<Component::EditComponent>();
+    panel->showScene(scene);
+    service->updateLayout();
+    W::showWindow(service->window, W::kSwShow);
+    panel->setSelectFrameRange(20, 39);
+    // The ruler is 30 high above the rows: its lower half (y -14 .. 0) shows the range, five pixels a frame.
+    const std::vector<Probe> probes = {
+        {"inside the range", 105, -4, kRangeSelect},
+        {"the range's last frame", 197, -4, kRangeSelect},
+        {"left of the range", 95, -4, kRangeOutside},
+        {"right of the range", 305, -4, kRangeOutside},
+        {"the upper half", 305, -20, kBackground},
+    };
+    std::string report;
+    EXPECT_TRUE(waitUntil([&] { return screenShows(probes, report); }, "the range on the ruler")) << report;
 }
 
 }  // namespace
