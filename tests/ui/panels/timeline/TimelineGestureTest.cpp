@@ -299,8 +299,10 @@ TEST_F(TimelineGestures, SnapTakesTheNearestTargetWithinEightPixels) {
         bool snap;
         int32_t cursor;
         int32_t start;
+        bool grid = false;
     };
     // The moved object: layer 1, frames 20..29; the other: layer 0, frames 60..69 (end + 1 = 70).
+    // The grid: 120 beats a minute at 30 frames a second, a beat every 15 frames (30 pixels).
     const Case cases[] = {
         {"start 4 frames before the other's end snaps onto it", 92, true, 0, 70},
         {"start 4 frames past it snaps back", 108, true, 0, 70},
@@ -308,6 +310,8 @@ TEST_F(TimelineGestures, SnapTakesTheNearestTargetWithinEightPixels) {
         {"5 frames away is out of range", 110, true, 0, 75},
         {"snapping off", 92, false, 0, 66},
         {"the cursor is a target", 24, true, 35, 35},
+        {"a beat of the grid is a target", 46, true, 0, 45, true},
+        {"without the grid the beat is not", 46, true, 0, 43, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -316,6 +320,10 @@ TEST_F(TimelineGestures, SnapTakesTheNearestTargetWithinEightPixels) {
         add(0, 60, 69);
         add(3, 0, 200);  // keeps the scene long
         editService().settings().layerObjectMoveSnap = c.snap ? 1 : 0;
+        panel->tempoGrid = c.grid ? 1 : 0;
+        panel->tempoBeatPerMinute = 120;
+        panel->tempoBeatTime = 4;
+        panel->tempoOffsetTime = 0;
         scene().cursorFrame = c.cursor;
         show(20000);
         dragArea(50, rowY(1), 50 + c.dx, rowY(1));
