@@ -49,11 +49,12 @@ X0=${place%%,*}; Y0=${place#*,}; LH=${lh}
 fx() { echo $((X0 + $1 * 3 + 1)); }
 ly() { echo $((Y0 + $1 * LH + LH / 2 + 3)); }
 
-saves=0
+# Ctrl+S. The program writes beside the file and renames it into place: the
+# file is taken away first, so its return means the new one is complete.
 save() {
-  saves=$((saves + 1))
+  rm -f "$project"
   xdotool windowactivate --sync "$window" key --clearmodifiers ctrl+s
-  saved() { [ "$(log | grep -c "save project file")" -ge "$saves" ]; }
+  saved() { [ -f "$project" ]; }
   until_true saved || fail "the project was not saved: $(log | tail -5)"
 }
 # The objects of the saved project, one "layer:frame" line each, sorted.
@@ -71,14 +72,28 @@ hidden_layers() {
 }
 cursor_frame() { tr -d '\r' < "$project" | grep -m1 "^cursor.frame=" | cut -d= -f2; }
 expect() {  # what, wanted, actual
-  [ "$2" == "$3" ] || fail "$1: wanted [$2], saved [$3]"
+  [ "$2" == "$3" ] || fail "$1: wanted [$2], saved [$3]; the log ends: $(log | grep -E "Undo|Redo|save project|ERROR|WARN" | tail -20)"
 }
 key() { xdotool windowactivate --sync "$window" key --clearmodifiers "$1"; }
+# Ctrl+Z and Ctrl+Shift+Z, each waited for in the log (and exactly once).
+undos=0
+redos=0
+undo() {
+  undos=$((undos + 1)); key ctrl+z
+  undone() { [ "$(log | grep -c "Undo: ")" -ge "$undos" ]; }
+  until_true undone || fail "Ctrl+Z did not undo: $(log | tail -5)"
+}
+redo() {
+  redos=$((redos + 1)); key ctrl+shift+z
+  redone() { [ "$(log | grep -c "Redo: ")" -ge "$redos" ]; }
+  until_true redone || fail "Ctrl+Shift+Z did not redo: $(log | tail -5)"
+}
 # Checks a step, then that Ctrl+Z takes it back and Ctrl+Shift+Z brings it again.
 check_step() {  # what, reader, after, before
   save; expect "$1" "$3" "$($2)"
-  key ctrl+z; save; expect "$1 undone" "$4" "$($2)"
-  key ctrl+shift+z; save; expect "$1 redone" "$3" "$($2)"
+  undo; save; expect "$1 undone" "$4" "$($2)"
+  redo; save; expect "$1 redone" "$3" "$($2)"
+  expect "undo and redo counts" "$undos $redos" "$(log | grep -c "Undo: ") $(log | grep -c "Redo: ")"
 }
 drag() {  # x0 y0 x1 y1: press, move in two steps, release
   xdotool mousemove "$1" "$2"
@@ -115,7 +130,7 @@ check_step "the layer hidden" hidden_layers "1 " ""
 drag "$(fx 30)" $((Y0 - 5)) "$(fx 50)" $((Y0 - 5))
 save; expect "the cursor dragged" "50" "$(cursor_frame)"
 # Seeking is not an edit: Ctrl+Z takes back the last edit (the hidden layer) and leaves the cursor.
-key ctrl+z; save
+undo; save
 expect "the cursor after Ctrl+Z" "50" "$(cursor_frame)"
 expect "the layer after Ctrl+Z" "" "$(hidden_layers)"
 
