@@ -783,7 +783,6 @@ void EditLayerObjectControl::moveSelection(int32_t dL, int32_t dF) {
         dL = std::max(0, view.layerRange - 1 - drag.highestLayer - shift);
     if (dL < 0 && drag.lowestLayer + shift + dL < 0) dL = -(drag.lowestLayer + shift);
     const int32_t shiftFrames = drag.movedFrames;
-    if (dL == 0 && dF == 0) return;
     const int32_t f0 = dF;
     // Give way to the unselected objects until a pass finds no conflict.
     for (bool again = true; again;) {

@@ -266,6 +266,46 @@ TEST_F(TimelineGestures, MovingGivesWayToOtherObjectsAndTheSceneStart) {
     }
 }
 
+TEST_F(TimelineGestures, ShiftLocksTheMoveToTheLongerWayAndArrowKeysStepIt) {
+    struct Case {
+        const char* what;
+        int32_t dx, rows;
+        Place expected;
+    };
+    // 10 pixels a frame; a row counts its height in pixels (more than 20, less than 50).
+    const Case cases[] = {
+        {"50 pixels across beat one row down", 50, 1, {1, 25, 34}},
+        {"one row down beats 20 pixels across", 20, 1, {2, 20, 29}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        resetScene();
+        auto moved = add(1, 20, 29);
+        editService().settings().layerObjectMoveSnap = 0;
+        show(100000);
+        ASSERT_GT(rowHeight(), 20);
+        ASSERT_LT(rowHeight(), 50);
+        Held shift(W::kVkShift);
+        press(ax(250), ay(rowY(1)));
+        move(ax(250 + c.dx), ay(rowY(1) + c.rows * rowHeight()));
+        release(ax(250 + c.dx), ay(rowY(1) + c.rows * rowHeight()));
+        EXPECT_EQ(placeOf(*moved), c.expected);
+    }
+
+    // During a drag, Right and Left move the selection a frame each.
+    resetScene();
+    auto moved = add(1, 20, 29);
+    show(100000);
+    press(ax(250), ay(rowY(1)));
+    Window::WindowMouseService* router = Window::WindowMouseService::get();
+    for (const uint32_t key : {W::kVkRight, W::kVkRight, W::kVkRight, W::kVkLeft})
+        router->dispatch(router->window, W::kWmKeyDown, key, 0);
+    release(ax(250), ay(rowY(1)));
+    EXPECT_EQ(placeOf(*moved), (Place{1, 22, 31}));
+    ASSERT_TRUE(undo->get()->undo());
+    EXPECT_EQ(placeOf(*moved), (Place{1, 20, 29})) << "the keys' steps are one undo step with the drag";
+}
+
 TEST_F(TimelineGestures, AGroupOnTwoLayersStopsWhereTheLowerLayerMeetsItsObstacle) {
     auto upper = add(0, 10, 19);
     auto lower = add(1, 10, 14);
