@@ -28,6 +28,7 @@
 #include "platform/window/TopLevel.h"
 #include "support/PumpMessages.h"
 #include "ui/framework/DockFixture.h"
+#include "ui/framework/ToolTips.h"
 #include "ui/panels/EditComponent.h"
 #include "ui/panels/EditLayerObjectControl.h"
 #include "ui/panels/timeline/EditLayerHeaderControl.h"
@@ -691,3 +692,22 @@ TEST_F(TimelineMenus, TheSceneButtonListsTheScenesWithTheCurrentChecked) {
     EXPECT_EQ(shown.labels[0], "Root");
     EXPECT_TRUE(shown.checked);
 }
+
+namespace {
+
+TEST_F(TimelineGestures, DraggingAnEdgeShowsItsTimeFromTheSceneAndTheObjectStart) {
+    add(0, 10, 39);  // 30 frames a second
+    editService().settings().layerObjectMoveSnap = 0;
+    show(100000);
+    panel->showMoveObjectTime = 1;
+    press(ax(398), ay(rowY(0)));  // the end edge: end + 1 is frame 40
+    EXPECT_TRUE(Window::ToolTips::shown);
+    EXPECT_EQ(Window::ToolTips::text, L"00:00:01.33 ( 00:01.00 )");
+    move(ax(423), ay(rowY(0)));
+    move(ax(448), ay(rowY(0)));
+    EXPECT_EQ(Window::ToolTips::text, L"00:00:01.50 ( 00:01.16 )");
+    release(ax(448), ay(rowY(0)));
+    EXPECT_FALSE(Window::ToolTips::shown);
+}
+
+}  // namespace
