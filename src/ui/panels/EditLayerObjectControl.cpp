@@ -252,8 +252,10 @@ void EditLayerObjectControl::paintObjectRow(int32_t layer) {
         int32_t l, r;
         barOf(*focusObject, l, r);
         if (l == r) ++r;
-        const float points[] = {float(l) + 0.5f, 6.5f, float(r) - 0.5f, 6.5f,
-                                float(r) - 0.5f, float(rowHeight) - 0.5f, float(l) + 0.5f, float(rowHeight) - 0.5f};
+        const float points[] = {float(l) + 0.5f, 6.5f,
+                                float(r) - 0.5f, 6.5f,
+                                float(r) - 0.5f, float(rowHeight) - 0.5f,
+                                float(l) + 0.5f, float(rowHeight) - 0.5f};
         drawPath(points, 4, brushes.get(Brushes::BorderSelect), 1.2f, strokeStyle(kFocusDash));
     }
 
@@ -345,8 +347,7 @@ void EditLayerObjectControl::drawObjectBar(const Edit::Object& object, int32_t l
     }
 }
 
-void EditLayerObjectControl::drawFeedback(const Edit::Object& object, int32_t left, int32_t right,
-                                          int32_t firstFrame) {
+void EditLayerObjectControl::drawFeedback(const Edit::Object& object, int32_t left, int32_t right, int32_t firstFrame) {
     Window::StyleBrushList& brushes = panel_.windowService->brushes;
     const int32_t rowHeight = panel_.view.metrics.layerHeight;
     const auto& select = brushes.get(Brushes::BorderSelect);
@@ -491,8 +492,7 @@ void EditLayerObjectControl::procMouseMove(int32_t x, int32_t y) {
         return;
     }
     setHover(hitPart(object, x));
-    if (hover.part != Body && !ctrlHeld() && service != nullptr)
-        service->currentCursor = &Router::MouseCursor::SizeWE;
+    if (hover.part != Body && !ctrlHeld() && service != nullptr) service->currentCursor = &Router::MouseCursor::SizeWE;
 }
 
 void EditLayerObjectControl::procMouseLeave() { setHover({}); }
@@ -657,9 +657,9 @@ void EditLayerObjectControl::procMouseDrag(int32_t x, int32_t y) {
         if (x < 0)
             view.displayFrame = std::max(0, view.displayFrame - int32_t(int64_t(-x) * 10000 / view.zoom));
         else if (x >= width)
-            view.displayFrame = std::max(0, std::min(view.frameRange - view.visibleFrames,
-                                                     int32_t(view.displayFrame + int64_t(x - width + 1) * 10000 /
-                                                                                     view.zoom)));
+            view.displayFrame =
+                std::max(0, std::min(view.frameRange - view.visibleFrames,
+                                     int32_t(view.displayFrame + int64_t(x - width + 1) * 10000 / view.zoom)));
         scene.displayLayer = view.displayLayer;
         scene.displayFrame = view.displayFrame;
         moveSelection(layerDelta, frameDelta);
@@ -690,8 +690,8 @@ void EditLayerObjectControl::procMouseDrag(int32_t x, int32_t y) {
         return;
     }
     case Pan: {
-        const int32_t layer = std::clamp(drag.pressDisplayLayer - y / rowHeight, 0,
-                                         std::max(0, view.layerRange - view.visibleRows));
+        const int32_t layer =
+            std::clamp(drag.pressDisplayLayer - y / rowHeight, 0, std::max(0, view.layerRange - view.visibleRows));
         const int64_t frame = int64_t(drag.pressDisplayFrame) - int64_t(x) * 10000 / view.zoom;
         panel_.scrollTo(layer,
                         int32_t(std::clamp<int64_t>(frame, 0, std::max(0, view.frameRange - view.visibleFrames))),
@@ -717,8 +717,8 @@ void EditLayerObjectControl::snapFrame(int32_t f, int32_t& range) const {
     };
     for (int32_t layer = 0; layer <= panel_.lastLayer() && best > 0; ++layer) {
         const Edit::SceneLayer& slot = scene.getLayer(layer);
-        for (size_t i = slot.lowerBoundByEnd(int32_t(std::max<int64_t>(INT32_MIN, f - best)));
-             i < slot.objects.size(); ++i) {
+        for (size_t i = slot.lowerBoundByEnd(int32_t(std::max<int64_t>(INT32_MIN, f - best))); i < slot.objects.size();
+             ++i) {
             const Edit::Object& o = *slot.objects[i];
             if (o.start > f + best) break;
             if (o.selected || o.layer != layer) continue;
@@ -731,12 +731,10 @@ void EditLayerObjectControl::snapFrame(int32_t f, int32_t& range) const {
         const double d = double(scene.videoRate) * 60;
         const double e = double(scene.videoScale) * panel_.tempoBeatPerMinute;
         if (d > 0 && e > 0) {
-            const double o = scene.videoScale > 0 ? double(scene.videoRate) * panel_.tempoOffsetTime / scene.videoScale
-                                                  : 0;
+            const double o =
+                scene.videoScale > 0 ? double(scene.videoRate) * panel_.tempoOffsetTime / scene.videoScale : 0;
             const TimelineView& view = panel_.view;
-            auto pixels = [&](double step) {
-                return view.pixelOf(int32_t(step + o)) - view.pixelOf(int32_t(o));
-            };
+            auto pixels = [&](double step) { return view.pixelOf(int32_t(step + o)) - view.pixelOf(int32_t(o)); };
             double step = d / e;
             bool usable = pixels(step) >= 6;
             if (!usable && panel_.tempoBeatTime >= 2) {
@@ -866,7 +864,8 @@ int32_t EditLayerObjectControl::changeEnd(int32_t dF) {
     const std::shared_ptr<Edit::Object> object = scene.selection.objects.front();
     if (object->layer < 0) return 0;
     const int32_t lowest = object->midpoints.empty() ? object->start : object->start + object->midpoints.back() + 1;
-    if (const Edit::Object* o = obstacle(scene.getLayer(object->layer), object->start, int64_t(object->end) + dF, false))
+    if (const Edit::Object* o =
+            obstacle(scene.getLayer(object->layer), object->start, int64_t(object->end) + dF, false))
         dF = std::max(0, o->start - 1 - object->end);
     dF = std::max(dF, lowest - object->end);
     if (dF != 0) {
@@ -888,7 +887,8 @@ int32_t EditLayerObjectControl::moveMidpoint(int32_t dF) {
     if (k < 1 || k > int32_t(object->midpoints.size())) return 0;
     const size_t i = size_t(k - 1);
     const int32_t low = i == 0 ? 1 : object->midpoints[i - 1] + 1;
-    const int32_t high = i + 1 < object->midpoints.size() ? object->midpoints[i + 1] - 1 : object->end - object->start - 1;
+    const int32_t high =
+        i + 1 < object->midpoints.size() ? object->midpoints[i + 1] - 1 : object->end - object->start - 1;
     const int32_t next = std::clamp(object->midpoints[i] + dF, low, std::max(low, high));
     const int32_t moved = next - object->midpoints[i];
     if (moved != 0) {

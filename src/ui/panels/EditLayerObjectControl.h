@@ -31,8 +31,16 @@ class EditComponent;
 class EditLayerObjectControl : public Window::WindowControlRenderTarget {
 public:
     enum Part : int32_t { Body = 0, StartEdge = 1, EndEdge = 2, Midpoint = 3 };
-    enum Mode : int32_t { None = 0, Move = 1, ChangeStart = 2, ChangeEnd = 3, MoveMidpoint = 4, Seek = 5, Band = 6,
-                          Pan = 7 };
+    enum Mode : int32_t {
+        None = 0,
+        Move = 1,
+        ChangeStart = 2,
+        ChangeEnd = 3,
+        MoveMidpoint = 4,
+        Seek = 5,
+        Band = 6,
+        Pan = 7
+    };
 
     // The object under the pointer and the part of it.
     struct Hover {

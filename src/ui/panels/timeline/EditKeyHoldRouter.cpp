@@ -25,7 +25,8 @@ bool EditKeyHoldRouter::isKeyDown(uint32_t virtualKey) const {
 void EditKeyHoldRouter::setKeyHoldTarget(Window::WindowControl* control, uint32_t code) {
     if (router() == nullptr || control == nullptr) return;
     if (code != kFocusHold && !isKeyDown(code)) return;
-    const int32_t key = code == kFocusHold ? Window::WindowMouseService::KeyHoldWhileFocused : static_cast<int32_t>(code);
+    const int32_t key =
+        code == kFocusHold ? Window::WindowMouseService::KeyHoldWhileFocused : static_cast<int32_t>(code);
     router()->holdKey(control, key);
 }
 

@@ -158,8 +158,7 @@ void EditLayerHeaderControl::procMouseDrag(int32_t, int32_t y) {
     if (hoveredLayer < 0 || !panel_.scene) return;
     Edit::EditService* edit = Edit::EditService::instance();
     if (edit == nullptr || edit->currentScene() != panel_.scene) return;
-    const int32_t target = std::clamp(panel_.view.layerAt(std::max(0, y)), 0,
-                                      std::max(0, panel_.view.layerRange - 1));
+    const int32_t target = std::clamp(panel_.view.layerAt(std::max(0, y)), 0, std::max(0, panel_.view.layerRange - 1));
     if (target == hoveredLayer) return;
     Undo::UndoService* undo = Undo::UndoService::get();
     if (!moveRecordOpen && undo != nullptr) {
@@ -213,7 +212,8 @@ void EditLayerHeaderControl::procCaptureLost() {
 }
 
 void EditLayerHeaderControl::procKeyRelease() {
-    if (Edit::EditService* edit = Edit::EditService::instance(); edit != nullptr && edit->currentScene() == panel_.scene)
+    if (Edit::EditService* edit = Edit::EditService::instance();
+        edit != nullptr && edit->currentScene() == panel_.scene)
         edit->clickClearSelection(this);
 }
 

@@ -200,9 +200,9 @@ TEST_F(TimelineGestures, APressSeeksToTheFrameUnderItAtEachZoom) {
     };
     // zoom in ten-thousandths of a pixel per frame; the press lands on row 3, which is empty.
     const Case cases[] = {
-        {10000, 0, 0, 0},       {10000, 0, 123, 123},  {10000, 37, 123, 160}, {100000, 0, 9, 0},
-        {100000, 0, 10, 1},     {100000, 20, 125, 32}, {30000, 0, 91, 30},    {30000, 0, 89, 29},
-        {750, 0, 3, 40},        {750, 0, 1, 13},    {20, 0, 1, 500},       {20, 0, 2, 1000},
+        {10000, 0, 0, 0},   {10000, 0, 123, 123},  {10000, 37, 123, 160}, {100000, 0, 9, 0},
+        {100000, 0, 10, 1}, {100000, 20, 125, 32}, {30000, 0, 91, 30},    {30000, 0, 89, 29},
+        {750, 0, 3, 40},    {750, 0, 1, 13},       {20, 0, 1, 500},       {20, 0, 2, 1000},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "zoom " << c.zoom << " left " << c.left << " x " << c.x);
@@ -606,7 +606,8 @@ TEST_F(TimelineMenus, InsertingAndDeletingLayersShiftsTheLayersBelow) {
     for (int32_t layer = 0; layer <= 7; ++layer) objects.push_back(add(layer, 10 * layer, 10 * layer + 5));
     show(100000);
     choose(headerX(), headerY(2), "レイヤーを挿入");
-    for (int32_t layer = 0; layer <= 7; ++layer) EXPECT_EQ(objects[size_t(layer)]->layer, layer < 2 ? layer : layer + 1);
+    for (int32_t layer = 0; layer <= 7; ++layer)
+        EXPECT_EQ(objects[size_t(layer)]->layer, layer < 2 ? layer : layer + 1);
     EXPECT_TRUE(scene().getLayer(2).objects.empty());
     ASSERT_TRUE(undo->get()->undo());
     for (int32_t layer = 0; layer <= 7; ++layer) EXPECT_EQ(objects[size_t(layer)]->layer, layer);
