@@ -164,7 +164,9 @@ void EditLayerHeaderControl::procMouseDrag(int32_t, int32_t y) {
     if (!moveRecordOpen && undo != nullptr) {
         undo->abandonRecord();
         undo->recording = true;
-        undo->addLayerUndoMove(layerOf(*panel_.scene, hoveredLayer));
+        // Read only: the slot exists once the column has been painted.
+        if (const std::shared_ptr<Edit::Layer>& moved = panel_.scene->getLayer(hoveredLayer).layer)
+            undo->addLayerUndoMove(moved);
         moveRecordOpen = true;
     }
     bool moved = false;
