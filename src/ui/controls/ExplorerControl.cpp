@@ -162,7 +162,12 @@ void ExplorerControl::refresh() {
         if (selected[i]) kept.insert(entries[i].name);
     const std::string focusName = focusIndex >= 0 ? entries[static_cast<size_t>(focusIndex)].name : std::string();
     std::vector<S::FolderItem> items;
-    (void)S::readFolder(currentFolder_, items);
+    if (Platform::failed(S::readFolder(currentFolder_, items))) {
+        // The folder went: show the nearest one above that is still there.
+        std::string above = S::parentFolder(currentFolder_);
+        while (!S::isFolder(above) && S::parentFolder(above) != above) above = S::parentFolder(above);
+        if (above != currentFolder_ && navigate(above)) return;
+    }
     std::erase_if(items, [](const S::FolderItem& item) { return item.hidden; });
     entries = std::move(items);
     ++readCount;

@@ -69,7 +69,8 @@ public:
     // The settings values into the view; a value the view cannot take ends
     // the load, keeping what was applied before it.
     void loadSetting();
-    // Reads the shown folder again, keeping the selection by name.
+    // Reads the shown folder again, keeping the selection by name; when the
+    // folder is gone, opens the nearest folder above it.
     void refresh();
 
     // Where things are, in client pixels of the main window.

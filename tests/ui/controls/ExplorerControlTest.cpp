@@ -14,6 +14,7 @@
 #include "core/IniFile.h"
 #include "core/SettingService.h"
 #include "core/TextConvert.h"
+#include "platform/shell/FileImage.h"
 #include "platform/shell/FolderReader.h"
 #include "platform/shell/PropertyKey.h"
 #include "platform/window/DragSource.h"
@@ -244,6 +245,31 @@ TEST_F(Explorers, AFileMadeOrDeletedWhileTheFolderShowsIsFollowed) {
     ASSERT_TRUE(TestSupport::pumpUntil([&] { return indexOf("here.txt") >= 0; }, "the file in the shown folder"));
     EXPECT_GT(explorer->readCount, reads);
     EXPECT_EQ(-1, indexOf("elsewhere.txt"));
+    // The shown folder deleted: the browser goes up to the folder that holds it.
+    navigations.clear();
+    std::filesystem::remove_all(folder / "beta");
+    ASSERT_TRUE(TestSupport::pumpUntil([&] { return explorer->folder() == folder.string(); }, "the folder above"));
+    EXPECT_EQ((std::vector<std::string>{folder.string()}), navigations);
+    EXPECT_EQ(-1, indexOf("beta"));
+}
+
+TEST_F(Explorers, FilesAndFoldersGetTheIconThemesPictures) {
+    for (const char* type : {"inode/directory", "text/plain", "image/png", "application/x-no-such-type"}) {
+        S::FileImage image;
+        ASSERT_EQ(Platform::kOk, S::loadTypeIcon(type, 16, image)) << type;
+        EXPECT_EQ(16u, image.width) << type;
+        EXPECT_EQ(16u, image.height) << type;
+        bool drawn = false;
+        for (size_t i = 3; i < image.pixels.size(); i += 4) drawn = drawn || image.pixels[i] != 0;
+        EXPECT_TRUE(drawn) << type;
+    }
+    // A cached thumbnail (here a 480 x 210 picture) is scaled to fit the icon size.
+    S::FileImage image;
+    ASSERT_EQ(Platform::kOk, S::loadThumbnail(std::string(VELMO_CONTROLS_DATA) + "/controls-at-rest.png", 96, image));
+    EXPECT_EQ(96u, image.width);
+    EXPECT_EQ(42u, image.height);
+    EXPECT_EQ(Platform::kFileNotFound, S::loadThumbnail((root_ / "no-thumbnail.png").string(), 96, image));
+    EXPECT_EQ(Platform::kFileNotFound, S::loadThumbnail("", 96, image));
 }
 
 TEST_F(Explorers, DraggingTheSelectionHandsItsFilesToTheWindowLayer) {
