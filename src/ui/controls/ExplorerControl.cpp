@@ -18,6 +18,7 @@
 #include "platform/window/KeyMap.h"
 #include "platform/window/Window.h"
 #include "ui/controls/ControlInput.h"
+#include "ui/framework/PopupMenu.h"
 #include "ui/framework/StyleBrushList.h"
 #include "ui/framework/StyleMetrics.h"
 #include "ui/framework/WindowMouseService.h"
@@ -92,6 +93,7 @@ ExplorerControl::ExplorerControl(Window::ControlContainer& container, int32_t x,
     if (System::IniFile* stored = Setting::SettingService::mainSettings()) settings_.load(*stored);
     binding_ = std::make_unique<System::Config::ParameterBinding>(settings_, Setting::SettingService::mainSettings());
     acceptWheel = true;
+    acceptContextMenu = true;
     scrollBar.visible = false;
     scrollBar.scrollAction = [this](ScrollBarControl&, int32_t first) {
         setScroll(first);
@@ -534,6 +536,31 @@ bool ExplorerControl::procKeyDown(int32_t key) {
     scrollIntoView(focusIndex);
     invalidate();
     return true;
+}
+
+void ExplorerControl::setView(int32_t mode, int32_t size) {
+    viewMode = mode;
+    iconSize = std::clamp(size, kSmallIcon, 256);
+    scrollOffset = 0;
+    layoutView();
+    scrollIntoView(focusIndex);
+    invalidate();
+}
+
+void ExplorerControl::procContextMenu(int32_t, int32_t) {
+    const struct {
+        const wchar_t* label;
+        int32_t mode, size;
+    } views[] = {{L"詳細", kDetails, iconSize}, {L"中アイコン", 1, 48}, {L"大アイコン", 1, 96}};
+    Window::PopupMenu menu;
+    for (const auto& view : views) {
+        const Window::BaseMenu::Item item =
+            menu.insertItem(view.label, [this, mode = view.mode, size = view.size] { setView(mode, size); });
+        item.setRadioCheck();
+        const bool shown = viewMode == view.mode && (view.mode == kDetails || iconSize == view.size);
+        if (shown) W::checkMenuItem(item.menu, static_cast<uint32_t>(item.id), true);
+    }
+    menu.show();
 }
 
 // ---- drawing

@@ -25,7 +25,8 @@ class Bitmap;
 // (columns with a header; a click on a header sorts, a drag of its right edge
 // sizes the column) or as icons, kept up to date while the folder changes.
 // A click selects (Ctrl adds or removes one, Shift a range), a double click
-// or Enter opens a folder, Backspace goes up, and dragging the selection out
+// or Enter opens a folder, Backspace goes up, the context menu picks the
+// view, and dragging the selection out
 // offers its files as a file drop to this window or to other programs.
 //
 // The folder, the view mode, the icon size, the sort column and the visible
@@ -57,6 +58,8 @@ public:
     void procCaptureLost() override;
     void procMouseWheel(int32_t x, int32_t y, int32_t delta) override;
     bool procKeyDown(int32_t key) override;
+    // The views: details, or icons of two sizes.
+    void procContextMenu(int32_t x, int32_t y) override;
 
     // Reads the shown folder the first time only, then watches it.
     void initialize();
@@ -69,6 +72,8 @@ public:
     // The settings values into the view; a value the view cannot take ends
     // the load, keeping what was applied before it.
     void loadSetting();
+    // Shows the entries in the view mode (4 details, else icons) at the icon size.
+    void setView(int32_t mode, int32_t size);
     // Reads the shown folder again, keeping the selection by name; when the
     // folder is gone, opens the nearest folder above it.
     void refresh();

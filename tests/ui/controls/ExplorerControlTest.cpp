@@ -19,7 +19,9 @@
 #include "platform/shell/PropertyKey.h"
 #include "platform/window/DragSource.h"
 #include "platform/window/KeyMap.h"
+#include "platform/window/Menu.h"
 #include "platform/window/Message.h"
+#include "platform/window/TopLevel.h"
 #include "support/PumpMessages.h"
 #include "ui/controls/ControlFixture.h"
 #include "ui/controls/ExplorerControl.h"
@@ -341,6 +343,47 @@ TEST_F(Explorers, TheHeaderSortsAndSizesColumns) {
                 {Input::Move, edge + 40, top}, {Input::Release, edge + 40, top}});
     EXPECT_EQ(width + 40, e.columns[0].width);
     EXPECT_EQ((std::vector<std::string>{"beta", "Alpha", "c.txt", "B.txt", "a.png"}), names()) << "no sort";
+}
+
+TEST_F(Explorers, TheContextMenuPicksTheViewWhichTheSettingsKeep) {
+    ExplorerControl& e = open(folder);
+    std::vector<std::string> labels;
+    int32_t choose = 0;
+    W::setMenuAnswerHook([&](W::MenuHandle menu, const W::Point&) -> uint32_t {
+        labels.clear();
+        for (int32_t i = 0; i < W::getMenuItemCount(menu); ++i) {
+            std::string text;
+            W::getMenuStringAt(menu, i, text);
+            labels.push_back(text);
+        }
+        return static_cast<uint32_t>(W::getMenuItemId(menu, choose));
+    });
+    const struct {
+        int32_t choose, mode, size;
+    } cases[] = {{2, 1, 96}, {1, 1, 48}, {0, ExplorerControl::kDetails, 48}, {2, 1, 96}};
+    for (const auto& c : cases) {
+        choose = c.choose;
+        W::Point p{e.fullRect.x + 100, e.fullRect.y + 250};
+        W::clientToScreen(service->window, p);
+        Window::WindowMouseService* router = Window::WindowMouseService::get();
+        router->dispatch(router->window, W::kWmContextMenu, 0, W::makeLParam(p.x, p.y));
+        EXPECT_EQ((std::vector<std::string>{"詳細", "中アイコン", "大アイコン"}), labels);
+        EXPECT_EQ(c.mode, e.viewMode) << c.choose;
+        EXPECT_EQ(c.size, e.iconSize) << c.choose;
+        e.invalidate();
+        EXPECT_TRUE(TestSupport::RouterDriver::drawQueued());
+    }
+    W::setMenuAnswerHook(nullptr);
+    // An icon picked in the icon view is the one under the pointer.
+    const Window::MouseRect cell = e.itemRect(indexOf("a.png"));
+    driver.run({{Input::Move, cell.x + cell.w / 2, cell.y + 20}, {Input::Press, cell.x + cell.w / 2, cell.y + 20},
+                {Input::Release, cell.x + cell.w / 2, cell.y + 20}});
+    EXPECT_EQ((std::vector<std::string>{"a.png"}), selection());
+    key(W::kVkLeft);
+    EXPECT_EQ((std::vector<std::string>{"beta"}), selection());
+    explorer.reset();
+    EXPECT_EQ("1", stored("FolderViewMode"));
+    EXPECT_EQ("96", stored("FolderIconSize"));
 }
 
 TEST_F(Explorers, AFirstStartShowsTheDesktopInDetailsWithTheDefaultColumns) {
