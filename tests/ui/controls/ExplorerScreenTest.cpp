@@ -1,10 +1,14 @@
 // The file browser in the real main window, driven with xdotool on a screen
 // of its own: it lists a folder the test makes, follows a file made and one
-// deleted while it shows, and a file dragged out of it with the pointer is
+// deleted while it shows (and draws them as the reference picture shows),
+// and a file dragged out of it with the pointer is
 // dropped on a pad beside it in the same window, which gets the file's path.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
+#include <ctime>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "core/TextConvert.h"
+#include "media/image/ImageBuffer.h"
+#include "media/image/ImageService.h"
 #include "platform/window/DragSource.h"
 #include "platform/window/TopLevel.h"
 #include "support/PumpMessages.h"
@@ -45,8 +52,8 @@ public:
     BrowserPanel()
         : WindowClientRenderTarget(&title_, "browser", {0, 0, 1, 1, 0, true}),
           container(priority, &clientRect, &clientRect),
-          explorer(container, 0, 0, 360, 300, "Explorer.screen"),
-          pad(container, 400, 20, 180, 180) {}
+          explorer(container, 0, 0, 450, 300, "Explorer.screen"),
+          pad(container, 470, 20, 150, 180) {}
     void procMove() override { container.updateChildLayout(); }
     void procPaint() override {
         if (target == nullptr) return;
@@ -69,6 +76,9 @@ protected:
         if (std::getenv("VELMO_OWN_SCREEN") == nullptr) GTEST_SKIP() << "runs on its own screen";
         if (std::getenv("DISPLAY") == nullptr || std::system("command -v xdotool >/dev/null") != 0)
             GTEST_SKIP() << "needs a display and xdotool";
+        // The dates shown are those of one zone on every machine.
+        setenv("TZ", "UTC", 1);
+        tzset();
         ControlWindow::SetUp();
         stopServices();
         folder = root_ / "shown";
@@ -104,6 +114,40 @@ protected:
         TestSupport::pumpUntil([&] { return std::chrono::steady_clock::now() >= until; }, "the time passing");
     }
 
+    // The panel's pixels match the reference within a small share.
+    void expectLooksLikeReference(const char* name) {
+        TestSupport::RouterDriver::drawQueued();
+        runFor(std::chrono::milliseconds(200));
+        W::Point origin{panel_->clientRect.x, panel_->clientRect.y};
+        W::clientToScreen(service->window, origin);
+        const std::string file = (root_ / "screen.png").string();
+        ASSERT_EQ(0, std::system(("import -window root -crop 600x320+" + std::to_string(origin.x) + "+" +
+                                  std::to_string(origin.y) + " +repage " + file + " 2>/dev/null")
+                                     .c_str()));
+        const std::filesystem::path reference = std::filesystem::path(VELMO_CONTROLS_DATA) / (std::string(name) + ".png");
+        if (std::getenv("VELMO_WRITE_REFERENCE") != nullptr)
+            std::filesystem::copy_file(file, reference, std::filesystem::copy_options::overwrite_existing);
+        auto shot = Media::ImageService::get()->loadFromFile(System::utf8ToWide(file));
+        auto expected = Media::ImageService::get()->loadFromFile(reference.wstring());
+        ASSERT_TRUE(shot && expected) << reference;
+        ASSERT_EQ(expected->width, shot->width);
+        ASSERT_EQ(expected->height, shot->height);
+        size_t differing = 0;
+        for (uint32_t y = 0; y < shot->height; ++y)
+            for (uint32_t x = 0; x < shot->width; ++x) {
+                const uint8_t* a = shot->data() + size_t(y) * shot->pitch + size_t(x) * 4;
+                const uint8_t* b = expected->data() + size_t(y) * expected->pitch + size_t(x) * 4;
+                for (int c = 0; c < 3; ++c)
+                    if (std::abs(int(a[c]) - int(b[c])) > 24) {
+                        ++differing;
+                        break;
+                    }
+            }
+        EXPECT_LT(double(differing) / double(shot->width * shot->height), 0.01) << name << " against " << reference;
+    }
+
+    // 2020-01-02 03:04:05 UTC.
+    static constexpr time_t kShownTime = 1577934245;
     std::filesystem::path folder;
     std::unique_ptr<BrowserPanel> panel_;
 };
@@ -119,7 +163,19 @@ TEST_F(ExplorerScreen, ListsFollowsChangesAndDragsAFileOntoADropTarget) {
     ASSERT_TRUE(TestSupport::pumpUntil([&] { return indexOf("made.txt") >= 0; }, "the made file listed"));
     std::filesystem::remove(folder / "gone.txt");
     ASSERT_TRUE(TestSupport::pumpUntil([&] { return indexOf("gone.txt") < 0; }, "the deleted file gone"));
-    TestSupport::RouterDriver::drawQueued();
+    // The same dates on every run, so the picture can be compared.
+    for (const char* name : {"sub", "first.txt", "second.txt", "made.txt"}) {
+        const timespec times[2] = {{kShownTime, 0}, {kShownTime, 0}};
+        ASSERT_EQ(0, ::utimensat(AT_FDCWD, (folder / name).c_str(), times, 0)) << name;
+    }
+    ASSERT_TRUE(TestSupport::pumpUntil(
+        [&] {
+            for (const auto& entry : e.entries)
+                if (entry.modified != kShownTime) return false;
+            return true;
+        },
+        "the dates read again"));
+    expectLooksLikeReference("explorer-listed");
 
     // Press on the made file, move a little so the drag starts, then carry it to the pad and let go.
     const Window::MouseRect row = e.itemRect(indexOf("made.txt"));
