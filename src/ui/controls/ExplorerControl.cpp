@@ -325,7 +325,12 @@ void ExplorerControl::layoutView() {
         scrollBar.visible = true;
         contentHeight = measure();
     }
-    scrollBar.layoutY = headerHeight();
+    // A hidden bar lays out to nothing, so neither its arrows nor its thumb take the pointer.
+    const int32_t s = Window::ScrollBarSize;
+    if (scrollBar.visible)
+        scrollBar.layoutX = -s, scrollBar.layoutY = headerHeight(), scrollBar.layoutW = s, scrollBar.layoutH = 0;
+    else
+        scrollBar.layoutX = scrollBar.layoutY = scrollBar.layoutW = scrollBar.layoutH = -1;
     barContainer.updateChildLayout();
     setScroll(scrollOffset);
 }

@@ -145,6 +145,46 @@ TEST_F(Explorers, ListsTheFolderFoldersFirstByNameWithoutHiddenEntries) {
     EXPECT_TRUE(TestSupport::RouterDriver::drawQueued());
 }
 
+TEST_F(Explorers, TheWheelAndTheBarScrollALongFolderAndClicksFindTheEntryShown) {
+    for (int i = 0; i < 40; ++i) write(folder / "Alpha" / ("f" + std::to_string(100 + i) + ".txt"), 1);
+    ExplorerControl& e = open(folder);
+    ASSERT_FALSE(e.scrollBar.visible) << "five entries fit";
+    // Where the bar's arrow would be, the browser itself takes the press.
+    const int32_t right = e.fullRect.x + e.fullRect.w - 5, below = e.fullRect.y + e.headerHeight() + 5;
+    EXPECT_EQ(&e, Window::WindowMouseService::get()->findTarget(right, below));
+    Window::WindowMouseService::routingBusy = false;
+
+    ExplorerControl& shown = open(folder / "Alpha");
+    ASSERT_TRUE(shown.scrollBar.visible) << "42 entries do not fit";
+    const int32_t row = shown.rowHeight();
+    const int32_t view = shown.fullRect.h - shown.headerHeight();
+    const int32_t x = shown.fullRect.x + 60, y = shown.fullRect.y + shown.headerHeight() + row / 2;
+    const struct {
+        const char* what;
+        std::vector<RouterStep> steps;
+        int32_t offset;
+        std::string clicked;  // by a click at the top row afterwards
+    } cases[] = {
+        {"one notch down", {{Input::Move, x, y}, {Input::Wheel, x, y, -120}}, 3 * row, "f102.txt"},
+        {"two notches down, one up", {{Input::Move, x, y}, {Input::Wheel, x, y, -120}, {Input::Wheel, x, y, -120},
+                                      {Input::Wheel, x, y, 120}}, 3 * row, "f102.txt"},
+        {"far past the end", {{Input::Move, x, y}, {Input::Wheel, x, y, -120 * 40}}, 42 * row - view, ""},
+        {"the bar's lower arrow", {{Input::Press, right, shown.fullRect.y + shown.fullRect.h - 5},
+                                   {Input::Release, right, shown.fullRect.y + shown.fullRect.h - 5}}, 3 * row, "f102.txt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        driver.run({{Input::Move, x, y}, {Input::Wheel, x, y, 120 * 100}});
+        ASSERT_EQ(0, shown.scrollOffset);
+        driver.run(c.steps);
+        EXPECT_EQ(c.offset, shown.scrollOffset);
+        EXPECT_EQ(c.offset, shown.scrollBar.first);
+        if (c.clicked.empty()) continue;
+        driver.run({{Input::Move, x, y + 1}, {Input::Press, x, y + 1}, {Input::Release, x, y + 1}});
+        EXPECT_EQ((std::vector<std::string>{c.clicked}), selection());
+    }
+}
+
 TEST_F(Explorers, ClicksAndKeysSelectEntries) {
     const struct {
         const char* what;
