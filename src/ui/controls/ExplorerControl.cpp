@@ -145,6 +145,9 @@ bool ExplorerControl::navigate(const std::string& target) {
     entries = std::move(items);
     selected.assign(entries.size(), false);
     focusIndex = anchorIndex = -1;
+    press_ = Press::None;
+    pressItem_ = -1;
+    pressReselect_ = false;
     scrollOffset = 0;
     ++readCount;
     (void)monitor_.start(currentFolder_, [this] { refresh(); });
@@ -162,7 +165,12 @@ void ExplorerControl::refresh() {
     std::set<std::string> kept;
     for (size_t i = 0; i < entries.size(); ++i)
         if (selected[i]) kept.insert(entries[i].name);
-    const std::string focusName = focusIndex >= 0 ? entries[static_cast<size_t>(focusIndex)].name : std::string();
+    const auto nameAt = [this](int32_t i) {
+        return i >= 0 && i < static_cast<int32_t>(entries.size()) ? entries[static_cast<size_t>(i)].name : std::string();
+    };
+    const std::string focusName = nameAt(focusIndex);
+    // A press held while the folder changes stays on its entry.
+    const std::string pressName = nameAt(pressItem_);
     std::vector<S::FolderItem> items;
     if (Platform::failed(S::readFolder(currentFolder_, items))) {
         // The folder went: show the nearest one above that is still there.
@@ -180,6 +188,10 @@ void ExplorerControl::refresh() {
         selected[i] = kept.count(entries[i].name) != 0;
         if (!focusName.empty() && entries[i].name == focusName) focusIndex = anchorIndex = static_cast<int32_t>(i);
     }
+    pressItem_ = -1;
+    for (size_t i = 0; i < entries.size() && !pressName.empty(); ++i)
+        if (entries[i].name == pressName) pressItem_ = static_cast<int32_t>(i);
+    if (pressItem_ < 0 && press_ == Press::Item) press_ = Press::None;
     layoutView();
     invalidate();
 }

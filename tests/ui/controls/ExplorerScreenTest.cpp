@@ -39,12 +39,16 @@ public:
         acceptDrop = true;
     }
     void procPaint() override {}
-    bool procDragOver(int32_t, int32_t, Window::DropFiles&) override { return true; }
+    bool procDragOver(int32_t, int32_t, Window::DropFiles&) override {
+        ++overs;
+        return true;
+    }
     bool procDrop(int32_t, int32_t, Window::DropFiles& files) override {
         dropped.insert(dropped.end(), files.files.begin(), files.files.end());
         return true;
     }
     std::vector<std::wstring> dropped;
+    int overs = 0;
 };
 
 class BrowserPanel : public Window::WindowClientRenderTarget {
@@ -188,13 +192,9 @@ TEST_F(ExplorerScreen, ListsFollowsChangesAndDragsAFileOntoADropTarget) {
     ASSERT_TRUE(TestSupport::pumpUntil([&] { return W::fileDragInProgress(service->window) != nullptr; },
                                        "the file drag started"));
     const Window::MouseRect& pad = panel_->pad.visibleRect;
-    for (int step = 1; step <= 4; ++step) {
-        xdotool("mousemove " + screen({row.x + 60 + (pad.x + pad.w / 2 - row.x - 60) * step / 4,
-                                       row.y + row.h / 2 + (pad.y + pad.h / 2 - row.y - row.h / 2) * step / 4}));
-        runFor(std::chrono::milliseconds(100));
-    }
+    xdotool("mousemove " + screen({pad.x + pad.w / 2, pad.y + pad.h / 2}));
     xdotool("mousemove_relative 2 2");
-    runFor(std::chrono::milliseconds(200));
+    ASSERT_TRUE(TestSupport::pumpUntil([&] { return panel_->pad.overs > 0; }, "the drag over the pad"));
     xdotool("mouseup 1");
     ASSERT_TRUE(TestSupport::pumpUntil([&] { return !panel_->pad.dropped.empty(); }, "the drop on the pad"));
     EXPECT_EQ((std::vector<std::wstring>{(folder / "made.txt").wstring()}), panel_->pad.dropped);
