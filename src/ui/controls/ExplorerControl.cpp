@@ -142,6 +142,8 @@ bool ExplorerControl::navigate(const std::string& target) {
     saveSetting();
     std::erase_if(items, [](const S::FolderItem& item) { return item.hidden; });
     currentFolder_ = target;
+    // The pictures of the folder left go with it (thumbnails add up in large folders).
+    images_.clear();
     entries = std::move(items);
     selected.assign(entries.size(), false);
     focusIndex = anchorIndex = -1;
