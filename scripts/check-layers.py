@@ -31,6 +31,7 @@ SAME_LAYER = {
     "platform/mediareader": {"platform/os"},
     # The codecs share the audio layer's wave format header.
     "platform/codecs": {"platform/os", "platform/audio"},
+    "platform/shell": {"platform/os"},
     "media/image": set(),
     "media/audio": set(),
     "media/decode": {"media/image", "media/audio"},
