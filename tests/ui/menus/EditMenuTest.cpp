@@ -9,6 +9,7 @@
 #include "edit/Object.h"
 #include "edit/ObjectFlagCommands.h"
 #include "edit/UpdateSection.h"
+#include "effect/EffectBase.h"
 #include "ui/menus/MenuFixture.h"
 
 namespace {
@@ -271,6 +272,43 @@ TEST_F(EditMenuTest, DisplaySwitchesAreCheckEntriesOfTheDisplayPopup) {
     EXPECT_EQ(checks(), "xx-");
     EXPECT_FALSE(undoService->get()->canUndo());
     Edit::EditCommand::setViewSwitches(std::move(previous));
+}
+
+// A source effect that only carries the disable flag.
+class Source : public Effect::EffectBase {
+public:
+    Source() { role = kInput; }
+    std::shared_ptr<Effect::EffectBase> createInstance() const override { return std::make_shared<Source>(); }
+};
+
+TEST_F(EditMenuTest, ShowOrHideGivesEveryTargetTheOppositeOfTheFirstTargetsState) {
+    constexpr int32_t kShowHide = 17;
+    struct Row {
+        const char* hiddenBefore;  // one letter per target: x hidden
+        const char* hiddenAfter;
+    } rows[] = {{"x--", "---"}, {"-x-", "xxx"}, {"---", "xxx"}, {"xxx", "---"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.hiddenBefore);
+        std::vector<std::shared_ptr<Edit::Object>> objects;
+        {
+            auto scope = service().openSection();
+            scope->layersChanged = true;
+            Edit::Scene& scene = *scope->scene;
+            scene.clear();
+            scene.selection.clear();
+            for (int32_t i = 0; i < 3; ++i) {
+                auto o = scene.createObject(i, 0, 30);
+                o->effects.push_back(std::make_shared<Source>());
+                o->effects.back()->disabled = row.hiddenBefore[i] == 'x';
+                objects.push_back(o);
+            }
+        }
+        for (const auto& o : objects) service().addSelectObject(o, false);
+        choose(editMenu(), kShowHide);
+        std::string hidden;
+        for (const auto& o : objects) hidden += o->effects.front()->disabled ? "x" : "-";
+        EXPECT_EQ(hidden, row.hiddenAfter);
+    }
 }
 
 }  // namespace
