@@ -176,6 +176,16 @@ TEST_F(SectionCommandTest, TheLengthComesFromTheDialogAndStopsAtTheNextObject) {
              t.focus(o);
          }),
          [](auto&) { Cmd::changeObjectLength(); }, "L0: 0..60{20}"},
+        {"shrinking keeps the midpoints apart and in order", setUp(2, [](auto& t) {
+             auto o = t.add(0, 0, 30);
+             t.edit([&](auto&) {
+                 o->addSection(10);
+                 o->addSection(11);
+                 o->addSection(12);
+             });
+             t.focus(o);
+         }),
+         [](auto&) { Cmd::changeObjectLength(); }, "L0: 0..4{1,2,3}"},
         {"every selected object", setUp(11, [](auto& t) { t.select({t.add(0, 0, 30), t.add(1, 5, 6)}); }),
          [](auto&) { Cmd::changeObjectLength(); }, "L0: 0..10; L1: 5..15"},
     });
