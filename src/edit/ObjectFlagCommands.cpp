@@ -72,14 +72,8 @@ const char* switchName(ViewSwitch which) {
     }
 }
 
-void storeViewSwitch(const char* command, const char* format, ViewSwitch which, bool enable) {
+void logViewSwitch(const char* command, const char* format, bool enable) {
     System::Log::info(command, format, enable ? 1 : 0);
-    // The scope stops playback and takes the lock; its object-changed
-    // listeners redraw the preview.
-    auto scope = service().openSection();
-    scope->objectChanged = true;
-    if (gViewSwitches.store) gViewSwitches.store(which, enable ? 1 : 0);
-    else System::Log::verbose(command, "no renderer keeps %s", switchName(which));
 }
 
 }  // namespace
@@ -223,6 +217,15 @@ void adjustTargetLayerRange() {
     }
 }
 
+void storeViewSwitch(ViewSwitch which, bool enable) {
+    // The scope stops playback and takes the lock; its object-changed
+    // listeners redraw the preview.
+    auto scope = service().openSection();
+    scope->objectChanged = true;
+    if (gViewSwitches.store) gViewSwitches.store(which, enable ? 1 : 0);
+    else System::Log::verbose("Edit::EditCommand::storeViewSwitch", "no renderer keeps %s", switchName(which));
+}
+
 ViewSwitches setViewSwitches(ViewSwitches switches) { return std::exchange(gViewSwitches, std::move(switches)); }
 
 int32_t getViewSwitch(ViewSwitch which) {
@@ -231,17 +234,19 @@ int32_t getViewSwitch(ViewSwitch which) {
 }
 
 void setCameraGrid(bool enable) {
-    storeViewSwitch("Edit::EditCommand::setCameraGrid", "set camera grid enable=%d", ViewSwitch::CameraGrid, enable);
+    logViewSwitch("Edit::EditCommand::setCameraGrid", "set camera grid enable=%d", enable);
+    storeViewSwitch(ViewSwitch::CameraGrid, enable);
 }
 
 void setCameraFreeView(bool enable) {
-    storeViewSwitch("Edit::EditCommand::setCameraFreeView", "set camera free view enable=%d",
-                    ViewSwitch::CameraFreeView, enable);
+    logViewSwitch("Edit::EditCommand::setCameraFreeView", "set camera free view enable=%d", enable);
+    storeViewSwitch(ViewSwitch::CameraFreeView, enable);
 }
 
 void setVisibleClippingObjectView(bool enable) {
-    storeViewSwitch("Edit::EditCommand::setVisibleClippingObjectView", "set visible clipping object enable=%d",
-                    ViewSwitch::VisibleClippingObject, enable);
+    logViewSwitch("Edit::EditCommand::setVisibleClippingObjectView", "set visible clipping object enable=%d",
+                  enable);
+    storeViewSwitch(ViewSwitch::VisibleClippingObject, enable);
 }
 
 }  // namespace Edit::EditCommand

@@ -57,6 +57,9 @@ struct ViewSwitches {
 ViewSwitches setViewSwitches(ViewSwitches switches);
 // The switch's stored value; without a render side its default.
 int32_t getViewSwitch(ViewSwitch which);
+// Stores the switch in an edit scope whose listeners redraw the preview,
+// without a log line (for a caller that logged the command already).
+void storeViewSwitch(ViewSwitch which, bool enable);
 void setCameraGrid(bool enable);
 void setCameraFreeView(bool enable);
 void setVisibleClippingObjectView(bool enable);

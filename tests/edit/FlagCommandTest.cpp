@@ -291,6 +291,23 @@ TEST_F(FlagCommandTest, DisplaySwitchesAreStoredWithoutAnUndoStep) {
     EXPECT_EQ(Cmd::getViewSwitch(Cmd::ViewSwitch::VisibleClippingObject), 1);
 }
 
+TEST_F(FlagCommandTest, ThePreviewsClippingIconSwitchesTheRenderersSetting) {
+    int32_t visible = 1, stores = 0;
+    auto previous = Cmd::setViewSwitches({[&](Cmd::ViewSwitch) { return visible; },
+                                          [&](Cmd::ViewSwitch which, int32_t value) {
+                                              EXPECT_EQ(which, Cmd::ViewSwitch::VisibleClippingObject);
+                                              visible = value;
+                                              ++stores;
+                                          }});
+    Effect::AnchorCommands& anchors = service().anchorCommands();
+    EXPECT_TRUE(anchors.visibleClippingObject());
+    anchors.setVisibleClippingObject(false);
+    EXPECT_FALSE(anchors.visibleClippingObject());
+    EXPECT_EQ(stores, 1);
+    EXPECT_EQ(records(), 0u);
+    Cmd::setViewSwitches(std::move(previous));
+}
+
 // A popup menu that lists its entries as "label" or "(label)" for a grayed one.
 class ListedMenu : public Edit::PopupMenu {
 public:
