@@ -5,7 +5,8 @@
 # through the Edit popup opened with the mouse, the focus object leaves its
 # group (Ctrl+Shift+G) and the cursor steps to the next section boundary
 # (Down); the saved project shows all three, and two Ctrl+Z bring back the
-# objects as they were saved first.
+# objects as they were saved first. Last the Display popup switches the
+# camera grid off, which the settings keep at exit.
 # Usage: edit-menu.sh PROGRAM   (run under xvfb-run -a)
 set -euo pipefail
 program=$1
@@ -53,7 +54,8 @@ first=$(objects)
 
 # The Edit popup: File's label, then one step right. Its entries without
 # the separators: 移動, cut, copy, paste, delete, split, duplicate, length,
-# then the midpoint entry (the ninth).
+# then the midpoint entry (the ninth). A Return that comes while a popup is
+# still settling is passed over: it is pressed again until the entry ran.
 xdotool mousemove --window "$window" 20 10 click 1
 until_true windows_shown 2 || fail "the File popup did not open"
 until_true popup_taller 100 || fail "the File popup did not fill"
@@ -62,9 +64,13 @@ xdotool key Right
 until_true popup_taller "$file_height" || fail "the Edit popup did not open: $(popup_height)"
 xdotool key Home
 for i in $(seq 8); do xdotool key Down; done
-xdotool key Return
+midpoint_added() {
+  logged_times "create section frame=15 num=1" 1 && return 0
+  windows_shown 2 && xdotool key Return
+  return 1
+}
+until_true midpoint_added || fail "the midpoint entry did not run: $(tail -5 "$data"/Log/*)"
 until_true windows_shown 1 || fail "the popups did not close"
-until_true logged_times "create section frame=15 num=1" 1 || fail "the midpoint entry did not run: $(tail -5 "$data"/Log/*)"
 
 press ctrl+shift+g
 until_true logged_times "clear group object" 1 || fail "the ungroup entry did not run"
@@ -87,9 +93,29 @@ $first
 --- restored
 $restored"
 
-# The File popup's last entry ends the program.
+# The Display popup, three labels left of File (past Other and Settings):
+# its first entry switches the camera grid off.
+xdotool mousemove --window "$window" 20 10 click 1
+until_true windows_shown 2 || fail "the File popup did not open"
+until_true popup_taller 100 || fail "the File popup did not fill"
+file_height=$(popup_height)
+xdotool key Left Left Left
+display_shown() { local h; h=$(popup_height); [ -n "$h" ] && [ "$h" -gt 40 ] && [ "$h" -lt "$file_height" ]; }
+until_true display_shown || fail "the Display popup did not open: $(popup_height)"
+xdotool key Down
+grid_off() {
+  logged_times "set camera grid enable=0" 1 && return 0
+  windows_shown 2 && xdotool key Return
+  return 1
+}
+until_true grid_off || fail "the camera grid entry did not run"
+until_true windows_shown 1 || fail "the Display popup did not close"
+
+# The File popup's last entry ends the program, which keeps the switch.
 xdotool mousemove --window "$window" 20 10 click 1
 until_true windows_shown 2 || fail "the File popup did not open"
 xdotool key Up Return
 wait_program_end
+grid=$(tr -d '\r' < "$data/velmo2.ini" | sed -n '/^\[Render.video\]/,/^\[/p' | grep '^CameraGrid=' || true)
+[ "$grid" = "CameraGrid=0" ] || fail "the camera grid setting was not kept: $grid"
 echo "edit menu: 1 passed, 0 failed"
