@@ -22,8 +22,10 @@ bool EditAnchorCommands::visibleClippingObject() const {
 }
 
 void EditAnchorCommands::setVisibleClippingObject(bool visible) {
-    if (hooks_.setVisibleClippingObject) hooks_.setVisibleClippingObject(visible);
-    else EditCommand::storeViewSwitch(EditCommand::ViewSwitch::VisibleClippingObject, visible);
+    if (hooks_.setVisibleClippingObject)
+        hooks_.setVisibleClippingObject(visible);
+    else
+        EditCommand::storeViewSwitch(EditCommand::ViewSwitch::VisibleClippingObject, visible);
 }
 
 const void* EditAnchorCommands::clippingIcon(bool visible) const {

@@ -31,8 +31,8 @@ Undo::UndoService* undo() { return Undo::UndoService::get(); }
 
 // The scope of a change to the chain or its items: every panel that shows
 // the object follows. Records the object as `record` says.
-std::unique_ptr<UpdateSection> openObjectScope(const ObjectPtr& object, void (Undo::UndoService::*record)(
-                                                                            const std::shared_ptr<Object>&)) {
+std::unique_ptr<UpdateSection> openObjectScope(const ObjectPtr& object,
+                                               void (Undo::UndoService::*record)(const std::shared_ptr<Object>&)) {
     auto scope = EditService::instance()->openSection();
     scope->effectsChanged = true;
     scope->timeSettingChanged = true;
@@ -57,8 +57,8 @@ int32_t boundaryCount(const Object& object) { return static_cast<int32_t>(object
 
 }  // namespace
 
-void setEffect(const ObjectPtr& object, const std::wstring& effectName, const std::shared_ptr<Effect::EffectBase>& after,
-               bool replace) {
+void setEffect(const ObjectPtr& object, const std::wstring& effectName,
+               const std::shared_ptr<Effect::EffectBase>& after, bool replace) {
     if (!object) return;
     System::Log::info("Edit::EditCommand::setEffect", "set effect [%s] layer=%d frame=%d",
                       System::wideToUtf8(effectName).c_str(), object->layer, object->start);
@@ -68,7 +68,8 @@ void setEffect(const ObjectPtr& object, const std::wstring& effectName, const st
     object->removeUnfitEffects();
 }
 
-void loadEffect(const ObjectPtr& object, const std::wstring& path, const std::shared_ptr<Effect::EffectBase>& after, bool replace) {
+void loadEffect(const ObjectPtr& object, const std::wstring& path, const std::shared_ptr<Effect::EffectBase>& after,
+                bool replace) {
     if (!object) return;
     System::Log::info("Edit::EditCommand::loadEffect", "load effect [%s] layer=%d frame=%d",
                       System::wideToUtf8(path).c_str(), object->layer, object->start);

@@ -25,8 +25,8 @@ void setEffect(const std::shared_ptr<Object>& object, const std::wstring& effect
                const std::shared_ptr<Effect::EffectBase>& after, bool replace);
 // The effects of a saved effect file; a failure posts
 // "エイリアスの読み込みに失敗しました".
-void loadEffect(const std::shared_ptr<Object>& object, const std::wstring& path, const std::shared_ptr<Effect::EffectBase>& after,
-                bool replace);
+void loadEffect(const std::shared_ptr<Object>& object, const std::wstring& path,
+                const std::shared_ptr<Effect::EffectBase>& after, bool replace);
 // The movement of the item and the items linked with it; an unknown name
 // throws "not found movement." before anything changes.
 void setMovement(const std::shared_ptr<Object>& object, Effect::EffectItemNumber& item, const std::wstring& name);

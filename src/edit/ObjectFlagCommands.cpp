@@ -222,8 +222,10 @@ void storeViewSwitch(ViewSwitch which, bool enable) {
     // listeners redraw the preview.
     auto scope = service().openSection();
     scope->objectChanged = true;
-    if (gViewSwitches.store) gViewSwitches.store(which, enable ? 1 : 0);
-    else System::Log::verbose("Edit::EditCommand::storeViewSwitch", "no renderer keeps %s", switchName(which));
+    if (gViewSwitches.store)
+        gViewSwitches.store(which, enable ? 1 : 0);
+    else
+        System::Log::verbose("Edit::EditCommand::storeViewSwitch", "no renderer keeps %s", switchName(which));
 }
 
 ViewSwitches setViewSwitches(ViewSwitches switches) { return std::exchange(gViewSwitches, std::move(switches)); }
@@ -244,8 +246,7 @@ void setCameraFreeView(bool enable) {
 }
 
 void setVisibleClippingObjectView(bool enable) {
-    logViewSwitch("Edit::EditCommand::setVisibleClippingObjectView", "set visible clipping object enable=%d",
-                  enable);
+    logViewSwitch("Edit::EditCommand::setVisibleClippingObjectView", "set visible clipping object enable=%d", enable);
     storeViewSwitch(ViewSwitch::VisibleClippingObject, enable);
 }
 

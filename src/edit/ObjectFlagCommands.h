@@ -33,8 +33,7 @@ void setEnableObjectOrSelection(const std::shared_ptr<Object>& object, bool enab
 // The head effect of each object; every effect of a filter object.
 void setEnableObject(const ObjectList& objects, bool enable);
 // An input effect takes its output with it.
-void setLockEffect(const std::shared_ptr<Object>& object, const std::shared_ptr<Effect::EffectBase>& effect,
-                   bool lock);
+void setLockEffect(const std::shared_ptr<Object>& object, const std::shared_ptr<Effect::EffectBase>& effect, bool lock);
 void setLockObjectOrSelection(const std::shared_ptr<Object>& object, bool lock);
 // Every effect of each object's chain.
 void setLockObject(const ObjectList& objects, bool lock);

@@ -89,8 +89,8 @@ void createSection(int32_t frame) {
 
 void deleteSection(const ObjectPtr& object, int32_t index) {
     if (!object) return;
-    System::Log::info("Edit::EditCommand::deleteSection", "delete section layer=%d frame=%d section=%d",
-                      object->layer, object->start, index);
+    System::Log::info("Edit::EditCommand::deleteSection", "delete section layer=%d frame=%d section=%d", object->layer,
+                      object->start, index);
     auto scope = openSectionScope(object);
     if (undo()) undo()->addObjectUndoSection(object);
     object->removeSection(index);
@@ -151,7 +151,7 @@ void insertNullFrame(int32_t frame) {
     if (room < n) {
         if (room <= 0) return;
         System::Log::warn("Edit::EditCommand::insertNullFrame", "insert null frame limited to %d",
-                             static_cast<int32_t>(room));
+                          static_cast<int32_t>(room));
         n = static_cast<int32_t>(room);
     }
     for (int32_t l = 0; l <= last; ++l) {

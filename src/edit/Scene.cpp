@@ -237,7 +237,8 @@ void Scene::stretchObjectLength(Object& object, int32_t length) {
     }
     // The end stays one frame past the last midpoint, yet never reaches the
     // next object: a midpoint on the last frame then stays where it was.
-    object.end = static_cast<int32_t>(std::min(std::max(newEnd, object.start + p + 1), std::max(limit, object.start + p)));
+    object.end =
+        static_cast<int32_t>(std::min(std::max(newEnd, object.start + p + 1), std::max(limit, object.start + p)));
 }
 
 size_t Scene::firstRangeReaching(const SceneLayer& slot, int32_t from) {

@@ -65,15 +65,17 @@ TEST_F(EffectCommandTest, ANewEffectStandsBehindTheGivenOneOrReplacesIt) {
         t.edit([&](auto&) { o->addEffect(kInvert); });
     };
     const auto first = [](EffectCommandTest& t) { return t.scene().getLayer(0).objects[0]; };
-    runCases<EffectCommandTest>(
-        *this,
-        {
-            {"behind the output", chain3, [=](auto& t) { Cmd::setEffect(first(t), kBlur, first(t)->effects[1], false); },
-             "画像ファイル 標準描画 ぼかし 反転"},
-            {"in place of the last filter", chain3,
-             [=](auto& t) { Cmd::setEffect(first(t), kBlur, first(t)->effects[2], true); }, "画像ファイル 標準描画 ぼかし"},
-        },
-        std::function<std::string(EffectCommandTest&)>([](EffectCommandTest& t) { return t.chain(); }));
+    runCases<EffectCommandTest>(*this,
+                                {
+                                    {"behind the output", chain3,
+                                     [=](auto& t) { Cmd::setEffect(first(t), kBlur, first(t)->effects[1], false); },
+                                     "画像ファイル 標準描画 ぼかし 反転"},
+                                    {"in place of the last filter", chain3,
+                                     [=](auto& t) { Cmd::setEffect(first(t), kBlur, first(t)->effects[2], true); },
+                                     "画像ファイル 標準描画 ぼかし"},
+                                },
+                                std::function<std::string(EffectCommandTest&)>(
+                                    [](EffectCommandTest& t) { return t.chain(); }));
 
     restart();
     chain3(*this);
@@ -90,17 +92,19 @@ TEST_F(EffectCommandTest, ANewEffectStandsBehindTheGivenOneOrReplacesIt) {
     const std::filesystem::path file = root_ / "half.effect";
     std::ofstream(file) << "[Effect.0]\r\neffect.name=" << System::wideToUtf8(kBlur)
                         << "\r\n[Effect.1]\r\neffect.name=x\r\n";
-    expectCommand("a half-read effect file",
-                  [&] { Cmd::loadEffect(first(*this), System::utf8ToWide(file.string()), nullptr, false); },
-                  "画像ファイル 標準描画 反転 ぼかし", [&] { return chain(); });
+    expectCommand(
+        "a half-read effect file",
+        [&] { Cmd::loadEffect(first(*this), System::utf8ToWide(file.string()), nullptr, false); },
+        "画像ファイル 標準描画 反転 ぼかし", [&] { return chain(); });
     EXPECT_EQ(posted, std::vector<std::wstring>{L"エイリアスの読み込みに失敗しました"});
 }
 
 TEST_F(EffectCommandTest, AMovementTypeChangesTheLinkedItemsTogether) {
     auto o = linkedObject();
     // X and Z move linearly already; Y, the item chosen, does not.
-    expectCommand("to a linear move", [&] { Cmd::setMovement(o, *linked(o)[1], L"直線移動"); },
-                  "直線移動:3:0 直線移動:3:0 直線移動:3:0", [&] { return items(o); });
+    expectCommand(
+        "to a linear move", [&] { Cmd::setMovement(o, *linked(o)[1], L"直線移動"); },
+        "直線移動:3:0 直線移動:3:0 直線移動:3:0", [&] { return items(o); });
     // The movement the item already has: the line and nothing else.
     LogCapture log;
     const size_t before = records();
@@ -111,8 +115,9 @@ TEST_F(EffectCommandTest, AMovementTypeChangesTheLinkedItemsTogether) {
               "not found movement. @ Effect::EffectService::findMovement");
     EXPECT_EQ(records(), before);
     // A movement with its own flags brings them.
-    expectCommand("to an interpolation", [&] { Cmd::setMovement(o, *linked(o)[2], L"補間移動"); },
-                  "補間移動:3:3 補間移動:3:3 補間移動:3:3", [&] { return items(o); });
+    expectCommand(
+        "to an interpolation", [&] { Cmd::setMovement(o, *linked(o)[2], L"補間移動"); },
+        "補間移動:3:3 補間移動:3:3 補間移動:3:3", [&] { return items(o); });
 }
 
 TEST_F(EffectCommandTest, AFlagBitEndsInTheItemsNewStateOnEveryLinkedItem) {
@@ -147,8 +152,9 @@ TEST_F(EffectCommandTest, AFlagBitEndsInTheItemsNewStateOnEveryLinkedItem) {
     restart();
     yOnly(*this);
     toggle(0)(*this);
-    expectCommand("again from Z", [&] { toggle(2)(*this); }, "直線移動:3:0 直線移動:3:0 直線移動:3:0",
-                  [&] { return check(*this); });
+    expectCommand(
+        "again from Z", [&] { toggle(2)(*this); }, "直線移動:3:0 直線移動:3:0 直線移動:3:0",
+        [&] { return check(*this); });
 }
 
 TEST_F(EffectCommandTest, MovementSettingsGoToTheLinkedItemsAndCanBeAskedFor) {
@@ -163,7 +169,8 @@ TEST_F(EffectCommandTest, MovementSettingsGoToTheLinkedItemsAndCanBeAskedFor) {
         return out;
     };
     EXPECT_EQ(settings(), "15 15 15");
-    expectCommand("set", [&] { Cmd::setMovementSettings(o, *linked(o)[1], {20}); }, "20 20 20", settings);
+    expectCommand(
+        "set", [&] { Cmd::setMovementSettings(o, *linked(o)[1], {20}); }, "20 20 20", settings);
 
     std::vector<std::wstring> asked;
     std::vector<double> answers{42, -1};
@@ -177,7 +184,8 @@ TEST_F(EffectCommandTest, MovementSettingsGoToTheLinkedItemsAndCanBeAskedFor) {
             answers.erase(answers.begin());
             return true;
         });
-    expectCommand("asked", [&] { Cmd::inputMovementSettings(o, *linked(o)[2]); }, "42 42 42", settings);
+    expectCommand(
+        "asked", [&] { Cmd::inputMovementSettings(o, *linked(o)[2]); }, "42 42 42", settings);
     answers = {-1};
     const size_t before = records();
     Cmd::inputMovementSettings(o, *linked(o)[0]);

@@ -70,53 +70,56 @@ TEST_F(FlagCommandTest, GroupingMakesOneNewGroupOfTheSelection) {
         t.group({o[0], o[1], o[3]});
         return o;
     };
-    runCases<FlagCommandTest>(*this, {
-        {"one selected: nothing", [=](auto& t) { t.select({four(t)[2]}); }, [](auto&) { Cmd::setGroup(); },
-         "L0: 0..10[a]; L1: 0..10[a]; L2: 0..10; L3: 0..10[a]"},
-        {"the focus object does not count",
-         [=](auto& t) {
-             auto o = four(t);
-             t.select({o[2]});
-             t.focus(o[0]);
-         },
-         [](auto&) { Cmd::setGroup(); }, "L0: 0..10[a]; L1: 0..10[a]; L2: 0..10; L3: 0..10[a]"},
-        {"three, two of them from another group: the old group keeps the rest",
-         [=](auto& t) {
-             auto o = four(t);
-             t.select({o[0], o[1], o[2]});
-         },
-         [](auto&) { Cmd::setGroup(); }, "L0: 0..10[a]; L1: 0..10[a]; L2: 0..10[a]; L3: 0..10[b]"},
-        {"a group over a locked layer: the locked member is not selected and stays in the old group",
-         [=](auto& t) {
-             auto o = four(t);
-             t.edit([](Edit::Scene& s) { s.getLayer(3).layer->lock = true; });
-             t.scene().selection.addGroup(o[0], t.scene());
-             t.select({o[2]});
-         },
-         [](auto&) { Cmd::setGroup(); }, "L0: 0..10[a]; L1: 0..10[a]; L2: 0..10[a]; L3: 0..10[b]"},
-    });
+    runCases<FlagCommandTest>(
+        *this, {
+                   {"one selected: nothing", [=](auto& t) { t.select({four(t)[2]}); }, [](auto&) { Cmd::setGroup(); },
+                    "L0: 0..10[a]; L1: 0..10[a]; L2: 0..10; L3: 0..10[a]"},
+                   {"the focus object does not count",
+                    [=](auto& t) {
+                        auto o = four(t);
+                        t.select({o[2]});
+                        t.focus(o[0]);
+                    },
+                    [](auto&) { Cmd::setGroup(); }, "L0: 0..10[a]; L1: 0..10[a]; L2: 0..10; L3: 0..10[a]"},
+                   {"three, two of them from another group: the old group keeps the rest",
+                    [=](auto& t) {
+                        auto o = four(t);
+                        t.select({o[0], o[1], o[2]});
+                    },
+                    [](auto&) { Cmd::setGroup(); }, "L0: 0..10[a]; L1: 0..10[a]; L2: 0..10[a]; L3: 0..10[b]"},
+                   {"a group over a locked layer: the locked member is not selected and stays in the old group",
+                    [=](auto& t) {
+                        auto o = four(t);
+                        t.edit([](Edit::Scene& s) { s.getLayer(3).layer->lock = true; });
+                        t.scene().selection.addGroup(o[0], t.scene());
+                        t.select({o[2]});
+                    },
+                    [](auto&) { Cmd::setGroup(); }, "L0: 0..10[a]; L1: 0..10[a]; L2: 0..10[a]; L3: 0..10[b]"},
+               });
 }
 
 TEST_F(FlagCommandTest, UngroupingTakesTheTargetsOut) {
     runCases<FlagCommandTest>(*this, {
-        {"the selection",
-         [](auto& t) {
-             auto a = t.add(0, 0, 10), b = t.add(1, 0, 10), c = t.add(2, 0, 10);
-             t.group({a, b, c});
-             t.select({a, c});
-         },
-         [](auto&) { Cmd::clearGroup(); }, "L0: 0..10; L1: 0..10[a]; L2: 0..10"},
-        {"the focus object",
-         [](auto& t) {
-             auto a = t.add(0, 0, 10), b = t.add(1, 0, 10);
-             t.group({a, b});
-             t.focus(b);
-         },
-         [](auto&) { Cmd::clearGroup(); }, "L0: 0..10[a]; L1: 0..10"},
-        {"no targets: an empty step is not kept",
-         [](auto& t) { t.group({t.add(0, 0, 10), t.add(1, 0, 10)}); }, [](auto&) { Cmd::clearGroup(); },
-         "L0: 0..10[a]; L1: 0..10[a]"},
-    });
+                                         {"the selection",
+                                          [](auto& t) {
+                                              auto a = t.add(0, 0, 10), b = t.add(1, 0, 10), c = t.add(2, 0, 10);
+                                              t.group({a, b, c});
+                                              t.select({a, c});
+                                          },
+                                          [](auto&) { Cmd::clearGroup(); }, "L0: 0..10; L1: 0..10[a]; L2: 0..10"},
+                                         {"the focus object",
+                                          [](auto& t) {
+                                              auto a = t.add(0, 0, 10), b = t.add(1, 0, 10);
+                                              t.group({a, b});
+                                              t.focus(b);
+                                          },
+                                          [](auto&) { Cmd::clearGroup(); }, "L0: 0..10[a]; L1: 0..10"},
+                                         {"no targets: an empty step is not kept",
+                                          [](auto& t) {
+                                              t.group({t.add(0, 0, 10), t.add(1, 0, 10)});
+                                          },
+                                          [](auto&) { Cmd::clearGroup(); }, "L0: 0..10[a]; L1: 0..10[a]"},
+                                     });
     LogCapture log;
     Cmd::clearGroup();
     EXPECT_TRUE(logged(log, "clear group object"));
@@ -124,28 +127,29 @@ TEST_F(FlagCommandTest, UngroupingTakesTheTargetsOut) {
 
 TEST_F(FlagCommandTest, EnablingTouchesTheHeadOrEveryFilterOfAFilterObject) {
     runFlags(*this, {
-        {"a video object: the input only", [](auto& t) { t.videoWithFilters(0); },
-         [](auto& t) { Cmd::setEnableObject(t.scene().getLayer(0).objects, false); },
-         "L0: 画像ファイル!off 標準描画 ぼかし 反転"},
-        {"a filter object: every filter", [](auto& t) { t.filterObject(0); },
-         [](auto& t) { Cmd::setEnableObject(t.scene().getLayer(0).objects, false); }, "L0: ぼかし!off 反転!off"},
-        {"enabling again",
-         [](auto& t) {
-             auto o = t.filterObject(0);
-             t.edit([&](auto&) {
-                 for (auto& e : o->effects) e->disabled = 1;
-             });
-         },
-         [](auto& t) { Cmd::setEnableObject(t.scene().getLayer(0).objects, true); }, "L0: ぼかし 反転"},
-        {"an empty list: nothing", [](auto& t) { t.videoWithFilters(0); },
-         [](auto&) { Cmd::setEnableObject({}, false); }, "L0: 画像ファイル 標準描画 ぼかし 反転"},
-        {"one effect", [](auto& t) { t.videoWithFilters(0); },
-         [](auto& t) {
-             auto o = t.scene().getLayer(0).objects[0];
-             Cmd::setEnableEffect(o, o->effects[3], false);
-         },
-         "L0: 画像ファイル 標準描画 ぼかし 反転!off"},
-    });
+                        {"a video object: the input only", [](auto& t) { t.videoWithFilters(0); },
+                         [](auto& t) { Cmd::setEnableObject(t.scene().getLayer(0).objects, false); },
+                         "L0: 画像ファイル!off 標準描画 ぼかし 反転"},
+                        {"a filter object: every filter", [](auto& t) { t.filterObject(0); },
+                         [](auto& t) { Cmd::setEnableObject(t.scene().getLayer(0).objects, false); },
+                         "L0: ぼかし!off 反転!off"},
+                        {"enabling again",
+                         [](auto& t) {
+                             auto o = t.filterObject(0);
+                             t.edit([&](auto&) {
+                                 for (auto& e : o->effects) e->disabled = 1;
+                             });
+                         },
+                         [](auto& t) { Cmd::setEnableObject(t.scene().getLayer(0).objects, true); }, "L0: ぼかし 反転"},
+                        {"an empty list: nothing", [](auto& t) { t.videoWithFilters(0); },
+                         [](auto&) { Cmd::setEnableObject({}, false); }, "L0: 画像ファイル 標準描画 ぼかし 反転"},
+                        {"one effect", [](auto& t) { t.videoWithFilters(0); },
+                         [](auto& t) {
+                             auto o = t.scene().getLayer(0).objects[0];
+                             Cmd::setEnableEffect(o, o->effects[3], false);
+                         },
+                         "L0: 画像ファイル 標準描画 ぼかし 反転!off"},
+                    });
 }
 
 TEST_F(FlagCommandTest, CtrlOnASelectedObjectChangesTheWholeSelection) {
@@ -161,19 +165,20 @@ TEST_F(FlagCommandTest, CtrlOnASelectedObjectChangesTheWholeSelection) {
         };
     };
     runFlags(*this, {
-        {"Ctrl on an unselected object: that one", [=](auto& t) { three(t); }, on(2, true),
-         "L0: 画像ファイル 標準描画; L1: 画像ファイル 標準描画; L2: 画像ファイル!off 標準描画"},
-        {"Ctrl on a selected object: the selection", [=](auto& t) { three(t); }, on(0, true),
-         "L0: 画像ファイル!off 標準描画; L1: 画像ファイル!off 標準描画; L2: 画像ファイル 標準描画"},
-        {"no Ctrl on a selected object: that one", [=](auto& t) { three(t); }, on(1, false),
-         "L0: 画像ファイル 標準描画; L1: 画像ファイル!off 標準描画; L2: 画像ファイル 標準描画"},
-    });
+                        {"Ctrl on an unselected object: that one", [=](auto& t) { three(t); }, on(2, true),
+                         "L0: 画像ファイル 標準描画; L1: 画像ファイル 標準描画; L2: 画像ファイル!off 標準描画"},
+                        {"Ctrl on a selected object: the selection", [=](auto& t) { three(t); }, on(0, true),
+                         "L0: 画像ファイル!off 標準描画; L1: 画像ファイル!off 標準描画; L2: 画像ファイル 標準描画"},
+                        {"no Ctrl on a selected object: that one", [=](auto& t) { three(t); }, on(1, false),
+                         "L0: 画像ファイル 標準描画; L1: 画像ファイル!off 標準描画; L2: 画像ファイル 標準描画"},
+                    });
     // The lock follows the same rule.
     restart();
     three(*this);
     keys->control = true;
     Cmd::setLockObjectOrSelection(scene().getLayer(1).objects[0], true);
-    EXPECT_EQ(flags(), "L0: 画像ファイル!lock 標準描画!lock; L1: 画像ファイル!lock 標準描画!lock; L2: 画像ファイル 標準描画");
+    EXPECT_EQ(flags(),
+              "L0: 画像ファイル!lock 標準描画!lock; L1: 画像ファイル!lock 標準描画!lock; L2: 画像ファイル 標準描画");
 }
 
 TEST_F(FlagCommandTest, LockingAnInputLocksItsOutput) {
@@ -184,15 +189,16 @@ TEST_F(FlagCommandTest, LockingAnInputLocksItsOutput) {
         };
     };
     runFlags(*this, {
-        {"the input", [](auto& t) { t.videoWithFilters(0); }, lockAt(0, true),
-         "L0: 画像ファイル!lock 標準描画!lock ぼかし 反転"},
-        {"a filter", [](auto& t) { t.videoWithFilters(0); }, lockAt(2, true), "L0: 画像ファイル 標準描画 ぼかし!lock 反転"},
-        {"the first filter of a filter object", [](auto& t) { t.filterObject(0); }, lockAt(0, true),
-         "L0: ぼかし!lock 反転"},
-        {"whole objects: every effect", [](auto& t) { t.videoWithFilters(0); },
-         [](auto& t) { Cmd::setLockObject(t.scene().getLayer(0).objects, true); },
-         "L0: 画像ファイル!lock 標準描画!lock ぼかし!lock 反転!lock"},
-    });
+                        {"the input", [](auto& t) { t.videoWithFilters(0); }, lockAt(0, true),
+                         "L0: 画像ファイル!lock 標準描画!lock ぼかし 反転"},
+                        {"a filter", [](auto& t) { t.videoWithFilters(0); }, lockAt(2, true),
+                         "L0: 画像ファイル 標準描画 ぼかし!lock 反転"},
+                        {"the first filter of a filter object", [](auto& t) { t.filterObject(0); }, lockAt(0, true),
+                         "L0: ぼかし!lock 反転"},
+                        {"whole objects: every effect", [](auto& t) { t.videoWithFilters(0); },
+                         [](auto& t) { Cmd::setLockObject(t.scene().getLayer(0).objects, true); },
+                         "L0: 画像ファイル!lock 標準描画!lock ぼかし!lock 反転!lock"},
+                    });
 }
 
 TEST_F(FlagCommandTest, CameraAndClippingExcludeEachOtherWhenSet) {
@@ -207,17 +213,20 @@ TEST_F(FlagCommandTest, CameraAndClippingExcludeEachOtherWhenSet) {
     };
     const auto first = [](FlagCommandTest& t) { return t.scene().getLayer(0).objects[0]; };
     runFlags(*this, {
-        {"camera on clears clipping", object(false, true),
-         [=](auto& t) { Cmd::setEnableCameraObject(first(t), true); }, "L0: 画像ファイル 標準描画"},
-        {"camera off leaves clipping", object(true, true),
-         [=](auto& t) { Cmd::setEnableCameraObject(first(t), false); }, "L0: 画像ファイル 標準描画 [nocamera] [clip]"},
-        {"clipping on the first layer clears the camera flag", object(true, false),
-         [=](auto& t) { Cmd::setEnableClippingObject(first(t), true); }, "L0: 画像ファイル 標準描画 [nocamera] [clip]"},
-        {"clipping off leaves the camera flag", object(false, true),
-         [=](auto& t) { Cmd::setEnableClippingObject(first(t), false); }, "L0: 画像ファイル 標準描画 [nocamera]"},
-        {"as it was: no step", object(true, false),
-         [=](auto& t) { Cmd::setEnableCameraObject(first(t), true); }, "L0: 画像ファイル 標準描画"},
-    });
+                        {"camera on clears clipping", object(false, true),
+                         [=](auto& t) { Cmd::setEnableCameraObject(first(t), true); }, "L0: 画像ファイル 標準描画"},
+                        {"camera off leaves clipping", object(true, true),
+                         [=](auto& t) { Cmd::setEnableCameraObject(first(t), false); },
+                         "L0: 画像ファイル 標準描画 [nocamera] [clip]"},
+                        {"clipping on the first layer clears the camera flag", object(true, false),
+                         [=](auto& t) { Cmd::setEnableClippingObject(first(t), true); },
+                         "L0: 画像ファイル 標準描画 [nocamera] [clip]"},
+                        {"clipping off leaves the camera flag", object(false, true),
+                         [=](auto& t) { Cmd::setEnableClippingObject(first(t), false); },
+                         "L0: 画像ファイル 標準描画 [nocamera]"},
+                        {"as it was: no step", object(true, false),
+                         [=](auto& t) { Cmd::setEnableCameraObject(first(t), true); }, "L0: 画像ファイル 標準描画"},
+                    });
 }
 
 TEST_F(FlagCommandTest, LayerRangeControlsReachDownToTheHighestSelectedLayer) {
@@ -232,36 +241,39 @@ TEST_F(FlagCommandTest, LayerRangeControlsReachDownToTheHighestSelectedLayer) {
                 }
         return out;
     };
-    runCases<FlagCommandTest>(
-        *this,
-        {
-            {"a control on layer 2 with objects on 3 and 6",
-             [](auto& t) { t.select({t.add(2, 0, 10, kGroup), t.add(3, 0, 10), t.add(6, 0, 10)}); },
-             [](auto&) { Cmd::adjustTargetLayerRange(); }, "L2=4/4"},
-            {"a control on the highest selected layer is left",
-             [](auto& t) { t.select({t.add(2, 0, 10, kCamera), t.add(6, 0, 10, kGroup), t.add(4, 0, 10)}); },
-             [](auto&) { Cmd::adjustTargetLayerRange(); }, "L2=4/4 L6=0/1000000"},
-            {"a control alone: nothing", [](auto& t) { t.select({t.add(2, 0, 10, kGroup)}); },
-             [](auto&) { Cmd::adjustTargetLayerRange(); }, "L2=0/1000000"},
-            {"no control selected: nothing",
-             [](auto& t) {
-                 t.add(1, 0, 10, kGroup);
-                 t.select({t.add(2, 0, 10), t.add(3, 0, 10)});
-             },
-             [](auto&) { Cmd::adjustTargetLayerRange(); }, "L1=0/1000000"},
-        },
-        std::function<std::string(FlagCommandTest&)>(range));
+    runCases<FlagCommandTest>(*this,
+                              {
+                                  {"a control on layer 2 with objects on 3 and 6",
+                                   [](auto& t) {
+                                       t.select({t.add(2, 0, 10, kGroup), t.add(3, 0, 10), t.add(6, 0, 10)});
+                                   },
+                                   [](auto&) { Cmd::adjustTargetLayerRange(); }, "L2=4/4"},
+                                  {"a control on the highest selected layer is left",
+                                   [](auto& t) {
+                                       t.select({t.add(2, 0, 10, kCamera), t.add(6, 0, 10, kGroup), t.add(4, 0, 10)});
+                                   },
+                                   [](auto&) { Cmd::adjustTargetLayerRange(); }, "L2=4/4 L6=0/1000000"},
+                                  {"a control alone: nothing", [](auto& t) { t.select({t.add(2, 0, 10, kGroup)}); },
+                                   [](auto&) { Cmd::adjustTargetLayerRange(); }, "L2=0/1000000"},
+                                  {"no control selected: nothing",
+                                   [](auto& t) {
+                                       t.add(1, 0, 10, kGroup);
+                                       t.select({t.add(2, 0, 10), t.add(3, 0, 10)});
+                                   },
+                                   [](auto&) { Cmd::adjustTargetLayerRange(); }, "L1=0/1000000"},
+                              },
+                              std::function<std::string(FlagCommandTest&)>(range));
 }
 
 TEST_F(FlagCommandTest, DisplaySwitchesAreStoredWithoutAnUndoStep) {
     std::vector<std::pair<Cmd::ViewSwitch, int32_t>> stored;
     int32_t grid = 1;
-    auto previous = Cmd::setViewSwitches(
-        {[&](Cmd::ViewSwitch which) { return which == Cmd::ViewSwitch::CameraGrid ? grid : 0; },
-         [&](Cmd::ViewSwitch which, int32_t value) {
-             stored.emplace_back(which, value);
-             if (which == Cmd::ViewSwitch::CameraGrid) grid = value;
-         }});
+    auto previous =
+        Cmd::setViewSwitches({[&](Cmd::ViewSwitch which) { return which == Cmd::ViewSwitch::CameraGrid ? grid : 0; },
+                              [&](Cmd::ViewSwitch which, int32_t value) {
+                                  stored.emplace_back(which, value);
+                                  if (which == Cmd::ViewSwitch::CameraGrid) grid = value;
+                              }});
     add(0, 0, 10);
     int32_t stops = 0;
     auto previousStop = Edit::UpdateSection::setPlaybackStop([&] { ++stops; });
@@ -275,8 +287,8 @@ TEST_F(FlagCommandTest, DisplaySwitchesAreStoredWithoutAnUndoStep) {
     Edit::UpdateSection::setPlaybackStop(std::move(previousStop));
     Cmd::setViewSwitches(std::move(previous));
     EXPECT_EQ(stored, (std::vector<std::pair<Cmd::ViewSwitch, int32_t>>{{Cmd::ViewSwitch::CameraGrid, 0},
-                                                                          {Cmd::ViewSwitch::CameraFreeView, 1},
-                                                                          {Cmd::ViewSwitch::VisibleClippingObject, 0}}));
+                                                                        {Cmd::ViewSwitch::CameraFreeView, 1},
+                                                                        {Cmd::ViewSwitch::VisibleClippingObject, 0}}));
     EXPECT_EQ(grid, 0);
     EXPECT_EQ(stops, 3);
     EXPECT_EQ(redraws, 3);

@@ -25,45 +25,48 @@ class SectionCommandTest : public CommandFixture {};
 using Case = CommandCase<SectionCommandTest>;
 
 TEST_F(SectionCommandTest, MidpointsAtAFrameGoToTheTargetsThatCanTakeThem) {
-    runCases<SectionCommandTest>(*this, {
-        {"in the middle of the focus object", [](auto& t) { t.focus(t.add(0, 0, 30)); },
-         [](auto&) { Cmd::createSection(15); }, "L0: 0..30{15}"},
-        {"at the start: passed over", [](auto& t) { t.focus(t.add(0, 0, 30)); },
-         [](auto&) { Cmd::createSection(0); }, "L0: 0..30"},
-        {"at the end: passed over", [](auto& t) { t.focus(t.add(0, 0, 30)); },
-         [](auto&) { Cmd::createSection(30); }, "L0: 0..30"},
-        {"on an existing midpoint: passed over",
-         [](auto& t) {
-             auto o = t.add(0, 0, 30);
-             t.edit([&](auto&) { o->addSection(10); });
-             t.focus(o);
-         },
-         [](auto&) { Cmd::createSection(10); }, "L0: 0..30{10}"},
-        {"every selected object that holds the frame",
-         [](auto& t) { t.select({t.add(0, 0, 30), t.add(1, 10, 20), t.add(2, 40, 50)}); },
-         [](auto&) { Cmd::createSection(15); }, "L0: 0..30{15}; L1: 10..20{5}; L2: 40..50"},
-        {"the selection wins over the focus",
-         [](auto& t) {
-             t.focus(t.add(0, 0, 30));
-             t.select({t.add(1, 0, 30)});
-         },
-         [](auto&) { Cmd::createSection(15); }, "L0: 0..30; L1: 0..30{15}"},
-        {"a removed focus object is no target",
-         [](auto& t) {
-             auto o = t.add(0, 0, 30);
-             t.focus(o);
-             o->layer = -1;
-         },
-         [](auto&) { Cmd::createSection(15); }, "L0: 0..30"},
-        {"one object: the given frame", [](auto& t) { t.add(0, 0, 30); },
-         [](auto& t) { Cmd::createSection(t.scene().getLayer(0).objects[0], 12); }, "L0: 0..30{12}"},
-        {"one object, on a midpoint: the next free frame of that section",
-         [](auto& t) {
-             auto o = t.add(0, 0, 30);
-             t.edit([&](auto&) { o->addSection(10); });
-         },
-         [](auto& t) { Cmd::createSection(t.scene().getLayer(0).objects[0], 10); }, "L0: 0..30{10,11}"},
-    });
+    runCases<SectionCommandTest>(
+        *this, {
+                   {"in the middle of the focus object", [](auto& t) { t.focus(t.add(0, 0, 30)); },
+                    [](auto&) { Cmd::createSection(15); }, "L0: 0..30{15}"},
+                   {"at the start: passed over", [](auto& t) { t.focus(t.add(0, 0, 30)); },
+                    [](auto&) { Cmd::createSection(0); }, "L0: 0..30"},
+                   {"at the end: passed over", [](auto& t) { t.focus(t.add(0, 0, 30)); },
+                    [](auto&) { Cmd::createSection(30); }, "L0: 0..30"},
+                   {"on an existing midpoint: passed over",
+                    [](auto& t) {
+                        auto o = t.add(0, 0, 30);
+                        t.edit([&](auto&) { o->addSection(10); });
+                        t.focus(o);
+                    },
+                    [](auto&) { Cmd::createSection(10); }, "L0: 0..30{10}"},
+                   {"every selected object that holds the frame",
+                    [](auto& t) {
+                        t.select({t.add(0, 0, 30), t.add(1, 10, 20), t.add(2, 40, 50)});
+                    },
+                    [](auto&) { Cmd::createSection(15); }, "L0: 0..30{15}; L1: 10..20{5}; L2: 40..50"},
+                   {"the selection wins over the focus",
+                    [](auto& t) {
+                        t.focus(t.add(0, 0, 30));
+                        t.select({t.add(1, 0, 30)});
+                    },
+                    [](auto&) { Cmd::createSection(15); }, "L0: 0..30; L1: 0..30{15}"},
+                   {"a removed focus object is no target",
+                    [](auto& t) {
+                        auto o = t.add(0, 0, 30);
+                        t.focus(o);
+                        o->layer = -1;
+                    },
+                    [](auto&) { Cmd::createSection(15); }, "L0: 0..30"},
+                   {"one object: the given frame", [](auto& t) { t.add(0, 0, 30); },
+                    [](auto& t) { Cmd::createSection(t.scene().getLayer(0).objects[0], 12); }, "L0: 0..30{12}"},
+                   {"one object, on a midpoint: the next free frame of that section",
+                    [](auto& t) {
+                        auto o = t.add(0, 0, 30);
+                        t.edit([&](auto&) { o->addSection(10); });
+                    },
+                    [](auto& t) { Cmd::createSection(t.scene().getLayer(0).objects[0], 10); }, "L0: 0..30{10,11}"},
+               });
 }
 
 TEST_F(SectionCommandTest, AMidpointKeepsEveryValueAtItsFrame) {
@@ -78,7 +81,8 @@ TEST_F(SectionCommandTest, AMidpointKeepsEveryValueAtItsFrame) {
     focus(o);
     std::map<int32_t, double> before;
     for (int32_t f : {5, 15, 25}) before[f] = Edit::EffectManager::getItemValuesAt(scene(), o, f, false)[&x].value;
-    expectCommand("at 15", [] { Cmd::createSection(15); }, "L0: 0..30{15}");
+    expectCommand(
+        "at 15", [] { Cmd::createSection(15); }, "L0: 0..30{15}");
     ASSERT_EQ(x.values.size(), 3u);
     EXPECT_EQ(x.values[1], 150 * x.scale);
     for (int32_t f : {5, 15, 25})
@@ -94,28 +98,29 @@ TEST_F(SectionCommandTest, MidpointsAreRemovedOnlyWhereTheyLie) {
         });
         t.focus(o);
     };
-    runCases<SectionCommandTest>(*this, {
-        {"at 20: midpoint 20", withMidpoints, [](auto&) { Cmd::deleteSection(20); }, "L0: 0..30{10}"},
-        {"at 15: none", withMidpoints, [](auto&) { Cmd::deleteSection(15); }, "L0: 0..30{10,20}"},
-        {"at the start: none", withMidpoints, [](auto&) { Cmd::deleteSection(0); }, "L0: 0..30{10,20}"},
-        {"from every selected object with one there",
-         [](auto& t) {
-             auto a = t.add(0, 0, 30), b = t.add(1, 10, 40);
-             t.edit([&](auto&) {
-                 a->addSection(20);
-                 b->addSection(20);
-                 b->addSection(25);
-             });
-             t.select({a, b});
-         },
-         [](auto&) { Cmd::deleteSection(20); }, "L0: 0..30; L1: 10..40{15}"},
-        {"one object by number", withMidpoints,
-         [](auto& t) { Cmd::deleteSection(t.scene().focusObject, 1); }, "L0: 0..30{20}"},
-        {"one object, number 0: nothing", withMidpoints,
-         [](auto& t) { Cmd::deleteSection(t.scene().focusObject, 0); }, "L0: 0..30{10,20}"},
-        {"one object, number past the last: nothing", withMidpoints,
-         [](auto& t) { Cmd::deleteSection(t.scene().focusObject, 3); }, "L0: 0..30{10,20}"},
-    });
+    runCases<SectionCommandTest>(
+        *this, {
+                   {"at 20: midpoint 20", withMidpoints, [](auto&) { Cmd::deleteSection(20); }, "L0: 0..30{10}"},
+                   {"at 15: none", withMidpoints, [](auto&) { Cmd::deleteSection(15); }, "L0: 0..30{10,20}"},
+                   {"at the start: none", withMidpoints, [](auto&) { Cmd::deleteSection(0); }, "L0: 0..30{10,20}"},
+                   {"from every selected object with one there",
+                    [](auto& t) {
+                        auto a = t.add(0, 0, 30), b = t.add(1, 10, 40);
+                        t.edit([&](auto&) {
+                            a->addSection(20);
+                            b->addSection(20);
+                            b->addSection(25);
+                        });
+                        t.select({a, b});
+                    },
+                    [](auto&) { Cmd::deleteSection(20); }, "L0: 0..30; L1: 10..40{15}"},
+                   {"one object by number", withMidpoints,
+                    [](auto& t) { Cmd::deleteSection(t.scene().focusObject, 1); }, "L0: 0..30{20}"},
+                   {"one object, number 0: nothing", withMidpoints,
+                    [](auto& t) { Cmd::deleteSection(t.scene().focusObject, 0); }, "L0: 0..30{10,20}"},
+                   {"one object, number past the last: nothing", withMidpoints,
+                    [](auto& t) { Cmd::deleteSection(t.scene().focusObject, 3); }, "L0: 0..30{10,20}"},
+               });
 }
 
 TEST_F(SectionCommandTest, TheMidpointEntriesFindATargetAtTheCursor) {
@@ -130,7 +135,8 @@ TEST_F(SectionCommandTest, TheMidpointEntriesFindATargetAtTheCursor) {
         bool add, remove;
     } rows[] = {
         {0, false, true},  // the start: a section of the object is longer than one frame
-        {5, true, false}, {10, false, true}, {15, true, false}, {20, false, true}, {30, false, false}, {40, false, false},
+        {5, true, false},  {10, false, true},  {15, true, false},
+        {20, false, true}, {30, false, false}, {40, false, false},
     };
     for (const Row& r : rows) {
         EXPECT_EQ(Cmd::canCreateSectionAt(scene(), r.frame), r.add) << r.frame;
@@ -155,40 +161,51 @@ TEST_F(SectionCommandTest, TheLengthComesFromTheDialogAndStopsAtTheNextObject) {
         };
     };
     runCases<SectionCommandTest>(*this, {
-        {"to 50 frames", setUp(50, [](auto& t) { t.focus(t.add(0, 0, 30)); }),
-         [](auto&) { Cmd::changeObjectLength(); }, "L0: 0..49"},
-        // The shortest an object gets by stretching ends one frame past its start.
-        {"0 gives the shortest object", setUp(0, [](auto& t) { t.focus(t.add(0, 10, 30)); }),
-         [](auto&) { Cmd::changeObjectLength(); }, "L0: 10..11"},
-        {"1 the same", setUp(1, [](auto& t) { t.focus(t.add(0, 10, 30)); }),
-         [](auto&) { Cmd::changeObjectLength(); }, "L0: 10..11"},
+                                            {"to 50 frames", setUp(50, [](auto& t) { t.focus(t.add(0, 0, 30)); }),
+                                             [](auto&) { Cmd::changeObjectLength(); }, "L0: 0..49"},
+                                            // The shortest an object gets by stretching ends one frame past its start.
+                                            {"0 gives the shortest object",
+                                             setUp(0, [](auto& t) { t.focus(t.add(0, 10, 30)); }),
+                                             [](auto&) { Cmd::changeObjectLength(); }, "L0: 10..11"},
+                                            {"1 the same", setUp(1, [](auto& t) { t.focus(t.add(0, 10, 30)); }),
+                                             [](auto&) { Cmd::changeObjectLength(); }, "L0: 10..11"},
 
-        {"cancel", setUp(std::nullopt, [](auto& t) { t.focus(t.add(0, 0, 30)); }),
-         [](auto&) { Cmd::changeObjectLength(); }, "L0: 0..30"},
-        {"the next object limits it", setUp(100, [](auto& t) {
-             t.focus(t.add(0, 0, 30));
-             t.add(0, 60, 70);
-         }),
-         [](auto&) { Cmd::changeObjectLength(); }, "L0: 0..59 60..70"},
-        {"midpoints scale with the length", setUp(61, [](auto& t) {
-             auto o = t.add(0, 0, 30);
-             t.edit([&](auto&) { o->addSection(10); });
-             t.focus(o);
-         }),
-         [](auto&) { Cmd::changeObjectLength(); }, "L0: 0..60{20}"},
-        {"shrinking keeps the midpoints apart and in order", setUp(2, [](auto& t) {
-             auto o = t.add(0, 0, 30);
-             t.edit([&](auto&) {
-                 o->addSection(10);
-                 o->addSection(11);
-                 o->addSection(12);
-             });
-             t.focus(o);
-         }),
-         [](auto&) { Cmd::changeObjectLength(); }, "L0: 0..4{1,2,3}"},
-        {"every selected object", setUp(11, [](auto& t) { t.select({t.add(0, 0, 30), t.add(1, 5, 6)}); }),
-         [](auto&) { Cmd::changeObjectLength(); }, "L0: 0..10; L1: 5..15"},
-    });
+                                            {"cancel", setUp(std::nullopt, [](auto& t) { t.focus(t.add(0, 0, 30)); }),
+                                             [](auto&) { Cmd::changeObjectLength(); }, "L0: 0..30"},
+                                            {"the next object limits it",
+                                             setUp(100,
+                                                   [](auto& t) {
+                                                       t.focus(t.add(0, 0, 30));
+                                                       t.add(0, 60, 70);
+                                                   }),
+                                             [](auto&) { Cmd::changeObjectLength(); }, "L0: 0..59 60..70"},
+                                            {"midpoints scale with the length",
+                                             setUp(61,
+                                                   [](auto& t) {
+                                                       auto o = t.add(0, 0, 30);
+                                                       t.edit([&](auto&) { o->addSection(10); });
+                                                       t.focus(o);
+                                                   }),
+                                             [](auto&) { Cmd::changeObjectLength(); }, "L0: 0..60{20}"},
+                                            {"shrinking keeps the midpoints apart and in order",
+                                             setUp(2,
+                                                   [](auto& t) {
+                                                       auto o = t.add(0, 0, 30);
+                                                       t.edit([&](auto&) {
+                                                           o->addSection(10);
+                                                           o->addSection(11);
+                                                           o->addSection(12);
+                                                       });
+                                                       t.focus(o);
+                                                   }),
+                                             [](auto&) { Cmd::changeObjectLength(); }, "L0: 0..4{1,2,3}"},
+                                            {"every selected object",
+                                             setUp(11,
+                                                   [](auto& t) {
+                                                       t.select({t.add(0, 0, 30), t.add(1, 5, 6)});
+                                                   }),
+                                             [](auto&) { Cmd::changeObjectLength(); }, "L0: 0..10; L1: 5..15"},
+                                        });
     // The dialog starts from the first target's length.
     restart();
     select({add(0, 0, 30), add(1, 0, 5)});
@@ -222,7 +239,8 @@ TEST_F(SectionCommandTest, AStretchedLayerRangeControlActsOnItsNewFrames) {
     add(1, 0, 100);
     focus(control);
     dialogs->frameAnswers.push_back(81);
-    expectCommand("stretch", [] { Cmd::changeObjectLength(); }, "L0: 0..80; L1: 0..100");
+    expectCommand(
+        "stretch", [] { Cmd::changeObjectLength(); }, "L0: 0..80; L1: 0..100");
     ASSERT_EQ(scene().getLayer(0).controlRanges.size(), 1u);
     EXPECT_EQ(scene().getLayer(0).controlRanges[0].end, 80);
     ASSERT_TRUE(undo().undo());
@@ -237,33 +255,41 @@ TEST_F(SectionCommandTest, EmptyFramesMoveEverythingFromTheFrameOn) {
         };
     };
     const auto at = [](int32_t frame) { return [=](SectionCommandTest&) { Cmd::insertNullFrame(frame); }; };
-    runCases<SectionCommandTest>(*this, {
-        {"30 at 100", ask(30, [](auto& t) {
-             t.add(0, 90, 120);
-             t.add(1, 100, 150);
-             t.add(1, 200, 210);
-         }),
-         at(100), "L0: 90..120; L1: 130..180 230..240"},
-        {"hidden and locked layers up to the last used one take part", ask(10, [](auto& t) {
-             t.add(0, 50, 60);
-             t.add(2, 50, 60);
-             t.add(5, 0, 60);
-             t.edit([](Edit::Scene& s) {
-                 s.getLayer(0).layer->hide = true;
-                 s.getLayer(2).layer->lock = true;
-             });
-         }),
-         at(50), "L0: 60..70; L2: 60..70; L5: 0..60"},
-        {"at the scene's end nothing moves", ask(10, [](auto& t) { t.add(0, 0, 60); }), at(61), "L0: 0..60"},
-        {"past the scene's end nothing moves", ask(10, [](auto& t) { t.add(0, 0, 60); }), at(500), "L0: 0..60"},
-        {"cancel", ask(std::nullopt, [](auto& t) { t.add(0, 100, 150); }), at(0), "L0: 100..150"},
-        {"0 frames", ask(0, [](auto& t) { t.add(0, 100, 150); }), at(0), "L0: 100..150"},
-        {"a move stops at the last frame there is", ask(1000, [](auto& t) {
-             t.add(0, 2147483000, 2147483600);
-             t.add(1, 10, 20);
-         }),
-         at(5), "L0: 2147483047..2147483647; L1: 57..67"},
-    });
+    runCases<SectionCommandTest>(
+        *this,
+        {
+            {"30 at 100",
+             ask(30,
+                 [](auto& t) {
+                     t.add(0, 90, 120);
+                     t.add(1, 100, 150);
+                     t.add(1, 200, 210);
+                 }),
+             at(100), "L0: 90..120; L1: 130..180 230..240"},
+            {"hidden and locked layers up to the last used one take part",
+             ask(10,
+                 [](auto& t) {
+                     t.add(0, 50, 60);
+                     t.add(2, 50, 60);
+                     t.add(5, 0, 60);
+                     t.edit([](Edit::Scene& s) {
+                         s.getLayer(0).layer->hide = true;
+                         s.getLayer(2).layer->lock = true;
+                     });
+                 }),
+             at(50), "L0: 60..70; L2: 60..70; L5: 0..60"},
+            {"at the scene's end nothing moves", ask(10, [](auto& t) { t.add(0, 0, 60); }), at(61), "L0: 0..60"},
+            {"past the scene's end nothing moves", ask(10, [](auto& t) { t.add(0, 0, 60); }), at(500), "L0: 0..60"},
+            {"cancel", ask(std::nullopt, [](auto& t) { t.add(0, 100, 150); }), at(0), "L0: 100..150"},
+            {"0 frames", ask(0, [](auto& t) { t.add(0, 100, 150); }), at(0), "L0: 100..150"},
+            {"a move stops at the last frame there is",
+             ask(1000,
+                 [](auto& t) {
+                     t.add(0, 2147483000, 2147483600);
+                     t.add(1, 10, 20);
+                 }),
+             at(5), "L0: 2147483047..2147483647; L1: 57..67"},
+        });
     restart();
     dialogs->frameAnswers.push_back(5);
     Cmd::insertNullFrame(0);

@@ -187,8 +187,9 @@ void runCases(Fixture& t, const std::vector<CommandCase<Fixture>>& cases,
     for (const auto& c : cases) {
         t.restart();
         c.setUp(t);
-        t.expectCommand(c.name, [&] { c.command(t); }, c.expected,
-                        check ? std::function<std::string()>([&] { return check(t); }) : nullptr);
+        t.expectCommand(
+            c.name, [&] { c.command(t); }, c.expected,
+            check ? std::function<std::string()>([&] { return check(t); }) : nullptr);
     }
 }
 

@@ -244,7 +244,8 @@ TEST_F(EditMenuTest, ObjectEntriesRunTheirCommandsAtTheCursor) {
 
 TEST_F(EditMenuTest, DisplaySwitchesAreCheckEntriesOfTheDisplayPopup) {
     const W::MenuHandle display = popup(WindowMenu::Display);
-    const char* texts[] = {"グリッド(カメラ制御)の表示", "編集視点(カメラ制御)表示", "クリッピングオブジェクトの視覚化"};
+    const char* texts[] = {"グリッド(カメラ制御)の表示", "編集視点(カメラ制御)表示",
+                           "クリッピングオブジェクトの視覚化"};
     ASSERT_EQ(W::getMenuItemCount(display), 3);
     for (int32_t i = 0; i < 3; ++i) {
         EXPECT_EQ(textAt(display, i), texts[i]);
