@@ -217,7 +217,9 @@ TEST_F(SectionCommandTest, TheLengthComesFromTheDialogAndStopsAtTheNextObject) {
 
 // A file may hold an object whose last midpoint is its last frame (frames
 // 10,11,12); shortening it must not push its end into the next object.
-TEST_F(ModelFixture, ShorteningAnObjectWithAMidpointOnItsLastFrameKeepsItOffTheNextObject) {
+class StretchTest : public ModelFixture {};
+
+TEST_F(StretchTest, ShorteningAnObjectWithAMidpointOnItsLastFrameKeepsItOffTheNextObject) {
     auto o = scene.createObject(0, 10, 12);
     o->midpoints = {1, 2};
     scene.createObject(0, 13, 20);
