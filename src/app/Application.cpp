@@ -19,6 +19,7 @@
 #include "core/TextFormat.h"
 #include "core/TranslateService.h"
 #include "edit/EditObjectCommands.h"
+#include "edit/ObjectFlagCommands.h"
 #include "edit/EditService.h"
 #include "platform/window/SystemMetrics.h"
 #include "edit/Project.h"
@@ -169,6 +170,27 @@ std::shared_ptr<Dialog::EditServiceDialogs> programDialogs() {
     return dialogs;
 }
 
+// Where the display switches of the edit commands are kept: the video
+// render worker's "Render.video" settings.
+Edit::EditCommand::ViewSwitches viewSwitches() {
+    using Edit::EditCommand::ViewSwitch;
+    static constexpr auto field = [](Render::RenderVideoWorker& video, ViewSwitch which) -> int32_t& {
+        switch (which) {
+        case ViewSwitch::CameraGrid: return video.cameraGrid;
+        case ViewSwitch::CameraFreeView: return video.cameraFreeView;
+        default: return video.visibleClippingObject;
+        }
+    };
+    return {[](ViewSwitch which) {
+                Render::RenderService* render = Render::RenderService::get();
+                if (render) return field(render->video(), which);
+                return which == ViewSwitch::CameraFreeView ? 0 : 1;
+            },
+            [](ViewSwitch which, int32_t value) {
+                if (Render::RenderService* render = Render::RenderService::get()) field(render->video(), which) = value;
+            }};
+}
+
 void buildServices(System::ServiceStack& stack) {
     // Creation order; teardown is exactly the reverse. Each service takes one
     // line here, at its place, as it joins the program:
@@ -256,6 +278,8 @@ void buildServices(System::ServiceStack& stack) {
                            windows->unregisterWaitHandle(handle);
                    }});
     stack.addService<Render::RenderService>();
+    // The preview's display switches live with the video renderer's settings.
+    stack.addHook(Edit::EditCommand::setViewSwitches, viewSwitches());
     stack.addService<Component::EditComponent>();
     stack.addService<Component::StatusComponent>();
     stack.addService<Component::PreviewEditComponent>();

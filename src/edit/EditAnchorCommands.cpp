@@ -1,6 +1,7 @@
 #include "edit/EditAnchorCommands.h"
 
 #include "edit/EditService.h"
+#include "edit/ObjectFlagCommands.h"
 
 namespace Edit {
 
@@ -14,12 +15,17 @@ int32_t EditAnchorCommands::shownKey(const Object& object) const {
 
 void EditAnchorCommands::setCursorFrame(int32_t frame) { service_.setCursorFrame(frame); }
 
+// Without the preview's own hooks the switch is the renderer's setting.
 bool EditAnchorCommands::visibleClippingObject() const {
-    return !hooks_.visibleClippingObject || hooks_.visibleClippingObject();
+    if (hooks_.visibleClippingObject) return hooks_.visibleClippingObject();
+    return EditCommand::getViewSwitch(EditCommand::ViewSwitch::VisibleClippingObject) != 0;
 }
 
 void EditAnchorCommands::setVisibleClippingObject(bool visible) {
-    if (hooks_.setVisibleClippingObject) hooks_.setVisibleClippingObject(visible);
+    if (hooks_.setVisibleClippingObject)
+        hooks_.setVisibleClippingObject(visible);
+    else
+        EditCommand::storeViewSwitch(EditCommand::ViewSwitch::VisibleClippingObject, visible);
 }
 
 const void* EditAnchorCommands::clippingIcon(bool visible) const {

@@ -146,6 +146,11 @@ std::shared_ptr<KeyHoldRouter> EditService::setKeyHoldRouter(std::shared_ptr<Key
     return router;
 }
 
+bool EditService::isKeyDown(uint32_t virtualKey) {
+    const KeyHoldRouter* router = installedRouter().get();
+    return router && router->isKeyDown(virtualKey);
+}
+
 std::unique_ptr<UpdateSection> EditService::openSection() {
     ++scopeCount_;
     return std::make_unique<UpdateSection>(lock_, currentScene_, events_);

@@ -37,6 +37,7 @@ class EditDialogs;
 class KeyHoldRouter;
 class Object;
 class ObjectClipboard;
+class PopupMenu;
 class Scene;
 class UpdateSection;
 struct SceneValues;
@@ -88,6 +89,8 @@ public:
     // The mouse router the selection clicks hold keys on; none until the
     // window layer installs it.
     static std::shared_ptr<KeyHoldRouter> setKeyHoldRouter(std::shared_ptr<KeyHoldRouter> router);
+    // Whether the key is down, as that router sees it; false without one.
+    static bool isKeyDown(uint32_t virtualKey);
 
     // An edit scope over the project lock on the current scene.
     std::unique_ptr<UpdateSection> openSection();
@@ -145,6 +148,12 @@ public:
     // A click on empty space: clears the selection unless Ctrl is held or a
     // focus target keeps it.
     void clickClearSelection(Window::WindowControl* control);
+
+    // Context-menu entries, each grayed when its command would have nothing
+    // to act on (decided once, as they are appended): cut, copy, paste and
+    // delete; group and ungroup.
+    void insertEditMenu(PopupMenu& menu) const;
+    void insertGroupMenu(PopupMenu& menu) const;
 
     // Cursor.
     void setCursorFrame(int32_t frame);

@@ -223,7 +223,9 @@ void Scene::stretchObjectLength(Object& object, int32_t length) {
     int64_t newEnd = std::clamp<int64_t>(static_cast<int64_t>(object.start) + length - 1, kLow, kHigh);
     const SceneLayer& s = getLayer(object.layer);
     const size_t at = s.lowerBoundByEnd(object.end + 1);
-    if (at < s.objects.size()) newEnd = std::min<int64_t>(newEnd, static_cast<int64_t>(s.objects[at]->start) - 1);
+    int64_t limit = kHigh;
+    if (at < s.objects.size()) limit = static_cast<int64_t>(s.objects[at]->start) - 1;
+    newEnd = std::min(newEnd, limit);
     if (newEnd == object.end) return;
     const int64_t d = static_cast<int64_t>(object.end) - object.start;
     const float x = static_cast<float>(newEnd - object.start) / static_cast<float>(d < 2 ? 1 : d);
@@ -233,7 +235,10 @@ void Scene::stretchObjectLength(Object& object, int32_t length) {
         p = std::min(std::max(p + 1, static_cast<int64_t>(scaled)), kHigh - 1);
         m = static_cast<int32_t>(p);
     }
-    object.end = static_cast<int32_t>(std::min(std::max(newEnd, object.start + p + 1), kHigh));
+    // The end stays one frame past the last midpoint, yet never reaches the
+    // next object: a midpoint on the last frame then stays where it was.
+    object.end =
+        static_cast<int32_t>(std::min(std::max(newEnd, object.start + p + 1), std::max(limit, object.start + p)));
 }
 
 size_t Scene::firstRangeReaching(const SceneLayer& slot, int32_t from) {

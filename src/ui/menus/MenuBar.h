@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/menus/DisplayMenu.h"
 #include "ui/menus/EditMenu.h"
 #include "ui/menus/FileMenu.h"
 
@@ -19,6 +20,7 @@ struct MenuBar {
 
     FileMenu file;
     EditMenu edit;
+    DisplayMenu display;
 };
 
 }  // namespace Menu

@@ -1,9 +1,15 @@
 // The Edit popup of the main window's bar: its entries and keys, the cursor
 // moves held to the scene, and undo / redo greyed at the ends of the history.
+#include <functional>
+#include <memory>
 #include <utility>
 
+#include "edit/Group.h"
 #include "edit/Layer.h"
+#include "edit/Object.h"
+#include "edit/ObjectFlagCommands.h"
 #include "edit/UpdateSection.h"
+#include "effect/EffectBase.h"
 #include "ui/menus/MenuFixture.h"
 
 namespace {
@@ -38,8 +44,11 @@ TEST_F(EditMenuTest, EntriesStandInOrderWithTheirKeys) {
     } rows[] = {
         {true, 0, "次のフレームに移動", 0x27},
         {true, 1, "前のフレームに移動", 0x25},
-        {true, 2, "先頭のフレームに移動", 0x24},
-        {true, 3, "最後のフレームに移動", 0x23},
+        {true, 2, "次のセクションに移動", 0x28},
+        {true, 3, "前のセクションに移動", 0x26},
+        {true, 4, "先頭のフレームに移動", 0x24},
+        {true, 5, "最後のフレームに移動", 0x23},
+        {true, 6, "指定時間に移動", 0},
         {false, 1, "", -1},
         {false, 2, "オブジェクトを切り取り", 0x4058},
         {false, 3, "オブジェクトをコピー", 0x4043},
@@ -48,13 +57,22 @@ TEST_F(EditMenuTest, EntriesStandInOrderWithTheirKeys) {
         {false, 6, "", -1},
         {false, 7, "オブジェクトを分割", 0x53},
         {false, 8, "オブジェクトを複製", 0x4044},
-        {false, 9, "", -1},
-        {false, 10, "元に戻す", 0x405A},
-        {false, 11, "やり直し", 0x605A},
+        {false, 9, "オブジェクトの長さを変更", 0},
+        {false, 10, "", -1},
+        {false, 11, "オブジェクトの中間点を追加", 0x50},
+        {false, 12, "オブジェクトの中間点を削除", 0},
+        {false, 13, "", -1},
+        {false, 14, "オブジェクトのグループ化", 0x4047},
+        {false, 15, "オブジェクトのグループ解除", 0x6047},
+        {false, 16, "", -1},
+        {false, 17, "オブジェクトの表示・非表示", 0},
+        {false, 18, "", -1},
+        {false, 19, "元に戻す", 0x405A},
+        {false, 20, "やり直し", 0x605A},
     };
     ASSERT_EQ(textAt(editMenu(), 0), "移動");
-    ASSERT_EQ(W::getMenuItemCount(moves()), 4);
-    ASSERT_EQ(W::getMenuItemCount(editMenu()), 12);
+    ASSERT_EQ(W::getMenuItemCount(moves()), 7);
+    ASSERT_EQ(W::getMenuItemCount(editMenu()), 21);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);
         const W::MenuHandle menu = row.inMoves ? moves() : editMenu();
@@ -77,7 +95,7 @@ TEST_F(EditMenuTest, CursorMovesStayInTheSceneAndAlwaysTellTheListeners) {
     struct Case {
         int32_t length, from, entry, to;
     } cases[] = {
-        {30, 0, 0, 1}, {30, 30, 0, 30}, {30, 5, 1, 4}, {30, 0, 1, 0}, {30, 17, 2, 0}, {30, 3, 3, 30}, {-1, 3, 3, 0},
+        {30, 0, 0, 1}, {30, 30, 0, 30}, {30, 5, 1, 4}, {30, 0, 1, 0}, {30, 17, 4, 0}, {30, 3, 5, 30}, {-1, 3, 5, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.from << " entry " << c.entry);
@@ -91,7 +109,7 @@ TEST_F(EditMenuTest, CursorMovesStayInTheSceneAndAlwaysTellTheListeners) {
 }
 
 TEST_F(EditMenuTest, UndoAndRedoAreGreyedAtTheEndsAndDoNothingThere) {
-    constexpr int32_t kUndo = 10, kRedo = 11;
+    constexpr int32_t kUndo = 19, kRedo = 20;
     auto enabled = [&](int32_t position) {
         bar->refresh();
         return W::isMenuItemEnabled(editMenu(), idAt(position));
@@ -123,6 +141,175 @@ TEST_F(EditMenuTest, UndoAndRedoAreGreyedAtTheEndsAndDoNothingThere) {
     EXPECT_FALSE(enabled(kRedo));
     ASSERT_TRUE(bar->runCommand(static_cast<int32_t>(idAt(kRedo))));
     EXPECT_EQ(layerName(), L"二");
+}
+
+TEST_F(EditMenuTest, ObjectEntriesAreGreyedWithoutSomethingToActOn) {
+    // Positions of the length, midpoint, group and show / hide entries.
+    const int32_t positions[] = {9, 11, 12, 14, 15, 17};
+    using Objects = std::vector<std::shared_ptr<Edit::Object>>;
+    struct Row {
+        const char* name;
+        int32_t cursor;
+        std::function<void(Edit::Scene&, Objects&)> setUp;
+        const char* enabled;  // one letter per entry: y enabled, - greyed
+    } rows[] = {
+        {"nothing", 15, [](auto&, auto&) {}, "------"},
+        {"a focus object, the cursor inside", 15, [](auto& s, auto& o) { s.focusObject = o[0]; }, "yy---y"},
+        {"a focus object, the cursor on its start", 0, [](auto& s, auto& o) { s.focusObject = o[0]; }, "y-y--y"},
+        {"the cursor on a midpoint", 10,
+         [](auto& s, auto& o) {
+             o[0]->midpoints = {10};
+             s.focusObject = o[0];
+         },
+         "y-y--y"},
+        {"a grouped focus object", 15,
+         [](auto& s, auto& o) {
+             auto g = std::make_shared<Edit::Group>();
+             o[0]->setGroup(g);
+             s.focusObject = o[0];
+         },
+         "yy--yy"},
+        {"two selected, one grouped", 15,
+         [](auto& s, auto& o) {
+             o[0]->setGroup(std::make_shared<Edit::Group>());
+             s.selection.add(o[0], s);
+             s.selection.add(o[1], s);
+         },
+         "yy-y-y"},
+        {"two selected, both grouped", 15,
+         [](auto& s, auto& o) {
+             auto g = std::make_shared<Edit::Group>();
+             o[0]->setGroup(g);
+             o[1]->setGroup(g);
+             s.selection.add(o[0], s);
+             s.selection.add(o[1], s);
+         },
+         "yy-yyy"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Objects objects;
+        {
+            auto scope = service().openSection();
+            scope->layersChanged = true;
+            Edit::Scene& scene = *scope->scene;
+            scene.clear();
+            scene.selection.clear();
+            scene.focusObject = nullptr;
+            objects = {scene.createObject(0, 0, 30), scene.createObject(1, 0, 30)};
+            scene.cursorFrame = row.cursor;
+            row.setUp(scene, objects);
+        }
+        bar->refresh();
+        std::string enabled;
+        for (int32_t p : positions) enabled += W::isMenuItemEnabled(editMenu(), idAt(p)) ? "y" : "-";
+        EXPECT_EQ(enabled, row.enabled);
+    }
+}
+
+TEST_F(EditMenuTest, ObjectEntriesRunTheirCommandsAtTheCursor) {
+    std::shared_ptr<Edit::Object> a, b;
+    {
+        auto scope = service().openSection();
+        scope->layersChanged = true;
+        Edit::Scene& scene = *scope->scene;
+        a = scene.createObject(0, 0, 30);
+        b = scene.createObject(1, 0, 30);
+        scene.focusObject = a;
+        scene.cursorFrame = 12;
+    }
+    Edit::Scene& scene = *service().currentScene();
+    choose(editMenu(), 11);  // add a midpoint at the cursor
+    EXPECT_EQ(a->midpoints, std::vector<int32_t>{12});
+    choose(moves(), 2);  // next section boundary: the end
+    EXPECT_EQ(scene.cursorFrame, 30);
+    choose(moves(), 3);  // previous: the midpoint
+    EXPECT_EQ(scene.cursorFrame, 12);
+    choose(editMenu(), 12);  // delete the midpoint at the cursor
+    EXPECT_TRUE(a->midpoints.empty());
+    service().addSelectObject(a, false);
+    service().addSelectObject(b, false);
+    choose(editMenu(), 14);
+    ASSERT_NE(a->group, nullptr);
+    EXPECT_EQ(a->group, b->group);
+    choose(editMenu(), 15);
+    EXPECT_EQ(a->group, nullptr);
+    EXPECT_EQ(b->group, nullptr);
+    // Four steps, each undone by the undo entry.
+    for (int32_t i = 0; i < 4; ++i) choose(editMenu(), 19);
+    EXPECT_TRUE(a->midpoints.empty());
+    EXPECT_EQ(a->group, nullptr);
+    EXPECT_FALSE(undoService->get()->canUndo());
+}
+
+TEST_F(EditMenuTest, DisplaySwitchesAreCheckEntriesOfTheDisplayPopup) {
+    const W::MenuHandle display = popup(WindowMenu::Display);
+    const char* texts[] = {"グリッド(カメラ制御)の表示", "編集視点(カメラ制御)表示",
+                           "クリッピングオブジェクトの視覚化"};
+    ASSERT_EQ(W::getMenuItemCount(display), 3);
+    for (int32_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(textAt(display, i), texts[i]);
+        const Window::Shortcut* shortcut = registered(std::string("表示:") + texts[i]);
+        ASSERT_NE(shortcut, nullptr);
+        EXPECT_EQ(shortcut->defaultCode, 0);
+    }
+    int32_t values[3] = {1, 0, 1};
+    auto previous = Edit::EditCommand::setViewSwitches(
+        {[&](Edit::EditCommand::ViewSwitch which) { return values[static_cast<int>(which)]; },
+         [&](Edit::EditCommand::ViewSwitch which, int32_t value) { values[static_cast<int>(which)] = value; }});
+    const auto checks = [&] {
+        bar->refresh();
+        std::string out;
+        for (int32_t i = 0; i < 3; ++i)
+            out += W::isMenuItemChecked(display, static_cast<uint32_t>(W::getMenuItemId(display, i))) ? "x" : "-";
+        return out;
+    };
+    EXPECT_EQ(checks(), "x-x");
+    choose(display, 0);
+    choose(display, 1);
+    EXPECT_EQ(checks(), "-xx");
+    choose(display, 2);
+    choose(display, 0);
+    EXPECT_EQ(checks(), "xx-");
+    EXPECT_FALSE(undoService->get()->canUndo());
+    Edit::EditCommand::setViewSwitches(std::move(previous));
+}
+
+// A source effect that only carries the disable flag.
+class Source : public Effect::EffectBase {
+public:
+    Source() { role = kInput; }
+    std::shared_ptr<Effect::EffectBase> createInstance() const override { return std::make_shared<Source>(); }
+};
+
+TEST_F(EditMenuTest, ShowOrHideGivesEveryTargetTheOppositeOfTheFirstTargetsState) {
+    constexpr int32_t kShowHide = 17;
+    struct Row {
+        const char* hiddenBefore;  // one letter per target: x hidden
+        const char* hiddenAfter;
+    } rows[] = {{"x--", "---"}, {"-x-", "xxx"}, {"---", "xxx"}, {"xxx", "---"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.hiddenBefore);
+        std::vector<std::shared_ptr<Edit::Object>> objects;
+        {
+            auto scope = service().openSection();
+            scope->layersChanged = true;
+            Edit::Scene& scene = *scope->scene;
+            scene.clear();
+            scene.selection.clear();
+            for (int32_t i = 0; i < 3; ++i) {
+                auto o = scene.createObject(i, 0, 30);
+                o->effects.push_back(std::make_shared<Source>());
+                o->effects.back()->disabled = row.hiddenBefore[i] == 'x';
+                objects.push_back(o);
+            }
+        }
+        for (const auto& o : objects) service().addSelectObject(o, false);
+        choose(editMenu(), kShowHide);
+        std::string hidden;
+        for (const auto& o : objects) hidden += o->effects.front()->disabled ? "x" : "-";
+        EXPECT_EQ(hidden, row.hiddenAfter);
+    }
 }
 
 }  // namespace
