@@ -141,6 +141,13 @@ void PlayerNavigateControl::logPlace() {
     loggedPlace_ = place;
     System::Log::verbose("Component::PlayerNavigateControl", "playback buttons at %d,%d %dx%d, %d apart on the screen",
                          corner.x, corner.y, play_.fullRect.w, play_.fullRect.h, place[3]);
+    Platform::window::Point counter{counter_.fullRect.x, counter_.fullRect.y};
+    Platform::window::Point zoom{zoom_.fullRect.x, zoom_.fullRect.y};
+    (void)Platform::window::clientToScreen(service->window, counter);
+    (void)Platform::window::clientToScreen(service->window, zoom);
+    System::Log::verbose("Component::PlayerNavigateControl",
+                         "time counter at %d,%d %dx%d, zoom button at %d,%d %dx%d on the screen", counter.x, counter.y,
+                         counter_.fullRect.w, counter_.fullRect.h, zoom.x, zoom.y, zoom_.fullRect.w, zoom_.fullRect.h);
 }
 
 void PlayerNavigateControl::togglePlay() {

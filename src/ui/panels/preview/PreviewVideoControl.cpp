@@ -1,6 +1,10 @@
 #include "ui/panels/preview/PreviewVideoControl.h"
 
 #include <algorithm>
+#include <cmath>
+
+#include "core/Log.h"
+#include "platform/window/TopLevel.h"
 
 #include "edit/EditService.h"
 #include "edit/Object.h"
@@ -47,6 +51,18 @@ PreviewVideoControl::~PreviewVideoControl() = default;
 
 void PreviewVideoControl::repaint() { invalidate(); }
 
+void PreviewVideoControl::logPlace() const {
+    // Where the frame is drawn now, for whoever watches the log.
+    const Window::WindowService* service = Window::WindowService::get();
+    if (service == nullptr || service->window == nullptr) return;
+    Platform::window::Point corner{fullRect.x + static_cast<int32_t>(std::lround(imageRect_.left)),
+                                   fullRect.y + static_cast<int32_t>(std::lround(imageRect_.top))};
+    (void)Platform::window::clientToScreen(service->window, corner);
+    System::Log::verbose("Component::PreviewVideoControl", "frame drawn at %d,%d %dx%d on the screen, zoom %d",
+                         corner.x, corner.y, static_cast<int32_t>(std::lround(imageRect_.right - imageRect_.left)),
+                         static_cast<int32_t>(std::lround(imageRect_.bottom - imageRect_.top)), owner_.zoom());
+}
+
 void PreviewVideoControl::procPaint() {
     if (!canPaint() || fullRect.w <= 0 || fullRect.h <= 0) return;
     const ImageRect rect = owner_.imageRect();
@@ -63,8 +79,10 @@ void PreviewVideoControl::procPaint() {
                        sharp ? Platform::draw2d::Interpolation::NearestNeighbor
                              : Platform::draw2d::Interpolation::Linear,
                        nullptr);
-    if (!(rect == imageRect_) || canvasWidth_ != fullRect.w || canvasHeight_ != fullRect.h)
+    if (!(rect == imageRect_) || canvasWidth_ != fullRect.w || canvasHeight_ != fullRect.h) {
         setImageRect(rect, fullRect.w, fullRect.h);
+        logPlace();
+    }
     drawAnchors();
 }
 

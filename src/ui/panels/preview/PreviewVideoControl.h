@@ -48,6 +48,7 @@ private:
                     const Platform::draw2d::StrokeStyle* style, bool highlight);
     const Platform::draw2d::Brush& lookBrush(Look look) const;
     void repaint();
+    void logPlace() const;
 
     PreviewControl& owner_;
     std::unique_ptr<Platform::draw2d::StrokeStyle> dashed_;
