@@ -1,6 +1,7 @@
 #include "ui/panels/PreviewControl.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <string>
 
@@ -216,7 +217,17 @@ void PreviewControl::addZoomMenu(Window::BaseMenu& menu) {
     if (settings == nullptr) return;
     const std::vector<System::IniFile::VALUE> choices = settings->system.config.getValue("PreviewZoom").split(",");
     for (const System::IniFile::VALUE& choice : choices) {
-        const int32_t value = choice.toInt(-1);
+        // A part that is not a whole number counts as none.
+        int32_t value = -1;
+        const std::string& text = choice.text;
+        const size_t first = text.find_first_not_of(" \t"), last = text.find_last_not_of(" \t");
+        if (first != std::string::npos) {
+            const char* begin = text.data() + first;
+            const char* end = text.data() + last + 1;
+            int32_t parsed = 0;
+            const auto [stop, error] = std::from_chars(begin, end, parsed);
+            if (error == std::errc() && stop == end) value = parsed;
+        }
         if (value < 0) continue;
         const std::wstring label = value == 0 ? L"WindowSize" : std::to_wstring(value) + L"%";
         const Window::BaseMenu::Item item = menu.insertItem(label, [this, value] { setZoom(value); });

@@ -18,6 +18,8 @@
 #include "edit/Scene.h"
 #include "edit/UndoService.h"
 #include "media/image/ImageBuffer.h"
+#include "platform/window/Menu.h"
+#include "platform/window/TopLevel.h"
 #include "render/MoviePlayer.h"
 #include "render/RenderAudioWorker.h"
 #include "render/RenderVideoWorker.h"
@@ -44,6 +46,8 @@ protected:
                   "TrackBarRange=603030\nFrameRangeSelect=306030\nOutsideDisplay=000080\n"
                   "[Layout]\nSettingItemHeight=20\nExplorerHeaderHeight=28\nListItemHeight=24\n"
                   "[Font]\nFooter=12,DejaVu Sans\n");
+        // Zoom presets with parts that are no zoom.
+        writeFile(install() / "system.conf", "[Config]\nPreviewZoom=0,-5,abc,,100,250\n");
         startServices();
         Edit::EditService::setDialogs(dialogs);
         undo.emplace();
@@ -243,6 +247,70 @@ TEST_F(PlaybackBar, ZoomRightDragPansTheZoomedFrame) {
     router->dispatch(router->window, Platform::window::kWmRButtonUp, 0, Platform::window::makeLParam(x - 40, y - 30));
     EXPECT_EQ(x0 + 40, area->scrollX()) << "grabbing the frame: the view moves against the pointer";
     EXPECT_EQ(y0 + 30, area->scrollY());
+}
+
+}  // namespace
+
+namespace {
+
+// Opens the control's context menu through the router, reads its labels and
+// check marks, and chooses the item with the label (none: chooses nothing).
+struct MenuSeen {
+    std::vector<std::string> labels;
+    std::string checked;
+};
+MenuSeen contextMenuOf(Window::WindowControl& control, const std::string& choose) {
+    namespace W = Platform::window;
+    MenuSeen seen;
+    W::setMenuAnswerHook([&](W::MenuHandle menu, const W::Point&) {
+        uint32_t chosen = 0;
+        for (int32_t i = 0; i < W::getMenuItemCount(menu); ++i) {
+            std::string text;
+            (void)W::getMenuStringAt(menu, i, text);
+            const int32_t id = W::getMenuItemId(menu, i);
+            seen.labels.push_back(text);
+            if (id > 0 && W::isMenuItemChecked(menu, static_cast<uint32_t>(id))) seen.checked = text;
+            if (text == choose) chosen = static_cast<uint32_t>(id);
+        }
+        return chosen;
+    });
+    Window::WindowMouseService* router = Window::WindowMouseService::get();
+    W::Point p{control.fullRect.x + control.fullRect.w / 2, control.fullRect.y + control.fullRect.h / 2};
+    (void)W::clientToScreen(router->window, p);
+    router->dispatch(router->window, W::kWmContextMenu, 0, W::makeLParam(p.x, p.y));
+    W::setMenuAnswerHook({});
+    return seen;
+}
+
+TEST_F(PlaybackBar, VolumeMenuOffersTenPercentStepsAndZoomMenuTheZoomPresets) {
+    player->volume = 40;
+    MenuSeen volume = contextMenuOf(bar->volumeButton(), "70%");
+    EXPECT_EQ((std::vector<std::string>{"0%", "10%", "20%", "30%", "40%", "50%", "60%", "70%", "80%", "90%", "100%"}),
+              volume.labels);
+    EXPECT_EQ("40%", volume.checked);
+    EXPECT_EQ(70, player->volume);
+
+    zoom = 100;
+    MenuSeen presets = contextMenuOf(bar->zoomButton(), "250%");
+    EXPECT_EQ((std::vector<std::string>{"WindowSize", "100%", "250%"}), presets.labels);
+    EXPECT_EQ("100%", presets.checked);
+    EXPECT_EQ(250, zoom);
+}
+
+TEST_F(PlaybackBar, BarMenuPlaysClearsTheRangeAndTogglesTheReturnToTheCursor) {
+    scene->selectedStart = 5;
+    scene->selectedEnd = 20;
+    player->returnCursorPosition = 1;
+    MenuSeen menu = contextMenuOf(*bar, "フレーム範囲選択を解除");
+    EXPECT_EQ("停止時にカーソル位置へ戻る", menu.checked);
+    EXPECT_EQ(-1, scene->selectedStart);
+    EXPECT_EQ(-1, scene->selectedEnd);
+    (void)contextMenuOf(*bar, "停止時にカーソル位置へ戻る");
+    EXPECT_EQ(0, player->returnCursorPosition);
+    (void)contextMenuOf(*bar, "再生");
+    EXPECT_TRUE(player->isPlaying());
+    (void)contextMenuOf(*bar, "停止");
+    EXPECT_FALSE(player->isPlaying());
 }
 
 }  // namespace
