@@ -269,3 +269,40 @@ TEST_F(PreviewCanvas, APressOnAClickOnlyIconSendsOneClickAndNoDrag) {
 }
 
 }  // namespace
+
+namespace {
+
+// The brightest colour drawn on the row between two canvas pixels, as 0xRRGGBB per channel maximum.
+uint32_t brightestOnRow(Component::PreviewControl& area, int32_t fromX, int32_t toX, int32_t y) {
+    uint32_t r = 0, g = 0, b = 0;
+    Platform::draw2d::RenderTarget* target = area.canvas().target;
+    for (int32_t x = fromX; x <= toX; ++x) {
+        const uint32_t p = target->pixel(area.canvas().fullRect.x + x, area.canvas().fullRect.y + y);
+        r = std::max(r, (p >> 16) & 0xFF), g = std::max(g, (p >> 8) & 0xFF), b = std::max(b, p & 0xFF);
+    }
+    return (r << 16) | (g << 8) | b;
+}
+
+TEST_F(PreviewCanvas, AnchorsAreDrawnInTheirLookAndHiddenOnesAreNot) {
+    add(AnchorItem::kObjectPoint, 100000000, -0.5f, 0, AnchorItem::kProjected | AnchorItem::kObjectAnchor);
+    add(AnchorItem::kObjectPoint, 100000000, 0.5f, 0,
+        AnchorItem::kProjected | AnchorItem::kObjectAnchor | AnchorItem::kNotDrawn);
+    show(100);
+    area->canvas().procPaint();
+    const auto& items = area->anchors().items;
+    const auto ringRight = [&](const AnchorItem& item) {
+        const int32_t x = static_cast<int32_t>(item.screenPoints[0].x), y = static_cast<int32_t>(item.screenPoints[0].y);
+        return brightestOnRow(*area, x + 34, x + 38, y);
+    };
+    EXPECT_GT(ringRight(items[0]) & 0xFF, 0x80u) << "the plain anchor in the white \"Anchor\"";
+    EXPECT_LT(ringRight(items[1]) & 0xFF, 0x20u) << "an anchor not drawn leaves the black frame";
+    // Hovered, it is drawn again on top in red.
+    const Pixel p = pixelOf(-0.5f, 0);
+    ASSERT_NE(nullptr, hoverAt(p.x, p.y));
+    ASSERT_TRUE(TestSupport::RouterDriver::drawQueued());
+    const uint32_t hovered = ringRight(items[0]);
+    EXPECT_GT((hovered >> 16) & 0xFF, 0xC0u) << std::hex << hovered;
+    EXPECT_LT(hovered & 0xFF, 0x80u) << "red over the white ring" << std::hex << hovered;
+}
+
+}  // namespace
