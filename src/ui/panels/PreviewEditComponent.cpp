@@ -1,4 +1,5 @@
 #include "ui/panels/PreviewEditComponent.h"
+#include <array>
 #include <cwctype>
 
 #include "core/EventCommandPost.h"
@@ -80,6 +81,34 @@ PreviewEditComponent::PreviewEditComponent()
     eventService->renderResultListeners.add([alive](int type, int value) {
         if (PreviewEditComponent* self = alive()) self->onRenderResult(type, value);
     });
+    installAnchorHooks();
+}
+
+void PreviewEditComponent::installAnchorHooks() {
+    if (editService == nullptr || renderService_ == nullptr) return;
+    // The button pictures are made here, on the UI thread: the anchor pass only hands them on.
+    std::array<const void*, 2> icons{nullptr, nullptr};
+    if (Window::WindowService* windows = Window::WindowService::get()) {
+        try {
+            icons[0] = &windows->bitmaps.get(Window::StyleBitmapList::ClipOff);
+            icons[1] = &windows->bitmaps.get(Window::StyleBitmapList::Clip);
+        } catch (const std::exception& e) {
+            System::Log::warn("Component::PreviewEditComponent", "no clipping view pictures: %s", e.what());
+        }
+    }
+    Render::RenderVideoWorker* video = &renderService_->video();
+    Edit::EditAnchorCommands::PanelHooks hooks;
+    hooks.visibleClippingObject = [video] { return video->visibleClippingObject != 0; };
+    hooks.setVisibleClippingObject = [this, video](bool visible) {
+        System::Log::info("Edit::EditCommand::setVisibleClippingObjectView", "set visible clipping object enable=%d",
+                          visible ? 1 : 0);
+        const std::unique_ptr<Edit::UpdateSection> scope = editService->openSection();
+        scope->objectChanged = true;
+        video->visibleClippingObject = visible ? 1 : 0;
+    };
+    hooks.clippingIcon = [icons](bool visible) { return icons[visible ? 1 : 0]; };
+    editService->anchorCommands().setPanelHooks(std::move(hooks));
+    anchorHooksInstalled_ = true;
 }
 
 PreviewEditComponent::~PreviewEditComponent() {
@@ -89,6 +118,8 @@ PreviewEditComponent::~PreviewEditComponent() {
         renderService_->video().cancelRendering(Render::kRenderPreview);
         renderService_->video().waitAll();
     }
+    if (anchorHooksInstalled_ && Edit::EditService::instance() != nullptr)
+        Edit::EditService::instance()->anchorCommands().setPanelHooks({});
 }
 
 void PreviewEditComponent::procPaint() {

@@ -76,6 +76,8 @@ private:
     void takePreviewFrame(int32_t frame);
     void takePlayerFrame();
     void repaintCanvas();
+    // What anchor events need of the preview: the clipping-object view and its button pictures.
+    void installAnchorHooks();
 
     Render::RenderService* renderService_;
     System::Config::ParameterGroup settings_{"Window.preview"};
@@ -84,6 +86,7 @@ private:
     // Keeps the listeners, which outlive the panel, from reaching it once it is gone.
     std::shared_ptr<PreviewEditComponent*> self_;
     int32_t playerControlHeight_ = 0;
+    bool anchorHooksInstalled_ = false;
 
     Media::FrameImage frameImage_;
     Platform::os::Mutex anchorMutex_;
