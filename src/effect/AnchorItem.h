@@ -97,6 +97,19 @@ public:
     void setPosition(const Platform::math::Matrix& m, float x, float y, float z);
     // The same anchor in another frame's list: same object, effect, id and flags.
     bool sameAnchor(const AnchorItem& other) const;
+
+    // Maps the normalised points onto the pixels of a frame centred at
+    // (cx, cy) with half sizes hw, hh: fills the screen points, the centre
+    // and, for a polygon, the radius. Thin polygons become a 16-pixel box,
+    // size handles closer than 16 pixels to a neighbour move apart, and an
+    // axis line is cut to one model unit's length with its pixel scale in
+    // vectorA.x.
+    void layout(float cx, float cy, float hw, float hh);
+    // Whether the pixel (x, y) of the canvas picks the laid-out item.
+    bool hitTest(float x, float y) const;
+    // Replaces the screen polygon by a box at least 16 pixels across along
+    // its longest edge.
+    void widenThinPolygon();
 };
 
 }  // namespace Anchor

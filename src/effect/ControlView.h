@@ -16,6 +16,9 @@ public:
     // Group control: whether it and every group around it leave their
     // members as they are (zoom 100, Z and rotations 0) at the frame.
     virtual bool isPlainControl() const { return false; }
+    // Camera control: the point its focused object stands on, where the
+    // camera's guides mark the target in the preview (x, y, z, 1).
+    virtual void setTargetMarker(const Platform::math::Float4&) {}
 };
 
 }  // namespace Effect

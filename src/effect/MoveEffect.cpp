@@ -30,6 +30,13 @@ const ControlView* controlOf(const std::shared_ptr<Edit::Object>& object) {
     return dynamic_cast<const ControlView*>(effects.front().get());
 }
 
+ControlView* mutableControlOf(const std::shared_ptr<Edit::Object>& object) {
+    if (!object) return nullptr;
+    const auto& effects = modelQueries().objectEffects(*object);
+    if (effects.empty() || !effects.front()) return nullptr;
+    return dynamic_cast<ControlView*>(effects.front().get());
+}
+
 bool displayCenter() {
     const AnchorCommands* commands = AnchorCommands::current();
     return commands && commands->displayObjectCenterAnchor();
@@ -88,11 +95,17 @@ void MoveEffect::setObjectAnchor(Render::RenderContext& context, const ChainEntr
     item.setPosition(view.getGroupViewMatrix(), view.x, view.y, view.z);
     if (!focused) return;
     list.addMarker(entry.get(), Platform::math::transform({view.centerX, view.centerY, view.centerZ, 1}, m), nullptr);
-    if (const ControlView* group = controlOf(view.groupControl)) {
+    const ControlView* group = controlOf(view.groupControl);
+    if (group != nullptr) {
         Media::ColorRgba colour;
         const bool coloured = styleColour("CenterGroup", colour);
         const Matrix groupMatrix = Platform::math::multiply(group->getControlWorldMatrix(), view.getViewMatrix());
         list.addMarker(entry.get(), Platform::math::transform({0, 0, 0, 1}, groupMatrix), coloured ? &colour : nullptr);
+    }
+    if (ControlView* camera = mutableControlOf(view.cameraControl)) {
+        const Float4 position{view.x, view.y, view.z, 1};
+        camera->setTargetMarker(group != nullptr ? Platform::math::transform(position, group->getControlWorldMatrix())
+                                                 : position);
     }
 }
 

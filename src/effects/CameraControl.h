@@ -78,6 +78,13 @@ public:
 
     Matrix getControlWorldMatrix() const override { return Platform::math::identity(); }
     Matrix getControlViewMatrix() const override { return cameraMatrix; }
+    // The point the focused object under the camera stands on, for the guides.
+    void setTargetMarker(const Float4& point) override {
+        targetMarker = point;
+        targetMarkerPresent = true;
+    }
+    Float4 targetMarker{0, 0, 0, 1};
+    bool targetMarkerPresent = false;
 
 private:
     // Whether the context's batch is this camera's: the closing call.

@@ -1,5 +1,10 @@
 #include "filters/ClipFilter.h"
 
+#include <algorithm>
+
+#include "effect/AnchorEvent.h"
+#include "effect/AnchorList.h"
+#include "effect/ModelQueries.h"
 #include "effect/RenderContext.h"
 #include "filters/FilterBase.h"
 #include "media/gpu/ResourceBuffer.h"
@@ -31,6 +36,51 @@ std::shared_ptr<Media::ResourceBuffer> ClipFilter::filterVideo(Render::RenderCon
         context.view.centerY -= static_cast<float>(t - b) * 0.5f;
     }
     return cropped;
+}
+
+void ClipFilter::updateAnchor(Render::RenderContext& context, int32_t width, int32_t height) {
+    if (locked || !context.scene || !context.object || !context.anchorList) return;
+    const ModelQueries& model = modelQueries();
+    if (!model.isFocusObject(*context.scene, *context.object)) return;
+    if (model.isObjectLayerLocked(*context.scene, *context.object)) return;
+    const auto& effects = model.objectEffects(*context.object);
+    const auto found = std::find_if(effects.begin(), effects.end(),
+                                    [this](const std::shared_ptr<EffectBase>& e) { return e.get() == this; });
+    if (found == effects.end()) return;
+    const std::shared_ptr<EffectBase> entry = *found;
+    const OutputView::Matrix m = context.getOutputView().getWorldViewMatrix();
+    // The key the handles move: the last at the end frame, a section's at its start, else every key.
+    const int32_t id = context.frame == model.objectEnd(*context.object) ? context.section.count
+                       : context.section.offset == 0.0                   ? context.section.index
+                                                                         : Anchor::AnchorItem::kCurrentValue;
+    const float w = static_cast<float>(width) / 2, h = static_cast<float>(height) / 2;
+    const struct {
+        const EffectItemNumber& item;
+        float x, y;
+        uint32_t flag;
+    } handles[] = {{left, -w, 0, kLeftEdge}, {top, 0, -h, kTopEdge}, {right, w, 0, kRightEdge},
+                   {bottom, 0, h, kBottomEdge}};
+    for (const auto& handle : handles) {
+        if (!handle.item.isEditableAt(context)) continue;
+        context.anchorList->addSmallPoint(context.object, entry, id, handle.x, handle.y, 0, m, handle.flag)
+            .setPosition(m, handle.x, handle.y, 0);
+    }
+}
+
+bool ClipFilter::anchorEvent(const Anchor::AnchorEvent& event) {
+    if (event.kind != Anchor::AnchorEvent::kDrag) return false;
+    const Platform::math::Float4 moved =
+        Anchor::getMovedPosition(event.viewport, event.position, event.matrix, static_cast<float>(event.stepX),
+                                 static_cast<float>(event.stepY));
+    const double dx = moved.x - event.position.x, dy = moved.y - event.position.y;
+    const EffectItemNumber::AnchorAddress address{event.object.get(), event.id};
+    bool changed = false;
+    if (event.flags & kLeftEdge) changed = left.moveAnchorValue(address, dx) || changed;
+    if (event.flags & kRightEdge) changed = right.moveAnchorValue(address, -dx) || changed;
+    if (event.flags & kTopEdge) changed = top.moveAnchorValue(address, dy) || changed;
+    if (event.flags & kBottomEdge) changed = bottom.moveAnchorValue(address, -dy) || changed;
+    if (changed) event.position = moved;
+    return true;
 }
 
 }  // namespace Effect

@@ -19,6 +19,13 @@ public:
     ClipFilter();
     std::shared_ptr<Media::ResourceBuffer> filterVideo(Render::RenderContext& context,
                                                        std::shared_ptr<Media::ResourceBuffer> image) override;
+    // Four small handles on the edges of the focused object's final image.
+    void updateAnchor(Render::RenderContext& context, int32_t width, int32_t height) override;
+    // A drag of an edge handle moves that edge.
+    bool anchorEvent(const Anchor::AnchorEvent& event) override;
+
+    // Flags of the four handles.
+    static constexpr uint32_t kLeftEdge = 0x20, kRightEdge = 0x40, kTopEdge = 0x80, kBottomEdge = 0x100;
 };
 
 }  // namespace Effect

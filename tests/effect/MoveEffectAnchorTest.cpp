@@ -48,6 +48,8 @@ public:
         Effect::OutputView view;
         return view.getScreenMatrix(640, 360);
     }
+    void setTargetMarker(const Platform::math::Float4& point) override { targets.push_back(point); }
+    std::vector<Platform::math::Float4> targets;
 };
 
 // The preview as drags see it: the scene shown at its own size, the snap
@@ -265,6 +267,11 @@ TEST_F(MoveEffectAnchorTest, ACameraOffersAxisHandlesAndNoSnapping) {
     EXPECT_EQ(output->x.values, (std::vector<int32_t>{10000}));
     EXPECT_EQ(output->z.values, (std::vector<int32_t>{0}));
     EXPECT_NEAR(output->y.keyValue(0), 20, 0.05);
+    // The focused object's position goes to the camera as its target marker.
+    const auto& cameraEffect = static_cast<PlainCamera&>(*camera->effects.front());
+    ASSERT_EQ(cameraEffect.targets.size(), 1u);
+    EXPECT_FLOAT_EQ(cameraEffect.targets[0].x, 100);
+    EXPECT_FLOAT_EQ(cameraEffect.targets[0].w, 1);
     // Without a camera there are no axis handles.
     list.clear();
     context.view.cameraControl.reset();

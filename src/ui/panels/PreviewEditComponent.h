@@ -3,6 +3,9 @@
 #include <memory>
 #include <string>
 
+#include "core/ConfigInt.h"
+#include "core/ConfigParameterBinding.h"
+#include "core/ConfigParameterGroup.h"
 #include "core/EventInstance.h"
 #include "edit/EditService.h"
 #include "effect/AnchorList.h"
@@ -42,6 +45,17 @@ public:
     void procPaint() override;
     void procMove() override;
     void procMouseWheel(int32_t x, int32_t y, int32_t delta) override;
+    void procContextMenu(int32_t x, int32_t y) override;
+    bool procDragOver(int32_t x, int32_t y, Window::DropFiles& files) override;
+    bool procDrop(int32_t x, int32_t y, Window::DropFiles& files) override;
+
+    // Puts the frame at the cursor on the clipboard; transparent keeps its alpha.
+    void copyImage(bool transparent);
+    // The layer a drop starts on: the first from the top row shown that has
+    // no object at the cursor frame.
+    static int32_t dropLayer(const Edit::Scene& scene);
+    // What a dropped file's name offers: empty when it cannot be used.
+    static std::wstring dropToolTip(const std::wstring& path);
 
     // Asks for the frame, unless the scene plays or the panel is hidden.
     void refresh(int32_t frame);
@@ -54,16 +68,25 @@ public:
     void onRenderResult(int32_t type, int32_t value);
 
     PreviewControl& canvas() { return *canvas_; }
+    PlayerNavigateControl& playbackBar() { return *bar_; }
+    // The zoom of "DisplayZoom": percent, 0 fitting the frame to the area.
+    int32_t displayZoom = 0;
 
 private:
     void takePreviewFrame(int32_t frame);
     void takePlayerFrame();
     void repaintCanvas();
+    // What anchor events need of the preview: the clipping-object view and its button pictures.
+    void installAnchorHooks();
 
     Render::RenderService* renderService_;
+    System::Config::ParameterGroup settings_{"Window.preview"};
+    System::Config::Int displayZoomParameter_{settings_, "DisplayZoom", &displayZoom, 0};
+    System::Config::ParameterBinding settingsBinding_;
     // Keeps the listeners, which outlive the panel, from reaching it once it is gone.
     std::shared_ptr<PreviewEditComponent*> self_;
     int32_t playerControlHeight_ = 0;
+    bool anchorHooksInstalled_ = false;
 
     Media::FrameImage frameImage_;
     Platform::os::Mutex anchorMutex_;
