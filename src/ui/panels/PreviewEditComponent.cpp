@@ -9,6 +9,8 @@
 #include "core/TranslateService.h"
 #include "edit/Object.h"
 #include "edit/ObjectCreateCommands.h"
+#include "edit/ObjectFlagCommands.h"
+#include "edit/ObjectSectionCommands.h"
 #include "edit/ObjectSplitCommands.h"
 #include "edit/Scene.h"
 #include "edit/SceneLayer.h"
@@ -52,6 +54,9 @@ PreviewEditComponent::PreviewEditComponent()
                                                    renderService_ ? &renderService_->player() : nullptr,
                                                    Media::XAudio2Service::get());
     bar_->setPreviewArea(canvas_.get());
+    bar_->previousSectionAction = [] { Edit::EditCommand::moveCursorToPrevSection(); };
+    bar_->nextSectionAction = [] { Edit::EditCommand::moveCursorToNextSection(); };
+    bar_->moveTimeDialogAction = [] { Edit::EditCommand::showMoveTimeDialog(); };
     container_.updateChildLayout();
     if (eventService == nullptr) return;
     const std::weak_ptr<PreviewEditComponent*> weak = self_;
@@ -99,13 +104,7 @@ void PreviewEditComponent::installAnchorHooks() {
     Render::RenderVideoWorker* video = &renderService_->video();
     Edit::EditAnchorCommands::PanelHooks hooks;
     hooks.visibleClippingObject = [video] { return video->visibleClippingObject != 0; };
-    hooks.setVisibleClippingObject = [this, video](bool visible) {
-        System::Log::info("Edit::EditCommand::setVisibleClippingObjectView", "set visible clipping object enable=%d",
-                          visible ? 1 : 0);
-        const std::unique_ptr<Edit::UpdateSection> scope = editService->openSection();
-        scope->objectChanged = true;
-        video->visibleClippingObject = visible ? 1 : 0;
-    };
+    hooks.setVisibleClippingObject = [](bool visible) { Edit::EditCommand::setVisibleClippingObjectView(visible); };
     hooks.clippingIcon = [icons](bool visible) { return icons[visible ? 1 : 0]; };
     editService->anchorCommands().setPanelHooks(std::move(hooks));
     anchorHooksInstalled_ = true;
@@ -178,17 +177,18 @@ void PreviewEditComponent::procContextMenu(int32_t x, int32_t y) {
         menu.insertSeparator();
     }
     if (renderService_ != nullptr) {
-        Render::RenderVideoWorker& video = renderService_->video();
-        // Each switch of the video worker's settings refreshes the preview.
-        const auto toggle = [this](int32_t& setting) {
-            return [this, &setting] {
-                setting = setting != 0 ? 0 : 1;
-                refresh();
-            };
-        };
-        check(menu.insertItem(L"グリッド(カメラ制御)の表示", toggle(video.cameraGrid)), video.cameraGrid != 0);
-        check(menu.insertItem(L"編集視点(カメラ制御)表示", toggle(video.cameraFreeView)), video.cameraFreeView != 0);
-        check(menu.insertItem(L"クリッピングオブジェクトの視覚化", toggle(video.visibleClippingObject)),
+        const Render::RenderVideoWorker& video = renderService_->video();
+        // The display switches are edit commands: their scope redraws the preview.
+        check(menu.insertItem(L"グリッド(カメラ制御)の表示",
+                              [on = video.cameraGrid == 0] { Edit::EditCommand::setCameraGrid(on); }),
+              video.cameraGrid != 0);
+        check(menu.insertItem(L"編集視点(カメラ制御)表示",
+                              [on = video.cameraFreeView == 0] { Edit::EditCommand::setCameraFreeView(on); }),
+              video.cameraFreeView != 0);
+        check(menu.insertItem(L"クリッピングオブジェクトの視覚化",
+                              [on = video.visibleClippingObject == 0] {
+                                  Edit::EditCommand::setVisibleClippingObjectView(on);
+                              }),
               video.visibleClippingObject != 0);
         menu.insertSeparator();
         menu.insertItem(L"クリップボードにイメージをコピー", [this] { copyImage(false); });
