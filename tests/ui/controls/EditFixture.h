@@ -1,12 +1,13 @@
 #pragma once
 // Text editors on the stand-in panel of the control tests, with a style that
-// names the editor's font, and the keyboard driven the
+// names the editor's font and colours, and the keyboard driven the
 // way the window drives it: key messages through the router, the character
 // messages a key gives, and modifier keys held as the messages left them.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "platform/draw2d/TextHitTest.h"
@@ -19,8 +20,15 @@ protected:
     void SetUp() override {
         ControlWindow::SetUp();
         stopServices();
-        std::ofstream(install() / "style.conf", std::ios::app)
-            << "EditControl=12,DejaVu Sans\nDefaultFamily=DejaVu Sans\n";
+        // The editor's font and selection colour beside the controls' style.
+        std::string style;
+        {
+            std::ifstream in(install() / "style.conf", std::ios::binary);
+            style.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+        style.replace(style.find("[Color]\n"), 8, "[Color]\nTextSelect=3060c0\nSliderCursor=e0a000\nButtonBodySelect=606060\n");
+        style += "EditControl=12,DejaVu Sans\nDefaultFamily=DejaVu Sans\n";
+        writeFile(install() / "style.conf", style);
         startServices();
         container.updateChildLayout();
     }
