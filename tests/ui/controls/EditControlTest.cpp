@@ -6,6 +6,7 @@
 
 #include <gtk/gtk.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -387,6 +388,42 @@ TEST_F(EditControls, AFocusedEditorWithABarTakesTheWheelAndScrollsWithIt) {
     driver.send({Input::Wheel, edit->fullRect.x + 20, edit->fullRect.y + 20, 120});
     EXPECT_LT(edit->scrollY, bottom) << "the wheel over the editor scrolls it through its bar";
     EXPECT_EQ(edit->scrollY, bar.first);
+}
+
+TEST_F(EditControls, DrawsTheBorderTheSelectionAndTheCaret) {
+    show(L"abc def");
+    key(W::kVkEnd);
+    for (int i = 0; i < 3; ++i) key(W::kVkLeft, true);
+    ASSERT_EQ(L"def", selected(*edit));
+    edit->caretVisible = true;
+    edit->invalidate();
+    ASSERT_TRUE(TestSupport::RouterDriver::drawQueued());
+    const auto pixel = [&](int32_t x, int32_t y) { return service->target->pixel(x, y) & 0xFFFFFFu; };
+    // Within a small step of the colour in every channel (text is anti-aliased nearby).
+    const auto near = [](uint32_t got, uint32_t want) {
+        for (int shift = 0; shift < 24; shift += 8)
+            if (std::abs(int((got >> shift) & 0xFF) - int((want >> shift) & 0xFF)) > 24) return false;
+        return true;
+    };
+    const Window::MouseRect& r = edit->fullRect;
+    EXPECT_EQ(0xf0e0d0u, pixel(r.x, r.y + r.h / 2)) << "the focused border";
+    EXPECT_TRUE(near(pixel(r.x + 3, r.y + r.h / 2), 0x102030u)) << "the background before the text";
+    // The selection's box over "def", at its top row above the letters.
+    const RouterStep d = at(Input::Move, *edit, 4), end = at(Input::Move, *edit, 7);
+    float x = 0, y = 0;
+    Platform::draw2d::HitTestMetrics m;
+    ASSERT_EQ(Platform::kOk, Platform::draw2d::hitTestTextPosition(*edit->layout.get(), 4, false, x, y, m));
+    EXPECT_EQ(0x3060c0u, pixel((d.x + end.x) / 2, r.y + 4 + static_cast<int32_t>(y) + 1));
+    EXPECT_TRUE(near(pixel(at(Input::Move, *edit, 0).x + 1, r.y + 4 + static_cast<int32_t>(y) + 1), 0x102030u))
+        << "no selection over \"abc\"";
+    // The caret: a one-pixel bar in the text colour before "d", where the Shift-arrows left it.
+    EXPECT_EQ(0xffffffu, pixel(r.x + 4 - edit->scrollX + static_cast<int32_t>(x), r.y + 4 + static_cast<int32_t>(y + m.height / 2)));
+    // Without the focus: the plain border, no caret, no selection.
+    driver.send({Input::Press, 500, 300, 0});
+    driver.send({Input::Release, 500, 300, 0});
+    ASSERT_TRUE(TestSupport::RouterDriver::drawQueued());
+    EXPECT_EQ(0xc0c0c0u, pixel(r.x, r.y + r.h / 2));
+    EXPECT_TRUE(near(pixel((d.x + end.x) / 2, r.y + 4 + static_cast<int32_t>(y) + 1), 0x102030u));
 }
 
 // The input method of the real window: a composition made through the
