@@ -13,6 +13,7 @@
 
 #include "core/Clipboard.h"
 #include "platform/window/InputMethod.h"
+#include "platform/window/Menu.h"
 #include "support/PumpMessages.h"
 #include "ui/controls/EditFixture.h"
 #include "ui/controls/EditScrollBarControl.h"
@@ -424,6 +425,44 @@ TEST_F(EditControls, DrawsTheBorderTheSelectionAndTheCaret) {
     ASSERT_TRUE(TestSupport::RouterDriver::drawQueued());
     EXPECT_EQ(0xc0c0c0u, pixel(r.x, r.y + r.h / 2));
     EXPECT_TRUE(near(pixel((d.x + end.x) / 2, r.y + 4 + static_cast<int32_t>(y) + 1), 0x102030u));
+}
+
+TEST_F(EditControls, TheContextMenuOffersWhatTheSelectionAllows) {
+    edit->menuOnFocus = true;
+    show(L"alpha beta");
+    std::vector<std::string> offered;
+    std::string pick;
+    W::setMenuAnswerHook([&](W::MenuHandle menu, const W::Point&) {
+        offered.clear();
+        uint32_t chosen = 0;
+        for (int32_t i = 0; i < W::getMenuItemCount(menu); ++i) {
+            std::string label;
+            W::getMenuStringAt(menu, i, label);
+            offered.push_back(label);
+            if (label == pick) chosen = static_cast<uint32_t>(W::getMenuItemId(menu, i));
+        }
+        return chosen;
+    });
+    Window::WindowMouseService& r = router();
+    const auto rightClick = [&](int32_t position) {
+        const RouterStep p = at(Input::Press, *edit, position);
+        r.dispatch(r.window, W::kWmRButtonDown, W::kMkRButton, W::makeLParam(p.x, p.y));
+        r.dispatch(r.window, W::kWmRButtonUp, 0, W::makeLParam(p.x, p.y));
+    };
+    EXPECT_TRUE(edit->acceptRightButton) << "takes the right button while focused";
+    pick = "すべてを選択";
+    rightClick(2);
+    EXPECT_EQ((std::vector<std::string>{"貼り付け", "すべてを選択"}), offered);
+    EXPECT_EQ(L"alpha beta", selected(*edit));
+    pick = "削除";
+    rightClick(2);
+    EXPECT_EQ((std::vector<std::string>{"切り取り", "コピー", "貼り付け", "削除"}), offered);
+    EXPECT_EQ(L"", edit->text);
+    W::setMenuAnswerHook({});
+    // Unfocused, it no longer takes the right button.
+    driver.send({Input::Press, 500, 300, 0});
+    driver.send({Input::Release, 500, 300, 0});
+    EXPECT_FALSE(edit->acceptRightButton);
 }
 
 // The input method of the real window: a composition made through the
