@@ -26,6 +26,7 @@ namespace {
 
 // The nearest integer, halves away from zero, within the 32-bit range.
 int32_t nearestSteps(double v) {
+    if (std::isnan(v)) return 0;
     v = std::clamp(v, double(INT32_MIN), double(INT32_MAX));
     return static_cast<int32_t>(std::llround(v));
 }

@@ -5,6 +5,7 @@
 #include "ui/controls/SliderInputControl.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -250,6 +251,35 @@ TEST_F(SliderInputs, MinusAndPlusStepAndNarrowSlidersHideThem) {
     slider->alwaysShowButtons = true;
     slider->procMove();
     EXPECT_TRUE(slider->minusButton.visible);
+}
+
+TEST_F(SliderInputs, TheFaceShowsMarksAtRestAndTheSliderCursorWhilePressed) {
+    slider->setRange(25, 0, 100, 1);
+    slider->startMark = slider->endMark = true;
+    slider->showSliderCursor = true;
+    slider->sliderButton.invalidate();
+    ASSERT_TRUE(TestSupport::RouterDriver::drawQueued());
+    const auto pixel = [&](int32_t x, int32_t y) { return service->target->pixel(x, y) & 0xFFFFFFu; };
+    const Window::MouseRect& f = slider->sliderButton.fullRect;
+    const int32_t y = f.y + 2;
+    EXPECT_EQ(0xc0c0c0u, pixel(f.x, y)) << "the start mark";
+    EXPECT_EQ(0x303030u, pixel(f.x + 2, y)) << "the gap in it";
+    EXPECT_EQ(0xc0c0c0u, pixel(f.x + 3, y));
+    EXPECT_EQ(0xc0c0c0u, pixel(f.x + f.w - 1, y)) << "the end mark";
+    EXPECT_EQ(0x303030u, pixel(f.x + f.w / 4, y)) << "the body at rest";
+    // Pressed: the pressed body and the cursor bar at the value's place.
+    driver.send(face(Input::Press));
+    ASSERT_TRUE(TestSupport::RouterDriver::drawQueued());
+    const int32_t at = static_cast<int32_t>(std::lround(25.0 * double(f.w - 4) / 100.0));
+    EXPECT_EQ(0xe0a000u, pixel(f.x + at + 1, y)) << "the slider cursor";
+    EXPECT_EQ(0x606060u, pixel(f.x + at + 8, y)) << "the pressed body";
+    driver.send(face(Input::Release));
+    key(W::kVkEscape);
+    // A disabled face is only the grouping colour.
+    slider->sliderButton.enabled = false;
+    slider->sliderButton.invalidate();
+    ASSERT_TRUE(TestSupport::RouterDriver::drawQueued());
+    EXPECT_EQ(0x182838u, pixel(f.x + f.w / 2, f.y + f.h / 2));
 }
 
 class ButtonInputs : public EditWindow {
