@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <chrono>
 
+#include "platform/window/InputMethod.h"
 #include "platform/window/KeyMap.h"
 #include "platform/window/ThreadQueue.h"
 #include "platform/window/WindowData.h"
@@ -86,6 +87,7 @@ bool translateMessage(const Message& msg) {
 }
 
 intptr_t dispatchMessage(const Message& msg) {
+    InputMethod::dispatching(msg);
     if (msg.message == kWmTimer && msg.lParam != 0) {
         if (msg.window != nullptr && !WindowData::isLive(msg.window)) return 0;
         reinterpret_cast<TimerProc>(msg.lParam)(msg.window, kWmTimer, msg.wParam, msg.time);

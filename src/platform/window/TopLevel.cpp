@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/window/GtkRuntime.h"
+#include "platform/window/InputMethod.h"
 #include "platform/window/KeyMap.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/SystemMetrics.h"
@@ -152,6 +153,7 @@ gboolean onDelete(GtkWidget*, GdkEvent*, gpointer data) {
 
 gboolean onFocus(GtkWidget*, GdkEventFocus* e, gpointer data) {
     auto* w = static_cast<WindowData*>(data);
+    InputMethod::focusChanged(w, e->in != 0);
     if (e->in) {
         g_focus = w;
         queueInput(w, inputMessage(w, kWmActivate, 1, 0));
@@ -179,6 +181,14 @@ gboolean onKey(GtkWidget*, GdkEventKey* e, gpointer data) {
                                         static_cast<GdkModifierType>(0), 0, &base, nullptr, nullptr, nullptr);
     uint32_t vk = KeyMap::virtualKeyFromKeyval(base);
     if (vk == 0) vk = KeyMap::virtualKeyFromKeyval(e->keyval);
+    char32_t given = 0;
+    if (InputMethod::filterKey(w, e, given)) {
+        if (!down && vk != 0) KeyMap::noteEvent(vk, false);
+        return TRUE;
+    }
+    // A character without a key of its own (a non-Latin letter typed through
+    // a keymap entry made for it) comes as the packet key.
+    if (vk == 0 && (given != 0 || gdk_keyval_to_unicode(e->keyval) >= 0x20)) vk = kVkPacket;
     if (vk == 0) return FALSE;
     const bool wasDown = (KeyMap::asyncKeyState(vk) & 0x8000) != 0;
     KeyMap::noteEvent(vk, down);
@@ -201,7 +211,7 @@ gboolean onKey(GtkWidget*, GdkEventKey* e, gpointer data) {
     uint32_t message = down ? (sys ? kWmSysKeyDown : kWmKeyDown) : (sys ? kWmSysKeyUp : kWmKeyUp);
     Message m = inputMessage(w, message, msgVk, static_cast<intptr_t>(static_cast<int32_t>(lp)));
     if (down) {
-        char32_t c = gdk_keyval_to_unicode(e->keyval);
+        char32_t c = given != 0 ? given : gdk_keyval_to_unicode(e->keyval);
         // Ctrl with a letter gives the control character, as the program expects.
         if ((e->state & GDK_CONTROL_MASK) != 0 && vk >= 'A' && vk <= 'Z') c = vk - 'A' + 1;
         if (vk == kVkReturn) c = U'\r';
@@ -303,6 +313,7 @@ gboolean onLeave(GtkWidget*, GdkEventCrossing* e, gpointer data) {
 void onRealize(GtkWidget* area, gpointer data) {
     auto* w = static_cast<WindowData*>(data);
     if (w->cursor != nullptr) gdk_window_set_cursor(gtk_widget_get_window(area), w->cursor);
+    InputMethod::realized(w);
 }
 
 void buildWidgets(WindowHandle w, const WindowDesc& desc) {
@@ -341,6 +352,7 @@ void buildWidgets(WindowHandle w, const WindowDesc& desc) {
 }
 
 void freeWindow(WindowHandle w) {
+    InputMethod::destroy(w);
     if (w->hoverSource != 0) g_source_remove(w->hoverSource);
     if (w->drag.leaveSource != 0) g_source_remove(w->drag.leaveSource);
     if (w->toplevel != nullptr) {
@@ -378,6 +390,7 @@ WindowHandle createWindow(const WindowDesc& desc) {
     w->owner = desc.owner;
     makeSurface(w, w->width, w->height);
     if (gtk::ensure()) buildWidgets(w, desc);
+    InputMethod::create(w);
     WindowData::add(w);
     owned.release();
     if (w->procedure != nullptr && w->procedure(w, kWmCreate, 0, reinterpret_cast<intptr_t>(desc.createParam)) == -1) {

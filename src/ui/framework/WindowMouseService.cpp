@@ -8,6 +8,7 @@
 #include "core/Exception.h"
 #include "core/SettingService.h"
 #include "platform/window/Cursor.h"
+#include "platform/window/InputMethod.h"
 #include "platform/window/KeyMap.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/Pointer.h"
@@ -152,6 +153,7 @@ WindowMouseService::WindowMouseService() {
     hooks.getCursorPos = [](W::Point& p) { return W::getCursorPos(p); };
     hooks.setCursorPos = [](const W::Point& p) { return W::setCursorPos(p.x, p.y); };
     hooks.screenPixel = [](const W::Point& p, uint8_t rgb[3]) { return W::screenPixel(p.x, p.y, rgb); };
+    hooks.imeResultString = [this] { return W::compositionResult(window); };
     const auto start = std::chrono::steady_clock::now();
     hooks.clock = [start] {
         return static_cast<uint64_t>(
@@ -245,7 +247,10 @@ bool WindowMouseService::setFocus(WindowMouse* mouse) {
     old->focused = false;
     focusTarget = nullptr;
     old->procFocusLost(mouse);
-    if (imeState.associated) imeState.associated = false;
+    if (imeState.associated) {
+        imeState.associated = false;
+        if (window != nullptr) W::associateInputContext(window, false);
+    }
     if (keyHoldTarget != nullptr && keyHoldKey == KeyHoldWhileFocused) {
         WindowMouse* holder = keyHoldTarget;
         keyHoldTarget = nullptr;
@@ -263,7 +268,10 @@ void WindowMouseService::takeFocus(WindowMouse* mouse) {
     focusTarget = mouse;
     mouse->focused = true;
     if (window != nullptr && W::getFocus() != window) W::setFocus(window);
-    if (!imeState.associated) imeState.associated = true;
+    if (!imeState.associated) {
+        imeState.associated = true;
+        if (window != nullptr) W::associateInputContext(window, true);
+    }
 }
 
 void WindowMouseService::leaveHover() {
@@ -531,7 +539,10 @@ bool WindowMouseService::keyDown(uint32_t message, uintptr_t wParam) {
 void WindowMouseService::imeComposition(bool start, intptr_t lParam) {
     if (start) {
         if (focusTarget != nullptr && focusTarget->procFocusIme(imeState)) return;
-        if (imeState.associated) imeState.associated = false;
+        if (imeState.associated) {
+            imeState.associated = false;
+            if (window != nullptr) W::associateInputContext(window, false);
+        }
         return;
     }
     if ((lParam & kGcsResultStr) == 0 || focusTarget == nullptr || !imeState.associated || !hooks.imeResultString)
