@@ -29,7 +29,7 @@ GdiFontList::Font GdiFontList::parse(const std::wstring& value, const std::wstri
 GdiFontList::GdiFontList() {
     const Setting::SettingService* settings = Setting::SettingService::get();
     if (settings == nullptr) return;
-    font_ = parse(settings->font.getValue("Control").toString(),
+    font_ = parse(settings->font.getValue("Control").toString(L""),
                   settings->font.getValue("DefaultFamily").toString(L"Yu Gothic UI"));
 }
 
