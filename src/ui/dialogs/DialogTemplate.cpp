@@ -81,10 +81,15 @@ bool DialogTemplate::create(int32_t minimumWidth, W::WindowHandle owner) {
     if (owner == nullptr) owner = Event::commandWindow();
     std::wstring shown = dialogText(caption);
     if (shown.size() > kCaptionLength) shown.resize(kCaptionLength);
-    const int code = W::DialogWindow::run(owner, System::wideToUtf8(shown), *this);
-    window = nullptr;
-    for (auto& item : items) item->window = nullptr;
-    return code == 1;
+    // The controls go with the dialog, also when it ends by an exception.
+    struct Closed {
+        DialogTemplate& dialog;
+        ~Closed() {
+            dialog.window = nullptr;
+            for (auto& item : dialog.items) item->window = nullptr;
+        }
+    } closed{*this};
+    return W::DialogWindow::run(owner, System::wideToUtf8(shown), *this) == 1;
 }
 
 void DialogTemplate::initDialog(W::DialogWindow& dialog) {
