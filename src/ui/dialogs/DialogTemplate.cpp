@@ -13,6 +13,7 @@
 #include "ui/dialogs/DialogItemNameText.h"
 #include "ui/dialogs/DialogItemNumber.h"
 #include "ui/dialogs/DialogItemText.h"
+#include "ui/framework/PopupMenu.h"
 #include "ui/framework/ToolTips.h"
 
 namespace Dialog {
@@ -31,11 +32,6 @@ std::wstring dialogText(const std::wstring& text) {
 DialogTemplate::DialogTemplate(const wchar_t* caption) : caption(caption != nullptr ? caption : L"") {}
 
 DialogTemplate::~DialogTemplate() = default;
-
-std::function<bool(W::Point&)>& DialogTemplate::anchorPoint() {
-    static std::function<bool(W::Point&)> anchor;
-    return anchor;
-}
 
 bool DialogTemplate::onMessage(W::DialogWindow&, int32_t, int32_t) { return false; }
 
@@ -143,8 +139,11 @@ void DialogTemplate::layoutItems(W::DialogWindow& dialog) {
             at = {ownerRect.left + (ownerRect.right - ownerRect.left - width) / 2,
                   ownerRect.top + (ownerRect.bottom - ownerRect.top - height) / 2};
     } else {
-        const auto& anchor = anchorPoint();
-        if (!(anchor && anchor(at))) (void)W::getCursorPos(at);
+        // Where the popup menu opened when its command opens the dialog, else the cursor.
+        if (Window::PopupMenu::inMenuCommand)
+            at = Window::PopupMenu::menuPoint;
+        else
+            (void)W::getCursorPos(at);
         if (hasOwner) {
             at.x = std::min(at.x, ownerRect.right - width);
             at.y = std::min(at.y, ownerRect.bottom - height);

@@ -76,10 +76,6 @@ public:
     int32_t lineHeight = 0;  // of the last layout
     Platform::window::DialogWindow* window = nullptr;  // while open
 
-    // The point a dialog without an OK button opens at (the running popup
-    // menu's point when a menu command opens it); unset: the cursor.
-    static std::function<bool(Platform::window::Point&)>& anchorPoint();
-
 protected:
     void initDialog(Platform::window::DialogWindow& dialog) override;
     void command(Platform::window::DialogWindow& dialog, int32_t id, int32_t code) override;

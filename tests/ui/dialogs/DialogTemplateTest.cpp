@@ -19,6 +19,8 @@
 #include "ui/dialogs/DialogItemText.h"
 #include "ui/dialogs/DialogTemplate.h"
 #include "ui/dialogs/ReadValue.h"
+#include "platform/window/TopLevel.h"
+#include "ui/framework/PopupMenu.h"
 #include "ui/framework/ToolTips.h"
 
 namespace {
@@ -392,6 +394,62 @@ TEST(DialogTemplate, TheBoxesHookAcceptsOrCancelsADialogAsItStands) {
         EXPECT_EQ(asked[0].title, "問い");
         EXPECT_EQ(a->value, 3);
     }
+}
+
+}  // namespace
+
+namespace {
+
+intptr_t ownerProc(W::WindowHandle w, uint32_t m, uintptr_t wp, intptr_t lp) { return W::defWindowProc(w, m, wp, lp); }
+
+TEST(DialogTemplate, PlacedAtTheMenuPointInsideTheOwnerOrCentredWithAnOkButton) {
+    W::WindowDesc desc;
+    desc.title = "owner";
+    desc.x = 100;
+    desc.y = 100;
+    desc.width = 800;
+    desc.height = 600;
+    desc.procedure = &ownerProc;
+    W::WindowHandle owner = W::createWindow(desc);
+    ASSERT_NE(owner, nullptr);
+    W::Rect rect;
+    ASSERT_TRUE(W::getWindowRect(owner, rect));
+    struct Case {
+        const char* name;
+        int items;
+        W::Point menu;
+        bool inside;  // the point is far enough from the right and bottom edges
+    } cases[] = {
+        {"at the menu point", 1, {rect.left + 10, rect.top + 20}, true},
+        {"pulled back inside", 1, {rect.right - 5, rect.bottom - 5}, false},
+        {"centred with an OK button", 2, {rect.left + 10, rect.top + 20}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedDialogs dialogs;
+        DialogTemplate dialog(L"d");
+        for (int i = 0; i < c.items; ++i) dialog.addInteger(L"数", 1, 1, 9);
+        W::Point at, size;
+        dialogs.answers.push_back([&](W::DialogWindow& d) {
+            at = d.position();
+            size = d.clientSize();
+        });
+        Window::PopupMenu::menuPoint = c.menu;
+        Window::PopupMenu::inMenuCommand = true;
+        dialog.create(0, owner);
+        Window::PopupMenu::inMenuCommand = false;
+        if (c.items > 1) {
+            EXPECT_EQ(at.x, rect.left + (rect.right - rect.left - size.x) / 2);
+            EXPECT_EQ(at.y, rect.top + (rect.bottom - rect.top - size.y) / 2);
+        } else if (c.inside) {
+            EXPECT_EQ(at.x, c.menu.x);
+            EXPECT_EQ(at.y, c.menu.y);
+        } else {
+            EXPECT_EQ(at.x, rect.right - size.x);
+            EXPECT_EQ(at.y, rect.bottom - size.y);
+        }
+    }
+    W::destroyWindow(owner);
 }
 
 }  // namespace
