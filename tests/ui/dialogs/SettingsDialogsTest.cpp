@@ -3,6 +3,8 @@
 // values and stores what OK applies.
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,6 +14,7 @@
 #include "core/SettingService.h"
 #include "core/TextConvert.h"
 #include "core/TranslateService.h"
+#include "media/gpu/Direct3DService.h"
 #include "media/gpu/GdiFontList.h"
 #include "media/image/ImageBuffer.h"
 #include "media/image/PixelFormat.h"
@@ -21,6 +24,7 @@
 #include "support/TestFolders.h"
 #include "ui/dialogs/CacheSizeDialog.h"
 #include "ui/dialogs/DialogItemInteger.h"
+#include "ui/dialogs/DislpayColorSettingDialog.h"
 #include "ui/dialogs/EditServiceDialogs.h"
 #include "ui/dialogs/LanguageDialog.h"
 #include "ui/dialogs/LogSettingDialog.h"
@@ -326,6 +330,34 @@ TEST_F(SettingsDialogs, ControlFontComesFromTheStyle) {
     const Resource::GdiFontList list;
     EXPECT_EQ(list.font().height, 20);
     EXPECT_EQ(list.font().family, L"Test Family");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SettingsDialogs, DisplayColorDialogStoresTheThreeChoices) {
+    dlopen("libvulkan_lvp.so", RTLD_NOW | RTLD_NODELETE);
+    System::ServiceHolder<Media::Direct3DService> direct3d;
+    direct3d.get()->highDpiMode = 1;
+    direct3d.get()->inputYuvColorSpace = 0;
+    direct3d.get()->outputYuvColorSpace = 2;
+    dialogs.answers.push_back([&](W::DialogWindow& d) {
+        d.choose(ScriptedDialogs::field(d, "高DPI表示"), 0);
+        d.choose(ScriptedDialogs::field(d, "YUV入力変換"), 1);
+        d.choose(ScriptedDialogs::field(d, "YUV出力変換"), -1);  // nothing chosen keeps it
+        d.press(kOk);
+    });
+    Dialog::DislpayColorSettingDialog dialog(L"画面・色の設定");
+    EXPECT_TRUE(dialog.open());
+    EXPECT_EQ(dialogs.shown.back().fields,
+              (std::vector<std::pair<std::string, std::string>>{{"高DPI表示", "拡大サイズ表示"},
+                                                                {"", "アプリケーションの再起動後に反映されます"},
+                                                                {"YUV入力変換", "自動"},
+                                                                {"YUV出力変換", "BT.709"}}));
+    EXPECT_EQ(direct3d.get()->highDpiMode, 0);
+    EXPECT_EQ(direct3d.get()->inputYuvColorSpace, 1);
+    EXPECT_EQ(direct3d.get()->outputYuvColorSpace, 2);
 }
 
 }  // namespace
