@@ -40,6 +40,20 @@ std::wstring Logger::logFilePath() const {
     return logFilePath_;
 }
 
+Logger::Settings Logger::settings() const {
+    Platform::os::MutexLock lock(mutex_);
+    return {viewLogLevel_, fileLogLevel_, debuggerLogLevel_, maxViewLine_, maxFileNum_};
+}
+
+void Logger::setSettings(const Settings& settings) {
+    Platform::os::MutexLock lock(mutex_);
+    viewLogLevel_ = settings.viewLogLevel;
+    fileLogLevel_ = settings.fileLogLevel;
+    debuggerLogLevel_ = settings.debuggerLogLevel;
+    maxViewLine_ = settings.maxViewLine;
+    maxFileNum_ = settings.maxFileNum;
+}
+
 void Logger::write(const Log::Type& type, const char* scope, const char* message) {
     // Re-entered on this thread: drop. Another thread writing: wait for it.
     if (writingLine) return;

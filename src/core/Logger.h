@@ -43,6 +43,18 @@ public:
 
     static Logger* get() { return ServiceSlot<Logger>::instance; }
 
+    // The "Logger" settings: the least level of each sink (0 turns it off)
+    // and the two limits.
+    struct Settings {
+        int32_t viewLogLevel = 2;
+        int32_t fileLogLevel = 4;
+        int32_t debuggerLogLevel = 0;
+        int32_t maxViewLine = 200;
+        int32_t maxFileNum = 5;
+    };
+    Settings settings() const;
+    void setSettings(const Settings& settings);
+
 private:
     void addViewLines(const Log::Type& type, const char* line) REQUIRES(mutex_);
     void deleteOldLogFiles() REQUIRES(mutex_);

@@ -5,6 +5,7 @@
 
 #include "core/ServiceHolder.h"
 #include "media/gpu/BlendStateList.h"
+#include "media/gpu/GdiFontList.h"
 #include "media/gpu/NoiseTexture.h"
 #include "media/gpu/PathData.h"
 #include "media/gpu/PixelShaderList.h"
@@ -60,6 +61,7 @@ public:
     Shader::BlendStateList blendStates;
     Shader::RasterizerStateList rasterizerStates;
     Shader::PixelShaderList pixelShaders;
+    GdiFontList gdiFont;  // the font of the dialogs' controls
     std::shared_ptr<FigureList> figures;
     std::shared_ptr<TransitionList> transitions;
     SharedTexture permutationTexture{

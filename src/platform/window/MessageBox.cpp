@@ -77,6 +77,11 @@ MessageBoxHook setMessageBoxHook(MessageBoxHook hook) {
     return hook;
 }
 
+MessageBoxHook messageBoxHook() {
+    os::MutexLock lock(g_hookMutex);
+    return g_hook;
+}
+
 int messageBox(WindowHandle owner, const std::string& text, const std::string& title, uint32_t style) {
     MessageBoxHook hook;
     {

@@ -34,6 +34,8 @@ struct MessageBoxRequest {
 // instead of being shown. Returns the previous hook.
 using MessageBoxHook = std::function<int(const MessageBoxRequest&)>;
 MessageBoxHook setMessageBoxHook(MessageBoxHook hook);
+// The hook set now (empty when none).
+MessageBoxHook messageBoxHook();
 
 // Shows a modal message box and returns the button chosen (kIdOk ...). While
 // it is open the calling thread's queue keeps being dispatched (timers and

@@ -60,6 +60,11 @@ public:
 
     int32_t sizeSetting() const { return audioCacheSize_; }
     void setByteLimit(uint64_t bytes) { store_->setByteLimit(bytes); }
+    // Stores the setting and trims the cache to its budget, least recently used first.
+    void setSizeSetting(int32_t megabytes) {
+        audioCacheSize_ = megabytes;
+        setByteLimit(static_cast<uint64_t>(megabytes) * 1048576);
+    }
     void dropScene(int32_t sceneId);
     Store& store() { return *store_; }
 

@@ -47,6 +47,11 @@ public:
     // Megabytes.
     int32_t sizeSetting() const { return imageCacheSize_; }
     void setByteLimit(uint64_t bytes) { store_->setByteLimit(bytes); }
+    // Stores the setting and trims the cache to its budget, least recently used first.
+    void setSizeSetting(int32_t megabytes) {
+        imageCacheSize_ = megabytes;
+        setByteLimit(static_cast<uint64_t>(megabytes) * 1048576);
+    }
     // Drops every cached frame of the scene (the scene-changed listener).
     void dropScene(int32_t sceneId);
     Store& store() { return *store_; }

@@ -2,12 +2,36 @@
 
 #include <stdexcept>
 
+#include "ui/dialogs/DialogItemInteger.h"
 #include "ui/dialogs/FileDialogs.h"
+#include "ui/dialogs/FrameLengthDialog.h"
+#include "ui/dialogs/InputStringDialog.h"
+#include "ui/dialogs/SceneDialog.h"
 #include "ui/dialogs/PostError.h"
 #include "ui/dialogs/ShowError.h"
 #include "ui/dialogs/ShowException.h"
 
 namespace Dialog {
+
+bool EditServiceDialogs::sceneDialog(const std::wstring& title, bool withName, Edit::SceneValues& values) {
+    SceneDialog dialog(title.c_str());
+    return dialog.open(withName ? &values.name : nullptr, &values.width, &values.height, &values.rate,
+                       &values.scale, &values.audioRate);
+}
+
+bool EditServiceDialogs::inputName(const std::wstring& title, std::wstring& name) {
+    InputStringDialog dialog(title.c_str());
+    return dialog.open(name, true);
+}
+
+bool EditServiceDialogs::frameLengthDialog(const std::wstring& title, int32_t rate, int32_t scale,
+                                           int32_t& frames) {
+    FrameLengthDialog dialog(title.c_str(), rate, scale);
+    dialog.addItems(frames);
+    if (!dialog.create()) return false;
+    frames = dialog.frames->value;
+    return true;
+}
 
 bool EditServiceDialogs::saveFileDialog(std::wstring& path, const wchar_t* filter) {
     return Dialog::saveFileDialog(path, filter);

@@ -6,10 +6,13 @@
 
 namespace Dialog {
 
-// The edit service's message boxes and its save dialog. The scene and name
-// dialogs still answer from the headless queues.
+// The edit service's dialogs, message boxes and its save dialog, shown in
+// the window layer.
 class EditServiceDialogs : public Edit::HeadlessDialogs {
 public:
+    bool sceneDialog(const std::wstring& title, bool withName, Edit::SceneValues& values) override;
+    bool inputName(const std::wstring& title, std::wstring& name) override;
+    bool frameLengthDialog(const std::wstring& title, int32_t rate, int32_t scale, int32_t& frames) override;
     bool saveFileDialog(std::wstring& path, const wchar_t* filter) override;
     bool askOkCancel(const std::wstring& text) override;
     // Logged as built in, boxed in the active language.

@@ -136,11 +136,15 @@ void ToolTips::showBeside(const MouseRect& rect, const wchar_t* shownText) {
 }
 
 void ToolTips::showBelow(W::WindowHandle below, const wchar_t* title, const wchar_t* shownText) {
+    W::Rect rect;
+    if (!W::getWindowRect(below, rect)) return;
+    showBelow(rect, title, shownText);
+}
+
+void ToolTips::showBelow(const W::Rect& rect, const wchar_t* title, const wchar_t* shownText) {
     const std::wstring full = std::wstring(Translate::translated(Translate::TranslateService::Table::Message,
                                                                  title != nullptr ? title : L"")) +
                               L" " + (shownText != nullptr ? shownText : L"");
-    W::Rect rect;
-    if (!W::getWindowRect(below, rect)) return;
     show({rect.left, rect.bottom + 1}, full.c_str(), kBelowTimeout);
 }
 

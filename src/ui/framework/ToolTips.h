@@ -34,6 +34,8 @@ public:
     static void showBeside(const MouseRect& rect, const wchar_t* text);
     // Under a window for three seconds: the title (looked up) and the text.
     static void showBelow(Platform::window::WindowHandle window, const wchar_t* title, const wchar_t* text);
+    // The same under a rectangle of the screen (a dialog's control).
+    static void showBelow(const Platform::window::Rect& rect, const wchar_t* title, const wchar_t* text);
 
     static Platform::window::WindowHandle window;
     static std::wstring text;  // what the tip holds
