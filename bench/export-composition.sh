@@ -93,19 +93,27 @@ I=0
 $(output 2.1 0 100 0 | sed -e 's/^X=0.00$/X=-860.00/' -e 's/^Y=0.00$/Y=-440.00/')
 EOF
 
+# CPU seconds (user + system) and peak resident memory of a finished run, from
+# /usr/bin/time's record: on a busy machine the CPU time per frame is the
+# steadier figure, and the peak memory is compared as it is.
+usage() {
+  awk -v f="$frames" '{ printf "cpu=%.2fs cpu/frame=%.1fms peak=%dMB\n", $1 + $2, ($1 + $2) * 1000 / f, $3 / 1024 }' "$1"
+}
+
 echo "== ours: bench_export to AVI"
-ours="$("$root/build/release/bench/bench_export" "$work/scene.vpj2" 0 "$work/ours.avi" | tail -1)"
-echo "$ours"
+ours="$(/usr/bin/time -f "%U %S %M" -o "$work/ours.time" \
+  "$root/build/release/bench/bench_export" "$work/scene.vpj2" 0 "$work/ours.avi" | tail -1)"
+echo "$ours $(usage "$work/ours.time")"
 
 echo "== ffmpeg: the same composition through its filter graph to AVI"
 start=$(date +%s.%N)
-ffmpeg -nostdin -v error -i "$work/video.mp4" -loop 1 -framerate 30 -i "$work/image.png" -filter_complex \
+/usr/bin/time -f "%U %S %M" -o "$work/ffmpeg.time" ffmpeg -nostdin -v error -i "$work/video.mp4" -loop 1 -framerate 30 -i "$work/image.png" -filter_complex \
   "[1:v]format=rgba,boxblur=5:2,scale=iw*1.5:ih*1.5,rotate=PI/6:c=none:ow=rotw(PI/6):oh=roth(PI/6),colorchannelmixer=aa=0.7[img];\
 [0:v][img]overlay=(W-w)/2:(H-h)/2:shortest=1,drawtext=text='velmo':fontsize=64:fontcolor=white:x=100:y=100[out]" \
   -map "[out]" -frames:v "$frames" -c:v rawvideo -pix_fmt bgr24 -y "$work/ffmpeg.avi"
 end=$(date +%s.%N)
 ffmpeg_fps=$(awk -v f="$frames" -v s="$start" -v e="$end" 'BEGIN { printf "%.2f", f / (e - s) }')
-echo "frames=$frames fps=$ffmpeg_fps"
+echo "frames=$frames fps=$ffmpeg_fps $(usage "$work/ffmpeg.time")"
 
 ours_fps="${ours##*fps=}"
 awk -v a="$ours_fps" -v b="$ffmpeg_fps" 'BEGIN { printf "ratio (ours / ffmpeg) = %.2f\n", a / b }'

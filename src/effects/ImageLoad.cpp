@@ -100,6 +100,8 @@ std::shared_ptr<Media::ResourceBuffer> ImageLoad::inputVideo(Render::RenderConte
     const std::lock_guard guard(uploadMutex_);
     if (image != uploadedFrom_) {
         uploaded_ = Media::ResourceBuffer::createFromImageBuffer(image);
+        // Kept unchanged until the file's image changes: filters may keep what they made of it.
+        if (uploaded_) uploaded_->contentStamp = Media::ResourceBuffer::newStamp();
         uploadedFrom_ = std::move(image);
     }
     return uploaded_;

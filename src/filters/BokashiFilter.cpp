@@ -94,6 +94,25 @@ BokashiFilter::Image BokashiFilter::filterVideo(Render::RenderContext& context, 
     const float ratio = FilterValue::percent(aspect.getValue(context));
     const int32_t mode = fixedSize.value ? 2 : 0;
     const int32_t strength = FilterValue::pixels(light.getValue(context));
+    const uint64_t stamp = image ? image->contentStamp : 0;
+    if (stamp != 0) {
+        const std::lock_guard guard(keptMutex_);
+        if (kept_.source == image && kept_.stamp == stamp && kept_.size == size && kept_.ratio == ratio &&
+            kept_.mode == mode && kept_.strength == strength && kept_.result)
+            return kept_.result;
+    }
+    Image source = stamp != 0 ? image : nullptr;
+    Image result = blurVideo(std::move(image), size, ratio, mode, strength);
+    const std::lock_guard guard(keptMutex_);
+    if (stamp != 0 && result && result != source)
+        kept_ = Kept{std::move(source), stamp, size, mode, strength, ratio, result};
+    else
+        kept_ = Kept{};
+    return result;
+}
+
+BokashiFilter::Image BokashiFilter::blurVideo(Image image, int32_t size, float ratio, int32_t mode,
+                                              int32_t strength) {
     if (strength <= 0) return blurImage(std::move(image), size, ratio, mode);
 
     // In light space bright parts weigh exponentially more, so they spread like light.

@@ -102,6 +102,20 @@ public:
                           int32_t radius, uint32_t groupsAcross, uint32_t groupsDown) const;
 
 private:
+    // The last blur of a stamped image (one that its source keeps unchanged
+    // across frames): the same image with the same items gives the kept result
+    // again instead of blurring it anew every frame.
+    struct Kept {
+        std::shared_ptr<Media::ResourceBuffer> source;
+        uint64_t stamp = 0;
+        int32_t size = 0, mode = 0, strength = 0;
+        float ratio = 0;
+        Image result;
+    };
+    std::mutex keptMutex_;
+    Kept kept_;
+    Image blurVideo(Image image, int32_t size, float ratio, int32_t mode, int32_t strength);
+
     // One pass of the kind along the axis, with the implementation chosen.
     Image boxPass(Image image, Kind kind, bool vertical, int32_t radius, bool compute) const;
     void uploadConstant(uint32_t width, uint32_t height, int32_t radius) const;

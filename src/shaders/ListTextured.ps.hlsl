@@ -4,7 +4,8 @@
 float4 main(TexturedVertex v) : SV_Target
 {
     float4 color = readSource(v.uv);
-    if (!applyBlend(color, frameBuffer.Load(int3(int2(v.position.xy), 0))))
+    // The target is read only for a blend mode: plain drawing skips the load.
+    if (blend != 0 && !applyBlend(color, frameBuffer.Load(int3(int2(v.position.xy), 0))))
         discard;
     return color * v.alpha;
 }

@@ -217,6 +217,65 @@ TEST_F(BokashiTest, FilterStep) {
     }
 }
 
+// An image its source keeps unchanged (stamped) is blurred once for the same
+// items: later frames get the kept result. Another stamp, changed items or an
+// image without a stamp are blurred anew, with the right pixels.
+TEST_F(BokashiTest, KeptBlurOfAStampedImage) {
+    auto filter = std::static_pointer_cast<BokashiFilter>(prototype->createInstance());
+    filter->shareResource(*prototype);
+    Render::RenderContext context;
+    filter->range.values = {4};
+    const Pixels source = makePixels(40, 30, pattern);
+    auto stamped = upload(source);
+    stamped->contentStamp = Media::ResourceBuffer::newStamp();
+    auto first = filter->filterVideo(context, stamped);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(filter->filterVideo(context, stamped).get(), first.get()) << "same stamp and items";
+    EXPECT_LT(maxDifference(download(*first), CpuBlur::blur(source, 4, 0, 0)), 4e-3);
+
+    struct Case {
+        const char* what;
+        int range;
+        int light;
+        bool newStamp;
+        bool stamped;
+    };
+    const Case cases[] = {
+        {"another range", 6, 0, false, true},
+        {"light strength", 6, 200, false, true},
+        {"the source changed its contents", 6, 200, true, true},
+        {"no stamp", 6, 200, false, false},
+    };
+    const Pixels white = makePixels(40, 30, opaqueWhite);
+    auto previous = first;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        filter->range.values = {c.range};
+        filter->light.values = {c.light};
+        std::shared_ptr<Media::ResourceBuffer> input = stamped;
+        if (c.newStamp) {
+            input = upload(white);
+            input->contentStamp = Media::ResourceBuffer::newStamp();
+        } else if (!c.stamped) {
+            input = upload(white);
+        }
+        auto result = filter->filterVideo(context, input);
+        ASSERT_TRUE(result);
+        EXPECT_NE(result.get(), previous.get());
+        const Pixels& from = input == stamped ? source : white;
+        const Pixels expected =
+            c.light == 0 ? CpuBlur::blur(from, c.range, 0, 0)
+                         : CpuBlur::fromLightSpace(CpuBlur::blur(CpuBlur::lightSpace(from, 4.0), c.range, 0, 0), 4.0);
+        EXPECT_LT(maxDifference(download(*result), expected), 6e-3);
+        auto again = filter->filterVideo(context, input);
+        if (c.stamped)
+            EXPECT_EQ(again.get(), result.get());
+        else
+            EXPECT_NE(again.get(), result.get());
+        previous = again;
+    }
+}
+
 TEST_F(BokashiTest, FilterIdentityAndLightSpaceClamp) {
     auto filter = std::static_pointer_cast<BokashiFilter>(prototype->createInstance());
     filter->shareResource(*prototype);

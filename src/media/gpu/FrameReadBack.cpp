@@ -38,6 +38,46 @@ size_t ReadBackPool::madeCount() const {
     return made_;
 }
 
+std::shared_ptr<ImageBuffer> ReadBackPool::takeImage(int32_t format, uint32_t width, uint32_t height, uint32_t pitch) {
+    std::unique_ptr<ImageBuffer> image;
+    std::vector<std::unique_ptr<ImageBuffer>> dropped;
+    {
+        Platform::os::MutexLock lock(mutex_);
+        while (!spareImages_.empty() && !image) {
+            std::unique_ptr<ImageBuffer> spare = std::move(spareImages_.back());
+            spareImages_.pop_back();
+            if (spare->format == format && spare->width == width && spare->height == height && spare->pitch == pitch)
+                image = std::move(spare);
+            else
+                dropped.push_back(std::move(spare));
+        }
+        if (!image) ++imagesMade_;
+    }
+    if (!image) {
+        image = std::make_unique<ImageBuffer>(format, 0, 0);
+        image->create(width, height, pitch);
+    }
+    return std::shared_ptr<ImageBuffer>(image.release(), [owner = weak_from_this()](ImageBuffer* released) {
+        std::unique_ptr<ImageBuffer> back(released);
+        if (const std::shared_ptr<ReadBackPool> pool = owner.lock()) pool->keepImage(std::move(back));
+    });
+}
+
+void ReadBackPool::keepImage(std::unique_ptr<ImageBuffer> image) {
+    std::unique_ptr<ImageBuffer> oldest;
+    Platform::os::MutexLock lock(mutex_);
+    if (spareImages_.size() >= kSpareImages) {
+        oldest = std::move(spareImages_.front());
+        spareImages_.erase(spareImages_.begin());
+    }
+    spareImages_.push_back(std::move(image));
+}
+
+size_t ReadBackPool::imagesMade() const {
+    Platform::os::MutexLock lock(mutex_);
+    return imagesMade_;
+}
+
 FrameReadBack::FrameReadBack(std::shared_ptr<ReadBackPool> pool, std::unique_ptr<CpuAccessBuffer> staging,
                              uint64_t ticket)
     : pool_(std::move(pool)), staging_(std::move(staging)), ticket_(ticket) {}
@@ -60,8 +100,13 @@ std::shared_ptr<ImageBuffer> FrameReadBack::image() {
         failure_ = hr;
         throw System::hresultException("Direct3D.context->Map", "Media::FrameReadBack::image", hr);
     }
-    auto image = std::make_shared<ImageBuffer>(texture.format(), 0, 0);
-    image->create(texture.width(), texture.height(), map.rowPitch);
+    std::shared_ptr<ImageBuffer> image;
+    if (pool_) {
+        image = pool_->takeImage(texture.format(), texture.width(), texture.height(), map.rowPitch);
+    } else {
+        image = std::make_shared<ImageBuffer>(texture.format(), 0, 0);
+        image->create(texture.width(), texture.height(), map.rowPitch);
+    }
     std::memcpy(image->data(), map.data, static_cast<size_t>(image->pitch) * texture.height());
     image_ = std::move(image);
     if (pool_) pool_->give(std::move(staging_));

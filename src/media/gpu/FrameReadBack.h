@@ -18,7 +18,7 @@ class ImageBuffer;
 // format. Each read-back in flight holds one of its own; it comes back here
 // once its rows are copied out, so an export with a few frames in flight
 // makes a few and then reuses them.
-class ReadBackPool {
+class ReadBackPool : public std::enable_shared_from_this<ReadBackPool> {
 public:
     ReadBackPool() = default;
     ~ReadBackPool();
@@ -33,10 +33,21 @@ public:
     // How many were made since the pool was.
     size_t madeCount() const;
 
+    // CPU images the read-backs copy into: an image comes back here when its
+    // last holder drops it, so frame after frame reuses memory already paged
+    // in instead of faulting in a new frame's worth of pages.
+    std::shared_ptr<ImageBuffer> takeImage(int32_t format, uint32_t width, uint32_t height, uint32_t pitch);
+    size_t imagesMade() const;
+    static constexpr size_t kSpareImages = 4;
+
 private:
+    void keepImage(std::unique_ptr<ImageBuffer> image);
+
     mutable Platform::os::Mutex mutex_;
     std::vector<std::unique_ptr<CpuAccessBuffer>> spare_ GUARDED_BY(mutex_);
     size_t made_ GUARDED_BY(mutex_) = 0;
+    std::vector<std::unique_ptr<ImageBuffer>> spareImages_ GUARDED_BY(mutex_);
+    size_t imagesMade_ GUARDED_BY(mutex_) = 0;
 };
 
 class FrameReadBack {

@@ -1,6 +1,7 @@
 #include "media/gpu/ResourceBuffer.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "core/Exception.h"
 #include "media/image/ImageBuffer.h"
@@ -10,6 +11,11 @@
 namespace Media {
 
 using namespace Platform::gpu;
+
+uint64_t ResourceBuffer::newStamp() {
+    static std::atomic<uint64_t> next{0};
+    return ++next;
+}
 
 ResourceBuffer::ResourceBuffer(uint32_t w, uint32_t h) : ResourceBuffer(w, h, Direct3DService::get()->pixelFormat) {}
 

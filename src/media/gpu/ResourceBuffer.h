@@ -60,6 +60,11 @@ public:
     Platform::gpu::View* renderTargetView = nullptr;
     Platform::gpu::View* shaderResourceView = nullptr;
     Platform::gpu::View* unorderedAccessView = nullptr;
+    // Names the contents for as long as they stay as they are: a source that
+    // keeps one image unchanged across frames stamps it (newStamp), and a
+    // filter may keep its result for that stamp. 0: not known to stay.
+    uint64_t contentStamp = 0;
+    static uint64_t newStamp();
 
 private:
     ResourceBuffer(uint32_t width, uint32_t height, int32_t format);

@@ -75,6 +75,10 @@ struct StreamState {
     AVFrame* wide = nullptr;
     AVFrame* turned = nullptr;
     Pending held;            // the next frame to hand out (video: read one ahead for its duration)
+    // Video samples handed out before: one nobody holds any more takes the next
+    // frame in memory already paged in, instead of a new frame's worth of pages.
+    std::shared_ptr<Sample> spare[2];
+    int nextSpare = 0;
     int64_t dropBefore = 0;  // audio: frames ending at or before this are decoded but not handed out
     int64_t preroll = 0;     // audio: how far before a seek position decoding starts
     int64_t lag = 0;         // audio: how much later than its audio a decoded frame is stamped
@@ -467,7 +471,8 @@ bool convertVideo(StreamState& s, const AVFrame* decoded, Sample& out) {
                                  sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
     }
     // Slack past the end: packed 4:2:2 of an odd width writes a whole last pair.
-    out.bytes.assign(static_cast<size_t>(pitch) * h + 64, 0);
+    // A sample used before keeps its memory; sws_scale writes every row anew.
+    out.bytes.resize(static_cast<size_t>(pitch) * h + 64);
     uint8_t* planes[4] = {out.bytes.data(), nullptr, nullptr, nullptr};
     int pitches[4] = {pitch, 0, 0, 0};
     if (sws_scale(s.sws, frame->data, frame->linesize, 0, frame->height, planes, pitches) <= 0) return false;
@@ -772,7 +777,17 @@ Result SourceReader::readSample(uint32_t stream, uint32_t& flags, int64_t& times
             } else {
                 av_frame_unref(st.frame);
             }
-            auto out = std::make_shared<Sample>();
+            std::shared_ptr<Sample> out;
+            for (std::shared_ptr<Sample>& kept : s->spare)
+                if (kept && kept.use_count() == 1) {
+                    out = kept;
+                    break;
+                }
+            if (!out) {
+                out = std::make_shared<Sample>();
+                s->spare[s->nextSpare] = out;
+                s->nextSpare ^= 1;
+            }
             const bool made = convertVideo(*s, held.frame, *out);
             const int64_t time = held.time;
             held.clear();

@@ -255,6 +255,32 @@ TEST_F(RenderBufferTest, AReadBackThatCannotBeWaitedForThrowsEachTime) {
     EXPECT_EQ(ready, Media::FrameReadBack(ready).image());
 }
 
+// The CPU images of read-backs come back to the pool when their last holder
+// drops them and serve the next read-back of the same shape; one still held is
+// never handed out again, and one of another shape is not reused.
+TEST_F(RenderBufferTest, ReadBackImagesComeBackWhenDropped) {
+    auto pool = std::make_shared<Media::ReadBackPool>();
+    auto first = pool->takeImage(88, 4, 2, 32);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(4u, first->width);
+    EXPECT_EQ(32u, first->pitch);
+    const Media::ImageBuffer* address = first.get();
+    auto held = pool->takeImage(88, 4, 2, 32);
+    EXPECT_NE(address, held.get()) << "an image still held is not handed out";
+    first.reset();
+    auto again = pool->takeImage(88, 4, 2, 32);
+    EXPECT_EQ(address, again.get()) << "a dropped image serves the next read-back";
+    EXPECT_EQ(2u, pool->imagesMade());
+    again.reset();
+    auto other = pool->takeImage(88, 8, 2, 32);
+    EXPECT_NE(address, other.get()) << "another shape";
+    EXPECT_EQ(8u, other->width);
+    EXPECT_EQ(3u, pool->imagesMade());
+    // An image outliving its pool is simply released.
+    pool.reset();
+    other.reset();
+}
+
 TEST_F(RenderBufferTest, Yuy2ReadBackPacksPairsAndRepeatsAnOddLastPixel) {
     // Texels Y, U, V, x in bytes: Y = 10 row + column, U = 100 + column, V = 200 + column.
     RenderBuffer buffer(28, d3d().defaultSampleDesc);
