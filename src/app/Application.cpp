@@ -81,6 +81,9 @@
 #include "platform/window/TopLevel.h"
 #include "render/RenderService.h"
 #include "ui/dialogs/BoxOwner.h"
+#include "edit/ObjectEffectCommands.h"
+#include "ui/dialogs/DialogItemNumber.h"
+#include "ui/dialogs/DialogTemplate.h"
 #include "ui/dialogs/EditServiceDialogs.h"
 #include "ui/dialogs/ShowError.h"
 #include "ui/dialogs/ShowException.h"
@@ -168,6 +171,16 @@ std::shared_ptr<Dialog::EditServiceDialogs> programDialogs() {
         if (windows && windows->footer) windows->footer->setProgress(text, nullptr, 0.0f);
     };
     return dialogs;
+}
+
+// The one-number question of the movement settings, in a dialog of one field.
+bool inputNumber(const std::wstring& title, const std::wstring& label, double& value, double minimum,
+                 double maximum) {
+    Dialog::DialogTemplate dialog(title.c_str());
+    const Dialog::DialogItemNumber* item = dialog.addItem(label.c_str(), value, minimum, maximum);
+    if (!dialog.create()) return false;
+    value = item->value;
+    return true;
 }
 
 // Where the display switches of the edit commands are kept: the video
@@ -280,6 +293,7 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Render::RenderService>();
     // The preview's display switches live with the video renderer's settings.
     stack.addHook(Edit::EditCommand::setViewSwitches, viewSwitches());
+    stack.addHook(Edit::EditCommand::setNumberInput, inputNumber);
     stack.addService<Component::EditComponent>();
     stack.addService<Component::StatusComponent>();
     stack.addService<Component::PreviewEditComponent>();
