@@ -21,9 +21,6 @@ using namespace Platform::math;
 
 namespace {
 
-constexpr size_t kResolveShader = 4;  // of the vertex-list pixel shaders
-constexpr size_t kOver = 0;           // blend entry: premultiplied over
-
 float value(const EffectItemNumber& item, Render::RenderContext& context) {
     return static_cast<float>(item.getValue(context));
 }
@@ -99,6 +96,23 @@ Matrix CameraControl::getCameraMatrix(const Record& camera, float width, float h
     return multiply(getViewMatrix(camera), p);
 }
 
+CameraControl::Record CameraControl::viewedRecord(const Render::RenderContext& context) const {
+    if (!freeView || !context.scene) return record;
+    const auto& v = context.scene->camera.values;
+    Record camera;
+    camera.eye = {static_cast<float>(v[0]), static_cast<float>(v[1]), static_cast<float>(v[2]), 1};
+    camera.target = {static_cast<float>(v[3]), static_cast<float>(v[4]), static_cast<float>(v[5]), 1};
+    return camera;
+}
+
+void CameraControl::getCornerRays(float width, float height, const Record& camera, Float3 (&rays)[4]) {
+    const Matrix back = inverse(getViewMatrix(camera));
+    const Float3 eye = transformCoord({0, 0, 0}, back);
+    const float w = width / 2, h = height / 2;
+    const Float3 corners[4] = {{-w, -h, camera.focal}, {w, -h, camera.focal}, {w, h, camera.focal}, {-w, h, camera.focal}};
+    for (size_t i = 0; i < 4; ++i) rays[i] = normalize(subtract(eye, transformCoord(corners[i], back)));
+}
+
 bool CameraControl::closing(const Render::RenderContext& context) const {
     return context.view.cameraControl && context.view.cameraControl->effects.front().get() == this;
 }
@@ -118,18 +132,7 @@ void CameraControl::preInputVideo(Render::RenderContext& context) {
     record.tilt = value(tilt, context);
     record.up = {0, 1, 0, 0};
 
-    // The camera filters on the layers right after the camera prepare.
-    Render::VideoPass::collectObjectChain(context, kCamera);
-    Render::VideoPass::preInputVideo(context);
-    context.chain.reset();
-
-    Record camera = record;
-    if (freeView && context.scene) {
-        const auto& v = context.scene->camera.values;
-        camera = Record{};
-        camera.eye = {static_cast<float>(v[0]), static_cast<float>(v[1]), static_cast<float>(v[2]), 1};
-        camera.target = {static_cast<float>(v[3]), static_cast<float>(v[4]), static_cast<float>(v[5]), 1};
-    }
+    const Record camera = viewedRecord(context);
     direction = {camera.target.x - camera.eye.x, camera.target.y - camera.eye.y, camera.target.z - camera.eye.z,
                  camera.target.w - camera.eye.w};
     if (direction.x == 0 && direction.y == 0 && direction.z == 0) direction.z = 1;
@@ -155,21 +158,31 @@ void CameraControl::openBatch(Render::RenderContext& context) {
         frame->getTransparentDepthBuffer()->clearUnorderedAccessView(1e10f);
         static constexpr float kClear[4] = {0, 0, 0, 0};
         direct3D->context->clearRenderTargetView(frame->getTransparentBuffer()->getRenderTargetView(), kClear);
+        static constexpr float kNoNormal[4] = {0, 0, 0, -1};
+        direct3D->context->clearRenderTargetView(frame->getNormalBuffer()->getRenderTargetView(), kNoNormal);
+        direct3D->context->clearRenderTargetView(frame->getNormalTransparentBuffer()->getRenderTargetView(),
+                                                 kNoNormal);
     }
+    // The camera filters on the layers right after the camera prepare: the
+    // lights join the frame (the batch's own: those of an earlier batch go),
+    // camera scripts run. This runs here, beside the drawing that reads them.
+    if (frame) frame->lights.clear();
+    Render::VideoPass::collectObjectChain(context, kCamera);
+    Render::VideoPass::preInputVideo(context);
+    context.chain.reset();
 }
 
 void CameraControl::closeBatch(Render::RenderContext& context) {
     Media::RenderBuffer* frame = context.view.frameBuffer;
     if (frame && frame->texture && pixelShaderList && blendStateList && rasterizerStateList) {
+        if (!frame->lights.empty()) {
+            Float3 rays[4];
+            getCornerRays(static_cast<float>(frame->width), static_cast<float>(frame->height),
+                          viewedRecord(context), rays);
+            drawLighting(*frame, rays);
+        }
         // The transparent surfaces in front of the opaque ones, over the frame.
-        setDepthTarget(*frame);
-        Platform::gpu::Context& gpu = *direct3D->context;
-        const Platform::gpu::RasterizerState* rasterizer = (*rasterizerStateList)[0].createResource();
-        gpu.setRasterizerState(rasterizer);
-        direct3D->boundRasterizerState = rasterizer;
-        Media::PixelShader& resolve = pixelShaderList->listPixelShaders[kResolveShader];
-        resolve.draw(resolve, (*blendStateList)[kOver].createResource(), nullptr);
-        gpu.setRenderTarget(nullptr);
+        resolveTransparency(*frame);
     }
     // The camera filters on the layers after the camera finish the batch.
     Render::VideoPass::collectObjectChain(context, kCamera);

@@ -75,6 +75,11 @@ public:
     static Matrix getViewMatrix(const Record& camera);
     // The view, then the perspective of the record's focal length on a w x h frame.
     static Matrix getCameraMatrix(const Record& camera, float width, float height);
+    // Unit vectors from the corners of the focal plane of a w x h frame toward
+    // the eye: top left, top right, bottom right, bottom left.
+    static void getCornerRays(float width, float height, const Record& camera, Platform::math::Float3 (&rays)[4]);
+    // The camera the batch is seen through: the scene's own in free view.
+    Record viewedRecord(const Render::RenderContext& context) const;
 
     Matrix getControlWorldMatrix() const override { return Platform::math::identity(); }
     Matrix getControlViewMatrix() const override { return cameraMatrix; }
