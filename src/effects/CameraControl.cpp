@@ -11,6 +11,10 @@
 #include "media/gpu/RenderBuffer.h"
 #include "media/gpu/ResourceBuffer.h"
 #include "media/gpu/ResourceService.h"
+#include "media/gpu/VertexBufferCommon.h"
+#include "media/gpu/VertexShader.h"
+#include "shaders/BuiltinShaders.h"
+#include "core/Exception.h"
 #include "platform/math/Scalar.h"
 #include "render/RenderVideoWorker.h"
 #include "render/VideoPass.h"
@@ -37,7 +41,117 @@ CameraControl::CameraControl() {
     positionItems = {&x, &y, &z};
 }
 
-void CameraControl::createCommonResource() { resource = ShaderResource::create(1, 16); }
+void CameraControl::createCommonResource() {
+    auto made = ShaderResource::create(1, 16);
+    const std::vector<uint8_t>* pixel = Shader::BuiltinShaders::code("GuideLine", Platform::gpu::ShaderStage::Pixel);
+    const std::vector<uint8_t>* vertex = Shader::BuiltinShaders::code("GuideLine", Platform::gpu::ShaderStage::Vertex);
+    if (!pixel || !vertex)
+        throw System::messageException("Effect::CameraControl::createCommonResource", "built-in shader missing.");
+    made->shaders[0]->loadFromMemory(pixel->data(), pixel->size());
+    made->vertexShader = std::make_unique<Media::VertexShader>();
+    made->vertexShader->loadFromMemory(vertex->data(), vertex->size());
+    resource = std::move(made);
+}
+
+int32_t CameraControl::gridLineCount(float range, float step) {
+    if (!(step > 0) || !(range >= 0)) return 0;
+    int32_t n = 0;
+    for (float at = -range; at <= range && n < 100000; at += step) ++n;
+    return n;
+}
+
+void CameraControl::drawGuideLine(const Float4& from, const Float4& to, const Matrix& camera, float halfWidth,
+                                  float halfHeight, float width) {
+    Float4 a = transform({from.x, from.y, from.z, 1}, camera), b = transform({to.x, to.y, to.z, 1}, camera);
+    const float ta = a.z != 0 ? a.w / a.z - 1 : -1, tb = b.z != 0 ? b.w / b.z - 1 : -1;
+    if (ta <= 0 && tb <= 0) return;
+    auto cut = [&](Float4& behind, const Float4& p0, const Float4& p1) {
+        const float k = ta / (ta - tb);
+        behind = {p0.x + (p1.x - p0.x) * k, p0.y + (p1.y - p0.y) * k, p0.z + (p1.z - p0.z) * k,
+                  p0.w + (p1.w - p0.w) * k};
+    };
+    const Float4 a0 = a, b0 = b;
+    if (ta <= 0) cut(a, a0, b0);
+    if (tb <= 0) cut(b, a0, b0);
+    const float ax = a.x / a.w, ay = a.y / a.w, az = a.z / a.w, bx = b.x / b.w, by = b.y / b.w, bz = b.z / b.w;
+    float dx = (bx - ax) * halfWidth, dy = (by - ay) * halfHeight;
+    const float length = std::sqrt(dx * dx + dy * dy);
+    if (!(length > 0)) return;
+    dx /= length;
+    dy /= length;
+    const float ox = -dy * width / halfWidth, oy = dx * width / halfHeight;
+    const float vertices[4][7] = {
+        {ax - ox, ay - oy, az, 0, 0, 1, 0},
+        {ax + ox, ay + oy, az, 0, 1, 1, 0},
+        {bx - ox, by - oy, bz, 1, 0, 1, 0},
+        {bx + ox, by + oy, bz, 1, 1, 1, 0},
+    };
+    Media::VertexBufferCommon strip;
+    strip.create(vertices, 4, 28);
+    direct3D->drawVertexBuffer(strip);
+}
+
+void CameraControl::drawGuides(Render::RenderContext& context) {
+    Media::RenderBuffer* frame = context.view.frameBuffer;
+    const Render::RenderVideoWorker* worker = context.videoWorker;
+    if (!context.anchorList || !frame || !frame->texture || !resource || !resource->vertexShader) return;
+    Platform::gpu::Context& gpu = *direct3D->context;
+    setDepthTarget(*frame);
+    Media::VertexShader& vs = *resource->vertexShader;
+    Media::PixelShader& ps = *resource->shaders[0];
+    if (&vs != direct3D->boundVertexShader) {
+        gpu.setVertexShader(vs.shader.get(), vs.layout.get());
+        direct3D->boundVertexShader = &vs;
+    }
+    if (&ps != direct3D->boundPixelShader) {
+        gpu.setPixelShader(ps.shader.get());
+        direct3D->boundPixelShader = &ps;
+    }
+    bindStates(nullptr, false, false);
+    Platform::gpu::Buffer* colour = resource->constant->buffer.get();
+    gpu.setConstantBuffer(Platform::gpu::ShaderStage::Pixel, 0, colour);
+    auto use = [&](const float (&c)[4]) { gpu.updateSubresource(*colour, c); };
+    const float hw = static_cast<float>(frame->width) / 2, hh = static_cast<float>(frame->height) / 2;
+
+    if (!worker || worker->cameraGrid != 0) {
+        const float range = worker ? worker->cameraGridRange : 10000, step = worker ? worker->cameraGridStep : 200;
+        use(kGridColor);
+        const int32_t lines = gridLineCount(range, step);
+        for (int32_t i = 0; i < lines; ++i) {
+            const float at = -range + step * static_cast<float>(i);
+            drawGuideLine({at, 0, -range, 1}, {at, 0, range, 1}, cameraMatrix, hw, hh, 1.0f);
+            drawGuideLine({-range, 0, at, 1}, {range, 0, at, 1}, cameraMatrix, hw, hh, 1.0f);
+        }
+    }
+    targetMarker = {};
+    if (context.object && AnchorEffectBase::isFocused(context)) {
+        const Float4 t = record.target;
+        targetMarker = {t.x, t.y, t.z, 1};
+        constexpr float kFar = 1000000;
+        use(kAxisXColor);
+        drawGuideLine({-kFar, t.y, t.z, 1}, {kFar, t.y, t.z, 1}, cameraMatrix, hw, hh, 1.5f);
+        use(kAxisZColor);
+        drawGuideLine({t.x, t.y, -kFar, 1}, {t.x, t.y, kFar, 1}, cameraMatrix, hw, hh, 1.5f);
+        use(kAxisYColor);
+        drawGuideLine({t.x, -kFar, t.z, 1}, {t.x, kFar, t.z, 1}, cameraMatrix, hw, hh, 1.5f);
+    }
+    if (freeView) {
+        use(kFrustumColor);
+        drawGuideLine(record.eye, record.target, cameraMatrix, hw, hh, 1.5f);
+        const Matrix back = inverse(getViewMatrix(record));
+        Float4 corners[4];
+        const float cx[4] = {-hw, hw, hw, -hw}, cy[4] = {-hh, -hh, hh, hh};
+        for (int i = 0; i < 4; ++i) {
+            const Float3 c = transformCoord({cx[i], cy[i], record.focal}, back);
+            corners[i] = {c.x, c.y, c.z, 1};
+        }
+        for (int i = 0; i < 4; ++i) {
+            drawGuideLine(corners[i], corners[(i + 1) % 4], cameraMatrix, hw, hh, 1.0f);
+            drawGuideLine(record.eye, corners[i], cameraMatrix, hw, hh, 1.5f);
+        }
+    }
+    unbindDepthTarget();
+}
 
 EffectItemInteger* CameraControl::getLayerRange() { return &layers; }
 
@@ -181,6 +295,7 @@ void CameraControl::closeBatch(Render::RenderContext& context) {
                           viewedRecord(context), rays);
             drawLighting(*frame, rays);
         }
+        drawGuides(context);
         // The transparent surfaces in front of the opaque ones, over the frame.
         resolveTransparency(*frame);
     }

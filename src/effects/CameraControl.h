@@ -81,6 +81,26 @@ public:
     // The camera the batch is seen through: the scene's own in free view.
     Record viewedRecord(const Render::RenderContext& context) const;
 
+    // Colours of the editing guides (premultiplied as drawn).
+    static constexpr float kGridColor[4] = {0.4f, 0.4f, 0.4f, 0.8f};
+    static constexpr float kAxisXColor[4] = {0.4f, 0.15f, 0.15f, 0.4f};
+    static constexpr float kAxisYColor[4] = {0.1f, 0.2f, 0.1f, 0.4f};
+    static constexpr float kAxisZColor[4] = {0.15f, 0.15f, 0.4f, 0.4f};
+    static constexpr float kFrustumColor[4] = {1, 1, 1, 0.8f};
+    // The grid lines of each direction for a range and step: -range, then
+    // every step while at most +range.
+    static int32_t gridLineCount(float range, float step);
+    // Per-object thread, closing call of a preview: the ground grid, the axes
+    // through the target of a focused camera and, in free view, the camera's
+    // own frustum, drawn into the batch's depth layers.
+    void drawGuides(Render::RenderContext& context);
+    // One line between two points seen through the matrix, `width` pixels to
+    // each side; cut at the near limit, nothing when wholly behind it.
+    void drawGuideLine(const Float4& from, const Float4& to, const Matrix& camera, float halfWidth, float halfHeight,
+                       float width);
+    // The target point recorded by the last guide pass (w 1 when present, 0 when not).
+    Float4 targetMarker;
+
     Matrix getControlWorldMatrix() const override { return Platform::math::identity(); }
     Matrix getControlViewMatrix() const override { return cameraMatrix; }
 
