@@ -1,5 +1,6 @@
 #include "effects/CameraControl.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "edit/Object.h"
@@ -15,6 +16,10 @@
 #include "media/gpu/VertexShader.h"
 #include "shaders/BuiltinShaders.h"
 #include "core/Exception.h"
+#include "core/Log.h"
+#include "effect/AnchorCommands.h"
+#include "effect/AnchorEvent.h"
+#include "effect/AnchorList.h"
 #include "platform/math/Scalar.h"
 #include "render/RenderVideoWorker.h"
 #include "render/VideoPass.h"
@@ -225,6 +230,89 @@ void CameraControl::getCornerRays(float width, float height, const Record& camer
     const float w = width / 2, h = height / 2;
     const Float3 corners[4] = {{-w, -h, camera.focal}, {w, -h, camera.focal}, {w, h, camera.focal}, {-w, h, camera.focal}};
     for (size_t i = 0; i < 4; ++i) rays[i] = normalize(subtract(eye, transformCoord(corners[i], back)));
+}
+
+CameraControl::Float3 CameraControl::orbitOf(const Float3& eye, const Float3& target) {
+    const Float3 d = subtract(eye, target);
+    return {std::atan2(std::sqrt(d.x * d.x + d.z * d.z), d.y), std::atan2(d.x, d.z), length(d)};
+}
+
+void CameraControl::updateAnchor(Render::RenderContext& context, int32_t, int32_t) {
+    Anchor::AnchorList* list = context.anchorList;
+    if (!list || locked || !context.object || context.object->effects.empty()) return;
+    const Record seen = viewedRecord(context);
+    const Float3 eye = freeView ? Float3{seen.eye.x, seen.eye.y, seen.eye.z} : Float3{record.eye.x, record.eye.y, record.eye.z};
+    const Float3 target =
+        freeView ? Float3{seen.target.x, seen.target.y, seen.target.z} : Float3{record.target.x, record.target.y, record.target.z};
+    const std::shared_ptr<EffectBase>& self = context.object->effects.front();
+    if (isFocused(context)) list->addMarker(this, transform({target.x, target.y, target.z, 1}, cameraMatrix), nullptr);
+    const AnchorCommands* commands = AnchorCommands::current();
+    const bool editable = position.isEditableAt(context) && this->target.isEditableAt(context);
+    list->addIcon(context.object, self, Anchor::AnchorItem::kViewModeIcon,
+                  commands ? commands->cameraIcon(freeView ? 2 : editable ? 0 : 1) : nullptr);
+    int32_t id = Anchor::AnchorItem::kCurrentValue;
+    if (context.frame >= context.object->end)
+        id = context.section.index + 1;
+    else if (context.section.offset == 0)
+        id = context.section.index;
+    Anchor::AnchorItem& item =
+        list->items.emplace_back(Anchor::AnchorItem::kView, kCameraAnchorFlags, this, context.object, self, id);
+    item.setPosition(cameraMatrix, eye.x - target.x, eye.y - target.y, eye.z - target.z);
+    item.vectorA = {value(targetX, context), value(targetY, context), value(targetZ, context), 1};
+    item.vectorB = {target.x, target.y, target.z, 1};
+    const Float3 orbit = orbitOf(eye, target);
+    const int32_t first = targetLayer.values.empty() ? 0 : targetLayer.values.front();
+    const bool relative = dynamic_cast<const NoMove*>(targetLayer.movement) && first - 1 == context.object->layer;
+    item.referencePoint = {orbit.x, orbit.y, orbit.z, relative ? 1.0f : 0.0f};
+}
+
+bool CameraControl::anchorEvent(const Anchor::AnchorEvent& event) {
+    if (event.kind == Anchor::AnchorEvent::kClick && event.id == Anchor::AnchorItem::kViewModeIcon) {
+        if (AnchorCommands* commands = AnchorCommands::current()) {
+            const bool on = !commands->cameraFreeView();
+            System::Log::info("Edit::EditCommand::setCameraFreeView", "set camera free view enable=%d", on ? 1 : 0);
+            commands->setCameraFreeView(on);
+        }
+        return true;
+    }
+    if (event.kind == Anchor::AnchorEvent::kRightDrag && (event.flags & kCameraAnchorFlags)) {
+        dragCamera(event);
+        return true;
+    }
+    return AnchorEffectBase::anchorEvent(event);
+}
+
+bool CameraControl::isDragEditable(const Anchor::AnchorEvent& event) const {
+    if (!event.object) return false;
+    const auto keys = static_cast<int32_t>(event.object->midpoints.size()) + 2;
+    for (const EffectItemNumber* item : {&x, &y, &z, &targetX, &targetY, &targetZ}) {
+        const auto n = static_cast<int32_t>(item->values.size());
+        if (event.id == Anchor::AnchorItem::kCurrentValue) {
+            if (n != 1) return false;
+        } else if (event.id < 0 || event.id >= keys || (n != 1 && n != keys)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The eye goes round the target on a sphere: across the drag turns the
+// azimuth, along it the polar angle, which stops short of the poles.
+void CameraControl::dragCamera(const Anchor::AnchorEvent& event) {
+    constexpr float kTurn = 2 * 3.14159265358979f * 0.0005f;
+    const Float4 c = event.vectorB;
+    // From the values the anchor had at the press, by the whole drag so far.
+    const float azimuth = event.referencePoint.y + static_cast<float>(event.totalX) * kTurn;
+    const float polar = std::clamp(event.referencePoint.x + static_cast<float>(event.totalY) * kTurn, 0.001f, 3.1405928f);
+    const float distance = event.referencePoint.z;
+    const Float3 eye{c.x + distance * std::sin(polar) * std::sin(azimuth), c.y + distance * std::cos(polar),
+                     c.z + distance * std::sin(polar) * std::cos(azimuth)};
+    event.position = {eye.x - c.x, eye.y - c.y, eye.z - c.z, 1};
+    if (event.referencePoint.w == 1 || !isDragEditable(event)) return;
+    const EffectItemNumber::AnchorAddress address{event.object.get(), event.id};
+    (void)x.setAnchorValue(address, eye.x);
+    (void)y.setAnchorValue(address, eye.y);
+    (void)z.setAnchorValue(address, eye.z);
 }
 
 bool CameraControl::closing(const Render::RenderContext& context) const {

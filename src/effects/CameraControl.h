@@ -21,6 +21,7 @@ public:
     static constexpr const wchar_t* kName = L"カメラ制御";
     using Matrix = Platform::math::Matrix;
     using Float4 = Platform::math::Float4;
+    using Float3 = Platform::math::Float3;
 
     // A camera: where it is, what it looks at, its up direction, roll and focal length.
     struct Record {
@@ -100,6 +101,18 @@ public:
                        float width);
     // The target point recorded by the last guide pass (w 1 when present, 0 when not).
     Float4 targetMarker;
+
+    // The anchor through which the camera is orbited, zoomed and panned.
+    static constexpr uint32_t kCameraAnchorFlags = 0x40000000;
+    // Closing call of a preview: the target marker, the view button and the camera anchor.
+    void updateAnchor(Render::RenderContext& context, int32_t width, int32_t height) override;
+    bool anchorEvent(const Anchor::AnchorEvent& event) override;
+    // Orbits the eye about the target by a drag of the camera anchor.
+    void dragCamera(const Anchor::AnchorEvent& event);
+    // Whether the eye and target items take a value at the dragged key.
+    bool isDragEditable(const Anchor::AnchorEvent& event) const;
+    // Polar angle, azimuth and distance of the eye seen from the target.
+    static Float3 orbitOf(const Float3& eye, const Float3& target);
 
     Matrix getControlWorldMatrix() const override { return Platform::math::identity(); }
     Matrix getControlViewMatrix() const override { return cameraMatrix; }
