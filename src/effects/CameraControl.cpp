@@ -168,16 +168,33 @@ OutputView CameraControl::getOutputView(Render::RenderContext& context) {
     return view;
 }
 
+// Each key of "目標レイヤー" names a layer; the hidden items take, key by key,
+// the position of the object on that layer at the frame, and move between
+// them as "目標レイヤー" does.
 Platform::math::Float3 CameraControl::getTargetLayerPosition(Render::RenderContext& context) {
-    const auto layer = static_cast<int32_t>(std::lround(targetLayer.getValue(context))) - 1;
-    Float3 p;
-    if (!context.scene || layer < 0 || layer >= context.scene->layerCount()) return p;
-    const std::shared_ptr<Edit::Object> object = context.scene->findLayerObject(layer, context.frame, kVideo);
-    if (!object || object->effects.size() < 2 || object->effects.front()->role != kInput) return p;
-    Render::RenderContext copy = context;
-    copy.setObject(object);
-    const OutputView view = object->effects[1]->getOutputView(copy);
-    return {view.x, view.y, view.z};
+    EffectItemNumber* hidden[3] = {&targetLayerX, &targetLayerY, &targetLayerZ};
+    const size_t keys = targetLayer.values.size();
+    for (EffectItemNumber* item : hidden) {
+        item->values.assign(keys, 0);
+        item->movement = targetLayer.movement;
+        item->timeControl = targetLayer.timeControl;
+        item->settings = targetLayer.settings;
+        item->flags = targetLayer.flags;
+    }
+    for (size_t k = 0; k < keys; ++k) {
+        const auto layer = static_cast<int32_t>(std::lround(targetLayer.keyValue(static_cast<int32_t>(k)))) - 1;
+        if (!context.scene || layer < 0 || layer >= context.scene->layerCount()) continue;
+        const std::shared_ptr<Edit::Object> object = context.scene->findLayerObject(layer, context.frame, kVideo);
+        if (!object || object->effects.size() < 2 || object->effects.front()->role != kInput) continue;
+        Render::RenderContext copy = context;
+        copy.setObject(object);
+        const OutputView view = object->effects[1]->getOutputView(copy);
+        const float at[3] = {view.x, view.y, view.z};
+        for (int i = 0; i < 3; ++i)
+            hidden[i]->values[k] = EffectItemNumber::roundStep(static_cast<double>(at[i]) * hidden[i]->scale);
+    }
+    if (keys == 0) return {};
+    return {value(targetLayerX, context), value(targetLayerY, context), value(targetLayerZ, context)};
 }
 
 CameraControl::Float4 CameraControl::getTargetPosition(Render::RenderContext& context) {

@@ -1,8 +1,10 @@
 // The camera's editing guides: drawn into preview frames only, on the ground
-// plane seen through the camera, hidden behind the objects of the batch.
+// plane seen through the camera, hidden behind the objects of the batch; and
+// the target the camera reads from its target layer over time.
 #include <gtest/gtest.h>
 
 #include "effect/AnchorList.h"
+#include "effect/LinearMove.h"
 #include "filters/CameraFixture.h"
 
 namespace OutputTest {
@@ -84,6 +86,33 @@ TEST_F(CameraGuideTest, AnOpaqueObjectHidesTheGridBehindIt) {
     float grey = 0;
     for (uint32_t x = kW / 2 - 1; x <= kW / 2; ++x) grey = std::max(grey, preview.at(x, kH / 2 + 8)[0]);
     EXPECT_GT(grey, 0.2f);
+}
+
+}  // namespace
+}  // namespace OutputTest
+
+namespace OutputTest {
+namespace {
+
+// The target layer item moving from one layer to another: the target moves
+// from the object on the first to the object on the second.
+TEST_F(CameraGuideTest, TheTargetFollowsTheTargetLayerOverTime) {
+    newScene(kW, kH);
+    CameraControl& cam = camera(0);
+    static const Effect::LinearMove linear;
+    cam.targetLayer.movement = &linear;
+    cam.targetLayer.values = {2 * cam.targetLayer.scale, 3 * cam.targetLayer.scale};
+    setItem(output<Effect::VideoOutput>(*add(1, flat(4, 4, 1, 0, 0))).x, -100);
+    setItem(output<Effect::VideoOutput>(*add(2, flat(4, 4, 0, 1, 0))).x, 100);
+    struct Case {
+        int32_t frame;
+        float x;
+    };
+    for (const Case c : {Case{0, -100}, Case{33, -100 + 200 * 33 / 99.0f}, Case{99, 100}}) {
+        (void)render(c.frame);
+        EXPECT_NEAR(cam.record.target.x, c.x, 1.0f) << c.frame;
+        EXPECT_EQ(cam.targetLayerX.values.size(), 2u);
+    }
 }
 
 }  // namespace
