@@ -32,6 +32,16 @@ const void* EditAnchorCommands::clippingIcon(bool visible) const {
     return hooks_.clippingIcon ? hooks_.clippingIcon(visible) : nullptr;
 }
 
+bool EditAnchorCommands::cameraFreeView() const { return hooks_.cameraFreeView && hooks_.cameraFreeView(); }
+
+void EditAnchorCommands::setCameraFreeView(bool on) {
+    if (hooks_.setCameraFreeView) hooks_.setCameraFreeView(on);
+}
+
+const void* EditAnchorCommands::cameraIcon(int32_t kind) const {
+    return hooks_.cameraIcon ? hooks_.cameraIcon(kind) : nullptr;
+}
+
 bool EditAnchorCommands::displayObjectMovePoint() const { return service_.settings().displayObjectMovePoint != 0; }
 
 bool EditAnchorCommands::displayObjectCenterAnchor() const {

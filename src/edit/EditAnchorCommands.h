@@ -22,6 +22,9 @@ public:
         std::function<bool()> visibleClippingObject;
         std::function<void(bool visible)> setVisibleClippingObject;
         std::function<const void*(bool visible)> clippingIcon;
+        std::function<bool()> cameraFreeView;
+        std::function<void(bool on)> setCameraFreeView;
+        std::function<const void*(int32_t kind)> cameraIcon;
     };
 
     explicit EditAnchorCommands(EditService& service) : service_(service) {}
@@ -35,6 +38,9 @@ public:
     bool visibleClippingObject() const override;
     void setVisibleClippingObject(bool visible) override;
     const void* clippingIcon(bool visible) const override;
+    bool cameraFreeView() const override;
+    void setCameraFreeView(bool on) override;
+    const void* cameraIcon(int32_t kind) const override;
     bool displayObjectMovePoint() const override;
     bool displayObjectCenterAnchor() const override;
     bool anchorObjectMoveSnap() const override;

@@ -28,6 +28,13 @@ public:
     virtual void setVisibleClippingObject(bool visible) = 0;
     // The picture of the clipping-view button for the state; not owning.
     virtual const void* clippingIcon(bool visible) const = 0;
+    // The video render worker's "CameraFreeView" setting: the preview looks
+    // through the scene's own camera. Setting it runs inside an edit scope
+    // that refreshes the preview. Without an implementation it stays off.
+    virtual bool cameraFreeView() const { return false; }
+    virtual void setCameraFreeView(bool) {}
+    // The picture of the camera's view button: kind 0 editable, 1 locked, 2 free view; not owning.
+    virtual const void* cameraIcon(int32_t) const { return nullptr; }
     // The edit settings "DisplayObjectMovePoint", "DisplayObjectCenterAnchor" and "AnchorObjectMoveSnap".
     virtual bool displayObjectMovePoint() const = 0;
     virtual bool displayObjectCenterAnchor() const = 0;

@@ -1,5 +1,6 @@
 #include "effects/CameraControl.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "edit/Object.h"
@@ -11,6 +12,14 @@
 #include "media/gpu/RenderBuffer.h"
 #include "media/gpu/ResourceBuffer.h"
 #include "media/gpu/ResourceService.h"
+#include "media/gpu/VertexBufferCommon.h"
+#include "media/gpu/VertexShader.h"
+#include "shaders/BuiltinShaders.h"
+#include "core/Exception.h"
+#include "core/Log.h"
+#include "effect/AnchorCommands.h"
+#include "effect/AnchorEvent.h"
+#include "effect/AnchorList.h"
 #include "platform/math/Scalar.h"
 #include "render/RenderVideoWorker.h"
 #include "render/VideoPass.h"
@@ -20,9 +29,6 @@ namespace Effect {
 using namespace Platform::math;
 
 namespace {
-
-constexpr size_t kResolveShader = 4;  // of the vertex-list pixel shaders
-constexpr size_t kOver = 0;           // blend entry: premultiplied over
 
 float value(const EffectItemNumber& item, Render::RenderContext& context) {
     return static_cast<float>(item.getValue(context));
@@ -40,7 +46,117 @@ CameraControl::CameraControl() {
     positionItems = {&x, &y, &z};
 }
 
-void CameraControl::createCommonResource() { resource = ShaderResource::create(1, 16); }
+void CameraControl::createCommonResource() {
+    auto made = ShaderResource::create(1, 16);
+    const std::vector<uint8_t>* pixel = Shader::BuiltinShaders::code("GuideLine", Platform::gpu::ShaderStage::Pixel);
+    const std::vector<uint8_t>* vertex = Shader::BuiltinShaders::code("GuideLine", Platform::gpu::ShaderStage::Vertex);
+    if (!pixel || !vertex)
+        throw System::messageException("Effect::CameraControl::createCommonResource", "built-in shader missing.");
+    made->shaders[0]->loadFromMemory(pixel->data(), pixel->size());
+    made->vertexShader = std::make_unique<Media::VertexShader>();
+    made->vertexShader->loadFromMemory(vertex->data(), vertex->size());
+    resource = std::move(made);
+}
+
+int32_t CameraControl::gridLineCount(float range, float step) {
+    if (!(step > 0) || !(range >= 0)) return 0;
+    int32_t n = 0;
+    for (float at = -range; at <= range && n < 100000; at += step) ++n;
+    return n;
+}
+
+void CameraControl::drawGuideLine(const Float4& from, const Float4& to, const Matrix& camera, float halfWidth,
+                                  float halfHeight, float width) {
+    Float4 a = transform({from.x, from.y, from.z, 1}, camera), b = transform({to.x, to.y, to.z, 1}, camera);
+    const float ta = a.z != 0 ? a.w / a.z - 1 : -1, tb = b.z != 0 ? b.w / b.z - 1 : -1;
+    if (ta <= 0 && tb <= 0) return;
+    auto cut = [&](Float4& behind, const Float4& p0, const Float4& p1) {
+        const float k = ta / (ta - tb);
+        behind = {p0.x + (p1.x - p0.x) * k, p0.y + (p1.y - p0.y) * k, p0.z + (p1.z - p0.z) * k,
+                  p0.w + (p1.w - p0.w) * k};
+    };
+    const Float4 a0 = a, b0 = b;
+    if (ta <= 0) cut(a, a0, b0);
+    if (tb <= 0) cut(b, a0, b0);
+    const float ax = a.x / a.w, ay = a.y / a.w, az = a.z / a.w, bx = b.x / b.w, by = b.y / b.w, bz = b.z / b.w;
+    float dx = (bx - ax) * halfWidth, dy = (by - ay) * halfHeight;
+    const float length = std::sqrt(dx * dx + dy * dy);
+    if (!(length > 0)) return;
+    dx /= length;
+    dy /= length;
+    const float ox = -dy * width / halfWidth, oy = dx * width / halfHeight;
+    const float vertices[4][7] = {
+        {ax - ox, ay - oy, az, 0, 0, 1, 0},
+        {ax + ox, ay + oy, az, 0, 1, 1, 0},
+        {bx - ox, by - oy, bz, 1, 0, 1, 0},
+        {bx + ox, by + oy, bz, 1, 1, 1, 0},
+    };
+    Media::VertexBufferCommon strip;
+    strip.create(vertices, 4, 28);
+    direct3D->drawVertexBuffer(strip);
+}
+
+void CameraControl::drawGuides(Render::RenderContext& context) {
+    Media::RenderBuffer* frame = context.view.frameBuffer;
+    const Render::RenderVideoWorker* worker = context.videoWorker;
+    if (!context.anchorList || !frame || !frame->texture || !resource || !resource->vertexShader) return;
+    Platform::gpu::Context& gpu = *direct3D->context;
+    setDepthTarget(*frame);
+    Media::VertexShader& vs = *resource->vertexShader;
+    Media::PixelShader& ps = *resource->shaders[0];
+    if (&vs != direct3D->boundVertexShader) {
+        gpu.setVertexShader(vs.shader.get(), vs.layout.get());
+        direct3D->boundVertexShader = &vs;
+    }
+    if (&ps != direct3D->boundPixelShader) {
+        gpu.setPixelShader(ps.shader.get());
+        direct3D->boundPixelShader = &ps;
+    }
+    bindStates(nullptr, false, false);
+    Platform::gpu::Buffer* colour = resource->constant->buffer.get();
+    gpu.setConstantBuffer(Platform::gpu::ShaderStage::Pixel, 0, colour);
+    auto use = [&](const float (&c)[4]) { gpu.updateSubresource(*colour, c); };
+    const float hw = static_cast<float>(frame->width) / 2, hh = static_cast<float>(frame->height) / 2;
+
+    if (!worker || worker->cameraGrid != 0) {
+        const float range = worker ? worker->cameraGridRange : 10000, step = worker ? worker->cameraGridStep : 200;
+        use(kGridColor);
+        const int32_t lines = gridLineCount(range, step);
+        for (int32_t i = 0; i < lines; ++i) {
+            const float at = -range + step * static_cast<float>(i);
+            drawGuideLine({at, 0, -range, 1}, {at, 0, range, 1}, cameraMatrix, hw, hh, 1.0f);
+            drawGuideLine({-range, 0, at, 1}, {range, 0, at, 1}, cameraMatrix, hw, hh, 1.0f);
+        }
+    }
+    targetMarker = {};
+    if (context.object && AnchorEffectBase::isFocused(context)) {
+        const Float4 t = record.target;
+        targetMarker = {t.x, t.y, t.z, 1};
+        constexpr float kFar = 1000000;
+        use(kAxisXColor);
+        drawGuideLine({-kFar, t.y, t.z, 1}, {kFar, t.y, t.z, 1}, cameraMatrix, hw, hh, 1.5f);
+        use(kAxisZColor);
+        drawGuideLine({t.x, t.y, -kFar, 1}, {t.x, t.y, kFar, 1}, cameraMatrix, hw, hh, 1.5f);
+        use(kAxisYColor);
+        drawGuideLine({t.x, -kFar, t.z, 1}, {t.x, kFar, t.z, 1}, cameraMatrix, hw, hh, 1.5f);
+    }
+    if (freeView) {
+        use(kFrustumColor);
+        drawGuideLine(record.eye, record.target, cameraMatrix, hw, hh, 1.5f);
+        const Matrix back = inverse(getViewMatrix(record));
+        Float4 corners[4];
+        const float cx[4] = {-hw, hw, hw, -hw}, cy[4] = {-hh, -hh, hh, hh};
+        for (int i = 0; i < 4; ++i) {
+            const Float3 c = transformCoord({cx[i], cy[i], record.focal}, back);
+            corners[i] = {c.x, c.y, c.z, 1};
+        }
+        for (int i = 0; i < 4; ++i) {
+            drawGuideLine(corners[i], corners[(i + 1) % 4], cameraMatrix, hw, hh, 1.0f);
+            drawGuideLine(record.eye, corners[i], cameraMatrix, hw, hh, 1.5f);
+        }
+    }
+    unbindDepthTarget();
+}
 
 EffectItemInteger* CameraControl::getLayerRange() { return &layers; }
 
@@ -52,16 +168,33 @@ OutputView CameraControl::getOutputView(Render::RenderContext& context) {
     return view;
 }
 
+// Each key of "目標レイヤー" names a layer; the hidden items take, key by key,
+// the position of the object on that layer at the frame, and move between
+// them as "目標レイヤー" does.
 Platform::math::Float3 CameraControl::getTargetLayerPosition(Render::RenderContext& context) {
-    const auto layer = static_cast<int32_t>(std::lround(targetLayer.getValue(context))) - 1;
-    Float3 p;
-    if (!context.scene || layer < 0 || layer >= context.scene->layerCount()) return p;
-    const std::shared_ptr<Edit::Object> object = context.scene->findLayerObject(layer, context.frame, kVideo);
-    if (!object || object->effects.size() < 2 || object->effects.front()->role != kInput) return p;
-    Render::RenderContext copy = context;
-    copy.setObject(object);
-    const OutputView view = object->effects[1]->getOutputView(copy);
-    return {view.x, view.y, view.z};
+    EffectItemNumber* hidden[3] = {&targetLayerX, &targetLayerY, &targetLayerZ};
+    const size_t keys = targetLayer.values.size();
+    for (EffectItemNumber* item : hidden) {
+        item->values.assign(keys, 0);
+        item->movement = targetLayer.movement;
+        item->timeControl = targetLayer.timeControl;
+        item->settings = targetLayer.settings;
+        item->flags = targetLayer.flags;
+    }
+    for (size_t k = 0; k < keys; ++k) {
+        const auto layer = static_cast<int32_t>(std::lround(targetLayer.keyValue(static_cast<int32_t>(k)))) - 1;
+        if (!context.scene || layer < 0 || layer >= context.scene->layerCount()) continue;
+        const std::shared_ptr<Edit::Object> object = context.scene->findLayerObject(layer, context.frame, kVideo);
+        if (!object || object->effects.size() < 2 || object->effects.front()->role != kInput) continue;
+        Render::RenderContext copy = context;
+        copy.setObject(object);
+        const OutputView view = object->effects[1]->getOutputView(copy);
+        const float at[3] = {view.x, view.y, view.z};
+        for (int i = 0; i < 3; ++i)
+            hidden[i]->values[k] = EffectItemNumber::roundStep(static_cast<double>(at[i]) * hidden[i]->scale);
+    }
+    if (keys == 0) return {};
+    return {value(targetLayerX, context), value(targetLayerY, context), value(targetLayerZ, context)};
 }
 
 CameraControl::Float4 CameraControl::getTargetPosition(Render::RenderContext& context) {
@@ -99,6 +232,106 @@ Matrix CameraControl::getCameraMatrix(const Record& camera, float width, float h
     return multiply(getViewMatrix(camera), p);
 }
 
+CameraControl::Record CameraControl::viewedRecord(const Render::RenderContext& context) const {
+    if (!freeView || !context.scene) return record;
+    const auto& v = context.scene->camera.values;
+    Record camera;
+    camera.eye = {static_cast<float>(v[0]), static_cast<float>(v[1]), static_cast<float>(v[2]), 1};
+    camera.target = {static_cast<float>(v[3]), static_cast<float>(v[4]), static_cast<float>(v[5]), 1};
+    return camera;
+}
+
+void CameraControl::getCornerRays(float width, float height, const Record& camera, Float3 (&rays)[4]) {
+    const Matrix back = inverse(getViewMatrix(camera));
+    const Float3 eye = transformCoord({0, 0, 0}, back);
+    const float w = width / 2, h = height / 2;
+    const Float3 corners[4] = {{-w, -h, camera.focal}, {w, -h, camera.focal}, {w, h, camera.focal}, {-w, h, camera.focal}};
+    for (size_t i = 0; i < 4; ++i) rays[i] = normalize(subtract(eye, transformCoord(corners[i], back)));
+}
+
+CameraControl::Float3 CameraControl::orbitOf(const Float3& eye, const Float3& target) {
+    const Float3 d = subtract(eye, target);
+    return {std::atan2(std::sqrt(d.x * d.x + d.z * d.z), d.y), std::atan2(d.x, d.z), length(d)};
+}
+
+void CameraControl::updateAnchor(Render::RenderContext& context, int32_t, int32_t) {
+    Anchor::AnchorList* list = context.anchorList;
+    if (!list || locked || !context.object || context.object->effects.empty()) return;
+    const Record seen = viewedRecord(context);
+    const Float3 eye = freeView ? Float3{seen.eye.x, seen.eye.y, seen.eye.z} : Float3{record.eye.x, record.eye.y, record.eye.z};
+    const Float3 target =
+        freeView ? Float3{seen.target.x, seen.target.y, seen.target.z} : Float3{record.target.x, record.target.y, record.target.z};
+    const std::shared_ptr<EffectBase>& self = context.object->effects.front();
+    if (isFocused(context)) list->addMarker(this, transform({target.x, target.y, target.z, 1}, cameraMatrix), nullptr);
+    const AnchorCommands* commands = AnchorCommands::current();
+    const bool editable = position.isEditableAt(context) && this->target.isEditableAt(context);
+    list->addIcon(context.object, self, Anchor::AnchorItem::kViewModeIcon,
+                  commands ? commands->cameraIcon(freeView ? 2 : editable ? 0 : 1) : nullptr);
+    int32_t id = Anchor::AnchorItem::kCurrentValue;
+    if (context.frame >= context.object->end)
+        id = context.section.index + 1;
+    else if (context.section.offset == 0)
+        id = context.section.index;
+    Anchor::AnchorItem& item =
+        list->items.emplace_back(Anchor::AnchorItem::kView, kCameraAnchorFlags, this, context.object, self, id);
+    item.setPosition(cameraMatrix, eye.x - target.x, eye.y - target.y, eye.z - target.z);
+    item.vectorA = {value(targetX, context), value(targetY, context), value(targetZ, context), 1};
+    item.vectorB = {target.x, target.y, target.z, 1};
+    const Float3 orbit = orbitOf(eye, target);
+    const int32_t first = targetLayer.values.empty() ? 0 : targetLayer.values.front();
+    const bool relative = dynamic_cast<const NoMove*>(targetLayer.movement) && first - 1 == context.object->layer;
+    item.referencePoint = {orbit.x, orbit.y, orbit.z, relative ? 1.0f : 0.0f};
+}
+
+bool CameraControl::anchorEvent(const Anchor::AnchorEvent& event) {
+    if (event.kind == Anchor::AnchorEvent::kClick && event.id == Anchor::AnchorItem::kViewModeIcon) {
+        if (AnchorCommands* commands = AnchorCommands::current()) {
+            const bool on = !commands->cameraFreeView();
+            System::Log::info("Edit::EditCommand::setCameraFreeView", "set camera free view enable=%d", on ? 1 : 0);
+            commands->setCameraFreeView(on);
+        }
+        return true;
+    }
+    if (event.kind == Anchor::AnchorEvent::kRightDrag && (event.flags & kCameraAnchorFlags)) {
+        dragCamera(event);
+        return true;
+    }
+    return AnchorEffectBase::anchorEvent(event);
+}
+
+bool CameraControl::isDragEditable(const Anchor::AnchorEvent& event) const {
+    if (!event.object) return false;
+    const auto keys = static_cast<int32_t>(event.object->midpoints.size()) + 2;
+    for (const EffectItemNumber* item : {&x, &y, &z, &targetX, &targetY, &targetZ}) {
+        const auto n = static_cast<int32_t>(item->values.size());
+        if (event.id == Anchor::AnchorItem::kCurrentValue) {
+            if (n != 1) return false;
+        } else if (event.id < 0 || event.id >= keys || (n != 1 && n != keys)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The eye goes round the target on a sphere: across the drag turns the
+// azimuth, along it the polar angle, which stops short of the poles.
+void CameraControl::dragCamera(const Anchor::AnchorEvent& event) {
+    constexpr float kTurn = 2 * 3.14159265358979f * 0.0005f;
+    const Float4 c = event.vectorB;
+    // From the values the anchor had at the press, by the whole drag so far.
+    const float azimuth = event.referencePoint.y + static_cast<float>(event.totalX) * kTurn;
+    const float polar = std::clamp(event.referencePoint.x + static_cast<float>(event.totalY) * kTurn, 0.001f, 3.1405928f);
+    const float distance = event.referencePoint.z;
+    const Float3 eye{c.x + distance * std::sin(polar) * std::sin(azimuth), c.y + distance * std::cos(polar),
+                     c.z + distance * std::sin(polar) * std::cos(azimuth)};
+    event.position = {eye.x - c.x, eye.y - c.y, eye.z - c.z, 1};
+    if (event.referencePoint.w == 1 || !isDragEditable(event)) return;
+    const EffectItemNumber::AnchorAddress address{event.object.get(), event.id};
+    (void)x.setAnchorValue(address, eye.x);
+    (void)y.setAnchorValue(address, eye.y);
+    (void)z.setAnchorValue(address, eye.z);
+}
+
 bool CameraControl::closing(const Render::RenderContext& context) const {
     return context.view.cameraControl && context.view.cameraControl->effects.front().get() == this;
 }
@@ -118,18 +351,7 @@ void CameraControl::preInputVideo(Render::RenderContext& context) {
     record.tilt = value(tilt, context);
     record.up = {0, 1, 0, 0};
 
-    // The camera filters on the layers right after the camera prepare.
-    Render::VideoPass::collectObjectChain(context, kCamera);
-    Render::VideoPass::preInputVideo(context);
-    context.chain.reset();
-
-    Record camera = record;
-    if (freeView && context.scene) {
-        const auto& v = context.scene->camera.values;
-        camera = Record{};
-        camera.eye = {static_cast<float>(v[0]), static_cast<float>(v[1]), static_cast<float>(v[2]), 1};
-        camera.target = {static_cast<float>(v[3]), static_cast<float>(v[4]), static_cast<float>(v[5]), 1};
-    }
+    const Record camera = viewedRecord(context);
     direction = {camera.target.x - camera.eye.x, camera.target.y - camera.eye.y, camera.target.z - camera.eye.z,
                  camera.target.w - camera.eye.w};
     if (direction.x == 0 && direction.y == 0 && direction.z == 0) direction.z = 1;
@@ -155,21 +377,32 @@ void CameraControl::openBatch(Render::RenderContext& context) {
         frame->getTransparentDepthBuffer()->clearUnorderedAccessView(1e10f);
         static constexpr float kClear[4] = {0, 0, 0, 0};
         direct3D->context->clearRenderTargetView(frame->getTransparentBuffer()->getRenderTargetView(), kClear);
+        static constexpr float kNoNormal[4] = {0, 0, 0, -1};
+        direct3D->context->clearRenderTargetView(frame->getNormalBuffer()->getRenderTargetView(), kNoNormal);
+        direct3D->context->clearRenderTargetView(frame->getNormalTransparentBuffer()->getRenderTargetView(),
+                                                 kNoNormal);
     }
+    // The camera filters on the layers right after the camera prepare: the
+    // lights join the frame (the batch's own: those of an earlier batch go),
+    // camera scripts run. This runs here, beside the drawing that reads them.
+    if (frame) frame->lights.clear();
+    Render::VideoPass::collectObjectChain(context, kCamera);
+    Render::VideoPass::preInputVideo(context);
+    context.chain.reset();
 }
 
 void CameraControl::closeBatch(Render::RenderContext& context) {
     Media::RenderBuffer* frame = context.view.frameBuffer;
     if (frame && frame->texture && pixelShaderList && blendStateList && rasterizerStateList) {
+        if (!frame->lights.empty()) {
+            Float3 rays[4];
+            getCornerRays(static_cast<float>(frame->width), static_cast<float>(frame->height),
+                          viewedRecord(context), rays);
+            drawLighting(*frame, rays);
+        }
+        drawGuides(context);
         // The transparent surfaces in front of the opaque ones, over the frame.
-        setDepthTarget(*frame);
-        Platform::gpu::Context& gpu = *direct3D->context;
-        const Platform::gpu::RasterizerState* rasterizer = (*rasterizerStateList)[0].createResource();
-        gpu.setRasterizerState(rasterizer);
-        direct3D->boundRasterizerState = rasterizer;
-        Media::PixelShader& resolve = pixelShaderList->listPixelShaders[kResolveShader];
-        resolve.draw(resolve, (*blendStateList)[kOver].createResource(), nullptr);
-        gpu.setRenderTarget(nullptr);
+        resolveTransparency(*frame);
     }
     // The camera filters on the layers after the camera finish the batch.
     Render::VideoPass::collectObjectChain(context, kCamera);

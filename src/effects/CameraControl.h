@@ -21,6 +21,7 @@ public:
     static constexpr const wchar_t* kName = L"カメラ制御";
     using Matrix = Platform::math::Matrix;
     using Float4 = Platform::math::Float4;
+    using Float3 = Platform::math::Float3;
 
     // A camera: where it is, what it looks at, its up direction, roll and focal length.
     struct Record {
@@ -75,6 +76,43 @@ public:
     static Matrix getViewMatrix(const Record& camera);
     // The view, then the perspective of the record's focal length on a w x h frame.
     static Matrix getCameraMatrix(const Record& camera, float width, float height);
+    // Unit vectors from the corners of the focal plane of a w x h frame toward
+    // the eye: top left, top right, bottom right, bottom left.
+    static void getCornerRays(float width, float height, const Record& camera, Platform::math::Float3 (&rays)[4]);
+    // The camera the batch is seen through: the scene's own in free view.
+    Record viewedRecord(const Render::RenderContext& context) const;
+
+    // Colours of the editing guides (premultiplied as drawn).
+    static constexpr float kGridColor[4] = {0.4f, 0.4f, 0.4f, 0.8f};
+    static constexpr float kAxisXColor[4] = {0.4f, 0.15f, 0.15f, 0.4f};
+    static constexpr float kAxisYColor[4] = {0.1f, 0.2f, 0.1f, 0.4f};
+    static constexpr float kAxisZColor[4] = {0.15f, 0.15f, 0.4f, 0.4f};
+    static constexpr float kFrustumColor[4] = {1, 1, 1, 0.8f};
+    // The grid lines of each direction for a range and step: -range, then
+    // every step while at most +range.
+    static int32_t gridLineCount(float range, float step);
+    // Per-object thread, closing call of a preview: the ground grid, the axes
+    // through the target of a focused camera and, in free view, the camera's
+    // own frustum, drawn into the batch's depth layers.
+    void drawGuides(Render::RenderContext& context);
+    // One line between two points seen through the matrix, `width` pixels to
+    // each side; cut at the near limit, nothing when wholly behind it.
+    void drawGuideLine(const Float4& from, const Float4& to, const Matrix& camera, float halfWidth, float halfHeight,
+                       float width);
+    // The target point recorded by the last guide pass (w 1 when present, 0 when not).
+    Float4 targetMarker;
+
+    // The anchor through which the camera is orbited, zoomed and panned.
+    static constexpr uint32_t kCameraAnchorFlags = 0x40000000;
+    // Closing call of a preview: the target marker, the view button and the camera anchor.
+    void updateAnchor(Render::RenderContext& context, int32_t width, int32_t height) override;
+    bool anchorEvent(const Anchor::AnchorEvent& event) override;
+    // Orbits the eye about the target by a drag of the camera anchor.
+    void dragCamera(const Anchor::AnchorEvent& event);
+    // Whether the eye and target items take a value at the dragged key.
+    bool isDragEditable(const Anchor::AnchorEvent& event) const;
+    // Polar angle, azimuth and distance of the eye seen from the target.
+    static Float3 orbitOf(const Float3& eye, const Float3& target);
 
     Matrix getControlWorldMatrix() const override { return Platform::math::identity(); }
     Matrix getControlViewMatrix() const override { return cameraMatrix; }

@@ -1,14 +1,19 @@
 #include "effects/OutputShaderEffect.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #include "core/Exception.h"
+#include "edit/Object.h"
 #include "effect/RenderContext.h"
+#include "effects/CameraControl.h"
 #include "media/gpu/Direct3DService.h"
 #include "media/gpu/RenderBuffer.h"
 #include "media/gpu/ResourceBuffer.h"
+#include "media/gpu/PixelShaderList.h"
 #include "media/gpu/ResourceService.h"
+#include "media/gpu/VertexShader.h"
 #include "media/gpu/VertexListBinders.h"
 #include "media/gpu/VertexListQuadPosUvCommon.h"
 #include "platform/math/Matrix.h"
@@ -149,8 +154,16 @@ void OutputShaderEffect::drawObject(Render::RenderContext& context, Media::Rende
     const bool camera = context.view.cameraControl != nullptr;
     const bool lit = camera && !frame.lights.empty();
     OutputView view = context.getOutputView();
-    const Matrix world = view.getWorldMatrix();
+    Matrix world = view.getWorldMatrix();
     if (camera && context.view.facingMode != 0) context.customShape = 1;
+    if (camera && context.view.facingMode == 3) {
+        // Turned in object space to face along the camera's direction.
+        if (const auto* control = dynamic_cast<const CameraControl*>(context.view.cameraControl->effects.front().get())) {
+            const Platform::math::Float4 d = control->direction;
+            const Matrix look = Platform::math::lookToLH({0, 0, 0}, {d.x, d.y, d.z}, {0, 1, 0});
+            world = Platform::math::multiply(Platform::math::inverse(look), world);
+        }
+    }
     const Matrix viewMatrix = view.getViewMatrix();
     const Matrix worldView = Platform::math::multiply(world, viewMatrix);
 
@@ -187,11 +200,12 @@ void OutputShaderEffect::drawObject(Render::RenderContext& context, Media::Rende
         list.drawWithNormal();
         gpu.setShaderResource(ShaderStage::Pixel, 0, nullptr);
         gpu.setShaderResource(ShaderStage::Pixel, 1, nullptr);
-        gpu.setRenderTarget(nullptr);
+        unbindDepthTarget();
     } else if (camera) {
         setDepthTarget(frame);
         list.setDepthShader();
         drawVertexList(image.get(), list);
+        unbindDepthTarget();
     } else {
         direct3D->setRenderTarget(frame);
         if (!context.vertexList && image && shrinksNowhere(worldView, *image, frame.width, frame.height))
@@ -200,6 +214,100 @@ void OutputShaderEffect::drawObject(Render::RenderContext& context, Media::Rende
             list.setShader();
         drawVertexList(image.get(), list);
     }
+}
+
+OutputShaderEffect::LightConstant OutputShaderEffect::lightConstant(const void* lights, size_t count) {
+    static_assert(sizeof(LightConstant::Source) == sizeof(Media::RenderBuffer::Light));
+    LightConstant block{};
+    const size_t n = std::min<size_t>(count, 8);
+    if (n > 0) std::memcpy(block.source, lights, n * sizeof(LightConstant::Source));
+    block.lightNum = static_cast<int32_t>(n);
+    float unlit = 1;
+    for (size_t i = 0; i < n; ++i) {
+        const LightConstant::Source& light = block.source[i];
+        if (light.type == 0)
+            for (int k = 0; k < 3; ++k) block.ambient[k] += light.col[k];
+        unlit *= light.col[3];
+    }
+    for (float& a : block.ambient) a += unlit;
+    return block;
+}
+
+void OutputShaderEffect::drawLighting(Media::RenderBuffer& frame, const Platform::math::Float3 (&cornerRays)[4]) {
+    Shader::PixelShaderList& list = shaders();
+    if (frame.lights.empty()) return;
+    Platform::gpu::Context& gpu = *direct3D->context;
+    // The strip runs top left, top right, bottom left, bottom right.
+    struct Vertex {
+        float position[3];
+        float ray[3];
+        float unused[4];
+    };
+    static_assert(sizeof(Vertex) == 40);
+    const float corners[4][2] = {{-1, 1}, {1, 1}, {-1, -1}, {1, -1}};
+    const size_t rays[4] = {0, 1, 3, 2};
+    Vertex vertices[4] = {};
+    for (size_t i = 0; i < 4; ++i) {
+        vertices[i].position[0] = corners[i][0];
+        vertices[i].position[1] = corners[i][1];
+        const Platform::math::Float3& r = cornerRays[rays[i]];
+        vertices[i].ray[0] = r.x;
+        vertices[i].ray[1] = r.y;
+        vertices[i].ray[2] = r.z;
+    }
+    Media::VertexBufferCommon& quad = list.singleQuad40;
+    std::memcpy(quad.vertices.get(), vertices, sizeof vertices);
+    if (quad.buffer)
+        gpu.updateSubresource(*quad.buffer, quad.vertices.get());
+    else
+        quad.create(quad.vertices.get(), 4, sizeof(Vertex));
+
+    const LightConstant block = lightConstant(frame.lights.data(), frame.lights.size());
+    gpu.updateSubresource(*list.lightConstantBuffer.buffer, &block);
+    gpu.setConstantBuffer(ShaderStage::Pixel, 0, list.lightConstantBuffer.buffer.get());
+    const Platform::gpu::RasterizerState* rasterizer = (*rasterizerStateList)[0].createResource();
+    if (rasterizer != direct3D->boundRasterizerState) {
+        gpu.setRasterizerState(rasterizer);
+        direct3D->boundRasterizerState = rasterizer;
+    }
+    bindBlendEntry(10);
+    Media::VertexShader& vs = list.listVertexShaders[6];
+    Media::PixelShader& ps = list.listPixelShaders[3];
+    if (&vs != direct3D->boundVertexShader) {
+        gpu.setVertexShader(vs.shader.get(), vs.layout.get());
+        direct3D->boundVertexShader = &vs;
+    }
+    if (&ps != direct3D->boundPixelShader) {
+        gpu.setPixelShader(ps.shader.get());
+        direct3D->boundPixelShader = &ps;
+    }
+    direct3D->setRenderTarget(frame);
+    gpu.setShaderResource(ShaderStage::Pixel, 0, frame.getNormalBuffer()->getShaderResourceView());
+    direct3D->drawVertexBuffer(quad);
+    gpu.setShaderResource(ShaderStage::Pixel, 0, nullptr);
+    gpu.setRenderTarget(nullptr);
+    direct3D->setResourceTarget(*frame.getTransparentBuffer());
+    gpu.setShaderResource(ShaderStage::Pixel, 0, frame.getNormalTransparentBuffer()->getShaderResourceView());
+    direct3D->drawVertexBuffer(quad);
+    gpu.setShaderResource(ShaderStage::Pixel, 0, nullptr);
+    gpu.setRenderTarget(nullptr);
+}
+
+void OutputShaderEffect::resolveTransparency(Media::RenderBuffer& frame) {
+    Shader::PixelShaderList& list = shaders();
+    setDepthTarget(frame);
+    Media::PixelShader& resolve = list.listPixelShaders[4];
+    resolve.draw(resolve, (*blendStateList)[0].createResource(), nullptr);
+    unbindDepthTarget();
+}
+
+// The frame's layers must not stay bound: a later draw would still see them
+// after the frame has gone.
+void OutputShaderEffect::unbindDepthTarget() {
+    Platform::gpu::Context& gpu = *direct3D->context;
+    for (uint32_t slot = 1; slot < Platform::gpu::kUnorderedAccessSlots; ++slot)
+        gpu.setUnorderedAccessView(ShaderStage::Pixel, slot, nullptr);
+    gpu.setRenderTarget(nullptr);
 }
 
 void OutputShaderEffect::drawToTarget(const OutputView& view, Media::ResourceBuffer& target,

@@ -72,6 +72,30 @@ public:
     void bindStates(Platform::gpu::SamplerState* sampler, bool hideBackFace, bool hasVertexList);
     void updateConstant(const Constant& constant);
     void setDepthTarget(Media::RenderBuffer& frame);
+    // Unbinds the frame and its order-independent layers.
+    void unbindDepthTarget();
+    // The lights of the frame on the surfaces drawn with normals in a camera
+    // batch, and again on its transparent layer. The rays run from the screen
+    // corners toward the eye: top left, top right, bottom right, bottom left.
+    void drawLighting(Media::RenderBuffer& frame, const Platform::math::Float3 (&cornerRays)[4]);
+    // The transparent layer of a camera batch laid over the frame where it
+    // lies in front of the opaque surfaces.
+    void resolveTransparency(Media::RenderBuffer& frame);
+
+    // The lighting pass's constant block.
+    struct LightConstant {
+        struct Source {
+            int32_t type;
+            float pos[3];
+            float col[4];
+        } source[8];
+        int32_t lightNum;
+        float ambient[3];
+    };
+    static_assert(sizeof(LightConstant) == 272);
+    // At most eight lights; the ambient term adds the share of unlit
+    // brightness every counted light leaves.
+    static LightConstant lightConstant(const void* lights, size_t count);
 
 protected:
     ~OutputShaderEffect() = default;

@@ -1,15 +1,25 @@
 #pragma once
+#include <cstdint>
+
 #include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemGroup.h"
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemSelect.h"
+#include "effect/MoveEffect.h"
 #include "effects/BlendModeList.h"
+#include "effects/OutputShaderEffect.h"
+
+namespace Media {
+class VertexListQuadPosUv;
+}
 
 namespace Effect {
 
-// Emits copies of the object as particles; it brings its own figure source to the object menu.
-class ParticleOutput : public EffectClass<ParticleOutput> {
+// Emits copies of the object as particles; it brings its own figure source to
+// the object menu. Nothing is kept between frames: every living particle of a
+// frame follows from its index, the items, the layer and the start frame.
+class ParticleOutput : public EffectClass<ParticleOutput, MoveEffect>, public OutputShaderEffect {
 public:
     static constexpr const wchar_t* kName = L"パーティクル出力";
 
@@ -36,8 +46,31 @@ public:
     EffectItemSelect blend{&items, L"合成モード", 0, blendModeList()};
     EffectItemGroup position{{&x, &y, &z}};
 
+    // The random values of one particle: a hash of its index, the layer and
+    // the object's start frame, drawn in a fixed order.
+    class Random {
+    public:
+        Random(int32_t layer, int32_t startFrame, int64_t index);
+        // The next value, in [0, 1].
+        float next();
+
+    private:
+        uint64_t x_;
+    };
+
+    // At most this many particles are computed per frame, the newest first.
+    static constexpr int32_t kMaxParticles = 10000;
+
     ParticleOutput();
     const EffectDefine* getPairedInputEffect() const override;
+    OutputView getOutputView(Render::RenderContext& context) override;
+    void outputVideo(Render::RenderContext& context, Media::RenderBuffer& target,
+                     std::shared_ptr<Media::ResourceBuffer> image) override;
+    // Appends particle n, emitted at the frame and now of the age in seconds,
+    // to the context's vertex list as the template moved into place; nothing
+    // when it is dead, invisible or scaled to nothing.
+    void generateParticle(Render::RenderContext& context, const Media::VertexListQuadPosUv& shape, int64_t n,
+                          double emissionFrame, double age);
 };
 
 }  // namespace Effect

@@ -5,6 +5,7 @@
 #include "media/gpu/ConstantBufferCommon.h"
 #include "media/gpu/Direct3DService.h"
 #include "media/gpu/PixelShader.h"
+#include "media/gpu/VertexShader.h"
 
 namespace Effect {
 

@@ -7,6 +7,7 @@
 namespace Media {
 class ComputeShader;
 class PixelShader;
+class VertexShader;
 class ConstantBufferCommon;
 }  // namespace Media
 
@@ -28,6 +29,7 @@ public:
 
     std::vector<std::unique_ptr<Media::PixelShader>> shaders;
     std::vector<std::unique_ptr<Media::ComputeShader>> computeShaders;  // after the pixel shaders
+    std::unique_ptr<Media::VertexShader> vertexShader;                  // for classes that draw their own vertices
     std::unique_ptr<Media::ConstantBufferCommon> constant;              // none when the class has no buffer
     uint32_t constantBytes = 0;
 };

@@ -2,7 +2,7 @@
 #include "effect/EffectClass.h"
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemNumber.h"
-#include "filters/PendingRenderStep.h"
+#include "platform/math/Vector.h"
 
 namespace Effect {
 
@@ -18,11 +18,10 @@ public:
     EffectItemColor color{&items, L"色", 255, 255, 255};
 
     CameraLight();
+    // Adds the light to the lights of the frame being drawn.
     void preInputVideo(Render::RenderContext& context) override;
-
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
+    // The unit direction toward the light for the three angles in degrees.
+    static Platform::math::Float3 direction(double latitude, double longitude, double tilt);
 };
 
 }  // namespace Effect

@@ -2,7 +2,6 @@
 #include "effect/EffectClass.h"
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemNumber.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
@@ -15,11 +14,8 @@ public:
     EffectItemColor color{&items, L"色", 255, 255, 255};
 
     CameraLightAmbient();
+    // Adds the light to the lights of the frame being drawn.
     void preInputVideo(Render::RenderContext& context) override;
-
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

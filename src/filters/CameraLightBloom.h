@@ -1,8 +1,9 @@
 #pragma once
+#include <vector>
+
 #include "effect/EffectClass.h"
 #include "effect/EffectItemNumber.h"
 #include "effects/ShaderResource.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
@@ -19,10 +20,11 @@ public:
     CameraLightBloom();
     void createCommonResource() override;
     void controlVideo(Render::RenderContext& context) override;
-
-private:
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
+    // One separable box blur of the image through the scratch image.
+    void blur(Media::ResourceBuffer& image, Media::ResourceBuffer& scratch, int32_t radius);
+    // The radii of the blurs for a diffusion in pixels: the first twice before
+    // anything is added, then one per added layer.
+    static std::vector<int32_t> radii(int32_t diffusion);
 };
 
 }  // namespace Effect

@@ -1,5 +1,6 @@
 #include "filters/CameraOption.h"
 
+#include "effect/RenderContext.h"
 #include "filters/OptionList.h"
 
 namespace Effect {
@@ -11,9 +12,12 @@ CameraOption::CameraOption() {
     menuGroup = L"カメラ制御";
 }
 
-std::shared_ptr<Media::ResourceBuffer> CameraOption::filterVideo(Render::RenderContext&,
+// The image passes unchanged; the output draws it facing as set here.
+std::shared_ptr<Media::ResourceBuffer> CameraOption::filterVideo(Render::RenderContext& context,
                                                                  std::shared_ptr<Media::ResourceBuffer> image) {
-    return pending_.skip(std::move(image), "Effect::CameraOption::filterVideo");
+    context.view.facingMode = orientation.index;
+    if (hideBack.value) context.view.hideBackFace = 1;
+    return image;
 }
 
 // The ways of facing; the values are 0 and 3.

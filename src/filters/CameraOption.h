@@ -2,7 +2,6 @@
 #include "effect/EffectClass.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemSelect.h"
-#include "filters/PendingRenderStep.h"
 
 namespace Effect {
 
@@ -20,8 +19,6 @@ public:
 
 private:
     static std::shared_ptr<const EffectItemSelect::SharedList> orientationList();
-    // Until the filter draws, its step hands the input on and says so once.
-    PendingRenderStep pending_;
 };
 
 }  // namespace Effect

@@ -1,5 +1,7 @@
 #include "filters/MaterialSetting.h"
 
+#include "effect/RenderContext.h"
+
 namespace Effect {
 
 MaterialSetting::MaterialSetting() {
@@ -9,9 +11,11 @@ MaterialSetting::MaterialSetting() {
     menuGroup = L"カメラ制御";
 }
 
-std::shared_ptr<Media::ResourceBuffer> MaterialSetting::filterVideo(Render::RenderContext&,
+// The image passes unchanged; the lights see the object with this gloss.
+std::shared_ptr<Media::ResourceBuffer> MaterialSetting::filterVideo(Render::RenderContext& context,
                                                                     std::shared_ptr<Media::ResourceBuffer> image) {
-    return pending_.skip(std::move(image), "Effect::MaterialSetting::filterVideo");
+    context.view.gloss = static_cast<float>(gloss.getValue(context) / 100);
+    return image;
 }
 
 }  // namespace Effect

@@ -13,15 +13,26 @@
 #include "edit/ReadSection.h"
 #include "edit/Scene.h"
 #include "effect/EffectBase.h"
+#include "media/gpu/ConstantBufferCommon.h"
 #include "media/gpu/Direct3DService.h"
+#include "media/gpu/PixelShader.h"
+#include "media/gpu/ResourceService.h"
 #include "media/gpu/RenderBuffer.h"
 #include "media/gpu/ResourceBuffer.h"
 #include "media/image/ImageBuffer.h"
 #include "platform/math/Matrix.h"
 #include "render/ResourceCache.h"
 #include "render/VideoPass.h"
+#include "shaders/BuiltinShaders.h"
 
 namespace Render {
+
+namespace {
+
+constexpr size_t kOver = 0;         // blend: premultiplied over
+constexpr size_t kMixBySecond = 4;  // blend: first * (1 - second alpha) + target * second alpha
+
+}  // namespace
 
 RenderVideoWorker::Settings RenderVideoWorker::readSettings() {
     Settings settings;
@@ -237,10 +248,94 @@ void RenderVideoWorker::flushCameraBatch(RenderSection& section) {
     context.cameraAnchor = 0;
 }
 
-// Until clipping arrives, a clipping object is not drawn: it would only mask.
-void RenderVideoWorker::renderClippingObject(RenderSection&, const std::shared_ptr<Edit::Object>&) {}
+struct RenderVideoWorker::ClippingPasses {
+    Media::PixelShader mix;
+    Media::PixelShader tint;
+    Media::ConstantBufferCommon color;
+    ClippingPasses() {
+        const auto load = [](Media::PixelShader& shader, const char* name) {
+            const std::vector<uint8_t>* code = Shader::BuiltinShaders::code(name, Platform::gpu::ShaderStage::Pixel);
+            if (!code)
+                throw System::messageException("Render::RenderVideoWorker::ClippingPasses", "shader not found.");
+            shader.loadFromMemory(code->data(), code->size());
+        };
+        load(mix, "ClippingMix");
+        load(tint, "ClippingTint");
+        color.create(nullptr, 16);
+    }
+};
 
-void RenderVideoWorker::finishClipping(RenderSection&) {}
+RenderVideoWorker::ClippingPasses& RenderVideoWorker::clippingPasses() {
+    if (!clippingPasses_) clippingPasses_ = std::make_unique<ClippingPasses>();
+    return *clippingPasses_;
+}
+
+// A clipping object draws its coverage into the clipping's mask instead of
+// the frame; the first one met opens the clipping, keeping the frame as it is.
+void RenderVideoWorker::renderClippingObject(RenderSection& section, const std::shared_ptr<Edit::Object>& object) {
+    RenderSection::Clipping& clipping = section.clipping;
+    Media::Direct3DService& d3d = *Media::Direct3DService::get();
+    if (!clipping.mask) {
+        clipping.mask = std::make_shared<Media::RenderBuffer>(d3d.maskFormat, Media::Direct3DService::SampleDesc{});
+        clipping.snapshot = std::make_shared<Media::ResourceBuffer>(0, 0);
+        clipping.lastLayer = 0;
+        Media::RenderBuffer* frame = section.context.view.frameBuffer;
+        objectThread_.addTask(kRenderInternal, [frame, mask = clipping.mask, snapshot = clipping.snapshot] {
+            if (!frame || !frame->texture) return;
+            const uint32_t w = std::min(frame->width, Media::ResourceBuffer::kMaxSize);
+            const uint32_t h = std::min(frame->height, Media::ResourceBuffer::kMaxSize);
+            Platform::gpu::Context& gpu = *snapshot->Direct3D->context;
+            if (snapshot->width != w || snapshot->height != h || !snapshot->texture) {
+                snapshot->width = w;
+                snapshot->height = h;
+                snapshot->createTexture2D();
+            }
+            if (frame->sampleCount != 1)
+                gpu.resolveSubresource(*snapshot->texture, *frame->texture);
+            else
+                (void)gpu.copyResource(*snapshot->texture, *frame->texture);
+            mask->createTexture2D(frame->width, frame->height);
+            if (!mask->renderTargetView) mask->createRenderTargetView();
+            static constexpr float kClear[4] = {0, 0, 0, 0};
+            gpu.clearRenderTargetView(mask->renderTargetView, kClear);
+        });
+    }
+    RenderContext& context = section.context;
+    const RenderContext kept = context;
+    context.view.frameBuffer = clipping.mask.get();
+    renderObject(section, object);
+    context = kept;
+    context.firstClipping = 0;
+}
+
+// Outside the mask the frame goes back to what it was when the clipping
+// opened; in a preview the clipping area may be tinted.
+void RenderVideoWorker::finishClipping(RenderSection& section) {
+    RenderSection::Clipping& clipping = section.clipping;
+    if (!clipping.mask) return;
+    const bool tint = section.context.anchorList != nullptr && visibleClippingObject != 0;
+    Media::RenderBuffer* frame = section.context.view.frameBuffer;
+    objectThread_.addTask(kRenderInternal, [this, frame, tint, mask = clipping.mask, snapshot = clipping.snapshot] {
+        if (!frame || !frame->texture || !mask->texture || !snapshot->texture) return;
+        ClippingPasses& passes = clippingPasses();
+        Media::Direct3DService& d3d = *frame->Direct3D;
+        Resource::ResourceService& resources = *Resource::ResourceService::get();
+        Platform::gpu::Context& gpu = *d3d.context;
+        Platform::gpu::View* maskView = mask->createShaderResourceView();
+        d3d.setRenderTarget(*frame);
+        gpu.setShaderResource(Platform::gpu::ShaderStage::Pixel, 0, snapshot->getShaderResourceView());
+        gpu.setShaderResource(Platform::gpu::ShaderStage::Pixel, 1, maskView);
+        passes.mix.draw(passes.mix, resources.blendStates[kMixBySecond].createResource(), nullptr);
+        gpu.setShaderResource(Platform::gpu::ShaderStage::Pixel, 0, nullptr);
+        gpu.setShaderResource(Platform::gpu::ShaderStage::Pixel, 1, nullptr);
+        gpu.setRenderTarget(nullptr);
+        if (!tint) return;
+        gpu.updateSubresource(*passes.color.buffer, settings_.clippingMaskColor);
+        gpu.setConstantBuffer(Platform::gpu::ShaderStage::Pixel, 0, passes.color.buffer.get());
+        passes.tint.drawViewToRender(*frame, maskView, resources.blendStates[kOver].createResource());
+    });
+    clipping = {};
+}
 
 void RenderVideoWorker::queueClosing(RenderSection&) {
     objectThread_.addTask(kRenderInternal, [this] { previousImage_.reset(); });

@@ -111,6 +111,9 @@ protected:
     void queueClosing(RenderSection& section) override;
 
 private:
+    // The programs that close a clipping, loaded on first use (per-object thread).
+    struct ClippingPasses;
+    ClippingPasses& clippingPasses();
     void restoreOpenControls(RenderSection& section);
     void renderFrame(RenderTaskType tag, int32_t frame, const Callback& callback);
 
@@ -121,6 +124,7 @@ private:
     // Made once and reused by every request: its texture is remade only when
     // the scene's size changes.
     std::unique_ptr<Media::RenderBuffer> frameBuffer_;
+    std::unique_ptr<ClippingPasses> clippingPasses_;
     // The anchors of the frame being rendered; render thread only.
     Anchor::AnchorList anchors_;
 

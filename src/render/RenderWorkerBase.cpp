@@ -69,16 +69,21 @@ void RenderWorkerBase::RenderSection::walk(RenderWorkerBase& worker, int32_t hig
             worker.flushCameraBatch(*this);
             context.view.cameraControl.reset();
         }
+        if (clipping.mask && clipping.lastLayer != 0 && clipping.lastLayer < i) worker.finishClipping(*this);
 
         const EffectBase& first = *object->effects.front();
         if (first.role == EffectBase::kControl) {
+            setClippingEnd(*object);
             control(worker, object);
         } else if (first.role == EffectBase::kInput && object->effects.size() >= 2 &&
                    (object->effects[1]->media == EffectBase::kVideo ||
                     object->effects[1]->media == EffectBase::kVideoAudio)) {
-            if (object->clipping)
+            if (object->clipping) {
                 worker.renderClippingObject(*this, object);
-            else if (context.view.cameraControl)
+                continue;
+            }
+            setClippingEnd(*object);
+            if (context.view.cameraControl)
                 worker.queueCameraObject(*this, object);
             else
                 worker.renderObject(*this, object);
@@ -87,6 +92,11 @@ void RenderWorkerBase::RenderSection::walk(RenderWorkerBase& worker, int32_t hig
     }
     worker.flushCameraBatch(*this);
     worker.finishClipping(*this);
+}
+
+void RenderWorkerBase::RenderSection::setClippingEnd(const Edit::Object& object) {
+    if (!clipping.mask || clipping.lastLayer != 0) return;
+    clipping.lastLayer = object.layerRangeControl ? static_cast<int64_t>(object.layer) + layerRange(object) : object.layer;
 }
 
 void RenderWorkerBase::RenderSection::control(RenderWorkerBase& worker, const std::shared_ptr<Edit::Object>& object) {

@@ -13,7 +13,8 @@ class Scene;
 }  // namespace Edit
 namespace Media {
 class RenderBuffer;
-}
+class ResourceBuffer;
+}  // namespace Media
 
 namespace Render {
 
@@ -44,6 +45,13 @@ public:
             std::shared_ptr<Edit::Object> object;
             float depth = 1000000000.0f;
         };
+        // An open clipping: the mask its clipping objects draw into and the
+        // frame as it was when it opened.
+        struct Clipping {
+            std::shared_ptr<Media::RenderBuffer> mask;  // none while no clipping is open
+            std::shared_ptr<Media::ResourceBuffer> snapshot;
+            int64_t lastLayer = 0;  // the highest layer it acts on; 0 until known
+        };
 
         RenderSection(RenderWorkerBase& worker, Edit::Scene& scene, int32_t frame, Media::RenderBuffer& target,
                       ResourceCache* cache, Anchor::AnchorList* anchors, int32_t mediaFrameOffset, int32_t highestLayer,
@@ -55,10 +63,13 @@ public:
         std::vector<GroupEntry> groups;
         GroupLayers groupLayers;
         std::vector<CameraEntry> cameraQueue;
+        Clipping clipping;
 
     private:
         void walk(RenderWorkerBase& worker, int32_t highestLayer);
         void control(RenderWorkerBase& worker, const std::shared_ptr<Edit::Object>& object);
+        // The first object after an open clipping's objects fixes the layers it acts on.
+        void setClippingEnd(const Edit::Object& object);
     };
 
     RenderWorkerBase() = default;

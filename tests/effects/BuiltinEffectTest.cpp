@@ -297,7 +297,7 @@ TEST_F(BuiltinEffectTest, ClassResourcesAreMadeOnceAndShared) {
         bool loaded;
     } cases[] = {
         {L"標準描画", 0, 160, false},  {L"映像再生", 0, 160, false},   {L"部分フィルタ", 2, 32, true},
-        {L"カメラ制御", 1, 16, false}, {L"音声波形表示", 3, 48, true}, {L"シーンチェンジ", 3, 0, true},
+        {L"カメラ制御", 1, 16, true},  {L"音声波形表示", 3, 48, true}, {L"シーンチェンジ", 3, 0, true},
     };
     const auto resourceOf = [](const EffectBase& e) -> const Effect::ShaderResource* {
         if (auto* o = dynamic_cast<const Effect::BasicOutput*>(&e)) return o->resource.get();

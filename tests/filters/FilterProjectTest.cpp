@@ -56,7 +56,12 @@ const std::wstring kDrawingFilters[] = {
 // Filters whose steps are built but that may hand on the same image, a new one
 // or none: view changes, sound, cuts, and drawing filters whose values here
 // make them an identity.
-const std::wstring kBuiltFilters[] = {L"座標",
+const std::wstring kBuiltFilters[] = {L"並行光源(カメラ制御)",
+                                      L"環境光(カメラ制御)",
+                                      L"ライトブルーム(カメラ制御)",
+                                      L"材質設定(カメラ制御)",
+                                      L"カメラ制御オプション",
+                                      L"座標",
                                       L"拡大率",
                                       L"透明度",
                                       L"回転",

@@ -50,9 +50,6 @@ using Effect::EffectBase;
 
 namespace {
 
-// Whether the filter's step is still to come (its programs are not loaded yet).
-bool pending(const wchar_t* name);
-
 template <class T>
 const Effect::ShaderResource* resourceOf(const EffectBase& effect) {
     return dynamic_cast<const T&>(effect).resource.get();
@@ -95,8 +92,8 @@ TEST_F(FilterFixture, ClassResourcesAreMadeOnceAndShared) {
         EXPECT_EQ(resource->computeShaders.size(), c.computePrograms);
         EXPECT_EQ(resource->constantBytes, c.constantBytes);
         EXPECT_EQ(resource->constant != nullptr, c.constantBytes > 0);
-        for (const auto& shader : resource->shaders)  // the programs come with the drawing
-            EXPECT_EQ(shader->shader != nullptr, !pending(c.name));
+        for (const auto& shader : resource->shaders)  // loaded at registration
+            EXPECT_NE(shader->shader, nullptr);
 
         auto first = service->getEffect(c.name);
         auto second = service->getEffect(c.name);
@@ -129,43 +126,6 @@ TEST_F(FilterFixture, OtherEffectsReachTheRegisteredPrototypes) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.prototype(*service), service->findEffect(c.name).prototype().get()) << System::wideToUtf8(c.name);
-}
-
-// The filters that do not draw yet; a filter leaves the list when it does.
-const wchar_t* const kPendingFilters[] = {
-    L"並行光源(カメラ制御)",
-    L"環境光(カメラ制御)",
-    L"ライトブルーム(カメラ制御)",
-    L"材質設定(カメラ制御)",
-    L"カメラ制御オプション",
-};
-
-bool pending(const wchar_t* name) {
-    for (const wchar_t* waiting : kPendingFilters)
-        if (std::wstring(waiting) == name) return true;
-    return false;
-}
-
-TEST_F(FilterFixture, PendingStepsHandTheInputOnAndSayNotImplementOncePerObject) {
-    FilterSteps steps;
-    for (const wchar_t* name : kPendingFilters) {
-        SCOPED_TRACE(System::wideToUtf8(name));
-        const auto first = service->getEffect(name);
-        const auto second = service->getEffect(name);
-        log.lines.clear();
-        EXPECT_TRUE(steps.passesOn(*first));
-        EXPECT_TRUE(steps.passesOn(*first));
-        EXPECT_TRUE(steps.passesOn(*second));
-        ASSERT_EQ(log.lines.size(), 2u) << "one line for each instance";
-        // "class Effect::X" and the step's name.
-        const std::string scope = Effect::EffectService::typeName(typeid(*first)).substr(6);
-        for (const auto& line : log.lines) {
-            EXPECT_EQ(line.level, "WARN");
-            EXPECT_EQ(line.scope.rfind(scope + "::", 0), 0u) << line.scope;
-            EXPECT_EQ(line.message, "not implement.");
-        }
-    }
-    EXPECT_EQ(steps.image.use_count(), 1) << "no step keeps the image";
 }
 
 }  // namespace

@@ -33,6 +33,7 @@ PixelShaderList::PixelShaderList() {
     textureQuad.create(kTextureQuad, 4, 28);
     constantBuffer.create(nullptr, sizeof constant);
     listConstantBuffer.create(nullptr, sizeof listConstant);
+    lightConstantBuffer.create(nullptr, kLightConstantSize);
     // The vertex-list sets by binder pair, then the light pass and the resolve.
     load(listVertexShaders[0], "ListTextured");
     load(listPixelShaders[0], "ListTextured");

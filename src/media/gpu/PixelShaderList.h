@@ -48,6 +48,9 @@ public:
     // float4x4 at 80, shine at 144; matrices by rows.
     Media::ConstantBufferCommon listConstantBuffer;
     float listConstant[kListConstantSize / 4] = {};
+    // The light pass: eight 32-byte lights, their count and the ambient colour.
+    static constexpr size_t kLightConstantSize = 272;
+    Media::ConstantBufferCommon lightConstantBuffer;
 };
 
 }  // namespace Shader
