@@ -293,8 +293,7 @@ std::vector<const MovementDefine*> EffectService::getMovementMenuList(const Move
 }
 
 void EffectService::registerAlias(const wchar_t* kind, int32_t) {
-    const std::wstring pattern =
-        System::FileName::getExpandedPath(L"%Alias%") + System::kPathSeparator + L"*." + kind;
+    const std::wstring pattern = System::FileName::getExpandedPath(L"%Alias%") + System::kPathSeparator + L"*." + kind;
     for (const System::File::FileEntry& file : System::findFilesByPattern(pattern)) {
         std::wstring name = file.name;
         if (const size_t slash = name.find_last_of(L"\\/"); slash != std::wstring::npos) name.erase(0, slash + 1);

@@ -217,8 +217,7 @@ TEST_F(AliasRoundTrip, ASavedObjectReadsBackEqual) {
         o->camera = c.camera;
         o->clipping = c.clipping;
         if (c.disableSecond && o->effects.size() > 2) o->effects[2]->disabled = 1;
-        if (auto* test = dynamic_cast<TestEffect*>(o->effects.back().get()); test && test->x)
-            test->x->setValue(c.x, 0);
+        if (auto* test = dynamic_cast<TestEffect*>(o->effects.back().get()); test && test->x) test->x->setValue(c.x, 0);
         from.update();
         const std::string saved = aliasText(*o, true, "alias-a.object");
 

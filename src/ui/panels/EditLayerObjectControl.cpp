@@ -1164,8 +1164,7 @@ void EditLayerObjectControl::procContextMenu(int32_t x, int32_t y) {
                     if (const auto& run = ObjectAreaCommands::installed().createSection) run(clicked, s);
                 });
             add(menu, L"中間点を削除",
-                clicked && slots.deleteSection && mid > 0 && mid <= int32_t(clicked->midpoints.size()),
-                [clicked, mid] {
+                clicked && slots.deleteSection && mid > 0 && mid <= int32_t(clicked->midpoints.size()), [clicked, mid] {
                     if (const auto& run = ObjectAreaCommands::installed().deleteSection) run(clicked, mid);
                 });
             menu.insertSeparator();
