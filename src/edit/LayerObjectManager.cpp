@@ -142,6 +142,13 @@ void LayerObjectManager::saveObjectIniFile(System::File& file, int32_t sceneId, 
     object.saveEffectIniFile(file, sectionName);
 }
 
+void LayerObjectManager::saveObjectAliasFile(System::File& file, const Object& object, bool withFrames) {
+    IniLines::writeSection(file, "Object");
+    if (withFrames) object.saveFrameIniFile(file);
+    object.saveFlagIniFile(file);
+    object.saveEffectIniFile(file, "Object");
+}
+
 std::shared_ptr<Object> LayerObjectManager::loadObjectIniFile(Scene& scene, System::IniFile& ini,
                                                               const std::string& sectionName, GroupNumberMap& groups) {
     const System::IniFile::SectionRef section = ini.getSection(sectionName);

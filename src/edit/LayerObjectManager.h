@@ -26,6 +26,9 @@ public:
     // Creates the object on the scene; on failure it is taken out again and the exception passes on.
     static std::shared_ptr<Object> loadObjectIniFile(Scene& scene, System::IniFile& ini, const std::string& section,
                                                      GroupNumberMap& groups);
+    // The object as a saved object: the Object section (with its frames when
+    // withFrames), then one section per effect in chain order.
+    static void saveObjectAliasFile(System::File& file, const Object& object, bool withFrames);
     // A saved object (sections Object, Object.0, ...) as a new object on the
     // layer from the start frame, fitted into the layer's free space; its
     // saved length, or up to defaultEnd when the file gives none.

@@ -292,9 +292,34 @@ std::vector<const MovementDefine*> EffectService::getMovementMenuList(const Move
     return list;
 }
 
-void EffectService::registerAlias(const wchar_t*, int32_t) {
-    // The alias files are scanned by the alias registration; until it joins
-    // the list stays empty.
+void EffectService::registerAlias(const wchar_t* kind, int32_t) {
+    const std::wstring pattern = System::FileName::getExpandedPath(L"%Alias%") + System::kPathSeparator + L"*." + kind;
+    for (const System::File::FileEntry& file : System::findFilesByPattern(pattern)) {
+        std::wstring name = file.name;
+        if (const size_t slash = name.find_last_of(L"\\/"); slash != std::wstring::npos) name.erase(0, slash + 1);
+        if (const size_t dot = name.rfind(L'.'); dot != std::wstring::npos) name.erase(dot);
+        try {
+            aliases_.push_back(std::make_unique<AliasDefine>(name, kind, counter_++));
+            System::Log::info("Effect::EffectService::registerAlias", "register alias [%s]",
+                              System::wideToUtf8(name).c_str());
+        } catch (const std::exception& e) {
+            showError(L"Failed to register alias. [" + name + L"]\n\n" + System::utf8ToWide(e.what()));
+        }
+    }
+}
+
+void EffectService::reloadAliases() {
+    aliases_.clear();
+    registerAlias(L"object", 100);
+    registerAlias(L"effect", 101);
+}
+
+void EffectService::updateAlias(const std::wstring& name, const std::wstring& label) {
+    for (const auto& alias : aliases_)
+        if (alias->getName() == name) {
+            alias->label = label;
+            return;
+        }
 }
 
 void EffectService::registerScripts() {

@@ -126,6 +126,10 @@ public:
 
     // Adds the alias files of one kind ("object" 100, "effect" 101) to the alias list.
     void registerAlias(const wchar_t* kind, int32_t role);
+    // Drops every alias and registers the object and effect aliases again.
+    void reloadAliases();
+    // Lists the first alias of that name under the label.
+    void updateAlias(const std::wstring& name, const std::wstring& label);
     // Registers (or, once ready, refreshes) the built-in script files, then
     // those of the script folder and of each of its sub-folders.
     void registerScripts();

@@ -156,8 +156,7 @@ struct ShownErrors {
     System::ErrorPresenter previous;
     ShownErrors() {
         texts.clear();
-        previous =
-            System::setErrorPresenter([](const std::wstring& t) { texts.push_back(System::wideToUtf8(t)); });
+        previous = System::setErrorPresenter([](const std::wstring& t) { texts.push_back(System::wideToUtf8(t)); });
     }
     ~ShownErrors() { System::setErrorPresenter(previous); }
 };
@@ -481,6 +480,34 @@ TEST_F(EffectServiceTest, AliasInformationComesFromItsFirstEffect) {
     writeFile(appData() / "Alias" / "b.effect", "[Effect.0]\r\neffect.name=カメラ光\r\n");
     EXPECT_EQ(effect.getPlacement(), 4);
     EXPECT_FALSE(effect.isDefineOf(*service->getEffect(L"入力")));
+}
+
+// The alias folder scanned again: object aliases join the object menu and
+// effect aliases the filter menu, after every effect, and a label set after
+// a save lists the alias under it.
+TEST_F(EffectServiceTest, AliasesRegisteredFromTheFolderJoinTheMenus) {
+    start();
+    std::filesystem::create_directories(appData() / "Alias");
+    writeFile(appData() / "Alias" / "a.b.object", "[Object]\r\n[Object.0]\r\neffect.name=音声入力\r\n");
+    writeFile(appData() / "Alias" / "c.effect", "[Effect.0]\r\neffect.name=カメラ光\r\n");
+    writeFile(appData() / "Alias" / "d.txt", "");
+    service->reloadAliases();
+    ASSERT_EQ(service->aliases().size(), 2u);
+    EXPECT_EQ(service->aliases()[0]->getName(), L"a.b");
+    EXPECT_EQ(service->aliases()[0]->getKind(), 100);
+    EXPECT_EQ(service->aliases()[1]->getName(), L"c");
+    EXPECT_EQ(service->aliases()[1]->getKind(), 101);
+    const auto objects = service->getEffectMenuList(200, 0, 0);
+    ASSERT_FALSE(objects.empty());
+    EXPECT_EQ(objects.back(), service->aliases()[0].get());
+    const auto filters = service->getEffectMenuList(201, 0, 0);
+    ASSERT_FALSE(filters.empty());
+    EXPECT_EQ(filters.back(), service->aliases()[1].get());
+    service->updateAlias(L"a.b", L"保存");
+    EXPECT_EQ(service->aliases()[0]->label, L"保存");
+    service->updateAlias(L"none", L"x");  // no such alias: nothing changes
+    service->reloadAliases();
+    EXPECT_EQ(service->aliases().size(), 2u) << "a rescan replaces the list";
 }
 
 // Records the commands the menu entries run.

@@ -7,24 +7,34 @@
 #include <string>
 
 #include "core/EventService.h"
+#include "edit/EditCommandTargets.h"
 #include "edit/EditService.h"
 #include "edit/Layer.h"
 #include "edit/Object.h"
+#include "edit/ObjectCreateCommands.h"
+#include "edit/ObjectSplitCommands.h"
+#include "edit/Project.h"
 #include "edit/Scene.h"
 #include "edit/UndoService.h"
 #include "edit/UpdateSection.h"
 #include "effect/EffectBase.h"
+#include "effect/EffectService.h"
 #include "media/gpu/ResourceService.h"
 #include "platform/draw2d/RenderTarget.h"
 #include "platform/window/KeyMap.h"
+#include "platform/window/Menu.h"
+#include "platform/window/SystemMetrics.h"
 #include "platform/window/TopLevel.h"
 #include "ui/controls/ControlInput.h"
+#include "ui/framework/DropFiles.h"
 #include "ui/framework/PopupMenu.h"
 #include "ui/framework/StyleBrushList.h"
 #include "ui/framework/ToolTips.h"
 #include "ui/framework/WindowMouseService.h"
 #include "ui/framework/WindowService.h"
+#include "ui/framework/EffectListMenu.h"
 #include "ui/panels/EditComponent.h"
+#include "ui/panels/timeline/ObjectAreaCommands.h"
 
 namespace Component {
 
@@ -63,6 +73,17 @@ bool labelDisabled(const Edit::Object& object, bool layerHidden) {
 bool keyHeld(uint32_t vk) { return (W::getKeyState(vk) & 0x8000) != 0; }
 bool ctrlHeld() { return keyHeld(W::kVkControl); }
 bool shiftHeld() { return keyHeld(W::kVkShift); }
+
+// The file's extension after its last dot, in lower case; empty without one.
+std::wstring lowerExtension(const std::wstring& path) {
+    const size_t dot = path.rfind(L'.');
+    const size_t slash = path.find_last_of(L"\\/");
+    if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)) return {};
+    std::wstring extension = path.substr(dot + 1);
+    for (wchar_t& c : extension)
+        if (c >= L'A' && c <= L'Z') c = wchar_t(c - L'A' + L'a');
+    return extension;
+}
 
 // The distance within which the pointer picks an object's edge or midpoint.
 constexpr int32_t kHitSlack = 8;
@@ -125,6 +146,7 @@ EditLayerObjectControl::EditLayerObjectControl(EditComponent& panel, Window::Con
     acceptRightButton = true;
     acceptWheel = true;
     acceptContextMenu = true;
+    acceptDrop = true;
 
     if (Event::EventService* events = Event::EventService::get()) {
         std::weak_ptr<EditLayerObjectControl*> weak = self_;
@@ -1034,11 +1056,176 @@ void EditLayerObjectControl::procMouseWheel(int32_t x, int32_t, int32_t delta) {
                     int32_t(std::clamp<int64_t>(frame, 0, std::max(0, view.frameRange - view.visibleFrames))), cursor);
 }
 
-void EditLayerObjectControl::procContextMenu(int32_t, int32_t) {
-    Window::PopupMenu menu;
-    panel_.addOptionsMenu(menu);
-    menu.show();
+int32_t EditLayerObjectControl::insertFrameAt(int32_t x) const {
+    const TimelineView& view = panel_.view;
+    const int32_t f = view.frameAt(x);
+    const int32_t limit = 80000 / std::max(view.zoom, 1) + 1;
+    int32_t range = limit;
+    snapFrame(f, range);
+    return std::abs(range) < limit ? f + range : f;
 }
+
+void EditLayerObjectControl::selectObjects(int32_t range) {
+    Edit::EditService* edit = Edit::EditService::instance();
+    if (edit == nullptr || !panel_.scene || edit->currentScene() != panel_.scene) return;
+    const Edit::Scene& scene = *panel_.scene;
+    const int32_t cursor = scene.cursorFrame;
+    for (int32_t layer = 0; layer <= panel_.lastLayer(); ++layer) {
+        const Edit::SceneLayer& slot = scene.getLayer(layer);
+        if (slot.layer && slot.layer->lock) continue;
+        for (const auto& o : slot.objects) {
+            if (o->selected || o->layer != layer) continue;
+            if ((range == SelectFromCursor && o->start < cursor) || (range == SelectToCursor && o->end > cursor))
+                continue;
+            edit->addSelectObject(o, false);
+        }
+    }
+    if (scene.selection.objects.empty()) return;
+    if (Router* router = Router::get(); router != nullptr && router->keyHoldTarget == nullptr) {
+        router->keyHoldTarget = this;
+        router->keyHoldKey = W::kVkControl;
+    }
+    if (Event::EventService* events = Event::EventService::get()) events->selectionListeners.call();
+    procPaint();
+}
+
+void EditLayerObjectControl::procContextMenu(int32_t x, int32_t y) {
+    x = areaX(x);
+    y = areaY(y);
+    Edit::EditService* edit = Edit::EditService::instance();
+    const bool usable = edit != nullptr && panel_.scene && edit->currentScene() == panel_.scene;
+    Window::PopupMenu menu;
+    int32_t guide = -1;
+    if (usable) {
+        namespace EC = Edit::EditCommand;
+        const bool ctrl = ctrlHeld();
+        std::shared_ptr<Edit::Object> clicked = ctrl ? nullptr : hitObject(x, y);
+        int32_t mid = -1;
+        if (clicked) {
+            edit->clickSelectObject(this, clicked, edit->settings().clickLayerObjectSelectGroup != 0);
+            const Hover part = hitPart(clicked, x);
+            if (part.part == Midpoint) mid = part.midpoint;
+            procPaint();
+        }
+        const int32_t layer = std::max(panel_.view.layerAt(y), 0);
+        const int32_t f = insertFrameAt(x);
+        const int32_t s = edit->settings().addSectionSplitByCursorFrame != 0 ? panel_.scene->cursorFrame : f;
+        const ObjectAreaCommands& slots = ObjectAreaCommands::installed();
+        auto add = [](Window::BaseMenu& into, const wchar_t* label, bool enabled, std::function<void()> action) {
+            const Window::BaseMenu::Item item = into.insertItem(label, std::move(action));
+            if (!enabled) W::enableMenuItem(item.menu, static_cast<uint32_t>(item.id), false);
+            return item;
+        };
+        std::weak_ptr<EditLayerObjectControl*> weak = self_;
+        if (panel_.scene->selection.objects.empty()) {
+            Window::BaseMenu objects(menu, L"オブジェクトを追加");
+            Menu::addObjectMenu(objects, layer, f, 200);
+            Window::BaseMenu filters(menu, L"フィルタ効果を追加");
+            Menu::addObjectMenu(filters, layer, f, 201);
+            menu.insertSeparator();
+            add(menu, L"貼り付け", EC::canPaste(), [layer, f] { EC::pasteObject(layer, f); });
+            add(menu, L"空のフレームを挿入", bool(slots.insertNullFrame), [f] {
+                if (const auto& run = ObjectAreaCommands::installed().insertNullFrame) run(f);
+            });
+            menu.insertSeparator();
+            Window::BaseMenu select(menu, L"オブジェクト選択");
+            const struct {
+                const wchar_t* label;
+                int32_t range;
+            } ranges[] = {{L"全てのオブジェクトを選択", SelectAll},
+                          {L"現在のフレーム以降に開始するオブジェクトを選択", SelectFromCursor},
+                          {L"現在のフレーム以前に終了するオブジェクトを選択", SelectToCursor}};
+            // Offered only while Ctrl is held.
+            for (const auto& r : ranges)
+                add(select, r.label, ctrl, [weak, range = r.range] {
+                    if (auto self = weak.lock(); self && *self) (*self)->selectObjects(range);
+                });
+            menu.insertSeparator();
+        } else {
+            add(menu, L"切り取り", true, [] { EC::cutObject(); });
+            add(menu, L"コピー", true, [] { EC::copyObject(); });
+            add(menu, L"貼り付け", EC::canPaste(), [layer, f] { EC::pasteObject(layer, f); });
+            add(menu, L"削除", true, [] { EC::deleteObject(); });
+            menu.insertSeparator();
+            bool splits = false;
+            for (const auto& o : EC::getTargets(*panel_.scene)) splits = splits || EC::canSplitAt(*o, s);
+            add(menu, L"分割", splits, [s] { EC::splitObject(s); });
+            add(menu, L"長さを変更", bool(slots.changeObjectLength), [] {
+                if (const auto& run = ObjectAreaCommands::installed().changeObjectLength) run();
+            });
+            add(menu, L"対象レイヤー範囲を調整",
+                slots.adjustTargetLayerRange && slots.canAdjustTargetLayerRange && slots.canAdjustTargetLayerRange(),
+                [] {
+                    if (const auto& run = ObjectAreaCommands::installed().adjustTargetLayerRange) run();
+                });
+            menu.insertSeparator();
+            add(menu, L"中間点を追加", clicked && slots.createSection && clicked->hasMultiFrameSection(s),
+                [clicked, s] {
+                    if (const auto& run = ObjectAreaCommands::installed().createSection) run(clicked, s);
+                });
+            add(menu, L"中間点を削除",
+                clicked && slots.deleteSection && mid > 0 && mid <= int32_t(clicked->midpoints.size()), [clicked, mid] {
+                    if (const auto& run = ObjectAreaCommands::installed().deleteSection) run(clicked, mid);
+                });
+            menu.insertSeparator();
+            add(menu, L"エイリアスを作成", clicked && slots.saveObjectAlias, [clicked] {
+                if (const auto& run = ObjectAreaCommands::installed().saveObjectAlias) run(clicked);
+            });
+            menu.insertSeparator();
+            if (slots.insertGroupMenu) {
+                slots.insertGroupMenu(menu);
+                menu.insertSeparator();
+            }
+        }
+        guide = f;
+    }
+    panel_.addOptionsMenu(menu);
+    if (guide >= 0) drawInsertGuide(guide);
+    std::weak_ptr<EditLayerObjectControl*> weak = self_;
+    menu.show([weak] {
+        if (auto self = weak.lock(); self && *self) (*self)->restoreOverlay();
+    });
+}
+
+bool EditLayerObjectControl::procDragOver(int32_t x, int32_t y, Window::DropFiles& files) {
+    Edit::EditService* edit = Edit::EditService::instance();
+    const Effect::EffectService* effects = Effect::EffectService::get();
+    if (edit == nullptr || effects == nullptr || !panel_.scene || edit->currentScene() != panel_.scene) return false;
+    if (files.files.empty()) return false;
+    const std::wstring& first = files.files.front();
+    if (lowerExtension(first) != L"object" && !effects->isSupportedFile(first)) return false;
+    (void)y;
+    drawInsertGuide(insertFrameAt(areaX(x)));
+    W::Point point = files.point;
+    point.y += W::getSystemMetrics(W::kSmCyCursor);
+    Window::ToolTips::show(point, L"レイヤーに追加", 0);
+    return true;
+}
+
+bool EditLayerObjectControl::procDrop(int32_t x, int32_t y, Window::DropFiles& files) {
+    Edit::EditService* edit = Edit::EditService::instance();
+    const Effect::EffectService* effects = Effect::EffectService::get();
+    restoreOverlay();
+    if (edit == nullptr || effects == nullptr || !panel_.scene || edit->currentScene() != panel_.scene) return false;
+    const int32_t frame = insertFrameAt(areaX(x));
+    int32_t layer = std::max(panel_.view.layerAt(areaY(y)), 0);
+    for (const std::wstring& file : files.files) {
+        if (lowerExtension(file) == L"object") {
+            Edit::EditCommand::loadObject(file, layer, frame);
+        } else {
+            const std::wstring input = effects->getInputEffectForFile(file);
+            if (input.empty()) {
+                Edit::Project::postError(L"このファイルには対応していません");
+                break;
+            }
+            Edit::EditCommand::createObject(input, layer, frame, Edit::EditCommand::passFile(file));
+        }
+        ++layer;
+    }
+    return true;
+}
+
+void EditLayerObjectControl::procDragLeave() { restoreOverlay(); }
 
 void EditLayerObjectControl::procMouseHover() {
     if (hover.object && hover.part != Body) showTimeTip(-1);

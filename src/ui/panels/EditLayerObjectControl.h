@@ -93,6 +93,17 @@ public:
     void procMouseWheel(int32_t x, int32_t y, int32_t delta) override;
     void procMouseHover() override;
     void procContextMenu(int32_t x, int32_t y) override;
+    bool procDragOver(int32_t x, int32_t y, Window::DropFiles& files) override;
+    bool procDrop(int32_t x, int32_t y, Window::DropFiles& files) override;
+    void procDragLeave() override;
+
+    // The frame a new object takes at x in area pixels: the pointer's frame
+    // pulled to a snap target within 8 pixels' worth of frames.
+    int32_t insertFrameAt(int32_t x) const;
+    // Adds objects on unlocked layers to the selection: every one, those
+    // starting at or after the cursor, or those ending at or before it.
+    enum SelectRange : int32_t { SelectAll = 0, SelectFromCursor = 1, SelectToCursor = 2 };
+    void selectObjects(int32_t range);
 
     // The object nearest to the pointer on the row under it, or none.
     std::shared_ptr<Edit::Object> hitObject(int32_t x, int32_t y) const;

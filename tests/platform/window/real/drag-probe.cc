@@ -4,12 +4,14 @@
 //                       drop or a leave.
 //   drag-probe files    a GTK window at (500, 0) whose button drags two files.
 //   drag-probe text     the same button dragging only text.
+//   drag-probe files PATH...  the button drags those files instead.
 #include <gtk/gtk.h>
 
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/window/DragDrop.h"
 #include "platform/window/MessageQueue.h"
@@ -75,9 +77,16 @@ int target() {
 }
 
 bool g_files = true;
+std::vector<std::string> g_paths;
 
 void onDataGet(GtkWidget*, GdkDragContext*, GtkSelectionData* data, guint, guint, gpointer) {
-    if (g_files) {
+    if (g_files && !g_paths.empty()) {
+        std::vector<gchar*> uris;
+        for (const std::string& path : g_paths) uris.push_back(g_filename_to_uri(path.c_str(), nullptr, nullptr));
+        uris.push_back(nullptr);
+        gtk_selection_data_set_uris(data, uris.data());
+        for (gchar* uri : uris) g_free(uri);
+    } else if (g_files) {
         const gchar* uris[] = {"file:///tmp/drag%20one.png", "file:///tmp/two.wav", nullptr};
         gtk_selection_data_set_uris(data, const_cast<gchar**>(uris));
     } else {
@@ -113,5 +122,6 @@ int main(int argc, char** argv) {
     if (argc < 2) return 2;
     if (std::strcmp(argv[1], "target") == 0) return target();
     gtk_init(&argc, &argv);
+    for (int i = 2; i < argc; ++i) g_paths.emplace_back(argv[i]);
     return source(std::strcmp(argv[1], "files") == 0);
 }

@@ -673,6 +673,61 @@ TEST_F(TimelineMenus, TheOptionsToggleTheirSettings) {
     EXPECT_EQ(panel->tempoGrid, 1);
 }
 
+// The object area's menu: a right-click on an object selects it first and
+// offers the selection's commands; on empty space with Ctrl held the
+// selection submenu adds every object of the unlocked layers.
+TEST_F(TimelineMenus, TheObjectMenuActsOnTheClickedObjectOrTheSelectionSubmenu) {
+    auto a = add(0, 0, 9);
+    auto b = add(1, 20, 29);
+    auto c = add(2, 40, 49);
+    show(100000);
+    const Shown onObject = choose(ax(50), ay(rowY(0)), "");
+    auto listed = [&](const char* label) {
+        return std::find(onObject.labels.begin(), onObject.labels.end(), label) != onObject.labels.end();
+    };
+    EXPECT_TRUE(listed("切り取り"));
+    EXPECT_TRUE(listed("エイリアスを作成"));
+    EXPECT_FALSE(listed("オブジェクトを追加"));
+    EXPECT_TRUE(a->selected) << "the clicked object is selected before the menu shows";
+    scene().selection.clear();
+    scene().getLayer(2).layer->lock = true;
+
+    // The submenu's items are chosen by their id, found below the top menu.
+    auto pickInSubmenu = [&](const std::string& label, bool& enabled) {
+        W::setMenuAnswerHook([&](W::MenuHandle menu, const W::Point&) -> uint32_t {
+            for (int32_t i = 0; i < W::getMenuItemCount(menu); ++i)
+                if (W::MenuHandle sub = W::getSubMenu(menu, i))
+                    for (int32_t j = 0; j < W::getMenuItemCount(sub); ++j) {
+                        std::string text;
+                        W::getMenuStringAt(sub, j, text);
+                        const int32_t id = W::getMenuItemId(sub, j);
+                        if (text != label) continue;
+                        enabled = W::isMenuItemEnabled(sub, uint32_t(id));
+                        return enabled ? uint32_t(id) : 0;
+                    }
+            return 0;
+        });
+        W::Point p{ax(700), ay(rowY(4))};
+        W::clientToScreen(service->window, p);
+        move(ax(700), ay(rowY(4)));
+        Window::WindowMouseService* router = Window::WindowMouseService::get();
+        router->dispatch(router->window, W::kWmContextMenu, 0, W::makeLParam(p.x, p.y));
+        W::setMenuAnswerHook({});
+    };
+    bool enabled = true;
+    pickInSubmenu("全てのオブジェクトを選択", enabled);
+    EXPECT_FALSE(enabled) << "without Ctrl the selection commands are grayed";
+    EXPECT_TRUE(scene().selection.objects.empty());
+    // Checked while Ctrl is still held: the area holds the key, and its release is the area's to handle.
+    Held ctrl(W::kVkControl);
+    pickInSubmenu("全てのオブジェクトを選択", enabled);
+    EXPECT_TRUE(enabled);
+    EXPECT_TRUE(a->selected);
+    EXPECT_TRUE(b->selected);
+    EXPECT_FALSE(c->selected) << "a locked layer's object is not added";
+    EXPECT_EQ(Window::WindowMouseService::get()->keyHoldTarget, panel->objectArea.get());
+}
+
 TEST_F(TimelineMenus, TheSceneButtonListsTheScenesWithTheCurrentChecked) {
     show(100000);
     Window::WindowControl& button = *panel->sceneButton;
