@@ -298,6 +298,17 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Component::StatusComponent>();
     stack.addService<Component::PreviewEditComponent>();
     stack.addService<Component::LogComponent>();
+    // The Display menu's timeline entries act on the timeline panel.
+    stack.addHook(Menu::DisplayMenu::setViews,
+                  {[] { return Component::EditComponent::get() && Component::EditComponent::get()->tempoGrid != 0; },
+                   [] {
+                       if (Component::EditComponent* timeline = Component::EditComponent::get()) timeline->setTempoGrid();
+                   },
+                   [](Edit::FrameZoom zoom, int32_t frame) {
+                       if (Component::EditComponent* timeline = Component::EditComponent::get())
+                           timeline->zoomAroundFrame(zoom, frame);
+                   },
+                   {}});
     stack.addOwned<Menu::MenuBar>(*Window::WindowService::get());
 }
 

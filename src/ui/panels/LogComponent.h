@@ -1,13 +1,18 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "ui/controls/ControlContainer.h"
+#include "ui/controls/ScrollBarControl.h"
+#include "ui/controls/TitleHeaderControl.h"
 #include "ui/framework/WindowClientRenderTarget.h"
 #include "ui/panels/LogViewControl.h"
 
-// The docked panel showing the most recent log lines. The wheel scrolls
-// three lines a notch; a right-button drag moves the lines with the mouse.
+// The docked panel showing the most recent log lines under a title strip,
+// with a scroll bar on the right. The wheel scrolls three lines a notch; a
+// right-button drag moves the lines with the mouse; the context menu copies
+// the whole log and opens the log settings.
 namespace Component {
 
 class LogComponent : public Window::WindowClientRenderTarget {
@@ -22,11 +27,26 @@ public:
     void procMouseWheel(int32_t x, int32_t y, int32_t delta) override;
     void procRButtonDown(int32_t x, int32_t y) override;
     void procMouseDrag(int32_t dx, int32_t dy) override;
+    // Copy, the options, then the window's own items.
+    void addClientMenu(Window::BaseMenu& menu) override;
+
+    // Puts every line of the log on the clipboard, oldest first, each ended by CR LF.
+    void copyLog();
+
+    // The log settings dialog; installed by the dialogs, without one the item is grayed.
+    static std::function<void()> logSettingDialog;
 
     LogViewControl& view() { return *view_; }
+    Control::TitleHeaderControl& header() { return *header_; }
+    Control::ScrollBarControl& scrollBar() { return *bar_; }
 
 private:
+    // The bar's range and span from the lines.
+    void updateBar();
+
     Window::ControlContainer container_;
+    std::unique_ptr<Control::TitleHeaderControl> header_;
+    std::unique_ptr<Control::ScrollBarControl> bar_;
     std::unique_ptr<LogViewControl> view_;
     int32_t dragFirstLine_ = 0;
 };

@@ -44,6 +44,15 @@ std::vector<LogLines::Line> LogLines::copyWindow(System::Logger& logger) {
     return lines;
 }
 
+std::wstring LogLines::copyAll(System::Logger& logger) {
+    std::wstring text;
+    Platform::os::MutexLock lock(logger.mutex());
+    const auto& ring = logger.viewLines();
+    // Entry 0 is the newest.
+    for (size_t i = ring.size(); i-- > 0;) text += shorten(ring[i].text) + L"\r\n";
+    return text;
+}
+
 std::wstring LogLines::shorten(const std::string& text) {
     static const std::regex lambda("<lambda.+?>::operator \\(\\)", std::regex::ECMAScript);
     const std::string shortened = std::regex_replace(text, lambda, "<lambda>");

@@ -35,6 +35,9 @@ public:
     // The visible line count for a view height.
     void setHeight(int32_t height, int32_t lineHeight);
 
+    // Every line of the ring, oldest first, shortened, each ended by CR LF.
+    static std::wstring copyAll(System::Logger& logger);
+
     // A compiler-made lambda name followed by its call operator shrinks to "<lambda>".
     static std::wstring shorten(const std::string& text);
 
