@@ -85,6 +85,7 @@
 #include "ui/dialogs/DialogItemNumber.h"
 #include "ui/dialogs/DialogTemplate.h"
 #include "ui/dialogs/EditServiceDialogs.h"
+#include "ui/dialogs/LogSettingDialog.h"
 #include "ui/dialogs/ShowError.h"
 #include "ui/dialogs/ShowException.h"
 #include "ui/dialogs/ShowNotice.h"
@@ -308,7 +309,12 @@ void buildServices(System::ServiceStack& stack) {
                        if (Component::EditComponent* timeline = Component::EditComponent::get())
                            timeline->zoomAroundFrame(zoom, frame);
                    },
-                   {}});
+                   [](int32_t zoom) {
+                       if (Component::PreviewEditComponent* preview = Component::PreviewEditComponent::get())
+                           preview->canvas().setZoom(zoom);
+                   }});
+    // The log panel's options open the log settings.
+    Component::LogComponent::logSettingDialog = [] { Dialog::LogSettingDialog(L"ログの設定").open(); };
     stack.addOwned<Menu::MenuBar>(*Window::WindowService::get());
 }
 

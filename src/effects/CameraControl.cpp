@@ -128,10 +128,16 @@ void CameraControl::drawGuides(Render::RenderContext& context) {
             drawGuideLine({-range, 0, at, 1}, {range, 0, at, 1}, cameraMatrix, hw, hh, 1.0f);
         }
     }
+    // The axes go through the focused camera's target, else through the
+    // focused object the batch drew (handed over during its draw).
     targetMarker = {};
-    if (context.object && AnchorEffectBase::isFocused(context)) {
-        const Float4 t = record.target;
-        targetMarker = {t.x, t.y, t.z, 1};
+    if (context.object && AnchorEffectBase::isFocused(context))
+        targetMarker = {record.target.x, record.target.y, record.target.z, 1};
+    else if (objectMarkerPresent_)
+        targetMarker = {objectMarker_.x, objectMarker_.y, objectMarker_.z, 1};
+    objectMarkerPresent_ = false;
+    if (targetMarker.w != 0) {
+        const Float4 t = targetMarker;
         constexpr float kFar = 1000000;
         use(kAxisXColor);
         drawGuideLine({-kFar, t.y, t.z, 1}, {kFar, t.y, t.z, 1}, cameraMatrix, hw, hh, 1.5f);

@@ -100,7 +100,7 @@ public:
     void drawGuideLine(const Float4& from, const Float4& to, const Matrix& camera, float halfWidth, float halfHeight,
                        float width);
     // The target point recorded by the last guide pass (w 1 when present, 0 when not).
-    Float4 targetMarker;
+    Float4 targetMarker{0, 0, 0, 0};
 
     // The anchor through which the camera is orbited, zoomed and panned.
     static constexpr uint32_t kCameraAnchorFlags = 0x40000000;
@@ -118,13 +118,14 @@ public:
     Matrix getControlViewMatrix() const override { return cameraMatrix; }
     // The point the focused object under the camera stands on, for the guides.
     void setTargetMarker(const Float4& point) override {
-        targetMarker = point;
-        targetMarkerPresent = true;
+        objectMarker_ = point;
+        objectMarkerPresent_ = true;
     }
-    Float4 targetMarker{0, 0, 0, 1};
-    bool targetMarkerPresent = false;
 
 private:
+    // The focused object's point under this camera, until the next guide pass.
+    Float4 objectMarker_{0, 0, 0, 1};
+    bool objectMarkerPresent_ = false;
     // Whether the context's batch is this camera's: the closing call.
     bool closing(const Render::RenderContext& context) const;
     void openBatch(Render::RenderContext& context);

@@ -93,12 +93,17 @@ void PreviewEditComponent::installAnchorHooks() {
     if (editService == nullptr || renderService_ == nullptr) return;
     // The button pictures are made here, on the UI thread: the anchor pass only hands them on.
     std::array<const void*, 2> icons{nullptr, nullptr};
+    // The camera's button: editable, not editable, free view.
+    std::array<const void*, 3> cameraIcons{nullptr, nullptr, nullptr};
     if (Window::WindowService* windows = Window::WindowService::get()) {
         try {
             icons[0] = &windows->bitmaps.get(Window::StyleBitmapList::ClipOff);
             icons[1] = &windows->bitmaps.get(Window::StyleBitmapList::Clip);
+            cameraIcons[0] = &windows->bitmaps.get(Window::StyleBitmapList::Camera);
+            cameraIcons[1] = &windows->bitmaps.get(Window::StyleBitmapList::CameraOff);
+            cameraIcons[2] = &windows->bitmaps.get(Window::StyleBitmapList::CameraOn);
         } catch (const std::exception& e) {
-            System::Log::warn("Component::PreviewEditComponent", "no clipping view pictures: %s", e.what());
+            System::Log::warn("Component::PreviewEditComponent", "no clipping or camera view pictures: %s", e.what());
         }
     }
     Render::RenderVideoWorker* video = &renderService_->video();
@@ -106,6 +111,11 @@ void PreviewEditComponent::installAnchorHooks() {
     hooks.visibleClippingObject = [video] { return video->visibleClippingObject != 0; };
     hooks.setVisibleClippingObject = [](bool visible) { Edit::EditCommand::setVisibleClippingObjectView(visible); };
     hooks.clippingIcon = [icons](bool visible) { return icons[visible ? 1 : 0]; };
+    hooks.cameraFreeView = [video] { return video->cameraFreeView != 0; };
+    hooks.setCameraFreeView = [](bool on) { Edit::EditCommand::setCameraFreeView(on); };
+    hooks.cameraIcon = [cameraIcons](int32_t kind) {
+        return kind >= 0 && kind < 3 ? cameraIcons[static_cast<size_t>(kind)] : nullptr;
+    };
     editService->anchorCommands().setPanelHooks(std::move(hooks));
     anchorHooksInstalled_ = true;
 }
