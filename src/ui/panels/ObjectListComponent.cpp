@@ -1,6 +1,12 @@
 #include "ui/panels/ObjectListComponent.h"
 
+#include <array>
+
 #include "core/EventService.h"
+#include "core/Log.h"
+#include "platform/window/TopLevel.h"
+#include "ui/framework/StyleMetrics.h"
+#include "ui/framework/WindowService.h"
 #include "core/SettingService.h"
 #include "edit/EditService.h"
 #include "edit/Object.h"
@@ -116,6 +122,19 @@ void ObjectListComponent::procPaint() {
     const DrawScope scope(*this, clientRect.x, clientRect.y, clientRect.x + clientRect.w, clientRect.y + clientRect.h,
                           true);
     for (Window::WindowControl* child : container_.children) child->procPaint();
+    logPlace();
+}
+
+void ObjectListComponent::logPlace() {
+    // Where the rows start on the screen, for whoever watches the log; once per place.
+    if (windowService == nullptr || windowService->window == nullptr) return;
+    Platform::window::Point corner{list_->fullRect.x, list_->fullRect.y};
+    (void)Platform::window::clientToScreen(windowService->window, corner);
+    const std::array<int32_t, 4> place{corner.x, corner.y, list_->fullRect.w, Window::ListItemHeight + 2};
+    if (place == loggedPlace_) return;
+    loggedPlace_ = place;
+    System::Log::verbose("Component::ObjectListComponent", "object list rows at %d,%d %dx%d on the screen", place[0], place[1],
+                         place[2], place[3]);
 }
 
 void ObjectListComponent::procMove() {

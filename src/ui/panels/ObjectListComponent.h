@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -52,7 +53,10 @@ public:
     Switches switches;
 
 private:
+    void logPlace();
+
     Window::ControlContainer container_;
+    std::array<int32_t, 4> loggedPlace_{};
     std::unique_ptr<Control::TitleHeaderControl> header_;
     std::unique_ptr<Control::ListItemControl> list_;
     System::Config::ParameterGroup settings_;

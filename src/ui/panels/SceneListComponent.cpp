@@ -1,8 +1,13 @@
 #include "ui/panels/SceneListComponent.h"
 
 #include <algorithm>
+#include <array>
 
 #include "core/EventService.h"
+#include "core/Log.h"
+#include "platform/window/TopLevel.h"
+#include "ui/framework/StyleMetrics.h"
+#include "ui/framework/WindowService.h"
 #include "core/FileName.h"
 #include "core/StringHelper.h"
 #include "edit/EditService.h"
@@ -91,6 +96,19 @@ void SceneListComponent::procPaint() {
     const DrawScope scope(*this, clientRect.x, clientRect.y, clientRect.x + clientRect.w, clientRect.y + clientRect.h,
                           true);
     for (Window::WindowControl* child : container_.children) child->procPaint();
+    logPlace();
+}
+
+void SceneListComponent::logPlace() {
+    // Where the rows start on the screen, for whoever watches the log; once per place.
+    if (windowService == nullptr || windowService->window == nullptr) return;
+    Platform::window::Point corner{list_->fullRect.x, list_->fullRect.y};
+    (void)Platform::window::clientToScreen(windowService->window, corner);
+    const std::array<int32_t, 4> place{corner.x, corner.y, list_->fullRect.w, Window::ListItemHeight + 2};
+    if (place == loggedPlace_) return;
+    loggedPlace_ = place;
+    System::Log::verbose("Component::SceneListComponent", "scene list rows at %d,%d %dx%d on the screen", place[0], place[1],
+                         place[2], place[3]);
 }
 
 void SceneListComponent::procMove() {

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -35,7 +36,10 @@ public:
     Control::ListItemControl& list() { return *list_; }
 
 private:
+    void logPlace();
+
     Window::ControlContainer container_;
+    std::array<int32_t, 4> loggedPlace_{};
     std::unique_ptr<Control::TitleHeaderControl> header_;
     std::unique_ptr<Control::ListItemControl> list_;
     // Rows whose scene went, kept hidden until the next rebuild.
