@@ -97,6 +97,9 @@
 #include "ui/panels/EditComponent.h"
 #include "ui/panels/LogComponent.h"
 #include "ui/panels/PreviewEditComponent.h"
+#include "ui/panels/ObjectListComponent.h"
+#include "ui/panels/SceneListComponent.h"
+#include "ui/framework/ToolTips.h"
 #include "ui/panels/StatusComponent.h"
 
 namespace App {
@@ -298,6 +301,15 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Component::EditComponent>();
     stack.addService<Component::StatusComponent>();
     stack.addService<Component::PreviewEditComponent>();
+    // A scene's details show below the pointer until it moves on.
+    stack.addHook(Edit::Scene::setInfoTipShow, [](const std::wstring& text) {
+        Platform::window::Point at{};
+        if (!Platform::window::getCursorPos(at)) return;
+        at.y += Platform::window::getSystemMetrics(Platform::window::kSmCyCursor);
+        Window::ToolTips::show(at, text.c_str(), 0);
+    });
+    stack.addService<Component::SceneListComponent>();
+    stack.addService<Component::ObjectListComponent>();
     stack.addService<Component::LogComponent>();
     // The Display menu's timeline entries act on the timeline panel.
     stack.addHook(Menu::DisplayMenu::setViews,
