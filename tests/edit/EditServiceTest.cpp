@@ -85,13 +85,27 @@ struct AnsweredBoxes {
     }
 };
 
+// The program's boxes and save dialog, with the scene, name and frame-length
+// questions answered from the headless queues.
+struct QueuedQuestionDialogs : Dialog::EditServiceDialogs {
+    bool sceneDialog(const std::wstring& title, bool withName, Edit::SceneValues& values) override {
+        return HeadlessDialogs::sceneDialog(title, withName, values);
+    }
+    bool inputName(const std::wstring& title, std::wstring& name) override {
+        return HeadlessDialogs::inputName(title, name);
+    }
+    bool frameLengthDialog(const std::wstring& title, int32_t rate, int32_t scale, int32_t& frames) override {
+        return HeadlessDialogs::frameLengthDialog(title, rate, scale, frames);
+    }
+};
+
 class EditServiceTest : public TestFolders {
 protected:
     EditTest::TestCatalog catalog;
     System::ServiceHolder<Event::EventService> events;
     System::ServiceHolder<Undo::UndoService> undoService;
     std::optional<System::ServiceHolder<EditService>> holder;
-    std::shared_ptr<Dialog::EditServiceDialogs> dialogs = std::make_shared<Dialog::EditServiceDialogs>();
+    std::shared_ptr<QueuedQuestionDialogs> dialogs = std::make_shared<QueuedQuestionDialogs>();
     AnsweredBoxes boxes;
     ScriptedFiles files;
     std::vector<int> sceneCalls;

@@ -1,4 +1,5 @@
 #include "platform/window/InputMethod.h"
+#include "platform/window/MessageQueue.h"
 
 #include <gtk/gtk.h>
 
@@ -128,6 +129,7 @@ void applyCursorLocation(ImeData& d) {
 
 void InputMethod::create(WindowHandle w) {
     if (w->area == nullptr || w->popup) return;
+    setDispatchObserver(&InputMethod::dispatching);
     auto data = std::make_unique<ImeData>();
     data->window = w;
     {
@@ -185,8 +187,7 @@ bool InputMethod::filterKey(WindowHandle w, GdkEventKey* event, char32_t& charac
     d->filterCommit.clear();
     const bool taken = gtk_im_context_filter_keypress(d->context, event) != FALSE;
     d->inFilter = false;
-    std::string committed;
-    committed.swap(d->filterCommit);
+    const std::string committed = std::exchange(d->filterCommit, std::string());
     if (!taken) return false;
     // One character for a press outside a composition is the key's own character.
     if (event->type == GDK_KEY_PRESS && !d->composing && g_utf8_strlen(committed.c_str(), -1) == 1) {

@@ -3,10 +3,10 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 
-#include "platform/window/InputMethod.h"
 #include "platform/window/KeyMap.h"
 #include "platform/window/ThreadQueue.h"
 #include "platform/window/WindowData.h"
@@ -86,8 +86,14 @@ bool translateMessage(const Message& msg) {
     return true;
 }
 
+namespace {
+std::atomic<void (*)(const Message&)> gDispatchObserver{nullptr};
+}
+
+void setDispatchObserver(void (*observer)(const Message& msg)) { gDispatchObserver = observer; }
+
 intptr_t dispatchMessage(const Message& msg) {
-    InputMethod::dispatching(msg);
+    if (const auto observer = gDispatchObserver.load()) observer(msg);
     if (msg.message == kWmTimer && msg.lParam != 0) {
         if (msg.window != nullptr && !WindowData::isLive(msg.window)) return 0;
         reinterpret_cast<TimerProc>(msg.lParam)(msg.window, kWmTimer, msg.wParam, msg.time);

@@ -38,6 +38,10 @@ void waitMessage();
 // character), placed to come next; returns whether it did.
 bool translateMessage(const Message& msg);
 intptr_t dispatchMessage(const Message& msg);
+// Sees every message just before dispatchMessage hands it on (the input
+// method installs it with its first context, so a program without windows
+// links no toolkit through the queue). Null removes it.
+void setDispatchObserver(void (*observer)(const Message& msg));
 
 // Queues a message for the window's thread; a null window posts to the
 // calling thread. Any thread; returns false (lastError set) for a window that

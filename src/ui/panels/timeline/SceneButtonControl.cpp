@@ -4,30 +4,12 @@
 #include <utility>
 
 #include "edit/EditService.h"
-#include "edit/PopupMenu.h"
+#include "ui/panels/ModelMenu.h"
 #include "edit/Scene.h"
 #include "platform/window/Menu.h"
 #include "ui/framework/PopupMenu.h"
 
 namespace Component {
-
-namespace {
-
-// The scene's own menu entries, as the model lists them, in a window popup.
-class SceneMenu : public Edit::PopupMenu {
-public:
-    explicit SceneMenu(Window::PopupMenu& menu) : menu_(menu) {}
-    void insertItem(const std::wstring& text, bool enabled, std::function<void()> action) override {
-        const Window::BaseMenu::Item item = menu_.insertItem(text, std::move(action));
-        if (!enabled) Platform::window::enableMenuItem(item.menu, static_cast<uint32_t>(item.id), false);
-    }
-    void insertSeparator() override { menu_.insertSeparator(); }
-
-private:
-    Window::PopupMenu& menu_;
-};
-
-}  // namespace
 
 EditComponent::SceneButtonControl::SceneButtonControl(Window::ControlContainer& container, int32_t x, int32_t y,
                                                       int32_t w, int32_t h)
@@ -55,7 +37,7 @@ void EditComponent::SceneButtonControl::procContextMenu(int32_t, int32_t) {
     Edit::EditService* edit = Edit::EditService::instance();
     if (edit == nullptr || !edit->currentScene()) return;
     Window::PopupMenu menu;
-    SceneMenu entries(menu);
+    ModelMenu entries(menu);
     edit->currentScene()->insertSceneMenu(entries, *edit);
     menu.show();
 }
