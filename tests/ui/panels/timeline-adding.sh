@@ -10,46 +10,21 @@ set -euo pipefail
 program=$1
 probe=$2
 source "$(dirname "${BASH_SOURCE[0]}")/../../support/window-test.sh" velmo-adding
-program_settings 900 700
-printf '[Window.preview]\r\nleft=0\r\ntop=0\r\nright=1\r\nbottom=0.4\r\narea=2\r\nhide=0\r\n' >> "$data/velmo2.ini"
-printf '[Window.edit]\r\nleft=0\r\ntop=0.4\r\nright=1\r\nbottom=1\r\narea=3\r\nhide=0\r\n' >> "$data/velmo2.ini"
+source "$(dirname "${BASH_SOURCE[0]}")/../../support/timeline-test.sh"
+timeline_settings 900 700
 
 # Three pixels a frame; one object on layer 0.
 project="$work/adding.vpj2"
 {
-  printf '[project]\r\nfile=%s\r\ndisplay.scene=0\r\n' "$project"
-  printf '[scene.0]\r\nscene=0\r\nname=Root\r\nvideo.width=640\r\nvideo.height=360\r\nvideo.rate=30\r\nvideo.scale=1\r\n'
-  printf 'audio.rate=48000\r\ncursor.frame=0\r\ndisplay.frame=0\r\ndisplay.layer=0\r\ndisplay.zoom=30000\r\n'
+  project_head
   printf '[0]\r\nlayer=0\r\nframe=10,39\r\n[0.0]\r\neffect.name=図形\r\n[0.1]\r\neffect.name=標準描画\r\n'
 } > "$project"
 # A still picture and a 45-frame movie at the scene's rate.
 ffmpeg -v error -f lavfi -i "color=c=red:s=64x48" -frames:v 1 "$work/still.png"
 ffmpeg -v error -f lavfi -i "testsrc=s=64x48:r=30" -frames:v 45 -pix_fmt yuv420p "$work/clip.mp4"
 
-start_window_manager || fail "the window manager did not start"
-log() { cat "$data"/Log/* 2>/dev/null || true; }
-"$program" "$project" >"$work/out.txt" 2>&1 &
-app_pid=$!
-window=""
-find_main() { window=$(xdotool search --onlyvisible --name '^(Velmo Kirta2|adding\.vpj2)' 2>/dev/null | head -1); [ -n "$window" ]; }
-until_true find_main || fail "the main window did not appear: $(cat "$work/out.txt")"
-loaded() { log | grep -qF "load project file"; }
-until_true loaded || fail "the project was not opened: $(log | tail -5)"
-rows=""
-rows_placed() { rows=$(log | grep -o "timeline rows at [0-9]*,[0-9]* [0-9]*x[0-9]*, [0-9]* high" | tail -1); [ -n "$rows" ]; }
-until_true rows_placed || fail "the timeline never showed its rows: $(log | tail -5)"
-read -r _ _ _ place size lh _ <<<"$rows"
-X0=${place%%,*}; Y0=${place#*,}; LH=${lh}
-[ "$LH" -gt 8 ] || fail "odd row height in: $rows"
-fx() { echo $((X0 + $1 * 3 + 1)); }
-ly() { echo $((Y0 + $1 * LH + LH / 2 + 3)); }
+start_on_timeline
 
-save() {
-  rm -f "$project"
-  xdotool windowactivate --sync "$window" key --clearmodifiers ctrl+s
-  saved() { [ -f "$project" ]; }
-  until_true saved || fail "the project was not saved: $(log | tail -5)"
-}
 # The objects of the saved project, "layer:frames:first effect" each, sorted.
 objects() {
   tr -d '\r' < "$project" | awk '

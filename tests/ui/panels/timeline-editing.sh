@@ -9,17 +9,13 @@
 set -euo pipefail
 program=$1
 source "$(dirname "${BASH_SOURCE[0]}")/../../support/window-test.sh" velmo-timeline
-program_settings 900 700
-# The timeline takes the lower half of the window, the preview the upper.
-printf '[Window.preview]\r\nleft=0\r\ntop=0\r\nright=1\r\nbottom=0.4\r\narea=2\r\nhide=0\r\n' >> "$data/velmo2.ini"
-printf '[Window.edit]\r\nleft=0\r\ntop=0.4\r\nright=1\r\nbottom=1\r\narea=3\r\nhide=0\r\n' >> "$data/velmo2.ini"
+source "$(dirname "${BASH_SOURCE[0]}")/../../support/timeline-test.sh"
+timeline_settings 900 700
 
 # Three pixels a frame; A on layer 0, B on layer 2, C on layer 3.
 project="$work/timeline.vpj2"
 {
-  printf '[project]\r\nfile=%s\r\ndisplay.scene=0\r\n' "$project"
-  printf '[scene.0]\r\nscene=0\r\nname=Root\r\nvideo.width=640\r\nvideo.height=360\r\nvideo.rate=30\r\nvideo.scale=1\r\n'
-  printf 'audio.rate=48000\r\ncursor.frame=0\r\ndisplay.frame=0\r\ndisplay.layer=0\r\ndisplay.zoom=30000\r\n'
+  project_head
   n=0
   for object in "0 10,39" "2 60,79" "3 100,119"; do
     printf '[%d]\r\nlayer=%s\r\nframe=%s\r\n[%d.0]\r\neffect.name=図形\r\n[%d.1]\r\neffect.name=標準描画\r\n' \
@@ -28,35 +24,8 @@ project="$work/timeline.vpj2"
   done
 } > "$project"
 
-start_window_manager || fail "the window manager did not start"
-log() { cat "$data"/Log/* 2>/dev/null || true; }
-"$program" "$project" >"$work/out.txt" 2>&1 &
-app_pid=$!
-window=""
-find_main() { window=$(xdotool search --onlyvisible --name '^(Velmo Kirta2|timeline\.vpj2)' 2>/dev/null | head -1); [ -n "$window" ]; }
-until_true find_main || fail "the main window did not appear: $(cat "$work/out.txt")"
-loaded() { log | grep -qF "load project file"; }
-until_true loaded || fail "the project was not opened: $(log | tail -5)"
+start_on_timeline
 
-# Where the rows are: "timeline rows at X,Y WxH, LH high".
-rows=""
-rows_placed() { rows=$(log | grep -o "timeline rows at [0-9]*,[0-9]* [0-9]*x[0-9]*, [0-9]* high" | tail -1); [ -n "$rows" ]; }
-until_true rows_placed || fail "the timeline never showed its rows: $(log | tail -5)"
-read -r _ _ _ place size lh _ <<<"$rows"
-X0=${place%%,*}; Y0=${place#*,}; LH=${lh}
-[ "$LH" -gt 8 ] || fail "odd row height in: $rows"
-# The screen pixel of a frame (its middle) and of a layer row (its middle, below the bar top).
-fx() { echo $((X0 + $1 * 3 + 1)); }
-ly() { echo $((Y0 + $1 * LH + LH / 2 + 3)); }
-
-# Ctrl+S. The program writes beside the file and renames it into place: the
-# file is taken away first, so its return means the new one is complete.
-save() {
-  rm -f "$project"
-  xdotool windowactivate --sync "$window" key --clearmodifiers ctrl+s
-  saved() { [ -f "$project" ]; }
-  until_true saved || fail "the project was not saved: $(log | tail -5)"
-}
 # The objects of the saved project, one "layer:frame" line each, sorted.
 objects() {
   tr -d '\r' < "$project" | awk '
