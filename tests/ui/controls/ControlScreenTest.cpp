@@ -23,7 +23,7 @@
 #include "ui/controls/CheckButtonControl.h"
 #include "ui/controls/CheckTextButtonControl.h"
 #include "ui/controls/ControlContainer.h"
-#include "ui/controls/ControlFixture.h"
+#include "ui/controls/ScreenFixture.h"
 #include "ui/controls/IconButtonControl.h"
 #include "ui/controls/RepeatClickButtonControl.h"
 #include "ui/controls/ScrollBarControl.h"
@@ -116,13 +116,11 @@ public:
     int wheelSteps = 0;
 };
 
-class ControlScreen : public ControlWindow {
+class ControlScreen : public ScreenWindow {
 protected:
     void SetUp() override {
-        if (std::getenv("VELMO_OWN_SCREEN") == nullptr) GTEST_SKIP() << "runs on its own screen";
-        if (std::getenv("DISPLAY") == nullptr || std::system("command -v xdotool import >/dev/null") != 0)
-            GTEST_SKIP() << "needs a display, xdotool and import";
-        ControlWindow::SetUp();
+        ScreenWindow::SetUp();
+        if (IsSkipped()) return;
         stopServices();
         writeFile(appData() / "velmo2.ini", "[Window]\r\nx=300\r\ny=200\r\nw=640\r\nh=400\r\nzoom=0\r\n");
         startServices();
@@ -136,58 +134,14 @@ protected:
         panel_.reset();
         ControlWindow::TearDown();
     }
-    void xdotool(const std::string& actions) { ASSERT_EQ(std::system(("xdotool " + actions).c_str()), 0) << actions; }
     // The screen point of the control's centre moved by (dx, dy).
     std::string at(const Window::MouseRect& r, int32_t dx = 0, int32_t dy = 0) {
-        W::Point p{r.x + r.w / 2 + dx, r.y + r.h / 2 + dy};
-        W::clientToScreen(service->window, p);
-        return std::to_string(p.x) + " " + std::to_string(p.y);
-    }
-    // Dispatches for the duration: the main loop runs the timers meanwhile.
-    static void runFor(std::chrono::milliseconds span) {
-        const auto until = std::chrono::steady_clock::now() + span;
-        TestSupport::pumpUntil([&] { return std::chrono::steady_clock::now() >= until; }, "the time passing");
-    }
-    // The panel's pixels on the screen.
-    std::shared_ptr<Media::ImageBuffer> screenshot() {
-        W::Point origin{panel_->clientRect.x, panel_->clientRect.y};
-        W::clientToScreen(service->window, origin);
-        const std::string file = (root_ / "screen.png").string();
-        const std::string command = "import -window root -crop 480x210+" + std::to_string(origin.x) + "+" +
-                                    std::to_string(origin.y) + " +repage " + file + " 2>/dev/null";
-        if (std::system(command.c_str()) != 0) return nullptr;
-        return Media::ImageService::get()->loadFromFile(System::utf8ToWide(file));
-    }
-    // The share of pixels whose colour differs from the reference by more than a small step.
-    double differingShare(const Media::ImageBuffer& shot, const std::filesystem::path& reference) {
-        auto expected = Media::ImageService::get()->loadFromFile(reference.wstring());
-        if (!expected || expected->width != shot.width || expected->height != shot.height) return 1.0;
-        size_t differing = 0;
-        for (uint32_t y = 0; y < shot.height; ++y)
-            for (uint32_t x = 0; x < shot.width; ++x) {
-                const uint8_t* a = shot.data() + size_t(y) * shot.pitch + size_t(x) * 4;
-                const uint8_t* b = expected->data() + size_t(y) * expected->pitch + size_t(x) * 4;
-                for (int c = 0; c < 3; ++c)
-                    if (std::abs(int(a[c]) - int(b[c])) > 24) {
-                        ++differing;
-                        break;
-                    }
-            }
-        return double(differing) / double(shot.width * shot.height);
+        return screen(r.x + r.w / 2 + dx, r.y + r.h / 2 + dy);
     }
     void expectLooksLikeReference(const char* name) {
         TestSupport::RouterDriver::drawQueued();
         xdotool("mousemove " + at(panel_->clientRect, 200, 180));
-        runFor(std::chrono::milliseconds(200));
-        TestSupport::RouterDriver::drawQueued();
-        auto shot = screenshot();
-        ASSERT_TRUE(shot);
-        const std::filesystem::path reference =
-            std::filesystem::path(VELMO_CONTROLS_DATA) / (std::string(name) + ".png");
-        if (std::getenv("VELMO_WRITE_REFERENCE") != nullptr)
-            std::filesystem::copy_file(root_ / "screen.png", reference,
-                                       std::filesystem::copy_options::overwrite_existing);
-        EXPECT_LT(differingShare(*shot, reference), 0.01) << name << " against " << reference;
+        expectRectLooksLike(name, panel_->clientRect.x, panel_->clientRect.y, 480, 210);
     }
 
     std::unique_ptr<ControlPanel> panel_;

@@ -22,7 +22,7 @@
 #include "platform/window/DragSource.h"
 #include "platform/window/TopLevel.h"
 #include "support/PumpMessages.h"
-#include "ui/controls/ControlFixture.h"
+#include "ui/controls/ScreenFixture.h"
 #include "ui/controls/ExplorerControl.h"
 #include "ui/framework/DropFiles.h"
 #include "ui/framework/WindowClientRenderTarget.h"
@@ -74,16 +74,14 @@ public:
     DropPad pad;
 };
 
-class ExplorerScreen : public ControlWindow {
+class ExplorerScreen : public ScreenWindow {
 protected:
     void SetUp() override {
-        if (std::getenv("VELMO_OWN_SCREEN") == nullptr) GTEST_SKIP() << "runs on its own screen";
-        if (std::getenv("DISPLAY") == nullptr || std::system("command -v xdotool >/dev/null") != 0)
-            GTEST_SKIP() << "needs a display and xdotool";
+        ScreenWindow::SetUp();
+        if (IsSkipped()) return;
         // The dates shown are those of one zone on every machine.
         setenv("TZ", "UTC", 1);
         tzset();
-        ControlWindow::SetUp();
         stopServices();
         folder = root_ / "shown";
         std::filesystem::create_directories(folder / "sub");
@@ -102,52 +100,16 @@ protected:
         panel_.reset();
         ControlWindow::TearDown();
     }
-    void xdotool(const std::string& actions) { ASSERT_EQ(std::system(("xdotool " + actions).c_str()), 0) << actions; }
-    std::string screen(W::Point p) {
-        W::clientToScreen(service->window, p);
-        return std::to_string(p.x) + " " + std::to_string(p.y);
-    }
+    std::string screen(W::Point p) { return ScreenWindow::screen(p.x, p.y); }
     int32_t indexOf(const std::string& name) const {
         const auto& entries = panel_->explorer.entries;
         for (size_t i = 0; i < entries.size(); ++i)
             if (entries[i].name == name) return static_cast<int32_t>(i);
         return -1;
     }
-    static void runFor(std::chrono::milliseconds span) {
-        const auto until = std::chrono::steady_clock::now() + span;
-        TestSupport::pumpUntil([&] { return std::chrono::steady_clock::now() >= until; }, "the time passing");
-    }
-
     // The panel's pixels match the reference within a small share.
     void expectLooksLikeReference(const char* name) {
-        TestSupport::RouterDriver::drawQueued();
-        runFor(std::chrono::milliseconds(200));
-        W::Point origin{panel_->clientRect.x, panel_->clientRect.y};
-        W::clientToScreen(service->window, origin);
-        const std::string file = (root_ / "screen.png").string();
-        ASSERT_EQ(0, std::system(("import -window root -crop 600x320+" + std::to_string(origin.x) + "+" +
-                                  std::to_string(origin.y) + " +repage " + file + " 2>/dev/null")
-                                     .c_str()));
-        const std::filesystem::path reference = std::filesystem::path(VELMO_CONTROLS_DATA) / (std::string(name) + ".png");
-        if (std::getenv("VELMO_WRITE_REFERENCE") != nullptr)
-            std::filesystem::copy_file(file, reference, std::filesystem::copy_options::overwrite_existing);
-        auto shot = Media::ImageService::get()->loadFromFile(System::utf8ToWide(file));
-        auto expected = Media::ImageService::get()->loadFromFile(reference.wstring());
-        ASSERT_TRUE(shot && expected) << reference;
-        ASSERT_EQ(expected->width, shot->width);
-        ASSERT_EQ(expected->height, shot->height);
-        size_t differing = 0;
-        for (uint32_t y = 0; y < shot->height; ++y)
-            for (uint32_t x = 0; x < shot->width; ++x) {
-                const uint8_t* a = shot->data() + size_t(y) * shot->pitch + size_t(x) * 4;
-                const uint8_t* b = expected->data() + size_t(y) * expected->pitch + size_t(x) * 4;
-                for (int c = 0; c < 3; ++c)
-                    if (std::abs(int(a[c]) - int(b[c])) > 24) {
-                        ++differing;
-                        break;
-                    }
-            }
-        EXPECT_LT(double(differing) / double(shot->width * shot->height), 0.01) << name << " against " << reference;
+        expectRectLooksLike(name, panel_->clientRect.x, panel_->clientRect.y, 600, 320);
     }
 
     // 2020-01-02 03:04:05 UTC.

@@ -24,7 +24,7 @@
 #include "media/image/ImageService.h"
 #include "platform/window/TopLevel.h"
 #include "support/PumpMessages.h"
-#include "ui/controls/ControlFixture.h"
+#include "ui/controls/ScreenFixture.h"
 #include "ui/controls/ExtraColours.h"
 #include "ui/controls/LayoutControl.h"
 #include "ui/controls/ListItemControl.h"
@@ -108,13 +108,11 @@ public:
     std::unique_ptr<ListItemControl> listControl_ = std::make_unique<ListItemControl>(rows.inner, 0);
 };
 
-class SupportScreen : public ControlWindow {
+class SupportScreen : public ScreenWindow {
 protected:
     void SetUp() override {
-        if (std::getenv("VELMO_OWN_SCREEN") == nullptr) GTEST_SKIP() << "runs on its own screen";
-        if (std::getenv("DISPLAY") == nullptr || std::system("command -v xdotool import >/dev/null") != 0)
-            GTEST_SKIP() << "needs a display, xdotool and import";
-        ControlWindow::SetUp();
+        ScreenWindow::SetUp();
+        if (IsSkipped()) return;
         stopServices();
         addStyleColours(install() / "style.conf",
                         "TitleHeader=283848\nObjectVideo=304060,6080c0\nObjectVideoSelect=5070a0\n"
@@ -158,48 +156,10 @@ protected:
         Edit::EditService::setDialogs(nullptr);
         ControlWindow::TearDown();
     }
-    void xdotool(const std::string& actions) { ASSERT_EQ(std::system(("xdotool " + actions).c_str()), 0) << actions; }
-    std::string screen(int32_t x, int32_t y) {
-        W::Point p{x, y};
-        W::clientToScreen(service->window, p);
-        return std::to_string(p.x) + " " + std::to_string(p.y);
-    }
-    static void runFor(std::chrono::milliseconds span) {
-        const auto until = std::chrono::steady_clock::now() + span;
-        TestSupport::pumpUntil([&] { return std::chrono::steady_clock::now() >= until; }, "the time passing");
-    }
     void expectLooksLikeReference(const char* name) {
         TestSupport::RouterDriver::drawQueued();
         xdotool("mousemove " + screen(panel_->clientRect.x + 280, panel_->clientRect.y + 300));
-        runFor(std::chrono::milliseconds(200));
-        TestSupport::RouterDriver::drawQueued();
-        W::Point origin{panel_->clientRect.x, panel_->clientRect.y};
-        W::clientToScreen(service->window, origin);
-        const std::string file = (root_ / "screen.png").string();
-        ASSERT_EQ(0, std::system(("import -window root -crop " + std::to_string(panel_->clientRect.w) + "x320+" + std::to_string(origin.x) + "+" +
-                                  std::to_string(origin.y) + " +repage " + file + " 2>/dev/null")
-                                     .c_str()));
-        const std::filesystem::path reference =
-            std::filesystem::path(VELMO_CONTROLS_DATA) / (std::string(name) + ".png");
-        if (std::getenv("VELMO_WRITE_REFERENCE") != nullptr)
-            std::filesystem::copy_file(file, reference, std::filesystem::copy_options::overwrite_existing);
-        auto shot = Media::ImageService::get()->loadFromFile(System::utf8ToWide(file));
-        auto expected = Media::ImageService::get()->loadFromFile(reference.wstring());
-        ASSERT_TRUE(shot && expected) << reference;
-        ASSERT_EQ(expected->width, shot->width);
-        ASSERT_EQ(expected->height, shot->height);
-        size_t differing = 0;
-        for (uint32_t y = 0; y < shot->height; ++y)
-            for (uint32_t x = 0; x < shot->width; ++x) {
-                const uint8_t* a = shot->data() + size_t(y) * shot->pitch + size_t(x) * 4;
-                const uint8_t* b = expected->data() + size_t(y) * expected->pitch + size_t(x) * 4;
-                for (int c = 0; c < 3; ++c)
-                    if (std::abs(int(a[c]) - int(b[c])) > 24) {
-                        ++differing;
-                        break;
-                    }
-            }
-        EXPECT_LT(double(differing) / double(shot->width * shot->height), 0.01) << name << " against " << reference;
+        expectRectLooksLike(name, panel_->clientRect.x, panel_->clientRect.y, panel_->clientRect.w, 320);
     }
 
     std::shared_ptr<Edit::HeadlessDialogs> dialogs = std::make_shared<Edit::HeadlessDialogs>();
