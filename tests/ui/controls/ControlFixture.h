@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "support/RouterDriver.h"
+#include "ui/controls/ExtraColours.h"
 #include "ui/controls/ControlContainer.h"
 #include "ui/framework/DockFixture.h"
 
@@ -15,14 +16,11 @@ protected:
     void SetUp() override {
         DockWindow::SetUp();
         stopServices();
-        writeFile(install() / "style.conf",
-                  "[Color]\nBackground=102030\nWindowBorder=405060\nWindowSeparator=708090\nBorderFocus=f0e0d0\n"
-                  "Footer=c08040\nFooterProgress=204080,40a0ff\nText=ffffff\nTextDisable=808080\nBorder=c0c0c0\n"
-                  "Grouping=182838\nButtonBody=303030\nButtonBodyHover=404040\nButtonBodyPress=505050\n"
-                  "ButtonBodyDisable=202020\nTrackBarRange=603030\nFrameRangeSelect=306030\n"
-                  "ZoomGauge=a0a000\nZoomGaugeHover=ffff00\nZoomGaugeOff=404000\nZoomGaugeOffHover=606000\n"
-                  "[Layout]\nSettingItemHeight=20\nExplorerHeaderHeight=28\nListItemHeight=24\n"
-                  "[Font]\nFooter=12,DejaVu Sans\nControl=12,DejaVu Sans\n");
+        addStyleColours(install() / "style.conf",
+                        std::string(kButtonColours) +
+                            "Grouping=182838\nTrackBarRange=603030\nFrameRangeSelect=306030\n"
+                            "ZoomGauge=a0a000\nZoomGaugeHover=ffff00\nZoomGaugeOff=404000\nZoomGaugeOffHover=606000\n");
+        addStyleLines(install() / "style.conf", "Font", "Control=12,DejaVu Sans\n");
         // The shipped icons beside the style, for the bitmap buttons.
         std::filesystem::copy(std::filesystem::current_path() / "icons", install() / "icons",
                               std::filesystem::copy_options::recursive | std::filesystem::copy_options::skip_existing);

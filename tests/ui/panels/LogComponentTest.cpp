@@ -30,8 +30,7 @@ protected:
         // The colours of the title strip and the scroll bar.
         stopServices();
         addStyleColours(install() / "style.conf",
-                        "TitleHeader=283848\nTextDisable=808080\nBorder=c0c0c0\nGrouping=182838\n"
-                        "ButtonBody=303030\nButtonBodyHover=404040\nButtonBodyPress=505050\nButtonBodyDisable=202020\n");
+                        std::string(kButtonColours) + "TitleHeader=283848\nGrouping=182838\n");
         startServices();
         logger_ = std::make_unique<System::ServiceHolder<System::Logger>>();
     }

@@ -25,7 +25,9 @@
 #include "render/RenderVideoWorker.h"
 #include "support/RouterDriver.h"
 #include "ui/controls/ControlContainer.h"
+#include "ui/controls/ExtraColours.h"
 #include "ui/framework/DockFixture.h"
+#include "ui/panels/StillPlayer.h"
 #include "ui/panels/PlayerNavigateControl.h"
 #include "ui/panels/PreviewControl.h"
 
@@ -39,13 +41,8 @@ protected:
     void SetUp() override {
         DockWindow::SetUp();
         stopServices();
-        writeFile(install() / "style.conf",
-                  "[Color]\nBackground=102030\nWindowBorder=405060\nWindowSeparator=708090\nBorderFocus=f0e0d0\n"
-                  "Footer=c08040\nFooterProgress=204080,40a0ff\nText=ffffff\nTextDisable=808080\nBorder=c0c0c0\n"
-                  "ButtonBody=303030\nButtonBodyHover=404040\nButtonBodyPress=505050\nButtonBodyDisable=202020\n"
-                  "TrackBarRange=603030\nFrameRangeSelect=306030\nOutsideDisplay=000080\n"
-                  "[Layout]\nSettingItemHeight=20\nExplorerHeaderHeight=28\nListItemHeight=24\n"
-                  "[Font]\nFooter=12,DejaVu Sans\n");
+        addStyleColours(install() / "style.conf", std::string(kButtonColours) +
+                                                      "TrackBarRange=603030\nFrameRangeSelect=306030\nOutsideDisplay=000080\n");
         // Zoom presets with parts that are no zoom.
         writeFile(install() / "system.conf", "[Config]\nPreviewZoom=0,-5,abc,,100,250\n");
         startServices();
@@ -55,15 +52,7 @@ protected:
         scene = edit->get()->currentScene();
         scene->length = 90;
         scene->cursorFrame = 10;
-        Render::MoviePlayer::Connections c;
-        c.currentScene = [this] { return scene; };
-        c.video = &video;
-        c.audio = &audio;
-        c.events = Event::EventService::get();
-        c.clock.counter = [] { return int64_t{1000}; };
-        c.clock.frequency = 1000;
-        c.clock.pause = [] {};
-        player = std::make_unique<Render::MoviePlayer>(std::move(c));
+        player = makeStillPlayer([this] { return scene; }, video, audio);
         player->volume = 80;
         area = std::make_unique<Component::PreviewControl>(container, 0, 0, 0, -kHeight, &zoom);
         bar = std::make_unique<PlayerNavigateControl>(container, kHeight, player.get());

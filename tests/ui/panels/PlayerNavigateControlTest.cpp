@@ -17,7 +17,9 @@
 #include "render/RenderVideoWorker.h"
 #include "support/RouterDriver.h"
 #include "ui/controls/ControlContainer.h"
+#include "ui/controls/ExtraColours.h"
 #include "ui/framework/DockFixture.h"
+#include "ui/panels/StillPlayer.h"
 #include "ui/framework/WindowMouseService.h"
 
 namespace {
@@ -31,25 +33,11 @@ protected:
         DockWindow::SetUp();
         // The buttons' colours as well.
         stopServices();
-        writeFile(install() / "style.conf",
-                  "[Color]\nBackground=102030\nWindowBorder=405060\nWindowSeparator=708090\nBorderFocus=f0e0d0\n"
-                  "Footer=c08040\nFooterProgress=204080,40a0ff\nText=ffffff\nTextDisable=808080\n"
-                  "ButtonBody=303030\nButtonBodyHover=404040\nButtonBodyPress=505050\nButtonBodyDisable=202020\n"
-                  "[Layout]\nSettingItemHeight=20\nExplorerHeaderHeight=28\nListItemHeight=24\n"
-                  "[Font]\nFooter=12,DejaVu Sans\n");
+        addStyleColours(install() / "style.conf", kButtonColours);
         startServices();
         scene->length = 90;
         scene->cursorFrame = 10;
-        Render::MoviePlayer::Connections c;
-        c.currentScene = [this] { return scene; };
-        c.video = &video;
-        c.audio = &audio;
-        c.events = Event::EventService::get();
-        // A clock that never moves: nothing becomes due while the test looks.
-        c.clock.counter = [] { return int64_t{1000}; };
-        c.clock.frequency = 1000;
-        c.clock.pause = [] {};
-        player = std::make_unique<Render::MoviePlayer>(std::move(c));
+        player = makeStillPlayer([this] { return scene; }, video, audio);
         Event::EventService::get()->playStateListeners.add([this](bool on) { states.push_back(on); });
         container.updateChildLayout();
         bar = std::make_unique<PlayerNavigateControl>(container, kHeight, player.get());

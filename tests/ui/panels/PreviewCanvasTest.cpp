@@ -13,6 +13,7 @@
 #include "platform/window/KeyMap.h"
 #include "support/RouterDriver.h"
 #include "ui/controls/ControlContainer.h"
+#include "ui/controls/ExtraColours.h"
 #include "ui/framework/DockFixture.h"
 #include "ui/panels/PreviewControl.h"
 
@@ -39,13 +40,9 @@ protected:
     void SetUp() override {
         DockWindow::SetUp();
         stopServices();
-        writeFile(install() / "style.conf",
-                  "[Color]\nBackground=102030\nWindowBorder=405060\nWindowSeparator=708090\nBorderFocus=f0e0d0\n"
-                  "Footer=c08040\nFooterProgress=204080,40a0ff\nText=ffffff\nOutsideDisplay=000080\n"
-                  "Anchor=ffffff\nAnchorEdge=000000\nAnchorHover=ff0000\nTextDisable=808080\nBorder=c0c0c0\n"
-                  "ButtonBody=303030\nButtonBodyHover=404040\nButtonBodyPress=505050\nButtonBodyDisable=202020\n"
-                  "[Layout]\nSettingItemHeight=20\nExplorerHeaderHeight=28\nListItemHeight=24\nScrollBarSize=20\n"
-                  "[Font]\nFooter=12,DejaVu Sans\n");
+        addStyleColours(install() / "style.conf",
+                        std::string(kButtonColours) + "OutsideDisplay=000080\nAnchor=ffffff\nAnchorEdge=000000\nAnchorHover=ff0000\n");
+        addStyleLines(install() / "style.conf", "Layout", "ScrollBarSize=20\n");
         startServices();
         area = std::make_unique<PreviewControl>(container, 0, 0, 0, 0, &zoom);
         container.updateChildLayout();

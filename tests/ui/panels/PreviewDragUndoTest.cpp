@@ -20,6 +20,7 @@
 #include "media/image/ImageBuffer.h"
 #include "support/RouterDriver.h"
 #include "ui/controls/ControlContainer.h"
+#include "ui/controls/ExtraColours.h"
 #include "ui/framework/DockFixture.h"
 #include "ui/panels/PreviewControl.h"
 
@@ -46,13 +47,7 @@ protected:
     void SetUp() override {
         DockWindow::SetUp();
         stopServices();
-        writeFile(install() / "style.conf",
-                  "[Color]\nBackground=102030\nWindowBorder=405060\nWindowSeparator=708090\nBorderFocus=f0e0d0\n"
-                  "Footer=c08040\nFooterProgress=204080,40a0ff\nText=ffffff\nOutsideDisplay=000080\n"
-                  "TextDisable=808080\nBorder=c0c0c0\nButtonBody=303030\nButtonBodyHover=404040\n"
-                  "ButtonBodyPress=505050\nButtonBodyDisable=202020\n"
-                  "[Layout]\nSettingItemHeight=20\nExplorerHeaderHeight=28\nListItemHeight=24\n"
-                  "[Font]\nFooter=12,DejaVu Sans\n");
+        addStyleColours(install() / "style.conf", std::string(kButtonColours) + "OutsideDisplay=000080\n");
         startServices();
         Edit::EditService::setDialogs(dialogs);
         undo.emplace();
