@@ -3,24 +3,10 @@
 #include <memory>
 
 #include "edit/support/EditHarness.h"
+#include "edit/support/DraggedOutput.h"
 #include "effect/AnchorEvent.h"
-#include "effect/EffectItemNumber.h"
-#include "effect/MoveEffect.h"
 
 namespace {
-
-// An output whose object anchor the user drags.
-class DraggedOutput : public Effect::MoveEffect {
-public:
-    Effect::EffectItemNumber x{&items, L"X", 0, -100000, 100000, 0.01};
-    Effect::EffectItemNumber y{&items, L"Y", 0, -100000, 100000, 0.01};
-    Effect::EffectItemNumber z{&items, L"Z", 0, -100000, 100000, 0.01};
-    DraggedOutput() {
-        role = kOutput;
-        positionItems = {&x, &y, &z};
-    }
-    std::shared_ptr<EffectBase> createInstance() const override { return std::make_shared<DraggedOutput>(); }
-};
 
 // A drag of the object anchor seen through a plain projection on a 2 x 2
 // pixel view: one pixel moves the position by one.

@@ -14,9 +14,8 @@
 #include "edit/Object.h"
 #include "edit/Scene.h"
 #include "edit/UndoService.h"
+#include "edit/support/DraggedOutput.h"
 #include "effect/AnchorEvent.h"
-#include "effect/EffectItemNumber.h"
-#include "effect/MoveEffect.h"
 #include "media/image/ImageBuffer.h"
 #include "support/RouterDriver.h"
 #include "ui/controls/ControlContainer.h"
@@ -28,19 +27,6 @@ namespace {
 
 using Anchor::AnchorItem;
 using TestSupport::Input;
-
-// An output whose X and Y (all 0 at first) the drags move, one scene pixel a screen pixel.
-class DraggedOutput : public Effect::MoveEffect {
-public:
-    Effect::EffectItemNumber x{&items, L"X", 0, -100000, 100000, 0.01};
-    Effect::EffectItemNumber y{&items, L"Y", 0, -100000, 100000, 0.01};
-    Effect::EffectItemNumber z{&items, L"Z", 0, -100000, 100000, 0.01};
-    DraggedOutput() {
-        role = kOutput;
-        positionItems = {&x, &y, &z};
-    }
-    std::shared_ptr<EffectBase> createInstance() const override { return std::make_shared<DraggedOutput>(); }
-};
 
 class PreviewDrag : public DockWindow {
 protected:
