@@ -4,6 +4,7 @@
 
 #include "effect/EffectItem.h"
 #include "ui/settings/EffectItemBaseControl.h"
+#include "ui/settings/EffectItemNumberControl.h"
 
 namespace Component {
 
@@ -19,7 +20,7 @@ std::shared_ptr<EffectItemBaseControl> noControl(EffectItem&, Window::ControlCon
 
 constexpr std::array kRows{
     ItemControlRow{EffectItem::kInteger, noControl},
-    ItemControlRow{EffectItem::kNumber, noControl},
+    ItemControlRow{EffectItem::kNumber, EffectItemNumberControl::create},
     ItemControlRow{EffectItem::kCheck, noControl},
     ItemControlRow{EffectItem::kCheckButton, noControl},
     ItemControlRow{EffectItem::kText, noControl},

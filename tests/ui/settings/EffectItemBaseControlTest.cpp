@@ -38,7 +38,9 @@ protected:
 TEST_F(ItemRow, RowsShareALineUntilOneEndsAtTheRightEdge) {
     auto object = addObject(0, 0, 99);
     Component::EffectSetting& block = showBlock(object);
+    block.rows.clear();  // the rows the table made; these tests place their own
     const int32_t header = block.layoutRows();
+    EXPECT_EQ(header, block.headerHeight());
     CheckRow& left = addRow(block, 0.0f, 0.5f);
     CheckRow& right = addRow(block, 0.5f, 1.0f);
     CheckRow& below = addRow(block, 0.0f, 1.0f);
