@@ -1,8 +1,12 @@
 #include "ui/settings/SettingComponent.h"
 
 #include <algorithm>
+#include <array>
 
 #include "core/EventService.h"
+#include "core/Log.h"
+#include "core/TextConvert.h"
+#include "platform/window/TopLevel.h"
 #include "core/SettingService.h"
 #include "edit/EditService.h"
 #include "edit/Object.h"
@@ -17,6 +21,7 @@
 #include "ui/framework/WindowMouseService.h"
 #include "ui/framework/WindowService.h"
 #include "ui/settings/EffectItemBaseControl.h"
+#include "ui/settings/EffectItemNumberControl.h"
 
 namespace Component {
 
@@ -378,6 +383,30 @@ void SettingComponent::procPaint() {
     fillBelowContent();
     for (size_t i = 0; i < container_.children.size(); ++i) container_.children[i]->procPaint();
     for (const auto& block : blocks) block->procPaint();
+    logRows();
+}
+
+void SettingComponent::logRows() {
+    // Where each number row's value sits on the screen, for whoever watches
+    // the log; once per place.
+    if (windowService == nullptr || windowService->window == nullptr) return;
+    for (const auto& block : blocks) {
+        for (const auto& row : block->rows) {
+            const auto* number = dynamic_cast<const EffectItemNumberControl*>(row.get());
+            if (number == nullptr || number->item == nullptr) continue;
+            const Window::MouseRect& face = number->firstSlider.sliderButton.visibleRect;
+            if (face.w <= 0 || face.h <= 0) continue;
+            Platform::window::Point corner{face.x, face.y};
+            (void)Platform::window::clientToScreen(windowService->window, corner);
+            const std::array<int32_t, 4> place{corner.x, corner.y, face.w, face.h};
+            auto [at, added] = loggedRows_.try_emplace(number->item, place);
+            if (!added && at->second == place) continue;
+            at->second = place;
+            System::Log::verbose("Component::SettingComponent", "number row [%s] value at %d,%d %dx%d on the screen",
+                                 System::wideToUtf8(number->item->name).c_str(), place[0], place[1], place[2],
+                                 place[3]);
+        }
+    }
 }
 
 void SettingComponent::procMove() {

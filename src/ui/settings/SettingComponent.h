@@ -1,5 +1,8 @@
 #pragma once
+#include <array>
 #include <cstdint>
+#include <map>
+#include <string>
 #include <memory>
 #include <vector>
 
@@ -81,6 +84,7 @@ private:
     EffectSetting::Host host();
     void refreshSections();
     void fillBelowContent();
+    void logRows();
 
     Window::ControlContainer container_;
     std::unique_ptr<Control::LayoutControl> blockArea_;
@@ -95,6 +99,7 @@ private:
     System::Config::Int sliderButtonHidden_;
     System::Config::Int sliderCursorHidden_;
     std::unique_ptr<System::Config::ParameterBinding> binding_;
+    std::map<const void*, std::array<int32_t, 4>> loggedRows_;  // by item
     std::shared_ptr<SettingComponent*> self_;
 };
 
