@@ -27,6 +27,7 @@
 #include "edit/ReadSection.h"
 #include "edit/Scene.h"
 #include "edit/UndoService.h"
+#include "edit/UpdateSection.h"
 #include "effect/EffectItemButton.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemCheckButton.h"
@@ -52,6 +53,7 @@
 #include "effect/OutputView.h"
 #include "effects/BlurHooks.h"
 #include "effects/ServiceCatalog.h"
+#include "effects/WaveImageInput.h"
 #include "filters/BlurFilter.h"
 #include "filters/BokashiFilter.h"
 #include "filters/FilterCatalog.h"
@@ -96,11 +98,13 @@
 #include "ui/menus/MenuBar.h"
 #include "ui/panels/EditComponent.h"
 #include "ui/panels/LogComponent.h"
+#include "ui/panels/ModelMenu.h"
 #include "ui/panels/PreviewEditComponent.h"
 #include "ui/panels/ObjectListComponent.h"
 #include "ui/panels/SceneListComponent.h"
 #include "ui/framework/ToolTips.h"
 #include "ui/panels/StatusComponent.h"
+#include "ui/settings/SettingComponent.h"
 
 namespace App {
 
@@ -300,6 +304,9 @@ void buildServices(System::ServiceStack& stack) {
     stack.addHook(Edit::EditCommand::setNumberInput, inputNumber);
     stack.addService<Component::EditComponent>();
     stack.addService<Component::StatusComponent>();
+    // Closing edit scopes rebuild, reset or refresh the object settings panel.
+    stack.addHook(Edit::UpdateSection::setPanelRefresh, Component::SettingComponent::applyScopeRequests);
+    stack.addService<Component::SettingComponent>();
     stack.addService<Component::PreviewEditComponent>();
     // A scene's details show below the pointer until it moves on.
     stack.addHook(Edit::Scene::setInfoTipShow, [](const std::wstring& text) {
@@ -307,6 +314,13 @@ void buildServices(System::ServiceStack& stack) {
         if (!Platform::window::getCursorPos(at)) return;
         at.y += Platform::window::getSystemMetrics(Platform::window::kSmCyCursor);
         Window::ToolTips::show(at, text.c_str(), 0);
+    });
+    // The waveform's preset button opens its menu at the pointer.
+    stack.addHook(Effect::WaveImageInput::setMenuShower, [](const std::function<void(Edit::PopupMenu&)>& fill) {
+        Window::PopupMenu menu;
+        Component::ModelMenu model(menu);
+        fill(model);
+        menu.show();
     });
     stack.addService<Component::SceneListComponent>();
     stack.addService<Component::ObjectListComponent>();

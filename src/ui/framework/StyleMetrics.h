@@ -12,6 +12,9 @@ extern int32_t FooterHeight;          // default 24
 extern int32_t ScrollBarSize;         // default 20
 extern int32_t SettingItemHeight;     // mandatory
 extern int32_t SettingItemRowHeight;  // SettingItemHeight + 2
+extern int32_t SettingHeaderHeight;     // default 24
+extern int32_t SettingItemHeaderWidth;  // default 120
+extern int32_t SettingItemMarginWidth;  // default 4
 extern int32_t TitleHeaderHeight;     // default 22
 extern int32_t ExplorerHeaderHeight;  // mandatory
 extern int32_t ListItemHeight;        // mandatory

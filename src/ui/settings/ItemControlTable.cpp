@@ -3,6 +3,8 @@
 #include <array>
 
 #include "effect/EffectItem.h"
+#include "ui/settings/EffectItemBaseControl.h"
+#include "ui/settings/EffectItemNumberControl.h"
 
 namespace Component {
 
@@ -10,12 +12,15 @@ namespace {
 
 using Effect::EffectItem;
 
-// The controls arrive with the settings panel; until then a kind makes none.
-std::shared_ptr<EffectItemControl> noControl(EffectItem&, Window::WindowClient&, EffectSetting&) { return nullptr; }
+// A kind whose row is still to come, or that has none.
+std::shared_ptr<EffectItemBaseControl> noControl(EffectItem&, Window::ControlContainer&, EffectSetting&,
+                                                 const std::shared_ptr<Effect::EffectBase>&) {
+    return nullptr;
+}
 
 constexpr std::array kRows{
     ItemControlRow{EffectItem::kInteger, noControl},
-    ItemControlRow{EffectItem::kNumber, noControl},
+    ItemControlRow{EffectItem::kNumber, EffectItemNumberControl::create},
     ItemControlRow{EffectItem::kCheck, noControl},
     ItemControlRow{EffectItem::kCheckButton, noControl},
     ItemControlRow{EffectItem::kText, noControl},
@@ -49,10 +54,11 @@ const ItemControlRow* findItemControlRow(uint8_t type) {
     return nullptr;
 }
 
-std::shared_ptr<EffectItemControl> createItemControl(Effect::EffectItem& item, Window::WindowClient& parent,
-                                                     EffectSetting& setting) {
+std::shared_ptr<EffectItemBaseControl> createItemControl(Effect::EffectItem& item, Window::ControlContainer& parent,
+                                                         EffectSetting& block,
+                                                         const std::shared_ptr<Effect::EffectBase>& effect) {
     const ItemControlRow* row = findItemControlRow(item.type);
-    return row ? row->create(item, parent, setting) : nullptr;
+    return row ? row->create(item, parent, block, effect) : nullptr;
 }
 
 }  // namespace Component
