@@ -392,3 +392,125 @@ TEST_F(ShortcutDialog, OkAppliesSavesAndRenamesTheMenuItem) {
 }
 
 }  // namespace
+
+#include "effect/MenuDefineBase.h"
+#include "ui/dialogs/MenuDefineDialog.h"
+#include "platform/window/GtkRuntime.h"
+
+namespace {
+
+struct Entry : Menu::MenuDefineBase {
+    Entry(const std::wstring& name, int32_t order, const std::wstring& label)
+        : MenuDefineBase("Test", name, order, label, true), name(name) {}
+    std::wstring getName() const override { return name; }
+    std::wstring name;
+};
+
+struct EntryDialog : Dialog::MenuDefineDialog<Entry> {
+    explicit EntryDialog(std::vector<std::unique_ptr<Entry>>& entries) : MenuDefineDialog(L"メニューの設定"), entries(entries) {}
+    void fillItems(List& list) override {
+        for (auto& entry : entries) list.appendItem(std::make_unique<MenuDefineItem>(*entry));
+    }
+    std::vector<std::unique_ptr<Entry>>& entries;
+};
+
+class MenuDefines : public ListViews {
+protected:
+    void SetUp() override {
+        ListViews::SetUp();
+        ASSERT_TRUE(W::gtk::ensure());  // the context menu opens at the pointer
+    }
+    // r0..r4 labelled B, A, B, (none), A, ordered 10, 20, ...
+    void fill() {
+        const wchar_t* labels[] = {L"B", L"A", L"B", L"", L"A"};
+        for (int i = 0; i < 5; ++i)
+            entries.push_back(std::make_unique<Entry>(L"r" + std::to_wstring(i), 10 * (i + 1), labels[i]));
+    }
+    // The entries by order: name, label, "-" when hidden.
+    std::string stored() {
+        std::vector<const Entry*> sorted;
+        for (const auto& e : entries) sorted.push_back(e.get());
+        std::stable_sort(sorted.begin(), sorted.end(), [](const Entry* a, const Entry* b) { return a->order < b->order; });
+        std::string out;
+        for (const Entry* e : sorted)
+            out += std::to_string(e->order) + System::wideToUtf8(e->name) + System::wideToUtf8(e->label) + (e->hide ? "-" : "") + " ";
+        return out;
+    }
+    std::vector<std::unique_ptr<Entry>> entries;
+    ContextMenus menus;
+};
+
+TEST_F(MenuDefines, ContextActionsTicksAndLabelsAreStoredOnOk) {
+    struct Case {
+        const char* name;
+        std::function<void(W::DialogWindow&, ContextMenus&)> act;
+        bool ok;
+        const char* stored;
+    } cases[] = {
+        {"OK alone renumbers from 0", [](W::DialogWindow&, ContextMenus&) {}, true, "0r0B 1r1A 2r2B 3r3 4r4A "},
+        {"gather into label groups", [](W::DialogWindow& d, ContextMenus& m) {
+             m.choose(d, 2, "全ての項目をラベルのグループで纏める");
+         }, true, "0r0B 1r2B 2r1A 3r4A 4r3 "},
+        {"the same label to the top", [](W::DialogWindow& d, ContextMenus& m) {
+             m.choose(d, 4, "同じラベルの項目を全て先頭に移動");
+         }, true, "0r1A 1r4A 2r0B 3r2B 4r3 "},
+        {"the empty label to the top", [](W::DialogWindow& d, ContextMenus& m) {
+             m.choose(d, 3, "同じラベルの項目を全て先頭に移動");
+         }, true, "0r3 1r0B 2r1A 3r2B 4r4A "},
+        {"the same label to the bottom", [](W::DialogWindow& d, ContextMenus& m) {
+             m.choose(d, 0, "同じラベルの項目を全て最後に移動");
+         }, true, "0r1A 1r3 2r4A 3r0B 4r2B "},
+        {"one row to the bottom, another to the top", [](W::DialogWindow& d, ContextMenus& m) {
+             m.choose(d, 0, "最後に移動");
+             m.choose(d, 2, "先頭に移動");
+         }, true, "0r3 1r1A 2r2B 3r4A 4r0B "},
+        {"a click beside the rows moves nothing", [](W::DialogWindow& d, ContextMenus& m) {
+             m.choose(d, -1, "先頭に移動");
+         }, true, "0r0B 1r1A 2r2B 3r3 4r4A "},
+        {"hide all, show one", [](W::DialogWindow& d, ContextMenus& m) {
+             m.choose(d, 0, "全ての項目の表示を無効にする");
+             click(d, 1, 0, true);
+         }, true, "0r0B- 1r1A 2r2B- 3r3- 4r4A- "},
+        {"hide all, then cancel", [](W::DialogWindow& d, ContextMenus& m) {
+             m.choose(d, 0, "全ての項目の表示を無効にする");
+             d.press(W::kDialogIdCancel);
+         }, false, "10r0B 20r1A 30r2B 40r3 50r4A "},
+        {"a label typed, offered to the next row", [](W::DialogWindow& d, ContextMenus&) {
+             click(d, 3, 1);
+             const int32_t combo = shownEditor(d);
+             EXPECT_EQ(d.choices(combo), (std::vector<std::string>{"B", "A"}));
+             d.setText(combo, "C");
+             click(d, 0, 1);
+             EXPECT_EQ(d.choices(combo), (std::vector<std::string>{"B", "A", "C"}));
+             EXPECT_EQ(d.text(combo), "B");
+             d.setText(combo, "D");
+             click(d, 2, 0);
+         }, true, "0r0D 1r1A 2r2B 3r3C 4r4A "},
+        {"a forbidden character keeps the cell and OK", [](W::DialogWindow& d, ContextMenus&) {
+             click(d, 1, 1);
+             d.setText(shownEditor(d), "a/b");
+             d.press(kOk);
+             EXPECT_FALSE(d.ended());
+             d.press(W::kDialogIdCancel);
+         }, false, "10r0B 20r1A 30r2B 40r3 50r4A "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fill();
+        dialogs.answers.push_back([&](W::DialogWindow& d) {
+            EXPECT_EQ(linesOf(d), (std::vector<std::string>{"+r0|B", "+r1|A", "+r2|B", "+r3|", "+r4|A"}));
+            c.act(d, menus);
+            if (!d.ended()) d.press(kOk);
+        });
+        EntryDialog dialog(entries);
+        EXPECT_EQ(dialog.open(), c.ok);
+        EXPECT_EQ(stored(), c.stored);
+        entries.clear();
+    }
+    EXPECT_EQ(menus.offered,
+              (std::vector<std::string>{"先頭に移動", "最後に移動", "", "同じラベルの項目を全て先頭に移動",
+                                        "同じラベルの項目を全て最後に移動", "", "全ての項目をラベルのグループで纏める", "",
+                                        "全ての項目の表示を有効にする", "全ての項目の表示を無効にする"}));
+}
+
+}  // namespace
