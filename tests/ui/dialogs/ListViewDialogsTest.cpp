@@ -87,7 +87,8 @@ struct ContextMenus {
             for (int32_t i = 0; i < W::getMenuItemCount(menu); ++i) {
                 std::string label;
                 W::getMenuStringAt(menu, i, label);
-                offered.push_back(label);
+                const uint32_t id = static_cast<uint32_t>(W::getMenuItemId(menu, i));
+                offered.push_back(id != 0 && !W::isMenuItemEnabled(menu, id) ? label + " (off)" : label);
                 if (!pick.empty() && label == pick) chosen = static_cast<uint32_t>(W::getMenuItemId(menu, i));
             }
             return chosen;
@@ -511,6 +512,100 @@ TEST_F(MenuDefines, ContextActionsTicksAndLabelsAreStoredOnOk) {
               (std::vector<std::string>{"先頭に移動", "最後に移動", "", "同じラベルの項目を全て先頭に移動",
                                         "同じラベルの項目を全て最後に移動", "", "全ての項目をラベルのグループで纏める", "",
                                         "全ての項目の表示を有効にする", "全ての項目の表示を無効にする"}));
+}
+
+}  // namespace
+
+#include "core/FileName.h"
+#include "plugin/InputPlugin.h"
+#include "plugin/InputService.h"
+#include "ui/dialogs/InputPluginDialog.h"
+
+namespace {
+
+class InputPlugins : public MenuDefines {
+protected:
+    void SetUp() override {
+        MenuDefines::SetUp();
+        input.emplace();
+    }
+    void TearDown() override {
+        input.reset();
+        MenuDefines::TearDown();
+    }
+    Plugin::InputService& service() { return *input->get(); }
+    std::optional<System::ServiceHolder<Plugin::InputService>> input;
+};
+
+TEST(InputPluginExtensions, TheFilterKeepsLettersDigitsCommasUnderscoresAndHyphens) {
+    struct Case {
+        const wchar_t* in;
+        const wchar_t* out;
+    } cases[] = {
+        {L"mp4,MOV", L"mp4,MOV"}, {L" *.png; .jpg", L"pngjpg"}, {L"a_b-c,d", L"a_b-c,d"}, {L"動画,ｍｐ４", L","}, {L"", L""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Dialog::InputPluginDialog::filterExtensions(c.in), c.out) << System::wideToUtf8(c.in);
+}
+
+TEST_F(InputPlugins, TheOrderBecomesThePriorityAndTheExtensionsAreStored) {
+    const auto plugins = service().plugins();
+    ASSERT_GE(plugins.size(), 3u);
+    const size_t n = plugins.size();
+    std::vector<std::string> expected;
+    for (const auto& plugin : plugins) {
+        std::wstring ext;
+        for (const auto& e : plugin->getExtList()) ext += (ext.empty() ? L"" : L",") + e;
+        expected.push_back(System::wideToUtf8(plugin->name) + "|" +
+                           System::wideToUtf8(Dialog::InputPluginDialog::filterExtensions(ext)));
+    }
+    std::vector<std::string> shown;
+    dialogs.answers.push_back([&](W::DialogWindow& d) {
+        shown = linesOf(d);
+        // The last reader to the top; the first one's extensions typed, the second one's emptied.
+        menus.choose(d, int32_t(n) - 1, "先頭に移動");
+        click(d, 1, 1);
+        d.setText(shownEditor(d), "PNG, x.y;z");
+        d.press(W::kDialogIdOk);  // Enter commits the cell
+        EXPECT_FALSE(d.ended());
+        click(d, 2, 1);
+        d.setText(shownEditor(d), " ;. ");
+        d.press(kOk);
+    });
+    EXPECT_TRUE(Dialog::InputPluginDialog().open());
+    EXPECT_EQ(dialogs.shown.back().caption, "入力プラグインの設定");
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(menus.offered.size(), 6u);
+    EXPECT_EQ(plugins[n - 1]->priority(), 0);
+    EXPECT_EQ(plugins[0]->priority(), 1);
+    EXPECT_EQ(plugins[1]->priority(), 2);
+    EXPECT_EQ(plugins[0]->getExtList(), (std::vector<std::wstring>{L"png", L"xyz"}));
+    // Nothing left of the text: the filter's own extensions, stored as the empty setting.
+    EXPECT_EQ(plugins[1]->extText(), L"");
+    EXPECT_EQ(plugins[1]->getExtList(), System::FileName::getFilterExtList(plugins[1]->filter.c_str()));
+    // The service's table follows at once: ".xyz" goes to the first reader.
+    const auto found = service().imageTable().find(L"xyz");
+    const bool listed = found != service().imageTable().end() || service().videoTable().count(L"xyz") != 0;
+    EXPECT_TRUE(listed);
+}
+
+TEST_F(InputPlugins, CancelKeepsEveryPriorityAndTheSettingEntryFollowsTheRow) {
+    const auto plugins = service().plugins();
+    std::vector<int32_t> before;
+    for (const auto& p : plugins) before.push_back(p->priority());
+    dialogs.answers.push_back([&](W::DialogWindow& d) {
+        menus.choose(d, 0, "最後に移動");
+        menus.pick.clear();
+        for (int32_t line = 0; line < int32_t(plugins.size()); ++line) {
+            mouse(d, E::RightDown, line, 0);
+            mouse(d, E::RightUp, line, 0);
+            const std::string& entry = menus.offered.back();
+            const bool offers = (plugins[(size_t(line) + 1) % plugins.size()]->flags & Plugin::InputPlugin::kSetting) != 0;
+            EXPECT_EQ(entry, offers ? "プラグインの設定" : "プラグインの設定 (off)") << line;
+        }
+        d.press(W::kDialogIdCancel);
+    });
+    EXPECT_FALSE(Dialog::InputPluginDialog().open());
+    for (size_t i = 0; i < plugins.size(); ++i) EXPECT_EQ(plugins[i]->priority(), before[i]);
 }
 
 }  // namespace
