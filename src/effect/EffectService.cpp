@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cwctype>
 #include <utility>
 
 #include "core/ErrorPresenter.h"
@@ -14,6 +15,7 @@
 #include "core/SettingService.h"
 #include "core/TextConvert.h"
 #include "core/TextFormat.h"
+#include "core/TranslateService.h"
 #include "effect/EffectBase.h"
 #include "effect/InterpolationMove.h"
 #include "effect/InterpolationSpeed.h"
@@ -24,6 +26,7 @@
 #include "effect/MovieRange.h"
 #include "effect/NoMove.h"
 #include "effect/RandomMove.h"
+#include "effect/ScriptMovement.h"
 #include "effect/TeleportationMove.h"
 
 namespace Effect {
@@ -68,6 +71,8 @@ EffectService::Catalog::~Catalog() = default;
 EffectService::Catalog* EffectService::setCatalog(Catalog* catalog) { return std::exchange(gCatalog, catalog); }
 
 EffectService::ScriptRegistrar::~ScriptRegistrar() = default;
+
+bool EffectService::ScriptRegistrar::describeScript(const EffectBase&, ScriptInfo&) const { return false; }
 
 EffectService::ScriptRegistrar* EffectService::setScriptRegistrar(ScriptRegistrar* registrar) {
     ScriptRegistrar* const previous = gScriptRegistrar;
@@ -366,6 +371,44 @@ void EffectService::scanScriptFolder(const std::wstring* folder) {
                                                      older ? &olderEngine : nullptr);
         }
     }
+}
+
+std::vector<std::vector<std::wstring>> EffectService::getScriptList() const {
+    std::wstring root = System::FileName::getExpandedPath(L"%Script%");
+    while (!root.empty() && (root.back() == L'/' || root.back() == L'\\')) root.pop_back();
+    const auto underRoot = [&root](const std::wstring& folder) {
+        if (folder.size() < root.size()) return false;
+        for (size_t i = 0; i < root.size(); ++i)
+            if (std::towlower(static_cast<wint_t>(folder[i])) != std::towlower(static_cast<wint_t>(root[i])))
+                return false;
+        return true;
+    };
+    const auto kindText = [](const wchar_t* text) -> std::wstring {
+        if (!Translate::TranslateService::isActive()) return text;
+        return Translate::translated(Translate::TranslateService::Table::Dialog, text);
+    };
+    std::vector<std::vector<std::wstring>> rows;
+    const struct {
+        ScriptRegistrar::Kind kind;
+        const wchar_t* label;
+    } groups[] = {{ScriptRegistrar::Kind::kFilter, L"フィルタ効果"},
+                  {ScriptRegistrar::Kind::kInput, L"オブジェクト"},
+                  {ScriptRegistrar::Kind::kCamera, L"カメラ効果"}};
+    for (const auto& group : groups) {
+        if (gScriptRegistrar == nullptr) break;
+        for (const auto& [name, define] : effects_) {
+            ScriptRegistrar::ScriptInfo info;
+            if (!define->prototype() || !gScriptRegistrar->describeScript(*define->prototype(), info)) continue;
+            if (info.kind != group.kind || !underRoot(info.folder)) continue;
+            rows.push_back({info.information.empty() ? name : info.information, kindText(group.label)});
+        }
+    }
+    for (const auto& [name, define] : movements_) {
+        const auto* script = dynamic_cast<const ScriptMovement*>(define->movement().get());
+        if (script == nullptr || !underRoot(script->folder)) continue;
+        rows.push_back({script->information.empty() ? name : script->information, kindText(L"トラックバー")});
+    }
+    return rows;
 }
 
 }  // namespace Effect

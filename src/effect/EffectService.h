@@ -46,6 +46,15 @@ public:
         virtual void registerScriptFile(EffectService& service, Kind kind, const std::wstring& path,
                                         const std::wstring* folder, bool builtIn, bool olderFormat,
                                         const std::string* engineName) = 0;
+        // What stands behind an effect made from a script: its kind, its
+        // "--information" text and the folder of its file.
+        struct ScriptInfo {
+            Kind kind = Kind::kInput;
+            std::wstring information;
+            std::wstring folder;
+        };
+        // False when the effect is no script (the default).
+        virtual bool describeScript(const EffectBase& prototype, ScriptInfo& info) const;
     };
     // Returns the one installed before.
     static ScriptRegistrar* setScriptRegistrar(ScriptRegistrar* registrar);
@@ -130,6 +139,10 @@ public:
     void reloadAliases();
     // Lists the first alias of that name under the label.
     void updateAlias(const std::wstring& name, const std::wstring& label);
+    // The scripts of the script folder and its sub-folders, for the script
+    // information table: per script its information text (else its name) and
+    // its kind, filters first, then sources, cameras and movements.
+    std::vector<std::vector<std::wstring>> getScriptList() const;
     // Registers (or, once ready, refreshes) the built-in script files, then
     // those of the script folder and of each of its sub-folders.
     void registerScripts();

@@ -13,6 +13,7 @@ public:
     std::wstring scriptName;  // `name` points at it
     std::wstring label;
     std::wstring information;
+    std::wstring folder;  // of the script's file
     std::string scriptText;  // UTF-8
     std::wstring engineName;
     std::shared_ptr<ScriptMovementRunner> engine;

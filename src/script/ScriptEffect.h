@@ -60,6 +60,7 @@ public:
                                                      std::shared_ptr<Media::ResourceBuffer> image, const char* scope);
 
     CommonResource& commonResource() const { return *commonResource_; }
+    bool hasCommonResource() const { return commonResource_ != nullptr; }
     const VariableMap& variableMap() const { return variables_; }
 
 private:

@@ -76,6 +76,7 @@ void ScriptFileRegistrar::registerScriptMovement(Effect::EffectService& service,
                                                  const std::string* engineName) {
     std::vector<Effect::ScriptFileParser::ScriptSection> sections =
         Effect::ScriptFileParser::loadScriptFile(path, olderFormat, builtIn);
+    const std::wstring folderPath = System::FileName::getDirectory(path);
     for (Effect::ScriptFileParser::ScriptSection& section : sections) {
         const std::wstring key = section.name;
         if (service.ready()) {
@@ -93,6 +94,7 @@ void ScriptFileRegistrar::registerScriptMovement(Effect::EffectService& service,
         if (movement == nullptr)
             throw System::messageException("Effect::EffectService::registerScriptMovement",
                                            "not found script movement.");
+        movement->folder = folderPath;
         Effect::MovementDefine& define = *found->second;
         std::wstring* labelTarget = nullptr;
         if (!define.hadSettings()) {
@@ -101,6 +103,22 @@ void ScriptFileRegistrar::registerScriptMovement(Effect::EffectService& service,
         }
         movement->makeScriptParams(labelTarget, engineName ? System::utf8ToWide(*engineName) : L"luaJIT");
     }
+}
+
+bool ScriptFileRegistrar::describeScript(const Effect::EffectBase& prototype, ScriptInfo& info) const {
+    const auto* script = dynamic_cast<const Effect::ScriptEffect*>(&prototype);
+    if (script == nullptr || !script->hasCommonResource()) return false;
+    if (dynamic_cast<const Effect::ScriptInput*>(script) != nullptr)
+        info.kind = Kind::kInput;
+    else if (dynamic_cast<const Effect::ScriptFilter*>(script) != nullptr)
+        info.kind = Kind::kFilter;
+    else if (dynamic_cast<const Effect::CameraScript*>(script) != nullptr)
+        info.kind = Kind::kCamera;
+    else
+        info.kind = Kind::kSceneChange;
+    info.information = script->commonResource().information;
+    info.folder = script->commonResource().folder;
+    return true;
 }
 
 template void ScriptFileRegistrar::registerScriptEffect<Effect::ScriptInput>(Effect::EffectService&,

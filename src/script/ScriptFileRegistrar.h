@@ -18,6 +18,7 @@ public:
     void registerScriptFile(Effect::EffectService& service, Kind kind, const std::wstring& path,
                             const std::wstring* folder, bool builtIn, bool olderFormat,
                             const std::string* engineName) override;
+    bool describeScript(const Effect::EffectBase& prototype, ScriptInfo& info) const override;
 
     // The scripts of one file as effects of class T: new definitions while
     // the service is being built, afterwards only new texts for the scripts

@@ -355,3 +355,39 @@ TEST_F(ScriptRunTest, ASceneChangeScriptKeepsTheHandlesOfTheLayersBelow) {
 }
 
 }  // namespace
+
+namespace {
+
+// The script information table: scripts of the script folder only, filters,
+// then sources, cameras and movements; the "--information" text, else the name.
+TEST_F(ScriptRegistrationTest, TheScriptListShowsTheFolderScriptsByKind) {
+    writeFile(install() / "script.anm2", "@揺れ\n--information:built in\n");
+    writeFile(scriptFolder() / "@Tools.anm2", "@Blur\n--information:Blur v1\n@Fade\n--track0:T,0,1,0\n");
+    writeFile(scriptFolder() / "波.obj2", "--track0:Size,0,100,10\n");
+    writeFile(scriptFolder() / "sub" / "寄り.cam2", "--track0:距離,0,10,1\n");
+    writeFile(scriptFolder() / "切替.scn2", "--information:scene change\n");
+    writeFile(scriptFolder() / "跳ね.tra2", "--information:跳ねる\nreturn 1\n");
+    start();
+    auto rows = effects->getScriptList();
+    // Within a kind the order is the table's own.
+    std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
+        const auto rank = [](const std::wstring& kind) {
+            return kind == L"フィルタ効果" ? 0 : kind == L"オブジェクト" ? 1 : kind == L"カメラ効果" ? 2 : 3;
+        };
+        return rank(a.at(1)) < rank(b.at(1)) || (rank(a.at(1)) == rank(b.at(1)) && a.at(0) < b.at(0));
+    });
+    EXPECT_EQ(rows, (std::vector<std::vector<std::wstring>>{{L"Blur v1", L"フィルタ効果"},
+                                                            {L"Fade@Tools", L"フィルタ効果"},
+                                                            {L"波", L"オブジェクト"},
+                                                            {L"寄り", L"カメラ効果"},
+                                                            {L"跳ねる", L"トラックバー"}}));
+    // The group order itself is the service's.
+    const auto unsorted = effects->getScriptList();
+    ASSERT_EQ(unsorted.size(), 5u);
+    EXPECT_EQ(unsorted[0][1], L"フィルタ効果");
+    EXPECT_EQ(unsorted[2][1], L"オブジェクト");
+    EXPECT_EQ(unsorted[3][1], L"カメラ効果");
+    EXPECT_EQ(unsorted[4][1], L"トラックバー");
+}
+
+}  // namespace

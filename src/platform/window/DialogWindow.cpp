@@ -8,6 +8,7 @@
 
 #include "platform/os/ThreadSafety.h"
 #include "platform/window/GtkRuntime.h"
+#include "platform/window/KeyMap.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/WindowData.h"
@@ -35,6 +36,11 @@ struct DialogWindow::Control {
     GtkWidget* entry = nullptr;  // the typed field of an edit or an edit combo
     gulong changed = 0;          // the field's or the drop list's change handler
     DialogWindow* dialog = nullptr;
+    // List views.
+    std::vector<DialogListColumn> columns;
+    std::vector<DialogListLine> lines;
+    int32_t top = 0;
+    bool pressed = false;  // a button went down over the lines and is not up yet
 };
 
 struct DialogWindow::Gtk {
@@ -74,7 +80,179 @@ struct DialogSignals {
     static gboolean focusIn(GtkWidget*, GdkEvent*, gpointer data) {
         auto* control = static_cast<DialogWindow::Control*>(data);
         control->dialog->focused_ = control->spec.id;
+        control->dialog->send(control->spec.id, kDialogSetFocus);
         return FALSE;
+    }
+    static gboolean focusOut(GtkWidget*, GdkEvent*, gpointer data) {
+        auto* control = static_cast<DialogWindow::Control*>(data);
+        control->dialog->send(control->spec.id, kDialogKillFocus);
+        return FALSE;
+    }
+    static gboolean captureKey(GtkWidget*, GdkEventKey* event, gpointer data) {
+        auto* control = static_cast<DialogWindow::Control*>(data);
+        DialogWindow::Key key;
+        key.virtualKey = KeyMap::virtualKeyFromKeyval(gdk_keyval_to_lower(event->keyval));
+        if (key.virtualKey == 0) key.virtualKey = KeyMap::virtualKeyFromKeyval(event->keyval);
+        key.ctrl = (event->state & GDK_CONTROL_MASK) != 0;
+        key.shift = (event->state & GDK_SHIFT_MASK) != 0;
+        key.alt = (event->state & GDK_MOD1_MASK) != 0;
+        control->dialog->pressKey(control->spec.id, key);
+        return TRUE;  // nothing is typed, no binding runs
+    }
+    static gboolean swallow(GtkWidget*, GdkEvent*, gpointer) { return TRUE; }
+    static gboolean swallowRightButton(GtkWidget*, GdkEventButton* event, gpointer) { return event->button == 3; }
+
+    // List views draw themselves: a header, then the lines from the first shown.
+    static gboolean listDraw(GtkWidget* widget, cairo_t* cr, gpointer data) {
+        auto* c = static_cast<DialogWindow::Control*>(data);
+        DialogWindow& d = *c->dialog;
+        const int32_t line = d.listLineHeight();
+        const int width = gtk_widget_get_allocated_width(widget);
+        const int height = gtk_widget_get_allocated_height(widget);
+        cairo_set_source_rgb(cr, 1, 1, 1);
+        cairo_paint(cr);
+        PangoLayout* layout = pango_cairo_create_layout(cr);
+        PangoFontDescription* font = pango_font_description_new();
+        pango_font_description_set_family(font, d.fontFamily_.empty() ? "Sans" : d.fontFamily_.c_str());
+        pango_font_description_set_absolute_size(font, (d.fontHeight_ > 0 ? d.fontHeight_ : 13) * double(PANGO_SCALE));
+        pango_layout_set_font_description(layout, font);
+        pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
+        auto text = [&](const std::string& s, int32_t x, int32_t y, int32_t w) {
+            pango_layout_set_text(layout, s.c_str(), -1);
+            pango_layout_set_width(layout, std::max(1, w - 8) * PANGO_SCALE);
+            int tw = 0, th = 0;
+            pango_layout_get_pixel_size(layout, &tw, &th);
+            cairo_move_to(cr, x + 4, y + (line - th) / 2);
+            pango_cairo_show_layout(cr, layout);
+        };
+        // Header.
+        cairo_set_source_rgb(cr, 0.93, 0.93, 0.93);
+        cairo_rectangle(cr, 0, 0, width, line);
+        cairo_fill(cr);
+        int32_t x = 0;
+        for (const auto& column : c->columns) {
+            cairo_set_source_rgb(cr, 0, 0, 0);
+            text(column.header, x, 0, column.width);
+            cairo_set_source_rgb(cr, 0.7, 0.7, 0.7);
+            cairo_rectangle(cr, x + column.width - 0.5, 0, 1, line);
+            cairo_fill(cr);
+            x += column.width;
+        }
+        const int32_t selected = c->selection;
+        for (int32_t n = c->top, y = line; n < int32_t(c->lines.size()) && y < height; ++n, y += line) {
+            const DialogListLine& l = c->lines[size_t(n)];
+            if (n == selected) {
+                cairo_set_source_rgb(cr, 0.80, 0.88, 1.0);
+                cairo_rectangle(cr, 0, y, x, line);
+                cairo_fill(cr);
+            }
+            int32_t cx = 0;
+            for (size_t col = 0; col < c->columns.size(); ++col) {
+                int32_t left = cx;
+                if (col == 0 && c->spec.checkBoxes) {
+                    const int32_t box = line - 8;
+                    cairo_set_source_rgb(cr, 0.3, 0.3, 0.3);
+                    cairo_rectangle(cr, cx + 4.5, y + 4.5, box - 1, box - 1);
+                    cairo_set_line_width(cr, 1);
+                    cairo_stroke(cr);
+                    if (l.checked) {
+                        cairo_move_to(cr, cx + 4 + box * 0.2, y + 4 + box * 0.5);
+                        cairo_line_to(cr, cx + 4 + box * 0.45, y + 4 + box * 0.75);
+                        cairo_line_to(cr, cx + 4 + box * 0.8, y + 4 + box * 0.25);
+                        cairo_set_line_width(cr, 2);
+                        cairo_stroke(cr);
+                    }
+                    left += line;
+                }
+                cairo_set_source_rgb(cr, 0, 0, 0);
+                if (col < l.cells.size()) text(l.cells[col], left, y, c->columns[col].width - (left - cx));
+                cx += c->columns[col].width;
+            }
+            // Grid lines.
+            cairo_set_source_rgb(cr, 0.85, 0.85, 0.85);
+            cairo_rectangle(cr, 0, y + line - 1, x, 1);
+            cairo_fill(cr);
+        }
+        cairo_set_source_rgb(cr, 0.85, 0.85, 0.85);
+        for (int32_t cx = 0; const auto& column : c->columns) {
+            cx += column.width;
+            cairo_rectangle(cr, cx - 0.5, line, 1, height - line);
+            cairo_fill(cr);
+        }
+        cairo_set_source_rgb(cr, 0.5, 0.5, 0.5);
+        cairo_set_line_width(cr, 1);
+        cairo_rectangle(cr, 0.5, 0.5, width - 1, height - 1);
+        cairo_stroke(cr);
+        pango_font_description_free(font);
+        g_object_unref(layout);
+        return TRUE;
+    }
+    static DialogListEvent hit(const DialogWindow::Control& c, int32_t lineHeight, double px, double py) {
+        DialogListEvent e;
+        const int32_t height = c.spec.height;
+        if (py < lineHeight) {
+            e.outside = -1;
+            if (py >= 0) e.column = columnAt(c, px);
+            return e;
+        }
+        if (py >= height) e.outside = 1;
+        const int32_t line = c.top + int32_t((py - lineHeight) / lineHeight);
+        if (e.outside == 0 && line >= 0 && line < int32_t(c.lines.size())) {
+            e.column = columnAt(c, px);
+            if (e.column >= 0) {
+                e.line = line;
+                e.onCheck = c.spec.checkBoxes && e.column == 0 && px < lineHeight;
+            }
+        }
+        return e;
+    }
+    static int32_t columnAt(const DialogWindow::Control& c, double px) {
+        int32_t x = 0;
+        for (size_t i = 0; i < c.columns.size(); ++i) {
+            if (px >= x && px < x + c.columns[i].width) return int32_t(i);
+            x += c.columns[i].width;
+        }
+        return -1;
+    }
+    static gboolean listButton(GtkWidget*, GdkEventButton* event, gpointer data) {
+        auto* c = static_cast<DialogWindow::Control*>(data);
+        if (event->type != GDK_BUTTON_PRESS && event->type != GDK_BUTTON_RELEASE) return TRUE;
+        const bool down = event->type == GDK_BUTTON_PRESS;
+        DialogListEvent e = hit(*c, c->dialog->listLineHeight(), event->x, event->y);
+        if (down && event->y >= 0 && event->y < c->dialog->listLineHeight()) {
+            if (event->button == 1 && e.column >= 0) {
+                e.kind = DialogListEvent::HeaderClick;
+                c->dialog->listMouse(c->spec.id, e);
+            }
+            return TRUE;
+        }
+        if (event->button == 1)
+            e.kind = down ? DialogListEvent::LeftDown : DialogListEvent::LeftUp;
+        else if (event->button == 3)
+            e.kind = down ? DialogListEvent::RightDown : DialogListEvent::RightUp;
+        else
+            return TRUE;
+        c->pressed = down;
+        c->dialog->listMouse(c->spec.id, e);
+        return TRUE;
+    }
+    static gboolean listMotion(GtkWidget*, GdkEventMotion* event, gpointer data) {
+        auto* c = static_cast<DialogWindow::Control*>(data);
+        DialogListEvent e = hit(*c, c->dialog->listLineHeight(), event->x, event->y);
+        if (!c->pressed && e.outside != 0) return TRUE;
+        e.kind = DialogListEvent::Move;
+        c->dialog->listMouse(c->spec.id, e);
+        return TRUE;
+    }
+    static gboolean listScroll(GtkWidget*, GdkEventScroll* event, gpointer data) {
+        auto* c = static_cast<DialogWindow::Control*>(data);
+        if (event->direction == GDK_SCROLL_UP)
+            c->dialog->scrollList(c->spec.id, -3);
+        else if (event->direction == GDK_SCROLL_DOWN)
+            c->dialog->scrollList(c->spec.id, 3);
+        else if (event->direction == GDK_SCROLL_SMOOTH)
+            c->dialog->scrollList(c->spec.id, event->delta_y > 0 ? 3 : event->delta_y < 0 ? -3 : 0);
+        return TRUE;
     }
     static void digitsOnly(GtkEditable* editable, const gchar* text, gint length, gint*, gpointer) {
         const size_t n = length < 0 ? std::char_traits<char>::length(text) : static_cast<size_t>(length);
@@ -87,7 +265,12 @@ struct DialogSignals {
     }
     static gboolean keyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
         if (event->keyval != GDK_KEY_Escape) return FALSE;
-        static_cast<DialogWindow*>(data)->send(kDialogIdCancel, kDialogClicked);
+        auto* dialog = static_cast<DialogWindow*>(data);
+        // A key-capturing field takes Escape as a key.
+        if (const auto* c = dialog->find(dialog->focused_);
+            c != nullptr && c->spec.keyCapture && c->entry != nullptr && gtk_widget_has_focus(c->entry))
+            return FALSE;
+        dialog->send(kDialogIdCancel, kDialogClicked);
         return TRUE;
     }
     static gboolean deleted(GtkWidget*, GdkEvent*, gpointer data) {
@@ -174,6 +357,8 @@ int DialogWindow::run(WindowHandle owner, const std::string& caption, DialogHand
     }
     if (!dialog.ended_) {
         gtk_widget_show_all(g.window);
+        for (const auto& c : dialog.controls_)
+            if (c->spec.hidden && c->widget != nullptr) gtk_widget_hide(c->widget);
         gtk_window_move(GTK_WINDOW(g.window), dialog.position_.x, dialog.position_.y);
         gtk_window_present(GTK_WINDOW(g.window));
         if (const Control* first = dialog.find(dialog.focused_); first != nullptr && first->widget != nullptr)
@@ -298,6 +483,16 @@ void DialogWindow::createControl(const DialogControlSpec& spec) {
         widget = gtk_button_new_with_label(spec.text.c_str());
         g_signal_connect(widget, "clicked", G_CALLBACK(DialogSignals::clicked), c);
         break;
+    case DialogControlKind::ListView:
+        widget = gtk_drawing_area_new();
+        gtk_widget_add_events(widget, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK |
+                                          GDK_SCROLL_MASK | GDK_SMOOTH_SCROLL_MASK);
+        g_signal_connect(widget, "draw", G_CALLBACK(DialogSignals::listDraw), c);
+        g_signal_connect(widget, "button-press-event", G_CALLBACK(DialogSignals::listButton), c);
+        g_signal_connect(widget, "button-release-event", G_CALLBACK(DialogSignals::listButton), c);
+        g_signal_connect(widget, "motion-notify-event", G_CALLBACK(DialogSignals::listMotion), c);
+        g_signal_connect(widget, "scroll-event", G_CALLBACK(DialogSignals::listScroll), c);
+        break;
     }
     c->widget = widget;
     gtk_->style(widget);
@@ -313,7 +508,14 @@ void DialogWindow::createControl(const DialogControlSpec& spec) {
         c->changed = g_signal_connect(c->entry, "changed", G_CALLBACK(DialogSignals::fieldChanged), c);
         g_signal_connect(c->entry, "activate", G_CALLBACK(DialogSignals::activated), c);
         g_signal_connect(c->entry, "focus-in-event", G_CALLBACK(DialogSignals::focusIn), c);
-    } else if (spec.kind != DialogControlKind::Static) {
+        g_signal_connect(c->entry, "focus-out-event", G_CALLBACK(DialogSignals::focusOut), c);
+        if (spec.keyCapture) {
+            g_signal_connect(c->entry, "key-press-event", G_CALLBACK(DialogSignals::captureKey), c);
+            g_signal_connect(c->entry, "key-release-event", G_CALLBACK(DialogSignals::swallow), nullptr);
+            g_signal_connect(c->entry, "button-press-event", G_CALLBACK(DialogSignals::swallowRightButton), nullptr);
+        }
+        if (!spec.cue.empty()) gtk_entry_set_placeholder_text(GTK_ENTRY(c->entry), spec.cue.c_str());
+    } else if (spec.kind != DialogControlKind::Static && spec.kind != DialogControlKind::ListView) {
         g_signal_connect(widget, "focus-in-event", G_CALLBACK(DialogSignals::focusIn), c);
     }
     if (spec.kind == DialogControlKind::EditCombo) {
@@ -324,7 +526,135 @@ void DialogWindow::createControl(const DialogControlSpec& spec) {
     }
     gtk_widget_set_size_request(widget, std::max(spec.width, 1), std::max(spec.height, 1));
     gtk_fixed_put(GTK_FIXED(gtk_->fixed), widget, spec.x, spec.y);
-    gtk_widget_show(widget);
+    if (!spec.hidden) gtk_widget_show(widget);
+}
+
+void DialogWindow::moveControl(int32_t id, const Rect& client) {
+    Control* c = find(id);
+    if (c == nullptr) return;
+    c->spec.x = client.left;
+    c->spec.y = client.top;
+    c->spec.width = client.right - client.left;
+    c->spec.height = client.bottom - client.top;
+    if (c->widget != nullptr && gtk_ != nullptr) {
+        gtk_widget_set_size_request(c->widget, std::max(c->spec.width, 1), std::max(c->spec.height, 1));
+        gtk_fixed_move(GTK_FIXED(gtk_->fixed), c->widget, c->spec.x, c->spec.y);
+    }
+}
+
+void DialogWindow::showControl(int32_t id, bool visible) {
+    Control* c = find(id);
+    if (c == nullptr) return;
+    c->spec.hidden = !visible;
+    if (c->widget != nullptr) gtk_widget_set_visible(c->widget, visible);
+}
+
+namespace {
+void redraw(GtkWidget* widget) {
+    if (widget != nullptr) gtk_widget_queue_draw(widget);
+}
+}  // namespace
+
+void DialogWindow::setListColumns(int32_t id, const std::vector<DialogListColumn>& columns) {
+    Control* c = find(id);
+    if (c == nullptr) return;
+    c->columns = columns;
+    redraw(c->widget);
+}
+
+void DialogWindow::setListLines(int32_t id, const std::vector<DialogListLine>& lines) {
+    Control* c = find(id);
+    if (c == nullptr) return;
+    c->lines = lines;
+    if (c->selection >= int32_t(lines.size())) c->selection = -1;
+    scrollList(id, 0);
+    redraw(c->widget);
+}
+
+void DialogWindow::setListLine(int32_t id, int32_t line, const DialogListLine& value) {
+    Control* c = find(id);
+    if (c == nullptr || line < 0 || line >= int32_t(c->lines.size())) return;
+    c->lines[size_t(line)] = value;
+    redraw(c->widget);
+}
+
+std::vector<DialogListLine> DialogWindow::listLines(int32_t id) const {
+    const Control* c = find(id);
+    return c != nullptr ? c->lines : std::vector<DialogListLine>{};
+}
+
+void DialogWindow::setListSelection(int32_t id, int32_t line) {
+    Control* c = find(id);
+    if (c == nullptr) return;
+    if (line < -1 || line >= int32_t(c->lines.size())) line = -1;
+    if (c->selection == line) return;
+    c->selection = line;
+    redraw(c->widget);
+}
+
+void DialogWindow::setListCursor(int32_t id, ListCursor cursor) {
+    Control* c = find(id);
+    if (c == nullptr || c->widget == nullptr) return;
+    GdkWindow* window = gtk_widget_get_window(c->widget);
+    if (window == nullptr) return;
+    // Made once and kept for the life of the process.
+    static GdkCursor* click = gdk_cursor_new_from_name(gdk_display_get_default(), "pointer");
+    static GdkCursor* drag = gdk_cursor_new_from_name(gdk_display_get_default(), "grabbing");
+    gdk_window_set_cursor(window, cursor == ListCursor::Click ? click : cursor == ListCursor::Drag ? drag : nullptr);
+}
+
+int32_t DialogWindow::listSelection(int32_t id) const { return selection(id); }
+
+int32_t DialogWindow::listLineHeight() const {
+    const int32_t measured = measureText("!#@/").y;
+    return (measured > 0 ? measured : 13) + 6;
+}
+
+void DialogWindow::scrollList(int32_t id, int32_t lines) {
+    Control* c = find(id);
+    if (c == nullptr) return;
+    const int32_t shown = std::max(1, c->spec.height / listLineHeight() - 1);
+    const int32_t last = std::max(0, int32_t(c->lines.size()) - shown);
+    const int32_t top = std::clamp(c->top + lines, 0, last);
+    if (top == c->top) return;
+    c->top = top;
+    redraw(c->widget);
+}
+
+int32_t DialogWindow::listTop(int32_t id) const {
+    const Control* c = find(id);
+    return c != nullptr ? c->top : 0;
+}
+
+Rect DialogWindow::listCellRect(int32_t id, int32_t line, int32_t column) const {
+    const Control* c = find(id);
+    if (c == nullptr || line < 0 || line >= int32_t(c->lines.size()) || column < 0 ||
+        column >= int32_t(c->columns.size()))
+        return {};
+    const int32_t h = listLineHeight();
+    const int32_t y = c->spec.y + h * (1 + line - c->top);
+    if (line < c->top || y + h > c->spec.y + c->spec.height) return {};
+    int32_t x = c->spec.x;
+    for (int32_t i = 0; i < column; ++i) x += c->columns[size_t(i)].width;
+    int32_t width = c->columns[size_t(column)].width;
+    if (column == 0 && c->spec.checkBoxes) {
+        x += h;
+        width -= h;
+    }
+    return {x, y, x + width, y + h};
+}
+
+void DialogWindow::listMouse(int32_t id, const DialogListEvent& event) {
+    if (find(id) == nullptr) return;
+    lastListEvent_ = event;
+    send(id, kDialogListMouse);
+}
+
+void DialogWindow::pressKey(int32_t id, const Key& key) {
+    const Control* c = find(id);
+    if (c == nullptr || !c->spec.keyCapture) return;
+    lastKey_ = key;
+    send(id, kDialogKeyDown);
 }
 
 DialogWindow::Control* DialogWindow::find(int32_t id) {
@@ -383,6 +713,9 @@ void DialogWindow::setText(int32_t id, const std::string& text) {
     Control* c = find(id);
     if (c == nullptr) return;
     switch (c->spec.kind) {
+    case DialogControlKind::ListView:
+        c->spec.text = text;
+        return;
     case DialogControlKind::Static:
         c->spec.text = text;
         if (c->widget != nullptr) gtk_label_set_text(GTK_LABEL(c->widget), text.c_str());
@@ -457,8 +790,20 @@ void DialogWindow::setSelection(int32_t id, int32_t index) {
 void DialogWindow::focus(int32_t id) {
     Control* c = find(id);
     if (c == nullptr) return;
+    if (c->widget != nullptr) {
+        gtk_widget_grab_focus(c->entry != nullptr ? c->entry : c->widget);
+        focused_ = id;
+        return;
+    }
+    // Without widgets the focus moves here, with the notices a window would give.
+    const int32_t before = focused_;
+    if (before == id) return;
     focused_ = id;
-    if (c->widget != nullptr) gtk_widget_grab_focus(c->entry != nullptr ? c->entry : c->widget);
+    auto isField = [](const Control& f) {
+        return f.spec.kind == DialogControlKind::Edit || f.spec.kind == DialogControlKind::EditCombo;
+    };
+    if (const Control* old = find(before); old != nullptr && isField(*old)) send(before, kDialogKillFocus);
+    if (isField(*c) && focused_ == id) send(id, kDialogSetFocus);
 }
 
 void DialogWindow::choose(int32_t id, int32_t index) {

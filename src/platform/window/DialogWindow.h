@@ -27,6 +27,7 @@ enum class DialogControlKind : int32_t {
     EditCombo,  // a text field with a drop-down list of choices
     DropList,   // a drop-down list of choices, nothing typed
     Button,     // a push button
+    ListView,   // a report list: a header, lines of cells, check boxes
 };
 
 struct DialogControlSpec {
@@ -38,6 +39,32 @@ struct DialogControlSpec {
     bool noInputMethod = false;  // edit fields: typed keys go in as they are
     bool centreVertically = false;
     bool defaultButton = false;  // buttons: what accepting the dialog as it stands presses
+    bool hidden = false;         // not shown until showControl
+    bool keyCapture = false;     // edit fields: every key press goes to the handler, nothing is typed
+    bool checkBoxes = false;     // list views: a check box before each line
+    std::string cue;             // edit fields: shown greyed while the field is empty
+};
+
+// A column and a line of a list view.
+struct DialogListColumn {
+    std::string header;  // UTF-8
+    int32_t width = 0;
+};
+struct DialogListLine {
+    std::vector<std::string> cells;  // UTF-8, one per column (missing ones are empty)
+    bool checked = false;
+};
+
+// What the mouse did over a list view, hit-tested: the line and column under
+// it (-1 when none) and whether it is on the line's check box. outside is -1
+// above the lines, 1 below them, else 0.
+struct DialogListEvent {
+    enum Kind : int32_t { Move, LeftDown, LeftUp, RightDown, RightUp, HeaderClick };
+    Kind kind = Move;
+    int32_t line = -1;
+    int32_t column = -1;
+    bool onCheck = false;
+    int32_t outside = 0;
 };
 
 // Command ids the dialog sends itself.
@@ -47,6 +74,10 @@ inline constexpr int32_t kDialogIdCancel = 2;  // Escape or the close box
 inline constexpr int32_t kDialogClicked = 0;
 inline constexpr int32_t kDialogSelectionChange = 1;
 inline constexpr int32_t kDialogEditUpdate = 0x400;
+inline constexpr int32_t kDialogSetFocus = 0x100;   // an edit field gained the focus
+inline constexpr int32_t kDialogKillFocus = 0x200;  // an edit field lost the focus
+inline constexpr int32_t kDialogKeyDown = 0x300;    // fields with keyCapture: lastKey holds the key
+inline constexpr int32_t kDialogListMouse = 0x500;  // list views: lastListEvent holds what happened
 
 class DialogWindow;
 
@@ -119,6 +150,40 @@ public:
     void choose(int32_t id, int32_t index);
     void press(int32_t id);
 
+    // Places a control (client pixels) and shows or hides it.
+    void moveControl(int32_t id, const Rect& client);
+    void showControl(int32_t id, bool visible);
+
+    // The mouse cursor over a list view: the arrow, the click hand or the drag shape.
+    enum class ListCursor : int32_t { Arrow, Click, Drag };
+    void setListCursor(int32_t id, ListCursor cursor);
+
+    // List views: the columns, the lines, the selected line (-1: none), the
+    // first line shown and a cell's client rectangle (empty when it is not shown).
+    void setListColumns(int32_t id, const std::vector<DialogListColumn>& columns);
+    void setListLines(int32_t id, const std::vector<DialogListLine>& lines);
+    void setListLine(int32_t id, int32_t line, const DialogListLine& value);
+    std::vector<DialogListLine> listLines(int32_t id) const;
+    void setListSelection(int32_t id, int32_t line);
+    int32_t listSelection(int32_t id) const;
+    void scrollList(int32_t id, int32_t lines);
+    int32_t listTop(int32_t id) const;
+    Rect listCellRect(int32_t id, int32_t line, int32_t column) const;
+    // The height of a list line and of the header.
+    int32_t listLineHeight() const;
+
+    // What a user does over a list view (sends kDialogListMouse), and a key
+    // pressed in a key-capturing field: the virtual key and the Ctrl, Shift
+    // and Alt states (sends kDialogKeyDown).
+    void listMouse(int32_t id, const DialogListEvent& event);
+    const DialogListEvent& lastListEvent() const { return lastListEvent_; }
+    struct Key {
+        uint32_t virtualKey = 0;
+        bool ctrl = false, shift = false, alt = false;
+    };
+    void pressKey(int32_t id, const Key& key);
+    const Key& lastKey() const { return lastKey_; }
+
     void end(int32_t code);
     bool ended() const { return ended_; }
 
@@ -145,6 +210,8 @@ private:
     bool ended_ = false;
     int32_t endCode_ = 0;
     std::exception_ptr failure_;
+    DialogListEvent lastListEvent_;
+    Key lastKey_;
 };
 
 }  // namespace Platform::window

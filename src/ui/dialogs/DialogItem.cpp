@@ -42,6 +42,8 @@ int32_t DialogItem::createControl(W::DialogWindow& parent, W::DialogControlKind 
     return spec.id;
 }
 
+bool DialogItem::notify(int32_t, int32_t) { return false; }
+
 W::Rect DialogItem::controlRect(int32_t id) const {
     return window != nullptr ? window->controlScreenRect(id) : W::Rect{};
 }

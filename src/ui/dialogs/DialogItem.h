@@ -23,6 +23,8 @@ public:
     virtual bool submit();
     // Writes the value into the control.
     virtual void update();
+    // Sees every command of the dialog first; true when the item used it up.
+    virtual bool notify(int32_t id, int32_t code);
 
     // The one way items make controls: the text is shown through the Dialog
     // table, the control takes the next free id of the dialog. Returns its id.

@@ -211,6 +211,8 @@ bool DialogTemplate::submitItems() {
 }
 
 void DialogTemplate::command(W::DialogWindow& dialog, int32_t id, int32_t code) {
+    for (auto& item : items)
+        if (item->notify(id, code)) return;
     if (id == W::kDialogIdOk && code == W::kDialogClicked) {
         if (!okButton && submitItems()) dialog.end(1);
     } else if (id == W::kDialogIdCancel && code == W::kDialogClicked) {

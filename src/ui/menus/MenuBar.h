@@ -2,7 +2,9 @@
 
 #include "ui/menus/DisplayMenu.h"
 #include "ui/menus/EditMenu.h"
+#include "ui/menus/EtcMenu.h"
 #include "ui/menus/FileMenu.h"
+#include "ui/menus/SettingMenu.h"
 
 namespace Window {
 class WindowMenuManager;
@@ -21,6 +23,8 @@ struct MenuBar {
     FileMenu file;
     EditMenu edit;
     DisplayMenu display;
+    SettingMenu setting;
+    EtcMenu etc;
 };
 
 }  // namespace Menu
