@@ -97,6 +97,7 @@
 #include "ui/framework/WindowService.h"
 #include "ui/menus/MenuBar.h"
 #include "ui/panels/EditComponent.h"
+#include "ui/panels/ExplorerComponent.h"
 #include "ui/panels/LogComponent.h"
 #include "ui/panels/ModelMenu.h"
 #include "ui/panels/PreviewEditComponent.h"
@@ -252,6 +253,8 @@ void buildServices(System::ServiceStack& stack) {
         if (Window::WindowMouseService* mouse = Window::WindowMouseService::get()) mouse->releaseKeyHold();
     });
     stack.addService<Window::WindowService>();
+    if (Window::WindowService* windows = Window::WindowService::get(); windows && windows->footer)
+        windows->footer->setProgress(L"Initializing...", nullptr, 0.0f);
     Plugin::InputService* input = stack.addService<Plugin::InputService>();
     auto* inputForCaches = stack.addOwned<Plugin::InputCacheSource>(*input);
     stack.addService<Plugin::OutputService>();
@@ -324,6 +327,13 @@ void buildServices(System::ServiceStack& stack) {
     });
     stack.addService<Component::SceneListComponent>();
     stack.addService<Component::ObjectListComponent>();
+    // As many explorer panels as the style asks for, owned here rather than by a service slot.
+    if (const Setting::SettingService* settings = Setting::SettingService::get()) {
+        const int32_t explorerCount = settings->layout.getValue("ExplorerWindowNum").toInt(1);
+        auto* explorers = stack.addOwned<std::vector<std::unique_ptr<Component::ExplorerComponent>>>();
+        for (int32_t i = 0; i < explorerCount; ++i)
+            explorers->push_back(std::make_unique<Component::ExplorerComponent>(i));
+    }
     stack.addService<Component::LogComponent>();
     // The Display menu's timeline entries act on the timeline panel.
     stack.addHook(Menu::DisplayMenu::setViews,
@@ -399,9 +409,17 @@ std::shared_ptr<Media::ImageBuffer> readFrameImage(Media::RenderBuffer& buffer, 
     return buffer.createImageBuffer(format, true);
 }
 
+// Every panel exists: they are arranged and given their rectangles, the
+// rest of the window is drawn, and the start-up text leaves the footer.
+void applyDockingLayout() {
+    Window::WindowService* windows = Window::WindowService::get();
+    if (windows == nullptr) return;
+    windows->updateLayout();
+    if (windows->footer) windows->footer->setProgress(L"", nullptr, 0.0f);
+}
+
 void callStartupListeners() {
-    // No panel exists yet: the layout is the empty one in the style's colours.
-    if (Window::WindowService* windows = Window::WindowService::get()) windows->updateLayout();
+    applyDockingLayout();
     if (Event::EventService* events = Event::EventService::get()) events->startupListeners.call();
 }
 

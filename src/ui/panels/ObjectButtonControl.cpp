@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "edit/EditService.h"
+#include "edit/ObjectFlagCommands.h"
 #include "edit/Object.h"
 #include "edit/Scene.h"
 #include "edit/UpdateSection.h"
@@ -18,6 +19,7 @@
 #include "ui/framework/ToolTips.h"
 #include "ui/framework/WindowMouseService.h"
 #include "ui/framework/WindowService.h"
+#include "ui/panels/ObjectListComponent.h"
 
 namespace Component {
 
@@ -39,12 +41,55 @@ void focus(const std::shared_ptr<Edit::Object>& object) {
     scope->focusChanged = true;
 }
 
+bool audioOnly(const Edit::Object& object) {
+    return !object.effects.empty() && object.effects.front()->media == Effect::EffectBase::kAudio;
+}
+
+bool filterOnTop(const Edit::Object& object) {
+    return !object.effects.empty() && object.effects.front()->role == Effect::EffectBase::kFilter;
+}
+
+// The row's body: the chosen object's look, else the hover look.
+Brushes::Index bodyOf(const ObjectButtonControl& row) {
+    const Edit::EditService* edit = Edit::EditService::instance();
+    const Edit::Scene* scene = edit != nullptr ? edit->currentScene().get() : nullptr;
+    bool chosen = false;
+    if (scene != nullptr && row.object) {
+        const auto& selected = scene->selection.objects;
+        chosen = selected.empty() ? scene->focusObject == row.object
+                                  : std::find(selected.begin(), selected.end(), row.object) != selected.end();
+    }
+    return chosen ? Brushes::ButtonBodySelect : row.hovered ? Brushes::ButtonBodyHover : Brushes::ButtonBody;
+}
+
 }  // namespace
 
-ObjectButtonControl::ObjectButtonControl(Control::ListItemControl& list, std::shared_ptr<Edit::Object> shown)
-    : ButtonControl(list.rowContainer, 0, 0, 0, Window::ListItemHeight + 2), ListItemBase(list, *this) {
+ObjectButtonControl::ObjectButtonControl(Control::ListItemControl& list, ObjectListComponent& panel,
+                                         std::shared_ptr<Edit::Object> shown)
+    : ButtonControl(list.rowContainer, 0, 0, 0, Window::ListItemHeight + 2),
+      ListItemBase(list, *this),
+      buttons(priority + 1, &visibleRect, &fullRect),
+      strip(buttons, -(2 * Window::ListItemHeight - 6), 3, 0, Window::ListItemHeight - 6),
+      lockButton(strip, 0, 0, Window::ListItemHeight - 6, 0, Icons::Lock, Icons::Unlock),
+      enableButton(strip, Window::ListItemHeight - 3, 0, Window::ListItemHeight - 6, 0),
+      panel_(panel) {
+    acceptContextMenu = true;
+    // Whether the lock shows and what the enable button says are the first object's.
+    lockButton.visible = !(shown && audioOnly(*shown));
+    lockButton.toolTipText = L"プレビュー編集の操作をロック";
+    enableButton.toolTipText = shown && filterOnTop(*shown) ? L"フィルタ効果の有効・無効" : L"オブジェクトの表示・非表示";
+    lockButton.checkBrushProvider = enableButton.checkBrushProvider = [this] { return bodyOf(*this); };
+    lockButton.setCheckAction([this](Control::CheckButtonControl& button) {
+        if (object) Edit::EditCommand::setLockObjectOrSelection(object, button.checkState);
+    });
+    enableButton.setCheckAction([this](Control::CheckButtonControl& button) {
+        if (object) Edit::EditCommand::setEnableObjectOrSelection(object, button.checkState);
+    });
     setObject(std::move(shown));
+    buttons.updateChildLayout();
 }
+
+ObjectButtonControl::~ObjectButtonControl() = default;
 
 Icons::Index ObjectButtonControl::iconOf(const Edit::Object& object) {
     if (object.effects.empty()) return Icons::Setting;
@@ -65,10 +110,15 @@ Icons::Index ObjectButtonControl::iconOf(const Edit::Object& object) {
 }
 
 void ObjectButtonControl::setObject(std::shared_ptr<Edit::Object> shown) {
-    if (shown == object) return;
-    object = std::move(shown);
-    icon = object ? iconOf(*object) : Icons::Setting;
-    invalidate();
+    if (shown != object) {
+        object = std::move(shown);
+        icon = object ? iconOf(*object) : Icons::Setting;
+        invalidate();
+    }
+    if (!object || object->effects.empty()) return;
+    const Effect::EffectBase& top = *object->effects.front();
+    lockButton.setCheckState(top.locked != 0);
+    enableButton.setCheckState(top.disabled == 0);
 }
 
 void ObjectButtonControl::procLButtonDown(int32_t, int32_t) {
@@ -107,20 +157,27 @@ void ObjectButtonControl::procMouseHover() {
     Window::ToolTips::showAtCursor(text.c_str());
 }
 
+void ObjectButtonControl::procContextMenu(int32_t x, int32_t y) {
+    Edit::EditService* edit = Edit::EditService::instance();
+    if (edit != nullptr && object) {
+        // Without Ctrl the row's object is selected for the menu only: the
+        // key hold clears it again when the menu closes.
+        const std::shared_ptr<Edit::Scene>& scene = edit->currentScene();
+        if ((!ctrlHeld() || (scene && scene->selection.objects.empty())) && edit->addSelectObject(object, true) &&
+            service != nullptr && service->keyHoldTarget == nullptr)
+            service->holdKey(this, static_cast<int32_t>(Platform::window::kVkControl));
+    }
+    panel_.procContextMenu(x, y);
+}
+
+void ObjectButtonControl::procMove() { buttons.updateChildLayout(); }
+
 void ObjectButtonControl::procPaint() {
     if (!canPaint() || !object) return;
+    {
     const ControlScope scope(*this);
     const int32_t w = fullRect.w, lh = Window::ListItemHeight;
-    const Edit::EditService* edit = Edit::EditService::instance();
-    const Edit::Scene* scene = edit != nullptr ? edit->currentScene().get() : nullptr;
-    bool chosen = false;
-    if (scene != nullptr) {
-        const auto& selected = scene->selection.objects;
-        chosen = selected.empty() ? scene->focusObject == object
-                                  : std::find(selected.begin(), selected.end(), object) != selected.end();
-    }
-    const Brushes::Index body = chosen ? Brushes::ButtonBodySelect : hovered ? Brushes::ButtonBodyHover : Brushes::ButtonBody;
-    fillRectangle(0, 0, w, lh, brush(body));
+    fillRectangle(0, 0, w, lh, brush(bodyOf(*this)));
     if (Window::WindowService* windows = Window::WindowService::get())
         drawBitmap(windows->bitmaps.get(icon), 3, 3, lh - 3, lh - 3, 1.0f);
     Window::ControlText laid;
@@ -131,6 +188,8 @@ void ObjectButtonControl::procPaint() {
                                brush(enabled ? Brushes::Text : Brushes::TextDisable));
     }
     fillRectangle(0, lh, w, fullRect.h, brush(Brushes::Grouping));
+    }
+    for (Window::WindowControl* child : buttons.children) child->procPaint();
 }
 
 }  // namespace Component

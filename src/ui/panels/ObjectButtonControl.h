@@ -3,6 +3,10 @@
 #include <memory>
 
 #include "ui/controls/ButtonControl.h"
+#include "ui/controls/CheckBitmapButtonControl.h"
+#include "ui/controls/CheckButtonControl.h"
+#include "ui/controls/ControlContainer.h"
+#include "ui/controls/LayoutControl.h"
 #include "ui/controls/ListItemBase.h"
 #include "ui/framework/StyleBitmapList.h"
 
@@ -13,15 +17,20 @@ namespace Control {
 class ListItemControl;
 }
 
-// One row of the object list: the object's kind as an icon and its top
-// effect's name. A click focuses the object; with Ctrl it joins the selection.
+// One row of the object list: the object's kind as an icon, its top
+// effect's name and two buttons at the right end, lock (absent for audio)
+// and enable. A click focuses the object; with Ctrl it joins the selection.
+// A right click opens the list's edit menu for the row's object.
 namespace Component {
+
+class ObjectListComponent;
 
 class ObjectButtonControl : public Control::ButtonControl, public Control::ListItemBase {
 public:
-    ObjectButtonControl(Control::ListItemControl& list, std::shared_ptr<Edit::Object> object);
+    ObjectButtonControl(Control::ListItemControl& list, ObjectListComponent& panel, std::shared_ptr<Edit::Object> object);
+    ~ObjectButtonControl() override;
 
-    // Gives the row another object; the icon follows it.
+    // Gives the row another object; the icon and both buttons' states follow it.
     void setObject(std::shared_ptr<Edit::Object> shown);
     // The icon of an object's kind.
     static Window::StyleBitmapList::Index iconOf(const Edit::Object& object);
@@ -30,10 +39,19 @@ public:
     void procKeyRelease() override;
     void procCaptureLost() override;
     void procMouseHover() override;
+    void procContextMenu(int32_t x, int32_t y) override;
+    void procMove() override;
     void procPaint() override;
 
     std::shared_ptr<Edit::Object> object;
     Window::StyleBitmapList::Index icon = Window::StyleBitmapList::Setting;
+    Window::ControlContainer buttons;
+    Control::LayoutControl strip;
+    Control::CheckBitmapButtonControl lockButton;
+    Control::CheckButtonControl enableButton;
+
+private:
+    ObjectListComponent& panel_;
 };
 
 }  // namespace Component

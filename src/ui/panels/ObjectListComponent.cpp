@@ -1,20 +1,19 @@
 #include "ui/panels/ObjectListComponent.h"
 
-#include <array>
 
 #include "core/EventService.h"
-#include "core/Log.h"
-#include "platform/window/TopLevel.h"
-#include "ui/framework/StyleMetrics.h"
-#include "ui/framework/WindowService.h"
 #include "core/SettingService.h"
 #include "edit/EditService.h"
+#include "edit/ObjectFlagCommands.h"
+#include "edit/ObjectSplitCommands.h"
 #include "edit/Object.h"
 #include "edit/Scene.h"
 #include "edit/SceneLayer.h"
 #include "effect/EffectBase.h"
 #include "platform/window/Menu.h"
 #include "ui/framework/BaseMenu.h"
+#include "ui/framework/PopupMenu.h"
+#include "ui/panels/ModelMenu.h"
 #include "ui/panels/ObjectButtonControl.h"
 
 namespace Component {
@@ -26,8 +25,8 @@ const std::wstring kTitle = L"オブジェクトリスト";
 }  // namespace
 
 ObjectListComponent::ObjectListComponent()
-    : WindowClientRenderTarget(&kTitle, "object.list", {0.8f, 0.0f, 1.0f, 0.3f, Window::WindowClient::Right, true}),
-      container_(priority, &clientRect, &clientRect),
+    : ListPanelComponent(&kTitle, "object.list", {0.8f, 0.0f, 1.0f, 0.3f, Window::WindowClient::Right, true},
+                         "Component::ObjectListComponent", "object list"),
       settings_(sectionName().c_str()),
       video_(settings_, "DisplayVideoObject", &switches.video, 1),
       audio_(settings_, "DisplayAudioObject", &switches.audio, 1),
@@ -42,9 +41,6 @@ ObjectListComponent::ObjectListComponent()
         settings_.load(*ini);
         binding_ = std::make_unique<System::Config::ParameterBinding>(settings_, ini);
     }
-    header_ = std::make_unique<Control::TitleHeaderControl>(container_, kTitle);
-    list_ = std::make_unique<Control::ListItemControl>(container_, header_->layoutH);
-    container_.updateChildLayout();
     if (Event::EventService* events = Event::EventService::get()) {
         const std::weak_ptr<ObjectListComponent*> weak = self_;
         auto alive = [weak]() -> ObjectListComponent* {
@@ -73,6 +69,7 @@ ObjectListComponent::ObjectListComponent()
 ObjectListComponent::~ObjectListComponent() {
     *self_ = nullptr;
     list_->items.clear();
+    retired_.clear();
 }
 
 std::vector<std::shared_ptr<Edit::Object>> ObjectListComponent::collect(const Edit::Scene& scene, int32_t frame,
@@ -108,38 +105,47 @@ void ObjectListComponent::rebuild() {
         for (size_t i = 0; i < objects.size(); ++i)
             static_cast<ObjectButtonControl*>(list_->items[i]->control)->setObject(objects[i]);
     } else {
+        // A row's own handler (its menu's delete, say) may be what changed
+        // the objects, and the router still reaches the row after the
+        // handler returns: the old rows are hidden and freed only at the
+        // next rebuild.
+        retired_.clear();
+        for (auto& row : list_->items) {
+            auto* button = static_cast<ObjectButtonControl*>(row->control);
+            button->visible = button->lockButton.visible = button->enableButton.visible = false;
+            retired_.push_back(std::move(row));
+        }
         list_->items.clear();
         for (const std::shared_ptr<Edit::Object>& object : objects)
-            list_->items.push_back(std::make_unique<ObjectButtonControl>(*list_, object));
+            list_->items.push_back(std::make_unique<ObjectButtonControl>(*list_, *this, object));
     }
     list_->layoutItems();
     list_->procMove();
     list_->procPaint();
 }
 
-void ObjectListComponent::procPaint() {
-    if (!shown() || target == nullptr) return;
-    const DrawScope scope(*this, clientRect.x, clientRect.y, clientRect.x + clientRect.w, clientRect.y + clientRect.h,
-                          true);
-    for (Window::WindowControl* child : container_.children) child->procPaint();
-    logPlace();
-}
-
-void ObjectListComponent::logPlace() {
-    // Where the rows start on the screen, for whoever watches the log; once per place.
-    if (windowService == nullptr || windowService->window == nullptr) return;
-    Platform::window::Point corner{list_->fullRect.x, list_->fullRect.y};
-    (void)Platform::window::clientToScreen(windowService->window, corner);
-    const std::array<int32_t, 4> place{corner.x, corner.y, list_->fullRect.w, Window::ListItemHeight + 2};
-    if (place == loggedPlace_) return;
-    loggedPlace_ = place;
-    System::Log::verbose("Component::ObjectListComponent", "object list rows at %d,%d %dx%d on the screen", place[0], place[1],
-                         place[2], place[3]);
-}
-
-void ObjectListComponent::procMove() {
-    WindowClientRenderTarget::procMove();
-    container_.updateChildLayout();
+void ObjectListComponent::procContextMenu(int32_t, int32_t) {
+    Edit::EditService* edit = Edit::EditService::instance();
+    Window::PopupMenu menu;
+    const auto grey = [](const Window::BaseMenu::Item& item, bool off) {
+        if (off) Platform::window::enableMenuItem(item.menu, static_cast<uint32_t>(item.id), false);
+    };
+    const std::shared_ptr<Edit::Scene> scene = edit != nullptr ? edit->currentScene() : nullptr;
+    if (scene && !scene->selection.objects.empty()) {
+        ModelMenu model(menu);
+        edit->insertEditMenu(model);
+        menu.insertSeparator();
+        grey(menu.insertItem(L"対象レイヤー範囲を調整", [] { Edit::EditCommand::adjustTargetLayerRange(); }),
+             !Edit::EditCommand::canAdjustTargetLayerRange(*scene));
+        menu.insertSeparator();
+        edit->insertGroupMenu(model);
+    } else {
+        grey(menu.insertItem(L"貼り付け", [] { Edit::EditCommand::pasteObject(); }),
+             edit == nullptr || !Edit::EditCommand::canPaste());
+    }
+    menu.insertSeparator();
+    addClientMenu(menu);
+    menu.show();
 }
 
 void ObjectListComponent::addClientMenu(Window::BaseMenu& menu) {

@@ -1,5 +1,4 @@
 #pragma once
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -8,10 +7,7 @@
 #include "core/ConfigParameterBinding.h"
 #include "core/ConfigParameterGroup.h"
 #include "core/ServiceHolder.h"
-#include "ui/controls/ControlContainer.h"
-#include "ui/controls/ListItemControl.h"
-#include "ui/controls/TitleHeaderControl.h"
-#include "ui/framework/WindowClientRenderTarget.h"
+#include "ui/panels/ListPanelComponent.h"
 
 namespace Edit {
 class Object;
@@ -23,7 +19,7 @@ class Scene;
 // settings section. It follows the cursor, the objects and the scene.
 namespace Component {
 
-class ObjectListComponent : public Window::WindowClientRenderTarget {
+class ObjectListComponent : public ListPanelComponent {
 public:
     ObjectListComponent();
     ~ObjectListComponent() override;
@@ -32,8 +28,8 @@ public:
 
     static ObjectListComponent* get() { return System::ServiceSlot<ObjectListComponent>::instance; }
 
-    void procPaint() override;
-    void procMove() override;
+    // The edit menu of the selection (paste alone when nothing is selected), then the options.
+    void procContextMenu(int32_t x, int32_t y) override;
     void addClientMenu(Window::BaseMenu& menu) override;
 
     struct Switches {
@@ -49,16 +45,9 @@ public:
     // Collects the objects again and gives them to the rows.
     void rebuild();
 
-    Control::ListItemControl& list() { return *list_; }
     Switches switches;
 
 private:
-    void logPlace();
-
-    Window::ControlContainer container_;
-    std::array<int32_t, 4> loggedPlace_{};
-    std::unique_ptr<Control::TitleHeaderControl> header_;
-    std::unique_ptr<Control::ListItemControl> list_;
     System::Config::ParameterGroup settings_;
     System::Config::Int video_;
     System::Config::Int audio_;
@@ -66,6 +55,8 @@ private:
     System::Config::Int filter_;
     System::Config::Int media_;
     std::unique_ptr<System::Config::ParameterBinding> binding_;
+    // Rows replaced by a rebuild, kept hidden until the next one.
+    std::vector<std::unique_ptr<Control::ListItemBase>> retired_;
     std::shared_ptr<ObjectListComponent*> self_;
 };
 

@@ -1,13 +1,8 @@
 #include "ui/panels/SceneListComponent.h"
 
 #include <algorithm>
-#include <array>
 
 #include "core/EventService.h"
-#include "core/Log.h"
-#include "platform/window/TopLevel.h"
-#include "ui/framework/StyleMetrics.h"
-#include "ui/framework/WindowService.h"
 #include "core/FileName.h"
 #include "core/StringHelper.h"
 #include "edit/EditService.h"
@@ -36,14 +31,11 @@ bool isKtoFile(const std::wstring& path) {
 }  // namespace
 
 SceneListComponent::SceneListComponent()
-    : WindowClientRenderTarget(&kTitle, "scene.list", {0.0f, 0.7f, 0.2f, 1.0f, Window::WindowClient::Left, true}),
-      container_(priority, &clientRect, &clientRect),
+    : ListPanelComponent(&kTitle, "scene.list", {0.0f, 0.7f, 0.2f, 1.0f, Window::WindowClient::Left, true},
+                         "Component::SceneListComponent", "scene list"),
       self_(std::make_shared<SceneListComponent*>(this)) {
     acceptContextMenu = true;
     acceptDrop = true;
-    header_ = std::make_unique<Control::TitleHeaderControl>(container_, kTitle);
-    list_ = std::make_unique<Control::ListItemControl>(container_, header_->layoutH);
-    container_.updateChildLayout();
     if (Event::EventService* events = Event::EventService::get()) {
         const std::weak_ptr<SceneListComponent*> weak = self_;
         events->sceneListeners.add([weak](int) {
@@ -89,31 +81,6 @@ void SceneListComponent::rebuild() {
     list_->layoutItems();
     list_->procMove();
     list_->procPaint();
-}
-
-void SceneListComponent::procPaint() {
-    if (!shown() || target == nullptr) return;
-    const DrawScope scope(*this, clientRect.x, clientRect.y, clientRect.x + clientRect.w, clientRect.y + clientRect.h,
-                          true);
-    for (Window::WindowControl* child : container_.children) child->procPaint();
-    logPlace();
-}
-
-void SceneListComponent::logPlace() {
-    // Where the rows start on the screen, for whoever watches the log; once per place.
-    if (windowService == nullptr || windowService->window == nullptr) return;
-    Platform::window::Point corner{list_->fullRect.x, list_->fullRect.y};
-    (void)Platform::window::clientToScreen(windowService->window, corner);
-    const std::array<int32_t, 4> place{corner.x, corner.y, list_->fullRect.w, Window::ListItemHeight + 2};
-    if (place == loggedPlace_) return;
-    loggedPlace_ = place;
-    System::Log::verbose("Component::SceneListComponent", "scene list rows at %d,%d %dx%d on the screen", place[0], place[1],
-                         place[2], place[3]);
-}
-
-void SceneListComponent::procMove() {
-    WindowClientRenderTarget::procMove();
-    container_.updateChildLayout();
 }
 
 void SceneListComponent::procContextMenu(int32_t, int32_t) {

@@ -1,21 +1,17 @@
 #pragma once
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "core/ServiceHolder.h"
-#include "ui/controls/ControlContainer.h"
-#include "ui/controls/ListItemControl.h"
-#include "ui/controls/TitleHeaderControl.h"
-#include "ui/framework/WindowClientRenderTarget.h"
+#include "ui/panels/ListPanelComponent.h"
 
 // The docked list of the project's scenes in the user's order, one row per
 // scene, rebuilt whenever the scenes change. A right click outside a row
 // offers a new scene; a file dropped on it becomes a new scene.
 namespace Component {
 
-class SceneListComponent : public Window::WindowClientRenderTarget {
+class SceneListComponent : public ListPanelComponent {
 public:
     SceneListComponent();
     ~SceneListComponent() override;
@@ -24,8 +20,6 @@ public:
 
     static SceneListComponent* get() { return System::ServiceSlot<SceneListComponent>::instance; }
 
-    void procPaint() override;
-    void procMove() override;
     void procContextMenu(int32_t x, int32_t y) override;
     bool procDragOver(int32_t x, int32_t y, Window::DropFiles& files) override;
     bool procDrop(int32_t x, int32_t y, Window::DropFiles& files) override;
@@ -33,15 +27,7 @@ public:
     // Makes one row per scene of the open project, in display order.
     void rebuild();
 
-    Control::ListItemControl& list() { return *list_; }
-
 private:
-    void logPlace();
-
-    Window::ControlContainer container_;
-    std::array<int32_t, 4> loggedPlace_{};
-    std::unique_ptr<Control::TitleHeaderControl> header_;
-    std::unique_ptr<Control::ListItemControl> list_;
     // Rows whose scene went, kept hidden until the next rebuild.
     std::vector<std::unique_ptr<Control::ListItemBase>> retired_;
     // Keeps the listeners, which outlive the panel, from reaching it once it is gone.

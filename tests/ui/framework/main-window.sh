@@ -11,7 +11,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/../../support/window-test.sh" velmo-windo
 
 program_settings 640 480
 # The picture is the bare window: its panels stay hidden.
-printf '[Window.edit]\r\nhide=1\r\n[Window.scene.list]\r\nhide=1\r\n[Window.object.list]\r\nhide=1\r\n[Window.setting]\r\nhide=1\r\n' >> "$data/velmo2.ini"
+printf '[Window.edit]\r\nhide=1\r\n[Window.scene.list]\r\nhide=1\r\n[Window.object.list]\r\nhide=1\r\n[Window.setting]\r\nhide=1\r\n[Window.explorer:1]\r\nhide=1\r\n' >> "$data/velmo2.ini"
 # The user's style changes the background colour; its empty footer texts keep the footer bare.
 printf '[Color]\nBackground=3366cc\n[Format]\nFooterLeft=\nFooterRight=\n' > "$data/style.conf"
 

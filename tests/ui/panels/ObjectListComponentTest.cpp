@@ -1,12 +1,16 @@
 // The object list in a main window: it lists the object under the cursor on
 // each layer, filtered by its switches, follows the cursor, and a click on a
-// row through the input router makes that object the focus object.
+// row through the input router makes that object the focus object; the
+// row's buttons hide and lock its object, and a right click on a row opens
+// the edit menu for that object alone.
 #include "ui/panels/ObjectListComponent.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "core/EventService.h"
@@ -15,8 +19,12 @@
 #include "edit/Scene.h"
 #include "edit/UndoService.h"
 #include "effect/EffectBase.h"
+#include "platform/window/Menu.h"
+#include "platform/window/TopLevel.h"
 #include "support/RouterDriver.h"
 #include "PanelFixture.h"
+#include "ui/framework/PopupMenu.h"
+#include "ui/framework/WindowMouseService.h"
 #include "ui/panels/ObjectButtonControl.h"
 
 namespace {
@@ -52,6 +60,7 @@ protected:
         ASSERT_GT(panel->clientRect.h, 0);
     }
     void TearDown() override {
+        Platform::window::setMenuAnswerHook({});
         panel.reset();
         PanelWindow::TearDown();
     }
@@ -69,6 +78,37 @@ protected:
         return shown;
     }
 
+    Component::ObjectButtonControl& row(size_t i) {
+        return *static_cast<Component::ObjectButtonControl*>(panel->list().items.at(i)->control);
+    }
+    void click(const Window::WindowControl& control) {
+        const int32_t x = control.visibleRect.x + control.visibleRect.w / 2;
+        const int32_t y = control.visibleRect.y + control.visibleRect.h / 2;
+        driver.run({{Input::Move, x, y}, {Input::Press, x, y}, {Input::Release, x, y}});
+    }
+    // A right click at the point, choosing the item with the label (none:
+    // the menu closes unchosen); the labels shown are kept.
+    void contextMenu(int32_t x, int32_t y, const std::string& choose) {
+        namespace W = Platform::window;
+        shownLabels.clear();
+        W::setMenuAnswerHook([this, choose](W::MenuHandle menu, const W::Point&) -> uint32_t {
+            uint32_t chosen = 0;
+            for (int32_t i = 0; i < W::getMenuItemCount(menu); ++i) {
+                std::string text;
+                (void)W::getMenuStringAt(menu, i, text);
+                shownLabels.push_back(text);
+                if (!choose.empty() && text == choose) chosen = static_cast<uint32_t>(W::getMenuItemId(menu, i));
+            }
+            return chosen;
+        });
+        Window::WindowMouseService* router = Window::WindowMouseService::get();
+        W::Point p{x, y};
+        W::clientToScreen(router->window, p);
+        router->dispatch(router->window, W::kWmContextMenu, 0, W::makeLParam(p.x, p.y));
+        W::setMenuAnswerHook({});
+    }
+
+    std::vector<std::string> shownLabels;
     std::unique_ptr<Component::ObjectListComponent> panel;
     std::shared_ptr<Edit::Object> video, filter, audio, camera;
 };
@@ -128,6 +168,63 @@ TEST_F(ObjectList, AClickOnARowFocusesItsObject) {
     // A second click on the same row changes nothing.
     driver.run({{Input::Move, x, y}, {Input::Press, x, y}, {Input::Release, x, y}});
     EXPECT_EQ(focused.size(), 1u);
+}
+
+TEST_F(ObjectList, TheRowButtonsHideAndLockTheirObject) {
+    Edit::EditService::instance()->setCursorFrame(6);
+    ASSERT_EQ(rows(), (std::vector<std::shared_ptr<Edit::Object>>{video, filter, audio}));
+    EXPECT_TRUE(row(0).lockButton.visible);
+    EXPECT_FALSE(row(2).lockButton.visible) << "an audio object has no lock";
+    EXPECT_EQ(row(0).enableButton.toolTipText, L"オブジェクトの表示・非表示");
+    EXPECT_EQ(row(1).enableButton.toolTipText, L"フィルタ効果の有効・無効");
+    EXPECT_TRUE(row(0).enableButton.checkState);
+    EXPECT_FALSE(row(0).lockButton.checkState);
+
+    click(row(0).enableButton);
+    EXPECT_NE(video->effects.front()->disabled, 0) << "switched off";
+    ASSERT_EQ(rows().size(), 3u);
+    EXPECT_FALSE(row(0).enableButton.checkState);
+    click(row(0).lockButton);
+    EXPECT_NE(video->effects.front()->locked, 0);
+    EXPECT_TRUE(row(0).lockButton.checkState);
+    EXPECT_EQ(filter->effects.front()->locked, 0) << "only the row's object";
+
+    // The rows keep their buttons for the objects at the next frame; the states follow them.
+    video->effects.front()->locked = 0;
+    Edit::EditService::instance()->setCursorFrame(7);
+    EXPECT_FALSE(row(0).lockButton.checkState);
+    EXPECT_TRUE(row(1).enableButton.checkState);
+}
+
+TEST_F(ObjectList, ARowMenuActsOnItsObjectAndLeavesNoSelection) {
+    // As the program does: a closed menu lets go of a key hold whose key is up.
+    const auto previous = Window::PopupMenu::setKeyHoldReleaser([] {
+        if (Window::WindowMouseService* mouse = Window::WindowMouseService::get()) mouse->releaseKeyHold();
+    });
+    struct Restore {
+        Window::PopupMenu::KeyHoldReleaser previous;
+        ~Restore() { Window::PopupMenu::setKeyHoldReleaser(previous); }
+    } restore{previous};
+    Edit::Scene& scene = *Edit::EditService::instance()->currentScene();
+    Edit::EditService::instance()->setCursorFrame(6);
+    ASSERT_EQ(rows().size(), 3u);
+    const Window::WindowControl& second = row(1);
+    const int32_t x = second.fullRect.x + 30, y = second.fullRect.y + second.fullRect.h / 2;
+    contextMenu(x, y, "");
+    EXPECT_EQ(shownLabels.front(), "切り取り") << "the edit menu of the selected object";
+    EXPECT_NE(std::find(shownLabels.begin(), shownLabels.end(), "対象レイヤー範囲を調整"), shownLabels.end());
+    EXPECT_TRUE(scene.selection.objects.empty()) << "the menu's selection goes when it closes";
+
+    contextMenu(x, y, "削除");
+    EXPECT_TRUE(scene.selection.objects.empty());
+    EXPECT_EQ(rows(), (std::vector<std::shared_ptr<Edit::Object>>{video, audio})) << "the filter was deleted";
+
+    // Outside the rows, with nothing selected: paste alone, then the options.
+    const Window::MouseRect& list = panel->list().visibleRect;
+    contextMenu(list.x + 10, list.y + list.h - 5, "");
+    ASSERT_FALSE(shownLabels.empty());
+    EXPECT_EQ(shownLabels.front(), "貼り付け");
+    EXPECT_NE(std::find(shownLabels.begin(), shownLabels.end(), "オプション"), shownLabels.end());
 }
 
 }  // namespace
