@@ -22,6 +22,7 @@
 #include "media/gpu/Direct2DService.h"
 #include "media/gpu/FontManager.h"
 #include "platform/window/Menu.h"
+#include "support/ActiveLanguage.h"
 #include "ui/framework/DockFixture.h"
 #include "ui/framework/EffectListMenu.h"
 #include "ui/framework/PopupMenu.h"
@@ -302,6 +303,27 @@ TEST_F(EffectListMenuTest, TheFontMenuMarksTheFontsOfTheCurrentNameOnly) {
     EXPECT_EQ(shape(prefix.menu).find('*'), std::string::npos);
     choose(popup, System::wideToUtf8(fonts[0]->getName()));
     EXPECT_EQ(chosen, fonts[0]->getName());
+}
+
+// Labels are compared as shown in the menus that group by them, and as
+// stored in the switch menus.
+TEST(EffectListMenuLanguage, TranslatedLabelsMergeWhileSwitchMenusCompareTheStoredOnes) {
+    ActiveLanguage language("[Effect]\n音声効果=装飾\n");
+    MenuCatalog catalog;
+    Effect::EffectService::Catalog* previous = Effect::EffectService::setCatalog(&catalog);
+    {
+        Effect::EffectService service;
+        service.findEffect(L"反転").label = L"音声効果";
+        auto target = std::make_shared<Edit::Object>(0, 0, 99);
+        for (const wchar_t* name : {L"画像", L"描画", L"ぼかし"}) target->effects.push_back(service.getEffect(name));
+        Window::PopupMenu popup;
+        Menu::addFilterEffectMenu(popup, target, 201, 0, nullptr);
+        EXPECT_EQ(shape(popup.menu), "装飾[ぼかし 音量 反転 縁取り] カメラ[視点]");
+        Window::PopupMenu switches;
+        Menu::addSwitchFilterMenu(switches, target, *target->effects[2]);
+        EXPECT_EQ(shape(switches.menu), "ぼかし* 縁取りo");
+    }
+    Effect::EffectService::setCatalog(previous);
 }
 
 }  // namespace
