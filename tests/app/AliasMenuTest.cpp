@@ -2,9 +2,11 @@
 // timeline's object menu, and one of its effects saved as an effect alias,
 // are listed at once under the label given in the alias dialog, and choosing
 // them in the timeline's menu makes equal objects. The menus are opened
-// through the input router and answered by the window layer's menu hook.
+// through the input router and answered by the window layer's menu hook;
+// the program's alias dialog is answered through the dialogs' hook.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -15,7 +17,6 @@
 #include "app/Application.h"
 #include "core/FileName.h"
 #include "core/TextConvert.h"
-#include "edit/EditDialogs.h"
 #include "edit/EditService.h"
 #include "edit/Object.h"
 #include "edit/ObjectCreateCommands.h"
@@ -26,6 +27,9 @@
 #include "platform/window/Menu.h"
 #include "platform/window/TopLevel.h"
 #include "support/ScriptedBoxes.h"
+#include "support/ScriptedDialogs.h"
+#include "ui/dialogs/DialogTemplate.h"
+#include "ui/framework/ToolTips.h"
 #include "ui/framework/WindowMouseService.h"
 #include "ui/framework/WindowService.h"
 #include "ui/panels/EditComponent.h"
@@ -128,15 +132,29 @@ std::string describe(const Edit::Object& o, int32_t startAt) {
 TEST_F(AliasMenu, SavedAliasesAreListedUnderTheirLabelAndMakeEqualObjects) {
     namespace Cmd = Edit::EditCommand;
     ScriptedBoxes boxes;
-    auto dialogs = std::make_shared<Edit::HeadlessDialogs>();
-    dialogs->aliasAnswers.push_back(std::make_pair(std::wstring(L"bad.name"), std::wstring(L"保存")));
-    dialogs->aliasAnswers.push_back(std::make_pair(std::wstring(L"ring"), std::wstring(L"保存")));
-    dialogs->aliasAnswers.push_back(std::make_pair(std::wstring(L"soft"), std::wstring(L"保存効果")));
+    // The program's own alias dialog, answered as a user would: a name with a
+    // full stop is refused and the dialog stays open for another.
+    ScriptedDialogs dialogs;
+    std::string refusedTip;
+    dialogs.answers.push_back([&](W::DialogWindow& d) {
+        d.setText(ScriptedDialogs::field(d, "エイリアス名"), "bad.name");
+        d.setText(ScriptedDialogs::field(d, "ラベル"), "保存");
+        d.press(Dialog::DialogTemplate::kOkButtonId);
+        if (d.ended()) return;
+        refusedTip = System::wideToUtf8(Window::ToolTips::text);
+        d.setText(ScriptedDialogs::field(d, "エイリアス名"), "ring");
+        d.press(Dialog::DialogTemplate::kOkButtonId);
+    });
+    std::vector<std::string> labels;  // offered by the second dialog
+    dialogs.answers.push_back([&](W::DialogWindow& d) {
+        labels = d.choices(ScriptedDialogs::field(d, "ラベル"));
+        d.setText(ScriptedDialogs::field(d, "エイリアス名"), "soft");
+        d.setText(ScriptedDialogs::field(d, "ラベル"), "保存効果");
+        d.press(Dialog::DialogTemplate::kOkButtonId);
+    });
     std::string objectMenu, filterMenu, original, loaded, effectObject;
-    std::vector<std::wstring> captions;
     App::Steps steps = App::programSteps();
     steps.run = [&] {
-        auto previous = Edit::EditService::setDialogs(dialogs);
         Component::EditComponent* timeline = Component::EditComponent::get();
         ASSERT_NE(timeline, nullptr);
         auto made = Cmd::createObject(L"図形", 0, 10);
@@ -159,11 +177,13 @@ TEST_F(AliasMenu, SavedAliasesAreListedUnderTheirLabelAndMakeEqualObjects) {
         scene.selection.clear();
         filterMenu = rightClick(200, 2, {"フィルタ効果を追加", "保存効果", "soft"});
         if (!scene.getLayer(2).objects.empty()) effectObject = describe(*scene.getLayer(2).objects.front(), 200);
-        for (const auto& asked : dialogs->asked) captions.push_back(asked.title);
-        Edit::EditService::setDialogs(previous);
     };
     EXPECT_EQ(App::run(steps), 0);
-    EXPECT_EQ(captions, (std::vector<std::wstring>{L"オブジェクト", L"オブジェクト", L"ぼかし"}));
+    std::vector<std::string> captions;
+    for (const auto& shown : dialogs.shown) captions.push_back(shown.caption);
+    EXPECT_EQ(captions, (std::vector<std::string>{"エイリアスを作成 - オブジェクト", "エイリアスを作成 - ぼかし"}));
+    EXPECT_NE(std::find(labels.begin(), labels.end(), "保存"), labels.end()) << "the first alias's label is offered";
+    EXPECT_EQ(refusedTip.rfind("使用できない文字が含まれています", 0), 0u) << refusedTip;
     EXPECT_NE(objectMenu.find("保存[ring]"), std::string::npos) << objectMenu;
     EXPECT_NE(filterMenu.find("保存効果[soft]"), std::string::npos) << filterMenu;
     EXPECT_EQ(filterMenu.find("ring"), std::string::npos) << "an object alias is no filter: " << filterMenu;
