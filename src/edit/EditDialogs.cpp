@@ -38,6 +38,17 @@ bool HeadlessDialogs::inputName(const std::wstring& title, std::wstring& name) {
     return true;
 }
 
+bool HeadlessDialogs::aliasDialog(const std::wstring& captionSuffix, std::wstring& name, std::wstring& label) {
+    asked.push_back({captionSuffix, true, {}});
+    asked.back().values.name = name;
+    aliasAsked.emplace_back(name, label);
+    const auto answer = take(aliasAnswers);
+    if (!answer || answer->first.empty()) return false;  // the name is required
+    name = answer->first;
+    label = answer->second;
+    return true;
+}
+
 bool HeadlessDialogs::frameLengthDialog(const std::wstring& title, int32_t, int32_t,
                                         int32_t& frames) {
     Asked question{title, false, {}};

@@ -3,6 +3,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace Edit {
 
@@ -28,6 +29,9 @@ public:
     virtual bool sceneDialog(const std::wstring& title, bool withName, SceneValues& values) = 0;
     // A one-line name dialog whose text may not be left empty; false for Cancel.
     virtual bool inputName(const std::wstring& title, std::wstring& name) = 0;
+    // The alias dialog (a required name and a label that may stay empty)
+    // under the caption for what is saved, prefilled; false for Cancel.
+    virtual bool aliasDialog(const std::wstring& captionSuffix, std::wstring& name, std::wstring& label) = 0;
     // The frame-length dialog: a seconds field and a frames field kept in
     // step at rate/scale frames per second, prefilled with frames; false for
     // Cancel, else frames holds the frames field (0 up to 2000000000).
@@ -63,6 +67,10 @@ public:
 
     std::deque<std::optional<SceneValues>> sceneAnswers;
     std::deque<std::optional<std::wstring>> nameAnswers;
+    // The alias dialog's answers (name, label); asked keeps its caption
+    // suffix as the title, aliasAsked the prefilled name and label.
+    std::deque<std::optional<std::pair<std::wstring, std::wstring>>> aliasAnswers;
+    std::deque<std::pair<std::wstring, std::wstring>> aliasAsked;  // prefilled name and label
     std::deque<std::optional<std::wstring>> saveAnswers;
     std::deque<std::optional<int32_t>> frameAnswers;
     std::deque<Asked> asked;
@@ -70,6 +78,7 @@ public:
 
     bool sceneDialog(const std::wstring& title, bool withName, SceneValues& values) override;
     bool inputName(const std::wstring& title, std::wstring& name) override;
+    bool aliasDialog(const std::wstring& captionSuffix, std::wstring& name, std::wstring& label) override;
     bool frameLengthDialog(const std::wstring& title, int32_t rate, int32_t scale,
                            int32_t& frames) override;
     bool saveFileDialog(std::wstring& path, const wchar_t* filter) override;

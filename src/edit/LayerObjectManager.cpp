@@ -149,6 +149,11 @@ void LayerObjectManager::saveObjectAliasFile(System::File& file, const Object& o
     object.saveEffectIniFile(file, "Object");
 }
 
+void LayerObjectManager::saveEffectAliasFile(System::File& file, const Effect::EffectBase& effect) {
+    IniLines::writeSection(file, "Effect.0");
+    effect.saveIniSectionParameter(file);
+}
+
 std::shared_ptr<Object> LayerObjectManager::loadObjectIniFile(Scene& scene, System::IniFile& ini,
                                                               const std::string& sectionName, GroupNumberMap& groups) {
     const System::IniFile::SectionRef section = ini.getSection(sectionName);

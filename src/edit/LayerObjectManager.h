@@ -7,6 +7,9 @@ namespace System {
 class File;
 class IniFile;
 }  // namespace System
+namespace Effect {
+class EffectBase;
+}
 
 namespace Edit {
 
@@ -29,6 +32,8 @@ public:
     // The object as a saved object: the Object section (with its frames when
     // withFrames), then one section per effect in chain order.
     static void saveObjectAliasFile(System::File& file, const Object& object, bool withFrames);
+    // A saved effect: the one section "Effect.0" with the effect's body.
+    static void saveEffectAliasFile(System::File& file, const Effect::EffectBase& effect);
     // A saved object (sections Object, Object.0, ...) as a new object on the
     // layer from the start frame, fitted into the layer's free space; its
     // saved length, or up to defaultEnd when the file gives none.

@@ -54,14 +54,6 @@ MovementBase* findRegisteredMovement(const std::wstring& name) {
     return gService->findMovement(name).movement().get();
 }
 
-// Filter 0 passes everything; otherwise equal codes, a one-medium entry under
-// filter 3, and a two-media entry under any filter but the camera pass.
-bool codePasses(uint8_t filter, uint8_t code) {
-    if (filter == 0 || code == filter) return true;
-    if ((code == 1 || code == 2) && filter == 3) return true;
-    return code == 3 && filter != 4;
-}
-
 bool byOrder(const Menu::MenuDefineBase* a, const Menu::MenuDefineBase* b) { return a->order < b->order; }
 
 }  // namespace
@@ -272,6 +264,12 @@ std::vector<Menu::MenuDefineBase*> EffectService::getEffectMenuList(uint8_t role
     }
     std::sort(list.begin(), list.end(), byOrder);
     return list;
+}
+
+bool EffectService::codePasses(uint8_t filter, uint8_t code) {
+    if (filter == 0 || code == filter) return true;
+    if ((code == 1 || code == 2) && filter == 3) return true;
+    return code == 3 && filter != 4;
 }
 
 std::vector<const std::wstring*> EffectService::getEffectLabelList() const {

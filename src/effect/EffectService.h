@@ -121,6 +121,10 @@ public:
     // object menu, 201 the filter menu), by menu order.
     std::vector<Menu::MenuDefineBase*> getEffectMenuList(uint8_t roleFilter, uint8_t mediaFilter,
                                                          uint8_t placementFilter) const;
+    // Whether an entry's media (or placement) code passes a requested code:
+    // 0 passes all; else equal codes, a one-medium code under 3, and 3 under
+    // anything but the camera's 4.
+    static bool codePasses(uint8_t filter, uint8_t code);
     // The distinct non-empty labels of effects and aliases, in menu order.
     std::vector<const std::wstring*> getEffectLabelList() const;
     // The movements of the movement menu by menu order; adjust sees the list first.

@@ -5,14 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <map>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "core/EventService.h"
-#include "core/ServiceHolder.h"
 #include "core/Clipboard.h"
 #include "edit/EditCommandTargets.h"
 #include "edit/EditService.h"
@@ -21,118 +17,32 @@
 #include "edit/ObjectClipboard.h"
 #include "edit/ObjectCreateCommands.h"
 #include "edit/ObjectSplitCommands.h"
-#include "edit/Project.h"
 #include "edit/Scene.h"
 #include "edit/UndoService.h"
 #include "edit/UpdateSection.h"
-#include "edit/support/EditHarness.h"
+#include "edit/support/CommandFixture.h"
 #include "edit/support/ModelFixture.h"
 #include "support/LogCapture.h"
-#include "support/TestFolders.h"
 
 namespace {
 
 using namespace EditTest;
-using Edit::EditService;
 using Edit::Object;
 namespace Cmd = Edit::EditCommand;
 
-// The objects of the scene in short: per layer "L<i>:" and each object's
-// frames, midpoints and group (groups lettered in the order met).
-std::string frames(const Edit::Scene& scene) {
-    std::ostringstream out;
-    std::map<const Edit::Group*, char> letters;
-    for (int32_t i = 0; i < scene.layerCount(); ++i) {
-        const auto& objects = scene.getLayer(i).objects;
-        if (objects.empty()) continue;
-        out << (out.tellp() > 0 ? "; " : "") << "L" << i << ":";
-        for (const auto& o : objects) {
-            out << " " << o->start << ".." << o->end;
-            if (!o->midpoints.empty()) {
-                out << "{";
-                for (size_t m = 0; m < o->midpoints.size(); ++m) out << (m ? "," : "") << o->midpoints[m];
-                out << "}";
-            }
-            if (o->group) {
-                auto [it, added] = letters.try_emplace(o->group.get(), static_cast<char>('a' + letters.size()));
-                out << "[" << it->second << "]";
-            }
-        }
+class ObjectCommandTest : public CommandFixture {
+public:
+    // Undo takes objects back but never hands the focus back: the focus is
+    // left out of the text undo and redo must restore.
+    std::string stateText() override {
+        std::string text = describe(scene());
+        for (size_t at; (at = text.find(" focus\n")) != std::string::npos;) text.erase(at, 6);
+        return text;
     }
-    return out.str();
-}
-
-// The full state text: everything editing and undo change. The focus object
-// is left out: undo takes objects back but never hands the focus back.
-std::string fullState(const Edit::Scene& scene) {
-    std::string text = describe(scene);
-    for (size_t at; (at = text.find(" focus\n")) != std::string::npos;) text.erase(at, 6);
-    return text;
-}
-
-class ObjectCommandTest : public TestFolders {
-public:  // the cases of the tables set the scene up through these
-    TestCatalog catalog;
-    System::ServiceHolder<Event::EventService> events;
-    System::ServiceHolder<Undo::UndoService> undoService;
-    std::optional<System::ServiceHolder<EditService>> holder;
-    Edit::UpdateSection::PanelRefresh previousRefresh;
-    std::vector<std::wstring> posted;
-    Edit::Project::ErrorPoster previousPoster;
-
-    void SetUp() override {
-        TestFolders::SetUp();
-        holder.emplace();
-        previousRefresh = Edit::UpdateSection::setPanelRefresh([this](const Edit::UpdateSection& section) {
-            if (!section.scene) return;
-            const std::shared_lock read(service().lock());
-            EXPECT_EQ(checkScene(*section.scene), "") << "when an edit scope closed";
-        });
-        previousPoster = Edit::Project::setErrorPoster([this](const std::wstring& text) { posted.push_back(text); });
-    }
-    void TearDown() override {
-        Edit::Project::setErrorPoster(std::move(previousPoster));
-        Edit::UpdateSection::setPanelRefresh(std::move(previousRefresh));
-        holder.reset();
-        TestFolders::TearDown();
-    }
-    EditService& service() { return *holder->get(); }
-    Undo::UndoService& undo() { return *undoService.get(); }
-    Edit::Scene& scene() { return *service().currentScene(); }
-
-    // An object made outside any command (no undo record).
-    std::shared_ptr<Object> add(int32_t layer, int32_t start, int32_t end, const wchar_t* effect = kImage) {
-        auto scope = service().openSection();
-        scope->layersChanged = true;
-        return scope->scene->createObject(effect, layer, start, end);
-    }
-    void select(const std::vector<std::shared_ptr<Object>>& objects) {
-        for (const auto& o : objects) service().addSelectObject(o, false);
-    }
-    void group(const std::vector<std::shared_ptr<Object>>& objects) {
-        auto g = std::make_shared<Edit::Group>();
-        for (const auto& o : objects) o->setGroup(g);
-    }
-
-    // Runs the command; the scene must read `expected` afterwards, and when
-    // the command changed it, one undo record takes it back exactly and redo
-    // puts the change back exactly.
-    void expectCommand(const std::string& name, const std::function<void()>& command, const std::string& expected) {
-        SCOPED_TRACE(name);
-        const size_t records = undo().history()->records.size();
-        const std::string before = fullState(scene());
-        command();
-        const std::string after = fullState(scene());
-        EXPECT_EQ(frames(scene()), expected);
-        if (after == before) {
-            EXPECT_EQ(undo().history()->records.size(), records) << "a command that changed nothing kept a record";
-            return;
-        }
-        ASSERT_EQ(undo().history()->records.size(), records + 1) << "one command, one undo step";
-        ASSERT_TRUE(undo().undo());
-        EXPECT_EQ(fullState(scene()), before) << "undo";
-        ASSERT_TRUE(undo().redo());
-        EXPECT_EQ(fullState(scene()), after) << "redo";
+    // A fresh service, and nothing left on the desktop clipboard from the case before.
+    void restart() {
+        CommandFixture::restart();
+        System::Clipboard::setText(L"");
     }
     Edit::ObjectClipboard& clipboard() { return Cmd::editClipboard(); }
     std::string clipboardFrames() {
@@ -143,30 +53,17 @@ public:  // the cases of the tables set the scene up through these
     }
 };
 
-// A fresh service for each case of a table.
-struct CommandCase {
-    const char* name;
-    std::function<void(ObjectCommandTest&)> setUp;
-    std::function<void()> command;
-    const char* expected;
-};
-
 class ObjectCommandTable : public ObjectCommandTest {
 protected:
-    void runCases(const std::vector<CommandCase>& cases) {
-        for (const CommandCase& c : cases) {
-            holder.reset();
-            holder.emplace();
-            // Nothing left on the desktop clipboard from the case before.
-            System::Clipboard::setText(L"");
-            c.setUp(*this);
-            expectCommand(c.name, c.command, c.expected);
-        }
+    void runCases(const std::vector<CommandCase<ObjectCommandTest>>& cases) {
+        EditTest::runCases<ObjectCommandTest>(*this, cases);
     }
 };
 
 TEST_F(ObjectCommandTable, CreateObjectFindsTheFirstFreeSpan) {
-    const auto at = [](int32_t layer, int32_t frame) { return [=] { Cmd::createObject(kImage, layer, frame); }; };
+    const auto at = [](int32_t layer, int32_t frame) {
+        return [=](auto&) { Cmd::createObject(kImage, layer, frame); };
+    };
     runCases({
         {"empty layer, zoom 10000", [](auto&) {}, at(0, 100), "L0: 100..180"},
         {"zoom 100000", [](auto& t) { t.scene().displayZoom.value = 100000; }, at(0, 100), "L0: 100..108"},
@@ -216,9 +113,9 @@ TEST_F(ObjectCommandTable, DeleteRemovesTheTargets) {
              t.select({a});
              t.scene().focusObject = b;
          },
-         [] { Cmd::deleteObject(); }, "L1: 0..9"},
+         [](auto&) { Cmd::deleteObject(); }, "L1: 0..9"},
         {"the focus object alone", [](auto& t) { t.scene().focusObject = t.add(0, 0, 9); },
-         [] { Cmd::deleteObject(); }, ""},
+         [](auto&) { Cmd::deleteObject(); }, ""},
         {"a focus object off the model",
          [](auto& t) {
              auto a = t.add(0, 0, 9);
@@ -228,7 +125,7 @@ TEST_F(ObjectCommandTable, DeleteRemovesTheTargets) {
              scope->layersChanged = true;
              Cmd::takeOutObject(*scope->scene, *a);
          },
-         [] { Cmd::deleteObject(); }, "L0: 20..29"},
+         [](auto&) { Cmd::deleteObject(); }, "L0: 20..29"},
     });
     EXPECT_TRUE(scene().selection.objects.empty());
 }
@@ -239,21 +136,26 @@ TEST_F(ObjectCommandTest, LoadObjectReadsSavedObjectsAndReportsBadFiles) {
     writeFile(appData() / "b.effect", "[Effect.0]\r\neffect.name=ぼかし\r\n");
     add(0, 0, 4);
     const auto path = [&](const char* name) { return System::utf8ToWide((appData() / name).string()); };
-    expectCommand("object file", [&] { Cmd::loadObject(path("a.object"), 0, 0); }, "L0: 0..4 5..35{10}");
-    expectCommand("effect file", [&] { Cmd::loadObject(path("b.effect"), 1, 0); }, "L0: 0..4 5..35{10}; L1: 0..80");
+    expectCommand(
+        "object file", [&] { Cmd::loadObject(path("a.object"), 0, 0); }, "L0: 0..4 5..35{10}");
+    expectCommand(
+        "effect file", [&] { Cmd::loadObject(path("b.effect"), 1, 0); }, "L0: 0..4 5..35{10}; L1: 0..80");
     EXPECT_EQ(scene().getLayer(1).objects[0]->effects[0]->name, std::wstring(kBlur));
-    expectCommand("no object section", [&] { Cmd::loadObject(path("none.object"), 2, 0); },
-                  "L0: 0..4 5..35{10}; L1: 0..80");
-    expectCommand("missing file", [&] { Cmd::loadObject(path("gone.object"), 2, 0); }, "L0: 0..4 5..35{10}; L1: 0..80");
+    expectCommand(
+        "no object section", [&] { Cmd::loadObject(path("none.object"), 2, 0); }, "L0: 0..4 5..35{10}; L1: 0..80");
+    expectCommand(
+        "missing file", [&] { Cmd::loadObject(path("gone.object"), 2, 0); }, "L0: 0..4 5..35{10}; L1: 0..80");
     EXPECT_EQ(posted, (std::vector<std::wstring>(2, L"エイリアスの読み込みに失敗しました")));
 }
 
 TEST_F(ObjectCommandTable, SplitCutsTargetsHoldingTheFrame) {
-    const auto splitAt = [](int32_t frame) { return [=] { Cmd::splitObject(frame); }; };
+    const auto splitAt = [](int32_t frame) { return [=](auto&) { Cmd::splitObject(frame); }; };
     runCases({
         {"only the object the frame lies after the start of",
-         [](auto& t) { t.select({t.add(0, 0, 99), t.add(1, 50, 149)}); }, splitAt(50),
-         "L0: 0..49 50..99; L1: 50..149"},
+         [](auto& t) {
+             t.select({t.add(0, 0, 99), t.add(1, 50, 149)});
+         },
+         splitAt(50), "L0: 0..49 50..99; L1: 50..149"},
         {"at the end frame", [](auto& t) { t.select({t.add(0, 0, 99)}); }, splitAt(99), "L0: 0..98 99..99"},
         {"grouped objects give two new groups",
          [](auto& t) {
@@ -294,16 +196,24 @@ TEST_F(ObjectCommandTest, SplitHandsTheFocusToTheFirstPieceAndTellsTheSource) {
 }
 
 TEST_F(ObjectCommandTable, CutRemovesObjectsOrAFrameRange) {
-    const auto cut = [] { Cmd::cutObject(); };
+    const auto cut = [](auto&) { Cmd::cutObject(); };
     const auto range = [](ObjectCommandTest& t, int32_t s, int32_t e) {
         t.scene().selectedStart = s;
         t.scene().selectedEnd = e;
     };
     runCases({
-        {"without a range: copy and delete", [](auto& t) { t.select({t.add(0, 0, 99)}); t.add(1, 0, 9); }, cut,
-         "L1: 0..9"},
-        {"the middle of one object", [=](auto& t) { t.select({t.add(0, 0, 299)}); range(t, 100, 199); }, cut,
-         "L0: 0..99 100..199"},
+        {"without a range: copy and delete",
+         [](auto& t) {
+             t.select({t.add(0, 0, 99)});
+             t.add(1, 0, 9);
+         },
+         cut, "L1: 0..9"},
+        {"the middle of one object",
+         [=](auto& t) {
+             t.select({t.add(0, 0, 299)});
+             range(t, 100, 199);
+         },
+         cut, "L0: 0..99 100..199"},
         {"a tail and a head, the rest moved back",
          [=](auto& t) {
              t.select({t.add(0, 50, 149), t.add(1, 150, 249)});
@@ -372,13 +282,16 @@ TEST_F(ObjectCommandTest, CutWithoutARangeLogsItsOwnLineAndTheCopyAndDelete) {
 
 TEST_F(ObjectCommandTable, PasteAndDuplicatePlaceBlocksWhereTheyFit) {
     const auto copyThen = [](std::function<void()> then) {
-        return [then] {
+        return [then](auto&) {
             Cmd::copyObject();
             then();
         };
     };
     runCases({
-        {"layers 2 and 5 pasted at layer 0", [](auto& t) { t.select({t.add(2, 0, 9), t.add(5, 20, 29)}); },
+        {"layers 2 and 5 pasted at layer 0",
+         [](auto& t) {
+             t.select({t.add(2, 0, 9), t.add(5, 20, 29)});
+         },
          copyThen([] { Cmd::pasteObject(0, 100); }), "L0: 100..109; L2: 0..9; L3: 120..129; L5: 20..29"},
         {"shifted right past an object",
          [](auto& t) {
@@ -392,7 +305,8 @@ TEST_F(ObjectCommandTable, PasteAndDuplicatePlaceBlocksWhereTheyFit) {
              t.add(0, 100, 105);
              t.add(1, 106, 115);
          },
-         copyThen([] { Cmd::pasteObject(0, 100); }), "L0: 100..105 116..125; L1: 106..115 116..125; L2: 0..9; L3: 0..9"},
+         copyThen([] { Cmd::pasteObject(0, 100); }),
+         "L0: 100..105 116..125; L1: 106..115 116..125; L2: 0..9; L3: 0..9"},
         {"groups of the copies become new groups",
          [](auto& t) {
              auto a = t.add(0, 0, 9), b = t.add(1, 0, 9), c = t.add(2, 0, 9);
@@ -412,16 +326,17 @@ TEST_F(ObjectCommandTable, PasteAndDuplicatePlaceBlocksWhereTheyFit) {
              t.scene().cursorFrame = 40;
          },
          copyThen([] { Cmd::pasteObject(); }), "L0: 10..20 40..50"},
-        {"duplicate one object on the free layer below",
-         [](auto& t) { t.select({t.add(3, 10, 20)}); }, [] { Cmd::duplicateObject(); }, "L3: 10..20; L4: 10..20"},
+        {"duplicate one object on the free layer below", [](auto& t) { t.select({t.add(3, 10, 20)}); },
+         [](auto&) { Cmd::duplicateObject(); }, "L3: 10..20; L4: 10..20"},
         {"duplicate skips a layer where the block does not fit",
          [](auto& t) {
              t.scene().focusObject = t.add(0, 10, 20);
              t.add(1, 15, 16);
          },
-         [] { Cmd::duplicateObject(); }, "L0: 10..20; L1: 15..16; L2: 10..20"},
-        {"copy changes nothing", [](auto& t) { t.select({t.add(0, 0, 9)}); }, [] { Cmd::copyObject(); }, "L0: 0..9"},
-        {"paste of an empty clipboard", [](auto& t) { t.add(0, 0, 9); }, [] { Cmd::pasteObject(); }, "L0: 0..9"},
+         [](auto&) { Cmd::duplicateObject(); }, "L0: 10..20; L1: 15..16; L2: 10..20"},
+        {"copy changes nothing", [](auto& t) { t.select({t.add(0, 0, 9)}); }, [](auto&) { Cmd::copyObject(); },
+         "L0: 0..9"},
+        {"paste of an empty clipboard", [](auto& t) { t.add(0, 0, 9); }, [](auto&) { Cmd::pasteObject(); }, "L0: 0..9"},
     });
 }
 
@@ -469,8 +384,9 @@ TEST_F(ObjectCommandTest, ClipboardTextCarriesTheCopiesToAnotherClipboard) {
         return out;
     };
     EXPECT_EQ(layerText(3), layerText(6));
-    EXPECT_EQ(frames(scene()), "L0: 0..30{10}[a]; L1: 5..9[a]; L2: 0..9; L3: 0..30{10}[b]; L4: 5..9[b]; L5: 0..9; "
-                               "L6: 0..30{10}[c]; L7: 5..9[c]; L8: 0..9");
+    EXPECT_EQ(frames(scene()),
+              "L0: 0..30{10}[a]; L1: 5..9[a]; L2: 0..9; L3: 0..30{10}[b]; L4: 5..9[b]; L5: 0..9; "
+              "L6: 0..30{10}[c]; L7: 5..9[c]; L8: 0..9");
 
     for (const wchar_t* bad : {L"", L"plain text", L"[ObjectClipboard]\r\ncount=1\r\n[0]\r\nlayer=x\r\n",
                                L"[ObjectClipboard]\r\ncount=0\r\n"}) {

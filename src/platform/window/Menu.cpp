@@ -141,7 +141,13 @@ GtkWidget* makeItem(const MenuItem& item, WindowHandle window) {
     const std::string label = mnemonicText(item.text.substr(0, tab));
     GtkWidget* widget = nullptr;
     if (item.sub) {
-        widget = gtk_menu_item_new_with_mnemonic(label.c_str());
+        if (item.checked || item.radio) {
+            widget = gtk_check_menu_item_new_with_mnemonic(label.c_str());
+            gtk_check_menu_item_set_draw_as_radio(GTK_CHECK_MENU_ITEM(widget), item.radio);
+            gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(widget), item.checked);
+        } else {
+            widget = gtk_menu_item_new_with_mnemonic(label.c_str());
+        }
         GtkWidget* sub = gtk_menu_new();
         fillGtkMenu(sub, item.sub, window);
         gtk_menu_item_set_submenu(GTK_MENU_ITEM(widget), sub);
@@ -347,6 +353,25 @@ int32_t getMenuItemId(MenuHandle menu, int32_t position) {
     MenuItem* item = itemAt(menu, position);
     if (!item) return -1;
     return item->sub || item->separator ? 0 : static_cast<int32_t>(item->id);
+}
+
+bool checkMenuItemAt(MenuHandle menu, int32_t position, bool check) {
+    MenuItem* item = itemAt(menu, position);
+    if (!item || item->separator) return false;
+    item->checked = check;
+    return true;
+}
+
+bool setMenuItemRadioAt(MenuHandle menu, int32_t position, bool radio) {
+    MenuItem* item = itemAt(menu, position);
+    if (!item || item->separator) return false;
+    item->radio = radio;
+    return true;
+}
+
+bool isMenuItemCheckedAt(MenuHandle menu, int32_t position) {
+    MenuItem* item = itemAt(menu, position);
+    return item && item->checked;
 }
 
 bool getMenuString(MenuHandle menu, uint32_t id, std::string& text) {

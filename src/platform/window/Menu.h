@@ -38,6 +38,10 @@ bool getMenuStringAt(MenuHandle menu, int32_t position, std::string& text);
 bool setMenuStringAt(MenuHandle menu, int32_t position, const std::string& text);
 // Id 0 for separators and submenus; -1 for a bad position.
 int32_t getMenuItemId(MenuHandle menu, int32_t position);
+// The check and radio marks of the item at the position (a submenu's item too).
+bool checkMenuItemAt(MenuHandle menu, int32_t position, bool check);
+bool setMenuItemRadioAt(MenuHandle menu, int32_t position, bool radio);
+bool isMenuItemCheckedAt(MenuHandle menu, int32_t position);
 
 // By command id, searching the submenus as well.
 bool getMenuString(MenuHandle menu, uint32_t id, std::string& text);

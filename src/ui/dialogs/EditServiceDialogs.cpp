@@ -5,6 +5,7 @@
 #include "ui/dialogs/DialogItemInteger.h"
 #include "ui/dialogs/FileDialogs.h"
 #include "ui/dialogs/FrameLengthDialog.h"
+#include "ui/dialogs/AliasDialog.h"
 #include "ui/dialogs/InputStringDialog.h"
 #include "ui/dialogs/SceneDialog.h"
 #include "ui/dialogs/PostError.h"
@@ -22,6 +23,11 @@ bool EditServiceDialogs::sceneDialog(const std::wstring& title, bool withName, E
 bool EditServiceDialogs::inputName(const std::wstring& title, std::wstring& name) {
     InputStringDialog dialog(title.c_str());
     return dialog.open(name, true);
+}
+
+bool EditServiceDialogs::aliasDialog(const std::wstring& captionSuffix, std::wstring& name, std::wstring& label) {
+    AliasDialog dialog(captionSuffix);
+    return dialog.show(name, label);
 }
 
 bool EditServiceDialogs::frameLengthDialog(const std::wstring& title, int32_t rate, int32_t scale,

@@ -12,6 +12,7 @@ class EditServiceDialogs : public Edit::HeadlessDialogs {
 public:
     bool sceneDialog(const std::wstring& title, bool withName, Edit::SceneValues& values) override;
     bool inputName(const std::wstring& title, std::wstring& name) override;
+    bool aliasDialog(const std::wstring& captionSuffix, std::wstring& name, std::wstring& label) override;
     bool frameLengthDialog(const std::wstring& title, int32_t rate, int32_t scale, int32_t& frames) override;
     bool saveFileDialog(std::wstring& path, const wchar_t* filter) override;
     bool askOkCancel(const std::wstring& text) override;

@@ -140,6 +140,8 @@ public:
     }
     void focus(const std::shared_ptr<Edit::Object>& object) { scene().focusObject = object; }
     size_t records() { return undo().history()->records.size(); }
+    // The text undo and redo must bring back exactly.
+    virtual std::string stateText() { return fullState(scene()); }
 
     // Runs the command; `check` (the frames text by default) must read
     // `expected` afterwards. When the command changed the scene, one undo
@@ -149,9 +151,9 @@ public:
                        const std::function<std::string()>& check = {}) {
         SCOPED_TRACE(name);
         const size_t before = records();
-        const std::string stateBefore = fullState(scene());
+        const std::string stateBefore = stateText();
         command();
-        const std::string stateAfter = fullState(scene());
+        const std::string stateAfter = stateText();
         EXPECT_EQ(check ? check() : frames(scene()), expected);
         if (stateAfter == stateBefore) {
             EXPECT_EQ(records(), before) << "a command that changed nothing kept a record";
@@ -159,9 +161,9 @@ public:
         }
         ASSERT_EQ(records(), before + 1) << "one command, one undo step";
         ASSERT_TRUE(undo().undo());
-        EXPECT_EQ(fullState(scene()), stateBefore) << "undo";
+        EXPECT_EQ(stateText(), stateBefore) << "undo";
         ASSERT_TRUE(undo().redo());
-        EXPECT_EQ(fullState(scene()), stateAfter) << "redo";
+        EXPECT_EQ(stateText(), stateAfter) << "redo";
     }
 
 private:
