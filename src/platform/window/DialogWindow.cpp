@@ -100,6 +100,23 @@ struct DialogSignals {
         return TRUE;  // nothing is typed, no binding runs
     }
     static gboolean swallow(GtkWidget*, GdkEvent*, gpointer) { return TRUE; }
+    // The cue of an empty field, greyed, also while it has the focus.
+    static gboolean cueDraw(GtkWidget* widget, cairo_t* cr, gpointer data) {
+        auto* control = static_cast<DialogWindow::Control*>(data);
+        if (gtk_entry_get_text_length(GTK_ENTRY(widget)) != 0) return FALSE;
+        PangoLayout* layout = gtk_widget_create_pango_layout(widget, control->spec.cue.c_str());
+        int x = 0, y = 0;
+        gtk_entry_get_layout_offsets(GTK_ENTRY(widget), &x, &y);
+        int width = 0, height = 0;
+        pango_layout_get_pixel_size(layout, &width, &height);
+        GtkAllocation a;
+        gtk_widget_get_allocation(widget, &a);
+        cairo_set_source_rgb(cr, 0.55, 0.55, 0.55);
+        cairo_move_to(cr, x + 2, (a.height - height) / 2.0);
+        pango_cairo_show_layout(cr, layout);
+        g_object_unref(layout);
+        return FALSE;
+    }
     static gboolean swallowRightButton(GtkWidget*, GdkEventButton* event, gpointer) { return event->button == 3; }
 
     // List views draw themselves: a header, then the lines from the first shown.
@@ -514,7 +531,7 @@ void DialogWindow::createControl(const DialogControlSpec& spec) {
             g_signal_connect(c->entry, "key-release-event", G_CALLBACK(DialogSignals::swallow), nullptr);
             g_signal_connect(c->entry, "button-press-event", G_CALLBACK(DialogSignals::swallowRightButton), nullptr);
         }
-        if (!spec.cue.empty()) gtk_entry_set_placeholder_text(GTK_ENTRY(c->entry), spec.cue.c_str());
+        if (!spec.cue.empty()) g_signal_connect_after(c->entry, "draw", G_CALLBACK(DialogSignals::cueDraw), c);
     } else if (spec.kind != DialogControlKind::Static && spec.kind != DialogControlKind::ListView) {
         g_signal_connect(widget, "focus-in-event", G_CALLBACK(DialogSignals::focusIn), c);
     }
@@ -546,7 +563,13 @@ void DialogWindow::showControl(int32_t id, bool visible) {
     Control* c = find(id);
     if (c == nullptr) return;
     c->spec.hidden = !visible;
-    if (c->widget != nullptr) gtk_widget_set_visible(c->widget, visible);
+    if (c->widget == nullptr || gtk_ == nullptr) return;
+    gtk_widget_set_visible(c->widget, visible);
+    if (!visible) return;
+    // A hidden widget kept no new size or place: give them again now it shows.
+    gtk_widget_set_size_request(c->widget, std::max(c->spec.width, 1), std::max(c->spec.height, 1));
+    gtk_fixed_move(GTK_FIXED(gtk_->fixed), c->widget, c->spec.x, c->spec.y);
+    gtk_widget_queue_resize(c->widget);
 }
 
 namespace {

@@ -222,6 +222,7 @@ TEST_F(ListViews, HeaderClicksSortUpThenDownWithNumbersByValue) {
     dialog.rows = {{L"file10", L"b"}, {L"File9", L"a"}, {L"file1", L"c"}, {L"ｆｉｌｅ２", L"d"}};
     std::vector<std::vector<std::string>> seen;
     dialogs.answers.push_back([&](W::DialogWindow& d) {
+        EXPECT_EQ(d.control(listOf(d))->height, 600);
         seen.push_back(linesOf(d));
         mouse(d, E::HeaderClick, -1, 0, false, -1);
         seen.push_back(linesOf(d));
