@@ -6,6 +6,8 @@
 # with the notice "ファイル出力が完了しました", which is closed five seconds on.
 # Usage: export-settings.sh PROGRAM PROJECT.vpj2 NOTIFY_SERVER   (run under xvfb-run -a)
 set -euo pipefail
+# No accessibility bus on the test's own session bus.
+export NO_AT_BRIDGE=1
 if [ -z "${VELMO_EXPORT_BUS:-}" ]; then
   VELMO_EXPORT_BUS=1 exec dbus-run-session -- bash "$0" "$@"
 fi
@@ -54,19 +56,17 @@ export_with() {
 
 # The save dialog titled $1 into $chooser.
 wait_chooser() {
-  find_chooser() { find_named "^$1\$" && chooser=$found; }
+  local title=$1
+  find_chooser() { find_named "^$title\$" && chooser=$found; }
   until_true find_chooser || fail "no save dialog titled $1: $(cat "$work/out.txt")"
 }
 
-# Presses the strip's button "設定": it is the last control before the file
-# type list in the dialog's focus order, reached from the name field.
+# Presses the strip's button "設定": the strip sits at the chooser's bottom
+# left, its setting text ("JPEG品質:90") first and the button after it.
 press_setting() {
   xdotool windowactivate --sync "$chooser"
-  local x y
   eval "$(xdotool getwindowgeometry --shell "$chooser")"
-  x=$((WIDTH - ${strip_right:-210}))
-  y=$((HEIGHT - ${strip_bottom:-70}))
-  xdotool mousemove --window "$chooser" --sync "$x" "$y" click 1
+  xdotool mousemove --window "$chooser" --sync 120 $((HEIGHT - 68)) click 1
 }
 
 # Types quality $1 into the JPEG settings dialog (the window of that name
@@ -84,7 +84,11 @@ set_quality() {
 # Types the name $1 into the chooser and saves; waits for the export's end
 # (the $2-th "export file complete").
 save_as() {
-  xdotool windowactivate --sync "$chooser" key --clearmodifiers ctrl+a BackSpace
+  # Into the name field at the chooser's top (a settings dialog took the focus from it).
+  xdotool windowactivate --sync "$chooser"
+  eval "$(xdotool getwindowgeometry --shell "$chooser")"
+  xdotool mousemove --window "$chooser" --sync $((WIDTH / 2)) 24 click 1
+  xdotool key --clearmodifiers ctrl+a BackSpace
   xdotool type --delay 20 "$1"
   xdotool windowactivate --sync "$chooser" key --clearmodifiers Return
   local tries=0
@@ -131,4 +135,5 @@ until_true closed || fail "the notice was not closed: $(cat "$work/notify.log")"
 wmctrl -i -c "$main"
 wait_program_end
 grep -qx "quality=95" <(tr -d '\r' < "$data/velmo2.ini") || fail "quality 95 was not stored: $(cat "$data/velmo2.ini")"
+echo "JPEG at quality 40: $low bytes, at 95: $high bytes"
 echo "export settings: 1 passed, 0 failed"
