@@ -4,6 +4,7 @@
 # quality is set through the "設定" button of its save dialog, and a picture
 # written at quality 40 is smaller than one written at 95; an AVI export ends
 # with the notice "ファイル出力が完了しました", which is closed five seconds on.
+# A PNG written after choosing "PNGファイル(透過無し)" is opaque.
 # Usage: export-settings.sh PROGRAM PROJECT.vpj2 NOTIFY_SERVER   (run under xvfb-run -a)
 set -euo pipefail
 # No accessibility bus on the test's own session bus.
@@ -62,11 +63,11 @@ wait_chooser() {
 }
 
 # Presses the strip's button "設定": the strip sits at the chooser's bottom
-# left, its setting text ("JPEG品質:90") first and the button after it.
+# left: its setting text, 500 pixels wide, then the button.
 press_setting() {
   xdotool windowactivate --sync "$chooser"
   eval "$(xdotool getwindowgeometry --shell "$chooser")"
-  xdotool mousemove --window "$chooser" --sync 120 $((HEIGHT - 68)) click 1
+  xdotool mousemove --window "$chooser" --sync 545 $((HEIGHT - 68)) click 1
 }
 
 # Types quality $1 into the JPEG settings dialog (the window of that name
@@ -122,10 +123,26 @@ identify "$work/low.jpg" | grep -q "JPEG 160x120" || fail "not the scene's pictu
 # Neither JPEG export put up a notice.
 log_line notify && fail "a JPEG export showed a notice: $(cat "$work/notify.log")"
 
-# 2. AVI: the notice, closed after its five seconds.
+# 2. PNG without transparency, chosen from the menu the button opens (its
+# first entry, with transparency, is the checked one): an opaque picture,
+# where the scene's empty parts would be transparent.
+export_with 1
+wait_chooser 'PNGファイル出力'
+before=$(others | wc -l)
+more_others() { [ "$(others | wc -l)" -gt "$before" ]; }
+press_setting
+until_true more_others || fail "the setting button opened no menu"
+# The menu opens at the pointer: its second entry lies 33 to 61 pixels below.
+xdotool mousemove_relative --sync 60 47 click 1
+until_true count_others "$before" || fail "the menu stayed open"
+save_as opaque.png 3
+alpha=$(identify -format '%[fx:minima.a]' "$work/opaque.png")
+[ "$alpha" = 1 ] || fail "the PNG without transparency has the least alpha $alpha"
+
+# 3. AVI: the notice, closed after its five seconds.
 export_with 0
 wait_chooser 'AVIファイル出力'
-save_as clip.avi 3
+save_as clip.avi 4
 notice=$'notify\tVelmo Kirta2\tVelmo Kirta2\tファイル出力が完了しました\t5000\t1'
 shown() { grep -qxF -- "$notice" "$work/notify.log"; }
 until_true shown || fail "the server was not shown the notice: $(cat "$work/notify.log")"
@@ -134,6 +151,8 @@ until_true closed || fail "the notice was not closed: $(cat "$work/notify.log")"
 
 wmctrl -i -c "$main"
 wait_program_end
-grep -qx "quality=95" <(tr -d '\r' < "$data/velmo2.ini") || fail "quality 95 was not stored: $(cat "$data/velmo2.ini")"
+stored=$(tr -d '\r' < "$data/velmo2.ini")
+grep -qx "quality=95" <<<"$stored" || fail "quality 95 was not stored: $stored"
+grep -qx "transparent=0" <<<"$stored" || fail "the PNG choice was not stored: $stored"
 echo "JPEG at quality 40: $low bytes, at 95: $high bytes"
 echo "export settings: 1 passed, 0 failed"
