@@ -143,7 +143,7 @@ alpha=$(identify -format '%[fx:minima.a]' "$work/opaque.png")
 export_with 0
 wait_chooser 'AVIファイル出力'
 save_as clip.avi 4
-notice=$'notify\tVelmo Kirta2\tVelmo Kirta2\tファイル出力が完了しました\t5000\t1'
+notice=$'notify\tVelmo Kirta2\tVelmo Kirta2\tファイル出力が完了しました\t5000\t1\t'"$(dirname "$program")/icons/107.png"
 shown() { grep -qxF -- "$notice" "$work/notify.log"; }
 until_true shown || fail "the server was not shown the notice: $(cat "$work/notify.log")"
 closed() { grep -qx $'close\t1' "$work/notify.log"; }

@@ -4,7 +4,7 @@
 Usage: notify-server.py LOG [-- COMMAND ...]
 
 Takes the name org.freedesktop.Notifications and writes one line per call to
-LOG: "notify<TAB>app<TAB>summary<TAB>body<TAB>timeout<TAB>id" and
+LOG: "notify<TAB>app<TAB>summary<TAB>body<TAB>timeout<TAB>id<TAB>icon" and
 "close<TAB>id". Once the name is held it writes "ready" to LOG. With a
 command, runs it (with VELMO_NOTIFY_LOG=LOG in its environment) once the
 server is ready, and exits with its code; without one, serves until killed.
@@ -36,7 +36,7 @@ class Server(dbus.service.Object):
     def Notify(self, app, replaces, icon, summary, body, actions, hints, timeout):
         self.last += 1
         number = replaces if replaces else self.last
-        self.write("notify", app, summary, body, timeout, number)
+        self.write("notify", app, summary, body, timeout, number, icon)
         return number
 
     @dbus.service.method(NAME, in_signature="u", out_signature="")

@@ -1,6 +1,7 @@
 #include "ui/framework/NotifyIcon.h"
 
 #include "core/EventService.h"
+#include "core/FileName.h"
 #include "core/Log.h"
 #include "core/TextConvert.h"
 #include "core/Timer.h"
@@ -41,7 +42,8 @@ void addNotifyIcon(const std::wstring& title, const std::wstring& text) {
     Platform::notify::Notice notice;
     notice.title = System::wideToUtf8(title.substr(0, kTitleLength));
     notice.body = System::wideToUtf8(text.substr(0, kTextLength));
-    notice.icon = "dialog-information";
+    // The program's icon beside the installed program.
+    notice.icon = System::wideToUtf8(System::FileName::getExpandedPath(L"%AppInstall%/icons/107.png"));
     notice.timeoutMs = static_cast<int32_t>(kNotifyIconLifeMs);
     Platform::notify::show(notice);
     shown = true;

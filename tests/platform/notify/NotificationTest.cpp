@@ -64,7 +64,7 @@ TEST(Notification, TheServerIsShownTheNoticeAndToldToCloseIt) {
     std::vector<std::string> errors;
     const N::ErrorListener previous = N::setErrorListener([&](const std::string& text) { errors.push_back(text); });
     const size_t before = logLines(log).size();
-    N::show({"Velmo Kirta2", "ファイル出力が完了しました", "", 5000});
+    N::show({"Velmo Kirta2", "ファイル出力が完了しました", "/icons/107.png", 5000});
     // A second notice closes the first.
     N::show({"Velmo Kirta2", "again", "", 5000});
     N::close();
@@ -74,8 +74,8 @@ TEST(Notification, TheServerIsShownTheNoticeAndToldToCloseIt) {
     EXPECT_TRUE(errors.empty()) << errors.front();
     std::vector<std::string> lines = logLines(log);
     lines.erase(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(before));
-    EXPECT_EQ(lines, (std::vector<std::string>{"notify\tVelmo Kirta2\tVelmo Kirta2\tファイル出力が完了しました\t5000\t1",
-                                               "close\t1", "notify\tVelmo Kirta2\tVelmo Kirta2\tagain\t5000\t2",
+    EXPECT_EQ(lines, (std::vector<std::string>{"notify\tVelmo Kirta2\tVelmo Kirta2\tファイル出力が完了しました\t5000\t1\t/icons/107.png",
+                                               "close\t1", "notify\tVelmo Kirta2\tVelmo Kirta2\tagain\t5000\t2\t",
                                                "close\t2"}));
 }
 
