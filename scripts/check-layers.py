@@ -32,6 +32,7 @@ SAME_LAYER = {
     # The codecs share the audio layer's wave format header.
     "platform/codecs": {"platform/os", "platform/audio"},
     "platform/shell": {"platform/os"},
+    "platform/notify": {"platform/os"},
     "media/image": set(),
     "media/audio": set(),
     "media/decode": {"media/image", "media/audio"},

@@ -88,9 +88,11 @@
 #include "ui/dialogs/DialogTemplate.h"
 #include "ui/dialogs/EditServiceDialogs.h"
 #include "ui/dialogs/LogSettingDialog.h"
+#include "ui/dialogs/OutputSettingDialogs.h"
 #include "ui/dialogs/ShowError.h"
 #include "ui/dialogs/ShowException.h"
 #include "ui/dialogs/ShowNotice.h"
+#include "ui/framework/NotifyIcon.h"
 #include "ui/framework/PopupMenu.h"
 #include "ui/framework/ShortcutList.h"
 #include "ui/framework/WindowMouseService.h"
@@ -168,6 +170,8 @@ Plugin::OutputService::Presenter exportPresenter() {
                 return false;
             };
     };
+    presenter.notify = [](const std::wstring& title, const std::wstring& text) { Window::addNotifyIcon(title, text); };
+    Dialog::addOutputSettingDialogs(presenter);
     return presenter;
 }
 

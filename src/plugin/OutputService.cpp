@@ -233,6 +233,8 @@ OutputService::Presenter OutputService::setPresenter(Presenter next) {
     return previous;
 }
 
+const OutputService::Presenter& OutputService::currentPresenter() { return presenter; }
+
 OutputService::OutputService() : caches_(std::make_unique<ExportCaches>()) {
     registerPlugin<AviFileSave>();
     registerPlugin<PngFileSave>();
@@ -293,7 +295,9 @@ void OutputService::outputFile(int32_t index) {
     OutputPlugin& plugin = *plugins_[static_cast<size_t>(index)];
 
     std::wstring path;
-    if (!Edit::EditService::dialogs().saveFileDialog(path, plugin.filter.c_str()) || path.empty()) return;
+    const bool chosen = presenter.saveDialog ? presenter.saveDialog(path, plugin)
+                                             : Edit::EditService::dialogs().saveFileDialog(path, plugin.filter.c_str());
+    if (!chosen || path.empty()) return;
     const ExportScene scene = readScene();
     caches_->reset(scene);
     // Only what this export fails to read is reported at its end.

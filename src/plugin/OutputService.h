@@ -38,6 +38,19 @@ public:
         std::function<void(bool on)> setInput;
         // The desktop notice that an export has finished.
         std::function<void(const std::wstring& title, const std::wstring& text)> notify;
+        // The export's save dialog: titled with the plug-in's name, with its
+        // settings strip when it has settings. Without it the edit service's
+        // save dialog asks for the path.
+        std::function<bool(std::wstring& path, OutputPlugin& plugin)> saveDialog;
+        // The writers' settings dialogs (each false for Cancel): the AVI
+        // formats, one integer within a range, and a menu of choices at the
+        // cursor with one checked (the index chosen, -1 for none).
+        std::function<bool(void* owner, const std::wstring& title, std::wstring& video, std::wstring& audio)>
+            aviFormats;
+        std::function<bool(void* owner, const std::wstring& title, const std::wstring& label, int32_t& value,
+                           int32_t minimum, int32_t maximum)>
+            inputInteger;
+        std::function<int32_t(const std::vector<std::wstring>& choices, int32_t checked)> chooseMenu;
     };
 
     OutputService();
@@ -47,6 +60,8 @@ public:
 
     static OutputService* get() { return System::ServiceSlot<OutputService>::instance; }
     static Presenter setPresenter(Presenter presenter);
+    // The one installed (what the writers' settings use).
+    static const Presenter& currentPresenter();
 
     template <class T>
     OutputPlugin* registerPlugin() {

@@ -11,6 +11,7 @@
 #include "plugin/OutputPlugin.h"
 #include "plugin/OutputService.h"
 #include "core/EventSync.h"
+#include "core/HookScope.h"
 #include "core/ServiceHolder.h"
 #include "support/LogCapture.h"
 
@@ -140,6 +141,55 @@ TEST_F(OutputServiceTest, AbortAsksOnceAndOnlyWhileAnExportRuns) {
     output.waitExport();
     EXPECT_TRUE(logged("export file cancel"));
     EXPECT_FALSE(logged("export file complete"));
+}
+
+TEST_F(OutputServiceTest, OnlyAFinishedJobThatAsksForItEndsWithTheNotice) {
+    struct Case {
+        const char* name;
+        bool notify;
+        bool aborted;
+        bool noticed;
+    } cases[] = {
+        {"a job with the notice", true, false, true},
+        {"a job without it (the still pictures)", false, false, false},
+        {"an aborted job with the notice", true, true, false},
+    };
+    std::vector<std::pair<std::wstring, std::wstring>> notices;
+    Plugin::OutputService::Presenter presenter;
+    presenter.notify = [&](const std::wstring& title, const std::wstring& text) { notices.emplace_back(title, text); };
+    const System::HookScope scope(Plugin::OutputService::setPresenter, presenter);
+    Plugin::OutputService& output = *service.get();
+    struct Writer : Plugin::OutputPlugin {
+        const Case* current = nullptr;
+        std::shared_ptr<Plugin::OutputFile> createOutputFile(const std::wstring& path, const Plugin::ExportScene& scene,
+                                                             Plugin::ExportSource* source) override {
+            struct Job : Plugin::OutputFile {
+                using OutputFile::OutputFile;
+                bool aborted = false;
+                bool save() override {
+                    if (aborted) abort = true;  // Esc answered with OK while it ran
+                    return true;
+                }
+            };
+            auto job = std::make_shared<Job>(path, current->notify, scene, source);
+            job->aborted = current->aborted;
+            return job;
+        }
+    };
+    auto* writer = static_cast<Writer*>(output.registerPlugin("Writer", [] { return std::make_shared<Writer>(); }));
+    ASSERT_NE(writer, nullptr);
+    const int32_t index = static_cast<int32_t>(output.plugins().size()) - 1;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        notices.clear();
+        writer->current = &c;
+        dialogs->saveAnswers.push_back(L"/tmp/velmo-notice.out");
+        output.outputFile(index);
+        output.waitExport();
+        using Notices = std::vector<std::pair<std::wstring, std::wstring>>;
+        const Notices expected = c.noticed ? Notices{{L"Velmo Kirta2", L"ファイル出力が完了しました"}} : Notices{};
+        EXPECT_EQ(notices, expected);
+    }
 }
 
 TEST(OutputServiceProgress, ShortFormUntilFifteenSecondsAndFifteenFrames) {

@@ -37,6 +37,7 @@ std::string FileDialogStrip::controlText(uint16_t id) const {
 }
 
 namespace {
+constexpr int kStripTextWidth = 500;
 os::Mutex g_hookMutex;
 FileDialogHook g_hook GUARDED_BY(g_hookMutex);
 
@@ -54,6 +55,9 @@ GtkWidget* buildStrip(FileDialogStrip& strip) {
     GtkWidget* label = gtk_label_new(textOf(kStripTextId, "").c_str());
     gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
     gtk_label_set_xalign(GTK_LABEL(label), 1.0f);
+    // The text keeps its width (ending 8 pixels before the button), so the
+    // button stays in its place whatever the text says.
+    gtk_widget_set_size_request(label, kStripTextWidth, -1);
     GtkWidget* button = gtk_button_new_with_label(textOf(kStripButtonId, "Setting").c_str());
     gtk_box_pack_start(GTK_BOX(box), label, TRUE, TRUE, 0);
     gtk_box_pack_end(GTK_BOX(box), button, FALSE, FALSE, 0);

@@ -4,6 +4,7 @@
 #include "core/ConfigParameterGroup.h"
 #include "core/ConfigString.h"
 #include "core/SettingService.h"
+#include "plugin/OutputService.h"
 #include "plugin/avi/AviFileSaveFile.h"
 
 namespace Plugin {
@@ -33,6 +34,17 @@ AviFileSave::~AviFileSave() = default;
 std::shared_ptr<OutputFile> AviFileSave::createOutputFile(const std::wstring& path, const ExportScene& scene,
                                                           ExportSource* source) {
     return std::make_shared<AviFileSaveFile>(path, scene, source, videoType, audioType);
+}
+
+// The dialog offers the formats a user picks from; a type written into the
+// settings by hand stays until another is chosen.
+void AviFileSave::showSetting(void* ownerWindow) {
+    const OutputService::Presenter& ui = OutputService::currentPresenter();
+    if (!ui.aviFormats) return;
+    std::wstring video = videoType, audio = audioType;
+    if (!ui.aviFormats(ownerWindow, name, video, audio)) return;
+    videoType = video;
+    audioType = audio;
 }
 
 std::wstring AviFileSave::getSettingText() const { return L"Video: " + videoType + L" / Audio: " + audioType; }

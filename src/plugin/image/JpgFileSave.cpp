@@ -4,6 +4,7 @@
 #include "core/ConfigParameterGroup.h"
 #include "core/SettingService.h"
 #include "core/TranslateService.h"
+#include "plugin/OutputService.h"
 #include "plugin/image/JpgFileSaveFile.h"
 
 namespace Plugin {
@@ -31,6 +32,13 @@ JpgFileSave::~JpgFileSave() = default;
 std::shared_ptr<OutputFile> JpgFileSave::createOutputFile(const std::wstring& path, const ExportScene& scene,
                                                           ExportSource* source) {
     return std::make_shared<JpgFileSaveFile>(path, scene, source, quality);
+}
+
+void JpgFileSave::showSetting(void* ownerWindow) {
+    const OutputService::Presenter& ui = OutputService::currentPresenter();
+    if (!ui.inputInteger) return;
+    int32_t value = quality;
+    if (ui.inputInteger(ownerWindow, name, L"JPEG品質", value, 1, 100)) quality = value;
 }
 
 std::wstring JpgFileSave::getSettingText() const {

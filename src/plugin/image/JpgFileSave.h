@@ -15,6 +15,7 @@ public:
 
     std::shared_ptr<OutputFile> createOutputFile(const std::wstring& path, const ExportScene& scene,
                                                  ExportSource* source) override;
+    void showSetting(void* ownerWindow) override;
     std::wstring getSettingText() const override;
     void loadSetting(const std::string& section) override;
 

@@ -4,6 +4,7 @@
 #include "core/ConfigParameterGroup.h"
 #include "core/SettingService.h"
 #include "core/TranslateService.h"
+#include "plugin/OutputService.h"
 #include "plugin/image/PngFileSaveFile.h"
 
 namespace Plugin {
@@ -31,6 +32,15 @@ PngFileSave::~PngFileSave() = default;
 std::shared_ptr<OutputFile> PngFileSave::createOutputFile(const std::wstring& path, const ExportScene& scene,
                                                           ExportSource* source) {
     return std::make_shared<PngFileSaveFile>(path, scene, source, transparent != 0);
+}
+
+void PngFileSave::showSetting(void*) {
+    const OutputService::Presenter& ui = OutputService::currentPresenter();
+    if (!ui.chooseMenu) return;
+    const int32_t chosen =
+        ui.chooseMenu({L"PNGファイル(透過付き)", L"PNGファイル(透過無し)"}, transparent != 0 ? 0 : 1);
+    if (chosen == 0) transparent = 1;
+    if (chosen == 1) transparent = 0;
 }
 
 std::wstring PngFileSave::getSettingText() const {
