@@ -4,6 +4,13 @@
 
 #include "effect/EffectItem.h"
 #include "ui/settings/EffectItemBaseControl.h"
+#include "ui/settings/EffectItemButtonControl.h"
+#include "ui/settings/EffectItemCheckButtonControl.h"
+#include "ui/settings/EffectItemCheckControl.h"
+#include "ui/settings/EffectItemFileControl.h"
+#include "ui/settings/EffectItemIntegerControl.h"
+#include "ui/settings/EffectItemStringControl.h"
+#include "ui/settings/EffectItemTextControl.h"
 
 namespace Component {
 
@@ -18,26 +25,26 @@ std::shared_ptr<EffectItemBaseControl> noControl(EffectItem&, Window::ControlCon
 }
 
 constexpr std::array kRows{
-    ItemControlRow{EffectItem::kInteger, noControl},
+    ItemControlRow{EffectItem::kInteger, EffectItemIntegerControl::create},
     ItemControlRow{EffectItem::kNumber, noControl},
-    ItemControlRow{EffectItem::kCheck, noControl},
-    ItemControlRow{EffectItem::kCheckButton, noControl},
-    ItemControlRow{EffectItem::kText, noControl},
-    ItemControlRow{EffectItem::kString, noControl},
-    ItemControlRow{EffectItem::kFile, noControl},
+    ItemControlRow{EffectItem::kCheck, EffectItemCheckControl::create},
+    ItemControlRow{EffectItem::kCheckButton, EffectItemCheckButtonControl::create},
+    ItemControlRow{EffectItem::kText, EffectItemTextControl::create},
+    ItemControlRow{EffectItem::kString, EffectItemStringControl::create},
+    ItemControlRow{EffectItem::kFile, EffectItemFileControl::create},
     ItemControlRow{EffectItem::kColor, noControl},
     ItemControlRow{EffectItem::kSelect, noControl},
     ItemControlRow{EffectItem::kSelectButton, noControl},
     ItemControlRow{EffectItem::kScene, noControl},
-    ItemControlRow{EffectItem::kLayerRange, noControl},
+    ItemControlRow{EffectItem::kLayerRange, EffectItemIntegerControl::create},
     ItemControlRow{EffectItem::kFigure, noControl},
     ItemControlRow{EffectItem::kColorUnset, noControl},
     ItemControlRow{EffectItem::kMask, noControl},
     ItemControlRow{EffectItem::kFont, noControl},
     ItemControlRow{EffectItem::kScriptFigure, noControl},
-    ItemControlRow{EffectItem::kButton, noControl},
-    ItemControlRow{EffectItem::kScriptString1, noControl},
-    ItemControlRow{EffectItem::kScriptString2, noControl},
+    ItemControlRow{EffectItem::kButton, EffectItemButtonControl::create},
+    ItemControlRow{EffectItem::kScriptString1, EffectItemStringControl::create},
+    ItemControlRow{EffectItem::kScriptString2, EffectItemStringControl::create},
     // Hidden items hold a value the user does not edit.
     ItemControlRow{EffectItem::kHiddenInteger, noControl},
 };
