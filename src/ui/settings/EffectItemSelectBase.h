@@ -3,6 +3,8 @@
 #include <memory>
 
 #include "effect/EffectItemSelect.h"
+#include "platform/window/ListBox.h"
+#include "platform/window/MessageQueue.h"
 #include "ui/controls/TextButtonWheelControl.h"
 #include "ui/framework/ListBox.h"
 #include "ui/framework/StyleMetrics.h"
@@ -27,9 +29,16 @@ public:
         valueButton.wheelFilter = [this](Control::TextButtonWheelControl&) {
             return Window::ListBox::listShown && Window::ListBox::listOwner == this;
         };
-        // A turn toward the user (a negative delta) moves down the list.
+        // A turn toward the user (a negative delta) moves down the list; a
+        // turn past either end chooses nothing again.
         valueButton.wheelAction = [](Control::TextButtonWheelControl&, int32_t delta) {
-            if (delta != 0) Window::ListBox::moveSelection(delta < 0 ? 1 : -1);
+            if (delta == 0) return;
+            const int32_t step = delta < 0 ? 1 : -1;
+            namespace W = Platform::window;
+            const auto count = W::sendMessage(Window::ListBox::window, W::kLbGetCount, 0, 0);
+            const auto next = W::sendMessage(Window::ListBox::window, W::kLbGetCurSel, 0, 0) + step;
+            if (next < 0 || next >= count) return;
+            Window::ListBox::moveSelection(step);
         };
     }
 

@@ -38,6 +38,7 @@ protected:
 TEST_F(ItemRow, RowsShareALineUntilOneEndsAtTheRightEdge) {
     auto object = addObject(0, 0, 99);
     Component::EffectSetting& block = showBlock(object);
+    block.rows.clear();  // the header alone
     const int32_t header = block.layoutRows();
     CheckRow& left = addRow(block, 0.0f, 0.5f);
     CheckRow& right = addRow(block, 0.5f, 1.0f);
