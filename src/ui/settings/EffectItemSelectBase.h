@@ -36,8 +36,8 @@ public:
             const int32_t step = delta < 0 ? 1 : -1;
             namespace W = Platform::window;
             const auto count = W::sendMessage(Window::ListBox::window, W::kLbGetCount, 0, 0);
-            const auto next = W::sendMessage(Window::ListBox::window, W::kLbGetCurSel, 0, 0) + step;
-            if (next < 0 || next >= count) return;
+            const auto current = W::sendMessage(Window::ListBox::window, W::kLbGetCurSel, 0, 0);
+            if (current >= 0 && (current + step < 0 || current + step >= count)) return;
             Window::ListBox::moveSelection(step);
         };
     }

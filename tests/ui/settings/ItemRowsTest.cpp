@@ -13,7 +13,9 @@
 #include "effect/EffectItemButton.h"
 #include "effect/EffectItemCheckButton.h"
 #include "effect/EffectItemColor.h"
+#include "effect/EffectItemComboFile.h"
 #include "effect/EffectItemFile.h"
+#include "effect/EffectItemMaskSelect.h"
 #include "effect/EffectItemInteger.h"
 #include "effect/EffectItemLayerRange.h"
 #include "effect/EffectItemScene.h"
@@ -30,6 +32,8 @@
 #include "ui/settings/EffectItemCheckButtonControl.h"
 #include "ui/settings/EffectItemCheckControl.h"
 #include "ui/settings/EffectItemColorControl.h"
+#include "ui/settings/EffectItemComboFileControl.h"
+#include "ui/settings/EffectItemMaskSelectControl.h"
 #include "ui/settings/EffectItemFileControl.h"
 #include "ui/settings/EffectItemIntegerControl.h"
 #include "ui/settings/EffectItemSceneControl.h"
@@ -95,6 +99,39 @@ public:
     Effect::EffectItemScene scene{&items, L"シーン", 0, 0, 100};
     std::vector<const Effect::EffectItem*> events;
     int32_t pushes = 0;
+};
+
+// A mask with its scene-length check and a figure that may be a file.
+class MaskEffect : public Effect::EffectBase {
+public:
+    MaskEffect() {
+        name = L"マスクの効果";
+        role = kFilter;
+        media = kVideo;
+        placement = kVideo;
+        mask.options = figures().get();
+        figure.notify = 1;
+    }
+    std::shared_ptr<EffectBase> createInstance() const override { return std::make_shared<MaskEffect>(); }
+    bool itemEvent(const Effect::ItemEvent& event) override {
+        events.push_back(event.item);
+        return true;
+    }
+    static std::shared_ptr<const Effect::EffectItemSelect::SharedList> figures() {
+        static const auto list = [] {
+            auto l = Effect::EffectItemSelect::SharedList::create();
+            l->add(0, L"背景");
+            l->add(1, L"円");
+            l->add(2, L"四角形");
+            return l;
+        }();
+        return list;
+    }
+
+    Effect::EffectItemMaskSelect mask{&items, L"マスクの種類", &fit};
+    Effect::EffectItemCheck fit{&items, L"シーンの長さを合わせる"};
+    Effect::EffectItemComboFile figure{&items, L"図形", 1, figures().get()};
+    std::vector<const Effect::EffectItem*> events;
 };
 
 class ItemRows : public SettingWindow {
@@ -480,6 +517,73 @@ TEST_F(ItemRows, ASceneComesFromTheMenuOfTheOtherScenes) {
     effect.scene.value = 1;
     EXPECT_EQ(undoAll(), 1);
     EXPECT_EQ(effect.scene.value, 0);
+}
+
+TEST_F(ItemRows, AMaskIsAFigureAFileOrASceneAndItsCheckFollowsTheScene) {
+    Edit::EditService::instance()->project().getOrCreateScene(1)->name = L"マスク用";
+    auto object = scene->createObject(0, 0, 99);
+    object->effects.push_back(std::make_shared<MaskEffect>());
+    auto& effect = static_cast<MaskEffect&>(*object->effects.front());
+    effect.fit.shown = 1;
+    Component::EffectSetting& block = show(object);
+    EXPECT_EQ(effect.fit.shown, 0) << "no scene: the check has no row";
+    EXPECT_EQ(block.findItemControl(&effect.fit), nullptr);
+    auto& mask = rowOf<Component::EffectItemMaskSelectControl>(block, effect.mask);
+    EXPECT_EQ(mask.valueButton.text, L"円");
+
+    answerMenus("マスク用");
+    click(mask.nameButton);
+    EXPECT_EQ(offered, (std::vector<std::string>{"ファイルから選択", "", "マスク用"}));
+    EXPECT_EQ(effect.mask.sceneId, 1);
+    EXPECT_EQ(effect.fit.shown, 1) << "a scene shows the check";
+    EXPECT_EQ(mask.valueButton.text, L"マスク用");
+
+    ScriptedFiles files;
+    files.answers = {"/tmp/マスク/mask.png"};
+    answerMenus("ファイルから選択");
+    click(mask.nameButton);
+    EXPECT_EQ(effect.mask.path, L"/tmp/マスク/mask.png");
+    EXPECT_EQ(effect.mask.sceneId, -1);
+    EXPECT_EQ(effect.mask.index, -1);
+    EXPECT_EQ(effect.fit.shown, 0) << "a file hides it again";
+    EXPECT_EQ(mask.valueButton.text, L"mask.png");
+
+    click(mask.valueButton);
+    ASSERT_TRUE(Window::ListBox::listShown);
+    const RouterStep over = centre(Input::Move, mask.valueButton);
+    driver.run({over, {Input::Wheel, over.x, over.y, 120}});
+    EXPECT_EQ(effect.mask.index, 0) << "a figure of the list";
+    EXPECT_EQ(effect.mask.path, L"");
+    Window::ListBox::hide();
+    EXPECT_TRUE(effect.events.empty()) << "a mask sends no item event";
+    EXPECT_EQ(undoAll(), 3);
+    EXPECT_EQ(effect.mask.index, 1);
+    EXPECT_EQ(effect.mask.sceneId, -1);
+}
+
+TEST_F(ItemRows, AFigureFromAFileShowsItsNameAndAnEntryOfTheListDropsIt) {
+    auto object = scene->createObject(0, 0, 99);
+    object->effects.push_back(std::make_shared<MaskEffect>());
+    auto& effect = static_cast<MaskEffect&>(*object->effects.front());
+    Component::EffectSetting& block = show(object);
+    auto& figure = rowOf<Component::EffectItemComboFileControl>(block, effect.figure);
+    EXPECT_EQ(figure.valueButton.text, L"円");
+    ScriptedFiles files;
+    files.answers = {"/tmp/図形/star.svg"};
+    click(figure.nameButton);
+    EXPECT_EQ(effect.figure.index, -1);
+    EXPECT_EQ(figure.valueButton.text, L"star.svg");
+    click(figure.nameButton);  // cancelled: kept
+    EXPECT_EQ(effect.figure.path, L"/tmp/図形/star.svg");
+    click(figure.valueButton);
+    const RouterStep over = centre(Input::Move, figure.valueButton);
+    driver.run({over, {Input::Wheel, over.x, over.y, -120}});
+    Window::ListBox::hide();
+    EXPECT_EQ(effect.figure.path, L"") << "an entry of the list drops the file";
+    EXPECT_GE(effect.figure.index, 0);
+    EXPECT_EQ(effect.events.size(), 2u);
+    EXPECT_EQ(undoAll(), 2);
+    EXPECT_EQ(effect.figure.index, 1);
 }
 
 }  // namespace
