@@ -4,7 +4,21 @@
 
 #include "effect/EffectItem.h"
 #include "ui/settings/EffectItemBaseControl.h"
+#include "ui/settings/EffectItemButtonControl.h"
+#include "ui/settings/EffectItemCheckButtonControl.h"
+#include "ui/settings/EffectItemCheckControl.h"
+#include "ui/settings/EffectItemColorControl.h"
+#include "ui/settings/EffectItemComboFileControl.h"
+#include "ui/settings/EffectItemFileControl.h"
+#include "ui/settings/EffectItemFontSelectControl.h"
+#include "ui/settings/EffectItemIntegerControl.h"
+#include "ui/settings/EffectItemMaskSelectControl.h"
 #include "ui/settings/EffectItemNumberControl.h"
+#include "ui/settings/EffectItemSceneControl.h"
+#include "ui/settings/EffectItemSelectButtonControl.h"
+#include "ui/settings/EffectItemSelectControl.h"
+#include "ui/settings/EffectItemStringControl.h"
+#include "ui/settings/EffectItemTextControl.h"
 
 namespace Component {
 
@@ -19,26 +33,26 @@ std::shared_ptr<EffectItemBaseControl> noControl(EffectItem&, Window::ControlCon
 }
 
 constexpr std::array kRows{
-    ItemControlRow{EffectItem::kInteger, noControl},
+    ItemControlRow{EffectItem::kInteger, EffectItemIntegerControl::create},
     ItemControlRow{EffectItem::kNumber, EffectItemNumberControl::create},
-    ItemControlRow{EffectItem::kCheck, noControl},
-    ItemControlRow{EffectItem::kCheckButton, noControl},
-    ItemControlRow{EffectItem::kText, noControl},
-    ItemControlRow{EffectItem::kString, noControl},
-    ItemControlRow{EffectItem::kFile, noControl},
-    ItemControlRow{EffectItem::kColor, noControl},
-    ItemControlRow{EffectItem::kSelect, noControl},
-    ItemControlRow{EffectItem::kSelectButton, noControl},
-    ItemControlRow{EffectItem::kScene, noControl},
-    ItemControlRow{EffectItem::kLayerRange, noControl},
-    ItemControlRow{EffectItem::kFigure, noControl},
-    ItemControlRow{EffectItem::kColorUnset, noControl},
-    ItemControlRow{EffectItem::kMask, noControl},
-    ItemControlRow{EffectItem::kFont, noControl},
-    ItemControlRow{EffectItem::kScriptFigure, noControl},
-    ItemControlRow{EffectItem::kButton, noControl},
-    ItemControlRow{EffectItem::kScriptString1, noControl},
-    ItemControlRow{EffectItem::kScriptString2, noControl},
+    ItemControlRow{EffectItem::kCheck, EffectItemCheckControl::create},
+    ItemControlRow{EffectItem::kCheckButton, EffectItemCheckButtonControl::create},
+    ItemControlRow{EffectItem::kText, EffectItemTextControl::create},
+    ItemControlRow{EffectItem::kString, EffectItemStringControl::create},
+    ItemControlRow{EffectItem::kFile, EffectItemFileControl::create},
+    ItemControlRow{EffectItem::kColor, EffectItemColorControl::create},
+    ItemControlRow{EffectItem::kSelect, EffectItemSelectControl::create},
+    ItemControlRow{EffectItem::kSelectButton, EffectItemSelectButtonControl::create},
+    ItemControlRow{EffectItem::kScene, EffectItemSceneControl::create},
+    ItemControlRow{EffectItem::kLayerRange, EffectItemIntegerControl::create},
+    ItemControlRow{EffectItem::kFigure, EffectItemComboFileControl::create},
+    ItemControlRow{EffectItem::kColorUnset, EffectItemColorControl::create},
+    ItemControlRow{EffectItem::kMask, EffectItemMaskSelectControl::create},
+    ItemControlRow{EffectItem::kFont, EffectItemFontSelectControl::create},
+    ItemControlRow{EffectItem::kScriptFigure, EffectItemComboFileControl::create},
+    ItemControlRow{EffectItem::kButton, EffectItemButtonControl::create},
+    ItemControlRow{EffectItem::kScriptString1, EffectItemStringControl::create},
+    ItemControlRow{EffectItem::kScriptString2, EffectItemStringControl::create},
     // Hidden items hold a value the user does not edit.
     ItemControlRow{EffectItem::kHiddenInteger, noControl},
 };

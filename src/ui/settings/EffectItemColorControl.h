@@ -1,0 +1,79 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "effect/EffectItemColor.h"
+#include "ui/controls/BitmapButtonControl.h"
+#include "ui/controls/ButtonInputControl.h"
+#include "ui/controls/RectControl.h"
+#include "ui/controls/TextControl.h"
+#include "ui/controls/TextIconButtonControl.h"
+#include "ui/settings/EffectItemControl.h"
+
+namespace Edit {
+class Object;
+}
+namespace Window {
+class BaseMenu;
+}
+
+// The row of a colour item: the name button (its label opens the preset
+// colours, its icon the colour setting panel), the six-digit code, a screen
+// pick button, a swatch and the components in decimal. A colour with the
+// unset variant may be emptied ("未指定"). A typed code changes every
+// selected object in one undo step; a preset or a pick only the shown one.
+namespace Component {
+
+class EffectItemColorControl : public EffectItemControl<Effect::EffectItemColor> {
+public:
+    using Bytes = std::array<uint8_t, 3>;
+    // Fills the preset colour menu; a chosen entry calls choose with its
+    // colour (floats 0..1). Installed at start-up by the menus.
+    using PresetMenu =
+        std::function<void(Window::BaseMenu& menu, std::function<void(float r, float g, float b)> choose)>;
+    static PresetMenu presetMenu;
+    // Binds the colour setting panel to the item and shows it; re-reads the
+    // bound item. Installed at start-up by the colour setting panel; without
+    // it the name button has no icon.
+    static std::function<void(const std::shared_ptr<Edit::Object>& object, Effect::EffectItemColor& item)> editColor;
+    static std::function<void()> colorChanged;
+
+    EffectItemColorControl(Window::ControlContainer& parent, EffectSetting& block,
+                           const std::shared_ptr<Effect::EffectBase>& effect, Effect::EffectItemColor& item);
+    ~EffectItemColorControl() override;
+
+    static std::shared_ptr<EffectItemBaseControl> create(Effect::EffectItem& item, Window::ControlContainer& parent,
+                                                         EffectSetting& block,
+                                                         const std::shared_ptr<Effect::EffectBase>& effect);
+
+    void procPickColor(const uint8_t* rgb) override;
+    void updateValue() override;
+
+    void applyHexText(const std::wstring& text);
+    // A preset or a pick: one undo step of the shown object; none given only refreshes.
+    void setColorBytes(std::optional<Bytes> bytes);
+    void showPresetMenu();
+    void startScreenPick();
+    // The swatch's outline grey for a colour.
+    static float contrastGrey(uint8_t r, uint8_t g, uint8_t b);
+
+    bool picking = false;
+    Control::TextIconButtonControl nameButton;
+    Control::ButtonInputControl hexInput;
+    Control::BitmapButtonControl pickButton;
+    Control::RectControl swatch;
+    Control::TextControl valueText;
+
+private:
+    void beginEdit();
+    void endEdit();
+    void paintSwatch(Control::RectControl& rect);
+
+    bool recordOpen_ = false;
+};
+
+}  // namespace Component
