@@ -75,6 +75,7 @@
 #include "plugin/OutputService.h"
 #include "render/cache/CacheService.h"
 #include "script/ScriptService.h"
+#include "platform/os/AlignedMemory.h"
 #include "platform/os/Com.h"
 #include "platform/window/KeyMap.h"
 #include "platform/window/MessageBox.h"
@@ -471,6 +472,7 @@ void runMessageLoop() {
 
 int run(const Steps& steps) {
     namespace Os = Platform::os;
+    Os::useOneHeapArena();
     // What the lower layers ask of the higher ones, installed for the life of
     // the program. While the edit service lives it answers the model
     // queries with its open project; these answer before it is built and

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include <malloc.h>
 #include <sys/mman.h>
 
 namespace Platform::os {
@@ -27,5 +28,7 @@ void* alignedAllocate(size_t size, size_t alignment) {
 }
 
 void alignedFree(void* memory) { std::free(memory); }
+
+void useOneHeapArena() { (void)::mallopt(M_ARENA_MAX, 1); }
 
 }  // namespace Platform::os

@@ -104,8 +104,15 @@ void ImageCache::preloadMovieFrame(const std::wstring& path, double seconds) {
     if (!fileFrame(path, seconds, frame, &frameCount)) return;
     preloadFileFrame(path, frame);
     // A file read frame after frame (playing, exporting) has its next frame
-    // decoded while the current one is drawn.
-    if (const int32_t next = frameToReadAhead(path, frame, frameCount); next >= 0) preloadFileFrame(path, next);
+    // decoded while the current one is drawn, and lets go of the frames it has
+    // passed: a long read keeps a few frames, not the whole budget's worth.
+    bool sequential = false;
+    if (const int32_t next = frameToReadAhead(path, frame, frameCount, sequential); next >= 0)
+        preloadFileFrame(path, next);
+    if (sequential) {
+        const int64_t passed = static_cast<int64_t>(frame) - kFramesKeptBehind;
+        store_->removeIf([&](const ImageCacheKey& key) { return key.frame < passed && key.path == path; });
+    }
 }
 
 void ImageCache::preloadFileFrame(const std::wstring& path, int32_t frame) {
@@ -113,10 +120,10 @@ void ImageCache::preloadFileFrame(const std::wstring& path, int32_t frame) {
     store_->preload(key, [this, key] { loadFrame(key); });
 }
 
-int32_t ImageCache::frameToReadAhead(const std::wstring& path, int32_t frame, int32_t frameCount) {
+int32_t ImageCache::frameToReadAhead(const std::wstring& path, int32_t frame, int32_t frameCount, bool& sequential) {
     std::lock_guard lock(readAheadMutex_);
     auto [it, added] = lastPreloaded_.try_emplace(path, frame);
-    const bool sequential = !added && it->second == frame - 1;
+    sequential = !added && it->second == frame - 1;
     if (!added && it->second != frame) it->second = frame;
     return sequential && frame < frameCount - 1 ? frame + 1 : -1;
 }

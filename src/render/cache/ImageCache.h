@@ -44,6 +44,10 @@ public:
     std::shared_ptr<Media::ImageBuffer> getMovieFrame(const std::wstring& path, double seconds);
     void preloadMovieFrame(const std::wstring& path, double seconds);
 
+    // Frames of a file read frame after frame that stay cached behind the one
+    // asked for last; the ones before are dropped.
+    static constexpr int32_t kFramesKeptBehind = 2;
+
     // Megabytes.
     int32_t sizeSetting() const { return imageCacheSize_; }
     void setByteLimit(uint64_t bytes) { store_->setByteLimit(bytes); }
@@ -62,8 +66,9 @@ private:
     void loadFrame(const ImageCacheKey& key);
     void preloadFileFrame(const std::wstring& path, int32_t frame);
     // The frame after `frame` when the file is being read frame after frame
-    // (the frame before was the last one asked for ahead), else -1.
-    int32_t frameToReadAhead(const std::wstring& path, int32_t frame, int32_t frameCount);
+    // (the frame before was the last one asked for ahead), else -1;
+    // `sequential` tells whether it is read so.
+    int32_t frameToReadAhead(const std::wstring& path, int32_t frame, int32_t frameCount, bool& sequential);
 
     std::atomic<MediaInput*> input_{nullptr};
     std::atomic<SceneSource*> scenes_{nullptr};

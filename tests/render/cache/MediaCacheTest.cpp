@@ -153,6 +153,36 @@ TEST_F(MediaCacheTest, AFileAskedForFrameAfterFrameHasItsNextFrameReadAhead) {
     }
 }
 
+TEST_F(MediaCacheTest, AFileReadFrameAfterFrameKeepsOnlyTheFramesJustBehind) {
+    struct Case {
+        const char* name;
+        std::vector<int32_t> asked;   // file frames preloaded and then read, in this order
+        std::vector<int32_t> cached;  // the frames left in the cache, sorted
+    };
+    constexpr int32_t kBehind = Cache::ImageCache::kFramesKeptBehind;
+    std::vector<int32_t> all, lastFew;
+    for (int32_t frame = 0; frame < 10; ++frame) all.push_back(frame);
+    for (int32_t frame = 9 - kBehind; frame < 10; ++frame) lastFew.push_back(frame);
+    const Case cases[] = {
+        {"frame after frame", all, lastFew},
+        {"a jump keeps the frame it left", {0, 5}, {0, 5}},
+        {"backwards keeps every frame", {5, 4, 3}, {3, 4, 5}},
+    };
+    int clip = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::wstring path = L"kept" + std::to_wstring(++clip) + L".mp4";
+        for (const int32_t frame : c.asked) {
+            images().preloadMovieFrame(path, frame / 30.0);
+            EXPECT_TRUE(images().getMovieFrame(path, frame / 30.0));
+        }
+        std::vector<int32_t> cached;
+        for (int32_t frame = 0; frame < 10; ++frame)
+            if (images().store().isCached(Cache::ImageCacheKey{path, frame})) cached.push_back(frame);
+        EXPECT_EQ(c.cached, cached);
+    }
+}
+
 TEST_F(MediaCacheTest, SceneFrameEvictedBetweenPreloadAndReadIsAskedForAgain) {
     images().setByteLimit(0);  // every drawn frame is dropped at once
     const std::wstring path = Cache::makeScenePath(1);
