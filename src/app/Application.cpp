@@ -304,12 +304,14 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Component::EditComponent>();
     stack.addService<Component::StatusComponent>();
     stack.addService<Component::PreviewEditComponent>();
-    // A scene's details show below the pointer until it moves on.
+    // A scene's details show below the pointer until it moves on: the tip
+    // follows the cursor, so the next move or press takes it down rather than
+    // leaving it over the rows below.
     stack.addHook(Edit::Scene::setInfoTipShow, [](const std::wstring& text) {
         Platform::window::Point at{};
         if (!Platform::window::getCursorPos(at)) return;
         at.y += Platform::window::getSystemMetrics(Platform::window::kSmCyCursor);
-        Window::ToolTips::show(at, text.c_str(), 0);
+        Window::ToolTips::show(at, text.c_str(), -1);
     });
     stack.addService<Component::SceneListComponent>();
     stack.addService<Component::ObjectListComponent>();
