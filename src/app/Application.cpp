@@ -316,12 +316,14 @@ void buildServices(System::ServiceStack& stack) {
     stack.addHook(Edit::UpdateSection::setPanelRefresh, Component::SettingComponent::applyScopeRequests);
     stack.addService<Component::SettingComponent>();
     stack.addService<Component::PreviewEditComponent>();
-    // A scene's details show below the pointer until it moves on.
+    // A scene's details show below the pointer until it moves on: the tip
+    // follows the cursor, so the next move or press takes it down rather than
+    // leaving it over the rows below.
     stack.addHook(Edit::Scene::setInfoTipShow, [](const std::wstring& text) {
         Platform::window::Point at{};
         if (!Platform::window::getCursorPos(at)) return;
         at.y += Platform::window::getSystemMetrics(Platform::window::kSmCyCursor);
-        Window::ToolTips::show(at, text.c_str(), 0);
+        Window::ToolTips::show(at, text.c_str(), -1);
     });
     // The waveform's preset button opens its menu at the pointer.
     stack.addHook(Effect::WaveImageInput::setMenuShower, [](const std::function<void(Edit::PopupMenu&)>& fill) {

@@ -95,7 +95,8 @@ $restored"
 
 # The Display popup, three labels left of File (past Other and Settings),
 # one entry taller than File. Its entries without the separators: the five
-# panels, the two zoom submenus, the BPM grid, then the camera grid.
+# panels, the media explorer submenu, the two zoom submenus, the BPM grid,
+# then the camera grid.
 xdotool mousemove --window "$window" 20 10 click 1
 until_true windows_shown 2 || fail "the File popup did not open"
 until_true popup_taller 100 || fail "the File popup did not fill"
@@ -103,7 +104,7 @@ file_height=$(popup_height)
 xdotool key Left Left Left
 display_shown() { local h; h=$(popup_height); [ -n "$h" ] && [ "$h" -gt "$file_height" ]; }
 until_true display_shown || fail "the Display popup did not open: $(popup_height)"
-xdotool key Down Down Down Down Down Down Down Down Down
+xdotool key Down Down Down Down Down Down Down Down Down Down
 grid_off() {
   logged_times "set camera grid enable=0" 1 && return 0
   windows_shown 2 && xdotool key Return
