@@ -445,6 +445,10 @@ void Scene::showInfoToolTip() const {
         infoTipShow()(getInfoText());
 }
 
+void Scene::showInfoTip(const std::wstring& text) {
+    if (infoTipShow()) infoTipShow()(text);
+}
+
 Scene::InfoTipShow Scene::setInfoTipShow(InfoTipShow show) {
     std::swap(infoTipShow(), show);
     return show;

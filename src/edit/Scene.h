@@ -113,6 +113,8 @@ public:
     // previous one.
     using InfoTipShow = std::function<void(const std::wstring& text)>;
     static InfoTipShow setInfoTipShow(InfoTipShow show);
+    // Any text through the same tip (the sources' file information).
+    static void showInfoTip(const std::wstring& text);
 
     // Puts the slots in order after an edit: compaction, sort, control ranges, length.
     void update();

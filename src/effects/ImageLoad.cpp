@@ -1,5 +1,8 @@
 #include "effects/ImageLoad.h"
 
+#include "edit/Scene.h"
+#include "plugin/InputPlugin.h"
+
 #include <algorithm>
 #include <cmath>
 #include <exception>
@@ -148,8 +151,26 @@ bool ImageLoad::itemEvent(const ItemEvent& event) {
         file.path = std::move(path);
         return true;
     }
+    case ItemEvent::kFileInformation: return showImageInformation();
     default: return false;
     }
+}
+
+std::wstring ImageLoad::imageInformation() const {
+    if (file.path.empty()) return {};
+    Plugin::InputService* input = Plugin::InputService::get();
+    const auto opened = input ? input->getInputFile(file.path, Plugin::InputFile::kVideo) : nullptr;
+    if (!opened) return file.path;
+    std::wstring text = file.path + L"\nImage: " + std::to_wstring(opened->info.width) + L" x " +
+                        std::to_wstring(opened->info.height) + L" \nPlugin: ";
+    if (opened->plugin) text += opened->plugin->name;
+    return text;
+}
+
+bool ImageLoad::showImageInformation() const {
+    if (file.path.empty()) return false;
+    Edit::Scene::showInfoTip(imageInformation());
+    return true;
 }
 
 void ImageLoad::scanSequence() {

@@ -33,6 +33,10 @@ public:
     void preInputVideo(Render::RenderContext& context) override;
     std::wstring getDisplayName() const override;
     bool itemEvent(const ItemEvent& event) override;
+    // The path, the image's size and the plug-in that reads it; the path
+    // alone for a file no plug-in opens, nothing without a path.
+    std::wstring imageInformation() const;
+    bool showImageInformation() const;
     bool isSupportedFile(const std::wstring& path) const override;
 
     // Lists the folder for the other numbers of the chosen name (the callers

@@ -343,6 +343,20 @@ bool InputMovieEffect::onFileGiven(const ItemEvent& event) {
     return true;
 }
 
+bool InputMovieEffect::showFileInformation() {
+    if (sceneItem) {
+        const Edit::EditService* edit = Edit::EditService::instance();
+        const std::shared_ptr<Edit::Scene> scene =
+            edit != nullptr && sceneItem->value != 0 ? edit->project().getScene(sceneItem->value) : nullptr;
+        if (!scene) return false;
+        scene->showInfoToolTip();
+        return true;
+    }
+    if (!fileItem || fileItem->path.empty()) return false;
+    Edit::Scene::showInfoTip(fileInformation());
+    return true;
+}
+
 std::wstring InputMovieEffect::fileInformation() {
     if (!fileItem || fileItem->path.empty()) return {};
     const std::wstring& path = fileItem->path;
@@ -383,6 +397,7 @@ bool InputMovieEffect::dispatch(const ItemEvent& event) {
     switch (event.kind) {
     case ItemEvent::kItemChanged: return event.item == speedItem ? fitLengthToSpeed(event) : onItemChanged(event);
     case ItemEvent::kFileGiven: return onFileGiven(event);
+    case ItemEvent::kFileInformation: return showFileInformation();
     case ItemEvent::kStartMoved:
     case ItemEvent::kEndMoved: {
         if (!event.object) return false;

@@ -104,7 +104,10 @@ public:
     bool onFileGiven(const ItemEvent& event);
     // The file information text, or the path alone for a file that does not open.
     std::wstring fileInformation();
-    // Kinds 1, 2, 4 and 5 as the file sources dispatch them.
+    // Shows the file information (the scene's details for the scene
+    // source) below the pointer; false without a file or scene.
+    bool showFileInformation();
+    // Kinds 1, 2, 4, 5 and 100 as the file sources dispatch them.
     bool dispatch(const ItemEvent& event);
 
     static Geometry geometryOf(const Edit::Object& object);

@@ -177,4 +177,22 @@ TEST_F(MovieSourceTest, TheFileInformationDescribesTheStreams) {
     EXPECT_EQ(source.movie.fileInformation(), L"");
 }
 
+// A click on the file row (item event 100) shows the information in the tip.
+TEST_F(MovieSourceTest, TheInformationRequestShowsTheFileInformationInTheTip) {
+    const std::string path = tenSeconds(true);
+    ASSERT_FALSE(path.empty());
+    std::vector<std::wstring> shown;
+    const auto previous = Edit::Scene::setInfoTipShow([&](const std::wstring& text) { shown.push_back(text); });
+    Effect::MovieLoad source;
+    Effect::ItemEvent event;
+    event.kind = Effect::ItemEvent::kFileInformation;
+    EXPECT_FALSE(source.itemEvent(event)) << "no file: nothing to tell";
+    EXPECT_TRUE(shown.empty());
+    source.file.path = wide(path);
+    EXPECT_TRUE(source.itemEvent(event));
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], source.movie.fileInformation());
+    Edit::Scene::setInfoTipShow(previous);
+}
+
 }  // namespace

@@ -70,6 +70,24 @@ EffectSetting::EffectSetting(Window::ControlContainer& parent, SettingPanelState
     effect->setupItemControls(*this);
 }
 
+void EffectSetting::bindInformationActions() {
+    if (effect->role != EffectBase::kInput) return;
+    for (const std::shared_ptr<EffectItemBaseControl>& row : rows) {
+        const Effect::EffectItem* item = row->getEffectItem();
+        if (item == nullptr || row->clickAction || row->effect() != effect) continue;
+        if (item->type != Effect::EffectItem::kFile && item->type != Effect::EffectItem::kScene) continue;
+        EffectItemBaseControl* target = row.get();
+        target->clickAction = [target] {
+            Effect::ItemEvent event;
+            event.kind = Effect::ItemEvent::kFileInformation;
+            event.object = target->object();
+            event.effect = target->effect();
+            event.item = target->getEffectItem();
+            (void)event.effect->itemEvent(event);
+        };
+    }
+}
+
 EffectSetting::~EffectSetting() {
     if (highlightedEffect == effect.get()) highlightedEffect = nullptr;
     rows.clear();
@@ -93,6 +111,7 @@ void EffectSetting::createItemControl() {
     if (paired) addRows(paired);
     addRows(effect);
     panel->clearFocusChain();
+    bindInformationActions();
 }
 
 EffectItemBaseControl* EffectSetting::findItemControl(const Effect::EffectItem* item) const {

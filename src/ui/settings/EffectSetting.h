@@ -83,6 +83,9 @@ public:
 
     // Makes the rows again (none while folded).
     void createItemControl();
+    // A click on the file or scene row of a source asks the source to tell
+    // about its file (item event 100); rows with an action of their own keep it.
+    void bindInformationActions();
     // The row of an item; null when the item has none.
     EffectItemBaseControl* findItemControl(const Effect::EffectItem* item) const;
     // The block's height for the panel's layout: the header, then the rows

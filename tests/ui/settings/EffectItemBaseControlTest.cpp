@@ -9,6 +9,7 @@
 
 #include "SettingFixture.h"
 #include "edit/UndoService.h"
+#include "effect/EffectItemFile.h"
 #include "ui/settings/EffectItemControl.h"
 
 namespace {
@@ -153,6 +154,43 @@ TEST_F(ItemRow, AFileOnARowWithoutFilesIsAProgrammingError) {
     } catch (const std::runtime_error& e) {
         EXPECT_NE(std::string(e.what()).find("not implement."), std::string::npos) << e.what();
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A source with a file item; it records the item events it gets.
+class FileSource : public ItemsEffect {
+public:
+    FileSource() : ItemsEffect(L"ファイルソース", kInput) {}
+    Effect::EffectItemFile file{&items, L"ファイル"};
+};
+
+class FileRow : public Component::EffectItemControl<Effect::EffectItemFile> {
+public:
+    FileRow(Component::EffectSetting& block, Effect::EffectItemFile& item)
+        : EffectItemControl(block.children, block, block.effect, item, 22) {}
+};
+
+TEST_F(ItemRow, AClickOnASourcesFileRowAsksTheSourceAboutItsFile) {
+    auto object = scene->createObject(0, 0, 99);
+    auto source = std::make_shared<FileSource>();
+    object->effects.push_back(source);
+    scene->update();
+    Component::EffectSetting& block = showBlock(object);
+    auto row = std::make_shared<FileRow>(block, source->file);
+    auto check = std::make_shared<CheckRow>(block, source->check);
+    block.rows = {row, check};
+    block.bindInformationActions();
+    block.layoutRows();
+    container.updateChildLayout();
+    EXPECT_FALSE(check->clickAction) << "only the file row asks";
+
+    const int32_t x = row->fullRect.x + row->fullRect.w - 5, y = row->fullRect.y + row->fullRect.h / 2;
+    driver.run({{Input::Move, x, y}, {Input::Press, x, y}, {Input::Release, x, y}});
+    EXPECT_EQ(source->events, std::vector<int32_t>{Effect::ItemEvent::kFileInformation});
+    EXPECT_EQ(source->lastItem, &source->file);
 }
 
 }  // namespace
