@@ -1,4 +1,4 @@
-#include "effect/MenuDefineBase.h"
+#include "core/MenuDefineBase.h"
 
 #include "core/SettingService.h"
 #include "core/TextConvert.h"
