@@ -9,6 +9,9 @@
 #include "edit/Object.h"
 #include "edit/ObjectFlagCommands.h"
 #include "edit/UpdateSection.h"
+#include "media/image/ImageBuffer.h"
+#include "media/image/PixelFormat.h"
+#include "render/cache/CacheService.h"
 #include "effect/EffectBase.h"
 #include "ui/menus/MenuFixture.h"
 
@@ -401,6 +404,23 @@ TEST_F(EditMenuTest, FrameRangeEntriesHandTheCursorToTheTimeline) {
     choose(range, 2);
     EXPECT_EQ(asked, (std::vector<std::pair<int32_t, int32_t>>{{7, -1}, {-1, 7}, {-1, -1}}));
     Menu::EditMenu::setViews(std::move(previous));
+}
+
+
+TEST_F(EditMenuTest, ClearingTheCachesEmptiesThemAndRefreshesTheViews) {
+    System::ServiceHolder<Cache::CacheService> caches;
+    auto& store = caches.get()->imageCache.store();
+    const Cache::ImageCacheKey key{L"a.png", 0};
+    (void)store.request(key, [](const Cache::ImageCacheKey&) {});
+    store.complete(key, Media::ImageBuffer::make(Media::PixelFormat::kR8G8B8A8Unorm, 1, 1), 1048576);
+    ASSERT_EQ(store.byteTotal(), 1048576u);
+    int32_t changed = 0;
+    events->get()->objectChangedListeners.add([&](const auto&) { ++changed; });
+    choose(editMenu(), 31);
+    EXPECT_EQ(store.byteTotal(), 0u);
+    EXPECT_FALSE(store.isCached(key));
+    EXPECT_EQ(changed, 1);
+    EXPECT_FALSE(undoService->get()->canUndo());
 }
 
 }  // namespace
