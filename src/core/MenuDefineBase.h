@@ -3,9 +3,9 @@
 #include <string>
 
 #include "core/ConfigInt.h"
-#include "core/ConfigParameterBinding.h"
 #include "core/ConfigParameterGroup.h"
 #include "core/ConfigString.h"
+#include "core/IniFile.h"
 
 // An entry of a user-editable menu (effects, aliases, movements, presets,
 // colours, fonts). Label, order and hide start as the given defaults, are
@@ -39,7 +39,8 @@ private:
     System::Config::String labelParameter_;
     System::Config::Int orderParameter_;
     System::Config::Int hideParameter_;
-    System::Config::ParameterBinding binding_;
+    // Written back when the entry goes, unless the document went first.
+    System::IniFile* document_ = nullptr;
 };
 
 }  // namespace Menu
