@@ -356,6 +356,11 @@ void buildServices(System::ServiceStack& stack) {
                        if (Component::PreviewEditComponent* preview = Component::PreviewEditComponent::get())
                            preview->canvas().setZoom(zoom);
                    }});
+    // The Edit menu's frame-range entries act on the timeline panel.
+    stack.addHook(Menu::EditMenu::setViews, {[](int32_t start, int32_t end) {
+                      if (Component::EditComponent* timeline = Component::EditComponent::get())
+                          timeline->setSelectFrameRange(start, end);
+                  }});
     // The log panel's options open the log settings.
     Component::LogComponent::logSettingDialog = [] { Dialog::LogSettingDialog(L"ログの設定").open(); };
     stack.addOwned<Menu::MenuBar>(*Window::WindowService::get());

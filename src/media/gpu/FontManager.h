@@ -5,6 +5,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/MenuDefineBase.h"
+
 namespace Platform::draw2d {
 class Font;
 class FontCollection;
@@ -12,29 +14,22 @@ class FontCollection;
 
 namespace Media {
 
-// One registered font as a menu entry: its name is the entry's text, the
-// registration counter its default order, and it starts hidden unless its
-// family has a name in the user's locale.
-class FontDefine {
+// One registered font as a menu entry ("Font.<name>" in the main settings):
+// its name is the entry's text, the registration counter its default order,
+// and it starts hidden unless its family has a name in the user's locale.
+class FontDefine : public Menu::MenuDefineBase {
 public:
     FontDefine(std::wstring name, int32_t order, bool hidden, std::shared_ptr<Platform::draw2d::Font> font)
-        : fontName(std::move(name)),
+        : MenuDefineBase(kKind, name, order, L"", !hidden),
+          fontName(std::move(name)),
           defaultOrder(order),
-          order(order),
-          defaultHidden(hidden),
-          hide(hidden),
           font(std::move(font)) {}
-    virtual ~FontDefine() = default;
-    virtual const std::wstring& getName() const { return fontName; }
-    virtual const std::wstring& getDisplayName() const { return fontName; }
+    std::wstring getName() const override { return fontName; }
+    std::wstring getDisplayName() const override { return fontName; }
 
     static constexpr const char* kKind = "Font";
     std::wstring fontName;
     int32_t defaultOrder;
-    int32_t order;  // the current menu order
-    std::wstring label;
-    bool defaultHidden;
-    bool hide;
     std::shared_ptr<Platform::draw2d::Font> font;
 };
 

@@ -17,6 +17,8 @@
 #include "ui/framework/PopupMenu.h"
 #include "ui/framework/ShortcutList.h"
 #include "edit/EditService.h"
+#include "edit/Scene.h"
+#include "edit/UpdateSection.h"
 #include "media/image/ImageBuffer.h"
 #include "media/image/ImageService.h"
 #include "platform/draw2d/RenderTarget.h"
@@ -31,6 +33,23 @@ namespace Window {
 namespace W = Platform::window;
 
 namespace {
+
+// After a language change: an edit scope closed with the refresh flags set
+// makes the setting panels build their blocks again and the lists and the
+// layer header take their texts anew.
+void refreshTranslatedPanels() {
+    Edit::EditService* edit = Edit::EditService::instance();
+    if (edit == nullptr || !edit->currentScene()) return;
+    auto scope = edit->openSection();
+    scope->effectsChanged = true;
+    scope->timeSettingChanged = true;
+    scope->colorSettingChanged = true;
+    scope->textSettingChanged = true;
+    scope->objectChanged = true;
+    scope->layerChanged = true;
+    scope->sceneChanged = true;
+    scope->sceneId = scope->scene->id;
+}
 
 constexpr uint32_t kWmMouseActivate = 0x0021;
 constexpr intptr_t kMaActivateAndEat = 2;
@@ -170,6 +189,7 @@ void WindowService::createWindowManager() {
     Translate::TranslateService::setRebuildHandler([this] {
         rebuild();
         paint();
+        refreshTranslatedPanels();
     });
 
     W::showWindow(window, placementZoom == 1 ? W::kSwMaximize : W::kSwShow);

@@ -6,9 +6,11 @@
 #include <cmath>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/IniFile.h"
 #include "core/Log.h"
 #include "core/ServiceHolder.h"
 #include "core/SettingService.h"
@@ -17,6 +19,7 @@
 #include "media/gpu/FontFace.h"
 #include "media/gpu/FontManager.h"
 #include "platform/draw2d/Font.h"
+#include "support/TestFolders.h"
 
 namespace {
 namespace D2 = Platform::draw2d;
@@ -69,6 +72,34 @@ TEST_F(FontRegistry, RegistersTheUprightFacesUnderTheirNamesAndLogsEach) {
     ASSERT_EQ(byOrder.size(), byName.size());
     for (size_t i = 1; i < byName.size(); ++i)
         EXPECT_LE(System::compareNatural(byName[i - 1]->fontName, byName[i]->fontName), 0);
+}
+
+class FontMenuEntries : public TestFolders {};
+
+// The fonts are entries of the font menu: their label, order and hidden flag
+// come from the settings and go back there.
+TEST_F(FontMenuEntries, KeepTheirSettings) {
+    writeFile(appData() / "velmo2.ini", "[Font.Noto Serif CJK JP]\nlabel=明朝\norder=-5\nhide=1\n");
+    std::optional<System::ServiceHolder<Setting::SettingService>> settings(std::in_place);
+    std::optional<System::ServiceHolder<Media::Direct2DService>> d2d(std::in_place);
+    Media::FontManager& fonts = Media::Direct2DService::get()->fontManager;
+    const auto byOrder = fonts.getFontList();
+    ASSERT_FALSE(byOrder.empty());
+    const Media::FontDefine* serif = byOrder.front();
+    EXPECT_EQ(serif->getName(), L"Noto Serif CJK JP") << "its order puts it first";
+    EXPECT_EQ(serif->label, L"明朝");
+    EXPECT_EQ(serif->hide, 1);
+    EXPECT_EQ(serif->settingsKey(), "Font.Noto Serif CJK JP");
+    Media::FontDefine* sans = const_cast<Media::FontDefine*>(fonts.find(L"Noto Sans CJK JP"));
+    ASSERT_NE(sans, nullptr);
+    EXPECT_TRUE(sans->label.empty());
+    EXPECT_EQ(sans->order, sans->defaultOrder);
+    sans->label = L"ゴシック";
+    d2d.reset();  // the entries write themselves back
+    System::IniFile& ini = *Setting::SettingService::mainSettings();
+    EXPECT_EQ(ini.getValue("Font.Noto Sans CJK JP", "label").text, "ゴシック");
+    EXPECT_EQ(ini.getValue("Font.Noto Serif CJK JP", "order").text, "-5");
+    EXPECT_EQ(ini.getValue("Font.Noto Serif CJK JP", "hide").text, "1");
 }
 
 TEST(FontManager, BoldAddsTwoHundredWithinTheWeightRange) {

@@ -15,6 +15,8 @@
 #include "core/ServiceHolder.h"
 #include "core/SettingService.h"
 #include "core/TranslateService.h"
+#include "edit/EditService.h"
+#include "edit/UndoService.h"
 #include "media/gpu/Direct2DService.h"
 #include "media/image/ImageService.h"
 #include "platform/draw2d/Brush.h"
@@ -234,6 +236,21 @@ TEST_F(MainWindow, ALanguageChangeRepaintsTheWindowWhileItLives) {
     EXPECT_EQ(service.target->pixel(10, 10), 0xFF102030u);
     service_.reset();
     translate.get()->updateLanguage();  // the handler went with the window
+}
+
+TEST_F(MainWindow, ALanguageChangeHasThePanelsAndListsTakeTheirTextsAgain) {
+    System::ServiceHolder<Translate::TranslateService> translate;
+    System::ServiceHolder<Undo::UndoService> undo;
+    System::ServiceHolder<Edit::EditService> edit;
+    start();
+    Event::EventService& events = *Event::EventService::get();
+    std::vector<std::string> heard;
+    events.sceneListeners.add([&](int id) { heard.push_back("scene " + std::to_string(id)); });
+    events.layerListeners.add([&] { heard.push_back("layers"); });
+    events.objectChangedListeners.add([&](const auto&) { heard.push_back("objects"); });
+    translate.get()->updateLanguage();
+    EXPECT_EQ(heard, (std::vector<std::string>{"objects", "layers", "scene 0"}));
+    EXPECT_FALSE(Undo::UndoService::get()->canUndo()) << "nothing to undo";
 }
 
 TEST_F(MainWindow, PlacementIsKeptForTheNormalWindow) {

@@ -9,6 +9,9 @@
 #include "edit/Object.h"
 #include "edit/ObjectFlagCommands.h"
 #include "edit/UpdateSection.h"
+#include "media/image/ImageBuffer.h"
+#include "media/image/PixelFormat.h"
+#include "render/cache/CacheService.h"
 #include "effect/EffectBase.h"
 #include "ui/menus/MenuFixture.h"
 
@@ -37,45 +40,60 @@ protected:
 
 TEST_F(EditMenuTest, EntriesStandInOrderWithTheirKeys) {
     struct Row {
-        bool inMoves;  // else in the popup itself
+        int32_t submenu;  // -1: the popup itself, else the position of its submenu
         int32_t position;
         const char* text;
         int32_t key;  // -1: a separator
     } rows[] = {
-        {true, 0, "次のフレームに移動", 0x27},
-        {true, 1, "前のフレームに移動", 0x25},
-        {true, 2, "次のセクションに移動", 0x28},
-        {true, 3, "前のセクションに移動", 0x26},
-        {true, 4, "先頭のフレームに移動", 0x24},
-        {true, 5, "最後のフレームに移動", 0x23},
-        {true, 6, "指定時間に移動", 0},
-        {false, 1, "", -1},
-        {false, 2, "オブジェクトを切り取り", 0x4058},
-        {false, 3, "オブジェクトをコピー", 0x4043},
-        {false, 4, "オブジェクトを貼り付け", 0x4056},
-        {false, 5, "オブジェクトを削除", 0x2E},
-        {false, 6, "", -1},
-        {false, 7, "オブジェクトを分割", 0x53},
-        {false, 8, "オブジェクトを複製", 0x4044},
-        {false, 9, "オブジェクトの長さを変更", 0},
-        {false, 10, "", -1},
-        {false, 11, "オブジェクトの中間点を追加", 0x50},
-        {false, 12, "オブジェクトの中間点を削除", 0},
-        {false, 13, "", -1},
-        {false, 14, "オブジェクトのグループ化", 0x4047},
-        {false, 15, "オブジェクトのグループ解除", 0x6047},
-        {false, 16, "", -1},
-        {false, 17, "オブジェクトの表示・非表示", 0},
-        {false, 18, "", -1},
-        {false, 19, "元に戻す", 0x405A},
-        {false, 20, "やり直し", 0x605A},
+        {0, 0, "次のフレームに移動", 0x27},
+        {0, 1, "前のフレームに移動", 0x25},
+        {0, 2, "次のセクションに移動", 0x28},
+        {0, 3, "前のセクションに移動", 0x26},
+        {0, 4, "先頭のフレームに移動", 0x24},
+        {0, 5, "最後のフレームに移動", 0x23},
+        {0, 6, "指定時間に移動", 0},
+        {-1, 1, "", -1},
+        {-1, 2, "オブジェクトを切り取り", 0x4058},
+        {-1, 3, "オブジェクトをコピー", 0x4043},
+        {-1, 4, "オブジェクトを貼り付け", 0x4056},
+        {-1, 5, "オブジェクトを削除", 0x2E},
+        {-1, 6, "", -1},
+        {-1, 7, "オブジェクトを分割", 0x53},
+        {-1, 8, "オブジェクトを複製", 0x4044},
+        {-1, 9, "オブジェクトの長さを変更", 0},
+        {-1, 10, "", -1},
+        {-1, 11, "クリップボードにイメージをコピー", 0},
+        {-1, 12, "クリップボードにイメージをコピー(背景透過)", 0},
+        {-1, 13, "", -1},
+        {-1, 14, "オブジェクトの中間点を追加", 0x50},
+        {-1, 15, "オブジェクトの中間点を削除", 0},
+        {-1, 16, "", -1},
+        {-1, 17, "オブジェクトのグループ化", 0x4047},
+        {-1, 18, "オブジェクトのグループ解除", 0x6047},
+        {-1, 19, "", -1},
+        {-1, 20, "オブジェクトの表示・非表示", 0},
+        {-1, 21, "", -1},
+        {22, 0, "現在のフレームを選択開始フレームにする", 0xDB},
+        {22, 1, "現在のフレームを選択終了フレームにする", 0xDD},
+        {22, 2, "フレーム範囲選択を解除", 0},
+        {-1, 23, "", -1},
+        {-1, 24, "現在のフレームのオブジェクトを選択", 0x09},
+        {-1, 25, "次のオブジェクトを選択", 0xBE},
+        {-1, 26, "前のオブジェクトを選択", 0xBC},
+        {-1, 27, "", -1},
+        {-1, 28, "元に戻す", 0x405A},
+        {-1, 29, "やり直し", 0x605A},
+        {-1, 30, "", -1},
+        {-1, 31, "キャッシュを破棄", 0x74},
     };
     ASSERT_EQ(textAt(editMenu(), 0), "移動");
+    ASSERT_EQ(textAt(editMenu(), 22), "フレーム範囲選択");
     ASSERT_EQ(W::getMenuItemCount(moves()), 7);
-    ASSERT_EQ(W::getMenuItemCount(editMenu()), 21);
+    ASSERT_EQ(W::getMenuItemCount(W::getSubMenu(editMenu(), 22)), 3);
+    ASSERT_EQ(W::getMenuItemCount(editMenu()), 32);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);
-        const W::MenuHandle menu = row.inMoves ? moves() : editMenu();
+        const W::MenuHandle menu = row.submenu < 0 ? editMenu() : W::getSubMenu(editMenu(), row.submenu);
         if (row.key < 0) {
             EXPECT_EQ(W::getMenuItemId(menu, row.position), 0);
             EXPECT_EQ(W::getSubMenu(menu, row.position), nullptr);
@@ -109,7 +127,7 @@ TEST_F(EditMenuTest, CursorMovesStayInTheSceneAndAlwaysTellTheListeners) {
 }
 
 TEST_F(EditMenuTest, UndoAndRedoAreGreyedAtTheEndsAndDoNothingThere) {
-    constexpr int32_t kUndo = 19, kRedo = 20;
+    constexpr int32_t kUndo = 28, kRedo = 29;
     auto enabled = [&](int32_t position) {
         bar->refresh();
         return W::isMenuItemEnabled(editMenu(), idAt(position));
@@ -145,7 +163,7 @@ TEST_F(EditMenuTest, UndoAndRedoAreGreyedAtTheEndsAndDoNothingThere) {
 
 TEST_F(EditMenuTest, ObjectEntriesAreGreyedWithoutSomethingToActOn) {
     // Positions of the length, midpoint, group and show / hide entries.
-    const int32_t positions[] = {9, 11, 12, 14, 15, 17};
+    const int32_t positions[] = {9, 14, 15, 17, 18, 20};
     using Objects = std::vector<std::shared_ptr<Edit::Object>>;
     struct Row {
         const char* name;
@@ -219,24 +237,24 @@ TEST_F(EditMenuTest, ObjectEntriesRunTheirCommandsAtTheCursor) {
         scene.cursorFrame = 12;
     }
     Edit::Scene& scene = *service().currentScene();
-    choose(editMenu(), 11);  // add a midpoint at the cursor
+    choose(editMenu(), 14);  // add a midpoint at the cursor
     EXPECT_EQ(a->midpoints, std::vector<int32_t>{12});
     choose(moves(), 2);  // next section boundary: the end
     EXPECT_EQ(scene.cursorFrame, 30);
     choose(moves(), 3);  // previous: the midpoint
     EXPECT_EQ(scene.cursorFrame, 12);
-    choose(editMenu(), 12);  // delete the midpoint at the cursor
+    choose(editMenu(), 15);  // delete the midpoint at the cursor
     EXPECT_TRUE(a->midpoints.empty());
     service().addSelectObject(a, false);
     service().addSelectObject(b, false);
-    choose(editMenu(), 14);
+    choose(editMenu(), 17);
     ASSERT_NE(a->group, nullptr);
     EXPECT_EQ(a->group, b->group);
-    choose(editMenu(), 15);
+    choose(editMenu(), 18);
     EXPECT_EQ(a->group, nullptr);
     EXPECT_EQ(b->group, nullptr);
     // Four steps, each undone by the undo entry.
-    for (int32_t i = 0; i < 4; ++i) choose(editMenu(), 19);
+    for (int32_t i = 0; i < 4; ++i) choose(editMenu(), 28);
     EXPECT_TRUE(a->midpoints.empty());
     EXPECT_EQ(a->group, nullptr);
     EXPECT_FALSE(undoService->get()->canUndo());
@@ -286,7 +304,7 @@ public:
 };
 
 TEST_F(EditMenuTest, ShowOrHideGivesEveryTargetTheOppositeOfTheFirstTargetsState) {
-    constexpr int32_t kShowHide = 17;
+    constexpr int32_t kShowHide = 20;
     struct Row {
         const char* hiddenBefore;  // one letter per target: x hidden
         const char* hiddenAfter;
@@ -313,6 +331,96 @@ TEST_F(EditMenuTest, ShowOrHideGivesEveryTargetTheOppositeOfTheFirstTargetsState
         for (const auto& o : objects) hidden += o->effects.front()->disabled ? "x" : "-";
         EXPECT_EQ(hidden, row.hiddenAfter);
     }
+}
+
+
+TEST_F(EditMenuTest, FocusSteppingCyclesTheObjectsUnderTheCursorAndWalksALayer) {
+    constexpr int32_t kAtCursor = 24, kNext = 25, kPrevious = 26;
+    std::shared_ptr<Edit::Object> low, high, first, last;
+    {
+        auto scope = service().openSection();
+        scope->layersChanged = true;
+        Edit::Scene& scene = *scope->scene;
+        low = scene.createObject(2, 10, 40);
+        high = scene.createObject(5, 0, 20);
+        first = scene.createObject(2, 0, 5);
+        last = scene.createObject(2, 50, 60);
+        scene.createObject(3, 30, 35);  // not under the cursor
+        scene.cursorFrame = 15;
+    }
+    Edit::Scene& scene = *service().currentScene();
+    int32_t told = 0;
+    events->get()->focusObjectListeners.add([&](const auto&) { ++told; });
+    const std::shared_ptr<Edit::Object> cycle[] = {low, high, low};
+    for (const auto& expected : cycle) {
+        choose(editMenu(), kAtCursor);
+        EXPECT_EQ(scene.focusObject, expected);
+    }
+    EXPECT_EQ(told, 3);
+
+    // Along layer 2 from the middle object; at the ends nothing changes.
+    struct Step {
+        int32_t entry;
+        std::shared_ptr<Edit::Object> focus;
+        int32_t cursor;
+    } steps[] = {{kNext, last, 50}, {kNext, last, 50}, {kPrevious, low, 10}, {kPrevious, first, 0},
+                 {kPrevious, first, 0}};
+    for (const Step& step : steps) {
+        choose(editMenu(), step.entry);
+        EXPECT_EQ(scene.focusObject, step.focus);
+        EXPECT_EQ(scene.cursorFrame, step.cursor);
+    }
+    EXPECT_FALSE(undoService->get()->canUndo());
+
+    // Without a focus object the neighbours are not looked for.
+    {
+        auto scope = service().openSection();
+        scope->scene->focusObject = nullptr;
+    }
+    choose(editMenu(), kNext);
+    choose(editMenu(), kPrevious);
+    EXPECT_EQ(scene.focusObject, nullptr);
+}
+
+TEST_F(EditMenuTest, FrameRangeEntriesHandTheCursorToTheTimeline) {
+    std::vector<std::pair<int32_t, int32_t>> asked;
+    auto previous = Menu::EditMenu::setViews({[&](int32_t start, int32_t end) {
+        asked.emplace_back(start, end);
+        service().currentScene()->selectedStart = start;
+        service().currentScene()->selectedEnd = end;
+    }});
+    const W::MenuHandle range = W::getSubMenu(editMenu(), 22);
+    service().currentScene()->cursorFrame = 7;
+    auto clearEnabled = [&] {
+        bar->refresh();
+        return W::isMenuItemEnabled(range, static_cast<uint32_t>(W::getMenuItemId(range, 2)));
+    };
+    EXPECT_FALSE(clearEnabled());
+    choose(range, 0);
+    EXPECT_FALSE(clearEnabled()) << "only the start is set";
+    choose(range, 1);
+    service().currentScene()->selectedStart = 3;
+    EXPECT_TRUE(clearEnabled());
+    choose(range, 2);
+    EXPECT_EQ(asked, (std::vector<std::pair<int32_t, int32_t>>{{7, -1}, {-1, 7}, {-1, -1}}));
+    Menu::EditMenu::setViews(std::move(previous));
+}
+
+
+TEST_F(EditMenuTest, ClearingTheCachesEmptiesThemAndRefreshesTheViews) {
+    System::ServiceHolder<Cache::CacheService> caches;
+    auto& store = caches.get()->imageCache.store();
+    const Cache::ImageCacheKey key{L"a.png", 0};
+    (void)store.request(key, [](const Cache::ImageCacheKey&) {});
+    store.complete(key, Media::ImageBuffer::make(Media::PixelFormat::kR8G8B8A8Unorm, 1, 1), 1048576);
+    ASSERT_EQ(store.byteTotal(), 1048576u);
+    int32_t changed = 0;
+    events->get()->objectChangedListeners.add([&](const auto&) { ++changed; });
+    choose(editMenu(), 31);
+    EXPECT_EQ(store.byteTotal(), 0u);
+    EXPECT_FALSE(store.isCached(key));
+    EXPECT_EQ(changed, 1);
+    EXPECT_FALSE(undoService->get()->canUndo());
 }
 
 }  // namespace

@@ -54,7 +54,7 @@ first=$(objects)
 
 # The Edit popup: File's label, then one step right. Its entries without
 # the separators: 移動, cut, copy, paste, delete, split, duplicate, length,
-# then the midpoint entry (the ninth). A Return that comes while a popup is
+# the two image copies, then the midpoint entry (the eleventh). A Return that comes while a popup is
 # still settling is passed over: it is pressed again until the entry ran.
 xdotool mousemove --window "$window" 20 10 click 1
 until_true windows_shown 2 || fail "the File popup did not open"
@@ -63,7 +63,7 @@ file_height=$(popup_height)
 xdotool key Right
 until_true popup_taller "$file_height" || fail "the Edit popup did not open: $(popup_height)"
 xdotool key Home
-for i in $(seq 8); do xdotool key Down; done
+for i in $(seq 10); do xdotool key Down; done
 midpoint_added() {
   logged_times "create section frame=15 num=1" 1 && return 0
   windows_shown 2 && xdotool key Return

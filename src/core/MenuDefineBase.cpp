@@ -1,4 +1,4 @@
-#include "effect/MenuDefineBase.h"
+#include "core/MenuDefineBase.h"
 
 #include "core/SettingService.h"
 #include "core/TextConvert.h"
@@ -12,7 +12,7 @@ MenuDefineBase::MenuDefineBase(const char* prefix, const std::wstring& id, int32
       labelParameter_(group_, "label", &label, defaultLabel),
       orderParameter_(group_, "order", &order, defaultOrder),
       hideParameter_(group_, "hide", &hide, shown ? 0 : 1),
-      binding_(group_, Setting::SettingService::mainSettings()) {
+      document_(Setting::SettingService::mainSettings()) {
     System::IniFile* settings = Setting::SettingService::mainSettings();
     if (settings) {
         hadSettings_ = settings->hasSection(settingsKey_);
@@ -22,7 +22,17 @@ MenuDefineBase::MenuDefineBase(const char* prefix, const std::wstring& id, int32
     }
 }
 
-MenuDefineBase::~MenuDefineBase() = default;
+MenuDefineBase::~MenuDefineBase() {
+    // Entries that outlive the settings service (fonts go with the 2-D
+    // service) have nothing left to write into.
+    if (document_ == nullptr || document_ != Setting::SettingService::mainSettings()) return;
+    try {
+        for (System::Config::Parameter* parameter : group_.parameters())
+            document_->getValue(group_.section(), parameter->key()).text = parameter->save();
+    } catch (...) {
+        // Only allocation can fail here; a destructor cannot pass it on.
+    }
+}
 
 std::wstring MenuDefineBase::getDisplayName() const { return getName(); }
 
