@@ -6,6 +6,7 @@
 #include <exception>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "effect/MovementParamsDefine.h"
 

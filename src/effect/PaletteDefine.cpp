@@ -1,6 +1,8 @@
 #include "effect/PaletteDefine.h"
 
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <stdexcept>
 

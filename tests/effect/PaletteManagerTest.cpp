@@ -3,6 +3,8 @@
 // colours the text tags find once the effect registry is up.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
