@@ -23,8 +23,10 @@
 #include "effect/LinearSpeed.h"
 #include "effect/MovementBase.h"
 #include "effect/MovementLookup.h"
+#include "effect/MovementParamsManager.h"
 #include "effect/MovieRange.h"
 #include "effect/NoMove.h"
+#include "effect/PaletteManager.h"
 #include "effect/RandomMove.h"
 #include "effect/ScriptMovement.h"
 #include "effect/TeleportationMove.h"
@@ -40,6 +42,11 @@ const MovementBase* gNoMove = nullptr;
 const MovementBase* gMovieRange = nullptr;
 
 EffectService::MediaFileProbe gProbe;
+
+// The presets of time-control parameters and the palettes, loaded with the
+// service and gone with it.
+std::unique_ptr<MovementParamsManager> gMovementParams;
+std::unique_ptr<PaletteManager> gPalettes;
 
 // A failed registration goes to the program's error presenter; before one
 // is installed it is logged.
@@ -73,6 +80,10 @@ EffectService::ScriptRegistrar* EffectService::setScriptRegistrar(ScriptRegistra
 }
 
 EffectService* EffectService::get() { return gService; }
+
+MovementParamsManager* MovementParamsManager::get() { return gMovementParams.get(); }
+
+PaletteManager* PaletteManager::get() { return gPalettes.get(); }
 
 EffectService::MediaFileProbe EffectService::setMediaFileProbe(MediaFileProbe probe) {
     MediaFileProbe previous = std::move(gProbe);
@@ -128,8 +139,16 @@ EffectService::EffectService() {
         aliases_.clear();
         registerAlias(L"object", 100);
         registerAlias(L"effect", 101);
-        // Movement-parameter presets and palettes join here with their registries.
+        gMovementParams = std::make_unique<MovementParamsManager>();
+        gMovementParams->loadMovementParams();
+        gPalettes = std::make_unique<PaletteManager>();
+        gPalettes->loadPalettes();
+        // Text tags name the preset colours from now on.
+        Media::PresetColorSource::installed = gPalettes.get();
     } catch (...) {
+        if (Media::PresetColorSource::installed == gPalettes.get()) Media::PresetColorSource::installed = nullptr;
+        gPalettes.reset();
+        gMovementParams.reset();
         setMovementFinder(nullptr);
         setNoMove(nullptr);
         gNoMove = gMovieRange = nullptr;
@@ -140,6 +159,11 @@ EffectService::EffectService() {
 }
 
 EffectService::~EffectService() {
+    if (gService == this) {
+        if (Media::PresetColorSource::installed == gPalettes.get()) Media::PresetColorSource::installed = nullptr;
+        gPalettes.reset();
+        gMovementParams.reset();
+    }
     setMovementFinder(nullptr);
     setNoMove(nullptr);
     gNoMove = gMovieRange = nullptr;

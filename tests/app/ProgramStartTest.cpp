@@ -44,6 +44,10 @@ TEST(ProgramStart, LogsTheDeviceAndFormatSupportAndExitsZero) {
         "[INFO] [Effect::EffectService::registerEffect] register effect [シーンチェンジ]",
         "[INFO] [Effect::EffectService::registerEffect] register effect [ぼかし]",
         "[INFO] [Effect::EffectService::registerEffect] register effect [音量調整]",
+        // No palette file yet: the built-in palette is written and offers its named colours.
+        "[INFO] [Effect::PaletteDefine::savePaletteFile] save palette file : %Default%/default.palette",
+        "[INFO] [Effect::PaletteManager::reloadPresetColor] register preset color [white]",
+        "[INFO] [Effect::PaletteManager::reloadPresetColor] register preset color [black]",
     };
     for (const char* line : wanted) EXPECT_NE(std::string::npos, log.find(line)) << line << "\n" << log;
     std::ifstream ini(root / "velmo2" / "velmo2.ini", std::ios::binary);
@@ -51,6 +55,8 @@ TEST(ProgramStart, LogsTheDeviceAndFormatSupportAndExitsZero) {
     EXPECT_NE(std::string::npos, settings.find("[Direct3D]\r\n")) << settings;
     // The menu entries write themselves back.
     EXPECT_NE(std::string::npos, settings.find("[Effect.動画ファイル]\r\n")) << settings;
+    EXPECT_NE(std::string::npos, settings.find("[Color.red]\r\n")) << settings;
+    EXPECT_TRUE(fs::exists(root / "velmo2" / "Default" / "default.palette"));
     fs::remove_all(root);
 }
 

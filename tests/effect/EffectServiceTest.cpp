@@ -190,6 +190,9 @@ TEST_F(EffectServiceTest, RegistrationLogsInTableOrderAndEveryAttemptTakesAnOrde
     for (const char* m : kMovementNames) expected.push_back(std::string("register movement [") + m + "]");
     for (size_t i = 0; i < std::size(kTable); ++i)
         expected.push_back("register effect [" + System::wideToUtf8(kTable[i].name) + "]");
+    // With no palette file the built-in palette's colours come last.
+    for (const char* c : {"white", "red", "yellow", "green", "aqua", "blue", "magenta", "black"})
+        expected.push_back(std::string("register preset color [") + c + "]");
     std::vector<std::string> registered;
     for (const auto& line : log.lines)
         if (line.level == "INFO" && line.message.rfind("register ", 0) == 0) registered.push_back(line.message);

@@ -463,5 +463,25 @@ TEST_F(TextInputTest, NothingToDrawGivesNoImageAndAMissingFontKeyThrows) {
     }
 }
 
+// A colour tag may name a preset colour of the palettes: with no palette file
+// the registry's built-in palette names "red".
+TEST_F(TextInputTest, AColourTagNamingAPresetColourDrawsInIt) {
+    newScene(120, 120);
+    addText(L"<#red>■", 0, {{L"サイズ", "60"}});
+    const Picture picture = render();
+    int32_t solid = 0;
+    for (uint32_t y = 0; y < picture.height; ++y)
+        for (uint32_t x = 0; x < picture.width; ++x) {
+            const uint8_t* p = picture.at(x, y);
+            if (p[3] != 255) continue;
+            ++solid;
+            EXPECT_LE(p[0], 2) << x << "," << y;
+            EXPECT_LE(p[1], 2) << x << "," << y;
+            EXPECT_GE(p[2], 253) << x << "," << y;
+            if (HasFailure()) return;
+        }
+    EXPECT_GT(solid, 100);
+}
+
 }  // namespace
 }  // namespace SourceTest

@@ -1,0 +1,97 @@
+#include "effect/MovementParamsDefine.h"
+
+#include <climits>
+#include <cstdio>
+#include <stdexcept>
+
+#include "core/File.h"
+#include "core/FileName.h"
+#include "core/Log.h"
+#include "core/TextConvert.h"
+
+namespace Effect {
+
+namespace {
+
+std::vector<std::string_view> split(std::string_view text, char separator) {
+    std::vector<std::string_view> parts;
+    size_t start = 0;
+    for (;;) {
+        const size_t at = text.find(separator, start);
+        parts.push_back(text.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start));
+        if (at == std::string_view::npos) return parts;
+        start = at + 1;
+    }
+}
+
+}  // namespace
+
+MovementParamsDefine::MovementParamsDefine(std::wstring name, std::string_view valuesText, int32_t order)
+    : MenuDefineBase("Params", name, order, L"", true), values(parseValues(valuesText)), name(std::move(name)) {}
+
+std::vector<double> MovementParamsDefine::parseValues(std::string_view text) {
+    std::vector<double> values;
+    if (text.empty()) return values;
+    // Leading blanks are allowed and reading stops where the number ends.
+    for (std::string_view piece : split(text, ',')) values.push_back(std::stod(std::string(piece)));
+    return values;
+}
+
+std::string MovementParamsDefine::formatParams(const std::vector<double>& values) {
+    std::string text = "params=";
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (i) text += ",";
+        char number[512];
+        std::snprintf(number, sizeof number, "%f", values[i]);
+        std::string piece = number;
+        if (piece.find('.') != std::string::npos) {
+            while (!piece.empty() && piece.back() == '0') piece.pop_back();
+            if (!piece.empty() && piece.back() == '.') piece.pop_back();
+        }
+        text += piece;
+    }
+    return text + "\r\n";
+}
+
+std::vector<std::pair<std::string, std::string>> MovementParamsDefine::parseParams(std::string_view bytes) {
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (std::string_view line : split(bytes, '\n')) {
+        while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
+        if (line.empty() || line.front() == ';') continue;
+        const std::vector<std::string_view> halves = split(line, '=');
+        if (halves.size() != 2) continue;
+        entries.emplace_back(std::string(halves[0]), std::string(halves[1]));
+    }
+    return entries;
+}
+
+std::vector<std::pair<std::string, std::string>> MovementParamsDefine::readParamsFile(const std::wstring& path) {
+    std::wstring expanded = path;
+    System::FileName::expandVariable(expanded);
+    std::string bytes;
+    try {
+        System::File file;
+        file.open(expanded, System::File::kRead);
+        const int64_t size = file.getSize();
+        if (size > INT32_MAX) return {};
+        bytes.resize(static_cast<size_t>(size));
+        if (size > 0) file.readBlock(bytes.data(), static_cast<int32_t>(size));
+    } catch (const std::exception&) {
+        return {};
+    }
+    return parseParams(bytes);
+}
+
+void MovementParamsDefine::saveMovementParamsFile(const std::wstring& path, const std::vector<double>& values) {
+    System::Log::info("Effect::MovementParamsDefine::saveMovementParamsFile", "save movement params file : %s",
+                      System::wideToUtf8(path).c_str());
+    std::wstring expanded = path;
+    System::FileName::expandVariable(expanded);
+    const std::string text = formatParams(values);
+    System::File file;
+    file.open(expanded, System::File::kWrite);
+    file.write(text.data(), static_cast<int32_t>(text.size()));
+    file.close();
+}
+
+}  // namespace Effect
