@@ -83,6 +83,7 @@
 #include "platform/window/Pointer.h"
 #include "platform/window/TopLevel.h"
 #include "render/RenderService.h"
+#include "ui/dialogs/BackupDialog.h"
 #include "ui/dialogs/BoxOwner.h"
 #include "edit/ObjectEffectCommands.h"
 #include "ui/dialogs/DialogItemNumber.h"
@@ -99,6 +100,7 @@
 #include "ui/framework/WindowMouseService.h"
 #include "ui/framework/WindowService.h"
 #include "ui/menus/MenuBar.h"
+#include "ui/menus/SettingMenu.h"
 #include "ui/panels/EditComponent.h"
 #include "ui/panels/ExplorerComponent.h"
 #include "ui/panels/LogComponent.h"
@@ -361,6 +363,10 @@ void buildServices(System::ServiceStack& stack) {
                       if (Component::EditComponent* timeline = Component::EditComponent::get())
                           timeline->setSelectFrameRange(start, end);
                   }});
+    // The Setting menu's backup entry opens the backup settings.
+    Menu::SettingMenu::Openers openers;
+    openers.backup = [](const wchar_t* caption) { Dialog::BackupDialog(caption).open(); };
+    stack.addHook(Menu::SettingMenu::setOpeners, std::move(openers));
     // The log panel's options open the log settings.
     Component::LogComponent::logSettingDialog = [] { Dialog::LogSettingDialog(L"ログの設定").open(); };
     stack.addOwned<Menu::MenuBar>(*Window::WindowService::get());
