@@ -68,6 +68,8 @@ std::vector<std::pair<std::string, std::string>> MovementParamsDefine::parsePara
 std::vector<std::pair<std::string, std::string>> MovementParamsDefine::readParamsFile(const std::wstring& path) {
     std::wstring expanded = path;
     System::FileName::expandVariable(expanded);
+    // A missing file only means no presets there; the open's exception would log it as an error.
+    if (!System::File::exists(expanded)) return {};
     std::string bytes;
     try {
         System::File file;

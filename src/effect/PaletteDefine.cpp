@@ -104,6 +104,8 @@ std::string PaletteDefine::formatPalette(const std::vector<PaletteEntry>& entrie
 std::vector<PaletteEntry> PaletteDefine::readPaletteFile(const std::wstring& path) {
     std::wstring expanded = path;
     System::FileName::expandVariable(expanded);
+    // A missing file reads as empty; the open's exception would log it as an error.
+    if (!System::File::exists(expanded)) return {};
     std::string bytes;
     try {
         System::File file;

@@ -211,9 +211,9 @@ TEST_F(EventServiceStartUp, KeysNobodyTakesRunTheMenuBarsShortcuts) {
     ASSERT_NE(Window::ShortcutList::get(), nullptr);
     int runs = 0;
     auto item = window->windowMenu[Window::WindowMenu::File].menu->insertItem(L"\u4fdd\u5b58", [&] { ++runs; });
-    Window::WindowMenuManager::setShortcut(item, 0x74);  // F5
+    Window::WindowMenuManager::setShortcut(item, 0x7B);  // F12, which no menu entry takes
     EXPECT_EQ(Platform::window::getWindowMenu(window->window), window->menu);
-    Platform::window::sendMessage(window->window, Platform::window::kWmKeyDown, 0x74, 0);
+    Platform::window::sendMessage(window->window, Platform::window::kWmKeyDown, 0x7B, 0);
     EXPECT_EQ(runs, 1);
     // A menu command message runs the same command.
     Platform::window::sendMessage(window->window, Platform::window::kWmCommand, static_cast<uintptr_t>(item.id), 0);

@@ -575,7 +575,8 @@ bool screenToClient(WindowHandle w, Point& p) {
 }
 
 bool getCursorPos(Point& p) {
-    if (!gtk::onUiThread()) return false;
+    // The pointer is there whether or not a window was made yet: start GTK for it.
+    if (!gtk::ensure() || !gtk::onUiThread()) return false;
     GdkDisplay* display = gdk_display_get_default();
     GdkSeat* seat = display != nullptr ? gdk_display_get_default_seat(display) : nullptr;
     GdkDevice* pointer = seat != nullptr ? gdk_seat_get_pointer(seat) : nullptr;

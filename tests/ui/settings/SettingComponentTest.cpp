@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -87,8 +89,11 @@ protected:
         scope->scene->focusObject = o;
         scope->focusChanged = true;
     }
+    // The index-th number row of the block; the check rows between are another kind's.
     EffectItemNumberControl& row(size_t block = 0, size_t index = 0) {
-        return dynamic_cast<EffectItemNumberControl&>(*panel->blocks.at(block)->rows.at(index));
+        for (const auto& each : panel->blocks.at(block)->rows)
+            if (auto* number = dynamic_cast<EffectItemNumberControl*>(each.get()); number && index-- == 0) return *number;
+        throw std::out_of_range("no such number row");
     }
     RouterStep face(Input input, int32_t dx = 0) {
         const Window::MouseRect& r = row().firstSlider.sliderButton.fullRect;
@@ -125,7 +130,7 @@ protected:
 TEST_F(SettingPanel, ShowsABlockPerEffectWithTheSourceAndItsOutputTogether) {
     EXPECT_EQ(panel->sectionName(), "Window.setting");
     ASSERT_EQ(panel->blocks.size(), 1u);
-    EXPECT_EQ(row().item, &number()) << "one number row; the check row is another kind's";
+    EXPECT_EQ(row().item, &number());
 
     // A source, its output and a filter: two blocks, the output's rows first.
     auto chain = scene->createObject(1, 0, 99);
