@@ -8,6 +8,7 @@
 #include "core/FileName.h"
 #include "core/Log.h"
 #include "core/TextConvert.h"
+#include "effect/PresetFileText.h"
 
 namespace Effect {
 
@@ -66,34 +67,13 @@ std::vector<std::pair<std::string, std::string>> MovementParamsDefine::parsePara
 }
 
 std::vector<std::pair<std::string, std::string>> MovementParamsDefine::readParamsFile(const std::wstring& path) {
-    std::wstring expanded = path;
-    System::FileName::expandVariable(expanded);
-    // A missing file only means no presets there; the open's exception would log it as an error.
-    if (!System::File::exists(expanded)) return {};
-    std::string bytes;
-    try {
-        System::File file;
-        file.open(expanded, System::File::kRead);
-        const int64_t size = file.getSize();
-        if (size > INT32_MAX) return {};
-        bytes.resize(static_cast<size_t>(size));
-        if (size > 0) file.readBlock(bytes.data(), static_cast<int32_t>(size));
-    } catch (const std::exception&) {
-        return {};
-    }
-    return parseParams(bytes);
+    return parseParams(readPresetFileText(path));
 }
 
 void MovementParamsDefine::saveMovementParamsFile(const std::wstring& path, const std::vector<double>& values) {
     System::Log::info("Effect::MovementParamsDefine::saveMovementParamsFile", "save movement params file : %s",
                       System::wideToUtf8(path).c_str());
-    std::wstring expanded = path;
-    System::FileName::expandVariable(expanded);
-    const std::string text = formatParams(values);
-    System::File file;
-    file.open(expanded, System::File::kWrite);
-    file.write(text.data(), static_cast<int32_t>(text.size()));
-    file.close();
+    writePresetFileText(path, formatParams(values));
 }
 
 }  // namespace Effect

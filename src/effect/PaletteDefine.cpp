@@ -10,6 +10,7 @@
 #include "core/FileName.h"
 #include "core/Log.h"
 #include "core/TextConvert.h"
+#include "effect/PresetFileText.h"
 
 namespace Effect {
 
@@ -102,34 +103,13 @@ std::string PaletteDefine::formatPalette(const std::vector<PaletteEntry>& entrie
 }
 
 std::vector<PaletteEntry> PaletteDefine::readPaletteFile(const std::wstring& path) {
-    std::wstring expanded = path;
-    System::FileName::expandVariable(expanded);
-    // A missing file reads as empty; the open's exception would log it as an error.
-    if (!System::File::exists(expanded)) return {};
-    std::string bytes;
-    try {
-        System::File file;
-        file.open(expanded, System::File::kRead);
-        const int64_t size = file.getSize();
-        if (size > INT32_MAX) return {};
-        bytes.resize(static_cast<size_t>(size));
-        if (size > 0) file.readBlock(bytes.data(), static_cast<int32_t>(size));
-    } catch (const std::exception&) {
-        return {};
-    }
-    return parsePalette(bytes);
+    return parsePalette(readPresetFileText(path));
 }
 
 void PaletteDefine::savePaletteFile(const std::wstring& path, const std::vector<PaletteEntry>& entries) {
     System::Log::info("Effect::PaletteDefine::savePaletteFile", "save palette file : %s",
                       System::wideToUtf8(path).c_str());
-    std::wstring expanded = path;
-    System::FileName::expandVariable(expanded);
-    const std::string text = formatPalette(entries);
-    System::File file;
-    file.open(expanded, System::File::kWrite);
-    file.write(text.data(), static_cast<int32_t>(text.size()));
-    file.close();
+    writePresetFileText(path, formatPalette(entries));
 }
 
 }  // namespace Effect
