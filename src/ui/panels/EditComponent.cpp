@@ -15,6 +15,7 @@
 #include "platform/window/TopLevel.h"
 #include "ui/controls/ScrollBarControl.h"
 #include "ui/controls/ZoomGaugeControl.h"
+#include "ui/dialogs/GridTempDialog.h"
 #include "ui/framework/BaseMenu.h"
 #include "ui/framework/StyleMetrics.h"
 #include "ui/framework/WindowService.h"
@@ -362,8 +363,6 @@ void EditComponent::procMove() {
     showFrameBar();
 }
 
-std::function<bool(float& tempo, int32_t& beats, float& offset)> EditComponent::tempoGridDialog;
-
 void EditComponent::addClientMenu(Window::BaseMenu& menu) {
     addOptionsMenu(menu);
     WindowClientRenderTarget::addClientMenu(menu);
@@ -377,8 +376,7 @@ void EditComponent::addOptionsMenu(Window::BaseMenu& menu) {
     check(menu.insertItem(L"グリッド(BPM)の表示", [this] { setTempoGrid(); }), tempoGrid != 0);
     menu.insertSeparator();
     Window::BaseMenu options(menu, L"オプション");
-    const Window::BaseMenu::Item grid = options.insertItem(L"グリッド(BPM)の設定", [this] { editTempoGrid(); });
-    if (!tempoGridDialog) W::enableMenuItem(grid.menu, static_cast<uint32_t>(grid.id), false);
+    options.insertItem(L"グリッド(BPM)の設定", [this] { editTempoGrid(); });
     options.insertSeparator();
     auto toggle = [this, &options, &check](const wchar_t* label, int32_t* value, bool repaints) {
         check(options.insertItem(label,
@@ -409,10 +407,9 @@ void EditComponent::setTempoGrid() {
 }
 
 void EditComponent::editTempoGrid() {
-    if (!tempoGridDialog) return;
     float tempo = tempoBeatPerMinute, offset = tempoOffsetTime;
     int32_t beats = tempoBeatTime;
-    if (!tempoGridDialog(tempo, beats, offset)) return;
+    if (!Dialog::GridTempDialog().open(tempo, beats, offset)) return;
     tempoBeatPerMinute = std::clamp(tempo, 1.0f, 1000.0f);
     tempoBeatTime = std::clamp(beats, 0, 100);
     tempoOffsetTime = std::clamp(offset, -3600.0f, 3600.0f);

@@ -55,10 +55,6 @@ public:
     void setTempoGrid();
     // Asks for the BPM grid's tempo, beats per bar and offset.
     void editTempoGrid();
-    // The BPM grid dialog: tempo, beats per bar and offset in seconds,
-    // preset and written back on OK. Installed by the dialogs; without one
-    // the menu item is grayed.
-    static std::function<bool(float& tempo, int32_t& beats, float& offset)> tempoGridDialog;
 
     bool updateLayerScroll(int32_t layer, bool force);
     bool updateFrameScroll(int32_t frame, bool force);

@@ -18,6 +18,7 @@
 #include "effect/EffectService.h"
 #include "platform/window/KeyMap.h"
 #include "platform/window/Menu.h"
+#include "ui/dialogs/GridCameraDialog.h"
 #include "ui/framework/DropFiles.h"
 #include "ui/framework/PopupMenu.h"
 #include "ui/framework/ToolTips.h"
@@ -212,6 +213,8 @@ void PreviewEditComponent::procContextMenu(int32_t x, int32_t y) {
     menu.insertSeparator();
     {
         Window::BaseMenu options(menu, L"オプション");
+        options.insertItem(L"グリッド(カメラ制御)の設定", [this] { editCameraGrid(); });
+        options.insertSeparator();
         Edit::EditService::Settings& settings = editService->settings();
         const struct {
             const wchar_t* label;
@@ -239,6 +242,18 @@ void PreviewEditComponent::procContextMenu(int32_t x, int32_t y) {
     menu.insertSeparator();
     addClientMenu(menu);
     menu.show();
+}
+
+void PreviewEditComponent::editCameraGrid() {
+    if (renderService_ == nullptr) return;
+    Render::RenderVideoWorker& video = renderService_->video();
+    Dialog::GridCameraDialog::Field step{L"表示間隔", video.cameraGridStep, 1, 10000};
+    Dialog::GridCameraDialog::Field range{L"表示範囲", video.cameraGridRange, 10, 100000};
+    if (!Dialog::GridCameraDialog(L"グリッド(カメラ制御)の設定").open(step, range)) return;
+    video.cameraGridStep = step.value;
+    video.cameraGridRange = range.value;
+    // Announcing the cursor frame again draws the preview with the new grid.
+    if (editService != nullptr) editService->updateCursorFrame();
 }
 
 void PreviewEditComponent::copyImage(bool transparent) {

@@ -51,6 +51,8 @@ public:
 
     // Puts the frame at the cursor on the clipboard; transparent keeps its alpha.
     void copyImage(bool transparent);
+    // Asks for the camera grid's step and range and redraws with them.
+    void editCameraGrid();
     // The layer a drop starts on: the first from the top row shown that has
     // no object at the cursor frame.
     static int32_t dropLayer(const Edit::Scene& scene);

@@ -26,6 +26,8 @@
 #include "ui/dialogs/DialogItemInteger.h"
 #include "ui/dialogs/DislpayColorSettingDialog.h"
 #include "ui/dialogs/EditServiceDialogs.h"
+#include "ui/dialogs/GridCameraDialog.h"
+#include "ui/dialogs/GridTempDialog.h"
 #include "ui/dialogs/LanguageDialog.h"
 #include "ui/dialogs/LogSettingDialog.h"
 #include "ui/dialogs/SceneDialog.h"
@@ -361,3 +363,56 @@ TEST_F(SettingsDialogs, DisplayColorDialogStoresTheThreeChoices) {
 }
 
 }  // namespace
+
+TEST_F(SettingsDialogs, GridDialogsShowTheValuesAndKeepThemWhenRefused) {
+    struct Case {
+        const char* name;
+        const char* tempo;
+        const char* beats;
+        const char* offset;
+        bool accepted;
+        float tempo2;
+        int32_t beats2;
+        float offset2;
+    } cases[] = {
+        {"new values", "90", "3", "-1.5", true, 90, 3, -1.5f},
+        {"the limits", "1000", "0", "3600", true, 1000, 0, 3600},
+        {"a tempo of 0", "0", "4", "0", false, 120, 4, 0.5f},
+        {"101 beats", "120", "101", "0", false, 120, 4, 0.5f},
+        {"an offset past an hour", "120", "4", "-3601", false, 120, 4, 0.5f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        float tempo = 120, offset = 0.5f;
+        int32_t beats = 4;
+        dialogs.answers.push_back([&](W::DialogWindow& d) {
+            d.setText(ScriptedDialogs::field(d, "テンポ"), c.tempo);
+            d.setText(ScriptedDialogs::field(d, "拍子"), c.beats);
+            d.setText(ScriptedDialogs::field(d, "基準時間"), c.offset);
+            d.press(kOk);
+            if (!d.ended()) d.press(W::kDialogIdCancel);
+        });
+        EXPECT_EQ(Dialog::GridTempDialog().open(tempo, beats, offset), c.accepted);
+        EXPECT_EQ(dialogs.shown.back().caption, "グリッド(BPM)の設定");
+        EXPECT_EQ(dialogs.shown.back().fields,
+                  (std::vector<std::pair<std::string, std::string>>{{"テンポ", "120"}, {"拍子", "4"}, {"基準時間", "0.5"}}));
+        EXPECT_EQ(tempo, c.tempo2);
+        EXPECT_EQ(beats, c.beats2);
+        EXPECT_EQ(offset, c.offset2);
+    }
+
+    Dialog::GridCameraDialog::Field step{L"表示間隔", 200, 1, 10000}, range{L"表示範囲", 10000, 10, 100000};
+    dialogs.answers.push_back([&](W::DialogWindow& d) {
+        d.setText(ScriptedDialogs::field(d, "表示範囲"), "5");
+        d.press(kOk);
+        EXPECT_FALSE(d.ended());
+        d.setText(ScriptedDialogs::field(d, "表示範囲"), "500");
+        d.setText(ScriptedDialogs::field(d, "表示間隔"), "25");
+        d.press(kOk);
+    });
+    EXPECT_TRUE(Dialog::GridCameraDialog(L"グリッド(カメラ制御)の設定").open(step, range));
+    EXPECT_EQ(dialogs.shown.back().fields,
+              (std::vector<std::pair<std::string, std::string>>{{"表示間隔", "200"}, {"表示範囲", "10000"}}));
+    EXPECT_EQ(step.value, 25);
+    EXPECT_EQ(range.value, 500);
+}

@@ -27,6 +27,7 @@
 #include "platform/window/Menu.h"
 #include "platform/window/TopLevel.h"
 #include "support/PumpMessages.h"
+#include "support/ScriptedDialogs.h"
 #include "ui/framework/DockFixture.h"
 #include "ui/framework/ToolTips.h"
 #include "ui/panels/EditComponent.h"
@@ -671,6 +672,30 @@ TEST_F(TimelineMenus, TheOptionsToggleTheirSettings) {
     const Shown grid = choose(x, y, "グリッド(BPM)の表示");
     EXPECT_FALSE(grid.checked);
     EXPECT_EQ(panel->tempoGrid, 1);
+
+    // The BPM settings entry asks in its dialog and keeps what OK gives.
+    ScriptedDialogs dialogs;
+    dialogs.answers.push_back([](W::DialogWindow& d) {
+        d.setText(ScriptedDialogs::field(d, "テンポ"), "90");
+        d.setText(ScriptedDialogs::field(d, "拍子"), "3");
+        d.press(6);
+    });
+    W::setMenuAnswerHook([](W::MenuHandle menu, const W::Point&) -> uint32_t {
+        for (int32_t i = 0; i < W::getMenuItemCount(menu); ++i)
+            if (W::MenuHandle sub = W::getSubMenu(menu, i))
+                for (int32_t j = 0; j < W::getMenuItemCount(sub); ++j) {
+                    std::string text;
+                    W::getMenuStringAt(sub, j, text);
+                    if (text == "グリッド(BPM)の設定") return uint32_t(W::getMenuItemId(sub, j));
+                }
+        return 0;
+    });
+    router->dispatch(router->window, W::kWmContextMenu, 0, W::makeLParam(p.x, p.y));
+    W::setMenuAnswerHook({});
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].caption, "グリッド(BPM)の設定");
+    EXPECT_EQ(panel->tempoBeatPerMinute, 90.0f);
+    EXPECT_EQ(panel->tempoBeatTime, 3);
 }
 
 // The object area's menu: a right-click on an object selects it first and
