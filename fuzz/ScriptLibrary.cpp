@@ -17,6 +17,7 @@
 #include "edit/Object.h"
 #include "edit/ProjectQueries.h"
 #include "edit/Scene.h"
+#include "effect/AnchorList.h"
 #include "effect/RenderContext.h"
 #include "script/LuaBase.h"
 #include "script/ScriptEffect.h"
@@ -48,7 +49,7 @@ constexpr const char* kFunctions[] = {
     "obj.rand",    "obj.interpolation", "obj.load", "obj.setfont",  "obj.getvalue",  "obj.getinfo",
     "obj.putpixel", "obj.copypixel", "obj.getpixeldata", "obj.putpixeldata", "obj.filter",
     "obj.draw",    "obj.drawpoly", "obj.setoption", "obj.getoption", "obj.copybuffer", "obj.clearbuffer",
-    "obj.getpixel", "obj.pixeloption", "obj.effect",
+    "obj.getpixel", "obj.pixeloption", "obj.effect", "obj.getpoint", "obj.setanchor", "obj.getaudio",
 };
 
 constexpr const char* kWords[] = {
@@ -61,6 +62,10 @@ constexpr const char* kWords[] = {
     "image:",      "col",        "rgb",        "yc",         "get",         "type",        "blend",
     "add",         "alpha_sub",  "drawtarget", "dst",        "sampler",     "clip",        "loop",
     "culling",     "billboard",  "draw_state", "antialias",  "section_num", "multi_object", "gui",
+    "track",       "pos",        "xyz",        "inout",      "line",        "star",        "arm",
+    "color",       "audiobuffer", "spectrum",  "fourier",    "pcm",         "num",         "link",
+    "param",       "index",      "timecontrol", "framerate", "track_mode",  "script_name", "camera_param",
+    "縁取り",      "単色化",     "サイズ",     "縁色",       "ffffff",
 };
 
 constexpr double kNumbers[] = {0, -0.0, 1, -1, 0.5, 2147483647, -2147483648, 4294967296, 1e308, -1e308, 1e-320,
@@ -110,11 +115,14 @@ std::string argument(Reader& in) {
     case 5: return "nil";
     case 6: return in.byte() & 1 ? "true" : "false";
     case 7: {
-        // An empty table or a list of quads of 20 or 21 numbers.
+        // An empty table or a list of quads of the kinds' counts (20, 28,
+        // 32, 40 numbers), now and then one more.
+        static constexpr int kCounts[] = {20, 28, 32, 40};
         const uint8_t quads = in.byte() % 4;
+        const int kind = kCounts[in.byte() % std::size(kCounts)];
         std::string text = "{";
         for (uint8_t q = 0; q < quads; ++q) {
-            const int count = (q == 0 ? 20 : 0) + (in.byte() % 3 == 0 ? 1 : 0) + (q != 0 ? 20 : 0);
+            const int count = kind + (in.byte() % 3 == 0 ? 1 : 0);
             text += "{";
             for (int i = 0; i < count; ++i) text += (i ? "," : "") + std::to_string(static_cast<int>(in.byte()) - 64);
             text += "},";
@@ -127,7 +135,7 @@ std::string argument(Reader& in) {
 }
 
 std::string script(Reader& in) {
-    std::string text = "--track0:Size,0,100,10\n";
+    std::string text = "--track0:Size,0,100,10\n--track1:Y,-100,100,0\n--dialog:Points,pos={1,2,3}\n";
     while (in.more()) {
         const uint8_t op = in.byte();
         const char* function = kFunctions[op % std::size(kFunctions)];
@@ -172,6 +180,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     context.preciseFrame = 12;
     context.resetObject(object);
     context.chain = std::make_shared<Render::ObjectChain>(Render::ObjectChain{object});
+    // A preview run of the focused object, so that anchors are made.
+    scene.focusObject = object;
+    Anchor::AnchorList anchors;
+    context.anchorList = &anchors;
 
     const auto engine = std::dynamic_pointer_cast<Plugin::LuaBase>(service.get()->findScriptPlugin(engineName));
     if (!engine) __builtin_trap();

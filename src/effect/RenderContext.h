@@ -8,7 +8,7 @@
 
 namespace Media {
 class ResourceBuffer;
-class VertexListQuadPosUv;
+class VertexList;
 }  // namespace Media
 namespace Anchor {
 class AnchorList;
@@ -26,7 +26,7 @@ class RenderVideoWorker;
 class RenderContext : public ContextBase {
 public:
     Effect::OutputView view;
-    std::shared_ptr<Media::VertexListQuadPosUv> vertexList;  // custom shape, or none
+    std::shared_ptr<Media::VertexList> vertexList;  // custom shape of any vertex kind, or none
     Anchor::AnchorList* anchorList = nullptr;                // previews only; not owning
     ResourceCache* resourceCache = nullptr;                  // not owning
     std::shared_ptr<PreInputBuffer> preInput;

@@ -86,14 +86,16 @@ void ParticleOutput::outputVideo(Render::RenderContext& context, Media::RenderBu
     context.customShape = 1;
     const double a = rate.getValue(context);
     if (a <= 0 || !context.object || !context.scene) return;
-    std::shared_ptr<Media::VertexListQuadPosUv> shape = context.vertexList;
+    std::shared_ptr<Media::VertexList> shape = context.vertexList;
     if (!shape) {
         if (!image) return;
-        shape = std::make_shared<Media::VertexListQuadPosUv>();
+        auto quad = std::make_shared<Media::VertexListQuadPosUv>();
         const float w = static_cast<float>(image->width) / 2, h = static_cast<float>(image->height) / 2;
-        shape->vertices = {{-w, -h, 0, 0, 0, 1, 0}, {w, -h, 0, 1, 0, 1, 0}, {w, h, 0, 1, 1, 1, 0}, {-w, h, 0, 0, 1, 1, 0}};
+        quad->vertices = {{-w, -h, 0, 0, 0, 1, 0}, {w, -h, 0, 1, 0, 1, 0}, {w, h, 0, 1, 1, 1, 0}, {-w, h, 0, 0, 1, 1, 0}};
+        shape = std::move(quad);
     }
-    context.vertexList = std::make_shared<Media::VertexListQuadPosUv>();
+    // The particles take the shape's vertex kind.
+    context.vertexList = shape->createEmpty();
 
     const Edit::Scene& scene = *context.scene;
     const double framesPerSecond = static_cast<double>(scene.videoRate) / scene.videoScale;
@@ -118,7 +120,7 @@ void ParticleOutput::outputVideo(Render::RenderContext& context, Media::RenderBu
     context.view.z = pz;
 }
 
-void ParticleOutput::generateParticle(Render::RenderContext& context, const Media::VertexListQuadPosUv& shape,
+void ParticleOutput::generateParticle(Render::RenderContext& context, const Media::VertexList& shape,
                                       int64_t n, double emissionFrame, double age) {
     auto at = [&](const EffectItemNumber& item) { return item.getValueAt(context, emissionFrame); };
     const double life = at(lifetime);

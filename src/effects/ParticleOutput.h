@@ -69,7 +69,7 @@ public:
     // Appends particle n, emitted at the frame and now of the age in seconds,
     // to the context's vertex list as the template moved into place; nothing
     // when it is dead, invisible or scaled to nothing.
-    void generateParticle(Render::RenderContext& context, const Media::VertexListQuadPosUv& shape, int64_t n,
+    void generateParticle(Render::RenderContext& context, const Media::VertexList& shape, int64_t n,
                           double emissionFrame, double age);
 };
 

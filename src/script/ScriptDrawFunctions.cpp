@@ -1,18 +1,29 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/Log.h"
+#include "core/TextConvert.h"
+#include "edit/Scene.h"
+#include "effect/EffectItemNumber.h"
+#include "effect/MovementBase.h"
+#include "effects/CameraControl.h"
 #include "edit/Object.h"
 #include "effect/RenderContext.h"
 #include "media/gpu/Direct3DService.h"
 #include "media/gpu/ResourceBuffer.h"
 #include "media/gpu/ResourceService.h"
+#include "media/gpu/VertexListQuadPosColor.h"
+#include "media/gpu/VertexListQuadPosColorNorm.h"
 #include "media/gpu/VertexListQuadPosUv.h"
+#include "media/gpu/VertexListQuadPosUvNorm.h"
 #include "render/ResourceCache.h"
 #include "render/VideoPass.h"
 #include "script/LuaInstance.h"
 #include "script/LuaModule.h"
+#include "script/ScriptEffect.h"
+#include "script/ScriptFilter.h"
 #include "script/ScriptFunctions.h"
 
 namespace Plugin::ScriptLibrary {
@@ -78,7 +89,7 @@ std::shared_ptr<Media::VertexListQuadPosUv> makeList(const Quad* quads, size_t c
     return list;
 }
 
-int drawQuads(ScriptCall& call, std::shared_ptr<Media::VertexListQuadPosUv> list, double alpha) {
+int drawQuads(ScriptCall& call, std::shared_ptr<Media::VertexList> list, double alpha) {
     ScriptPluginInstance& instance = *call.instance;
     if (instance.drawTarget) {
         Effect::OutputView view = targetView(call.renderContext());
@@ -101,9 +112,62 @@ void rawIndex(LuaModule& lua, lua_State* state, int slot, size_t index) {
     lua.lua_rawget(state, absolute);
 }
 
-// The textured kind of the table form: 20 numbers per quad.
+// The kinds of the table form by their numbers per quad.
 constexpr size_t kTexturedCount = 20;
-constexpr size_t kOtherCounts[] = {28, 32, 40};
+constexpr size_t kColouredCount = 28;
+constexpr size_t kTexturedNormalCount = 32;
+constexpr size_t kColouredNormalCount = 40;
+constexpr size_t kOtherCounts[] = {kColouredCount, kTexturedNormalCount, kColouredNormalCount};
+
+// The camera control that applies to the context's object, or none.
+Effect::CameraControl* cameraOf(const Render::RenderContext& context) {
+    const std::shared_ptr<Edit::Object>& control = context.view.cameraControl;
+    if (!control || control->effects.empty()) return nullptr;
+    return dynamic_cast<Effect::CameraControl*>(control->effects.front().get());
+}
+
+// The camera's fields as a script sees them; the up direction is stored negated.
+int pushCamera(ScriptCall& call, const Effect::CameraControl::Record& camera) {
+    LuaModule& lua = *call.lua;
+    lua.lua_createtable(call.state, 0, 11);
+    const struct {
+        const char* name;
+        float value;
+    } fields[] = {{"x", camera.eye.x},     {"y", camera.eye.y},     {"z", camera.eye.z},     {"d", camera.focal},
+                  {"tx", camera.target.x}, {"ty", camera.target.y}, {"tz", camera.target.z}, {"rz", camera.tilt},
+                  {"ux", -camera.up.x},    {"uy", -camera.up.y},    {"uz", -camera.up.z}};
+    for (const auto& field : fields) {
+        lua.lua_pushnumber(call.state, field.value);
+        lua.lua_setfield(call.state, -2, field.name);
+    }
+    return 1;
+}
+
+// A field of the table argument, without metamethods; 0 when missing.
+float rawField(ScriptCall& call, const char* name) {
+    LuaModule& lua = *call.lua;
+    lua.lua_pushstring(call.state, name);
+    lua.lua_rawget(call.state, 2);
+    const auto value = static_cast<float>(lua.lua_tonumber(call.state, -1));
+    lua.pop(call.state, 1);
+    return value;
+}
+
+void setCamera(ScriptCall& call, Effect::CameraControl& camera) {
+    Effect::CameraControl::Record& r = camera.record;
+    r.eye = {rawField(call, "x"), rawField(call, "y"), rawField(call, "z"), 1};
+    r.focal = rawField(call, "d");
+    r.target = {rawField(call, "tx"), rawField(call, "ty"), rawField(call, "tz"), 1};
+    r.tilt = rawField(call, "rz");
+    r.up = {-rawField(call, "ux"), -rawField(call, "uy"), -rawField(call, "uz"), 0};
+    // The frame's camera follows at once, for the objects drawn after the script.
+    const Edit::Scene* scene = call.renderContext().scene;
+    const float w = scene ? static_cast<float>(scene->videoWidth) : 0;
+    const float h = scene ? static_cast<float>(scene->videoHeight) : 0;
+    camera.direction = {r.target.x - r.eye.x, r.target.y - r.eye.y, r.target.z - r.eye.z, 0};
+    if (camera.direction.x == 0 && camera.direction.y == 0 && camera.direction.z == 0) camera.direction.z = 1;
+    camera.cameraMatrix = Effect::CameraControl::getCameraMatrix(r, w, h);
+}
 
 }  // namespace
 
@@ -184,7 +248,6 @@ int drawpoly(ScriptCall& call) {
     const bool known = perQuad == kTexturedCount ||
                        std::find(std::begin(kOtherCounts), std::end(kOtherCounts), perQuad) != std::end(kOtherCounts);
     if (!known) return call.fail("invalid number of argument");
-    if (perQuad != kTexturedCount) return call.fail("unsupported");
     const size_t count = lua.lua_objlen(state, 1);
     for (size_t q = 1; q <= count; ++q) {
         rawIndex(lua, state, 1, q);
@@ -195,23 +258,69 @@ int drawpoly(ScriptCall& call) {
     (void)call.renderContext();
     const Image& image = call.instance->objectImage();
     const double width = image ? image->width : 1, height = image ? image->height : 1;
-    std::unique_ptr<Quad[]> quads(new Quad[count]);
-    for (size_t q = 0; q < count; ++q) {
+    const bool textured = perQuad == kTexturedCount || perQuad == kTexturedNormalCount;
+    const bool normals = perQuad == kTexturedNormalCount || perQuad == kColouredNormalCount;
+    // The numbers of one quad: positions, then texture or colour, then normals.
+    std::vector<float> values(perQuad);
+    const auto readQuad = [&](size_t q) {
         rawIndex(lua, state, 1, q + 1);
-        float values[kTexturedCount];
-        for (size_t i = 0; i < kTexturedCount; ++i) {
+        for (size_t i = 0; i < perQuad; ++i) {
             rawIndex(lua, state, -1, i + 1);
             values[i] = static_cast<float>(lua.lua_tonumber(state, -1));
             lua.pop(state, 1);
         }
         lua.pop(state, 1);
-        for (int i = 0; i < 12; ++i) quads[q].position[i / 3][i % 3] = values[i];
-        for (int corner = 0; corner < 4; ++corner) {
-            quads[q].uv[corner][0] = static_cast<float>(values[12 + corner * 2] / width);
-            quads[q].uv[corner][1] = static_cast<float>(values[13 + corner * 2] / height);
+    };
+    const size_t normalAt = textured ? 20 : 28;
+    std::shared_ptr<Media::VertexList> list;
+    if (textured && !normals) {
+        auto quads = std::make_shared<Media::VertexListQuadPosUv>();
+        quads->vertices.reserve(count * 4);
+        for (size_t q = 0; q < count; ++q) {
+            readQuad(q);
+            for (size_t c = 0; c < 4; ++c)
+                quads->vertices.push_back({values[c * 3], values[c * 3 + 1], values[c * 3 + 2],
+                                           static_cast<float>(values[12 + c * 2] / width),
+                                           static_cast<float>(values[13 + c * 2] / height), 1.0f, 0});
         }
+        list = std::move(quads);
+    } else if (textured) {
+        auto quads = std::make_shared<Media::VertexListQuadPosUvNorm>();
+        quads->vertices.reserve(count * 4);
+        for (size_t q = 0; q < count; ++q) {
+            readQuad(q);
+            for (size_t c = 0; c < 4; ++c)
+                quads->vertices.push_back({values[c * 3], values[c * 3 + 1], values[c * 3 + 2],
+                                           values[normalAt + c * 3], values[normalAt + c * 3 + 1],
+                                           values[normalAt + c * 3 + 2],
+                                           static_cast<float>(values[12 + c * 2] / width),
+                                           static_cast<float>(values[13 + c * 2] / height), 1.0f, 0});
+        }
+        list = std::move(quads);
+    } else if (!normals) {
+        auto quads = std::make_shared<Media::VertexListQuadPosColor>();
+        quads->vertices.reserve(count * 4);
+        for (size_t q = 0; q < count; ++q) {
+            readQuad(q);
+            for (size_t c = 0; c < 4; ++c)
+                quads->vertices.push_back({values[c * 3], values[c * 3 + 1], values[c * 3 + 2], values[12 + c * 4],
+                                           values[13 + c * 4], values[14 + c * 4], values[15 + c * 4]});
+        }
+        list = std::move(quads);
+    } else {
+        auto quads = std::make_shared<Media::VertexListQuadPosColorNorm>();
+        quads->vertices.reserve(count * 4);
+        for (size_t q = 0; q < count; ++q) {
+            readQuad(q);
+            for (size_t c = 0; c < 4; ++c)
+                quads->vertices.push_back({values[c * 3], values[c * 3 + 1], values[c * 3 + 2],
+                                           values[normalAt + c * 3], values[normalAt + c * 3 + 1],
+                                           values[normalAt + c * 3 + 2], values[12 + c * 4], values[13 + c * 4],
+                                           values[14 + c * 4], values[15 + c * 4]});
+        }
+        list = std::move(quads);
     }
-    return drawQuads(call, makeList(quads.get(), count, 1.0f), alpha);
+    return drawQuads(call, std::move(list), alpha);
 }
 
 int setoption(ScriptCall& call) {
@@ -294,6 +403,13 @@ int setoption(ScriptCall& call) {
         instance.drawn = call.boolean(2) ? 1 : 0;
         return 0;
     }
+    if (name == "camera_param") {
+        if (call.type(2) != Lua::kTypeTable) (void)call.lua->luaL_checklstring(call.state, 2, nullptr);
+        Effect::CameraControl* camera = cameraOf(call.renderContext());
+        if (camera == nullptr) return call.fail("no camera control");
+        setCamera(call, *camera);
+        return 0;
+    }
     if (name == "antialias" || name == "shadow") return 0;
     System::Log::script(instance.record().name.c_str(), "invalid set option name=%s", std::string(name).c_str());
     return 0;
@@ -309,6 +425,40 @@ int getoption(ScriptCall& call) {
     if (name == "multi_object") return call.pushBoolean(call.renderContext().count != 1);
     if (name == "camera_mode") return call.pushBoolean(call.renderContext().view.cameraControl != nullptr);
     if (name == "gui") return call.pushBoolean(call.renderContext().anchorList != nullptr);
+    if (name == "track_mode") {
+        const std::string_view track = call.string(2);
+        (void)instance.getEffect();
+        const Effect::EffectItemNumber* item = LuaInstance::findTrackItem(std::string(track));
+        if (item == nullptr)
+            return call.fail("invalid track name=%.*s", static_cast<int>(track.size()), track.data());
+        if (item->movement == nullptr || std::wstring_view(item->movement->name) == L"移動無し")
+            return call.pushInteger(0);
+        return call.pushString(System::wideToUtf8(item->movement->name));
+    }
+    if (name == "camera_param") {
+        Effect::CameraControl* camera = cameraOf(call.renderContext());
+        if (camera == nullptr) return call.fail("no camera control");
+        return pushCamera(call, camera->record);
+    }
+    if (name == "script_name") {
+        const int64_t offset = call.has(2) ? call.integer64(2) : 0;
+        const bool enabledOnly = call.has(3) && call.boolean(3);
+        const Effect::ScriptEffect& own = instance.getEffect();
+        const Edit::Object* object = instance.genericContext().object.get();
+        if (object == nullptr) return call.pushString("");
+        const auto& effects = object->effects;
+        const auto found = std::find_if(effects.begin(), effects.end(), [&](const auto& e) { return e.get() == &own; });
+        if (found == effects.end()) return call.pushString("");
+        int64_t at = found - effects.begin();
+        const int64_t step = offset < 0 ? -1 : 1;
+        for (int64_t left = offset < 0 ? -offset : offset; left > 0;) {
+            at += step;
+            if (at < 0 || at >= static_cast<int64_t>(effects.size())) return call.pushString("");
+            if (!enabledOnly || effects[static_cast<size_t>(at)]->disabled == 0) --left;
+        }
+        const auto* reached = dynamic_cast<const Effect::ScriptFilter*>(effects[static_cast<size_t>(at)].get());
+        return call.pushString(reached != nullptr ? System::wideToUtf8(reached->name) : std::string());
+    }
     return call.fail("invalid get option name=%.*s", static_cast<int>(name.size()), name.data());
 }
 

@@ -1,12 +1,17 @@
 #include "script/ScriptEffect.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 
 #include "core/Exception.h"
 #include "core/FileName.h"
 #include "core/Log.h"
 #include "core/TextConvert.h"
+#include "edit/Object.h"
+#include "effect/AnchorEvent.h"
 #include "effect/EffectItemCheck.h"
 #include "effect/EffectItemColor.h"
 #include "effect/EffectItemComboFile.h"
@@ -16,6 +21,9 @@
 #include "effect/EffectItemNumber.h"
 #include "effect/EffectItemSelect.h"
 #include "effect/EffectItemString.h"
+#include "effect/MovementBase.h"
+#include "effect/RenderContext.h"
+#include "effect/SectionPosition.h"
 #include "media/gpu/ResourceBuffer.h"
 #include "script/ScriptPluginInstance.h"
 
@@ -534,6 +542,134 @@ std::shared_ptr<Media::ResourceBuffer> ScriptEffect::runScript(Render::RenderCon
         System::Log::warn(scope, "script exception: %s", e.what());
         return nullptr;
     }
+}
+
+EffectItemNumber* ScriptEffect::getTrackItem(int32_t index) const {
+    if (index < 0 || index > 2) return nullptr;
+    const auto found = variables_.find("track" + std::to_string(index));
+    if (found == variables_.end() || found->second->type != EffectItem::kNumber) return nullptr;
+    return static_cast<EffectItemNumber*>(found->second.get());
+}
+
+std::vector<float> ScriptEffect::getTrackPoints(Render::RenderContext& context, int32_t coordinates,
+                                                int32_t points) const {
+    std::vector<float> out;
+    if (coordinates <= 0 || points <= 0) return out;
+    out.reserve(static_cast<size_t>(coordinates) * static_cast<size_t>(points));
+    const Edit::Object* object = context.object.get();
+    const int32_t start = object ? object->start : 0;
+    const int32_t end = object ? object->end : 0;
+    const int32_t midpoints = object ? static_cast<int32_t>(object->midpoints.size()) : 0;
+    for (int32_t i = 0; i < points; ++i) {
+        for (int32_t j = 0; j < coordinates; ++j) {
+            const EffectItemNumber* track = getTrackItem(j);
+            if (track == nullptr || track->values.empty()) {
+                out.push_back(0);
+                continue;
+            }
+            const auto keys = static_cast<int32_t>(track->values.size());
+            int32_t stored = 0;
+            bool computed = false;
+            if (keys >= 2 && i >= 1) {
+                if (i > midpoints)
+                    stored = keys - 1;
+                else if (keys == midpoints + 2)
+                    stored = i;
+                else
+                    computed = true;
+            }
+            if (!computed) {
+                out.push_back(static_cast<float>(track->keyValue(stored)));
+                continue;
+            }
+            const int32_t frame = start + object->midpoints[static_cast<size_t>(i - 1)];
+            Render::SectionPosition position;
+            if (track->flags & EffectItemNumber::kIgnoreMidpoints) {
+                position.offset = frame - start;
+                position.length = std::max(end - start, 1);
+                position.progress = position.offset / position.length;
+            } else {
+                position = Render::SectionPosition::locate(*object, frame, frame);
+            }
+            out.push_back(static_cast<float>(track->movement->getValue(*track, position, context)));
+        }
+    }
+    return out;
+}
+
+EffectItem* ScriptEffect::findAnchorItem(const std::string& variable) const {
+    auto found = variables_.find(variable);
+    if (found == variables_.end()) found = variables_.find("@local " + variable);
+    if (found == variables_.end() || found->second->type != EffectItem::kScriptString2) return nullptr;
+    return found->second.get();
+}
+
+std::vector<float> ScriptEffect::getAnchorValues(const std::string& variable) const {
+    std::vector<float> out;
+    const EffectItem* item = findAnchorItem(variable);
+    if (item == nullptr) return out;
+    const std::string text = System::wideToUtf8(static_cast<const EffectItemString*>(item)->text);
+    size_t at = 0;
+    while (at <= text.size()) {
+        const size_t comma = std::min(text.find(',', at), text.size());
+        // A piece converts when it starts with a number, as strtod reads it.
+        const std::string piece = text.substr(at, comma - at);
+        char* end = nullptr;
+        const double value = std::strtod(piece.c_str(), &end);
+        if (end == piece.c_str()) break;
+        out.push_back(static_cast<float>(value));
+        at = comma + 1;
+    }
+    return out;
+}
+
+void ScriptEffect::setAnchorValues(const std::string& variable, const std::vector<float>& values) {
+    EffectItem* item = findAnchorItem(variable);
+    if (item == nullptr) return;
+    std::string text;
+    char number[64];
+    for (size_t i = 0; i < values.size(); ++i) {
+        std::snprintf(number, sizeof number, "%1.2f", static_cast<double>(values[i]));
+        if (i != 0) text += ',';
+        text += number;
+    }
+    static_cast<EffectItemString*>(item)->text = System::utf8ToWide(text);
+}
+
+bool ScriptEffect::anchorEvent(const Anchor::AnchorEvent& event) {
+    if (event.kind != Anchor::AnchorEvent::kDrag) return false;
+    moveAnchor(event);
+    return true;
+}
+
+void ScriptEffect::moveAnchor(const Anchor::AnchorEvent& event) {
+    const Platform::math::Float4 moved =
+        Anchor::getMovedPosition(event.viewport, event.startPosition, event.matrix, static_cast<float>(event.totalX),
+                                 static_cast<float>(event.totalY));
+    const float delta[3] = {moved.x - event.position.x, moved.y - event.position.y, moved.z - event.position.z};
+    event.position = moved;
+    const bool flat = (event.flags & kAnchor2d) != 0;
+    const bool deep = (event.flags & kAnchor3d) != 0;
+    if (event.label == "track") {
+        // A track the script does not have is left alone.
+        const EffectItemNumber::AnchorAddress address{event.object.get(), event.id};
+        const int32_t axes = deep ? 3 : flat ? 2 : 0;
+        for (int32_t j = 0; j < axes; ++j)
+            if (EffectItemNumber* track = getTrackItem(j)) (void)track->moveAnchorValue(address, delta[j]);
+        return;
+    }
+    std::vector<float> values = getAnchorValues(event.label);
+    values.resize(static_cast<size_t>(event.tag), 0.0f);
+    const size_t p = static_cast<size_t>(std::max(event.id, 0));
+    if (flat) {
+        if (values.size() < 2 * p + 2) return;
+        values[2 * p] += delta[0];
+        values[2 * p + 1] += delta[1];
+    } else if (deep) {
+        if (values.size() < 3 * p + 3) return;
+        for (size_t j = 0; j < 3; ++j) values[3 * p + j] += delta[j];
+    }
+    setAnchorValues(event.label, values);
 }
 
 }  // namespace Effect

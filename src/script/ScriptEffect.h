@@ -14,8 +14,13 @@
 namespace Media {
 class ResourceBuffer;
 }
+namespace Anchor {
+struct AnchorEvent;
+}
 
 namespace Effect {
+
+class EffectItemNumber;
 
 // Base of every effect that runs a script. The prototype made at
 // registration reads the script's header directives into parameter items;
@@ -59,11 +64,33 @@ public:
     std::shared_ptr<Media::ResourceBuffer> runScript(Render::RenderContext& context,
                                                      std::shared_ptr<Media::ResourceBuffer> image, const char* scope);
 
+    // The draggable points of obj.setanchor. A point anchor's label is the
+    // name the drag writes back to ("track" for the tracks), its tag the
+    // number of coordinates its list holds, its id the point index.
+    static constexpr uint32_t kAnchor2d = 0x800000;
+    static constexpr uint32_t kAnchor3d = 0x1000000;
+    // The number item "track0" to "track2", or none.
+    EffectItemNumber* getTrackItem(int32_t index) const;
+    // For each of the points, the values of tracks 0 .. coordinates - 1 at
+    // that point: the key's stored value, or the movement's value at the
+    // point's frame when the track does not keep one value per key.
+    std::vector<float> getTrackPoints(Render::RenderContext& context, int32_t coordinates, int32_t points) const;
+    // The numbers of the table parameter of that name (or "@local name"),
+    // up to the first piece that is no number; empty for other kinds.
+    std::vector<float> getAnchorValues(const std::string& variable) const;
+    void setAnchorValues(const std::string& variable, const std::vector<float>& values);
+    // A drag of a point moves the tracks or rewrites the list; other events
+    // are not handled.
+    bool anchorEvent(const Anchor::AnchorEvent& event) override;
+    void moveAnchor(const Anchor::AnchorEvent& event);
+
     CommonResource& commonResource() const { return *commonResource_; }
     bool hasCommonResource() const { return commonResource_ != nullptr; }
     const VariableMap& variableMap() const { return variables_; }
 
 private:
+    EffectItem* findAnchorItem(const std::string& variable) const;
+
     class HeaderReader;
     friend class HeaderReader;
 

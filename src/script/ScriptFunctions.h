@@ -42,6 +42,15 @@ int getoption(ScriptCall& call);
 // Filters (ScriptFilterFunctions.cpp).
 int effect(ScriptCall& call);
 
+// The frame's sound (ScriptAudioFunctions.cpp).
+int getaudio(ScriptCall& call);
+
+// The points of a movement script's item (ScriptPointFunctions.cpp).
+int getpoint(ScriptCall& call);
+
+// Draggable points in the preview (ScriptAnchorFunctions.cpp).
+int setanchor(ScriptCall& call);
+
 // The deterministic random integer of `rand` for a seed c and frame d.
 int32_t randomInteger(int32_t lo, int32_t hi, int64_t c, int64_t d);
 // The time fraction of the run's object the two-colour forms mix by.

@@ -37,6 +37,9 @@ constexpr Lua::Reg kObjFunctions[] = {
     {"putpixeldata", bound<unsupported>},
     {"filter", bound<unsupported>},
     {"getinfo", bound<getinfo>},
+    {"getpoint", bound<getpoint>},
+    {"setanchor", bound<setanchor>},
+    {"getaudio", bound<getaudio>},
     {nullptr, nullptr},
 };
 

@@ -167,6 +167,19 @@ TEST_F(ScriptLibraryTest, FunctionsGiveTheirResultsOnBothEngines) {
         {"obj.setoption('antialias', 1) obj.setoption('shadow', 0) obj.setoption('focus_mode', 'fixed_size') "
          "obj.setoption('drawtarget', 'framebuffer') obj.setoption('dst', 'tmp') mes('ok')",
          "ok"},
+        // Sound: no audio worker here, so the frame has none; a size below 1
+        // gives nothing whatever the source.
+        {"mes(select('#', obj.getaudio(nil, 'audiobuffer', 'pcm')) .. select('#', obj.getaudio({}, 'a.wav', 'spectrum', "
+         "0)) .. select('#', obj.getaudio(nil, 'none.wav', 'fourier')))",
+         "000"},
+        // The run's own effect is not on the object: no points, no result.
+        {"mes(select('#', obj.setanchor('pos', 2, 'line')))", "0"},
+        // Tracks without movement, and effects around the script that are no script filters.
+        {"mes(obj.getoption('track_mode', 0) .. '[' .. obj.getoption('script_name') .. ']')", "0[]"},
+        // Coloured quads without an image draw nothing.
+        {"local q = {} for i = 1, 28 do q[i] = 1 end obj.drawpoly({q, q}, 0.5) "
+         "local n = {} for i = 1, 40 do n[i] = 0 end obj.drawpoly({n}) mes('drawn')",
+         "drawn"},
         // pcall sees the library's Lua errors.
         {"local ok, e = pcall(obj.filter) mes(tostring(ok) .. ' ' .. tostring(e):match('unsupported'))",
          "false unsupported"},
@@ -218,6 +231,14 @@ TEST_F(ScriptLibraryTest, WrongArgumentsRaiseErrorsWithTheScriptLine) {
         {"local a = 1\nobj.getoption('everything')", "invalid get option name=everything"},
         {"local a = 1\nobj.draw('left')", "bad argument #1 to 'draw'"},
         {"local a = 1\nobj.effect('blur', {}, 1)", "bad argument #2 to 'effect'"},
+        {"local a = 1\nobj.getoption('track_mode', 'nothing')", "invalid track name=nothing"},
+        {"local a = 1\nobj.getoption('camera_param')", "no camera control"},
+        {"local a = 1\nobj.setoption('camera_param', {x = 1})", "no camera control"},
+        {"local a = 1\nlocal q = {} for i = 1, 28 do q[i] = 0 end obj.drawpoly({q, {1, 2}})",
+         "invalid number of argument"},
+        {"local a = 1\nobj.getaudio(nil, 'audiobuffer')", "bad argument #3 to 'getaudio'"},
+        {"local a = 1\nobj.setanchor('pos')", "bad argument #2 to 'setanchor'"},
+        {"local a = 1\nobj.setanchor('pos', 2, 'color', 'red')", "bad argument #4 to 'setanchor'"},
     };
     for (const char* engine : kEngines) {
         for (const Case& c : cases) {
@@ -333,6 +354,81 @@ TEST_F(ScriptLibraryTest, SetfontChangesTheTextStateForTheRestOfTheRun) {
         EXPECT_EQ(run(engine, "obj.setfont('', 12)").error, "") << engine;
         EXPECT_EQ(state.decorationType, 0);
         EXPECT_EQ(state.color1[1], 1.0f);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A movement script asks for the points and settings of the item it moves:
+// here X of an object on frames 10 to 40 with a midpoint at 20, at frame 25.
+TEST(ScriptGetpointTest, MovementScriptsReadTheirItemsPoints) {
+    System::ServiceHolder<Plugin::ScriptService> service;
+    struct Case {
+        const char* script;
+        double result;
+    };
+    const Case cases[] = {
+        {"return obj.getpoint(0)", 10},
+        {"return obj.getpoint(-5)", 10},  // before the first point: the first
+        {"return obj.getpoint(99)", 30},  // past the last: the last
+        {"return obj.getpoint('num')", 3},
+        // Without a link group the item itself gives every value.
+        {"local a, b, c = obj.getpoint(1, 2, 3) return a + b + c", 60},
+        {"return select('#', obj.getpoint(1, 0, 0))", 0},
+        {"local at, size = obj.getpoint('link') return at * 10 + size", 1},
+        {"return (obj.getpoint('accelerate') and 1 or 0) + (obj.getpoint('decelerate') and 2 or 0)", 2},
+        {"return obj.getpoint('framerate')", 30},
+        {"return obj.getpoint('time')", 0.5},
+        {"return obj.getpoint('time', 0)", 0},
+        {"return obj.getpoint('time', 1)", 10.0 / 30},  // the midpoint
+        {"return obj.getpoint('time', 2)", 1},          // the end
+        {"return obj.getpoint('index')", 1.25},         // a quarter into the second section
+        {"return obj.getpoint('timecontrol', 'time')", 0.5},
+    };
+    const struct {
+        const char* script;
+        const char* error;
+    } failures[] = {
+        {"return obj.getpoint('what')", "invalid get point target=what"},
+        {"return obj.getpoint('timecontrol', 'frame')", "invalid get point timecontrol option=frame"},
+        {"return obj.getpoint('param')", "no set param"},
+    };
+    for (const char* engine : kEngines) {
+        auto plugin = service.get()->findScriptPlugin(engine);
+        MovementRun run;
+        run.item.values = {10, 20, 30};
+        run.item.flags = Effect::EffectItemNumber::kDecelerate;
+        auto object = std::make_shared<Edit::Object>(0, 10, 40);
+        object->midpoints = {10};
+        run.context.object = object;
+        run.context.frame = 25;
+        run.context.preciseFrame = 25;
+        run.position.progress = 0.5;
+        for (const Case& c : cases) {
+            try {
+                EXPECT_NEAR(run.run(*plugin, c.script), c.result, 1e-9) << engine << ": " << c.script;
+            } catch (const std::exception& e) {
+                ADD_FAILURE() << engine << ": " << c.script << " -> " << e.what();
+            }
+        }
+        for (const auto& f : failures) {
+            try {
+                run.run(*plugin, f.script);
+                ADD_FAILURE() << engine << ": " << f.script;
+            } catch (const std::exception& e) {
+                EXPECT_NE(std::string(e.what()).find(f.error), std::string::npos) << engine << ": " << e.what();
+            }
+        }
+        // An item without values.
+        run.item.values.clear();
+        try {
+            run.run(*plugin, "return obj.getpoint(0)");
+            ADD_FAILURE() << engine;
+        } catch (const std::exception& e) {
+            EXPECT_NE(std::string(e.what()).find("item value index out of range."), std::string::npos) << e.what();
+        }
     }
 }
 

@@ -11,6 +11,7 @@
 #include "effect/EffectItem.h"
 #include "effect/RenderContext.h"
 #include "effects/ImageLoad.h"
+#include "filters/FilterCatalog.h"
 #include "filters/MaskFilter.h"
 #include "filters/MaskPictures.h"
 #include "effects/SourceFixture.h"
@@ -115,8 +116,12 @@ protected:
         return out;
     }
 
+    // Scripts run the built-in filters by name.
+    Effect::EffectService::Catalog& catalogue() override { return filters_; }
+
     System::ServiceHolder<Plugin::ScriptService> scripts;
     Render::ResourceCache cache{1 << 24};
+    Effect::FilterCatalog filters_;
     static inline System::ServiceHolder<Media::Direct2DService>* d2d_ = nullptr;
 };
 
@@ -342,8 +347,9 @@ TEST_F(ScriptLoadRenderTest, DrawingToAnObjectTargetGoesThroughTheObjectsOutput)
 namespace SourceTest {
 namespace {
 
-// A script copies its image into a named buffer and draws four textured
-// quads; another draws twice into the temporary buffer and shows it; a mask
+// A script copies its image into a named buffer, turns its next image green
+// and gives it a white border through two filters, and draws it on four
+// textured quads; another draws twice into the temporary buffer and shows it; a mask
 // naming the buffer keeps what the copied image covers.
 TEST_F(ScriptLoadRenderTest, NamedBuffersPolygonsAndDrawTargetsMatchTheGoldenFrame) {
     Effect::MaskPictures pictures(*service);
@@ -352,11 +358,14 @@ TEST_F(ScriptLoadRenderTest, NamedBuffersPolygonsAndDrawTargetsMatchTheGoldenFra
               "obj.load('plane', 40, 40, 0xff0000)\n"
               "obj.copybuffer('cache:shot', 'obj')\n"
               "obj.load('plane', 20, 20, 0x0000ff)\n"
+              "obj.effect('単色化', '色', '00ff00', '輝度を保持する', 0)\n"
+              "obj.effect('縁取り', 'サイズ', 4, '縁色', 'ffffff', 'ぼかし', 0)\n"
               "obj.clearbuffer('cache:none')\n"
               "local q = {}\n"
               "for i = 0, 3 do\n"
               "  local x = -60 + i * 40\n"
-              "  q[#q + 1] = {x - 8, -8, 0, x + 8, -8, 0, x + 8, 8, 0, x - 8, 8, 0, 0, 0, 20, 0, 20, 20, 0, 20}\n"
+              "  q[#q + 1] = {x - 14, -14, 0, x + 14, -14, 0, x + 14, 14, 0, x - 14, 14, 0,\n"
+              "               0, 0, obj.w, 0, obj.w, obj.h, 0, obj.h}\n"
               "end\n"
               "obj.drawpoly(q)",
               "0", "0");
@@ -386,9 +395,11 @@ TEST_F(ScriptLoadRenderTest, NamedBuffersPolygonsAndDrawTargetsMatchTheGoldenFra
         const char* bgra;
     };
     const Spot spots[] = {
-        // The four blue quads along the middle, nothing between them.
-        {80 - 60, 45, "255,0,0,255"}, {80 - 20, 45, "255,0,0,255"}, {80 + 20, 45, "255,0,0,255"},
-        {80 + 60, 45, "255,0,0,255"}, {80 - 40, 45, "0,0,0,0"},
+        // The four green quads along the middle with their white borders,
+        // nothing between them.
+        {80 - 60, 45, "0,255,0,255"}, {80 - 20, 45, "0,255,0,255"}, {80 + 20, 45, "0,255,0,255"},
+        {80 + 60, 45, "0,255,0,255"}, {80 - 60 - 11, 45, "255,255,255,255"}, {80 + 60 + 10, 45, "255,255,255,255"},
+        {80 - 40, 45, "0,0,0,0"},
         // The temporary buffer: green left and right, empty between.
         {80 - 10, 15, "0,255,0,255"}, {80 + 10, 15, "0,255,0,255"}, {80, 15, "0,0,0,0"},
         // The mask keeps the white plane by the brightness of the red copy
