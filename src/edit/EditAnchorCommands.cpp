@@ -2,6 +2,7 @@
 
 #include "edit/EditService.h"
 #include "edit/ObjectFlagCommands.h"
+#include "edit/Scene.h"
 
 namespace Edit {
 
@@ -40,6 +41,11 @@ void EditAnchorCommands::setCameraFreeView(bool on) {
 
 const void* EditAnchorCommands::cameraIcon(int32_t kind) const {
     return hooks_.cameraIcon ? hooks_.cameraIcon(kind) : nullptr;
+}
+
+Effect::DisplayCamera* EditAnchorCommands::sceneCamera() {
+    const std::shared_ptr<Scene>& scene = service_.currentScene();
+    return scene ? &scene->camera : nullptr;
 }
 
 bool EditAnchorCommands::displayObjectMovePoint() const { return service_.settings().displayObjectMovePoint != 0; }

@@ -41,6 +41,7 @@ public:
     bool cameraFreeView() const override;
     void setCameraFreeView(bool on) override;
     const void* cameraIcon(int32_t kind) const override;
+    Effect::DisplayCamera* sceneCamera() override;
     bool displayObjectMovePoint() const override;
     bool displayObjectCenterAnchor() const override;
     bool anchorObjectMoveSnap() const override;

@@ -7,6 +7,8 @@ class Object;
 
 namespace Effect {
 
+class DisplayCamera;
+
 // What anchor events and anchor passes need of the edit side and the
 // windows: moving the cursor, showing a section, the clipping-object view
 // and the edit settings that shape the anchors. The program installs an
@@ -35,6 +37,9 @@ public:
     virtual void setCameraFreeView(bool) {}
     // The picture of the camera's view button: kind 0 editable, 1 locked, 2 free view; not owning.
     virtual const void* cameraIcon(int32_t) const { return nullptr; }
+    // The camera record of the scene on show, which free view looks through;
+    // written inside the edit scope of a drag. None without a scene.
+    virtual DisplayCamera* sceneCamera() { return nullptr; }
     // The edit settings "DisplayObjectMovePoint", "DisplayObjectCenterAnchor" and "AnchorObjectMoveSnap".
     virtual bool displayObjectMovePoint() const = 0;
     virtual bool displayObjectCenterAnchor() const = 0;

@@ -31,6 +31,11 @@ public:
     // The size of the scene shown, in pixels.
     virtual int32_t sceneWidth() const = 0;
     virtual int32_t sceneHeight() const = 0;
+    // The drag cannot change what it was meant to: the not-allowed pointer.
+    virtual void refuseDrag() {}
+    // Shift and Control as the pointer's messages left them.
+    virtual bool shiftHeld() const { return false; }
+    virtual bool controlHeld() const { return false; }
 };
 
 // A mouse action on an anchor, as the owning effect receives it.
@@ -48,9 +53,10 @@ struct AnchorEvent {
     // it, and the preview copies it back into its item for the next step.
     mutable Platform::math::Float4 position;
     Platform::math::Float4 startPosition;
-    Platform::math::Float4 vectorA;
-    Platform::math::Float4 vectorB;
-    Platform::math::Float4 referencePoint;
+    // The anchor's own values; an effect may carry them on from step to step of a drag.
+    mutable Platform::math::Float4 vectorA;
+    mutable Platform::math::Float4 vectorB;
+    mutable Platform::math::Float4 referencePoint;
     std::string label;
     uint64_t tag = 0;
     int32_t totalX = 0, totalY = 0;  // pixels since the press

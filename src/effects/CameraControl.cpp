@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "edit/Object.h"
 #include "edit/Scene.h"
+#include "effect/ModelQueries.h"
 #include "effect/NoMove.h"
 #include "effect/RenderContext.h"
 #include "media/gpu/Direct3DService.h"
@@ -13,6 +15,8 @@
 #include "media/gpu/ResourceBuffer.h"
 #include "media/gpu/ResourceService.h"
 #include "media/gpu/VertexBufferCommon.h"
+#include "media/gpu/VertexListBinders.h"
+#include "media/gpu/XYZ_COL.h"
 #include "media/gpu/VertexShader.h"
 #include "shaders/BuiltinShaders.h"
 #include "core/Exception.h"
@@ -96,6 +100,27 @@ void CameraControl::drawGuideLine(const Float4& from, const Float4& to, const Ma
     direct3D->drawVertexBuffer(strip);
 }
 
+void CameraControl::drawFrustumFaces(const Float4 (&corners)[4]) {
+    Constant constant{};
+    const Matrix projection = transpose(cameraMatrix);
+    std::memcpy(constant.projection, projection.m, sizeof projection.m);
+    constant.alpha = 1;
+    updateConstant(constant);
+    Media::bindShaderColorDepth();
+    // Three dark sides and a light one through the corners at +h/2, so the
+    // frustum's orientation shows.
+    for (int i = 0; i < 4; ++i) {
+        const Float4& a = corners[i];
+        const Float4& b = corners[(i + 1) % 4];
+        const float* colour = i == 2 ? kFrustumLitFace : kFrustumFace;
+        Media::XYZ_COL triangle[3];
+        const Float4 points[3] = {record.eye, a, b};
+        for (int k = 0; k < 3; ++k)
+            triangle[k] = {points[k].x, points[k].y, points[k].z, colour[0], colour[1], colour[2], colour[3]};
+        direct3D->drawTriangle(triangle);
+    }
+}
+
 void CameraControl::drawGuides(Render::RenderContext& context) {
     Media::RenderBuffer* frame = context.view.frameBuffer;
     const Render::RenderVideoWorker* worker = context.videoWorker;
@@ -160,6 +185,7 @@ void CameraControl::drawGuides(Render::RenderContext& context) {
             drawGuideLine(corners[i], corners[(i + 1) % 4], cameraMatrix, hw, hh, 1.0f);
             drawGuideLine(record.eye, corners[i], cameraMatrix, hw, hh, 1.5f);
         }
+        drawFrustumFaces(corners);
     }
     unbindDepthTarget();
 }
@@ -260,9 +286,10 @@ CameraControl::Float3 CameraControl::orbitOf(const Float3& eye, const Float3& ta
     return {std::atan2(std::sqrt(d.x * d.x + d.z * d.z), d.y), std::atan2(d.x, d.z), length(d)};
 }
 
-void CameraControl::updateAnchor(Render::RenderContext& context, int32_t, int32_t) {
+void CameraControl::updateAnchor(Render::RenderContext& context, int32_t width, int32_t height) {
     Anchor::AnchorList* list = context.anchorList;
     if (!list || locked || !context.object || context.object->effects.empty()) return;
+    if (context.scene && modelQueries().isObjectLayerLocked(*context.scene, *context.object)) return;
     const Record seen = viewedRecord(context);
     const Float3 eye = freeView ? Float3{seen.eye.x, seen.eye.y, seen.eye.z} : Float3{record.eye.x, record.eye.y, record.eye.z};
     const Float3 target =
@@ -285,8 +312,12 @@ void CameraControl::updateAnchor(Render::RenderContext& context, int32_t, int32_
     item.vectorB = {target.x, target.y, target.z, 1};
     const Float3 orbit = orbitOf(eye, target);
     const int32_t first = targetLayer.values.empty() ? 0 : targetLayer.values.front();
-    const bool relative = dynamic_cast<const NoMove*>(targetLayer.movement) && first - 1 == context.object->layer;
+    // In free view the orbit is the scene camera's, whose target never rides with its eye.
+    const bool relative =
+        !freeView && dynamic_cast<const NoMove*>(targetLayer.movement) && first - 1 == context.object->layer;
     item.referencePoint = {orbit.x, orbit.y, orbit.z, relative ? 1.0f : 0.0f};
+    // Seen from outside, the camera itself can be moved by its position.
+    if (freeView) AnchorEffectBase::updateAnchor(context, width, height);
 }
 
 bool CameraControl::anchorEvent(const Anchor::AnchorEvent& event) {
@@ -319,23 +350,83 @@ bool CameraControl::isDragEditable(const Anchor::AnchorEvent& event) const {
     return true;
 }
 
-// The eye goes round the target on a sphere: across the drag turns the
-// azimuth, along it the polar angle, which stops short of the poles.
+// The eye goes round the orbit centre on a sphere: across the drag turns
+// the azimuth, along it the polar angle, which stops short of the poles.
+// Shift pans the centre with the eye, Control moves the eye nearer or
+// farther. The anchor carries the orbit from step to step of the drag.
 void CameraControl::dragCamera(const Anchor::AnchorEvent& event) {
     constexpr float kTurn = 2 * 3.14159265358979f * 0.0005f;
-    const Float4 c = event.vectorB;
-    // From the values the anchor had at the press, by the whole drag so far.
-    const float azimuth = event.referencePoint.y + static_cast<float>(event.totalX) * kTurn;
-    const float polar = std::clamp(event.referencePoint.x + static_cast<float>(event.totalY) * kTurn, 0.001f, 3.1405928f);
-    const float distance = event.referencePoint.z;
-    const Float3 eye{c.x + distance * std::sin(polar) * std::sin(azimuth), c.y + distance * std::cos(polar),
-                     c.z + distance * std::sin(polar) * std::cos(azimuth)};
-    event.position = {eye.x - c.x, eye.y - c.y, eye.z - c.z, 1};
-    if (event.referencePoint.w == 1 || !isDragEditable(event)) return;
+    const auto dx = static_cast<float>(event.stepX), dy = static_cast<float>(event.stepY);
+    const bool shift = event.control && event.control->shiftHeld();
+    const bool ctrl = event.control && event.control->controlHeld();
+    AnchorCommands* commands = AnchorCommands::current();
     const EffectItemNumber::AnchorAddress address{event.object.get(), event.id};
-    (void)x.setAnchorValue(address, eye.x);
-    (void)y.setAnchorValue(address, eye.y);
-    (void)z.setAnchorValue(address, eye.z);
+    // The world move of the origin dragged the other way by the pixels.
+    auto worldMove = [&] {
+        const Float4 moved = Anchor::getMovedPosition(event.viewport, {0, 0, 0, 1}, event.matrix, -dx, -dy);
+        return Float3{moved.x, moved.y, moved.z};
+    };
+    auto refuse = [&] {
+        if (event.control) event.control->refuseDrag();
+    };
+    Float4& orbit = event.referencePoint;  // polar, azimuth, distance, target riding with the eye
+    if (orbit.w != 1) {
+        Float4& centre = event.vectorB;
+        Float4& target = event.vectorA;
+        if (shift) {
+            const Float3 m = worldMove();
+            centre = {centre.x + m.x, centre.y + m.y, centre.z + m.z, centre.w};
+            target = {target.x + m.x, target.y + m.y, target.z + m.z, target.w};
+        } else if (ctrl) {
+            orbit.z = std::max(4.0f, orbit.z + 8 * dy);
+        } else {
+            orbit.y += dx * kTurn;
+            orbit.x = std::clamp(orbit.x + dy * kTurn, 0.001f, 3.1405928f);
+        }
+        const Float3 eye{centre.x + orbit.z * std::sin(orbit.x) * std::sin(orbit.y),
+                         centre.y + orbit.z * std::cos(orbit.x),
+                         centre.z + orbit.z * std::sin(orbit.x) * std::cos(orbit.y)};
+        event.position = {eye.x - centre.x, eye.y - centre.y, eye.z - centre.z, 1};
+        if (commands && commands->cameraFreeView()) {
+            // The scene's own camera: the looked-at point stays at least 256 away.
+            DisplayCamera* camera = commands->sceneCamera();
+            if (!camera) return;
+            Float3 c{centre.x, centre.y, centre.z};
+            if (c.x == eye.x && c.y == eye.y && c.z == eye.z) c.z += 1;
+            const Float3 d = subtract(c, eye);
+            const float reach = length(d);
+            if (reach < kFreeViewMinReach) {
+                const float k = kFreeViewMinReach / reach;
+                c = {eye.x + d.x * k, eye.y + d.y * k, eye.z + d.z * k};
+            }
+            camera->values = {eye.x, eye.y, eye.z, c.x, c.y, c.z};
+            camera->distance = orbit.z;
+            return;
+        }
+        if (!isDragEditable(event)) return refuse();
+        (void)x.setAnchorValue(address, eye.x);
+        (void)y.setAnchorValue(address, eye.y);
+        (void)z.setAnchorValue(address, eye.z);
+        if (shift) {
+            (void)targetX.setAnchorValue(address, target.x);
+            (void)targetY.setAnchorValue(address, target.y);
+            (void)targetZ.setAnchorValue(address, target.z);
+        }
+        return;
+    }
+    // The target rides with the eye: the eye moves, and the target with it.
+    if (!isDragEditable(event)) return refuse();
+    Float3 move;
+    if (ctrl) {
+        const Float3 offset{event.vectorA.x, event.vectorA.y, event.vectorA.z};
+        const Float3 along = length(offset) > 0 ? normalize(offset) : Float3{0, 0, 1};
+        move = {along.x * -8 * dy, along.y * -8 * dy, along.z * -8 * dy};
+    } else {
+        move = worldMove();
+    }
+    (void)x.moveAnchorValue(address, move.x);
+    (void)y.moveAnchorValue(address, move.y);
+    (void)z.moveAnchorValue(address, move.z);
 }
 
 bool CameraControl::closing(const Render::RenderContext& context) const {

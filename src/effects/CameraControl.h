@@ -1,4 +1,5 @@
 #pragma once
+#include "edit/DisplayCamera.h"
 #include "effect/ControlView.h"
 #include "effect/EffectClass.h"
 #include "effect/EffectItemGroup.h"
@@ -88,6 +89,9 @@ public:
     static constexpr float kAxisYColor[4] = {0.1f, 0.2f, 0.1f, 0.4f};
     static constexpr float kAxisZColor[4] = {0.15f, 0.15f, 0.4f, 0.4f};
     static constexpr float kFrustumColor[4] = {1, 1, 1, 0.8f};
+    // The frustum's sides (straight colour): the one through the corners at +h/2 is light.
+    static constexpr float kFrustumFace[4] = {0, 0, 0, 0.3f};
+    static constexpr float kFrustumLitFace[4] = {1, 1, 1, 0.3f};
     // The grid lines of each direction for a range and step: -range, then
     // every step while at most +range.
     static int32_t gridLineCount(float range, float step);
@@ -99,11 +103,16 @@ public:
     // each side; cut at the near limit, nothing when wholly behind it.
     void drawGuideLine(const Float4& from, const Float4& to, const Matrix& camera, float halfWidth, float halfHeight,
                        float width);
+    // The four sides from the eye to the corners of the focal plane, filled,
+    // into the batch's depth layers.
+    void drawFrustumFaces(const Float4 (&corners)[4]);
     // The target point recorded by the last guide pass (w 1 when present, 0 when not).
     Float4 targetMarker{0, 0, 0, 0};
 
     // The anchor through which the camera is orbited, zoomed and panned.
     static constexpr uint32_t kCameraAnchorFlags = 0x40000000;
+    // In free view the scene's camera never looks at a point nearer than this.
+    static constexpr float kFreeViewMinReach = 256;
     // Closing call of a preview: the target marker, the view button and the camera anchor.
     void updateAnchor(Render::RenderContext& context, int32_t width, int32_t height) override;
     bool anchorEvent(const Anchor::AnchorEvent& event) override;

@@ -88,6 +88,45 @@ TEST_F(CameraGuideTest, AnOpaqueObjectHidesTheGridBehindIt) {
     EXPECT_GT(grey, 0.2f);
 }
 
+// In free view the preview looks through the scene's own camera, here from
+// behind the focal plane straight back at the camera object's eye: through
+// the open end every pixel of the frustum shows one side from inside, the
+// light side through the corners at +h/2 below the axis and a dark one
+// above it, each at a third of full cover. Outside the frustum the frame
+// stays clear; without free view none of it is drawn.
+TEST_F(CameraGuideTest, FreeViewShowsTheCamerasFrustumWithFilledSides) {
+    newScene(kW, kH);
+    camera(0, {0, 0, -1000}, {0, 0, 0});
+    worker.cameraGrid = 0;
+    scene->camera.values = {0, 0, 1500, 0, 0, 0};
+    const Pixels own = draw(Render::kRenderPreview);
+    ASSERT_EQ(own.width, kW);
+    for (float v : own.rgba) ASSERT_EQ(v, 0.0f) << "the camera's own view shows no frustum";
+
+    worker.cameraFreeView = 1;
+    const Pixels free = draw(Render::kRenderPreview);
+    ASSERT_EQ(free.width, kW);
+    // The corners of the focal plane (z 24) seen from 1476 away lie about
+    // 33 and 22 pixels off the centre; the corner lines run from the
+    // centre to them, well away from these points on the vertical axis.
+    struct Case {
+        const char* name;
+        uint32_t x, y;
+        float colour, alpha;
+    };
+    const Case cases[] = {
+        {"below the axis: the light side", kW / 2, kH / 2 + 10, 0.3f, 0.3f},
+        {"above the axis: a dark side", kW / 2, kH / 2 - 10, 0, 0.3f},
+        {"left of the axis: a dark side", kW / 2 - 20, kH / 2, 0, 0.3f},
+        {"outside the frustum", 4, 4, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const float* p = free.at(c.x, c.y);
+        for (int k = 0; k < 3; ++k) EXPECT_NEAR(p[k], c.colour, 0.02f) << c.name << " channel " << k;
+        EXPECT_NEAR(p[3], c.alpha, 0.02f) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace OutputTest
 

@@ -10,6 +10,7 @@
 #include "edit/UpdateSection.h"
 #include "effect/AnchorCommands.h"
 #include "effect/EffectBase.h"
+#include "platform/window/KeyMap.h"
 
 namespace Anchor {
 
@@ -154,6 +155,14 @@ int32_t AnchorControl::sceneWidth() const {
 int32_t AnchorControl::sceneHeight() const {
     const std::shared_ptr<Edit::Scene> scene = currentScene();
     return scene ? scene->videoHeight : 0;
+}
+
+bool AnchorControl::shiftHeld() const {
+    return (Platform::window::getKeyState(Platform::window::kVkShift) & 0x8000) != 0;
+}
+
+bool AnchorControl::controlHeld() const {
+    return (Platform::window::getKeyState(Platform::window::kVkControl) & 0x8000) != 0;
 }
 
 bool AnchorControl::hideOthersOnHover() {

@@ -90,6 +90,8 @@ public:
     int32_t previewHeight() const override;
     int32_t sceneWidth() const override;
     int32_t sceneHeight() const override;
+    bool shiftHeld() const override;
+    bool controlHeld() const override;
 
     // How the control shows the move cursor during a drag and hears the
     // object changes of each step; the canvas sets them.

@@ -256,6 +256,10 @@ void PreviewVideoControl::showMoveCursor() {
     if (router != nullptr && router->currentCursor == router->defaultCursor) router->currentCursor = &Cursor::SizeAll;
 }
 
+void PreviewVideoControl::refuseDrag() {
+    if (Window::WindowMouseService* router = Window::WindowMouseService::get()) router->currentCursor = &Cursor::No;
+}
+
 void PreviewVideoControl::procMouseDrag(int32_t x, int32_t y) {
     dragAnchors(x, y, keyHeld(Platform::window::kVkShift));
 }

@@ -40,6 +40,7 @@ public:
     std::wstring anchorToolTip(const Anchor::AnchorItem& item) const;
 
     void showMoveCursor() override;
+    void refuseDrag() override;
     void armEmptyDrag() override;
     Window::WindowControl* selectionControl() override { return this; }
 
