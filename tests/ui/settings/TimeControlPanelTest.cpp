@@ -437,4 +437,43 @@ TEST_F(TimeControlPanel, PresetsAreSavedUnderTheirLabelAndLoadBack) {
     EXPECT_TRUE(number().timeControl.empty()) << "the preset was one step";
 }
 
+TEST_F(TimeControlPanel, TheCursorLineFollowsTheObjectsFramesAndAPressBesideThePointsSeeks) {
+    object->start = 100;
+    object->end = 199;
+    scene->createObject(1, 0, 399);  // the scene goes on past the object
+    scene->update();
+    bindNumber();
+    Edit::EditService& edit = *Edit::EditService::instance();
+    const struct {
+        int32_t frame;
+        float ratio;
+    } cursors[] = {{100, 0}, {150, 50.0f / 99}, {199, 1}, {99, -1}, {200, -1}, {120, 20.0f / 99}};
+    for (const auto& c : cursors) {
+        edit.setCursorFrame(c.frame);
+        EXPECT_FLOAT_EQ(editor().cursorRatio, c.ratio) << "frame " << c.frame;
+    }
+    // A press away from the points seeks; a drag goes on seeking, clamped into the object.
+    const int32_t y = py(0.9);
+    driver.run({{Input::Move, px(0.5), y}, {Input::Press, px(0.5), y}});
+    EXPECT_EQ(scene->cursorFrame, 100 + static_cast<int32_t>(std::lround(99 * (px(0.5) - editor().fullRect.x - 10) /
+                                                                           static_cast<float>(editor().plotW))));
+    driver.run({{Input::Move, px(0.5) + 3 * editor().plotW, y}, {Input::Release, px(0.5) + 3 * editor().plotW, y}});
+    EXPECT_EQ(scene->cursorFrame, 199);
+    EXPECT_FLOAT_EQ(editor().cursorRatio, 1);
+    EXPECT_EQ(undoAll(), 1) << "seeking is no step: only the movement change";
+}
+
+TEST_F(TimeControlPanel, AnObjectOfOneFrameSeeksEveryPositionToIt) {
+    object->start = object->end = 50;
+    scene->createObject(1, 0, 399);
+    scene->update();
+    bindNumber();
+    Edit::EditService::instance()->setCursorFrame(50);
+    EXPECT_FLOAT_EQ(editor().cursorRatio, 0);
+    for (double x : {0.1, 0.9}) {
+        driver.run({{Input::Move, px(x), py(0.95)}, {Input::Press, px(x), py(0.95)}, {Input::Release, px(x), py(0.95)}});
+        EXPECT_EQ(scene->cursorFrame, 50) << x;
+    }
+}
+
 }  // namespace
