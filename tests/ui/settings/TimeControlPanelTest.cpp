@@ -24,6 +24,7 @@
 #include "effect/EffectService.h"
 #include "effect/MovementBase.h"
 #include "effect/MovementParamsManager.h"
+#include "platform/window/KeyMap.h"
 #include "platform/window/Menu.h"
 #include "platform/window/MessageBox.h"
 #include "support/ScriptedDialogs.h"
@@ -312,6 +313,56 @@ TEST_F(TimeControlPanel, ShiftAndTheEndsKeepHandlesInBounds) {
     drag(px(0), py(0), 40, -20);
     EXPECT_EQ(editor().anchors.front().x, 0.0);
     EXPECT_NEAR(editor().anchors.front().y, 20.0 / editor().plotH, 1e-12);
+
+    // With Shift a handle drag keeps the longer component on screen only.
+    const auto shift = [](bool down) {
+        W::Message m;
+        m.message = down ? W::kWmKeyDown : W::kWmKeyUp;
+        m.wParam = W::kVkShift;
+        W::KeyMap::noteRetrieved(m);
+        W::KeyMap::noteEvent(W::kVkShift, down);
+    };
+    const Anchor& first = editor().anchors.front();
+    // The second pull brings the handle back to 5 pixels across and 40 up.
+    const struct {
+        int32_t dx, dy;
+        bool horizontal;
+    } pulls[] = {{30, -10, true}, {0, -40, false}};
+    for (auto pull : pulls) {
+        const Anchor before = first;
+        if (!pull.horizontal) pull.dx = 5 - static_cast<int32_t>(std::lround(editor().plotW * first.handleX));
+        shift(true);
+        drag(px(first.x + first.handleX), py(first.y + first.handleY), pull.dx, pull.dy);
+        shift(false);
+        if (pull.horizontal) {
+            EXPECT_EQ(first.handleY, 0.0) << pull.dx << "," << pull.dy;
+            EXPECT_GT(first.handleX, before.handleX);
+        } else {
+            EXPECT_EQ(first.handleX, 0.0) << pull.dx << "," << pull.dy;
+            EXPECT_GT(first.handleY, 0.0);
+        }
+    }
+}
+
+TEST_F(TimeControlPanel, DeleteIsOfferedOnlyOverAnInteriorPoint) {
+    bindNumber();
+    editor().addControlAnchor(0.5, 0.5);
+    const struct {
+        const char* over;
+        double x, y;
+        bool enabled;
+    } cases[] = {
+        {"the interior point", 0.5, 0.5, true},
+        {"an end point", 1, 1, false},
+        {"the interior point's + handle", 0.5 + 0.2, 0.5, false},
+        {"nothing", 0.5, 0.95, false},
+    };
+    for (const auto& c : cases) {
+        const std::vector<std::string> offered = menuAt(px(c.x), py(c.y), "");
+        ASSERT_GE(offered.size(), 2u) << c.over;
+        EXPECT_EQ(offered[1], c.enabled ? "制御点を削除" : "-制御点を削除") << c.over;
+    }
+    EXPECT_EQ(editor().anchors.size(), 3u);
 }
 
 TEST_F(TimeControlPanel, FocusBindsTheFirstTimedItemAndTheMenuListsAGroupOnce) {
