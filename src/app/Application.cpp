@@ -111,6 +111,7 @@
 #include "ui/framework/ToolTips.h"
 #include "ui/panels/StatusComponent.h"
 #include "ui/settings/SettingComponent.h"
+#include "ui/settings/EffectTimeSettingComponent.h"
 
 namespace App {
 
@@ -344,6 +345,21 @@ void buildServices(System::ServiceStack& stack) {
             explorers->push_back(std::make_unique<Component::ExplorerComponent>(i));
     }
     stack.addService<Component::LogComponent>();
+    // The time-control panel: refreshed by closing edit scopes after the
+    // other panels, bound by the number rows and by movement changes.
+    stack.addService<Component::EffectTimeSettingComponent>();
+    Edit::UpdateSection::PanelRefresh refreshBefore = Edit::UpdateSection::setPanelRefresh({});
+    Edit::UpdateSection::setPanelRefresh(refreshBefore);
+    stack.addHook(Edit::UpdateSection::setPanelRefresh, [refreshBefore](const Edit::UpdateSection& scope) {
+        if (refreshBefore) refreshBefore(scope);
+        Component::EffectTimeSettingComponent::applyScopeRequests(scope);
+    });
+    stack.addHook(Edit::EditCommand::setTimeControlTarget, [](const auto& object, Effect::EffectItemNumber& item) {
+        if (auto* panel = Component::EffectTimeSettingComponent::get()) panel->followMovementChange(object, item);
+    });
+    Component::EffectSetting::menus.editTimeControl = [](const auto& object, Effect::EffectItemNumber& item) {
+        if (auto* panel = Component::EffectTimeSettingComponent::get()) panel->setTarget(object, item);
+    };
     // The Display menu's timeline entries act on the timeline panel.
     stack.addHook(Menu::DisplayMenu::setViews,
                   {[] { return Component::EditComponent::get() && Component::EditComponent::get()->tempoGrid != 0; },

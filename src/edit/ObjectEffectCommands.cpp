@@ -26,6 +26,7 @@ using ObjectPtr = std::shared_ptr<Object>;
 using Effect::EffectItemNumber;
 
 NumberInput gNumberInput;
+TimeControlTarget gTimeControlTarget;
 
 Undo::UndoService* undo() { return Undo::UndoService::get(); }
 
@@ -92,13 +93,16 @@ void setMovement(const ObjectPtr& object, EffectItemNumber& item, const std::wst
     const Effect::MovementBase* movement = Effect::findMovement(name);
     if (!movement) throw System::messageException("Effect::EffectService::findMovement", "not found movement.");
     if (movement == item.movement) return;
-    auto scope = openObjectScope(object, &Undo::UndoService::addObjectUndoSection);
-    const std::vector<EffectItemNumber*> items = linkedItems(item);
-    for (EffectItemNumber* i : items) {
-        i->movement = movement;
-        i->resizeValues(boundaryCount(*object));
+    {
+        auto scope = openObjectScope(object, &Undo::UndoService::addObjectUndoSection);
+        const std::vector<EffectItemNumber*> items = linkedItems(item);
+        for (EffectItemNumber* i : items) {
+            i->movement = movement;
+            i->resizeValues(boundaryCount(*object));
+        }
+        for (EffectItemNumber* i : items) i->updateMovementFlags(*object);
     }
-    for (EffectItemNumber* i : items) i->updateMovementFlags(*object);
+    if (movement->timeControl && gTimeControlTarget) gTimeControlTarget(object, item);
 }
 
 void toggleMovementFlag(const ObjectPtr& object, EffectItemNumber& item, uint32_t bit) {
@@ -147,5 +151,9 @@ void inputMovementSettings(const ObjectPtr& object, EffectItemNumber& item) {
 }
 
 NumberInput setNumberInput(NumberInput input) { return std::exchange(gNumberInput, std::move(input)); }
+
+TimeControlTarget setTimeControlTarget(TimeControlTarget target) {
+    return std::exchange(gTimeControlTarget, std::move(target));
+}
 
 }  // namespace Edit::EditCommand

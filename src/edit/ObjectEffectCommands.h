@@ -45,4 +45,9 @@ using NumberInput = std::function<bool(const std::wstring& title, const std::wst
                                        double minimum, double maximum)>;
 NumberInput setNumberInput(NumberInput input);
 
+// Told, once its scope has closed, that setMovement gave the item a movement
+// with a time curve; the time-control panel installs it. Returns the one before.
+using TimeControlTarget = std::function<void(const std::shared_ptr<Object>& object, Effect::EffectItemNumber& item)>;
+TimeControlTarget setTimeControlTarget(TimeControlTarget target);
+
 }  // namespace Edit::EditCommand

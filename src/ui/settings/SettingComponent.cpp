@@ -405,6 +405,15 @@ void SettingComponent::logRows() {
             System::Log::verbose("Component::SettingComponent", "number row [%s] value at %d,%d %dx%d on the screen",
                                  System::wideToUtf8(number->item->name).c_str(), place[0], place[1], place[2],
                                  place[3]);
+            const Window::MouseRect& icon = number->nameButton.iconRect;
+            if (number->nameButton.iconBitmap && icon.w > 0 && icon.h > 0) {
+                Platform::window::Point iconCorner{icon.x, icon.y};
+                (void)Platform::window::clientToScreen(windowService->window, iconCorner);
+                System::Log::verbose("Component::SettingComponent",
+                                     "number row [%s] movement icon at %d,%d %dx%d on the screen",
+                                     System::wideToUtf8(number->item->name).c_str(), iconCorner.x, iconCorner.y,
+                                     icon.w, icon.h);
+            }
         }
     }
 }
