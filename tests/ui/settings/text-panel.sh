@@ -54,10 +54,13 @@ key() { xdotool windowactivate --sync "$window" key --clearmodifiers "$1"; }
 # The newest "<what> at X,Y WxH" place as "X Y W H".
 place() { log | grep -o "$1 at [0-9]*,[0-9]* [0-9]*x[0-9]*" | tail -1 | sed -E 's/.* at ([0-9]+),([0-9]+) ([0-9]+)x([0-9]+)$/\1 \2 \3 \4/'; }
 saved() { tr -d '\r' < "$project" | awk -F= -v key="$1" '/^\[0\.0\]/{s=1;next} /^\[/{s=0} s&&$1==key{print substr($0, length(key) + 2)}'; }
+# The log line comes before the file is written: each save here changes the
+# text, so the file is waited for until it holds something else.
 save() {
-  local before; before=$(count "save project file")
+  local before sum; before=$(count "save project file"); sum=$(md5sum < "$project")
   key ctrl+s
   until_true test "$(count "save project file")" -gt "$before" || fail "the project was not saved"
+  until_true test "$(md5sum < "$project")" != "$sum" || fail "the saved project did not change"
 }
 frame_shot() { read -r fx fy fw fh <<<"$(place "frame drawn")"; import -window root -crop "${fw}x${fh}+$fx+$fy" +repage "$1"; }
 differs() {
@@ -92,15 +95,20 @@ xdotool mousemove --sync $((ox + ow / 3)) $((oy + oh / 2)) click 1
 # The Display popup (File's label, then three to the left); its fourth panel
 # entry is the text panel.
 windows_shown() { [ "$(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | wc -l)" -eq "$1" ]; }
+popup_open() { [ "$(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | wc -l)" -ge 2 ]; }
+# The tallest window besides the main one: the open popup.
 popup_height() {
   local w
   for w in $(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null); do
     [ "$w" = "$window" ] || xwininfo -id "$w" | awk '/Height:/{print $2}'
-  done | head -1
+  done | sort -n | tail -1
 }
 popup_taller() { local h; h=$(popup_height); [ -n "$h" ] && [ "$h" -gt "$1" ]; }
-xdotool mousemove --window "$window" 20 10 click 1
-until_true windows_shown 2 || fail "the File popup did not open"
+# The object list's tip goes once the pointer has left its rows.
+xdotool mousemove --window "$window" 20 10
+until_true windows_shown 1 || fail "the object list's tip stayed"
+xdotool click 1
+until_true popup_open || fail "the File popup did not open"
 until_true popup_taller 100 || fail "the File popup did not fill"
 file_height=$(popup_height)
 xdotool key Left Left Left
@@ -109,27 +117,35 @@ until_true display_shown || fail "the Display popup did not open: $(popup_height
 xdotool key Down Down Down Down
 opened() {
   test -n "$(place "text editor")" && return 0
-  windows_shown 2 && xdotool key Return
+  popup_open && xdotool key Return
   return 1
 }
 until_true opened || fail "the Display popup did not open the text panel: $(log | tail -5)"
-until_true windows_shown 1 || fail "the Display popup did not close"
+popup_gone() { local h; h=$(popup_height); [ -z "$h" ] || [ "$h" -lt 100 ]; }
+until_true popup_gone || fail "the Display popup did not close"
 wait_settled "$work/before.png"
 
-# Japanese letters typed at the end of the text.
+# Japanese letters typed at the end of the text. While the editor has the
+# keyboard, keys go to it: a click on the panel's title strip lets go of it
+# before the project is saved.
 read -r ex ey ew eh <<<"$(place "text editor")"
-xdotool mousemove --sync $((ex + ew - 20)) $((ey + eh - 20)) click 1
+into_editor() { xdotool mousemove --sync $((ex + ew - 20)) $((ey + eh - 20)) click 1; }
+out_of_editor() { xdotool mousemove --sync $((ex + ew / 2)) $((ey - 18)) click 1; }
+into_editor
 key ctrl+End
 LC_ALL=C.UTF-8 xdotool type --delay 50 "日本語"
 until_true middle_differs "$work/before.png" || fail "typing into the text panel did not change the text in the preview"
+out_of_editor
 save
 [ "$(saved テキスト)" = "abc日本語" ] || fail "the saved text is '$(saved テキスト)', not abc日本語"
 
 # Each undo key in the panel takes back one letter.
 expected=("abc日本" "abc日" "abc")
 for i in 1 2 3; do
+  into_editor
   key ctrl+z
   until_true test "$(count "UndoText: ")" -ge "$i" || fail "undo $i did not run"
+  out_of_editor
   save
   [ "$(saved テキスト)" = "${expected[$((i - 1))]}" ] || fail "undo $i left '$(saved テキスト)'"
 done
