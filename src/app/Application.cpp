@@ -111,7 +111,11 @@
 #include "ui/framework/ToolTips.h"
 #include "ui/panels/StatusComponent.h"
 #include "ui/settings/SettingComponent.h"
+<<<<<<< HEAD
 #include "ui/settings/EffectTimeSettingComponent.h"
+=======
+#include "ui/settings/EffectTextSettingComponent.h"
+>>>>>>> textpanel
 
 namespace App {
 
@@ -319,6 +323,15 @@ void buildServices(System::ServiceStack& stack) {
     stack.addHook(Edit::UpdateSection::setPanelRefresh, Component::SettingComponent::applyScopeRequests);
     stack.addService<Component::SettingComponent>();
     stack.addService<Component::PreviewEditComponent>();
+    // Closing edit scopes also refresh the text panel, after the panels before it.
+    stack.addHook(Edit::UpdateSection::setPanelRefresh, [](Edit::UpdateSection::PanelRefresh before) {
+        Edit::UpdateSection::setPanelRefresh(before);
+        return [before](const Edit::UpdateSection& scope) {
+            if (before) before(scope);
+            Component::EffectTextSettingComponent::applyScopeRequests(scope);
+        };
+    }(Edit::UpdateSection::setPanelRefresh(nullptr)));
+    stack.addService<Component::EffectTextSettingComponent>();
     // A scene's details show below the pointer until it moves on: the tip
     // follows the cursor, so the next move or press takes it down rather than
     // leaving it over the rows below.
