@@ -111,11 +111,8 @@
 #include "ui/framework/ToolTips.h"
 #include "ui/panels/StatusComponent.h"
 #include "ui/settings/SettingComponent.h"
-<<<<<<< HEAD
-#include "ui/settings/EffectTimeSettingComponent.h"
-=======
 #include "ui/settings/EffectTextSettingComponent.h"
->>>>>>> textpanel
+#include "ui/settings/EffectTimeSettingComponent.h"
 
 namespace App {
 
