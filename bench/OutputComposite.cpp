@@ -2,7 +2,8 @@
 // by the standard drawing, 300 frames rendered as an export renders them,
 // beside the same frames filled by one plain full-frame copy pass each (the
 // cheapest draw that touches every pixel): their ratio is the cost of the
-// placement, the filtered read and the blend over the frame.
+// placement, the filtered read and the blend over the frame. A movie's frame
+// drawn the same way adds its upload and its conversion to the working format.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -10,6 +11,9 @@
 #include "edit/Object.h"
 #include "effect/OutputView.h"
 #include "effects/VideoOutput.h"
+#include "media/gpu/ResourceConvert.h"
+#include "media/image/ImageBuffer.h"
+#include "media/image/PixelFormat.h"
 #include "media/gpu/RenderBuffer.h"
 #include "render/RenderVideoWorker.h"
 #include "support/BenchFixture.h"
@@ -38,6 +42,40 @@ public:
     }
     std::shared_ptr<Media::ResourceBuffer> image;
 };
+
+// A source that hands out a decoded 8-bit frame (made once) as a movie does:
+// uploaded and converted to the working format on every frame.
+class BenchMovieSource : public Effect::EffectBase {
+public:
+    BenchMovieSource() {
+        name = L"ベンチ動画";
+        role = kInput;
+        media = kVideo;
+        placement = kVideo;
+        decoded = Media::ImageBuffer::make(Media::PixelFormat::kB8G8R8X8Unorm, kWidth, kHeight);
+        for (uint32_t i = 0; i < decoded->usedSize(); ++i) decoded->data()[i] = static_cast<uint8_t>(i * 7);
+    }
+    std::shared_ptr<Effect::EffectBase> createInstance() const override { return std::make_shared<BenchMovieSource>(); }
+    std::shared_ptr<Media::ResourceBuffer> inputVideo(Render::RenderContext&) override {
+        if (!kept) kept = std::make_shared<Media::ResourceBuffer>(kWidth, kHeight);
+        Media::ResourceConvert().convert(*decoded, *kept);
+        return kept;
+    }
+    std::shared_ptr<Media::ImageBuffer> decoded;
+    std::shared_ptr<Media::ResourceBuffer> kept;
+};
+
+void BM_MovieFrameComposite(benchmark::State& state) {
+    Bench::GpuServices gpu(Bench::GpuServices::kWithShaders);
+    Effect::setFrameSizeReader(Media::renderBufferSize);
+    Bench::Model<BenchMovieSource, Effect::VideoOutput> model(kWidth, kHeight);
+    model.scene->createObject(L"ベンチ動画", 0, 0, kFrames - 1);
+    model.scene->update();
+    Render::RenderVideoWorker worker(model.reader(), Render::RenderVideoWorker::Settings{});
+    Bench::measureExportFrames(state, worker, gpu.context(), kFrames);
+    Effect::setFrameSizeReader(nullptr);
+}
+BENCHMARK(BM_MovieFrameComposite)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_RotatedQuadComposite(benchmark::State& state) {
     Bench::GpuServices gpu(Bench::GpuServices::kWithShaders);

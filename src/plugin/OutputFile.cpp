@@ -34,6 +34,13 @@ std::shared_ptr<Media::ImageBuffer> OutputFile::getVideo(int32_t frame, int32_t 
     return source_->renderVideo(std::clamp(frame, 0, std::max(lastFrame, 0)), format, copy);
 }
 
+bool OutputFile::sourcePacksBgr24Bits() const { return source_ && source_->packsBgr24Bits(); }
+
+std::shared_ptr<Media::FrameReadBack> OutputFile::getBgr24Bits(int32_t frame) {
+    if (!source_) return nullptr;
+    return source_->renderBgr24Bits(std::clamp(frame, 0, std::max(lastFrame, 0)));
+}
+
 std::shared_ptr<Media::RawAudioBuffer> OutputFile::getAudioBlock(int32_t frame, int32_t sampleFormat) {
     if (!source_) return nullptr;
     return source_->renderAudio(std::clamp(frame, 0, std::max(lastFrame, 0)), sampleFormat);

@@ -24,6 +24,10 @@ public:
 
     // The frame (clamped into the scene) in the format, or empty when it could not be rendered.
     std::shared_ptr<Media::ImageBuffer> getVideo(int32_t frame, int32_t format, bool copy);
+    // Whether the source packs 24-bit bitmap rows itself (getBgr24Bits), and
+    // the frame (clamped into the scene) as those rows, or empty.
+    bool sourcePacksBgr24Bits() const;
+    std::shared_ptr<Media::FrameReadBack> getBgr24Bits(int32_t frame);
     // The samples of that one frame, or empty.
     std::shared_ptr<Media::RawAudioBuffer> getAudioBlock(int32_t frame, int32_t sampleFormat);
     // Fills out with count samples from the scene sample start, assembled

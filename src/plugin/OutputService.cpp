@@ -111,12 +111,26 @@ public:
     }
 
     std::shared_ptr<Media::ImageBuffer> renderVideo(int32_t frame, int32_t format, bool copy) override {
-        const int32_t ahead = std::min<int64_t>(scene_.lastFrame, static_cast<int64_t>(frame) + videoLimit_ / 2);
-        for (int32_t next = frame + 1; next <= ahead; ++next) video_.preload(next, videoLoader(next, format, copy));
-        const std::shared_ptr<Media::FrameReadBack> readBack = video_.get(frame, videoLoader(frame, format, copy));
+        const std::shared_ptr<Media::FrameReadBack> readBack = videoReadBack(frame, format, copy);
         if (!readBack) return nullptr;
         try {
             return readBack->image();
+        } catch (const std::exception& e) {
+            System::Log::error("Plugin::OutputService::renderVideo", "%s", e.what());
+            return nullptr;
+        }
+    }
+
+    bool packsBgr24Bits() const override { return true; }
+
+    // The rows are waited for here, on the writer's thread, as renderVideo
+    // waits for its image.
+    std::shared_ptr<Media::FrameReadBack> renderBgr24Bits(int32_t frame) override {
+        const std::shared_ptr<Media::FrameReadBack> readBack = videoReadBack(frame, kBgr24Bits, false);
+        if (!readBack) return nullptr;
+        try {
+            (void)readBack->rows();
+            return readBack;
         } catch (const std::exception& e) {
             System::Log::error("Plugin::OutputService::renderVideo", "%s", e.what());
             return nullptr;
@@ -141,6 +155,15 @@ public:
     }
 
 private:
+    // The format the loader reads back as 24-bit bitmap rows packed on the GPU.
+    static constexpr int32_t kBgr24Bits = -24;
+
+    std::shared_ptr<Media::FrameReadBack> videoReadBack(int32_t frame, int32_t format, bool copy) {
+        const int32_t ahead = std::min<int64_t>(scene_.lastFrame, static_cast<int64_t>(frame) + videoLimit_ / 2);
+        for (int32_t next = frame + 1; next <= ahead; ++next) video_.preload(next, videoLoader(next, format, copy));
+        return video_.get(frame, videoLoader(frame, format, copy));
+    }
+
     std::function<void()> videoLoader(int32_t frame, int32_t format, bool copy) {
         return [this, frame, format, copy] {
             Render::RenderService* render = Render::RenderService::get();
@@ -150,7 +173,11 @@ private:
                                          [this, format, copy](int32_t rendered, Media::RenderBuffer& buffer,
                                                               Anchor::AnchorList*) {
                                              try {
-                                                 video_.complete(rendered, buffer.submitImageBuffer(format, copy), 1);
+                                                 video_.complete(rendered,
+                                                                 format == kBgr24Bits
+                                                                     ? buffer.submitBgr24Bits()
+                                                                     : buffer.submitImageBuffer(format, copy),
+                                                                 1);
                                              } catch (const std::exception& e) {
                                                  System::Log::error("Plugin::OutputService::renderVideo", "%s",
                                                                     e.what());

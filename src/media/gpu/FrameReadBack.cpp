@@ -86,33 +86,50 @@ FrameReadBack::FrameReadBack(std::shared_ptr<ImageBuffer> ready) : image_(std::m
 
 // A copy never waited for may still be writing the staging memory: it is not
 // given back for another copy, only released once the GPU is done with it.
-FrameReadBack::~FrameReadBack() = default;
-
-std::shared_ptr<ImageBuffer> FrameReadBack::image() {
+FrameReadBack::~FrameReadBack() {
     Platform::os::MutexLock lock(mutex_);
+    if (waited_ && pool_ && staging_) pool_->give(std::move(staging_));
+}
+
+void FrameReadBack::waitLocked() {
     if (Platform::failed(failure_))
         throw System::hresultException("Direct3D.context->Map", "Media::FrameReadBack::image", failure_);
-    if (image_ || !staging_) return image_;
-    Platform::gpu::StagingTexture& texture = *staging_->texture;
-    Platform::gpu::MappedTexture map;
-    if (const Platform::Result hr = Direct3DService::get()->device->mapSubmitted(texture, ticket_, map);
+    if (waited_ || !staging_) return;
+    if (const Platform::Result hr =
+            Direct3DService::get()->device->mapSubmitted(*staging_->texture, ticket_, map_);
         Platform::failed(hr)) {
         failure_ = hr;
         throw System::hresultException("Direct3D.context->Map", "Media::FrameReadBack::image", hr);
     }
+    waited_ = true;
+}
+
+std::shared_ptr<ImageBuffer> FrameReadBack::image() {
+    Platform::os::MutexLock lock(mutex_);
+    waitLocked();
+    if (image_ || !staging_) return image_;
+    const Platform::gpu::StagingTexture& texture = *staging_->texture;
     std::shared_ptr<ImageBuffer> image;
     if (pool_) {
-        image = pool_->takeImage(texture.format(), texture.width(), texture.height(), map.rowPitch);
+        image = pool_->takeImage(texture.format(), texture.width(), texture.height(), map_.rowPitch);
     } else {
         image = std::make_shared<ImageBuffer>(texture.format(), 0, 0);
-        image->create(texture.width(), texture.height(), map.rowPitch);
+        image->create(texture.width(), texture.height(), map_.rowPitch);
     }
-    std::memcpy(image->data(), map.data, static_cast<size_t>(image->pitch) * texture.height());
+    std::memcpy(image->data(), map_.data, static_cast<size_t>(image->pitch) * texture.height());
     image_ = std::move(image);
     if (pool_) pool_->give(std::move(staging_));
     staging_.reset();
     pool_.reset();
     return image_;
+}
+
+FrameReadBack::Rows FrameReadBack::rows() {
+    Platform::os::MutexLock lock(mutex_);
+    waitLocked();
+    if (image_) return {image_->data(), image_->pitch, image_->height};
+    if (!staging_) return {};
+    return {static_cast<const uint8_t*>(map_.data), map_.rowPitch, staging_->texture->height()};
 }
 
 }  // namespace Media

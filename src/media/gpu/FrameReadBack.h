@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/gpu/StagingTexture.h"
 #include "platform/os/Result.h"
 #include "platform/os/ThreadSafety.h"
 
@@ -65,11 +66,28 @@ public:
     // throws, then and on later calls.
     std::shared_ptr<ImageBuffer> image();
 
+    // The rows where they are, `pitch` bytes apart.
+    struct Rows {
+        const uint8_t* data = nullptr;
+        uint32_t pitch = 0;
+        uint32_t height = 0;
+    };
+    // Any thread: waits for the copy and gives its rows in the staging memory
+    // itself, copying nothing; they stay valid while this read-back lives,
+    // and the staging memory goes back to the pool with it. A frame already in
+    // CPU memory gives its image's rows. A failed wait throws, as image() does.
+    Rows rows();
+
 private:
+    // Waits for the copy once; throws on a failed wait, then and later.
+    void waitLocked() REQUIRES(mutex_);
+
     Platform::os::Mutex mutex_;
     std::shared_ptr<ReadBackPool> pool_ GUARDED_BY(mutex_);
     std::unique_ptr<CpuAccessBuffer> staging_ GUARDED_BY(mutex_);
     uint64_t ticket_ GUARDED_BY(mutex_) = 0;
+    bool waited_ GUARDED_BY(mutex_) = false;
+    Platform::gpu::MappedTexture map_ GUARDED_BY(mutex_);
     std::shared_ptr<ImageBuffer> image_ GUARDED_BY(mutex_);
     Platform::Result failure_ GUARDED_BY(mutex_) = Platform::kOk;
 };

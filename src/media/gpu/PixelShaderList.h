@@ -41,6 +41,8 @@ public:
     std::array<Media::PixelShader, kListPixelCount> listPixelShaders;
     // The textured one (0) for draws that shrink the image nowhere: one read per pixel.
     Media::PixelShader listTexturedOnce;
+    // The frame as a 24-bit bitmap's bottom-up rows, four bytes a texel (read-backs).
+    Media::PixelShader packBgr24;
     std::array<Media::VertexShader, kListVertexCount> listVertexShaders;
     Media::VertexBufferCommon singleQuad28{4, 28};  // one-quad lists, triangle strip
     Media::VertexBufferCommon singleQuad40{4, 40};

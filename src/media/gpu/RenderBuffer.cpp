@@ -43,6 +43,7 @@ RenderBuffer::RenderBuffer(int32_t f, Direct3DService::SampleDesc sample)
 
 RenderBuffer::~RenderBuffer() {
     staging_.reset();
+    packed_.reset();
     converted_.reset();
     releaseResource();
     lights.clear();
@@ -221,9 +222,24 @@ std::shared_ptr<FrameReadBack> RenderBuffer::submitReadBack() {
     return std::make_shared<FrameReadBack>(readBacks_, std::move(staging), ticket);
 }
 
+// The packing target is read by the same rule as the conversion target: one
+// serves every frame in flight, each read-back has staging memory of its own.
+std::shared_ptr<FrameReadBack> RenderBuffer::submitBgr24Bits() {
+    if (!texture) throw System::messageException("Media::RenderBuffer::submitBgr24Bits", "no texture.");
+    if (!packed_) packed_ = std::make_unique<RenderBuffer>(PixelFormat::kR8G8B8A8Unorm, Direct3DService::SampleDesc{1, 0});
+    packed_->createTexture2D((width * 3 + 3) / 4, height);
+    // A multisampled frame cannot be read by the pass: resolve it first.
+    std::unique_ptr<ResourceBuffer> resolved;
+    if (sampleCount != 1) resolved = createResourceBuffer(true);
+    pixelShaders().packBgr24.drawViewToRender(
+        *packed_, resolved ? resolved->getShaderResourceView() : createShaderResourceView(), nullptr);
+    return packed_->submitReadBack();
+}
+
 size_t RenderBuffer::readBackStagingCount() const {
     size_t count = readBacks_ ? readBacks_->madeCount() : 0;
     if (converted_) count += converted_->readBackStagingCount();
+    if (packed_) count += packed_->readBackStagingCount();
     return count;
 }
 

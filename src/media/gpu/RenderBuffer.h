@@ -59,6 +59,11 @@ public:
     std::shared_ptr<FrameReadBack> submitImageBuffer(int32_t format, bool straightAlpha);
     // The frame as it stands, read back without waiting.
     std::shared_ptr<FrameReadBack> submitReadBack();
+    // The frame as the bits of a 24-bit bitmap, packed on the GPU and read back
+    // without waiting: bottom-up rows of blue, green, red bytes, each padded to
+    // a multiple of 4 bytes, in the bytes an 8-bit read-back packed on the CPU
+    // would give. The read-back's rows are the bitmap's rows.
+    std::shared_ptr<FrameReadBack> submitBgr24Bits();
     // Staging memory made for read-backs in flight (tests).
     size_t readBackStagingCount() const;
 
@@ -89,6 +94,7 @@ private:
     // Kept between frames, remade when the size or format changes: a frame is
     // read back every time without making a texture or staging memory anew.
     std::unique_ptr<RenderBuffer> converted_;  // the frame in the format asked for last
+    std::unique_ptr<RenderBuffer> packed_;     // the frame as 24-bit bitmap rows
     std::unique_ptr<CpuAccessBuffer> staging_;
     std::shared_ptr<ReadBackPool> readBacks_;  // shared with the read-backs still in flight
 };

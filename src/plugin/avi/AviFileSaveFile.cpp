@@ -6,6 +6,7 @@
 #include "core/Exception.h"
 #include "core/Log.h"
 #include "media/audio/RawAudioBuffer.h"
+#include "media/gpu/FrameReadBack.h"
 #include "media/image/ImageBuffer.h"
 #include "media/image/PixelFormat.h"
 
@@ -196,19 +197,45 @@ void AviFileSaveFile::writeVideo(int32_t frame) {
     }
     // A frame of another format or size would not match the stream's header:
     // it counts as one that could not be rendered.
-    const auto image = getVideo(frame, videoFormat, true);
-    if (image && image->format == videoFormat && image->width == width && image->height == height) {
+    const uint8_t* bits = nullptr;
+    if (videoFormat == F::kB8G8R8X8Unorm && sourcePacksBgr24Bits()) {
+        // Rows packed where the frame was drawn go out as they were read back;
+        // rows read back further apart than the bitmap's are laid out first.
+        const uint32_t rowBytes = height != 0 ? size / height : 0;
+        if (const auto packed = getBgr24Bits(frame)) {
+            const Media::FrameReadBack::Rows rows = packed->rows();
+            if (rows.data && rows.height == height && rows.pitch == rowBytes) {
+                bits = rows.data;
+                lastBits_ = packed;
+            } else if (rows.data && rows.height == height && rows.pitch > rowBytes) {
+                for (uint32_t y = 0; y < height; ++y)
+                    std::memcpy(frame_.data() + static_cast<size_t>(y) * rowBytes,
+                                rows.data + static_cast<size_t>(y) * rows.pitch, rowBytes);
+                bits = frame_.data();
+                hasFrame_ = true;
+                lastBits_.reset();
+            }
+        }
+        if (!bits && lastBits_) {
+            ++repeatedFrames;
+            bits = lastBits_->rows().data;
+        }
+    } else if (const auto image = getVideo(frame, videoFormat, true);
+               image && image->format == videoFormat && image->width == width && image->height == height) {
         image->copyToBitmap(header, frame_.data());
         hasFrame_ = true;
-    } else {
+        bits = frame_.data();
+    }
+    if (!bits) {
         ++repeatedFrames;
         if (!hasFrame_) fillBlack(videoFormat, frame_.data(), size);
         hasFrame_ = true;
+        bits = frame_.data();
     }
     index_.push_back({position_, size, 0, 0});
     largestVideo_ = std::max(largestVideo_, size);
     ++videoFrames_;
-    writeChunk(kVideoChunk, frame_.data(), size);
+    writeChunk(kVideoChunk, bits, size);
 }
 
 void AviFileSaveFile::writeAudio(int32_t frame) {

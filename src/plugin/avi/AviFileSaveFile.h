@@ -91,6 +91,9 @@ private:
     bool odmlUsed_ = false;
     uint32_t blockAlign_ = 4;
     System::AlignedBuffer frame_;  // the last picture laid out, repeated for a frame that has none
+    // The last 24-bit picture packed by the source, written where it was read
+    // back, and repeated in its place for a frame that has none.
+    std::shared_ptr<Media::FrameReadBack> lastBits_;
     bool hasFrame_ = false;
     std::vector<uint8_t> zeros_;
 };

@@ -431,4 +431,47 @@ TEST_F(RenderBufferTest, TriangleOfColouredVerticesIsDrawn) {
     EXPECT_NEAR(0.0f, px[(3 * 4 + 3) * 4 + 1], 1e-3f);
 }
 
+// The bitmap rows packed on the GPU are byte for byte the 8-bit read-back
+// packed on the CPU: every half-float value (negatives, values past 1,
+// infinities and NaNs among them) in the widest frame, spread over the colour
+// channels by an odd step, and at widths whose rows need 0 to 3 bytes of
+// padding and whose last texel takes one pixel or two.
+// The rows stay readable while the read-back is held, and its staging memory
+// serves the next one once it is dropped.
+TEST_F(RenderBufferTest, Bgr24BitsPackedOnTheGpuAreTheCpuPackedRows) {
+    auto& context = *Media::Direct3DService::get()->context;
+    for (const uint32_t width : {1u, 2u, 3u, 4u, 5u, 257u}) {
+        const uint32_t height = width < 100 ? 64 : (65536 + 3 * width - 1) / (3 * width);
+        auto buffer = frame(width, height, 0, 0, 0, 1);
+        std::vector<uint16_t> texels(size_t{width} * height * 4);
+        for (size_t i = 0; i < size_t{width} * height; ++i) {
+            for (size_t c = 0; c < 3; ++c) texels[i * 4 + c] = static_cast<uint16_t>((i * 3 + c) * 40503u);
+            texels[i * 4 + 3] = static_cast<uint16_t>(i * 7);  // alpha: dropped either way
+        }
+        context.updateSubresource(*buffer->texture, texels.data(), width * 8);
+
+        const auto image = buffer->createImageBuffer(88, true);
+        Media::BitmapInfoHeader header{};
+        Media::ImageBuffer::getBitmapInfoHeader(88, width, height, header);
+        std::vector<uint8_t> want(header.biSizeImage, 0);  // padding: zeros
+        image->copyToBitmap(header, want.data());
+
+        const auto packed = buffer->submitBgr24Bits();
+        const Media::FrameReadBack::Rows rows = packed->rows();
+        ASSERT_EQ(height, rows.height) << width;
+        const uint32_t rowBytes = header.biSizeImage / height;
+        ASSERT_GE(rows.pitch, rowBytes) << width;
+        size_t differ = 0;
+        for (uint32_t y = 0; y < height; ++y)
+            for (uint32_t i = 0; i < rowBytes; ++i)
+                differ += rows.data[size_t{y} * rows.pitch + i] != want[size_t{y} * rowBytes + i];
+        EXPECT_EQ(0u, differ) << width;
+        EXPECT_EQ(rows.data, packed->rows().data) << width;  // the same memory each call
+    }
+    auto buffer = frame(5, 3, 1, 0, 0, 1);
+    buffer->submitBgr24Bits()->rows();
+    buffer->submitBgr24Bits()->rows();
+    EXPECT_EQ(1u, buffer->readBackStagingCount());
+}
+
 }  // namespace

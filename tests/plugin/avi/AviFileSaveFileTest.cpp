@@ -254,32 +254,56 @@ TEST(AviFileSaveFileTest, AnAbortEndsWithACompleteShorterFile) {
     EXPECT_EQ(probe(path), "64,36,30/1,5");
 }
 
+// The same file whether the writer packs the 24-bit rows itself or writes the
+// rows a source packed, in place or from rows further apart.
 TEST(AviFileSaveFileTest, FramesThatCouldNotBeRenderedKeepTheirChunksAndAreReported) {
-    TestSource source(30000, 1001, 48000);
-    source.failVideo = {0, 3};
-    source.failAudio = {2};
-    const std::string path = TempFolder::instance().path("missing.avi");
-    AviFileSaveFile job(System::utf8ToWide(path), sceneOf(64, 36, 30000, 1001, 6), &source, L"RGB24bit", L"PCM16bit");
-    EXPECT_THROW(job.save(), std::runtime_error);
-    EXPECT_EQ(job.repeatedFrames, 2);
-    EXPECT_EQ(job.silentFrames, 1);
-    const auto bytes = readBytes(path);
-    const auto all = chunks(bytes);
-    const auto video = find(all, Plugin::Avi::kVideoChunk);
-    const auto audio = find(all, Plugin::Avi::kAudioChunk);
-    ASSERT_EQ(video.size(), 6u);
-    ASSERT_EQ(audio.size(), 6u);
-    const uint32_t size = video[0].size;
-    const auto data = [&](const Chunk& c) {
-        return std::vector<uint8_t>(bytes.begin() + c.position + 8, bytes.begin() + c.position + 8 + c.size);
+    struct Case {
+        const char* name;
+        bool packing;
+        uint32_t padding;
     };
-    EXPECT_EQ(data(video[0]), std::vector<uint8_t>(size, 0));  // nothing before it: black
-    EXPECT_EQ(data(video[3]), data(video[2]));                 // the previous picture again
-    EXPECT_NE(data(video[2]), data(video[1]));
-    EXPECT_EQ(audio[2].size, 4u * (source.firstSample(3) - source.firstSample(2)));
-    EXPECT_EQ(data(audio[2]), std::vector<uint8_t>(audio[2].size, 0));
-    const auto strh = find(all, Plugin::Avi::kStrh);
-    EXPECT_EQ(get32(&bytes[strh[1].position + 8 + 32]), static_cast<uint32_t>(source.firstSample(6)));
+    const Case cases[] = {{"rows packed by the writer", false, 0},
+                          {"rows packed by the source", true, 0},
+                          {"rows packed by the source with a wider pitch", true, 32}};
+    std::vector<std::vector<uint8_t>> files;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const bool packing = c.packing;
+        TestSource plain(30000, 1001, 48000);
+        PackingSource packer(30000, 1001, 48000);
+        packer.padding = c.padding;
+        TestSource& source = packing ? packer : plain;
+        source.failVideo = {0, 3};
+        source.failAudio = {2};
+        const std::string path = TempFolder::instance().path("missing-" + std::to_string(files.size()) + ".avi");
+        AviFileSaveFile job(System::utf8ToWide(path), sceneOf(64, 36, 30000, 1001, 6), &source, L"RGB24bit",
+                            L"PCM16bit");
+        EXPECT_THROW(job.save(), std::runtime_error);
+        EXPECT_EQ(packer.packedRequests, packing ? 6 : 0);
+        EXPECT_EQ(job.repeatedFrames, 2);
+        EXPECT_EQ(job.silentFrames, 1);
+        const auto bytes = readBytes(path);
+        const auto all = chunks(bytes);
+        const auto video = find(all, Plugin::Avi::kVideoChunk);
+        const auto audio = find(all, Plugin::Avi::kAudioChunk);
+        ASSERT_EQ(video.size(), 6u);
+        ASSERT_EQ(audio.size(), 6u);
+        const uint32_t size = video[0].size;
+        const auto data = [&](const Chunk& c) {
+            return std::vector<uint8_t>(bytes.begin() + c.position + 8, bytes.begin() + c.position + 8 + c.size);
+        };
+        EXPECT_EQ(data(video[0]), std::vector<uint8_t>(size, 0));  // nothing before it: black
+        EXPECT_EQ(data(video[3]), data(video[2]));                 // the previous picture again
+        EXPECT_NE(data(video[2]), data(video[1]));
+        EXPECT_EQ(audio[2].size, 4u * (source.firstSample(3) - source.firstSample(2)));
+        EXPECT_EQ(data(audio[2]), std::vector<uint8_t>(audio[2].size, 0));
+        const auto strh = find(all, Plugin::Avi::kStrh);
+        EXPECT_EQ(get32(&bytes[strh[1].position + 8 + 32]), static_cast<uint32_t>(source.firstSample(6)));
+        files.push_back(bytes);
+    }
+    ASSERT_EQ(files.size(), 3u);
+    EXPECT_TRUE(files[0] == files[1]);
+    EXPECT_TRUE(files[0] == files[2]);
 }
 
 TEST(AviFileSaveFileTest, AFailedWriteLeavesNoFile) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "media/audio/RawAudioBuffer.h"
+#include "media/gpu/FrameReadBack.h"
 #include "media/image/ImageBuffer.h"
 #include "media/image/PixelFormat.h"
 #include "plugin/ExportSource.h"
@@ -83,6 +84,35 @@ public:
 private:
     uint32_t rate_, scale_;
     int32_t audioRate_;
+};
+
+// The same frames, also handed out as 24-bit bitmap rows packed by the source.
+class PackingSource : public TestSource {
+public:
+    using TestSource::TestSource;
+
+    bool packsBgr24Bits() const override { return true; }
+    std::shared_ptr<Media::FrameReadBack> renderBgr24Bits(int32_t frame) override {
+        ++packedRequests;
+        const auto image = renderVideo(frame, Media::PixelFormat::kB8G8R8X8Unorm, true);
+        if (!image) return nullptr;
+        Media::BitmapInfoHeader header{};
+        Media::ImageBuffer::getBitmapInfoHeader(Media::PixelFormat::kB8G8R8X8Unorm, width, height, header);
+        const uint32_t rowBytes = header.biSizeImage / height;
+        std::vector<uint8_t> laid(header.biSizeImage);
+        image->copyToBitmap(header, laid.data());
+        auto bits = std::make_shared<Media::ImageBuffer>(Media::PixelFormat::kR8G8B8A8Unorm, 0, 0);
+        bits->create(rowBytes / 4, height, rowBytes + padding);
+        for (uint32_t y = 0; y < height; ++y) {
+            uint8_t* row = bits->data() + static_cast<size_t>(y) * bits->pitch;
+            std::memcpy(row, laid.data() + static_cast<size_t>(y) * rowBytes, rowBytes);
+            std::memset(row + rowBytes, 0x5a, padding);  // never written out
+        }
+        return std::make_shared<Media::FrameReadBack>(bits);
+    }
+
+    uint32_t padding = 0;  // bytes after each row, as staging memory may have
+    int packedRequests = 0;
 };
 
 struct Chunk {
