@@ -16,7 +16,7 @@ CameraOption::CameraOption() {
 std::shared_ptr<Media::ResourceBuffer> CameraOption::filterVideo(Render::RenderContext& context,
                                                                  std::shared_ptr<Media::ResourceBuffer> image) {
     context.view.facingMode = orientation.index;
-    if (hideBack.value) context.view.hideBackFace = 1;
+    context.view.hideBackFace = hideBack.value != 0 ? 1 : 0;
     return image;
 }
 

@@ -20,6 +20,8 @@ public:
         createCommonResource();
         commonResource().name = filterName;
         commonResource().scriptText = std::move(text);
+        // The typed text is no script file: it carries no shaders.
+        commonResource().shaderMap = std::make_shared<CommonResource::ShaderMap>();
     }
     std::shared_ptr<EffectBase> createInstance() const override { return nullptr; }
 };

@@ -6,6 +6,7 @@
 
 #include "effect/EffectBase.h"
 #include "effect/EffectItem.h"
+#include "media/gpu/ShaderBase.h"
 #include "script/Fnv1aHash.h"
 #include "script/ScriptFileParser.h"
 #include "script/ScriptInstance.h"
@@ -13,7 +14,9 @@
 
 namespace Media {
 class ResourceBuffer;
-}
+class PixelShader;
+class ComputeShader;
+}  // namespace Media
 namespace Anchor {
 struct AnchorEvent;
 }
@@ -33,8 +36,18 @@ public:
     struct CommonResource : Plugin::ScriptRecord {
         // The variable names of the declared parameters, in declaration order.
         std::vector<std::string> parameters;
-        // The script's compiled shaders, made on demand.
-        std::shared_ptr<void> shaderMap;
+        // The script's compiled shaders by name, made at the first lookup
+        // (ScriptEffectShaders.cpp); absent until then and after a new text.
+        using ShaderMap = std::unordered_map<std::string, std::unique_ptr<Media::ShaderBase>, Plugin::Fnv1aHash>;
+        std::shared_ptr<ShaderMap> shaderMap;
+
+        // Compiles the shader blocks of the script text into a new map. A
+        // failure is one WARN line; the shaders before it stay.
+        void createShaderList();
+        // The shader of that name and kind, the map made first when absent;
+        // none for a missing name or a shader of the other kind.
+        Media::PixelShader* getPixelShader(const std::string& shaderName);
+        Media::ComputeShader* getComputeShader(const std::string& shaderName);
     };
 
     using VariableMap = std::unordered_map<std::string, std::unique_ptr<EffectItem>, Plugin::Fnv1aHash>;

@@ -33,6 +33,10 @@ int clearbuffer(ScriptCall& call);
 int pixeloption(ScriptCall& call);
 int getpixel(ScriptCall& call);
 
+// The script's own shaders (ScriptShaderFunctions.cpp).
+int pixelshader(ScriptCall& call);
+int computeshader(ScriptCall& call);
+
 // Drawing and options (ScriptDrawFunctions.cpp).
 int draw(ScriptCall& call);
 int drawpoly(ScriptCall& call);

@@ -31,6 +31,8 @@ constexpr Lua::Reg kObjFunctions[] = {
     {"clearbuffer", bound<clearbuffer>},
     {"getpixel", bound<getpixel>},
     {"pixeloption", bound<pixeloption>},
+    {"pixelshader", bound<pixelshader>},
+    {"computeshader", bound<computeshader>},
     {"putpixel", bound<unsupported>},
     {"copypixel", bound<unsupported>},
     {"getpixeldata", bound<unsupported>},

@@ -90,3 +90,26 @@ TEST_F(CameraOptionTest, BackFacesAreHiddenOnRequest) {
 
 }  // namespace
 }  // namespace OutputTest
+
+namespace OutputTest {
+namespace {
+
+// Of two option filters on one object the later one decides, also when it
+// shows the back the earlier one hid.
+TEST_F(CameraOptionTest, TheLaterOptionDecidesWhetherTheBackIsShown) {
+    const Pixels image = gradient(kImageW, kImageH);
+    for (const bool laterHides : {false, true}) {
+        newScene(kW, kH);
+        camera(0);
+        auto object = add(1, image);
+        setItem(output<Effect::VideoOutput>(*object).angleY, 180);
+        filter<Effect::CameraOption>(object).hideBack.value = laterHides ? 0 : 1;
+        filter<Effect::CameraOption>(object).hideBack.value = laterHides ? 1 : 0;
+        const Pixels frame = render();
+        ASSERT_EQ(frame.width, kW);
+        EXPECT_NEAR(frame.at(kW / 2, kH / 2)[3], laterHides ? 0.0f : 1.0f, 0.01f) << laterHides;
+    }
+}
+
+}  // namespace
+}  // namespace OutputTest

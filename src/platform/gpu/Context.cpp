@@ -651,7 +651,9 @@ void Context::drawRange(uint32_t vertexCount, uint32_t startVertex) {
 }
 
 void Context::dispatch(uint32_t x, uint32_t y, uint32_t z) {
+    // As Direct3D does, a count past the per-dimension limit drops the call.
     if (!computeShader_ || x == 0 || y == 0 || z == 0) return;
+    if (x > kMaxDispatchGroups || y > kMaxDispatchGroups || z > kMaxDispatchGroups) return;
     PipelineKey key;
     key.shader0 = computeShader_->id();
     const StageState& cs = stageState(ShaderStage::Compute);

@@ -32,6 +32,7 @@ inline constexpr uint32_t kConstantBufferSlots = 14;
 inline constexpr uint32_t kShaderResourceSlots = 16;
 inline constexpr uint32_t kSamplerSlots = 16;
 inline constexpr uint32_t kUnorderedAccessSlots = 8;
+inline constexpr uint32_t kMaxDispatchGroups = 65535;  // thread groups per dimension of one dispatch
 
 // A source box of a region copy; right and bottom are exclusive.
 struct Box {

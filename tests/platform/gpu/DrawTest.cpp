@@ -694,6 +694,32 @@ TEST_F(DrawTest, AViewReadAndWrittenInOneDispatchReadsAsUnbound) {
     expectTexel(readBack(*t), 2, 1, 1, half, 1e-3f, "read as unbound");
 }
 
+// A group count past the per-dimension limit drops the dispatch, as on the
+// program's platform, instead of running billions of groups.
+TEST_F(DrawTest, ADispatchPastTheGroupLimitIsDropped) {
+    auto cs = shader(
+        "RWTexture2D<float4> dst : register(u0);\n"
+        "[numthreads(1, 1, 1)] void main(uint3 id : SV_DispatchThreadID) {\n"
+        "  if (id.x == 0 && id.y < 4) dst[uint2(id.z % 4, id.y)] = float4(1, 1, 1, 1); }\n",
+        "cs_5_0");
+    struct Case {
+        uint32_t x, y, z;
+        float written;
+    };
+    const Case cases[] = {{1, 1, 65536, 0.0f}, {1, 0xffffffffu, 1, 0.0f}, {1, 4, 4, 1.0f}};
+    for (const Case& c : cases) {
+        auto t = halfTexture(4, 4, std::vector<float>(64, 0.0f), kBindShaderResource | kBindUnorderedAccess);
+        View* uav = nullptr;
+        ASSERT_EQ(kOk, t->view(ViewKind::UnorderedAccess, uav));
+        context().setComputeShader(cs.get());
+        context().setUnorderedAccessView(ShaderStage::Compute, 0, uav);
+        context().dispatch(c.x, c.y, c.z);
+        context().setUnorderedAccessView(ShaderStage::Compute, 0, nullptr);
+        const float want[4] = {c.written, c.written, c.written, c.written};
+        expectTexel(readBack(*t), 4, 3, 3, want, 1e-3f, "dispatch");
+    }
+}
+
 // A target destroyed while it is still set and drawn into, then a new texture
 // made (with the usual allocator, at the same address): draws go into the new
 // texture, not into the old image.
