@@ -1,4 +1,5 @@
 #include "app/Application.h"
+#include "app/PanelMenus.h"
 
 #include <exception>
 #include <typeinfo>
@@ -84,6 +85,9 @@
 #include "platform/window/TopLevel.h"
 #include "render/RenderService.h"
 #include "ui/dialogs/BackupDialog.h"
+#include "ui/dialogs/FontMenuDialog.h"
+#include "ui/dialogs/MovementParamsMenuDialog.h"
+#include "ui/dialogs/PresetColorMenuDialog.h"
 #include "ui/dialogs/BoxOwner.h"
 #include "edit/ObjectEffectCommands.h"
 #include "ui/dialogs/DialogItemNumber.h"
@@ -319,6 +323,7 @@ void buildServices(System::ServiceStack& stack) {
     // Closing edit scopes rebuild, reset or refresh the object settings panel.
     stack.addHook(Edit::UpdateSection::setPanelRefresh, Component::SettingComponent::applyScopeRequests);
     stack.addService<Component::SettingComponent>();
+    stack.addOwned<PanelMenus>();  // the settings panel's popups from the menu definitions
     stack.addService<Component::PreviewEditComponent>();
     // Closing edit scopes also refresh the text panel, after the panels before it.
     stack.addHook(Edit::UpdateSection::setPanelRefresh, [](Edit::UpdateSection::PanelRefresh before) {
@@ -392,6 +397,9 @@ void buildServices(System::ServiceStack& stack) {
     // The Setting menu's backup entry opens the backup settings.
     Menu::SettingMenu::Openers openers;
     openers.backup = [](const wchar_t* caption) { Dialog::BackupDialog(caption).open(); };
+    openers.movementParams = [](const wchar_t* caption) { Dialog::MovementParamsMenuDialog(caption).open(); };
+    openers.presetColor = [](const wchar_t* caption) { Dialog::PresetColorMenuDialog(caption).open(); };
+    openers.font = [](const wchar_t* caption) { Dialog::FontMenuDialog(caption).open(); };
     stack.addHook(Menu::SettingMenu::setOpeners, std::move(openers));
     // The log panel's options open the log settings.
     Component::LogComponent::logSettingDialog = [] { Dialog::LogSettingDialog(L"ログの設定").open(); };

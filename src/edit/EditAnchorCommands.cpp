@@ -7,11 +7,11 @@
 namespace Edit {
 
 void EditAnchorCommands::showSection(const Object& object, int32_t frame) {
-    if (hooks_.showSection) hooks_.showSection(object, frame);
+    if (sectionHooks_.showSection) sectionHooks_.showSection(object, frame);
 }
 
 int32_t EditAnchorCommands::shownKey(const Object& object) const {
-    return hooks_.shownKey ? hooks_.shownKey(object) : -1;
+    return sectionHooks_.shownKey ? sectionHooks_.shownKey(object) : -1;
 }
 
 void EditAnchorCommands::setCursorFrame(int32_t frame) { service_.setCursorFrame(frame); }

@@ -17,8 +17,6 @@ class EditService;
 class EditAnchorCommands : public Effect::AnchorCommands {
 public:
     struct PanelHooks {
-        std::function<void(const Object& object, int32_t frame)> showSection;
-        std::function<int32_t(const Object& object)> shownKey;
         std::function<bool()> visibleClippingObject;
         std::function<void(bool visible)> setVisibleClippingObject;
         std::function<const void*(bool visible)> clippingIcon;
@@ -31,6 +29,13 @@ public:
 
     // UI thread, before the preview shows anchors.
     void setPanelHooks(PanelHooks hooks) { hooks_ = std::move(hooks); }
+    // The object settings panel's: the section it shows. Installed by the
+    // panel itself, apart from the preview's hooks.
+    struct SectionHooks {
+        std::function<void(const Object& object, int32_t frame)> showSection;
+        std::function<int32_t(const Object& object)> shownKey;
+    };
+    void setSectionHooks(SectionHooks hooks) { sectionHooks_ = std::move(hooks); }
 
     void showSection(const Object& object, int32_t frame) override;
     int32_t shownKey(const Object& object) const override;
@@ -49,6 +54,7 @@ public:
 private:
     EditService& service_;
     PanelHooks hooks_;
+    SectionHooks sectionHooks_;
 };
 
 }  // namespace Edit

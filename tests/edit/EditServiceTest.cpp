@@ -839,8 +839,7 @@ TEST_F(EditServiceTest, AnchorsReadTheEditSettingsAndMoveTheCursor) {
     EXPECT_TRUE(commands->visibleClippingObject());
     EXPECT_EQ(commands->clippingIcon(true), nullptr);
     int32_t shown = -1;
-    service().anchorCommands().setPanelHooks(
-        {[&](const Edit::Object&, int32_t frame) { shown = frame; }, nullptr, nullptr, nullptr, nullptr});
+    service().anchorCommands().setSectionHooks({[&](const Edit::Object&, int32_t frame) { shown = frame; }, nullptr});
     commands->showSection(object, 3);
     EXPECT_EQ(shown, 3);
     // The service takes its commands with it.

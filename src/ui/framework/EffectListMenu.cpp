@@ -15,6 +15,8 @@
 #include "effect/EffectService.h"
 #include "effect/MenuDefineBase.h"
 #include "effect/MovementDefine.h"
+#include "effect/MovementParamsManager.h"
+#include "effect/PaletteManager.h"
 #include "media/gpu/Direct2DService.h"
 #include "media/gpu/FontManager.h"
 
@@ -169,6 +171,21 @@ void addMovementMenu(Window::BaseMenu& popup, const std::shared_ptr<Edit::Object
             auto* define = dynamic_cast<const Effect::MovementDefine*>(&entry);
             return define != nullptr && define->movement().get() == current;
         });
+}
+
+void addMovementParamsMenu(Window::BaseMenu& popup,
+                           const std::function<void(const Effect::MovementParamsDefine&)>& choose) {
+    const Effect::MovementParamsManager* presets = Effect::MovementParamsManager::get();
+    if (presets == nullptr) return;
+    addEntries<Effect::MovementParamsDefine>(
+        popup, presets->getMenuList(), [choose](Effect::MovementParamsDefine& preset) { choose(preset); }, {});
+}
+
+void addPresetColorMenu(Window::BaseMenu& popup, const std::function<void(const Effect::PresetColorDefine&)>& choose) {
+    const Effect::PaletteManager* palettes = Effect::PaletteManager::get();
+    if (palettes == nullptr) return;
+    addEntries<Effect::PresetColorDefine>(
+        popup, palettes->getPresetColorMenuList(), [choose](Effect::PresetColorDefine& color) { choose(color); }, {});
 }
 
 void addFontMenu(Window::BaseMenu& popup, const std::function<void(const Media::FontDefine&)>& choose,

@@ -13,6 +13,8 @@ class Object;
 namespace Effect {
 class EffectBase;
 class EffectItemNumber;
+class MovementParamsDefine;
+class PresetColorDefine;
 }  // namespace Effect
 namespace Media {
 class FontDefine;
@@ -59,6 +61,14 @@ void addSwitchSceneChangeMenu(Window::BaseMenu& popup, const std::shared_ptr<Edi
 // must outlive the menu.
 void addMovementMenu(Window::BaseMenu& popup, const std::shared_ptr<Edit::Object>& object,
                      Effect::EffectItemNumber& item);
+
+// The time-control parameter presets; choose gets the chosen preset (the
+// time-control panel puts its values on the curve it edits).
+void addMovementParamsMenu(Window::BaseMenu& popup,
+                           const std::function<void(const Effect::MovementParamsDefine&)>& choose);
+
+// The preset colours; choose gets the chosen entry.
+void addPresetColorMenu(Window::BaseMenu& popup, const std::function<void(const Effect::PresetColorDefine&)>& choose);
 
 // The registered fonts by name; every font named exactly currentName is marked.
 void addFontMenu(Window::BaseMenu& popup, const std::function<void(const Media::FontDefine&)>& choose,

@@ -8,6 +8,7 @@
 #include "core/TextConvert.h"
 #include "platform/window/TopLevel.h"
 #include "core/SettingService.h"
+#include "edit/EditAnchorCommands.h"
 #include "edit/EditService.h"
 #include "edit/Object.h"
 #include "edit/ObjectSectionCommands.h"
@@ -21,6 +22,7 @@
 #include "ui/framework/WindowMouseService.h"
 #include "ui/framework/WindowService.h"
 #include "ui/settings/EffectItemBaseControl.h"
+#include "ui/settings/EffectItemFileControl.h"
 #include "ui/settings/EffectItemNumberControl.h"
 
 namespace Component {
@@ -104,12 +106,22 @@ SettingComponent::SettingComponent()
             self->updateFrame(edit->currentScene()->cursorFrame);
         });
     }
+    // A click on a key anchor of the preview shows that key's section here.
+    if (Edit::EditService* edit = Edit::EditService::instance()) {
+        const std::weak_ptr<SettingComponent*> weak = self_;
+        edit->anchorCommands().setSectionHooks({[weak](const Edit::Object&, int32_t frame) {
+                                                    const auto self = weak.lock();
+                                                    if (self && *self) (*self)->updateSection(frame);
+                                                },
+                                                nullptr});
+    }
     if (const Edit::EditService* edit = Edit::EditService::instance(); edit != nullptr && edit->currentScene())
         updateObject(edit->currentScene()->focusObject);
 }
 
 SettingComponent::~SettingComponent() {
     *self_ = nullptr;
+    if (Edit::EditService* edit = Edit::EditService::instance()) edit->anchorCommands().setSectionHooks({});
     retireTimer_.clear();
     blocks.clear();
     retired_.clear();
@@ -387,33 +399,33 @@ void SettingComponent::procPaint() {
 }
 
 void SettingComponent::logRows() {
-    // Where each number row's value sits on the screen, for whoever watches
-    // the log; once per place.
+    // Where each block's header, each number row's value and each file row's
+    // button sit on the screen, for whoever watches the log; once per place.
     if (windowService == nullptr || windowService->window == nullptr) return;
+    const auto logPlace = [this](const void* key, const Window::MouseRect& face, const char* what,
+                                 const std::wstring& name, const char* part) {
+        if (face.w <= 0 || face.h <= 0) return;
+        Platform::window::Point corner{face.x, face.y};
+        (void)Platform::window::clientToScreen(windowService->window, corner);
+        const std::array<int32_t, 4> place{corner.x, corner.y, face.w, face.h};
+        auto [at, added] = loggedRows_.try_emplace(key, place);
+        if (!added && at->second == place) return;
+        at->second = place;
+        System::Log::verbose("Component::SettingComponent", "%s [%s] %s at %d,%d %dx%d on the screen", what,
+                             System::wideToUtf8(name).c_str(), part, place[0], place[1], place[2], place[3]);
+    };
     for (const auto& block : blocks) {
+        logPlace(block->effect.get(), block->header->visibleRect, "block", block->effect->name, "header");
         for (const auto& row : block->rows) {
-            const auto* number = dynamic_cast<const EffectItemNumberControl*>(row.get());
-            if (number == nullptr || number->item == nullptr) continue;
-            const Window::MouseRect& face = number->firstSlider.sliderButton.visibleRect;
-            if (face.w <= 0 || face.h <= 0) continue;
-            Platform::window::Point corner{face.x, face.y};
-            (void)Platform::window::clientToScreen(windowService->window, corner);
-            const std::array<int32_t, 4> place{corner.x, corner.y, face.w, face.h};
-            auto [at, added] = loggedRows_.try_emplace(number->item, place);
-            if (!added && at->second == place) continue;
-            at->second = place;
-            System::Log::verbose("Component::SettingComponent", "number row [%s] value at %d,%d %dx%d on the screen",
-                                 System::wideToUtf8(number->item->name).c_str(), place[0], place[1], place[2],
-                                 place[3]);
-            const Window::MouseRect& icon = number->nameButton.iconRect;
-            if (number->nameButton.iconBitmap && icon.w > 0 && icon.h > 0) {
-                Platform::window::Point iconCorner{icon.x, icon.y};
-                (void)Platform::window::clientToScreen(windowService->window, iconCorner);
-                System::Log::verbose("Component::SettingComponent",
-                                     "number row [%s] movement icon at %d,%d %dx%d on the screen",
-                                     System::wideToUtf8(number->item->name).c_str(), iconCorner.x, iconCorner.y,
-                                     icon.w, icon.h);
-            }
+            if (const auto* number = dynamic_cast<const EffectItemNumberControl*>(row.get());
+                number != nullptr && number->item != nullptr) {
+                logPlace(number->item, number->firstSlider.sliderButton.visibleRect, "number row", number->item->name,
+                         "value");
+                if (number->nameButton.iconBitmap)
+                    logPlace(&number->nameButton, number->nameButton.iconRect, "number row", number->item->name,
+                             "movement icon");
+            } else if (const auto* file = dynamic_cast<const EffectItemFileControl*>(row.get()); file != nullptr)
+                logPlace(file->item, file->nameButton.visibleRect, "file row", file->item->name, "button");
         }
     }
 }

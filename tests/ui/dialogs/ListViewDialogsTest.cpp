@@ -610,3 +610,118 @@ TEST_F(InputPlugins, CancelKeepsEveryPriorityAndTheSettingEntryFollowsTheRow) {
 }
 
 }  // namespace
+
+#include "core/ServiceHolder.h"
+#include "core/SettingService.h"
+#include "effect/EffectService.h"
+#include "effect/MovementParamsManager.h"
+#include "effect/PaletteManager.h"
+#include "media/gpu/Direct2DService.h"
+#include "media/gpu/FontManager.h"
+#include "ui/dialogs/FontMenuDialog.h"
+#include "ui/dialogs/MovementParamsMenuDialog.h"
+#include "ui/dialogs/PresetColorMenuDialog.h"
+
+namespace {
+
+// The registries behind the Setting menu's preset, colour and font menu
+// dialogs, with the main settings file their entries keep their places in.
+class RegistryMenus : public MenuDefines {
+protected:
+    void SetUp() override {
+        MenuDefines::SetUp();
+        writeFile(appData() / "Default" / "curves.params", "ease=1,0.5\r\nsharp=2\r\nslow=3\r\n");
+        writeFile(appData() / "Default" / "mine.palette", "0=ff0000|rouge\r\n1=00ff00|vert\r\n2=0000ff|bleu\r\n");
+        settings.emplace();
+        effects.emplace();
+        direct2D.emplace();
+    }
+    void TearDown() override {
+        direct2D.reset();
+        effects.reset();
+        settings.reset();
+        MenuDefines::TearDown();
+    }
+    // The entries in menu order: order, name, label, "-" when hidden.
+    template <class T>
+    static std::string stored(const std::vector<T*>& entries) {
+        std::string out;
+        for (const auto* e : entries)
+            out += std::to_string(e->order) + System::wideToUtf8(e->getName()) + System::wideToUtf8(e->label) +
+                   (e->hide ? "-" : "") + " ";
+        return out;
+    }
+    std::optional<System::ServiceHolder<Setting::SettingService>> settings;
+    std::optional<Effect::EffectService> effects;
+    std::optional<System::ServiceHolder<Media::Direct2DService>> direct2D;
+};
+
+TEST_F(RegistryMenus, TheOrderLabelsAndTicksOfEachMenuAreStoredAndReadBack) {
+    struct Case {
+        const char* caption;
+        std::function<bool(const wchar_t*)> open;
+        std::function<std::string()> entries;
+        std::function<void()> reload;  // the registry built again from its files and the settings
+        std::vector<std::string> shown;
+        const char* stored;
+    } cases[] = {
+        {"時間制御メニューの設定",
+         [](const wchar_t* caption) { return Dialog::MovementParamsMenuDialog(caption).open(); },
+         [] { return stored(Effect::MovementParamsManager::get()->getMenuList()); },
+         [] { Effect::MovementParamsManager::get()->loadMovementParams(); },
+         {"+ease@curves|", "+sharp@curves|", "+slow@curves|"},
+         "0slow@curves速い 1ease@curves- 2sharp@curves "},
+        {"プリセット色メニューの設定",
+         [](const wchar_t* caption) { return Dialog::PresetColorMenuDialog(caption).open(); },
+         [] { return stored(Effect::PaletteManager::get()->getPresetColorMenuList()); },
+         [] { Effect::PaletteManager::get()->loadPalettes(); },
+         {"+rouge|", "+vert|", "+bleu|"},
+         "0bleu速い 1rouge- 2vert "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.caption);
+        std::vector<std::string> shown;
+        dialogs.answers.push_back([&](W::DialogWindow& d) {
+            shown = linesOf(d);
+            menus.choose(d, 2, "先頭に移動");
+            click(d, 0, 1);
+            d.setText(shownEditor(d), "速い");
+            click(d, 1, 0, true);  // commits the label and unticks the next line
+            d.press(kOk);
+        });
+        EXPECT_TRUE(c.open(System::utf8ToWide(c.caption).c_str()));
+        EXPECT_EQ(dialogs.shown.back().caption, c.caption);
+        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(c.entries(), c.stored);
+        c.reload();
+        EXPECT_EQ(c.entries(), c.stored) << "read back from the settings";
+    }
+}
+
+TEST_F(RegistryMenus, TheFontMenuListsEveryFontAndCancelKeepsIt) {
+    const auto before = Media::Direct2DService::get()->fontManager.getFontList();
+    ASSERT_GE(before.size(), 2u);
+    std::vector<std::string> shown;
+    dialogs.answers.push_back([&](W::DialogWindow& d) {
+        shown = linesOf(d);
+        menus.choose(d, 0, "最後に移動");
+        d.press(W::kDialogIdCancel);
+    });
+    EXPECT_FALSE(Dialog::FontMenuDialog(L"フォントメニューの設定").open());
+    ASSERT_EQ(shown.size(), before.size());
+    for (size_t i = 0; i < before.size(); ++i)
+        EXPECT_EQ(shown[i], (before[i]->hide ? "" : "+") + System::wideToUtf8(before[i]->getName()) + "|");
+    EXPECT_EQ(Media::Direct2DService::get()->fontManager.getFontList(), before);
+
+    dialogs.answers.push_back([&](W::DialogWindow& d) {
+        menus.choose(d, 0, "最後に移動");
+        d.press(kOk);
+    });
+    EXPECT_TRUE(Dialog::FontMenuDialog(L"フォントメニューの設定").open());
+    const auto after = Media::Direct2DService::get()->fontManager.getFontList();
+    EXPECT_EQ(after.back(), before.front());
+    EXPECT_EQ(after.front(), before[1]);
+    EXPECT_EQ(after.back()->order, static_cast<int32_t>(after.size()) - 1);
+}
+
+}  // namespace

@@ -18,6 +18,8 @@
 #include "effect/EffectService.h"
 #include "effect/MovementBase.h"
 #include "effect/MovementDefine.h"
+#include "effect/MovementParamsManager.h"
+#include "effect/PaletteManager.h"
 #include "effect/ObjectCommands.h"
 #include "media/gpu/Direct2DService.h"
 #include "media/gpu/FontManager.h"
@@ -303,6 +305,41 @@ TEST_F(EffectListMenuTest, TheFontMenuMarksTheFontsOfTheCurrentNameOnly) {
     EXPECT_EQ(shape(prefix.menu).find('*'), std::string::npos);
     choose(popup, System::wideToUtf8(fonts[0]->getName()));
     EXPECT_EQ(chosen, fonts[0]->getName());
+}
+
+TEST_F(EffectListMenuTest, PresetAndColourMenusGroupByLabelAndHandTheChosenEntryOver) {
+    writeFile(appData() / "Default" / "curves.params", "ease=1,0.5\r\nsharp=2\r\nslow=3\r\n");
+    Effect::MovementParamsManager& presets = *Effect::MovementParamsManager::get();
+    presets.loadMovementParams();
+    const auto preset = [&](const wchar_t* key) { return const_cast<Effect::MovementParamsDefine*>(presets.find(key)); };
+    preset(L"ease@curves")->label = L"曲線";
+    preset(L"slow@curves")->label = L"曲線";
+    std::vector<double> values;
+    Window::PopupMenu curves;
+    Menu::addMovementParamsMenu(curves, [&](const Effect::MovementParamsDefine& p) { values = p.values; });
+    EXPECT_EQ(shape(curves.menu), "曲線[ease@curves slow@curves] sharp@curves");
+    choose(curves, "slow@curves");
+    EXPECT_EQ(values, (std::vector<double>{3}));
+    preset(L"sharp@curves")->hide = 1;
+    Window::PopupMenu fewer;
+    Menu::addMovementParamsMenu(fewer, [](const Effect::MovementParamsDefine&) {});
+    EXPECT_EQ(shape(fewer.menu), "曲線[ease@curves slow@curves]");
+
+    // The built-in palette's named colours.
+    Effect::PaletteManager& palettes = *Effect::PaletteManager::get();
+    for (Effect::PresetColorDefine* color : palettes.getPresetColorMenuList()) {
+        if (color->name == L"red" || color->name == L"blue") color->label = L"原色";
+        if (color->name == L"black") color->hide = 1;
+    }
+    std::string chosen;
+    Window::PopupMenu colours;
+    Menu::addPresetColorMenu(colours, [&](const Effect::PresetColorDefine& c) {
+        chosen = System::wideToUtf8(c.name) + " " + std::to_string(c.color.r) + "," + std::to_string(c.color.g) + "," +
+                 std::to_string(c.color.b);
+    });
+    EXPECT_EQ(shape(colours.menu), "white 原色[red blue] yellow green aqua magenta");
+    choose(colours, "blue");
+    EXPECT_EQ(chosen, "blue 0.000000,0.000000,1.000000");
 }
 
 // Labels are compared as shown in the menus that group by them, and as

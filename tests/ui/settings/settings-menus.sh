@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# The object settings panel's block menu in the real program on its own Xvfb
+# screen with a window manager: its "フィルタ効果を追加" adds ぼかし to a figure
+# (its menu entry set first in the menu definitions), after the figure's
+# output, and the saved project has it.
+# Usage: settings-menus.sh PROGRAM   (run under xvfb-run -a)
+set -euo pipefail
+program=$1
+source "$(dirname "${BASH_SOURCE[0]}")/../../support/window-test.sh" velmo-settings-menus
+
+program_settings 1200 800
+# ぼかし first in every effect menu, outside any submenu.
+printf '[Effect.ぼかし]\r\norder=-1\r\nlabel=\r\nhide=0\r\n' >> "$data/velmo2.ini"
+
+# A 640 x 360 scene with a figure on layer 0.
+project="$work/menus.vpj2"
+cat > "$project" <<'PROJECT'
+[project]
+file=
+display.scene=0
+[scene.0]
+scene=0
+name=Root
+video.width=640
+video.height=360
+video.rate=30
+video.scale=1
+audio.rate=48000
+cursor.frame=0
+[0]
+layer=0
+frame=0,299
+[0.0]
+effect.name=図形
+[0.1]
+effect.name=標準描画
+PROJECT
+
+start_window_manager || fail "the window manager did not start"
+window=""
+find_window() { window=$(xdotool search --onlyvisible --name '^(Velmo Kirta2|menus\.vpj2.*)$' 2>/dev/null | head -1); [ -n "$window" ]; }
+"$program" "$project" >"$work/out.txt" 2>&1 &
+app_pid=$!
+until_true find_window || fail "the main window did not appear: $(cat "$work/out.txt")"
+
+log() { cat "$data"/Log/* 2>/dev/null || true; }
+logged() { log | grep -qF "$1"; }
+count() { log | grep -cF "$1" || true; }
+key() { xdotool windowactivate --sync "$window" key --clearmodifiers "$1"; }
+# The newest "<what> at X,Y WxH" place as "X Y W H".
+place() { log | grep -o "$1 at [0-9]*,[0-9]* [0-9]*x[0-9]*" | tail -1 | sed -E 's/.* at ([0-9]+),([0-9]+) ([0-9]+)x([0-9]+)$/\1 \2 \3 \4/'; }
+# A key of an effect section ("0.2") of the saved project.
+saved() { tr -d '\r' < "$project" | awk -F= -v section="[$1]" -v key="$2" '$0==section{s=1;next} /^\[/{s=0} s&&$1==key{print $2}'; }
+save() {
+  local before; before=$(count "save project file")
+  key ctrl+s
+  until_true test "$(count "save project file")" -gt "$before" || fail "the project was not saved: $(log | grep -vE "number row|file row|block \[|frame [0-9]* shown" | tail -8)"
+}
+# How many windows of the program are visible: the main window and its helpers, and each open popup on top.
+shown_count() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | wc -l; }
+more_than() { [ "$(shown_count)" -gt "$1" ]; }
+
+until_true logged "frame 0 shown at" || fail "the first frame was never shown: $(log | tail -5)"
+until_true test -n "$(place "object list rows")" || fail "the object list never showed its rows"
+read -r ox oy ow oh <<<"$(place "object list rows")"
+
+# The figure (the list's only row): its block menu adds ぼかし.
+xdotool mousemove --sync $((ox + ow / 3)) $((oy + oh / 2)) click 1
+until_true test -n "$(place "block \[図形\] header")" || fail "the panel showed no figure block: $(log | tail -5)"
+read -r bx by bw bh <<<"$(place "block \[図形\] header")"
+base=$(shown_count)
+xdotool mousemove --sync $((bx + bw / 3)) $((by + bh / 2)) click 3
+until_true more_than "$base" || fail "the block menu did not open"
+menu=$(shown_count)
+xdotool key Down Right
+until_true more_than "$menu" || fail "the add-filter submenu did not open"
+xdotool key Return
+until_true logged "set effect [ぼかし]" || fail "no filter was added: $(log | grep -E "effect|ERROR" | tail -5)"
+save
+[ "$(saved 0.2 effect.name)" = "ぼかし" ] || fail "the saved figure has [$(saved 0.2 effect.name)] third, not ぼかし"
+[ "$(saved 0.1 effect.name)" = "標準描画" ] || fail "the filter did not go after the figure's output"
+
+echo "settings menus: 1 passed, 0 failed"
