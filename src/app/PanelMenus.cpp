@@ -8,6 +8,7 @@
 #include "ui/settings/EffectItemColorControl.h"
 #include "ui/settings/EffectItemFontSelectControl.h"
 #include "ui/settings/EffectSetting.h"
+#include "ui/settings/EffectTextSettingControl.h"
 
 namespace App {
 
@@ -47,6 +48,13 @@ PanelMenus::PanelMenus() {
                 choose(preset.color.r, preset.color.g, preset.color.b);
             });
         };
+    // The text panel's colour tags take the preset colours as their digits.
+    Component::EffectTextSettingControl::presetColorMenu =
+        [](Window::BaseMenu& menu, const std::function<void(const Media::ColorBytes&)>& choose) {
+            Menu::addPresetColorMenu(menu, [choose](const Effect::PresetColorDefine& preset) {
+                choose(Media::rgbToBytes(preset.color.r, preset.color.g, preset.color.b));
+            });
+        };
     Component::EffectItemFontSelectControl::fontMenu =
         [](Window::BaseMenu& menu, const std::wstring& current, std::function<void(const wchar_t* family)> choose) {
             Menu::addFontMenu(
@@ -64,6 +72,7 @@ PanelMenus::~PanelMenus() {
     menus.movement = nullptr;
     Component::EffectItemColorControl::presetMenu = nullptr;
     Component::EffectItemFontSelectControl::fontMenu = nullptr;
+    Component::EffectTextSettingControl::presetColorMenu = nullptr;
 }
 
 }  // namespace App
