@@ -111,6 +111,9 @@
 #include "ui/framework/ToolTips.h"
 #include "ui/panels/StatusComponent.h"
 #include "ui/settings/SettingComponent.h"
+#include "ui/settings/EffectColorSettingComponent.h"
+#include "ui/settings/EffectItemColorControl.h"
+#include "effect/PaletteManager.h"
 
 namespace App {
 
@@ -220,6 +223,30 @@ Edit::EditCommand::ViewSwitches viewSwitches() {
             }};
 }
 
+// The panel refresh installed so far, then the given one: each panel that
+// closing edit scopes refresh adds itself at its place in the start-up.
+Edit::UpdateSection::PanelRefresh alsoRefresh(Edit::UpdateSection::PanelRefresh next) {
+    Edit::UpdateSection::PanelRefresh before = Edit::UpdateSection::setPanelRefresh(nullptr);
+    Edit::UpdateSection::setPanelRefresh(before);
+    return [before, next](const Edit::UpdateSection& scope) {
+        if (before) before(scope);
+        next(scope);
+    };
+}
+
+// A change of the palettes' names runs in an edit scope, so that the panels
+// and the renders that show preset colours follow it.
+void paletteChangeScope(const std::function<void()>& change) {
+    Edit::EditService* edit = Edit::EditService::instance();
+    if (edit == nullptr) {
+        change();
+        return;
+    }
+    const std::unique_ptr<Edit::UpdateSection> scope = edit->openSection();
+    scope->objectChanged = true;
+    change();
+}
+
 void buildServices(System::ServiceStack& stack) {
     // Creation order; teardown is exactly the reverse. Each service takes one
     // line here, at its place, as it joins the program:
@@ -318,6 +345,21 @@ void buildServices(System::ServiceStack& stack) {
     stack.addHook(Edit::UpdateSection::setPanelRefresh, Component::SettingComponent::applyScopeRequests);
     stack.addService<Component::SettingComponent>();
     stack.addService<Component::PreviewEditComponent>();
+    // The colour setting panel: closing scopes make it re-read its item, and
+    // the settings panel's colour rows bind it to theirs.
+    stack.addHook(Edit::UpdateSection::setPanelRefresh,
+                  alsoRefresh(Component::EffectColorSettingComponent::applyScopeRequests));
+    stack.addHook(Effect::PaletteManager::setChangeScope, paletteChangeScope);
+    Component::EffectItemColorControl::editColor = [](const std::shared_ptr<Edit::Object>& object,
+                                                      Effect::EffectItemColor& item) {
+        if (Component::EffectColorSettingComponent* panel = Component::EffectColorSettingComponent::get())
+            panel->setTarget(object, &item);
+    };
+    Component::EffectItemColorControl::colorChanged = [] {
+        if (Component::EffectColorSettingComponent* panel = Component::EffectColorSettingComponent::get())
+            panel->updateColor();
+    };
+    stack.addService<Component::EffectColorSettingComponent>();
     // A scene's details show below the pointer until it moves on: the tip
     // follows the cursor, so the next move or press takes it down rather than
     // leaving it over the rows below.

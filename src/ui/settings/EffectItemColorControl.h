@@ -72,8 +72,11 @@ private:
     void beginEdit();
     void endEdit();
     void paintSwatch(Control::RectControl& rect);
+    // Where the window button sits on the screen, for whoever watches the log; once per place.
+    void logButtonPlace();
 
     bool recordOpen_ = false;
+    std::array<int32_t, 4> loggedButton_{};
 };
 
 }  // namespace Component
