@@ -13,7 +13,6 @@
 #include "edit/UpdateSection.h"
 #include "effect/EffectService.h"
 #include "effect/MovementDefine.h"
-#include "effect/PaletteManager.h"
 #include "effect/RenderContext.h"
 #include "effects/SourceFixture.h"
 #include "effects/TextInput.h"
@@ -482,45 +481,6 @@ TEST_F(TextInputTest, AColourTagNamingAPresetColourDrawsInIt) {
             if (HasFailure()) return;
         }
     EXPECT_GT(solid, 100);
-}
-
-}  // namespace
-}  // namespace SourceTest
-
-namespace SourceTest {
-namespace {
-
-// A colour tag that names a palette colour draws in that colour: a palette
-// file registered like those of the default folder names "leaf", and the tag
-// with the name draws exactly what the tag with its digits draws.
-TEST_F(TextInputTest, ATagNamingAPaletteColourDrawsInIt) {
-    const bool update = std::getenv("VELMO_UPDATE_GOLDEN") != nullptr;
-    const std::filesystem::path file = appData() / "Default" / "tags.palette";
-    writeFile(file.string(), "0=20c060|leaf\r\n");
-    Effect::PaletteManager* palettes = Effect::PaletteManager::get();
-    ASSERT_NE(palettes, nullptr);
-    palettes->registerPalette(file.wstring());
-    palettes->reloadPresetColor();
-
-    newScene(160, 90);
-    addText(L"<#leaf>■■", 0, {{L"サイズ", "40"}, {L"文字色", "ffffff"}});
-    const Picture picture = render(0);
-    const std::string golden = data("text_palette_0.png");
-    if (update) writeFile(golden, encodePng(picture));
-    const Picture expected = decodePng(readFile(golden));
-    ASSERT_EQ(expected.width, picture.width);
-    ASSERT_EQ(expected.height, picture.height);
-    EXPECT_LE(differing(picture, expected), picture.bgra.size() / 500);
-
-    // The middle of the block is solid leaf green (the picture is B, G, R, A).
-    const uint8_t* middle = picture.at(80, 45);
-    EXPECT_NEAR(middle[2], 0x20, 2);
-    EXPECT_NEAR(middle[1], 0xc0, 2);
-    EXPECT_NEAR(middle[0], 0x60, 2);
-
-    newScene(160, 90);
-    addText(L"<#20c060>■■", 0, {{L"サイズ", "40"}, {L"文字色", "ffffff"}});
-    EXPECT_EQ(differing(render(0), picture), 0u) << "the name and its digits draw alike";
 }
 
 }  // namespace

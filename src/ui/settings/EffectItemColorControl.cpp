@@ -254,8 +254,12 @@ void EffectItemColorControl::logButtonPlace() {
                          System::wideToUtf8(item->name).c_str(), place[0], place[1], place[2], place[3]);
 }
 
-void EffectItemColorControl::paintSwatch(Control::RectControl& rect) {
+void EffectItemColorControl::procPaint() {
+    EffectItemControl::procPaint();
     logButtonPlace();
+}
+
+void EffectItemColorControl::paintSwatch(Control::RectControl& rect) {
     const int32_t w = rect.fullRect.w, h = rect.fullRect.h;
     if (item->unset != 0) {
         const Platform::draw2d::SolidColorBrush grey({0.66f, 0.66f, 0.66f, 1.0f});

@@ -52,6 +52,7 @@ public:
 
     void procPickColor(const uint8_t* rgb) override;
     void updateValue() override;
+    void procPaint() override;
 
     void applyHexText(const std::wstring& text);
     // A preset or a pick: one undo step of the shown object; none given only refreshes.

@@ -9,7 +9,9 @@ set -euo pipefail
 program=$1
 source "$(dirname "${BASH_SOURCE[0]}")/../../support/window-test.sh" velmo-colour-panel
 
-program_settings 1200 800
+program_settings 1200 1000
+# The object list short and the settings panel tall, so the figure's colour row shows.
+printf '[Window.object.list]\r\nbottom=0.15\r\n[Window.setting]\r\ntop=0.15\r\nbottom=1\r\n' >> "$data/velmo2.ini"
 
 # A 640 x 360 scene with an orange square in the middle.
 project="$work/colour.vpj2"
@@ -56,7 +58,7 @@ saved() { tr -d '\r' < "$project" | awk -F= -v key="$1" '/^\[0\.0\]/{s=1;next} /
 save() {
   local before; before=$(count "save project file")
   key ctrl+s
-  until_true test "$(count "save project file")" -gt "$before" || fail "the project was not saved"
+  until_true test "$(count "save project file")" -gt "$before" || fail "the project was not saved: $(log | tail -8)"
 }
 
 until_true logged "frame 0 shown at" || fail "the first frame was never shown: $(log | tail -5)"
@@ -65,18 +67,26 @@ until_true test -n "$(place "object list rows")" || fail "the object list never 
 # Choosing the object shows its rows; the colour row's window button opens the panel.
 read -r ox oy ow oh <<<"$(place "object list rows")"
 xdotool mousemove --sync $((ox + ow / 3)) $((oy + oh / 2)) click 1
-until_true test -n "$(place "colour row \[色\] window button")" || fail "the panel showed no colour row: $(log | tail -5)"
+until_true test -n "$(place "colour row \[色\] window button")" || fail "the panel showed no colour row: $(log | grep -i colo | tail -5)"
 read -r bx by bw bh <<<"$(place "colour row \[色\] window button")"
 xdotool mousemove --sync $((bx + bw / 2)) $((by + bh / 2)) click 1
 until_true test -n "$(place "colour circle")" || fail "the colour setting panel did not open: $(log | tail -5)"
 
 # The bottom of the ring is hue 240 (the top shows 60); the orange's
 # saturation and value stay full: pure blue.
-read -r cx cy cw ch <<<"$(place "colour circle")"
-d=$(( (cw < ch ? cw : ch) - 2 ))
-ring=$(( d / 8 ))
-x=$(( cx + (cw - d) / 2 + d / 2 ))
-y=$(( cy + (ch - d) / 2 + d / 2 + (d - ring) / 2 ))
+# The panel may move while the window makes room for it: the place is taken
+# once the screen shows the ring's blue there.
+x=0 y=0
+ring_bottom_shown() {
+  local cx cy cw ch d ring
+  read -r cx cy cw ch <<<"$(place "colour circle")"
+  d=$(( (cw < ch ? cw : ch) - 2 ))
+  ring=$(( d / 8 ))
+  x=$(( cx + (cw - d) / 2 + d / 2 ))
+  y=$(( cy + (ch - d) / 2 + d / 2 + (d - ring) / 2 ))
+  [[ "$(import -window root -crop "1x1+$x+$y" txt:- 2>/dev/null | tail -1)" =~ (#0000FF|#00000000FFFF)([^0-9A-F]|$) ]]
+}
+until_true ring_bottom_shown || fail "the ring's bottom is not blue at $x,$y: $(place "colour circle") $(import -window root -crop "1x1+$x+$y" txt:- | tail -1)"
 xdotool mousemove --sync "$x" "$y"
 xdotool mousemove --sync "$x" $((y + 1)) click 1
 save
