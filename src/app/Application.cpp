@@ -115,6 +115,9 @@
 #include "ui/framework/ToolTips.h"
 #include "ui/panels/StatusComponent.h"
 #include "ui/settings/SettingComponent.h"
+#include "effect/PaletteManager.h"
+#include "ui/settings/EffectColorSettingComponent.h"
+#include "ui/settings/EffectItemColorControl.h"
 #include "ui/settings/EffectTextSettingComponent.h"
 #include "ui/settings/EffectTimeSettingComponent.h"
 
@@ -226,6 +229,30 @@ Edit::EditCommand::ViewSwitches viewSwitches() {
             }};
 }
 
+// The panel refresh installed so far, then the given one: each panel that
+// closing edit scopes refresh adds itself at its place in the start-up.
+Edit::UpdateSection::PanelRefresh alsoRefresh(Edit::UpdateSection::PanelRefresh next) {
+    Edit::UpdateSection::PanelRefresh before = Edit::UpdateSection::setPanelRefresh(nullptr);
+    Edit::UpdateSection::setPanelRefresh(before);
+    return [before, next](const Edit::UpdateSection& scope) {
+        if (before) before(scope);
+        next(scope);
+    };
+}
+
+// A change of the palettes' names runs in an edit scope, so that the panels
+// and the renders that show preset colours follow it.
+void paletteChangeScope(const std::function<void()>& change) {
+    Edit::EditService* edit = Edit::EditService::instance();
+    if (edit == nullptr) {
+        change();
+        return;
+    }
+    const std::unique_ptr<Edit::UpdateSection> scope = edit->openSection();
+    scope->objectChanged = true;
+    change();
+}
+
 void buildServices(System::ServiceStack& stack) {
     // Creation order; teardown is exactly the reverse. Each service takes one
     // line here, at its place, as it joins the program:
@@ -325,6 +352,21 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Component::SettingComponent>();
     stack.addOwned<PanelMenus>();  // the settings panel's popups from the menu definitions
     stack.addService<Component::PreviewEditComponent>();
+    // The colour setting panel: closing scopes make it re-read its item, and
+    // the settings panel's colour rows bind it to theirs.
+    stack.addHook(Edit::UpdateSection::setPanelRefresh,
+                  alsoRefresh(Component::EffectColorSettingComponent::applyScopeRequests));
+    stack.addHook(Effect::PaletteManager::setChangeScope, paletteChangeScope);
+    Component::EffectItemColorControl::editColor = [](const std::shared_ptr<Edit::Object>& object,
+                                                      Effect::EffectItemColor& item) {
+        if (Component::EffectColorSettingComponent* panel = Component::EffectColorSettingComponent::get())
+            panel->setTarget(object, &item);
+    };
+    Component::EffectItemColorControl::colorChanged = [] {
+        if (Component::EffectColorSettingComponent* panel = Component::EffectColorSettingComponent::get())
+            panel->updateColor();
+    };
+    stack.addService<Component::EffectColorSettingComponent>();
     // Closing edit scopes also refresh the text panel, after the panels before it.
     stack.addHook(Edit::UpdateSection::setPanelRefresh, [](Edit::UpdateSection::PanelRefresh before) {
         Edit::UpdateSection::setPanelRefresh(before);

@@ -2,6 +2,7 @@
 
 #include "core/Log.h"
 #include "core/SettingService.h"
+#include "edit/ColorSettingUndoUpdate.h"
 #include "edit/EffectUndoUpdate.h"
 #include "edit/Layer.h"
 #include "edit/LayerUndoStates.h"
@@ -56,6 +57,11 @@ void UndoService::addObjectUndoCreate(const std::shared_ptr<Edit::Object>& o) {
     auto item = std::make_unique<UndoItemTemplate<Edit::Object, Edit::ObjectUndoCreateDelete>>(o);
     item->before.layer = -1;
     pushItem(std::move(item));
+}
+
+void UndoService::addColorSettingUndoUpdate(Component::ColorSettingColors& panel) {
+    pushItem(captured<Component::ColorSetting, Component::ColorSettingUndoUpdate>(
+        std::make_shared<Component::ColorSetting>(Component::ColorSetting{&panel})));
 }
 
 void UndoService::addObjectUndoDelete(const std::shared_ptr<Edit::Object>& o) {

@@ -21,6 +21,10 @@ class Object;
 class UpdateSection;
 }  // namespace Edit
 
+namespace Component {
+class ColorSettingColors;
+}
+
 namespace Undo {
 
 // Collects the undo items an operation pushes, turns them into a record of
@@ -60,6 +64,8 @@ public:
     void addObjectUndoLayerRange(const std::shared_ptr<Edit::Object>& object);
     void addEffectUndoUpdate(const std::shared_ptr<Effect::EffectBase>& effect);
     void addLayerUndoUpdate(const std::shared_ptr<Edit::Layer>& layer);
+    // The colour setting panel's current and old colour.
+    void addColorSettingUndoUpdate(Component::ColorSettingColors& panel);
     // Layer moves, inserts and deletes, built by the timeline's commands.
     void addLayerUndoMove(const std::shared_ptr<Edit::Layer>& layer);
     void addLayerUndoInsert(const std::shared_ptr<Edit::Layer>& layer);

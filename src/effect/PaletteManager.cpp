@@ -163,6 +163,16 @@ const PresetColorDefine* PaletteManager::findPresetColor(const std::wstring& nam
     return found == presetColors_.end() ? nullptr : found->second.get();
 }
 
+PresetColorDefine* PaletteManager::findPresetColor(const std::wstring& name) {
+    const auto found = presetColors_.find(name);
+    return found == presetColors_.end() ? nullptr : found->second.get();
+}
+
+std::shared_ptr<Palette> PaletteManager::findPalette(const std::wstring& name) const {
+    const auto found = palettes_.find(name);
+    return found == palettes_.end() ? nullptr : found->second->shared();
+}
+
 bool PaletteManager::findPresetColor(const std::wstring& name, Media::ColorRgba& out) const {
     const PresetColorDefine* define = findPresetColor(name);
     if (!define) return false;

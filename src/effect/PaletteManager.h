@@ -44,7 +44,10 @@ public:
     // Writes "%Default%/<name>.palette"; a failure is shown, not thrown.
     void savePalette(const Palette& palette);
 
+    // By exact name; none when there is no such palette.
+    std::shared_ptr<Palette> findPalette(const std::wstring& name) const;
     const PresetColorDefine* findPresetColor(const std::wstring& name) const;
+    PresetColorDefine* findPresetColor(const std::wstring& name);
     bool findPresetColor(const std::wstring& name, Media::ColorRgba& out) const override;
 
     // The palette "default" written when there is none.

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 
+#include "edit/ColorSettingUndoUpdate.h"
 #include "edit/EffectUndoUpdate.h"
 #include "edit/UndoItemTemplate.h"
 #include "edit/support/EditHarness.h"
@@ -459,3 +461,47 @@ TEST_F(UndoTest, EffectStateCountMismatchThrows) {
 }
 
 }  // namespace
+
+namespace {
+
+// The colour setting panel's two colours, as its undo item sees them.
+struct PreviewColours : Component::ColorSettingColors {};
+
+}  // namespace
+
+TEST_F(UndoTest, ColourSettingItemsKeepOnlyChangesAndRestoreBothColours) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    struct Case {
+        const char* what;
+        Media::ColorRgba color, oldColor;  // after the change; before it both are (0.2, 0.4, 0.6, 1)
+        bool recorded;
+    };
+    const Case cases[] = {
+        {"nothing changed", {0.2f, 0.4f, 0.6f, 1}, {0.2f, 0.4f, 0.6f, 1}, false},
+        {"the colour's red", {0.3f, 0.4f, 0.6f, 1}, {0.2f, 0.4f, 0.6f, 1}, true},
+        {"the colour's alpha", {0.2f, 0.4f, 0.6f, 0.5f}, {0.2f, 0.4f, 0.6f, 1}, true},
+        {"the old colour's blue", {0.2f, 0.4f, 0.6f, 1}, {0.2f, 0.4f, 0.7f, 1}, true},
+        {"a step below one byte", {0.2f, 0.4f, 0.6001f, 1}, {0.2f, 0.4f, 0.6f, 1}, true},
+        {"a NaN", {nan, 0.4f, 0.6f, 1}, {0.2f, 0.4f, 0.6f, 1}, true},
+    };
+    PreviewColours panel;  // outlives the records that point to it
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        panel.color = panel.oldColor = {0.2f, 0.4f, 0.6f, 1};
+        const size_t before = history().records.size();
+        edit([&](Edit::UpdateSection&, Edit::Scene&) {
+            undo.addColorSettingUndoUpdate(panel);
+            panel.color = c.color;
+            panel.oldColor = c.oldColor;
+        });
+        ASSERT_EQ(history().records.size(), before + (c.recorded ? 1 : 0));
+        if (!c.recorded) continue;
+        ASSERT_TRUE(undo.undo());
+        EXPECT_EQ(panel.color.r, 0.2f);
+        EXPECT_EQ(panel.color.a, 1.0f);
+        EXPECT_EQ(panel.oldColor.b, 0.6f);
+        ASSERT_TRUE(undo.redo());
+        EXPECT_EQ(panel.oldColor.b, c.oldColor.b);
+        EXPECT_EQ(panel.color.a, c.color.a);
+    }
+}

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/Log.h"
+#include "core/TextConvert.h"
 #include "core/TranslateService.h"
 #include "edit/EditService.h"
 #include "edit/UndoService.h"
@@ -12,7 +14,9 @@
 #include "platform/draw2d/Brush.h"
 #include "ui/framework/PopupMenu.h"
 #include "ui/framework/StyleMetrics.h"
+#include "platform/window/TopLevel.h"
 #include "ui/framework/WindowMouseService.h"
+#include "ui/framework/WindowService.h"
 #include "ui/settings/ItemControlText.h"
 #include "ui/settings/SettingPanelState.h"
 
@@ -235,6 +239,24 @@ void EffectItemColorControl::procPickColor(const uint8_t* rgb) {
 float EffectItemColorControl::contrastGrey(uint8_t r, uint8_t g, uint8_t b) {
     const float l = (0.299f * r + 0.587f * g + 0.114f * b) / 255.0f;
     return std::clamp(l < 0.5f ? l + 0.66f : l - 0.66f, 0.2f, 0.8f);
+}
+
+void EffectItemColorControl::logButtonPlace() {
+    const Window::WindowService* windows = Window::WindowService::get();
+    const Window::MouseRect& icon = nameButton.iconRect;
+    if (windows == nullptr || windows->window == nullptr || !editColor || icon.w <= 0 || icon.h <= 0) return;
+    Platform::window::Point corner{icon.x, icon.y};
+    (void)Platform::window::clientToScreen(windows->window, corner);
+    const std::array<int32_t, 4> place{corner.x, corner.y, icon.w, icon.h};
+    if (place == loggedButton_) return;
+    loggedButton_ = place;
+    System::Log::verbose("Component::EffectItemColorControl", "colour row [%s] window button at %d,%d %dx%d on the screen",
+                         System::wideToUtf8(item->name).c_str(), place[0], place[1], place[2], place[3]);
+}
+
+void EffectItemColorControl::procPaint() {
+    EffectItemControl::procPaint();
+    logButtonPlace();
 }
 
 void EffectItemColorControl::paintSwatch(Control::RectControl& rect) {

@@ -52,6 +52,7 @@ public:
 
     void procPickColor(const uint8_t* rgb) override;
     void updateValue() override;
+    void procPaint() override;
 
     void applyHexText(const std::wstring& text);
     // A preset or a pick: one undo step of the shown object; none given only refreshes.
@@ -72,8 +73,11 @@ private:
     void beginEdit();
     void endEdit();
     void paintSwatch(Control::RectControl& rect);
+    // Where the window button sits on the screen, for whoever watches the log; once per place.
+    void logButtonPlace();
 
     bool recordOpen_ = false;
+    std::array<int32_t, 4> loggedButton_{};
 };
 
 }  // namespace Component

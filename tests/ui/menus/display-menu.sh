@@ -45,7 +45,7 @@ band_differing() {
 
 # Opens the Display popup (File's label, then three to the left) and
 # chooses its n-th entry without the separators: 1 the timeline, 2 the object settings,
-# 3 the preview, 4 the text panel, 5 the scene list, 6 the object list, 7 the log, 8 the time control. A Return that comes while the popup is still
+# 3 the preview, 4 the colour settings, 5 the text panel, 6 the scene list, 7 the object list, 8 the log, 9 the time control. A Return that comes while the popup is still
 # settling is passed over: it is pressed again until the picture changed.
 choose_display() {
   local before=$2
@@ -69,7 +69,7 @@ choose_display() {
 
 until_true painted || fail "the main window did not draw its panels"
 wait_settled "$work/first.png"
-choose_display 7 "$work/first.png"
+choose_display 8 "$work/first.png"
 wait_settled "$work/log.png"
 
 choose_display 1 "$work/log.png"

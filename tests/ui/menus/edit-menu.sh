@@ -94,7 +94,7 @@ $first
 $restored"
 
 # The Display popup, three labels left of File (past Other and Settings),
-# one entry taller than File. Its entries without the separators: the eight
+# one entry taller than File. Its entries without the separators: the nine
 # panels, the media explorer submenu, the two zoom submenus, the BPM grid,
 # then the camera grid.
 xdotool mousemove --window "$window" 20 10 click 1
@@ -104,7 +104,7 @@ file_height=$(popup_height)
 xdotool key Left Left Left
 display_shown() { local h; h=$(popup_height); [ -n "$h" ] && [ "$h" -gt "$file_height" ]; }
 until_true display_shown || fail "the Display popup did not open: $(popup_height)"
-xdotool key Down Down Down Down Down Down Down Down Down Down Down Down Down
+xdotool key Down Down Down Down Down Down Down Down Down Down Down Down Down Down
 grid_off() {
   logged_times "set camera grid enable=0" 1 && return 0
   windows_shown 2 && xdotool key Return

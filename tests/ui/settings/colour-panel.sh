@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# The colour setting panel of the real program on its own Xvfb screen with a
+# window manager: a figure object chosen in the object list, its colour row's
+# window button opens the panel on the colour; a click on the bottom of the
+# hue ring makes the figure blue in the saved project, and one undo brings
+# the colour back.
+# Usage: colour-panel.sh PROGRAM   (run under xvfb-run -a)
+set -euo pipefail
+program=$1
+source "$(dirname "${BASH_SOURCE[0]}")/../../support/window-test.sh" velmo-colour-panel
+
+program_settings 1200 1000
+# The object list short and the settings panel tall, so the figure's colour row shows.
+printf '[Window.object.list]\r\nbottom=0.15\r\n[Window.setting]\r\ntop=0.15\r\nbottom=1\r\n' >> "$data/velmo2.ini"
+
+# A 640 x 360 scene with an orange square in the middle.
+project="$work/colour.vpj2"
+cat > "$project" <<'PROJECT'
+[project]
+file=
+display.scene=0
+[scene.0]
+scene=0
+name=Root
+video.width=640
+video.height=360
+video.rate=30
+video.scale=1
+audio.rate=48000
+cursor.frame=0
+[0]
+layer=0
+frame=0,299
+[0.0]
+effect.name=図形
+図形の種類=四角形
+サイズ=60
+色=ff4000
+[0.1]
+effect.name=標準描画
+X=0.00
+PROJECT
+
+start_window_manager || fail "the window manager did not start"
+window=""
+find_window() { window=$(xdotool search --onlyvisible --name '^(Velmo Kirta2|colour\.vpj2.*)$' 2>/dev/null | head -1); [ -n "$window" ]; }
+"$program" "$project" >"$work/out.txt" 2>&1 &
+app_pid=$!
+until_true find_window || fail "the main window did not appear: $(cat "$work/out.txt")"
+
+log() { cat "$data"/Log/* 2>/dev/null || true; }
+logged() { log | grep -qF "$1"; }
+count() { log | grep -cF "$1" || true; }
+key() { xdotool windowactivate --sync "$window" key --clearmodifiers "$1"; }
+# The newest "<what> at X,Y WxH" place as "X Y W H".
+place() { log | grep -o "$1 at [0-9]*,[0-9]* [0-9]*x[0-9]*" | tail -1 | sed -E 's/.* at ([0-9]+),([0-9]+) ([0-9]+)x([0-9]+)$/\1 \2 \3 \4/'; }
+saved() { tr -d '\r' < "$project" | awk -F= -v key="$1" '/^\[0\.0\]/{s=1;next} /^\[/{s=0} s&&$1==key{print $2}'; }
+save() {
+  local before; before=$(count "save project file")
+  key ctrl+s
+  until_true test "$(count "save project file")" -gt "$before" || fail "the project was not saved: $(log | tail -8)"
+}
+
+until_true logged "frame 0 shown at" || fail "the first frame was never shown: $(log | tail -5)"
+until_true test -n "$(place "object list rows")" || fail "the object list never showed its rows"
+
+# Choosing the object shows its rows; the colour row's window button opens the panel.
+read -r ox oy ow oh <<<"$(place "object list rows")"
+xdotool mousemove --sync $((ox + ow / 3)) $((oy + oh / 2)) click 1
+until_true test -n "$(place "colour row \[色\] window button")" || fail "the panel showed no colour row: $(log | grep -i colo | tail -5)"
+read -r bx by bw bh <<<"$(place "colour row \[色\] window button")"
+xdotool mousemove --sync $((bx + bw / 2)) $((by + bh / 2)) click 1
+until_true test -n "$(place "colour circle")" || fail "the colour setting panel did not open: $(log | tail -5)"
+
+# The bottom of the ring is hue 240 (the top shows 60); the orange's
+# saturation and value stay full: pure blue.
+# The panel may move while the window makes room for it: the place is taken
+# once the screen shows the ring's blue there.
+x=0 y=0
+ring_bottom_shown() {
+  local cx cy cw ch d ring
+  read -r cx cy cw ch <<<"$(place "colour circle")"
+  d=$(( (cw < ch ? cw : ch) - 2 ))
+  ring=$(( d / 8 ))
+  x=$(( cx + (cw - d) / 2 + d / 2 ))
+  y=$(( cy + (ch - d) / 2 + d / 2 + (d - ring) / 2 ))
+  [[ "$(import -window root -crop "1x1+$x+$y" txt:- 2>/dev/null | tail -1)" =~ (#0000FF|#00000000FFFF)([^0-9A-F]|$) ]]
+}
+until_true ring_bottom_shown || fail "the ring's bottom is not blue at $x,$y: $(place "colour circle") $(import -window root -crop "1x1+$x+$y" txt:- | tail -1)"
+xdotool mousemove --sync "$x" "$y"
+xdotool mousemove --sync "$x" $((y + 1)) click 1
+save
+colour=$(saved 色)
+[[ "$colour" =~ ^00(00|01|02)ff$ ]] || fail "the saved colour is $colour after a click on the ring's bottom, not blue"
+
+key ctrl+z
+until_true test "$(count "Undo: ")" -ge 1 || fail "the undo did not run"
+save
+[ "$(saved 色)" = "ff4000" ] || fail "one undo left the colour at $(saved 色)"
+echo "colour panel: 1 passed, 0 failed"
