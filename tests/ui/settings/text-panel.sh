@@ -92,7 +92,7 @@ until_true test -n "$(place "object list rows")" || fail "the object list never 
 read -r ox oy ow oh <<<"$(place "object list rows")"
 xdotool mousemove --sync $((ox + ow / 3)) $((oy + oh / 2)) click 1
 
-# The Display popup (File's label, then three to the left); its fourth panel
+# The Display popup (File's label, then three to the left); its fifth panel
 # entry is the text panel.
 windows_shown() { [ "$(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | wc -l)" -eq "$1" ]; }
 popup_open() { [ "$(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | wc -l)" -ge 2 ]; }
@@ -114,7 +114,7 @@ file_height=$(popup_height)
 xdotool key Left Left Left
 display_shown() { local h; h=$(popup_height); [ -n "$h" ] && [ "$h" -gt "$file_height" ]; }
 until_true display_shown || fail "the Display popup did not open: $(popup_height)"
-xdotool key Down Down Down Down
+xdotool key Down Down Down Down Down
 opened() {
   test -n "$(place "text editor")" && return 0
   popup_open && xdotool key Return
