@@ -82,3 +82,10 @@ wait_program_end() {
 
 # Writes the screen's rectangle W H X Y to a picture file.
 screen_shot() { import -window root -crop "${1}x${2}+${3}+${4}" +repage "$5"; }
+
+# The head of a project file with one scene, Root, 640 x 360 at 30 fps and
+# 48 kHz, its cursor at frame 0; the objects follow it.
+small_scene_head() {
+  printf '[project]\nfile=\ndisplay.scene=0\n[scene.0]\nscene=0\nname=Root\nvideo.width=640\nvideo.height=360\n'
+  printf 'video.rate=30\nvideo.scale=1\naudio.rate=48000\ncursor.frame=0\n'
+}

@@ -14,19 +14,7 @@ printf '[Effect.ぼかし]\r\norder=-1\r\nlabel=\r\nhide=0\r\n' >> "$data/velmo2
 
 # A 640 x 360 scene with a figure on layer 0.
 project="$work/menus.vpj2"
-cat > "$project" <<'PROJECT'
-[project]
-file=
-display.scene=0
-[scene.0]
-scene=0
-name=Root
-video.width=640
-video.height=360
-video.rate=30
-video.scale=1
-audio.rate=48000
-cursor.frame=0
+{ small_scene_head; cat; } > "$project" <<'PROJECT'
 [0]
 layer=0
 frame=0,299
