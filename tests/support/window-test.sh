@@ -35,6 +35,11 @@ until_true() {
   return 1
 }
 
+# Like until_true, for a condition written as one string: it is evaluated
+# afresh on every poll, so "$(...)" inside it sees the newest log and files.
+# (until_true test "$(count x)" -gt 1 would compare one stale count.)
+until_eval() { until_true eval "$1"; }
+
 wm_running() { local s; s=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null || true); [[ "$s" == *"window id"* ]]; }
 
 # Starts the window manager and waits until it manages the screen. One that

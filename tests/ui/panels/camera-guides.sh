@@ -92,14 +92,14 @@ key() { xdotool windowactivate --sync "$window" key --clearmodifiers "$1"; }
 save() {
   local before; before=$(count "save project file")
   key ctrl+s
-  until_true test "$(count "save project file")" -gt "$before" || fail "the project was not saved"
+  until_eval 'test "$(count "save project file")" -gt "$before"' || fail "the project was not saved"
 }
 # A value of the camera object's first effect, and the scene's camera record, as saved.
 saved_item() { tr -d '\r' < "$project" | awk -F= -v k="$1" '/^\[0\.0\]/{s=1;next} /^\[/{s=0} s&&$1==k{print $2}'; }
 saved_camera() { tr -d '\r' < "$project" | awk -F= '/^display\.camera=/{print $2}'; }
 
 until_true logged "frame 0 shown at" || fail "the first frame was never shown: $(cat "$work/out.txt")"
-until_true test -n "$(frame_place)" || fail "the frame was never drawn"
+until_eval 'test -n "$(frame_place)"' || fail "the frame was never drawn"
 read -r fx fy fw fh <<<"$(frame_place)"
 [ "$fw" -gt 0 ] || fail "the frame has no width"
 
@@ -159,7 +159,7 @@ save
 before_free=$(count "set camera free view enable=1")
 shot "$work/before.png"
 xdotool mousemove $((fx + fw - 16)) $((fy + 16)) click 1
-until_true test "$(count "set camera free view enable=1")" -gt "$before_free" || fail "the camera's button did not switch free view on"
+until_eval 'test "$(count "set camera free view enable=1")" -gt "$before_free"' || fail "the camera's button did not switch free view on"
 # The pointer leaves the button, and its tool tip goes.
 xdotool mousemove $((fx + 12)) $((fy + fh - 12))
 check_reference "$free_reference" "the free view of the camera" 2000

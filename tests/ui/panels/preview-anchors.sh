@@ -78,11 +78,11 @@ key() { xdotool windowactivate --sync "$window" key --clearmodifiers "$1"; }
 save() {
   local before; before=$(count "save project file")
   key ctrl+s
-  until_true test "$(count "save project file")" -gt "$before" || fail "the project was not saved"
+  until_eval 'test "$(count "save project file")" -gt "$before"' || fail "the project was not saved"
 }
 
 until_true logged "frame 0 shown at" || fail "the first frame was never shown: $(cat "$work/out.txt")"
-until_true test -n "$(frame_place)" || fail "the frame was never drawn"
+until_eval 'test -n "$(frame_place)"' || fail "the frame was never drawn"
 read -r fx fy fw fh <<<"$(frame_place)"
 [ "$fw" -gt 0 ] || fail "the frame has no width"
 cx=$((fx + fw / 2)); cy=$((fy + fh / 2))

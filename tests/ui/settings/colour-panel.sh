@@ -46,16 +46,16 @@ saved() { tr -d '\r' < "$project" | awk -F= -v key="$1" '/^\[0\.0\]/{s=1;next} /
 save() {
   local before; before=$(count "save project file")
   key ctrl+s
-  until_true test "$(count "save project file")" -gt "$before" || fail "the project was not saved: $(log | tail -8)"
+  until_eval 'test "$(count "save project file")" -gt "$before"' || fail "the project was not saved: $(log | tail -8)"
 }
 
 until_true logged "frame 0 shown at" || fail "the first frame was never shown: $(log | tail -5)"
-until_true test -n "$(place "object list rows")" || fail "the object list never showed its rows"
+until_eval 'test -n "$(place "object list rows")"' || fail "the object list never showed its rows"
 
 # Choosing the object shows its rows; the colour row's window button opens the panel.
 read -r ox oy ow oh <<<"$(place "object list rows")"
 xdotool mousemove --sync $((ox + ow / 3)) $((oy + oh / 2)) click 1
-until_true test -n "$(place "colour row \[色\] window button")" || fail "the panel showed no colour row: $(log | grep -i colo | tail -5)"
+until_eval 'test -n "$(place "colour row \[色\] window button")"' || fail "the panel showed no colour row: $(log | grep -i colo | tail -5)"
 # The rows may still be laid out again after they first show (a busy machine
 # paints late): the button is clicked where it was last drawn, again each
 # second until the panel shows.
@@ -93,7 +93,7 @@ colour=$(saved 色)
 [[ "$colour" =~ ^00(00|01|02)ff$ ]] || fail "the saved colour is $colour after a click on the ring's bottom, not blue"
 
 key ctrl+z
-until_true test "$(count "Undo: ")" -ge 1 || fail "the undo did not run"
+until_eval 'test "$(count "Undo: ")" -ge 1' || fail "the undo did not run"
 save
 [ "$(saved 色)" = "ff4000" ] || fail "one undo left the colour at $(saved 色)"
 echo "colour panel: 1 passed, 0 failed"

@@ -42,19 +42,19 @@ saved() { tr -d '\r' < "$project" | awk -F= -v section="[$1]" -v key="$2" '$0==s
 save() {
   local before; before=$(count "save project file")
   key ctrl+s
-  until_true test "$(count "save project file")" -gt "$before" || fail "the project was not saved: $(log | grep -vE "number row|file row|block \[|frame [0-9]* shown" | tail -8)"
+  until_eval 'test "$(count "save project file")" -gt "$before"' || fail "the project was not saved: $(log | grep -vE "number row|file row|block \[|frame [0-9]* shown" | tail -8)"
 }
 # How many windows of the program are visible: the main window and its helpers, and each open popup on top.
 shown_count() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | wc -l; }
 more_than() { [ "$(shown_count)" -gt "$1" ]; }
 
 until_true logged "frame 0 shown at" || fail "the first frame was never shown: $(log | tail -5)"
-until_true test -n "$(place "object list rows")" || fail "the object list never showed its rows"
+until_eval 'test -n "$(place "object list rows")"' || fail "the object list never showed its rows"
 read -r ox oy ow oh <<<"$(place "object list rows")"
 
 # The figure (the list's only row): its block menu adds ぼかし.
 xdotool mousemove --sync $((ox + ow / 3)) $((oy + oh / 2)) click 1
-until_true test -n "$(place "block \[図形\] header")" || fail "the panel showed no figure block: $(log | tail -5)"
+until_eval 'test -n "$(place "block \[図形\] header")"' || fail "the panel showed no figure block: $(log | tail -5)"
 read -r bx by bw bh <<<"$(place "block \[図形\] header")"
 base=$(shown_count)
 xdotool mousemove --sync $((bx + bw / 3)) $((by + bh / 2)) click 3

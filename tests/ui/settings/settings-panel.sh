@@ -44,7 +44,7 @@ saved() { tr -d '\r' < "$project" | awk -F= -v key="$1" '/^\[0\.1\]/{s=1;next} /
 save() {
   local before; before=$(count "save project file")
   key ctrl+s
-  until_true test "$(count "save project file")" -gt "$before" || fail "the project was not saved"
+  until_eval 'test "$(count "save project file")" -gt "$before"' || fail "the project was not saved"
 }
 frame_shot() { read -r fx fy fw fh <<<"$(place "frame drawn")"; import -window root -crop "${fw}x${fh}+$fx+$fy" +repage "$1"; }
 differs() {
@@ -56,13 +56,13 @@ differs() {
 preview_changed() { frame_shot "$work/now.png"; differs "$1" "$work/now.png"; }
 
 until_true logged "frame 0 shown at" || fail "the first frame was never shown: $(log | tail -5)"
-until_true test -n "$(place "object list rows")" || fail "the object list never showed its rows"
+until_eval 'test -n "$(place "object list rows")"' || fail "the object list never showed its rows"
 
 # Choosing the object in the object list shows its rows in the panel.
 read -r ox oy ow oh <<<"$(place "object list rows")"
 xdotool mousemove --sync $((ox + ow / 3)) $((oy + oh / 2)) click 1
-until_true test -n "$(place "number row \[拡大率\] value")" || fail "the panel showed no 拡大率 row: $(log | tail -5)"
-until_true test -n "$(place "number row \[X\] value")" || fail "the panel showed no X row"
+until_eval 'test -n "$(place "number row \[拡大率\] value")"' || fail "the panel showed no 拡大率 row: $(log | tail -5)"
+until_eval 'test -n "$(place "number row \[X\] value")"' || fail "the panel showed no X row"
 # The preview with the chosen object's handles, once it holds still.
 settled() {
   frame_shot "$work/a.png"
@@ -96,12 +96,12 @@ save
 
 # One undo each: first X, then 拡大率.
 key ctrl+z
-until_true test "$(count "Undo: ")" -ge 1 || fail "the first undo did not run"
+until_eval 'test "$(count "Undo: ")" -ge 1' || fail "the first undo did not run"
 save
 [ "$(saved X)" = "0.00" ] || fail "one undo left X at $(saved X)"
 [ "$(saved 拡大率)" = "$zoom" ] || fail "the first undo also took back 拡大率: $(saved 拡大率)"
 key ctrl+z
-until_true test "$(count "Undo: ")" -ge 2 || fail "the second undo did not run"
+until_eval 'test "$(count "Undo: ")" -ge 2' || fail "the second undo did not run"
 save
 [ "$(saved 拡大率)" = "100.000" ] || fail "the second undo left 拡大率 at $(saved 拡大率)"
 back() { frame_shot "$work/now.png"; ! differs "$work/before.png" "$work/now.png"; }

@@ -47,8 +47,8 @@ saved() { tr -d '\r' < "$project" | awk -F= -v key="$1" '/^\[0\.0\]/{s=1;next} /
 save() {
   local before sum; before=$(count "save project file"); sum=$(md5sum < "$project")
   key ctrl+s
-  until_true test "$(count "save project file")" -gt "$before" || fail "the project was not saved"
-  until_true test "$(md5sum < "$project")" != "$sum" || fail "the saved project did not change"
+  until_eval 'test "$(count "save project file")" -gt "$before"' || fail "the project was not saved"
+  until_eval 'test "$(md5sum < "$project")" != "$sum"' || fail "the saved project did not change"
 }
 frame_shot() { read -r fx fy fw fh <<<"$(place "frame drawn")"; import -window root -crop "${fw}x${fh}+$fx+$fy" +repage "$1"; }
 differs() {
@@ -74,7 +74,7 @@ middle_differs() {
 }
 
 until_true logged "frame 0 shown at" || fail "the first frame was never shown: $(log | tail -5)"
-until_true test -n "$(place "object list rows")" || fail "the object list never showed its rows"
+until_eval 'test -n "$(place "object list rows")"' || fail "the object list never showed its rows"
 
 # Choosing the object in the object list focuses it.
 read -r ox oy ow oh <<<"$(place "object list rows")"
@@ -132,7 +132,7 @@ expected=("abc日本" "abc日" "abc")
 for i in 1 2 3; do
   into_editor
   key ctrl+z
-  until_true test "$(count "UndoText: ")" -ge "$i" || fail "undo $i did not run"
+  until_eval 'test "$(count "UndoText: ")" -ge "$i"' || fail "undo $i did not run"
   out_of_editor
   save
   [ "$(saved テキスト)" = "${expected[$((i - 1))]}" ] || fail "undo $i left '$(saved テキスト)'"

@@ -43,23 +43,23 @@ saved() { tr -d '\r' < "$project" | awk -F= -v key="$1" '/^\[0\.1\]/{s=1;next} /
 save() {
   local before; before=$(count "save project file")
   key ctrl+s
-  until_true test "$(count "save project file")" -gt "$before" || fail "the project was not saved $1: $(log | tail -5)"
+  until_eval 'test "$(count "save project file")" -gt "$before"' || fail "the project was not saved $1: $(log | tail -5)"
 }
 
 until_true logged "frame 0 shown at" || fail "the first frame was never shown: $(log | tail -5)"
-until_true test -n "$(place "object list rows")" || fail "the object list never showed its rows"
+until_eval 'test -n "$(place "object list rows")"' || fail "the object list never showed its rows"
 straight=$(saved X)
 
 # Choosing the object shows its rows; X carries the clock icon of its time curve.
 read -r ox oy ow oh <<<"$(place "object list rows")"
 xdotool mousemove --sync $((ox + ow / 3)) $((oy + oh / 2)) click 1
-until_true test -n "$(place "number row \[X\] movement icon")" || fail "the X row showed no movement icon: $(log | tail -5)"
+until_eval 'test -n "$(place "number row \[X\] movement icon")"' || fail "the X row showed no movement icon: $(log | tail -5)"
 logged "time curve plot at" && fail "the hidden time-control panel was laid out"
 
 # The icon opens the time-control panel bound to X.
 read -r ix iy iw ih <<<"$(place "number row \[X\] movement icon")"
 xdotool mousemove --sync $((ix + iw / 2)) $((iy + ih / 2)) click 1
-until_true test -n "$(place "time curve plot")" || fail "the time-control panel did not open: $(log | tail -5)"
+until_eval 'test -n "$(place "time curve plot")"' || fail "the time-control panel did not open: $(log | tail -5)"
 read -r px py pw ph <<<"$(place "time curve plot")"
 [ "$pw" -gt 40 ] && [ "$ph" -gt 40 ] || fail "the curve plot is only ${pw}x$ph"
 
@@ -79,7 +79,7 @@ awk -v v="$values" 'BEGIN{split(v, a, ","); exit !(a[1] > 0.26 && a[2] == 0.25 &
 
 # One undo gives the straight line back.
 key ctrl+z
-until_true test "$(count "Undo: ")" -ge 1 || fail "the undo did not run"
+until_eval 'test "$(count "Undo: ")" -ge 1' || fail "the undo did not run"
 save "after the undo"
 [ "$(saved X)" = "$straight" ] || fail "one undo left X=$(saved X)"
 echo "time control panel: 1 passed, 0 failed"
