@@ -109,11 +109,17 @@ SettingComponent::SettingComponent()
     // A click on a key anchor of the preview shows that key's section here.
     if (Edit::EditService* edit = Edit::EditService::instance()) {
         const std::weak_ptr<SettingComponent*> weak = self_;
+        // The key anchor of the section shown here is marked, and the
+        // current handles are that section's.
+        const std::shared_ptr<ShownSection> shown = shownSection_;
         edit->anchorCommands().setSectionHooks({[weak](const Edit::Object&, int32_t frame) {
                                                     const auto self = weak.lock();
                                                     if (self && *self) (*self)->updateSection(frame);
                                                 },
-                                                nullptr});
+                                                [shown](const Edit::Object& object) {
+                                                    const int32_t key = shown->key.load();
+                                                    return shown->object.load() == &object ? key : -1;
+                                                }});
     }
     if (const Edit::EditService* edit = Edit::EditService::instance(); edit != nullptr && edit->currentScene())
         updateObject(edit->currentScene()->focusObject);
@@ -132,11 +138,13 @@ SettingComponent::~SettingComponent() {
 bool SettingComponent::setObject(std::shared_ptr<Edit::Object> object) {
     if (object == state.object) return false;
     state.object.reset();
+    shownSection_->object = nullptr;
+    shownSection_->key = -1;
     retireBlocks();
     setScroll(0);
     if (object) {
         state.object = std::move(object);
-        state.calcSectionIndex(cursorFrame());
+        calcSections(cursorFrame());
         createEffectSetting();
         layoutEffectSetting();
         setScroll(0);
@@ -170,17 +178,25 @@ void SettingComponent::changeObject(const std::shared_ptr<Edit::Object>& object)
         return;
     }
     if (blocks.empty()) {
-        state.calcSectionIndex(cursorFrame());
+        calcSections(cursorFrame());
         createEffectSetting();
         layoutEffectSetting();
         procMove();
     }
     if (state.sectionCount == 0) {
-        state.calcSectionIndex(cursorFrame());
+        calcSections(cursorFrame());
         refreshSections();
     }
     header_->update();
     procPaint();
+}
+
+void SettingComponent::calcSections(int32_t frame) {
+    state.calcSectionIndex(frame);
+    if (!state.object) return;
+    // The key first: a reader that sees the new object sees its key.
+    shownSection_->key = state.shownIndex;
+    shownSection_->object = state.object.get();
 }
 
 void SettingComponent::refreshSections() {
@@ -190,7 +206,7 @@ void SettingComponent::refreshSections() {
 
 void SettingComponent::updateFrame(int32_t frame) {
     if (!state.object) return;
-    state.calcSectionIndex(frame);
+    calcSections(frame);
     refreshSections();
     header_->gauge.cursorFrame = frame;
     header_->invalidate();
@@ -200,7 +216,7 @@ void SettingComponent::updateFrame(int32_t frame) {
 void SettingComponent::updateSection(int32_t frame) {
     if (!state.object) return;
     const int32_t before = state.currentPoint;
-    state.calcSectionIndex(frame);
+    calcSections(frame);
     refreshSections();
     header_->gauge.cursorFrame = cursorFrame();
     header_->gauge.invalidate();
@@ -349,7 +365,7 @@ void SettingComponent::procMouseWheel(int32_t x, int32_t y, int32_t delta) {
 void SettingComponent::addClientMenu(Window::BaseMenu& menu) {
     Window::BaseMenu options(menu, L"オプション");
     const auto apply = [this](bool modeChanged) {
-        state.calcSectionIndex(cursorFrame());
+        calcSections(cursorFrame());
         createEffectSetting();
         layoutEffectSetting();
         procMove();

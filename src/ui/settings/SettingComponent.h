@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -83,6 +84,8 @@ private:
     void retireBlocks();
     EffectSetting::Host host();
     void refreshSections();
+    // The section state for the frame, also handed to the anchors.
+    void calcSections(int32_t frame);
     void fillBelowContent();
     void logRows();
 
@@ -101,6 +104,13 @@ private:
     std::unique_ptr<System::Config::ParameterBinding> binding_;
     std::map<const void*, std::array<int32_t, 4>> loggedRows_;  // by item
     std::shared_ptr<SettingComponent*> self_;
+    // The object shown and the key of its shown section, as the anchor
+    // passes read them from the render thread; -1 without an object.
+    struct ShownSection {
+        std::atomic<const Edit::Object*> object{nullptr};
+        std::atomic<int32_t> key{-1};
+    };
+    std::shared_ptr<ShownSection> shownSection_ = std::make_shared<ShownSection>();
 };
 
 }  // namespace Component

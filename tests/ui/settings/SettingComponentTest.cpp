@@ -18,6 +18,7 @@
 #include "edit/ObjectEffectCommands.h"
 #include "edit/ObjectSectionCommands.h"
 #include "edit/UndoService.h"
+#include "effect/AnchorCommands.h"
 #include "effect/EffectService.h"
 #include "effect/MovementBase.h"
 #include "platform/window/KeyMap.h"
@@ -272,6 +273,24 @@ TEST_F(SettingPanel, TheRowsFollowTheCursorAcrossSections) {
     EXPECT_EQ(row().secondSlider.value, 200);
     EXPECT_TRUE(row().firstSlider.startMark);
     EXPECT_FALSE(row().secondSlider.endMark);
+}
+
+TEST_F(SettingPanel, TheAnchorsAskForTheKeyOfTheSectionThePanelShows) {
+    Edit::EditCommand::createSection(object, 50);
+    const Effect::AnchorCommands* anchors = Effect::AnchorCommands::current();
+    ASSERT_NE(anchors, nullptr);
+    Edit::EditService::instance()->setCursorFrame(70);
+    EXPECT_EQ(anchors->shownKey(*object), 1);
+    Edit::EditService::instance()->setCursorFrame(10);
+    EXPECT_EQ(anchors->shownKey(*object), 0);
+    // A click on a key anchor shows that key's section, and the anchors follow.
+    Effect::AnchorCommands::current()->showSection(*object, 60);
+    EXPECT_EQ(anchors->shownKey(*object), 1);
+    // Another object's sections are not the ones shown; nor are any once the focus goes.
+    auto other = addObject(1, 0, 99);
+    EXPECT_EQ(anchors->shownKey(*other), -1);
+    focus(nullptr);
+    EXPECT_EQ(anchors->shownKey(*object), -1);
 }
 
 }  // namespace
