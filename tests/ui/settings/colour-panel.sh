@@ -7,7 +7,7 @@
 # Usage: colour-panel.sh PROGRAM   (run under xvfb-run -a)
 set -euo pipefail
 program=$1
-source "$(dirname "${BASH_SOURCE[0]}")/../../support/window-test.sh" velmo-colour-panel
+source "$(dirname "${BASH_SOURCE[0]}")/../../support/settings-test.sh" velmo-colour-panel
 
 program_settings 1200 1000
 # The object list short and the settings panel tall, so the figure's colour row shows.
@@ -29,32 +29,10 @@ effect.name=標準描画
 X=0.00
 PROJECT
 
-start_window_manager || fail "the window manager did not start"
-window=""
-find_window() { window=$(xdotool search --onlyvisible --name '^(Velmo Kirta2|colour\.vpj2.*)$' 2>/dev/null | head -1); [ -n "$window" ]; }
-"$program" "$project" >"$work/out.txt" 2>&1 &
-app_pid=$!
-until_true find_window || fail "the main window did not appear: $(cat "$work/out.txt")"
-
-log() { cat "$data"/Log/* 2>/dev/null || true; }
-logged() { log | grep -qF "$1"; }
-count() { log | grep -cF "$1" || true; }
-key() { xdotool windowactivate --sync "$window" key --clearmodifiers "$1"; }
-# The newest "<what> at X,Y WxH" place as "X Y W H".
-place() { log | grep -o "$1 at [0-9]*,[0-9]* [0-9]*x[0-9]*" | tail -1 | sed -E 's/.* at ([0-9]+),([0-9]+) ([0-9]+)x([0-9]+)$/\1 \2 \3 \4/'; }
-saved() { tr -d '\r' < "$project" | awk -F= -v key="$1" '/^\[0\.0\]/{s=1;next} /^\[/{s=0} s&&$1==key{print $2}'; }
-save() {
-  local before; before=$(count "save project file")
-  key ctrl+s
-  until_eval 'test "$(count "save project file")" -gt "$before"' || fail "the project was not saved: $(log | tail -8)"
-}
-
-until_true logged "frame 0 shown at" || fail "the first frame was never shown: $(log | tail -5)"
-until_eval 'test -n "$(place "object list rows")"' || fail "the object list never showed its rows"
+start_settings_program
 
 # Choosing the object shows its rows; the colour row's window button opens the panel.
-read -r ox oy ow oh <<<"$(place "object list rows")"
-xdotool mousemove --sync $((ox + ow / 3)) $((oy + oh / 2)) click 1
+choose_object
 until_eval 'test -n "$(place "colour row \[色\] window button")"' || fail "the panel showed no colour row: $(log | grep -i colo | tail -5)"
 # The rows may still be laid out again after they first show (a busy machine
 # paints late): the button is clicked where it was last drawn, again each

@@ -6,7 +6,7 @@
 # Usage: settings-menus.sh PROGRAM   (run under xvfb-run -a)
 set -euo pipefail
 program=$1
-source "$(dirname "${BASH_SOURCE[0]}")/../../support/window-test.sh" velmo-settings-menus
+source "$(dirname "${BASH_SOURCE[0]}")/../../support/settings-test.sh" velmo-settings-menus
 
 program_settings 1200 800
 # ぼかし first in every effect menu, outside any submenu.
@@ -24,36 +24,14 @@ effect.name=図形
 effect.name=標準描画
 PROJECT
 
-start_window_manager || fail "the window manager did not start"
-window=""
-find_window() { window=$(xdotool search --onlyvisible --name '^(Velmo Kirta2|menus\.vpj2.*)$' 2>/dev/null | head -1); [ -n "$window" ]; }
-"$program" "$project" >"$work/out.txt" 2>&1 &
-app_pid=$!
-until_true find_window || fail "the main window did not appear: $(cat "$work/out.txt")"
-
-log() { cat "$data"/Log/* 2>/dev/null || true; }
-logged() { log | grep -qF "$1"; }
-count() { log | grep -cF "$1" || true; }
-key() { xdotool windowactivate --sync "$window" key --clearmodifiers "$1"; }
-# The newest "<what> at X,Y WxH" place as "X Y W H".
-place() { log | grep -o "$1 at [0-9]*,[0-9]* [0-9]*x[0-9]*" | tail -1 | sed -E 's/.* at ([0-9]+),([0-9]+) ([0-9]+)x([0-9]+)$/\1 \2 \3 \4/'; }
-# A key of an effect section ("0.2") of the saved project.
-saved() { tr -d '\r' < "$project" | awk -F= -v section="[$1]" -v key="$2" '$0==section{s=1;next} /^\[/{s=0} s&&$1==key{print $2}'; }
-save() {
-  local before; before=$(count "save project file")
-  key ctrl+s
-  until_eval 'test "$(count "save project file")" -gt "$before"' || fail "the project was not saved: $(log | grep -vE "number row|file row|block \[|frame [0-9]* shown" | tail -8)"
-}
+start_settings_program
 # How many windows of the program are visible: the main window and its helpers, and each open popup on top.
 shown_count() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | wc -l; }
 more_than() { [ "$(shown_count)" -gt "$1" ]; }
 
-until_true logged "frame 0 shown at" || fail "the first frame was never shown: $(log | tail -5)"
-until_eval 'test -n "$(place "object list rows")"' || fail "the object list never showed its rows"
-read -r ox oy ow oh <<<"$(place "object list rows")"
 
 # The figure (the list's only row): its block menu adds ぼかし.
-xdotool mousemove --sync $((ox + ow / 3)) $((oy + oh / 2)) click 1
+choose_object
 until_eval 'test -n "$(place "block \[図形\] header")"' || fail "the panel showed no figure block: $(log | tail -5)"
 read -r bx by bw bh <<<"$(place "block \[図形\] header")"
 base=$(shown_count)

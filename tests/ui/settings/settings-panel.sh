@@ -6,7 +6,7 @@
 # Usage: settings-panel.sh PROGRAM   (run under xvfb-run -a)
 set -euo pipefail
 program=$1
-source "$(dirname "${BASH_SOURCE[0]}")/../../support/window-test.sh" velmo-settings-panel
+source "$(dirname "${BASH_SOURCE[0]}")/../../support/settings-test.sh" velmo-settings-panel
 
 program_settings 1200 800
 
@@ -27,40 +27,13 @@ X=0.00
 拡大率=100.000
 PROJECT
 
-start_window_manager || fail "the window manager did not start"
-window=""
-find_window() { window=$(xdotool search --onlyvisible --name '^(Velmo Kirta2|settings\.vpj2.*)$' 2>/dev/null | head -1); [ -n "$window" ]; }
-"$program" "$project" >"$work/out.txt" 2>&1 &
-app_pid=$!
-until_true find_window || fail "the main window did not appear: $(cat "$work/out.txt")"
-
-log() { cat "$data"/Log/* 2>/dev/null || true; }
-logged() { log | grep -qF "$1"; }
-count() { log | grep -cF "$1" || true; }
-key() { xdotool windowactivate --sync "$window" key --clearmodifiers "$1"; }
-# The newest "<what> at X,Y WxH" place as "X Y W H".
-place() { log | grep -o "$1 at [0-9]*,[0-9]* [0-9]*x[0-9]*" | tail -1 | sed -E 's/.* at ([0-9]+),([0-9]+) ([0-9]+)x([0-9]+)$/\1 \2 \3 \4/'; }
-saved() { tr -d '\r' < "$project" | awk -F= -v key="$1" '/^\[0\.1\]/{s=1;next} /^\[/{s=0} s&&$1==key{print $2}'; }
-save() {
-  local before; before=$(count "save project file")
-  key ctrl+s
-  until_eval 'test "$(count "save project file")" -gt "$before"' || fail "the project was not saved"
-}
-frame_shot() { read -r fx fy fw fh <<<"$(place "frame drawn")"; import -window root -crop "${fw}x${fh}+$fx+$fy" +repage "$1"; }
-differs() {
-  local rmse
-  rmse=$(compare -metric RMSE "$1" "$2" null: 2>&1 || true)
-  awk -v s="$rmse" 'BEGIN{split(s, a, /[()]/); exit !(a[2] + 0 > 0.005)}'
-}
+saved_section=0.1
+start_settings_program
 # The preview shows a frame other than the one in the picture.
 preview_changed() { frame_shot "$work/now.png"; differs "$1" "$work/now.png"; }
 
-until_true logged "frame 0 shown at" || fail "the first frame was never shown: $(log | tail -5)"
-until_eval 'test -n "$(place "object list rows")"' || fail "the object list never showed its rows"
-
 # Choosing the object in the object list shows its rows in the panel.
-read -r ox oy ow oh <<<"$(place "object list rows")"
-xdotool mousemove --sync $((ox + ow / 3)) $((oy + oh / 2)) click 1
+choose_object
 until_eval 'test -n "$(place "number row \[拡大率\] value")"' || fail "the panel showed no 拡大率 row: $(log | tail -5)"
 until_eval 'test -n "$(place "number row \[X\] value")"' || fail "the panel showed no X row"
 # The preview with the chosen object's handles, once it holds still.

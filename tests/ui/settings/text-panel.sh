@@ -8,7 +8,7 @@
 # Usage: text-panel.sh PROGRAM   (run under xvfb-run -a)
 set -euo pipefail
 program=$1
-source "$(dirname "${BASH_SOURCE[0]}")/../../support/window-test.sh" velmo-text-panel
+source "$(dirname "${BASH_SOURCE[0]}")/../../support/settings-test.sh" velmo-text-panel
 
 program_settings 1200 800
 
@@ -29,33 +29,8 @@ PROJECT
 start_window_manager || fail "the window manager did not start"
 # Keys of their own for the letters typed below.
 python3 "$(dirname "${BASH_SOURCE[0]}")/../../support/screen-keys.py" "日本語" || fail "the letters got no keys"
-window=""
-find_window() { window=$(xdotool search --onlyvisible --name '^(Velmo Kirta2|text\.vpj2.*)$' 2>/dev/null | head -1); [ -n "$window" ]; }
-"$program" "$project" >"$work/out.txt" 2>&1 &
-app_pid=$!
-until_true find_window || fail "the main window did not appear: $(cat "$work/out.txt")"
+start_settings_program
 
-log() { cat "$data"/Log/* 2>/dev/null || true; }
-logged() { log | grep -qF "$1"; }
-count() { log | grep -cF "$1" || true; }
-key() { xdotool windowactivate --sync "$window" key --clearmodifiers "$1"; }
-# The newest "<what> at X,Y WxH" place as "X Y W H".
-place() { log | grep -o "$1 at [0-9]*,[0-9]* [0-9]*x[0-9]*" | tail -1 | sed -E 's/.* at ([0-9]+),([0-9]+) ([0-9]+)x([0-9]+)$/\1 \2 \3 \4/'; }
-saved() { tr -d '\r' < "$project" | awk -F= -v key="$1" '/^\[0\.0\]/{s=1;next} /^\[/{s=0} s&&$1==key{print substr($0, length(key) + 2)}'; }
-# The log line comes before the file is written: each save here changes the
-# text, so the file is waited for until it holds something else.
-save() {
-  local before sum; before=$(count "save project file"); sum=$(md5sum < "$project")
-  key ctrl+s
-  until_eval 'test "$(count "save project file")" -gt "$before"' || fail "the project was not saved"
-  until_eval 'test "$(md5sum < "$project")" != "$sum"' || fail "the saved project did not change"
-}
-frame_shot() { read -r fx fy fw fh <<<"$(place "frame drawn")"; import -window root -crop "${fw}x${fh}+$fx+$fy" +repage "$1"; }
-differs() {
-  local rmse
-  rmse=$(compare -metric RMSE "$1" "$2" null: 2>&1 || true)
-  awk -v s="$rmse" 'BEGIN{split(s, a, /[()]/); exit !(a[2] + 0 > 0.005)}'
-}
 settled() {
   frame_shot "$work/a.png"
   [ -f "$work/b.png" ] && ! differs "$work/a.png" "$work/b.png" && return 0
@@ -73,12 +48,8 @@ middle_differs() {
   [ "$(compare -metric AE -fuzz 4% "$work/m1.png" "$work/m2.png" null: 2>&1 | awk '{print int($1)}' || true)" -gt 100 ]
 }
 
-until_true logged "frame 0 shown at" || fail "the first frame was never shown: $(log | tail -5)"
-until_eval 'test -n "$(place "object list rows")"' || fail "the object list never showed its rows"
-
 # Choosing the object in the object list focuses it.
-read -r ox oy ow oh <<<"$(place "object list rows")"
-xdotool mousemove --sync $((ox + ow / 3)) $((oy + oh / 2)) click 1
+choose_object
 
 # The Display popup (File's label, then three to the left); its fifth panel
 # entry is the text panel.

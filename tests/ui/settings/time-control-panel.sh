@@ -7,7 +7,7 @@
 # Usage: time-control-panel.sh PROGRAM   (run under xvfb-run -a)
 set -euo pipefail
 program=$1
-source "$(dirname "${BASH_SOURCE[0]}")/../../support/window-test.sh" velmo-time-control
+source "$(dirname "${BASH_SOURCE[0]}")/../../support/settings-test.sh" velmo-time-control
 
 program_settings 1200 800
 
@@ -27,32 +27,12 @@ X=-200.00,200.00,直線移動(時間制御),0
 拡大率=100.000
 PROJECT
 
-start_window_manager || fail "the window manager did not start"
-window=""
-find_window() { window=$(xdotool search --onlyvisible --name '^(Velmo Kirta2|curve\.vpj2.*)$' 2>/dev/null | head -1); [ -n "$window" ]; }
-"$program" "$project" >"$work/out.txt" 2>&1 &
-app_pid=$!
-until_true find_window || fail "the main window did not appear: $(cat "$work/out.txt")"
-
-log() { cat "$data"/Log/* 2>/dev/null || true; }
-logged() { log | grep -qF "$1"; }
-count() { log | grep -cF "$1" || true; }
-key() { xdotool windowactivate --sync "$window" key --clearmodifiers "$1"; }
-place() { log | grep -o "$1 at [0-9]*,[0-9]* [0-9]*x[0-9]*" | tail -1 | sed -E 's/.* at ([0-9]+),([0-9]+) ([0-9]+)x([0-9]+)$/\1 \2 \3 \4/'; }
-saved() { tr -d '\r' < "$project" | awk -F= -v key="$1" '/^\[0\.1\]/{s=1;next} /^\[/{s=0} s&&$1==key{print $2}'; }
-save() {
-  local before; before=$(count "save project file")
-  key ctrl+s
-  until_eval 'test "$(count "save project file")" -gt "$before"' || fail "the project was not saved $1: $(log | tail -5)"
-}
-
-until_true logged "frame 0 shown at" || fail "the first frame was never shown: $(log | tail -5)"
-until_eval 'test -n "$(place "object list rows")"' || fail "the object list never showed its rows"
+saved_section=0.1
+start_settings_program
 straight=$(saved X)
 
 # Choosing the object shows its rows; X carries the clock icon of its time curve.
-read -r ox oy ow oh <<<"$(place "object list rows")"
-xdotool mousemove --sync $((ox + ow / 3)) $((oy + oh / 2)) click 1
+choose_object
 until_eval 'test -n "$(place "number row \[X\] movement icon")"' || fail "the X row showed no movement icon: $(log | tail -5)"
 logged "time curve plot at" && fail "the hidden time-control panel was laid out"
 
