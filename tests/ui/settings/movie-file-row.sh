@@ -3,7 +3,8 @@
 # with a window manager: a movie object chosen in the object list, its
 # "ファイル" button opens the file chooser, a two-second movie with sound is
 # chosen there, and the saved project has the file, the object cut to the
-# movie's 60 frames and the mark that the movie brings its sound.
+# movie's 60 frames and the mark that the movie brings its sound; one undo
+# takes both back.
 # Usage: movie-file-row.sh PROGRAM   (run under xvfb-run -a)
 set -euo pipefail
 program=$1
@@ -83,4 +84,11 @@ save "after the choice"
 [ "$(saved 0.0 ファイル)" = "$movie" ] || fail "the saved file is '$(saved 0.0 ファイル)', not $movie"
 [ "$(saved 0 frame)" = "0,59" ] || fail "the object spans frames $(saved 0 frame), not the movie's 60"
 [ "$(saved 0.0 音声付き)" = "1" ] || fail "the movie's sound is not marked: 音声付き=$(saved 0.0 音声付き)"
+
+# One undo takes back the file and the length together.
+key ctrl+z
+until_eval 'test "$(count "Undo: ")" -ge 1' || fail "the undo did not run"
+save "after the undo"
+[ -z "$(saved 0.0 ファイル)" ] || fail "one undo left the file $(saved 0.0 ファイル)"
+[ "$(saved 0 frame)" = "0,299" ] || fail "one undo left the object at frames $(saved 0 frame)"
 echo "movie file row: 1 passed, 0 failed"
