@@ -86,6 +86,7 @@ void PaletteManager::registerPalette(const std::wstring& path) {
 
 void PaletteManager::reloadPresetColor() {
     presetColors_.clear();
+    ++generation;
     for (const auto& [key, define] : palettes_)
         for (const PaletteEntry& entry : define->palette().colors) {
             if (entry.name.empty()) continue;

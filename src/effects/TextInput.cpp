@@ -18,6 +18,7 @@
 #include "effect/RenderContext.h"
 #include "media/gpu/FontManager.h"
 #include "media/gpu/ResourceBuffer.h"
+#include "media/text/PresetColorSource.h"
 #include "media/text/TextDraw.h"
 #include "render/VideoPass.h"
 
@@ -77,6 +78,7 @@ struct TextInput::Drawn {
         double speed = 0;
         bool vertical = false, round = false, bold = false, italic = false;
         Media::ColorRgba color1, color2;
+        uint32_t presets = 0;  // the preset colours' generation the tags were read with
 
         static Inputs of(const Media::TextDraw& layout, const LayoutText& texts) {
             Inputs in;
@@ -95,13 +97,15 @@ struct TextInput::Drawn {
             in.italic = layout.italic;
             in.color1 = layout.baseColor1;
             in.color2 = layout.baseColor2;
+            in.presets = Media::PresetColorSource::generation.load();
             return in;
         }
         bool operator==(const Inputs& o) const {
             return text == o.text && family == o.family && size == o.size && letterSpacing == o.letterSpacing &&
                    lineSpacing == o.lineSpacing && line == o.line && outline == o.outline && shadow == o.shadow &&
                    speed == o.speed && vertical == o.vertical && round == o.round && bold == o.bold &&
-                   italic == o.italic && sameColor(color1, o.color1) && sameColor(color2, o.color2);
+                   italic == o.italic && sameColor(color1, o.color1) && sameColor(color2, o.color2) &&
+                   presets == o.presets;
         }
     };
 

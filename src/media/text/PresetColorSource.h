@@ -1,4 +1,6 @@
 #pragma once
+#include <atomic>
+#include <cstdint>
 #include <string>
 
 #include "core/Color.h"
@@ -14,6 +16,9 @@ public:
     virtual bool findPresetColor(const std::wstring& name, ColorRgba& out) const = 0;
 
     static inline const PresetColorSource* installed = nullptr;
+    // Moves on every rebuild of the preset colours, so that a text drawn with
+    // colour tags knows its picture may be out of date.
+    static inline std::atomic<uint32_t> generation{0};
 };
 
 }  // namespace Media

@@ -258,7 +258,9 @@ bool TextDraw::applyTag() {
     switch (tag.kind) {
     case TextTag::Kind::None: return false;
     case TextTag::Kind::Color: {
-        ColorRgba c1 = baseColor1, c2 = baseColor2;
+        // An absent field restores the object's colour; a value that is neither
+        // six digits nor a preset name leaves the colour in use.
+        ColorRgba c1 = f[0] ? color1 : baseColor1, c2 = f[1] ? color2 : baseColor2;
         if (f[0]) tagColor(*f[0], c1);
         if (f[1]) tagColor(*f[1], c2);
         setColor(c1, c2);

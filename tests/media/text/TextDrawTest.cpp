@@ -161,6 +161,7 @@ TEST_F(TextDrawTest, ColourTagsTakeDigitsOrPaletteNamesAndFallBackToTheBase) {
         {L"<#,ffffff>x", {1, 0, 0, 1}, {1, 1, 1, 1}},
         {L"<#sky,ink>x", {0, 0.5f, 1, 1}, {0.1f, 0.1f, 0.1f, 1}},
         {L"<#nosuch>x", {1, 0, 0, 1}, {0, 0, 1, 1}},
+        {L"<#00ff00,ffffff>a<#nosuch,Sky>x", {0, 1, 0, 1}, {1, 1, 1, 1}},  // unknown names keep the colour in use
         {L"<#00ff00><#>x", {1, 0, 0, 1}, {0, 0, 1, 1}},
         {L"<#0f0>x", {1, 0, 0, 1}, {0, 0, 1, 1}},  // three digits are a name, and no preset
     };
