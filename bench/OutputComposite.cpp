@@ -100,6 +100,19 @@ BENCHMARK(BM_RotatedQuadComposite)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
+// The frame's own cost without an object: what the worker does for every
+// frame (its target, its clear, its hand-over) before anything is drawn.
+void BM_EmptyFrame(benchmark::State& state) {
+    Bench::GpuServices gpu(Bench::GpuServices::kWithShaders);
+    Effect::setFrameSizeReader(Media::renderBufferSize);
+    Bench::Model<BenchImageSource, Effect::VideoOutput> model(kWidth, kHeight);
+    model.scene->update();
+    Render::RenderVideoWorker worker(model.reader(), Render::RenderVideoWorker::Settings{});
+    Bench::measureExportFrames(state, worker, gpu.context(), kFrames);
+    Effect::setFrameSizeReader(nullptr);
+}
+BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // The reference: a clear and one full-frame copy pass per frame, recorded
 // directly and flushed once per frame.
 void BM_FullFrameCopyPass(benchmark::State& state) {

@@ -1,6 +1,8 @@
 #include "media/gpu/ResourceConvert.h"
 
 #include <algorithm>
+#include <cstring>
+#include <mutex>
 
 #include "core/Exception.h"
 #include "media/gpu/ConstantBufferCommon.h"
@@ -39,6 +41,50 @@ void withConstants(Direct3DService& d3d, const float constants[20], Draw draw) {
     d3d.context->setConstantBuffer(Platform::gpu::ShaderStage::Pixel, 0, buffer.buffer.get());
     draw();
     d3d.context->setConstantBuffer(Platform::gpu::ShaderStage::Pixel, 0, nullptr);
+}
+
+// What the opaque-copy pass makes of each 8-bit value in each channel of a
+// 32-bit colour frame: the working format's 16-bit float texel bits. Read
+// once from the pass itself, so a frame converted by the table holds exactly
+// the texels the pass would have drawn.
+struct OpaqueCopyTable {
+    uint16_t channel[3][256] = {};  // R, G, B
+    uint16_t alpha = 0;
+};
+
+std::once_flag tableMade;
+OpaqueCopyTable table;
+
+void makeOpaqueCopyTable(Shader::PixelShaderList& shaders) {
+    ImageBuffer ramp(PixelFormat::kB8G8R8X8Unorm, 256, 1);
+    for (uint32_t i = 0; i < 256; ++i) std::memset(ramp.data() + i * 4, static_cast<int>(i), 4);
+    ResourceBuffer source(0, 0);
+    source.setImage(ramp);
+    RenderBuffer drawn(PixelFormat::kR16G16B16A16Float, Direct3DService::SampleDesc{1, 0});
+    drawn.createTexture2D(256, 1);
+    shaders[14].drawResourceToRender(drawn, source);
+    const std::shared_ptr<ImageBuffer> texels = drawn.readImageBuffer();
+    for (uint32_t i = 0; i < 256; ++i) {
+        uint16_t texel[4];
+        std::memcpy(texel, texels->data() + i * sizeof texel, sizeof texel);
+        for (int c = 0; c < 3; ++c) table.channel[c][i] = texel[c];
+        if (i == 0) table.alpha = texel[3];
+    }
+}
+
+// The frame's texels in the working format, row by row from the table: the
+// same bytes as the pass, made on the CPU and uploaded straight into the kept
+// texture instead of a second upload texture and a full-frame pass.
+void opaqueCopyRows(const ImageBuffer& source, ImageBuffer& out) {
+    out.create(source.width, source.height, 0);
+    const uint64_t alpha = static_cast<uint64_t>(table.alpha) << 48;
+    for (uint32_t y = 0; y < source.height; ++y) {
+        const uint8_t* from = source.data() + static_cast<size_t>(y) * source.pitch;
+        auto* to = reinterpret_cast<uint64_t*>(out.data() + static_cast<size_t>(y) * out.pitch);
+        for (uint32_t x = 0; x < source.width; ++x, from += 4)
+            to[x] = table.channel[0][from[2]] | static_cast<uint64_t>(table.channel[1][from[1]]) << 16 |
+                    static_cast<uint64_t>(table.channel[2][from[0]]) << 32 | alpha;
+    }
 }
 
 }  // namespace
@@ -87,6 +133,14 @@ void ResourceConvert::convert(const ImageBuffer& source, ResourceBuffer& destina
         destination.width = std::min(source.width, ResourceBuffer::kMaxSize);
         destination.height = std::min(source.height, ResourceBuffer::kMaxSize);
         destination.createTexture2D();
+    }
+    if (source.format == PixelFormat::kB8G8R8X8Unorm && destination.format == PixelFormat::kR16G16B16A16Float &&
+        destination.width == source.width && destination.height == source.height && source.data() != nullptr) {
+        std::call_once(tableMade, makeOpaqueCopyTable, pixelShaders_);
+        thread_local ImageBuffer rows(PixelFormat::kR16G16B16A16Float, 0, 0);
+        opaqueCopyRows(source, rows);
+        destination.setImage(rows);
+        return;
     }
     ResourceBuffer* temporary = &direct3D_.uploadBuffer();
     temporary->setImage(source);  // YUY2 held as G8R8_G8B8; the texture kept for the next frame

@@ -177,6 +177,32 @@ TEST_F(ResourceConvertTest, UploadsOfEachFormatArrivePremultipliedInTheWorkingFo
     }
 }
 
+// A 32-bit colour frame reaches the working format without a pass of its own:
+// every byte value of every channel must give exactly the texel the opaque
+// copy pass draws, on rows whose pitch is wider than the pixels.
+TEST_F(ResourceConvertTest, ColourFramesGetTheOpaqueCopyPassTexelsExactly) {
+    constexpr uint32_t w = 259, h = 2;
+    auto image = ImageBuffer::make(Media::PixelFormat::kB8G8R8X8Unorm, w, h);
+    ASSERT_GT(image->pitch, w * 4);
+    for (uint32_t y = 0; y < h; ++y)
+        for (uint32_t x = 0; x < w; ++x) {
+            const uint32_t n = y * w + x;
+            uint8_t* p = image->data() + y * image->pitch + x * 4;
+            p[0] = static_cast<uint8_t>(n), p[1] = static_cast<uint8_t>(n * 7 + 3);
+            p[2] = static_cast<uint8_t>(n * 13 + 5), p[3] = static_cast<uint8_t>(n ^ 0x5a);
+        }
+    Media::ResourceBuffer uploaded(0, 0);
+    uploaded.setImage(*image);
+    Media::ResourceBuffer drawn(w, h);
+    resources().pixelShaders[14].drawResourceToResource(drawn, uploaded, nullptr);
+    Media::ResourceBuffer converted(w, h);
+    ResourceConvert().convert(*image, converted);
+    const auto want = pixelsOf(*drawn.texture);
+    const auto got = pixelsOf(*converted.texture);
+    ASSERT_EQ(want.size(), got.size());
+    for (size_t i = 0; i < want.size(); ++i) ASSERT_EQ(want[i], got[i]) << "texel " << i / 4 << " channel " << i % 4;
+}
+
 TEST_F(ResourceConvertTest, TheInputSettingIsReadAtEachUpload) {
     // Y = 128, U = 128, V = 200: red depends on the Cr coefficient.
     auto image = ImageBuffer::make(107, 2, 1);
