@@ -50,6 +50,37 @@ uintptr_t mouseKeys(guint state) {
     return k;
 }
 
+// A modifier let go while another program's window or a dialog of the
+// toolkit had the keyboard (a file chooser opened by Ctrl+S takes the Ctrl
+// release) never reaches this window: the key map would hold it down for
+// good, and every later click would be a Ctrl-click. The state of each event
+// that reaches the window tells which modifiers are really down; one the map
+// holds down but the event does not becomes the key-up the window missed,
+// queued before the event. `skip` is the modifier the event itself is about.
+void releaseMissedModifiers(WindowHandle w, guint state, uint32_t skip = 0) {
+    struct Modifier {
+        uint32_t vk, generic;
+        guint mask;
+        uint32_t scan;
+        bool extended;
+    };
+    static constexpr Modifier kModifiers[] = {
+        {kVkLShift, kVkShift, GDK_SHIFT_MASK, 0x2A, false},
+        {kVkRShift, kVkShift, GDK_SHIFT_MASK, 0x36, false},
+        {kVkLControl, kVkControl, GDK_CONTROL_MASK, 0x1D, false},
+        {kVkRControl, kVkControl, GDK_CONTROL_MASK, 0x1D, true},
+        {kVkLMenu, kVkMenu, GDK_MOD1_MASK, 0x38, false},
+        {kVkRMenu, kVkMenu, GDK_MOD1_MASK, 0x38, true},
+    };
+    for (const Modifier& m : kModifiers) {
+        if ((state & m.mask) != 0 || m.generic == skip || (KeyMap::asyncKeyState(m.vk) & 0x8000) == 0) continue;
+        KeyMap::noteEvent(m.vk, false);
+        const uint32_t lp = 1u | (m.scan << 16) | (m.extended ? 1u << 24 : 0u) | (1u << 30) | (1u << 31);
+        const uint32_t message = m.generic == kVkMenu ? kWmSysKeyUp : kWmKeyUp;
+        queueInput(w, inputMessage(w, message, m.generic, static_cast<intptr_t>(static_cast<int32_t>(lp))));
+    }
+}
+
 void makeSurface(WindowHandle w, int32_t width, int32_t height) {
     width = std::max(width, 1);
     height = std::max(height, 1);
@@ -190,6 +221,11 @@ gboolean onKey(GtkWidget*, GdkEventKey* e, gpointer data) {
     // a keymap entry made for it) comes as the packet key.
     if (vk == 0 && (given != 0 || gdk_keyval_to_unicode(e->keyval) >= 0x20)) vk = kVkPacket;
     if (vk == 0) return FALSE;
+    const uint32_t modifier = vk == kVkLShift || vk == kVkRShift       ? kVkShift
+                              : vk == kVkLControl || vk == kVkRControl ? kVkControl
+                              : vk == kVkLMenu || vk == kVkRMenu       ? kVkMenu
+                                                                       : 0;
+    releaseMissedModifiers(w, e->state, modifier);
     const bool wasDown = (KeyMap::asyncKeyState(vk) & 0x8000) != 0;
     KeyMap::noteEvent(vk, down);
     uint32_t scan = (e->hardware_keycode >= 8 ? e->hardware_keycode - 8u : 0u) & 0xFF;
@@ -237,6 +273,7 @@ gboolean onButton(GtkWidget*, GdkEventButton* e, gpointer data) {
     case 3: message = down ? kWmRButtonDown : kWmRButtonUp, vk = kVkRButton; break;
     default: return TRUE;
     }
+    releaseMissedModifiers(w, e->state);
     KeyMap::noteEvent(vk, down);
     g_pointer = {static_cast<int32_t>(std::floor(e->x_root)), static_cast<int32_t>(std::floor(e->y_root))};
     // The state is from before the event; the message carries the state after it.
@@ -270,6 +307,7 @@ gboolean onMotion(GtkWidget*, GdkEventMotion* e, gpointer data) {
     w->lastMouse = {x, y};
     g_pointer = {static_cast<int32_t>(std::floor(e->x_root)), static_cast<int32_t>(std::floor(e->y_root))};
     restartHover(w);
+    releaseMissedModifiers(w, e->state);
     queueInput(w, inputMessage(w, kWmMouseMove, mouseKeys(e->state), makeLParam(x, y)));
     return TRUE;
 }
@@ -294,6 +332,7 @@ gboolean onScroll(GtkWidget*, GdkEventScroll* e, gpointer data) {
     const uintptr_t wp = (mouseKeys(e->state) & 0xFFFF) | (static_cast<uintptr_t>(static_cast<uint16_t>(delta)) << 16);
     const auto sx = static_cast<int32_t>(std::floor(e->x_root)), sy = static_cast<int32_t>(std::floor(e->y_root));
     g_pointer = {sx, sy};
+    releaseMissedModifiers(w, e->state);
     queueInput(w, inputMessage(w, message, wp, makeLParam(sx, sy)));
     return TRUE;
 }

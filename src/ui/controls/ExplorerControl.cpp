@@ -493,8 +493,12 @@ void ExplorerControl::beginFileDrag() {
     pressReselect_ = false;
     const std::vector<std::string> paths = selectedPaths();
     if (paths.empty() || service == nullptr) return;
-    // The drag takes the pointer: the press ends here for the router.
+    // The drag takes the pointer: the press ends here for the router. The
+    // files go where they are dropped, and so does the user: the explorer
+    // lets go of the keyboard, or the first right click after the drop would
+    // only take the focus from it and open no menu.
     const W::WindowHandle window = service->window;
+    if (focused) service->setFocus(nullptr);
     W::releaseCapture();
     service->dispatch(window, W::kWmCaptureChanged, 0, 0);
     (void)W::beginFileDrag(window, paths);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/window/Cursor.h"
+#include "platform/window/KeyMap.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/Pointer.h"
@@ -171,6 +172,58 @@ TEST_F(Display, KeysAndButtonsBecomeMessages) {
     EXPECT_EQ(input[3].wParam, static_cast<uintptr_t>('a'));
     EXPECT_EQ(input[4].message, W::kWmKeyUp);
     EXPECT_EQ(static_cast<uint32_t>(input[4].lParam) >> 30, 3u);  // was down, going up
+}
+
+struct SeenInput {
+    uint32_t message;
+    uintptr_t wParam;
+    bool ctrlDown;  // the key state as the message is handled
+};
+std::vector<SeenInput>* g_seen = nullptr;
+intptr_t modifierProc(W::WindowHandle w, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    const bool wanted = message == W::kWmKeyDown || message == W::kWmKeyUp || message == W::kWmLButtonDown;
+    if (wanted && g_seen != nullptr)
+        g_seen->push_back({message, wParam, (W::getKeyState(W::kVkControl) & 0x8000) != 0});
+    return W::defWindowProc(w, message, wParam, lParam);
+}
+
+// Ctrl pressed in the window and let go in another one (a chooser that
+// Ctrl+S opened takes the release): the next click in the window is a plain
+// click, after the key-up the window missed.
+TEST_F(Display, AModifierLetGoInAnotherWindowIsLetGoHereToo) {
+    W::WindowHandle w = showNewWindow(
+        {.title = "modifier-here", .x = 300, .y = 300, .width = 120, .height = 80, .procedure = modifierProc});
+    ASSERT_NE(w, nullptr);
+    GtkWidget* other = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_window_set_title(GTK_WINDOW(other), "modifier-elsewhere");
+    gtk_window_set_default_size(GTK_WINDOW(other), 120, 80);
+    gtk_window_move(GTK_WINDOW(other), 600, 300);
+    gtk_widget_show_all(other);
+    gdk_display_sync(gdk_display_get_default());
+    pump(200);
+    std::vector<SeenInput> seen;
+    g_seen = &seen;
+    W::Point at{10, 20};
+    ASSERT_TRUE(W::clientToScreen(w, at));
+    char command[320];
+    std::snprintf(command, sizeof command,
+                  "xdotool search --name '^modifier-here$' windowfocus --sync keydown ctrl "
+                  "search --name '^modifier-elsewhere$' windowfocus --sync keyup ctrl mousemove %d %d click 1",
+                  at.x, at.y);
+    const int ran = std::system(command);
+    for (int i = 0; i < 50 && (seen.empty() || seen.back().message != W::kWmLButtonDown); ++i) pump(100);
+    g_seen = nullptr;
+    gtk_widget_destroy(other);
+    W::destroyWindow(w);
+    ASSERT_EQ(ran, 0);
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].message, W::kWmKeyDown);
+    EXPECT_EQ(seen[0].wParam, W::kVkControl);
+    EXPECT_EQ(seen[1].message, W::kWmKeyUp);
+    EXPECT_EQ(seen[1].wParam, W::kVkControl);
+    EXPECT_EQ(seen[2].message, W::kWmLButtonDown);
+    EXPECT_EQ(seen[2].wParam & W::kMkControl, 0u);
+    EXPECT_FALSE(seen[2].ctrlDown);
 }
 
 std::vector<W::WindowPos>* g_placements = nullptr;

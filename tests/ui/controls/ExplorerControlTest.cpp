@@ -345,6 +345,12 @@ TEST_F(Explorers, DraggingTheSelectionHandsItsFilesToTheWindowLayer) {
         if (c.moved != 0) driver.run({{Input::Move, p.x + c.moved, p.y}, {Input::Move, p.x + c.moved, p.y + 200}});
         driver.send({Input::Release, p.x + c.moved, p.y + 200 * (c.moved != 0)});
         EXPECT_FALSE(explorer->dragging) << "the drag ends the router's press";
+        // A drag lets go of the keyboard: a right click elsewhere then is no
+        // focus-taking click and the window goes on to its context menu.
+        EXPECT_EQ(c.moved == 0, explorer->focused);
+        Window::WindowMouseService* router = Window::WindowMouseService::get();
+        router->dispatch(router->window, W::kWmRButtonDown, W::kMkRButton, W::makeLParam(450, 350));
+        EXPECT_EQ(c.moved == 0, router->dispatch(router->window, W::kWmRButtonUp, 0, W::makeLParam(450, 350)));
         std::vector<std::vector<std::string>> want;
         if (!c.files.empty()) {
             want.emplace_back();
