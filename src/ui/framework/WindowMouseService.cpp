@@ -280,6 +280,9 @@ void WindowMouseService::leaveHover() {
     hoverTarget = nullptr;
     if (old->hovered) {
         old->hovered = false;
+        // A hover that fired after the pointer left (a busy loop handles the
+        // leave late) may have shown a tip at the cursor: it goes with it.
+        if (hooks.hideToolTip) hooks.hideToolTip(true);
         old->procMouseLeave();
         if (window != nullptr) W::trackMouseEvent(window, W::kTmeCancel | W::kTmeHover | W::kTmeLeave, 0);
     }

@@ -232,6 +232,18 @@ TEST_F(Router, HandlersGetLocalCoordinatesAndHoverFollows) {
     EXPECT_EQ(router->hoverTarget, nullptr);
 }
 
+TEST_F(Router, LeavingTheWindowHidesATipTheHoverShowedAtTheCursor) {
+    add("a", {10, 20, 30, 30}, 100);
+    std::vector<bool> hidden;
+    router->hooks.hideToolTip = [&hidden](bool cursorBoundOnly) { hidden.push_back(cursorBoundOnly); };
+    EXPECT_TRUE(move(15, 25));
+    hidden.clear();
+    EXPECT_TRUE(router->dispatch(nullptr, W::kWmMouseHover, 0, 0));
+    EXPECT_TRUE(hidden.empty());
+    EXPECT_TRUE(router->dispatch(nullptr, W::kWmMouseLeave, 0, 0));
+    EXPECT_EQ(hidden, std::vector<bool>{true});
+}
+
 TEST_F(Router, UnclaimedPressKeepsMovesOnThePressedObjectButConsumesNothing) {
     add("a", {0, 0, 20, 20}, 100);
     add("b", {40, 0, 20, 20}, 100);
