@@ -1,5 +1,5 @@
 #include "app/Application.h"
-#include "app/PanelMenus.h"
+#include "app/ProgramHost.h"
 
 #include <exception>
 #include <typeinfo>
@@ -83,6 +83,7 @@
 #include "platform/window/MessageQueue.h"
 #include "platform/window/Pointer.h"
 #include "platform/window/TopLevel.h"
+#include "render/Host.h"
 #include "render/RenderService.h"
 #include "ui/dialogs/BackupDialog.h"
 #include "ui/dialogs/FontMenuDialog.h"
@@ -98,6 +99,7 @@
 #include "ui/dialogs/ShowError.h"
 #include "ui/dialogs/ShowException.h"
 #include "ui/dialogs/ShowNotice.h"
+#include "ui/framework/Host.h"
 #include "ui/framework/NotifyIcon.h"
 #include "ui/framework/PopupMenu.h"
 #include "ui/framework/ShortcutList.h"
@@ -144,16 +146,6 @@ namespace {
 // Effect display names through the active language's Effect table.
 std::wstring effectDisplayName(const wchar_t* name) {
     return Translate::translated(Translate::TranslateService::Table::Effect, name);
-}
-
-// The render workers' read scope: the project lock held shared, then the
-// current scene, which changes only under the lock held exclusively.
-std::unique_ptr<Edit::ReadSection> openCurrentScene() {
-    Edit::EditService* edit = Edit::EditService::instance();
-    if (!edit) return nullptr;
-    auto read = std::make_unique<Edit::ReadSection>(edit->lock(), nullptr, Event::EventService::get());
-    read->scene = edit->currentScene();
-    return read;
 }
 
 // What an export shows in the main window: the footer's progress text, and
@@ -324,23 +316,10 @@ void buildServices(System::ServiceStack& stack) {
     stack.addService<Undo::UndoService>();
     stack.addService<Edit::EditService>();
     stack.addOwned<Edit::EditObjectCommands>();  // what the effect and alias menu entries run
-    stack.addHook(Render::RenderService::setSceneReader, openCurrentScene);
-    // Asked by the caches from a render thread, whose read scope holds the project lock.
-    stack.addHook(Render::RenderService::setSceneFinder, [](int32_t id) -> std::shared_ptr<Edit::Scene> {
-        Edit::EditService* edit = Edit::EditService::instance();
-        return edit && id != 0 ? edit->project().getScene(id) : nullptr;
-    });
-    // The player's timer runs on the main loop. While the render service
-    // lives its player's stop is the one dialogs and edits stop playback with.
-    stack.addHook(Render::RenderService::setMainLoop,
-                  {[](const Platform::os::WaitHandle& handle, std::function<void()> tick) {
-                       if (Window::WindowService* windows = Window::WindowService::get())
-                           windows->registerWaitHandle(handle, std::move(tick));
-                   },
-                   [](const Platform::os::WaitHandle& handle) {
-                       if (Window::WindowService* windows = Window::WindowService::get())
-                           windows->unregisterWaitHandle(handle);
-                   }});
+    // The render workers read the project through the render host; the
+    // player's timer runs on the main loop. While the render service lives
+    // its player's stop is the one dialogs and edits stop playback with.
+    stack.addHook(Render::setHost, static_cast<Render::Host*>(&ProgramHost::instance()));
     stack.addService<Render::RenderService>();
     // The preview's display switches live with the video renderer's settings.
     stack.addHook(Edit::EditCommand::setViewSwitches, viewSwitches());
@@ -350,31 +329,18 @@ void buildServices(System::ServiceStack& stack) {
     // Closing edit scopes rebuild, reset or refresh the object settings panel.
     stack.addHook(Edit::UpdateSection::setPanelRefresh, Component::SettingComponent::applyScopeRequests);
     stack.addService<Component::SettingComponent>();
-    stack.addOwned<PanelMenus>();  // the settings panel's popups from the menu definitions
+    // The panels' host: the settings panel's popups from the menu definitions,
+    // the setting panels its rows open, the log settings dialog.
+    stack.addHook(Window::setHost, &ProgramHost::instance().panels());
     stack.addService<Component::PreviewEditComponent>();
-    // The colour setting panel: closing scopes make it re-read its item, and
-    // the settings panel's colour rows bind it to theirs.
+    // The colour setting panel: closing scopes make it re-read its item.
     stack.addHook(Edit::UpdateSection::setPanelRefresh,
                   alsoRefresh(Component::EffectColorSettingComponent::applyScopeRequests));
     stack.addHook(Effect::PaletteManager::setChangeScope, paletteChangeScope);
-    Component::EffectItemColorControl::editColor = [](const std::shared_ptr<Edit::Object>& object,
-                                                      Effect::EffectItemColor& item) {
-        if (Component::EffectColorSettingComponent* panel = Component::EffectColorSettingComponent::get())
-            panel->setTarget(object, &item);
-    };
-    Component::EffectItemColorControl::colorChanged = [] {
-        if (Component::EffectColorSettingComponent* panel = Component::EffectColorSettingComponent::get())
-            panel->updateColor();
-    };
     stack.addService<Component::EffectColorSettingComponent>();
     // Closing edit scopes also refresh the text panel, after the panels before it.
-    stack.addHook(Edit::UpdateSection::setPanelRefresh, [](Edit::UpdateSection::PanelRefresh before) {
-        Edit::UpdateSection::setPanelRefresh(before);
-        return [before](const Edit::UpdateSection& scope) {
-            if (before) before(scope);
-            Component::EffectTextSettingComponent::applyScopeRequests(scope);
-        };
-    }(Edit::UpdateSection::setPanelRefresh(nullptr)));
+    stack.addHook(Edit::UpdateSection::setPanelRefresh,
+                  alsoRefresh(Component::EffectTextSettingComponent::applyScopeRequests));
     stack.addService<Component::EffectTextSettingComponent>();
     // A scene's details show below the pointer until it moves on: the tip
     // follows the cursor, so the next move or press takes it down rather than
@@ -403,20 +369,14 @@ void buildServices(System::ServiceStack& stack) {
     }
     stack.addService<Component::LogComponent>();
     // The time-control panel: refreshed by closing edit scopes after the
-    // other panels, bound by the number rows and by movement changes.
+    // other panels, bound by the number rows (the panels' host) and by
+    // movement changes.
     stack.addService<Component::EffectTimeSettingComponent>();
-    Edit::UpdateSection::PanelRefresh refreshBefore = Edit::UpdateSection::setPanelRefresh({});
-    Edit::UpdateSection::setPanelRefresh(refreshBefore);
-    stack.addHook(Edit::UpdateSection::setPanelRefresh, [refreshBefore](const Edit::UpdateSection& scope) {
-        if (refreshBefore) refreshBefore(scope);
-        Component::EffectTimeSettingComponent::applyScopeRequests(scope);
-    });
+    stack.addHook(Edit::UpdateSection::setPanelRefresh,
+                  alsoRefresh(Component::EffectTimeSettingComponent::applyScopeRequests));
     stack.addHook(Edit::EditCommand::setTimeControlTarget, [](const auto& object, Effect::EffectItemNumber& item) {
         if (auto* panel = Component::EffectTimeSettingComponent::get()) panel->followMovementChange(object, item);
     });
-    Component::EffectSetting::menus.editTimeControl = [](const auto& object, Effect::EffectItemNumber& item) {
-        if (auto* panel = Component::EffectTimeSettingComponent::get()) panel->setTarget(object, item);
-    };
     // The Display menu's timeline entries act on the timeline panel.
     stack.addHook(Menu::DisplayMenu::setViews,
                   {[] { return Component::EditComponent::get() && Component::EditComponent::get()->tempoGrid != 0; },
@@ -443,8 +403,6 @@ void buildServices(System::ServiceStack& stack) {
     openers.presetColor = [](const wchar_t* caption) { Dialog::PresetColorMenuDialog(caption).open(); };
     openers.font = [](const wchar_t* caption) { Dialog::FontMenuDialog(caption).open(); };
     stack.addHook(Menu::SettingMenu::setOpeners, std::move(openers));
-    // The log panel's options open the log settings.
-    Component::LogComponent::logSettingDialog = [] { Dialog::LogSettingDialog(L"ログの設定").open(); };
     stack.addOwned<Menu::MenuBar>(*Window::WindowService::get());
 }
 

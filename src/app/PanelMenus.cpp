@@ -5,16 +5,11 @@
 #include "media/gpu/FontManager.h"
 #include "ui/framework/EffectListMenu.h"
 #include "ui/panels/timeline/ObjectAliasSave.h"
-#include "ui/settings/EffectItemColorControl.h"
-#include "ui/settings/EffectItemFontSelectControl.h"
-#include "ui/settings/EffectSetting.h"
-#include "ui/settings/EffectTextSettingControl.h"
+#include "ui/framework/Host.h"
 
 namespace App {
 
-PanelMenus::PanelMenus() {
-    using Component::EffectSetting;
-    EffectSetting::Menus& menus = EffectSetting::menus;
+void addPanelMenus(Window::Host& menus) {
     menus.filterEffect = [](Window::BaseMenu& menu, const std::shared_ptr<Edit::Object>& object, int32_t list,
                             uint8_t filter, const Effect::EffectBase* position) {
         Menu::addFilterEffectMenu(menu, object, static_cast<uint8_t>(list), filter, position);
@@ -42,37 +37,25 @@ PanelMenus::PanelMenus() {
             (void)Component::saveObjectAlias(object, false);
     };
     menus.movement = &Menu::addMovementMenu;
-    Component::EffectItemColorControl::presetMenu =
+    menus.colorPresetMenu =
         [](Window::BaseMenu& menu, std::function<void(float r, float g, float b)> choose) {
             Menu::addPresetColorMenu(menu, [choose = std::move(choose)](const Effect::PresetColorDefine& preset) {
                 choose(preset.color.r, preset.color.g, preset.color.b);
             });
         };
     // The text panel's colour tags take the preset colours as their digits.
-    Component::EffectTextSettingControl::presetColorMenu =
+    menus.textPresetColorMenu =
         [](Window::BaseMenu& menu, const std::function<void(const Media::ColorBytes&)>& choose) {
             Menu::addPresetColorMenu(menu, [choose](const Effect::PresetColorDefine& preset) {
                 choose(Media::rgbToBytes(preset.color.r, preset.color.g, preset.color.b));
             });
         };
-    Component::EffectItemFontSelectControl::fontMenu =
+    menus.fontMenu =
         [](Window::BaseMenu& menu, const std::wstring& current, std::function<void(const wchar_t* family)> choose) {
             Menu::addFontMenu(
                 menu, [choose = std::move(choose)](const Media::FontDefine& font) { choose(font.fontName.c_str()); },
                 current);
         };
-}
-
-PanelMenus::~PanelMenus() {
-    using Component::EffectSetting;
-    EffectSetting::Menus& menus = EffectSetting::menus;
-    menus.filterEffect = nullptr;
-    menus.switchFilter = menus.switchObject = menus.switchSceneChange = nullptr;
-    menus.saveAlias = nullptr;
-    menus.movement = nullptr;
-    Component::EffectItemColorControl::presetMenu = nullptr;
-    Component::EffectItemFontSelectControl::fontMenu = nullptr;
-    Component::EffectTextSettingControl::presetColorMenu = nullptr;
 }
 
 }  // namespace App

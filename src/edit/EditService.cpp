@@ -94,10 +94,10 @@ EditService::EditService() : events_(Event::EventService::get()), undo_(Undo::Un
     binding_ = std::make_unique<System::Config::ParameterBinding>(group_, settings);
 
     queries_.setProject(&project_);
-    previousQueries_ = Effect::setModelQueries(&queries_);
-    previousAnchorCommands_ = Effect::AnchorCommands::setCurrent(&anchorCommands_);
+    queriesScope_.emplace(Effect::setModelQueries, &queries_);
+    anchorCommandsScope_.emplace(Effect::AnchorCommands::setCurrent, &anchorCommands_);
     // The model's texts go the way of the service's own.
-    previousPoster_ = Project::setErrorPoster(postError);
+    posterScope_.emplace(Project::setErrorPoster, postError);
 
     projectHistory_.setMaximum(FileHistory::kMaxItems);
     backupHistory_.setMaximum(FileHistory::kMaxItems);
@@ -119,9 +119,9 @@ EditService::EditService() : events_(Event::EventService::get()), undo_(Undo::Un
 }
 
 EditService::~EditService() {
-    Effect::setModelQueries(previousQueries_);
-    Effect::AnchorCommands::setCurrent(previousAnchorCommands_);
-    Project::setErrorPoster(std::move(previousPoster_));
+    queriesScope_.reset();
+    anchorCommandsScope_.reset();
+    posterScope_.reset();
     if (undo_) {
         undo_->setSectionOpener(nullptr);
         undo_->setHistory(nullptr);

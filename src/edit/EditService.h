@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <shared_mutex>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "core/ConfigInt.h"
 #include "core/ConfigParameterBinding.h"
 #include "core/ConfigParameterGroup.h"
+#include "core/HookScope.h"
 #include "core/ServiceHolder.h"
 #include "edit/BackupHistory.h"
 #include "edit/EditAnchorCommands.h"
@@ -200,10 +202,10 @@ private:
     // The effect framework's questions about the model, answered from the
     // open project while the service lives.
     ProjectQueries queries_;
-    const Effect::ModelQueries* previousQueries_ = nullptr;
+    std::optional<System::HookScope<const Effect::ModelQueries*>> queriesScope_;
     EditAnchorCommands anchorCommands_{*this};
-    Effect::AnchorCommands* previousAnchorCommands_ = nullptr;
-    Project::ErrorPoster previousPoster_;
+    std::optional<System::HookScope<Effect::AnchorCommands*>> anchorCommandsScope_;
+    std::optional<System::HookScope<Project::ErrorPoster>> posterScope_;
     ProjectHistory projectHistory_;
     BackupHistory backupHistory_;
     std::shared_ptr<Scene> currentScene_;

@@ -6,48 +6,26 @@
 #include "edit/EditService.h"
 #include "edit/ReadSection.h"
 #include "media/audio/XAudio2Service.h"
+#include "render/Host.h"
 #include "render/cache/CacheService.h"
 
 namespace Render {
 
 namespace {
 
-RenderVideoWorker::SceneReader& sceneReader() {
-    static RenderVideoWorker::SceneReader reader;
-    return reader;
-}
-
-RenderSceneSource::SceneFinder& sceneFinder() {
-    static RenderSceneSource::SceneFinder finder;
-    return finder;
-}
-
-MoviePlayer::MainLoop& mainLoop() {
-    static MoviePlayer::MainLoop loop;
-    return loop;
+// The workers' ways to the project, bound to the host installed when the
+// service is built.
+RenderVideoWorker::SceneReader sceneReader(Host& host) {
+    return [&host] { return host.openCurrentScene(); };
 }
 
 }  // namespace
 
-RenderVideoWorker::SceneReader RenderService::setSceneReader(RenderVideoWorker::SceneReader reader) {
-    std::swap(sceneReader(), reader);
-    return reader;
-}
-
-RenderSceneSource::SceneFinder RenderService::setSceneFinder(RenderSceneSource::SceneFinder finder) {
-    std::swap(sceneFinder(), finder);
-    return finder;
-}
-
-MoviePlayer::MainLoop RenderService::setMainLoop(MoviePlayer::MainLoop loop) {
-    std::swap(mainLoop(), loop);
-    return loop;
-}
-
 RenderService::RenderService()
-    : video_(std::make_unique<RenderVideoWorker>(sceneReader(), RenderVideoWorker::readSettings())),
-      audio_(std::make_unique<RenderAudioWorker>(sceneReader())),
-      scenes_(std::make_unique<RenderSceneSource>(sceneFinder(), *video_, *audio_)) {
+    : video_(std::make_unique<RenderVideoWorker>(sceneReader(host()), RenderVideoWorker::readSettings())),
+      audio_(std::make_unique<RenderAudioWorker>(sceneReader(host()))),
+      scenes_(std::make_unique<RenderSceneSource>([&host = host()](int32_t id) { return host.findScene(id); },
+                                                  *video_, *audio_)) {
     if (Cache::CacheService* caches = Cache::CacheService::get()) caches->setSceneSource(scenes_.get());
     MoviePlayer::Connections connections;
     connections.currentScene = [] {
@@ -58,9 +36,16 @@ RenderService::RenderService()
     connections.audio = audio_.get();
     connections.events = Event::EventService::get();
     connections.output = Media::XAudio2Service::get();
-    connections.loop = mainLoop();
+    Host& loopHost = host();
+    connections.loop.registerWaitHandle = [&loopHost](const Platform::os::WaitHandle& handle,
+                                                      std::function<void()> tick) {
+        loopHost.registerWaitHandle(handle, std::move(tick));
+    };
+    connections.loop.unregisterWaitHandle = [&loopHost](const Platform::os::WaitHandle& handle) {
+        loopHost.unregisterWaitHandle(handle);
+    };
     player_ = std::make_unique<MoviePlayer>(std::move(connections));
-    previousStop_ = Edit::UpdateSection::setPlaybackStop([player = player_.get()] { player->stop(); });
+    stopScope_.emplace(Edit::UpdateSection::setPlaybackStop, [player = player_.get()] { player->stop(); });
 }
 
 void RenderService::stop() {
@@ -70,7 +55,7 @@ void RenderService::stop() {
 }
 
 RenderService::~RenderService() {
-    Edit::UpdateSection::setPlaybackStop(std::move(previousStop_));
+    stopScope_.reset();  // the stop before the player it calls
     player_.reset();
     if (Cache::CacheService* caches = Cache::CacheService::get()) caches->setSceneSource(nullptr);
     audio_.reset();  // in reverse order of construction

@@ -1,6 +1,8 @@
 #pragma once
 #include <memory>
+#include <optional>
 
+#include "core/HookScope.h"
 #include "core/ServiceHolder.h"
 #include "edit/UpdateSection.h"
 #include "render/MoviePlayer.h"
@@ -23,17 +25,8 @@ public:
 
     static RenderService* get() { return System::ServiceSlot<RenderService>::instance; }
 
-    // How the workers open the read scope of the current scene; the entry
-    // point installs it before the render service is built. Without one,
-    // requests find no scene and render nothing.
-    // Each setter returns the one installed before.
-    static RenderVideoWorker::SceneReader setSceneReader(RenderVideoWorker::SceneReader reader);
-    // How scenes used as sources are found by id; installed with the reader.
-    static RenderSceneSource::SceneFinder setSceneFinder(RenderSceneSource::SceneFinder finder);
-    // How the player's timer joins the main loop; the window layer installs
-    // it before the render service is built. Without one the timer is armed
-    // but nobody waits on it.
-    static MoviePlayer::MainLoop setMainLoop(MoviePlayer::MainLoop loop);
+    // The workers reach the project and the player the main loop through
+    // the render host (render/Host.h) installed before the service is built.
 
     // Stops playback, then the render threads (video, then audio; each its
     // render thread before its per-object thread). Shutdown calls it before
@@ -51,7 +44,8 @@ private:
     std::unique_ptr<RenderSceneSource> scenes_;
     // Goes first: its stop waits for the workers.
     std::unique_ptr<MoviePlayer> player_;
-    Edit::UpdateSection::PlaybackStop previousStop_;
+    // The playback stop edit scopes call while the player lives.
+    std::optional<System::HookScope<Edit::UpdateSection::PlaybackStop>> stopScope_;
 };
 
 }  // namespace Render

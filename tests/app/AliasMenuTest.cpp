@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "ProgramMenuFixture.h"
 #include "app/Application.h"
 #include "core/FileName.h"
 #include "core/TextConvert.h"
@@ -41,42 +42,10 @@ namespace W = Platform::window;
 
 namespace {
 
-class AliasMenu : public testing::Test {
+class AliasMenu : public ProgramMenuFixture {
 protected:
-    fs::path root;
-    std::optional<std::string> oldDataHome;
-
-    void SetUp() override {
-        if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "needs a display";
-        char pattern[] = "/tmp/velmo-aliasmenu-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root = pattern;
-        if (const char* old = std::getenv("XDG_DATA_HOME")) oldDataHome = old;
-        setenv("XDG_DATA_HOME", (root / "xdg").c_str(), 1);
-        System::FileName::resetVariableList(System::utf8ToWide((fs::current_path() / "velmo2").string()));
-    }
-    void TearDown() override {
-        if (root.empty()) return;
-        System::FileName::resetVariableList();
-        if (oldDataHome)
-            setenv("XDG_DATA_HOME", oldDataHome->c_str(), 1);
-        else
-            unsetenv("XDG_DATA_HOME");
-        fs::remove_all(root);
-    }
+    AliasMenu() : ProgramMenuFixture("aliasmenu") {}
 };
-
-// The popup in short: items by text, a submenu as "label[...]".
-std::string shape(W::MenuHandle menu) {
-    std::string out;
-    for (int32_t i = 0; i < W::getMenuItemCount(menu); ++i) {
-        std::string text;
-        W::getMenuStringAt(menu, i, text);
-        out += (out.empty() ? "" : " ") + text;
-        if (W::MenuHandle sub = W::getSubMenu(menu, i)) out += "[" + shape(sub) + "]";
-    }
-    return out;
-}
 
 // The id of the item at the path of texts (submenus first), or 0.
 uint32_t idAt(W::MenuHandle menu, const std::vector<std::string>& path, size_t depth = 0) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "ProgramMenuFixture.h"
 #include "app/Application.h"
 #include "core/EventService.h"
 #include "core/FileName.h"
@@ -51,43 +52,10 @@ using TestSupport::Input;
 
 namespace {
 
-class SettingPanelMenus : public testing::Test {
+class SettingPanelMenus : public ProgramMenuFixture {
 protected:
-    fs::path root;
-    std::optional<std::string> oldDataHome;
-
-    void SetUp() override {
-        if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "needs a display";
-        char pattern[] = "/tmp/velmo-panelmenus-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root = pattern;
-        if (const char* old = std::getenv("XDG_DATA_HOME")) oldDataHome = old;
-        setenv("XDG_DATA_HOME", (root / "xdg").c_str(), 1);
-        System::FileName::resetVariableList(System::utf8ToWide((fs::current_path() / "velmo2").string()));
-    }
-    void TearDown() override {
-        if (root.empty()) return;
-        W::setMenuAnswerHook({});
-        System::FileName::resetVariableList();
-        if (oldDataHome)
-            setenv("XDG_DATA_HOME", oldDataHome->c_str(), 1);
-        else
-            unsetenv("XDG_DATA_HOME");
-        fs::remove_all(root);
-    }
+    SettingPanelMenus() : ProgramMenuFixture("panelmenus") {}
 };
-
-// The popup in short: items by text, a submenu as "label[...]".
-std::string shape(W::MenuHandle menu) {
-    std::string out;
-    for (int32_t i = 0; i < W::getMenuItemCount(menu); ++i) {
-        std::string text;
-        W::getMenuStringAt(menu, i, text);
-        out += (out.empty() ? "" : " ") + text;
-        if (W::MenuHandle sub = W::getSubMenu(menu, i)) out += "[" + shape(sub) + "]";
-    }
-    return out;
-}
 
 // The id of the first item with the text, the submenus searched in turn; 0 when none.
 uint32_t idOf(W::MenuHandle menu, const std::string& label) {

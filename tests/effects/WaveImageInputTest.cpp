@@ -5,8 +5,10 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <vector>
 
+#include "core/HookScope.h"
 #include "core/SettingService.h"
 #include "edit/PopupMenu.h"
 #include "effect/RenderContext.h"
@@ -18,6 +20,7 @@
 #include "media/gpu/ResourceBuffer.h"
 #include "platform/gpu/FormatTable.h"
 #include "plugin/GeneratedMedia.h"
+#include "render/Host.h"
 #include "render/RenderService.h"
 
 namespace SourceTest {
@@ -318,8 +321,13 @@ TEST_F(WaveImageInputTest, TheScenesOwnSoundIsDrawnWithoutAFile) {
                 }
         return bottom - top + 1;
     };
-    Render::RenderService::setSceneReader([this] { return std::make_unique<Edit::ReadSection>(lock, scene, nullptr); });
+    struct Scenes : Render::Host {
+        std::unique_ptr<Edit::ReadSection> openCurrentScene() override { return open(); }
+        std::function<std::unique_ptr<Edit::ReadSection>()> open;
+    } scenes;
+    scenes.open = [this] { return std::make_unique<Edit::ReadSection>(lock, scene, nullptr); };
     {
+        const System::HookScope host(Render::setHost, &scenes);
         // The workers read their settings: the shipped defaults beside the test program.
         for (const char* name : {"system.conf", "style.conf", "effect.conf"})
             std::filesystem::copy_file(name, install() / name);
@@ -335,7 +343,6 @@ TEST_F(WaveImageInputTest, TheScenesOwnSoundIsDrawnWithoutAFile) {
         scene->update();
         EXPECT_GT(lineHeight(), 8) << "the tone swings the line";
     }
-    Render::RenderService::setSceneReader(nullptr);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "ScriptRenderFixture.h"
 #include "core/TextConvert.h"
 #include "effect/AnchorList.h"
 #include "effect/EffectItem.h"
@@ -14,115 +15,32 @@
 #include "filters/FilterCatalog.h"
 #include "filters/MaskFilter.h"
 #include "filters/MaskPictures.h"
-#include "effects/SourceFixture.h"
-#include "media/gpu/Direct2DService.h"
-#include "media/gpu/Direct3DService.h"
-#include "platform/gpu/Context.h"
-#include "platform/gpu/Device.h"
-#include "media/gpu/ResourceBuffer.h"
-#include "render/ResourceCache.h"
 #include "script/LuaInstance.h"
 #include "script/ScriptInput.h"
 #include "support/TestMediaFile.h"
-#include "script/ScriptPluginInstance.h"
-#include "script/ScriptService.h"
 
 namespace SourceTest {
 namespace {
 
-constexpr const char* kEngines[] = {"lua", "luaJIT"};
-
-// Channels that differ by more than 2 between two pictures of one size.
-size_t differing(const Picture& a, const Picture& b) {
-    size_t n = 0;
-    for (size_t i = 0; i < a.bgra.size(); ++i) n += std::abs(int32_t(a.bgra[i]) - int32_t(b.bgra[i])) > 2;
-    return n;
-}
-
-// The pixel of a working-format image (16-bit float RGBA) as bytes B, G, R, A.
-std::string pixelOf(Media::ResourceBuffer& image, uint32_t x, uint32_t y) {
-    Media::Direct3DService& d3d = *Media::Direct3DService::get();
-    std::unique_ptr<Platform::gpu::StagingTexture> staging;
-    if (d3d.device->createStagingTexture(image.width, image.height, image.format, staging) != Platform::kOk)
-        return "no staging";
-    (void)d3d.context->copyResource(*staging, *image.texture);
-    Platform::gpu::MappedTexture mapped;
-    if (d3d.context->map(*staging, mapped) != Platform::kOk) return "no map";
-    uint16_t half[4];
-    std::memcpy(half, static_cast<const uint8_t*>(mapped.data) + y * mapped.rowPitch + x * 8, 8);
-    d3d.context->unmap(*staging);
-    return std::to_string(toByte(halfToFloat(half[2]))) + "," + std::to_string(toByte(halfToFloat(half[1]))) + "," +
-           std::to_string(toByte(halfToFloat(half[0]))) + "," + std::to_string(toByte(halfToFloat(half[3])));
-}
-
-class ScriptLoadRenderTest : public SourceFixture {
+class ScriptLoadRenderTest : public ScriptRenderFixture {
 protected:
-    static void SetUpTestSuite() {
-        SourceFixture::SetUpTestSuite();
-        d2d_ = new System::ServiceHolder<Media::Direct2DService>();
-    }
-    static void TearDownTestSuite() {
-        delete d2d_;
-        d2d_ = nullptr;
-        SourceFixture::TearDownTestSuite();
-    }
-
-    static std::string data(const std::string& name) { return std::string(VELMO_SCRIPT_TEST_DATA) + "/" + name; }
-
     // A script source made for the test's folder.
     std::shared_ptr<Effect::ScriptInput> scriptSource(const std::string& text) {
-        auto input = std::make_shared<Effect::ScriptInput>(L"loader");
-        input->createCommonResource();
-        input->setScript({L"loader", text}, wide(root_), nullptr, nullptr);
-        return input;
+        return scriptEffect<Effect::ScriptInput>(L"loader", text);
     }
 
     // An object on the layer whose source is the script, placed at x, y.
     std::shared_ptr<Edit::Object> addScript(int32_t layer, const std::string& text, const char* x, const char* y) {
-        auto object = add(Effect::ImageLoad::kName, layer);
-        object->effects[0] = scriptSource(text);
-        object->effects[1]->findItemByName(L"X")->fromString(x);
-        object->effects[1]->findItemByName(L"Y")->fromString(y);
-        return object;
+        return ScriptRenderFixture::addScript(layer, L"loader", text, x, y);
     }
 
-    struct Run {
-        std::string messages, error;
-        std::shared_ptr<Media::ResourceBuffer> image;
-    };
     // One run of the script as the source of an object of the scene.
-    Run runScript(const char* engine, const std::string& text) {
-        auto object = add(Effect::ImageLoad::kName, 0);
-        auto input = scriptSource(text);
-        object->effects[0] = input;
-        Render::RenderContext context;
-        context.scene = scene.get();
-        context.frame = 0;
-        context.resourceCache = &cache;
-        context.resetObject(object);
-        Run out;
-        try {
-            auto instance = scripts.get()->findScriptPlugin(engine)->createEffectInstance(*input, context);
-            try {
-                instance->executeEffect(text);
-            } catch (const std::exception& e) {
-                out.error = e.what();
-            }
-            out.messages = System::wideToUtf8(instance->messageText);
-            out.image = instance->objectImage();
-        } catch (const std::exception& e) {
-            out.error = e.what();
-        }
-        return out;
-    }
+    Run runScript(const char* engine, const std::string& text) { return run(engine, *scriptSource(text)); }
 
     // Scripts run the built-in filters by name.
     Effect::EffectService::Catalog& catalogue() override { return filters_; }
 
-    System::ServiceHolder<Plugin::ScriptService> scripts;
-    Render::ResourceCache cache{1 << 24};
     Effect::FilterCatalog filters_;
-    static inline System::ServiceHolder<Media::Direct2DService>* d2d_ = nullptr;
 };
 
 // An image file, a text with a decoration and a plane, each loaded by a

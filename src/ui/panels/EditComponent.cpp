@@ -73,7 +73,7 @@ EditComponent::EditComponent()
                  scene->cursorFrame);
     };
     keyHold_ = std::make_shared<EditKeyHoldRouter>();
-    previousKeyHold_ = Edit::EditService::setKeyHoldRouter(keyHold_);
+    keyHoldScope_.emplace(Edit::EditService::setKeyHoldRouter, keyHold_);
     joinEvents();
     for (System::Config::Parameter* parameter : group_.parameters()) parameter->reset();
     if (System::IniFile* settings = Setting::SettingService::mainSettings()) group_.load(*settings);
@@ -85,7 +85,7 @@ EditComponent::EditComponent()
 
 EditComponent::~EditComponent() {
     *self_ = nullptr;
-    (void)Edit::EditService::setKeyHoldRouter(previousKeyHold_);
+    keyHoldScope_.reset();
 }
 
 void EditComponent::joinEvents() {

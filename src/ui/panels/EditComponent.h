@@ -3,12 +3,14 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/ConfigFloat.h"
 #include "core/ConfigInt.h"
 #include "core/ConfigParameterBinding.h"
 #include "core/ConfigParameterGroup.h"
+#include "core/HookScope.h"
 #include "core/ServiceHolder.h"
 #include "edit/FrameZoom.h"
 #include "ui/controls/ControlContainer.h"
@@ -127,7 +129,7 @@ private:
     std::shared_ptr<EditComponent*> self_;
     // What the selection clicks hold keys on, and the one installed before.
     std::shared_ptr<Edit::KeyHoldRouter> keyHold_;
-    std::shared_ptr<Edit::KeyHoldRouter> previousKeyHold_;
+    std::optional<System::HookScope<std::shared_ptr<Edit::KeyHoldRouter>>> keyHoldScope_;
     std::array<int32_t, 5> loggedPlace_{};
 };
 

@@ -6,6 +6,7 @@
 #include "core/Logger.h"
 #include "platform/window/Menu.h"
 #include "ui/framework/BaseMenu.h"
+#include "ui/framework/Host.h"
 #include "ui/framework/StyleBrushList.h"
 #include "ui/framework/StyleMetrics.h"
 #include "ui/framework/WindowMouseService.h"
@@ -19,8 +20,6 @@ const std::wstring kTitle = L"ログ表示";
 constexpr int32_t kWheelLines = 3;
 
 }  // namespace
-
-std::function<void()> LogComponent::logSettingDialog;
 
 LogComponent::LogComponent()
     : WindowClientRenderTarget(&kTitle, "log", {0.0f, 0.7f, 1.0f, 1.0f, Window::WindowClient::Centre, false}),
@@ -64,9 +63,9 @@ void LogComponent::addClientMenu(Window::BaseMenu& menu) {
     {
         Window::BaseMenu options(menu, L"オプション");
         const Window::BaseMenu::Item settings = options.insertItem(L"ログの設定", [] {
-            if (logSettingDialog) logSettingDialog();
+            if (Window::host().logSettingDialog) Window::host().logSettingDialog();
         });
-        if (!logSettingDialog)
+        if (!Window::host().logSettingDialog)
             Platform::window::enableMenuItem(settings.menu, static_cast<uint32_t>(settings.id), false);
     }
     WindowClientRenderTarget::addClientMenu(menu);

@@ -33,9 +33,6 @@ public:
     // Puts every line of the log on the clipboard, oldest first, each ended by CR LF.
     void copyLog();
 
-    // The log settings dialog; installed by the dialogs, without one the item is grayed.
-    static std::function<void()> logSettingDialog;
-
     LogViewControl& view() { return *view_; }
     Control::TitleHeaderControl& header() { return *header_; }
     Control::ScrollBarControl& scrollBar() { return *bar_; }

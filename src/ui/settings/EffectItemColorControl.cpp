@@ -12,6 +12,7 @@
 #include "edit/UpdateSection.h"
 #include "effect/EffectBase.h"
 #include "platform/draw2d/Brush.h"
+#include "ui/framework/Host.h"
 #include "ui/framework/PopupMenu.h"
 #include "ui/framework/StyleMetrics.h"
 #include "platform/window/TopLevel.h"
@@ -52,10 +53,6 @@ uint8_t toByte(float x) { return static_cast<uint8_t>(std::clamp(std::lround(x *
 
 }  // namespace
 
-EffectItemColorControl::PresetMenu EffectItemColorControl::presetMenu;
-std::function<void(const std::shared_ptr<Edit::Object>&, Effect::EffectItemColor&)> EffectItemColorControl::editColor;
-std::function<void()> EffectItemColorControl::colorChanged;
-
 EffectItemColorControl::EffectItemColorControl(Window::ControlContainer& parent, EffectSetting& owner,
                                                const std::shared_ptr<Effect::EffectBase>& edited,
                                                Effect::EffectItemColor& colour)
@@ -70,11 +67,11 @@ EffectItemColorControl::EffectItemColorControl(Window::ControlContainer& parent,
       valueText(frame, 2 * Window::SettingItemHeaderWidth + 2 + 2 * Window::SettingItemHeight + Window::SettingItemMarginWidth,
                 0, 0, 0, {}, Control::TextControl::LeftMiddle) {
     nameButton.clickAction = [this](Control::ButtonControl&) { showPresetMenu(); };
-    if (editColor) {
+    if (Window::host().editColor) {
         nameButton.setIcon(Window::StyleBitmapList::ColorWheel);
         nameButton.iconToolTipText = Translate::translated(Translate::TranslateService::Table::Message, L"色を編集");
         nameButton.iconAction = [this](Control::ButtonControl&) {
-            if (editColor) editColor(object(), *item);
+            if (Window::host().editColor) Window::host().editColor(object(), *item);
         };
     }
     hexInput.setPattern(L"^([0-9a-zA-Z]{6}|)$");
@@ -183,7 +180,7 @@ void EffectItemColorControl::applyHexText(const std::wstring& text) {
             valueText.text = item->unset != 0 ? std::wstring() : formatted(L"%d,%d,%d", item->red, item->green, item->blue);
             valueText.invalidate();
             swatch.invalidate();
-            if (colorChanged) colorChanged();
+            if (Window::host().colorChanged) Window::host().colorChanged();
         }
     }
     if (own) endEdit();
@@ -210,9 +207,10 @@ void EffectItemColorControl::setColorBytes(std::optional<Bytes> bytes) {
 }
 
 void EffectItemColorControl::showPresetMenu() {
-    if (!presetMenu) return;
+    if (!Window::host().colorPresetMenu) return;
     Window::PopupMenu menu;
-    presetMenu(menu, [this](float r, float g, float b) { setColorBytes(Bytes{toByte(r), toByte(g), toByte(b)}); });
+    Window::host().colorPresetMenu(
+        menu, [this](float r, float g, float b) { setColorBytes(Bytes{toByte(r), toByte(g), toByte(b)}); });
     menu.show();
 }
 
@@ -244,7 +242,8 @@ float EffectItemColorControl::contrastGrey(uint8_t r, uint8_t g, uint8_t b) {
 void EffectItemColorControl::logButtonPlace() {
     const Window::WindowService* windows = Window::WindowService::get();
     const Window::MouseRect& icon = nameButton.iconRect;
-    if (windows == nullptr || windows->window == nullptr || !editColor || icon.w <= 0 || icon.h <= 0) return;
+    if (windows == nullptr || windows->window == nullptr || !Window::host().editColor || icon.w <= 0 || icon.h <= 0)
+        return;
     Platform::window::Point corner{icon.x, icon.y};
     (void)Platform::window::clientToScreen(windows->window, corner);
     const std::array<int32_t, 4> place{corner.x, corner.y, icon.w, icon.h};

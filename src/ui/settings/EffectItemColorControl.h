@@ -31,16 +31,8 @@ namespace Component {
 class EffectItemColorControl : public EffectItemControl<Effect::EffectItemColor> {
 public:
     using Bytes = std::array<uint8_t, 3>;
-    // Fills the preset colour menu; a chosen entry calls choose with its
-    // colour (floats 0..1). Installed at start-up by the menus.
-    using PresetMenu =
-        std::function<void(Window::BaseMenu& menu, std::function<void(float r, float g, float b)> choose)>;
-    static PresetMenu presetMenu;
-    // Binds the colour setting panel to the item and shows it; re-reads the
-    // bound item. Installed at start-up by the colour setting panel; without
-    // it the name button has no icon.
-    static std::function<void(const std::shared_ptr<Edit::Object>& object, Effect::EffectItemColor& item)> editColor;
-    static std::function<void()> colorChanged;
+    // The preset colour menu and the colour setting panel are reached
+    // through the program's Window::Host.
 
     EffectItemColorControl(Window::ControlContainer& parent, EffectSetting& block,
                            const std::shared_ptr<Effect::EffectBase>& effect, Effect::EffectItemColor& item);

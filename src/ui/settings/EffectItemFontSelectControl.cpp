@@ -1,11 +1,10 @@
 #include "ui/settings/EffectItemFontSelectControl.h"
 
 #include "platform/window/Menu.h"
+#include "ui/framework/Host.h"
 #include "ui/framework/PopupMenu.h"
 
 namespace Component {
-
-EffectItemFontSelectControl::FontMenu EffectItemFontSelectControl::fontMenu;
 
 EffectItemFontSelectControl::EffectItemFontSelectControl(Window::ControlContainer& parent, EffectSetting& owner,
                                                          const std::shared_ptr<Effect::EffectBase>& edited,
@@ -38,8 +37,8 @@ void EffectItemFontSelectControl::showFontMenu() {
     const Effect::EffectItemSelect::SharedList& fonts = Effect::EffectItemFontSelect::getFontList();
     const std::wstring current = fonts.nameOf(item->index);
     Window::PopupMenu menu;
-    if (fontMenu) {
-        fontMenu(menu, current, [this, &fonts](const wchar_t* family) {
+    if (Window::host().fontMenu) {
+        Window::host().fontMenu(menu, current, [this, &fonts](const wchar_t* family) {
             selectKey(family != nullptr ? fonts.indexOf(family) : Effect::EffectItemFontSelect::getDefaultIndex());
         });
     } else {

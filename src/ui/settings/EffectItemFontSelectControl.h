@@ -17,13 +17,8 @@ namespace Component {
 
 class EffectItemFontSelectControl : public EffectItemSelectBase<Effect::EffectItemFontSelect> {
 public:
-    // Fills the font menu with the user's font entries, the current family
-    // marked; a chosen entry calls choose with its family (null: the default).
-    // Installed at start-up by the menus; without it the menu lists every
-    // family of the font list.
-    using FontMenu = std::function<void(Window::BaseMenu& menu, const std::wstring& current,
-                                        std::function<void(const wchar_t* family)> choose)>;
-    static FontMenu fontMenu;
+    // The font menu is the program's (Window::Host::fontMenu); without one
+    // the menu lists every family of the font list.
 
     EffectItemFontSelectControl(Window::ControlContainer& parent, EffectSetting& block,
                                 const std::shared_ptr<Effect::EffectBase>& effect, Effect::EffectItemFontSelect& item);

@@ -12,6 +12,7 @@
 #include "effect/MovementBase.h"
 #include "effect/MovementDefine.h"
 #include "platform/window/Menu.h"
+#include "ui/framework/Host.h"
 #include "ui/framework/PopupMenu.h"
 #include "ui/framework/StyleMetrics.h"
 #include "ui/settings/EffectSetting.h"
@@ -187,8 +188,8 @@ void EffectItemNumberControl::showMovementMenu() {
     if (!shown) return;
     Effect::EffectItemNumber* number = item;
     Window::PopupMenu menu;
-    if (EffectSetting::menus.movement) {
-        EffectSetting::menus.movement(menu, shown, *number);
+    if (Window::host().movement) {
+        Window::host().movement(menu, shown, *number);
     } else if (const Effect::EffectService* effects = Effect::EffectService::get()) {
         for (const Effect::MovementDefine* define : effects->getMovementMenuList(number->movementListAdjuster)) {
             const std::wstring name = define->getName();
@@ -230,7 +231,7 @@ void EffectItemNumberControl::editMovementDetail() {
     if (!shown) return;
     const Effect::MovementBase& movement = *item->movement;
     if (movement.timeControl != 0) {
-        if (EffectSetting::menus.editTimeControl) EffectSetting::menus.editTimeControl(shown, *item);
+        if (Window::host().editTimeControl) Window::host().editTimeControl(shown, *item);
     } else if (!movement.defaultSettings.empty()) {
         Edit::EditCommand::inputMovementSettings(shown, *item);
     }

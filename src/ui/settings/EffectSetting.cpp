@@ -19,6 +19,7 @@
 #include "platform/window/SystemMetrics.h"
 #include "ui/controls/ControlInput.h"
 #include "ui/framework/DropFiles.h"
+#include "ui/framework/Host.h"
 #include "ui/framework/PopupMenu.h"
 #include "ui/framework/StyleMetrics.h"
 #include "ui/framework/ToolTips.h"
@@ -49,7 +50,6 @@ int32_t chainIndex(const Edit::Object& object, const EffectBase* effect) {
 }  // namespace
 
 const EffectBase* EffectSetting::highlightedEffect = nullptr;
-EffectSetting::Menus EffectSetting::menus;
 
 EffectSetting::EffectSetting(Window::ControlContainer& parent, SettingPanelState& state,
                              std::shared_ptr<EffectBase> shown, std::shared_ptr<EffectBase> pairedOutput, Host owner)
@@ -232,9 +232,9 @@ void EffectSetting::procCaptureLost() {
 void EffectSetting::showSwitchMenu() {
     const std::shared_ptr<Edit::Object> object = panel->object;
     if (!object) return;
-    const auto& fill = effect->role == EffectBase::kFilter ? menus.switchFilter
-                       : paired                             ? menus.switchObject
-                                                            : menus.switchSceneChange;
+    const auto& fill = effect->role == EffectBase::kFilter ? Window::host().switchFilter
+                       : paired                             ? Window::host().switchObject
+                                                            : Window::host().switchSceneChange;
     if (!fill) return;
     Window::PopupMenu menu;
     fill(menu, object, effect);
@@ -249,7 +249,7 @@ void EffectSetting::procContextMenu(int32_t, int32_t) {
     const uint8_t firstMedia = object->effects.empty() ? 0 : object->effects.front()->media;
     {
         Window::BaseMenu add(menu, L"フィルタ効果を追加");
-        if (menus.filterEffect) menus.filterEffect(add, object, 201, firstPlacement, effect.get());
+        if (Window::host().filterEffect) Window::host().filterEffect(add, object, 201, firstPlacement, effect.get());
     }
     const bool first = !object->effects.empty() && object->effects.front() == effect;
     const Window::BaseMenu::Item remove = menu.insertItem(L"フィルタ効果を削除", [this] { removeEffect(); });
@@ -257,9 +257,9 @@ void EffectSetting::procContextMenu(int32_t, int32_t) {
     if (paired) {
         menu.insertSeparator();
         Window::BaseMenu input(menu, L"オブジェクトの入力切替");
-        if (menus.filterEffect) menus.filterEffect(input, object, 1, firstMedia, nullptr);
+        if (Window::host().filterEffect) Window::host().filterEffect(input, object, 1, firstMedia, nullptr);
         Window::BaseMenu output(menu, L"オブジェクトの出力切替");
-        if (menus.filterEffect) menus.filterEffect(output, object, 2, firstMedia, nullptr);
+        if (Window::host().filterEffect) Window::host().filterEffect(output, object, 2, firstMedia, nullptr);
     }
     menu.insertSeparator();
     menu.insertItem(L"設定を初期化", [this] { setDefaultSetting(); });
@@ -280,7 +280,7 @@ void EffectSetting::procContextMenu(int32_t, int32_t) {
     }
     menu.insertSeparator();
     menu.insertItem(L"エイリアスを作成", [this, first, object] {
-        if (menus.saveAlias) menus.saveAlias(object, first ? nullptr : effect);
+        if (Window::host().saveAlias) Window::host().saveAlias(object, first ? nullptr : effect);
     });
     menu.insertSeparator();
     menu.insertItem(L"全ての項目を折りたたみ/展開", [this, object] {

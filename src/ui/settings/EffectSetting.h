@@ -46,34 +46,8 @@ public:
         std::function<void(Window::BaseMenu& menu)> panelMenu;
     };
 
-    // The menus other parts of the program fill; each may be empty (its
-    // submenu then stays empty). The program installs them at start-up.
-    struct Menus {
-        // The effects of a list (1 sources, 2 outputs, 201 filters) for the
-        // object, filtered by a media or placement code; a chosen filter is
-        // added after `position`, a chosen source or output replaces the
-        // object's own.
-        std::function<void(Window::BaseMenu& menu, const std::shared_ptr<Edit::Object>& object, int32_t list,
-                           uint8_t filter, const Effect::EffectBase* position)>
-            filterEffect;
-        // The effects of the same label to switch the block's effect to.
-        using Switch = std::function<void(Window::BaseMenu& menu, const std::shared_ptr<Edit::Object>& object,
-                                          const std::shared_ptr<Effect::EffectBase>& effect)>;
-        Switch switchFilter, switchObject, switchSceneChange;
-        // Saves the object (no effect) or one effect of it as an alias.
-        std::function<void(const std::shared_ptr<Edit::Object>& object,
-                           const std::shared_ptr<Effect::EffectBase>& effect)>
-            saveAlias;
-        // The movements offered for a number item, the current one marked;
-        // without it the rows list the registered movements themselves.
-        std::function<void(Window::BaseMenu& menu, const std::shared_ptr<Edit::Object>& object,
-                           Effect::EffectItemNumber& item)>
-            movement;
-        // Binds the time-control panel to a number item and shows it.
-        std::function<void(const std::shared_ptr<Edit::Object>& object, Effect::EffectItemNumber& item)>
-            editTimeControl;
-    };
-    static Menus menus;
+    // The menus other parts of the program fill are the program's
+    // Window::Host; each may be empty (its submenu then stays empty).
 
     EffectSetting(Window::ControlContainer& parent, SettingPanelState& panel, std::shared_ptr<Effect::EffectBase> effect,
                   std::shared_ptr<Effect::EffectBase> paired = nullptr, Host host = {});

@@ -14,6 +14,7 @@
 #include "media/gpu/ResourceService.h"
 #include "platform/window/KeyMap.h"
 #include "ui/framework/EffectListMenu.h"
+#include "ui/framework/Host.h"
 #include "ui/framework/PopupMenu.h"
 #include "ui/framework/ShortcutList.h"
 #include "ui/framework/WindowMouseService.h"
@@ -33,8 +34,6 @@ constexpr int32_t kSpace = 0x20;
 bool isControl(wchar_t c) { return c < 32; }
 
 }  // namespace
-
-EffectTextSettingControl::PresetColorMenu EffectTextSettingControl::presetColorMenu;
 
 EffectTextSettingControl::EffectTextSettingControl(Window::WindowControl& parent, int32_t x, int32_t w)
     : EditControl(parent, x, w), tagPattern_(L"^<[#@srwcp?].*>$", std::regex::ECMAScript) {
@@ -256,8 +255,9 @@ void EffectTextSettingControl::openMenu() {
     const std::shared_ptr<Effect::EffectBase> effect = effect_;
     Window::PopupMenu menu;
     if (colour) {
-        if (presetColorMenu)
-            presetColorMenu(menu, [this](const Media::ColorBytes& chosen) { replaceField(Media::rgbToText(chosen)); });
+        if (Window::host().textPresetColorMenu)
+            Window::host().textPresetColorMenu(
+                menu, [this](const Media::ColorBytes& chosen) { replaceField(Media::rgbToText(chosen)); });
     } else {
         std::wstring family;
         if (const Setting::SettingService* settings = Setting::SettingService::get())

@@ -37,9 +37,6 @@ public:
     struct Tag {
         std::wstring label, open, close;
     };
-    // Fills a popup with the preset colours; choosing one runs the action.
-    using PresetColorMenu =
-        std::function<void(Window::BaseMenu& popup, const std::function<void(const Media::ColorBytes&)>& choose)>;
 
     EffectTextSettingControl(Window::WindowControl& parent, int32_t x, int32_t w);
     ~EffectTextSettingControl() override;
@@ -73,9 +70,6 @@ public:
     // Built in the menu's order.
     std::vector<Tag> tags;
 
-    // The preset colour popup; installed by whoever builds it, without one
-    // the colour field menu is empty.
-    static PresetColorMenu presetColorMenu;
 
 private:
     // Ctrl+Space: a field menu for the tag under the caret, else the tag menu.

@@ -17,6 +17,7 @@
 #include "effect/EffectBase.h"
 #include "platform/window/Menu.h"
 #include "ui/framework/BaseMenu.h"
+#include "ui/framework/Host.h"
 #include "ui/framework/PopupMenu.h"
 #include "ui/framework/StyleMetrics.h"
 #include "ui/framework/WindowMouseService.h"
@@ -76,9 +77,9 @@ SettingComponent::SettingComponent()
     };
     gauge.panelMenu = [this](Window::BaseMenu& menu) { addClientMenu(menu); };
     header_->addFilter = [](const std::shared_ptr<Edit::Object>& object) {
-        if (!EffectSetting::menus.filterEffect || object->effects.empty()) return;
+        if (!Window::host().filterEffect || object->effects.empty()) return;
         Window::PopupMenu menu;
-        EffectSetting::menus.filterEffect(menu, object, 201, object->effects.front()->placement, nullptr);
+        Window::host().filterEffect(menu, object, 201, object->effects.front()->placement, nullptr);
         menu.show();
     };
     container_.updateChildLayout();

@@ -16,6 +16,7 @@ program=$1
 focused_reference=$2
 free_reference=$3
 source "$(dirname "${BASH_SOURCE[0]}")/../../support/window-test.sh" velmo-camera-guides
+source "$(dirname "${BASH_SOURCE[0]}")/../../support/preview-test.sh"
 
 program_settings 1000 760
 
@@ -23,85 +24,22 @@ program_settings 1000 760
 # at the origin, and a 120-pixel square on layer 2. The scene's own camera
 # looks at the origin from the side, above and behind.
 project="$work/camera.vpj2"
-cat > "$project" <<'PROJECT'
-[project]
-file=
-display.scene=0
-[scene.0]
-scene=0
-name=Root
-video.width=640
-video.height=360
-video.rate=30
-video.scale=1
-audio.rate=48000
-cursor.frame=0
-display.frame=0
-display.layer=0
-display.zoom=10000
-display.order=0
-display.camera=1600.000000,-900.000000,-1800.000000,0.000000,0.000000,-300.000000
-[0]
-layer=0
-frame=0,299
-[0.0]
-effect.name=カメラ制御
-X=0.00
-Y=-300.00
-Z=-900.00
-目標X=0.00
-目標Y=0.00
-目標Z=0.00
-[1]
-layer=1
-frame=0,299
-[1.0]
-effect.name=図形
-図形の種類=四角形
-サイズ=120
-縦横比=0.00
-ライン幅=4000
-色=ff4000
-角を丸くする=0
-[1.1]
-effect.name=標準描画
-X=0.00
-Y=0.00
-Z=0.00
-中心X=0.00
-中心Y=0.00
-中心Z=0.00
-X軸回転=0.00
-Y軸回転=0.00
-Z軸回転=0.00
-拡大率=100.000
-縦横比=0.000
-透明度=0.00
-合成モード=通常
-PROJECT
+{
+  preview_scene_head 1600.000000,-900.000000,-1800.000000,0.000000,0.000000,-300.000000
+  printf '[0]\nlayer=0\nframe=0,299\n[0.0]\neffect.name=カメラ制御\n'
+  printf 'X=0.00\nY=-300.00\nZ=-900.00\n目標X=0.00\n目標Y=0.00\n目標Z=0.00\n'
+  square_object 1 120
+} > "$project"
 
 start_window_manager || fail "the window manager did not start"
 main_window_name='^(Velmo Kirta2|camera\.vpj2.*)$'
 start_program "$project"
 
-log() { cat "$data"/Log/* 2>/dev/null || true; }
-logged() { log | grep -q "$1"; }
-count() { log | grep -c "$1" || true; }
-frame_place() { log | grep -o "frame drawn at [0-9]*,[0-9]* [0-9]*x[0-9]*" | tail -1 | sed -E 's/frame drawn at ([0-9]+),([0-9]+) ([0-9]+)x([0-9]+)/\1 \2 \3 \4/'; }
-key() { xdotool windowactivate --sync "$window" key --clearmodifiers "$1"; }
-save() {
-  local before; before=$(count "save project file")
-  key ctrl+s
-  until_eval 'test "$(count "save project file")" -gt "$before"' || fail "the project was not saved"
-}
 # A value of the camera object's first effect, and the scene's camera record, as saved.
 saved_item() { tr -d '\r' < "$project" | awk -F= -v k="$1" '/^\[0\.0\]/{s=1;next} /^\[/{s=0} s&&$1==k{print $2}'; }
 saved_camera() { tr -d '\r' < "$project" | awk -F= '/^display\.camera=/{print $2}'; }
 
-until_true logged "frame 0 shown at" || fail "the first frame was never shown: $(cat "$work/out.txt")"
-until_eval 'test -n "$(frame_place)"' || fail "the frame was never drawn"
-read -r fx fy fw fh <<<"$(frame_place)"
-[ "$fw" -gt 0 ] || fail "the frame has no width"
+wait_first_frame
 
 shot() { screen_shot "$fw" "$fh" "$fx" "$fy" "$1"; }
 # Pixels that differ by more than a tenth of full scale between two pictures.

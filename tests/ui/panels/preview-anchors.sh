@@ -9,82 +9,22 @@
 set -euo pipefail
 program=$1
 source "$(dirname "${BASH_SOURCE[0]}")/../../support/window-test.sh" velmo-preview-anchors
+source "$(dirname "${BASH_SOURCE[0]}")/../../support/preview-test.sh"
 
 program_settings 1000 760
 printf '[Player]\r\nReturnCursorPosition=0\r\n' >> "$data/velmo2.ini"
 
 # A 640 x 360 scene of ten seconds with a 60-pixel square in the middle.
 project="$work/anchors.vpj2"
-cat > "$project" <<'PROJECT'
-[project]
-file=
-display.scene=0
-[scene.0]
-scene=0
-name=Root
-video.width=640
-video.height=360
-video.rate=30
-video.scale=1
-audio.rate=48000
-cursor.frame=0
-display.frame=0
-display.layer=0
-display.zoom=10000
-display.order=0
-display.camera=
-[0]
-layer=0
-frame=0,299
-[0.0]
-effect.name=図形
-図形の種類=四角形
-サイズ=60
-縦横比=0.00
-ライン幅=4000
-色=ff4000
-角を丸くする=0
-[0.1]
-effect.name=標準描画
-X=0.00
-Y=0.00
-Z=0.00
-中心X=0.00
-中心Y=0.00
-中心Z=0.00
-X軸回転=0.00
-Y軸回転=0.00
-Z軸回転=0.00
-拡大率=100.000
-縦横比=0.000
-透明度=0.00
-合成モード=通常
-PROJECT
+{ preview_scene_head ""; square_object 0 60; } > "$project"
 
 start_window_manager || fail "the window manager did not start"
-window=""
-find_window() { window=$(xdotool search --onlyvisible --name '^(Velmo Kirta2|anchors\.vpj2.*)$' 2>/dev/null | head -1); [ -n "$window" ]; }
-"$program" "$project" >"$work/out.txt" 2>&1 &
-app_pid=$!
-until_true find_window || fail "the main window did not appear: $(cat "$work/out.txt")"
+main_window_name='^(Velmo Kirta2|anchors\.vpj2.*)$'
+start_program "$project"
 
-log() { cat "$data"/Log/* 2>/dev/null || true; }
-logged() { log | grep -q "$1"; }
-count() { log | grep -c "$1" || true; }
-# The newest place of the frame on the screen: "X Y W H".
-frame_place() { log | grep -o "frame drawn at [0-9]*,[0-9]* [0-9]*x[0-9]*" | tail -1 | sed -E 's/frame drawn at ([0-9]+),([0-9]+) ([0-9]+)x([0-9]+)/\1 \2 \3 \4/'; }
 saved_x() { awk -F= '/^\[0\.1\]/{s=1;next} /^\[/{s=0} s&&$1=="X"{print $2}' "$project"; }
-key() { xdotool windowactivate --sync "$window" key --clearmodifiers "$1"; }
-save() {
-  local before; before=$(count "save project file")
-  key ctrl+s
-  until_eval 'test "$(count "save project file")" -gt "$before"' || fail "the project was not saved"
-}
 
-until_true logged "frame 0 shown at" || fail "the first frame was never shown: $(cat "$work/out.txt")"
-until_eval 'test -n "$(frame_place)"' || fail "the frame was never drawn"
-read -r fx fy fw fh <<<"$(frame_place)"
-[ "$fw" -gt 0 ] || fail "the frame has no width"
+wait_first_frame
 cx=$((fx + fw / 2)); cy=$((fy + fh / 2))
 
 # Drag the object's centre 100 pixels to the right.

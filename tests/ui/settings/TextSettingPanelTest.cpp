@@ -20,6 +20,7 @@
 #include "platform/window/KeyMap.h"
 #include "platform/window/Menu.h"
 #include "ui/framework/BaseMenu.h"
+#include "ui/framework/Host.h"
 #include "ui/framework/ShortcutList.h"
 
 namespace {
@@ -49,18 +50,18 @@ protected:
         scene->update();
         holder.emplace();
         panel = EffectTextSettingComponent::get();
-        colours = EffectTextSettingControl::presetColorMenu;
-        EffectTextSettingControl::presetColorMenu = [](Window::BaseMenu& popup,
-                                                       const std::function<void(const Media::ColorBytes&)>& choose) {
+        colours.textPresetColorMenu = [](Window::BaseMenu& popup,
+                                         const std::function<void(const Media::ColorBytes&)>& choose) {
             popup.insertItem(L"青", [choose] { choose({0x00, 0x80, 0xff}); });
             popup.insertItem(L"赤", [choose] { choose({0xff, 0x00, 0x00}); });
         };
+        coloursHost.emplace(Window::setHost, &colours);
     }
     void TearDown() override {
         W::setMenuAnswerHook({});
         hold(W::kVkControl, false);
         hold(W::kVkShift, false);
-        EffectTextSettingControl::presetColorMenu = colours;
+        coloursHost.reset();
         holder.reset();
         shortcuts.reset();
         refresh.reset();
@@ -140,7 +141,8 @@ protected:
     std::optional<System::ServiceHolder<Window::ShortcutList>> shortcuts;
     std::optional<System::ServiceHolder<EffectTextSettingComponent>> holder;
     EffectTextSettingComponent* panel = nullptr;
-    EffectTextSettingControl::PresetColorMenu colours;
+    Window::Host colours;
+    std::optional<System::HookScope<const Window::Host*>> coloursHost;
     std::shared_ptr<Edit::Object> textObject, otherObject;
     std::vector<std::string> offered;
 };
