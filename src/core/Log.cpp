@@ -2,6 +2,8 @@
 
 #include <cstdarg>
 #include <ctime>
+#include <mutex>
+#include <shared_mutex>
 #include <string>
 
 #include "core/BadFunctionCall.h"
@@ -23,9 +25,27 @@ Handler& handler() {
     return instance;
 }
 
+// Lines are written from every thread while the handler may be replaced: a
+// call holds the lock shared, so a replaced handler has finished every call
+// when setHandler returns and whatever it captured may go.
+std::shared_mutex& handlerMutex() {
+    static std::shared_mutex instance;
+    return instance;
+}
+
+// Calls of the handler running on this thread: a handler that writes a line
+// of its own already holds the lock.
+thread_local int t_handlerDepth = 0;
+
 void dispatch(const Type& type, const char* scope, const char* message) {
+    std::shared_lock<std::shared_mutex> lock(handlerMutex(), std::defer_lock);
+    if (t_handlerDepth == 0) lock.lock();
     Handler& h = handler();
     if (!h) throw BadFunctionCall();
+    struct Depth {
+        Depth() { ++t_handlerDepth; }
+        ~Depth() { --t_handlerDepth; }
+    } depth;
     h(type, scope, message);
 }
 
@@ -49,8 +69,12 @@ void emitWide(const Type& type, const char* scope, const wchar_t* format, va_lis
 }  // namespace
 
 void setHandler(Handler h) {
-    Handler old = std::move(handler());
-    handler() = std::move(h);
+    Handler old;
+    {
+        std::unique_lock<std::shared_mutex> lock(handlerMutex());
+        old = std::move(handler());
+        handler() = std::move(h);
+    }
 }
 
 void defaultHandler(const Type& type, const char* scope, const char* message) {

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <memory>
 #include <regex>
 #include <string>
+#include <thread>
 
 #include "core/BadFunctionCall.h"
 #include "core/TextConvert.h"
@@ -130,6 +135,42 @@ TEST(Log, NoHandlerIsABadFunctionCall) {
     }
     System::Log::setHandler(System::Log::defaultHandler);
     System::Log::info("S", "dropped by the default handler");
+}
+
+// A handler replaced while another thread is inside it has finished that
+// call when setHandler returns, so what it captured may be destroyed then
+// (a test's log tap was destroyed under a notification thread's line, which
+// then waited forever on the tap's freed mutex). A handler writing a line of
+// its own meanwhile does not wait for the replacement.
+TEST(Log, ReplacingTheHandlerWaitsForCallsInsideIt) {
+    std::promise<void> entered, release;
+    std::shared_future<void> released = release.get_future().share();
+    auto finished = std::make_shared<std::atomic<bool>>(false);
+    std::atomic<int> nested{0};
+    System::Log::setHandler([&, finished](const System::Log::Type&, const char*, const char* message) {
+        if (std::string(message) == "inner") {
+            ++nested;
+            return;
+        }
+        entered.set_value();
+        released.wait();
+        System::Log::info("S", "inner");
+        finished->store(true);
+    });
+    std::thread writer([] { System::Log::info("S", "outer"); });
+    entered.get_future().wait();
+    std::future<bool> swapped = std::async(std::launch::async, [finished] {
+        System::Log::setHandler(System::Log::defaultHandler);
+        return finished->load();
+    });
+    // The replacement must still be waiting; if it came back at once the
+    // old handler was still running.
+    if (swapped.wait_for(std::chrono::milliseconds(100)) == std::future_status::ready)
+        ADD_FAILURE() << "setHandler returned while the old handler ran";
+    release.set_value();
+    EXPECT_TRUE(swapped.get());
+    writer.join();
+    EXPECT_EQ(nested.load(), 1);
 }
 
 }  // namespace
