@@ -17,6 +17,7 @@
 #include "core/FileName.h"
 #include "core/TextConvert.h"
 #include "edit/EditService.h"
+#include "media/gpu/Direct3DService.h"
 #include "media/image/ImageBuffer.h"
 #include "media/image/ImageService.h"
 #include "plugin/OutputService.h"
@@ -37,7 +38,12 @@ std::vector<uint8_t> readBytes(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-class AnchorComposition : public testing::TestWithParam<const char*> {
+struct Case {
+    const char* codec;
+    int pixelFormat;  // the working format of the frames, from the user's system.conf
+};
+
+class AnchorComposition : public testing::TestWithParam<Case> {
 protected:
     void SetUp() override {
         char pattern[] = "/tmp/velmo-anchor-XXXXXX";
@@ -66,7 +72,10 @@ constexpr double kTurn = 30;
 constexpr double kTransparency = 50;
 
 TEST_P(AnchorComposition, TheFirstFrameExportedToPngMatchesFfmpegsRendering) {
-    const std::string codec = GetParam();
+    const std::string codec = GetParam().codec;
+    const int pixelFormat = GetParam().pixelFormat;
+    fs::create_directories(root / "xdg" / "velmo2");
+    std::ofstream(root / "xdg" / "velmo2" / "system.conf") << "[Config]\nPixelFormat=" << pixelFormat << "\n";
     const fs::path movie = root / "movie.avi";
     const fs::path picture = root / "picture.png";
     const fs::path project = root / "anchor.vpj2";
@@ -110,9 +119,11 @@ TEST_P(AnchorComposition, TheFirstFrameExportedToPngMatchesFfmpegsRendering) {
     ScriptedBoxes boxes;
     ScriptedFiles files;
     bool succeeded = false;
+    int workingFormat = 0;
     std::shared_ptr<Media::ImageBuffer> image;
     App::Steps steps = App::programSteps();
     steps.run = [&] {
+        workingFormat = Media::Direct3DService::get()->pixelFormat;
         ASSERT_TRUE(Edit::EditService::instance()->loadProject(System::utf8ToWide(project.string()), false, true));
         Plugin::OutputService& output = *Plugin::OutputService::get();
         auto* png = dynamic_cast<Plugin::PngFileSave*>(output.plugins()[1].get());
@@ -127,6 +138,7 @@ TEST_P(AnchorComposition, TheFirstFrameExportedToPngMatchesFfmpegsRendering) {
     EXPECT_EQ(App::run(steps), 0);
     for (const auto& box : boxes.shown) ADD_FAILURE() << box.text;
     EXPECT_TRUE(succeeded);
+    EXPECT_EQ(workingFormat, pixelFormat);
     ASSERT_NE(image, nullptr);
     ASSERT_EQ(image->width, static_cast<uint32_t>(kWidth));
     ASSERT_EQ(image->height, static_cast<uint32_t>(kHeight));
@@ -139,13 +151,18 @@ TEST_P(AnchorComposition, TheFirstFrameExportedToPngMatchesFfmpegsRendering) {
             }
     const double mse = squares / (double(kWidth) * kHeight * 3);
     const double psnr = mse == 0 ? 99 : 10 * std::log10(255.0 * 255.0 / mse);
-    EXPECT_GE(psnr, 25) << codec;
+    EXPECT_GE(psnr, 25) << codec << ", format " << pixelFormat;
     RecordProperty("psnr", std::to_string(psnr));
-    std::printf("%s: %.2f dB\n", codec.c_str(), psnr);
+    std::printf("%s, format %d: %.2f dB\n", codec.c_str(), pixelFormat, psnr);
 }
 
 INSTANTIATE_TEST_SUITE_P(LosslessAvi, AnchorComposition,
-                         testing::Values("-c:v utvideo -pix_fmt yuv420p", "-c:v ffv1 -pix_fmt yuv420p",
-                                         "-c:v huffyuv -pix_fmt yuv422p"));
+                         testing::Values(Case{"-c:v utvideo -pix_fmt yuv420p", 10},
+                                         Case{"-c:v ffv1 -pix_fmt yuv420p", 10},
+                                         Case{"-c:v huffyuv -pix_fmt yuv422p", 10}));
+// Every working format a user may set renders the same composition.
+INSTANTIATE_TEST_SUITE_P(WorkingFormats, AnchorComposition,
+                         testing::Values(Case{"-c:v utvideo -pix_fmt yuv420p", 11},
+                                         Case{"-c:v utvideo -pix_fmt yuv420p", 87}));
 
 }  // namespace
