@@ -53,11 +53,24 @@ Direct3DService::Direct3DService() : binding_(group_, Setting::SettingService::m
         pixelFormat = settings->system.config.getValue("PixelFormat").toInt(PixelFormat::kR16G16B16A16Float);
         maskFormat = settings->system.config.getValue("MaskFormat").toInt(PixelFormat::kA8Unorm);
     }
-    // Buffers, shaders and conversions are written for 16-bit float frames only.
+    // The working format is one of the four-channel colour formats that
+    // shaders draw into, sample and write as unordered-access views and whose
+    // frames come out as the 16-bit float ones do (16-bit unsigned, 8-bit BGRA);
+    // another number, or one the device cannot use so, falls back to 16-bit float.
     if (pixelFormat != PixelFormat::kR16G16B16A16Float) {
-        System::Log::warn(kScope, "PixelFormat %d not supported, using %d", pixelFormat,
-                          PixelFormat::kR16G16B16A16Float);
-        pixelFormat = PixelFormat::kR16G16B16A16Float;
+        const bool known =
+            pixelFormat == PixelFormat::kR16G16B16A16Unorm || pixelFormat == PixelFormat::kB8G8R8A8Unorm;
+        constexpr uint32_t kNeeded = Platform::gpu::kFormatSupportTexture2D | Platform::gpu::kFormatSupportShaderSample |
+                                     Platform::gpu::kFormatSupportRenderTarget |
+                                     Platform::gpu::kFormatSupportBlendable |
+                                     Platform::gpu::kFormatSupportTypedUnorderedAccess;
+        uint32_t support = 0;
+        if (!known || Platform::failed(device->checkFormatSupport(pixelFormat, support)) ||
+            (support & kNeeded) != kNeeded) {
+            System::Log::warn(kScope, "PixelFormat %d not supported, using %d", pixelFormat,
+                              PixelFormat::kR16G16B16A16Float);
+            pixelFormat = PixelFormat::kR16G16B16A16Float;
+        }
     }
     defaultSampleDesc = {1, 0};
 

@@ -27,7 +27,9 @@ void FrameImage::copyFromView(Platform::gpu::View* view, uint32_t width, uint32_
     temporary.createTexture2D(width, height);
     (*pixelShaderList)[2].drawViewToRender(temporary, view, nullptr);
     CpuAccessBuffer staging(width, height, PixelFormat::kR8G8B8A8Unorm);
-    (void)Direct3D->context->copyResource(*staging.texture, *temporary.texture);
+    if (const Platform::Result hr = Direct3D->context->copyResource(*staging.texture, *temporary.texture);
+        Platform::failed(hr))
+        throw System::hresultException("Direct3D.context->CopyResource", "Media::FrameImage::copyFromView", hr);
     CpuAccessBuffer::Map map(staging, "Media::FrameImage::copyFromView");
     Platform::os::MutexLock lock(mutex);
     image.create(width, height, map.rowPitch());

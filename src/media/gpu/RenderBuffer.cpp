@@ -137,13 +137,26 @@ ResourceBuffer* RenderBuffer::getNormalTransparentBuffer() {
     return auxiliary(normalTransparentBuffer, PixelFormat::kR16G16B16A16Float, clearNormal);
 }
 
+namespace {
+
+// A copy that fails throws: the destination, staging memory kept from an
+// earlier frame among them, still holds what it held before.
+template <class Destination>
+void copyInto(Platform::gpu::Context& context, Destination& destination, Platform::gpu::Texture& source,
+              const char* scope) {
+    if (const Platform::Result hr = context.copyResource(destination, source); Platform::failed(hr))
+        throw System::hresultException("Direct3D.context->CopyResource", scope, hr);
+}
+
+}  // namespace
+
 std::unique_ptr<ResourceBuffer> RenderBuffer::createResourceBuffer(bool copy) {
     auto result = std::make_unique<ResourceBuffer>(width, height);
     if (!texture || !result->texture) return result;
     if (sampleCount != 1)
         Direct3D->context->resolveSubresource(*result->texture, *texture);
     else if (copy)
-        (void)Direct3D->context->copyResource(*result->texture, *texture);
+        copyInto(*Direct3D->context, *result->texture, *texture, "Media::RenderBuffer::createResourceBuffer");
     else
         pixelShaders()[14].drawRenderToResource(*result, *this);
     return result;
@@ -160,7 +173,7 @@ CpuAccessBuffer& RenderBuffer::staging() {
 
 std::shared_ptr<ImageBuffer> RenderBuffer::readImageBuffer() {
     CpuAccessBuffer& staging = this->staging();
-    (void)Direct3D->context->copyResource(*staging.texture, *texture);
+    copyInto(*Direct3D->context, *staging.texture, *texture, "Media::RenderBuffer::readImageBuffer");
     // The GPU copies while the image's memory is made ready here: new pages are
     // faulted in beside its work instead of after it.
     (void)Direct3D->context->flush();
@@ -174,7 +187,7 @@ std::shared_ptr<ImageBuffer> RenderBuffer::readImageBuffer() {
 
 std::shared_ptr<ImageBuffer> RenderBuffer::readYuy2ImageBuffer() {
     CpuAccessBuffer& staging = this->staging();
-    (void)Direct3D->context->copyResource(*staging.texture, *texture);
+    copyInto(*Direct3D->context, *staging.texture, *texture, "Media::RenderBuffer::readYuy2ImageBuffer");
     CpuAccessBuffer::Map map(staging, "Media::RenderBuffer::readYuy2ImageBuffer");
     auto image = std::make_shared<ImageBuffer>(PixelFormat::kYuy2, width, height);
     image->packYuy2(map.data(), width, height, map.rowPitch());

@@ -140,7 +140,9 @@ void ResourceBuffer::copyRegion(ResourceBuffer& source, uint32_t x, uint32_t y, 
 
 std::unique_ptr<ResourceBuffer> ResourceBuffer::clone() {
     auto copy = std::make_unique<ResourceBuffer>(width, height);
-    if (copy->texture && texture) (void)Direct3D->context->copyResource(*copy->texture, *texture);
+    if (copy->texture && texture)
+        if (const Platform::Result hr = Direct3D->context->copyResource(*copy->texture, *texture); Platform::failed(hr))
+            throw System::hresultException("Direct3D.context->CopyResource", "Media::ResourceBuffer::clone", hr);
     return copy;
 }
 

@@ -145,7 +145,8 @@ void ResourceConvert::convert(const ImageBuffer& source, ResourceBuffer& destina
     ResourceBuffer* temporary = &direct3D_.uploadBuffer();
     temporary->setImage(source);  // YUY2 held as G8R8_G8B8; the texture kept for the next frame
     const int32_t from = temporary->format;
-    if (destination.format != PixelFormat::kR16G16B16A16Float) unsupported(from, destination.format);
+    if (destination.format != PixelFormat::kR16G16B16A16Float && destination.format != direct3D_.pixelFormat)
+        unsupported(from, destination.format);
     size_t entry = 0;  // by the source format; 0 converts from YUV with the constants
     switch (from) {
     case PixelFormat::kR16G16B16A16Float:
@@ -168,7 +169,7 @@ void ResourceConvert::convert(const ImageBuffer& source, ResourceBuffer& destina
 }
 
 std::shared_ptr<ImageBuffer> ResourceConvert::convertToImage(RenderBuffer& source, int32_t format) {
-    if (source.format != PixelFormat::kR16G16B16A16Float ||
+    if ((source.format != PixelFormat::kR16G16B16A16Float && source.format != direct3D_.pixelFormat) ||
         (format != PixelFormat::kYuy2 && format != PixelFormat::kR16G16B16A16Snorm))
         unsupported(source.format, format);
     const bool yuy2 = format == PixelFormat::kYuy2;

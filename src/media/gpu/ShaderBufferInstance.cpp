@@ -1,5 +1,7 @@
 #include "media/gpu/ShaderBufferInstance.h"
 
+#include "core/Exception.h"
+
 #include "media/gpu/RenderBuffer.h"
 #include "media/gpu/ResourceBuffer.h"
 
@@ -16,7 +18,10 @@ Platform::gpu::View* ShaderResourceBuffer::getUnorderedAccessView() { return tar
 Platform::gpu::View* ShaderResourceBuffer::getCopyShaderResourceView() {
     auto made = std::make_unique<ResourceBuffer>(target->width, target->height);
     if (made->texture && target->texture)
-        (void)target->Direct3D->context->copyResource(*made->texture, *target->texture);
+        if (const Platform::Result hr = target->Direct3D->context->copyResource(*made->texture, *target->texture);
+            Platform::failed(hr))
+            throw System::hresultException("Direct3D.context->CopyResource",
+                                           "Media::ShaderResourceBuffer::getCopyShaderResourceView", hr);
     copy = std::move(made);
     return copy->getShaderResourceView();
 }

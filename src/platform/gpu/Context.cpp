@@ -239,6 +239,8 @@ Result Context::convertedCopy(Texture& source, int32_t format, std::unique_ptr<T
 }
 
 Result Context::copyResource(Texture& destination, Texture& source) {
+    if (trace_)
+        if (const Result r = trace_->copyResult(); failed(r)) return r;
     if (&destination == &source || destination.width() != source.width() || destination.height() != source.height())
         return kInvalidArg;
     const FormatInfo& from = source.formatInfo();
@@ -270,6 +272,8 @@ Result Context::copyResource(Texture& destination, Texture& source) {
 }
 
 Result Context::copyResource(StagingTexture& destination, Texture& source) {
+    if (trace_)
+        if (const Result r = trace_->copyResult(); failed(r)) return r;
     std::unique_ptr<Texture> converted;
     Texture* from = &source;
     if (source.sampleCount() != 1 || !sameLayout(source.formatInfo(), destination.formatInfo())) {

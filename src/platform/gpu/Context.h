@@ -47,6 +47,9 @@ class ContextTrace {
 public:
     virtual ~ContextTrace() = default;
     virtual void call(const char* name, uint32_t slot, const void* object) = 0;
+    // A whole copy about to be made: anything but kOk fails it with that result,
+    // as a device out of memory would, the destination left as it was.
+    virtual Result copyResult() { return kOk; }
 };
 
 // The immediate context: every clear, copy, update, map, draw and dispatch goes

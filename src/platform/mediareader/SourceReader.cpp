@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <mutex>
@@ -43,6 +44,7 @@ constexpr int64_t kAudioPreroll = 2000000;
 // it starts again from the top.
 constexpr int64_t kSeekStepBack = 10000000;
 constexpr int kSeekTries = 5;
+constexpr int64_t kNoSample = INT64_MIN;
 
 // A decoded frame waiting to be handed out, with its time from the start, 100 ns.
 struct Pending {
@@ -82,6 +84,14 @@ struct StreamState {
     int64_t dropBefore = 0;  // audio: frames ending at or before this are decoded but not handed out
     int64_t preroll = 0;     // audio: how far before a seek position decoding starts
     int64_t lag = 0;         // audio: how much later than its audio a decoded frame is stamped
+    // Audio in a container that stamps coarser than a sample (Matroska: to the
+    // millisecond): frames end only every `granule` samples from `phase`, so a
+    // frame is placed to end on the nearest of those sample positions to its
+    // stamp, or right after the frame before when its stamp agrees within a tick.
+    int64_t granule = 0;
+    int64_t phase = 0;
+    int64_t tickSamples = 0;                // how many samples one stamp tick spans, rounded up
+    int64_t nextSample = kNoSample;         // where the frame after the last one starts; none after a seek
 
     void releaseConverters() {
         sws_freeContext(sws);
@@ -181,6 +191,7 @@ struct SourceReader::State {
         for (StreamState* s : {&video, &audio}) {
             s->needKey = fromKey;
             s->held.clear();
+            s->nextSample = kNoSample;
             if (s->codec != nullptr) avcodec_flush_buffers(s->codec);
         }
         demuxEnded = false;
@@ -245,6 +256,45 @@ void openDecoder(StreamState& s, const AVStream* stream) {
     if (s.held.frame == nullptr) avcodec_free_context(&s.codec);
 }
 
+// Samples between the places a frame of this codec can start: Opus frames
+// last a multiple of 2.5 ms; a Vorbis packet gives a quarter of each of two
+// blocks, so a multiple of a quarter of the short block, which the
+// identification header gives; other codecs their fixed frame size. 0: unknown.
+int64_t audioGranule(const AVCodecParameters* p) {
+    switch (p->codec_id) {
+    case AV_CODEC_ID_OPUS:
+        return p->sample_rate == 48000 ? 120 : 0;
+    case AV_CODEC_ID_VORBIS: {
+        // The header is found by its packet type and name inside the laced headers.
+        static constexpr uint8_t kName[7] = {1, 'v', 'o', 'r', 'b', 'i', 's'};
+        const uint8_t* data = p->extradata;
+        const int size = p->extradata_size;
+        for (int i = 0; data != nullptr && i + 30 <= size; ++i)
+            if (std::memcmp(data + i, kName, sizeof kName) == 0) {
+                const int shortBlock = 1 << (data[i + 28] & 0x0f);
+                return shortBlock >= 64 ? shortBlock / 4 : 0;
+            }
+        return 0;
+    }
+    default:
+        return p->frame_size > 0 ? p->frame_size : 0;
+    }
+}
+
+// Places audio frames on their codec's sample grid where the container's
+// stamps are coarser than a sample yet finer than the grid.
+void setAudioGranule(StreamState& s, const AVStream* stream) {
+    const AVCodecParameters* p = stream->codecpar;
+    const AVRational base = stream->time_base;
+    if (p->sample_rate <= 0 || base.num <= 0 || base.den <= 0) return;
+    const int64_t tick = av_rescale_rnd(p->sample_rate, base.num, base.den, AV_ROUND_UP);
+    const int64_t granule = audioGranule(p);
+    if (tick > 1 && granule > tick) {
+        s.granule = granule;
+        s.tickSamples = tick;
+    }
+}
+
 void findStreams(SourceReader::State& st) {
     for (unsigned i = 0; i < st.format->nb_streams; ++i) {
         const AVStream* stream = st.format->streams[i];
@@ -264,6 +314,7 @@ void findStreams(SourceReader::State& st) {
             if (rate > 0 && stream->codecpar->seek_preroll > 0)
                 preroll = std::max(preroll, av_rescale(stream->codecpar->seek_preroll, 10000000, rate));
             st.audio.preroll = preroll;
+            setAudioGranule(st.audio, stream);
         }
     }
 }
@@ -291,6 +342,7 @@ void findAudioStart(SourceReader::State& st) {
     int64_t firstPts = AV_NOPTS_VALUE;
     int64_t skipped = 0;  // samples the container marks for trimming
     int64_t framePts = AV_NOPTS_VALUE;
+    int64_t frameSamples = 0;
     if (probe != nullptr && frame != nullptr && avcodec_parameters_to_context(probe, stream->codecpar) >= 0) {
         probe->pkt_timebase = stream->time_base;
         probe->thread_count = 1;
@@ -314,8 +366,10 @@ void findAudioStart(SourceReader::State& st) {
                     skipped += AV_RL32(side);
                 ++sent;
                 if (avcodec_send_packet(probe, p) < 0) continue;
-                if (avcodec_receive_frame(probe, frame) == 0 && frame->nb_samples > 0)
+                if (avcodec_receive_frame(probe, frame) == 0 && frame->nb_samples > 0) {
                     framePts = frame->pts != AV_NOPTS_VALUE ? frame->pts : frame->best_effort_timestamp;
+                    frameSamples = frame->nb_samples;
+                }
             }
         }
     }
@@ -339,9 +393,17 @@ void findAudioStart(SourceReader::State& st) {
                                     ? av_rescale_q(v->start_time, v->time_base, kHundredNs) - st.startTime
                                     : 0);
     }
+    int64_t shift = 0;
     if (start > 0 && start <= kMostShift) {
+        shift = start;
         st.startShift = start;
         st.startTime += start;
+    }
+    // From the start the first frame is where its stamp puts it; every later
+    // one ends a whole number of granules after it.
+    if (a.granule > 0) {
+        const int64_t firstEnd = av_rescale(audioStart - shift, rate, 10000000) + frameSamples;
+        a.phase = ((firstEnd % a.granule) + a.granule) % a.granule;
     }
 }
 
@@ -532,6 +594,23 @@ int decodeFrame(SourceReader::State& st, StreamState& s, AVFrame* into, int64_t&
                            : s.current.frameRateNumerator > 0
                                ? av_rescale(10000000, s.current.frameRateDenominator, s.current.frameRateNumerator)
                                : 0;
+            } else if (s.granule > 0 && pts != AV_NOPTS_VALUE && into->sample_rate == s.codec->sample_rate &&
+                       into->nb_samples > 0) {
+                const int rate = into->sample_rate;
+                int64_t at = av_rescale(time, rate, 10000000);
+                if (s.nextSample == kNoSample || std::abs(at - s.nextSample) > s.tickSamples) {
+                    // After a seek: the frame ends on the grid position nearest
+                    // to where its stamp puts its end. Its start may be trimmed
+                    // (the priming a decoder drops again after a flush), its end not.
+                    const int64_t offset = at + into->nb_samples - s.phase + s.granule / 2;
+                    const int64_t steps = offset >= 0 ? offset / s.granule : -((-offset + s.granule - 1) / s.granule);
+                    at = s.phase + steps * s.granule - into->nb_samples;
+                } else {
+                    at = s.nextSample;
+                }
+                s.nextSample = at + into->nb_samples;
+                time = av_rescale(at, 10000000, rate);
+                duration = av_rescale(s.nextSample, 10000000, rate) - time;
             } else {
                 duration = into->sample_rate > 0 ? av_rescale(into->nb_samples, 10000000, into->sample_rate) : 0;
             }

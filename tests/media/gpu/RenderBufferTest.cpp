@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <future>
 #include <string>
 #include <thread>
@@ -346,6 +347,63 @@ TEST_F(RenderBufferTest, FrameImagesArrive8BitPremultipliedAlsoFromMultisampledF
                 for (int k = 0; k < 4; ++k)
                     EXPECT_NEAR(want[k], image.image.data()[y * image.image.pitch + 4 * x + k], 1) << samples;
     }
+}
+
+// Makes every whole copy on the context fail while it lives, as a device out
+// of memory does.
+class FailedCopies : public ContextTrace {
+public:
+    explicit FailedCopies(Context& context) : context_(context) { context_.setTrace(this); }
+    ~FailedCopies() override { context_.setTrace(nullptr); }
+    void call(const char*, uint32_t, const void*) override {}
+    Platform::Result copyResult() override { return Platform::kOutOfMemory; }
+
+private:
+    Context& context_;
+};
+
+// A copy that fails is reported, never answered with what the destination held
+// before: a staging texture kept from the frame before would hand that frame out.
+TEST_F(RenderBufferTest, ACopyThatFailsThrowsInsteadOfGivingOldContents) {
+    auto buffer = frame(2, 2, 1, 0, 0, 1);
+    // The kept staging memory holds the red frame now.
+    ASSERT_NE(buffer->readImageBuffer(), nullptr);
+    ASSERT_NE(buffer->readYuy2ImageBuffer(), nullptr);
+    clearTo(buffer->renderTargetView, 0, 0, 1, 1);
+    Media::ResourceBuffer resource(2, 2);
+    Media::ShaderResourceBuffer resourceView(&resource);
+    struct Case {
+        const char* scope;
+        std::function<void()> call;
+    };
+    const Case cases[] = {
+        {"Media::RenderBuffer::readImageBuffer", [&] { buffer->readImageBuffer(); }},
+        {"Media::RenderBuffer::readYuy2ImageBuffer", [&] { buffer->readYuy2ImageBuffer(); }},
+        {"Media::RenderBuffer::createResourceBuffer", [&] { buffer->createResourceBuffer(true); }},
+        {"Media::FrameImage::copyFromView",
+         [&] {
+             Media::FrameImage image;
+             image.copyFrom(*buffer);
+         }},
+        {"Media::ResourceBuffer::clone", [&] { resource.clone(); }},
+        {"Media::ShaderResourceBuffer::getCopyShaderResourceView", [&] { resourceView.getCopyShaderResourceView(); }},
+    };
+    LogCapture log;
+    for (const Case& c : cases) {
+        FailedCopies failing(*Media::Direct3DService::get()->context);
+        try {
+            c.call();
+            ADD_FAILURE() << c.scope << " went on after a failed copy";
+        } catch (const std::exception& e) {
+            EXPECT_NE(std::string(e.what()).find("CopyResource"), std::string::npos) << c.scope << ": " << e.what();
+            EXPECT_NE(std::string(e.what()).find(c.scope), std::string::npos) << c.scope << ": " << e.what();
+        }
+    }
+    // Once copies work again the frame read is the blue one.
+    const auto image = buffer->readImageBuffer();
+    uint16_t h;
+    std::memcpy(&h, image->data() + 4, 2);
+    EXPECT_NEAR(1.0f, halfToFloat(h), 1e-3f);
 }
 
 TEST_F(RenderBufferTest, ShaderBuffersKeepOnlyTheNewestCopy) {
