@@ -35,7 +35,7 @@ case "$mode" in
   release) dir="$root/build/release"; cc="${CC:-cc}"; cxx="${CXX:-c++}"
            flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMO_SANITIZE=OFF -DVELMO_TESTS=OFF -DVELMO_BENCH=ON) ;;
   test)    dir="$root/build/test"; cc=clang-14; cxx=clang++-14
-           flags=(-DCMAKE_BUILD_TYPE=Debug -DVELMO_SANITIZE=ON -DVELMO_TESTS=ON -DVELMO_BENCH=OFF -DVELMO_FUZZ=ON) ;;
+           flags=(-DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_FLAGS_DEBUG=-gline-tables-only -DCMAKE_CXX_FLAGS_DEBUG=-gline-tables-only -DVELMO_SANITIZE=ON -DVELMO_TESTS=ON -DVELMO_BENCH=OFF -DVELMO_FUZZ=ON) ;;
   *) echo "usage: $0 [release|test]" >&2; exit 2 ;;
 esac
 # A build folder made with another compiler or other options is made anew.
