@@ -3,10 +3,17 @@
 # blurred, zoomed, rotated and drawn at 70 % opacity; a line of text) exported
 # to uncompressed AVI by bench_export, and the same work done by ffmpeg's
 # filter graph on the same machine. Prints both and their ratio.
-#   bench/export-composition.sh [seconds]   (default 10)
+#   bench/export-composition.sh [seconds] [notext]   (default 10, with the text)
+# notext leaves the text line out of both.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 seconds="${1:-10}"
+text=1
+case "${2:-}" in
+  "") ;;
+  notext) text=0 ;;
+  *) echo "usage: $0 [seconds] [notext]" >&2; exit 2 ;;
+esac
 frames=$((seconds * 30))
 work="$(mktemp -d)"
 # VELMO_BENCH_KEEP=1 keeps the made files and both exports for a look.
@@ -70,6 +77,8 @@ effect.name=ぼかし
 光の強さ=0.0
 サイズ固定=0
 $(output 1.2 30 150 30)
+EOF
+[ "$text" = 1 ] && cat >>"$work/scene.vpj2" <<EOF
 [2]
 layer=2
 frame=0,$((frames - 1))
@@ -105,11 +114,13 @@ ours="$(/usr/bin/time -f "%U %S %M" -o "$work/ours.time" \
   "$root/build/release/bench/bench_export" "$work/scene.vpj2" 0 "$work/ours.avi" | tail -1)"
 echo "$ours $(usage "$work/ours.time")"
 
+drawtext=""
+[ "$text" = 1 ] && drawtext=",drawtext=text='velmo':fontsize=64:fontcolor=white:x=100:y=100"
 echo "== ffmpeg: the same composition through its filter graph to AVI"
 start=$(date +%s.%N)
 /usr/bin/time -f "%U %S %M" -o "$work/ffmpeg.time" ffmpeg -nostdin -v error -i "$work/video.mp4" -loop 1 -framerate 30 -i "$work/image.png" -filter_complex \
   "[1:v]format=rgba,boxblur=5:2,scale=iw*1.5:ih*1.5,rotate=PI/6:c=none:ow=rotw(PI/6):oh=roth(PI/6),colorchannelmixer=aa=0.7[img];\
-[0:v][img]overlay=(W-w)/2:(H-h)/2:shortest=1,drawtext=text='velmo':fontsize=64:fontcolor=white:x=100:y=100[out]" \
+[0:v][img]overlay=(W-w)/2:(H-h)/2:shortest=1$drawtext[out]" \
   -map "[out]" -frames:v "$frames" -c:v rawvideo -pix_fmt bgr24 -y "$work/ffmpeg.avi"
 end=$(date +%s.%N)
 ffmpeg_fps=$(awk -v f="$frames" -v s="$start" -v e="$end" 'BEGIN { printf "%.2f", f / (e - s) }')
