@@ -45,12 +45,20 @@ struct PlainConstant {
     }
 };
 
-// Whether drawing the image's quad through `m` (positions as row vectors) into
-// a target of the size shrinks the image nowhere as the textured shader
-// measures it (a footprint of 1.05 source pixels or more): true only for an
-// affine mapping (every corner at one w), whose footprint is the same at every
-// pixel, below that bound with a margin for the shader's rounding.
-bool shrinksNowhere(const Matrix& m, const Media::ResourceBuffer& image, uint32_t targetWidth, uint32_t targetHeight) {
+// Where the image's quad lands in a target of the size when drawn through `m`
+// (positions as row vectors): the screen position of the corner at uv (0, 0)
+// and the screen steps of u and v from 0 to 1. Only an affine mapping (every
+// corner at one w) is measured: its footprint is the same at every pixel.
+struct ScreenQuad {
+    bool affine = false;
+    double x = 0, y = 0;    // the corner at uv (0, 0)
+    double ax = 0, ay = 0;  // from uv (0, 0) to (1, 0)
+    double bx = 0, by = 0;  // from uv (0, 0) to (0, 1)
+};
+
+ScreenQuad screenQuad(const Matrix& m, const Media::ResourceBuffer& image, uint32_t targetWidth,
+                      uint32_t targetHeight) {
+    ScreenQuad quad;
     const double hw = image.width / 2.0, hh = image.height / 2.0;
     // The corners at uv (0, 0), (1, 0), (0, 1), (1, 1).
     const double corners[4][2] = {{-hw, -hh}, {hw, -hh}, {-hw, hh}, {hw, hh}};
@@ -58,20 +66,40 @@ bool shrinksNowhere(const Matrix& m, const Media::ResourceBuffer& image, uint32_
     for (int k = 0; k < 4; ++k) {
         const double x = corners[k][0], y = corners[k][1];
         const double w = x * m.m[0][3] + y * m.m[1][3] + m.m[3][3];
-        if (!(w > 0) || (k > 0 && std::fabs(w - w0) > 1e-9 * w0)) return false;
+        if (!(w > 0) || (k > 0 && std::fabs(w - w0) > 1e-9 * w0)) return quad;
         if (k == 0) w0 = w;
         if (k == 3) break;
         sx[k] = ((x * m.m[0][0] + y * m.m[1][0] + m.m[3][0]) / w + 1) * 0.5 * targetWidth;
         sy[k] = (1 - (x * m.m[0][1] + y * m.m[1][1] + m.m[3][1]) / w) * 0.5 * targetHeight;
     }
+    quad = {true, sx[0], sy[0], sx[1] - sx[0], sy[1] - sy[0], sx[2] - sx[0], sy[2] - sy[0]};
+    return quad;
+}
+
+// Whether the quad shrinks the image nowhere as the textured shader measures
+// it (a footprint of 1.05 source pixels or more), below that bound with a
+// margin for the shader's rounding.
+bool shrinksNowhere(const ScreenQuad& quad, const Media::ResourceBuffer& image) {
+    if (!quad.affine) return false;
     // Screen per uv, inverted: uv per screen pixel.
-    const double ax = sx[1] - sx[0], ay = sy[1] - sy[0], bx = sx[2] - sx[0], by = sy[2] - sy[0];
-    const double det = ax * by - ay * bx;
+    const double det = quad.ax * quad.by - quad.ay * quad.bx;
     if (!std::isfinite(det) || det == 0) return false;
-    const double footprintX = image.width * (std::fabs(by) + std::fabs(bx)) / std::fabs(det);
-    const double footprintY = image.height * (std::fabs(ay) + std::fabs(ax)) / std::fabs(det);
+    const double footprintX = image.width * (std::fabs(quad.by) + std::fabs(quad.bx)) / std::fabs(det);
+    const double footprintY = image.height * (std::fabs(quad.ay) + std::fabs(quad.ax)) / std::fabs(det);
     constexpr double kBound = 1.04;
     return footprintX < kBound && footprintY < kBound;
+}
+
+// Whether every pixel centre the quad covers is a texel centre: the image at
+// its own size, unturned and unmirrored, with its corner on a pixel corner.
+// The bound keeps the corner well inside the rasterizer's snap to 1/256 of a
+// pixel and each interpolated coordinate far from a texel's edge.
+bool onTexelCentres(const ScreenQuad& quad, const Media::ResourceBuffer& image) {
+    if (!quad.affine) return false;
+    constexpr double kBound = 1.0 / 1024;
+    const auto near = [](double value, double target) { return std::fabs(value - target) <= kBound; };
+    return near(quad.ax, image.width) && near(quad.ay, 0) && near(quad.bx, 0) && near(quad.by, image.height) &&
+           near(quad.x, std::round(quad.x)) && near(quad.y, std::round(quad.y));
 }
 
 }  // namespace
@@ -208,7 +236,11 @@ void OutputShaderEffect::drawObject(Render::RenderContext& context, Media::Rende
         unbindDepthTarget();
     } else {
         direct3D->setRenderTarget(frame);
-        if (!context.vertexList && image && shrinksNowhere(worldView, *image, frame.width, frame.height))
+        const ScreenQuad quad =
+            !context.vertexList && image ? screenQuad(worldView, *image, frame.width, frame.height) : ScreenQuad{};
+        if (quad.affine && onTexelCentres(quad, *image))
+            Media::bindShaderUvTexel();
+        else if (quad.affine && shrinksNowhere(quad, *image))
             Media::bindShaderUvOnce();
         else
             list.setShader();

@@ -86,6 +86,20 @@ float4 readSourceOnce(float2 uv)
     return source.SampleLevel(sourceSampler, uv - (gx + gy) * 0.5 + (gx + gy) * 0.5, 0);
 }
 
+// readSource where every pixel centre lies on a texel centre (the image at its
+// own size, unturned, moved by whole pixels): the texel under the pixel. A
+// filtered read there is meant to give the texel too, but the software
+// rasterizer's rounded weights miss it by up to half a step of 8 bits, and it
+// pays for the four reads it blends.
+float4 readSourceTexel(float2 uv)
+{
+    uint width, height;
+    source.GetDimensions(width, height);
+    const int2 size = int2(width, height);
+    const int2 texel = clamp(int2(floor(uv * float2(size))), int2(0, 0), size - 1);
+    return source.Load(int3(texel, 0));
+}
+
 // Blends with the target copy unless the mode is 0; false when nothing is drawn.
 bool applyBlend(inout float4 color, float4 target)
 {

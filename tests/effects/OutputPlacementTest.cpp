@@ -76,5 +76,50 @@ TEST_F(OutputPlacement, StandardDrawingPlacesTheImageAsTheReference) {
     }
 }
 
+// An image at its own size, unturned and moved by whole pixels, has a texel
+// centre under every pixel centre: the frame holds its texels exactly, each
+// at its place, and nothing beside it.
+TEST_F(OutputPlacement, StandardDrawingCopiesTheTexelsOfAnImageMovedByWholePixels) {
+    struct Case {
+        const char* name;
+        uint32_t width, height;
+        double x, y;
+    };
+    const Case cases[] = {
+        {"unchanged", kImageW, kImageH, 0, 0},
+        {"moved", kImageW, kImageH, 10, -6},
+        {"partly outside the frame", kImageW, kImageH, -28, 20},
+        {"filling the frame", kFrameW, kFrameH, 0, 0},
+    };
+    frameSize(kFrameW, kFrameH);
+    auto object = add(0, gradient(kImageW, kImageH));
+    auto& out = output<Effect::VideoOutput>(*object);
+    for (const Case& c : cases) {
+        const Pixels image = gradient(c.width, c.height);
+        static_cast<PixelSource&>(*object->effects.front()).pixels = image;
+        setItem(out.x, c.x);
+        setItem(out.y, c.y);
+        const Pixels frame = render();
+        ASSERT_EQ(frame.width, kFrameW) << c.name;
+        const int left = static_cast<int>(kFrameW / 2 - c.width / 2 + c.x);
+        const int top = static_cast<int>(kFrameH / 2 - c.height / 2 + c.y);
+        int wrong = 0;
+        for (uint32_t y = 0; y < frame.height; ++y)
+            for (uint32_t x = 0; x < frame.width; ++x) {
+                const int u = static_cast<int>(x) - left, v = static_cast<int>(y) - top;
+                const bool in = u >= 0 && v >= 0 && u < static_cast<int>(c.width) && v < static_cast<int>(c.height);
+                const float none[4] = {};
+                const float* want = in ? image.at(static_cast<uint32_t>(u), static_cast<uint32_t>(v)) : none;
+                const float* got = frame.at(x, y);
+                if (std::equal(got, got + 4, want)) continue;
+                if (++wrong <= 3)
+                    ADD_FAILURE() << c.name << " at (" << x << ", " << y << "): got " << got[0] << " " << got[1]
+                                  << " " << got[2] << " " << got[3] << ", want " << want[0] << " " << want[1] << " "
+                                  << want[2] << " " << want[3];
+            }
+        EXPECT_EQ(wrong, 0) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace OutputTest

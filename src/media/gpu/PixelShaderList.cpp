@@ -51,6 +51,7 @@ PixelShaderList::PixelShaderList() {
     load(listVertexShaders[6], "ListLight");
     load(listPixelShaders[4], "ListResolve");
     load(listTexturedOnce, "ListTexturedOnce");
+    load(listTexturedTexel, "ListTexturedTexel");
     load(packBgr24, "PackBgr24");
     // The general shaders by index (src/shaders/GeneralNN).
     for (size_t i = 0; i < kGeneralCount; ++i) {

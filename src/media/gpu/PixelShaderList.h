@@ -41,6 +41,8 @@ public:
     std::array<Media::PixelShader, kListPixelCount> listPixelShaders;
     // The textured one (0) for draws that shrink the image nowhere: one read per pixel.
     Media::PixelShader listTexturedOnce;
+    // The textured one (0) for draws whose pixel centres are the texel centres: the texel itself.
+    Media::PixelShader listTexturedTexel;
     // The frame as a 24-bit bitmap's bottom-up rows, four bytes a texel (read-backs).
     Media::PixelShader packBgr24;
     std::array<Media::VertexShader, kListVertexCount> listVertexShaders;

@@ -36,6 +36,10 @@ void bindShaderUvOnce() {
     Shader::PixelShaderList& list = shaderList();
     bindPair(list.listVertexShaders[0], list.listTexturedOnce);
 }
+void bindShaderUvTexel() {
+    Shader::PixelShaderList& list = shaderList();
+    bindPair(list.listVertexShaders[0], list.listTexturedTexel);
+}
 void bindShaderUvDepth() { bindPair(1, 1); }
 void bindShaderUvNormal() { bindPair(2, 2); }
 void bindShaderColor() { bindPair(3, 5); }

@@ -8,6 +8,9 @@ namespace Media {
 void bindShaderUv();
 // The textured set for a draw that shrinks the image nowhere (one read per pixel).
 void bindShaderUvOnce();
+// The textured set for a draw at the image's own size, unturned and moved by
+// whole pixels, so that each pixel centre is a texel centre (the texel is copied).
+void bindShaderUvTexel();
 void bindShaderUvDepth();
 void bindShaderUvNormal();
 void bindShaderColor();
