@@ -1,9 +1,12 @@
 // The AVI writer's frame path at 1920x1080: a frame's conversion to the
 // file's bottom-up rows for each video type against a memcpy of the same
 // bytes, and whole frames with their sound written through the writer into a
-// file on the temporary folder (the page cache, not the disk, at these sizes).
+// file on the temporary folder, against plain writes of the same bytes. The
+// writer commits its file, which waits until the disk holds it: so does the
+// reference, with one fsync at its end.
 #include <benchmark/benchmark.h>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -84,21 +87,43 @@ public:
     std::shared_ptr<Media::ImageBuffer> frame;
 };
 
-// 30 frames of RGB24bit/PCM16bit through the writer, headers and indexes included.
-void WriteThirtyFrames(benchmark::State& state) {
-    const std::string path =
-        (std::filesystem::temp_directory_path() / ("velmo-bench-" + std::to_string(getpid()) + ".avi")).string();
+std::string benchFile() {
+    return (std::filesystem::temp_directory_path() / ("velmo-bench-" + std::to_string(getpid()) + ".avi")).string();
+}
+
+// range(0) frames of RGB24bit/PCM16bit through the writer, headers and indexes included.
+void WriteFrames(benchmark::State& state) {
+    const std::string path = benchFile();
+    const auto frames = static_cast<int32_t>(state.range(0));
     Plugin::ExportScene scene;
-    scene.lastFrame = 29;
+    scene.lastFrame = frames - 1;
     Source source;
     for (auto _ : state) {
         Plugin::AviFileSaveFile job(System::utf8ToWide(path), scene, &source, L"RGB24bit", L"PCM16bit");
         benchmark::DoNotOptimize(job.save());
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * 30 * (kWidth * 3 * kHeight + 6400));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * frames * (kWidth * 3 * kHeight + 6400));
     std::filesystem::remove(path);
 }
-BENCHMARK(WriteThirtyFrames)->Unit(benchmark::kMillisecond);
+BENCHMARK(WriteFrames)->Arg(30)->Arg(300)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The reference: the same bytes, a frame's and its sound's per write, into a
+// new file flushed to the disk once at its end.
+void PlainWritesThenSync(benchmark::State& state) {
+    const std::string path = benchFile();
+    const auto frames = static_cast<int32_t>(state.range(0));
+    const std::vector<uint8_t> bytes(kWidth * 3 * kHeight + 6400, 7);
+    for (auto _ : state) {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        for (int32_t i = 0; i < frames; ++i)
+            if (::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) state.SkipWithError("write");
+        ::fsync(fd);
+        ::close(fd);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * frames * static_cast<int64_t>(bytes.size()));
+    std::filesystem::remove(path);
+}
+BENCHMARK(PlainWritesThenSync)->Arg(30)->Arg(300)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

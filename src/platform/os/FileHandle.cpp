@@ -31,6 +31,11 @@ Result transfer(size_t count, size_t& done, Call call) {
     return kOk;
 }
 
+// A replacement is flushed to the disk at its commit. Its writeback is
+// started at every step of this size written, so that the disk writes while
+// the file grows and the commit waits for the last step only.
+constexpr off_t kWritebackStep = off_t{32} << 20;
+
 constexpr char kCharacters[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
 constexpr size_t kRandomLength = 6;
 
@@ -228,8 +233,21 @@ Result FileHandle::write(const void* buffer, size_t count, size_t& done) {
         errno = EBADF;
         return fromErrno();
     }
-    return transfer(count, done,
-                    [&](size_t at) { return ::write(fd_, static_cast<const char*>(buffer) + at, count - at); });
+    const off_t before = isReplacement() ? ::lseek(fd_, 0, SEEK_CUR) : -1;
+    const Result result = transfer(
+        count, done, [&](size_t at) { return ::write(fd_, static_cast<const char*>(buffer) + at, count - at); });
+    if (before >= 0 && done > 0) {
+        // The steps this write completed go to the disk without a wait; a
+        // failure here only leaves them to the commit.
+        const off_t after = before + static_cast<off_t>(done);
+        const off_t from = before / kWritebackStep * kWritebackStep, to = after / kWritebackStep * kWritebackStep;
+        if (to > from) {
+            const int saved = errno;
+            (void)::sync_file_range(fd_, from, to - from, SYNC_FILE_RANGE_WRITE);
+            errno = saved;
+        }
+    }
+    return result;
 }
 
 Result FileHandle::seek(int64_t position) {

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -106,6 +107,42 @@ TEST(FileHandle, NewReplacementFilesFollowTheUmask) {
         EXPECT_EQ(st.st_mode & 0777, 0640u);
     }
     ::umask(old);
+    fs::remove_all(root);
+}
+
+// A replacement written in uneven pieces across several of the steps whose
+// writeback starts while it grows, its header then rewritten in place as an
+// AVI writer does, holds exactly those bytes once committed.
+TEST(FileHandle, AReplacementWrittenPastSeveralWritebackStepsHoldsItsBytes) {
+    char pattern[] = "/tmp/velmo-fs-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string root = pattern;
+    const std::string target = root + "/long.avi";
+    std::vector<char> want(size_t{100} << 20);
+    for (size_t i = 0; i < want.size(); ++i) want[i] = static_cast<char>(i * 2654435761u >> 24);
+    {
+        Platform::os::FileHandle file;
+        ASSERT_TRUE(Platform::succeeded(file.openReplacement(target)));
+        // A 1080p frame of 24-bit rows, and pieces that end anywhere in a step.
+        const size_t pieces[] = {6220800, 1048579, 12345, 33554427};
+        for (size_t at = 0, k = 0; at < want.size(); ++k) {
+            const size_t n = std::min(pieces[k % 4], want.size() - at);
+            size_t done = 0;
+            ASSERT_TRUE(Platform::succeeded(file.write(want.data() + at, n, done)));
+            ASSERT_EQ(done, n);
+            at += n;
+        }
+        const char header[] = "RIFF-rewritten";
+        std::copy(header, header + sizeof header, want.begin() + 8);
+        size_t done = 0;
+        ASSERT_TRUE(Platform::succeeded(file.seek(8)));
+        ASSERT_TRUE(Platform::succeeded(file.write(header, sizeof header, done)));
+        ASSERT_TRUE(Platform::succeeded(file.commit()));
+    }
+    std::ifstream in(target, std::ios::binary);
+    const std::vector<char> got((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(got.size(), want.size());
+    EXPECT_TRUE(got == want) << "the bytes differ";
     fs::remove_all(root);
 }
 
