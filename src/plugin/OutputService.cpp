@@ -160,6 +160,9 @@ private:
 
     std::shared_ptr<Media::FrameReadBack> videoReadBack(int32_t frame, int32_t format, bool copy) {
         const int32_t ahead = std::min<int64_t>(scene_.lastFrame, static_cast<int64_t>(frame) + videoLimit_ / 2);
+        // The frame waited for is asked first: the loads run in order, and at
+        // the start none of the frames ahead is asked yet.
+        video_.preload(frame, videoLoader(frame, format, copy));
         for (int32_t next = frame + 1; next <= ahead; ++next) video_.preload(next, videoLoader(next, format, copy));
         return video_.get(frame, videoLoader(frame, format, copy));
     }
