@@ -12,21 +12,6 @@
 
 namespace Effect {
 
-namespace {
-
-std::vector<std::string_view> split(std::string_view text, char separator) {
-    std::vector<std::string_view> parts;
-    size_t start = 0;
-    for (;;) {
-        const size_t at = text.find(separator, start);
-        parts.push_back(text.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start));
-        if (at == std::string_view::npos) return parts;
-        start = at + 1;
-    }
-}
-
-}  // namespace
-
 MovementParamsDefine::MovementParamsDefine(std::wstring name, std::string_view valuesText, int32_t order)
     : MenuDefineBase("Params", name, order, L"", true), values(parseValues(valuesText)), name(std::move(name)) {}
 
@@ -34,7 +19,7 @@ std::vector<double> MovementParamsDefine::parseValues(std::string_view text) {
     std::vector<double> values;
     if (text.empty()) return values;
     // Leading blanks are allowed and reading stops where the number ends.
-    for (std::string_view piece : split(text, ',')) values.push_back(std::stod(std::string(piece)));
+    for (std::string_view piece : splitPresetText(text, ',')) values.push_back(std::stod(std::string(piece)));
     return values;
 }
 
@@ -56,10 +41,10 @@ std::string MovementParamsDefine::formatParams(const std::vector<double>& values
 
 std::vector<std::pair<std::string, std::string>> MovementParamsDefine::parseParams(std::string_view bytes) {
     std::vector<std::pair<std::string, std::string>> entries;
-    for (std::string_view line : split(bytes, '\n')) {
+    for (std::string_view line : splitPresetText(bytes, '\n')) {
         while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
         if (line.empty() || line.front() == ';') continue;
-        const std::vector<std::string_view> halves = split(line, '=');
+        const std::vector<std::string_view> halves = splitPresetText(line, '=');
         if (halves.size() != 2) continue;
         entries.emplace_back(std::string(halves[0]), std::string(halves[1]));
     }

@@ -57,29 +57,18 @@ int channelByte(float value) {
     return scaled > 255 ? 255 : static_cast<int>(scaled);
 }
 
-std::vector<std::string_view> split(std::string_view text, char separator) {
-    std::vector<std::string_view> parts;
-    size_t start = 0;
-    for (;;) {
-        const size_t at = text.find(separator, start);
-        parts.push_back(text.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start));
-        if (at == std::string_view::npos) return parts;
-        start = at + 1;
-    }
-}
-
 }  // namespace
 
 std::vector<PaletteEntry> PaletteDefine::parsePalette(std::string_view bytes) {
     std::vector<PaletteEntry> entries(Palette::kSize);
-    for (std::string_view line : split(bytes, '\n')) {
+    for (std::string_view line : splitPresetText(bytes, '\n')) {
         while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
         if (line.empty() || line.front() == ';') continue;
-        const std::vector<std::string_view> halves = split(line, '=');
+        const std::vector<std::string_view> halves = splitPresetText(line, '=');
         if (halves.size() != 2) continue;
         int32_t index = 0;
         if (!parseIndex(std::string(halves[0]), index) || index < 0 || index >= Palette::kSize) continue;
-        const std::vector<std::string_view> pieces = split(halves[1], '|');
+        const std::vector<std::string_view> pieces = splitPresetText(halves[1], '|');
         PaletteEntry entry;
         if (!parseColor(pieces[0], entry.color)) continue;
         if (pieces.size() >= 2) entry.name = System::utf8ToWide(std::string(pieces[1]));

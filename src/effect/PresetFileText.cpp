@@ -36,4 +36,15 @@ void writePresetFileText(const std::wstring& path, const std::string& text) {
     file.close();
 }
 
+std::vector<std::string_view> splitPresetText(std::string_view text, char separator) {
+    std::vector<std::string_view> parts;
+    size_t start = 0;
+    for (;;) {
+        const size_t at = text.find(separator, start);
+        parts.push_back(text.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start));
+        if (at == std::string_view::npos) return parts;
+        start = at + 1;
+    }
+}
+
 }  // namespace Effect

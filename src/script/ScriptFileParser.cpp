@@ -7,27 +7,11 @@
 #include "core/Log.h"
 #include "core/TextConvert.h"
 #include "platform/os/Cp932.h"
+#include "script/ScriptTextLines.h"
 
 namespace Effect {
 
 namespace {
-
-// The end of the line starting at pos (its break excluded) and the start of the next.
-size_t lineEnd(std::string_view text, size_t pos) {
-    while (pos < text.size() && text[pos] != '\r' && text[pos] != '\n') ++pos;
-    return pos;
-}
-
-size_t nextLine(std::string_view text, size_t pos) {
-    pos = lineEnd(text, pos);
-    if (pos < text.size() && text[pos] == '\r') {
-        ++pos;
-        if (pos < text.size() && text[pos] == '\n') ++pos;
-    } else if (pos < text.size()) {
-        ++pos;
-    }
-    return pos;
-}
 
 std::wstring trimSpaces(std::wstring text) {
     const size_t first = text.find_first_not_of(L' ');
@@ -57,12 +41,12 @@ std::vector<ScriptFileParser::ScriptSection> ScriptFileParser::splitScripts(std:
             sections.push_back({headerName + fileName, std::string(text.substr(bodyStart, end - bodyStart))});
     };
     for (size_t pos = 0; pos < text.size();) {
-        const size_t next = nextLine(text, pos);
+        const size_t next = scriptNextLine(text, pos);
         if (text[pos] == '@') {
             finish(pos);
             open = true;
             headerName =
-                trimSpaces(System::utf8ToWide(std::string(text.substr(pos + 1, lineEnd(text, pos) - pos - 1))));
+                trimSpaces(System::utf8ToWide(std::string(text.substr(pos + 1, scriptLineEnd(text, pos) - pos - 1))));
             bodyStart = next;
         }
         pos = next;

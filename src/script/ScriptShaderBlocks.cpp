@@ -1,5 +1,7 @@
 #include "script/ScriptShaderBlocks.h"
 
+#include "script/ScriptTextLines.h"
+
 namespace Effect {
 
 namespace {
@@ -11,23 +13,6 @@ constexpr std::string_view kClose = "]]";
 
 bool isControl(char c) { return static_cast<unsigned char>(c) < 0x20; }
 
-size_t lineEnd(std::string_view text, size_t pos) {
-    while (pos < text.size() && text[pos] != '\r' && text[pos] != '\n') ++pos;
-    return pos;
-}
-
-// The start of the line after the one holding pos.
-size_t nextLine(std::string_view text, size_t pos) {
-    pos = lineEnd(text, pos);
-    if (pos < text.size() && text[pos] == '\r') {
-        ++pos;
-        if (pos < text.size() && text[pos] == '\n') ++pos;
-    } else if (pos < text.size()) {
-        ++pos;
-    }
-    return pos;
-}
-
 }  // namespace
 
 std::vector<ScriptShaderBlocks::Block> ScriptShaderBlocks::read(std::string_view text) {
@@ -38,7 +23,7 @@ std::vector<ScriptShaderBlocks::Block> ScriptShaderBlocks::read(std::string_view
         const bool pixel = rest.starts_with(kPixelWord);
         const bool compute = rest.starts_with(kComputeWord);
         if (!pixel && !compute) {
-            pos = nextLine(text, pos);
+            pos = scriptNextLine(text, pos);
             ++line;
             continue;
         }
@@ -57,9 +42,9 @@ std::vector<ScriptShaderBlocks::Block> ScriptShaderBlocks::read(std::string_view
                           text.substr(sourceStart, close - sourceStart), line});
 
         // Go on after the line holding the "]]", counting the lines passed.
-        const size_t after = nextLine(text, close);
+        const size_t after = scriptNextLine(text, close);
         while (pos < after) {
-            pos = nextLine(text, pos);
+            pos = scriptNextLine(text, pos);
             ++line;
         }
     }

@@ -82,6 +82,34 @@ protected:
 
     static std::wstring wide(const fs::path& path) { return System::utf8ToWide(path.string()); }
 
+    // Writes the project file: one 64 x 36 scene at 30 fps with its cursor on
+    // frame 0, then the objects' sections as given.
+    void writeSmallProject(const std::string& objects) const {
+        std::ofstream out(projectPath, std::ios::binary);
+        out << "[project]\r\nfile=" << projectPath.string() << "\r\ndisplay.scene=0\r\n"
+            << "[scene.0]\r\nscene=0\r\nname=Root\r\nvideo.width=64\r\nvideo.height=36\r\nvideo.rate=30\r\n"
+            << "video.scale=1\r\naudio.rate=48000\r\ncursor.frame=0\r\n"
+            << objects;
+    }
+    // Object INDEX on layer INDEX over frames 0 to LAST: the movie file, its
+    // sound taken along or not, drawn as it is.
+    static std::string movieObject(int index, int32_t last, const fs::path& movie, bool withSound) {
+        const std::string i = std::to_string(index);
+        return "[" + i + "]\r\nlayer=" + i + "\r\nframe=0," + std::to_string(last) + "\r\n[" + i +
+               ".0]\r\neffect.name=動画ファイル\r\n再生位置=0.000,0.000,再生範囲,0\r\n再生速度=100.00\r\nファイル=" +
+               movie.string() + "\r\nループ再生=0\r\n音声付き=" + (withSound ? "1" : "0") + "\r\n[" + i +
+               ".1]\r\neffect.name=標準描画\r\n";
+    }
+    // Object INDEX on layer INDEX over frames 0 to LAST: the sound file played
+    // at full volume, in the middle.
+    static std::string soundObject(int index, int32_t last, const fs::path& file) {
+        const std::string i = std::to_string(index);
+        return "[" + i + "]\r\nlayer=" + i + "\r\nframe=0," + std::to_string(last) + "\r\n[" + i +
+               ".0]\r\neffect.name=音声ファイル\r\n再生位置=0.000,0.000,再生範囲,0\r\n再生速度=100.00\r\nファイル=" +
+               file.string() + "\r\nループ再生=0\r\n[" + i +
+               ".1]\r\neffect.name=音声再生\r\n音量=100.00\r\n左右=0.00\r\n";
+    }
+
     // Records every log line (from any thread) while the program's steps run,
     // passing each on to the logger.
     struct LogTap {
@@ -229,16 +257,7 @@ TEST_F(Export, TheSceneGoesToAviWithTheSoundOfItsAudioObject) {
                            wav.string() + "'")
                               .c_str()),
               0);
-    {
-        std::ofstream out(projectPath, std::ios::binary);
-        out << "[project]\r\nfile=" << projectPath.string() << "\r\ndisplay.scene=0\r\n"
-            << "[scene.0]\r\nscene=0\r\nname=Root\r\nvideo.width=64\r\nvideo.height=36\r\nvideo.rate=30\r\n"
-            << "video.scale=1\r\naudio.rate=48000\r\ncursor.frame=0\r\n"
-            << "[0]\r\nlayer=0\r\nframe=0,9\r\n"
-            << "[0.0]\r\neffect.name=音声ファイル\r\n再生位置=0.000,0.000,再生範囲,0\r\n再生速度=100.00\r\nファイル="
-            << wav.string() << "\r\nループ再生=0\r\n"
-            << "[0.1]\r\neffect.name=音声再生\r\n音量=100.00\r\n左右=0.00\r\n";
-    }
+    writeSmallProject(soundObject(0, 9, wav));
     const fs::path avi = root / "scene.avi";
     bool succeeded = false;
     App::Steps steps = App::programSteps();
@@ -499,16 +518,7 @@ TEST_F(Export, FramesRenderedAheadArriveInOrderAndAStopLeavesNothingBehind) {
                            movie.string() + "'")
                               .c_str()),
               0);
-    {
-        std::ofstream out(projectPath, std::ios::binary);
-        out << "[project]\r\nfile=" << projectPath.string() << "\r\ndisplay.scene=0\r\n"
-            << "[scene.0]\r\nscene=0\r\nname=Root\r\nvideo.width=64\r\nvideo.height=36\r\nvideo.rate=30\r\n"
-            << "video.scale=1\r\naudio.rate=48000\r\ncursor.frame=0\r\n"
-            << "[0]\r\nlayer=0\r\nframe=0," << kFrames - 1 << "\r\n"
-            << "[0.0]\r\neffect.name=動画ファイル\r\n再生位置=0.000,0.000,再生範囲,0\r\n再生速度=100.00\r\nファイル="
-            << movie.string() << "\r\nループ再生=0\r\n音声付き=0\r\n"
-            << "[0.1]\r\neffect.name=標準描画\r\n";
-    }
+    writeSmallProject(movieObject(0, kFrames - 1, movie, false));
     struct Run {
         int32_t stopAfter;
         std::vector<std::shared_ptr<Media::ImageBuffer>> frames;
@@ -579,21 +589,8 @@ TEST_F(Export, AMovieWithoutSoundIsOpenedOnlyAFewTimesForAWholeExport) {
                            movie.string() + "'")
                               .c_str()),
               0);
-    {
-        std::ofstream out(projectPath, std::ios::binary);
-        out << "[project]\r\nfile=" << projectPath.string() << "\r\ndisplay.scene=0\r\n"
-            << "[scene.0]\r\nscene=0\r\nname=Root\r\nvideo.width=64\r\nvideo.height=36\r\nvideo.rate=30\r\n"
-            << "video.scale=1\r\naudio.rate=48000\r\ncursor.frame=0\r\n"
-            << "[0]\r\nlayer=0\r\nframe=0," << kFrames - 1 << "\r\n"
-            << "[0.0]\r\neffect.name=動画ファイル\r\n再生位置=0.000,0.000,再生範囲,0\r\n再生速度=100.00\r\nファイル="
-            << movie.string() << "\r\nループ再生=0\r\n音声付き=1\r\n"
-            << "[0.1]\r\neffect.name=標準描画\r\n"
-            // The sound object a dropped movie gets beside it.
-            << "[1]\r\nlayer=1\r\nframe=0," << kFrames - 1 << "\r\n"
-            << "[1.0]\r\neffect.name=音声ファイル\r\n再生位置=0.000,0.000,再生範囲,0\r\n再生速度=100.00\r\nファイル="
-            << movie.string() << "\r\nループ再生=0\r\n"
-            << "[1.1]\r\neffect.name=音声再生\r\n音量=100.00\r\n左右=0.00\r\n";
-    }
+    // The movie with its sound, and the sound object a dropped movie gets beside it.
+    writeSmallProject(movieObject(0, kFrames - 1, movie, true) + soundObject(1, kFrames - 1, movie));
     const fs::path avi = root / "silent.avi";
     bool succeeded = false;
     std::vector<std::string> lines;
@@ -657,16 +654,6 @@ TEST_F(Export, AMovieThatCannotBeReadIsReportedAtTheEndOfTheExport) {
         {"no index (the end with it cut off)", cutCopy(whole, "noindex.mp4", 0.5), false},
         {"cut off in the middle", cutCopy(front, "cut.mp4", 0.5), false},
     };
-    const auto writeProject = [&](const fs::path& movie) {
-        std::ofstream out(projectPath, std::ios::binary);
-        out << "[project]\r\nfile=" << projectPath.string() << "\r\ndisplay.scene=0\r\n"
-            << "[scene.0]\r\nscene=0\r\nname=Root\r\nvideo.width=64\r\nvideo.height=36\r\nvideo.rate=30\r\n"
-            << "video.scale=1\r\naudio.rate=48000\r\ncursor.frame=0\r\n"
-            << "[0]\r\nlayer=0\r\nframe=0," << kFrames - 1 << "\r\n"
-            << "[0.0]\r\neffect.name=動画ファイル\r\n再生位置=0.000,0.000,再生範囲,0\r\n再生速度=100.00\r\nファイル="
-            << movie.string() << "\r\nループ再生=0\r\n音声付き=0\r\n"
-            << "[0.1]\r\neffect.name=標準描画\r\n";
-    };
     struct Outcome {
         bool succeeded = false;
         std::string failure;
@@ -678,7 +665,7 @@ TEST_F(Export, AMovieThatCannotBeReadIsReportedAtTheEndOfTheExport) {
         SCOPED_TRACE(cases[i].name);
         ScriptedBoxes boxes;
         ScriptedFiles files;
-        writeProject(cases[i].movie);
+        writeSmallProject(movieObject(0, kFrames - 1, cases[i].movie, false));
         std::vector<std::string> lines;
         App::Steps steps = App::programSteps();
         steps.run = [&] {

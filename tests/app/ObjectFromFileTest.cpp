@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "ProgramDataFixture.h"
 #include "app/Application.h"
 #include "core/FileName.h"
 #include "core/TextConvert.h"
@@ -26,27 +27,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class ObjectFromFile : public testing::Test {
+class ObjectFromFile : public ProgramDataFixture {
 protected:
-    fs::path root;
-    std::optional<std::string> oldDataHome;
-
-    void SetUp() override {
-        char pattern[] = "/tmp/velmo-fromfile-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root = pattern;
-        if (const char* old = std::getenv("XDG_DATA_HOME")) oldDataHome = old;
-        setenv("XDG_DATA_HOME", (root / "xdg").c_str(), 1);
-        System::FileName::resetVariableList(System::utf8ToWide((fs::current_path() / "velmo2").string()));
-    }
-    void TearDown() override {
-        System::FileName::resetVariableList();
-        if (oldDataHome)
-            setenv("XDG_DATA_HOME", oldDataHome->c_str(), 1);
-        else
-            unsetenv("XDG_DATA_HOME");
-        fs::remove_all(root);
-    }
+    ObjectFromFile() : ProgramDataFixture("fromfile") {}
 };
 
 TEST_F(ObjectFromFile, SourceEffectLengthAndLayerFollowTheFile) {

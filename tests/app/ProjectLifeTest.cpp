@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "ProgramDataFixture.h"
 #include "app/Application.h"
 #include "core/FileName.h"
 #include "core/TextConvert.h"
@@ -47,28 +48,9 @@ fs::path binaryDir() {
 }
 
 // A data folder of its own for the program (XDG_DATA_HOME), removed afterwards.
-class ProjectLife : public testing::Test {
+class ProjectLife : public ProgramDataFixture {
 protected:
-    fs::path root;
-    std::optional<std::string> oldDataHome;
-
-    void SetUp() override {
-        char pattern[] = "/tmp/velmo-life-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root = pattern;
-        if (const char* old = std::getenv("XDG_DATA_HOME")) oldDataHome = old;
-        setenv("XDG_DATA_HOME", (root / "xdg").c_str(), 1);
-        // The shipped files beside the built program (the tests run in its folder).
-        System::FileName::resetVariableList(System::utf8ToWide((fs::current_path() / "velmo2").string()));
-    }
-    void TearDown() override {
-        System::FileName::resetVariableList();
-        if (oldDataHome)
-            setenv("XDG_DATA_HOME", oldDataHome->c_str(), 1);
-        else
-            unsetenv("XDG_DATA_HOME");
-        fs::remove_all(root);
-    }
+    ProjectLife() : ProgramDataFixture("life") {}
     fs::path appData() const { return root / "xdg" / "velmo2"; }
 
     // A project file of one root scene with the name.

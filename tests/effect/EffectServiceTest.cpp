@@ -24,6 +24,7 @@
 #include "effect/MovementLookup.h"
 #include "effect/ObjectCommands.h"
 #include "support/LogCapture.h"
+#include "support/ShownErrors.h"
 #include "support/TestFolders.h"
 
 using namespace Effect;
@@ -151,16 +152,6 @@ std::string thrown(F&& f) {
 }
 
 // Keeps the texts of the error dialog for the life of the object.
-struct ShownErrors {
-    static inline std::vector<std::string> texts;
-    System::ErrorPresenter previous;
-    ShownErrors() {
-        texts.clear();
-        previous = System::setErrorPresenter([](const std::wstring& t) { texts.push_back(System::wideToUtf8(t)); });
-    }
-    ~ShownErrors() { System::setErrorPresenter(previous); }
-};
-
 class EffectServiceTest : public TestFolders {
 protected:
     void SetUp() override {

@@ -6,25 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "core/ErrorPresenter.h"
 #include "core/TextConvert.h"
 #include "effect/MovementParamsManager.h"
+#include "support/ShownErrors.h"
 #include "support/TestFolders.h"
 
 namespace {
 
 using Effect::MovementParamsDefine;
 using Effect::MovementParamsManager;
-
-struct ShownErrors {
-    static inline std::vector<std::string> texts;
-    System::ErrorPresenter previous;
-    ShownErrors() {
-        texts.clear();
-        previous = System::setErrorPresenter([](const std::wstring& t) { texts.push_back(System::wideToUtf8(t)); });
-    }
-    ~ShownErrors() { System::setErrorPresenter(previous); }
-};
 
 TEST(MovementParamsFileTest, UsableLinesGiveNameAndValues) {
     struct Case {

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "core/ErrorPresenter.h"
 #include "core/TextConvert.h"
 #include "effect/EffectService.h"
 #include "effect/PaletteManager.h"
 #include "support/LogCapture.h"
+#include "support/ShownErrors.h"
 #include "support/TestFolders.h"
 
 namespace {
@@ -24,16 +24,6 @@ using Effect::PaletteManager;
 std::string hex(const Media::ColorRgba& c) {
     return System::wideToUtf8(Media::rgbToText(Media::rgbToBytes(c.r, c.g, c.b)));
 }
-
-struct ShownErrors {
-    static inline std::vector<std::string> texts;
-    System::ErrorPresenter previous;
-    ShownErrors() {
-        texts.clear();
-        previous = System::setErrorPresenter([](const std::wstring& t) { texts.push_back(System::wideToUtf8(t)); });
-    }
-    ~ShownErrors() { System::setErrorPresenter(previous); }
-};
 
 TEST(PaletteFileTest, LinesSetTheirEntryAndMalformedOnesAreSkipped) {
     struct Case {

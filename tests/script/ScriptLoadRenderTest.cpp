@@ -60,12 +60,7 @@ TEST_F(ScriptLoadRenderTest, LoadedImagesAndTextMatchTheGoldenFrame) {
     scene->update();
 
     const Picture picture = render(0);
-    const std::string golden = data("load_0.png");
-    if (std::getenv("VELMO_UPDATE_GOLDEN") != nullptr) writeFile(golden, encodePng(picture));
-    const Picture expected = decodePng(readFile(golden));
-    ASSERT_EQ(expected.width, picture.width) << golden;
-    ASSERT_EQ(expected.height, picture.height) << golden;
-    EXPECT_LE(differing(picture, expected), picture.bgra.size() / 500);
+    ASSERT_NO_FATAL_FAILURE(expectGolden(picture, "load_0.png"));
     // The image sits left of the centre: blue on its left half, yellow on its right.
     EXPECT_EQ(picture.text(80 - 50 - 6, 45 - 20), "255,0,0,255");
     EXPECT_EQ(picture.text(80 - 50 + 6, 45 - 20), "0,255,255,255");
@@ -302,12 +297,7 @@ TEST_F(ScriptLoadRenderTest, NamedBuffersPolygonsAndDrawTargetsMatchTheGoldenFra
     scene->update();
 
     const Picture picture = render(0);
-    const std::string golden = data("buffers_0.png");
-    if (std::getenv("VELMO_UPDATE_GOLDEN") != nullptr) writeFile(golden, encodePng(picture));
-    const Picture expected = decodePng(readFile(golden));
-    ASSERT_EQ(expected.width, picture.width) << golden;
-    ASSERT_EQ(expected.height, picture.height) << golden;
-    EXPECT_LE(differing(picture, expected), picture.bgra.size() / 500);
+    ASSERT_NO_FATAL_FAILURE(expectGolden(picture, "buffers_0.png"));
     struct Spot {
         int32_t x, y;
         const char* bgra;

@@ -64,6 +64,18 @@ protected:
 
     static std::string data(const std::string& name) { return std::string(VELMO_SCRIPT_TEST_DATA) + "/" + name; }
 
+    // The picture against the golden picture of that name in the test data:
+    // the same size, and at most one channel in 500 off by more than 2.
+    // VELMO_UPDATE_GOLDEN=1 writes the picture as the golden one first.
+    static void expectGolden(const Picture& picture, const std::string& name) {
+        const std::string golden = data(name);
+        if (std::getenv("VELMO_UPDATE_GOLDEN") != nullptr) writeFile(golden, encodePng(picture));
+        const Picture expected = decodePng(readFile(golden));
+        ASSERT_EQ(expected.width, picture.width) << golden;
+        ASSERT_EQ(expected.height, picture.height) << golden;
+        EXPECT_LE(differing(picture, expected), picture.bgra.size() / 500);
+    }
+
     // A script effect of the kind made for the test's folder, on the named
     // engine (none: the script's own or the default).
     template <class T>

@@ -86,12 +86,7 @@ TEST_F(ScriptShaderRenderTest, PixelAndComputeShadersMatchTheGoldenFrame) {
     scene->update();
 
     const Picture picture = render(0);
-    const std::string golden = data("shaders_0.png");
-    if (std::getenv("VELMO_UPDATE_GOLDEN") != nullptr) writeFile(golden, encodePng(picture));
-    const Picture expected = decodePng(readFile(golden));
-    ASSERT_EQ(expected.width, picture.width) << golden;
-    ASSERT_EQ(expected.height, picture.height) << golden;
-    EXPECT_LE(differing(picture, expected), picture.bgra.size() / 500);
+    ASSERT_NO_FATAL_FAILURE(expectGolden(picture, "shaders_0.png"));
 
     struct Spot {
         int32_t x, y;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/window/Menu.h"
 #include "platform/window/Message.h"
 #include "platform/window/TopLevel.h"
 #include "support/PumpMessages.h"
@@ -62,6 +63,30 @@ public:
 
     void run(const std::vector<RouterStep>& steps) {
         for (const RouterStep& step : steps) send(step);
+    }
+
+    // A right click at the point, the window's context-menu message through
+    // the router; the popup it opens chooses the item with the label (none:
+    // it closes unchosen). Returns the labels the popup showed.
+    static std::vector<std::string> contextMenu(int32_t x, int32_t y, const std::string& choose) {
+        namespace W = Platform::window;
+        std::vector<std::string> shown;
+        W::setMenuAnswerHook([&shown, choose](W::MenuHandle menu, const W::Point&) -> uint32_t {
+            uint32_t chosen = 0;
+            for (int32_t i = 0; i < W::getMenuItemCount(menu); ++i) {
+                std::string text;
+                (void)W::getMenuStringAt(menu, i, text);
+                shown.push_back(text);
+                if (!choose.empty() && text == choose) chosen = static_cast<uint32_t>(W::getMenuItemId(menu, i));
+            }
+            return chosen;
+        });
+        Window::WindowMouseService* router = Window::WindowMouseService::get();
+        W::Point p{x, y};
+        W::clientToScreen(router->window, p);
+        router->dispatch(router->window, W::kWmContextMenu, 0, W::makeLParam(p.x, p.y));
+        W::setMenuAnswerHook({});
+        return shown;
     }
 
     // Dispatches until the controls that asked to be drawn again have been.

@@ -34,6 +34,18 @@ save() {
   until_eval 'test "$(md5sum < "$project")" != "$sum"' || fail "the saved project did not change $*"
 }
 
+# Writes $project: the 640 x 360 scene (small_scene_head) with one object on
+# layer 0 for frames 0..299, a 60-pixel orange square in the middle; its
+# standard drawing (section 0.1) takes the rows read from the input.
+square_project() {
+  {
+    small_scene_head
+    printf '[0]\nlayer=0\nframe=0,299\n[0.0]\neffect.name=図形\n図形の種類=四角形\nサイズ=60\n色=ff4000\n'
+    printf '[0.1]\neffect.name=標準描画\n'
+    cat
+  } > "$project"
+}
+
 # Starts the window manager (unless the test did) and the program
 # ($program) on $project, then waits for its main window ($window), the
 # first frame in the preview and the object list's rows.

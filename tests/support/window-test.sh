@@ -94,3 +94,25 @@ small_scene_head() {
   printf '[project]\nfile=\ndisplay.scene=0\n[scene.0]\nscene=0\nname=Root\nvideo.width=640\nvideo.height=360\n'
   printf 'video.rate=30\nvideo.scale=1\naudio.rate=48000\ncursor.frame=0\n'
 }
+
+# Drags files from another program: starts the drag probe ($probe) as a
+# source of the files (its pid in $source_pid, stopped at exit), presses the
+# mouse on its window and moves it in small steps to X Y. The test then waits
+# for the target to accept the drag and releases the button.
+# Usage: drag_files_to X Y FILE...
+drag_files_to() {
+  local tx=$1 ty=$2 sx sy
+  shift 2
+  "$probe" files "$@" >"$work/source.txt" 2>&1 &
+  source_pid=$!
+  pids+=("$source_pid")
+  source_ready() { grep -q ready "$work/source.txt"; }
+  until_true source_ready || fail "the drag source did not start"
+  source_window=""
+  find_source() { source_window=$(xdotool search --onlyvisible --name '^drag-source$' 2>/dev/null | head -1); [ -n "$source_window" ]; }
+  until_true find_source || fail "no drag source window"
+  xdotool windowraise "$source_window"
+  read -r sx sy <<<"$(xdotool getwindowgeometry "$source_window" | awk '/Position/ { split($2, p, ","); print p[1] + 50, p[2] + 30 }')"
+  xdotool mousemove "$sx" "$sy" mousedown 1
+  xdotool mousemove $((sx + 10)) $((sy + 5)) mousemove $((sx + 20)) $((sy + 10)) mousemove "$tx" "$ty"
+}

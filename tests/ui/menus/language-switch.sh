@@ -42,18 +42,7 @@ base=$(shown_count)
 # The language file dragged onto the middle of the preview.
 read -r wx wy ww wh <<<"$(xdotool getwindowgeometry --shell "$window" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} /^WIDTH=/{w=$2} /^HEIGHT=/{h=$2} END{print x, y, w, h}')"
 tx=$((wx + ww / 2)); ty=$((wy + wh / 4))
-"$probe" files "$work/Test.vln2" >"$work/source.txt" 2>&1 &
-source_pid=$!
-pids+=("$source_pid")
-source_ready() { grep -q ready "$work/source.txt"; }
-until_true source_ready || fail "the drag source did not start"
-source_window=""
-find_source() { source_window=$(xdotool search --onlyvisible --name '^drag-source$' 2>/dev/null | head -1); [ -n "$source_window" ]; }
-until_true find_source || fail "no drag source window"
-xdotool windowraise "$source_window"
-read -r sx sy <<<"$(xdotool getwindowgeometry "$source_window" | awk '/Position/ { split($2, p, ","); print p[1] + 50, p[2] + 30 }')"
-xdotool mousemove "$sx" "$sy" mousedown 1
-xdotool mousemove $((sx + 10)) $((sy + 5)) mousemove $((sx + 20)) $((sy + 10)) mousemove "$tx" "$ty"
+drag_files_to "$tx" "$ty" "$work/Test.vln2"
 # The tip "言語ファイルを設定" shows once the preview accepts the file.
 nudge=0
 tip_shown() {

@@ -89,23 +89,7 @@ protected:
     // A right click at the point, choosing the item with the label (none:
     // the menu closes unchosen); the labels shown are kept.
     void contextMenu(int32_t x, int32_t y, const std::string& choose) {
-        namespace W = Platform::window;
-        shownLabels.clear();
-        W::setMenuAnswerHook([this, choose](W::MenuHandle menu, const W::Point&) -> uint32_t {
-            uint32_t chosen = 0;
-            for (int32_t i = 0; i < W::getMenuItemCount(menu); ++i) {
-                std::string text;
-                (void)W::getMenuStringAt(menu, i, text);
-                shownLabels.push_back(text);
-                if (!choose.empty() && text == choose) chosen = static_cast<uint32_t>(W::getMenuItemId(menu, i));
-            }
-            return chosen;
-        });
-        Window::WindowMouseService* router = Window::WindowMouseService::get();
-        W::Point p{x, y};
-        W::clientToScreen(router->window, p);
-        router->dispatch(router->window, W::kWmContextMenu, 0, W::makeLParam(p.x, p.y));
-        W::setMenuAnswerHook({});
+        shownLabels = TestSupport::RouterDriver::contextMenu(x, y, choose);
     }
 
     std::vector<std::string> shownLabels;

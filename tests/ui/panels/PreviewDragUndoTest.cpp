@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "PreviewDragFixture.h"
 #include "core/EventService.h"
 #include "core/ServiceHolder.h"
 #include "edit/EditDialogs.h"
@@ -28,31 +29,17 @@ namespace {
 using Anchor::AnchorItem;
 using TestSupport::Input;
 
-class PreviewDrag : public DockWindow {
+class PreviewDrag : public PreviewDragFixture {
 protected:
     void SetUp() override {
         DockWindow::SetUp();
-        stopServices();
-        addStyleColours(install() / "style.conf", std::string(kButtonColours) + "OutsideDisplay=000080\n");
-        startServices();
-        Edit::EditService::setDialogs(dialogs);
-        undo.emplace();
-        edit.emplace();
-        scene = edit->get()->currentScene();
-        scene->videoWidth = 320;
-        scene->videoHeight = 180;
+        startEditing();
         for (int32_t layer = 0; layer < 3; ++layer) {
             objects.push_back(scene->createObject(layer, 0, 60));
             outputs.push_back(std::make_shared<DraggedOutput>());
             objects.back()->effects = {outputs.back()};
         }
-        area = std::make_unique<Component::PreviewControl>(container, 0, 0, 0, 0, &zoom);
-        container.updateChildLayout();
-        Media::ImageBuffer image(28, 320, 180);
-        area->setImage(image);
-        zoom = 100;
-        ASSERT_TRUE(TestSupport::RouterDriver::drawQueued());
-        area->procPaint();
+        ASSERT_NO_FATAL_FAILURE(showPreview());
         // Each object's anchor: a point at its own place, under a plain 320 x 180 projection.
         for (size_t i = 0; i < objects.size(); ++i) {
             AnchorItem& item = area->anchors().items.emplace_back(
@@ -71,10 +58,7 @@ protected:
         area.reset();
         objects.clear();
         outputs.clear();
-        scene.reset();
-        edit.reset();
-        undo.reset();
-        Edit::EditService::setDialogs(nullptr);
+        stopEditing();
         DockWindow::TearDown();
     }
     // The window pixel of object i's anchor.
@@ -92,17 +76,8 @@ protected:
     }
     double xOf(size_t i) const { return outputs[i]->x.keyValue(0); }
 
-    std::shared_ptr<Edit::HeadlessDialogs> dialogs = std::make_shared<Edit::HeadlessDialogs>();
-    std::optional<System::ServiceHolder<Undo::UndoService>> undo;
-    std::optional<System::ServiceHolder<Edit::EditService>> edit;
-    std::shared_ptr<Edit::Scene> scene;
     std::vector<std::shared_ptr<Edit::Object>> objects;
     std::vector<std::shared_ptr<DraggedOutput>> outputs;
-    int32_t zoom = 0;
-    Window::MouseRect panel{20, 40, 640, 360};
-    Window::ControlContainer container{0, &panel, &panel};
-    std::unique_ptr<Component::PreviewControl> area;
-    TestSupport::RouterDriver driver;
 };
 
 TEST_F(PreviewDrag, ADragOfManyMovesIsOneUndoStep) {

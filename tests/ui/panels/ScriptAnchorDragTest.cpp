@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "PreviewDragFixture.h"
 #include "core/HookScope.h"
 #include "core/ServiceHolder.h"
 #include "core/TextConvert.h"
@@ -59,20 +60,12 @@ void frameSize(const Media::RenderBuffer&, int32_t& width, int32_t& height) {
     height = 180;
 }
 
-class ScriptAnchorDrag : public DockWindow {
+class ScriptAnchorDrag : public PreviewDragFixture {
 protected:
     void SetUp() override {
         DockWindow::SetUp();
-        stopServices();
-        addStyleColours(install() / "style.conf", std::string(kButtonColours) + "OutsideDisplay=000080\n");
-        startServices();
-        Edit::EditService::setDialogs(dialogs);
-        undo.emplace();
-        edit.emplace();
+        startEditing();
         scripts.emplace();
-        scene = edit->get()->currentScene();
-        scene->videoWidth = 320;
-        scene->videoHeight = 180;
         object = scene->createObject(0, 0, 60);
         object->effects = {script, std::make_shared<CentredOutput>()};
         scene->focusObject = object;
@@ -82,22 +75,14 @@ protected:
                            "--dialog:Points,pos={-40,20,60,-30}\n"
                            "obj.setanchor('track', 0, 'line')\nobj.setanchor('pos', 2, 'loop')"},
                           L"/scripts", nullptr, nullptr);
-        area = std::make_unique<Component::PreviewControl>(container, 0, 0, 0, 0, &zoom);
-        container.updateChildLayout();
-        Media::ImageBuffer image(28, 320, 180);
-        area->setImage(image);
-        zoom = 100;
-        ASSERT_TRUE(TestSupport::RouterDriver::drawQueued());
-        area->procPaint();
+        ASSERT_NO_FATAL_FAILURE(showPreview());
     }
     void TearDown() override {
         area.reset();
         object.reset();
         scene.reset();
         scripts.reset();
-        edit.reset();
-        undo.reset();
-        Edit::EditService::setDialogs(nullptr);
+        stopEditing();
         DockWindow::TearDown();
     }
     // A run for the preview: its points become the preview's anchors.
@@ -133,19 +118,10 @@ protected:
     }
 
     System::HookScope<Effect::FrameSizeReader> sizes{Effect::setFrameSizeReader, &frameSize};
-    std::shared_ptr<Edit::HeadlessDialogs> dialogs = std::make_shared<Edit::HeadlessDialogs>();
-    std::optional<System::ServiceHolder<Undo::UndoService>> undo;
-    std::optional<System::ServiceHolder<Edit::EditService>> edit;
     std::optional<System::ServiceHolder<Plugin::ScriptService>> scripts;
-    std::shared_ptr<Edit::Scene> scene;
     std::shared_ptr<Edit::Object> object;
     std::shared_ptr<DraggedScript> script = std::make_shared<DraggedScript>();
     Media::RenderBuffer frame{Media::PixelFormat::kR16G16B16A16Float, Media::Direct3DService::SampleDesc{}};
-    int32_t zoom = 0;
-    Window::MouseRect panel{20, 40, 640, 360};
-    Window::ControlContainer container{0, &panel, &panel};
-    std::unique_ptr<Component::PreviewControl> area;
-    TestSupport::RouterDriver driver;
 };
 
 TEST_F(ScriptAnchorDrag, DraggingATrackPointChangesTheTracksAndOneUndoRestoresThem) {

@@ -71,17 +71,7 @@ save
 expect "the figure taken back" "0:10,39:図形 " "$(objects)"
 
 # 2. The picture and the movie dragged from another program onto layer 3 at frame 60.
-"$probe" files "$work/still.png" "$work/clip.mp4" >"$work/source.txt" 2>&1 &
-pids+=($!)
-source_ready() { grep -q ready "$work/source.txt"; }
-until_true source_ready || fail "the drag source did not start"
-source_window=""
-find_source() { source_window=$(xdotool search --onlyvisible --name '^drag-source$' 2>/dev/null | head -1); [ -n "$source_window" ]; }
-until_true find_source || fail "no drag source window"
-xdotool windowraise "$source_window"
-read -r sx sy <<<"$(xdotool getwindowgeometry "$source_window" | awk '/Position/ { split($2, p, ","); print p[1] + 50, p[2] + 30 }')"
-xdotool mousemove "$sx" "$sy" mousedown 1
-xdotool mousemove $((sx + 10)) $((sy + 5)) mousemove $((sx + 20)) $((sy + 10)) mousemove "$(fx 60)" "$(ly 3)"
+drag_files_to "$(fx 60)" "$(ly 3)" "$work/still.png" "$work/clip.mp4"
 # The tip "レイヤーに追加" shows once the timeline accepts the files.
 nudge=0
 tip_shown() {

@@ -40,6 +40,25 @@ public:  // the table's gestures call these
         for (char16_t u : units) router().dispatch(router().window, W::kWmChar, u, 0);
     }
     void key(uint32_t vk) { router().dispatch(router().window, W::kWmKeyDown, vk, 0); }
+    // The popups from now on pick the entry of the label (none when empty);
+    // offered gets each popup's entries but the blank ones, each after the
+    // mark its state gives.
+    static void answerMenus(std::vector<std::string>& offered, const std::string& label,
+                            std::string (*mark)(W::MenuHandle, uint32_t id)) {
+        W::setMenuAnswerHook([&offered, label, mark](W::MenuHandle m, const W::Point&) -> uint32_t {
+            offered.clear();
+            uint32_t chosen = 0;
+            for (int32_t i = 0; i < W::getMenuItemCount(m); ++i) {
+                std::string text;
+                W::getMenuStringAt(m, i, text);
+                const auto id = static_cast<uint32_t>(W::getMenuItemId(m, i));
+                if (text.empty()) continue;
+                offered.push_back(mark(m, id) + text);
+                if (text == label) chosen = id;
+            }
+            return chosen;
+        });
+    }
     Slider& slider(char row) {
         const std::string rows = "RGBHSV";
         const size_t k = rows.find(row);
@@ -183,19 +202,9 @@ TEST_F(ColourRows, TheSwatchMenuCopiesPastesAndNamesSwatches) {
     std::vector<std::string> offered;
     // Opens the menu of the swatch and picks the entry of the label (none when empty).
     const auto menu = [&](int32_t index, const std::string& label) {
-        W::setMenuAnswerHook([&offered, label](W::MenuHandle m, const W::Point&) -> uint32_t {
-            offered.clear();
-            uint32_t chosen = 0;
-            for (int32_t i = 0; i < W::getMenuItemCount(m); ++i) {
-                std::string text;
-                W::getMenuStringAt(m, i, text);
-                const auto id = static_cast<uint32_t>(W::getMenuItemId(m, i));
-                if (text.empty()) continue;
-                offered.push_back((W::isMenuItemEnabled(m, id) ? "" : "-") + text);
-                if (text == label) chosen = id;
-            }
-            return chosen;
-        });
+        // A disabled entry is offered as "-label".
+        answerMenus(offered, label,
+                    [](W::MenuHandle m, uint32_t id) -> std::string { return W::isMenuItemEnabled(m, id) ? "" : "-"; });
         // A closed menu took the hover mark: the pointer moves onto the swatch again.
         const RouterStep at = onSwatch(Input::Move, index);
         driver.run({{Input::Move, at.x + 1, at.y, 0}, at});
@@ -249,20 +258,10 @@ TEST_F(ColourRows, TheSwatchMenuCopiesPastesAndNamesSwatches) {
 TEST_F(ColourRows, ThePaletteSwitchCreatesAndSwitchesPalettes) {
     bind();
     std::vector<std::string> offered;
+    // The shown palette, the checked entry, is offered as "*name".
     const auto answer = [&offered](const std::string& label) {
-        W::setMenuAnswerHook([&offered, label](W::MenuHandle m, const W::Point&) -> uint32_t {
-            offered.clear();
-            uint32_t chosen = 0;
-            for (int32_t i = 0; i < W::getMenuItemCount(m); ++i) {
-                std::string text;
-                W::getMenuStringAt(m, i, text);
-                const auto id = static_cast<uint32_t>(W::getMenuItemId(m, i));
-                if (text.empty()) continue;
-                offered.push_back((W::isMenuItemChecked(m, id) ? "*" : "") + text);
-                if (text == label) chosen = id;
-            }
-            return chosen;
-        });
+        answerMenus(offered, label,
+                    [](W::MenuHandle m, uint32_t id) -> std::string { return W::isMenuItemChecked(m, id) ? "*" : ""; });
     };
     ScriptedDialogs dialogs;
     dialogs.answers.push_back([](W::DialogWindow& d) {

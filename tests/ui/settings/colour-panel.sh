@@ -15,17 +15,7 @@ printf '[Window.object.list]\r\nbottom=0.15\r\n[Window.setting]\r\ntop=0.15\r\nb
 
 # A 640 x 360 scene with an orange square in the middle.
 project="$work/colour.vpj2"
-{ small_scene_head; cat; } > "$project" <<'PROJECT'
-[0]
-layer=0
-frame=0,299
-[0.0]
-effect.name=図形
-図形の種類=四角形
-サイズ=60
-色=ff4000
-[0.1]
-effect.name=標準描画
+square_project <<'PROJECT'
 X=0.00
 PROJECT
 

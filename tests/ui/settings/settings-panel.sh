@@ -12,17 +12,7 @@ program_settings 1200 800
 
 # A 640 x 360 scene with a 60-pixel square in the middle.
 project="$work/settings.vpj2"
-{ small_scene_head; cat; } > "$project" <<'PROJECT'
-[0]
-layer=0
-frame=0,299
-[0.0]
-effect.name=図形
-図形の種類=四角形
-サイズ=60
-色=ff4000
-[0.1]
-effect.name=標準描画
+square_project <<'PROJECT'
 X=0.00
 拡大率=100.000
 PROJECT

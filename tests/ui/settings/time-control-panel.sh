@@ -12,17 +12,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/../../support/settings-test.sh" velmo-tim
 program_settings 1200 800
 
 project="$work/curve.vpj2"
-{ small_scene_head; cat; } > "$project" <<'PROJECT'
-[0]
-layer=0
-frame=0,299
-[0.0]
-effect.name=図形
-図形の種類=四角形
-サイズ=60
-色=ff4000
-[0.1]
-effect.name=標準描画
+square_project <<'PROJECT'
 X=-200.00,200.00,直線移動(時間制御),0
 拡大率=100.000
 PROJECT
