@@ -25,11 +25,14 @@ program_settings() {
   printf '[Window]\r\nx=40\r\ny=30\r\nw=%s\r\nh=%s\r\nzoom=0\r\n[Logger]\r\nFileLogLevel=1\r\n' "$1" "$2" > "$data/velmo2.ini"
 }
 
-# Polls a condition (a command) until it holds; gives up after about 60 s.
+# Polls a condition (a command) until it holds; gives up after 600 polls (about
+# 60 s), or after 200 s of a slow condition (a screenshot on a busy machine), so
+# that the test says which step failed before ctest's timeout cuts it off.
 until_true() {
-  local i
+  local i end=$((SECONDS + 200))
   for i in $(seq 600); do
     if "$@"; then return 0; fi
+    [ "$SECONDS" -lt "$end" ] || return 1
     sleep 0.1
   done
   return 1
